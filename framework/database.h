@@ -46,7 +46,7 @@ class Database : public ISerializable {
 
  private:
   int32_t WriteStoreTo(int fd);
-  int32_t WriteReplacing();
+  int32_t WriteReplacing(int currentFd);
 
   bool modified = false;
   bool loaded = false;

@@ -1,0 +1,61 @@
+#include "framework/archive_stream.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "framework/archive.h"
+
+MemoryStream::MemoryStream(const void* data, size_t size)
+    : bytes(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size) {}
+
+size_t MemoryStream::Read(void* dst, size_t n) {
+  const size_t take = std::min(n, bytes.size() - readPos);
+  if (take) std::memcpy(dst, bytes.data() + readPos, take);
+  readPos += take;
+  return take;
+}
+
+void MemoryStream::Write(const void* src, size_t n) {
+  const auto* p = static_cast<const uint8_t*>(src);
+  bytes.insert(bytes.end(), p, p + n);
+}
+
+FileStream::FileStream(int fd) : fd(fd) {
+  const off_t cur = ::lseek(fd, 0, SEEK_CUR);
+  struct stat st {};
+  if (cur >= 0 && ::fstat(fd, &st) == 0) {
+    position = static_cast<uint64_t>(cur);
+    size = static_cast<uint64_t>(st.st_size);
+  }
+}
+
+size_t FileStream::Read(void* dst, size_t n) {
+  for (;;) {
+    const ssize_t got = ::read(fd, dst, n);
+    if (got >= 0) {
+      position += static_cast<uint64_t>(got);
+      return static_cast<size_t>(got);
+    }
+    if (errno != EINTR) throw ArchiveError(std::string("read failed: ") + std::strerror(errno));
+  }
+}
+
+void FileStream::Write(const void* src, size_t n) {
+  const auto* p = static_cast<const uint8_t*>(src);
+  while (n > 0) {
+    const ssize_t put = ::write(fd, p, n);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      throw ArchiveError(std::string("write failed: ") + std::strerror(errno));
+    }
+    p += put;
+    n -= static_cast<size_t>(put);
+    position += static_cast<uint64_t>(put);
+    if (position > size) size = position;
+  }
+}
+
+uint64_t FileStream::Remaining() const { return size > position ? size - position : 0; }

@@ -1,0 +1,116 @@
+#include "framework/database.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "framework/archive.h"
+#include "framework/archive_stream.h"
+#include "framework/file_util.h"
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+// Makes a completed rename durable: the folder entry itself must reach the disk.
+void SyncFolder(const std::string& path) {
+  FileHandle dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.IsOpen()) ::fsync(dir.Get());
+}
+
+}  // namespace
+
+bool Database::SetPath(const std::string& newPath) {
+  if (loaded) return false;
+  path = newPath;
+  return true;
+}
+
+void Database::Reset() {
+  modified = false;
+  loaded = false;
+}
+
+int32_t Database::WriteStoreTo(int fd) {
+  try {
+    FileStream stream(fd);
+    Archive ar(stream, Archive::Mode::Store);
+    if (Serialize(&ar) != kSerializeOk) return kDbFailed;
+    ar.Flush();
+    if (::fsync(fd) != 0) return kDbFailed;
+    return kDbOk;
+  } catch (const std::exception&) {
+    return kDbFailed;
+  }
+}
+
+int32_t Database::Create() {
+  FileHandle file;
+  const int32_t rc = CreateNewFile(path, file);
+  if (rc == 2) return kDbExists;
+  if (rc != 0) return kDbFailed;
+  if (WriteStoreTo(file.Get()) != kDbOk) {
+    file.Close();
+    ::unlink(path.c_str());  // never leave a half-written store behind
+    return kDbFailed;
+  }
+  SyncFolder(path);
+  return kDbOk;
+}
+
+int32_t Database::Open() {
+  if (path.empty()) return kDbFailed;
+  FileHandle file;
+  const int32_t rc = OpenExistingFile(path, kOpenReadWriteExclusive, file);
+  if (rc == 3) return kDbMissing;
+  if (rc != 0) return kDbFailed;
+  int32_t code = kDbFailed;
+  try {
+    if (::lseek(file.Get(), 0, SEEK_SET) != 0) return kDbFailed;
+    FileStream stream(file.Get());
+    Archive ar(stream, Archive::Mode::Load);
+    PrepareForLoad();
+    code = Serialize(&ar);
+  } catch (const std::exception&) {
+    code = kDbFailed;
+  }
+  if (code != kDbOk && code != kDbExists && code != kDbVersionTooNew) code = kDbFailed;
+  if (code == kDbOk) loaded = true;
+  return code;
+}
+
+int32_t Database::WriteReplacing(int currentFd) {
+  std::string temp = path + ".XXXXXX";
+  FileHandle out(::mkstemp(temp.data()));
+  if (!out.IsOpen()) return kDbFailed;
+  struct stat st {};
+  if (::fstat(currentFd, &st) == 0) ::fchmod(out.Get(), st.st_mode & 07777);  // keep the file's permissions
+  bool ok = WriteStoreTo(out.Get()) == kDbOk;
+  out.Close();
+  if (ok && !BeforeReplace(temp)) return kDbFailed;  // abandoned as by a crash: the temp file stays
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return kDbFailed;
+  }
+  SyncFolder(path);
+  return kDbOk;
+}
+
+int32_t Database::Save() {
+  if (!modified) return kDbOk;
+  if (path.empty()) return kDbFailed;
+  // The exclusive open proves the file is still there and nobody else holds it; the lock is kept
+  // until the new file has replaced it.
+  FileHandle current;
+  if (OpenExistingFile(path, kOpenReadWriteExclusive, current) != 0) return kDbFailed;
+  if (WriteReplacing(current.Get()) != kDbOk) return kDbFailed;
+  modified = false;
+  return kDbOk;
+}
