@@ -59,12 +59,14 @@ void ItemList::Sort(const IItemComparer& comparer) {
 
 void ItemList::ApplyOrder(const std::vector<int>& order) {
   if (order.size() != items.size()) return;
+  std::vector<bool> seen(items.size(), false);
+  for (int from : order) {
+    if (from < 0 || from >= GetCount() || seen[static_cast<size_t>(from)]) return;  // not a permutation
+    seen[static_cast<size_t>(from)] = true;
+  }
   std::vector<std::unique_ptr<Item>> reordered;
   reordered.reserve(items.size());
-  for (int from : order) {
-    if (from < 0 || from >= GetCount() || !items[static_cast<size_t>(from)]) return;  // not a permutation
-    reordered.push_back(std::move(items[static_cast<size_t>(from)]));
-  }
+  for (int from : order) reordered.push_back(std::move(items[static_cast<size_t>(from)]));
   items = std::move(reordered);
 }
 

@@ -1,0 +1,255 @@
+#include "framework/database.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "framework/file_util.h"
+#include "test_records.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string templ = (fs::temp_directory_path() / "vl_db_XXXXXX").string();
+    path = ::mkdtemp(templ.data());
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path, ec);
+  }
+  std::string File(const std::string& name) const { return (fs::path(path) / name).string(); }
+  fs::path path;
+};
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A store whose save stops right after the temporary file is complete, as a crash there would.
+class InterruptedStore : public TestStore {
+ protected:
+  bool BeforeReplace(const std::string& tempPath) override {
+    tempSeen = tempPath;
+    return false;
+  }
+
+ public:
+  std::string tempSeen;
+};
+
+}  // namespace
+
+TEST(DatabaseOpen, CodesForEmptyPathMissingFileAndForeignContent) {
+  TempFolder dir;
+  TestStore store;
+  EXPECT_EQ(store.Open(), kDbFailed);
+  store.SetPath(dir.File("none.db"));
+  EXPECT_EQ(store.Open(), kDbMissing);
+  EXPECT_FALSE(FileExists(dir.File("none.db")));
+
+  WriteAll(dir.File("short.db"), {3, 'T', 'D'});
+  store.SetPath(dir.File("short.db"));
+  EXPECT_EQ(store.Open(), kDbFailed);
+  EXPECT_FALSE(store.IsLoaded());
+}
+
+TEST(DatabaseOpen, VersionAndTypeNameRefusals) {
+  TempFolder dir;
+  TestStore writer;
+  writer.SetPath(dir.File("a.db"));
+  ASSERT_EQ(writer.Create(), kDbOk);
+  auto bytes = ReadAll(dir.File("a.db"));
+  ASSERT_GE(bytes.size(), 8u);
+
+  auto newer = bytes;
+  newer[4] = 2;  // "TDB" is 4 bytes with its prefix, then the version
+  WriteAll(dir.File("newer.db"), newer);
+  TestStore reader;
+  reader.SetPath(dir.File("newer.db"));
+  EXPECT_EQ(reader.Open(), kDbVersionTooNew);
+
+  auto other = bytes;
+  other[1] = 'X';
+  WriteAll(dir.File("other.db"), other);
+  reader.SetPath(dir.File("other.db"));
+  EXPECT_EQ(reader.Open(), kDbExists);  // code 2: type mismatch
+}
+
+TEST(DatabaseSave, RoundTripAndPathLockAfterLoad) {
+  TempFolder dir;
+  const std::string path = dir.File("v.db");
+  TestStore store;
+  store.SetPath(path);
+  ASSERT_EQ(store.Create(), kDbOk);
+  EXPECT_EQ(store.Create(), kDbExists);
+
+  store.list.Add(MakeItem(1, "one", 11));
+  store.list.Add(MakeItem(2, "two", 22));
+  store.SetModified();
+  ASSERT_EQ(store.Save(), kDbOk);
+  EXPECT_FALSE(store.IsModified());
+
+  TestStore loaded;
+  loaded.SetPath(path);
+  ASSERT_EQ(loaded.Open(), kDbOk);
+  EXPECT_TRUE(loaded.IsLoaded());
+  ASSERT_EQ(loaded.list.GetCount(), 2);
+  EXPECT_EQ(static_cast<TestItem*>(loaded.list.GetAt(1))->value, 22);
+  EXPECT_FALSE(loaded.SetPath(dir.File("elsewhere.db")));
+  EXPECT_EQ(loaded.GetPath(), path);
+}
+
+TEST(DatabaseSave, NothingToWriteDoesNotTouchTheDisk) {
+  TestStore store;
+  store.SetPath("/nonexistent-folder/x.db");
+  EXPECT_EQ(store.Save(), kDbOk);
+  store.SetModified();
+  EXPECT_EQ(store.Save(), kDbFailed);
+  EXPECT_TRUE(store.IsModified());
+}
+
+TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
+  TempFolder dir;
+  const std::string path = dir.File("v.db");
+  TestStore store;
+  store.SetPath(path);
+  ASSERT_EQ(store.Create(), kDbOk);
+  store.list.Add(MakeItem(1, "kept"));
+  store.SetModified();
+
+  // Deleted by someone else: not re-created here.
+  ASSERT_TRUE(DeleteFile(path));
+  EXPECT_EQ(store.Save(), kDbFailed);
+  EXPECT_TRUE(store.IsModified());
+  EXPECT_FALSE(FileExists(path));
+
+  // Held exclusively by another open.
+  TestStore other;
+  other.SetPath(path);
+  ASSERT_EQ(other.Create(), kDbOk);
+  FileHandle holder;
+  ASSERT_EQ(OpenExistingFile(path, kOpenReadWriteExclusive, holder), 0);
+  EXPECT_EQ(store.Save(), kDbFailed);
+  EXPECT_TRUE(store.IsModified());
+  TestStore blocked;
+  blocked.SetPath(path);
+  EXPECT_EQ(blocked.Open(), kDbFailed);
+  holder.Close();
+
+  // The cause removed, the next save writes everything.
+  ASSERT_EQ(store.Save(), kDbOk);
+  TestStore loaded;
+  loaded.SetPath(path);
+  ASSERT_EQ(loaded.Open(), kDbOk);
+  ASSERT_EQ(loaded.list.GetCount(), 1);
+  EXPECT_EQ(loaded.list.GetAt(0)->name, "kept");
+}
+
+TEST(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
+  TempFolder dir;
+  const std::string path = dir.File("v.db");
+  TestStore store;
+  store.SetPath(path);
+  ASSERT_EQ(store.Create(), kDbOk);
+  const auto before = ReadAll(path);
+  // The file stays writable; only the folder refuses new entries.
+  ::chmod(path.c_str(), 0666);
+  fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
+  store.list.Add(MakeItem(1, "x"));
+  store.SetModified();
+
+  // Root ignores folder permissions, so the save runs in a child that gives them up.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(10);
+    const int32_t rc = store.Save();
+    ::_exit(rc == kDbFailed && store.IsModified() ? 0 : 20 + rc);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadAll(path), before);
+}
+
+TEST(DatabaseSave, AnInterruptedSaveLeavesTheOldDatabaseIntact) {
+  TempFolder dir;
+  const std::string path = dir.File("v.db");
+  InterruptedStore store;
+  store.SetPath(path);
+  store.list.Add(MakeItem(1, "old"));
+  ASSERT_EQ(store.Create(), kDbOk);
+  const auto before = ReadAll(path);
+
+  store.list.Add(MakeItem(2, "new"));
+  store.SetModified();
+  EXPECT_EQ(store.Save(), kDbFailed);
+  EXPECT_TRUE(store.IsModified());
+  EXPECT_EQ(ReadAll(path), before);
+  EXPECT_TRUE(FileExists(store.tempSeen));  // the complete new store sits beside it, unused
+
+  TestStore loaded;
+  loaded.SetPath(path);
+  ASSERT_EQ(loaded.Open(), kDbOk);
+  ASSERT_EQ(loaded.list.GetCount(), 1);
+  EXPECT_EQ(loaded.list.GetAt(0)->name, "old");
+}
+
+TEST(DatabaseSave, AShorterStoreReplacesTheFileAndTrailingBytesAreIgnored) {
+  TempFolder dir;
+  const std::string path = dir.File("v.db");
+  TestStore store;
+  store.SetPath(path);
+  for (uint32_t id = 1; id <= 50; ++id) store.list.Add(MakeItem(id, std::string(100, 'x')));
+  ASSERT_EQ(store.Create(), kDbOk);
+  const auto longSize = ReadAll(path).size();
+
+  store.list.RemoveAll();
+  store.list.Add(MakeItem(7, "short"));
+  store.SetModified();
+  ASSERT_EQ(store.Save(), kDbOk);
+  auto bytes = ReadAll(path);
+  EXPECT_LT(bytes.size(), longSize);
+
+  bytes.insert(bytes.end(), 500, 0xAB);  // garbage after the content
+  WriteAll(path, bytes);
+  TestStore loaded;
+  loaded.SetPath(path);
+  ASSERT_EQ(loaded.Open(), kDbOk);
+  ASSERT_EQ(loaded.list.GetCount(), 1);
+  EXPECT_EQ(loaded.list.GetAt(0)->id, 7u);
+}
+
+TEST(DatabaseSave, KeepsTheFilePermissions) {
+  TempFolder dir;
+  const std::string path = dir.File("v.db");
+  TestStore store;
+  store.SetPath(path);
+  ASSERT_EQ(store.Create(), kDbOk);
+  ::chmod(path.c_str(), 0640);
+  store.SetModified();
+  ASSERT_EQ(store.Save(), kDbOk);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
