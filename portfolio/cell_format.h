@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The text rules the list cells share. Quote figures arrive as texts; these read and print them the same
+// way everywhere. Nothing here depends on the C locale: grouping comes from the installed NumberFormat,
+// dates from the installed Clock.
+
+// The number a text begins with (blanks, a sign, digits, a point, an exponent); 0 when it begins with
+// anything else.
+double ReadLeadingNumber(std::string_view text);
+// Not empty; only digits and "."; "+" or "-" allowed as the first character only.
+bool IsNumericText(std::string_view text);
+// ReadLeadingNumber when IsNumericText, else 0.
+double ReadNumericText(std::string_view text);
+
+std::string RemoveChars(std::string_view text, const char* chars);
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
+// "12.34" for 1234 cents.
+std::string CentsText(uint64_t cents);
+// "-0.05" for -5, "+2.50" for 250, "0.00" for 0.
+std::string SignedCentsText(int64_t cents);
+// As SignedCentsText without the "+" for a gain.
+std::string CentsDifferenceText(int64_t cents);
+// "%04.2f" of `value`, always with "." and two decimals.
+std::string FixedText(double value);
+
+// The installed NumberFormat applied to a decimal text; "" for a text that is not one.
+std::string LocaleNumber(std::string_view text);
+// The locale number of a whole count without its decimals ("1,234" for 1234).
+std::string LocaleWholeNumber(int64_t value);
+// Cuts the last three characters (a decimal point and two decimals) of a longer text.
+std::string CutDecimals(std::string text);
+
+// "05-Mar-2007": the local date of `t`; "" when the clock cannot represent it.
+std::string DateText(int64_t t);
+// The local time of `t` as the number YYYYMMDDhhmmss, for sorting by date.
+double DateSortValue(int64_t t);
+// "1 yr, 1 mon", "11 mos", "2 wks", "3 days", ... for a span of seconds; "" for 0 or less.
+std::string DurationText(int64_t seconds);

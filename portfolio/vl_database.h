@@ -1,0 +1,150 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/database.h"
+#include "portfolio/portfolio_summary.h"
+#include "portfolio/vl_database_conn.h"
+#include "portfolio/vl_database_event.h"
+#include "portfolio/vl_holding_item_list.h"
+#include "portfolio/vl_portfolio_item_list.h"
+#include "portfolio/vl_stock_info_item_list.h"
+
+class IVLQuoteSource;
+class VLHoldingItem;
+class VLPortfolioItem;
+class VLStockHoldingItem;
+class VLStockInfoItem;
+
+// Codes of the database operations beyond 0 (success) and 1 (failure).
+enum VLDatabaseCode : int32_t {
+  kVLOk = 0,
+  kVLFailed = 1,       // unknown connection, invalid argument, failed save or fetch, refresh running
+  kVLNameClash = 2,
+  kVLNotFound = 3,     // no such portfolio or position
+  kVLAlreadySold = 4,
+  kVLNotSold = 5,
+};
+
+// The single store of portfolios, positions and cached quotes, saved whole after every change.
+// Windows only ever receive clones. Every change validates, applies, saves and then notifies: first a
+// command posted to each connected window, then the event to each listener. While a quote refresh runs
+// every change (and a second refresh) is refused with 1 and changes nothing.
+class VLDatabase : public Database {
+ public:
+  static constexpr int kQuoteBatchSize = 200;
+
+  explicit VLDatabase(const std::string& path = {});
+  ~VLDatabase() override;
+
+  std::string GetTypeName() const override { return "VLDB"; }
+  int32_t GetVersion() const override { return 1; }
+  int32_t Serialize(Archive* ar) override;
+  void PrepareForLoad() override;
+
+  // Where the quote refresh gets its figures; the database owns it. Without one a refresh fails.
+  void SetQuoteSource(std::unique_ptr<IVLQuoteSource> source);
+
+  // Null for a null window. The first connection loads the file; on failure it returns null and every
+  // connection is dropped. `lastOpenCode` then tells why.
+  VLDatabaseConn* Connect(const std::shared_ptr<IVLCommandWindow>& window, uint32_t portfolioCmd,
+                          uint32_t positionCmd, uint32_t quoteCmd);
+  int32_t Disconnect(VLDatabaseConn* conn);
+  void AddListener(IVLDatabaseListener* listener);
+  void RemoveListener(IVLDatabaseListener* listener);
+  int32_t GetLastOpenCode() const { return lastOpenCode; }
+
+  // Portfolios.
+  int32_t GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list);
+  int32_t GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio);
+  int32_t AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio);
+  int32_t ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio);
+  int32_t DeletePortfolio(VLDatabaseConn* conn, uint32_t id);
+
+  // Positions. Stock fields come in a VLStockHoldingItem whose name is the symbol.
+  int32_t GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held, VLHoldingItemList& list);
+  int32_t GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_ptr<VLHoldingItem>& position);
+  int32_t AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId, const VLStockHoldingItem& fields,
+                           uint32_t& id);
+  int32_t AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
+                          const std::string& comment, uint32_t& id);
+  int32_t AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
+                            const std::string& comment, uint32_t& id);
+  // Overwrites the stock fields; a non-empty `newSymbol` re-binds the position to that symbol's quote.
+  int32_t ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
+                              const std::string& newSymbol = {});
+  int32_t ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amount,
+                             const std::string& comment);
+  int32_t ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amountOwed,
+                               const std::string& comment);
+  int32_t SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
+                       uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  int32_t UnsellPosition(VLDatabaseConn* conn, uint32_t id);
+  int32_t CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  int32_t MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  int32_t DeletePosition(VLDatabaseConn* conn, uint32_t id);
+
+  // Quotes and market.
+  int32_t UpdateQuotes(VLDatabaseConn* conn);
+  int32_t SetMarket(VLDatabaseConn* conn, int32_t index);
+  int32_t GetMarket(VLDatabaseConn* conn, int32_t& index);
+  int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
+  int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
+  bool IsRefreshing() const { return refreshing; }
+
+  // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
+  int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                              const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
+
+  // Counts, for checks and tools.
+  int GetQuoteCount() const { return quotes.GetCount(); }
+  int GetPortfolioCount() const { return portfolios.GetCount(); }
+  int GetPositionCount() const { return positions.GetCount(); }
+  // Every record as stored, for dumps: clones owned by the caller.
+  void CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,
+               VLHoldingItemList& positionList);
+
+ private:
+  struct Notice {
+    int commandKind = 0;  // 1 portfolios, 2 positions, 3 quotes
+    std::vector<VLDatabaseEvent> events;
+  };
+
+  bool IsConnected(const VLDatabaseConn* conn) const;
+  // The guard of every change: 1 for an unknown connection or while a refresh runs.
+  int32_t CheckChange(const VLDatabaseConn* conn) const;
+  int32_t SaveChange();
+  void Notify(const Notice& notice);
+
+  VLPortfolioItem* FindPortfolio(uint32_t id) const;
+  VLHoldingItem* FindPosition(uint32_t id) const;
+  VLStockInfoItem* FindQuote(uint32_t id) const;
+  // The cached quote of `symbol` (any letter case), created when missing; its reference count grows by one.
+  VLStockInfoItem* BindQuote(const std::string& symbol);
+  void DropUnusedQuotes();
+  void RebindSymbols();
+  // The stock position's copy of its cached quote and its name, refreshed from the cache.
+  void RefreshFromCache(VLStockHoldingItem& stock) const;
+  void Touch(uint32_t portfolioId);
+  int64_t Now() const;
+
+  std::vector<std::unique_ptr<VLDatabaseConn>> connections;
+  mutable std::recursive_mutex lock;
+  std::vector<IVLDatabaseListener*> listeners;
+  int32_t market = 0;
+  std::string marketTime;
+  std::string marketStatus;
+  uint32_t lastQuoteId = 0;
+  uint32_t lastPortfolioId = 0;
+  uint32_t lastPositionId = 0;
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+
+  std::unique_ptr<IVLQuoteSource> quoteSource;
+  bool refreshing = false;
+  int32_t lastOpenCode = 0;
+};

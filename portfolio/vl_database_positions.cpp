@@ -1,0 +1,380 @@
+// The position operations of the portfolio database.
+#include <algorithm>
+#include <cctype>
+
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_margin_holding_item.h"
+#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/vl_stock_info_item.h"
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+    return std::tolower(x) == std::tolower(y);
+  });
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+VLStockHoldingItem* AsStock(VLHoldingItem* h) {
+  return h && h->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(h) : nullptr;
+}
+
+// The user's fields of a stock position: everything but identity, owner and quote binding.
+void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
+  to.qty = from.qty;
+  to.buyPricePerShare = from.buyPricePerShare;
+  to.buyCommission = from.buyCommission;
+  to.salePricePerShare = from.salePricePerShare;
+  to.saleCommission = from.saleCommission;
+  to.perShareBuyTarget = from.perShareBuyTarget;
+  to.perShareSellTarget = from.perShareSellTarget;
+  to.perShareStopLossTarget = from.perShareStopLossTarget;
+  to.marginable = from.marginable;
+  to.mgnEquity = from.mgnEquity;
+  to.mgnThreshold = from.mgnThreshold;
+  to.purchaseDate = from.purchaseDate;
+  to.saleDate = from.saleDate;
+  to.comment = from.comment;
+  to.tag = from.tag;
+}
+
+// A sale dated before the purchase cannot be right; either date may be unknown (0).
+bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
+  return purchaseDate == 0 || saleDate == 0 || saleDate >= purchaseDate;
+}
+
+}  // namespace
+
+VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
+  for (const auto& item : quotes) {
+    if (EqualNoCase(item->name, symbol)) {
+      auto* quote = static_cast<VLStockInfoItem*>(item.get());
+      ++quote->refCount;
+      return quote;
+    }
+  }
+  auto quote = std::make_unique<VLStockInfoItem>();
+  quote->id = ++lastQuoteId;
+  quote->name = Upper(symbol);
+  quote->quote.symbol = quote->name;
+  quote->refCount = 1;
+  VLStockInfoItem* raw = quote.get();
+  quotes.Add(std::move(quote));
+  return raw;
+}
+
+void VLDatabase::DropUnusedQuotes() {
+  std::vector<uint32_t> unused;
+  for (const auto& q : quotes) {
+    const bool used = std::any_of(positions.begin(), positions.end(), [&q](const auto& p) {
+      const auto* stock = AsStock(static_cast<VLHoldingItem*>(p.get()));
+      return stock && stock->quoteId == q->id;
+    });
+    if (!used) unused.push_back(q->id);
+  }
+  for (uint32_t id : unused) quotes.Remove(id);
+}
+
+void VLDatabase::RefreshFromCache(VLStockHoldingItem& stock) const {
+  if (const VLStockInfoItem* quote = FindQuote(stock.quoteId)) {
+    stock.quote = quote->quote;
+    stock.name = quote->name;
+  }
+}
+
+int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held, VLHoldingItemList& list) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  if (!FindPortfolio(portfolioId)) return kVLNotFound;
+  list.RemoveAll();
+  for (const auto& item : positions) {
+    const auto* holding = static_cast<const VLHoldingItem*>(item.get());
+    if (holding->ownerPortfolioId != portfolioId) continue;
+    const auto* stock = holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding)
+                                                            : nullptr;
+    const bool wanted = stock ? stock->IsSold() != held : held;
+    if (!wanted) continue;
+    std::unique_ptr<Item> clone = holding->Clone();
+    if (stock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone));
+    list.Add(std::move(clone));
+  }
+  return kVLOk;
+}
+
+int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_ptr<VLHoldingItem>& position) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  const VLHoldingItem* stored = FindPosition(id);
+  if (!stored) return kVLNotFound;
+  std::unique_ptr<Item> clone = stored->Clone();
+  position.reset(static_cast<VLHoldingItem*>(clone.release()));
+  if (auto* stock = AsStock(position.get())) RefreshFromCache(*stock);
+  return kVLOk;
+}
+
+int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId, const VLStockHoldingItem& fields,
+                                     uint32_t& id) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    if (portfolioId == 0 || fields.name.empty() || fields.mgnEquity > 100 ||
+        !DatesInOrder(fields.purchaseDate, fields.saleDate)) {
+      return kVLFailed;
+    }
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    VLStockInfoItem* quote = BindQuote(fields.name);
+    auto stock = std::make_unique<VLStockHoldingItem>();
+    CopyStockFields(fields, *stock);
+    stock->id = ++lastPositionId;
+    stock->ownerPortfolioId = portfolioId;
+    stock->quoteId = quote->id;
+    stock->quote = quote->quote;
+    stock->name = quote->name;
+    id = stock->id;
+    positions.Add(std::move(stock));
+    Touch(portfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
+                                    const std::string& comment, uint32_t& id) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    auto cash = std::make_unique<VLCashHoldingItem>();
+    cash->id = id = ++lastPositionId;
+    cash->ownerPortfolioId = portfolioId;
+    cash->amount = amount;
+    cash->name = comment;
+    positions.Add(std::move(cash));
+    Touch(portfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
+                                      const std::string& comment, uint32_t& id) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    auto margin = std::make_unique<VLMarginHoldingItem>();
+    margin->id = id = ++lastPositionId;
+    margin->ownerPortfolioId = portfolioId;
+    margin->amountOwed = amountOwed;
+    margin->name = comment;
+    positions.Add(std::move(margin));
+    Touch(portfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
+                                        const std::string& newSymbol) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    VLStockHoldingItem* stock = AsStock(holding);
+    if (!stock) return kVLFailed;
+    if (fields.mgnEquity > 100 || !DatesInOrder(fields.purchaseDate, fields.saleDate)) return kVLFailed;
+    CopyStockFields(fields, *stock);
+    if (!newSymbol.empty()) {
+      VLStockInfoItem* quote = BindQuote(newSymbol);
+      stock->quoteId = quote->id;
+      stock->quote = quote->quote;
+      stock->name = quote->name;
+      DropUnusedQuotes();
+    }
+    Touch(stock->ownerPortfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amount,
+                                       const std::string& comment) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    if (holding->GetKind() != kHoldingCash) return kVLFailed;
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    auto* cash = static_cast<VLCashHoldingItem*>(holding);
+    cash->ownerPortfolioId = portfolioId;
+    cash->amount = amount;
+    cash->name = comment;
+    Touch(portfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionChanged);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                         uint32_t amountOwed, const std::string& comment) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    if (holding->GetKind() != kHoldingMargin) return kVLFailed;
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    auto* margin = static_cast<VLMarginHoldingItem*>(holding);
+    margin->ownerPortfolioId = portfolioId;
+    margin->amountOwed = amountOwed;
+    margin->name = comment;
+    Touch(portfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    // Listeners have always been told "appeared" for a changed margin debt; they refill either way.
+    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
+                                 uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
+  Notice notice{2, {}};
+  newId = 0;
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    VLStockHoldingItem* stock = AsStock(holding);
+    if (!stock) return kVLFailed;
+    if (stock->IsSold()) return kVLAlreadySold;
+    // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
+    if (qty == 0 || salePrice == 0 || qty > stock->qty) return kVLFailed;
+    if (saleDate != 0 && !DatesInOrder(stock->purchaseDate, saleDate)) return kVLFailed;
+    if (qty < stock->qty) {
+      std::unique_ptr<Item> rest = stock->Clone();
+      auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
+      remainder->id = newId = ++lastPositionId;
+      remainder->qty = stock->qty - qty;
+      positions.Add(std::move(rest));
+    }
+    stock->qty = qty;
+    stock->salePricePerShare = salePrice;
+    stock->saleCommission = saleCommission;
+    stock->saleDate = saleDate;
+    Touch(stock->ownerPortfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    if (newId) notice.events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    VLStockHoldingItem* stock = AsStock(holding);
+    if (!stock) return kVLFailed;
+    if (!stock->IsSold()) return kVLNotSold;
+    stock->salePricePerShare = 0;
+    stock->saleCommission = 0;
+    stock->saleDate = 0;
+    Touch(stock->ownerPortfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
+    std::unique_ptr<Item> clone = holding->Clone();
+    auto* copy = static_cast<VLHoldingItem*>(clone.get());
+    copy->id = ++lastPositionId;
+    copy->ownerPortfolioId = toPortfolioId;
+    if (auto* stock = AsStock(copy)) {
+      if (VLStockInfoItem* quote = FindQuote(stock->quoteId)) ++quote->refCount;
+    }
+    positions.Add(std::move(clone));
+    Touch(toPortfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    // Names the source position, so a window showing the target can find what was copied.
+    notice.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
+    const uint32_t from = holding->ownerPortfolioId;
+    if (from == toPortfolioId) return kVLOk;
+    holding->ownerPortfolioId = toPortfolioId;
+    Touch(toPortfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(from, id, VLDatabaseEvent::kPositionRemoved);
+    notice.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+  }
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
+  Notice notice{2, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    const uint32_t portfolioId = holding->ownerPortfolioId;
+    positions.Remove(id);
+    DropUnusedQuotes();
+    Touch(portfolioId);
+    if (SaveChange() != kVLOk) return kVLFailed;
+    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionRemoved);
+  }
+  Notify(notice);
+  return kVLOk;
+}

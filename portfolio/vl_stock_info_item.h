@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/item.h"
+#include "marketdata/stock_info.h"
+
+// The cached quote of one symbol, shared by every position of that symbol. The Item name is the symbol
+// in upper case.
+class VLStockInfoItem : public Item {
+ public:
+  StockInfo quote;
+  uint32_t refCount = 0;  // grows each time a position is bound to this quote; never decremented
+
+  using Item::CopyFrom;
+  using Item::CopyTo;
+  bool CopyTo(VLStockInfoItem* other) const;
+  bool CopyFrom(const VLStockInfoItem* other);
+  std::unique_ptr<Item> Clone() const override;
+
+  std::string GetTypeName() const override { return "SI"; }
+  int32_t GetVersion() const override { return 1; }
+  // "SI", 1, the Item level with the symbol complemented, the quote record, then refCount.
+  int32_t Serialize(Archive* ar) override;
+};

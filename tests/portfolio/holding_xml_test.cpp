@@ -1,0 +1,178 @@
+// The XML exchange form of positions and its messages.
+#include <gtest/gtest.h>
+#include <tinyxml2.h>
+
+#include <string>
+
+#include "portfolio/holding_xml.h"
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_margin_holding_item.h"
+#include "portfolio/vl_stock_holding_item.h"
+
+namespace {
+// A document whose third line holds `element`, so messages name line 3.
+struct Doc {
+  tinyxml2::XMLDocument doc;
+  explicit Doc(const std::string& element) {
+    const std::string text = "<?xml version=\"1.0\"?>\n<Positions>\n" + element + "\n</Positions>\n";
+    EXPECT_EQ(doc.Parse(text.c_str()), tinyxml2::XML_SUCCESS);
+  }
+  const tinyxml2::XMLElement& First() const { return *doc.FirstChildElement()->FirstChildElement(); }
+};
+
+const char* kGoodStock =
+    "version=\"6\" symbol=\" ibm \" qty=\"100\" buyPricePerShare=\"8150\" salePricePerShare=\"0\" "
+    "saleCommision=\"0\" perShareBuyTarget=\"7500\" perShareSellTarget=\"9500\" perShareStopLossTarget=\"7000\" "
+    "marginable=\"1\" mgnEquity=\"50\" mgnThreshold=\"500\" purchaseDate=\"1100000000\" saleDate=\"0\" "
+    "comment=\"  core  \"";
+
+std::string StockWith(const std::string& attribute, const std::string& value) {
+  std::string attrs = kGoodStock;
+  const std::string key = " " + attribute + "=\"";
+  size_t at = (" " + attrs).find(key);
+  EXPECT_NE(at, std::string::npos) << attribute;
+  const size_t start = at + key.size() - 1;
+  const size_t end = attrs.find('"', start);
+  attrs.replace(start, end - start, value);
+  return "<VLStock " + attrs + "/>";
+}
+
+std::string StockWithout(const std::string& attribute) {
+  std::string attrs = std::string(" ") + kGoodStock;
+  const size_t at = attrs.find(" " + attribute + "=\"");
+  const size_t end = attrs.find('"', attrs.find('"', at) + 1);
+  attrs.erase(at, end + 1 - at);
+  return "<VLStock" + attrs + "/>";
+}
+
+std::string ReadStock(const std::string& element, VLStockHoldingItem* out = nullptr) {
+  Doc d(element);
+  VLStockHoldingItem h;
+  std::string message;
+  const bool ok = h.FromXml(d.First(), message);
+  EXPECT_EQ(ok, message.empty()) << message;
+  if (out) *out = h;
+  return message;
+}
+}  // namespace
+
+TEST(StockXml, ReadsTrimmedUpperCaseSymbolAndEveryField) {
+  VLStockHoldingItem h;
+  EXPECT_EQ(ReadStock(std::string("<VLStock ") + kGoodStock + "/>", &h), "");
+  EXPECT_EQ(h.name, "IBM");
+  EXPECT_EQ(h.qty, 100u);
+  EXPECT_EQ(h.perShareStopLossTarget, 7000u);
+  EXPECT_TRUE(h.marginable);
+  EXPECT_EQ(h.mgnEquity, 50);
+  EXPECT_EQ(h.purchaseDate, 1100000000);
+  EXPECT_EQ(h.comment, "core");
+}
+
+TEST(StockXml, RoundTripsExceptTheBuyCommission) {
+  VLStockHoldingItem h;
+  h.name = "MSFT";
+  h.qty = 10;
+  h.buyPricePerShare = 2500;
+  h.buyCommission = 995;
+  h.salePricePerShare = 3000;
+  h.saleCommission = 1095;
+  h.perShareBuyTarget = 1;
+  h.perShareSellTarget = 2;
+  h.perShareStopLossTarget = 3;
+  h.mgnEquity = 40;
+  h.mgnThreshold = 400;
+  h.purchaseDate = 3000000000;  // needs all 32 bits
+  h.saleDate = 3100000000;
+  h.comment = "a \"quoted\" <note>";
+  tinyxml2::XMLDocument doc;
+  doc.InsertEndChild(h.ToXml(doc));
+  tinyxml2::XMLPrinter printer;
+  doc.Print(&printer);
+  const std::string text = printer.CStr();
+  // Attributes in their fixed order, the commission spelled as the form spells it.
+  EXPECT_NE(text.find("<VLStock version=\"6\" symbol=\"MSFT\" qty=\"10\" buyPricePerShare=\"2500\" "
+                      "salePricePerShare=\"3000\" saleCommision=\"1095\" perShareBuyTarget=\"1\""),
+            std::string::npos)
+      << text;
+
+  VLStockHoldingItem back;
+  std::string message;
+  ASSERT_TRUE(back.FromXml(*doc.FirstChildElement(), message)) << message;
+  EXPECT_EQ(back.buyCommission, 0u);
+  EXPECT_EQ(back.saleCommission, 1095u);
+  EXPECT_EQ(back.purchaseDate, 3000000000);
+  EXPECT_EQ(back.saleDate, 3100000000);
+  EXPECT_EQ(back.comment, "a \"quoted\" <note>");
+  EXPECT_EQ(back.mgnThreshold, 400u);
+}
+
+TEST(StockXml, MessagesNameTheLineAndTheCulprit) {
+  EXPECT_EQ(ReadStock("<VLStocks version=\"6\"/>"), "Line 3: Unknown element \"VLStocks\" encountered.");
+  EXPECT_EQ(ReadStock(StockWith("version", "7")),
+            "Line 3: Element VLStock has invalid or missing version attribute.");
+  EXPECT_EQ(ReadStock(StockWith("version", "six")),
+            "Line 3: Element VLStock has invalid or missing version attribute.");
+  EXPECT_EQ(ReadStock(StockWithout("symbol")), "Line 3: Element VLStock missing required attribute \"symbol\".");
+  EXPECT_EQ(ReadStock(StockWith("symbol", "   ")), "Line 3: Attribute \"symbol\" has invalid value \"   \".");
+  EXPECT_EQ(ReadStock(StockWith("marginable", "2")), "Line 3: Element marginable has invalid or missing value.");
+  EXPECT_EQ(ReadStock(StockWith("qty", "-1")), "Line 3: Element qty has invalid or missing value.");
+  EXPECT_EQ(ReadStock(StockWith("mgnThreshold", "12x")), "Line 3: Element mgnThreshold has invalid or missing value.");
+  EXPECT_EQ(ReadStock(StockWithout("saleDate")), "Line 3: Element saleDate has invalid or missing value.");
+  EXPECT_EQ(ReadStock(StockWith("qty", "4294967296")), "Line 3: Element qty has invalid or missing value.");
+  EXPECT_EQ(ReadStock(StockWithout("comment")), "Line 3: Element VLStock missing required attribute \"comment\".");
+}
+
+TEST(StockXml, AcceptsEveryVersionUpTo6) {
+  for (const char* v : {"0", "1", "3", "5", "6", "-2"}) EXPECT_EQ(ReadStock(StockWith("version", v)), "") << v;
+}
+
+TEST(CashXml, ReadsWholeCentsAndRefusesBadAmounts) {
+  auto read = [](const std::string& element, uint32_t* amount, std::string* comment) {
+    Doc d(element);
+    VLCashHoldingItem c;
+    std::string message;
+    c.FromXml(d.First(), message);
+    if (amount) *amount = c.amount;
+    if (comment) *comment = c.name;
+    return message;
+  };
+  uint32_t amount = 0;
+  std::string comment;
+  EXPECT_EQ(read("<VLCash version=\"1\" amount=\"12.9\" comment=\" rainy day \"/>", &amount, &comment), "");
+  EXPECT_EQ(amount, 12u);
+  EXPECT_EQ(comment, "rainy day");
+  EXPECT_EQ(read("<VLCash version=\"1\" amount=\"+500\" comment=\"\"/>", &amount, nullptr), "");
+  EXPECT_EQ(amount, 500u);
+  EXPECT_EQ(read("<VLCash version=\"1\" amount=\"-5\" comment=\"\"/>", nullptr, nullptr),
+            "Line 3: Attribute \"amount\" has invalid value \"-5\".");
+  EXPECT_EQ(read("<VLCash version=\"1\" amount=\"abc\" comment=\"\"/>", nullptr, nullptr),
+            "Line 3: Attribute \"amount\" has invalid value \"abc\".");
+  EXPECT_EQ(read("<VLCash version=\"1\" amount=\"1.2.3\" comment=\"\"/>", nullptr, nullptr),
+            "Line 3: Attribute \"amount\" has invalid value \"1.2.3\".");
+  EXPECT_EQ(read("<VLCash version=\"1\" comment=\"\"/>", nullptr, nullptr),
+            "Line 3: Attribute \"amount\" has invalid value \"\".");
+  EXPECT_EQ(read("<VLCash version=\"2\" amount=\"1\" comment=\"\"/>", nullptr, nullptr),
+            "Line 3: Element VLCash has invalid or missing version attribute.");
+  EXPECT_EQ(read("<VLCash version=\"1\" amount=\"1\"/>", nullptr, nullptr),
+            "Line 3: Element VLCash missing required attribute \"comment\".");
+  EXPECT_EQ(read("<VLMargin version=\"1\" amountOwed=\"1\" comment=\"\"/>", nullptr, nullptr),
+            "Line 3: Unknown element \"VLMargin\" encountered.");
+}
+
+TEST(MarginXml, RoundTripsTheAmountOwed) {
+  VLMarginHoldingItem m;
+  m.amountOwed = 123456;
+  m.name = "loan";
+  tinyxml2::XMLDocument doc;
+  doc.InsertEndChild(m.ToXml(doc));
+  const tinyxml2::XMLElement* e = doc.FirstChildElement();
+  EXPECT_STREQ(e->Name(), "VLMargin");
+  EXPECT_STREQ(e->Attribute("amountOwed"), "123456");
+  VLMarginHoldingItem back;
+  std::string message;
+  ASSERT_TRUE(back.FromXml(*e, message)) << message;
+  EXPECT_EQ(back.amountOwed, 123456u);
+  EXPECT_EQ(back.name, "loan");
+  EXPECT_EQ(GetKindName(2), "VLMargin");
+  EXPECT_EQ(GetKindName(3), "");
+}

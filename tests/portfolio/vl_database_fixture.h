@@ -1,0 +1,134 @@
+#pragma once
+// A database in a temporary folder, connected through a recording window, with a scripted quote source.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "marketdata/stock_info.h"
+#include "portfolio/clock.h"
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/vl_quote_source.h"
+#include "portfolio/vl_stock_holding_item.h"
+
+// Records what was posted to it and what every listener heard, in one shared log.
+struct NotificationLog {
+  std::vector<std::string> entries;
+};
+
+class RecordingWindow : public IVLCommandWindow {
+ public:
+  explicit RecordingWindow(NotificationLog& log) : log(log) {}
+  void PostCommand(uint32_t commandId) override { log.entries.push_back("cmd " + std::to_string(commandId)); }
+  NotificationLog& log;
+};
+
+class RecordingListener : public IVLDatabaseListener {
+ public:
+  explicit RecordingListener(NotificationLog& log) : log(log) {}
+  void OnDatabaseEvent(const VLDatabaseEvent& e) override {
+    log.entries.push_back("event " + std::to_string(e.kind) + " " + std::to_string(e.portfolioId) + " " +
+                          std::to_string(e.itemId));
+  }
+  NotificationLog& log;
+};
+
+// Answers quotes from a function of the symbol; can fail a chosen request and run code during a request.
+class ScriptedQuoteSource : public IVLQuoteSource {
+ public:
+  std::vector<size_t> batchSizes;
+  int failRequest = -1;  // 0-based request number that fails
+  std::function<void()> duringRequest;
+  bool marketOk = true;
+
+  bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string& error) override {
+    const int request = static_cast<int>(batchSizes.size());
+    batchSizes.push_back(quotes.size());
+    if (duringRequest) duringRequest();
+    if (request == failRequest) {
+      error = "Error parsing content";
+      return false;
+    }
+    for (StockInfo* q : quotes) {
+      q->lastTrade = "1" + std::to_string(q->symbol.size()) + ".25";
+      q->name = q->symbol + " Inc";
+      q->exchange = "NYSE";
+    }
+    return true;
+  }
+  bool FetchMarketTime(int32_t market, std::string& time, std::string& status) override {
+    if (!marketOk) return false;
+    time = "4:00PM ET m" + std::to_string(market);
+    status = "closed";
+    return true;
+  }
+  bool IsSupportedMarket(int32_t market) const override { return market >= 0 && market < 13; }
+};
+
+class DatabaseTest : public ::testing::Test {
+ protected:
+  static constexpr uint32_t kPortfolioCmd = 32825;
+  static constexpr uint32_t kPositionCmd = 32835;
+  static constexpr uint32_t kQuoteCmd = 32836;
+
+  void SetUp() override {
+    std::string templ = (std::filesystem::temp_directory_path() / "vl_vldb_XXXXXX").string();
+    folder = ::mkdtemp(templ.data());
+    path = (std::filesystem::path(folder) / "Vellumar.db").string();
+    Reopen(true);
+  }
+
+  void TearDown() override {
+    db.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  }
+
+  // A fresh database object over the file (created when asked), connected and listened to.
+  void Reopen(bool create = false) {
+    db = std::make_unique<VLDatabase>(path);
+    if (create) ASSERT_EQ(db->Create(), kDbOk);
+    auto source = std::make_unique<ScriptedQuoteSource>();
+    quoteSource = source.get();
+    db->SetQuoteSource(std::move(source));
+    window = std::make_shared<RecordingWindow>(log);
+    conn = db->Connect(window, kPortfolioCmd, kPositionCmd, kQuoteCmd);
+    ASSERT_NE(conn, nullptr);
+    db->AddListener(&listener);
+    log.entries.clear();
+  }
+
+  uint32_t AddPortfolio(const std::string& name) {
+    VLPortfolioItem p;
+    p.name = name;
+    EXPECT_EQ(db->AddPortfolio(conn, p), kVLOk);
+    return p.id;
+  }
+
+  uint32_t AddStock(uint32_t portfolioId, const std::string& symbol, uint32_t qty = 100, uint32_t price = 1000) {
+    VLStockHoldingItem fields;
+    fields.name = symbol;
+    fields.qty = qty;
+    fields.buyPricePerShare = price;
+    uint32_t id = 0;
+    EXPECT_EQ(db->AddStockPosition(conn, portfolioId, fields, id), kVLOk);
+    return id;
+  }
+
+  std::filesystem::path folder;
+  std::string path;
+  std::shared_ptr<const Clock> fixedClock = std::make_shared<FixedClock>(1700000000);
+  ScopedClock clockScope{fixedClock};
+  NotificationLog log;
+  RecordingListener listener{log};
+  std::unique_ptr<VLDatabase> db;
+  ScriptedQuoteSource* quoteSource = nullptr;
+  std::shared_ptr<RecordingWindow> window;
+  VLDatabaseConn* conn = nullptr;
+};
