@@ -1,0 +1,66 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "marketdata/c_web_grab_session.h"
+
+class IStatusWindow;
+
+// Fetches one URL into a text through a session, pumping messages while it waits, and reports
+// the throughput as a status text. Any HTTP status counts as fetched; the caller's parser decides.
+class CWebGrab {
+ public:
+  static constexpr size_t kMaxBodyBytes = 32u << 20;  // a larger body fails the fetch
+  static constexpr size_t kPieceBytes = 4095;        // the body is appended in pieces of this size
+
+  CWebGrab() = default;
+  ~CWebGrab() { Close(); }
+  CWebGrab(const CWebGrab&) = delete;
+  CWebGrab& operator=(const CWebGrab&) = delete;
+
+  // Replaces any previous session; true when the new one could be created.
+  bool Initialize(const std::string& agent, IStatusWindow* statusWindow);
+  // Empties `content` and fills it with the body. False when the URL could not be opened (the reason
+  // is only shown as status text) or the transfer broke off (the reason is also kept in GetErrorText);
+  // `content` is then empty.
+  bool GetFile(const std::string& url, std::string& content, const std::string& agent,
+               IStatusWindow* statusWindow);
+  void Close() { session.reset(); }
+
+  void SetReceiveTimeout(uint32_t milliseconds) { receiveTimeout = milliseconds; }
+  void SetReload(bool on) { reload = on; }
+  void SetProxy(const std::string& host, uint16_t port) {
+    useProxy = true;
+    proxyHost = host;
+    proxyPort = port;
+  }
+
+  uint32_t GetStatusCode() const { return statusCode; }
+  const std::string& GetRawHeaders() const { return rawHeaders; }
+  const std::string& GetErrorText() const { return errorText; }
+  double GetRate() const { return rate; }
+  // The session's last status text ("" after a completed fetch), for callers and tests.
+  std::string GetLastStatus() const { return session ? session->GetLastStatus() : std::string(); }
+
+  // The throughput text after `totalBytes` read in `elapsedSeconds` whole seconds; also the rate
+  // (KB/s, or the byte count itself within the first second).
+  static std::string ThroughputText(size_t totalBytes, long long elapsedSeconds, double* rate);
+
+  // The state of one running transfer, shared with the transfer callbacks.
+  struct Transfer;
+
+ private:
+  bool RunTransfer(const std::string& url, Transfer& t);
+
+  std::unique_ptr<CWebGrabSession> session;
+  uint32_t receiveTimeout = 0;
+  bool reload = false;
+  double rate = 0;
+  bool useProxy = false;
+  uint16_t proxyPort = 0;
+  std::string proxyHost;
+  uint32_t statusCode = 0;
+  std::string errorText;
+  std::string rawHeaders;
+};

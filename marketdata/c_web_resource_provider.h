@@ -1,0 +1,97 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "marketdata/service_hosts.h"
+
+class IStatusWindow;
+
+// The base of every market-data provider: runs the request cycle (build URL, fetch, parse, repeat
+// while more is wanted), keeps the fetched content with an error flag and text, and offers the
+// parsing cursor with which the providers pick values out of the content.
+//
+// A run never throws; after it the caller reads HasError()/GetErrorText().
+class CWebResourceProvider {
+ public:
+  static constexpr const char* kErrorInitialize = "Unable to initialize resource provider";
+  static constexpr const char* kErrorFetch = "Error fetching resource";  // followed directly by the URL
+  static constexpr const char* kErrorParse = "Error parsing content";
+
+  // Copies the current service settings (hosts, agent, proxy, receive time-out).
+  CWebResourceProvider();
+  virtual ~CWebResourceProvider() = default;
+  CWebResourceProvider(const CWebResourceProvider&) = delete;
+  CWebResourceProvider& operator=(const CWebResourceProvider&) = delete;
+
+  bool HasError() const { return error; }
+  const std::string& GetErrorText() const { return errorText; }
+  const std::string& GetContent() const { return content; }
+  const std::string& GetCurrentUrl() const { return url; }
+
+  // Request settings; the constructor takes them from GetServiceHosts().
+  void SetServiceHosts(const ServiceHosts& value);
+  const ServiceHosts& GetHosts() const { return hosts; }
+  bool useProxy = false;
+  std::string proxyHost;
+  uint16_t proxyPort = 0;
+  std::string agent;
+  uint32_t receiveTimeout = 0;  // milliseconds, 0 = none
+  IStatusWindow* statusWindow = nullptr;
+
+  // Parsing cursor over the content. Matches are plain substrings; the NoCase forms compare
+  // ASCII letters case-insensitively. Positions are byte indexes.
+  bool IsAt(const std::string& s) const;
+  bool IsAtNoCase(const std::string& s) const;
+  bool SkipPast(const std::string& s);
+  bool SkipPastNoCase(const std::string& s);
+  bool SkipBackTo(const std::string& s);
+  bool ExtractUntil(const std::string& s, std::string& out);
+  bool ExtractUntilNoCase(const std::string& s, std::string& out);
+  bool ExtractRest(std::string& out);
+  size_t GetPosition() const { return position; }
+  void SetPosition(size_t value) { position = value <= content.size() ? value : content.size(); }
+  // Replaces the content (and resets the cursor); providers use it to parse a block on its own.
+  void SetContent(std::string text);
+
+ protected:
+  // Clears the error, then runs the request cycle to completion.
+  void Run();
+  // Fetches one URL into the content; sets the error flag and text on failure.
+  void Fetch(const std::string& requestUrl);
+  void SetError(const std::string& text) {
+    error = true;
+    errorText = text;
+  }
+  void ClearError() {
+    error = false;
+    errorText.clear();
+  }
+  // "http://" + host + path.
+  static std::string MakeUrl(const std::string& host, const std::string& path);
+
+  // Builds the URL of the next request.
+  virtual void GetUrl(std::string& out) = 0;
+  virtual bool UsesPost() const { return false; }
+  virtual void GetPostData(std::string&) {}
+  // A provider resets its per-run state here; false ends the run before any request.
+  virtual bool BeginRun() { return true; }
+  // True makes the run build and fetch another URL.
+  virtual bool HasMoreRequests() { return false; }
+  // Reads the content into the provider's results; called after every fetch, failed ones too.
+  virtual void ParseContent() {}
+
+  ServiceHosts hosts;
+
+ private:
+  size_t Find(const std::string& s, bool noCase) const;
+  bool SkipPastImpl(const std::string& s, bool noCase);
+  bool ExtractUntilImpl(const std::string& s, bool noCase, std::string& out);
+
+  bool error = false;
+  size_t position = 0;
+  std::string content;
+  mutable std::string lowerContent;  // lower-cased copy of content for the NoCase searches, made on demand
+  mutable bool lowerContentValid = false;
+  std::string errorText;
+  std::string url;
+};

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "framework/archive.h"
+#include "framework/archive_stream.h"
+#include "marketdata/historical_price.h"
+#include "marketdata/market_date.h"
+#include "marketdata/news_item.h"
+
+template <typename Record>
+static std::vector<uint8_t> StoreRecord(Record& record) {
+  MemoryStream stream;
+  Archive ar(stream, Archive::Mode::Store);
+  EXPECT_EQ(record.Serialize(&ar), kSerializeOk);
+  ar.Flush();
+  return stream.Bytes();
+}
+
+template <typename Record>
+static int32_t LoadRecord(Record& record, const std::vector<uint8_t>& bytes) {
+  MemoryStream stream(bytes);
+  Archive ar(stream, Archive::Mode::Load);
+  try {
+    return record.Serialize(&ar);
+  } catch (const ArchiveError&) {
+    return kSerializeFailed;
+  }
+}
+
+static bool Contains(const std::vector<uint8_t>& bytes, const std::string& text) {
+  return std::string(bytes.begin(), bytes.end()).find(text) != std::string::npos;
+}
+
+TEST(MarketRecords, HistoricalPriceRoundTripsWithScrambledTexts) {
+  HistoricalPrice p;
+  p.symbol = "MSFT";
+  p.dateText = "3-Jan-2007";
+  p.date = 1167800400;
+  p.open = "29.91";
+  p.high = "30.25";
+  p.low = "29.40";
+  p.close = "29.86";
+  p.adjClose = "25.12";
+  auto bytes = StoreRecord(p);
+  EXPECT_FALSE(Contains(bytes, "MSFT"));
+  EXPECT_TRUE(Contains(bytes, "HP"));
+  HistoricalPrice q;
+  ASSERT_EQ(LoadRecord(q, bytes), kSerializeOk);
+  EXPECT_EQ(q.symbol, "MSFT");
+  EXPECT_EQ(q.dateText, "3-Jan-2007");
+  EXPECT_EQ(q.date, 1167800400);
+  EXPECT_EQ(q.close, "29.86");
+  EXPECT_EQ(q.volume, "");
+  EXPECT_EQ(q.adjClose, "25.12");
+
+  bytes.resize(bytes.size() - 3);  // a cut-off record is a failure, not a half-filled success
+  EXPECT_EQ(LoadRecord(q, bytes), kSerializeFailed);
+  NewsItem wrongType;
+  EXPECT_EQ(LoadRecord(wrongType, StoreRecord(p)), kSerializeTypeMismatch);
+}
+
+TEST(MarketRecords, NewsItemRoundTripsWithPlainTexts) {
+  NewsItem n;
+  n.symbol = "IBM";
+  n.dateText = "Mon, Jan 8, 2007";
+  n.title = "Big Blue wins";
+  n.url = "http://news.example/1";
+  n.source = "Wire";
+  n.flags = 7;
+  n.date = 1168232400;
+  n.flagA = true;
+  auto bytes = StoreRecord(n);
+  EXPECT_TRUE(Contains(bytes, "Big Blue wins"));
+  NewsItem m;
+  ASSERT_EQ(LoadRecord(m, bytes), kSerializeOk);
+  EXPECT_EQ(m.title, "Big Blue wins");
+  EXPECT_EQ(m.source, "Wire");
+  EXPECT_EQ(m.flags, 7);
+  EXPECT_EQ(m.date, 1168232400);
+  EXPECT_FALSE(m.flagA);  // display flags are not stored
+}
+
+TEST(MarketDates, DaysInMonthAndDayTexts) {
+  EXPECT_EQ(DaysInMonth(2, 2008), 29);
+  EXPECT_EQ(DaysInMonth(2, 1900), 28);
+  EXPECT_EQ(DaysInMonth(2, 2000), 29);
+  EXPECT_EQ(DaysInMonth(4, 2007), 30);
+  EXPECT_EQ(DaysInMonth(12, 2007), 31);
+  EXPECT_EQ(DaysInMonth(13, 2007), 0);
+  int64_t t = 0;
+  ASSERT_TRUE(LocalMidnight(2007, 3, 5, &t));
+  EXPECT_EQ(FormatDayText(t), "5-Mar-2007");
+  EXPECT_FALSE(LocalMidnight(1899, 12, 31, &t));
+  EXPECT_FALSE(LocalMidnight(2007, 0, 1, &t));
+  EXPECT_FALSE(LocalMidnight(2007, 1, 32, &t));
+  EXPECT_EQ(MonthFromAbbreviation("Sep"), 9);
+  EXPECT_EQ(MonthFromAbbreviation("sep"), 0);
+}

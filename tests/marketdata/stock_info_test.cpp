@@ -1,0 +1,105 @@
+#include "marketdata/stock_info.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/archive.h"
+#include "framework/archive_stream.h"
+
+namespace {
+
+StockInfo Filled() {
+  StockInfo info;
+  int n = 0;
+  for (const auto& f : StockInfo::TextFields()) info.*f.member = std::string(f.fieldName) + std::to_string(n++);
+  info.stamp = 1700000000;
+  return info;
+}
+
+std::vector<uint8_t> Store(StockInfo& info) {
+  MemoryStream stream;
+  Archive ar(stream, Archive::Mode::Store);
+  EXPECT_EQ(info.Serialize(&ar), kSerializeOk);
+  ar.Flush();
+  return stream.Bytes();
+}
+
+// A record in the layout of an older version: only the fields that version stored.
+std::vector<uint8_t> StoreAsVersion(const StockInfo& info, int32_t version) {
+  MemoryStream stream;
+  Archive ar(stream, Archive::Mode::Store);
+  ar.WriteString("SI");
+  ar.WriteInt32(version);
+  for (const auto& f : StockInfo::TextFields()) {
+    if (f.sinceVersion <= version) ar.WriteScrambledString(info.*f.member);
+  }
+  ar.WriteTime(info.stamp);
+  ar.Flush();
+  return stream.Bytes();
+}
+
+int32_t Load(StockInfo& info, const std::vector<uint8_t>& bytes) {
+  MemoryStream stream(bytes);
+  Archive ar(stream, Archive::Mode::Load);
+  return info.Serialize(&ar);
+}
+
+}  // namespace
+
+TEST(StockInfoRecord, RoundTripKeepsAllFortyEightFieldsAndScramblesTheTexts) {
+  StockInfo info = Filled();
+  const auto bytes = Store(info);
+  // No text is readable in the file.
+  const std::string raw(bytes.begin(), bytes.end());
+  EXPECT_EQ(raw.find("lastTradeRealtime"), std::string::npos);
+
+  StockInfo loaded;
+  ASSERT_EQ(Load(loaded, bytes), kSerializeOk);
+  for (const auto& f : StockInfo::TextFields()) EXPECT_EQ(loaded.*f.member, info.*f.member) << f.fieldName;
+  EXPECT_EQ(loaded.stamp, info.stamp);
+}
+
+TEST(StockInfoRecord, OlderVersionsEmptyTheFieldsTheyDidNotStore) {
+  const StockInfo info = Filled();
+  struct Case {
+    int32_t version;
+    std::vector<std::string StockInfo::*> empty;
+  };
+  const std::vector<Case> cases = {
+      {1, {&StockInfo::floatShares, &StockInfo::priceSales, &StockInfo::previousClose, &StockInfo::bidSize,
+           &StockInfo::askSize, &StockInfo::shortRatio}},
+      {2, {&StockInfo::floatShares, &StockInfo::previousClose, &StockInfo::bidSize, &StockInfo::askSize,
+           &StockInfo::shortRatio}},
+      {3, {&StockInfo::previousClose, &StockInfo::bidSize, &StockInfo::askSize, &StockInfo::shortRatio}},
+      {4, {&StockInfo::bidSize, &StockInfo::askSize, &StockInfo::shortRatio}},
+      {5, {}},
+  };
+  for (const Case& c : cases) {
+    StockInfo loaded = Filled();  // stale values must not survive
+    ASSERT_EQ(Load(loaded, StoreAsVersion(info, c.version)), kSerializeOk) << c.version;
+    for (const auto& f : StockInfo::TextFields()) {
+      const bool shouldBeEmpty =
+          std::find(c.empty.begin(), c.empty.end(), f.member) != c.empty.end();
+      EXPECT_EQ(loaded.*f.member, shouldBeEmpty ? "" : info.*f.member) << "v" << c.version << " " << f.fieldName;
+    }
+    EXPECT_EQ(loaded.lastTrade, info.lastTrade);
+  }
+}
+
+TEST(StockInfoRecord, RefusesNewerVersionsAndOtherKeys) {
+  StockInfo info = Filled();
+  auto bytes = StoreAsVersion(info, 6);
+  StockInfo loaded;
+  EXPECT_EQ(Load(loaded, bytes), kSerializeVersionTooNew);
+  bytes = Store(info);
+  bytes[1] = 'X';
+  EXPECT_EQ(Load(loaded, bytes), kSerializeTypeMismatch);
+}
+
+TEST(StockInfoRecord, IndexesBeginWithACaret) {
+  StockInfo info;
+  EXPECT_FALSE(info.IsIndex());
+  info.symbol = "^DJI";
+  EXPECT_TRUE(info.IsIndex());
+  info.symbol = "DJI^";
+  EXPECT_FALSE(info.IsIndex());
+}
