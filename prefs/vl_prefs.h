@@ -1,0 +1,26 @@
+#pragma once
+#include "prefs/prefs.h"
+#include "prefs/vl_general_prefs.h"
+#include "prefs/vl_service_prefs.h"
+
+// The application's preferences: the "General" settings and the "Services" settings of one INI file.
+// Load, Save and SetDefaults act on both.
+class VLPrefs : public Prefs {
+ public:
+  VLPrefs() = default;
+
+  void SetFileName(const std::string& name) override;
+  void Load() override;
+  // False when either section could not be written (each is written whole or not at all).
+  bool Save() override;
+  void SetDefaults() override;
+
+  VLGeneralPrefs& GetGeneralPrefs() { return general; }
+  const VLGeneralPrefs& GetGeneralPrefs() const { return general; }
+  VLServicePrefs& GetServicePrefs() { return services; }
+  const VLServicePrefs& GetServicePrefs() const { return services; }
+
+ private:
+  VLGeneralPrefs general;
+  VLServicePrefs services;
+};

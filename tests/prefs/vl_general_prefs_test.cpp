@@ -1,0 +1,253 @@
+#include "prefs/vl_general_prefs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/prefs/temp_folder.h"
+
+namespace {
+
+const std::string kFixtures = std::string(VL_FIXTURES_DIR) + "/prefs/";
+
+using Columns = std::vector<int32_t>;
+
+uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | g << 8 | b << 16; }
+
+// Loads prefs from a file holding `text`.
+void LoadFrom(const std::string& path, const std::string& text, VLGeneralPrefs& prefs) {
+  WriteText(path, text);
+  prefs.SetFileName(path);
+  prefs.Load();
+}
+
+}  // namespace
+
+TEST(VLGeneralPrefsTest, WithoutAFileEverySettingHasItsDefaultAndSaveWritesAll34Keys) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.ini");
+  VLGeneralPrefs prefs;
+  prefs.SetFileName(path);
+  prefs.Load();
+
+  EXPECT_FALSE(prefs.hidePortfolios);
+  EXPECT_TRUE(prefs.showPortfolioSummary);
+  EXPECT_TRUE(prefs.showDisclaimer);
+  EXPECT_EQ(prefs.xPos, -32767);
+  EXPECT_EQ(prefs.yPos, -32767);
+  EXPECT_EQ(prefs.heldColumns, (Columns{0, 1, 3, 4, 8, 9, 14, 15}));
+  EXPECT_EQ(prefs.soldColumns, (Columns{0, 1, 8, 14, 11, 73, 65, 15, 31}));
+  EXPECT_TRUE(prefs.heldSortAscending);
+  EXPECT_TRUE(prefs.alternateRowColors);
+  EXPECT_TRUE(prefs.importExportIndex);
+  EXPECT_EQ(prefs.alternateRowColor, Rgb(232, 248, 232));
+  EXPECT_EQ(prefs.sortedColumnColor, Rgb(240, 240, 240));
+
+  ASSERT_TRUE(prefs.Save());
+  EXPECT_EQ(ReadText(path), ReadText(kFixtures + "general_defaults.ini"));
+}
+
+TEST(VLGeneralPrefsTest, ColumnListsDropUnknownIdsAndFallBackToDefaultsWhenUnusable) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.ini");
+  const Columns heldDefault{0, 1, 3, 4, 8, 9, 14, 15};
+  const Columns soldDefault{0, 1, 8, 14, 11, 73, 65, 15, 31};
+  struct Case {
+    const char* text;
+    Columns held;
+  };
+  const Case cases[] = {
+      {"HeldColumns=3,99,4", {3, 4}},
+      {"HeldColumns=3,x,4", heldDefault},
+      {"HeldColumns=3,,4", heldDefault},
+      {"HeldColumns=3,4,", heldDefault},
+      {"HeldColumns=99,-1,74", heldDefault},  // nothing left
+      {"HeldColumns=", heldDefault},
+      {"HeldColumns= 73 , +5,73", {73, 5, 73}},
+      {"HeldColumns=2,99999999999999999999", {2}},
+      {"Columns=1,2\nHeldColumns=5", {1, 2}},
+      {"Columns=   \nHeldColumns=5", {5}},
+      {"Columns=1,y\nHeldColumns=5", heldDefault},  // the old key wins even when unusable
+  };
+  for (const Case& c : cases) {
+    VLGeneralPrefs prefs;
+    LoadFrom(path, std::string("[General]\n") + c.text + "\n", prefs);
+    EXPECT_EQ(prefs.heldColumns, c.held) << c.text;
+    EXPECT_EQ(prefs.soldColumns, soldDefault) << c.text;
+  }
+
+  VLGeneralPrefs prefs;
+  LoadFrom(path, "[General]\nColumns=7\nSoldColumns=66,x\n", prefs);
+  EXPECT_EQ(prefs.soldColumns, soldDefault);  // the sold list never reads "Columns"
+  LoadFrom(path, "[General]\nSoldColumns=66,0\n", prefs);
+  EXPECT_EQ(prefs.soldColumns, (Columns{66, 0}));
+}
+
+TEST(VLGeneralPrefsTest, HandEditedFileIsMendedAndTheNextSaveRewritesOnlyGeneral) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.ini");
+  VLGeneralPrefs prefs;
+  LoadFrom(path, ReadText(kFixtures + "hand_edited.ini"), prefs);
+
+  EXPECT_EQ(prefs.heldColumns, (Columns{1, 2}));
+  EXPECT_EQ(prefs.soldColumns, (Columns{3, 4}));
+  EXPECT_EQ(prefs.heldSortBy, 0);  // "Day Range" cannot be sorted
+  EXPECT_EQ(prefs.soldSortBy, 16);
+  EXPECT_FALSE(prefs.soldSortAscending);
+  EXPECT_EQ(prefs.alternateRowColor, Rgb(44, 255, 232));
+  EXPECT_EQ(prefs.sortedColumnColor, Rgb(240, 240, 17));
+  EXPECT_EQ(prefs.xPos, -40);
+  EXPECT_EQ(prefs.importFile, "/home/user/My Portfolios/import=2.csv");
+  EXPECT_FALSE(prefs.showDisclaimer);
+
+  ASSERT_TRUE(prefs.Save());
+  const std::string saved = ReadText(path);
+  EXPECT_NE(saved.find("\nHeldColumns=1,2\n"), std::string::npos);
+  EXPECT_EQ(saved.find("FavouriteColour"), std::string::npos);
+  EXPECT_EQ(saved.find("\nColumns="), std::string::npos);
+  EXPECT_NE(saved.find("[Window]\nMaximized=1\n"), std::string::npos);
+  EXPECT_NE(saved.find("[Services]\nQuoteCsvHost=quotes.localhost:9000\n"), std::string::npos);
+  EXPECT_NE(saved.find("\nAlternateRowColorR=44\nAlternateRowColorG=255\nAlternateRowColorB=232\n"),
+            std::string::npos);
+
+  VLGeneralPrefs reloaded;
+  reloaded.SetFileName(path);
+  reloaded.Load();
+  EXPECT_EQ(reloaded.heldColumns, (Columns{1, 2}));
+  EXPECT_EQ(reloaded.alternateRowColor, prefs.alternateRowColor);
+  EXPECT_EQ(reloaded.importFile, prefs.importFile);
+}
+
+TEST(VLGeneralPrefsTest, SortColumnsThatCannotBeSortedReadAsZero) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.ini");
+  for (int32_t id : {2, 20, 21, 22, 24, 30, 74, -1, 1000}) {
+    VLGeneralPrefs prefs;
+    LoadFrom(path, "[General]\nHeldSortBy=" + std::to_string(id) + "\nSoldSortBy=" + std::to_string(id) + "\n",
+             prefs);
+    EXPECT_EQ(prefs.heldSortBy, 0) << id;
+    EXPECT_EQ(prefs.soldSortBy, 0) << id;
+  }
+  for (int32_t id : {1, 3, 15, 56, 73}) {
+    VLGeneralPrefs prefs;
+    LoadFrom(path, "[General]\nHeldSortBy=" + std::to_string(id) + "\n", prefs);
+    EXPECT_EQ(prefs.heldSortBy, id);
+  }
+}
+
+TEST(VLGeneralPrefsTest, EverySettingSurvivesSaveLoadAndCopyTo) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.ini");
+  VLGeneralPrefs prefs;
+  prefs.SetFileName(path);
+  prefs.hidePortfolios = true;
+  prefs.showFavorites = true;
+  prefs.showPortfolioSummary = false;
+  prefs.alwaysOnTop = true;
+  prefs.showDisclaimer = false;
+  prefs.defaultPortfolio = 12;
+  prefs.showSoldView = true;
+  prefs.xPos = -5;
+  prefs.yPos = 40;
+  prefs.width = 800;
+  prefs.height = 600;
+  prefs.market = 3;
+  prefs.newsItems = 250;
+  prefs.newsDuration = 9;
+  prefs.heldColumns = {73, 0, 56};
+  prefs.soldColumns = {};  // written empty, read back as the default set
+  prefs.heldSortBy = 15;
+  prefs.heldSortAscending = false;
+  prefs.soldSortBy = 65;
+  prefs.soldSortAscending = false;
+  prefs.alternateRowColors = false;
+  prefs.importFile = "/tmp/a b.xml";
+  prefs.importMode = 2;
+  prefs.exportDir = "/tmp/out";
+  prefs.exportDatabase = true;
+  prefs.importExportCash = false;
+  prefs.importExportMargin = false;
+  prefs.importExportIndex = false;
+  prefs.alternateRowColor = Rgb(1, 2, 3);
+  prefs.sortedColumnColor = Rgb(255, 128, 0);
+  ASSERT_TRUE(prefs.Save());
+  EXPECT_NE(ReadText(path).find("\nSoldColumns=\n"), std::string::npos);
+
+  VLGeneralPrefs loaded;
+  loaded.SetFileName(path);
+  loaded.Load();
+  prefs.soldColumns = {0, 1, 8, 14, 11, 73, 65, 15, 31};
+
+  VLGeneralPrefs copy;
+  loaded.CopyTo(copy);
+  for (const VLGeneralPrefs* p : {&loaded, &copy}) {
+    EXPECT_EQ(p->hidePortfolios, prefs.hidePortfolios);
+    EXPECT_EQ(p->showFavorites, prefs.showFavorites);
+    EXPECT_EQ(p->showPortfolioSummary, prefs.showPortfolioSummary);
+    EXPECT_EQ(p->alwaysOnTop, prefs.alwaysOnTop);
+    EXPECT_EQ(p->showDisclaimer, prefs.showDisclaimer);
+    EXPECT_EQ(p->defaultPortfolio, prefs.defaultPortfolio);
+    EXPECT_EQ(p->showSoldView, prefs.showSoldView);
+    EXPECT_EQ(p->xPos, prefs.xPos);
+    EXPECT_EQ(p->yPos, prefs.yPos);
+    EXPECT_EQ(p->width, prefs.width);
+    EXPECT_EQ(p->height, prefs.height);
+    EXPECT_EQ(p->market, prefs.market);
+    EXPECT_EQ(p->newsItems, prefs.newsItems);
+    EXPECT_EQ(p->newsDuration, prefs.newsDuration);
+    EXPECT_EQ(p->heldColumns, prefs.heldColumns);
+    EXPECT_EQ(p->soldColumns, prefs.soldColumns);
+    EXPECT_EQ(p->heldSortBy, prefs.heldSortBy);
+    EXPECT_EQ(p->heldSortAscending, prefs.heldSortAscending);
+    EXPECT_EQ(p->soldSortBy, prefs.soldSortBy);
+    EXPECT_EQ(p->soldSortAscending, prefs.soldSortAscending);
+    EXPECT_EQ(p->alternateRowColors, prefs.alternateRowColors);
+    EXPECT_EQ(p->importFile, prefs.importFile);
+    EXPECT_EQ(p->importMode, prefs.importMode);
+    EXPECT_EQ(p->exportDir, prefs.exportDir);
+    EXPECT_EQ(p->exportDatabase, prefs.exportDatabase);
+    EXPECT_EQ(p->importExportCash, prefs.importExportCash);
+    EXPECT_EQ(p->importExportMargin, prefs.importExportMargin);
+    EXPECT_EQ(p->importExportIndex, prefs.importExportIndex);
+    EXPECT_EQ(p->alternateRowColor, prefs.alternateRowColor);
+    EXPECT_EQ(p->sortedColumnColor, prefs.sortedColumnColor);
+  }
+  EXPECT_TRUE(copy.GetFileName().empty());  // settings only, not the file
+
+  Columns held;
+  Columns sold{99};
+  copy.GetHeldColumns(held);
+  copy.GetSoldColumns(sold);
+  EXPECT_EQ(held, prefs.heldColumns);
+  EXPECT_EQ(sold, prefs.soldColumns);
+  copy.GetDefaultColumns(true, held);
+  EXPECT_EQ(held, (Columns{0, 1, 3, 4, 8, 9, 14, 15}));
+}
+
+TEST(VLGeneralPrefsTest, SetDefaultsForgetsEveryChange) {
+  VLGeneralPrefs prefs;
+  prefs.heldColumns = {5};
+  prefs.importFile = "x";
+  prefs.xPos = 3;
+  prefs.alternateRowColor = 0;
+  prefs.SetDefaults();
+  EXPECT_EQ(prefs.heldColumns, (Columns{0, 1, 3, 4, 8, 9, 14, 15}));
+  EXPECT_TRUE(prefs.importFile.empty());
+  EXPECT_EQ(prefs.xPos, -32767);
+  EXPECT_EQ(prefs.alternateRowColor, Rgb(232, 248, 232));
+}
+
+TEST(VLGeneralPrefsTest, AValueTheFileCannotHoldIsReportedAndTheRestIsStillSaved) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.ini");
+  VLGeneralPrefs prefs;
+  LoadFrom(path, "[General]\nXPos=10\nExportDir=/old\n[Other]\nA=1\n", prefs);
+  prefs.exportDir = "two\nlines";
+  prefs.xPos = 20;
+  EXPECT_FALSE(prefs.Save());
+  const std::string saved = ReadText(path);
+  EXPECT_NE(saved.find("\nXPos=20\n"), std::string::npos);
+  EXPECT_EQ(saved.find("ExportDir"), std::string::npos);
+  EXPECT_NE(saved.find("[Other]\nA=1\n"), std::string::npos);
+}
