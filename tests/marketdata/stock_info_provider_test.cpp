@@ -1,0 +1,188 @@
+#include "marketdata/stock_info_provider.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "marketdata/stock_info.h"
+#include "tests/marketdata/test_server.h"
+
+// One CSV line of the 44 values; `overrides` maps value indexes (field-code order) to texts.
+static std::string QuoteLine(const std::string& symbol, const std::map<int, std::string>& overrides) {
+  static const std::vector<int> kQuoted = {0, 1, 2, 10, 27, 28, 36, 37, 38, 39, 40, 41, 43};
+  std::string line;
+  for (int i = 0; i < 44; ++i) {
+    std::string value = i == 0 || i == 1 || i == 43 ? symbol : "N/A";
+    if (auto it = overrides.find(i); it != overrides.end()) value = it->second;
+    bool quoted = std::find(kQuoted.begin(), kQuoted.end(), i) != kQuoted.end();
+    line += (i ? "," : "") + (quoted ? "\"" + value + "\"" : value);
+  }
+  return line + "\r\n";
+}
+
+class QuoteProvider : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server.Routes().Get("/d/quotes.csv", [this](const httplib::Request& req, httplib::Response& res) {
+      target = req.target;
+      res.status = status;
+      res.set_content(body, "text/csv");
+    });
+    ASSERT_TRUE(server.Start());
+    ServiceHosts hosts;
+    hosts.SetAllHosts(server.Host());
+    provider.SetServiceHosts(hosts);
+  }
+
+  // Fetches the symbols into fresh records that already hold an older quote.
+  std::vector<StockInfo> FetchSymbols(const std::vector<std::string>& symbols) {
+    std::vector<StockInfo> infos(symbols.size());
+    std::vector<StockInfo*> pointers;
+    for (size_t i = 0; i < symbols.size(); ++i) {
+      infos[i].symbol = symbols[i];
+      infos[i].lastTrade = "1.00";
+      infos[i].lastTradeTime = "earlier";
+      infos[i].change = "+0.01";
+      infos[i].name = "old name";
+      infos[i].stamp = 42;
+      pointers.push_back(&infos[i]);
+    }
+    provider.Fetch(pointers);
+    return infos;
+  }
+
+  TestServer server;
+  StockInfoProvider provider;
+  std::string body;
+  int status = 200;
+  std::string target;
+};
+
+TEST_F(QuoteProvider, ReadsSeveralSymbolsFromOneRequest) {
+  body = ReadFixture("quotes.csv");
+  auto q = FetchSymbols({"MSFT", "^DJI", "XQZZ"});
+  ASSERT_FALSE(provider.HasError()) << provider.GetErrorText();
+  EXPECT_EQ(target, std::string("/d/quotes.csv?s=MSFT+^DJI+XQZZ&f=") + StockInfoProvider::kFieldCodes);
+
+  const StockInfo& m = q[0];
+  EXPECT_EQ(m.symbol, "MSFT");
+  EXPECT_EQ(m.name, "Microsoft Corp");
+  EXPECT_EQ(m.exchange, "NasdaqNM");
+  EXPECT_EQ(m.marketCap, "295.3B");
+  EXPECT_EQ(m.marketCapRealtime, "N/A");
+  EXPECT_EQ(m.priceSales, "6.12");
+  EXPECT_EQ(m.dividendPayDate, "Mar 8");
+  EXPECT_EQ(m.low52Week, "21.46");
+  EXPECT_EQ(m.movingAverage50, "29.58");
+  EXPECT_EQ(m.change50, "0.27");
+  EXPECT_EQ(m.percentChange50, "+0.94%");
+  EXPECT_EQ(m.movingAverage200, "27.89");
+  EXPECT_EQ(m.previousClose, "29.54");
+  EXPECT_EQ(m.lastTradeDate, "1/5/2007");
+  EXPECT_EQ(m.tickerTrend, "+-+-+=");
+  EXPECT_EQ(m.volume, "45823500");
+  EXPECT_EQ(m.open, "29.61");
+  EXPECT_EQ(m.bid, "29.85");
+  EXPECT_EQ(m.askSize, "700");
+  EXPECT_EQ(m.shortRatio, "1.23");
+  EXPECT_EQ(m.lastTrade, "29.86");
+  EXPECT_EQ(m.lastTradeTime, "4:00pm");
+  EXPECT_EQ(m.change, "+0.32");
+  EXPECT_EQ(m.percentChange, "+1.08%");
+  EXPECT_EQ(m.dayRange, "29.40 - 30.25");
+  EXPECT_EQ(m.lastTradeRealtime, "29.86");
+  EXPECT_EQ(m.lastTradeTimeRealtime, "N/A");
+  EXPECT_EQ(m.changeRealtime, "+0.32");  // filled in from the real-time last trade
+  EXPECT_EQ(m.percentChangeRealtime, "+1.09%");
+  EXPECT_EQ(m.dayRangeRealtime, "N/A - N/A");
+  EXPECT_EQ(m.floatShares, "9,567,891,234");
+  EXPECT_EQ(m.stamp, 42);
+
+  const StockInfo& d = q[1];
+  EXPECT_TRUE(d.IsIndex());
+  EXPECT_EQ(d.name, "DOW JONES INDUSTRIAL AVERAGE IN");
+  EXPECT_EQ(d.high52Week, "12510.57");
+  EXPECT_EQ(d.lastTrade, "12398.01");
+  EXPECT_EQ(d.lastTradeTime, "Jan 5");
+  EXPECT_EQ(d.change, "-82.68");
+  EXPECT_EQ(d.percentChange, "-0.66%");
+  EXPECT_EQ(d.changeRealtime, "-82.68");
+  EXPECT_EQ(d.floatShares, "N/A");
+
+  // An unknown symbol: "N/A" everywhere, and a last trade without "-" keeps the older values.
+  const StockInfo& x = q[2];
+  EXPECT_EQ(x.exchange, "N/A");
+  EXPECT_EQ(x.low52Week, "N/A");
+  EXPECT_EQ(x.lastTrade, "1.00");
+  EXPECT_EQ(x.lastTradeTime, "earlier");
+  EXPECT_EQ(x.change, "+0.01");
+  EXPECT_EQ(x.dayRange, "N/A - N/A");
+}
+
+TEST_F(QuoteProvider, FillsInTheRealtimeChangeOnlyWhenItCan) {
+  struct Case {
+    std::string previousClose, lastRealtime, changeRealtime, percentRealtime, expected;
+  };
+  const Case cases[] = {
+      {"10.25", "10.5", "N/A", "+2.44%", "+0.25"},
+      {"10.5", "10.25", "N/A", "-2.38%", "-0.25"},
+      {"10.25", "10.5", "+0.20", "+1.95%", "+0.20"},  // the service's own value stays
+      {"10.25", "10.5", "N/A", "N/A", "N/A"},
+      {"0.00", "10.5", "N/A", "+2.44%", "N/A"},
+      {"N/A", "10.5", "N/A", "+2.44%", "N/A"},
+  };
+  for (const Case& c : cases) {
+    body = QuoteLine("ABC", {{26, c.previousClose},
+                             {39, "10:01am - <b>" + c.lastRealtime + "</b>"},
+                             {40, c.changeRealtime + " - " + c.percentRealtime}});
+    auto q = FetchSymbols({"ABC"});
+    ASSERT_FALSE(provider.HasError());
+    EXPECT_EQ(q[0].changeRealtime, c.expected) << c.previousClose << " " << c.lastRealtime;
+  }
+}
+
+TEST_F(QuoteProvider, ShortOrBrokenResponsesFailAndKeepWhatWasRead) {
+  body = QuoteLine("AAA", {{13, "12.3456"}});
+  auto q = FetchSymbols({"AAA", "BBB"});
+  EXPECT_TRUE(provider.HasError());
+  EXPECT_EQ(provider.GetErrorText(), "Error parsing content");
+  EXPECT_EQ(q[0].high52Week, "12.34");
+  EXPECT_EQ(q[1].name, "old name");
+
+  body = QuoteLine("AAA", {}).substr(0, 120);  // the line breaks off
+  FetchSymbols({"AAA"});
+  EXPECT_TRUE(provider.HasError());
+
+  status = 404;
+  body = "<html><body>Not Found</body></html>";
+  FetchSymbols({"AAA"});
+  EXPECT_EQ(provider.GetErrorText(), "Error parsing content");
+}
+
+TEST_F(QuoteProvider, AnUnreachableServiceEndsAsAParseError) {
+  ServiceHosts hosts;
+  TestServer closed;
+  ASSERT_TRUE(closed.Start());
+  hosts.SetAllHosts(closed.Host());
+  closed.Stop();
+  provider.SetServiceHosts(hosts);
+  FetchSymbols({"MSFT"});
+  EXPECT_TRUE(provider.HasError());
+  EXPECT_EQ(provider.GetErrorText(), "Error parsing content");
+}
+
+TEST_F(QuoteProvider, SymbolsWithUrlCharactersAreEscaped) {
+  body = QuoteLine("A&B", {}) + QuoteLine("C D", {});
+  FetchSymbols({"A&B", "C D"});
+  EXPECT_FALSE(provider.HasError());
+  EXPECT_EQ(target.substr(0, 32), "/d/quotes.csv?s=A%26B+C%20D&f=sn");
+}
+
+TEST(QuoteValues, CutToTwoDecimals) {
+  EXPECT_EQ(StockInfoProvider::CutToTwoDecimals("12.3456"), "12.34");
+  EXPECT_EQ(StockInfoProvider::CutToTwoDecimals("12.345 "), "12.34");
+  EXPECT_EQ(StockInfoProvider::CutToTwoDecimals("1.5"), "1.5");
+  EXPECT_EQ(StockInfoProvider::CutToTwoDecimals("N/A"), "N/A");
+  EXPECT_EQ(StockInfoProvider::CutToTwoDecimals("1,234"), "1,234");
+  EXPECT_EQ(StockInfoProvider::CutToTwoDecimals("1.2.345"), "1.2.34");
+}
