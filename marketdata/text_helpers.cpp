@@ -115,3 +115,17 @@ double LeadingNumber(const std::string& text) {
   if (result.ec != std::errc()) return 0;
   return value;
 }
+
+bool ScanInts(const std::string& text, int count, int* out) {
+  size_t pos = 0;
+  for (int i = 0; i < count; ++i) {
+    size_t start = pos;
+    while (pos < text.size() && IsSpace(text[pos])) ++pos;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+    size_t digitsStart = pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+    if (pos == digitsStart) return false;
+    if (!ReadLeadingInt(text.substr(start, pos - start), &out[i])) return false;
+  }
+  return true;
+}

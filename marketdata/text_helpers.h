@@ -25,3 +25,7 @@ std::string StripTags(const std::string& text);
 bool ReadLeadingInt(const std::string& text, int* out);
 // Reads a leading number the way atof does; 0 when there is none.
 double LeadingNumber(const std::string& text);
+
+// Reads `count` integers the way sscanf's "%d %d ..." does: each may be preceded by white space.
+// False when fewer than `count` could be read.
+bool ScanInts(const std::string& text, int count, int* out);
