@@ -93,7 +93,9 @@ class DatabaseTest : public ::testing::Test {
   // A fresh database object over the file (created when asked), connected and listened to.
   void Reopen(bool create = false) {
     db = std::make_unique<VLDatabase>(path);
-    if (create) ASSERT_EQ(db->Create(), kDbOk);
+    if (create) {
+      ASSERT_EQ(db->Create(), kDbOk);
+    }
     auto source = std::make_unique<ScriptedQuoteSource>();
     quoteSource = source.get();
     db->SetQuoteSource(std::move(source));

@@ -1,0 +1,175 @@
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_margin_holding_item.h"
+#include "portfolio/vl_stock_info_item.h"
+#include "vl_database_fixture.h"
+
+using Log = std::vector<std::string>;
+
+namespace {
+
+VLStockHoldingItem* Stock(std::unique_ptr<VLHoldingItem>& h) { return static_cast<VLStockHoldingItem*>(h.get()); }
+
+}  // namespace
+
+TEST_F(DatabaseTest, AddStockValidatesItsFields) {
+  const uint32_t p = AddPortfolio("P");
+  VLStockHoldingItem fields;
+  uint32_t id = 0;
+  fields.name = "";
+  EXPECT_EQ(db->AddStockPosition(conn, p, fields, id), kVLFailed);
+  fields.name = "MSFT";
+  EXPECT_EQ(db->AddStockPosition(conn, 0, fields, id), kVLFailed);
+  EXPECT_EQ(db->AddStockPosition(conn, 42, fields, id), kVLNotFound);
+  fields.mgnEquity = 101;
+  EXPECT_EQ(db->AddStockPosition(conn, p, fields, id), kVLFailed);
+  fields.mgnEquity = 50;
+  fields.purchaseDate = 1600000000;
+  fields.saleDate = 1500000000;  // sold before it was bought
+  EXPECT_EQ(db->AddStockPosition(conn, p, fields, id), kVLFailed);
+  fields.saleDate = 0;
+  EXPECT_EQ(db->AddStockPosition(conn, p, fields, id), kVLOk);
+  EXPECT_EQ(db->GetPositionCount(), 1);
+}
+
+TEST_F(DatabaseTest, PositionsShareOneQuotePerSymbolInAnyLetterCase) {
+  const uint32_t p = AddPortfolio("P");
+  const uint32_t a = AddStock(p, "ibm");
+  const uint32_t b = AddStock(p, "IBM");
+  EXPECT_EQ(db->GetQuoteCount(), 1);
+  ASSERT_EQ(db->CopyPosition(conn, a, p), kVLOk);
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  db->CopyAll(quotes, portfolios, positions);
+  ASSERT_EQ(quotes.GetCount(), 1);
+  auto* quote = static_cast<VLStockInfoItem*>(quotes.GetAt(0));
+  EXPECT_EQ(quote->name, "IBM");
+  EXPECT_EQ(quote->refCount, 3u);  // two adds and a copy
+
+  ASSERT_EQ(db->DeletePosition(conn, a), kVLOk);
+  EXPECT_EQ(db->GetQuoteCount(), 1);  // still used by b and the copy
+  ASSERT_EQ(db->DeletePosition(conn, b), kVLOk);
+  ASSERT_EQ(db->DeletePosition(conn, 3), kVLOk);
+  EXPECT_EQ(db->GetQuoteCount(), 0);
+  Reopen();
+  EXPECT_EQ(db->GetQuoteCount(), 0);  // gone from the file too
+}
+
+TEST_F(DatabaseTest, HeldAndSoldViewsSplitStockPositions) {
+  const uint32_t p = AddPortfolio("P");
+  const uint32_t held = AddStock(p, "MSFT");
+  const uint32_t sold = AddStock(p, "IBM");
+  uint32_t cash = 0, margin = 0, newId = 0;
+  db->AddCashPosition(conn, p, 100, "c", cash);
+  db->AddMarginPosition(conn, p, 200, "m", margin);
+  ASSERT_EQ(db->SellPosition(conn, sold, 100, 1500, 0, 0, newId), kVLOk);
+  EXPECT_EQ(newId, 0u);
+
+  VLHoldingItemList list;
+  ASSERT_EQ(db->GetPositions(conn, p, true, list), kVLOk);
+  std::vector<uint32_t> ids;
+  for (const auto& h : list) ids.push_back(h->id);
+  EXPECT_EQ(ids, (std::vector<uint32_t>{held, cash, margin}));
+  ASSERT_EQ(db->GetPositions(conn, p, false, list), kVLOk);
+  ASSERT_EQ(list.GetCount(), 1);
+  EXPECT_EQ(list.GetAt(0)->id, sold);
+}
+
+TEST_F(DatabaseTest, SellingPartOfAPositionSplitsIt) {
+  const uint32_t p = AddPortfolio("P");
+  const uint32_t id = AddStock(p, "MSFT", 100, 1000);
+  log.entries.clear();
+  uint32_t newId = 0;
+  EXPECT_EQ(db->SellPosition(conn, id, 101, 1200, 0, 0, newId), kVLFailed);
+  ASSERT_EQ(db->SellPosition(conn, id, 40, 1200, 995, 1700000000, newId), kVLOk);
+  EXPECT_EQ(newId, 2u);
+  EXPECT_EQ(log.entries, (Log{"cmd 32835", "event 4 1 1", "event 3 1 2"}));
+
+  std::unique_ptr<VLHoldingItem> h;
+  ASSERT_EQ(db->GetPosition(conn, id, h), kVLOk);
+  EXPECT_TRUE(Stock(h)->IsSold());
+  EXPECT_EQ(Stock(h)->qty, 40u);
+  EXPECT_EQ(Stock(h)->saleCommission, 995u);
+  ASSERT_EQ(db->GetPosition(conn, newId, h), kVLOk);
+  EXPECT_FALSE(Stock(h)->IsSold());
+  EXPECT_EQ(Stock(h)->qty, 60u);
+  EXPECT_EQ(Stock(h)->buyPricePerShare, 1000u);
+
+  const uint32_t remainder = newId;
+  EXPECT_EQ(db->SellPosition(conn, id, 10, 1200, 0, 0, newId), kVLAlreadySold);
+  EXPECT_EQ(db->UnsellPosition(conn, remainder), kVLNotSold);
+  ASSERT_EQ(db->UnsellPosition(conn, id), kVLOk);
+  ASSERT_EQ(db->GetPosition(conn, id, h), kVLOk);
+  EXPECT_FALSE(Stock(h)->IsSold());
+  EXPECT_EQ(Stock(h)->saleDate, 0);
+}
+
+TEST_F(DatabaseTest, SaleRefusals) {
+  const uint32_t p = AddPortfolio("P");
+  VLStockHoldingItem fields;
+  fields.name = "MSFT";
+  fields.qty = 10;
+  fields.purchaseDate = 1600000000;
+  uint32_t id = 0, newId = 0, cash = 0;
+  ASSERT_EQ(db->AddStockPosition(conn, p, fields, id), kVLOk);
+  db->AddCashPosition(conn, p, 1, "c", cash);
+  EXPECT_EQ(db->SellPosition(conn, 77, 1, 100, 0, 0, newId), kVLNotFound);
+  EXPECT_EQ(db->SellPosition(conn, cash, 1, 100, 0, 0, newId), kVLFailed);
+  EXPECT_EQ(db->SellPosition(conn, id, 5, 100, 0, 1500000000, newId), kVLFailed);  // before the purchase
+  EXPECT_EQ(db->SellPosition(conn, id, 0, 100, 0, 0, newId), kVLFailed);           // no shares
+  EXPECT_EQ(db->SellPosition(conn, id, 5, 0, 0, 0, newId), kVLFailed);             // no price
+  EXPECT_EQ(db->UnsellPosition(conn, cash), kVLFailed);
+  EXPECT_EQ(db->GetPositionCount(), 2);
+}
+
+TEST_F(DatabaseTest, CopyAndMoveTellBothPortfolios) {
+  const uint32_t a = AddPortfolio("A");
+  const uint32_t b = AddPortfolio("B");
+  const uint32_t id = AddStock(a, "MSFT");
+  log.entries.clear();
+  ASSERT_EQ(db->CopyPosition(conn, id, b), kVLOk);
+  EXPECT_EQ(log.entries, (Log{"cmd 32835", "event 3 2 1"}));  // names the source position
+  log.entries.clear();
+  ASSERT_EQ(db->MovePosition(conn, id, b), kVLOk);
+  EXPECT_EQ(log.entries, (Log{"cmd 32835", "event 5 1 1", "event 3 2 1"}));
+  log.entries.clear();
+  EXPECT_EQ(db->MovePosition(conn, id, b), kVLOk);
+  EXPECT_TRUE(log.entries.empty());
+  EXPECT_EQ(db->MovePosition(conn, id, 9), kVLNotFound);
+  EXPECT_EQ(db->CopyPosition(conn, 99, a), kVLNotFound);
+
+  VLPortfolioItem target;
+  db->GetPortfolio(conn, b, target);
+  EXPECT_EQ(target.modified, 1700000000);
+}
+
+TEST_F(DatabaseTest, ModifyingPositionsChecksTheirKind) {
+  const uint32_t a = AddPortfolio("A");
+  const uint32_t b = AddPortfolio("B");
+  const uint32_t stock = AddStock(a, "MSFT");
+  uint32_t cash = 0, margin = 0;
+  db->AddCashPosition(conn, a, 100, "c", cash);
+  db->AddMarginPosition(conn, a, 200, "m", margin);
+
+  EXPECT_EQ(db->ModifyCashPosition(conn, stock, a, 5, "x"), kVLFailed);
+  EXPECT_EQ(db->ModifyCashPosition(conn, cash, 77, 5, "x"), kVLNotFound);
+  log.entries.clear();
+  ASSERT_EQ(db->ModifyCashPosition(conn, cash, b, 555, "moved cash"), kVLOk);
+  EXPECT_EQ(log.entries, (Log{"cmd 32835", "event 4 2 2"}));
+  EXPECT_EQ(db->ModifyMarginPosition(conn, cash, a, 5, "x"), kVLFailed);
+  log.entries.clear();
+  ASSERT_EQ(db->ModifyMarginPosition(conn, margin, a, 999, "loan"), kVLOk);
+  EXPECT_EQ(log.entries, (Log{"cmd 32835", "event 3 1 3"}));
+
+  VLStockHoldingItem fields;
+  fields.qty = 5;
+  EXPECT_EQ(db->ModifyStockPosition(conn, cash, fields), kVLFailed);
+  EXPECT_EQ(db->ModifyStockPosition(conn, 99, fields), kVLNotFound);
+  ASSERT_EQ(db->ModifyStockPosition(conn, stock, fields, "aapl"), kVLOk);
+  std::unique_ptr<VLHoldingItem> h;
+  ASSERT_EQ(db->GetPosition(conn, stock, h), kVLOk);
+  EXPECT_EQ(h->name, "AAPL");
+  EXPECT_EQ(Stock(h)->qty, 5u);
+  EXPECT_EQ(db->GetQuoteCount(), 1);  // MSFT no longer used by anything
+}

@@ -1,0 +1,93 @@
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_stock_info_item.h"
+#include "vl_database_fixture.h"
+
+using Log = std::vector<std::string>;
+
+namespace {
+
+std::string Symbol(int i) { return "S" + std::to_string(i); }
+
+}  // namespace
+
+TEST_F(DatabaseTest, ARefreshOf450QuotesMakesThreeRequests) {
+  const uint32_t p = AddPortfolio("P");
+  for (int i = 0; i < 450; ++i) AddStock(p, Symbol(i));
+  ASSERT_EQ(db->SetMarket(conn, 3), kVLOk);
+  log.entries.clear();
+  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
+  EXPECT_EQ(quoteSource->batchSizes, (std::vector<size_t>{200, 200, 50}));
+  EXPECT_EQ(log.entries, (Log{"cmd 32836", "event 6 0 0"}));
+
+  std::string text;
+  db->GetMarketTime(conn, text);
+  EXPECT_EQ(text, "4:00PM ET m3");
+  db->GetMarketStatus(conn, text);
+  EXPECT_EQ(text, "closed");
+
+  Reopen();  // the refreshed quotes were saved
+  VLHoldingItemList held;
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  auto* last = static_cast<VLStockHoldingItem*>(held.GetAt(449));
+  EXPECT_EQ(last->quote.name, "S449 Inc");
+  EXPECT_EQ(last->quote.lastTrade, "14.25");
+}
+
+TEST_F(DatabaseTest, AFailingBatchStopsTheRefreshAndSavesNothing) {
+  const uint32_t p = AddPortfolio("P");
+  for (int i = 0; i < 250; ++i) AddStock(p, Symbol(i));
+  quoteSource->failRequest = 1;
+  quoteSource->marketOk = false;
+  log.entries.clear();
+  EXPECT_EQ(db->UpdateQuotes(conn), kVLFailed);
+  EXPECT_EQ(quoteSource->batchSizes, (std::vector<size_t>{200, 50}));
+  EXPECT_TRUE(log.entries.empty());
+
+  // The first batch keeps its new values in memory; the file still has the old ones.
+  VLHoldingItemList held;
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "S0 Inc");
+  Reopen();
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
+}
+
+TEST_F(DatabaseTest, NothingChangesWhileARefreshRuns) {
+  const uint32_t p = AddPortfolio("P");
+  const uint32_t id = AddStock(p, "MSFT");
+  std::vector<int32_t> codes;
+  quoteSource->duringRequest = [&] {
+    // What a window could try while the refresh pumps messages.
+    VLPortfolioItem q;
+    q.name = "Q";
+    uint32_t newId = 0, cash = 0;
+    codes.push_back(db->AddPortfolio(conn, q));
+    codes.push_back(db->DeletePosition(conn, id));
+    codes.push_back(db->DeletePortfolio(conn, p));
+    codes.push_back(db->SellPosition(conn, id, 1, 100, 0, 0, newId));
+    codes.push_back(db->AddCashPosition(conn, p, 1, "c", cash));
+    codes.push_back(db->SetMarket(conn, 2));
+    codes.push_back(db->UpdateQuotes(conn));
+    VLHoldingItemList list;
+    codes.push_back(db->GetPositions(conn, p, true, list) == kVLOk && list.GetCount() == 1 ? 0 : 9);
+  };
+  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
+  EXPECT_EQ(codes, (std::vector<int32_t>{1, 1, 1, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(db->GetPositionCount(), 1);
+  EXPECT_EQ(db->GetPortfolioCount(), 1);
+  EXPECT_EQ(quoteSource->batchSizes.size(), 1u);  // the nested refresh asked nothing
+
+  // Afterwards changes work again.
+  quoteSource->duringRequest = nullptr;
+  EXPECT_EQ(db->DeletePosition(conn, id), kVLOk);
+}
+
+TEST_F(DatabaseTest, SetMarketKeepsOnlyKnownMarkets) {
+  int32_t market = -1;
+  ASSERT_EQ(db->SetMarket(conn, 12), kVLOk);
+  db->GetMarket(conn, market);
+  EXPECT_EQ(market, 12);
+  ASSERT_EQ(db->SetMarket(conn, 13), kVLOk);
+  db->GetMarket(conn, market);
+  EXPECT_EQ(market, 0);
+}
