@@ -1,0 +1,103 @@
+#include "portfolio/portfolio_summary.h"
+
+#include <gtest/gtest.h>
+
+#include "portfolio/number_format.h"
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_margin_holding_item.h"
+#include "portfolio/vl_stock_holding_item.h"
+
+namespace {
+
+VLStockHoldingItem MakeStock(uint32_t id, uint32_t qty, uint32_t buy, const std::string& last,
+                             const std::string& change) {
+  VLStockHoldingItem s;
+  s.id = id;
+  s.name = "S" + std::to_string(id);
+  s.qty = qty;
+  s.buyPricePerShare = buy;
+  s.quote.symbol = s.name;
+  s.quote.exchange = "NYSE";
+  s.quote.lastTrade = last;
+  s.quote.change = change;
+  return s;
+}
+
+class SummaryTest : public ::testing::Test {
+ protected:
+  SummaryTest() {
+    held = MakeStock(1, 100, 1000, "12.00", "+0.50");
+    held.marginable = true;
+    held.mgnEquity = 50;
+    held.mgnThreshold = 500;
+    sold = MakeStock(2, 10, 2000, "30.00", "-1.00");
+    sold.salePricePerShare = 2500;
+    sold.saleCommission = 1000;
+    cash.id = 3;
+    cash.amount = 50000;
+    margin.id = 4;
+    margin.amountOwed = 30000;
+  }
+
+  VLPortfolioSummary Run(bool heldView, const std::vector<uint32_t>* ids = nullptr) {
+    return ComputePortfolioSummary({&held, &sold, &cash, &margin}, heldView, ids, NumberFormat::English());
+  }
+
+  VLStockHoldingItem held, sold;
+  VLCashHoldingItem cash;
+  VLMarginHoldingItem margin;
+};
+
+}  // namespace
+
+TEST_F(SummaryTest, HeldViewTotalsStockCashAndMargin) {
+  const VLPortfolioSummary s = Run(true);
+  EXPECT_EQ(s.currentValue, "1,700.00");
+  EXPECT_EQ(s.change, "50.00  (2.94%)");
+  EXPECT_EQ(s.gain, "200.00  (13.33%)");
+  EXPECT_EQ(s.equity, "1,400.00(82.35%)");
+  EXPECT_EQ(s.marginableEquity, "600.00");
+  EXPECT_EQ(s.marginOwed, "300.00");
+  EXPECT_EQ(s.marginAvailable, "300.00");
+}
+
+TEST_F(SummaryTest, SoldViewCountsOnlySoldPositions) {
+  const VLPortfolioSummary s = Run(false);
+  EXPECT_EQ(s.netProceeds, "240.00");
+  EXPECT_EQ(s.gain, "40.00  (20.00%)");
+  EXPECT_EQ(s.postSaleGain, "60.00");
+  EXPECT_EQ(s.marginOwed, "0.00");  // margin only counts in the held view
+}
+
+TEST_F(SummaryTest, ASelectionRestrictsTheTotals) {
+  const std::vector<uint32_t> onlyCash{3};
+  const VLPortfolioSummary s = Run(true, &onlyCash);
+  EXPECT_EQ(s.currentValue, "500.00");
+  EXPECT_EQ(s.gain, "0.00");  // paid equals value
+  EXPECT_EQ(s.change, "0.00  (0.00%)");
+  EXPECT_EQ(s.equity, "500.00(100.00%)");
+  const std::vector<uint32_t> none;
+  const VLPortfolioSummary empty = Run(true, &none);
+  EXPECT_EQ(empty.currentValue, "0.00");
+  EXPECT_EQ(empty.change, "0.00");  // no percentage without a value
+  EXPECT_EQ(empty.equity, "0.00");
+}
+
+TEST_F(SummaryTest, DebtAboveValueLeavesTheCashAsEquityAndNothingAvailable) {
+  margin.amountOwed = 500000;
+  held.quote.change = "-2.00";
+  const VLPortfolioSummary s = Run(true);
+  EXPECT_EQ(s.equity, "500.00(29.41%)");
+  EXPECT_EQ(s.marginAvailable, "0.00");
+  EXPECT_EQ(s.marginOwed, "5,000.00");
+  EXPECT_EQ(s.change, "-200.00  (-11.76%)");
+}
+
+TEST_F(SummaryTest, MarginableEquityNeedsThePriceAtTheThreshold) {
+  held.mgnThreshold = 1201;  // last trade 12.00 is below
+  EXPECT_EQ(Run(true).marginableEquity, "0.00");
+  held.mgnThreshold = 1200;
+  EXPECT_EQ(Run(true).marginableEquity, "600.00");
+  held.marginable = false;
+  EXPECT_EQ(Run(true).marginableEquity, "0.00");
+}
