@@ -7,7 +7,7 @@
 #include "portfolio/vl_portfolio_item.h"
 #include "portfolio/vl_stock_holding_item.h"
 #include "portfolio/vl_stock_info_item.h"
-#include "portfolio/vl_quote_source.h"
+#include "portfolio/vl_web_quote_source.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-VLDatabase::VLDatabase(const std::string& path) {
+VLDatabase::VLDatabase(const std::string& path) : quoteSource(std::make_unique<VLWebQuoteSource>()) {
   SetPath(path);
 }
 

@@ -45,7 +45,7 @@ class VLDatabase : public Database {
   int32_t Serialize(Archive* ar) override;
   void PrepareForLoad() override;
 
-  // Where the quote refresh gets its figures; the database owns it. Without one a refresh fails.
+  // Where the quote refresh gets its figures (the market-data services by default); the database owns it.
   void SetQuoteSource(std::unique_ptr<IVLQuoteSource> source);
 
   // Null for a null window. The first connection loads the file; on failure it returns null and every
