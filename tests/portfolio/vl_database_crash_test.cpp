@@ -1,0 +1,84 @@
+// A process killed at any moment of a save leaves a database that loads, holding the old or the new store.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_portfolio_item.h"
+
+namespace {
+
+class NullWindow : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
+// Adds cash positions one by one, each with a comment long enough to make every save take a while.
+[[noreturn]] void SaveForever(const std::string& path) {
+  VLDatabase db(path);
+  auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  if (!conn) ::_exit(3);
+  VLPortfolioItemList portfolios;
+  db.GetPortfolios(conn, portfolios);
+  const uint32_t portfolioId = portfolios.GetAt(0)->id;
+  const std::string padding(2000, 'x');
+  for (;;) {
+    uint32_t id = 0;
+    if (db.AddCashPosition(conn, portfolioId, 100, padding, id) != kVLOk) ::_exit(4);
+  }
+}
+
+}  // namespace
+
+TEST(DatabaseCrash, KilledSavesLeaveALoadableOldOrNewStore) {
+  std::string templ = (std::filesystem::temp_directory_path() / "vl_crash_XXXXXX").string();
+  const std::filesystem::path folder = ::mkdtemp(templ.data());
+  const std::string path = (folder / "Vellumar.db").string();
+  {
+    VLDatabase db(path);
+    ASSERT_EQ(db.Create(), kDbOk);
+    auto window = std::make_shared<NullWindow>();
+    VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+    ASSERT_NE(conn, nullptr);
+    VLPortfolioItem p;
+    p.name = "P";
+    ASSERT_EQ(db.AddPortfolio(conn, p), kVLOk);
+  }
+
+  std::mt19937 random(12345);
+  int lastCount = 0;
+  for (int round = 0; round < 25; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) SaveForever(path);
+    ::usleep(2000 + random() % 20000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself with " << WEXITSTATUS(status);
+
+    VLDatabase db(path);
+    auto window = std::make_shared<NullWindow>();
+    VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+    ASSERT_NE(conn, nullptr) << "round " << round << " load code " << db.GetLastOpenCode();
+    // Every completed save added exactly one position, with the next id: the store is whole.
+    const int count = db.GetPositionCount();
+    EXPECT_GE(count, lastCount);
+    VLStockInfoItemList quotes;
+    VLPortfolioItemList portfolios;
+    VLHoldingItemList positions;
+    db.CopyAll(quotes, portfolios, positions);
+    for (int i = 0; i < count; ++i) ASSERT_EQ(positions.GetAt(i)->id, static_cast<uint32_t>(i + 1));
+    lastCount = count;
+  }
+  EXPECT_GT(lastCount, 0);
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+}
