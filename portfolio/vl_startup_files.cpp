@@ -30,13 +30,19 @@ bool IsLeftoverReportFile(const std::string& name) {
   return EqualsNoCase(extension, "htm") || EqualsNoCase(extension, "gif");
 }
 
-StartupFileResult Failure(int32_t messageId, const std::string& path) { return {messageId, path}; }
+StartupFileResult Failure(int32_t messageId, const std::string& path) {
+  return {messageId, path};
+}
 
 }  // namespace
 
-std::string GetDatabasePath(const std::string& folder) { return folder + "Vellumar.db"; }
+std::string GetDatabasePath(const std::string& folder) {
+  return folder + "Vellumar.db";
+}
 
-std::string GetBackupFolder(const std::string& folder) { return folder + "backup/"; }
+std::string GetBackupFolder(const std::string& folder) {
+  return folder + "backup/";
+}
 
 std::string GetBackupPath(const std::string& backupFolder, int32_t number) {
   char name[32];
@@ -72,7 +78,8 @@ StartupFileResult FindNextBackupPath(const std::string& folder, int32_t limit) {
 }
 
 StartupFileResult CopyDatabaseToBackup(const std::string& folder, const std::string& backupPath) {
-  if (!CopyFileNoOverwrite(GetDatabasePath(folder), backupPath)) return Failure(kMsgCannotCreateBackup, backupPath);
+  if (!CopyFileNoOverwrite(GetDatabasePath(folder), backupPath))
+    return Failure(kMsgCannotCreateBackup, backupPath);
   return {kStartupOk, backupPath};
 }
 

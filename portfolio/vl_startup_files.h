@@ -28,15 +28,16 @@ struct StartupFileResult {
 // Backup numbers run from 1 up to, but not including, this one.
 constexpr int32_t kBackupNumberLimit = 999999;
 
-std::string GetDatabasePath(const std::string& folder);        // folder + "Vellumar.db"
-std::string GetBackupFolder(const std::string& folder);        // folder + "backup/"
+std::string GetDatabasePath(const std::string& folder);                      // folder + "Vellumar.db"
+std::string GetBackupFolder(const std::string& folder);                      // folder + "backup/"
 std::string GetBackupPath(const std::string& backupFolder, int32_t number);  // "%sVellumar_%d.db"
 
 // Points `database` at the folder's "Vellumar.db" and creates it there when missing (an empty store).
 // The file is not loaded. Codes 0 (created) and 2 (already there) succeed; anything else gives 2048.
 StartupFileResult EnsureDatabaseFile(Database& database, const std::string& folder);
 
-// Creates the backup folder when it does not exist; 2126 when that fails or a file of that name is in the way.
+// Creates the backup folder when it does not exist; 2126 when that fails or a file of that name is in the
+// way.
 StartupFileResult EnsureBackupFolder(const std::string& folder);
 
 // The first "Vellumar_<n>.db" in the backup folder that does not exist; 2127 with the backup folder when
