@@ -1,0 +1,194 @@
+#include "service/market.h"
+
+#include "service/exchange_info.h"
+#include "service/text_format.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+Market::Market(SecurityList securities, uint64_t seed, std::optional<SysSeconds> fixedNow)
+    : securities(std::move(securities)), model(seed), fixedNow(fixedNow) {
+  int count = 0;
+  const ExchangeInfo* all = AllExchanges(count);
+  for (int i = 0; i < count; ++i) calendars.emplace(&all[i], TradingCalendar(all[i]));
+}
+
+bool Market::CheckTimeZones(std::string& error) const {
+  for (const auto& [exchange, calendar] : calendars) {
+    if (!calendar.Valid()) {
+      error = std::string("time zone ") + exchange->timeZone + " of " + exchange->name +
+              " is missing from the system's time-zone database (install tzdata)";
+      return false;
+    }
+  }
+  return true;
+}
+
+void Market::LoadHistoryFolder(const std::string& folder, std::vector<std::string>& messages) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) return;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::filesystem::path& path = entry.path();
+    if (path.extension() != ".csv" || !entry.is_regular_file(ec)) continue;
+    const std::string symbol = ToUpper(path.stem().string());
+    if (securities.Find(symbol) == nullptr) {
+      messages.push_back(path.string() + ": no security " + symbol + " in the securities list; file ignored");
+      continue;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::vector<DailyBar> rows;
+    std::string error;
+    if (!in || !ParseHistoryCsv(text.str(), rows, error)) {
+      messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) + "; file ignored");
+      continue;
+    }
+    if (rows.empty()) {
+      messages.push_back(path.string() + ": no rows; file ignored");
+      continue;
+    }
+    messages.push_back(path.string() + ": " + std::to_string(rows.size()) + " days of real prices for " + symbol);
+    SetRealHistory(symbol, std::move(rows));
+  }
+}
+
+void Market::SetRealHistory(const std::string& symbol, std::vector<DailyBar> oldestFirst) {
+  realHistories[ToUpper(symbol)] = std::move(oldestFirst);
+}
+
+SysSeconds Market::Now() const {
+  if (fixedNow) return *fixedNow;
+  return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+}
+
+const TradingCalendar& Market::Calendar(const Security& security) const {
+  return calendars.at(security.exchange);
+}
+
+const std::vector<DailyBar>* Market::RealHistory(const Security& security) const {
+  auto it = realHistories.find(security.symbol);
+  return it == realHistories.end() ? nullptr : &it->second;
+}
+
+std::shared_ptr<const CloseSeries> Market::Closes(const Security& security, int lastDay) const {
+  std::shared_ptr<const CloseSeries> cached;
+  {
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    auto it = closeCache.find(security.symbol);
+    if (it != closeCache.end()) cached = it->second;
+  }
+  if (cached && !cached->days.empty() && cached->days.back() >= lastDay) return cached;
+  // Extend a copy outside the lock; a racing thread may do the same work, and either result is identical.
+  auto series = cached ? std::make_shared<CloseSeries>(*cached) : std::make_shared<CloseSeries>();
+  model.ExtendCloses(security, lastDay, *series);
+  std::lock_guard<std::mutex> lock(cacheMutex);
+  auto& slot = closeCache[security.symbol];
+  if (!slot || slot->days.empty() || slot->days.back() < lastDay) slot = series;
+  return series;
+}
+
+std::vector<DailyBar> Market::SimulatedBars(const Security& security, int fromDay, int lastDay,
+                                            const SessionState& state, size_t minimumCount) const {
+  std::vector<DailyBar> bars;
+  if (lastDay < PriceModel::FirstDay()) return bars;
+  const auto series = Closes(security, lastDay);
+  const auto endIt = std::upper_bound(series->days.begin(), series->days.end(), lastDay);
+  auto beginIt = std::lower_bound(series->days.begin(), endIt, fromDay);
+  if (static_cast<size_t>(endIt - beginIt) < minimumCount)
+    beginIt = endIt - std::min<ptrdiff_t>(endIt - series->days.begin(), static_cast<ptrdiff_t>(minimumCount));
+  const size_t first = beginIt - series->days.begin();
+  const size_t end = endIt - series->days.begin();
+  bars.reserve(end - first);
+  for (size_t i = first; i < end; ++i) {
+    const double previous = i > 0 ? series->closes[i - 1] : series->closes[i];
+    bars.push_back(model.MakeBar(security, series->days[i], previous, series->closes[i]));
+  }
+  if (!bars.empty() && state.inSession && bars.back().day == state.quoteDay &&
+      security.type != SecurityType::MutualFund) {
+    const auto path = model.IntradayPath(security, bars.back(), state.sessionMinutes);
+    bars.back() = PriceModel::PartialBar(bars.back(), path, state.elapsedMinutes);
+  }
+  // Adjusted closes take out every later dividend up to the quote day.
+  const double keep = 1.0 - PriceModel::QuarterlyPayout(security);
+  if (!bars.empty() && keep < 1.0) {
+    const auto exDays = model.ExDividendDays(security, bars.front().day + 1, lastDay);
+    double factor = 1.0;
+    size_t j = exDays.size();
+    for (size_t i = bars.size(); i-- > 0;) {
+      while (j > 0 && exDays[j - 1] > bars[i].day) {
+        factor *= keep;
+        --j;
+      }
+      bars[i].adjClose = std::round(bars[i].close * factor * 100.0) / 100.0;
+    }
+  }
+  return bars;
+}
+
+static int FundQuoteDay(const SessionState& state) {
+  // A fund's price is struck after the close; during the session the previous day's stands.
+  return state.inSession ? TradingCalendar::PreviousTradingDay(state.quoteDay) : state.quoteDay;
+}
+
+SecuritySnapshot Market::Snapshot(const Security& security, int fromDay, SysSeconds now) const {
+  SecuritySnapshot snap;
+  snap.security = &security;
+  snap.session = Calendar(security).State(now);
+  if (const auto* real = RealHistory(security)) {
+    snap.realHistory = true;
+    for (const DailyBar& bar : *real) {
+      if (bar.day >= fromDay && bar.day <= snap.session.localDay) snap.bars.push_back(bar);
+    }
+    return snap;
+  }
+  const int lastDay = security.type == SecurityType::MutualFund ? FundQuoteDay(snap.session) : snap.session.quoteDay;
+  snap.bars = SimulatedBars(security, fromDay, lastDay, snap.session, 0);
+  return snap;
+}
+
+SecuritySnapshot Market::RecentSnapshot(const Security& security, size_t count, SysSeconds now) const {
+  SecuritySnapshot snap;
+  snap.security = &security;
+  snap.session = Calendar(security).State(now);
+  if (const auto* real = RealHistory(security)) {
+    snap.realHistory = true;
+    auto end = std::upper_bound(real->begin(), real->end(), snap.session.localDay,
+                                [](int day, const DailyBar& bar) { return day < bar.day; });
+    auto begin = end - std::min<ptrdiff_t>(end - real->begin(), static_cast<ptrdiff_t>(count));
+    snap.bars.assign(begin, end);
+    return snap;
+  }
+  const int lastDay = security.type == SecurityType::MutualFund ? FundQuoteDay(snap.session) : snap.session.quoteDay;
+  snap.bars = SimulatedBars(security, lastDay + 1, lastDay, snap.session, count);
+  return snap;
+}
+
+std::vector<IntradayPoint> Market::Intraday(const Security& security, int day, SysSeconds now) const {
+  std::vector<IntradayPoint> points;
+  const TradingCalendar& calendar = Calendar(security);
+  const SessionState state = calendar.State(now);
+  if (day > state.quoteDay || !TradingCalendar::IsTradingDay(day)) return points;
+  DailyBar full;
+  if (const auto* real = RealHistory(security)) {
+    auto it = std::find_if(real->begin(), real->end(), [day](const DailyBar& b) { return b.day == day; });
+    if (it == real->end()) return points;
+    full = *it;
+  } else {
+    const auto series = Closes(security, day);
+    const auto it = std::lower_bound(series->days.begin(), series->days.end(), day);
+    if (it == series->days.end() || *it != day) return points;
+    const size_t i = it - series->days.begin();
+    full = model.MakeBar(security, day, i > 0 ? series->closes[i - 1] : series->closes[i], series->closes[i]);
+  }
+  const auto path = model.IntradayPath(security, full, state.sessionMinutes);
+  int last = static_cast<int>(path.size()) - 1;
+  if (day == state.quoteDay && state.inSession && !RealHistory(security)) last = state.elapsedMinutes;
+  const SysSeconds open = calendar.OpenTime(day);
+  for (int t = 0; t <= last; ++t) points.push_back({open + std::chrono::minutes{t}, path[t]});
+  return points;
+}

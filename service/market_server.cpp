@@ -1,0 +1,54 @@
+#include "service/market_server.h"
+
+#include "service/request_router.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdio>
+
+MarketServer::MarketServer(const Market& market, bool logRequests)
+    : market(market), logRequests(logRequests), server(std::make_unique<httplib::Server>()) {
+  server->set_keep_alive_max_count(100);
+  server->set_read_timeout(10, 0);
+  server->set_payload_max_length(64 * 1024);
+  server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    const auto started = std::chrono::steady_clock::now();
+    ServiceRequest request;
+    request.method = req.method;
+    request.target = req.target;
+    request.host = req.get_header_value("Host");
+    ServiceResponse response = HandleServiceRequest(this->market, request);
+    res.status = response.status;
+    res.set_content(std::move(response.body), response.contentType.c_str());
+    if (this->logRequests) {
+      const double ms =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+      const std::string shown = req.target.size() > 160 ? req.target.substr(0, 160) + "..." : req.target;
+      std::fprintf(stderr, "%s %s %s -> %d, %zu bytes, %.1f ms\n", req.remote_addr.c_str(), req.method.c_str(),
+                   shown.c_str(), res.status, res.body.size(), ms);
+    }
+    return httplib::Server::HandlerResponse::Handled;
+  });
+}
+
+MarketServer::~MarketServer() = default;
+
+bool MarketServer::Bind(const std::string& host, int requestedPort, std::string& error) {
+  if (requestedPort == 0) {
+    port = server->bind_to_any_port(host);
+  } else {
+    port = server->bind_to_port(host, requestedPort) ? requestedPort : -1;
+  }
+  if (port <= 0) {
+    error = "cannot listen on " + host + ":" + std::to_string(requestedPort);
+    return false;
+  }
+  return true;
+}
+
+bool MarketServer::Run() { return server->listen_after_bind(); }
+
+void MarketServer::Stop() { server->stop(); }
+
+bool MarketServer::IsRunning() const { return server->is_running(); }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+class Market;
+namespace httplib {
+class Server;
+}
+
+// The HTTP front of the service: every request goes to HandleServiceRequest on cpp-httplib's
+// thread pool. Bind, then Run on one thread; Stop from any other thread makes Run return.
+class MarketServer {
+ public:
+  MarketServer(const Market& market, bool logRequests);
+  ~MarketServer();
+  MarketServer(const MarketServer&) = delete;
+  MarketServer& operator=(const MarketServer&) = delete;
+
+  // Port 0 picks a free port; Port() tells which. False with `error` when the address cannot be bound.
+  bool Bind(const std::string& host, int port, std::string& error);
+  int Port() const { return port; }
+  // Serves until Stop; false when it ended for another reason.
+  bool Run();
+  void Stop();
+  bool IsRunning() const;
+
+ private:
+  const Market& market;
+  bool logRequests;
+  int port = 0;
+  std::unique_ptr<httplib::Server> server;
+};

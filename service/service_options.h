@@ -1,0 +1,26 @@
+#pragma once
+
+#include "service/trading_calendar.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Command line of vellumar-marketd.
+struct ServiceOptions {
+  int port = 8642;
+  std::string bind = "127.0.0.1";
+  std::string dataDir;  // empty: the data folder beside the program
+  uint64_t seed = 1;
+  std::optional<SysSeconds> now;  // a fixed clock, for reproducible answers
+  bool quiet = false;
+  bool help = false;
+};
+
+// False with `error` on an unknown option or a bad value; nothing is half-applied that matters,
+// since the caller exits then.
+bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& options, std::string& error);
+// "2026-12-04T15:30:00Z", "2026-12-04T15:30:00-05:00", "2026-12-04T15:30" (UTC).
+bool ParseClockText(std::string_view text, SysSeconds& at);
+std::string ServiceUsage();
