@@ -55,6 +55,15 @@ bool IsNumericText(std::string_view text) {
 
 double ReadNumericText(std::string_view text) { return IsNumericText(text) ? ReadLeadingNumber(text) : 0.0; }
 
+std::string TrimBlanks(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && blank(text[begin])) ++begin;
+  while (end > begin && blank(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
 std::string RemoveChars(std::string_view text, const char* chars) {
   std::string out;
   out.reserve(text.size());

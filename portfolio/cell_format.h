@@ -15,6 +15,8 @@ bool IsNumericText(std::string_view text);
 // ReadLeadingNumber when IsNumericText, else 0.
 double ReadNumericText(std::string_view text);
 
+// Blanks (space, tab, CR, LF) cut from both ends.
+std::string TrimBlanks(std::string_view text);
 std::string RemoveChars(std::string_view text, const char* chars);
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 

@@ -8,8 +8,9 @@
 #include <cstdlib>
 #include <limits>
 
+#include "portfolio/cell_format.h"
+
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
@@ -17,14 +18,6 @@ std::string GetKindName(int32_t kind) {
   static const char* const kNames[] = {"VLStock", "VLCash", "VLMargin"};
   if (kind < 0 || kind > 2) return {};
   return kNames[kind];
-}
-
-std::string TrimBlanks(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
 }
 
 void SetXmlMessage(std::string& message, const tinyxml2::XMLElement& element, const char* format, ...) {
@@ -86,7 +79,7 @@ bool ParseXmlCents(const char* text, uint32_t& cents) {
     }
   }
   if (!anyDigit) return false;
-  const double v = std::strtod(text, nullptr);
+  const double v = ReadLeadingNumber(s);
   if (v < 0) return false;
   if (v >= static_cast<double>(std::numeric_limits<uint32_t>::max()) + 1.0) return false;
   cents = static_cast<uint32_t>(v);  // truncated: the exchange form counts whole cents

@@ -13,9 +13,6 @@ class XMLElement;
 // "VLStock", "VLCash", "VLMargin" for kinds 0, 1, 2; empty otherwise.
 std::string GetKindName(int32_t kind);
 
-// Blanks (space, tab, CR, LF) cut from both ends.
-std::string TrimBlanks(std::string_view text);
-
 // Fills `message` with printf-style text after "Line <line of element>: ".
 void SetXmlMessage(std::string& message, const tinyxml2::XMLElement& element, const char* format, ...)
     __attribute__((format(printf, 3, 4)));

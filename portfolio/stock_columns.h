@@ -1,8 +1,27 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 class VLStockHoldingItem;
 
-// The cell text and the sort value of every list column for a stock position.
+// The cell text and the sort value of every list column (column_catalog.h) for a stock position.
+// Nothing is cached: each call computes from the position's fields, its quote, the installed clock and
+// the installed number format.
 std::string StockColumnText(const VLStockHoldingItem& holding, int column);
 double StockColumnValue(const VLStockHoldingItem& holding, int column);
+
+// The alerts behind column 41 (and the colour rules): the trade is at or below the buy target, at or
+// above the sell target, at or below the stop-loss target. Each needs its target set.
+bool HasBuyAlert(const VLStockHoldingItem& holding);
+bool HasSellAlert(const VLStockHoldingItem& holding);
+bool HasStopLossAlert(const VLStockHoldingItem& holding);
+
+// Pieces both the texts and the values use.
+// The trade price in cents, rounded, whether or not the quote service knows the symbol.
+int64_t TradeCents(const VLStockHoldingItem& holding);
+// The change per share: the real-time change when the quote has one, else the delayed change.
+double ChangePerShare(const VLStockHoldingItem& holding);
+// The default sort value of a cell text: "%" and digit grouping removed, then the number when what is
+// left is numeric, else 0.
+double NumberOfCellText(const std::string& text);
+bool IsNumericCellText(const std::string& text);

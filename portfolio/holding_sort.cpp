@@ -1,0 +1,103 @@
+#include "portfolio/holding_sort.h"
+
+#include <vector>
+
+#include "framework/exchange_sort.h"
+#include "framework/item_list.h"
+#include "portfolio/column_catalog.h"
+#include "portfolio/vl_holding_item.h"
+#include "portfolio/vl_stock_holding_item.h"
+
+namespace {
+int KindRank(int32_t kind) {
+  switch (kind) {
+    case kHoldingCash:
+      return 1;
+    case kHoldingMargin:
+      return 2;
+    case kHoldingStock:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+// "^" would sort indexes apart and "[" the bracketed cash and margin rows; both are neutralised.
+std::string PrepareText(std::string text) {
+  for (char& c : text) {
+    if (c == '^') c = ' ';
+    if (c == '[') c = '#';
+  }
+  return text;
+}
+
+int32_t Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+}  // namespace
+
+HoldingSortKey MakeHoldingSortKey(const Item* item, int column) {
+  HoldingSortKey key;
+  const auto* holding = dynamic_cast<const VLHoldingItem*>(item);
+  if (!holding) return key;
+  key.kindRank = KindRank(holding->GetKind());
+  if (const auto* stock = dynamic_cast<const VLStockHoldingItem*>(holding)) {
+    key.isIndex = stock->quote.symbol.find('^') != std::string::npos;
+  }
+  if (IsTextColumn(column)) {
+    std::string text;
+    holding->GetColumnText(column, text);
+    key.text = PrepareText(std::move(text));
+    if (column != kColSymbol) {
+      holding->GetColumnText(kColSymbol, text);
+      key.symbolText = PrepareText(std::move(text));
+    }
+  } else {
+    key.value = holding->GetColumnValue(column);
+  }
+  return key;
+}
+
+int32_t CompareHoldingSortKeys(const HoldingSortKey& a, const HoldingSortKey& b, int column, bool ascending) {
+  if (a.kindRank != b.kindRank) return a.kindRank < b.kindRank ? -1 : 1;
+  if (a.kindRank == 3 && a.isIndex != b.isIndex) return a.isIndex ? -1 : 1;
+  if (IsTextColumn(column)) {
+    // std::string compares bytes as unsigned: "a" after "Z", UTF-8 in code point order.
+    int c = ascending ? a.text.compare(b.text) : b.text.compare(a.text);
+    if (c == 0 && column != kColSymbol) {
+      c = ascending ? a.symbolText.compare(b.symbolText) : b.symbolText.compare(a.symbolText);
+    }
+    return Sign(c);
+  }
+  if (a.value == b.value) return 0;
+  if (ascending) return a.value < b.value ? -1 : 1;
+  return a.value > b.value ? -1 : 1;
+}
+
+int SortHoldings(ItemList& list, int column, bool ascending) {
+  const int count = list.GetCount();
+  std::vector<HoldingSortKey> keys;
+  keys.reserve(static_cast<size_t>(count));
+  std::vector<int> order;
+  order.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    keys.push_back(MakeHoldingSortKey(list.GetAt(i), column));
+    order.push_back(i);
+  }
+  ExchangeSort(order, [&](int x, int y) {
+    return CompareHoldingSortKeys(keys[static_cast<size_t>(x)], keys[static_cast<size_t>(y)], column, ascending) < 0;
+  });
+  list.ApplyOrder(order);
+  return count;
+}
+
+bool ApplyHeaderClick(int clicked, int& column, bool& ascending) {
+  if (!IsSortableColumn(clicked)) return false;
+  if (clicked == column) {
+    ascending = !ascending;
+  } else {
+    column = clicked;
+    ascending = SortsAscendingFirst(clicked);
+  }
+  return true;
+}
+
+const char* SortMarkSuffix(bool ascending) { return ascending ? "  ^" : "  v"; }

@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+class Item;
+class ItemList;
+
+// What the position comparison looks at for one holding and one column, computed once per holding so a
+// sort never computes a cell text inside its comparison loop.
+struct HoldingSortKey {
+  int kindRank = 0;      // cash 1, margin 2, stock 3, anything else 0
+  bool isIndex = false;  // a stock position on a market index symbol ("^")
+  std::string text;      // text columns: the cell text with "^" as blank and "[" as "#"
+  std::string symbolText;  // text columns other than Symbol: the Symbol text, prepared alike, for ties
+  double value = 0.0;      // other columns: the sort value
+};
+
+// The key of `item` (a holding; anything else gets an empty key of rank 0) for `column`.
+HoldingSortKey MakeHoldingSortKey(const Item* item, int column);
+
+// The four steps of the position order: kind groups, indexes first, then the cell texts (with the
+// symbol as tie-break) or the sort values in the chosen direction. Negative when a sorts first.
+int32_t CompareHoldingSortKeys(const HoldingSortKey& a, const HoldingSortKey& b, int column, bool ascending);
+
+// Sorts a list of holdings exactly as ItemList::Sort with a VLHoldingItemComparer would (the same
+// exchange sort over the same comparisons, ties included) but computes one key per holding.
+// Returns the number of keys computed.
+int SortHoldings(ItemList& list, int column, bool ascending);
+
+// A click on a column header: an unsortable column changes nothing and answers false; a new column
+// takes its first direction; the current column reverses.
+bool ApplyHeaderClick(int clicked, int& column, bool& ascending);
+// What the sorted column's header carries: "  ^" ascending, "  v" descending.
+const char* SortMarkSuffix(bool ascending);

@@ -1,0 +1,87 @@
+// The shared text rules of the cells.
+#include "portfolio/cell_format.h"
+
+#include <gtest/gtest.h>
+
+#include "holding_fixtures.h"
+
+TEST(DurationText, CountsYearsMonthsThenWeeksOrDays) {
+  EXPECT_EQ(DurationText(0), "");
+  EXPECT_EQ(DurationText(-5 * kDay), "");
+  EXPECT_EQ(DurationText(kDay - 1), "");
+  EXPECT_EQ(DurationText(1 * kDay), "1 day");
+  EXPECT_EQ(DurationText(3 * kDay), "3 days");
+  EXPECT_EQ(DurationText(7 * kDay), "1 wk");
+  EXPECT_EQ(DurationText(20 * kDay), "2 wks");  // leftover days are not shown
+  EXPECT_EQ(DurationText(31 * kDay), "1 mon");
+  EXPECT_EQ(DurationText(45 * kDay), "1 mon");
+  EXPECT_EQ(DurationText(364 * kDay), "11 mos");
+  EXPECT_EQ(DurationText(365 * kDay), "1 yr");
+  EXPECT_EQ(DurationText(400 * kDay), "1 yr, 1 mon");
+  EXPECT_EQ(DurationText(365 * kDay + 20 * kDay), "1 yr");  // weeks only without years and months
+  EXPECT_EQ(DurationText(3 * 365 * kDay + 70 * kDay), "3 yrs, 2 mos");
+}
+
+TEST(CentsText, PrintsUnsignedAndSignedAmounts) {
+  EXPECT_EQ(CentsText(1234), "12.34");
+  EXPECT_EQ(CentsText(5), "0.05");
+  EXPECT_EQ(CentsText(0), "0.00");
+  EXPECT_EQ(SignedCentsText(-5), "-0.05");
+  EXPECT_EQ(SignedCentsText(250), "+2.50");
+  EXPECT_EQ(SignedCentsText(-250), "-2.50");
+  EXPECT_EQ(SignedCentsText(0), "0.00");
+  EXPECT_EQ(CentsDifferenceText(250), "2.50");
+  EXPECT_EQ(CentsDifferenceText(-99), "-0.99");
+}
+
+TEST(LocaleNumber, GroupsAndRoundsDecimalTexts) {
+  FixedEnvironment env;
+  EXPECT_EQ(LocaleNumber("1234.5"), "1,234.50");
+  EXPECT_EQ(LocaleNumber("1234567"), "1,234,567.00");
+  EXPECT_EQ(LocaleNumber("999.995"), "1,000.00");
+  EXPECT_EQ(LocaleNumber("-1234.504"), "-1,234.50");
+  EXPECT_EQ(LocaleNumber(".5"), "0.50");
+  EXPECT_EQ(LocaleNumber("-0.001"), "0.00");
+  for (const char* bad : {"", "N/A", "+1", "1.2.3", "12a", "-", "."}) EXPECT_EQ(LocaleNumber(bad), "") << bad;
+  EXPECT_EQ(LocaleWholeNumber(1500), "1,500");
+  EXPECT_EQ(LocaleWholeNumber(7), "7");
+}
+
+TEST(LocaleNumber, FollowsTheInstalledFormat) {
+  NumberFormat german;
+  german.decimalPoint = ",";
+  german.thousandsSeparator = ".";
+  ScopedNumberFormat scope(german);
+  EXPECT_EQ(LocaleNumber("1234567.891"), "1.234.567,89");
+  NumberFormat indian;
+  indian.grouping = "\3\2";
+  EXPECT_EQ(FormatLocaleNumber("12345678", indian), "1,23,45,678.00");
+  NumberFormat none;
+  none.grouping = "";
+  EXPECT_EQ(FormatLocaleNumber("12345678", none), "12345678.00");
+}
+
+TEST(DateText, UsesTheClocksTimeZone) {
+  {
+    FixedEnvironment utc;
+    EXPECT_EQ(DateText(kTestNow), "05-Mar-2007");
+    EXPECT_DOUBLE_EQ(DateSortValue(kTestNow), 20070305120000.0);
+  }
+  FixedEnvironment behind(-13 * 3600);
+  EXPECT_EQ(DateText(kTestNow), "04-Mar-2007");
+  EXPECT_DOUBLE_EQ(DateSortValue(kTestNow), 20070304230000.0);
+}
+
+TEST(NumberTexts, ReadLeadingNumbersAndJudgeNumericTexts) {
+  EXPECT_DOUBLE_EQ(ReadLeadingNumber("97.10"), 97.10);
+  EXPECT_DOUBLE_EQ(ReadLeadingNumber("+0.32"), 0.32);
+  EXPECT_DOUBLE_EQ(ReadLeadingNumber("-1.5abc"), -1.5);
+  EXPECT_DOUBLE_EQ(ReadLeadingNumber(".5"), 0.5);
+  for (const char* zero : {"N/A", "", "abc", "0x10", "inf", "nan", "-"}) EXPECT_EQ(ReadLeadingNumber(zero), 0.0) << zero;
+  EXPECT_TRUE(IsNumericText("+2.10"));
+  EXPECT_TRUE(IsNumericText("123"));
+  EXPECT_FALSE(IsNumericText(""));
+  EXPECT_FALSE(IsNumericText("1-2"));
+  EXPECT_FALSE(IsNumericText("1 K"));
+  EXPECT_FALSE(IsNumericText("N/A"));
+}

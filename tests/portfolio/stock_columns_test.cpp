@@ -1,0 +1,276 @@
+// Cell texts and sort values of stock positions.
+#include "portfolio/stock_columns.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "holding_fixtures.h"
+#include "portfolio/column_catalog.h"
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_margin_holding_item.h"
+
+namespace {
+// Every column of HeldIbm(); the sold position's differences follow in SoldPositionColumns.
+const std::map<int, std::string> kHeldTexts{
+    {0, "IBM"}, {1, "INTL BUSINESS MACHINES"}, {2, "4:00pm"}, {3, "97.10"}, {4, "+0.32  (+0.33%)"},
+    {5, "17.50"}, {6, "1.60"}, {7, "1.20"}, {8, "1,500"}, {9, "145,650.00"}, {10, "480.00"},
+    {11, "29-Jan-2006"}, {12, "81.50"}, {13, "15.60"}, {14, "122,259.95"}, {15, "23,390.05"},
+    {16, "19.13%"}, {17, "90.00"}, {18, "+7.10"}, {19, "145.2 B"}, {20, "1.20"}, {21, "1.24"},
+    {22, "10-Mar-07"}, {23, "5,000,000"}, {24, "72.73 - 100.90"}, {25, "110.00"}, {26, "4,000,000"},
+    {27, "96.50"}, {28, "97.05"}, {29, ""}, {30, "96.10 - 97.50"}, {31, "1 yr, 1 mon"}, {32, "core"},
+    {33, "1480000000"}, {34, "NYSE"}, {35, "17.32%"}, {36, "13.29%"}, {37, "95.00"}, {38, "+2.10"},
+    {39, "70.00"}, {40, "+27.10"}, {41, "Sell target"}, {42, "15.10"}, {43, "13.90"}, {44, "1.50"},
+    {45, "6.40"}, {46, "7.00"}, {47, "96.78"}, {48, "95.10"}, {49, "+2.00"}, {50, "+2.10%"},
+    {51, "90.00"}, {52, "+7.10"}, {53, "+7.89%"}, {54, "72.73"}, {55, "100.90"}, {56, "?"}, {57, "?"},
+    {58, "+20.00%"}, {59, "+2.10  (+2.21%)"}, {60, "+7.10  (+7.89%)"}, {61, "1.10"}, {62, "300"},
+    {63, ""}, {64, ""}, {65, ""}, {66, ""}, {67, ""}, {68, "9.95"}, {69, ""}, {70, ""}, {71, ""},
+    {72, ""}, {73, ""},
+};
+}  // namespace
+
+TEST(StockColumns, EveryColumnOfAHeldPosition) {
+  FixedEnvironment env;
+  const VLStockHoldingItem h = HeldIbm();
+  ASSERT_EQ(kHeldTexts.size(), 74u);
+  for (const auto& [id, text] : kHeldTexts) EXPECT_EQ(Text(h, id), text) << "column " << id;
+  EXPECT_EQ(Text(h, 74), "");
+}
+
+TEST(StockColumns, SoldPositionColumns) {
+  FixedEnvironment env;
+  const VLStockHoldingItem h = SoldIbm();
+  EXPECT_EQ(Text(h, kColCurrValue), "");
+  EXPECT_EQ(Text(h, kColGain), "13,029.10");  // from the sale value, not the current value
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColGain), 13029.10);
+  EXPECT_EQ(Text(h, kColDateSold), "19-Jan-2007");
+  EXPECT_EQ(Text(h, kColSalePrice), "90.20");
+  EXPECT_EQ(Text(h, kColSaleComm), "10.95");
+  EXPECT_EQ(Text(h, kColSaleAge), "1 mon");
+  EXPECT_EQ(Text(h, kColSaleAgeYears), "0.12");
+  EXPECT_EQ(Text(h, kColPostSalePriceChg), "+6.90");
+  EXPECT_EQ(Text(h, kColPostSaleGain), "10,360.95");
+  EXPECT_EQ(Text(h, kColSaleValue), "135,289.05");
+  // Held from purchase to sale: 355 days.
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeld), 355.0);
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDateSold), 20070119120000.0);
+
+  VLStockHoldingItem loss = SoldIbm();
+  loss.quote.lastTrade = "80.00";
+  EXPECT_EQ(Text(loss, kColPostSalePriceChg), "-10.20");
+  EXPECT_EQ(Text(loss, kColPostSaleGain), "-15,289.05");
+}
+
+TEST(StockColumns, UnknownSymbolShowsOnlyItself) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.quote.exchange = "N/A";
+  EXPECT_EQ(Text(h, kColSymbol), "IBM");
+  EXPECT_EQ(Text(h, kColName), "No such symbol");
+  for (int id = 2; id < kColumnCount; ++id) EXPECT_EQ(Text(h, id), "") << id;
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColChange), -200.0);
+  EXPECT_EQ(h.GetCurrentValue().GetValue(), 0.0);
+  EXPECT_EQ(h.GetTotalPaid().GetValue(), 0.0);
+  EXPECT_EQ(h.GetLastTradeCents(), 0);
+  EXPECT_EQ(h.GetPercentChange(), 33);  // the one figure that ignores the exchange
+}
+
+TEST(StockColumns, NegativeZeroLosesItsSign) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.quote.change = "-0.001";
+  EXPECT_EQ(Text(h, kColValueChange), "-1.50");
+  h.qty = 1;
+  EXPECT_EQ(Text(h, kColValueChange), "0.00");
+  h.quote.percentChange200 = "-0.00%";
+  EXPECT_EQ(Text(h, kColPctMAvg200Chg), "0.00%");
+  h.quote.change50 = "-0.00 -0.00";
+  EXPECT_EQ(Text(h, kColMAvg50Chg), "0.00 0.00");
+  h.quote.change200 = "-1.00 -0.00";
+  EXPECT_EQ(Text(h, kColMAvg200Chg), "-1.00 -0.00");  // only a text that begins with it
+}
+
+TEST(StockColumns, PricesBecomeCentsByRounding) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.buyPricePerShare = 1029;
+  h.quote.lastTrade = "10.29";
+  EXPECT_EQ(h.GetLastTradeCents(), 1029);
+  EXPECT_EQ(Text(h, kColPriceChg), "0.00");
+  h.quote.lastTrade = "9.95";
+  h.buyPricePerShare = 1000;
+  EXPECT_EQ(Text(h, kColPriceChg), "-0.05");
+  h.quote.change = "0.29";
+  h.qty = 100;
+  EXPECT_EQ(h.GetValueChange(), 2900);
+  h.quote.percentChange = "1.15%";
+  EXPECT_EQ(h.GetPercentChange(), 115);
+  h.quote.changeRealtime = "-0.10";
+  h.quote.percentChangeRealtime = "-1.00%";
+  EXPECT_EQ(h.GetValueChange(), -1000);
+  EXPECT_EQ(h.GetPercentChange(), -100);
+  EXPECT_EQ(Text(h, kColChange), "-0.10  (-1.00%)");
+}
+
+TEST(StockColumns, MarketCapSizesAndSortValues) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  struct Case {
+    const char* realtime;
+    const char* delayed;
+    const char* text;
+    double value;
+  } cases[] = {
+      {"N/A", "145.2B", "145.2 B", 145.2e9}, {"0", "850.5M", "850.5 M", 850.5e6},
+      {"12.5K", "1B", "12.5 K", 12500.0},    {"N/A", "1,234", "1,234", 1234.0},
+      {"N/A", "N/A", "N/A", 0.0},
+  };
+  for (const Case& c : cases) {
+    h.quote.marketCapRealtime = c.realtime;
+    h.quote.marketCap = c.delayed;
+    EXPECT_EQ(Text(h, kColMktCap), c.text);
+    EXPECT_DOUBLE_EQ(h.GetColumnValue(kColMktCap), c.value) << c.text;
+  }
+}
+
+TEST(StockColumns, ChangeColumnAndItsSortValue) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColChange), 0.33);
+  h.quote.percentChange = "N/A";
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColChange), -200.0);
+  h.quote.change = "";
+  h.quote.percentChange = "";
+  EXPECT_EQ(Text(h, kColChange), "");  // "  ()" is no change
+  h.quote.lastTrade = "";
+  EXPECT_EQ(Text(h, kColTrade), "");
+  EXPECT_EQ(Text(h, kColChange), "");
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColChange), -200.0);
+  EXPECT_EQ(Text(h, kColCurrValue), "");
+  EXPECT_EQ(Text(h, kColGain), "");
+}
+
+TEST(StockColumns, VolumesAgainstTheirAverage) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.quote.volume = "5000000";
+  EXPECT_EQ(Text(h, kColPctAvgVol), "0.00%");
+  h.quote.volume = "6000000";
+  EXPECT_EQ(Text(h, kColPctAvgVol), "-20.00%");
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColPctAvgVol), -20.0);
+  h.quote.averageVolume = "N/A";
+  EXPECT_EQ(Text(h, kColAvgVolume), "");
+  EXPECT_EQ(Text(h, kColPctAvgVol), "");
+  h.quote.volume = "N/A";
+  EXPECT_EQ(Text(h, kColVolume), "N/A");
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColVolume), 0.0);
+}
+
+TEST(StockColumns, HeldTimeAndCompoundGrowth) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.purchaseDate = kTestNow - 182 * kDay;
+  EXPECT_EQ(Text(h, kColHeldYears), "0.50");
+  EXPECT_EQ(Text(h, kColHeld), "5 mos");
+  // Under a year the growth is not annualised: it equals the percentage gain.
+  EXPECT_EQ(Text(h, kColCagr), Text(h, kColPctGain));
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeld), 182.0);
+  h.purchaseDate = 0;
+  EXPECT_EQ(Text(h, kColHeld), "");
+  EXPECT_EQ(Text(h, kColCagr), "");
+  EXPECT_EQ(Text(h, kColDateBought), "");
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDateBought), 0.0);
+}
+
+TEST(StockColumns, FiftyTwoWeekRangeAndDistances) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  EXPECT_NEAR(h.GetColumnValue(kColDistLow52Wk), 97.10 - 72.73, 1e-9);
+  EXPECT_NEAR(h.GetColumnValue(kColDistHigh52Wk), 97.10 - 100.90, 1e-9);
+  h.quote.low52Week = "0.00";
+  h.quote.high52Week = "0.00";
+  EXPECT_EQ(Text(h, kColRange52Wk), "N/A");
+  EXPECT_EQ(Text(h, kColLow52Wk), "");
+  h.quote.low52Week = "5";
+  h.quote.lastTrade = "0";
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDistLow52Wk), 0.0);
+  h.quote.high52Week = "N/A";
+  EXPECT_EQ(Text(h, kColRange52Wk), "N/A");
+  EXPECT_EQ(Text(h, kColHigh52Wk), "N/A");
+}
+
+TEST(StockColumns, QuantityZeroLeavesThePositionFiguresEmpty) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.qty = 0;
+  for (int id : {kColQty, kColCurrValue, kColTotalPaid, kColGain, kColBuyPrice, kColBuyComm})
+    EXPECT_EQ(Text(h, id), "") << id;
+}
+
+TEST(StockColumns, SizesRatiosAndEstimates) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.quote.bidSize = "12500";
+  h.quote.shortRatio = "2.5";
+  h.quote.targetPrice1Year = "N/A";
+  EXPECT_EQ(Text(h, kColBidSize), "12,500");
+  EXPECT_EQ(Text(h, kColShortRatio), "2.50");
+  EXPECT_EQ(Text(h, kColEst1Yr), "");
+  EXPECT_EQ(Text(h, kColEstGain1Yr), "");
+  h.quote.shortRatio = "0";
+  EXPECT_EQ(Text(h, kColShortRatio), "");
+  h.quote.symbol = "^DJI";
+  EXPECT_EQ(Text(h, kColSharesFloated), "");
+  h.quote.dayRangeRealtime = "0.00 - 0.00";
+  EXPECT_EQ(Text(h, kColDayRange), "N/A");
+  h.quote.lastTradeTimeRealtime = "4:01pm";
+  EXPECT_EQ(Text(h, kColTime), "4:01pm");
+}
+
+TEST(StockAlerts, StopLossWinsOverSellOverBuy) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  h.perShareBuyTarget = 9800;
+  h.perShareSellTarget = 9700;
+  h.perShareStopLossTarget = 9710;  // exactly at the trade
+  EXPECT_TRUE(HasBuyAlert(h));
+  EXPECT_TRUE(HasSellAlert(h));
+  EXPECT_TRUE(HasStopLossAlert(h));
+  EXPECT_EQ(Text(h, kColAlert), "Stop loss");
+  h.perShareStopLossTarget = 0;
+  EXPECT_EQ(Text(h, kColAlert), "Sell target");
+  h.perShareSellTarget = 9711;
+  EXPECT_EQ(Text(h, kColAlert), "Buy target");
+  h.perShareBuyTarget = 9709;
+  EXPECT_EQ(Text(h, kColAlert), "");
+  EXPECT_EQ(Text(h, kColPctBuyDist), "+0.01  (+0.01%)");
+  EXPECT_EQ(Text(h, kColPctSellDist), "-0.01  (-0.01%)");
+  EXPECT_NEAR(h.GetColumnValue(kColPctSellDist), -100.0 / 9711, 1e-12);
+}
+
+TEST(CashAndMarginRows, ShowOnlyTheirAmountWithoutFinish) {
+  FixedEnvironment env;
+  VLCashHoldingItem cash;
+  cash.name = "rainy day";
+  cash.amount = 123456;
+  VLMarginHoldingItem margin;
+  margin.name = "broker loan";
+  margin.amountOwed = 5;
+  EXPECT_EQ(Text(cash, kColSymbol), "[Cash]");
+  EXPECT_EQ(Text(cash, kColName), "rainy day");
+  EXPECT_EQ(Text(cash, kColCurrValue), "1,234.56");
+  EXPECT_DOUBLE_EQ(cash.GetColumnValue(kColCurrValue), 1234.56);
+  EXPECT_EQ(Text(margin, kColSymbol), "[Margin]");
+  EXPECT_EQ(Text(margin, kColCurrValue), "-0.05");
+  EXPECT_DOUBLE_EQ(margin.GetColumnValue(kColCurrValue), -0.05);
+  for (int id = 2; id < kColumnCount; ++id) {
+    if (id == kColCurrValue) continue;
+    EXPECT_EQ(Text(cash, id), "") << id;
+    EXPECT_EQ(Text(margin, id), "") << id;
+    EXPECT_EQ(cash.GetColumnValue(id), 0.0) << id;
+  }
+  EXPECT_EQ(cash.GetCurrentValue().GetValue(), 1234.56);
+  EXPECT_EQ(cash.GetTotalPaid().GetValue(), 0.0);
+  EXPECT_EQ(margin.GetTotalPaid().GetValue(), 0.0);
+  EXPECT_EQ(margin.GetValueChange(), 0);
+}
