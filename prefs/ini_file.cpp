@@ -20,7 +20,9 @@ struct ParsedLine {
 };
 
 // '\r' counts as blank so that lines keep their own CR LF ending untouched in `lines`.
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
 
 std::string Trim(const std::string& text) {
   size_t first = 0;
@@ -30,7 +32,9 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first);
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -58,13 +62,16 @@ ParsedLine ParseLine(const std::string& line) {
   parsed.kind = LineKind::kKey;
   parsed.value = Trim(text.substr(eq + 1));
   const size_t n = parsed.value.size();
-  if (n >= 2 && (parsed.value[0] == '"' || parsed.value[0] == '\'') && parsed.value[n - 1] == parsed.value[0]) {
+  if (n >= 2 && (parsed.value[0] == '"' || parsed.value[0] == '\'') &&
+      parsed.value[n - 1] == parsed.value[0]) {
     parsed.value = parsed.value.substr(1, n - 2);
   }
   return parsed;
 }
 
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& text) {
+  return text.find_first_of("\r\n") != std::string::npos;
+}
 
 bool ReadWholeFile(int fd, std::string& out) {
   struct stat st {};
@@ -115,8 +122,8 @@ bool IniFile::Save(const std::string& path) const {
   // Keep the permissions of the file being replaced (mkstemp creates it private).
   struct stat st {};
   const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  const bool written = ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), ToText()) &&
-                       ::fsync(file.Get()) == 0;
+  const bool written =
+      ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), ToText()) && ::fsync(file.Get()) == 0;
   file.Close();
   if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
@@ -149,7 +156,9 @@ std::string IniFile::ToText() const {
   return text;
 }
 
-std::string IniFile::NewLine(const std::string& text) const { return crlf ? text + "\r" : text; }
+std::string IniFile::NewLine(const std::string& text) const {
+  return crlf ? text + "\r" : text;
+}
 
 size_t IniFile::FindSection(const std::string& section, size_t from) const {
   for (size_t i = from; i < lines.size(); ++i) {
@@ -190,7 +199,9 @@ bool IniFile::GetString(const std::string& section, const std::string& key, std:
   return true;
 }
 
-bool IniFile::HasSection(const std::string& section) const { return FindSection(section, 0) != kNone; }
+bool IniFile::HasSection(const std::string& section) const {
+  return FindSection(section, 0) != kNone;
+}
 
 bool IniFile::SetString(const std::string& section, const std::string& key, const std::string& value) {
   const std::string sectionName = Trim(section);

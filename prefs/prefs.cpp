@@ -69,7 +69,9 @@ int32_t Prefs::ParseProfileInt(const std::string& text) {
   return static_cast<int32_t>(value);
 }
 
-bool Prefs::ReadBool(const std::string& key, bool def) const { return ReadInt(key, def ? 1 : 0) != 0; }
+bool Prefs::ReadBool(const std::string& key, bool def) const {
+  return ReadInt(key, def ? 1 : 0) != 0;
+}
 
 int32_t Prefs::ReadInt(const std::string& key, int32_t def) const {
   std::string value;
@@ -91,7 +93,9 @@ std::string Prefs::ReadString(const std::string& key, const std::string& def) co
   return value.substr(0, cut);
 }
 
-bool Prefs::WriteBool(const std::string& key, bool value) { return WriteInt(key, value ? 1 : 0); }
+bool Prefs::WriteBool(const std::string& key, bool value) {
+  return WriteInt(key, value ? 1 : 0);
+}
 
 bool Prefs::WriteInt(const std::string& key, int32_t value) {
   char text[16];

@@ -14,7 +14,9 @@ constexpr int32_t kUnsortableColumns[] = {2, 20, 21, 22, 24, 30};
 constexpr int32_t kDefaultHeldColumns[] = {0, 1, 3, 4, 8, 9, 14, 15};
 constexpr int32_t kDefaultSoldColumns[] = {0, 1, 8, 14, 11, 73, 65, 15, 31};
 
-bool IsColumnId(int32_t id) { return id >= 0 && id <= kLastColumnId; }
+bool IsColumnId(int32_t id) {
+  return id >= 0 && id <= kLastColumnId;
+}
 
 bool IsSortableColumnId(int32_t id) {
   if (!IsColumnId(id)) return false;
@@ -46,7 +48,8 @@ struct ColorComponentField {
   int shift;
 };
 
-using Field = std::variant<BoolField, IntField, SortColumnField, TextField, ColumnListField, ColorComponentField>;
+using Field =
+    std::variant<BoolField, IntField, SortColumnField, TextField, ColumnListField, ColorComponentField>;
 
 struct GeneralKey {
   const char* key;
@@ -104,7 +107,9 @@ const GeneralKey kGeneralKeys[] = {
 // The older name of the held column list; read when present, never written.
 constexpr const char* kOldHeldColumnsKey = "Columns";
 
-int32_t GetComponent(uint32_t color, int shift) { return static_cast<int32_t>((color >> shift) & 0xFFu); }
+int32_t GetComponent(uint32_t color, int shift) {
+  return static_cast<int32_t>((color >> shift) & 0xFFu);
+}
 
 void SetComponent(uint32_t& color, int shift, int32_t value) {
   color = (color & ~(0xFFu << shift)) | ((static_cast<uint32_t>(value) & 0xFFu) << shift);
@@ -118,7 +123,9 @@ std::string TrimBlanks(const std::string& text) {
 
 }  // namespace
 
-VLGeneralPrefs::VLGeneralPrefs() : Prefs("General") { SetDefaults(); }
+VLGeneralPrefs::VLGeneralPrefs() : Prefs("General") {
+  SetDefaults();
+}
 
 void VLGeneralPrefs::SetDefaults() {
   for (const GeneralKey& entry : kGeneralKeys) {
@@ -167,15 +174,16 @@ bool VLGeneralPrefs::Save() {
   BeginBatch();
   Prefs::Save();
   for (const GeneralKey& entry : kGeneralKeys) {
-    std::visit(Overloaded{
-                   [&](BoolField f) { WriteBool(entry.key, this->*f.member); },
-                   [&](IntField f) { WriteInt(entry.key, this->*f.member); },
-                   [&](SortColumnField f) { WriteInt(entry.key, this->*f.member); },
-                   [&](TextField f) { WriteString(entry.key, this->*f.member); },
-                   [&](ColumnListField f) { WriteString(entry.key, FormatColumnList(this->*f.member)); },
-                   [&](ColorComponentField f) { WriteInt(entry.key, GetComponent(this->*f.member, f.shift)); },
-               },
-               entry.field);
+    std::visit(
+        Overloaded{
+            [&](BoolField f) { WriteBool(entry.key, this->*f.member); },
+            [&](IntField f) { WriteInt(entry.key, this->*f.member); },
+            [&](SortColumnField f) { WriteInt(entry.key, this->*f.member); },
+            [&](TextField f) { WriteString(entry.key, this->*f.member); },
+            [&](ColumnListField f) { WriteString(entry.key, FormatColumnList(this->*f.member)); },
+            [&](ColorComponentField f) { WriteInt(entry.key, GetComponent(this->*f.member, f.shift)); },
+        },
+        entry.field);
   }
   return EndBatch(true);
 }
@@ -187,9 +195,13 @@ void VLGeneralPrefs::CopyTo(VLGeneralPrefs& other) const {
   }
 }
 
-void VLGeneralPrefs::GetHeldColumns(std::vector<int32_t>& list) const { list = heldColumns; }
+void VLGeneralPrefs::GetHeldColumns(std::vector<int32_t>& list) const {
+  list = heldColumns;
+}
 
-void VLGeneralPrefs::GetSoldColumns(std::vector<int32_t>& list) const { list = soldColumns; }
+void VLGeneralPrefs::GetSoldColumns(std::vector<int32_t>& list) const {
+  list = soldColumns;
+}
 
 void VLGeneralPrefs::GetDefaultColumns(bool held, std::vector<int32_t>& list) const {
   if (held) {
@@ -217,7 +229,8 @@ bool VLGeneralPrefs::ParseColumnList(const std::string& text, std::vector<int32_
   size_t start = 0;
   for (;;) {
     const size_t comma = text.find(',', start);
-    const std::string piece = TrimBlanks(text.substr(start, comma == std::string::npos ? comma : comma - start));
+    const std::string piece =
+        TrimBlanks(text.substr(start, comma == std::string::npos ? comma : comma - start));
     const char* first = piece.data();
     const char* last = first + piece.size();
     if (first != last && *first == '+') ++first;

@@ -13,7 +13,9 @@ const std::string kFixtures = std::string(VL_FIXTURES_DIR) + "/prefs/";
 
 using Columns = std::vector<int32_t>;
 
-uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | g << 8 | b << 16; }
+uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+  return r | g << 8 | b << 16;
+}
 
 // Loads prefs from a file holding `text`.
 void LoadFrom(const std::string& path, const std::string& text, VLGeneralPrefs& prefs) {
@@ -124,7 +126,8 @@ TEST(VLGeneralPrefsTest, SortColumnsThatCannotBeSortedReadAsZero) {
   const std::string path = folder.File("Vellumar.ini");
   for (int32_t id : {2, 20, 21, 22, 24, 30, 74, -1, 1000}) {
     VLGeneralPrefs prefs;
-    LoadFrom(path, "[General]\nHeldSortBy=" + std::to_string(id) + "\nSoldSortBy=" + std::to_string(id) + "\n",
+    LoadFrom(path,
+             "[General]\nHeldSortBy=" + std::to_string(id) + "\nSoldSortBy=" + std::to_string(id) + "\n",
              prefs);
     EXPECT_EQ(prefs.heldSortBy, 0) << id;
     EXPECT_EQ(prefs.soldSortBy, 0) << id;
