@@ -139,93 +139,39 @@ TEST(VLGeneralPrefsTest, SortColumnsThatCannotBeSortedReadAsZero) {
   }
 }
 
-TEST(VLGeneralPrefsTest, EverySettingSurvivesSaveLoadAndCopyTo) {
+TEST(VLGeneralPrefsTest, EverySettingSurvivesLoadCopyToAndSave) {
   TempFolder folder;
-  const std::string path = folder.File("Vellumar.ini");
-  VLGeneralPrefs prefs;
-  prefs.SetFileName(path);
-  prefs.hidePortfolios = true;
-  prefs.showFavorites = true;
-  prefs.showPortfolioSummary = false;
-  prefs.alwaysOnTop = true;
-  prefs.showDisclaimer = false;
-  prefs.defaultPortfolio = 12;
-  prefs.showSoldView = true;
-  prefs.xPos = -5;
-  prefs.yPos = 40;
-  prefs.width = 800;
-  prefs.height = 600;
-  prefs.market = 3;
-  prefs.newsItems = 250;
-  prefs.newsDuration = 9;
-  prefs.heldColumns = {73, 0, 56};
-  prefs.soldColumns = {};  // written empty, read back as the default set
-  prefs.heldSortBy = 15;
-  prefs.heldSortAscending = false;
-  prefs.soldSortBy = 65;
-  prefs.soldSortAscending = false;
-  prefs.alternateRowColors = false;
-  prefs.importFile = "/tmp/a b.xml";
-  prefs.importMode = 2;
-  prefs.exportDir = "/tmp/out";
-  prefs.exportDatabase = true;
-  prefs.importExportCash = false;
-  prefs.importExportMargin = false;
-  prefs.importExportIndex = false;
-  prefs.alternateRowColor = Rgb(1, 2, 3);
-  prefs.sortedColumnColor = Rgb(255, 128, 0);
-  ASSERT_TRUE(prefs.Save());
-  EXPECT_NE(ReadText(path).find("\nSoldColumns=\n"), std::string::npos);
-
+  const std::string changed = ReadText(kFixtures + "general_changed.ini");
   VLGeneralPrefs loaded;
-  loaded.SetFileName(path);
-  loaded.Load();
-  prefs.soldColumns = {0, 1, 8, 14, 11, 73, 65, 15, 31};
+  LoadFrom(folder.File("in.ini"), changed, loaded);
+  EXPECT_EQ(loaded.xPos, -5);
+  EXPECT_EQ(loaded.heldColumns, (Columns{73, 0, 56}));
+  EXPECT_EQ(loaded.importFile, "/tmp/a b.xml");
+  EXPECT_EQ(loaded.sortedColumnColor, Rgb(255, 128, 0));
 
+  // A key missed by Load, CopyTo or Save would come out as its default.
   VLGeneralPrefs copy;
   loaded.CopyTo(copy);
-  for (const VLGeneralPrefs* p : {&loaded, &copy}) {
-    EXPECT_EQ(p->hidePortfolios, prefs.hidePortfolios);
-    EXPECT_EQ(p->showFavorites, prefs.showFavorites);
-    EXPECT_EQ(p->showPortfolioSummary, prefs.showPortfolioSummary);
-    EXPECT_EQ(p->alwaysOnTop, prefs.alwaysOnTop);
-    EXPECT_EQ(p->showDisclaimer, prefs.showDisclaimer);
-    EXPECT_EQ(p->defaultPortfolio, prefs.defaultPortfolio);
-    EXPECT_EQ(p->showSoldView, prefs.showSoldView);
-    EXPECT_EQ(p->xPos, prefs.xPos);
-    EXPECT_EQ(p->yPos, prefs.yPos);
-    EXPECT_EQ(p->width, prefs.width);
-    EXPECT_EQ(p->height, prefs.height);
-    EXPECT_EQ(p->market, prefs.market);
-    EXPECT_EQ(p->newsItems, prefs.newsItems);
-    EXPECT_EQ(p->newsDuration, prefs.newsDuration);
-    EXPECT_EQ(p->heldColumns, prefs.heldColumns);
-    EXPECT_EQ(p->soldColumns, prefs.soldColumns);
-    EXPECT_EQ(p->heldSortBy, prefs.heldSortBy);
-    EXPECT_EQ(p->heldSortAscending, prefs.heldSortAscending);
-    EXPECT_EQ(p->soldSortBy, prefs.soldSortBy);
-    EXPECT_EQ(p->soldSortAscending, prefs.soldSortAscending);
-    EXPECT_EQ(p->alternateRowColors, prefs.alternateRowColors);
-    EXPECT_EQ(p->importFile, prefs.importFile);
-    EXPECT_EQ(p->importMode, prefs.importMode);
-    EXPECT_EQ(p->exportDir, prefs.exportDir);
-    EXPECT_EQ(p->exportDatabase, prefs.exportDatabase);
-    EXPECT_EQ(p->importExportCash, prefs.importExportCash);
-    EXPECT_EQ(p->importExportMargin, prefs.importExportMargin);
-    EXPECT_EQ(p->importExportIndex, prefs.importExportIndex);
-    EXPECT_EQ(p->alternateRowColor, prefs.alternateRowColor);
-    EXPECT_EQ(p->sortedColumnColor, prefs.sortedColumnColor);
-  }
   EXPECT_TRUE(copy.GetFileName().empty());  // settings only, not the file
+  copy.SetFileName(folder.File("out.ini"));
+  ASSERT_TRUE(copy.Save());
+  EXPECT_EQ(ReadText(folder.File("out.ini")), changed);
 
   Columns held;
   Columns sold{99};
   copy.GetHeldColumns(held);
   copy.GetSoldColumns(sold);
-  EXPECT_EQ(held, prefs.heldColumns);
-  EXPECT_EQ(sold, prefs.soldColumns);
-  copy.GetDefaultColumns(true, held);
-  EXPECT_EQ(held, (Columns{0, 1, 3, 4, 8, 9, 14, 15}));
+  EXPECT_EQ(held, (Columns{73, 0, 56}));
+  EXPECT_EQ(sold, (Columns{66, 1}));
+  copy.GetDefaultColumns(false, sold);
+  EXPECT_EQ(sold, (Columns{0, 1, 8, 14, 11, 73, 65, 15, 31}));
+
+  // An empty list is written as an empty text and comes back as the default set.
+  copy.heldColumns.clear();
+  ASSERT_TRUE(copy.Save());
+  EXPECT_NE(ReadText(folder.File("out.ini")).find("\nHeldColumns=\n"), std::string::npos);
+  copy.Load();
+  EXPECT_EQ(copy.heldColumns, (Columns{0, 1, 3, 4, 8, 9, 14, 15}));
 }
 
 TEST(VLGeneralPrefsTest, SetDefaultsForgetsEveryChange) {
