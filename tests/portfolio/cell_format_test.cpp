@@ -85,3 +85,10 @@ TEST(NumberTexts, ReadLeadingNumbersAndJudgeNumericTexts) {
   EXPECT_FALSE(IsNumericText("1 K"));
   EXPECT_FALSE(IsNumericText("N/A"));
 }
+
+TEST(LocaleNumber, TakesSeparatorsFromALocale) {
+  const NumberFormat classic = NumberFormat::FromLocale(std::locale::classic());
+  EXPECT_EQ(classic.decimalPoint, ".");
+  EXPECT_EQ(classic.decimals, 2);
+  EXPECT_EQ(FormatLocaleNumber("1234567.5", classic), "1234567.50");  // the C locale does not group
+}

@@ -1,0 +1,208 @@
+// The position order: comparer steps, header clicks, and the key-based sort against the plain one.
+#include "portfolio/holding_sort.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "holding_fixtures.h"
+#include "portfolio/column_catalog.h"
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_holding_item_comparer.h"
+#include "portfolio/vl_holding_item_list.h"
+#include "portfolio/vl_margin_holding_item.h"
+
+namespace {
+// A stock position that counts how often its cells are asked for.
+class CountingStock : public VLStockHoldingItem {
+ public:
+  explicit CountingStock(int* calls) : calls(calls) {}
+  void GetColumnText(int column, std::string& text) const override {
+    ++*calls;
+    VLStockHoldingItem::GetColumnText(column, text);
+  }
+  double GetColumnValue(int column) const override {
+    ++*calls;
+    return VLStockHoldingItem::GetColumnValue(column);
+  }
+
+ private:
+  int* calls;
+};
+
+std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const std::string& symbol, const std::string& name = "",
+                                          uint32_t qty = 1) {
+  auto h = std::make_unique<VLStockHoldingItem>();
+  h->id = id;
+  h->name = symbol;
+  h->qty = qty;
+  h->quote.symbol = symbol;
+  h->quote.name = name;
+  return h;
+}
+
+std::vector<uint32_t> Ids(const ItemList& list) {
+  std::vector<uint32_t> ids;
+  for (const auto& item : list) ids.push_back(item->id);
+  return ids;
+}
+
+std::vector<uint32_t> SortedIdsByComparer(VLHoldingItemList& list, int column, bool ascending) {
+  list.Sort(VLHoldingItemComparer(column, ascending));
+  return Ids(list);
+}
+}  // namespace
+
+TEST(HoldingComparer, KindGroupsThenIndexesWhateverTheDirection) {
+  FixedEnvironment env;
+  VLHoldingItemList list;
+  list.Add(Stock(1, "AAPL"));
+  list.Add(Stock(2, "^DJI"));
+  auto margin = std::make_unique<VLMarginHoldingItem>();
+  margin->id = 3;
+  list.Add(std::move(margin));
+  auto cash = std::make_unique<VLCashHoldingItem>();
+  cash->id = 4;
+  list.Add(std::move(cash));
+  list.Add(Stock(5, "ZION"));
+  EXPECT_EQ(SortedIdsByComparer(list, kColSymbol, false), (std::vector<uint32_t>{4, 3, 2, 5, 1}));
+  EXPECT_EQ(SortedIdsByComparer(list, kColSymbol, true), (std::vector<uint32_t>{4, 3, 2, 1, 5}));
+  // A number column keeps the groups too; the stock positions tie on quantity.
+  const std::vector<uint32_t> byQty = SortedIdsByComparer(list, kColQty, false);
+  EXPECT_EQ(std::vector<uint32_t>(byQty.begin(), byQty.begin() + 3), (std::vector<uint32_t>{4, 3, 2}));
+}
+
+TEST(HoldingComparer, TextColumnsCompareBytesWithSymbolTieBreak) {
+  FixedEnvironment env;
+  const VLHoldingItemComparer byNameDesc(kColName, false);
+  const VLHoldingItemComparer bySymbol(kColSymbol, true);
+  auto a = Stock(1, "AAA", "Same Corp");
+  auto b = Stock(2, "BBB", "Same Corp");
+  EXPECT_GT(byNameDesc.Compare(a.get(), b.get()), 0);  // equal names: symbol, descending
+  EXPECT_LT(VLHoldingItemComparer(kColName, true).Compare(a.get(), b.get()), 0);
+  EXPECT_EQ(bySymbol.Compare(a.get(), a.get()), 0);
+
+  auto upper = Stock(3, "ZZZ");
+  auto lower = Stock(4, "abc");
+  EXPECT_LT(bySymbol.Compare(upper.get(), lower.get()), 0);  // "a" after "Z"
+
+  // "^" compares as a blank, so "A^B" sorts before "A C" (a raw "^" would sort after "C").
+  auto caret = Stock(5, "X1", "A^B");
+  auto blank = Stock(6, "X2", "A C");
+  EXPECT_LT(VLHoldingItemComparer(kColName, true).Compare(caret.get(), blank.get()), 0);
+}
+
+TEST(HoldingComparer, NumberColumnsCompareSortValues) {
+  FixedEnvironment env;
+  auto small = Stock(1, "A", "", 10);
+  auto large = Stock(2, "B", "", 20);
+  EXPECT_LT(VLHoldingItemComparer(kColQty, true).Compare(small.get(), large.get()), 0);
+  EXPECT_GT(VLHoldingItemComparer(kColQty, false).Compare(small.get(), large.get()), 0);
+  auto same = Stock(3, "C", "", 10);
+  EXPECT_EQ(VLHoldingItemComparer(kColQty, false).Compare(small.get(), same.get()), 0);  // no tie-break
+}
+
+TEST(HoldingSort, EqualItemsMayTradePlacesExactlyAsTheExchangeSortDoes) {
+  FixedEnvironment env;
+  // [b, b', a] with b and b' equal and a smaller ends as [a, b', b].
+  for (bool keyed : {false, true}) {
+    VLHoldingItemList list;
+    list.Add(Stock(1, "B", "", 20));
+    list.Add(Stock(2, "B2", "", 20));
+    list.Add(Stock(3, "A", "", 10));
+    if (keyed) {
+      SortHoldings(list, kColQty, true);
+    } else {
+      list.Sort(VLHoldingItemComparer(kColQty, true));
+    }
+    EXPECT_EQ(Ids(list), (std::vector<uint32_t>{3, 2, 1})) << (keyed ? "keyed" : "plain");
+  }
+}
+
+TEST(HoldingSort, ComputesOneKeyPerPosition) {
+  FixedEnvironment env;
+  constexpr int kCount = 60;
+  int calls = 0;
+  auto fill = [&](VLHoldingItemList& list) {
+    for (int i = 0; i < kCount; ++i) {
+      auto h = std::make_unique<CountingStock>(&calls);
+      h->id = static_cast<uint32_t>(i + 1);
+      h->qty = static_cast<uint32_t>((i * 37) % 11);
+      h->quote.symbol = "S" + std::to_string(i);
+      list.Add(std::move(h));
+    }
+  };
+  VLHoldingItemList keyed;
+  fill(keyed);
+  EXPECT_EQ(SortHoldings(keyed, kColQty, true), kCount);
+  EXPECT_EQ(calls, kCount);
+
+  calls = 0;
+  VLHoldingItemList plain;
+  fill(plain);
+  plain.Sort(VLHoldingItemComparer(kColQty, true));
+  EXPECT_EQ(calls, kCount * (kCount - 1));  // two cells per comparison
+  EXPECT_EQ(Ids(keyed), Ids(plain));
+}
+
+TEST(HoldingSort, SameOrderAsThePlainSortForEveryKindOfColumn) {
+  FixedEnvironment env;
+  std::mt19937 random(20070305);
+  auto fill = [&](VLHoldingItemList& list, unsigned seed) {
+    random.seed(seed);
+    for (uint32_t id = 1; id <= 120; ++id) {
+      const unsigned kind = random() % 6;
+      if (kind == 0) {
+        auto c = std::make_unique<VLCashHoldingItem>();
+        c->id = id;
+        c->amount = random() % 3 * 100;
+        list.Add(std::move(c));
+        continue;
+      }
+      if (kind == 1) {
+        auto m = std::make_unique<VLMarginHoldingItem>();
+        m->id = id;
+        m->name = random() % 2 ? "loan" : "Loan";
+        list.Add(std::move(m));
+        continue;
+      }
+      // Few distinct values, so many ties.
+      const std::string symbol = std::string(random() % 4 == 0 ? "^" : "") + static_cast<char>('A' + random() % 3);
+      auto s = Stock(id, symbol, random() % 2 ? "Acme" : "acme", random() % 4);
+      s->quote.exchange = "NYSE";
+      s->quote.lastTrade = std::to_string(random() % 3) + ".50";
+      s->buyPricePerShare = 100;
+      list.Add(std::move(s));
+    }
+  };
+  for (int column : {kColSymbol, kColName, kColQty, kColGain, kColCurrValue, kColChange}) {
+    for (bool ascending : {true, false}) {
+      VLHoldingItemList plain;
+      VLHoldingItemList keyed;
+      fill(plain, static_cast<unsigned>(column * 2 + ascending));
+      fill(keyed, static_cast<unsigned>(column * 2 + ascending));
+      plain.Sort(VLHoldingItemComparer(column, ascending));
+      SortHoldings(keyed, column, ascending);
+      EXPECT_EQ(Ids(keyed), Ids(plain)) << "column " << column << (ascending ? " ascending" : " descending");
+    }
+  }
+}
+
+TEST(HoldingSort, HeaderClicks) {
+  int column = kColSymbol;
+  bool ascending = true;
+  EXPECT_TRUE(ApplyHeaderClick(kColGain, column, ascending));
+  EXPECT_EQ(column, kColGain);
+  EXPECT_FALSE(ascending);  // largest gain first
+  EXPECT_TRUE(ApplyHeaderClick(kColGain, column, ascending));
+  EXPECT_TRUE(ascending);
+  EXPECT_FALSE(ApplyHeaderClick(kColTime, column, ascending));
+  EXPECT_FALSE(ApplyHeaderClick(kColDayRange, column, ascending));
+  EXPECT_EQ(column, kColGain);
+  EXPECT_TRUE(ascending);
+  EXPECT_TRUE(ApplyHeaderClick(kColQty, column, ascending));
+  EXPECT_TRUE(ascending);
+  EXPECT_STREQ(SortMarkSuffix(true), "  ^");
+  EXPECT_STREQ(SortMarkSuffix(false), "  v");
+}
