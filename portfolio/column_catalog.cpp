@@ -168,6 +168,12 @@ void FillCategory(int index, std::vector<int>& ids) {
   ids = Categories()[static_cast<size_t>(index)].ids;
 }
 
+std::string GetKindName(int kind) {
+  static const char* const kNames[] = {"VLStock", "VLCash", "VLMargin"};
+  if (kind < 0 || kind > 2) return "";
+  return kNames[kind];
+}
+
 const std::vector<int>& GetDefaultHeldColumns() {
   static const std::vector<int> ids{0, 1, 3, 4, 8, 9, 14, 15};
   return ids;

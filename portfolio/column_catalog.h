@@ -101,6 +101,9 @@ std::string GetCategoryName(int index);
 // Empties `ids`, then fills it with the category's ids in listed order.
 void FillCategory(int index, std::vector<int>& ids);
 
+// The XML element name of a position kind: "VLStock", "VLCash", "VLMargin" for 0, 1, 2; empty otherwise.
+std::string GetKindName(int kind);
+
 // The column sets of the held and sold views before the user chooses any.
 const std::vector<int>& GetDefaultHeldColumns();
 const std::vector<int>& GetDefaultSoldColumns();

@@ -9,16 +9,11 @@
 #include <limits>
 
 #include "portfolio/cell_format.h"
+#include "portfolio/column_catalog.h"
 
 namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
-
-std::string GetKindName(int32_t kind) {
-  static const char* const kNames[] = {"VLStock", "VLCash", "VLMargin"};
-  if (kind < 0 || kind > 2) return {};
-  return kNames[kind];
-}
 
 void SetXmlMessage(std::string& message, const tinyxml2::XMLElement& element, const char* format, ...) {
   char body[1024];

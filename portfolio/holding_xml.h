@@ -10,9 +10,6 @@ class XMLElement;
 // Shared pieces of the positions' XML exchange form: the element names, the reading of attributes and
 // the "Line %d: ..." messages (the line is the element's 1-based line in the document).
 
-// "VLStock", "VLCash", "VLMargin" for kinds 0, 1, 2; empty otherwise.
-std::string GetKindName(int32_t kind);
-
 // Fills `message` with printf-style text after "Line <line of element>: ".
 void SetXmlMessage(std::string& message, const tinyxml2::XMLElement& element, const char* format, ...)
     __attribute__((format(printf, 3, 4)));

@@ -7,6 +7,7 @@
 
 #include "framework/archive.h"
 #include "portfolio/cell_format.h"
+#include "portfolio/column_catalog.h"
 #include "portfolio/holding_xml.h"
 #include "portfolio/stock_columns.h"
 

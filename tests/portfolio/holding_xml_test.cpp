@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "portfolio/column_catalog.h"
 #include "portfolio/holding_xml.h"
 #include "portfolio/vl_cash_holding_item.h"
 #include "portfolio/vl_margin_holding_item.h"
