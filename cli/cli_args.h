@@ -1,0 +1,30 @@
+#pragma once
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+// The words after the command name: positional arguments, options with values ("--name value" or
+// "--name=value") and flags ("--name").
+class CliArgs {
+ public:
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> options;  // by name without "--"
+  std::set<std::string> flags;
+
+  bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
+  bool HasOption(const std::string& name) const { return options.count(name) != 0; }
+  std::string Option(const std::string& name, const std::string& fallback = {}) const {
+    auto it = options.find(name);
+    return it == options.end() ? fallback : it->second;
+  }
+
+  // Splits `words`. Only the names in `valueOptions` take a value and only those in `flagNames` are
+  // flags; anything else that begins with "--" is an error, described in `error`. A lone "--" ends
+  // the options.
+  static bool Parse(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
+                    const std::set<std::string>& flagNames, CliArgs* out, std::string* error);
+};
+
+// A whole decimal number (optional sign) in [minValue, maxValue]; false otherwise.
+bool ParseIntArg(const std::string& text, int minValue, int maxValue, int* out);

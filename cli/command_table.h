@@ -1,0 +1,33 @@
+#pragma once
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/cli_args.h"
+
+// Where a command prints: results on `out`, failures on `err`.
+struct CliIo {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Exit codes of every command.
+enum CliExit : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// One command of vellumar-cli. Every command also accepts --service HOST:PORT and --json.
+struct CliCommand {
+  const char* name;
+  const char* usage;  // the arguments, e.g. "SYMBOL... [--days N]"
+  std::set<std::string> valueOptions;
+  std::set<std::string> flagNames;
+  int (*run)(const CliArgs& args, CliIo& io);
+};
+
+// The command groups. Each group lives in its own cli/<group>_commands.cpp, which CMake picks up by
+// its name; registering a group is its one line in AllCliCommands() (cli/command_table.cpp).
+std::vector<CliCommand> MarketCommands();  // cli/market_commands.cpp
+std::vector<CliCommand> DbCommands();      // cli/db_commands.cpp
+
+// Every command, in the order the help lists them.
+std::vector<CliCommand> AllCliCommands();

@@ -1,0 +1,248 @@
+#include "cli/market_commands.h"
+
+#include <map>
+#include <memory>
+
+#include "cli/json_writer.h"
+#include "cli/tsv_writer.h"
+#include "marketdata/big_charts_chart_provider.h"
+#include "marketdata/historical_price.h"
+#include "marketdata/historical_price_provider.h"
+#include "marketdata/market_time_provider.h"
+#include "marketdata/news_item.h"
+#include "marketdata/news_item_provider.h"
+#include "marketdata/stock_info.h"
+#include "marketdata/stock_info_provider.h"
+#include "marketdata/symbol_finder.h"
+#include "marketdata/yahoo_chart_provider.h"
+
+// Prints a list: a JSON array with --json, else a TSV table with a header line.
+static void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
+                      const std::vector<OutputRecord>& records) {
+  if (args.Has("json")) {
+    WriteJson(io.out, records);
+  } else {
+    WriteTsv(io.out, columns, records);
+  }
+}
+
+// Prints one result: a JSON object with --json, else a header line and one row.
+static void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
+                     const OutputRecord& record) {
+  if (args.Has("json")) {
+    WriteJsonObject(io.out, record);
+  } else {
+    WriteTsv(io.out, columns, {record});
+  }
+}
+
+static int Usage(CliIo& io, const char* command, const std::string& problem) {
+  io.err << "vellumar-cli " << command << ": " << problem << "\n";
+  return kExitUsage;
+}
+
+static int Failed(CliIo& io, const std::string& errorText) {
+  io.err << errorText << "\n";
+  return kExitFailed;
+}
+
+static int RunQuote(const CliArgs& args, CliIo& io) {
+  if (args.positional.empty()) return Usage(io, "quote", "give at least one symbol");
+  std::vector<StockInfo> infos(args.positional.size());
+  std::vector<StockInfo*> list;
+  for (size_t i = 0; i < infos.size(); ++i) {
+    infos[i].symbol = args.positional[i];
+    list.push_back(&infos[i]);
+  }
+  StockInfoProvider provider;
+  provider.Fetch(list);
+  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  std::vector<std::string> columns;
+  for (const StockInfo::TextField& f : StockInfo::TextFields()) columns.push_back(f.fieldName);
+  std::vector<OutputRecord> records;
+  for (const StockInfo& info : infos) {
+    OutputRecord& r = records.emplace_back();
+    for (const StockInfo::TextField& f : StockInfo::TextFields()) r.Add(f.fieldName, info.*f.member);
+  }
+  PrintList(args, io, columns, records);
+  return kExitOk;
+}
+
+// "2007-03" -> year and month.
+static bool ParseYearMonth(const std::string& text, int* year, int* month) {
+  size_t dash = text.find('-');
+  return dash != std::string::npos && ParseIntArg(text.substr(0, dash), 1900, 9999, year) &&
+         ParseIntArg(text.substr(dash + 1), 1, 12, month);
+}
+
+static int RunHistory(const CliArgs& args, CliIo& io) {
+  const auto& p = args.positional;
+  if (p.size() < 2 || p.size() > 3) return Usage(io, "history", "give SYMBOL YYYY-MM [YYYY-MM]");
+  int startYear = 0, startMonth = 0, endYear = 0, endMonth = 0;
+  if (!ParseYearMonth(p[1], &startYear, &startMonth) ||
+      !ParseYearMonth(p.size() == 3 ? p[2] : p[1], &endYear, &endMonth)) {
+    return Usage(io, "history", "months are written YYYY-MM");
+  }
+  HistoricalPriceProvider provider;
+  HistoricalPriceProvider::Results rows;
+  provider.Fetch(p[0], startMonth, startYear, endMonth, endYear, &rows);
+  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  std::vector<OutputRecord> records;
+  for (const auto& row : rows) {
+    records.emplace_back()
+        .Add("symbol", row->symbol)
+        .Add("dateText", row->dateText)
+        .AddNumber("date", row->date)
+        .Add("open", row->open)
+        .Add("high", row->high)
+        .Add("low", row->low)
+        .Add("close", row->close)
+        .Add("volume", row->volume)
+        .Add("adjClose", row->adjClose);
+  }
+  PrintList(args, io, {"symbol", "dateText", "date", "open", "high", "low", "close", "volume", "adjClose"}, records);
+  return kExitOk;
+}
+
+static int RunLookup(const CliArgs& args, CliIo& io) {
+  static const std::map<std::string, int> kTypes = {{"stock", SymbolFinder::kStocks},
+                                                    {"fund", SymbolFinder::kMutualFunds},
+                                                    {"etf", SymbolFinder::kEtfs},
+                                                    {"futures", SymbolFinder::kFutures},
+                                                    {"index", SymbolFinder::kIndexes}};
+  auto type = kTypes.find(args.Option("type", "stock"));
+  if (type == kTypes.end()) return Usage(io, "lookup", "--type is one of stock, fund, etf, futures, index");
+  const bool indexes = type->second == SymbolFinder::kIndexes;
+  if (args.positional.size() > 1 || (!indexes && args.positional.empty())) {
+    return Usage(io, "lookup", "give one search TEXT (quote it when it has blanks)");
+  }
+  SymbolFinder finder;
+  SymbolFinder::Results results;
+  finder.Fetch(args.positional.empty() ? std::string() : args.positional[0], type->second, args.Has("worldwide"),
+               &results, nullptr, 0);
+  if (finder.HasError()) return Failed(io, finder.GetErrorText());
+  std::vector<OutputRecord> records;
+  for (const auto& info : results) {
+    records.emplace_back().Add("symbol", info->symbol).Add("name", info->name).Add("exchange", info->exchange);
+  }
+  PrintList(args, io, {"symbol", "name", "exchange"}, records);
+  return kExitOk;
+}
+
+static int RunMarketTime(const CliArgs& args, CliIo& io) {
+  int region = 0;
+  if (args.positional.size() > 1 ||
+      (args.positional.size() == 1 && !ParseIntArg(args.positional[0], 0, 1000, &region)) ||
+      !IsSupportedRegion(region)) {
+    std::string codes;
+    for (const MarketRegion& r : MarketRegions()) codes += (codes.empty() ? "" : ", ") + std::to_string(r.code);
+    return Usage(io, "market-time", "REGION is one of " + codes);
+  }
+  MarketTimeProvider provider;
+  provider.region = region;
+  provider.Fetch();
+  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  PrintOne(args, io, {"marketTime", "marketState"},
+           OutputRecord().Add("marketTime", provider.marketTime).Add("marketState", provider.marketState));
+  return kExitOk;
+}
+
+// The chart request of chart-url and chart; returns what is wrong with the options, or "".
+static std::string ReadChartRequest(const CliArgs& args, std::unique_ptr<ChartProvider>* provider,
+                                    ChartProviderParams* params) {
+  if (args.positional.empty()) return "give at least one symbol";
+  const std::string name = args.Option("provider", "bigcharts");
+  if (name == "bigcharts") {
+    *provider = std::make_unique<BigChartsChartProvider>();
+  } else if (name == "yahoo") {
+    *provider = std::make_unique<YahooChartProvider>();
+  } else {
+    return "--provider is bigcharts or yahoo";
+  }
+  int size = 1;
+  if (!ParseIntArg(args.Option("period", "0"), 0, 8, &params->period)) return "--period is 0 to 8";
+  if (!ParseIntArg(args.Option("size", "1"), 1, 2, &size)) return "--size is 1 or 2";
+  params->sizeOne = size == 1;
+  params->movingAverage50 = args.Has("ma50");
+  params->movingAverage200 = args.Has("ma200");
+  params->compareDJIA = args.Has("djia");
+  params->compareNASDAQ = args.Has("nasdaq");
+  params->compareSP500 = args.Has("sp500");
+  return {};
+}
+
+static int RunChart(const CliArgs& args, CliIo& io, const char* command, bool download) {
+  std::unique_ptr<ChartProvider> provider;
+  ChartProviderParams params;
+  if (std::string problem = ReadChartRequest(args, &provider, &params); !problem.empty()) {
+    return Usage(io, command, problem);
+  }
+  if (download && args.Option("out").empty()) return Usage(io, command, "give --out FILE");
+  std::vector<StockInfo> infos(args.positional.size());
+  std::vector<StockInfo*> list;
+  for (size_t i = 0; i < infos.size(); ++i) {
+    infos[i].symbol = args.positional[i];
+    list.push_back(&infos[i]);
+  }
+  std::string url;
+  if (!provider->GetChartUrl(list, params, url)) return Failed(io, "No chart for these symbols and options");
+  OutputRecord record;
+  record.Add("url", url);
+  if (download) {
+    if (!provider->DownloadChart(list, params, args.Option("out"))) {
+      return Failed(io, CWebResourceProvider::kErrorFetch + url);
+    }
+    record.Add("file", args.Option("out"));
+  }
+  PrintOne(args, io, download ? std::vector<std::string>{"url", "file"} : std::vector<std::string>{"url"}, record);
+  return kExitOk;
+}
+
+static int RunChartUrl(const CliArgs& args, CliIo& io) { return RunChart(args, io, "chart-url", false); }
+
+static int RunChartDownload(const CliArgs& args, CliIo& io) { return RunChart(args, io, "chart", true); }
+
+static int RunNews(const CliArgs& args, CliIo& io) {
+  if (args.positional.empty()) return Usage(io, "news", "give at least one symbol");
+  int days = 0, items = 0;
+  if (!ParseIntArg(args.Option("days", "0"), 0, 1000, &days) ||
+      !ParseIntArg(args.Option("items", "0"), 0, 100000, &items)) {
+    return Usage(io, "news", "--days and --items take a count");
+  }
+  NewsItemProvider provider;
+  NewsItemProvider::Results results;
+  provider.Fetch(args.positional, &results, days, items, nullptr, 0);
+  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  std::vector<OutputRecord> records;
+  for (const auto& item : results) {
+    records.emplace_back()
+        .Add("symbol", item->symbol)
+        .Add("dateText", item->dateText)
+        .AddNumber("date", item->date)
+        .Add("title", item->title)
+        .Add("url", item->url)
+        .Add("source", item->source)
+        .AddNumber("flags", item->flags);
+  }
+  PrintList(args, io, {"symbol", "dateText", "date", "title", "url", "source", "flags"}, records);
+  return kExitOk;
+}
+
+std::vector<CliCommand> MarketCommands() {
+  static const std::set<std::string> kChartOptions = {"provider", "period", "size"};
+  static const std::set<std::string> kChartFlags = {"ma50", "ma200", "djia", "nasdaq", "sp500"};
+  std::set<std::string> chartDownloadOptions = kChartOptions;
+  chartDownloadOptions.insert("out");
+  return {
+      {"quote", "SYMBOL...", {}, {}, RunQuote},
+      {"history", "SYMBOL YYYY-MM [YYYY-MM]", {}, {}, RunHistory},
+      {"lookup", "TEXT [--type stock|fund|etf|futures|index] [--worldwide]", {"type"}, {"worldwide"}, RunLookup},
+      {"market-time", "[REGION]", {}, {}, RunMarketTime},
+      {"chart-url",
+       "SYMBOL... [--provider bigcharts|yahoo] [--period 0-8] [--size 1|2] [--ma50] [--ma200] [--djia] [--nasdaq] "
+       "[--sp500]",
+       kChartOptions, kChartFlags, RunChartUrl},
+      {"chart", "SYMBOL... --out FILE [chart-url options]", chartDownloadOptions, kChartFlags, RunChartDownload},
+      {"news", "SYMBOL... [--days N] [--items N]", {"days", "items"}, {}, RunNews},
+  };
+}

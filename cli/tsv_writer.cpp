@@ -1,0 +1,27 @@
+#include "cli/tsv_writer.h"
+
+static std::string TsvValue(const std::string& text) {
+  std::string value = text;
+  for (char& c : value) {
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  }
+  return value;
+}
+
+void WriteTsv(std::ostream& out, const std::vector<std::string>& columns, const std::vector<OutputRecord>& records) {
+  for (size_t i = 0; i < columns.size(); ++i) out << (i ? "\t" : "") << columns[i];
+  out << '\n';
+  for (const OutputRecord& record : records) {
+    const auto& fields = record.Fields();
+    for (size_t i = 0; i < columns.size(); ++i) {
+      out << (i ? "\t" : "");
+      for (const OutputRecord::Field& f : fields) {
+        if (f.name == columns[i]) {
+          out << TsvValue(f.text);
+          break;
+        }
+      }
+    }
+    out << '\n';
+  }
+}

@@ -1,0 +1,10 @@
+#pragma once
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/output_record.h"
+
+// Writes a header line of `columns`, then one line per record with its values in the same order,
+// separated by tabs. Tabs and line breaks inside a value become spaces so every record stays one line.
+void WriteTsv(std::ostream& out, const std::vector<std::string>& columns, const std::vector<OutputRecord>& records);

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "cli/cli_runner.h"
+#include "marketdata/text_helpers.h"
+#include "tests/marketdata/test_server.h"
+
+struct CliResult {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+static std::vector<std::vector<std::string>> TsvRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::vector<std::string>& cells = rows.emplace_back();
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+      cells.push_back(line.substr(start, tab - start));
+    }
+    cells.push_back(line.substr(start));
+  }
+  return rows;
+}
+
+// A market-data server of fixture pages, and the CLI pointed at it.
+class MarketCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto& r = server.Routes();
+    r.Get("/d/quotes.csv", [this](const httplib::Request&, httplib::Response& res) {
+      res.status = quotesStatus;
+      res.set_content(quotesStatus == 200 ? ReadFixture("quotes.csv") : "<html>gone</html>", "text/csv");
+    });
+    r.Get("/table.csv", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(ReadFixture("history.csv"), "text/csv");
+    });
+    r.Get("/lookup", [this](const httplib::Request& req, httplib::Response& res) {
+      lookupText = req.get_param_value("s");
+      std::string rows;
+      for (const char* symbol : {"BAC", "^BKX", "BAC-PL"}) {
+        rows += std::string("<tr bgcolor=\"ffffff\"><td><a href=\"/q?s=") + symbol + "\">" + symbol +
+                "</a></td><td>Bank of America</td><td>NYSE</td><td></td></tr>\n";
+      }
+      std::string page = ReadFixture("lookup_page.html");
+      for (auto [key, value] : {std::pair{"{TOTAL}", "3"}, {"{TEXT}", "bank"}, {"{FROM}", "1"}, {"{TO}", "3"}}) {
+        page = ReplaceAll(page, key, value);
+      }
+      res.set_content(ReplaceAll(page, "{ROWS}", rows), "text/html");
+    });
+    r.Get("/vellumar/data/index.xml", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(ReadFixture("index.xml"), "text/xml");
+    });
+    auto clock = [](const httplib::Request& req, httplib::Response& res) {
+      std::string host = req.get_header_value("Host");
+      std::string region = host.rfind("uk.", 0) == 0 ? "[uk]" : "[main]";
+      res.set_content(ReplaceAll(ReadFixture("market_clock.html"), "[REGION]", region), "text/html");
+    };
+    r.Get("/", clock);
+    r.Get("/q", clock);
+    r.Get("/q/h", [](const httplib::Request& req, httplib::Response& res) {
+      const std::string symbol = req.get_param_value("s");
+      std::string page = symbol == "IBM" ? "news_ibm.html" : req.has_param("t") ? "news_msft_2.html" : "news_msft_1.html";
+      res.set_content(ReadFixture(page), "text/html");
+    });
+    r.Get("/charts/big.chart", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("GIF89a-test-image", "image/gif");
+    });
+    ASSERT_TRUE(server.Start());
+    service = "localhost:" + std::to_string(server.Port());
+  }
+
+  CliResult Run(std::vector<std::string> words) {
+    words.push_back("--service");
+    words.push_back(service);
+    std::ostringstream out, err;
+    CliResult result;
+    result.code = RunCli(words, out, err);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+  }
+
+  TestServer server;
+  std::string service;
+  int quotesStatus = 200;
+  std::string lookupText;
+};
+
+TEST_F(MarketCommands, QuotePrintsEveryFieldOfEverySymbol) {
+  CliResult r = Run({"quote", "MSFT", "^DJI", "XQZZ"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = TsvRows(r.out);
+  ASSERT_EQ(rows.size(), 4u);
+  ASSERT_EQ(rows[0].size(), 47u);
+  EXPECT_EQ(rows[0][0], "symbol");
+  EXPECT_EQ(rows[0][42], "lastTradeRealtime");
+  EXPECT_EQ(rows[1][0], "MSFT");
+  EXPECT_EQ(rows[1][42], "29.86");
+  EXPECT_EQ(rows[1][3], "9,567,891,234");
+  EXPECT_EQ(rows[2][1], "DOW JONES INDUSTRIAL AVERAGE IN");
+  EXPECT_EQ(rows[3][2], "N/A");
+  EXPECT_EQ(rows[3][37], "");  // lastTrade: nothing before, and no "-" in the answer
+
+  // Lines are matched by order: one symbol takes the first line whatever follows it.
+  r = Run({"quote", "IBM"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  rows = TsvRows(r.out);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1][0], "IBM");
+  EXPECT_EQ(rows[1][1], "Microsoft Corp");
+}
+
+TEST_F(MarketCommands, QuoteAsJsonUsesTheFieldNames) {
+  CliResult r = Run({"quote", "MSFT", "^DJI", "XQZZ", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out.front(), '[');
+  EXPECT_EQ(r.out.substr(r.out.size() - 2), "]\n");
+  EXPECT_NE(r.out.find("{\"symbol\":\"MSFT\",\"name\":\"Microsoft Corp\",\"exchange\":\"NasdaqNM\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"lastTradeRealtime\":\"29.86\",\"lastTradeTimeRealtime\":\"N/A\",\"changeRealtime\":\"+0.32\""),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\"dayRangeRealtime\":\"N/A - N/A\"}]"), std::string::npos);
+  EXPECT_EQ(r.out.find("stamp"), std::string::npos);
+}
+
+TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
+  quotesStatus = 404;
+  CliResult r = Run({"quote", "MSFT"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Error parsing content\n");
+
+  TestServer closed;
+  ASSERT_TRUE(closed.Start());
+  std::string host = closed.Host();
+  closed.Stop();
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"lookup", "bank", "--service", host}, out, err), 1);
+  EXPECT_EQ(err.str(), "Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n");
+
+  EXPECT_EQ(Run({"history", "MSFT", "2007-13"}).code, 2);
+  EXPECT_EQ(Run({"chart-url", "MSFT", "--period", "9"}).code, 2);
+  EXPECT_EQ(Run({"market-time", "2"}).code, 2);
+  EXPECT_EQ(Run({"lookup", "bank", "--type", "bond"}).code, 2);
+  EXPECT_EQ(Run({"nosuch"}).code, 2);
+}
+
+TEST_F(MarketCommands, HistoryLookupAndMarketTime) {
+  CliResult r = Run({"history", "MSFT", "2007-01"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = TsvRows(r.out);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "dateText", "date", "open", "high", "low", "close", "volume",
+                                               "adjClose"}));
+  EXPECT_EQ(rows[1][1], "5-Jan-2007");
+  EXPECT_EQ(rows[3][8], "25.12");
+
+  r = Run({"lookup", "Bank of america", "--worldwide"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(lookupText, "Bank of america");
+  EXPECT_EQ(r.out, "symbol\tname\texchange\nBAC\tBank of America\tNYSE\nBAC-PL\tBank of America\tNYSE\n");
+
+  r = Run({"lookup", "--type", "index", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("{\"symbol\":\"^AXJO\",\"name\":\"S&P/ASX 200\",\"exchange\":\"Australia\"}]"),
+            std::string::npos);
+
+  r = Run({"market-time", "28"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "marketTime\tmarketState\nJan 6 10:14 [uk]\t+25.04 (-0.2% ) Markets opens in 3 hrs.  5 mins\n");
+  r = Run({"market-time", "--json"});
+  EXPECT_EQ(r.out, "{\"marketTime\":\"Sat, Jan 6, 2007, 10:14AM ET [main]\",\"marketState\":\"U.S. Markets closed\"}\n");
+}
+
+TEST_F(MarketCommands, ChartsAndNews) {
+  CliResult r = Run({"chart-url", "BHP.AX", "VOD.L", "--period", "5", "--size", "2", "--ma200", "--sp500"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "url\nhttp://" + service +
+                       "/charts/big.chart?symb=AU%3ABHP&comp=UK%3AVOD+SP500&size=2&time=8&freq=1&ma=1&maval=200"
+                       "&type=64&style=48\n");
+  r = Run({"chart-url", "MSFT", "--provider", "yahoo", "--period", "4"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_FALSE(r.err.empty());
+
+  const auto file = std::filesystem::temp_directory_path() / ("vl_cli_chart_" + std::to_string(::getpid()) + ".gif");
+  r = Run({"chart", "MSFT", "--out", file.string(), "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::ifstream in(file, std::ios::binary);
+  std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(image, "GIF89a-test-image");
+  std::filesystem::remove(file);
+
+  r = Run({"news", "MSFT", "IBM", "--items", "3"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = TsvRows(r.out);
+  ASSERT_EQ(rows.size(), 5u);  // MSFT reaches the limit of 3; IBM still adds its first headline
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "dateText", "date", "title", "url", "source", "flags"}));
+  EXPECT_EQ(rows[1][4], "http://news.test/ibm/d1");
+  EXPECT_EQ(rows[2][3], "Analysts weigh in");
+  EXPECT_EQ(rows[3][5], "Wire One");
+  EXPECT_EQ(rows[4][5], "Wire Two");
+}
+
+TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
+  const std::string program = std::string(VL_BINARY_DIR) + "/cli/vellumar-cli";
+  ASSERT_TRUE(std::filesystem::exists(program)) << program;
+  quotesStatus = 404;
+  const std::string command = program + " quote MSFT --service " + service + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char buf[256] = {};
+  size_t n = std::fread(buf, 1, sizeof buf - 1, pipe);
+  int status = ::pclose(pipe);
+  EXPECT_EQ(std::string(buf, n), "Error parsing content\n");
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}

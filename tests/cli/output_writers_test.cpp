@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli_args.h"
+#include "cli/json_writer.h"
+#include "cli/tsv_writer.h"
+
+TEST(CliOutput, JsonEscapesTextsAndKeepsNumbersBare) {
+  EXPECT_EQ(JsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
+  EXPECT_EQ(JsonString("Caf\xC3\xA9"), "\"Caf\xC3\xA9\"");   // UTF-8 stays
+  EXPECT_EQ(JsonString("Caf\xE9!"), "\"Caf\\u00e9!\"");       // a Latin-1 byte is its character
+  EXPECT_EQ(JsonString("\xC3"), "\"\\u00c3\"");               // a cut-off sequence too
+  std::ostringstream out;
+  OutputRecord r;
+  r.Add("name", "X").AddNumber("date", -5);
+  WriteJson(out, {r, r});
+  EXPECT_EQ(out.str(), "[{\"name\":\"X\",\"date\":-5},\n{\"name\":\"X\",\"date\":-5}]\n");
+  std::ostringstream empty;
+  WriteJson(empty, {});
+  EXPECT_EQ(empty.str(), "[]\n");
+}
+
+TEST(CliOutput, TsvKeepsEveryRecordOnOneLine) {
+  std::ostringstream out;
+  OutputRecord r;
+  r.Add("b", "two\tparts").Add("a", "line\nbreak");
+  WriteTsv(out, {"a", "b", "missing"}, {r});
+  EXPECT_EQ(out.str(), "a\tb\tmissing\nline break\ttwo parts\t\n");
+}
+
+TEST(CliOutput, ArgumentsSplitIntoPositionalsOptionsAndFlags) {
+  CliArgs args;
+  std::string error;
+  ASSERT_TRUE(CliArgs::Parse({"MSFT", "--period", "3", "--size=2", "--ma50", "--", "--json"}, {"period", "size"},
+                             {"ma50", "json"}, &args, &error));
+  EXPECT_EQ(args.positional, (std::vector<std::string>{"MSFT", "--json"}));
+  EXPECT_EQ(args.Option("period"), "3");
+  EXPECT_EQ(args.Option("size"), "2");
+  EXPECT_TRUE(args.Has("ma50"));
+  EXPECT_FALSE(args.Has("json"));
+  CliArgs bad;
+  EXPECT_FALSE(CliArgs::Parse({"--period"}, {"period"}, {}, &bad, &error));
+  EXPECT_FALSE(CliArgs::Parse({"--colour"}, {"period"}, {}, &bad, &error));
+  EXPECT_EQ(error, "unknown option --colour");
+  int v = 0;
+  EXPECT_TRUE(ParseIntArg("+8", 0, 8, &v));
+  EXPECT_FALSE(ParseIntArg("9", 0, 8, &v));
+  EXPECT_FALSE(ParseIntArg("3x", 0, 8, &v));
+}
