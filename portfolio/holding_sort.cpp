@@ -38,10 +38,10 @@ HoldingSortKey MakeHoldingSortKey(const Item* item, int column) {
   HoldingSortKey key;
   const auto* holding = dynamic_cast<const VLHoldingItem*>(item);
   if (!holding) return key;
-  key.kindRank = KindRank(holding->GetKind());
-  if (const auto* stock = dynamic_cast<const VLStockHoldingItem*>(holding)) {
-    key.isIndex = stock->quote.symbol.find('^') != std::string::npos;
-  }
+  const int rank = KindRank(holding->GetKind());
+  const auto* stock = dynamic_cast<const VLStockHoldingItem*>(holding);
+  const bool index = stock && stock->quote.symbol.find('^') != std::string::npos;
+  key.group = rank * 2 + (rank == 3 && !index ? 1 : 0);
   if (IsTextColumn(column)) {
     std::string text;
     holding->GetColumnText(column, text);
@@ -56,13 +56,15 @@ HoldingSortKey MakeHoldingSortKey(const Item* item, int column) {
   return key;
 }
 
-int32_t CompareHoldingSortKeys(const HoldingSortKey& a, const HoldingSortKey& b, int column, bool ascending) {
-  if (a.kindRank != b.kindRank) return a.kindRank < b.kindRank ? -1 : 1;
-  if (a.kindRank == 3 && a.isIndex != b.isIndex) return a.isIndex ? -1 : 1;
-  if (IsTextColumn(column)) {
+HoldingKeyOrder::HoldingKeyOrder(int column, bool ascending)
+    : textColumn(IsTextColumn(column)), symbolTieBreak(column != kColSymbol), ascending(ascending) {}
+
+int32_t HoldingKeyOrder::Compare(const HoldingSortKey& a, const HoldingSortKey& b) const {
+  if (a.group != b.group) return a.group < b.group ? -1 : 1;
+  if (textColumn) {
     // std::string compares bytes as unsigned: "a" after "Z", UTF-8 in code point order.
     int c = ascending ? a.text.compare(b.text) : b.text.compare(a.text);
-    if (c == 0 && column != kColSymbol) {
+    if (c == 0 && symbolTieBreak) {
       c = ascending ? a.symbolText.compare(b.symbolText) : b.symbolText.compare(a.symbolText);
     }
     return Sign(c);
@@ -82,8 +84,9 @@ int SortHoldings(ItemList& list, int column, bool ascending) {
     keys.push_back(MakeHoldingSortKey(list.GetAt(i), column));
     order.push_back(i);
   }
+  const HoldingKeyOrder keyOrder(column, ascending);
   ExchangeSort(order, [&](int x, int y) {
-    return CompareHoldingSortKeys(keys[static_cast<size_t>(x)], keys[static_cast<size_t>(y)], column, ascending) < 0;
+    return keyOrder.Compare(keys[static_cast<size_t>(x)], keys[static_cast<size_t>(y)]) < 0;
   });
   list.ApplyOrder(order);
   return count;

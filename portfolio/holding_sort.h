@@ -8,8 +8,9 @@ class ItemList;
 // What the position comparison looks at for one holding and one column, computed once per holding so a
 // sort never computes a cell text inside its comparison loop.
 struct HoldingSortKey {
-  int kindRank = 0;      // cash 1, margin 2, stock 3, anything else 0
-  bool isIndex = false;  // a stock position on a market index symbol ("^")
+  // The first two steps in one number: kind rank (cash 1, margin 2, stock 3, anything else 0) times
+  // two, plus one for a stock position that is not on a market index ("^"), so indexes lead.
+  int group = 0;
   std::string text;      // text columns: the cell text with "^" as blank and "[" as "#"
   std::string symbolText;  // text columns other than Symbol: the Symbol text, prepared alike, for ties
   double value = 0.0;      // other columns: the sort value
@@ -20,7 +21,21 @@ HoldingSortKey MakeHoldingSortKey(const Item* item, int column);
 
 // The four steps of the position order: kind groups, indexes first, then the cell texts (with the
 // symbol as tie-break) or the sort values in the chosen direction. Negative when a sorts first.
-int32_t CompareHoldingSortKeys(const HoldingSortKey& a, const HoldingSortKey& b, int column, bool ascending);
+class HoldingKeyOrder {
+ public:
+  HoldingKeyOrder(int column, bool ascending);
+  int32_t Compare(const HoldingSortKey& a, const HoldingSortKey& b) const;
+
+ private:
+  bool textColumn;
+  bool symbolTieBreak;
+  bool ascending;
+};
+
+inline int32_t CompareHoldingSortKeys(const HoldingSortKey& a, const HoldingSortKey& b, int column,
+                                      bool ascending) {
+  return HoldingKeyOrder(column, ascending).Compare(a, b);
+}
 
 // Sorts a list of holdings exactly as ItemList::Sort with a VLHoldingItemComparer would (the same
 // exchange sort over the same comparisons, ties included) but computes one key per holding.
