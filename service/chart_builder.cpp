@@ -103,6 +103,20 @@ static std::vector<double> DailyValues(const Market& market, const Security& s, 
   return values;
 }
 
+static void AddIntradayTick(const Market& market, const Security& s, const ChartQuery& q, int day, SysSeconds at,
+                            size_t minuteOfSession, size_t index, ChartSpec& spec) {
+  if (q.sessions > 1) {
+    if (minuteOfSession == 0) spec.ticks.push_back({index, FormatDay(day, "%a")});
+    return;
+  }
+  int localDay, minute;
+  market.Calendar(s).LocalTime(at, localDay, minute);
+  if (minute % 60 != 0 || minuteOfSession == 0) return;
+  std::string label = FormatClockTime(minute);
+  label.erase(label.find(':'), 3);  // "10am"
+  spec.ticks.push_back({index, label});
+}
+
 static void BuildIntraday(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now, ChartSpec& spec,
                           std::vector<AxisPoint>& axis, ChartLine& primary) {
   const SessionState state = market.Calendar(s).State(now);
@@ -113,15 +127,21 @@ static void BuildIntraday(const Market& market, const Security& s, const ChartQu
     const auto points = market.Intraday(s, day, now);
     for (size_t i = 0; i < points.size(); ++i) {
       if (i % step != 0 && i + 1 != points.size()) continue;
-      if (q.sessions == 1) {
-        int localDay, minute;
-        market.Calendar(s).LocalTime(points[i].time, localDay, minute);
-        if (minute % 60 == 0 && i > 0) spec.ticks.push_back({axis.size(), FormatClockTime(minute)});
-      } else if (i == 0 && !axis.empty()) {
-        spec.ticks.push_back({axis.size(), FormatDay(day, "%a")});
-      }
+      AddIntradayTick(market, s, q, day, points[i].time, i, axis.size(), spec);
       axis.push_back({day, points[i].time});
       primary.values.push_back(points[i].price);
+    }
+  }
+  // A running session keeps its full width; the line simply ends at the clock.
+  const SysSeconds close = market.Calendar(s).CloseTime(state.quoteDay);
+  if (state.inSession && !axis.empty() && axis.back().day == state.quoteDay) {
+    const int elapsed = state.elapsedMinutes;
+    for (int minute = (elapsed / step + 1) * step; minute <= state.sessionMinutes; minute += step) {
+      const SysSeconds at = market.Calendar(s).OpenTime(state.quoteDay) + std::chrono::minutes{minute};
+      if (at > close) break;
+      AddIntradayTick(market, s, q, state.quoteDay, at, minute, axis.size(), spec);
+      axis.push_back({state.quoteDay, at});
+      primary.values.push_back(kNaN);
     }
   }
   if (!days.empty()) spec.subtitle = FormatHeadingDay(days.back());

@@ -62,8 +62,13 @@ std::string RenderChartGif(const ChartSpec& spec) {
   gdFontPtr titleFont = width >= 300 ? gdFontGetMediumBold() : gdFontGetSmall();
   gdFontPtr labelFont = width >= 300 ? gdFontGetSmall() : gdFontGetTiny();
 
-  Text(im, titleFont, 4, 2, spec.title, black);
-  Text(im, labelFont, width - 4 - labelFont->w * static_cast<int>(spec.subtitle.size()), 3, spec.subtitle, grey);
+  // On a narrow chart the title gives way to the period: the symbol alone stays.
+  std::string title = spec.title;
+  const int subtitleWidth = labelFont->w * static_cast<int>(spec.subtitle.size());
+  if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 > width) title = title.substr(0, title.find("  "));
+  Text(im, titleFont, 4, 2, title, black);
+  if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 <= width)
+    Text(im, labelFont, width - 4 - subtitleWidth, 3, spec.subtitle, grey);
   const int top = titleFont->h + 8;
   const int left = 4;
   const int right = width - 8 * labelFont->w - 4;

@@ -20,9 +20,9 @@ static void AddMove(const Security& s, const DailyBar& bar, double previous, int
                     std::vector<Headline>& out) {
   const double pct = (bar.close - previous) / previous * 100.0;
   const double sigma = s.volatility / std::sqrt(252.0) * 100.0;
-  if (std::fabs(pct) < std::max(2.0 * sigma, 1.0)) return;
+  if (std::fabs(pct) < std::max(1.5 * sigma, 1.0)) return;
   const bool up = pct > 0;
-  const char* verb = std::fabs(pct) >= 3.0 * sigma ? (up ? "jumps" : "slumps") : (up ? "rises" : "falls");
+  const char* verb = std::fabs(pct) >= 2.5 * sigma ? (up ? "jumps" : "slumps") : (up ? "rises" : "falls");
   Headline h;
   h.day = bar.day;
   h.minute = minute;

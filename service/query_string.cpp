@@ -72,12 +72,14 @@ std::string PercentDecode(std::string_view text, bool plusIsBlank) {
 }
 
 std::vector<std::string> SplitPlusList(std::string_view raw) {
+  // Decoding first accepts "%2B" as a separator too: some clients escape the plus, and no symbol holds one.
+  const std::string decoded = PercentDecode(raw, false);
   std::vector<std::string> out;
   size_t start = 0;
   while (true) {
-    const size_t end = raw.find('+', start);
-    out.push_back(PercentDecode(raw.substr(start, end == std::string_view::npos ? raw.npos : end - start), false));
-    if (end == std::string_view::npos) break;
+    const size_t end = decoded.find('+', start);
+    out.push_back(decoded.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
     start = end + 1;
   }
   return out;

@@ -24,5 +24,5 @@ class QueryString {
 
 // "%41" -> "A"; with plusIsBlank "+" -> " ". Malformed escapes stay as they are.
 std::string PercentDecode(std::string_view text, bool plusIsBlank);
-// "A+B%2BC" -> {"A", "B+C"}: split at raw "+", then each piece decoded.
+// "A+B%2BC" -> {"A", "B", "C"}: decoded, then split at every "+".
 std::vector<std::string> SplitPlusList(std::string_view raw);

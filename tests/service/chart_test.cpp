@@ -1,0 +1,101 @@
+#include "service/chart_builder.h"
+
+#include "service_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+// Width and height from a GIF header; false when the bytes are not a GIF.
+static bool GifSize(const std::string& bytes, int& width, int& height) {
+  if (bytes.size() < 14 || (bytes.compare(0, 6, "GIF87a") != 0 && bytes.compare(0, 6, "GIF89a") != 0)) return false;
+  auto u16 = [&](size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+  width = u16(6);
+  height = u16(8);
+  return bytes.back() == ';';  // the trailer
+}
+
+TEST(Charts, BothUrlFormsGiveGifsOfTheirSize) {
+  auto market = FixtureMarket();
+  const struct {
+    const char* target;
+    int width, height;
+  } cases[] = {
+      {"/charts/big.chart?symb=MSFT&size=1&time=8&freq=1&type=64&style=320", 360, 270},
+      {"/charts/big.chart?symb=MSFT&size=2&time=8&freq=1&ma=4&maval=50&type=64&style=320", 580, 400},
+      {"/charts/big.chart?symb=AU%3ABHP&comp=MSFT+DJIA+NASDAQ+SP500&size=1&time=1&freq=9&type=64&style=48", 360, 270},
+      {"/charts/big.chart?symb=UK%3AVOD&size=2&time=13&freq=3&ma=1&maval=200", 580, 400},
+      {"/b?s=msft", 300, 180},
+      {"/w?s=^dji", 300, 180},
+      {"/c/1y/m/msft.gif", 512, 288},
+      {"/c/5y/v/vod.l.gif", 512, 288},
+      {"/c/my/v/vfiax.gif", 512, 288},
+  };
+  for (const auto& c : cases) {
+    const ServiceResponse r = Get(*market, c.target);
+    EXPECT_EQ(r.status, 200) << c.target;
+    EXPECT_EQ(r.contentType, "image/gif");
+    int w = 0, h = 0;
+    ASSERT_TRUE(GifSize(r.body, w, h)) << c.target;
+    EXPECT_EQ(w, c.width) << c.target;
+    EXPECT_EQ(h, c.height) << c.target;
+  }
+}
+
+TEST(Charts, UnknownSymbolIsAnImageThatSaysSoAndBadQueriesAreRefused) {
+  auto market = FixtureMarket();
+  const ServiceResponse r = Get(*market, "/charts/big.chart?symb=NOSUCH&size=1&time=8&freq=1");
+  EXPECT_EQ(r.status, 404);
+  int w = 0, h = 0;
+  EXPECT_TRUE(GifSize(r.body, w, h));
+  EXPECT_EQ(Get(*market, "/charts/big.chart?size=1").status, 400);
+  EXPECT_EQ(Get(*market, "/charts/big.chart?symb=MSFT&time=99").status, 400);
+  EXPECT_EQ(Get(*market, "/charts/big.chart?symb=MSFT&size=9").status, 400);
+  EXPECT_EQ(Get(*market, "/c/2y/m/msft.gif").status, 400);
+  EXPECT_EQ(Get(*market, "/c/1y/msft.gif").status, 400);
+}
+
+TEST(Charts, SymbolsComeBackFromTheAlternativeServiceForm) {
+  auto market = FixtureMarket();
+  EXPECT_EQ(ResolveChartSymbol(*market, "AU:BHP"), "BHP.AX");
+  EXPECT_EQ(ResolveChartSymbol(*market, "UK:VOD"), "VOD.L");
+  EXPECT_EQ(ResolveChartSymbol(*market, "DJI"), "^DJI");
+  EXPECT_EQ(ResolveChartSymbol(*market, "msft"), "MSFT");
+  ChartQuery q;
+  std::string error;
+  ASSERT_TRUE(ParseBigChartQuery(*market, "symb=DJI&comp=MSFT+NASDAQ&size=2&time=4&freq=1&ma=4&maval=50", q, error));
+  EXPECT_EQ(q.symbol, "^DJI");
+  EXPECT_EQ(q.compare, (std::vector<std::string>{"MSFT", "^IXIC"}));
+  EXPECT_EQ(q.movingAverages, (std::vector<int>{50, 200}));
+  EXPECT_EQ(q.calendarDays, 31);
+}
+
+TEST(Charts, ComparisonsArePercentChangesAndAveragesFollowTheClose) {
+  auto market = FixtureMarket();
+  ChartQuery q;
+  std::string error;
+  ASSERT_TRUE(ParseBigChartQuery(*market, "symb=MSFT&comp=DJIA&time=6&freq=1", q, error));
+  ChartSpec spec = BuildChart(*market, q, market->Now());
+  ASSERT_TRUE(spec.percent);
+  ASSERT_EQ(spec.lines.size(), 2u);
+  for (const ChartLine& line : spec.lines) {
+    ASSERT_EQ(line.values.size(), spec.pointCount);
+    EXPECT_DOUBLE_EQ(line.values.front(), 0.0);
+  }
+  ASSERT_TRUE(ParseBigChartQuery(*market, "symb=MSFT&time=8&freq=1&ma=1&maval=50", q = {}, error));
+  spec = BuildChart(*market, q, market->Now());
+  ASSERT_EQ(spec.lines.size(), 2u);
+  EXPECT_FALSE(spec.percent);
+  // A 50-day average lies within the range of its fifty closes.
+  const auto bars = market->RecentSnapshot(*market->Securities().Find("MSFT"), 50, market->Now()).bars;
+  double lo = 1e9, hi = 0;
+  for (const DailyBar& b : bars) lo = std::min(lo, b.close), hi = std::max(hi, b.close);
+  EXPECT_GE(spec.lines[1].values.back(), lo);
+  EXPECT_LE(spec.lines[1].values.back(), hi);
+  // The running session keeps its full width; the line stops at the clock.
+  ASSERT_TRUE(ParseQuoteChartRequest(*market, "/b", "s=msft", q = {}, error));
+  spec = BuildChart(*market, q, market->Now());
+  EXPECT_EQ(spec.pointCount, 79u);  // every fifth minute of 390, and the close
+  EXPECT_TRUE(std::isfinite(spec.lines[0].values[72]));
+  EXPECT_FALSE(std::isfinite(spec.lines[0].values.back()));
+}

@@ -1,0 +1,106 @@
+#include "service/market_server.h"
+
+#include "service_fixture.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+// Serves the fixture market on an ephemeral loopback port for the life of the object.
+class RunningServer {
+ public:
+  explicit RunningServer(const Market& market) : server(market, false) {
+    std::string error;
+    bound = server.Bind("127.0.0.1", 0, error);
+    EXPECT_TRUE(bound) << error;
+    if (!bound) return;
+    thread = std::thread([this] { server.Run(); });
+    for (int i = 0; i < 500 && !server.IsRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ~RunningServer() {
+    if (!thread.joinable()) return;
+    while (!server.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    server.Stop();
+    thread.join();
+  }
+  int Port() const { return server.Port(); }
+  bool Ready() const { return bound && server.IsRunning(); }
+
+ private:
+  MarketServer server;
+  bool bound = false;
+  std::thread thread;
+};
+
+// Sends raw bytes and returns one answer (headers and Content-Length body), for requests no HTTP
+// client would write. The connection may stay open, so the answer's own length ends the read.
+static std::string RawExchange(int port, const std::string& bytes) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  timeval timeout{10, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::string answer;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      send(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size())) {
+    char buffer[4096];
+    for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+      answer.append(buffer, static_cast<size_t>(n));
+      const size_t headerEnd = answer.find("\r\n\r\n");
+      if (headerEnd == std::string::npos) continue;
+      const size_t length = answer.find("Content-Length: ");
+      const size_t bodyLength = length < headerEnd ? std::stoul(answer.substr(length + 16)) : 0;
+      if (answer.size() >= headerEnd + 4 + bodyLength) break;
+    }
+  }
+  close(fd);
+  return answer;
+}
+
+TEST(MarketServer, AnswersOverLoopbackLikeTheHandlers) {
+  auto market = FixtureMarket();
+  RunningServer running(*market);
+  ASSERT_TRUE(running.Ready());
+  httplib::Client client("127.0.0.1", running.Port());
+  auto health = client.Get("/healthz");
+  ASSERT_TRUE(health);
+  EXPECT_EQ(health->status, 200);
+  EXPECT_EQ(health->body, "ok\n");
+
+  auto quotes = client.Get("/d/quotes.csv?s=MSFT+^DJI+NOSUCH&f=snxlc");
+  ASSERT_TRUE(quotes);
+  EXPECT_EQ(quotes->status, 200);
+  EXPECT_EQ(quotes->body, Get(*market, "/d/quotes.csv?s=MSFT+^DJI+NOSUCH&f=snxlc").body);
+
+  auto clock = client.Get("/", {{"Host", "uk.localhost"}});
+  ASSERT_TRUE(clock);
+  EXPECT_NE(clock->body.find("UK Markets"), std::string::npos);
+
+  auto chart = client.Get("/c/1y/m/msft.gif");
+  ASSERT_TRUE(chart);
+  EXPECT_EQ(chart->get_header_value("Content-Type"), "image/gif");
+  EXPECT_EQ(chart->body.substr(0, 3), "GIF");
+}
+
+TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
+  auto market = FixtureMarket();
+  RunningServer running(*market);
+  ASSERT_TRUE(running.Ready());
+  EXPECT_EQ(RawExchange(running.Port(), "GARBAGE\r\n\r\n").substr(0, 12), "HTTP/1.1 400");
+  EXPECT_EQ(RawExchange(running.Port(), "GET /d/quotes.csv?f=s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+                .substr(0, 12),
+            "HTTP/1.1 400");
+  const std::string ok =
+      RawExchange(running.Port(), "GET /d/quotes.csv?s=MSFT&f=sx HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(ok.substr(0, 12), "HTTP/1.1 200");
+  EXPECT_NE(ok.find("\"MSFT\",\"NASDAQ\""), std::string::npos);
+}

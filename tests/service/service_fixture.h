@@ -1,0 +1,37 @@
+#pragma once
+
+#include "service/market.h"
+#include "service/request_router.h"
+#include "service/service_options.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+inline const std::string kServiceFixtures = std::string(VL_FIXTURES_DIR) + "/service";
+
+inline SysSeconds ClockAt(const char* text) {
+  SysSeconds at{};
+  EXPECT_TRUE(ParseClockText(text, at)) << text;
+  return at;
+}
+
+// The fixture securities, seen at a fixed clock; the real history folder is loaded on request.
+inline std::unique_ptr<Market> FixtureMarket(const char* now = "2026-12-04T15:30:00-05:00", uint64_t seed = 1,
+                                             bool realHistory = true) {
+  SecurityList list;
+  std::string error;
+  EXPECT_TRUE(list.LoadFile(kServiceFixtures + "/securities.csv", error)) << error;
+  auto market = std::make_unique<Market>(std::move(list), seed, ClockAt(now));
+  std::vector<std::string> messages;
+  if (realHistory) market->LoadHistoryFolder(kServiceFixtures + "/history", messages);
+  return market;
+}
+
+inline ServiceResponse Get(const Market& market, const std::string& target, const std::string& host = "localhost:8642") {
+  ServiceRequest request;
+  request.target = target;
+  request.host = host;
+  return HandleServiceRequest(market, request);
+}
