@@ -8,7 +8,9 @@
 #include "portfolio/number_format.h"
 
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // "%d.%02d" of a quotient and a remainder; the quotient may carry a minus sign.
 std::string QuotientText(int64_t quotient, int64_t remainder) {
@@ -53,7 +55,9 @@ bool IsNumericText(std::string_view text) {
   return true;
 }
 
-double ReadNumericText(std::string_view text) { return IsNumericText(text) ? ReadLeadingNumber(text) : 0.0; }
+double ReadNumericText(std::string_view text) {
+  return IsNumericText(text) ? ReadLeadingNumber(text) : 0.0;
+}
 
 std::string TrimBlanks(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -108,14 +112,18 @@ std::string FixedText(double value) {
   return std::string(buf, end);
 }
 
-std::string LocaleNumber(std::string_view text) { return FormatLocaleNumber(text, GetNumberFormat()); }
+std::string LocaleNumber(std::string_view text) {
+  return FormatLocaleNumber(text, GetNumberFormat());
+}
 
 std::string CutDecimals(std::string text) {
   if (text.size() > 3) text.resize(text.size() - 3);
   return text;
 }
 
-std::string LocaleWholeNumber(int64_t value) { return CutDecimals(LocaleNumber(std::to_string(value))); }
+std::string LocaleWholeNumber(int64_t value) {
+  return CutDecimals(LocaleNumber(std::to_string(value)));
+}
 
 std::string DateText(int64_t t) {
   std::tm tm{};

@@ -7,7 +7,9 @@ std::shared_ptr<const Clock>& Installed() {
 }
 }  // namespace
 
-int64_t SystemClock::Now() const { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t SystemClock::Now() const {
+  return static_cast<int64_t>(std::time(nullptr));
+}
 
 bool SystemClock::ToLocalTime(int64_t t, std::tm& out) const {
   const std::time_t tt = static_cast<std::time_t>(t);
@@ -19,7 +21,9 @@ bool FixedClock::ToLocalTime(int64_t t, std::tm& out) const {
   return gmtime_r(&tt, &out) != nullptr;
 }
 
-const Clock& GetClock() { return *Installed(); }
+const Clock& GetClock() {
+  return *Installed();
+}
 
 void SetClock(std::shared_ptr<const Clock> clock) {
   Installed() = clock ? std::move(clock) : std::make_shared<SystemClock>();
@@ -29,4 +33,6 @@ ScopedClock::ScopedClock(std::shared_ptr<const Clock> clock) : previous(Installe
   SetClock(std::move(clock));
 }
 
-ScopedClock::~ScopedClock() { SetClock(std::move(previous)); }
+ScopedClock::~ScopedClock() {
+  SetClock(std::move(previous));
+}

@@ -25,16 +25,20 @@ constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
     {"P/S", "Price to sales ratio", 40, kAlignRight, kSortNumberAscending},
     {"PEG", "Price to earnings growth ratio", 40, kAlignRight, kSortNumberAscending},
     {"Qty", "Number of shares owned", 30, kAlignRight, kSortNumberAscending},
-    {"Curr Value", "Current total value of held position (less buy commision)", 75, kAlignRight, kSortNumberAscending},
-    {"Value Change", "Change in position's total value since last close", 80, kAlignRight, kSortNumberAscending},
+    {"Curr Value", "Current total value of held position (less buy commision)", 75, kAlignRight,
+     kSortNumberAscending},
+    {"Value Change", "Change in position's total value since last close", 80, kAlignRight,
+     kSortNumberAscending},
     {"Date Bought", "Date position was purchased", 65, kAlignLeft, kSortNumberAscending},
     {"Buy Price", "Price paid per share", 50, kAlignRight, kSortNumberAscending},
-    {"Price Chg", "Difference between last trade and price paid per share", 60, kAlignRight, kSortNumberAscending},
+    {"Price Chg", "Difference between last trade and price paid per share", 60, kAlignRight,
+     kSortNumberAscending},
     {"Total Paid", "Total cost of position", 60, kAlignRight, kSortNumberAscending},
     {"Gain", "Gain realized for this position", 50, kAlignRight, kSortNumberDescending},
     {"% Gain", "Percentage gain realized for this position", 50, kAlignRight, kSortNumberDescending},
     {"Buy Tgt", "Target per-share buy price", 50, kAlignRight, kSortNumberAscending},
-    {"Buy Dist", "Distance of last trade from target per-share buy price", 60, kAlignRight, kSortNumberAscending},
+    {"Buy Dist", "Distance of last trade from target per-share buy price", 60, kAlignRight,
+     kSortNumberAscending},
     {"Mkt Cap", "Market capitalization", 60, kAlignRight, kSortNumberAscending},
     {"Div/Shr", "Dividend paid per share", 50, kAlignRight, kSortNone},
     {"Yield", "Dividend yield", 45, kAlignRight, kSortNone},
@@ -52,15 +56,19 @@ constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
     {"Shares Floated", "Number of shares floated", 60, kAlignRight, kSortNumberAscending},
     {"Exchange", "Exchange on which security is listed", 50, kAlignLeft, kSortText},
     {"CAGR", "Compound annual growth rate", 45, kAlignRight, kSortNumberDescending},
-    {"1-yr Est Gain", "1 year estimated percentage gain in per-share price", 45, kAlignRight, kSortNumberDescending},
+    {"1-yr Est Gain", "1 year estimated percentage gain in per-share price", 45, kAlignRight,
+     kSortNumberDescending},
     {"Sell Tgt", "Target per-share sell price", 50, kAlignRight, kSortNumberAscending},
-    {"Sell Dist", "Distance of last trade from target per-share sell price", 60, kAlignRight, kSortNumberAscending},
+    {"Sell Dist", "Distance of last trade from target per-share sell price", 60, kAlignRight,
+     kSortNumberAscending},
     {"Stop Loss Tgt", "Target per-share stop loss price", 50, kAlignRight, kSortNumberAscending},
-    {"Stop Loss Dist", "Distance of last trade from target per-share stop loss price", 60, kAlignRight, kSortNumberAscending},
+    {"Stop Loss Dist", "Distance of last trade from target per-share stop loss price", 60, kAlignRight,
+     kSortNumberAscending},
     {"Alert", "Buy/sell recommendation", 40, kAlignLeft, kSortText},
     {"Est P/E (this yr)", "Estimated P/E ratio (this year)", 50, kAlignRight, kSortNumberAscending},
     {"Est P/E (next yr)", "Estimated P/E ratio (next year)", 50, kAlignRight, kSortNumberAscending},
-    {"Est EPS (this qtr)", "Estimated earnings per share (next quarter)", 50, kAlignRight, kSortNumberAscending},
+    {"Est EPS (this qtr)", "Estimated earnings per share (next quarter)", 50, kAlignRight,
+     kSortNumberAscending},
     {"Est EPS (this yr)", "Estimated earnings per share (this year)", 50, kAlignRight, kSortNumberAscending},
     {"Est EPS (next yr)", "Estimated earnings per share (next year)", 50, kAlignRight, kSortNumberAscending},
     {"Prev Close", "Previous close price", 50, kAlignRight, kSortNumberAscending},
@@ -74,9 +82,12 @@ constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
     {"52-wk High", "52 week high", 50, kAlignRight, kSortNumberAscending},
     {"Dist 52-wk Low", "Distance of last trade from 52-week low", 50, kAlignRight, kSortNumberAscending},
     {"Dist 52-wk High", "Distance of last trade from 52-week high", 50, kAlignRight, kSortNumberAscending},
-    {"% Avg Vol", "Volume traded as percentage of average daily volume", 50, kAlignRight, kSortNumberDescending},
-    {"% Sell Dist", "Distance (absolute & %age) of last trade from target per-share sell price", 50, kAlignCentre, kSortNumberAscending},
-    {"% Buy Dist", "Distance (absolute & %age) of last trade from target per-share buy price", 50, kAlignCentre, kSortNumberAscending},
+    {"% Avg Vol", "Volume traded as percentage of average daily volume", 50, kAlignRight,
+     kSortNumberDescending},
+    {"% Sell Dist", "Distance (absolute & %age) of last trade from target per-share sell price", 50,
+     kAlignCentre, kSortNumberAscending},
+    {"% Buy Dist", "Distance (absolute & %age) of last trade from target per-share buy price", 50,
+     kAlignCentre, kSortNumberAscending},
     {"Held (yrs)", "Duration held (in years)", 50, kAlignRight, kSortNumberAscending},
     {"Bid Size", "Bid size", 45, kAlignRight, kSortNumberAscending},
     {"Ask Size", "Ask size", 45, kAlignRight, kSortNumberAscending},
@@ -87,9 +98,12 @@ constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
     {"Buy Comm", "Commision paid on purchase", 60, kAlignRight, kSortNumberAscending},
     {"Sale Age", "Time elapsed since sale", 60, kAlignRight, kSortNumberAscending},
     {"Sale Age (yrs)", "Time elapsed since sale (in years)", 50, kAlignRight, kSortNumberAscending},
-    {"Post-Sale Price Chg", "Difference between last trade and per-share sale price", 60, kAlignRight, kSortNumberAscending},
+    {"Post-Sale Price Chg", "Difference between last trade and per-share sale price", 60, kAlignRight,
+     kSortNumberAscending},
     {"Post-Sale Gain", "Post-sale gain realized for this position", 50, kAlignRight, kSortNumberAscending},
-    {"Sale Value", "Total value of sold position (less sales commission)", 50, kAlignRight, kSortNumberAscending},}};
+    {"Sale Value", "Total value of sold position (less sales commission)", 50, kAlignRight,
+     kSortNumberAscending},
+}};
 
 struct Category {
   const char* name;
@@ -115,7 +129,9 @@ const ColumnInfo* Find(int column) {
 }
 }  // namespace
 
-bool IsValidColumn(int column) { return column >= 0 && column < kColumnCount; }
+bool IsValidColumn(int column) {
+  return column >= 0 && column < kColumnCount;
+}
 
 std::string GetColumnHeader(int column) {
   const ColumnInfo* c = Find(column);

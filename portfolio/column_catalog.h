@@ -79,7 +79,8 @@ enum ColumnId : int {
   kColSaleAgeYears = 70,
   kColPostSalePriceChg = 71,
   kColPostSaleGain = 72,
-  kColSaleValue = 73,  kColumnCount = 74,
+  kColSaleValue = 73,
+  kColumnCount = 74,
 };
 
 // Alignment, in the list control's own numbering.

@@ -31,7 +31,9 @@ std::string PrepareText(std::string text) {
   return text;
 }
 
-int32_t Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+int32_t Sign(int v) {
+  return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
 }  // namespace
 
 HoldingSortKey MakeHoldingSortKey(const Item* item, int column) {
@@ -103,4 +105,6 @@ bool ApplyHeaderClick(int clicked, int& column, bool& ascending) {
   return true;
 }
 
-const char* SortMarkSuffix(bool ascending) { return ascending ? "  ^" : "  v"; }
+const char* SortMarkSuffix(bool ascending) {
+  return ascending ? "  ^" : "  v";
+}

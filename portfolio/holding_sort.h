@@ -11,7 +11,7 @@ struct HoldingSortKey {
   // The first two steps in one number: kind rank (cash 1, margin 2, stock 3, anything else 0) times
   // two, plus one for a stock position that is not on a market index ("^"), so indexes lead.
   int group = 0;
-  std::string text;      // text columns: the cell text with "^" as blank and "[" as "#"
+  std::string text;        // text columns: the cell text with "^" as blank and "[" as "#"
   std::string symbolText;  // text columns other than Symbol: the Symbol text, prepared alike, for ties
   double value = 0.0;      // other columns: the sort value
 };

@@ -12,7 +12,9 @@
 #include "portfolio/column_catalog.h"
 
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 }  // namespace
 
 void SetXmlMessage(std::string& message, const tinyxml2::XMLElement& element, const char* format, ...) {

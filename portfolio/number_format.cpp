@@ -8,7 +8,9 @@ NumberFormat& Current() {
   return format;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Adds one to a string of decimal digits; returns false when the carry runs out of the front.
 bool IncrementDigits(std::string& digits) {
@@ -43,7 +45,9 @@ std::string GroupDigits(const std::string& digits, const NumberFormat& format) {
 }
 }  // namespace
 
-NumberFormat NumberFormat::English() { return NumberFormat{}; }
+NumberFormat NumberFormat::English() {
+  return NumberFormat{};
+}
 
 NumberFormat NumberFormat::FromLocale(const std::locale& locale) {
   const auto& punct = std::use_facet<std::numpunct<char>>(locale);
@@ -55,9 +59,13 @@ NumberFormat NumberFormat::FromLocale(const std::locale& locale) {
   return format;
 }
 
-const NumberFormat& GetNumberFormat() { return Current(); }
+const NumberFormat& GetNumberFormat() {
+  return Current();
+}
 
-void SetNumberFormat(const NumberFormat& format) { Current() = format; }
+void SetNumberFormat(const NumberFormat& format) {
+  Current() = format;
+}
 
 std::string FormatLocaleNumber(std::string_view text, const NumberFormat& format) {
   size_t pos = 0;
@@ -98,4 +106,6 @@ ScopedNumberFormat::ScopedNumberFormat(const NumberFormat& format) : previous(Ge
   SetNumberFormat(format);
 }
 
-ScopedNumberFormat::~ScopedNumberFormat() { SetNumberFormat(previous); }
+ScopedNumberFormat::~ScopedNumberFormat() {
+  SetNumberFormat(previous);
+}

@@ -23,12 +23,15 @@ std::string PlainNumberText(const std::string& text) {
   return plain;
 }
 
-double DefaultValue(const H& h, int column) { return NumberOfCellText(StockColumnText(h, column)); }
+double DefaultValue(const H& h, int column) {
+  return NumberOfCellText(StockColumnText(h, column));
+}
 
 double ChangeValue(const H& h) {
   if (StockColumnText(h, kColTrade).empty()) return -200.0;
   const StockInfo& q = h.quote;
-  const std::string pct = RemoveChars(q.percentChangeRealtime.empty() ? q.percentChange : q.percentChangeRealtime, "%+");
+  const std::string pct =
+      RemoveChars(q.percentChangeRealtime.empty() ? q.percentChange : q.percentChangeRealtime, "%+");
   return IsNumericText(pct) ? ReadLeadingNumber(pct) : -200.0;
 }
 
@@ -85,17 +88,23 @@ double TargetPercent(const H& h, uint32_t target) {
   return static_cast<double>(static_cast<int64_t>(cents) - target) * 100.0 / target;
 }
 
-bool SoldWithShares(const H& h) { return h.qty > 0 && h.IsSold(); }
+bool SoldWithShares(const H& h) {
+  return h.qty > 0 && h.IsSold();
+}
 }  // namespace
 
-bool IsNumericCellText(const std::string& text) { return IsNumericText(PlainNumberText(text)); }
+bool IsNumericCellText(const std::string& text) {
+  return IsNumericText(PlainNumberText(text));
+}
 
 double NumberOfCellText(const std::string& text) {
   const std::string plain = PlainNumberText(text);
   return IsNumericText(plain) ? ReadLeadingNumber(plain) : 0.0;
 }
 
-int64_t TradeCents(const H& h) { return std::llround(ReadLeadingNumber(h.GetTradeText()) * 100.0); }
+int64_t TradeCents(const H& h) {
+  return std::llround(ReadLeadingNumber(h.GetTradeText()) * 100.0);
+}
 
 double ChangePerShare(const H& h) {
   return ReadLeadingNumber(h.quote.changeRealtime.empty() ? h.quote.change : h.quote.changeRealtime);

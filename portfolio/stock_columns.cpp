@@ -13,11 +13,21 @@ namespace {
 using H = VLStockHoldingItem;
 using TextRule = std::string (*)(const H&);
 
-bool HasTrade(const H& h) { return !h.GetTradeText().empty(); }
-std::string LocaleZero() { return LocaleNumber("0"); }
-std::string Money(double v) { return LocaleNumber(FixedText(v)); }
-std::string Percent(double v) { return FixedText(v) + "%"; }
-std::string Value(const H& h, int column) { return FixedText(StockColumnValue(h, column)); }
+bool HasTrade(const H& h) {
+  return !h.GetTradeText().empty();
+}
+std::string LocaleZero() {
+  return LocaleNumber("0");
+}
+std::string Money(double v) {
+  return LocaleNumber(FixedText(v));
+}
+std::string Percent(double v) {
+  return FixedText(v) + "%";
+}
+std::string Value(const H& h, int column) {
+  return FixedText(StockColumnValue(h, column));
+}
 
 // "N/A" stays; otherwise the locale number, and a zero price is no price.
 std::string PriceOrNa(const std::string& text) {
@@ -27,12 +37,15 @@ std::string PriceOrNa(const std::string& text) {
 }
 
 // "N/A" (the service has no figure) becomes an empty cell; otherwise the locale number.
-std::string NumberOrEmpty(const std::string& text) { return text == "N/A" ? "" : LocaleNumber(text); }
+std::string NumberOrEmpty(const std::string& text) {
+  return text == "N/A" ? "" : LocaleNumber(text);
+}
 
 std::string Size(const std::string& text) {
   std::string out = NumberOrEmpty(text);
   const std::string noDecimals = GetNumberFormat().decimalPoint + "00";
-  if (out.size() >= noDecimals.size() && out.compare(out.size() - noDecimals.size(), noDecimals.size(), noDecimals) == 0)
+  if (out.size() >= noDecimals.size() &&
+      out.compare(out.size() - noDecimals.size(), noDecimals.size(), noDecimals) == 0)
     out.resize(out.size() - noDecimals.size());
   return out == "0" ? "" : out;
 }
@@ -48,7 +61,8 @@ std::string ChangeText(const H& h) {
 
 std::string MarketCapText(const H& h) {
   const StockInfo& q = h.quote;
-  std::string text = (q.marketCapRealtime == "N/A" || q.marketCapRealtime == "0") ? q.marketCap : q.marketCapRealtime;
+  std::string text =
+      (q.marketCapRealtime == "N/A" || q.marketCapRealtime == "0") ? q.marketCap : q.marketCapRealtime;
   for (const char* letter : {"K", "M", "B"}) text = ReplaceAll(text, letter, std::string(" ") + letter);
   return text;
 }
@@ -63,11 +77,14 @@ std::string Range52Text(const H& h) {
 
 std::string DayRangeText(const H& h) {
   const StockInfo& q = h.quote;
-  const std::string text = q.dayRangeRealtime.find("N/A") != std::string::npos ? q.dayRange : q.dayRangeRealtime;
+  const std::string text =
+      q.dayRangeRealtime.find("N/A") != std::string::npos ? q.dayRange : q.dayRangeRealtime;
   return (text == "N/A - N/A" || text == "0.00 - 0.00") ? "N/A" : text;
 }
 
-std::string TargetText(uint32_t target) { return target ? LocaleNumber(CentsText(target)) : ""; }
+std::string TargetText(uint32_t target) {
+  return target ? LocaleNumber(CentsText(target)) : "";
+}
 
 std::string TargetDistanceText(const H& h, uint32_t target) {
   if (!target || !HasTrade(h)) return "";
@@ -122,7 +139,9 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return h.quote.priceSales; },
     [](const H& h) { return h.quote.pegRatio; },
     [](const H& h) { return h.qty > 0 ? LocaleWholeNumber(h.qty) : ""; },
-    [](const H& h) { return (h.qty > 0 && !h.IsSold() && HasTrade(h)) ? Money(h.GetCurrentValue().GetValue()) : ""; },
+    [](const H& h) {
+      return (h.qty > 0 && !h.IsSold() && HasTrade(h)) ? Money(h.GetCurrentValue().GetValue()) : "";
+    },
     [](const H& h) { return (HasTrade(h) && h.qty > 0) ? Money(ChangePerShare(h) * h.qty) : ""; },
     [](const H& h) { return h.purchaseDate ? DateText(h.purchaseDate) : ""; },
     [](const H& h) { return h.qty > 0 ? LocaleNumber(CentsText(h.buyPricePerShare)) : ""; },
@@ -130,7 +149,9 @@ const std::array<TextRule, kColumnCount> kTextRules{{
       if (!HasTrade(h) || h.buyPricePerShare == 0) return std::string();
       return LocaleNumber(CentsDifferenceText(TradeCents(h) - static_cast<int64_t>(h.buyPricePerShare)));
     },
-    [](const H& h) { return (h.qty > 0 && h.buyPricePerShare > 0) ? Money(h.GetTotalPaid().GetValue()) : ""; },
+    [](const H& h) {
+      return (h.qty > 0 && h.buyPricePerShare > 0) ? Money(h.GetTotalPaid().GetValue()) : "";
+    },
     [](const H& h) {
       return (HasTrade(h) && h.qty > 0 && h.buyPricePerShare > 0) ? Money(StockColumnValue(h, kColGain)) : "";
     },
@@ -148,7 +169,9 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return CutDecimals(LocaleNumber(h.quote.averageVolume)); },
     &Range52Text,
     [](const H& h) { return NumberOrEmpty(h.quote.targetPrice1Year); },
-    [](const H& h) { return h.quote.volume == "N/A" ? h.quote.volume : CutDecimals(LocaleNumber(h.quote.volume)); },
+    [](const H& h) {
+      return h.quote.volume == "N/A" ? h.quote.volume : CutDecimals(LocaleNumber(h.quote.volume));
+    },
     [](const H& h) { return PriceOrNa(h.quote.open); },
     [](const H& h) { return PriceOrNa(h.quote.bid); },
     [](const H& h) { return PriceOrNa(h.quote.ask); },

@@ -3,5 +3,6 @@
 #include "portfolio/holding_sort.h"
 
 int32_t VLHoldingItemComparer::Compare(const Item* a, const Item* b) const {
-  return CompareHoldingSortKeys(MakeHoldingSortKey(a, column), MakeHoldingSortKey(b, column), column, ascending);
+  return CompareHoldingSortKeys(MakeHoldingSortKey(a, column), MakeHoldingSortKey(b, column), column,
+                                ascending);
 }

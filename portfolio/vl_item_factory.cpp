@@ -19,9 +19,8 @@ std::unique_ptr<Item> Make() {
 
 // Checked in this order.
 constexpr FactoryEntry kEntries[] = {
-    {"P", &Make<VLPortfolioItem>},        {"SI", &Make<VLStockInfoItem>},
-    {"SH", &Make<VLStockHoldingItem>},    {"CH", &Make<VLCashHoldingItem>},
-    {"MH", &Make<VLMarginHoldingItem>},
+    {"P", &Make<VLPortfolioItem>},    {"SI", &Make<VLStockInfoItem>},     {"SH", &Make<VLStockHoldingItem>},
+    {"CH", &Make<VLCashHoldingItem>}, {"MH", &Make<VLMarginHoldingItem>},
 };
 }  // namespace
 

@@ -54,7 +54,8 @@ bool VLMarginHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::stri
   if (!CheckXmlHeader(element, kHoldingMargin, GetVersion(), message)) return false;
   const char* raw = element.Attribute("amountOwed");
   if (!ParseXmlCents(raw, amountOwed)) {
-    SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", "amountOwed", raw ? raw : "");
+    SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", "amountOwed",
+                  raw ? raw : "");
     return false;
   }
   return ReadXmlTrimmedText(element, "comment", name, message);

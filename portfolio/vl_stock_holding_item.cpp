@@ -15,8 +15,10 @@ namespace {
 int32_t RoundToInt32(double v) {
   if (std::isnan(v)) return 0;
   const double r = std::round(v);
-  if (r >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-  if (r <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+  if (r >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+    return std::numeric_limits<int32_t>::max();
+  if (r <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+    return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(r);
 }
 }  // namespace
@@ -89,7 +91,8 @@ int32_t VLStockHoldingItem::GetValueChange() const {
 }
 
 int32_t VLStockHoldingItem::GetPercentChange() const {
-  const std::string& q = quote.percentChangeRealtime.empty() ? quote.percentChange : quote.percentChangeRealtime;
+  const std::string& q =
+      quote.percentChangeRealtime.empty() ? quote.percentChange : quote.percentChangeRealtime;
   return RoundToInt32(ReadLeadingNumber(RemoveChars(q, "%")) * 100.0);
 }
 
@@ -172,10 +175,18 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
     int64_t maxValue;
   };
   static constexpr Field kFields[] = {
-      {"qty", kU32Max},          {"buyPricePerShare", kU32Max},  {"salePricePerShare", kU32Max},
-      {"saleCommision", kU32Max}, {"perShareBuyTarget", kU32Max}, {"perShareSellTarget", kU32Max},
-      {"perShareStopLossTarget", kU32Max}, {"marginable", 1},    {"mgnEquity", kI32Max},
-      {"mgnThreshold", kU32Max}, {"purchaseDate", kU32Max},      {"saleDate", kU32Max},
+      {"qty", kU32Max},
+      {"buyPricePerShare", kU32Max},
+      {"salePricePerShare", kU32Max},
+      {"saleCommision", kU32Max},
+      {"perShareBuyTarget", kU32Max},
+      {"perShareSellTarget", kU32Max},
+      {"perShareStopLossTarget", kU32Max},
+      {"marginable", 1},
+      {"mgnEquity", kI32Max},
+      {"mgnThreshold", kU32Max},
+      {"purchaseDate", kU32Max},
+      {"saleDate", kU32Max},
   };
   int64_t values[std::size(kFields)] = {};
   for (size_t i = 0; i < std::size(kFields); ++i) {
@@ -204,4 +215,6 @@ void VLStockHoldingItem::GetColumnText(int column, std::string& text) const {
   text = StockColumnText(*this, column);
 }
 
-double VLStockHoldingItem::GetColumnValue(int column) const { return StockColumnValue(*this, column); }
+double VLStockHoldingItem::GetColumnValue(int column) const {
+  return StockColumnValue(*this, column);
+}

@@ -77,7 +77,8 @@ TEST(NumberTexts, ReadLeadingNumbersAndJudgeNumericTexts) {
   EXPECT_DOUBLE_EQ(ReadLeadingNumber("+0.32"), 0.32);
   EXPECT_DOUBLE_EQ(ReadLeadingNumber("-1.5abc"), -1.5);
   EXPECT_DOUBLE_EQ(ReadLeadingNumber(".5"), 0.5);
-  for (const char* zero : {"N/A", "", "abc", "0x10", "inf", "nan", "-"}) EXPECT_EQ(ReadLeadingNumber(zero), 0.0) << zero;
+  for (const char* zero : {"N/A", "", "abc", "0x10", "inf", "nan", "-"})
+    EXPECT_EQ(ReadLeadingNumber(zero), 0.0) << zero;
   EXPECT_TRUE(IsNumericText("+2.10"));
   EXPECT_TRUE(IsNumericText("123"));
   EXPECT_FALSE(IsNumericText(""));

@@ -14,7 +14,8 @@ TEST(ColumnCatalog, HeadersAndDescriptionsKeepTheirExactText) {
   EXPECT_EQ(GetColumnDescription(9), "Current total value of held position (less buy commision)");
   EXPECT_EQ(GetColumnDescription(67), "Commision paid on sale");
   EXPECT_EQ(GetColumnDescription(68), "Commision paid on purchase");
-  EXPECT_EQ(GetColumnDescription(59), "Distance (absolute & %age) of last trade from target per-share sell price");
+  EXPECT_EQ(GetColumnDescription(59),
+            "Distance (absolute & %age) of last trade from target per-share sell price");
   EXPECT_EQ(GetColumnWidth(1), 107);
   EXPECT_EQ(GetColumnAlignment(24), kAlignCentre);
   EXPECT_EQ(GetColumnAlignment(22), kAlignLeft);

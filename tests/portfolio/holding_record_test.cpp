@@ -19,27 +19,27 @@ std::vector<uint8_t> OldStockRecord(int32_t v, const std::string& key = "SH") {
     ar.WriteString(key);
     ar.WriteInt32(v);
   }
-  ar.WriteUInt32(11);                  // id
-  ar.WriteUInt32(0);                   // tag
-  ar.WriteScrambledString("IBM");      // name
-  ar.WriteUInt32(4);                   // ownerPortfolioId
-  ar.WriteUInt32(21);                  // quoteId
-  ar.WriteUInt32(100);                 // qty
-  ar.WriteUInt32(8150);                // buyPricePerShare
+  ar.WriteUInt32(11);              // id
+  ar.WriteUInt32(0);               // tag
+  ar.WriteScrambledString("IBM");  // name
+  ar.WriteUInt32(4);               // ownerPortfolioId
+  ar.WriteUInt32(21);              // quoteId
+  ar.WriteUInt32(100);             // qty
+  ar.WriteUInt32(8150);            // buyPricePerShare
   if (v >= 6) {
-    ar.WriteUInt32(995);               // buyCommission
-    ar.WriteUInt32(9020);              // salePricePerShare
-    ar.WriteUInt32(1095);              // saleCommission
-    ar.WriteTime(1200000000);          // saleDate
+    ar.WriteUInt32(995);       // buyCommission
+    ar.WriteUInt32(9020);      // salePricePerShare
+    ar.WriteUInt32(1095);      // saleCommission
+    ar.WriteTime(1200000000);  // saleDate
   }
-  ar.WriteUInt32(7500);                // perShareBuyTarget
+  ar.WriteUInt32(7500);  // perShareBuyTarget
   if (v >= 5) {
-    ar.WriteUInt32(9500);              // perShareSellTarget
-    ar.WriteUInt32(7000);              // perShareStopLossTarget
+    ar.WriteUInt32(9500);  // perShareSellTarget
+    ar.WriteUInt32(7000);  // perShareStopLossTarget
   }
-  ar.WriteBool(true);                  // marginable
-  ar.WriteInt32(50);                   // mgnEquity
-  ar.WriteUInt32(500);                 // mgnThreshold
+  ar.WriteBool(true);                    // marginable
+  ar.WriteInt32(50);                     // mgnEquity
+  ar.WriteUInt32(500);                   // mgnThreshold
   if (v >= 2) ar.WriteTime(1100000000);  // purchaseDate
   if (v >= 4) ar.WriteString("core holding");
   ar.Flush();

@@ -31,8 +31,8 @@ class CountingStock : public VLStockHoldingItem {
   int* calls;
 };
 
-std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const std::string& symbol, const std::string& name = "",
-                                          uint32_t qty = 1) {
+std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const std::string& symbol,
+                                          const std::string& name = "", uint32_t qty = 1) {
   auto h = std::make_unique<VLStockHoldingItem>();
   h->id = id;
   h->name = symbol;
@@ -168,7 +168,8 @@ TEST(HoldingSort, SameOrderAsThePlainSortForEveryKindOfColumn) {
         continue;
       }
       // Few distinct values, so many ties.
-      const std::string symbol = std::string(random() % 4 == 0 ? "^" : "") + static_cast<char>('A' + random() % 3);
+      const std::string symbol =
+          std::string(random() % 4 == 0 ? "^" : "") + static_cast<char>('A' + random() % 3);
       auto s = Stock(id, symbol, random() % 2 ? "Acme" : "acme", random() % 4);
       s->quote.exchange = "NYSE";
       s->quote.lastTrade = std::to_string(random() % 3) + ".50";

@@ -23,7 +23,8 @@ struct Doc {
 
 const char* kGoodStock =
     "version=\"6\" symbol=\" ibm \" qty=\"100\" buyPricePerShare=\"8150\" salePricePerShare=\"0\" "
-    "saleCommision=\"0\" perShareBuyTarget=\"7500\" perShareSellTarget=\"9500\" perShareStopLossTarget=\"7000\" "
+    "saleCommision=\"0\" perShareBuyTarget=\"7500\" perShareSellTarget=\"9500\" "
+    "perShareStopLossTarget=\"7000\" "
     "marginable=\"1\" mgnEquity=\"50\" mgnThreshold=\"500\" purchaseDate=\"1100000000\" saleDate=\"0\" "
     "comment=\"  core  \"";
 
@@ -113,18 +114,23 @@ TEST(StockXml, MessagesNameTheLineAndTheCulprit) {
             "Line 3: Element VLStock has invalid or missing version attribute.");
   EXPECT_EQ(ReadStock(StockWith("version", "six")),
             "Line 3: Element VLStock has invalid or missing version attribute.");
-  EXPECT_EQ(ReadStock(StockWithout("symbol")), "Line 3: Element VLStock missing required attribute \"symbol\".");
+  EXPECT_EQ(ReadStock(StockWithout("symbol")),
+            "Line 3: Element VLStock missing required attribute \"symbol\".");
   EXPECT_EQ(ReadStock(StockWith("symbol", "   ")), "Line 3: Attribute \"symbol\" has invalid value \"   \".");
-  EXPECT_EQ(ReadStock(StockWith("marginable", "2")), "Line 3: Element marginable has invalid or missing value.");
+  EXPECT_EQ(ReadStock(StockWith("marginable", "2")),
+            "Line 3: Element marginable has invalid or missing value.");
   EXPECT_EQ(ReadStock(StockWith("qty", "-1")), "Line 3: Element qty has invalid or missing value.");
-  EXPECT_EQ(ReadStock(StockWith("mgnThreshold", "12x")), "Line 3: Element mgnThreshold has invalid or missing value.");
+  EXPECT_EQ(ReadStock(StockWith("mgnThreshold", "12x")),
+            "Line 3: Element mgnThreshold has invalid or missing value.");
   EXPECT_EQ(ReadStock(StockWithout("saleDate")), "Line 3: Element saleDate has invalid or missing value.");
   EXPECT_EQ(ReadStock(StockWith("qty", "4294967296")), "Line 3: Element qty has invalid or missing value.");
-  EXPECT_EQ(ReadStock(StockWithout("comment")), "Line 3: Element VLStock missing required attribute \"comment\".");
+  EXPECT_EQ(ReadStock(StockWithout("comment")),
+            "Line 3: Element VLStock missing required attribute \"comment\".");
 }
 
 TEST(StockXml, AcceptsEveryVersionUpTo6) {
-  for (const char* v : {"0", "1", "3", "5", "6", "-2"}) EXPECT_EQ(ReadStock(StockWith("version", v)), "") << v;
+  for (const char* v : {"0", "1", "3", "5", "6", "-2"})
+    EXPECT_EQ(ReadStock(StockWith("version", v)), "") << v;
 }
 
 TEST(CashXml, ReadsWholeCentsAndRefusesBadAmounts) {

@@ -9,7 +9,9 @@ void ExpectAmount(const VLCurrency& c, uint32_t units, uint32_t cents, bool nega
   EXPECT_EQ(c.negative, negative);
 }
 
-VLCurrency Of(double v) { return VLCurrency(v); }
+VLCurrency Of(double v) {
+  return VLCurrency(v);
+}
 }  // namespace
 
 TEST(VLCurrencySet, SplitsMagnitudeAndSign) {
