@@ -1,6 +1,7 @@
 #include "portfolio/number_format.h"
 
 #include <climits>
+#include <stdexcept>
 
 namespace {
 NumberFormat& Current() {
@@ -57,6 +58,14 @@ NumberFormat NumberFormat::FromLocale(const std::locale& locale) {
   format.grouping = punct.grouping();
   format.decimals = 2;
   return format;
+}
+
+NumberFormat NumberFormat::FromUserLocale() {
+  try {
+    return FromLocale(std::locale(""));
+  } catch (const std::runtime_error&) {
+    return English();  // an unknown LANG or LC_ALL must not stop the application
+  }
 }
 
 const NumberFormat& GetNumberFormat() {

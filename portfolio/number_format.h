@@ -14,6 +14,8 @@ struct NumberFormat {
   static NumberFormat English();
   // Grouping and separators of `locale`, two decimals.
   static NumberFormat FromLocale(const std::locale& locale);
+  // The user's locale from the environment; English() when the environment names no usable locale.
+  static NumberFormat FromUserLocale();
 };
 
 // The format used by LocaleNumber; English() until something else is installed.

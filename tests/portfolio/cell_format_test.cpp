@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "holding_fixtures.h"
 
 TEST(DurationText, CountsYearsMonthsThenWeeksOrDays) {
@@ -92,4 +94,17 @@ TEST(LocaleNumber, TakesSeparatorsFromALocale) {
   EXPECT_EQ(classic.decimalPoint, ".");
   EXPECT_EQ(classic.decimals, 2);
   EXPECT_EQ(FormatLocaleNumber("1234567.5", classic), "1234567.50");  // the C locale does not group
+}
+
+TEST(LocaleNumber, AnUnusableUserLocaleFallsBackToEnglish) {
+  const char* saved = std::getenv("LC_ALL");
+  const std::string savedValue = saved ? saved : "";
+  setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
+  const NumberFormat format = NumberFormat::FromUserLocale();
+  if (saved) {
+    setenv("LC_ALL", savedValue.c_str(), 1);
+  } else {
+    unsetenv("LC_ALL");
+  }
+  EXPECT_EQ(FormatLocaleNumber("1234.5", format), "1,234.50");
 }
