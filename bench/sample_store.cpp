@@ -38,7 +38,7 @@ bool WriteSampleStore(const std::string& path, int portfolios, int positions, in
     FillQuote(q->quote, i);
     q->name = q->quote.symbol;
     q->refCount = 1;
-    quoteList.Add(std::move(q));
+    quoteList.InsertAt(quoteList.GetCount(), std::move(q));
   }
   for (int i = 0; i < portfolios; ++i) {
     auto p = std::make_unique<VLPortfolioItem>();
@@ -46,7 +46,7 @@ bool WriteSampleStore(const std::string& path, int portfolios, int positions, in
     p->name = "Portfolio " + std::to_string(i);
     p->comment = "sample";
     p->created = p->modified = 1700000000;
-    portfolioList.Add(std::move(p));
+    portfolioList.InsertAt(portfolioList.GetCount(), std::move(p));
   }
   for (int i = 0; i < positions; ++i) {
     auto s = std::make_unique<VLStockHoldingItem>();
@@ -59,7 +59,7 @@ bool WriteSampleStore(const std::string& path, int portfolios, int positions, in
     s->buyCommission = 995;
     s->purchaseDate = 1500000000 + i * 3600;
     s->comment = "position " + std::to_string(i);
-    positionList.Add(std::move(s));
+    positionList.InsertAt(positionList.GetCount(), std::move(s));
   }
 
   FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));

@@ -14,8 +14,12 @@ constexpr uint32_t kMediumLimit = 0xFFFE;
 
 std::string ScrambleText(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = static_cast<char>(~static_cast<unsigned char>(c));
+  ScrambleInPlace(out);
   return out;
+}
+
+void ScrambleInPlace(std::string& s) {
+  for (char& c : s) c = static_cast<char>(~static_cast<unsigned char>(c));
 }
 
 Archive::Archive(ArchiveStream& stream, Mode mode) : stream(stream), mode(mode), buffer(kBufferSize) {}
@@ -30,6 +34,11 @@ void Archive::Flush() {
 
 void Archive::WriteBytes(const void* src, size_t n) {
   if (!IsStoring()) throw ArchiveError("write on a loading archive");
+  if (buffer.size() - pos >= n) {
+    std::memcpy(buffer.data() + pos, src, n);
+    pos += n;
+    return;
+  }
   const auto* p = static_cast<const uint8_t*>(src);
   while (n > 0) {
     if (pos == buffer.size()) Flush();
@@ -48,6 +57,11 @@ void Archive::Fill() {
 
 void Archive::ReadBytes(void* dst, size_t n) {
   if (!IsLoading()) throw ArchiveError("read on a storing archive");
+  if (end - pos >= n) {  // the common case: all of it is buffered
+    std::memcpy(dst, buffer.data() + pos, n);
+    pos += n;
+    return;
+  }
   auto* p = static_cast<uint8_t*>(dst);
   while (n > 0) {
     if (pos == end) {
@@ -137,7 +151,8 @@ void Archive::WriteString(std::string_view s) {
   WriteBytes(s.data(), s.size());
 }
 
-std::string Archive::ReadString() {
+// Reads the length prefix of a string and checks it against what remains.
+size_t Archive::ReadStringLength() {
   uint8_t first;
   ReadBytes(&first, 1);
   uint64_t len = first;
@@ -148,11 +163,33 @@ std::string Archive::ReadString() {
     if (len == 0xFFFF) len = ReadUInt32();
   }
   if (len > Remaining()) throw ArchiveError("string longer than the data that remains");
-  std::string s(static_cast<size_t>(len), '\0');
+  return static_cast<size_t>(len);
+}
+
+std::string Archive::ReadString() {
+  const size_t len = ReadStringLength();
+  if (end - pos >= len) {  // buffered: copy once, without filling the string first
+    std::string s(reinterpret_cast<const char*>(buffer.data() + pos), len);
+    pos += len;
+    return s;
+  }
+  std::string s(len, '\0');
   ReadBytes(s.data(), s.size());
   return s;
 }
 
-void Archive::WriteScrambledString(std::string_view s) { WriteString(ScrambleText(s)); }
+void Archive::WriteScrambledString(std::string_view s) {
+  if (s.size() <= 256) {  // short texts, the usual kind, without a heap copy
+    char scrambled[256];
+    for (size_t i = 0; i < s.size(); ++i) scrambled[i] = static_cast<char>(~static_cast<unsigned char>(s[i]));
+    WriteString(std::string_view(scrambled, s.size()));
+    return;
+  }
+  WriteString(ScrambleText(s));
+}
 
-std::string Archive::ReadScrambledString() { return ScrambleText(ReadString()); }
+std::string Archive::ReadScrambledString() {
+  std::string s = ReadString();
+  ScrambleInPlace(s);
+  return s;
+}

@@ -69,6 +69,7 @@ class Archive {
 
  private:
   void Fill();
+  size_t ReadStringLength();
 
   ArchiveStream& stream;
   Mode mode;
@@ -79,3 +80,4 @@ class Archive {
 
 // Complements every byte: the scrambled form of stored texts.
 std::string ScrambleText(std::string_view s);
+void ScrambleInPlace(std::string& s);

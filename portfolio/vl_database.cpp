@@ -61,12 +61,20 @@ int32_t VLDatabase::Serialize(Archive* ar) {
 }
 
 void VLDatabase::RebindSymbols() {
+  const QuoteIndex index = IndexQuotes();
   for (const auto& item : positions) {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    if (VLStockInfoItem* quote = FindQuote(stock->quoteId)) stock->name = quote->name;
+    if (auto found = index.find(stock->quoteId); found != index.end()) stock->name = found->second->name;
   }
+}
+
+VLDatabase::QuoteIndex VLDatabase::IndexQuotes() const {
+  QuoteIndex index;
+  index.reserve(static_cast<size_t>(quotes.GetCount()));
+  for (const auto& item : quotes) index.emplace(item->id, static_cast<VLStockInfoItem*>(item.get()));
+  return index;
 }
 
 // ---- connections and listeners -------------------------------------------------------------------------

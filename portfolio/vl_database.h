@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/database.h"
@@ -126,8 +127,11 @@ class VLDatabase : public Database {
   VLStockInfoItem* BindQuote(const std::string& symbol);
   void DropUnusedQuotes();
   void RebindSymbols();
+  // Cached quotes by id, for work over many positions at once.
+  using QuoteIndex = std::unordered_map<uint32_t, VLStockInfoItem*>;
+  QuoteIndex IndexQuotes() const;
   // The stock position's copy of its cached quote and its name, refreshed from the cache.
-  void RefreshFromCache(VLStockHoldingItem& stock) const;
+  void RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index = nullptr) const;
   void Touch(uint32_t portfolioId);
   int64_t Now() const;
 

@@ -1,6 +1,7 @@
 // The position operations of the portfolio database.
 #include <algorithm>
 #include <cctype>
+#include <unordered_set>
 
 #include "portfolio/vl_cash_holding_item.h"
 #include "portfolio/vl_database.h"
@@ -71,19 +72,25 @@ VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
 }
 
 void VLDatabase::DropUnusedQuotes() {
+  std::unordered_set<uint32_t> used;
+  for (const auto& p : positions) {
+    if (const auto* stock = AsStock(static_cast<VLHoldingItem*>(p.get()))) used.insert(stock->quoteId);
+  }
   std::vector<uint32_t> unused;
   for (const auto& q : quotes) {
-    const bool used = std::any_of(positions.begin(), positions.end(), [&q](const auto& p) {
-      const auto* stock = AsStock(static_cast<VLHoldingItem*>(p.get()));
-      return stock && stock->quoteId == q->id;
-    });
-    if (!used) unused.push_back(q->id);
+    if (!used.count(q->id)) unused.push_back(q->id);
   }
   for (uint32_t id : unused) quotes.Remove(id);
 }
 
-void VLDatabase::RefreshFromCache(VLStockHoldingItem& stock) const {
-  if (const VLStockInfoItem* quote = FindQuote(stock.quoteId)) {
+void VLDatabase::RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index) const {
+  const VLStockInfoItem* quote = nullptr;
+  if (index) {
+    if (auto found = index->find(stock.quoteId); found != index->end()) quote = found->second;
+  } else {
+    quote = FindQuote(stock.quoteId);
+  }
+  if (quote) {
     stock.quote = quote->quote;
     stock.name = quote->name;
   }
@@ -94,6 +101,7 @@ int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, boo
   if (!IsConnected(conn)) return kVLFailed;
   if (!FindPortfolio(portfolioId)) return kVLNotFound;
   list.RemoveAll();
+  const QuoteIndex index = IndexQuotes();
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId != portfolioId) continue;
@@ -102,8 +110,8 @@ int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, boo
     const bool wanted = stock ? stock->IsSold() != held : held;
     if (!wanted) continue;
     std::unique_ptr<Item> clone = holding->Clone();
-    if (stock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone));
-    list.Add(std::move(clone));
+    if (stock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
+    list.InsertAt(list.GetCount(), std::move(clone));  // ids are unique already
   }
   return kVLOk;
 }

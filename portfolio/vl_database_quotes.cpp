@@ -93,11 +93,12 @@ int32_t VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolio
   // Clones, so the stock positions can carry the cached quote without touching the store.
   VLHoldingItemList own;
   std::vector<const VLHoldingItem*> counted;
+  const QuoteIndex index = IndexQuotes();
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId != portfolioId) continue;
     std::unique_ptr<Item> clone = holding->Clone();
-    if (holding->GetKind() == kHoldingStock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone));
+    if (holding->GetKind() == kHoldingStock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
     counted.push_back(static_cast<const VLHoldingItem*>(clone.get()));
     own.InsertAt(own.GetCount(), std::move(clone));
   }
