@@ -26,7 +26,7 @@ ServiceResponse InfoPage(const Market& market, const PageRequest& request) {
   const std::string symbol = ToUpper(query.Text("s"));
   if (symbol.size() > 32) return BadRequest("symbol too long");
   const SysSeconds now = market.Now();
-  const MarketRegion& region = RegionForHost(request.host);
+  const RegionalSite& region = RegionForHost(request.host);
   std::string body = "<html><head><title>" + HtmlEscape(symbol) +
                      ": Summary - Vellumar Finance</title><meta charset=\"utf-8\"></head><body>\n";
   // The clock goes first: the clock reader takes the first match of the region's marker.

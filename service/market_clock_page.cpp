@@ -10,7 +10,7 @@
 
 static const char kSmallTd[] = "<td align=\"center\"><small>";
 
-static const MarketRegion kRegions[] = {
+static const RegionalSite kRegions[] = {
     {0, "United States", "", "/q?s=^DJI&d=v1", "<small>", "</small>", "NYSE", "U.S.", "^DJI", "Dow", "^IXIC",
      "Nasdaq"},
     {1, "Argentina", "ar", "/", "<small>", "</small>", "BYMA", "Argentine", "^MERV", "Merval", "", ""},
@@ -29,18 +29,18 @@ static const MarketRegion kRegions[] = {
     {28, "United Kingdom", "uk", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "LSE", "UK", "^FTSE", "FTSE 100", "", ""},
 };
 
-const MarketRegion* FindRegion(int code) {
-  for (const MarketRegion& r : kRegions) {
+const RegionalSite* FindRegion(int code) {
+  for (const RegionalSite& r : kRegions) {
     if (r.code == code) return &r;
   }
   return nullptr;
 }
 
-const MarketRegion& RegionForHost(std::string_view host) {
+const RegionalSite& RegionForHost(std::string_view host) {
   const size_t dot = host.find('.');
   if (dot != std::string_view::npos) {
     const std::string label = ToLower(host.substr(0, dot));
-    for (const MarketRegion& r : kRegions) {
+    for (const RegionalSite& r : kRegions) {
       if (*r.subDomain != '\0' && label == r.subDomain) return r;
     }
   }
@@ -79,7 +79,7 @@ static std::string IndexChange(const Market& market, const char* symbol, const c
   return std::string(" ") + label + " " + figure;
 }
 
-std::string MarketClockBlock(const Market& market, const MarketRegion& region, SysSeconds now) {
+std::string MarketClockBlock(const Market& market, const RegionalSite& region, SysSeconds now) {
   const ExchangeInfo* exchange = FindExchange(region.exchange);
   const TradingCalendar calendar(*exchange);
   const SessionState state = calendar.State(now);
@@ -98,7 +98,7 @@ std::string MarketClockBlock(const Market& market, const MarketRegion& region, S
   return std::string(region.startMarker) + time + " - " + status + region.endMarker;
 }
 
-std::string MarketClockMarkup(const Market& market, const MarketRegion& region, SysSeconds now) {
+std::string MarketClockMarkup(const Market& market, const RegionalSite& region, SysSeconds now) {
   const std::string block = MarketClockBlock(market, region, now);
   // Cells need a row around them; the other markers stand on their own.
   if (std::string_view(region.startMarker).substr(0, 3) == "<td")
@@ -107,7 +107,7 @@ std::string MarketClockMarkup(const Market& market, const MarketRegion& region, 
 }
 
 ServiceResponse FrontPage(const Market& market, const PageRequest& request) {
-  const MarketRegion& region = RegionForHost(request.host);
+  const RegionalSite& region = RegionForHost(request.host);
   const SysSeconds now = market.Now();
   std::string body = "<html><head><title>Vellumar Finance - " + std::string(region.name) +
                      "</title><meta charset=\"utf-8\"></head><body>\n";

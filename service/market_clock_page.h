@@ -11,7 +11,7 @@ struct ServiceResponse;
 
 // A regional site of the quote service: its sub-domain, the page the client reads the market clock
 // from, the markers around the clock, and the market and indexes the clock reports.
-struct MarketRegion {
+struct RegionalSite {
   int code;
   const char* name;
   const char* subDomain;  // empty for the main site
@@ -27,13 +27,13 @@ struct MarketRegion {
 };
 
 // The region of a Host header ("uk.localhost:8642" is the United Kingdom); the main site otherwise.
-const MarketRegion& RegionForHost(std::string_view host);
-const MarketRegion* FindRegion(int code);
+const RegionalSite& RegionForHost(std::string_view host);
+const RegionalSite* FindRegion(int code);
 // "Fri, Dec 4, 2026, 3:30PM EST - U.S. Markets close in 30 mins.  Dow <b ...>+0.53%</b>", between the
 // region's own start and end markers.
-std::string MarketClockBlock(const Market& market, const MarketRegion& region, SysSeconds now);
+std::string MarketClockBlock(const Market& market, const RegionalSite& region, SysSeconds now);
 // The clock block placed in page markup (a table row for cell markers).
-std::string MarketClockMarkup(const Market& market, const MarketRegion& region, SysSeconds now);
+std::string MarketClockMarkup(const Market& market, const RegionalSite& region, SysSeconds now);
 // "2 hrs and 5 mins", "1 hr", "45 mins".
 std::string FormatHoursAndMinutes(int64_t minutes);
 

@@ -103,7 +103,7 @@ TEST(LookupPage, TypesMarketsAndNamesAsTheFinderReadsThem) {
 }
 
 // The clock of a region's page read the way the market time reader reads it.
-static bool ReadClock(const std::string& page, const MarketRegion& region, std::string& time, std::string& state) {
+static bool ReadClock(const std::string& page, const RegionalSite& region, std::string& time, std::string& state) {
   PageCursor c(page);
   std::string block;
   if (!c.SkipPast(region.startMarker) || !c.ExtractUntil(region.endMarker, block, true)) return false;
@@ -117,7 +117,7 @@ TEST(MarketClockPage, EveryRegionAnswersOnItsSubDomainWithItsOwnMarkers) {
   auto market = FixtureMarket();
   const int codes[] = {0, 1, 3, 4, 5, 9, 10, 12, 15, 18, 23, 24, 28};
   for (int code : codes) {
-    const MarketRegion* region = FindRegion(code);
+    const RegionalSite* region = FindRegion(code);
     ASSERT_NE(region, nullptr);
     const std::string host = *region->subDomain ? std::string(region->subDomain) + ".localhost:8642" : "localhost:8642";
     const ServiceResponse r = Get(*market, region->clockPage, host);
