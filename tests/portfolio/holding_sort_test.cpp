@@ -144,6 +144,11 @@ TEST(HoldingSort, ComputesOneKeyPerPosition) {
   plain.Sort(VLHoldingItemComparer(kColQty, true));
   EXPECT_EQ(calls, kCount * (kCount - 1));  // two cells per comparison
   EXPECT_EQ(Ids(keyed), Ids(plain));
+
+  // A text column's key holds the cell and, for ties, the symbol: two texts per position.
+  calls = 0;
+  SortHoldings(keyed, kColName, false);
+  EXPECT_EQ(calls, 2 * kCount);
 }
 
 TEST(HoldingSort, SameOrderAsThePlainSortForEveryKindOfColumn) {
