@@ -13,6 +13,7 @@
 
 #include "framework/file_util.h"
 #include "test_records.h"
+#include "tests/support/unprivileged.h"
 
 namespace fs = std::filesystem;
 
@@ -178,17 +179,11 @@ TEST(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
   store.SetModified();
 
   // Root ignores folder permissions, so the save runs in a child that gives them up.
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(10);
+  const int code = RunUnprivileged([&] {
     const int32_t rc = store.Save();
-    ::_exit(rc == kDbFailed && store.IsModified() ? 0 : 20 + rc);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return rc == kDbFailed && store.IsModified() ? 0 : 20 + rc;
+  });
+  EXPECT_EQ(code, 0);
   EXPECT_EQ(ReadAll(path), before);
 }
 

@@ -15,6 +15,7 @@
 #include "framework/archive.h"
 #include "framework/database.h"
 #include "framework/serializable.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -141,14 +142,18 @@ TEST(StartupFilesTest, AFolderThatCannotHoldTheDatabaseFailsWith2048AndItsPath) 
 
 TEST(StartupFilesTest, AReadOnlyFolderFailsWith2048WhenNoDatabaseExists) {
   StartupFolder folder;
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   const std::string readOnly = folder.path + "readonly/";
   std::filesystem::create_directory(readOnly);
+  ::chmod(folder.path.c_str(), 0755);
   ::chmod(readOnly.c_str(), 0555);
-  EmptyStore store;
-  const StartupFileResult result = EnsureDatabaseFile(store, readOnly);
-  EXPECT_EQ(result.messageId, kMsgCannotCreateDatabase);
-  EXPECT_EQ(result.path, readOnly + "Vellumar.db");
+  const int code = RunUnprivileged([&] {
+    EmptyStore store;
+    const StartupFileResult result = EnsureDatabaseFile(store, readOnly);
+    if (result.messageId != kMsgCannotCreateDatabase) return 1;
+    if (result.path != readOnly + "Vellumar.db") return 2;
+    return 0;
+  });
+  EXPECT_EQ(code, 0);
   EXPECT_FALSE(Exists(readOnly + "Vellumar.db"));
 }
 
