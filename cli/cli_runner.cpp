@@ -30,8 +30,8 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
   CliArgs args;
   std::string error;
   if (!CliArgs::Parse({words.begin() + 1, words.end()}, valueOptions, flagNames, &args, &error)) {
-    err << "vellumar-cli " << command->name << ": " << error << "\nusage: vellumar-cli " << command->name << " "
-        << command->usage << "\n";
+    err << "vellumar-cli " << command->name << ": " << error << "\nusage: vellumar-cli " << command->name
+        << " " << command->usage << "\n";
     return kExitUsage;
   }
   if (args.HasOption("service")) {

@@ -100,7 +100,8 @@ static int RunHistory(const CliArgs& args, CliIo& io) {
         .Add("volume", row->volume)
         .Add("adjClose", row->adjClose);
   }
-  PrintList(args, io, {"symbol", "dateText", "date", "open", "high", "low", "close", "volume", "adjClose"}, records);
+  PrintList(args, io, {"symbol", "dateText", "date", "open", "high", "low", "close", "volume", "adjClose"},
+            records);
   return kExitOk;
 }
 
@@ -118,12 +119,15 @@ static int RunLookup(const CliArgs& args, CliIo& io) {
   }
   SymbolFinder finder;
   SymbolFinder::Results results;
-  finder.Fetch(args.positional.empty() ? std::string() : args.positional[0], type->second, args.Has("worldwide"),
-               &results, nullptr, 0);
+  finder.Fetch(args.positional.empty() ? std::string() : args.positional[0], type->second,
+               args.Has("worldwide"), &results, nullptr, 0);
   if (finder.HasError()) return Failed(io, finder.GetErrorText());
   std::vector<OutputRecord> records;
   for (const auto& info : results) {
-    records.emplace_back().Add("symbol", info->symbol).Add("name", info->name).Add("exchange", info->exchange);
+    records.emplace_back()
+        .Add("symbol", info->symbol)
+        .Add("name", info->name)
+        .Add("exchange", info->exchange);
   }
   PrintList(args, io, {"symbol", "name", "exchange"}, records);
   return kExitOk;
@@ -135,7 +139,8 @@ static int RunMarketTime(const CliArgs& args, CliIo& io) {
       (args.positional.size() == 1 && !ParseIntArg(args.positional[0], 0, 1000, &region)) ||
       !IsSupportedRegion(region)) {
     std::string codes;
-    for (const MarketRegion& r : MarketRegions()) codes += (codes.empty() ? "" : ", ") + std::to_string(r.code);
+    for (const MarketRegion& r : MarketRegions())
+      codes += (codes.empty() ? "" : ", ") + std::to_string(r.code);
     return Usage(io, "market-time", "REGION is one of " + codes);
   }
   MarketTimeProvider provider;
@@ -194,13 +199,18 @@ static int RunChart(const CliArgs& args, CliIo& io, const char* command, bool do
     }
     record.Add("file", args.Option("out"));
   }
-  PrintOne(args, io, download ? std::vector<std::string>{"url", "file"} : std::vector<std::string>{"url"}, record);
+  PrintOne(args, io, download ? std::vector<std::string>{"url", "file"} : std::vector<std::string>{"url"},
+           record);
   return kExitOk;
 }
 
-static int RunChartUrl(const CliArgs& args, CliIo& io) { return RunChart(args, io, "chart-url", false); }
+static int RunChartUrl(const CliArgs& args, CliIo& io) {
+  return RunChart(args, io, "chart-url", false);
+}
 
-static int RunChartDownload(const CliArgs& args, CliIo& io) { return RunChart(args, io, "chart", true); }
+static int RunChartDownload(const CliArgs& args, CliIo& io) {
+  return RunChart(args, io, "chart", true);
+}
 
 static int RunNews(const CliArgs& args, CliIo& io) {
   if (args.positional.empty()) return Usage(io, "news", "give at least one symbol");
@@ -236,13 +246,19 @@ std::vector<CliCommand> MarketCommands() {
   return {
       {"quote", "SYMBOL...", {}, {}, RunQuote},
       {"history", "SYMBOL YYYY-MM [YYYY-MM]", {}, {}, RunHistory},
-      {"lookup", "TEXT [--type stock|fund|etf|futures|index] [--worldwide]", {"type"}, {"worldwide"}, RunLookup},
+      {"lookup",
+       "TEXT [--type stock|fund|etf|futures|index] [--worldwide]",
+       {"type"},
+       {"worldwide"},
+       RunLookup},
       {"market-time", "[REGION]", {}, {}, RunMarketTime},
       {"chart-url",
-       "SYMBOL... [--provider bigcharts|yahoo] [--period 0-8] [--size 1|2] [--ma50] [--ma200] [--djia] [--nasdaq] "
+       "SYMBOL... [--provider bigcharts|yahoo] [--period 0-8] [--size 1|2] [--ma50] [--ma200] [--djia] "
+       "[--nasdaq] "
        "[--sp500]",
        kChartOptions, kChartFlags, RunChartUrl},
-      {"chart", "SYMBOL... --out FILE [chart-url options]", chartDownloadOptions, kChartFlags, RunChartDownload},
+      {"chart", "SYMBOL... --out FILE [chart-url options]", chartDownloadOptions, kChartFlags,
+       RunChartDownload},
       {"news", "SYMBOL... [--days N] [--items N]", {"days", "items"}, {}, RunNews},
   };
 }

@@ -8,7 +8,8 @@ static std::string TsvValue(const std::string& text) {
   return value;
 }
 
-void WriteTsv(std::ostream& out, const std::vector<std::string>& columns, const std::vector<OutputRecord>& records) {
+void WriteTsv(std::ostream& out, const std::vector<std::string>& columns,
+              const std::vector<OutputRecord>& records) {
   for (size_t i = 0; i < columns.size(); ++i) out << (i ? "\t" : "") << columns[i];
   out << '\n';
   for (const OutputRecord& record : records) {

@@ -7,4 +7,5 @@
 
 // Writes a header line of `columns`, then one line per record with its values in the same order,
 // separated by tabs. Tabs and line breaks inside a value become spaces so every record stays one line.
-void WriteTsv(std::ostream& out, const std::vector<std::string>& columns, const std::vector<OutputRecord>& records);
+void WriteTsv(std::ostream& out, const std::vector<std::string>& columns,
+              const std::vector<OutputRecord>& records);

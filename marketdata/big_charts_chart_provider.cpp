@@ -21,8 +21,15 @@ static const std::array<SuffixRule, 25> kSuffixRules{{
 
 // The "&time=..&freq=.." of each period, 0 to 8.
 static const std::array<const char*, 9> kPeriodArgs{{
-    "&time=1&freq=9", "&time=3&freq=8", "&time=4&freq=1", "&time=6&freq=1", "&time=7&freq=1",
-    "&time=8&freq=1", "&time=10&freq=2", "&time=12&freq=2", "&time=13&freq=3",
+    "&time=1&freq=9",
+    "&time=3&freq=8",
+    "&time=4&freq=1",
+    "&time=6&freq=1",
+    "&time=7&freq=1",
+    "&time=8&freq=1",
+    "&time=10&freq=2",
+    "&time=12&freq=2",
+    "&time=13&freq=3",
 }};
 
 std::string BigChartsChartProvider::ConvertExchangeSuffix(const std::string& symbol) {
@@ -41,8 +48,8 @@ static std::string DropCaret(const std::string& symbol) {
   return !symbol.empty() && symbol[0] == '^' ? symbol.substr(1) : symbol;
 }
 
-bool BigChartsChartProvider::GetChartUrl(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
-                                         std::string& url) {
+bool BigChartsChartProvider::GetChartUrl(const std::vector<StockInfo*>& quotes,
+                                         const ChartProviderParams& params, std::string& url) {
   std::string first = quotes.empty() || !quotes[0] ? std::string() : quotes[0]->symbol;
   first = ReplaceAll(DropCaret(first), ".OB", "");
   std::string path = "/charts/big.chart?symb=" + ConvertExchangeSuffix(EncodeUrlValue(first));
@@ -65,7 +72,8 @@ bool BigChartsChartProvider::GetChartUrl(const std::vector<StockInfo*>& quotes, 
   if (!overlays.empty()) path += (quotes.size() > 1 ? "+" : "&comp=") + overlays;
 
   path += params.sizeOne ? "&size=1" : "&size=2";
-  if (params.period >= 0 && params.period < static_cast<int>(kPeriodArgs.size())) path += kPeriodArgs[params.period];
+  if (params.period >= 0 && params.period < static_cast<int>(kPeriodArgs.size()))
+    path += kPeriodArgs[params.period];
   if (params.movingAverage50 && params.movingAverage200) {
     path += "&ma=4&maval=50";
   } else if (params.movingAverage50) {

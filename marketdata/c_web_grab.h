@@ -12,7 +12,7 @@ class IStatusWindow;
 class CWebGrab {
  public:
   static constexpr size_t kMaxBodyBytes = 32u << 20;  // a larger body fails the fetch
-  static constexpr size_t kPieceBytes = 4095;        // the body is appended in pieces of this size
+  static constexpr size_t kPieceBytes = 4095;         // the body is appended in pieces of this size
 
   CWebGrab() = default;
   ~CWebGrab() { Close(); }

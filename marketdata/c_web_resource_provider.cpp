@@ -5,7 +5,9 @@
 #include "marketdata/c_web_grab.h"
 #include "marketdata/text_helpers.h"
 
-CWebResourceProvider::CWebResourceProvider() { SetServiceHosts(GetServiceHosts()); }
+CWebResourceProvider::CWebResourceProvider() {
+  SetServiceHosts(GetServiceHosts());
+}
 
 void CWebResourceProvider::SetServiceHosts(const ServiceHosts& value) {
   hosts = value;
@@ -64,9 +66,13 @@ size_t CWebResourceProvider::Find(const std::string& s, bool noCase) const {
   return lowerContent.find(ToLowerAscii(s), position);
 }
 
-bool CWebResourceProvider::IsAt(const std::string& s) const { return Find(s, false) == position; }
+bool CWebResourceProvider::IsAt(const std::string& s) const {
+  return Find(s, false) == position;
+}
 
-bool CWebResourceProvider::IsAtNoCase(const std::string& s) const { return Find(s, true) == position; }
+bool CWebResourceProvider::IsAtNoCase(const std::string& s) const {
+  return Find(s, true) == position;
+}
 
 bool CWebResourceProvider::SkipPastImpl(const std::string& s, bool noCase) {
   size_t found = Find(s, noCase);
@@ -75,9 +81,13 @@ bool CWebResourceProvider::SkipPastImpl(const std::string& s, bool noCase) {
   return true;
 }
 
-bool CWebResourceProvider::SkipPast(const std::string& s) { return SkipPastImpl(s, false); }
+bool CWebResourceProvider::SkipPast(const std::string& s) {
+  return SkipPastImpl(s, false);
+}
 
-bool CWebResourceProvider::SkipPastNoCase(const std::string& s) { return SkipPastImpl(s, true); }
+bool CWebResourceProvider::SkipPastNoCase(const std::string& s) {
+  return SkipPastImpl(s, true);
+}
 
 bool CWebResourceProvider::SkipBackTo(const std::string& s) {
   // Compares in place at each step: the same answer as IsAt, without searching the rest each time.

@@ -9,8 +9,8 @@ static constexpr const char* kCsvHeader = "Date,Open,High,Low,Close,Volume,Adj C
 // A date text this long is not a date.
 static constexpr size_t kMaxDateChars = 32;
 
-void HistoricalPriceProvider::Fetch(const std::string& requestSymbol, int fromMonth, int fromYear, int toMonth,
-                                    int toYear, Results* resultList) {
+void HistoricalPriceProvider::Fetch(const std::string& requestSymbol, int fromMonth, int fromYear,
+                                    int toMonth, int toYear, Results* resultList) {
   SetError(kErrorParse);
   std::string trimmed = Trim(requestSymbol);
   if (trimmed.empty()) return;
@@ -26,11 +26,11 @@ void HistoricalPriceProvider::Fetch(const std::string& requestSymbol, int fromMo
 
 void HistoricalPriceProvider::GetUrl(std::string& out) {
   // Months go out 0-based; the span ends on the last day of the end month.
-  out = MakeUrl(hosts.historicalHost, "/table.csv?s=" + EncodeUrlValue(symbol) +
-                                          "&a=" + std::to_string(startMonth - 1) + "&b=1&c=" +
-                                          std::to_string(startYear) + "&d=" + std::to_string(endMonth - 1) +
-                                          "&e=" + std::to_string(DaysInMonth(endMonth, endYear)) +
-                                          "&f=" + std::to_string(endYear) + "&g=d&ignore=.csv");
+  out = MakeUrl(hosts.historicalHost,
+                "/table.csv?s=" + EncodeUrlValue(symbol) + "&a=" + std::to_string(startMonth - 1) +
+                    "&b=1&c=" + std::to_string(startYear) + "&d=" + std::to_string(endMonth - 1) +
+                    "&e=" + std::to_string(DaysInMonth(endMonth, endYear)) + "&f=" + std::to_string(endYear) +
+                    "&g=d&ignore=.csv");
 }
 
 bool HistoricalPriceProvider::ReadRow() {

@@ -10,9 +10,18 @@ static const std::array<const char*, 12> kMonthNames{"Jan", "Feb", "Mar", "Apr",
 
 int DaysInMonth(int month, int year) {
   switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
       return 31;
-    case 4: case 6: case 9: case 11:
+    case 4:
+    case 6:
+    case 9:
+    case 11:
       return 30;
     case 2: {
       bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;

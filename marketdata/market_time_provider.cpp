@@ -56,7 +56,7 @@ std::string MarketTimeProvider::CleanState(std::string state) {
       {"  opens", " opens"},
       {"%", "% "},
       {"  ", " "},
-      {". ", ".  "},  // two spaces after every full stop...
+      {". ", ".  "},        // two spaces after every full stop...
       {"U.S.  ", "U.S. "},  // ...but not after this abbreviation
   }};
   for (const auto& [search, replacement] : kSpacing) state = ReplaceNoCase(state, search, replacement);

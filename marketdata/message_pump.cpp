@@ -7,7 +7,9 @@ static MessagePump& InstalledPump() {
   return pump;
 }
 
-MessagePump SetMessagePump(MessagePump pump) { return std::exchange(InstalledPump(), std::move(pump)); }
+MessagePump SetMessagePump(MessagePump pump) {
+  return std::exchange(InstalledPump(), std::move(pump));
+}
 
 void PumpMessages() {
   // A copy, so a pump that installs another pump while it runs stays alive until it returns.

@@ -12,8 +12,8 @@ static constexpr const char* kRowMarker = "</td><td></td><td><a href=\"";
 static constexpr const char* kSourceMarker = "<font color=\"#666666\"><small>";
 static constexpr int kMaxHeadingYear = 9999;
 
-bool NewsItemProvider::Fetch(const std::vector<std::string>& symbols, Results* resultList, int days, int items,
-                             ICommandTarget* ownerWindow, uint32_t command) {
+bool NewsItemProvider::Fetch(const std::vector<std::string>& symbols, Results* resultList, int days,
+                             int items, ICommandTarget* ownerWindow, uint32_t command) {
   results = resultList;
   dayLimit = days < 1 ? kDefaultDayLimit : days;
   itemLimit = items < 1 ? kDefaultItemLimit : items;

@@ -27,6 +27,10 @@ static ServiceHosts& CurrentHosts() {
   return hosts;
 }
 
-const ServiceHosts& GetServiceHosts() { return CurrentHosts(); }
+const ServiceHosts& GetServiceHosts() {
+  return CurrentHosts();
+}
 
-void SetServiceHosts(const ServiceHosts& hosts) { CurrentHosts() = hosts; }
+void SetServiceHosts(const ServiceHosts& hosts) {
+  CurrentHosts() = hosts;
+}

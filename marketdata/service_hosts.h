@@ -21,7 +21,7 @@ struct ServiceHosts {
 
   bool startLocalService = true;  // start the bundled service when a host is local and nothing answers
   uint32_t receiveTimeoutMs = kDefaultReceiveTimeoutMs;  // 0 = no receive time-out
-  std::string agent;              // user-agent text; empty sends none
+  std::string agent;                                     // user-agent text; empty sends none
   bool useProxy = false;
   std::string proxyHost;
   uint16_t proxyPort = 0;

@@ -11,7 +11,8 @@ class StockInfo;
 class StockInfoProvider : public CWebResourceProvider {
  public:
   // The field codes asked for, 44 values a line; the name comes second and last.
-  static constexpr const char* kFieldCodes = "snxj1j3r5rp5dyr1a2jkm3m7m8m4m5m6t8r6r7e9e8e7pd1t7vob3b2b6a5s7lcmk1k2m2f6n";
+  static constexpr const char* kFieldCodes =
+      "snxj1j3r5rp5dyr1a2jkm3m7m8m4m5m6t8r6r7e9e8e7pd1t7vob3b2b6a5s7lcmk1k2m2f6n";
 
   // Fills the records in place (they are not owned). Afterwards HasError()/GetErrorText() tell
   // whether every record was read; on a parse failure the records read so far keep their new values.

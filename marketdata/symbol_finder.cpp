@@ -10,8 +10,8 @@ static constexpr const char* kIndexListPath = "/vellumar/data/index.xml";
 // A "%d" read looks at no more than this much of a number's text.
 static constexpr size_t kMaxNumberChars = 31;
 
-void SymbolFinder::Fetch(const std::string& text, int type, bool all, Results* resultList, ICommandTarget* ownerWindow,
-                         uint32_t command) {
+void SymbolFinder::Fetch(const std::string& text, int type, bool all, Results* resultList,
+                         ICommandTarget* ownerWindow, uint32_t command) {
   searchType = type;
   if (type != kIndexes && text.empty()) return;
   searchText = Trim(text);

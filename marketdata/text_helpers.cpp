@@ -61,7 +61,9 @@ std::string StripQuotes(const std::string& text) {
   return text;
 }
 
-std::string FlattenLines(const std::string& text) { return ReplaceAll(Trim(text), "\n", " "); }
+std::string FlattenLines(const std::string& text) {
+  return ReplaceAll(Trim(text), "\n", " ");
+}
 
 std::string StripTags(const std::string& text) {
   std::string out;

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-static bool IsUnsafeByte(unsigned char c) { return c <= 0x20 || c >= 0x7F; }
+static bool IsUnsafeByte(unsigned char c) {
+  return c <= 0x20 || c >= 0x7F;
+}
 
 static void AppendEscaped(std::string& out, unsigned char c) {
   static const char kHex[] = "0123456789ABCDEF";

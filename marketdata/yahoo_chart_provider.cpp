@@ -18,10 +18,13 @@ bool YahooChartProvider::GetChartUrl(const std::vector<StockInfo*>& quotes, cons
     case 1:
       url = "http://" + hosts.chartImageHost + "/w?s=" + encoded;
       return true;
-    case 2: case 3: case 5:
+    case 2:
+    case 3:
+    case 5:
       span = "1y";
       break;
-    case 6: case 7:
+    case 6:
+    case 7:
       span = "5y";
       break;
     case 8:
@@ -30,7 +33,7 @@ bool YahooChartProvider::GetChartUrl(const std::vector<StockInfo*>& quotes, cons
     default:
       return false;
   }
-  url = "http://" + hosts.chartHost + "/c/" + span + "/" + EncodeUrlValue(symbol.substr(0, 1)) + "/" + encoded +
-        ".gif";
+  url = "http://" + hosts.chartHost + "/c/" + span + "/" + EncodeUrlValue(symbol.substr(0, 1)) + "/" +
+        encoded + ".gif";
   return true;
 }

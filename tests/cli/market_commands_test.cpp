@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "cli/cli_runner.h"
 #include "marketdata/text_helpers.h"
@@ -51,7 +51,8 @@ class MarketCommands : public ::testing::Test {
                 "</a></td><td>Bank of America</td><td>NYSE</td><td></td></tr>\n";
       }
       std::string page = ReadFixture("lookup_page.html");
-      for (auto [key, value] : {std::pair{"{TOTAL}", "3"}, {"{TEXT}", "bank"}, {"{FROM}", "1"}, {"{TO}", "3"}}) {
+      for (auto [key, value] :
+           {std::pair{"{TOTAL}", "3"}, {"{TEXT}", "bank"}, {"{FROM}", "1"}, {"{TO}", "3"}}) {
         page = ReplaceAll(page, key, value);
       }
       res.set_content(ReplaceAll(page, "{ROWS}", rows), "text/html");
@@ -68,7 +69,9 @@ class MarketCommands : public ::testing::Test {
     r.Get("/q", clock);
     r.Get("/q/h", [](const httplib::Request& req, httplib::Response& res) {
       const std::string symbol = req.get_param_value("s");
-      std::string page = symbol == "IBM" ? "news_ibm.html" : req.has_param("t") ? "news_msft_2.html" : "news_msft_1.html";
+      std::string page = symbol == "IBM"      ? "news_ibm.html"
+                         : req.has_param("t") ? "news_msft_2.html"
+                                              : "news_msft_1.html";
       res.set_content(ReadFixture(page), "text/html");
     });
     r.Get("/charts/big.chart", [](const httplib::Request&, httplib::Response& res) {
@@ -124,9 +127,12 @@ TEST_F(MarketCommands, QuoteAsJsonUsesTheFieldNames) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out.front(), '[');
   EXPECT_EQ(r.out.substr(r.out.size() - 2), "]\n");
-  EXPECT_NE(r.out.find("{\"symbol\":\"MSFT\",\"name\":\"Microsoft Corp\",\"exchange\":\"NasdaqNM\""), std::string::npos);
-  EXPECT_NE(r.out.find("\"lastTradeRealtime\":\"29.86\",\"lastTradeTimeRealtime\":\"N/A\",\"changeRealtime\":\"+0.32\""),
+  EXPECT_NE(r.out.find("{\"symbol\":\"MSFT\",\"name\":\"Microsoft Corp\",\"exchange\":\"NasdaqNM\""),
             std::string::npos);
+  EXPECT_NE(
+      r.out.find(
+          "\"lastTradeRealtime\":\"29.86\",\"lastTradeTimeRealtime\":\"N/A\",\"changeRealtime\":\"+0.32\""),
+      std::string::npos);
   EXPECT_NE(r.out.find("\"dayRangeRealtime\":\"N/A - N/A\"}]"), std::string::npos);
   EXPECT_EQ(r.out.find("stamp"), std::string::npos);
 }
@@ -158,8 +164,8 @@ TEST_F(MarketCommands, HistoryLookupAndMarketTime) {
   ASSERT_EQ(r.code, 0) << r.err;
   auto rows = TsvRows(r.out);
   ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "dateText", "date", "open", "high", "low", "close", "volume",
-                                               "adjClose"}));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "dateText", "date", "open", "high", "low", "close",
+                                               "volume", "adjClose"}));
   EXPECT_EQ(rows[1][1], "5-Jan-2007");
   EXPECT_EQ(rows[3][8], "25.12");
 
@@ -175,22 +181,27 @@ TEST_F(MarketCommands, HistoryLookupAndMarketTime) {
 
   r = Run({"market-time", "28"});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out, "marketTime\tmarketState\nJan 6 10:14 [uk]\t+25.04 (-0.2% ) Markets opens in 3 hrs.  5 mins\n");
+  EXPECT_EQ(r.out,
+            "marketTime\tmarketState\nJan 6 10:14 [uk]\t+25.04 (-0.2% ) Markets opens in 3 hrs.  5 mins\n");
   r = Run({"market-time", "--json"});
-  EXPECT_EQ(r.out, "{\"marketTime\":\"Sat, Jan 6, 2007, 10:14AM ET [main]\",\"marketState\":\"U.S. Markets closed\"}\n");
+  EXPECT_EQ(
+      r.out,
+      "{\"marketTime\":\"Sat, Jan 6, 2007, 10:14AM ET [main]\",\"marketState\":\"U.S. Markets closed\"}\n");
 }
 
 TEST_F(MarketCommands, ChartsAndNews) {
   CliResult r = Run({"chart-url", "BHP.AX", "VOD.L", "--period", "5", "--size", "2", "--ma200", "--sp500"});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out, "url\nhttp://" + service +
-                       "/charts/big.chart?symb=AU%3ABHP&comp=UK%3AVOD+SP500&size=2&time=8&freq=1&ma=1&maval=200"
-                       "&type=64&style=48\n");
+  EXPECT_EQ(r.out,
+            "url\nhttp://" + service +
+                "/charts/big.chart?symb=AU%3ABHP&comp=UK%3AVOD+SP500&size=2&time=8&freq=1&ma=1&maval=200"
+                "&type=64&style=48\n");
   r = Run({"chart-url", "MSFT", "--provider", "yahoo", "--period", "4"});
   EXPECT_EQ(r.code, 1);
   EXPECT_FALSE(r.err.empty());
 
-  const auto file = std::filesystem::temp_directory_path() / ("vl_cli_chart_" + std::to_string(::getpid()) + ".gif");
+  const auto file =
+      std::filesystem::temp_directory_path() / ("vl_cli_chart_" + std::to_string(::getpid()) + ".gif");
   r = Run({"chart", "MSFT", "--out", file.string(), "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   std::ifstream in(file, std::ios::binary);
@@ -202,7 +213,8 @@ TEST_F(MarketCommands, ChartsAndNews) {
   ASSERT_EQ(r.code, 0) << r.err;
   auto rows = TsvRows(r.out);
   ASSERT_EQ(rows.size(), 5u);  // MSFT reaches the limit of 3; IBM still adds its first headline
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "dateText", "date", "title", "url", "source", "flags"}));
+  EXPECT_EQ(rows[0],
+            (std::vector<std::string>{"symbol", "dateText", "date", "title", "url", "source", "flags"}));
   EXPECT_EQ(rows[1][4], "http://news.test/ibm/d1");
   EXPECT_EQ(rows[2][3], "Analysts weigh in");
   EXPECT_EQ(rows[3][5], "Wire One");

@@ -8,9 +8,9 @@
 
 TEST(CliOutput, JsonEscapesTextsAndKeepsNumbersBare) {
   EXPECT_EQ(JsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
-  EXPECT_EQ(JsonString("Caf\xC3\xA9"), "\"Caf\xC3\xA9\"");   // UTF-8 stays
-  EXPECT_EQ(JsonString("Caf\xE9!"), "\"Caf\\u00e9!\"");       // a Latin-1 byte is its character
-  EXPECT_EQ(JsonString("\xC3"), "\"\\u00c3\"");               // a cut-off sequence too
+  EXPECT_EQ(JsonString("Caf\xC3\xA9"), "\"Caf\xC3\xA9\"");  // UTF-8 stays
+  EXPECT_EQ(JsonString("Caf\xE9!"), "\"Caf\\u00e9!\"");     // a Latin-1 byte is its character
+  EXPECT_EQ(JsonString("\xC3"), "\"\\u00c3\"");             // a cut-off sequence too
   std::ostringstream out;
   OutputRecord r;
   r.Add("name", "X").AddNumber("date", -5);
@@ -32,8 +32,8 @@ TEST(CliOutput, TsvKeepsEveryRecordOnOneLine) {
 TEST(CliOutput, ArgumentsSplitIntoPositionalsOptionsAndFlags) {
   CliArgs args;
   std::string error;
-  ASSERT_TRUE(CliArgs::Parse({"MSFT", "--period", "3", "--size=2", "--ma50", "--", "--json"}, {"period", "size"},
-                             {"ma50", "json"}, &args, &error));
+  ASSERT_TRUE(CliArgs::Parse({"MSFT", "--period", "3", "--size=2", "--ma50", "--", "--json"},
+                             {"period", "size"}, {"ma50", "json"}, &args, &error));
   EXPECT_EQ(args.positional, (std::vector<std::string>{"MSFT", "--json"}));
   EXPECT_EQ(args.Option("period"), "3");
   EXPECT_EQ(args.Option("size"), "2");

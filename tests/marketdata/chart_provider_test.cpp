@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "marketdata/big_charts_chart_provider.h"
 #include "marketdata/stock_info.h"
@@ -35,11 +35,16 @@ TEST(YahooChart, PeriodsMapToTheImageAndChartHosts) {
   YahooChartProvider p;
   p.SetServiceHosts(ChartHosts());
   Quotes q{"MSFT", "IBM"};
-  const char* expected[] = {
-      "http://img.test/b?s=msft",          "http://img.test/w?s=msft",          "http://chart.test/c/1y/m/msft.gif",
-      "http://chart.test/c/1y/m/msft.gif", nullptr,                             "http://chart.test/c/1y/m/msft.gif",
-      "http://chart.test/c/5y/m/msft.gif", "http://chart.test/c/5y/m/msft.gif", "http://chart.test/c/my/m/msft.gif",
-      nullptr};
+  const char* expected[] = {"http://img.test/b?s=msft",
+                            "http://img.test/w?s=msft",
+                            "http://chart.test/c/1y/m/msft.gif",
+                            "http://chart.test/c/1y/m/msft.gif",
+                            nullptr,
+                            "http://chart.test/c/1y/m/msft.gif",
+                            "http://chart.test/c/5y/m/msft.gif",
+                            "http://chart.test/c/5y/m/msft.gif",
+                            "http://chart.test/c/my/m/msft.gif",
+                            nullptr};
   for (int period = 0; period <= 9; ++period) {
     ChartProviderParams params;
     params.period = period;
@@ -62,11 +67,12 @@ TEST(BigChartsChart, SuffixesBecomeCountryCodes) {
     const char* sent;
   };
   const Case cases[] = {
-      {"BHP.AX", "AU%3ABHP"}, {"VOD.L", "UK%3AVOD"},   {"RY.TO", "CA%3ARY"},  {"SAP.DE", "DE%3ASAP"},
+      {"BHP.AX", "AU%3ABHP"}, {"VOD.L", "UK%3AVOD"},    {"RY.TO", "CA%3ARY"},   {"SAP.DE", "DE%3ASAP"},
       {"BMW.F", "DE%3ABMW"},  {"0005.HK", "HK%3A0005"}, {"TEF.MC", "ES%3ATEF"}, {"NOVN.SW", "CH%3ANOVN"},
       {"MSFT", "MSFT"},       {"L.TO", "CA%3AL"},       {"A.LX", "A.LX"},       {"X.L.L", "X.L.L"},
   };
-  for (const Case& c : cases) EXPECT_EQ(BigChartsChartProvider::ConvertExchangeSuffix(c.symbol), c.sent) << c.symbol;
+  for (const Case& c : cases)
+    EXPECT_EQ(BigChartsChartProvider::ConvertExchangeSuffix(c.symbol), c.sent) << c.symbol;
 }
 
 TEST(BigChartsChart, BuildsTheQueryFromTheParams) {
@@ -86,8 +92,9 @@ TEST(BigChartsChart, BuildsTheQueryFromTheParams) {
   params.movingAverage50 = true;
   params.movingAverage200 = true;
   ASSERT_TRUE(p.GetChartUrl(two.list, params, url));
-  EXPECT_EQ(url, "http://alt.test/charts/big.chart?symb=A&comp=B+NASDAQ&size=2&time=13&freq=3&ma=4&maval=50"
-                 "&type=64&style=48");
+  EXPECT_EQ(url,
+            "http://alt.test/charts/big.chart?symb=A&comp=B+NASDAQ&size=2&time=13&freq=3&ma=4&maval=50"
+            "&type=64&style=48");
 
   Quotes bulletin{"ABCD.OB"};
   ChartProviderParams all;
@@ -95,16 +102,18 @@ TEST(BigChartsChart, BuildsTheQueryFromTheParams) {
   all.period = 4;
   all.movingAverage200 = true;
   ASSERT_TRUE(p.GetChartUrl(bulletin.list, all, url));
-  EXPECT_EQ(url, "http://alt.test/charts/big.chart?symb=ABCD&comp=DJIA+NASDAQ+SP500&size=1&time=7&freq=1"
-                 "&ma=1&maval=200&type=64&style=320");
+  EXPECT_EQ(url,
+            "http://alt.test/charts/big.chart?symb=ABCD&comp=DJIA+NASDAQ+SP500&size=1&time=7&freq=1"
+            "&ma=1&maval=200&type=64&style=320");
 
   all.period = 11;  // no span arguments at all
   all.movingAverage200 = false;
   all.movingAverage50 = true;
   Quotes three{"BHP.AX", "VOD.L", "MSFT"};
   ASSERT_TRUE(p.GetChartUrl(three.list, all, url));
-  EXPECT_EQ(url, "http://alt.test/charts/big.chart?symb=AU%3ABHP&comp=UK%3AVOD+MSFT+DJIA+NASDAQ+SP500&size=1"
-                 "&ma=1&maval=50&type=64&style=48");
+  EXPECT_EQ(url,
+            "http://alt.test/charts/big.chart?symb=AU%3ABHP&comp=UK%3AVOD+MSFT+DJIA+NASDAQ+SP500&size=1"
+            "&ma=1&maval=50&type=64&style=48");
 }
 
 TEST(ChartDownload, WritesTheImageOrNothing) {

@@ -78,8 +78,8 @@ TEST_F(HistoryProvider, NothingIsFetchedForAnEmptySymbolOrABackwardSpan) {
 }
 
 TEST_F(HistoryProvider, PagesWithoutRowsAreErrors) {
-  for (const std::string& page : {ReadFixture("no_such_symbol.html"),
-                                  std::string("Date,Open,High,Low,Close,Volume,Adj Close\n")}) {
+  for (const std::string& page :
+       {ReadFixture("no_such_symbol.html"), std::string("Date,Open,High,Low,Close,Volume,Adj Close\n")}) {
     body = page;
     provider.Fetch("ZZZZ", 1, 2007, 1, 2007, &rows);
     EXPECT_EQ(provider.GetErrorText(), "Error parsing content");

@@ -77,7 +77,8 @@ TEST_F(MarketTime, ExactlyTheThirteenRegionsAreSupported) {
   int supported = 0;
   for (int code = -5; code < 100; ++code) supported += IsSupportedRegion(code) ? 1 : 0;
   EXPECT_EQ(supported, 13);
-  for (int code : {0, 1, 3, 4, 5, 9, 10, 12, 15, 18, 23, 24, 28}) EXPECT_TRUE(IsSupportedRegion(code)) << code;
+  for (int code : {0, 1, 3, 4, 5, 9, 10, 12, 15, 18, 23, 24, 28})
+    EXPECT_TRUE(IsSupportedRegion(code)) << code;
   EXPECT_FALSE(IsSupportedRegion(2));
 }
 
@@ -103,7 +104,8 @@ TEST_F(MarketTime, BlocksWithoutATimeOrMarkers) {
 }
 
 TEST(MarketTimeState, SignedFiguresAndSpacing) {
-  EXPECT_EQ(MarketTimeProvider::CleanState("<b style=\"color:#008800;\">1.5</b> <b style=\"color:#cc0000;\">-2</b>"),
+  EXPECT_EQ(MarketTimeProvider::CleanState(
+                "<b style=\"color:#008800;\">1.5</b> <b style=\"color:#cc0000;\">-2</b>"),
             "+1.5 -2");
   EXPECT_EQ(MarketTimeProvider::CleanState("Up  <b style=\"color:#008800;\">+3%</b>.  U.S. open."),
             "Up +3% .  U.S. open");

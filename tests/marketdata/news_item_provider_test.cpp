@@ -21,7 +21,7 @@ class NewsHeadlines : public ::testing::Test {
         res.set_content_provider(5000, "text/html", [](size_t, size_t, httplib::DataSink&) { return false; });
         return;
       }
-      std::string page = symbol == "MSFT" ? (req.has_param("t") ? "news_msft_2.html" : "news_msft_1.html")
+      std::string page = symbol == "MSFT"  ? (req.has_param("t") ? "news_msft_2.html" : "news_msft_1.html")
                          : symbol == "IBM" ? "news_ibm.html"
                                            : "news_none.html";
       res.set_content(ReadFixture(page), "text/html");

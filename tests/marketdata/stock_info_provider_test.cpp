@@ -124,11 +124,9 @@ TEST_F(QuoteProvider, FillsInTheRealtimeChangeOnlyWhenItCan) {
     std::string previousClose, lastRealtime, changeRealtime, percentRealtime, expected;
   };
   const Case cases[] = {
-      {"10.25", "10.5", "N/A", "+2.44%", "+0.25"},
-      {"10.5", "10.25", "N/A", "-2.38%", "-0.25"},
+      {"10.25", "10.5", "N/A", "+2.44%", "+0.25"},   {"10.5", "10.25", "N/A", "-2.38%", "-0.25"},
       {"10.25", "10.5", "+0.20", "+1.95%", "+0.20"},  // the service's own value stays
-      {"10.25", "10.5", "N/A", "N/A", "N/A"},
-      {"0.00", "10.5", "N/A", "+2.44%", "N/A"},
+      {"10.25", "10.5", "N/A", "N/A", "N/A"},        {"0.00", "10.5", "N/A", "+2.44%", "N/A"},
       {"N/A", "10.5", "N/A", "+2.44%", "N/A"},
   };
   for (const Case& c : cases) {

@@ -10,7 +10,8 @@ namespace {
 StockInfo Filled() {
   StockInfo info;
   int n = 0;
-  for (const auto& f : StockInfo::TextFields()) info.*f.member = std::string(f.fieldName) + std::to_string(n++);
+  for (const auto& f : StockInfo::TextFields())
+    info.*f.member = std::string(f.fieldName) + std::to_string(n++);
   info.stamp = 1700000000;
   return info;
 }
@@ -65,10 +66,12 @@ TEST(StockInfoRecord, OlderVersionsEmptyTheFieldsTheyDidNotStore) {
     std::vector<std::string StockInfo::*> empty;
   };
   const std::vector<Case> cases = {
-      {1, {&StockInfo::floatShares, &StockInfo::priceSales, &StockInfo::previousClose, &StockInfo::bidSize,
-           &StockInfo::askSize, &StockInfo::shortRatio}},
-      {2, {&StockInfo::floatShares, &StockInfo::previousClose, &StockInfo::bidSize, &StockInfo::askSize,
-           &StockInfo::shortRatio}},
+      {1,
+       {&StockInfo::floatShares, &StockInfo::priceSales, &StockInfo::previousClose, &StockInfo::bidSize,
+        &StockInfo::askSize, &StockInfo::shortRatio}},
+      {2,
+       {&StockInfo::floatShares, &StockInfo::previousClose, &StockInfo::bidSize, &StockInfo::askSize,
+        &StockInfo::shortRatio}},
       {3, {&StockInfo::previousClose, &StockInfo::bidSize, &StockInfo::askSize, &StockInfo::shortRatio}},
       {4, {&StockInfo::bidSize, &StockInfo::askSize, &StockInfo::shortRatio}},
       {5, {}},
@@ -77,9 +80,9 @@ TEST(StockInfoRecord, OlderVersionsEmptyTheFieldsTheyDidNotStore) {
     StockInfo loaded = Filled();  // stale values must not survive
     ASSERT_EQ(Load(loaded, StoreAsVersion(info, c.version)), kSerializeOk) << c.version;
     for (const auto& f : StockInfo::TextFields()) {
-      const bool shouldBeEmpty =
-          std::find(c.empty.begin(), c.empty.end(), f.member) != c.empty.end();
-      EXPECT_EQ(loaded.*f.member, shouldBeEmpty ? "" : info.*f.member) << "v" << c.version << " " << f.fieldName;
+      const bool shouldBeEmpty = std::find(c.empty.begin(), c.empty.end(), f.member) != c.empty.end();
+      EXPECT_EQ(loaded.*f.member, shouldBeEmpty ? "" : info.*f.member)
+          << "v" << c.version << " " << f.fieldName;
     }
     EXPECT_EQ(loaded.lastTrade, info.lastTrade);
   }

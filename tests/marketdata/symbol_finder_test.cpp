@@ -37,8 +37,9 @@ class SymbolLookup : public ::testing::Test {
     int last = std::min(offset + SymbolFinder::kPageSize, total);
     for (int n = offset + 1; n <= last; ++n) {
       std::string symbol = n == 7 ? "^BK7" : "B" + std::to_string(n);
-      rows += "<tr bgcolor=\"ffffff\"><td><a href=\"/q?s=" + symbol + "\">" + symbol + "</a></td><td>Bank <b>" +
-              std::to_string(n) + "</b> &amp; Trust</td><td>NYSE</td><td><a href=\"/add\">Add</a></td></tr>\n";
+      rows += "<tr bgcolor=\"ffffff\"><td><a href=\"/q?s=" + symbol + "\">" + symbol +
+              "</a></td><td>Bank <b>" + std::to_string(n) +
+              "</b> &amp; Trust</td><td>NYSE</td><td><a href=\"/add\">Add</a></td></tr>\n";
     }
     std::string page = ReadFixture("lookup_page.html");
     page = ReplaceAll(page, "{TOTAL}", totalText.empty() ? std::to_string(total) : totalText);

@@ -25,7 +25,8 @@ class TestServer {
     port = server.bind_to_any_port("127.0.0.1");
     if (port <= 0) return false;
     thread = std::thread([this] { server.listen_after_bind(); });
-    for (int i = 0; i < 500 && !server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    for (int i = 0; i < 500 && !server.is_running(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return server.is_running();
   }
 

@@ -99,7 +99,8 @@ TEST(TextHelpers, LeadingNumbersReadLikeTheCFunctions) {
 }
 
 TEST(UrlEncoding, SymbolsStayAndMeaningfulCharactersAreEscaped) {
-  for (const char* symbol : {"MSFT", "^DJI", "BHP.AX", "BRK-B", "VOD.L"}) EXPECT_EQ(EncodeUrlValue(symbol), symbol);
+  for (const char* symbol : {"MSFT", "^DJI", "BHP.AX", "BRK-B", "VOD.L"})
+    EXPECT_EQ(EncodeUrlValue(symbol), symbol);
   EXPECT_EQ(EncodeUrlValue("Bank of america"), "Bank%20of%20america");
   EXPECT_EQ(EncodeUrlValue("AT&T #1 +5% ?"), "AT%26T%20%231%20%2B5%25%20%3F");
   EXPECT_EQ(EncodeUrlValue("Caf\xC3\xA9\t"), "Caf%C3%A9%09");

@@ -255,7 +255,8 @@ TEST(WebGrabStatus, NotificationTexts) {
     EXPECT_EQ(*text, c.text);
   }
   const uint32_t words[2] = {0x1A2B, 0xFFFFFFFF};
-  EXPECT_EQ(CWebGrabSession::StatusText(100, "", words), "Request complete, dwResult = 00001A2B, dwError = FFFFFFFF");
+  EXPECT_EQ(CWebGrabSession::StatusText(100, "", words),
+            "Request complete, dwResult = 00001A2B, dwError = FFFFFFFF");
 }
 
 TEST(WebGrabStatus, ThroughputTexts) {
