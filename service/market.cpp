@@ -92,10 +92,52 @@ std::shared_ptr<const CloseSeries> Market::Closes(const Security& security, int 
   return series;
 }
 
+std::shared_ptr<const Market::RecentBars> Market::Recent(const Security& security, int lastDay) const {
+  {
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    auto it = recentCache.find(security.symbol);
+    if (it != recentCache.end() && it->second->lastDay == lastDay) return it->second;
+  }
+  auto recent = std::make_shared<RecentBars>();
+  recent->lastDay = lastDay;
+  const auto series = Closes(security, lastDay);
+  const size_t end = std::upper_bound(series->days.begin(), series->days.end(), lastDay) - series->days.begin();
+  for (size_t i = end > kRecentBars ? end - kRecentBars : 0; i < end; ++i) {
+    const double previous = i > 0 ? series->closes[i - 1] : series->closes[i];
+    recent->bars.push_back(model.MakeBar(security, series->days[i], previous, series->closes[i]));
+  }
+  if (!recent->bars.empty() && recent->bars.back().day == lastDay) {
+    const int sessionMinutes = security.exchange->closeMinute - security.exchange->openMinute;
+    recent->lastDayPath = model.IntradayPath(security, recent->bars.back(), sessionMinutes);
+  }
+  std::lock_guard<std::mutex> lock(cacheMutex);
+  recentCache[security.symbol] = recent;
+  return recent;
+}
+
 std::vector<DailyBar> Market::SimulatedBars(const Security& security, int fromDay, int lastDay,
                                             const SessionState& state, size_t minimumCount) const {
   std::vector<DailyBar> bars;
   if (lastDay < PriceModel::FirstDay()) return bars;
+  const auto recent = Recent(security, lastDay);
+  const auto& window = recent->bars;
+  const bool fromInWindow = !window.empty() && window.front().day <= fromDay;
+  if (fromInWindow && minimumCount <= window.size()) {
+    auto begin = std::lower_bound(window.begin(), window.end(), fromDay,
+                                  [](const DailyBar& b, int day) { return b.day < day; });
+    if (static_cast<size_t>(window.end() - begin) < minimumCount) begin = window.end() - minimumCount;
+    bars.assign(begin, window.end());
+    FinishBars(security, lastDay, state, bars, &recent->lastDayPath);
+    return bars;
+  }
+  bars = AllSimulatedBars(security, fromDay, lastDay, minimumCount);
+  FinishBars(security, lastDay, state, bars, nullptr);
+  return bars;
+}
+
+std::vector<DailyBar> Market::AllSimulatedBars(const Security& security, int fromDay, int lastDay,
+                                               size_t minimumCount) const {
+  std::vector<DailyBar> bars;
   const auto series = Closes(security, lastDay);
   const auto endIt = std::upper_bound(series->days.begin(), series->days.end(), lastDay);
   auto beginIt = std::lower_bound(series->days.begin(), endIt, fromDay);
@@ -108,9 +150,15 @@ std::vector<DailyBar> Market::SimulatedBars(const Security& security, int fromDa
     const double previous = i > 0 ? series->closes[i - 1] : series->closes[i];
     bars.push_back(model.MakeBar(security, series->days[i], previous, series->closes[i]));
   }
+  return bars;
+}
+
+void Market::FinishBars(const Security& security, int lastDay, const SessionState& state,
+                        std::vector<DailyBar>& bars, const std::vector<double>* lastDayPath) const {
   if (!bars.empty() && state.inSession && bars.back().day == state.quoteDay &&
       security.type != SecurityType::MutualFund) {
-    const auto path = model.IntradayPath(security, bars.back(), state.sessionMinutes);
+    const bool cached = lastDayPath != nullptr && static_cast<int>(lastDayPath->size()) == state.sessionMinutes + 1;
+    const auto path = cached ? *lastDayPath : model.IntradayPath(security, bars.back(), state.sessionMinutes);
     bars.back() = PriceModel::PartialBar(bars.back(), path, state.elapsedMinutes);
   }
   // Adjusted closes take out every later dividend up to the quote day.
@@ -127,7 +175,6 @@ std::vector<DailyBar> Market::SimulatedBars(const Security& security, int fromDa
       bars[i].adjClose = std::round(bars[i].close * factor * 100.0) / 100.0;
     }
   }
-  return bars;
 }
 
 static int FundQuoteDay(const SessionState& state) {

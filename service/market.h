@@ -53,10 +53,23 @@ class Market {
   std::vector<IntradayPoint> Intraday(const Security& security, int day, SysSeconds now) const;
 
  private:
+  // Full bars of the most recent trading days up to lastDay, kept because every quote reads them.
+  struct RecentBars {
+    int lastDay = 0;
+    std::vector<DailyBar> bars;
+    std::vector<double> lastDayPath;  // minute prices of lastDay's session
+  };
+  static constexpr size_t kRecentBars = 300;
+
   std::shared_ptr<const CloseSeries> Closes(const Security& security, int lastDay) const;
+  std::shared_ptr<const RecentBars> Recent(const Security& security, int lastDay) const;
   const std::vector<DailyBar>* RealHistory(const Security& security) const;
   std::vector<DailyBar> SimulatedBars(const Security& security, int fromDay, int lastDay, const SessionState& state,
                                       size_t minimumCount) const;
+  std::vector<DailyBar> AllSimulatedBars(const Security& security, int fromDay, int lastDay, size_t minimumCount) const;
+  // The running session's partial day and the dividend-adjusted closes.
+  void FinishBars(const Security& security, int lastDay, const SessionState& state, std::vector<DailyBar>& bars,
+                  const std::vector<double>* lastDayPath) const;
 
   SecurityList securities;
   PriceModel model;
@@ -65,4 +78,5 @@ class Market {
   std::unordered_map<std::string, std::vector<DailyBar>> realHistories;
   mutable std::mutex cacheMutex;
   mutable std::unordered_map<std::string, std::shared_ptr<const CloseSeries>> closeCache;
+  mutable std::unordered_map<std::string, std::shared_ptr<const RecentBars>> recentCache;
 };

@@ -41,8 +41,7 @@ int PriceModel::AnchorDay() {
 }
 
 double PriceModel::Uniform(const Security& security, int day, int stream) const {
-  const uint64_t key = HashText(security.symbol.data(), security.symbol.size());
-  const uint64_t h = Mix(Mix(Mix(seed ^ key) ^ static_cast<uint64_t>(static_cast<uint32_t>(day))) ^
+  const uint64_t h = Mix(Mix(Mix(seed ^ security.key) ^ static_cast<uint64_t>(static_cast<uint32_t>(day))) ^
                          static_cast<uint64_t>(static_cast<uint32_t>(stream)));
   return (static_cast<double>(h >> 11) + 0.5) / 9007199254740992.0;
 }

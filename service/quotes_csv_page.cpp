@@ -70,37 +70,33 @@ static const QuoteField* FindField(std::string_view code) {
   return nullptr;
 }
 
-bool SplitQuoteFieldCodes(std::string_view codes, std::vector<std::string>& out) {
+bool SplitQuoteFieldCodes(std::string_view codes, std::vector<const QuoteField*>& out) {
   out.clear();
   size_t i = 0;
   while (i < codes.size()) {
     // A letter followed by a digit is one two-character code; a lone letter is a code of its own.
     const size_t length = i + 1 < codes.size() && codes[i + 1] >= '0' && codes[i + 1] <= '9' ? 2 : 1;
-    const std::string_view code = codes.substr(i, length);
-    if (FindField(code) == nullptr) return false;
-    out.emplace_back(code);
+    const QuoteField* field = FindField(codes.substr(i, length));
+    if (field == nullptr) return false;
+    out.push_back(field);
     i += length;
   }
   return !out.empty();
 }
 
-std::string FormatQuoteLine(const QuoteFigures& quote, const std::vector<std::string>& codes) {
-  std::string line;
-  for (size_t i = 0; i < codes.size(); ++i) {
-    const QuoteField* field = FindField(codes[i]);
-    if (field == nullptr) continue;
-    if (i > 0) line += ',';
-    const std::string& text = quote.*(field->text);
-    if (field->quoted) {
-      line += '"';
-      line += text;
-      line += '"';
+void AppendQuoteLine(const QuoteFigures& quote, const std::vector<const QuoteField*>& fields, std::string& out) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) out += ',';
+    const std::string& text = quote.*(fields[i]->text);
+    if (fields[i]->quoted) {
+      out += '"';
+      out += text;
+      out += '"';
     } else {
-      line += text;
+      out += text;
     }
   }
-  line += "\r\n";
-  return line;
+  out += "\r\n";
 }
 
 // Keeps an echoed symbol from breaking the quoting of its line.
@@ -118,7 +114,7 @@ ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery) {
   const QueryString query(rawQuery);
   std::string_view rawSymbols;
   if (!query.Raw("s", rawSymbols) || rawSymbols.empty()) return BadRequest("quotes need s=SYMBOL[+SYMBOL...]");
-  std::vector<std::string> codes;
+  std::vector<const QuoteField*> codes;
   std::string_view rawCodes;
   if (!query.Raw("f", rawCodes)) rawCodes = kQuoteFieldCodes;
   if (!SplitQuoteFieldCodes(PercentDecode(rawCodes, false), codes)) return BadRequest("unknown field code in f=");
@@ -133,12 +129,12 @@ ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery) {
     const std::string symbol = CleanSymbol(raw);
     const Security* security = market.Securities().Find(symbol);
     if (security == nullptr) {
-      body += FormatQuoteLine(UnknownQuote(symbol), codes);
+      AppendQuoteLine(UnknownQuote(symbol), codes, body);
       continue;
     }
     QuoteFigures quote = MakeQuote(market, market.RecentSnapshot(*security, kQuoteLookbackBars, now));
     quote.symbol = symbol;
-    body += FormatQuoteLine(quote, codes);
+    AppendQuoteLine(quote, codes, body);
   }
   return {200, "text/csv", std::move(body)};
 }

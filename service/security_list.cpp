@@ -1,6 +1,7 @@
 #include "service/security_list.h"
 
 #include "service/exchange_info.h"
+#include "service/price_model.h"
 #include "service/text_format.h"
 
 #include <algorithm>
@@ -103,6 +104,7 @@ static bool ParseRow(const std::vector<std::string>& f, Security& s, std::string
     return false;
   }
   if (s.volatility == 0) s.volatility = 0.25;
+  s.key = HashText(s.symbol.data(), s.symbol.size());
   return true;
 }
 

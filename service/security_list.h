@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,6 +22,7 @@ struct Security {
   double eps = 0;         // trailing twelve-month earnings per share
   double dividend = 0;    // annual dividend per share
   double volatility = 0;  // annualised, e.g. 0.25
+  uint64_t key = 0;       // hash of the symbol, the model's per-security seed
 };
 
 // Securities by symbol. Loading a file adds its rows and replaces rows of the same symbol,

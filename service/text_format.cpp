@@ -3,13 +3,15 @@
 #include <date/date.h>
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
 std::string FormatFixed(double value, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-  return buf;
+  char buf[400];  // room for the largest double written out in full
+  const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+  if (result.ec != std::errc()) return "0";
+  return std::string(buf, result.ptr);
 }
 
 std::string FormatSignedFixed(double value, int decimals) {
