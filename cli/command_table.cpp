@@ -5,7 +5,8 @@ std::vector<CliCommand> AllCliCommands() {
   // One line per command group.
   static const Group kGroups[] = {
       MarketCommands,
-      // DbCommands,
+      DbCommands,
+      ViewCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {

@@ -28,6 +28,7 @@ struct CliCommand {
 // its name; registering a group is its one line in AllCliCommands() (cli/command_table.cpp).
 std::vector<CliCommand> MarketCommands();  // cli/market_commands.cpp
 std::vector<CliCommand> DbCommands();      // cli/db_commands.cpp
+std::vector<CliCommand> ViewCommands();    // cli/view_commands.cpp
 
 // Every command, in the order the help lists them.
 std::vector<CliCommand> AllCliCommands();

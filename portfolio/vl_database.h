@@ -95,6 +95,8 @@ class VLDatabase : public Database {
   int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
   int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
   bool IsRefreshing() const { return refreshing; }
+  // The quote source's error text of the last refresh that failed in a request.
+  const std::string& GetLastRefreshError() const { return lastRefreshError; }
 
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
@@ -150,5 +152,6 @@ class VLDatabase : public Database {
 
   std::unique_ptr<IVLQuoteSource> quoteSource;
   bool refreshing = false;
+  std::string lastRefreshError;
   int32_t lastOpenCode = 0;
 };

@@ -290,6 +290,11 @@ int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty
       auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
       remainder->id = newId = ++lastPositionId;
       remainder->qty = stock->qty - qty;
+      // The purchase commission was paid once: each part carries its share of it, so the two parts
+      // together still show what was paid.
+      const uint64_t soldShare = (uint64_t{stock->buyCommission} * qty + stock->qty / 2) / stock->qty;
+      remainder->buyCommission = stock->buyCommission - static_cast<uint32_t>(soldShare);
+      stock->buyCommission = static_cast<uint32_t>(soldShare);
       positions.Add(std::move(rest));
     }
     stock->qty = qty;

@@ -27,6 +27,7 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
     std::lock_guard guard(lock);
     if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;  // also refuses a second refresh
     if (!quoteSource) return kVLFailed;
+    lastRefreshError.clear();
     RefreshScope running(refreshing);
 
     std::string time, status;
@@ -43,8 +44,7 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
         quote->quote.symbol = quote->name;
         batch.push_back(&quote->quote);
       }
-      std::string error;
-      if (!quoteSource->FetchQuotes(batch, error)) return kVLFailed;
+      if (!quoteSource->FetchQuotes(batch, lastRefreshError)) return kVLFailed;
     }
     if (SaveChange() != kVLOk) return kVLFailed;
   }

@@ -78,7 +78,13 @@ TEST_F(DatabaseTest, HeldAndSoldViewsSplitStockPositions) {
 
 TEST_F(DatabaseTest, SellingPartOfAPositionSplitsIt) {
   const uint32_t p = AddPortfolio("P");
-  const uint32_t id = AddStock(p, "MSFT", 100, 1000);
+  VLStockHoldingItem fields;
+  fields.name = "MSFT";
+  fields.qty = 100;
+  fields.buyPricePerShare = 1000;
+  fields.buyCommission = 999;
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddStockPosition(conn, p, fields, id), kVLOk);
   log.entries.clear();
   uint32_t newId = 0;
   EXPECT_EQ(db->SellPosition(conn, id, 101, 1200, 0, 0, newId), kVLFailed);
@@ -95,6 +101,10 @@ TEST_F(DatabaseTest, SellingPartOfAPositionSplitsIt) {
   EXPECT_FALSE(Stock(h)->IsSold());
   EXPECT_EQ(Stock(h)->qty, 60u);
   EXPECT_EQ(Stock(h)->buyPricePerShare, 1000u);
+  EXPECT_EQ(Stock(h)->buyCommission, 599u);  // 999 split 40:60, so nothing is counted twice
+  std::unique_ptr<VLHoldingItem> soldPart;
+  ASSERT_EQ(db->GetPosition(conn, id, soldPart), kVLOk);
+  EXPECT_EQ(Stock(soldPart)->buyCommission, 400u);
 
   const uint32_t remainder = newId;
   EXPECT_EQ(db->SellPosition(conn, id, 10, 1200, 0, 0, newId), kVLAlreadySold);

@@ -1,0 +1,31 @@
+#include "cli/cli_output.h"
+
+#include "cli/json_writer.h"
+#include "cli/tsv_writer.h"
+
+void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
+               const std::vector<OutputRecord>& records) {
+  if (args.Has("json")) {
+    WriteJson(io.out, records);
+  } else {
+    WriteTsv(io.out, columns, records);
+  }
+}
+
+void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record) {
+  if (args.Has("json")) {
+    WriteJsonObject(io.out, record);
+  } else {
+    WriteTsv(io.out, columns, {record});
+  }
+}
+
+int Usage(CliIo& io, const char* command, const std::string& problem) {
+  io.err << "vellumar-cli " << command << ": " << problem << "\n";
+  return kExitUsage;
+}
+
+int Failed(CliIo& io, const std::string& errorText) {
+  io.err << errorText << "\n";
+  return kExitFailed;
+}

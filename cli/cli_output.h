@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "cli/command_table.h"
+#include "cli/output_record.h"
+
+// Prints a list: a JSON array with --json, else a TSV table with a header line.
+void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
+               const std::vector<OutputRecord>& records);
+// Prints one result: a JSON object with --json, else a header line and one row.
+void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record);
+// "vellumar-cli COMMAND: PROBLEM" on the error stream; exit code 2.
+int Usage(CliIo& io, const char* command, const std::string& problem);
+// The error text on the error stream; exit code 1.
+int Failed(CliIo& io, const std::string& errorText);

@@ -1,0 +1,365 @@
+// vellumar-cli commands that read and change the portfolio database.
+#include "cli/command_table.h"
+
+#include "cli/cli_output.h"
+#include "cli/db_session.h"
+#include "portfolio/vl_cash_holding_item.h"
+#include "portfolio/vl_margin_holding_item.h"
+#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/vl_stock_info_item.h"
+
+namespace {
+
+int Done(CliIo& io, const char* command, int32_t code) {
+  if (code == kVLOk) return kExitOk;
+  return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
+}
+
+bool ParseId(const std::string& text, uint32_t* id) {
+  int value = 0;
+  if (!ParseIntArg(text, 1, 0x7FFFFFFF, &value)) return false;
+  *id = static_cast<uint32_t>(value);
+  return true;
+}
+
+// The stock options shared by add-stock and modify-stock, applied over `fields`.
+bool ApplyStockOptions(const CliArgs& args, VLStockHoldingItem& fields, std::string* problem) {
+  struct CentsOption {
+    const char* name;
+    uint32_t VLStockHoldingItem::*member;
+  };
+  static const CentsOption kCents[] = {
+      {"price", &VLStockHoldingItem::buyPricePerShare},
+      {"commission", &VLStockHoldingItem::buyCommission},
+      {"buy-target", &VLStockHoldingItem::perShareBuyTarget},
+      {"sell-target", &VLStockHoldingItem::perShareSellTarget},
+      {"stop-loss", &VLStockHoldingItem::perShareStopLossTarget},
+      {"threshold", &VLStockHoldingItem::mgnThreshold},
+  };
+  for (const CentsOption& o : kCents) {
+    if (args.HasOption(o.name) && !ParseCents(args.Option(o.name), &(fields.*o.member))) {
+      *problem = std::string("--") + o.name + " needs an amount such as 12.34";
+      return false;
+    }
+  }
+  if (args.HasOption("qty")) {
+    int qty = 0;
+    if (!ParseIntArg(args.Option("qty"), 0, 0x7FFFFFFF, &qty)) {
+      *problem = "--qty needs a whole number of shares";
+      return false;
+    }
+    fields.qty = static_cast<uint32_t>(qty);
+  }
+  if (args.HasOption("date") && !ParseDate(args.Option("date"), &fields.purchaseDate)) {
+    *problem = "--date needs a date such as 2024-03-15";
+    return false;
+  }
+  if (args.Has("marginable")) fields.marginable = true;
+  if (args.HasOption("equity") && !ParseIntArg(args.Option("equity"), 1, 100, &fields.mgnEquity)) {
+    *problem = "--equity needs a percentage from 1 to 100";
+    return false;
+  }
+  if (args.HasOption("comment")) fields.comment = args.Option("comment");
+  return true;
+}
+
+const std::set<std::string> kStockValues = {"db",        "qty",        "price",     "commission", "date",
+                                            "buy-target", "sell-target", "stop-loss", "equity",     "threshold",
+                                            "comment"};
+
+int RunInit(const CliArgs& args, CliIo& io) {
+  const std::string path = DatabasePathOption(args);
+  VLDatabase db(path);
+  const int32_t code = db.Create();
+  if (code == kDbExists) return Failed(io, "A database already exists at " + path);
+  if (code != kDbOk) return Failed(io, "[ " + path + " ]\n\nVellumar was unable to create this database\nfile.");
+  io.out << "Created " << path << "\n";
+  return kExitOk;
+}
+
+int RunCheck(const CliArgs& args, CliIo& io) {
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  OutputRecord r;
+  r.AddNumber("loadCode", 0)
+      .AddNumber("quotes", s.Db().GetQuoteCount())
+      .AddNumber("portfolios", s.Db().GetPortfolioCount())
+      .AddNumber("positions", s.Db().GetPositionCount());
+  PrintOne(args, io, {"loadCode", "quotes", "portfolios", "positions"}, r);
+  return kExitOk;
+}
+
+OutputRecord PortfolioRecord(const VLPortfolioItem& p) {
+  OutputRecord r;
+  r.AddNumber("id", p.id).AddNumber("tag", p.tag).Add("name", p.name).Add("comment", p.comment);
+  r.AddNumber("created", p.created).AddNumber("modified", p.modified);
+  return r;
+}
+
+const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "comment", "created", "modified"};
+
+const char* KindText(int32_t kind) {
+  switch (kind) {
+    case kHoldingStock: return "stock";
+    case kHoldingCash: return "cash";
+    default: return "margin";
+  }
+}
+
+OutputRecord PositionRecord(const VLHoldingItem& h) {
+  OutputRecord r;
+  r.Add("kind", KindText(h.GetKind()));
+  r.AddNumber("id", h.id).AddNumber("tag", h.tag).Add("name", h.name).AddNumber("ownerPortfolioId",
+                                                                                  h.ownerPortfolioId);
+  if (h.GetKind() == kHoldingCash) return r.AddNumber("amount", static_cast<const VLCashHoldingItem&>(h).amount);
+  if (h.GetKind() == kHoldingMargin) {
+    return r.AddNumber("amountOwed", static_cast<const VLMarginHoldingItem&>(h).amountOwed);
+  }
+  const auto& s = static_cast<const VLStockHoldingItem&>(h);
+  r.AddNumber("quoteId", s.quoteId).AddNumber("qty", s.qty).AddNumber("buyPricePerShare", s.buyPricePerShare);
+  r.AddNumber("buyCommission", s.buyCommission).AddNumber("salePricePerShare", s.salePricePerShare);
+  r.AddNumber("saleCommission", s.saleCommission).AddNumber("perShareBuyTarget", s.perShareBuyTarget);
+  r.AddNumber("perShareSellTarget", s.perShareSellTarget);
+  r.AddNumber("perShareStopLossTarget", s.perShareStopLossTarget);
+  r.AddNumber("marginable", s.marginable ? 1 : 0).AddNumber("mgnEquity", s.mgnEquity);
+  r.AddNumber("mgnThreshold", s.mgnThreshold).AddNumber("purchaseDate", s.purchaseDate);
+  r.AddNumber("saleDate", s.saleDate).Add("comment", s.comment);
+  return r;
+}
+
+int RunDump(const CliArgs& args, CliIo& io) {
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  s.Db().CopyAll(quotes, portfolios, positions);
+
+  std::vector<OutputRecord> quoteRecords, portfolioRecords, stockRecords, otherRecords;
+  std::vector<std::string> quoteColumns = {"id", "tag", "name", "refCount"};
+  for (const auto& f : StockInfo::TextFields()) quoteColumns.push_back(f.fieldName);
+  quoteColumns.push_back("stamp");
+  for (const auto& item : quotes) {
+    const auto& q = static_cast<const VLStockInfoItem&>(*item);
+    OutputRecord& r = quoteRecords.emplace_back();
+    r.AddNumber("id", q.id).AddNumber("tag", q.tag).Add("name", q.name).AddNumber("refCount", q.refCount);
+    for (const auto& f : StockInfo::TextFields()) r.Add(f.fieldName, q.quote.*f.member);
+    r.AddNumber("stamp", q.quote.stamp);
+  }
+  for (const auto& item : portfolios) portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  for (const auto& item : positions) {
+    const auto& h = static_cast<const VLHoldingItem&>(*item);
+    (h.GetKind() == kHoldingStock ? stockRecords : otherRecords).push_back(PositionRecord(h));
+  }
+
+  if (args.Has("json")) {
+    io.out << "{\"quotes\":";
+    PrintList(args, io, quoteColumns, quoteRecords);
+    io.out << ",\"portfolios\":";
+    PrintList(args, io, kPortfolioColumns, portfolioRecords);
+    std::vector<OutputRecord> all = stockRecords;
+    all.insert(all.end(), otherRecords.begin(), otherRecords.end());
+    io.out << ",\"positions\":";
+    PrintList(args, io, {}, all);
+    io.out << "}\n";
+    return kExitOk;
+  }
+  // Three tables, each with its own header, apart by a blank line.
+  PrintList(args, io, quoteColumns, quoteRecords);
+  io.out << "\n";
+  PrintList(args, io, kPortfolioColumns, portfolioRecords);
+  io.out << "\n";
+  PrintList(args, io,
+            {"kind", "id", "tag", "name", "ownerPortfolioId", "quoteId", "qty", "buyPricePerShare",
+             "buyCommission", "salePricePerShare", "saleCommission", "perShareBuyTarget", "perShareSellTarget",
+             "perShareStopLossTarget", "marginable", "mgnEquity", "mgnThreshold", "purchaseDate", "saleDate",
+             "comment"},
+            stockRecords);
+  io.out << "\n";
+  PrintList(args, io, {"kind", "id", "tag", "name", "ownerPortfolioId", "amount", "amountOwed"}, otherRecords);
+  return kExitOk;
+}
+
+int RunPortfolios(const CliArgs& args, CliIo& io) {
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  VLPortfolioItemList list;
+  s.Db().GetPortfolios(s.Conn(), list);
+  std::vector<OutputRecord> records;
+  for (const auto& item : list) records.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  PrintList(args, io, kPortfolioColumns, records);
+  return kExitOk;
+}
+
+int RunAddPortfolio(const CliArgs& args, CliIo& io) {
+  if (args.positional.size() != 1) return Usage(io, "add-portfolio", "give the portfolio's NAME");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  VLPortfolioItem p;
+  p.name = args.positional[0];
+  p.comment = args.Option("comment");
+  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, "add-portfolio", code);
+  PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
+  return kExitOk;
+}
+
+int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
+  if (args.positional.size() != 1) return Usage(io, "modify-portfolio", "give the PORTFOLIO (id or name)");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const uint32_t id = s.FindPortfolio(args.positional[0], io);
+  if (!id) return kExitFailed;
+  VLPortfolioItem p;
+  s.Db().GetPortfolio(s.Conn(), id, p);
+  if (args.HasOption("name")) p.name = args.Option("name");
+  if (args.HasOption("comment")) p.comment = args.Option("comment");
+  return Done(io, "modify-portfolio", s.Db().ModifyPortfolio(s.Conn(), p));
+}
+
+int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
+  if (args.positional.size() != 1) return Usage(io, "delete-portfolio", "give the PORTFOLIO (id or name)");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const uint32_t id = s.FindPortfolio(args.positional[0], io);
+  if (!id) return kExitFailed;
+  return Done(io, "delete-portfolio", s.Db().DeletePortfolio(s.Conn(), id));
+}
+
+int RunAddStock(const CliArgs& args, CliIo& io) {
+  if (args.positional.size() != 2) return Usage(io, "add-stock", "give PORTFOLIO SYMBOL");
+  VLStockHoldingItem fields;
+  fields.name = args.positional[1];
+  std::string problem;
+  if (!ApplyStockOptions(args, fields, &problem)) return Usage(io, "add-stock", problem);
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
+  if (!portfolioId) return kExitFailed;
+  uint32_t id = 0;
+  const int32_t code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
+  if (code != kVLOk) return Done(io, "add-stock", code);
+  PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
+  return kExitOk;
+}
+
+// add-cash and add-margin: PORTFOLIO AMOUNT [--comment TEXT].
+int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
+  if (args.positional.size() != 2) return Usage(io, command, "give PORTFOLIO AMOUNT");
+  uint32_t cents = 0;
+  if (!ParseCents(args.positional[1], &cents)) return Usage(io, command, "AMOUNT must look like 12.34");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
+  if (!portfolioId) return kExitFailed;
+  uint32_t id = 0;
+  const std::string comment = args.Option("comment");
+  const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cents, comment, id)
+                            : s.Db().AddMarginPosition(s.Conn(), portfolioId, cents, comment, id);
+  if (code != kVLOk) return Done(io, command, code);
+  PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
+  return kExitOk;
+}
+
+int RunAddCash(const CliArgs& args, CliIo& io) { return AddAmount(args, io, "add-cash", true); }
+int RunAddMargin(const CliArgs& args, CliIo& io) { return AddAmount(args, io, "add-margin", false); }
+
+int RunModifyStock(const CliArgs& args, CliIo& io) {
+  uint32_t id = 0;
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) {
+    return Usage(io, "modify-stock", "give the position's ID");
+  }
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  std::unique_ptr<VLHoldingItem> position;
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) {
+    return Done(io, "modify-stock", code);
+  }
+  if (position->GetKind() != kHoldingStock) return Failed(io, "modify-stock: position " + std::to_string(id) + " is not a stock position");
+  auto& fields = static_cast<VLStockHoldingItem&>(*position);
+  std::string problem;
+  if (!ApplyStockOptions(args, fields, &problem)) return Usage(io, "modify-stock", problem);
+  if (args.Has("not-marginable")) fields.marginable = false;
+  return Done(io, "modify-stock", s.Db().ModifyStockPosition(s.Conn(), id, fields, args.Option("symbol")));
+}
+
+int RunSell(const CliArgs& args, CliIo& io) {
+  uint32_t id = 0, price = 0, commission = 0;
+  int qty = 0;
+  int64_t date = 0;
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "sell", "give the position's ID");
+  if (!ParseIntArg(args.Option("qty"), 1, 0x7FFFFFFF, &qty)) return Usage(io, "sell", "--qty needs a number of shares");
+  if (!ParseCents(args.Option("price"), &price) || price == 0) return Usage(io, "sell", "--price needs an amount above 0");
+  if (args.HasOption("commission") && !ParseCents(args.Option("commission"), &commission)) {
+    return Usage(io, "sell", "--commission needs an amount such as 9.95");
+  }
+  if (args.HasOption("date") && !ParseDate(args.Option("date"), &date)) return Usage(io, "sell", "--date needs YYYY-MM-DD");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  uint32_t newId = 0;
+  const int32_t code = s.Db().SellPosition(s.Conn(), id, static_cast<uint32_t>(qty), price, commission, date, newId);
+  if (code != kVLOk) return Done(io, "sell", code);
+  PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
+  return kExitOk;
+}
+
+// unsell and delete-position: ID.
+int OnePosition(const CliArgs& args, CliIo& io, const char* command,
+                int32_t (VLDatabase::*operation)(VLDatabaseConn*, uint32_t)) {
+  uint32_t id = 0;
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give the position's ID");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  return Done(io, command, (s.Db().*operation)(s.Conn(), id));
+}
+
+int RunUnsell(const CliArgs& args, CliIo& io) { return OnePosition(args, io, "unsell", &VLDatabase::UnsellPosition); }
+int RunDeletePosition(const CliArgs& args, CliIo& io) {
+  return OnePosition(args, io, "delete-position", &VLDatabase::DeletePosition);
+}
+
+// copy and move: ID PORTFOLIO.
+int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
+                int32_t (VLDatabase::*operation)(VLDatabaseConn*, uint32_t, uint32_t)) {
+  uint32_t id = 0;
+  if (args.positional.size() != 2 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give ID PORTFOLIO");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const uint32_t portfolioId = s.FindPortfolio(args.positional[1], io);
+  if (!portfolioId) return kExitFailed;
+  return Done(io, command, (s.Db().*operation)(s.Conn(), id, portfolioId));
+}
+
+int RunCopy(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "copy", &VLDatabase::CopyPosition); }
+int RunMove(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "move", &VLDatabase::MovePosition); }
+
+}  // namespace
+
+std::vector<CliCommand> DbCommands() {
+  const std::set<std::string> db = {"db"};
+  std::set<std::string> modifyStockValues = kStockValues;
+  modifyStockValues.insert("symbol");
+  return {
+      {"init", "[--db PATH]", db, {}, RunInit},
+      {"check", "[--db PATH]", db, {}, RunCheck},
+      {"dump", "[--db PATH]", db, {}, RunDump},
+      {"portfolios", "[--db PATH]", db, {}, RunPortfolios},
+      {"add-portfolio", "NAME [--comment TEXT]", {"db", "comment"}, {}, RunAddPortfolio},
+      {"modify-portfolio", "PORTFOLIO [--name NAME] [--comment TEXT]", {"db", "name", "comment"}, {}, RunModifyPortfolio},
+      {"delete-portfolio", "PORTFOLIO", db, {}, RunDeletePortfolio},
+      {"add-stock",
+       "PORTFOLIO SYMBOL [--qty N] [--price D] [--commission D] [--date YYYY-MM-DD] [--buy-target D] "
+       "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT]",
+       kStockValues, {"marginable"}, RunAddStock},
+      {"add-cash", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddCash},
+      {"add-margin", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddMargin},
+      {"modify-stock", "ID [--symbol S] [the options of add-stock] [--not-marginable]", modifyStockValues,
+       {"marginable", "not-marginable"}, RunModifyStock},
+      {"sell", "ID --qty N --price D [--commission D] [--date YYYY-MM-DD]", {"db", "qty", "price", "commission", "date"},
+       {}, RunSell},
+      {"unsell", "ID", db, {}, RunUnsell},
+      {"copy", "ID PORTFOLIO", db, {}, RunCopy},
+      {"move", "ID PORTFOLIO", db, {}, RunMove},
+      {"delete-position", "ID", db, {}, RunDeletePosition},
+  };
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "cli/command_table.h"
+#include "portfolio/vl_database.h"
+
+// A database opened for one command: the file named by --db (default: "Vellumar.db" beside the program),
+// loaded through a connection of its own.
+class DbSession {
+ public:
+  // False, with the message printed, when the file cannot be loaded.
+  bool Open(const CliArgs& args, CliIo& io);
+  VLDatabase& Db() { return *db; }
+  VLDatabaseConn* Conn() { return conn; }
+  // A portfolio named by its id or by its name (any letter case); 0, with the message printed, when none.
+  uint32_t FindPortfolio(const std::string& idOrName, CliIo& io);
+
+ private:
+  std::unique_ptr<VLDatabase> db;
+  std::shared_ptr<IVLCommandWindow> window;
+  VLDatabaseConn* conn = nullptr;
+};
+
+std::string DatabasePathOption(const CliArgs& args);
+// What a database code means, for the error stream.
+std::string DatabaseCodeText(int32_t code);
+// "12.34", "12.3", "12" or ".5" as whole cents; false for anything else or more than two decimals.
+bool ParseCents(const std::string& text, uint32_t* cents);
+// "YYYY-MM-DD" as the local midnight of that day, in seconds since 1970.
+bool ParseDate(const std::string& text, int64_t* seconds);
+// Whole cents as "12.34".
+std::string CentsText(uint32_t cents);

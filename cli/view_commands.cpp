@@ -1,0 +1,222 @@
+// vellumar-cli commands that show a portfolio as the window does: its list, its summary, its report, and
+// the quote refresh behind them.
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_output.h"
+#include "cli/command_table.h"
+#include "cli/db_session.h"
+#include "cli/json_writer.h"
+#include "portfolio/column_catalog.h"
+#include "portfolio/portfolio_report.h"
+#include "portfolio/portfolio_view.h"
+#include "portfolio/vl_portfolio_item.h"
+#include "prefs/vl_general_prefs.h"
+
+namespace {
+
+// "0,1,3" as column ids; false for anything that is not a list of valid ids.
+bool ParseColumns(const std::string& text, std::vector<int>* columns) {
+  columns->clear();
+  std::stringstream in(text);
+  std::string piece;
+  while (std::getline(in, piece, ',')) {
+    int id = 0;
+    if (!ParseIntArg(piece, 0, kColumnCount - 1, &id)) return false;
+    columns->push_back(id);
+  }
+  return !columns->empty();
+}
+
+bool ParseIds(const std::string& text, std::vector<uint32_t>* ids) {
+  std::stringstream in(text);
+  std::string piece;
+  while (std::getline(in, piece, ',')) {
+    int id = 0;
+    if (!ParseIntArg(piece, 1, 0x7FFFFFFF, &id)) return false;
+    ids->push_back(static_cast<uint32_t>(id));
+  }
+  return true;
+}
+
+// What a view shows: the columns and sort of the options, or the settings a new user starts with.
+struct ViewChoice {
+  bool held = true;
+  std::vector<int> columns;
+  int sortColumn = 0;
+  bool ascending = true;
+};
+
+bool ChooseView(const CliArgs& args, ViewChoice* choice, std::string* problem) {
+  const VLGeneralPrefs defaults;
+  choice->held = !args.Has("sold");
+  std::vector<int32_t> columns;
+  if (choice->held) {
+    defaults.GetHeldColumns(columns);
+  } else {
+    defaults.GetSoldColumns(columns);
+  }
+  choice->columns.assign(columns.begin(), columns.end());
+  choice->sortColumn = choice->held ? defaults.heldSortBy : defaults.soldSortBy;
+  choice->ascending = choice->held ? defaults.heldSortAscending : defaults.soldSortAscending;
+  if (args.HasOption("columns") && !ParseColumns(args.Option("columns"), &choice->columns)) {
+    *problem = "--columns needs column ids from 0 to 73, such as 0,1,3";
+    return false;
+  }
+  if (args.HasOption("sort")) {
+    if (!ParseIntArg(args.Option("sort"), 0, kColumnCount - 1, &choice->sortColumn) ||
+        !IsSortableColumn(choice->sortColumn)) {
+      *problem = "--sort needs the id of a sortable column";
+      return false;
+    }
+    choice->ascending = SortsAscendingFirst(choice->sortColumn);
+  }
+  if (args.Has("asc") && args.Has("desc")) {
+    *problem = "give --asc or --desc, not both";
+    return false;
+  }
+  if (args.Has("asc")) choice->ascending = true;
+  if (args.Has("desc")) choice->ascending = false;
+  return true;
+}
+
+// Opens the database and builds the portfolio's view; 0 on success, else the exit code.
+int LoadView(const CliArgs& args, CliIo& io, const char* command, DbSession& s, uint32_t* portfolioId,
+             ViewChoice* choice, PortfolioView* view) {
+  if (args.positional.size() != 1) return Usage(io, command, "give the PORTFOLIO (id or name)");
+  std::string problem;
+  if (!ChooseView(args, choice, &problem)) return Usage(io, command, problem);
+  if (!s.Open(args, io)) return kExitFailed;
+  *portfolioId = s.FindPortfolio(args.positional[0], io);
+  if (!*portfolioId) return kExitFailed;
+  VLHoldingItemList positions;
+  if (int32_t code = s.Db().GetPositions(s.Conn(), *portfolioId, choice->held, positions); code != kVLOk) {
+    return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
+  }
+  *view = BuildPortfolioView(positions, choice->columns, choice->sortColumn, choice->ascending);
+  return kExitOk;
+}
+
+int RunView(const CliArgs& args, CliIo& io) {
+  DbSession s;
+  uint32_t portfolioId = 0;
+  ViewChoice choice;
+  PortfolioView view;
+  if (int rc = LoadView(args, io, "view", s, &portfolioId, &choice, &view); rc != kExitOk) return rc;
+  if (args.Has("json")) {
+    io.out << "{\"columns\":[";
+    for (size_t i = 0; i < view.columns.size(); ++i) io.out << (i ? "," : "") << view.columns[i];
+    io.out << "],\"headers\":[";
+    for (size_t i = 0; i < view.headers.size(); ++i) io.out << (i ? "," : "") << JsonString(view.headers[i]);
+    io.out << "],\"rows\":[";
+    for (size_t r = 0; r < view.rows.size(); ++r) {
+      io.out << (r ? "," : "") << "{\"id\":" << view.rows[r].id << ",\"cells\":[";
+      for (size_t i = 0; i < view.rows[r].cells.size(); ++i) io.out << (i ? "," : "") << JsonString(view.rows[r].cells[i]);
+      io.out << "]}";
+    }
+    io.out << "]}\n";
+    return kExitOk;
+  }
+  std::vector<OutputRecord> records;
+  for (const PortfolioView::Row& row : view.rows) {
+    OutputRecord& r = records.emplace_back();
+    for (size_t i = 0; i < row.cells.size(); ++i) r.Add(view.headers[i], row.cells[i]);
+  }
+  PrintList(args, io, view.headers, records);
+  return kExitOk;
+}
+
+OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
+  OutputRecord r;
+  if (held) {
+    r.Add("currentValue", s.currentValue).Add("change", s.change).Add("gain", s.gain).Add("equity", s.equity);
+    r.Add("marginableEquity", s.marginableEquity).Add("marginOwed", s.marginOwed);
+    return r.Add("marginAvailable", s.marginAvailable);
+  }
+  return r.Add("netProceeds", s.netProceeds).Add("gain", s.gain).Add("postSaleGain", s.postSaleGain);
+}
+
+int RunSummary(const CliArgs& args, CliIo& io) {
+  if (args.positional.size() != 1) return Usage(io, "summary", "give the PORTFOLIO (id or name)");
+  std::vector<uint32_t> ids;
+  if (args.HasOption("ids") && !ParseIds(args.Option("ids"), &ids)) return Usage(io, "summary", "--ids needs ids such as 3,7");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
+  if (!portfolioId) return kExitFailed;
+  const bool held = !args.Has("sold");
+  VLPortfolioSummary summary;
+  if (s.Db().GetPortfolioSummary(s.Conn(), portfolioId, held, args.HasOption("ids") ? &ids : nullptr, summary) != kVLOk) {
+    return Failed(io, "Vellumar was unable to retrieve this portfolio's\nsummary.");
+  }
+  const OutputRecord record = SummaryRecord(summary, held);
+  std::vector<std::string> columns;
+  for (const auto& f : record.Fields()) columns.push_back(f.name);
+  PrintOne(args, io, columns, record);
+  return kExitOk;
+}
+
+int RunUpdate(const CliArgs& args, CliIo& io) {
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  if (s.Db().UpdateQuotes(s.Conn()) != kVLOk) {
+    std::string detail = s.Db().GetLastRefreshError();
+    return Failed(io, "Vellumar was unable to update its database.\nPlease check that you are connected to the "
+                      "Internet." + (detail.empty() ? std::string() : "\n" + detail));
+  }
+  std::string time, status;
+  s.Db().GetMarketTime(s.Conn(), time);
+  s.Db().GetMarketStatus(s.Conn(), status);
+  OutputRecord r;
+  r.AddNumber("quotes", s.Db().GetQuoteCount()).Add("marketTime", time).Add("marketStatus", status);
+  PrintOne(args, io, {"quotes", "marketTime", "marketStatus"}, r);
+  return kExitOk;
+}
+
+int RunReport(const CliArgs& args, CliIo& io) {
+  if (!args.HasOption("out")) return Usage(io, "report", "give --out FILE");
+  DbSession s;
+  uint32_t portfolioId = 0;
+  ViewChoice choice;
+  PortfolioView view;
+  if (int rc = LoadView(args, io, "report", s, &portfolioId, &choice, &view); rc != kExitOk) return rc;
+
+  PortfolioReportInput input;
+  input.heldView = choice.held;
+  for (int column : view.columns) input.columns.push_back({column, GetColumnHeader(column), GetColumnAlignment(column)});
+  input.sortColumn = choice.sortColumn;
+  input.alternateRows = VLGeneralPrefs().alternateRowColors;
+  VLPortfolioItem portfolio;
+  s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio);
+  input.portfolioName = portfolio.name;
+  std::string marketTime;
+  s.Db().GetMarketTime(s.Conn(), marketTime);
+  input.updatedText = FormatUpdatedText(marketTime);
+  for (const PortfolioView::Row& row : view.rows) input.rows.push_back(row.cells);
+  s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
+  const std::time_t now = std::time(nullptr);
+  localtime_r(&now, &input.localTime);
+
+  const std::string path = args.Option("out");
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << BuildPortfolioReport(input);
+  out.close();
+  if (!out) return Failed(io, "report: cannot write " + path);
+  return kExitOk;
+}
+
+}  // namespace
+
+std::vector<CliCommand> ViewCommands() {
+  const std::set<std::string> viewValues = {"db", "columns", "sort"};
+  const std::set<std::string> viewFlags = {"sold", "asc", "desc"};
+  std::set<std::string> reportValues = viewValues;
+  reportValues.insert("out");
+  return {
+      {"view", "PORTFOLIO [--sold] [--columns 0,1,3] [--sort ID --asc|--desc]", viewValues, viewFlags, RunView},
+      {"summary", "PORTFOLIO [--sold] [--ids 3,7]", {"db", "ids"}, {"sold"}, RunSummary},
+      {"update", "[--db PATH]", {"db"}, {}, RunUpdate},
+      {"report", "PORTFOLIO [--sold] [--columns ...] [--sort ID --asc|--desc] --out FILE", reportValues, viewFlags,
+       RunReport},
+  };
+}

@@ -1,0 +1,173 @@
+// The database commands of vellumar-cli, run in-process over a database in a temporary folder.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_runner.h"
+#include "cli/db_session.h"
+#include "portfolio/clock.h"
+#include "portfolio/number_format.h"
+
+namespace {
+
+struct Result {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+class DbCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string templ = (std::filesystem::temp_directory_path() / "vl_cli_db_XXXXXX").string();
+    folder = ::mkdtemp(templ.data());
+    db = (folder / "t.db").string();
+    ASSERT_EQ(Run({"init"}).code, 0);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  }
+
+  Result Run(std::vector<std::string> words) {
+    words.push_back("--db");
+    words.push_back(db);
+    std::ostringstream out, err;
+    Result r;
+    r.code = RunCli(words, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+  }
+
+  std::filesystem::path folder;
+  std::string db;
+  ScopedNumberFormat english{NumberFormat::English()};
+  ScopedClock clock{std::make_shared<FixedClock>(1733300000)};
+};
+
+}  // namespace
+
+TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
+  EXPECT_EQ(Run({"add-portfolio", "Growth", "--comment", "long"}).out, "id\n1\n");
+  EXPECT_EQ(Run({"add-portfolio", "Income"}).out, "id\n2\n");
+  Result clash = Run({"add-portfolio", "GROWTH"});
+  EXPECT_EQ(clash.code, 1);
+  EXPECT_NE(clash.err.find("already exists"), std::string::npos);
+
+  EXPECT_EQ(Run({"add-cash", "growth", "12.5"}).code, 0);
+  EXPECT_EQ(Run({"add-cash", "2", "7"}).code, 0);
+  Result missing = Run({"add-cash", "Nowhere", "1"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err, "No portfolio \"Nowhere\"\n");
+
+  EXPECT_EQ(Run({"modify-portfolio", "Income", "--name", "Dividends"}).code, 0);
+  Result list = Run({"portfolios"});
+  EXPECT_EQ(list.out,
+            "id\ttag\tname\tcomment\tcreated\tmodified\n"
+            "2\t0\tDividends\t\t1733300000\t1733300000\n"
+            "1\t0\tGrowth\tlong\t1733300000\t1733300000\n");
+  EXPECT_EQ(Run({"delete-portfolio", "dividends"}).code, 0);
+  EXPECT_EQ(Run({"check", "--json"}).out, "{\"loadCode\":0,\"quotes\":0,\"portfolios\":1,\"positions\":1}\n");
+}
+
+TEST_F(DbCommands, AmountsAndDatesAreCheckedBeforeTheDatabaseIsTouched) {
+  Run({"add-portfolio", "P"});
+  for (const char* bad : {"12.345", "1,000", "-5", "abc", "", "42949672.96", "."}) {
+    Result r = Run({"add-cash", "P", bad});
+    EXPECT_EQ(r.code, 2) << bad;
+  }
+  EXPECT_EQ(Run({"add-stock", "P", "MSFT", "--date", "2023-02-30"}).code, 2);
+  EXPECT_EQ(Run({"add-stock", "P", "MSFT", "--equity", "101", "--marginable"}).code, 2);
+  EXPECT_EQ(Run({"check"}).out, "loadCode\tquotes\tportfolios\tpositions\n0\t0\t1\t0\n");
+
+  uint32_t cents = 0;
+  ASSERT_TRUE(ParseCents("42949672.95", &cents));
+  EXPECT_EQ(cents, 4294967295u);
+  ASSERT_TRUE(ParseCents("10.29", &cents));
+  EXPECT_EQ(cents, 1029u);
+  ASSERT_TRUE(ParseCents(".5", &cents));
+  EXPECT_EQ(cents, 50u);
+}
+
+TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
+  Run({"add-portfolio", "P"});
+  ASSERT_EQ(Run({"add-stock", "P", "msft", "--qty", "100", "--price", "250.50", "--date", "2023-01-15"}).out,
+            "id\n1\n");
+  Run({"add-cash", "P", "1000", "--comment", "broker account"});
+  EXPECT_EQ(Run({"sell", "1", "--qty", "40", "--price", "300", "--date", "2024-06-01"}).out,
+            "id\tremainderId\n1\t3\n");
+  EXPECT_EQ(Run({"sell", "1", "--qty", "1", "--price", "300"}).code, 1);  // already sold
+  EXPECT_EQ(Run({"sell", "3", "--qty", "61", "--price", "300"}).code, 1);  // more than held
+
+  Result held = Run({"view", "P", "--columns", "0,1,8,14", "--sort", "8", "--desc"});
+  EXPECT_EQ(held.out,
+            "Symbol\tName\tQty  v\tTotal Paid\n"
+            "[Cash]\tbroker account\t\t\n"
+            "MSFT\t\t60\t15,030.00\n");
+  Result sold = Run({"view", "P", "--sold", "--columns", "0,8,73"});
+  EXPECT_EQ(sold.out.substr(0, sold.out.find('\n')), "Symbol  ^\tQty\tSale Value");
+  Result json = Run({"view", "P", "--sold", "--columns", "0,8", "--json"});
+  EXPECT_EQ(json.out, "{\"columns\":[0,8],\"headers\":[\"Symbol  ^\",\"Qty\"],\"rows\":[{\"id\":1,\"cells\":[\"MSFT\",\"40\"]}]}\n");
+
+  EXPECT_EQ(Run({"unsell", "3"}).code, 1);
+  EXPECT_EQ(Run({"unsell", "1"}).code, 0);
+  EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0"}).out, "Symbol  ^\n");
+}
+
+TEST_F(DbCommands, ViewOptionsAreValidated) {
+  Run({"add-portfolio", "P"});
+  EXPECT_EQ(Run({"view", "P", "--columns", "0,74"}).code, 2);
+  EXPECT_EQ(Run({"view", "P", "--sort", "2"}).code, 2);  // "Time" cannot be sorted
+  EXPECT_EQ(Run({"view", "P", "--asc", "--desc"}).code, 2);
+  EXPECT_EQ(Run({"view", "Q"}).code, 1);
+}
+
+TEST_F(DbCommands, CopyMoveAndDeleteKeepQuotesOnlyWhileUsed) {
+  Run({"add-portfolio", "A"});
+  Run({"add-portfolio", "B"});
+  Run({"add-stock", "A", "IBM", "--qty", "5"});
+  EXPECT_EQ(Run({"copy", "1", "B"}).code, 0);
+  EXPECT_EQ(Run({"move", "1", "B"}).code, 0);
+  EXPECT_EQ(Run({"move", "9", "B"}).code, 1);
+  EXPECT_EQ(Run({"delete-position", "1"}).code, 0);
+  EXPECT_EQ(Run({"check"}).out, "loadCode\tquotes\tportfolios\tpositions\n0\t1\t2\t1\n");
+  EXPECT_EQ(Run({"delete-position", "2"}).code, 0);
+  EXPECT_EQ(Run({"check"}).out, "loadCode\tquotes\tportfolios\tpositions\n0\t0\t2\t0\n");
+  Result gone = Run({"delete-position", "2"});
+  EXPECT_EQ(gone.code, 1);
+  EXPECT_EQ(gone.err, "delete-position: no such portfolio or position\n");
+}
+
+TEST_F(DbCommands, DumpNamesEveryField) {
+  Run({"add-portfolio", "P"});
+  Run({"add-stock", "P", "IBM", "--qty", "5", "--price", "1.25", "--sell-target", "2"});
+  Run({"add-margin", "P", "3.5", "--comment", "loan"});
+  Result dump = Run({"dump", "--json"});
+  EXPECT_NE(dump.out.find("\"buyPricePerShare\":125"), std::string::npos);
+  EXPECT_NE(dump.out.find("\"perShareSellTarget\":200"), std::string::npos);
+  EXPECT_NE(dump.out.find("\"amountOwed\":350"), std::string::npos);
+  EXPECT_NE(dump.out.find("\"refCount\":1"), std::string::npos);
+  EXPECT_NE(dump.out.find("\"lastTradeRealtime\":\"\""), std::string::npos);
+}
+
+TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
+  {
+    std::ofstream out(db, std::ios::binary | std::ios::trunc);
+    out << "\x04VLDB\x01\x00\x00\x00 not a database";
+  }
+  Result corrupt = Run({"check"});
+  EXPECT_EQ(corrupt.code, 1);
+  EXPECT_NE(corrupt.err.find("The database file may be corrupt."), std::string::npos);
+  std::filesystem::remove(db);
+  Result missing = Run({"portfolios"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("No database file at"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(db));
+  EXPECT_EQ(Run({"init"}).code, 0);
+  EXPECT_EQ(Run({"init"}).code, 1);  // never over an existing file
+}
