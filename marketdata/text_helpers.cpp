@@ -80,6 +80,7 @@ std::string StripTags(const std::string& text) {
     // An unclosed "<" is dropped alone; the text after it stays.
     pos = close == std::string::npos ? open + 1 : close + 1;
   }
+  if (out.find('&') == std::string::npos) return out;  // no entity: spare the replacements
   out = ReplaceNoCase(out, "&nbsp;", " ");
   out = ReplaceNoCase(out, "&amp;", "&");
   static const std::array<const char*, 8> kDroppedEntities{"&aring;",  "&auml;",   "&eacute;", "&iacute;",
