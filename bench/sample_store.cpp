@@ -13,9 +13,7 @@
 #include "portfolio/vl_stock_info_item.h"
 #include "portfolio/vl_stock_info_item_list.h"
 
-namespace {
-
-void FillQuote(StockInfo& q, int i) {
+void FillSampleQuote(StockInfo& q, int i) {
   q.symbol = "SYM" + std::to_string(i);
   q.name = "Sample Company " + std::to_string(i) + " Inc";
   q.exchange = i % 2 ? "NYSE" : "NasdaqNM";
@@ -26,8 +24,6 @@ void FillQuote(StockInfo& q, int i) {
   q.stamp = 1700000000 + i;
 }
 
-}  // namespace
-
 bool WriteSampleStore(const std::string& path, int portfolios, int positions, int quotes) {
   VLStockInfoItemList quoteList;
   VLPortfolioItemList portfolioList;
@@ -35,7 +31,7 @@ bool WriteSampleStore(const std::string& path, int portfolios, int positions, in
   for (int i = 0; i < quotes; ++i) {
     auto q = std::make_unique<VLStockInfoItem>();
     q->id = static_cast<uint32_t>(i + 1);
-    FillQuote(q->quote, i);
+    FillSampleQuote(q->quote, i);
     q->name = q->quote.symbol;
     q->refCount = 1;
     quoteList.InsertAt(quoteList.GetCount(), std::move(q));

@@ -1,5 +1,7 @@
 #include "portfolio/holding_sort.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "framework/exchange_sort.h"
@@ -82,14 +84,32 @@ int SortHoldings(ItemList& list, int column, bool ascending) {
   keys.reserve(static_cast<size_t>(count));
   std::vector<int> order;
   order.reserve(static_cast<size_t>(count));
+  bool totalOrder = true;
   for (int i = 0; i < count; ++i) {
     keys.push_back(MakeHoldingSortKey(list.GetAt(i), column));
+    totalOrder = totalOrder && !std::isnan(keys.back().value);
     order.push_back(i);
   }
   const HoldingKeyOrder keyOrder(column, ascending);
-  ExchangeSort(order, [&](int x, int y) {
+  const auto keyLess = [&](int x, int y) {
     return keyOrder.Compare(keys[static_cast<size_t>(x)], keys[static_cast<size_t>(y)]) < 0;
-  });
+  };
+  if (!totalOrder) {  // a value that is not a number: only the plain exchange sort gives the list's order
+    ExchangeSort(order, keyLess);
+    list.ApplyOrder(order);
+    return count;
+  }
+  // The key order is a strict weak order, so each key can be replaced by its rank among all keys (equal
+  // keys share one); the exchange sort over ranks then makes exactly the swaps it makes over the keys,
+  // with integer comparisons instead of text ones.
+  std::vector<int> byKey = order;
+  std::sort(byKey.begin(), byKey.end(), keyLess);
+  std::vector<int> rank(static_cast<size_t>(count));
+  for (size_t i = 0, r = 0; i < byKey.size(); ++i) {
+    if (i > 0 && keyLess(byKey[i - 1], byKey[i])) ++r;
+    rank[static_cast<size_t>(byKey[i])] = static_cast<int>(r);
+  }
+  ExchangeSort(order, [&](int x, int y) { return rank[static_cast<size_t>(x)] < rank[static_cast<size_t>(y)]; });
   list.ApplyOrder(order);
   return count;
 }
