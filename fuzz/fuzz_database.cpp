@@ -1,0 +1,45 @@
+// Loads arbitrary bytes as a database file. A load must end in a result code, never a crash; a store that
+// loads must save again, and that saved form must load and save to the very same bytes.
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <vector>
+
+#include "framework/archive.h"
+#include "framework/archive_stream.h"
+#include "portfolio/vl_database.h"
+
+// Loads the way Database::Open does, from memory instead of a file.
+static int32_t LoadFrom(VLDatabase& db, MemoryStream& stream) {
+  try {
+    Archive ar(stream, Archive::Mode::Load);
+    db.PrepareForLoad();
+    return db.Serialize(&ar);
+  } catch (const std::exception&) {
+    return kDbFailed;
+  }
+}
+
+static std::vector<uint8_t> StoreOf(VLDatabase& db) {
+  MemoryStream out;
+  Archive ar(out, Archive::Mode::Store);
+  if (db.Serialize(&ar) != kSerializeOk) std::abort();
+  ar.Flush();
+  return out.Bytes();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  VLDatabase db;
+  MemoryStream in(data, size);
+  if (LoadFrom(db, in) != kSerializeOk) return 0;
+
+  const std::vector<uint8_t> saved = StoreOf(db);
+  VLDatabase again;
+  MemoryStream savedStream(saved);
+  if (LoadFrom(again, savedStream) != kSerializeOk) std::abort();  // the code cannot read what it wrote
+  if (again.GetQuoteCount() != db.GetQuoteCount() || again.GetPortfolioCount() != db.GetPortfolioCount() ||
+      again.GetPositionCount() != db.GetPositionCount() || StoreOf(again) != saved) {
+    std::abort();  // a load and save changed the store
+  }
+  return 0;
+}

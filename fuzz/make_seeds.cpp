@@ -1,0 +1,51 @@
+// Writes a database saved by the code itself, with every kind of record, as a seed of the database fuzzer.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/vl_stock_holding_item.h"
+
+namespace {
+class NoWindow : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_FILE\n", argv[0]);
+    return 2;
+  }
+  const std::string path = argv[1];
+  std::remove(path.c_str());
+  VLDatabase db(path);
+  if (db.Create() != kDbOk) return 1;
+  auto window = std::make_shared<NoWindow>();
+  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  if (!conn) return 1;
+  VLPortfolioItem portfolio;
+  portfolio.name = "Growth";
+  portfolio.comment = "long term";
+  if (db.AddPortfolio(conn, portfolio) != kVLOk) return 1;
+  VLStockHoldingItem stock;
+  stock.name = "MSFT";
+  stock.qty = 100;
+  stock.buyPricePerShare = 2512;
+  stock.buyCommission = 995;
+  stock.purchaseDate = 1167609600;
+  stock.comment = "first buy";
+  uint32_t id = 0;
+  if (db.AddStockPosition(conn, portfolio.id, stock, id) != kVLOk) return 1;
+  stock.name = "IBM";
+  stock.qty = 20;
+  if (db.AddStockPosition(conn, portfolio.id, stock, id) != kVLOk) return 1;
+  uint32_t soldId = 0;
+  if (db.SellPosition(conn, id, 10, 9900, 995, 1170288000, soldId) != kVLOk) return 1;
+  if (db.AddCashPosition(conn, portfolio.id, 123456, "broker", id) != kVLOk) return 1;
+  if (db.AddMarginPosition(conn, portfolio.id, 50000, "loan", id) != kVLOk) return 1;
+  db.Disconnect(conn);
+  return 0;
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+// Fuzzing a provider: its Fetch sets up the run's state, and this makes the run stop before any request,
+// so the parser can then be fed text directly. `Base` is the provider under test.
+template <class Base>
+class OfflineProvider : public Base {
+ public:
+  // Parses `text` as the body of one successfully fetched page.
+  void ParsePage(const std::string& text) {
+    this->SetContent(text);
+    this->ClearError();
+    this->ParseContent();
+  }
+
+ protected:
+  bool BeginRun() override {
+    Base::BeginRun();
+    return false;
+  }
+};
