@@ -85,7 +85,8 @@ static std::vector<double> IntradayValues(const Market& market, const Security& 
       k = 0;
     }
     while (k + 1 < points.size() && points[k + 1].time <= axis[i].time) ++k;
-    if (!points.empty() && points[k].time <= axis[i].time) values[i] = points[k].price;
+    // A closed market keeps its last price; nothing is drawn beyond the clock.
+    if (!points.empty() && points[k].time <= axis[i].time && axis[i].time <= now) values[i] = points[k].price;
   }
   return values;
 }

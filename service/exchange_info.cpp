@@ -19,7 +19,7 @@ static const ExchangeInfo kExchanges[] = {
     {"BMV", "Mexico", "America/Mexico_City", 8 * 60 + 30, 15 * 60, false},
     {"B3", "Brazil", "America/Sao_Paulo", 10 * 60, 17 * 60, false},
     {"BYMA", "Argentina", "America/Argentina/Buenos_Aires", 11 * 60, 17 * 60, false},
-    {"LSE", "United Kingdom", "Europe/London", 8 * 60, 16 * 60 + 30, false},
+    {"LSE", "United Kingdom", "Europe/London", 8 * 60, 16 * 60 + 30, false, 100},
     {"XETRA", "Germany", "Europe/Berlin", 9 * 60, 17 * 60 + 30, false},
     {"Paris", "France", "Europe/Paris", 9 * 60, 17 * 60 + 30, false},
     {"Amsterdam", "Netherlands", "Europe/Amsterdam", 9 * 60, 17 * 60 + 30, false},

@@ -4,6 +4,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <cstdio>
 
@@ -12,6 +14,12 @@ MarketServer::MarketServer(const Market& market, bool logRequests)
   server->set_keep_alive_max_count(100);
   server->set_read_timeout(10, 0);
   server->set_payload_max_length(64 * 1024);
+  // Address reuse only: the library's default also shares the port with any other process that asks,
+  // so a second service would start silently instead of reporting the port as taken.
+  server->set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     const auto started = std::chrono::steady_clock::now();
     ServiceRequest request;

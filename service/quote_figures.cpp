@@ -69,7 +69,7 @@ static std::string TickerTrend(const std::vector<DailyBar>& bars) {
 
 static void SetEarnings(const Market& market, const Security& s, double last, QuoteFigures& q) {
   const bool stock = s.type == SecurityType::Stock;
-  q.marketCap = stock && s.shares > 0 ? FormatMagnitude(last * s.shares) : kNA;
+  q.marketCap = stock && s.shares > 0 ? FormatMagnitude(last * s.shares / s.exchange->priceDivisor) : kNA;
   q.marketCapRealtime = q.marketCap;
   q.floatShares = stock && s.shares > 0
                       ? FormatGrouped(static_cast<int64_t>(s.shares * (0.80 + 0.19 * market.Model().Trait(s, 10))))

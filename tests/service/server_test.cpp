@@ -104,3 +104,13 @@ TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
   EXPECT_EQ(ok.substr(0, 12), "HTTP/1.1 200");
   EXPECT_NE(ok.find("\"MSFT\",\"NASDAQ\""), std::string::npos);
 }
+
+TEST(MarketServer, SecondServerCannotTakeABusyPort) {
+  auto market = FixtureMarket();
+  RunningServer running(*market);
+  ASSERT_TRUE(running.Ready());
+  MarketServer second(*market, false);
+  std::string error;
+  EXPECT_FALSE(second.Bind("127.0.0.1", running.Port(), error));
+  EXPECT_EQ(error, "cannot listen on 127.0.0.1:" + std::to_string(running.Port()));
+}
