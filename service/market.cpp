@@ -110,6 +110,7 @@ std::shared_ptr<const Market::RecentBars> Market::Recent(const Security& securit
     const int sessionMinutes = security.exchange->closeMinute - security.exchange->openMinute;
     recent->lastDayPath = model.IntradayPath(security, recent->bars.back(), sessionMinutes);
   }
+  AdjustCloses(security, lastDay, recent->bars);
   std::lock_guard<std::mutex> lock(cacheMutex);
   recentCache[security.symbol] = recent;
   return recent;
@@ -127,11 +128,12 @@ std::vector<DailyBar> Market::SimulatedBars(const Security& security, int fromDa
                                   [](const DailyBar& b, int day) { return b.day < day; });
     if (static_cast<size_t>(window.end() - begin) < minimumCount) begin = window.end() - minimumCount;
     bars.assign(begin, window.end());
-    FinishBars(security, lastDay, state, bars, &recent->lastDayPath);
+    ApplySession(security, state, bars, &recent->lastDayPath);
     return bars;
   }
   bars = AllSimulatedBars(security, fromDay, lastDay, minimumCount);
-  FinishBars(security, lastDay, state, bars, nullptr);
+  ApplySession(security, state, bars, nullptr);
+  AdjustCloses(security, lastDay, bars);
   return bars;
 }
 
@@ -153,27 +155,30 @@ std::vector<DailyBar> Market::AllSimulatedBars(const Security& security, int fro
   return bars;
 }
 
-void Market::FinishBars(const Security& security, int lastDay, const SessionState& state,
-                        std::vector<DailyBar>& bars, const std::vector<double>* lastDayPath) const {
-  if (!bars.empty() && state.inSession && bars.back().day == state.quoteDay &&
-      security.type != SecurityType::MutualFund) {
-    const bool cached = lastDayPath != nullptr && static_cast<int>(lastDayPath->size()) == state.sessionMinutes + 1;
-    const auto path = cached ? *lastDayPath : model.IntradayPath(security, bars.back(), state.sessionMinutes);
-    bars.back() = PriceModel::PartialBar(bars.back(), path, state.elapsedMinutes);
-  }
-  // Adjusted closes take out every later dividend up to the quote day.
+void Market::ApplySession(const Security& security, const SessionState& state, std::vector<DailyBar>& bars,
+                          const std::vector<double>* lastDayPath) const {
+  if (bars.empty() || !state.inSession || bars.back().day != state.quoteDay ||
+      security.type == SecurityType::MutualFund)
+    return;
+  std::vector<double> computed;
+  const bool cached = lastDayPath != nullptr && static_cast<int>(lastDayPath->size()) == state.sessionMinutes + 1;
+  if (!cached) computed = model.IntradayPath(security, bars.back(), state.sessionMinutes);
+  bars.back() = PriceModel::PartialBar(bars.back(), cached ? *lastDayPath : computed, state.elapsedMinutes);
+}
+
+void Market::AdjustCloses(const Security& security, int lastDay, std::vector<DailyBar>& bars) const {
+  // Adjusted closes take out every later dividend up to lastDay.
   const double keep = 1.0 - PriceModel::QuarterlyPayout(security);
-  if (!bars.empty() && keep < 1.0) {
-    const auto exDays = model.ExDividendDays(security, bars.front().day + 1, lastDay);
-    double factor = 1.0;
-    size_t j = exDays.size();
-    for (size_t i = bars.size(); i-- > 0;) {
-      while (j > 0 && exDays[j - 1] > bars[i].day) {
-        factor *= keep;
-        --j;
-      }
-      bars[i].adjClose = std::round(bars[i].close * factor * 100.0) / 100.0;
+  if (bars.empty() || keep >= 1.0) return;
+  const auto exDays = model.ExDividendDays(security, bars.front().day + 1, lastDay);
+  double factor = 1.0;
+  size_t j = exDays.size();
+  for (size_t i = bars.size(); i-- > 0;) {
+    while (j > 0 && exDays[j - 1] > bars[i].day) {
+      factor *= keep;
+      --j;
     }
+    bars[i].adjClose = std::round(bars[i].close * factor * 100.0) / 100.0;
   }
 }
 

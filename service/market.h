@@ -67,9 +67,10 @@ class Market {
   std::vector<DailyBar> SimulatedBars(const Security& security, int fromDay, int lastDay, const SessionState& state,
                                       size_t minimumCount) const;
   std::vector<DailyBar> AllSimulatedBars(const Security& security, int fromDay, int lastDay, size_t minimumCount) const;
-  // The running session's partial day and the dividend-adjusted closes.
-  void FinishBars(const Security& security, int lastDay, const SessionState& state, std::vector<DailyBar>& bars,
-                  const std::vector<double>* lastDayPath) const;
+  // Replaces the running session's day by the day so far (along lastDayPath when given).
+  void ApplySession(const Security& security, const SessionState& state, std::vector<DailyBar>& bars,
+                    const std::vector<double>* lastDayPath) const;
+  void AdjustCloses(const Security& security, int lastDay, std::vector<DailyBar>& bars) const;
 
   SecurityList securities;
   PriceModel model;
