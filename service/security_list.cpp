@@ -98,7 +98,7 @@ static bool ParseRow(const std::vector<std::string>& f, Security& s, std::string
     why = "type must be S, M, E, F or I";
     return false;
   }
-  if (!ReadNumber(f[4], s.price) || s.price <= 0 || !ReadNumber(f[5], s.shares) || !ReadNumber(f[6], s.eps) ||
+  if (!ReadNumber(f[4], s.price) || s.price < 0.01 || !ReadNumber(f[5], s.shares) || !ReadNumber(f[6], s.eps) ||
       !ReadNumber(f[7], s.dividend) || !ReadNumber(f[8], s.volatility) || s.volatility > 5) {
     why = "bad number";
     return false;

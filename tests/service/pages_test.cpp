@@ -274,3 +274,21 @@ TEST(RequestRouter, RefusesWhatItCannotServe) {
   post.target = "/d/quotes.csv?s=MSFT";
   EXPECT_EQ(HandleServiceRequest(*market, post).status, 405);
 }
+
+TEST(RequestRouter, OddQueriesOnEveryPathGetAnAnswerNotACrash) {
+  auto market = FixtureMarket();
+  const char* paths[] = {"/d/quotes.csv", "/table.csv", "/q/h", "/q", "/", "/lookup", "/vellumar/data/index.xml",
+                         "/charts/big.chart", "/b", "/w", "/c/1y/m/msft.gif", "/c/my/x/.gif", "/n/MSFT/x.html",
+                         "/n/", "/c/"};
+  const char* queries[] = {"", "?", "?&&&", "?s", "?s=", "?s=%", "?s=%zz%4", "?s=+++", "?s=MSFT&f=", "?s=MSFT&f=%00",
+                           "?s=^DJI&a=-1&b=0&c=99999&d=99&e=-5&f=0", "?s=MSFT&b=999999999999999999999",
+                           "?symb=%3A&comp=%3A+DJIA+&size=0", "?symb=MSFT&time=1&freq=0&ma=4&maval=1",
+                           "?s=MSFT&t=20261399", "?s=MSFT&t=19000101", "?m=ALL&t=Q&s=a&b=49"};
+  for (const char* path : paths) {
+    for (const char* query : queries) {
+      const ServiceResponse r = Get(*market, std::string(path) + query, "\x01weird host");
+      EXPECT_TRUE(r.status == 200 || r.status == 400 || r.status == 404) << path << query << " -> " << r.status;
+      EXPECT_FALSE(r.contentType.empty());
+    }
+  }
+}
