@@ -105,9 +105,9 @@ static std::vector<double> DailyValues(const Market& market, const Security& s, 
 }
 
 static void AddIntradayTick(const Market& market, const Security& s, const ChartQuery& q, int day, SysSeconds at,
-                            size_t minuteOfSession, size_t index, ChartSpec& spec) {
+                            size_t minuteOfSession, size_t index, ChartPlan& plan) {
   if (q.sessions > 1) {
-    if (minuteOfSession == 0) spec.ticks.push_back({index, FormatDay(day, "%a")});
+    if (minuteOfSession == 0) plan.ticks.push_back({index, FormatDay(day, "%a")});
     return;
   }
   int localDay, minute;
@@ -115,10 +115,10 @@ static void AddIntradayTick(const Market& market, const Security& s, const Chart
   if (minute % 60 != 0 || minuteOfSession == 0) return;
   std::string label = FormatClockTime(minute);
   label.erase(label.find(':'), 3);  // "10am"
-  spec.ticks.push_back({index, label});
+  plan.ticks.push_back({index, label});
 }
 
-static void BuildIntraday(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now, ChartSpec& spec,
+static void BuildIntraday(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now, ChartPlan& plan,
                           std::vector<AxisPoint>& axis, ChartLine& primary) {
   const SessionState state = market.Calendar(s).State(now);
   std::vector<int> days = {state.quoteDay};
@@ -128,7 +128,7 @@ static void BuildIntraday(const Market& market, const Security& s, const ChartQu
     const auto points = market.Intraday(s, day, now);
     for (size_t i = 0; i < points.size(); ++i) {
       if (i % step != 0 && i + 1 != points.size()) continue;
-      AddIntradayTick(market, s, q, day, points[i].time, i, axis.size(), spec);
+      AddIntradayTick(market, s, q, day, points[i].time, i, axis.size(), plan);
       axis.push_back({day, points[i].time});
       primary.values.push_back(points[i].price);
     }
@@ -140,15 +140,15 @@ static void BuildIntraday(const Market& market, const Security& s, const ChartQu
     for (int minute = (elapsed / step + 1) * step; minute <= state.sessionMinutes; minute += step) {
       const SysSeconds at = market.Calendar(s).OpenTime(state.quoteDay) + std::chrono::minutes{minute};
       if (at > close) break;
-      AddIntradayTick(market, s, q, state.quoteDay, at, minute, axis.size(), spec);
+      AddIntradayTick(market, s, q, state.quoteDay, at, minute, axis.size(), plan);
       axis.push_back({state.quoteDay, at});
       primary.values.push_back(kNaN);
     }
   }
-  if (!days.empty()) spec.subtitle = FormatHeadingDay(days.back());
+  if (!days.empty()) plan.subtitle = FormatHeadingDay(days.back());
 }
 
-static void BuildDaily(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now, ChartSpec& spec,
+static void BuildDaily(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now, ChartPlan& plan,
                        std::vector<AxisPoint>& axis, ChartLine& primary, std::vector<ChartLine>& averages) {
   int longest = 0;
   for (int n : q.movingAverages) longest = std::max(longest, n);
@@ -164,7 +164,7 @@ static void BuildDaily(const Market& market, const Security& s, const ChartQuery
     axis.push_back({bars[i].day, {}});
     primary.values.push_back(bars[i].close);
   }
-  spec.ticks = DailyTicks(axis, q.calendarDays);
+  plan.ticks = DailyTicks(axis, q.calendarDays);
   for (size_t a = 0; a < q.movingAverages.size() && a < 2; ++a) {
     const int n = q.movingAverages[a];
     ChartLine line{std::to_string(n) + "-day avg", {}, kAverageColors[a]};
@@ -178,53 +178,53 @@ static void BuildDaily(const Market& market, const Security& s, const ChartQuery
     for (size_t i : sample) line.values.push_back(average[i]);
     averages.push_back(std::move(line));
   }
-  if (!bars.empty()) spec.subtitle = FormatMonthDay(bars[first < bars.size() ? first : 0].day) + ", " +
+  if (!bars.empty()) plan.subtitle = FormatMonthDay(bars[first < bars.size() ? first : 0].day) + ", " +
                                      FormatDay(bars[first < bars.size() ? first : 0].day, "%Y") + " - " +
                                      FormatMonthDay(bars.back().day) + ", " + FormatDay(bars.back().day, "%Y");
 }
 
-ChartSpec BuildChart(const Market& market, const ChartQuery& q, SysSeconds now) {
-  ChartSpec spec;
-  spec.width = q.width;
-  spec.height = q.height;
+ChartPlan BuildChart(const Market& market, const ChartQuery& q, SysSeconds now) {
+  ChartPlan plan;
+  plan.width = q.width;
+  plan.height = q.height;
   const Security* s = market.Securities().Find(q.symbol);
   if (s == nullptr) {
-    spec.title = q.symbol;
-    spec.message = "Symbol " + q.symbol + " not found";
-    return spec;
+    plan.title = q.symbol;
+    plan.message = "Symbol " + q.symbol + " not found";
+    return plan;
   }
-  spec.title = s->symbol + "  " + s->name;
+  plan.title = s->symbol + "  " + s->name;
   std::vector<AxisPoint> axis;
   ChartLine primary{s->symbol, {}, kPrimaryColor};
   std::vector<ChartLine> averages;
   const bool intraday = q.sessions > 0 && s->type != SecurityType::MutualFund;
   if (intraday) {
-    BuildIntraday(market, *s, q, now, spec, axis, primary);
+    BuildIntraday(market, *s, q, now, plan, axis, primary);
   } else {
     ChartQuery daily = q;
     if (q.sessions > 0) daily.calendarDays = 10;
-    BuildDaily(market, *s, daily, now, spec, axis, primary, averages);
+    BuildDaily(market, *s, daily, now, plan, axis, primary, averages);
   }
-  spec.pointCount = axis.size();
+  plan.pointCount = axis.size();
   if (axis.empty()) {
-    spec.message = "No prices for this period";
-    return spec;
+    plan.message = "No prices for this period";
+    return plan;
   }
-  spec.percent = !q.compare.empty();
-  spec.lines.push_back(std::move(primary));
-  if (!spec.percent) {
-    for (ChartLine& line : averages) spec.lines.push_back(std::move(line));
-    return spec;
+  plan.percent = !q.compare.empty();
+  plan.lines.push_back(std::move(primary));
+  if (!plan.percent) {
+    for (ChartLine& line : averages) plan.lines.push_back(std::move(line));
+    return plan;
   }
   for (size_t i = 0; i < q.compare.size(); ++i) {
     const Security* other = market.Securities().Find(q.compare[i]);
     if (other == nullptr) continue;
     ChartLine line{other->symbol, intraday ? IntradayValues(market, *other, axis, now) : DailyValues(market, *other, axis, now),
                    kCompareColors[i % std::size(kCompareColors)]};
-    spec.lines.push_back(std::move(line));
+    plan.lines.push_back(std::move(line));
   }
-  for (ChartLine& line : spec.lines) ToPercent(line);
-  return spec;
+  for (ChartLine& line : plan.lines) ToPercent(line);
+  return plan;
 }
 
 ServiceResponse ChartPage(const Market& market, const PageRequest& request) {
@@ -234,8 +234,8 @@ ServiceResponse ChartPage(const Market& market, const PageRequest& request) {
                           ? ParseBigChartQuery(market, request.rawQuery, query, error)
                           : ParseQuoteChartRequest(market, request.path, request.rawQuery, query, error);
   if (!parsed) return BadRequest(error);
-  const ChartSpec spec = BuildChart(market, query, market.Now());
-  std::string gif = RenderChartGif(spec);
+  const ChartPlan plan = BuildChart(market, query, market.Now());
+  std::string gif = RenderChartGif(plan);
   if (gif.empty()) return {500, "text/plain", "chart could not be drawn\n"};
   const bool known = market.Securities().Find(query.symbol) != nullptr;
   return {known ? 200 : 404, "image/gif", std::move(gif)};

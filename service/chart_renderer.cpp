@@ -48,9 +48,9 @@ static std::string GifBytes(gdImagePtr image) {
   return bytes;
 }
 
-std::string RenderChartGif(const ChartSpec& spec) {
-  const int width = std::clamp(spec.width, 120, 1200);
-  const int height = std::clamp(spec.height, 80, 900);
+std::string RenderChartGif(const ChartPlan& plan) {
+  const int width = std::clamp(plan.width, 120, 1200);
+  const int height = std::clamp(plan.height, 80, 900);
   GdImage image(gdImageCreate(width, height));
   if (!image) return {};
   gdImagePtr im = image.get();
@@ -63,12 +63,12 @@ std::string RenderChartGif(const ChartSpec& spec) {
   gdFontPtr labelFont = width >= 300 ? gdFontGetSmall() : gdFontGetTiny();
 
   // On a narrow chart the title gives way to the period: the symbol alone stays.
-  std::string title = spec.title;
-  const int subtitleWidth = labelFont->w * static_cast<int>(spec.subtitle.size());
+  std::string title = plan.title;
+  const int subtitleWidth = labelFont->w * static_cast<int>(plan.subtitle.size());
   if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 > width) title = title.substr(0, title.find("  "));
   Text(im, titleFont, 4, 2, title, black);
   if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 <= width)
-    Text(im, labelFont, width - 4 - subtitleWidth, 3, spec.subtitle, grey);
+    Text(im, labelFont, width - 4 - subtitleWidth, 3, plan.subtitle, grey);
   const int top = titleFont->h + 8;
   const int left = 4;
   const int right = width - 8 * labelFont->w - 4;
@@ -76,15 +76,15 @@ std::string RenderChartGif(const ChartSpec& spec) {
   gdImageRectangle(im, left, top, right, bottom, black);
 
   double low = HUGE_VAL, high = -HUGE_VAL;
-  for (const ChartLine& line : spec.lines) {
+  for (const ChartLine& line : plan.lines) {
     for (double v : line.values) {
       if (!std::isfinite(v)) continue;
       low = std::min(low, v);
       high = std::max(high, v);
     }
   }
-  if (spec.pointCount == 0 || !std::isfinite(low) || !spec.message.empty()) {
-    const std::string message = spec.message.empty() ? "No data" : spec.message;
+  if (plan.pointCount == 0 || !std::isfinite(low) || !plan.message.empty()) {
+    const std::string message = plan.message.empty() ? "No data" : plan.message;
     Text(im, labelFont, (left + right - labelFont->w * static_cast<int>(message.size())) / 2,
          (top + bottom - labelFont->h) / 2, message, black);
     return GifBytes(im);
@@ -97,7 +97,7 @@ std::string RenderChartGif(const ChartSpec& spec) {
   low = std::floor(low / step) * step;
   high = std::ceil(high / step) * step;
   auto yOf = [&](double v) { return bottom - 1 - static_cast<int>(std::lround((v - low) / (high - low) * (bottom - top - 2))); };
-  const size_t n = spec.pointCount;
+  const size_t n = plan.pointCount;
   auto xOf = [&](size_t i) {
     return n <= 1 ? (left + right) / 2 : left + 1 + static_cast<int>(std::lround(double(i) / double(n - 1) * (right - left - 2)));
   };
@@ -105,10 +105,10 @@ std::string RenderChartGif(const ChartSpec& spec) {
   for (double v = low; v <= high + step / 2; v += step) {
     const int y = yOf(v);
     if (y > top && y < bottom) gdImageLine(im, left + 1, y, right - 1, y, grid);
-    Text(im, labelFont, right + 3, y - labelFont->h / 2, AxisLabel(v, step, spec.percent), black);
+    Text(im, labelFont, right + 3, y - labelFont->h / 2, AxisLabel(v, step, plan.percent), black);
   }
   int lastLabelEnd = -1000;
-  for (const ChartTick& tick : spec.ticks) {
+  for (const ChartTick& tick : plan.ticks) {
     if (tick.index >= n) continue;
     const int x = xOf(tick.index);
     gdImageLine(im, x, top + 1, x, bottom - 1, grid);
@@ -119,7 +119,7 @@ std::string RenderChartGif(const ChartSpec& spec) {
   }
 
   int legendX = left + 4;
-  for (const ChartLine& line : spec.lines) {
+  for (const ChartLine& line : plan.lines) {
     const int color = Color(im, line.rgb);
     bool penDown = false;
     int px = 0, py = 0;
@@ -134,7 +134,7 @@ std::string RenderChartGif(const ChartSpec& spec) {
       py = y;
       penDown = true;
     }
-    if (spec.lines.size() > 1 && !line.label.empty()) {
+    if (plan.lines.size() > 1 && !line.label.empty()) {
       gdImageFilledRectangle(im, legendX, top + 4 + labelFont->h / 2 - 1, legendX + 10, top + 5 + labelFont->h / 2,
                              color);
       Text(im, labelFont, legendX + 13, top + 3, line.label, color);

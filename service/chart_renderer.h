@@ -17,7 +17,7 @@ struct ChartTick {
 };
 
 // What to draw; the renderer knows nothing of markets.
-struct ChartSpec {
+struct ChartPlan {
   int width = 360;
   int height = 270;
   std::string title;
@@ -30,4 +30,4 @@ struct ChartSpec {
 };
 
 // The chart as a GIF image (libgd). Sizes are clamped to 120..1200 by 80..900 pixels.
-std::string RenderChartGif(const ChartSpec& spec);
+std::string RenderChartGif(const ChartPlan& plan);

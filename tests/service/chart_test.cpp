@@ -75,27 +75,27 @@ TEST(Charts, ComparisonsArePercentChangesAndAveragesFollowTheClose) {
   ChartQuery q;
   std::string error;
   ASSERT_TRUE(ParseBigChartQuery(*market, "symb=MSFT&comp=DJIA&time=6&freq=1", q, error));
-  ChartSpec spec = BuildChart(*market, q, market->Now());
-  ASSERT_TRUE(spec.percent);
-  ASSERT_EQ(spec.lines.size(), 2u);
-  for (const ChartLine& line : spec.lines) {
-    ASSERT_EQ(line.values.size(), spec.pointCount);
+  ChartPlan plan = BuildChart(*market, q, market->Now());
+  ASSERT_TRUE(plan.percent);
+  ASSERT_EQ(plan.lines.size(), 2u);
+  for (const ChartLine& line : plan.lines) {
+    ASSERT_EQ(line.values.size(), plan.pointCount);
     EXPECT_DOUBLE_EQ(line.values.front(), 0.0);
   }
   ASSERT_TRUE(ParseBigChartQuery(*market, "symb=MSFT&time=8&freq=1&ma=1&maval=50", q = {}, error));
-  spec = BuildChart(*market, q, market->Now());
-  ASSERT_EQ(spec.lines.size(), 2u);
-  EXPECT_FALSE(spec.percent);
+  plan = BuildChart(*market, q, market->Now());
+  ASSERT_EQ(plan.lines.size(), 2u);
+  EXPECT_FALSE(plan.percent);
   // A 50-day average lies within the range of its fifty closes.
   const auto bars = market->RecentSnapshot(*market->Securities().Find("MSFT"), 50, market->Now()).bars;
   double lo = 1e9, hi = 0;
   for (const DailyBar& b : bars) lo = std::min(lo, b.close), hi = std::max(hi, b.close);
-  EXPECT_GE(spec.lines[1].values.back(), lo);
-  EXPECT_LE(spec.lines[1].values.back(), hi);
+  EXPECT_GE(plan.lines[1].values.back(), lo);
+  EXPECT_LE(plan.lines[1].values.back(), hi);
   // The running session keeps its full width; the line stops at the clock.
   ASSERT_TRUE(ParseQuoteChartRequest(*market, "/b", "s=msft", q = {}, error));
-  spec = BuildChart(*market, q, market->Now());
-  EXPECT_EQ(spec.pointCount, 79u);  // every fifth minute of 390, and the close
-  EXPECT_TRUE(std::isfinite(spec.lines[0].values[72]));
-  EXPECT_FALSE(std::isfinite(spec.lines[0].values.back()));
+  plan = BuildChart(*market, q, market->Now());
+  EXPECT_EQ(plan.pointCount, 79u);  // every fifth minute of 390, and the close
+  EXPECT_TRUE(std::isfinite(plan.lines[0].values[72]));
+  EXPECT_FALSE(std::isfinite(plan.lines[0].values.back()));
 }
