@@ -1,5 +1,6 @@
 #include "portfolio/vl_database.h"
 
+#include "framework/file_util.h"
 #include "portfolio/vl_cash_holding_item.h"
 #include "portfolio/vl_stock_info_item.h"
 #include "vl_database_fixture.h"
@@ -168,4 +169,34 @@ TEST_F(DatabaseTest, DeletingAPortfolioTakesItsPositionsAndUnusedQuotes) {
   VLHoldingItemList list;
   EXPECT_EQ(db->GetPositions(conn, a, true, list), kVLNotFound);
   EXPECT_EQ(db->DeletePortfolio(conn, a), kVLNotFound);
+}
+
+TEST_F(DatabaseTest, EveryChangeFailsWhileTheFileIsHeldElsewhereAndNothingIsLost) {
+  const uint32_t p = AddPortfolio("P");
+  const uint32_t stock = AddStock(p, "MSFT");
+  log.entries.clear();
+  {
+    FileHandle holder;  // another program holds the file exclusively
+    ASSERT_EQ(OpenExistingFile(path, kOpenReadWriteExclusive, holder), 0);
+    uint32_t id = 0, newId = 0;
+    VLPortfolioItem q;
+    q.name = "Q";
+    EXPECT_EQ(db->AddPortfolio(conn, q), kVLFailed);
+    EXPECT_EQ(db->AddCashPosition(conn, p, 100, "c", id), kVLFailed);
+    EXPECT_EQ(db->SellPosition(conn, stock, 10, 2000, 0, 0, newId), kVLFailed);
+    EXPECT_EQ(db->UpdateQuotes(conn), kVLFailed);
+    EXPECT_TRUE(db->IsModified());
+    EXPECT_TRUE(log.entries.empty());
+  }
+  // Everything made while the file was held is still there and reaches the file with the next change.
+  EXPECT_EQ(db->GetPortfolioCount(), 2);
+  EXPECT_EQ(db->GetPositionCount(), 3);
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddMarginPosition(conn, p, 5, "m", id), kVLOk);
+  Reopen();
+  EXPECT_EQ(db->GetPortfolioCount(), 2);
+  EXPECT_EQ(db->GetPositionCount(), 4);
+  VLHoldingItemList sold;
+  ASSERT_EQ(db->GetPositions(conn, p, false, sold), kVLOk);
+  EXPECT_EQ(sold.GetCount(), 1);
 }
