@@ -11,7 +11,8 @@
 static const double kNaN = std::numeric_limits<double>::quiet_NaN();
 static const int kPrimaryColor = 0x0000cc;
 static const int kAverageColors[] = {0xff8800, 0x008800};
-static const int kCompareColors[] = {0xcc0000, 0x008800, 0x880088, 0x00a0a0, 0x886600, 0x666666, 0xaa0066, 0x0088ff};
+static const int kCompareColors[] = {0xcc0000, 0x008800, 0x880088, 0x00a0a0,
+                                     0x886600, 0x666666, 0xaa0066, 0x0088ff};
 
 // One point of the time axis: a day, and for intraday charts the instant within it.
 struct AxisPoint {
@@ -19,7 +20,9 @@ struct AxisPoint {
   SysSeconds time{};
 };
 
-static int WeekKey(int day) { return (day + 3) / 7; }  // weeks starting on Monday
+static int WeekKey(int day) {
+  return (day + 3) / 7;
+}  // weeks starting on Monday
 static int MonthKey(int day) {
   int y, m, d;
   SplitDay(day, y, m, d);
@@ -30,10 +33,11 @@ static int MonthKey(int day) {
 static std::vector<size_t> SampleBars(const std::vector<DailyBar>& bars, size_t first, ChartFrequency f) {
   std::vector<size_t> out;
   for (size_t i = first; i < bars.size(); ++i) {
-    const bool lastOfGroup = i + 1 == bars.size() ||
-                             (f == ChartFrequency::Weekly && WeekKey(bars[i + 1].day) != WeekKey(bars[i].day)) ||
-                             (f == ChartFrequency::Monthly && MonthKey(bars[i + 1].day) != MonthKey(bars[i].day)) ||
-                             (f != ChartFrequency::Weekly && f != ChartFrequency::Monthly);
+    const bool lastOfGroup =
+        i + 1 == bars.size() ||
+        (f == ChartFrequency::Weekly && WeekKey(bars[i + 1].day) != WeekKey(bars[i].day)) ||
+        (f == ChartFrequency::Monthly && MonthKey(bars[i + 1].day) != MonthKey(bars[i].day)) ||
+        (f != ChartFrequency::Weekly && f != ChartFrequency::Monthly);
     if (lastOfGroup) out.push_back(i);
   }
   return out;
@@ -59,7 +63,9 @@ static std::vector<ChartTick> DailyTicks(const std::vector<AxisPoint>& axis, int
   return ticks;
 }
 
-static double PercentFrom(double base, double v) { return std::isfinite(v) && base > 0 ? (v / base - 1.0) * 100.0 : kNaN; }
+static double PercentFrom(double base, double v) {
+  return std::isfinite(v) && base > 0 ? (v / base - 1.0) * 100.0 : kNaN;
+}
 
 static void ToPercent(ChartLine& line) {
   double base = kNaN;
@@ -72,8 +78,8 @@ static void ToPercent(ChartLine& line) {
   for (double& v : line.values) v = PercentFrom(base, v);
 }
 
-static std::vector<double> IntradayValues(const Market& market, const Security& s, const std::vector<AxisPoint>& axis,
-                                          SysSeconds now) {
+static std::vector<double> IntradayValues(const Market& market, const Security& s,
+                                          const std::vector<AxisPoint>& axis, SysSeconds now) {
   std::vector<double> values(axis.size(), kNaN);
   int day = -1;
   std::vector<IntradayPoint> points;
@@ -91,8 +97,8 @@ static std::vector<double> IntradayValues(const Market& market, const Security& 
   return values;
 }
 
-static std::vector<double> DailyValues(const Market& market, const Security& s, const std::vector<AxisPoint>& axis,
-                                       SysSeconds now) {
+static std::vector<double> DailyValues(const Market& market, const Security& s,
+                                       const std::vector<AxisPoint>& axis, SysSeconds now) {
   std::vector<double> values(axis.size(), kNaN);
   if (axis.empty()) return values;
   const SecuritySnapshot snap = market.Snapshot(s, axis.front().day - 10, now);
@@ -104,8 +110,8 @@ static std::vector<double> DailyValues(const Market& market, const Security& s, 
   return values;
 }
 
-static void AddIntradayTick(const Market& market, const Security& s, const ChartQuery& q, int day, SysSeconds at,
-                            size_t minuteOfSession, size_t index, ChartPlan& plan) {
+static void AddIntradayTick(const Market& market, const Security& s, const ChartQuery& q, int day,
+                            SysSeconds at, size_t minuteOfSession, size_t index, ChartPlan& plan) {
   if (q.sessions > 1) {
     if (minuteOfSession == 0) plan.ticks.push_back({index, FormatDay(day, "%a")});
     return;
@@ -118,11 +124,12 @@ static void AddIntradayTick(const Market& market, const Security& s, const Chart
   plan.ticks.push_back({index, label});
 }
 
-static void BuildIntraday(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now, ChartPlan& plan,
-                          std::vector<AxisPoint>& axis, ChartLine& primary) {
+static void BuildIntraday(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now,
+                          ChartPlan& plan, std::vector<AxisPoint>& axis, ChartLine& primary) {
   const SessionState state = market.Calendar(s).State(now);
   std::vector<int> days = {state.quoteDay};
-  while (static_cast<int>(days.size()) < q.sessions) days.insert(days.begin(), TradingCalendar::PreviousTradingDay(days.front()));
+  while (static_cast<int>(days.size()) < q.sessions)
+    days.insert(days.begin(), TradingCalendar::PreviousTradingDay(days.front()));
   const int step = q.frequency == ChartFrequency::FiveMinutes ? 5 : 15;
   for (int day : days) {
     const auto points = market.Intraday(s, day, now);
@@ -148,8 +155,9 @@ static void BuildIntraday(const Market& market, const Security& s, const ChartQu
   if (!days.empty()) plan.subtitle = FormatHeadingDay(days.back());
 }
 
-static void BuildDaily(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now, ChartPlan& plan,
-                       std::vector<AxisPoint>& axis, ChartLine& primary, std::vector<ChartLine>& averages) {
+static void BuildDaily(const Market& market, const Security& s, const ChartQuery& q, SysSeconds now,
+                       ChartPlan& plan, std::vector<AxisPoint>& axis, ChartLine& primary,
+                       std::vector<ChartLine>& averages) {
   int longest = 0;
   for (int n : q.movingAverages) longest = std::max(longest, n);
   const int localDay = market.Calendar(s).State(now).localDay;
@@ -178,9 +186,10 @@ static void BuildDaily(const Market& market, const Security& s, const ChartQuery
     for (size_t i : sample) line.values.push_back(average[i]);
     averages.push_back(std::move(line));
   }
-  if (!bars.empty()) plan.subtitle = FormatMonthDay(bars[first < bars.size() ? first : 0].day) + ", " +
-                                     FormatDay(bars[first < bars.size() ? first : 0].day, "%Y") + " - " +
-                                     FormatMonthDay(bars.back().day) + ", " + FormatDay(bars.back().day, "%Y");
+  if (!bars.empty())
+    plan.subtitle = FormatMonthDay(bars[first < bars.size() ? first : 0].day) + ", " +
+                    FormatDay(bars[first < bars.size() ? first : 0].day, "%Y") + " - " +
+                    FormatMonthDay(bars.back().day) + ", " + FormatDay(bars.back().day, "%Y");
 }
 
 ChartPlan BuildChart(const Market& market, const ChartQuery& q, SysSeconds now) {
@@ -219,8 +228,10 @@ ChartPlan BuildChart(const Market& market, const ChartQuery& q, SysSeconds now) 
   for (size_t i = 0; i < q.compare.size(); ++i) {
     const Security* other = market.Securities().Find(q.compare[i]);
     if (other == nullptr) continue;
-    ChartLine line{other->symbol, intraday ? IntradayValues(market, *other, axis, now) : DailyValues(market, *other, axis, now),
-                   kCompareColors[i % std::size(kCompareColors)]};
+    ChartLine line{
+        other->symbol,
+        intraday ? IntradayValues(market, *other, axis, now) : DailyValues(market, *other, axis, now),
+        kCompareColors[i % std::size(kCompareColors)]};
     plan.lines.push_back(std::move(line));
   }
   for (ChartLine& line : plan.lines) ToPercent(line);

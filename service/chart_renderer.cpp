@@ -65,7 +65,8 @@ std::string RenderChartGif(const ChartPlan& plan) {
   // On a narrow chart the title gives way to the period: the symbol alone stays.
   std::string title = plan.title;
   const int subtitleWidth = labelFont->w * static_cast<int>(plan.subtitle.size());
-  if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 > width) title = title.substr(0, title.find("  "));
+  if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 > width)
+    title = title.substr(0, title.find("  "));
   Text(im, titleFont, 4, 2, title, black);
   if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 <= width)
     Text(im, labelFont, width - 4 - subtitleWidth, 3, plan.subtitle, grey);
@@ -96,10 +97,13 @@ std::string RenderChartGif(const ChartPlan& plan) {
   const double step = NiceStep(high - low, std::max(2, (bottom - top) / 40));
   low = std::floor(low / step) * step;
   high = std::ceil(high / step) * step;
-  auto yOf = [&](double v) { return bottom - 1 - static_cast<int>(std::lround((v - low) / (high - low) * (bottom - top - 2))); };
+  auto yOf = [&](double v) {
+    return bottom - 1 - static_cast<int>(std::lround((v - low) / (high - low) * (bottom - top - 2)));
+  };
   const size_t n = plan.pointCount;
   auto xOf = [&](size_t i) {
-    return n <= 1 ? (left + right) / 2 : left + 1 + static_cast<int>(std::lround(double(i) / double(n - 1) * (right - left - 2)));
+    return n <= 1 ? (left + right) / 2
+                  : left + 1 + static_cast<int>(std::lround(double(i) / double(n - 1) * (right - left - 2)));
   };
 
   for (double v = low; v <= high + step / 2; v += step) {
@@ -135,8 +139,8 @@ std::string RenderChartGif(const ChartPlan& plan) {
       penDown = true;
     }
     if (plan.lines.size() > 1 && !line.label.empty()) {
-      gdImageFilledRectangle(im, legendX, top + 4 + labelFont->h / 2 - 1, legendX + 10, top + 5 + labelFont->h / 2,
-                             color);
+      gdImageFilledRectangle(im, legendX, top + 4 + labelFont->h / 2 - 1, legendX + 10,
+                             top + 5 + labelFont->h / 2, color);
       Text(im, labelFont, legendX + 13, top + 3, line.label, color);
       legendX += 13 + labelFont->w * (static_cast<int>(line.label.size()) + 2);
     }

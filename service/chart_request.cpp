@@ -5,7 +5,6 @@
 #include "service/request_router.h"
 #include "service/text_format.h"
 
-
 // Country codes of the alternative chart service and the exchange suffixes they stand for.
 static const struct {
   const char* country;
@@ -26,8 +25,8 @@ static const struct {
   int sessions;
   int calendarDays;
 } kSpans[] = {
-    {1, 1, 0},     {2, 2, 0},     {3, 5, 0},      {4, 0, 31},     {5, 0, 62},     {6, 0, 92},    {7, 0, 183},
-    {8, 0, 366},   {9, 0, 731},   {10, 0, 1096},  {11, 0, 1461},  {12, 0, 1827},  {13, 0, 3653}, {14, 0, 7305},
+    {1, 1, 0},   {2, 2, 0},   {3, 5, 0},     {4, 0, 31},    {5, 0, 62},    {6, 0, 92},    {7, 0, 183},
+    {8, 0, 366}, {9, 0, 731}, {10, 0, 1096}, {11, 0, 1461}, {12, 0, 1827}, {13, 0, 3653}, {14, 0, 7305},
 };
 
 std::string ResolveChartSymbol(const Market& market, std::string_view text) {
@@ -101,7 +100,9 @@ bool ParseBigChartQuery(const Market& market, std::string_view rawQuery, ChartQu
   if (q.sessions > 0) {
     q.frequency = freq == 9 || q.sessions == 1 ? ChartFrequency::FiveMinutes : ChartFrequency::FifteenMinutes;
   } else {
-    q.frequency = freq == 2 ? ChartFrequency::Weekly : freq == 3 ? ChartFrequency::Monthly : ChartFrequency::Daily;
+    q.frequency = freq == 2   ? ChartFrequency::Weekly
+                  : freq == 3 ? ChartFrequency::Monthly
+                              : ChartFrequency::Daily;
   }
   long ma = 0, maval = 50;
   if (query.Raw("ma", raw) && !query.Int("ma", 0, 9, ma)) ma = 0;
@@ -109,13 +110,15 @@ bool ParseBigChartQuery(const Market& market, std::string_view rawQuery, ChartQu
     error = "maval must be 2 to 500";
     return false;
   }
-  if (ma == 4) q.movingAverages = {50, 200};  // the client's code for both averages
-  else if (ma >= 1) q.movingAverages = {static_cast<int>(maval)};
+  if (ma == 4)
+    q.movingAverages = {50, 200};  // the client's code for both averages
+  else if (ma >= 1)
+    q.movingAverages = {static_cast<int>(maval)};
   return true;
 }
 
-bool ParseQuoteChartRequest(const Market& market, std::string_view path, std::string_view rawQuery, ChartQuery& q,
-                            std::string& error) {
+bool ParseQuoteChartRequest(const Market& market, std::string_view path, std::string_view rawQuery,
+                            ChartQuery& q, std::string& error) {
   if (path == "/b" || path == "/w") {
     const std::string symbol = QueryString(rawQuery).Text("s");
     if (symbol.empty() || symbol.size() > 32) {
@@ -138,7 +141,8 @@ bool ParseQuoteChartRequest(const Market& market, std::string_view path, std::st
     return false;
   }
   const std::string_view period = rest.substr(0, slash1);
-  q.symbol = ResolveChartSymbol(market, PercentDecode(rest.substr(slash2 + 1, rest.size() - slash2 - 5), false));
+  q.symbol =
+      ResolveChartSymbol(market, PercentDecode(rest.substr(slash2 + 1, rest.size() - slash2 - 5), false));
   q.width = 512;
   q.height = 288;
   if (period == "1y") {

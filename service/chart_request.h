@@ -18,13 +18,14 @@ struct ChartQuery {
   int sessions = 0;                  // intraday chart over this many sessions, or 0
   int calendarDays = 366;            // daily chart over this span
   ChartFrequency frequency = ChartFrequency::Daily;
-  std::vector<int> movingAverages;   // e.g. {50, 200}
+  std::vector<int> movingAverages;  // e.g. {50, 200}
   int width = 360;
   int height = 270;
 };
 
 // "/charts/big.chart?symb=AU%3ABHP&comp=DJIA&size=1&time=8&freq=1&ma=1&maval=50&style=320".
-bool ParseBigChartQuery(const Market& market, std::string_view rawQuery, ChartQuery& query, std::string& error);
+bool ParseBigChartQuery(const Market& market, std::string_view rawQuery, ChartQuery& query,
+                        std::string& error);
 // "/b?s=msft", "/w?s=msft" and "/c/1y/m/msft.gif" (also 5y and my).
 bool ParseQuoteChartRequest(const Market& market, std::string_view path, std::string_view rawQuery,
                             ChartQuery& query, std::string& error);

@@ -14,9 +14,11 @@ static const char kMarketWire[] = "Vellumar Market Wire";
 static const char kEarningsDesk[] = "at Vellumar Earnings Desk";
 static const char kDividendWatch[] = "Vellumar Dividend Watch";
 
-static std::string Money(double v) { return FormatFixed(v, 2); }
+static std::string Money(double v) {
+  return FormatFixed(v, 2);
+}
 
-static void AddMove(const Security& s, const DailyBar& bar, double previous, int minute, bool final,
+static void AddMove(const Security& s, const DailyBar& bar, double previous, int minute, bool closed,
                     std::vector<Headline>& out) {
   const double pct = (bar.close - previous) / previous * 100.0;
   const double sigma = s.volatility / std::sqrt(252.0) * 100.0;
@@ -28,15 +30,15 @@ static void AddMove(const Security& s, const DailyBar& bar, double previous, int
   h.minute = minute;
   h.source = kMarketWire;
   h.title = s.name + " " + verb + " " + FormatFixed(std::fabs(pct), 1) + "% to " + Money(bar.close);
-  h.body = s.name + " (" + s.symbol + ") " + (final ? "closed at " : "traded at ") + Money(bar.close) + ", " +
-           (up ? "up " : "down ") + FormatFixed(std::fabs(pct), 2) + "% from the previous close of " +
-           Money(previous) + ". The day's range was " + Money(bar.low) + " to " + Money(bar.high) +
-           (bar.volume > 0 ? " on a volume of " + FormatGrouped(static_cast<int64_t>(bar.volume)) + "." : ".");
+  h.body =
+      s.name + " (" + s.symbol + ") " + (closed ? "closed at " : "traded at ") + Money(bar.close) + ", " +
+      (up ? "up " : "down ") + FormatFixed(std::fabs(pct), 2) + "% from the previous close of " +
+      Money(previous) + ". The day's range was " + Money(bar.low) + " to " + Money(bar.high) +
+      (bar.volume > 0 ? " on a volume of " + FormatGrouped(static_cast<int64_t>(bar.volume)) + "." : ".");
   out.push_back(std::move(h));
 }
 
-static void AddDividend(const Security& s, int exDay, double price, int today,
-                        std::vector<Headline>& out) {
+static void AddDividend(const Security& s, int exDay, double price, int today, std::vector<Headline>& out) {
   const double amount = std::round(price * PriceModel::QuarterlyPayout(s) * 100.0) / 100.0;
   if (amount <= 0) return;
   const int declared = exDay - 14;
@@ -46,14 +48,15 @@ static void AddDividend(const Security& s, int exDay, double price, int today,
     h.minute = 8 * 60 + 30;
     h.source = kDividendWatch;
     h.title = s.name + " declares quarterly dividend of $" + Money(amount) + " per share";
-    h.body = "The board of " + s.name + " (" + s.symbol + ") declared a quarterly dividend of $" + Money(amount) +
-             " per share, payable on " + FormatHeadingDay(exDay + 21) + " to holders of record at the close of " +
-             FormatHeadingDay(exDay) + ".";
+    h.body = "The board of " + s.name + " (" + s.symbol + ") declared a quarterly dividend of $" +
+             Money(amount) + " per share, payable on " + FormatHeadingDay(exDay + 21) +
+             " to holders of record at the close of " + FormatHeadingDay(exDay) + ".";
     out.push_back(std::move(h));
   }
 }
 
-static void AddEarnings(const Market& market, const Security& s, int day, int today, std::vector<Headline>& out) {
+static void AddEarnings(const Market& market, const Security& s, int day, int today,
+                        std::vector<Headline>& out) {
   if (s.eps <= 0) return;
   const double surprise = 0.1 * (market.Model().Uniform(s, day, 40) - 0.4);
   const double expected = s.eps / 4.0;
@@ -83,7 +86,8 @@ static void AddEarnings(const Market& market, const Security& s, int day, int to
 
 std::vector<Headline> MakeHeadlines(const Market& market, const Security& s, SysSeconds now) {
   std::vector<Headline> out;
-  const SecuritySnapshot snap = market.Snapshot(s, market.Calendar(s).State(now).localDay - kHeadlineHistoryDays - 7, now);
+  const SecuritySnapshot snap =
+      market.Snapshot(s, market.Calendar(s).State(now).localDay - kHeadlineHistoryDays - 7, now);
   if (snap.bars.size() < 2) return out;
   const int today = snap.session.localDay;
   const int first = today - kHeadlineHistoryDays;
@@ -91,26 +95,32 @@ std::vector<Headline> MakeHeadlines(const Market& market, const Security& s, Sys
     const DailyBar& bar = snap.bars[i];
     if (bar.day < first) continue;
     const bool running = i + 1 == snap.bars.size() && snap.session.inSession && !snap.realHistory;
-    const int minute = running ? s.exchange->openMinute + snap.session.elapsedMinutes : s.exchange->closeMinute + 5;
+    const int minute =
+        running ? s.exchange->openMinute + snap.session.elapsedMinutes : s.exchange->closeMinute + 5;
     AddMove(s, bar, snap.bars[i - 1].close, minute, !running, out);
   }
   const double price = snap.bars.back().close;
-  for (int exDay : market.Model().ExDividendDays(s, first + 14, today + 14)) AddDividend(s, exDay, price, today, out);
+  for (int exDay : market.Model().ExDividendDays(s, first + 14, today + 14))
+    AddDividend(s, exDay, price, today, out);
   for (int day : market.Model().EarningsDays(s, first, today + 7)) AddEarnings(market, s, day, today, out);
   // Items announced for later today are not out yet.
   out.erase(std::remove_if(out.begin(), out.end(),
                            [&](const Headline& h) {
-                             return h.day < first || h.day > today || (h.day == today && h.minute > snap.session.localMinute);
+                             return h.day < first || h.day > today ||
+                                    (h.day == today && h.minute > snap.session.localMinute);
                            }),
             out.end());
   std::stable_sort(out.begin(), out.end(), [](const Headline& a, const Headline& b) {
     return a.day != b.day ? a.day > b.day : a.minute > b.minute;
   });
-  for (size_t i = 0; i < out.size(); ++i) out[i].number = i > 0 && out[i - 1].day == out[i].day ? out[i - 1].number + 1 : 1;
+  for (size_t i = 0; i < out.size(); ++i)
+    out[i].number = i > 0 && out[i - 1].day == out[i].day ? out[i - 1].number + 1 : 1;
   return out;
 }
 
-static std::string DayKey(int day) { return FormatDay(day, "%Y%m%d"); }
+static std::string DayKey(int day) {
+  return FormatDay(day, "%Y%m%d");
+}
 
 static std::string ArticlePath(const Security& s, const Headline& h) {
   return "/n/" + s.symbol + "/" + DayKey(h.day) + "-" + std::to_string(h.number) + ".html";
@@ -157,8 +167,8 @@ ServiceResponse HeadlinesPage(const Market& market, const PageRequest& request) 
       body += "<tr><td colspan=\"4\"><b>" + std::string(it->day == today ? "Today, " : "") +
               FormatHeadingDay(it->day) + "</b></td></tr>\n";
     }
-    body += "<tr><td valign=\"top\">&#183;</td><td></td><td><a href=\"" + host + ArticlePath(*s, *it) + "\">" +
-            HtmlEscape(it->title) + "</a> <font color=\"#666666\"><small>" +
+    body += "<tr><td valign=\"top\">&#183;</td><td></td><td><a href=\"" + host + ArticlePath(*s, *it) +
+            "\">" + HtmlEscape(it->title) + "</a> <font color=\"#666666\"><small>" +
             ToUpper(FormatClockTime(it->minute)) + " - " + it->source + "</small></font></td></tr>\n";
   }
   // Closes the last date group: the client reads a group up to the next cell of this kind.
@@ -184,11 +194,12 @@ ServiceResponse ArticlePage(const Market& market, const PageRequest& request) {
     return NotFound(request.path);
   for (const Headline& h : MakeHeadlines(market, *s, market.Now())) {
     if (h.day != day || h.number != number) continue;
-    std::string body = "<html><head><title>" + HtmlEscape(h.title) + "</title><meta charset=\"utf-8\"></head><body>\n";
+    std::string body =
+        "<html><head><title>" + HtmlEscape(h.title) + "</title><meta charset=\"utf-8\"></head><body>\n";
     body += "<h1>" + HtmlEscape(h.title) + "</h1>\n<p><i>" + FormatHeadingDay(h.day) + ", " +
-            ToUpper(FormatClockTime(h.minute)) + " - " + HtmlEscape(h.source) + "</i></p>\n<p>" + HtmlEscape(h.body) +
-            "</p>\n<p><a href=\"/q?s=" + s->symbol + "\">Quote for " + s->symbol + "</a> | <a href=\"/q/h?s=" +
-            s->symbol + "\">More headlines</a></p>\n</body></html>\n";
+            ToUpper(FormatClockTime(h.minute)) + " - " + HtmlEscape(h.source) + "</i></p>\n<p>" +
+            HtmlEscape(h.body) + "</p>\n<p><a href=\"/q?s=" + s->symbol + "\">Quote for " + s->symbol +
+            "</a> | <a href=\"/q/h?s=" + s->symbol + "\">More headlines</a></p>\n</body></html>\n";
     return {200, "text/html; charset=utf-8", std::move(body)};
   }
   return NotFound(request.path);

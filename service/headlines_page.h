@@ -13,8 +13,8 @@ struct ServiceResponse;
 // A news item the service writes about a security's own price moves, dividends and earnings.
 struct Headline {
   int day = 0;
-  int minute = 0;   // local minutes after midnight
-  int number = 0;   // position among the day's items, part of the article's address
+  int minute = 0;  // local minutes after midnight
+  int number = 0;  // position among the day's items, part of the article's address
   std::string title;
   std::string source;
   std::string body;

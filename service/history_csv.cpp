@@ -94,8 +94,8 @@ std::string FormatHistoryCsv(const std::vector<DailyBar>& oldestFirst) {
   out.reserve(out.size() + oldestFirst.size() * 64);
   char line[160];
   for (auto it = oldestFirst.rbegin(); it != oldestFirst.rend(); ++it) {
-    std::snprintf(line, sizeof line, "%s,%.2f,%.2f,%.2f,%.2f,%.0f,%.2f\n", FormatIsoDay(it->day).c_str(), it->open,
-                  it->high, it->low, it->close, it->volume, it->adjClose);
+    std::snprintf(line, sizeof line, "%s,%.2f,%.2f,%.2f,%.2f,%.0f,%.2f\n", FormatIsoDay(it->day).c_str(),
+                  it->open, it->high, it->low, it->close, it->volume, it->adjClose);
     out += line;
   }
   return out;

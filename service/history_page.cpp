@@ -24,7 +24,8 @@ static bool ReadDate(const QueryString& q, const char* monthKey, const char* day
   if (q.Raw(dayKey, raw) && !q.Int(dayKey, 1, 31, dayOfMonth)) return false;
   if (q.Raw(yearKey, raw) && !q.Int(yearKey, 1900, 2200, year)) return false;
   const int monthNumber = static_cast<int>(month) + 1;
-  const int clamped = std::min(static_cast<int>(dayOfMonth), DaysInMonth(static_cast<int>(year), monthNumber));
+  const int clamped =
+      std::min(static_cast<int>(dayOfMonth), DaysInMonth(static_cast<int>(year), monthNumber));
   return MakeDay(static_cast<int>(year), monthNumber, clamped, day);
 }
 
@@ -40,7 +41,8 @@ ServiceResponse HistoryCsvPage(const Market& market, std::string_view rawQuery) 
   const SysSeconds now = market.Now();
   const int today = market.Calendar(*security).State(now).localDay;
   int from = 0, to = 0;
-  if (!ReadDate(query, "a", "b", "c", PriceModel::FirstDay(), from) || !ReadDate(query, "d", "e", "f", today, to))
+  if (!ReadDate(query, "a", "b", "c", PriceModel::FirstDay(), from) ||
+      !ReadDate(query, "d", "e", "f", today, to))
     return BadRequest("bad date in a to f");
   SecuritySnapshot snap = market.Snapshot(*security, from, now);
   while (!snap.bars.empty() && snap.bars.back().day > to) snap.bars.pop_back();

@@ -8,8 +8,9 @@
 ServiceResponse IndexXmlPage(const Market& market) {
   std::string body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<indexes>\n";
   for (const Security* s : market.Securities().OfType(SecurityType::Index)) {
-    body += "  <index country=\"" + HtmlEscape(s->exchange->country) + "\" exch=\"" + HtmlEscape(s->exchange->name) +
-            "\" symbol=\"" + HtmlEscape(s->symbol) + "\" name=\"" + HtmlEscape(s->name) + "\"/>\n";
+    body += "  <index country=\"" + HtmlEscape(s->exchange->country) + "\" exch=\"" +
+            HtmlEscape(s->exchange->name) + "\" symbol=\"" + HtmlEscape(s->symbol) + "\" name=\"" +
+            HtmlEscape(s->name) + "\"/>\n";
   }
   body += "</indexes>\n";
   return {200, "text/xml; charset=utf-8", std::move(body)};

@@ -16,7 +16,8 @@ static void Row(std::string& body, const char* label, const std::string& value) 
 
 static std::string StripBold(std::string text) {
   for (const char* tag : {"<b>", "</b>"}) {
-    for (size_t at; (at = text.find(tag)) != std::string::npos;) text.erase(at, std::char_traits<char>::length(tag));
+    for (size_t at; (at = text.find(tag)) != std::string::npos;)
+      text.erase(at, std::char_traits<char>::length(tag));
   }
   return text;
 }
@@ -33,13 +34,14 @@ ServiceResponse InfoPage(const Market& market, const PageRequest& request) {
   body += MarketClockMarkup(market, region, now);
   const Security* s = market.Securities().Find(symbol);
   if (s == nullptr) {
-    body += "<h1>" + HtmlEscape(symbol) + "</h1>\n<p>There is no security with the symbol " + HtmlEscape(symbol) +
-            ". <a href=\"/lookup?s=" + HtmlEscape(symbol) + "\">Look it up by name</a>.</p>\n</body></html>\n";
+    body += "<h1>" + HtmlEscape(symbol) + "</h1>\n<p>There is no security with the symbol " +
+            HtmlEscape(symbol) + ". <a href=\"/lookup?s=" + HtmlEscape(symbol) +
+            "\">Look it up by name</a>.</p>\n</body></html>\n";
     return {404, "text/html; charset=utf-8", std::move(body)};
   }
   const QuoteFigures q = MakeQuote(market, market.RecentSnapshot(*s, kQuoteLookbackBars, now));
-  body += "<h1>" + HtmlEscape(s->name) + " (" + s->symbol + ")</h1>\n<p>" + HtmlEscape(s->exchange->name) + ", " +
-          HtmlEscape(s->exchange->country) + "</p>\n";
+  body += "<h1>" + HtmlEscape(s->name) + " (" + s->symbol + ")</h1>\n<p>" + HtmlEscape(s->exchange->name) +
+          ", " + HtmlEscape(s->exchange->country) + "</p>\n";
   body += "<p><b>" + FormatFixed(q.last, 2) + "</b> " + HtmlEscape(q.changeWithPercent) + " as of " +
           HtmlEscape(q.lastTradeDate) + " " + FormatClockTime(q.lastTradeMinute) + "</p>\n";
   body += "<table border=\"0\" cellpadding=\"2\">\n";
@@ -74,7 +76,8 @@ ServiceResponse InfoPage(const Market& market, const PageRequest& request) {
             std::to_string(headlines[i].number) + ".html\">" + HtmlEscape(headlines[i].title) + "</a> (" +
             FormatMonthDay(headlines[i].day) + ")</li>\n";
   }
-  body += "</ul>\n<p><a href=\"/q/h?s=" + s->symbol + "\">More headlines</a> | <a href=\"/table.csv?s=" +
-          s->symbol + "\">Download historical prices</a></p>\n</body></html>\n";
+  body += "</ul>\n<p><a href=\"/q/h?s=" + s->symbol +
+          "\">More headlines</a> | <a href=\"/table.csv?s=" + s->symbol +
+          "\">Download historical prices</a></p>\n</body></html>\n";
   return {200, "text/html; charset=utf-8", std::move(body)};
 }

@@ -19,11 +19,16 @@ static const struct {
 
 static const char* TypeName(SecurityType type) {
   switch (type) {
-    case SecurityType::Stock: return "Stock";
-    case SecurityType::MutualFund: return "Fund";
-    case SecurityType::Etf: return "ETF";
-    case SecurityType::Future: return "Future";
-    case SecurityType::Index: return "Index";
+    case SecurityType::Stock:
+      return "Stock";
+    case SecurityType::MutualFund:
+      return "Fund";
+    case SecurityType::Etf:
+      return "ETF";
+    case SecurityType::Future:
+      return "Future";
+    case SecurityType::Index:
+      return "Index";
   }
   return "";
 }
@@ -46,25 +51,27 @@ ServiceResponse LookupPage(const Market& market, const PageRequest& request) {
   const std::string escaped = HtmlEscape(text);
   std::string body = "<html><head><title>Symbol Lookup: " + escaped +
                      "</title><meta charset=\"utf-8\"></head><body>\n<h1>Symbol Lookup</h1>\n"
-                     "<form action=\"/lookup\"><input name=\"s\" value=\"" + escaped +
-                     "\"><input type=\"hidden\" name=\"t\" value=\"" + type->letter +
+                     "<form action=\"/lookup\"><input name=\"s\" value=\"" +
+                     escaped + "\"><input type=\"hidden\" name=\"t\" value=\"" + type->letter +
                      "\"> <input type=\"submit\" value=\"Look Up\"></form>\n";
   body += std::string("<p>") + type->label + " in " + (allMarkets ? "all markets" : "U.S. markets") +
           " | <a href=\"/lookup?s=\">View supported exchanges</a></p>\n";
   if (matches.empty() || static_cast<size_t>(offset) >= matches.size()) {
-    body += "<p>There are no results for <b>" + escaped + "</b>.  Please check the spelling or try a shorter name.</p>\n";
+    body += "<p>There are no results for <b>" + escaped +
+            "</b>.  Please check the spelling or try a shorter name.</p>\n";
     body += "</body></html>\n";
     return {200, "text/html; charset=utf-8", std::move(body)};
   }
   const size_t first = static_cast<size_t>(offset);
   const size_t last = std::min(matches.size(), first + kLookupPageSize);
-  body += "<table width=\"100%\"><tr><td align=\"left\">" + std::to_string(matches.size()) + " results for <b>" +
-          escaped + "</b></td></tr></table>\n";
+  body += "<table width=\"100%\"><tr><td align=\"left\">" + std::to_string(matches.size()) +
+          " results for <b>" + escaped + "</b></td></tr></table>\n";
   body += "<p>Click the symbol for a detailed quote.</p>\n";
-  body += "<table border=\"0\" cellpadding=\"2\">\n<tr bgcolor=\"dcdcdc\"><th>Symbol</th><th>Name</th>"
-          "<th>Exchange</th><th>Type</th><th><b>Add to My Portfolio</b></th></tr>\n";
-  body += "<tr><td colspan=\"5\">Showing " + std::to_string(first + 1) + " - " + std::to_string(last) + " of " +
-          std::to_string(matches.size()) + "</td></tr>\n";
+  body +=
+      "<table border=\"0\" cellpadding=\"2\">\n<tr bgcolor=\"dcdcdc\"><th>Symbol</th><th>Name</th>"
+      "<th>Exchange</th><th>Type</th><th><b>Add to My Portfolio</b></th></tr>\n";
+  body += "<tr><td colspan=\"5\">Showing " + std::to_string(first + 1) + " - " + std::to_string(last) +
+          " of " + std::to_string(matches.size()) + "</td></tr>\n";
   for (size_t i = first; i < last; ++i) {
     const Security& s = *matches[i];
     body += "<tr bgcolor=\"ffffff\"><td><a href=\"/q?s=" + s.symbol + "\">" + s.symbol + "</a></td><td>" +
@@ -73,8 +80,8 @@ ServiceResponse LookupPage(const Market& market, const PageRequest& request) {
   }
   body += "</table>\n";
   if (last < matches.size()) {
-    body += "<p><a href=\"/lookup?s=" + escaped + "&amp;t=" + type->letter + "&amp;m=" + (allMarkets ? "ALL" : "US") +
-            "&amp;b=" + std::to_string(last) + "\">Next</a></p>\n";
+    body += "<p><a href=\"/lookup?s=" + escaped + "&amp;t=" + type->letter +
+            "&amp;m=" + (allMarkets ? "ALL" : "US") + "&amp;b=" + std::to_string(last) + "\">Next</a></p>\n";
   }
   body += "</body></html>\n";
   return {200, "text/html; charset=utf-8", std::move(body)};

@@ -5,14 +5,14 @@
 
 #include <date/date.h>
 
+#include <pthread.h>
+#include <unistd.h>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <pthread.h>
 #include <thread>
-#include <unistd.h>
 
 static std::string BundledDataFolder() {
   std::error_code ec;
@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
   const std::string clock =
       options.now ? "clock fixed at " + date::format("%Y-%m-%dT%H:%M:%SZ", *options.now) : "system clock";
   std::fprintf(stderr, "vellumar-marketd: %zu securities, seed %llu, %s; listening on http://%s:%d\n",
-               securityCount, static_cast<unsigned long long>(options.seed), clock.c_str(), options.bind.c_str(),
-               server.Port());
+               securityCount, static_cast<unsigned long long>(options.seed), clock.c_str(),
+               options.bind.c_str(), server.Port());
 
   std::atomic<bool> serverFailed{false}, serverEnded{false};
   std::thread serving([&] {

@@ -45,14 +45,16 @@ void Market::LoadHistoryFolder(const std::string& folder, std::vector<std::strin
     std::vector<DailyBar> rows;
     std::string error;
     if (!in || !ParseHistoryCsv(text.str(), rows, error)) {
-      messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) + "; file ignored");
+      messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) +
+                         "; file ignored");
       continue;
     }
     if (rows.empty()) {
       messages.push_back(path.string() + ": no rows; file ignored");
       continue;
     }
-    messages.push_back(path.string() + ": " + std::to_string(rows.size()) + " days of real prices for " + symbol);
+    messages.push_back(path.string() + ": " + std::to_string(rows.size()) + " days of real prices for " +
+                       symbol);
     SetRealHistory(symbol, std::move(rows));
   }
 }
@@ -101,7 +103,8 @@ std::shared_ptr<const Market::RecentBars> Market::Recent(const Security& securit
   auto recent = std::make_shared<RecentBars>();
   recent->lastDay = lastDay;
   const auto series = Closes(security, lastDay);
-  const size_t end = std::upper_bound(series->days.begin(), series->days.end(), lastDay) - series->days.begin();
+  const size_t end =
+      std::upper_bound(series->days.begin(), series->days.end(), lastDay) - series->days.begin();
   for (size_t i = end > kRecentBars ? end - kRecentBars : 0; i < end; ++i) {
     const double previous = i > 0 ? series->closes[i - 1] : series->closes[i];
     recent->bars.push_back(model.MakeBar(security, series->days[i], previous, series->closes[i]));
@@ -161,7 +164,8 @@ void Market::ApplySession(const Security& security, const SessionState& state, s
       security.type == SecurityType::MutualFund)
     return;
   std::vector<double> computed;
-  const bool cached = lastDayPath != nullptr && static_cast<int>(lastDayPath->size()) == state.sessionMinutes + 1;
+  const bool cached =
+      lastDayPath != nullptr && static_cast<int>(lastDayPath->size()) == state.sessionMinutes + 1;
   if (!cached) computed = model.IntradayPath(security, bars.back(), state.sessionMinutes);
   bars.back() = PriceModel::PartialBar(bars.back(), cached ? *lastDayPath : computed, state.elapsedMinutes);
 }
@@ -198,7 +202,8 @@ SecuritySnapshot Market::Snapshot(const Security& security, int fromDay, SysSeco
     }
     return snap;
   }
-  const int lastDay = security.type == SecurityType::MutualFund ? FundQuoteDay(snap.session) : snap.session.quoteDay;
+  const int lastDay =
+      security.type == SecurityType::MutualFund ? FundQuoteDay(snap.session) : snap.session.quoteDay;
   snap.bars = SimulatedBars(security, fromDay, lastDay, snap.session, 0);
   return snap;
 }
@@ -215,7 +220,8 @@ SecuritySnapshot Market::RecentSnapshot(const Security& security, size_t count, 
     snap.bars.assign(begin, end);
     return snap;
   }
-  const int lastDay = security.type == SecurityType::MutualFund ? FundQuoteDay(snap.session) : snap.session.quoteDay;
+  const int lastDay =
+      security.type == SecurityType::MutualFund ? FundQuoteDay(snap.session) : snap.session.quoteDay;
   snap.bars = SimulatedBars(security, lastDay + 1, lastDay, snap.session, count);
   return snap;
 }

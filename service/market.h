@@ -64,9 +64,10 @@ class Market {
   std::shared_ptr<const CloseSeries> Closes(const Security& security, int lastDay) const;
   std::shared_ptr<const RecentBars> Recent(const Security& security, int lastDay) const;
   const std::vector<DailyBar>* RealHistory(const Security& security) const;
-  std::vector<DailyBar> SimulatedBars(const Security& security, int fromDay, int lastDay, const SessionState& state,
-                                      size_t minimumCount) const;
-  std::vector<DailyBar> AllSimulatedBars(const Security& security, int fromDay, int lastDay, size_t minimumCount) const;
+  std::vector<DailyBar> SimulatedBars(const Security& security, int fromDay, int lastDay,
+                                      const SessionState& state, size_t minimumCount) const;
+  std::vector<DailyBar> AllSimulatedBars(const Security& security, int fromDay, int lastDay,
+                                         size_t minimumCount) const;
   // Replaces the running session's day by the day so far (along lastDayPath when given).
   void ApplySession(const Security& security, const SessionState& state, std::vector<DailyBar>& bars,
                     const std::vector<double>* lastDayPath) const;

@@ -14,19 +14,23 @@ static const RegionalSite kRegions[] = {
     {0, "United States", "", "/q?s=^DJI&d=v1", "<small>", "</small>", "NYSE", "U.S.", "^DJI", "Dow", "^IXIC",
      "Nasdaq"},
     {1, "Argentina", "ar", "/", "<small>", "</small>", "BYMA", "Argentine", "^MERV", "Merval", "", ""},
-    {3, "Australia", "au", "/", "<p class=\"clock\">", "</p>", "ASX", "Australian", "^AXJO", "ASX 200", "^AORD",
-     "All Ords"},
-    {4, "Brazil", "br", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "B3", "Brazilian", "^BVSP", "Bovespa", "", ""},
+    {3, "Australia", "au", "/", "<p class=\"clock\">", "</p>", "ASX", "Australian", "^AXJO", "ASX 200",
+     "^AORD", "All Ords"},
+    {4, "Brazil", "br", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "B3", "Brazilian", "^BVSP", "Bovespa", "",
+     ""},
     {5, "Canada", "ca", "/", kSmallTd, "</small>", "TSX", "Canadian", "^GSPTSE", "S&amp;P/TSX", "", ""},
-    {9, "France", "fr", "/", "<td id=\"yfi-persl8n\">", "</td>", "Paris", "French", "^FCHI", "CAC 40", "", ""},
+    {9, "France", "fr", "/", "<td id=\"yfi-persl8n\">", "</td>", "Paris", "French", "^FCHI", "CAC 40", "",
+     ""},
     {10, "Germany", "de", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "XETRA", "German", "^GDAXI", "DAX", "", ""},
     {12, "India", "in", "/", kSmallTd, "</small>", "BSE", "Indian", "^BSESN", "Sensex", "^NSEI", "Nifty 50"},
-    {15, "Italy", "it", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "Milan", "Italian", "FTSEMIB.MI", "FTSE MIB", "",
-     ""},
+    {15, "Italy", "it", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "Milan", "Italian", "FTSEMIB.MI", "FTSE MIB",
+     "", ""},
     {18, "Mexico", "mx", "/", kSmallTd, "</small>", "BMV", "Mexican", "^MXX", "IPC", "", ""},
     {23, "Singapore", "sg", "/", kSmallTd, "</small>", "SGX", "Singapore", "^STI", "STI", "", ""},
-    {24, "Spain", "es", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "Madrid", "Spanish", "^IBEX", "IBEX 35", "", ""},
-    {28, "United Kingdom", "uk", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "LSE", "UK", "^FTSE", "FTSE 100", "", ""},
+    {24, "Spain", "es", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "Madrid", "Spanish", "^IBEX", "IBEX 35", "",
+     ""},
+    {28, "United Kingdom", "uk", "/q?s=^DJI&d=v1", kSmallTd, "</small>", "LSE", "UK", "^FTSE", "FTSE 100", "",
+     ""},
 };
 
 const RegionalSite* FindRegion(int code) {
@@ -65,7 +69,8 @@ static std::string ZoneLabel(const std::string& abbreviation) {
   std::string minutes = digits.size() == 4 ? digits.substr(2) : "";
   std::string hours = digits.substr(0, 2);
   if (hours.size() == 2 && hours[0] == '0') hours = hours.substr(1);
-  return "GMT" + abbreviation.substr(0, 1) + hours + (minutes.empty() || minutes == "00" ? "" : ":" + minutes);
+  return "GMT" + abbreviation.substr(0, 1) + hours +
+         (minutes.empty() || minutes == "00" ? "" : ":" + minutes);
 }
 
 static std::string IndexChange(const Market& market, const char* symbol, const char* label, SysSeconds now) {
@@ -83,8 +88,8 @@ std::string MarketClockBlock(const Market& market, const RegionalSite& region, S
   const ExchangeInfo* exchange = FindExchange(region.exchange);
   const TradingCalendar calendar(*exchange);
   const SessionState state = calendar.State(now);
-  std::string time = FormatHeadingDay(state.localDay) + ", " + ToUpper(FormatClockTime(state.localMinute)) + " " +
-                     ZoneLabel(calendar.ZoneAbbreviation(now));
+  std::string time = FormatHeadingDay(state.localDay) + ", " + ToUpper(FormatClockTime(state.localMinute)) +
+                     " " + ZoneLabel(calendar.ZoneAbbreviation(now));
   std::string status = std::string(region.marketsLabel) + " Markets ";
   if (state.inSession) {
     status += "close in " + FormatHoursAndMinutes(state.minutesToClose) + ".";
@@ -102,7 +107,8 @@ std::string MarketClockMarkup(const Market& market, const RegionalSite& region, 
   const std::string block = MarketClockBlock(market, region, now);
   // Cells need a row around them; the other markers stand on their own.
   if (std::string_view(region.startMarker).substr(0, 3) == "<td")
-    return "<table width=\"100%\"><tr>" + block + (region.startMarker == kSmallTd ? "</td>" : "") + "</tr></table>\n";
+    return "<table width=\"100%\"><tr>" + block + (region.startMarker == kSmallTd ? "</td>" : "") +
+           "</tr></table>\n";
   return "<div>" + block + "</div>\n";
 }
 

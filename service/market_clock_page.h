@@ -18,7 +18,7 @@ struct RegionalSite {
   const char* clockPage;
   const char* startMarker;
   const char* endMarker;
-  const char* exchange;    // whose local time and session the clock shows
+  const char* exchange;      // whose local time and session the clock shows
   const char* marketsLabel;  // "U.S." in "U.S. Markets close in 2 hrs and 5 mins."
   const char* indexSymbol1;
   const char* indexLabel1;

@@ -33,8 +33,8 @@ MarketServer::MarketServer(const Market& market, bool logRequests)
       const double ms =
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
       const std::string shown = req.target.size() > 160 ? req.target.substr(0, 160) + "..." : req.target;
-      std::fprintf(stderr, "%s %s %s -> %d, %zu bytes, %.1f ms\n", req.remote_addr.c_str(), req.method.c_str(),
-                   shown.c_str(), res.status, res.body.size(), ms);
+      std::fprintf(stderr, "%s %s %s -> %d, %zu bytes, %.1f ms\n", req.remote_addr.c_str(),
+                   req.method.c_str(), shown.c_str(), res.status, res.body.size(), ms);
     }
     return httplib::Server::HandlerResponse::Handled;
   });
@@ -55,8 +55,14 @@ bool MarketServer::Bind(const std::string& host, int requestedPort, std::string&
   return true;
 }
 
-bool MarketServer::Run() { return server->listen_after_bind(); }
+bool MarketServer::Run() {
+  return server->listen_after_bind();
+}
 
-void MarketServer::Stop() { server->stop(); }
+void MarketServer::Stop() {
+  server->stop();
+}
 
-bool MarketServer::IsRunning() const { return server->is_running(); }
+bool MarketServer::IsRunning() const {
+  return server->is_running();
+}

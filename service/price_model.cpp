@@ -26,7 +26,9 @@ uint64_t HashText(const char* text, size_t size) {
   return h;
 }
 
-static double Round2(double v) { return std::round(v * 100.0) / 100.0; }
+static double Round2(double v) {
+  return std::round(v * 100.0) / 100.0;
+}
 
 int PriceModel::FirstDay() {
   int day = 0;
@@ -54,11 +56,15 @@ double PriceModel::Normal(const Security& security, int day, int stream) const {
 
 static double AnnualGrowth(const PriceModel& model, const Security& s) {
   switch (s.type) {
-    case SecurityType::Stock: return 0.03 + 0.09 * model.Trait(s, 1);
+    case SecurityType::Stock:
+      return 0.03 + 0.09 * model.Trait(s, 1);
     case SecurityType::Etf:
-    case SecurityType::Index: return 0.06;
-    case SecurityType::MutualFund: return 0.05;
-    case SecurityType::Future: return 0.01;
+    case SecurityType::Index:
+      return 0.06;
+    case SecurityType::MutualFund:
+      return 0.05;
+    case SecurityType::Future:
+      return 0.01;
   }
   return 0.0;
 }
@@ -93,11 +99,15 @@ void PriceModel::ExtendCloses(const Security& s, int lastDay, CloseSeries& serie
 
 static double BaseVolume(const PriceModel& model, const Security& s) {
   switch (s.type) {
-    case SecurityType::Stock: return s.shares * (0.003 + 0.009 * model.Trait(s, 2));
-    case SecurityType::Etf: return s.shares * 0.02;
+    case SecurityType::Stock:
+      return s.shares * (0.003 + 0.009 * model.Trait(s, 2));
+    case SecurityType::Etf:
+      return s.shares * 0.02;
     case SecurityType::Index:
-    case SecurityType::Future: return s.shares;
-    case SecurityType::MutualFund: return 0;
+    case SecurityType::Future:
+      return s.shares;
+    case SecurityType::MutualFund:
+      return 0;
   }
   return 0;
 }
@@ -125,13 +135,15 @@ DailyBar PriceModel::MakeBar(const Security& s, int day, double previousClose, d
   return bar;
 }
 
-std::vector<double> PriceModel::IntradayPath(const Security& s, const DailyBar& bar, int sessionMinutes) const {
+std::vector<double> PriceModel::IntradayPath(const Security& s, const DailyBar& bar,
+                                             int sessionMinutes) const {
   const int n = std::max(sessionMinutes, 1);
   std::vector<double> path(n + 1, bar.close);
   if (s.type == SecurityType::MutualFund) return path;
   // Random walk with uniform steps; bridges of it between the fixed points give the path its texture.
   std::vector<double> walk(n + 1, 0.0);
-  for (int t = 1; t <= n; ++t) walk[t] = walk[t - 1] + (2.0 * Uniform(s, bar.day, 10000 + t) - 1.0) * 1.7320508;
+  for (int t = 1; t <= n; ++t)
+    walk[t] = walk[t - 1] + (2.0 * Uniform(s, bar.day, 10000 + t) - 1.0) * 1.7320508;
   int highAt = 1 + static_cast<int>(Uniform(s, bar.day, 20) * (n - 1));
   int lowAt = 1 + static_cast<int>(Uniform(s, bar.day, 21) * (n - 1));
   if (lowAt == highAt) lowAt = highAt > 1 ? highAt - 1 : std::min(highAt + 1, n);

@@ -13,13 +13,40 @@ QuoteFigures UnknownQuote(const std::string& symbol) {
   QuoteFigures q;
   q.symbol = symbol;
   q.name = q.exchange = kNA;
-  for (std::string* f :
-       {&q.marketCap, &q.marketCapRealtime, &q.pegRatio, &q.peRatio, &q.priceSales, &q.dividendPerShare,
-        &q.dividendYield, &q.dividendPayDate, &q.averageVolume, &q.low52Week, &q.high52Week, &q.movingAverage50,
-        &q.change50, &q.percentChange50, &q.movingAverage200, &q.change200, &q.percentChange200,
-        &q.targetPrice1Year, &q.peEstimateThisYear, &q.peEstimateNextYear, &q.epsEstimateNextQuarter,
-        &q.epsEstimateNextYear, &q.epsEstimateThisYear, &q.previousClose, &q.lastTradeDate, &q.tickerTrend,
-        &q.volume, &q.open, &q.bid, &q.ask, &q.bidSize, &q.askSize, &q.shortRatio, &q.floatShares})
+  for (std::string* f : {&q.marketCap,
+                         &q.marketCapRealtime,
+                         &q.pegRatio,
+                         &q.peRatio,
+                         &q.priceSales,
+                         &q.dividendPerShare,
+                         &q.dividendYield,
+                         &q.dividendPayDate,
+                         &q.averageVolume,
+                         &q.low52Week,
+                         &q.high52Week,
+                         &q.movingAverage50,
+                         &q.change50,
+                         &q.percentChange50,
+                         &q.movingAverage200,
+                         &q.change200,
+                         &q.percentChange200,
+                         &q.targetPrice1Year,
+                         &q.peEstimateThisYear,
+                         &q.peEstimateNextYear,
+                         &q.epsEstimateNextQuarter,
+                         &q.epsEstimateNextYear,
+                         &q.epsEstimateThisYear,
+                         &q.previousClose,
+                         &q.lastTradeDate,
+                         &q.tickerTrend,
+                         &q.volume,
+                         &q.open,
+                         &q.bid,
+                         &q.ask,
+                         &q.bidSize,
+                         &q.askSize,
+                         &q.shortRatio,
+                         &q.floatShares})
     *f = kNA;
   q.lastTradeWithTime = q.lastTradeRealtimeWithTime = "N/A - <b>0.00</b>";
   q.changeWithPercent = q.changeRealtimeWithPercent = "N/A - N/A";
@@ -27,7 +54,9 @@ QuoteFigures UnknownQuote(const std::string& symbol) {
   return q;
 }
 
-static std::string Price(double v) { return FormatFixed(v, 2); }
+static std::string Price(double v) {
+  return FormatFixed(v, 2);
+}
 
 static std::string Ratio(double numerator, double denominator) {
   if (denominator <= 0 || numerator <= 0) return kNA;
@@ -45,8 +74,8 @@ static bool MovingAverage(const std::vector<DailyBar>& bars, size_t count, doubl
   return true;
 }
 
-static void SetMovingAverage(const std::vector<DailyBar>& bars, size_t count, double last, std::string& average,
-                             std::string& change, std::string& percent) {
+static void SetMovingAverage(const std::vector<DailyBar>& bars, size_t count, double last,
+                             std::string& average, std::string& change, std::string& percent) {
   double ma = 0;
   if (!MovingAverage(bars, count, ma) || ma <= 0) {
     average = change = percent = kNA;
@@ -71,9 +100,10 @@ static void SetEarnings(const Market& market, const Security& s, double last, Qu
   const bool stock = s.type == SecurityType::Stock;
   q.marketCap = stock && s.shares > 0 ? FormatMagnitude(last * s.shares / s.exchange->priceDivisor) : kNA;
   q.marketCapRealtime = q.marketCap;
-  q.floatShares = stock && s.shares > 0
-                      ? FormatGrouped(static_cast<int64_t>(s.shares * (0.80 + 0.19 * market.Model().Trait(s, 10))))
-                      : kNA;
+  q.floatShares =
+      stock && s.shares > 0
+          ? FormatGrouped(static_cast<int64_t>(s.shares * (0.80 + 0.19 * market.Model().Trait(s, 10))))
+          : kNA;
   q.shortRatio = stock ? FormatFixed(0.5 + 5.0 * market.Model().Trait(s, 9), 2) : kNA;
   q.targetPrice1Year = stock ? Price(last * (0.95 + 0.30 * market.Model().Trait(s, 8))) : kNA;
   const bool earns = stock && s.eps > 0;
@@ -102,18 +132,20 @@ static void SetDividend(const Market& market, const Security& s, double last, in
   q.dividendPayDate = FormatMonthDay(exDays.front() + 21);
 }
 
-static void SetBook(const Market& market, const Security& s, double last, const QuoteFigures& q, QuoteFigures& out) {
+static void SetBook(const Market& market, const Security& s, double last, QuoteFigures& q) {
   if (s.type == SecurityType::Index || s.type == SecurityType::MutualFund) {
-    out.bid = out.ask = out.bidSize = out.askSize = kNA;
+    q.bid = q.ask = q.bidSize = q.askSize = kNA;
     return;
   }
   const double tick = std::max(0.01, std::round(last * 0.0002 * 100.0) / 100.0);
-  out.bid = Price(std::max(0.01, last - tick));
-  out.ask = Price(last + tick);
+  q.bid = Price(std::max(0.01, last - tick));
+  q.ask = Price(last + tick);
+  // Sizes change with the minute of the last trade, so a running session shows a moving book.
   const int stream = 30 + q.lastTradeMinute;
-  out.bidSize = std::to_string(100 * (1 + static_cast<int>(market.Model().Uniform(s, q.lastTradeDay, stream) * 40)));
-  out.askSize =
-      std::to_string(100 * (1 + static_cast<int>(market.Model().Uniform(s, q.lastTradeDay, stream + 1) * 40)));
+  q.bidSize =
+      std::to_string(100 * (1 + static_cast<int>(market.Model().Uniform(s, q.lastTradeDay, stream) * 40)));
+  q.askSize = std::to_string(
+      100 * (1 + static_cast<int>(market.Model().Uniform(s, q.lastTradeDay, stream + 1) * 40)));
 }
 
 QuoteFigures MakeQuote(const Market& market, const SecuritySnapshot& snap) {
@@ -133,7 +165,8 @@ QuoteFigures MakeQuote(const Market& market, const SecuritySnapshot& snap) {
   q.lastTradeDay = today.day;
   const bool running = snap.session.inSession && today.day == snap.session.quoteDay && !snap.realHistory &&
                        s.type != SecurityType::MutualFund;
-  q.lastTradeMinute = s.exchange->openMinute + (running ? snap.session.elapsedMinutes : snap.session.sessionMinutes);
+  q.lastTradeMinute =
+      s.exchange->openMinute + (running ? snap.session.elapsedMinutes : snap.session.sessionMinutes);
 
   const std::string when =
       today.day == snap.session.localDay ? FormatClockTime(q.lastTradeMinute) : FormatMonthDay(today.day);
@@ -170,6 +203,6 @@ QuoteFigures MakeQuote(const Market& market, const SecuritySnapshot& snap) {
   SetMovingAverage(bars, 200, q.last, q.movingAverage200, q.change200, q.percentChange200);
   SetEarnings(market, s, q.last, q);
   SetDividend(market, s, q.last, today.day, q);
-  SetBook(market, s, q.last, q, q);
+  SetBook(market, s, q.last, q);
   return q;
 }

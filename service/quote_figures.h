@@ -13,12 +13,12 @@ struct QuoteFigures {
   std::string marketCap, marketCapRealtime, pegRatio, peRatio, priceSales, dividendPerShare, dividendYield,
       dividendPayDate, averageVolume, low52Week, high52Week, movingAverage50, change50, percentChange50,
       movingAverage200, change200, percentChange200, targetPrice1Year, peEstimateThisYear, peEstimateNextYear,
-      epsEstimateNextQuarter, epsEstimateNextYear, epsEstimateThisYear, previousClose, lastTradeDate, tickerTrend,
-      volume, open, bid, ask, bidSize, askSize, shortRatio, lastTradeWithTime, changeWithPercent, dayRange,
-      lastTradeRealtimeWithTime, changeRealtimeWithPercent, dayRangeRealtime, floatShares;
+      epsEstimateNextQuarter, epsEstimateNextYear, epsEstimateThisYear, previousClose, lastTradeDate,
+      tickerTrend, volume, open, bid, ask, bidSize, askSize, shortRatio, lastTradeWithTime, changeWithPercent,
+      dayRange, lastTradeRealtimeWithTime, changeRealtimeWithPercent, dayRangeRealtime, floatShares;
 
-  bool known = false;       // false: the unknown-symbol line
-  bool hasPrice = false;    // at least one bar up to the clock
+  bool known = false;     // false: the unknown-symbol line
+  bool hasPrice = false;  // at least one bar up to the clock
   double last = 0;
   double change = 0;
   double percentChange = 0;

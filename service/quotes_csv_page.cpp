@@ -84,7 +84,8 @@ bool SplitQuoteFieldCodes(std::string_view codes, std::vector<const QuoteField*>
   return !out.empty();
 }
 
-void AppendQuoteLine(const QuoteFigures& quote, const std::vector<const QuoteField*>& fields, std::string& out) {
+void AppendQuoteLine(const QuoteFigures& quote, const std::vector<const QuoteField*>& fields,
+                     std::string& out) {
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out += ',';
     const std::string& text = quote.*(fields[i]->text);
@@ -113,11 +114,13 @@ static std::string CleanSymbol(std::string_view symbol) {
 ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery) {
   const QueryString query(rawQuery);
   std::string_view rawSymbols;
-  if (!query.Raw("s", rawSymbols) || rawSymbols.empty()) return BadRequest("quotes need s=SYMBOL[+SYMBOL...]");
+  if (!query.Raw("s", rawSymbols) || rawSymbols.empty())
+    return BadRequest("quotes need s=SYMBOL[+SYMBOL...]");
   std::vector<const QuoteField*> codes;
   std::string_view rawCodes;
   if (!query.Raw("f", rawCodes)) rawCodes = kQuoteFieldCodes;
-  if (!SplitQuoteFieldCodes(PercentDecode(rawCodes, false), codes)) return BadRequest("unknown field code in f=");
+  if (!SplitQuoteFieldCodes(PercentDecode(rawCodes, false), codes))
+    return BadRequest("unknown field code in f=");
   const std::vector<std::string> symbols = SplitPlusList(rawSymbols);
   if (symbols.size() > kMaxQuoteSymbols)
     return BadRequest("at most " + std::to_string(kMaxQuoteSymbols) + " symbols per request");

@@ -9,7 +9,8 @@ struct QuoteFigures;
 struct ServiceResponse;
 
 // Field codes the service knows, in the order of the codes string the quote client sends.
-inline constexpr char kQuoteFieldCodes[] = "snxj1j3r5rp5dyr1a2jkm3m7m8m4m5m6t8r6r7e9e8e7pd1t7vob3b2b6a5s7lcmk1k2m2f6n";
+inline constexpr char kQuoteFieldCodes[] =
+    "snxj1j3r5rp5dyr1a2jkm3m7m8m4m5m6t8r6r7e9e8e7pd1t7vob3b2b6a5s7lcmk1k2m2f6n";
 inline constexpr size_t kMaxQuoteSymbols = 1000;
 
 struct QuoteField;
@@ -18,7 +19,8 @@ struct QuoteField;
 bool SplitQuoteFieldCodes(std::string_view codes, std::vector<const QuoteField*>& out);
 // Appends one CSV line (with its line ending) of the given fields; texts the client reads as quoted
 // go in quotes.
-void AppendQuoteLine(const QuoteFigures& quote, const std::vector<const QuoteField*>& fields, std::string& out);
+void AppendQuoteLine(const QuoteFigures& quote, const std::vector<const QuoteField*>& fields,
+                     std::string& out);
 
 // GET /d/quotes.csv?s=A+B&f=codes : one line per symbol, in the order asked.
 ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery);

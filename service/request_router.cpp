@@ -14,10 +14,18 @@
 
 using PageFunction = ServiceResponse (*)(const Market&, const PageRequest&);
 
-static ServiceResponse Health(const Market&, const PageRequest&) { return {200, "text/plain", "ok\n"}; }
-static ServiceResponse Quotes(const Market& m, const PageRequest& r) { return QuotesCsvPage(m, r.rawQuery); }
-static ServiceResponse History(const Market& m, const PageRequest& r) { return HistoryCsvPage(m, r.rawQuery); }
-static ServiceResponse IndexXml(const Market& m, const PageRequest&) { return IndexXmlPage(m); }
+static ServiceResponse Health(const Market&, const PageRequest&) {
+  return {200, "text/plain", "ok\n"};
+}
+static ServiceResponse Quotes(const Market& m, const PageRequest& r) {
+  return QuotesCsvPage(m, r.rawQuery);
+}
+static ServiceResponse History(const Market& m, const PageRequest& r) {
+  return HistoryCsvPage(m, r.rawQuery);
+}
+static ServiceResponse IndexXml(const Market& m, const PageRequest&) {
+  return IndexXmlPage(m);
+}
 
 // Exact paths first; prefixes (articles, quote-service chart images) after.
 static const struct {
@@ -45,7 +53,9 @@ static const struct {
     {"/n/", ArticlePage},
 };
 
-ServiceResponse BadRequest(const std::string& why) { return {400, "text/plain", "Bad request: " + why + "\n"}; }
+ServiceResponse BadRequest(const std::string& why) {
+  return {400, "text/plain", "Bad request: " + why + "\n"};
+}
 
 ServiceResponse NotFound(std::string_view what) {
   return {404, "text/html",
@@ -72,13 +82,15 @@ static ServiceResponse Route(const Market& market, const ServiceRequest& request
   }
   const std::string_view target = request.target;
   const size_t mark = target.find('?');
-  PageRequest page{target.substr(0, mark), mark == std::string_view::npos ? std::string_view{} : target.substr(mark + 1),
+  PageRequest page{target.substr(0, mark),
+                   mark == std::string_view::npos ? std::string_view{} : target.substr(mark + 1),
                    request.host};
   for (const auto& p : kPages) {
     if (page.path == p.path) return p.page(market, page);
   }
   for (const auto& p : kPrefixes) {
-    if (page.path.substr(0, std::char_traits<char>::length(p.prefix)) == p.prefix) return p.page(market, page);
+    if (page.path.substr(0, std::char_traits<char>::length(p.prefix)) == p.prefix)
+      return p.page(market, page);
   }
   return NotFound(page.path);
 }

@@ -56,8 +56,11 @@ static bool ReadType(const std::string& text, SecurityType& type) {
   static const struct {
     const char* letter;
     SecurityType type;
-  } kTypes[] = {{"S", SecurityType::Stock},  {"M", SecurityType::MutualFund}, {"E", SecurityType::Etf},
-                {"F", SecurityType::Future}, {"I", SecurityType::Index}};
+  } kTypes[] = {{"S", SecurityType::Stock},
+                {"M", SecurityType::MutualFund},
+                {"E", SecurityType::Etf},
+                {"F", SecurityType::Future},
+                {"I", SecurityType::Index}};
   for (const auto& t : kTypes) {
     if (text == t.letter) {
       type = t.type;
@@ -98,8 +101,9 @@ static bool ParseRow(const std::vector<std::string>& f, Security& s, std::string
     why = "type must be S, M, E, F or I";
     return false;
   }
-  if (!ReadNumber(f[4], s.price) || s.price < 0.01 || !ReadNumber(f[5], s.shares) || !ReadNumber(f[6], s.eps) ||
-      !ReadNumber(f[7], s.dividend) || !ReadNumber(f[8], s.volatility) || s.volatility > 5) {
+  if (!ReadNumber(f[4], s.price) || s.price < 0.01 || !ReadNumber(f[5], s.shares) ||
+      !ReadNumber(f[6], s.eps) || !ReadNumber(f[7], s.dividend) || !ReadNumber(f[8], s.volatility) ||
+      s.volatility > 5) {
     why = "bad number";
     return false;
   }
@@ -187,7 +191,8 @@ std::vector<const Security*> SecurityList::Search(std::string_view text, Securit
   for (const Security& s : securities) {
     const bool typeMatches = s.type == type || (type == SecurityType::Stock && s.type == SecurityType::Index);
     if (!typeMatches || (!allMarkets && !s.exchange->us)) continue;
-    if (ToLower(s.symbol).find(needle) == std::string::npos && ToLower(s.name).find(needle) == std::string::npos)
+    if (ToLower(s.symbol).find(needle) == std::string::npos &&
+        ToLower(s.name).find(needle) == std::string::npos)
       continue;
     out.push_back(&s);
   }

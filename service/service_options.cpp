@@ -31,8 +31,8 @@ bool ParseClockText(std::string_view text, SysSeconds& at) {
       pos = s.size();
     } else if (s[pos] == '+' || s[pos] == '-') {
       int oh = 0, om = 0, n = 0;
-      if (std::sscanf(s.c_str() + pos + 1, "%2d:%2d%n", &oh, &om, &n) != 2 || pos + 1 + n != s.size() || oh > 18 ||
-          om > 59)
+      if (std::sscanf(s.c_str() + pos + 1, "%2d:%2d%n", &oh, &om, &n) != 2 || pos + 1 + n != s.size() ||
+          oh > 18 || om > 59)
         return false;
       offsetMinutes = (oh * 60 + om) * (s[pos] == '-' ? -1 : 1);
     } else {
@@ -103,7 +103,8 @@ std::string ServiceUsage() {
          "                        [--now 2026-12-04T15:30:00-05:00] [--quiet]\n"
          "  --port N     TCP port (0 picks a free one; the chosen port is printed)\n"
          "  --bind ADDR  address to listen on (loopback unless you mean otherwise)\n"
-         "  --data DIR   folder with securities.csv and history/SYMBOL.csv; default: data beside the program\n"
+         "  --data DIR   folder with securities.csv and history/SYMBOL.csv; default: data beside the "
+         "program\n"
          "  --seed N     seed of the simulated market (default 1)\n"
          "  --now TIME   fixed clock instead of the system clock\n"
          "  --quiet      no line per request\n";

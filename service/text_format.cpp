@@ -22,7 +22,9 @@ std::string FormatSignedFixed(double value, int decimals) {
   return rounded > 0 ? "+" + text : text;
 }
 
-std::string FormatSignedPercent(double percent) { return FormatSignedFixed(percent, 2) + "%"; }
+std::string FormatSignedPercent(double percent) {
+  return FormatSignedFixed(percent, 2) + "%";
+}
 
 std::string FormatGrouped(int64_t value) {
   const bool negative = value < 0;
@@ -48,11 +50,20 @@ std::string HtmlEscape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -92,7 +103,9 @@ std::string FormatHeadingDay(int day) {
   return FormatDay(day, "%a, %b ") + std::to_string(d) + ", " + std::to_string(y);
 }
 
-std::string FormatIsoDay(int day) { return FormatDay(day, "%Y-%m-%d"); }
+std::string FormatIsoDay(int day) {
+  return FormatDay(day, "%Y-%m-%d");
+}
 
 std::string FormatClockTime(int minuteOfDay) {
   const int hour = minuteOfDay / 60 % 24;

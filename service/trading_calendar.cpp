@@ -45,9 +45,13 @@ SysSeconds TradingCalendar::LocalToSys(int day, int minute) const {
   return zone->to_sys(local, date::choose::earliest);
 }
 
-SysSeconds TradingCalendar::OpenTime(int day) const { return LocalToSys(day, exchange.openMinute); }
+SysSeconds TradingCalendar::OpenTime(int day) const {
+  return LocalToSys(day, exchange.openMinute);
+}
 
-SysSeconds TradingCalendar::CloseTime(int day) const { return LocalToSys(day, exchange.closeMinute); }
+SysSeconds TradingCalendar::CloseTime(int day) const {
+  return LocalToSys(day, exchange.closeMinute);
+}
 
 void TradingCalendar::LocalTime(SysSeconds at, int& day, int& minute) const {
   date::local_seconds local{at.time_since_epoch()};

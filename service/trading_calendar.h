@@ -14,14 +14,14 @@ using SysSeconds = date::sys_seconds;
 
 // Where an exchange's clock stands at one instant.
 struct SessionState {
-  int localDay = 0;           // the exchange's calendar date
-  int localMinute = 0;        // minutes after the exchange's local midnight
-  int quoteDay = 0;           // latest trading day whose session has begun
-  bool inSession = false;     // quoteDay's regular session is running now
-  int elapsedMinutes = 0;     // minutes of quoteDay's session that have passed, at most sessionMinutes
+  int localDay = 0;        // the exchange's calendar date
+  int localMinute = 0;     // minutes after the exchange's local midnight
+  int quoteDay = 0;        // latest trading day whose session has begun
+  bool inSession = false;  // quoteDay's regular session is running now
+  int elapsedMinutes = 0;  // minutes of quoteDay's session that have passed, at most sessionMinutes
   int sessionMinutes = 0;
-  int64_t minutesToOpen = 0;  // outside the session: until the next open
-  int64_t minutesToClose = 0; // inside the session: until the close
+  int64_t minutesToOpen = 0;   // outside the session: until the next open
+  int64_t minutesToClose = 0;  // inside the session: until the close
 };
 
 // Trading days and session times of one exchange in its own time zone (the system's time-zone

@@ -8,8 +8,11 @@
 
 // Width and height from a GIF header; false when the bytes are not a GIF.
 static bool GifSize(const std::string& bytes, int& width, int& height) {
-  if (bytes.size() < 14 || (bytes.compare(0, 6, "GIF87a") != 0 && bytes.compare(0, 6, "GIF89a") != 0)) return false;
-  auto u16 = [&](size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+  if (bytes.size() < 14 || (bytes.compare(0, 6, "GIF87a") != 0 && bytes.compare(0, 6, "GIF89a") != 0))
+    return false;
+  auto u16 = [&](size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+  };
   width = u16(6);
   height = u16(8);
   return bytes.back() == ';';  // the trailer
@@ -23,7 +26,8 @@ TEST(Charts, BothUrlFormsGiveGifsOfTheirSize) {
   } cases[] = {
       {"/charts/big.chart?symb=MSFT&size=1&time=8&freq=1&type=64&style=320", 360, 270},
       {"/charts/big.chart?symb=MSFT&size=2&time=8&freq=1&ma=4&maval=50&type=64&style=320", 580, 400},
-      {"/charts/big.chart?symb=AU%3ABHP&comp=MSFT+DJIA+NASDAQ+SP500&size=1&time=1&freq=9&type=64&style=48", 360, 270},
+      {"/charts/big.chart?symb=AU%3ABHP&comp=MSFT+DJIA+NASDAQ+SP500&size=1&time=1&freq=9&type=64&style=48",
+       360, 270},
       {"/charts/big.chart?symb=UK%3AVOD&size=2&time=13&freq=3&ma=1&maval=200", 580, 400},
       {"/b?s=msft", 300, 180},
       {"/w?s=^dji", 300, 180},
@@ -63,7 +67,8 @@ TEST(Charts, SymbolsComeBackFromTheAlternativeServiceForm) {
   EXPECT_EQ(ResolveChartSymbol(*market, "msft"), "MSFT");
   ChartQuery q;
   std::string error;
-  ASSERT_TRUE(ParseBigChartQuery(*market, "symb=DJI&comp=MSFT+NASDAQ&size=2&time=4&freq=1&ma=4&maval=50", q, error));
+  ASSERT_TRUE(
+      ParseBigChartQuery(*market, "symb=DJI&comp=MSFT+NASDAQ&size=2&time=4&freq=1&ma=4&maval=50", q, error));
   EXPECT_EQ(q.symbol, "^DJI");
   EXPECT_EQ(q.compare, (std::vector<std::string>{"MSFT", "^IXIC"}));
   EXPECT_EQ(q.movingAverages, (std::vector<int>{50, 200}));

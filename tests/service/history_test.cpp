@@ -38,8 +38,10 @@ TEST(HistoryCsv, SpanEndingAfterTheClockStopsAtTheQuoteDay) {
   EXPECT_EQ(lines[1].substr(0, 11), "2026-12-04,");
   // The running session's row is the quote: its close is the last trade.
   const std::string quote = Get(*market, "/d/quotes.csv?s=MSFT&f=l").body;
-  const std::string close = lines[1].substr(lines[1].find(',', lines[1].find(',', lines[1].find(',', 11) + 1) + 1) + 1);
-  EXPECT_NE(quote.find("<b>" + close.substr(0, close.find(',')) + "</b>"), std::string::npos) << quote << lines[1];
+  const std::string close =
+      lines[1].substr(lines[1].find(',', lines[1].find(',', lines[1].find(',', 11) + 1) + 1) + 1);
+  EXPECT_NE(quote.find("<b>" + close.substr(0, close.find(',')) + "</b>"), std::string::npos)
+      << quote << lines[1];
   // Without dates the whole history since 1990 comes back.
   const auto all = Lines(Get(*market, "/table.csv?s=MSFT").body);
   EXPECT_EQ(all.back().substr(0, 11), "1990-01-02,");
@@ -83,16 +85,19 @@ TEST(HistoryCsv, ParserRejectsBrokenFilesWithTheLineAndKeepsWhatItHad) {
   const std::string header = "Date,Open,High,Low,Close,Volume,Adj Close\n";
   EXPECT_FALSE(ParseHistoryCsv("Date,Close\n2026-01-02,1\n", rows, error));
   EXPECT_NE(error.find("line 1"), std::string::npos);
-  EXPECT_FALSE(ParseHistoryCsv(header + "2026-01-02,1,2,0.5,1,10,1\n2026-13-01,1,2,0.5,1,10,1\n", rows, error));
+  EXPECT_FALSE(
+      ParseHistoryCsv(header + "2026-01-02,1,2,0.5,1,10,1\n2026-13-01,1,2,0.5,1,10,1\n", rows, error));
   EXPECT_EQ(error, "line 3: bad date \"2026-13-01\"");
   EXPECT_FALSE(ParseHistoryCsv(header + "2026-01-02,1,2,0.5,x,10,1\n", rows, error));
   EXPECT_FALSE(ParseHistoryCsv(header + "2026-01-02,1,2,0.5,3,10,1\n", rows, error));
   EXPECT_EQ(error, "line 2: prices outside the day's range");
-  EXPECT_FALSE(ParseHistoryCsv(header + "2026-01-02,1,2,0.5,1,10,1\n2026-01-02,1,2,0.5,1,10,1\n", rows, error));
+  EXPECT_FALSE(
+      ParseHistoryCsv(header + "2026-01-02,1,2,0.5,1,10,1\n2026-01-02,1,2,0.5,1,10,1\n", rows, error));
   EXPECT_FALSE(ParseHistoryCsv(header + "2026-01-02,1,2,0.5,1,10\n", rows, error));
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].close, 42);
-  EXPECT_TRUE(ParseHistoryCsv(header + "2026-01-05,1,2,0.5,1,10,1\r\n2026-01-02,1,2,0.5,1.5,10,1.5\r\n", rows, error));
+  EXPECT_TRUE(ParseHistoryCsv(header + "2026-01-05,1,2,0.5,1,10,1\r\n2026-01-02,1,2,0.5,1.5,10,1.5\r\n", rows,
+                              error));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].close, 1.5);  // oldest first
 }

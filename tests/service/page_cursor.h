@@ -106,7 +106,8 @@ inline bool QuotedRead(PageCursor& c, std::string& value) {
 inline bool PlainRead(PageCursor& c, std::string& value) {
   if (!c.ExtractUntil(",", value)) return false;
   value = StripTags(value);
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
   value = FlattenLines(value);
   return true;
 }

@@ -45,7 +45,9 @@ static bool ReadLookup(const std::string& page, LookupRead& out) {
 
 static std::unique_ptr<Market> PagingMarket() {
   std::string csv = "symbol,name,exchange,type,price,shares,eps,dividend,volatility\n";
-  for (int i = 0; i < 120; ++i) csv += "PG" + std::to_string(1000 + i) + ",Paging Test Company " + std::to_string(i) + ",NYSE,S,10,1000000,1,0,0.2\n";
+  for (int i = 0; i < 120; ++i)
+    csv += "PG" + std::to_string(1000 + i) + ",Paging Test Company " + std::to_string(i) +
+           ",NYSE,S,10,1000000,1,0,0.2\n";
   csv += "PGF.L,Paging Test London plc,LSE,S,10,1000000,1,0,0.2\n";
   SecurityList list;
   std::string error;
@@ -90,7 +92,8 @@ TEST(LookupPage, TypesMarketsAndNamesAsTheFinderReadsThem) {
   ASSERT_EQ(read.symbols.size(), 1u);
   EXPECT_EQ(read.symbols[0], "BHP.AX");
   EXPECT_EQ(read.exchanges[0], "ASX");
-  for (const auto& [type, symbol] : {std::pair<const char*, const char*>{"M", "VFIAX"}, {"E", "SPY"}, {"F", "ESH27.CME"}}) {
+  for (const auto& [type, symbol] :
+       {std::pair<const char*, const char*>{"M", "VFIAX"}, {"E", "SPY"}, {"F", "ESH27.CME"}}) {
     read = {};
     ASSERT_TRUE(ReadLookup(Get(*market, std::string("/lookup?m=US&t=") + type + "&s=" + symbol).body, read));
     ASSERT_EQ(read.symbols.size(), 1u) << type;
@@ -103,7 +106,8 @@ TEST(LookupPage, TypesMarketsAndNamesAsTheFinderReadsThem) {
 }
 
 // The clock of a region's page read the way the market time reader reads it.
-static bool ReadClock(const std::string& page, const RegionalSite& region, std::string& time, std::string& state) {
+static bool ReadClock(const std::string& page, const RegionalSite& region, std::string& time,
+                      std::string& state) {
   PageCursor c(page);
   std::string block;
   if (!c.SkipPast(region.startMarker) || !c.ExtractUntil(region.endMarker, block, true)) return false;
@@ -119,7 +123,8 @@ TEST(MarketClockPage, EveryRegionAnswersOnItsSubDomainWithItsOwnMarkers) {
   for (int code : codes) {
     const RegionalSite* region = FindRegion(code);
     ASSERT_NE(region, nullptr);
-    const std::string host = *region->subDomain ? std::string(region->subDomain) + ".localhost:8642" : "localhost:8642";
+    const std::string host =
+        *region->subDomain ? std::string(region->subDomain) + ".localhost:8642" : "localhost:8642";
     const ServiceResponse r = Get(*market, region->clockPage, host);
     ASSERT_EQ(r.status, 200) << region->name;
     std::string time, state;
@@ -180,8 +185,8 @@ static void ReadNews(const std::string& page, NewsRead& out) {
     }
   }
   std::string link;
-  if (c.SkipPast("<b>More Headlines for these symbols...</b>") && c.SkipBackTo("href=\"") && c.SkipPast("\"", true) &&
-      c.ExtractUntil("\"", link, true)) {
+  if (c.SkipPast("<b>More Headlines for these symbols...</b>") && c.SkipBackTo("href=\"") &&
+      c.SkipPast("\"", true) && c.ExtractUntil("\"", link, true)) {
     for (size_t at; (at = link.find("&amp;")) != std::string::npos;) link.replace(at, 5, "&");
     out.next = link;
   }
@@ -200,7 +205,8 @@ TEST(HeadlinesPage, PagesOfDateGroupsLinkToOlderHeadlinesAndToArticles) {
     ReadNews(r.body, read);
     ASSERT_FALSE(read.headings.empty()) << target;
     EXPECT_LE(read.headings.size(), static_cast<size_t>(kHeadlineDaysPerPage));
-    for (const std::string& h : read.headings) EXPECT_TRUE(headings.insert(h).second) << "repeated group " << h;
+    for (const std::string& h : read.headings)
+      EXPECT_TRUE(headings.insert(h).second) << "repeated group " << h;
     ASSERT_EQ(read.urls.size(), read.titles.size());
     for (size_t i = 0; i < read.urls.size(); ++i) {
       ASSERT_EQ(read.urls[i].rfind("http://localhost:8642/n/MSFT/", 0), 0u) << read.urls[i];
@@ -208,7 +214,8 @@ TEST(HeadlinesPage, PagesOfDateGroupsLinkToOlderHeadlinesAndToArticles) {
       EXPECT_EQ(read.sources[i].rfind("Vellumar ", 0), 0u) << read.sources[i];
     }
     if (pages == 0) {
-      const ServiceResponse article = Get(*market, read.urls[0].substr(std::string("http://localhost:8642").size()));
+      const ServiceResponse article =
+          Get(*market, read.urls[0].substr(std::string("http://localhost:8642").size()));
       EXPECT_EQ(article.status, 200);
       EXPECT_NE(article.body.find(HtmlEscape(read.titles[0])), std::string::npos);
     }
@@ -277,17 +284,43 @@ TEST(RequestRouter, RefusesWhatItCannotServe) {
 
 TEST(RequestRouter, OddQueriesOnEveryPathGetAnAnswerNotACrash) {
   auto market = FixtureMarket();
-  const char* paths[] = {"/d/quotes.csv", "/table.csv", "/q/h", "/q", "/", "/lookup", "/vellumar/data/index.xml",
-                         "/charts/big.chart", "/b", "/w", "/c/1y/m/msft.gif", "/c/my/x/.gif", "/n/MSFT/x.html",
-                         "/n/", "/c/"};
-  const char* queries[] = {"", "?", "?&&&", "?s", "?s=", "?s=%", "?s=%zz%4", "?s=+++", "?s=MSFT&f=", "?s=MSFT&f=%00",
-                           "?s=^DJI&a=-1&b=0&c=99999&d=99&e=-5&f=0", "?s=MSFT&b=999999999999999999999",
-                           "?symb=%3A&comp=%3A+DJIA+&size=0", "?symb=MSFT&time=1&freq=0&ma=4&maval=1",
-                           "?s=MSFT&t=20261399", "?s=MSFT&t=19000101", "?m=ALL&t=Q&s=a&b=49"};
+  const char* paths[] = {"/d/quotes.csv",
+                         "/table.csv",
+                         "/q/h",
+                         "/q",
+                         "/",
+                         "/lookup",
+                         "/vellumar/data/index.xml",
+                         "/charts/big.chart",
+                         "/b",
+                         "/w",
+                         "/c/1y/m/msft.gif",
+                         "/c/my/x/.gif",
+                         "/n/MSFT/x.html",
+                         "/n/",
+                         "/c/"};
+  const char* queries[] = {"",
+                           "?",
+                           "?&&&",
+                           "?s",
+                           "?s=",
+                           "?s=%",
+                           "?s=%zz%4",
+                           "?s=+++",
+                           "?s=MSFT&f=",
+                           "?s=MSFT&f=%00",
+                           "?s=^DJI&a=-1&b=0&c=99999&d=99&e=-5&f=0",
+                           "?s=MSFT&b=999999999999999999999",
+                           "?symb=%3A&comp=%3A+DJIA+&size=0",
+                           "?symb=MSFT&time=1&freq=0&ma=4&maval=1",
+                           "?s=MSFT&t=20261399",
+                           "?s=MSFT&t=19000101",
+                           "?m=ALL&t=Q&s=a&b=49"};
   for (const char* path : paths) {
     for (const char* query : queries) {
       const ServiceResponse r = Get(*market, std::string(path) + query, "\x01weird host");
-      EXPECT_TRUE(r.status == 200 || r.status == 400 || r.status == 404) << path << query << " -> " << r.status;
+      EXPECT_TRUE(r.status == 200 || r.status == 400 || r.status == 404)
+          << path << query << " -> " << r.status;
       EXPECT_FALSE(r.contentType.empty());
     }
   }

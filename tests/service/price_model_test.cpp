@@ -107,7 +107,8 @@ TEST(PriceModel, RunningSessionShowsTheDaySoFar) {
   }
   // The finished day is wider than (or as wide as) its first ninety minutes.
   auto evening = FixtureMarket("2026-12-04T18:00:00-05:00");
-  const DailyBar full = evening->RecentSnapshot(*evening->Securities().Find("MSFT"), 5, evening->Now()).bars.back();
+  const DailyBar full =
+      evening->RecentSnapshot(*evening->Securities().Find("MSFT"), 5, evening->Now()).bars.back();
   EXPECT_LE(full.low, today.low);
   EXPECT_GE(full.high, today.high);
   EXPECT_GT(full.volume, today.volume);
@@ -121,7 +122,8 @@ TEST(PriceModel, RealHistoryFileReplacesTheSimulationUpToTheClock) {
   EXPECT_EQ(bars.front().day, Day(2026, 11, 30));
   EXPECT_EQ(bars.back().close, 11.25);
   auto simulated = FixtureMarket("2026-12-04T15:30:00-05:00", 1, false);
-  EXPECT_GT(simulated->Snapshot(*simulated->Securities().Find("REAL"), 0, simulated->Now()).bars.size(), 9000u);
+  EXPECT_GT(simulated->Snapshot(*simulated->Securities().Find("REAL"), 0, simulated->Now()).bars.size(),
+            9000u);
 }
 
 TEST(PriceModel, HistoryFolderReportsFilesItCannotUse) {
@@ -135,7 +137,8 @@ TEST(PriceModel, HistoryFolderReportsFilesItCannotUse) {
   market->LoadHistoryFolder(dir.string(), messages);
   ASSERT_EQ(messages.size(), 2u);
   std::sort(messages.begin(), messages.end());
-  EXPECT_NE(messages[0].find("MSFT.csv: line 2: prices outside the day's range"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find("MSFT.csv: line 2: prices outside the day's range"), std::string::npos)
+      << messages[0];
   EXPECT_NE(messages[1].find("no security NOPE"), std::string::npos) << messages[1];
   // The broken file left the simulation in charge.
   EXPECT_FALSE(market->Snapshot(*market->Securities().Find("MSFT"), 0, market->Now()).realHistory);

@@ -34,7 +34,8 @@ class ProviderAgreement : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(server->Bind("127.0.0.1", 0, error)) << error;
     thread = std::thread([this] { server->Run(); });
-    for (int i = 0; i < 500 && !server->IsRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && !server->IsRunning(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_TRUE(server->IsRunning());
     savedHosts = GetServiceHosts();
     ServiceHosts hosts = savedHosts;
@@ -124,7 +125,8 @@ TEST_F(ProviderAgreement, MarketTimeOfEveryRegion) {
     provider.Fetch();
     ASSERT_FALSE(provider.HasError()) << region.name << ": " << provider.GetErrorText();
     EXPECT_NE(provider.marketTime.find("2026"), std::string::npos) << region.name;
-    EXPECT_NE(provider.marketState.find(" Markets "), std::string::npos) << region.name << ": " << provider.marketState;
+    EXPECT_NE(provider.marketState.find(" Markets "), std::string::npos)
+        << region.name << ": " << provider.marketState;
   }
   MarketTimeProvider us;
   us.Fetch();

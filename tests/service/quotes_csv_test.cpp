@@ -12,7 +12,8 @@ static const std::string kAllCodes = kQuoteFieldCodes;
 static std::vector<ReadQuote> ReadLines(const std::string& body, size_t count) {
   PageCursor cursor(body);
   std::vector<ReadQuote> quotes(count);
-  for (size_t i = 0; i < count; ++i) EXPECT_TRUE(ReadQuoteLine(cursor, quotes[i])) << "line " << i << "\n" << body;
+  for (size_t i = 0; i < count; ++i)
+    EXPECT_TRUE(ReadQuoteLine(cursor, quotes[i])) << "line " << i << "\n" << body;
   return quotes;
 }
 
@@ -41,7 +42,8 @@ TEST(QuotesCsv, EveryLineReadsWithTheClientRulesInRequestOrder) {
     const double previous = std::atof(q.values[26].c_str());
     ASSERT_GT(last, 0) << q.values[0];
     EXPECT_NEAR(std::atof(q.change.c_str()), last - previous, 0.006) << q.values[0];
-    EXPECT_NEAR(std::atof(q.percentChange.c_str()), (last - previous) / previous * 100.0, 0.006) << q.values[0];
+    EXPECT_NEAR(std::atof(q.percentChange.c_str()), (last - previous) / previous * 100.0, 0.006)
+        << q.values[0];
     EXPECT_EQ(q.percentChange.back(), '%');
   }
   EXPECT_EQ(quotes[0].lastTradeTime, "3:30pm");
@@ -60,7 +62,8 @@ TEST(QuotesCsv, FiguresOfOneSecurityHangTogether) {
   EXPECT_LE(low52, last);
   EXPECT_GE(high52, last);
   const std::string& range = q.values[38];
-  const double dayLow = std::atof(range.c_str()), dayHigh = std::atof(range.substr(range.find(" - ") + 3).c_str());
+  const double dayLow = std::atof(range.c_str()),
+               dayHigh = std::atof(range.substr(range.find(" - ") + 3).c_str());
   EXPECT_LE(dayLow, last);
   EXPECT_GE(dayHigh, last);
   EXPECT_GE(dayLow, low52);
@@ -70,14 +73,16 @@ TEST(QuotesCsv, FiguresOfOneSecurityHangTogether) {
   // The ticker trend is the sign of each of the last six daily moves of the history download.
   const std::string csv = Get(*market, "/table.csv?s=MSFT&a=10&b=1&c=2026").body;
   std::vector<double> closes;  // newest first
-  for (size_t at = csv.find('\n'); at != std::string::npos && closes.size() < 7; at = csv.find('\n', at + 1)) {
+  for (size_t at = csv.find('\n'); at != std::string::npos && closes.size() < 7;
+       at = csv.find('\n', at + 1)) {
     size_t field = at;
     for (int i = 0; i < 4 && field != std::string::npos; ++i) field = csv.find(',', field + 1);
     if (field != std::string::npos) closes.push_back(std::atof(csv.c_str() + field + 1));
   }
   ASSERT_EQ(closes.size(), 7u);
   std::string trend;
-  for (size_t i = 6; i-- > 0;) trend += closes[i] > closes[i + 1] ? '+' : closes[i] < closes[i + 1] ? '-' : '=';
+  for (size_t i = 6; i-- > 0;)
+    trend += closes[i] > closes[i + 1] ? '+' : closes[i] < closes[i + 1] ? '-' : '=';
   EXPECT_EQ(q.values[28], trend);
   EXPECT_EQ(q.values[3].back(), 'B');
 }

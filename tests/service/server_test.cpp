@@ -22,7 +22,8 @@ class RunningServer {
     EXPECT_TRUE(bound) << error;
     if (!bound) return;
     thread = std::thread([this] { server.Run(); });
-    for (int i = 0; i < 500 && !server.IsRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && !server.IsRunning(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ~RunningServer() {
     if (!thread.joinable()) return;
@@ -96,11 +97,12 @@ TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
   RunningServer running(*market);
   ASSERT_TRUE(running.Ready());
   EXPECT_EQ(RawExchange(running.Port(), "GARBAGE\r\n\r\n").substr(0, 12), "HTTP/1.1 400");
-  EXPECT_EQ(RawExchange(running.Port(), "GET /d/quotes.csv?f=s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
-                .substr(0, 12),
-            "HTTP/1.1 400");
-  const std::string ok =
-      RawExchange(running.Port(), "GET /d/quotes.csv?s=MSFT&f=sx HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(
+      RawExchange(running.Port(), "GET /d/quotes.csv?f=s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+          .substr(0, 12),
+      "HTTP/1.1 400");
+  const std::string ok = RawExchange(
+      running.Port(), "GET /d/quotes.csv?s=MSFT&f=sx HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
   EXPECT_EQ(ok.substr(0, 12), "HTTP/1.1 200");
   EXPECT_NE(ok.find("\"MSFT\",\"NASDAQ\""), std::string::npos);
 }

@@ -29,7 +29,8 @@ inline std::unique_ptr<Market> FixtureMarket(const char* now = "2026-12-04T15:30
   return market;
 }
 
-inline ServiceResponse Get(const Market& market, const std::string& target, const std::string& host = "localhost:8642") {
+inline ServiceResponse Get(const Market& market, const std::string& target,
+                           const std::string& host = "localhost:8642") {
   ServiceRequest request;
   request.target = target;
   request.host = host;

@@ -12,7 +12,9 @@ static int Day(int y, int m, int d) {
   return day;
 }
 
-static std::string Utc(SysSeconds t) { return date::format("%Y-%m-%dT%H:%M", t); }
+static std::string Utc(SysSeconds t) {
+  return date::format("%Y-%m-%dT%H:%M", t);
+}
 
 TEST(TradingCalendar, NewYorkAndLondonOpenAtLocalTimeAcrossDaylightSavingChanges) {
   const TradingCalendar ny(*FindExchange("NYSE"));
