@@ -78,7 +78,7 @@ SessionState TradingCalendar::State(SysSeconds now) const {
     const auto elapsed = std::chrono::duration_cast<std::chrono::minutes>(now - OpenTime(s.localDay)).count();
     s.elapsedMinutes = static_cast<int>(std::min<int64_t>(elapsed, s.sessionMinutes));
     if (s.inSession) {
-      s.minutesToClose = std::chrono::duration_cast<std::chrono::minutes>(close - now).count();
+      s.minutesToClose = std::chrono::ceil<std::chrono::minutes>(close - now).count();
       return s;
     }
   } else {
@@ -86,6 +86,7 @@ SessionState TradingCalendar::State(SysSeconds now) const {
     s.elapsedMinutes = s.sessionMinutes;
   }
   const int nextDay = tradingToday && now < OpenTime(s.localDay) ? s.localDay : NextTradingDay(s.localDay);
-  s.minutesToOpen = std::chrono::duration_cast<std::chrono::minutes>(OpenTime(nextDay) - now).count();
+  // Rounded up, so the last seconds before the open still read "open in 1 min".
+  s.minutesToOpen = std::chrono::ceil<std::chrono::minutes>(OpenTime(nextDay) - now).count();
   return s;
 }

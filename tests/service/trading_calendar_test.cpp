@@ -42,6 +42,7 @@ TEST(TradingCalendar, StateFollowsTheSessionThroughTheDayAndTheWeekend) {
   EXPECT_FALSE(s.inSession);
   EXPECT_EQ(s.quoteDay, Day(2026, 12, 3));
   EXPECT_EQ(s.minutesToOpen, 30);
+  EXPECT_EQ(ny.State(ClockAt("2026-12-04T09:29:30-05:00")).minutesToOpen, 1);
   s = ny.State(ClockAt("2026-12-04T10:00:00-05:00"));
   EXPECT_TRUE(s.inSession);
   EXPECT_EQ(s.quoteDay, Day(2026, 12, 4));
