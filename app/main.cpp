@@ -1,11 +1,10 @@
 #include <QApplication>
 
-#include "ui/main/c_dlg_vellumar.h"
+#include "app/c_vellumar_app.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  QApplication qtApp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vellumar"));
-  CDlgVellumar window;
-  window.show();
-  return QApplication::exec();
+  CVellumarApp app;
+  return app.Run();
 }

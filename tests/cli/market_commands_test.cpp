@@ -222,7 +222,7 @@ TEST_F(MarketCommands, ChartsAndNews) {
 }
 
 TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
-  const std::string program = std::string(VL_BINARY_DIR) + "/cli/vellumar-cli";
+  const std::string program = std::string(VL_BINARY_DIR) + "/bin/vellumar-cli";
   ASSERT_TRUE(std::filesystem::exists(program)) << program;
   quotesStatus = 404;
   const std::string command = program + " quote MSFT --service " + service + " 2>&1";

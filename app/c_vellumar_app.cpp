@@ -1,0 +1,82 @@
+#include "app/c_vellumar_app.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/c_instance_checker.h"
+#include "framework/file_util.h"
+#include "marketdata/service_hosts.h"
+#include "portfolio/number_format.h"
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_startup_files.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/widgets/string_table.h"
+
+CVellumarApp::CVellumarApp() = default;
+
+CVellumarApp::~CVellumarApp() = default;
+
+void CVellumarApp::ShowStartupError(int messageId, const std::string& path) {
+  QMessageBox::critical(nullptr, LoadString(57344), FormatString(messageId, QString::fromStdString(path)));
+}
+
+bool CVellumarApp::StartUp() {
+  instanceChecker = std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"));
+  if (instanceChecker->PreviousInstanceRunning()) {
+    instanceChecker->ActivatePreviousInstance();
+    return false;
+  }
+
+  prefs.SetFileName(GetIniPath());
+  prefs.Load();
+  SetServiceHosts(prefs.GetServicePrefs().hosts);
+  SetNumberFormat(NumberFormat::FromUserLocale());
+
+  const std::string folder = GetModuleFolder();
+  database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
+  for (const StartupFileResult& step : {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
+    if (!step.Ok()) {
+      ShowStartupError(step.messageId, step.path);
+      return false;
+    }
+  }
+  DeleteLeftoverReportFiles(folder);
+  serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(folder));
+  return true;
+}
+
+int CVellumarApp::Run() {
+  if (!StartUp()) return 0;
+  int code = 0;
+  {
+    CDlgVellumar window;
+    instanceChecker->TrackFirstInstanceRunning(&window);
+    window.show();
+    code = QApplication::exec();
+  }
+  database.reset();  // every change was saved when it was made
+  instanceChecker.reset();
+  prefs.Save();
+  serviceLauncher.Stop();
+  return code;
+}
+
+void CVellumarApp::Backup(QWidget* parent) {
+  const std::string folder = GetModuleFolder();
+  const StartupFileResult next = FindNextBackupPath(folder);
+  if (!next.Ok()) {
+    QMessageBox::critical(parent, LoadString(57344), FormatString(next.messageId, QString::fromStdString(next.path)));
+    return;
+  }
+  const QString target = QString::fromStdString(next.path);
+  if (QMessageBox::information(parent, LoadString(57344), FormatString(2129, target),
+                               QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+    return;
+  }
+  const StartupFileResult copied = CopyDatabaseToBackup(folder, next.path);
+  if (!copied.Ok()) {
+    QMessageBox box(QMessageBox::NoIcon, LoadString(57344), FormatString(copied.messageId, target),
+                    QMessageBox::Ok, parent);
+    box.exec();
+  }
+}

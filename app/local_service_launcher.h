@@ -1,0 +1,26 @@
+#pragma once
+#include <QObject>
+#include <QProcess>
+#include <QString>
+
+struct ServiceHosts;
+
+// Starts the bundled market-data service beside the application when the settings point at this machine
+// and nothing answers there yet, and stops it when the application ends.
+class LocalServiceLauncher : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit LocalServiceLauncher(QObject* parent = nullptr);
+  ~LocalServiceLauncher() override;
+
+  // True when the service answers afterwards (already running, or started now).
+  bool EnsureRunning(const ServiceHosts& hosts, const QString& programFolder);
+  void Stop();
+
+  // Whether `host` ("name[:port]") names this machine.
+  static bool IsLoopbackHost(const QString& host);
+
+ private:
+  QProcess process;
+};
