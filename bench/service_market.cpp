@@ -1,0 +1,32 @@
+#include "service_market.h"
+
+#include "service/market.h"
+#include "service/request_router.h"
+#include "service/service_options.h"
+
+std::unique_ptr<Market> BenchMarket() {
+  SecurityList list;
+  std::string error;
+  list.LoadFile(std::string(VL_SOURCE_DIR) + "/service/data/securities.csv", error);
+  SysSeconds now{};
+  ParseClockText("2026-12-04T15:30:00-05:00", now);
+  return std::make_unique<Market>(std::move(list), 1, now);
+}
+
+std::vector<std::string> BenchSymbols(const Market& market, size_t count) {
+  std::vector<std::string> symbols;
+  for (SecurityType type : {SecurityType::Stock, SecurityType::Etf, SecurityType::MutualFund, SecurityType::Index}) {
+    for (const Security* security : market.Securities().OfType(type)) {
+      if (symbols.size() == count) return symbols;
+      symbols.push_back(security->symbol);
+    }
+  }
+  return symbols;
+}
+
+std::string ServiceBody(const Market& market, const std::string& target) {
+  ServiceRequest request;
+  request.target = target;
+  request.host = "localhost:8642";
+  return HandleServiceRequest(market, request).body;
+}
