@@ -12,9 +12,8 @@
 namespace {
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-    return std::tolower(x) == std::tolower(y);
-  });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 }  // namespace
@@ -29,7 +28,9 @@ void VLDatabase::SetQuoteSource(std::unique_ptr<IVLQuoteSource> source) {
   if (source) quoteSource = std::move(source);
 }
 
-int64_t VLDatabase::Now() const { return GetClock().Now(); }
+int64_t VLDatabase::Now() const {
+  return GetClock().Now();
+}
 
 // ---- file ------------------------------------------------------------------------------------------
 
@@ -120,7 +121,8 @@ void VLDatabase::RemoveListener(IVLDatabaseListener* listener) {
 
 bool VLDatabase::IsConnected(const VLDatabaseConn* conn) const {
   if (!conn) return false;
-  return std::any_of(connections.begin(), connections.end(), [conn](const auto& c) { return c.get() == conn; });
+  return std::any_of(connections.begin(), connections.end(),
+                     [conn](const auto& c) { return c.get() == conn; });
 }
 
 int32_t VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
@@ -131,6 +133,19 @@ int32_t VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
 int32_t VLDatabase::SaveChange() {
   SetModified();
   return Save() == kDbOk ? kVLOk : kVLFailed;
+}
+
+int32_t VLDatabase::RunChange(VLDatabaseConn* conn, int commandKind,
+                              const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply) {
+  Notice notice{commandKind, {}};
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+    if (int32_t rc = apply(notice.events); rc != kVLOk) return rc == kNothingChanged ? kVLOk : rc;
+    if (SaveChange() != kVLOk) return kVLFailed;
+  }
+  Notify(notice);
+  return kVLOk;
 }
 
 void VLDatabase::Notify(const Notice& notice) {
@@ -199,10 +214,7 @@ int32_t VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioI
 }
 
 int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
-  Notice notice{1, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     for (const auto& item : portfolios) {
       if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
@@ -212,47 +224,35 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
     stored->created = Now();
     portfolio.id = stored->id;
     portfolios.Add(std::move(stored));
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioAdded);
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
-  Notice notice{1, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     for (const auto& item : portfolios) {
       if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
     VLPortfolioItem* stored = FindPortfolio(portfolio.id);
     if (!stored) return kVLNotFound;
     portfolio.CopyTo(stored);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioModified);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioModified);
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
-  Notice notice{1, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (!FindPortfolio(id)) return kVLNotFound;
     for (int i = positions.GetCount() - 1; i >= 0; --i) {
       if (static_cast<VLHoldingItem*>(positions.GetAt(i))->ownerPortfolioId == id) positions.RemoveAt(i);
     }
     DropUnusedQuotes();
     portfolios.Remove(id);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
+    return kVLOk;
+  });
 }
 
 void VLDatabase::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,9 +24,9 @@ class VLStockInfoItem;
 // Codes of the database operations beyond 0 (success) and 1 (failure).
 enum VLDatabaseCode : int32_t {
   kVLOk = 0,
-  kVLFailed = 1,       // unknown connection, invalid argument, failed save or fetch, refresh running
+  kVLFailed = 1,  // unknown connection, invalid argument, failed save or fetch, refresh running
   kVLNameClash = 2,
-  kVLNotFound = 3,     // no such portfolio or position
+  kVLNotFound = 3,  // no such portfolio or position
   kVLAlreadySold = 4,
   kVLNotSold = 5,
 };
@@ -121,6 +122,20 @@ class VLDatabase : public Database {
   int32_t CheckChange(const VLDatabaseConn* conn) const;
   int32_t SaveChange();
   void Notify(const Notice& notice);
+  // What a change's `apply` answers when there turned out to be nothing to do: success, nothing saved or
+  // sent.
+  static constexpr int32_t kNothingChanged = -1;
+  // One change: under the lock, refuses when CheckChange does, runs `apply` (which names the events to
+  // send), saves, and after unlocking posts command `commandKind` and sends the events. A code from `apply`
+  // other than 0, or a failed save, ends it without a word to anybody.
+  int32_t RunChange(VLDatabaseConn* conn, int commandKind,
+                    const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply);
+
+  // The shared steps of adding and changing a cash position or margin debt.
+  int32_t AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                            std::unique_ptr<VLHoldingItem> position, uint32_t& id);
+  int32_t ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind, uint32_t portfolioId,
+                               uint32_t amount, const std::string& comment, int32_t eventKind);
 
   VLPortfolioItem* FindPortfolio(uint32_t id) const;
   VLHoldingItem* FindPosition(uint32_t id) const;

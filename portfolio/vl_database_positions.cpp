@@ -13,9 +13,8 @@
 namespace {
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-    return std::tolower(x) == std::tolower(y);
-  });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 std::string Upper(std::string s) {
@@ -96,7 +95,8 @@ void VLDatabase::RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* i
   }
 }
 
-int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held, VLHoldingItemList& list) {
+int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                                 VLHoldingItemList& list) {
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return kVLFailed;
   if (!FindPortfolio(portfolioId)) return kVLNotFound;
@@ -105,8 +105,8 @@ int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, boo
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId != portfolioId) continue;
-    const auto* stock = holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding)
-                                                            : nullptr;
+    const auto* stock =
+        holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding) : nullptr;
     const bool wanted = stock ? stock->IsSold() != held : held;
     if (!wanted) continue;
     std::unique_ptr<Item> clone = holding->Clone();
@@ -127,12 +127,9 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
   return kVLOk;
 }
 
-int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId, const VLStockHoldingItem& fields,
-                                     uint32_t& id) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                     const VLStockHoldingItem& fields, uint32_t& id) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (portfolioId == 0 || fields.name.empty() || fields.mgnEquity > 100 ||
         !DatesInOrder(fields.purchaseDate, fields.saleDate)) {
       return kVLFailed;
@@ -149,61 +146,43 @@ int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
     id = stock->id;
     positions.Add(std::move(stock));
     Touch(portfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                      std::unique_ptr<VLHoldingItem> position, uint32_t& id) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    position->id = id = ++lastPositionId;
+    position->ownerPortfolioId = portfolioId;
+    positions.Add(std::move(position));
+    Touch(portfolioId);
+    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
                                     const std::string& comment, uint32_t& id) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
-    if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    auto cash = std::make_unique<VLCashHoldingItem>();
-    cash->id = id = ++lastPositionId;
-    cash->ownerPortfolioId = portfolioId;
-    cash->amount = amount;
-    cash->name = comment;
-    positions.Add(std::move(cash));
-    Touch(portfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+  auto cash = std::make_unique<VLCashHoldingItem>();
+  cash->amount = amount;
+  cash->name = comment;
+  return AddAmountPosition(conn, portfolioId, std::move(cash), id);
 }
 
 int32_t VLDatabase::AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
                                       const std::string& comment, uint32_t& id) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
-    if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    auto margin = std::make_unique<VLMarginHoldingItem>();
-    margin->id = id = ++lastPositionId;
-    margin->ownerPortfolioId = portfolioId;
-    margin->amountOwed = amountOwed;
-    margin->name = comment;
-    positions.Add(std::move(margin));
-    Touch(portfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+  auto margin = std::make_unique<VLMarginHoldingItem>();
+  margin->amountOwed = amountOwed;
+  margin->name = comment;
+  return AddAmountPosition(conn, portfolioId, std::move(margin), id);
 }
 
 int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
                                         const std::string& newSymbol) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
@@ -218,65 +197,49 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
       DropUnusedQuotes();
     }
     Touch(stock->ownerPortfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    return kVLOk;
+  });
 }
 
-int32_t VLDatabase::ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amount,
-                                       const std::string& comment) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+int32_t VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
+                                         uint32_t portfolioId, uint32_t amount, const std::string& comment,
+                                         int32_t eventKind) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
-    if (holding->GetKind() != kHoldingCash) return kVLFailed;
+    if (holding->GetKind() != kind) return kVLFailed;
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    auto* cash = static_cast<VLCashHoldingItem*>(holding);
-    cash->ownerPortfolioId = portfolioId;
-    cash->amount = amount;
-    cash->name = comment;
+    holding->ownerPortfolioId = portfolioId;
+    if (kind == kHoldingCash) {
+      static_cast<VLCashHoldingItem*>(holding)->amount = amount;
+    } else {
+      static_cast<VLMarginHoldingItem*>(holding)->amountOwed = amount;
+    }
+    holding->name = comment;
     Touch(portfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionChanged);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(portfolioId, id, eventKind);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                       uint32_t amount, const std::string& comment) {
+  return ModifyAmountPosition(conn, id, kHoldingCash, portfolioId, amount, comment,
+                              VLDatabaseEvent::kPositionChanged);
 }
 
 int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
                                          uint32_t amountOwed, const std::string& comment) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
-    VLHoldingItem* holding = FindPosition(id);
-    if (!holding) return kVLNotFound;
-    if (holding->GetKind() != kHoldingMargin) return kVLFailed;
-    if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    auto* margin = static_cast<VLMarginHoldingItem*>(holding);
-    margin->ownerPortfolioId = portfolioId;
-    margin->amountOwed = amountOwed;
-    margin->name = comment;
-    Touch(portfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    // Listeners have always been told "appeared" for a changed margin debt; they refill either way.
-    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+  // Listeners have always been told "appeared" for a changed margin debt; they refill either way.
+  return ModifyAmountPosition(conn, id, kHoldingMargin, portfolioId, amountOwed, comment,
+                              VLDatabaseEvent::kPositionAdded);
 }
 
 int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
                                  uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
-  Notice notice{2, {}};
   newId = 0;
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
@@ -302,19 +265,14 @@ int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty
     stock->saleCommission = saleCommission;
     stock->saleDate = saleDate;
     Touch(stock->ownerPortfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
-    if (newId) notice.events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    if (newId) events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
@@ -324,18 +282,13 @@ int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
     stock->saleCommission = 0;
     stock->saleDate = 0;
     Touch(stock->ownerPortfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
     std::unique_ptr<Item> clone = holding->Clone();
@@ -347,47 +300,35 @@ int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
     }
     positions.Add(std::move(clone));
     Touch(toPortfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
     // Names the source position, so a window showing the target can find what was copied.
-    notice.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
     const uint32_t from = holding->ownerPortfolioId;
-    if (from == toPortfolioId) return kVLOk;
+    if (from == toPortfolioId) return kNothingChanged;
     holding->ownerPortfolioId = toPortfolioId;
     Touch(toPortfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(from, id, VLDatabaseEvent::kPositionRemoved);
-    notice.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(from, id, VLDatabaseEvent::kPositionRemoved);
+    events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     const uint32_t portfolioId = holding->ownerPortfolioId;
     positions.Remove(id);
     DropUnusedQuotes();
     Touch(portfolioId);
-    if (SaveChange() != kVLOk) return kVLFailed;
-    notice.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionRemoved);
-  }
-  Notify(notice);
-  return kVLOk;
+    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionRemoved);
+    return kVLOk;
+  });
 }

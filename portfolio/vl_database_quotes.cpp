@@ -53,15 +53,10 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
 }
 
 int32_t VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
-  Notice notice{2, {}};
-  {
-    std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>&) -> int32_t {
     market = quoteSource && quoteSource->IsSupportedMarket(index) ? index : 0;
-    if (SaveChange() != kVLOk) return kVLFailed;
-  }
-  Notify(notice);
-  return kVLOk;
+    return kVLOk;
+  });
 }
 
 int32_t VLDatabase::GetMarket(VLDatabaseConn* conn, int32_t& index) {
@@ -98,7 +93,8 @@ int32_t VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolio
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId != portfolioId) continue;
     std::unique_ptr<Item> clone = holding->Clone();
-    if (holding->GetKind() == kHoldingStock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
+    if (holding->GetKind() == kHoldingStock)
+      RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
     counted.push_back(static_cast<const VLHoldingItem*>(clone.get()));
     own.InsertAt(own.GetCount(), std::move(clone));
   }
