@@ -10,7 +10,7 @@ class VLHoldingItemList : public ItemList {
   std::string GetTypeName() const override { return "HIList"; }
   // One factory for the whole process, shared by every list of this class.
   IItemFactory* GetItemFactory() const override {
-    static VLItemFactory factory;
+    static VLItemFactory factory(VLItemFactory::kPositions);
     return &factory;
   }
 };

@@ -9,6 +9,7 @@
 namespace {
 struct FactoryEntry {
   const char* key;
+  unsigned family;
   std::unique_ptr<Item> (*create)();
 };
 
@@ -19,14 +20,17 @@ std::unique_ptr<Item> Make() {
 
 // Checked in this order.
 constexpr FactoryEntry kEntries[] = {
-    {"P", &Make<VLPortfolioItem>},    {"SI", &Make<VLStockInfoItem>},     {"SH", &Make<VLStockHoldingItem>},
-    {"CH", &Make<VLCashHoldingItem>}, {"MH", &Make<VLMarginHoldingItem>},
+    {"P", VLItemFactory::kPortfolios, &Make<VLPortfolioItem>},
+    {"SI", VLItemFactory::kQuotes, &Make<VLStockInfoItem>},
+    {"SH", VLItemFactory::kPositions, &Make<VLStockHoldingItem>},
+    {"CH", VLItemFactory::kPositions, &Make<VLCashHoldingItem>},
+    {"MH", VLItemFactory::kPositions, &Make<VLMarginHoldingItem>},
 };
 }  // namespace
 
 std::unique_ptr<Item> VLItemFactory::CreateItem(const std::string& typeKey) const {
   for (const FactoryEntry& e : kEntries) {
-    if (typeKey == e.key) return e.create();
+    if (typeKey == e.key) return (families & e.family) != 0 ? e.create() : nullptr;
   }
   return nullptr;
 }

@@ -8,6 +8,15 @@
 // Each list class keeps one process-wide instance of its own.
 class VLItemFactory : public IItemFactory {
  public:
-  // A new, empty record; null for an unknown key. The caller owns it.
+  // Record families, as a mask. A list's factory makes only its own family, so a file that puts another
+  // kind of record in a list is refused like an unknown key instead of handing out a record of the wrong type.
+  enum Family : unsigned { kPortfolios = 1, kQuotes = 2, kPositions = 4, kAllFamilies = 7 };
+
+  explicit VLItemFactory(unsigned families = kAllFamilies) : families(families) {}
+
+  // A new, empty record; null for an unknown key or one outside the factory's families. The caller owns it.
   std::unique_ptr<Item> CreateItem(const std::string& typeKey) const override;
+
+ private:
+  unsigned families;
 };

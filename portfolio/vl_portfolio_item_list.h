@@ -10,7 +10,7 @@ class VLPortfolioItemList : public ItemList {
   std::string GetTypeName() const override { return "PIList"; }
   // One factory for the whole process, shared by every list of this class.
   IItemFactory* GetItemFactory() const override {
-    static VLItemFactory factory;
+    static VLItemFactory factory(VLItemFactory::kPortfolios);
     return &factory;
   }
 };

@@ -10,7 +10,7 @@ class VLStockInfoItemList : public ItemList {
   std::string GetTypeName() const override { return "SIIList"; }
   // One factory for the whole process, shared by every list of this class.
   IItemFactory* GetItemFactory() const override {
-    static VLItemFactory factory;
+    static VLItemFactory factory(VLItemFactory::kQuotes);
     return &factory;
   }
 };

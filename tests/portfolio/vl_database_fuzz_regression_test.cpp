@@ -1,0 +1,83 @@
+// Database files found by fuzzing the loader; each must be refused with a clear code and left untouched.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/archive.h"
+#include "framework/archive_stream.h"
+#include "portfolio/vl_database.h"
+#include "portfolio/vl_holding_item_list.h"
+#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/vl_portfolio_item_list.h"
+#include "portfolio/vl_stock_info_item_list.h"
+
+namespace {
+std::vector<char> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A copy of a fuzz-found file in a folder of its own (Open takes the file exclusively).
+class FuzzFile {
+ public:
+  explicit FuzzFile(const std::string& name) {
+    folder = std::filesystem::temp_directory_path() / ("vl_fuzz_regression_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    path = (folder / name).string();
+    std::filesystem::copy_file(std::string(VL_FIXTURES_DIR) + "/fuzz-regressions/" + name, path,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  ~FuzzFile() { std::filesystem::remove_all(folder); }
+  std::filesystem::path folder;
+  std::string path;
+};
+}  // namespace
+
+// A portfolio record stored inside the position list used to load and then be treated as a position.
+TEST(DatabaseFuzzRegression, ARecordOfTheWrongKindInAListIsATypeMismatch) {
+  FuzzFile file("database_portfolio_in_position_list.vldb");
+  const std::vector<char> before = ReadBytes(file.path);
+  VLDatabase db(file.path);
+  EXPECT_EQ(db.Open(), kDbExists);  // the load's code for a type mismatch
+  EXPECT_FALSE(db.IsLoaded());
+  EXPECT_EQ(db.GetPositionCount(), 0);
+  EXPECT_EQ(ReadBytes(file.path), before);
+}
+
+TEST(DatabaseFuzzRegression, EachListMakesOnlyItsOwnRecords) {
+  VLPortfolioItemList portfolios;
+  auto portfolio = std::make_unique<VLPortfolioItem>();
+  portfolio->id = 1;
+  portfolio->name = "Main";
+  ASSERT_TRUE(portfolios.Add(std::move(portfolio)));
+  MemoryStream stored;
+  Archive out(stored, Archive::Mode::Store);
+  ASSERT_EQ(portfolios.Serialize(&out), kSerializeOk);
+  out.Flush();
+
+  // The same bytes under the position list's name ("PIList" and "HIList" have the same length).
+  std::vector<uint8_t> bytes = stored.Bytes();
+  const std::string from = "PIList";
+  auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+  ASSERT_NE(at, bytes.end());
+  *at = 'H';
+  MemoryStream in(bytes);
+  Archive load(in, Archive::Mode::Load);
+  VLHoldingItemList positions;
+  EXPECT_EQ(positions.Serialize(&load), kSerializeTypeMismatch);
+  EXPECT_EQ(positions.GetCount(), 0);
+
+  EXPECT_EQ(VLHoldingItemList().GetItemFactory()->CreateItem("P"), nullptr);
+  EXPECT_EQ(VLHoldingItemList().GetItemFactory()->CreateItem("SI"), nullptr);
+  EXPECT_NE(VLHoldingItemList().GetItemFactory()->CreateItem("MH"), nullptr);
+  EXPECT_EQ(VLPortfolioItemList().GetItemFactory()->CreateItem("SH"), nullptr);
+  EXPECT_EQ(VLStockInfoItemList().GetItemFactory()->CreateItem("P"), nullptr);
+  EXPECT_NE(VLStockInfoItemList().GetItemFactory()->CreateItem("SI"), nullptr);
+}
