@@ -2,9 +2,9 @@
 
 #include <cctype>
 #include <cstdio>
-#include <ctime>
 
 #include "framework/file_util.h"
+#include "marketdata/market_date.h"
 #include "portfolio/vl_portfolio_item.h"
 
 namespace {
@@ -115,16 +115,8 @@ bool ParseDate(const std::string& text, int64_t* seconds) {
   if (text.size() != 10 || std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) {
     return false;
   }
-  if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) return false;
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_isdst = -1;
-  const std::time_t t = std::mktime(&tm);
-  if (t == static_cast<std::time_t>(-1) || tm.tm_mday != day) return false;  // 2023-02-30 and the like
-  *seconds = static_cast<int64_t>(t);
-  return true;
+  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(month, year)) return false;
+  return LocalMidnight(year, month, day, seconds);
 }
 
 std::string CentsText(uint32_t cents) {

@@ -3,8 +3,7 @@
 #include <map>
 #include <memory>
 
-#include "cli/json_writer.h"
-#include "cli/tsv_writer.h"
+#include "cli/cli_output.h"
 #include "marketdata/big_charts_chart_provider.h"
 #include "marketdata/historical_price.h"
 #include "marketdata/historical_price_provider.h"
@@ -15,36 +14,6 @@
 #include "marketdata/stock_info_provider.h"
 #include "marketdata/symbol_finder.h"
 #include "marketdata/yahoo_chart_provider.h"
-
-// Prints a list: a JSON array with --json, else a TSV table with a header line.
-static void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
-                      const std::vector<OutputRecord>& records) {
-  if (args.Has("json")) {
-    WriteJson(io.out, records);
-  } else {
-    WriteTsv(io.out, columns, records);
-  }
-}
-
-// Prints one result: a JSON object with --json, else a header line and one row.
-static void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
-                     const OutputRecord& record) {
-  if (args.Has("json")) {
-    WriteJsonObject(io.out, record);
-  } else {
-    WriteTsv(io.out, columns, {record});
-  }
-}
-
-static int Usage(CliIo& io, const char* command, const std::string& problem) {
-  io.err << "vellumar-cli " << command << ": " << problem << "\n";
-  return kExitUsage;
-}
-
-static int Failed(CliIo& io, const std::string& errorText) {
-  io.err << errorText << "\n";
-  return kExitFailed;
-}
 
 static int RunQuote(const CliArgs& args, CliIo& io) {
   if (args.positional.empty()) return Usage(io, "quote", "give at least one symbol");
