@@ -1,5 +1,4 @@
 #include "service/history_csv.h"
-
 #include "service/security_list.h"
 #include "service/text_format.h"
 
@@ -50,13 +49,9 @@ bool ParseHistoryCsv(std::string_view text, std::vector<DailyBar>& rows, std::st
   size_t start = 0;
   int lineNumber = 0;
   bool headerSeen = false;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
+  std::string_view line;
+  while (NextTextLine(text, start, line)) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty()) continue;
     if (!headerSeen) {
       if (line != kHistoryHeader) {

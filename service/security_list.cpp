@@ -112,19 +112,25 @@ static bool ParseRow(const std::vector<std::string>& f, Security& s, std::string
   return true;
 }
 
+bool NextTextLine(std::string_view text, size_t& start, std::string_view& line) {
+  if (start >= text.size()) return false;
+  size_t end = text.find('\n', start);
+  if (end == std::string_view::npos) end = text.size();
+  line = text.substr(start, end - start);
+  start = end + 1;
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return true;
+}
+
 bool SecurityList::ParseCsv(std::string_view text, const std::string& sourceName, std::string& error) {
   std::vector<Security> rows;
   std::vector<std::string> fields;
   size_t start = 0;
   int lineNumber = 0;
   bool headerSeen = false;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
+  std::string_view line;
+  while (NextTextLine(text, start, line)) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty() || line[0] == '#') continue;
     if (!headerSeen) {
       if (line != kHeader) {

@@ -48,5 +48,8 @@ class SecurityList {
   std::unordered_map<std::string, size_t> bySymbol;
 };
 
+// The next line of `text` from `start` (which moves past it), without its line end; false at the end.
+bool NextTextLine(std::string_view text, size_t& start, std::string_view& line);
+
 // Splits one CSV record; fields may be double-quoted with "" for a quote. False on a broken quote.
 bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
