@@ -1,4 +1,5 @@
 #include "service/history_csv.h"
+
 #include "service/security_list.h"
 #include "service/text_format.h"
 
