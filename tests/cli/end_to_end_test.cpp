@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 namespace {
@@ -40,8 +39,9 @@ class RunningService {
     char c = 0;
     while (line.find('\n') == std::string::npos && ::read(err[0], &c, 1) == 1) line += c;
     ::close(err[0]);
-    std::smatch m;
-    if (std::regex_search(line, m, std::regex("listening on http://127\\.0\\.0\\.1:([0-9]+)"))) port = std::stoi(m[1]);
+    const std::string marker = "listening on http://127.0.0.1:";
+    const size_t at = line.find(marker);
+    if (at != std::string::npos) port = std::atoi(line.c_str() + at + marker.size());
   }
   ~RunningService() {
     if (pid <= 0) return;
