@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the fuzz targets (clang, libFuzzer, ASan + UBSan) and runs each for a bounded time from its seed
-# corpus in tests/fixtures/fuzz/<target>/.
+# corpus in tests/fixtures/fuzz/<target>/; the provider targets also start from the market-data test pages
+# in tests/fixtures/marketdata/.
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]     SECONDS per target (default 60); all targets by default
 #
@@ -28,14 +29,18 @@ fi
 failed=""
 for target in $targets; do
   name=${target#fuzz_}
-  seeds="$root/tests/fixtures/fuzz/$name"
+  seeds=""
+  [ -d "$root/tests/fixtures/fuzz/$name" ] && seeds="$root/tests/fixtures/fuzz/$name"
+  case $name in
+    quotes | history | news | market_time | lookup | index_list) seeds="$seeds $root/tests/fixtures/marketdata" ;;
+  esac
   corpus="$build/corpus/$name"
   artifacts="$build/artifacts/$name"
   mkdir -p "$corpus" "$artifacts"
   start=$(date +%s)
   # A run of one input over 10 s is a hang; leaks are reported at the end of each input.
   if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix="$artifacts/" "$corpus" "$seeds" >"$build/$target.log" 2>&1; then
+      -artifact_prefix="$artifacts/" "$corpus" $seeds >"$build/$target.log" 2>&1; then
     status=ok
   else
     status=FINDING
