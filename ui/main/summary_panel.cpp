@@ -13,11 +13,13 @@
 #include "portfolio/portfolio_summary.h"
 #include "portfolio/vl_database.h"
 #include "ui/main/summary_markup.h"
+#include "ui/widgets/html_layout.h"
+#include "ui/widgets/html_markup.h"
 #include "ui/widgets/html_text_ctrl.h"
 
 namespace {
 
-constexpr int kInset = 1;
+constexpr int kInset = 2;
 constexpr int kGlyphSize = 16;
 
 const char* const kMessageText =
@@ -58,7 +60,6 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QWidget(parent) {
 
   message = new QLabel(QString::fromUtf8(kMessageText), this);
   message->setObjectName(QStringLiteral("2134"));
-  message->setWordWrap(true);
   message->setAccessibleName(message->text());
 
   messageButton = new QToolButton(this);
@@ -110,11 +111,14 @@ bool SummaryPanel::Update(VLDatabase& db, VLDatabaseConn* conn, bool forSelected
   return true;
 }
 
-// As tall as the figures whichever of the two shows, so the lists below do not jump when it switches.
+// As tall as the three rows of figures whatever shows, so the lists below do not jump when it switches.
 QSize SummaryPanel::sizeHint() const {
+  const MarkupNode rows = ParseMarkup(BuildSummaryMarkup(VLPortfolioSummary{}, true));
+  const int rowsHeight = HtmlLayout(rows, htmlCtrl->font(), Qt::black).NaturalSize().height();
   const QSize figures = htmlCtrl->sizeHint();
   const int messageHeight = std::max(message->sizeHint().height(), messageButton->sizeHint().height());
-  return QSize(figures.width(), std::max(figures.height(), messageHeight)) + QSize(2 * kInset, 2 * kInset);
+  return QSize(figures.width(), std::max({rowsHeight, figures.height(), messageHeight})) +
+         QSize(2 * kInset, 2 * kInset);
 }
 
 QSize SummaryPanel::minimumSizeHint() const {

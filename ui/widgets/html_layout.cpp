@@ -288,5 +288,6 @@ void HtmlLayout::Paint(QPainter& painter, const QRect& area) const {
   const std::vector<Block> blocks = ContentOf(document, {font, color});
   // A leading table with a background of its own colours the whole area, so the panel reads as one band.
   if (!blocks.empty() && blocks.front().table != nullptr) FillBackground(painter, *blocks.front().table, area);
-  PaintBlocks(painter, blocks, area, MarkupAlign::kNone, false);
+  // Centred vertically, so a band taller than its rows keeps the figures in its middle.
+  PaintBlocks(painter, blocks, area, MarkupAlign::kNone, true);
 }
