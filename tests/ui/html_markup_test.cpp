@@ -161,6 +161,17 @@ TEST(HtmlMarkup, CellsOutsideRowsAndTextOutsideCellsAreKept) {
   ASSERT_EQ(table.children.size(), 1u);
   ASSERT_EQ(table.children[0].children.size(), 2u);
   EXPECT_EQ(MarkupPlainText(doc), "x\ny z");
+
+  // A table or font straight in a row is wrapped in a cell, so rows only ever hold cells.
+  const MarkupNode nested = ParseMarkup("<table><tr><font>f</font><table><tr><td>n</table></table>");
+  const MarkupNode& row = nested.children.at(0).children.at(0);
+  ASSERT_EQ(row.children.size(), 1u);
+  const MarkupNode& cell = row.children[0];
+  EXPECT_EQ(cell.kind, MarkupKind::kCell);
+  ASSERT_EQ(cell.children.size(), 2u);
+  EXPECT_EQ(cell.children[0].kind, MarkupKind::kFont);
+  EXPECT_EQ(cell.children[1].kind, MarkupKind::kTable);
+  EXPECT_EQ(MarkupPlainText(nested), "f\nn");
 }
 
 TEST(HtmlMarkup, UnknownThingsAreIgnoredAndEntitiesDecoded) {

@@ -1,5 +1,6 @@
 #include "ui/main/summary_panel.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
@@ -77,7 +78,14 @@ TEST_F(SummaryPanelTest, HeldViewShowsEveryFigureInItsColour) {
             QStringLiteral("Current Value: 1,700.00 Equity: 1,400.00(82.35%) Marginable Equity: 600.00\n"
                            "Change: -50.00 (-2.94%) Margin Owed: 300.00\n"
                            "Gain: 200.00 (13.33%) Margin Available: 300.00"));
-  EXPECT_TRUE(Html()->accessibleName().contains(QStringLiteral("Margin Owed: 300.00")));
+  // A screen reader finds static text that reads every figure.
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(Html());
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+  EXPECT_EQ(accessible->text(QAccessible::Name),
+            QStringLiteral("Current Value: 1,700.00 Equity: 1,400.00(82.35%) Marginable Equity: 600.00; "
+                           "Change: -50.00 (-2.94%) Margin Owed: 300.00; "
+                           "Gain: 200.00 (13.33%) Margin Available: 300.00"));
   const QString markup = Html()->GetMarkup();
   EXPECT_TRUE(markup.contains(QStringLiteral("bgcolor=whitesmoke")));
   EXPECT_TRUE(markup.contains(QStringLiteral("color=red>-50.00  (-2.94%)</font>")));

@@ -227,6 +227,9 @@ class TreeBuilder {
       if (!CloseUpTo(MarkupKind::kTable, false)) return;
     } else if (kind == MarkupKind::kCell) {
       if (!CloseUpTo(MarkupKind::kRow, true) && !OpenRow()) return;
+    } else if (open.back()->kind == MarkupKind::kTable || open.back()->kind == MarkupKind::kRow) {
+      // A table or font between the cells goes into a cell of its own.
+      if (!OpenCell()) return;
     }
     MarkupNode* node = Push(kind);
     if (node != nullptr) ApplyAttributes(tag, *node);

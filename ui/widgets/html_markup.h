@@ -12,7 +12,7 @@
 // skipped; a closing tag with no open element of its name is ignored; whatever is open at the end is
 // closed. A cell outside a row gets a row of its own, a row or cell outside a table is ignored. Nesting
 // deeper than kMaxMarkupDepth is flattened, so no input can make the tree or its painter recurse without
-// bound. Numbers are clamped to kMaxMarkupNumber.
+// bound. Numbers are their leading digits ("100%" reads as 100), clamped to kMaxMarkupNumber.
 
 struct MarkupColor {
   uint8_t r = 0;

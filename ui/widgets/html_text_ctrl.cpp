@@ -28,7 +28,6 @@ HtmlTextCtrl::HtmlTextCtrl(QWidget* parent) : QWidget(parent) {
     return true;
   }();
   (void)factoryInstalled;
-  setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void HtmlTextCtrl::SetMarkup(const QString& text) {
