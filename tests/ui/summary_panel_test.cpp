@@ -47,9 +47,15 @@ class SummaryPanelTest : public ::testing::Test {
   SummaryPanel panel;
 };
 
-bool IsRed(QColor c) { return c.red() > 200 && c.green() < 70 && c.blue() < 70; }
-bool IsDarkGreen(QColor c) { return c.red() < 60 && c.green() > 70 && c.green() < 130 && c.blue() < 60; }
-bool IsDark(QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
+bool IsRed(QColor c) {
+  return c.red() > 200 && c.green() < 70 && c.blue() < 70;
+}
+bool IsDarkGreen(QColor c) {
+  return c.red() < 60 && c.green() > 70 && c.green() < 130 && c.blue() < 60;
+}
+bool IsDark(QColor c) {
+  return c.red() < 60 && c.green() < 60 && c.blue() < 60;
+}
 
 }  // namespace
 
