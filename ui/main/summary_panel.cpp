@@ -54,6 +54,7 @@ QIcon ButtonIcon() {
 }  // namespace
 
 SummaryPanel::SummaryPanel(QWidget* parent) : QWidget(parent) {
+  setAccessibleName(QStringLiteral("Portfolio summary"));
   htmlCtrl = new HtmlTextCtrl(this);
   htmlCtrl->setObjectName(QStringLiteral("2138"));
   htmlCtrl->SetMarkup(QStringLiteral("Portfolio summary"));
