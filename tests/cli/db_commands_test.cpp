@@ -9,6 +9,7 @@
 
 #include "cli/cli_runner.h"
 #include "cli/db_session.h"
+#include "cli/value_parsers.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
 
