@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "framework/file_util.h"
+#include "framework/text_util.h"
 #include "portfolio/records/vl_portfolio_item.h"
 
 namespace {
@@ -17,16 +18,6 @@ bool AllDigits(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  }
-  return true;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
   }
   return true;
 }
