@@ -2,7 +2,7 @@
 // The panel's markup of both views with known figures, written out in full.
 #include <string>
 
-#include "portfolio/portfolio_summary.h"
+#include "portfolio/views/portfolio_summary.h"
 
 inline VLPortfolioSummary HeldFigures() {
   VLPortfolioSummary s;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "portfolio/portfolio_summary.h"
+#include "portfolio/views/portfolio_summary.h"
 #include "summary_markup_fixtures.h"
 
 TEST(SummaryMarkup, BothViewsAreTheFullTemplateWithTheirFiguresAndColours) {

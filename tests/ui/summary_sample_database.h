@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "marketdata/stock_info.h"
-#include "portfolio/number_format.h"
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_quote_source.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/database/vl_quote_source.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 class FixedQuotes : public IVLQuoteSource {
  public:

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "portfolio/portfolio_summary.h"
+#include "portfolio/views/portfolio_summary.h"
 
 namespace {
 

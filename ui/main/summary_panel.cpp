@@ -10,8 +10,8 @@
 
 #include <algorithm>
 
-#include "portfolio/portfolio_summary.h"
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/views/portfolio_summary.h"
 #include "ui/main/summary_markup.h"
 #include "ui/widgets/html_layout.h"
 #include "ui/widgets/html_markup.h"
