@@ -132,6 +132,7 @@ TEST_F(SaveDurability, AFailedStepBeforeTheRenameKeepsTheOldFileAndReportsFailur
   for (const char* step : {"create temp", "write temp", "sync temp", "rename temp over database"}) {
     ops.Expect(step);
     EXPECT_EQ(store.Save(), kDbFailed) << step;
+    ASSERT_FALSE(ops.log.empty()) << step;
     EXPECT_EQ(ops.log.back(), step) << "nothing runs after the failed step";
     EXPECT_TRUE(store.IsModified()) << step;
     EXPECT_EQ(ReadAll(), before) << step;
