@@ -4,9 +4,9 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_margin_holding_item.h"
-#include "portfolio/vl_stock_info_item.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
 #include "tests/portfolio/vl_database_fixture.h"
 #include "tests/support/distinct_quote.h"
 

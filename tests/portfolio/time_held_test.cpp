@@ -5,10 +5,10 @@
 #include <ctime>
 #include <memory>
 
-#include "portfolio/clock.h"
-#include "portfolio/column_catalog.h"
-#include "portfolio/number_format.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 constexpr int64_t kSecondsPerDay = 86400;
