@@ -1,0 +1,305 @@
+#include "service/upstream_source.h"
+
+#include "service/exchange_info.h"
+#include "service/security_list.h"
+#include "service/source_csv.h"
+#include "service/text_format.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+static constexpr size_t kMaxSourcesFileBytes = 256 * 1024;
+static constexpr size_t kMaxSettingLength = 2048;
+static constexpr size_t kMaxSources = 32;
+
+static std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+static bool ReadInt(std::string_view text, int low, int high, int& value) {
+  int v = 0;
+  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || v < low || v > high) return false;
+  value = v;
+  return true;
+}
+
+static bool ReadColumn(std::string_view value, std::string& column) {
+  if (!value.empty() && value[0] == '#') {
+    int position = 0;
+    if (!ReadInt(value.substr(1), 1, 64, position)) return false;
+  }
+  column = std::string(value);
+  return true;
+}
+
+// One "key = value" line of a source; false with `why` on an unknown key or a bad value.
+static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_view value, std::string& why) {
+  why = "bad value for " + std::string(key);
+  if (key == "url") {
+    if (value.substr(0, 7) != "http://" && value.substr(0, 8) != "https://") {
+      why = "url must start with http:// or https://";
+      return false;
+    }
+    if (value.find("{symbol}") == std::string_view::npos) {
+      why = "url needs the {symbol} placeholder";
+      return false;
+    }
+    s.urlTemplate = std::string(value);
+    return true;
+  }
+  if (key == "case") {
+    if (value == "lower") s.symbolCase = UpstreamSource::Case::Lower;
+    else if (value == "upper") s.symbolCase = UpstreamSource::Case::Upper;
+    else if (value == "keep") s.symbolCase = UpstreamSource::Case::Keep;
+    else return false;
+    return true;
+  }
+  if (key.substr(0, 7) == "suffix ") {
+    const std::string_view exchange = Trim(key.substr(7));
+    if (FindExchange(exchange) == nullptr) {
+      why = "no exchange called " + std::string(exchange);
+      return false;
+    }
+    s.exchangeSuffix[FindExchange(exchange)->name] = std::string(value);
+    return true;
+  }
+  if (key.substr(0, 7) == "symbol ") {
+    const std::string_view ours = Trim(key.substr(7));
+    if (ours.empty() || value.empty()) return false;
+    s.symbolMap[ToUpper(ours)] = std::string(value);
+    return true;
+  }
+  if (key == "header") {
+    if (value != "yes" && value != "no") return false;
+    s.header = value == "yes";
+    return true;
+  }
+  static const struct {
+    const char* key;
+    std::string UpstreamSource::*column;
+  } kColumns[] = {
+      {"date", &UpstreamSource::dateColumn},   {"open", &UpstreamSource::openColumn},
+      {"high", &UpstreamSource::highColumn},   {"low", &UpstreamSource::lowColumn},
+      {"close", &UpstreamSource::closeColumn}, {"volume", &UpstreamSource::volumeColumn},
+      {"adjusted", &UpstreamSource::adjCloseColumn},
+  };
+  for (const auto& c : kColumns) {
+    if (key == c.key) return ReadColumn(value, s.*c.column);
+  }
+  if (key == "date-format" || key == "url-date-format") {
+    if (!ValidDatePattern(value)) return false;
+    (key == "date-format" ? s.dateFormat : s.urlDateFormat) = std::string(value);
+    return true;
+  }
+  if (key == "no-data") {
+    if (value.empty()) return false;
+    s.noDataTexts.emplace_back(value);
+    return true;
+  }
+  int number = 0;
+  if (key == "timeout") return ReadInt(value, 1, 600, number) && ((s.timeoutSeconds = number), true);
+  if (key == "low-speed-bytes")
+    return ReadInt(value, 1, 1 << 20, number) && ((s.lowSpeedBytes = number), true);
+  if (key == "low-speed-seconds")
+    return ReadInt(value, 1, 600, number) && ((s.lowSpeedSeconds = number), true);
+  if (key == "min-interval-ms")
+    return ReadInt(value, 1000, 3600 * 1000, number) && ((s.minIntervalMs = number), true);
+  if (key == "max-kilobytes")
+    return ReadInt(value, 1, 256 * 1024, number) && ((s.maxBytes = size_t(number) * 1024), true);
+  if (key == "lookback-days") return ReadInt(value, 0, 3660, number) && ((s.lookbackDays = number), true);
+  why = "unknown setting " + std::string(key);
+  return false;
+}
+
+static bool CheckSource(const UpstreamSource& s, std::string& why) {
+  if (s.urlTemplate.empty()) {
+    why = "source " + s.name + " has no url";
+    return false;
+  }
+  if (s.dateColumn.empty() || s.closeColumn.empty()) {
+    why = "source " + s.name + " needs at least the date and close columns";
+    return false;
+  }
+  if (!s.header) {
+    for (const std::string* c : {&s.dateColumn, &s.openColumn, &s.highColumn, &s.lowColumn, &s.closeColumn,
+                                 &s.volumeColumn, &s.adjCloseColumn}) {
+      if (!c->empty() && (*c)[0] != '#') {
+        why = "source " + s.name + " has no header, so its columns must be given as #N";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& sources, std::string& error) {
+  if (text.size() > kMaxSourcesFileBytes) {
+    error = "the sources file is larger than " + std::to_string(kMaxSourcesFileBytes / 1024) + " KB";
+    return false;
+  }
+  std::vector<UpstreamSource> parsed;
+  size_t start = 0;
+  int lineNumber = 0;
+  std::string_view line;
+  std::string why;
+  auto fail = [&](const std::string& message) {
+    error = "line " + std::to_string(lineNumber) + ": " + message;
+    return false;
+  };
+  while (NextTextLine(text, start, line)) {
+    ++lineNumber;
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') continue;
+    if (line.size() > kMaxSettingLength) return fail("line too long");
+    if (line.front() == '[') {
+      if (!parsed.empty() && !CheckSource(parsed.back(), why)) return fail(why);
+      if (line.back() != ']' || line.substr(0, 8) != "[source ") return fail("expected [source NAME]");
+      const std::string_view name = Trim(line.substr(8, line.size() - 9));
+      if (name.empty()) return fail("a source needs a name");
+      if (parsed.size() >= kMaxSources) return fail("at most " + std::to_string(kMaxSources) + " sources");
+      parsed.emplace_back().name = std::string(name);
+      continue;
+    }
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return fail("expected key = value");
+    if (parsed.empty()) return fail("a setting before the first [source NAME]");
+    if (!ApplySetting(parsed.back(), Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), why))
+      return fail(why);
+  }
+  if (!parsed.empty() && !CheckSource(parsed.back(), why)) return fail(why);
+  sources = std::move(parsed);
+  return true;
+}
+
+bool LoadSourcesFile(const std::string& path, std::vector<UpstreamSource>& sources, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot be opened";
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (!ParseSourcesFile(text.str(), sources, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+std::string UpstreamSymbol(const UpstreamSource& source, const Security& security) {
+  auto mapped = source.symbolMap.find(security.symbol);
+  if (mapped != source.symbolMap.end()) return mapped->second;
+  std::string symbol = security.symbol;
+  auto suffix = source.exchangeSuffix.find(security.exchange->name);
+  if (suffix != source.exchangeSuffix.end() && symbol[0] != '^') {
+    // US symbols carry no suffix of their own; elsewhere ".L", ".AX" and the like make way for the source's.
+    const size_t dot = symbol.rfind('.');
+    if (dot != std::string::npos && dot > 0 && !security.exchange->us) symbol.erase(dot);
+    symbol += suffix->second;
+  }
+  if (source.symbolCase == UpstreamSource::Case::Lower) return ToLower(symbol);
+  if (source.symbolCase == UpstreamSource::Case::Upper) return ToUpper(symbol);
+  return symbol;
+}
+
+static std::string UrlEncode(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '.' || c == '_' || c == '~' || c == '^';
+    if (plain) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    out += '%';
+    out += kHex[c >> 4];
+    out += kHex[c & 15];
+  }
+  return out;
+}
+
+static void ReplaceAll(std::string& text, std::string_view from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+}
+
+std::string UpstreamUrl(const UpstreamSource& source, const Security& security, int startDay, int endDay) {
+  const std::string& pattern = source.urlDateFormat.empty() ? source.dateFormat : source.urlDateFormat;
+  std::string url = source.urlTemplate;
+  ReplaceAll(url, "{symbol}", UrlEncode(UpstreamSymbol(source, security)));
+  ReplaceAll(url, "{start}", UrlEncode(FormatPatternDate(pattern, startDay)));
+  ReplaceAll(url, "{end}", UrlEncode(FormatPatternDate(pattern, endDay)));
+  return url;
+}
+
+std::string PresetSourcesText() {
+  return R"(# Where vellumar-marketd fetches real daily prices (vellumar-marketd --fetch, --refresh MINUTES).
+# Sources are tried in the order of this file; the first that has a symbol gives its prices.
+#
+# url          the daily-history CSV download; {symbol} is the symbol as the source spells it,
+#              {start} and {end} the span asked for (written in url-date-format)
+# case         lower, upper or keep: how the source spells symbols
+# suffix EXCH  replaces the symbol's own suffix (.L, .AX, ...) on exchange EXCH (as in securities.csv)
+# symbol OURS  the source's spelling of one symbol; wins over case and suffix
+# header       yes when the first line names the columns
+# date, open, high, low, close, volume, adjusted
+#              the column's name in the header, or #N for the N-th column; leave empty when missing
+# date-format  YYYY, MM and DD are fixed width, M and D one or two digits, e.g. YYYY-MM-DD, M/D/YYYY
+# no-data      how the source answers a symbol it does not have (several lines allowed)
+# timeout, low-speed-bytes, low-speed-seconds, min-interval-ms, max-kilobytes, lookback-days
+#              limits; min-interval-ms never goes below 1000 (one request a second)
+
+[source stooq]
+url = https://stooq.com/q/d/l/?s={symbol}&i=d
+case = lower
+suffix NYSE = .us
+suffix NASDAQ = .us
+suffix NYSE Arca = .us
+suffix LSE = .uk
+suffix ASX = .au
+suffix TSX = .ca
+suffix XETRA = .de
+suffix HKEX = .hk
+suffix Tokyo = .jp
+symbol ^GSPC = ^spx
+symbol ^IXIC = ^ndq
+symbol ^FTSE = ^ukx
+symbol ^GDAXI = ^dax
+symbol ^FCHI = ^cac
+symbol ^N225 = ^nkx
+header = yes
+date = Date
+open = Open
+high = High
+low = Low
+close = Close
+volume = Volume
+adjusted =
+date-format = YYYY-MM-DD
+no-data = No data
+timeout = 20
+
+# A source of your own: fill in its URL and columns, remove the '#' signs, and move it above
+# the Stooq one to try it first.
+#[source my-provider]
+#url = https://example.com/history.csv?symbol={symbol}&from={start}&to={end}
+#case = upper
+#suffix LSE = .L
+#header = yes
+#date = Date
+#open = Open
+#high = High
+#low = Low
+#close = Close
+#volume = Volume
+#adjusted = Adj Close
+#date-format = YYYY-MM-DD
+#url-date-format = YYYY-MM-DD
+#no-data = No data
+)";
+}
