@@ -42,9 +42,6 @@ struct UpstreamSource {
 bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& sources, std::string& error);
 bool LoadSourcesFile(const std::string& path, std::vector<UpstreamSource>& sources, std::string& error);
 
-// The sources file with the shipped presets written out, the Stooq one enabled.
-std::string PresetSourcesText();
-
 // The symbol as the source spells it.
 std::string UpstreamSymbol(const UpstreamSource& source, const Security& security);
 // The request URL for a symbol and a span of days (days since 1970-01-01); symbol and dates are

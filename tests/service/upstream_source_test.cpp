@@ -7,6 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
+// The presets as shipped beside the program.
+static std::string PresetSourcesText() {
+  std::ifstream in(std::string(VL_FIXTURES_DIR) + "/../../service/data/sources.example.ini");
+  std::ostringstream text;
+  text << in.rdbuf();
+  EXPECT_FALSE(text.str().empty());
+  return text.str();
+}
+
 static const char kSecurities[] =
     "symbol,name,exchange,type,price,shares,eps,dividend,volatility\n"
     "MSFT,Microsoft,NASDAQ,S,400,7400000000,11,3,0.25\n"
