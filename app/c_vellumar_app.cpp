@@ -16,8 +16,9 @@ CVellumarApp::CVellumarApp() = default;
 
 CVellumarApp::~CVellumarApp() = default;
 
-void CVellumarApp::ShowStartupError(int messageId, const std::string& path) {
-  QMessageBox::critical(nullptr, LoadString(57344), FormatString(messageId, QString::fromStdString(path)));
+void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path) {
+  QMessageBox::critical(nullptr, LoadString(StringId::AppTitle),
+                        FormatString(messageId, QString::fromStdString(path)));
 }
 
 bool CVellumarApp::StartUp() {
@@ -65,18 +66,20 @@ void CVellumarApp::Backup(QWidget* parent) {
   const std::string folder = GetModuleFolder();
   const StartupFileResult next = FindNextBackupPath(folder);
   if (!next.Ok()) {
-    QMessageBox::critical(parent, LoadString(57344), FormatString(next.messageId, QString::fromStdString(next.path)));
+    QMessageBox::critical(parent, LoadString(StringId::AppTitle),
+                          FormatString(next.messageId, QString::fromStdString(next.path)));
     return;
   }
   const QString target = QString::fromStdString(next.path);
-  if (QMessageBox::information(parent, LoadString(57344), FormatString(2129, target),
+  if (QMessageBox::information(parent, LoadString(StringId::AppTitle),
+                               FormatString(StringId::BackupConfirm, target),
                                QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
     return;
   }
   const StartupFileResult copied = CopyDatabaseToBackup(folder, next.path);
   if (!copied.Ok()) {
-    QMessageBox box(QMessageBox::NoIcon, LoadString(57344), FormatString(copied.messageId, target),
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, LoadString(StringId::AppTitle),
+                    FormatString(copied.messageId, target), QMessageBox::Ok, parent);
     box.exec();
   }
 }

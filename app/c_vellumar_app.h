@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "app/local_service_launcher.h"
+#include "framework/string_id.h"
 #include "prefs/vl_prefs.h"
 
 class CInstanceChecker;
@@ -28,7 +29,7 @@ class CVellumarApp {
 
  private:
   bool StartUp();
-  void ShowStartupError(int messageId, const std::string& path);
+  void ShowStartupError(StringId messageId, const std::string& path);
 
   std::unique_ptr<CInstanceChecker> instanceChecker;
   std::unique_ptr<VLDatabase> database;
