@@ -31,7 +31,8 @@ bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
   for (int p = 0; p < portfolios.GetCount(); ++p) {
     for (bool held : {true, false}) {
       VLHoldingItemList positions;
-      if (int32_t code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions); code != kVLOk) {
+      if (int32_t code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions);
+          code != kVLOk) {
         Failed(io, "fetch: " + DatabaseCodeText(code));
         return false;
       }
@@ -80,16 +81,21 @@ int RunFetch(const CliArgs& args, CliIo& io) {
   bool allFetched = true;
   size_t done = 0;
   for (const std::string& symbol : symbols) {
-    if (terminal && !json) io.out << "[" << done + 1 << "/" << symbols.size() << "] " << symbol << " ...\r" << std::flush;
+    if (terminal && !json)
+      io.out << "[" << done + 1 << "/" << symbols.size() << "] " << symbol << " ...\r" << std::flush;
     const FetchResult result = FetchOne(grab, symbol);
     ++done;
     allFetched = allFetched && result.ok;
     if (json) {
-      records.emplace_back().Add("symbol", symbol).Add("fetched", result.ok ? "yes" : "no").Add("result", result.line);
+      records.emplace_back()
+          .Add("symbol", symbol)
+          .Add("fetched", result.ok ? "yes" : "no")
+          .Add("result", result.line);
       continue;
     }
     // One line per symbol as it finishes; on a terminal it overwrites the progress line.
-    io.out << (terminal ? "\33[2K" : "") << "[" << done << "/" << symbols.size() << "] " << result.line << "\n"
+    io.out << (terminal ? "\33[2K" : "") << "[" << done << "/" << symbols.size() << "] " << result.line
+           << "\n"
            << std::flush;
   }
   if (json) PrintList(args, io, {"symbol", "fetched", "result"}, records);

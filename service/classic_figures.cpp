@@ -11,10 +11,10 @@
 static const char kNA[] = "N/A";
 
 void SetClassicUnknown(QuoteFigures& q) {
-  for (std::string* f : {&q.lastTradePrice, &q.changeOnly, &q.changeInPercent, &q.lastTradeTime, &q.dayLow,
-                         &q.dayHigh, &q.change52WeekLow, &q.percentChange52WeekLow, &q.change52WeekHigh,
-                         &q.percentChange52WeekHigh, &q.earningsPerShare, &q.bookValue, &q.priceBook, &q.ebitda,
-                         &q.exDividendDate, &q.lastTradeSize})
+  for (std::string* f :
+       {&q.lastTradePrice, &q.changeOnly, &q.changeInPercent, &q.lastTradeTime, &q.dayLow, &q.dayHigh,
+        &q.change52WeekLow, &q.percentChange52WeekLow, &q.change52WeekHigh, &q.percentChange52WeekHigh,
+        &q.earningsPerShare, &q.bookValue, &q.priceBook, &q.ebitda, &q.exDividendDate, &q.lastTradeSize})
     *f = kNA;
   q.range52Week = q.afterHoursChange = q.dayValueChange = "N/A - N/A";
   q.errorIndication = "No such ticker symbol.";
@@ -53,7 +53,8 @@ void SetClassicFigures(const Market& market, const SecuritySnapshot& snap, Quote
   }
   q.range52Week = q.low52Week + " - " + q.high52Week;
   SetDistance(q.last, std::strtod(q.low52Week.c_str(), nullptr), q.change52WeekLow, q.percentChange52WeekLow);
-  SetDistance(q.last, std::strtod(q.high52Week.c_str(), nullptr), q.change52WeekHigh, q.percentChange52WeekHigh);
+  SetDistance(q.last, std::strtod(q.high52Week.c_str(), nullptr), q.change52WeekHigh,
+              q.percentChange52WeekHigh);
 
   if (s.type == SecurityType::Stock) {
     if (s.eps != 0) q.earningsPerShare = Price(s.eps);

@@ -10,7 +10,9 @@
 #include <filesystem>
 
 HistoryFetcher::HistoryFetcher(std::vector<UpstreamSource> sources, std::string historyFolder, Market& market)
-    : sources(std::move(sources)), historyFolder(std::move(historyFolder)), market(market),
+    : sources(std::move(sources)),
+      historyFolder(std::move(historyFolder)),
+      market(market),
       lastRequest(this->sources.size(), Clock::time_point{}) {}
 
 void HistoryFetcher::Stop() {
@@ -55,8 +57,8 @@ FetchReport HistoryFetcher::Fetch(std::string_view symbol) {
   std::vector<DailyBar> stored;
   if (!ReadHistoryFile(path, stored, report.message)) return report;
 
-  const int today = static_cast<int>(
-      std::chrono::floor<std::chrono::days>(market.Now()).time_since_epoch().count());
+  const int today =
+      static_cast<int>(std::chrono::floor<std::chrono::days>(market.Now()).time_since_epoch().count());
   std::string causes;
   for (size_t i = 0; i < sources.size(); ++i) {
     const UpstreamSource& source = sources[i];
@@ -68,7 +70,7 @@ FetchReport HistoryFetcher::Fetch(std::string_view symbol) {
     MakeDay(1990, 1, 1, start);
     if (!stored.empty()) start = std::max(start, stored.back().day - source.lookbackDays);
     const UpstreamLimits limits{source.timeoutSeconds, source.lowSpeedBytes, source.lowSpeedSeconds,
-                                source.maxBytes};
+                                size_t(source.maxKilobytes) * 1024};
     // The lock stays held: fetches are serialised so the one-request-a-second rule holds across threads.
     const UpstreamReply reply = UpstreamGet(UpstreamUrl(source, *security, start, today), limits);
     lastRequest[i] = Clock::now();

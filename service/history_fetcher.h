@@ -15,11 +15,11 @@ class Market;
 struct FetchReport {
   std::string symbol;
   bool ok = false;
-  std::string source;  // the source whose rows were taken
-  size_t added = 0;    // days new to the file
-  size_t replaced = 0; // stored days the source corrected
-  int lastDay = 0;     // newest stored day afterwards (days since 1970-01-01)
-  std::string message; // one line for a person: the result, or each source's cause of failure
+  std::string source;   // the source whose rows were taken
+  size_t added = 0;     // days new to the file
+  size_t replaced = 0;  // stored days the source corrected
+  int lastDay = 0;      // newest stored day afterwards (days since 1970-01-01)
+  std::string message;  // one line for a person: the result, or each source's cause of failure
 };
 
 // Fetches daily prices from the sources, in order, into HISTORY/SYMBOL.csv and the market. A source that

@@ -55,7 +55,8 @@ static bool LoadSources(const std::string& dataDir, std::vector<UpstreamSource>&
 }
 
 // --fetch: one line per symbol on stdout; exit status 1 when any symbol got no prices.
-static int FetchAndExit(HistoryFetcher& fetcher, const std::string& dataDir, std::vector<std::string> symbols) {
+static int FetchAndExit(HistoryFetcher& fetcher, const std::string& dataDir,
+                        std::vector<std::string> symbols) {
   if (fetcher.SourceCount() == 0) {
     std::fprintf(stderr, "vellumar-marketd: no sources in %s/sources.ini (sources.example.ini shows how)\n",
                  dataDir.c_str());
@@ -63,7 +64,8 @@ static int FetchAndExit(HistoryFetcher& fetcher, const std::string& dataDir, std
   }
   if (symbols.empty()) symbols = fetcher.StoredSymbols();
   if (symbols.empty()) {
-    std::fprintf(stderr, "vellumar-marketd: no symbols given and none stored in %s/history\n", dataDir.c_str());
+    std::fprintf(stderr, "vellumar-marketd: no symbols given and none stored in %s/history\n",
+                 dataDir.c_str());
     return 1;
   }
   bool allFetched = true;
@@ -129,11 +131,13 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<PriceRefresh> refresh;
   if (options.refreshMinutes > 0 && fetcher.SourceCount() == 0)
-    std::fprintf(stderr, "vellumar-marketd: --refresh ignored: no sources in %s/sources.ini\n", dataDir.c_str());
+    std::fprintf(stderr, "vellumar-marketd: --refresh ignored: no sources in %s/sources.ini\n",
+                 dataDir.c_str());
   if (options.refreshMinutes > 0 && fetcher.SourceCount() > 0) {
-    refresh = std::make_unique<PriceRefresh>(fetcher, options.refreshMinutes, [](const std::string& line) {
-      std::fprintf(stderr, "vellumar-marketd: refresh: %s\n", line.c_str());
-    });
+    refresh = std::make_unique<PriceRefresh>(
+        fetcher, std::chrono::minutes(options.refreshMinutes), [](const std::string& line) {
+          std::fprintf(stderr, "vellumar-marketd: refresh: %s\n", line.c_str());
+        });
   }
   std::atomic<bool> serverFailed{false}, serverEnded{false};
   std::thread serving([&] {

@@ -2,10 +2,9 @@
 
 #include "service/history_fetcher.h"
 
-#include <chrono>
-
-PriceRefresh::PriceRefresh(HistoryFetcher& fetcher, int minutes, std::function<void(const std::string&)> log)
-    : fetcher(fetcher), minutes(minutes), log(std::move(log)), thread([this] { Loop(); }) {}
+PriceRefresh::PriceRefresh(HistoryFetcher& fetcher, std::chrono::milliseconds period,
+                           std::function<void(const std::string&)> log)
+    : fetcher(fetcher), period(period), log(std::move(log)), thread([this] { Loop(); }) {}
 
 PriceRefresh::~PriceRefresh() {
   {
@@ -20,7 +19,7 @@ PriceRefresh::~PriceRefresh() {
 void PriceRefresh::Loop() {
   std::unique_lock<std::mutex> lock(mutex);
   for (;;) {
-    if (wake.wait_for(lock, std::chrono::minutes(minutes), [this] { return stopping; })) return;
+    if (wake.wait_for(lock, period, [this] { return stopping; })) return;
     lock.unlock();
     for (const std::string& symbol : fetcher.StoredSymbols()) {
       const FetchReport report = fetcher.Fetch(symbol);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -13,7 +14,8 @@ class HistoryFetcher;
 // within its sources' deadlines.
 class PriceRefresh {
  public:
-  PriceRefresh(HistoryFetcher& fetcher, int minutes, std::function<void(const std::string&)> log);
+  PriceRefresh(HistoryFetcher& fetcher, std::chrono::milliseconds period,
+               std::function<void(const std::string&)> log);
   ~PriceRefresh();
   PriceRefresh(const PriceRefresh&) = delete;
   PriceRefresh& operator=(const PriceRefresh&) = delete;
@@ -22,7 +24,7 @@ class PriceRefresh {
   void Loop();
 
   HistoryFetcher& fetcher;
-  int minutes;
+  std::chrono::milliseconds period;
   std::function<void(const std::string&)> log;
   std::mutex mutex;
   std::condition_variable wake;

@@ -153,7 +153,8 @@ static bool ReadRow(const UpstreamSource& source, const ColumnPlan& plan, const 
     return false;
   }
   // Indexes often come without a volume; an empty one is no volume, not a fault.
-  if (plan.volume >= 0 && !f[static_cast<size_t>(plan.volume)].empty() && !ReadPrice(f, plan.volume, volume)) {
+  if (plan.volume >= 0 && !f[static_cast<size_t>(plan.volume)].empty() &&
+      !ReadPrice(f, plan.volume, volume)) {
     why = "bad volume";
     return false;
   }
@@ -175,8 +176,8 @@ static bool ReadRow(const UpstreamSource& source, const ColumnPlan& plan, const 
 SourceAnswer ParseSourceAnswer(const UpstreamSource& source, std::string_view body) {
   if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
   std::string_view lead = body;
-  while (!lead.empty() && (lead.front() == ' ' || lead.front() == '\t' || lead.front() == '\r' ||
-                           lead.front() == '\n'))
+  while (!lead.empty() &&
+         (lead.front() == ' ' || lead.front() == '\t' || lead.front() == '\r' || lead.front() == '\n'))
     lead.remove_prefix(1);
   if (lead.empty()) return NotCsv("an empty answer");
   for (const std::string& text : source.noDataTexts) {
@@ -235,7 +236,8 @@ SourceAnswer ParseSourceAnswer(const UpstreamSource& source, std::string_view bo
   }
   std::sort(rows.begin(), rows.end(), [](const DailyBar& a, const DailyBar& b) { return a.day < b.day; });
   for (size_t i = 1; i < rows.size(); ++i) {
-    if (rows[i].day == rows[i - 1].day) return NotCsv("the date " + FormatIsoDay(rows[i].day) + " appears twice");
+    if (rows[i].day == rows[i - 1].day)
+      return NotCsv("the date " + FormatIsoDay(rows[i].day) + " appears twice");
   }
   SourceAnswer a;
   a.kind = SourceAnswer::Kind::Rows;

@@ -22,7 +22,8 @@ static std::string_view Trim(std::string_view s) {
 static bool ReadInt(std::string_view text, int low, int high, int& value) {
   int v = 0;
   auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || v < low || v > high) return false;
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || v < low || v > high)
+    return false;
   value = v;
   return true;
 }
@@ -52,10 +53,14 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
     return true;
   }
   if (key == "case") {
-    if (value == "lower") s.symbolCase = UpstreamSource::Case::Lower;
-    else if (value == "upper") s.symbolCase = UpstreamSource::Case::Upper;
-    else if (value == "keep") s.symbolCase = UpstreamSource::Case::Keep;
-    else return false;
+    if (value == "lower")
+      s.symbolCase = UpstreamSource::Case::Lower;
+    else if (value == "upper")
+      s.symbolCase = UpstreamSource::Case::Upper;
+    else if (value == "keep")
+      s.symbolCase = UpstreamSource::Case::Keep;
+    else
+      return false;
     return true;
   }
   if (key.substr(0, 7) == "suffix ") {
@@ -82,9 +87,9 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
     const char* key;
     std::string UpstreamSource::*column;
   } kColumns[] = {
-      {"date", &UpstreamSource::dateColumn},   {"open", &UpstreamSource::openColumn},
-      {"high", &UpstreamSource::highColumn},   {"low", &UpstreamSource::lowColumn},
-      {"close", &UpstreamSource::closeColumn}, {"volume", &UpstreamSource::volumeColumn},
+      {"date", &UpstreamSource::dateColumn},         {"open", &UpstreamSource::openColumn},
+      {"high", &UpstreamSource::highColumn},         {"low", &UpstreamSource::lowColumn},
+      {"close", &UpstreamSource::closeColumn},       {"volume", &UpstreamSource::volumeColumn},
       {"adjusted", &UpstreamSource::adjCloseColumn},
   };
   for (const auto& c : kColumns) {
@@ -100,17 +105,22 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
     s.noDataTexts.emplace_back(value);
     return true;
   }
-  int number = 0;
-  if (key == "timeout") return ReadInt(value, 1, 600, number) && ((s.timeoutSeconds = number), true);
-  if (key == "low-speed-bytes")
-    return ReadInt(value, 1, 1 << 20, number) && ((s.lowSpeedBytes = number), true);
-  if (key == "low-speed-seconds")
-    return ReadInt(value, 1, 600, number) && ((s.lowSpeedSeconds = number), true);
-  if (key == "min-interval-ms")
-    return ReadInt(value, 1000, 3600 * 1000, number) && ((s.minIntervalMs = number), true);
-  if (key == "max-kilobytes")
-    return ReadInt(value, 1, 256 * 1024, number) && ((s.maxBytes = size_t(number) * 1024), true);
-  if (key == "lookback-days") return ReadInt(value, 0, 3660, number) && ((s.lookbackDays = number), true);
+  // The limits, each with its bounds; one second between requests to a source is the least allowed.
+  static const struct {
+    const char* key;
+    int low, high;
+    int UpstreamSource::*member;
+  } kLimits[] = {
+      {"timeout", 1, 600, &UpstreamSource::timeoutSeconds},
+      {"low-speed-bytes", 1, 1 << 20, &UpstreamSource::lowSpeedBytes},
+      {"low-speed-seconds", 1, 600, &UpstreamSource::lowSpeedSeconds},
+      {"min-interval-ms", 1000, 3600 * 1000, &UpstreamSource::minIntervalMs},
+      {"max-kilobytes", 1, 256 * 1024, &UpstreamSource::maxKilobytes},
+      {"lookback-days", 0, 3660, &UpstreamSource::lookbackDays},
+  };
+  for (const auto& limit : kLimits) {
+    if (key == limit.key) return ReadInt(value, limit.low, limit.high, s.*limit.member);
+  }
   why = "unknown setting " + std::string(key);
   return false;
 }
@@ -195,7 +205,7 @@ std::string UpstreamSymbol(const UpstreamSource& source, const Security& securit
   if (mapped != source.symbolMap.end()) return mapped->second;
   std::string symbol = security.symbol;
   auto suffix = source.exchangeSuffix.find(security.exchange->name);
-  if (suffix != source.exchangeSuffix.end() && symbol[0] != '^') {
+  if (suffix != source.exchangeSuffix.end() && !symbol.empty() && symbol[0] != '^') {
     // US symbols carry no suffix of their own; elsewhere ".L", ".AX" and the like make way for the source's.
     const size_t dot = symbol.rfind('.');
     if (dot != std::string::npos && dot > 0 && !security.exchange->us) symbol.erase(dot);
@@ -210,8 +220,8 @@ static std::string UrlEncode(std::string_view text) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : text) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                       c == '.' || c == '_' || c == '~' || c == '^';
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_' || c == '~' || c == '^';
     if (plain) {
       out += static_cast<char>(c);
       continue;
@@ -236,4 +246,3 @@ std::string UpstreamUrl(const UpstreamSource& source, const Security& security, 
   ReplaceAll(url, "{end}", UrlEncode(FormatPatternDate(pattern, endDay)));
   return url;
 }
-

@@ -28,12 +28,12 @@ struct UpstreamSource {
   // An answer that begins with one of these (case-insensitive) means the source has no such symbol.
   std::vector<std::string> noDataTexts;
 
-  int timeoutSeconds = 20;      // total deadline of one request
-  int lowSpeedBytes = 100;      // a transfer slower than this many bytes a second ...
-  int lowSpeedSeconds = 10;     // ... for this long is given up
-  int minIntervalMs = 1000;     // between two requests to this source; never below one second
-  size_t maxBytes = 16u << 20;  // a longer answer is refused
-  int lookbackDays = 20;        // days before the last stored one asked again, to pick up corrections
+  int timeoutSeconds = 20;       // total deadline of one request
+  int lowSpeedBytes = 100;       // a transfer slower than this many bytes a second ...
+  int lowSpeedSeconds = 10;      // ... for this long is given up
+  int minIntervalMs = 1000;      // between two requests to this source; never below one second
+  int maxKilobytes = 16 * 1024;  // a longer answer is refused
+  int lookbackDays = 20;         // days before the last stored one asked again, to pick up corrections
 };
 
 // Parses the sources file: sections "[source NAME]" of "key = value" lines, '#' starts a comment.

@@ -141,8 +141,10 @@ TEST_F(RealPrices, TheCliFetchesThroughTheServiceAndThenShowsTheSourcesPrices) {
 
   const Output history = Cli("history MSFT 2026-12" + service);
   ASSERT_EQ(history.code, 0);
-  EXPECT_NE(history.out.find("4-Dec-2026\t1796342400\t414.00\t420.00\t413.00\t418.25"), std::string::npos) << history.out;
-  EXPECT_NE(history.out.find("3-Dec-2026\t1796256000\t410.50\t415.00\t409.00\t414.00"), std::string::npos) << history.out;
+  EXPECT_NE(history.out.find("4-Dec-2026\t1796342400\t414.00\t420.00\t413.00\t418.25"), std::string::npos)
+      << history.out;
+  EXPECT_NE(history.out.find("3-Dec-2026\t1796256000\t410.50\t415.00\t409.00\t414.00"), std::string::npos)
+      << history.out;
   EXPECT_EQ(ReadText(folder / "history" / "MSFT.csv").substr(0, 97),
             "Date,Open,High,Low,Close,Volume,Adj Close\n"
             "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n");
@@ -155,7 +157,8 @@ TEST_F(RealPrices, TheCliFetchesThroughTheServiceAndThenShowsTheSourcesPrices) {
 }
 
 TEST_F(RealPrices, TheServiceFetchesOnItsOwnAndAFailureKeepsTheFile) {
-  const std::string program = kBin + "vellumar-marketd --data " + folder.string() + " --now 2026-12-04T18:00:00Z";
+  const std::string program =
+      kBin + "vellumar-marketd --data " + folder.string() + " --now 2026-12-04T18:00:00Z";
   const Output first = Shell(program + " --fetch MSFT");
   EXPECT_EQ(first.code, 0);
   EXPECT_EQ(first.out, "MSFT: 3 new days, 0 corrected, last 2026-12-04 (local)\n");

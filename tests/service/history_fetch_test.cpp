@@ -1,5 +1,8 @@
 #include "service/history_fetcher.h"
 
+#include "service/fetch_page.h"
+#include "service/price_refresh.h"
+
 #include "fake_upstream.h"
 #include "service_fixture.h"
 
@@ -89,7 +92,8 @@ TEST_F(HistoryFetch, NewDaysAreAppendedCorrectionsReplacedAndTheMarketServesThem
   EXPECT_EQ(Get(*market, "/d/quotes.csv?s=MSFT&f=sld1p").body,
             "\"MSFT\",\"4:00pm - <b>418.25</b>\",\"12/4/2026\",414.00\r\n");
   const std::string table = Get(*market, "/table.csv?s=MSFT&a=11&b=1&c=2026&d=11&e=4&f=2026&g=d").body;
-  EXPECT_EQ(table.substr(table.find('\n') + 1, 55), "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n");
+  EXPECT_EQ(table.substr(table.find('\n') + 1, 55),
+            "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n");
   EXPECT_EQ(fetcher.StoredSymbols(), std::vector<std::string>{"MSFT"});
 }
 
@@ -111,6 +115,9 @@ TEST_F(HistoryFetch, FailingOrGarbageSourcesLeaveTheFileAsItWas) {
     EXPECT_EQ(report.message, "MSFT: no source gave prices (" + cause + ")");
     EXPECT_EQ(ReadText(history / "MSFT.csv"), kStored);
   }
+  upstream.Answer("msft.us", std::string(kUpstream) + std::string(2000, '\n'));
+  EXPECT_EQ(Fetcher(Source("bad", upstream.Url()) + "max-kilobytes = 1\n").Fetch("MSFT").message,
+            "MSFT: no source gave prices (bad: the answer is longer than 1 KB)");
   upstream.Answer("msft.us", kUpstream, 503);
   EXPECT_EQ(Fetcher(Source("bad", upstream.Url())).Fetch("MSFT").message,
             "MSFT: no source gave prices (bad: HTTP status 503)");
@@ -153,4 +160,49 @@ TEST_F(HistoryFetch, UnknownSymbolsAndBrokenStoredFilesAreNotFetched) {
   EXPECT_NE(report.message.find("repair or remove it before fetching"), std::string::npos);
   EXPECT_EQ(ReadText(history / "MSFT.csv"), broken);
   EXPECT_TRUE(upstream.Asked().empty());
+}
+
+TEST_F(HistoryFetch, FetchRequestAnswersWithTheOutcomeAndItsStatus) {
+  FakeUpstream upstream;
+  upstream.Answer("msft.us", kUpstream);
+  HistoryFetcher fetcher = Fetcher(Source("one", upstream.Url()));
+  HistoryFetcher none = Fetcher("");
+  const ServiceResponse ok = FetchPage(*market, &fetcher, "s=msft");
+  EXPECT_EQ(ok.status, 200);
+  EXPECT_EQ(ok.body, "MSFT: 3 new days, 0 corrected, last 2026-12-04 (one)\n");
+  EXPECT_EQ(FetchPage(*market, &fetcher, "s=T").status, 502);  // the source has no T
+  EXPECT_EQ(FetchPage(*market, &fetcher, "s=NOSUCH").body, "NOSUCH: unknown symbol\n");
+  EXPECT_EQ(FetchPage(*market, &fetcher, "s=NOSUCH").status, 404);
+  EXPECT_EQ(FetchPage(*market, &fetcher, "x=1").status, 400);
+  EXPECT_EQ(FetchPage(*market, &none, "s=MSFT").status, 503);
+  EXPECT_EQ(FetchPage(*market, nullptr, "s=MSFT").status, 503);
+}
+
+TEST_F(HistoryFetch, RefreshFetchesTheStoredSymbolsAgainUntilStopped) {
+  FakeUpstream upstream;
+  upstream.Answer("msft.us", kUpstream);
+  WriteText(history / "MSFT.csv", kStored);
+  HistoryFetcher fetcher = Fetcher(Source("one", upstream.Url()));
+  std::mutex mutex;
+  std::vector<std::string> lines;
+  {
+    PriceRefresh refresh(fetcher, std::chrono::milliseconds(20), [&](const std::string& line) {
+      std::lock_guard<std::mutex> lock(mutex);
+      lines.push_back(line);
+    });
+    // Bounded wait for the first round; the outcome is what is checked.
+    for (int i = 0; i < 1000 && upstream.Asked().empty(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 1000; ++i) {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!lines.empty()) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "MSFT: 2 new days, 1 corrected, last 2026-12-04 (one)");
+  for (const std::string& symbol : upstream.Asked()) EXPECT_EQ(symbol, "msft.us");
+  EXPECT_EQ(ReadText(history / "MSFT.csv").substr(42, 11), "2026-12-04,");
+  // Once stopped, the fetcher turns further fetches down instead of waiting for its turn.
+  EXPECT_EQ(fetcher.Fetch("MSFT").message, "MSFT: stopped");
 }

@@ -58,18 +58,20 @@ TEST_F(UpstreamSpelling, StooqPresetSpellsEveryMarketItsWay) {
 TEST_F(UpstreamSpelling, OwnSourceTakesDatesCaseAndMappingFromItsSettings) {
   std::vector<UpstreamSource> own;
   std::string error;
-  ASSERT_TRUE(ParseSourcesFile("[source own]\n"
-                               "url = http://127.0.0.1:1/h?s={symbol}&a={start}&b={end}\n"
-                               "case = upper\n"
-                               "suffix ASX = .ax.x\n"
-                               "symbol bhp.ax = B&P\n"
-                               "date-format = DD.MM.YYYY\n"
-                               "url-date-format = M/D/YYYY\n",
-                               own, error))
+  ASSERT_TRUE(
+      ParseSourcesFile("[source own]\n"
+                       "url = http://127.0.0.1:1/h?s={symbol}&a={start}&b={end}\n"
+                       "case = upper\n"
+                       "suffix ASX = .ax.x\n"
+                       "symbol bhp.ax = B&P\n"
+                       "date-format = DD.MM.YYYY\n"
+                       "url-date-format = M/D/YYYY\n",
+                       own, error))
       << error;
   int start = 0, end = 0;
   ASSERT_TRUE(MakeDay(2026, 1, 5, start) && MakeDay(2026, 12, 4, end));
-  EXPECT_EQ(UpstreamUrl(own[0], S("MSFT"), start, end), "http://127.0.0.1:1/h?s=MSFT&a=1%2F5%2F2026&b=12%2F4%2F2026");
+  EXPECT_EQ(UpstreamUrl(own[0], S("MSFT"), start, end),
+            "http://127.0.0.1:1/h?s=MSFT&a=1%2F5%2F2026&b=12%2F4%2F2026");
   // The mapping wins over the suffix and the case, and is encoded for the URL.
   EXPECT_EQ(UpstreamUrl(own[0], S("BHP.AX"), start, end).substr(0, 27), "http://127.0.0.1:1/h?s=B%26");
   EXPECT_EQ(UpstreamSymbol(own[0], S("VOD.L")), "VOD.L");  // no rule for London: as quoted
@@ -83,7 +85,8 @@ TEST(UpstreamSettings, FaultsNameTheirLineAndKeepThePreviousSources) {
       {"[source a]\nurl = http://x/\n", "line 2: url needs the {symbol} placeholder"},
       {"[source a]\nurl = ftp://x/{symbol}\n", "line 2: url must start with http:// or https://"},
       {"[source a]\nurl = http://x/{symbol}\ncolour = red\n", "line 3: unknown setting colour"},
-      {"[source a]\nurl = http://x/{symbol}\nmin-interval-ms = 200\n", "line 3: bad value for min-interval-ms"},
+      {"[source a]\nurl = http://x/{symbol}\nmin-interval-ms = 200\n",
+       "line 3: bad value for min-interval-ms"},
       {"[source a]\nurl = http://x/{symbol}\nsuffix Mars = .m\n", "line 3: no exchange called Mars"},
       {"[source a]\nurl = http://x/{symbol}\ndate-format = YY-MM-DD\n", "line 3: bad value for date-format"},
       {"[source a]\nurl = http://x/{symbol}\nheader = no\n[source b]\n",
@@ -176,9 +179,10 @@ TEST_F(StooqAnswer, NoDataHtmlAndBrokenAnswersAreToldApart) {
 TEST(UpstreamAnswer, PositionalColumnsWithoutAHeader) {
   std::vector<UpstreamSource> sources;
   std::string error;
-  ASSERT_TRUE(ParseSourcesFile("[source p]\nurl = http://x/{symbol}\nheader = no\ndate = #2\nclose = #1\n"
-                               "open =\nhigh =\nlow =\nvolume = #3\ndate-format = YYYYMMDD\n",
-                               sources, error))
+  ASSERT_TRUE(
+      ParseSourcesFile("[source p]\nurl = http://x/{symbol}\nheader = no\ndate = #2\nclose = #1\n"
+                       "open =\nhigh =\nlow =\nvolume = #3\ndate-format = YYYYMMDD\n",
+                       sources, error))
       << error;
   const SourceAnswer a = ParseSourceAnswer(sources[0], "12.5,20261203,900\n13,20261204,1000\n");
   ASSERT_EQ(a.kind, SourceAnswer::Kind::Rows) << a.error;
