@@ -106,6 +106,6 @@ int RunFetch(const CliArgs& args, CliIo& io) {
 
 std::vector<CliCommand> FetchCommands() {
   return {
-      {"fetch", "[SYMBOL...] [--db FILE]", {"db"}, {}, RunFetch},
+      {"fetch", "[SYMBOL...] [--db PATH]", {"db"}, {}, RunFetch},
   };
 }
