@@ -109,7 +109,13 @@ static bool FindColumn(const std::string& setting, const std::vector<std::string
                        std::string& why) {
   if (setting.empty()) return true;
   if (setting[0] == '#') {
-    index = std::stoi(setting.substr(1)) - 1;  // checked to be 1..64 when the settings were read
+    int position = 0;
+    const auto [end, ec] = std::from_chars(setting.data() + 1, setting.data() + setting.size(), position);
+    if (ec != std::errc() || end != setting.data() + setting.size() || position < 1 || position > 64) {
+      why = "bad column position \"" + setting + "\"";
+      return false;
+    }
+    index = position - 1;
     return true;
   }
   for (size_t i = 0; i < header.size(); ++i) {
