@@ -9,7 +9,7 @@ ServiceResponse FetchPage(const Market& market, HistoryFetcher* fetcher, std::st
   const std::string symbol = QueryString(rawQuery).Text("s");
   if (symbol.empty() || symbol.size() > 32) return BadRequest("fetch needs s=SYMBOL");
   if (fetcher == nullptr || fetcher->SourceCount() == 0)
-    return {503, "text/plain", "real prices are off: the service has no sources.ini\n"};
+    return {503, "text/plain", "real prices are off: the service has no usable sources.ini\n"};
   if (market.Securities().Find(symbol) == nullptr) return {404, "text/plain", symbol + ": unknown symbol\n"};
   const FetchReport report = fetcher->Fetch(symbol);
   return {report.ok ? 200 : 502, "text/plain", report.message + "\n"};

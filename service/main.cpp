@@ -41,7 +41,8 @@ static bool LoadSecurities(const std::string& bundled, const std::string& dataDi
   return true;
 }
 
-// DIR/sources.ini when it exists; none means real prices stay off.
+// DIR/sources.ini when it exists; none means real prices stay off. A file with a fault is reported, and
+// the caller decides: a fetch stops there, the service serves on without real prices.
 static bool LoadSources(const std::string& dataDir, std::vector<UpstreamSource>& sources) {
   const std::string path = dataDir + "/sources.ini";
   std::error_code ec;
@@ -104,7 +105,10 @@ int main(int argc, char** argv) {
   market.LoadHistoryFolder(dataDir + "/history", messages);
   for (const std::string& m : messages) std::fprintf(stderr, "vellumar-marketd: %s\n", m.c_str());
   std::vector<UpstreamSource> sources;
-  if (!LoadSources(dataDir, sources)) return 1;
+  if (!LoadSources(dataDir, sources)) {
+    if (options.fetch) return 1;
+    std::fprintf(stderr, "vellumar-marketd: real prices stay off until sources.ini is repaired\n");
+  }
   UpstreamHttpInit();
   HistoryFetcher fetcher(std::move(sources), dataDir + "/history", market);
   if (options.fetch) return FetchAndExit(fetcher, dataDir, options.fetchSymbols);

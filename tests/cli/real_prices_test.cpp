@@ -171,3 +171,19 @@ TEST_F(RealPrices, TheServiceFetchesOnItsOwnAndAFailureKeepsTheFile) {
   EXPECT_EQ(ReadText(folder / "history" / "MSFT.csv"), stored);
   EXPECT_EQ(Shell(program + " --fetch NOSUCH").out, "NOSUCH: not in the securities list\n");
 }
+
+TEST_F(RealPrices, AFaultySourcesFileTurnsRealPricesOffButNotTheService) {
+  std::ofstream(folder / "sources.ini") << "[source local]\nurl = http://127.0.0.1:1/{symbol}\ncolour = red\n";
+  const std::string program = kBin + "vellumar-marketd --data " + folder.string();
+  EXPECT_EQ(Shell(program + " --fetch MSFT").code, 1);
+  RunningService marketd(folder.string());
+  ASSERT_GT(marketd.port, 0) << "the service did not start";
+  const std::string service = " --service 127.0.0.1:" + std::to_string(marketd.port);
+  const Output quote = Cli("quote MSFT --json" + service);
+  EXPECT_EQ(quote.code, 0);
+  EXPECT_NE(quote.out.find("\"exchange\":\"NASDAQ\""), std::string::npos) << quote.out;
+  const Output fetch = Cli("fetch MSFT" + service);
+  EXPECT_EQ(fetch.code, 1);
+  EXPECT_EQ(fetch.out, "[1/1] real prices are off: the service has no usable sources.ini\n");
+  EXPECT_TRUE(upstream.Asked().empty());
+}
