@@ -4,11 +4,66 @@
 
 namespace {
 
+// Texts are used exactly as they stand; the layout of the message boxes depends on their line breaks.
 const std::map<int, const char*>& Table() {
   static const std::map<int, const char*> table = {
+      // Window texts.
+      {102, " No such ticker symbol \"%s\""},
+      {103, " %s (%s)  %s at %s  (%s, %s)  Vol: %s  Bid: %s  Ask: %s  P/E: %s  "},
+      {104, " Unable to get quote - please check your internet connection"},
+      {105, " Connected"},
+      {106, " Not connected"},
+      {107, "(None)"},
+      {108, "Vellumar - %s"},
       {109, "Updated: %s"},
+      {116, " %s (%s)  %s at %s  (%s, %s) "},
+      {118, "Edit Portfolio"},
+      {137, " Updating..."},
+      {140, "No items"},
+      {141, "%d item(s)"},
+      {142, "%d item(s), %d selected"},
+      // Messages.
       {2048, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
       {2049, "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
+      {2050, "Please specify a portfolio name or click\nCancel to quit."},
+      {2051, "\"%s\"\n\nA portfolio with this name already exists."},
+      {2052, "\"%s\"\n\nVellumar was unable to add this portfolio."},
+      {2053, "\"%s\"\n\nAre you sure you want to delete this portfolio\nand its contents?"},
+      {2054, "\"%s\"\n\nVellumar was unable to delete this portfolio."},
+      {2055, "\"%s\"\n\nVellumar was unable to change this portfolio."},
+      {2059, "\"%s\"\n\nVellumar was unable to add this position."},
+      {2064, "Vellumar was unable to get the list of positions\nin the selected portfolio."},
+      {2065, "Are you sure you want to delete the selected\nposition(s)?"},
+      {2066, "Vellumar was unable to delete the selected\nposition(s)."},
+      {2067, "Vellumar was unable to update its database.\nPlease check that you are connected to the Internet."},
+      {2070, "Please select the position you want to edit."},
+      {2071, "Please select a single position."},
+      {2072, "That position no longer exists."},
+      {2073, "Please select the position(s) you want to delete."},
+      {2074, "Are you sure you want to exit Vellumar?"},
+      {2075, "Vellumar was unable to change this position."},
+      {2076, "Sorry, this feature isn't yet implemented."},
+      {2077, "Please complete or cancel the task(s) in\nprogress before exiting Vellumar."},
+      {2078, "Please select the position(s) you want to copy."},
+      {2079, "Please select the position(s) you want to move."},
+      {2080, "Vellumar was unable to copy all the\nselected positions."},
+      {2081, "Vellumar was unable to move all the\nselected positions."},
+      {2082, "Please select a portfolio or click Cancel to quit."},
+      {2083, "Welcome to Vellumar!\n\nWould you like to create a new portfolio?"},
+      {2084, "Vellumar was unable to get the list of portfolios."},
+      {2086, "Vellumar was unable to access one or more positions.\nThe Vellumar database may be corrupt."},
+      {2088, "[ %s ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is properly "
+             "installed."},
+      {2106, "Vellumar was unable to retrieve this portfolio's\nsummary."},
+      {2114, "Please select the position you want to sell."},
+      {2115, "A cash or margin debt position cannot be sold."},
+      {2116, "Vellumar was unable to sell this position."},
+      {2117, "The selected position has already been sold."},
+      {2118, "The selected position doesn't contain any shares."},
+      {2122, "Please select the position(s) you want to unsell."},
+      {2123, "Are you sure you want to unsell the selected\nposition(s)?"},
+      {2124, "Vellumar was unable to unsell the selected\nposition(s)."},
+      {2125, "Are you sure you want to reset these options\nto Vellumar's defaults?"},
       {2126, "[ %s ]\n\nVellumar was unable to create this backup folder."},
       {2127, "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
       {2128, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
@@ -25,9 +80,37 @@ QString LoadString(int id) {
   return it == Table().end() ? QString() : QString::fromUtf8(it->second);
 }
 
-QString FormatString(int id, const QString& argument) {
-  QString text = LoadString(id);
-  const qsizetype at = text.indexOf(QStringLiteral("%s"));
-  if (at >= 0) text.replace(at, 2, argument);
+QString FormatText(const QString& pattern, const QStringList& arguments) {
+  QString text;
+  text.reserve(pattern.size() + 32);
+  qsizetype next = 0;
+  for (qsizetype i = 0; i < pattern.size(); ++i) {
+    const QChar c = pattern[i];
+    if (c != u'%' || i + 1 >= pattern.size()) {
+      text += c;
+      continue;
+    }
+    const QChar kind = pattern[i + 1];
+    if (kind == u'%') {
+      text += u'%';
+      ++i;
+    } else if (kind == u's' || kind == u'd') {
+      if (next < arguments.size()) text += arguments[next];
+      ++next;
+      ++i;
+    } else {
+      text += c;
+    }
+  }
   return text;
+}
+
+QString FormatString(int id, const QStringList& arguments) { return FormatText(LoadString(id), arguments); }
+
+QString FormatString(int id, const QString& argument) { return FormatString(id, QStringList{argument}); }
+
+QList<int> StringTableIds() {
+  QList<int> ids;
+  for (const auto& [id, text] : Table()) ids.append(id);
+  return ids;
 }
