@@ -13,7 +13,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 
-#include "portfolio/column_catalog.h"
+#include "portfolio/columns/column_catalog.h"
 #include "ui/dialogs/c_dlg_about.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"

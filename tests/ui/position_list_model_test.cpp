@@ -2,9 +2,9 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
-#include "portfolio/column_catalog.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_holding_item_list.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_holding_item_list.h"
 #include "ui/main/cell_colour_rules.h"
 #include "ui/main/position_list_model.h"
 #include "ui_test_support.h"

@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "marketdata/stock_info.h"
-#include "portfolio/number_format.h"
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_quote_source.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/database/vl_quote_source.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/main_window_host.h"
 #include "ui/widgets/dialog_runner.h"

@@ -16,7 +16,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/command_table.h"

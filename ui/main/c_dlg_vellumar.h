@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "portfolio/vl_database_event.h"
+#include "portfolio/database/vl_database_event.h"
 
 class IMainWindowHost;
 class PositionListView;

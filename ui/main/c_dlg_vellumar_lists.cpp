@@ -9,10 +9,10 @@
 #include <QStackedWidget>
 #include <QTabBar>
 
-#include "portfolio/holding_sort.h"
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_holding_item_list.h"
-#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/columns/holding_sort.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_portfolio_item.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"

@@ -9,7 +9,7 @@
 #include <QStatusBar>
 #include <QToolTip>
 
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"

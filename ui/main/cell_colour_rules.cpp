@@ -1,6 +1,6 @@
 #include "ui/main/cell_colour_rules.h"
 
-#include "portfolio/column_catalog.h"
+#include "portfolio/columns/column_catalog.h"
 
 namespace {
 

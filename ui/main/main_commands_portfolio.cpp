@@ -1,5 +1,5 @@
 // Portfolio commands of the main window: the selector, the welcome question, import and export.
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"

@@ -4,10 +4,10 @@
 #include <QPixmap>
 #include <array>
 
-#include "portfolio/column_catalog.h"
-#include "portfolio/portfolio_view.h"
-#include "portfolio/vl_holding_item.h"
-#include "portfolio/vl_holding_item_list.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/views/portfolio_view.h"
+#include "portfolio/records/vl_holding_item.h"
+#include "portfolio/records/vl_holding_item_list.h"
 
 namespace {
 

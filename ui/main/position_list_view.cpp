@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "portfolio/column_catalog.h"
+#include "portfolio/columns/column_catalog.h"
 #include "ui/main/position_list_model.h"
 
 PositionListView::PositionListView(PositionListModel* model, QWidget* parent)
