@@ -24,6 +24,7 @@
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/summary_panel.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
@@ -215,11 +216,12 @@ void CDlgVellumar::CreateControls() {
   soldList->Model()->SetColumns(soldColumns);
   layout->addWidget(listStack, 1);
 
-  summaryPanel = new QWidget(central);
+  summaryPanel = new SummaryPanel(central);
   summaryPanel->setObjectName(Id(1599));
   summaryPanel->setAccessibleName(QStringLiteral("Portfolio summary"));
   summaryPanel->setVisible(false);
   layout->addWidget(summaryPanel);
+  layout->addSpacing(1);
 
   auto* bottom = new QHBoxLayout;
   summaryCheck = new QCheckBox(QStringLiteral("&Show portfolio summary"), central);
@@ -232,6 +234,8 @@ void CDlgVellumar::CreateControls() {
     box->setAccessibleName(box->text().remove(u'&'));
     bottom->addWidget(box);
   }
+  // The button beside the panel's message turns for-selected-items-only off, as the message suggests.
+  connect(summaryPanel, &SummaryPanel::MessageButtonClicked, this, [this] { selectedOnlyCheck->setChecked(false); });
   connect(summaryCheck, &QCheckBox::toggled, this, &CDlgVellumar::OnSummaryToggled);
   connect(selectedOnlyCheck, &QCheckBox::toggled, this, &CDlgVellumar::OnSummaryToggled);
   connect(alternateCheck, &QCheckBox::toggled, this, [this](bool on) {

@@ -19,6 +19,7 @@
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/summary_panel.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/wait_cursor.h"
@@ -219,6 +220,9 @@ void CDlgVellumar::OnSummaryToggled() {
 }
 
 void CDlgVellumar::UpdateSummary() {
-  if (!showSummary || !summaryPanel) return;
+  if (!showSummary || !summaryPanel || !conn) return;
+  const bool ok = summaryPanel->Update(Database(), conn, forSelectedOnly, VisibleList()->SelectedIds(), portfolioId,
+                                       heldView);
   emit SummaryUpdated();
+  if (!ok) ShowMessage(this, 2106, MessageIcon::Error);
 }

@@ -18,7 +18,10 @@
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
-void CDlgVellumar::SetConnectionProbe(std::function<bool()> probe) { connectionProbe = std::move(probe); }
+void CDlgVellumar::SetConnectionProbe(std::function<bool()> probe) {
+  connectionProbe = std::move(probe);
+  tickCount = 0;
+}
 
 void CDlgVellumar::OnTimerTick() {
   if (++tickCount >= 10) {
