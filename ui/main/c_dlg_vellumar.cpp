@@ -56,7 +56,7 @@ CDlgVellumar::CDlgVellumar(IMainWindowHost& appHost, CDlgVellumar* owner)
       commandTarget(std::make_shared<WindowCommandTarget>(this)),
       connectionProbe([this] { return IsInternetConnected(host.GetPrefs().GetServicePrefs().hosts); }) {
   setObjectName(QStringLiteral("102"));
-  setWindowTitle(LoadString(57344));
+  setWindowTitle(LoadString(StringId::AppTitle));
   if (!IsMainWindow()) setAttribute(Qt::WA_DeleteOnClose);
 
   ReadViewPrefs();
@@ -139,7 +139,7 @@ void CDlgVellumar::CreateControls() {
 
   auto* top = new QHBoxLayout;
   top->setSpacing(3);
-  selector = new QPushButton(QStringLiteral("  ") + LoadString(107), central);
+  selector = new QPushButton(QStringLiteral("  ") + LoadString(StringId::NoPortfolio), central);
   selector->setObjectName(Id(kCmdSelector));
   selector->setToolTip(QStringLiteral("Select Portfolio"));
   selector->setAccessibleName(QStringLiteral("Select Portfolio"));
@@ -243,7 +243,7 @@ void CDlgVellumar::CreateControls() {
     ApplyListColours();
   });
   bottom->addStretch(1);
-  itemCount = new QLabel(LoadString(140), central);
+  itemCount = new QLabel(LoadString(StringId::NoItems), central);
   itemCount->setObjectName(Id(1050));
   itemCount->setAccessibleName(QStringLiteral("Item count"));
   bottom->addWidget(itemCount);
@@ -321,7 +321,7 @@ void CDlgVellumar::PostCommand(int id) {
 }
 
 void CDlgVellumar::NotImplemented() {
-  ShowMessage(this, 2076, MessageIcon::Information);
+  ShowMessage(this, StringId::NotImplemented, MessageIcon::Information);
   if (PositionListView* list = VisibleList()) list->setFocus();
 }
 
@@ -354,7 +354,7 @@ void CDlgVellumar::DeferredInit() {
 
   conn = Database().Connect(commandTarget, kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed);
   if (!conn) {
-    ShowMessage(this, 2049, MessageIcon::Error);
+    ShowMessage(this, StringId::DatabaseOpenError, MessageIcon::Error);
     PostCommand(kCmdExit);
     return;
   }

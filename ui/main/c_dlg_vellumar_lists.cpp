@@ -67,9 +67,9 @@ void CDlgVellumar::SelectPortfolio(uint32_t id) {
   VLPortfolioItem portfolio;
   if (id != 0 && (!conn || Database().GetPortfolio(conn, id, portfolio) != kVLOk)) id = 0;
   if (id != 0) portfolioName = portfolio.name;
-  const QString name = id ? QString::fromStdString(portfolioName) : LoadString(107);
+  const QString name = id ? QString::fromStdString(portfolioName) : LoadString(StringId::NoPortfolio);
   selector->setText(QStringLiteral("  ") + name);
-  setWindowTitle(id ? FormatString(108, name) : LoadString(57344));
+  setWindowTitle(id ? FormatString(StringId::WindowTitle, name) : LoadString(StringId::AppTitle));
   if (id != portfolioId) {
     portfolioId = id;
     if (id == 0) portfolioName.clear();
@@ -87,7 +87,7 @@ void CDlgVellumar::RefillLists() {
     const int32_t heldCode = conn ? Database().GetPositions(conn, portfolioId, true, held) : kVLFailed;
     const int32_t soldCode = conn ? Database().GetPositions(conn, portfolioId, false, sold) : kVLFailed;
     if ((heldCode != kVLOk && heldCode != kVLNotFound) || (soldCode != kVLOk && soldCode != kVLNotFound)) {
-      ShowMessage(this, 2064, MessageIcon::Error);
+      ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
       VisibleList()->setFocus();
       return;
     }
@@ -178,7 +178,7 @@ std::unique_ptr<QMenu> CDlgVellumar::BuildSelectorMenu() {
   VLPortfolioItemList portfolios;
   const bool listed = conn && Database().GetPortfolios(conn, portfolios) == kVLOk;
   const bool none = !listed || portfolios.GetCount() == 0;
-  QAction* noneEntry = menu->addAction(QStringLiteral(" ") + LoadString(107));
+  QAction* noneEntry = menu->addAction(QStringLiteral(" ") + LoadString(StringId::NoPortfolio));
   noneEntry->setData(0u);
   noneEntry->setCheckable(true);
   noneEntry->setChecked(portfolioId == 0 || none);
@@ -224,5 +224,5 @@ void CDlgVellumar::UpdateSummary() {
   const bool ok = summaryPanel->Update(Database(), conn, forSelectedOnly, VisibleList()->SelectedIds(), portfolioId,
                                        heldView);
   emit SummaryUpdated();
-  if (!ok) ShowMessage(this, 2106, MessageIcon::Error);
+  if (!ok) ShowMessage(this, StringId::SummaryError, MessageIcon::Error);
 }
