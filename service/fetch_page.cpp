@@ -3,7 +3,7 @@
 #include "service/history_fetcher.h"
 #include "service/market.h"
 #include "service/query_string.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 
 ServiceResponse FetchPage(const Market& market, HistoryFetcher* fetcher, std::string_view rawQuery) {
   const std::string symbol = QueryString(rawQuery).Text("s");
