@@ -38,8 +38,8 @@ class SilentWindow : public IVLCommandWindow {
   void PostCommand(uint32_t) override {}
 };
 
-// Held view: AAA 100 bought at 10.00, marginable at 50% above 5.00, cash 500.00, margin owed 300.00. Sold view: BBB 10 bought at 20.00,
-// sold at 25.00 with 10.00 commission.
+// Held view: AAA 100 bought at 10.00, marginable at 50% above 5.00, cash 500.00, margin owed 300.00. Sold
+// view: BBB 10 bought at 20.00, sold at 25.00 with 10.00 commission.
 class SummarySampleDatabase {
  public:
   SummarySampleDatabase() : format(NumberFormat::English()) {
