@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "app/local_service_launcher.h"
+#include "framework/app_paths.h"
 #include "framework/string_id.h"
 #include "prefs/vl_prefs.h"
 
@@ -24,6 +25,8 @@ class CVellumarApp {
 
   VLDatabase* GetDatabase() { return database.get(); }
   VLPrefs& GetPrefs() { return prefs; }
+  // Where the database, backups, report files and settings live (beside the program, or the user's folders).
+  const AppPaths& GetPaths() const { return paths; }
   // The Backup command: the next free backup name, the user's confirmation, the copy.
   void Backup(QWidget* parent);
 
@@ -31,6 +34,7 @@ class CVellumarApp {
   bool StartUp();
   void ShowStartupError(StringId messageId, const std::string& path);
 
+  AppPaths paths;
   std::unique_ptr<CInstanceChecker> instanceChecker;
   std::unique_ptr<VLDatabase> database;
   VLPrefs prefs;

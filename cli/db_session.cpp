@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "framework/app_paths.h"
 #include "framework/file_util.h"
 #include "marketdata/market_date.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -36,7 +37,12 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::string DatabasePathOption(const CliArgs& args) {
-  return args.Option("db", GetModuleFolder() + "Vellumar.db");
+  if (args.HasOption("db")) return args.Option("db");
+  // The default follows the application: beside the program, or in the user's data folder (made now).
+  const AppPaths paths = GetAppPaths();
+  std::string failedFolder;
+  EnsureAppFolders(paths, failedFolder);  // a folder that cannot be made fails at the file, with its path
+  return paths.DatabasePath();
 }
 
 bool DbSession::Open(const CliArgs& args, CliIo& io) {
