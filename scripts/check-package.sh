@@ -22,20 +22,27 @@ dpkg -x "$deb" "$work/root"
 root=$work/root/usr
 desktop-file-validate "$root/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$root/share/metainfo/$app_id.metainfo.xml"
+for file in bin/vellumar bin/vellumar-cli bin/vellumar-marketd share/vellumar/securities.csv \
+            share/icons/hicolor/scalable/apps/vellumar.svg share/icons/hicolor/48x48/apps/vellumar.png \
+            share/icons/hicolor/256x256/apps/vellumar.png share/man/man1/vellumar-cli.1.gz \
+            share/man/man1/vellumar-marketd.1.gz; do
+  [ -s "$root/$file" ] || { echo "FAILED: the package has no /usr/$file"; exit 1; }
+done
 exec_line=$(sed -n 's/^Exec=//p' "$root/share/applications/$app_id.desktop")
 [ -x "$root/bin/$exec_line" ] || { echo "the desktop entry's command $exec_line is not installed"; exit 1; }
 
 # A user without root rights, HOME and the temporary folder of their own.
 home=$work/home
-mkdir -p "$home" "$work/tmp"
+mkdir -p "$home" "$work/tmp" "$work/runtime"
 chmod 1777 "$work/tmp"
+chmod 700 "$work/runtime"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
-  chown nobody "$home"
+  chown nobody "$home" "$work/runtime"
   as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 run() {
-  "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$home" TMPDIR="$work/tmp" LANG=C.UTF-8 "$@"
+  "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime" LANG=C.UTF-8 "$@"
 }
 expect() {  # expect WHAT EXPECTED ACTUAL
   if [ "$2" != "$3" ]; then
