@@ -27,7 +27,8 @@ inline VLPortfolioSummary SoldFigures() {
 // HeldFigures() in the held view: change negative (red), gain positive (black in this view), margin owed
 // not zero (red), margin available not zero (dark green).
 inline const std::string kHeldMarkup =
-    "<table align=left width=4096 border=0 cellspacing=0 cellpadding=0 bgcolor=whitesmoke bgendcolor=whitesmoke "
+    "<table align=left width=4096 border=0 cellspacing=0 cellpadding=0 bgcolor=whitesmoke "
+    "bgendcolor=whitesmoke "
     "bgeffect=vgradient>"
     "  <tr>"
     "    <td align=left><table width=100 align=left border=0 cellspacing=0 cellpadding=0>"

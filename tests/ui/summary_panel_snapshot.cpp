@@ -27,7 +27,9 @@ int main(int argc, char* argv[]) {
   for (const Shot& shot : {Shot{"summary-held.png", true, false}, Shot{"summary-sold.png", false, false},
                            Shot{"summary-message.png", true, true}}) {
     SummaryPanel panel;
-    if (!panel.Update(*sample.db, sample.conn, shot.forSelectedOnly, {}, sample.portfolioId, shot.held)) return 1;
+    if (!panel.Update(*sample.db, sample.conn, shot.forSelectedOnly, {}, sample.portfolioId, shot.held)) {
+      return 1;
+    }
     panel.resize(std::max(760, panel.sizeHint().width()), panel.sizeHint().height());
     panel.show();
     app.processEvents();

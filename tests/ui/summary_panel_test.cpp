@@ -47,9 +47,15 @@ class SummaryPanelTest : public ::testing::Test {
   SummaryPanel panel;
 };
 
-bool IsRed(QColor c) { return c.red() > 200 && c.green() < 70 && c.blue() < 70; }
-bool IsDarkGreen(QColor c) { return c.red() < 60 && c.green() > 70 && c.green() < 130 && c.blue() < 60; }
-bool IsDark(QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
+bool IsRed(QColor c) {
+  return c.red() > 200 && c.green() < 70 && c.blue() < 70;
+}
+bool IsDarkGreen(QColor c) {
+  return c.red() < 60 && c.green() > 70 && c.green() < 130 && c.blue() < 60;
+}
+bool IsDark(QColor c) {
+  return c.red() < 60 && c.green() < 60 && c.blue() < 60;
+}
 
 }  // namespace
 
@@ -63,6 +69,7 @@ TEST_F(SummaryPanelTest, ControlsCarryTheirIdsAndNames) {
   EXPECT_EQ(Message()->text(),
             QStringLiteral("To display the portfolio summary, select one or more positions or uncheck the "
                            "\"For selected items only\" box."));
+  EXPECT_FALSE(panel.accessibleName().isEmpty());
   EXPECT_FALSE(Message()->accessibleName().isEmpty());
   EXPECT_FALSE(Button()->accessibleName().isEmpty());
   EXPECT_TRUE(Button()->autoRaise());
@@ -119,6 +126,9 @@ TEST_F(SummaryPanelTest, SelectedOnlyShowsTheMessageUntilSomethingIsSelected) {
   EXPECT_TRUE(Button()->isVisible());
   QTest::mouseClick(Button(), Qt::LeftButton);
   EXPECT_EQ(clicked.count(), 1);
+  Button()->setFocus();
+  QTest::keyClick(Button(), Qt::Key_Space);
+  EXPECT_EQ(clicked.count(), 2);
 
   ASSERT_TRUE(Update(true, {sample.cashId, sample.marginId}, sample.portfolioId, true));
   EXPECT_TRUE(Html()->isVisible());

@@ -10,8 +10,8 @@
 #include "marketdata/stock_info.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
-#include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/database/vl_quote_source.h"
+#include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 class FixedQuotes : public IVLQuoteSource {
@@ -38,8 +38,8 @@ class SilentWindow : public IVLCommandWindow {
   void PostCommand(uint32_t) override {}
 };
 
-// Held view: AAA 100 bought at 10.00, marginable at 50% above 5.00, cash 500.00, margin owed 300.00. Sold view: BBB 10 bought at 20.00,
-// sold at 25.00 with 10.00 commission.
+// Held view: AAA 100 bought at 10.00, marginable at 50% above 5.00, cash 500.00, margin owed 300.00. Sold
+// view: BBB 10 bought at 20.00, sold at 25.00 with 10.00 commission.
 class SummarySampleDatabase {
  public:
   SummarySampleDatabase() : format(NumberFormat::English()) {

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 
-#include "portfolio/views/portfolio_summary.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/views/portfolio_summary.h"
 #include "ui/main/summary_markup.h"
 #include "ui/widgets/html_layout.h"
 #include "ui/widgets/html_markup.h"
@@ -54,6 +54,7 @@ QIcon ButtonIcon() {
 }  // namespace
 
 SummaryPanel::SummaryPanel(QWidget* parent) : QWidget(parent) {
+  setAccessibleName(QStringLiteral("Portfolio summary"));
   htmlCtrl = new HtmlTextCtrl(this);
   htmlCtrl->setObjectName(QStringLiteral("2138"));
   htmlCtrl->SetMarkup(QStringLiteral("Portfolio summary"));
@@ -103,7 +104,8 @@ bool SummaryPanel::Update(VLDatabase& db, VLDatabaseConn* conn, bool forSelected
   }
   ShowFigures(true, false);
   VLPortfolioSummary summary;
-  if (db.GetPortfolioSummary(conn, portfolioId, held, forSelectedOnly ? &selectedIds : nullptr, summary) != kVLOk) {
+  if (db.GetPortfolioSummary(conn, portfolioId, held, forSelectedOnly ? &selectedIds : nullptr, summary) !=
+      kVLOk) {
     return false;
   }
   htmlCtrl->SetMarkup(QString::fromStdString(BuildSummaryMarkup(summary, held)));

@@ -18,9 +18,13 @@ constexpr int64_t kMaxExtent = 1 << 20;
 constexpr int kMaxPixelSize = 400;
 constexpr int kMaxBorder = 8;
 
-int Clamp(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, kMaxExtent)); }
+int Clamp(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, 0, kMaxExtent));
+}
 
-QColor ToQColor(const MarkupColor& c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(const MarkupColor& c) {
+  return QColor(c.r, c.g, c.b);
+}
 
 struct Style {
   QFont font;
@@ -93,8 +97,8 @@ std::vector<Block> ContentOf(const MarkupNode& container, const Style& style) {
   Flatten(container, style, blocks);
   // Blanks between tags are indentation, not a line of text.
   std::erase_if(blocks, [](const Block& b) {
-    return b.table == nullptr && std::all_of(b.runs.begin(), b.runs.end(),
-                                             [](const Run& r) { return r.text.trimmed().isEmpty(); });
+    return b.table == nullptr &&
+           std::all_of(b.runs.begin(), b.runs.end(), [](const Run& r) { return r.text.trimmed().isEmpty(); });
   });
   return blocks;
 }
@@ -160,8 +164,8 @@ TableGeometry LayoutTable(const MarkupNode& table, const Style& style, int avail
     for (size_t c = 0; c < row.children.size(); ++c) {
       const MarkupNode& cell = row.children[c];
       const Extent content = MeasureBlocks(ContentOf(cell, CellStyle(row, cell, g.inner)), 0);
-      g.columnWidths[c] = std::max({g.columnWidths[c], Clamp(cell.width),
-                                    Clamp(int64_t{content.width} + 2 * int64_t{g.padding})});
+      g.columnWidths[c] = std::max(
+          {g.columnWidths[c], Clamp(cell.width), Clamp(int64_t{content.width} + 2 * int64_t{g.padding})});
       if (cell.width > 0) fixed[c] = true;
       rowHeight = std::max(rowHeight, Clamp(int64_t{content.height} + 2 * int64_t{g.padding}));
     }
@@ -183,7 +187,8 @@ TableGeometry LayoutTable(const MarkupNode& table, const Style& style, int avail
       g.columnWidths[flexible[i]] = Clamp(g.columnWidths[flexible[i]] + share);
     }
   }
-  int64_t height = 2 * int64_t{g.border} + int64_t{g.spacing} * static_cast<int64_t>(table.children.size() + 1);
+  int64_t height =
+      2 * int64_t{g.border} + int64_t{g.spacing} * static_cast<int64_t>(table.children.size() + 1);
   for (int rowHeight : g.rowHeights) height += rowHeight;
   g.height = Clamp(height);
   return g;
@@ -287,7 +292,9 @@ QSize HtmlLayout::NaturalSize() const {
 void HtmlLayout::Paint(QPainter& painter, const QRect& area) const {
   const std::vector<Block> blocks = ContentOf(document, {font, color});
   // A leading table with a background of its own colours the whole area, so the panel reads as one band.
-  if (!blocks.empty() && blocks.front().table != nullptr) FillBackground(painter, *blocks.front().table, area);
+  if (!blocks.empty() && blocks.front().table != nullptr) {
+    FillBackground(painter, *blocks.front().table, area);
+  }
   // Centred vertically, so a band taller than its rows keeps the figures in its middle.
   PaintBlocks(painter, blocks, area, MarkupAlign::kNone, true);
 }

@@ -13,6 +13,7 @@ struct NamedColor {
 };
 
 // The names the summary uses, and the common ones a hand-written text is likely to use.
+// clang-format off
 constexpr std::array<NamedColor, 20> kNamedColors{{
     {"black", {0, 0, 0}},
     {"white", {255, 255, 255}},
@@ -35,9 +36,14 @@ constexpr std::array<NamedColor, 20> kNamedColors{{
     {"orange", {255, 165, 0}},
     {"maroon", {128, 0, 0}},
 }};
+// clang-format on
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+char Lower(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -72,8 +78,8 @@ MarkupAlign ParseAlign(std::string_view text) {
 }
 
 void AppendDecodedText(std::string_view raw, std::string& out) {
-  static constexpr std::array<std::pair<std::string_view, char>, 5> kEntities{{
-      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&nbsp;", ' '}}};
+  static constexpr std::array<std::pair<std::string_view, char>, 5> kEntities{
+      {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&nbsp;", ' '}}};
   size_t i = 0;
   while (i < raw.size()) {
     if (raw[i] == '&') {
@@ -142,23 +148,44 @@ Tag ReadTag(std::string_view body) {
   return tag;
 }
 
+void ApplyFontAttribute(const Attribute& a, MarkupNode& node) {
+  if (a.name == "name" || a.name == "face") {
+    node.fontName = std::string(a.value);
+  } else if (a.name == "size") {
+    node.fontSize = ParseNumber(a.value);
+  } else if (a.name == "color") {
+    node.color = ParseMarkupColor(a.value);
+  }
+}
+
+void ApplyBoxAttribute(const Attribute& a, MarkupNode& node) {
+  const bool table = node.kind == MarkupKind::kTable;
+  if (a.name == "bgcolor") {
+    node.bgColor = ParseMarkupColor(a.value);
+  } else if (a.name == "bgendcolor") {
+    node.bgEndColor = ParseMarkupColor(a.value);
+  } else if (a.name == "bgeffect") {
+    node.verticalGradient = EqualsNoCase(a.value, "vgradient");
+  } else if (a.name == "width" && node.kind != MarkupKind::kRow) {
+    node.width = ParseNumber(a.value);
+  } else if (a.name == "align") {
+    node.align = ParseAlign(a.value);
+  } else if (a.name == "border" && table) {
+    node.border = ParseNumber(a.value);
+  } else if (a.name == "cellspacing" && table) {
+    node.cellSpacing = ParseNumber(a.value);
+  } else if (a.name == "cellpadding" && table) {
+    node.cellPadding = ParseNumber(a.value);
+  }
+}
+
 void ApplyAttributes(const Tag& tag, MarkupNode& node) {
   for (const Attribute& a : tag.attributes) {
     if (node.kind == MarkupKind::kFont) {
-      if (a.name == "name" || a.name == "face") node.fontName = std::string(a.value);
-      else if (a.name == "size") node.fontSize = ParseNumber(a.value);
-      else if (a.name == "color") node.color = ParseMarkupColor(a.value);
-      continue;
+      ApplyFontAttribute(a, node);
+    } else {
+      ApplyBoxAttribute(a, node);
     }
-    if (a.name == "bgcolor") node.bgColor = ParseMarkupColor(a.value);
-    else if (a.name == "bgendcolor") node.bgEndColor = ParseMarkupColor(a.value);
-    else if (a.name == "bgeffect") node.verticalGradient = EqualsNoCase(a.value, "vgradient");
-    else if (a.name == "width" && node.kind != MarkupKind::kRow) node.width = ParseNumber(a.value);
-    else if (a.name == "align") node.align = ParseAlign(a.value);
-    else if (node.kind != MarkupKind::kTable) continue;
-    else if (a.name == "border") node.border = ParseNumber(a.value);
-    else if (a.name == "cellspacing") node.cellSpacing = ParseNumber(a.value);
-    else if (a.name == "cellpadding") node.cellPadding = ParseNumber(a.value);
   }
 }
 
@@ -289,8 +316,11 @@ class TreeBuilder {
 
 void CellInlineText(const MarkupNode& node, std::string& out) {
   for (const MarkupNode& child : node.children) {
-    if (child.kind == MarkupKind::kText) out += child.text;
-    else if (child.kind != MarkupKind::kTable) CellInlineText(child, out);
+    if (child.kind == MarkupKind::kText) {
+      out += child.text;
+    } else if (child.kind != MarkupKind::kTable) {
+      CellInlineText(child, out);
+    }
   }
 }
 
@@ -313,8 +343,11 @@ void CollectTable(const MarkupNode& table, std::vector<std::string>& lines);
 // Tables anywhere below `node` (inside a cell, a font...), in document order.
 void CollectNestedTables(const MarkupNode& node, std::vector<std::string>& lines) {
   for (const MarkupNode& child : node.children) {
-    if (child.kind == MarkupKind::kTable) CollectTable(child, lines);
-    else if (child.kind != MarkupKind::kText) CollectNestedTables(child, lines);
+    if (child.kind == MarkupKind::kTable) {
+      CollectTable(child, lines);
+    } else if (child.kind != MarkupKind::kText) {
+      CollectNestedTables(child, lines);
+    }
   }
 }
 
@@ -381,8 +414,11 @@ MarkupNode ParseMarkup(std::string_view markup) {
     i = gt + 1;
     const std::optional<MarkupKind> kind = KindOfTag(tag.name);
     if (!kind) continue;
-    if (tag.closing) builder.Close(*kind);
-    else builder.Open(tag, *kind);
+    if (tag.closing) {
+      builder.Close(*kind);
+    } else {
+      builder.Open(tag, *kind);
+    }
   }
   return builder.Finish();
 }
@@ -396,8 +432,11 @@ std::string MarkupPlainText(const MarkupNode& document) {
       continue;
     }
     std::string text;
-    if (child.kind == MarkupKind::kText) text = child.text;
-    else CellInlineText(child, text);
+    if (child.kind == MarkupKind::kText) {
+      text = child.text;
+    } else {
+      CellInlineText(child, text);
+    }
     text = Trimmed(text);
     if (!text.empty()) lines.push_back(std::move(text));
     CollectNestedTables(child, lines);

@@ -16,7 +16,9 @@ class HtmlTextAccessible : public QAccessibleWidget {
 };
 
 QAccessibleInterface* HtmlTextAccessibleFactory(const QString& className, QObject* object) {
-  if (className != QLatin1String("HtmlTextCtrl") || object == nullptr || !object->isWidgetType()) return nullptr;
+  if (className != QLatin1String("HtmlTextCtrl") || object == nullptr || !object->isWidgetType()) {
+    return nullptr;
+  }
   return new HtmlTextAccessible(static_cast<QWidget*>(object));
 }
 
@@ -54,7 +56,9 @@ QSize HtmlTextCtrl::sizeHint() const {
   return content.grownBy(m).expandedTo(QSize(1, 1));
 }
 
-QSize HtmlTextCtrl::minimumSizeHint() const { return sizeHint(); }
+QSize HtmlTextCtrl::minimumSizeHint() const {
+  return sizeHint();
+}
 
 void HtmlTextCtrl::paintEvent(QPaintEvent*) {
   QPainter painter(this);
