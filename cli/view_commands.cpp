@@ -159,7 +159,8 @@ int RunSummary(const CliArgs& args, CliIo& io) {
 int RunUpdate(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
-  if (s.Db().UpdateQuotes(s.Conn()) != kVLOk) {
+  if (const int32_t rc = s.Db().UpdateQuotes(s.Conn()); rc != kVLOk) {
+    if (rc == kVLBusy) return Failed(io, "update: " + DatabaseCodeText(rc));
     std::string detail = s.Db().GetLastRefreshError();
     return Failed(io, "Vellumar was unable to update its database.\nPlease check that you are connected to the "
                       "Internet." + (detail.empty() ? std::string() : "\n" + detail));

@@ -43,10 +43,10 @@ TEST_F(DatabaseTest, AFailingBatchStopsTheRefreshAndSavesNothing) {
   EXPECT_EQ(quoteSource->batchSizes, (std::vector<size_t>{200, 50}));
   EXPECT_TRUE(log.entries.empty());
 
-  // The first batch keeps its new values in memory; the file still has the old ones.
+  // Not even the first batch's figures were taken, in memory or in the file.
   VLHoldingItemList held;
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "S0 Inc");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
   Reopen();
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
   EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
