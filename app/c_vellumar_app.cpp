@@ -6,9 +6,9 @@
 #include "app/c_instance_checker.h"
 #include "framework/file_util.h"
 #include "marketdata/service_hosts.h"
-#include "portfolio/number_format.h"
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_startup_files.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/database/vl_startup_files.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/widgets/string_table.h"
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <vector>
 
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
 #include "sample_store.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include "marketdata/stock_info.h"
-#include "portfolio/column_catalog.h"
-#include "portfolio/number_format.h"
-#include "portfolio/portfolio_view.h"
-#include "portfolio/vl_holding_item_list.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/views/portfolio_view.h"
 #include "sample_store.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
 #include "framework/file_util.h"
-#include "portfolio/vl_holding_item_list.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_portfolio_item_list.h"
-#include "portfolio/vl_stock_holding_item.h"
-#include "portfolio/vl_stock_info_item.h"
-#include "portfolio/vl_stock_info_item_list.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_portfolio_item_list.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+#include "portfolio/records/vl_stock_info_item_list.h"
 
 void FillSampleQuote(StockInfo& q, int i) {
   q.symbol = "SYM" + std::to_string(i);

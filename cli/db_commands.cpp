@@ -3,11 +3,11 @@
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_margin_holding_item.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_stock_holding_item.h"
-#include "portfolio/vl_stock_info_item.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "framework/file_util.h"
 #include "marketdata/market_date.h"
-#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/command_table.h"
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
 
 // A database opened for one command: the file named by --db (default: "Vellumar.db" beside the program),
 // loaded through a connection of its own.

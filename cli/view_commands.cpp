@@ -7,10 +7,10 @@
 #include "cli/command_table.h"
 #include "cli/db_session.h"
 #include "cli/json_writer.h"
-#include "portfolio/column_catalog.h"
-#include "portfolio/portfolio_report.h"
-#include "portfolio/portfolio_view.h"
-#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/views/portfolio_report.h"
+#include "portfolio/views/portfolio_view.h"
 #include "prefs/vl_general_prefs.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
 
 // Loads the way Database::Open does, from memory instead of a file.
 static int32_t LoadFrom(VLDatabase& db, MemoryStream& stream) {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_margin_holding_item.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 static void Check(VLHoldingItem& holding, VLHoldingItem& copy, const tinyxml2::XMLElement& element) {
   std::string message;

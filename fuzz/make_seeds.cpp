@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 class NoWindow : public IVLCommandWindow {

@@ -9,8 +9,8 @@
 
 #include "cli/cli_runner.h"
 #include "cli/db_session.h"
-#include "portfolio/clock.h"
-#include "portfolio/number_format.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/columns/number_format.h"
 
 namespace {
 

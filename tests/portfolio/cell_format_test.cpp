@@ -1,5 +1,5 @@
 // The shared text rules of the cells.
-#include "portfolio/cell_format.h"
+#include "portfolio/columns/cell_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The column catalogue: texts, widths, categories and sort behaviour by id.
-#include "portfolio/column_catalog.h"
+#include "portfolio/columns/column_catalog.h"
 
 #include <gtest/gtest.h>
 

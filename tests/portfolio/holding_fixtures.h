@@ -2,9 +2,9 @@
 // Positions and the fixed clock and number format shared by the metric and sorting tests.
 #include <memory>
 
-#include "portfolio/clock.h"
-#include "portfolio/number_format.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 // 2007-03-05 12:00:00 UTC.
 constexpr int64_t kTestNow = 1173096000;

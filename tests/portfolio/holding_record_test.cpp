@@ -5,9 +5,9 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_margin_holding_item.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 // Writes a stock record the way a program writing version `v` laid it out: key and version at the

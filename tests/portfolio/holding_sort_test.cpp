@@ -1,5 +1,5 @@
 // The position order: comparer steps, header clicks, and the key-based sort against the plain one.
-#include "portfolio/holding_sort.h"
+#include "portfolio/columns/holding_sort.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "holding_fixtures.h"
-#include "portfolio/column_catalog.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_holding_item_comparer.h"
-#include "portfolio/vl_holding_item_list.h"
-#include "portfolio/vl_margin_holding_item.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_holding_item_comparer.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_margin_holding_item.h"
 
 namespace {
 // A stock position that counts how often its cells are asked for.

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "portfolio/column_catalog.h"
-#include "portfolio/holding_xml.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_margin_holding_item.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/records/holding_xml.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 // A document whose third line holds `element`, so messages name line 3.

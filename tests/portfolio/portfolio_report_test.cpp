@@ -1,4 +1,4 @@
-#include "portfolio/portfolio_report.h"
+#include "portfolio/views/portfolio_report.h"
 
 #include <gtest/gtest.h>
 

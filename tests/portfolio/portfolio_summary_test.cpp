@@ -1,11 +1,11 @@
-#include "portfolio/portfolio_summary.h"
+#include "portfolio/views/portfolio_summary.h"
 
 #include <gtest/gtest.h>
 
-#include "portfolio/number_format.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_margin_holding_item.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_holding_item_list.h"
-#include "portfolio/vl_item_factory.h"
-#include "portfolio/vl_margin_holding_item.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_portfolio_item_list.h"
-#include "portfolio/vl_stock_holding_item.h"
-#include "portfolio/vl_stock_info_item.h"
-#include "portfolio/vl_stock_info_item_list.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_item_factory.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_portfolio_item_list.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+#include "portfolio/records/vl_stock_info_item_list.h"
 
 namespace {
 template <typename T>

@@ -1,14 +1,14 @@
 // Cell texts and sort values of stock positions.
-#include "portfolio/stock_columns.h"
+#include "portfolio/columns/stock_columns.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "holding_fixtures.h"
-#include "portfolio/column_catalog.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_margin_holding_item.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
 
 namespace {
 // Every column of HeldIbm(); the sold position's differences follow in SoldPositionColumns.

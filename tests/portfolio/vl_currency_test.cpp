@@ -1,4 +1,4 @@
-#include "portfolio/vl_currency.h"
+#include "portfolio/records/vl_currency.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <random>
 
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_portfolio_item.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
 
 namespace {
 

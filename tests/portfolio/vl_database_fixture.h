@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "marketdata/stock_info.h"
-#include "portfolio/clock.h"
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_quote_source.h"
-#include "portfolio/vl_stock_holding_item.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/database/vl_quote_source.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 // Records what was posted to it and what every listener heard, in one shared log.
 struct NotificationLog {

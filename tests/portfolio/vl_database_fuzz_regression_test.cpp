@@ -12,11 +12,11 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_holding_item_list.h"
-#include "portfolio/vl_portfolio_item.h"
-#include "portfolio/vl_portfolio_item_list.h"
-#include "portfolio/vl_stock_info_item_list.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_portfolio_item_list.h"
+#include "portfolio/records/vl_stock_info_item_list.h"
 
 namespace {
 std::vector<char> ReadBytes(const std::string& path) {

@@ -1,5 +1,5 @@
-#include "portfolio/vl_database.h"
-#include "portfolio/vl_stock_info_item.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_stock_info_item.h"
 #include "vl_database_fixture.h"
 
 using Log = std::vector<std::string>;

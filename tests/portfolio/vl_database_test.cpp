@@ -1,8 +1,8 @@
-#include "portfolio/vl_database.h"
+#include "portfolio/database/vl_database.h"
 
 #include "framework/file_util.h"
-#include "portfolio/vl_cash_holding_item.h"
-#include "portfolio/vl_stock_info_item.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
 #include "vl_database_fixture.h"
 
 using Log = std::vector<std::string>;

@@ -1,4 +1,4 @@
-#include "portfolio/vl_startup_files.h"
+#include "portfolio/database/vl_startup_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

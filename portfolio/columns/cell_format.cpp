@@ -1,0 +1,164 @@
+#include "portfolio/columns/cell_format.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+#include "portfolio/columns/clock.h"
+#include "portfolio/columns/number_format.h"
+
+namespace {
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// "%d.%02d" of a quotient and a remainder; the quotient may carry a minus sign.
+std::string QuotientText(int64_t quotient, int64_t remainder) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%lld.%02lld", static_cast<long long>(quotient),
+                static_cast<long long>(remainder));
+  return buf;
+}
+
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+std::string CountText(int64_t n, const char* one, const char* many) {
+  if (n == 1) return one;
+  return std::to_string(n) + many;
+}
+}  // namespace
+
+double ReadLeadingNumber(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  // Only a decimal number counts: no hexadecimal, no "inf" or "nan".
+  if (pos >= text.size()) return 0.0;
+  const bool pointFirst = text[pos] == '.' && pos + 1 < text.size() && IsDigit(text[pos + 1]);
+  if (!IsDigit(text[pos]) && !pointFirst) return 0.0;
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(text.data() + pos, text.data() + text.size(), value);
+  if (ec != std::errc()) return 0.0;
+  return negative ? -value : value;
+}
+
+bool IsNumericText(std::string_view text) {
+  if (text.empty()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsDigit(c) || c == '.') continue;
+    if (i == 0 && (c == '+' || c == '-')) continue;
+    return false;
+  }
+  return true;
+}
+
+double ReadNumericText(std::string_view text) {
+  return IsNumericText(text) ? ReadLeadingNumber(text) : 0.0;
+}
+
+std::string TrimBlanks(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && blank(text[begin])) ++begin;
+  while (end > begin && blank(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+std::string RemoveChars(std::string_view text, const char* chars) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (std::string_view(chars).find(c) == std::string_view::npos) out.push_back(c);
+  }
+  return out;
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  if (from.empty()) return text;
+  size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return text;
+}
+
+std::string CentsText(uint64_t cents) {
+  return QuotientText(static_cast<int64_t>(cents / 100), static_cast<int64_t>(cents % 100));
+}
+
+std::string CentsDifferenceText(int64_t cents) {
+  const int64_t magnitudeRest = (cents < 0 ? -cents : cents) % 100;
+  std::string text = QuotientText(cents / 100, magnitudeRest);
+  // A difference under one unit has a quotient of 0, which prints no sign of its own.
+  if (cents < 0 && text[0] != '-') text.insert(text.begin(), '-');
+  return text;
+}
+
+std::string SignedCentsText(int64_t cents) {
+  std::string text = CentsDifferenceText(cents);
+  if (cents > 0) text.insert(text.begin(), '+');
+  return text;
+}
+
+std::string FixedText(double value) {
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
+  if (ec != std::errc()) return "0.00";
+  return std::string(buf, end);
+}
+
+std::string LocaleNumber(std::string_view text) {
+  return FormatLocaleNumber(text, GetNumberFormat());
+}
+
+std::string CutDecimals(std::string text) {
+  if (text.size() > 3) text.resize(text.size() - 3);
+  return text;
+}
+
+std::string LocaleWholeNumber(int64_t value) {
+  return CutDecimals(LocaleNumber(std::to_string(value)));
+}
+
+std::string DateText(int64_t t) {
+  std::tm tm{};
+  if (!GetClock().ToLocalTime(t, tm) || tm.tm_mon < 0 || tm.tm_mon > 11) return "";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d-%s-%d", tm.tm_mday, kMonths[tm.tm_mon], tm.tm_year + 1900);
+  return buf;
+}
+
+double DateSortValue(int64_t t) {
+  std::tm tm{};
+  if (!GetClock().ToLocalTime(t, tm)) return 0.0;
+  return (tm.tm_year + 1900) * 1e10 + (tm.tm_mon + 1) * 1e8 + tm.tm_mday * 1e6 + tm.tm_hour * 1e4 +
+         tm.tm_min * 1e2 + tm.tm_sec;
+}
+
+std::string DurationText(int64_t seconds) {
+  if (seconds <= 0) return "";
+  const int64_t days = seconds / 86400;
+  const int64_t years = days / 365;
+  const int64_t rest = days - 365 * years;
+  const int64_t months = rest / 31;
+  const int64_t rest2 = rest - 31 * months;
+  const int64_t weeks = rest2 / 7;
+  const int64_t leftover = rest2 - 7 * weeks;
+
+  std::string text;
+  if (years >= 1) {
+    text = CountText(years, "1 yr", " yrs");
+    if (months >= 1) text += ", ";
+  }
+  if (months >= 1) text += CountText(months, "1 mon", " mos");
+  if (years == 0 && months == 0) {
+    if (weeks >= 1) return CountText(weeks, "1 wk", " wks");
+    if (leftover >= 1) return CountText(leftover, "1 day", " days");
+  }
+  return text;
+}

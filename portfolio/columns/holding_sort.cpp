@@ -1,0 +1,130 @@
+#include "portfolio/columns/holding_sort.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "framework/exchange_sort.h"
+#include "framework/item_list.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/records/vl_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+int KindRank(int32_t kind) {
+  switch (kind) {
+    case kHoldingCash:
+      return 1;
+    case kHoldingMargin:
+      return 2;
+    case kHoldingStock:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+// "^" would sort indexes apart and "[" the bracketed cash and margin rows; both are neutralised.
+std::string PrepareText(std::string text) {
+  for (char& c : text) {
+    if (c == '^') c = ' ';
+    if (c == '[') c = '#';
+  }
+  return text;
+}
+
+int32_t Sign(int v) {
+  return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
+}  // namespace
+
+HoldingSortKey MakeHoldingSortKey(const Item* item, int column) {
+  HoldingSortKey key;
+  const auto* holding = dynamic_cast<const VLHoldingItem*>(item);
+  if (!holding) return key;
+  const int rank = KindRank(holding->GetKind());
+  const auto* stock = dynamic_cast<const VLStockHoldingItem*>(holding);
+  const bool index = stock && stock->quote.symbol.find('^') != std::string::npos;
+  key.group = rank * 2 + (rank == 3 && !index ? 1 : 0);
+  if (IsTextColumn(column)) {
+    std::string text;
+    holding->GetColumnText(column, text);
+    key.text = PrepareText(std::move(text));
+    if (column != kColSymbol) {
+      holding->GetColumnText(kColSymbol, text);
+      key.symbolText = PrepareText(std::move(text));
+    }
+  } else {
+    key.value = holding->GetColumnValue(column);
+  }
+  return key;
+}
+
+HoldingKeyOrder::HoldingKeyOrder(int column, bool ascending)
+    : textColumn(IsTextColumn(column)), symbolTieBreak(column != kColSymbol), ascending(ascending) {}
+
+int32_t HoldingKeyOrder::Compare(const HoldingSortKey& a, const HoldingSortKey& b) const {
+  if (a.group != b.group) return a.group < b.group ? -1 : 1;
+  if (textColumn) {
+    // std::string compares bytes as unsigned: "a" after "Z", UTF-8 in code point order.
+    int c = ascending ? a.text.compare(b.text) : b.text.compare(a.text);
+    if (c == 0 && symbolTieBreak) {
+      c = ascending ? a.symbolText.compare(b.symbolText) : b.symbolText.compare(a.symbolText);
+    }
+    return Sign(c);
+  }
+  if (a.value == b.value) return 0;
+  if (ascending) return a.value < b.value ? -1 : 1;
+  return a.value > b.value ? -1 : 1;
+}
+
+int SortHoldings(ItemList& list, int column, bool ascending) {
+  const int count = list.GetCount();
+  std::vector<HoldingSortKey> keys;
+  keys.reserve(static_cast<size_t>(count));
+  std::vector<int> order;
+  order.reserve(static_cast<size_t>(count));
+  bool totalOrder = true;
+  for (int i = 0; i < count; ++i) {
+    keys.push_back(MakeHoldingSortKey(list.GetAt(i), column));
+    totalOrder = totalOrder && !std::isnan(keys.back().value);
+    order.push_back(i);
+  }
+  const HoldingKeyOrder keyOrder(column, ascending);
+  const auto keyLess = [&](int x, int y) {
+    return keyOrder.Compare(keys[static_cast<size_t>(x)], keys[static_cast<size_t>(y)]) < 0;
+  };
+  if (!totalOrder) {  // a value that is not a number: only the plain exchange sort gives the list's order
+    ExchangeSort(order, keyLess);
+    list.ApplyOrder(order);
+    return count;
+  }
+  // The key order is a strict weak order, so each key can be replaced by its rank among all keys (equal
+  // keys share one); the exchange sort over ranks then makes exactly the swaps it makes over the keys,
+  // with integer comparisons instead of text ones.
+  std::vector<int> byKey = order;
+  std::sort(byKey.begin(), byKey.end(), keyLess);
+  std::vector<int> rank(static_cast<size_t>(count));
+  for (size_t i = 0, r = 0; i < byKey.size(); ++i) {
+    if (i > 0 && keyLess(byKey[i - 1], byKey[i])) ++r;
+    rank[static_cast<size_t>(byKey[i])] = static_cast<int>(r);
+  }
+  ExchangeSort(order, [&](int x, int y) { return rank[static_cast<size_t>(x)] < rank[static_cast<size_t>(y)]; });
+  list.ApplyOrder(order);
+  return count;
+}
+
+bool ApplyHeaderClick(int clicked, int& column, bool& ascending) {
+  if (!IsSortableColumn(clicked)) return false;
+  if (clicked == column) {
+    ascending = !ascending;
+  } else {
+    column = clicked;
+    ascending = SortsAscendingFirst(clicked);
+  }
+  return true;
+}
+
+const char* SortMarkSuffix(bool ascending) {
+  return ascending ? "  ^" : "  v";
+}

@@ -1,0 +1,191 @@
+// Sort values of a stock position's columns, and the alerts built on them.
+#include <cmath>
+
+#include "portfolio/columns/cell_format.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/columns/stock_columns.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+using H = VLStockHoldingItem;
+
+constexpr int64_t kSecondsPerDay = 86400;
+
+// The cell text made readable as a plain number: no "%", no digit grouping, "." as the decimal point.
+std::string PlainNumberText(const std::string& text) {
+  const NumberFormat& format = GetNumberFormat();
+  std::string plain = RemoveChars(text, "%,");
+  if (!format.thousandsSeparator.empty() && format.thousandsSeparator != ",")
+    plain = ReplaceAll(std::move(plain), format.thousandsSeparator, "");
+  if (format.decimalPoint != ".") plain = ReplaceAll(std::move(plain), format.decimalPoint, ".");
+  return plain;
+}
+
+double DefaultValue(const H& h, int column) {
+  return NumberOfCellText(StockColumnText(h, column));
+}
+
+double ChangeValue(const H& h) {
+  if (StockColumnText(h, kColTrade).empty()) return -200.0;
+  const StockInfo& q = h.quote;
+  const std::string pct =
+      RemoveChars(q.percentChangeRealtime.empty() ? q.percentChange : q.percentChangeRealtime, "%+");
+  return IsNumericText(pct) ? ReadLeadingNumber(pct) : -200.0;
+}
+
+double MarketCapValue(const H& h) {
+  std::string text = RemoveChars(StockColumnText(h, kColMktCap), ",");
+  static const struct {
+    char letter;
+    double factor;
+  } kSizes[] = {{'K', 1e3}, {'M', 1e6}, {'B', 1e9}};
+  double factor = 1.0;
+  for (const auto& size : kSizes) {
+    const size_t at = text.find(size.letter);
+    if (at == std::string::npos) continue;
+    text.erase(at, 1);
+    factor = size.factor;
+    break;
+  }
+  text = TrimBlanks(text);
+  return IsNumericText(text) ? ReadLeadingNumber(text) * factor : 0.0;
+}
+
+double GainValue(const H& h) {
+  if (h.qty == 0 || h.buyPricePerShare == 0) return 0.0;
+  VLCurrency gain = h.IsSold() ? h.GetSaleValue() : h.GetCurrentValue();
+  gain.SubtractMagnitude(h.GetTotalPaid());
+  return gain.GetValue();
+}
+
+double HeldDays(const H& h) {
+  if (!h.purchaseDate) return 0.0;
+  if (!h.saleDate) return static_cast<double>((GetClock().Now() - h.purchaseDate) / kSecondsPerDay);
+  if (h.saleDate <= h.purchaseDate) return 0.0;
+  return static_cast<double>((h.saleDate - h.purchaseDate) / kSecondsPerDay);
+}
+
+double CagrValue(const H& h) {
+  const double t = h.GetTotalPaid().GetValue();
+  if (t == 0) return 0.0;
+  const double v = h.GetCurrentValue().GetValue();
+  double years = HeldDays(h) / 365.0;
+  if (years < 1) years = 1;  // growth over less than a year is not annualised upwards
+  return (std::pow(v / t, 1.0 / years) - 1.0) * 100.0;
+}
+
+double DistanceFrom(const H& h, int boundColumn) {
+  const double p = StockColumnValue(h, kColTrade);
+  const double bound = StockColumnValue(h, boundColumn);
+  return (bound > 0 && p > 0) ? p - bound : 0.0;
+}
+
+double TargetPercent(const H& h, uint32_t target) {
+  const int32_t cents = h.GetLastTradeCents();
+  if (!target || cents <= 0) return 0.0;
+  return static_cast<double>(static_cast<int64_t>(cents) - target) * 100.0 / target;
+}
+
+bool SoldWithShares(const H& h) {
+  return h.qty > 0 && h.IsSold();
+}
+}  // namespace
+
+bool IsNumericCellText(const std::string& text) {
+  return IsNumericText(PlainNumberText(text));
+}
+
+double NumberOfCellText(const std::string& text) {
+  const std::string plain = PlainNumberText(text);
+  return IsNumericText(plain) ? ReadLeadingNumber(plain) : 0.0;
+}
+
+int64_t TradeCents(const H& h) {
+  return std::llround(ReadLeadingNumber(h.GetTradeText()) * 100.0);
+}
+
+double ChangePerShare(const H& h) {
+  return ReadLeadingNumber(h.quote.changeRealtime.empty() ? h.quote.change : h.quote.changeRealtime);
+}
+
+double StockColumnValue(const VLStockHoldingItem& h, int column) {
+  switch (column) {
+    case kColSymbol:
+    case kColName:
+    case kColTime:
+    case kColDivShr:
+    case kColYield:
+    case kColDivDate:
+    case kColRange52Wk:
+    case kColDayRange:
+    case kColComment:
+    case kColExchange:
+    case kColAlert:
+      return 0.0;
+    case kColChange:
+      return ChangeValue(h);
+    case kColDateBought:
+      return h.purchaseDate ? DateSortValue(h.purchaseDate) : 0.0;
+    case kColDateSold:
+      return h.saleDate ? DateSortValue(h.saleDate) : 0.0;
+    case kColGain:
+      return GainValue(h);
+    case kColMktCap:
+      return MarketCapValue(h);
+    case kColHeld:
+      return HeldDays(h);
+    case kColCagr:
+      return CagrValue(h);
+    case kColEstGain1Yr: {
+      const double p = StockColumnValue(h, kColTrade);
+      const double e = StockColumnValue(h, kColEst1Yr);
+      return (p > 0 && e > 0) ? (e - p) / p * 100.0 : 0.0;
+    }
+    case kColDistLow52Wk:
+      return DistanceFrom(h, kColLow52Wk);
+    case kColDistHigh52Wk:
+      return DistanceFrom(h, kColHigh52Wk);
+    case kColPctAvgVol: {
+      const double v = StockColumnValue(h, kColVolume);
+      const double a = StockColumnValue(h, kColAvgVolume);
+      return (v > 0 && a > 0) ? 100.0 - 100.0 * v / a : 0.0;
+    }
+    case kColPctSellDist:
+      return TargetPercent(h, h.perShareSellTarget);
+    case kColPctBuyDist:
+      return TargetPercent(h, h.perShareBuyTarget);
+    case kColHeldYears:
+      return HeldDays(h) / 365.0;
+    case kColSaleAge:
+      return h.saleDate ? static_cast<double>((GetClock().Now() - h.saleDate) / kSecondsPerDay) : 0.0;
+    case kColSaleAgeYears:
+      return StockColumnValue(h, kColSaleAge) / 365.0;
+    case kColPostSalePriceChg:
+      if (!SoldWithShares(h)) return 0.0;
+      return (StockColumnValue(h, kColTrade) * 100.0 - h.salePricePerShare) / 100.0;
+    case kColPostSaleGain: {
+      if (!SoldWithShares(h)) return 0.0;
+      VLCurrency gain = h.GetCurrentValue();
+      gain.SubtractMagnitude(h.GetSaleValue());
+      return gain.GetValue();
+    }
+    case kColSaleValue:
+      return SoldWithShares(h) ? h.GetSaleValue().GetValue() : 0.0;
+    default:
+      return IsValidColumn(column) ? DefaultValue(h, column) : 0.0;
+  }
+}
+
+bool HasBuyAlert(const VLStockHoldingItem& h) {
+  return StockColumnValue(h, kColBuyTgt) > 0 && StockColumnValue(h, kColBuyDist) <= 0;
+}
+
+bool HasSellAlert(const VLStockHoldingItem& h) {
+  return StockColumnValue(h, kColSellTgt) > 0 && StockColumnValue(h, kColSellDist) >= 0;
+}
+
+bool HasStopLossAlert(const VLStockHoldingItem& h) {
+  return StockColumnValue(h, kColStopLossTgt) > 0 && StockColumnValue(h, kColStopLossDist) <= 0;
+}

@@ -1,0 +1,331 @@
+#include "portfolio/database/vl_database.h"
+
+#include <algorithm>
+
+#include "framework/archive.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/database/vl_web_quote_source.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+}  // namespace
+
+VLDatabase::VLDatabase(const std::string& path) : quoteSource(std::make_unique<VLWebQuoteSource>()) {
+  SetPath(path);
+}
+
+VLDatabase::~VLDatabase() = default;
+
+void VLDatabase::SetQuoteSource(std::unique_ptr<IVLQuoteSource> source) {
+  if (source) quoteSource = std::move(source);
+}
+
+int64_t VLDatabase::Now() const {
+  return GetClock().Now();
+}
+
+// ---- file ------------------------------------------------------------------------------------------
+
+void VLDatabase::PrepareForLoad() {
+  market = 0;
+  marketTime.clear();
+  marketStatus.clear();
+  lastQuoteId = lastPortfolioId = lastPositionId = 0;
+  quotes.RemoveAll();
+  portfolios.RemoveAll();
+  positions.RemoveAll();
+}
+
+int32_t VLDatabase::Serialize(Archive* ar) {
+  if (!ar) return kSerializeFailed;
+  std::lock_guard guard(lock);
+  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+  ar->Io(market);
+  ar->IoScrambled(marketTime);
+  ar->IoScrambled(marketStatus);
+  ar->Io(lastQuoteId);
+  ar->Io(lastPortfolioId);
+  ar->Io(lastPositionId);
+  for (ItemList* list : std::initializer_list<ItemList*>{&quotes, &portfolios, &positions}) {
+    if (int32_t rc = list->Serialize(ar); rc != kSerializeOk) return rc;
+  }
+  RebindSymbols();
+  return kSerializeOk;
+}
+
+void VLDatabase::RebindSymbols() {
+  const QuoteIndex index = IndexQuotes();
+  for (const auto& item : positions) {
+    auto* holding = static_cast<VLHoldingItem*>(item.get());
+    if (holding->GetKind() != kHoldingStock) continue;
+    auto* stock = static_cast<VLStockHoldingItem*>(holding);
+    if (auto found = index.find(stock->quoteId); found != index.end()) stock->name = found->second->name;
+  }
+}
+
+VLDatabase::QuoteIndex VLDatabase::IndexQuotes() const {
+  QuoteIndex index;
+  index.reserve(static_cast<size_t>(quotes.GetCount()));
+  for (const auto& item : quotes) index.emplace(item->id, static_cast<VLStockInfoItem*>(item.get()));
+  return index;
+}
+
+// ---- connections and listeners -------------------------------------------------------------------------
+
+VLDatabaseConn* VLDatabase::Connect(const std::shared_ptr<IVLCommandWindow>& window, uint32_t portfolioCmd,
+                                    uint32_t positionCmd, uint32_t quoteCmd) {
+  if (!window) return nullptr;
+  for (const auto& conn : connections) {
+    if (conn && conn->IsFor(window.get())) return conn.get();
+  }
+  connections.push_back(std::make_unique<VLDatabaseConn>(window, portfolioCmd, positionCmd, quoteCmd));
+  if (connections.size() == 1) {
+    std::lock_guard guard(lock);
+    lastOpenCode = Open();
+    if (lastOpenCode != kDbOk) {
+      connections.clear();
+      return nullptr;
+    }
+  }
+  return connections.back().get();
+}
+
+int32_t VLDatabase::Disconnect(VLDatabaseConn* conn) {
+  for (auto& slot : connections) {
+    if (slot && slot.get() == conn) {
+      slot.reset();  // the slot stays, empty
+      return kVLOk;
+    }
+  }
+  return kVLNotFound;
+}
+
+void VLDatabase::AddListener(IVLDatabaseListener* listener) {
+  if (listener && std::find(listeners.begin(), listeners.end(), listener) == listeners.end()) {
+    listeners.push_back(listener);
+  }
+}
+
+void VLDatabase::RemoveListener(IVLDatabaseListener* listener) {
+  auto it = std::find(listeners.begin(), listeners.end(), listener);
+  if (it != listeners.end()) listeners.erase(it);
+}
+
+bool VLDatabase::IsConnected(const VLDatabaseConn* conn) const {
+  if (!conn) return false;
+  return std::any_of(connections.begin(), connections.end(),
+                     [conn](const auto& c) { return c.get() == conn; });
+}
+
+int32_t VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
+  if (!IsConnected(conn) || refreshing) return kVLFailed;
+  return kVLOk;
+}
+
+int32_t VLDatabase::BeginFileChange(Notice& reload) {
+  const std::vector<uint32_t> before = PortfolioIds();
+  bool reloaded = false;
+  const int32_t rc = BeginChange(reloaded);
+  if (rc == kDbBusy) return kVLBusy;
+  if (rc != kDbOk) return kVLFailed;
+  if (reloaded) reload = ReloadNotice(before);
+  return kVLOk;
+}
+
+int32_t VLDatabase::SaveChange() {
+  SetModified();
+  const int32_t rc = EndChange();
+  if (rc == kDbOk) return kVLOk;
+  return rc == kDbBusy ? kVLBusy : kVLFailed;
+}
+
+std::vector<uint32_t> VLDatabase::PortfolioIds() const {
+  std::vector<uint32_t> ids;
+  ids.reserve(static_cast<size_t>(portfolios.GetCount()));
+  for (const auto& item : portfolios) ids.push_back(item->id);
+  return ids;
+}
+
+VLDatabase::Notice VLDatabase::ReloadNotice(const std::vector<uint32_t>& before) const {
+  const std::vector<uint32_t> after = PortfolioIds();
+  auto contains = [](const std::vector<uint32_t>& ids, uint32_t id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+  };
+  Notice notice{1, {}};
+  for (uint32_t id : before) {
+    if (!contains(after, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
+  }
+  for (uint32_t id : after) {
+    if (!contains(before, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioAdded);
+  }
+  for (uint32_t id : after) {
+    if (contains(before, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioModified);
+  }
+  notice.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
+  return notice;
+}
+
+int32_t VLDatabase::ReloadIfChanged() {
+  Notice reload;
+  {
+    std::lock_guard guard(lock);
+    if (!IsLoaded()) return kVLFailed;
+    const std::vector<uint32_t> before = PortfolioIds();
+    bool reloaded = false;
+    const int32_t rc = ReloadIfFileChanged(reloaded, kReloadLockWaitMs);
+    if (rc == kDbBusy) return kVLBusy;
+    if (rc != kDbOk) return kVLFailed;
+    if (!reloaded) return kVLOk;
+    reload = ReloadNotice(before);
+  }
+  Notify(reload);
+  return kVLOk;
+}
+
+int32_t VLDatabase::RunChange(VLDatabaseConn* conn, int commandKind,
+                              const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply) {
+  Notice notice{commandKind, {}};
+  Notice reload;
+  int32_t rc = kVLOk;
+  {
+    std::lock_guard guard(lock);
+    if (rc = CheckChange(conn); rc != kVLOk) return rc;
+    if (rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    rc = apply(notice.events);
+    if (rc == kVLOk) {
+      rc = SaveChange();
+    } else {
+      EndChange();  // nothing to write: releases the lock
+    }
+  }
+  if (!reload.events.empty()) Notify(reload);
+  if (rc == kNothingChanged) return kVLOk;
+  if (rc == kVLOk) Notify(notice);
+  return rc;
+}
+
+void VLDatabase::Notify(const Notice& notice) {
+  // Copies, because a window or listener may connect, disconnect or unregister while being told.
+  std::vector<VLDatabaseConn*> targets;
+  for (const auto& conn : connections) {
+    if (conn) targets.push_back(conn.get());
+  }
+  for (VLDatabaseConn* conn : targets) {
+    if (!IsConnected(conn)) continue;
+    const uint32_t cmd = notice.commandKind == 1   ? conn->portfolioCmd
+                         : notice.commandKind == 2 ? conn->positionCmd
+                                                   : conn->quoteCmd;
+    conn->Post(cmd);  // a destroyed window is skipped
+  }
+  const std::vector<IVLDatabaseListener*> told = listeners;
+  for (const VLDatabaseEvent& event : notice.events) {
+    for (IVLDatabaseListener* listener : told) {
+      if (std::find(listeners.begin(), listeners.end(), listener) != listeners.end()) {
+        listener->OnDatabaseEvent(event);
+      }
+    }
+  }
+}
+
+// ---- lookups ---------------------------------------------------------------------------------------------
+
+VLPortfolioItem* VLDatabase::FindPortfolio(uint32_t id) const {
+  return id ? static_cast<VLPortfolioItem*>(portfolios.FindById(id)) : nullptr;
+}
+
+VLHoldingItem* VLDatabase::FindPosition(uint32_t id) const {
+  return id ? static_cast<VLHoldingItem*>(positions.FindById(id)) : nullptr;
+}
+
+VLStockInfoItem* VLDatabase::FindQuote(uint32_t id) const {
+  return id ? static_cast<VLStockInfoItem*>(quotes.FindById(id)) : nullptr;
+}
+
+void VLDatabase::Touch(uint32_t portfolioId) {
+  if (VLPortfolioItem* portfolio = FindPortfolio(portfolioId)) portfolio->modified = Now();
+}
+
+// ---- portfolios -----------------------------------------------------------------------------------------
+
+int32_t VLDatabase::GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  list.RemoveAll();
+  for (const auto& item : portfolios) {
+    // Before the first entry whose name is greater byte by byte; equal names keep database order.
+    int at = 0;
+    while (at < list.GetCount() && list.GetAt(at)->name.compare(item->name) <= 0) ++at;
+    list.InsertAt(at, item->Clone());
+  }
+  return kVLOk;
+}
+
+int32_t VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  const VLPortfolioItem* stored = FindPortfolio(id);
+  if (!stored) return kVLNotFound;
+  stored->CopyTo(&portfolio);
+  return kVLOk;
+}
+
+int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
+  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    for (const auto& item : portfolios) {
+      if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
+    }
+    auto stored = std::make_unique<VLPortfolioItem>();
+    portfolio.CopyTo(stored.get());
+    stored->id = ++lastPortfolioId;
+    stored->created = Now();
+    portfolio.id = stored->id;
+    portfolios.Add(std::move(stored));
+    events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioAdded);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
+  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    for (const auto& item : portfolios) {
+      if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
+    }
+    VLPortfolioItem* stored = FindPortfolio(portfolio.id);
+    if (!stored) return kVLNotFound;
+    portfolio.CopyTo(stored);
+    events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioModified);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
+  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    if (!FindPortfolio(id)) return kVLNotFound;
+    for (int i = positions.GetCount() - 1; i >= 0; --i) {
+      if (static_cast<VLHoldingItem*>(positions.GetAt(i))->ownerPortfolioId == id) positions.RemoveAt(i);
+    }
+    DropUnusedQuotes();
+    portfolios.Remove(id);
+    events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
+    return kVLOk;
+  });
+}
+
+void VLDatabase::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,
+                         VLHoldingItemList& positionList) {
+  std::lock_guard guard(lock);
+  quoteList.RemoveAll();
+  portfolioList.RemoveAll();
+  positionList.RemoveAll();
+  for (const auto& item : quotes) quoteList.Add(item->Clone());
+  for (const auto& item : portfolios) portfolioList.Add(item->Clone());
+  for (const auto& item : positions) positionList.Add(item->Clone());
+}

@@ -1,0 +1,195 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "framework/database.h"
+#include "portfolio/database/vl_database_conn.h"
+#include "portfolio/database/vl_database_event.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_portfolio_item_list.h"
+#include "portfolio/records/vl_stock_info_item_list.h"
+#include "portfolio/views/portfolio_summary.h"
+
+class IVLQuoteSource;
+class VLHoldingItem;
+class VLPortfolioItem;
+class VLStockHoldingItem;
+class VLStockInfoItem;
+
+// Codes of the database operations beyond 0 (success) and 1 (failure).
+enum VLDatabaseCode : int32_t {
+  kVLOk = 0,
+  kVLFailed = 1,  // unknown connection, invalid argument, failed save or fetch, refresh running
+  kVLNameClash = 2,
+  kVLNotFound = 3,  // no such portfolio or position
+  kVLAlreadySold = 4,
+  kVLNotSold = 5,
+  kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
+};
+
+// The single store of portfolios, positions and cached quotes, saved whole after every change.
+// Windows only ever receive clones. Every change validates, applies, saves and then notifies: first a
+// command posted to each connected window, then the event to each listener. While a quote refresh runs
+// every change (and a second refresh) is refused with 1 and changes nothing.
+//
+// Several processes may share the file. Every change holds the file's lock from reading to writing: it
+// re-reads the file first when another process saved it since this one last read or wrote it (and then
+// notifies as ReloadIfChanged does, before the change's own notice), so no process overwrites another's
+// change. When another process keeps the lock for the whole wait the change returns kVLBusy.
+class VLDatabase : public Database {
+ public:
+  static constexpr int kQuoteBatchSize = 200;
+
+  explicit VLDatabase(const std::string& path = {});
+  ~VLDatabase() override;
+
+  std::string GetTypeName() const override { return "VLDB"; }
+  int32_t GetVersion() const override { return 1; }
+  int32_t Serialize(Archive* ar) override;
+  void PrepareForLoad() override;
+
+  // Where the quote refresh gets its figures (the market-data services by default); the database owns it.
+  void SetQuoteSource(std::unique_ptr<IVLQuoteSource> source);
+
+  // Null for a null window. The first connection loads the file; on failure it returns null and every
+  // connection is dropped. `lastOpenCode` then tells why.
+  VLDatabaseConn* Connect(const std::shared_ptr<IVLCommandWindow>& window, uint32_t portfolioCmd,
+                          uint32_t positionCmd, uint32_t quoteCmd);
+  int32_t Disconnect(VLDatabaseConn* conn);
+  void AddListener(IVLDatabaseListener* listener);
+  void RemoveListener(IVLDatabaseListener* listener);
+  int32_t GetLastOpenCode() const { return lastOpenCode; }
+
+  // For a process that keeps the store in memory (the application's timer calls it once a second). A stat
+  // when nothing changed. When the file is not the version this process last read or wrote, re-reads it
+  // under the lock and notifies like any change: posts the portfolios command to every connection, then
+  // sends event 2 for each portfolio that disappeared, event 0 for each new portfolio, event 1 for every
+  // other portfolio, then event 6. 0 whether or not it reloaded; kVLBusy when another process holds the
+  // lock (try again on the next tick); kVLFailed when the file cannot be read. On failure the store in
+  // memory stays as it was and nothing is sent.
+  int32_t ReloadIfChanged();
+  static constexpr int kReloadLockWaitMs = 250;
+
+  // Portfolios.
+  int32_t GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list);
+  int32_t GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio);
+  int32_t AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio);
+  int32_t ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio);
+  int32_t DeletePortfolio(VLDatabaseConn* conn, uint32_t id);
+
+  // Positions. Stock fields come in a VLStockHoldingItem whose name is the symbol.
+  int32_t GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held, VLHoldingItemList& list);
+  int32_t GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_ptr<VLHoldingItem>& position);
+  int32_t AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId, const VLStockHoldingItem& fields,
+                           uint32_t& id);
+  int32_t AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
+                          const std::string& comment, uint32_t& id);
+  int32_t AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
+                            const std::string& comment, uint32_t& id);
+  // Overwrites the stock fields; a non-empty `newSymbol` re-binds the position to that symbol's quote.
+  int32_t ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
+                              const std::string& newSymbol = {});
+  int32_t ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amount,
+                             const std::string& comment);
+  int32_t ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amountOwed,
+                               const std::string& comment);
+  int32_t SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
+                       uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  int32_t UnsellPosition(VLDatabaseConn* conn, uint32_t id);
+  int32_t CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  int32_t MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  int32_t DeletePosition(VLDatabaseConn* conn, uint32_t id);
+
+  // Quotes and market.
+  int32_t UpdateQuotes(VLDatabaseConn* conn);
+  int32_t SetMarket(VLDatabaseConn* conn, int32_t index);
+  int32_t GetMarket(VLDatabaseConn* conn, int32_t& index);
+  int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
+  int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
+  bool IsRefreshing() const { return refreshing; }
+  // The quote source's error text of the last refresh that failed in a request.
+  const std::string& GetLastRefreshError() const { return lastRefreshError; }
+
+  // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
+  int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                              const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
+
+  // Counts, for checks and tools.
+  int GetQuoteCount() const { return quotes.GetCount(); }
+  int GetPortfolioCount() const { return portfolios.GetCount(); }
+  int GetPositionCount() const { return positions.GetCount(); }
+  // Every record as stored, for dumps: clones owned by the caller.
+  void CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,
+               VLHoldingItemList& positionList);
+
+ private:
+  struct Notice {
+    int commandKind = 0;  // 1 portfolios, 2 positions, 3 quotes
+    std::vector<VLDatabaseEvent> events;
+  };
+
+  bool IsConnected(const VLDatabaseConn* conn) const;
+  // The guard of every change: 1 for an unknown connection or while a refresh runs.
+  int32_t CheckChange(const VLDatabaseConn* conn) const;
+  // Takes the file's lock for a change and re-reads the file when another process changed it; the notice
+  // of that reload, if any, goes to `reload`. kVLOk with the lock held, kVLBusy or kVLFailed.
+  int32_t BeginFileChange(Notice& reload);
+  // Saves the change and releases the file's lock.
+  int32_t SaveChange();
+  std::vector<uint32_t> PortfolioIds() const;
+  // What a reload that found the portfolios `before` tells the windows.
+  Notice ReloadNotice(const std::vector<uint32_t>& before) const;
+  void Notify(const Notice& notice);
+  // What a change's `apply` answers when there turned out to be nothing to do: success, nothing saved or
+  // sent.
+  static constexpr int32_t kNothingChanged = -1;
+  // One change: under the lock, refuses when CheckChange does, runs `apply` (which names the events to
+  // send), saves, and after unlocking posts command `commandKind` and sends the events. A code from `apply`
+  // other than 0, or a failed save, ends it without a word to anybody.
+  int32_t RunChange(VLDatabaseConn* conn, int commandKind,
+                    const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply);
+
+  // The shared steps of adding and changing a cash position or margin debt.
+  int32_t AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                            std::unique_ptr<VLHoldingItem> position, uint32_t& id);
+  int32_t ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind, uint32_t portfolioId,
+                               uint32_t amount, const std::string& comment, int32_t eventKind);
+
+  VLPortfolioItem* FindPortfolio(uint32_t id) const;
+  VLHoldingItem* FindPosition(uint32_t id) const;
+  VLStockInfoItem* FindQuote(uint32_t id) const;
+  // The cached quote of `symbol` (any letter case), created when missing; its reference count grows by one.
+  VLStockInfoItem* BindQuote(const std::string& symbol);
+  void DropUnusedQuotes();
+  void RebindSymbols();
+  // Cached quotes by id, for work over many positions at once.
+  using QuoteIndex = std::unordered_map<uint32_t, VLStockInfoItem*>;
+  QuoteIndex IndexQuotes() const;
+  // The stock position's copy of its cached quote and its name, refreshed from the cache.
+  void RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index = nullptr) const;
+  void Touch(uint32_t portfolioId);
+  int64_t Now() const;
+
+  std::vector<std::unique_ptr<VLDatabaseConn>> connections;
+  mutable std::recursive_mutex lock;
+  std::vector<IVLDatabaseListener*> listeners;
+  int32_t market = 0;
+  std::string marketTime;
+  std::string marketStatus;
+  uint32_t lastQuoteId = 0;
+  uint32_t lastPortfolioId = 0;
+  uint32_t lastPositionId = 0;
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+
+  std::unique_ptr<IVLQuoteSource> quoteSource;
+  bool refreshing = false;
+  std::string lastRefreshError;
+  int32_t lastOpenCode = 0;
+};

@@ -1,0 +1,334 @@
+// The position operations of the portfolio database.
+#include <algorithm>
+#include <cctype>
+#include <unordered_set>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+VLStockHoldingItem* AsStock(VLHoldingItem* h) {
+  return h && h->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(h) : nullptr;
+}
+
+// The user's fields of a stock position: everything but identity, owner and quote binding.
+void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
+  to.qty = from.qty;
+  to.buyPricePerShare = from.buyPricePerShare;
+  to.buyCommission = from.buyCommission;
+  to.salePricePerShare = from.salePricePerShare;
+  to.saleCommission = from.saleCommission;
+  to.perShareBuyTarget = from.perShareBuyTarget;
+  to.perShareSellTarget = from.perShareSellTarget;
+  to.perShareStopLossTarget = from.perShareStopLossTarget;
+  to.marginable = from.marginable;
+  to.mgnEquity = from.mgnEquity;
+  to.mgnThreshold = from.mgnThreshold;
+  to.purchaseDate = from.purchaseDate;
+  to.saleDate = from.saleDate;
+  to.comment = from.comment;
+  to.tag = from.tag;
+}
+
+// A sale dated before the purchase cannot be right; either date may be unknown (0).
+bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
+  return purchaseDate == 0 || saleDate == 0 || saleDate >= purchaseDate;
+}
+
+}  // namespace
+
+VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
+  for (const auto& item : quotes) {
+    if (EqualNoCase(item->name, symbol)) {
+      auto* quote = static_cast<VLStockInfoItem*>(item.get());
+      ++quote->refCount;
+      return quote;
+    }
+  }
+  auto quote = std::make_unique<VLStockInfoItem>();
+  quote->id = ++lastQuoteId;
+  quote->name = Upper(symbol);
+  quote->quote.symbol = quote->name;
+  quote->refCount = 1;
+  VLStockInfoItem* raw = quote.get();
+  quotes.Add(std::move(quote));
+  return raw;
+}
+
+void VLDatabase::DropUnusedQuotes() {
+  std::unordered_set<uint32_t> used;
+  for (const auto& p : positions) {
+    if (const auto* stock = AsStock(static_cast<VLHoldingItem*>(p.get()))) used.insert(stock->quoteId);
+  }
+  std::vector<uint32_t> unused;
+  for (const auto& q : quotes) {
+    if (!used.count(q->id)) unused.push_back(q->id);
+  }
+  for (uint32_t id : unused) quotes.Remove(id);
+}
+
+void VLDatabase::RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index) const {
+  const VLStockInfoItem* quote = nullptr;
+  if (index) {
+    if (auto found = index->find(stock.quoteId); found != index->end()) quote = found->second;
+  } else {
+    quote = FindQuote(stock.quoteId);
+  }
+  if (quote) {
+    stock.quote = quote->quote;
+    stock.name = quote->name;
+  }
+}
+
+int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                                 VLHoldingItemList& list) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  if (!FindPortfolio(portfolioId)) return kVLNotFound;
+  list.RemoveAll();
+  const QuoteIndex index = IndexQuotes();
+  for (const auto& item : positions) {
+    const auto* holding = static_cast<const VLHoldingItem*>(item.get());
+    if (holding->ownerPortfolioId != portfolioId) continue;
+    const auto* stock =
+        holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding) : nullptr;
+    const bool wanted = stock ? stock->IsSold() != held : held;
+    if (!wanted) continue;
+    std::unique_ptr<Item> clone = holding->Clone();
+    if (stock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
+    list.InsertAt(list.GetCount(), std::move(clone));  // ids are unique already
+  }
+  return kVLOk;
+}
+
+int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_ptr<VLHoldingItem>& position) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  const VLHoldingItem* stored = FindPosition(id);
+  if (!stored) return kVLNotFound;
+  std::unique_ptr<Item> clone = stored->Clone();
+  position.reset(static_cast<VLHoldingItem*>(clone.release()));
+  if (auto* stock = AsStock(position.get())) RefreshFromCache(*stock);
+  return kVLOk;
+}
+
+int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                     const VLStockHoldingItem& fields, uint32_t& id) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    if (portfolioId == 0 || fields.name.empty() || fields.mgnEquity > 100 ||
+        !DatesInOrder(fields.purchaseDate, fields.saleDate)) {
+      return kVLFailed;
+    }
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    VLStockInfoItem* quote = BindQuote(fields.name);
+    auto stock = std::make_unique<VLStockHoldingItem>();
+    CopyStockFields(fields, *stock);
+    stock->id = ++lastPositionId;
+    stock->ownerPortfolioId = portfolioId;
+    stock->quoteId = quote->id;
+    stock->quote = quote->quote;
+    stock->name = quote->name;
+    id = stock->id;
+    positions.Add(std::move(stock));
+    Touch(portfolioId);
+    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                      std::unique_ptr<VLHoldingItem> position, uint32_t& id) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    position->id = id = ++lastPositionId;
+    position->ownerPortfolioId = portfolioId;
+    positions.Add(std::move(position));
+    Touch(portfolioId);
+    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
+                                    const std::string& comment, uint32_t& id) {
+  auto cash = std::make_unique<VLCashHoldingItem>();
+  cash->amount = amount;
+  cash->name = comment;
+  return AddAmountPosition(conn, portfolioId, std::move(cash), id);
+}
+
+int32_t VLDatabase::AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
+                                      const std::string& comment, uint32_t& id) {
+  auto margin = std::make_unique<VLMarginHoldingItem>();
+  margin->amountOwed = amountOwed;
+  margin->name = comment;
+  return AddAmountPosition(conn, portfolioId, std::move(margin), id);
+}
+
+int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
+                                        const std::string& newSymbol) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    VLStockHoldingItem* stock = AsStock(holding);
+    if (!stock) return kVLFailed;
+    if (fields.mgnEquity > 100 || !DatesInOrder(fields.purchaseDate, fields.saleDate)) return kVLFailed;
+    CopyStockFields(fields, *stock);
+    if (!newSymbol.empty()) {
+      VLStockInfoItem* quote = BindQuote(newSymbol);
+      stock->quoteId = quote->id;
+      stock->quote = quote->quote;
+      stock->name = quote->name;
+      DropUnusedQuotes();
+    }
+    Touch(stock->ownerPortfolioId);
+    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
+                                         uint32_t portfolioId, uint32_t amount, const std::string& comment,
+                                         int32_t eventKind) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    if (holding->GetKind() != kind) return kVLFailed;
+    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    holding->ownerPortfolioId = portfolioId;
+    if (kind == kHoldingCash) {
+      static_cast<VLCashHoldingItem*>(holding)->amount = amount;
+    } else {
+      static_cast<VLMarginHoldingItem*>(holding)->amountOwed = amount;
+    }
+    holding->name = comment;
+    Touch(portfolioId);
+    events.emplace_back(portfolioId, id, eventKind);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                       uint32_t amount, const std::string& comment) {
+  return ModifyAmountPosition(conn, id, kHoldingCash, portfolioId, amount, comment,
+                              VLDatabaseEvent::kPositionChanged);
+}
+
+int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                         uint32_t amountOwed, const std::string& comment) {
+  // Listeners have always been told "appeared" for a changed margin debt; they refill either way.
+  return ModifyAmountPosition(conn, id, kHoldingMargin, portfolioId, amountOwed, comment,
+                              VLDatabaseEvent::kPositionAdded);
+}
+
+int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
+                                 uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
+  newId = 0;
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    VLStockHoldingItem* stock = AsStock(holding);
+    if (!stock) return kVLFailed;
+    if (stock->IsSold()) return kVLAlreadySold;
+    // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
+    if (qty == 0 || salePrice == 0 || qty > stock->qty) return kVLFailed;
+    if (saleDate != 0 && !DatesInOrder(stock->purchaseDate, saleDate)) return kVLFailed;
+    if (qty < stock->qty) {
+      std::unique_ptr<Item> rest = stock->Clone();
+      auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
+      remainder->id = newId = ++lastPositionId;
+      remainder->qty = stock->qty - qty;
+      // The purchase commission was paid once: each part carries its share of it, so the two parts
+      // together still show what was paid.
+      const uint64_t soldShare = (uint64_t{stock->buyCommission} * qty + stock->qty / 2) / stock->qty;
+      remainder->buyCommission = stock->buyCommission - static_cast<uint32_t>(soldShare);
+      stock->buyCommission = static_cast<uint32_t>(soldShare);
+      positions.Add(std::move(rest));
+    }
+    stock->qty = qty;
+    stock->salePricePerShare = salePrice;
+    stock->saleCommission = saleCommission;
+    stock->saleDate = saleDate;
+    Touch(stock->ownerPortfolioId);
+    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    if (newId) events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    VLStockHoldingItem* stock = AsStock(holding);
+    if (!stock) return kVLFailed;
+    if (!stock->IsSold()) return kVLNotSold;
+    stock->salePricePerShare = 0;
+    stock->saleCommission = 0;
+    stock->saleDate = 0;
+    Touch(stock->ownerPortfolioId);
+    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
+    std::unique_ptr<Item> clone = holding->Clone();
+    auto* copy = static_cast<VLHoldingItem*>(clone.get());
+    copy->id = ++lastPositionId;
+    copy->ownerPortfolioId = toPortfolioId;
+    if (auto* stock = AsStock(copy)) {
+      if (VLStockInfoItem* quote = FindQuote(stock->quoteId)) ++quote->refCount;
+    }
+    positions.Add(std::move(clone));
+    Touch(toPortfolioId);
+    // Names the source position, so a window showing the target can find what was copied.
+    events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
+    const uint32_t from = holding->ownerPortfolioId;
+    if (from == toPortfolioId) return kNothingChanged;
+    holding->ownerPortfolioId = toPortfolioId;
+    Touch(toPortfolioId);
+    events.emplace_back(from, id, VLDatabaseEvent::kPositionRemoved);
+    events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+    VLHoldingItem* holding = FindPosition(id);
+    if (!holding) return kVLNotFound;
+    const uint32_t portfolioId = holding->ownerPortfolioId;
+    positions.Remove(id);
+    DropUnusedQuotes();
+    Touch(portfolioId);
+    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionRemoved);
+    return kVLOk;
+  });
+}

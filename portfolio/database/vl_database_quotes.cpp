@@ -1,0 +1,122 @@
+// The quote refresh, the market setting and the summary of the portfolio database.
+#include <unordered_map>
+
+#include "marketdata/stock_info.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/database/vl_quote_source.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+
+namespace {
+
+// Marks a refresh as running for as long as it is in scope, even when it leaves early.
+class RefreshScope {
+ public:
+  explicit RefreshScope(bool& flag) : flag(flag) { flag = true; }
+  ~RefreshScope() { flag = false; }
+  RefreshScope(const RefreshScope&) = delete;
+  RefreshScope& operator=(const RefreshScope&) = delete;
+
+ private:
+  bool& flag;
+};
+
+}  // namespace
+
+int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
+  Notice notice{3, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
+  Notice reload;
+  {
+    std::lock_guard guard(lock);
+    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;  // also refuses a second refresh
+    if (!quoteSource) return kVLFailed;
+    lastRefreshError.clear();
+    RefreshScope running(refreshing);
+
+    // Everything is fetched first, into copies, without the file's lock: other processes keep saving
+    // while the network is slow. A failed request ends the refresh with nothing changed.
+    std::string time, status;
+    const bool haveTime = quoteSource->FetchMarketTime(market, time, status);
+    std::vector<StockInfo> fetched(static_cast<size_t>(quotes.GetCount()));
+    for (int i = 0; i < quotes.GetCount(); ++i) {
+      const auto* quote = static_cast<const VLStockInfoItem*>(quotes.GetAt(i));
+      StockInfo& info = fetched[static_cast<size_t>(i)];
+      info = quote->quote;
+      info.symbol = quote->name;
+    }
+    for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
+      std::vector<StockInfo*> batch;
+      for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i) batch.push_back(&fetched[i]);
+      if (!quoteSource->FetchQuotes(batch, lastRefreshError)) return kVLFailed;
+    }
+
+    // Then applied, under the lock, to the store as it is now: quotes of symbols that another process
+    // dropped meanwhile are skipped, symbols it added keep their old figures until the next refresh.
+    if (int32_t rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    std::unordered_map<std::string, const StockInfo*> bySymbol;
+    for (const StockInfo& info : fetched) bySymbol.emplace(info.symbol, &info);
+    for (const auto& item : quotes) {
+      auto* quote = static_cast<VLStockInfoItem*>(item.get());
+      if (auto found = bySymbol.find(quote->name); found != bySymbol.end()) quote->quote = *found->second;
+    }
+    if (haveTime) {
+      marketTime = time;
+      marketStatus = status;
+    }
+    if (int32_t rc = SaveChange(); rc != kVLOk) return rc;
+  }
+  if (!reload.events.empty()) Notify(reload);
+  Notify(notice);
+  return kVLOk;
+}
+
+int32_t VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
+  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>&) -> int32_t {
+    market = quoteSource && quoteSource->IsSupportedMarket(index) ? index : 0;
+    return kVLOk;
+  });
+}
+
+int32_t VLDatabase::GetMarket(VLDatabaseConn* conn, int32_t& index) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  index = market;
+  return kVLOk;
+}
+
+int32_t VLDatabase::GetMarketTime(VLDatabaseConn* conn, std::string& text) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  text = marketTime;
+  return kVLOk;
+}
+
+int32_t VLDatabase::GetMarketStatus(VLDatabaseConn* conn, std::string& text) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  text = marketStatus;
+  return kVLOk;
+}
+
+int32_t VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                                        const std::vector<uint32_t>* ids, VLPortfolioSummary& summary) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  if (!FindPortfolio(portfolioId)) return kVLNotFound;
+  // Clones, so the stock positions can carry the cached quote without touching the store.
+  VLHoldingItemList own;
+  std::vector<const VLHoldingItem*> counted;
+  const QuoteIndex index = IndexQuotes();
+  for (const auto& item : positions) {
+    const auto* holding = static_cast<const VLHoldingItem*>(item.get());
+    if (holding->ownerPortfolioId != portfolioId) continue;
+    std::unique_ptr<Item> clone = holding->Clone();
+    if (holding->GetKind() == kHoldingStock)
+      RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
+    counted.push_back(static_cast<const VLHoldingItem*>(clone.get()));
+    own.InsertAt(own.GetCount(), std::move(clone));
+  }
+  summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat());
+  return kVLOk;
+}

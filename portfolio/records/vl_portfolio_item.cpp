@@ -1,0 +1,31 @@
+#include "portfolio/records/vl_portfolio_item.h"
+
+#include "framework/archive.h"
+
+bool VLPortfolioItem::CopyTo(VLPortfolioItem* other) const {
+  if (!other || !Item::CopyTo(other)) return false;
+  other->comment = comment;
+  other->created = created;
+  other->modified = modified;
+  return true;
+}
+
+bool VLPortfolioItem::CopyFrom(const VLPortfolioItem* other) {
+  if (!other) return false;
+  return other->CopyTo(this);
+}
+
+std::unique_ptr<Item> VLPortfolioItem::Clone() const {
+  auto copy = std::make_unique<VLPortfolioItem>();
+  CopyTo(copy.get());
+  return copy;
+}
+
+int32_t VLPortfolioItem::Serialize(Archive* ar) {
+  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+  if (int32_t rc = SerializeItemLevel(ar, true); rc != kSerializeOk) return rc;
+  ar->IoScrambled(comment);
+  ar->IoTime(created);
+  ar->IoTime(modified);
+  return kSerializeOk;
+}

@@ -1,0 +1,29 @@
+#include "portfolio/records/vl_stock_info_item.h"
+
+#include "framework/archive.h"
+
+bool VLStockInfoItem::CopyTo(VLStockInfoItem* other) const {
+  if (!other || !Item::CopyTo(other)) return false;
+  other->quote = quote;
+  other->refCount = refCount;
+  return true;
+}
+
+bool VLStockInfoItem::CopyFrom(const VLStockInfoItem* other) {
+  if (!other) return false;
+  return other->CopyTo(this);
+}
+
+std::unique_ptr<Item> VLStockInfoItem::Clone() const {
+  auto copy = std::make_unique<VLStockInfoItem>();
+  CopyTo(copy.get());
+  return copy;
+}
+
+int32_t VLStockInfoItem::Serialize(Archive* ar) {
+  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+  if (int32_t rc = SerializeItemLevel(ar, true); rc != kSerializeOk) return rc;
+  if (int32_t rc = quote.Serialize(ar); rc != kSerializeOk) return rc;
+  ar->Io(refCount);
+  return kSerializeOk;
+}

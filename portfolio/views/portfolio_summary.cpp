@@ -1,0 +1,107 @@
+#include "portfolio/views/portfolio_summary.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "portfolio/columns/number_format.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_currency.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+
+std::string Printf(const char* format, double a) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, a);
+  return buf;
+}
+
+std::string MoneyText(double amount, const NumberFormat& format) {
+  return FormatLocaleNumber(Printf("%04.02f", amount), format);
+}
+
+std::string WithPercent(const std::string& text, double percent) {
+  return text + "  (" + Printf("%04.02f", percent) + "%)";
+}
+
+VLCurrency Minus(VLCurrency a, const VLCurrency& b) {
+  a.SubtractMagnitude(b);
+  return a;
+}
+
+struct Totals {
+  VLCurrency value, paid, proceeds, marginable, cash, owed;
+  int64_t changeCents = 0;
+};
+
+bool Counts(const VLHoldingItem& holding, bool held, const std::vector<uint32_t>* ids) {
+  if (ids && std::find(ids->begin(), ids->end(), holding.id) == ids->end()) return false;
+  if (holding.GetKind() == kHoldingStock) return static_cast<const VLStockHoldingItem&>(holding).IsSold() != held;
+  return held;  // cash and margin count only in the held view
+}
+
+void AddStock(const VLStockHoldingItem& stock, Totals& t) {
+  const VLCurrency value = stock.GetCurrentValue();
+  t.value.Add(value);
+  t.paid.Add(stock.GetTotalPaid());
+  t.changeCents += stock.GetValueChange();
+  if (stock.IsSold()) {
+    t.proceeds.Add(stock.GetSaleValue());
+    return;
+  }
+  if (stock.marginable && stock.qty > 0 && stock.buyPricePerShare > 0 &&
+      stock.GetLastTradeCents() >= static_cast<int64_t>(stock.mgnThreshold)) {
+    t.marginable.Add(VLCurrency(value.GetValue() * stock.mgnEquity / 100.0));
+  }
+}
+
+}  // namespace
+
+VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem*>& positions, bool held,
+                                           const std::vector<uint32_t>* ids, const NumberFormat& format) {
+  Totals t;
+  for (const VLHoldingItem* holding : positions) {
+    if (!holding || !Counts(*holding, held, ids)) continue;
+    switch (holding->GetKind()) {
+      case kHoldingStock:
+        AddStock(static_cast<const VLStockHoldingItem&>(*holding), t);
+        break;
+      case kHoldingCash: {
+        const VLCurrency amount = VLCurrency::FromCents(static_cast<const VLCashHoldingItem*>(holding)->amount);
+        t.value.Add(amount);
+        t.paid.Add(amount);
+        t.cash.Add(amount);
+        break;
+      }
+      case kHoldingMargin:
+        t.owed.Add(VLCurrency::FromCents(static_cast<const VLMarginHoldingItem*>(holding)->amountOwed));
+        break;
+    }
+  }
+
+  const VLCurrency zero;
+  const VLCurrency equity = t.value.Compare(t.owed) > 0 ? Minus(t.value, t.owed) : t.cash;
+  const VLCurrency available = t.marginable.Compare(t.owed) > 0 ? Minus(t.marginable, t.owed) : zero;
+  const VLCurrency gain = held ? Minus(t.value, t.paid) : Minus(t.proceeds, t.paid);
+  const VLCurrency postSale = Minus(t.value, t.proceeds);
+  const double value = t.value.GetValue();
+  const double change = static_cast<double>(t.changeCents) / 100.0;
+
+  VLPortfolioSummary s;
+  s.currentValue = MoneyText(value, format);
+  s.change = MoneyText(change, format);
+  if (value > 0) s.change = WithPercent(s.change, change / value * 100.0);
+  s.gain = MoneyText(gain.GetValue(), format);
+  if (t.paid.Compare(zero) != 0) {
+    s.gain = gain.Compare(zero) == 0 ? "0.00" : WithPercent(s.gain, gain.GetValue() / t.paid.GetValue() * 100.0);
+  }
+  s.equity = MoneyText(equity.GetValue(), format);
+  if (value > 0) s.equity += "(" + Printf("%0.02f", equity.GetValue() / value * 100.0) + "%)";
+  s.marginableEquity = MoneyText(t.marginable.GetValue(), format);
+  s.marginOwed = MoneyText(t.owed.GetValue(), format);
+  s.marginAvailable = MoneyText(available.GetValue(), format);
+  s.netProceeds = MoneyText(t.proceeds.GetValue(), format);
+  s.postSaleGain = MoneyText(postSale.GetValue(), format);
+  return s;
+}
