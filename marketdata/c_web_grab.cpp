@@ -141,6 +141,8 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
   curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, &t);
   curl_easy_setopt(h, CURLOPT_PREREQFUNCTION, OnPreRequest);
   curl_easy_setopt(h, CURLOPT_PREREQDATA, &t);
+  curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytes);
+  curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds);
 
   // The error buffer lives in `t`; the handle may outlive it.
   struct ErrorBufferReset {
@@ -168,6 +170,12 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
     }
     auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - t.lastActivity);
     if (timeoutMs != 0 && idle.count() >= timeoutMs) {
+      t.timedOut = true;
+      break;
+    }
+    // The receive time-out restarts with every byte; this one does not.
+    auto total = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - t.start);
+    if (requestTimeout != 0 && total.count() >= requestTimeout) {
       t.timedOut = true;
       break;
     }

@@ -29,6 +29,11 @@ class CWebGrab {
   void Close() { session.reset(); }
 
   void SetReceiveTimeout(uint32_t milliseconds) { receiveTimeout = milliseconds; }
+  // The whole request, from the first byte sent to the last received; 0 = none. A transfer that stays
+  // slower than kLowSpeedBytes a second for kLowSpeedSeconds fails as well.
+  void SetRequestTimeout(uint32_t milliseconds) { requestTimeout = milliseconds; }
+  static constexpr long kLowSpeedBytes = 16;
+  static constexpr long kLowSpeedSeconds = 20;
   void SetReload(bool on) { reload = on; }
   void SetProxy(const std::string& host, uint16_t port) {
     useProxy = true;
@@ -55,6 +60,7 @@ class CWebGrab {
 
   std::unique_ptr<CWebGrabSession> session;
   uint32_t receiveTimeout = 0;
+  uint32_t requestTimeout = 0;
   bool reload = false;
   double rate = 0;
   bool useProxy = false;

@@ -16,6 +16,7 @@ void CWebResourceProvider::SetServiceHosts(const ServiceHosts& value) {
   proxyPort = value.proxyPort;
   agent = value.agent;
   receiveTimeout = value.receiveTimeoutMs;
+  requestTimeout = value.requestTimeoutMs;
 }
 
 std::string CWebResourceProvider::MakeUrl(const std::string& host, const std::string& path) {
@@ -45,6 +46,7 @@ void CWebResourceProvider::Fetch(const std::string& requestUrl) {
   auto grab = std::make_unique<CWebGrab>();
   if (useProxy) grab->SetProxy(proxyHost, proxyPort);
   grab->SetReceiveTimeout(receiveTimeout);
+  grab->SetRequestTimeout(requestTimeout);
   if (!grab->Initialize(agent, statusWindow)) {
     SetError(kErrorInitialize);
     return;

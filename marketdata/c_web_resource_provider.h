@@ -36,6 +36,7 @@ class CWebResourceProvider {
   uint16_t proxyPort = 0;
   std::string agent;
   uint32_t receiveTimeout = 0;  // milliseconds, 0 = none
+  uint32_t requestTimeout = 0;  // milliseconds for a whole request, 0 = none
   IStatusWindow* statusWindow = nullptr;
 
   // Parsing cursor over the content. Matches are plain substrings; the NoCase forms compare

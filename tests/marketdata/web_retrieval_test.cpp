@@ -90,6 +90,16 @@ class WebRetrieval : public ::testing::Test {
         return true;
       });
     });
+    r.Get("/trickle", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink& sink) {
+        for (int i = 0; i < 40; ++i) {
+          sink.write("x", 1);
+          server.Stall(50ms);
+        }
+        sink.done();
+        return true;
+      });
+    });
     r.Get("/big", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(std::string(10000, 'x'), "text/plain");
     });
@@ -183,6 +193,24 @@ TEST_F(WebRetrieval, AStalledServerTimesOut) {
   EXPECT_TRUE(p.HasError());
   EXPECT_EQ(p.GetErrorText(), "Error fetching resource" + p.GetCurrentUrl());
   EXPECT_EQ(p.contentAtParse, "");
+}
+
+TEST_F(WebRetrieval, ATricklingServerEndsAtTheRequestDeadline) {
+  // Every byte comes well within the receive time-out; the whole answer would take two seconds.
+  PathProvider p;
+  Aim(p, "/trickle");
+  p.requestTimeout = 300;
+  p.Get();
+  EXPECT_TRUE(p.HasError());
+  EXPECT_EQ(p.contentAtParse, "");
+
+  // Given the time, the same answer arrives whole.
+  PathProvider patient;
+  Aim(patient, "/trickle");
+  patient.requestTimeout = 10000;
+  patient.Get();
+  EXPECT_FALSE(patient.HasError());
+  EXPECT_EQ(patient.contentAtParse, std::string(40, 'x'));
 }
 
 TEST_F(WebRetrieval, OversizedBodiesFail) {
