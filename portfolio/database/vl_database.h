@@ -112,6 +112,10 @@ class VLDatabase : public Database {
   int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
   int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
   bool IsRefreshing() const { return refreshing; }
+  // One deadline for a whole quote refresh, checked before every request: once it has passed the refresh
+  // fails and nothing is saved. 0 = none.
+  static constexpr int64_t kDefaultRefreshDeadlineMs = 180000;
+  void SetRefreshDeadline(int64_t milliseconds) { refreshDeadlineMs = milliseconds; }
   // The quote source's error text of the last refresh that failed in a request.
   const std::string& GetLastRefreshError() const { return lastRefreshError; }
 
@@ -190,6 +194,7 @@ class VLDatabase : public Database {
 
   std::unique_ptr<IVLQuoteSource> quoteSource;
   bool refreshing = false;
+  int64_t refreshDeadlineMs = kDefaultRefreshDeadlineMs;
   std::string lastRefreshError;
   int32_t lastOpenCode = 0;
 };

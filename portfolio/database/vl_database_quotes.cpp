@@ -1,4 +1,5 @@
 // The quote refresh, the market setting and the summary of the portfolio database.
+#include <chrono>
 #include <unordered_map>
 
 #include "marketdata/stock_info.h"
@@ -35,7 +36,15 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
     RefreshScope running(refreshing);
 
     // Everything is fetched first, into copies, without the file's lock: other processes keep saving
-    // while the network is slow. A failed request ends the refresh with nothing changed.
+    // while the network is slow. A failed request, or the deadline passing, ends the refresh with nothing
+    // changed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(refreshDeadlineMs);
+    const auto pastDeadline = [&] {
+      if (refreshDeadlineMs <= 0 || std::chrono::steady_clock::now() < deadline) return false;
+      lastRefreshError =
+          "The quote refresh did not finish within " + std::to_string((refreshDeadlineMs + 999) / 1000) + " s";
+      return true;
+    };
     std::string time, status;
     const bool haveTime = quoteSource->FetchMarketTime(market, time, status);
     std::vector<StockInfo> fetched(static_cast<size_t>(quotes.GetCount()));
@@ -48,8 +57,9 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
     for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
       std::vector<StockInfo*> batch;
       for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i) batch.push_back(&fetched[i]);
-      if (!quoteSource->FetchQuotes(batch, lastRefreshError)) return kVLFailed;
+      if (pastDeadline() || !quoteSource->FetchQuotes(batch, lastRefreshError)) return kVLFailed;
     }
+    if (pastDeadline()) return kVLFailed;
 
     // Then applied, under the lock, to the store as it is now: quotes of symbols that another process
     // dropped meanwhile are skipped, symbols it added keep their old figures until the next refresh.
