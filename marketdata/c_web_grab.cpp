@@ -203,6 +203,7 @@ bool CWebGrab::GetFile(const std::string& url, std::string& content, const std::
   rawHeaders.clear();
   content.clear();
   errorText.clear();
+  failureCause.clear();
   statusCode = 0;
   if (!session && !Initialize(agent, statusWindow)) return false;
   if (statusWindow) session->SetStatusWindow(statusWindow);
@@ -233,6 +234,7 @@ bool CWebGrab::GetFile(const std::string& url, std::string& content, const std::
   // A partial body must never reach a parser as if it were the page.
   content.clear();
   if (t.responseStarted) errorText = message;
+  failureCause = message;
   session->ShowStatus(message);
   return false;
 }

@@ -44,6 +44,8 @@ class CWebGrab {
   uint32_t GetStatusCode() const { return statusCode; }
   const std::string& GetRawHeaders() const { return rawHeaders; }
   const std::string& GetErrorText() const { return errorText; }
+  // Why the last fetch failed, whether or not the server had begun to answer; "" after success.
+  const std::string& GetFailureCause() const { return failureCause; }
   double GetRate() const { return rate; }
   // The session's last status text ("" after a completed fetch), for callers and tests.
   std::string GetLastStatus() const { return session ? session->GetLastStatus() : std::string(); }
@@ -68,5 +70,6 @@ class CWebGrab {
   std::string proxyHost;
   uint32_t statusCode = 0;
   std::string errorText;
+  std::string failureCause;
   std::string rawHeaders;
 };

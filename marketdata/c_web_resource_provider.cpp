@@ -19,6 +19,13 @@ void CWebResourceProvider::SetServiceHosts(const ServiceHosts& value) {
   requestTimeout = value.requestTimeoutMs;
 }
 
+std::string CWebResourceProvider::HostOfUrl(const std::string& requestUrl) {
+  const size_t scheme = requestUrl.find("://");
+  const size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  const size_t end = requestUrl.find_first_of("/?#", start);
+  return requestUrl.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
 std::string CWebResourceProvider::MakeUrl(const std::string& host, const std::string& path) {
   return "http://" + host + path;
 }
@@ -54,7 +61,14 @@ void CWebResourceProvider::Fetch(const std::string& requestUrl) {
   std::string body;
   bool fetched = grab->GetFile(requestUrl, body, agent, statusWindow);
   SetContent(std::move(body));
-  if (!fetched) SetError(kErrorFetch + requestUrl);
+  failure.host = HostOfUrl(requestUrl);
+  if (!fetched) {
+    SetError(kErrorFetch + requestUrl);
+    failure.cause = grab->GetFailureCause();
+    failure.noAnswer = true;
+  } else if (grab->GetStatusCode() >= 400) {
+    failure.cause = "HTTP status " + std::to_string(grab->GetStatusCode());
+  }
   grab->Close();
 }
 

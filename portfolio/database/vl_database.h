@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/database.h"
+#include "marketdata/fetch_failure.h"
 #include "portfolio/database/vl_database_conn.h"
 #include "portfolio/database/vl_database_event.h"
 #include "portfolio/records/vl_holding_item_list.h"
@@ -118,6 +119,8 @@ class VLDatabase : public Database {
   void SetRefreshDeadline(int64_t milliseconds) { refreshDeadlineMs = milliseconds; }
   // The quote source's error text of the last refresh that failed in a request.
   const std::string& GetLastRefreshError() const { return lastRefreshError; }
+  // Why that request failed: the host and the transport error or HTTP status, when known.
+  const FetchFailure& GetLastRefreshFailure() const { return lastRefreshFailure; }
 
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
@@ -196,5 +199,6 @@ class VLDatabase : public Database {
   bool refreshing = false;
   int64_t refreshDeadlineMs = kDefaultRefreshDeadlineMs;
   std::string lastRefreshError;
+  FetchFailure lastRefreshFailure;
   int32_t lastOpenCode = 0;
 };

@@ -33,6 +33,7 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
     if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;  // also refuses a second refresh
     if (!quoteSource) return kVLFailed;
     lastRefreshError.clear();
+    lastRefreshFailure = {};
     RefreshScope running(refreshing);
 
     // Everything is fetched first, into copies, without the file's lock: other processes keep saving
@@ -57,7 +58,11 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
     for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
       std::vector<StockInfo*> batch;
       for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i) batch.push_back(&fetched[i]);
-      if (pastDeadline() || !quoteSource->FetchQuotes(batch, lastRefreshError)) return kVLFailed;
+      if (pastDeadline()) return kVLFailed;
+      if (!quoteSource->FetchQuotes(batch, lastRefreshError)) {
+        lastRefreshFailure = quoteSource->GetLastFailure();
+        return kVLFailed;
+      }
     }
     if (pastDeadline()) return kVLFailed;
 
