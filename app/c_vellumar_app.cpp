@@ -1,7 +1,6 @@
 #include "app/c_vellumar_app.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include "app/c_instance_checker.h"
 #include "framework/file_util.h"
@@ -10,14 +9,14 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_startup_files.h"
 #include "ui/main/c_dlg_vellumar.h"
-#include "ui/widgets/string_table.h"
+#include "ui/widgets/message_box.h"
 
 CVellumarApp::CVellumarApp() = default;
 
 CVellumarApp::~CVellumarApp() = default;
 
-void CVellumarApp::ShowStartupError(int messageId, const std::string& path) {
-  QMessageBox::critical(nullptr, LoadString(57344), FormatString(messageId, QString::fromStdString(path)));
+void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path) {
+  ShowMessage(nullptr, messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(path)});
 }
 
 bool CVellumarApp::StartUp() {
@@ -49,7 +48,7 @@ int CVellumarApp::Run() {
   if (!StartUp()) return 0;
   int code = 0;
   {
-    CDlgVellumar window;
+    CDlgVellumar window(*this);
     instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
     code = QApplication::exec();
@@ -65,18 +64,32 @@ void CVellumarApp::Backup(QWidget* parent) {
   const std::string folder = GetModuleFolder();
   const StartupFileResult next = FindNextBackupPath(folder);
   if (!next.Ok()) {
-    QMessageBox::critical(parent, LoadString(57344), FormatString(next.messageId, QString::fromStdString(next.path)));
+    ShowMessage(parent, next.messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(next.path)});
     return;
   }
   const QString target = QString::fromStdString(next.path);
-  if (QMessageBox::information(parent, LoadString(57344), FormatString(2129, target),
-                               QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+  if (ShowMessage(parent, StringId::BackupConfirm, MessageIcon::Information, MessageButtons::OkCancel, {target}) != MessageAnswer::Ok) {
     return;
   }
   const StartupFileResult copied = CopyDatabaseToBackup(folder, next.path);
   if (!copied.Ok()) {
-    QMessageBox box(QMessageBox::NoIcon, LoadString(57344), FormatString(copied.messageId, target),
-                    QMessageBox::Ok, parent);
-    box.exec();
+    ShowMessage(parent, copied.messageId, MessageIcon::None, MessageButtons::Ok, {target});
   }
+}
+
+void CVellumarApp::AddSecondaryWindow(QWidget* window) { secondaryWindows.emplace_back(window); }
+
+bool CVellumarApp::HasSecondaryWindows() const {
+  for (const QPointer<QWidget>& window : secondaryWindows) {
+    if (window) return true;
+  }
+  return false;
+}
+
+void CVellumarApp::CloseSecondaryWindows() {
+  const std::vector<QPointer<QWidget>> snapshot = secondaryWindows;
+  for (const QPointer<QWidget>& window : snapshot) {
+    if (window) window->close();
+  }
+  secondaryWindows.clear();
 }

@@ -9,8 +9,10 @@
 #include <fstream>
 #include <vector>
 
+#include "framework/store_lock.h"
 #include "portfolio/database/vl_database.h"
 #include "sample_store.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -21,16 +23,10 @@ class NullWindow : public IVLCommandWindow {
 
 struct BenchFolder {
   BenchFolder() {
-    std::string templ = (std::filesystem::temp_directory_path() / "vl_bench_XXXXXX").string();
-    folder = ::mkdtemp(templ.data());
-    path = (folder / "Vellumar.db").string();
+    path = folder.File("Vellumar.db");
     WriteSampleStore(path, 100, 10000, 2000);
   }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::filesystem::path folder;
+  TempFolder folder{"vl_bench"};
   std::string path;
 };
 
@@ -111,5 +107,31 @@ void BM_AddCashPosition(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AddCashPosition)->Unit(benchmark::kMillisecond);
+
+// What every change adds to keep several processes safe: take the file's lock (making sure it is the file
+// at the path), compare the file's identity with the one last read or written, release the lock.
+void BM_LockAndIdentityCheck(benchmark::State& state) {
+  const std::string& path = Folder().path;
+  FileIdentity known;
+  if (!IdentityOfPath(path, known)) state.SkipWithError("no file");
+  for (auto _ : state) {
+    FileHandle file;
+    if (LockStoreFile(path, 1000, file) != kStoreLocked) state.SkipWithError("lock failed");
+    FileIdentity now;
+    IdentityOfFile(file.Get(), now);
+    benchmark::DoNotOptimize(now == known);
+  }
+}
+BENCHMARK(BM_LockAndIdentityCheck)->Unit(benchmark::kMicrosecond);
+
+// What a long-lived reader pays once a second when nothing changed: one stat.
+void BM_ReloadIfUnchanged(benchmark::State& state) {
+  const std::string& path = Folder().path;
+  VLDatabase db(path);
+  auto window = std::make_shared<NullWindow>();
+  if (!db.Connect(window, 1, 2, 3)) state.SkipWithError("load failed");
+  for (auto _ : state) benchmark::DoNotOptimize(db.ReloadIfChanged());
+}
+BENCHMARK(BM_ReloadIfUnchanged)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

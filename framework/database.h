@@ -6,6 +6,8 @@
 #include "framework/serializable.h"
 #include "framework/store_lock.h"
 
+class SaveFileOps;
+
 // Codes of Open, Save, Create and the change bracket.
 enum DatabaseCode : int32_t {
   kDbOk = 0,
@@ -59,6 +61,8 @@ class Database : public ISerializable {
   bool IsModified() const { return modified; }
   bool IsLoaded() const { return loaded; }
   void SetModified(bool value = true) { modified = value; }
+  // The file calls of Save and Create (not owned; null puts the system calls back).
+  void SetFileOps(SaveFileOps* ops) { fileOps = ops; }
 
   // Called just before the content is read, so the derived store can empty itself.
   virtual void PrepareForLoad() = 0;
@@ -79,6 +83,8 @@ class Database : public ISerializable {
   // The path the file operations use: the given one with symbolic links resolved.
   const std::string& FilePath();
 
+  SaveFileOps& Ops() const;
+
   bool modified = false;
   bool loaded = false;
   std::string path;
@@ -86,4 +92,5 @@ class Database : public ISerializable {
   int lockWaitMs = kDefaultLockWaitMs;
   FileIdentity known;      // the version last read or written
   FileHandle changeLock;   // held between BeginChange and EndChange
+  SaveFileOps* fileOps = nullptr;
 };

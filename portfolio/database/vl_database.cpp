@@ -3,20 +3,12 @@
 #include <algorithm>
 
 #include "framework/archive.h"
+#include "framework/text_util.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_web_quote_source.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
-
-namespace {
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
-}  // namespace
 
 VLDatabase::VLDatabase(const std::string& path) : quoteSource(std::make_unique<VLWebQuoteSource>()) {
   SetPath(path);
@@ -159,7 +151,7 @@ VLDatabase::Notice VLDatabase::ReloadNotice(const std::vector<uint32_t>& before)
   auto contains = [](const std::vector<uint32_t>& ids, uint32_t id) {
     return std::find(ids.begin(), ids.end(), id) != ids.end();
   };
-  Notice notice{1, {}};
+  Notice notice{NoticeKind::Portfolios, {}};
   for (uint32_t id : before) {
     if (!contains(after, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
   }
@@ -190,9 +182,9 @@ int32_t VLDatabase::ReloadIfChanged() {
   return kVLOk;
 }
 
-int32_t VLDatabase::RunChange(VLDatabaseConn* conn, int commandKind,
+int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
                               const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply) {
-  Notice notice{commandKind, {}};
+  Notice notice{kind, {}};
   Notice reload;
   int32_t rc = kVLOk;
   {
@@ -220,9 +212,9 @@ void VLDatabase::Notify(const Notice& notice) {
   }
   for (VLDatabaseConn* conn : targets) {
     if (!IsConnected(conn)) continue;
-    const uint32_t cmd = notice.commandKind == 1   ? conn->portfolioCmd
-                         : notice.commandKind == 2 ? conn->positionCmd
-                                                   : conn->quoteCmd;
+    const uint32_t cmd = notice.kind == NoticeKind::Portfolios  ? conn->portfolioCmd
+                         : notice.kind == NoticeKind::Positions ? conn->positionCmd
+                                                                : conn->quoteCmd;
     conn->Post(cmd);  // a destroyed window is skipped
   }
   const std::vector<IVLDatabaseListener*> told = listeners;
@@ -278,7 +270,7 @@ int32_t VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioI
 }
 
 int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
-  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     for (const auto& item : portfolios) {
       if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
@@ -294,7 +286,7 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
 }
 
 int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
-  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     for (const auto& item : portfolios) {
       if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
@@ -307,7 +299,7 @@ int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem&
 }
 
 int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (!FindPortfolio(id)) return kVLNotFound;
     for (int i = positions.GetCount() - 1; i >= 0; --i) {
       if (static_cast<VLHoldingItem*>(positions.GetAt(i))->ownerPortfolioId == id) positions.RemoveAt(i);

@@ -26,7 +26,7 @@ class RefreshScope {
 }  // namespace
 
 int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
-  Notice notice{3, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
+  Notice notice{NoticeKind::Quotes, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
   Notice reload;
   {
     std::lock_guard guard(lock);
@@ -87,7 +87,7 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
 }
 
 int32_t VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>&) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>&) -> int32_t {
     market = quoteSource && quoteSource->IsSupportedMarket(index) ? index : 0;
     return kVLOk;
   });

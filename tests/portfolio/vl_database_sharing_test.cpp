@@ -107,11 +107,11 @@ TEST_F(DatabaseTest, ALongLivedReaderReloadsAndTellsItsWindowsWhatChanged) {
 }
 
 TEST_F(DatabaseTest, ASymbolicLinkKeepsPointingAtTheSavedStore) {
-  const std::filesystem::path real = folder / "real";
+  const std::filesystem::path real = std::filesystem::path(folder.Path()) / "real";
   std::filesystem::create_directory(real);
   const std::filesystem::path target = real / "Store.db";
   ASSERT_EQ(VLDatabase(target.string()).Create(), kDbOk);
-  const std::filesystem::path link = folder / "Linked.db";
+  const std::filesystem::path link = std::filesystem::path(folder.File("Linked.db"));
   std::filesystem::create_symlink(target, link);
 
   path = link.string();
@@ -129,13 +129,13 @@ TEST_F(DatabaseTest, OpeningRemovesOnlyTheLeftoversOfInterruptedSaves) {
   const std::vector<std::string> leftovers = {"Vellumar.db.a1B2c3", "Vellumar.db.ZZZZZZ"};
   const std::vector<std::string> others = {"Vellumar.db.a1B2c", "Vellumar.db.a1B2c34", "Vellumar.db.a1-2c3",
                                            "Other.db.a1B2c3", "Vellumar.db", "Vellumar.dbXa1B2c3"};
-  for (const std::string& name : leftovers) std::ofstream(folder / name) << "half a store";
+  for (const std::string& name : leftovers) std::ofstream(folder.File(name)) << "half a store";
   for (const std::string& name : others) {
-    if (!std::filesystem::exists(folder / name)) std::ofstream(folder / name) << "keep";
+    if (!std::filesystem::exists(folder.File(name))) std::ofstream(folder.File(name)) << "keep";
   }
   Reopen();
-  for (const std::string& name : leftovers) EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
-  for (const std::string& name : others) EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+  for (const std::string& name : leftovers) EXPECT_FALSE(std::filesystem::exists(folder.File(name))) << name;
+  for (const std::string& name : others) EXPECT_TRUE(std::filesystem::exists(folder.File(name))) << name;
 }
 
 // Writers in separate processes, each opening the file for every change as the command-line tool does,
