@@ -194,3 +194,21 @@ TEST_F(HistoryFetch, RefreshFetchesTheStoredSymbolsAgainUntilStopped) {
   // Once stopped, the fetcher turns further fetches down instead of waiting for its turn.
   EXPECT_EQ(fetcher.Fetch("MSFT").message, "MSFT: stopped");
 }
+
+TEST_F(HistoryFetch, ABudgetCutsASlowSourceShortAndSkipsTheRest) {
+  FakeUpstream good;
+  good.Answer("msft.us", kUpstream);
+  StalledUpstream stalled;
+  ASSERT_TRUE(stalled.Ready());
+  WriteText(history + "/MSFT.csv", kStored);
+  // The stalled source keeps its own 20-second deadline; the budget of the whole fetch ends it sooner.
+  const std::string slow = "[source stall]\nurl = " + stalled.Url() + "\ncase = lower\nsuffix NASDAQ = .us\n";
+  HistoryFetcher fetcher = Fetcher(slow + Source("good", good.Url()));
+  const FetchReport report = fetcher.Fetch("MSFT", std::chrono::milliseconds(1500));
+  EXPECT_FALSE(report.ok);
+  EXPECT_EQ(report.message.substr(0, 40), "MSFT: no source gave prices (stall: Time");
+  EXPECT_NE(report.message.find("; good: not asked, the time for this fetch was spent)"), std::string::npos)
+      << report.message;
+  EXPECT_TRUE(good.Asked().empty());
+  EXPECT_EQ(ReadText(history + "/MSFT.csv"), kStored);
+}
