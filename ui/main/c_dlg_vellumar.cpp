@@ -160,8 +160,7 @@ void CDlgVellumar::CreateControls() {
   }
   top->addStretch(1);
   updatedLabel = new QLabel(central);
-  updatedLabel->setObjectName(Id(1010));
-  updatedLabel->setAccessibleName(QStringLiteral("Updated"));
+  updatedLabel->setObjectName(Id(1010));  // labels are read out by their text
   top->addWidget(updatedLabel);
   layout->addLayout(top);
 
@@ -245,12 +244,10 @@ void CDlgVellumar::CreateControls() {
   bottom->addStretch(1);
   itemCount = new QLabel(LoadString(StringId::NoItems), central);
   itemCount->setObjectName(Id(1050));
-  itemCount->setAccessibleName(QStringLiteral("Item count"));
   bottom->addWidget(itemCount);
   bottom->addSpacing(12);
   connectionLabel = new QLabel(QStringLiteral("Not connected"), central);
   connectionLabel->setObjectName(Id(1015));
-  connectionLabel->setAccessibleName(QStringLiteral("Connection"));
   bottom->addWidget(connectionLabel);
   layout->addLayout(bottom);
   setCentralWidget(central);
