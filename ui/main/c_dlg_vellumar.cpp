@@ -329,7 +329,10 @@ bool CDlgVellumar::IsOffWorkArea(const QRect& window, const QRect& workArea) {
 
 void CDlgVellumar::PlaceWindow() {
   const VLGeneralPrefs& prefs = Prefs();
-  if (prefs.showFavorites) favoritesBar->setVisible(true);
+  if (prefs.showFavorites) {  // the controls below move down; the window grows by the bar
+    favoritesBar->setVisible(true);
+    resize(width(), height() + favoritesBar->height() + 1);
+  }
   move(prefs.xPos, prefs.yPos);
   if (prefs.width > 0 && prefs.height > 0) resize(prefs.width, prefs.height);
   const QScreen* screen = QGuiApplication::primaryScreen();
