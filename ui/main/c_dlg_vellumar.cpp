@@ -380,10 +380,9 @@ void CDlgVellumar::DeferredInit() {
   SelectPortfolio(wanted);
   if (portfolioId == 0) RefillLists();
   RefreshCommandStates();
-  if (IsMainWindow()) {
-    PostCommand(kCmdShowDisclaimer);
-    PostCommand(kCmdWelcome);
-  }
+  // The welcome question follows the About box (32845 posts it when it is done), so the two never share
+  // the screen: the box's own event loop would otherwise run a command posted beside it.
+  if (IsMainWindow()) PostCommand(kCmdShowDisclaimer);
 }
 
 void CDlgVellumar::closeEvent(QCloseEvent* event) {
