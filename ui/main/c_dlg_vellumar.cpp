@@ -25,6 +25,7 @@
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
 #include "ui/main/summary_panel.h"
+#include "ui/widgets/app_icon.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
@@ -57,6 +58,7 @@ CDlgVellumar::CDlgVellumar(IMainWindowHost& appHost, CDlgVellumar* owner)
       connectionProbe([this] { return IsInternetConnected(host.GetPrefs().GetServicePrefs().hosts); }) {
   setObjectName(QStringLiteral("102"));
   setWindowTitle(LoadString(StringId::AppTitle));
+  setWindowIcon(AppIcon());
   if (!IsMainWindow()) setAttribute(Qt::WA_DeleteOnClose);
 
   ReadViewPrefs();
