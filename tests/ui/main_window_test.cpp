@@ -224,9 +224,14 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
                       QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
   };
 
+  const uint32_t ccc = list->Model()->ItemIdAt(2);
+  list->SelectIds({ccc});
+  window->OnTimerTick();  // the selection snapshot a refill restores
   click(2);  // quantity sorts ascending first
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  ^", ""}));
   EXPECT_EQ(Column(list, 0), (QStringList{"BBB", "CCC", "AAA"}));
+  EXPECT_EQ(list->SelectedIds(), std::vector<uint32_t>{ccc});  // kept by id across the refill
+  EXPECT_EQ(list->Model()->RowOfItem(ccc), 1);
   click(2);
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  v", ""}));
   EXPECT_EQ(Column(list, 0), (QStringList{"AAA", "CCC", "BBB"}));
