@@ -22,6 +22,7 @@ class QMenu;
 class QPushButton;
 class QStackedWidget;
 class QTabBar;
+class SummaryPanel;
 class VLDatabase;
 class VLDatabaseConn;
 class VLGeneralPrefs;
@@ -56,13 +57,15 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   bool IsConnected() const { return connected; }
   PositionListView* HeldList() const { return heldList; }
   PositionListView* SoldList() const { return soldList; }
+  SummaryPanel* Summary() const { return summaryPanel; }
   PositionListView* VisibleList() const;
   const std::vector<QPointer<CDlgVellumar>>& ChildWindows() const { return childWindows; }
   // The list pop-up menu for the visible list as it would open now (the caller owns it).
   std::unique_ptr<QMenu> BuildListMenu();
   // The selector's pop-up menu; each entry's data is the portfolio id it selects (the caller owns it).
   std::unique_ptr<QMenu> BuildSelectorMenu();
-  // How the window finds out whether market data can be reached; tests replace it.
+  // How the window finds out whether market data can be reached; tests replace it. The next check comes
+  // ten ticks later.
   void SetConnectionProbe(std::function<bool()> probe);
   // The timer's work, callable directly.
   void OnTimerTick();
@@ -170,7 +173,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QStackedWidget* listStack = nullptr;
   PositionListView* heldList = nullptr;
   PositionListView* soldList = nullptr;
-  QWidget* summaryPanel = nullptr;
+  SummaryPanel* summaryPanel = nullptr;
   QCheckBox* summaryCheck = nullptr;
   QCheckBox* selectedOnlyCheck = nullptr;
   QCheckBox* alternateCheck = nullptr;
