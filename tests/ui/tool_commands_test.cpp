@@ -75,8 +75,10 @@ class ToolCommandsTest : public ::testing::Test {
     EXPECT_EQ(host.database->AddStockPosition(host.otherConn, portfolio, fields, id), kVLOk);
     return id;
   }
-  static QStringList ReportFiles() {
-    return QDir(QString::fromStdString(GetModuleFolder())).entryList({QStringLiteral("*.htm")}, QDir::Files);
+  // The report files of `window` (other tests may write theirs beside them at the same time).
+  static QStringList ReportFiles(const QWidget& window) {
+    return QDir(QString::fromStdString(GetModuleFolder()))
+        .entryList({QString::number(window.winId()) + QStringLiteral("_*.htm")}, QDir::Files);
   }
 
   TestHost host;
@@ -96,21 +98,22 @@ TEST_F(ToolCommandsTest, PrintWithoutAPortfolioDoesNothing) {
   messages.Expect(2083, MessageAnswer::No);  // the welcome question of an empty database
   auto window = Open(0);
   messages.shown.clear();
-  const QStringList before = ReportFiles();
+  const QStringList before = ReportFiles(*window);
   window->RunCommand(kCmdPrint);
   EXPECT_EQ(dialogs, 0);
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(ReportFiles(), before);
+  EXPECT_EQ(ReportFiles(*window), before);
 }
 
 TEST_F(ToolCommandsTest, PrintWritesTheReportBesideTheProgramAndPrintsItAsABrowserShowsIt) {
+  host.AddPortfolio("Other");  // a portfolio id of its own, unlike the other print test's
   const uint32_t portfolio = host.AddPortfolio("Print Test");
   host.AddStock(portfolio, "UPAA");
   host.AddStock(portfolio, "DNBB");
   host.AddCash(portfolio, 250000);
   host.UpdateQuotes();
   auto window = Open(portfolio);
-  const QStringList before = ReportFiles();
+  const QStringList before = ReportFiles(*window);
 
   QTemporaryDir out;
   const QString pdf = out.filePath(QStringLiteral("report.pdf"));
@@ -125,7 +128,7 @@ TEST_F(ToolCommandsTest, PrintWritesTheReportBesideTheProgramAndPrintsItAsABrows
   const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
   window->RunCommand(kCmdPrint);
 
-  QStringList added = ReportFiles();
+  QStringList added = ReportFiles(*window);
   for (const QString& name : before) added.removeAll(name);
   ASSERT_EQ(added.size(), 1);
   const QString name = added.first();
@@ -159,7 +162,6 @@ TEST_F(ToolCommandsTest, AFailedPrintShowsItsMessageAndACancelledOneNothing) {
   const uint32_t portfolio = host.AddPortfolio("Growth");
   host.AddStock(portfolio, "UPAA");
   auto window = Open(portfolio);
-  const QStringList before = ReportFiles();
   bool cancel = true;
   DialogScript runner([&](QDialog& dialog) {
     auto* print = qobject_cast<QPrintDialog*>(&dialog);
@@ -180,8 +182,10 @@ TEST_F(ToolCommandsTest, AFailedPrintShowsItsMessageAndACancelledOneNothing) {
   EXPECT_TRUE(messages.texts[0].endsWith(
       QStringLiteral(".htm ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is "
                      "properly installed.")));
-  for (const QString& name : ReportFiles()) {
-    if (!before.contains(name)) QFile::remove(QString::fromStdString(GetModuleFolder()) + name);
+  // Both attempts wrote their report; printed or not, it stays until the next start clears it.
+  const QString prefix = QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
+  for (const QString& name : ReportFiles(*window)) {
+    if (name.startsWith(prefix)) QFile::remove(QString::fromStdString(GetModuleFolder()) + name);
   }
 }
 
