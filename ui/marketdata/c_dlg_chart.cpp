@@ -73,7 +73,9 @@ CDlgChart::~CDlgChart() {
 }
 
 void CDlgChart::CreateControls() {
-  auto* layout = new QHBoxLayout(this);
+  auto* outer = new QVBoxLayout(this);
+  auto* layout = new QHBoxLayout;
+  outer->addLayout(layout, 1);
   auto* side = new QVBoxLayout;
 
   auto* symbolRow = new QHBoxLayout;
@@ -160,8 +162,8 @@ void CDlgChart::CreateControls() {
   quoteLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   right->addWidget(gettingLabel);
   right->addWidget(chartArea, 1);
-  right->addWidget(quoteLine);
   layout->addLayout(right, 1);
+  outer->addWidget(quoteLine);
 
   for (QPushButton* button : {finderButton, addButton, removeButton, intervalButton, updateButton, closeButton}) {
     button->setAutoDefault(false);
@@ -272,6 +274,7 @@ void CDlgChart::UpdateChart() {
     }
     chartArea->setHtml(pageText);
     ShowQuoteLine();
+    quoteLine->setToolTip(quoteLine->text());
     if (!alive) return;
   }
   gettingLabel->setVisible(false);

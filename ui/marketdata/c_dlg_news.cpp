@@ -203,6 +203,7 @@ void CDlgNews::FillHeadlines() {
                                                 QString::fromStdString(item->source)}));
   }
   headlineList->addTopLevelItems(rows);
+  for (int c : {0, 1, 3}) headlineList->resizeColumnToContents(c);
 }
 
 void CDlgNews::OnCommand(uint32_t commandId) {
