@@ -1,5 +1,6 @@
 // The main window driven offscreen: start-up, portfolios, lists, sorting, database events, the timer and
 // the way it closes.
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -99,8 +100,11 @@ TEST_F(MainWindowTest, PlacementRuleCentresOnlyAWindowEntirelyOffTheWorkArea) {
 TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
   host.General().showDisclaimer = true;
   int dialogs = 0;
+  MessageScript messages;
   DialogScript dialogsRun([&](QDialog& dialog) {
     ++dialogs;
+    RunPosted();  // as the box's own event loop would
+    EXPECT_TRUE(messages.shown.empty()) << "the welcome question came up beside the About box";
     auto* about = qobject_cast<CDlgAbout*>(&dialog);
     EXPECT_NE(about, nullptr);
     auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("1025"));
@@ -108,7 +112,6 @@ TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
     if (box) box->setChecked(true);
     return int(QDialog::Accepted);
   });
-  MessageScript messages;
   messages.Expect(2083, MessageAnswer::Yes);  // posts Portfolio New, which this version does not have yet
   messages.Expect(2076);
   auto window = Open();
@@ -471,17 +474,35 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   EXPECT_EQ(messages.shown, (std::vector<int>{2076, 2076}));
 }
 
-TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleName) {
-  host.AddPortfolio("Named");
+TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleNameAndTheListsExposeHeadersAndCells) {
+  const uint32_t id = host.AddPortfolio("Named");
+  host.AddStock(id, "IBM", 5);
+  host.General().defaultPortfolio = static_cast<int32_t>(id);
   auto window = Open();
   for (int id : {2147, 2149, 2148, 1009, 32863, 32776, 32782, 32783, 32784, 32878, 32879, 32786, 32789, 32734,
                  32735, 32867, 32787, 1023, 2133, 1025, 2088, 1007, 1047, 2085, 2087, 1048, 2090, 1010, 1050, 1003,
                  1015}) {
     auto* control = Find<QWidget>(*window, id);
     ASSERT_NE(control, nullptr) << id;
-    EXPECT_FALSE(control->accessibleName().isEmpty()) << id;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    ASSERT_NE(accessible, nullptr) << id;
+    EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty()) << id;
   }
   EXPECT_EQ(Find<QWidget>(*window, 1047)->accessibleName(), QStringLiteral("Symbol Finder"));
+
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->HeldList());
+  ASSERT_NE(list, nullptr);
+  QAccessibleTableInterface* table = list->tableInterface();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->rowCount(), 1);
+  EXPECT_EQ(table->columnCount(), 9);  // eight default columns and the empty one
+  QAccessibleInterface* cell = table->cellAt(0, 0);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("IBM"));
+  QAccessibleTableCellInterface* cellInfo = cell->tableCellInterface();
+  ASSERT_NE(cellInfo, nullptr);
+  ASSERT_EQ(cellInfo->columnHeaderCells().size(), 1);
+  EXPECT_EQ(cellInfo->columnHeaderCells()[0]->text(QAccessible::Name), QStringLiteral("Symbol  ^"));
   EXPECT_EQ(Find<QWidget>(*window, 32782)->toolTip(), QStringLiteral("Add Position"));
 }
 

@@ -160,8 +160,7 @@ void CDlgVellumar::CreateControls() {
   }
   top->addStretch(1);
   updatedLabel = new QLabel(central);
-  updatedLabel->setObjectName(Id(1010));
-  updatedLabel->setAccessibleName(QStringLiteral("Updated"));
+  updatedLabel->setObjectName(Id(1010));  // labels are read out by their text
   top->addWidget(updatedLabel);
   layout->addLayout(top);
 
@@ -245,12 +244,10 @@ void CDlgVellumar::CreateControls() {
   bottom->addStretch(1);
   itemCount = new QLabel(LoadString(StringId::NoItems), central);
   itemCount->setObjectName(Id(1050));
-  itemCount->setAccessibleName(QStringLiteral("Item count"));
   bottom->addWidget(itemCount);
   bottom->addSpacing(12);
   connectionLabel = new QLabel(QStringLiteral("Not connected"), central);
   connectionLabel->setObjectName(Id(1015));
-  connectionLabel->setAccessibleName(QStringLiteral("Connection"));
   bottom->addWidget(connectionLabel);
   layout->addLayout(bottom);
   setCentralWidget(central);
@@ -332,7 +329,10 @@ bool CDlgVellumar::IsOffWorkArea(const QRect& window, const QRect& workArea) {
 
 void CDlgVellumar::PlaceWindow() {
   const VLGeneralPrefs& prefs = Prefs();
-  if (prefs.showFavorites) favoritesBar->setVisible(true);
+  if (prefs.showFavorites) {  // the controls below move down; the window grows by the bar
+    favoritesBar->setVisible(true);
+    resize(width(), height() + favoritesBar->height() + 1);
+  }
   move(prefs.xPos, prefs.yPos);
   if (prefs.width > 0 && prefs.height > 0) resize(prefs.width, prefs.height);
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -380,10 +380,9 @@ void CDlgVellumar::DeferredInit() {
   SelectPortfolio(wanted);
   if (portfolioId == 0) RefillLists();
   RefreshCommandStates();
-  if (IsMainWindow()) {
-    PostCommand(kCmdShowDisclaimer);
-    PostCommand(kCmdWelcome);
-  }
+  // The welcome question follows the About box (32845 posts it when it is done), so the two never share
+  // the screen: the box's own event loop would otherwise run a command posted beside it.
+  if (IsMainWindow()) PostCommand(kCmdShowDisclaimer);
 }
 
 void CDlgVellumar::closeEvent(QCloseEvent* event) {

@@ -114,6 +114,13 @@ uint32_t PositionListModel::ItemIdAt(int row) const {
   return row >= 0 && row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)].id : 0;
 }
 
+const QString& PositionListModel::CellText(int row, int column) const {
+  static const QString empty;
+  if (row < 0 || row >= static_cast<int>(rows.size())) return empty;
+  const std::vector<QString>& cells = rows[static_cast<size_t>(row)].cells;
+  return column >= 0 && column < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(column)] : empty;
+}
+
 int PositionListModel::RowOfItem(uint32_t id) const {
   for (size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].id == id) return static_cast<int>(i);
