@@ -17,6 +17,7 @@ packages=(
   xvfb xauth imagemagick
   poppler-utils
   fonts-dejavu-core
+  dpkg-dev fakeroot desktop-file-utils appstream librsvg2-bin help2man
 )
 
 missing=()
