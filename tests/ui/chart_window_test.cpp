@@ -12,7 +12,7 @@
 #include <map>
 #include <mutex>
 
-#include "framework/file_util.h"
+#include "framework/app_paths.h"
 #include "market_window_support.h"
 #include "ui/marketdata/c_dlg_chart.h"
 
@@ -75,7 +75,7 @@ TEST_F(ChartWindowTest, ShowsThePageAroundTheDownloadedChartAndTheQuoteLine) {
   ScopedNumberFormat english(NumberFormat::English());
   auto chart = Open({"MSFT", "^DJI"});
   const QString gif = chart->GifPath();
-  EXPECT_EQ(QFileInfo(gif).absolutePath() + "/", QString::fromStdString(GetModuleFolder()));
+  EXPECT_EQ(QFileInfo(gif).absolutePath() + "/", QString::fromStdString(GetAppPaths().dataFolder));
   EXPECT_TRUE(QFileInfo(gif).fileName().contains(QRegularExpression("^[0-9A-F]{8}\\.gif$")));
   EXPECT_EQ(QFileInfo(chart->HtmlPath()).completeBaseName(), QFileInfo(gif).completeBaseName());
   EXPECT_EQ(chart->windowTitle(), QStringLiteral("Chart for MSFT, ^DJI"));

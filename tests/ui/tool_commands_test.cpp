@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "framework/file_util.h"
+#include "framework/app_paths.h"
 #include "market_window_support.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "ui/main/browser_command.h"
@@ -77,7 +77,7 @@ class ToolCommandsTest : public ::testing::Test {
   }
   // The report files of `window` (other tests may write theirs beside them at the same time).
   static QStringList ReportFiles(const QWidget& window) {
-    return QDir(QString::fromStdString(GetModuleFolder()))
+    return QDir(QString::fromStdString(GetAppPaths().dataFolder))
         .entryList({QString::number(window.winId()) + QStringLiteral("_*.htm")}, QDir::Files);
   }
 
@@ -105,7 +105,7 @@ TEST_F(ToolCommandsTest, PrintWithoutAPortfolioDoesNothing) {
   EXPECT_EQ(ReportFiles(*window), before);
 }
 
-TEST_F(ToolCommandsTest, PrintWritesTheReportBesideTheProgramAndPrintsItAsABrowserShowsIt) {
+TEST_F(ToolCommandsTest, PrintWritesTheReportInTheDataFolderAndPrintsItAsABrowserShowsIt) {
   host.AddPortfolio("Other");  // a portfolio id of its own, unlike the other print test's
   const uint32_t portfolio = host.AddPortfolio("Print Test");
   host.AddStock(portfolio, "UPAA");
@@ -139,7 +139,7 @@ TEST_F(ToolCommandsTest, PrintWritesTheReportBesideTheProgramAndPrintsItAsABrows
   EXPECT_TRUE(name.endsWith(QStringLiteral(".htm")));
 
   // The file stays as the report writes it; the paper shows what a browser shows.
-  const QString path = QString::fromStdString(GetModuleFolder()) + name;
+  const QString path = QString::fromStdString(GetAppPaths().dataFolder) + name;
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray html = file.readAll();
@@ -178,14 +178,14 @@ TEST_F(ToolCommandsTest, AFailedPrintShowsItsMessageAndACancelledOneNothing) {
   messages.Expect(2088);
   window->RunCommand(kCmdPrint);
   ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_TRUE(messages.texts[0].startsWith(QStringLiteral("[ ") + QString::fromStdString(GetModuleFolder())));
+  EXPECT_TRUE(messages.texts[0].startsWith(QStringLiteral("[ ") + QString::fromStdString(GetAppPaths().dataFolder)));
   EXPECT_TRUE(messages.texts[0].endsWith(
       QStringLiteral(".htm ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is "
                      "properly installed.")));
   // Both attempts wrote their report; printed or not, it stays until the next start clears it.
   const QString prefix = QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
   for (const QString& name : ReportFiles(*window)) {
-    if (name.startsWith(prefix)) QFile::remove(QString::fromStdString(GetModuleFolder()) + name);
+    if (name.startsWith(prefix)) QFile::remove(QString::fromStdString(GetAppPaths().dataFolder) + name);
   }
 }
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <unordered_map>
 
-#include "framework/file_util.h"
+#include "framework/app_paths.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
 #include "portfolio/columns/column_catalog.h"
@@ -186,7 +186,7 @@ QString CDlgVellumar::WriteReportFile() {
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
 
-  const std::string path = GetPortfolioReportFileName(GetModuleFolder(), static_cast<long long>(window()->winId()),
+  const std::string path = GetPortfolioReportFileName(GetAppPaths().dataFolder, static_cast<long long>(window()->winId()),
                                                       static_cast<int32_t>(portfolioId), input.localTime);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << BuildPortfolioReport(input);

@@ -21,7 +21,7 @@
 #include <fstream>
 #include <vector>
 
-#include "framework/file_util.h"
+#include "framework/app_paths.h"
 #include "marketdata/big_charts_chart_provider.h"
 #include "marketdata/stock_info.h"
 #include "marketdata/stock_info_provider.h"
@@ -60,7 +60,7 @@ CDlgChart::CDlgChart(const QStringList& chartSymbols, QWidget* parent, std::uniq
   setAccessibleName(QStringLiteral("Chart"));
   setModal(false);
   const uint32_t number = NextFileNumber();
-  const std::string folder = GetModuleFolder();
+  const std::string folder = GetAppPaths().dataFolder;
   gifPath = Q(ChartTempFileName(folder, number, ".gif"));
   htmlPath = Q(ChartTempFileName(folder, number, ".htm"));
   CreateControls();

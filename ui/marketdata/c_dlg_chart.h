@@ -17,7 +17,8 @@ class QPushButton;
 class QTextBrowser;
 
 // A modeless window with the price chart of one or more symbols and a quote line for the first. The chart
-// image is downloaded into a temporary GIF file beside the program, wrapped in a temporary HTML page and
+// image is downloaded into a temporary GIF file in the data folder (beside the program when it runs
+// portably), wrapped in a temporary HTML page and
 // shown in a text browser; both files go when the window is destroyed. While an update runs the window
 // repaints, nothing starts a second update, and a close waits until the update has ended.
 class CDlgChart : public QDialog {
