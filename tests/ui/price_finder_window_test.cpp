@@ -11,6 +11,7 @@
 #include "market_window_support.h"
 #include "marketdata/market_date.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
+#include "ui/marketdata/market_data_finder_windows.h"
 
 namespace {
 
@@ -121,6 +122,40 @@ TEST_F(PriceFinderWindowTest, AnEmptySymbolOrAMonthWithoutPricesShowsItsMessage)
       EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The position dialogs' way to the finders: the chosen price comes back in cents, a cancel as nothing.
+TEST_F(PriceFinderWindowTest, ThePositionDialogsGetTheChosenPriceInCents) {
+  MessageScript messages;
+  MarketDataFinderWindows windows;
+  SetMarketDataWindows(&windows);
+  bool adjust = false;
+  DialogScript runner([&](QDialog& dialog) {
+    auto* finder = qobject_cast<CDlgHistoricalPriceFinder*>(&dialog);
+    EXPECT_NE(finder, nullptr);
+    if (!finder) return int(QDialog::Rejected);
+    EXPECT_EQ(finder->PickedMonth(), QDate(2007, 1, 1));
+    finder->OnFind();
+    Control<QCheckBox>(*finder, 2101)->setChecked(adjust);
+    auto* list = Control<QTreeWidget>(*finder, 1035);
+    list->setCurrentItem(list->topLevelItem(1));
+    finder->OnSelect();
+    return finder->result();
+  });
+  EXPECT_EQ(MarketDataWindows().FindPrice(nullptr, QStringLiteral("MSFT"), QDate(2007, 1, 9)), 2981);
+  adjust = true;
+  EXPECT_EQ(MarketDataWindows().FindPrice(nullptr, QStringLiteral("MSFT"), QDate(2007, 1, 9)), 2508);
+  SetMarketDataWindows(nullptr);
+
+  EXPECT_EQ(MarketDataFinderWindows::PriceTextToCents(QStringLiteral("29.645")), 2965);
+  EXPECT_EQ(MarketDataFinderWindows::PriceTextToCents(QStringLiteral("30")), 3000);
+  EXPECT_EQ(MarketDataFinderWindows::PriceTextToCents(QStringLiteral("0.5")), 50);
+  EXPECT_EQ(MarketDataFinderWindows::PriceTextToCents(QStringLiteral("N/A")), std::nullopt);
+  EXPECT_EQ(MarketDataFinderWindows::PriceTextToCents(QStringLiteral("-1.00")), std::nullopt);
 }
 
 }  // namespace
