@@ -33,7 +33,8 @@ namespace {
 
 class FolderHost : public IMainWindowHost {
  public:
-  explicit FolderHost(const QDir& folder) : database(folder.filePath(QStringLiteral("Vellumar.db")).toStdString()) {
+  explicit FolderHost(const QDir& folder)
+      : database(folder.filePath(QStringLiteral("Vellumar.db")).toStdString()) {
     prefs.SetFileName(folder.filePath(QStringLiteral("Vellumar.ini")).toStdString());
     prefs.Load();
     SetServiceHosts(prefs.GetServicePrefs().hosts);

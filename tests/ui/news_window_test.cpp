@@ -71,6 +71,7 @@ class NewsWindowTest : public ::testing::Test {
 
 TEST_F(NewsWindowTest, AddingASymbolUpdatesTheListNewestFirst) {
   MessageScript messages;
+  ExpectAccessibleNames(*news);
   Add(QStringLiteral("IBM"));
   EXPECT_EQ(news->windowTitle(), QStringLiteral("Recent News For IBM"));
   EXPECT_TRUE(Control<QLineEdit>(*news, 2088)->text().isEmpty());
@@ -133,14 +134,17 @@ TEST_F(NewsWindowTest, ViewOpensTheHeadlineOrSaysWhyNot) {
   messages.Expect(2090);
   QTest::mouseClick(Control<QPushButton>(*news, 1047), Qt::LeftButton);
   ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0],
-            QStringLiteral("Vellumar was unable to display the news item\nlocated at http://news.test/ibm/d1."));
+  EXPECT_EQ(
+      messages.texts[0],
+      QStringLiteral("Vellumar was unable to display the news item\nlocated at http://news.test/ibm/d1."));
 }
 
 TEST_F(NewsWindowTest, TheOptionsDialogKeepsItsBounds) {
   MessageScript messages;
   CDlgNewsItemOptions options(10, 100);
   options.show();
+  EXPECT_FALSE(Control<QLineEdit>(options, 2113)->accessibleName().isEmpty());
+  EXPECT_FALSE(Control<QLineEdit>(options, 2114)->accessibleName().isEmpty());
   auto* days = Control<QLineEdit>(options, 2113);
   auto* items = Control<QLineEdit>(options, 2114);
   auto* ok = Control<QPushButton>(options, 1);
@@ -169,7 +173,8 @@ TEST_F(NewsWindowTest, TheOptionsDialogKeepsItsBounds) {
   // Through the news window: the preferences take the values.
   DialogScript runner([&](QDialog& dialog) {
     auto* opened = qobject_cast<CDlgNewsItemOptions*>(&dialog);
-    EXPECT_EQ(Control<QLineEdit>(dialog, 2113)->text(), QStringLiteral("10"));  // the default of an unset limit
+    EXPECT_EQ(Control<QLineEdit>(dialog, 2113)->text(),
+              QStringLiteral("10"));  // the default of an unset limit
     Control<QLineEdit>(dialog, 2113)->setText(QStringLiteral("1"));
     opened->accept();
     return dialog.result();

@@ -115,13 +115,7 @@ TEST_F(PriceFinderWindowTest, AnEmptySymbolOrAMonthWithoutPricesShowsItsMessage)
                                               "for this security for the selected period."));
   EXPECT_EQ(Control<QLabel>(*dialog, 2098)->text(), QStringLiteral("&Results:"));
   EXPECT_FALSE(Control<QPushButton>(*dialog, 1033)->isEnabled());
-  for (QWidget* w : dialog->findChildren<QWidget*>()) {
-    bool numbered = false;
-    w->objectName().toInt(&numbered);
-    if (numbered) {
-      EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
-    }
-  }
+  ExpectAccessibleNames(*dialog);
 }
 
 }  // namespace

@@ -26,13 +26,14 @@ class SymbolFinderWindowTest : public ::testing::Test {
       }
       res.set_content(LookupPage(req.get_param_value("s"), total, offset), "text/html");
     });
-    server.Routes().Get("/vellumar/data/index.xml", [this](const httplib::Request& req, httplib::Response& res) {
-      {
-        std::lock_guard<std::mutex> lock(mutex);
-        requests.push_back(req.target);
-      }
-      res.set_content(ReadFixture("index.xml"), "text/xml");
-    });
+    server.Routes().Get("/vellumar/data/index.xml",
+                        [this](const httplib::Request& req, httplib::Response& res) {
+                          {
+                            std::lock_guard<std::mutex> lock(mutex);
+                            requests.push_back(req.target);
+                          }
+                          res.set_content(ReadFixture("index.xml"), "text/xml");
+                        });
     ASSERT_TRUE(server.Start());
     hosts = std::make_unique<ScopedServiceHosts>(server.Host());
     dialog = std::make_unique<CDlgSymbolFinder>();
@@ -136,7 +137,8 @@ TEST_F(SymbolFinderWindowTest, ATwoPageSearchShowsItsProgressAndCannotBeStartedT
   Search(QStringLiteral("bank"));
 
   EXPECT_TRUE(checkedDuringSearch);
-  EXPECT_EQ(requests, (std::vector<std::string>{"/lookup?m=ALL&t=S&s=bank", "/lookup?m=ALL&t=S&s=bank&b=50"}));
+  EXPECT_EQ(requests,
+            (std::vector<std::string>{"/lookup?m=ALL&t=S&s=bank", "/lookup?m=ALL&t=S&s=bank&b=50"}));
   EXPECT_EQ(progress, (std::vector<int>{0, 83, 100}));
   EXPECT_EQ(percents.back(), QStringLiteral("100%"));
   EXPECT_EQ(Column(0).size(), 59);  // the index among them is not listed
@@ -195,13 +197,7 @@ TEST_F(SymbolFinderWindowTest, SelectNeedsAHighlightedResultAndDoubleClickSelect
 }
 
 TEST_F(SymbolFinderWindowTest, EveryControlHasAnAccessibleNameAndBrowseOnlyHidesSelect) {
-  for (QWidget* w : dialog->findChildren<QWidget*>()) {
-    bool ok = false;
-    w->objectName().toInt(&ok);
-    if (ok) {
-      EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
-    }
-  }
+  ExpectAccessibleNames(*dialog);
   dialog->SetMaySelect(false);
   EXPECT_FALSE(Control<QPushButton>(*dialog, 1033)->isVisible());
   dialog->SetInitialText(QStringLiteral("Acme"));

@@ -24,7 +24,8 @@ namespace {
 
 TEST(BrowserCommand, TakesTheProgramPartOfTheCommand) {
   // Quoted: up to the closing quote, whatever follows.
-  EXPECT_EQ(BrowserPathFromCommand("\"C:\\Program Files\\Web\\web.exe\" -nohome"), "C:\\Program Files\\Web\\web.exe");
+  EXPECT_EQ(BrowserPathFromCommand("\"C:\\Program Files\\Web\\web.exe\" -nohome"),
+            "C:\\Program Files\\Web\\web.exe");
   EXPECT_EQ(BrowserPathFromCommand("\"C:\\Web\\web.exe\" -url \"%1\""), "C:\\Web\\web.exe");
   // A separator after the first character: up to the first blank after the last separator.
   EXPECT_EQ(BrowserPathFromCommand("C:\\PROGRA~1\\Web\\web.exe -nohome"), "C:\\PROGRA~1\\Web\\web.exe");
@@ -43,7 +44,8 @@ TEST(ReportEntities, CompletesTheReferencesABrowserReadsWithoutSemicolon) {
   EXPECT_EQ(CompleteEntityReferences("&nbspName and &lt &notit"), "&nbsp;Name and &lt; &not;it");
   // Complete references, a lone ampersand and anything inside a tag stay as they are.
   EXPECT_EQ(CompleteEntityReferences("&nbsp;&amp;&#233; AT&T & co"), "&nbsp;&amp;&#233; AT&T & co");
-  EXPECT_EQ(CompleteEntityReferences("<a href=\"x?a=1&copy=2\">&copy</a>"), "<a href=\"x?a=1&copy=2\">&copy;</a>");
+  EXPECT_EQ(CompleteEntityReferences("<a href=\"x?a=1&copy=2\">&copy</a>"),
+            "<a href=\"x?a=1&copy=2\">&copy;</a>");
 }
 
 class ToolCommandsTest : public ::testing::Test {
@@ -132,10 +134,13 @@ TEST_F(ToolCommandsTest, PrintWritesTheReportInTheDataFolderAndPrintsItAsABrowse
   for (const QString& name : before) added.removeAll(name);
   ASSERT_EQ(added.size(), 1);
   const QString name = added.first();
-  const QString prefix = QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
+  const QString prefix =
+      QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
   EXPECT_TRUE(name.startsWith(prefix)) << name.toStdString();
-  const QDateTime stamp = QDateTime::fromString(name.mid(prefix.size(), 14), QStringLiteral("yyyyMMddHHmmss"));
-  EXPECT_TRUE(stamp.isValid() && stamp >= started && stamp <= QDateTime::currentDateTime()) << name.toStdString();
+  const QDateTime stamp =
+      QDateTime::fromString(name.mid(prefix.size(), 14), QStringLiteral("yyyyMMddHHmmss"));
+  EXPECT_TRUE(stamp.isValid() && stamp >= started && stamp <= QDateTime::currentDateTime())
+      << name.toStdString();
   EXPECT_TRUE(name.endsWith(QStringLiteral(".htm")));
 
   // The file stays as the report writes it; the paper shows what a browser shows.
@@ -178,12 +183,14 @@ TEST_F(ToolCommandsTest, AFailedPrintShowsItsMessageAndACancelledOneNothing) {
   messages.Expect(2088);
   window->RunCommand(kCmdPrint);
   ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_TRUE(messages.texts[0].startsWith(QStringLiteral("[ ") + QString::fromStdString(GetAppPaths().dataFolder)));
+  EXPECT_TRUE(
+      messages.texts[0].startsWith(QStringLiteral("[ ") + QString::fromStdString(GetAppPaths().dataFolder)));
   EXPECT_TRUE(messages.texts[0].endsWith(
       QStringLiteral(".htm ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is "
                      "properly installed.")));
   // Both attempts wrote their report; printed or not, it stays until the next start clears it.
-  const QString prefix = QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
+  const QString prefix =
+      QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
   for (const QString& name : ReportFiles(*window)) {
     if (name.startsWith(prefix)) QFile::remove(QString::fromStdString(GetAppPaths().dataFolder) + name);
   }
@@ -197,7 +204,8 @@ TEST_F(ToolCommandsTest, SecurityInformationOpensOnePagePerSelectedStock) {
   auto window = Open(portfolio);
   window->VisibleList()->SelectIds({a, cash, b});
   window->RunCommand(kCmdInfo);
-  const QString base = QStringLiteral("http://") + QString::fromStdString(server.Host()) + QStringLiteral("/q?s=");
+  const QString base =
+      QStringLiteral("http://") + QString::fromStdString(server.Host()) + QStringLiteral("/q?s=");
   EXPECT_EQ(opened, (QStringList{base + "BRK.B", base + "UPAA"}));  // in the list's order
 
   // "I": a blank edit opens nothing and hands the focus to the list; a symbol is trimmed.
@@ -242,7 +250,9 @@ TEST_F(ToolCommandsTest, PriceOpensTheFinderAtThePurchaseMonthOrTodayOutsideTheY
   window->VisibleList()->SelectIds({recent});
   window->RunCommand(kCmdPriceMenu);
   EXPECT_EQ(symbol, QStringLiteral("NEWCO"));
-  EXPECT_EQ(month, QDateTime::fromSecsSinceEpoch(1100000000).date().addDays(1 - QDateTime::fromSecsSinceEpoch(1100000000).date().day()));
+  EXPECT_EQ(month, QDateTime::fromSecsSinceEpoch(1100000000)
+                       .date()
+                       .addDays(1 - QDateTime::fromSecsSinceEpoch(1100000000).date().day()));
   EXPECT_TRUE(maySelect);
 
   window->findChild<QLineEdit*>(QStringLiteral("2088"))->setText(QStringLiteral(" KO "));

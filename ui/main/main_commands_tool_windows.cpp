@@ -52,7 +52,8 @@ void CDlgVellumar::RegisterToolWindowCommands() {
     const QString symbol = symbolEdit->text().trimmed();
     OpenChart(symbol.isEmpty() ? QStringList() : QStringList{symbol});
   });
-  handlers.insert(kCmdPriceSmall, [this] { OpenPriceFinder(symbolEdit->text().trimmed(), QDate::currentDate()); });
+  handlers.insert(kCmdPriceSmall,
+                  [this] { OpenPriceFinder(symbolEdit->text().trimmed(), QDate::currentDate()); });
   handlers.insert(kCmdInfoSmall, [this] { OnInfoForEdit(); });
   for (int id : {kCmdChart, kCmdChartMenu}) handlers.insert(id, [this] { OnChartSelected(); });
   for (int id : {kCmdInfo, kCmdInfoMenu}) handlers.insert(id, [this] { OnInfoSelected(); });
@@ -60,8 +61,8 @@ void CDlgVellumar::RegisterToolWindowCommands() {
 }
 
 QString CDlgVellumar::SecurityInfoUrl(const QString& symbol) {
-  return QString::fromStdString("http://" + GetServiceHosts().quoteWebHost + "/q?s=" +
-                                EncodeUrlValue(symbol.toStdString()));
+  return QString::fromStdString("http://" + GetServiceHosts().quoteWebHost +
+                                "/q?s=" + EncodeUrlValue(symbol.toStdString()));
 }
 
 bool CDlgVellumar::ReadSelectedPositions(std::vector<std::unique_ptr<VLHoldingItem>>& positions,
@@ -166,7 +167,8 @@ QString CDlgVellumar::WriteReportFile() {
   PortfolioReportInput input;
   input.heldView = heldView;
   const std::vector<int>& columns = heldView ? heldColumns : soldColumns;
-  for (int column : columns) input.columns.push_back({column, GetColumnHeader(column), GetColumnAlignment(column)});
+  for (int column : columns)
+    input.columns.push_back({column, GetColumnHeader(column), GetColumnAlignment(column)});
   input.sortColumn = heldView ? heldSortBy : soldSortBy;
   input.alternateRows = alternateRows;
   input.portfolioName = portfolioName;
@@ -186,8 +188,9 @@ QString CDlgVellumar::WriteReportFile() {
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
 
-  const std::string path = GetPortfolioReportFileName(GetAppPaths().dataFolder, static_cast<long long>(window()->winId()),
-                                                      static_cast<int32_t>(portfolioId), input.localTime);
+  const std::string path =
+      GetPortfolioReportFileName(GetAppPaths().dataFolder, static_cast<long long>(window()->winId()),
+                                 static_cast<int32_t>(portfolioId), input.localTime);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << BuildPortfolioReport(input);
   out.close();

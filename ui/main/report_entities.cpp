@@ -8,16 +8,17 @@ namespace {
 
 // The references a browser accepts without a semicolon.
 constexpr std::array<std::string_view, 106> kLegacyNames{
-    "AElig",  "AMP",    "Aacute", "Acirc",  "Agrave", "Aring",  "Atilde", "Auml",   "COPY",   "Ccedil", "ETH",
-    "Eacute", "Ecirc",  "Egrave", "Euml",   "GT",     "Iacute", "Icirc",  "Igrave", "Iuml",   "LT",     "Ntilde",
-    "Oacute", "Ocirc",  "Ograve", "Oslash", "Otilde", "Ouml",   "QUOT",   "REG",    "THORN",  "Uacute", "Ucirc",
-    "Ugrave", "Uuml",   "Yacute", "aacute", "acirc",  "acute",  "aelig",  "agrave", "amp",    "aring",  "atilde",
-    "auml",   "brvbar", "ccedil", "cedil",  "cent",   "copy",   "curren", "deg",    "divide", "eacute", "ecirc",
-    "egrave", "eth",    "euml",   "frac12", "frac14", "frac34", "gt",     "iacute", "icirc",  "iexcl",  "igrave",
-    "iquest", "iuml",   "laquo",  "lt",     "macr",   "micro",  "middot", "nbsp",   "not",    "ntilde", "oacute",
-    "ocirc",  "ograve", "ordf",   "ordm",   "oslash", "otilde", "ouml",   "para",   "plusmn", "pound",  "quot",
-    "raquo",  "reg",    "sect",   "shy",    "sup1",   "sup2",   "sup3",   "szlig",  "thorn",  "times",  "uacute",
-    "ucirc",  "ugrave", "uml",    "uuml",   "yacute", "yen",    "yuml",
+    "AElig",  "AMP",    "Aacute", "Acirc",  "Agrave", "Aring",  "Atilde", "Auml",  "COPY",   "Ccedil",
+    "ETH",    "Eacute", "Ecirc",  "Egrave", "Euml",   "GT",     "Iacute", "Icirc", "Igrave", "Iuml",
+    "LT",     "Ntilde", "Oacute", "Ocirc",  "Ograve", "Oslash", "Otilde", "Ouml",  "QUOT",   "REG",
+    "THORN",  "Uacute", "Ucirc",  "Ugrave", "Uuml",   "Yacute", "aacute", "acirc", "acute",  "aelig",
+    "agrave", "amp",    "aring",  "atilde", "auml",   "brvbar", "ccedil", "cedil", "cent",   "copy",
+    "curren", "deg",    "divide", "eacute", "ecirc",  "egrave", "eth",    "euml",  "frac12", "frac14",
+    "frac34", "gt",     "iacute", "icirc",  "iexcl",  "igrave", "iquest", "iuml",  "laquo",  "lt",
+    "macr",   "micro",  "middot", "nbsp",   "not",    "ntilde", "oacute", "ocirc", "ograve", "ordf",
+    "ordm",   "oslash", "otilde", "ouml",   "para",   "plusmn", "pound",  "quot",  "raquo",  "reg",
+    "sect",   "shy",    "sup1",   "sup2",   "sup3",   "szlig",  "thorn",  "times", "uacute", "ucirc",
+    "ugrave", "uml",    "uuml",   "yacute", "yen",    "yuml",
 };
 
 bool IsNameChar(char c) {

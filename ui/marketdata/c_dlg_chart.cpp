@@ -38,8 +38,8 @@ namespace {
 
 constexpr int kMaxPageBytes = 32767;
 
-constexpr const char* kPeriods[] = {"&Intraday", "Last &Week", "Last &Month", "&3 Months", "&6 Months",
-                                    "Last &Year", "3 Year&s",  "&5 Years",    "&10 Years"};
+constexpr const char* kPeriods[] = {"&Intraday",  "Last &Week", "Last &Month", "&3 Months", "&6 Months",
+                                    "Last &Year", "3 Year&s",   "&5 Years",    "&10 Years"};
 
 // Each window numbers its files differently, and so do two runs of the program.
 uint32_t NextFileNumber() {
@@ -47,11 +47,14 @@ uint32_t NextFileNumber() {
   return next++;
 }
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 }  // namespace
 
-CDlgChart::CDlgChart(const QStringList& chartSymbols, QWidget* parent, std::unique_ptr<ChartProvider> chartProvider)
+CDlgChart::CDlgChart(const QStringList& chartSymbols, QWidget* parent,
+                     std::unique_ptr<ChartProvider> chartProvider)
     : QDialog(parent, Qt::Window),
       symbols(chartSymbols),
       provider(chartProvider ? std::move(chartProvider) : std::make_unique<BigChartsChartProvider>()) {
@@ -165,7 +168,8 @@ void CDlgChart::CreateControls() {
   layout->addLayout(right, 1);
   outer->addWidget(quoteLine);
 
-  for (QPushButton* button : {finderButton, addButton, removeButton, intervalButton, updateButton, closeButton}) {
+  for (QPushButton* button :
+       {finderButton, addButton, removeButton, intervalButton, updateButton, closeButton}) {
     button->setAutoDefault(false);
   }
   connect(addButton, &QPushButton::clicked, this, &CDlgChart::OnAddSymbol);
@@ -233,9 +237,9 @@ void CDlgChart::OnSymbolFinder() {
 
 void CDlgChart::SetBusy(bool busy) {
   updating = busy;
-  for (QWidget* w : std::initializer_list<QWidget*>{addButton, finderButton, removeButton, intervalButton,
-                                                    updateButton, average50, average200, compareDjia,
-                                                    compareNasdaq, compareSp500}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{addButton, finderButton, removeButton, intervalButton, updateButton,
+                                       average50, average200, compareDjia, compareNasdaq, compareSp500}) {
     w->setEnabled(!busy);
   }
 }

@@ -52,7 +52,8 @@ void CDlgHistoricalPriceFinder::CreateControls() {
   NameControl(monthPicker, 2139, QStringLiteral("Period"));
   monthPicker->setDisplayFormat(QStringLiteral("MMM yyyy"));
   monthPicker->setCalendarPopup(true);
-  monthPicker->setDateRange(QDate(1970, 1, 1), QDate::currentDate().addMonths(1).addDays(-QDate::currentDate().day()));
+  monthPicker->setDateRange(QDate(1970, 1, 1),
+                            QDate::currentDate().addMonths(1).addDays(-QDate::currentDate().day()));
   findButton = new QPushButton(QStringLiteral("&Find"), this);
   NameControl(findButton, 2097, QStringLiteral("Find"));
   findButton->setDefault(true);
@@ -76,8 +77,8 @@ void CDlgHistoricalPriceFinder::CreateControls() {
   resultList->setUniformRowHeights(true);
   resultList->setSelectionBehavior(QAbstractItemView::SelectRows);
   resultList->setSelectionMode(QAbstractItemView::SingleSelection);
-  resultList->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("Close"), QStringLiteral("Low"),
-                               QStringLiteral("High")});
+  resultList->setHeaderLabels(
+      {QStringLiteral("Date"), QStringLiteral("Close"), QStringLiteral("Low"), QStringLiteral("High")});
   const int widths[] = {80, 65, 60, 60};
   for (int c = 0; c < 4; ++c) resultList->setColumnWidth(c, DialogUnitsX(this, widths[c]));
   resultList->installEventFilter(this);
@@ -171,14 +172,15 @@ void CDlgHistoricalPriceFinder::OnFind() {
     return;
   }
   const QString upper = symbol.toUpper();
-  resultsLabel->setText(
-      FormatString(adjust ? StringId::AdjustedHistoricalPricesFor : StringId::HistoricalPricesFor, QStringList{upper}));
+  resultsLabel->setText(FormatString(
+      adjust ? StringId::AdjustedHistoricalPricesFor : StringId::HistoricalPricesFor, QStringList{upper}));
   resultList->headerItem()->setText(1, adjust ? QStringLiteral("Adj. Close") : QStringLiteral("Close"));
   QList<QTreeWidgetItem*> rows;
   for (const auto& price : results) {
-    rows.append(new QTreeWidgetItem(QStringList{
-        QString::fromStdString(price->dateText), QString::fromStdString(adjust ? price->adjClose : price->close),
-        QString::fromStdString(price->low), QString::fromStdString(price->high)}));
+    rows.append(new QTreeWidgetItem(
+        QStringList{QString::fromStdString(price->dateText),
+                    QString::fromStdString(adjust ? price->adjClose : price->close),
+                    QString::fromStdString(price->low), QString::fromStdString(price->high)}));
   }
   resultList->addTopLevelItems(rows);
   selectButton->setEnabled(!rows.isEmpty());

@@ -30,11 +30,14 @@
 namespace {
 
 // A limit as the update uses it: below 1 means the provider's default.
-int Effective(int value, int fallback) { return value < 1 ? fallback : value; }
+int Effective(int value, int fallback) {
+  return value < 1 ? fallback : value;
+}
 
 }  // namespace
 
-CDlgNews::CDlgNews(VLGeneralPrefs& generalPrefs, QWidget* parent) : QDialog(parent, Qt::Window), prefs(generalPrefs) {
+CDlgNews::CDlgNews(VLGeneralPrefs& generalPrefs, QWidget* parent)
+    : QDialog(parent, Qt::Window), prefs(generalPrefs) {
   setObjectName(QStringLiteral("154"));
   setWindowTitle(LoadString(StringId::NewsTitle));
   setAccessibleName(QStringLiteral("Recent News"));
@@ -122,7 +125,8 @@ void CDlgNews::CreateControls() {
   bottom->addWidget(progressBar, 1);
   bottom->addWidget(percentLabel);
   bottom->addStretch(0);
-  for (QPushButton* button : {viewButton, updateButton, optionsButton, closeButton}) bottom->addWidget(button);
+  for (QPushButton* button : {viewButton, updateButton, optionsButton, closeButton})
+    bottom->addWidget(button);
   layout->addLayout(bottom);
 
   for (QPushButton* button :
@@ -150,7 +154,8 @@ void CDlgNews::SetUpdating(bool on) {
   for (QWidget* w : std::initializer_list<QWidget*>{viewButton, updateButton, optionsButton, closeButton}) {
     w->setVisible(!on);
   }
-  for (QWidget* w : std::initializer_list<QWidget*>{progressLabel, progressBar, percentLabel}) w->setVisible(on);
+  for (QWidget* w : std::initializer_list<QWidget*>{progressLabel, progressBar, percentLabel})
+    w->setVisible(on);
   // Adding or removing a symbol starts an update too.
   for (QWidget* w : std::initializer_list<QWidget*>{symbolEdit, addButton, finderButton, removeButton}) {
     w->setEnabled(!on);
@@ -184,8 +189,9 @@ void CDlgNews::OnUpdate() {
 
   if (failed) ShowMessage(this, StringId::NoNewsItems);
   FillHeadlines();
-  updatedLabel->setText(FormatString(StringId::NewsUpdatedAt,
-                                     QStringList{QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)}));
+  updatedLabel->setText(
+      FormatString(StringId::NewsUpdatedAt,
+                   QStringList{QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)}));
   countLabel->setText(FormatString(StringId::NewsItemCount, QStringList{QString::number(results.size())}));
   emit Updated();
   if (closeWhenDone) close();
@@ -197,10 +203,9 @@ void CDlgNews::FillHeadlines() {
   for (const auto& item : results) {
     // Weekday, day without a leading zero, month, year: "Sat 6 Jan 2007".
     const QDate date = QDateTime::fromSecsSinceEpoch(item->date).date();
-    rows.append(new QTreeWidgetItem(QStringList{locale.toString(date, QStringLiteral("ddd d MMM yyyy")),
-                                                QString::fromStdString(item->symbol),
-                                                QString::fromStdString(item->title),
-                                                QString::fromStdString(item->source)}));
+    rows.append(new QTreeWidgetItem(QStringList{
+        locale.toString(date, QStringLiteral("ddd d MMM yyyy")), QString::fromStdString(item->symbol),
+        QString::fromStdString(item->title), QString::fromStdString(item->source)}));
   }
   headlineList->addTopLevelItems(rows);
   for (int c : {0, 1, 3}) headlineList->resizeColumnToContents(c);
@@ -209,7 +214,8 @@ void CDlgNews::FillHeadlines() {
 void CDlgNews::OnCommand(uint32_t commandId) {
   if (commandId != kProgressCommand || !provider) return;
   if (closeWhenDone) provider->stop = true;
-  percentLabel->setText(FormatString(StringId::ProgressPercent, QStringList{QString::number(provider->progress)}));
+  percentLabel->setText(
+      FormatString(StringId::ProgressPercent, QStringList{QString::number(provider->progress)}));
   progressBar->setValue(std::min(std::max(provider->progress, 0), 100));
   progressBar->repaint();
   percentLabel->repaint();
@@ -252,7 +258,8 @@ void CDlgNews::OnView() {
     return;
   }
   const QString url = QString::fromStdString(results[static_cast<size_t>(row)]->url);
-  if (!OpenWebPage(url)) ShowMessage(this, StringId::NewsItemOpenError, MessageIcon::None, MessageButtons::Ok, {url});
+  if (!OpenWebPage(url))
+    ShowMessage(this, StringId::NewsItemOpenError, MessageIcon::None, MessageButtons::Ok, {url});
 }
 
 void CDlgNews::OnOptions() {

@@ -30,7 +30,7 @@
 namespace {
 
 // Searches for these words, as typed, return a great many pages.
-constexpr const char* kCommonPhrases[] = {"AMERICA", "BANK", "COMPANY", "CORP", "FUND",
+constexpr const char* kCommonPhrases[] = {"AMERICA", "BANK", "COMPANY",  "CORP", "FUND",
                                           "INC",     "LTD",  "NATIONAL", "NEW"};
 
 struct TypeButton {
@@ -39,8 +39,8 @@ struct TypeButton {
   int type;
 };
 constexpr TypeButton kTypeButtons[] = {
-    {2095, "Stock", SymbolFinder::kStocks},   {2096, "Mutual fund", SymbolFinder::kMutualFunds},
-    {2119, "ETF", SymbolFinder::kEtfs},       {2120, "Futures", SymbolFinder::kFutures},
+    {2095, "Stock", SymbolFinder::kStocks},  {2096, "Mutual fund", SymbolFinder::kMutualFunds},
+    {2119, "ETF", SymbolFinder::kEtfs},      {2120, "Futures", SymbolFinder::kFutures},
     {2121, "Index", SymbolFinder::kIndexes},
 };
 
@@ -151,7 +151,9 @@ void CDlgSymbolFinder::CreateControls() {
   resize(DialogUnitsX(this, 330), sizeHint().height() + fontMetrics().height() * 8);
 }
 
-void CDlgSymbolFinder::SetInitialText(const QString& text) { searchEdit->setText(text); }
+void CDlgSymbolFinder::SetInitialText(const QString& text) {
+  searchEdit->setText(text);
+}
 
 void CDlgSymbolFinder::SetMaySelect(bool may) {
   maySelect = may;

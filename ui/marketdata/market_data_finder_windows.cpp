@@ -38,7 +38,8 @@ std::optional<int64_t> MarketDataFinderWindows::PriceTextToCents(const QString& 
     }
     return true;
   };
-  if (whole.isEmpty() || whole.size() > kMaxWholeDigits || !digits(whole) || !digits(fraction)) return std::nullopt;
+  if (whole.isEmpty() || whole.size() > kMaxWholeDigits || !digits(whole) || !digits(fraction))
+    return std::nullopt;
   int64_t cents = whole.toLongLong() * 100;
   if (!fraction.isEmpty()) cents += fraction.at(0).digitValue() * 10;
   if (fraction.size() > 1) cents += fraction.at(1).digitValue();

@@ -5,4 +5,6 @@
 ScopedUiMessagePump::ScopedUiMessagePump()
     : previous(SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); })) {}
 
-ScopedUiMessagePump::~ScopedUiMessagePump() { SetMessagePump(std::move(previous)); }
+ScopedUiMessagePump::~ScopedUiMessagePump() {
+  SetMessagePump(std::move(previous));
+}
