@@ -10,6 +10,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_startup_files.h"
 #include "ui/main/c_dlg_vellumar.h"
+#include "ui/marketdata/market_data_finder_windows.h"
 #include "ui/widgets/message_box.h"
 
 CVellumarApp::CVellumarApp() = default;
@@ -56,12 +57,16 @@ int CVellumarApp::Run() {
   if (!StartUp()) return 0;
   int code = 0;
   {
+    // The position dialogs reach the symbol and price finders through this.
+    MarketDataFinderWindows finderWindows;
+    SetMarketDataWindows(&finderWindows);
     CDlgVellumar window(*this);
     instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
     // For checks of an installation: start up, show the main window, end (see vellumar --help).
     if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
     code = QApplication::exec();
+    SetMarketDataWindows(nullptr);
   }
   database.reset();  // every change was saved when it was made
   instanceChecker.reset();

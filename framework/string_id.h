@@ -65,5 +65,30 @@ enum class StringId : int {
   BackupFolderFullError = 2127,    // %s: the backup folder, when every backup number is taken
   BackupCreateError = 2128,        // %s: the backup file
   BackupConfirm = 2129,            // %s: the backup file about to be written
+  // The market-data windows.
+  ChartTitle = 114,                   // chart window without symbols
+  ChartTitleFor = 115,                // %s: the symbols, joined by ", "
+  ChartQuoteLine = 117,               // chart window's quote line of a security
+  NewsTitle = 122,                    // news window without symbols
+  NewsTitleFor = 123,                 // %s: the symbols, joined by ", "
+  NewsUpdatedAt = 124,                // %s: the time of the update
+  NewsItemCount = 125,                // %d: headlines listed
+  ProgressPercent = 127,              // %d: percent done
+  NoSecuritiesMatched = 128,          // %s: the search text
+  OneSecurityMatched = 129,           // %s: the search text
+  SecuritiesMatched = 130,            // %d: the count, %s: the search text
+  HistoricalPricesUnavailable = 134,  // %s: the symbol
+  HistoricalPricesFor = 135,          // %s: the symbol
+  AdjustedHistoricalPricesFor = 136,  // %s: the symbol
+  SymbolMissing = 2056,
+  SearchTextTooShort = 2085,
+  SearchTextCommonPhrase = 2089,
+  NewsItemOpenError = 2090,           // %s: the headline's address
+  NoNewsItems = 2091,
+  SelectSymbolsToRemove = 2092,
+  SelectSymbolResult = 2093,
+  SelectHistoricalPrice = 2094,
+  NewsDaysOutOfRange = 2098,
+  NewsItemsOutOfRange = 2099,
   AppTitle = 57344,                // the application's name, the title of its message boxes
 };
