@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "app/c_instance_checker.h"
+#include "app/startup_file_steps.h"
 #include "framework/file_util.h"
 #include "marketdata/service_hosts.h"
 #include "portfolio/columns/number_format.h"
@@ -15,11 +16,6 @@
 CVellumarApp::CVellumarApp() = default;
 
 CVellumarApp::~CVellumarApp() = default;
-
-void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path) {
-  QMessageBox::critical(nullptr, LoadString(StringId::AppTitle),
-                        FormatString(messageId, QString::fromStdString(path)));
-}
 
 bool CVellumarApp::StartUp() {
   instanceChecker = std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"));
@@ -35,13 +31,10 @@ bool CVellumarApp::StartUp() {
 
   const std::string folder = GetModuleFolder();
   database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
-  for (const StartupFileResult& step : {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
-    if (!step.Ok()) {
-      ShowStartupError(step.messageId, step.path);
-      return false;
-    }
+  if (const QString failure = RunStartupFileSteps(*database, folder); !failure.isEmpty()) {
+    QMessageBox::critical(nullptr, LoadString(StringId::AppTitle), failure);
+    return false;
   }
-  DeleteLeftoverReportFiles(folder);
   serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(folder));
   return true;
 }

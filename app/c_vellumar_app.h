@@ -2,7 +2,6 @@
 #include <memory>
 
 #include "app/local_service_launcher.h"
-#include "framework/string_id.h"
 #include "prefs/vl_prefs.h"
 
 class CInstanceChecker;
@@ -29,7 +28,6 @@ class CVellumarApp {
 
  private:
   bool StartUp();
-  void ShowStartupError(StringId messageId, const std::string& path);
 
   std::unique_ptr<CInstanceChecker> instanceChecker;
   std::unique_ptr<VLDatabase> database;
