@@ -1,7 +1,6 @@
 #include "app/c_vellumar_app.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include "app/c_instance_checker.h"
 #include "app/startup_file_steps.h"
@@ -11,11 +10,15 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_startup_files.h"
 #include "ui/main/c_dlg_vellumar.h"
-#include "ui/widgets/string_table.h"
+#include "ui/widgets/message_box.h"
 
 CVellumarApp::CVellumarApp() = default;
 
 CVellumarApp::~CVellumarApp() = default;
+
+void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path) {
+  ShowMessage(nullptr, messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(path)});
+}
 
 bool CVellumarApp::StartUp() {
   instanceChecker = std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"));
@@ -31,8 +34,8 @@ bool CVellumarApp::StartUp() {
 
   const std::string folder = GetModuleFolder();
   database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
-  if (const QString failure = RunStartupFileSteps(*database, folder); !failure.isEmpty()) {
-    QMessageBox::critical(nullptr, LoadString(StringId::AppTitle), failure);
+  if (const StartupFileResult failed = RunStartupFileSteps(*database, folder); !failed.Ok()) {
+    ShowStartupError(failed.messageId, failed.path);
     return false;
   }
   serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(folder));
@@ -43,7 +46,7 @@ int CVellumarApp::Run() {
   if (!StartUp()) return 0;
   int code = 0;
   {
-    CDlgVellumar window;
+    CDlgVellumar window(*this);
     instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
     code = QApplication::exec();
@@ -59,20 +62,32 @@ void CVellumarApp::Backup(QWidget* parent) {
   const std::string folder = GetModuleFolder();
   const StartupFileResult next = FindNextBackupPath(folder);
   if (!next.Ok()) {
-    QMessageBox::critical(parent, LoadString(StringId::AppTitle),
-                          FormatString(next.messageId, QString::fromStdString(next.path)));
+    ShowMessage(parent, next.messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(next.path)});
     return;
   }
   const QString target = QString::fromStdString(next.path);
-  if (QMessageBox::information(parent, LoadString(StringId::AppTitle),
-                               FormatString(StringId::BackupConfirm, target),
-                               QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+  if (ShowMessage(parent, StringId::BackupConfirm, MessageIcon::Information, MessageButtons::OkCancel, {target}) != MessageAnswer::Ok) {
     return;
   }
   const StartupFileResult copied = CopyDatabaseToBackup(folder, next.path);
   if (!copied.Ok()) {
-    QMessageBox box(QMessageBox::NoIcon, LoadString(StringId::AppTitle),
-                    FormatString(copied.messageId, target), QMessageBox::Ok, parent);
-    box.exec();
+    ShowMessage(parent, copied.messageId, MessageIcon::None, MessageButtons::Ok, {target});
   }
+}
+
+void CVellumarApp::AddSecondaryWindow(QWidget* window) { secondaryWindows.emplace_back(window); }
+
+bool CVellumarApp::HasSecondaryWindows() const {
+  for (const QPointer<QWidget>& window : secondaryWindows) {
+    if (window) return true;
+  }
+  return false;
+}
+
+void CVellumarApp::CloseSecondaryWindows() {
+  const std::vector<QPointer<QWidget>> snapshot = secondaryWindows;
+  for (const QPointer<QWidget>& window : snapshot) {
+    if (window) window->close();
+  }
+  secondaryWindows.clear();
 }

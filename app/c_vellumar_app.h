@@ -1,19 +1,23 @@
 #pragma once
+#include <QPointer>
+#include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "app/local_service_launcher.h"
+#include "framework/string_id.h"
 #include "prefs/vl_prefs.h"
+#include "ui/main/main_window_host.h"
 
 class CInstanceChecker;
-class QWidget;
 class VLDatabase;
 
 // The application object: single-instance guard, preferences, the database file and its backups, the
 // bundled market-data service, and the main window's lifetime.
-class CVellumarApp {
+class CVellumarApp : public IMainWindowHost {
  public:
   CVellumarApp();
-  ~CVellumarApp();
+  ~CVellumarApp() override;
   CVellumarApp(const CVellumarApp&) = delete;
   CVellumarApp& operator=(const CVellumarApp&) = delete;
 
@@ -21,16 +25,22 @@ class CVellumarApp {
   // the user and ends the application before the main window appears.
   int Run();
 
-  VLDatabase* GetDatabase() { return database.get(); }
-  VLPrefs& GetPrefs() { return prefs; }
+  VLDatabase& GetDatabase() override { return *database; }
+  VLPrefs& GetPrefs() override { return prefs; }
   // The Backup command: the next free backup name, the user's confirmation, the copy.
-  void Backup(QWidget* parent);
+  void Backup(QWidget* parent) override;
+  // The modeless windows the application tracks (chart windows); closed together at exit.
+  void AddSecondaryWindow(QWidget* window);
+  bool HasSecondaryWindows() const override;
+  void CloseSecondaryWindows() override;
 
  private:
   bool StartUp();
+  void ShowStartupError(StringId messageId, const std::string& path);
 
   std::unique_ptr<CInstanceChecker> instanceChecker;
   std::unique_ptr<VLDatabase> database;
   VLPrefs prefs;
   LocalServiceLauncher serviceLauncher;
+  std::vector<QPointer<QWidget>> secondaryWindows;
 };

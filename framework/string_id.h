@@ -4,10 +4,63 @@
 // user interface's string table holds the texts, keyed by the same names. A name says what the text is; its
 // value is the text's number.
 enum class StringId : int {
-  None = 0,                        // no message
-  UpdatedAt = 109,                 // "Updated: %s"
+  None = 0,  // no message
+  // Window texts.
+  NoSuchSymbol = 102,       // quote line, %s: the symbol
+  QuoteLine = 103,          // quote line of a security
+  QuoteUnavailable = 104,   // quote line when the fetch failed
+  Connected = 105,          // connection label and status bar
+  NotConnected = 106,       // connection label and status bar
+  NoPortfolio = 107,        // "(None)" in the selector
+  WindowTitle = 108,        // %s: the portfolio's name
+  UpdatedAt = 109,          // "Updated: %s"
+  IndexQuoteLine = 116,     // quote line of a market index
+  EditPortfolioTitle = 118, // title of the portfolio dialog when editing
+  Updating = 137,           // status bar while quotes are updated
+  NoItems = 140,            // item count of an empty list
+  ItemCount = 141,          // %d: rows
+  ItemCountSelected = 142,  // %d: rows, %d: selected
+  // Messages.
   DatabaseCreateError = 2048,      // %s: the database file
   DatabaseOpenError = 2049,        // the database could not be opened (no "%s")
+  PortfolioNameMissing = 2050,
+  PortfolioExists = 2051,          // %s: the name
+  PortfolioAddError = 2052,        // %s: the name
+  PortfolioDeleteConfirm = 2053,   // %s: the name
+  PortfolioDeleteError = 2054,     // %s: the name
+  PortfolioChangeError = 2055,     // %s: the name
+  PositionAddError = 2059,         // %s: the position's name
+  PositionsReadError = 2064,
+  PositionDeleteConfirm = 2065,
+  PositionDeleteError = 2066,
+  UpdateError = 2067,
+  SelectPositionToEdit = 2070,
+  SelectSinglePosition = 2071,
+  PositionGone = 2072,
+  SelectPositionToDelete = 2073,
+  ExitConfirm = 2074,
+  PositionChangeError = 2075,
+  NotImplemented = 2076,
+  TasksInProgress = 2077,
+  SelectPositionToCopy = 2078,
+  SelectPositionToMove = 2079,
+  PositionCopyError = 2080,
+  PositionMoveError = 2081,
+  SelectPortfolio = 2082,
+  WelcomeNewPortfolio = 2083,
+  PortfoliosReadError = 2084,
+  PositionsAccessError = 2086,
+  PrintError = 2088,               // %s: the report file
+  SummaryError = 2106,
+  SelectPositionToSell = 2114,
+  CannotSellCashOrMargin = 2115,
+  PositionSellError = 2116,
+  AlreadySold = 2117,
+  NoShares = 2118,
+  SelectPositionToUnsell = 2122,
+  UnsellConfirm = 2123,
+  UnsellError = 2124,
+  ResetOptionsConfirm = 2125,
   BackupFolderCreateError = 2126,  // %s: the backup folder
   BackupFolderFullError = 2127,    // %s: the backup folder, when every backup number is taken
   BackupCreateError = 2128,        // %s: the backup file

@@ -4,59 +4,55 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "portfolio/database/vl_database.h"
+#include "tests/support/temp_folder.h"
+#include "ui/widgets/string_table.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-class Folder {
- public:
-  Folder() {
-    std::string pattern = (fs::temp_directory_path() / "vl_app_startup_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path = pattern + "/";
-  }
-  ~Folder() {
-    std::error_code ignored;
-    if (!path.empty()) fs::remove_all(path, ignored);
-  }
-  void Write(const std::string& name) const { std::ofstream(path + name) << "x"; }
-  bool Has(const std::string& name) const { return fs::exists(path + name); }
-  std::string path;
-};
+bool Has(const TempFolder& folder, const std::string& name) {
+  return fs::exists(folder.File(name));
+}
+
+// The message start-up shows for the step's result.
+std::string MessageOf(const StartupFileResult& result) {
+  return FormatString(result.messageId, QString::fromStdString(result.path)).toStdString();
+}
+
 }  // namespace
 
 TEST(StartupFileSteps, DatabaseThenBackupThenLeftoverReports) {
-  Folder folder;
-  ASSERT_FALSE(folder.path.empty());
-  folder.Write("report.htm");
-  folder.Write("report.html");
-  VLDatabase database(folder.path + "Vellumar.db");
-  EXPECT_EQ(RunStartupFileSteps(database, folder.path).toStdString(), "");
-  EXPECT_TRUE(folder.Has("Vellumar.db"));
-  EXPECT_TRUE(folder.Has("backup/Vellumar_1.db"));
-  EXPECT_FALSE(folder.Has("report.htm"));
-  EXPECT_TRUE(folder.Has("report.html"));
+  TempFolder folder("vl_app_startup");
+  ASSERT_FALSE(folder.Path().empty());
+  WriteText(folder.File("report.htm"), "x");
+  WriteText(folder.File("report.html"), "x");
+  VLDatabase database(folder.Path() + "Vellumar.db");
+  EXPECT_TRUE(RunStartupFileSteps(database, folder.Path()).Ok());
+  EXPECT_TRUE(Has(folder, "Vellumar.db"));
+  EXPECT_TRUE(Has(folder, "backup/Vellumar_1.db"));
+  EXPECT_FALSE(Has(folder, "report.htm"));
+  EXPECT_TRUE(Has(folder, "report.html"));
 }
 
 TEST(StartupFileSteps, ADatabaseThatCannotBeCreatedIsNamedInTheMessage) {
-  Folder folder;
+  TempFolder folder("vl_app_startup");
   // A path through a plain file cannot hold a database, whoever runs the test.
-  folder.Write("plain");
-  const std::string programFolder = folder.path + "plain/";
+  WriteText(folder.File("plain"), "x");
+  const std::string programFolder = folder.Path() + "plain/";
   VLDatabase database(programFolder + "Vellumar.db");
-  EXPECT_EQ(RunStartupFileSteps(database, programFolder).toStdString(),
+  EXPECT_EQ(MessageOf(RunStartupFileSteps(database, programFolder)),
             "[ " + programFolder + "Vellumar.db ]\n\nVellumar was unable to create this database\nfile.");
 }
 
 TEST(StartupFileSteps, AFailedBackupEndsTheStepsWithTheFolderInTheMessage) {
-  Folder folder;
-  folder.Write("backup");  // a file where the backup folder belongs
-  folder.Write("report.gif");
-  VLDatabase database(folder.path + "Vellumar.db");
-  EXPECT_EQ(RunStartupFileSteps(database, folder.path).toStdString(),
-            "[ " + folder.path + "backup/ ]\n\nVellumar was unable to create this backup folder.");
-  EXPECT_TRUE(folder.Has("Vellumar.db"));
-  EXPECT_TRUE(folder.Has("report.gif")) << "the steps after a failure do not run";
+  TempFolder folder("vl_app_startup");
+  WriteText(folder.File("backup"), "x");  // a file where the backup folder belongs
+  WriteText(folder.File("report.gif"), "x");
+  VLDatabase database(folder.Path() + "Vellumar.db");
+  EXPECT_EQ(MessageOf(RunStartupFileSteps(database, folder.Path())),
+            "[ " + folder.Path() + "backup/ ]\n\nVellumar was unable to create this backup folder.");
+  EXPECT_TRUE(Has(folder, "Vellumar.db"));
+  EXPECT_TRUE(Has(folder, "report.gif")) << "the steps after a failure do not run";
 }

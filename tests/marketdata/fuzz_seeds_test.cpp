@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "fuzz/provider_harness.h"
+#include "tests/support/offline_provider.h"
 #include "marketdata/historical_price.h"
 #include "marketdata/historical_price_provider.h"
 #include "marketdata/stock_info.h"

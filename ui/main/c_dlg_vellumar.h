@@ -1,10 +1,182 @@
 #pragma once
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
-// The application's main window. For now it only proves the tool chain: an empty window with its title.
-class CDlgVellumar : public QMainWindow {
+#include "portfolio/database/vl_database_event.h"
+
+class IMainWindowHost;
+class PositionListView;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class SummaryPanel;
+class VLDatabase;
+class VLDatabaseConn;
+class VLGeneralPrefs;
+class WindowCommandTarget;
+
+// The main window: one portfolio at a time as the held and sold lists on two tabs, the portfolio selector,
+// the command buttons, the quote line, the summary panel, the item count and the connection state. The
+// application's main window reads and saves the placement and view settings; secondary windows opened by
+// "New Window" show other portfolios beside it. Every window listens to the database and redraws itself
+// from its events.
+class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   Q_OBJECT
 
  public:
-  explicit CDlgVellumar(QWidget* parent = nullptr);
+  // `mainWindow` is null for the application's main window and the owner for a secondary window.
+  explicit CDlgVellumar(IMainWindowHost& host, CDlgVellumar* mainWindow = nullptr);
+  ~CDlgVellumar() override;
+
+  bool IsMainWindow() const { return mainWindow == nullptr; }
+  // Runs a command by id; one without a handler answers that it is not implemented yet.
+  void RunCommand(int id);
+  // Queues the command; it runs later unless the window is gone by then.
+  void PostCommand(int id);
+  QAction* Action(int id) const { return actions.value(id); }
+
+  void OnDatabaseEvent(const VLDatabaseEvent& event) override;
+  void SelectPortfolio(uint32_t id);
+  void RefillLists();
+
+  uint32_t CurrentPortfolio() const { return portfolioId; }
+  bool IsHeldView() const { return heldView; }
+  bool IsConnected() const { return connected; }
+  PositionListView* HeldList() const { return heldList; }
+  PositionListView* SoldList() const { return soldList; }
+  SummaryPanel* Summary() const { return summaryPanel; }
+  PositionListView* VisibleList() const;
+  const std::vector<QPointer<CDlgVellumar>>& ChildWindows() const { return childWindows; }
+  // The list pop-up menu for the visible list as it would open now (the caller owns it).
+  std::unique_ptr<QMenu> BuildListMenu();
+  // The selector's pop-up menu; each entry's data is the portfolio id it selects (the caller owns it).
+  std::unique_ptr<QMenu> BuildSelectorMenu();
+  // How the window finds out whether market data can be reached; tests replace it. The next check comes
+  // ten ticks later.
+  void SetConnectionProbe(std::function<bool()> probe);
+  // The timer's work, callable directly.
+  void OnTimerTick();
+
+  // True when a window placed at `window` lies entirely off `workArea` and must be centred instead.
+  static bool IsOffWorkArea(const QRect& window, const QRect& workArea);
+
+ signals:
+  // A header click on a column that cannot be sorted (after the beep).
+  void UnsortableColumnClicked();
+  // The summary panel was brought up to date.
+  void SummaryUpdated();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Construction (c_dlg_vellumar.cpp).
+  void ReadViewPrefs();
+  void CreateControls();
+  void CreateMenus();
+  QPushButton* AddCommandButton(int id, QWidget* parent);
+  void DeferredInit();
+  void PlaceWindow();
+  void ApplyCheckMarks();
+
+  // Lists and events (c_dlg_vellumar_lists.cpp).
+  void FillList(PositionListView* list, bool held, class VLHoldingItemList& positions);
+  void OnHeaderClicked(int section);
+  void OnTabChanged(int index);
+  void OnListContextMenu(const QPoint& pos);
+  void ApplyListColours();
+  void RebuildColumns();
+  void UpdateSummary();
+  void OnSummaryToggled();
+  void ShowSelectorMenu();
+
+  // Timer, states and exit (c_dlg_vellumar_state.cpp).
+  void CheckConnection();
+  void RefreshCommandStates();
+  void RefreshUpdatedLabel();
+  void RefreshStatusBar();
+  bool RunExitSequence();
+  void SaveViewPrefs();
+  void CloseSecondary();
+
+  // Command handlers by theme (main_commands_*.cpp).
+  void RegisterCommands();
+  void RegisterPortfolioCommands();
+  void RegisterViewCommands();
+  void RegisterMarketCommands();
+  void RegisterToolCommands();
+  void OnNewWindow();
+  void OnOnTop();
+  void OnShowDisclaimer();
+  void OnWelcome();
+  void OnQuoteLookup();
+  void NotImplemented();
+
+  VLDatabase& Database() const;
+  VLGeneralPrefs& Prefs() const;
+
+  IMainWindowHost& host;
+  CDlgVellumar* mainWindow;
+  std::shared_ptr<WindowCommandTarget> commandTarget;
+  VLDatabaseConn* conn = nullptr;
+  bool listening = false;
+  bool closing = false;
+
+  uint32_t portfolioId = 0;
+  std::string portfolioName;
+  bool heldView = true;
+  std::vector<int> heldColumns;
+  std::vector<int> soldColumns;
+  int heldSortBy = 0;
+  bool heldSortAscending = true;
+  int soldSortBy = 0;
+  bool soldSortAscending = true;
+  bool showSummary = false;
+  bool forSelectedOnly = false;
+  bool alternateRows = false;
+  bool connected = false;
+  bool firstUpdate = true;
+  std::vector<uint32_t> heldSnapshot;
+  std::vector<uint32_t> soldSnapshot;
+  QString connectionText;
+  QString marketStatusText;
+  int tickCount = 0;
+  QTimer timer;
+  std::function<bool()> connectionProbe;
+  std::vector<QPointer<CDlgVellumar>> childWindows;
+
+  QHash<int, QAction*> actions;
+  QHash<int, std::function<void()>> handlers;
+
+  QFrame* favoritesBar = nullptr;
+  QPushButton* selector = nullptr;
+  QHash<int, QPushButton*> buttons;
+  QLabel* updatedLabel = nullptr;
+  QLineEdit* symbolEdit = nullptr;
+  QLabel* quoteLine = nullptr;
+  QTabBar* tabs = nullptr;
+  QStackedWidget* listStack = nullptr;
+  PositionListView* heldList = nullptr;
+  PositionListView* soldList = nullptr;
+  SummaryPanel* summaryPanel = nullptr;
+  QCheckBox* summaryCheck = nullptr;
+  QCheckBox* selectedOnlyCheck = nullptr;
+  QCheckBox* alternateCheck = nullptr;
+  QLabel* itemCount = nullptr;
+  QLabel* connectionLabel = nullptr;
 };

@@ -4,15 +4,68 @@
 
 namespace {
 
+// Texts are used exactly as they stand; the layout of the message boxes depends on their line breaks.
 const std::map<StringId, const char*>& Table() {
   static const std::map<StringId, const char*> table = {
+      // Window texts.
+      {StringId::NoSuchSymbol, " No such ticker symbol \"%s\""},
+      {StringId::QuoteLine, " %s (%s)  %s at %s  (%s, %s)  Vol: %s  Bid: %s  Ask: %s  P/E: %s  "},
+      {StringId::QuoteUnavailable, " Unable to get quote - please check your internet connection"},
+      {StringId::Connected, " Connected"},
+      {StringId::NotConnected, " Not connected"},
+      {StringId::NoPortfolio, "(None)"},
+      {StringId::WindowTitle, "Vellumar - %s"},
       {StringId::UpdatedAt, "Updated: %s"},
+      {StringId::IndexQuoteLine, " %s (%s)  %s at %s  (%s, %s) "},
+      {StringId::EditPortfolioTitle, "Edit Portfolio"},
+      {StringId::Updating, " Updating..."},
+      {StringId::NoItems, "No items"},
+      {StringId::ItemCount, "%d item(s)"},
+      {StringId::ItemCountSelected, "%d item(s), %d selected"},
+      // Messages.
       {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
-      {StringId::DatabaseOpenError,
-       "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
+      {StringId::DatabaseOpenError, "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
+      {StringId::PortfolioNameMissing, "Please specify a portfolio name or click\nCancel to quit."},
+      {StringId::PortfolioExists, "\"%s\"\n\nA portfolio with this name already exists."},
+      {StringId::PortfolioAddError, "\"%s\"\n\nVellumar was unable to add this portfolio."},
+      {StringId::PortfolioDeleteConfirm, "\"%s\"\n\nAre you sure you want to delete this portfolio\nand its contents?"},
+      {StringId::PortfolioDeleteError, "\"%s\"\n\nVellumar was unable to delete this portfolio."},
+      {StringId::PortfolioChangeError, "\"%s\"\n\nVellumar was unable to change this portfolio."},
+      {StringId::PositionAddError, "\"%s\"\n\nVellumar was unable to add this position."},
+      {StringId::PositionsReadError, "Vellumar was unable to get the list of positions\nin the selected portfolio."},
+      {StringId::PositionDeleteConfirm, "Are you sure you want to delete the selected\nposition(s)?"},
+      {StringId::PositionDeleteError, "Vellumar was unable to delete the selected\nposition(s)."},
+      {StringId::UpdateError, "Vellumar was unable to update its database.\nPlease check that you are connected to the Internet."},
+      {StringId::SelectPositionToEdit, "Please select the position you want to edit."},
+      {StringId::SelectSinglePosition, "Please select a single position."},
+      {StringId::PositionGone, "That position no longer exists."},
+      {StringId::SelectPositionToDelete, "Please select the position(s) you want to delete."},
+      {StringId::ExitConfirm, "Are you sure you want to exit Vellumar?"},
+      {StringId::PositionChangeError, "Vellumar was unable to change this position."},
+      {StringId::NotImplemented, "Sorry, this feature isn't yet implemented."},
+      {StringId::TasksInProgress, "Please complete or cancel the task(s) in\nprogress before exiting Vellumar."},
+      {StringId::SelectPositionToCopy, "Please select the position(s) you want to copy."},
+      {StringId::SelectPositionToMove, "Please select the position(s) you want to move."},
+      {StringId::PositionCopyError, "Vellumar was unable to copy all the\nselected positions."},
+      {StringId::PositionMoveError, "Vellumar was unable to move all the\nselected positions."},
+      {StringId::SelectPortfolio, "Please select a portfolio or click Cancel to quit."},
+      {StringId::WelcomeNewPortfolio, "Welcome to Vellumar!\n\nWould you like to create a new portfolio?"},
+      {StringId::PortfoliosReadError, "Vellumar was unable to get the list of portfolios."},
+      {StringId::PositionsAccessError, "Vellumar was unable to access one or more positions.\nThe Vellumar database may be corrupt."},
+      {StringId::PrintError, "[ %s ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is properly "
+             "installed."},
+      {StringId::SummaryError, "Vellumar was unable to retrieve this portfolio's\nsummary."},
+      {StringId::SelectPositionToSell, "Please select the position you want to sell."},
+      {StringId::CannotSellCashOrMargin, "A cash or margin debt position cannot be sold."},
+      {StringId::PositionSellError, "Vellumar was unable to sell this position."},
+      {StringId::AlreadySold, "The selected position has already been sold."},
+      {StringId::NoShares, "The selected position doesn't contain any shares."},
+      {StringId::SelectPositionToUnsell, "Please select the position(s) you want to unsell."},
+      {StringId::UnsellConfirm, "Are you sure you want to unsell the selected\nposition(s)?"},
+      {StringId::UnsellError, "Vellumar was unable to unsell the selected\nposition(s)."},
+      {StringId::ResetOptionsConfirm, "Are you sure you want to reset these options\nto Vellumar's defaults?"},
       {StringId::BackupFolderCreateError, "[ %s ]\n\nVellumar was unable to create this backup folder."},
-      {StringId::BackupFolderFullError,
-       "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
+      {StringId::BackupFolderFullError, "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
       {StringId::BackupCreateError, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
       {StringId::BackupConfirm, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
       {StringId::AppTitle, "Vellumar!"},
@@ -27,17 +80,41 @@ QString LoadString(StringId id) {
   return it == Table().end() ? QString() : QString::fromUtf8(it->second);
 }
 
-QString FormatString(StringId id, const QString& argument) {
-  QString text = LoadString(id);
-  const qsizetype at = text.indexOf(QStringLiteral("%s"));
-  if (at >= 0) text.replace(at, 2, argument);
+QString FormatText(const QString& pattern, const QStringList& arguments) {
+  QString text;
+  text.reserve(pattern.size() + 32);
+  qsizetype next = 0;
+  for (qsizetype i = 0; i < pattern.size(); ++i) {
+    const QChar c = pattern[i];
+    if (c != u'%' || i + 1 >= pattern.size()) {
+      text += c;
+      continue;
+    }
+    const QChar kind = pattern[i + 1];
+    if (kind == u'%') {
+      text += u'%';
+      ++i;
+    } else if (kind == u's' || kind == u'd') {
+      if (next < arguments.size()) text += arguments[next];
+      ++next;
+      ++i;
+    } else {
+      text += c;
+    }
+  }
   return text;
 }
 
-QString LoadString(int id) {
-  return LoadString(static_cast<StringId>(id));
-}
+QString FormatString(StringId id, const QStringList& arguments) { return FormatText(LoadString(id), arguments); }
 
-QString FormatString(int id, const QString& argument) {
-  return FormatString(static_cast<StringId>(id), argument);
+QString FormatString(StringId id, const QString& argument) { return FormatString(id, QStringList{argument}); }
+
+QString LoadString(int id) { return LoadString(static_cast<StringId>(id)); }
+
+QString FormatString(int id, const QString& argument) { return FormatString(static_cast<StringId>(id), argument); }
+
+QList<StringId> StringTableIds() {
+  QList<StringId> ids;
+  for (const auto& [id, text] : Table()) ids.append(id);
+  return ids;
 }

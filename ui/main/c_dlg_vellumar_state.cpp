@@ -1,0 +1,164 @@
+// The main window's timer, connection state, command states, status texts and the way it closes.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolTip>
+
+#include "portfolio/database/vl_database.h"
+#include "prefs/vl_prefs.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/main_window_host.h"
+#include "ui/main/position_list_view.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/string_table.h"
+
+void CDlgVellumar::SetConnectionProbe(std::function<bool()> probe) {
+  connectionProbe = std::move(probe);
+  tickCount = 0;
+}
+
+void CDlgVellumar::OnTimerTick() {
+  if (++tickCount >= 10) {
+    CheckConnection();
+    tickCount = 0;
+  }
+  PositionListView* list = VisibleList();
+  std::vector<uint32_t>& snapshot = heldView ? heldSnapshot : soldSnapshot;
+  std::vector<uint32_t> selected = list->SelectedIds();
+  const bool changed = selected != snapshot;
+  snapshot = std::move(selected);
+
+  const int rows = list->model()->rowCount();
+  const int count = static_cast<int>(snapshot.size());
+  if (rows == 0) {
+    itemCount->setText(LoadString(StringId::NoItems));
+  } else if (count == 0) {
+    itemCount->setText(FormatString(StringId::ItemCount, {QString::number(rows)}));
+  } else {
+    itemCount->setText(FormatString(StringId::ItemCountSelected, {QString::number(rows), QString::number(count)}));
+  }
+  if (changed) RefreshCommandStates();
+  if (showSummary && forSelectedOnly && changed) UpdateSummary();
+}
+
+void CDlgVellumar::CheckConnection() {
+  const bool now = connectionProbe ? connectionProbe() : false;
+  if (now == connected) return;
+  connected = now;
+  connectionText = LoadString(connected ? StringId::Connected : StringId::NotConnected);
+  connectionLabel->setText(connectionText);
+  statusBar()->showMessage(connectionText);
+  RefreshCommandStates();
+}
+
+void CDlgVellumar::RefreshCommandStates() {
+  const bool portfolio = portfolioId != 0;
+  for (int id : {kCmdPrint, kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdUnsell,
+                 kCmdChooseColumns}) {
+    actions.value(id)->setEnabled(portfolio);
+  }
+  // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons.
+  for (int id : {kCmdChart, kCmdInfo, kCmdNews, kCmdPrice, kCmdChartMenu, kCmdInfoMenu, kCmdRecentNews,
+                 kCmdPriceMenu}) {
+    actions.value(id)->setEnabled(connected && portfolio);
+  }
+  for (int id : {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall, kCmdUpdate}) {
+    actions.value(id)->setEnabled(connected);
+  }
+  selector->setEnabled(conn && Database().GetPortfolioCount() > 0);
+  buttons.value(kCmdSell)->setVisible(heldView);
+  buttons.value(kCmdUnsell)->setVisible(!heldView);
+}
+
+void CDlgVellumar::RefreshUpdatedLabel() {
+  std::string time;
+  std::string status;
+  if (conn) {
+    Database().GetMarketTime(conn, time);
+    Database().GetMarketStatus(conn, status);
+  }
+  updatedLabel->setText(
+      FormatString(StringId::UpdatedAt, {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
+  marketStatusText = firstUpdate ? QString() : QString::fromStdString(status);
+  firstUpdate = false;
+}
+
+void CDlgVellumar::RefreshStatusBar() {
+  QString text = connectionText;
+  if (!marketStatusText.isEmpty()) text += QStringLiteral("  |  ") + marketStatusText;
+  statusBar()->showMessage(text);
+}
+
+bool CDlgVellumar::RunExitSequence() {
+  for (const QPointer<CDlgVellumar>& child : childWindows) {
+    if (child && !child->isEnabled()) {
+      ShowMessage(this, StringId::TasksInProgress, MessageIcon::Information);
+      return false;
+    }
+  }
+  bool anyChild = host.HasSecondaryWindows();
+  for (const QPointer<CDlgVellumar>& child : childWindows) anyChild = anyChild || child;
+  if (anyChild && ShowMessage(this, StringId::ExitConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo) == MessageAnswer::No) {
+    return false;
+  }
+  for (const QPointer<CDlgVellumar>& child : childWindows) {
+    if (child) child->RunCommand(kCmdClose);
+  }
+  childWindows.clear();
+  host.CloseSecondaryWindows();
+  if (listening) Database().RemoveListener(this);
+  listening = false;
+  if (conn) Database().Disconnect(conn);
+  conn = nullptr;
+  SaveViewPrefs();
+  timer.stop();
+  return true;
+}
+
+void CDlgVellumar::SaveViewPrefs() {
+  VLGeneralPrefs& prefs = Prefs();
+  prefs.defaultPortfolio = static_cast<int32_t>(portfolioId);
+  prefs.showSoldView = !heldView;
+  prefs.showPortfolioSummary = showSummary;
+  prefs.xPos = pos().x();
+  prefs.yPos = pos().y();
+  prefs.width = width();
+  prefs.height = height();
+  prefs.heldSortBy = heldSortBy;
+  prefs.heldSortAscending = heldSortAscending;
+  prefs.soldSortBy = soldSortBy;
+  prefs.soldSortAscending = soldSortAscending;
+  prefs.alternateRowColors = alternateRows;
+  prefs.heldColumns.assign(heldColumns.begin(), heldColumns.end());
+  prefs.soldColumns.assign(soldColumns.begin(), soldColumns.end());
+}
+
+void CDlgVellumar::CloseSecondary() {
+  timer.stop();
+  if (listening) Database().RemoveListener(this);
+  listening = false;
+  if (conn) Database().Disconnect(conn);
+  conn = nullptr;
+}
+
+void CDlgVellumar::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;  // a dialog would close on Escape; this window stays
+  QMainWindow::keyPressEvent(event);
+}
+
+bool CDlgVellumar::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == symbolEdit && event->type() == QEvent::FocusIn) {
+    QMetaObject::invokeMethod(symbolEdit, &QLineEdit::selectAll, Qt::QueuedConnection);
+  }
+  if (watched == quoteLine && event->type() == QEvent::ToolTip && !quoteLine->text().isEmpty()) {
+    QToolTip::showText(quoteLine->mapToGlobal(QPoint(0, 0)), quoteLine->text(), quoteLine);
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+class VLDatabase;
+class VLPrefs;
+
+// What a main window needs from the application object: the database, the preferences, the Backup
+// command and the application's own secondary windows (chart windows).
+class IMainWindowHost {
+ public:
+  virtual ~IMainWindowHost() = default;
+  virtual VLDatabase& GetDatabase() = 0;
+  virtual VLPrefs& GetPrefs() = 0;
+  virtual void Backup(QWidget* parent) = 0;
+  virtual bool HasSecondaryWindows() const = 0;
+  virtual void CloseSecondaryWindows() = 0;
+};
