@@ -46,7 +46,8 @@ TEST(InstanceChecker, ASecondInstanceHandsOverToTheFirst) {
 TEST(InstanceChecker, ASocketLeftByACrashedInstanceDoesNotCount) {
   const QString name = UniqueName();
   // The socket file of an instance that died: bound, never listened on, never removed.
-  const QByteArray path = QDir(QDir::tempPath()).filePath(name + "-" + QString::number(::getuid())).toLocal8Bit();
+  const QByteArray path =
+      QDir(QDir::tempPath()).filePath(name + "-" + QString::number(::getuid())).toLocal8Bit();
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   ASSERT_LT(static_cast<size_t>(path.size()), sizeof address.sun_path);

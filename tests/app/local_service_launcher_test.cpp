@@ -46,7 +46,8 @@ class MarkingProgram {
   QString Folder() const { return folder.path() + QStringLiteral("/"); }
   // Gives a wrongly started program a moment to leave its mark.
   bool Started() const {
-    return QTest::qWaitFor([this] { return QFile::exists(folder.filePath(QStringLiteral("started"))); }, 1000);
+    return QTest::qWaitFor([this] { return QFile::exists(folder.filePath(QStringLiteral("started"))); },
+                           1000);
   }
 
  private:
@@ -55,12 +56,12 @@ class MarkingProgram {
 }  // namespace
 
 TEST(LocalServiceLauncher, OnlyThisMachineIsLocal) {
-  for (const char* host : {"localhost:8642", "LOCALHOST", "quotes.localhost:80", "127.0.0.1:8642", "127.1.2.3",
-                           "[::1]:8642"}) {
+  for (const char* host :
+       {"localhost:8642", "LOCALHOST", "quotes.localhost:80", "127.0.0.1:8642", "127.1.2.3", "[::1]:8642"}) {
     EXPECT_TRUE(LocalServiceLauncher::IsLoopbackHost(QString::fromLatin1(host))) << host;
   }
-  for (const char* host : {"quotes.example.com:8642", "localhost.example.com", "10.0.0.1:8642", "my-localhost",
-                           "128.0.0.1"}) {
+  for (const char* host :
+       {"quotes.example.com:8642", "localhost.example.com", "10.0.0.1:8642", "my-localhost", "128.0.0.1"}) {
     EXPECT_FALSE(LocalServiceLauncher::IsLoopbackHost(QString::fromLatin1(host))) << host;
   }
 }

@@ -113,7 +113,7 @@ TEST_F(SaveDurability, WritesFlushesRenamesThenFlushesTheFolder) {
   ops.Expect();
   ASSERT_EQ(store.Save(), kDbOk);
   EXPECT_EQ(ops.log, (std::vector<std::string>{"create temp", "write temp", "sync temp",
-                                                "rename temp over database", "sync folder"}));
+                                               "rename temp over database", "sync folder"}));
   EXPECT_FALSE(store.IsModified());
   EXPECT_NE(ReadAll(), before);
   EXPECT_EQ(FilesInFolder(), 1u);

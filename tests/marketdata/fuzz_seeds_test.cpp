@@ -6,17 +6,18 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/support/offline_provider.h"
 #include "marketdata/historical_price.h"
 #include "marketdata/historical_price_provider.h"
 #include "marketdata/stock_info.h"
 #include "marketdata/symbol_finder.h"
+#include "tests/support/offline_provider.h"
 
 namespace {
 // Every seed of one fuzz target: its file name and text.
 std::vector<std::pair<std::string, std::string>> Seeds(const std::string& target) {
   std::vector<std::pair<std::string, std::string>> seeds;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(VL_FIXTURES_DIR) + "/fuzz/" + target)) {
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::string(VL_FIXTURES_DIR) + "/fuzz/" + target)) {
     std::ifstream in(entry.path(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();

@@ -156,12 +156,14 @@ TEST(HandBuiltSeeds, TheDatabaseFuzzerStartsFromTheHandBuiltFiles) {
   const struct {
     const char* name;
     std::vector<uint8_t> bytes;
-  } seeds[] = {{"hand_built_current.vldb", CurrentFile()}, {"hand_built_older_versions.vldb", OlderVersionsFile()}};
+  } seeds[] = {{"hand_built_current.vldb", CurrentFile()},
+               {"hand_built_older_versions.vldb", OlderVersionsFile()}};
   for (const auto& seed : seeds) {
     const std::string path = std::string(VL_FIXTURES_DIR) + "/fuzz/database/" + seed.name;
     if (std::getenv("VL_UPDATE_EXPECTED")) {
       std::ofstream(path, std::ios::binary | std::ios::trunc)
-          .write(reinterpret_cast<const char*>(seed.bytes.data()), static_cast<std::streamsize>(seed.bytes.size()));
+          .write(reinterpret_cast<const char*>(seed.bytes.data()),
+                 static_cast<std::streamsize>(seed.bytes.size()));
     }
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), seed.bytes) << seed.name;

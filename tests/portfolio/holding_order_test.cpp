@@ -64,7 +64,8 @@ using Ranks = std::vector<std::vector<uint32_t>>;
   size_t at = 0;
   for (const auto& rank : ranks) {
     if (at + rank.size() > ids.size()) return ::testing::AssertionFailure() << "too few positions";
-    std::vector<uint32_t> got(ids.begin() + static_cast<long>(at), ids.begin() + static_cast<long>(at + rank.size()));
+    std::vector<uint32_t> got(ids.begin() + static_cast<long>(at),
+                              ids.begin() + static_cast<long>(at + rank.size()));
     std::vector<uint32_t> want = rank;
     std::sort(got.begin(), got.end());
     std::sort(want.begin(), want.end());
@@ -105,7 +106,8 @@ TEST(HoldingOrder, TheComparerGivesTheOrdersWrittenByHand) {
     VLHoldingItemList list;
     Fill(list);
     list.Sort(VLHoldingItemComparer(e.column, e.ascending));
-    EXPECT_TRUE(InRankOrder(list, e.ranks)) << "column " << e.column << (e.ascending ? " ascending" : " descending");
+    EXPECT_TRUE(InRankOrder(list, e.ranks))
+        << "column " << e.column << (e.ascending ? " ascending" : " descending");
   }
 }
 
@@ -115,7 +117,8 @@ TEST(HoldingOrder, TheKeyedSortGivesTheOrdersWrittenByHand) {
     VLHoldingItemList list;
     Fill(list);
     SortHoldings(list, e.column, e.ascending);
-    EXPECT_TRUE(InRankOrder(list, e.ranks)) << "column " << e.column << (e.ascending ? " ascending" : " descending");
+    EXPECT_TRUE(InRankOrder(list, e.ranks))
+        << "column " << e.column << (e.ascending ? " ascending" : " descending");
   }
 }
 

@@ -36,8 +36,15 @@ inline void AppendPortfolioList(HandBytes& b) {
 // A position: the list's key, then the key and version of the position, of the holding level and of the
 // item level, the item fields and the owner.
 inline void AppendHoldingLevel(HandBytes& b, const char* key, uint32_t version, uint32_t id, uint32_t tag,
-                        const char* name) {
-  b.Str(key).Key(key, version).Key(key, version).Key(key, version).U32(id).U32(tag).Scrambled(name).U32(kPortfolioId);
+                               const char* name) {
+  b.Str(key)
+      .Key(key, version)
+      .Key(key, version)
+      .Key(key, version)
+      .U32(id)
+      .U32(tag)
+      .Scrambled(name)
+      .U32(kPortfolioId);
 }
 
 // A sold IBM position of the current version with every field set and different from the others.
@@ -45,7 +52,7 @@ inline void AppendSoldStock(HandBytes& b) {
   AppendHoldingLevel(b, "SH", 6, kStockId, 7, "IBM");
   b.U32(kQuoteId).U32(1501).U32(8152).U32(993).U32(9024).U32(1095).Time(1170000006);  // quote .. sale date
   b.U32(9007).U32(9508).U32(7009).U32(1).U32(51).U32(512);  // targets, marginable, equity, threshold
-  b.Time(1138000013).Str("core");                            // purchase date, comment
+  b.Time(1138000013).Str("core");                           // purchase date, comment
 }
 
 inline std::vector<uint8_t> CurrentFile() {
