@@ -1,6 +1,7 @@
 #include "app/c_vellumar_app.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "app/c_instance_checker.h"
 #include "app/startup_file_steps.h"
@@ -27,18 +28,24 @@ bool CVellumarApp::StartUp() {
     return false;
   }
 
-  prefs.SetFileName(GetIniPath());
+  paths = GetAppPaths();
+  std::string failedFolder;
+  if (!EnsureAppFolders(paths, failedFolder)) {
+    ShowStartupError(StringId::DatabaseCreateError, paths.DatabasePath());
+    return false;
+  }
+  prefs.SetFileName(paths.IniPath());
   prefs.Load();
   SetServiceHosts(prefs.GetServicePrefs().hosts);
   SetNumberFormat(NumberFormat::FromUserLocale());
 
-  const std::string folder = GetModuleFolder();
+  const std::string& folder = paths.dataFolder;
   database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
   if (const StartupFileResult failed = RunStartupFileSteps(*database, folder); !failed.Ok()) {
     ShowStartupError(failed.messageId, failed.path);
     return false;
   }
-  serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(folder));
+  serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
   return true;
 }
 
@@ -49,6 +56,8 @@ int CVellumarApp::Run() {
     CDlgVellumar window(*this);
     instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
+    // For checks of an installation: start up, show the main window, end (see vellumar --help).
+    if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
     code = QApplication::exec();
   }
   database.reset();  // every change was saved when it was made
@@ -59,7 +68,7 @@ int CVellumarApp::Run() {
 }
 
 void CVellumarApp::Backup(QWidget* parent) {
-  const std::string folder = GetModuleFolder();
+  const std::string& folder = paths.dataFolder;
   const StartupFileResult next = FindNextBackupPath(folder);
   if (!next.Ok()) {
     ShowMessage(parent, next.messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(next.path)});
