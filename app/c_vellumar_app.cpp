@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "app/c_instance_checker.h"
+#include "app/startup_file_steps.h"
 #include "framework/file_util.h"
 #include "marketdata/service_hosts.h"
 #include "portfolio/columns/number_format.h"
@@ -41,14 +42,10 @@ bool CVellumarApp::StartUp() {
 
   const std::string& folder = paths.dataFolder;
   database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
-  for (const StartupFileResult& step :
-       {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
-    if (!step.Ok()) {
-      ShowStartupError(step.messageId, step.path);
-      return false;
-    }
+  if (const StartupFileResult failed = RunStartupFileSteps(*database, folder); !failed.Ok()) {
+    ShowStartupError(failed.messageId, failed.path);
+    return false;
   }
-  DeleteLeftoverReportFiles(folder);
   serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
   return true;
 }
