@@ -17,6 +17,7 @@ enum class StringId : int {
   MarginEquityNotMarginable = 2063,  // question: margin equity for a security that is not marginable
   AmountMissing = 2068,              // a cash or margin amount that is not above 0
   DescriptionMissing = 2069,         // a cash or margin position without a description
+  NotImplemented = 2076,             // "Sorry, this feature isn't yet implemented."
   QuantityTooLarge = 2102,           // more than 1,000,000 shares
   NewSymbolMissing = 2107,           // the Change Symbol dialog's new symbol is empty
   BuyCommissionNegative = 2110,      // the buy commission is negative (or not an amount)
