@@ -15,7 +15,7 @@ CVellumarApp::CVellumarApp() = default;
 
 CVellumarApp::~CVellumarApp() = default;
 
-void CVellumarApp::ShowStartupError(int messageId, const std::string& path) {
+void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path) {
   ShowMessage(nullptr, messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(path)});
 }
 
@@ -68,7 +68,7 @@ void CVellumarApp::Backup(QWidget* parent) {
     return;
   }
   const QString target = QString::fromStdString(next.path);
-  if (ShowMessage(parent, 2129, MessageIcon::Information, MessageButtons::OkCancel, {target}) != MessageAnswer::Ok) {
+  if (ShowMessage(parent, StringId::BackupConfirm, MessageIcon::Information, MessageButtons::OkCancel, {target}) != MessageAnswer::Ok) {
     return;
   }
   const StartupFileResult copied = CopyDatabaseToBackup(folder, next.path);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/local_service_launcher.h"
+#include "framework/string_id.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/main_window_host.h"
 
@@ -35,7 +36,7 @@ class CVellumarApp : public IMainWindowHost {
 
  private:
   bool StartUp();
-  void ShowStartupError(int messageId, const std::string& path);
+  void ShowStartupError(StringId messageId, const std::string& path);
 
   std::unique_ptr<CInstanceChecker> instanceChecker;
   std::unique_ptr<VLDatabase> database;

@@ -15,6 +15,7 @@ packages=(
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  fonts-dejavu-core
 )
 
 missing=()

@@ -135,9 +135,9 @@ int32_t VLDatabase::SaveChange() {
   return Save() == kDbOk ? kVLOk : kVLFailed;
 }
 
-int32_t VLDatabase::RunChange(VLDatabaseConn* conn, int commandKind,
+int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
                               const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply) {
-  Notice notice{commandKind, {}};
+  Notice notice{kind, {}};
   {
     std::lock_guard guard(lock);
     if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
@@ -156,9 +156,9 @@ void VLDatabase::Notify(const Notice& notice) {
   }
   for (VLDatabaseConn* conn : targets) {
     if (!IsConnected(conn)) continue;
-    const uint32_t cmd = notice.commandKind == 1   ? conn->portfolioCmd
-                         : notice.commandKind == 2 ? conn->positionCmd
-                                                   : conn->quoteCmd;
+    const uint32_t cmd = notice.kind == NoticeKind::Portfolios  ? conn->portfolioCmd
+                         : notice.kind == NoticeKind::Positions ? conn->positionCmd
+                                                                : conn->quoteCmd;
     conn->Post(cmd);  // a destroyed window is skipped
   }
   const std::vector<IVLDatabaseListener*> told = listeners;
@@ -214,7 +214,7 @@ int32_t VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioI
 }
 
 int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
-  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     for (const auto& item : portfolios) {
       if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
@@ -230,7 +230,7 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
 }
 
 int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
-  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     for (const auto& item : portfolios) {
       if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
@@ -243,7 +243,7 @@ int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem&
 }
 
 int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, 1, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (!FindPortfolio(id)) return kVLNotFound;
     for (int i = positions.GetCount() - 1; i >= 0; --i) {
       if (static_cast<VLHoldingItem*>(positions.GetAt(i))->ownerPortfolioId == id) positions.RemoveAt(i);

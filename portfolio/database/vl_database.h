@@ -112,8 +112,14 @@ class VLDatabase : public Database {
                VLHoldingItemList& positionList);
 
  private:
+  // Which of a connection's commands a change posts.
+  enum class NoticeKind : int {
+    Portfolios = 1,  // portfolioCmd: the portfolio set changed
+    Positions = 2,   // positionCmd: a position or a setting changed
+    Quotes = 3,      // quoteCmd: the quotes were refreshed
+  };
   struct Notice {
-    int commandKind = 0;  // 1 portfolios, 2 positions, 3 quotes
+    NoticeKind kind = NoticeKind::Positions;
     std::vector<VLDatabaseEvent> events;
   };
 
@@ -126,9 +132,9 @@ class VLDatabase : public Database {
   // sent.
   static constexpr int32_t kNothingChanged = -1;
   // One change: under the lock, refuses when CheckChange does, runs `apply` (which names the events to
-  // send), saves, and after unlocking posts command `commandKind` and sends the events. A code from `apply`
+  // send), saves, and after unlocking posts the command of `kind` and sends the events. A code from `apply`
   // other than 0, or a failed save, ends it without a word to anybody.
-  int32_t RunChange(VLDatabaseConn* conn, int commandKind,
+  int32_t RunChange(VLDatabaseConn* conn, NoticeKind kind,
                     const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply);
 
   // The shared steps of adding and changing a cash position or margin debt.

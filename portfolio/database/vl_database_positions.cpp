@@ -129,7 +129,7 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
 
 int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                      const VLStockHoldingItem& fields, uint32_t& id) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (portfolioId == 0 || fields.name.empty() || fields.mgnEquity > 100 ||
         !DatesInOrder(fields.purchaseDate, fields.saleDate)) {
       return kVLFailed;
@@ -153,7 +153,7 @@ int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
 
 int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                       std::unique_ptr<VLHoldingItem> position, uint32_t& id) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
     position->id = id = ++lastPositionId;
     position->ownerPortfolioId = portfolioId;
@@ -182,7 +182,7 @@ int32_t VLDatabase::AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId
 
 int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
                                         const std::string& newSymbol) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
@@ -205,7 +205,7 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
 int32_t VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
                                          uint32_t portfolioId, uint32_t amount, const std::string& comment,
                                          int32_t eventKind) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     if (holding->GetKind() != kind) return kVLFailed;
@@ -239,7 +239,7 @@ int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint
 int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
                                  uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
   newId = 0;
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
@@ -272,7 +272,7 @@ int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty
 }
 
 int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
@@ -288,7 +288,7 @@ int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
 }
 
 int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
     std::unique_ptr<Item> clone = holding->Clone();
@@ -307,7 +307,7 @@ int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
 }
 
 int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
     const uint32_t from = holding->ownerPortfolioId;
@@ -321,7 +321,7 @@ int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
 }
 
 int32_t VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     const uint32_t portfolioId = holding->ownerPortfolioId;

@@ -22,7 +22,7 @@ class RefreshScope {
 }  // namespace
 
 int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
-  Notice notice{3, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
+  Notice notice{NoticeKind::Quotes, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
   {
     std::lock_guard guard(lock);
     if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;  // also refuses a second refresh
@@ -53,7 +53,7 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
 }
 
 int32_t VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
-  return RunChange(conn, 2, [&](std::vector<VLDatabaseEvent>&) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>&) -> int32_t {
     market = quoteSource && quoteSource->IsSupportedMarket(index) ? index : 0;
     return kVLOk;
   });

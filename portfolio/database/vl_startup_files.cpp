@@ -30,7 +30,7 @@ bool IsLeftoverReportFile(const std::string& name) {
   return EqualsNoCase(extension, "htm") || EqualsNoCase(extension, "gif");
 }
 
-StartupFileResult Failure(int32_t messageId, const std::string& path) {
+StartupFileResult Failure(StringId messageId, const std::string& path) {
   return {messageId, path};
 }
 
@@ -52,35 +52,35 @@ std::string GetBackupPath(const std::string& backupFolder, int32_t number) {
 
 StartupFileResult EnsureDatabaseFile(Database& database, const std::string& folder) {
   const std::string path = GetDatabasePath(folder);
-  if (!database.SetPath(path)) return Failure(kMsgCannotCreateDatabase, path);
+  if (!database.SetPath(path)) return Failure(StringId::DatabaseCreateError, path);
   const int32_t code = database.Create();
-  if (code != kDbOk && code != kDbExists) return Failure(kMsgCannotCreateDatabase, path);
-  return {kStartupOk, path};
+  if (code != kDbOk && code != kDbExists) return Failure(StringId::DatabaseCreateError, path);
+  return {StringId::None, path};
 }
 
 StartupFileResult EnsureBackupFolder(const std::string& folder) {
   const std::string backupFolder = GetBackupFolder(folder);
-  if (IsFolder(backupFolder)) return {kStartupOk, backupFolder};
+  if (IsFolder(backupFolder)) return {StringId::None, backupFolder};
   // A plain file named "backup" would only make every copy fail later; say what is wrong now.
   if (FileExists(backupFolder.substr(0, backupFolder.size() - 1)) || !CreateFolder(backupFolder)) {
-    return Failure(kMsgCannotCreateBackupFolder, backupFolder);
+    return Failure(StringId::BackupFolderCreateError, backupFolder);
   }
-  return {kStartupOk, backupFolder};
+  return {StringId::None, backupFolder};
 }
 
 StartupFileResult FindNextBackupPath(const std::string& folder, int32_t limit) {
   const std::string backupFolder = GetBackupFolder(folder);
   for (int32_t n = 1; n < limit; ++n) {
     std::string candidate = GetBackupPath(backupFolder, n);
-    if (!FileExists(candidate)) return {kStartupOk, std::move(candidate)};
+    if (!FileExists(candidate)) return {StringId::None, std::move(candidate)};
   }
-  return Failure(kMsgNoFreeBackupName, backupFolder);
+  return Failure(StringId::BackupFolderFullError, backupFolder);
 }
 
 StartupFileResult CopyDatabaseToBackup(const std::string& folder, const std::string& backupPath) {
   if (!CopyFileNoOverwrite(GetDatabasePath(folder), backupPath))
-    return Failure(kMsgCannotCreateBackup, backupPath);
-  return {kStartupOk, backupPath};
+    return Failure(StringId::BackupCreateError, backupPath);
+  return {StringId::None, backupPath};
 }
 
 StartupFileResult BackupDatabaseAtStartup(const std::string& folder) {

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/string_id.h"
+
 class Database;
 
 // The file work of start-up and of the Backup command: the database file beside the executable, the numbered
@@ -9,20 +11,11 @@ class Database;
 // trailing '/') so the application passes GetModuleFolder() and tests pass a temporary folder. Nothing here
 // shows a message: a failure returns the string id the window shows and the text for its "%s".
 
-// String ids of the failures.
-enum StartupFileMessage : int32_t {
-  kStartupOk = 0,
-  kMsgCannotCreateDatabase = 2048,      // %s: the database file
-  kMsgCannotCreateBackupFolder = 2126,  // %s: the backup folder
-  kMsgNoFreeBackupName = 2127,          // %s: the backup folder
-  kMsgCannotCreateBackup = 2128,        // %s: the backup file
-};
-
 struct StartupFileResult {
-  int32_t messageId = kStartupOk;  // kStartupOk or one of the ids above
-  std::string path;                // the text for the message's "%s"; on success the file or folder made
+  StringId messageId = StringId::None;  // None on success, else the failure's message (named below)
+  std::string path;                     // the text for the message's "%s"; on success the file or folder made
 
-  bool Ok() const { return messageId == kStartupOk; }
+  bool Ok() const { return messageId == StringId::None; }
 };
 
 // Backup numbers run from 1 up to, but not including, this one.
@@ -33,18 +26,21 @@ std::string GetBackupFolder(const std::string& folder);                      // 
 std::string GetBackupPath(const std::string& backupFolder, int32_t number);  // "%sVellumar_%d.db"
 
 // Points `database` at the folder's "Vellumar.db" and creates it there when missing (an empty store).
-// The file is not loaded. Codes 0 (created) and 2 (already there) succeed; anything else gives 2048.
+// The file is not loaded. Codes 0 (created) and 2 (already there) succeed; anything else gives
+// DatabaseCreateError.
 StartupFileResult EnsureDatabaseFile(Database& database, const std::string& folder);
 
-// Creates the backup folder when it does not exist; 2126 when that fails or a file of that name is in the
-// way.
+// Creates the backup folder when it does not exist; BackupFolderCreateError when that fails or a file of that
+// name is in the way.
 StartupFileResult EnsureBackupFolder(const std::string& folder);
 
-// The first "Vellumar_<n>.db" in the backup folder that does not exist; 2127 with the backup folder when
+// The first "Vellumar_<n>.db" in the backup folder that does not exist; BackupFolderFullError with the backup
+// folder when
 // every number below `limit` is taken. The folder itself need not exist.
 StartupFileResult FindNextBackupPath(const std::string& folder, int32_t limit = kBackupNumberLimit);
 
-// Copies the folder's "Vellumar.db" to `backupPath`, failing when it exists; 2128 with `backupPath`.
+// Copies the folder's "Vellumar.db" to `backupPath`, failing when it exists; BackupCreateError
+// with `backupPath`.
 StartupFileResult CopyDatabaseToBackup(const std::string& folder, const std::string& backupPath);
 
 // Start-up's backup step: the backup folder (created when missing), the next free name and the copy.

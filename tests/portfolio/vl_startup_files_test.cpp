@@ -111,7 +111,7 @@ TEST(StartupFilesTest, TheFirstFreeBackupNumberIsTakenAndTheLimitIsNeverUsed) {
 
   // With 1 to 3 taken and a limit of 4, no number is left: 4 itself is never used.
   next = FindNextBackupPath(folder.path, 4);
-  EXPECT_EQ(next.messageId, kMsgNoFreeBackupName);
+  EXPECT_EQ(next.messageId, StringId::BackupFolderFullError);
   EXPECT_EQ(next.path, folder.path + "backup/");
   EXPECT_EQ(FindNextBackupPath(folder.path, 5).path, folder.path + "backup/Vellumar_4.db");
 }
@@ -136,7 +136,7 @@ TEST(StartupFilesTest, AFolderThatCannotHoldTheDatabaseFailsWith2048AndItsPath) 
   WriteText(folder.path + "plain", "x");
   EmptyStore store;
   const StartupFileResult result = EnsureDatabaseFile(store, folder.path + "plain/");
-  EXPECT_EQ(result.messageId, kMsgCannotCreateDatabase);
+  EXPECT_EQ(result.messageId, StringId::DatabaseCreateError);
   EXPECT_EQ(result.path, folder.path + "plain/Vellumar.db");
 }
 
@@ -149,7 +149,7 @@ TEST(StartupFilesTest, AReadOnlyFolderFailsWith2048WhenNoDatabaseExists) {
   const int code = RunUnprivileged([&] {
     EmptyStore store;
     const StartupFileResult result = EnsureDatabaseFile(store, readOnly);
-    if (result.messageId != kMsgCannotCreateDatabase) return 1;
+    if (result.messageId != StringId::DatabaseCreateError) return 1;
     if (result.path != readOnly + "Vellumar.db") return 2;
     return 0;
   });
@@ -161,32 +161,32 @@ TEST(StartupFilesTest, BackupFailuresNameTheFolderOrTheFile) {
   StartupFolder folder;
   WriteText(folder.path + "Vellumar.db", "db");
 
-  // 2126: something that is not a folder is in the way of "backup/".
+  // BackupFolderCreateError: something that is not a folder is in the way of "backup/".
   WriteText(folder.path + "backup", "not a folder");
   StartupFileResult result = BackupDatabaseAtStartup(folder.path);
-  EXPECT_EQ(result.messageId, kMsgCannotCreateBackupFolder);
+  EXPECT_EQ(result.messageId, StringId::BackupFolderCreateError);
   EXPECT_EQ(result.path, folder.path + "backup/");
   std::filesystem::remove(folder.path + "backup");
 
-  // 2128: the Backup command does not create the folder, so the copy into a missing one fails.
+  // BackupCreateError: the Backup command does not create the folder, so the copy into a missing one fails.
   result = FindNextBackupPath(folder.path);
   ASSERT_TRUE(result.Ok());
   result = CopyDatabaseToBackup(folder.path, result.path);
-  EXPECT_EQ(result.messageId, kMsgCannotCreateBackup);
+  EXPECT_EQ(result.messageId, StringId::BackupCreateError);
   EXPECT_EQ(result.path, folder.path + "backup/Vellumar_1.db");
   EXPECT_FALSE(Exists(folder.path + "backup"));
 
-  // 2128: the target appeared between the search and the copy; it is not overwritten.
+  // BackupCreateError: the target appeared between the search and the copy; it is not overwritten.
   ASSERT_TRUE(EnsureBackupFolder(folder.path).Ok());
   WriteText(folder.path + "backup/Vellumar_1.db", "older");
   result = CopyDatabaseToBackup(folder.path, folder.path + "backup/Vellumar_1.db");
-  EXPECT_EQ(result.messageId, kMsgCannotCreateBackup);
+  EXPECT_EQ(result.messageId, StringId::BackupCreateError);
   EXPECT_EQ(ReadText(folder.path + "backup/Vellumar_1.db"), "older");
 
-  // 2128: no database to copy.
+  // BackupCreateError: no database to copy.
   std::filesystem::remove(folder.path + "Vellumar.db");
   result = BackupDatabaseAtStartup(folder.path);
-  EXPECT_EQ(result.messageId, kMsgCannotCreateBackup);
+  EXPECT_EQ(result.messageId, StringId::BackupCreateError);
   EXPECT_EQ(result.path, folder.path + "backup/Vellumar_2.db");
   EXPECT_FALSE(Exists(result.path));
 }

@@ -126,10 +126,11 @@ class MessageScript {
  public:
   MessageScript() {
     previous = SetMessageAnswerer([this](const MessageRequest& request) {
-      shown.push_back(request.id);
+      const int id = static_cast<int>(request.id);
+      shown.push_back(id);
       texts.push_back(request.text);
-      if (queue.empty() || queue.front().first != request.id) {
-        ADD_FAILURE() << "unexpected message " << request.id << ": " << request.text.toStdString();
+      if (queue.empty() || queue.front().first != id) {
+        ADD_FAILURE() << "unexpected message " << id << ": " << request.text.toStdString();
         return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
       }
       const MessageAnswer answer = queue.front().second;

@@ -12,15 +12,21 @@
 namespace {
 
 TEST(StringTable, FillsPlaceholdersInOrder) {
-  EXPECT_EQ(FormatString(142, {QStringLiteral("12"), QStringLiteral("3")}), QStringLiteral("12 item(s), 3 selected"));
-  EXPECT_EQ(FormatString(108, QStringLiteral("Growth")), QStringLiteral("Vellumar - Growth"));
+  EXPECT_EQ(FormatString(StringId::ItemCountSelected, {QStringLiteral("12"), QStringLiteral("3")}), QStringLiteral("12 item(s), 3 selected"));
+  EXPECT_EQ(FormatString(StringId::WindowTitle, QStringLiteral("Growth")), QStringLiteral("Vellumar - Growth"));
   EXPECT_EQ(FormatText(QStringLiteral("%s (%d%%) %s"), {QStringLiteral("a"), QStringLiteral("5")}),
             QStringLiteral("a (5%) "));
-  EXPECT_EQ(FormatString(2053, QStringLiteral("Mine")),
+  EXPECT_EQ(FormatString(StringId::PortfolioDeleteConfirm, QStringLiteral("Mine")),
             QStringLiteral("\"Mine\"\n\nAre you sure you want to delete this portfolio\nand its contents?"));
   EXPECT_EQ(LoadString(57344), QStringLiteral("Vellumar!"));
   EXPECT_EQ(LoadString(105), QStringLiteral(" Connected"));
   EXPECT_TRUE(LoadString(1).isEmpty());
+  // Every name of the id list that the window uses has its text.
+  for (StringId id : {StringId::NoPortfolio, StringId::NoItems, StringId::ItemCount, StringId::NotImplemented,
+                      StringId::ExitConfirm, StringId::TasksInProgress, StringId::WelcomeNewPortfolio,
+                      StringId::PositionsReadError, StringId::SummaryError}) {
+    EXPECT_FALSE(LoadString(id).isEmpty()) << static_cast<int>(id);
+  }
 }
 
 TEST(MessageFunction, TheAnswererSeesIdTextIconAndButtons) {
@@ -29,12 +35,12 @@ TEST(MessageFunction, TheAnswererSeesIdTextIconAndButtons) {
     seen.push_back(r);
     return MessageAnswer::No;
   });
-  EXPECT_EQ(ShowMessage(nullptr, 2074, MessageIcon::Question, MessageButtons::YesNoDefaultNo), MessageAnswer::No);
-  EXPECT_EQ(ShowMessage(nullptr, 2059, MessageIcon::None, MessageButtons::Ok, {QStringLiteral("IBM")}),
+  EXPECT_EQ(ShowMessage(nullptr, StringId::ExitConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo), MessageAnswer::No);
+  EXPECT_EQ(ShowMessage(nullptr, StringId::PositionAddError, MessageIcon::None, MessageButtons::Ok, {QStringLiteral("IBM")}),
             MessageAnswer::No);
   SetMessageAnswerer(std::move(previous));
   ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].id, 2074);
+  EXPECT_EQ(static_cast<int>(seen[0].id), 2074);
   EXPECT_EQ(seen[0].icon, MessageIcon::Question);
   EXPECT_EQ(seen[0].buttons, MessageButtons::YesNoDefaultNo);
   EXPECT_EQ(seen[1].text, QStringLiteral("\"IBM\"\n\nVellumar was unable to add this position."));

@@ -12,7 +12,7 @@
 CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holding, QWidget* parent)
     : QDialog(parent), editing(editing), kind(kind) {
   setObjectName(QStringLiteral("1601"));
-  setWindowTitle(editing ? LoadString(110) : QStringLiteral("New Position"));
+  setWindowTitle(editing ? LoadString(StringId::EditPositionTitle) : QStringLiteral("New Position"));
   if (holding) {
     if (auto* s = dynamic_cast<const VLStockHoldingItem*>(holding)) stock.CopyFrom(s);
     if (auto* c = dynamic_cast<const VLCashHoldingItem*>(holding)) cash.CopyFrom(c);

@@ -14,7 +14,7 @@
 CDlgPortfolio::CDlgPortfolio(VLPortfolioItem* portfolio, QWidget* parent)
     : QDialog(parent), given(portfolio) {
   setObjectName(QStringLiteral("134"));
-  setWindowTitle(portfolio ? LoadString(118) : QStringLiteral("New Portfolio"));
+  setWindowTitle(portfolio ? LoadString(StringId::EditPortfolioTitle) : QStringLiteral("New Portfolio"));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   layout->addLayout(form);

@@ -95,7 +95,7 @@ void CDlgSelectPortfolio::OnNew() {
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const int32_t code = database.AddPortfolio(conn, *portfolio);
   if (code != kVLOk) {
-    ShowMessage(this, code == kVLNameClash ? 2051 : 2052, MessageIcon::None, MessageButtons::Ok,
+    ShowMessage(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, MessageIcon::None, MessageButtons::Ok,
                 {QString::fromStdString(portfolio->name)});
     newButton->setFocus();
     return;
@@ -107,7 +107,7 @@ void CDlgSelectPortfolio::OnNew() {
 void CDlgSelectPortfolio::OnOk() {
   const QListWidgetItem* item = list->currentItem();
   if (!item || !item->isSelected()) {
-    ShowMessage(this, 2082);
+    ShowMessage(this, StringId::SelectPortfolio);
     list->setFocus();
     return;
   }

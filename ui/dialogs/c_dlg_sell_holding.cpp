@@ -27,7 +27,7 @@ CDlgSellHolding::CDlgSellHolding(const VLStockHoldingItem& position, QWidget* pa
 
   auto* form = new QFormLayout;
   layout->addLayout(form);
-  auto* of = new QLabel(FormatString(146, {QString::number(position.qty)}), this);
+  auto* of = new QLabel(FormatString(StringId::SharesHeld, QStringList{QString::number(position.qty)}), this);
   of->setObjectName(QStringLiteral("of"));
   quantity = AddEditRow(form, QStringLiteral("&Quantity:"), QStringLiteral("quantity"), of);
   quantity->setText(QString::number(position.qty));

@@ -24,6 +24,7 @@
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/summary_panel.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
@@ -55,7 +56,7 @@ CDlgVellumar::CDlgVellumar(IMainWindowHost& appHost, CDlgVellumar* owner)
       commandTarget(std::make_shared<WindowCommandTarget>(this)),
       connectionProbe([this] { return IsInternetConnected(host.GetPrefs().GetServicePrefs().hosts); }) {
   setObjectName(QStringLiteral("102"));
-  setWindowTitle(LoadString(57344));
+  setWindowTitle(LoadString(StringId::AppTitle));
   if (!IsMainWindow()) setAttribute(Qt::WA_DeleteOnClose);
 
   ReadViewPrefs();
@@ -138,7 +139,7 @@ void CDlgVellumar::CreateControls() {
 
   auto* top = new QHBoxLayout;
   top->setSpacing(3);
-  selector = new QPushButton(QStringLiteral("  ") + LoadString(107), central);
+  selector = new QPushButton(QStringLiteral("  ") + LoadString(StringId::NoPortfolio), central);
   selector->setObjectName(Id(kCmdSelector));
   selector->setToolTip(QStringLiteral("Select Portfolio"));
   selector->setAccessibleName(QStringLiteral("Select Portfolio"));
@@ -215,11 +216,12 @@ void CDlgVellumar::CreateControls() {
   soldList->Model()->SetColumns(soldColumns);
   layout->addWidget(listStack, 1);
 
-  summaryPanel = new QWidget(central);
+  summaryPanel = new SummaryPanel(central);
   summaryPanel->setObjectName(Id(1599));
   summaryPanel->setAccessibleName(QStringLiteral("Portfolio summary"));
   summaryPanel->setVisible(false);
   layout->addWidget(summaryPanel);
+  layout->addSpacing(1);
 
   auto* bottom = new QHBoxLayout;
   summaryCheck = new QCheckBox(QStringLiteral("&Show portfolio summary"), central);
@@ -232,6 +234,8 @@ void CDlgVellumar::CreateControls() {
     box->setAccessibleName(box->text().remove(u'&'));
     bottom->addWidget(box);
   }
+  // The button beside the panel's message turns for-selected-items-only off, as the message suggests.
+  connect(summaryPanel, &SummaryPanel::MessageButtonClicked, this, [this] { selectedOnlyCheck->setChecked(false); });
   connect(summaryCheck, &QCheckBox::toggled, this, &CDlgVellumar::OnSummaryToggled);
   connect(selectedOnlyCheck, &QCheckBox::toggled, this, &CDlgVellumar::OnSummaryToggled);
   connect(alternateCheck, &QCheckBox::toggled, this, [this](bool on) {
@@ -239,7 +243,7 @@ void CDlgVellumar::CreateControls() {
     ApplyListColours();
   });
   bottom->addStretch(1);
-  itemCount = new QLabel(LoadString(140), central);
+  itemCount = new QLabel(LoadString(StringId::NoItems), central);
   itemCount->setObjectName(Id(1050));
   itemCount->setAccessibleName(QStringLiteral("Item count"));
   bottom->addWidget(itemCount);
@@ -317,7 +321,7 @@ void CDlgVellumar::PostCommand(int id) {
 }
 
 void CDlgVellumar::NotImplemented() {
-  ShowMessage(this, 2076, MessageIcon::Information);
+  ShowMessage(this, StringId::NotImplemented, MessageIcon::Information);
   if (PositionListView* list = VisibleList()) list->setFocus();
 }
 
@@ -350,7 +354,7 @@ void CDlgVellumar::DeferredInit() {
 
   conn = Database().Connect(commandTarget, kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed);
   if (!conn) {
-    ShowMessage(this, 2049, MessageIcon::Error);
+    ShowMessage(this, StringId::DatabaseOpenError, MessageIcon::Error);
     PostCommand(kCmdExit);
     return;
   }

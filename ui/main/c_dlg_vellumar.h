@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/string_id.h"
 #include "portfolio/database/vl_database_event.h"
 
 class IMainWindowHost;
@@ -22,6 +23,7 @@ class QMenu;
 class QPushButton;
 class QStackedWidget;
 class QTabBar;
+class SummaryPanel;
 class VLDatabase;
 class VLDatabaseConn;
 class VLGeneralPrefs;
@@ -56,13 +58,15 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   bool IsConnected() const { return connected; }
   PositionListView* HeldList() const { return heldList; }
   PositionListView* SoldList() const { return soldList; }
+  SummaryPanel* Summary() const { return summaryPanel; }
   PositionListView* VisibleList() const;
   const std::vector<QPointer<CDlgVellumar>>& ChildWindows() const { return childWindows; }
   // The list pop-up menu for the visible list as it would open now (the caller owns it).
   std::unique_ptr<QMenu> BuildListMenu();
   // The selector's pop-up menu; each entry's data is the portfolio id it selects (the caller owns it).
   std::unique_ptr<QMenu> BuildSelectorMenu();
-  // How the window finds out whether market data can be reached; tests replace it.
+  // How the window finds out whether market data can be reached; tests replace it. The next check comes
+  // ten ticks later.
   void SetConnectionProbe(std::function<bool()> probe);
   // The timer's work, callable directly.
   void OnTimerTick();
@@ -132,7 +136,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void RegisterPositionCommands();
   // The selected ids of the visible list; none (after `noneMessage`, or 2071 when `single` and several
   // rows are selected) when the command cannot go on.
-  std::vector<uint32_t> SelectedForCommand(int noneMessage, bool single);
+  std::vector<uint32_t> SelectedForCommand(StringId noneMessage, bool single);
   // The position as the database has it now; null after message 2072 when it is gone.
   std::unique_ptr<class VLHoldingItem> ReadPosition(uint32_t id);
   void OnPositionNew();
@@ -188,7 +192,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QStackedWidget* listStack = nullptr;
   PositionListView* heldList = nullptr;
   PositionListView* soldList = nullptr;
-  QWidget* summaryPanel = nullptr;
+  SummaryPanel* summaryPanel = nullptr;
   QCheckBox* summaryCheck = nullptr;
   QCheckBox* selectedOnlyCheck = nullptr;
   QCheckBox* alternateCheck = nullptr;

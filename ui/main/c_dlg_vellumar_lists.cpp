@@ -19,6 +19,7 @@
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/summary_panel.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/wait_cursor.h"
@@ -66,9 +67,9 @@ void CDlgVellumar::SelectPortfolio(uint32_t id) {
   VLPortfolioItem portfolio;
   if (id != 0 && (!conn || Database().GetPortfolio(conn, id, portfolio) != kVLOk)) id = 0;
   if (id != 0) portfolioName = portfolio.name;
-  const QString name = id ? QString::fromStdString(portfolioName) : LoadString(107);
+  const QString name = id ? QString::fromStdString(portfolioName) : LoadString(StringId::NoPortfolio);
   selector->setText(QStringLiteral("  ") + name);
-  setWindowTitle(id ? FormatString(108, name) : LoadString(57344));
+  setWindowTitle(id ? FormatString(StringId::WindowTitle, name) : LoadString(StringId::AppTitle));
   if (id != portfolioId) {
     portfolioId = id;
     if (id == 0) portfolioName.clear();
@@ -86,7 +87,7 @@ void CDlgVellumar::RefillLists() {
     const int32_t heldCode = conn ? Database().GetPositions(conn, portfolioId, true, held) : kVLFailed;
     const int32_t soldCode = conn ? Database().GetPositions(conn, portfolioId, false, sold) : kVLFailed;
     if ((heldCode != kVLOk && heldCode != kVLNotFound) || (soldCode != kVLOk && soldCode != kVLNotFound)) {
-      ShowMessage(this, 2064, MessageIcon::Error);
+      ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
       VisibleList()->setFocus();
       return;
     }
@@ -177,7 +178,7 @@ std::unique_ptr<QMenu> CDlgVellumar::BuildSelectorMenu() {
   VLPortfolioItemList portfolios;
   const bool listed = conn && Database().GetPortfolios(conn, portfolios) == kVLOk;
   const bool none = !listed || portfolios.GetCount() == 0;
-  QAction* noneEntry = menu->addAction(QStringLiteral(" ") + LoadString(107));
+  QAction* noneEntry = menu->addAction(QStringLiteral(" ") + LoadString(StringId::NoPortfolio));
   noneEntry->setData(0u);
   noneEntry->setCheckable(true);
   noneEntry->setChecked(portfolioId == 0 || none);
@@ -219,6 +220,9 @@ void CDlgVellumar::OnSummaryToggled() {
 }
 
 void CDlgVellumar::UpdateSummary() {
-  if (!showSummary || !summaryPanel) return;
+  if (!showSummary || !summaryPanel || !conn) return;
+  const bool ok = summaryPanel->Update(Database(), conn, forSelectedOnly, VisibleList()->SelectedIds(), portfolioId,
+                                       heldView);
   emit SummaryUpdated();
+  if (!ok) ShowMessage(this, StringId::SummaryError, MessageIcon::Error);
 }

@@ -18,7 +18,10 @@
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
-void CDlgVellumar::SetConnectionProbe(std::function<bool()> probe) { connectionProbe = std::move(probe); }
+void CDlgVellumar::SetConnectionProbe(std::function<bool()> probe) {
+  connectionProbe = std::move(probe);
+  tickCount = 0;
+}
 
 void CDlgVellumar::OnTimerTick() {
   if (++tickCount >= 10) {
@@ -34,11 +37,11 @@ void CDlgVellumar::OnTimerTick() {
   const int rows = list->model()->rowCount();
   const int count = static_cast<int>(snapshot.size());
   if (rows == 0) {
-    itemCount->setText(LoadString(140));
+    itemCount->setText(LoadString(StringId::NoItems));
   } else if (count == 0) {
-    itemCount->setText(FormatString(141, {QString::number(rows)}));
+    itemCount->setText(FormatString(StringId::ItemCount, {QString::number(rows)}));
   } else {
-    itemCount->setText(FormatString(142, {QString::number(rows), QString::number(count)}));
+    itemCount->setText(FormatString(StringId::ItemCountSelected, {QString::number(rows), QString::number(count)}));
   }
   if (changed) RefreshCommandStates();
   if (showSummary && forSelectedOnly && changed) UpdateSummary();
@@ -48,7 +51,7 @@ void CDlgVellumar::CheckConnection() {
   const bool now = connectionProbe ? connectionProbe() : false;
   if (now == connected) return;
   connected = now;
-  connectionText = LoadString(connected ? 105 : 106);
+  connectionText = LoadString(connected ? StringId::Connected : StringId::NotConnected);
   connectionLabel->setText(connectionText);
   statusBar()->showMessage(connectionText);
   RefreshCommandStates();
@@ -81,7 +84,7 @@ void CDlgVellumar::RefreshUpdatedLabel() {
     Database().GetMarketStatus(conn, status);
   }
   updatedLabel->setText(
-      FormatString(109, {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
+      FormatString(StringId::UpdatedAt, {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
   marketStatusText = firstUpdate ? QString() : QString::fromStdString(status);
   firstUpdate = false;
 }
@@ -95,13 +98,13 @@ void CDlgVellumar::RefreshStatusBar() {
 bool CDlgVellumar::RunExitSequence() {
   for (const QPointer<CDlgVellumar>& child : childWindows) {
     if (child && !child->isEnabled()) {
-      ShowMessage(this, 2077, MessageIcon::Information);
+      ShowMessage(this, StringId::TasksInProgress, MessageIcon::Information);
       return false;
     }
   }
   bool anyChild = host.HasSecondaryWindows();
   for (const QPointer<CDlgVellumar>& child : childWindows) anyChild = anyChild || child;
-  if (anyChild && ShowMessage(this, 2074, MessageIcon::Question, MessageButtons::YesNoDefaultNo) == MessageAnswer::No) {
+  if (anyChild && ShowMessage(this, StringId::ExitConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo) == MessageAnswer::No) {
     return false;
   }
   for (const QPointer<CDlgVellumar>& child : childWindows) {

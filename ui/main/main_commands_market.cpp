@@ -20,7 +20,7 @@ void CDlgVellumar::RegisterMarketCommands() {
 // Runs the whole refresh on this thread; the lists follow from the database's update event.
 void CDlgVellumar::OnUpdate() {
   if (!conn) return;
-  statusBar()->showMessage(LoadString(137));
+  statusBar()->showMessage(LoadString(StringId::Updating));
   updatedLabel->setText(QStringLiteral("Updating..."));
   statusBar()->repaint();
   updatedLabel->repaint();
@@ -32,7 +32,7 @@ void CDlgVellumar::OnUpdate() {
   RefreshStatusBar();
   if (code == kVLOk) return;
   updatedLabel->clear();
-  ShowMessage(this, 2067);
+  ShowMessage(this, StringId::UpdateError);
 }
 
 // The quote look-up of the symbol edit; Enter in the edit runs it too, then empties the edit.

@@ -22,7 +22,7 @@ void CDlgVellumar::RegisterPortfolioCommands() {
 void CDlgVellumar::OnWelcome() {
   VLPortfolioItemList portfolios;
   if (!conn || Database().GetPortfolios(conn, portfolios) != kVLOk || portfolios.GetCount() != 0) return;
-  if (ShowMessage(this, 2083, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::No) {
+  if (ShowMessage(this, StringId::WelcomeNewPortfolio, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::No) {
     PostCommand(kCmdPortfolioNew);
   }
 }
@@ -34,7 +34,7 @@ void CDlgVellumar::OnPortfolioNew() {
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const int32_t code = Database().AddPortfolio(conn, *portfolio);
   if (code != kVLOk) {
-    ShowMessage(this, code == kVLNameClash ? 2051 : 2052, MessageIcon::None, MessageButtons::Ok,
+    ShowMessage(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, MessageIcon::None, MessageButtons::Ok,
                 {QString::fromStdString(portfolio->name)});
     return;
   }
@@ -47,18 +47,18 @@ void CDlgVellumar::OnPortfolioEdit() {
   CDlgPortfolio dialog(&portfolio, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   if (Database().ModifyPortfolio(conn, portfolio) != kVLOk) {
-    ShowMessage(this, 2055, MessageIcon::None, MessageButtons::Ok, {QString::fromStdString(portfolio.name)});
+    ShowMessage(this, StringId::PortfolioChangeError, MessageIcon::None, MessageButtons::Ok, {QString::fromStdString(portfolio.name)});
   }
 }
 
 void CDlgVellumar::OnPortfolioDelete() {
   if (portfolioId == 0 || !conn) return;
   const QString name = QString::fromStdString(portfolioName);
-  if (ShowMessage(this, 2053, MessageIcon::Question, MessageButtons::YesNoDefaultNo, {name}) !=
+  if (ShowMessage(this, StringId::PortfolioDeleteConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo, {name}) !=
       MessageAnswer::Yes) {
     return;
   }
   if (Database().DeletePortfolio(conn, portfolioId) != kVLOk) {
-    ShowMessage(this, 2054, MessageIcon::None, MessageButtons::Ok, {name});
+    ShowMessage(this, StringId::PortfolioDeleteError, MessageIcon::None, MessageButtons::Ok, {name});
   }
 }

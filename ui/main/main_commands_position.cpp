@@ -23,7 +23,7 @@ void CDlgVellumar::RegisterPositionCommands() {
   handlers.insert(kCmdMoveToPortfolio, [this] { OnPositionCopyOrMove(true); });
 }
 
-std::vector<uint32_t> CDlgVellumar::SelectedForCommand(int noneMessage, bool single) {
+std::vector<uint32_t> CDlgVellumar::SelectedForCommand(StringId noneMessage, bool single) {
   std::vector<uint32_t> ids = VisibleList()->SelectedIds();
   if (ids.empty()) {
     ShowMessage(this, noneMessage, MessageIcon::Information);
@@ -31,7 +31,7 @@ std::vector<uint32_t> CDlgVellumar::SelectedForCommand(int noneMessage, bool sin
     return {};
   }
   if (single && ids.size() > 1) {
-    ShowMessage(this, 2071);
+    ShowMessage(this, StringId::SelectSinglePosition);
     VisibleList()->setFocus();
     return {};
   }
@@ -41,7 +41,7 @@ std::vector<uint32_t> CDlgVellumar::SelectedForCommand(int noneMessage, bool sin
 std::unique_ptr<VLHoldingItem> CDlgVellumar::ReadPosition(uint32_t id) {
   std::unique_ptr<VLHoldingItem> position;
   if (!conn || Database().GetPosition(conn, id, position) != kVLOk || !position) {
-    ShowMessage(this, 2072);
+    ShowMessage(this, StringId::PositionGone);
     VisibleList()->setFocus();
     return nullptr;
   }
@@ -71,11 +71,12 @@ void CDlgVellumar::OnPositionNew() {
       break;
   }
   if (code != kVLOk)
-    ShowMessage(this, 2059, MessageIcon::None, MessageButtons::Ok, {QString::fromStdString(name)});
+    ShowMessage(this, StringId::PositionAddError, MessageIcon::None, MessageButtons::Ok,
+                {QString::fromStdString(name)});
 }
 
 void CDlgVellumar::OnPositionEdit() {
-  const std::vector<uint32_t> ids = SelectedForCommand(2070, true);
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToEdit, true);
   if (ids.empty()) return;
   std::unique_ptr<VLHoldingItem> position = ReadPosition(ids.front());
   if (!position) return;
@@ -93,30 +94,34 @@ void CDlgVellumar::OnPositionEdit() {
     code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
                                            dialog.Margin().amountOwed, dialog.Margin().name);
   }
-  if (code != kVLOk) ShowMessage(this, 2075, MessageIcon::Error);
+  if (code != kVLOk) ShowMessage(this, StringId::PositionChangeError, MessageIcon::Error);
 }
 
 void CDlgVellumar::OnPositionDelete() {
-  const std::vector<uint32_t> ids = SelectedForCommand(2073, false);
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToDelete, false);
   if (ids.empty()) return;
-  if (ShowMessage(this, 2065, MessageIcon::Question, MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
+  if (ShowMessage(this, StringId::PositionDeleteConfirm, MessageIcon::Question,
+                  MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
     if (Database().DeletePosition(conn, id) == kVLFailed) {
-      ShowMessage(this, 2066, MessageIcon::Error);
+      ShowMessage(this, StringId::PositionDeleteError, MessageIcon::Error);
       return;
     }
   }
 }
 
 void CDlgVellumar::OnPositionSell() {
-  const std::vector<uint32_t> ids = SelectedForCommand(2114, true);
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToSell, true);
   if (ids.empty()) return;
   std::unique_ptr<VLHoldingItem> position = ReadPosition(ids.front());
   if (!position) return;
   auto* stock = dynamic_cast<VLStockHoldingItem*>(position.get());
-  const int refusal = !stock ? 2115 : stock->IsSold() ? 2117 : stock->qty == 0 ? 2118 : 0;
-  if (refusal != 0) {
+  const StringId refusal = !stock            ? StringId::CannotSellCashOrMargin
+                           : stock->IsSold() ? StringId::AlreadySold
+                           : stock->qty == 0 ? StringId::NoShares
+                                             : StringId::None;
+  if (refusal != StringId::None) {
     ShowMessage(this, refusal);
     VisibleList()->setFocus();
     return;
@@ -127,30 +132,32 @@ void CDlgVellumar::OnPositionSell() {
   uint32_t newId = 0;
   if (Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice, sale.saleCommission,
                               sale.saleDate, newId) != kVLOk) {
-    ShowMessage(this, 2116, MessageIcon::Error);
+    ShowMessage(this, StringId::PositionSellError, MessageIcon::Error);
   }
 }
 
 void CDlgVellumar::OnPositionUnsell() {
-  const std::vector<uint32_t> ids = SelectedForCommand(2122, false);
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToUnsell, false);
   if (ids.empty()) return;
-  if (ShowMessage(this, 2123, MessageIcon::Question, MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
+  if (ShowMessage(this, StringId::UnsellConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo) !=
+      MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
     if (Database().UnsellPosition(conn, id) == kVLFailed) {
-      ShowMessage(this, 2124, MessageIcon::Error);
+      ShowMessage(this, StringId::UnsellError, MessageIcon::Error);
       return;
     }
   }
 }
 
 void CDlgVellumar::OnPositionCopyOrMove(bool move) {
-  const std::vector<uint32_t> ids = SelectedForCommand(move ? 2079 : 2078, false);
+  const std::vector<uint32_t> ids =
+      SelectedForCommand(move ? StringId::SelectPositionToMove : StringId::SelectPositionToCopy, false);
   if (ids.empty()) return;
   if (move) {
     VLPortfolioItemList portfolios;
     if (Database().GetPortfolios(conn, portfolios) != kVLOk) {
-      ShowMessage(this, 2084, MessageIcon::Error);
+      ShowMessage(this, StringId::PortfoliosReadError, MessageIcon::Error);
       return;
     }
     if (portfolios.GetCount() <= 1) return;
@@ -162,7 +169,7 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
     const int32_t code = move ? Database().MovePosition(conn, id, dialog.Chosen())
                               : Database().CopyPosition(conn, id, dialog.Chosen());
     if (move ? code == kVLFailed : code != kVLOk) {
-      ShowMessage(this, move ? 2081 : 2080, MessageIcon::Error);
+      ShowMessage(this, move ? StringId::PositionMoveError : StringId::PositionCopyError, MessageIcon::Error);
       return;
     }
   }

@@ -30,12 +30,12 @@ MessageAnswerer SetMessageAnswerer(MessageAnswerer answerer) {
   return previous;
 }
 
-MessageAnswer ShowMessage(QWidget* parent, int id, MessageIcon icon, MessageButtons buttons,
+MessageAnswer ShowMessage(QWidget* parent, StringId id, MessageIcon icon, MessageButtons buttons,
                           const QStringList& arguments) {
   const MessageRequest request{id, icon, buttons, FormatString(id, arguments)};
   if (Answerer()) return Answerer()(request);
 
-  QMessageBox box(ToQt(icon), LoadString(57344), request.text, QMessageBox::NoButton, parent);
+  QMessageBox box(ToQt(icon), LoadString(StringId::AppTitle), request.text, QMessageBox::NoButton, parent);
   switch (buttons) {
     case MessageButtons::Ok:
       box.setStandardButtons(QMessageBox::Ok);

@@ -2,7 +2,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <type_traits>
+
+#include "framework/string_id.h"
 
 class QWidget;
 
@@ -12,7 +13,7 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // What a box would show; handed to an installed answerer instead of showing it.
 struct MessageRequest {
-  int id = 0;
+  StringId id = StringId::None;
   MessageIcon icon = MessageIcon::None;
   MessageButtons buttons = MessageButtons::Ok;
   QString text;
@@ -24,12 +25,5 @@ MessageAnswerer SetMessageAnswerer(MessageAnswerer answerer);
 
 // Shows string `id`, formatted with `arguments`, as a modal box titled with the application title.
 // Closing the box without a button answers Cancel (OK/Cancel), No (Yes/No) or Ok.
-MessageAnswer ShowMessage(QWidget* parent, int id, MessageIcon icon = MessageIcon::None,
+MessageAnswer ShowMessage(QWidget* parent, StringId id, MessageIcon icon = MessageIcon::None,
                           MessageButtons buttons = MessageButtons::Ok, const QStringList& arguments = {});
-
-template <class Id>
-  requires std::is_enum_v<Id>
-MessageAnswer ShowMessage(QWidget* parent, Id id, MessageIcon icon = MessageIcon::None,
-                          MessageButtons buttons = MessageButtons::Ok, const QStringList& arguments = {}) {
-  return ShowMessage(parent, static_cast<int>(id), icon, buttons, arguments);
-}

@@ -5,98 +5,100 @@
 namespace {
 
 // Texts are used exactly as they stand; the layout of the message boxes depends on their line breaks.
-const std::map<int, const char*>& Table() {
-  static const std::map<int, const char*> table = {
+const std::map<StringId, const char*>& Table() {
+  static const std::map<StringId, const char*> table = {
       // Window texts.
-      {102, " No such ticker symbol \"%s\""},
-      {103, " %s (%s)  %s at %s  (%s, %s)  Vol: %s  Bid: %s  Ask: %s  P/E: %s  "},
-      {104, " Unable to get quote - please check your internet connection"},
-      {105, " Connected"},
-      {106, " Not connected"},
-      {107, "(None)"},
-      {108, "Vellumar - %s"},
-      {109, "Updated: %s"},
-      {110, "Edit Position"},
-      {116, " %s (%s)  %s at %s  (%s, %s) "},
-      {118, "Edit Portfolio"},
-      {137, " Updating..."},
-      {140, "No items"},
-      {141, "%d item(s)"},
-      {142, "%d item(s), %d selected"},
-      {146, "of %d"},
+      {StringId::NoSuchSymbol, " No such ticker symbol \"%s\""},
+      {StringId::QuoteLine, " %s (%s)  %s at %s  (%s, %s)  Vol: %s  Bid: %s  Ask: %s  P/E: %s  "},
+      {StringId::QuoteUnavailable, " Unable to get quote - please check your internet connection"},
+      {StringId::Connected, " Connected"},
+      {StringId::NotConnected, " Not connected"},
+      {StringId::NoPortfolio, "(None)"},
+      {StringId::WindowTitle, "Vellumar - %s"},
+      {StringId::UpdatedAt, "Updated: %s"},
+      {StringId::EditPositionTitle, "Edit Position"},
+      {StringId::IndexQuoteLine, " %s (%s)  %s at %s  (%s, %s) "},
+      {StringId::EditPortfolioTitle, "Edit Portfolio"},
+      {StringId::Updating, " Updating..."},
+      {StringId::NoItems, "No items"},
+      {StringId::ItemCount, "%d item(s)"},
+      {StringId::ItemCountSelected, "%d item(s), %d selected"},
+      {StringId::SharesHeld, "of %d"},
       // Messages.
-      {2048, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
-      {2049, "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
-      {2050, "Please specify a portfolio name or click\nCancel to quit."},
-      {2051, "\"%s\"\n\nA portfolio with this name already exists."},
-      {2052, "\"%s\"\n\nVellumar was unable to add this portfolio."},
-      {2053, "\"%s\"\n\nAre you sure you want to delete this portfolio\nand its contents?"},
-      {2054, "\"%s\"\n\nVellumar was unable to delete this portfolio."},
-      {2055, "\"%s\"\n\nVellumar was unable to change this portfolio."},
-      {2056, "Please specify the position's symbol."},
-      {2058, "Please specify a margin equity between\n1% and 100%."},
-      {2059, "\"%s\"\n\nVellumar was unable to add this position."},
-      {2060, "Please specify the price paid for this position."},
-      {2061, "Please specify the number of shares purchased."},
-      {2062, "The price paid cannot be negative."},
-      {2063, "You have specified a margin equity for a\nnon-marginable security.  Is this OK?"},
-      {2064, "Vellumar was unable to get the list of positions\nin the selected portfolio."},
-      {2065, "Are you sure you want to delete the selected\nposition(s)?"},
-      {2066, "Vellumar was unable to delete the selected\nposition(s)."},
-      {2067, "Vellumar was unable to update its database.\nPlease check that you are connected to the Internet."},
-      {2068, "Please specify an amount."},
-      {2069, "Please specify a description."},
-      {2070, "Please select the position you want to edit."},
-      {2071, "Please select a single position."},
-      {2072, "That position no longer exists."},
-      {2073, "Please select the position(s) you want to delete."},
-      {2074, "Are you sure you want to exit Vellumar?"},
-      {2075, "Vellumar was unable to change this position."},
-      {2076, "Sorry, this feature isn't yet implemented."},
-      {2077, "Please complete or cancel the task(s) in\nprogress before exiting Vellumar."},
-      {2078, "Please select the position(s) you want to copy."},
-      {2079, "Please select the position(s) you want to move."},
-      {2080, "Vellumar was unable to copy all the\nselected positions."},
-      {2081, "Vellumar was unable to move all the\nselected positions."},
-      {2082, "Please select a portfolio or click Cancel to quit."},
-      {2083, "Welcome to Vellumar!\n\nWould you like to create a new portfolio?"},
-      {2084, "Vellumar was unable to get the list of portfolios."},
-      {2086, "Vellumar was unable to access one or more positions.\nThe Vellumar database may be corrupt."},
-      {2088, "[ %s ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is properly "
+      {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
+      {StringId::DatabaseOpenError, "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
+      {StringId::PortfolioNameMissing, "Please specify a portfolio name or click\nCancel to quit."},
+      {StringId::PortfolioExists, "\"%s\"\n\nA portfolio with this name already exists."},
+      {StringId::PortfolioAddError, "\"%s\"\n\nVellumar was unable to add this portfolio."},
+      {StringId::PortfolioDeleteConfirm, "\"%s\"\n\nAre you sure you want to delete this portfolio\nand its contents?"},
+      {StringId::PortfolioDeleteError, "\"%s\"\n\nVellumar was unable to delete this portfolio."},
+      {StringId::PortfolioChangeError, "\"%s\"\n\nVellumar was unable to change this portfolio."},
+      {StringId::SymbolMissing, "Please specify the position's symbol."},
+      {StringId::MarginEquityOutOfRange, "Please specify a margin equity between\n1% and 100%."},
+      {StringId::PositionAddError, "\"%s\"\n\nVellumar was unable to add this position."},
+      {StringId::BuyPriceMissing, "Please specify the price paid for this position."},
+      {StringId::QuantityMissing, "Please specify the number of shares purchased."},
+      {StringId::BuyPriceNegative, "The price paid cannot be negative."},
+      {StringId::MarginEquityNotMarginable, "You have specified a margin equity for a\nnon-marginable security.  Is this OK?"},
+      {StringId::PositionsReadError, "Vellumar was unable to get the list of positions\nin the selected portfolio."},
+      {StringId::PositionDeleteConfirm, "Are you sure you want to delete the selected\nposition(s)?"},
+      {StringId::PositionDeleteError, "Vellumar was unable to delete the selected\nposition(s)."},
+      {StringId::UpdateError, "Vellumar was unable to update its database.\nPlease check that you are connected to the Internet."},
+      {StringId::AmountMissing, "Please specify an amount."},
+      {StringId::DescriptionMissing, "Please specify a description."},
+      {StringId::SelectPositionToEdit, "Please select the position you want to edit."},
+      {StringId::SelectSinglePosition, "Please select a single position."},
+      {StringId::PositionGone, "That position no longer exists."},
+      {StringId::SelectPositionToDelete, "Please select the position(s) you want to delete."},
+      {StringId::ExitConfirm, "Are you sure you want to exit Vellumar?"},
+      {StringId::PositionChangeError, "Vellumar was unable to change this position."},
+      {StringId::NotImplemented, "Sorry, this feature isn't yet implemented."},
+      {StringId::TasksInProgress, "Please complete or cancel the task(s) in\nprogress before exiting Vellumar."},
+      {StringId::SelectPositionToCopy, "Please select the position(s) you want to copy."},
+      {StringId::SelectPositionToMove, "Please select the position(s) you want to move."},
+      {StringId::PositionCopyError, "Vellumar was unable to copy all the\nselected positions."},
+      {StringId::PositionMoveError, "Vellumar was unable to move all the\nselected positions."},
+      {StringId::SelectPortfolio, "Please select a portfolio or click Cancel to quit."},
+      {StringId::WelcomeNewPortfolio, "Welcome to Vellumar!\n\nWould you like to create a new portfolio?"},
+      {StringId::PortfoliosReadError, "Vellumar was unable to get the list of portfolios."},
+      {StringId::PositionsAccessError, "Vellumar was unable to access one or more positions.\nThe Vellumar database may be corrupt."},
+      {StringId::PrintError, "[ %s ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is properly "
              "installed."},
-      {2102, "The number of shares cannot exceed 1,000,000."},
-      {2106, "Vellumar was unable to retrieve this portfolio's\nsummary."},
-      {2107, "Please specify the new symbol or click Cancel to quit."},
-      {2110, "The buy commission cannot be a negative amount."},
-      {2111, "The sale commission cannot be a negative amount."},
-      {2112, "The position's sale date cannot precede its purchase date."},
-      {2114, "Please select the position you want to sell."},
-      {2115, "A cash or margin debt position cannot be sold."},
-      {2116, "Vellumar was unable to sell this position."},
-      {2117, "The selected position has already been sold."},
-      {2118, "The selected position doesn't contain any shares."},
-      {2119, "Please specify the number of shares sold\nas a quantity between 1 and %d."},
-      {2120, "The per-share sale price is invalid or missing."},
-      {2121, "A sold position's quantity, purchase price and\nsale price must be specified."},
-      {2122, "Please select the position(s) you want to unsell."},
-      {2123, "Are you sure you want to unsell the selected\nposition(s)?"},
-      {2124, "Vellumar was unable to unsell the selected\nposition(s)."},
-      {2125, "Are you sure you want to reset these options\nto Vellumar's defaults?"},
-      {2126, "[ %s ]\n\nVellumar was unable to create this backup folder."},
-      {2127, "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
-      {2128, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
-      {2129, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
+      {StringId::QuantityTooLarge, "The number of shares cannot exceed 1,000,000."},
+      {StringId::SummaryError, "Vellumar was unable to retrieve this portfolio's\nsummary."},
+      {StringId::NewSymbolMissing, "Please specify the new symbol or click Cancel to quit."},
+      {StringId::BuyCommissionNegative, "The buy commission cannot be a negative amount."},
+      {StringId::SaleCommissionNegative, "The sale commission cannot be a negative amount."},
+      {StringId::SaleDateBeforePurchase, "The position's sale date cannot precede its purchase date."},
+      {StringId::SelectPositionToSell, "Please select the position you want to sell."},
+      {StringId::CannotSellCashOrMargin, "A cash or margin debt position cannot be sold."},
+      {StringId::PositionSellError, "Vellumar was unable to sell this position."},
+      {StringId::AlreadySold, "The selected position has already been sold."},
+      {StringId::NoShares, "The selected position doesn't contain any shares."},
+      {StringId::SoldQuantityOutOfRange, "Please specify the number of shares sold\nas a quantity between 1 and %d."},
+      {StringId::SalePriceInvalid, "The per-share sale price is invalid or missing."},
+      {StringId::SoldPositionIncomplete, "A sold position's quantity, purchase price and\nsale price must be specified."},
+      {StringId::SelectPositionToUnsell, "Please select the position(s) you want to unsell."},
+      {StringId::UnsellConfirm, "Are you sure you want to unsell the selected\nposition(s)?"},
+      {StringId::UnsellError, "Vellumar was unable to unsell the selected\nposition(s)."},
+      {StringId::ResetOptionsConfirm, "Are you sure you want to reset these options\nto Vellumar's defaults?"},
+      {StringId::BackupFolderCreateError, "[ %s ]\n\nVellumar was unable to create this backup folder."},
+      {StringId::BackupFolderFullError, "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
+      {StringId::BackupCreateError, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
+      {StringId::BackupConfirm, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
       // Texts of our own: typed target and threshold prices that are not amounts.
-      {2200, "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
-      {2201, "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
-      {57344, "Vellumar!"},
+      {StringId::TargetPriceInvalid,
+       "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
+      {StringId::MarginThresholdInvalid,
+       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
+      {StringId::AppTitle, "Vellumar!"},
   };
   return table;
 }
 
 }  // namespace
 
-QString LoadString(int id) {
+QString LoadString(StringId id) {
   auto it = Table().find(id);
   return it == Table().end() ? QString() : QString::fromUtf8(it->second);
 }
@@ -126,12 +128,16 @@ QString FormatText(const QString& pattern, const QStringList& arguments) {
   return text;
 }
 
-QString FormatString(int id, const QStringList& arguments) { return FormatText(LoadString(id), arguments); }
+QString FormatString(StringId id, const QStringList& arguments) { return FormatText(LoadString(id), arguments); }
 
-QString FormatString(int id, const QString& argument) { return FormatString(id, QStringList{argument}); }
+QString FormatString(StringId id, const QString& argument) { return FormatString(id, QStringList{argument}); }
 
-QList<int> StringTableIds() {
-  QList<int> ids;
+QString LoadString(int id) { return LoadString(static_cast<StringId>(id)); }
+
+QString FormatString(int id, const QString& argument) { return FormatString(static_cast<StringId>(id), argument); }
+
+QList<StringId> StringTableIds() {
+  QList<StringId> ids;
   for (const auto& [id, text] : Table()) ids.append(id);
   return ids;
 }
