@@ -11,6 +11,7 @@
 
 #include "portfolio/database/vl_database.h"
 #include "sample_store.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -21,16 +22,10 @@ class NullWindow : public IVLCommandWindow {
 
 struct BenchFolder {
   BenchFolder() {
-    std::string templ = (std::filesystem::temp_directory_path() / "vl_bench_XXXXXX").string();
-    folder = ::mkdtemp(templ.data());
-    path = (folder / "Vellumar.db").string();
+    path = folder.File("Vellumar.db");
     WriteSampleStore(path, 100, 10000, 2000);
   }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::filesystem::path folder;
+  TempFolder folder{"vl_bench"};
   std::string path;
 };
 

@@ -2,12 +2,12 @@
 // providers parse them after the fetch.
 #include <benchmark/benchmark.h>
 
-#include "fuzz/provider_harness.h"
 #include "marketdata/stock_info.h"
 #include "marketdata/stock_info_provider.h"
 #include "marketdata/symbol_finder.h"
 #include "service/market.h"
 #include "service_market.h"
+#include "tests/support/offline_provider.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "cli/cli_args.h"
 
-#include <charconv>
-
 bool CliArgs::Parse(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
                     const std::set<std::string>& flagNames, CliArgs* out, std::string* error) {
   bool optionsEnded = false;
@@ -41,16 +39,5 @@ bool CliArgs::Parse(const std::vector<std::string>& words, const std::set<std::s
     *error = "unknown option --" + name;
     return false;
   }
-  return true;
-}
-
-bool ParseIntArg(const std::string& text, int minValue, int maxValue, int* out) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (begin != end && *begin == '+') ++begin;
-  int value = 0;
-  auto r = std::from_chars(begin, end, value);
-  if (r.ec != std::errc() || r.ptr != end || value < minValue || value > maxValue) return false;
-  *out = value;
   return true;
 }

@@ -25,6 +25,3 @@ class CliArgs {
   static bool Parse(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
                     const std::set<std::string>& flagNames, CliArgs* out, std::string* error);
 };
-
-// A whole decimal number (optional sign) in [minValue, maxValue]; false otherwise.
-bool ParseIntArg(const std::string& text, int minValue, int maxValue, int* out);

@@ -7,6 +7,7 @@ std::vector<CliCommand> AllCliCommands() {
       MarketCommands,
       DbCommands,
       ViewCommands,
+      FetchCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {

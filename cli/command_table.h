@@ -29,6 +29,7 @@ struct CliCommand {
 std::vector<CliCommand> MarketCommands();  // cli/market_commands.cpp
 std::vector<CliCommand> DbCommands();      // cli/db_commands.cpp
 std::vector<CliCommand> ViewCommands();    // cli/view_commands.cpp
+std::vector<CliCommand> FetchCommands();   // cli/fetch_commands.cpp
 
 // Every command, in the order the help lists them.
 std::vector<CliCommand> AllCliCommands();

@@ -3,6 +3,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
+#include "cli/value_parsers.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -14,13 +15,6 @@ namespace {
 int Done(CliIo& io, const char* command, int32_t code) {
   if (code == kVLOk) return kExitOk;
   return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
-}
-
-bool ParseId(const std::string& text, uint32_t* id) {
-  int value = 0;
-  if (!ParseIntArg(text, 1, 0x7FFFFFFF, &value)) return false;
-  *id = static_cast<uint32_t>(value);
-  return true;
 }
 
 // The stock options shared by add-stock and modify-stock, applied over `fields`.

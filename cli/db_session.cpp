@@ -1,10 +1,9 @@
 #include "cli/db_session.h"
 
 #include <cctype>
-#include <cstdio>
 
 #include "framework/file_util.h"
-#include "marketdata/market_date.h"
+#include "framework/text_util.h"
 #include "portfolio/records/vl_portfolio_item.h"
 
 namespace {
@@ -19,16 +18,6 @@ bool AllDigits(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  }
-  return true;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
   }
   return true;
 }
@@ -81,46 +70,4 @@ std::string DatabaseCodeText(int32_t code) {
     case kVLNotSold: return "the position is not sold";
     default: return "failed with code " + std::to_string(code);
   }
-}
-
-bool ParseCents(const std::string& text, uint32_t* cents) {
-  uint64_t whole = 0;
-  size_t i = 0;
-  bool digits = false;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
-    digits = true;
-    if (whole > 42949672) return false;  // the cents must fit in 32 bits
-  }
-  uint64_t fraction = 0;
-  int decimals = 0;
-  if (i < text.size() && text[i] == '.') {
-    for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-      if (++decimals > 2) return false;
-      fraction = fraction * 10 + static_cast<uint64_t>(text[i] - '0');
-      digits = true;
-    }
-  }
-  if (!digits || i != text.size()) return false;
-  if (decimals == 1) fraction *= 10;
-  const uint64_t total = whole * 100 + fraction;
-  if (total > 0xFFFFFFFFull) return false;
-  *cents = static_cast<uint32_t>(total);
-  return true;
-}
-
-bool ParseDate(const std::string& text, int64_t* seconds) {
-  int year = 0, month = 0, day = 0;
-  char tail = 0;
-  if (text.size() != 10 || std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) {
-    return false;
-  }
-  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(month, year)) return false;
-  return LocalMidnight(year, month, day, seconds);
-}
-
-std::string CentsText(uint32_t cents) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%u.%02u", cents / 100, cents % 100);
-  return buf;
 }

@@ -26,9 +26,3 @@ class DbSession {
 std::string DatabasePathOption(const CliArgs& args);
 // What a database code means, for the error stream.
 std::string DatabaseCodeText(int32_t code);
-// "12.34", "12.3", "12" or ".5" as whole cents; false for anything else or more than two decimals.
-bool ParseCents(const std::string& text, uint32_t* cents);
-// "YYYY-MM-DD" as the local midnight of that day, in seconds since 1970.
-bool ParseDate(const std::string& text, int64_t* seconds);
-// Whole cents as "12.34".
-std::string CentsText(uint32_t cents);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/cli_output.h"
+#include "cli/value_parsers.h"
 #include "marketdata/big_charts_chart_provider.h"
 #include "marketdata/historical_price.h"
 #include "marketdata/historical_price_provider.h"
@@ -35,13 +36,6 @@ static int RunQuote(const CliArgs& args, CliIo& io) {
   }
   PrintList(args, io, columns, records);
   return kExitOk;
-}
-
-// "2007-03" -> year and month.
-static bool ParseYearMonth(const std::string& text, int* year, int* month) {
-  size_t dash = text.find('-');
-  return dash != std::string::npos && ParseIntArg(text.substr(0, dash), 1900, 9999, year) &&
-         ParseIntArg(text.substr(dash + 1), 1, 12, month);
 }
 
 static int RunHistory(const CliArgs& args, CliIo& io) {

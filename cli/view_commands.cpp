@@ -7,6 +7,7 @@
 #include "cli/command_table.h"
 #include "cli/db_session.h"
 #include "cli/json_writer.h"
+#include "cli/value_parsers.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/views/portfolio_report.h"
@@ -26,17 +27,6 @@ bool ParseColumns(const std::string& text, std::vector<int>* columns) {
     columns->push_back(id);
   }
   return !columns->empty();
-}
-
-bool ParseIds(const std::string& text, std::vector<uint32_t>* ids) {
-  std::stringstream in(text);
-  std::string piece;
-  while (std::getline(in, piece, ',')) {
-    int id = 0;
-    if (!ParseIntArg(piece, 1, 0x7FFFFFFF, &id)) return false;
-    ids->push_back(static_cast<uint32_t>(id));
-  }
-  return true;
 }
 
 // What a view shows: the columns and sort of the options, or the settings a new user starts with.
@@ -139,7 +129,8 @@ OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
 int RunSummary(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 1) return Usage(io, "summary", "give the PORTFOLIO (id or name)");
   std::vector<uint32_t> ids;
-  if (args.HasOption("ids") && !ParseIds(args.Option("ids"), &ids)) return Usage(io, "summary", "--ids needs ids such as 3,7");
+  if (args.HasOption("ids") && !ParseIdList(args.Option("ids"), &ids))
+    return Usage(io, "summary", "--ids needs ids such as 3,7");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);

@@ -1,18 +1,12 @@
 #pragma once
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class ArchiveStream;
+#include "framework/archive_error.h"
 
-// Raised inside the archive for a stream that ends early, an I/O error or a length that cannot be right.
-// Never leaves Database::Open/Save: they turn it into code 1.
-class ArchiveError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+class ArchiveStream;
 
 // A buffered, one-direction stream of the primitive encodings of the database file:
 // little-endian 32-bit integers, doubles, time stamps and length-prefixed single-byte strings.

@@ -5,8 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
-#include "framework/archive.h"
+#include "framework/archive_error.h"
 
 MemoryStream::MemoryStream(const void* data, size_t size)
     : bytes(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size) {}

@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
 #include "framework/file_util.h"
+#include "framework/save_file_ops.h"
 
 namespace {
 
@@ -18,11 +21,27 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
-// Makes a completed rename durable: the folder entry itself must reach the disk.
-void SyncFolder(const std::string& path) {
-  FileHandle dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.IsOpen()) ::fsync(dir.Get());
-}
+// Writes the archive's bytes through the save's file calls.
+class SaveStream : public ArchiveStream {
+ public:
+  SaveStream(SaveFileOps& ops, int fd) : ops(ops), fd(fd) {}
+  size_t Read(void*, size_t) override { throw ArchiveError("a save stream is not read"); }
+  uint64_t Remaining() const override { return 0; }
+  void Write(const void* src, size_t n) override {
+    const auto* p = static_cast<const uint8_t*>(src);
+    while (n > 0) {
+      const ssize_t put = ops.Write(fd, p, n);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) throw ArchiveError(std::string("write failed: ") + std::strerror(errno));
+      p += put;
+      n -= static_cast<size_t>(put);
+    }
+  }
+
+ private:
+  SaveFileOps& ops;
+  int fd;
+};
 
 }  // namespace
 
@@ -37,13 +56,17 @@ void Database::Reset() {
   loaded = false;
 }
 
+SaveFileOps& Database::Ops() const {
+  return fileOps ? *fileOps : SaveFileOps::System();
+}
+
 int32_t Database::WriteStoreTo(int fd) {
   try {
-    FileStream stream(fd);
+    SaveStream stream(Ops(), fd);
     Archive ar(stream, Archive::Mode::Store);
     if (Serialize(&ar) != kSerializeOk) return kDbFailed;
     ar.Flush();
-    if (::fsync(fd) != 0) return kDbFailed;
+    if (Ops().Sync(fd) != 0) return kDbFailed;
     return kDbOk;
   } catch (const std::exception&) {
     return kDbFailed;
@@ -60,7 +83,7 @@ int32_t Database::Create() {
     ::unlink(path.c_str());  // never leave a half-written store behind
     return kDbFailed;
   }
-  SyncFolder(path);
+  Ops().SyncFolder(FolderOf(path));
   return kDbOk;
 }
 
@@ -87,20 +110,20 @@ int32_t Database::Open() {
 
 int32_t Database::WriteReplacing(int currentFd) {
   std::string temp = path + ".XXXXXX";
-  FileHandle out(::mkstemp(temp.data()));
+  FileHandle out(Ops().CreateTemp(temp));
   if (!out.IsOpen()) return kDbFailed;
   struct stat st {};
   if (::fstat(currentFd, &st) == 0) ::fchmod(out.Get(), st.st_mode & 07777);  // keep the file's permissions
   bool ok = WriteStoreTo(out.Get()) == kDbOk;
   out.Close();
   if (ok && !BeforeReplace(temp)) return kDbFailed;  // abandoned as by a crash: the temp file stays
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  ok = ok && Ops().Rename(temp, path) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
     return kDbFailed;
   }
-  SyncFolder(path);
-  return kDbOk;
+  // The new store is in place but not yet durable: report the failure so the change is saved again.
+  return Ops().SyncFolder(FolderOf(path)) == 0 ? kDbOk : kDbFailed;
 }
 
 int32_t Database::Save() {

@@ -5,6 +5,7 @@
 #include "framework/serializable.h"
 
 class FileHandle;
+class SaveFileOps;
 
 // Codes of Open, Save and Create.
 enum DatabaseCode : int32_t {
@@ -34,6 +35,8 @@ class Database : public ISerializable {
   bool IsModified() const { return modified; }
   bool IsLoaded() const { return loaded; }
   void SetModified(bool value = true) { modified = value; }
+  // The file calls of Save and Create (not owned; null puts the system calls back).
+  void SetFileOps(SaveFileOps* ops) { fileOps = ops; }
 
   // Called just before the content is read, so the derived store can empty itself.
   virtual void PrepareForLoad() = 0;
@@ -48,7 +51,10 @@ class Database : public ISerializable {
   int32_t WriteStoreTo(int fd);
   int32_t WriteReplacing(int currentFd);
 
+  SaveFileOps& Ops() const;
+
   bool modified = false;
   bool loaded = false;
   std::string path;
+  SaveFileOps* fileOps = nullptr;
 };

@@ -5,7 +5,7 @@
 
 #include "marketdata/historical_price.h"
 #include "marketdata/historical_price_provider.h"
-#include "provider_harness.h"
+#include "tests/support/offline_provider.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   OfflineProvider<HistoricalPriceProvider> provider;

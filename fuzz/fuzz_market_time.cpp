@@ -3,7 +3,7 @@
 #include <string>
 
 #include "marketdata/market_time_provider.h"
-#include "provider_harness.h"
+#include "tests/support/offline_provider.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -5,7 +5,7 @@
 
 #include "marketdata/stock_info.h"
 #include "marketdata/stock_info_provider.h"
-#include "provider_harness.h"
+#include "tests/support/offline_provider.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

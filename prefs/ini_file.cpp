@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "framework/file_util.h"
+#include "framework/text_util.h"
 
 namespace {
 
@@ -30,18 +31,6 @@ std::string Trim(const std::string& text) {
   while (first < last && IsBlank(text[first])) ++first;
   while (last > first && IsBlank(text[last - 1])) --last;
   return text.substr(first, last - first);
-}
-
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
 }
 
 ParsedLine ParseLine(const std::string& line) {

@@ -1,7 +1,7 @@
 #include "service/chart_builder.h"
 
 #include "service/market.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 #include "service/text_format.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "service/market.h"
 #include "service/query_string.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 #include "service/text_format.h"
 
 // Country codes of the alternative chart service and the exchange suffixes they stand for.

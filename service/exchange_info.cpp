@@ -1,7 +1,8 @@
 #include "service/exchange_info.h"
 
-#include <cctype>
 #include <iterator>
+
+#include "framework/text_util.h"
 
 // Regular sessions only; lunch breaks and half days are not modelled.
 static const ExchangeInfo kExchanges[] = {
@@ -39,15 +40,6 @@ static const ExchangeInfo kExchanges[] = {
     {"NSE", "India", "Asia/Kolkata", 9 * 60 + 15, 15 * 60 + 30, false},
     {"SGX", "Singapore", "Asia/Singapore", 9 * 60, 17 * 60, false},
 };
-
-static bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 const ExchangeInfo* FindExchange(std::string_view name) {
   for (const ExchangeInfo& e : kExchanges) {

@@ -3,7 +3,7 @@
 #include "service/market.h"
 #include "service/price_model.h"
 #include "service/query_string.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 #include "service/text_format.h"
 
 static int DaysInMonth(int year, int month) {

@@ -2,7 +2,7 @@
 
 #include "service/exchange_info.h"
 #include "service/market.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 #include "service/text_format.h"
 
 ServiceResponse IndexXmlPage(const Market& market) {

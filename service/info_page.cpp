@@ -6,7 +6,7 @@
 #include "service/market_clock_page.h"
 #include "service/query_string.h"
 #include "service/quote_figures.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 #include "service/text_format.h"
 
 static void Row(std::string& body, const char* label, const std::string& value) {

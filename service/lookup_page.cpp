@@ -3,7 +3,7 @@
 #include "service/exchange_info.h"
 #include "service/market.h"
 #include "service/query_string.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 #include "service/text_format.h"
 
 static const struct {

@@ -1,7 +1,10 @@
 // vellumar-marketd: the local market-data service.
+#include "service/history_fetcher.h"
 #include "service/market.h"
 #include "service/market_server.h"
+#include "service/price_refresh.h"
 #include "service/service_options.h"
+#include "service/upstream_http.h"
 
 #include <date/date.h>
 
@@ -12,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 static std::string BundledDataFolder() {
@@ -35,6 +39,44 @@ static bool LoadSecurities(const std::string& bundled, const std::string& dataDi
     return false;
   }
   return true;
+}
+
+// DIR/sources.ini when it exists; none means real prices stay off. A file with a fault is reported, and
+// the caller decides: a fetch stops there, the service serves on without real prices.
+static bool LoadSources(const std::string& dataDir, std::vector<UpstreamSource>& sources) {
+  const std::string path = dataDir + "/sources.ini";
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return true;
+  std::string error;
+  if (!LoadSourcesFile(path, sources, error)) {
+    std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+
+// --fetch: one line per symbol on stdout; exit status 1 when any symbol got no prices.
+static int FetchAndExit(HistoryFetcher& fetcher, const std::string& dataDir,
+                        std::vector<std::string> symbols) {
+  if (fetcher.SourceCount() == 0) {
+    std::fprintf(stderr, "vellumar-marketd: no sources in %s/sources.ini (sources.example.ini shows how)\n",
+                 dataDir.c_str());
+    return 1;
+  }
+  if (symbols.empty()) symbols = fetcher.StoredSymbols();
+  if (symbols.empty()) {
+    std::fprintf(stderr, "vellumar-marketd: no symbols given and none stored in %s/history\n",
+                 dataDir.c_str());
+    return 1;
+  }
+  bool allFetched = true;
+  for (const std::string& symbol : symbols) {
+    const FetchReport report = fetcher.Fetch(symbol);
+    std::printf("%s\n", report.message.c_str());
+    std::fflush(stdout);
+    allFetched = allFetched && report.ok;
+  }
+  return allFetched ? 0 : 1;
 }
 
 int main(int argc, char** argv) {
@@ -62,6 +104,14 @@ int main(int argc, char** argv) {
   std::vector<std::string> messages;
   market.LoadHistoryFolder(dataDir + "/history", messages);
   for (const std::string& m : messages) std::fprintf(stderr, "vellumar-marketd: %s\n", m.c_str());
+  std::vector<UpstreamSource> sources;
+  if (!LoadSources(dataDir, sources)) {
+    if (options.fetch) return 1;
+    std::fprintf(stderr, "vellumar-marketd: real prices stay off until sources.ini is repaired\n");
+  }
+  UpstreamHttpInit();
+  HistoryFetcher fetcher(std::move(sources), dataDir + "/history", market);
+  if (options.fetch) return FetchAndExit(fetcher, dataDir, options.fetchSymbols);
 
   // Signals are taken by sigwait below, so they must be blocked before any thread starts.
   sigset_t signals;
@@ -72,6 +122,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   MarketServer server(market, !options.quiet);
+  server.SetFetcher(&fetcher);
   if (!server.Bind(options.bind, options.port, error)) {
     std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
     return 1;
@@ -82,6 +133,16 @@ int main(int argc, char** argv) {
                securityCount, static_cast<unsigned long long>(options.seed), clock.c_str(),
                options.bind.c_str(), server.Port());
 
+  std::unique_ptr<PriceRefresh> refresh;
+  if (options.refreshMinutes > 0 && fetcher.SourceCount() == 0)
+    std::fprintf(stderr, "vellumar-marketd: --refresh ignored: no sources in %s/sources.ini\n",
+                 dataDir.c_str());
+  if (options.refreshMinutes > 0 && fetcher.SourceCount() > 0) {
+    refresh = std::make_unique<PriceRefresh>(
+        fetcher, std::chrono::minutes(options.refreshMinutes), [](const std::string& line) {
+          std::fprintf(stderr, "vellumar-marketd: refresh: %s\n", line.c_str());
+        });
+  }
   std::atomic<bool> serverFailed{false}, serverEnded{false};
   std::thread serving([&] {
     serverFailed = !server.Run();
@@ -93,6 +154,7 @@ int main(int argc, char** argv) {
   if (received != SIGUSR1) std::fprintf(stderr, "vellumar-marketd: stopping\n");
   // Stop only reaches a server that has started listening.
   while (!serverEnded && !server.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  refresh.reset();
   server.Stop();
   serving.join();
   return received == SIGUSR1 && serverFailed ? 1 : 0;

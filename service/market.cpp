@@ -60,7 +60,9 @@ void Market::LoadHistoryFolder(const std::string& folder, std::vector<std::strin
 }
 
 void Market::SetRealHistory(const std::string& symbol, std::vector<DailyBar> oldestFirst) {
-  realHistories[ToUpper(symbol)] = std::move(oldestFirst);
+  auto rows = std::make_shared<const std::vector<DailyBar>>(std::move(oldestFirst));
+  std::unique_lock<std::shared_mutex> lock(historyMutex);
+  realHistories[ToUpper(symbol)] = std::move(rows);
 }
 
 SysSeconds Market::Now() const {
@@ -72,9 +74,10 @@ const TradingCalendar& Market::Calendar(const Security& security) const {
   return calendars.at(security.exchange);
 }
 
-const std::vector<DailyBar>* Market::RealHistory(const Security& security) const {
+Market::History Market::RealHistory(const Security& security) const {
+  std::shared_lock<std::shared_mutex> lock(historyMutex);
   auto it = realHistories.find(security.symbol);
-  return it == realHistories.end() ? nullptr : &it->second;
+  return it == realHistories.end() ? nullptr : it->second;
 }
 
 std::shared_ptr<const CloseSeries> Market::Closes(const Security& security, int lastDay) const {
@@ -195,7 +198,7 @@ SecuritySnapshot Market::Snapshot(const Security& security, int fromDay, SysSeco
   SecuritySnapshot snap;
   snap.security = &security;
   snap.session = Calendar(security).State(now);
-  if (const auto* real = RealHistory(security)) {
+  if (const History real = RealHistory(security)) {
     snap.realHistory = true;
     for (const DailyBar& bar : *real) {
       if (bar.day >= fromDay && bar.day <= snap.session.localDay) snap.bars.push_back(bar);
@@ -212,7 +215,7 @@ SecuritySnapshot Market::RecentSnapshot(const Security& security, size_t count, 
   SecuritySnapshot snap;
   snap.security = &security;
   snap.session = Calendar(security).State(now);
-  if (const auto* real = RealHistory(security)) {
+  if (const History real = RealHistory(security)) {
     snap.realHistory = true;
     auto end = std::upper_bound(real->begin(), real->end(), snap.session.localDay,
                                 [](int day, const DailyBar& bar) { return day < bar.day; });
@@ -232,7 +235,8 @@ std::vector<IntradayPoint> Market::Intraday(const Security& security, int day, S
   const SessionState state = calendar.State(now);
   if (day > state.quoteDay || !TradingCalendar::IsTradingDay(day)) return points;
   DailyBar full;
-  if (const auto* real = RealHistory(security)) {
+  const History real = RealHistory(security);
+  if (real) {
     auto it = std::find_if(real->begin(), real->end(), [day](const DailyBar& b) { return b.day == day; });
     if (it == real->end()) return points;
     full = *it;
@@ -245,7 +249,7 @@ std::vector<IntradayPoint> Market::Intraday(const Security& security, int day, S
   }
   const auto path = model.IntradayPath(security, full, state.sessionMinutes);
   int last = static_cast<int>(path.size()) - 1;
-  if (day == state.quoteDay && state.inSession && !RealHistory(security)) last = state.elapsedMinutes;
+  if (day == state.quoteDay && state.inSession && !real) last = state.elapsedMinutes;
   const SysSeconds open = calendar.OpenTime(day);
   for (int t = 0; t <= last; ++t) points.push_back({open + std::chrono::minutes{t}, path[t]});
   return points;

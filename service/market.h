@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -36,6 +37,7 @@ class Market {
   // Reads every SYMBOL.csv of the folder as that symbol's real history. A file that does not parse, or
   // names no known security, is reported in `messages` and left out; the simulation then stays in charge.
   void LoadHistoryFolder(const std::string& folder, std::vector<std::string>& messages);
+  // Safe while requests are answered: a request sees the old rows or the new ones, never a mix.
   void SetRealHistory(const std::string& symbol, std::vector<DailyBar> oldestFirst);
   // False (with `error`) when an exchange's time zone is missing from the system's database.
   bool CheckTimeZones(std::string& error) const;
@@ -63,7 +65,8 @@ class Market {
 
   std::shared_ptr<const CloseSeries> Closes(const Security& security, int lastDay) const;
   std::shared_ptr<const RecentBars> Recent(const Security& security, int lastDay) const;
-  const std::vector<DailyBar>* RealHistory(const Security& security) const;
+  using History = std::shared_ptr<const std::vector<DailyBar>>;
+  History RealHistory(const Security& security) const;
   std::vector<DailyBar> SimulatedBars(const Security& security, int fromDay, int lastDay,
                                       const SessionState& state, size_t minimumCount) const;
   std::vector<DailyBar> AllSimulatedBars(const Security& security, int fromDay, int lastDay,
@@ -77,7 +80,8 @@ class Market {
   PriceModel model;
   std::optional<SysSeconds> fixedNow;
   std::map<const ExchangeInfo*, TradingCalendar> calendars;
-  std::unordered_map<std::string, std::vector<DailyBar>> realHistories;
+  mutable std::shared_mutex historyMutex;
+  std::unordered_map<std::string, History> realHistories;
   mutable std::mutex cacheMutex;
   mutable std::unordered_map<std::string, std::shared_ptr<const CloseSeries>> closeCache;
   mutable std::unordered_map<std::string, std::shared_ptr<const RecentBars>> recentCache;

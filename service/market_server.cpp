@@ -1,5 +1,6 @@
 #include "service/market_server.h"
 
+#include "service/fetch_page.h"
 #include "service/request_router.h"
 
 #include <httplib.h>
@@ -29,7 +30,12 @@ MarketServer::MarketServer(const Market& market, bool logRequests)
     request.method = req.method;
     request.target = req.target;
     request.host = req.get_header_value("Host");
-    ServiceResponse response = HandleServiceRequest(this->market, request);
+    const size_t mark = req.target.find('?');
+    const std::string_view query =
+        mark == std::string::npos ? std::string_view{} : std::string_view(req.target).substr(mark + 1);
+    ServiceResponse response = req.method == "GET" && req.path == kFetchPath
+                                   ? FetchPage(this->market, this->fetcher, query)
+                                   : HandleServiceRequest(this->market, request);
     res.status = response.status;
     res.set_content(std::move(response.body), response.contentType.c_str());
     if (this->logRequests) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+class HistoryFetcher;
 class Market;
 namespace httplib {
 class Server;
@@ -17,6 +18,8 @@ class MarketServer {
   MarketServer(const MarketServer&) = delete;
   MarketServer& operator=(const MarketServer&) = delete;
 
+  // Turns on /vellumar/fetch (see fetch_page.h); call before Run. The fetcher must outlive the server.
+  void SetFetcher(HistoryFetcher* historyFetcher) { fetcher = historyFetcher; }
   // Port 0 picks a free port; Port() tells which. False with `error` when the address cannot be bound.
   bool Bind(const std::string& host, int port, std::string& error);
   int Port() const { return port; }
@@ -28,6 +31,7 @@ class MarketServer {
  private:
   const Market& market;
   bool logRequests;
+  HistoryFetcher* fetcher = nullptr;
   int port = 0;
   std::unique_ptr<httplib::Server> server;
 };

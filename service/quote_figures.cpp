@@ -1,5 +1,6 @@
 #include "service/quote_figures.h"
 
+#include "service/classic_figures.h"
 #include "service/exchange_info.h"
 #include "service/market.h"
 #include "service/text_format.h"
@@ -51,6 +52,7 @@ QuoteFigures UnknownQuote(const std::string& symbol) {
   q.lastTradeWithTime = q.lastTradeRealtimeWithTime = "N/A - <b>0.00</b>";
   q.changeWithPercent = q.changeRealtimeWithPercent = "N/A - N/A";
   q.dayRange = q.dayRangeRealtime = "N/A - N/A";
+  SetClassicUnknown(q);
   return q;
 }
 
@@ -152,6 +154,7 @@ QuoteFigures MakeQuote(const Market& market, const SecuritySnapshot& snap) {
   const Security& s = *snap.security;
   QuoteFigures q = UnknownQuote(s.symbol);
   q.known = true;
+  q.errorIndication = "N/A";
   q.name = s.name;
   q.exchange = s.exchange->name;
   const auto& bars = snap.bars;
@@ -204,5 +207,6 @@ QuoteFigures MakeQuote(const Market& market, const SecuritySnapshot& snap) {
   SetEarnings(market, s, q.last, q);
   SetDividend(market, s, q.last, today.day, q);
   SetBook(market, s, q.last, q);
+  SetClassicFigures(market, snap, q);
   return q;
 }

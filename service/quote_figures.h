@@ -16,6 +16,13 @@ struct QuoteFigures {
       epsEstimateNextQuarter, epsEstimateNextYear, epsEstimateThisYear, previousClose, lastTradeDate,
       tickerTrend, volume, open, bid, ask, bidSize, askSize, shortRatio, lastTradeWithTime, changeWithPercent,
       dayRange, lastTradeRealtimeWithTime, changeRealtimeWithPercent, dayRangeRealtime, floatShares;
+  // The further codes of the classic quote service (filled by SetClassicFigures).
+  std::string lastTradePrice, changeOnly, changeInPercent, lastTradeTime, dayLow, dayHigh, range52Week,
+      change52WeekLow, percentChange52WeekLow, change52WeekHigh, percentChange52WeekHigh, earningsPerShare,
+      bookValue, priceBook, ebitda, exDividendDate, lastTradeSize, afterHoursChange, dayValueChange,
+      errorIndication;
+  // Codes about the asker's own holdings, limits and links, which the service does not keep.
+  std::string notKept = "N/A";
 
   bool known = false;     // false: the unknown-symbol line
   bool hasPrice = false;  // at least one bar up to the clock

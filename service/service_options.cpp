@@ -69,6 +69,16 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
         return false;
       }
       options.port = static_cast<int>(number);
+    } else if (arg == "--fetch") {
+      options.fetch = true;
+      while (i + 1 < argc && argv[i + 1][0] != '-') options.fetchSymbols.emplace_back(argv[++i]);
+    } else if (arg == "--refresh") {
+      if (!value(v)) return false;
+      if (!ReadUnsigned(v, 7 * 24 * 60, number)) {
+        error = "--refresh needs minutes from 0 (off) to 10080";
+        return false;
+      }
+      options.refreshMinutes = static_cast<int>(number);
     } else if (arg == "--bind") {
       if (!value(v)) return false;
       options.bind = std::string(v);
@@ -100,12 +110,16 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
 
 std::string ServiceUsage() {
   return "usage: vellumar-marketd [--port 8642] [--bind 127.0.0.1] [--data DIR] [--seed N]\n"
-         "                        [--now 2026-12-04T15:30:00-05:00] [--quiet]\n"
+         "                        [--now 2026-12-04T15:30:00-05:00] [--quiet] [--refresh MINUTES]\n"
+         "       vellumar-marketd [--data DIR] --fetch [SYMBOL...]\n"
          "  --port N     TCP port (0 picks a free one; the chosen port is printed)\n"
          "  --bind ADDR  address to listen on (loopback unless you mean otherwise)\n"
          "  --data DIR   folder with securities.csv and history/SYMBOL.csv; default: data beside the "
          "program\n"
          "  --seed N     seed of the simulated market (default 1)\n"
          "  --now TIME   fixed clock instead of the system clock\n"
-         "  --quiet      no line per request\n";
+         "  --quiet      no line per request\n"
+         "  --refresh N  fetch real prices of the stored symbols every N minutes (0: off, the default)\n"
+         "  --fetch      fetch real prices of the symbols (default: those with a history file) and exit;\n"
+         "               the sources are set in DIR/sources.ini\n";
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Command line of vellumar-marketd.
 struct ServiceOptions {
@@ -15,6 +16,9 @@ struct ServiceOptions {
   uint64_t seed = 1;
   std::optional<SysSeconds> now;  // a fixed clock, for reproducible answers
   bool quiet = false;
+  bool fetch = false;                     // fetch real prices and exit instead of serving
+  std::vector<std::string> fetchSymbols;  // empty: every symbol with a history file
+  int refreshMinutes = 0;                 // fetch stored symbols this often while serving; 0: never
   bool help = false;
 };
 

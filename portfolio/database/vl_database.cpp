@@ -3,20 +3,12 @@
 #include <algorithm>
 
 #include "framework/archive.h"
+#include "framework/text_util.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_web_quote_source.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
-
-namespace {
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
-}  // namespace
 
 VLDatabase::VLDatabase(const std::string& path) : quoteSource(std::make_unique<VLWebQuoteSource>()) {
   SetPath(path);

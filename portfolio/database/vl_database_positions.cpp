@@ -3,6 +3,7 @@
 #include <cctype>
 #include <unordered_set>
 
+#include "framework/text_util.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -11,11 +12,6 @@
 #include "portfolio/records/vl_stock_info_item.h"
 
 namespace {
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -6,6 +6,7 @@
 
 #include "framework/database.h"
 #include "framework/file_util.h"
+#include "framework/text_util.h"
 
 namespace {
 
@@ -14,20 +15,11 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool EqualsNoCase(const std::string& text, const char* lower) {
-  size_t i = 0;
-  for (; i < text.size() && lower[i] != '\0'; ++i) {
-    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
-    if (c != lower[i]) return false;
-  }
-  return i == text.size() && lower[i] == '\0';
-}
-
 bool IsLeftoverReportFile(const std::string& name) {
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
   const std::string extension = name.substr(dot + 1);
-  return EqualsNoCase(extension, "htm") || EqualsNoCase(extension, "gif");
+  return EqualNoCase(extension, "htm") || EqualNoCase(extension, "gif");
 }
 
 StartupFileResult Failure(StringId messageId, const std::string& path) {

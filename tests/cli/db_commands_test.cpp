@@ -9,8 +9,10 @@
 
 #include "cli/cli_runner.h"
 #include "cli/db_session.h"
+#include "cli/value_parsers.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -23,16 +25,9 @@ struct Result {
 class DbCommands : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (std::filesystem::temp_directory_path() / "vl_cli_db_XXXXXX").string();
-    folder = ::mkdtemp(templ.data());
-    db = (folder / "t.db").string();
+    db = folder.File("t.db");
     ASSERT_EQ(Run({"init"}).code, 0);
   }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-
   Result Run(std::vector<std::string> words) {
     words.push_back("--db");
     words.push_back(db);
@@ -44,7 +39,7 @@ class DbCommands : public ::testing::Test {
     return r;
   }
 
-  std::filesystem::path folder;
+  TempFolder folder{"vl_cli_db"};
   std::string db;
   ScopedNumberFormat english{NumberFormat::English()};
   ScopedClock clock{std::make_shared<FixedClock>(1733300000)};

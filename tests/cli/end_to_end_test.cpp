@@ -14,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 const std::string kBin = std::string(VL_BINARY_DIR) + "/bin/";
@@ -81,9 +83,8 @@ std::string Expected(const std::string& name, const std::string& actual) {
 TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   RunningService marketd;
   ASSERT_GT(marketd.port, 0) << "the service did not start";
-  std::string templ = (std::filesystem::temp_directory_path() / "vl_e2e_XXXXXX").string();
-  const std::filesystem::path folder = ::mkdtemp(templ.data());
-  const std::string db = " --db " + (folder / "Vellumar.db").string();
+  const TempFolder folder("vl_e2e");
+  const std::string db = " --db " + folder.File("Vellumar.db");
   const std::string service = " --service 127.0.0.1:" + std::to_string(marketd.port);
 
   ASSERT_EQ(Cli("init" + db).code, 0);
@@ -116,7 +117,4 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   EXPECT_NE(held.out.find("NOSUCH\tNo such symbol"), std::string::npos);
   const Output quote = Cli("quote MSFT --json" + service);
   EXPECT_NE(quote.out.find("\"exchange\":\"NASDAQ\""), std::string::npos) << quote.out;
-
-  std::error_code ec;
-  std::filesystem::remove_all(folder, ec);
 }

@@ -5,6 +5,7 @@
 #include "cli/cli_args.h"
 #include "cli/json_writer.h"
 #include "cli/tsv_writer.h"
+#include "cli/value_parsers.h"
 
 TEST(CliOutput, JsonEscapesTextsAndKeepsNumbersBare) {
   EXPECT_EQ(JsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");

@@ -13,26 +13,12 @@
 
 #include "framework/file_util.h"
 #include "test_records.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/unprivileged.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string templ = (fs::temp_directory_path() / "vl_db_XXXXXX").string();
-    path = ::mkdtemp(templ.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path, ec);
-  }
-  std::string File(const std::string& name) const { return (fs::path(path) / name).string(); }
-  fs::path path;
-};
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -173,8 +159,8 @@ TEST(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
   const auto before = ReadAll(path);
   // The file stays writable; only the folder refuses new entries.
   ::chmod(path.c_str(), 0666);
-  fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                                fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
+  fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                  fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
   store.list.Add(MakeItem(1, "x"));
   store.SetModified();
 

@@ -5,6 +5,7 @@
 #include "marketdata/historical_price.h"
 #include "marketdata/market_date.h"
 #include "marketdata/news_item.h"
+#include "tests/support/hand_bytes.h"
 
 template <typename Record>
 static std::vector<uint8_t> StoreRecord(Record& record) {
@@ -77,6 +78,74 @@ TEST(MarketRecords, NewsItemRoundTripsWithPlainTexts) {
   EXPECT_EQ(m.flags, 7);
   EXPECT_EQ(m.date, 1168232400);
   EXPECT_FALSE(m.flagA);  // display flags are not stored
+}
+
+TEST(MarketRecords, HistoricalPriceFieldsKeepTheirPlaces) {
+  HistoricalPrice p;
+  p.symbol = "IBM";
+  p.dateText = "5-Mar-2007";
+  p.date = 1173070800;
+  p.open = "96.01";
+  p.high = "97.02";
+  p.low = "95.03";
+  p.close = "96.04";
+  p.volume = "4000005";
+  p.adjClose = "90.06";
+  const std::vector<uint8_t> expected = HandBytes()
+                                            .Key("HP", 2)
+                                            .Scrambled("IBM")
+                                            .Scrambled("5-Mar-2007")
+                                            .Time(1173070800)
+                                            .Scrambled("96.01")
+                                            .Scrambled("97.02")
+                                            .Scrambled("95.03")
+                                            .Scrambled("96.04")
+                                            .Scrambled("4000005")
+                                            .Scrambled("90.06")
+                                            .bytes;
+  EXPECT_EQ(StoreRecord(p), expected);
+  HistoricalPrice q;
+  ASSERT_EQ(LoadRecord(q, expected), kSerializeOk);
+  EXPECT_EQ(q.symbol, "IBM");
+  EXPECT_EQ(q.dateText, "5-Mar-2007");
+  EXPECT_EQ(q.date, 1173070800);
+  EXPECT_EQ(q.open, "96.01");
+  EXPECT_EQ(q.high, "97.02");
+  EXPECT_EQ(q.low, "95.03");
+  EXPECT_EQ(q.close, "96.04");
+  EXPECT_EQ(q.volume, "4000005");
+  EXPECT_EQ(q.adjClose, "90.06");
+}
+
+TEST(MarketRecords, NewsItemFieldsKeepTheirPlaces) {
+  NewsItem n;
+  n.symbol = "IBM";
+  n.dateText = "Mon, Mar 5, 2007";
+  n.title = "Big Blue wins";
+  n.url = "http://news.example/2";
+  n.source = "Wire";
+  n.flags = 3;
+  n.date = 1173070800;
+  const std::vector<uint8_t> expected = HandBytes()
+                                            .Key("NI", 1)
+                                            .Str("IBM")
+                                            .Str("Mon, Mar 5, 2007")
+                                            .Str("Big Blue wins")
+                                            .Str("http://news.example/2")
+                                            .Str("Wire")
+                                            .U32(3)
+                                            .Time(1173070800)
+                                            .bytes;
+  EXPECT_EQ(StoreRecord(n), expected);
+  NewsItem m;
+  ASSERT_EQ(LoadRecord(m, expected), kSerializeOk);
+  EXPECT_EQ(m.symbol, "IBM");
+  EXPECT_EQ(m.dateText, "Mon, Mar 5, 2007");
+  EXPECT_EQ(m.title, "Big Blue wins");
+  EXPECT_EQ(m.url, "http://news.example/2");
+  EXPECT_EQ(m.source, "Wire");
+  EXPECT_EQ(m.flags, 3);
+  EXPECT_EQ(m.date, 1173070800);
 }
 
 TEST(MarketDates, DaysInMonthAndDayTexts) {

@@ -6,6 +6,7 @@
 
 #include "marketdata/stock_info.h"
 #include "tests/marketdata/test_server.h"
+#include "tests/support/distinct_quote.h"
 
 // One CSV line of the 44 values; `overrides` maps value indexes (field-code order) to texts.
 static std::string QuoteLine(const std::string& symbol, const std::map<int, std::string>& overrides) {
@@ -117,6 +118,22 @@ TEST_F(QuoteProvider, ReadsSeveralSymbolsFromOneRequest) {
   EXPECT_EQ(x.lastTradeTime, "earlier");
   EXPECT_EQ(x.change, "+0.01");
   EXPECT_EQ(x.dayRange, "N/A - N/A");
+}
+
+TEST_F(QuoteProvider, EveryValueOfTheAnswerLandsInItsOwnField) {
+  // 44 values, each different: the 2-decimal fields carry further digits to be cut, the trade and change
+  // pairs come as the service sends them. Read, they give DistinctQuote().
+  body =
+      "\"IBM\",\"INTL BUSINESS MACHINES\",\"NYSE\",145.5B,146.6B,1.07,17.08,1.09,1.10,1.11%,\"Mar 12\",5000013,"
+      "72.1499,100.1599,95.1699,+2.1799,+2.18%,90.1999,+7.2099,+7.21%,110.22,15.23,13.24,1.25,7.26,6.27,96.28,"
+      "\"3/5/2007\",\"+-+=30\",4000031,96.3299,97.3399,97.3499,3035,3036,0.3799,\"4:00pm - <b>97.38</b>\","
+      "\"+0.40 - +0.41%\",\"96.42 - 97.42\",\"3:44pm - <b>97.43</b>\",\"+0.45 - +0.46%\",\"96.47 - 97.47\","
+      "1480000004,\"INTL BUSINESS MACHINES\"\r\n";
+  auto q = FetchSymbols({"IBM"});
+  ASSERT_FALSE(provider.HasError()) << provider.GetErrorText();
+  StockInfo expected = DistinctQuote();
+  expected.stamp = 42;  // the parse leaves the stamp alone
+  EXPECT_SAME_QUOTE(q[0], expected);
 }
 
 TEST_F(QuoteProvider, FillsInTheRealtimeChangeOnlyWhenItCan) {

@@ -4,6 +4,7 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
+#include "tests/support/distinct_quote.h"
 
 namespace {
 
@@ -105,4 +106,16 @@ TEST(StockInfoRecord, IndexesBeginWithACaret) {
   EXPECT_TRUE(info.IsIndex());
   info.symbol = "DJI^";
   EXPECT_FALSE(info.IsIndex());
+}
+
+TEST(StockInfoRecord, EveryFieldIsSavedAndLoadedInItsOwnPlace) {
+  ASSERT_EQ(DistinctQuoteTexts().size(), 47u);
+  HandBytes expected;
+  AppendDistinctQuoteRecord(expected);
+  StockInfo quote = DistinctQuote();
+  EXPECT_EQ(Store(quote), expected.bytes);
+
+  StockInfo loaded;
+  ASSERT_EQ(Load(loaded, expected.bytes), kSerializeOk);
+  EXPECT_SAME_QUOTE(loaded, DistinctQuote());
 }

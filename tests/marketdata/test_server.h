@@ -9,8 +9,11 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/server_thread.h"
+
 // An HTTP server on 127.0.0.1 with an ephemeral port, for provider tests. Routes are added before
-// Start(); the destructor stops and joins the server, releasing any handler that is stalling.
+// Start(); the destructor stops and joins the server, releasing any handler that is stalling. A server
+// that does not come up within a few seconds fails Start() (see ServerThread).
 class TestServer {
  public:
   TestServer() = default;
@@ -24,18 +27,12 @@ class TestServer {
   bool Start() {
     port = server.bind_to_any_port("127.0.0.1");
     if (port <= 0) return false;
-    thread = std::thread([this] { server.listen_after_bind(); });
-    for (int i = 0; i < 500 && !server.is_running(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return server.is_running();
+    return runner.Start();
   }
 
   void Stop() {
     stopping = true;
-    if (thread.joinable()) {
-      server.stop();
-      thread.join();
-    }
+    runner.Stop();
   }
 
   std::string Host() const { return "127.0.0.1:" + std::to_string(port); }
@@ -52,7 +49,8 @@ class TestServer {
 
  private:
   httplib::Server server;
-  std::thread thread;
+  ServerThread runner{{[this] { server.listen_after_bind(); }, [this] { return server.is_running(); },
+                       [this] { server.stop(); }}};
   int port = 0;
   std::atomic<bool> stopping{false};
 };

@@ -11,6 +11,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -41,9 +42,8 @@ class NullWindow : public IVLCommandWindow {
 }  // namespace
 
 TEST(DatabaseCrash, KilledSavesLeaveALoadableOldOrNewStore) {
-  std::string templ = (std::filesystem::temp_directory_path() / "vl_crash_XXXXXX").string();
-  const std::filesystem::path folder = ::mkdtemp(templ.data());
-  const std::string path = (folder / "Vellumar.db").string();
+  const TempFolder folder("vl_crash");
+  const std::string path = folder.File("Vellumar.db");
   {
     VLDatabase db(path);
     ASSERT_EQ(db.Create(), kDbOk);
@@ -94,6 +94,4 @@ TEST(DatabaseCrash, KilledSavesLeaveALoadableOldOrNewStore) {
     lastCount = count;
   }
   EXPECT_GT(lastCount, 0);
-  std::error_code ec;
-  std::filesystem::remove_all(folder, ec);
 }

@@ -16,6 +16,7 @@
 #include "portfolio/database/vl_quote_source.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/temp_folder.h"
 
 // Records what was posted to it and what every listener heard, in one shared log.
 struct NotificationLog {
@@ -78,17 +79,11 @@ class DatabaseTest : public ::testing::Test {
   static constexpr uint32_t kQuoteCmd = 32836;
 
   void SetUp() override {
-    std::string templ = (std::filesystem::temp_directory_path() / "vl_vldb_XXXXXX").string();
-    folder = ::mkdtemp(templ.data());
-    path = (std::filesystem::path(folder) / "Vellumar.db").string();
+    path = folder.File("Vellumar.db");
     Reopen(true);
   }
 
-  void TearDown() override {
-    db.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
+  void TearDown() override { db.reset(); }
 
   // A fresh database object over the file (created when asked), connected and listened to.
   void Reopen(bool create = false) {
@@ -123,7 +118,7 @@ class DatabaseTest : public ::testing::Test {
     return id;
   }
 
-  std::filesystem::path folder;
+  TempFolder folder{"vl_vldb"};
   std::string path;
   std::shared_ptr<const Clock> fixedClock = std::make_shared<FixedClock>(1700000000);
   ScopedClock clockScope{fixedClock};

@@ -114,7 +114,7 @@ TEST_F(DatabaseTest, FirstConnectionFailsOnACorruptFile) {
   VLDatabase broken(path);
   EXPECT_EQ(broken.Connect(window, 1, 2, 3), nullptr);
   EXPECT_EQ(broken.GetLastOpenCode(), kDbFailed);
-  VLDatabase missing((folder / "none.db").string());
+  VLDatabase missing(folder.File("none.db"));
   EXPECT_EQ(missing.Connect(window, 1, 2, 3), nullptr);
   EXPECT_EQ(missing.GetLastOpenCode(), kDbMissing);
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "prefs/prefs.h"
-#include "tests/prefs/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/prefs/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

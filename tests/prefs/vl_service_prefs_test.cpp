@@ -5,7 +5,7 @@
 #include <string>
 
 #include "prefs/vl_prefs.h"
-#include "tests/prefs/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 TEST(VLServicePrefsTest, DefaultsAreWrittenWithTheirValuesAndReadBack) {
   TempFolder folder;

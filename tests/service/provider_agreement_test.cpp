@@ -30,13 +30,8 @@ class ProviderAgreement : public ::testing::Test {
  protected:
   void SetUp() override {
     market = FixtureMarket();
-    server = std::make_unique<MarketServer>(*market, false);
-    std::string error;
-    ASSERT_TRUE(server->Bind("127.0.0.1", 0, error)) << error;
-    thread = std::thread([this] { server->Run(); });
-    for (int i = 0; i < 500 && !server->IsRunning(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(server->IsRunning());
+    server = std::make_unique<ServedMarket>(*market);
+    ASSERT_TRUE(server->Ready());
     savedHosts = GetServiceHosts();
     ServiceHosts hosts = savedHosts;
     hosts.SetAllHosts("localhost:" + std::to_string(server->Port()));
@@ -45,15 +40,11 @@ class ProviderAgreement : public ::testing::Test {
   }
   void TearDown() override {
     SetServiceHosts(savedHosts);
-    if (!thread.joinable()) return;
-    while (!server->IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    server->Stop();
-    thread.join();
+    server.reset();
   }
 
   std::unique_ptr<Market> market;
-  std::unique_ptr<MarketServer> server;
-  std::thread thread;
+  std::unique_ptr<ServedMarket> server;
   ServiceHosts savedHosts;
 };
 

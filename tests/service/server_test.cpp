@@ -13,33 +13,6 @@
 #include <chrono>
 #include <thread>
 
-// Serves the fixture market on an ephemeral loopback port for the life of the object.
-class RunningServer {
- public:
-  explicit RunningServer(const Market& market) : server(market, false) {
-    std::string error;
-    bound = server.Bind("127.0.0.1", 0, error);
-    EXPECT_TRUE(bound) << error;
-    if (!bound) return;
-    thread = std::thread([this] { server.Run(); });
-    for (int i = 0; i < 500 && !server.IsRunning(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  ~RunningServer() {
-    if (!thread.joinable()) return;
-    while (!server.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    server.Stop();
-    thread.join();
-  }
-  int Port() const { return server.Port(); }
-  bool Ready() const { return bound && server.IsRunning(); }
-
- private:
-  MarketServer server;
-  bool bound = false;
-  std::thread thread;
-};
-
 // Sends raw bytes and returns one answer (headers and Content-Length body), for requests no HTTP
 // client would write. The connection may stay open, so the answer's own length ends the read.
 static std::string RawExchange(int port, const std::string& bytes) {
@@ -69,7 +42,7 @@ static std::string RawExchange(int port, const std::string& bytes) {
 
 TEST(MarketServer, AnswersOverLoopbackLikeTheHandlers) {
   auto market = FixtureMarket();
-  RunningServer running(*market);
+  ServedMarket running(*market);
   ASSERT_TRUE(running.Ready());
   httplib::Client client("127.0.0.1", running.Port());
   auto health = client.Get("/healthz");
@@ -94,7 +67,7 @@ TEST(MarketServer, AnswersOverLoopbackLikeTheHandlers) {
 
 TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
   auto market = FixtureMarket();
-  RunningServer running(*market);
+  ServedMarket running(*market);
   ASSERT_TRUE(running.Ready());
   EXPECT_EQ(RawExchange(running.Port(), "GARBAGE\r\n\r\n").substr(0, 12), "HTTP/1.1 400");
   EXPECT_EQ(
@@ -109,7 +82,7 @@ TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
 
 TEST(MarketServer, SecondServerCannotTakeABusyPort) {
   auto market = FixtureMarket();
-  RunningServer running(*market);
+  ServedMarket running(*market);
   ASSERT_TRUE(running.Ready());
   MarketServer second(*market, false);
   std::string error;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "service/market.h"
+#include "service/market_server.h"
 #include "service/request_router.h"
 #include "service/service_options.h"
+#include "tests/support/server_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -36,3 +38,23 @@ inline ServiceResponse Get(const Market& market, const std::string& target,
   request.host = host;
   return HandleServiceRequest(market, request);
 }
+
+// Serves a market on an ephemeral loopback port for the life of the object. Ready() is false when the
+// address cannot be bound or the server does not run within a few seconds.
+class ServedMarket {
+ public:
+  explicit ServedMarket(const Market& market) : server(market, false) {
+    std::string error;
+    bound = server.Bind("127.0.0.1", 0, error);
+    EXPECT_TRUE(bound) << error;
+    running = bound && runner.Start();
+  }
+  int Port() const { return server.Port(); }
+  bool Ready() const { return running; }
+
+ private:
+  MarketServer server;
+  ServerThread runner{{[this] { server.Run(); }, [this] { return server.IsRunning(); }, [this] { server.Stop(); }}};
+  bool bound = false;
+  bool running = false;
+};

@@ -1,8 +1,9 @@
 #pragma once
 #include <string>
 
-// Fuzzing a provider: its Fetch sets up the run's state, and this makes the run stop before any request,
-// so the parser can then be fed text directly. `Base` is the provider under test.
+// A provider fed text without the network, for the fuzz targets and the parse benchmarks: its Fetch sets up
+// the run's state, and this makes the run stop before any request, so the parser can then be fed text
+// directly. `Base` is the provider under test.
 template <class Base>
 class OfflineProvider : public Base {
  public:

@@ -1,24 +1,32 @@
 #pragma once
-#include <cstdlib>
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-// A fresh folder under the system's temporary folder, removed with everything in it at scope end.
+// A fresh folder under the system's temporary folder, removed with everything in it at scope end (after
+// giving the owner back every right on it, for tests that take them away). Used by every test and
+// benchmark that writes files.
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vl_prefs_XXXXXX").string();
+  explicit TempFolder(const char* prefix = "vl_test") {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / (std::string(prefix) + "_XXXXXX")).string();
     if (::mkdtemp(pattern.data()) != nullptr) path = pattern + "/";
   }
   ~TempFolder() {
     std::error_code ignored;
-    if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    if (path.empty()) return;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
+    std::filesystem::remove_all(path, ignored);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
+  // The folder with its trailing '/'; empty when it could not be made.
   const std::string& Path() const { return path; }
   std::string File(const std::string& name) const { return path + name; }
 

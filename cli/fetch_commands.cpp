@@ -1,0 +1,111 @@
+// vellumar-cli fetch: asks the market-data service to fetch real prices for the symbols of a database.
+#include "cli/command_table.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <set>
+
+#include "cli/cli_output.h"
+#include "cli/db_session.h"
+#include "marketdata/c_web_grab.h"
+#include "marketdata/service_hosts.h"
+#include "marketdata/url_encode.h"
+#include "portfolio/records/vl_holding_item.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_portfolio_item_list.h"
+
+namespace {
+
+// The service tries each of its sources within their own deadlines; this bounds the wait for one symbol.
+constexpr uint32_t kFetchTimeoutMs = 5 * 60 * 1000;
+
+// Every symbol that a stock position of the database uses, held or sold, sorted.
+bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
+  VLPortfolioItemList portfolios;
+  if (int32_t code = s.Db().GetPortfolios(s.Conn(), portfolios); code != kVLOk) {
+    Failed(io, "fetch: " + DatabaseCodeText(code));
+    return false;
+  }
+  for (int p = 0; p < portfolios.GetCount(); ++p) {
+    for (bool held : {true, false}) {
+      VLHoldingItemList positions;
+      if (int32_t code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions);
+          code != kVLOk) {
+        Failed(io, "fetch: " + DatabaseCodeText(code));
+        return false;
+      }
+      for (int i = 0; i < positions.GetCount(); ++i) {
+        const auto* h = static_cast<const VLHoldingItem*>(positions.GetAt(i));
+        if (h->GetKind() == kHoldingStock && !h->name.empty()) symbols.insert(h->name);
+      }
+    }
+  }
+  return true;
+}
+
+struct FetchResult {
+  bool ok = false;
+  std::string line;
+};
+
+FetchResult FetchOne(CWebGrab& grab, const std::string& symbol) {
+  const ServiceHosts& hosts = GetServiceHosts();
+  std::string body;
+  const std::string url = "http://" + hosts.quoteCsvHost + "/vellumar/fetch?s=" + EncodeUrlValue(symbol);
+  if (!grab.GetFile(url, body, hosts.agent, nullptr)) {
+    const std::string why = grab.GetErrorText().empty() ? "the service does not answer" : grab.GetErrorText();
+    return {false, symbol + ": " + why};
+  }
+  // The service answers one line; anything longer is cut so a wrong server cannot flood the terminal.
+  std::string line = body.substr(0, std::min(body.find('\n'), size_t{300}));
+  if (line.empty()) line = symbol + ": empty answer (status " + std::to_string(grab.GetStatusCode()) + ")";
+  return {grab.GetStatusCode() == 200, line};
+}
+
+int RunFetch(const CliArgs& args, CliIo& io) {
+  std::set<std::string> symbols(args.positional.begin(), args.positional.end());
+  if (symbols.empty()) {
+    DbSession s;
+    if (!s.Open(args, io)) return kExitFailed;
+    if (!DatabaseSymbols(s, io, symbols)) return kExitFailed;
+    if (symbols.empty()) return Failed(io, "fetch: the database has no stock positions");
+  }
+  CWebGrab grab;
+  grab.SetReceiveTimeout(kFetchTimeoutMs);
+  if (!grab.Initialize(GetServiceHosts().agent, nullptr)) return Failed(io, "fetch: cannot start a transfer");
+  const bool json = args.Has("json");
+  const bool terminal = isatty(STDOUT_FILENO) == 1;
+  std::vector<OutputRecord> records;
+  bool allFetched = true;
+  size_t done = 0;
+  for (const std::string& symbol : symbols) {
+    if (terminal && !json)
+      io.out << "[" << done + 1 << "/" << symbols.size() << "] " << symbol << " ...\r" << std::flush;
+    const FetchResult result = FetchOne(grab, symbol);
+    ++done;
+    allFetched = allFetched && result.ok;
+    if (json) {
+      records.emplace_back()
+          .Add("symbol", symbol)
+          .Add("fetched", result.ok ? "yes" : "no")
+          .Add("result", result.line);
+      continue;
+    }
+    // One line per symbol as it finishes; on a terminal it overwrites the progress line.
+    io.out << (terminal ? "\33[2K" : "") << "[" << done << "/" << symbols.size() << "] " << result.line
+           << "\n"
+           << std::flush;
+  }
+  if (json) PrintList(args, io, {"symbol", "fetched", "result"}, records);
+  return allFetched ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+std::vector<CliCommand> FetchCommands() {
+  return {
+      {"fetch", "[SYMBOL...] [--db PATH]", {"db"}, {}, RunFetch},
+  };
+}

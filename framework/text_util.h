@@ -1,0 +1,15 @@
+#pragma once
+#include <string_view>
+
+// Whether two texts are the same but for the case of ASCII letters; other bytes must match exactly, so the
+// answer does not depend on the locale. Header-only, so every layer and the service can use it.
+inline bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}

@@ -1,0 +1,16 @@
+#include "service/fetch_page.h"
+
+#include "service/history_fetcher.h"
+#include "service/market.h"
+#include "service/query_string.h"
+#include "service/request_router.h"
+
+ServiceResponse FetchPage(const Market& market, HistoryFetcher* fetcher, std::string_view rawQuery) {
+  const std::string symbol = QueryString(rawQuery).Text("s");
+  if (symbol.empty() || symbol.size() > 32) return BadRequest("fetch needs s=SYMBOL");
+  if (fetcher == nullptr || fetcher->SourceCount() == 0)
+    return {503, "text/plain", "real prices are off: the service has no usable sources.ini\n"};
+  if (market.Securities().Find(symbol) == nullptr) return {404, "text/plain", symbol + ": unknown symbol\n"};
+  const FetchReport report = fetcher->Fetch(symbol);
+  return {report.ok ? 200 : 502, "text/plain", report.message + "\n"};
+}

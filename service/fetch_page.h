@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+class HistoryFetcher;
+class Market;
+struct ServiceResponse;
+
+inline constexpr std::string_view kFetchPath = "/vellumar/fetch";
+
+// GET /vellumar/fetch?s=SYMBOL : fetches one symbol's real prices from the sources while the caller
+// waits, and answers one line saying what happened: 200 when a source gave prices, 404 for a symbol the
+// service does not know, 502 when every source failed, 503 when no sources are set up.
+// One symbol a request, so that a client can show progress; `fetcher` may be null (no sources).
+ServiceResponse FetchPage(const Market& market, HistoryFetcher* fetcher, std::string_view rawQuery);

@@ -1,0 +1,120 @@
+#include "service/history_fetcher.h"
+
+#include "service/history_store.h"
+#include "service/market.h"
+#include "service/source_csv.h"
+#include "service/text_format.h"
+#include "service/upstream_http.h"
+
+#include <algorithm>
+#include <filesystem>
+
+HistoryFetcher::HistoryFetcher(std::vector<UpstreamSource> sources, std::string historyFolder, Market& market)
+    : sources(std::move(sources)),
+      historyFolder(std::move(historyFolder)),
+      market(market),
+      lastRequest(this->sources.size(), Clock::time_point{}) {}
+
+void HistoryFetcher::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    stopping = true;
+  }
+  stopped.notify_all();
+}
+
+bool HistoryFetcher::WaitForTurn(size_t source, std::unique_lock<std::mutex>& lock) {
+  const auto due = lastRequest[source] + std::chrono::milliseconds(sources[source].minIntervalMs);
+  stopped.wait_until(lock, due, [this] { return stopping; });
+  return !stopping;
+}
+
+// A symbol becomes a file name, so only what a symbol of the securities list can hold is let through.
+static bool SafeFileStem(std::string_view symbol) {
+  if (symbol.empty() || symbol.size() > 32 || symbol[0] == '.') return false;
+  for (char c : symbol) {
+    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
+                    c == '-' || c == '^' || c == '_' || c == '=';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+FetchReport HistoryFetcher::Fetch(std::string_view symbol) {
+  FetchReport report;
+  report.symbol = ToUpper(symbol);
+  const Security* security = market.Securities().Find(symbol);
+  if (security == nullptr || !SafeFileStem(security->symbol)) {
+    report.message = report.symbol + ": not in the securities list";
+    return report;
+  }
+  if (sources.empty()) {
+    report.message = report.symbol + ": no sources are set up (see sources.ini)";
+    return report;
+  }
+  std::unique_lock<std::mutex> lock(mutex);
+  const std::string path = historyFolder + "/" + security->symbol + ".csv";
+  std::vector<DailyBar> stored;
+  if (!ReadHistoryFile(path, stored, report.message)) return report;
+
+  const int today =
+      static_cast<int>(std::chrono::floor<std::chrono::days>(market.Now()).time_since_epoch().count());
+  std::string causes;
+  for (size_t i = 0; i < sources.size(); ++i) {
+    const UpstreamSource& source = sources[i];
+    if (!WaitForTurn(i, lock)) {
+      report.message = report.symbol + ": stopped";
+      return report;
+    }
+    int start = 0;
+    MakeDay(1990, 1, 1, start);
+    if (!stored.empty()) start = std::max(start, stored.back().day - source.lookbackDays);
+    const UpstreamLimits limits{source.timeoutSeconds, source.lowSpeedBytes, source.lowSpeedSeconds,
+                                size_t(source.maxKilobytes) * 1024};
+    // The lock stays held: fetches are serialised so the one-request-a-second rule holds across threads.
+    const UpstreamReply reply = UpstreamGet(UpstreamUrl(source, *security, start, today), limits);
+    lastRequest[i] = Clock::now();
+    if (!causes.empty()) causes += "; ";
+    if (!reply.ok) {
+      causes += source.name + ": " + reply.error;
+      continue;
+    }
+    SourceAnswer answer = ParseSourceAnswer(source, reply.body);
+    if (answer.kind != SourceAnswer::Kind::Rows) {
+      causes += source.name + ": " + answer.error;
+      continue;
+    }
+    MergedHistory merged = MergeHistory(stored, answer.rows);
+    std::error_code ec;
+    std::filesystem::create_directories(historyFolder, ec);
+    std::string error;
+    if (!WriteFileAtomically(path, FormatHistoryCsv(merged.rows), error)) {
+      report.message = report.symbol + ": " + error;
+      return report;
+    }
+    report.ok = true;
+    report.source = source.name;
+    report.added = merged.added;
+    report.replaced = merged.replaced;
+    report.lastDay = merged.rows.back().day;
+    report.message = report.symbol + ": " + std::to_string(merged.added) + " new days, " +
+                     std::to_string(merged.replaced) + " corrected, last " + FormatIsoDay(report.lastDay) +
+                     " (" + source.name + ")";
+    market.SetRealHistory(security->symbol, std::move(merged.rows));
+    return report;
+  }
+  report.message = report.symbol + ": no source gave prices (" + causes + ")";
+  return report;
+}
+
+std::vector<std::string> HistoryFetcher::StoredSymbols() const {
+  std::vector<std::string> symbols;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(historyFolder, ec)) {
+    const std::filesystem::path& p = entry.path();
+    if (p.extension() != ".csv") continue;
+    if (const Security* s = market.Securities().Find(p.stem().string())) symbols.push_back(s->symbol);
+  }
+  std::sort(symbols.begin(), symbols.end());
+  return symbols;
+}

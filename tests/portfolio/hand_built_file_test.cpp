@@ -1,0 +1,219 @@
+// A database file written byte by byte from the stored layout, not by the code under test: the loader
+// must read every field into its place, and saving what it loaded must give the same bytes.
+#include <fstream>
+
+#include "framework/archive.h"
+#include "framework/archive_stream.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+#include "tests/portfolio/vl_database_fixture.h"
+#include "tests/support/distinct_quote.h"
+
+namespace {
+constexpr uint32_t kQuoteId = 12;
+constexpr uint32_t kPortfolioId = 23;
+constexpr uint32_t kStockId = 31;
+
+// "VLDB" 1, market 7, market time and status, the last ids 12, 23 and 34.
+HandBytes Header() {
+  return HandBytes().Key("VLDB", 1).U32(7).Scrambled("4:00PM ET").Scrambled("Closed").U32(12).U32(23).U32(34);
+}
+
+// The list of one cached quote, IBM, id 12, tag 5, used by `refCount` positions.
+void AppendQuoteList(HandBytes& b, uint32_t refCount) {
+  b.Key("SIIList", 1).U32(1);
+  b.Str("SI").Key("SI", 1).Key("SI", 1).U32(kQuoteId).U32(5).Scrambled("IBM");
+  AppendDistinctQuoteRecord(b);
+  b.U32(refCount);
+}
+
+// The list of one portfolio, "Growth", id 23, tag 6.
+void AppendPortfolioList(HandBytes& b) {
+  b.Key("PIList", 1).U32(1);
+  b.Str("P").Key("P", 1).Key("P", 1).U32(kPortfolioId).U32(6).Scrambled("Growth");
+  b.Scrambled("long term").Time(1170000000).Time(1173096000);
+}
+
+// A position: the list's key, then the key and version of the position, of the holding level and of the
+// item level, the item fields and the owner.
+void AppendHoldingLevel(HandBytes& b, const char* key, uint32_t version, uint32_t id, uint32_t tag,
+                        const char* name) {
+  b.Str(key).Key(key, version).Key(key, version).Key(key, version).U32(id).U32(tag).Scrambled(name).U32(kPortfolioId);
+}
+
+// A sold IBM position of the current version with every field set and different from the others.
+void AppendSoldStock(HandBytes& b) {
+  AppendHoldingLevel(b, "SH", 6, kStockId, 7, "IBM");
+  b.U32(kQuoteId).U32(1501).U32(8152).U32(993).U32(9024).U32(1095).Time(1170000006);  // quote .. sale date
+  b.U32(9007).U32(9508).U32(7009).U32(1).U32(51).U32(512);  // targets, marginable, equity, threshold
+  b.Time(1138000013).Str("core");                            // purchase date, comment
+}
+
+std::vector<uint8_t> CurrentFile() {
+  HandBytes b = Header();
+  AppendQuoteList(b, 1);
+  AppendPortfolioList(b);
+  b.Key("HIList", 1).U32(3);
+  AppendSoldStock(b);
+  AppendHoldingLevel(b, "CH", 1, 32, 8, "broker account");
+  b.U32(123456);
+  AppendHoldingLevel(b, "MH", 1, 33, 9, "margin loan");
+  b.U32(5000);
+  return b.bytes;
+}
+
+// Stock positions of the versions before 6, each with what its version stored:
+// 1 quote, qty, price, buy target, margin fields; 2 and 3 add the purchase date; 4 the comment;
+// 5 the sell and stop-loss targets after the buy target.
+std::vector<uint8_t> OlderVersionsFile() {
+  HandBytes b = Header();
+  AppendQuoteList(b, 5);
+  AppendPortfolioList(b);
+  b.Key("HIList", 1).U32(5);
+  for (uint32_t v = 1; v <= 5; ++v) {
+    AppendHoldingLevel(b, "SH", v, 40 + v, v, "IBM");
+    b.U32(kQuoteId).U32(100 * v).U32(1000 + v).U32(2000 + v);
+    if (v >= 5) b.U32(3000 + v).U32(4000 + v);
+    b.U32(v % 2).U32(10 + v).U32(500 + v);
+    if (v >= 2) b.Time(1138000000 + v);
+    if (v >= 4) b.Str("comment v" + std::to_string(v));
+  }
+  return b.bytes;
+}
+
+std::vector<uint8_t> StoreWhole(VLDatabase& db) {
+  MemoryStream stream;
+  Archive ar(stream, Archive::Mode::Store);
+  EXPECT_EQ(db.Serialize(&ar), kSerializeOk);
+  ar.Flush();
+  return stream.Bytes();
+}
+
+template <typename T>
+const T* At(const VLHoldingItemList& list, int index) {
+  return dynamic_cast<const T*>(list.GetAt(index));
+}
+}  // namespace
+
+class HandBuiltFile : public DatabaseTest {
+ protected:
+  void LoadFile(const std::vector<uint8_t>& bytes) {
+    db.reset();
+    {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    Reopen();
+    ASSERT_EQ(db->GetLastOpenCode(), 0);
+    db->CopyAll(quotes, portfolios, positions);
+  }
+
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+};
+
+TEST_F(HandBuiltFile, EveryRecordKindLoadsIntoItsFieldsAndSavesBackTheSameBytes) {
+  const std::vector<uint8_t> file = CurrentFile();
+  LoadFile(file);
+
+  int32_t market = -1;
+  std::string time, status;
+  EXPECT_EQ(db->GetMarket(conn, market), kVLOk);
+  EXPECT_EQ(market, 7);
+  EXPECT_EQ(db->GetMarketTime(conn, time), kVLOk);
+  EXPECT_EQ(time, "4:00PM ET");
+  EXPECT_EQ(db->GetMarketStatus(conn, status), kVLOk);
+  EXPECT_EQ(status, "Closed");
+
+  ASSERT_EQ(quotes.GetCount(), 1);
+  const auto* quote = static_cast<const VLStockInfoItem*>(quotes.GetAt(0));
+  EXPECT_EQ(quote->id, kQuoteId);
+  EXPECT_EQ(quote->tag, 5u);
+  EXPECT_EQ(quote->name, "IBM");
+  EXPECT_EQ(quote->refCount, 1u);
+  EXPECT_SAME_QUOTE(quote->quote, DistinctQuote());
+
+  ASSERT_EQ(portfolios.GetCount(), 1);
+  const auto* p = static_cast<const VLPortfolioItem*>(portfolios.GetAt(0));
+  EXPECT_EQ(p->id, kPortfolioId);
+  EXPECT_EQ(p->tag, 6u);
+  EXPECT_EQ(p->name, "Growth");
+  EXPECT_EQ(p->comment, "long term");
+  EXPECT_EQ(p->created, 1170000000);
+  EXPECT_EQ(p->modified, 1173096000);
+
+  ASSERT_EQ(positions.GetCount(), 3);
+  const auto* s = At<VLStockHoldingItem>(positions, 0);
+  const auto* c = At<VLCashHoldingItem>(positions, 1);
+  const auto* m = At<VLMarginHoldingItem>(positions, 2);
+  ASSERT_TRUE(s && c && m);
+  EXPECT_EQ(s->id, kStockId);
+  EXPECT_EQ(s->tag, 7u);
+  EXPECT_EQ(s->name, "IBM");
+  EXPECT_EQ(s->ownerPortfolioId, kPortfolioId);
+  EXPECT_EQ(s->quoteId, kQuoteId);
+  EXPECT_EQ(s->qty, 1501u);
+  EXPECT_EQ(s->buyPricePerShare, 8152u);
+  EXPECT_EQ(s->buyCommission, 993u);
+  EXPECT_EQ(s->salePricePerShare, 9024u);
+  EXPECT_EQ(s->saleCommission, 1095u);
+  EXPECT_EQ(s->saleDate, 1170000006);
+  EXPECT_EQ(s->perShareBuyTarget, 9007u);
+  EXPECT_EQ(s->perShareSellTarget, 9508u);
+  EXPECT_EQ(s->perShareStopLossTarget, 7009u);
+  EXPECT_TRUE(s->marginable);
+  EXPECT_EQ(s->mgnEquity, 51);
+  EXPECT_EQ(s->mgnThreshold, 512u);
+  EXPECT_EQ(s->purchaseDate, 1138000013);
+  EXPECT_EQ(s->comment, "core");
+  EXPECT_EQ(c->id, 32u);
+  EXPECT_EQ(c->tag, 8u);
+  EXPECT_EQ(c->name, "broker account");
+  EXPECT_EQ(c->ownerPortfolioId, kPortfolioId);
+  EXPECT_EQ(c->amount, 123456u);
+  EXPECT_EQ(m->id, 33u);
+  EXPECT_EQ(m->tag, 9u);
+  EXPECT_EQ(m->name, "margin loan");
+  EXPECT_EQ(m->ownerPortfolioId, kPortfolioId);
+  EXPECT_EQ(m->amountOwed, 5000u);
+
+  EXPECT_EQ(StoreWhole(*db), file);
+
+  // The last ids were read into their own places: the next portfolio, position and quote follow them.
+  EXPECT_EQ(AddPortfolio("Income"), 24u);
+  const uint32_t stock = AddStock(kPortfolioId, "MSFT");
+  EXPECT_EQ(stock, 35u);
+  std::unique_ptr<VLHoldingItem> added;
+  ASSERT_EQ(db->GetPosition(conn, stock, added), kVLOk);
+  EXPECT_EQ(static_cast<VLStockHoldingItem&>(*added).quoteId, 13u);
+}
+
+TEST_F(HandBuiltFile, OlderStockVersionsLoadWhatTheyStoredAndEmptyTheRest) {
+  LoadFile(OlderVersionsFile());
+  ASSERT_EQ(positions.GetCount(), 5);
+  for (uint32_t v = 1; v <= 5; ++v) {
+    const auto* s = At<VLStockHoldingItem>(positions, static_cast<int>(v) - 1);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->id, 40 + v) << "version " << v;
+    EXPECT_EQ(s->tag, v) << "version " << v;
+    EXPECT_EQ(s->name, "IBM") << "version " << v;
+    EXPECT_EQ(s->ownerPortfolioId, kPortfolioId) << "version " << v;
+    EXPECT_EQ(s->quoteId, kQuoteId) << "version " << v;
+    EXPECT_EQ(s->qty, 100 * v) << "version " << v;
+    EXPECT_EQ(s->buyPricePerShare, 1000 + v) << "version " << v;
+    EXPECT_EQ(s->buyCommission, 0u) << "version " << v;
+    EXPECT_EQ(s->salePricePerShare, 0u) << "version " << v;
+    EXPECT_EQ(s->saleCommission, 0u) << "version " << v;
+    EXPECT_EQ(s->saleDate, 0) << "version " << v;
+    EXPECT_EQ(s->perShareBuyTarget, 2000 + v) << "version " << v;
+    EXPECT_EQ(s->perShareSellTarget, v >= 5 ? 3000 + v : 0u) << "version " << v;
+    EXPECT_EQ(s->perShareStopLossTarget, v >= 5 ? 4000 + v : 0u) << "version " << v;
+    EXPECT_EQ(s->marginable, v % 2 == 1) << "version " << v;
+    EXPECT_EQ(s->mgnEquity, static_cast<int32_t>(10 + v)) << "version " << v;
+    EXPECT_EQ(s->mgnThreshold, 500 + v) << "version " << v;
+    EXPECT_EQ(s->purchaseDate, v >= 2 ? 1138000000 + v : 0) << "version " << v;
+    EXPECT_EQ(s->comment, v >= 4 ? "comment v" + std::to_string(v) : "") << "version " << v;
+  }
+}
