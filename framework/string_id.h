@@ -16,6 +16,8 @@ enum class StringId : int {
   UpdatedAt = 109,          // "Updated: %s"
   EditPositionTitle = 110,  // title of the position dialog when editing
   IndexQuoteLine = 116,     // quote line of a market index
+  SelectedColumnsHeld = 111,  // label of the column chooser's list for the held view
+  SelectedColumnsSold = 112,  // the same for the sold view
   EditPortfolioTitle = 118, // title of the portfolio dialog when editing
   Updating = 137,           // status bar while quotes are updated
   NoItems = 140,            // item count of an empty list
@@ -61,9 +63,14 @@ enum class StringId : int {
   PortfoliosReadError = 2084,
   PositionsAccessError = 2086,
   PrintError = 2088,               // %s: the report file
+  ColumnAlreadySelected = 2095,    // question, %s: the column's header
+  ResetHeldColumnsConfirm = 2096,
+  NoColumnsSelected = 2097,
   QuantityTooLarge = 2102,         // more than 1,000,000 shares
   SummaryError = 2106,
   NewSymbolMissing = 2107,         // the Change Symbol dialog's new symbol is empty
+  SelectColumnToAdd = 2108,
+  ResetSoldColumnsConfirm = 2109,
   BuyCommissionNegative = 2110,    // the buy commission is negative (or not an amount)
   SaleCommissionNegative = 2111,   // the sale commission is negative (or not an amount)
   SaleDateBeforePurchase = 2112,   // a sale dated before its purchase

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds, starts the market-data service with a fixed clock on a free port, creates a sample database with
 # vellumar-cli, and writes pictures of the main window into docs/screenshots/: the real program as it starts
-# (app-held.png) and, drawn by the snapshot tool over the same folder, the held and sold views and the pop-up
-# menus.
+# (app-held.png) and, drawn by the snapshot tools over the same folder, the held and sold views, the pop-up
+# menus and the dialogs (dialog-*.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j 2 --target vellumar vellumar-cli vellumar-marketd vl_main_window_snapshot
+cmake --build build -j 2 --target vellumar vellumar-cli vellumar-marketd vl_main_window_snapshot vl_dialogs_snapshot
 
 work=$(mktemp -d)
 service_pid=""
@@ -84,4 +84,10 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
   import -window root -crop 1240x640+0+0 '$out/app-held.png'
   kill \$app; wait \$app 2>/dev/null || true"
 xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_main_window_snapshot "$work" "$out"
+# The dialogs: every tab of the position dialog, sell, change symbol, columns, portfolio, select portfolio
+# and options; once more at twice the scale into a scratch folder, to check that nothing clips there.
+xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" "$out"
+mkdir -p "$root/build/screenshots-2x"
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" \
+  "$root/build/screenshots-2x"
 ls -l "$out"

@@ -128,6 +128,8 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnQuoteLookup();
   void NotImplemented();
   void OnUpdate();
+  void OnOptions();
+  void OnChooseColumns();
   void OnPortfolioNew();
   void OnPortfolioEdit();
   void OnPortfolioDelete();
