@@ -1,6 +1,7 @@
 #include "app/c_vellumar_app.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "app/c_instance_checker.h"
 #include "framework/file_util.h"
@@ -26,21 +27,28 @@ bool CVellumarApp::StartUp() {
     return false;
   }
 
-  prefs.SetFileName(GetIniPath());
+  paths = GetAppPaths();
+  std::string failedFolder;
+  if (!EnsureAppFolders(paths, failedFolder)) {
+    ShowStartupError(StringId::DatabaseCreateError, paths.DatabasePath());
+    return false;
+  }
+  prefs.SetFileName(paths.IniPath());
   prefs.Load();
   SetServiceHosts(prefs.GetServicePrefs().hosts);
   SetNumberFormat(NumberFormat::FromUserLocale());
 
-  const std::string folder = GetModuleFolder();
+  const std::string& folder = paths.dataFolder;
   database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
-  for (const StartupFileResult& step : {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
+  for (const StartupFileResult& step :
+       {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
     if (!step.Ok()) {
       ShowStartupError(step.messageId, step.path);
       return false;
     }
   }
   DeleteLeftoverReportFiles(folder);
-  serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(folder));
+  serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
   return true;
 }
 
@@ -51,6 +59,8 @@ int CVellumarApp::Run() {
     CDlgVellumar window(*this);
     instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
+    // For checks of an installation: start up, show the main window, end (see vellumar --help).
+    if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
     code = QApplication::exec();
   }
   database.reset();  // every change was saved when it was made
@@ -61,14 +71,16 @@ int CVellumarApp::Run() {
 }
 
 void CVellumarApp::Backup(QWidget* parent) {
-  const std::string folder = GetModuleFolder();
+  const std::string& folder = paths.dataFolder;
   const StartupFileResult next = FindNextBackupPath(folder);
   if (!next.Ok()) {
-    ShowMessage(parent, next.messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(next.path)});
+    ShowMessage(parent, next.messageId, MessageIcon::Error, MessageButtons::Ok,
+                {QString::fromStdString(next.path)});
     return;
   }
   const QString target = QString::fromStdString(next.path);
-  if (ShowMessage(parent, StringId::BackupConfirm, MessageIcon::Information, MessageButtons::OkCancel, {target}) != MessageAnswer::Ok) {
+  if (ShowMessage(parent, StringId::BackupConfirm, MessageIcon::Information, MessageButtons::OkCancel,
+                  {target}) != MessageAnswer::Ok) {
     return;
   }
   const StartupFileResult copied = CopyDatabaseToBackup(folder, next.path);
@@ -77,7 +89,9 @@ void CVellumarApp::Backup(QWidget* parent) {
   }
 }
 
-void CVellumarApp::AddSecondaryWindow(QWidget* window) { secondaryWindows.emplace_back(window); }
+void CVellumarApp::AddSecondaryWindow(QWidget* window) {
+  secondaryWindows.emplace_back(window);
+}
 
 bool CVellumarApp::HasSecondaryWindows() const {
   for (const QPointer<QWidget>& window : secondaryWindows) {

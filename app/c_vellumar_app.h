@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/local_service_launcher.h"
+#include "framework/app_paths.h"
 #include "framework/string_id.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/main_window_host.h"
@@ -27,6 +28,8 @@ class CVellumarApp : public IMainWindowHost {
 
   VLDatabase& GetDatabase() override { return *database; }
   VLPrefs& GetPrefs() override { return prefs; }
+  // Where the database, backups, report files and settings live (beside the program, or the user's folders).
+  const AppPaths& GetPaths() const { return paths; }
   // The Backup command: the next free backup name, the user's confirmation, the copy.
   void Backup(QWidget* parent) override;
   // The modeless windows the application tracks (chart windows); closed together at exit.
@@ -38,6 +41,7 @@ class CVellumarApp : public IMainWindowHost {
   bool StartUp();
   void ShowStartupError(StringId messageId, const std::string& path);
 
+  AppPaths paths;
   std::unique_ptr<CInstanceChecker> instanceChecker;
   std::unique_ptr<VLDatabase> database;
   VLPrefs prefs;

@@ -2,14 +2,23 @@
 
 #include "cli/command_table.h"
 #include "marketdata/service_hosts.h"
+#include "vl_version.h"
 
 static void PrintHelp(std::ostream& out, const std::vector<CliCommand>& commands) {
-  out << "usage: vellumar-cli COMMAND [ARGS] [--service HOST:PORT] [--json]\n\ncommands:\n";
+  out << "usage: vellumar-cli COMMAND [ARGS] [--service HOST:PORT] [--json]\n"
+         "       vellumar-cli --version\n\ncommands:\n";
   for (const CliCommand& c : commands) out << "  " << c.name << " " << c.usage << "\n";
+  out << "\nThe database commands' --db defaults to the application's database: Vellumar.db beside the\n"
+         "program when its folder is writable, else $XDG_DATA_HOME/vellumar/Vellumar.db\n"
+         "(~/.local/share/vellumar/Vellumar.db).\n";
 }
 
 int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   const std::vector<CliCommand> commands = AllCliCommands();
+  if (!words.empty() && words[0] == "--version") {
+    out << "vellumar-cli " << VELLUMAR_VERSION << "\n";
+    return kExitOk;
+  }
   if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
     PrintHelp(words.empty() ? err : out, commands);
     return words.empty() ? kExitUsage : kExitOk;

@@ -101,6 +101,44 @@ const char* KindText(int32_t kind) {
   }
 }
 
+// The fields every position prints first, then the numbers of a stock position in print order; the records
+// and the dump's table headers are both made from these.
+const std::vector<std::string> kPositionColumns = {"kind", "id", "tag", "name", "ownerPortfolioId"};
+const struct {
+  const char* name;
+  int64_t (*value)(const VLStockHoldingItem& s);
+} kStockNumbers[] = {
+    {"quoteId", [](const VLStockHoldingItem& s) -> int64_t { return s.quoteId; }},
+    {"qty", [](const VLStockHoldingItem& s) -> int64_t { return s.qty; }},
+    {"buyPricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.buyPricePerShare; }},
+    {"buyCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.buyCommission; }},
+    {"salePricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.salePricePerShare; }},
+    {"saleCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.saleCommission; }},
+    {"perShareBuyTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareBuyTarget; }},
+    {"perShareSellTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareSellTarget; }},
+    {"perShareStopLossTarget",
+     [](const VLStockHoldingItem& s) -> int64_t { return s.perShareStopLossTarget; }},
+    {"marginable", [](const VLStockHoldingItem& s) -> int64_t { return s.marginable ? 1 : 0; }},
+    {"mgnEquity", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnEquity; }},
+    {"mgnThreshold", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnThreshold; }},
+    {"purchaseDate", [](const VLStockHoldingItem& s) -> int64_t { return s.purchaseDate; }},
+    {"saleDate", [](const VLStockHoldingItem& s) -> int64_t { return s.saleDate; }},
+};
+
+std::vector<std::string> StockPositionColumns() {
+  std::vector<std::string> columns = kPositionColumns;
+  for (const auto& f : kStockNumbers) columns.push_back(f.name);
+  columns.push_back("comment");
+  return columns;
+}
+
+std::vector<std::string> AmountPositionColumns() {
+  std::vector<std::string> columns = kPositionColumns;
+  columns.push_back("amount");
+  columns.push_back("amountOwed");
+  return columns;
+}
+
 OutputRecord PositionRecord(const VLHoldingItem& h) {
   OutputRecord r;
   r.Add("kind", KindText(h.GetKind()));
@@ -111,14 +149,8 @@ OutputRecord PositionRecord(const VLHoldingItem& h) {
     return r.AddNumber("amountOwed", static_cast<const VLMarginHoldingItem&>(h).amountOwed);
   }
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  r.AddNumber("quoteId", s.quoteId).AddNumber("qty", s.qty).AddNumber("buyPricePerShare", s.buyPricePerShare);
-  r.AddNumber("buyCommission", s.buyCommission).AddNumber("salePricePerShare", s.salePricePerShare);
-  r.AddNumber("saleCommission", s.saleCommission).AddNumber("perShareBuyTarget", s.perShareBuyTarget);
-  r.AddNumber("perShareSellTarget", s.perShareSellTarget);
-  r.AddNumber("perShareStopLossTarget", s.perShareStopLossTarget);
-  r.AddNumber("marginable", s.marginable ? 1 : 0).AddNumber("mgnEquity", s.mgnEquity);
-  r.AddNumber("mgnThreshold", s.mgnThreshold).AddNumber("purchaseDate", s.purchaseDate);
-  r.AddNumber("saleDate", s.saleDate).Add("comment", s.comment);
+  for (const auto& f : kStockNumbers) r.AddNumber(f.name, f.value(s));
+  r.Add("comment", s.comment);
   return r;
 }
 
@@ -164,14 +196,9 @@ int RunDump(const CliArgs& args, CliIo& io) {
   io.out << "\n";
   PrintList(args, io, kPortfolioColumns, portfolioRecords);
   io.out << "\n";
-  PrintList(args, io,
-            {"kind", "id", "tag", "name", "ownerPortfolioId", "quoteId", "qty", "buyPricePerShare",
-             "buyCommission", "salePricePerShare", "saleCommission", "perShareBuyTarget", "perShareSellTarget",
-             "perShareStopLossTarget", "marginable", "mgnEquity", "mgnThreshold", "purchaseDate", "saleDate",
-             "comment"},
-            stockRecords);
+  PrintList(args, io, StockPositionColumns(), stockRecords);
   io.out << "\n";
-  PrintList(args, io, {"kind", "id", "tag", "name", "ownerPortfolioId", "amount", "amountOwed"}, otherRecords);
+  PrintList(args, io, AmountPositionColumns(), otherRecords);
   return kExitOk;
 }
 

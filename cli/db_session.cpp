@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "framework/app_paths.h"
 #include "framework/file_util.h"
 #include "framework/text_util.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -25,7 +26,12 @@ bool AllDigits(const std::string& s) {
 }  // namespace
 
 std::string DatabasePathOption(const CliArgs& args) {
-  return args.Option("db", GetModuleFolder() + "Vellumar.db");
+  if (args.HasOption("db")) return args.Option("db");
+  // The default follows the application: beside the program, or in the user's data folder (made now).
+  const AppPaths paths = GetAppPaths();
+  std::string failedFolder;
+  EnsureAppFolders(paths, failedFolder);  // a folder that cannot be made fails at the file, with its path
+  return paths.DatabasePath();
 }
 
 bool DbSession::Open(const CliArgs& args, CliIo& io) {

@@ -6,7 +6,8 @@
 #include "cli/command_table.h"
 #include "portfolio/database/vl_database.h"
 
-// A database opened for one command: the file named by --db (default: "Vellumar.db" beside the program),
+// A database opened for one command: the file named by --db (default: the application's database, see
+// framework/app_paths.h),
 // loaded through a connection of its own.
 class DbSession {
  public:

@@ -16,6 +16,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   fonts-dejavu-core
+  dpkg-dev fakeroot desktop-file-utils appstream librsvg2-bin help2man
 )
 
 missing=()

@@ -46,32 +46,16 @@ static bool ParseRow(const std::vector<std::string>& f, DailyBar& bar, std::stri
 
 bool ParseHistoryCsv(std::string_view text, std::vector<DailyBar>& rows, std::string& error) {
   std::vector<DailyBar> parsed;
-  std::vector<std::string> fields;
-  size_t start = 0;
-  int lineNumber = 0;
-  bool headerSeen = false;
-  std::string_view line;
-  while (NextTextLine(text, start, line)) {
-    ++lineNumber;
-    if (line.empty()) continue;
-    if (!headerSeen) {
-      if (line != kHistoryHeader) {
-        error = "line " + std::to_string(lineNumber) + ": expected the header \"" + kHistoryHeader + "\"";
-        return false;
-      }
-      headerSeen = true;
-      continue;
-    }
+  int problemLine = 0;
+  std::string why;
+  const auto readRow = [&parsed](const std::vector<std::string>& fields, std::string& reason) {
     DailyBar bar;
-    std::string why = "unbalanced quote";
-    if (!SplitCsvLine(line, fields) || !ParseRow(fields, bar, why)) {
-      error = "line " + std::to_string(lineNumber) + ": " + why;
-      return false;
-    }
+    if (!ParseRow(fields, bar, reason)) return false;
     parsed.push_back(bar);
-  }
-  if (!headerSeen) {
-    error = "no header line";
+    return true;
+  };
+  if (!ReadCsvRows(text, kHistoryHeader, false, readRow, problemLine, why)) {
+    error = problemLine ? "line " + std::to_string(problemLine) + ": " + why : why;
     return false;
   }
   std::sort(parsed.begin(), parsed.end(), [](const DailyBar& a, const DailyBar& b) { return a.day < b.day; });

@@ -5,6 +5,9 @@
 #include "service/price_refresh.h"
 #include "service/service_options.h"
 #include "service/upstream_http.h"
+#include "framework/app_paths.h"
+#include "framework/file_util.h"
+#include "vl_version.h"
 
 #include <date/date.h>
 
@@ -18,11 +21,25 @@
 #include <memory>
 #include <thread>
 
+// The securities shipped with the program: "data" beside it, or the installed tree's share/vellumar.
 static std::string BundledDataFolder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return "data";
-  return (exe.parent_path() / "data").string();
+  const std::string installed = FindInstalledDataFolder(GetModuleFolder());
+  return installed.empty() ? GetModuleFolder() + "data" : installed;
+}
+
+// The folder of the user's own files: the bundled one when the program is used portably, else the user's
+// market-data folder, made when missing.
+static bool DefaultDataFolder(const std::string& bundled, std::string& folder) {
+  const AppPaths paths = GetAppPaths();
+  if (paths.portable) {
+    folder = bundled;
+    return true;
+  }
+  folder = paths.MarketDataFolder();
+  std::string failed;
+  if (EnsureAppFolders(paths, failed)) return true;
+  std::fprintf(stderr, "vellumar-marketd: cannot make the folder %s\n", failed.c_str());
+  return false;
 }
 
 static bool LoadSecurities(const std::string& bundled, const std::string& dataDir, SecurityList& list) {
@@ -90,8 +107,13 @@ int main(int argc, char** argv) {
     std::fputs(ServiceUsage().c_str(), stdout);
     return 0;
   }
+  if (options.version) {
+    std::printf("vellumar-marketd %s\n", VELLUMAR_VERSION);
+    return 0;
+  }
   const std::string bundled = BundledDataFolder();
-  const std::string dataDir = options.dataDir.empty() ? bundled : options.dataDir;
+  std::string dataDir = options.dataDir;
+  if (dataDir.empty() && !DefaultDataFolder(bundled, dataDir)) return 1;
   SecurityList securities;
   if (!LoadSecurities(bundled, dataDir, securities)) return 1;
   const size_t securityCount = securities.Size();

@@ -122,8 +122,9 @@ bool NextTextLine(std::string_view text, size_t& start, std::string_view& line) 
   return true;
 }
 
-bool SecurityList::ParseCsv(std::string_view text, const std::string& sourceName, std::string& error) {
-  std::vector<Security> rows;
+bool ReadCsvRows(std::string_view text, std::string_view header, bool skipComments,
+                 const std::function<bool(const std::vector<std::string>& fields, std::string& why)>& row,
+                 int& problemLine, std::string& why) {
   std::vector<std::string> fields;
   size_t start = 0;
   int lineNumber = 0;
@@ -131,25 +132,42 @@ bool SecurityList::ParseCsv(std::string_view text, const std::string& sourceName
   std::string_view line;
   while (NextTextLine(text, start, line)) {
     ++lineNumber;
-    if (line.empty() || line[0] == '#') continue;
+    if (line.empty() || (skipComments && line[0] == '#')) continue;
     if (!headerSeen) {
-      if (line != kHeader) {
-        error = sourceName + ":" + std::to_string(lineNumber) + ": expected the header \"" + kHeader + "\"";
+      if (line != header) {
+        problemLine = lineNumber;
+        why = "expected the header \"" + std::string(header) + "\"";
         return false;
       }
       headerSeen = true;
       continue;
     }
-    Security s;
-    std::string why = "unbalanced quote";
-    if (!SplitCsvLine(line, fields) || !ParseRow(fields, s, why)) {
-      error = sourceName + ":" + std::to_string(lineNumber) + ": " + why;
+    why = "unbalanced quote";
+    if (!SplitCsvLine(line, fields) || !row(fields, why)) {
+      problemLine = lineNumber;
       return false;
     }
-    rows.push_back(std::move(s));
   }
   if (!headerSeen) {
-    error = sourceName + ": no header line";
+    problemLine = 0;
+    why = "no header line";
+    return false;
+  }
+  return true;
+}
+
+bool SecurityList::ParseCsv(std::string_view text, const std::string& sourceName, std::string& error) {
+  std::vector<Security> rows;
+  int problemLine = 0;
+  std::string why;
+  const auto readRow = [&rows](const std::vector<std::string>& fields, std::string& reason) {
+    Security s;
+    if (!ParseRow(fields, s, reason)) return false;
+    rows.push_back(std::move(s));
+    return true;
+  };
+  if (!ReadCsvRows(text, kHeader, true, readRow, problemLine, why)) {
+    error = sourceName + (problemLine ? ":" + std::to_string(problemLine) : std::string()) + ": " + why;
     return false;
   }
   for (Security& s : rows) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -53,3 +54,11 @@ bool NextTextLine(std::string_view text, size_t& start, std::string_view& line);
 
 // Splits one CSV record; fields may be double-quoted with "" for a quote. False on a broken quote.
 bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
+
+// The CSV loop of the service's data files: skips blank lines (and, when `skipComments`, lines that begin
+// with '#'), requires `header` as the first other line, splits every later line and hands its fields to
+// `row`, which returns false with the reason to stop. On failure `problemLine` is the 1-based line (0 when
+// the text has no header line) and `why` says what is wrong.
+bool ReadCsvRows(std::string_view text, std::string_view header, bool skipComments,
+                 const std::function<bool(const std::vector<std::string>& fields, std::string& why)>& row,
+                 int& problemLine, std::string& why);

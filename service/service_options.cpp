@@ -60,6 +60,8 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
     uint64_t number = 0;
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
     } else if (arg == "--port") {
@@ -112,10 +114,12 @@ std::string ServiceUsage() {
   return "usage: vellumar-marketd [--port 8642] [--bind 127.0.0.1] [--data DIR] [--seed N]\n"
          "                        [--now 2026-12-04T15:30:00-05:00] [--quiet] [--refresh MINUTES]\n"
          "       vellumar-marketd [--data DIR] --fetch [SYMBOL...]\n"
+         "       vellumar-marketd --version\n"
          "  --port N     TCP port (0 picks a free one; the chosen port is printed)\n"
          "  --bind ADDR  address to listen on (loopback unless you mean otherwise)\n"
-         "  --data DIR   folder with securities.csv and history/SYMBOL.csv; default: data beside the "
-         "program\n"
+         "  --data DIR   folder with your securities.csv and history/SYMBOL.csv; default: data beside the\n"
+         "               program when its folder is writable, else $XDG_DATA_HOME/vellumar/marketdata\n"
+         "               (~/.local/share/vellumar/marketdata, made when missing)\n"
          "  --seed N     seed of the simulated market (default 1)\n"
          "  --now TIME   fixed clock instead of the system clock\n"
          "  --quiet      no line per request\n"

@@ -12,7 +12,7 @@
 struct ServiceOptions {
   int port = 8642;
   std::string bind = "127.0.0.1";
-  std::string dataDir;  // empty: the data folder beside the program
+  std::string dataDir;  // empty: the bundled data folder when portable, else the user's market-data folder
   uint64_t seed = 1;
   std::optional<SysSeconds> now;  // a fixed clock, for reproducible answers
   bool quiet = false;
@@ -20,6 +20,7 @@ struct ServiceOptions {
   std::vector<std::string> fetchSymbols;  // empty: every symbol with a history file
   int refreshMinutes = 0;                 // fetch stored symbols this often while serving; 0: never
   bool help = false;
+  bool version = false;
 };
 
 // False with `error` on an unknown option or a bad value; nothing is half-applied that matters,

@@ -6,10 +6,11 @@
 
 class Database;
 
-// The file work of start-up and of the Backup command: the database file beside the executable, the numbered
-// backups in "backup/" and the removal of leftover report files. Every function takes the folder (with its
-// trailing '/') so the application passes GetModuleFolder() and tests pass a temporary folder. Nothing here
-// shows a message: a failure returns the string id the window shows and the text for its "%s".
+// The file work of start-up and of the Backup command: the database file in the application's data folder,
+// the numbered backups in "backup/" and the removal of leftover report files. Every function takes the folder
+// (with its trailing '/') so the application passes its data folder (framework/app_paths.h) and tests a
+// temporary one. Nothing here shows a message: a failure returns the string id the window shows and the
+// text for its "%s".
 
 struct StartupFileResult {
   StringId messageId = StringId::None;  // None on success, else the failure's message (named below)

@@ -41,7 +41,8 @@ void CDlgVellumar::OnTimerTick() {
   } else if (count == 0) {
     itemCount->setText(FormatString(StringId::ItemCount, {QString::number(rows)}));
   } else {
-    itemCount->setText(FormatString(StringId::ItemCountSelected, {QString::number(rows), QString::number(count)}));
+    itemCount->setText(
+        FormatString(StringId::ItemCountSelected, {QString::number(rows), QString::number(count)}));
   }
   if (changed) RefreshCommandStates();
   if (showSummary && forSelectedOnly && changed) UpdateSummary();
@@ -68,7 +69,8 @@ void CDlgVellumar::RefreshCommandStates() {
                  kCmdPriceMenu}) {
     actions.value(id)->setEnabled(connected && portfolio);
   }
-  for (int id : {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall, kCmdUpdate}) {
+  for (int id :
+       {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall, kCmdUpdate}) {
     actions.value(id)->setEnabled(connected);
   }
   selector->setEnabled(conn && Database().GetPortfolioCount() > 0);
@@ -83,8 +85,9 @@ void CDlgVellumar::RefreshUpdatedLabel() {
     Database().GetMarketTime(conn, time);
     Database().GetMarketStatus(conn, status);
   }
-  updatedLabel->setText(
-      FormatString(StringId::UpdatedAt, {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
+  updatedLabel->setText(FormatString(
+      StringId::UpdatedAt,
+      {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
   marketStatusText = firstUpdate ? QString() : QString::fromStdString(status);
   firstUpdate = false;
 }
@@ -104,7 +107,8 @@ bool CDlgVellumar::RunExitSequence() {
   }
   bool anyChild = host.HasSecondaryWindows();
   for (const QPointer<CDlgVellumar>& child : childWindows) anyChild = anyChild || child;
-  if (anyChild && ShowMessage(this, StringId::ExitConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo) == MessageAnswer::No) {
+  if (anyChild && ShowMessage(this, StringId::ExitConfirm, MessageIcon::Question,
+                              MessageButtons::YesNoDefaultNo) == MessageAnswer::No) {
     return false;
   }
   for (const QPointer<CDlgVellumar>& child : childWindows) {
