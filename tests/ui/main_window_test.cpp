@@ -24,6 +24,11 @@
 
 namespace {
 
+class RecordingTarget : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   std::unique_ptr<CDlgVellumar> Open(CDlgVellumar* owner = nullptr) {
@@ -313,6 +318,38 @@ TEST_F(MainWindowTest, AHoldingAddedShowsSelectedInEveryWindowOfThatPortfolioAnd
   EXPECT_EQ(window->CurrentPortfolio(), 0u);
   EXPECT_EQ(second->CurrentPortfolio(), 0u);
   EXPECT_FALSE(Find<QPushButton>(*window, 1009)->isEnabled());
+}
+
+TEST_F(MainWindowTest, ChangesSavedByAnotherProcessArriveWithinASecond) {
+  const uint32_t id = host.AddPortfolio("Shared file");
+  host.AddStock(id, "AAA");
+  host.General().defaultPortfolio = static_cast<int32_t>(id);
+  auto window = Open();
+  ASSERT_EQ(window->HeldList()->model()->rowCount(), 1);
+  {
+    // Another process: its own store over the same file.
+    VLDatabase other(host.folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
+    auto target = std::make_shared<RecordingTarget>();
+    VLDatabaseConn* conn = other.Connect(target, 1, 2, 3);
+    ASSERT_NE(conn, nullptr);
+    VLStockHoldingItem fields;
+    fields.name = "BBB";
+    fields.qty = 5;
+    fields.buyPricePerShare = 100;
+    uint32_t added = 0;
+    ASSERT_EQ(other.AddStockPosition(conn, id, fields, added), kVLOk);
+    VLPortfolioItem renamed;
+    ASSERT_EQ(other.GetPortfolio(conn, id, renamed), kVLOk);
+    renamed.name = "Renamed elsewhere";
+    ASSERT_EQ(other.ModifyPortfolio(conn, renamed), kVLOk);
+    other.Disconnect(conn);
+  }
+  window->SetConnectionProbe([] { return true; });
+  for (int i = 0; i < 9; ++i) window->OnTimerTick();
+  EXPECT_EQ(window->HeldList()->model()->rowCount(), 1);  // not yet a second
+  window->OnTimerTick();
+  EXPECT_EQ(window->HeldList()->model()->rowCount(), 2);
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Renamed elsewhere"));
 }
 
 TEST_F(MainWindowTest, TimerCountsItemsAndRefreshesTheSummaryOnlyForSelectedItems) {

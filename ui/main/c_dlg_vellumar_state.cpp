@@ -26,6 +26,9 @@ void CDlgVellumar::SetConnectionProbe(std::function<bool()> probe) {
 void CDlgVellumar::OnTimerTick() {
   if (++tickCount >= 10) {
     CheckConnection();
+    // Changes another process saved to the file come in as the database's usual events, to every window;
+    // one window asking is enough. Busy or unreadable: the next second tries again.
+    if (IsMainWindow() && conn) Database().ReloadIfChanged();
     tickCount = 0;
   }
   PositionListView* list = VisibleList();
