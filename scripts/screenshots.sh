@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Builds, starts the market-data service with a fixed clock on a free port, creates a sample database with
 # vellumar-cli, and writes pictures of the main window into docs/screenshots/: the real program as it starts
-# (app-held.png) and, drawn by the snapshot tool over the same folder, the held and sold views and the pop-up
-# menus.
+# (app-held.png) and, drawn by the snapshot tools over the same folder, the held and sold views, the pop-up
+# menus and the dialogs (dialog-*.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j 2 --target vellumar vellumar-cli vellumar-marketd vl_main_window_snapshot \
-  vl_market_windows_snapshot
+  vl_market_windows_snapshot vl_dialogs_snapshot
 
 work=$(mktemp -d)
 service_pid=""
@@ -94,4 +94,10 @@ cp "$work/scaled/main-held.png" "$out/main-held-200.png"
 xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out"
 QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2400x1600x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out" -200
 pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$work/report.pdf" "$out/report-page1"
+# The dialogs: every tab of the position dialog, sell, change symbol, columns, portfolio, select portfolio
+# and options; once more at twice the scale into a scratch folder, to check that nothing clips there.
+xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" "$out"
+mkdir -p "$root/build/screenshots-2x"
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" \
+  "$root/build/screenshots-2x"
 ls -l "$out"

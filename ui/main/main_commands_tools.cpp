@@ -1,11 +1,15 @@
-// Tool commands of the main window: the About box (also the start-up disclaimer) and the backup.
+// Tool commands of the main window: the About box (also the start-up disclaimer), the backup and the
+// options.
 #include "prefs/vl_prefs.h"
+#include "portfolio/database/vl_database.h"
 #include "ui/dialogs/c_dlg_about.h"
+#include "ui/dialogs/c_dlg_options.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/dialog_runner.h"
+#include "ui/widgets/wait_cursor.h"
 
 void CDlgVellumar::RegisterToolCommands() {
   handlers.insert(kCmdAbout, [this] {
@@ -14,6 +18,7 @@ void CDlgVellumar::RegisterToolCommands() {
   });
   handlers.insert(kCmdShowDisclaimer, [this] { OnShowDisclaimer(); });
   RegisterToolWindowCommands();
+  handlers.insert(kCmdOptions, [this] { OnOptions(); });
   handlers.insert(kCmdBackup, [this] {
     host.Backup(this);
     VisibleList()->setFocus();
@@ -27,4 +32,14 @@ void CDlgVellumar::OnShowDisclaimer() {
     if (RunDialog(about) == QDialog::Accepted) prefs.showDisclaimer = about.ShowAgain();
   }
   PostCommand(kCmdWelcome);
+}
+
+void CDlgVellumar::OnOptions() {
+  CDlgOptions options(Prefs(), this);
+  if (RunDialog(options) != QDialog::Accepted) return;
+  WaitCursor wait;
+  if (conn) Database().SetMarket(conn, Prefs().market);
+  host.GetPrefs().Save();
+  ApplyListColours();
+  for (PositionListView* list : {heldList, soldList}) list->viewport()->update();
 }

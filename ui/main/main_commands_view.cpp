@@ -7,10 +7,15 @@
 #include "prefs/vl_prefs.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
+#include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/main/main_window_host.h"
+#include "ui/main/position_list_model.h"
+#include "ui/main/position_list_view.h"
+#include "ui/widgets/dialog_runner.h"
 
 void CDlgVellumar::RegisterCommands() {
   RegisterPortfolioCommands();
+  RegisterPositionCommands();
   RegisterViewCommands();
   RegisterMarketCommands();
   RegisterToolCommands();
@@ -35,6 +40,7 @@ void CDlgVellumar::RegisterViewCommands() {
     NotImplemented();
   });
   handlers.insert(kCmdDefineDefaultColumns, [this] { NotImplemented(); });
+  handlers.insert(kCmdChooseColumns, [this] { OnChooseColumns(); });
 }
 
 void CDlgVellumar::OnNewWindow() {
@@ -65,4 +71,19 @@ void CDlgVellumar::OnOnTop() {
   for (const QPointer<CDlgVellumar>& child : childWindows) {
     if (child) child->PostCommand(kCmdUpdateCheckMarks);
   }
+}
+
+// Chooses the columns of the visible view, stores them and rebuilds that list.
+void CDlgVellumar::OnChooseColumns() {
+  if (portfolioId == 0) return;
+  std::vector<int>& columns = heldView ? heldColumns : soldColumns;
+  CDlgChooseColumnsNew dialog(heldView, columns, this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  columns = dialog.Columns();
+  VLGeneralPrefs& prefs = Prefs();
+  (heldView ? prefs.heldColumns : prefs.soldColumns).assign(columns.begin(), columns.end());
+  prefs.Save();
+  VisibleList()->Model()->SetColumns(columns);
+  RefillLists();
+  VisibleList()->setFocus();
 }

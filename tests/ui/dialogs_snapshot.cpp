@@ -1,0 +1,138 @@
+// Renders the position, sell, change-symbol, column, portfolio, select-portfolio and options dialogs into
+// PNGs, to look at (dialog-*.png). Arguments: the folder holding Vellumar.db and Vellumar.ini, and the
+// folder to write to.
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/columns/number_format.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "prefs/vl_prefs.h"
+#include "ui/dialogs/c_dlg_change_symbol.h"
+#include "ui/dialogs/c_dlg_choose_columns_new.h"
+#include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/c_dlg_options.h"
+#include "ui/dialogs/c_dlg_portfolio.h"
+#include "ui/dialogs/c_dlg_select_portfolio.h"
+#include "ui/dialogs/c_dlg_sell_holding.h"
+
+namespace {
+
+class IgnoringWindow : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
+void Settle() {
+  QEventLoop loop;
+  QTimer::singleShot(200, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+bool Shoot(QWidget& widget, const QDir& out, const QString& name) {
+  widget.show();
+  Settle();
+  const bool ok = widget.grab().save(out.filePath(QStringLiteral("dialog-%1.png").arg(name)));
+  if (!ok) std::fprintf(stderr, "cannot write dialog-%s.png\n", qPrintable(name));
+  widget.hide();
+  return ok;
+}
+
+VLStockHoldingItem SampleStock(bool sold) {
+  VLStockHoldingItem stock;
+  stock.name = "MSFT";
+  stock.quote.name = "Microsoft Corporation";
+  stock.qty = 100;
+  stock.buyPricePerShare = 25050;
+  stock.buyCommission = 995;
+  stock.purchaseDate = 1673784000;
+  stock.perShareSellTarget = 40000;
+  stock.perShareStopLossTarget = 22000;
+  stock.marginable = true;
+  stock.mgnEquity = 50;
+  stock.mgnThreshold = 500;
+  stock.comment = "core holding";
+  if (sold) {
+    stock.salePricePerShare = 41075;
+    stock.saleCommission = 995;
+    stock.saleDate = 1712059200;
+  }
+  return stock;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: vl_dialogs_snapshot DATA_FOLDER OUT_FOLDER\n");
+    return 2;
+  }
+  ScopedNumberFormat english(NumberFormat::English());
+  const QDir data(QString::fromLocal8Bit(argv[1]));
+  const QDir out(QString::fromLocal8Bit(argv[2]));
+  bool ok = true;
+
+  {
+    CDlgHolding fresh(false, kHoldingStock, nullptr);
+    ok = Shoot(fresh, out, QStringLiteral("position-security")) && ok;
+    fresh.Tabs()->setCurrentIndex(1);
+    ok = Shoot(fresh, out, QStringLiteral("position-cash")) && ok;
+    fresh.Tabs()->setCurrentIndex(2);
+    ok = Shoot(fresh, out, QStringLiteral("position-margin-debt")) && ok;
+  }
+  {
+    const VLStockHoldingItem sold = SampleStock(true);
+    CDlgHolding edit(true, kHoldingStock, &sold);
+    auto* inner = edit.findChild<QTabWidget*>(QStringLiteral("innerTabs"));
+    const char* names[] = {"purchase", "targets", "margin-equity", "sale"};
+    for (int i = 0; i < inner->count(); ++i) {
+      inner->setCurrentIndex(i);
+      ok = Shoot(edit, out, QStringLiteral("position-edit-%1").arg(QLatin1String(names[i]))) && ok;
+    }
+  }
+  {
+    const VLStockHoldingItem held = SampleStock(false);
+    CDlgSellHolding sell(held);
+    ok = Shoot(sell, out, QStringLiteral("sell")) && ok;
+    CDlgChangeSymbol change(QStringLiteral("MSFT"));
+    ok = Shoot(change, out, QStringLiteral("change-symbol")) && ok;
+  }
+  {
+    CDlgChooseColumnsNew columns(true, GetDefaultHeldColumns());
+    columns.Tree()->topLevelItem(0)->setExpanded(true);
+    columns.Tree()->setCurrentItem(columns.Tree()->topLevelItem(0)->child(1));
+    ok = Shoot(columns, out, QStringLiteral("choose-columns")) && ok;
+  }
+  {
+    VLPortfolioItem portfolio;
+    portfolio.name = "Retirement";
+    portfolio.comment = "long term";
+    CDlgPortfolio edit(&portfolio);
+    ok = Shoot(edit, out, QStringLiteral("portfolio")) && ok;
+  }
+  {
+    VLDatabase database(data.filePath(QStringLiteral("Vellumar.db")).toStdString());
+    auto window = std::make_shared<IgnoringWindow>();
+    VLDatabaseConn* conn = database.Open() == 0 ? database.Connect(window, 1, 2, 3) : nullptr;
+    CDlgSelectPortfolio select(database, conn, 0, 0);
+    if (select.List()->count() > 0) select.List()->setCurrentRow(0);
+    ok = Shoot(select, out, QStringLiteral("select-portfolio")) && ok;
+    if (conn) database.Disconnect(conn);
+  }
+  {
+    VLPrefs prefs;
+    prefs.SetFileName(data.filePath(QStringLiteral("Vellumar.ini")).toStdString());
+    prefs.Load();
+    CDlgOptions options(prefs.GetGeneralPrefs());
+    ok = Shoot(options, out, QStringLiteral("options")) && ok;
+  }
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,117 @@
+// Update and the quote look-up against a quote service on 127.0.0.1: the answer reaches the lists through
+// the database's update event; a failing service shows the message and leaves the lists alone.
+#include <QLabel>
+#include <QLineEdit>
+
+#include <atomic>
+
+#include "marketdata/service_hosts.h"
+#include "portfolio/database/vl_web_quote_source.h"
+#include "tests/marketdata/test_server.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/position_list_view.h"
+#include "ui_test_support.h"
+
+namespace {
+
+// The fixture's answer line for one symbol.
+std::string QuoteLine(const std::string& symbol) {
+  std::istringstream lines(ReadFixture("quotes.csv"));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.rfind("\"" + symbol + "\"", 0) == 0) return line + "\n";
+  }
+  return {};
+}
+
+class UpdateServiceTest : public ::testing::Test {
+ protected:
+  UpdateServiceTest() : previousHosts(GetServiceHosts()) {
+    server.Routes().Get("/d/quotes.csv", [this](const httplib::Request& req, httplib::Response& res) {
+      if (failing) {
+        res.status = 500;
+        return;
+      }
+      std::string body;
+      std::string symbols = req.get_param_value("s");
+      for (size_t start = 0; start <= symbols.size();) {
+        const size_t end = std::min(symbols.find(' ', start), symbols.size());
+        body += QuoteLine(symbols.substr(start, end - start));
+        start = end + 1;
+      }
+      res.set_content(body, "text/csv");
+    });
+    EXPECT_TRUE(server.Start());
+    ServiceHosts hosts = previousHosts;
+    hosts.quoteCsvHost = hosts.quoteWebHost = server.Host();
+    hosts.startLocalService = false;
+    hosts.receiveTimeoutMs = 5000;
+    SetServiceHosts(hosts);
+    host.database->SetQuoteSource(std::make_unique<VLWebQuoteSource>());
+    portfolio = host.AddPortfolio("Growth");
+    host.AddStock(portfolio, "MSFT", 10, 2500);
+    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+    host.General().showPortfolioSummary = false;
+    window = std::make_unique<CDlgVellumar>(host);
+    window->show();
+    RunPosted();
+  }
+  ~UpdateServiceTest() override {
+    window.reset();
+    SetServiceHosts(previousHosts);
+  }
+  QStringList RowTexts() const {
+    QStringList texts;
+    const QAbstractItemModel* model = window->HeldList()->model();
+    for (int c = 0; c < model->columnCount(); ++c) texts << model->index(0, c).data().toString();
+    return texts;
+  }
+
+  ServiceHosts previousHosts;
+  TestServer server;
+  std::atomic<bool> failing{false};
+  TestHost host;
+  uint32_t portfolio = 0;
+  std::unique_ptr<CDlgVellumar> window;
+};
+
+TEST_F(UpdateServiceTest, SuccessRefillsThroughTheEventAndFailureShowsTheMessage) {
+  EXPECT_FALSE(RowTexts().contains(QStringLiteral("Microsoft Corp")));
+  window->RunCommand(kCmdUpdate);
+  RunPosted();
+  const QStringList updated = RowTexts();
+  EXPECT_TRUE(updated.contains(QStringLiteral("Microsoft Corp"))) << updated.join(u'|').toStdString();
+
+  failing = true;
+  MessageScript messages;
+  messages.Expect(2067);
+  window->RunCommand(kCmdUpdate);
+  RunPosted();
+  EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("1010"))->text(), QString());
+  EXPECT_EQ(RowTexts(), updated);
+}
+
+TEST_F(UpdateServiceTest, QuoteLookupShowsTheLineForAStockAnIndexAnUnknownSymbolAndAFailure) {
+  auto* edit = window->findChild<QLineEdit*>(QStringLiteral("2088"));
+  auto* line = window->findChild<QLabel*>(QStringLiteral("2090"));
+  ASSERT_NE(edit, nullptr);
+  ASSERT_NE(line, nullptr);
+  auto lookUp = [&](const QString& symbol) {
+    edit->setText(symbol);
+    window->RunCommand(kCmdQuote);
+    return line->text();
+  };
+  EXPECT_TRUE(lookUp(QStringLiteral("MSFT")).startsWith(QStringLiteral(" MSFT (Microsoft Corp)  ")));
+  EXPECT_TRUE(lookUp(QStringLiteral("MSFT")).contains(QStringLiteral("Vol: ")));
+  const QString index = lookUp(QStringLiteral("^DJI"));
+  EXPECT_TRUE(index.startsWith(QStringLiteral(" ^DJI (DOW JONES INDUSTRIAL AVERAGE IN)  ")))
+      << index.toStdString();
+  EXPECT_FALSE(index.contains(QStringLiteral("Vol:")));
+  EXPECT_EQ(lookUp(QStringLiteral("XQZZ")), QStringLiteral(" No such ticker symbol \"XQZZ\""));
+  failing = true;
+  EXPECT_EQ(lookUp(QStringLiteral("MSFT")),
+            QStringLiteral(" Unable to get quote - please check your internet connection"));
+}
+
+}  // namespace
