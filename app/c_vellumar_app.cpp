@@ -47,7 +47,9 @@ bool CVellumarApp::StartUp() {
     }
   }
   DeleteLeftoverReportFiles(folder);
-  serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
+  // A service that does not answer shows as a failed connection in the main window, as a remote one would.
+  (void)serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts,
+                                      QString::fromStdString(GetModuleFolder()));
   return true;
 }
 
@@ -56,7 +58,8 @@ int CVellumarApp::Run() {
   int code = 0;
   {
     CDlgVellumar window(*this);
-    instanceChecker->TrackFirstInstanceRunning(&window);
+    // False only when another instance started meanwhile: this one still runs, as it has its window up.
+    (void)instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
     // For checks of an installation: start up, show the main window, end (see vellumar --help).
     if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
@@ -64,7 +67,7 @@ int CVellumarApp::Run() {
   }
   database.reset();  // every change was saved when it was made
   instanceChecker.reset();
-  prefs.Save();
+  (void)prefs.Save();  // at exit no window is left to report it; the file keeps the settings saved before
   serviceLauncher.Stop();
   return code;
 }

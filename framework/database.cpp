@@ -83,7 +83,8 @@ int32_t Database::Create() {
     ::unlink(path.c_str());  // never leave a half-written store behind
     return kDbFailed;
   }
-  Ops().SyncFolder(FolderOf(path));
+  // The new file is complete; only its entry may not be durable yet, and every save syncs the folder again.
+  (void)Ops().SyncFolder(FolderOf(path));
   return kDbOk;
 }
 

@@ -25,12 +25,12 @@ class Database : public ISerializable {
   ~Database() override = default;
 
   // Refused (false) once a load has succeeded.
-  bool SetPath(const std::string& newPath);
+  [[nodiscard]] bool SetPath(const std::string& newPath);
   const std::string& GetPath() const { return path; }
 
-  int32_t Create();  // 2 exists, 1 cannot create or write, 0 written
-  int32_t Open();    // 1 empty path or cannot open, 5 missing, else the load's code (0, 1, 2, 3)
-  int32_t Save();    // 0 nothing to write or written; 1 on any failure (modified stays set)
+  [[nodiscard]] int32_t Create();  // 2 exists, 1 cannot create or write, 0 written
+  [[nodiscard]] int32_t Open();  // 1 empty path or cannot open, 5 missing, else the load's code (0, 1, 2, 3)
+  [[nodiscard]] int32_t Save();  // 0 nothing to write or written; 1 on any failure (modified stays set)
 
   bool IsModified() const { return modified; }
   bool IsLoaded() const { return loaded; }
@@ -45,11 +45,11 @@ class Database : public ISerializable {
  protected:
   // Called after the temporary file is complete and synced, before it replaces the database.
   // Returning false abandons the save at that point (used to prove an interrupted save loses nothing).
-  virtual bool BeforeReplace(const std::string& /*tempPath*/) { return true; }
+  [[nodiscard]] virtual bool BeforeReplace(const std::string& /*tempPath*/) { return true; }
 
  private:
-  int32_t WriteStoreTo(int fd);
-  int32_t WriteReplacing(int currentFd);
+  [[nodiscard]] int32_t WriteStoreTo(int fd);
+  [[nodiscard]] int32_t WriteReplacing(int currentFd);
 
   SaveFileOps& Ops() const;
 

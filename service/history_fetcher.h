@@ -29,7 +29,7 @@ class HistoryFetcher {
  public:
   HistoryFetcher(std::vector<UpstreamSource> sources, std::string historyFolder, Market& market);
 
-  FetchReport Fetch(std::string_view symbol);
+  [[nodiscard]] FetchReport Fetch(std::string_view symbol);
   // Symbols of the market that already have a file in the history folder, for a refresh.
   std::vector<std::string> StoredSymbols() const;
   size_t SourceCount() const { return sources.size(); }
@@ -39,7 +39,7 @@ class HistoryFetcher {
  private:
   using Clock = std::chrono::steady_clock;
   // Sleeps until the source may be asked again; false when stopped meanwhile.
-  bool WaitForTurn(size_t source, std::unique_lock<std::mutex>& lock);
+  [[nodiscard]] bool WaitForTurn(size_t source, std::unique_lock<std::mutex>& lock);
 
   std::vector<UpstreamSource> sources;
   std::string historyFolder;

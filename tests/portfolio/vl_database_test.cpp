@@ -147,7 +147,7 @@ TEST_F(DatabaseTest, AFailedSaveKeepsTheChangeAndTellsNobody) {
   EXPECT_EQ(held.GetCount(), 1);  // still there in memory
 
   // Once the file is back, the next change saves everything.
-  VLDatabase(path).Create();
+  ASSERT_EQ(VLDatabase(path).Create(), kDbOk);
   ASSERT_EQ(db->AddCashPosition(conn, p, 700, "more", id), kVLOk);
   Reopen();
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);

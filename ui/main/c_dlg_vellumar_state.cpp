@@ -80,8 +80,9 @@ void CDlgVellumar::RefreshUpdatedLabel() {
   std::string time;
   std::string status;
   if (conn) {
-    Database().GetMarketTime(conn, time);
-    Database().GetMarketStatus(conn, status);
+    // Without them the label says the market time is not available and the status bar omits the status.
+    if (Database().GetMarketTime(conn, time) != kVLOk) time.clear();
+    if (Database().GetMarketStatus(conn, status) != kVLOk) status.clear();
   }
   updatedLabel->setText(
       FormatString(StringId::UpdatedAt, {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
@@ -114,7 +115,7 @@ bool CDlgVellumar::RunExitSequence() {
   host.CloseSecondaryWindows();
   if (listening) Database().RemoveListener(this);
   listening = false;
-  if (conn) Database().Disconnect(conn);
+  if (conn) (void)Database().Disconnect(conn);  // fails only for an unknown connection: nothing to release
   conn = nullptr;
   SaveViewPrefs();
   timer.stop();
@@ -143,7 +144,7 @@ void CDlgVellumar::CloseSecondary() {
   timer.stop();
   if (listening) Database().RemoveListener(this);
   listening = false;
-  if (conn) Database().Disconnect(conn);
+  if (conn) (void)Database().Disconnect(conn);  // fails only for an unknown connection: nothing to release
   conn = nullptr;
 }
 
