@@ -4,6 +4,7 @@ namespace {
 
 constexpr const char* kStartLocalServiceKey = "StartLocalService";
 constexpr const char* kReceiveTimeoutKey = "ReceiveTimeoutMs";
+constexpr const char* kRequestTimeoutKey = "RequestTimeoutMs";
 constexpr const char* kAgentKey = "Agent";
 constexpr const char* kUseProxyKey = "UseProxy";
 constexpr const char* kProxyHostKey = "ProxyHost";
@@ -30,6 +31,8 @@ void VLServicePrefs::Load() {
   hosts.startLocalService = ReadBool(kStartLocalServiceKey, hosts.startLocalService);
   const int32_t timeout = ReadInt(kReceiveTimeoutKey, static_cast<int32_t>(hosts.receiveTimeoutMs));
   if (timeout >= 0) hosts.receiveTimeoutMs = static_cast<uint32_t>(timeout);
+  const int32_t requestTimeout = ReadInt(kRequestTimeoutKey, static_cast<int32_t>(hosts.requestTimeoutMs));
+  if (requestTimeout >= 0) hosts.requestTimeoutMs = static_cast<uint32_t>(requestTimeout);
   hosts.agent = ReadString(kAgentKey, hosts.agent);
   hosts.useProxy = ReadBool(kUseProxyKey, hosts.useProxy);
   hosts.proxyHost = TrimBlanks(ReadString(kProxyHostKey, hosts.proxyHost));
@@ -46,6 +49,7 @@ bool VLServicePrefs::Save() {
   }
   written = WriteBool(kStartLocalServiceKey, hosts.startLocalService) && written;
   written = WriteInt(kReceiveTimeoutKey, static_cast<int32_t>(hosts.receiveTimeoutMs)) && written;
+  written = WriteInt(kRequestTimeoutKey, static_cast<int32_t>(hosts.requestTimeoutMs)) && written;
   written = WriteString(kAgentKey, hosts.agent) && written;
   written = WriteBool(kUseProxyKey, hosts.useProxy) && written;
   written = WriteString(kProxyHostKey, hosts.proxyHost) && written;

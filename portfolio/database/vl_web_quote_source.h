@@ -9,4 +9,8 @@ class VLWebQuoteSource : public IVLQuoteSource {
   [[nodiscard]] bool FetchMarketTime(int32_t market, std::string& marketTime,
                                      std::string& marketStatus) override;
   bool IsSupportedMarket(int32_t market) const override;
+  FetchFailure GetLastFailure() const override { return lastFailure; }
+
+ private:
+  FetchFailure lastFailure;
 };
