@@ -20,7 +20,7 @@ class CInstanceChecker : public QObject {
   // Asks the running instance to show its main window (restoring it when minimised).
   void ActivatePreviousInstance();
   // Starts listening for later instances, which bring `window` to the front. False when another runs.
-  bool TrackFirstInstanceRunning(QWidget* window);
+  [[nodiscard]] bool TrackFirstInstanceRunning(QWidget* window);
 
  private:
   void BringToFront();

@@ -46,7 +46,9 @@ bool CVellumarApp::StartUp() {
     ShowStartupError(failed.messageId, failed.path);
     return false;
   }
-  serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
+  // A service that does not answer shows as a failed connection in the main window, as a remote one would.
+  (void)serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts,
+                                      QString::fromStdString(GetModuleFolder()));
   return true;
 }
 
@@ -58,7 +60,8 @@ int CVellumarApp::Run() {
     MarketDataFinderWindows finderWindows;
     SetMarketDataWindows(&finderWindows);
     CDlgVellumar window(*this);
-    instanceChecker->TrackFirstInstanceRunning(&window);
+    // False only when another instance started meanwhile: this one still runs, as it has its window up.
+    (void)instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
     // For checks of an installation: start up, show the main window, end (see vellumar --help).
     if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
@@ -67,7 +70,7 @@ int CVellumarApp::Run() {
   }
   database.reset();  // every change was saved when it was made
   instanceChecker.reset();
-  prefs.Save();
+  (void)prefs.Save();  // at exit no window is left to report it; the file keeps the settings saved before
   serviceLauncher.Stop();
   return code;
 }

@@ -24,7 +24,7 @@ class CVellumarApp : public IMainWindowHost {
 
   // Start-up, the main window, then shut-down; the process exit code. Every start-up failure is shown to
   // the user and ends the application before the main window appears.
-  int Run();
+  [[nodiscard]] int Run();
 
   VLDatabase& GetDatabase() override { return *database; }
   VLPrefs& GetPrefs() override { return prefs; }
@@ -38,7 +38,7 @@ class CVellumarApp : public IMainWindowHost {
   void CloseSecondaryWindows() override;
 
  private:
-  bool StartUp();
+  [[nodiscard]] bool StartUp();
   void ShowStartupError(StringId messageId, const std::string& path);
 
   AppPaths paths;

@@ -15,7 +15,7 @@ class LocalServiceLauncher : public QObject {
   ~LocalServiceLauncher() override;
 
   // True when the service answers afterwards (already running, or started now).
-  bool EnsureRunning(const ServiceHosts& hosts, const QString& programFolder);
+  [[nodiscard]] bool EnsureRunning(const ServiceHosts& hosts, const QString& programFolder);
   void Stop();
 
   // Whether `host` ("name[:port]") names this machine.

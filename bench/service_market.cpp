@@ -1,5 +1,8 @@
 #include "service_market.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "service/market.h"
 #include "service/request_router.h"
 #include "service/service_options.h"
@@ -7,9 +10,15 @@
 std::unique_ptr<Market> BenchMarket() {
   SecurityList list;
   std::string error;
-  list.LoadFile(std::string(VL_SOURCE_DIR) + "/service/data/securities.csv", error);
+  if (!list.LoadFile(std::string(VL_SOURCE_DIR) + "/service/data/securities.csv", error)) {
+    std::fprintf(stderr, "cannot load the securities: %s\n", error.c_str());
+    std::exit(1);
+  }
   SysSeconds now{};
-  ParseClockText("2026-12-04T15:30:00-05:00", now);
+  if (!ParseClockText("2026-12-04T15:30:00-05:00", now)) {
+    std::fprintf(stderr, "cannot parse the bench's clock text\n");
+    std::exit(1);
+  }
   return std::make_unique<Market>(std::move(list), 1, now);
 }
 

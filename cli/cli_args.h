@@ -22,6 +22,7 @@ class CliArgs {
   // Splits `words`. Only the names in `valueOptions` take a value and only those in `flagNames` are
   // flags; anything else that begins with "--" is an error, described in `error`. A lone "--" ends
   // the options.
-  static bool Parse(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-                    const std::set<std::string>& flagNames, CliArgs* out, std::string* error);
+  [[nodiscard]] static bool Parse(const std::vector<std::string>& words,
+                                  const std::set<std::string>& valueOptions,
+                                  const std::set<std::string>& flagNames, CliArgs* out, std::string* error);
 };

@@ -12,11 +12,11 @@ void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& c
 // Prints one result: a JSON object with --json, else a header line and one row.
 void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record);
 // "vellumar-cli COMMAND: PROBLEM" on the error stream; exit code 2.
-int Usage(CliIo& io, const char* command, const std::string& problem);
+[[nodiscard]] int Usage(CliIo& io, const char* command, const std::string& problem);
 // The error text on the error stream; exit code 1.
-int Failed(CliIo& io, const std::string& errorText);
+[[nodiscard]] int Failed(CliIo& io, const std::string& errorText);
 // The error text, then why the request failed and, when the local market-data service did not answer, how
 // to start it; exit code 1.
-int FailedFetch(CliIo& io, const std::string& errorText, const FetchFailure& failure);
+[[nodiscard]] int FailedFetch(CliIo& io, const std::string& errorText, const FetchFailure& failure);
 // The lines FailedFetch adds to the error text ("" when the failure is not known).
 std::string FailureLines(const FetchFailure& failure);

@@ -206,7 +206,7 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLPortfolioItemList list;
-  s.Db().GetPortfolios(s.Conn(), list);
+  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, "portfolios", code);
   std::vector<OutputRecord> records;
   for (const auto& item : list) records.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
   PrintList(args, io, kPortfolioColumns, records);
@@ -232,7 +232,9 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
   if (!id) return kExitFailed;
   VLPortfolioItem p;
-  s.Db().GetPortfolio(s.Conn(), id, p);
+  if (int32_t code = s.Db().GetPortfolio(s.Conn(), id, p); code != kVLOk) {
+    return Done(io, "modify-portfolio", code);
+  }
   if (args.HasOption("name")) p.name = args.Option("name");
   if (args.HasOption("comment")) p.comment = args.Option("comment");
   return Done(io, "modify-portfolio", s.Db().ModifyPortfolio(s.Conn(), p));

@@ -33,7 +33,8 @@ std::string DatabasePathOption(const CliArgs& args) {
   // The default follows the application: beside the program, or in the user's data folder (made now).
   const AppPaths paths = GetAppPaths();
   std::string failedFolder;
-  EnsureAppFolders(paths, failedFolder);  // a folder that cannot be made fails at the file, with its path
+  // A folder that cannot be made fails at the file, with its path.
+  (void)EnsureAppFolders(paths, failedFolder);
   return paths.DatabasePath();
 }
 
@@ -59,7 +60,10 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
 
 uint32_t DbSession::FindPortfolio(const std::string& idOrName, CliIo& io) {
   VLPortfolioItemList list;
-  db->GetPortfolios(conn, list);
+  if (int32_t code = db->GetPortfolios(conn, list); code != kVLOk) {
+    io.err << "Cannot list the portfolios: " << DatabaseCodeText(code) << "\n";
+    return 0;
+  }
   if (AllDigits(idOrName)) {
     for (const auto& p : list) {
       if (std::to_string(p->id) == idOrName) return p->id;

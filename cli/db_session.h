@@ -12,7 +12,7 @@
 class DbSession {
  public:
   // False, with the message printed, when the file cannot be loaded.
-  bool Open(const CliArgs& args, CliIo& io);
+  [[nodiscard]] bool Open(const CliArgs& args, CliIo& io);
   VLDatabase& Db() { return *db; }
   VLDatabaseConn* Conn() { return conn; }
   // A portfolio named by its id or by its name (any letter case); 0, with the message printed, when none.

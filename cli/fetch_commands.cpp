@@ -25,7 +25,7 @@ constexpr uint32_t kFetchTimeoutMs = 5 * 60 * 1000;
 bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
   VLPortfolioItemList portfolios;
   if (int32_t code = s.Db().GetPortfolios(s.Conn(), portfolios); code != kVLOk) {
-    Failed(io, "fetch: " + DatabaseCodeText(code));
+    (void)Failed(io, "fetch: " + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
     return false;
   }
   for (int p = 0; p < portfolios.GetCount(); ++p) {
@@ -33,7 +33,7 @@ bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
       VLHoldingItemList positions;
       if (int32_t code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions);
           code != kVLOk) {
-        Failed(io, "fetch: " + DatabaseCodeText(code));
+        (void)Failed(io, "fetch: " + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
         return false;
       }
       for (int i = 0; i < positions.GetCount(); ++i) {

@@ -7,14 +7,14 @@
 // false, with `out` untouched or partly filled, for text that is not exactly such a value.
 
 // A whole decimal number (optional sign) in [minValue, maxValue]; false otherwise.
-bool ParseIntArg(const std::string& text, int minValue, int maxValue, int* out);
+[[nodiscard]] bool ParseIntArg(const std::string& text, int minValue, int maxValue, int* out);
 // A record id: a whole number from 1 up.
-bool ParseId(const std::string& text, uint32_t* id);
+[[nodiscard]] bool ParseId(const std::string& text, uint32_t* id);
 // "3,5,8" as ids, appended to `ids`.
-bool ParseIdList(const std::string& text, std::vector<uint32_t>* ids);
+[[nodiscard]] bool ParseIdList(const std::string& text, std::vector<uint32_t>* ids);
 // "12.34", "12.3", "12" or ".5" as whole cents; false for anything else or more than two decimals.
-bool ParseCents(const std::string& text, uint32_t* cents);
+[[nodiscard]] bool ParseCents(const std::string& text, uint32_t* cents);
 // "YYYY-MM-DD" as the local midnight of that day, in seconds since 1970.
-bool ParseDate(const std::string& text, int64_t* seconds);
+[[nodiscard]] bool ParseDate(const std::string& text, int64_t* seconds);
 // "2007-03" as year (1900 to 9999) and month.
-bool ParseYearMonth(const std::string& text, int* year, int* month);
+[[nodiscard]] bool ParseYearMonth(const std::string& text, int* year, int* month);

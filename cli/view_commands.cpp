@@ -161,8 +161,12 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
                           (detail.empty() ? std::string() : "\n" + detail) + FailureLines(failure));
   }
   std::string time, status;
-  s.Db().GetMarketTime(s.Conn(), time);
-  s.Db().GetMarketStatus(s.Conn(), status);
+  if (int32_t code = s.Db().GetMarketTime(s.Conn(), time); code != kVLOk) {
+    return Failed(io, "update: " + DatabaseCodeText(code));
+  }
+  if (int32_t code = s.Db().GetMarketStatus(s.Conn(), status); code != kVLOk) {
+    return Failed(io, "update: " + DatabaseCodeText(code));
+  }
   OutputRecord r;
   r.AddNumber("quotes", s.Db().GetQuoteCount()).Add("marketTime", time).Add("marketStatus", status);
   PrintOne(args, io, {"quotes", "marketTime", "marketStatus"}, r);
@@ -183,13 +187,20 @@ int RunReport(const CliArgs& args, CliIo& io) {
   input.sortColumn = choice.sortColumn;
   input.alternateRows = VLGeneralPrefs().alternateRowColors;
   VLPortfolioItem portfolio;
-  s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio);
+  if (int32_t code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != kVLOk) {
+    return Failed(io, "report: " + DatabaseCodeText(code));
+  }
   input.portfolioName = portfolio.name;
   std::string marketTime;
-  s.Db().GetMarketTime(s.Conn(), marketTime);
+  if (int32_t code = s.Db().GetMarketTime(s.Conn(), marketTime); code != kVLOk) {
+    return Failed(io, "report: " + DatabaseCodeText(code));
+  }
   input.updatedText = FormatUpdatedText(marketTime);
   for (const PortfolioView::Row& row : view.rows) input.rows.push_back(row.cells);
-  s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
+  if (int32_t code = s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
+      code != kVLOk) {
+    return Failed(io, "report: " + DatabaseCodeText(code));
+  }
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
 

@@ -43,4 +43,4 @@ AppPaths GetAppPaths();
 
 // Creates the data, settings and market-data folders, and their parents, when missing (new folders are private to
 // the user). False with the first folder that could not be made.
-bool EnsureAppFolders(const AppPaths& paths, std::string& failedFolder);
+[[nodiscard]] bool EnsureAppFolders(const AppPaths& paths, std::string& failedFolder);

@@ -35,28 +35,28 @@ class Database : public ISerializable {
   ~Database() override = default;
 
   // Refused (false) once a load has succeeded.
-  bool SetPath(const std::string& newPath);
+  [[nodiscard]] bool SetPath(const std::string& newPath);
   const std::string& GetPath() const { return path; }
   // How long Open, Save, BeginChange and ReloadIfChanged wait for another process's lock.
   void SetLockWait(int milliseconds) { lockWaitMs = milliseconds; }
 
-  int32_t Create();  // 2 exists, 1 cannot create or write, 0 written
+  [[nodiscard]] int32_t Create();  // 2 exists, 1 cannot create or write, 0 written
   // 1 empty path or cannot open, 5 missing, 6 locked by another process for the whole wait, else the
   // load's code (0, 1, 2, 3). Also removes temporary files that interrupted saves left beside the file.
-  int32_t Open();
+  [[nodiscard]] int32_t Open();
   // 0 nothing to write or written; 6 locked elsewhere; 1 on any other failure (modified stays set).
-  int32_t Save();
+  [[nodiscard]] int32_t Save();
 
   // Takes the file's lock and, when the file changed since this object last read or wrote it, re-reads it
   // (`reloaded` tells). 0 with the lock held; 6 busy; else the failed load's code with the content kept as
   // it was and the lock released. A second call inside a change is a no-op.
-  int32_t BeginChange(bool& reloaded);
+  [[nodiscard]] int32_t BeginChange(bool& reloaded);
   // Saves when modified, the lock still held, then releases the lock. 0 or Save's failure codes.
-  int32_t EndChange();
+  [[nodiscard]] int32_t EndChange();
   // A stat when nothing changed; when the file is not the version last read or written, re-reads it under
   // the lock. 0 whether or not it reloaded; else the code of the failed lock or load, content kept.
   // `waitMs` bounds the wait for the lock here, so a caller on a timer never stalls long.
-  int32_t ReloadIfFileChanged(bool& reloaded, int waitMs);
+  [[nodiscard]] int32_t ReloadIfFileChanged(bool& reloaded, int waitMs);
 
   bool IsModified() const { return modified; }
   bool IsLoaded() const { return loaded; }
@@ -71,15 +71,15 @@ class Database : public ISerializable {
  protected:
   // Called after the temporary file is complete and synced, before it replaces the database.
   // Returning false abandons the save at that point (used to prove an interrupted save loses nothing).
-  virtual bool BeforeReplace(const std::string& /*tempPath*/) { return true; }
+  [[nodiscard]] virtual bool BeforeReplace(const std::string& /*tempPath*/) { return true; }
 
  private:
-  int32_t WriteStoreTo(int fd);
-  int32_t WriteReplacing(int currentFd);
+  [[nodiscard]] int32_t WriteStoreTo(int fd);
+  [[nodiscard]] int32_t WriteReplacing(int currentFd);
   // Reads the whole store from the locked file and remembers the file's identity.
-  int32_t LoadFrom(int fd);
+  [[nodiscard]] int32_t LoadFrom(int fd);
   // LoadFrom, with the content as it was put back when the load fails.
-  int32_t ReloadKeeping(int fd);
+  [[nodiscard]] int32_t ReloadKeeping(int fd);
   // The path the file operations use: the given one with symbolic links resolved.
   const std::string& FilePath();
 

@@ -36,17 +36,17 @@ enum FileOpenMode : int {
 
 bool FileExists(const std::string& path);
 // 3 when the file does not exist; 1 for an unknown mode or a failed open (or lock); 0 with the open file.
-int32_t OpenExistingFile(const std::string& path, int mode, FileHandle& file);
+[[nodiscard]] int32_t OpenExistingFile(const std::string& path, int mode, FileHandle& file);
 // 2 when the file exists; 1 when creation fails; 0 with a new, empty file open for writing.
-int32_t CreateNewFile(const std::string& path, FileHandle& file);
+[[nodiscard]] int32_t CreateNewFile(const std::string& path, FileHandle& file);
 // The folder of the running executable, with its trailing '/'.
 std::string GetModuleFolder();
 // The executable's full path with everything after its last dot replaced by "ini" (or ".ini" appended
 // when the name has no dot).
 std::string GetIniPath();
-bool DeleteFile(const std::string& path);
-bool CreateFolder(const std::string& path);
+[[nodiscard]] bool DeleteFile(const std::string& path);
+[[nodiscard]] bool CreateFolder(const std::string& path);
 // Names (not paths) of the entries of `folder`, "." and ".." excluded; empty when it cannot be read.
 std::vector<std::string> ListFolder(const std::string& folder);
 // Copies `from` to `to`; fails when `to` exists. The copy is flushed to disk before it counts as made.
-bool CopyFileNoOverwrite(const std::string& from, const std::string& to);
+[[nodiscard]] bool CopyFileNoOverwrite(const std::string& from, const std::string& to);

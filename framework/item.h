@@ -14,17 +14,17 @@ class Item : public ISerializable {
   std::string name;
 
   // Copies id, tag and name; false (nothing copied) for null.
-  virtual bool CopyTo(Item* other) const;
-  virtual bool CopyFrom(const Item* other);
+  [[nodiscard]] virtual bool CopyTo(Item* other) const;
+  [[nodiscard]] virtual bool CopyFrom(const Item* other);
   // A new object of the concrete class holding a copy of this one; the caller owns it.
   virtual std::unique_ptr<Item> Clone() const = 0;
 
   // The Item level on its own: type key, version, id, tag, name (plain name).
-  int32_t Serialize(Archive* ar) override { return SerializeItemLevel(ar, false); }
+  [[nodiscard]] int32_t Serialize(Archive* ar) override { return SerializeItemLevel(ar, false); }
 
  protected:
   // Type key, version, id, tag, name; the name complemented when `scrambledName` is set.
-  int32_t SerializeItemLevel(Archive* ar, bool scrambledName);
+  [[nodiscard]] int32_t SerializeItemLevel(Archive* ar, bool scrambledName);
 };
 
 // Creates an empty record of the class that answers `typeKey`; null for an unknown key. The caller owns it.

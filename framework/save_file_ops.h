@@ -12,12 +12,12 @@ class SaveFileOps {
  public:
   virtual ~SaveFileOps() = default;
   // mkstemp: replaces the trailing "XXXXXX" of `pathTemplate`; the new descriptor, owned by the caller.
-  virtual int CreateTemp(std::string& pathTemplate);
-  virtual ssize_t Write(int fd, const void* data, size_t size);
-  virtual int Sync(int fd);
-  virtual int Rename(const std::string& from, const std::string& to);
+  [[nodiscard]] virtual int CreateTemp(std::string& pathTemplate);
+  [[nodiscard]] virtual ssize_t Write(int fd, const void* data, size_t size);
+  [[nodiscard]] virtual int Sync(int fd);
+  [[nodiscard]] virtual int Rename(const std::string& from, const std::string& to);
   // Opens `folder` and flushes its entries, so that a completed rename survives a power cut.
-  virtual int SyncFolder(const std::string& folder);
+  [[nodiscard]] virtual int SyncFolder(const std::string& folder);
 
   // The system calls; lives as long as the program.
   static SaveFileOps& System();

@@ -19,9 +19,10 @@ class ISerializable {
   virtual std::string GetTypeName() const = 0;
   virtual int32_t GetVersion() const = 0;
   // Stores or loads, depending on the archive's direction. Stream errors surface as ArchiveError.
-  virtual int32_t Serialize(Archive* ar) = 0;
+  [[nodiscard]] virtual int32_t Serialize(Archive* ar) = 0;
 };
 
 // Stores `self`'s type key and version, or loads them and checks them against `self`.
 // `versionRead` receives the version in the stream (the own version when storing).
-int32_t SerializeTypeHeader(Archive* ar, const ISerializable& self, int32_t* versionRead = nullptr);
+[[nodiscard]] int32_t SerializeTypeHeader(Archive* ar, const ISerializable& self,
+                                          int32_t* versionRead = nullptr);

@@ -17,8 +17,8 @@ struct FileIdentity {
 };
 
 // False (identity left as it was) when the file cannot be examined.
-bool IdentityOfPath(const std::string& path, FileIdentity& identity);
-bool IdentityOfFile(int fd, FileIdentity& identity);
+[[nodiscard]] bool IdentityOfPath(const std::string& path, FileIdentity& identity);
+[[nodiscard]] bool IdentityOfFile(int fd, FileIdentity& identity);
 
 enum StoreLockCode : int32_t {
   kStoreLocked = 0,
@@ -30,7 +30,7 @@ enum StoreLockCode : int32_t {
 // Opens the file at `path` read-write and takes its exclusive lock (flock), waiting at most `waitMs`.
 // The lock counts only for the file that is at the path once it is taken: when another process replaced
 // the file during the wait, the new one is opened and locked instead.
-int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file);
+[[nodiscard]] int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file);
 
 // The name a save gives its temporary file beside `path`, as a mkstemp template.
 std::string TempTemplateFor(const std::string& path);

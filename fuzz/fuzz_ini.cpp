@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string section = head.substr(0, eq == std::string::npos ? head.size() : eq);
   const std::string key = eq == std::string::npos ? std::string("key") : head.substr(eq + 1);
   std::string value;
-  ini.GetString(section, key, value);
+  // Run for its memory checks: either answer is right for some input.
+  (void)ini.GetString(section, key, value);
   ini.HasSection(section);
   if (ini.SetString(section, key, "fuzz value")) {
     if (!ini.GetString(section, key, value) || value != "fuzz value") std::abort();
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!edited.GetString(section, key, value) || value != "fuzz value") std::abort();
     if (!ini.DeleteKey(section, key)) std::abort();
   }
-  ini.DeleteSection(section);
+  (void)ini.DeleteSection(section);  // the same: the section may or may not exist
   ini.ToText();
   return 0;
 }

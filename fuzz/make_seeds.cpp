@@ -46,6 +46,6 @@ int main(int argc, char** argv) {
   if (db.SellPosition(conn, id, 10, 9900, 995, 1170288000, soldId) != kVLOk) return 1;
   if (db.AddCashPosition(conn, portfolio.id, 123456, "broker", id) != kVLOk) return 1;
   if (db.AddMarginPosition(conn, portfolio.id, 50000, "loan", id) != kVLOk) return 1;
-  db.Disconnect(conn);
+  if (db.Disconnect(conn) != kVLOk) return 1;
   return 0;
 }

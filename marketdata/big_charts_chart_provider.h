@@ -7,8 +7,8 @@
 class BigChartsChartProvider : public ChartProvider {
  public:
   // Always builds a URL.
-  bool GetChartUrl(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
-                   std::string& url) override;
+  [[nodiscard]] bool GetChartUrl(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
+                                 std::string& url) override;
 
   // "BHP.AX" -> "AU%3ABHP": an exchange suffix becomes a country code in front.
   static std::string ConvertExchangeSuffix(const std::string& symbol);

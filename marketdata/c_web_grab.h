@@ -20,12 +20,12 @@ class CWebGrab {
   CWebGrab& operator=(const CWebGrab&) = delete;
 
   // Replaces any previous session; true when the new one could be created.
-  bool Initialize(const std::string& agent, IStatusWindow* statusWindow);
+  [[nodiscard]] bool Initialize(const std::string& agent, IStatusWindow* statusWindow);
   // Empties `content` and fills it with the body. False when the URL could not be opened (the reason
   // is only shown as status text) or the transfer broke off (the reason is also kept in GetErrorText);
   // `content` is then empty.
-  bool GetFile(const std::string& url, std::string& content, const std::string& agent,
-               IStatusWindow* statusWindow);
+  [[nodiscard]] bool GetFile(const std::string& url, std::string& content, const std::string& agent,
+                             IStatusWindow* statusWindow);
   void Close() { session.reset(); }
 
   void SetReceiveTimeout(uint32_t milliseconds) { receiveTimeout = milliseconds; }
@@ -58,7 +58,7 @@ class CWebGrab {
   struct Transfer;
 
  private:
-  bool RunTransfer(const std::string& url, Transfer& t);
+  [[nodiscard]] bool RunTransfer(const std::string& url, Transfer& t);
 
   std::unique_ptr<CWebGrabSession> session;
   uint32_t receiveTimeout = 0;

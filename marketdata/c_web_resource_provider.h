@@ -47,12 +47,12 @@ class CWebResourceProvider {
   // ASCII letters case-insensitively. Positions are byte indexes.
   bool IsAt(const std::string& s) const;
   bool IsAtNoCase(const std::string& s) const;
-  bool SkipPast(const std::string& s);
-  bool SkipPastNoCase(const std::string& s);
-  bool SkipBackTo(const std::string& s);
-  bool ExtractUntil(const std::string& s, std::string& out);
-  bool ExtractUntilNoCase(const std::string& s, std::string& out);
-  bool ExtractRest(std::string& out);
+  [[nodiscard]] bool SkipPast(const std::string& s);
+  [[nodiscard]] bool SkipPastNoCase(const std::string& s);
+  [[nodiscard]] bool SkipBackTo(const std::string& s);
+  [[nodiscard]] bool ExtractUntil(const std::string& s, std::string& out);
+  [[nodiscard]] bool ExtractUntilNoCase(const std::string& s, std::string& out);
+  [[nodiscard]] bool ExtractRest(std::string& out);
   size_t GetPosition() const { return position; }
   void SetPosition(size_t value) { position = value <= content.size() ? value : content.size(); }
   // Replaces the content (and resets the cursor); providers use it to parse a block on its own.
@@ -82,7 +82,7 @@ class CWebResourceProvider {
   virtual bool UsesPost() const { return false; }
   virtual void GetPostData(std::string&) {}
   // A provider resets its per-run state here; false ends the run before any request.
-  virtual bool BeginRun() { return true; }
+  [[nodiscard]] virtual bool BeginRun() { return true; }
   // True makes the run build and fetch another URL.
   virtual bool HasMoreRequests() { return false; }
   // Reads the content into the provider's results; called after every fetch, failed ones too.
@@ -92,8 +92,8 @@ class CWebResourceProvider {
 
  private:
   size_t Find(const std::string& s, bool noCase) const;
-  bool SkipPastImpl(const std::string& s, bool noCase);
-  bool ExtractUntilImpl(const std::string& s, bool noCase, std::string& out);
+  [[nodiscard]] bool SkipPastImpl(const std::string& s, bool noCase);
+  [[nodiscard]] bool ExtractUntilImpl(const std::string& s, bool noCase, std::string& out);
 
   bool error = false;
   size_t position = 0;

@@ -18,11 +18,11 @@ class ChartProvider {
   // False when the list is empty, an entry is null or has no symbol, no URL can be built, or the
   // image cannot be fetched (an HTTP error status counts as a failure) or written. A failed download
   // leaves no file behind.
-  virtual bool DownloadChart(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
-                             const std::string& filePath);
+  [[nodiscard]] virtual bool DownloadChart(const std::vector<StockInfo*>& quotes,
+                                           const ChartProviderParams& params, const std::string& filePath);
   // False when this provider has no chart for the request.
-  virtual bool GetChartUrl(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
-                           std::string& url) = 0;
+  [[nodiscard]] virtual bool GetChartUrl(const std::vector<StockInfo*>& quotes,
+                                         const ChartProviderParams& params, std::string& url) = 0;
 
   void SetServiceHosts(const ServiceHosts& value) { hosts = value; }
 

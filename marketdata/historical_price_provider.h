@@ -30,7 +30,7 @@ class HistoricalPriceProvider : public CWebResourceProvider {
   void ParseContent() override;
 
  private:
-  bool ReadRow();
+  [[nodiscard]] bool ReadRow();
 
   Results* results = nullptr;
 };

@@ -13,7 +13,7 @@ int MonthFromAbbreviation(const std::string& word);
 // Local midnight at the start of year/month/day, daylight saving decided by the system.
 // False when the date is out of range (year < 1900, month not 1..12, day not 1..31) or the
 // system cannot represent it.
-bool LocalMidnight(int year, int month, int day, int64_t* out);
+[[nodiscard]] bool LocalMidnight(int year, int month, int day, int64_t* out);
 
 // The day of a local time as "6-Dec-2026": day without leading zero, English month abbreviation,
 // four-digit year. Empty when the time cannot be converted.

@@ -161,7 +161,7 @@ void NewsItemProvider::ParseContent() {
   int groups = 0;
   while (IsAtNoCase("><b>")) {
     std::string heading;
-    SkipPastNoCase("<b>");
+    (void)SkipPastNoCase("<b>");  // cannot fail: IsAtNoCase just saw "><b>"
     if (!ExtractUntilNoCase("</b></td>", heading)) return;
     heading = FlattenLines(heading);
     int64_t date = 0;

@@ -33,18 +33,18 @@ class NewsItemProvider : public CWebResourceProvider {
              ICommandTarget* owner, uint32_t commandId);
 
   // "Today, Sat, Jan 6, 2007" -> local midnight of that day. False when it is not such a date.
-  static bool ParseHeadingDate(const std::string& heading, int64_t* date);
+  [[nodiscard]] static bool ParseHeadingDate(const std::string& heading, int64_t* date);
 
  protected:
-  bool BeginRun() override;
+  [[nodiscard]] bool BeginRun() override;
   void GetUrl(std::string& out) override;
   bool HasMoreRequests() override;
   void ParseContent() override;
 
  private:
   bool CheckStop();
-  bool ParseGroup(const std::string& block, const std::string& heading, int64_t date);
-  bool ReadHeadline(const std::string& row, const std::string& heading, int64_t date);
+  [[nodiscard]] bool ParseGroup(const std::string& block, const std::string& heading, int64_t date);
+  [[nodiscard]] bool ReadHeadline(const std::string& row, const std::string& heading, int64_t date);
   void Insert(std::unique_ptr<NewsItem> item);
   void FindNextPage();
   bool LimitReached() const;

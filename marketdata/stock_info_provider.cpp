@@ -77,7 +77,7 @@ bool StockInfoProvider::QuotedRead(std::string& out) {
   std::string value;
   if (!SkipPastNoCase("\"") || !ExtractUntil("\"", value)) return false;
   out = FlattenLines(ReplaceAll(StripTags(value), "\"", ""));
-  SkipPastNoCase(",");  // the separator may be missing at the end of the line
+  (void)SkipPastNoCase(",");  // the separator may be missing at the end of the line
   return true;
 }
 
@@ -144,8 +144,8 @@ bool StockInfoProvider::ReadLine(StockInfo& info) {
   if (!value.empty() && value.back() == ',') value.back() = ' ';
   info.floatShares = FlattenLines(value);
   // Past the trailing name; a name that differs from the first one still ends at its quote.
-  SkipPastNoCase(info.name);
-  SkipPastNoCase("\"");
+  (void)SkipPastNoCase(info.name);  // a differing name is not skipped; the quote below still ends it
+  (void)SkipPastNoCase("\"");       // a missing closing quote leaves nothing more to read
   return true;
 }
 

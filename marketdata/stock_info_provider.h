@@ -29,9 +29,9 @@ class StockInfoProvider : public CWebResourceProvider {
   void ParseContent() override;
 
  private:
-  bool QuotedRead(std::string& out);
-  bool PlainRead(std::string& out);
-  bool ReadLine(StockInfo& info);
+  [[nodiscard]] bool QuotedRead(std::string& out);
+  [[nodiscard]] bool PlainRead(std::string& out);
+  [[nodiscard]] bool ReadLine(StockInfo& info);
 
   std::vector<StockInfo*> quotes;
 };

@@ -39,7 +39,7 @@ class SymbolFinder : public CWebResourceProvider {
 
  private:
   void ParseLookupPage();
-  bool ReadTotals();
+  [[nodiscard]] bool ReadTotals();
   void ParseIndexList();
 
   Results* results = nullptr;

@@ -24,10 +24,10 @@ std::string CutToBytes(const std::string& text, size_t maxBytes);
 
 // Reads a leading decimal integer the way "%d" does (leading white space, optional sign, digits).
 // False when there are no digits or the value does not fit an int.
-bool ReadLeadingInt(const std::string& text, int* out);
+[[nodiscard]] bool ReadLeadingInt(const std::string& text, int* out);
 // Reads a leading number the way atof does; 0 when there is none.
 double LeadingNumber(const std::string& text);
 
 // Reads `count` integers the way sscanf's "%d %d ..." does: each may be preceded by white space.
 // False when fewer than `count` could be read.
-bool ScanInts(const std::string& text, int count, int* out);
+[[nodiscard]] bool ScanInts(const std::string& text, int count, int* out);

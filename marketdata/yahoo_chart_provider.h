@@ -5,6 +5,6 @@
 class YahooChartProvider : public ChartProvider {
  public:
   // Uses the first symbol, lower-cased; six months (period 4) has no chart here.
-  bool GetChartUrl(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
-                   std::string& url) override;
+  [[nodiscard]] bool GetChartUrl(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
+                                 std::string& url) override;
 };

@@ -18,25 +18,25 @@ class IniFile {
 
   // Replaces the content with the file at `path`. A missing file reads as an empty one (true). False when
   // the file exists but cannot be read or is too large; the content is then empty.
-  bool Load(const std::string& path);
+  [[nodiscard]] bool Load(const std::string& path);
   // Writes the content to a temporary file beside `path` and renames it over `path`, so an interrupted
   // write leaves the old file whole. False on any failure (the old file is then untouched).
-  bool Save(const std::string& path) const;
+  [[nodiscard]] bool Save(const std::string& path) const;
 
   void Parse(const std::string& text);
   std::string ToText() const;
 
   // The value of `key` in the first section of that name that holds it; false when there is none.
-  bool GetString(const std::string& section, const std::string& key, std::string& value) const;
+  [[nodiscard]] bool GetString(const std::string& section, const std::string& key, std::string& value) const;
   bool HasSection(const std::string& section) const;
   // Replaces the value in place (the key keeps its line and spelling) or appends the key at the end of the
   // section, creating the section at the end of the file when it is missing. False, and nothing changed,
   // for a name or value the format cannot hold (empty names, line breaks, '=' in a key, ']' in a section).
-  bool SetString(const std::string& section, const std::string& key, const std::string& value);
+  [[nodiscard]] bool SetString(const std::string& section, const std::string& key, const std::string& value);
   // Removes the key's line. True when one was removed.
-  bool DeleteKey(const std::string& section, const std::string& key);
+  [[nodiscard]] bool DeleteKey(const std::string& section, const std::string& key);
   // Removes every section of that name with all its lines. True when one was removed.
-  bool DeleteSection(const std::string& section);
+  [[nodiscard]] bool DeleteSection(const std::string& section);
 
  private:
   static constexpr size_t kNone = static_cast<size_t>(-1);

@@ -48,7 +48,7 @@ bool Prefs::EndBatch(bool commit) {
 
 bool Prefs::Save() {
   return EditFile([this](IniFile& ini) {
-    ini.DeleteSection(section);
+    (void)ini.DeleteSection(section);  // false only when absent: the section is cleared either way
     return true;
   });
 }

@@ -27,7 +27,7 @@ class Prefs {
   virtual void Load() {}
   // Deletes the whole section from the file. Subclasses call this first and then write every key.
   // False when the file could not be read or written (it is then left as it was).
-  virtual bool Save();
+  [[nodiscard]] virtual bool Save();
   virtual void SetDefaults() {}
 
   // The integer value of the key, or `def` when the key is absent; true when non-zero.
@@ -40,9 +40,9 @@ class Prefs {
 
   // Each returns false when the file could not be read or written, or the value cannot be held by the
   // format (a line break); nothing is changed then.
-  bool WriteBool(const std::string& key, bool value);
-  bool WriteInt(const std::string& key, int32_t value);
-  bool WriteString(const std::string& key, const std::string& text);
+  [[nodiscard]] bool WriteBool(const std::string& key, bool value);
+  [[nodiscard]] bool WriteInt(const std::string& key, int32_t value);
+  [[nodiscard]] bool WriteString(const std::string& key, const std::string& text);
 
   // Parses the integer at the start of `text` the way ReadInt does (no digits read as 0); no value when
   // the number lies outside the 32-bit range.
@@ -54,13 +54,13 @@ class Prefs {
   // leave the section deleted and half rewritten. EndBatch returns false when the file could not be read
   // at BeginBatch or not be written now (the file is then left as it was).
   void BeginBatch();
-  bool EndBatch(bool commit);
+  [[nodiscard]] bool EndBatch(bool commit);
 
  private:
   // The key's value from the batch or the file; false when absent or the file cannot be read.
-  bool Lookup(const std::string& key, std::string& value) const;
+  [[nodiscard]] bool Lookup(const std::string& key, std::string& value) const;
   template <typename Edit>
-  bool EditFile(Edit edit);
+  [[nodiscard]] bool EditFile(Edit edit);
 
   std::string section;
   std::string file;

@@ -167,25 +167,28 @@ void VLGeneralPrefs::Load() {
                },
                entry.field);
   }
-  EndBatch(false);
+  (void)EndBatch(false);  // read-only: nothing to commit; what could not be read keeps its default
 }
 
 bool VLGeneralPrefs::Save() {
   BeginBatch();
-  Prefs::Save();
+  bool written = Prefs::Save();  // clears the section first
   for (const GeneralKey& entry : kGeneralKeys) {
-    std::visit(
-        Overloaded{
-            [&](BoolField f) { WriteBool(entry.key, this->*f.member); },
-            [&](IntField f) { WriteInt(entry.key, this->*f.member); },
-            [&](SortColumnField f) { WriteInt(entry.key, this->*f.member); },
-            [&](TextField f) { WriteString(entry.key, this->*f.member); },
-            [&](ColumnListField f) { WriteString(entry.key, FormatColumnList(this->*f.member)); },
-            [&](ColorComponentField f) { WriteInt(entry.key, GetComponent(this->*f.member, f.shift)); },
-        },
-        entry.field);
+    std::visit(Overloaded{
+                   [&](BoolField f) { written = WriteBool(entry.key, this->*f.member) && written; },
+                   [&](IntField f) { written = WriteInt(entry.key, this->*f.member) && written; },
+                   [&](SortColumnField f) { written = WriteInt(entry.key, this->*f.member) && written; },
+                   [&](TextField f) { written = WriteString(entry.key, this->*f.member) && written; },
+                   [&](ColumnListField f) {
+                     written = WriteString(entry.key, FormatColumnList(this->*f.member)) && written;
+                   },
+                   [&](ColorComponentField f) {
+                     written = WriteInt(entry.key, GetComponent(this->*f.member, f.shift)) && written;
+                   },
+               },
+               entry.field);
   }
-  return EndBatch(true);
+  return EndBatch(true) && written;
 }
 
 void VLGeneralPrefs::CopyTo(VLGeneralPrefs& other) const {

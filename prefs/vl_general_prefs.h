@@ -17,7 +17,7 @@ class VLGeneralPrefs : public Prefs {
   void Load() override;
   // Deletes only the "General" section, then writes every key in a fixed order, all in one file write.
   // False when the file could not be read or written; it is then left as it was.
-  bool Save() override;
+  [[nodiscard]] bool Save() override;
   void SetDefaults() override;
 
   // Copies every setting (not the file or section name) into `other`.
@@ -30,7 +30,7 @@ class VLGeneralPrefs : public Prefs {
   static std::string FormatColumnList(const std::vector<int32_t>& list);
   // Parses a stored column list. False when a piece is not a decimal integer (the list is unusable);
   // otherwise `list` holds the pieces that are column ids, unknown ids dropped.
-  static bool ParseColumnList(const std::string& text, std::vector<int32_t>& list);
+  [[nodiscard]] static bool ParseColumnList(const std::string& text, std::vector<int32_t>& list);
 
   bool hidePortfolios = false;
   bool showFavorites = false;

@@ -12,7 +12,7 @@ class VLPrefs : public Prefs {
   void SetFileName(const std::string& name) override;
   void Load() override;
   // False when either section could not be written (each is written whole or not at all).
-  bool Save() override;
+  [[nodiscard]] bool Save() override;
   void SetDefaults() override;
 
   VLGeneralPrefs& GetGeneralPrefs() { return general; }

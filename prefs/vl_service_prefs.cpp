@@ -38,20 +38,21 @@ void VLServicePrefs::Load() {
   hosts.proxyHost = TrimBlanks(ReadString(kProxyHostKey, hosts.proxyHost));
   const int32_t port = ReadInt(kProxyPortKey, hosts.proxyPort);
   if (port > 0 && port <= 65535) hosts.proxyPort = static_cast<uint16_t>(port);
-  EndBatch(false);
+  (void)EndBatch(false);  // read-only: nothing to commit; what could not be read keeps its default
 }
 
 bool VLServicePrefs::Save() {
   BeginBatch();
+  bool written = true;
   for (const ServiceHosts::HostField& field : ServiceHosts::HostFields()) {
-    WriteString(field.key, hosts.*field.member);
+    written = WriteString(field.key, hosts.*field.member) && written;
   }
-  WriteBool(kStartLocalServiceKey, hosts.startLocalService);
-  WriteInt(kReceiveTimeoutKey, static_cast<int32_t>(hosts.receiveTimeoutMs));
-  WriteInt(kRequestTimeoutKey, static_cast<int32_t>(hosts.requestTimeoutMs));
-  WriteString(kAgentKey, hosts.agent);
-  WriteBool(kUseProxyKey, hosts.useProxy);
-  WriteString(kProxyHostKey, hosts.proxyHost);
-  WriteInt(kProxyPortKey, hosts.proxyPort);
-  return EndBatch(true);
+  written = WriteBool(kStartLocalServiceKey, hosts.startLocalService) && written;
+  written = WriteInt(kReceiveTimeoutKey, static_cast<int32_t>(hosts.receiveTimeoutMs)) && written;
+  written = WriteInt(kRequestTimeoutKey, static_cast<int32_t>(hosts.requestTimeoutMs)) && written;
+  written = WriteString(kAgentKey, hosts.agent) && written;
+  written = WriteBool(kUseProxyKey, hosts.useProxy) && written;
+  written = WriteString(kProxyHostKey, hosts.proxyHost) && written;
+  written = WriteInt(kProxyPortKey, hosts.proxyPort) && written;
+  return EndBatch(true) && written;
 }

@@ -13,7 +13,7 @@ class VLServicePrefs : public Prefs {
   // default of that setting.
   void Load() override;
   // Writes every key in one file write; false when the file could not be read or written.
-  bool Save() override;
+  [[nodiscard]] bool Save() override;
   void SetDefaults() override { hosts = ServiceHosts(); }
 
   ServiceHosts hosts;

@@ -24,10 +24,10 @@ struct ChartQuery {
 };
 
 // "/charts/big.chart?symb=AU%3ABHP&comp=DJIA&size=1&time=8&freq=1&ma=1&maval=50&style=320".
-bool ParseBigChartQuery(const Market& market, std::string_view rawQuery, ChartQuery& query,
-                        std::string& error);
+[[nodiscard]] bool ParseBigChartQuery(const Market& market, std::string_view rawQuery, ChartQuery& query,
+                                      std::string& error);
 // "/b?s=msft", "/w?s=msft" and "/c/1y/m/msft.gif" (also 5y and my).
-bool ParseQuoteChartRequest(const Market& market, std::string_view path, std::string_view rawQuery,
-                            ChartQuery& query, std::string& error);
+[[nodiscard]] bool ParseQuoteChartRequest(const Market& market, std::string_view path,
+                                          std::string_view rawQuery, ChartQuery& query, std::string& error);
 // "AU:BHP" -> "BHP.AX", "DJI" -> "^DJI" when only that is known; unknown symbols come back upper-cased.
 std::string ResolveChartSymbol(const Market& market, std::string_view text);

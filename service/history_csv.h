@@ -18,6 +18,6 @@ struct DailyBar {
 // The historical price CSV: header "Date,Open,High,Low,Close,Volume,Adj Close", one row per day
 // with the date as YYYY-MM-DD. Parsing accepts rows in any order and returns them oldest first;
 // on a malformed row it returns false with `error` naming the line, and `rows` is left untouched.
-bool ParseHistoryCsv(std::string_view text, std::vector<DailyBar>& rows, std::string& error);
+[[nodiscard]] bool ParseHistoryCsv(std::string_view text, std::vector<DailyBar>& rows, std::string& error);
 // Rows newest first, as the download lists them; every line ends with a line feed.
 std::string FormatHistoryCsv(const std::vector<DailyBar>& oldestFirst);

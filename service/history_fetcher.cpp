@@ -68,7 +68,7 @@ FetchReport HistoryFetcher::Fetch(std::string_view symbol, std::chrono::millisec
       return report;
     }
     int start = 0;
-    MakeDay(1990, 1, 1, start);
+    (void)MakeDay(1990, 1, 1, start);  // cannot fail: a valid constant date
     if (!stored.empty()) start = std::max(start, stored.back().day - source.lookbackDays);
     UpstreamLimits limits{source.timeoutSeconds, source.lowSpeedBytes, source.lowSpeedSeconds,
                           size_t(source.maxKilobytes) * 1024};

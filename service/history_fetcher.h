@@ -31,7 +31,7 @@ class HistoryFetcher {
 
   // `budget` bounds the requests of this fetch together: each source's deadline is cut to what is left,
   // and sources are skipped once it is spent. Zero: each source's own deadline only.
-  FetchReport Fetch(std::string_view symbol, std::chrono::milliseconds budget = std::chrono::milliseconds{0});
+  [[nodiscard]] FetchReport Fetch(std::string_view symbol, std::chrono::milliseconds budget = std::chrono::milliseconds{0});
   // Symbols of the market that already have a file in the history folder, for a refresh.
   std::vector<std::string> StoredSymbols() const;
   size_t SourceCount() const { return sources.size(); }
@@ -41,7 +41,7 @@ class HistoryFetcher {
  private:
   using Clock = std::chrono::steady_clock;
   // Sleeps until the source may be asked again; false when stopped meanwhile.
-  bool WaitForTurn(size_t source, std::unique_lock<std::mutex>& lock);
+  [[nodiscard]] bool WaitForTurn(size_t source, std::unique_lock<std::mutex>& lock);
 
   std::vector<UpstreamSource> sources;
   std::string historyFolder;

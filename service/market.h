@@ -40,7 +40,7 @@ class Market {
   // Safe while requests are answered: a request sees the old rows or the new ones, never a mix.
   void SetRealHistory(const std::string& symbol, std::vector<DailyBar> oldestFirst);
   // False (with `error`) when an exchange's time zone is missing from the system's database.
-  bool CheckTimeZones(std::string& error) const;
+  [[nodiscard]] bool CheckTimeZones(std::string& error) const;
 
   SysSeconds Now() const;
   const SecurityList& Securities() const { return securities; }

@@ -28,10 +28,10 @@ class MarketServer {
   // Turns on /vellumar/fetch (see fetch_page.h); call before Run. The fetcher must outlive the server.
   void SetFetcher(HistoryFetcher* historyFetcher) { fetcher = historyFetcher; }
   // Port 0 picks a free port; Port() tells which. False with `error` when the address cannot be bound.
-  bool Bind(const std::string& host, int port, std::string& error);
+  [[nodiscard]] bool Bind(const std::string& host, int port, std::string& error);
   int Port() const { return port; }
   // Serves until Stop; false when it ended for another reason.
-  bool Run();
+  [[nodiscard]] bool Run();
   void Stop();
   bool IsRunning() const;
 

@@ -12,11 +12,11 @@ class QueryString {
   explicit QueryString(std::string_view rawQuery);
 
   // The first value of a key, undecoded; false when the key is absent.
-  bool Raw(std::string_view key, std::string_view& value) const;
+  [[nodiscard]] bool Raw(std::string_view key, std::string_view& value) const;
   // The first value percent-decoded with "+" as a blank; `fallback` when the key is absent.
   std::string Text(std::string_view key, std::string_view fallback = {}) const;
   // The first value as a whole number; false when absent or not a number in [low, high].
-  bool Int(std::string_view key, long low, long high, long& value) const;
+  [[nodiscard]] bool Int(std::string_view key, long low, long high, long& value) const;
 
  private:
   std::vector<std::pair<std::string_view, std::string_view>> pairs;

@@ -17,7 +17,8 @@ struct QuoteField;
 
 // Splits a field-code string ("snl1") into its fields; false on a code the service does not know, which
 // goes to `unknown` (empty when the string holds no code at all).
-bool SplitQuoteFieldCodes(std::string_view codes, std::vector<const QuoteField*>& out, std::string& unknown);
+[[nodiscard]] bool SplitQuoteFieldCodes(std::string_view codes, std::vector<const QuoteField*>& out,
+                                        std::string& unknown);
 // Appends one CSV line (with its line ending) of the given fields; texts the client reads as quoted
 // go in quotes.
 void AppendQuoteLine(const QuoteFigures& quote, const std::vector<const QuoteField*>& fields,

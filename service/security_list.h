@@ -32,8 +32,8 @@ class SecurityList {
  public:
   // Header "symbol,name,exchange,type,price,shares,eps,dividend,volatility"; type is S, M, E, F or I.
   // On a malformed row nothing of the text is taken and `error` names the source and line.
-  bool ParseCsv(std::string_view text, const std::string& sourceName, std::string& error);
-  bool LoadFile(const std::string& path, std::string& error);
+  [[nodiscard]] bool ParseCsv(std::string_view text, const std::string& sourceName, std::string& error);
+  [[nodiscard]] bool LoadFile(const std::string& path, std::string& error);
 
   // Case-insensitive; null for an unknown symbol.
   const Security* Find(std::string_view symbol) const;
@@ -50,15 +50,16 @@ class SecurityList {
 };
 
 // The next line of `text` from `start` (which moves past it), without its line end; false at the end.
-bool NextTextLine(std::string_view text, size_t& start, std::string_view& line);
+[[nodiscard]] bool NextTextLine(std::string_view text, size_t& start, std::string_view& line);
 
 // Splits one CSV record; fields may be double-quoted with "" for a quote. False on a broken quote.
-bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
+[[nodiscard]] bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
 
 // The CSV loop of the service's data files: skips blank lines (and, when `skipComments`, lines that begin
 // with '#'), requires `header` as the first other line, splits every later line and hands its fields to
 // `row`, which returns false with the reason to stop. On failure `problemLine` is the 1-based line (0 when
 // the text has no header line) and `why` says what is wrong.
-bool ReadCsvRows(std::string_view text, std::string_view header, bool skipComments,
-                 const std::function<bool(const std::vector<std::string>& fields, std::string& why)>& row,
-                 int& problemLine, std::string& why);
+[[nodiscard]] bool ReadCsvRows(
+    std::string_view text, std::string_view header, bool skipComments,
+    const std::function<bool(const std::vector<std::string>& fields, std::string& why)>& row,
+    int& problemLine, std::string& why);

@@ -25,7 +25,8 @@ struct ServiceOptions {
 
 // False with `error` on an unknown option or a bad value; nothing is half-applied that matters,
 // since the caller exits then.
-bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& options, std::string& error);
+[[nodiscard]] bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& options,
+                                       std::string& error);
 // "2026-12-04T15:30:00Z", "2026-12-04T15:30:00-05:00", "2026-12-04T15:30" (UTC).
-bool ParseClockText(std::string_view text, SysSeconds& at);
+[[nodiscard]] bool ParseClockText(std::string_view text, SysSeconds& at);
 std::string ServiceUsage();

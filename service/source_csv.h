@@ -17,9 +17,9 @@ struct SourceAnswer {
 
 // Reads a source's answer by its settings. Anything that is not the source's CSV (an HTML page, a
 // missing column, a bad date or number, an over-long line) is NotCsv with the reason and no rows.
-SourceAnswer ParseSourceAnswer(const UpstreamSource& source, std::string_view body);
+[[nodiscard]] SourceAnswer ParseSourceAnswer(const UpstreamSource& source, std::string_view body);
 
 // Date patterns: YYYY, MM and DD are fixed-width fields, M and D one or two digits, anything else literal.
 bool ValidDatePattern(std::string_view pattern);
-bool ParsePatternDate(std::string_view pattern, std::string_view text, int& day);
+[[nodiscard]] bool ParsePatternDate(std::string_view pattern, std::string_view text, int& day);
 std::string FormatPatternDate(std::string_view pattern, int day);

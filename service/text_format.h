@@ -29,5 +29,5 @@ std::string FormatIsoDay(int day);      // "2026-12-04"
 // Minutes after midnight as "3:30pm".
 std::string FormatClockTime(int minuteOfDay);
 // Day number of a civil date; false when the date does not exist.
-bool MakeDay(int year, int month, int dayOfMonth, int& day);
+[[nodiscard]] bool MakeDay(int year, int month, int dayOfMonth, int& day);
 void SplitDay(int day, int& year, int& month, int& dayOfMonth);

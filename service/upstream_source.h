@@ -39,8 +39,10 @@ struct UpstreamSource {
 // Parses the sources file: sections "[source NAME]" of "key = value" lines, '#' starts a comment.
 // Sources come out in file order. False with `error` naming the line on an unknown key or a bad value;
 // `sources` is then left untouched.
-bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& sources, std::string& error);
-bool LoadSourcesFile(const std::string& path, std::vector<UpstreamSource>& sources, std::string& error);
+[[nodiscard]] bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& sources,
+                                    std::string& error);
+[[nodiscard]] bool LoadSourcesFile(const std::string& path, std::vector<UpstreamSource>& sources,
+                                   std::string& error);
 
 // The symbol as the source spells it.
 std::string UpstreamSymbol(const UpstreamSource& source, const Security& security);

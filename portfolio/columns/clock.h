@@ -10,14 +10,14 @@ class Clock {
   virtual ~Clock() = default;
   virtual int64_t Now() const = 0;  // seconds since 1970 UTC
   // The local calendar time of `t`; false when it cannot be represented.
-  virtual bool ToLocalTime(int64_t t, std::tm& out) const = 0;
+  [[nodiscard]] virtual bool ToLocalTime(int64_t t, std::tm& out) const = 0;
 };
 
 // The machine's clock and time zone.
 class SystemClock : public Clock {
  public:
   int64_t Now() const override;
-  bool ToLocalTime(int64_t t, std::tm& out) const override;
+  [[nodiscard]] bool ToLocalTime(int64_t t, std::tm& out) const override;
 };
 
 // A set moment in a zone with a fixed offset from UTC (no daylight saving).
@@ -26,7 +26,7 @@ class FixedClock : public Clock {
   explicit FixedClock(int64_t now, int32_t utcOffsetSeconds = 0) : now(now), utcOffset(utcOffsetSeconds) {}
   void SetNow(int64_t t) { now = t; }
   int64_t Now() const override { return now; }
-  bool ToLocalTime(int64_t t, std::tm& out) const override;
+  [[nodiscard]] bool ToLocalTime(int64_t t, std::tm& out) const override;
 
  private:
   int64_t now;

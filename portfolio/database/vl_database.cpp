@@ -11,7 +11,7 @@
 #include "portfolio/records/vl_stock_info_item.h"
 
 VLDatabase::VLDatabase(const std::string& path) : quoteSource(std::make_unique<VLWebQuoteSource>()) {
-  SetPath(path);
+  (void)SetPath(path);  // cannot fail: nothing is loaded yet
 }
 
 VLDatabase::~VLDatabase() = default;
@@ -195,7 +195,7 @@ int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
     if (rc == kVLOk) {
       rc = SaveChange();
     } else {
-      EndChange();  // nothing to write: releases the lock
+      (void)EndChange();  // nothing to write, so it only releases the lock; apply's code is the answer
     }
   }
   if (!reload.events.empty()) Notify(reload);
@@ -215,7 +215,7 @@ void VLDatabase::Notify(const Notice& notice) {
     const uint32_t cmd = notice.kind == NoticeKind::Portfolios  ? conn->portfolioCmd
                          : notice.kind == NoticeKind::Positions ? conn->positionCmd
                                                                 : conn->quoteCmd;
-    conn->Post(cmd);  // a destroyed window is skipped
+    (void)conn->Post(cmd);  // a destroyed window is skipped: nothing to tell it
   }
   const std::vector<IVLDatabaseListener*> told = listeners;
   for (const VLDatabaseEvent& event : notice.events) {
@@ -265,7 +265,7 @@ int32_t VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioI
   if (!IsConnected(conn)) return kVLFailed;
   const VLPortfolioItem* stored = FindPortfolio(id);
   if (!stored) return kVLNotFound;
-  stored->CopyTo(&portfolio);
+  if (!stored->CopyTo(&portfolio)) return kVLFailed;
   return kVLOk;
 }
 
@@ -275,7 +275,7 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
       if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
     auto stored = std::make_unique<VLPortfolioItem>();
-    portfolio.CopyTo(stored.get());
+    if (!portfolio.CopyTo(stored.get())) return kVLFailed;
     stored->id = ++lastPortfolioId;
     stored->created = Now();
     portfolio.id = stored->id;
@@ -292,7 +292,7 @@ int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem&
     }
     VLPortfolioItem* stored = FindPortfolio(portfolio.id);
     if (!stored) return kVLNotFound;
-    portfolio.CopyTo(stored);
+    if (!portfolio.CopyTo(stored)) return kVLFailed;
     events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioModified);
     return kVLOk;
   });

@@ -51,7 +51,7 @@ class VLDatabase : public Database {
 
   std::string GetTypeName() const override { return "VLDB"; }
   int32_t GetVersion() const override { return 1; }
-  int32_t Serialize(Archive* ar) override;
+  [[nodiscard]] int32_t Serialize(Archive* ar) override;
   void PrepareForLoad() override;
 
   // Where the quote refresh gets its figures (the market-data services by default); the database owns it.
@@ -61,7 +61,7 @@ class VLDatabase : public Database {
   // connection is dropped. `lastOpenCode` then tells why.
   VLDatabaseConn* Connect(const std::shared_ptr<IVLCommandWindow>& window, uint32_t portfolioCmd,
                           uint32_t positionCmd, uint32_t quoteCmd);
-  int32_t Disconnect(VLDatabaseConn* conn);
+  [[nodiscard]] int32_t Disconnect(VLDatabaseConn* conn);
   void AddListener(IVLDatabaseListener* listener);
   void RemoveListener(IVLDatabaseListener* listener);
   int32_t GetLastOpenCode() const { return lastOpenCode; }
@@ -73,45 +73,48 @@ class VLDatabase : public Database {
   // other portfolio, then event 6. 0 whether or not it reloaded; kVLBusy when another process holds the
   // lock (try again on the next tick); kVLFailed when the file cannot be read. On failure the store in
   // memory stays as it was and nothing is sent.
-  int32_t ReloadIfChanged();
+  [[nodiscard]] int32_t ReloadIfChanged();
   static constexpr int kReloadLockWaitMs = 250;
 
   // Portfolios.
-  int32_t GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list);
-  int32_t GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio);
-  int32_t AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio);
-  int32_t ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio);
-  int32_t DeletePortfolio(VLDatabaseConn* conn, uint32_t id);
+  [[nodiscard]] int32_t GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list);
+  [[nodiscard]] int32_t GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio);
+  [[nodiscard]] int32_t AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio);
+  [[nodiscard]] int32_t ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio);
+  [[nodiscard]] int32_t DeletePortfolio(VLDatabaseConn* conn, uint32_t id);
 
   // Positions. Stock fields come in a VLStockHoldingItem whose name is the symbol.
-  int32_t GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held, VLHoldingItemList& list);
-  int32_t GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_ptr<VLHoldingItem>& position);
-  int32_t AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId, const VLStockHoldingItem& fields,
-                           uint32_t& id);
-  int32_t AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
-                          const std::string& comment, uint32_t& id);
-  int32_t AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
-                            const std::string& comment, uint32_t& id);
+  [[nodiscard]] int32_t GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                                     VLHoldingItemList& list);
+  [[nodiscard]] int32_t GetPosition(VLDatabaseConn* conn, uint32_t id,
+                                    std::unique_ptr<VLHoldingItem>& position);
+  [[nodiscard]] int32_t AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                         const VLStockHoldingItem& fields, uint32_t& id);
+  [[nodiscard]] int32_t AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
+                                        const std::string& comment, uint32_t& id);
+  [[nodiscard]] int32_t AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
+                                          const std::string& comment, uint32_t& id);
   // Overwrites the stock fields; a non-empty `newSymbol` re-binds the position to that symbol's quote.
-  int32_t ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
-                              const std::string& newSymbol = {});
-  int32_t ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amount,
-                             const std::string& comment);
-  int32_t ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amountOwed,
-                               const std::string& comment);
-  int32_t SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
-                       uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
-  int32_t UnsellPosition(VLDatabaseConn* conn, uint32_t id);
-  int32_t CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
-  int32_t MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
-  int32_t DeletePosition(VLDatabaseConn* conn, uint32_t id);
+  [[nodiscard]] int32_t ModifyStockPosition(VLDatabaseConn* conn, uint32_t id,
+                                            const VLStockHoldingItem& fields,
+                                            const std::string& newSymbol = {});
+  [[nodiscard]] int32_t ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                           uint32_t amount, const std::string& comment);
+  [[nodiscard]] int32_t ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                             uint32_t amountOwed, const std::string& comment);
+  [[nodiscard]] int32_t SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
+                                     uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  [[nodiscard]] int32_t UnsellPosition(VLDatabaseConn* conn, uint32_t id);
+  [[nodiscard]] int32_t CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  [[nodiscard]] int32_t MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  [[nodiscard]] int32_t DeletePosition(VLDatabaseConn* conn, uint32_t id);
 
   // Quotes and market.
-  int32_t UpdateQuotes(VLDatabaseConn* conn);
-  int32_t SetMarket(VLDatabaseConn* conn, int32_t index);
-  int32_t GetMarket(VLDatabaseConn* conn, int32_t& index);
-  int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
-  int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
+  [[nodiscard]] int32_t UpdateQuotes(VLDatabaseConn* conn);
+  [[nodiscard]] int32_t SetMarket(VLDatabaseConn* conn, int32_t index);
+  [[nodiscard]] int32_t GetMarket(VLDatabaseConn* conn, int32_t& index);
+  [[nodiscard]] int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
+  [[nodiscard]] int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
   bool IsRefreshing() const { return refreshing; }
   // One deadline for a whole quote refresh, checked before every request: once it has passed the refresh
   // fails and nothing is saved. 0 = none.
@@ -123,8 +126,8 @@ class VLDatabase : public Database {
   const FetchFailure& GetLastRefreshFailure() const { return lastRefreshFailure; }
 
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
-  int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
-                              const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
+  [[nodiscard]] int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                                            const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
 
   // Counts, for checks and tools.
   int GetQuoteCount() const { return quotes.GetCount(); }
@@ -148,12 +151,12 @@ class VLDatabase : public Database {
 
   bool IsConnected(const VLDatabaseConn* conn) const;
   // The guard of every change: 1 for an unknown connection or while a refresh runs.
-  int32_t CheckChange(const VLDatabaseConn* conn) const;
+  [[nodiscard]] int32_t CheckChange(const VLDatabaseConn* conn) const;
   // Takes the file's lock for a change and re-reads the file when another process changed it; the notice
   // of that reload, if any, goes to `reload`. kVLOk with the lock held, kVLBusy or kVLFailed.
-  int32_t BeginFileChange(Notice& reload);
+  [[nodiscard]] int32_t BeginFileChange(Notice& reload);
   // Saves the change and releases the file's lock.
-  int32_t SaveChange();
+  [[nodiscard]] int32_t SaveChange();
   std::vector<uint32_t> PortfolioIds() const;
   // What a reload that found the portfolios `before` tells the windows.
   Notice ReloadNotice(const std::vector<uint32_t>& before) const;
@@ -164,14 +167,15 @@ class VLDatabase : public Database {
   // One change: under the lock, refuses when CheckChange does, runs `apply` (which names the events to
   // send), saves, and after unlocking posts the command of `kind` and sends the events. A code from `apply`
   // other than 0, or a failed save, ends it without a word to anybody.
-  int32_t RunChange(VLDatabaseConn* conn, NoticeKind kind,
-                    const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply);
+  [[nodiscard]] int32_t RunChange(VLDatabaseConn* conn, NoticeKind kind,
+                                  const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply);
 
   // The shared steps of adding and changing a cash position or margin debt.
-  int32_t AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
-                            std::unique_ptr<VLHoldingItem> position, uint32_t& id);
-  int32_t ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind, uint32_t portfolioId,
-                               uint32_t amount, const std::string& comment, int32_t eventKind);
+  [[nodiscard]] int32_t AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                          std::unique_ptr<VLHoldingItem> position, uint32_t& id);
+  [[nodiscard]] int32_t ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
+                                             uint32_t portfolioId, uint32_t amount,
+                                             const std::string& comment, int32_t eventKind);
 
   VLPortfolioItem* FindPortfolio(uint32_t id) const;
   VLHoldingItem* FindPosition(uint32_t id) const;

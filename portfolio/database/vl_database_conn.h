@@ -24,7 +24,7 @@ class VLDatabaseConn {
     return locked && locked.get() == w;
   }
   // Posts the command when the window still exists; false when it is gone.
-  bool Post(uint32_t commandId) const {
+  [[nodiscard]] bool Post(uint32_t commandId) const {
     auto locked = window.lock();
     if (!locked) return false;
     locked->PostCommand(commandId);

@@ -29,11 +29,11 @@ std::string GetBackupPath(const std::string& backupFolder, int32_t number);  // 
 // Points `database` at the folder's "Vellumar.db" and creates it there when missing (an empty store).
 // The file is not loaded. Codes 0 (created) and 2 (already there) succeed; anything else gives
 // DatabaseCreateError.
-StartupFileResult EnsureDatabaseFile(Database& database, const std::string& folder);
+[[nodiscard]] StartupFileResult EnsureDatabaseFile(Database& database, const std::string& folder);
 
 // Creates the backup folder when it does not exist; BackupFolderCreateError when that fails or a file of that
 // name is in the way.
-StartupFileResult EnsureBackupFolder(const std::string& folder);
+[[nodiscard]] StartupFileResult EnsureBackupFolder(const std::string& folder);
 
 // The first "Vellumar_<n>.db" in the backup folder that does not exist; BackupFolderFullError with the backup
 // folder when
@@ -42,10 +42,11 @@ StartupFileResult FindNextBackupPath(const std::string& folder, int32_t limit = 
 
 // Copies the folder's "Vellumar.db" to `backupPath`, failing when it exists; BackupCreateError
 // with `backupPath`.
-StartupFileResult CopyDatabaseToBackup(const std::string& folder, const std::string& backupPath);
+[[nodiscard]] StartupFileResult CopyDatabaseToBackup(const std::string& folder,
+                                                     const std::string& backupPath);
 
 // Start-up's backup step: the backup folder (created when missing), the next free name and the copy.
-StartupFileResult BackupDatabaseAtStartup(const std::string& folder);
+[[nodiscard]] StartupFileResult BackupDatabaseAtStartup(const std::string& folder);
 
 // Deletes every file in the folder whose extension (after the last dot) is "htm" or "gif" in any case.
 // Failures are ignored. Returns how many were deleted.

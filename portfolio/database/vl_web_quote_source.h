@@ -5,8 +5,9 @@
 // clock page of the chosen region, each with the service settings in force when it is made.
 class VLWebQuoteSource : public IVLQuoteSource {
  public:
-  bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string& error) override;
-  bool FetchMarketTime(int32_t market, std::string& marketTime, std::string& marketStatus) override;
+  [[nodiscard]] bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string& error) override;
+  [[nodiscard]] bool FetchMarketTime(int32_t market, std::string& marketTime,
+                                     std::string& marketStatus) override;
   bool IsSupportedMarket(int32_t market) const override;
   FetchFailure GetLastFailure() const override { return lastFailure; }
 

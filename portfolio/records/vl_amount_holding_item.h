@@ -11,7 +11,7 @@ class VLAmountHoldingItem : public VLHoldingItem {
  public:
   int32_t GetVersion() const override { return 1; }
   // The type header, the holding level, then the amount.
-  int32_t Serialize(Archive* ar) override;
+  [[nodiscard]] int32_t Serialize(Archive* ar) override;
 
   // The symbol text, the comment and the amount; every other cell is empty.
   void GetColumnText(int column, std::string& text) const override;
@@ -23,7 +23,7 @@ class VLAmountHoldingItem : public VLHoldingItem {
   int32_t GetPercentChange() const override { return 0; }
 
   tinyxml2::XMLElement* ToXml(tinyxml2::XMLDocument& doc) const override;
-  bool FromXml(const tinyxml2::XMLElement& element, std::string& message) override;
+  [[nodiscard]] bool FromXml(const tinyxml2::XMLElement& element, std::string& message) override;
 
   virtual uint32_t GetAmount() const = 0;
   virtual void SetAmount(uint32_t cents) = 0;
@@ -38,5 +38,5 @@ class VLAmountHoldingItem : public VLHoldingItem {
   virtual const AmountShape& GetShape() const = 0;
 
   // The holding fields and the amount into `other`, which must be of the same kind.
-  bool CopyAmountTo(VLAmountHoldingItem* other) const;
+  [[nodiscard]] bool CopyAmountTo(VLAmountHoldingItem* other) const;
 };

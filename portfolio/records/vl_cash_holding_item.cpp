@@ -7,6 +7,6 @@ const VLAmountHoldingItem::AmountShape& VLCashHoldingItem::GetShape() const {
 
 std::unique_ptr<Item> VLCashHoldingItem::Clone() const {
   auto copy = std::make_unique<VLCashHoldingItem>();
-  CopyTo(copy.get());
+  (void)CopyTo(copy.get());  // cannot fail: the copy is a new object of this class
   return copy;
 }

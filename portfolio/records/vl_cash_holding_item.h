@@ -18,8 +18,8 @@ class VLCashHoldingItem : public VLAmountHoldingItem {
 
   using VLHoldingItem::CopyFrom;
   using VLHoldingItem::CopyTo;
-  bool CopyTo(VLCashHoldingItem* other) const { return CopyAmountTo(other); }
-  bool CopyFrom(const VLCashHoldingItem* other) { return other && other->CopyTo(this); }
+  [[nodiscard]] bool CopyTo(VLCashHoldingItem* other) const { return CopyAmountTo(other); }
+  [[nodiscard]] bool CopyFrom(const VLCashHoldingItem* other) { return other && other->CopyTo(this); }
   std::unique_ptr<Item> Clone() const override;
 
  protected:

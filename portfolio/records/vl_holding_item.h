@@ -34,15 +34,15 @@ class VLHoldingItem : public Item {
   // until the caller inserts or deletes it.
   virtual tinyxml2::XMLElement* ToXml(tinyxml2::XMLDocument& doc) const = 0;
   // Reads the element; on failure returns false with a "Line %d: ..." message, the holding partly filled.
-  virtual bool FromXml(const tinyxml2::XMLElement& element, std::string& message) = 0;
+  [[nodiscard]] virtual bool FromXml(const tinyxml2::XMLElement& element, std::string& message) = 0;
 
   using Item::CopyFrom;
   using Item::CopyTo;
   // The Item fields, then ownerPortfolioId; false for null.
-  virtual bool CopyTo(VLHoldingItem* other) const;
-  virtual bool CopyFrom(const VLHoldingItem* other);
+  [[nodiscard]] virtual bool CopyTo(VLHoldingItem* other) const;
+  [[nodiscard]] virtual bool CopyFrom(const VLHoldingItem* other);
 
   // The holding level: its own type key and version, the Item level with the name complemented, then
   // ownerPortfolioId. Concrete kinds write their key and version before it and their fields after it.
-  int32_t Serialize(Archive* ar) override;
+  [[nodiscard]] int32_t Serialize(Archive* ar) override;
 };

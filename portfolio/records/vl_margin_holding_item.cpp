@@ -7,6 +7,6 @@ const VLAmountHoldingItem::AmountShape& VLMarginHoldingItem::GetShape() const {
 
 std::unique_ptr<Item> VLMarginHoldingItem::Clone() const {
   auto copy = std::make_unique<VLMarginHoldingItem>();
-  CopyTo(copy.get());
+  (void)CopyTo(copy.get());  // cannot fail: the copy is a new object of this class
   return copy;
 }

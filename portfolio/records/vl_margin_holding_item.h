@@ -18,8 +18,8 @@ class VLMarginHoldingItem : public VLAmountHoldingItem {
 
   using VLHoldingItem::CopyFrom;
   using VLHoldingItem::CopyTo;
-  bool CopyTo(VLMarginHoldingItem* other) const { return CopyAmountTo(other); }
-  bool CopyFrom(const VLMarginHoldingItem* other) { return other && other->CopyTo(this); }
+  [[nodiscard]] bool CopyTo(VLMarginHoldingItem* other) const { return CopyAmountTo(other); }
+  [[nodiscard]] bool CopyFrom(const VLMarginHoldingItem* other) { return other && other->CopyTo(this); }
   std::unique_ptr<Item> Clone() const override;
 
  protected:

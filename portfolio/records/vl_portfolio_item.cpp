@@ -17,7 +17,7 @@ bool VLPortfolioItem::CopyFrom(const VLPortfolioItem* other) {
 
 std::unique_ptr<Item> VLPortfolioItem::Clone() const {
   auto copy = std::make_unique<VLPortfolioItem>();
-  CopyTo(copy.get());
+  (void)CopyTo(copy.get());  // cannot fail: the copy is a new object of this class
   return copy;
 }
 

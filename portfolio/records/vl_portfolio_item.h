@@ -14,12 +14,12 @@ class VLPortfolioItem : public Item {
 
   using Item::CopyFrom;
   using Item::CopyTo;
-  bool CopyTo(VLPortfolioItem* other) const;
-  bool CopyFrom(const VLPortfolioItem* other);
+  [[nodiscard]] bool CopyTo(VLPortfolioItem* other) const;
+  [[nodiscard]] bool CopyFrom(const VLPortfolioItem* other);
   std::unique_ptr<Item> Clone() const override;
 
   std::string GetTypeName() const override { return "P"; }
   int32_t GetVersion() const override { return 1; }
   // "P", 1, the Item level with the name complemented, then comment (complemented), created, modified.
-  int32_t Serialize(Archive* ar) override;
+  [[nodiscard]] int32_t Serialize(Archive* ar) override;
 };

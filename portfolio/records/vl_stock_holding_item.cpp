@@ -124,7 +124,7 @@ bool VLStockHoldingItem::CopyFrom(const VLStockHoldingItem* other) {
 
 std::unique_ptr<Item> VLStockHoldingItem::Clone() const {
   auto copy = std::make_unique<VLStockHoldingItem>();
-  CopyTo(copy.get());
+  (void)CopyTo(copy.get());  // cannot fail: the copy is a new object of this class
   return copy;
 }
 

@@ -33,7 +33,7 @@ class VLStockHoldingItem : public VLHoldingItem {
   int32_t GetVersion() const override { return 6; }
   int32_t GetKind() const override { return kHoldingStock; }
   // Stores version 6; loads every version from 1 to 6, zeroing the fields an older version lacks.
-  int32_t Serialize(Archive* ar) override;
+  [[nodiscard]] int32_t Serialize(Archive* ar) override;
 
   void GetColumnText(int column, std::string& text) const override;
   double GetColumnValue(int column) const override;
@@ -48,12 +48,12 @@ class VLStockHoldingItem : public VLHoldingItem {
   VLCurrency GetSaleValue() const;
 
   tinyxml2::XMLElement* ToXml(tinyxml2::XMLDocument& doc) const override;
-  bool FromXml(const tinyxml2::XMLElement& element, std::string& message) override;
+  [[nodiscard]] bool FromXml(const tinyxml2::XMLElement& element, std::string& message) override;
 
   using VLHoldingItem::CopyFrom;
   using VLHoldingItem::CopyTo;
-  bool CopyTo(VLStockHoldingItem* other) const;
-  bool CopyFrom(const VLStockHoldingItem* other);
+  [[nodiscard]] bool CopyTo(VLStockHoldingItem* other) const;
+  [[nodiscard]] bool CopyFrom(const VLStockHoldingItem* other);
   std::unique_ptr<Item> Clone() const override;
 
   // The trade text: the real-time last trade when the quote has one, else the delayed one.

@@ -16,7 +16,7 @@ bool VLStockInfoItem::CopyFrom(const VLStockInfoItem* other) {
 
 std::unique_ptr<Item> VLStockInfoItem::Clone() const {
   auto copy = std::make_unique<VLStockInfoItem>();
-  CopyTo(copy.get());
+  (void)CopyTo(copy.get());  // cannot fail: the copy is a new object of this class
   return copy;
 }
 

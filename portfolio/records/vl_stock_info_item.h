@@ -15,12 +15,12 @@ class VLStockInfoItem : public Item {
 
   using Item::CopyFrom;
   using Item::CopyTo;
-  bool CopyTo(VLStockInfoItem* other) const;
-  bool CopyFrom(const VLStockInfoItem* other);
+  [[nodiscard]] bool CopyTo(VLStockInfoItem* other) const;
+  [[nodiscard]] bool CopyFrom(const VLStockInfoItem* other);
   std::unique_ptr<Item> Clone() const override;
 
   std::string GetTypeName() const override { return "SI"; }
   int32_t GetVersion() const override { return 1; }
   // "SI", 1, the Item level with the symbol complemented, the quote record, then refCount.
-  int32_t Serialize(Archive* ar) override;
+  [[nodiscard]] int32_t Serialize(Archive* ar) override;
 };

@@ -82,7 +82,7 @@ class SaveDurability : public ::testing::Test {
     ASSERT_FALSE(temp.Path().empty());
     folder = temp.Path();
     path = temp.File("store.db");
-    store.SetPath(path);
+    ASSERT_TRUE(store.SetPath(path));
     store.list.Add(MakeItem(1, "before", 10));
     ASSERT_EQ(store.Create(), kDbOk);
     before = ReadAll();
@@ -119,7 +119,7 @@ TEST_F(SaveDurability, WritesFlushesRenamesThenFlushesTheFolder) {
   EXPECT_EQ(FilesInFolder(), 1u);
 
   TestStore reader;
-  reader.SetPath(path);
+  ASSERT_TRUE(reader.SetPath(path));
   ASSERT_EQ(reader.Open(), kDbOk);
   EXPECT_EQ(reader.list.GetCount(), 2);
 }

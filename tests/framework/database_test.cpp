@@ -48,12 +48,12 @@ TEST(DatabaseOpen, CodesForEmptyPathMissingFileAndForeignContent) {
   TempFolder dir;
   TestStore store;
   EXPECT_EQ(store.Open(), kDbFailed);
-  store.SetPath(dir.File("none.db"));
+  ASSERT_TRUE(store.SetPath(dir.File("none.db")));
   EXPECT_EQ(store.Open(), kDbMissing);
   EXPECT_FALSE(FileExists(dir.File("none.db")));
 
   WriteAll(dir.File("short.db"), {3, 'T', 'D'});
-  store.SetPath(dir.File("short.db"));
+  ASSERT_TRUE(store.SetPath(dir.File("short.db")));
   EXPECT_EQ(store.Open(), kDbFailed);
   EXPECT_FALSE(store.IsLoaded());
 }
@@ -61,7 +61,7 @@ TEST(DatabaseOpen, CodesForEmptyPathMissingFileAndForeignContent) {
 TEST(DatabaseOpen, VersionAndTypeNameRefusals) {
   TempFolder dir;
   TestStore writer;
-  writer.SetPath(dir.File("a.db"));
+  ASSERT_TRUE(writer.SetPath(dir.File("a.db")));
   ASSERT_EQ(writer.Create(), kDbOk);
   auto bytes = ReadAll(dir.File("a.db"));
   ASSERT_GE(bytes.size(), 8u);
@@ -70,13 +70,13 @@ TEST(DatabaseOpen, VersionAndTypeNameRefusals) {
   newer[4] = 2;  // "TDB" is 4 bytes with its prefix, then the version
   WriteAll(dir.File("newer.db"), newer);
   TestStore reader;
-  reader.SetPath(dir.File("newer.db"));
+  ASSERT_TRUE(reader.SetPath(dir.File("newer.db")));
   EXPECT_EQ(reader.Open(), kDbVersionTooNew);
 
   auto other = bytes;
   other[1] = 'X';
   WriteAll(dir.File("other.db"), other);
-  reader.SetPath(dir.File("other.db"));
+  ASSERT_TRUE(reader.SetPath(dir.File("other.db")));
   EXPECT_EQ(reader.Open(), kDbExists);  // code 2: type mismatch
 }
 
@@ -84,7 +84,7 @@ TEST(DatabaseSave, RoundTripAndPathLockAfterLoad) {
   TempFolder dir;
   const std::string path = dir.File("v.db");
   TestStore store;
-  store.SetPath(path);
+  ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
   EXPECT_EQ(store.Create(), kDbExists);
 
@@ -95,7 +95,7 @@ TEST(DatabaseSave, RoundTripAndPathLockAfterLoad) {
   EXPECT_FALSE(store.IsModified());
 
   TestStore loaded;
-  loaded.SetPath(path);
+  ASSERT_TRUE(loaded.SetPath(path));
   ASSERT_EQ(loaded.Open(), kDbOk);
   EXPECT_TRUE(loaded.IsLoaded());
   ASSERT_EQ(loaded.list.GetCount(), 2);
@@ -106,7 +106,7 @@ TEST(DatabaseSave, RoundTripAndPathLockAfterLoad) {
 
 TEST(DatabaseSave, NothingToWriteDoesNotTouchTheDisk) {
   TestStore store;
-  store.SetPath("/nonexistent-folder/x.db");
+  ASSERT_TRUE(store.SetPath("/nonexistent-folder/x.db"));
   EXPECT_EQ(store.Save(), kDbOk);
   store.SetModified();
   EXPECT_EQ(store.Save(), kDbFailed);
@@ -117,7 +117,7 @@ TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
   TempFolder dir;
   const std::string path = dir.File("v.db");
   TestStore store;
-  store.SetPath(path);
+  ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
   store.list.Add(MakeItem(1, "kept"));
   store.SetModified();
@@ -130,7 +130,7 @@ TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
 
   // Locked by another process for longer than the wait: busy, which is not the code of a bad file.
   TestStore other;
-  other.SetPath(path);
+  ASSERT_TRUE(other.SetPath(path));
   ASSERT_EQ(other.Create(), kDbOk);
   FileHandle holder;
   ASSERT_EQ(OpenExistingFile(path, kOpenReadWriteExclusive, holder), 0);
@@ -138,7 +138,7 @@ TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
   EXPECT_EQ(store.Save(), kDbBusy);
   EXPECT_TRUE(store.IsModified());
   TestStore blocked;
-  blocked.SetPath(path);
+  ASSERT_TRUE(blocked.SetPath(path));
   blocked.SetLockWait(20);
   EXPECT_EQ(blocked.Open(), kDbBusy);
   holder.Close();
@@ -146,7 +146,7 @@ TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
   // The cause removed, the next save writes everything.
   ASSERT_EQ(store.Save(), kDbOk);
   TestStore loaded;
-  loaded.SetPath(path);
+  ASSERT_TRUE(loaded.SetPath(path));
   ASSERT_EQ(loaded.Open(), kDbOk);
   ASSERT_EQ(loaded.list.GetCount(), 1);
   EXPECT_EQ(loaded.list.GetAt(0)->name, "kept");
@@ -156,7 +156,7 @@ TEST(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
   TempFolder dir;
   const std::string path = dir.File("v.db");
   TestStore store;
-  store.SetPath(path);
+  ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
   const auto before = ReadAll(path);
   // The file stays writable; only the folder refuses new entries.
@@ -179,7 +179,7 @@ TEST(DatabaseSave, AnInterruptedSaveLeavesTheOldDatabaseIntact) {
   TempFolder dir;
   const std::string path = dir.File("v.db");
   InterruptedStore store;
-  store.SetPath(path);
+  ASSERT_TRUE(store.SetPath(path));
   store.list.Add(MakeItem(1, "old"));
   ASSERT_EQ(store.Create(), kDbOk);
   const auto before = ReadAll(path);
@@ -192,7 +192,7 @@ TEST(DatabaseSave, AnInterruptedSaveLeavesTheOldDatabaseIntact) {
   EXPECT_TRUE(FileExists(store.tempSeen));  // the complete new store sits beside it, unused
 
   TestStore loaded;
-  loaded.SetPath(path);
+  ASSERT_TRUE(loaded.SetPath(path));
   ASSERT_EQ(loaded.Open(), kDbOk);
   ASSERT_EQ(loaded.list.GetCount(), 1);
   EXPECT_EQ(loaded.list.GetAt(0)->name, "old");
@@ -202,7 +202,7 @@ TEST(DatabaseSave, AShorterStoreReplacesTheFileAndTrailingBytesAreIgnored) {
   TempFolder dir;
   const std::string path = dir.File("v.db");
   TestStore store;
-  store.SetPath(path);
+  ASSERT_TRUE(store.SetPath(path));
   for (uint32_t id = 1; id <= 50; ++id) store.list.Add(MakeItem(id, std::string(100, 'x')));
   ASSERT_EQ(store.Create(), kDbOk);
   const auto longSize = ReadAll(path).size();
@@ -217,7 +217,7 @@ TEST(DatabaseSave, AShorterStoreReplacesTheFileAndTrailingBytesAreIgnored) {
   bytes.insert(bytes.end(), 500, 0xAB);  // garbage after the content
   WriteAll(path, bytes);
   TestStore loaded;
-  loaded.SetPath(path);
+  ASSERT_TRUE(loaded.SetPath(path));
   ASSERT_EQ(loaded.Open(), kDbOk);
   ASSERT_EQ(loaded.list.GetCount(), 1);
   EXPECT_EQ(loaded.list.GetAt(0)->id, 7u);
@@ -227,7 +227,7 @@ TEST(DatabaseSave, KeepsTheFilePermissions) {
   TempFolder dir;
   const std::string path = dir.File("v.db");
   TestStore store;
-  store.SetPath(path);
+  ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
   ::chmod(path.c_str(), 0640);
   store.SetModified();

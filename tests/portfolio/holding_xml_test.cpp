@@ -138,7 +138,8 @@ TEST(CashXml, ReadsWholeCentsAndRefusesBadAmounts) {
     Doc d(element);
     VLCashHoldingItem c;
     std::string message;
-    c.FromXml(d.First(), message);
+    const bool read = c.FromXml(d.First(), message);
+    EXPECT_EQ(read, message.empty()) << message;  // a refusal always says why
     if (amount) *amount = c.amount;
     if (comment) *comment = c.name;
     return message;

@@ -28,7 +28,7 @@ class NullWindow : public IVLCommandWindow {
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
   if (!conn) ::_exit(3);
   VLPortfolioItemList portfolios;
-  db.GetPortfolios(conn, portfolios);
+  if (db.GetPortfolios(conn, portfolios) != kVLOk) ::_exit(3);
   const uint32_t portfolioId = portfolios.GetAt(0)->id;
   const std::string padding(2000, 'x');
   for (;;) {

@@ -61,8 +61,8 @@ TEST_F(DatabaseTest, HeldAndSoldViewsSplitStockPositions) {
   const uint32_t held = AddStock(p, "MSFT");
   const uint32_t sold = AddStock(p, "IBM");
   uint32_t cash = 0, margin = 0, newId = 0;
-  db->AddCashPosition(conn, p, 100, "c", cash);
-  db->AddMarginPosition(conn, p, 200, "m", margin);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "c", cash), kVLOk);
+  ASSERT_EQ(db->AddMarginPosition(conn, p, 200, "m", margin), kVLOk);
   ASSERT_EQ(db->SellPosition(conn, sold, 100, 1500, 0, 0, newId), kVLOk);
   EXPECT_EQ(newId, 0u);
 
@@ -123,7 +123,7 @@ TEST_F(DatabaseTest, SaleRefusals) {
   fields.purchaseDate = 1600000000;
   uint32_t id = 0, newId = 0, cash = 0;
   ASSERT_EQ(db->AddStockPosition(conn, p, fields, id), kVLOk);
-  db->AddCashPosition(conn, p, 1, "c", cash);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 1, "c", cash), kVLOk);
   EXPECT_EQ(db->SellPosition(conn, 77, 1, 100, 0, 0, newId), kVLNotFound);
   EXPECT_EQ(db->SellPosition(conn, cash, 1, 100, 0, 0, newId), kVLFailed);
   EXPECT_EQ(db->SellPosition(conn, id, 5, 100, 0, 1500000000, newId), kVLFailed);  // before the purchase
@@ -150,7 +150,7 @@ TEST_F(DatabaseTest, CopyAndMoveTellBothPortfolios) {
   EXPECT_EQ(db->CopyPosition(conn, 99, a), kVLNotFound);
 
   VLPortfolioItem target;
-  db->GetPortfolio(conn, b, target);
+  ASSERT_EQ(db->GetPortfolio(conn, b, target), kVLOk);
   EXPECT_EQ(target.modified, 1700000000);
 }
 
@@ -159,8 +159,8 @@ TEST_F(DatabaseTest, ModifyingPositionsChecksTheirKind) {
   const uint32_t b = AddPortfolio("B");
   const uint32_t stock = AddStock(a, "MSFT");
   uint32_t cash = 0, margin = 0;
-  db->AddCashPosition(conn, a, 100, "c", cash);
-  db->AddMarginPosition(conn, a, 200, "m", margin);
+  ASSERT_EQ(db->AddCashPosition(conn, a, 100, "c", cash), kVLOk);
+  ASSERT_EQ(db->AddMarginPosition(conn, a, 200, "m", margin), kVLOk);
 
   EXPECT_EQ(db->ModifyCashPosition(conn, stock, a, 5, "x"), kVLFailed);
   EXPECT_EQ(db->ModifyCashPosition(conn, cash, 77, 5, "x"), kVLNotFound);

@@ -23,9 +23,9 @@ TEST_F(DatabaseTest, ARefreshOf450QuotesMakesThreeRequests) {
   EXPECT_EQ(log.entries, (Log{"cmd 32836", "event 6 0 0"}));
 
   std::string text;
-  db->GetMarketTime(conn, text);
+  ASSERT_EQ(db->GetMarketTime(conn, text), kVLOk);
   EXPECT_EQ(text, "4:00PM ET m3");
-  db->GetMarketStatus(conn, text);
+  ASSERT_EQ(db->GetMarketStatus(conn, text), kVLOk);
   EXPECT_EQ(text, "closed");
 
   Reopen();  // the refreshed quotes were saved
@@ -104,9 +104,9 @@ TEST_F(DatabaseTest, NothingChangesWhileARefreshRuns) {
 TEST_F(DatabaseTest, SetMarketKeepsOnlyKnownMarkets) {
   int32_t market = -1;
   ASSERT_EQ(db->SetMarket(conn, 12), kVLOk);
-  db->GetMarket(conn, market);
+  ASSERT_EQ(db->GetMarket(conn, market), kVLOk);
   EXPECT_EQ(market, 12);
   ASSERT_EQ(db->SetMarket(conn, 13), kVLOk);
-  db->GetMarket(conn, market);
+  ASSERT_EQ(db->GetMarket(conn, market), kVLOk);
   EXPECT_EQ(market, 0);
 }

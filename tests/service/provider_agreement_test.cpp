@@ -84,7 +84,7 @@ TEST_F(ProviderAgreement, HistoryRowsAreTheDownload) {
   provider.Fetch("MSFT", 11, 2026, 12, 2026, &rows);
   ASSERT_FALSE(provider.HasError()) << provider.GetErrorText();
   int from = 0;
-  MakeDay(2026, 11, 1, from);
+  ASSERT_TRUE(MakeDay(2026, 11, 1, from));
   const auto bars = market->Snapshot(*market->Securities().Find("MSFT"), from, market->Now()).bars;
   ASSERT_EQ(rows.size(), bars.size());
   EXPECT_EQ(rows.front()->close, FormatFixed(bars.back().close, 2));  // newest first

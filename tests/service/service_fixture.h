@@ -54,8 +54,10 @@ class ServedMarket {
 
  private:
   MarketServer server;
-  ServerThread runner{
-      {[this] { server.Run(); }, [this] { return server.IsRunning(); }, [this] { server.Stop(); }}};
+  ServerThread runner{{[this] {
+                         if (!server.Run()) ADD_FAILURE() << "the server ended before it was stopped";
+                       },
+                       [this] { return server.IsRunning(); }, [this] { server.Stop(); }}};
   bool bound = false;
   bool running = false;
 };

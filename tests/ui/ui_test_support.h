@@ -69,7 +69,9 @@ class TestHost : public IMainWindowHost {
     EXPECT_NE(otherConn, nullptr);
   }
   ~TestHost() override {
-    if (otherConn) database->Disconnect(otherConn);
+    if (otherConn) {
+      EXPECT_EQ(database->Disconnect(otherConn), kVLOk);
+    }
   }
 
   VLDatabase& GetDatabase() override { return *database; }

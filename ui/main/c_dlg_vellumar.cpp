@@ -83,7 +83,7 @@ CDlgVellumar::CDlgVellumar(IMainWindowHost& appHost, CDlgVellumar* owner)
 CDlgVellumar::~CDlgVellumar() {
   timer.stop();
   if (listening) Database().RemoveListener(this);
-  if (conn) Database().Disconnect(conn);
+  if (conn) (void)Database().Disconnect(conn);  // fails only for an unknown connection: nothing to release
 }
 
 VLDatabase& CDlgVellumar::Database() const {
@@ -373,7 +373,8 @@ void CDlgVellumar::DeferredInit() {
     PostCommand(kCmdExit);
     return;
   }
-  Database().SetMarket(conn, Prefs().market);
+  // A failed save keeps the change marked, so the next save writes it.
+  (void)Database().SetMarket(conn, Prefs().market);
 
   const bool wasVisible = isVisible();
   hide();

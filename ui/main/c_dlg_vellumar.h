@@ -114,7 +114,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void RefreshCommandStates();
   void RefreshUpdatedLabel();
   void RefreshStatusBar();
-  bool RunExitSequence();
+  [[nodiscard]] bool RunExitSequence();
   void SaveViewPrefs();
   void CloseSecondary();
 

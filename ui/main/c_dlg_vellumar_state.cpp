@@ -85,8 +85,9 @@ void CDlgVellumar::RefreshUpdatedLabel() {
   std::string time;
   std::string status;
   if (conn) {
-    Database().GetMarketTime(conn, time);
-    Database().GetMarketStatus(conn, status);
+    // Without them the label says the market time is not available and the status bar omits the status.
+    if (Database().GetMarketTime(conn, time) != kVLOk) time.clear();
+    if (Database().GetMarketStatus(conn, status) != kVLOk) status.clear();
   }
   updatedLabel->setText(FormatString(
       StringId::UpdatedAt,
@@ -121,7 +122,7 @@ bool CDlgVellumar::RunExitSequence() {
   host.CloseSecondaryWindows();
   if (listening) Database().RemoveListener(this);
   listening = false;
-  if (conn) Database().Disconnect(conn);
+  if (conn) (void)Database().Disconnect(conn);  // fails only for an unknown connection: nothing to release
   conn = nullptr;
   SaveViewPrefs();
   timer.stop();
@@ -150,7 +151,7 @@ void CDlgVellumar::CloseSecondary() {
   timer.stop();
   if (listening) Database().RemoveListener(this);
   listening = false;
-  if (conn) Database().Disconnect(conn);
+  if (conn) (void)Database().Disconnect(conn);  // fails only for an unknown connection: nothing to release
   conn = nullptr;
 }
 

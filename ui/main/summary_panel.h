@@ -21,8 +21,8 @@ class SummaryPanel : public QWidget {
   // Portfolio 0 hides everything. With `forSelectedOnly` and no selected ids only the message and its
   // button show. False when the database cannot give the summary; the control then keeps its text and the
   // caller shows message 2106.
-  bool Update(VLDatabase& db, VLDatabaseConn* conn, bool forSelectedOnly,
-              const std::vector<uint32_t>& selectedIds, uint32_t portfolioId, bool held);
+  [[nodiscard]] bool Update(VLDatabase& db, VLDatabaseConn* conn, bool forSelectedOnly,
+                            const std::vector<uint32_t>& selectedIds, uint32_t portfolioId, bool held);
 
   HtmlTextCtrl* GetHtmlCtrl() { return htmlCtrl; }
   QLabel* GetMessage() { return message; }
