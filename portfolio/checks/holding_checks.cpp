@@ -163,7 +163,7 @@ EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion
 
   // Work on a copy so that a failed check leaves the holding as it was.
   VLStockHoldingItem out;
-  out.CopyFrom(&holding);
+  (void)out.CopyFrom(&holding);  // both are stock holdings: the copy cannot fail
   using Step = EntryCheck (*)(const StockHoldingEntry&, VLStockHoldingItem&);
   if (EntryCheck check = CheckQuantity(entry.quantity, out.qty); !check.Ok()) return check;
   for (Step step : {&CheckPurchase, &CheckTargets}) {
@@ -177,7 +177,7 @@ EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion
 
   out.comment = entry.comment;
   if (!entry.symbolFixed) out.name = symbol;
-  holding.CopyFrom(&out);
+  (void)holding.CopyFrom(&out);  // both are stock holdings: the copy cannot fail
   return {};
 }
 

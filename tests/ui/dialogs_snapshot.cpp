@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
     CDlgSelectPortfolio select(database, conn, 0, 0);
     if (select.List()->count() > 0) select.List()->setCurrentRow(0);
     ok = Shoot(select, out, QStringLiteral("select-portfolio")) && ok;
-    if (conn) database.Disconnect(conn);
+    if (conn) (void)database.Disconnect(conn);  // the snapshot tool ends right after
   }
   {
     VLPrefs prefs;

@@ -342,7 +342,7 @@ TEST_F(MainWindowTest, ChangesSavedByAnotherProcessArriveWithinASecond) {
     ASSERT_EQ(other.GetPortfolio(conn, id, renamed), kVLOk);
     renamed.name = "Renamed elsewhere";
     ASSERT_EQ(other.ModifyPortfolio(conn, renamed), kVLOk);
-    other.Disconnect(conn);
+    ASSERT_EQ(other.Disconnect(conn), kVLOk);
   }
   window->SetConnectionProbe([] { return true; });
   for (int i = 0; i < 9; ++i) window->OnTimerTick();

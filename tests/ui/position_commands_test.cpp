@@ -129,7 +129,7 @@ TEST_F(PositionCommandsTest, PartialSaleShowsInBothListsAndUnsellBringsItBack) {
   EXPECT_EQ(Symbols(true), QStringList{"AAA"});
   EXPECT_EQ(Symbols(false), QStringList{"AAA"});
   VLHoldingItemList sold;
-  host.database->GetPositions(host.otherConn, portfolio, false, sold);
+  ASSERT_EQ(host.database->GetPositions(host.otherConn, portfolio, false, sold), kVLOk);
   const auto* sale = static_cast<const VLStockHoldingItem*>(sold.GetAt(0));
   EXPECT_EQ(sale->qty, 40u);
   EXPECT_EQ(sale->salePricePerShare, 1250u);

@@ -13,10 +13,11 @@ CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holdin
     : QDialog(parent), editing(editing), kind(kind) {
   setObjectName(QStringLiteral("1601"));
   setWindowTitle(editing ? LoadString(StringId::EditPositionTitle) : QStringLiteral("New Position"));
+  // The casts select the holding's own kind, so each copy is between two records of one kind and cannot fail.
   if (holding) {
-    if (auto* s = dynamic_cast<const VLStockHoldingItem*>(holding)) stock.CopyFrom(s);
-    if (auto* c = dynamic_cast<const VLCashHoldingItem*>(holding)) cash.CopyFrom(c);
-    if (auto* m = dynamic_cast<const VLMarginHoldingItem*>(holding)) margin.CopyFrom(m);
+    if (auto* s = dynamic_cast<const VLStockHoldingItem*>(holding)) (void)stock.CopyFrom(s);
+    if (auto* c = dynamic_cast<const VLCashHoldingItem*>(holding)) (void)cash.CopyFrom(c);
+    if (auto* m = dynamic_cast<const VLMarginHoldingItem*>(holding)) (void)margin.CopyFrom(m);
   }
   auto* layout = new QVBoxLayout(this);
   tabs = new QTabWidget(this);

@@ -79,8 +79,10 @@ void CDlgSelectPortfolio::OnSelectionChanged() {
   const uint32_t id = item->data(Qt::UserRole).toUInt();
   VLHoldingItemList held;
   VLHoldingItemList sold;
-  database.GetPositions(conn, id, true, held);
-  database.GetPositions(conn, id, false, sold);
+  if (database.GetPositions(conn, id, true, held) != kVLOk || database.GetPositions(conn, id, false, sold) != kVLOk) {
+    status->showMessage(QString());
+    return;
+  }
   if (held.GetCount() == 0 && sold.GetCount() == 0) {
     status->showMessage(QStringLiteral(" No items"));
     return;

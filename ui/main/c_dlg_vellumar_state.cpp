@@ -28,7 +28,7 @@ void CDlgVellumar::OnTimerTick() {
     CheckConnection();
     // Changes another process saved to the file come in as the database's usual events, to every window;
     // one window asking is enough. Busy or unreadable: the next second tries again.
-    if (IsMainWindow() && conn) Database().ReloadIfChanged();
+    if (IsMainWindow() && conn) (void)Database().ReloadIfChanged();
     tickCount = 0;
   }
   PositionListView* list = VisibleList();

@@ -184,7 +184,8 @@ QString CDlgVellumar::WriteReportFile() {
     for (size_t c = 0; c < columns.size(); ++c) it->second->GetColumnText(columns[c], cells[c]);
     input.rows.push_back(std::move(cells));
   }
-  Database().GetPortfolioSummary(conn, portfolioId, heldView, nullptr, input.summary);
+  // An unavailable summary leaves its texts empty: the report still lists the positions.
+  (void)Database().GetPortfolioSummary(conn, portfolioId, heldView, nullptr, input.summary);
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
 

@@ -38,7 +38,8 @@ void CDlgVellumar::OnOptions() {
   CDlgOptions options(Prefs(), this);
   if (RunDialog(options) != QDialog::Accepted) return;
   WaitCursor wait;
-  if (conn) Database().SetMarket(conn, Prefs().market);
+  // The preferences keep the market too; a store that refuses it keeps its old market until the next OK here.
+  if (conn) (void)Database().SetMarket(conn, Prefs().market);
   host.GetPrefs().Save();
   ApplyListColours();
   for (PositionListView* list : {heldList, soldList}) list->viewport()->update();
