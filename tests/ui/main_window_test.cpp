@@ -101,6 +101,10 @@ TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
   int dialogs = 0;
   DialogScript dialogsRun([&](QDialog& dialog) {
     ++dialogs;
+    if (dialogs == 2) {  // Portfolio New, posted by the welcome question
+      EXPECT_EQ(dialog.objectName(), QStringLiteral("134"));
+      return int(QDialog::Rejected);
+    }
     auto* about = qobject_cast<CDlgAbout*>(&dialog);
     EXPECT_NE(about, nullptr);
     auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("1025"));
@@ -109,13 +113,12 @@ TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
     return int(QDialog::Accepted);
   });
   MessageScript messages;
-  messages.Expect(2083, MessageAnswer::Yes);  // posts Portfolio New, which this version does not have yet
-  messages.Expect(2076);
+  messages.Expect(2083, MessageAnswer::Yes);  // posts Portfolio New
   auto window = Open();
   RunPosted();
-  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(dialogs, 2);
   EXPECT_FALSE(host.General().showDisclaimer);
-  EXPECT_EQ(messages.shown, (std::vector<int>{2083, 2076}));
+  EXPECT_EQ(messages.shown, (std::vector<int>{2083}));
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar!"));
   EXPECT_EQ(Find<QPushButton>(*window, 1009)->text(), QStringLiteral("  (None)"));
   EXPECT_FALSE(Find<QPushButton>(*window, 1009)->isEnabled());
@@ -461,14 +464,19 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   EXPECT_EQ(menu->defaultAction()->text(), QStringLiteral("&Edit"));
 
   MessageScript messages;
-  messages.Expect(2076);
+  QStringList opened;
+  DialogScript dialogs([&](QDialog& dialog) {
+    opened << dialog.objectName() + QLatin1Char(' ') + dialog.windowTitle();
+    return int(QDialog::Rejected);
+  });
   const QPoint cell = window->HeldList()->visualRect(window->HeldList()->model()->index(0, 0)).center();
   QTest::mouseClick(window->HeldList()->viewport(), Qt::LeftButton, {}, cell);
   QTest::mouseDClick(window->HeldList()->viewport(), Qt::LeftButton, {}, cell);
   RunPosted();
+  EXPECT_EQ(opened, QStringList{"1601 Edit Position"});  // a double click edits
   messages.Expect(2076);
   window->RunCommand(kCmdImport);
-  EXPECT_EQ(messages.shown, (std::vector<int>{2076, 2076}));
+  EXPECT_EQ(messages.shown, (std::vector<int>{2076}));
 }
 
 TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleName) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/string_id.h"
 #include "portfolio/database/vl_database_event.h"
 
 class IMainWindowHost;
@@ -126,6 +127,24 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnWelcome();
   void OnQuoteLookup();
   void NotImplemented();
+  void OnUpdate();
+  void OnPortfolioNew();
+  void OnPortfolioEdit();
+  void OnPortfolioDelete();
+
+  // Position commands (main_commands_position.cpp).
+  void RegisterPositionCommands();
+  // The selected ids of the visible list; none (after `noneMessage`, or 2071 when `single` and several
+  // rows are selected) when the command cannot go on.
+  std::vector<uint32_t> SelectedForCommand(StringId noneMessage, bool single);
+  // The position as the database has it now; null after message 2072 when it is gone.
+  std::unique_ptr<class VLHoldingItem> ReadPosition(uint32_t id);
+  void OnPositionNew();
+  void OnPositionEdit();
+  void OnPositionDelete();
+  void OnPositionSell();
+  void OnPositionUnsell();
+  void OnPositionCopyOrMove(bool move);
 
   VLDatabase& Database() const;
   VLGeneralPrefs& Prefs() const;

@@ -1,12 +1,38 @@
-// Market-data commands of the main window that this version answers itself.
+// Market-data commands of the main window that this version answers itself, and Update.
+#include <QLabel>
+#include <QStatusBar>
+
+#include "portfolio/database/vl_database.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/string_table.h"
+#include "ui/widgets/wait_cursor.h"
 
 void CDlgVellumar::RegisterMarketCommands() {
   handlers.insert(kCmdQuote, [this] { OnQuoteLookup(); });
   for (int id : {kCmdNews, kCmdRecentNews, kCmdBusinessHeadlines, kCmdOrganizeFavorites}) {
     handlers.insert(id, [this] { NotImplemented(); });
   }
+  handlers.insert(kCmdUpdate, [this] { OnUpdate(); });
+}
+
+// Runs the whole refresh on this thread; the lists follow from the database's update event.
+void CDlgVellumar::OnUpdate() {
+  if (!conn) return;
+  statusBar()->showMessage(LoadString(StringId::Updating));
+  updatedLabel->setText(QStringLiteral("Updating..."));
+  statusBar()->repaint();
+  updatedLabel->repaint();
+  int32_t code = kVLFailed;
+  {
+    WaitCursor wait;
+    code = Database().UpdateQuotes(conn);
+  }
+  RefreshStatusBar();
+  if (code == kVLOk) return;
+  updatedLabel->clear();
+  ShowMessage(this, StringId::UpdateError);
 }
 
 // The quote look-up of the symbol edit; Enter in the edit runs it too, then empties the edit.

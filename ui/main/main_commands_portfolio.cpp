@@ -1,8 +1,12 @@
-// Portfolio commands of the main window: the selector, the welcome question, import and export.
+// Portfolio commands of the main window: the selector, the welcome question, new, edit and delete,
+// import and export.
 #include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
+#include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 
 void CDlgVellumar::RegisterPortfolioCommands() {
@@ -10,6 +14,9 @@ void CDlgVellumar::RegisterPortfolioCommands() {
   handlers.insert(kCmdWelcome, [this] { OnWelcome(); });
   handlers.insert(kCmdImport, [this] { NotImplemented(); });
   handlers.insert(kCmdExport, [this] { NotImplemented(); });
+  handlers.insert(kCmdPortfolioNew, [this] { OnPortfolioNew(); });
+  handlers.insert(kCmdPortfolioEdit, [this] { OnPortfolioEdit(); });
+  handlers.insert(kCmdPortfolioDelete, [this] { OnPortfolioDelete(); });
 }
 
 void CDlgVellumar::OnWelcome() {
@@ -17,5 +24,41 @@ void CDlgVellumar::OnWelcome() {
   if (!conn || Database().GetPortfolios(conn, portfolios) != kVLOk || portfolios.GetCount() != 0) return;
   if (ShowMessage(this, StringId::WelcomeNewPortfolio, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::No) {
     PostCommand(kCmdPortfolioNew);
+  }
+}
+
+void CDlgVellumar::OnPortfolioNew() {
+  if (!conn) return;
+  CDlgPortfolio dialog(nullptr, this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
+  const int32_t code = Database().AddPortfolio(conn, *portfolio);
+  if (code != kVLOk) {
+    ShowMessage(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, MessageIcon::None, MessageButtons::Ok,
+                {QString::fromStdString(portfolio->name)});
+    return;
+  }
+  SelectPortfolio(portfolio->id);
+}
+
+void CDlgVellumar::OnPortfolioEdit() {
+  VLPortfolioItem portfolio;
+  if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) != kVLOk) return;
+  CDlgPortfolio dialog(&portfolio, this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  if (Database().ModifyPortfolio(conn, portfolio) != kVLOk) {
+    ShowMessage(this, StringId::PortfolioChangeError, MessageIcon::None, MessageButtons::Ok, {QString::fromStdString(portfolio.name)});
+  }
+}
+
+void CDlgVellumar::OnPortfolioDelete() {
+  if (portfolioId == 0 || !conn) return;
+  const QString name = QString::fromStdString(portfolioName);
+  if (ShowMessage(this, StringId::PortfolioDeleteConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo, {name}) !=
+      MessageAnswer::Yes) {
+    return;
+  }
+  if (Database().DeletePortfolio(conn, portfolioId) != kVLOk) {
+    ShowMessage(this, StringId::PortfolioDeleteError, MessageIcon::None, MessageButtons::Ok, {name});
   }
 }

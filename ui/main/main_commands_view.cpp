@@ -11,6 +11,7 @@
 
 void CDlgVellumar::RegisterCommands() {
   RegisterPortfolioCommands();
+  RegisterPositionCommands();
   RegisterViewCommands();
   RegisterMarketCommands();
   RegisterToolCommands();

@@ -1,0 +1,47 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "framework/string_id.h"
+
+// Where a failed entry check points the user: the inner page to show (None keeps the page as it is) and
+// the field to select and focus (None when the message concerns no single field).
+enum class EntryPage { None, Purchase, Targets, MarginEquity, Sale };
+
+enum class EntryField {
+  None,
+  Symbol,
+  Quantity,
+  BuyPrice,
+  BuyDate,
+  BuyCommission,
+  BuyTarget,
+  SellTarget,
+  StopLossTarget,
+  MarginPercent,
+  MarginThreshold,
+  SalePrice,
+  SaleDate,
+  SaleCommission,
+  Amount,
+  Description,
+  NewSymbol,
+  PortfolioName,
+};
+
+// The outcome of checking what was typed into a dialog: the first failing check, or None when all passed.
+// `arguments` fill the message's placeholders in order.
+struct EntryCheck {
+  StringId message = StringId::None;
+  EntryPage page = EntryPage::None;
+  EntryField field = EntryField::None;
+  std::vector<std::string> arguments;
+  bool alreadyShown = false;  // the message was a question the user has answered: show nothing more
+
+  bool Ok() const { return message == StringId::None; }
+};
+
+inline EntryCheck EntryFailure(StringId message, EntryPage page, EntryField field,
+                               std::vector<std::string> arguments = {}) {
+  return EntryCheck{message, page, field, std::move(arguments)};
+}

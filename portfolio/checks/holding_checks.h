@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "portfolio/checks/entry_check.h"
+
+class VLStockHoldingItem;
+class VLCashHoldingItem;
+class VLMarginHoldingItem;
+
+// What was entered on the security page of the position dialog and its inner pages, as typed.
+// A date is set only when its check box is ticked (seconds since 1970 UTC).
+struct StockHoldingEntry {
+  bool symbolFixed = false;  // an edited position: only "Change symbol" alters its symbol
+  std::string symbol;
+  std::string quantity;
+  std::string comment;
+  // Purchase
+  std::string buyPrice;
+  std::optional<int64_t> buyDate;
+  std::string buyCommission;
+  // Targets
+  std::string buyTarget;
+  std::string sellTarget;
+  std::string stopLossTarget;
+  // Margin equity
+  bool marginable = false;
+  std::string marginPercent;
+  std::string marginThreshold;
+  // Sale (read only for a sold position)
+  bool sold = false;
+  std::string salePrice;
+  std::optional<int64_t> saleDate;
+  std::string saleCommission;
+};
+
+// The amount page of a cash position or a margin debt.
+struct MoneyHoldingEntry {
+  std::string amount;
+  std::string description;
+};
+
+// Asks a Yes/No question by its string id; true means Yes.
+using EntryQuestion = std::function<bool(StringId question)>;
+
+// The largest quantity a position may hold.
+inline constexpr int64_t kMaxPositionQuantity = 1000000;
+
+// Runs the checks of the security page in their order and stops at the first failure. On success the
+// entered values are written into `holding` (its other fields stay); on failure `holding` is untouched.
+// `ask` is called only for the margin-equity question of a security that is not marginable.
+EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion& ask,
+                             VLStockHoldingItem& holding);
+
+// The checks of the cash and margin pages; on success the description becomes the name and the amount
+// is stored, on failure the holding is untouched.
+EntryCheck CheckCashHolding(const MoneyHoldingEntry& entry, VLCashHoldingItem& holding);
+EntryCheck CheckMarginHolding(const MoneyHoldingEntry& entry, VLMarginHoldingItem& holding);

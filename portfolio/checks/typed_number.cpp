@@ -1,0 +1,130 @@
+#include "portfolio/checks/typed_number.h"
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int64_t kLargestValue = 4294967295;  // the largest value a record's u32 field holds
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Whether `groups` (the digit runs between separators, left to right) sit where `grouping` puts
+// separators: every group but the leftmost has its exact size, the leftmost is 1 to its size long.
+bool GroupsFitGrouping(const std::vector<std::string_view>& groups, const std::string& grouping) {
+  if (groups.size() == 1) return !groups[0].empty();
+  if (grouping.empty()) return false;
+  size_t index = 0;
+  int size = static_cast<unsigned char>(grouping[0]);
+  for (size_t i = groups.size(); i-- > 0;) {
+    if (size <= 0 || size == CHAR_MAX) return false;
+    const size_t length = groups[i].size();
+    if (i == 0) return length >= 1 && length <= static_cast<size_t>(size);
+    if (length != static_cast<size_t>(size)) return false;
+    if (index + 1 < grouping.size()) size = static_cast<unsigned char>(grouping[++index]);
+  }
+  return true;
+}
+
+// The integer digits of `text` with the separators checked and removed; false when they do not fit.
+bool ReadIntegerDigits(std::string_view text, const NumberFormat& format, std::string& digits) {
+  std::vector<std::string_view> groups;
+  const std::string& separator = format.thousandsSeparator;
+  size_t start = 0;
+  while (true) {
+    const size_t at = separator.empty() ? std::string_view::npos : text.find(separator, start);
+    groups.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+    if (at == std::string_view::npos) break;
+    start = at + separator.size();
+  }
+  for (std::string_view group : groups) {
+    for (char c : group) {
+      if (!IsDigit(c)) return false;
+    }
+  }
+  if (groups.size() > 1 && !GroupsFitGrouping(groups, format.grouping)) return false;
+  digits.clear();
+  for (std::string_view group : groups) digits.append(group);
+  return true;
+}
+
+// Splits off a leading sign; returns -1 or +1.
+int TakeSign(std::string_view& text) {
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    const int sign = text.front() == '-' ? -1 : 1;
+    text.remove_prefix(1);
+    return sign;
+  }
+  return 1;
+}
+
+// The value of a digit string, or -1 when it exceeds kLargestValue.
+int64_t DigitsValue(const std::string& digits) {
+  int64_t value = 0;
+  for (char c : digits) {
+    value = value * 10 + (c - '0');
+    if (value > kLargestValue) return -1;
+  }
+  return value;
+}
+
+TypedNumber Invalid() {
+  return TypedNumber{TypedNumberStatus::Invalid, 0};
+}
+
+TypedNumber Signed(int sign, const std::string& digits) {
+  const int64_t value = DigitsValue(digits);
+  if (value < 0) return TypedNumber{TypedNumberStatus::TooLarge, 0};
+  return TypedNumber{TypedNumberStatus::Ok, sign * value};
+}
+
+}  // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n\f\v";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(kBlanks);
+  return text.substr(first, last - first + 1);
+}
+
+TypedNumber ReadTypedAmount(std::string_view text, const NumberFormat& format) {
+  text = TrimBlanks(text);
+  if (text.empty()) return TypedNumber{};
+  const int sign = TakeSign(text);
+  std::string_view whole = text;
+  std::string_view fraction;
+  bool hasPoint = false;
+  if (!format.decimalPoint.empty()) {
+    const size_t point = text.find(format.decimalPoint);
+    if (point != std::string_view::npos) {
+      hasPoint = true;
+      whole = text.substr(0, point);
+      fraction = text.substr(point + format.decimalPoint.size());
+    }
+  }
+  if (fraction.size() > 2) return Invalid();
+  for (char c : fraction) {
+    if (!IsDigit(c)) return Invalid();
+  }
+  std::string digits;
+  if (!whole.empty() && !ReadIntegerDigits(whole, format, digits)) return Invalid();
+  if (digits.empty() && fraction.empty()) return Invalid();  // "-", "." and the like
+  if (!hasPoint && digits.empty()) return Invalid();
+  std::string cents = digits;
+  cents.append(fraction);
+  cents.append(2 - fraction.size(), '0');
+  return Signed(sign, cents);
+}
+
+TypedNumber ReadTypedWholeNumber(std::string_view text, const NumberFormat& format) {
+  text = TrimBlanks(text);
+  if (text.empty()) return TypedNumber{};
+  const int sign = TakeSign(text);
+  std::string digits;
+  if (text.empty() || !ReadIntegerDigits(text, format, digits)) return Invalid();
+  return Signed(sign, digits);
+}

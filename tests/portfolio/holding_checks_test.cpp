@@ -1,0 +1,262 @@
+#include "portfolio/checks/holding_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "portfolio/columns/number_format.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+
+constexpr int64_t kDay = 86400;
+constexpr int64_t kJan2 = 1704153600;  // 2024-01-02 00:00 UTC
+
+// A new held position that passes every check.
+StockHoldingEntry ValidEntry() {
+  StockHoldingEntry entry;
+  entry.symbol = "IBM";
+  entry.quantity = "100";
+  entry.buyPrice = "12.50";
+  return entry;
+}
+
+// An edited sold position that passes every check.
+StockHoldingEntry ValidSoldEntry() {
+  StockHoldingEntry entry = ValidEntry();
+  entry.symbolFixed = true;
+  entry.sold = true;
+  entry.buyDate = kJan2;
+  entry.salePrice = "14";
+  entry.saleDate = kJan2 + 30 * kDay;
+  return entry;
+}
+
+// Runs the checks, answering the margin question with `answer` and recording each question asked.
+struct CheckRun {
+  EntryCheck check;
+  std::vector<StringId> questions;
+  VLStockHoldingItem holding;
+};
+
+CheckRun Check(const StockHoldingEntry& entry, bool answer = false) {
+  CheckRun run;
+  run.holding.name = "OLD";
+  run.holding.comment = "kept";
+  run.check = CheckStockHolding(
+      entry,
+      [&](StringId question) {
+        run.questions.push_back(question);
+        return answer;
+      },
+      run.holding);
+  return run;
+}
+
+void ExpectFailure(const StockHoldingEntry& entry, StringId message, EntryPage page, EntryField field) {
+  const CheckRun run = Check(entry);
+  EXPECT_EQ(run.check.message, message);
+  EXPECT_EQ(run.check.page, page);
+  EXPECT_EQ(run.check.field, field);
+  // A failed check writes nothing.
+  EXPECT_EQ(run.holding.name, "OLD");
+  EXPECT_EQ(run.holding.comment, "kept");
+  EXPECT_EQ(run.holding.qty, 0u);
+}
+
+class HoldingChecks : public ::testing::Test {
+  ScopedNumberFormat english{NumberFormat::English()};
+};
+
+TEST_F(HoldingChecks, ValidEntryIsStoredWithTrimmedSymbolAsName) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.symbol = "  IBM ";
+  entry.quantity = "1,000";
+  entry.buyDate = kJan2;
+  entry.buyCommission = "9.99";
+  entry.buyTarget = "10";
+  entry.sellTarget = "20.5";
+  entry.stopLossTarget = "";
+  entry.marginable = true;
+  entry.marginPercent = "50";
+  entry.marginThreshold = "5";
+  entry.comment = "long term";
+  const CheckRun run = Check(entry);
+  ASSERT_TRUE(run.check.Ok());
+  EXPECT_TRUE(run.questions.empty());
+  const VLStockHoldingItem& h = run.holding;
+  EXPECT_EQ(h.name, "IBM");
+  EXPECT_EQ(h.qty, 1000u);
+  EXPECT_EQ(h.buyPricePerShare, 1250u);
+  EXPECT_EQ(h.purchaseDate, kJan2);
+  EXPECT_EQ(h.buyCommission, 999u);
+  EXPECT_EQ(h.perShareBuyTarget, 1000u);
+  EXPECT_EQ(h.perShareSellTarget, 2050u);
+  EXPECT_EQ(h.perShareStopLossTarget, 0u);
+  EXPECT_TRUE(h.marginable);
+  EXPECT_EQ(h.mgnEquity, 50);
+  EXPECT_EQ(h.mgnThreshold, 500u);
+  EXPECT_EQ(h.comment, "long term");
+  EXPECT_EQ(h.salePricePerShare, 0u);
+}
+
+TEST_F(HoldingChecks, SymbolIsRequiredUnlessFixed) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.symbol = "   ";
+  ExpectFailure(entry, StringId::SymbolMissing, EntryPage::None, EntryField::Symbol);
+  entry.symbolFixed = true;
+  const CheckRun run = Check(entry);
+  ASSERT_TRUE(run.check.Ok());
+  EXPECT_EQ(run.holding.name, "OLD");  // only Change Symbol alters a fixed symbol
+}
+
+TEST_F(HoldingChecks, QuantityLimitIsOneMillion) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.quantity = "1000000";
+  EXPECT_TRUE(Check(entry).check.Ok());
+  entry.quantity = "1000001";
+  ExpectFailure(entry, StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
+  entry.quantity = "99999999999";
+  ExpectFailure(entry, StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
+  // Not a whole number of shares: asked for again, never cut to "12".
+  for (const char* typed : {"12.5", "-3", "twelve"}) {
+    entry.quantity = typed;
+    ExpectFailure(entry, StringId::QuantityMissing, EntryPage::None, EntryField::Quantity);
+  }
+}
+
+TEST_F(HoldingChecks, PurchasePageChecksInOrder) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.buyPrice = "-1";
+  entry.buyCommission = "-1";
+  ExpectFailure(entry, StringId::BuyPriceNegative, EntryPage::Purchase, EntryField::BuyPrice);
+  entry.buyPrice = "12.345";  // three decimals are refused, not rounded
+  ExpectFailure(entry, StringId::BuyPriceNegative, EntryPage::Purchase, EntryField::BuyPrice);
+  entry.buyPrice = "12";
+  ExpectFailure(entry, StringId::BuyCommissionNegative, EntryPage::Purchase, EntryField::BuyCommission);
+  entry.buyCommission = "1,5";
+  ExpectFailure(entry, StringId::BuyCommissionNegative, EntryPage::Purchase, EntryField::BuyCommission);
+}
+
+TEST_F(HoldingChecks, TargetsAcceptEmptyAndRefuseWhatIsNotAnAmount) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.sellTarget = "abc";
+  entry.stopLossTarget = "-2";
+  ExpectFailure(entry, StringId::TargetPriceInvalid, EntryPage::Targets, EntryField::SellTarget);
+  entry.sellTarget = "";
+  ExpectFailure(entry, StringId::TargetPriceInvalid, EntryPage::Targets, EntryField::StopLossTarget);
+}
+
+TEST_F(HoldingChecks, MarginEquityRules) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.marginable = true;
+  ExpectFailure(entry, StringId::MarginEquityOutOfRange, EntryPage::MarginEquity, EntryField::MarginPercent);
+  for (const char* typed : {"0", "101", "50.5"}) {
+    entry.marginPercent = typed;
+    ExpectFailure(entry, StringId::MarginEquityOutOfRange, EntryPage::MarginEquity,
+                  EntryField::MarginPercent);
+  }
+  entry.marginPercent = "100";
+  entry.marginThreshold = "x";
+  ExpectFailure(entry, StringId::MarginThresholdInvalid, EntryPage::MarginEquity,
+                EntryField::MarginThreshold);
+  entry.marginThreshold = "";
+  EXPECT_TRUE(Check(entry).check.Ok());
+  entry.marginPercent = "1";
+  EXPECT_TRUE(Check(entry).check.Ok());
+  // A bad percentage is refused before any question, even when the box is not ticked.
+  entry.marginable = false;
+  entry.marginPercent = "0";
+  const CheckRun bad = Check(entry, true);
+  EXPECT_EQ(bad.check.message, StringId::MarginEquityOutOfRange);
+  EXPECT_TRUE(bad.questions.empty());
+}
+
+TEST_F(HoldingChecks, EquityOfNonMarginableSecurityIsAskedFor) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.marginPercent = "50";
+  const CheckRun yes = Check(entry, true);
+  ASSERT_TRUE(yes.check.Ok());
+  EXPECT_EQ(yes.questions, std::vector<StringId>{StringId::MarginEquityNotMarginable});
+  EXPECT_FALSE(yes.holding.marginable);
+  EXPECT_EQ(yes.holding.mgnEquity, 50);
+
+  const CheckRun no = Check(entry, false);
+  EXPECT_EQ(no.check.message, StringId::MarginEquityNotMarginable);
+  EXPECT_TRUE(no.check.alreadyShown);
+  EXPECT_EQ(no.check.page, EntryPage::MarginEquity);
+  EXPECT_EQ(no.holding.qty, 0u);
+}
+
+TEST_F(HoldingChecks, QuantityAndPriceGoTogether) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.quantity = "0";
+  entry.buyPrice = "";
+  EXPECT_TRUE(Check(entry).check.Ok());  // a watched symbol: neither shares nor price
+  entry.quantity = "";
+  EXPECT_TRUE(Check(entry).check.Ok());
+  entry.quantity = "10";
+  ExpectFailure(entry, StringId::BuyPriceMissing, EntryPage::Purchase, EntryField::BuyPrice);
+  entry.quantity = "0";
+  entry.buyPrice = "5";
+  ExpectFailure(entry, StringId::QuantityMissing, EntryPage::None, EntryField::Quantity);
+}
+
+TEST_F(HoldingChecks, SoldPositionChecks) {
+  const CheckRun valid = Check(ValidSoldEntry());
+  ASSERT_TRUE(valid.check.Ok());
+  EXPECT_EQ(valid.holding.salePricePerShare, 1400u);
+  EXPECT_EQ(valid.holding.saleDate, kJan2 + 30 * kDay);
+
+  StockHoldingEntry entry = ValidSoldEntry();
+  entry.saleCommission = "-0.01";
+  ExpectFailure(entry, StringId::SaleCommissionNegative, EntryPage::Sale, EntryField::SaleCommission);
+  entry.saleCommission = "";
+  entry.salePrice = "1.2.3";
+  ExpectFailure(entry, StringId::SalePriceInvalid, EntryPage::Sale, EntryField::SalePrice);
+
+  entry = ValidSoldEntry();
+  entry.salePrice = "";
+  ExpectFailure(entry, StringId::SoldPositionIncomplete, EntryPage::Sale, EntryField::SalePrice);
+  entry.buyPrice = "";
+  entry.quantity = "";
+  ExpectFailure(entry, StringId::SoldPositionIncomplete, EntryPage::None, EntryField::Quantity);
+  entry.quantity = "0";
+  entry.buyPrice = "3";
+  ExpectFailure(entry, StringId::QuantityMissing, EntryPage::None, EntryField::Quantity);
+
+  entry = ValidSoldEntry();
+  entry.saleDate = kJan2 - kDay;
+  ExpectFailure(entry, StringId::SaleDateBeforePurchase, EntryPage::Purchase, EntryField::BuyDate);
+  entry.saleDate = kJan2;  // the same day is fine
+  EXPECT_TRUE(Check(entry).check.Ok());
+  entry.saleDate.reset();
+  EXPECT_TRUE(Check(entry).check.Ok());
+}
+
+TEST_F(HoldingChecks, CashAndMarginAmounts) {
+  VLCashHoldingItem cash;
+  cash.name = "old";
+  EXPECT_EQ(CheckCashHolding({"0", "Savings"}, cash).message, StringId::AmountMissing);
+  EXPECT_EQ(CheckCashHolding({"", "Savings"}, cash).field, EntryField::Amount);
+  EXPECT_EQ(CheckCashHolding({"-5", "Savings"}, cash).message, StringId::AmountMissing);
+  EXPECT_EQ(CheckCashHolding({"5.001", "Savings"}, cash).message, StringId::AmountMissing);
+  const EntryCheck noDescription = CheckCashHolding({"5", "  "}, cash);
+  EXPECT_EQ(noDescription.message, StringId::DescriptionMissing);
+  EXPECT_EQ(noDescription.field, EntryField::Description);
+  EXPECT_EQ(cash.name, "old");
+  EXPECT_EQ(cash.amount, 0u);
+  ASSERT_TRUE(CheckCashHolding({"2,500.75", " Savings "}, cash).Ok());
+  EXPECT_EQ(cash.name, "Savings");
+  EXPECT_EQ(cash.amount, 250075u);
+
+  VLMarginHoldingItem margin;
+  EXPECT_EQ(CheckMarginHolding({"0.00", "Broker"}, margin).message, StringId::AmountMissing);
+  ASSERT_TRUE(CheckMarginHolding({"0.01", "Broker"}, margin).Ok());
+  EXPECT_EQ(margin.amountOwed, 1u);
+  EXPECT_EQ(margin.name, "Broker");
+}
+
+}  // namespace

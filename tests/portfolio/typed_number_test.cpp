@@ -1,0 +1,86 @@
+#include "portfolio/checks/typed_number.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int64_t Cents(std::string_view text, const NumberFormat& format = NumberFormat::English()) {
+  const TypedNumber number = ReadTypedAmount(text, format);
+  EXPECT_TRUE(number.IsOk()) << text;
+  return number.value;
+}
+
+TypedNumberStatus AmountStatus(std::string_view text, const NumberFormat& format = NumberFormat::English()) {
+  return ReadTypedAmount(text, format).status;
+}
+
+NumberFormat German() {
+  NumberFormat format;
+  format.decimalPoint = ",";
+  format.thousandsSeparator = ".";
+  return format;
+}
+
+TEST(TypedAmount, ReadsDigitsWithUpToTwoDecimalsAsCents) {
+  EXPECT_EQ(Cents("12"), 1200);
+  EXPECT_EQ(Cents("12.5"), 1250);
+  EXPECT_EQ(Cents("12.05"), 1205);
+  EXPECT_EQ(Cents(".5"), 50);
+  EXPECT_EQ(Cents("7."), 700);
+  EXPECT_EQ(Cents("  0.01 "), 1);
+  EXPECT_EQ(Cents("-3.10"), -310);
+  EXPECT_EQ(Cents("+3"), 300);
+  EXPECT_EQ(Cents("-0"), 0);
+}
+
+TEST(TypedAmount, AcceptsThousandsSeparatorsOnlyWhereTheGroupingPutsThem) {
+  EXPECT_EQ(Cents("1,234.56"), 123456);
+  EXPECT_EQ(Cents("12,345,678"), 1234567800);
+  EXPECT_EQ(AmountStatus("12,34"), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("1,2345"), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus(",123"), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("1,,234"), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("1234,"), TypedNumberStatus::Invalid);
+
+  // The user's locale decides which mark is which.
+  EXPECT_EQ(Cents("1.234,5", German()), 123450);
+  EXPECT_EQ(AmountStatus("1,234.50", German()), TypedNumberStatus::Invalid);
+
+  // A locale without grouping accepts no separator at all.
+  NumberFormat ungrouped = NumberFormat::English();
+  ungrouped.grouping.clear();
+  EXPECT_EQ(AmountStatus("1,234", ungrouped), TypedNumberStatus::Invalid);
+  EXPECT_EQ(Cents("1234", ungrouped), 123400);
+}
+
+TEST(TypedAmount, RefusesAnythingElseInsteadOfTruncating) {
+  EXPECT_EQ(AmountStatus(""), TypedNumberStatus::Empty);
+  EXPECT_EQ(AmountStatus("   "), TypedNumberStatus::Empty);
+  for (const char* text :
+       {"1.234", "12.5.0", "$12", "12$", "1 000", "abc", "-", ".", "+-1", "1e3", "0x10", "--1"}) {
+    EXPECT_EQ(AmountStatus(text), TypedNumberStatus::Invalid) << text;
+  }
+  EXPECT_EQ(Cents("42949672.95"), 4294967295);
+  EXPECT_EQ(AmountStatus("42949672.96"), TypedNumberStatus::TooLarge);
+  EXPECT_EQ(AmountStatus("-99999999999999999999"), TypedNumberStatus::TooLarge);
+}
+
+TEST(TypedWholeNumber, ReadsWholeNumbersAndRefusesFractions) {
+  const NumberFormat english = NumberFormat::English();
+  EXPECT_EQ(ReadTypedWholeNumber("1000000", english).value, 1000000);
+  EXPECT_EQ(ReadTypedWholeNumber("1,000,001", english).value, 1000001);
+  EXPECT_EQ(ReadTypedWholeNumber(" -5 ", english).value, -5);
+  EXPECT_TRUE(ReadTypedWholeNumber("", english).IsEmpty());
+  for (const char* text : {"1.5", "1.", "10,00", "ten", "-", "5 shares"}) {
+    EXPECT_EQ(ReadTypedWholeNumber(text, english).status, TypedNumberStatus::Invalid) << text;
+  }
+  EXPECT_EQ(ReadTypedWholeNumber("4294967296", english).status, TypedNumberStatus::TooLarge);
+}
+
+TEST(TrimBlanks, DropsBlanksAtBothEnds) {
+  EXPECT_EQ(TrimBlanks(" \tIBM \n"), "IBM");
+  EXPECT_EQ(TrimBlanks("A B"), "A B");
+  EXPECT_EQ(TrimBlanks(" \t "), "");
+}
+
+}  // namespace

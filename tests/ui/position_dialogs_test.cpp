@@ -1,0 +1,206 @@
+// The position dialog, its pages and the Change Symbol dialog driven through their real widgets, and what
+// the database holds afterwards.
+#include <QLabel>
+#include <QTabWidget>
+
+#include "dialog_steps.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "ui/dialogs/c_dlg_holding.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/position_list_view.h"
+
+namespace {
+
+class PositionDialogsTest : public ::testing::Test {
+ protected:
+  PositionDialogsTest() {
+    portfolio = host.AddPortfolio("Growth");
+    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+    host.General().showPortfolioSummary = false;
+    window = std::make_unique<CDlgVellumar>(host);
+    window->show();
+    RunPosted();
+  }
+  std::unique_ptr<VLHoldingItem> Stored(uint32_t id) {
+    std::unique_ptr<VLHoldingItem> position;
+    EXPECT_EQ(host.database->GetPosition(host.otherConn, id, position), kVLOk);
+    return position;
+  }
+  static QTabWidget* InnerTabs(QDialog& dialog) { return Field<QTabWidget>(dialog, "innerTabs"); }
+  static QString InnerTab(QDialog& dialog) {
+    QTabWidget* tabs = InnerTabs(dialog);
+    return tabs->tabText(tabs->currentIndex());
+  }
+
+  TestHost host;
+  uint32_t portfolio = 0;
+  std::unique_ptr<CDlgVellumar> window;
+  DialogSteps dialogs;
+};
+
+TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
+  dialogs.Then([](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Position"));
+    auto* tabs = Field<QTabWidget>(dialog, "tabs");
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral(" Security "));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral(" Cash "));
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral(" Margin Debt "));
+    ASSERT_EQ(InnerTabs(dialog)->count(), 3);  // no " Sale " page for a new position
+    MessageScript messages;
+
+    messages.Expect(2056);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "symbol"));
+    Type(dialog, "symbol", "IBM");
+
+    Type(dialog, "quantity", "1000001");
+    messages.Expect(2102);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "quantity"));
+    EXPECT_EQ(Field(dialog, "quantity")->selectedText(), QStringLiteral("1000001"));
+    Type(dialog, "quantity", "1,000,000");
+
+    InnerTabs(dialog)->setCurrentIndex(2);
+    Type(dialog, "buyPrice", "12.345");  // three decimals: refused, not rounded
+    messages.Expect(2062);
+    PressOk(dialog);
+    EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Purchase "));
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "buyPrice"));
+    EXPECT_EQ(Field(dialog, "buyPrice")->text(), QStringLiteral("12.345"));  // nothing typed is lost
+    Type(dialog, "buyPrice", "12.34");
+    SetDate(dialog, "buyDate", QDate(2024, 3, 5));
+
+    Type(dialog, "sellTarget", "20");
+    Field<QCheckBox>(dialog, "marginable")->setChecked(true);
+    InnerTabs(dialog)->setCurrentIndex(0);
+    messages.Expect(2058);
+    PressOk(dialog);
+    EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Margin Equity "));
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "marginPercent"));
+    Type(dialog, "marginPercent", "50");
+    Type(dialog, "comment", "core holding");
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  });
+  window->RunCommand(kCmdPositionNew);
+  RunPosted();
+  const std::vector<uint32_t> selected = window->HeldList()->SelectedIds();
+  ASSERT_EQ(selected.size(), 1u);  // the new position shows selected
+  const std::unique_ptr<VLHoldingItem> stored = Stored(selected.front());
+  const auto* stock = dynamic_cast<const VLStockHoldingItem*>(stored.get());
+  ASSERT_NE(stock, nullptr);
+  EXPECT_EQ(stock->name, "IBM");
+  EXPECT_EQ(stock->qty, 1000000u);
+  EXPECT_EQ(stock->buyPricePerShare, 1234u);
+  EXPECT_EQ(stock->purchaseDate, QDate(2024, 3, 5).startOfDay().toSecsSinceEpoch());
+  EXPECT_EQ(stock->perShareSellTarget, 2000u);
+  EXPECT_TRUE(stock->marginable);
+  EXPECT_EQ(stock->mgnEquity, 50);
+  EXPECT_EQ(stock->comment, "core holding");
+}
+
+TEST_F(PositionDialogsTest, MarginEquityQuestionAndCashPage) {
+  dialogs.Then([](QDialog& dialog) {
+    Type(dialog, "symbol", "T");
+    Type(dialog, "marginPercent", "50");
+    MessageScript messages;
+    messages.Expect(2063, MessageAnswer::No);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Margin Equity "));
+    messages.Expect(2063, MessageAnswer::Yes);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  });
+  window->RunCommand(kCmdPositionNew);
+  RunPosted();
+  const std::unique_ptr<VLHoldingItem> stock = Stored(window->HeldList()->SelectedIds().at(0));
+  EXPECT_FALSE(static_cast<VLStockHoldingItem&>(*stock).marginable);
+  EXPECT_EQ(static_cast<VLStockHoldingItem&>(*stock).mgnEquity, 50);
+
+  dialogs.Then([](QDialog& dialog) {
+    Field<QTabWidget>(dialog, "tabs")->setCurrentIndex(1);
+    QWidget& cash = *Field<QWidget>(dialog, "1590");
+    Type(cash, "amount", "0");
+    Type(cash, "description", "Savings");
+    MessageScript messages;
+    messages.Expect(2068);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.focusWidget(), Field(cash, "amount"));
+    Type(cash, "amount", "2,500.50");
+    PressOk(dialog);
+  });
+  window->RunCommand(kCmdPositionNew);
+  RunPosted();
+  const std::unique_ptr<VLHoldingItem> cash = Stored(window->HeldList()->SelectedIds().at(0));
+  ASSERT_EQ(cash->GetKind(), kHoldingCash);
+  EXPECT_EQ(static_cast<VLCashHoldingItem&>(*cash).amount, 250050u);
+  EXPECT_EQ(cash->name, "Savings");
+}
+
+TEST_F(PositionDialogsTest, EditingASoldPositionChecksTheSaleDateAndChangeSymbolRebinds) {
+  const uint32_t id = host.AddStock(portfolio, "IBM", 10, 1000);  // bought 2004-11-09
+  uint32_t remainder = 0;  // none: every share is sold, the position itself becomes the sold one
+  ASSERT_EQ(host.database->SellPosition(host.otherConn, id, 10, 1500, 0, 0, remainder), kVLOk);
+  window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
+  window->SoldList()->SelectIds({id});
+  const QDate bought = QDateTime::fromSecsSinceEpoch(1100000000).date();
+
+  dialogs.Then([&](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Position"));
+    ASSERT_EQ(Field<QTabWidget>(dialog, "tabs")->count(), 1);
+    ASSERT_EQ(InnerTabs(dialog)->count(), 4);
+    EXPECT_EQ(InnerTabs(dialog)->tabText(3), QStringLiteral(" Sale "));
+    EXPECT_TRUE(Field(dialog, "symbol")->isReadOnly());
+    EXPECT_EQ(Field<QDateEdit>(dialog, "buyDate")->date(), bought);
+    SetDate(dialog, "saleDate", bought.addDays(-1));
+    MessageScript messages;
+    messages.Expect(2112);
+    PressOk(dialog);
+    EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Purchase "));
+    SetDate(dialog, "saleDate", bought);
+    Type(dialog, "saleCommission", "9.95");
+
+    dialogs.Then([](QDialog& change) {
+      EXPECT_EQ(change.windowTitle(), QStringLiteral("Change Symbol"));
+      EXPECT_EQ(Field<QLabel>(change, "originalSymbol")->text(), QStringLiteral("IBM"));
+      MessageScript inner;
+      inner.Expect(2107);
+      PressOk(change);
+      Type(change, "newSymbol", " MSFT ");
+      PressOk(change);
+    });
+    QTest::mouseClick(Field<QPushButton>(dialog, "changeSymbol"), Qt::LeftButton);
+    EXPECT_EQ(Field<QLabel>(dialog, "information")->text(),
+              QStringLiteral("Symbol changed from IBM to MSFT"));
+    PressOk(dialog);
+  });
+  window->RunCommand(kCmdPositionEdit);
+  RunPosted();
+  const std::unique_ptr<VLHoldingItem> stored = Stored(id);
+  const auto& sold = static_cast<const VLStockHoldingItem&>(*stored);
+  EXPECT_EQ(sold.name, "MSFT");
+  EXPECT_EQ(sold.saleCommission, 995u);
+  EXPECT_EQ(sold.saleDate, bought.startOfDay().toSecsSinceEpoch());
+}
+
+TEST_F(PositionDialogsTest, EveryControlHasAnAccessibleNameAndEscapeCancels) {
+  VLStockHoldingItem stock;
+  stock.salePricePerShare = 100;  // a sold position shows every page
+  CDlgHolding dialog(false, kHoldingStock, &stock, nullptr);
+  for (QWidget* child : dialog.findChildren<QWidget*>()) {
+    const bool control = qobject_cast<QLineEdit*>(child) || qobject_cast<QAbstractButton*>(child) ||
+                         qobject_cast<QDateEdit*>(child) || qobject_cast<QTabWidget*>(child);
+    if (!control || qobject_cast<QLineEdit*>(child->parentWidget())) continue;  // the date edit's own line
+    if (qobject_cast<QDateEdit*>(child->parentWidget())) continue;
+    EXPECT_FALSE(child->accessibleName().isEmpty()) << child->objectName().toStdString();
+  }
+  Type(dialog, "quantity", "5");
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(dialog.Stock().qty, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "ui/dialogs/c_dlg_sell_holding.h"
+
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "ui/dialogs/market_data_windows.h"
+#include "ui/widgets/string_table.h"
+
+CDlgSellHolding::CDlgSellHolding(const VLStockHoldingItem& position, QWidget* parent)
+    : QDialog(parent), heldQty(position.qty), symbol(ToQt(position.name)) {
+  setObjectName(QStringLiteral("1609"));
+  setWindowTitle(QStringLiteral("Sell Position"));
+  auto* layout = new QVBoxLayout(this);
+  auto* info = new QLabel(this);
+  info->setObjectName(QStringLiteral("information"));
+  info->setText(QStringLiteral("%1 shares of %2, bought at %3")
+                    .arg(position.qty)
+                    .arg(symbol, CentsText(position.buyPricePerShare)));
+  layout->addWidget(info);
+
+  auto* form = new QFormLayout;
+  layout->addLayout(form);
+  auto* of = new QLabel(FormatString(StringId::SharesHeld, QStringList{QString::number(position.qty)}), this);
+  of->setObjectName(QStringLiteral("of"));
+  quantity = AddEditRow(form, QStringLiteral("&Quantity:"), QStringLiteral("quantity"), of);
+  quantity->setText(QString::number(position.qty));
+  QPushButton* finder = MakeButton(this, QStringLiteral("&Price Finder..."), QStringLiteral("priceFinder"));
+  salePrice = AddEditRow(form, QStringLiteral("&Per-share sale price:"), QStringLiteral("salePrice"), finder);
+  saleDate = AddDateRow(form, QStringLiteral("&Sale date:"), QStringLiteral("saleDate"));
+  saleCommission = AddEditRow(form, QStringLiteral("&Sale commission:"), QStringLiteral("saleCommission"));
+  connect(finder, &QPushButton::clicked, this, [this] {
+    const std::optional<int64_t> date = ReadDateRow(saleDate);
+    const QDate day = date ? QDateTime::fromSecsSinceEpoch(*date).date() : QDate::currentDate();
+    if (std::optional<int64_t> cents = MarketDataWindows().FindPrice(this, symbol, day)) {
+      salePrice->setText(CentsText(*cents));
+    }
+    salePrice->setFocus();
+  });
+
+  QDialogButtonBox* buttons = AddOkCancel(this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CDlgSellHolding::OnOk);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  FocusEdit(quantity);
+}
+
+void CDlgSellHolding::OnOk() {
+  const SellEntry entry{ToStd(quantity->text()), ToStd(salePrice->text()), ReadDateRow(saleDate),
+                        ToStd(saleCommission->text())};
+  const EntryCheck check = CheckSell(entry, heldQty, result);
+  if (check.Ok()) {
+    accept();
+    return;
+  }
+  ShowCheckMessage(this, check);
+  QLineEdit* field = check.field == EntryField::Quantity    ? quantity
+                     : check.field == EntryField::SalePrice ? salePrice
+                                                            : saleCommission;
+  FocusEdit(field);
+}

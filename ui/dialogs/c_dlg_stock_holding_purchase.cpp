@@ -1,0 +1,15 @@
+#include "ui/dialogs/c_dlg_stock_holding_purchase.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+CDlgStockHoldingPurchase::CDlgStockHoldingPurchase(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("1605"));
+  auto* form = new QFormLayout(this);
+  priceFinder = MakeButton(this, QStringLiteral("&Price Finder..."), QStringLiteral("buyPriceFinder"));
+  buyPrice =
+      AddEditRow(form, QStringLiteral("&Per-share buy price:"), QStringLiteral("buyPrice"), priceFinder);
+  buyDate = AddDateRow(form, QStringLiteral("&Buy date:"), QStringLiteral("buyDate"));
+  buyCommission = AddEditRow(form, QStringLiteral("&Buy commission:"), QStringLiteral("buyCommission"));
+}

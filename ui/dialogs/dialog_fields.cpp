@@ -1,0 +1,125 @@
+#include "ui/dialogs/dialog_fields.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+
+#include "ui/widgets/message_box.h"
+
+QString PlainLabel(const QString& label) {
+  QString plain = label;
+  plain.remove(QLatin1Char('&'));
+  plain = plain.trimmed();
+  if (plain.endsWith(QLatin1Char(':'))) plain.chop(1);
+  return plain;
+}
+
+QLineEdit* AddEditRow(QFormLayout* form, const QString& label, const QString& objectName, QWidget* trailing) {
+  auto* edit = new QLineEdit(form->parentWidget());
+  edit->setObjectName(objectName);
+  edit->setAccessibleName(PlainLabel(label));
+  auto* caption = new QLabel(label, form->parentWidget());
+  caption->setBuddy(edit);
+  if (!trailing) {
+    form->addRow(caption, edit);
+    return edit;
+  }
+  auto* line = new QHBoxLayout;
+  line->addWidget(edit, 1);
+  line->addWidget(trailing);
+  form->addRow(caption, line);
+  QWidget::setTabOrder(edit, trailing);
+  return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& objectName) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(objectName);
+  button->setAccessibleName(PlainLabel(text));
+  button->setAutoDefault(false);
+  return button;
+}
+
+DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString& objectName) {
+  QWidget* parent = form->parentWidget();
+  DatePickerRow row;
+  row.check = new QCheckBox(label, parent);
+  row.check->setObjectName(objectName + QStringLiteral("Check"));
+  row.check->setAccessibleName(PlainLabel(label));
+  row.date = new QDateEdit(QDate::currentDate(), parent);
+  row.date->setObjectName(objectName);
+  row.date->setCalendarPopup(true);
+  row.date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  row.date->setAccessibleName(PlainLabel(label));
+  row.date->setEnabled(false);
+  auto* hint = new QLabel(QStringLiteral("(Check to select )"), parent);
+  auto* line = new QHBoxLayout;
+  line->addWidget(row.date);
+  line->addWidget(hint);
+  line->addStretch();
+  form->addRow(row.check, line);
+  QObject::connect(row.check, &QCheckBox::toggled, row.date, &QWidget::setEnabled);
+  return row;
+}
+
+std::optional<int64_t> ReadDateRow(const DatePickerRow& row) {
+  if (!row.check->isChecked()) return std::nullopt;
+  return row.date->date().startOfDay().toSecsSinceEpoch();
+}
+
+void WriteDateRow(const DatePickerRow& row, int64_t seconds) {
+  row.check->setChecked(seconds != 0);
+  row.date->setEnabled(seconds != 0);
+  row.date->setDate(seconds != 0 ? QDateTime::fromSecsSinceEpoch(seconds).date() : QDate::currentDate());
+}
+
+QDialogButtonBox* AddOkCancel(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+  QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+  ok->setObjectName(QStringLiteral("1"));
+  ok->setAccessibleName(QStringLiteral("OK"));
+  ok->setDefault(true);
+  cancel->setObjectName(QStringLiteral("2"));
+  cancel->setAccessibleName(QStringLiteral("Cancel"));
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  return buttons;
+}
+
+void ShowCheckMessage(QWidget* parent, const EntryCheck& check, MessageIcon icon) {
+  if (check.Ok() || check.alreadyShown) return;
+  QStringList arguments;
+  for (const std::string& argument : check.arguments) arguments << QString::fromStdString(argument);
+  ShowMessage(parent, check.message, icon, MessageButtons::Ok, arguments);
+}
+
+void FocusEdit(QLineEdit* edit) {
+  if (!edit) return;
+  edit->selectAll();
+  edit->setFocus(Qt::OtherFocusReason);
+}
+
+std::string ToStd(const QString& text) {
+  return text.toStdString();
+}
+
+QString ToQt(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QString CentsText(int64_t cents, bool emptyForZero) {
+  if (cents == 0 && emptyForZero) return {};
+  const int64_t magnitude = cents < 0 ? -cents : cents;
+  return QStringLiteral("%1%2.%3")
+      .arg(cents < 0 ? QStringLiteral("-") : QString())
+      .arg(magnitude / 100)
+      .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+}

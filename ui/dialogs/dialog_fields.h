@@ -1,0 +1,57 @@
+#pragma once
+#include <QDate>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "portfolio/checks/entry_check.h"
+#include "ui/widgets/message_box.h"
+
+class QCheckBox;
+class QDateEdit;
+class QDialog;
+class QDialogButtonBox;
+class QFormLayout;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// Small helpers the entry dialogs share: labelled edits with accessible names, the date picker with its
+// check box, OK/Cancel, and turning a failed check into a message and a focused field.
+
+// The label text without its mnemonic marker, as a screen reader should say it.
+QString PlainLabel(const QString& label);
+
+// Adds "label  [edit]" to `form`, with `trailing` (a button) after the edit when given; the label is the
+// edit's buddy and accessible name.
+QLineEdit* AddEditRow(QFormLayout* form, const QString& label, const QString& objectName,
+                      QWidget* trailing = nullptr);
+// A push button that never acts as the dialog's default, named after its text for screen readers.
+class QPushButton;
+QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& objectName);
+
+// A check box with a date picker beside it and the hint "(Check to select )"; the picker is enabled only
+// while the box is ticked. Both go into `form` as one row.
+struct DatePickerRow {
+  QCheckBox* check = nullptr;
+  QDateEdit* date = nullptr;
+};
+DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString& objectName);
+// The date as seconds since 1970 (local midnight) when ticked, else nothing.
+std::optional<int64_t> ReadDateRow(const DatePickerRow& row);
+// Ticks the row and shows `seconds`, or unticks it (today's date shown greyed) for 0.
+void WriteDateRow(const DatePickerRow& row, int64_t seconds);
+
+// OK and Cancel wired to accept() through `onOk` and reject(); OK is the default button (Enter).
+QDialogButtonBox* AddOkCancel(QDialog* dialog);
+
+// Shows the failed check's message, unless it was a question already answered.
+void ShowCheckMessage(QWidget* parent, const EntryCheck& check, MessageIcon icon = MessageIcon::None);
+// Selects the edit's whole text and gives it the focus.
+void FocusEdit(QLineEdit* edit);
+
+std::string ToStd(const QString& text);
+QString ToQt(const std::string& text);
+// Cents as "12.50"; empty for 0 when `emptyForZero`.
+QString CentsText(int64_t cents, bool emptyForZero = false);

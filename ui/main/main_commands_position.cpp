@@ -1,0 +1,176 @@
+// Position commands of the main window: new, edit, delete, sell, unsell, copy and move. Each works on the
+// selected rows of the visible list by item id and leaves every list update to the database's events.
+#include <QTabBar>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_holding_item.h"
+#include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/c_dlg_select_portfolio.h"
+#include "ui/dialogs/c_dlg_sell_holding.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/position_list_view.h"
+#include "ui/widgets/dialog_runner.h"
+#include "ui/widgets/message_box.h"
+
+void CDlgVellumar::RegisterPositionCommands() {
+  handlers.insert(kCmdPositionNew, [this] { OnPositionNew(); });
+  handlers.insert(kCmdPositionEdit, [this] { OnPositionEdit(); });
+  handlers.insert(kCmdPositionDelete, [this] { OnPositionDelete(); });
+  handlers.insert(kCmdSell, [this] { OnPositionSell(); });
+  handlers.insert(kCmdUnsell, [this] { OnPositionUnsell(); });
+  handlers.insert(kCmdCopyToPortfolio, [this] { OnPositionCopyOrMove(false); });
+  handlers.insert(kCmdMoveToPortfolio, [this] { OnPositionCopyOrMove(true); });
+}
+
+std::vector<uint32_t> CDlgVellumar::SelectedForCommand(StringId noneMessage, bool single) {
+  std::vector<uint32_t> ids = VisibleList()->SelectedIds();
+  if (ids.empty()) {
+    ShowMessage(this, noneMessage, MessageIcon::Information);
+    VisibleList()->setFocus();
+    return {};
+  }
+  if (single && ids.size() > 1) {
+    ShowMessage(this, StringId::SelectSinglePosition);
+    VisibleList()->setFocus();
+    return {};
+  }
+  return ids;
+}
+
+std::unique_ptr<VLHoldingItem> CDlgVellumar::ReadPosition(uint32_t id) {
+  std::unique_ptr<VLHoldingItem> position;
+  if (!conn || Database().GetPosition(conn, id, position) != kVLOk || !position) {
+    ShowMessage(this, StringId::PositionGone);
+    VisibleList()->setFocus();
+    return nullptr;
+  }
+  return position;
+}
+
+void CDlgVellumar::OnPositionNew() {
+  if (portfolioId == 0 || !conn) return;
+  if (!heldView) tabs->setCurrentIndex(0);
+  CDlgHolding dialog(false, kHoldingStock, nullptr, this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  uint32_t id = 0;
+  int32_t code = kVLFailed;
+  std::string name;
+  switch (dialog.Kind()) {
+    case kHoldingStock:
+      name = dialog.Stock().name;
+      code = Database().AddStockPosition(conn, portfolioId, dialog.Stock(), id);
+      break;
+    case kHoldingCash:
+      name = dialog.Cash().name;
+      code = Database().AddCashPosition(conn, portfolioId, dialog.Cash().amount, name, id);
+      break;
+    default:
+      name = dialog.Margin().name;
+      code = Database().AddMarginPosition(conn, portfolioId, dialog.Margin().amountOwed, name, id);
+      break;
+  }
+  if (code != kVLOk)
+    ShowMessage(this, StringId::PositionAddError, MessageIcon::None, MessageButtons::Ok,
+                {QString::fromStdString(name)});
+}
+
+void CDlgVellumar::OnPositionEdit() {
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToEdit, true);
+  if (ids.empty()) return;
+  std::unique_ptr<VLHoldingItem> position = ReadPosition(ids.front());
+  if (!position) return;
+  const int32_t kind = position->GetKind();
+  CDlgHolding dialog(true, kind, position.get(), this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  int32_t code = kVLFailed;
+  if (kind == kHoldingStock) {
+    code =
+        Database().ModifyStockPosition(conn, position->id, dialog.Stock(), dialog.NewSymbol().value_or(""));
+  } else if (kind == kHoldingCash) {
+    code = Database().ModifyCashPosition(conn, position->id, position->ownerPortfolioId, dialog.Cash().amount,
+                                         dialog.Cash().name);
+  } else {
+    code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
+                                           dialog.Margin().amountOwed, dialog.Margin().name);
+  }
+  if (code != kVLOk) ShowMessage(this, StringId::PositionChangeError, MessageIcon::Error);
+}
+
+void CDlgVellumar::OnPositionDelete() {
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToDelete, false);
+  if (ids.empty()) return;
+  if (ShowMessage(this, StringId::PositionDeleteConfirm, MessageIcon::Question,
+                  MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
+    return;
+  for (uint32_t id : ids) {
+    if (Database().DeletePosition(conn, id) == kVLFailed) {
+      ShowMessage(this, StringId::PositionDeleteError, MessageIcon::Error);
+      return;
+    }
+  }
+}
+
+void CDlgVellumar::OnPositionSell() {
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToSell, true);
+  if (ids.empty()) return;
+  std::unique_ptr<VLHoldingItem> position = ReadPosition(ids.front());
+  if (!position) return;
+  auto* stock = dynamic_cast<VLStockHoldingItem*>(position.get());
+  const StringId refusal = !stock            ? StringId::CannotSellCashOrMargin
+                           : stock->IsSold() ? StringId::AlreadySold
+                           : stock->qty == 0 ? StringId::NoShares
+                                             : StringId::None;
+  if (refusal != StringId::None) {
+    ShowMessage(this, refusal);
+    VisibleList()->setFocus();
+    return;
+  }
+  CDlgSellHolding dialog(*stock, this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  const SellResult& sale = dialog.Result();
+  uint32_t newId = 0;
+  if (Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice, sale.saleCommission,
+                              sale.saleDate, newId) != kVLOk) {
+    ShowMessage(this, StringId::PositionSellError, MessageIcon::Error);
+  }
+}
+
+void CDlgVellumar::OnPositionUnsell() {
+  const std::vector<uint32_t> ids = SelectedForCommand(StringId::SelectPositionToUnsell, false);
+  if (ids.empty()) return;
+  if (ShowMessage(this, StringId::UnsellConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo) !=
+      MessageAnswer::Yes)
+    return;
+  for (uint32_t id : ids) {
+    if (Database().UnsellPosition(conn, id) == kVLFailed) {
+      ShowMessage(this, StringId::UnsellError, MessageIcon::Error);
+      return;
+    }
+  }
+}
+
+void CDlgVellumar::OnPositionCopyOrMove(bool move) {
+  const std::vector<uint32_t> ids =
+      SelectedForCommand(move ? StringId::SelectPositionToMove : StringId::SelectPositionToCopy, false);
+  if (ids.empty()) return;
+  if (move) {
+    VLPortfolioItemList portfolios;
+    if (Database().GetPortfolios(conn, portfolios) != kVLOk) {
+      ShowMessage(this, StringId::PortfoliosReadError, MessageIcon::Error);
+      return;
+    }
+    if (portfolios.GetCount() <= 1) return;
+  }
+  // Copying may target the current portfolio (a duplicate); moving may not.
+  CDlgSelectPortfolio dialog(Database(), conn, move ? portfolioId : 0, 0, this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  for (uint32_t id : ids) {
+    const int32_t code = move ? Database().MovePosition(conn, id, dialog.Chosen())
+                              : Database().CopyPosition(conn, id, dialog.Chosen());
+    if (move ? code == kVLFailed : code != kVLOk) {
+      ShowMessage(this, move ? StringId::PositionMoveError : StringId::PositionCopyError, MessageIcon::Error);
+      return;
+    }
+  }
+}
