@@ -1,8 +1,42 @@
 #include "cli/cli_runner.h"
 
 #include "cli/command_table.h"
+#include "framework/app_paths.h"
+#include "framework/file_util.h"
+#include "marketdata/local_service.h"
 #include "marketdata/service_hosts.h"
+#include "prefs/vl_service_prefs.h"
 #include "vl_version.h"
+
+// The commands that ask the market-data service; the bundled service is started for them when needed.
+static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
+                                                       "news",  "update",  "fetch"};
+
+// The "Services" settings of the application's vellumar.ini, with --service pointing every host elsewhere.
+static ServiceHosts ReadServiceHosts(const CliArgs& args) {
+  VLServicePrefs prefs;
+  prefs.SetFileName(GetAppPaths().IniPath());
+  prefs.Load();
+  ServiceHosts hosts = prefs.hosts;
+  if (args.HasOption("service")) hosts.SetAllHosts(args.Option("service"));
+  return hosts;
+}
+
+static void StartServiceIfNeeded(LocalService& service, const ServiceHosts& hosts, CliIo& io) {
+  const std::string folder = GetModuleFolder();
+  switch (service.EnsureRunning(hosts, folder)) {
+    case LocalService::Outcome::Missing:
+      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and there is no " << folder
+             << "vellumar-marketd to start\n";
+      break;
+    case LocalService::Outcome::Failed:
+      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and " << folder
+             << "vellumar-marketd did not start there\n";
+      break;
+    default:
+      break;
+  }
+}
 
 static void PrintHelp(std::ostream& out, const std::vector<CliCommand>& commands) {
   out << "usage: vellumar-cli COMMAND [ARGS] [--service HOST:PORT] [--json]\n"
@@ -43,15 +77,15 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
         << " " << command->usage << "\n";
     return kExitUsage;
   }
-  if (args.HasOption("service")) {
-    if (args.Option("service").empty()) {
-      err << "vellumar-cli: --service needs HOST:PORT\n";
-      return kExitUsage;
-    }
-    ServiceHosts hosts = GetServiceHosts();
-    hosts.SetAllHosts(args.Option("service"));
-    SetServiceHosts(hosts);
+  if (args.HasOption("service") && args.Option("service").empty()) {
+    err << "vellumar-cli: --service needs HOST:PORT\n";
+    return kExitUsage;
   }
+  const ServiceHosts hosts = ReadServiceHosts(args);
+  SetServiceHosts(hosts);
   CliIo io{out, err};
+  // Lives for the length of the command: a service started here is stopped on every way out.
+  LocalService service;
+  if (kServiceCommands.count(command->name)) StartServiceIfNeeded(service, hosts, io);
   return command->run(args, io);
 }

@@ -85,5 +85,7 @@ enum class StringId : int {
   BackupConfirm = 2129,            // %s: the backup file about to be written
   TargetPriceInvalid = 2200,       // a per-share target price that is not an amount of 0 or more
   MarginThresholdInvalid = 2201,   // the margin equity's price threshold is not an amount of 0 or more
+  SymbolCharactersInvalid = 2202,  // %s: the symbol, which holds a blank, comma, quote or control character
+  DateLaterThanToday = 2203,       // a purchase or sale dated after today
   AppTitle = 57344,                // the application's name, the title of its message boxes
 };

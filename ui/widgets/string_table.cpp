@@ -91,6 +91,9 @@ const std::map<StringId, const char*>& Table() {
        "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
       {StringId::MarginThresholdInvalid,
        "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
+      {StringId::SymbolCharactersInvalid,
+       "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
+      {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
       {StringId::AppTitle, "Vellumar!"},
   };
   return table;
