@@ -86,6 +86,7 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
   CliIo io{out, err};
   // Lives for the length of the command: a service started here is stopped on every way out.
   LocalService service;
-  if (kServiceCommands.count(command->name)) StartServiceIfNeeded(service, hosts, io);
+  // A server named with --service is the user's own: nothing is started in its place.
+  if (kServiceCommands.count(command->name) && !args.HasOption("service")) StartServiceIfNeeded(service, hosts, io);
   return command->run(args, io);
 }
