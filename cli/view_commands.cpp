@@ -10,6 +10,7 @@
 #include "cli/value_parsers.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
 #include "portfolio/views/portfolio_report.h"
 #include "portfolio/views/portfolio_view.h"
 #include "prefs/vl_general_prefs.h"
@@ -154,6 +155,15 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
     std::string detail = s.Db().GetLastRefreshError();
     return Failed(io, "Vellumar was unable to update its database.\nPlease check that you are connected to the "
                       "Internet." + (detail.empty() ? std::string() : "\n" + detail));
+  }
+  // The symbols the service did not know, so that a position without a value is explained.
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  s.Db().CopyAll(quotes, portfolios, positions);
+  for (const auto& item : quotes) {
+    const auto& q = static_cast<const VLStockInfoItem&>(*item);
+    if (q.quote.exchange == "N/A") io.err << "vellumar-cli update: no such ticker symbol \"" << q.name << "\"\n";
   }
   std::string time, status;
   s.Db().GetMarketTime(s.Conn(), time);

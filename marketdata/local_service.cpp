@@ -139,10 +139,11 @@ LocalService::Outcome LocalService::EnsureRunning(const ServiceHosts& hosts, con
     // The service ends with its parent even when the parent is killed before it can stop it.
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (::getppid() != parent) ::_exit(127);
-    const int quiet = ::open("/dev/null", O_RDWR);
-    if (quiet >= 0) {
-      ::dup2(quiet, STDIN_FILENO);
-      ::dup2(quiet, STDOUT_FILENO);
+    const int nowhere = ::open("/dev/null", O_RDWR);
+    if (nowhere >= 0) {
+      ::dup2(nowhere, STDIN_FILENO);
+      ::dup2(nowhere, STDOUT_FILENO);
+      if (quiet) ::dup2(nowhere, STDERR_FILENO);
     }
     ::execl(program.c_str(), program.c_str(), "--port", port.c_str(), "--quiet", static_cast<char*>(nullptr));
     ::_exit(127);

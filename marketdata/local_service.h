@@ -40,15 +40,18 @@ class LocalService {
   LocalService& operator=(const LocalService&) = delete;
 
   // Runs "<programFolder>vellumar-marketd --port N --quiet" (N from the quote host) when needed;
-  // `programFolder` ends with '/'. Its standard output is discarded, its errors go to ours.
+  // `programFolder` ends with '/'. Its standard output is discarded; its error stream goes to ours unless
+  // SetQuiet(true) was called (a command-line tool whose error stream the user reads).
   Outcome EnsureRunning(const ServiceHosts& hosts, const std::string& programFolder);
   void Stop();
+  void SetQuiet(bool discardErrors) { quiet = discardErrors; }
 
   // The started service's process id; -1 when none runs on our behalf.
   pid_t Pid() const { return pid; }
 
  private:
   pid_t pid = -1;
+  bool quiet = false;
 };
 
 // True for the outcomes after which the quote host answers.

@@ -190,6 +190,16 @@ TEST(CliService, TheReadmeWalkthroughRunsAsWrittenWithNoServiceStarted) {
   EXPECT_TRUE(fs::exists(fresh.File("retirement.htm")));
   EXPECT_FALSE(LoopbackHostAnswers(host, 300));
 
+  // Symbols the service does not know: named on the error stream by quote (which fails) and by update.
+  const std::string cli = "cd " + fresh.Path() + " && build/bin/vellumar-cli ";
+  const ShellRun quote = Shell(cli + "quote NOSUCH MSFT 2>&1 >/dev/null");
+  EXPECT_EQ(quote.code, 1);
+  EXPECT_EQ(quote.out, "vellumar-cli quote: no such ticker symbol \"NOSUCH\"\n");
+  ASSERT_EQ(Shell(cli + "add-stock Retirement NOSUCH --qty 1 --price 1 --db my.db").code, 0);
+  const ShellRun update = Shell(cli + "update --db my.db 2>&1 >/dev/null");
+  EXPECT_EQ(update.code, 0);
+  EXPECT_EQ(update.out, "vellumar-cli update: no such ticker symbol \"NOSUCH\"\n");
+
   // A command that fails after the service was started stops it as well.
   const ShellRun failed = Shell("cd " + fresh.Path() + " && build/bin/vellumar-cli update --db missing.db 2>&1");
   EXPECT_EQ(failed.code, 1);
