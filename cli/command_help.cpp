@@ -31,9 +31,10 @@ constexpr const char* kStockOptions =
     "  --yes  keep an --equity for a security that is not marginable (else refused)\n"
     "  --comment TEXT  a note shown with the position (default empty)\n";
 constexpr const char* kViewOptions =
+    "  --list-columns  list every column's id, header, category and description instead\n"
     "  --sold  the sold positions instead of the held ones\n"
     "  --columns IDS  column ids, such as 0,1,3 (default: the application's columns;\n"
-    "                 see the column ids in the application's Columns dialog)\n"
+    "                 view --list-columns lists the ids)\n"
     "  --sort ID  the column to sort by (default: the application's sort column)\n"
     "  --asc  sort ascending\n"
     "  --desc  sort descending\n";
@@ -97,7 +98,8 @@ const CommandHelp kHelp[] = {
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
     {"move", "positions", "move a position into another portfolio", kDb, "move 1 Trading --db my.db"},
     {"delete-position", "positions", "delete a position", kDb, "delete-position 1 --db my.db"},
-    {"view", "views and reports", "print a portfolio's positions with the chosen columns", kViewOptions,
+    {"view", "views and reports", "print a portfolio's positions with the chosen columns, or list the columns",
+     kViewOptions,
      "view Retirement --columns 0,1,3,4,8 --sort 8 --desc --db my.db"},
     {"summary", "views and reports", "print a portfolio's totals: value, change, gain, equity and margin",
      "  --sold  the totals of the sold positions\n"
@@ -107,7 +109,7 @@ const CommandHelp kHelp[] = {
      "update --db my.db"},
     {"report", "views and reports", "write a portfolio's view and totals as an HTML page",
      "  --out FILE  the page to write (required)\n"
-     "  (and every option of view)\n",
+     "  (and every option of view but --list-columns)\n",
      "report Retirement --out retirement.htm --db my.db"},
     {"init", "maintenance", "create an empty database", kDb, "init --db my.db"},
     {"check", "maintenance", "load the database and count what it holds", kDb, "check --db my.db"},

@@ -32,7 +32,7 @@ std::string ReferredHelp(const std::string& text) {
   const std::string marker = "every option of ";
   const size_t at = text.find(marker);
   if (at == std::string::npos) return {};
-  const size_t end = text.find(')', at);
+  const size_t end = text.find_first_of(" )", at + marker.size());
   return Cli({"help", text.substr(at + marker.size(), end - at - marker.size())}).out;
 }
 
@@ -104,4 +104,23 @@ TEST(CliHelp, WrongUsageShowsTheCommandsUsageLine) {
   const Result unknown = Cli({"help", "frobnicate"});
   EXPECT_EQ(unknown.code, 2);
   EXPECT_EQ(unknown.err, "vellumar-cli: unknown command 'frobnicate'; 'vellumar-cli help' lists them\n");
+}
+
+TEST(CliHelp, ViewListsEveryColumnForColumnsAndSort) {
+  const Result list = Cli({"view", "--list-columns"});
+  EXPECT_EQ(list.code, 0) << list.err;
+  std::istringstream lines(list.out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "id\theader\tcategory\tdescription");
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    EXPECT_EQ(line.rfind(std::to_string(rows) + "\t", 0), 0u) << line;
+    // Every column has a header, a category and a description.
+    EXPECT_EQ(line.find("\t\t"), std::string::npos) << line;
+    EXPECT_NE(line.back(), '\t') << line;
+    ++rows;
+  }
+  EXPECT_EQ(rows, 74);
+  EXPECT_EQ(list.out.find("0\tSymbol\t"), list.out.find('\n') + 1);
 }
