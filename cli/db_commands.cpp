@@ -213,7 +213,17 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   VLPortfolioItemList list;
   s.Db().GetPortfolios(s.Conn(), list);
   std::vector<OutputRecord> records;
-  for (const auto& item : list) records.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  // Dates as the user reads them (the dump keeps the stored seconds).
+  for (const auto& item : list) {
+    const auto& p = static_cast<const VLPortfolioItem&>(*item);
+    records.emplace_back()
+        .AddNumber("id", p.id)
+        .AddNumber("tag", p.tag)
+        .Add("name", p.name)
+        .Add("comment", p.comment)
+        .Add("created", FormatDate(p.created))
+        .Add("modified", FormatDate(p.modified));
+  }
   PrintList(args, io, kPortfolioColumns, records);
   return kExitOk;
 }

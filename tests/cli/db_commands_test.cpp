@@ -64,8 +64,8 @@ TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
   Result list = Run({"portfolios"});
   EXPECT_EQ(list.out,
             "id\ttag\tname\tcomment\tcreated\tmodified\n"
-            "2\t0\tDividends\t\t1733300000\t1733300000\n"
-            "1\t0\tGrowth\tlong\t1733300000\t1733300000\n");
+            "2\t0\tDividends\t\t2024-12-04\t2024-12-04\n"
+            "1\t0\tGrowth\tlong\t2024-12-04\t2024-12-04\n");
   EXPECT_EQ(Run({"delete-portfolio", "dividends"}).code, 0);
   EXPECT_EQ(Run({"check", "--json"}).out, "{\"loadCode\":0,\"quotes\":0,\"portfolios\":1,\"positions\":1}\n");
 }
