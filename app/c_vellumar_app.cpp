@@ -40,7 +40,8 @@ bool CVellumarApp::StartUp() {
 
   const std::string& folder = paths.dataFolder;
   database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
-  for (const StartupFileResult& step : {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
+  for (const StartupFileResult& step :
+       {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
     if (!step.Ok()) {
       ShowStartupError(step.messageId, step.path);
       return false;
@@ -73,11 +74,13 @@ void CVellumarApp::Backup(QWidget* parent) {
   const std::string& folder = paths.dataFolder;
   const StartupFileResult next = FindNextBackupPath(folder);
   if (!next.Ok()) {
-    ShowMessage(parent, next.messageId, MessageIcon::Error, MessageButtons::Ok, {QString::fromStdString(next.path)});
+    ShowMessage(parent, next.messageId, MessageIcon::Error, MessageButtons::Ok,
+                {QString::fromStdString(next.path)});
     return;
   }
   const QString target = QString::fromStdString(next.path);
-  if (ShowMessage(parent, StringId::BackupConfirm, MessageIcon::Information, MessageButtons::OkCancel, {target}) != MessageAnswer::Ok) {
+  if (ShowMessage(parent, StringId::BackupConfirm, MessageIcon::Information, MessageButtons::OkCancel,
+                  {target}) != MessageAnswer::Ok) {
     return;
   }
   const StartupFileResult copied = CopyDatabaseToBackup(folder, next.path);
@@ -86,7 +89,9 @@ void CVellumarApp::Backup(QWidget* parent) {
   }
 }
 
-void CVellumarApp::AddSecondaryWindow(QWidget* window) { secondaryWindows.emplace_back(window); }
+void CVellumarApp::AddSecondaryWindow(QWidget* window) {
+  secondaryWindows.emplace_back(window);
+}
 
 bool CVellumarApp::HasSecondaryWindows() const {
   for (const QPointer<QWidget>& window : secondaryWindows) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <vector>
 
+#include "framework/store_lock.h"
 #include "portfolio/database/vl_database.h"
 #include "sample_store.h"
 #include "tests/support/temp_folder.h"
@@ -106,5 +107,31 @@ void BM_AddCashPosition(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AddCashPosition)->Unit(benchmark::kMillisecond);
+
+// What every change adds to keep several processes safe: take the file's lock (making sure it is the file
+// at the path), compare the file's identity with the one last read or written, release the lock.
+void BM_LockAndIdentityCheck(benchmark::State& state) {
+  const std::string& path = Folder().path;
+  FileIdentity known;
+  if (!IdentityOfPath(path, known)) state.SkipWithError("no file");
+  for (auto _ : state) {
+    FileHandle file;
+    if (LockStoreFile(path, 1000, file) != kStoreLocked) state.SkipWithError("lock failed");
+    FileIdentity now;
+    IdentityOfFile(file.Get(), now);
+    benchmark::DoNotOptimize(now == known);
+  }
+}
+BENCHMARK(BM_LockAndIdentityCheck)->Unit(benchmark::kMicrosecond);
+
+// What a long-lived reader pays once a second when nothing changed: one stat.
+void BM_ReloadIfUnchanged(benchmark::State& state) {
+  const std::string& path = Folder().path;
+  VLDatabase db(path);
+  auto window = std::make_shared<NullWindow>();
+  if (!db.Connect(window, 1, 2, 3)) state.SkipWithError("load failed");
+  for (auto _ : state) benchmark::DoNotOptimize(db.ReloadIfChanged());
+}
+BENCHMARK(BM_ReloadIfUnchanged)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

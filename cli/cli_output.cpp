@@ -31,3 +31,19 @@ int Failed(CliIo& io, const std::string& errorText) {
   io.err << errorText << "\n";
   return kExitFailed;
 }
+
+std::string FailureLines(const FetchFailure& failure) {
+  if (!failure.IsSet()) return {};
+  std::string text = "\n" + failure.Describe();
+  if (failure.IsLocalServiceDown()) {
+    const size_t colon = failure.host.rfind(':');
+    const std::string port = colon == std::string::npos ? "80" : failure.host.substr(colon + 1);
+    text += "\nThe local market-data service does not answer at " + failure.host +
+            ". Start it with: vellumar-marketd --port " + port;
+  }
+  return text;
+}
+
+int FailedFetch(CliIo& io, const std::string& errorText, const FetchFailure& failure) {
+  return Failed(io, errorText + FailureLines(failure));
+}

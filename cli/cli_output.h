@@ -4,6 +4,7 @@
 
 #include "cli/command_table.h"
 #include "cli/output_record.h"
+#include "marketdata/fetch_failure.h"
 
 // Prints a list: a JSON array with --json, else a TSV table with a header line.
 void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
@@ -14,3 +15,8 @@ void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& co
 int Usage(CliIo& io, const char* command, const std::string& problem);
 // The error text on the error stream; exit code 1.
 int Failed(CliIo& io, const std::string& errorText);
+// The error text, then why the request failed and, when the local market-data service did not answer, how
+// to start it; exit code 1.
+int FailedFetch(CliIo& io, const std::string& errorText, const FetchFailure& failure);
+// The lines FailedFetch adds to the error text ("" when the failure is not known).
+std::string FailureLines(const FetchFailure& failure);

@@ -15,6 +15,9 @@ class NoWindow : public IVLCommandWindow {
   void PostCommand(uint32_t) override {}
 };
 
+constexpr const char* kBusyText =
+    "another program is changing the database and kept it locked; nothing was changed, try again";
+
 bool AllDigits(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s) {
@@ -43,6 +46,8 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
   const int32_t code = db->GetLastOpenCode();
   if (code == kDbMissing) {
     io.err << "No database file at " << path << " (create one with: vellumar-cli init --db " << path << ")\n";
+  } else if (code == kDbBusy) {
+    io.err << "Cannot open " << path << ": " << kBusyText << "\n";
   } else if (code == kDbFailed && !FileExists(path)) {
     io.err << "Cannot open " << path << "\n";
   } else {
@@ -74,6 +79,7 @@ std::string DatabaseCodeText(int32_t code) {
     case kVLNotFound: return "no such portfolio or position";
     case kVLAlreadySold: return "the position is already sold";
     case kVLNotSold: return "the position is not sold";
+    case kVLBusy: return kBusyText;
     default: return "failed with code " + std::to_string(code);
   }
 }

@@ -26,7 +26,7 @@ static int RunQuote(const CliArgs& args, CliIo& io) {
   }
   StockInfoProvider provider;
   provider.Fetch(list);
-  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   std::vector<std::string> columns;
   for (const StockInfo::TextField& f : StockInfo::TextFields()) columns.push_back(f.fieldName);
   // The service answers "N/A" as the exchange of a symbol it does not know.
@@ -56,7 +56,7 @@ static int RunHistory(const CliArgs& args, CliIo& io) {
   HistoricalPriceProvider provider;
   HistoricalPriceProvider::Results rows;
   provider.Fetch(p[0], startMonth, startYear, endMonth, endYear, &rows);
-  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   std::vector<OutputRecord> records;
   for (const auto& row : rows) {
     records.emplace_back()
@@ -91,7 +91,7 @@ static int RunLookup(const CliArgs& args, CliIo& io) {
   SymbolFinder::Results results;
   finder.Fetch(args.positional.empty() ? std::string() : args.positional[0], type->second,
                args.Has("worldwide"), &results, nullptr, 0);
-  if (finder.HasError()) return Failed(io, finder.GetErrorText());
+  if (finder.HasError()) return FailedFetch(io, finder.GetErrorText(), finder.GetFailure());
   std::vector<OutputRecord> records;
   for (const auto& info : results) {
     records.emplace_back()
@@ -129,7 +129,7 @@ static int RunMarketTime(const CliArgs& args, CliIo& io) {
   MarketTimeProvider provider;
   provider.region = region;
   provider.Fetch();
-  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   PrintOne(args, io, {"marketTime", "marketState"},
            OutputRecord().Add("marketTime", provider.marketTime).Add("marketState", provider.marketState));
   return kExitOk;
@@ -205,7 +205,7 @@ static int RunNews(const CliArgs& args, CliIo& io) {
   NewsItemProvider provider;
   NewsItemProvider::Results results;
   provider.Fetch(args.positional, &results, days, items, nullptr, 0);
-  if (provider.HasError()) return Failed(io, provider.GetErrorText());
+  if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   std::vector<OutputRecord> records;
   for (const auto& item : results) {
     records.emplace_back()

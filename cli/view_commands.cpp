@@ -175,10 +175,15 @@ int RunSummary(const CliArgs& args, CliIo& io) {
 int RunUpdate(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
-  if (s.Db().UpdateQuotes(s.Conn()) != kVLOk) {
-    std::string detail = s.Db().GetLastRefreshError();
-    return Failed(io, "Vellumar was unable to update its database.\nPlease check that you are connected to the "
-                      "Internet." + (detail.empty() ? std::string() : "\n" + detail));
+  if (const int32_t rc = s.Db().UpdateQuotes(s.Conn()); rc != kVLOk) {
+    if (rc == kVLBusy) return Failed(io, "update: " + DatabaseCodeText(rc));
+    const std::string detail = s.Db().GetLastRefreshError();
+    const FetchFailure& failure = s.Db().GetLastRefreshFailure();
+    // A service on this machine that does not answer is no matter of the Internet connection.
+    const std::string advice =
+        failure.IsLocalServiceDown() ? "" : "\nPlease check that you are connected to the Internet.";
+    return Failed(io, "Vellumar was unable to update its database." + advice +
+                          (detail.empty() ? std::string() : "\n" + detail) + FailureLines(failure));
   }
   // The symbols the service did not know, so that a position without a value is explained.
   VLStockInfoItemList quotes;

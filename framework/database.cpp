@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
-#include "framework/file_util.h"
 #include "framework/save_file_ops.h"
 
 namespace {
@@ -43,21 +43,43 @@ class SaveStream : public ArchiveStream {
   int fd;
 };
 
+std::string ResolveLinks(const std::string& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+int32_t DbCodeOfLock(int32_t lockCode) {
+  switch (lockCode) {
+    case kStoreLocked: return kDbOk;
+    case kStoreMissing: return kDbMissing;
+    case kStoreBusy: return kDbBusy;
+    default: return kDbFailed;
+  }
+}
+
 }  // namespace
 
 bool Database::SetPath(const std::string& newPath) {
   if (loaded) return false;
   path = newPath;
+  filePath.clear();
   return true;
 }
 
 void Database::Reset() {
   modified = false;
   loaded = false;
+  known = FileIdentity{};
+  changeLock.Close();
 }
 
 SaveFileOps& Database::Ops() const {
   return fileOps ? *fileOps : SaveFileOps::System();
+}
+
+const std::string& Database::FilePath() {
+  if (filePath.empty()) filePath = ResolveLinks(path);
+  return filePath;
 }
 
 int32_t Database::WriteStoreTo(int fd) {
@@ -87,16 +109,13 @@ int32_t Database::Create() {
   return kDbOk;
 }
 
-int32_t Database::Open() {
-  if (path.empty()) return kDbFailed;
-  FileHandle file;
-  const int32_t rc = OpenExistingFile(path, kOpenReadWriteExclusive, file);
-  if (rc == 3) return kDbMissing;
-  if (rc != 0) return kDbFailed;
+int32_t Database::LoadFrom(int fd) {
+  FileIdentity identity;
+  if (!IdentityOfFile(fd, identity)) return kDbFailed;
   int32_t code = kDbFailed;
   try {
-    if (::lseek(file.Get(), 0, SEEK_SET) != 0) return kDbFailed;
-    FileStream stream(file.Get());
+    if (::lseek(fd, 0, SEEK_SET) != 0) return kDbFailed;
+    FileStream stream(fd);
     Archive ar(stream, Archive::Mode::Load);
     PrepareForLoad();
     code = Serialize(&ar);
@@ -104,36 +123,118 @@ int32_t Database::Open() {
     code = kDbFailed;
   }
   if (code != kDbOk && code != kDbExists && code != kDbVersionTooNew) code = kDbFailed;
+  if (code == kDbOk) {
+    known = identity;
+    modified = false;
+  }
+  return code;
+}
+
+int32_t Database::ReloadKeeping(int fd) {
+  MemoryStream kept;
+  try {
+    Archive ar(kept, Archive::Mode::Store);
+    if (Serialize(&ar) != kSerializeOk) return kDbFailed;
+    ar.Flush();
+  } catch (const std::exception&) {
+    return kDbFailed;
+  }
+  const int32_t code = LoadFrom(fd);
+  if (code == kDbOk) return kDbOk;
+  try {
+    MemoryStream again(kept.Bytes());
+    Archive ar(again, Archive::Mode::Load);
+    PrepareForLoad();
+    Serialize(&ar);  // reads back what was just written from memory
+  } catch (const std::exception&) {
+  }
+  return code;
+}
+
+int32_t Database::Open() {
+  if (path.empty()) return kDbFailed;
+  filePath.clear();
+  FileHandle file;
+  if (int32_t rc = DbCodeOfLock(LockStoreFile(FilePath(), lockWaitMs, file)); rc != kDbOk) return rc;
+  RemoveStaleTempFiles(FilePath());  // the lock proves that no save is under way
+  const int32_t code = LoadFrom(file.Get());
   if (code == kDbOk) loaded = true;
   return code;
 }
 
 int32_t Database::WriteReplacing(int currentFd) {
-  std::string temp = path + ".XXXXXX";
+  const std::string& target = FilePath();
+  std::string temp = TempTemplateFor(target);
   FileHandle out(Ops().CreateTemp(temp));
   if (!out.IsOpen()) return kDbFailed;
   struct stat st {};
   if (::fstat(currentFd, &st) == 0) ::fchmod(out.Get(), st.st_mode & 07777);  // keep the file's permissions
-  bool ok = WriteStoreTo(out.Get()) == kDbOk;
+  FileIdentity written;
+  bool ok = WriteStoreTo(out.Get()) == kDbOk && IdentityOfFile(out.Get(), written);
   out.Close();
   if (ok && !BeforeReplace(temp)) return kDbFailed;  // abandoned as by a crash: the temp file stays
-  ok = ok && Ops().Rename(temp, path) == 0;
+  ok = ok && Ops().Rename(temp, target) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
     return kDbFailed;
   }
+  known = written;  // the rename keeps inode, size and modification time
   // The new store is in place but not yet durable: report the failure so the change is saved again.
-  return Ops().SyncFolder(FolderOf(path)) == 0 ? kDbOk : kDbFailed;
+  return Ops().SyncFolder(FolderOf(target)) == 0 ? kDbOk : kDbFailed;
 }
 
 int32_t Database::Save() {
   if (!modified) return kDbOk;
   if (path.empty()) return kDbFailed;
-  // The exclusive open proves the file is still there and nobody else holds it; the lock is kept
-  // until the new file has replaced it.
+  if (changeLock.IsOpen()) {
+    if (WriteReplacing(changeLock.Get()) != kDbOk) return kDbFailed;
+    modified = false;
+    return kDbOk;
+  }
+  // The lock is kept until the new file has replaced the old one.
   FileHandle current;
-  if (OpenExistingFile(path, kOpenReadWriteExclusive, current) != 0) return kDbFailed;
+  if (int32_t rc = DbCodeOfLock(LockStoreFile(FilePath(), lockWaitMs, current)); rc != kDbOk) {
+    return rc == kDbBusy ? kDbBusy : kDbFailed;
+  }
   if (WriteReplacing(current.Get()) != kDbOk) return kDbFailed;
   modified = false;
   return kDbOk;
+}
+
+int32_t Database::BeginChange(bool& reloaded) {
+  reloaded = false;
+  if (changeLock.IsOpen()) return kDbOk;
+  if (path.empty()) return kDbFailed;
+  FileHandle file;
+  if (int32_t rc = DbCodeOfLock(LockStoreFile(FilePath(), lockWaitMs, file)); rc != kDbOk) return rc;
+  FileIdentity now;
+  if (!IdentityOfFile(file.Get(), now)) return kDbFailed;
+  if (!(now == known)) {
+    if (int32_t rc = ReloadKeeping(file.Get()); rc != kDbOk) return rc;
+    reloaded = true;
+  }
+  changeLock = std::move(file);
+  return kDbOk;
+}
+
+int32_t Database::EndChange() {
+  const int32_t code = Save();
+  changeLock.Close();
+  return code;
+}
+
+int32_t Database::ReloadIfFileChanged(bool& reloaded, int waitMs) {
+  reloaded = false;
+  if (!loaded || changeLock.IsOpen()) return loaded ? kDbOk : kDbFailed;
+  FileIdentity atPath;
+  if (!IdentityOfPath(FilePath(), atPath)) return kDbMissing;
+  if (atPath == known) return kDbOk;
+  FileHandle file;
+  if (int32_t rc = DbCodeOfLock(LockStoreFile(FilePath(), waitMs, file)); rc != kDbOk) return rc;
+  FileIdentity now;
+  if (!IdentityOfFile(file.Get(), now)) return kDbFailed;
+  if (now == known) return kDbOk;
+  const int32_t code = ReloadKeeping(file.Get());
+  reloaded = code == kDbOk;
+  return code;
 }

@@ -141,6 +141,8 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
   curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, &t);
   curl_easy_setopt(h, CURLOPT_PREREQFUNCTION, OnPreRequest);
   curl_easy_setopt(h, CURLOPT_PREREQDATA, &t);
+  curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytes);
+  curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds);
 
   // The error buffer lives in `t`; the handle may outlive it.
   struct ErrorBufferReset {
@@ -171,6 +173,12 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
       t.timedOut = true;
       break;
     }
+    // The receive time-out restarts with every byte; this one does not.
+    auto total = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - t.start);
+    if (requestTimeout != 0 && total.count() >= requestTimeout) {
+      t.timedOut = true;
+      break;
+    }
     curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
   }
   t.result = CURLE_FAILED_INIT;
@@ -195,6 +203,7 @@ bool CWebGrab::GetFile(const std::string& url, std::string& content, const std::
   rawHeaders.clear();
   content.clear();
   errorText.clear();
+  failureCause.clear();
   statusCode = 0;
   if (!session && !Initialize(agent, statusWindow)) return false;
   if (statusWindow) session->SetStatusWindow(statusWindow);
@@ -225,6 +234,7 @@ bool CWebGrab::GetFile(const std::string& url, std::string& content, const std::
   // A partial body must never reach a parser as if it were the page.
   content.clear();
   if (t.responseStarted) errorText = message;
+  failureCause = message;
   session->ShowStatus(message);
   return false;
 }

@@ -29,6 +29,11 @@ class CWebGrab {
   void Close() { session.reset(); }
 
   void SetReceiveTimeout(uint32_t milliseconds) { receiveTimeout = milliseconds; }
+  // The whole request, from the first byte sent to the last received; 0 = none. A transfer that stays
+  // slower than kLowSpeedBytes a second for kLowSpeedSeconds fails as well.
+  void SetRequestTimeout(uint32_t milliseconds) { requestTimeout = milliseconds; }
+  static constexpr long kLowSpeedBytes = 16;
+  static constexpr long kLowSpeedSeconds = 20;
   void SetReload(bool on) { reload = on; }
   void SetProxy(const std::string& host, uint16_t port) {
     useProxy = true;
@@ -39,6 +44,8 @@ class CWebGrab {
   uint32_t GetStatusCode() const { return statusCode; }
   const std::string& GetRawHeaders() const { return rawHeaders; }
   const std::string& GetErrorText() const { return errorText; }
+  // Why the last fetch failed, whether or not the server had begun to answer; "" after success.
+  const std::string& GetFailureCause() const { return failureCause; }
   double GetRate() const { return rate; }
   // The session's last status text ("" after a completed fetch), for callers and tests.
   std::string GetLastStatus() const { return session ? session->GetLastStatus() : std::string(); }
@@ -55,6 +62,7 @@ class CWebGrab {
 
   std::unique_ptr<CWebGrabSession> session;
   uint32_t receiveTimeout = 0;
+  uint32_t requestTimeout = 0;
   bool reload = false;
   double rate = 0;
   bool useProxy = false;
@@ -62,5 +70,6 @@ class CWebGrab {
   std::string proxyHost;
   uint32_t statusCode = 0;
   std::string errorText;
+  std::string failureCause;
   std::string rawHeaders;
 };

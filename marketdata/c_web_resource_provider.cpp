@@ -16,6 +16,14 @@ void CWebResourceProvider::SetServiceHosts(const ServiceHosts& value) {
   proxyPort = value.proxyPort;
   agent = value.agent;
   receiveTimeout = value.receiveTimeoutMs;
+  requestTimeout = value.requestTimeoutMs;
+}
+
+std::string CWebResourceProvider::HostOfUrl(const std::string& requestUrl) {
+  const size_t scheme = requestUrl.find("://");
+  const size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  const size_t end = requestUrl.find_first_of("/?#", start);
+  return requestUrl.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 std::string CWebResourceProvider::MakeUrl(const std::string& host, const std::string& path) {
@@ -45,6 +53,7 @@ void CWebResourceProvider::Fetch(const std::string& requestUrl) {
   auto grab = std::make_unique<CWebGrab>();
   if (useProxy) grab->SetProxy(proxyHost, proxyPort);
   grab->SetReceiveTimeout(receiveTimeout);
+  grab->SetRequestTimeout(requestTimeout);
   if (!grab->Initialize(agent, statusWindow)) {
     SetError(kErrorInitialize);
     return;
@@ -52,7 +61,14 @@ void CWebResourceProvider::Fetch(const std::string& requestUrl) {
   std::string body;
   bool fetched = grab->GetFile(requestUrl, body, agent, statusWindow);
   SetContent(std::move(body));
-  if (!fetched) SetError(kErrorFetch + requestUrl);
+  failure.host = HostOfUrl(requestUrl);
+  if (!fetched) {
+    SetError(kErrorFetch + requestUrl);
+    failure.cause = grab->GetFailureCause();
+    failure.noAnswer = true;
+  } else if (grab->GetStatusCode() >= 400) {
+    failure.cause = "HTTP status " + std::to_string(grab->GetStatusCode());
+  }
   grab->Close();
 }
 

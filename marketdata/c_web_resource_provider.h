@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "marketdata/fetch_failure.h"
 #include "marketdata/service_hosts.h"
 
 class IStatusWindow;
@@ -25,6 +26,9 @@ class CWebResourceProvider {
 
   bool HasError() const { return error; }
   const std::string& GetErrorText() const { return errorText; }
+  // Why the last request failed in the transfer or with an HTTP error status; kept when the parse then
+  // sets the error text.
+  const FetchFailure& GetFailure() const { return failure; }
   const std::string& GetContent() const { return content; }
   const std::string& GetCurrentUrl() const { return url; }
 
@@ -36,6 +40,7 @@ class CWebResourceProvider {
   uint16_t proxyPort = 0;
   std::string agent;
   uint32_t receiveTimeout = 0;  // milliseconds, 0 = none
+  uint32_t requestTimeout = 0;  // milliseconds for a whole request, 0 = none
   IStatusWindow* statusWindow = nullptr;
 
   // Parsing cursor over the content. Matches are plain substrings; the NoCase forms compare
@@ -65,9 +70,12 @@ class CWebResourceProvider {
   void ClearError() {
     error = false;
     errorText.clear();
+    failure = {};
   }
   // "http://" + host + path.
   static std::string MakeUrl(const std::string& host, const std::string& path);
+  // The "name[:port]" part of a URL.
+  static std::string HostOfUrl(const std::string& requestUrl);
 
   // Builds the URL of the next request.
   virtual void GetUrl(std::string& out) = 0;
@@ -92,6 +100,7 @@ class CWebResourceProvider {
   std::string content;
   mutable std::string lowerContent;  // lower-cased copy of content for the NoCase searches, made on demand
   mutable bool lowerContentValid = false;
+  FetchFailure failure;
   std::string errorText;
   std::string url;
 };

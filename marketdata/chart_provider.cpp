@@ -19,6 +19,7 @@ bool ChartProvider::DownloadChart(const std::vector<StockInfo*>& quotes, const C
 
   CWebGrab grab;
   grab.SetReceiveTimeout(hosts.receiveTimeoutMs);
+  grab.SetRequestTimeout(hosts.requestTimeoutMs);
   if (hosts.useProxy) grab.SetProxy(hosts.proxyHost, hosts.proxyPort);
   std::string image;
   if (!grab.GetFile(url, image, hosts.agent, nullptr)) return false;

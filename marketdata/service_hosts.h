@@ -10,6 +10,7 @@
 struct ServiceHosts {
   static constexpr const char* kDefaultHost = "localhost:8642";
   static constexpr uint32_t kDefaultReceiveTimeoutMs = 30000;
+  static constexpr uint32_t kDefaultRequestTimeoutMs = 60000;
 
   std::string quoteCsvHost = kDefaultHost;    // quote CSV download
   std::string quoteWebHost = kDefaultHost;    // quote service web pages: headlines, clock, look-up
@@ -21,6 +22,7 @@ struct ServiceHosts {
 
   bool startLocalService = true;  // start the bundled service when a host is local and nothing answers
   uint32_t receiveTimeoutMs = kDefaultReceiveTimeoutMs;  // 0 = no receive time-out
+  uint32_t requestTimeoutMs = kDefaultRequestTimeoutMs;  // a whole request, however it trickles; 0 = none
   std::string agent;                                     // user-agent text; empty sends none
   bool useProxy = false;
   std::string proxyHost;

@@ -153,6 +153,10 @@ void StockInfoProvider::ParseContent() {
   SetError(kErrorParse);
   for (StockInfo* info : quotes) {
     if (!info || !ReadLine(*info)) return;
+    for (const StockInfo::TextField& field : StockInfo::TextFields()) {
+      std::string& text = info->*field.member;
+      if (text.size() > kMaxFieldBytes) text = CutToBytes(text, kMaxFieldBytes);
+    }
   }
   ClearError();
 }

@@ -10,6 +10,9 @@ class StockInfo;
 // symbol, matched to the records by order.
 class StockInfoProvider : public CWebResourceProvider {
  public:
+  // Every text the answer fills in is cut to this many bytes (on a character boundary): the database
+  // stores them, and an answer must not make it grow without end.
+  static constexpr size_t kMaxFieldBytes = 255;
   // The field codes asked for, 44 values a line; the name comes second and last.
   static constexpr const char* kFieldCodes =
       "snxj1j3r5rp5dyr1a2jkm3m7m8m4m5m6t8r6r7e9e8e7pd1t7vob3b2b6a5s7lcmk1k2m2f6n";

@@ -132,3 +132,15 @@ bool ScanInts(const std::string& text, int count, int* out) {
   }
   return true;
 }
+
+std::string CutToBytes(const std::string& text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text;
+  size_t cut = maxBytes;
+  const auto isContinuation = [&](size_t i) { return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80; };
+  // The byte at the cut continues a character: drop that character's bytes before the cut too.
+  if (isContinuation(cut)) {
+    while (cut > 0 && isContinuation(cut - 1)) --cut;
+    if (cut > 0 && static_cast<unsigned char>(text[cut - 1]) >= 0xC0) --cut;
+  }
+  return text.substr(0, cut);
+}

@@ -19,6 +19,8 @@ std::string FlattenLines(const std::string& text);
 // Removes every "<...>" run (an unclosed "<" alone), turns "&nbsp;" into a space and "&amp;" into
 // "&", and deletes a few accented-letter entities.
 std::string StripTags(const std::string& text);
+// At most `maxBytes` bytes of `text`, never ending in part of a UTF-8 character.
+std::string CutToBytes(const std::string& text, size_t maxBytes);
 
 // Reads a leading decimal integer the way "%d" does (leading white space, optional sign, digits).
 // False when there are no digits or the value does not fit an int.

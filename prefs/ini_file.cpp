@@ -25,6 +25,13 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r';
 }
 
+// The ending a line keeps in `lines`: "" (LF), "\r" (CR LF) or "\r\r" (bare CR).
+std::string EndingOf(const std::string& line) {
+  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\r") == 0) return "\r\r";
+  if (!line.empty() && line.back() == '\r') return "\r";
+  return {};
+}
+
 std::string Trim(const std::string& text) {
   size_t first = 0;
   size_t last = text.size();
@@ -93,7 +100,7 @@ bool WriteAll(int fd, const std::string& data) {
 
 bool IniFile::Load(const std::string& path) {
   lines.clear();
-  crlf = false;
+  newLineEnding.clear();
   bom = false;
   if (!FileExists(path)) return true;
   FileHandle file;
@@ -123,22 +130,33 @@ bool IniFile::Save(const std::string& path) const {
 
 void IniFile::Parse(const std::string& text) {
   lines.clear();
-  crlf = false;
+  newLineEnding.clear();
   bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
   size_t pos = bom ? 3 : 0;
+  // Lines end in LF, CR LF or a bare CR. A line keeps its ending apart from the LF: "\r" for CR LF, "\r\r"
+  // for a bare CR (a CR inside a line always ends it, so neither can be part of the text).
   while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end + 1;
+    const size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(pos));
+      break;
+    }
+    const bool pair = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    const bool bareCr = text[end] == '\r' && !pair;
+    lines.push_back(text.substr(pos, end - pos + (pair ? 1 : 0)) + (bareCr ? "\r\r" : ""));
+    pos = end + (pair ? 2 : 1);
   }
   // New lines follow the ending of the first line.
-  crlf = !lines.empty() && !lines[0].empty() && lines[0].back() == '\r';
+  newLineEnding = lines.empty() ? std::string() : EndingOf(lines[0]);
 }
 
 std::string IniFile::ToText() const {
   std::string text = bom ? "\xEF\xBB\xBF" : "";
   for (const std::string& line : lines) {
+    if (EndingOf(line) == "\r\r") {
+      text.append(line, 0, line.size() - 1);
+      continue;
+    }
     text += line;
     text += '\n';
   }
@@ -146,7 +164,7 @@ std::string IniFile::ToText() const {
 }
 
 std::string IniFile::NewLine(const std::string& text) const {
-  return crlf ? text + "\r" : text;
+  return text + newLineEnding;
 }
 
 size_t IniFile::FindSection(const std::string& section, size_t from) const {
@@ -207,8 +225,7 @@ bool IniFile::SetString(const std::string& section, const std::string& key, cons
   const size_t at = FindKeyAnywhere(section, key);
   if (at != kNone) {
     const std::string& line = lines[at];
-    const bool endsInCr = !line.empty() && line.back() == '\r';
-    lines[at] = Trim(line.substr(0, line.find('='))) + "=" + value + (endsInCr ? "\r" : "");
+    lines[at] = Trim(line.substr(0, line.find('='))) + "=" + value + EndingOf(line);
     return true;
   }
   const size_t header = FindSection(section, 0);

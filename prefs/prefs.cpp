@@ -1,5 +1,6 @@
 #include "prefs/prefs.h"
 
+#include <climits>
 #include <cstdio>
 
 #include "prefs/ini_file.h"
@@ -52,7 +53,7 @@ bool Prefs::Save() {
   });
 }
 
-int32_t Prefs::ParseProfileInt(const std::string& text) {
+std::optional<int32_t> Prefs::ParseProfileInt(const std::string& text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
@@ -60,12 +61,14 @@ int32_t Prefs::ParseProfileInt(const std::string& text) {
     negative = text[i] == '-';
     ++i;
   }
-  // Wraps like the 32-bit arithmetic of the platform's reader instead of overflowing.
-  uint32_t value = 0;
+  // Digits past the 32-bit range make the number unreadable: the caller's default, never a wrapped value.
+  int64_t value = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
   }
-  if (negative) value = 0u - value;
+  if (negative) value = -value;
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
   return static_cast<int32_t>(value);
 }
 
@@ -76,7 +79,7 @@ bool Prefs::ReadBool(const std::string& key, bool def) const {
 int32_t Prefs::ReadInt(const std::string& key, int32_t def) const {
   std::string value;
   if (!Lookup(key, value)) return def;
-  return ParseProfileInt(value);
+  return ParseProfileInt(value).value_or(def);
 }
 
 std::string Prefs::ReadString(const std::string& key, const std::string& def) const {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class IniFile;
@@ -43,8 +44,9 @@ class Prefs {
   bool WriteInt(const std::string& key, int32_t value);
   bool WriteString(const std::string& key, const std::string& text);
 
-  // Parses the integer at the start of `text` the way ReadInt does.
-  static int32_t ParseProfileInt(const std::string& text);
+  // Parses the integer at the start of `text` the way ReadInt does (no digits read as 0); no value when
+  // the number lies outside the 32-bit range.
+  static std::optional<int32_t> ParseProfileInt(const std::string& text);
 
  protected:
   // Between BeginBatch and EndBatch every read comes from one snapshot of the file and every write goes to

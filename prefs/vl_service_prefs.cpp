@@ -4,6 +4,7 @@ namespace {
 
 constexpr const char* kStartLocalServiceKey = "StartLocalService";
 constexpr const char* kReceiveTimeoutKey = "ReceiveTimeoutMs";
+constexpr const char* kRequestTimeoutKey = "RequestTimeoutMs";
 constexpr const char* kAgentKey = "Agent";
 constexpr const char* kUseProxyKey = "UseProxy";
 constexpr const char* kProxyHostKey = "ProxyHost";
@@ -30,6 +31,8 @@ void VLServicePrefs::Load() {
   hosts.startLocalService = ReadBool(kStartLocalServiceKey, hosts.startLocalService);
   const int32_t timeout = ReadInt(kReceiveTimeoutKey, static_cast<int32_t>(hosts.receiveTimeoutMs));
   if (timeout >= 0) hosts.receiveTimeoutMs = static_cast<uint32_t>(timeout);
+  const int32_t requestTimeout = ReadInt(kRequestTimeoutKey, static_cast<int32_t>(hosts.requestTimeoutMs));
+  if (requestTimeout >= 0) hosts.requestTimeoutMs = static_cast<uint32_t>(requestTimeout);
   hosts.agent = ReadString(kAgentKey, hosts.agent);
   hosts.useProxy = ReadBool(kUseProxyKey, hosts.useProxy);
   hosts.proxyHost = TrimBlanks(ReadString(kProxyHostKey, hosts.proxyHost));
@@ -45,6 +48,7 @@ bool VLServicePrefs::Save() {
   }
   WriteBool(kStartLocalServiceKey, hosts.startLocalService);
   WriteInt(kReceiveTimeoutKey, static_cast<int32_t>(hosts.receiveTimeoutMs));
+  WriteInt(kRequestTimeoutKey, static_cast<int32_t>(hosts.requestTimeoutMs));
   WriteString(kAgentKey, hosts.agent);
   WriteBool(kUseProxyKey, hosts.useProxy);
   WriteString(kProxyHostKey, hosts.proxyHost);

@@ -84,4 +84,8 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
   import -window root -crop 1240x640+0+0 '$out/app-held.png'
   kill \$app; wait \$app 2>/dev/null || true"
 xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_main_window_snapshot "$work" "$out"
+# The same window at 200%, to check that nothing is clipped when scaled.
+mkdir -p "$work/scaled"
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2600x1400x24" ./build/tests/ui/vl_main_window_snapshot "$work" "$work/scaled"
+cp "$work/scaled/main-held.png" "$out/main-held-200.png"
 ls -l "$out"

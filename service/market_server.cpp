@@ -13,7 +13,8 @@
 MarketServer::MarketServer(const Market& market, bool logRequests)
     : market(market), logRequests(logRequests), server(std::make_unique<httplib::Server>()) {
   server->set_keep_alive_max_count(100);
-  server->set_read_timeout(10, 0);
+  server->set_read_timeout(kArrivalPauseSeconds, 0);
+  server->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
   server->set_payload_max_length(64 * 1024);
   // Headers and body go out in separate writes; without this a keep-alive client waits for its own
   // delayed acknowledgement (about 40 ms) on every request.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,12 @@ class Server;
 // thread pool. Bind, then Run on one thread; Stop from any other thread makes Run return.
 class MarketServer {
  public:
+  // Requests are served by this many threads, enough for a desktop's programs plus clients that are slow
+  // to send; a request whose bytes pause longer than kArrivalPauseSeconds is dropped, so a slow client
+  // holds a thread only as long as it keeps sending.
+  static constexpr size_t kWorkerThreads = 64;
+  static constexpr time_t kArrivalPauseSeconds = 3;
+
   MarketServer(const Market& market, bool logRequests);
   ~MarketServer();
   MarketServer(const MarketServer&) = delete;

@@ -53,6 +53,20 @@ double MarketCapValue(const H& h) {
   return IsNumericText(text) ? ReadLeadingNumber(text) * factor : 0.0;
 }
 
+}  // namespace
+
+int64_t HeldSeconds(const VLStockHoldingItem& h) {
+  if (!h.purchaseDate) return 0;
+  const int64_t end = h.saleDate ? h.saleDate : GetClock().Now();
+  return end > h.purchaseDate ? end - h.purchaseDate : 0;
+}
+
+VLCurrency EndValue(const VLStockHoldingItem& h) {
+  return h.IsSold() ? h.GetSaleValue() : h.GetCurrentValue();
+}
+
+namespace {
+
 double GainValue(const H& h) {
   if (h.qty == 0 || h.buyPricePerShare == 0) return 0.0;
   VLCurrency gain = h.IsSold() ? h.GetSaleValue() : h.GetCurrentValue();
@@ -61,16 +75,14 @@ double GainValue(const H& h) {
 }
 
 double HeldDays(const H& h) {
-  if (!h.purchaseDate) return 0.0;
-  if (!h.saleDate) return static_cast<double>((GetClock().Now() - h.purchaseDate) / kSecondsPerDay);
-  if (h.saleDate <= h.purchaseDate) return 0.0;
-  return static_cast<double>((h.saleDate - h.purchaseDate) / kSecondsPerDay);
+  const int64_t seconds = HeldSeconds(h);
+  return seconds > 0 ? static_cast<double>(seconds / kSecondsPerDay) : 0.0;
 }
 
 double CagrValue(const H& h) {
   const double t = h.GetTotalPaid().GetValue();
   if (t == 0) return 0.0;
-  const double v = h.GetCurrentValue().GetValue();
+  const double v = EndValue(h).GetValue();
   double years = HeldDays(h) / 365.0;
   if (years < 1) years = 1;  // growth over less than a year is not annualised upwards
   return (std::pow(v / t, 1.0 / years) - 1.0) * 100.0;

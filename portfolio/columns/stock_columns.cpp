@@ -176,12 +176,12 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return PriceOrNa(h.quote.bid); },
     [](const H& h) { return PriceOrNa(h.quote.ask); },
     &DayRangeText,
-    [](const H& h) { return h.purchaseDate ? DurationText(GetClock().Now() - h.purchaseDate) : ""; },
+    [](const H& h) { return h.purchaseDate ? DurationText(HeldSeconds(h)) : ""; },
     [](const H& h) { return h.comment; },
     [](const H& h) { return h.quote.symbol.find('^') == std::string::npos ? h.quote.floatShares : ""; },
     [](const H& h) { return h.quote.exchange != "N/A" ? h.quote.exchange : ""; },
     [](const H& h) {
-      const bool ok = h.GetTotalPaid().GetValue() > 0 && h.GetCurrentValue().GetValue() > 0 && h.purchaseDate;
+      const bool ok = h.GetTotalPaid().GetValue() > 0 && EndValue(h).GetValue() > 0 && h.purchaseDate;
       return ok ? Percent(StockColumnValue(h, kColCagr)) : "";
     },
     [](const H& h) {

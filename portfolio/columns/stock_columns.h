@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+class VLCurrency;
 class VLStockHoldingItem;
 
 // The cell text and the sort value of every list column (column_catalog.h) for a stock position.
@@ -17,6 +18,11 @@ bool HasSellAlert(const VLStockHoldingItem& holding);
 bool HasStopLossAlert(const VLStockHoldingItem& holding);
 
 // Pieces both the texts and the values use.
+// How long the position was held, in seconds: from purchase to sale when it is sold, else to now; 0 without
+// a purchase date or when the end is not after it.
+int64_t HeldSeconds(const VLStockHoldingItem& holding);
+// What the position ends at for growth figures: the sale value when sold, else the current value.
+VLCurrency EndValue(const VLStockHoldingItem& holding);
 // The trade price in cents, rounded, whether or not the quote service knows the symbol.
 int64_t TradeCents(const VLStockHoldingItem& holding);
 // The change per share: the real-time change when the quote has one, else the delayed change.

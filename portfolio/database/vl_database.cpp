@@ -122,22 +122,86 @@ int32_t VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
   return kVLOk;
 }
 
+int32_t VLDatabase::BeginFileChange(Notice& reload) {
+  const std::vector<uint32_t> before = PortfolioIds();
+  bool reloaded = false;
+  const int32_t rc = BeginChange(reloaded);
+  if (rc == kDbBusy) return kVLBusy;
+  if (rc != kDbOk) return kVLFailed;
+  if (reloaded) reload = ReloadNotice(before);
+  return kVLOk;
+}
+
 int32_t VLDatabase::SaveChange() {
   SetModified();
-  return Save() == kDbOk ? kVLOk : kVLFailed;
+  const int32_t rc = EndChange();
+  if (rc == kDbOk) return kVLOk;
+  return rc == kDbBusy ? kVLBusy : kVLFailed;
+}
+
+std::vector<uint32_t> VLDatabase::PortfolioIds() const {
+  std::vector<uint32_t> ids;
+  ids.reserve(static_cast<size_t>(portfolios.GetCount()));
+  for (const auto& item : portfolios) ids.push_back(item->id);
+  return ids;
+}
+
+VLDatabase::Notice VLDatabase::ReloadNotice(const std::vector<uint32_t>& before) const {
+  const std::vector<uint32_t> after = PortfolioIds();
+  auto contains = [](const std::vector<uint32_t>& ids, uint32_t id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+  };
+  Notice notice{NoticeKind::Portfolios, {}};
+  for (uint32_t id : before) {
+    if (!contains(after, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
+  }
+  for (uint32_t id : after) {
+    if (!contains(before, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioAdded);
+  }
+  for (uint32_t id : after) {
+    if (contains(before, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioModified);
+  }
+  notice.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
+  return notice;
+}
+
+int32_t VLDatabase::ReloadIfChanged() {
+  Notice reload;
+  {
+    std::lock_guard guard(lock);
+    if (!IsLoaded()) return kVLFailed;
+    const std::vector<uint32_t> before = PortfolioIds();
+    bool reloaded = false;
+    const int32_t rc = ReloadIfFileChanged(reloaded, kReloadLockWaitMs);
+    if (rc == kDbBusy) return kVLBusy;
+    if (rc != kDbOk) return kVLFailed;
+    if (!reloaded) return kVLOk;
+    reload = ReloadNotice(before);
+  }
+  Notify(reload);
+  return kVLOk;
 }
 
 int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
                               const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply) {
   Notice notice{kind, {}};
+  Notice reload;
+  int32_t rc = kVLOk;
   {
     std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
-    if (int32_t rc = apply(notice.events); rc != kVLOk) return rc == kNothingChanged ? kVLOk : rc;
-    if (SaveChange() != kVLOk) return kVLFailed;
+    if (rc = CheckChange(conn); rc != kVLOk) return rc;
+    if (rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    rc = apply(notice.events);
+    if (rc == kVLOk) {
+      rc = SaveChange();
+    } else {
+      EndChange();  // nothing to write: releases the lock
+    }
   }
-  Notify(notice);
-  return kVLOk;
+  if (!reload.events.empty()) Notify(reload);
+  if (rc == kNothingChanged) return kVLOk;
+  if (rc == kVLOk) Notify(notice);
+  return rc;
 }
 
 void VLDatabase::Notify(const Notice& notice) {

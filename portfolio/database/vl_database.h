@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/database.h"
+#include "marketdata/fetch_failure.h"
 #include "portfolio/database/vl_database_conn.h"
 #include "portfolio/database/vl_database_event.h"
 #include "portfolio/records/vl_holding_item_list.h"
@@ -29,12 +30,18 @@ enum VLDatabaseCode : int32_t {
   kVLNotFound = 3,  // no such portfolio or position
   kVLAlreadySold = 4,
   kVLNotSold = 5,
+  kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
 // Windows only ever receive clones. Every change validates, applies, saves and then notifies: first a
 // command posted to each connected window, then the event to each listener. While a quote refresh runs
 // every change (and a second refresh) is refused with 1 and changes nothing.
+//
+// Several processes may share the file. Every change holds the file's lock from reading to writing: it
+// re-reads the file first when another process saved it since this one last read or wrote it (and then
+// notifies as ReloadIfChanged does, before the change's own notice), so no process overwrites another's
+// change. When another process keeps the lock for the whole wait the change returns kVLBusy.
 class VLDatabase : public Database {
  public:
   static constexpr int kQuoteBatchSize = 200;
@@ -58,6 +65,16 @@ class VLDatabase : public Database {
   void AddListener(IVLDatabaseListener* listener);
   void RemoveListener(IVLDatabaseListener* listener);
   int32_t GetLastOpenCode() const { return lastOpenCode; }
+
+  // For a process that keeps the store in memory (the application's timer calls it once a second). A stat
+  // when nothing changed. When the file is not the version this process last read or wrote, re-reads it
+  // under the lock and notifies like any change: posts the portfolios command to every connection, then
+  // sends event 2 for each portfolio that disappeared, event 0 for each new portfolio, event 1 for every
+  // other portfolio, then event 6. 0 whether or not it reloaded; kVLBusy when another process holds the
+  // lock (try again on the next tick); kVLFailed when the file cannot be read. On failure the store in
+  // memory stays as it was and nothing is sent.
+  int32_t ReloadIfChanged();
+  static constexpr int kReloadLockWaitMs = 250;
 
   // Portfolios.
   int32_t GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list);
@@ -96,8 +113,14 @@ class VLDatabase : public Database {
   int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
   int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
   bool IsRefreshing() const { return refreshing; }
+  // One deadline for a whole quote refresh, checked before every request: once it has passed the refresh
+  // fails and nothing is saved. 0 = none.
+  static constexpr int64_t kDefaultRefreshDeadlineMs = 180000;
+  void SetRefreshDeadline(int64_t milliseconds) { refreshDeadlineMs = milliseconds; }
   // The quote source's error text of the last refresh that failed in a request.
   const std::string& GetLastRefreshError() const { return lastRefreshError; }
+  // Why that request failed: the host and the transport error or HTTP status, when known.
+  const FetchFailure& GetLastRefreshFailure() const { return lastRefreshFailure; }
 
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
@@ -126,7 +149,14 @@ class VLDatabase : public Database {
   bool IsConnected(const VLDatabaseConn* conn) const;
   // The guard of every change: 1 for an unknown connection or while a refresh runs.
   int32_t CheckChange(const VLDatabaseConn* conn) const;
+  // Takes the file's lock for a change and re-reads the file when another process changed it; the notice
+  // of that reload, if any, goes to `reload`. kVLOk with the lock held, kVLBusy or kVLFailed.
+  int32_t BeginFileChange(Notice& reload);
+  // Saves the change and releases the file's lock.
   int32_t SaveChange();
+  std::vector<uint32_t> PortfolioIds() const;
+  // What a reload that found the portfolios `before` tells the windows.
+  Notice ReloadNotice(const std::vector<uint32_t>& before) const;
   void Notify(const Notice& notice);
   // What a change's `apply` answers when there turned out to be nothing to do: success, nothing saved or
   // sent.
@@ -173,6 +203,8 @@ class VLDatabase : public Database {
 
   std::unique_ptr<IVLQuoteSource> quoteSource;
   bool refreshing = false;
+  int64_t refreshDeadlineMs = kDefaultRefreshDeadlineMs;
   std::string lastRefreshError;
+  FetchFailure lastRefreshFailure;
   int32_t lastOpenCode = 0;
 };

@@ -1,4 +1,8 @@
 // The quote refresh, the market setting and the summary of the portfolio database.
+#include <chrono>
+#include <unordered_map>
+
+#include "marketdata/stock_info.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_quote_source.h"
@@ -23,31 +27,61 @@ class RefreshScope {
 
 int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
   Notice notice{NoticeKind::Quotes, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
+  Notice reload;
   {
     std::lock_guard guard(lock);
     if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;  // also refuses a second refresh
     if (!quoteSource) return kVLFailed;
     lastRefreshError.clear();
+    lastRefreshFailure = {};
     RefreshScope running(refreshing);
 
+    // Everything is fetched first, into copies, without the file's lock: other processes keep saving
+    // while the network is slow. A failed request, or the deadline passing, ends the refresh with nothing
+    // changed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(refreshDeadlineMs);
+    const auto pastDeadline = [&] {
+      if (refreshDeadlineMs <= 0 || std::chrono::steady_clock::now() < deadline) return false;
+      lastRefreshError =
+          "The quote refresh did not finish within " + std::to_string((refreshDeadlineMs + 999) / 1000) + " s";
+      return true;
+    };
     std::string time, status;
-    if (quoteSource->FetchMarketTime(market, time, status)) {
+    const bool haveTime = quoteSource->FetchMarketTime(market, time, status);
+    std::vector<StockInfo> fetched(static_cast<size_t>(quotes.GetCount()));
+    for (int i = 0; i < quotes.GetCount(); ++i) {
+      const auto* quote = static_cast<const VLStockInfoItem*>(quotes.GetAt(i));
+      StockInfo& info = fetched[static_cast<size_t>(i)];
+      info = quote->quote;
+      info.symbol = quote->name;
+    }
+    for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
+      std::vector<StockInfo*> batch;
+      for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i) batch.push_back(&fetched[i]);
+      if (pastDeadline()) return kVLFailed;
+      if (!quoteSource->FetchQuotes(batch, lastRefreshError)) {
+        lastRefreshFailure = quoteSource->GetLastFailure();
+        return kVLFailed;
+      }
+    }
+    if (pastDeadline()) return kVLFailed;
+
+    // Then applied, under the lock, to the store as it is now: quotes of symbols that another process
+    // dropped meanwhile are skipped, symbols it added keep their old figures until the next refresh.
+    if (int32_t rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    std::unordered_map<std::string, const StockInfo*> bySymbol;
+    for (const StockInfo& info : fetched) bySymbol.emplace(info.symbol, &info);
+    for (const auto& item : quotes) {
+      auto* quote = static_cast<VLStockInfoItem*>(item.get());
+      if (auto found = bySymbol.find(quote->name); found != bySymbol.end()) quote->quote = *found->second;
+    }
+    if (haveTime) {
       marketTime = time;
       marketStatus = status;
     }
-    // Changes are refused while this runs, so no quote can be removed under the walk.
-    const int count = quotes.GetCount();
-    for (int start = 0; start < count; start += kQuoteBatchSize) {
-      std::vector<StockInfo*> batch;
-      for (int i = start; i < count && i < start + kQuoteBatchSize; ++i) {
-        auto* quote = static_cast<VLStockInfoItem*>(quotes.GetAt(i));
-        quote->quote.symbol = quote->name;
-        batch.push_back(&quote->quote);
-      }
-      if (!quoteSource->FetchQuotes(batch, lastRefreshError)) return kVLFailed;
-    }
-    if (SaveChange() != kVLOk) return kVLFailed;
+    if (int32_t rc = SaveChange(); rc != kVLOk) return rc;
   }
+  if (!reload.events.empty()) Notify(reload);
   Notify(notice);
   return kVLOk;
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "marketdata/fetch_failure.h"
+
 class StockInfo;
 
 // Where the database's quote refresh gets its figures. The web source asks the market-data services;
@@ -17,4 +19,6 @@ class IVLQuoteSource {
   virtual bool FetchMarketTime(int32_t market, std::string& marketTime, std::string& marketStatus) = 0;
   // Whether `market` names a market the clock knows.
   virtual bool IsSupportedMarket(int32_t market) const = 0;
+  // Why the last FetchQuotes that failed did so, beside its error text (none when it cannot tell).
+  virtual FetchFailure GetLastFailure() const { return {}; }
 };

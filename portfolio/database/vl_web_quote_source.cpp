@@ -8,6 +8,7 @@ bool VLWebQuoteSource::FetchQuotes(const std::vector<StockInfo*>& quotes, std::s
   provider.Fetch(quotes);
   if (!provider.HasError()) return true;
   error = provider.GetErrorText();
+  lastFailure = provider.GetFailure();
   return false;
 }
 

@@ -8,4 +8,8 @@ class VLWebQuoteSource : public IVLQuoteSource {
   bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string& error) override;
   bool FetchMarketTime(int32_t market, std::string& marketTime, std::string& marketStatus) override;
   bool IsSupportedMarket(int32_t market) const override;
+  FetchFailure GetLastFailure() const override { return lastFailure; }
+
+ private:
+  FetchFailure lastFailure;
 };

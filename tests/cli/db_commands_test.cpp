@@ -10,6 +10,7 @@
 #include "cli/cli_runner.h"
 #include "cli/db_session.h"
 #include "cli/value_parsers.h"
+#include "framework/file_util.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
 #include "tests/support/temp_folder.h"
@@ -234,4 +235,16 @@ TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
 
   // The dialog's question answered with --yes keeps a margin equity for a security that is not marginable.
   EXPECT_EQ(Run({"add-stock", "P", "T", "--qty", "1", "--price", "1", "--equity", "50", "--yes"}).code, 0);
+TEST_F(DbCommands, AFileLockedByAnotherProgramIsBusyNotCorrupt) {
+  ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
+  {
+    FileHandle holder;  // another program is changing the database and keeps it locked
+    ASSERT_EQ(OpenExistingFile(db, kOpenReadWriteExclusive, holder), 0);
+    Result busy = Run({"add-cash", "P", "10", "--comment", "cash"});
+    EXPECT_EQ(busy.code, 1);
+    EXPECT_NE(busy.err.find("another program is changing the database"), std::string::npos) << busy.err;
+    EXPECT_EQ(busy.err.find("corrupt"), std::string::npos) << busy.err;
+  }
+  EXPECT_EQ(Run({"add-cash", "P", "10", "--comment", "cash"}).code, 0);
+  EXPECT_NE(Run({"view", "P"}).out.find("10.00"), std::string::npos);
 }

@@ -144,7 +144,8 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
   CliResult r = Run({"quote", "MSFT"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "Error parsing content\n");
+  // The provider's text stays; the cause follows it.
+  EXPECT_EQ(r.err, "Error parsing content\n" + service + ": HTTP status 404\n");
 
   TestServer closed;
   ASSERT_TRUE(closed.Start());
@@ -152,13 +153,50 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
   closed.Stop();
   std::ostringstream out, err;
   EXPECT_EQ(RunCli({"lookup", "bank", "--service", host}, out, err), 1);
-  EXPECT_EQ(err.str(), "Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n");
+  const std::string text = err.str();
+  const std::string first = "Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n" + host + ": ";
+  EXPECT_EQ(text.substr(0, first.size()), first);
+  EXPECT_NE(text.find("Couldn't connect to server"), std::string::npos) << text;
+  const std::string hint = "\nThe local market-data service does not answer at " + host +
+                           ". Start it with: vellumar-marketd --port " + std::to_string(closed.Port()) + "\n";
+  EXPECT_EQ(text.substr(text.size() - std::min(text.size(), hint.size())), hint);
 
   EXPECT_EQ(Run({"history", "MSFT", "2007-13"}).code, 2);
   EXPECT_EQ(Run({"chart-url", "MSFT", "--period", "9"}).code, 2);
   EXPECT_EQ(Run({"market-time", "2"}).code, 2);
   EXPECT_EQ(Run({"lookup", "bank", "--type", "bond"}).code, 2);
   EXPECT_EQ(Run({"nosuch"}).code, 2);
+}
+
+TEST_F(MarketCommands, UpdateSaysWhenTheLocalServiceDoesNotAnswer) {
+  std::string templ = (std::filesystem::temp_directory_path() / "vl_cli_update_XXXXXX").string();
+  const std::filesystem::path folder = ::mkdtemp(templ.data());
+  const std::string db = (folder / "t.db").string();
+  ASSERT_EQ(Run({"init", "--db", db}).code, 0);
+  ASSERT_EQ(Run({"add-portfolio", "P", "--db", db}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--db", db}).code, 0);
+
+  TestServer closed;
+  ASSERT_TRUE(closed.Start());
+  const std::string host = closed.Host();
+  closed.Stop();
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"update", "--db", db, "--service", host}, out, err), 1);
+  const std::string text = err.str();
+  // The quote provider's own text stays as it is; the cause follows it.
+  EXPECT_EQ(text.rfind("Vellumar was unable to update its database.\nError parsing content\n" + host + ": ", 0), 0u)
+      << text;
+  EXPECT_EQ(text.find("Internet"), std::string::npos) << text;
+  EXPECT_NE(text.find("The local market-data service does not answer at " + host), std::string::npos) << text;
+
+  // A service that answers with an error is no local service that is down.
+  quotesStatus = 500;
+  const CliResult served = Run({"update", "--db", db});
+  EXPECT_EQ(served.code, 1);
+  EXPECT_NE(served.err.find("Internet"), std::string::npos) << served.err;
+  EXPECT_NE(served.err.find("\n" + service + ": HTTP status 500\n"), std::string::npos) << served.err;
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
 }
 
 TEST_F(MarketCommands, HistoryLookupAndMarketTime) {
@@ -233,7 +271,7 @@ TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
   char buf[256] = {};
   size_t n = std::fread(buf, 1, sizeof buf - 1, pipe);
   int status = ::pclose(pipe);
-  EXPECT_EQ(std::string(buf, n), "Error parsing content\n");
+  EXPECT_EQ(std::string(buf, n), "Error parsing content\n" + service + ": HTTP status 404\n");
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
 }

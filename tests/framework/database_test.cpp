@@ -128,17 +128,19 @@ TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
   EXPECT_TRUE(store.IsModified());
   EXPECT_FALSE(FileExists(path));
 
-  // Held exclusively by another open.
+  // Locked by another process for longer than the wait: busy, which is not the code of a bad file.
   TestStore other;
   other.SetPath(path);
   ASSERT_EQ(other.Create(), kDbOk);
   FileHandle holder;
   ASSERT_EQ(OpenExistingFile(path, kOpenReadWriteExclusive, holder), 0);
-  EXPECT_EQ(store.Save(), kDbFailed);
+  store.SetLockWait(20);
+  EXPECT_EQ(store.Save(), kDbBusy);
   EXPECT_TRUE(store.IsModified());
   TestStore blocked;
   blocked.SetPath(path);
-  EXPECT_EQ(blocked.Open(), kDbFailed);
+  blocked.SetLockWait(20);
+  EXPECT_EQ(blocked.Open(), kDbBusy);
   holder.Close();
 
   // The cause removed, the next save writes everything.

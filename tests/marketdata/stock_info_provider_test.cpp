@@ -186,6 +186,23 @@ TEST_F(QuoteProvider, AnUnreachableServiceEndsAsAParseError) {
   EXPECT_EQ(provider.GetErrorText(), "Error parsing content");
 }
 
+TEST_F(QuoteProvider, EveryStoredTextIsBoundedOnACharacterBoundary) {
+  // A 5 MB company name of two-byte characters, and a long plain value.
+  std::string huge;
+  for (int i = 0; i < 2500000; ++i) huge += "\xC3\xA9";
+  body = QuoteLine("BIG", {{1, huge}, {43, huge}, {3, std::string(1000, '7')}}) + QuoteLine("NEXT", {});
+  const std::vector<StockInfo> infos = FetchSymbols({"BIG", "NEXT"});
+  ASSERT_FALSE(provider.HasError());
+  EXPECT_EQ(infos[0].name.size(), 254u);  // 255 would split the last character
+  EXPECT_EQ(infos[0].name.substr(0, 4), "\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(infos[0].name.substr(252), "\xC3\xA9");
+  EXPECT_EQ(infos[0].marketCap, std::string(255, '7'));
+  EXPECT_EQ(infos[1].name, "NEXT");  // the next line is read where it starts
+  for (const StockInfo::TextField& field : StockInfo::TextFields()) {
+    EXPECT_LE((infos[0].*field.member).size(), StockInfoProvider::kMaxFieldBytes) << field.fieldName;
+  }
+}
+
 TEST_F(QuoteProvider, SymbolsWithUrlCharactersAreEscaped) {
   body = QuoteLine("A&B", {}) + QuoteLine("C D", {});
   FetchSymbols({"A&B", "C D"});

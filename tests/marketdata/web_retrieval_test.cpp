@@ -90,6 +90,16 @@ class WebRetrieval : public ::testing::Test {
         return true;
       });
     });
+    r.Get("/trickle", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink& sink) {
+        for (int i = 0; i < 40; ++i) {
+          sink.write("x", 1);
+          server.Stall(50ms);
+        }
+        sink.done();
+        return true;
+      });
+    });
     r.Get("/big", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(std::string(10000, 'x'), "text/plain");
     });
@@ -183,6 +193,33 @@ TEST_F(WebRetrieval, AStalledServerTimesOut) {
   EXPECT_TRUE(p.HasError());
   EXPECT_EQ(p.GetErrorText(), "Error fetching resource" + p.GetCurrentUrl());
   EXPECT_EQ(p.contentAtParse, "");
+  // The cause travels beside the text: this host, timed out, no answer.
+  EXPECT_EQ(p.GetFailure().Describe(), server.Host() + ": Timeout was reached");
+  EXPECT_TRUE(p.GetFailure().IsLocalServiceDown());
+
+  PathProvider answered;
+  Aim(answered, "/missing");
+  answered.Get();
+  EXPECT_EQ(answered.GetFailure().Describe(), server.Host() + ": HTTP status 404");
+  EXPECT_FALSE(answered.GetFailure().IsLocalServiceDown());
+}
+
+TEST_F(WebRetrieval, ATricklingServerEndsAtTheRequestDeadline) {
+  // Every byte comes well within the receive time-out; the whole answer would take two seconds.
+  PathProvider p;
+  Aim(p, "/trickle");
+  p.requestTimeout = 300;
+  p.Get();
+  EXPECT_TRUE(p.HasError());
+  EXPECT_EQ(p.contentAtParse, "");
+
+  // Given the time, the same answer arrives whole.
+  PathProvider patient;
+  Aim(patient, "/trickle");
+  patient.requestTimeout = 10000;
+  patient.Get();
+  EXPECT_FALSE(patient.HasError());
+  EXPECT_EQ(patient.contentAtParse, std::string(40, 'x'));
 }
 
 TEST_F(WebRetrieval, OversizedBodiesFail) {
@@ -190,6 +227,7 @@ TEST_F(WebRetrieval, OversizedBodiesFail) {
   std::string content;
   EXPECT_FALSE(grab.GetFile("http://" + server.Host() + "/huge", content, "", nullptr));
   EXPECT_TRUE(content.empty());
+  EXPECT_EQ(grab.GetFailureCause(), "The response is larger than 32 MiB");
 }
 
 TEST_F(WebRetrieval, TheMessagePumpRunsWhileTheResponseIsRead) {
@@ -222,6 +260,16 @@ TEST_F(WebRetrieval, RequestsGoThroughAConfiguredProxy) {
   EXPECT_FALSE(p.HasError());
   EXPECT_EQ(p.GetContent(), "via proxy");
   EXPECT_EQ(seenTarget, "http://quotes.invalid:8642/d/quotes.csv");
+}
+
+TEST(WebGrabStatus, LocalHostsAreKnownWithOrWithoutAPort) {
+  for (const char* host : {"localhost", "localhost:8642", "uk.localhost:8642", "127.0.0.1:80", "127.1.2.3", "::1",
+                           "[::1]:8642", "LOCALHOST"}) {
+    EXPECT_TRUE(IsLocalHost(host)) << host;
+  }
+  for (const char* host : {"example.com", "localhost.example.com:80", "10.0.0.1", "128.0.0.1", "notlocalhost"}) {
+    EXPECT_FALSE(IsLocalHost(host)) << host;
+  }
 }
 
 TEST(WebGrabStatus, NotificationTexts) {

@@ -159,8 +159,8 @@ TEST_F(TimeHeld, SoldPositionsMeasureYearsAndGrowthToTheSale) {
   EXPECT_DOUBLE_EQ(SoldDoubled(sold, sold).GetColumnValue(kColHeld), 0.0);
 }
 
-// Enabled once the sold "Held" text counts to the sale date like its sort value.
-TEST_F(TimeHeld, DISABLED_SoldPositionsUseSaleDate) {
+// The sold "Held" text counts to the sale date like its sort value.
+TEST_F(TimeHeld, SoldPositionsUseSaleDate) {
   Install(kNow);
   const int64_t sold = kNow - 500 * kSecondsPerDay;
   for (const Boundary& b : kBoundaries) {

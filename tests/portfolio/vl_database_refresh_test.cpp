@@ -1,4 +1,7 @@
 #include "portfolio/database/vl_database.h"
+
+#include <thread>
+
 #include "portfolio/records/vl_stock_info_item.h"
 #include "vl_database_fixture.h"
 
@@ -43,13 +46,29 @@ TEST_F(DatabaseTest, AFailingBatchStopsTheRefreshAndSavesNothing) {
   EXPECT_EQ(quoteSource->batchSizes, (std::vector<size_t>{200, 50}));
   EXPECT_TRUE(log.entries.empty());
 
-  // The first batch keeps its new values in memory; the file still has the old ones.
+  // Not even the first batch's figures were taken, in memory or in the file.
   VLHoldingItemList held;
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "S0 Inc");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
   Reopen();
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
   EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
+}
+
+TEST_F(DatabaseTest, ARefreshPastItsDeadlineFailsAndSavesNothing) {
+  const uint32_t p = AddPortfolio("P");
+  for (int i = 0; i < 201; ++i) AddStock(p, Symbol(i));
+  db->SetRefreshDeadline(50);
+  quoteSource->duringRequest = [] { std::this_thread::sleep_for(std::chrono::milliseconds(60)); };
+  log.entries.clear();
+  EXPECT_EQ(db->UpdateQuotes(conn), kVLFailed);
+  EXPECT_EQ(quoteSource->batchSizes, std::vector<size_t>{200});  // the second batch was never asked for
+  EXPECT_EQ(db->GetLastRefreshError(), "The quote refresh did not finish within 1 s");
+  EXPECT_TRUE(log.entries.empty());
+  Reopen();
+  VLHoldingItemList held;
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.lastTrade, "");
 }
 
 TEST_F(DatabaseTest, NothingChangesWhileARefreshRuns) {

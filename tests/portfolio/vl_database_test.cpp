@@ -134,24 +134,15 @@ TEST_F(DatabaseTest, ADestroyedWindowIsSkippedAndListenersHearAfterTheCommand) {
   EXPECT_EQ(log.entries, (Log{"cmd 32825", "event 0 2 0"}));
 }
 
-TEST_F(DatabaseTest, AFailedSaveKeepsTheChangeAndTellsNobody) {
+TEST_F(DatabaseTest, AChangeToADeletedFileFailsAndChangesNothing) {
   const uint32_t p = AddPortfolio("P");
   log.entries.clear();
   std::filesystem::remove(path);  // someone deleted the file
   uint32_t id = 0;
   EXPECT_EQ(db->AddCashPosition(conn, p, 500, "cash", id), kVLFailed);
   EXPECT_TRUE(log.entries.empty());
-  EXPECT_TRUE(db->IsModified());
-  VLHoldingItemList held;
-  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(held.GetCount(), 1);  // still there in memory
-
-  // Once the file is back, the next change saves everything.
-  VLDatabase(path).Create();
-  ASSERT_EQ(db->AddCashPosition(conn, p, 700, "more", id), kVLOk);
-  Reopen();
-  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(held.GetCount(), 2);
+  EXPECT_EQ(db->GetPositionCount(), 0);
+  EXPECT_FALSE(std::filesystem::exists(path));  // nothing made up in its place
 }
 
 TEST_F(DatabaseTest, DeletingAPortfolioTakesItsPositionsAndUnusedQuotes) {
@@ -171,32 +162,31 @@ TEST_F(DatabaseTest, DeletingAPortfolioTakesItsPositionsAndUnusedQuotes) {
   EXPECT_EQ(db->DeletePortfolio(conn, a), kVLNotFound);
 }
 
-TEST_F(DatabaseTest, EveryChangeFailsWhileTheFileIsHeldElsewhereAndNothingIsLost) {
+TEST_F(DatabaseTest, EveryChangeWaitsABoundedTimeForAnotherProgramsLockThenChangesNothing) {
   const uint32_t p = AddPortfolio("P");
   const uint32_t stock = AddStock(p, "MSFT");
+  db->SetLockWait(50);
   log.entries.clear();
   {
-    FileHandle holder;  // another program holds the file exclusively
+    FileHandle holder;  // another program holds the file's lock
     ASSERT_EQ(OpenExistingFile(path, kOpenReadWriteExclusive, holder), 0);
     uint32_t id = 0, newId = 0;
     VLPortfolioItem q;
     q.name = "Q";
-    EXPECT_EQ(db->AddPortfolio(conn, q), kVLFailed);
-    EXPECT_EQ(db->AddCashPosition(conn, p, 100, "c", id), kVLFailed);
-    EXPECT_EQ(db->SellPosition(conn, stock, 10, 2000, 0, 0, newId), kVLFailed);
-    EXPECT_EQ(db->UpdateQuotes(conn), kVLFailed);
-    EXPECT_TRUE(db->IsModified());
+    EXPECT_EQ(db->AddPortfolio(conn, q), kVLBusy);
+    EXPECT_EQ(db->AddCashPosition(conn, p, 100, "c", id), kVLBusy);
+    EXPECT_EQ(db->SellPosition(conn, stock, 10, 2000, 0, 0, newId), kVLBusy);
+    EXPECT_EQ(db->UpdateQuotes(conn), kVLBusy);
+    EXPECT_EQ(db->ReloadIfChanged(), kVLOk);  // nothing changed: no lock needed
+    EXPECT_FALSE(db->IsModified());
     EXPECT_TRUE(log.entries.empty());
+    EXPECT_EQ(db->GetPortfolioCount(), 1);
+    EXPECT_EQ(db->GetPositionCount(), 1);
   }
-  // Everything made while the file was held is still there and reaches the file with the next change.
-  EXPECT_EQ(db->GetPortfolioCount(), 2);
-  EXPECT_EQ(db->GetPositionCount(), 3);
+  // Once the lock is free, changes go through and reach the file.
   uint32_t id = 0;
   ASSERT_EQ(db->AddMarginPosition(conn, p, 5, "m", id), kVLOk);
   Reopen();
-  EXPECT_EQ(db->GetPortfolioCount(), 2);
-  EXPECT_EQ(db->GetPositionCount(), 4);
-  VLHoldingItemList sold;
-  ASSERT_EQ(db->GetPositions(conn, p, false, sold), kVLOk);
-  EXPECT_EQ(sold.GetCount(), 1);
+  EXPECT_EQ(db->GetPortfolioCount(), 1);
+  EXPECT_EQ(db->GetPositionCount(), 2);
 }

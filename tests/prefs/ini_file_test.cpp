@@ -74,15 +74,22 @@ TEST(IniFileTest, ValuesKeepInnerBlanksAndEqualsSignsButLoseOuterBlanksAndQuotes
 TEST(IniFileTest, IntegersReadLikeTheProfileReader) {
   TempFolder folder;
   const std::string path = folder.File("app.ini");
-  WriteText(path, "[S]\nA=12abc\nB=abc\nC=  -45\nD=\nE=+8\nF=4294967297\nG=0x10\n");
+  WriteText(path, "[S]\nA=12abc\nB=abc\nC=  -45\nD=\nE=+8\nF=4294967297\nG=0x10\n"
+                  "H=99999999999999999999999\nI=2147483647\nJ=-2147483648\nK=2147483648\nL=-2147483649\n");
   FilePrefs prefs(path, "S");
   EXPECT_EQ(prefs.ReadInt("A", 9), 12);
   EXPECT_EQ(prefs.ReadInt("B", 9), 0);
   EXPECT_EQ(prefs.ReadInt("C", 9), -45);
   EXPECT_EQ(prefs.ReadInt("D", 9), 0);
   EXPECT_EQ(prefs.ReadInt("E", 9), 8);
-  EXPECT_EQ(prefs.ReadInt("F", 9), 1);  // wraps at 32 bits
   EXPECT_EQ(prefs.ReadInt("G", 9), 0);
+  // Outside the 32-bit range: the default, never a wrapped number.
+  EXPECT_EQ(prefs.ReadInt("F", 9), 9);
+  EXPECT_EQ(prefs.ReadInt("H", 9), 9);
+  EXPECT_EQ(prefs.ReadInt("I", 9), 2147483647);
+  EXPECT_EQ(prefs.ReadInt("J", 9), -2147483647 - 1);
+  EXPECT_EQ(prefs.ReadInt("K", 9), 9);
+  EXPECT_EQ(prefs.ReadInt("L", 9), 9);
   EXPECT_EQ(prefs.ReadInt("Missing", 9), 9);
   EXPECT_FALSE(prefs.ReadBool("B", true));
   EXPECT_TRUE(prefs.ReadBool("C", false));
@@ -133,6 +140,24 @@ TEST(IniFileTest, WritingKeepsOtherSectionsCommentsAndKeyOrder) {
             "\r\n"
             "[Third]\r\n"
             "Y=yes\r\n");
+}
+
+TEST(IniFileTest, LinesEndInLfCrLfOrABareCr) {
+  TempFolder folder;
+  const std::string path = folder.File("app.ini");
+  WriteText(path, "[S]\rA=1\rB=2\r\nC=3\nD=4\r[T]\rE=5");
+  FilePrefs s(path, "S");
+  EXPECT_EQ(s.ReadInt("A", 9), 1);
+  EXPECT_EQ(s.ReadInt("B", 9), 2);
+  EXPECT_EQ(s.ReadInt("C", 9), 3);
+  EXPECT_EQ(s.ReadInt("D", 9), 4);
+  EXPECT_EQ(s.ReadInt("E", 9), 9);  // in the next section
+  EXPECT_EQ(FilePrefs(path, "T").ReadInt("E", 9), 5);
+
+  // Writing keeps every line's own ending; a new line takes the first line's.
+  ASSERT_TRUE(s.WriteInt("A", 10));
+  ASSERT_TRUE(s.WriteInt("F", 6));
+  EXPECT_EQ(ReadText(path), "[S]\rA=10\rB=2\r\nC=3\nD=4\rF=6\r[T]\rE=5\n");
 }
 
 TEST(IniFileTest, DeletingASectionRemovesEveryCopyAndKeepsTheOthers) {

@@ -17,6 +17,7 @@ TEST(VLServicePrefsTest, DefaultsAreWrittenWithTheirValuesAndReadBack) {
   EXPECT_EQ(prefs.hosts.productHost, "localhost:8642");
   EXPECT_TRUE(prefs.hosts.startLocalService);
   EXPECT_EQ(prefs.hosts.receiveTimeoutMs, 30000u);
+  EXPECT_EQ(prefs.hosts.requestTimeoutMs, 60000u);
   EXPECT_FALSE(prefs.hosts.useProxy);
   ASSERT_TRUE(prefs.Save());
   EXPECT_EQ(ReadText(path),
@@ -30,6 +31,7 @@ TEST(VLServicePrefsTest, DefaultsAreWrittenWithTheirValuesAndReadBack) {
             "ProductHost=localhost:8642\n"
             "StartLocalService=1\n"
             "ReceiveTimeoutMs=30000\n"
+            "RequestTimeoutMs=60000\n"
             "Agent=\n"
             "UseProxy=0\n"
             "ProxyHost=\n"
@@ -45,6 +47,7 @@ TEST(VLServicePrefsTest, EditedValuesRoundTripAndTheUsersOwnLinesStay) {
             "QuoteCsvHost = 127.0.0.1:9000 \n"
             "ChartHost=\n"
             "ReceiveTimeoutMs=-5\n"
+            "RequestTimeoutMs=99999999999\n"
             "ProxyPort=70000\n"
             "Agent=Vellumar test agent/1.0\n"
             "UseProxy=1\n"
@@ -56,6 +59,7 @@ TEST(VLServicePrefsTest, EditedValuesRoundTripAndTheUsersOwnLinesStay) {
   EXPECT_EQ(prefs.hosts.quoteCsvHost, "127.0.0.1:9000");
   EXPECT_EQ(prefs.hosts.chartHost, "localhost:8642");  // an empty host keeps the default
   EXPECT_EQ(prefs.hosts.receiveTimeoutMs, 30000u);
+  EXPECT_EQ(prefs.hosts.requestTimeoutMs, 60000u);  // out of range: the default, not about 14 days
   EXPECT_EQ(prefs.hosts.proxyPort, 0);
   EXPECT_EQ(prefs.hosts.agent, "Vellumar test agent/1.0");
   EXPECT_TRUE(prefs.hosts.useProxy);

@@ -10,8 +10,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 // Sends raw bytes and returns one answer (headers and Content-Length body), for requests no HTTP
 // client would write. The connection may stay open, so the answer's own length ends the read.
@@ -78,6 +81,73 @@ TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
       running.Port(), "GET /d/quotes.csv?s=MSFT&f=sx HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
   EXPECT_EQ(ok.substr(0, 12), "HTTP/1.1 200");
   EXPECT_NE(ok.find("\"MSFT\",\"NASDAQ\""), std::string::npos);
+}
+
+// A connection that has sent part of a request; SendLine adds one more header line.
+class SlowClient {
+ public:
+  explicit SlowClient(int port) : fd(socket(AF_INET, SOCK_STREAM, 0)) {
+    timeval timeout{8, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && Send("GET /healthz HTTP/1.1\r\n");
+  }
+  ~SlowClient() { close(fd); }
+  SlowClient(const SlowClient&) = delete;
+  SlowClient& operator=(const SlowClient&) = delete;
+  bool Send(const std::string& text) { return send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size()); }
+  // What the server sent before it gave up on the request or closed the connection; "timeout" when it
+  // did neither within our own 8 s.
+  std::string ServerReaction() {
+    char buffer[512];
+    const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+    if (n < 0) return "timeout";
+    return std::string(buffer, static_cast<size_t>(n));
+  }
+  bool connected = false;
+
+ private:
+  int fd;
+};
+
+TEST(MarketServer, AHealthyClientIsAnsweredWhileFiftySlowOnesAreConnected) {
+  auto market = FixtureMarket();
+  ServedMarket running(*market);
+  ASSERT_TRUE(running.Ready());
+  std::vector<std::unique_ptr<SlowClient>> slow;
+  for (int i = 0; i < 50; ++i) {
+    slow.push_back(std::make_unique<SlowClient>(running.Port()));
+    ASSERT_TRUE(slow.back()->connected);
+  }
+  // The slow ones keep sending a header line every second, each within the pause the server allows.
+  std::atomic<bool> done{false};
+  std::thread trickle([&] {
+    for (int round = 0; round < 4 && !done; ++round) {
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+      for (auto& client : slow) client->Send("X-Slow: 1\r\n");
+    }
+  });
+  httplib::Client client("127.0.0.1", running.Port());
+  client.set_read_timeout(2, 0);
+  auto health = client.Get("/healthz");
+  done = true;
+  trickle.join();
+  ASSERT_TRUE(health) << "no answer while the slow clients were connected";
+  EXPECT_EQ(health->status, 200);
+}
+
+TEST(MarketServer, ARequestThatStopsArrivingIsDropped) {
+  auto market = FixtureMarket();
+  ServedMarket running(*market);
+  ASSERT_TRUE(running.Ready());
+  SlowClient stalled(running.Port());
+  ASSERT_TRUE(stalled.connected);
+  const std::string reaction = stalled.ServerReaction();
+  EXPECT_NE(reaction, "timeout");
+  EXPECT_EQ(reaction.find("200"), std::string::npos) << reaction;
 }
 
 TEST(MarketServer, SecondServerCannotTakeABusyPort) {

@@ -26,7 +26,8 @@ namespace {
 
 class FolderHost : public IMainWindowHost {
  public:
-  explicit FolderHost(const QDir& folder) : database(folder.filePath(QStringLiteral("Vellumar.db")).toStdString()) {
+  explicit FolderHost(const QDir& folder)
+      : database(folder.filePath(QStringLiteral("Vellumar.db")).toStdString()) {
     prefs.SetFileName(folder.filePath(QStringLiteral("Vellumar.ini")).toStdString());
     prefs.Load();
     SetServiceHosts(prefs.GetServicePrefs().hosts);
@@ -88,15 +89,18 @@ int main(int argc, char* argv[]) {
   std::unique_ptr<QMenu> listMenu = window.BuildListMenu();
   const QRect row = window.HeldList()->visualRect(window.HeldList()->model()->index(2, 1));
   ok = Save(WithMenu(window, *listMenu, window.HeldList()->viewport()->mapToGlobal(row.center())), out,
-            "menu-list.png") && ok;
+            "menu-list.png") &&
+       ok;
   std::unique_ptr<QMenu> selectorMenu = window.BuildSelectorMenu();
   auto* selector = window.findChild<QPushButton*>(QStringLiteral("1009"));
   ok = Save(WithMenu(window, *selectorMenu, selector->mapToGlobal(QPoint(0, selector->height()))), out,
-            "menu-selector.png") && ok;
+            "menu-selector.png") &&
+       ok;
   auto* position = window.findChild<QMenu*>(QStringLiteral("Position"));
   const QRect item = window.menuBar()->actionGeometry(position->menuAction());
   ok = Save(WithMenu(window, *position, window.menuBar()->mapToGlobal(item.bottomLeft())), out,
-            "menu-position.png") && ok;
+            "menu-position.png") &&
+       ok;
 
   window.findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
   Wait(300);

@@ -81,7 +81,8 @@ TEST(PositionListModel, BackgroundsMarkTheSortedColumnAndEvenRows) {
 }
 
 TEST(CellColourRules, EachColumnGroupTakesItsColour) {
-  const CellTextColour red = CellTextColour::Red, green = CellTextColour::Green, none = CellTextColour::Default;
+  const CellTextColour red = CellTextColour::Red, green = CellTextColour::Green,
+                       none = CellTextColour::Default;
   for (int column : {4, 9, 10, 13, 15, 16, 35, 36, 49, 50, 52, 53}) {
     EXPECT_EQ(GetCellTextColour(column, "-1.00"), red) << column;
     EXPECT_EQ(GetCellTextColour(column, "+1.00"), none) << column;

@@ -18,15 +18,17 @@
 #include "marketdata/stock_info.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
-#include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/database/vl_quote_source.h"
+#include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/main_window_host.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 // Quotes whose change follows the symbol: "UP" symbols rise, "DN" symbols fall, others are unchanged.
 class SignedQuoteSource : public IVLQuoteSource {
@@ -86,7 +88,8 @@ class TestHost : public IMainWindowHost {
     EXPECT_EQ(database->AddPortfolio(otherConn, p), kVLOk);
     return p.id;
   }
-  uint32_t AddStock(uint32_t portfolio, const std::string& symbol, uint32_t qty = 100, uint32_t price = 1500) {
+  uint32_t AddStock(uint32_t portfolio, const std::string& symbol, uint32_t qty = 100,
+                    uint32_t price = 1500) {
     VLStockHoldingItem fields;
     fields.name = symbol;
     fields.qty = qty;
@@ -139,7 +142,8 @@ class MessageScript {
     });
   }
   ~MessageScript() {
-    EXPECT_TRUE(queue.empty()) << "expected message " << (queue.empty() ? 0 : queue.front().first) << " never shown";
+    EXPECT_TRUE(queue.empty()) << "expected message " << (queue.empty() ? 0 : queue.front().first)
+                               << " never shown";
     SetMessageAnswerer(std::move(previous));
   }
   MessageScript(const MessageScript&) = delete;

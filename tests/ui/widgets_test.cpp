@@ -12,8 +12,10 @@
 namespace {
 
 TEST(StringTable, FillsPlaceholdersInOrder) {
-  EXPECT_EQ(FormatString(StringId::ItemCountSelected, {QStringLiteral("12"), QStringLiteral("3")}), QStringLiteral("12 item(s), 3 selected"));
-  EXPECT_EQ(FormatString(StringId::WindowTitle, QStringLiteral("Growth")), QStringLiteral("Vellumar - Growth"));
+  EXPECT_EQ(FormatString(StringId::ItemCountSelected, {QStringLiteral("12"), QStringLiteral("3")}),
+            QStringLiteral("12 item(s), 3 selected"));
+  EXPECT_EQ(FormatString(StringId::WindowTitle, QStringLiteral("Growth")),
+            QStringLiteral("Vellumar - Growth"));
   EXPECT_EQ(FormatText(QStringLiteral("%s (%d%%) %s"), {QStringLiteral("a"), QStringLiteral("5")}),
             QStringLiteral("a (5%) "));
   EXPECT_EQ(FormatString(StringId::PortfolioDeleteConfirm, QStringLiteral("Mine")),
@@ -35,8 +37,11 @@ TEST(MessageFunction, TheAnswererSeesIdTextIconAndButtons) {
     seen.push_back(r);
     return MessageAnswer::No;
   });
-  EXPECT_EQ(ShowMessage(nullptr, StringId::ExitConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo), MessageAnswer::No);
-  EXPECT_EQ(ShowMessage(nullptr, StringId::PositionAddError, MessageIcon::None, MessageButtons::Ok, {QStringLiteral("IBM")}),
+  EXPECT_EQ(
+      ShowMessage(nullptr, StringId::ExitConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo),
+      MessageAnswer::No);
+  EXPECT_EQ(ShowMessage(nullptr, StringId::PositionAddError, MessageIcon::None, MessageButtons::Ok,
+                        {QStringLiteral("IBM")}),
             MessageAnswer::No);
   SetMessageAnswerer(std::move(previous));
   ASSERT_EQ(seen.size(), 2u);

@@ -44,4 +44,6 @@ CDlgAbout::CDlgAbout(bool offerDontShow, QWidget* parent) : QDialog(parent) {
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-bool CDlgAbout::ShowAgain() const { return !dontShow->isChecked(); }
+bool CDlgAbout::ShowAgain() const {
+  return !dontShow->isChecked();
+}

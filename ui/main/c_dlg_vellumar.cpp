@@ -25,6 +25,7 @@
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
 #include "ui/main/summary_panel.h"
+#include "ui/widgets/app_icon.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
@@ -43,9 +44,13 @@ class WindowCommandTarget : public IVLCommandWindow {
 
 namespace {
 
-QString Id(int id) { return QString::number(id); }
+QString Id(int id) {
+  return QString::number(id);
+}
 
-std::vector<int> ToInts(const std::vector<int32_t>& list) { return {list.begin(), list.end()}; }
+std::vector<int> ToInts(const std::vector<int32_t>& list) {
+  return {list.begin(), list.end()};
+}
 
 }  // namespace
 
@@ -57,6 +62,7 @@ CDlgVellumar::CDlgVellumar(IMainWindowHost& appHost, CDlgVellumar* owner)
       connectionProbe([this] { return IsInternetConnected(host.GetPrefs().GetServicePrefs().hosts); }) {
   setObjectName(QStringLiteral("102"));
   setWindowTitle(LoadString(StringId::AppTitle));
+  setWindowIcon(AppIcon());
   if (!IsMainWindow()) setAttribute(Qt::WA_DeleteOnClose);
 
   ReadViewPrefs();
@@ -80,9 +86,13 @@ CDlgVellumar::~CDlgVellumar() {
   if (conn) Database().Disconnect(conn);
 }
 
-VLDatabase& CDlgVellumar::Database() const { return host.GetDatabase(); }
+VLDatabase& CDlgVellumar::Database() const {
+  return host.GetDatabase();
+}
 
-VLGeneralPrefs& CDlgVellumar::Prefs() const { return host.GetPrefs().GetGeneralPrefs(); }
+VLGeneralPrefs& CDlgVellumar::Prefs() const {
+  return host.GetPrefs().GetGeneralPrefs();
+}
 
 void CDlgVellumar::ReadViewPrefs() {
   const VLGeneralPrefs& prefs = Prefs();
@@ -113,7 +123,8 @@ QPushButton* CDlgVellumar::AddCommandButton(int id, QWidget* parent) {
   button->setAccessibleName(label.size() > 1 ? label : tip);
   button->setAccessibleDescription(tip);
   button->setAutoDefault(false);
-  const int textWidth = button->fontMetrics().horizontalAdvance(label.size() > 1 ? label : QStringLiteral("MM"));
+  const int textWidth =
+      button->fontMetrics().horizontalAdvance(label.size() > 1 ? label : QStringLiteral("MM"));
   button->setMinimumWidth(textWidth + 18);
   button->setMaximumWidth(textWidth + 30);
   button->setEnabled(action->isEnabled());
@@ -160,8 +171,7 @@ void CDlgVellumar::CreateControls() {
   }
   top->addStretch(1);
   updatedLabel = new QLabel(central);
-  updatedLabel->setObjectName(Id(1010));
-  updatedLabel->setAccessibleName(QStringLiteral("Updated"));
+  updatedLabel->setObjectName(Id(1010));  // labels are read out by their text
   top->addWidget(updatedLabel);
   layout->addLayout(top);
 
@@ -235,7 +245,8 @@ void CDlgVellumar::CreateControls() {
     bottom->addWidget(box);
   }
   // The button beside the panel's message turns for-selected-items-only off, as the message suggests.
-  connect(summaryPanel, &SummaryPanel::MessageButtonClicked, this, [this] { selectedOnlyCheck->setChecked(false); });
+  connect(summaryPanel, &SummaryPanel::MessageButtonClicked, this,
+          [this] { selectedOnlyCheck->setChecked(false); });
   connect(summaryCheck, &QCheckBox::toggled, this, &CDlgVellumar::OnSummaryToggled);
   connect(selectedOnlyCheck, &QCheckBox::toggled, this, &CDlgVellumar::OnSummaryToggled);
   connect(alternateCheck, &QCheckBox::toggled, this, [this](bool on) {
@@ -245,12 +256,10 @@ void CDlgVellumar::CreateControls() {
   bottom->addStretch(1);
   itemCount = new QLabel(LoadString(StringId::NoItems), central);
   itemCount->setObjectName(Id(1050));
-  itemCount->setAccessibleName(QStringLiteral("Item count"));
   bottom->addWidget(itemCount);
   bottom->addSpacing(12);
   connectionLabel = new QLabel(QStringLiteral("Not connected"), central);
   connectionLabel->setObjectName(Id(1015));
-  connectionLabel->setAccessibleName(QStringLiteral("Connection"));
   bottom->addWidget(connectionLabel);
   layout->addLayout(bottom);
   setCentralWidget(central);
@@ -317,7 +326,8 @@ void CDlgVellumar::RunCommand(int id) {
 }
 
 void CDlgVellumar::PostCommand(int id) {
-  QMetaObject::invokeMethod(this, [this, id] { RunCommand(id); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, id] { RunCommand(id); }, Qt::QueuedConnection);
 }
 
 void CDlgVellumar::NotImplemented() {
@@ -326,13 +336,18 @@ void CDlgVellumar::NotImplemented() {
 }
 
 bool CDlgVellumar::IsOffWorkArea(const QRect& window, const QRect& workArea) {
-  return window.left() >= workArea.left() + workArea.width() || window.top() >= workArea.top() + workArea.height() ||
-         window.left() + window.width() <= workArea.left() || window.top() + window.height() <= workArea.top();
+  return window.left() >= workArea.left() + workArea.width() ||
+         window.top() >= workArea.top() + workArea.height() ||
+         window.left() + window.width() <= workArea.left() ||
+         window.top() + window.height() <= workArea.top();
 }
 
 void CDlgVellumar::PlaceWindow() {
   const VLGeneralPrefs& prefs = Prefs();
-  if (prefs.showFavorites) favoritesBar->setVisible(true);
+  if (prefs.showFavorites) {  // the controls below move down; the window grows by the bar
+    favoritesBar->setVisible(true);
+    resize(width(), height() + favoritesBar->height() + 1);
+  }
   move(prefs.xPos, prefs.yPos);
   if (prefs.width > 0 && prefs.height > 0) resize(prefs.width, prefs.height);
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -380,10 +395,9 @@ void CDlgVellumar::DeferredInit() {
   SelectPortfolio(wanted);
   if (portfolioId == 0) RefillLists();
   RefreshCommandStates();
-  if (IsMainWindow()) {
-    PostCommand(kCmdShowDisclaimer);
-    PostCommand(kCmdWelcome);
-  }
+  // The welcome question follows the About box (32845 posts it when it is done), so the two never share
+  // the screen: the box's own event loop would otherwise run a command posted beside it.
+  if (IsMainWindow()) PostCommand(kCmdShowDisclaimer);
 }
 
 void CDlgVellumar::closeEvent(QCloseEvent* event) {

@@ -26,11 +26,15 @@
 
 namespace {
 
-QColor FromPrefsColour(uint32_t rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
+QColor FromPrefsColour(uint32_t rgb) {
+  return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
 
 }  // namespace
 
-PositionListView* CDlgVellumar::VisibleList() const { return heldView ? heldList : soldList; }
+PositionListView* CDlgVellumar::VisibleList() const {
+  return heldView ? heldList : soldList;
+}
 
 void CDlgVellumar::OnDatabaseEvent(const VLDatabaseEvent& event) {
   switch (event.kind) {
@@ -112,7 +116,8 @@ void CDlgVellumar::FillList(PositionListView* list, bool held, VLHoldingItemList
     if (portfolioId == 0) UpdateSummary();
     return;
   }
-  model->Refill(positions, columns, held ? heldSortBy : soldSortBy, held ? heldSortAscending : soldSortAscending);
+  model->Refill(positions, columns, held ? heldSortBy : soldSortBy,
+                held ? heldSortAscending : soldSortAscending);
   list->setUpdatesEnabled(true);
   list->ApplyColumnWidths();
   list->SelectIds(held ? heldSnapshot : soldSnapshot);
@@ -221,8 +226,8 @@ void CDlgVellumar::OnSummaryToggled() {
 
 void CDlgVellumar::UpdateSummary() {
   if (!showSummary || !summaryPanel || !conn) return;
-  const bool ok = summaryPanel->Update(Database(), conn, forSelectedOnly, VisibleList()->SelectedIds(), portfolioId,
-                                       heldView);
+  const bool ok = summaryPanel->Update(Database(), conn, forSelectedOnly, VisibleList()->SelectedIds(),
+                                       portfolioId, heldView);
   emit SummaryUpdated();
   if (!ok) ShowMessage(this, StringId::SummaryError, MessageIcon::Error);
 }

@@ -26,6 +26,9 @@ void CDlgVellumar::SetConnectionProbe(std::function<bool()> probe) {
 void CDlgVellumar::OnTimerTick() {
   if (++tickCount >= 10) {
     CheckConnection();
+    // Changes another process saved to the file come in as the database's usual events, to every window;
+    // one window asking is enough. Busy or unreadable: the next second tries again.
+    if (IsMainWindow() && conn) Database().ReloadIfChanged();
     tickCount = 0;
   }
   PositionListView* list = VisibleList();
@@ -41,7 +44,8 @@ void CDlgVellumar::OnTimerTick() {
   } else if (count == 0) {
     itemCount->setText(FormatString(StringId::ItemCount, {QString::number(rows)}));
   } else {
-    itemCount->setText(FormatString(StringId::ItemCountSelected, {QString::number(rows), QString::number(count)}));
+    itemCount->setText(
+        FormatString(StringId::ItemCountSelected, {QString::number(rows), QString::number(count)}));
   }
   if (changed) RefreshCommandStates();
   if (showSummary && forSelectedOnly && changed) UpdateSummary();
@@ -68,7 +72,8 @@ void CDlgVellumar::RefreshCommandStates() {
                  kCmdPriceMenu}) {
     actions.value(id)->setEnabled(connected && portfolio);
   }
-  for (int id : {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall, kCmdUpdate}) {
+  for (int id :
+       {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall, kCmdUpdate}) {
     actions.value(id)->setEnabled(connected);
   }
   selector->setEnabled(conn && Database().GetPortfolioCount() > 0);
@@ -83,8 +88,9 @@ void CDlgVellumar::RefreshUpdatedLabel() {
     Database().GetMarketTime(conn, time);
     Database().GetMarketStatus(conn, status);
   }
-  updatedLabel->setText(
-      FormatString(StringId::UpdatedAt, {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
+  updatedLabel->setText(FormatString(
+      StringId::UpdatedAt,
+      {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
   marketStatusText = firstUpdate ? QString() : QString::fromStdString(status);
   firstUpdate = false;
 }
@@ -104,7 +110,8 @@ bool CDlgVellumar::RunExitSequence() {
   }
   bool anyChild = host.HasSecondaryWindows();
   for (const QPointer<CDlgVellumar>& child : childWindows) anyChild = anyChild || child;
-  if (anyChild && ShowMessage(this, StringId::ExitConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo) == MessageAnswer::No) {
+  if (anyChild && ShowMessage(this, StringId::ExitConfirm, MessageIcon::Question,
+                              MessageButtons::YesNoDefaultNo) == MessageAnswer::No) {
     return false;
   }
   for (const QPointer<CDlgVellumar>& child : childWindows) {

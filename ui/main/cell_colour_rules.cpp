@@ -4,7 +4,9 @@
 
 namespace {
 
-bool StartsWith(std::string_view text, char c) { return !text.empty() && text.front() == c; }
+bool StartsWith(std::string_view text, char c) {
+  return !text.empty() && text.front() == c;
+}
 
 }  // namespace
 
@@ -44,10 +46,14 @@ CellTextColour GetCellTextColour(int column, std::string_view text) {
 
 uint32_t CellTextRgb(CellTextColour colour) {
   switch (colour) {
-    case CellTextColour::Red: return 0xFF0000;
-    case CellTextColour::Green: return 0x008000;
-    case CellTextColour::Navy: return 0x000080;
-    case CellTextColour::Default: break;
+    case CellTextColour::Red:
+      return 0xFF0000;
+    case CellTextColour::Green:
+      return 0x008000;
+    case CellTextColour::Navy:
+      return 0x000080;
+    case CellTextColour::Default:
+      break;
   }
   return 0;
 }

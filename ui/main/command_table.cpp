@@ -71,7 +71,9 @@ QHash<int, QAction*> BuildCommandActions(QObject* owner, const std::function<voi
   for (const CommandInfo& info : CommandCatalogue()) {
     auto* action = new QAction(owner);
     action->setObjectName(QString::number(info.id));
-    action->setText(QString::fromUtf8(info.menuText ? info.menuText : info.buttonText ? info.buttonText : ""));
+    action->setText(QString::fromUtf8(info.menuText     ? info.menuText
+                                      : info.buttonText ? info.buttonText
+                                                        : ""));
     if (info.toolTip) action->setToolTip(QString::fromUtf8(info.toolTip));
     action->setCheckable(info.checkable);
     const int id = info.id;

@@ -16,7 +16,8 @@ bool IsInternetConnected(const ServiceHosts& hosts) {
   if (AllHostsLoopback(hosts)) return true;
   for (const QNetworkInterface& network : QNetworkInterface::allInterfaces()) {
     const auto flags = network.flags();
-    if (network.type() == QNetworkInterface::Loopback || flags.testFlag(QNetworkInterface::IsLoopBack)) continue;
+    if (network.type() == QNetworkInterface::Loopback || flags.testFlag(QNetworkInterface::IsLoopBack))
+      continue;
     if (flags.testFlag(QNetworkInterface::IsUp) && flags.testFlag(QNetworkInterface::IsRunning)) return true;
   }
   return false;

@@ -36,4 +36,6 @@ void CDlgVellumar::OnUpdate() {
 }
 
 // The quote look-up of the symbol edit; Enter in the edit runs it too, then empties the edit.
-void CDlgVellumar::OnQuoteLookup() { NotImplemented(); }
+void CDlgVellumar::OnQuoteLookup() {
+  NotImplemented();
+}

@@ -22,7 +22,8 @@ void CDlgVellumar::RegisterPortfolioCommands() {
 void CDlgVellumar::OnWelcome() {
   VLPortfolioItemList portfolios;
   if (!conn || Database().GetPortfolios(conn, portfolios) != kVLOk || portfolios.GetCount() != 0) return;
-  if (ShowMessage(this, StringId::WelcomeNewPortfolio, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::No) {
+  if (ShowMessage(this, StringId::WelcomeNewPortfolio, MessageIcon::Question, MessageButtons::YesNo) !=
+      MessageAnswer::No) {
     PostCommand(kCmdPortfolioNew);
   }
 }

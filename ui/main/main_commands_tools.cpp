@@ -21,7 +21,9 @@ void CDlgVellumar::RegisterToolCommands() {
 
 void CDlgVellumar::OnShowDisclaimer() {
   VLGeneralPrefs& prefs = Prefs();
-  if (!prefs.showDisclaimer) return;
-  CDlgAbout about(true, this);
-  if (RunDialog(about) == QDialog::Accepted) prefs.showDisclaimer = about.ShowAgain();
+  if (prefs.showDisclaimer) {
+    CDlgAbout about(true, this);
+    if (RunDialog(about) == QDialog::Accepted) prefs.showDisclaimer = about.ShowAgain();
+  }
+  PostCommand(kCmdWelcome);
 }

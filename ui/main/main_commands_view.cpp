@@ -20,7 +20,8 @@ void CDlgVellumar::RegisterCommands() {
 void CDlgVellumar::RegisterViewCommands() {
   handlers.insert(kCmdDeferredInit, [this] { DeferredInit(); });
   // The database's notifications: everything happens through its events.
-  for (int id : {kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed}) handlers.insert(id, [] {});
+  for (int id : {kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed})
+    handlers.insert(id, [] {});
   handlers.insert(kCmdExit, [this] {
     if (IsMainWindow()) close();
   });
@@ -44,7 +45,8 @@ void CDlgVellumar::OnNewWindow() {
   }
   auto* child = new CDlgVellumar(host, this);
   const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen) child->move(screen->availableGeometry().center() - QPoint(child->width() / 2, child->height() / 2));
+  if (screen)
+    child->move(screen->availableGeometry().center() - QPoint(child->width() / 2, child->height() / 2));
   child->show();
   childWindows.push_back(child);
 }

@@ -5,9 +5,9 @@
 #include <array>
 
 #include "portfolio/columns/column_catalog.h"
-#include "portfolio/views/portfolio_view.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/views/portfolio_view.h"
 
 namespace {
 
@@ -20,9 +20,12 @@ int RowIconOf(const VLHoldingItem& holding, const std::string& changeText) {
 
 Qt::Alignment AlignmentOf(int column) {
   switch (GetColumnAlignment(column)) {
-    case kAlignRight: return Qt::AlignRight | Qt::AlignVCenter;
-    case kAlignCentre: return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case kAlignRight:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case kAlignCentre:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
   }
 }
 
@@ -35,8 +38,9 @@ QPixmap DrawRowIcon(int kind) {
   painter.setPen(Qt::NoPen);
   const bool up = kind == PositionListModel::kIconUp;
   painter.setBrush(up ? QColor(0, 150, 0) : QColor(210, 0, 0));
-  const std::array<QPointF, 3> points = up ? std::array<QPointF, 3>{QPointF(4, 12), QPointF(16, 12), QPointF(10, 4)}
-                                           : std::array<QPointF, 3>{QPointF(4, 4), QPointF(16, 4), QPointF(10, 12)};
+  const std::array<QPointF, 3> points =
+      up ? std::array<QPointF, 3>{QPointF(4, 12), QPointF(16, 12), QPointF(10, 4)}
+         : std::array<QPointF, 3>{QPointF(4, 4), QPointF(16, 4), QPointF(10, 12)};
   painter.drawPolygon(points.data(), 3);
   return pixmap;
 }
@@ -67,8 +71,8 @@ void PositionListModel::Clear() {
   endResetModel();
 }
 
-void PositionListModel::Refill(VLHoldingItemList& positions, const std::vector<int>& newColumns, int sortColumn,
-                               bool ascending) {
+void PositionListModel::Refill(VLHoldingItemList& positions, const std::vector<int>& newColumns,
+                               int sortColumn, bool ascending) {
   const PortfolioView view = BuildPortfolioView(positions, newColumns, sortColumn, ascending);
   std::vector<std::string> changeTexts;
   changeTexts.reserve(static_cast<size_t>(positions.GetCount()));
@@ -107,11 +111,19 @@ void PositionListModel::SetColours(bool alternate, QColor alternateColour, QColo
   alternateRows = alternate;
   alternateRowColour = alternateColour;
   sortedColumnColour = sortedColour;
-  if (!rows.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
+  if (!rows.empty())
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
 }
 
 uint32_t PositionListModel::ItemIdAt(int row) const {
   return row >= 0 && row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)].id : 0;
+}
+
+const QString& PositionListModel::CellText(int row, int column) const {
+  static const QString empty;
+  if (row < 0 || row >= static_cast<int>(rows.size())) return empty;
+  const std::vector<QString>& cells = rows[static_cast<size_t>(row)].cells;
+  return column >= 0 && column < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(column)] : empty;
 }
 
 int PositionListModel::RowOfItem(uint32_t id) const {

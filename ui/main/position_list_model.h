@@ -33,6 +33,8 @@ class PositionListModel : public QAbstractTableModel {
   const std::vector<int>& Columns() const { return columns; }
   int SortColumnIndex() const { return sortIndex; }
   uint32_t ItemIdAt(int row) const;
+  // The text of a cell; empty outside the rows and columns shown.
+  const QString& CellText(int row, int column) const;
   int RowOfItem(uint32_t id) const;  // -1 when not shown
 
   int rowCount(const QModelIndex& parent = {}) const override;

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <algorithm>
+#include <array>
 #include <unordered_set>
 
 #include "portfolio/columns/column_catalog.h"
@@ -29,22 +30,62 @@ PositionListView::PositionListView(PositionListModel* model, QWidget* parent)
   horizontalHeader()->setSortIndicatorShown(false);
 }
 
+namespace {
+
+// Character advances of one font, for estimating text widths without laying the texts out.
+class AdvanceTable {
+ public:
+  explicit AdvanceTable(const QFontMetrics& metrics) : metrics(metrics) {
+    for (int c = 0; c < 128; ++c) ascii[static_cast<size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+  }
+  int Estimate(const QString& text) const {
+    int width = 0;
+    for (QChar c : text) {
+      const char16_t u = c.unicode();
+      width += u < 128 ? ascii[u] : metrics.horizontalAdvance(c);
+    }
+    return width;
+  }
+
+ private:
+  const QFontMetrics& metrics;
+  std::array<int, 128> ascii{};
+};
+
+// The width of the widest text of one column: the largest sum of character advances, and the laid-out width
+// of the text that has it. Kerning only ever takes a pixel or two off a sum, so the column is never too
+// narrow, and no other text needs laying out.
+int WidestText(const PositionListModel& model, int column, const QFontMetrics& metrics,
+               const AdvanceTable& advances) {
+  const int rows = model.rowCount();
+  int largest = 0;
+  int widestRow = -1;
+  for (int r = 0; r < rows; ++r) {
+    const int estimate = advances.Estimate(model.CellText(r, column));
+    if (estimate > largest) {
+      largest = estimate;
+      widestRow = r;
+    }
+  }
+  return widestRow < 0 ? 0 : std::max(largest, metrics.horizontalAdvance(model.CellText(widestRow, column)));
+}
+
+}  // namespace
+
 void PositionListView::ApplyColumnWidths() {
   const QFontMetrics cellMetrics(font());
   const QFontMetrics headerMetrics(horizontalHeader()->font());
   const int padding = 14;
+  const AdvanceTable advances(cellMetrics);
   const std::vector<int>& columns = listModel->Columns();
-  const int rows = listModel->rowCount();
   for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
     int width = GetColumnWidth(columns[static_cast<size_t>(c)]);
-    width = std::max(width, headerMetrics.horizontalAdvance(listModel->headerData(c, Qt::Horizontal).toString()) + padding);
-    int content = 0;
-    for (int r = 0; r < rows; ++r) {
-      content = std::max(content, cellMetrics.horizontalAdvance(listModel->index(r, c).data().toString()));
-    }
+    const QString header = listModel->headerData(c, Qt::Horizontal).toString();
+    width = std::max(width, headerMetrics.horizontalAdvance(header) + padding);
+    int content = WidestText(*listModel, c, cellMetrics, advances);
     if (c == 0) content += iconSize().width() + 4;
     width = std::max(width, content + padding);
-    setColumnWidth(c, width);
+    if (columnWidth(c) != width) setColumnWidth(c, width);
   }
 }
 

@@ -26,11 +26,13 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SharesHeld, "of %d"},
       // Messages.
       {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
-      {StringId::DatabaseOpenError, "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
+      {StringId::DatabaseOpenError,
+       "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
       {StringId::PortfolioNameMissing, "Please specify a portfolio name or click\nCancel to quit."},
       {StringId::PortfolioExists, "\"%s\"\n\nA portfolio with this name already exists."},
       {StringId::PortfolioAddError, "\"%s\"\n\nVellumar was unable to add this portfolio."},
-      {StringId::PortfolioDeleteConfirm, "\"%s\"\n\nAre you sure you want to delete this portfolio\nand its contents?"},
+      {StringId::PortfolioDeleteConfirm,
+       "\"%s\"\n\nAre you sure you want to delete this portfolio\nand its contents?"},
       {StringId::PortfolioDeleteError, "\"%s\"\n\nVellumar was unable to delete this portfolio."},
       {StringId::PortfolioChangeError, "\"%s\"\n\nVellumar was unable to change this portfolio."},
       {StringId::SymbolMissing, "Please specify the position's symbol."},
@@ -39,11 +41,14 @@ const std::map<StringId, const char*>& Table() {
       {StringId::BuyPriceMissing, "Please specify the price paid for this position."},
       {StringId::QuantityMissing, "Please specify the number of shares purchased."},
       {StringId::BuyPriceNegative, "The price paid cannot be negative."},
-      {StringId::MarginEquityNotMarginable, "You have specified a margin equity for a\nnon-marginable security.  Is this OK?"},
-      {StringId::PositionsReadError, "Vellumar was unable to get the list of positions\nin the selected portfolio."},
+      {StringId::MarginEquityNotMarginable,
+       "You have specified a margin equity for a\nnon-marginable security.  Is this OK?"},
+      {StringId::PositionsReadError,
+       "Vellumar was unable to get the list of positions\nin the selected portfolio."},
       {StringId::PositionDeleteConfirm, "Are you sure you want to delete the selected\nposition(s)?"},
       {StringId::PositionDeleteError, "Vellumar was unable to delete the selected\nposition(s)."},
-      {StringId::UpdateError, "Vellumar was unable to update its database.\nPlease check that you are connected to the Internet."},
+      {StringId::UpdateError,
+       "Vellumar was unable to update its database.\nPlease check that you are connected to the Internet."},
       {StringId::AmountMissing, "Please specify an amount."},
       {StringId::DescriptionMissing, "Please specify a description."},
       {StringId::SelectPositionToEdit, "Please select the position you want to edit."},
@@ -53,7 +58,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ExitConfirm, "Are you sure you want to exit Vellumar?"},
       {StringId::PositionChangeError, "Vellumar was unable to change this position."},
       {StringId::NotImplemented, "Sorry, this feature isn't yet implemented."},
-      {StringId::TasksInProgress, "Please complete or cancel the task(s) in\nprogress before exiting Vellumar."},
+      {StringId::TasksInProgress,
+       "Please complete or cancel the task(s) in\nprogress before exiting Vellumar."},
       {StringId::SelectPositionToCopy, "Please select the position(s) you want to copy."},
       {StringId::SelectPositionToMove, "Please select the position(s) you want to move."},
       {StringId::PositionCopyError, "Vellumar was unable to copy all the\nselected positions."},
@@ -61,9 +67,11 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SelectPortfolio, "Please select a portfolio or click Cancel to quit."},
       {StringId::WelcomeNewPortfolio, "Welcome to Vellumar!\n\nWould you like to create a new portfolio?"},
       {StringId::PortfoliosReadError, "Vellumar was unable to get the list of portfolios."},
-      {StringId::PositionsAccessError, "Vellumar was unable to access one or more positions.\nThe Vellumar database may be corrupt."},
-      {StringId::PrintError, "[ %s ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is properly "
-             "installed."},
+      {StringId::PositionsAccessError,
+       "Vellumar was unable to access one or more positions.\nThe Vellumar database may be corrupt."},
+      {StringId::PrintError,
+       "[ %s ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is properly "
+       "installed."},
       {StringId::QuantityTooLarge, "The number of shares cannot exceed 1,000,000."},
       {StringId::SummaryError, "Vellumar was unable to retrieve this portfolio's\nsummary."},
       {StringId::NewSymbolMissing, "Please specify the new symbol or click Cancel to quit."},
@@ -75,22 +83,27 @@ const std::map<StringId, const char*>& Table() {
       {StringId::PositionSellError, "Vellumar was unable to sell this position."},
       {StringId::AlreadySold, "The selected position has already been sold."},
       {StringId::NoShares, "The selected position doesn't contain any shares."},
-      {StringId::SoldQuantityOutOfRange, "Please specify the number of shares sold\nas a quantity between 1 and %d."},
+      {StringId::SoldQuantityOutOfRange,
+       "Please specify the number of shares sold\nas a quantity between 1 and %d."},
       {StringId::SalePriceInvalid, "The per-share sale price is invalid or missing."},
-      {StringId::SoldPositionIncomplete, "A sold position's quantity, purchase price and\nsale price must be specified."},
+      {StringId::SoldPositionIncomplete,
+       "A sold position's quantity, purchase price and\nsale price must be specified."},
       {StringId::SelectPositionToUnsell, "Please select the position(s) you want to unsell."},
       {StringId::UnsellConfirm, "Are you sure you want to unsell the selected\nposition(s)?"},
       {StringId::UnsellError, "Vellumar was unable to unsell the selected\nposition(s)."},
-      {StringId::ResetOptionsConfirm, "Are you sure you want to reset these options\nto Vellumar's defaults?"},
+      {StringId::ResetOptionsConfirm,
+       "Are you sure you want to reset these options\nto Vellumar's defaults?"},
       {StringId::BackupFolderCreateError, "[ %s ]\n\nVellumar was unable to create this backup folder."},
-      {StringId::BackupFolderFullError, "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
+      {StringId::BackupFolderFullError,
+       "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
       {StringId::BackupCreateError, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
       {StringId::BackupConfirm, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
       // Texts of our own: typed target and threshold prices that are not amounts.
       {StringId::TargetPriceInvalid,
        "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
       {StringId::MarginThresholdInvalid,
-       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
+       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it "
+       "empty."},
       {StringId::SymbolCharactersInvalid,
        "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
       {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
@@ -131,13 +144,21 @@ QString FormatText(const QString& pattern, const QStringList& arguments) {
   return text;
 }
 
-QString FormatString(StringId id, const QStringList& arguments) { return FormatText(LoadString(id), arguments); }
+QString FormatString(StringId id, const QStringList& arguments) {
+  return FormatText(LoadString(id), arguments);
+}
 
-QString FormatString(StringId id, const QString& argument) { return FormatString(id, QStringList{argument}); }
+QString FormatString(StringId id, const QString& argument) {
+  return FormatString(id, QStringList{argument});
+}
 
-QString LoadString(int id) { return LoadString(static_cast<StringId>(id)); }
+QString LoadString(int id) {
+  return LoadString(static_cast<StringId>(id));
+}
 
-QString FormatString(int id, const QString& argument) { return FormatString(static_cast<StringId>(id), argument); }
+QString FormatString(int id, const QString& argument) {
+  return FormatString(static_cast<StringId>(id), argument);
+}
 
 QList<StringId> StringTableIds() {
   QList<StringId> ids;

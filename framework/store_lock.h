@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "framework/file_util.h"
+
+// What tells one version of a file from another: a save always writes a new file and renames it over the
+// old one, so the inode changes with every save, and size and modification time catch the rest.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = -1;  // -1: not known
+  int64_t modifiedNs = 0;
+
+  bool IsKnown() const { return size >= 0; }
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// False (identity left as it was) when the file cannot be examined.
+bool IdentityOfPath(const std::string& path, FileIdentity& identity);
+bool IdentityOfFile(int fd, FileIdentity& identity);
+
+enum StoreLockCode : int32_t {
+  kStoreLocked = 0,
+  kStoreLockFailed = 1,  // the file cannot be opened
+  kStoreMissing = 3,
+  kStoreBusy = 6,  // another process kept the lock for the whole wait
+};
+
+// Opens the file at `path` read-write and takes its exclusive lock (flock), waiting at most `waitMs`.
+// The lock counts only for the file that is at the path once it is taken: when another process replaced
+// the file during the wait, the new one is opened and locked instead.
+int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file);
+
+// The name a save gives its temporary file beside `path`, as a mkstemp template.
+std::string TempTemplateFor(const std::string& path);
+// Removes the temporary files of earlier saves of `path` that never finished (only names of exactly that
+// pattern). Call only while holding the lock of `path`, so that no save of another process is under way.
+int RemoveStaleTempFiles(const std::string& path);
