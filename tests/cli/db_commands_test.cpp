@@ -235,6 +235,8 @@ TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
 
   // The dialog's question answered with --yes keeps a margin equity for a security that is not marginable.
   EXPECT_EQ(Run({"add-stock", "P", "T", "--qty", "1", "--price", "1", "--equity", "50", "--yes"}).code, 0);
+}
+
 TEST_F(DbCommands, AFileLockedByAnotherProgramIsBusyNotCorrupt) {
   ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
   {
