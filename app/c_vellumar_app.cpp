@@ -4,12 +4,14 @@
 #include <QTimer>
 
 #include "app/c_instance_checker.h"
+#include "app/startup_file_steps.h"
 #include "framework/file_util.h"
 #include "marketdata/service_hosts.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_startup_files.h"
 #include "ui/main/c_dlg_vellumar.h"
+#include "ui/marketdata/market_data_finder_windows.h"
 #include "ui/widgets/message_box.h"
 
 CVellumarApp::CVellumarApp() = default;
@@ -40,14 +42,10 @@ bool CVellumarApp::StartUp() {
 
   const std::string& folder = paths.dataFolder;
   database = std::make_unique<VLDatabase>(GetDatabasePath(folder));
-  for (const StartupFileResult& step :
-       {EnsureDatabaseFile(*database, folder), BackupDatabaseAtStartup(folder)}) {
-    if (!step.Ok()) {
-      ShowStartupError(step.messageId, step.path);
-      return false;
-    }
+  if (const StartupFileResult failed = RunStartupFileSteps(*database, folder); !failed.Ok()) {
+    ShowStartupError(failed.messageId, failed.path);
+    return false;
   }
-  DeleteLeftoverReportFiles(folder);
   serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
   return true;
 }
@@ -56,12 +54,16 @@ int CVellumarApp::Run() {
   if (!StartUp()) return 0;
   int code = 0;
   {
+    // The position dialogs reach the symbol and price finders through this.
+    MarketDataFinderWindows finderWindows;
+    SetMarketDataWindows(&finderWindows);
     CDlgVellumar window(*this);
     instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
     // For checks of an installation: start up, show the main window, end (see vellumar --help).
     if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
     code = QApplication::exec();
+    SetMarketDataWindows(nullptr);
   }
   database.reset();  // every change was saved when it was made
   instanceChecker.reset();

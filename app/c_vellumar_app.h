@@ -33,7 +33,7 @@ class CVellumarApp : public IMainWindowHost {
   // The Backup command: the next free backup name, the user's confirmation, the copy.
   void Backup(QWidget* parent) override;
   // The modeless windows the application tracks (chart windows); closed together at exit.
-  void AddSecondaryWindow(QWidget* window);
+  void AddSecondaryWindow(QWidget* window) override;
   bool HasSecondaryWindows() const override;
   void CloseSecondaryWindows() override;
 

@@ -87,5 +87,29 @@ enum class StringId : int {
   MarginThresholdInvalid = 2201,   // the margin equity's price threshold is not an amount of 0 or more
   SymbolCharactersInvalid = 2202,  // %s: the symbol, which holds a blank, comma, quote or control character
   DateLaterThanToday = 2203,       // a purchase or sale dated after today
-  AppTitle = 57344,                // the application's name, the title of its message boxes
+  // The market-data windows.
+  ChartTitle = 114,                   // chart window without symbols
+  ChartTitleFor = 115,                // %s: the symbols, joined by ", "
+  ChartQuoteLine = 117,               // chart window's quote line of a security
+  NewsTitle = 122,                    // news window without symbols
+  NewsTitleFor = 123,                 // %s: the symbols, joined by ", "
+  NewsUpdatedAt = 124,                // %s: the time of the update
+  NewsItemCount = 125,                // %d: headlines listed
+  ProgressPercent = 127,              // %d: percent done
+  NoSecuritiesMatched = 128,          // %s: the search text
+  OneSecurityMatched = 129,           // %s: the search text
+  SecuritiesMatched = 130,            // %d: the count, %s: the search text
+  HistoricalPricesUnavailable = 134,  // %s: the symbol
+  HistoricalPricesFor = 135,          // %s: the symbol
+  AdjustedHistoricalPricesFor = 136,  // %s: the symbol
+  SearchTextTooShort = 2085,
+  SearchTextCommonPhrase = 2089,
+  NewsItemOpenError = 2090,  // %s: the headline's address
+  NoNewsItems = 2091,
+  SelectSymbolsToRemove = 2092,
+  SelectSymbolResult = 2093,
+  SelectHistoricalPrice = 2094,
+  NewsDaysOutOfRange = 2098,
+  NewsItemsOutOfRange = 2099,
+  AppTitle = 57344,  // the application's name, the title of its message boxes
 };

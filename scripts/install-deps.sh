@@ -15,6 +15,7 @@ packages=(
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  poppler-utils
   fonts-dejavu-core
   dpkg-dev fakeroot desktop-file-utils appstream librsvg2-bin help2man
 )

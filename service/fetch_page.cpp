@@ -3,7 +3,7 @@
 #include "service/history_fetcher.h"
 #include "service/market.h"
 #include "service/query_string.h"
-#include "service/request_router.h"
+#include "service/service_response.h"
 
 ServiceResponse FetchPage(const Market& market, HistoryFetcher* fetcher, std::string_view rawQuery) {
   const std::string symbol = QueryString(rawQuery).Text("s");
@@ -11,6 +11,6 @@ ServiceResponse FetchPage(const Market& market, HistoryFetcher* fetcher, std::st
   if (fetcher == nullptr || fetcher->SourceCount() == 0)
     return {503, "text/plain", "real prices are off: the service has no usable sources.ini\n"};
   if (market.Securities().Find(symbol) == nullptr) return {404, "text/plain", symbol + ": unknown symbol\n"};
-  const FetchReport report = fetcher->Fetch(symbol);
+  const FetchReport report = fetcher->Fetch(symbol, kFetchPageBudget);
   return {report.ok ? 200 : 502, "text/plain", report.message + "\n"};
 }

@@ -40,7 +40,8 @@ static bool SafeFileStem(std::string_view symbol) {
   return true;
 }
 
-FetchReport HistoryFetcher::Fetch(std::string_view symbol) {
+FetchReport HistoryFetcher::Fetch(std::string_view symbol, std::chrono::milliseconds budget) {
+  const Clock::time_point deadline = Clock::now() + budget;
   FetchReport report;
   report.symbol = ToUpper(symbol);
   const Security* security = market.Securities().Find(symbol);
@@ -69,8 +70,18 @@ FetchReport HistoryFetcher::Fetch(std::string_view symbol) {
     int start = 0;
     MakeDay(1990, 1, 1, start);
     if (!stored.empty()) start = std::max(start, stored.back().day - source.lookbackDays);
-    const UpstreamLimits limits{source.timeoutSeconds, source.lowSpeedBytes, source.lowSpeedSeconds,
-                                size_t(source.maxKilobytes) * 1024};
+    UpstreamLimits limits{source.timeoutSeconds, source.lowSpeedBytes, source.lowSpeedSeconds,
+                          size_t(source.maxKilobytes) * 1024};
+    if (budget.count() > 0) {
+      const auto left = std::chrono::duration_cast<std::chrono::seconds>(deadline - Clock::now()).count();
+      if (left < 1) {
+        if (!causes.empty()) causes += "; ";
+        causes += source.name + ": not asked, the time for this fetch was spent";
+        continue;
+      }
+      limits.timeoutSeconds = std::min(limits.timeoutSeconds, static_cast<int>(left));
+      limits.lowSpeedSeconds = std::min(limits.lowSpeedSeconds, limits.timeoutSeconds);
+    }
     // The lock stays held: fetches are serialised so the one-request-a-second rule holds across threads.
     const UpstreamReply reply = UpstreamGet(UpstreamUrl(source, *security, start, today), limits);
     lastRequest[i] = Clock::now();

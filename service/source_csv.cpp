@@ -1,5 +1,6 @@
 #include "service/source_csv.h"
 
+#include "framework/text_util.h"
 #include "service/security_list.h"
 #include "service/text_format.h"
 #include "service/upstream_source.h"
@@ -89,7 +90,7 @@ std::string FormatPatternDate(std::string_view pattern, int day) {
 }
 
 static bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && ToLower(text.substr(0, prefix.size())) == ToLower(prefix);
+  return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 static SourceAnswer NotCsv(std::string why) {
@@ -119,7 +120,7 @@ static bool FindColumn(const std::string& setting, const std::vector<std::string
     return true;
   }
   for (size_t i = 0; i < header.size(); ++i) {
-    if (ToLower(header[i]) == ToLower(setting)) {
+    if (EqualNoCase(header[i], setting)) {
       index = static_cast<int>(i);
       return true;
     }

@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/support/temp_folder.h"
 
@@ -71,6 +75,58 @@ Output Cli(const std::string& arguments) {
   return result;
 }
 
+// A tab-separated view: the header line, then one row per position keyed by its first cell.
+class Table {
+ public:
+  explicit Table(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+      std::vector<std::string> cells;
+      std::istringstream fields(line);
+      std::string cell;
+      while (std::getline(fields, cell, '\t')) cells.push_back(cell);
+      rows.push_back(cells);
+    }
+  }
+  // The cell under `header` (a sort mark after it does not count; the trade header is "Trade " with its
+  // blank); "?" when there is none.
+  std::string Cell(const std::string& key, const std::string& header) const {
+    if (rows.empty()) return "?";
+    for (size_t c = 0; c < rows[0].size(); ++c) {
+      if (rows[0][c].substr(0, rows[0][c].find("  ")) != header) continue;
+      for (size_t r = 1; r < rows.size(); ++r) {
+        if (!rows[r].empty() && rows[r][0] == key && c < rows[r].size()) return rows[r][c];
+      }
+    }
+    return "?";
+  }
+
+ private:
+  std::vector<std::vector<std::string>> rows;
+};
+
+// "32,070.60" as 3207060 cents.
+long long Cents(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), ','), text.end());
+  return std::llround(std::strtod(text.c_str(), nullptr) * 100.0);
+}
+
+// 3207060 cents as "32,070.60".
+std::string Money(long long cents) {
+  std::string digits = std::to_string(std::llabs(cents) / 100);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), ",");
+  char rest[8];
+  std::snprintf(rest, sizeof rest, ".%02lld", std::llabs(cents) % 100);
+  return (cents < 0 ? "-" : "") + digits + rest;
+}
+
+std::string Percent(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f%%", value);
+  return text;
+}
+
 std::string Expected(const std::string& name, const std::string& actual) {
   const std::string path = kExpected + name;
   if (std::getenv("VL_UPDATE_EXPECTED")) std::ofstream(path, std::ios::binary | std::ios::trunc) << actual;
@@ -112,6 +168,50 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   EXPECT_EQ(summary.out, Expected("summary_held.tsv", summary.out));
   const Output soldSummary = Cli("summary Retirement --sold" + db);
   EXPECT_EQ(soldSummary.out, Expected("summary_sold.tsv", soldSummary.out));
+
+  // Figures worked out by hand from what was entered and from the trade prices the list shows, so that
+  // they hold whatever the expected files say.
+  const Table heldView(held.out), soldView(sold.out);
+  const long long msftTrade = Cents(heldView.Cell("MSFT", "Trade "));
+  const long long aaplTrade = Cents(heldView.Cell("AAPL", "Trade "));
+  ASSERT_GT(msftTrade, 0);
+  ASSERT_GT(aaplTrade, 0);
+  EXPECT_EQ(heldView.Cell("MSFT", "Qty"), "60");  // 100 bought, 40 sold
+  EXPECT_EQ(heldView.Cell("MSFT", "Curr Value"), Money(60 * msftTrade));
+  EXPECT_EQ(heldView.Cell("AAPL", "Curr Value"), Money(50 * aaplTrade));
+  EXPECT_EQ(heldView.Cell("AAPL", "Total Paid"), "6,000.00");  // 50 x 120.00, no commission
+  EXPECT_EQ(heldView.Cell("AAPL", "Gain"), Money(50 * aaplTrade - 600000));
+  EXPECT_EQ(heldView.Cell("AAPL", "% Gain"), Percent((50.0 * aaplTrade - 600000) / 600000 * 100));
+  const long long msftPaid = Cents(heldView.Cell("MSFT", "Total Paid"));
+  EXPECT_EQ(heldView.Cell("MSFT", "Gain"), Money(60 * msftTrade - msftPaid));
+  EXPECT_EQ(heldView.Cell("[Cash]", "Curr Value"), "2,500.00");
+  EXPECT_EQ(heldView.Cell("[Margin]", "Curr Value"), "-1,000.00");
+
+  EXPECT_EQ(soldView.Cell("MSFT", "Qty"), "40");
+  EXPECT_EQ(soldView.Cell("MSFT", "Sale Value"), "11,990.05");  // 40 x 300.00 - 9.95
+  EXPECT_EQ(soldView.Cell("MSFT", "Date Bought"), "15-Jan-2023");
+  EXPECT_EQ(soldView.Cell("MSFT", "Date Sold"), "03-Jun-2024");
+  const long long soldPaid = Cents(soldView.Cell("MSFT", "Total Paid"));
+  EXPECT_EQ(msftPaid + soldPaid, 100 * 25050 + 995) << "the two parts share the purchase and its commission";
+  EXPECT_EQ(soldView.Cell("MSFT", "Gain"), Money(1199005 - soldPaid));
+  EXPECT_EQ(soldView.Cell("MSFT", "% Gain"), Percent((1199005.0 - soldPaid) / soldPaid * 100));
+
+  // Held summary: the stock values and the cash; paid likewise (the unknown symbol adds nothing);
+  // equity is the value less the 1,000.00 owed.
+  const Table heldTotals("key\t" + summary.out.substr(0, summary.out.find('\n') + 1) + "totals\t" +
+                         summary.out.substr(summary.out.find('\n') + 1));
+  const long long value = 60 * msftTrade + 50 * aaplTrade + 250000;
+  const long long paid = msftPaid + 600000 + 250000;
+  EXPECT_EQ(heldTotals.Cell("totals", "currentValue"), Money(value));
+  EXPECT_EQ(heldTotals.Cell("totals", "gain"),
+            Money(value - paid) + "  (" + Percent(100.0 * (value - paid) / paid) + ")");
+  EXPECT_EQ(heldTotals.Cell("totals", "equity"),
+            Money(value - 100000) + "(" + Percent(100.0 * (value - 100000) / value) + ")");
+  EXPECT_EQ(heldTotals.Cell("totals", "marginOwed"), "1,000.00");
+  const Table soldTotals("key\t" + soldSummary.out.substr(0, soldSummary.out.find('\n') + 1) + "totals\t" +
+                         soldSummary.out.substr(soldSummary.out.find('\n') + 1));
+  EXPECT_EQ(soldTotals.Cell("totals", "netProceeds"), "11,990.05");
+  EXPECT_EQ(soldTotals.Cell("totals", "postSaleGain"), Money(40 * msftTrade - 1199005));
 
   // The unknown symbol is marked, and the quote the list shows is the one the service gives now.
   EXPECT_NE(held.out.find("NOSUCH\tNo such symbol"), std::string::npos);

@@ -13,7 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "../service/fake_upstream.h"
+#include "tests/service/fake_upstream.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -39,13 +40,6 @@ Output Shell(const std::string& command) {
 
 Output Cli(const std::string& arguments) {
   return Shell(kBin + "vellumar-cli " + arguments);
-}
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 // The service on port 0 with its own data folder; the port is read from its start-up line.
@@ -93,16 +87,15 @@ const char kMsft[] =
 class RealPrices : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "vl_real_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    folder = templ;
+    ASSERT_FALSE(temp.Path().empty());
+    folder = temp.Path();
     std::ofstream(folder / "sources.ini") << "[source local]\nurl = " << upstream.Url()
                                           << "\ncase = lower\nsuffix NASDAQ = .us\nno-data = No data\n"
                                              "timeout = 2\nlow-speed-seconds = 2\n";
     upstream.Answer("msft.us", kMsft);
   }
-  void TearDown() override { fs::remove_all(folder); }
   FakeUpstream upstream;
+  TempFolder temp{"vl_real"};
   fs::path folder;
 };
 
@@ -173,7 +166,8 @@ TEST_F(RealPrices, TheServiceFetchesOnItsOwnAndAFailureKeepsTheFile) {
 }
 
 TEST_F(RealPrices, AFaultySourcesFileTurnsRealPricesOffButNotTheService) {
-  std::ofstream(folder / "sources.ini") << "[source local]\nurl = http://127.0.0.1:1/{symbol}\ncolour = red\n";
+  std::ofstream(folder / "sources.ini")
+      << "[source local]\nurl = http://127.0.0.1:1/{symbol}\ncolour = red\n";
   const std::string program = kBin + "vellumar-marketd --data " + folder.string();
   EXPECT_EQ(Shell(program + " --fetch MSFT").code, 1);
   RunningService marketd(folder.string());

@@ -13,6 +13,7 @@
 #include "framework/database.h"
 #include "framework/save_file_ops.h"
 #include "test_records.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -78,10 +79,9 @@ class RecordingOps : public SaveFileOps {
 class SaveDurability : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "vl_durable_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    folder = templ;
-    path = (folder / "store.db").string();
+    ASSERT_FALSE(temp.Path().empty());
+    folder = temp.Path();
+    path = temp.File("store.db");
     store.SetPath(path);
     store.list.Add(MakeItem(1, "before", 10));
     ASSERT_EQ(store.Create(), kDbOk);
@@ -91,11 +91,6 @@ class SaveDurability : public ::testing::Test {
     ops.dbPath = path;
     store.SetFileOps(&ops);
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-  }
-
   std::vector<uint8_t> ReadAll() const {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -104,6 +99,7 @@ class SaveDurability : public ::testing::Test {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
   }
 
+  TempFolder temp{"vl_durable"};
   fs::path folder;
   std::string path;
   TestStore store;
@@ -117,7 +113,7 @@ TEST_F(SaveDurability, WritesFlushesRenamesThenFlushesTheFolder) {
   ops.Expect();
   ASSERT_EQ(store.Save(), kDbOk);
   EXPECT_EQ(ops.log, (std::vector<std::string>{"create temp", "write temp", "sync temp",
-                                                "rename temp over database", "sync folder"}));
+                                               "rename temp over database", "sync folder"}));
   EXPECT_FALSE(store.IsModified());
   EXPECT_NE(ReadAll(), before);
   EXPECT_EQ(FilesInFolder(), 1u);

@@ -5,6 +5,7 @@
 
 #include "fake_upstream.h"
 #include "service_fixture.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,29 +16,15 @@
 
 namespace fs = std::filesystem;
 
-static std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-static void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 // A data folder of its own for each test, removed afterwards.
 class HistoryFetch : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vl_fetch_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    history = folder / "history";
+    ASSERT_FALSE(folder.Path().empty());
+    history = folder.File("history");
     fs::create_directories(history);
     market = FixtureMarket("2026-12-04T18:00:00-05:00", 1, false);
   }
-  void TearDown() override { fs::remove_all(folder); }
 
   // A source in the Stooq form at `url`, with test-sized waits.
   static std::string Source(const std::string& name, const std::string& url) {
@@ -48,7 +35,7 @@ class HistoryFetch : public ::testing::Test {
     std::vector<UpstreamSource> sources;
     std::string error;
     EXPECT_TRUE(ParseSourcesFile(settings, sources, error)) << error;
-    return HistoryFetcher(std::move(sources), history.string(), *market);
+    return HistoryFetcher(std::move(sources), history, *market);
   }
   std::vector<std::string> FolderEntries() const {
     std::vector<std::string> names;
@@ -56,7 +43,8 @@ class HistoryFetch : public ::testing::Test {
     return names;
   }
 
-  fs::path folder, history;
+  TempFolder folder{"vl_fetch"};
+  std::string history;
   std::unique_ptr<Market> market;
 };
 
@@ -74,7 +62,7 @@ static const char kUpstream[] =
 TEST_F(HistoryFetch, NewDaysAreAppendedCorrectionsReplacedAndTheMarketServesThem) {
   FakeUpstream upstream;
   upstream.Answer("msft.us", kUpstream);
-  WriteText(history / "MSFT.csv", kStored);
+  WriteText(history + "/MSFT.csv", kStored);
   HistoryFetcher fetcher = Fetcher(Source("one", upstream.Url()));
   const FetchReport report = fetcher.Fetch("msft");
   ASSERT_TRUE(report.ok) << report.message;
@@ -82,7 +70,7 @@ TEST_F(HistoryFetch, NewDaysAreAppendedCorrectionsReplacedAndTheMarketServesThem
   EXPECT_EQ(report.replaced, 1u);
   EXPECT_EQ(report.source, "one");
   EXPECT_EQ(report.message, "MSFT: 2 new days, 1 corrected, last 2026-12-04 (one)");
-  EXPECT_EQ(ReadText(history / "MSFT.csv"),
+  EXPECT_EQ(ReadText(history + "/MSFT.csv"),
             "Date,Open,High,Low,Close,Volume,Adj Close\n"
             "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n"
             "2026-12-03,410.50,415.00,409.00,414.00,22000000,414.00\n"
@@ -101,7 +89,7 @@ TEST_F(HistoryFetch, FailingOrGarbageSourcesLeaveTheFileAsItWas) {
   FakeUpstream upstream;
   StalledUpstream stalled;
   ASSERT_TRUE(stalled.Ready());
-  WriteText(history / "MSFT.csv", kStored);
+  WriteText(history + "/MSFT.csv", kStored);
   const std::pair<std::string, std::string> cases[] = {
       {"<html><body>Service unavailable</body></html>", "bad: an HTML page instead of CSV"},
       {"No data", "bad: no data for this symbol"},
@@ -113,7 +101,7 @@ TEST_F(HistoryFetch, FailingOrGarbageSourcesLeaveTheFileAsItWas) {
     const FetchReport report = Fetcher(Source("bad", upstream.Url())).Fetch("MSFT");
     EXPECT_FALSE(report.ok);
     EXPECT_EQ(report.message, "MSFT: no source gave prices (" + cause + ")");
-    EXPECT_EQ(ReadText(history / "MSFT.csv"), kStored);
+    EXPECT_EQ(ReadText(history + "/MSFT.csv"), kStored);
   }
   upstream.Answer("msft.us", std::string(kUpstream) + std::string(2000, '\n'));
   EXPECT_EQ(Fetcher(Source("bad", upstream.Url()) + "max-kilobytes = 1\n").Fetch("MSFT").message,
@@ -124,7 +112,7 @@ TEST_F(HistoryFetch, FailingOrGarbageSourcesLeaveTheFileAsItWas) {
   const FetchReport stall = Fetcher(Source("stall", stalled.Url())).Fetch("MSFT");
   EXPECT_FALSE(stall.ok);
   EXPECT_EQ(stall.message.substr(0, 40), "MSFT: no source gave prices (stall: Time");
-  EXPECT_EQ(ReadText(history / "MSFT.csv"), kStored);
+  EXPECT_EQ(ReadText(history + "/MSFT.csv"), kStored);
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"MSFT.csv"});
   // Nothing reached the market either: the quote still comes from the simulation.
   EXPECT_EQ(Get(*market, "/d/quotes.csv?s=MSFT&f=sl").body.find("418.25"), std::string::npos);
@@ -154,11 +142,11 @@ TEST_F(HistoryFetch, UnknownSymbolsAndBrokenStoredFilesAreNotFetched) {
   EXPECT_EQ(fetcher.Fetch("NOSUCH").message, "NOSUCH: not in the securities list");
   EXPECT_EQ(fetcher.Fetch("../MSFT").message, "../MSFT: not in the securities list");
   const std::string broken = "Date,Open\n2026-12-01,oops\n";
-  WriteText(history / "MSFT.csv", broken);
+  WriteText(history + "/MSFT.csv", broken);
   const FetchReport report = fetcher.Fetch("MSFT");
   EXPECT_FALSE(report.ok);
   EXPECT_NE(report.message.find("repair or remove it before fetching"), std::string::npos);
-  EXPECT_EQ(ReadText(history / "MSFT.csv"), broken);
+  EXPECT_EQ(ReadText(history + "/MSFT.csv"), broken);
   EXPECT_TRUE(upstream.Asked().empty());
 }
 
@@ -181,7 +169,7 @@ TEST_F(HistoryFetch, FetchRequestAnswersWithTheOutcomeAndItsStatus) {
 TEST_F(HistoryFetch, RefreshFetchesTheStoredSymbolsAgainUntilStopped) {
   FakeUpstream upstream;
   upstream.Answer("msft.us", kUpstream);
-  WriteText(history / "MSFT.csv", kStored);
+  WriteText(history + "/MSFT.csv", kStored);
   HistoryFetcher fetcher = Fetcher(Source("one", upstream.Url()));
   std::mutex mutex;
   std::vector<std::string> lines;
@@ -202,7 +190,25 @@ TEST_F(HistoryFetch, RefreshFetchesTheStoredSymbolsAgainUntilStopped) {
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "MSFT: 2 new days, 1 corrected, last 2026-12-04 (one)");
   for (const std::string& symbol : upstream.Asked()) EXPECT_EQ(symbol, "msft.us");
-  EXPECT_EQ(ReadText(history / "MSFT.csv").substr(42, 11), "2026-12-04,");
+  EXPECT_EQ(ReadText(history + "/MSFT.csv").substr(42, 11), "2026-12-04,");
   // Once stopped, the fetcher turns further fetches down instead of waiting for its turn.
   EXPECT_EQ(fetcher.Fetch("MSFT").message, "MSFT: stopped");
+}
+
+TEST_F(HistoryFetch, ABudgetCutsASlowSourceShortAndSkipsTheRest) {
+  FakeUpstream good;
+  good.Answer("msft.us", kUpstream);
+  StalledUpstream stalled;
+  ASSERT_TRUE(stalled.Ready());
+  WriteText(history + "/MSFT.csv", kStored);
+  // The stalled source keeps its own 20-second deadline; the budget of the whole fetch ends it sooner.
+  const std::string slow = "[source stall]\nurl = " + stalled.Url() + "\ncase = lower\nsuffix NASDAQ = .us\n";
+  HistoryFetcher fetcher = Fetcher(slow + Source("good", good.Url()));
+  const FetchReport report = fetcher.Fetch("MSFT", std::chrono::milliseconds(1500));
+  EXPECT_FALSE(report.ok);
+  EXPECT_EQ(report.message.substr(0, 40), "MSFT: no source gave prices (stall: Time");
+  EXPECT_NE(report.message.find("; good: not asked, the time for this fetch was spent)"), std::string::npos)
+      << report.message;
+  EXPECT_TRUE(good.Asked().empty());
+  EXPECT_EQ(ReadText(history + "/MSFT.csv"), kStored);
 }

@@ -54,7 +54,8 @@ class ServedMarket {
 
  private:
   MarketServer server;
-  ServerThread runner{{[this] { server.Run(); }, [this] { return server.IsRunning(); }, [this] { server.Stop(); }}};
+  ServerThread runner{
+      {[this] { server.Run(); }, [this] { return server.IsRunning(); }, [this] { server.Stop(); }}};
   bool bound = false;
   bool running = false;
 };

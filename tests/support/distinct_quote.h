@@ -9,18 +9,57 @@
 
 constexpr int64_t kDistinctQuoteStamp = 1173096000;  // 2007-03-05 12:00 UTC
 
-// The 47 texts in stored order: symbol, name, exchange, float, market caps, ratios, dividend, volumes,
-// 52-week range, moving averages, target, estimates, previous close, last trade date, trend, volume,
-// open, bid, ask, their sizes, short ratio, then the delayed and real-time trade, change and range.
+// The 47 texts in stored order.
 inline const std::vector<std::string>& DistinctQuoteTexts() {
   static const std::vector<std::string> texts = {
-      "IBM",        "INTL BUSINESS MACHINES", "NYSE",   "1480000004", "145.5B",  "146.6B",   "1.07",
-      "17.08",      "1.09",                   "1.10",   "1.11%",      "Mar 12",  "5000013",  "72.14",
-      "100.15",     "95.16",                  "+2.17",  "+2.18%",     "90.19",   "+7.20",    "+7.21%",
-      "110.22",     "15.23",                  "13.24",  "1.25",       "7.26",    "6.27",     "96.28",
-      "3/5/2007",   "+-+=30",                 "4000031", "96.32",     "97.33",   "97.34",    "3035",
-      "3036",       "0.37",                   "97.38",  "4:00pm",     "+0.40",   "+0.41%",   "96.42 - 97.42",
-      "97.43",      "3:44pm",                 "+0.45",  "+0.46%",     "96.47 - 97.47"};
+      "IBM",                     // 1 symbol
+      "INTL BUSINESS MACHINES",  // 2 name
+      "NYSE",                    // 3 exchange
+      "1480000004",              // 4 floatShares
+      "145.5B",                  // 5 marketCap
+      "146.6B",                  // 6 marketCapRealtime
+      "1.07",                    // 7 pegRatio
+      "17.08",                   // 8 peRatio
+      "1.09",                    // 9 priceSales
+      "1.10",                    // 10 dividendPerShare
+      "1.11%",                   // 11 dividendYield
+      "Mar 12",                  // 12 dividendPayDate
+      "5000013",                 // 13 averageVolume
+      "72.14",                   // 14 low52Week
+      "100.15",                  // 15 high52Week
+      "95.16",                   // 16 movingAverage50
+      "+2.17",                   // 17 change50
+      "+2.18%",                  // 18 percentChange50
+      "90.19",                   // 19 movingAverage200
+      "+7.20",                   // 20 change200
+      "+7.21%",                  // 21 percentChange200
+      "110.22",                  // 22 targetPrice1Year
+      "15.23",                   // 23 peEstimateThisYear
+      "13.24",                   // 24 peEstimateNextYear
+      "1.25",                    // 25 epsEstimateNextQuarter
+      "7.26",                    // 26 epsEstimateNextYear
+      "6.27",                    // 27 epsEstimateThisYear
+      "96.28",                   // 28 previousClose
+      "3/5/2007",                // 29 lastTradeDate
+      "+-+=30",                  // 30 tickerTrend
+      "4000031",                 // 31 volume
+      "96.32",                   // 32 open
+      "97.33",                   // 33 bid
+      "97.34",                   // 34 ask
+      "3035",                    // 35 bidSize
+      "3036",                    // 36 askSize
+      "0.37",                    // 37 shortRatio
+      "97.38",                   // 38 lastTrade
+      "4:00pm",                  // 39 lastTradeTime
+      "+0.40",                   // 40 change
+      "+0.41%",                  // 41 percentChange
+      "96.42 - 97.42",           // 42 dayRange
+      "97.43",                   // 43 lastTradeRealtime
+      "3:44pm",                  // 44 lastTradeTimeRealtime
+      "+0.45",                   // 45 changeRealtime
+      "+0.46%",                  // 46 percentChangeRealtime
+      "96.47 - 97.47",           // 47 dayRangeRealtime
+  };
   return texts;
 }
 
@@ -87,9 +126,9 @@ inline void AppendDistinctQuoteRecord(HandBytes& out) {
 }
 
 // Every text field of two quotes, compared by name.
-#define EXPECT_SAME_QUOTE(actual, expected)                                                \
-  do {                                                                                     \
-    for (const auto& f : StockInfo::TextFields())                                          \
+#define EXPECT_SAME_QUOTE(actual, expected)                                                 \
+  do {                                                                                      \
+    for (const auto& f : StockInfo::TextFields())                                           \
       EXPECT_EQ((actual).*f.member, (expected).*f.member) << "quote field " << f.fieldName; \
-    EXPECT_EQ((actual).stamp, (expected).stamp);                                           \
+    EXPECT_EQ((actual).stamp, (expected).stamp);                                            \
   } while (false)

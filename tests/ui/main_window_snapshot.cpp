@@ -35,6 +35,7 @@ class FolderHost : public IMainWindowHost {
   VLDatabase& GetDatabase() override { return database; }
   VLPrefs& GetPrefs() override { return prefs; }
   void Backup(QWidget*) override {}
+  void AddSecondaryWindow(QWidget*) override {}
   bool HasSecondaryWindows() const override { return false; }
   void CloseSecondaryWindows() override {}
 

@@ -4,6 +4,7 @@
 // another window would.
 #include <QCoreApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +76,10 @@ class TestHost : public IMainWindowHost {
   VLPrefs& GetPrefs() override { return prefs; }
   VLGeneralPrefs& General() { return prefs.GetGeneralPrefs(); }
   void Backup(QWidget*) override { ++backups; }
+  void AddSecondaryWindow(QWidget* window) override {
+    secondaryWindows = true;
+    addedWindows.emplace_back(window);
+  }
   bool HasSecondaryWindows() const override { return secondaryWindows; }
   void CloseSecondaryWindows() override {
     ++secondaryClosed;
@@ -114,6 +119,7 @@ class TestHost : public IMainWindowHost {
   int backups = 0;
   bool secondaryWindows = false;
   int secondaryClosed = 0;
+  std::vector<QPointer<QWidget>> addedWindows;
 
  private:
   class IgnoringWindow : public IVLCommandWindow {

@@ -2,6 +2,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,7 @@ class IMainWindowHost;
 class PositionListView;
 class QAction;
 class QCheckBox;
+class QDate;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -27,6 +29,7 @@ class SummaryPanel;
 class VLDatabase;
 class VLDatabaseConn;
 class VLGeneralPrefs;
+class VLHoldingItem;
 class WindowCommandTarget;
 
 // The main window: one portfolio at a time as the held and sold lists on two tabs, the portfolio selector,
@@ -126,6 +129,21 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnShowDisclaimer();
   void OnWelcome();
   void OnQuoteLookup();
+
+  // Tool commands that open the market-data windows, the browser or the printer
+  // (main_commands_tool_windows.cpp).
+  void RegisterToolWindowCommands();
+  void OnPrint();
+  QString WriteReportFile();  // the report file's path; empty after a failure was shown
+  bool ReadSelectedPositions(std::vector<std::unique_ptr<VLHoldingItem>>& positions, bool upToFirstStock);
+  void OnChartSelected();
+  void OnInfoSelected();
+  void OnInfoForEdit();
+  void OnPriceSelected();
+  void OpenChart(const QStringList& symbols);
+  void OpenPriceFinder(const QString& symbol, const QDate& date);
+  void OpenSymbolFinder(const QString& text);
+  static QString SecurityInfoUrl(const QString& symbol);
   void NotImplemented();
   void OnUpdate();
   void OnPortfolioNew();
@@ -172,6 +190,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   bool firstUpdate = true;
   std::vector<uint32_t> heldSnapshot;
   std::vector<uint32_t> soldSnapshot;
+  QString lastSymbol;  // the symbol of the last security information page opened from the symbol edit
   QString connectionText;
   QString marketStatusText;
   int tickCount = 0;

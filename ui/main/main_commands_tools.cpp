@@ -13,6 +13,7 @@ void CDlgVellumar::RegisterToolCommands() {
     RunDialog(about);
   });
   handlers.insert(kCmdShowDisclaimer, [this] { OnShowDisclaimer(); });
+  RegisterToolWindowCommands();
   handlers.insert(kCmdBackup, [this] {
     host.Backup(this);
     VisibleList()->setFocus();

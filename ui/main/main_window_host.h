@@ -12,6 +12,8 @@ class IMainWindowHost {
   virtual VLDatabase& GetDatabase() = 0;
   virtual VLPrefs& GetPrefs() = 0;
   virtual void Backup(QWidget* parent) = 0;
+  // Takes note of a modeless window (a chart window) that the application closes at exit.
+  virtual void AddSecondaryWindow(QWidget* window) = 0;
   virtual bool HasSecondaryWindows() const = 0;
   virtual void CloseSecondaryWindows() = 0;
 };

@@ -107,6 +107,36 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SymbolCharactersInvalid,
        "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
       {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
+      // The market-data windows.
+      {StringId::ChartTitle, "Chart"},
+      {StringId::ChartTitleFor, "Chart for %s"},
+      {StringId::ChartQuoteLine, "%s (%s)  %s at %s  (%s, %s)  Vol: %s"},
+      {StringId::NewsTitle, "Recent News"},
+      {StringId::NewsTitleFor, "Recent News For %s"},
+      {StringId::NewsUpdatedAt, "Updated: %s"},
+      {StringId::NewsItemCount, "%d items"},
+      {StringId::ProgressPercent, "%d%%"},
+      {StringId::NoSecuritiesMatched, " No securities matched \"%s\""},
+      {StringId::OneSecurityMatched, " 1 security matched \"%s\""},
+      {StringId::SecuritiesMatched, " %d securities matched \"%s\""},
+      {StringId::HistoricalPricesUnavailable,
+       "[%s]\n\nVellumar was unable to retrieve historical prices\nfor this security for the selected "
+       "period."},
+      {StringId::HistoricalPricesFor, "&Historical prices for %s:"},
+      {StringId::AdjustedHistoricalPricesFor, "Adjusted &historical prices for %s:"},
+      {StringId::SearchTextTooShort,
+       "Please enter the text (at least 3 characters)\nyou want to search for."},
+      {StringId::SearchTextCommonPhrase,
+       "The text you're looking for contains a very commonly\nused phrase.  This could take the search a "
+       "long "
+       "time\nto complete.\n\nDo you want to search anyway?"},
+      {StringId::NewsItemOpenError, "Vellumar was unable to display the news item\nlocated at %s."},
+      {StringId::NoNewsItems, "Vellumar was unable to retrieve any news items."},
+      {StringId::SelectSymbolsToRemove, "Please select the symbol(s) you want to remove."},
+      {StringId::SelectSymbolResult, "Please highlight the position you want to select."},
+      {StringId::SelectHistoricalPrice, "Please highlight the historical price you want\nto select."},
+      {StringId::NewsDaysOutOfRange, "Please enter a duration between 1 and 1000\ndays."},
+      {StringId::NewsItemsOutOfRange, "Please enter an item limit between 1 and 5000."},
       {StringId::AppTitle, "Vellumar!"},
   };
   return table;

@@ -1,0 +1,65 @@
+// One instance per user: a second one finds the first, hands over to it and ends.
+#include "app/c_instance_checker.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+// A name of its own for every test, so that tests and parallel runs never meet.
+QString UniqueName() {
+  static int counter = 0;
+  return QStringLiteral("VellumarTest-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+}
+}  // namespace
+
+TEST(InstanceChecker, ASecondInstanceHandsOverToTheFirst) {
+  const QString name = UniqueName();
+  QWidget window;
+  CInstanceChecker first(name);
+  EXPECT_FALSE(first.PreviousInstanceRunning());
+  ASSERT_TRUE(first.TrackFirstInstanceRunning(&window));
+
+  CInstanceChecker second(name);
+  EXPECT_TRUE(second.PreviousInstanceRunning());
+  EXPECT_FALSE(second.TrackFirstInstanceRunning(nullptr));
+
+  // The first instance's window was minimised; the hand-over restores it and shows it.
+  window.showMinimized();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, 2000));
+  second.ActivatePreviousInstance();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible() && !window.isMinimized(); }, 5000));
+
+  // Another name is another application.
+  EXPECT_FALSE(CInstanceChecker(UniqueName()).PreviousInstanceRunning());
+}
+
+TEST(InstanceChecker, ASocketLeftByACrashedInstanceDoesNotCount) {
+  const QString name = UniqueName();
+  // The socket file of an instance that died: bound, never listened on, never removed.
+  const QByteArray path =
+      QDir(QDir::tempPath()).filePath(name + "-" + QString::number(::getuid())).toLocal8Bit();
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(static_cast<size_t>(path.size()), sizeof address.sun_path);
+  std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::close(fd);
+
+  CInstanceChecker first(name);
+  EXPECT_FALSE(first.PreviousInstanceRunning());
+  QWidget window;
+  EXPECT_TRUE(first.TrackFirstInstanceRunning(&window));
+  EXPECT_TRUE(CInstanceChecker(name).PreviousInstanceRunning());
+}

@@ -1,0 +1,287 @@
+// The main window's tool commands: printing the report, the security information pages, the chart and price
+// windows for the selected positions and for the symbol edit, and the pure rules they rest on.
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "framework/app_paths.h"
+#include "market_window_support.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "ui/main/browser_command.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/position_list_view.h"
+#include "ui/main/report_entities.h"
+#include "ui/main/web_page_opener.h"
+#include "ui/marketdata/c_dlg_chart.h"
+#include "ui/marketdata/c_dlg_historical_price_finder.h"
+
+namespace {
+
+TEST(BrowserCommand, TakesTheProgramPartOfTheCommand) {
+  // Quoted: up to the closing quote, whatever follows.
+  EXPECT_EQ(BrowserPathFromCommand("\"C:\\Program Files\\Web\\web.exe\" -nohome"),
+            "C:\\Program Files\\Web\\web.exe");
+  EXPECT_EQ(BrowserPathFromCommand("\"C:\\Web\\web.exe\" -url \"%1\""), "C:\\Web\\web.exe");
+  // A separator after the first character: up to the first blank after the last separator.
+  EXPECT_EQ(BrowserPathFromCommand("C:\\PROGRA~1\\Web\\web.exe -nohome"), "C:\\PROGRA~1\\Web\\web.exe");
+  EXPECT_EQ(BrowserPathFromCommand("C:\\Program Files\\web.exe"), "C:\\Program Files\\web.exe");
+  EXPECT_EQ(BrowserPathFromCommand("/usr/bin/firefox --new-window"), "/usr/bin/firefox");
+  // Otherwise the whole text, a separator in first place included.
+  EXPECT_EQ(BrowserPathFromCommand("web.exe -nohome"), "web.exe -nohome");
+  EXPECT_EQ(BrowserPathFromCommand("\\web.exe -nohome"), "\\web.exe -nohome");
+  EXPECT_EQ(BrowserPathFromCommand(""), "");
+}
+
+TEST(ReportEntities, CompletesTheReferencesABrowserReadsWithoutSemicolon) {
+  EXPECT_EQ(CompleteEntityReferences("<td align=left><b>&nbsp<u>Symbol</u></b></td>"),
+            "<td align=left><b>&nbsp;<u>Symbol</u></b></td>");
+  EXPECT_EQ(CompleteEntityReferences("Qty&nbsp</b>"), "Qty&nbsp;</b>");
+  EXPECT_EQ(CompleteEntityReferences("&nbspName and &lt &notit"), "&nbsp;Name and &lt; &not;it");
+  // Complete references, a lone ampersand and anything inside a tag stay as they are.
+  EXPECT_EQ(CompleteEntityReferences("&nbsp;&amp;&#233; AT&T & co"), "&nbsp;&amp;&#233; AT&T & co");
+  EXPECT_EQ(CompleteEntityReferences("<a href=\"x?a=1&copy=2\">&copy</a>"),
+            "<a href=\"x?a=1&copy=2\">&copy;</a>");
+}
+
+class ToolCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.Start());  // answers nothing: windows opened here fail their fetches at once
+    hosts = std::make_unique<ScopedServiceHosts>(server.Host());
+    previousOpener = SetWebPageOpener([this](const QString& url) {
+      opened << url;
+      return true;
+    });
+  }
+  void TearDown() override { SetWebPageOpener(previousOpener); }
+
+  std::unique_ptr<CDlgVellumar> Open(uint32_t portfolio) {
+    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+    auto window = std::make_unique<CDlgVellumar>(host);
+    window->show();
+    RunPosted();
+    return window;
+  }
+  uint32_t AddStockBought(uint32_t portfolio, const std::string& symbol, int64_t purchaseDate) {
+    VLStockHoldingItem fields;
+    fields.name = symbol;
+    fields.qty = 10;
+    fields.buyPricePerShare = 1000;
+    fields.purchaseDate = purchaseDate;
+    uint32_t id = 0;
+    EXPECT_EQ(host.database->AddStockPosition(host.otherConn, portfolio, fields, id), kVLOk);
+    return id;
+  }
+  // The report files of `window` (other tests may write theirs beside them at the same time).
+  static QStringList ReportFiles(const QWidget& window) {
+    return QDir(QString::fromStdString(GetAppPaths().dataFolder))
+        .entryList({QString::number(window.winId()) + QStringLiteral("_*.htm")}, QDir::Files);
+  }
+
+  TestHost host;
+  TestServer server;
+  std::unique_ptr<ScopedServiceHosts> hosts;
+  WebPageOpener previousOpener;
+  QStringList opened;
+};
+
+TEST_F(ToolCommandsTest, PrintWithoutAPortfolioDoesNothing) {
+  MessageScript messages;
+  int dialogs = 0;
+  DialogScript runner([&](QDialog&) {
+    ++dialogs;
+    return int(QDialog::Rejected);
+  });
+  messages.Expect(2083, MessageAnswer::No);  // the welcome question of an empty database
+  auto window = Open(0);
+  messages.shown.clear();
+  const QStringList before = ReportFiles(*window);
+  window->RunCommand(kCmdPrint);
+  EXPECT_EQ(dialogs, 0);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(ReportFiles(*window), before);
+}
+
+TEST_F(ToolCommandsTest, PrintWritesTheReportInTheDataFolderAndPrintsItAsABrowserShowsIt) {
+  host.AddPortfolio("Other");  // a portfolio id of its own, unlike the other print test's
+  const uint32_t portfolio = host.AddPortfolio("Print Test");
+  host.AddStock(portfolio, "UPAA");
+  host.AddStock(portfolio, "DNBB");
+  host.AddCash(portfolio, 250000);
+  host.UpdateQuotes();
+  auto window = Open(portfolio);
+  const QStringList before = ReportFiles(*window);
+
+  QTemporaryDir out;
+  const QString pdf = out.filePath(QStringLiteral("report.pdf"));
+  DialogScript runner([&](QDialog& dialog) {
+    auto* print = qobject_cast<QPrintDialog*>(&dialog);
+    EXPECT_NE(print, nullptr);
+    if (!print) return int(QDialog::Rejected);
+    print->printer()->setOutputFormat(QPrinter::PdfFormat);
+    print->printer()->setOutputFileName(pdf);
+    return int(QDialog::Accepted);
+  });
+  const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
+  window->RunCommand(kCmdPrint);
+
+  QStringList added = ReportFiles(*window);
+  for (const QString& name : before) added.removeAll(name);
+  ASSERT_EQ(added.size(), 1);
+  const QString name = added.first();
+  const QString prefix =
+      QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
+  EXPECT_TRUE(name.startsWith(prefix)) << name.toStdString();
+  const QDateTime stamp =
+      QDateTime::fromString(name.mid(prefix.size(), 14), QStringLiteral("yyyyMMddHHmmss"));
+  EXPECT_TRUE(stamp.isValid() && stamp >= started && stamp <= QDateTime::currentDateTime())
+      << name.toStdString();
+  EXPECT_TRUE(name.endsWith(QStringLiteral(".htm")));
+
+  // The file stays as the report writes it; the paper shows what a browser shows.
+  const QString path = QString::fromStdString(GetAppPaths().dataFolder) + name;
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray html = file.readAll();
+  EXPECT_TRUE(html.contains("&nbsp<u>")) << "the sort column's heading as written";
+  EXPECT_TRUE(html.contains("<TITLE>Print Test</TITLE>"));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(printed.contains(QStringLiteral("Print Test")));
+  EXPECT_TRUE(printed.contains(QStringLiteral("UPAA")));
+  EXPECT_TRUE(printed.contains(QStringLiteral("DNBB")));
+  EXPECT_TRUE(printed.contains(QStringLiteral("Total: 3 position(s)")));
+  EXPECT_FALSE(printed.contains(QStringLiteral("&nbsp")));
+  EXPECT_FALSE(printed.contains(QStringLiteral("&")));
+  QFile::remove(path);
+}
+
+TEST_F(ToolCommandsTest, AFailedPrintShowsItsMessageAndACancelledOneNothing) {
+  const uint32_t portfolio = host.AddPortfolio("Growth");
+  host.AddStock(portfolio, "UPAA");
+  auto window = Open(portfolio);
+  bool cancel = true;
+  DialogScript runner([&](QDialog& dialog) {
+    auto* print = qobject_cast<QPrintDialog*>(&dialog);
+    if (!print || cancel) return int(QDialog::Rejected);
+    print->printer()->setOutputFormat(QPrinter::PdfFormat);
+    print->printer()->setOutputFileName(QStringLiteral("/nonexistent-folder/report.pdf"));
+    return int(QDialog::Accepted);
+  });
+  MessageScript messages;
+  window->RunCommand(kCmdPrint);
+  EXPECT_TRUE(messages.shown.empty());
+
+  cancel = false;
+  messages.Expect(2088);
+  window->RunCommand(kCmdPrint);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_TRUE(
+      messages.texts[0].startsWith(QStringLiteral("[ ") + QString::fromStdString(GetAppPaths().dataFolder)));
+  EXPECT_TRUE(messages.texts[0].endsWith(
+      QStringLiteral(".htm ]\n\nVellumar was unable to print this file.  Please\nverify that your printer is "
+                     "properly installed.")));
+  // Both attempts wrote their report; printed or not, it stays until the next start clears it.
+  const QString prefix =
+      QString::number(window->winId()) + QStringLiteral("_%1_").arg(portfolio, 4, 10, QChar('0'));
+  for (const QString& name : ReportFiles(*window)) {
+    if (name.startsWith(prefix)) QFile::remove(QString::fromStdString(GetAppPaths().dataFolder) + name);
+  }
+}
+
+TEST_F(ToolCommandsTest, SecurityInformationOpensOnePagePerSelectedStock) {
+  const uint32_t portfolio = host.AddPortfolio("Growth");
+  const uint32_t a = host.AddStock(portfolio, "UPAA");
+  const uint32_t cash = host.AddCash(portfolio, 1000);
+  const uint32_t b = host.AddStock(portfolio, "BRK.B");
+  auto window = Open(portfolio);
+  window->VisibleList()->SelectIds({a, cash, b});
+  window->RunCommand(kCmdInfo);
+  const QString base =
+      QStringLiteral("http://") + QString::fromStdString(server.Host()) + QStringLiteral("/q?s=");
+  EXPECT_EQ(opened, (QStringList{base + "BRK.B", base + "UPAA"}));  // in the list's order
+
+  // "I": a blank edit opens nothing and hands the focus to the list; a symbol is trimmed.
+  opened.clear();
+  auto* edit = window->findChild<QLineEdit*>(QStringLiteral("2088"));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  edit->setText(QStringLiteral("   "));
+  edit->setFocus();
+  window->RunCommand(kCmdInfoSmall);
+  EXPECT_TRUE(opened.isEmpty());
+  EXPECT_TRUE(window->VisibleList()->hasFocus());
+  edit->setText(QStringLiteral(" ibm "));
+  window->RunCommand(kCmdInfoSmall);
+  EXPECT_EQ(opened, QStringList{base + "ibm"});
+}
+
+TEST_F(ToolCommandsTest, PriceOpensTheFinderAtThePurchaseMonthOrTodayOutsideTheYearsItKnows) {
+  const uint32_t portfolio = host.AddPortfolio("Growth");
+  const uint32_t cash = host.AddCash(portfolio, 1000);
+  const uint32_t old = AddStockBought(portfolio, "OLDCO", -142560000);  // 26 Jun 1965
+  const uint32_t recent = AddStockBought(portfolio, "NEWCO", 1100000000);
+  auto window = Open(portfolio);
+  QString symbol;
+  QDate month;
+  bool maySelect = true;
+  DialogScript runner([&](QDialog& dialog) {
+    auto* finder = qobject_cast<CDlgHistoricalPriceFinder*>(&dialog);
+    EXPECT_NE(finder, nullptr);
+    if (!finder) return int(QDialog::Rejected);
+    symbol = finder->findChild<QLineEdit*>(QStringLiteral("2088"))->text();
+    month = finder->PickedMonth();
+    maySelect = !finder->findChild<QWidget*>(QStringLiteral("1033"))->isVisibleTo(finder);
+    return int(QDialog::Rejected);
+  });
+  const QDate today = QDate::currentDate();
+  window->VisibleList()->SelectIds({cash, old});
+  window->RunCommand(kCmdPrice);
+  EXPECT_EQ(symbol, QStringLiteral("OLDCO"));
+  EXPECT_EQ(month, QDate(today.year(), today.month(), 1));
+
+  window->VisibleList()->SelectIds({recent});
+  window->RunCommand(kCmdPriceMenu);
+  EXPECT_EQ(symbol, QStringLiteral("NEWCO"));
+  EXPECT_EQ(month, QDateTime::fromSecsSinceEpoch(1100000000)
+                       .date()
+                       .addDays(1 - QDateTime::fromSecsSinceEpoch(1100000000).date().day()));
+  EXPECT_TRUE(maySelect);
+
+  window->findChild<QLineEdit*>(QStringLiteral("2088"))->setText(QStringLiteral(" KO "));
+  window->RunCommand(kCmdPriceSmall);
+  EXPECT_EQ(symbol, QStringLiteral("KO"));
+}
+
+TEST_F(ToolCommandsTest, ChartOpensAModelessWindowTrackedByTheApplication) {
+  const uint32_t portfolio = host.AddPortfolio("Growth");
+  const uint32_t a = host.AddStock(portfolio, "UPAA");
+  const uint32_t cash = host.AddCash(portfolio, 1000);
+  const uint32_t b = host.AddStock(portfolio, "DNBB");
+  auto window = Open(portfolio);
+  window->VisibleList()->SelectIds({a, cash, b});
+  window->RunCommand(kCmdChart);
+  ASSERT_EQ(host.addedWindows.size(), 1u);
+  auto* chart = qobject_cast<CDlgChart*>(host.addedWindows[0].data());
+  ASSERT_NE(chart, nullptr);
+  EXPECT_EQ(chart->Symbols(), (QStringList{"DNBB", "UPAA"}));  // in the list's order
+  EXPECT_EQ(chart->parent(), window.get());
+  EXPECT_FALSE(chart->isModal());
+  EXPECT_TRUE(chart->isVisible());
+
+  window->findChild<QLineEdit*>(QStringLiteral("2088"))->setText(QStringLiteral("KO"));
+  window->RunCommand(kCmdChartSmall);
+  ASSERT_EQ(host.addedWindows.size(), 2u);
+  EXPECT_EQ(qobject_cast<CDlgChart*>(host.addedWindows[1].data())->Symbols(), QStringList{"KO"});
+  RunPosted();
+  for (const QPointer<QWidget>& w : host.addedWindows) delete w.data();
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#include "ui/main/report_printer.h"
+
+#include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+
+#include "ui/main/report_entities.h"
+#include "ui/widgets/dialog_runner.h"
+
+namespace {
+
+constexpr qreal kScreenDpi = 96;
+constexpr qreal kPointsPerInch = 72;
+constexpr qreal kMarginPixels = 8;
+
+}  // namespace
+
+PrintOutcome PrintHtmlFile(QWidget* parent, const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return PrintOutcome::Failed;
+  // The report declares Latin-1 and writes everything else as character references.
+  const QString html = QString::fromLatin1(CompleteEntityReferences(file.readAll().toStdString()));
+
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(path.section(u'/', -1));
+  QPrintDialog dialog(&printer, parent);
+  dialog.setObjectName(QStringLiteral("PrintDialog"));
+  if (RunDialog(dialog) != QDialog::Accepted) return PrintOutcome::Cancelled;
+  if (!printer.isValid() ||
+      (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty())) {
+    return PrintOutcome::Failed;
+  }
+  // Laid out on the printable area at screen resolution with a browser's narrow margin (instead of the 2 cm
+  // a text document keeps by default), then scaled onto the paper.
+  QTextDocument document;
+  document.setDocumentMargin(kMarginPixels);
+  document.setHtml(html);
+  const QSizeF points = printer.pageRect(QPrinter::Point).size();
+  document.setPageSize(points * (kScreenDpi / kPointsPerInch));
+  document.print(&printer);
+  return printer.printerState() == QPrinter::Error ? PrintOutcome::Failed : PrintOutcome::Printed;
+}

@@ -1,0 +1,292 @@
+#include "ui/marketdata/c_dlg_news.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <string>
+#include <vector>
+
+#include "marketdata/news_item.h"
+#include "prefs/vl_general_prefs.h"
+#include "ui/main/web_page_opener.h"
+#include "ui/marketdata/c_dlg_news_item_options.h"
+#include "ui/marketdata/c_dlg_symbol_finder.h"
+#include "ui/marketdata/window_helpers.h"
+#include "ui/widgets/dialog_runner.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/string_table.h"
+#include "ui/widgets/ui_message_pump.h"
+
+namespace {
+
+// A limit as the update uses it: below 1 means the provider's default.
+int Effective(int value, int fallback) {
+  return value < 1 ? fallback : value;
+}
+
+}  // namespace
+
+CDlgNews::CDlgNews(VLGeneralPrefs& generalPrefs, QWidget* parent)
+    : QDialog(parent, Qt::Window), prefs(generalPrefs) {
+  setObjectName(QStringLiteral("154"));
+  setWindowTitle(LoadString(StringId::NewsTitle));
+  setAccessibleName(QStringLiteral("Recent News"));
+  CreateControls();
+  SetUpdating(false);
+}
+
+CDlgNews::~CDlgNews() = default;
+
+void CDlgNews::CreateControls() {
+  auto* layout = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+
+  auto* side = new QVBoxLayout;
+  auto* symbolRow = new QHBoxLayout;
+  symbolEdit = new QLineEdit(this);
+  NameControl(symbolEdit, 2088, QStringLiteral("Symbol"));
+  symbolEdit->setMaxLength(16);
+  finderButton = new QPushButton(QStringLiteral("S"), this);
+  NameControl(finderButton, 1048, QStringLiteral("Symbol Finder"));
+  finderButton->setToolTip(QStringLiteral("Symbol Finder"));
+  finderButton->setFixedWidth(finderButton->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 16);
+  symbolRow->addWidget(symbolEdit, 1);
+  symbolRow->addWidget(finderButton);
+  side->addLayout(symbolRow);
+  addButton = new QPushButton(QStringLiteral("&Add Symbol"), this);
+  NameControl(addButton, 1073, addButton->text());
+  side->addWidget(addButton);
+  symbolList = new QListWidget(this);
+  NameControl(symbolList, 1074, QStringLiteral("Symbols"));
+  symbolList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  symbolList->setMaximumWidth(DialogUnitsX(this, 90));
+  side->addWidget(symbolList, 1);
+  removeButton = new QPushButton(QStringLiteral("&Remove"), this);
+  NameControl(removeButton, 1076, removeButton->text());
+  side->addWidget(removeButton);
+  top->addLayout(side);
+
+  auto* main = new QVBoxLayout;
+  headlineList = new QTreeWidget(this);
+  NameControl(headlineList, 1072, QStringLiteral("News items"));
+  headlineList->setRootIsDecorated(false);
+  headlineList->setUniformRowHeights(true);
+  headlineList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  headlineList->setSelectionMode(QAbstractItemView::SingleSelection);
+  headlineList->setHeaderLabels(
+      {QStringLiteral("Date"), QStringLiteral("Symbol"), QStringLiteral("Item"), QStringLiteral("Source")});
+  const int widths[] = {75, 50, 225, 80};
+  for (int c = 0; c < 4; ++c) headlineList->setColumnWidth(c, DialogUnitsX(this, widths[c]));
+  auto* heading = BuddyLabel(QStringLiteral("&News items:"), headlineList, this);
+  NameControl(heading, 1057, heading->text());
+  main->addWidget(heading);
+  main->addWidget(headlineList, 1);
+  auto* info = new QHBoxLayout;
+  updatedLabel = new QLabel(this);
+  NameControl(updatedLabel, 1054, QStringLiteral("Updated"));
+  countLabel = new QLabel(this);
+  NameControl(countLabel, 1050, QStringLiteral("Item count"));
+  info->addWidget(updatedLabel);
+  info->addStretch(1);
+  info->addWidget(countLabel);
+  main->addLayout(info);
+  top->addLayout(main, 1);
+  layout->addLayout(top, 1);
+
+  auto* bottom = new QHBoxLayout;
+  progressBar = new QProgressBar(this);
+  NameControl(progressBar, 1056, QStringLiteral("Progress"));
+  progressBar->setRange(0, 100);
+  progressBar->setTextVisible(false);
+  progressLabel = BuddyLabel(QStringLiteral("Progress:"), progressBar, this);
+  NameControl(progressLabel, 1059, progressLabel->text());
+  percentLabel = new QLabel(this);
+  NameControl(percentLabel, 1060, QStringLiteral("Percent done"));
+  percentLabel->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 4);
+  viewButton = new QPushButton(QStringLiteral("&View"), this);
+  NameControl(viewButton, 1047, QStringLiteral("View"));
+  updateButton = new QPushButton(QStringLiteral("&Update..."), this);
+  NameControl(updateButton, 1053, QStringLiteral("Update"));
+  optionsButton = new QPushButton(QStringLiteral("&Options..."), this);
+  NameControl(optionsButton, 1058, QStringLiteral("Options"));
+  closeButton = new QPushButton(QStringLiteral("Close"), this);
+  NameControl(closeButton, 1046, QStringLiteral("Close"));
+  bottom->addWidget(progressLabel);
+  bottom->addWidget(progressBar, 1);
+  bottom->addWidget(percentLabel);
+  bottom->addStretch(0);
+  for (QPushButton* button : {viewButton, updateButton, optionsButton, closeButton})
+    bottom->addWidget(button);
+  layout->addLayout(bottom);
+
+  for (QPushButton* button :
+       {finderButton, addButton, removeButton, viewButton, updateButton, optionsButton, closeButton}) {
+    button->setAutoDefault(false);
+  }
+  connect(addButton, &QPushButton::clicked, this, &CDlgNews::OnAddSymbol);
+  connect(symbolEdit, &QLineEdit::returnPressed, this, &CDlgNews::OnAddSymbol);
+  connect(removeButton, &QPushButton::clicked, this, &CDlgNews::OnRemove);
+  connect(viewButton, &QPushButton::clicked, this, &CDlgNews::OnView);
+  connect(updateButton, &QPushButton::clicked, this, &CDlgNews::OnUpdate);
+  connect(optionsButton, &QPushButton::clicked, this, &CDlgNews::OnOptions);
+  connect(closeButton, &QPushButton::clicked, this, &CDlgNews::close);
+  connect(headlineList, &QTreeWidget::itemActivated, this, &CDlgNews::OnView);
+  connect(finderButton, &QPushButton::clicked, this, [this] {
+    CDlgSymbolFinder finder(this);
+    finder.SetInitialText(symbolEdit->text().trimmed());
+    if (RunDialog(finder) == QDialog::Accepted) symbolEdit->setText(finder.ChosenSymbol());
+    symbolEdit->setFocus();
+  });
+  resize(DialogUnitsX(this, 560), fontMetrics().height() * 26);
+}
+
+void CDlgNews::SetUpdating(bool on) {
+  for (QWidget* w : std::initializer_list<QWidget*>{viewButton, updateButton, optionsButton, closeButton}) {
+    w->setVisible(!on);
+  }
+  for (QWidget* w : std::initializer_list<QWidget*>{progressLabel, progressBar, percentLabel})
+    w->setVisible(on);
+  // Adding or removing a symbol starts an update too.
+  for (QWidget* w : std::initializer_list<QWidget*>{symbolEdit, addButton, finderButton, removeButton}) {
+    w->setEnabled(!on);
+  }
+}
+
+void CDlgNews::OnUpdate() {
+  if (provider) return;
+  updatedLabel->clear();
+  countLabel->clear();
+  setWindowTitle(symbols.isEmpty() ? LoadString(StringId::NewsTitle)
+                                   : FormatString(StringId::NewsTitleFor, QStringList{symbols.join(", ")}));
+  headlineList->clear();
+  results.clear();
+
+  provider = std::make_unique<NewsItemProvider>();
+  SetUpdating(true);
+  progressBar->setValue(0);
+  percentLabel->clear();
+  std::vector<std::string> list;
+  for (const QString& symbol : symbols) list.push_back(symbol.toStdString());
+  QPointer<CDlgNews> alive(this);
+  {
+    const ScopedUiMessagePump pump;
+    provider->Fetch(list, &results, prefs.newsDuration, prefs.newsItems, this, kProgressCommand);
+  }
+  if (!alive) return;
+  const bool failed = provider->HasError() || results.empty();
+  provider.reset();
+  SetUpdating(false);
+
+  if (failed) ShowMessage(this, StringId::NoNewsItems);
+  FillHeadlines();
+  updatedLabel->setText(
+      FormatString(StringId::NewsUpdatedAt,
+                   QStringList{QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)}));
+  countLabel->setText(FormatString(StringId::NewsItemCount, QStringList{QString::number(results.size())}));
+  emit Updated();
+  if (closeWhenDone) close();
+}
+
+void CDlgNews::FillHeadlines() {
+  QList<QTreeWidgetItem*> rows;
+  const QLocale locale;
+  for (const auto& item : results) {
+    // Weekday, day without a leading zero, month, year: "Sat 6 Jan 2007".
+    const QDate date = QDateTime::fromSecsSinceEpoch(item->date).date();
+    rows.append(new QTreeWidgetItem(QStringList{
+        locale.toString(date, QStringLiteral("ddd d MMM yyyy")), QString::fromStdString(item->symbol),
+        QString::fromStdString(item->title), QString::fromStdString(item->source)}));
+  }
+  headlineList->addTopLevelItems(rows);
+  for (int c : {0, 1, 3}) headlineList->resizeColumnToContents(c);
+}
+
+void CDlgNews::OnCommand(uint32_t commandId) {
+  if (commandId != kProgressCommand || !provider) return;
+  if (closeWhenDone) provider->stop = true;
+  percentLabel->setText(
+      FormatString(StringId::ProgressPercent, QStringList{QString::number(provider->progress)}));
+  progressBar->setValue(std::min(std::max(provider->progress, 0), 100));
+  progressBar->repaint();
+  percentLabel->repaint();
+}
+
+void CDlgNews::OnAddSymbol() {
+  if (provider) return;
+  const QString symbol = symbolEdit->text().trimmed();
+  if (symbol.isEmpty()) {
+    ShowMessage(this, StringId::SymbolMissing);
+    symbolEdit->setFocus();
+    return;
+  }
+  symbols.append(symbol);
+  symbolList->addItem(symbol);
+  symbolEdit->clear();
+  OnUpdate();
+}
+
+void CDlgNews::OnRemove() {
+  if (provider) return;
+  const QList<QListWidgetItem*> selected = symbolList->selectedItems();
+  if (selected.isEmpty()) {
+    ShowMessage(this, StringId::SelectSymbolsToRemove);
+    symbolList->setFocus();
+    return;
+  }
+  for (QListWidgetItem* item : selected) delete item;
+  symbols.clear();
+  for (int i = 0; i < symbolList->count(); ++i) symbols.append(symbolList->item(i)->text());
+  OnUpdate();
+}
+
+void CDlgNews::OnView() {
+  if (provider) return;
+  QTreeWidgetItem* item = headlineList->currentItem();
+  const int row = item ? headlineList->indexOfTopLevelItem(item) : -1;
+  if (row < 0 || row >= static_cast<int>(results.size())) {
+    headlineList->setFocus();
+    return;
+  }
+  const QString url = QString::fromStdString(results[static_cast<size_t>(row)]->url);
+  if (!OpenWebPage(url))
+    ShowMessage(this, StringId::NewsItemOpenError, MessageIcon::None, MessageButtons::Ok, {url});
+}
+
+void CDlgNews::OnOptions() {
+  if (provider) return;
+  CDlgNewsItemOptions options(Effective(prefs.newsDuration, NewsItemProvider::kDefaultDayLimit),
+                              Effective(prefs.newsItems, NewsItemProvider::kDefaultItemLimit), this);
+  if (RunDialog(options) != QDialog::Accepted) return;
+  prefs.newsDuration = options.Days();
+  prefs.newsItems = options.Items();
+}
+
+void CDlgNews::closeEvent(QCloseEvent* event) {
+  // An update under way stops after its current page; the window closes when it has ended.
+  if (provider) {
+    closeWhenDone = true;
+    provider->stop = true;
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+void CDlgNews::reject() {
+  if (provider) {
+    closeWhenDone = true;
+    provider->stop = true;
+    return;
+  }
+  QDialog::reject();
+}
