@@ -1,12 +1,14 @@
 #pragma once
 #include <QObject>
-#include <QProcess>
 #include <QString>
+
+#include "marketdata/local_service.h"
 
 struct ServiceHosts;
 
 // Starts the bundled market-data service beside the application when the settings point at this machine
-// and nothing answers there yet, and stops it when the application ends.
+// and nothing answers there yet, and stops it when the application ends (see marketdata/local_service.h,
+// which the command-line tool uses as well).
 class LocalServiceLauncher : public QObject {
   Q_OBJECT
 
@@ -22,5 +24,5 @@ class LocalServiceLauncher : public QObject {
   static bool IsLoopbackHost(const QString& host);
 
  private:
-  QProcess process;
+  LocalService service;
 };

@@ -1,5 +1,6 @@
 #include "cli/cli_output.h"
 
+#include "cli/command_help.h"
 #include "cli/json_writer.h"
 #include "cli/tsv_writer.h"
 
@@ -22,6 +23,7 @@ void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& co
 
 int Usage(CliIo& io, const char* command, const std::string& problem) {
   io.err << "vellumar-cli " << command << ": " << problem << "\n";
+  PrintUsageLine(io.err, command);
   return kExitUsage;
 }
 

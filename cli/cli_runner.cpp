@@ -1,16 +1,42 @@
 #include "cli/cli_runner.h"
 
+#include "cli/command_help.h"
 #include "cli/command_table.h"
+#include "framework/app_paths.h"
+#include "framework/file_util.h"
+#include "marketdata/local_service.h"
 #include "marketdata/service_hosts.h"
+#include "prefs/vl_service_prefs.h"
 #include "vl_version.h"
 
-static void PrintHelp(std::ostream& out, const std::vector<CliCommand>& commands) {
-  out << "usage: vellumar-cli COMMAND [ARGS] [--service HOST:PORT] [--json]\n"
-         "       vellumar-cli --version\n\ncommands:\n";
-  for (const CliCommand& c : commands) out << "  " << c.name << " " << c.usage << "\n";
-  out << "\nThe database commands' --db defaults to the application's database: Vellumar.db beside the\n"
-         "program when its folder is writable, else $XDG_DATA_HOME/vellumar/Vellumar.db\n"
-         "(~/.local/share/vellumar/Vellumar.db).\n";
+// The commands that ask the market-data service; the bundled service is started for them when needed.
+static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
+                                                       "news",  "update",  "fetch"};
+
+// The "Services" settings of the application's vellumar.ini, with --service pointing every host elsewhere.
+static ServiceHosts ReadServiceHosts(const CliArgs& args) {
+  VLServicePrefs prefs;
+  prefs.SetFileName(GetAppPaths().IniPath());
+  prefs.Load();
+  ServiceHosts hosts = prefs.hosts;
+  if (args.HasOption("service")) hosts.SetAllHosts(args.Option("service"));
+  return hosts;
+}
+
+static void StartServiceIfNeeded(LocalService& service, const ServiceHosts& hosts, CliIo& io) {
+  const std::string folder = GetModuleFolder();
+  switch (service.EnsureRunning(hosts, folder)) {
+    case LocalService::Outcome::Missing:
+      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and there is no " << folder
+             << "vellumar-marketd to start\n";
+      break;
+    case LocalService::Outcome::Failed:
+      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and " << folder
+             << "vellumar-marketd did not start there\n";
+      break;
+    default:
+      break;
+  }
 }
 
 int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
@@ -20,7 +46,15 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     return kExitOk;
   }
   if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
-    PrintHelp(words.empty() ? err : out, commands);
+    if (words.size() >= 2) {
+      if (!FindCommandHelp(words[1])) {
+        err << "vellumar-cli: unknown command '" << words[1] << "'; 'vellumar-cli help' lists them\n";
+        return kExitUsage;
+      }
+      PrintCommandHelp(out, words[1]);
+      return kExitOk;
+    }
+    PrintOverview(words.empty() ? err : out);
     return words.empty() ? kExitUsage : kExitOk;
   }
   const CliCommand* command = nullptr;
@@ -28,9 +62,14 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     if (words[0] == c.name) command = &c;
   }
   if (!command) {
-    err << "vellumar-cli: unknown command '" << words[0] << "'\n";
-    PrintHelp(err, commands);
+    err << "vellumar-cli: unknown command '" << words[0] << "'; 'vellumar-cli help' lists them\n";
     return kExitUsage;
+  }
+  for (size_t i = 1; i < words.size() && words[i] != "--"; ++i) {
+    if (words[i] == "--help" || words[i] == "-h") {
+      PrintCommandHelp(out, command->name);
+      return kExitOk;
+    }
   }
   std::set<std::string> valueOptions = command->valueOptions;
   valueOptions.insert("service");
@@ -43,15 +82,17 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
         << " " << command->usage << "\n";
     return kExitUsage;
   }
-  if (args.HasOption("service")) {
-    if (args.Option("service").empty()) {
-      err << "vellumar-cli: --service needs HOST:PORT\n";
-      return kExitUsage;
-    }
-    ServiceHosts hosts = GetServiceHosts();
-    hosts.SetAllHosts(args.Option("service"));
-    SetServiceHosts(hosts);
+  if (args.HasOption("service") && args.Option("service").empty()) {
+    err << "vellumar-cli: --service needs HOST:PORT\n";
+    return kExitUsage;
   }
+  const ServiceHosts hosts = ReadServiceHosts(args);
+  SetServiceHosts(hosts);
   CliIo io{out, err};
+  // Lives for the length of the command: a service started here is stopped on every way out.
+  LocalService service;
+  service.SetQuiet(true);
+  // A server named with --service is the user's own: nothing is started in its place.
+  if (kServiceCommands.count(command->name) && !args.HasOption("service")) StartServiceIfNeeded(service, hosts, io);
   return command->run(args, io);
 }

@@ -12,8 +12,10 @@ struct CliIo {
   std::ostream& err;
 };
 
-// Exit codes of every command.
-enum CliExit : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+// Exit codes of every command: 1 a failure (file, service), 2 wrong usage, 4 a value that makes no sense
+// (the dialogs' checks), 5 an operation the position or portfolio does not allow (selling more than held,
+// selling a sold position, a sale before the purchase).
+enum CliExit : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitRefused = 4, kExitNotPossible = 5 };
 
 // One command of vellumar-cli. Every command also accepts --service HOST:PORT and --json.
 struct CliCommand {

@@ -3,7 +3,12 @@
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
+#include "cli/refusals.h"
 #include "cli/value_parsers.h"
+#include "portfolio/checks/holding_checks.h"
+#include "portfolio/checks/portfolio_name_check.h"
+#include "portfolio/checks/sell_checks.h"
+#include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -17,50 +22,50 @@ int Done(CliIo& io, const char* command, int32_t code) {
   return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
 }
 
-// The stock options shared by add-stock and modify-stock, applied over `fields`.
-bool ApplyStockOptions(const CliArgs& args, VLStockHoldingItem& fields, std::string* problem) {
-  struct CentsOption {
+std::string CentsText(uint32_t cents) {
+  return std::to_string(cents / 100) + "." + (cents % 100 < 10 ? "0" : "") + std::to_string(cents % 100);
+}
+
+// The options of add-stock and modify-stock laid over what the position dialog would show, so that the
+// dialog's checks judge them. A --date that is not a date is wrong usage; a date after today is refused.
+int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, StockHoldingEntry& entry) {
+  struct TextOption {
     const char* name;
-    uint32_t VLStockHoldingItem::*member;
+    std::string StockHoldingEntry::*member;
   };
-  static const CentsOption kCents[] = {
-      {"price", &VLStockHoldingItem::buyPricePerShare},
-      {"commission", &VLStockHoldingItem::buyCommission},
-      {"buy-target", &VLStockHoldingItem::perShareBuyTarget},
-      {"sell-target", &VLStockHoldingItem::perShareSellTarget},
-      {"stop-loss", &VLStockHoldingItem::perShareStopLossTarget},
-      {"threshold", &VLStockHoldingItem::mgnThreshold},
+  static const TextOption kTexts[] = {
+      {"qty", &StockHoldingEntry::quantity},          {"price", &StockHoldingEntry::buyPrice},
+      {"commission", &StockHoldingEntry::buyCommission}, {"buy-target", &StockHoldingEntry::buyTarget},
+      {"sell-target", &StockHoldingEntry::sellTarget},  {"stop-loss", &StockHoldingEntry::stopLossTarget},
+      {"equity", &StockHoldingEntry::marginPercent},    {"threshold", &StockHoldingEntry::marginThreshold},
+      {"comment", &StockHoldingEntry::comment},
   };
-  for (const CentsOption& o : kCents) {
-    if (args.HasOption(o.name) && !ParseCents(args.Option(o.name), &(fields.*o.member))) {
-      *problem = std::string("--") + o.name + " needs an amount such as 12.34";
-      return false;
-    }
+  for (const TextOption& o : kTexts) {
+    if (args.HasOption(o.name)) entry.*o.member = args.Option(o.name);
   }
-  if (args.HasOption("qty")) {
-    int qty = 0;
-    if (!ParseIntArg(args.Option("qty"), 0, 0x7FFFFFFF, &qty)) {
-      *problem = "--qty needs a whole number of shares";
-      return false;
-    }
-    fields.qty = static_cast<uint32_t>(qty);
+  if (args.HasOption("date")) {
+    int64_t date = 0;
+    if (!ParseDate(args.Option("date"), &date)) return Usage(io, command, "--date needs a date such as 2024-03-15");
+    entry.buyDate = date;
   }
-  if (args.HasOption("date") && !ParseDate(args.Option("date"), &fields.purchaseDate)) {
-    *problem = "--date needs a date such as 2024-03-15";
-    return false;
+  if (entry.buyDate) {
+    const EntryCheck check = CheckDateNotLater(*entry.buyDate, EndOfToday(), EntryField::BuyDate);
+    if (!check.Ok()) return Refuse(io, command, check);
   }
-  if (args.Has("marginable")) fields.marginable = true;
-  if (args.HasOption("equity") && !ParseIntArg(args.Option("equity"), 1, 100, &fields.mgnEquity)) {
-    *problem = "--equity needs a percentage from 1 to 100";
-    return false;
-  }
-  if (args.HasOption("comment")) fields.comment = args.Option("comment");
-  return true;
+  if (args.Has("marginable")) entry.marginable = true;
+  if (args.Has("not-marginable")) entry.marginable = false;
+  return kExitOk;
+}
+
+// The dialog's question about a margin equity for a security that is not marginable: --yes answers it.
+EntryQuestion YesOption(const CliArgs& args) {
+  return [&args](StringId) { return args.Has("yes"); };
 }
 
 const std::set<std::string> kStockValues = {"db",        "qty",        "price",     "commission", "date",
                                             "buy-target", "sell-target", "stop-loss", "equity",     "threshold",
                                             "comment"};
+const std::set<std::string> kStockFlags = {"marginable", "yes"};
 
 int RunInit(const CliArgs& args, CliIo& io) {
   const std::string path = DatabasePathOption(args);
@@ -208,7 +213,17 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   VLPortfolioItemList list;
   if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, "portfolios", code);
   std::vector<OutputRecord> records;
-  for (const auto& item : list) records.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  // Dates as the user reads them (the dump keeps the stored seconds).
+  for (const auto& item : list) {
+    const auto& p = static_cast<const VLPortfolioItem&>(*item);
+    records.emplace_back()
+        .AddNumber("id", p.id)
+        .AddNumber("tag", p.tag)
+        .Add("name", p.name)
+        .Add("comment", p.comment)
+        .Add("created", FormatDate(p.created))
+        .Add("modified", FormatDate(p.modified));
+  }
   PrintList(args, io, kPortfolioColumns, records);
   return kExitOk;
 }
@@ -218,7 +233,9 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLPortfolioItem p;
-  p.name = args.positional[0];
+  if (EntryCheck check = CheckPortfolioName(args.positional[0], p.name); !check.Ok()) {
+    return Refuse(io, "add-portfolio", check);
+  }
   p.comment = args.Option("comment");
   if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, "add-portfolio", code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
@@ -227,6 +244,12 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
 
 int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 1) return Usage(io, "modify-portfolio", "give the PORTFOLIO (id or name)");
+  std::string newName;
+  if (args.HasOption("name")) {
+    if (EntryCheck check = CheckPortfolioName(args.Option("name"), newName); !check.Ok()) {
+      return Refuse(io, "modify-portfolio", check);
+    }
+  }
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
@@ -235,7 +258,7 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   if (int32_t code = s.Db().GetPortfolio(s.Conn(), id, p); code != kVLOk) {
     return Done(io, "modify-portfolio", code);
   }
-  if (args.HasOption("name")) p.name = args.Option("name");
+  if (args.HasOption("name")) p.name = newName;
   if (args.HasOption("comment")) p.comment = args.Option("comment");
   return Done(io, "modify-portfolio", s.Db().ModifyPortfolio(s.Conn(), p));
 }
@@ -251,10 +274,15 @@ int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
 
 int RunAddStock(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 2) return Usage(io, "add-stock", "give PORTFOLIO SYMBOL");
+  StockHoldingEntry entry;
+  if (EntryCheck check = CheckSymbolText(args.positional[1], entry.symbol); !check.Ok()) {
+    return Refuse(io, "add-stock", check);
+  }
+  if (int rc = StockEntryFromOptions(args, io, "add-stock", entry); rc != kExitOk) return rc;
   VLStockHoldingItem fields;
-  fields.name = args.positional[1];
-  std::string problem;
-  if (!ApplyStockOptions(args, fields, &problem)) return Usage(io, "add-stock", problem);
+  if (EntryCheck check = CheckStockHolding(entry, YesOption(args), fields); !check.Ok()) {
+    return Refuse(io, "add-stock", check);
+  }
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
@@ -269,16 +297,19 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
 // add-cash and add-margin: PORTFOLIO AMOUNT [--comment TEXT].
 int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
   if (args.positional.size() != 2) return Usage(io, command, "give PORTFOLIO AMOUNT");
-  uint32_t cents = 0;
-  if (!ParseCents(args.positional[1], &cents)) return Usage(io, command, "AMOUNT must look like 12.34");
+  const MoneyHoldingEntry entry{args.positional[1], args.Option("comment")};
+  VLCashHoldingItem cashItem;
+  VLMarginHoldingItem marginItem;
+  const EntryCheck check = cash ? CheckCashHolding(entry, cashItem) : CheckMarginHolding(entry, marginItem);
+  if (!check.Ok()) return Refuse(io, command, check);
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
-  const std::string comment = args.Option("comment");
-  const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cents, comment, id)
-                            : s.Db().AddMarginPosition(s.Conn(), portfolioId, cents, comment, id);
+  const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
+                            : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed,
+                                                       marginItem.name, id);
   if (code != kVLOk) return Done(io, command, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
@@ -300,27 +331,73 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   }
   if (position->GetKind() != kHoldingStock) return Failed(io, "modify-stock: position " + std::to_string(id) + " is not a stock position");
   auto& fields = static_cast<VLStockHoldingItem&>(*position);
-  std::string problem;
-  if (!ApplyStockOptions(args, fields, &problem)) return Usage(io, "modify-stock", problem);
-  if (args.Has("not-marginable")) fields.marginable = false;
-  return Done(io, "modify-stock", s.Db().ModifyStockPosition(s.Conn(), id, fields, args.Option("symbol")));
+  std::string newSymbol;
+  if (args.HasOption("symbol")) {
+    if (EntryCheck check = CheckSymbolText(args.Option("symbol"), newSymbol); !check.Ok()) {
+      return Refuse(io, "modify-stock", check.message == StringId::SymbolMissing
+                                            ? EntryFailure(StringId::NewSymbolMissing, EntryPage::None,
+                                                           EntryField::NewSymbol)
+                                            : check);
+    }
+  }
+  // What the position dialog shows for this position, then the options over it.
+  StockHoldingEntry entry;
+  entry.symbolFixed = true;
+  entry.symbol = fields.name;
+  entry.quantity = std::to_string(fields.qty);
+  entry.comment = fields.comment;
+  entry.buyPrice = CentsText(fields.buyPricePerShare);
+  if (fields.purchaseDate) entry.buyDate = fields.purchaseDate;
+  entry.buyCommission = CentsText(fields.buyCommission);
+  entry.buyTarget = CentsText(fields.perShareBuyTarget);
+  entry.sellTarget = CentsText(fields.perShareSellTarget);
+  entry.stopLossTarget = CentsText(fields.perShareStopLossTarget);
+  entry.marginable = fields.marginable;
+  if (fields.mgnEquity) entry.marginPercent = std::to_string(fields.mgnEquity);
+  entry.marginThreshold = CentsText(fields.mgnThreshold);
+  entry.sold = fields.IsSold();
+  entry.salePrice = CentsText(fields.salePricePerShare);
+  if (fields.saleDate) entry.saleDate = fields.saleDate;
+  entry.saleCommission = CentsText(fields.saleCommission);
+  if (int rc = StockEntryFromOptions(args, io, "modify-stock", entry); rc != kExitOk) return rc;
+  if (EntryCheck check = CheckStockHolding(entry, YesOption(args), fields); !check.Ok()) {
+    return Refuse(io, "modify-stock", check);
+  }
+  return Done(io, "modify-stock", s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
 }
 
 int RunSell(const CliArgs& args, CliIo& io) {
-  uint32_t id = 0, price = 0, commission = 0;
-  int qty = 0;
-  int64_t date = 0;
+  uint32_t id = 0;
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "sell", "give the position's ID");
-  if (!ParseIntArg(args.Option("qty"), 1, 0x7FFFFFFF, &qty)) return Usage(io, "sell", "--qty needs a number of shares");
-  if (!ParseCents(args.Option("price"), &price) || price == 0) return Usage(io, "sell", "--price needs an amount above 0");
-  if (args.HasOption("commission") && !ParseCents(args.Option("commission"), &commission)) {
-    return Usage(io, "sell", "--commission needs an amount such as 9.95");
+  if (!args.HasOption("qty") || !args.HasOption("price")) return Usage(io, "sell", "give --qty N and --price D");
+  SellEntry entry{args.Option("qty"), args.Option("price"), std::nullopt, args.Option("commission")};
+  if (args.HasOption("date")) {
+    int64_t date = 0;
+    if (!ParseDate(args.Option("date"), &date)) return Usage(io, "sell", "--date needs YYYY-MM-DD");
+    entry.saleDate = date;
+    const EntryCheck check = CheckDateNotLater(date, EndOfToday(), EntryField::SaleDate);
+    if (!check.Ok()) return Refuse(io, "sell", check);
   }
-  if (args.HasOption("date") && !ParseDate(args.Option("date"), &date)) return Usage(io, "sell", "--date needs YYYY-MM-DD");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
+  std::unique_ptr<VLHoldingItem> position;
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, "sell", code);
+  const std::string which = "position " + std::to_string(id);
+  if (position->GetKind() != kHoldingStock) {
+    return RefuseState(io, "sell", which + " is a cash or margin position; only shares are sold");
+  }
+  const auto& stock = static_cast<const VLStockHoldingItem&>(*position);
+  if (stock.IsSold()) return RefuseState(io, "sell", which + " is already sold (unsell undoes a sale)");
+  if (stock.qty == 0) return RefuseState(io, "sell", which + " holds no shares");
+  SellResult sale;
+  if (EntryCheck check = CheckSell(entry, stock.qty, sale); !check.Ok()) return Refuse(io, "sell", check);
+  if (sale.saleDate != 0 && stock.purchaseDate != 0 && sale.saleDate < stock.purchaseDate) {
+    return Refuse(io, "sell", EntryFailure(StringId::SaleDateBeforePurchase, EntryPage::None, EntryField::SaleDate,
+                                           {FormatDate(stock.purchaseDate)}));
+  }
   uint32_t newId = 0;
-  const int32_t code = s.Db().SellPosition(s.Conn(), id, static_cast<uint32_t>(qty), price, commission, date, newId);
+  const int32_t code =
+      s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission, sale.saleDate, newId);
   if (code != kVLOk) return Done(io, "sell", code);
   PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
   return kExitOk;
@@ -373,11 +450,11 @@ std::vector<CliCommand> DbCommands() {
       {"add-stock",
        "PORTFOLIO SYMBOL [--qty N] [--price D] [--commission D] [--date YYYY-MM-DD] [--buy-target D] "
        "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT]",
-       kStockValues, {"marginable"}, RunAddStock},
+       kStockValues, kStockFlags, RunAddStock},
       {"add-cash", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddCash},
       {"add-margin", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddMargin},
       {"modify-stock", "ID [--symbol S] [the options of add-stock] [--not-marginable]", modifyStockValues,
-       {"marginable", "not-marginable"}, RunModifyStock},
+       {"marginable", "not-marginable", "yes"}, RunModifyStock},
       {"sell", "ID --qty N --price D [--commission D] [--date YYYY-MM-DD]", {"db", "qty", "price", "commission", "date"},
        {}, RunSell},
       {"unsell", "ID", db, {}, RunUnsell},

@@ -29,13 +29,20 @@ static int RunQuote(const CliArgs& args, CliIo& io) {
   if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   std::vector<std::string> columns;
   for (const StockInfo::TextField& f : StockInfo::TextFields()) columns.push_back(f.fieldName);
+  // The service answers "N/A" as the exchange of a symbol it does not know.
   std::vector<OutputRecord> records;
+  int code = kExitOk;
   for (const StockInfo& info : infos) {
+    if (info.exchange == "N/A") {
+      io.err << "vellumar-cli quote: no such ticker symbol \"" << info.symbol << "\"\n";
+      code = kExitFailed;
+      continue;
+    }
     OutputRecord& r = records.emplace_back();
     for (const StockInfo::TextField& f : StockInfo::TextFields()) r.Add(f.fieldName, info.*f.member);
   }
-  PrintList(args, io, columns, records);
-  return kExitOk;
+  if (!records.empty()) PrintList(args, io, columns, records);
+  return code;
 }
 
 static int RunHistory(const CliArgs& args, CliIo& io) {
@@ -98,12 +105,25 @@ static int RunLookup(const CliArgs& args, CliIo& io) {
 
 static int RunMarketTime(const CliArgs& args, CliIo& io) {
   int region = 0;
+  // A region by its name ("uk"; "us" for the United States) or its number.
+  bool named = false;
+  if (args.positional.size() == 1) {
+    for (const MarketRegion& r : MarketRegions()) {
+      const std::string name = *r.subDomain ? r.subDomain : "us";
+      if (args.positional[0] == name) {
+        region = r.code;
+        named = true;
+      }
+    }
+  }
   if (args.positional.size() > 1 ||
-      (args.positional.size() == 1 && !ParseIntArg(args.positional[0], 0, 1000, &region)) ||
+      (args.positional.size() == 1 && !named && !ParseIntArg(args.positional[0], 0, 1000, &region)) ||
       !IsSupportedRegion(region)) {
     std::string codes;
-    for (const MarketRegion& r : MarketRegions())
-      codes += (codes.empty() ? "" : ", ") + std::to_string(r.code);
+    for (const MarketRegion& r : MarketRegions()) {
+      codes += (codes.empty() ? "" : ", ") + std::string(*r.subDomain ? r.subDomain : "us") + " (" +
+               std::to_string(r.code) + ")";
+    }
     return Usage(io, "market-time", "REGION is one of " + codes);
   }
   MarketTimeProvider provider;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <ctime>
 #include <sstream>
 
 #include "marketdata/market_date.h"
@@ -76,4 +77,13 @@ bool ParseYearMonth(const std::string& text, int* year, int* month) {
   size_t dash = text.find('-');
   return dash != std::string::npos && ParseIntArg(text.substr(0, dash), 1900, 9999, year) &&
          ParseIntArg(text.substr(dash + 1), 1, 12, month);
+}
+
+std::string FormatDate(int64_t seconds) {
+  const std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm local{};
+  localtime_r(&time, &local);
+  char text[16];
+  std::strftime(text, sizeof(text), "%Y-%m-%d", &local);
+  return text;
 }

@@ -18,3 +18,5 @@
 [[nodiscard]] bool ParseDate(const std::string& text, int64_t* seconds);
 // "2007-03" as year (1900 to 9999) and month.
 [[nodiscard]] bool ParseYearMonth(const std::string& text, int* year, int* month);
+// Seconds since 1970 as the local date "YYYY-MM-DD"; the reverse of ParseDate.
+std::string FormatDate(int64_t seconds);

@@ -10,6 +10,7 @@
 #include "cli/value_parsers.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
 #include "portfolio/views/portfolio_report.h"
 #include "portfolio/views/portfolio_view.h"
 #include "prefs/vl_general_prefs.h"
@@ -87,7 +88,31 @@ int LoadView(const CliArgs& args, CliIo& io, const char* command, DbSession& s, 
   return kExitOk;
 }
 
+// Every column a view can show: its id (for --columns and --sort), header, category and description.
+int ListColumns(const CliArgs& args, CliIo& io) {
+  std::vector<std::string> category(kColumnCount);
+  std::vector<int> ids;
+  // The first category naming a column wins; the last, "All Columns", holds the ones no other names.
+  for (int index = kCategoryCount - 1; index >= 0; --index) {
+    FillCategory(index, ids);
+    for (int id : ids) {
+      if (id >= 0 && id < kColumnCount) category[id] = GetCategoryName(index);
+    }
+  }
+  std::vector<OutputRecord> records;
+  for (int id = 0; id < kColumnCount; ++id) {
+    records.emplace_back()
+        .AddNumber("id", id)
+        .Add("header", GetColumnHeader(id))
+        .Add("category", category[id])
+        .Add("description", GetColumnDescription(id));
+  }
+  PrintList(args, io, {"id", "header", "category", "description"}, records);
+  return kExitOk;
+}
+
 int RunView(const CliArgs& args, CliIo& io) {
+  if (args.Has("list-columns")) return ListColumns(args, io);
   DbSession s;
   uint32_t portfolioId = 0;
   ViewChoice choice;
@@ -160,6 +185,15 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
     return Failed(io, "Vellumar was unable to update its database." + advice +
                           (detail.empty() ? std::string() : "\n" + detail) + FailureLines(failure));
   }
+  // The symbols the service did not know, so that a position without a value is explained.
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  s.Db().CopyAll(quotes, portfolios, positions);
+  for (const auto& item : quotes) {
+    const auto& q = static_cast<const VLStockInfoItem&>(*item);
+    if (q.quote.exchange == "N/A") io.err << "vellumar-cli update: no such ticker symbol \"" << q.name << "\"\n";
+  }
   std::string time, status;
   if (int32_t code = s.Db().GetMarketTime(s.Conn(), time); code != kVLOk) {
     return Failed(io, "update: " + DatabaseCodeText(code));
@@ -217,10 +251,13 @@ int RunReport(const CliArgs& args, CliIo& io) {
 std::vector<CliCommand> ViewCommands() {
   const std::set<std::string> viewValues = {"db", "columns", "sort"};
   const std::set<std::string> viewFlags = {"sold", "asc", "desc"};
+  std::set<std::string> listFlags = viewFlags;
+  listFlags.insert("list-columns");
   std::set<std::string> reportValues = viewValues;
   reportValues.insert("out");
   return {
-      {"view", "PORTFOLIO [--sold] [--columns 0,1,3] [--sort ID --asc|--desc]", viewValues, viewFlags, RunView},
+      {"view", "PORTFOLIO [--sold] [--columns 0,1,3] [--sort ID --asc|--desc] | --list-columns", viewValues,
+       listFlags, RunView},
       {"summary", "PORTFOLIO [--sold] [--ids 3,7]", {"db", "ids"}, {"sold"}, RunSummary},
       {"update", "[--db PATH]", {"db"}, {}, RunUpdate},
       {"report", "PORTFOLIO [--sold] [--columns ...] [--sort ID --asc|--desc] --out FILE", reportValues, viewFlags,

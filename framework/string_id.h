@@ -90,6 +90,10 @@ enum class StringId : int {
   BackupFolderFullError = 2127,    // %s: the backup folder, when every backup number is taken
   BackupCreateError = 2128,        // %s: the backup file
   BackupConfirm = 2129,            // %s: the backup file about to be written
+  TargetPriceInvalid = 2200,       // a per-share target price that is not an amount of 0 or more
+  MarginThresholdInvalid = 2201,   // the margin equity's price threshold is not an amount of 0 or more
+  SymbolCharactersInvalid = 2202,  // %s: the symbol, which holds a blank, comma, quote or control character
+  DateLaterThanToday = 2203,       // a purchase or sale dated after today
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "
@@ -107,14 +111,12 @@ enum class StringId : int {
   AdjustedHistoricalPricesFor = 136,  // %s: the symbol
   SearchTextTooShort = 2085,
   SearchTextCommonPhrase = 2089,
-  NewsItemOpenError = 2090,           // %s: the headline's address
+  NewsItemOpenError = 2090,  // %s: the headline's address
   NoNewsItems = 2091,
   SelectSymbolsToRemove = 2092,
   SelectSymbolResult = 2093,
   SelectHistoricalPrice = 2094,
   NewsDaysOutOfRange = 2098,
   NewsItemsOutOfRange = 2099,
-  TargetPriceInvalid = 2200,       // ours: a per-share target price that is not an amount of 0 or more
-  MarginThresholdInvalid = 2201,   // ours: the margin equity's price threshold is not an amount of 0 or more
-  AppTitle = 57344,                // the application's name, the title of its message boxes
+  AppTitle = 57344,  // the application's name, the title of its message boxes
 };

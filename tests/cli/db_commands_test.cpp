@@ -55,9 +55,9 @@ TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
   EXPECT_EQ(clash.code, 1);
   EXPECT_NE(clash.err.find("already exists"), std::string::npos);
 
-  EXPECT_EQ(Run({"add-cash", "growth", "12.5"}).code, 0);
-  EXPECT_EQ(Run({"add-cash", "2", "7"}).code, 0);
-  Result missing = Run({"add-cash", "Nowhere", "1"});
+  EXPECT_EQ(Run({"add-cash", "growth", "12.5", "--comment", "a"}).code, 0);
+  EXPECT_EQ(Run({"add-cash", "2", "7", "--comment", "b"}).code, 0);
+  Result missing = Run({"add-cash", "Nowhere", "1", "--comment", "c"});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err, "No portfolio \"Nowhere\"\n");
 
@@ -65,20 +65,21 @@ TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
   Result list = Run({"portfolios"});
   EXPECT_EQ(list.out,
             "id\ttag\tname\tcomment\tcreated\tmodified\n"
-            "2\t0\tDividends\t\t1733300000\t1733300000\n"
-            "1\t0\tGrowth\tlong\t1733300000\t1733300000\n");
+            "2\t0\tDividends\t\t2024-12-04\t2024-12-04\n"
+            "1\t0\tGrowth\tlong\t2024-12-04\t2024-12-04\n");
   EXPECT_EQ(Run({"delete-portfolio", "dividends"}).code, 0);
   EXPECT_EQ(Run({"check", "--json"}).out, "{\"loadCode\":0,\"quotes\":0,\"portfolios\":1,\"positions\":1}\n");
 }
 
 TEST_F(DbCommands, AmountsAndDatesAreCheckedBeforeTheDatabaseIsTouched) {
   Run({"add-portfolio", "P"});
-  for (const char* bad : {"12.345", "1,000", "-5", "abc", "", "42949672.96", "."}) {
-    Result r = Run({"add-cash", "P", bad});
-    EXPECT_EQ(r.code, 2) << bad;
+  for (const char* bad : {"12.345", "10,00", "-5", "abc", "", "42949672.96", ".", "0"}) {
+    Result r = Run({"add-cash", "P", bad, "--comment", "cash"});
+    EXPECT_EQ(r.code, 4) << bad;
+    EXPECT_EQ(r.err, "vellumar-cli add-cash: AMOUNT must be above 0, such as 2500 or 12.34\n") << bad;
   }
   EXPECT_EQ(Run({"add-stock", "P", "MSFT", "--date", "2023-02-30"}).code, 2);
-  EXPECT_EQ(Run({"add-stock", "P", "MSFT", "--equity", "101", "--marginable"}).code, 2);
+  EXPECT_EQ(Run({"add-stock", "P", "MSFT", "--equity", "101", "--marginable"}).code, 4);
   EXPECT_EQ(Run({"check"}).out, "loadCode\tquotes\tportfolios\tpositions\n0\t0\t1\t0\n");
 
   uint32_t cents = 0;
@@ -94,11 +95,11 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   Run({"add-portfolio", "P"});
   ASSERT_EQ(Run({"add-stock", "P", "msft", "--qty", "100", "--price", "250.50", "--date", "2023-01-15"}).out,
             "id\n1\n");
-  Run({"add-cash", "P", "1000", "--comment", "broker account"});
+  Run({"add-cash", "P", "1,000", "--comment", "broker account"});
   EXPECT_EQ(Run({"sell", "1", "--qty", "40", "--price", "300", "--date", "2024-06-01"}).out,
             "id\tremainderId\n1\t3\n");
-  EXPECT_EQ(Run({"sell", "1", "--qty", "1", "--price", "300"}).code, 1);  // already sold
-  EXPECT_EQ(Run({"sell", "3", "--qty", "61", "--price", "300"}).code, 1);  // more than held
+  EXPECT_EQ(Run({"sell", "1", "--qty", "1", "--price", "300"}).code, 5);  // already sold
+  EXPECT_EQ(Run({"sell", "3", "--qty", "61", "--price", "300"}).code, 5);  // more than held
 
   Result held = Run({"view", "P", "--columns", "0,1,8,14", "--sort", "8", "--desc"});
   EXPECT_EQ(held.out,
@@ -126,7 +127,7 @@ TEST_F(DbCommands, ViewOptionsAreValidated) {
 TEST_F(DbCommands, CopyMoveAndDeleteKeepQuotesOnlyWhileUsed) {
   Run({"add-portfolio", "A"});
   Run({"add-portfolio", "B"});
-  Run({"add-stock", "A", "IBM", "--qty", "5"});
+  Run({"add-stock", "A", "IBM", "--qty", "5", "--price", "100"});
   EXPECT_EQ(Run({"copy", "1", "B"}).code, 0);
   EXPECT_EQ(Run({"move", "1", "B"}).code, 0);
   EXPECT_EQ(Run({"move", "9", "B"}).code, 1);
@@ -168,16 +169,84 @@ TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
   EXPECT_EQ(Run({"init"}).code, 1);  // never over an existing file
 }
 
+// Each check of the position, sell and portfolio dialogs, and the command line's own symbol and date checks,
+// refuses with its own reason; nothing is written.
+TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
+  Run({"add-portfolio", "P"});
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--qty", "60", "--price", "250", "--date", "2023-01-15"}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "IBM", "--qty", "10", "--price", "100"}).code, 0);
+  ASSERT_EQ(Run({"sell", "2", "--qty", "10", "--price", "120"}).code, 0);
+  ASSERT_EQ(Run({"add-cash", "P", "50", "--comment", "cash"}).code, 0);
+  const std::string check = Run({"check"}).out;
+
+  const std::string later = FormatDate(std::time(nullptr) + 3 * 86400);
+  struct Case {
+    std::vector<std::string> words;
+    int code;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"add-portfolio", "  "}, 4, "add-portfolio: the portfolio name is empty or blank"},
+      {{"modify-portfolio", "P", "--name", ""}, 4, "modify-portfolio: the portfolio name is empty or blank"},
+      {{"add-stock", "P", " "}, 4, "add-stock: the symbol is empty or blank"},
+      {{"add-stock", "P", "MS FT"}, 4,
+       "add-stock: the symbol \"MS FT\" holds a blank, comma, quote or control character, which no symbol has"},
+      {{"add-stock", "P", "A,B"}, 4,
+       "add-stock: the symbol \"A,B\" holds a blank, comma, quote or control character, which no symbol has"},
+      {{"add-stock", "P", "X\"Y"}, 4,
+       "add-stock: the symbol \"X\"Y\" holds a blank, comma, quote or control character, which no symbol has"},
+      {{"add-stock", "P", "X\tY"}, 4,
+       "add-stock: the symbol \"X\tY\" holds a blank, comma, quote or control character, which no symbol has"},
+      {{"modify-stock", "1", "--symbol", " "}, 4, "modify-stock: --symbol is empty or blank"},
+      {{"add-stock", "P", "MSFT", "--qty", "10"}, 4,
+       "add-stock: --price: give the price paid per share for these shares"},
+      {{"add-stock", "P", "MSFT", "--price", "10"}, 4,
+       "add-stock: --qty: give the number of shares bought (a whole number)"},
+      {{"add-stock", "P", "MSFT", "--qty", "1000001", "--price", "1"}, 4,
+       "add-stock: --qty: a position holds at most 1000000 shares"},
+      {{"add-stock", "P", "MSFT", "--qty", "1", "--price", "-1"}, 4,
+       "add-stock: --price must be an amount of 0 or more, such as 12.34"},
+      {{"add-stock", "P", "MSFT", "--equity", "50"}, 4,
+       "add-stock: --equity is given for a security that is not marginable: add --marginable, or --yes to keep it "
+       "so"},
+      {{"add-stock", "P", "MSFT", "--marginable"}, 4,
+       "add-stock: --equity: a marginable position needs a margin equity from 1 to 100 percent"},
+      {{"add-stock", "P", "MSFT", "--qty", "1", "--price", "1", "--date", later}, 4,
+       "add-stock: --date is later than today"},
+      {{"add-cash", "P", "10"}, 4, "add-cash: --comment (the description) must not be blank"},
+      {{"add-margin", "P", "0", "--comment", "loan"}, 4, "add-margin: AMOUNT must be above 0, such as 2500 or 12.34"},
+      {{"sell", "1", "--qty", "61", "--price", "300"}, 5,
+       "sell: --qty: give a number of shares from 1 to 60; only 60 shares are held"},
+      {{"sell", "1", "--qty", "10", "--price", "0"}, 4, "sell: --price: give the sale price per share, an amount above 0"},
+      {{"sell", "1", "--qty", "10", "--price", "1", "--date", "2022-12-31"}, 5,
+       "sell: the sale date is before the purchase date 2023-01-15"},
+      {{"sell", "1", "--qty", "10", "--price", "1", "--date", later}, 4, "sell: --date is later than today"},
+      {{"sell", "2", "--qty", "1", "--price", "1"}, 5, "sell: position 2 is already sold (unsell undoes a sale)"},
+      {{"sell", "3", "--qty", "1", "--price", "1"}, 5,
+       "sell: position 3 is a cash or margin position; only shares are sold"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run(c.words);
+    EXPECT_EQ(r.code, c.code) << c.words[0] << " " << c.words[1];
+    EXPECT_EQ(r.err, "vellumar-cli " + c.err + "\n");
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(Run({"check"}).out, check);
+
+  // The dialog's question answered with --yes keeps a margin equity for a security that is not marginable.
+  EXPECT_EQ(Run({"add-stock", "P", "T", "--qty", "1", "--price", "1", "--equity", "50", "--yes"}).code, 0);
+}
+
 TEST_F(DbCommands, AFileLockedByAnotherProgramIsBusyNotCorrupt) {
   ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
   {
     FileHandle holder;  // another program is changing the database and keeps it locked
     ASSERT_EQ(OpenExistingFile(db, kOpenReadWriteExclusive, holder), 0);
-    Result busy = Run({"add-cash", "P", "10"});
+    Result busy = Run({"add-cash", "P", "10", "--comment", "cash"});
     EXPECT_EQ(busy.code, 1);
     EXPECT_NE(busy.err.find("another program is changing the database"), std::string::npos) << busy.err;
     EXPECT_EQ(busy.err.find("corrupt"), std::string::npos) << busy.err;
   }
-  EXPECT_EQ(Run({"add-cash", "P", "10"}).code, 0);
+  EXPECT_EQ(Run({"add-cash", "P", "10", "--comment", "cash"}).code, 0);
   EXPECT_NE(Run({"view", "P"}).out.find("10.00"), std::string::npos);
 }

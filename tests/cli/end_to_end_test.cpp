@@ -151,7 +151,7 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   ASSERT_EQ(Cli("add-stock Trading ^DJI --qty 1 --price 30000" + db).code, 0);
   ASSERT_EQ(Cli("add-stock Retirement NOSUCH --qty 10 --price 1" + db).code, 0);
   ASSERT_EQ(Cli("add-cash Retirement 2500 --comment \"Broker cash\"" + db).code, 0);
-  ASSERT_EQ(Cli("add-margin Retirement 1000" + db).code, 0);
+  ASSERT_EQ(Cli("add-margin Retirement 1000 --comment \"Margin loan\"" + db).code, 0);
   ASSERT_EQ(Cli("sell 1 --qty 40 --price 300 --commission 9.95 --date 2024-06-03" + db).code, 0);
 
   const Output update = Cli("update" + db + service);

@@ -108,6 +108,15 @@ const std::map<StringId, const char*>& Table() {
        "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
       {StringId::BackupCreateError, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
       {StringId::BackupConfirm, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
+      // Texts of our own: typed target and threshold prices that are not amounts.
+      {StringId::TargetPriceInvalid,
+       "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
+      {StringId::MarginThresholdInvalid,
+       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it "
+       "empty."},
+      {StringId::SymbolCharactersInvalid,
+       "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
+      {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
       // The market-data windows.
       {StringId::ChartTitle, "Chart"},
       {StringId::ChartTitleFor, "Chart for %s"},
@@ -121,12 +130,14 @@ const std::map<StringId, const char*>& Table() {
       {StringId::OneSecurityMatched, " 1 security matched \"%s\""},
       {StringId::SecuritiesMatched, " %d securities matched \"%s\""},
       {StringId::HistoricalPricesUnavailable,
-       "[%s]\n\nVellumar was unable to retrieve historical prices\nfor this security for the selected period."},
+       "[%s]\n\nVellumar was unable to retrieve historical prices\nfor this security for the selected "
+       "period."},
       {StringId::HistoricalPricesFor, "&Historical prices for %s:"},
       {StringId::AdjustedHistoricalPricesFor, "Adjusted &historical prices for %s:"},
       {StringId::SearchTextTooShort, "Please enter the text (at least 3 characters)\nyou want to search for."},
       {StringId::SearchTextCommonPhrase,
-       "The text you're looking for contains a very commonly\nused phrase.  This could take the search a long "
+       "The text you're looking for contains a very commonly\nused phrase.  This could take the search a "
+       "long "
        "time\nto complete.\n\nDo you want to search anyway?"},
       {StringId::NewsItemOpenError, "Vellumar was unable to display the news item\nlocated at %s."},
       {StringId::NoNewsItems, "Vellumar was unable to retrieve any news items."},
@@ -135,11 +146,6 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SelectHistoricalPrice, "Please highlight the historical price you want\nto select."},
       {StringId::NewsDaysOutOfRange, "Please enter a duration between 1 and 1000\ndays."},
       {StringId::NewsItemsOutOfRange, "Please enter an item limit between 1 and 5000."},
-      {StringId::TargetPriceInvalid,
-       "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
-      {StringId::MarginThresholdInvalid,
-       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it "
-       "empty."},
       {StringId::AppTitle, "Vellumar!"},
   };
   return table;

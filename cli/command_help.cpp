@@ -1,0 +1,176 @@
+#include "cli/command_help.h"
+
+#include "cli/command_table.h"
+
+namespace {
+
+constexpr const char* kGroups[] = {"market data", "portfolios", "positions", "views and reports", "maintenance"};
+
+constexpr const char* kDb = "  --db PATH  the database file (default: the application's Vellumar.db)\n";
+constexpr const char* kChartOptions =
+    "  --provider NAME  bigcharts or yahoo (default bigcharts)\n"
+    "  --period N  0 one day, 1 five days, 2 three months, 3 six months, 4 one year, 5 two years,\n"
+    "              6 five years, 7 ten years, 8 year to date (default 0)\n"
+    "  --size N  1 small or 2 large (default 1)\n"
+    "  --ma50  draw the 50-day moving average\n"
+    "  --ma200  draw the 200-day moving average\n"
+    "  --djia  compare with the Dow Jones Industrial Average\n"
+    "  --nasdaq  compare with the Nasdaq Composite\n"
+    "  --sp500  compare with the S&P 500\n";
+constexpr const char* kStockOptions =
+    "  --qty N  shares bought, a whole number up to 1000000 (default none)\n"
+    "  --price D  price paid per share; needed with --qty (default none)\n"
+    "  --commission D  commission paid for the purchase (default 0)\n"
+    "  --date YYYY-MM-DD  purchase date, not after today (default none)\n"
+    "  --buy-target D  per-share price to buy more at (default none)\n"
+    "  --sell-target D  per-share price to sell at (default none)\n"
+    "  --stop-loss D  per-share stop-loss price (default none)\n"
+    "  --marginable  the security may be bought on margin; needs --equity\n"
+    "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"
+    "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"
+    "  --yes  keep an --equity for a security that is not marginable (else refused)\n"
+    "  --comment TEXT  a note shown with the position (default empty)\n";
+constexpr const char* kViewOptions =
+    "  --list-columns  list every column's id, header, category and description instead\n"
+    "  --sold  the sold positions instead of the held ones\n"
+    "  --columns IDS  column ids, such as 0,1,3 (default: the application's columns;\n"
+    "                 view --list-columns lists the ids)\n"
+    "  --sort ID  the column to sort by (default: the application's sort column)\n"
+    "  --asc  sort ascending\n"
+    "  --desc  sort descending\n";
+
+// Every command's help, in the order `help` lists them within their groups.
+const CommandHelp kHelp[] = {
+    {"quote", "market data", "print the current quote of each symbol", "", "quote MSFT ^DJI BHP.AX --json"},
+    {"history", "market data", "print daily prices of a symbol for one month or a range of months", "",
+     "history MSFT 2024-01 2024-03"},
+    {"lookup", "market data", "find symbols by a company or fund name",
+     "  --type KIND  stock, fund, etf, futures or index (default stock)\n"
+     "  --worldwide  search every exchange, not only the United States\n",
+     "lookup \"bank of america\" --type stock --worldwide"},
+    {"market-time", "market data", "print a region's market time and whether its market is open",
+     "  REGION  a name or its number (default us):\n"
+     "          us 0 United States, ar 1 Argentina, au 3 Australia, br 4 Brazil, ca 5 Canada,\n"
+     "          fr 9 France, de 10 Germany, in 12 India, it 15 Italy, mx 18 Mexico,\n"
+     "          sg 23 Singapore, es 24 Spain, uk 28 United Kingdom\n",
+     "market-time uk"},
+    {"chart-url", "market data", "print the address of a price chart", kChartOptions,
+     "chart-url MSFT --period 4 --ma50"},
+    {"chart", "market data", "download a price chart image into a file",
+     "  --out FILE  the image file to write (required)\n"
+     "  (and every option of chart-url)\n",
+     "chart MSFT --period 4 --out msft.png"},
+    {"news", "market data", "print the headlines about the symbols",
+     "  --days N  only headlines of the last N days (default 0: all)\n"
+     "  --items N  at most N headlines (default 0: all)\n",
+     "news MSFT AAPL --days 7"},
+    {"fetch", "market data", "fetch real prices through the service for the given or the database's symbols", kDb,
+     "fetch MSFT --db my.db"},
+    {"portfolios", "portfolios", "list the portfolios with their ids", kDb, "portfolios --db my.db"},
+    {"add-portfolio", "portfolios", "add a portfolio; its name must not be blank",
+     "  --comment TEXT  a note shown with the portfolio (default empty)\n", "add-portfolio Retirement --db my.db"},
+    {"modify-portfolio", "portfolios", "rename a portfolio or change its comment",
+     "  --name NAME  the new name, not blank (default: unchanged)\n"
+     "  --comment TEXT  the new comment (default: unchanged)\n",
+     "modify-portfolio Retirement --name Pension --db my.db"},
+    {"delete-portfolio", "portfolios", "delete a portfolio and its positions", kDb,
+     "delete-portfolio Pension --db my.db"},
+    {"add-stock", "positions", "add a stock position; prints its id", kStockOptions,
+     "add-stock Retirement MSFT --qty 100 --price 250.50 --date 2023-01-15 --db my.db"},
+    {"add-cash", "positions", "add a cash position of AMOUNT (above 0); prints its id",
+     "  --comment TEXT  the description, required (the dialog's \"Description\")\n",
+     "add-cash Retirement 2500 --comment \"Broker cash\" --db my.db"},
+    {"add-margin", "positions", "add a margin debt of AMOUNT (above 0); prints its id",
+     "  --comment TEXT  the description, required (the dialog's \"Description\")\n",
+     "add-margin Retirement 1000 --comment \"Margin loan\" --db my.db"},
+    {"modify-stock", "positions", "change a stock position; options not given keep their values",
+     "  --symbol S  the new symbol\n"
+     "  --not-marginable  the security may not be bought on margin\n"
+     "  (and every option of add-stock)\n",
+     "modify-stock 1 --stop-loss 200 --db my.db"},
+    {"sell", "positions", "sell shares of a held position; part of it splits off the rest as a new position",
+     "  --qty N  shares sold, from 1 to the shares held (required)\n"
+     "  --price D  sale price per share, above 0 (required)\n"
+     "  --commission D  commission paid for the sale (default 0)\n"
+     "  --date YYYY-MM-DD  sale date, not before the purchase nor after today (default none)\n",
+     "sell 1 --qty 40 --price 300 --date 2024-06-03 --db my.db"},
+    {"unsell", "positions", "undo the sale of a sold position", kDb, "unsell 1 --db my.db"},
+    {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
+    {"move", "positions", "move a position into another portfolio", kDb, "move 1 Trading --db my.db"},
+    {"delete-position", "positions", "delete a position", kDb, "delete-position 1 --db my.db"},
+    {"view", "views and reports", "print a portfolio's positions with the chosen columns, or list the columns",
+     kViewOptions,
+     "view Retirement --columns 0,1,3,4,8 --sort 8 --desc --db my.db"},
+    {"summary", "views and reports", "print a portfolio's totals: value, change, gain, equity and margin",
+     "  --sold  the totals of the sold positions\n"
+     "  --ids IDS  only these positions, such as 3,7 (default: all)\n",
+     "summary Retirement --db my.db"},
+    {"update", "views and reports", "refresh the quotes of every position through the service", kDb,
+     "update --db my.db"},
+    {"report", "views and reports", "write a portfolio's view and totals as an HTML page",
+     "  --out FILE  the page to write (required)\n"
+     "  (and every option of view but --list-columns)\n",
+     "report Retirement --out retirement.htm --db my.db"},
+    {"init", "maintenance", "create an empty database", kDb, "init --db my.db"},
+    {"check", "maintenance", "load the database and count what it holds", kDb, "check --db my.db"},
+    {"dump", "maintenance", "print every record of the database", kDb, "dump --db my.db --json"},
+};
+
+}  // namespace
+
+const CommandHelp* FindCommandHelp(const std::string& command) {
+  for (const CommandHelp& help : kHelp) {
+    if (command == help.name) return &help;
+  }
+  return nullptr;
+}
+
+void PrintUsageLine(std::ostream& out, const std::string& command) {
+  for (const CliCommand& c : AllCliCommands()) {
+    if (command == c.name) out << "usage: vellumar-cli " << c.name << " " << c.usage << "\n";
+  }
+}
+
+void PrintOverview(std::ostream& out) {
+  out << "usage: vellumar-cli COMMAND [ARGS] [OPTIONS]\n"
+         "       vellumar-cli help COMMAND\n"
+         "       vellumar-cli --version\n";
+  for (const char* group : kGroups) {
+    out << "\n" << group << ":\n";
+    for (const CommandHelp& help : kHelp) {
+      if (std::string(group) == help.group) {
+        std::string name = help.name;
+        name.resize(18, ' ');
+        out << "  " << name << help.summary << "\n";
+      }
+    }
+  }
+  out << "\noptions of every command:\n"
+         "  --json  print JSON instead of a tab-separated table\n"
+         "  --service HOST:PORT  ask this market-data server instead of the settings' hosts\n"
+         "  --help  print the command's usage, options and an example\n"
+         "\nexit codes: 0 done, 1 failed (file or service), 2 wrong usage, 4 a value that makes no sense,\n"
+         "5 an operation the position does not allow.\n"
+         "\nThe database commands' --db defaults to the application's database: Vellumar.db beside the\n"
+         "program when its folder is writable, else $XDG_DATA_HOME/vellumar/Vellumar.db\n"
+         "(~/.local/share/vellumar/Vellumar.db). The market-data commands ask the hosts of the Services\n"
+         "settings in vellumar.ini and start the bundled vellumar-marketd when the quote host is this\n"
+         "machine and nothing answers there.\n";
+}
+
+void PrintCommandHelp(std::ostream& out, const std::string& command) {
+  const CommandHelp* help = FindCommandHelp(command);
+  if (!help) return;
+  PrintUsageLine(out, command);
+  out << "\n" << help->summary << "\n\noptions:\n" << help->options;
+  for (const CliCommand& c : AllCliCommands()) {
+    if (command == c.name && c.valueOptions.count("db") && std::string(help->options).find("--db") == std::string::npos) {
+      out << kDb;
+    }
+  }
+  out << "  --json  print JSON instead of a tab-separated table\n";
+  if (std::string(help->group) == "market data") {
+    out << "  --service HOST:PORT  ask this market-data server (default: the settings' hosts)\n";
+  }
+  out << "\nexample:\n  vellumar-cli " << help->example << "\n";
+}

@@ -1,0 +1,74 @@
+#include "cli/refusals.h"
+
+#include <map>
+
+namespace {
+
+struct RefusalText {
+  const char* text;  // "%1", "%2" ... are the check's arguments in order
+  int exitCode;
+};
+
+// What the command line says for each check the dialogs make. Values that make no sense exit 4; a sale
+// that the position cannot give exits 5.
+const std::map<StringId, RefusalText>& Texts() {
+  static const std::map<StringId, RefusalText> texts = {
+      {StringId::PortfolioNameMissing, {"the portfolio name is empty or blank", kExitRefused}},
+      {StringId::SymbolMissing, {"the symbol is empty or blank", kExitRefused}},
+      {StringId::NewSymbolMissing, {"--symbol is empty or blank", kExitRefused}},
+      {StringId::SymbolCharactersInvalid,
+       {"the symbol \"%1\" holds a blank, comma, quote or control character, which no symbol has", kExitRefused}},
+      {StringId::QuantityMissing, {"--qty: give the number of shares bought (a whole number)", kExitRefused}},
+      {StringId::QuantityTooLarge, {"--qty: a position holds at most 1000000 shares", kExitRefused}},
+      {StringId::BuyPriceMissing, {"--price: give the price paid per share for these shares", kExitRefused}},
+      {StringId::BuyPriceNegative, {"--price must be an amount of 0 or more, such as 12.34", kExitRefused}},
+      {StringId::BuyCommissionNegative, {"--commission must be an amount of 0 or more, such as 9.95", kExitRefused}},
+      {StringId::TargetPriceInvalid,
+       {"--buy-target, --sell-target and --stop-loss must be amounts of 0 or more", kExitRefused}},
+      {StringId::MarginEquityOutOfRange,
+       {"--equity: a marginable position needs a margin equity from 1 to 100 percent", kExitRefused}},
+      {StringId::MarginThresholdInvalid, {"--threshold must be an amount of 0 or more", kExitRefused}},
+      {StringId::MarginEquityNotMarginable,
+       {"--equity is given for a security that is not marginable: add --marginable, or --yes to keep it so",
+        kExitRefused}},
+      {StringId::AmountMissing, {"AMOUNT must be above 0, such as 2500 or 12.34", kExitRefused}},
+      {StringId::DescriptionMissing, {"--comment (the description) must not be blank", kExitRefused}},
+      {StringId::SalePriceInvalid, {"--price: give the sale price per share, an amount above 0", kExitRefused}},
+      {StringId::SaleCommissionNegative, {"--commission must be an amount of 0 or more, such as 9.95", kExitRefused}},
+      {StringId::DateLaterThanToday, {"--date is later than today", kExitRefused}},
+      {StringId::SaleDateBeforePurchase, {"the sale date is before the purchase date %1", kExitNotPossible}},
+      {StringId::SoldQuantityOutOfRange,
+       {"--qty: give a number of shares from 1 to %1; only %1 shares are held", kExitNotPossible}},
+      {StringId::SoldPositionIncomplete,
+       {"a sold position needs its quantity, purchase price and sale price", kExitRefused}},
+  };
+  return texts;
+}
+
+std::string Fill(const std::string& text, const std::vector<std::string>& arguments) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t index = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : arguments.size();
+    if (text[i] == '%' && index < arguments.size()) {
+      out += arguments[index];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int Refuse(CliIo& io, const char* command, const EntryCheck& check) {
+  const auto it = Texts().find(check.message);
+  if (it == Texts().end()) return RefuseState(io, command, "refused by the position checks");
+  io.err << "vellumar-cli " << command << ": " << Fill(it->second.text, check.arguments) << "\n";
+  return it->second.exitCode;
+}
+
+int RefuseState(CliIo& io, const char* command, const std::string& reason) {
+  io.err << "vellumar-cli " << command << ": " << reason << "\n";
+  return kExitNotPossible;
+}
