@@ -33,6 +33,7 @@
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/ui_message_pump.h"
 #include "ui/widgets/wait_cursor.h"
+#include "ui/marketdata/symbol_list_edit.h"
 
 namespace {
 
@@ -201,30 +202,12 @@ void CDlgChart::SetPeriod(int period) {
 
 void CDlgChart::OnAddSymbol() {
   if (updating) return;
-  const QString symbol = symbolEdit->text().trimmed();
-  if (symbol.isEmpty()) {
-    ShowMessage(this, StringId::SymbolMissing);
-    symbolEdit->setFocus();
-    return;
-  }
-  symbols.append(symbol);
-  symbolList->addItem(symbol);
-  symbolEdit->clear();
-  UpdateChart();
+  if (AddSymbolFromEdit(this, symbolEdit, symbolList, symbols)) UpdateChart();
 }
 
 void CDlgChart::OnRemove() {
   if (updating) return;
-  const QList<QListWidgetItem*> selected = symbolList->selectedItems();
-  if (selected.isEmpty()) {
-    ShowMessage(this, StringId::SelectSymbolsToRemove);
-    symbolList->setFocus();
-    return;
-  }
-  for (QListWidgetItem* item : selected) delete item;
-  symbols.clear();
-  for (int i = 0; i < symbolList->count(); ++i) symbols.append(symbolList->item(i)->text());
-  UpdateChart();
+  if (RemoveSelectedSymbols(this, symbolList, symbols)) UpdateChart();
 }
 
 void CDlgChart::OnSymbolFinder() {

@@ -26,6 +26,7 @@
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/ui_message_pump.h"
+#include "ui/marketdata/symbol_list_edit.h"
 
 namespace {
 
@@ -223,30 +224,12 @@ void CDlgNews::OnCommand(uint32_t commandId) {
 
 void CDlgNews::OnAddSymbol() {
   if (provider) return;
-  const QString symbol = symbolEdit->text().trimmed();
-  if (symbol.isEmpty()) {
-    ShowMessage(this, StringId::SymbolMissing);
-    symbolEdit->setFocus();
-    return;
-  }
-  symbols.append(symbol);
-  symbolList->addItem(symbol);
-  symbolEdit->clear();
-  OnUpdate();
+  if (AddSymbolFromEdit(this, symbolEdit, symbolList, symbols)) OnUpdate();
 }
 
 void CDlgNews::OnRemove() {
   if (provider) return;
-  const QList<QListWidgetItem*> selected = symbolList->selectedItems();
-  if (selected.isEmpty()) {
-    ShowMessage(this, StringId::SelectSymbolsToRemove);
-    symbolList->setFocus();
-    return;
-  }
-  for (QListWidgetItem* item : selected) delete item;
-  symbols.clear();
-  for (int i = 0; i < symbolList->count(); ++i) symbols.append(symbolList->item(i)->text());
-  OnUpdate();
+  if (RemoveSelectedSymbols(this, symbolList, symbols)) OnUpdate();
 }
 
 void CDlgNews::OnView() {
