@@ -14,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick xdotool
   poppler-utils
   fonts-dejavu-core
   dpkg-dev fakeroot desktop-file-utils appstream librsvg2-bin help2man
