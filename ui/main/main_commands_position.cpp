@@ -13,6 +13,16 @@
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 
+namespace {
+
+// A change the database refused: it failed, or another program kept the file locked. The other codes
+// (position or portfolio gone, position not sold) mean there was nothing left to do for that position.
+bool Refused(int32_t code) {
+  return code == kVLFailed || code == kVLBusy;
+}
+
+}  // namespace
+
 void CDlgVellumar::RegisterPositionCommands() {
   handlers.insert(kCmdPositionNew, [this] { OnPositionNew(); });
   handlers.insert(kCmdPositionEdit, [this] { OnPositionEdit(); });
@@ -40,6 +50,8 @@ std::vector<uint32_t> CDlgVellumar::SelectedForCommand(StringId noneMessage, boo
 
 std::unique_ptr<VLHoldingItem> CDlgVellumar::ReadPosition(uint32_t id) {
   std::unique_ptr<VLHoldingItem> position;
+  // Another program may have changed the file since the last look; its events refill the lists.
+  (void)Database().ReloadIfChanged();
   if (!conn || Database().GetPosition(conn, id, position) != kVLOk || !position) {
     ShowMessage(this, StringId::PositionGone);
     VisibleList()->setFocus();
@@ -104,7 +116,7 @@ void CDlgVellumar::OnPositionDelete() {
                   MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
-    if (Database().DeletePosition(conn, id) == kVLFailed) {
+    if (Refused(Database().DeletePosition(conn, id))) {
       ShowMessage(this, StringId::PositionDeleteError, MessageIcon::Error);
       return;
     }
@@ -143,7 +155,7 @@ void CDlgVellumar::OnPositionUnsell() {
       MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
-    if (Database().UnsellPosition(conn, id) == kVLFailed) {
+    if (Refused(Database().UnsellPosition(conn, id))) {
       ShowMessage(this, StringId::UnsellError, MessageIcon::Error);
       return;
     }
@@ -168,7 +180,7 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
   for (uint32_t id : ids) {
     const int32_t code = move ? Database().MovePosition(conn, id, dialog.Chosen())
                               : Database().CopyPosition(conn, id, dialog.Chosen());
-    if (move ? code == kVLFailed : code != kVLOk) {
+    if (move ? Refused(code) : code != kVLOk) {
       ShowMessage(this, move ? StringId::PositionMoveError : StringId::PositionCopyError, MessageIcon::Error);
       return;
     }
