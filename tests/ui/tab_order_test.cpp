@@ -1,0 +1,231 @@
+// Keyboard use of every dialog: Tab walks the controls in the order they are laid out (top to bottom,
+// left to right, a column at a time), reaches every enabled control once, Enter presses OK and Escape
+// cancels. The layout order is taken from where the widgets are, not from a list written here.
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include "dialog_steps.h"
+#include "portfolio/columns/column_catalog.h"
+#include "ui/dialogs/c_dlg_change_symbol.h"
+#include "ui/dialogs/c_dlg_choose_columns_new.h"
+#include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/c_dlg_options.h"
+#include "ui/dialogs/c_dlg_portfolio.h"
+#include "ui/dialogs/c_dlg_select_portfolio.h"
+#include "ui/dialogs/c_dlg_sell_holding.h"
+
+namespace {
+
+// The widget that stands for `w` in the tab order: a spin box or combo box for its inner editor, a tab
+// widget's bar for the tab widget.
+QWidget* Stop(QWidget* w, QDialog& dialog) {
+  while (w && w->focusProxy()) w = w->focusProxy();
+  for (QWidget* p = w ? w->parentWidget() : nullptr; p && p != &dialog; p = p->parentWidget()) {
+    if (qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QComboBox*>(p)) w = p;
+  }
+  return w;
+}
+
+QRect Where(const QWidget* w, const QDialog& dialog) {
+  return QRect(w->mapTo(&dialog, QPoint(0, 0)), w->size());
+}
+
+QString Name(const QWidget* w) {
+  return QStringLiteral("%1 '%2'").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
+}
+
+// Every control of the dialog's visible page that Tab can reach.
+std::vector<QWidget*> TabStops(QDialog& dialog) {
+  std::vector<QWidget*> stops;
+  for (QWidget* w : dialog.findChildren<QWidget*>()) {
+    if (!w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus)) continue;
+    QWidget* stop = Stop(w, dialog);
+    if (stop->isVisible() && std::find(stops.begin(), stops.end(), stop) == stops.end()) stops.push_back(stop);
+  }
+  // The first control is the top one, the leftmost of those at the top.
+  std::sort(stops.begin(), stops.end(), [&](QWidget* a, QWidget* b) {
+    const QRect ra = Where(a, dialog), rb = Where(b, dialog);
+    return std::pair(ra.top(), ra.left()) < std::pair(rb.top(), rb.left());
+  });
+  return stops;
+}
+
+// Whether `later` is laid out before `earlier`: wholly above it in a column they share, or wholly to its
+// left in a row they share.
+bool LaidOutBefore(const QRect& later, const QRect& earlier) {
+  const bool sameColumn = later.left() <= earlier.right() && earlier.left() <= later.right();
+  const bool sameRow = later.top() <= earlier.bottom() && earlier.top() <= later.bottom();
+  return (sameColumn && later.bottom() < earlier.top()) || (sameRow && later.right() < earlier.left());
+}
+
+void ExpectLaidOutTabOrder(QDialog& dialog, const QString& what) {
+  SCOPED_TRACE(what.toStdString());
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  const std::vector<QWidget*> stops = TabStops(dialog);
+  ASSERT_GE(stops.size(), 3u);
+  stops.front()->setFocus(Qt::TabFocusReason);
+  std::vector<QWidget*> walked{stops.front()};
+  // A date takes one Tab per part (day, month, year) before it lets the focus go.
+  for (size_t i = 0; i <= 4 * stops.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* now = Stop(QApplication::focusWidget(), dialog);
+    ASSERT_NE(now, nullptr);
+    if (now == stops.front()) break;
+    if (now != walked.back() || !qobject_cast<QAbstractSpinBox*>(now)) walked.push_back(now);
+  }
+  QStringList order;
+  for (QWidget* w : walked) order << Name(w);
+  SCOPED_TRACE(order.join(QStringLiteral(", ")).toStdString());
+  // Every control once, and Tab from the last goes back to the first.
+  EXPECT_EQ(walked.size(), stops.size());
+  for (QWidget* stop : stops)
+    EXPECT_EQ(std::count(walked.begin(), walked.end(), stop), 1) << Name(stop).toStdString();
+  for (size_t i = 0; i < walked.size(); ++i) {
+    for (size_t j = i + 1; j < walked.size(); ++j) {
+      EXPECT_FALSE(LaidOutBefore(Where(walked[j], dialog), Where(walked[i], dialog)))
+          << Name(walked[j]).toStdString() << " comes after " << Name(walked[i]).toStdString();
+    }
+  }
+}
+
+// Answers every message box (a check the dialog makes on OK) without a window.
+class AnyMessage {
+ public:
+  AnyMessage() {
+    previous = SetMessageAnswerer([](const MessageRequest& request) {
+      return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    });
+  }
+  ~AnyMessage() { SetMessageAnswerer(std::move(previous)); }
+  AnyMessage(const AnyMessage&) = delete;
+  AnyMessage& operator=(const AnyMessage&) = delete;
+
+ private:
+  MessageAnswerer previous;
+};
+
+// Enter in the first control that is not a button presses OK; Escape closes the dialog as cancelled.
+void ExpectEnterOkEscapeCancel(QDialog& dialog) {
+  AnyMessage messages;
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  const std::vector<QWidget*> stops = TabStops(dialog);
+  auto first = std::find_if(stops.begin(), stops.end(),
+                            [](QWidget* w) { return !qobject_cast<QAbstractButton*>(w); });
+  ASSERT_NE(first, stops.end());
+  auto* ok = Field<QPushButton>(dialog, "1");
+  ASSERT_NE(ok, nullptr);
+  QSignalSpy pressed(ok, &QPushButton::clicked);
+  (*first)->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(pressed.count(), 1) << Name(*first).toStdString();
+
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  (*first)->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// Walks the dialog as it is, then again with every date and option box on its page ticked, so that the
+// controls those boxes enable are walked too.
+void ExpectKeyboardUse(QDialog& dialog, const QString& what) {
+  ExpectLaidOutTabOrder(dialog, what);
+  bool ticked = false;
+  for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+    if (box->isVisible() && box->isEnabled() && !box->isChecked()) {
+      box->setChecked(true);
+      ticked = true;
+    }
+  }
+  if (ticked) ExpectLaidOutTabOrder(dialog, what + QStringLiteral(", boxes ticked"));
+}
+
+VLStockHoldingItem SoldStock() {
+  VLStockHoldingItem stock;
+  stock.name = "MSFT";
+  stock.qty = 100;
+  stock.buyPricePerShare = 25050;
+  stock.purchaseDate = 1673784000;
+  stock.marginable = true;
+  stock.mgnEquity = 50;
+  stock.mgnThreshold = 500;
+  stock.salePricePerShare = 41075;
+  stock.saleDate = 1712059200;
+  return stock;
+}
+
+TEST(TabOrderTest, PositionDialogOnEveryPage) {
+  ScopedNumberFormat english(NumberFormat::English());
+  {
+    CDlgHolding fresh(false, kHoldingStock, nullptr);
+    auto* inner = Field<QTabWidget>(fresh, "innerTabs");
+    for (int i = 0; i < inner->count(); ++i) {
+      inner->setCurrentIndex(i);
+      ExpectKeyboardUse(fresh, QStringLiteral("new position,") + inner->tabText(i));
+    }
+    for (int i = 1; i < fresh.Tabs()->count(); ++i) {
+      fresh.Tabs()->setCurrentIndex(i);
+      ExpectKeyboardUse(fresh, QStringLiteral("new position,") + fresh.Tabs()->tabText(i));
+    }
+    ExpectEnterOkEscapeCancel(fresh);
+  }
+  const VLStockHoldingItem sold = SoldStock();
+  CDlgHolding edit(true, kHoldingStock, &sold);
+  auto* inner = Field<QTabWidget>(edit, "innerTabs");
+  ASSERT_EQ(inner->count(), 4);
+  for (int i = 0; i < inner->count(); ++i) {
+    inner->setCurrentIndex(i);
+    ExpectKeyboardUse(edit, QStringLiteral("sold position,") + inner->tabText(i));
+  }
+  ExpectEnterOkEscapeCancel(edit);
+}
+
+TEST(TabOrderTest, SellChangeSymbolAndPortfolioDialogs) {
+  ScopedNumberFormat english(NumberFormat::English());
+  VLStockHoldingItem held = SoldStock();
+  held.salePricePerShare = 0;
+  held.saleDate = 0;
+  CDlgSellHolding sell(held);
+  ExpectKeyboardUse(sell, QStringLiteral("sell"));
+  ExpectEnterOkEscapeCancel(sell);
+
+  CDlgChangeSymbol change(QStringLiteral("MSFT"));
+  ExpectKeyboardUse(change, QStringLiteral("change symbol"));
+  ExpectEnterOkEscapeCancel(change);
+
+  VLPortfolioItem portfolio;
+  portfolio.name = "Retirement";
+  CDlgPortfolio edit(&portfolio);
+  ExpectKeyboardUse(edit, QStringLiteral("portfolio"));
+  ExpectEnterOkEscapeCancel(edit);
+}
+
+TEST(TabOrderTest, ColumnSelectPortfolioAndOptionsDialogs) {
+  CDlgChooseColumnsNew columns(true, GetDefaultHeldColumns());
+  ExpectKeyboardUse(columns, QStringLiteral("columns"));
+  ExpectEnterOkEscapeCancel(columns);
+
+  TestHost host;
+  host.AddPortfolio("Growth");
+  host.AddPortfolio("Income");
+  CDlgSelectPortfolio select(*host.database, host.otherConn, 0, 0);
+  ExpectKeyboardUse(select, QStringLiteral("select portfolio"));
+  ExpectEnterOkEscapeCancel(select);
+
+  CDlgOptions options(host.General());
+  ExpectKeyboardUse(options, QStringLiteral("options"));
+  ExpectEnterOkEscapeCancel(options);
+}
+
+}  // namespace
