@@ -72,13 +72,12 @@ void ExpectLaidOutTabOrder(QDialog& dialog, const QString& what) {
   ASSERT_GE(stops.size(), 3u);
   stops.front()->setFocus(Qt::TabFocusReason);
   std::vector<QWidget*> walked{stops.front()};
-  // A date takes one Tab per part (day, month, year) before it lets the focus go.
-  for (size_t i = 0; i <= 4 * stops.size(); ++i) {
+  for (size_t i = 0; i <= stops.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QWidget* now = Stop(QApplication::focusWidget(), dialog);
     ASSERT_NE(now, nullptr);
     if (now == stops.front()) break;
-    if (now != walked.back() || !qobject_cast<QAbstractSpinBox*>(now)) walked.push_back(now);
+    walked.push_back(now);
   }
   QStringList order;
   for (QWidget* w : walked) order << Name(w);

@@ -14,6 +14,21 @@
 
 #include "ui/widgets/message_box.h"
 
+namespace {
+
+// A date picker that is one stop for Tab. Typing moves from year to month to day by itself (a part is
+// complete after its digits, or on "-"); a Tab that also stepped through the parts would skip one, so that
+// "2025", Tab, "01", Tab, "15" left the month untouched and sent "15" to the next field.
+class DatePicker : public QDateEdit {
+ public:
+  using QDateEdit::QDateEdit;
+
+ protected:
+  bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
+}  // namespace
+
 QString PlainLabel(const QString& label) {
   QString plain = label;
   plain.remove(QLatin1Char('&'));
@@ -54,7 +69,7 @@ DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString&
   row.check = new QCheckBox(label, parent);
   row.check->setObjectName(objectName + QStringLiteral("Check"));
   row.check->setAccessibleName(PlainLabel(label));
-  row.date = new QDateEdit(QDate::currentDate(), parent);
+  row.date = new DatePicker(QDate::currentDate(), parent);
   row.date->setObjectName(objectName);
   row.date->setCalendarPopup(true);
   row.date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
