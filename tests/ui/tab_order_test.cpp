@@ -190,6 +190,31 @@ TEST(TabOrderTest, PositionDialogOnEveryPage) {
   ExpectEnterOkEscapeCancel(edit);
 }
 
+// Typing a date moves through its parts by itself; Tab then leaves the picker for the next field.
+TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
+  ScopedNumberFormat english(NumberFormat::English());
+  VLStockHoldingItem held = SoldStock();
+  held.salePricePerShare = 0;
+  held.saleDate = 0;
+  CDlgSellHolding sell(held);
+  sell.show();
+  sell.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&sell));
+  auto* box = Field<QCheckBox>(sell, "saleDateCheck");
+  box->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(box, Qt::Key_Space);
+  QTest::keyClick(box, Qt::Key_Tab);
+  auto* date = Field<QDateEdit>(sell, "saleDate");
+  ASSERT_EQ(Stop(QApplication::focusWidget(), sell), date);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2025-01-15"));
+  EXPECT_EQ(Stop(QApplication::focusWidget(), sell), date);
+  EXPECT_EQ(date->date().toString(Qt::ISODate), QStringLiteral("2025-01-15"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Field(sell, "saleCommission"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(Stop(QApplication::focusWidget(), sell), date);
+}
+
 TEST(TabOrderTest, SellChangeSymbolAndPortfolioDialogs) {
   ScopedNumberFormat english(NumberFormat::English());
   VLStockHoldingItem held = SoldStock();

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,15 +17,44 @@
 
 namespace {
 
-// A date picker that is one stop for Tab. Typing moves from year to month to day by itself (a part is
-// complete after its digits, or on "-"); a Tab that also stepped through the parts would skip one, so that
-// "2025", Tab, "01", Tab, "15" left the month untouched and sent "15" to the next field.
+// A date picker that types as "2025-01-15" reads: the picker moves to the next part by itself once a
+// part is complete, so a separator typed right after that is swallowed instead of skipping the next part
+// (which silently turned "2025-01-15" into 2025-12-01). Tab leaves the picker at once, like every other
+// control; the arrow keys and typing move between the parts.
 class DatePicker : public QDateEdit {
  public:
   using QDateEdit::QDateEdit;
 
  protected:
-  bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+      if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+        QWidget::focusNextPrevChild(forward);
+        return true;
+      }
+    }
+    return QDateEdit::event(event);
+  }
+
+  void keyPressEvent(QKeyEvent* key) override {
+    const QString text = key->text();
+    const bool separator = text.size() == 1 && text[0].isPrint() && !text[0].isDigit();
+    if (separator && PartJustEntered()) {
+      key->accept();
+      return;
+    }
+    QDateEdit::keyPressEvent(key);
+  }
+
+ private:
+  // The current part is selected whole: the picker has just moved to it and nothing is typed there yet.
+  bool PartJustEntered() const {
+    const QString selected = lineEdit()->selectedText();
+    return !selected.isEmpty() && selected == sectionText(currentSection());
+  }
 };
 
 }  // namespace
