@@ -2,15 +2,18 @@
 // left to right, a column at a time), reaches every enabled control once, Enter presses OK and Escape
 // cancels. The layout order is taken from where the widgets are, not from a list written here.
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <algorithm>
 
 #include "dialog_steps.h"
 #include "portfolio/columns/column_catalog.h"
+#include "ui/dialogs/c_dlg_cash_holding.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/dialogs/c_dlg_holding.h"
@@ -84,8 +87,12 @@ void ExpectLaidOutTabOrder(QDialog& dialog, const QString& what) {
   SCOPED_TRACE(order.join(QStringLiteral(", ")).toStdString());
   // Every control once, and Tab from the last goes back to the first.
   EXPECT_EQ(walked.size(), stops.size());
-  for (QWidget* stop : stops)
+  for (QWidget* stop : stops) {
     EXPECT_EQ(std::count(walked.begin(), walked.end(), stop), 1) << Name(stop).toStdString();
+    // What a screen reader announces when Tab lands there.
+    const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(stop);
+    EXPECT_TRUE(spoken && !spoken->text(QAccessible::Name).isEmpty()) << Name(stop).toStdString();
+  }
   for (size_t i = 0; i < walked.size(); ++i) {
     for (size_t j = i + 1; j < walked.size(); ++j) {
       EXPECT_FALSE(LaidOutBefore(Where(walked[j], dialog), Where(walked[i], dialog)))
@@ -213,6 +220,38 @@ TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
   EXPECT_EQ(QApplication::focusWidget(), Field(sell, "saleCommission"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
   EXPECT_EQ(Stop(QApplication::focusWidget(), sell), date);
+}
+
+// A tab clicked while the focus is elsewhere takes the focus to its page's first control, so typing goes
+// there; arrow keys on the focused tab bar leave the focus on the bar.
+TEST(TabOrderTest, AClickedTabTakesTheFocusIntoItsPage) {
+  ScopedNumberFormat english(NumberFormat::English());
+  const VLStockHoldingItem sold = SoldStock();
+  CDlgHolding edit(true, kHoldingStock, &sold);
+  edit.show();
+  edit.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+  Field(edit, "symbol")->setFocus(Qt::TabFocusReason);
+  QTabBar* bar = Field<QTabWidget>(edit, "innerTabs")->tabBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+  EXPECT_EQ(QApplication::focusWidget(), Field(edit, "buyTarget"));
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("250"));
+  EXPECT_EQ(Field(edit, "buyTarget")->text(), QStringLiteral("250"));
+  EXPECT_EQ(Field(edit, "quantity")->text(), QStringLiteral("100"));
+
+  bar->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(bar, Qt::Key_Right);
+  EXPECT_EQ(bar->currentIndex(), 2);
+  EXPECT_EQ(QApplication::focusWidget(), bar);
+
+  CDlgHolding fresh(false, kHoldingStock, nullptr);
+  fresh.show();
+  fresh.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&fresh));
+  QTabBar* kinds = fresh.Tabs()->tabBar();
+  QTest::mouseClick(kinds, Qt::LeftButton, {}, kinds->tabRect(2).center());
+  ASSERT_NE(fresh.MarginPage(), nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), fresh.MarginPage()->findChild<QLineEdit*>(QStringLiteral("amount")));
 }
 
 TEST(TabOrderTest, SellChangeSymbolAndPortfolioDialogs) {

@@ -43,6 +43,7 @@ CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holdin
 
   QWidget* pages[] = {stockPage, cashPage, marginPage};
   if (kind >= kHoldingStock && kind <= kHoldingMargin && pages[kind]) tabs->setCurrentWidget(pages[kind]);
+  FocusPageOnSwitch(tabs);
   connect(tabs, &QTabWidget::currentChanged, this, [this] {
     QWidget* current = tabs->currentWidget();
     this->kind = current == cashPage ? kHoldingCash : current == marginPage ? kHoldingMargin : kHoldingStock;

@@ -55,6 +55,7 @@ CDlgStockHolding::CDlgStockHolding(const VLStockHoldingItem& holding, bool editi
     innerTabs->addTab(sale, QStringLiteral(" Sale "));
   }
   layout->addWidget(innerTabs);
+  FocusPageOnSwitch(innerTabs);
 
   // An edited position keeps its symbol; only "Change symbol" alters it.
   symbol->setReadOnly(editing);

@@ -1,5 +1,6 @@
 #include "ui/dialogs/dialog_fields.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDateTime>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include "ui/widgets/message_box.h"
 
@@ -124,6 +127,22 @@ void WriteDateRow(const DatePickerRow& row, int64_t seconds) {
   row.check->setChecked(seconds != 0);
   row.date->setEnabled(seconds != 0);
   row.date->setDate(seconds != 0 ? QDateTime::fromSecsSinceEpoch(seconds).date() : QDate::currentDate());
+}
+
+void FocusPageOnSwitch(QTabWidget* tabs) {
+  QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [tabs] {
+    QWidget* page = tabs->currentWidget();
+    if (!page || tabs->tabBar()->hasFocus()) return;  // arrow keys on the focused tab bar keep it there
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || !tabs->window()->isAncestorOf(focus) || page->isAncestorOf(focus)) return;
+    for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+      if (!page->isAncestorOf(w)) continue;
+      if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+        w->setFocus(Qt::TabFocusReason);
+        return;
+      }
+    }
+  });
 }
 
 QDialogButtonBox* AddOkCancel(QDialog* dialog) {

@@ -43,6 +43,12 @@ std::optional<int64_t> ReadDateRow(const DatePickerRow& row);
 // Ticks the row and shows `seconds`, or unticks it (today's date shown greyed) for 0.
 void WriteDateRow(const DatePickerRow& row, int64_t seconds);
 
+// When a click (or the program) switches `tabs` while the focus is outside the new page, the page's first
+// control gets the focus, so that typing goes where the user looks. Arrow keys on the focused tab bar
+// leave the focus on the bar.
+class QTabWidget;
+void FocusPageOnSwitch(QTabWidget* tabs);
+
 // OK and Cancel wired to accept() through `onOk` and reject(); OK is the default button (Enter).
 QDialogButtonBox* AddOkCancel(QDialog* dialog);
 
