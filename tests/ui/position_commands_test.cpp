@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabBar>
 
 #include "dialog_steps.h"
@@ -293,6 +294,22 @@ TEST_F(PositionCommandsTest, UpdateRefillsThroughTheEventOrReportsFailure) {
   EXPECT_EQ(updated->text(), QString());
   EXPECT_EQ(rowTexts(), before);
   EXPECT_EQ(window->statusBar()->currentMessage().contains(QStringLiteral("Updating")), false);
+}
+
+// Moving over the menus sends prompts to the status line; leaving an item without one used to wipe the
+// connection and market text until the next update.
+TEST_F(PositionCommandsTest, MenuPromptsLeaveTheStatusLineAsItWas) {
+  Open();
+  window->RunCommand(kCmdUpdate);
+  RunPosted();
+  const QString line = window->statusBar()->currentMessage();
+  ASSERT_TRUE(line.contains(QStringLiteral("U.S. Markets Closed"))) << line.toStdString();
+  QStatusTipEvent prompt(QStringLiteral("Sells the selected position"));
+  QCoreApplication::sendEvent(window.get(), &prompt);
+  EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Sells the selected position"));
+  QStatusTipEvent none{QString()};
+  QCoreApplication::sendEvent(window.get(), &none);
+  EXPECT_EQ(window->statusBar()->currentMessage(), line);
 }
 
 }  // namespace

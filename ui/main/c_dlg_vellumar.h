@@ -84,6 +84,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void SummaryUpdated();
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

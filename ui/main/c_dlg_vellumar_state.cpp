@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolTip>
 
 #include "portfolio/database/vl_database.h"
@@ -94,6 +95,16 @@ void CDlgVellumar::RefreshUpdatedLabel() {
       {time.empty() ? QStringLiteral("(Market time not available)") : QString::fromStdString(time)}));
   marketStatusText = firstUpdate ? QString() : QString::fromStdString(status);
   firstUpdate = false;
+}
+
+bool CDlgVellumar::event(QEvent* event) {
+  // Leaving a menu item sends an empty prompt, which would wipe the connection and market text until the
+  // next update; put that text back instead.
+  if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+    RefreshStatusBar();
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 void CDlgVellumar::RefreshStatusBar() {
