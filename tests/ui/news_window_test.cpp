@@ -103,6 +103,31 @@ TEST_F(NewsWindowTest, AddingASymbolUpdatesTheListNewestFirst) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(NewsWindowTest, ClosingDuringAnUpdateStopsItAndClosesOnceWhenItEnds) {
+  MessageScript messages;
+  Add(QStringLiteral("IBM"));
+  ASSERT_EQ(RequestCount(), 1u);
+  bool closeNow = true;
+  QObject::connect(Control<QProgressBar>(*news, 1056), &QProgressBar::valueChanged, news.get(), [&](int value) {
+    if (value == 0 || !closeNow) return;
+    closeNow = false;
+    QTest::keyClick(news.get(), Qt::Key_Escape);
+    news->close();
+    EXPECT_TRUE(news->isVisible());  // the update still needs the window
+  });
+  // The update of IBM and MSFT stops after IBM, the first symbol, and then the window closes.
+  Add(QStringLiteral("MSFT"));
+  EXPECT_FALSE(news->isVisible());
+  EXPECT_EQ(RequestCount(), 2u);
+
+  // Shown again, the window has no close pending: an update reads IBM and both pages of MSFT and it stays.
+  news->show();
+  news->OnUpdate();
+  EXPECT_TRUE(news->isVisible());
+  EXPECT_EQ(RequestCount(), 5u);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(NewsWindowTest, NoHeadlinesAndTheSelectionRules) {
   MessageScript messages;
   messages.Expect(2056);

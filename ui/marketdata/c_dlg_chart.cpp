@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,7 +55,7 @@ QString Q(const std::string& text) {
 
 CDlgChart::CDlgChart(const QStringList& chartSymbols, QWidget* parent,
                      std::unique_ptr<ChartProvider> chartProvider)
-    : QDialog(parent, Qt::Window),
+    : BusyDialog(parent, Qt::Window, CloseWhileBusy::WhenDone),
       symbols(chartSymbols),
       provider(chartProvider ? std::move(chartProvider) : std::make_unique<BigChartsChartProvider>()) {
   setObjectName(QStringLiteral("156"));
@@ -268,7 +267,7 @@ void CDlgChart::UpdateChart() {
   SetBusy(false);
   symbolEdit->setFocus();
   emit ChartUpdated();
-  if (closeWhenDone) close();
+  EndBusy();
 }
 
 void CDlgChart::ShowQuoteLine() {
@@ -302,40 +301,20 @@ void CDlgChart::ShowQuoteLine() {
   quoteLine->setText(FormatString(StringId::ChartQuoteLine, values));
 }
 
-void CDlgChart::closeEvent(QCloseEvent* event) {
-  // The update under way still needs the window; it closes when the update has ended.
-  if (updating) {
-    closeWhenDone = true;
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
-}
-
 void CDlgChart::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
+  BusyDialog::showEvent(event);
   if (shownOnce) return;
   shownOnce = true;
-  QPointer<CDlgChart> self(this);
-  QMetaObject::invokeMethod(
-      this,
-      [self] {
-        if (self) self->UpdateChart();
-      },
-      Qt::QueuedConnection);
+  Post([this] { UpdateChart(); });
 }
 
 void CDlgChart::reject() {
-  if (updating) {
-    closeWhenDone = true;
-    return;
-  }
   // Escape closes the window as its Close button does (closing it rejects it in turn).
-  if (!closing) {
-    closing = true;
-    close();
-    closing = false;
+  if (Busy() || closing) {
+    BusyDialog::reject();
     return;
   }
-  QDialog::reject();
+  closing = true;
+  close();
+  closing = false;
 }

@@ -1,6 +1,5 @@
 #include "ui/marketdata/c_dlg_news.h"
 
-#include <QCloseEvent>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -38,7 +37,7 @@ int Effective(int value, int fallback) {
 }  // namespace
 
 CDlgNews::CDlgNews(VLGeneralPrefs& generalPrefs, QWidget* parent)
-    : QDialog(parent, Qt::Window), prefs(generalPrefs) {
+    : BusyDialog(parent, Qt::Window, CloseWhileBusy::WhenDone), prefs(generalPrefs) {
   setObjectName(QStringLiteral("154"));
   setWindowTitle(LoadString(StringId::NewsTitle));
   setAccessibleName(QStringLiteral("Recent News"));
@@ -195,7 +194,7 @@ void CDlgNews::OnUpdate() {
                    QStringList{QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)}));
   countLabel->setText(FormatString(StringId::NewsItemCount, QStringList{QString::number(results.size())}));
   emit Updated();
-  if (closeWhenDone) close();
+  EndBusy();
 }
 
 void CDlgNews::FillHeadlines() {
@@ -214,7 +213,7 @@ void CDlgNews::FillHeadlines() {
 
 void CDlgNews::OnCommand(uint32_t commandId) {
   if (commandId != kProgressCommand || !provider) return;
-  if (closeWhenDone) provider->stop = true;
+  if (CloseRequested()) provider->stop = true;
   percentLabel->setText(
       FormatString(StringId::ProgressPercent, QStringList{QString::number(provider->progress)}));
   progressBar->setValue(std::min(std::max(provider->progress, 0), 100));
@@ -254,22 +253,7 @@ void CDlgNews::OnOptions() {
   prefs.newsItems = options.Items();
 }
 
-void CDlgNews::closeEvent(QCloseEvent* event) {
-  // An update under way stops after its current page; the window closes when it has ended.
-  if (provider) {
-    closeWhenDone = true;
-    provider->stop = true;
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
-}
-
-void CDlgNews::reject() {
-  if (provider) {
-    closeWhenDone = true;
-    provider->stop = true;
-    return;
-  }
-  QDialog::reject();
+void CDlgNews::OnCloseDeferred() {
+  // The update stops after its current page; the window closes when it has ended.
+  if (provider) provider->stop = true;
 }
