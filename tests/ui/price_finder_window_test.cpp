@@ -126,9 +126,13 @@ TEST_F(PriceFinderWindowTest, AFetchKeepsTheWindowAndEnterOnAPriceSelectsIt) {
   EXPECT_EQ(dialog->result(), QDialog::Rejected);
   ASSERT_EQ(Control<QTreeWidget>(*dialog, 1035)->topLevelItemCount(), 3);
 
-  // Enter on a price picks it; it does not press Find, the default button, again.
-  SelectRow(1);
-  QTest::keyClick(Control<QTreeWidget>(*dialog, 1035), Qt::Key_Return);
+  // Enter on the focused price picks it, selected or not (Tab gives the list focus without a selection);
+  // it does not press Find, the default button, again.
+  auto* list = Control<QTreeWidget>(*dialog, 1035);
+  list->selectionModel()->setCurrentIndex(list->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+  list->clearSelection();
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Return);
   RunPosted();
   EXPECT_EQ(requests.size(), 1u);
   EXPECT_EQ(dialog->result(), QDialog::Accepted);

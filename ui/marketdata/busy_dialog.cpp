@@ -60,6 +60,11 @@ bool BusyDialog::eventFilter(QObject* watched, QEvent* event) {
   if (watched == enterList && enterList != nullptr && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      // Reached by Tab, the list shows its focused row without selecting it; Enter means that row.
+      const QModelIndex current = enterList->currentIndex();
+      if (current.isValid() && !enterList->selectionModel()->isSelected(current))
+        enterList->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
       if (onEnter) onEnter();
       return true;
     }

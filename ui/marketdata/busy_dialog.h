@@ -25,7 +25,8 @@ class BusyDialog : public QDialog {
   // To be called when a fetch has ended: carries out a close that was put off.
   void EndBusy();
 
-  // Enter or Return on `list` calls `select` instead of pressing the default button (which searches again).
+  // Enter or Return on `list` selects its focused row and calls `select`, instead of pressing the default
+  // button (which would search again).
   void SelectOnEnter(QAbstractItemView* list, std::function<void()> select);
   // Runs `call` from the event loop, as a posted command; skipped when the window is gone by then.
   void Post(std::function<void()> call);
