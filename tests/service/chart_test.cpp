@@ -168,3 +168,15 @@ TEST(Charts, AComparisonKeepsTheMovingAverageOfTheSymbol) {
   EXPECT_GT(CountPixels(r.body, 0xff8800), 200);  // the line crosses the plot, about 290 pixels wide
   EXPECT_GT(CountPixels(r.body, 0x0000cc), 200);
 }
+
+TEST(Charts, ALegendTooLongForOneRowWrapsInsideThePicture) {
+  ChartPlan plan;
+  plan.title = "MSFT";
+  plan.pointCount = 3;
+  const int colors[] = {0x0000cc, 0xff8800, 0x008800, 0xcc0000, 0x880088, 0x00a0a0};
+  for (int c : colors) plan.lines.push_back({"A rather long line name", {1.0, 2.0, 1.5}, c});
+  // The last line has no values: its colour can only come from its legend entry.
+  plan.lines.back().values = {NAN, NAN, NAN};
+  const std::string gif = RenderChartGif(plan);
+  EXPECT_GT(CountPixels(gif, 0x00a0a0), 20);
+}

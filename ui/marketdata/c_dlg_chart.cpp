@@ -1,6 +1,7 @@
 #include "ui/marketdata/c_dlg_chart.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -109,9 +110,14 @@ void CDlgChart::CreateControls() {
   NameControl(intervalButton, 1091, QStringLiteral("Interval"));
   periodMenu = new QMenu(intervalButton);
   periodMenu->setAccessibleName(QStringLiteral("Interval"));
+  // The menu marks the period shown: the button's own text does not say it.
+  auto* periods = new QActionGroup(periodMenu);
   for (int period = 0; period < 9; ++period) {
     QAction* action = periodMenu->addAction(QString::fromLatin1(kPeriods[period]));
     action->setObjectName(QStringLiteral("period%1").arg(period));
+    action->setCheckable(true);
+    action->setChecked(period == params.period);
+    periods->addAction(action);
     connect(action, &QAction::triggered, this, [this, period] { SetPeriod(period); });
   }
   intervalButton->setMenu(periodMenu);
