@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,6 +88,9 @@ void CDlgNews::CreateControls() {
       {QStringLiteral("Date"), QStringLiteral("Symbol"), QStringLiteral("Item"), QStringLiteral("Source")});
   const int widths[] = {75, 50, 225, 80};
   for (int c = 0; c < 4; ++c) headlineList->setColumnWidth(c, DialogUnitsX(this, widths[c]));
+  // The headline takes the width the other columns leave, so the source stays in view.
+  headlineList->header()->setStretchLastSection(false);
+  headlineList->header()->setSectionResizeMode(2, QHeaderView::Stretch);
   auto* heading = BuddyLabel(QStringLiteral("&News items:"), headlineList, this);
   NameControl(heading, 1057, heading->text());
   main->addWidget(heading);
@@ -203,9 +207,11 @@ void CDlgNews::FillHeadlines() {
   for (const auto& item : results) {
     // Weekday, day without a leading zero, month, year: "Sat 6 Jan 2007".
     const QDate date = QDateTime::fromSecsSinceEpoch(item->date).date();
-    rows.append(new QTreeWidgetItem(QStringList{
-        locale.toString(date, QStringLiteral("ddd d MMM yyyy")), QString::fromStdString(item->symbol),
-        QString::fromStdString(item->title), QString::fromStdString(item->source)}));
+    const QString title = QString::fromStdString(item->title);
+    rows.append(new QTreeWidgetItem(QStringList{locale.toString(date, QStringLiteral("ddd d MMM yyyy")),
+                                                QString::fromStdString(item->symbol), title,
+                                                QString::fromStdString(item->source)}));
+    rows.back()->setToolTip(2, title);  // a long headline is cut short in its column
   }
   headlineList->addTopLevelItems(rows);
   for (int c : {0, 1, 3}) headlineList->resizeColumnToContents(c);
