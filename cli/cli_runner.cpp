@@ -1,7 +1,10 @@
 #include "cli/cli_runner.h"
 
+#include <sstream>
+
 #include "cli/command_help.h"
 #include "cli/command_table.h"
+#include "cli/json_writer.h"
 #include "framework/app_paths.h"
 #include "framework/file_util.h"
 #include "marketdata/local_service.h"
@@ -39,7 +42,18 @@ static void StartServiceIfNeeded(LocalService& service, const ServiceHosts& host
   }
 }
 
-int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+// Whether the words ask for JSON (before a lone "--"), known before they are parsed so that even wrong usage
+// is reported as JSON.
+static bool WantsJson(const std::vector<std::string>& words) {
+  for (const std::string& word : words) {
+    if (word == "--") return false;
+    if (word == "--json") return true;
+  }
+  return false;
+}
+
+static int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+                      std::ostream* progress) {
   const std::vector<CliCommand> commands = AllCliCommands();
   if (!words.empty() && words[0] == "--version") {
     out << "vellumar-cli " << VELLUMAR_VERSION << "\n";
@@ -88,11 +102,23 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
   }
   const ServiceHosts hosts = ReadServiceHosts(args);
   SetServiceHosts(hosts);
-  CliIo io{out, err};
+  CliIo io{out, err, progress};
   // Lives for the length of the command: a service started here is stopped on every way out.
   LocalService service;
   service.SetQuiet(true);
   // A server named with --service is the user's own: nothing is started in its place.
   if (kServiceCommands.count(command->name) && !args.HasOption("service")) StartServiceIfNeeded(service, hosts, io);
   return command->run(args, io);
+}
+
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err, std::ostream* progress) {
+  if (!WantsJson(words)) return RunCommand(words, out, err, progress);
+  // With --json, what the command says on the error stream becomes one object there: the text and the exit
+  // code (0 when it was only a warning).
+  std::ostringstream said;
+  const int code = RunCommand(words, out, said, progress);
+  std::string message = said.str();
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  if (!message.empty()) err << "{\"message\":" << JsonString(message) << ",\"code\":" << code << "}\n";
+  return code;
 }

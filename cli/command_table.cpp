@@ -6,6 +6,7 @@ std::vector<CliCommand> AllCliCommands() {
   static const Group kGroups[] = {
       MarketCommands,
       DbCommands,
+      ListCommands,
       ViewCommands,
       FetchCommands,
   };
