@@ -14,7 +14,13 @@
 
 // The commands that ask the market-data service; the bundled service is started for them when needed.
 static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
-                                                       "news",  "update",  "fetch"};
+                                                       "news",  "update",  "fetch", "add-stock"};
+
+static bool AsksService(const CliCommand& command, const CliArgs& args) {
+  // add-stock asks only to check the symbol.
+  if (std::string(command.name) == "add-stock" && args.Has("no-check")) return false;
+  return kServiceCommands.count(command.name) != 0;
+}
 
 // The "Services" settings of the application's vellumar.ini, with --service pointing every host elsewhere.
 static ServiceHosts ReadServiceHosts(const CliArgs& args) {
@@ -107,7 +113,7 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   LocalService service;
   service.SetQuiet(true);
   // A server named with --service is the user's own: nothing is started in its place.
-  if (kServiceCommands.count(command->name) && !args.HasOption("service")) StartServiceIfNeeded(service, hosts, io);
+  if (AsksService(*command, args) && !args.HasOption("service")) StartServiceIfNeeded(service, hosts, io);
   return command->run(args, io);
 }
 

@@ -9,6 +9,7 @@ std::vector<CliCommand> AllCliCommands() {
       ListCommands,
       ViewCommands,
       FetchCommands,
+      MaintenanceCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {

@@ -44,6 +44,7 @@ std::vector<CliCommand> DbCommands();      // cli/db_commands.cpp
 std::vector<CliCommand> ViewCommands();    // cli/view_commands.cpp
 std::vector<CliCommand> FetchCommands();   // cli/fetch_commands.cpp
 std::vector<CliCommand> ListCommands();    // cli/list_commands.cpp
+std::vector<CliCommand> MaintenanceCommands();  // cli/maintenance_commands.cpp
 
 // Every command, in the order the help lists them.
 std::vector<CliCommand> AllCliCommands();
