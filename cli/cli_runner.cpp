@@ -12,14 +12,10 @@
 #include "prefs/vl_service_prefs.h"
 #include "vl_version.h"
 
-// The commands that ask the market-data service; the bundled service is started for them when needed.
-static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
-                                                       "news",  "update",  "fetch", "add-stock"};
-
 static bool AsksService(const CliCommand& command, const CliArgs& args) {
   // add-stock asks only to check the symbol.
   if (std::string(command.name) == "add-stock" && args.Has("no-check")) return false;
-  return kServiceCommands.count(command.name) != 0;
+  return AsksMarketService(command.name);
 }
 
 // The "Services" settings of the application's vellumar.ini, with --service pointing every host elsewhere.

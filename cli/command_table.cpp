@@ -17,3 +17,9 @@ std::vector<CliCommand> AllCliCommands() {
   }
   return all;
 }
+
+bool AsksMarketService(const std::string& command) {
+  static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
+                                                         "news",  "update",  "fetch",  "add-stock"};
+  return kServiceCommands.count(command) != 0;
+}

@@ -46,5 +46,8 @@ std::vector<CliCommand> FetchCommands();   // cli/fetch_commands.cpp
 std::vector<CliCommand> ListCommands();    // cli/list_commands.cpp
 std::vector<CliCommand> MaintenanceCommands();  // cli/maintenance_commands.cpp
 
+// Whether the command asks the market-data service (and so starts the bundled one when nothing answers).
+bool AsksMarketService(const std::string& command);
+
 // Every command, in the order the help lists them.
 std::vector<CliCommand> AllCliCommands();

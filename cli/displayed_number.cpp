@@ -1,8 +1,10 @@
 #include "cli/displayed_number.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -10,6 +12,21 @@ bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; 
 
 bool StartsWith(std::string_view text, size_t at, const std::string& piece) {
   return !piece.empty() && text.substr(at, piece.size()) == piece;
+}
+
+// Whether digit groups (left to right) sit where the format's grouping puts separators: from the right,
+// the sizes of `grouping`, its last size repeating; the leftmost group may be shorter. "1,2" is no number.
+bool GroupsFit(const std::vector<size_t>& groups, const std::string& grouping) {
+  if (groups.size() == 1) return groups[0] > 0;
+  if (grouping.empty() || grouping[0] <= 0) return false;
+  size_t index = 0;
+  for (size_t g = groups.size() - 1; g > 0; --g) {
+    const size_t size = static_cast<size_t>(grouping[std::min(index, grouping.size() - 1)]);
+    if (groups[g] != size) return false;
+    ++index;
+  }
+  const size_t size = static_cast<size_t>(grouping[std::min(index, grouping.size() - 1)]);
+  return groups[0] >= 1 && groups[0] <= size;
 }
 
 }  // namespace
@@ -22,23 +39,24 @@ bool ReadDisplayedNumber(std::string_view text, const NumberFormat& format, doub
     if (text[i] == '-') plain += '-';
     ++i;
   }
-  bool digits = false;
+  std::vector<size_t> groups = {0};
   for (; i < text.size(); ++i) {
     if (IsDigit(text[i])) {
       plain += text[i];
-      digits = true;
+      ++groups.back();
       continue;
     }
     // A separator counts only between two digits.
     const std::string& separator = format.thousandsSeparator;
-    if (digits && StartsWith(text, i, separator) && i + separator.size() < text.size() &&
+    if (groups.back() > 0 && StartsWith(text, i, separator) && i + separator.size() < text.size() &&
         IsDigit(text[i + separator.size()])) {
       i += separator.size() - 1;
+      groups.push_back(0);
       continue;
     }
     break;
   }
-  if (!digits) return false;
+  if (!GroupsFit(groups, format.grouping)) return false;
   if (StartsWith(text, i, format.decimalPoint)) {
     i += format.decimalPoint.size();
     plain += '.';
