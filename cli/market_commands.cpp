@@ -28,18 +28,18 @@ static bool ChooseQuoteFields(const CliArgs& args, std::vector<const StockInfo::
     for (const StockInfo::TextField& f : all) chosen->push_back(&f);
     return true;
   }
+  std::string names;
+  for (size_t i = 0; i < all.size(); ++i) names += std::string(i ? ", " : "") + all[i].fieldName;
   std::stringstream in(args.Option("fields"));
   for (std::string name; std::getline(in, name, ',');) {
     const auto it = std::find_if(all.begin(), all.end(), [&](const auto& f) { return name == f.fieldName; });
-    if (it != all.end()) {
-      chosen->push_back(&*it);
-      continue;
+    if (it == all.end()) {
+      *problem = "--fields: no field \"" + name + "\"; the fields are " + names;
+      return false;
     }
-    *problem = "--fields: no field \"" + name + "\"; the fields are";
-    for (size_t i = 0; i < all.size(); ++i) *problem += std::string(i ? ", " : " ") + all[i].fieldName;
-    return false;
+    chosen->push_back(&*it);
   }
-  if (chosen->empty()) *problem = "--fields needs field names such as symbol,lastTrade,change";
+  if (chosen->empty()) *problem = "--fields needs field names, such as symbol,lastTrade,change; the fields are " + names;
   return !chosen->empty();
 }
 
