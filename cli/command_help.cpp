@@ -71,9 +71,10 @@ const CommandHelp kHelp[] = {
      "  (and every option of chart-url)\n",
      "chart MSFT --period 4 --out msft.png"},
     {"news", "market data", "print the headlines about the symbols",
-     "  --days N  only headlines of the last N days (default 0: all)\n"
-     "  --items N  at most N headlines (default 0: all)\n",
-     "news MSFT AAPL --days 7"},
+     "  --days N  read the headlines of at most N-1 dates from each page, as the News window does\n"
+     "            (dates that have headlines, not calendar days; default 10, also for 0)\n"
+     "  --items N  at most N headlines over all the symbols (default 100, also for 0)\n",
+     "news MSFT AAPL --items 20"},
     {"fetch", "market data", "fetch real prices through the service for the given or the database's symbols", kDb,
      "fetch MSFT --db my.db"},
     {"portfolios", "portfolios", "list the portfolios with their ids", kDb, "portfolios --db my.db"},
@@ -105,7 +106,8 @@ const CommandHelp kHelp[] = {
      "  --not-marginable  the security may not be bought on margin\n"
      "  (and every option of add-stock but --strict and --no-check)\n",
      "modify-stock 1 --stop-loss 200 --db my.db"},
-    {"sell", "positions", "sell shares of a held position; part of it splits off the rest as a new position",
+    {"sell", "positions",
+     "sell shares of a held position; prints its id and the rest's new id (0 when all were sold)",
      "  --qty N  shares sold, from 1 to the shares held (required)\n"
      "  --price D  sale price per share, above 0 (required)\n"
      "  --commission D  commission paid for the sale (default 0)\n"
