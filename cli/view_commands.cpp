@@ -113,7 +113,14 @@ void PrintViewRows(const CliArgs& args, CliIo& io, const PortfolioView& view) {
   for (const PortfolioView::Row& row : view.rows) {
     OutputRecord& r = records.emplace_back();
     r.AddNumber("id", row.id);
-    for (size_t i = 0; i < row.cells.size() && i + 1 < keys.size(); ++i) r.AddText(keys[i + 1], row.cells[i]);
+    for (size_t i = 0; i < row.cells.size() && i + 1 < keys.size(); ++i) {
+      // Symbols, names and comments stay texts even when one looks like a number ("9988", "1,000").
+      if (IsTextColumn(view.columns[i])) {
+        r.Add(keys[i + 1], row.cells[i]);
+      } else {
+        r.AddText(keys[i + 1], row.cells[i]);
+      }
+    }
   }
   PrintList(args, io, keys, records, headers);
 }

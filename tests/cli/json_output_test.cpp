@@ -28,7 +28,7 @@ class JsonOutput : public ::testing::Test {
     ASSERT_EQ(Run({"init"}).code, 0);
     ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
     ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--qty", "1200", "--price", "10.25", "--date", "2023-01-15",
-                   "--no-check"}).code, 0);
+                   "--comment", "1,000", "--no-check"}).code, 0);
     ASSERT_EQ(Run({"add-cash", "P", "2500", "--comment", "broker cash"}).code, 0);
     ASSERT_EQ(Run({"add-margin", "P", "700.5", "--comment", "loan"}).code, 0);
     ASSERT_EQ(Run({"sell", "1", "--qty", "200", "--price", "12", "--date", "2024-06-03"}).code, 0);
@@ -110,6 +110,14 @@ TEST_F(JsonOutput, ViewRowsAreObjectsKeyedByPlainHeadersWithTheIdFirst) {
   EXPECT_EQ(msft["Total Paid"], "10,250.00");  // 1,000 of the 1,200 shares at 10.25
   EXPECT_EQ(msft["Total PaidValue"], 10250);
   EXPECT_EQ(msft["Trade"], "");  // no quote yet: a text, no number
+
+  // A comment (or a symbol, a name) that looks like a number stays a text alone.
+  const ordered_json commented = Parse(Run({"view", "P", "--columns", "32,8", "--json"}).out);
+  ASSERT_EQ(commented.size(), 3u);
+  const ordered_json& withComment = commented[0]["Comment"] == "1,000" ? commented[0] : commented.back();
+  EXPECT_EQ(withComment["Comment"], "1,000");
+  EXPECT_FALSE(withComment.contains("CommentValue")) << withComment.dump();
+  EXPECT_EQ(withComment["QtyValue"], 1000);
   for (const auto& row : rows) {
     EXPECT_TRUE(row["id"].is_number_unsigned()) << row.dump();
     EXPECT_FALSE(row.contains("SymbolValue")) << row.dump();
@@ -129,15 +137,16 @@ TEST_F(JsonOutput, PositionsListEveryKindWithItsId) {
   ASSERT_EQ(table.code, 0) << table.err;
   EXPECT_EQ(table.out,
             "Id\tPortfolio\tKind\tSymbol\tState\tQty\tAmount\tBought\tSold\tComment\n"
-            "1\tP\tstock\tMSFT\tsold\t200\t2050.00\t2023-01-15\t2024-06-03\t\n"
+            "1\tP\tstock\tMSFT\tsold\t200\t2050.00\t2023-01-15\t2024-06-03\t1,000\n"
             "2\tP\tcash\tbroker cash\theld\t\t2500.00\t\t\t\n"
             "3\tP\tmargin\tloan\theld\t\t-700.50\t\t\t\n"
-            "4\tP\tstock\tMSFT\theld\t1000\t10250.00\t2023-01-15\t\t\n");
+            "4\tP\tstock\tMSFT\theld\t1000\t10250.00\t2023-01-15\t\t1,000\n");  // the rest keeps the comment
   const ordered_json sold = Parse(Run({"positions", "P", "--sold", "--json"}).out);
   ASSERT_EQ(sold.size(), 1u);
   EXPECT_EQ(sold[0]["id"], 1);
   EXPECT_EQ(sold[0]["qtyValue"], 200);
   EXPECT_EQ(sold[0]["amountValue"], 2050);
+  EXPECT_FALSE(sold[0].contains("commentValue"));
   const ordered_json held = Parse(Run({"positions", "--held", "--json"}).out);
   ASSERT_EQ(held.size(), 3u);
   EXPECT_EQ(held[1]["kind"], "margin");
