@@ -175,14 +175,16 @@ int RunDump(const CliArgs& args, CliIo& io) {
 
   std::vector<OutputRecord> quoteRecords, portfolioRecords, stockRecords, otherRecords;
   std::vector<std::string> quoteColumns = {"id", "tag", "name", "refCount"};
-  for (const auto& f : StockInfo::TextFields()) quoteColumns.push_back(f.fieldName);
-  quoteColumns.push_back("stamp");
+  // The cached quote's fields under "quote.", as the record holds them: its own "name" is the item's, the
+  // company's name is "quote.name".
+  for (const auto& f : StockInfo::TextFields()) quoteColumns.push_back(std::string("quote.") + f.fieldName);
+  quoteColumns.push_back("quote.stamp");
   for (const auto& item : quotes) {
     const auto& q = static_cast<const VLStockInfoItem&>(*item);
     OutputRecord& r = quoteRecords.emplace_back();
     r.AddNumber("id", q.id).AddNumber("tag", q.tag).Add("name", q.name).AddNumber("refCount", q.refCount);
-    for (const auto& f : StockInfo::TextFields()) r.Add(f.fieldName, q.quote.*f.member);
-    r.AddNumber("stamp", q.quote.stamp);
+    for (const auto& f : StockInfo::TextFields()) r.Add(std::string("quote.") + f.fieldName, q.quote.*f.member);
+    r.AddNumber("quote.stamp", q.quote.stamp);
   }
   for (const auto& item : portfolios) portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
   for (const auto& item : positions) {

@@ -5,11 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/cli_runner.h"
 #include "cli/db_session.h"
 #include "cli/value_parsers.h"
+#include "marketdata/stock_info.h"
 #include "framework/file_util.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
@@ -151,7 +153,13 @@ TEST_F(DbCommands, DumpNamesEveryField) {
   EXPECT_NE(dump.out.find("\"perShareSellTarget\":200"), std::string::npos);
   EXPECT_NE(dump.out.find("\"amountOwed\":350"), std::string::npos);
   EXPECT_NE(dump.out.find("\"refCount\":1"), std::string::npos);
-  EXPECT_NE(dump.out.find("\"lastTradeRealtime\":\"\""), std::string::npos);
+  EXPECT_NE(dump.out.find("\"quote.lastTradeRealtime\":\"\""), std::string::npos);
+  // Every key once: the item's name and the cached quote's own name are two keys.
+  const auto parsed = nlohmann::json::parse(dump.out);
+  ASSERT_EQ(parsed["quotes"].size(), 1u);
+  EXPECT_EQ(parsed["quotes"][0].size(), 4u + StockInfo::kTextFieldCount + 1u);
+  EXPECT_EQ(parsed["quotes"][0]["name"], "IBM");
+  EXPECT_TRUE(parsed["quotes"][0].contains("quote.name"));
 }
 
 TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
