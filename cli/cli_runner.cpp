@@ -13,8 +13,10 @@
 #include "vl_version.h"
 
 static bool AsksService(const CliCommand& command, const CliArgs& args) {
-  // add-stock asks only to check the symbol.
-  if (std::string(command.name) == "add-stock" && args.Has("no-check")) return false;
+  // add-stock and modify-stock --symbol ask only to check the symbol.
+  const std::string name = command.name;
+  if (name == "add-stock" && args.Has("no-check")) return false;
+  if (name == "modify-stock") return args.HasOption("symbol") && !args.Has("no-check");
   return AsksMarketService(command.name);
 }
 
@@ -104,12 +106,23 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   }
   const ServiceHosts hosts = ReadServiceHosts(args);
   SetServiceHosts(hosts);
-  CliIo io{out, err, progress};
+  CliIo io{out, err, progress, {}};
   // Lives for the length of the command: a service started here is stopped on every way out.
   LocalService service;
   service.SetQuiet(true);
   // A server named with --service is the user's own: nothing is started in its place.
-  if (AsksService(*command, args) && !args.HasOption("service")) StartServiceIfNeeded(service, hosts, io);
+  if (AsksService(*command, args) && !args.HasOption("service")) {
+    // add-stock and modify-stock ask only once their other checks pass: not started for a refusal.
+    const std::string name = command->name;
+    if (name != "add-stock" && name != "modify-stock") {
+      StartServiceIfNeeded(service, hosts, io);
+    } else {
+      io.startService = [&service, &hosts, &io, started = false]() mutable {
+        if (!started) StartServiceIfNeeded(service, hosts, io);
+        started = true;
+      };
+    }
+  }
   return command->run(args, io);
 }
 

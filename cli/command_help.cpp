@@ -104,7 +104,8 @@ const CommandHelp kHelp[] = {
     {"modify-stock", "positions", "change a stock position; options not given keep their values",
      "  --symbol S  the new symbol\n"
      "  --not-marginable  the security may not be bought on margin\n"
-     "  (and every option of add-stock but --strict and --no-check)\n",
+     "  (and every option of add-stock)\n"
+     "  (--strict and --no-check ask about a new --symbol)\n",
      "modify-stock 1 --stop-loss 200 --db my.db"},
     {"sell", "positions",
      "sell shares of a held position; prints its id and the rest's new id (0 when all were sold)",

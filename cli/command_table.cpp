@@ -20,6 +20,7 @@ std::vector<CliCommand> AllCliCommands() {
 
 bool AsksMarketService(const std::string& command) {
   static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
-                                                         "news",  "update",  "fetch",  "add-stock"};
+                                                         "news",  "update",  "fetch",  "add-stock",
+                                                         "modify-stock"};
   return kServiceCommands.count(command) != 0;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -12,6 +13,9 @@ struct CliIo {
   std::ostream& out;
   std::ostream& err;
   std::ostream* progress = nullptr;
+  // Called by a command that asks the market-data service only on some paths, right before it asks:
+  // starts the bundled service when needed (at most once). Empty when nothing is to be started.
+  std::function<void()> startService;
 };
 
 // Exit codes of every command: 1 a failure (file, service), 2 wrong usage, 3 the database loads but has bytes

@@ -138,13 +138,14 @@ int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
 
 // Asks the service whether it knows `symbol`, unless --no-check: a symbol it does not know is stored with a
 // warning (a position without a value), or refused with --strict; so is a symbol it could not be asked about.
-int CheckSymbolKnown(const CliArgs& args, CliIo& io, const std::string& symbol) {
+int CheckSymbolKnown(const CliArgs& args, CliIo& io, const char* command, const std::string& symbol) {
   if (args.Has("no-check")) return kExitOk;
+  if (io.startService) io.startService();
   std::string why;
   const SymbolAnswer answer = AskServiceForSymbol(symbol, &why);
   if (answer == SymbolAnswer::Known) return kExitOk;
   const bool strict = args.Has("strict");
-  io.err << "vellumar-cli add-stock: " << (strict ? "" : "warning: ");
+  io.err << "vellumar-cli " << command << ": " << (strict ? "" : "warning: ");
   if (answer == SymbolAnswer::Unknown) {
     io.err << "the market-data service does not know the symbol \"" << symbol << "\"";
   } else {
@@ -169,7 +170,7 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   if (EntryCheck check = CheckStockHolding(entry, YesOption(args), fields); !check.Ok()) {
     return Refuse(io, "add-stock", check);
   }
-  if (int rc = CheckSymbolKnown(args, io, fields.name); rc != kExitOk) return rc;
+  if (int rc = CheckSymbolKnown(args, io, "add-stock", fields.name); rc != kExitOk) return rc;
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
@@ -249,6 +250,9 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (int rc = StockEntryFromOptions(args, io, "modify-stock", entry); rc != kExitOk) return rc;
   if (EntryCheck check = CheckStockHolding(entry, YesOption(args), fields); !check.Ok()) {
     return Refuse(io, "modify-stock", check);
+  }
+  if (!newSymbol.empty()) {
+    if (int rc = CheckSymbolKnown(args, io, "modify-stock", newSymbol); rc != kExitOk) return rc;
   }
   return Done(io, "modify-stock", s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
 }
@@ -339,7 +343,7 @@ std::vector<CliCommand> DbCommands() {
       {"add-cash", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddCash},
       {"add-margin", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddMargin},
       {"modify-stock", "ID [--symbol S] [the options of add-stock] [--not-marginable]", modifyStockValues,
-       {"marginable", "not-marginable", "yes"}, RunModifyStock},
+       {"marginable", "not-marginable", "yes", "strict", "no-check"}, RunModifyStock},
       {"sell", "ID --qty N --price D [--commission D] [--date YYYY-MM-DD]", {"db", "qty", "price", "commission", "date"},
        {}, RunSell},
       {"unsell", "ID", db, {}, RunUnsell},

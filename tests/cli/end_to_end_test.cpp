@@ -163,6 +163,9 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   EXPECT_EQ(unknown.out,
             "vellumar-cli add-stock: warning: the market-data service does not know the symbol \"NOSUCH\"; the "
             "position is stored, without a value until the service knows the symbol\nid\n4\n");
+  // So is a new symbol for a position.
+  EXPECT_EQ(Cli("modify-stock 2 --symbol XQZZ --strict" + service + db).code, 6);
+  EXPECT_EQ(Cli("modify-stock 2 --symbol AAPL --strict" + service + db).code, 0);
   ASSERT_EQ(Cli("add-cash Retirement 2500 --comment \"Broker cash\"" + db).code, 0);
   ASSERT_EQ(Cli("add-margin Retirement 1000 --comment \"Margin loan\"" + db).code, 0);
   const Output sale = Cli("sell 1 --qty 40 --price 300 --commission 9.95 --date 2024-06-03" + db);
