@@ -12,12 +12,14 @@
 #include "prefs/vl_service_prefs.h"
 #include "vl_version.h"
 
-static bool AsksService(const CliCommand& command, const CliArgs& args) {
-  // add-stock and modify-stock --symbol ask only to check the symbol.
-  const std::string name = command.name;
-  if (name == "add-stock" && args.Has("no-check")) return false;
-  if (name == "modify-stock") return args.HasOption("symbol") && !args.Has("no-check");
-  return AsksMarketService(command.name);
+// add-stock and modify-stock ask the service only about a symbol, once their other checks have passed.
+static bool AsksOnlyAboutSymbols(const std::string& name) {
+  return name == "add-stock" || name == "modify-stock";
+}
+
+static bool AsksService(const std::string& name, const CliArgs& args) {
+  if (AsksOnlyAboutSymbols(name)) return !args.Has("no-check") && (name == "add-stock" || args.HasOption("symbol"));
+  return AsksMarketService(name);
 }
 
 // The "Services" settings of the application's vellumar.ini, with --service pointing every host elsewhere.
@@ -111,12 +113,11 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   LocalService service;
   service.SetQuiet(true);
   // A server named with --service is the user's own: nothing is started in its place.
-  if (AsksService(*command, args) && !args.HasOption("service")) {
-    // add-stock and modify-stock ask only once their other checks pass: not started for a refusal.
-    const std::string name = command->name;
-    if (name != "add-stock" && name != "modify-stock") {
+  if (AsksService(command->name, args) && !args.HasOption("service")) {
+    if (!AsksOnlyAboutSymbols(command->name)) {
       StartServiceIfNeeded(service, hosts, io);
     } else {
+      // Not for a refusal: started when the command asks.
       io.startService = [&service, &hosts, &io, started = false]() mutable {
         if (!started) StartServiceIfNeeded(service, hosts, io);
         started = true;

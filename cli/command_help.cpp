@@ -180,7 +180,7 @@ void PrintOverview(std::ostream& out) {
          "{\"message\": \"...\", \"code\": EXIT} (code 0: only warnings).\n"
          "\nexit codes: 0 done, 1 failed (file or service), 2 wrong usage, 3 bytes after the end of the\n"
          "database (check), 4 a value that makes no sense, 5 an operation the position does not allow,\n"
-         "6 a symbol the market-data service does not know (add-stock --strict).\n"
+         "6 a symbol the market-data service does not know (add-stock --strict, modify-stock --strict).\n"
          "\nThe database commands' --db defaults to the application's database: Vellumar.db beside the\n"
          "program when its folder is writable, else $XDG_DATA_HOME/vellumar/Vellumar.db\n"
          "(~/.local/share/vellumar/Vellumar.db). The market-data commands ask the hosts of the Services\n"

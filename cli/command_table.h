@@ -21,7 +21,7 @@ struct CliIo {
 // Exit codes of every command: 1 a failure (file, service), 2 wrong usage, 3 the database loads but has bytes
 // after its end (check), 4 a value that makes no sense (the dialogs' checks), 5 an operation the position or
 // portfolio does not allow (selling more than held, selling a sold position, a sale before the purchase),
-// 6 a symbol the market-data service does not know (add-stock --strict).
+// 6 a symbol the market-data service does not know (add-stock --strict, modify-stock --symbol S --strict).
 enum CliExit : int {
   kExitOk = 0,
   kExitFailed = 1,
