@@ -112,7 +112,7 @@ const CommandHelp kHelp[] = {
      "  --qty N  shares sold, from 1 to the shares held (required)\n"
      "  --price D  sale price per share, above 0 (required)\n"
      "  --commission D  commission paid for the sale (default 0)\n"
-     "  --date YYYY-MM-DD  sale date, not before the purchase nor after today (default none)\n",
+     "  --date YYYY-MM-DD  sale date, not before the purchase nor after today (default today)\n",
      "sell 1 --qty 40 --price 300 --date 2024-06-03 --db my.db"},
     {"unsell", "positions", "undo the sale of a sold position", kDb, "unsell 1 --db my.db"},
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},

@@ -1,6 +1,8 @@
 // vellumar-cli commands that read and change the portfolio database.
 #include "cli/command_table.h"
 
+#include <ctime>
+
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
 #include "cli/refusals.h"
@@ -261,14 +263,15 @@ int RunSell(const CliArgs& args, CliIo& io) {
   uint32_t id = 0;
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "sell", "give the position's ID");
   if (!args.HasOption("qty") || !args.HasOption("price")) return Usage(io, "sell", "give --qty N and --price D");
-  SellEntry entry{args.Option("qty"), args.Option("price"), std::nullopt, args.Option("commission")};
-  if (args.HasOption("date")) {
-    int64_t date = 0;
-    if (!ParseDate(args.Option("date"), &date)) return Usage(io, "sell", "--date needs YYYY-MM-DD");
-    entry.saleDate = date;
-    const EntryCheck check = CheckDateNotLater(date, EndOfToday(), EntryField::SaleDate);
-    if (!check.Ok()) return Refuse(io, "sell", check);
+  // Every sale has a date (the sold views and the time held need it): today's unless --date names one.
+  int64_t date = 0;
+  if (!ParseDate(args.HasOption("date") ? args.Option("date") : FormatDate(std::time(nullptr)), &date)) {
+    return Usage(io, "sell", "--date needs YYYY-MM-DD");
   }
+  if (const EntryCheck check = CheckDateNotLater(date, EndOfToday(), EntryField::SaleDate); !check.Ok()) {
+    return Refuse(io, "sell", check);
+  }
+  const SellEntry entry{args.Option("qty"), args.Option("price"), date, args.Option("commission")};
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;

@@ -119,6 +119,38 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0"}).out, "Id\tSymbol  ^\n");
 }
 
+// The local date of `t` as the user reads it, written here without the command line's own helpers.
+std::string LocalDay(std::time_t t) {
+  std::tm local{};
+  localtime_r(&t, &local);
+  char text[16];
+  std::strftime(text, sizeof(text), "%Y-%m-%d", &local);
+  return text;
+}
+
+// A sale without --date is dated today, so the sold views show when it was sold; a named date is kept.
+TEST_F(DbCommands, ASaleWithoutADateIsDatedToday) {
+  Run({"add-portfolio", "P"});
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--qty", "10", "--price", "5", "--date", "2024-01-02"}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "IBM", "--qty", "10", "--price", "5", "--date", "2024-01-02"}).code, 0);
+  const std::string before = LocalDay(std::time(nullptr));
+  ASSERT_EQ(Run({"sell", "1", "--qty", "4", "--price", "6"}).code, 0);
+  const std::string after = LocalDay(std::time(nullptr));
+  ASSERT_EQ(Run({"sell", "2", "--qty", "10", "--price", "6", "--date", "2024-03-05"}).code, 0);
+
+  const nlohmann::json sold = nlohmann::json::parse(Run({"positions", "--sold", "--json"}).out);
+  ASSERT_EQ(sold.size(), 2u);
+  for (const auto& row : sold) {
+    if (row.at("symbol") == "MSFT") {
+      const std::string day = row.at("sold");
+      EXPECT_TRUE(day == before || day == after) << day;
+    } else {
+      EXPECT_EQ(row.at("sold"), "2024-03-05");
+    }
+  }
+  EXPECT_NE(Run({"help", "sell"}).out.find("(default today)"), std::string::npos);
+}
+
 TEST_F(DbCommands, ViewOptionsAreValidated) {
   Run({"add-portfolio", "P"});
   EXPECT_EQ(Run({"view", "P", "--columns", "0,74"}).code, 2);
