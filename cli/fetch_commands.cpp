@@ -1,13 +1,12 @@
 // vellumar-cli fetch: asks the market-data service to fetch real prices for the symbols of a database.
 #include "cli/command_table.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <set>
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
+#include "cli/progress.h"
 #include "marketdata/c_web_grab.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
@@ -76,14 +75,16 @@ int RunFetch(const CliArgs& args, CliIo& io) {
   grab.SetReceiveTimeout(kFetchTimeoutMs);
   if (!grab.Initialize(GetServiceHosts().agent, nullptr)) return Failed(io, "fetch: cannot start a transfer");
   const bool json = args.Has("json");
-  const bool terminal = isatty(STDOUT_FILENO) == 1;
   std::vector<OutputRecord> records;
   bool allFetched = true;
   size_t done = 0;
+  // Progress on the terminal only ("fetch: symbol 2 of 5, MSFT"); the results go to standard output.
+  ProgressLine progress(io.progress);
   for (const std::string& symbol : symbols) {
-    if (terminal && !json)
-      io.out << "[" << done + 1 << "/" << symbols.size() << "] " << symbol << " ...\r" << std::flush;
+    progress.Show(ProgressText("fetch", "symbol", static_cast<int>(done + 1), static_cast<int>(symbols.size()),
+                               symbol));
     const FetchResult result = FetchOne(grab, symbol);
+    progress.Finish();
     ++done;
     allFetched = allFetched && result.ok;
     if (json) {
@@ -93,10 +94,8 @@ int RunFetch(const CliArgs& args, CliIo& io) {
           .Add("result", result.line);
       continue;
     }
-    // One line per symbol as it finishes; on a terminal it overwrites the progress line.
-    io.out << (terminal ? "\33[2K" : "") << "[" << done << "/" << symbols.size() << "] " << result.line
-           << "\n"
-           << std::flush;
+    // One line per symbol as it finishes.
+    io.out << "[" << done << "/" << symbols.size() << "] " << result.line << "\n" << std::flush;
   }
   if (json) PrintList(args, io, {"symbol", "fetched", "result"}, records);
   return allFetched ? kExitOk : kExitFailed;

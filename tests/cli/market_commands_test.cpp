@@ -58,6 +58,9 @@ class MarketCommands : public ::testing::Test {
       }
       res.set_content(ReplaceAll(page, "{ROWS}", rows), "text/html");
     });
+    r.Get("/vellumar/fetch", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(req.get_param_value("s") + ": 2 new days\n", "text/plain");
+    });
     r.Get("/vellumar/data/index.xml", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(ReadFixture("index.xml"), "text/xml");
     });
@@ -306,11 +309,21 @@ TEST_F(MarketCommands, ProgressGoesToATerminalOnly) {
       << updateErr.str();
   EXPECT_EQ(updateProgress.str(), "\rupdate: batch 1 of 1\33[K\r\33[K");
 
+  // fetch: a line per symbol while it waits, wiped before the symbol's result goes to standard output.
+  std::ostringstream fetchOut, fetchErr, fetchProgress;
+  ASSERT_EQ(RunCli({"fetch", "MSFT", "IBM", "--service", service}, fetchOut, fetchErr, &fetchProgress), 0)
+      << fetchErr.str();
+  EXPECT_EQ(fetchProgress.str(),
+            "\rfetch: symbol 1 of 2, IBM\33[K\r\33[K"
+            "\rfetch: symbol 2 of 2, MSFT\33[K\r\33[K");
+  EXPECT_EQ(fetchOut.str(), "[1/2] IBM: 2 new days\n[2/2] MSFT: 2 new days\n");
+  EXPECT_EQ(fetchErr.str(), "");
+
   // The program itself, its standard error a file: not a word of progress.
   const std::string program = std::string(VL_BINARY_DIR) + "/bin/vellumar-cli";
   const std::string errFile = folder.File("err.txt");
   for (const std::string& command : {"news MSFT --service " + service, "update --db " + db + " --service " + service,
-                                     "lookup bank --service " + service}) {
+                                     "lookup bank --service " + service, "fetch MSFT --service " + service}) {
     FILE* pipe = ::popen((program + " " + command + " 2>" + errFile).c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     char buf[4096];
