@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/command_help.h"
+#include "cli/cli_output.h"
 #include "cli/command_table.h"
 #include "cli/json_writer.h"
 #include "framework/app_paths.h"
@@ -36,12 +37,12 @@ static void StartServiceIfNeeded(LocalService& service, const ServiceHosts& host
   const std::string folder = GetModuleFolder();
   switch (service.EnsureRunning(hosts, folder)) {
     case LocalService::Outcome::Missing:
-      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and there is no " << folder
-             << "vellumar-marketd to start\n";
+      PrintError(io.err, io.command,
+                 "nothing answers at " + hosts.quoteCsvHost + " and there is no " + folder + "vellumar-marketd to start");
       break;
     case LocalService::Outcome::Failed:
-      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and " << folder
-             << "vellumar-marketd did not start there\n";
+      PrintError(io.err, io.command,
+                 "nothing answers at " + hosts.quoteCsvHost + " and " + folder + "vellumar-marketd did not start there");
       break;
     default:
       break;
@@ -68,7 +69,7 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
     if (words.size() >= 2) {
       if (!FindCommandHelp(words[1])) {
-        err << "vellumar-cli: unknown command '" << words[1] << "'; 'vellumar-cli help' lists them\n";
+        PrintError(err, "", "unknown command '" + words[1] + "'; 'vellumar-cli help' lists them");
         return kExitUsage;
       }
       PrintCommandHelp(out, words[1]);
@@ -82,7 +83,7 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
     if (words[0] == c.name) command = &c;
   }
   if (!command) {
-    err << "vellumar-cli: unknown command '" << words[0] << "'; 'vellumar-cli help' lists them\n";
+    PrintError(err, "", "unknown command '" + words[0] + "'; 'vellumar-cli help' lists them");
     return kExitUsage;
   }
   for (size_t i = 1; i < words.size() && words[i] != "--"; ++i) {
@@ -98,17 +99,17 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   CliArgs args;
   std::string error;
   if (!CliArgs::Parse({words.begin() + 1, words.end()}, valueOptions, flagNames, &args, &error)) {
-    err << "vellumar-cli " << command->name << ": " << error << "\nusage: vellumar-cli " << command->name
-        << " " << command->usage << "\n";
+    PrintError(err, command->name, error);
+    PrintUsageLine(err, command->name);
     return kExitUsage;
   }
   if (args.HasOption("service") && args.Option("service").empty()) {
-    err << "vellumar-cli: --service needs HOST:PORT\n";
+    PrintError(err, command->name, "--service needs HOST:PORT");
     return kExitUsage;
   }
   const ServiceHosts hosts = ReadServiceHosts(args);
   SetServiceHosts(hosts);
-  CliIo io{out, err, progress, {}};
+  CliIo io{out, err, progress, command->name, {}};
   // Lives for the length of the command: a service started here is stopped on every way out.
   LocalService service;
   service.SetQuiet(true);

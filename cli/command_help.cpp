@@ -185,8 +185,8 @@ void PrintOverview(std::ostream& out) {
          "program when its folder is writable, else $XDG_DATA_HOME/vellumar/Vellumar.db\n"
          "(~/.local/share/vellumar/Vellumar.db). The market-data commands ask the hosts of the Services\n"
          "settings in vellumar.ini and start the bundled vellumar-marketd when the quote host is this\n"
-         "machine and nothing answers there. update, lookup and news show their progress when standard\n"
-         "error is a terminal.\n";
+         "machine and nothing answers there. update, lookup, news and fetch show their progress when\n"
+         "standard error is a terminal.\n";
 }
 
 void PrintCommandHelp(std::ostream& out, const std::string& command) {

@@ -13,6 +13,8 @@ struct CliIo {
   std::ostream& out;
   std::ostream& err;
   std::ostream* progress = nullptr;
+  // The command's name, which every error and warning begins with ("vellumar-cli sell: ...").
+  std::string command;
   // Called by a command that asks the market-data service only on some paths, right before it asks:
   // starts the bundled service when needed (at most once). Empty when nothing is to be started.
   std::function<void()> startService;

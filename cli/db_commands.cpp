@@ -20,9 +20,9 @@
 
 namespace {
 
-int Done(CliIo& io, const char* command, int32_t code) {
+int Done(CliIo& io, int32_t code) {
   if (code == kVLOk) return kExitOk;
-  return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
+  return Failed(io, DatabaseCodeText(code));
 }
 
 std::string CentsText(uint32_t cents) {
@@ -77,7 +77,7 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLPortfolioItemList list;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, "portfolios", code);
+  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, code);
   std::vector<OutputRecord> records;
   // Dates as the user reads them (the dump keeps the stored seconds).
   for (const auto& item : list) {
@@ -103,7 +103,7 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
     return Refuse(io, "add-portfolio", check);
   }
   p.comment = args.Option("comment");
-  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, "add-portfolio", code);
+  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
   return kExitOk;
 }
@@ -122,11 +122,11 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   if (!id) return kExitFailed;
   VLPortfolioItem p;
   if (int32_t code = s.Db().GetPortfolio(s.Conn(), id, p); code != kVLOk) {
-    return Done(io, "modify-portfolio", code);
+    return Done(io, code);
   }
   if (args.HasOption("name")) p.name = newName;
   if (args.HasOption("comment")) p.comment = args.Option("comment");
-  return Done(io, "modify-portfolio", s.Db().ModifyPortfolio(s.Conn(), p));
+  return Done(io, s.Db().ModifyPortfolio(s.Conn(), p));
 }
 
 int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
@@ -135,7 +135,7 @@ int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
   if (!id) return kExitFailed;
-  return Done(io, "delete-portfolio", s.Db().DeletePortfolio(s.Conn(), id));
+  return Done(io, s.Db().DeletePortfolio(s.Conn(), id));
 }
 
 // Asks the service whether it knows `symbol`, unless --no-check: a symbol it does not know is stored with a
@@ -147,17 +147,14 @@ int CheckSymbolKnown(const CliArgs& args, CliIo& io, const char* command, const 
   const SymbolAnswer answer = AskServiceForSymbol(symbol, &why);
   if (answer == SymbolAnswer::Known) return kExitOk;
   const bool strict = args.Has("strict");
-  io.err << "vellumar-cli " << command << ": " << (strict ? "" : "warning: ");
-  if (answer == SymbolAnswer::Unknown) {
-    io.err << "the market-data service does not know the symbol \"" << symbol << "\"";
-  } else {
-    io.err << "could not ask the market-data service about \"" << symbol << "\" (" << why << ")";
-  }
+  const std::string problem = answer == SymbolAnswer::Unknown
+                                  ? "the market-data service does not know the symbol \"" + symbol + "\""
+                                  : "could not ask the market-data service about \"" + symbol + "\" (" + why + ")";
   if (!strict) {
-    io.err << "; the position is stored, without a value until the service knows the symbol\n";
+    Warn(io, problem + "; the position is stored, without a value until the service knows the symbol");
     return kExitOk;
   }
-  io.err << "; nothing was stored (--no-check stores it unchecked)\n";
+  PrintError(io.err, command, problem + "; nothing was stored (--no-check stores it unchecked)");
   return answer == SymbolAnswer::Unknown ? kExitUnknownSymbol : kExitFailed;
 }
 
@@ -179,7 +176,7 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
   const int32_t code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
-  if (code != kVLOk) return Done(io, "add-stock", code);
+  if (code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -200,7 +197,7 @@ int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
   const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
                             : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed,
                                                        marginItem.name, id);
-  if (code != kVLOk) return Done(io, command, code);
+  if (code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -217,9 +214,9 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
   if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) {
-    return Done(io, "modify-stock", code);
+    return Done(io, code);
   }
-  if (position->GetKind() != kHoldingStock) return Failed(io, "modify-stock: position " + std::to_string(id) + " is not a stock position");
+  if (position->GetKind() != kHoldingStock) return Failed(io, "position " + std::to_string(id) + " is not a stock position");
   auto& fields = static_cast<VLStockHoldingItem&>(*position);
   std::string newSymbol;
   if (args.HasOption("symbol")) {
@@ -256,7 +253,7 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (!newSymbol.empty()) {
     if (int rc = CheckSymbolKnown(args, io, "modify-stock", newSymbol); rc != kExitOk) return rc;
   }
-  return Done(io, "modify-stock", s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
+  return Done(io, s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
 }
 
 int RunSell(const CliArgs& args, CliIo& io) {
@@ -275,7 +272,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, "sell", code);
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
   const std::string which = "position " + std::to_string(id);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "sell", which + " is a cash or margin position; only shares are sold");
@@ -292,7 +289,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
   uint32_t newId = 0;
   const int32_t code =
       s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission, sale.saleDate, newId);
-  if (code != kVLOk) return Done(io, "sell", code);
+  if (code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
   return kExitOk;
 }
@@ -304,7 +301,7 @@ int OnePosition(const CliArgs& args, CliIo& io, const char* command,
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give the position's ID");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
-  return Done(io, command, (s.Db().*operation)(s.Conn(), id));
+  return Done(io, (s.Db().*operation)(s.Conn(), id));
 }
 
 int RunUnsell(const CliArgs& args, CliIo& io) { return OnePosition(args, io, "unsell", &VLDatabase::UnsellPosition); }
@@ -321,7 +318,7 @@ int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[1], io);
   if (!portfolioId) return kExitFailed;
-  return Done(io, command, (s.Db().*operation)(s.Conn(), id, portfolioId));
+  return Done(io, (s.Db().*operation)(s.Conn(), id, portfolioId));
 }
 
 int RunCopy(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "copy", &VLDatabase::CopyPosition); }

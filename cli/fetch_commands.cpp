@@ -24,7 +24,7 @@ constexpr uint32_t kFetchTimeoutMs = 5 * 60 * 1000;
 bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
   VLPortfolioItemList portfolios;
   if (int32_t code = s.Db().GetPortfolios(s.Conn(), portfolios); code != kVLOk) {
-    (void)Failed(io, "fetch: " + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
+    (void)Failed(io, "" + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
     return false;
   }
   for (int p = 0; p < portfolios.GetCount(); ++p) {
@@ -32,7 +32,7 @@ bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
       VLHoldingItemList positions;
       if (int32_t code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions);
           code != kVLOk) {
-        (void)Failed(io, "fetch: " + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
+        (void)Failed(io, "" + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
         return false;
       }
       for (int i = 0; i < positions.GetCount(); ++i) {
@@ -69,11 +69,11 @@ int RunFetch(const CliArgs& args, CliIo& io) {
     DbSession s;
     if (!s.Open(args, io)) return kExitFailed;
     if (!DatabaseSymbols(s, io, symbols)) return kExitFailed;
-    if (symbols.empty()) return Failed(io, "fetch: the database has no stock positions");
+    if (symbols.empty()) return Failed(io, "the database has no stock positions");
   }
   CWebGrab grab;
   grab.SetReceiveTimeout(kFetchTimeoutMs);
-  if (!grab.Initialize(GetServiceHosts().agent, nullptr)) return Failed(io, "fetch: cannot start a transfer");
+  if (!grab.Initialize(GetServiceHosts().agent, nullptr)) return Failed(io, "cannot start a transfer");
   const bool json = args.Has("json");
   std::vector<OutputRecord> records;
   bool allFetched = true;

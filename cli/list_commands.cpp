@@ -55,7 +55,7 @@ int RunPositions(const CliArgs& args, CliIo& io) {
   if (!args.positional.empty() && !(only = s.FindPortfolio(args.positional[0], io))) return kExitFailed;
   VLPortfolioItemList portfolios;
   if (int32_t code = s.Db().GetPortfolios(s.Conn(), portfolios); code != kVLOk) {
-    return Failed(io, "positions: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   std::vector<std::pair<uint32_t, OutputRecord>> rows;
   for (const auto& item : portfolios) {
@@ -65,7 +65,7 @@ int RunPositions(const CliArgs& args, CliIo& io) {
       if ((held && args.Has("sold")) || (!held && args.Has("held"))) continue;
       VLHoldingItemList positions;
       if (int32_t code = s.Db().GetPositions(s.Conn(), p.id, held, positions); code != kVLOk) {
-        return Failed(io, "positions: " + DatabaseCodeText(code));
+        return Failed(io, "" + DatabaseCodeText(code));
       }
       for (const auto& position : positions) {
         const auto& h = static_cast<const VLHoldingItem&>(*position);

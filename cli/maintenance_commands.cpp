@@ -20,7 +20,7 @@ int RunInit(const CliArgs& args, CliIo& io) {
   {
     VLDatabase db(path);
     const int32_t code = db.Create();
-    if (code == kDbExists) return Failed(io, "A database already exists at " + path);
+    if (code == kDbExists) return Failed(io, "a database already exists at " + path);
     if (code != kDbOk) return Failed(io, "[ " + path + " ]\n\nVellumar was unable to create this database\nfile.");
   }
   if (args.Has("sample")) {
@@ -30,7 +30,7 @@ int RunInit(const CliArgs& args, CliIo& io) {
     if (code != kVLOk) {
       // The file is this command's own: a half-filled sample goes, so that the next init finds the path free.
       std::remove(path.c_str());
-      return Failed(io, "init: the sample could not be written: " + DatabaseCodeText(code));
+      return Failed(io, "the sample could not be written: " + DatabaseCodeText(code));
     }
     io.out << "Created " << path << " with two sample portfolios; 'vellumar-cli update --db " << path
            << "' fetches their quotes\n";
@@ -90,8 +90,8 @@ int RunCheck(const CliArgs& args, CliIo& io) {
   }
   if (trailing == 0) return kExitOk;
   // Loaded as it stands; the bytes are not the application's and the next save drops them.
-  io.err << "vellumar-cli check: warning: " << Counted(static_cast<int64_t>(trailing), "byte", "bytes")
-         << " after the end of the store; they are ignored and the next change drops them\n";
+  Warn(io, Counted(static_cast<int64_t>(trailing), "byte", "bytes") +
+               " after the end of the store; they are ignored and the next change drops them");
   return kExitTrailingBytes;
 }
 

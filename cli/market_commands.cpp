@@ -62,7 +62,7 @@ static int RunQuote(const CliArgs& args, CliIo& io) {
   int code = kExitOk;
   for (const StockInfo& info : infos) {
     if (!info.IsKnownSymbol()) {
-      io.err << "vellumar-cli quote: no such ticker symbol \"" << info.symbol << "\"\n";
+      PrintError(io.err, io.command, "no such ticker symbol \"" + info.symbol + "\"");
       code = kExitFailed;
       continue;
     }
@@ -209,7 +209,7 @@ static int RunChart(const CliArgs& args, CliIo& io, const char* command, bool do
     list.push_back(&infos[i]);
   }
   std::string url;
-  if (!provider->GetChartUrl(list, params, url)) return Failed(io, "No chart for these symbols and options");
+  if (!provider->GetChartUrl(list, params, url)) return Failed(io, "no chart for these symbols and options");
   OutputRecord record;
   record.Add("url", url);
   if (download) {

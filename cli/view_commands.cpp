@@ -86,7 +86,7 @@ int LoadView(const CliArgs& args, CliIo& io, const char* command, DbSession& s, 
   if (!*portfolioId) return kExitFailed;
   VLHoldingItemList positions;
   if (int32_t code = s.Db().GetPositions(s.Conn(), *portfolioId, choice->held, positions); code != kVLOk) {
-    return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
+    return Failed(io, DatabaseCodeText(code));
   }
   *view = BuildPortfolioView(positions, choice->columns, choice->sortColumn, choice->ascending);
   return kExitOk;
@@ -199,7 +199,7 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
         std::make_unique<ProgressQuoteSource>(std::make_unique<VLWebQuoteSource>(), batches, io.progress));
   }
   if (const int32_t rc = s.Db().UpdateQuotes(s.Conn()); rc != kVLOk) {
-    if (rc == kVLBusy) return Failed(io, "update: " + DatabaseCodeText(rc));
+    if (rc == kVLBusy) return Failed(io, "" + DatabaseCodeText(rc));
     const std::string detail = s.Db().GetLastRefreshError();
     const FetchFailure& failure = s.Db().GetLastRefreshFailure();
     // A service on this machine that does not answer is no matter of the Internet connection.
@@ -215,14 +215,14 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
   s.Db().CopyAll(quotes, portfolios, positions);
   for (const auto& item : quotes) {
     const auto& q = static_cast<const VLStockInfoItem&>(*item);
-    if (!q.quote.IsKnownSymbol()) io.err << "vellumar-cli update: no such ticker symbol \"" << q.name << "\"\n";
+    if (!q.quote.IsKnownSymbol()) PrintError(io.err, io.command, "no such ticker symbol \"" + q.name + "\"");
   }
   std::string time, status;
   if (int32_t code = s.Db().GetMarketTime(s.Conn(), time); code != kVLOk) {
-    return Failed(io, "update: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   if (int32_t code = s.Db().GetMarketStatus(s.Conn(), status); code != kVLOk) {
-    return Failed(io, "update: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   OutputRecord r;
   r.AddNumber("quotes", s.Db().GetQuoteCount()).Add("marketTime", time).Add("marketStatus", status);
@@ -245,18 +245,18 @@ int RunReport(const CliArgs& args, CliIo& io) {
   input.alternateRows = VLGeneralPrefs().alternateRowColors;
   VLPortfolioItem portfolio;
   if (int32_t code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != kVLOk) {
-    return Failed(io, "report: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   input.portfolioName = portfolio.name;
   std::string marketTime;
   if (int32_t code = s.Db().GetMarketTime(s.Conn(), marketTime); code != kVLOk) {
-    return Failed(io, "report: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   input.updatedText = FormatUpdatedText(marketTime);
   for (const PortfolioView::Row& row : view.rows) input.rows.push_back(row.cells);
   if (int32_t code = s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
       code != kVLOk) {
-    return Failed(io, "report: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
@@ -265,7 +265,7 @@ int RunReport(const CliArgs& args, CliIo& io) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << BuildPortfolioReport(input);
   out.close();
-  if (!out) return Failed(io, "report: cannot write " + path);
+  if (!out) return Failed(io, "cannot write " + path);
   return kExitOk;
 }
 

@@ -63,7 +63,7 @@ TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
   EXPECT_EQ(Run({"add-cash", "2", "7", "--comment", "b"}).code, 0);
   Result missing = Run({"add-cash", "Nowhere", "1", "--comment", "c"});
   EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err, "No portfolio \"Nowhere\"\n");
+  EXPECT_EQ(missing.err, "vellumar-cli add-cash: no portfolio \"Nowhere\"\n");
 
   EXPECT_EQ(Run({"modify-portfolio", "Income", "--name", "Dividends"}).code, 0);
   Result list = Run({"portfolios"});
@@ -171,9 +171,39 @@ TEST_F(DbCommands, CopyMoveAndDeleteKeepQuotesOnlyWhileUsed) {
   EXPECT_EQ(Run({"check"}).out, db + ": 2 portfolios, 1 position (1 held, 0 sold, 0 cash, 0 margin), 1 quote\n");
   EXPECT_EQ(Run({"delete-position", "2"}).code, 0);
   EXPECT_EQ(Run({"check"}).out, db + ": 2 portfolios, 0 positions (0 held, 0 sold, 0 cash, 0 margin), 0 quotes\n");
-  Result gone = Run({"delete-position", "2"});
-  EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "delete-position: no such portfolio or position\n");
+}
+
+// Whatever fails (the database, the file, the command's own work), the message names the program and the
+// command first, as the refusals and usage errors do.
+TEST_F(DbCommands, EveryFailureBeginsWithTheProgramAndTheCommand) {
+  ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
+  ASSERT_EQ(Run({"add-cash", "P", "10", "--comment", "cash"}).code, 0);
+  // (--service: nothing is started for it)
+  const Result noStocks = Run({"fetch", "--service", "127.0.0.1:9"});
+  EXPECT_EQ(noStocks.code, 1);
+  EXPECT_EQ(noStocks.err, "vellumar-cli fetch: the database has no stock positions\n");
+  ASSERT_EQ(Run({"add-stock", "P", "IBM", "--qty", "1", "--price", "1"}).code, 0);
+  const std::string missingDb = folder.File("none.db");
+  struct Case {
+    std::vector<std::string> words;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"delete-position", "9"}, "vellumar-cli delete-position: no such portfolio or position\n"},
+      {{"unsell", "2"}, "vellumar-cli unsell: the position is not sold\n"},
+      {{"modify-stock", "1"}, "vellumar-cli modify-stock: position 1 is not a stock position\n"},
+      {{"view", "Q"}, "vellumar-cli view: no portfolio \"Q\"\n"},
+      {{"init"}, "vellumar-cli init: a database already exists at " + db + "\n"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run(c.words);
+    EXPECT_EQ(r.code, 1) << c.words[0];
+    EXPECT_EQ(r.err, c.err);
+  }
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"positions", "--db", missingDb}, out, err), 1);
+  EXPECT_EQ(err.str(), "vellumar-cli positions: no database file at " + missingDb +
+                           " (create one with: vellumar-cli init --db " + missingDb + ")\n");
 }
 
 TEST_F(DbCommands, DumpNamesEveryField) {
@@ -205,7 +235,7 @@ TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
   std::filesystem::remove(db);
   Result missing = Run({"portfolios"});
   EXPECT_EQ(missing.code, 1);
-  EXPECT_NE(missing.err.find("No database file at"), std::string::npos);
+  EXPECT_EQ(missing.err.rfind("vellumar-cli portfolios: no database file at " + db, 0), 0u) << missing.err;
   EXPECT_FALSE(std::filesystem::exists(db));
   EXPECT_EQ(Run({"init"}).code, 0);
   EXPECT_EQ(Run({"init"}).code, 1);  // never over an existing file

@@ -181,7 +181,7 @@ TEST_F(JsonOutput, ErrorsAreOneObjectWithTheExitCode) {
       {{"sell", "4", "--qty", "1001", "--price", "1"}, 5, "vellumar-cli sell: --qty: give a number"},
       {{"add-portfolio", " "}, 4, "vellumar-cli add-portfolio: the portfolio name is empty"},
       {{"view", "P", "--colour"}, 2, "vellumar-cli view: unknown option --colour\nusage: vellumar-cli view"},
-      {{"view", "Nowhere"}, 1, "No portfolio \"Nowhere\""},
+      {{"view", "Nowhere"}, 1, "vellumar-cli view: no portfolio \"Nowhere\""},
       {{"frobnicate"}, 2, "vellumar-cli: unknown command 'frobnicate'"},
   };
   for (const Case& c : cases) {

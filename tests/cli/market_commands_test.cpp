@@ -149,8 +149,8 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
   CliResult r = Run({"quote", "MSFT"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");
-  // The provider's text stays; the cause follows it.
-  EXPECT_EQ(r.err, "Error parsing content\n" + service + ": HTTP status 404\n");
+  // The provider's text stays, after the program and command; the cause follows it.
+  EXPECT_EQ(r.err, "vellumar-cli quote: Error parsing content\n" + service + ": HTTP status 404\n");
 
   TestServer closed;
   ASSERT_TRUE(closed.Start());
@@ -159,7 +159,7 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
   std::ostringstream out, err;
   EXPECT_EQ(RunCli({"lookup", "bank", "--service", host}, out, err), 1);
   const std::string text = err.str();
-  const std::string first = "Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n" + host + ": ";
+  const std::string first = "vellumar-cli lookup: Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n" + host + ": ";
   EXPECT_EQ(text.substr(0, first.size()), first);
   EXPECT_NE(text.find("Couldn't connect to server"), std::string::npos) << text;
   const std::string hint = "\nThe local market-data service does not answer at " + host +
@@ -189,7 +189,10 @@ TEST_F(MarketCommands, UpdateSaysWhenTheLocalServiceDoesNotAnswer) {
   EXPECT_EQ(RunCli({"update", "--db", db, "--service", host}, out, err), 1);
   const std::string text = err.str();
   // The quote provider's own text stays as it is; the cause follows it.
-  EXPECT_EQ(text.rfind("Vellumar was unable to update its database.\nError parsing content\n" + host + ": ", 0), 0u)
+  EXPECT_EQ(text.rfind("vellumar-cli update: Vellumar was unable to update its database.\nError parsing content\n" +
+                           host + ": ",
+                       0),
+            0u)
       << text;
   EXPECT_EQ(text.find("Internet"), std::string::npos) << text;
   EXPECT_NE(text.find("The local market-data service does not answer at " + host), std::string::npos) << text;
@@ -346,7 +349,7 @@ TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
   char buf[256] = {};
   size_t n = std::fread(buf, 1, sizeof buf - 1, pipe);
   int status = ::pclose(pipe);
-  EXPECT_EQ(std::string(buf, n), "Error parsing content\n" + service + ": HTTP status 404\n");
+  EXPECT_EQ(std::string(buf, n), "vellumar-cli quote: Error parsing content\n" + service + ": HTTP status 404\n");
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
 }
