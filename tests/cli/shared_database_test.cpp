@@ -54,7 +54,7 @@ int WaitForExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int RunCli(const std::vector<std::string>& words) { return WaitForExit(SpawnCli(words)); }
+int RunTool(const std::vector<std::string>& words) { return WaitForExit(SpawnCli(words)); }
 
 class NoWindow : public IVLCommandWindow {
  public:
@@ -84,8 +84,8 @@ struct FileContents {
 class SharedDatabase : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(RunCli({"init", "--db", db}), 0);
-    ASSERT_EQ(RunCli({"add-portfolio", "P", "--db", db}), 0);
+    ASSERT_EQ(RunTool({"init", "--db", db}), 0);
+    ASSERT_EQ(RunTool({"add-portfolio", "P", "--db", db}), 0);
   }
 
   // `loops` shell-like loops at once, each running `perLoop` add-cash commands one after the other; the
@@ -97,7 +97,7 @@ class SharedDatabase : public ::testing::Test {
       threads.emplace_back([&, loop] {
         for (int turn = 1; turn <= perLoop; ++turn) {
           const std::string amount = std::to_string((firstLoop + loop) * 1000 + turn);
-          const int code = RunCli({"add-cash", "P", amount, "--comment", "loop", "--db", db});
+          const int code = RunTool({"add-cash", "P", amount, "--comment", "loop", "--db", db});
           if (code != 0) failures[static_cast<size_t>(loop)].push_back(code);
         }
       });
@@ -143,7 +143,7 @@ TEST_F(SharedDatabase, WriterLoopsAtOnceLoseNoChange) {
 }
 
 TEST_F(SharedDatabase, ChangesMadeWhileAnUpdateWaitsForQuotesSurviveIt) {
-  ASSERT_EQ(RunCli({"add-stock", "P", "MSFT", "--qty", "10", "--price", "20", "--db", db}), 0);
+  ASSERT_EQ(RunTool({"add-stock", "P", "MSFT", "--qty", "10", "--price", "20", "--db", db}), 0);
 
   // The quote service answers only when the test lets it, after the other commands ran.
   TestServer server;
@@ -168,7 +168,7 @@ TEST_F(SharedDatabase, ChangesMadeWhileAnUpdateWaitsForQuotesSurviveIt) {
   EXPECT_TRUE(asked) << "the update never asked for its quotes";
   std::vector<int> codes;
   for (const char* amount : {"101", "102", "103"}) {
-    codes.push_back(RunCli({"add-cash", "P", amount, "--comment", "meanwhile", "--db", db}));
+    codes.push_back(RunTool({"add-cash", "P", amount, "--comment", "meanwhile", "--db", db}));
   }
   release = true;
   EXPECT_EQ(WaitForExit(update), 0);
