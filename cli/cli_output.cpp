@@ -5,11 +5,11 @@
 #include "cli/tsv_writer.h"
 
 void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
-               const std::vector<OutputRecord>& records) {
+               const std::vector<OutputRecord>& records, const std::vector<std::string>& headers) {
   if (args.Has("json")) {
     WriteJson(io.out, records);
   } else {
-    WriteTsv(io.out, columns, records);
+    WriteTsv(io.out, columns, records, headers);
   }
 }
 

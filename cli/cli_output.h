@@ -6,9 +6,10 @@
 #include "cli/output_record.h"
 #include "marketdata/fetch_failure.h"
 
-// Prints a list: a JSON array with --json, else a TSV table with a header line.
+// Prints a list: a JSON array with --json, else a TSV table with a header line (`headers` when given, else
+// the field names of `columns`).
 void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
-               const std::vector<OutputRecord>& records);
+               const std::vector<OutputRecord>& records, const std::vector<std::string>& headers = {});
 // Prints one result: a JSON object with --json, else a header line and one row.
 void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record);
 // "vellumar-cli COMMAND: PROBLEM" on the error stream; exit code 2.

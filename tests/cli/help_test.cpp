@@ -83,6 +83,18 @@ TEST(CliHelp, TheOverviewGroupsEveryCommandOnce) {
     EXPECT_NE(at, std::string::npos) << command.name;
     EXPECT_EQ(overview.out.find(line, at + 1), std::string::npos) << command.name;
   }
+  // And names no command the table lacks: each line of a group is a command that runs.
+  std::set<std::string> names;
+  for (const CliCommand& command : AllCliCommands()) names.insert(command.name);
+  std::istringstream lines(overview.out.substr(0, overview.out.find("\noptions of every command:")));
+  int listed = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("  ", 0) != 0 || line.size() < 3 || line[2] == ' ' || line[2] == '-') continue;
+    const std::string name = line.substr(2, line.find(' ', 2) - 2);
+    EXPECT_EQ(names.count(name), 1u) << line;
+    ++listed;
+  }
+  EXPECT_EQ(listed, static_cast<int>(names.size()));
   const Result nothing = Cli({});
   EXPECT_EQ(nothing.code, 2);
   EXPECT_EQ(nothing.err, overview.out);

@@ -9,6 +9,7 @@
 #include "cli/cli_runner.h"
 #include "marketdata/text_helpers.h"
 #include "tests/marketdata/test_server.h"
+#include "tests/support/temp_folder.h"
 
 struct CliResult {
   int code = -1;
@@ -132,7 +133,8 @@ TEST_F(MarketCommands, QuoteAsJsonUsesTheFieldNames) {
             std::string::npos);
   EXPECT_NE(
       r.out.find(
-          "\"lastTradeRealtime\":\"29.86\",\"lastTradeTimeRealtime\":\"N/A\",\"changeRealtime\":\"+0.32\""),
+          "\"lastTradeRealtime\":\"29.86\",\"lastTradeRealtimeValue\":29.86,\"lastTradeTimeRealtime\":\"N/A\","
+          "\"changeRealtime\":\"+0.32\",\"changeRealtimeValue\":0.32"),
       std::string::npos);
   EXPECT_NE(r.out.find("\"dayRangeRealtime\":\"N/A - N/A\"}"), std::string::npos);
   EXPECT_EQ(r.out.find("XQZZ"), std::string::npos);
@@ -259,6 +261,66 @@ TEST_F(MarketCommands, ChartsAndNews) {
   EXPECT_EQ(rows[2][3], "Analysts weigh in");
   EXPECT_EQ(rows[3][5], "Wire One");
   EXPECT_EQ(rows[4][5], "Wire Two");
+}
+
+TEST_F(MarketCommands, QuoteFieldsPicksAndOrdersTheFields) {
+  CliResult r = Run({"quote", "MSFT", "^DJI", "--fields", "symbol,lastTradeRealtime,floatShares"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = TsvRows(r.out);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "lastTradeRealtime", "floatShares"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"MSFT", "29.86", "9,567,891,234"}));
+  // In JSON the figures are numbers beside their texts; a text that is no number has none.
+  r = Run({"quote", "MSFT", "--fields", "floatShares,lastTradeRealtime,name", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "[{\"floatShares\":\"9,567,891,234\",\"floatSharesValue\":9567891234,\"lastTradeRealtime\":\"29.86\","
+            "\"lastTradeRealtimeValue\":29.86,\"name\":\"Microsoft Corp\"}]\n");
+
+  for (const char* fields : {"symbol,bogus", "", ",", "Symbol"}) {
+    r = Run({"quote", "MSFT", "--fields", fields});
+    EXPECT_EQ(r.code, 2) << fields;
+    EXPECT_EQ(r.out, "") << fields;
+    EXPECT_NE(r.err.find("symbol, name, exchange, floatShares"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\nusage: vellumar-cli quote SYMBOL..."), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(MarketCommands, ProgressGoesToATerminalOnly) {
+  // In the process: with a progress stream (the program gives its standard error when that is a terminal).
+  std::ostringstream out, err, progress;
+  ASSERT_EQ(RunCli({"news", "MSFT", "--service", service}, out, err, &progress), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(out.str(), Run({"news", "MSFT"}).out);  // the results are the same either way
+  EXPECT_EQ(progress.str().rfind("\rnews: page 1, ", 0), 0u) << progress.str();
+  EXPECT_NE(progress.str().find("\rnews: page 2, "), std::string::npos) << progress.str();
+  EXPECT_EQ(progress.str().substr(progress.str().size() - 4), "\r\33[K");
+
+  const TempFolder folder("vl_cli_progress");
+  const std::string db = folder.File("p.db");
+  ASSERT_EQ(Run({"init", "--db", db}).code, 0);
+  ASSERT_EQ(Run({"add-portfolio", "P", "--db", db}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--db", db}).code, 0);
+  std::ostringstream updateOut, updateErr, updateProgress;
+  ASSERT_EQ(RunCli({"update", "--db", db, "--service", service}, updateOut, updateErr, &updateProgress), 0)
+      << updateErr.str();
+  EXPECT_EQ(updateProgress.str(), "\rupdate: batch 1 of 1\33[K\r\33[K");
+
+  // The program itself, its standard error a file: not a word of progress.
+  const std::string program = std::string(VL_BINARY_DIR) + "/bin/vellumar-cli";
+  const std::string errFile = folder.File("err.txt");
+  for (const std::string& command : {"news MSFT --service " + service, "update --db " + db + " --service " + service,
+                                     "lookup bank --service " + service}) {
+    FILE* pipe = ::popen((program + " " + command + " 2>" + errFile).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buf[4096];
+    size_t total = 0;
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) total += n;
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0) << command;
+    EXPECT_GT(total, 0u) << command;
+    std::ifstream in(errFile, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "") << command;
+  }
 }
 
 TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
