@@ -14,7 +14,7 @@ class HistoricalPrice : public ISerializable {
   std::string high;
   std::string low;
   std::string close;
-  std::string volume;  // shares traded that day, as sent
+  std::string volume;  // never filled by the parse
   std::string adjClose;
 
   std::string GetTypeName() const override { return "HP"; }

@@ -61,7 +61,6 @@ bool HistoricalPriceProvider::ReadRow() {
   row->high = FlattenLines(values[1]);
   row->low = FlattenLines(values[2]);
   row->close = FlattenLines(values[3]);
-  row->volume = FlattenLines(values[4]);
   row->adjClose = FlattenLines(values[5]);
   if (results) results->push_back(std::move(row));
   return true;
