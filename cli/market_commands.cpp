@@ -96,11 +96,10 @@ static int RunHistory(const CliArgs& args, CliIo& io) {
         .AddText("high", row->high, NumberFormat::English())
         .AddText("low", row->low, NumberFormat::English())
         .AddText("close", row->close, NumberFormat::English())
-        .AddText("volume", row->volume, NumberFormat::English())
         .AddText("adjClose", row->adjClose, NumberFormat::English());
   }
-  PrintList(args, io, {"symbol", "dateText", "date", "open", "high", "low", "close", "volume", "adjClose"},
-            records);
+  // The day's volume is read past by the parse (the price finder has no use for it), so it is not listed.
+  PrintList(args, io, {"symbol", "dateText", "date", "open", "high", "low", "close", "adjClose"}, records);
   return kExitOk;
 }
 

@@ -213,9 +213,9 @@ TEST_F(MarketCommands, HistoryLookupAndMarketTime) {
   auto rows = TsvRows(r.out);
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "dateText", "date", "open", "high", "low", "close",
-                                               "volume", "adjClose"}));
+                                               "adjClose"}));
   EXPECT_EQ(rows[1][1], "5-Jan-2007");
-  EXPECT_EQ(rows[3][8], "25.12");
+  EXPECT_EQ(rows[3][7], "25.12");
 
   r = Run({"lookup", "Bank of america", "--worldwide"});
   ASSERT_EQ(r.code, 0) << r.err;
