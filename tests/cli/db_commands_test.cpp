@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/cli_runner.h"
+#include "tests/cli/cli_call.h"
 #include "cli/db_session.h"
 #include "cli/value_parsers.h"
 #include "marketdata/stock_info.h"
@@ -19,12 +19,6 @@
 
 namespace {
 
-struct Result {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
 class DbCommands : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,16 +26,9 @@ class DbCommands : public ::testing::Test {
     ASSERT_EQ(Run({"init"}).code, 0);
   }
   // add-stock does not ask a market-data service here: whichever answers on this machine would decide.
-  Result Run(std::vector<std::string> words) {
+  CliResult Run(std::vector<std::string> words) {
     if (!words.empty() && words[0] == "add-stock") words.push_back("--no-check");
-    words.push_back("--db");
-    words.push_back(db);
-    std::ostringstream out, err;
-    Result r;
-    r.code = RunCli(words, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return CallCliOn(words, db);
   }
 
   TempFolder folder{"vl_cli_db"};
@@ -55,18 +42,18 @@ class DbCommands : public ::testing::Test {
 TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
   EXPECT_EQ(Run({"add-portfolio", "Growth", "--comment", "long"}).out, "id\n1\n");
   EXPECT_EQ(Run({"add-portfolio", "Income"}).out, "id\n2\n");
-  Result clash = Run({"add-portfolio", "GROWTH"});
+  CliResult clash = Run({"add-portfolio", "GROWTH"});
   EXPECT_EQ(clash.code, 1);
   EXPECT_NE(clash.err.find("already exists"), std::string::npos);
 
   EXPECT_EQ(Run({"add-cash", "growth", "12.5", "--comment", "a"}).code, 0);
   EXPECT_EQ(Run({"add-cash", "2", "7", "--comment", "b"}).code, 0);
-  Result missing = Run({"add-cash", "Nowhere", "1", "--comment", "c"});
+  CliResult missing = Run({"add-cash", "Nowhere", "1", "--comment", "c"});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err, "vellumar-cli add-cash: no portfolio \"Nowhere\"\n");
 
   EXPECT_EQ(Run({"modify-portfolio", "Income", "--name", "Dividends"}).code, 0);
-  Result list = Run({"portfolios"});
+  CliResult list = Run({"portfolios"});
   EXPECT_EQ(list.out,
             "id\ttag\tname\tcomment\tcreated\tmodified\n"
             "2\t0\tDividends\t\t2024-12-04\t2024-12-04\n"
@@ -78,7 +65,7 @@ TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
 TEST_F(DbCommands, AmountsAndDatesAreCheckedBeforeTheDatabaseIsTouched) {
   Run({"add-portfolio", "P"});
   for (const char* bad : {"12.345", "10,00", "-5", "abc", "", "42949672.96", ".", "0"}) {
-    Result r = Run({"add-cash", "P", bad, "--comment", "cash"});
+    CliResult r = Run({"add-cash", "P", bad, "--comment", "cash"});
     EXPECT_EQ(r.code, 4) << bad;
     EXPECT_EQ(r.err, "vellumar-cli add-cash: AMOUNT must be above 0, such as 2500 or 12.34\n") << bad;
   }
@@ -105,12 +92,12 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   EXPECT_EQ(Run({"sell", "1", "--qty", "1", "--price", "300"}).code, 5);  // already sold
   EXPECT_EQ(Run({"sell", "3", "--qty", "61", "--price", "300"}).code, 5);  // more than held
 
-  Result held = Run({"view", "P", "--columns", "0,1,8,14", "--sort", "8", "--desc"});
+  CliResult held = Run({"view", "P", "--columns", "0,1,8,14", "--sort", "8", "--desc"});
   EXPECT_EQ(held.out,
             "Id\tSymbol\tName\tQty  v\tTotal Paid\n"
             "2\t[Cash]\tbroker account\t\t\n"
             "3\tMSFT\t\t60\t15,030.00\n");
-  Result sold = Run({"view", "P", "--sold", "--columns", "0,8,73"});
+  CliResult sold = Run({"view", "P", "--sold", "--columns", "0,8,73"});
   EXPECT_EQ(sold.out.substr(0, sold.out.find('\n')), "Id\tSymbol  ^\tQty\tSale Value");
   EXPECT_EQ(sold.out.substr(sold.out.find('\n') + 1, 7), "1\tMSFT\t");
 
@@ -179,7 +166,7 @@ TEST_F(DbCommands, EveryFailureBeginsWithTheProgramAndTheCommand) {
   ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
   ASSERT_EQ(Run({"add-cash", "P", "10", "--comment", "cash"}).code, 0);
   // (--service: nothing is started for it)
-  const Result noStocks = Run({"fetch", "--service", "127.0.0.1:9"});
+  const CliResult noStocks = Run({"fetch", "--service", "127.0.0.1:9"});
   EXPECT_EQ(noStocks.code, 1);
   EXPECT_EQ(noStocks.err, "vellumar-cli fetch: the database has no stock positions\n");
   ASSERT_EQ(Run({"add-stock", "P", "IBM", "--qty", "1", "--price", "1"}).code, 0);
@@ -196,7 +183,7 @@ TEST_F(DbCommands, EveryFailureBeginsWithTheProgramAndTheCommand) {
       {{"init"}, "vellumar-cli init: a database already exists at " + db + "\n"},
   };
   for (const Case& c : cases) {
-    const Result r = Run(c.words);
+    const CliResult r = Run(c.words);
     EXPECT_EQ(r.code, 1) << c.words[0];
     EXPECT_EQ(r.err, c.err);
   }
@@ -210,7 +197,7 @@ TEST_F(DbCommands, DumpNamesEveryField) {
   Run({"add-portfolio", "P"});
   Run({"add-stock", "P", "IBM", "--qty", "5", "--price", "1.25", "--sell-target", "2"});
   Run({"add-margin", "P", "3.5", "--comment", "loan"});
-  Result dump = Run({"dump", "--json"});
+  CliResult dump = Run({"dump", "--json"});
   EXPECT_NE(dump.out.find("\"buyPricePerShare\":125"), std::string::npos);
   EXPECT_NE(dump.out.find("\"perShareSellTarget\":200"), std::string::npos);
   EXPECT_NE(dump.out.find("\"amountOwed\":350"), std::string::npos);
@@ -229,11 +216,11 @@ TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
     std::ofstream out(db, std::ios::binary | std::ios::trunc);
     out << "\x04VLDB\x01\x00\x00\x00 not a database";
   }
-  Result corrupt = Run({"check"});
+  CliResult corrupt = Run({"check"});
   EXPECT_EQ(corrupt.code, 1);
   EXPECT_NE(corrupt.err.find("The database file may be corrupt."), std::string::npos);
   std::filesystem::remove(db);
-  Result missing = Run({"portfolios"});
+  CliResult missing = Run({"portfolios"});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err.rfind("vellumar-cli portfolios: no database file at " + db, 0), 0u) << missing.err;
   EXPECT_FALSE(std::filesystem::exists(db));
@@ -298,7 +285,7 @@ TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
        "sell: position 3 is a cash or margin position; only shares are sold"},
   };
   for (const Case& c : cases) {
-    const Result r = Run(c.words);
+    const CliResult r = Run(c.words);
     EXPECT_EQ(r.code, c.code) << c.words[0] << " " << c.words[1];
     EXPECT_EQ(r.err, "vellumar-cli " + c.err + "\n");
     EXPECT_EQ(r.out, "");
@@ -314,7 +301,7 @@ TEST_F(DbCommands, AFileLockedByAnotherProgramIsBusyNotCorrupt) {
   {
     FileHandle holder;  // another program is changing the database and keeps it locked
     ASSERT_EQ(OpenExistingFile(db, kOpenReadWriteExclusive, holder), 0);
-    Result busy = Run({"add-cash", "P", "10", "--comment", "cash"});
+    CliResult busy = Run({"add-cash", "P", "10", "--comment", "cash"});
     EXPECT_EQ(busy.code, 1);
     EXPECT_NE(busy.err.find("another program is changing the database"), std::string::npos) << busy.err;
     EXPECT_EQ(busy.err.find("corrupt"), std::string::npos) << busy.err;

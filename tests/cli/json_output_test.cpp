@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/cli_runner.h"
+#include "tests/cli/cli_call.h"
 #include "cli/displayed_number.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
@@ -14,12 +14,6 @@
 using nlohmann::ordered_json;
 
 namespace {
-
-struct Result {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
 
 class JsonOutput : public ::testing::Test {
  protected:
@@ -33,16 +27,7 @@ class JsonOutput : public ::testing::Test {
     ASSERT_EQ(Run({"add-margin", "P", "700.5", "--comment", "loan"}).code, 0);
     ASSERT_EQ(Run({"sell", "1", "--qty", "200", "--price", "12", "--date", "2024-06-03"}).code, 0);
   }
-  Result Run(std::vector<std::string> words) {
-    words.push_back("--db");
-    words.push_back(db);
-    std::ostringstream out, err;
-    Result r;
-    r.code = RunCli(words, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-  }
+  CliResult Run(const std::vector<std::string>& words) { return CallCliOn(words, db); }
   // The output parsed; a parse failure fails the test with the text.
   static ordered_json Parse(const std::string& text) {
     ordered_json value = ordered_json::parse(text, nullptr, false);
@@ -93,7 +78,7 @@ TEST(DisplayedNumber, OnlyAWholeNumberTextIsANumber) {
 
 TEST_F(JsonOutput, ViewRowsAreObjectsKeyedByPlainHeadersWithTheIdFirst) {
   // Qty 8 is sorted on ("Qty  v"); Trade (3) has a trailing blank in its header.
-  const Result held = Run({"view", "P", "--columns", "0,3,8,14", "--sort", "8", "--desc", "--json"});
+  const CliResult held = Run({"view", "P", "--columns", "0,3,8,14", "--sort", "8", "--desc", "--json"});
   ASSERT_EQ(held.code, 0) << held.err;
   const ordered_json rows = Parse(held.out);
   ASSERT_TRUE(rows.is_array());
@@ -133,7 +118,7 @@ TEST_F(JsonOutput, ViewRowsAreObjectsKeyedByPlainHeadersWithTheIdFirst) {
 }
 
 TEST_F(JsonOutput, PositionsListEveryKindWithItsId) {
-  const Result table = Run({"positions"});
+  const CliResult table = Run({"positions"});
   ASSERT_EQ(table.code, 0) << table.err;
   EXPECT_EQ(table.out,
             "Id\tPortfolio\tKind\tSymbol\tState\tQty\tAmount\tBought\tSold\tComment\n"
@@ -187,7 +172,7 @@ TEST_F(JsonOutput, ErrorsAreOneObjectWithTheExitCode) {
   for (const Case& c : cases) {
     std::vector<std::string> words = c.words;
     words.push_back("--json");
-    const Result r = Run(words);
+    const CliResult r = Run(words);
     EXPECT_EQ(r.code, c.code) << c.words[0];
     EXPECT_EQ(r.out, "") << c.words[0];
     ASSERT_EQ(r.err.back(), '\n');

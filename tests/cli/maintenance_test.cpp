@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "cli/cli_runner.h"
+#include "tests/cli/cli_call.h"
 #include "cli/sample_database.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
@@ -19,21 +19,8 @@
 
 namespace {
 
-struct Result {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-Result Cli(std::vector<std::string> words, const std::string& db) {
-  words.push_back("--db");
-  words.push_back(db);
-  std::ostringstream out, err;
-  Result r;
-  r.code = RunCli(words, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+CliResult Cli(const std::vector<std::string>& words, const std::string& db) {
+  return CallCliOn(words, db);
 }
 
 // The symbols the bundled service knows: the first field of each line of its securities list.
@@ -52,7 +39,7 @@ TEST(CliSample, TheSampleFillsEveryViewWithSymbolsTheServiceKnows) {
   const TempFolder folder("vl_cli_sample");
   const std::string db = folder.File("sample.db");
   ScopedNumberFormat english{NumberFormat::English()};
-  const Result init = Cli({"init", "--sample"}, db);
+  const CliResult init = Cli({"init", "--sample"}, db);
   ASSERT_EQ(init.code, 0) << init.err;
   EXPECT_EQ(Cli({"init", "--sample"}, db).code, 1);  // never over an existing file
 
@@ -95,7 +82,7 @@ TEST(CliSample, TheSampleFillsEveryViewWithSymbolsTheServiceKnows) {
     for (const bool sold : {false, true}) {
       std::vector<std::string> words = {"view", portfolio, "--json"};
       if (sold) words.push_back("--sold");
-      const Result view = Cli(words, db);
+      const CliResult view = Cli(words, db);
       ASSERT_EQ(view.code, 0) << view.err;
       const auto rows = nlohmann::json::parse(view.out);
       EXPECT_GE(rows.size(), 1u) << portfolio << (sold ? " sold" : " held");
@@ -110,13 +97,13 @@ TEST(CliCheck, BytesAfterTheStoreAreAWarningWithTheirOwnExitCode) {
   ASSERT_EQ(Cli({"add-portfolio", "P"}, db).code, 0);
   ASSERT_EQ(Cli({"add-margin", "P", "5", "--comment", "loan"}, db).code, 0);
   const std::string summary = db + ": 1 portfolio, 1 position (0 held, 0 sold, 0 cash, 1 margin), 0 quotes\n";
-  const Result clean = Cli({"check"}, db);
+  const CliResult clean = Cli({"check"}, db);
   EXPECT_EQ(clean.code, 0);
   EXPECT_EQ(clean.out, summary);
   EXPECT_EQ(clean.err, "");
 
   std::ofstream(db, std::ios::binary | std::ios::app) << "0123456789AB";
-  const Result trailing = Cli({"check"}, db);
+  const CliResult trailing = Cli({"check"}, db);
   EXPECT_EQ(trailing.code, 3);
   EXPECT_EQ(trailing.out, summary);  // everything before them is there
   EXPECT_EQ(trailing.err,
@@ -128,7 +115,7 @@ TEST(CliCheck, BytesAfterTheStoreAreAWarningWithTheirOwnExitCode) {
 
   // The next change writes the store whole, without them.
   ASSERT_EQ(Cli({"add-cash", "P", "1", "--comment", "cash"}, db).code, 0);
-  const Result after = Cli({"check"}, db);
+  const CliResult after = Cli({"check"}, db);
   EXPECT_EQ(after.code, 0) << after.err;
   EXPECT_EQ(after.out, db + ": 1 portfolio, 2 positions (0 held, 0 sold, 1 cash, 1 margin), 0 quotes\n");
 }

@@ -6,16 +6,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli_runner.h"
+#include "tests/cli/cli_call.h"
 #include "marketdata/text_helpers.h"
 #include "tests/marketdata/test_server.h"
 #include "tests/support/temp_folder.h"
-
-struct CliResult {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
 
 static std::vector<std::vector<std::string>> TsvRows(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
@@ -88,12 +82,7 @@ class MarketCommands : public ::testing::Test {
   CliResult Run(std::vector<std::string> words) {
     words.push_back("--service");
     words.push_back(service);
-    std::ostringstream out, err;
-    CliResult result;
-    result.code = RunCli(words, out, err);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
+    return CallCli(words);
   }
 
   TestServer server;
