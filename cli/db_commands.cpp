@@ -304,7 +304,19 @@ int OnePosition(const CliArgs& args, CliIo& io, const char* command,
   return Done(io, (s.Db().*operation)(s.Conn(), id));
 }
 
-int RunUnsell(const CliArgs& args, CliIo& io) { return OnePosition(args, io, "unsell", &VLDatabase::UnsellPosition); }
+int RunUnsell(const CliArgs& args, CliIo& io) {
+  uint32_t id = 0;
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "unsell", "give the position's ID");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  std::unique_ptr<VLHoldingItem> position;
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
+  if (position->GetKind() != kHoldingStock) {
+    return RefuseState(io, "unsell", "position " + std::to_string(id) +
+                                         " is a cash or margin position; only a sale of shares can be undone");
+  }
+  return Done(io, s.Db().UnsellPosition(s.Conn(), id));
+}
 int RunDeletePosition(const CliArgs& args, CliIo& io) {
   return OnePosition(args, io, "delete-position", &VLDatabase::DeletePosition);
 }

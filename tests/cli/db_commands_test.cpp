@@ -283,6 +283,7 @@ TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
       {{"sell", "2", "--qty", "1", "--price", "1"}, 5, "sell: position 2 is already sold (unsell undoes a sale)"},
       {{"sell", "3", "--qty", "1", "--price", "1"}, 5,
        "sell: position 3 is a cash or margin position; only shares are sold"},
+      {{"unsell", "3"}, 5, "unsell: position 3 is a cash or margin position; only a sale of shares can be undone"},
   };
   for (const Case& c : cases) {
     const CliResult r = Run(c.words);
