@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWidget>
@@ -55,4 +56,10 @@ void CInstanceChecker::BringToFront() {
   mainWindow->show();
   mainWindow->raise();
   mainWindow->activateWindow();
+  // A dialog waiting for an answer blocks the window: it comes up above it and takes the keyboard, or the
+  // user would see a window that ignores every click.
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    modal->raise();
+    modal->activateWindow();
+  }
 }

@@ -65,7 +65,13 @@ int CVellumarApp::Run() {
     window.show();
     // For checks of an installation: start up, show the main window, end (see vellumar --help).
     if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
-    code = QApplication::exec();
+    // A termination signal ends every event loop, open dialogs' too, and keeps the view for the next start.
+    QObject::connect(&terminationSignals, &CTerminationSignals::Terminate, &window, [&window] {
+      window.SaveViewPrefs();
+      QApplication::quit();
+    });
+    if (terminationSignals.Received()) window.SaveViewPrefs();
+    else code = QApplication::exec();
     SetMarketDataWindows(nullptr);
   }
   database.reset();  // every change was saved when it was made

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/local_service_launcher.h"
+#include "app/termination_signals.h"
 #include "framework/app_paths.h"
 #include "framework/string_id.h"
 #include "prefs/vl_prefs.h"
@@ -46,5 +47,6 @@ class CVellumarApp : public IMainWindowHost {
   std::unique_ptr<VLDatabase> database;
   VLPrefs prefs;
   LocalServiceLauncher serviceLauncher;
+  CTerminationSignals terminationSignals;
   std::vector<QPointer<QWidget>> secondaryWindows;
 };

@@ -5,11 +5,11 @@
 #include "cli/tsv_writer.h"
 
 void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
-               const std::vector<OutputRecord>& records) {
+               const std::vector<OutputRecord>& records, const std::vector<std::string>& headers) {
   if (args.Has("json")) {
     WriteJson(io.out, records);
   } else {
-    WriteTsv(io.out, columns, records);
+    WriteTsv(io.out, columns, records, headers);
   }
 }
 
@@ -21,14 +21,20 @@ void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& co
   }
 }
 
+void PrintError(std::ostream& err, const std::string& command, const std::string& text) {
+  err << "vellumar-cli" << (command.empty() ? "" : " ") << command << ": " << text << "\n";
+}
+
+void Warn(CliIo& io, const std::string& text) { PrintError(io.err, io.command, "warning: " + text); }
+
 int Usage(CliIo& io, const char* command, const std::string& problem) {
-  io.err << "vellumar-cli " << command << ": " << problem << "\n";
+  PrintError(io.err, command, problem);
   PrintUsageLine(io.err, command);
   return kExitUsage;
 }
 
 int Failed(CliIo& io, const std::string& errorText) {
-  io.err << errorText << "\n";
+  PrintError(io.err, io.command, errorText);
   return kExitFailed;
 }
 

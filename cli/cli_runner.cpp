@@ -1,7 +1,11 @@
 #include "cli/cli_runner.h"
 
+#include <sstream>
+
 #include "cli/command_help.h"
+#include "cli/cli_output.h"
 #include "cli/command_table.h"
+#include "cli/json_writer.h"
 #include "framework/app_paths.h"
 #include "framework/file_util.h"
 #include "marketdata/local_service.h"
@@ -9,9 +13,15 @@
 #include "prefs/vl_service_prefs.h"
 #include "vl_version.h"
 
-// The commands that ask the market-data service; the bundled service is started for them when needed.
-static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
-                                                       "news",  "update",  "fetch"};
+// add-stock and modify-stock ask the service only about a symbol, once their other checks have passed.
+static bool AsksOnlyAboutSymbols(const std::string& name) {
+  return name == "add-stock" || name == "modify-stock";
+}
+
+static bool AsksService(const std::string& name, const CliArgs& args) {
+  if (AsksOnlyAboutSymbols(name)) return !args.Has("no-check") && (name == "add-stock" || args.HasOption("symbol"));
+  return AsksMarketService(name);
+}
 
 // The "Services" settings of the application's vellumar.ini, with --service pointing every host elsewhere.
 static ServiceHosts ReadServiceHosts(const CliArgs& args) {
@@ -27,19 +37,30 @@ static void StartServiceIfNeeded(LocalService& service, const ServiceHosts& host
   const std::string folder = GetModuleFolder();
   switch (service.EnsureRunning(hosts, folder)) {
     case LocalService::Outcome::Missing:
-      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and there is no " << folder
-             << "vellumar-marketd to start\n";
+      PrintError(io.err, io.command,
+                 "nothing answers at " + hosts.quoteCsvHost + " and there is no " + folder + "vellumar-marketd to start");
       break;
     case LocalService::Outcome::Failed:
-      io.err << "vellumar-cli: nothing answers at " << hosts.quoteCsvHost << " and " << folder
-             << "vellumar-marketd did not start there\n";
+      PrintError(io.err, io.command,
+                 "nothing answers at " + hosts.quoteCsvHost + " and " + folder + "vellumar-marketd did not start there");
       break;
     default:
       break;
   }
 }
 
-int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+// Whether the words ask for JSON (before a lone "--"), known before they are parsed so that even wrong usage
+// is reported as JSON.
+static bool WantsJson(const std::vector<std::string>& words) {
+  for (const std::string& word : words) {
+    if (word == "--") return false;
+    if (word == "--json") return true;
+  }
+  return false;
+}
+
+static int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+                      std::ostream* progress) {
   const std::vector<CliCommand> commands = AllCliCommands();
   if (!words.empty() && words[0] == "--version") {
     out << "vellumar-cli " << VELLUMAR_VERSION << "\n";
@@ -48,7 +69,7 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
   if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
     if (words.size() >= 2) {
       if (!FindCommandHelp(words[1])) {
-        err << "vellumar-cli: unknown command '" << words[1] << "'; 'vellumar-cli help' lists them\n";
+        PrintError(err, "", "unknown command '" + words[1] + "'; 'vellumar-cli help' lists them");
         return kExitUsage;
       }
       PrintCommandHelp(out, words[1]);
@@ -62,7 +83,7 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     if (words[0] == c.name) command = &c;
   }
   if (!command) {
-    err << "vellumar-cli: unknown command '" << words[0] << "'; 'vellumar-cli help' lists them\n";
+    PrintError(err, "", "unknown command '" + words[0] + "'; 'vellumar-cli help' lists them");
     return kExitUsage;
   }
   for (size_t i = 1; i < words.size() && words[i] != "--"; ++i) {
@@ -78,21 +99,43 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
   CliArgs args;
   std::string error;
   if (!CliArgs::Parse({words.begin() + 1, words.end()}, valueOptions, flagNames, &args, &error)) {
-    err << "vellumar-cli " << command->name << ": " << error << "\nusage: vellumar-cli " << command->name
-        << " " << command->usage << "\n";
+    PrintError(err, command->name, error);
+    PrintUsageLine(err, command->name);
     return kExitUsage;
   }
   if (args.HasOption("service") && args.Option("service").empty()) {
-    err << "vellumar-cli: --service needs HOST:PORT\n";
+    PrintError(err, command->name, "--service needs HOST:PORT");
     return kExitUsage;
   }
   const ServiceHosts hosts = ReadServiceHosts(args);
   SetServiceHosts(hosts);
-  CliIo io{out, err};
+  CliIo io{out, err, progress, command->name, {}};
   // Lives for the length of the command: a service started here is stopped on every way out.
   LocalService service;
   service.SetQuiet(true);
   // A server named with --service is the user's own: nothing is started in its place.
-  if (kServiceCommands.count(command->name) && !args.HasOption("service")) StartServiceIfNeeded(service, hosts, io);
+  if (AsksService(command->name, args) && !args.HasOption("service")) {
+    if (!AsksOnlyAboutSymbols(command->name)) {
+      StartServiceIfNeeded(service, hosts, io);
+    } else {
+      // Not for a refusal: started when the command asks.
+      io.startService = [&service, &hosts, &io, started = false]() mutable {
+        if (!started) StartServiceIfNeeded(service, hosts, io);
+        started = true;
+      };
+    }
+  }
   return command->run(args, io);
+}
+
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err, std::ostream* progress) {
+  if (!WantsJson(words)) return RunCommand(words, out, err, progress);
+  // With --json, what the command says on the error stream becomes one object there: the text and the exit
+  // code (0 when it was only a warning).
+  std::ostringstream said;
+  const int code = RunCommand(words, out, said, progress);
+  std::string message = said.str();
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  if (!message.empty()) err << "{\"message\":" << JsonString(message) << ",\"code\":" << code << "}\n";
+  return code;
 }

@@ -17,19 +17,25 @@ constexpr const char* kChartOptions =
     "  --djia  compare with the Dow Jones Industrial Average\n"
     "  --nasdaq  compare with the Nasdaq Composite\n"
     "  --sp500  compare with the S&P 500\n";
-constexpr const char* kStockOptions =
-    "  --qty N  shares bought, a whole number up to 1000000 (default none)\n"
-    "  --price D  price paid per share; needed with --qty (default none)\n"
-    "  --commission D  commission paid for the purchase (default 0)\n"
-    "  --date YYYY-MM-DD  purchase date, not after today (default none)\n"
-    "  --buy-target D  per-share price to buy more at (default none)\n"
-    "  --sell-target D  per-share price to sell at (default none)\n"
-    "  --stop-loss D  per-share stop-loss price (default none)\n"
-    "  --marginable  the security may be bought on margin; needs --equity\n"
-    "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"
-    "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"
-    "  --yes  keep an --equity for a security that is not marginable (else refused)\n"
-    "  --comment TEXT  a note shown with the position (default empty)\n";
+// The options add-stock and modify-stock share.
+#define VL_STOCK_OPTIONS \
+    "  --qty N  shares bought, a whole number up to 1000000 (default none)\n" \
+    "  --price D  price paid per share; needed with --qty (default none)\n" \
+    "  --commission D  commission paid for the purchase (default 0)\n" \
+    "  --date YYYY-MM-DD  purchase date, not after today (default none)\n" \
+    "  --buy-target D  per-share price to buy more at (default none)\n" \
+    "  --sell-target D  per-share price to sell at (default none)\n" \
+    "  --stop-loss D  per-share stop-loss price (default none)\n" \
+    "  --marginable  the security may be bought on margin; needs --equity\n" \
+    "  --equity PCT  margin equity, 1 to 100 percent (default none)\n" \
+    "  --threshold D  per-share price below which the margin equity is watched (default 0)\n" \
+    "  --yes  keep an --equity for a security that is not marginable (else refused)\n" \
+    "  --comment TEXT  a note shown with the position (default empty)\n"
+constexpr const char* kAddStockOptions =
+    "  --strict  refuse a symbol the market-data service does not know (exit 6) or could not be asked about\n"
+    "            (exit 1); without it the position is stored with a warning\n"
+    "  --no-check  do not ask the market-data service about the symbol\n" VL_STOCK_OPTIONS;
+constexpr const char* kStockOptions = VL_STOCK_OPTIONS;
 constexpr const char* kViewOptions =
     "  --list-columns  list every column's id, header, category and description instead\n"
     "  --sold  the sold positions instead of the held ones\n"
@@ -37,11 +43,15 @@ constexpr const char* kViewOptions =
     "                 view --list-columns lists the ids)\n"
     "  --sort ID  the column to sort by (default: the application's sort column)\n"
     "  --asc  sort ascending\n"
-    "  --desc  sort descending\n";
+    "  --desc  sort descending\n"
+    "  (the first column, \"Id\", is the position's id, which sell, modify-stock and delete-position take)\n";
 
 // Every command's help, in the order `help` lists them within their groups.
 const CommandHelp kHelp[] = {
-    {"quote", "market data", "print the current quote of each symbol", "", "quote MSFT ^DJI BHP.AX --json"},
+    {"quote", "market data", "print the current quote of each symbol; exit 1 when one is unknown",
+     "  --fields NAMES  only these fields, in this order, such as symbol,lastTrade,change\n"
+     "                  (default: all 47; a wrong name prints the list)\n",
+     "quote MSFT ^DJI BHP.AX --fields symbol,lastTrade,change --json"},
     {"history", "market data", "print daily prices of a symbol for one month or a range of months", "",
      "history MSFT 2024-01 2024-03"},
     {"lookup", "market data", "find symbols by a company or fund name",
@@ -61,9 +71,10 @@ const CommandHelp kHelp[] = {
      "  (and every option of chart-url)\n",
      "chart MSFT --period 4 --out msft.png"},
     {"news", "market data", "print the headlines about the symbols",
-     "  --days N  only headlines of the last N days (default 0: all)\n"
-     "  --items N  at most N headlines (default 0: all)\n",
-     "news MSFT AAPL --days 7"},
+     "  --days N  read the headlines of at most N-1 dates from each page, as the News window does\n"
+     "            (dates that have headlines, not calendar days; default 10, also for 0)\n"
+     "  --items N  at most N headlines over all the symbols (default 100, also for 0)\n",
+     "news MSFT AAPL --items 20"},
     {"fetch", "market data", "fetch real prices through the service for the given or the database's symbols", kDb,
      "fetch MSFT --db my.db"},
     {"portfolios", "portfolios", "list the portfolios with their ids", kDb, "portfolios --db my.db"},
@@ -75,7 +86,14 @@ const CommandHelp kHelp[] = {
      "modify-portfolio Retirement --name Pension --db my.db"},
     {"delete-portfolio", "portfolios", "delete a portfolio and its positions", kDb,
      "delete-portfolio Pension --db my.db"},
-    {"add-stock", "positions", "add a stock position; prints its id", kStockOptions,
+    {"positions", "positions", "list the positions with their ids, kinds, shares and dates",
+     "  PORTFOLIO  only this portfolio (id or name; default: every portfolio)\n"
+     "  --held  only the held positions (cash and margin count as held)\n"
+     "  --sold  only the sold positions\n"
+     "  (Amount: a stock's total paid, a cash amount, a margin debt as a negative amount)\n",
+     "positions Retirement --sold --db my.db"},
+    {"add-stock", "positions", "add a stock position; prints its id; warns of a symbol the service does not know",
+     kAddStockOptions,
      "add-stock Retirement MSFT --qty 100 --price 250.50 --date 2023-01-15 --db my.db"},
     {"add-cash", "positions", "add a cash position of AMOUNT (above 0); prints its id",
      "  --comment TEXT  the description, required (the dialog's \"Description\")\n",
@@ -86,13 +104,15 @@ const CommandHelp kHelp[] = {
     {"modify-stock", "positions", "change a stock position; options not given keep their values",
      "  --symbol S  the new symbol\n"
      "  --not-marginable  the security may not be bought on margin\n"
-     "  (and every option of add-stock)\n",
+     "  (and every option of add-stock)\n"
+     "  (--strict and --no-check ask about a new --symbol)\n",
      "modify-stock 1 --stop-loss 200 --db my.db"},
-    {"sell", "positions", "sell shares of a held position; part of it splits off the rest as a new position",
+    {"sell", "positions",
+     "sell shares of a held position; prints its id and the rest's new id (0 when all were sold)",
      "  --qty N  shares sold, from 1 to the shares held (required)\n"
      "  --price D  sale price per share, above 0 (required)\n"
      "  --commission D  commission paid for the sale (default 0)\n"
-     "  --date YYYY-MM-DD  sale date, not before the purchase nor after today (default none)\n",
+     "  --date YYYY-MM-DD  sale date, not before the purchase nor after today (default today)\n",
      "sell 1 --qty 40 --price 300 --date 2024-06-03 --db my.db"},
     {"unsell", "positions", "undo the sale of a sold position", kDb, "unsell 1 --db my.db"},
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
@@ -111,8 +131,12 @@ const CommandHelp kHelp[] = {
      "  --out FILE  the page to write (required)\n"
      "  (and every option of view but --list-columns)\n",
      "report Retirement --out retirement.htm --db my.db"},
-    {"init", "maintenance", "create an empty database", kDb, "init --db my.db"},
-    {"check", "maintenance", "load the database and count what it holds", kDb, "check --db my.db"},
+    {"init", "maintenance", "create an empty database, or one with two sample portfolios",
+     "  --sample  add two portfolios of securities the bundled service knows: held, sold, cash, margin\n",
+     "init --sample --db sample.db"},
+    {"check", "maintenance",
+     "load the database and say what it holds; exit 3 for bytes after the end of the store", kDb,
+     "check --db my.db"},
     {"dump", "maintenance", "print every record of the database", kDb, "dump --db my.db --json"},
 };
 
@@ -146,16 +170,23 @@ void PrintOverview(std::ostream& out) {
     }
   }
   out << "\noptions of every command:\n"
-         "  --json  print JSON instead of a tab-separated table\n"
+         "  --json  print JSON instead of a tab-separated table (see below)\n"
          "  --service HOST:PORT  ask this market-data server instead of the settings' hosts\n"
          "  --help  print the command's usage, options and an example\n"
-         "\nexit codes: 0 done, 1 failed (file or service), 2 wrong usage, 4 a value that makes no sense,\n"
-         "5 an operation the position does not allow.\n"
+         "\nJSON: a list is an array of objects, one result one object. Keys are the table's column names; view\n"
+         "uses the plain column headers (\"Total Paid\") and \"id\". A figure's text that is a number is also\n"
+         "given as a number under its key followed by \"Value\": \"Gain\": \"1,234.50\", \"GainValue\": 1234.5\n"
+         "(a percent as its number: \"+2.50%\" gives 2.5; symbols, names and comments stay texts). Errors and warnings go to standard error as one object:\n"
+         "{\"message\": \"...\", \"code\": EXIT} (code 0: only warnings).\n"
+         "\nexit codes: 0 done, 1 failed (file or service), 2 wrong usage, 3 bytes after the end of the\n"
+         "database (check), 4 a value that makes no sense, 5 an operation the position does not allow,\n"
+         "6 a symbol the market-data service does not know (add-stock --strict, modify-stock --strict).\n"
          "\nThe database commands' --db defaults to the application's database: Vellumar.db beside the\n"
          "program when its folder is writable, else $XDG_DATA_HOME/vellumar/Vellumar.db\n"
          "(~/.local/share/vellumar/Vellumar.db). The market-data commands ask the hosts of the Services\n"
          "settings in vellumar.ini and start the bundled vellumar-marketd when the quote host is this\n"
-         "machine and nothing answers there.\n";
+         "machine and nothing answers there. update, lookup, news and fetch show their progress when\n"
+         "standard error is a terminal.\n";
 }
 
 void PrintCommandHelp(std::ostream& out, const std::string& command) {
@@ -168,8 +199,8 @@ void PrintCommandHelp(std::ostream& out, const std::string& command) {
       out << kDb;
     }
   }
-  out << "  --json  print JSON instead of a tab-separated table\n";
-  if (std::string(help->group) == "market data") {
+  out << "  --json  print JSON instead of a tab-separated table ('vellumar-cli help' gives its form)\n";
+  if (AsksMarketService(command) || std::string(help->group) == "market data") {
     out << "  --service HOST:PORT  ask this market-data server (default: the settings' hosts)\n";
   }
   out << "\nexample:\n  vellumar-cli " << help->example << "\n";

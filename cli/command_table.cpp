@@ -6,12 +6,21 @@ std::vector<CliCommand> AllCliCommands() {
   static const Group kGroups[] = {
       MarketCommands,
       DbCommands,
+      ListCommands,
       ViewCommands,
       FetchCommands,
+      MaintenanceCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {
     for (CliCommand& c : group()) all.push_back(std::move(c));
   }
   return all;
+}
+
+bool AsksMarketService(const std::string& command) {
+  static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
+                                                         "news",  "update",  "fetch",  "add-stock",
+                                                         "modify-stock"};
+  return kServiceCommands.count(command) != 0;
 }

@@ -1,9 +1,12 @@
 // vellumar-cli commands that read and change the portfolio database.
 #include "cli/command_table.h"
 
+#include <ctime>
+
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
 #include "cli/refusals.h"
+#include "cli/symbol_lookup.h"
 #include "cli/value_parsers.h"
 #include "portfolio/checks/holding_checks.h"
 #include "portfolio/checks/portfolio_name_check.h"
@@ -17,9 +20,9 @@
 
 namespace {
 
-int Done(CliIo& io, const char* command, int32_t code) {
+int Done(CliIo& io, int32_t code) {
   if (code == kVLOk) return kExitOk;
-  return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
+  return Failed(io, DatabaseCodeText(code));
 }
 
 std::string CentsText(uint32_t cents) {
@@ -65,153 +68,16 @@ EntryQuestion YesOption(const CliArgs& args) {
 const std::set<std::string> kStockValues = {"db",        "qty",        "price",     "commission", "date",
                                             "buy-target", "sell-target", "stop-loss", "equity",     "threshold",
                                             "comment"};
-const std::set<std::string> kStockFlags = {"marginable", "yes"};
+const std::set<std::string> kAddStockFlags = {"marginable", "yes", "strict", "no-check"};
 
-int RunInit(const CliArgs& args, CliIo& io) {
-  const std::string path = DatabasePathOption(args);
-  VLDatabase db(path);
-  const int32_t code = db.Create();
-  if (code == kDbExists) return Failed(io, "A database already exists at " + path);
-  if (code != kDbOk) return Failed(io, "[ " + path + " ]\n\nVellumar was unable to create this database\nfile.");
-  io.out << "Created " << path << "\n";
-  return kExitOk;
-}
-
-int RunCheck(const CliArgs& args, CliIo& io) {
-  DbSession s;
-  if (!s.Open(args, io)) return kExitFailed;
-  OutputRecord r;
-  r.AddNumber("loadCode", 0)
-      .AddNumber("quotes", s.Db().GetQuoteCount())
-      .AddNumber("portfolios", s.Db().GetPortfolioCount())
-      .AddNumber("positions", s.Db().GetPositionCount());
-  PrintOne(args, io, {"loadCode", "quotes", "portfolios", "positions"}, r);
-  return kExitOk;
-}
-
-OutputRecord PortfolioRecord(const VLPortfolioItem& p) {
-  OutputRecord r;
-  r.AddNumber("id", p.id).AddNumber("tag", p.tag).Add("name", p.name).Add("comment", p.comment);
-  r.AddNumber("created", p.created).AddNumber("modified", p.modified);
-  return r;
-}
 
 const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "comment", "created", "modified"};
-
-const char* KindText(int32_t kind) {
-  switch (kind) {
-    case kHoldingStock: return "stock";
-    case kHoldingCash: return "cash";
-    default: return "margin";
-  }
-}
-
-// The fields every position prints first, then the numbers of a stock position in print order; the records
-// and the dump's table headers are both made from these.
-const std::vector<std::string> kPositionColumns = {"kind", "id", "tag", "name", "ownerPortfolioId"};
-const struct {
-  const char* name;
-  int64_t (*value)(const VLStockHoldingItem& s);
-} kStockNumbers[] = {
-    {"quoteId", [](const VLStockHoldingItem& s) -> int64_t { return s.quoteId; }},
-    {"qty", [](const VLStockHoldingItem& s) -> int64_t { return s.qty; }},
-    {"buyPricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.buyPricePerShare; }},
-    {"buyCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.buyCommission; }},
-    {"salePricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.salePricePerShare; }},
-    {"saleCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.saleCommission; }},
-    {"perShareBuyTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareBuyTarget; }},
-    {"perShareSellTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareSellTarget; }},
-    {"perShareStopLossTarget",
-     [](const VLStockHoldingItem& s) -> int64_t { return s.perShareStopLossTarget; }},
-    {"marginable", [](const VLStockHoldingItem& s) -> int64_t { return s.marginable ? 1 : 0; }},
-    {"mgnEquity", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnEquity; }},
-    {"mgnThreshold", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnThreshold; }},
-    {"purchaseDate", [](const VLStockHoldingItem& s) -> int64_t { return s.purchaseDate; }},
-    {"saleDate", [](const VLStockHoldingItem& s) -> int64_t { return s.saleDate; }},
-};
-
-std::vector<std::string> StockPositionColumns() {
-  std::vector<std::string> columns = kPositionColumns;
-  for (const auto& f : kStockNumbers) columns.push_back(f.name);
-  columns.push_back("comment");
-  return columns;
-}
-
-std::vector<std::string> AmountPositionColumns() {
-  std::vector<std::string> columns = kPositionColumns;
-  columns.push_back("amount");
-  columns.push_back("amountOwed");
-  return columns;
-}
-
-OutputRecord PositionRecord(const VLHoldingItem& h) {
-  OutputRecord r;
-  r.Add("kind", KindText(h.GetKind()));
-  r.AddNumber("id", h.id).AddNumber("tag", h.tag).Add("name", h.name).AddNumber("ownerPortfolioId",
-                                                                                  h.ownerPortfolioId);
-  if (h.GetKind() == kHoldingCash) return r.AddNumber("amount", static_cast<const VLCashHoldingItem&>(h).amount);
-  if (h.GetKind() == kHoldingMargin) {
-    return r.AddNumber("amountOwed", static_cast<const VLMarginHoldingItem&>(h).amountOwed);
-  }
-  const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  for (const auto& f : kStockNumbers) r.AddNumber(f.name, f.value(s));
-  r.Add("comment", s.comment);
-  return r;
-}
-
-int RunDump(const CliArgs& args, CliIo& io) {
-  DbSession s;
-  if (!s.Open(args, io)) return kExitFailed;
-  VLStockInfoItemList quotes;
-  VLPortfolioItemList portfolios;
-  VLHoldingItemList positions;
-  s.Db().CopyAll(quotes, portfolios, positions);
-
-  std::vector<OutputRecord> quoteRecords, portfolioRecords, stockRecords, otherRecords;
-  std::vector<std::string> quoteColumns = {"id", "tag", "name", "refCount"};
-  for (const auto& f : StockInfo::TextFields()) quoteColumns.push_back(f.fieldName);
-  quoteColumns.push_back("stamp");
-  for (const auto& item : quotes) {
-    const auto& q = static_cast<const VLStockInfoItem&>(*item);
-    OutputRecord& r = quoteRecords.emplace_back();
-    r.AddNumber("id", q.id).AddNumber("tag", q.tag).Add("name", q.name).AddNumber("refCount", q.refCount);
-    for (const auto& f : StockInfo::TextFields()) r.Add(f.fieldName, q.quote.*f.member);
-    r.AddNumber("stamp", q.quote.stamp);
-  }
-  for (const auto& item : portfolios) portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
-  for (const auto& item : positions) {
-    const auto& h = static_cast<const VLHoldingItem&>(*item);
-    (h.GetKind() == kHoldingStock ? stockRecords : otherRecords).push_back(PositionRecord(h));
-  }
-
-  if (args.Has("json")) {
-    io.out << "{\"quotes\":";
-    PrintList(args, io, quoteColumns, quoteRecords);
-    io.out << ",\"portfolios\":";
-    PrintList(args, io, kPortfolioColumns, portfolioRecords);
-    std::vector<OutputRecord> all = stockRecords;
-    all.insert(all.end(), otherRecords.begin(), otherRecords.end());
-    io.out << ",\"positions\":";
-    PrintList(args, io, {}, all);
-    io.out << "}\n";
-    return kExitOk;
-  }
-  // Three tables, each with its own header, apart by a blank line.
-  PrintList(args, io, quoteColumns, quoteRecords);
-  io.out << "\n";
-  PrintList(args, io, kPortfolioColumns, portfolioRecords);
-  io.out << "\n";
-  PrintList(args, io, StockPositionColumns(), stockRecords);
-  io.out << "\n";
-  PrintList(args, io, AmountPositionColumns(), otherRecords);
-  return kExitOk;
-}
 
 int RunPortfolios(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLPortfolioItemList list;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, "portfolios", code);
+  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, code);
   std::vector<OutputRecord> records;
   // Dates as the user reads them (the dump keeps the stored seconds).
   for (const auto& item : list) {
@@ -237,7 +103,7 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
     return Refuse(io, "add-portfolio", check);
   }
   p.comment = args.Option("comment");
-  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, "add-portfolio", code);
+  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
   return kExitOk;
 }
@@ -256,11 +122,11 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   if (!id) return kExitFailed;
   VLPortfolioItem p;
   if (int32_t code = s.Db().GetPortfolio(s.Conn(), id, p); code != kVLOk) {
-    return Done(io, "modify-portfolio", code);
+    return Done(io, code);
   }
   if (args.HasOption("name")) p.name = newName;
   if (args.HasOption("comment")) p.comment = args.Option("comment");
-  return Done(io, "modify-portfolio", s.Db().ModifyPortfolio(s.Conn(), p));
+  return Done(io, s.Db().ModifyPortfolio(s.Conn(), p));
 }
 
 int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
@@ -269,7 +135,27 @@ int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
   if (!id) return kExitFailed;
-  return Done(io, "delete-portfolio", s.Db().DeletePortfolio(s.Conn(), id));
+  return Done(io, s.Db().DeletePortfolio(s.Conn(), id));
+}
+
+// Asks the service whether it knows `symbol`, unless --no-check: a symbol it does not know is stored with a
+// warning (a position without a value), or refused with --strict; so is a symbol it could not be asked about.
+int CheckSymbolKnown(const CliArgs& args, CliIo& io, const char* command, const std::string& symbol) {
+  if (args.Has("no-check")) return kExitOk;
+  if (io.startService) io.startService();
+  std::string why;
+  const SymbolAnswer answer = AskServiceForSymbol(symbol, &why);
+  if (answer == SymbolAnswer::Known) return kExitOk;
+  const bool strict = args.Has("strict");
+  const std::string problem = answer == SymbolAnswer::Unknown
+                                  ? "the market-data service does not know the symbol \"" + symbol + "\""
+                                  : "could not ask the market-data service about \"" + symbol + "\" (" + why + ")";
+  if (!strict) {
+    Warn(io, problem + "; the position is stored, without a value until the service knows the symbol");
+    return kExitOk;
+  }
+  PrintError(io.err, command, problem + "; nothing was stored (--no-check stores it unchecked)");
+  return answer == SymbolAnswer::Unknown ? kExitUnknownSymbol : kExitFailed;
 }
 
 int RunAddStock(const CliArgs& args, CliIo& io) {
@@ -283,13 +169,14 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   if (EntryCheck check = CheckStockHolding(entry, YesOption(args), fields); !check.Ok()) {
     return Refuse(io, "add-stock", check);
   }
+  if (int rc = CheckSymbolKnown(args, io, "add-stock", fields.name); rc != kExitOk) return rc;
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
   const int32_t code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
-  if (code != kVLOk) return Done(io, "add-stock", code);
+  if (code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -310,7 +197,7 @@ int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
   const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
                             : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed,
                                                        marginItem.name, id);
-  if (code != kVLOk) return Done(io, command, code);
+  if (code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -327,9 +214,9 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
   if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) {
-    return Done(io, "modify-stock", code);
+    return Done(io, code);
   }
-  if (position->GetKind() != kHoldingStock) return Failed(io, "modify-stock: position " + std::to_string(id) + " is not a stock position");
+  if (position->GetKind() != kHoldingStock) return Failed(io, "position " + std::to_string(id) + " is not a stock position");
   auto& fields = static_cast<VLStockHoldingItem&>(*position);
   std::string newSymbol;
   if (args.HasOption("symbol")) {
@@ -363,25 +250,29 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (EntryCheck check = CheckStockHolding(entry, YesOption(args), fields); !check.Ok()) {
     return Refuse(io, "modify-stock", check);
   }
-  return Done(io, "modify-stock", s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
+  if (!newSymbol.empty()) {
+    if (int rc = CheckSymbolKnown(args, io, "modify-stock", newSymbol); rc != kExitOk) return rc;
+  }
+  return Done(io, s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
 }
 
 int RunSell(const CliArgs& args, CliIo& io) {
   uint32_t id = 0;
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "sell", "give the position's ID");
   if (!args.HasOption("qty") || !args.HasOption("price")) return Usage(io, "sell", "give --qty N and --price D");
-  SellEntry entry{args.Option("qty"), args.Option("price"), std::nullopt, args.Option("commission")};
-  if (args.HasOption("date")) {
-    int64_t date = 0;
-    if (!ParseDate(args.Option("date"), &date)) return Usage(io, "sell", "--date needs YYYY-MM-DD");
-    entry.saleDate = date;
-    const EntryCheck check = CheckDateNotLater(date, EndOfToday(), EntryField::SaleDate);
-    if (!check.Ok()) return Refuse(io, "sell", check);
+  // Every sale has a date (the sold views and the time held need it): today's unless --date names one.
+  int64_t date = 0;
+  if (!ParseDate(args.HasOption("date") ? args.Option("date") : FormatDate(std::time(nullptr)), &date)) {
+    return Usage(io, "sell", "--date needs YYYY-MM-DD");
   }
+  if (const EntryCheck check = CheckDateNotLater(date, EndOfToday(), EntryField::SaleDate); !check.Ok()) {
+    return Refuse(io, "sell", check);
+  }
+  const SellEntry entry{args.Option("qty"), args.Option("price"), date, args.Option("commission")};
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, "sell", code);
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
   const std::string which = "position " + std::to_string(id);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "sell", which + " is a cash or margin position; only shares are sold");
@@ -398,7 +289,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
   uint32_t newId = 0;
   const int32_t code =
       s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission, sale.saleDate, newId);
-  if (code != kVLOk) return Done(io, "sell", code);
+  if (code != kVLOk) return Done(io, code);
   PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
   return kExitOk;
 }
@@ -410,10 +301,22 @@ int OnePosition(const CliArgs& args, CliIo& io, const char* command,
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give the position's ID");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
-  return Done(io, command, (s.Db().*operation)(s.Conn(), id));
+  return Done(io, (s.Db().*operation)(s.Conn(), id));
 }
 
-int RunUnsell(const CliArgs& args, CliIo& io) { return OnePosition(args, io, "unsell", &VLDatabase::UnsellPosition); }
+int RunUnsell(const CliArgs& args, CliIo& io) {
+  uint32_t id = 0;
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "unsell", "give the position's ID");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  std::unique_ptr<VLHoldingItem> position;
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
+  if (position->GetKind() != kHoldingStock) {
+    return RefuseState(io, "unsell", "position " + std::to_string(id) +
+                                         " is a cash or margin position; only a sale of shares can be undone");
+  }
+  return Done(io, s.Db().UnsellPosition(s.Conn(), id));
+}
 int RunDeletePosition(const CliArgs& args, CliIo& io) {
   return OnePosition(args, io, "delete-position", &VLDatabase::DeletePosition);
 }
@@ -427,7 +330,7 @@ int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[1], io);
   if (!portfolioId) return kExitFailed;
-  return Done(io, command, (s.Db().*operation)(s.Conn(), id, portfolioId));
+  return Done(io, (s.Db().*operation)(s.Conn(), id, portfolioId));
 }
 
 int RunCopy(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "copy", &VLDatabase::CopyPosition); }
@@ -440,21 +343,19 @@ std::vector<CliCommand> DbCommands() {
   std::set<std::string> modifyStockValues = kStockValues;
   modifyStockValues.insert("symbol");
   return {
-      {"init", "[--db PATH]", db, {}, RunInit},
-      {"check", "[--db PATH]", db, {}, RunCheck},
-      {"dump", "[--db PATH]", db, {}, RunDump},
       {"portfolios", "[--db PATH]", db, {}, RunPortfolios},
       {"add-portfolio", "NAME [--comment TEXT]", {"db", "comment"}, {}, RunAddPortfolio},
       {"modify-portfolio", "PORTFOLIO [--name NAME] [--comment TEXT]", {"db", "name", "comment"}, {}, RunModifyPortfolio},
       {"delete-portfolio", "PORTFOLIO", db, {}, RunDeletePortfolio},
       {"add-stock",
        "PORTFOLIO SYMBOL [--qty N] [--price D] [--commission D] [--date YYYY-MM-DD] [--buy-target D] "
-       "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT]",
-       kStockValues, kStockFlags, RunAddStock},
+       "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT] [--strict] "
+       "[--no-check]",
+       kStockValues, kAddStockFlags, RunAddStock},
       {"add-cash", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddCash},
       {"add-margin", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddMargin},
       {"modify-stock", "ID [--symbol S] [the options of add-stock] [--not-marginable]", modifyStockValues,
-       {"marginable", "not-marginable", "yes"}, RunModifyStock},
+       {"marginable", "not-marginable", "yes", "strict", "no-check"}, RunModifyStock},
       {"sell", "ID --qty N --price D [--commission D] [--date YYYY-MM-DD]", {"db", "qty", "price", "commission", "date"},
        {}, RunSell},
       {"unsell", "ID", db, {}, RunUnsell},

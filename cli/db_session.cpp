@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "cli/cli_output.h"
 #include "framework/app_paths.h"
 #include "framework/file_util.h"
 #include "framework/text_util.h"
@@ -46,14 +47,16 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
   if (conn) return true;
   const int32_t code = db->GetLastOpenCode();
   if (code == kDbMissing) {
-    io.err << "No database file at " << path << " (create one with: vellumar-cli init --db " << path << ")\n";
+    PrintError(io.err, io.command,
+               "no database file at " + path + " (create one with: vellumar-cli init --db " + path + ")");
   } else if (code == kDbBusy) {
-    io.err << "Cannot open " << path << ": " << kBusyText << "\n";
+    PrintError(io.err, io.command, "cannot open " + path + ": " + kBusyText);
   } else if (code == kDbFailed && !FileExists(path)) {
-    io.err << "Cannot open " << path << "\n";
+    PrintError(io.err, io.command, "cannot open " + path);
   } else {
-    io.err << "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt.\n"
-           << "(" << path << ", load code " << code << ")\n";
+    PrintError(io.err, io.command,
+               "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
+                   path + ", load code " + std::to_string(code) + ")");
   }
   return false;
 }
@@ -61,7 +64,7 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
 uint32_t DbSession::FindPortfolio(const std::string& idOrName, CliIo& io) {
   VLPortfolioItemList list;
   if (int32_t code = db->GetPortfolios(conn, list); code != kVLOk) {
-    io.err << "Cannot list the portfolios: " << DatabaseCodeText(code) << "\n";
+    PrintError(io.err, io.command, "cannot list the portfolios: " + DatabaseCodeText(code));
     return 0;
   }
   if (AllDigits(idOrName)) {
@@ -72,7 +75,7 @@ uint32_t DbSession::FindPortfolio(const std::string& idOrName, CliIo& io) {
   for (const auto& p : list) {
     if (EqualNoCase(p->name, idOrName)) return p->id;
   }
-  io.err << "No portfolio \"" << idOrName << "\"\n";
+  PrintError(io.err, io.command, "no portfolio \"" + idOrName + "\"");
   return 0;
 }
 

@@ -1,13 +1,12 @@
 // vellumar-cli fetch: asks the market-data service to fetch real prices for the symbols of a database.
 #include "cli/command_table.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <set>
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
+#include "cli/progress.h"
 #include "marketdata/c_web_grab.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
@@ -25,7 +24,7 @@ constexpr uint32_t kFetchTimeoutMs = 5 * 60 * 1000;
 bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
   VLPortfolioItemList portfolios;
   if (int32_t code = s.Db().GetPortfolios(s.Conn(), portfolios); code != kVLOk) {
-    (void)Failed(io, "fetch: " + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
+    (void)Failed(io, "" + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
     return false;
   }
   for (int p = 0; p < portfolios.GetCount(); ++p) {
@@ -33,7 +32,7 @@ bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
       VLHoldingItemList positions;
       if (int32_t code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions);
           code != kVLOk) {
-        (void)Failed(io, "fetch: " + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
+        (void)Failed(io, "" + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
         return false;
       }
       for (int i = 0; i < positions.GetCount(); ++i) {
@@ -70,20 +69,22 @@ int RunFetch(const CliArgs& args, CliIo& io) {
     DbSession s;
     if (!s.Open(args, io)) return kExitFailed;
     if (!DatabaseSymbols(s, io, symbols)) return kExitFailed;
-    if (symbols.empty()) return Failed(io, "fetch: the database has no stock positions");
+    if (symbols.empty()) return Failed(io, "the database has no stock positions");
   }
   CWebGrab grab;
   grab.SetReceiveTimeout(kFetchTimeoutMs);
-  if (!grab.Initialize(GetServiceHosts().agent, nullptr)) return Failed(io, "fetch: cannot start a transfer");
+  if (!grab.Initialize(GetServiceHosts().agent, nullptr)) return Failed(io, "cannot start a transfer");
   const bool json = args.Has("json");
-  const bool terminal = isatty(STDOUT_FILENO) == 1;
   std::vector<OutputRecord> records;
   bool allFetched = true;
   size_t done = 0;
+  // Progress on the terminal only ("fetch: symbol 2 of 5, MSFT"); the results go to standard output.
+  ProgressLine progress(io.progress);
   for (const std::string& symbol : symbols) {
-    if (terminal && !json)
-      io.out << "[" << done + 1 << "/" << symbols.size() << "] " << symbol << " ...\r" << std::flush;
+    progress.Show(ProgressText("fetch", "symbol", static_cast<int>(done + 1), static_cast<int>(symbols.size()),
+                               symbol));
     const FetchResult result = FetchOne(grab, symbol);
+    progress.Finish();
     ++done;
     allFetched = allFetched && result.ok;
     if (json) {
@@ -93,10 +94,8 @@ int RunFetch(const CliArgs& args, CliIo& io) {
           .Add("result", result.line);
       continue;
     }
-    // One line per symbol as it finishes; on a terminal it overwrites the progress line.
-    io.out << (terminal ? "\33[2K" : "") << "[" << done << "/" << symbols.size() << "] " << result.line
-           << "\n"
-           << std::flush;
+    // One line per symbol as it finishes.
+    io.out << "[" << done << "/" << symbols.size() << "] " << result.line << "\n" << std::flush;
   }
   if (json) PrintList(args, io, {"symbol", "fetched", "result"}, records);
   return allFetched ? kExitOk : kExitFailed;

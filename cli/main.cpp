@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,5 +8,6 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
-  return RunCli(words, std::cout, std::cerr);
+  // Progress lines only for a person watching: not into a file or a pipe.
+  return RunCli(words, std::cout, std::cerr, isatty(STDERR_FILENO) == 1 ? &std::cerr : nullptr);
 }

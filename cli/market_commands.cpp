@@ -1,9 +1,12 @@
 #include "cli/market_commands.h"
 
+#include <algorithm>
 #include <map>
+#include <sstream>
 #include <memory>
 
 #include "cli/cli_output.h"
+#include "cli/progress.h"
 #include "cli/value_parsers.h"
 #include "marketdata/big_charts_chart_provider.h"
 #include "marketdata/historical_price.h"
@@ -16,8 +19,34 @@
 #include "marketdata/symbol_finder.h"
 #include "marketdata/yahoo_chart_provider.h"
 
+// The quote fields --fields names ("lastTrade,change"), in its order; every field without it. False, with
+// the problem, for a name that is no field.
+static bool ChooseQuoteFields(const CliArgs& args, std::vector<const StockInfo::TextField*>* chosen,
+                              std::string* problem) {
+  const auto& all = StockInfo::TextFields();
+  if (!args.HasOption("fields")) {
+    for (const StockInfo::TextField& f : all) chosen->push_back(&f);
+    return true;
+  }
+  std::string names;
+  for (size_t i = 0; i < all.size(); ++i) names += std::string(i ? ", " : "") + all[i].fieldName;
+  std::stringstream in(args.Option("fields"));
+  for (std::string name; std::getline(in, name, ',');) {
+    const auto it = std::find_if(all.begin(), all.end(), [&](const auto& f) { return name == f.fieldName; });
+    if (it == all.end()) {
+      *problem = "--fields: no field \"" + name + "\"; the fields are " + names;
+      return false;
+    }
+    chosen->push_back(&*it);
+  }
+  if (chosen->empty()) *problem = "--fields needs field names, such as symbol,lastTrade,change; the fields are " + names;
+  return !chosen->empty();
+}
+
 static int RunQuote(const CliArgs& args, CliIo& io) {
   if (args.positional.empty()) return Usage(io, "quote", "give at least one symbol");
+  std::vector<const StockInfo::TextField*> fields;
+  if (std::string problem; !ChooseQuoteFields(args, &fields, &problem)) return Usage(io, "quote", problem);
   std::vector<StockInfo> infos(args.positional.size());
   std::vector<StockInfo*> list;
   for (size_t i = 0; i < infos.size(); ++i) {
@@ -28,18 +57,18 @@ static int RunQuote(const CliArgs& args, CliIo& io) {
   provider.Fetch(list);
   if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   std::vector<std::string> columns;
-  for (const StockInfo::TextField& f : StockInfo::TextFields()) columns.push_back(f.fieldName);
-  // The service answers "N/A" as the exchange of a symbol it does not know.
+  for (const StockInfo::TextField* f : fields) columns.push_back(f->fieldName);
   std::vector<OutputRecord> records;
   int code = kExitOk;
   for (const StockInfo& info : infos) {
-    if (info.exchange == "N/A") {
-      io.err << "vellumar-cli quote: no such ticker symbol \"" << info.symbol << "\"\n";
+    if (!info.IsKnownSymbol()) {
+      PrintError(io.err, io.command, "no such ticker symbol \"" + info.symbol + "\"");
       code = kExitFailed;
       continue;
     }
     OutputRecord& r = records.emplace_back();
-    for (const StockInfo::TextField& f : StockInfo::TextFields()) r.Add(f.fieldName, info.*f.member);
+    // The service writes its figures in English ("1234.5"), whatever the user's locale.
+    for (const StockInfo::TextField* f : fields) r.AddText(f->fieldName, info.*f->member, NumberFormat::English());
   }
   if (!records.empty()) PrintList(args, io, columns, records);
   return code;
@@ -63,15 +92,14 @@ static int RunHistory(const CliArgs& args, CliIo& io) {
         .Add("symbol", row->symbol)
         .Add("dateText", row->dateText)
         .AddNumber("date", row->date)
-        .Add("open", row->open)
-        .Add("high", row->high)
-        .Add("low", row->low)
-        .Add("close", row->close)
-        .Add("volume", row->volume)
-        .Add("adjClose", row->adjClose);
+        .AddText("open", row->open, NumberFormat::English())
+        .AddText("high", row->high, NumberFormat::English())
+        .AddText("low", row->low, NumberFormat::English())
+        .AddText("close", row->close, NumberFormat::English())
+        .AddText("adjClose", row->adjClose, NumberFormat::English());
   }
-  PrintList(args, io, {"symbol", "dateText", "date", "open", "high", "low", "close", "volume", "adjClose"},
-            records);
+  // The day's volume is read past by the parse (the price finder has no use for it), so it is not listed.
+  PrintList(args, io, {"symbol", "dateText", "date", "open", "high", "low", "close", "adjClose"}, records);
   return kExitOk;
 }
 
@@ -89,8 +117,15 @@ static int RunLookup(const CliArgs& args, CliIo& io) {
   }
   SymbolFinder finder;
   SymbolFinder::Results results;
+  ProgressLine line(io.progress);
+  int pages = 0;
+  ProgressOwner owner([&] {
+    const int total = (finder.total + SymbolFinder::kPageSize - 1) / SymbolFinder::kPageSize;
+    line.Show(ProgressText("lookup", "page", ++pages, total, std::to_string(finder.resultsSoFar) + " results"));
+  });
   finder.Fetch(args.positional.empty() ? std::string() : args.positional[0], type->second,
-               args.Has("worldwide"), &results, nullptr, 0);
+               args.Has("worldwide"), &results, io.progress ? &owner : nullptr, ProgressOwner::kPageCommand);
+  line.Finish();
   if (finder.HasError()) return FailedFetch(io, finder.GetErrorText(), finder.GetFailure());
   std::vector<OutputRecord> records;
   for (const auto& info : results) {
@@ -173,7 +208,7 @@ static int RunChart(const CliArgs& args, CliIo& io, const char* command, bool do
     list.push_back(&infos[i]);
   }
   std::string url;
-  if (!provider->GetChartUrl(list, params, url)) return Failed(io, "No chart for these symbols and options");
+  if (!provider->GetChartUrl(list, params, url)) return Failed(io, "no chart for these symbols and options");
   OutputRecord record;
   record.Add("url", url);
   if (download) {
@@ -204,7 +239,13 @@ static int RunNews(const CliArgs& args, CliIo& io) {
   }
   NewsItemProvider provider;
   NewsItemProvider::Results results;
-  provider.Fetch(args.positional, &results, days, items, nullptr, 0);
+  ProgressLine line(io.progress);
+  int pages = 0;
+  ProgressOwner owner([&] {
+    line.Show(ProgressText("news", "page", ++pages, 0, std::to_string(results.size()) + " headlines"));
+  });
+  provider.Fetch(args.positional, &results, days, items, io.progress ? &owner : nullptr, ProgressOwner::kPageCommand);
+  line.Finish();
   if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   std::vector<OutputRecord> records;
   for (const auto& item : results) {
@@ -227,7 +268,7 @@ std::vector<CliCommand> MarketCommands() {
   std::set<std::string> chartDownloadOptions = kChartOptions;
   chartDownloadOptions.insert("out");
   return {
-      {"quote", "SYMBOL...", {}, {}, RunQuote},
+      {"quote", "SYMBOL... [--fields NAME,NAME...]", {"fields"}, {}, RunQuote},
       {"history", "SYMBOL YYYY-MM [YYYY-MM]", {}, {}, RunHistory},
       {"lookup",
        "TEXT [--type stock|fund|etf|futures|index] [--worldwide]",

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "cli/cli_output.h"
+
 namespace {
 
 struct RefusalText {
@@ -64,11 +66,11 @@ std::string Fill(const std::string& text, const std::vector<std::string>& argume
 int Refuse(CliIo& io, const char* command, const EntryCheck& check) {
   const auto it = Texts().find(check.message);
   if (it == Texts().end()) return RefuseState(io, command, "refused by the position checks");
-  io.err << "vellumar-cli " << command << ": " << Fill(it->second.text, check.arguments) << "\n";
+  PrintError(io.err, command, Fill(it->second.text, check.arguments));
   return it->second.exitCode;
 }
 
 int RefuseState(CliIo& io, const char* command, const std::string& reason) {
-  io.err << "vellumar-cli " << command << ": " << reason << "\n";
+  PrintError(io.err, command, reason);
   return kExitNotPossible;
 }

@@ -9,8 +9,9 @@ static std::string TsvValue(const std::string& text) {
 }
 
 void WriteTsv(std::ostream& out, const std::vector<std::string>& columns,
-              const std::vector<OutputRecord>& records) {
-  for (size_t i = 0; i < columns.size(); ++i) out << (i ? "\t" : "") << columns[i];
+              const std::vector<OutputRecord>& records, const std::vector<std::string>& headers) {
+  const std::vector<std::string>& names = headers.size() == columns.size() ? headers : columns;
+  for (size_t i = 0; i < names.size(); ++i) out << (i ? "\t" : "") << TsvValue(names[i]);
   out << '\n';
   for (const OutputRecord& record : records) {
     const auto& fields = record.Fields();

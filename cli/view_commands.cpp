@@ -1,14 +1,16 @@
 // vellumar-cli commands that show a portfolio as the window does: its list, its summary, its report, and
 // the quote refresh behind them.
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "cli/cli_output.h"
 #include "cli/command_table.h"
 #include "cli/db_session.h"
-#include "cli/json_writer.h"
+#include "cli/progress.h"
 #include "cli/value_parsers.h"
 #include "portfolio/columns/column_catalog.h"
+#include "portfolio/database/vl_web_quote_source.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "portfolio/views/portfolio_report.h"
@@ -25,6 +27,8 @@ bool ParseColumns(const std::string& text, std::vector<int>* columns) {
   while (std::getline(in, piece, ',')) {
     int id = 0;
     if (!ParseIntArg(piece, 0, kColumnCount - 1, &id)) return false;
+    // A column shown twice would give one JSON key twice.
+    if (std::find(columns->begin(), columns->end(), id) != columns->end()) return false;
     columns->push_back(id);
   }
   return !columns->empty();
@@ -51,7 +55,7 @@ bool ChooseView(const CliArgs& args, ViewChoice* choice, std::string* problem) {
   choice->sortColumn = choice->held ? defaults.heldSortBy : defaults.soldSortBy;
   choice->ascending = choice->held ? defaults.heldSortAscending : defaults.soldSortAscending;
   if (args.HasOption("columns") && !ParseColumns(args.Option("columns"), &choice->columns)) {
-    *problem = "--columns needs column ids from 0 to 73, such as 0,1,3";
+    *problem = "--columns needs different column ids from 0 to 73, such as 0,1,3";
     return false;
   }
   if (args.HasOption("sort")) {
@@ -82,10 +86,43 @@ int LoadView(const CliArgs& args, CliIo& io, const char* command, DbSession& s, 
   if (!*portfolioId) return kExitFailed;
   VLHoldingItemList positions;
   if (int32_t code = s.Db().GetPositions(s.Conn(), *portfolioId, choice->held, positions); code != kVLOk) {
-    return Failed(io, std::string(command) + ": " + DatabaseCodeText(code));
+    return Failed(io, DatabaseCodeText(code));
   }
   *view = BuildPortfolioView(positions, choice->columns, choice->sortColumn, choice->ascending);
   return kExitOk;
+}
+
+// The column's header as a JSON key: without the trailing blank some headers have ("Trade ").
+std::string PlainHeader(int column) {
+  std::string header = GetColumnHeader(column);
+  while (!header.empty() && header.back() == ' ') header.pop_back();
+  return header;
+}
+
+// The rows, each with its position id first: a table under the window's headers (the sort column's with
+// its mark), or JSON objects keyed by the plain headers, numbers beside their texts.
+void PrintViewRows(const CliArgs& args, CliIo& io, const PortfolioView& view) {
+  std::vector<std::string> keys = {"id"};
+  std::vector<std::string> headers = {"Id"};
+  for (size_t i = 0; i < view.columns.size(); ++i) {
+    keys.push_back(PlainHeader(view.columns[i]));
+    headers.push_back(view.headers[i]);
+  }
+  std::vector<OutputRecord> records;
+  records.reserve(view.rows.size());
+  for (const PortfolioView::Row& row : view.rows) {
+    OutputRecord& r = records.emplace_back();
+    r.AddNumber("id", row.id);
+    for (size_t i = 0; i < row.cells.size() && i + 1 < keys.size(); ++i) {
+      // Symbols, names and comments stay texts even when one looks like a number ("9988", "1,000").
+      if (IsTextColumn(view.columns[i])) {
+        r.Add(keys[i + 1], row.cells[i]);
+      } else {
+        r.AddText(keys[i + 1], row.cells[i]);
+      }
+    }
+  }
+  PrintList(args, io, keys, records, headers);
 }
 
 // Every column a view can show: its id (for --columns and --sort), header, category and description.
@@ -118,37 +155,18 @@ int RunView(const CliArgs& args, CliIo& io) {
   ViewChoice choice;
   PortfolioView view;
   if (int rc = LoadView(args, io, "view", s, &portfolioId, &choice, &view); rc != kExitOk) return rc;
-  if (args.Has("json")) {
-    io.out << "{\"columns\":[";
-    for (size_t i = 0; i < view.columns.size(); ++i) io.out << (i ? "," : "") << view.columns[i];
-    io.out << "],\"headers\":[";
-    for (size_t i = 0; i < view.headers.size(); ++i) io.out << (i ? "," : "") << JsonString(view.headers[i]);
-    io.out << "],\"rows\":[";
-    for (size_t r = 0; r < view.rows.size(); ++r) {
-      io.out << (r ? "," : "") << "{\"id\":" << view.rows[r].id << ",\"cells\":[";
-      for (size_t i = 0; i < view.rows[r].cells.size(); ++i) io.out << (i ? "," : "") << JsonString(view.rows[r].cells[i]);
-      io.out << "]}";
-    }
-    io.out << "]}\n";
-    return kExitOk;
-  }
-  std::vector<OutputRecord> records;
-  for (const PortfolioView::Row& row : view.rows) {
-    OutputRecord& r = records.emplace_back();
-    for (size_t i = 0; i < row.cells.size(); ++i) r.Add(view.headers[i], row.cells[i]);
-  }
-  PrintList(args, io, view.headers, records);
+  PrintViewRows(args, io, view);
   return kExitOk;
 }
 
 OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
   OutputRecord r;
   if (held) {
-    r.Add("currentValue", s.currentValue).Add("change", s.change).Add("gain", s.gain).Add("equity", s.equity);
-    r.Add("marginableEquity", s.marginableEquity).Add("marginOwed", s.marginOwed);
-    return r.Add("marginAvailable", s.marginAvailable);
+    r.AddText("currentValue", s.currentValue).AddText("change", s.change).AddText("gain", s.gain);
+    r.AddText("equity", s.equity).AddText("marginableEquity", s.marginableEquity);
+    return r.AddText("marginOwed", s.marginOwed).AddText("marginAvailable", s.marginAvailable);
   }
-  return r.Add("netProceeds", s.netProceeds).Add("gain", s.gain).Add("postSaleGain", s.postSaleGain);
+  return r.AddText("netProceeds", s.netProceeds).AddText("gain", s.gain).AddText("postSaleGain", s.postSaleGain);
 }
 
 int RunSummary(const CliArgs& args, CliIo& io) {
@@ -175,8 +193,13 @@ int RunSummary(const CliArgs& args, CliIo& io) {
 int RunUpdate(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
+  if (io.progress) {
+    const int batches = (s.Db().GetQuoteCount() + VLDatabase::kQuoteBatchSize - 1) / VLDatabase::kQuoteBatchSize;
+    s.Db().SetQuoteSource(
+        std::make_unique<ProgressQuoteSource>(std::make_unique<VLWebQuoteSource>(), batches, io.progress));
+  }
   if (const int32_t rc = s.Db().UpdateQuotes(s.Conn()); rc != kVLOk) {
-    if (rc == kVLBusy) return Failed(io, "update: " + DatabaseCodeText(rc));
+    if (rc == kVLBusy) return Failed(io, "" + DatabaseCodeText(rc));
     const std::string detail = s.Db().GetLastRefreshError();
     const FetchFailure& failure = s.Db().GetLastRefreshFailure();
     // A service on this machine that does not answer is no matter of the Internet connection.
@@ -192,14 +215,14 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
   s.Db().CopyAll(quotes, portfolios, positions);
   for (const auto& item : quotes) {
     const auto& q = static_cast<const VLStockInfoItem&>(*item);
-    if (q.quote.exchange == "N/A") io.err << "vellumar-cli update: no such ticker symbol \"" << q.name << "\"\n";
+    if (!q.quote.IsKnownSymbol()) PrintError(io.err, io.command, "no such ticker symbol \"" + q.name + "\"");
   }
   std::string time, status;
   if (int32_t code = s.Db().GetMarketTime(s.Conn(), time); code != kVLOk) {
-    return Failed(io, "update: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   if (int32_t code = s.Db().GetMarketStatus(s.Conn(), status); code != kVLOk) {
-    return Failed(io, "update: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   OutputRecord r;
   r.AddNumber("quotes", s.Db().GetQuoteCount()).Add("marketTime", time).Add("marketStatus", status);
@@ -222,18 +245,18 @@ int RunReport(const CliArgs& args, CliIo& io) {
   input.alternateRows = VLGeneralPrefs().alternateRowColors;
   VLPortfolioItem portfolio;
   if (int32_t code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != kVLOk) {
-    return Failed(io, "report: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   input.portfolioName = portfolio.name;
   std::string marketTime;
   if (int32_t code = s.Db().GetMarketTime(s.Conn(), marketTime); code != kVLOk) {
-    return Failed(io, "report: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   input.updatedText = FormatUpdatedText(marketTime);
   for (const PortfolioView::Row& row : view.rows) input.rows.push_back(row.cells);
   if (int32_t code = s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
       code != kVLOk) {
-    return Failed(io, "report: " + DatabaseCodeText(code));
+    return Failed(io, "" + DatabaseCodeText(code));
   }
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
@@ -242,7 +265,7 @@ int RunReport(const CliArgs& args, CliIo& io) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << BuildPortfolioReport(input);
   out.close();
-  if (!out) return Failed(io, "report: cannot write " + path);
+  if (!out) return Failed(io, "cannot write " + path);
   return kExitOk;
 }
 

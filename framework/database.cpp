@@ -114,17 +114,20 @@ int32_t Database::LoadFrom(int fd) {
   FileIdentity identity;
   if (!IdentityOfFile(fd, identity)) return kDbFailed;
   int32_t code = kDbFailed;
+  uint64_t trailing = 0;
   try {
     if (::lseek(fd, 0, SEEK_SET) != 0) return kDbFailed;
     FileStream stream(fd);
     Archive ar(stream, Archive::Mode::Load);
     PrepareForLoad();
     code = Serialize(&ar);
+    if (code == kDbOk) trailing = ar.Remaining();
   } catch (const std::exception&) {
     code = kDbFailed;
   }
   if (code != kDbOk && code != kDbExists && code != kDbVersionTooNew) code = kDbFailed;
   if (code == kDbOk) {
+    trailingBytes = trailing;
     known = identity;
     modified = false;
   }

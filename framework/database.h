@@ -58,6 +58,9 @@ class Database : public ISerializable {
   // `waitMs` bounds the wait for the lock here, so a caller on a timer never stalls long.
   [[nodiscard]] int32_t ReloadIfFileChanged(bool& reloaded, int waitMs);
 
+  // Bytes the file held after the end of the store at the last successful load (0 for a file this code
+  // wrote). The load ignores them; a save drops them.
+  uint64_t GetTrailingBytes() const { return trailingBytes; }
   bool IsModified() const { return modified; }
   bool IsLoaded() const { return loaded; }
   void SetModified(bool value = true) { modified = value; }
@@ -90,6 +93,7 @@ class Database : public ISerializable {
   std::string path;
   std::string filePath;
   int lockWaitMs = kDefaultLockWaitMs;
+  uint64_t trailingBytes = 0;
   FileIdentity known;      // the version last read or written
   FileHandle changeLock;   // held between BeginChange and EndChange
   SaveFileOps* fileOps = nullptr;

@@ -94,6 +94,7 @@ enum class StringId : int {
   MarginThresholdInvalid = 2201,   // the margin equity's price threshold is not an amount of 0 or more
   SymbolCharactersInvalid = 2202,  // %s: the symbol, which holds a blank, comma, quote or control character
   DateLaterThanToday = 2203,       // a purchase or sale dated after today
+  DatabaseBusy = 2204,             // another program kept the database file locked for the whole wait
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "

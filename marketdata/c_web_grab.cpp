@@ -26,6 +26,10 @@ struct CWebGrab::Transfer {
   std::string* rawHeaders = nullptr;
   double* rate = nullptr;
   std::string host;
+  size_t received = 0;      // body bytes as they came, kept or not
+  size_t maxLineBytes = 0;  // 0: every byte is kept
+  size_t lineBytes = 0;     // bytes of the line that is being received; above the limit: being dropped
+  size_t linesDropped = 0;
   SteadyClock::time_point start;
   SteadyClock::time_point lastActivity;
   bool responseStarted = false;  // the server has begun to answer: later failures are read errors
@@ -61,21 +65,51 @@ std::string CWebGrab::ThroughputText(size_t totalBytes, long long elapsedSeconds
   return text + " (" + std::string(buf, r.ptr) + " Kb/s)";
 }
 
+// Appends `data` to the body. A line longer than `t.maxLineBytes` is dropped whole (its line end stays), so
+// that no parser sees a line with its end cut off.
+static void KeepBody(CWebGrab::Transfer& t, const char* data, size_t n) {
+  if (t.maxLineBytes == 0) {
+    t.content->append(data, n);
+    return;
+  }
+  const char* const end = data + n;
+  while (data < end) {
+    const char* lineEnd = std::find_if(data, end, [](char c) { return c == '\n' || c == '\r'; });
+    const size_t length = static_cast<size_t>(lineEnd - data);
+    if (t.lineBytes > t.maxLineBytes) {
+      // already dropping this line
+    } else if (t.lineBytes + length > t.maxLineBytes) {
+      ++t.linesDropped;
+      t.content->resize(t.content->size() - t.lineBytes);  // the part kept so far
+      t.lineBytes = t.maxLineBytes + 1;
+    } else {
+      t.content->append(data, length);
+      t.lineBytes += length;
+    }
+    data = lineEnd;
+    if (data < end) {
+      t.content->push_back(*data++);
+      t.lineBytes = 0;
+    }
+  }
+}
+
 static size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<CWebGrab::Transfer*>(user);
   const size_t n = size * count;
   t->lastActivity = SteadyClock::now();
   t->responseStarted = true;
-  if (n > CWebGrab::kMaxBodyBytes - t->content->size()) {
+  if (n > CWebGrab::kMaxBodyBytes - t->received) {
     t->bodyTooLarge = true;
     return 0;  // anything but n aborts the transfer
   }
   for (size_t done = 0; done < n;) {
     size_t piece = std::min(CWebGrab::kPieceBytes, n - done);
-    t->content->append(data + done, piece);
+    KeepBody(*t, data + done, piece);
+    t->received += piece;
     done += piece;
     double seconds = std::chrono::duration<double>(SteadyClock::now() - t->start).count();
-    t->session->ShowStatus(CWebGrab::ThroughputText(t->content->size(), std::llround(seconds), t->rate));
+    t->session->ShowStatus(CWebGrab::ThroughputText(t->received, std::llround(seconds), t->rate));
   }
   return n;
 }
@@ -202,6 +236,7 @@ bool CWebGrab::GetFile(const std::string& url, std::string& content, const std::
                        IStatusWindow* statusWindow) {
   rawHeaders.clear();
   content.clear();
+  linesDropped = 0;
   errorText.clear();
   failureCause.clear();
   statusCode = 0;
@@ -214,9 +249,12 @@ bool CWebGrab::GetFile(const std::string& url, std::string& content, const std::
   t.content = &content;
   t.rawHeaders = &rawHeaders;
   t.rate = &rate;
+  t.maxLineBytes = maxLineBytes;
   t.host = HostOf(url);
   t.start = t.lastActivity = SteadyClock::now();
-  if (RunTransfer(url, t)) {
+  const bool transferred = RunTransfer(url, t);
+  linesDropped = t.linesDropped;
+  if (transferred) {
     session->ShowStatus("");
     return true;
   }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,7 +12,7 @@ class IStatusWindow;
 // the throughput as a status text. Any HTTP status counts as fetched; the caller's parser decides.
 class CWebGrab {
  public:
-  static constexpr size_t kMaxBodyBytes = 32u << 20;  // a larger body fails the fetch
+  static constexpr size_t kMaxBodyBytes = 32u << 20;  // a larger body (as received) fails the fetch
   static constexpr size_t kPieceBytes = 4095;         // the body is appended in pieces of this size
 
   CWebGrab() = default;
@@ -34,6 +35,9 @@ class CWebGrab {
   void SetRequestTimeout(uint32_t milliseconds) { requestTimeout = milliseconds; }
   static constexpr long kLowSpeedBytes = 16;
   static constexpr long kLowSpeedSeconds = 20;
+  // Drops every line of the body longer than this many bytes (a line ends at CR or LF) as it arrives, keeping
+  // its line end, so that one endless line cannot fill the memory. 0 = keep everything (binary bodies).
+  void SetMaxLineBytes(size_t bytes) { maxLineBytes = bytes; }
   void SetReload(bool on) { reload = on; }
   void SetProxy(const std::string& host, uint16_t port) {
     useProxy = true;
@@ -42,6 +46,8 @@ class CWebGrab {
   }
 
   uint32_t GetStatusCode() const { return statusCode; }
+  // How many lines the last fetch dropped for their length.
+  size_t GetLinesDropped() const { return linesDropped; }
   const std::string& GetRawHeaders() const { return rawHeaders; }
   const std::string& GetErrorText() const { return errorText; }
   // Why the last fetch failed, whether or not the server had begun to answer; "" after success.
@@ -63,6 +69,8 @@ class CWebGrab {
   std::unique_ptr<CWebGrabSession> session;
   uint32_t receiveTimeout = 0;
   uint32_t requestTimeout = 0;
+  size_t maxLineBytes = 0;
+  size_t linesDropped = 0;
   bool reload = false;
   double rate = 0;
   bool useProxy = false;

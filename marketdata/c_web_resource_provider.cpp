@@ -50,10 +50,12 @@ void CWebResourceProvider::Run() {
 
 void CWebResourceProvider::Fetch(const std::string& requestUrl) {
   ClearError();
+  linesDropped = 0;
   auto grab = std::make_unique<CWebGrab>();
   if (useProxy) grab->SetProxy(proxyHost, proxyPort);
   grab->SetReceiveTimeout(receiveTimeout);
   grab->SetRequestTimeout(requestTimeout);
+  grab->SetMaxLineBytes(kMaxLineBytes);
   if (!grab->Initialize(agent, statusWindow)) {
     SetError(kErrorInitialize);
     return;
@@ -61,6 +63,7 @@ void CWebResourceProvider::Fetch(const std::string& requestUrl) {
   std::string body;
   bool fetched = grab->GetFile(requestUrl, body, agent, statusWindow);
   SetContent(std::move(body));
+  linesDropped = grab->GetLinesDropped();
   failure.host = HostOfUrl(requestUrl);
   if (!fetched) {
     SetError(kErrorFetch + requestUrl);
@@ -68,6 +71,8 @@ void CWebResourceProvider::Fetch(const std::string& requestUrl) {
     failure.noAnswer = true;
   } else if (grab->GetStatusCode() >= 400) {
     failure.cause = "HTTP status " + std::to_string(grab->GetStatusCode());
+  } else if (linesDropped > 0) {
+    failure.cause = "lines longer than " + std::to_string(kMaxLineBytes >> 10) + " KiB were left out";
   }
   grab->Close();
 }

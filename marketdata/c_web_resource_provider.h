@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,8 @@ class CWebResourceProvider {
   static constexpr const char* kErrorInitialize = "Unable to initialize resource provider";
   static constexpr const char* kErrorFetch = "Error fetching resource";  // followed directly by the URL
   static constexpr const char* kErrorParse = "Error parsing content";
+  // What is kept of one line of a fetched page; the rest of a longer line never reaches the parser.
+  static constexpr size_t kMaxLineBytes = 64u << 10;
 
   // Copies the current service settings (hosts, agent, proxy, receive time-out).
   CWebResourceProvider();
@@ -30,6 +33,8 @@ class CWebResourceProvider {
   // sets the error text.
   const FetchFailure& GetFailure() const { return failure; }
   const std::string& GetContent() const { return content; }
+  // Lines of the last fetched page left out for being longer than kMaxLineBytes.
+  size_t GetLinesDropped() const { return linesDropped; }
   const std::string& GetCurrentUrl() const { return url; }
 
   // Request settings; the constructor takes them from GetServiceHosts().
@@ -97,6 +102,7 @@ class CWebResourceProvider {
 
   bool error = false;
   size_t position = 0;
+  size_t linesDropped = 0;
   std::string content;
   mutable std::string lowerContent;  // lower-cased copy of content for the NoCase searches, made on demand
   mutable bool lowerContentValid = false;

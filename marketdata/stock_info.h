@@ -57,6 +57,9 @@ class StockInfo : public ISerializable {
   std::string dayRangeRealtime;
   int64_t stamp = 0;  // carried through copy and persistence; the parse never sets it
 
+  // False when the service answered that it does not know the symbol.
+  bool IsKnownSymbol() const { return exchange != "N/A"; }
+
   // One text field: its name, where it lives, and the first record version that stores it.
   struct TextField {
     const char* fieldName;

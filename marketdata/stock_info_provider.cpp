@@ -151,6 +151,9 @@ bool StockInfoProvider::ReadLine(StockInfo& info) {
 
 void StockInfoProvider::ParseContent() {
   SetError(kErrorParse);
+  // Quotes are matched to symbols by line order: without a line, every later symbol would get the quote
+  // of the one after it.
+  if (GetLinesDropped() > 0) return;
   for (StockInfo* info : quotes) {
     if (!info || !ReadLine(*info)) return;
     for (const StockInfo::TextField& field : StockInfo::TextFields()) {

@@ -11,7 +11,7 @@ packages=(
   libcpp-httplib-dev
   libgd-dev
   libhowardhinnant-date-dev tzdata
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev nlohmann-json3-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick xdotool

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds, starts the market-data service with a fixed clock on a free port, creates a sample database with
-# vellumar-cli, and writes pictures of the main window into docs/screenshots/: the real program as it starts
-# (app-held.png) and, drawn by the snapshot tools over the same folder, the held and sold views, the pop-up
-# menus and the dialogs (dialog-*.png).
+# Builds, starts the market-data service with a fixed clock on a free port, creates the sample database with
+# vellumar-cli init --sample, and writes pictures of the main window into docs/screenshots/: the real program
+# as it starts (app-held.png) and, drawn by the snapshot tools over the same folder, the held and sold views,
+# the pop-up menus and the dialogs (dialog-*.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -33,25 +33,8 @@ host="localhost:$port"
 
 cp build/bin/vellumar build/bin/vellumar-cli "$work/"
 cli() { "$work/vellumar-cli" "$@" --db "$work/Vellumar.db" --service "$host" >/dev/null; }
-# Commands that add something print its id last.
-cli_id() { "$work/vellumar-cli" "$@" --db "$work/Vellumar.db" --service "$host" | tail -n 1; }
-cli init
-cli add-portfolio "Retirement" --comment "long term"
-cli add-portfolio "Trading"
-cli add-stock Retirement MSFT --qty 100 --price 250.50 --commission 9.95 --date 2023-01-15
-cli add-stock Retirement AAPL --qty 50 --price 120 --sell-target 250 --date 2022-06-01
-cli add-stock Retirement IBM --qty 80 --price 181.25 --buy-target 150 --stop-loss 170 --date 2021-03-10
-cli add-stock Retirement KO --qty 200 --price 61.10 --date 2020-11-02
-cli add-stock Retirement XOM --qty 120 --price 118.40 --date 2024-02-20
-cli add-stock Retirement ^DJI --qty 1 --price 30000 --date 2023-05-01
-cli add-cash Retirement 2500 --comment "Money market"
-cli add-margin Retirement 1200 --comment "Broker loan"
-intc=$(cli_id add-stock Retirement INTC --qty 300 --price 35.20 --date 2021-08-16)
-ge=$(cli_id add-stock Retirement GE --qty 60 --price 95.00 --date 2022-01-03)
-disney=$(cli_id add-stock Retirement DIS --qty 40 --price 170.00 --date 2021-02-01)
-cli sell "$intc" --qty 300 --price 48.10 --commission 9.95 --date 2024-04-02
-cli sell "$ge" --qty 20 --price 160.75 --date 2024-09-12
-cli sell "$disney" --qty 40 --price 92.30 --commission 9.95 --date 2023-10-05
+# The sample a new user starts from: two portfolios with held, partly and wholly sold, cash and margin positions.
+cli init --sample
 cli update
 retirement=$("$work/vellumar-cli" portfolios --db "$work/Vellumar.db" | awk -F'\t' '$3=="Retirement"{print $1}')
 

@@ -11,8 +11,8 @@
 static const double kNaN = std::numeric_limits<double>::quiet_NaN();
 static const int kPrimaryColor = 0x0000cc;
 static const int kAverageColors[] = {0xff8800, 0x008800};
-static const int kCompareColors[] = {0xcc0000, 0x008800, 0x880088, 0x00a0a0,
-                                     0x886600, 0x666666, 0xaa0066, 0x0088ff};
+// No comparison shares a colour with an average: both can be on one chart.
+static const int kCompareColors[] = {0xcc0000, 0x880088, 0x00a0a0, 0x886600, 0x666666, 0xaa0066, 0x0088ff};
 
 // One point of the time axis: a day, and for intraday charts the instant within it.
 struct AxisPoint {
@@ -67,14 +67,16 @@ static double PercentFrom(double base, double v) {
   return std::isfinite(v) && base > 0 ? (v / base - 1.0) * 100.0 : kNaN;
 }
 
-static void ToPercent(ChartLine& line) {
-  double base = kNaN;
-  for (double v : line.values) {
-    if (std::isfinite(v)) {
-      base = v;
-      break;
-    }
+static double FirstFinite(const std::vector<double>& values) {
+  for (double v : values) {
+    if (std::isfinite(v)) return v;
   }
+  return kNaN;
+}
+
+// Percent change from `base`, or from the line's own first value.
+static void ToPercent(ChartLine& line, double base = kNaN) {
+  if (!std::isfinite(base)) base = FirstFinite(line.values);
   for (double& v : line.values) v = PercentFrom(base, v);
 }
 
@@ -220,6 +222,7 @@ ChartPlan BuildChart(const Market& market, const ChartQuery& q, SysSeconds now) 
     return plan;
   }
   plan.percent = !q.compare.empty();
+  const double base = FirstFinite(primary.values);
   plan.lines.push_back(std::move(primary));
   if (!plan.percent) {
     for (ChartLine& line : averages) plan.lines.push_back(std::move(line));
@@ -235,6 +238,11 @@ ChartPlan BuildChart(const Market& market, const ChartQuery& q, SysSeconds now) 
     plan.lines.push_back(std::move(line));
   }
   for (ChartLine& line : plan.lines) ToPercent(line);
+  // The averages belong to the symbol's line, so they are measured from its first price, not from theirs.
+  for (size_t a = 0; a < averages.size(); ++a) {
+    ToPercent(averages[a], base);
+    plan.lines.insert(plan.lines.begin() + 1 + static_cast<std::ptrdiff_t>(a), std::move(averages[a]));
+  }
   return plan;
 }
 

@@ -123,6 +123,7 @@ std::string RenderChartGif(const ChartPlan& plan) {
   }
 
   int legendX = left + 4;
+  int legendY = top + 3;
   for (const ChartLine& line : plan.lines) {
     const int color = Color(im, line.rgb);
     bool penDown = false;
@@ -139,10 +140,16 @@ std::string RenderChartGif(const ChartPlan& plan) {
       penDown = true;
     }
     if (plan.lines.size() > 1 && !line.label.empty()) {
-      gdImageFilledRectangle(im, legendX, top + 4 + labelFont->h / 2 - 1, legendX + 10,
-                             top + 5 + labelFont->h / 2, color);
-      Text(im, labelFont, legendX + 13, top + 3, line.label, color);
-      legendX += 13 + labelFont->w * (static_cast<int>(line.label.size()) + 2);
+      // An entry that does not fit beside the others starts a new row inside the plot.
+      const int entryWidth = 13 + labelFont->w * static_cast<int>(line.label.size());
+      if (legendX > left + 4 && legendX + entryWidth > right - 2) {
+        legendX = left + 4;
+        legendY += labelFont->h + 1;
+      }
+      gdImageFilledRectangle(im, legendX, legendY + 1 + labelFont->h / 2 - 1, legendX + 10,
+                             legendY + 2 + labelFont->h / 2, color);
+      Text(im, labelFont, legendX + 13, legendY, line.label, color);
+      legendX += entryWidth + 2 * labelFont->w;
     }
   }
   return GifBytes(im);

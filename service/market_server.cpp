@@ -1,5 +1,6 @@
 #include "service/market_server.h"
 
+#include "service/arrival_watchdog.h"
 #include "service/fetch_page.h"
 #include "service/request_router.h"
 
@@ -11,8 +12,12 @@
 #include <cstdio>
 
 MarketServer::MarketServer(const Market& market, bool logRequests)
-    : market(market), logRequests(logRequests), server(std::make_unique<httplib::Server>()) {
+    : market(market),
+      logRequests(logRequests),
+      server(std::make_unique<httplib::Server>()),
+      watchdog(std::make_unique<ArrivalWatchdog>(std::chrono::seconds(kArrivalSeconds))) {
   server->set_keep_alive_max_count(100);
+  server->set_keep_alive_timeout(kKeepAliveIdleSeconds);
   server->set_read_timeout(kArrivalPauseSeconds, 0);
   server->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
   server->set_payload_max_length(64 * 1024);
@@ -26,6 +31,7 @@ MarketServer::MarketServer(const Market& market, bool logRequests)
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
   server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    const ArrivalWatchdog::HandlingScope handling(*this->watchdog, req.remote_addr, req.remote_port);
     const auto started = std::chrono::steady_clock::now();
     ServiceRequest request;
     request.method = req.method;
@@ -66,7 +72,10 @@ bool MarketServer::Bind(const std::string& host, int requestedPort, std::string&
 }
 
 bool MarketServer::Run() {
-  return server->listen_after_bind();
+  watchdog->Start(port);
+  const bool stopped = server->listen_after_bind();
+  watchdog->Stop();
+  return stopped;
 }
 
 void MarketServer::Stop() {

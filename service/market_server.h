@@ -6,6 +6,7 @@
 
 class HistoryFetcher;
 class Market;
+class ArrivalWatchdog;
 namespace httplib {
 class Server;
 }
@@ -15,10 +16,14 @@ class Server;
 class MarketServer {
  public:
   // Requests are served by this many threads, enough for a desktop's programs plus clients that are slow
-  // to send; a request whose bytes pause longer than kArrivalPauseSeconds is dropped, so a slow client
-  // holds a thread only as long as it keeps sending.
+  // to send. A request must arrive whole within kArrivalSeconds (from the connection, or from the answer
+  // before it on a kept-alive connection), and its bytes may not pause longer than kArrivalPauseSeconds:
+  // a slow client holds a thread for a few seconds at most, however it spaces its bytes.
   static constexpr size_t kWorkerThreads = 64;
   static constexpr time_t kArrivalPauseSeconds = 3;
+  static constexpr time_t kArrivalSeconds = 5;
+  // An idle kept-alive connection is closed after this, well inside the arrival time of its next request.
+  static constexpr time_t kKeepAliveIdleSeconds = 2;
 
   MarketServer(const Market& market, bool logRequests);
   ~MarketServer();
@@ -41,4 +46,5 @@ class MarketServer {
   HistoryFetcher* fetcher = nullptr;
   int port = 0;
   std::unique_ptr<httplib::Server> server;
+  std::unique_ptr<ArrivalWatchdog> watchdog;
 };

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QTest>
 #include <QWidget>
@@ -41,6 +43,27 @@ TEST(InstanceChecker, ASecondInstanceHandsOverToTheFirst) {
 
   // Another name is another application.
   EXPECT_FALSE(CInstanceChecker(UniqueName()).PreviousInstanceRunning());
+}
+
+TEST(InstanceChecker, TheHandOverBringsAnOpenDialogForwardNotTheWindowItBlocks) {
+  const QString name = UniqueName();
+  QWidget window;
+  window.show();
+  CInstanceChecker first(name);
+  ASSERT_TRUE(first.TrackFirstInstanceRunning(&window));
+  QDialog dialog(&window);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  QWidget other;  // another program's window had the focus meanwhile
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }, 2000));
+
+  CInstanceChecker(name).ActivatePreviousInstance();
+  // The dialog waits for an answer: it must come up above its window, with the keyboard.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }, 5000))
+      << "active: " << (QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className()
+                                                       : "none");
 }
 
 TEST(InstanceChecker, ASocketLeftByACrashedInstanceDoesNotCount) {

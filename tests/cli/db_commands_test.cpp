@@ -5,11 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/cli_runner.h"
+#include "tests/cli/cli_call.h"
 #include "cli/db_session.h"
 #include "cli/value_parsers.h"
+#include "marketdata/stock_info.h"
 #include "framework/file_util.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
@@ -17,27 +19,16 @@
 
 namespace {
 
-struct Result {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
 class DbCommands : public ::testing::Test {
  protected:
   void SetUp() override {
     db = folder.File("t.db");
     ASSERT_EQ(Run({"init"}).code, 0);
   }
-  Result Run(std::vector<std::string> words) {
-    words.push_back("--db");
-    words.push_back(db);
-    std::ostringstream out, err;
-    Result r;
-    r.code = RunCli(words, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+  // add-stock does not ask a market-data service here: whichever answers on this machine would decide.
+  CliResult Run(std::vector<std::string> words) {
+    if (!words.empty() && words[0] == "add-stock") words.push_back("--no-check");
+    return CallCliOn(words, db);
   }
 
   TempFolder folder{"vl_cli_db"};
@@ -51,36 +42,36 @@ class DbCommands : public ::testing::Test {
 TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
   EXPECT_EQ(Run({"add-portfolio", "Growth", "--comment", "long"}).out, "id\n1\n");
   EXPECT_EQ(Run({"add-portfolio", "Income"}).out, "id\n2\n");
-  Result clash = Run({"add-portfolio", "GROWTH"});
+  CliResult clash = Run({"add-portfolio", "GROWTH"});
   EXPECT_EQ(clash.code, 1);
   EXPECT_NE(clash.err.find("already exists"), std::string::npos);
 
   EXPECT_EQ(Run({"add-cash", "growth", "12.5", "--comment", "a"}).code, 0);
   EXPECT_EQ(Run({"add-cash", "2", "7", "--comment", "b"}).code, 0);
-  Result missing = Run({"add-cash", "Nowhere", "1", "--comment", "c"});
+  CliResult missing = Run({"add-cash", "Nowhere", "1", "--comment", "c"});
   EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err, "No portfolio \"Nowhere\"\n");
+  EXPECT_EQ(missing.err, "vellumar-cli add-cash: no portfolio \"Nowhere\"\n");
 
   EXPECT_EQ(Run({"modify-portfolio", "Income", "--name", "Dividends"}).code, 0);
-  Result list = Run({"portfolios"});
+  CliResult list = Run({"portfolios"});
   EXPECT_EQ(list.out,
             "id\ttag\tname\tcomment\tcreated\tmodified\n"
             "2\t0\tDividends\t\t2024-12-04\t2024-12-04\n"
             "1\t0\tGrowth\tlong\t2024-12-04\t2024-12-04\n");
   EXPECT_EQ(Run({"delete-portfolio", "dividends"}).code, 0);
-  EXPECT_EQ(Run({"check", "--json"}).out, "{\"loadCode\":0,\"quotes\":0,\"portfolios\":1,\"positions\":1}\n");
+  EXPECT_EQ(Run({"check"}).out, db + ": 1 portfolio, 1 position (0 held, 0 sold, 1 cash, 0 margin), 0 quotes\n");
 }
 
 TEST_F(DbCommands, AmountsAndDatesAreCheckedBeforeTheDatabaseIsTouched) {
   Run({"add-portfolio", "P"});
   for (const char* bad : {"12.345", "10,00", "-5", "abc", "", "42949672.96", ".", "0"}) {
-    Result r = Run({"add-cash", "P", bad, "--comment", "cash"});
+    CliResult r = Run({"add-cash", "P", bad, "--comment", "cash"});
     EXPECT_EQ(r.code, 4) << bad;
     EXPECT_EQ(r.err, "vellumar-cli add-cash: AMOUNT must be above 0, such as 2500 or 12.34\n") << bad;
   }
   EXPECT_EQ(Run({"add-stock", "P", "MSFT", "--date", "2023-02-30"}).code, 2);
   EXPECT_EQ(Run({"add-stock", "P", "MSFT", "--equity", "101", "--marginable"}).code, 4);
-  EXPECT_EQ(Run({"check"}).out, "loadCode\tquotes\tportfolios\tpositions\n0\t0\t1\t0\n");
+  EXPECT_EQ(Run({"check"}).out, db + ": 1 portfolio, 0 positions (0 held, 0 sold, 0 cash, 0 margin), 0 quotes\n");
 
   uint32_t cents = 0;
   ASSERT_TRUE(ParseCents("42949672.95", &cents));
@@ -101,24 +92,56 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   EXPECT_EQ(Run({"sell", "1", "--qty", "1", "--price", "300"}).code, 5);  // already sold
   EXPECT_EQ(Run({"sell", "3", "--qty", "61", "--price", "300"}).code, 5);  // more than held
 
-  Result held = Run({"view", "P", "--columns", "0,1,8,14", "--sort", "8", "--desc"});
+  CliResult held = Run({"view", "P", "--columns", "0,1,8,14", "--sort", "8", "--desc"});
   EXPECT_EQ(held.out,
-            "Symbol\tName\tQty  v\tTotal Paid\n"
-            "[Cash]\tbroker account\t\t\n"
-            "MSFT\t\t60\t15,030.00\n");
-  Result sold = Run({"view", "P", "--sold", "--columns", "0,8,73"});
-  EXPECT_EQ(sold.out.substr(0, sold.out.find('\n')), "Symbol  ^\tQty\tSale Value");
-  Result json = Run({"view", "P", "--sold", "--columns", "0,8", "--json"});
-  EXPECT_EQ(json.out, "{\"columns\":[0,8],\"headers\":[\"Symbol  ^\",\"Qty\"],\"rows\":[{\"id\":1,\"cells\":[\"MSFT\",\"40\"]}]}\n");
+            "Id\tSymbol\tName\tQty  v\tTotal Paid\n"
+            "2\t[Cash]\tbroker account\t\t\n"
+            "3\tMSFT\t\t60\t15,030.00\n");
+  CliResult sold = Run({"view", "P", "--sold", "--columns", "0,8,73"});
+  EXPECT_EQ(sold.out.substr(0, sold.out.find('\n')), "Id\tSymbol  ^\tQty\tSale Value");
+  EXPECT_EQ(sold.out.substr(sold.out.find('\n') + 1, 7), "1\tMSFT\t");
 
   EXPECT_EQ(Run({"unsell", "3"}).code, 1);
   EXPECT_EQ(Run({"unsell", "1"}).code, 0);
-  EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0"}).out, "Symbol  ^\n");
+  EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0"}).out, "Id\tSymbol  ^\n");
+}
+
+// The local date of `t` as the user reads it, written here without the command line's own helpers.
+std::string LocalDay(std::time_t t) {
+  std::tm local{};
+  localtime_r(&t, &local);
+  char text[16];
+  std::strftime(text, sizeof(text), "%Y-%m-%d", &local);
+  return text;
+}
+
+// A sale without --date is dated today, so the sold views show when it was sold; a named date is kept.
+TEST_F(DbCommands, ASaleWithoutADateIsDatedToday) {
+  Run({"add-portfolio", "P"});
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--qty", "10", "--price", "5", "--date", "2024-01-02"}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "IBM", "--qty", "10", "--price", "5", "--date", "2024-01-02"}).code, 0);
+  const std::string before = LocalDay(std::time(nullptr));
+  ASSERT_EQ(Run({"sell", "1", "--qty", "4", "--price", "6"}).code, 0);
+  const std::string after = LocalDay(std::time(nullptr));
+  ASSERT_EQ(Run({"sell", "2", "--qty", "10", "--price", "6", "--date", "2024-03-05"}).code, 0);
+
+  const nlohmann::json sold = nlohmann::json::parse(Run({"positions", "--sold", "--json"}).out);
+  ASSERT_EQ(sold.size(), 2u);
+  for (const auto& row : sold) {
+    if (row.at("symbol") == "MSFT") {
+      const std::string day = row.at("sold");
+      EXPECT_TRUE(day == before || day == after) << day;
+    } else {
+      EXPECT_EQ(row.at("sold"), "2024-03-05");
+    }
+  }
+  EXPECT_NE(Run({"help", "sell"}).out.find("(default today)"), std::string::npos);
 }
 
 TEST_F(DbCommands, ViewOptionsAreValidated) {
   Run({"add-portfolio", "P"});
   EXPECT_EQ(Run({"view", "P", "--columns", "0,74"}).code, 2);
+  EXPECT_EQ(Run({"view", "P", "--columns", "0,8,0"}).code, 2);  // one key twice in JSON
   EXPECT_EQ(Run({"view", "P", "--sort", "2"}).code, 2);  // "Time" cannot be sorted
   EXPECT_EQ(Run({"view", "P", "--asc", "--desc"}).code, 2);
   EXPECT_EQ(Run({"view", "Q"}).code, 1);
@@ -132,24 +155,60 @@ TEST_F(DbCommands, CopyMoveAndDeleteKeepQuotesOnlyWhileUsed) {
   EXPECT_EQ(Run({"move", "1", "B"}).code, 0);
   EXPECT_EQ(Run({"move", "9", "B"}).code, 1);
   EXPECT_EQ(Run({"delete-position", "1"}).code, 0);
-  EXPECT_EQ(Run({"check"}).out, "loadCode\tquotes\tportfolios\tpositions\n0\t1\t2\t1\n");
+  EXPECT_EQ(Run({"check"}).out, db + ": 2 portfolios, 1 position (1 held, 0 sold, 0 cash, 0 margin), 1 quote\n");
   EXPECT_EQ(Run({"delete-position", "2"}).code, 0);
-  EXPECT_EQ(Run({"check"}).out, "loadCode\tquotes\tportfolios\tpositions\n0\t0\t2\t0\n");
-  Result gone = Run({"delete-position", "2"});
-  EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "delete-position: no such portfolio or position\n");
+  EXPECT_EQ(Run({"check"}).out, db + ": 2 portfolios, 0 positions (0 held, 0 sold, 0 cash, 0 margin), 0 quotes\n");
+}
+
+// Whatever fails (the database, the file, the command's own work), the message names the program and the
+// command first, as the refusals and usage errors do.
+TEST_F(DbCommands, EveryFailureBeginsWithTheProgramAndTheCommand) {
+  ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
+  ASSERT_EQ(Run({"add-cash", "P", "10", "--comment", "cash"}).code, 0);
+  // (--service: nothing is started for it)
+  const CliResult noStocks = Run({"fetch", "--service", "127.0.0.1:9"});
+  EXPECT_EQ(noStocks.code, 1);
+  EXPECT_EQ(noStocks.err, "vellumar-cli fetch: the database has no stock positions\n");
+  ASSERT_EQ(Run({"add-stock", "P", "IBM", "--qty", "1", "--price", "1"}).code, 0);
+  const std::string missingDb = folder.File("none.db");
+  struct Case {
+    std::vector<std::string> words;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"delete-position", "9"}, "vellumar-cli delete-position: no such portfolio or position\n"},
+      {{"unsell", "2"}, "vellumar-cli unsell: the position is not sold\n"},
+      {{"modify-stock", "1"}, "vellumar-cli modify-stock: position 1 is not a stock position\n"},
+      {{"view", "Q"}, "vellumar-cli view: no portfolio \"Q\"\n"},
+      {{"init"}, "vellumar-cli init: a database already exists at " + db + "\n"},
+  };
+  for (const Case& c : cases) {
+    const CliResult r = Run(c.words);
+    EXPECT_EQ(r.code, 1) << c.words[0];
+    EXPECT_EQ(r.err, c.err);
+  }
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"positions", "--db", missingDb}, out, err), 1);
+  EXPECT_EQ(err.str(), "vellumar-cli positions: no database file at " + missingDb +
+                           " (create one with: vellumar-cli init --db " + missingDb + ")\n");
 }
 
 TEST_F(DbCommands, DumpNamesEveryField) {
   Run({"add-portfolio", "P"});
   Run({"add-stock", "P", "IBM", "--qty", "5", "--price", "1.25", "--sell-target", "2"});
   Run({"add-margin", "P", "3.5", "--comment", "loan"});
-  Result dump = Run({"dump", "--json"});
+  CliResult dump = Run({"dump", "--json"});
   EXPECT_NE(dump.out.find("\"buyPricePerShare\":125"), std::string::npos);
   EXPECT_NE(dump.out.find("\"perShareSellTarget\":200"), std::string::npos);
   EXPECT_NE(dump.out.find("\"amountOwed\":350"), std::string::npos);
   EXPECT_NE(dump.out.find("\"refCount\":1"), std::string::npos);
-  EXPECT_NE(dump.out.find("\"lastTradeRealtime\":\"\""), std::string::npos);
+  EXPECT_NE(dump.out.find("\"quote.lastTradeRealtime\":\"\""), std::string::npos);
+  // Every key once: the item's name and the cached quote's own name are two keys.
+  const auto parsed = nlohmann::json::parse(dump.out);
+  ASSERT_EQ(parsed["quotes"].size(), 1u);
+  EXPECT_EQ(parsed["quotes"][0].size(), 4u + StockInfo::kTextFieldCount + 1u);
+  EXPECT_EQ(parsed["quotes"][0]["name"], "IBM");
+  EXPECT_TRUE(parsed["quotes"][0].contains("quote.name"));
 }
 
 TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
@@ -157,13 +216,13 @@ TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
     std::ofstream out(db, std::ios::binary | std::ios::trunc);
     out << "\x04VLDB\x01\x00\x00\x00 not a database";
   }
-  Result corrupt = Run({"check"});
+  CliResult corrupt = Run({"check"});
   EXPECT_EQ(corrupt.code, 1);
   EXPECT_NE(corrupt.err.find("The database file may be corrupt."), std::string::npos);
   std::filesystem::remove(db);
-  Result missing = Run({"portfolios"});
+  CliResult missing = Run({"portfolios"});
   EXPECT_EQ(missing.code, 1);
-  EXPECT_NE(missing.err.find("No database file at"), std::string::npos);
+  EXPECT_EQ(missing.err.rfind("vellumar-cli portfolios: no database file at " + db, 0), 0u) << missing.err;
   EXPECT_FALSE(std::filesystem::exists(db));
   EXPECT_EQ(Run({"init"}).code, 0);
   EXPECT_EQ(Run({"init"}).code, 1);  // never over an existing file
@@ -224,9 +283,10 @@ TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
       {{"sell", "2", "--qty", "1", "--price", "1"}, 5, "sell: position 2 is already sold (unsell undoes a sale)"},
       {{"sell", "3", "--qty", "1", "--price", "1"}, 5,
        "sell: position 3 is a cash or margin position; only shares are sold"},
+      {{"unsell", "3"}, 5, "unsell: position 3 is a cash or margin position; only a sale of shares can be undone"},
   };
   for (const Case& c : cases) {
-    const Result r = Run(c.words);
+    const CliResult r = Run(c.words);
     EXPECT_EQ(r.code, c.code) << c.words[0] << " " << c.words[1];
     EXPECT_EQ(r.err, "vellumar-cli " + c.err + "\n");
     EXPECT_EQ(r.out, "");
@@ -242,7 +302,7 @@ TEST_F(DbCommands, AFileLockedByAnotherProgramIsBusyNotCorrupt) {
   {
     FileHandle holder;  // another program is changing the database and keeps it locked
     ASSERT_EQ(OpenExistingFile(db, kOpenReadWriteExclusive, holder), 0);
-    Result busy = Run({"add-cash", "P", "10", "--comment", "cash"});
+    CliResult busy = Run({"add-cash", "P", "10", "--comment", "cash"});
     EXPECT_EQ(busy.code, 1);
     EXPECT_NE(busy.err.find("another program is changing the database"), std::string::npos) << busy.err;
     EXPECT_EQ(busy.err.find("corrupt"), std::string::npos) << busy.err;

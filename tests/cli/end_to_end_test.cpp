@@ -63,9 +63,10 @@ struct Output {
   std::string out;
 };
 
-Output Cli(const std::string& arguments) {
+// The program's standard output; its standard error goes to `errorTo` ("&1": into the output too).
+Output Cli(const std::string& arguments, const std::string& errorTo = "/dev/null") {
   Output result;
-  FILE* pipe = ::popen((kBin + "vellumar-cli " + arguments + " 2>/dev/null").c_str(), "r");
+  FILE* pipe = ::popen((kBin + "vellumar-cli " + arguments + " 2>" + errorTo).c_str(), "r");
   if (!pipe) return result;
   std::array<char, 4096> buf;
   size_t n = 0;
@@ -75,7 +76,8 @@ Output Cli(const std::string& arguments) {
   return result;
 }
 
-// A tab-separated view: the header line, then one row per position keyed by its first cell.
+// A tab-separated view: the header line, then one row per position keyed by its symbol (the "Symbol"
+// column, else the first).
 class Table {
  public:
   explicit Table(const std::string& text) {
@@ -93,10 +95,14 @@ class Table {
   // blank); "?" when there is none.
   std::string Cell(const std::string& key, const std::string& header) const {
     if (rows.empty()) return "?";
+    size_t keyColumn = 0;
+    for (size_t c = 0; c < rows[0].size(); ++c) {
+      if (rows[0][c].rfind("Symbol", 0) == 0) keyColumn = c;
+    }
     for (size_t c = 0; c < rows[0].size(); ++c) {
       if (rows[0][c].substr(0, rows[0][c].find("  ")) != header) continue;
       for (size_t r = 1; r < rows.size(); ++r) {
-        if (!rows[r].empty() && rows[r][0] == key && c < rows[r].size()) return rows[r][c];
+        if (keyColumn < rows[r].size() && rows[r][keyColumn] == key && c < rows[r].size()) return rows[r][c];
       }
     }
     return "?";
@@ -146,13 +152,24 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   ASSERT_EQ(Cli("init" + db).code, 0);
   ASSERT_EQ(Cli("add-portfolio Retirement" + db).code, 0);
   ASSERT_EQ(Cli("add-portfolio Trading" + db).code, 0);
-  ASSERT_EQ(Cli("add-stock Retirement msft --qty 100 --price 250.50 --commission 9.95 --date 2023-01-15" + db).code, 0);
-  ASSERT_EQ(Cli("add-stock Retirement AAPL --qty 50 --price 120 --sell-target 250 --date 2022-06-01" + db).code, 0);
-  ASSERT_EQ(Cli("add-stock Trading ^DJI --qty 1 --price 30000" + db).code, 0);
-  ASSERT_EQ(Cli("add-stock Retirement NOSUCH --qty 10 --price 1" + db).code, 0);
+  const std::string stock = "add-stock" + service;
+  ASSERT_EQ(Cli(stock + " Retirement msft --qty 100 --price 250.50 --commission 9.95 --date 2023-01-15" + db).code, 0);
+  ASSERT_EQ(Cli(stock + " Retirement AAPL --qty 50 --price 120 --sell-target 250 --date 2022-06-01" + db).code, 0);
+  ASSERT_EQ(Cli(stock + " Trading ^DJI --qty 1 --price 30000" + db).code, 0);
+  // A symbol the service does not know is stored all the same (with a warning), unless --strict.
+  ASSERT_EQ(Cli(stock + " Retirement NOSUCH --qty 10 --price 1 --strict" + db).code, 6);
+  const Output unknown = Cli(stock + " Retirement NOSUCH --qty 10 --price 1" + db, "&1");
+  ASSERT_EQ(unknown.code, 0);
+  EXPECT_EQ(unknown.out,
+            "vellumar-cli add-stock: warning: the market-data service does not know the symbol \"NOSUCH\"; the "
+            "position is stored, without a value until the service knows the symbol\nid\n4\n");
+  // So is a new symbol for a position.
+  EXPECT_EQ(Cli("modify-stock 2 --symbol XQZZ --strict" + service + db).code, 6);
+  EXPECT_EQ(Cli("modify-stock 2 --symbol AAPL --strict" + service + db).code, 0);
   ASSERT_EQ(Cli("add-cash Retirement 2500 --comment \"Broker cash\"" + db).code, 0);
   ASSERT_EQ(Cli("add-margin Retirement 1000 --comment \"Margin loan\"" + db).code, 0);
-  ASSERT_EQ(Cli("sell 1 --qty 40 --price 300 --commission 9.95 --date 2024-06-03" + db).code, 0);
+  const Output sale = Cli("sell 1 --qty 40 --price 300 --commission 9.95 --date 2024-06-03" + db);
+  ASSERT_EQ(sale.code, 0);
 
   const Output update = Cli("update" + db + service);
   ASSERT_EQ(update.code, 0);
@@ -177,6 +194,9 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   ASSERT_GT(msftTrade, 0);
   ASSERT_GT(aaplTrade, 0);
   EXPECT_EQ(heldView.Cell("MSFT", "Qty"), "60");  // 100 bought, 40 sold
+  // The ids the views print are the ones the sale reported: the sold part keeps 1, the rest is new.
+  EXPECT_EQ(sale.out, "id\tremainderId\n1\t" + heldView.Cell("MSFT", "Id") + "\n");
+  EXPECT_EQ(heldView.Cell("AAPL", "Id"), "2");
   EXPECT_EQ(heldView.Cell("MSFT", "Curr Value"), Money(60 * msftTrade));
   EXPECT_EQ(heldView.Cell("AAPL", "Curr Value"), Money(50 * aaplTrade));
   EXPECT_EQ(heldView.Cell("AAPL", "Total Paid"), "6,000.00");  // 50 x 120.00, no commission
@@ -187,6 +207,7 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   EXPECT_EQ(heldView.Cell("[Cash]", "Curr Value"), "2,500.00");
   EXPECT_EQ(heldView.Cell("[Margin]", "Curr Value"), "-1,000.00");
 
+  EXPECT_EQ(soldView.Cell("MSFT", "Id"), "1");
   EXPECT_EQ(soldView.Cell("MSFT", "Qty"), "40");
   EXPECT_EQ(soldView.Cell("MSFT", "Sale Value"), "11,990.05");  // 40 x 300.00 - 9.95
   EXPECT_EQ(soldView.Cell("MSFT", "Date Bought"), "15-Jan-2023");

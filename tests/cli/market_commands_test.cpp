@@ -6,15 +6,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli_runner.h"
+#include "tests/cli/cli_call.h"
 #include "marketdata/text_helpers.h"
 #include "tests/marketdata/test_server.h"
-
-struct CliResult {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
+#include "tests/support/temp_folder.h"
 
 static std::vector<std::vector<std::string>> TsvRows(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
@@ -57,6 +52,9 @@ class MarketCommands : public ::testing::Test {
       }
       res.set_content(ReplaceAll(page, "{ROWS}", rows), "text/html");
     });
+    r.Get("/vellumar/fetch", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(req.get_param_value("s") + ": 2 new days\n", "text/plain");
+    });
     r.Get("/vellumar/data/index.xml", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(ReadFixture("index.xml"), "text/xml");
     });
@@ -84,12 +82,7 @@ class MarketCommands : public ::testing::Test {
   CliResult Run(std::vector<std::string> words) {
     words.push_back("--service");
     words.push_back(service);
-    std::ostringstream out, err;
-    CliResult result;
-    result.code = RunCli(words, out, err);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
+    return CallCli(words);
   }
 
   TestServer server;
@@ -132,7 +125,8 @@ TEST_F(MarketCommands, QuoteAsJsonUsesTheFieldNames) {
             std::string::npos);
   EXPECT_NE(
       r.out.find(
-          "\"lastTradeRealtime\":\"29.86\",\"lastTradeTimeRealtime\":\"N/A\",\"changeRealtime\":\"+0.32\""),
+          "\"lastTradeRealtime\":\"29.86\",\"lastTradeRealtimeValue\":29.86,\"lastTradeTimeRealtime\":\"N/A\","
+          "\"changeRealtime\":\"+0.32\",\"changeRealtimeValue\":0.32"),
       std::string::npos);
   EXPECT_NE(r.out.find("\"dayRangeRealtime\":\"N/A - N/A\"}"), std::string::npos);
   EXPECT_EQ(r.out.find("XQZZ"), std::string::npos);
@@ -144,8 +138,8 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
   CliResult r = Run({"quote", "MSFT"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");
-  // The provider's text stays; the cause follows it.
-  EXPECT_EQ(r.err, "Error parsing content\n" + service + ": HTTP status 404\n");
+  // The provider's text stays, after the program and command; the cause follows it.
+  EXPECT_EQ(r.err, "vellumar-cli quote: Error parsing content\n" + service + ": HTTP status 404\n");
 
   TestServer closed;
   ASSERT_TRUE(closed.Start());
@@ -154,7 +148,7 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
   std::ostringstream out, err;
   EXPECT_EQ(RunCli({"lookup", "bank", "--service", host}, out, err), 1);
   const std::string text = err.str();
-  const std::string first = "Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n" + host + ": ";
+  const std::string first = "vellumar-cli lookup: Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n" + host + ": ";
   EXPECT_EQ(text.substr(0, first.size()), first);
   EXPECT_NE(text.find("Couldn't connect to server"), std::string::npos) << text;
   const std::string hint = "\nThe local market-data service does not answer at " + host +
@@ -184,7 +178,10 @@ TEST_F(MarketCommands, UpdateSaysWhenTheLocalServiceDoesNotAnswer) {
   EXPECT_EQ(RunCli({"update", "--db", db, "--service", host}, out, err), 1);
   const std::string text = err.str();
   // The quote provider's own text stays as it is; the cause follows it.
-  EXPECT_EQ(text.rfind("Vellumar was unable to update its database.\nError parsing content\n" + host + ": ", 0), 0u)
+  EXPECT_EQ(text.rfind("vellumar-cli update: Vellumar was unable to update its database.\nError parsing content\n" +
+                           host + ": ",
+                       0),
+            0u)
       << text;
   EXPECT_EQ(text.find("Internet"), std::string::npos) << text;
   EXPECT_NE(text.find("The local market-data service does not answer at " + host), std::string::npos) << text;
@@ -205,9 +202,9 @@ TEST_F(MarketCommands, HistoryLookupAndMarketTime) {
   auto rows = TsvRows(r.out);
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "dateText", "date", "open", "high", "low", "close",
-                                               "volume", "adjClose"}));
+                                               "adjClose"}));
   EXPECT_EQ(rows[1][1], "5-Jan-2007");
-  EXPECT_EQ(rows[3][8], "25.12");
+  EXPECT_EQ(rows[3][7], "25.12");
 
   r = Run({"lookup", "Bank of america", "--worldwide"});
   ASSERT_EQ(r.code, 0) << r.err;
@@ -261,6 +258,76 @@ TEST_F(MarketCommands, ChartsAndNews) {
   EXPECT_EQ(rows[4][5], "Wire Two");
 }
 
+TEST_F(MarketCommands, QuoteFieldsPicksAndOrdersTheFields) {
+  CliResult r = Run({"quote", "MSFT", "^DJI", "--fields", "symbol,lastTradeRealtime,floatShares"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = TsvRows(r.out);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"symbol", "lastTradeRealtime", "floatShares"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"MSFT", "29.86", "9,567,891,234"}));
+  // In JSON the figures are numbers beside their texts; a text that is no number has none.
+  r = Run({"quote", "MSFT", "--fields", "floatShares,lastTradeRealtime,name", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "[{\"floatShares\":\"9,567,891,234\",\"floatSharesValue\":9567891234,\"lastTradeRealtime\":\"29.86\","
+            "\"lastTradeRealtimeValue\":29.86,\"name\":\"Microsoft Corp\"}]\n");
+
+  for (const char* fields : {"symbol,bogus", "", ",", "Symbol"}) {
+    r = Run({"quote", "MSFT", "--fields", fields});
+    EXPECT_EQ(r.code, 2) << fields;
+    EXPECT_EQ(r.out, "") << fields;
+    EXPECT_NE(r.err.find("symbol, name, exchange, floatShares"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\nusage: vellumar-cli quote SYMBOL..."), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(MarketCommands, ProgressGoesToATerminalOnly) {
+  // In the process: with a progress stream (the program gives its standard error when that is a terminal).
+  std::ostringstream out, err, progress;
+  ASSERT_EQ(RunCli({"news", "MSFT", "--service", service}, out, err, &progress), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(out.str(), Run({"news", "MSFT"}).out);  // the results are the same either way
+  EXPECT_EQ(progress.str().rfind("\rnews: page 1, ", 0), 0u) << progress.str();
+  EXPECT_NE(progress.str().find("\rnews: page 2, "), std::string::npos) << progress.str();
+  EXPECT_EQ(progress.str().substr(progress.str().size() - 4), "\r\33[K");
+
+  const TempFolder folder("vl_cli_progress");
+  const std::string db = folder.File("p.db");
+  ASSERT_EQ(Run({"init", "--db", db}).code, 0);
+  ASSERT_EQ(Run({"add-portfolio", "P", "--db", db}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--db", db}).code, 0);
+  std::ostringstream updateOut, updateErr, updateProgress;
+  ASSERT_EQ(RunCli({"update", "--db", db, "--service", service}, updateOut, updateErr, &updateProgress), 0)
+      << updateErr.str();
+  EXPECT_EQ(updateProgress.str(), "\rupdate: batch 1 of 1\33[K\r\33[K");
+
+  // fetch: a line per symbol while it waits, wiped before the symbol's result goes to standard output.
+  std::ostringstream fetchOut, fetchErr, fetchProgress;
+  ASSERT_EQ(RunCli({"fetch", "MSFT", "IBM", "--service", service}, fetchOut, fetchErr, &fetchProgress), 0)
+      << fetchErr.str();
+  EXPECT_EQ(fetchProgress.str(),
+            "\rfetch: symbol 1 of 2, IBM\33[K\r\33[K"
+            "\rfetch: symbol 2 of 2, MSFT\33[K\r\33[K");
+  EXPECT_EQ(fetchOut.str(), "[1/2] IBM: 2 new days\n[2/2] MSFT: 2 new days\n");
+  EXPECT_EQ(fetchErr.str(), "");
+
+  // The program itself, its standard error a file: not a word of progress.
+  const std::string program = std::string(VL_BINARY_DIR) + "/bin/vellumar-cli";
+  const std::string errFile = folder.File("err.txt");
+  for (const std::string& command : {"news MSFT --service " + service, "update --db " + db + " --service " + service,
+                                     "lookup bank --service " + service, "fetch MSFT --service " + service}) {
+    FILE* pipe = ::popen((program + " " + command + " 2>" + errFile).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buf[4096];
+    size_t total = 0;
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) total += n;
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0) << command;
+    EXPECT_GT(total, 0u) << command;
+    std::ifstream in(errFile, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "") << command;
+  }
+}
+
 TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
   const std::string program = std::string(VL_BINARY_DIR) + "/bin/vellumar-cli";
   ASSERT_TRUE(std::filesystem::exists(program)) << program;
@@ -271,7 +338,7 @@ TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
   char buf[256] = {};
   size_t n = std::fread(buf, 1, sizeof buf - 1, pipe);
   int status = ::pclose(pipe);
-  EXPECT_EQ(std::string(buf, n), "Error parsing content\n" + service + ": HTTP status 404\n");
+  EXPECT_EQ(std::string(buf, n), "vellumar-cli quote: Error parsing content\n" + service + ": HTTP status 404\n");
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
 }

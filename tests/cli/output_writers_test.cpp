@@ -4,6 +4,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/json_writer.h"
+#include "cli/progress.h"
 #include "cli/tsv_writer.h"
 #include "cli/value_parsers.h"
 
@@ -48,4 +49,27 @@ TEST(CliOutput, ArgumentsSplitIntoPositionalsOptionsAndFlags) {
   EXPECT_TRUE(ParseIntArg("+8", 0, 8, &v));
   EXPECT_FALSE(ParseIntArg("9", 0, 8, &v));
   EXPECT_FALSE(ParseIntArg("3x", 0, 8, &v));
+}
+
+TEST(CliProgress, OneLineOverwrittenAndWipedAtTheEnd) {
+  EXPECT_EQ(ProgressText("update", "batch", 2, 5), "update: batch 2 of 5");
+  EXPECT_EQ(ProgressText("news", "page", 3, 0, "12 headlines"), "news: page 3, 12 headlines");
+  EXPECT_EQ(ProgressText("lookup", "page", 1, 4, "50 results"), "lookup: page 1 of 4, 50 results");
+  std::ostringstream terminal;
+  {
+    ProgressLine line(&terminal);
+    line.Show("update: batch 1 of 2");
+    line.Show("update: batch 2 of 2");
+    // Each text starts at the line's beginning and clears what a longer one left.
+    EXPECT_EQ(terminal.str(), "\rupdate: batch 1 of 2\33[K\rupdate: batch 2 of 2\33[K");
+  }
+  EXPECT_EQ(terminal.str(), "\rupdate: batch 1 of 2\33[K\rupdate: batch 2 of 2\33[K\r\33[K");
+  std::ostringstream untouched;
+  {
+    ProgressLine line(&untouched);
+    line.Finish();  // nothing shown, nothing to wipe
+  }
+  EXPECT_EQ(untouched.str(), "");
+  ProgressLine none(nullptr);
+  none.Show("no terminal");  // goes nowhere
 }

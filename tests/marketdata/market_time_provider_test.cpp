@@ -103,6 +103,24 @@ TEST_F(MarketTime, BlocksWithoutATimeOrMarkers) {
   EXPECT_EQ(p.marketState, "kept");
 }
 
+TEST_F(MarketTime, ALineLongerThanTheLineLimitIsLeftOut) {
+  MarketTimeProvider p;
+  page = "<small>10:00 - <b>Open</b>\n" + std::string(100000, 'z') + "\n</small>";
+  FetchRegion(p, 0);
+  EXPECT_FALSE(p.HasError());
+  EXPECT_EQ(p.GetLinesDropped(), 1u);
+  EXPECT_EQ(p.marketTime, "10:00");
+  EXPECT_EQ(p.marketState, "Open");
+
+  // A clock that never ends its line: nothing of it is read.
+  page = "<small>10:00 - " + std::string(3000000, 'z');
+  p.marketState = "kept";
+  FetchRegion(p, 0);
+  EXPECT_EQ(p.GetErrorText(), "Error parsing content");
+  EXPECT_EQ(p.marketState, "kept");
+  EXPECT_EQ(p.GetContent(), "");
+}
+
 TEST(MarketTimeState, SignedFiguresAndSpacing) {
   EXPECT_EQ(MarketTimeProvider::CleanState(
                 "<b style=\"color:#008800;\">1.5</b> <b style=\"color:#cc0000;\">-2</b>"),

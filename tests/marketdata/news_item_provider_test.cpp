@@ -6,6 +6,7 @@
 
 #include "marketdata/market_date.h"
 #include "marketdata/news_item.h"
+#include "marketdata/text_helpers.h"
 #include "tests/marketdata/recording_owner.h"
 #include "tests/marketdata/test_server.h"
 
@@ -24,7 +25,7 @@ class NewsHeadlines : public ::testing::Test {
       std::string page = symbol == "MSFT"  ? (req.has_param("t") ? "news_msft_2.html" : "news_msft_1.html")
                          : symbol == "IBM" ? "news_ibm.html"
                                            : "news_none.html";
-      res.set_content(ReadFixture(page), "text/html");
+      res.set_content(ReplaceAll(ReadFixture(page), replaceText, replacement), "text/html");
     });
     ASSERT_TRUE(server.Start());
     ServiceHosts hosts;
@@ -43,6 +44,7 @@ class NewsHeadlines : public ::testing::Test {
   NewsItemProvider::Results results;
   RecordingOwner owner;
   std::vector<std::string> requests;
+  std::string replaceText = "\x01", replacement = "\x01";  // an edit of every page served
 };
 
 TEST_F(NewsHeadlines, MergesEverySymbolsPagesNewestFirst) {
@@ -123,4 +125,16 @@ TEST(NewsHeadingDates, OnlyShortMonthNamesAndSaneDays) {
                           "Sat, Jan 6, 1899", "Sat, Jan 6", "Today, Jan 6, 2007"}) {
     EXPECT_FALSE(NewsItemProvider::ParseHeadingDate(bad, &date)) << bad;
   }
+}
+
+TEST_F(NewsHeadlines, AHeadlineLongerThanTheLineLimitIsLeftOut) {
+  replaceText = "Second IBM story";
+  replacement = std::string(100000, 'x');
+  provider.Fetch({"IBM"}, &results, 0, 0, nullptr, 0);
+  EXPECT_FALSE(provider.HasError());
+  EXPECT_EQ(provider.GetLinesDropped(), 1u);
+  EXPECT_EQ(Urls(), (std::vector<std::string>{"d1", "e1"}));
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[0]->title, "Big Blue ships a mainframe");
+  EXPECT_EQ(results[0]->source, "Wire Two");
 }

@@ -187,12 +187,15 @@ TEST_F(QuoteProvider, AnUnreachableServiceEndsAsAParseError) {
 }
 
 TEST_F(QuoteProvider, EveryStoredTextIsBoundedOnACharacterBoundary) {
-  // A 5 MB company name of two-byte characters, and a long plain value.
-  std::string huge;
-  for (int i = 0; i < 2500000; ++i) huge += "\xC3\xA9";
-  body = QuoteLine("BIG", {{1, huge}, {43, huge}, {3, std::string(1000, '7')}}) + QuoteLine("NEXT", {});
+  // A 40,000-byte company name of two-byte characters (the line stays under the line limit), and a long
+  // plain value.
+  std::string name, trailing;
+  for (int i = 0; i < 20000; ++i) name += "\xC3\xA9";
+  for (int i = 0; i < 5000; ++i) trailing += "\xC3\xA9";
+  body = QuoteLine("BIG", {{1, name}, {43, trailing}, {3, std::string(1000, '7')}}) + QuoteLine("NEXT", {});
   const std::vector<StockInfo> infos = FetchSymbols({"BIG", "NEXT"});
   ASSERT_FALSE(provider.HasError());
+  EXPECT_EQ(provider.GetLinesDropped(), 0u);
   EXPECT_EQ(infos[0].name.size(), 254u);  // 255 would split the last character
   EXPECT_EQ(infos[0].name.substr(0, 4), "\xC3\xA9\xC3\xA9");
   EXPECT_EQ(infos[0].name.substr(252), "\xC3\xA9");
@@ -200,6 +203,25 @@ TEST_F(QuoteProvider, EveryStoredTextIsBoundedOnACharacterBoundary) {
   EXPECT_EQ(infos[1].name, "NEXT");  // the next line is read where it starts
   for (const StockInfo::TextField& field : StockInfo::TextFields()) {
     EXPECT_LE((infos[0].*field.member).size(), StockInfoProvider::kMaxFieldBytes) << field.fieldName;
+  }
+}
+
+TEST_F(QuoteProvider, AnAnswerWithAnOverlongLineChangesNoQuote) {
+  // A 5 MB company name: the line is left out while it arrives, and without it the lines no longer match
+  // the symbols by order, so no quote is taken from the answer. The same with one endless line of digits.
+  std::string huge;
+  for (int i = 0; i < 2500000; ++i) huge += "\xC3\xA9";
+  for (const std::string& first : {QuoteLine("BIG", {{1, huge}}), std::string(3000000, '7')}) {
+    body = first + QuoteLine("NEXT", {});
+    const std::vector<StockInfo> infos = FetchSymbols({"BIG", "NEXT"});
+    EXPECT_TRUE(provider.HasError());
+    EXPECT_EQ(provider.GetErrorText(), "Error parsing content");
+    EXPECT_EQ(provider.GetLinesDropped(), 1u);
+    EXPECT_NE(provider.GetFailure().Describe().find("lines longer than 64 KiB were left out"), std::string::npos)
+        << provider.GetFailure().Describe();
+    EXPECT_LT(provider.GetContent().size(), 1000u);  // the next line and the line ends only
+    EXPECT_EQ(infos[0].name, "old name");
+    EXPECT_EQ(infos[1].name, "old name");
   }
 }
 

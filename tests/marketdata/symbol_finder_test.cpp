@@ -38,7 +38,7 @@ class SymbolLookup : public ::testing::Test {
     for (int n = offset + 1; n <= last; ++n) {
       std::string symbol = n == 7 ? "^BK7" : "B" + std::to_string(n);
       rows += "<tr bgcolor=\"ffffff\"><td><a href=\"/q?s=" + symbol + "\">" + symbol +
-              "</a></td><td>Bank <b>" + std::to_string(n) +
+              "</a></td><td>Bank <b>" + (n == longNameRow ? std::string(100000, 'N') : std::to_string(n)) +
               "</b> &amp; Trust</td><td>NYSE</td><td><a href=\"/add\">Add</a></td></tr>\n";
     }
     std::string page = ReadFixture("lookup_page.html");
@@ -56,6 +56,7 @@ class SymbolLookup : public ::testing::Test {
   int total = 120;
   std::string totalText;
   int brokenOffset = -1;
+  int longNameRow = -1;  // this row's name runs beyond the line limit
   std::string indexList = ReadFixture("index.xml");
   std::vector<std::string> requests;
   std::vector<std::string> searchTexts;
@@ -148,4 +149,17 @@ TEST_F(SymbolLookup, ReadsTheExchangeIndexList) {
   indexList = "<indexes><index country=\"Japan\" symbol=\"^N225\" name=\"Nikkei 225\"/>";
   finder.Fetch("", SymbolFinder::kIndexes, false, &results, nullptr, 0);
   EXPECT_TRUE(finder.HasError());  // exch missing: the attribute order is part of the form
+}
+
+TEST_F(SymbolLookup, ARowLongerThanTheLineLimitIsLeftOut) {
+  total = 3;
+  longNameRow = 2;
+  finder.Fetch("bank", SymbolFinder::kStocks, false, &results, nullptr, 0);
+  EXPECT_FALSE(finder.HasError()) << finder.GetErrorText();
+  EXPECT_EQ(finder.GetLinesDropped(), 1u);
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[0]->symbol, "B1");
+  EXPECT_EQ(results[1]->symbol, "B3");
+  EXPECT_EQ(results[1]->name, "Bank 3 & Trust");
+  EXPECT_EQ(results[1]->exchange, "NYSE");
 }

@@ -1,10 +1,14 @@
 #include "service/chart_builder.h"
 
+#include "marketdata/big_charts_chart_provider.h"
+#include "marketdata/stock_info.h"
 #include "service_fixture.h"
 
+#include <gd.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 // Width and height from a GIF header; false when the bytes are not a GIF.
 static bool GifSize(const std::string& bytes, int& width, int& height) {
@@ -103,4 +107,76 @@ TEST(Charts, ComparisonsArePercentChangesAndAveragesFollowTheClose) {
   EXPECT_EQ(plan.pointCount, 79u);  // every fifth minute of 390, and the close
   EXPECT_TRUE(std::isfinite(plan.lines[0].values[72]));
   EXPECT_FALSE(std::isfinite(plan.lines[0].values.back()));
+}
+
+// Pixels of exactly the colour `rgb` in a GIF image; -1 when the bytes do not decode.
+static int CountPixels(const std::string& gif, int rgb) {
+  std::unique_ptr<gdImage, void (*)(gdImagePtr)> image(
+      gdImageCreateFromGifPtr(static_cast<int>(gif.size()), const_cast<char*>(gif.data())), gdImageDestroy);
+  if (!image) return -1;
+  int count = 0;
+  for (int y = 0; y < gdImageSY(image.get()); ++y) {
+    for (int x = 0; x < gdImageSX(image.get()); ++x) {
+      const int c = gdImageGetPixel(image.get(), x, y);
+      const int pixel = gdImageRed(image.get(), c) << 16 | gdImageGreen(image.get(), c) << 8 |
+                        gdImageBlue(image.get(), c);
+      if (pixel == rgb) ++count;
+    }
+  }
+  return count;
+}
+
+TEST(Charts, AComparisonKeepsTheMovingAverageOfTheSymbol) {
+  auto market = FixtureMarket();
+  // The request exactly as the chart window sends it: last year, 50-day average, compared with the DJIA.
+  ChartProviderParams params;
+  params.period = 5;
+  params.movingAverage50 = true;
+  params.compareDJIA = true;
+  StockInfo msft;
+  msft.symbol = "MSFT";
+  std::string url;
+  ASSERT_TRUE(BigChartsChartProvider().GetChartUrl({&msft}, params, url));
+  const std::string target = url.substr(url.find("/charts/"));
+
+  ChartQuery q;
+  std::string error;
+  ASSERT_TRUE(ParseBigChartQuery(*market, target.substr(target.find('?') + 1), q, error)) << error;
+  const ChartPlan plan = BuildChart(*market, q, market->Now());
+  ASSERT_TRUE(plan.percent);
+  ASSERT_EQ(plan.lines.size(), 3u);
+  EXPECT_EQ(plan.lines[0].label, "MSFT");
+  EXPECT_EQ(plan.lines[1].label, "50-day avg");
+  EXPECT_EQ(plan.lines[2].label, "^DJI");
+  // Measured from the symbol's first close, the average lies among the percent changes of the last 50
+  // closes (measured from its own first value it would start at 0%, whatever the price did before).
+  const std::vector<double>& closes = plan.lines[0].values;
+  const std::vector<double>& average = plan.lines[1].values;
+  ASSERT_EQ(average.size(), closes.size());
+  ASSERT_GE(closes.size(), 50u);
+  for (size_t at : {size_t{49}, closes.size() / 2, closes.size() - 1}) {
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (size_t i = at - 49; i <= at; ++i) lo = std::min(lo, closes[i]), hi = std::max(hi, closes[i]);
+    ASSERT_TRUE(std::isfinite(average[at])) << at;
+    EXPECT_GE(average[at], lo - 1e-9) << at;
+    EXPECT_LE(average[at], hi + 1e-9) << at;
+  }
+
+  // And it is drawn: the image has a line of the average's colour, orange, beside the symbol's blue.
+  const ServiceResponse r = Get(*market, target);
+  ASSERT_EQ(r.status, 200) << target;
+  EXPECT_GT(CountPixels(r.body, 0xff8800), 200);  // the line crosses the plot, about 290 pixels wide
+  EXPECT_GT(CountPixels(r.body, 0x0000cc), 200);
+}
+
+TEST(Charts, ALegendTooLongForOneRowWrapsInsideThePicture) {
+  ChartPlan plan;
+  plan.title = "MSFT";
+  plan.pointCount = 3;
+  const int colors[] = {0x0000cc, 0xff8800, 0x008800, 0xcc0000, 0x880088, 0x00a0a0};
+  for (int c : colors) plan.lines.push_back({"A rather long line name", {1.0, 2.0, 1.5}, c});
+  // The last line has no values: its colour can only come from its legend entry.
+  plan.lines.back().values = {NAN, NAN, NAN};
+  const std::string gif = RenderChartGif(plan);
+  EXPECT_GT(CountPixels(gif, 0x00a0a0), 20);
 }

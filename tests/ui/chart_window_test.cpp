@@ -100,8 +100,15 @@ TEST_F(ChartWindowTest, ShowsThePageAroundTheDownloadedChartAndTheQuoteLine) {
   EXPECT_EQ(QuoteLine(*chart),
             QStringLiteral("MSFT (Microsoft Corp)  29.86 at 4:00pm  (+0.32, +1.09%)  Vol: 45,823,500"));
 
-  // The period menu and the option boxes each update the chart with what they set.
-  chart->findChild<QAction*>(QStringLiteral("period5"))->trigger();
+  // The period menu and the option boxes each update the chart with what they set; the menu marks the
+  // period shown, intraday at first.
+  auto* lastYear = chart->findChild<QAction*>(QStringLiteral("period5"));
+  auto* intraday = chart->findChild<QAction*>(QStringLiteral("period0"));
+  EXPECT_TRUE(intraday->isChecked());
+  EXPECT_FALSE(lastYear->isChecked());
+  lastYear->trigger();
+  EXPECT_TRUE(lastYear->isChecked());
+  EXPECT_FALSE(intraday->isChecked());
   QTest::keyClick(Control<QCheckBox>(*chart, 1023), Qt::Key_Space);
   QTest::keyClick(Control<QCheckBox>(*chart, 1020), Qt::Key_Space);
   ASSERT_EQ(chartRequests.size(), 4u);

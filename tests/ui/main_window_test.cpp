@@ -14,12 +14,14 @@
 #include <QStatusBar>
 #include <QTabBar>
 
+#include "framework/store_lock.h"
 #include "portfolio/columns/column_catalog.h"
 #include "ui/dialogs/c_dlg_about.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -134,6 +136,39 @@ TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
   for (int id :
        {kCmdPrint, kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdChooseColumns}) {
     EXPECT_FALSE(window->Action(id)->isEnabled()) << id;
+  }
+}
+
+// A database that cannot be opened ends the application after one message, which tells a file another
+// program keeps locked from a damaged one.
+TEST_F(MainWindowTest, ADatabaseThatCannotBeOpenedSaysWhyAndEnds) {
+  const std::string path = host.folder.filePath(QStringLiteral("Vellumar.db")).toStdString();
+  ASSERT_EQ(host.database->Disconnect(host.otherConn), kVLOk);
+  host.otherConn = nullptr;
+  const auto fresh = [&] {
+    host.database = std::make_unique<VLDatabase>(path);
+    host.database->SetLockWait(100);
+  };
+  {
+    fresh();
+    FileHandle held;
+    ASSERT_EQ(LockStoreFile(path, 0, held), kStoreLocked);  // another program is saving
+    MessageScript messages;
+    messages.Expect(2204);
+    auto window = Open();
+    RunPosted();
+    EXPECT_FALSE(window->isVisible()) << "the window stayed open without a database";
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_FALSE(messages.texts[0].contains(QStringLiteral("corrupt"))) << messages.texts[0].toStdString();
+  }
+  {
+    fresh();
+    WriteText(path, "not a database");
+    MessageScript messages;
+    messages.Expect(2049);
+    auto window = Open();
+    RunPosted();
+    EXPECT_FALSE(window->isVisible());
   }
 }
 

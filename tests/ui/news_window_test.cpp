@@ -1,4 +1,6 @@
 // The news window and its options dialog driven offscreen against an in-process headlines service.
+#include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -99,7 +101,40 @@ TEST_F(NewsWindowTest, AddingASymbolUpdatesTheListNewestFirst) {
   EXPECT_EQ(news->windowTitle(), QStringLiteral("Recent News For IBM, MSFT"));
   EXPECT_FALSE(percents.empty());
   EXPECT_EQ(percents.back(), QStringLiteral("100%"));
-  EXPECT_EQ(Control<QTreeWidget>(*news, 1072)->topLevelItemCount(), 7);
+  auto* list = Control<QTreeWidget>(*news, 1072);
+  EXPECT_EQ(list->topLevelItemCount(), 7);
+  EXPECT_TRUE(messages.shown.empty());
+  // Every column fits the list, the source too; a headline cut short shows in full as its tool tip.
+  news->resize(news->minimumSizeHint().width() + 200, news->height());
+  QApplication::processEvents();
+  QHeaderView* header = list->header();
+  EXPECT_LE(header->sectionViewportPosition(3) + header->sectionSize(3), list->viewport()->width());
+  EXPECT_GE(header->sectionSize(3), list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(3)));
+  EXPECT_EQ(list->topLevelItem(0)->toolTip(2), list->topLevelItem(0)->text(2));
+}
+
+TEST_F(NewsWindowTest, ClosingDuringAnUpdateStopsItAndClosesOnceWhenItEnds) {
+  MessageScript messages;
+  Add(QStringLiteral("IBM"));
+  ASSERT_EQ(RequestCount(), 1u);
+  bool closeNow = true;
+  QObject::connect(Control<QProgressBar>(*news, 1056), &QProgressBar::valueChanged, news.get(), [&](int value) {
+    if (value == 0 || !closeNow) return;
+    closeNow = false;
+    QTest::keyClick(news.get(), Qt::Key_Escape);
+    news->close();
+    EXPECT_TRUE(news->isVisible());  // the update still needs the window
+  });
+  // The update of IBM and MSFT stops after IBM, the first symbol, and then the window closes.
+  Add(QStringLiteral("MSFT"));
+  EXPECT_FALSE(news->isVisible());
+  EXPECT_EQ(RequestCount(), 2u);
+
+  // Shown again, the window has no close pending: an update reads IBM and both pages of MSFT and it stays.
+  news->show();
+  news->OnUpdate();
+  EXPECT_TRUE(news->isVisible());
+  EXPECT_EQ(RequestCount(), 5u);
   EXPECT_TRUE(messages.shown.empty());
 }
 

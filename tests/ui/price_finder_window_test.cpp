@@ -6,7 +6,11 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 #include "market_window_support.h"
 #include "marketdata/market_date.h"
@@ -21,6 +25,7 @@ class PriceFinderWindowTest : public ::testing::Test {
     server.Routes().Get("/table.csv", [this](const httplib::Request& req, httplib::Response& res) {
       std::lock_guard<std::mutex> lock(mutex);
       requests.push_back(req.target);
+      if (slow) std::this_thread::sleep_for(std::chrono::milliseconds(300));
       res.set_content(body, "text/csv");
     });
     ASSERT_TRUE(server.Start());
@@ -46,6 +51,7 @@ class PriceFinderWindowTest : public ::testing::Test {
   std::mutex mutex;
   std::vector<std::string> requests;
   std::string body = ReadFixture("history.csv");
+  std::atomic<bool> slow{false};
 };
 
 TEST_F(PriceFinderWindowTest, OpenedWithASymbolItSearchesThePickedMonthAtOnce) {
@@ -97,6 +103,40 @@ TEST_F(PriceFinderWindowTest, SelectReadsTheAdjustBoxWhenItIsPressed) {
   SelectRow(1);
   QTest::mouseClick(Control<QPushButton>(*dialog, 1033), Qt::LeftButton);
   EXPECT_EQ(dialog->ChosenPrice(), QStringLiteral("25.08"));
+}
+
+TEST_F(PriceFinderWindowTest, AFetchKeepsTheWindowAndEnterOnAPriceSelectsIt) {
+  MessageScript messages;
+  dialog->show();
+  QTest::keyClicks(Control<QLineEdit>(*dialog, 2088), QStringLiteral("MSFT"));
+  Control<QDateEdit>(*dialog, 2139)->setDate(QDate(2007, 1, 1));
+  slow = true;
+  bool checkedDuringFetch = false;
+  QTimer::singleShot(50, dialog.get(), [&] {
+    checkedDuringFetch = true;
+    EXPECT_TRUE(dialog->IsFetching());
+    dialog->close();
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    QTest::mouseClick(Control<QPushButton>(*dialog, 2), Qt::LeftButton);
+    EXPECT_TRUE(dialog->isVisible());
+  });
+  QTest::mouseClick(Control<QPushButton>(*dialog, 2097), Qt::LeftButton);
+  EXPECT_TRUE(checkedDuringFetch);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+  ASSERT_EQ(Control<QTreeWidget>(*dialog, 1035)->topLevelItemCount(), 3);
+
+  // Enter on the focused price picks it, selected or not (Tab gives the list focus without a selection);
+  // it does not press Find, the default button, again.
+  auto* list = Control<QTreeWidget>(*dialog, 1035);
+  list->selectionModel()->setCurrentIndex(list->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+  list->clearSelection();
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Return);
+  RunPosted();
+  EXPECT_EQ(requests.size(), 1u);
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(dialog->ChosenPrice(), QStringLiteral("29.81"));
 }
 
 TEST_F(PriceFinderWindowTest, AnEmptySymbolOrAMonthWithoutPricesShowsItsMessage) {

@@ -17,6 +17,7 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
 #include "ui/main/report_entities.h"
+#include "ui/main/report_printer.h"
 #include "ui/main/web_page_opener.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
@@ -124,6 +125,9 @@ TEST_F(ToolCommandsTest, PrintWritesTheReportInTheDataFolderAndPrintsItAsABrowse
     auto* print = qobject_cast<QPrintDialog*>(&dialog);
     EXPECT_NE(print, nullptr);
     if (!print) return int(QDialog::Rejected);
+    // The job, and the PDF file the dialog offers, are named after the portfolio and the day.
+    EXPECT_EQ(print->printer()->docName(),
+              QStringLiteral("Print Test ") + QDate::currentDate().toString(Qt::ISODate));
     print->printer()->setOutputFormat(QPrinter::PdfFormat);
     print->printer()->setOutputFileName(pdf);
     return int(QDialog::Accepted);
@@ -285,6 +289,19 @@ TEST_F(ToolCommandsTest, ChartOpensAModelessWindowTrackedByTheApplication) {
   EXPECT_EQ(qobject_cast<CDlgChart*>(host.addedWindows[1].data())->Symbols(), QStringList{"KO"});
   RunPosted();
   for (const QPointer<QWidget>& w : host.addedWindows) delete w.data();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintDocumentNameTest, ThePortfolioNameBecomesAFileNameAPersonRecognises) {
+  const QDate day(2026, 12, 7);
+  EXPECT_EQ(PrintDocumentName(QStringLiteral("Growth"), day), QStringLiteral("Growth 2026-12-07"));
+  // A slash would name a folder; a dot would lose what follows it when the dialog puts ".pdf" on.
+  EXPECT_EQ(PrintDocumentName(QStringLiteral(" Stocks/Bonds  Inc. "), day),
+            QStringLiteral("Stocks-Bonds Inc- 2026-12-07"));
+  EXPECT_EQ(PrintDocumentName(QString(), day), QStringLiteral("Portfolio 2026-12-07"));
 }
 
 }  // namespace

@@ -369,7 +369,9 @@ void CDlgVellumar::DeferredInit() {
 
   conn = Database().Connect(commandTarget, kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed);
   if (!conn) {
-    ShowMessage(this, StringId::DatabaseOpenError, MessageIcon::Error);
+    // A file another program keeps locked is no damaged file: say so, rather than that it may be corrupt.
+    const bool busy = Database().GetLastOpenCode() == kDbBusy;
+    ShowMessage(this, busy ? StringId::DatabaseBusy : StringId::DatabaseOpenError, MessageIcon::Error);
     PostCommand(kCmdExit);
     return;
   }

@@ -56,6 +56,9 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void SelectPortfolio(uint32_t id);
   void RefillLists();
 
+  // Puts the shown portfolio, view and window state into the settings (written at exit).
+  void SaveViewPrefs();
+
   uint32_t CurrentPortfolio() const { return portfolioId; }
   bool IsHeldView() const { return heldView; }
   bool IsConnected() const { return connected; }
@@ -116,7 +119,6 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void RefreshUpdatedLabel();
   void RefreshStatusBar();
   [[nodiscard]] bool RunExitSequence();
-  void SaveViewPrefs();
   void CloseSecondary();
 
   // Command handlers by theme (main_commands_*.cpp).

@@ -205,7 +205,8 @@ void CDlgVellumar::OnPrint() {
     VisibleList()->setFocus();
     return;
   }
-  if (!QFile::exists(path) || PrintHtmlFile(this, path) == PrintOutcome::Failed) {
+  const QString documentName = PrintDocumentName(QString::fromStdString(portfolioName), QDate::currentDate());
+  if (!QFile::exists(path) || PrintHtmlFile(this, path, documentName) == PrintOutcome::Failed) {
     ShowMessage(this, StringId::PrintError, MessageIcon::None, MessageButtons::Ok, {path});
   }
   VisibleList()->setFocus();

@@ -16,14 +16,23 @@ constexpr qreal kMarginPixels = 8;
 
 }  // namespace
 
-PrintOutcome PrintHtmlFile(QWidget* parent, const QString& path) {
+QString PrintDocumentName(const QString& portfolioName, const QDate& day) {
+  QString name = portfolioName.simplified();
+  for (QChar& c : name) {
+    if (c == u'/' || c == u'\\' || c == u'.' || c.category() == QChar::Other_Control) c = u'-';
+  }
+  if (name.isEmpty()) name = QStringLiteral("Portfolio");
+  return name + u' ' + day.toString(Qt::ISODate);
+}
+
+PrintOutcome PrintHtmlFile(QWidget* parent, const QString& path, const QString& documentName) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return PrintOutcome::Failed;
   // The report declares Latin-1 and writes everything else as character references.
   const QString html = QString::fromLatin1(CompleteEntityReferences(file.readAll().toStdString()));
 
   QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(path.section(u'/', -1));
+  printer.setDocName(documentName.isEmpty() ? path.section(u'/', -1) : documentName);
   QPrintDialog dialog(&printer, parent);
   dialog.setObjectName(QStringLiteral("PrintDialog"));
   if (RunDialog(dialog) != QDialog::Accepted) return PrintOutcome::Cancelled;

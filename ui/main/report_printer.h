@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 #include <QString>
 
 class QWidget;
@@ -7,5 +8,10 @@ enum class PrintOutcome { Printed, Cancelled, Failed };
 
 // Prints the HTML file at `path` as a browser shows it, after the user has chosen the printer (or a PDF
 // file) in the print dialog, which runs through the dialog runner. The file itself is left as it is.
-// Failed when the file cannot be read or the printer cannot print.
-PrintOutcome PrintHtmlFile(QWidget* parent, const QString& path);
+// Failed when the file cannot be read or the printer cannot print. `documentName` names the print job and
+// the PDF file the dialog offers; empty uses the file's name.
+PrintOutcome PrintHtmlFile(QWidget* parent, const QString& path, const QString& documentName = QString());
+
+// "Growth 2026-12-07" for the portfolio Growth printed on that day: a name a person recognises as the
+// offered PDF file, with the characters that cannot stand in a file name replaced by "-".
+QString PrintDocumentName(const QString& portfolioName, const QDate& day);

@@ -1,9 +1,9 @@
 #include "ui/marketdata/c_dlg_chart.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,7 +56,7 @@ QString Q(const std::string& text) {
 
 CDlgChart::CDlgChart(const QStringList& chartSymbols, QWidget* parent,
                      std::unique_ptr<ChartProvider> chartProvider)
-    : QDialog(parent, Qt::Window),
+    : BusyDialog(parent, Qt::Window, CloseWhileBusy::WhenDone),
       symbols(chartSymbols),
       provider(chartProvider ? std::move(chartProvider) : std::make_unique<BigChartsChartProvider>()) {
   setObjectName(QStringLiteral("156"));
@@ -110,9 +110,14 @@ void CDlgChart::CreateControls() {
   NameControl(intervalButton, 1091, QStringLiteral("Interval"));
   periodMenu = new QMenu(intervalButton);
   periodMenu->setAccessibleName(QStringLiteral("Interval"));
+  // The menu marks the period shown: the button's own text does not say it.
+  auto* periods = new QActionGroup(periodMenu);
   for (int period = 0; period < 9; ++period) {
     QAction* action = periodMenu->addAction(QString::fromLatin1(kPeriods[period]));
     action->setObjectName(QStringLiteral("period%1").arg(period));
+    action->setCheckable(true);
+    action->setChecked(period == params.period);
+    periods->addAction(action);
     connect(action, &QAction::triggered, this, [this, period] { SetPeriod(period); });
   }
   intervalButton->setMenu(periodMenu);
@@ -268,7 +273,7 @@ void CDlgChart::UpdateChart() {
   SetBusy(false);
   symbolEdit->setFocus();
   emit ChartUpdated();
-  if (closeWhenDone) close();
+  EndBusy();
 }
 
 void CDlgChart::ShowQuoteLine() {
@@ -302,40 +307,20 @@ void CDlgChart::ShowQuoteLine() {
   quoteLine->setText(FormatString(StringId::ChartQuoteLine, values));
 }
 
-void CDlgChart::closeEvent(QCloseEvent* event) {
-  // The update under way still needs the window; it closes when the update has ended.
-  if (updating) {
-    closeWhenDone = true;
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
-}
-
 void CDlgChart::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
+  BusyDialog::showEvent(event);
   if (shownOnce) return;
   shownOnce = true;
-  QPointer<CDlgChart> self(this);
-  QMetaObject::invokeMethod(
-      this,
-      [self] {
-        if (self) self->UpdateChart();
-      },
-      Qt::QueuedConnection);
+  Post([this] { UpdateChart(); });
 }
 
 void CDlgChart::reject() {
-  if (updating) {
-    closeWhenDone = true;
-    return;
-  }
   // Escape closes the window as its Close button does (closing it rejects it in turn).
-  if (!closing) {
-    closing = true;
-    close();
-    closing = false;
+  if (Busy() || closing) {
+    BusyDialog::reject();
     return;
   }
-  QDialog::reject();
+  closing = true;
+  close();
+  closing = false;
 }

@@ -1,5 +1,4 @@
 #pragma once
-#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -7,6 +6,7 @@
 
 #include "marketdata/chart_provider.h"
 #include "marketdata/chart_provider_params.h"
+#include "ui/marketdata/busy_dialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,7 +21,7 @@ class QTextBrowser;
 // portably), wrapped in a temporary HTML page and
 // shown in a text browser; both files go when the window is destroyed. While an update runs the window
 // repaints, nothing starts a second update, and a close waits until the update has ended.
-class CDlgChart : public QDialog {
+class CDlgChart : public BusyDialog {
   Q_OBJECT
 
  public:
@@ -49,8 +49,8 @@ class CDlgChart : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
   void reject() override;
+  bool Busy() const override { return updating; }
 
  private:
   void CreateControls();
@@ -66,7 +66,6 @@ class CDlgChart : public QDialog {
   QString htmlPath;
   QString pageText;
   bool updating = false;
-  bool closeWhenDone = false;
   bool closing = false;
   bool shownOnce = false;
 

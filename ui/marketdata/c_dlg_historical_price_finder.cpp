@@ -1,12 +1,9 @@
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -29,7 +26,8 @@ const QString kResultsText = QStringLiteral("&Results:");
 
 }  // namespace
 
-CDlgHistoricalPriceFinder::CDlgHistoricalPriceFinder(QWidget* parent) : QDialog(parent) {
+CDlgHistoricalPriceFinder::CDlgHistoricalPriceFinder(QWidget* parent)
+    : BusyDialog(parent, {}, CloseWhileBusy::Beep) {
   setObjectName(QStringLiteral("1593"));
   setWindowTitle(QStringLiteral("Historical Price Finder"));
   setAccessibleName(windowTitle());
@@ -81,7 +79,7 @@ void CDlgHistoricalPriceFinder::CreateControls() {
       {QStringLiteral("Date"), QStringLiteral("Close"), QStringLiteral("Low"), QStringLiteral("High")});
   const int widths[] = {80, 65, 60, 60};
   for (int c = 0; c < 4; ++c) resultList->setColumnWidth(c, DialogUnitsX(this, widths[c]));
-  resultList->installEventFilter(this);
+  SelectOnEnter(resultList, [this] { PostSelect(); });
   resultsLabel = BuddyLabel(kResultsText, resultList, this);
   NameControl(resultsLabel, 2098, kResultsText);
   resultList->setObjectName(QStringLiteral("1035"));
@@ -127,17 +125,10 @@ QDate CDlgHistoricalPriceFinder::PickedMonth() const {
 }
 
 void CDlgHistoricalPriceFinder::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
+  BusyDialog::showEvent(event);
   if (shownOnce) return;
   shownOnce = true;
-  if (initialSymbol.trimmed().isEmpty()) return;
-  QPointer<CDlgHistoricalPriceFinder> self(this);
-  QMetaObject::invokeMethod(
-      this,
-      [self] {
-        if (self) self->OnFind();
-      },
-      Qt::QueuedConnection);
+  if (!initialSymbol.trimmed().isEmpty()) Post([this] { OnFind(); });
 }
 
 void CDlgHistoricalPriceFinder::OnFind() {
@@ -203,13 +194,7 @@ void CDlgHistoricalPriceFinder::OnSelect() {
 
 void CDlgHistoricalPriceFinder::PostSelect() {
   if (fetching || !maySelect) return;
-  QPointer<CDlgHistoricalPriceFinder> self(this);
-  QMetaObject::invokeMethod(
-      this,
-      [self] {
-        if (self) self->OnSelect();
-      },
-      Qt::QueuedConnection);
+  Post([this] { OnSelect(); });
 }
 
 void CDlgHistoricalPriceFinder::OnSymbolFinder() {
@@ -219,33 +204,4 @@ void CDlgHistoricalPriceFinder::OnSymbolFinder() {
   if (RunDialog(finder) != QDialog::Accepted) return;
   symbolEdit->setText(finder.ChosenSymbol());
   symbolEdit->setFocus();
-}
-
-void CDlgHistoricalPriceFinder::reject() {
-  if (fetching) {
-    QApplication::beep();
-    return;
-  }
-  QDialog::reject();
-}
-
-void CDlgHistoricalPriceFinder::closeEvent(QCloseEvent* event) {
-  if (fetching) {
-    QApplication::beep();
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
-}
-
-bool CDlgHistoricalPriceFinder::eventFilter(QObject* watched, QEvent* event) {
-  // Enter on a price selects it instead of searching again through the default button.
-  if (watched == resultList && event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      PostSelect();
-      return true;
-    }
-  }
-  return QDialog::eventFilter(watched, event);
 }

@@ -1,10 +1,10 @@
 #pragma once
 #include <QDate>
-#include <QDialog>
 #include <QString>
 #include <cstdint>
 
 #include "marketdata/historical_price_provider.h"
+#include "ui/marketdata/busy_dialog.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -15,7 +15,7 @@ class QTreeWidget;
 
 // Shows the daily prices of one symbol for one calendar month and lets the user pick a day's price. Opened
 // with a symbol, it searches at once. The caller reads ChosenPrice() and ChosenDate() after OK.
-class CDlgHistoricalPriceFinder : public QDialog {
+class CDlgHistoricalPriceFinder : public BusyDialog {
   Q_OBJECT
 
  public:
@@ -35,15 +35,13 @@ class CDlgHistoricalPriceFinder : public QDialog {
  public slots:
   void OnFind();
   void OnSelect();
-  void reject() override;
 
  signals:
   void FindFinished();
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool Busy() const override { return fetching; }
 
  private:
   void CreateControls();

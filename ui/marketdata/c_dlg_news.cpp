@@ -1,9 +1,9 @@
 #include "ui/marketdata/c_dlg_news.h"
 
-#include <QCloseEvent>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,7 +38,7 @@ int Effective(int value, int fallback) {
 }  // namespace
 
 CDlgNews::CDlgNews(VLGeneralPrefs& generalPrefs, QWidget* parent)
-    : QDialog(parent, Qt::Window), prefs(generalPrefs) {
+    : BusyDialog(parent, Qt::Window, CloseWhileBusy::WhenDone), prefs(generalPrefs) {
   setObjectName(QStringLiteral("154"));
   setWindowTitle(LoadString(StringId::NewsTitle));
   setAccessibleName(QStringLiteral("Recent News"));
@@ -88,6 +88,9 @@ void CDlgNews::CreateControls() {
       {QStringLiteral("Date"), QStringLiteral("Symbol"), QStringLiteral("Item"), QStringLiteral("Source")});
   const int widths[] = {75, 50, 225, 80};
   for (int c = 0; c < 4; ++c) headlineList->setColumnWidth(c, DialogUnitsX(this, widths[c]));
+  // The headline takes the width the other columns leave, so the source stays in view.
+  headlineList->header()->setStretchLastSection(false);
+  headlineList->header()->setSectionResizeMode(2, QHeaderView::Stretch);
   auto* heading = BuddyLabel(QStringLiteral("&News items:"), headlineList, this);
   NameControl(heading, 1057, heading->text());
   main->addWidget(heading);
@@ -195,7 +198,7 @@ void CDlgNews::OnUpdate() {
                    QStringList{QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)}));
   countLabel->setText(FormatString(StringId::NewsItemCount, QStringList{QString::number(results.size())}));
   emit Updated();
-  if (closeWhenDone) close();
+  EndBusy();
 }
 
 void CDlgNews::FillHeadlines() {
@@ -204,9 +207,11 @@ void CDlgNews::FillHeadlines() {
   for (const auto& item : results) {
     // Weekday, day without a leading zero, month, year: "Sat 6 Jan 2007".
     const QDate date = QDateTime::fromSecsSinceEpoch(item->date).date();
-    rows.append(new QTreeWidgetItem(QStringList{
-        locale.toString(date, QStringLiteral("ddd d MMM yyyy")), QString::fromStdString(item->symbol),
-        QString::fromStdString(item->title), QString::fromStdString(item->source)}));
+    const QString title = QString::fromStdString(item->title);
+    rows.append(new QTreeWidgetItem(QStringList{locale.toString(date, QStringLiteral("ddd d MMM yyyy")),
+                                                QString::fromStdString(item->symbol), title,
+                                                QString::fromStdString(item->source)}));
+    rows.back()->setToolTip(2, title);  // a long headline is cut short in its column
   }
   headlineList->addTopLevelItems(rows);
   for (int c : {0, 1, 3}) headlineList->resizeColumnToContents(c);
@@ -214,7 +219,7 @@ void CDlgNews::FillHeadlines() {
 
 void CDlgNews::OnCommand(uint32_t commandId) {
   if (commandId != kProgressCommand || !provider) return;
-  if (closeWhenDone) provider->stop = true;
+  if (CloseRequested()) provider->stop = true;
   percentLabel->setText(
       FormatString(StringId::ProgressPercent, QStringList{QString::number(provider->progress)}));
   progressBar->setValue(std::min(std::max(provider->progress, 0), 100));
@@ -254,22 +259,7 @@ void CDlgNews::OnOptions() {
   prefs.newsItems = options.Items();
 }
 
-void CDlgNews::closeEvent(QCloseEvent* event) {
-  // An update under way stops after its current page; the window closes when it has ended.
-  if (provider) {
-    closeWhenDone = true;
-    provider->stop = true;
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
-}
-
-void CDlgNews::reject() {
-  if (provider) {
-    closeWhenDone = true;
-    provider->stop = true;
-    return;
-  }
-  QDialog::reject();
+void CDlgNews::OnCloseDeferred() {
+  // The update stops after its current page; the window closes when it has ended.
+  if (provider) provider->stop = true;
 }

@@ -1,10 +1,10 @@
 #pragma once
-#include <QDialog>
 #include <QStringList>
 #include <memory>
 
 #include "marketdata/command_target.h"
 #include "marketdata/news_item_provider.h"
+#include "ui/marketdata/busy_dialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +17,7 @@ class VLGeneralPrefs;
 // Recent headlines of a set of symbols, newest first; a chosen headline opens in the user's browser. Each
 // update creates its own provider; while it runs the window repaints, the buttons that would start another
 // are away, and closing the window stops the update after its current page and closes it then.
-class CDlgNews : public QDialog, public ICommandTarget {
+class CDlgNews : public BusyDialog, public ICommandTarget {
   Q_OBJECT
 
  public:
@@ -42,8 +42,8 @@ class CDlgNews : public QDialog, public ICommandTarget {
   void Updated();
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
-  void reject() override;
+  bool Busy() const override { return provider != nullptr; }
+  void OnCloseDeferred() override;
 
  private:
   void CreateControls();
@@ -54,7 +54,6 @@ class CDlgNews : public QDialog, public ICommandTarget {
   QStringList symbols;
   NewsItemProvider::Results results;
   std::unique_ptr<NewsItemProvider> provider;
-  bool closeWhenDone = false;
 
   QLineEdit* symbolEdit = nullptr;
   QPushButton* addButton = nullptr;

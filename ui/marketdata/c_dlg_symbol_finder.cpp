@@ -1,13 +1,10 @@
 #include "ui/marketdata/c_dlg_symbol_finder.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -53,7 +50,8 @@ bool HasCommonPhrase(const QString& text) {
 
 }  // namespace
 
-CDlgSymbolFinder::CDlgSymbolFinder(QWidget* parent) : QDialog(parent) {
+CDlgSymbolFinder::CDlgSymbolFinder(QWidget* parent)
+    : BusyDialog(parent, {}, CloseWhileBusy::Beep) {
   setObjectName(QStringLiteral("141"));
   setWindowTitle(QStringLiteral("Symbol Finder"));
   setAccessibleName(windowTitle());
@@ -104,7 +102,7 @@ void CDlgSymbolFinder::CreateControls() {
   resultList->setColumnWidth(0, DialogUnitsX(this, 65));
   resultList->setColumnWidth(1, DialogUnitsX(this, 135));
   resultList->setColumnWidth(2, DialogUnitsX(this, 65));
-  resultList->installEventFilter(this);
+  SelectOnEnter(resultList, [this] { PostSelect(); });
   layout->addWidget(BuddyLabel(QStringLiteral("&Results:"), resultList, this));
   layout->addWidget(resultList, 1);
 
@@ -292,41 +290,5 @@ void CDlgSymbolFinder::OnSelect() {
 
 void CDlgSymbolFinder::PostSelect() {
   if (searching || !maySelect) return;
-  QPointer<CDlgSymbolFinder> self(this);
-  QMetaObject::invokeMethod(
-      this,
-      [self] {
-        if (self) self->OnSelect();
-      },
-      Qt::QueuedConnection);
-}
-
-void CDlgSymbolFinder::reject() {
-  // Neither Escape nor the title-bar close may end the window under a running search.
-  if (searching) {
-    QApplication::beep();
-    return;
-  }
-  QDialog::reject();
-}
-
-void CDlgSymbolFinder::closeEvent(QCloseEvent* event) {
-  if (searching) {
-    QApplication::beep();
-    event->ignore();
-    return;
-  }
-  QDialog::closeEvent(event);
-}
-
-bool CDlgSymbolFinder::eventFilter(QObject* watched, QEvent* event) {
-  // Enter on a result selects it instead of starting another search through the default button.
-  if (watched == resultList && event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      PostSelect();
-      return true;
-    }
-  }
-  return QDialog::eventFilter(watched, event);
+  Post([this] { OnSelect(); });
 }

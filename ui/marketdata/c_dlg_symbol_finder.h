@@ -1,9 +1,9 @@
 #pragma once
-#include <QDialog>
 #include <QString>
 
 #include "marketdata/command_target.h"
 #include "marketdata/symbol_finder.h"
+#include "ui/marketdata/busy_dialog.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -17,7 +17,7 @@ class QTreeWidget;
 // Looks up ticker symbols by name, or lists the exchange indexes, and lets the user pick one. The search
 // runs on the UI thread page by page; while it runs the window repaints, Cancel stops it after the current
 // page, and nothing can start a second search. The caller reads ChosenSymbol() after OK.
-class CDlgSymbolFinder : public QDialog, public ICommandTarget {
+class CDlgSymbolFinder : public BusyDialog, public ICommandTarget {
   Q_OBJECT
 
  public:
@@ -39,15 +39,13 @@ class CDlgSymbolFinder : public QDialog, public ICommandTarget {
   void OnFind();
   void OnSelect();
   void OnCancel();
-  void reject() override;
 
  signals:
   // A search has ended and the list shows its results.
   void SearchFinished();
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool Busy() const override { return searching; }
 
  private:
   void CreateControls();

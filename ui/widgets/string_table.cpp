@@ -30,6 +30,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
       {StringId::DatabaseOpenError,
        "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
+      {StringId::DatabaseBusy,
+       "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a moment."},
       {StringId::PortfolioNameMissing, "Please specify a portfolio name or click\nCancel to quit."},
       {StringId::PortfolioExists, "\"%s\"\n\nA portfolio with this name already exists."},
       {StringId::PortfolioAddError, "\"%s\"\n\nVellumar was unable to add this portfolio."},

@@ -1,0 +1,227 @@
+// vellumar-cli commands that look after the database file as a whole: create it (empty or with the sample),
+// check what it holds, dump every record.
+#include "cli/command_table.h"
+
+#include <cstdio>
+
+#include "cli/cli_output.h"
+#include "cli/db_session.h"
+#include "cli/sample_database.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+
+namespace {
+
+int RunInit(const CliArgs& args, CliIo& io) {
+  const std::string path = DatabasePathOption(args);
+  {
+    VLDatabase db(path);
+    const int32_t code = db.Create();
+    if (code == kDbExists) return Failed(io, "a database already exists at " + path);
+    if (code != kDbOk) return Failed(io, "[ " + path + " ]\n\nVellumar was unable to create this database\nfile.");
+  }
+  if (args.Has("sample")) {
+    DbSession s;
+    int32_t code = kVLFailed;
+    if (s.Open(args, io)) code = AddSampleContent(s.Db(), s.Conn());
+    if (code != kVLOk) {
+      // The file is this command's own: a half-filled sample goes, so that the next init finds the path free.
+      std::remove(path.c_str());
+      return Failed(io, "the sample could not be written: " + DatabaseCodeText(code));
+    }
+    io.out << "Created " << path << " with two sample portfolios; 'vellumar-cli update --db " << path
+           << "' fetches their quotes\n";
+    return kExitOk;
+  }
+  io.out << "Created " << path << "\n";
+  return kExitOk;
+}
+
+// What the file holds, by kind: the one line check prints.
+struct StoreCounts {
+  int64_t stocksHeld = 0, stocksSold = 0, cash = 0, margin = 0;
+};
+
+StoreCounts CountPositions(VLDatabase& db) {
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  db.CopyAll(quotes, portfolios, positions);
+  StoreCounts counts;
+  for (const auto& item : positions) {
+    const auto& h = static_cast<const VLHoldingItem&>(*item);
+    if (h.GetKind() == kHoldingCash) ++counts.cash;
+    if (h.GetKind() == kHoldingMargin) ++counts.margin;
+    if (h.GetKind() != kHoldingStock) continue;
+    ++(static_cast<const VLStockHoldingItem&>(h).IsSold() ? counts.stocksSold : counts.stocksHeld);
+  }
+  return counts;
+}
+
+std::string Counted(int64_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+int RunCheck(const CliArgs& args, CliIo& io) {
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const StoreCounts counts = CountPositions(s.Db());
+  const uint64_t trailing = s.Db().GetTrailingBytes();
+  if (args.Has("json")) {
+    OutputRecord r;
+    r.AddNumber("loadCode", 0)
+        .AddNumber("quotes", s.Db().GetQuoteCount())
+        .AddNumber("portfolios", s.Db().GetPortfolioCount())
+        .AddNumber("positions", s.Db().GetPositionCount())
+        .AddNumber("stocksHeld", counts.stocksHeld)
+        .AddNumber("stocksSold", counts.stocksSold)
+        .AddNumber("cash", counts.cash)
+        .AddNumber("margin", counts.margin)
+        .AddNumber("trailingBytes", static_cast<int64_t>(trailing));
+    PrintOne(args, io, {}, r);
+  } else {
+    io.out << DatabasePathOption(args) << ": " << Counted(s.Db().GetPortfolioCount(), "portfolio", "portfolios")
+           << ", " << Counted(s.Db().GetPositionCount(), "position", "positions") << " ("
+           << counts.stocksHeld << " held, " << counts.stocksSold << " sold, " << counts.cash << " cash, "
+           << counts.margin << " margin), " << Counted(s.Db().GetQuoteCount(), "quote", "quotes") << "\n";
+  }
+  if (trailing == 0) return kExitOk;
+  // Loaded as it stands; the bytes are not the application's and the next save drops them.
+  Warn(io, Counted(static_cast<int64_t>(trailing), "byte", "bytes") +
+               " after the end of the store; they are ignored and the next change drops them");
+  return kExitTrailingBytes;
+}
+
+OutputRecord PortfolioRecord(const VLPortfolioItem& p) {
+  OutputRecord r;
+  r.AddNumber("id", p.id).AddNumber("tag", p.tag).Add("name", p.name).Add("comment", p.comment);
+  r.AddNumber("created", p.created).AddNumber("modified", p.modified);
+  return r;
+}
+
+const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "comment", "created", "modified"};
+
+const char* KindText(int32_t kind) {
+  switch (kind) {
+    case kHoldingStock: return "stock";
+    case kHoldingCash: return "cash";
+    default: return "margin";
+  }
+}
+
+// The fields every position prints first, then the numbers of a stock position in print order; the records
+// and the dump's table headers are both made from these.
+const std::vector<std::string> kPositionColumns = {"kind", "id", "tag", "name", "ownerPortfolioId"};
+const struct {
+  const char* name;
+  int64_t (*value)(const VLStockHoldingItem& s);
+} kStockNumbers[] = {
+    {"quoteId", [](const VLStockHoldingItem& s) -> int64_t { return s.quoteId; }},
+    {"qty", [](const VLStockHoldingItem& s) -> int64_t { return s.qty; }},
+    {"buyPricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.buyPricePerShare; }},
+    {"buyCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.buyCommission; }},
+    {"salePricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.salePricePerShare; }},
+    {"saleCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.saleCommission; }},
+    {"perShareBuyTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareBuyTarget; }},
+    {"perShareSellTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareSellTarget; }},
+    {"perShareStopLossTarget",
+     [](const VLStockHoldingItem& s) -> int64_t { return s.perShareStopLossTarget; }},
+    {"marginable", [](const VLStockHoldingItem& s) -> int64_t { return s.marginable ? 1 : 0; }},
+    {"mgnEquity", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnEquity; }},
+    {"mgnThreshold", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnThreshold; }},
+    {"purchaseDate", [](const VLStockHoldingItem& s) -> int64_t { return s.purchaseDate; }},
+    {"saleDate", [](const VLStockHoldingItem& s) -> int64_t { return s.saleDate; }},
+};
+
+std::vector<std::string> StockPositionColumns() {
+  std::vector<std::string> columns = kPositionColumns;
+  for (const auto& f : kStockNumbers) columns.push_back(f.name);
+  columns.push_back("comment");
+  return columns;
+}
+
+std::vector<std::string> AmountPositionColumns() {
+  std::vector<std::string> columns = kPositionColumns;
+  columns.push_back("amount");
+  columns.push_back("amountOwed");
+  return columns;
+}
+
+OutputRecord PositionRecord(const VLHoldingItem& h) {
+  OutputRecord r;
+  r.Add("kind", KindText(h.GetKind()));
+  r.AddNumber("id", h.id).AddNumber("tag", h.tag).Add("name", h.name).AddNumber("ownerPortfolioId",
+                                                                                  h.ownerPortfolioId);
+  if (h.GetKind() == kHoldingCash) return r.AddNumber("amount", static_cast<const VLCashHoldingItem&>(h).amount);
+  if (h.GetKind() == kHoldingMargin) {
+    return r.AddNumber("amountOwed", static_cast<const VLMarginHoldingItem&>(h).amountOwed);
+  }
+  const auto& s = static_cast<const VLStockHoldingItem&>(h);
+  for (const auto& f : kStockNumbers) r.AddNumber(f.name, f.value(s));
+  r.Add("comment", s.comment);
+  return r;
+}
+
+int RunDump(const CliArgs& args, CliIo& io) {
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  s.Db().CopyAll(quotes, portfolios, positions);
+
+  std::vector<OutputRecord> quoteRecords, portfolioRecords, stockRecords, otherRecords;
+  std::vector<std::string> quoteColumns = {"id", "tag", "name", "refCount"};
+  // The cached quote's fields under "quote.", as the record holds them: its own "name" is the item's, the
+  // company's name is "quote.name".
+  for (const auto& f : StockInfo::TextFields()) quoteColumns.push_back(std::string("quote.") + f.fieldName);
+  quoteColumns.push_back("quote.stamp");
+  for (const auto& item : quotes) {
+    const auto& q = static_cast<const VLStockInfoItem&>(*item);
+    OutputRecord& r = quoteRecords.emplace_back();
+    r.AddNumber("id", q.id).AddNumber("tag", q.tag).Add("name", q.name).AddNumber("refCount", q.refCount);
+    for (const auto& f : StockInfo::TextFields()) r.Add(std::string("quote.") + f.fieldName, q.quote.*f.member);
+    r.AddNumber("quote.stamp", q.quote.stamp);
+  }
+  for (const auto& item : portfolios) portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  for (const auto& item : positions) {
+    const auto& h = static_cast<const VLHoldingItem&>(*item);
+    (h.GetKind() == kHoldingStock ? stockRecords : otherRecords).push_back(PositionRecord(h));
+  }
+
+  if (args.Has("json")) {
+    io.out << "{\"quotes\":";
+    PrintList(args, io, quoteColumns, quoteRecords);
+    io.out << ",\"portfolios\":";
+    PrintList(args, io, kPortfolioColumns, portfolioRecords);
+    std::vector<OutputRecord> all = stockRecords;
+    all.insert(all.end(), otherRecords.begin(), otherRecords.end());
+    io.out << ",\"positions\":";
+    PrintList(args, io, {}, all);
+    io.out << "}\n";
+    return kExitOk;
+  }
+  // Three tables, each with its own header, apart by a blank line.
+  PrintList(args, io, quoteColumns, quoteRecords);
+  io.out << "\n";
+  PrintList(args, io, kPortfolioColumns, portfolioRecords);
+  io.out << "\n";
+  PrintList(args, io, StockPositionColumns(), stockRecords);
+  io.out << "\n";
+  PrintList(args, io, AmountPositionColumns(), otherRecords);
+  return kExitOk;
+}
+
+}  // namespace
+
+std::vector<CliCommand> MaintenanceCommands() {
+  const std::set<std::string> db = {"db"};
+  return {
+      {"init", "[--db PATH] [--sample]", db, {"sample"}, RunInit},
+      {"check", "[--db PATH]", db, {}, RunCheck},
+      {"dump", "[--db PATH]", db, {}, RunDump},
+  };
+}

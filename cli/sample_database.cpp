@@ -1,0 +1,122 @@
+#include "cli/sample_database.h"
+
+#include "marketdata/market_date.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+
+struct SampleDate {
+  int year, month, day;
+};
+
+struct SampleStock {
+  const char* symbol;
+  uint32_t qty;
+  uint32_t priceCents;
+  uint32_t commissionCents;
+  SampleDate bought;
+  uint32_t sellTargetCents;  // 0 = none
+  uint32_t stopLossCents;    // 0 = none
+  int32_t marginEquity;      // percent; 0 = not marginable
+  const char* comment;
+  // A sale of part or all of the shares: 0 shares = kept whole.
+  uint32_t soldQty;
+  uint32_t salePriceCents;
+  SampleDate sold;
+};
+
+struct SamplePortfolio {
+  const char* name;
+  const char* comment;
+  std::vector<SampleStock> stocks;
+  uint32_t cashCents;    // 0 = none
+  uint32_t marginCents;  // 0 = none
+};
+
+const std::vector<SamplePortfolio>& Samples() {
+  static const std::vector<SamplePortfolio> samples = {
+      {"Retirement",
+       "long term",
+       {
+           {"MSFT", 100, 25050, 995, {2023, 1, 17}, 60000, 0, 50, "core holding", 0, 0, {}},
+           {"AAPL", 50, 12000, 995, {2022, 6, 1}, 0, 11000, 0, "", 0, 0, {}},
+           {"KO", 200, 6110, 995, {2020, 11, 2}, 0, 0, 0, "dividends", 80, 6450, {2024, 5, 14}},
+           {"JNJ", 40, 16420, 995, {2021, 9, 8}, 0, 0, 0, "", 0, 0, {}},
+           {"INTC", 300, 3520, 995, {2021, 8, 16}, 0, 0, 0, "", 300, 4810, {2024, 4, 2}},
+       },
+       250000,
+       120000},
+      {"Trading",
+       "short term",
+       {
+           {"NVDA", 60, 4850, 495, {2023, 3, 6}, 20000, 4000, 0, "", 20, 11875, {2024, 6, 10}},
+           {"TSLA", 25, 18760, 495, {2024, 1, 22}, 0, 15000, 0, "", 0, 0, {}},
+           {"BHP.AX", 150, 4412, 1995, {2022, 10, 4}, 0, 0, 0, "Australia", 0, 0, {}},
+           {"HSBA.L", 200, 115000, 1250, {2023, 7, 19}, 0, 0, 0, "London: prices in pence", 0, 0, {}},
+       },
+       80000,
+       0},
+  };
+  return samples;
+}
+
+int64_t Midnight(const SampleDate& date) {
+  int64_t seconds = 0;
+  return LocalMidnight(date.year, date.month, date.day, &seconds) ? seconds : 0;
+}
+
+int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, const SampleStock& s) {
+  VLStockHoldingItem fields;
+  fields.name = s.symbol;
+  fields.qty = s.qty;
+  fields.buyPricePerShare = s.priceCents;
+  fields.buyCommission = s.commissionCents;
+  fields.purchaseDate = Midnight(s.bought);
+  fields.perShareSellTarget = s.sellTargetCents;
+  fields.perShareStopLossTarget = s.stopLossCents;
+  fields.marginable = s.marginEquity != 0;
+  fields.mgnEquity = s.marginEquity;
+  fields.comment = s.comment;
+  uint32_t id = 0;
+  if (int32_t code = db.AddStockPosition(conn, portfolioId, fields, id); code != kVLOk) return code;
+  if (s.soldQty == 0) return kVLOk;
+  uint32_t remainderId = 0;
+  return db.SellPosition(conn, id, s.soldQty, s.salePriceCents, s.commissionCents, Midnight(s.sold), remainderId);
+}
+
+}  // namespace
+
+std::vector<std::string> SampleSymbols() {
+  std::vector<std::string> symbols;
+  for (const SamplePortfolio& p : Samples()) {
+    for (const SampleStock& s : p.stocks) symbols.push_back(s.symbol);
+  }
+  return symbols;
+}
+
+int32_t AddSampleContent(VLDatabase& db, VLDatabaseConn* conn) {
+  for (const SamplePortfolio& sample : Samples()) {
+    VLPortfolioItem portfolio;
+    portfolio.name = sample.name;
+    portfolio.comment = sample.comment;
+    if (int32_t code = db.AddPortfolio(conn, portfolio); code != kVLOk) return code;
+    for (const SampleStock& stock : sample.stocks) {
+      if (int32_t code = AddStock(db, conn, portfolio.id, stock); code != kVLOk) return code;
+    }
+    uint32_t id = 0;
+    if (sample.cashCents) {
+      if (int32_t code = db.AddCashPosition(conn, portfolio.id, sample.cashCents, "Money market", id); code != kVLOk) {
+        return code;
+      }
+    }
+    if (sample.marginCents) {
+      if (int32_t code = db.AddMarginPosition(conn, portfolio.id, sample.marginCents, "Broker loan", id);
+          code != kVLOk) {
+        return code;
+      }
+    }
+  }
+  return kVLOk;
+}
