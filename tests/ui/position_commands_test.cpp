@@ -312,4 +312,23 @@ TEST_F(PositionCommandsTest, MenuPromptsLeaveTheStatusLineAsItWas) {
   EXPECT_EQ(window->statusBar()->currentMessage(), line);
 }
 
+// A refill (here after Update) keeps the selection and the row the keyboard is on, so Down goes on from
+// there rather than from the top.
+TEST_F(PositionCommandsTest, UpdateKeepsTheSelectionAndTheKeyboardRow) {
+  host.AddStock(portfolio, "AAA");
+  const uint32_t b = host.AddStock(portfolio, "BBB");
+  const uint32_t c = host.AddStock(portfolio, "CCC");
+  Open();
+  PositionListView* list = window->HeldList();
+  list->SelectIds({b}, b);
+  window->OnTimerTick();  // the selection snapshot a refill restores
+  window->RunCommand(kCmdUpdate);
+  RunPosted();
+  EXPECT_EQ(list->SelectedIds(), std::vector<uint32_t>{b});
+  ASSERT_TRUE(list->currentIndex().isValid());
+  EXPECT_EQ(list->Model()->ItemIdAt(list->currentIndex().row()), b);
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(list->SelectedIds(), std::vector<uint32_t>{c});
+}
+
 }  // namespace

@@ -116,11 +116,14 @@ void CDlgVellumar::FillList(PositionListView* list, bool held, VLHoldingItemList
     if (portfolioId == 0) UpdateSummary();
     return;
   }
+  // The keyboard goes on from the row it was on, when that position is still there.
+  const QModelIndex current = list->currentIndex();
+  const uint32_t currentId = current.isValid() ? model->ItemIdAt(current.row()) : 0;
   model->Refill(positions, columns, held ? heldSortBy : soldSortBy,
                 held ? heldSortAscending : soldSortAscending);
   list->setUpdatesEnabled(true);
   list->ApplyColumnWidths();
-  list->SelectIds(held ? heldSnapshot : soldSnapshot);
+  list->SelectIds(held ? heldSnapshot : soldSnapshot, currentId);
   UpdateSummary();
 }
 
