@@ -104,6 +104,26 @@ TEST(ColumnChooser, TreeAddRemoveMoveResetAndOk) {
   EXPECT_EQ(dialog.Columns(), GetDefaultSoldColumns());
 }
 
+// At its smallest (a crowded or scaled screen) the tree still shows every category and column name whole.
+TEST(ColumnChooser, EveryNameFitsWhenTheDialogIsAtItsSmallest) {
+  CDlgChooseColumnsNew dialog(true, GetDefaultHeldColumns());
+  auto* tree = Field<QTreeWidget>(dialog, "allColumns");
+  tree->expandAll();
+  dialog.show();
+  dialog.resize(dialog.minimumSizeHint());
+  QCoreApplication::processEvents();
+  const QFontMetrics metrics = tree->fontMetrics();
+  int checked = 0;
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+    const QRect cell = tree->visualItemRect(*it);
+    if (!cell.isValid()) continue;  // scrolled out of sight
+    const int textRight = cell.left() + metrics.horizontalAdvance((*it)->text(0));
+    EXPECT_LE(textRight + 6, tree->viewport()->width()) << (*it)->text(0).toStdString();
+    ++checked;
+  }
+  EXPECT_GT(checked, kCategoryCount);
+}
+
 TEST(ColumnChooser, HeldViewLabelAndResetQuestion) {
   CDlgChooseColumnsNew dialog(true, {kColSymbol});
   EXPECT_EQ(dialog.Selected()->accessibleName(), QStringLiteral("Selected columns [Held]"));

@@ -1,5 +1,7 @@
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
 
+#include <algorithm>
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -30,17 +33,28 @@ CDlgChooseColumnsNew::CDlgChooseColumnsNew(bool heldView, const std::vector<int>
   tree->setObjectName(QStringLiteral("allColumns"));
   tree->setAccessibleName(QStringLiteral("All columns"));
   tree->setHeaderHidden(true);
-  tree->setMinimumSize(fontMetrics().averageCharWidth() * 30, fontMetrics().height() * 18);
   treeLabel->setBuddy(tree);
+  // Wide enough for its longest name at its depth with the scroll bar showing, so nothing is cut short.
+  int widest = fontMetrics().averageCharWidth() * 30;
+  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
+  auto need = [&](const QString& text, int depth) {
+    return tree->indentation() * depth + fontMetrics().horizontalAdvance(text) + 2 * tree->frameWidth() +
+           scrollBar + fontMetrics().averageCharWidth() * 2;
+  };
   for (int category = 0; category < kCategoryCount; ++category) {
-    auto* node = new QTreeWidgetItem(tree, {QString::fromStdString(GetCategoryName(category))});
+    const QString name = QString::fromStdString(GetCategoryName(category));
+    auto* node = new QTreeWidgetItem(tree, {name});
+    widest = std::max(widest, need(name, 1));
     std::vector<int> ids;
     FillCategory(category, ids);
     for (int id : ids) {
-      auto* leaf = new QTreeWidgetItem(node, {QString::fromStdString(GetColumnHeader(id))});
+      const QString header = QString::fromStdString(GetColumnHeader(id));
+      auto* leaf = new QTreeWidgetItem(node, {header});
       leaf->setData(0, kColumnRole, id);
+      widest = std::max(widest, need(header, 2));
     }
   }
+  tree->setMinimumSize(widest, fontMetrics().height() * 18);
 
   auto* buttons = new QVBoxLayout;
   QPushButton* add = MakeButton(this, QStringLiteral("&Add  >"), QStringLiteral("add"));
