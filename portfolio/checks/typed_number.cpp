@@ -29,10 +29,24 @@ bool GroupsFitGrouping(const std::vector<std::string_view>& groups, const std::s
   return true;
 }
 
+// The thousands separator and grouping a typed number may use. A locale without grouping (C, C.UTF-8)
+// whose decimal point is "." still takes "," between groups of three, as people type amounts anyway: a
+// comma cannot mean anything else there.
+void TypedGrouping(const NumberFormat& format, std::string& separator, std::string& grouping) {
+  separator = format.thousandsSeparator;
+  grouping = format.grouping;
+  if (grouping.empty() && format.decimalPoint == ".") {
+    separator = ",";
+    grouping = "\3";
+  }
+}
+
 // The integer digits of `text` with the separators checked and removed; false when they do not fit.
 bool ReadIntegerDigits(std::string_view text, const NumberFormat& format, std::string& digits) {
   std::vector<std::string_view> groups;
-  const std::string& separator = format.thousandsSeparator;
+  std::string separator;
+  std::string grouping;
+  TypedGrouping(format, separator, grouping);
   size_t start = 0;
   while (true) {
     const size_t at = separator.empty() ? std::string_view::npos : text.find(separator, start);
@@ -45,7 +59,7 @@ bool ReadIntegerDigits(std::string_view text, const NumberFormat& format, std::s
       if (!IsDigit(c)) return false;
     }
   }
-  if (groups.size() > 1 && !GroupsFitGrouping(groups, format.grouping)) return false;
+  if (groups.size() > 1 && !GroupsFitGrouping(groups, grouping)) return false;
   digits.clear();
   for (std::string_view group : groups) digits.append(group);
   return true;

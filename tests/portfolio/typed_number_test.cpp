@@ -46,11 +46,21 @@ TEST(TypedAmount, AcceptsThousandsSeparatorsOnlyWhereTheGroupingPutsThem) {
   EXPECT_EQ(Cents("1.234,5", German()), 123450);
   EXPECT_EQ(AmountStatus("1,234.50", German()), TypedNumberStatus::Invalid);
 
-  // A locale without grouping accepts no separator at all.
+  // A locale without grouping (the C locale: separator "," and no grouping) takes "," between groups of
+  // three as typed out of habit, and only there; one whose decimal mark is "," takes no separator at all.
   NumberFormat ungrouped = NumberFormat::English();
   ungrouped.grouping.clear();
-  EXPECT_EQ(AmountStatus("1,234", ungrouped), TypedNumberStatus::Invalid);
+  EXPECT_EQ(Cents("5,000.00", ungrouped), 500000);
+  EXPECT_EQ(Cents("1,234,567", ungrouped), 123456700);
   EXPECT_EQ(Cents("1234", ungrouped), 123400);
+  EXPECT_EQ(AmountStatus("1,2345", ungrouped), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("12,34", ungrouped), TypedNumberStatus::Invalid);
+  ungrouped.thousandsSeparator.clear();
+  EXPECT_EQ(Cents("5,000", ungrouped), 500000);
+  NumberFormat ungroupedComma = German();
+  ungroupedComma.grouping.clear();
+  EXPECT_EQ(AmountStatus("1.234", ungroupedComma), TypedNumberStatus::Invalid);
+  EXPECT_EQ(Cents("1234,5", ungroupedComma), 123450);
 }
 
 TEST(TypedAmount, RefusesAnythingElseInsteadOfTruncating) {

@@ -154,6 +154,8 @@ TEST_F(PositionDialogsTest, EditingASoldPositionChecksTheSaleDateAndChangeSymbol
     ASSERT_EQ(InnerTabs(dialog)->count(), 4);
     EXPECT_EQ(InnerTabs(dialog)->tabText(3), QStringLiteral(" Sale "));
     EXPECT_TRUE(Field(dialog, "symbol")->isReadOnly());
+    // It opens on the first field that can be changed, not on the read-only symbol.
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "quantity"));
     EXPECT_EQ(Field<QDateEdit>(dialog, "buyDate")->date(), bought);
     SetDate(dialog, "saleDate", bought.addDays(-1));
     MessageScript messages;

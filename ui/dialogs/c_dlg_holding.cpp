@@ -1,6 +1,8 @@
 #include "ui/dialogs/c_dlg_holding.h"
 
+#include <QAbstractButton>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -48,7 +50,17 @@ CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holdin
     QWidget* current = tabs->currentWidget();
     this->kind = current == cashPage ? kHoldingCash : current == marginPage ? kHoldingMargin : kHoldingStock;
   });
-  if (QWidget* first = tabs->currentWidget()->nextInFocusChain()) first->setFocus();
+  if (QWidget* first = FirstEntryField(tabs->currentWidget())) first->setFocus();
+}
+
+QWidget* CDlgHolding::FirstEntryField(QWidget* page) {
+  // The first control of the page that takes typing: an edited position's symbol is shown read-only.
+  for (QWidget* w = page->nextInFocusChain(); w && w != page && page->isAncestorOf(w); w = w->nextInFocusChain()) {
+    const auto* edit = qobject_cast<const QLineEdit*>(w);
+    const bool typing = !qobject_cast<const QAbstractButton*>(w) && !(edit && edit->isReadOnly());
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && typing) return w;
+  }
+  return page->nextInFocusChain();
 }
 
 CDlgHolding::~CDlgHolding() = default;

@@ -36,6 +36,8 @@ class CDlgHolding : public QDialog {
   CDlgMarginHolding* MarginPage() const { return marginPage; }
 
  private:
+  // The control a page opens on: its first enabled field that can be typed in.
+  static QWidget* FirstEntryField(QWidget* page);
   void OnOk();
 
   bool editing;
