@@ -15,6 +15,7 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "ui/widgets/string_table.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ class PositionFailuresTest : public ::testing::Test {
     FileHandle file;
   };
 
-  // Runs `command` while another program holds the lock, expecting `message`, and checks that the file,
-  // the store and both lists are what they were.
+  // Runs `command` while another program holds the lock, expecting `messages` (the last one saying why),
+  // and checks that the file, the store and both lists are what they were.
   void FailsUnchanged(int command, std::initializer_list<std::pair<int, MessageAnswer>> messages) {
     const QByteArray bytes = FileBytes();
     const QStringList store = Store();
@@ -92,6 +93,9 @@ class PositionFailuresTest : public ::testing::Test {
       for (auto [id, answer] : messages) script.Expect(id, answer);
       window->RunCommand(command);
       RunPosted();
+      // The refusal says that another program holds the file, not only that the change failed.
+      ASSERT_FALSE(script.details.empty());
+      EXPECT_EQ(script.details.back(), LoadString(StringId::DatabaseBusy));
     }
     EXPECT_EQ(FileBytes(), bytes);
     EXPECT_EQ(Store(), store);

@@ -140,6 +140,7 @@ class MessageScript {
       const int id = static_cast<int>(request.id);
       shown.push_back(id);
       texts.push_back(request.text);
+      details.push_back(request.detail);
       if (queue.empty() || queue.front().first != id) {
         ADD_FAILURE() << "unexpected message " << id << ": " << request.text.toStdString();
         return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
@@ -161,6 +162,7 @@ class MessageScript {
 
   std::vector<int> shown;
   std::vector<QString> texts;
+  std::vector<QString> details;
 
  private:
   std::deque<std::pair<int, MessageAnswer>> queue;

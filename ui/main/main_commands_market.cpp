@@ -10,6 +10,7 @@
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/quote_line.h"
+#include "ui/main/refused_change.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/wait_cursor.h"
@@ -37,7 +38,7 @@ void CDlgVellumar::OnUpdate() {
   RefreshStatusBar();
   if (code == kVLOk) return;
   updatedLabel->clear();
-  ShowMessage(this, StringId::UpdateError);
+  ShowRefusedChange(this, StringId::UpdateError, code);
 }
 
 // The quote look-up of the symbol edit; Enter in the edit runs it too, then empties the edit.

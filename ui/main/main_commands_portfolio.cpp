@@ -7,6 +7,7 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/dialog_runner.h"
+#include "ui/main/refused_change.h"
 #include "ui/widgets/message_box.h"
 
 void CDlgVellumar::RegisterPortfolioCommands() {
@@ -35,8 +36,8 @@ void CDlgVellumar::OnPortfolioNew() {
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const int32_t code = Database().AddPortfolio(conn, *portfolio);
   if (code != kVLOk) {
-    ShowMessage(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, MessageIcon::None, MessageButtons::Ok,
-                {QString::fromStdString(portfolio->name)});
+    ShowRefusedChange(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, code,
+                      MessageIcon::None, {QString::fromStdString(portfolio->name)});
     return;
   }
   SelectPortfolio(portfolio->id);
@@ -47,8 +48,9 @@ void CDlgVellumar::OnPortfolioEdit() {
   if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) != kVLOk) return;
   CDlgPortfolio dialog(&portfolio, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
-  if (Database().ModifyPortfolio(conn, portfolio) != kVLOk) {
-    ShowMessage(this, StringId::PortfolioChangeError, MessageIcon::None, MessageButtons::Ok, {QString::fromStdString(portfolio.name)});
+  if (const int32_t code = Database().ModifyPortfolio(conn, portfolio); code != kVLOk) {
+    ShowRefusedChange(this, StringId::PortfolioChangeError, code, MessageIcon::None,
+                      {QString::fromStdString(portfolio.name)});
   }
 }
 
@@ -59,7 +61,7 @@ void CDlgVellumar::OnPortfolioDelete() {
       MessageAnswer::Yes) {
     return;
   }
-  if (Database().DeletePortfolio(conn, portfolioId) != kVLOk) {
-    ShowMessage(this, StringId::PortfolioDeleteError, MessageIcon::None, MessageButtons::Ok, {name});
+  if (const int32_t code = Database().DeletePortfolio(conn, portfolioId); code != kVLOk) {
+    ShowRefusedChange(this, StringId::PortfolioDeleteError, code, MessageIcon::None, {name});
   }
 }

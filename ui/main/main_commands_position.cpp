@@ -11,6 +11,7 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/dialog_runner.h"
+#include "ui/main/refused_change.h"
 #include "ui/widgets/message_box.h"
 
 namespace {
@@ -83,8 +84,7 @@ void CDlgVellumar::OnPositionNew() {
       break;
   }
   if (code != kVLOk)
-    ShowMessage(this, StringId::PositionAddError, MessageIcon::None, MessageButtons::Ok,
-                {QString::fromStdString(name)});
+    ShowRefusedChange(this, StringId::PositionAddError, code, MessageIcon::None, {QString::fromStdString(name)});
 }
 
 void CDlgVellumar::OnPositionEdit() {
@@ -106,7 +106,7 @@ void CDlgVellumar::OnPositionEdit() {
     code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
                                            dialog.Margin().amountOwed, dialog.Margin().name);
   }
-  if (code != kVLOk) ShowMessage(this, StringId::PositionChangeError, MessageIcon::Error);
+  if (code != kVLOk) ShowRefusedChange(this, StringId::PositionChangeError, code, MessageIcon::Error);
 }
 
 void CDlgVellumar::OnPositionDelete() {
@@ -116,8 +116,8 @@ void CDlgVellumar::OnPositionDelete() {
                   MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
-    if (Refused(Database().DeletePosition(conn, id))) {
-      ShowMessage(this, StringId::PositionDeleteError, MessageIcon::Error);
+    if (const int32_t code = Database().DeletePosition(conn, id); Refused(code)) {
+      ShowRefusedChange(this, StringId::PositionDeleteError, code, MessageIcon::Error);
       return;
     }
   }
@@ -142,10 +142,9 @@ void CDlgVellumar::OnPositionSell() {
   if (RunDialog(dialog) != QDialog::Accepted) return;
   const SellResult& sale = dialog.Result();
   uint32_t newId = 0;
-  if (Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice, sale.saleCommission,
-                              sale.saleDate, newId) != kVLOk) {
-    ShowMessage(this, StringId::PositionSellError, MessageIcon::Error);
-  }
+  const int32_t code = Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice,
+                                               sale.saleCommission, sale.saleDate, newId);
+  if (code != kVLOk) ShowRefusedChange(this, StringId::PositionSellError, code, MessageIcon::Error);
 }
 
 void CDlgVellumar::OnPositionUnsell() {
@@ -155,8 +154,8 @@ void CDlgVellumar::OnPositionUnsell() {
       MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
-    if (Refused(Database().UnsellPosition(conn, id))) {
-      ShowMessage(this, StringId::UnsellError, MessageIcon::Error);
+    if (const int32_t code = Database().UnsellPosition(conn, id); Refused(code)) {
+      ShowRefusedChange(this, StringId::UnsellError, code, MessageIcon::Error);
       return;
     }
   }
@@ -181,7 +180,8 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
     const int32_t code = move ? Database().MovePosition(conn, id, dialog.Chosen())
                               : Database().CopyPosition(conn, id, dialog.Chosen());
     if (move ? Refused(code) : code != kVLOk) {
-      ShowMessage(this, move ? StringId::PositionMoveError : StringId::PositionCopyError, MessageIcon::Error);
+      ShowRefusedChange(this, move ? StringId::PositionMoveError : StringId::PositionCopyError, code,
+                        MessageIcon::Error);
       return;
     }
   }

@@ -37,10 +37,16 @@ MessageAnswerer SetMessageAnswerer(MessageAnswerer answerer) {
 
 MessageAnswer ShowMessage(QWidget* parent, StringId id, MessageIcon icon, MessageButtons buttons,
                           const QStringList& arguments) {
-  const MessageRequest request{id, icon, buttons, FormatString(id, arguments)};
+  return ShowMessageWithDetail(parent, id, QString(), icon, buttons, arguments);
+}
+
+MessageAnswer ShowMessageWithDetail(QWidget* parent, StringId id, const QString& detail, MessageIcon icon,
+                                    MessageButtons buttons, const QStringList& arguments) {
+  const MessageRequest request{id, icon, buttons, FormatString(id, arguments), detail};
   if (Answerer()) return Answerer()(request);
 
   QMessageBox box(ToQt(icon), LoadString(StringId::AppTitle), request.text, QMessageBox::NoButton, parent);
+  if (!detail.isEmpty()) box.setInformativeText(detail);
   switch (buttons) {
     case MessageButtons::Ok:
       box.setStandardButtons(QMessageBox::Ok);

@@ -17,6 +17,7 @@ struct MessageRequest {
   MessageIcon icon = MessageIcon::None;
   MessageButtons buttons = MessageButtons::Ok;
   QString text;
+  QString detail;  // a second paragraph saying why, when there is one
 };
 using MessageAnswerer = std::function<MessageAnswer(const MessageRequest&)>;
 
@@ -27,3 +28,7 @@ MessageAnswerer SetMessageAnswerer(MessageAnswerer answerer);
 // Closing the box without a button answers Cancel (OK/Cancel), No (Yes/No) or Ok.
 MessageAnswer ShowMessage(QWidget* parent, StringId id, MessageIcon icon = MessageIcon::None,
                           MessageButtons buttons = MessageButtons::Ok, const QStringList& arguments = {});
+// The same box with `detail` below the message (nothing more when it is empty).
+MessageAnswer ShowMessageWithDetail(QWidget* parent, StringId id, const QString& detail,
+                                    MessageIcon icon = MessageIcon::None,
+                                    MessageButtons buttons = MessageButtons::Ok, const QStringList& arguments = {});
