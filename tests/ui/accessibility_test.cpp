@@ -1,0 +1,252 @@
+// What a screen reader gets from every window and dialog: the window and each visible control Tab can
+// reach and each list, table and tree are announced by a name and by a role that says what it is; a combo
+// box, announced by its current entry, is tied to the label that says what it is for; a label that carries
+// a mnemonic hands the focus to a control. Every offender is listed by window, object name and class, so
+// one run shows all that is missing.
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <memory>
+
+#include "market_window_support.h"
+#include "portfolio/columns/column_catalog.h"
+#include "ui/dialogs/c_dlg_about.h"
+#include "ui/dialogs/c_dlg_change_symbol.h"
+#include "ui/dialogs/c_dlg_choose_columns_new.h"
+#include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/c_dlg_options.h"
+#include "ui/dialogs/c_dlg_portfolio.h"
+#include "ui/dialogs/c_dlg_select_portfolio.h"
+#include "ui/dialogs/c_dlg_sell_holding.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/marketdata/c_dlg_chart.h"
+#include "ui/marketdata/c_dlg_historical_price_finder.h"
+#include "ui/marketdata/c_dlg_news.h"
+#include "ui/marketdata/c_dlg_news_item_options.h"
+#include "ui/marketdata/c_dlg_symbol_finder.h"
+
+namespace {
+
+QString Describe(const QWidget* w) {
+  return QStringLiteral("'%1' (%2)").arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()));
+}
+
+// The control a screen reader stands on for `w`: a spin box or combo box for its inner editor.
+const QWidget* Announced(const QWidget* w, const QWidget& window) {
+  for (const QWidget* p = w->parentWidget(); p && p != &window; p = p->parentWidget()) {
+    if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p)) w = p;
+  }
+  return w;
+}
+
+// Whether a screen reader meets `w` as a control of its own: it takes the focus by Tab itself (not through
+// another widget it hands the focus to), or it is a list, table or tree (a header belongs to its view).
+bool Spoken(const QWidget* w) {
+  if (!w->isVisible()) return false;
+  if (qobject_cast<const QHeaderView*>(w)) return false;
+  if (qobject_cast<const QAbstractItemView*>(w)) return true;
+  return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+}
+
+bool HasMnemonic(const QString& text) {
+  for (qsizetype i = text.indexOf(u'&'); i >= 0 && i + 1 < text.size(); i = text.indexOf(u'&', i + 2)) {
+    if (text[i + 1] != u'&' && !text[i + 1].isSpace()) return true;
+  }
+  return false;
+}
+
+class AccessibilityTest : public ::testing::Test {
+ protected:
+  AccessibilityTest() {
+    previousAnswerer = SetMessageAnswerer([](const MessageRequest& request) {
+      return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    });
+  }
+  ~AccessibilityTest() override {
+    SetMessageAnswerer(std::move(previousAnswerer));
+    EXPECT_TRUE(offenders.isEmpty()) << offenders.size() << " offenders:\n"
+                                     << offenders.join(u'\n').toStdString();
+  }
+
+  // Shows `window` and records every control in it a screen reader cannot announce.
+  void Sweep(QWidget& window, const QString& where) {
+    window.show();
+    RunPosted();
+    QAccessibleInterface* self = QAccessible::queryAccessibleInterface(&window);
+    if (!self || self->text(QAccessible::Name).trimmed().isEmpty()) {
+      offenders << where + QStringLiteral(": the window ") + Describe(&window) +
+                       QStringLiteral(" has no name");
+    }
+    std::vector<const QWidget*> seen;
+    for (const QWidget* child : window.findChildren<QWidget*>()) {
+      if (!Spoken(child)) continue;
+      const QWidget* w = Announced(child, window);
+      if (std::find(seen.begin(), seen.end(), w) != seen.end()) continue;
+      seen.push_back(w);
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(w));
+      const QString who = where + QStringLiteral(": ") + Describe(w);
+      if (!accessible) {
+        offenders << who + QStringLiteral(" has no accessible interface");
+        continue;
+      }
+      if (accessible->text(QAccessible::Name).trimmed().isEmpty())
+        offenders << who + QStringLiteral(" has no name");
+      const QAccessible::Role role = accessible->role();
+      if (role == QAccessible::NoRole || role == QAccessible::Client) {
+        offenders << who + QStringLiteral(" has no role (%1)").arg(int(role));
+      }
+      // A combo box is announced by its current entry; what it is for comes from the label it is tied to.
+      if (role == QAccessible::ComboBox && accessible->relations(QAccessible::Label).isEmpty()) {
+        offenders << who + QStringLiteral(" has no label");
+      }
+    }
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+      if (label->isVisible() && HasMnemonic(label->text()) && !label->buddy()) {
+        offenders << where + QStringLiteral(": label ") + Describe(label) + QStringLiteral(" '") +
+                         label->text() + QStringLiteral("' has a mnemonic but no buddy");
+      }
+    }
+    // Menus are read out entry by entry when they open.
+    for (QMenu* menu : window.findChildren<QMenu*>()) {
+      QAccessibleInterface* entries = QAccessible::queryAccessibleInterface(menu);
+      for (int i = 0; entries && i < entries->childCount(); ++i) {
+        QAccessibleInterface* entry = entries->child(i);
+        if (entry && entry->role() != QAccessible::Separator &&
+            entry->text(QAccessible::Name).trimmed().isEmpty()) {
+          offenders << where + QStringLiteral(": menu ") + Describe(menu) +
+                           QStringLiteral(" entry %1 has no name").arg(i);
+        }
+      }
+    }
+    // A window with nothing to announce is a window the sweep did not reach.
+    EXPECT_GE(seen.size(), 2u) << where.toStdString();
+    window.hide();
+  }
+
+  // Sweeps every page of `tabs` in turn.
+  void SweepPages(QWidget& window, QTabWidget* tabs, const QString& where) {
+    ASSERT_NE(tabs, nullptr) << where.toStdString();
+    for (int i = 0; i < tabs->count(); ++i) {
+      tabs->setCurrentIndex(i);
+      Sweep(window, where + QStringLiteral(", ") + tabs->tabText(i).remove(u'&'));
+    }
+  }
+
+  QStringList offenders;
+  MessageAnswerer previousAnswerer;
+};
+
+VLStockHoldingItem SoldStock() {
+  VLStockHoldingItem stock;
+  stock.name = "MSFT";
+  stock.qty = 100;
+  stock.buyPricePerShare = 25050;
+  stock.purchaseDate = 1673784000;
+  stock.marginable = true;
+  stock.mgnEquity = 50;
+  stock.mgnThreshold = 500;
+  stock.salePricePerShare = 41075;
+  stock.saleDate = 1712059200;
+  return stock;
+}
+
+TEST_F(AccessibilityTest, MainWindowAndItsMenusInTheHeldAndTheSoldView) {
+  TestHost host;
+  const uint32_t id = host.AddPortfolio("Growth");
+  host.AddStock(id, "UPA");
+  host.AddCash(id, 150000);
+  host.UpdateQuotes();
+  host.General().defaultPortfolio = static_cast<int32_t>(id);
+  host.General().showPortfolioSummary = true;
+  for (const bool sold : {false, true}) {
+    host.General().showSoldView = sold;
+    CDlgVellumar window(host);
+    window.show();
+    RunPosted();
+    // The context menus of the list and of the portfolio selector, built as a right click builds them.
+    const std::unique_ptr<QMenu> listMenu = window.BuildListMenu();
+    const std::unique_ptr<QMenu> selectorMenu = window.BuildSelectorMenu();
+    Sweep(window, sold ? QStringLiteral("main window, sold") : QStringLiteral("main window, held"));
+  }
+}
+
+TEST_F(AccessibilityTest, PositionDialogOnEveryPage) {
+  ScopedNumberFormat english(NumberFormat::English());
+  CDlgHolding fresh(false, kHoldingStock, nullptr);
+  SweepPages(fresh, fresh.findChild<QTabWidget*>(QStringLiteral("innerTabs")),
+             QStringLiteral("new position"));
+  SweepPages(fresh, fresh.Tabs(), QStringLiteral("new position"));
+
+  const VLStockHoldingItem sold = SoldStock();
+  CDlgHolding edit(true, kHoldingStock, &sold);
+  SweepPages(edit, edit.findChild<QTabWidget*>(QStringLiteral("innerTabs")), QStringLiteral("sold position"));
+}
+
+TEST_F(AccessibilityTest, PositionAndPortfolioDialogs) {
+  ScopedNumberFormat english(NumberFormat::English());
+  VLStockHoldingItem held = SoldStock();
+  held.salePricePerShare = 0;
+  held.saleDate = 0;
+  CDlgSellHolding sell(held);
+  Sweep(sell, QStringLiteral("sell"));
+
+  CDlgChangeSymbol change(QStringLiteral("MSFT"));
+  Sweep(change, QStringLiteral("change symbol"));
+
+  VLPortfolioItem portfolio;
+  portfolio.name = "Retirement";
+  CDlgPortfolio edit(&portfolio);
+  Sweep(edit, QStringLiteral("portfolio"));
+
+  TestHost host;
+  host.AddPortfolio("Growth");
+  host.AddPortfolio("Income");
+  CDlgSelectPortfolio select(*host.database, host.otherConn, 0, 0);
+  Sweep(select, QStringLiteral("select portfolio"));
+}
+
+TEST_F(AccessibilityTest, ColumnChooserOptionsAndAbout) {
+  CDlgChooseColumnsNew held(true, GetDefaultHeldColumns());
+  Sweep(held, QStringLiteral("columns, held"));
+  CDlgChooseColumnsNew sold(false, GetDefaultSoldColumns());
+  Sweep(sold, QStringLiteral("columns, sold"));
+
+  VLGeneralPrefs prefs;
+  CDlgOptions options(prefs);
+  Sweep(options, QStringLiteral("options"));
+
+  CDlgAbout about(true);
+  Sweep(about, QStringLiteral("about"));
+}
+
+// The market-data windows talk to a server that has no pages: what is checked is what they show before
+// and after a look-up fails, not what it finds.
+TEST_F(AccessibilityTest, MarketDataWindows) {
+  TestServer server;
+  ASSERT_TRUE(server.Start());
+  ScopedServiceHosts hosts(server.Host());
+
+  CDlgSymbolFinder symbols;
+  Sweep(symbols, QStringLiteral("symbol finder"));
+
+  CDlgHistoricalPriceFinder prices;
+  Sweep(prices, QStringLiteral("price finder"));
+
+  VLGeneralPrefs prefs;
+  CDlgNews news(prefs);
+  Sweep(news, QStringLiteral("news"));
+  CDlgNewsItemOptions newsOptions(10, 100);
+  Sweep(newsOptions, QStringLiteral("news options"));
+
+  CDlgChart chart({QStringLiteral("MSFT")});
+  Sweep(chart, QStringLiteral("chart"));
+}
+
+}  // namespace
