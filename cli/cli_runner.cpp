@@ -13,13 +13,16 @@
 #include "prefs/vl_service_prefs.h"
 #include "vl_version.h"
 
-// add-stock and modify-stock ask the service only about a symbol, once their other checks have passed.
-static bool AsksOnlyAboutSymbols(const std::string& name) {
-  return name == "add-stock" || name == "modify-stock";
+// add-stock and modify-stock ask the service only about a symbol, once their other checks have passed;
+// update and fetch once the database is open and has something to ask for.
+static bool StartsServiceOnDemand(const std::string& name) {
+  return name == "add-stock" || name == "modify-stock" || name == "update" || name == "fetch";
 }
 
 static bool AsksService(const std::string& name, const CliArgs& args) {
-  if (AsksOnlyAboutSymbols(name)) return !args.Has("no-check") && (name == "add-stock" || args.HasOption("symbol"));
+  if (name == "add-stock" || name == "modify-stock") {
+    return !args.Has("no-check") && (name == "add-stock" || args.HasOption("symbol"));
+  }
   return AsksMarketService(name);
 }
 
@@ -115,10 +118,10 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   service.SetQuiet(true);
   // A server named with --service is the user's own: nothing is started in its place.
   if (AsksService(command->name, args) && !args.HasOption("service")) {
-    if (!AsksOnlyAboutSymbols(command->name)) {
+    if (!StartsServiceOnDemand(command->name)) {
       StartServiceIfNeeded(service, hosts, io);
     } else {
-      // Not for a refusal: started when the command asks.
+      // Not for a refusal or a database without anything to ask: started when the command asks.
       io.startService = [&service, &hosts, &io, started = false]() mutable {
         if (!started) StartServiceIfNeeded(service, hosts, io);
         started = true;

@@ -71,6 +71,7 @@ int RunFetch(const CliArgs& args, CliIo& io) {
     if (!DatabaseSymbols(s, io, symbols)) return kExitFailed;
     if (symbols.empty()) return Failed(io, "the database has no stock positions");
   }
+  if (io.startService) io.startService();
   CWebGrab grab;
   grab.SetReceiveTimeout(kFetchTimeoutMs);
   if (!grab.Initialize(GetServiceHosts().agent, nullptr)) return Failed(io, "cannot start a transfer");

@@ -193,6 +193,7 @@ int RunSummary(const CliArgs& args, CliIo& io) {
 int RunUpdate(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
+  if (io.startService) io.startService();
   if (io.progress) {
     const int batches = (s.Db().GetQuoteCount() + VLDatabase::kQuoteBatchSize - 1) / VLDatabase::kQuoteBatchSize;
     s.Db().SetQuoteSource(

@@ -211,3 +211,28 @@ TEST(CliService, TheReadmeWalkthroughRunsAsWrittenWithNoServiceStarted) {
   const ShellRun off = Shell("cd " + fresh.Path() + " && build/bin/vellumar-cli quote MSFT 2>/dev/null");
   EXPECT_EQ(off.code, 1);
 }
+
+// A command that ends before it asks the service anything (no stocks to fetch, a database that does not
+// open, a refused position) starts no service: a stand-in program beside the CLI marks every start.
+TEST(CliService, StartedOnlyByACommandThatGetsToAskIt) {
+  TempFolder folder("vl_cli_ondemand");
+  const std::string bin = folder.Path();
+  fs::copy_file(kBin + "vellumar-cli", bin + "vellumar-cli");
+  WriteText(bin + "vellumar-marketd", "#!/bin/sh\necho started >> \"$(dirname \"$0\")/starts\"\n");
+  fs::permissions(bin + "vellumar-marketd", fs::perms::owner_all);
+  std::string ini = "[Services]\n";
+  const std::string host = "localhost:" + std::to_string(FreePort());
+  for (const auto& field : ServiceHosts::HostFields()) ini += std::string(field.key) + "=" + host + "\n";
+  WriteText(bin + "vellumar.ini", ini);
+  const std::string cli = "cd " + bin + " && ./vellumar-cli ";
+  ASSERT_EQ(Shell(cli + "init --db empty.db && " + cli + "add-portfolio P --db empty.db").code, 0);
+
+  EXPECT_EQ(Shell(cli + "fetch --db empty.db 2>/dev/null").code, 1);               // no stock positions
+  EXPECT_EQ(Shell(cli + "update --db missing.db 2>/dev/null").code, 1);            // no such database
+  EXPECT_EQ(Shell(cli + "add-stock P MSFT --qty x --db empty.db 2>/dev/null").code, 4);  // refused
+  EXPECT_FALSE(fs::exists(bin + "starts"));
+
+  // One that does ask starts it (the stand-in never answers, so the command fails all the same).
+  EXPECT_NE(Shell(cli + "fetch MSFT 2>/dev/null").code, 0);
+  EXPECT_TRUE(fs::exists(bin + "starts"));
+}
