@@ -17,6 +17,7 @@
 
 #include "market_window_support.h"
 #include "portfolio/columns/column_catalog.h"
+#include "sample_stock.h"
 #include "ui/dialogs/c_dlg_about.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
@@ -143,20 +144,6 @@ class AccessibilityTest : public ::testing::Test {
   MessageAnswerer previousAnswerer;
 };
 
-VLStockHoldingItem SoldStock() {
-  VLStockHoldingItem stock;
-  stock.name = "MSFT";
-  stock.qty = 100;
-  stock.buyPricePerShare = 25050;
-  stock.purchaseDate = 1673784000;
-  stock.marginable = true;
-  stock.mgnEquity = 50;
-  stock.mgnThreshold = 500;
-  stock.salePricePerShare = 41075;
-  stock.saleDate = 1712059200;
-  return stock;
-}
-
 TEST_F(AccessibilityTest, MainWindowAndItsMenusInTheHeldAndTheSoldView) {
   TestHost host;
   const uint32_t id = host.AddPortfolio("Growth");
@@ -184,14 +171,14 @@ TEST_F(AccessibilityTest, PositionDialogOnEveryPage) {
              QStringLiteral("new position"));
   SweepPages(fresh, fresh.Tabs(), QStringLiteral("new position"));
 
-  const VLStockHoldingItem sold = SoldStock();
+  const VLStockHoldingItem sold = SampleStock(true);
   CDlgHolding edit(true, kHoldingStock, &sold);
   SweepPages(edit, edit.findChild<QTabWidget*>(QStringLiteral("innerTabs")), QStringLiteral("sold position"));
 }
 
 TEST_F(AccessibilityTest, PositionAndPortfolioDialogs) {
   ScopedNumberFormat english(NumberFormat::English());
-  VLStockHoldingItem held = SoldStock();
+  VLStockHoldingItem held = SampleStock(true);
   held.salePricePerShare = 0;
   held.saleDate = 0;
   CDlgSellHolding sell(held);

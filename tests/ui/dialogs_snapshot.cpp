@@ -15,6 +15,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "prefs/vl_prefs.h"
+#include "sample_stock.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/dialogs/c_dlg_holding.h"
@@ -43,28 +44,6 @@ bool Shoot(QWidget& widget, const QDir& out, const QString& name) {
   if (!ok) std::fprintf(stderr, "cannot write dialog-%s.png\n", qPrintable(name));
   widget.hide();
   return ok;
-}
-
-VLStockHoldingItem SampleStock(bool sold) {
-  VLStockHoldingItem stock;
-  stock.name = "MSFT";
-  stock.quote.name = "Microsoft Corporation";
-  stock.qty = 100;
-  stock.buyPricePerShare = 25050;
-  stock.buyCommission = 995;
-  stock.purchaseDate = 1673784000;
-  stock.perShareSellTarget = 40000;
-  stock.perShareStopLossTarget = 22000;
-  stock.marginable = true;
-  stock.mgnEquity = 50;
-  stock.mgnThreshold = 500;
-  stock.comment = "core holding";
-  if (sold) {
-    stock.salePricePerShare = 41075;
-    stock.saleCommission = 995;
-    stock.saleDate = 1712059200;
-  }
-  return stock;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "dialog_steps.h"
 #include "portfolio/columns/column_catalog.h"
+#include "sample_stock.h"
 #include "ui/dialogs/c_dlg_cash_holding.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
@@ -157,20 +158,6 @@ void ExpectKeyboardUse(QDialog& dialog, const QString& what) {
   if (ticked) ExpectLaidOutTabOrder(dialog, what + QStringLiteral(", boxes ticked"));
 }
 
-VLStockHoldingItem SoldStock() {
-  VLStockHoldingItem stock;
-  stock.name = "MSFT";
-  stock.qty = 100;
-  stock.buyPricePerShare = 25050;
-  stock.purchaseDate = 1673784000;
-  stock.marginable = true;
-  stock.mgnEquity = 50;
-  stock.mgnThreshold = 500;
-  stock.salePricePerShare = 41075;
-  stock.saleDate = 1712059200;
-  return stock;
-}
-
 TEST(TabOrderTest, PositionDialogOnEveryPage) {
   ScopedNumberFormat english(NumberFormat::English());
   {
@@ -186,7 +173,7 @@ TEST(TabOrderTest, PositionDialogOnEveryPage) {
     }
     ExpectEnterOkEscapeCancel(fresh);
   }
-  const VLStockHoldingItem sold = SoldStock();
+  const VLStockHoldingItem sold = SampleStock(true);
   CDlgHolding edit(true, kHoldingStock, &sold);
   auto* inner = Field<QTabWidget>(edit, "innerTabs");
   ASSERT_EQ(inner->count(), 4);
@@ -200,7 +187,7 @@ TEST(TabOrderTest, PositionDialogOnEveryPage) {
 // Typing a date moves through its parts by itself; Tab then leaves the picker for the next field.
 TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
   ScopedNumberFormat english(NumberFormat::English());
-  VLStockHoldingItem held = SoldStock();
+  VLStockHoldingItem held = SampleStock(true);
   held.salePricePerShare = 0;
   held.saleDate = 0;
   CDlgSellHolding sell(held);
@@ -226,7 +213,7 @@ TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
 // there; arrow keys on the focused tab bar leave the focus on the bar.
 TEST(TabOrderTest, AClickedTabTakesTheFocusIntoItsPage) {
   ScopedNumberFormat english(NumberFormat::English());
-  const VLStockHoldingItem sold = SoldStock();
+  const VLStockHoldingItem sold = SampleStock(true);
   CDlgHolding edit(true, kHoldingStock, &sold);
   edit.show();
   edit.activateWindow();
@@ -256,7 +243,7 @@ TEST(TabOrderTest, AClickedTabTakesTheFocusIntoItsPage) {
 
 TEST(TabOrderTest, SellChangeSymbolAndPortfolioDialogs) {
   ScopedNumberFormat english(NumberFormat::English());
-  VLStockHoldingItem held = SoldStock();
+  VLStockHoldingItem held = SampleStock(true);
   held.salePricePerShare = 0;
   held.saleDate = 0;
   CDlgSellHolding sell(held);
