@@ -25,15 +25,13 @@
 #include "marketdata/big_charts_chart_provider.h"
 #include "marketdata/stock_info.h"
 #include "marketdata/stock_info_provider.h"
-#include "ui/marketdata/c_dlg_symbol_finder.h"
 #include "ui/marketdata/chart_page.h"
+#include "ui/marketdata/symbol_list_edit.h"
 #include "ui/marketdata/window_helpers.h"
-#include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/ui_message_pump.h"
 #include "ui/widgets/wait_cursor.h"
-#include "ui/marketdata/symbol_list_edit.h"
 
 namespace {
 
@@ -82,29 +80,13 @@ void CDlgChart::CreateControls() {
   outer->addLayout(layout, 1);
   auto* side = new QVBoxLayout;
 
-  auto* symbolRow = new QHBoxLayout;
-  symbolEdit = new QLineEdit(this);
-  NameControl(symbolEdit, 2088, QStringLiteral("Symbol"));
-  symbolEdit->setMaxLength(16);
-  finderButton = new QPushButton(QStringLiteral("S"), this);
-  NameControl(finderButton, 1047, QStringLiteral("Symbol Finder"));
-  finderButton->setToolTip(QStringLiteral("Symbol Finder"));
-  finderButton->setFixedWidth(finderButton->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 16);
-  symbolRow->addWidget(symbolEdit, 1);
-  symbolRow->addWidget(finderButton);
-  side->addLayout(symbolRow);
-  addButton = new QPushButton(QStringLiteral("&Add Symbol"), this);
-  NameControl(addButton, 1073, addButton->text());
-  side->addWidget(addButton);
-
-  symbolList = new QListWidget(this);
-  NameControl(symbolList, 1074, QStringLiteral("Symbols"));
-  symbolList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  const SymbolListControls symbolControls = CreateSymbolListControls(this, side, 1047);
+  symbolEdit = symbolControls.edit;
+  finderButton = symbolControls.finder;
+  addButton = symbolControls.add;
+  symbolList = symbolControls.list;
+  removeButton = symbolControls.remove;
   symbolList->setMinimumHeight(fontMetrics().height() * 4);
-  side->addWidget(symbolList, 1);
-  removeButton = new QPushButton(QStringLiteral("&Remove"), this);
-  NameControl(removeButton, 1076, removeButton->text());
-  side->addWidget(removeButton);
 
   intervalButton = new QPushButton(QStringLiteral("&Interval:"), this);
   NameControl(intervalButton, 1091, QStringLiteral("Interval"));
@@ -174,14 +156,10 @@ void CDlgChart::CreateControls() {
   layout->addLayout(right, 1);
   outer->addWidget(quoteLine);
 
-  for (QPushButton* button :
-       {finderButton, addButton, removeButton, intervalButton, updateButton, closeButton}) {
-    button->setAutoDefault(false);
-  }
+  for (QPushButton* button : {intervalButton, updateButton, closeButton}) button->setAutoDefault(false);
   connect(addButton, &QPushButton::clicked, this, &CDlgChart::OnAddSymbol);
   connect(symbolEdit, &QLineEdit::returnPressed, this, &CDlgChart::OnAddSymbol);
   connect(removeButton, &QPushButton::clicked, this, &CDlgChart::OnRemove);
-  connect(finderButton, &QPushButton::clicked, this, &CDlgChart::OnSymbolFinder);
   connect(updateButton, &QPushButton::clicked, this, &CDlgChart::UpdateChart);
   connect(closeButton, &QPushButton::clicked, this, &CDlgChart::close);
   for (QCheckBox* box : {average50, average200, compareDjia, compareNasdaq, compareSp500}) {
@@ -213,14 +191,6 @@ void CDlgChart::OnAddSymbol() {
 void CDlgChart::OnRemove() {
   if (updating) return;
   if (RemoveSelectedSymbols(this, symbolList, symbols)) UpdateChart();
-}
-
-void CDlgChart::OnSymbolFinder() {
-  if (updating) return;
-  CDlgSymbolFinder finder(this);
-  finder.SetInitialText(symbolEdit->text().trimmed());
-  if (RunDialog(finder) == QDialog::Accepted) symbolEdit->setText(finder.ChosenSymbol());
-  symbolEdit->setFocus();
 }
 
 void CDlgChart::SetBusy(bool busy) {

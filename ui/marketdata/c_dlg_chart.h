@@ -57,7 +57,6 @@ class CDlgChart : public BusyDialog {
   void ReadOptions();
   void ShowQuoteLine();
   void SetBusy(bool busy);
-  void OnSymbolFinder();
 
   QStringList symbols;
   ChartProviderParams params;

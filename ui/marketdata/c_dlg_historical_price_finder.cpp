@@ -12,9 +12,8 @@
 #include <QVBoxLayout>
 
 #include "marketdata/historical_price.h"
-#include "ui/marketdata/c_dlg_symbol_finder.h"
+#include "ui/marketdata/symbol_list_edit.h"
 #include "ui/marketdata/window_helpers.h"
-#include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/ui_message_pump.h"
@@ -199,9 +198,5 @@ void CDlgHistoricalPriceFinder::PostSelect() {
 
 void CDlgHistoricalPriceFinder::OnSymbolFinder() {
   if (fetching) return;
-  CDlgSymbolFinder finder(this);
-  finder.SetInitialText(symbolEdit->text().trimmed());
-  if (RunDialog(finder) != QDialog::Accepted) return;
-  symbolEdit->setText(finder.ChosenSymbol());
-  symbolEdit->setFocus();
+  if (ChooseSymbolInto(this, symbolEdit)) symbolEdit->setFocus();
 }

@@ -20,13 +20,12 @@
 #include "prefs/vl_general_prefs.h"
 #include "ui/main/web_page_opener.h"
 #include "ui/marketdata/c_dlg_news_item_options.h"
-#include "ui/marketdata/c_dlg_symbol_finder.h"
+#include "ui/marketdata/symbol_list_edit.h"
 #include "ui/marketdata/window_helpers.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/ui_message_pump.h"
-#include "ui/marketdata/symbol_list_edit.h"
 
 namespace {
 
@@ -53,28 +52,13 @@ void CDlgNews::CreateControls() {
   auto* top = new QHBoxLayout;
 
   auto* side = new QVBoxLayout;
-  auto* symbolRow = new QHBoxLayout;
-  symbolEdit = new QLineEdit(this);
-  NameControl(symbolEdit, 2088, QStringLiteral("Symbol"));
-  symbolEdit->setMaxLength(16);
-  finderButton = new QPushButton(QStringLiteral("S"), this);
-  NameControl(finderButton, 1048, QStringLiteral("Symbol Finder"));
-  finderButton->setToolTip(QStringLiteral("Symbol Finder"));
-  finderButton->setFixedWidth(finderButton->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 16);
-  symbolRow->addWidget(symbolEdit, 1);
-  symbolRow->addWidget(finderButton);
-  side->addLayout(symbolRow);
-  addButton = new QPushButton(QStringLiteral("&Add Symbol"), this);
-  NameControl(addButton, 1073, addButton->text());
-  side->addWidget(addButton);
-  symbolList = new QListWidget(this);
-  NameControl(symbolList, 1074, QStringLiteral("Symbols"));
-  symbolList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  const SymbolListControls symbolControls = CreateSymbolListControls(this, side, 1048);
+  symbolEdit = symbolControls.edit;
+  finderButton = symbolControls.finder;
+  addButton = symbolControls.add;
+  symbolList = symbolControls.list;
+  removeButton = symbolControls.remove;
   symbolList->setMaximumWidth(DialogUnitsX(this, 90));
-  side->addWidget(symbolList, 1);
-  removeButton = new QPushButton(QStringLiteral("&Remove"), this);
-  NameControl(removeButton, 1076, removeButton->text());
-  side->addWidget(removeButton);
   top->addLayout(side);
 
   auto* main = new QVBoxLayout;
@@ -133,10 +117,7 @@ void CDlgNews::CreateControls() {
     bottom->addWidget(button);
   layout->addLayout(bottom);
 
-  for (QPushButton* button :
-       {finderButton, addButton, removeButton, viewButton, updateButton, optionsButton, closeButton}) {
-    button->setAutoDefault(false);
-  }
+  for (QPushButton* button : {viewButton, updateButton, optionsButton, closeButton}) button->setAutoDefault(false);
   connect(addButton, &QPushButton::clicked, this, &CDlgNews::OnAddSymbol);
   connect(symbolEdit, &QLineEdit::returnPressed, this, &CDlgNews::OnAddSymbol);
   connect(removeButton, &QPushButton::clicked, this, &CDlgNews::OnRemove);
@@ -145,12 +126,6 @@ void CDlgNews::CreateControls() {
   connect(optionsButton, &QPushButton::clicked, this, &CDlgNews::OnOptions);
   connect(closeButton, &QPushButton::clicked, this, &CDlgNews::close);
   connect(headlineList, &QTreeWidget::itemActivated, this, &CDlgNews::OnView);
-  connect(finderButton, &QPushButton::clicked, this, [this] {
-    CDlgSymbolFinder finder(this);
-    finder.SetInitialText(symbolEdit->text().trimmed());
-    if (RunDialog(finder) == QDialog::Accepted) symbolEdit->setText(finder.ChosenSymbol());
-    symbolEdit->setFocus();
-  });
   resize(DialogUnitsX(this, 560), fontMetrics().height() * 26);
 }
 
