@@ -14,47 +14,15 @@
 #include <cstdio>
 #include <memory>
 
-#include "marketdata/service_hosts.h"
 #include "portfolio/columns/number_format.h"
-#include "portfolio/database/vl_database.h"
-#include "prefs/vl_prefs.h"
+#include "snapshot_support.h"
 #include "ui/main/c_dlg_vellumar.h"
-#include "ui/main/main_window_host.h"
 #include "ui/main/position_list_view.h"
 
 namespace {
 
-class FolderHost : public IMainWindowHost {
- public:
-  explicit FolderHost(const QDir& folder)
-      : database(folder.filePath(QStringLiteral("Vellumar.db")).toStdString()) {
-    prefs.SetFileName(folder.filePath(QStringLiteral("Vellumar.ini")).toStdString());
-    prefs.Load();
-    SetServiceHosts(prefs.GetServicePrefs().hosts);
-  }
-  VLDatabase& GetDatabase() override { return database; }
-  VLPrefs& GetPrefs() override { return prefs; }
-  void Backup(QWidget*) override {}
-  void AddSecondaryWindow(QWidget*) override {}
-  bool HasSecondaryWindows() const override { return false; }
-  void CloseSecondaryWindows() override {}
-
- private:
-  VLPrefs prefs;
-  VLDatabase database;
-};
-
-void Wait(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 bool Save(const QPixmap& pixmap, const QDir& out, const char* name) {
-  const QString path = out.filePath(QString::fromUtf8(name));
-  if (pixmap.save(path)) return true;
-  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-  return false;
+  return SavePicture(pixmap, out, QString::fromUtf8(name));
 }
 
 // The window with an open menu, as the screen shows it.

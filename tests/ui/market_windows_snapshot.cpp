@@ -15,13 +15,10 @@
 #include <QTreeWidget>
 #include <cstdio>
 
-#include "marketdata/service_hosts.h"
 #include "portfolio/columns/number_format.h"
-#include "portfolio/database/vl_database.h"
-#include "prefs/vl_prefs.h"
+#include "snapshot_support.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
-#include "ui/main/main_window_host.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
 #include "ui/marketdata/c_dlg_news.h"
@@ -31,32 +28,6 @@
 
 namespace {
 
-class FolderHost : public IMainWindowHost {
- public:
-  explicit FolderHost(const QDir& folder)
-      : database(folder.filePath(QStringLiteral("Vellumar.db")).toStdString()) {
-    prefs.SetFileName(folder.filePath(QStringLiteral("Vellumar.ini")).toStdString());
-    prefs.Load();
-    SetServiceHosts(prefs.GetServicePrefs().hosts);
-  }
-  VLDatabase& GetDatabase() override { return database; }
-  VLPrefs& GetPrefs() override { return prefs; }
-  void Backup(QWidget*) override {}
-  void AddSecondaryWindow(QWidget*) override {}
-  bool HasSecondaryWindows() const override { return false; }
-  void CloseSecondaryWindows() override {}
-
- private:
-  VLPrefs prefs;
-  VLDatabase database;
-};
-
-void Wait(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 template <class T>
 T* Find(const QWidget& window, int id) {
   return window.findChild<T*>(QString::number(id));
@@ -64,10 +35,7 @@ T* Find(const QWidget& window, int id) {
 
 bool Save(QWidget& window, const QDir& out, const QString& name) {
   Wait(300);
-  const QString path = out.filePath(name);
-  if (window.grab().save(path)) return true;
-  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-  return false;
+  return SavePicture(window.grab(), out, name);
 }
 
 }  // namespace
