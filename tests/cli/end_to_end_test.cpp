@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/running_service.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -25,55 +26,11 @@ namespace {
 const std::string kBin = std::string(VL_BINARY_DIR) + "/bin/";
 const std::string kExpected = std::string(VL_FIXTURES_DIR) + "/cli/end_to_end/";
 
-// The service, started on port 0; the port is read from its start-up line.
-class RunningService {
- public:
-  RunningService() {
-    int err[2];
-    if (::pipe(err) != 0) return;
-    pid = ::fork();
-    if (pid == 0) {
-      ::dup2(err[1], STDERR_FILENO);
-      ::close(err[0]);
-      const std::string program = kBin + "vellumar-marketd";
-      ::execl(program.c_str(), program.c_str(), "--port", "0", "--now", "2026-12-04T15:30:00-05:00", "--quiet",
-              static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(err[1]);
-    std::string line;
-    char c = 0;
-    while (line.find('\n') == std::string::npos && ::read(err[0], &c, 1) == 1) line += c;
-    ::close(err[0]);
-    const std::string marker = "listening on http://127.0.0.1:";
-    const size_t at = line.find(marker);
-    if (at != std::string::npos) port = std::atoi(line.c_str() + at + marker.size());
-  }
-  ~RunningService() {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-  }
-  pid_t pid = -1;
-  int port = 0;
-};
-
-struct Output {
-  int code = -1;
-  std::string out;
-};
+using Output = ShellRun;
 
 // The program's standard output; its standard error goes to `errorTo` ("&1": into the output too).
 Output Cli(const std::string& arguments, const std::string& errorTo = "/dev/null") {
-  Output result;
-  FILE* pipe = ::popen((kBin + "vellumar-cli " + arguments + " 2>" + errorTo).c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buf;
-  size_t n = 0;
-  while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) result.out.append(buf.data(), n);
-  const int status = ::pclose(pipe);
-  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return RunShell(kBin + "vellumar-cli " + arguments + " 2>" + errorTo);
 }
 
 // A tab-separated view: the header line, then one row per position keyed by its symbol (the "Symbol"
@@ -143,7 +100,7 @@ std::string Expected(const std::string& name, const std::string& actual) {
 }  // namespace
 
 TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
-  RunningService marketd;
+  RunningService marketd({"--now", "2026-12-04T15:30:00-05:00"});
   ASSERT_GT(marketd.port, 0) << "the service did not start";
   const TempFolder folder("vl_e2e");
   const std::string db = " --db " + folder.File("Vellumar.db");

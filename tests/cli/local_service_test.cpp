@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "marketdata/service_hosts.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -54,21 +55,8 @@ bool StopsAnswering(const std::string& host) {
   return false;
 }
 
-struct ShellRun {
-  int code = -1;
-  std::string out;
-};
-
 ShellRun Shell(const std::string& command) {
-  ShellRun result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return result;
-  char buf[4096];
-  size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof(buf), pipe)) > 0) result.out.append(buf, n);
-  const int status = ::pclose(pipe);
-  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return RunShell(command);
 }
 
 // The README's command-line walkthrough: the first "```sh" block after "## vellumar-cli".

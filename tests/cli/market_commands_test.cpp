@@ -9,6 +9,7 @@
 #include "tests/cli/cli_call.h"
 #include "marketdata/text_helpers.h"
 #include "tests/marketdata/test_server.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
 static std::vector<std::vector<std::string>> TsvRows(const std::string& text) {
@@ -316,13 +317,9 @@ TEST_F(MarketCommands, ProgressGoesToATerminalOnly) {
   const std::string errFile = folder.File("err.txt");
   for (const std::string& command : {"news MSFT --service " + service, "update --db " + db + " --service " + service,
                                      "lookup bank --service " + service, "fetch MSFT --service " + service}) {
-    FILE* pipe = ::popen((program + " " + command + " 2>" + errFile).c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char buf[4096];
-    size_t total = 0;
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) total += n;
-    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0) << command;
-    EXPECT_GT(total, 0u) << command;
+    const ShellRun run = RunShell(program + " " + command + " 2>" + errFile);
+    EXPECT_EQ(run.code, 0) << command;
+    EXPECT_FALSE(run.out.empty()) << command;
     std::ifstream in(errFile, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "") << command;
   }
@@ -332,13 +329,7 @@ TEST_F(MarketCommands, TheProgramItselfReportsThroughItsExitCode) {
   const std::string program = std::string(VL_BINARY_DIR) + "/bin/vellumar-cli";
   ASSERT_TRUE(std::filesystem::exists(program)) << program;
   quotesStatus = 404;
-  const std::string command = program + " quote MSFT --service " + service + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  char buf[256] = {};
-  size_t n = std::fread(buf, 1, sizeof buf - 1, pipe);
-  int status = ::pclose(pipe);
-  EXPECT_EQ(std::string(buf, n), "vellumar-cli quote: Error parsing content\n" + service + ": HTTP status 404\n");
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const ShellRun run = RunShell(program + " quote MSFT --service " + service + " 2>&1");
+  EXPECT_EQ(run.out, "vellumar-cli quote: Error parsing content\n" + service + ": HTTP status 404\n");
+  EXPECT_EQ(run.code, 1);  // exited normally, with 1
 }

@@ -6,14 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "tests/cli/running_service.h"
 #include "tests/service/fake_upstream.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -21,62 +22,16 @@ namespace {
 namespace fs = std::filesystem;
 const std::string kBin = std::string(VL_BINARY_DIR) + "/bin/";
 
-struct Output {
-  int code = -1;
-  std::string out;
-};
+using Output = ShellRun;
 
+// Standard error is left out.
 Output Shell(const std::string& command) {
-  Output result;
-  FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buf;
-  size_t n = 0;
-  while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) result.out.append(buf.data(), n);
-  const int status = ::pclose(pipe);
-  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return RunShell(command + " 2>/dev/null");
 }
 
 Output Cli(const std::string& arguments) {
   return Shell(kBin + "vellumar-cli " + arguments);
 }
-
-// The service on port 0 with its own data folder; the port is read from its start-up line.
-class RunningService {
- public:
-  explicit RunningService(const std::string& dataDir) {
-    int err[2];
-    if (::pipe(err) != 0) return;
-    pid = ::fork();
-    if (pid == 0) {
-      ::dup2(err[1], STDERR_FILENO);
-      ::close(err[0]);
-      const std::string program = kBin + "vellumar-marketd";
-      ::execl(program.c_str(), program.c_str(), "--port", "0", "--data", dataDir.c_str(), "--now",
-              "2026-12-04T18:00:00-05:00", "--quiet", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(err[1]);
-    std::string text;
-    char c = 0;
-    const std::string marker = "listening on http://127.0.0.1:";
-    while (text.find(marker) == std::string::npos || text.back() != '\n') {
-      if (::read(err[0], &c, 1) != 1) break;
-      text += c;
-    }
-    ::close(err[0]);
-    const size_t at = text.find(marker);
-    if (at != std::string::npos) port = std::atoi(text.c_str() + at + marker.size());
-  }
-  ~RunningService() {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-  }
-  pid_t pid = -1;
-  int port = 0;
-};
 
 const char kMsft[] =
     "Date,Open,High,Low,Close,Volume\n"
@@ -102,7 +57,7 @@ class RealPrices : public ::testing::Test {
 }  // namespace
 
 TEST_F(RealPrices, TheCliFetchesThroughTheServiceAndThenShowsTheSourcesPrices) {
-  RunningService marketd(folder.string());
+  RunningService marketd({"--data", folder.string(), "--now", "2026-12-04T18:00:00-05:00"});
   ASSERT_GT(marketd.port, 0) << "the service did not start";
   const std::string db = " --db " + (folder / "Vellumar.db").string();
   const std::string service = " --service 127.0.0.1:" + std::to_string(marketd.port);
@@ -170,7 +125,7 @@ TEST_F(RealPrices, AFaultySourcesFileTurnsRealPricesOffButNotTheService) {
       << "[source local]\nurl = http://127.0.0.1:1/{symbol}\ncolour = red\n";
   const std::string program = kBin + "vellumar-marketd --data " + folder.string();
   EXPECT_EQ(Shell(program + " --fetch MSFT").code, 1);
-  RunningService marketd(folder.string());
+  RunningService marketd({"--data", folder.string(), "--now", "2026-12-04T18:00:00-05:00"});
   ASSERT_GT(marketd.port, 0) << "the service did not start";
   const std::string service = " --service 127.0.0.1:" + std::to_string(marketd.port);
   const Output quote = Cli("quote MSFT --json" + service);
