@@ -1,4 +1,5 @@
 #include "service/history_store.h"
+#include "service/text_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 static constexpr std::uintmax_t kMaxHistoryFileBytes = 64u << 20;
 
@@ -51,14 +50,12 @@ bool ReadHistoryFile(const std::string& path, std::vector<DailyBar>& rows, std::
     error = path + ": " + (ec ? "cannot be read" : "larger than 64 MB");
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in) {
+  std::string text;
+  if (!ReadTextFile(path, text)) {
     error = path + ": cannot be read";
     return false;
   }
-  if (!ParseHistoryCsv(text.str(), rows, error)) {
+  if (!ParseHistoryCsv(text, rows, error)) {
     error = path + ": " + error + "; repair or remove it before fetching";
     return false;
   }

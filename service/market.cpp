@@ -2,13 +2,12 @@
 
 #include "service/exchange_info.h"
 #include "service/text_format.h"
+#include "service/text_file.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 Market::Market(SecurityList securities, uint64_t seed, std::optional<SysSeconds> fixedNow)
     : securities(std::move(securities)), model(seed), fixedNow(fixedNow) {
@@ -39,12 +38,10 @@ void Market::LoadHistoryFolder(const std::string& folder, std::vector<std::strin
       messages.push_back(path.string() + ": no security " + symbol + " in the securities list; file ignored");
       continue;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text;
     std::vector<DailyBar> rows;
     std::string error;
-    if (!in || !ParseHistoryCsv(text.str(), rows, error)) {
+    if (!ReadTextFile(path.string(), text) || !ParseHistoryCsv(text, rows, error)) {
       messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) +
                          "; file ignored");
       continue;

@@ -3,11 +3,10 @@
 #include "service/exchange_info.h"
 #include "service/price_model.h"
 #include "service/text_format.h"
+#include "service/text_file.h"
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
 static const char kHeader[] = "symbol,name,exchange,type,price,shares,eps,dividend,volatility";
 
@@ -183,14 +182,12 @@ bool SecurityList::ParseCsv(std::string_view text, const std::string& sourceName
 }
 
 bool SecurityList::LoadFile(const std::string& path, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!ReadTextFile(path, text)) {
     error = path + ": cannot be opened";
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseCsv(text.str(), path, error);
+  return ParseCsv(text, path, error);
 }
 
 const Security* SecurityList::Find(std::string_view symbol) const {

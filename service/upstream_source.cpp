@@ -4,10 +4,9 @@
 #include "service/security_list.h"
 #include "service/source_csv.h"
 #include "service/text_format.h"
+#include "service/text_file.h"
 
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
 static constexpr size_t kMaxSourcesFileBytes = 256 * 1024;
 static constexpr size_t kMaxSettingLength = 2048;
@@ -186,14 +185,12 @@ bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& source
 }
 
 bool LoadSourcesFile(const std::string& path, std::vector<UpstreamSource>& sources, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!ReadTextFile(path, text)) {
     error = path + ": cannot be opened";
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!ParseSourcesFile(text.str(), sources, error)) {
+  if (!ParseSourcesFile(text, sources, error)) {
     error = path + ": " + error;
     return false;
   }
