@@ -13,17 +13,9 @@
 #include "portfolio/records/vl_holding_item_comparer.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_margin_holding_item.h"
+#include "tests/support/noon_utc.h"
 
 namespace {
-int64_t NoonUtc(int year, int month, int day) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = 12;
-  return static_cast<int64_t>(timegm(&tm));
-}
-
 std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const char* symbol, const char* name, uint32_t qty,
                                           int64_t bought) {
   auto h = std::make_unique<VLStockHoldingItem>();

@@ -9,19 +9,10 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/noon_utc.h"
 
 namespace {
 constexpr int64_t kSecondsPerDay = 86400;
-
-// Noon UTC of a calendar day, computed by the C library rather than by the code under test.
-int64_t NoonUtc(int year, int month, int day) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = 12;
-  return static_cast<int64_t>(timegm(&tm));
-}
 
 // 2007-03-05 12:00 UTC: no leap day lies within two years before it.
 const int64_t kNow = NoonUtc(2007, 3, 5);
