@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-charts-dev
   libcurl4-openssl-dev
-  libtinyxml2-dev
+  libtinyxml2-dev libofx-dev
   libcpp-httplib-dev
   libgd-dev
   libhowardhinnant-date-dev tzdata
