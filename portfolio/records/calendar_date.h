@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+
+// A purchase or sale date is a calendar day, not a moment: it must read as the same day in every time
+// zone. A day is stored as noon UTC of that day (so a program that reads it as a local time still sees
+// that day anywhere between UTC-11 and UTC+11). Files written before kept local midnight of the writer's
+// zone; such a value is read as the day of the nearest UTC midnight, ties going to the earlier day, which
+// gives the day that was typed for every writer between UTC-12 and UTC+11 (later zones read a day early).
+struct CalendarDate {
+  int year = 0;
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+  friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
+};
+
+// Days since 1970-01-01 of a proleptic Gregorian date (negative before 1970).
+int64_t DayNumberOf(const CalendarDate& date);
+CalendarDate DateOfDayNumber(int64_t dayNumber);
+
+// The stored form of a day (never 0, the "no date" value).
+int64_t StoredDateOfDay(int64_t dayNumber);
+inline int64_t StoredDateOf(const CalendarDate& date) { return StoredDateOfDay(DayNumberOf(date)); }
+// The day a stored date stands for; a stored value of 0 means no date and has no day.
+int64_t DayNumberOfStoredDate(int64_t stored);
+inline CalendarDate DateOfStoredDate(int64_t stored) { return DateOfDayNumber(DayNumberOfStoredDate(stored)); }
