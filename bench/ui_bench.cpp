@@ -67,6 +67,7 @@ class BenchHost : public IMainWindowHost {
   VLDatabase& GetDatabase() override { return database; }
   VLPrefs& GetPrefs() override { return prefs; }
   void Backup(QWidget*) override {}
+  void AddSecondaryWindow(QWidget*) override {}
   bool HasSecondaryWindows() const override { return false; }
   void CloseSecondaryWindows() override {}
   VLPrefs prefs;
