@@ -8,7 +8,7 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/views/portfolio_view.h"
-#include "sample_store.h"
+#include "tests/support/sample_store.h"
 
 namespace {
 
