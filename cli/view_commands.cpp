@@ -216,7 +216,7 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
   s.Db().CopyAll(quotes, portfolios, positions);
   for (const auto& item : quotes) {
     const auto& q = static_cast<const VLStockInfoItem&>(*item);
-    if (!q.quote.IsKnownSymbol()) PrintError(io.err, io.command, "no such ticker symbol \"" + q.name + "\"");
+    if (!q.quote->IsKnownSymbol()) PrintError(io.err, io.command, "no such ticker symbol \"" + q.name + "\"");
   }
   std::string time, status;
   if (int32_t code = s.Db().GetMarketTime(s.Conn(), time); code != kVLOk) {

@@ -44,7 +44,7 @@ HoldingSortKey MakeHoldingSortKey(const Item* item, int column) {
   if (!holding) return key;
   const int rank = KindRank(holding->GetKind());
   const auto* stock = dynamic_cast<const VLStockHoldingItem*>(holding);
-  const bool index = stock && stock->quote.symbol.find('^') != std::string::npos;
+  const bool index = stock && stock->quote->symbol.find('^') != std::string::npos;
   key.group = rank * 2 + (rank == 3 && !index ? 1 : 0);
   if (IsTextColumn(column)) {
     std::string text;

@@ -52,7 +52,7 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
     for (int i = 0; i < quotes.GetCount(); ++i) {
       const auto* quote = static_cast<const VLStockInfoItem*>(quotes.GetAt(i));
       StockInfo& info = fetched[static_cast<size_t>(i)];
-      info = quote->quote;
+      info = *quote->quote;
       info.symbol = quote->name;
     }
     for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
@@ -69,11 +69,14 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
     // Then applied, under the lock, to the store as it is now: quotes of symbols that another process
     // dropped meanwhile are skipped, symbols it added keep their old figures until the next refresh.
     if (int32_t rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    // Each quote gets a new record; positions handed out before keep the one they were given.
     std::unordered_map<std::string, const StockInfo*> bySymbol;
     for (const StockInfo& info : fetched) bySymbol.emplace(info.symbol, &info);
     for (const auto& item : quotes) {
       auto* quote = static_cast<VLStockInfoItem*>(item.get());
-      if (auto found = bySymbol.find(quote->name); found != bySymbol.end()) quote->quote = *found->second;
+      if (auto found = bySymbol.find(quote->name); found != bySymbol.end()) {
+        quote->quote = SharedStockInfo(*found->second);
+      }
     }
     if (haveTime) {
       marketTime = time;

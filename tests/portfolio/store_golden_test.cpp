@@ -43,7 +43,7 @@ std::string Hex(uint64_t v) {
 }
 
 const StockInfo& QuoteOf(const VLStockInfoItem& q) {
-  return q.quote;
+  return *q.quote;
 }
 
 std::string RecordsText(VLDatabase& db) {
@@ -70,8 +70,8 @@ std::string RecordsText(VLDatabase& db) {
         << h.ownerPortfolioId;
     if (h.GetKind() == kHoldingStock) {
       const auto& s = static_cast<const VLStockHoldingItem&>(h);
-      out << " quote " << s.quoteId << " " << s.qty << " " << s.buyPricePerShare << " " << s.buyCommission << " "
-          << s.salePricePerShare << " " << s.saleCommission << " " << s.perShareBuyTarget << " "
+      out << " quote " << s.quoteId << " " << s.qty << " " << s.buyPricePerShare << " " << s.buyCommission
+          << " " << s.salePricePerShare << " " << s.saleCommission << " " << s.perShareBuyTarget << " "
           << s.perShareSellTarget << " " << s.perShareStopLossTarget << " " << s.marginable << " "
           << s.mgnEquity << " " << s.mgnThreshold << " " << s.purchaseDate << " " << s.saleDate << " | "
           << s.comment;
@@ -175,9 +175,9 @@ std::string Report(const std::string& source, bool full) {
 
 struct GoldenCase {
   const char* name;
-  std::string fixture;      // a database file of tests/fixtures, or
-  SampleStoreShape shape;   // a generated store
-  bool full;                // the whole report, not only sizes and hashes
+  std::string fixture;     // a database file of tests/fixtures, or
+  SampleStoreShape shape;  // a generated store
+  bool full;               // the whole report, not only sizes and hashes
 };
 
 std::vector<GoldenCase> Cases() {
@@ -187,7 +187,9 @@ std::vector<GoldenCase> Cases() {
       {"hand_built_older_versions", fixtures + "/fuzz/database/hand_built_older_versions.vldb", {}, true},
       {"fuzz_store", fixtures + "/fuzz/database/store.vldb", {}, true},
       {"portfolio_in_position_list",
-       fixtures + "/fuzz-regressions/database_portfolio_in_position_list.vldb", {}, true},
+       fixtures + "/fuzz-regressions/database_portfolio_in_position_list.vldb",
+       {},
+       true},
       {"ties_small", "", {1, 60, 5, true, true}, true},
       {"ties_mixed", "", {3, 4000, 60, true, true}, false},
       {"varied_mixed", "", {2, 3000, 400, false, true}, false},

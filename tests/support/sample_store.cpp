@@ -66,13 +66,13 @@ std::unique_ptr<Item> MakeQuote(const SampleStoreShape& shape, int i) {
   auto q = std::make_unique<VLStockInfoItem>();
   q->id = static_cast<uint32_t>(i + 1);
   if (shape.ties) {
-    FillTiedQuote(q->quote, i, shape.mixed);
+    FillTiedQuote(q->quote.Edit(), i, shape.mixed);
   } else {
-    FillSampleQuote(q->quote, i);
-    q->quote.symbol = SymbolOf(i, shape.mixed);
-    if (shape.mixed && i % 53 == 7) q->quote.exchange = "N/A";
+    FillSampleQuote(q->quote.Edit(), i);
+    q->quote.Edit().symbol = SymbolOf(i, shape.mixed);
+    if (shape.mixed && i % 53 == 7) q->quote.Edit().exchange = "N/A";
   }
-  q->name = q->quote.symbol;
+  q->name = q->quote->symbol;
   q->refCount = 1;
   return q;
 }
