@@ -31,6 +31,7 @@ enum VLDatabaseCode : int32_t {
   kVLAlreadySold = 4,
   kVLNotSold = 5,
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
+  kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
@@ -181,6 +182,7 @@ class VLDatabase : public Database {
   VLHoldingItem* FindPosition(uint32_t id) const;
   VLStockInfoItem* FindQuote(uint32_t id) const;
   // The cached quote of `symbol` (any letter case), created when missing; its reference count grows by one.
+  // Null when a new quote would need an id and none is left.
   VLStockInfoItem* BindQuote(const std::string& symbol);
   void DropUnusedQuotes();
   void RebindSymbols();
