@@ -11,7 +11,8 @@ namespace {
 std::vector<int> ByExchangeSort(const std::vector<int>& rank) {
   std::vector<int> order(rank.size());
   std::iota(order.begin(), order.end(), 0);
-  ExchangeSort(order, [&](int x, int y) { return rank[static_cast<size_t>(x)] < rank[static_cast<size_t>(y)]; });
+  ExchangeSort(order,
+               [&](int x, int y) { return rank[static_cast<size_t>(x)] < rank[static_cast<size_t>(y)]; });
   return order;
 }
 
@@ -28,8 +29,8 @@ TEST(ExchangeSortOrder, IsTheExchangeSortsOrderTiesIncluded) {
     int maxLength;
     int maxRanks;  // 1: every key equal
   };
-  for (const Shape shape : {Shape{20000, 12, 3}, Shape{5000, 60, 6}, Shape{2000, 200, 2}, Shape{300, 1500, 40},
-                            Shape{50, 3000, 1}}) {
+  for (const Shape shape : {Shape{20000, 12, 3}, Shape{5000, 60, 6}, Shape{2000, 200, 2},
+                            Shape{300, 1500, 40}, Shape{50, 3000, 1}}) {
     for (int t = 0; t < shape.lists; ++t) {
       const int length = std::uniform_int_distribution<int>(1, shape.maxLength)(random);
       const int ranks = std::uniform_int_distribution<int>(1, shape.maxRanks)(random);
