@@ -93,11 +93,13 @@ void BM_DatabaseSave(benchmark::State& state) {
 }
 BENCHMARK(BM_DatabaseSave)->Apply(SizeArgs);
 
-// The same bytes written the way a save must: a new file, flushed to disk, renamed over the old one.
-void BM_PlainWrite(benchmark::State& state) {
+// The same bytes written the way a save must: a new file, flushed to disk, renamed over the old one; with
+// `durable` also the folder flushed after the rename, as a save does so that the new name survives a crash.
+void PlainWrite(benchmark::State& state, bool durable) {
   const std::string& path = StorePath(state.range(0));
   const std::vector<char> bytes = ReadBytes(path);
   const std::string temp = path + ".plain";
+  const std::string folder = std::filesystem::path(path).parent_path().string();
   for (auto _ : state) {
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
@@ -106,11 +108,22 @@ void BM_PlainWrite(benchmark::State& state) {
     ::fsync(fd);
     ::close(fd);
     std::filesystem::rename(temp, path + ".copy");
+    if (!durable) continue;
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::fsync(dir);
+    ::close(dir);
   }
   std::filesystem::remove(path + ".copy");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
+void BM_PlainWrite(benchmark::State& state) {
+  PlainWrite(state, false);
+}
+void BM_PlainWriteDurable(benchmark::State& state) {
+  PlainWrite(state, true);
+}
 BENCHMARK(BM_PlainWrite)->Apply(SizeArgs);
+BENCHMARK(BM_PlainWriteDurable)->Apply(SizeArgs);
 
 // One change as a user makes it: add a cash position, which saves the whole store.
 void BM_AddCashPosition(benchmark::State& state) {

@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     }
   }
   if (path.empty() || numbers == 0) {
-    std::fprintf(stderr, "usage: vellumar_sample_store PATH POSITIONS [QUOTES [PORTFOLIOS]] [--ties] [--mixed]\n");
+    std::fprintf(stderr,
+                 "usage: vellumar_sample_store PATH POSITIONS [QUOTES [PORTFOLIOS]] [--ties] [--mixed]\n");
     return 2;
   }
   if (!WriteSampleStore(path, shape)) {

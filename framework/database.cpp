@@ -87,7 +87,7 @@ const std::string& Database::FilePath() {
 int32_t Database::WriteStoreTo(int fd) {
   try {
     SaveStream stream(Ops(), fd);
-    Archive ar(stream, Archive::Mode::Store);
+    Archive ar(stream, Archive::Mode::Store, Archive::kSaveBufferSize);
     if (Serialize(&ar) != kSerializeOk) return kDbFailed;
     ar.Flush();
     if (Ops().Sync(fd) != 0) return kDbFailed;
