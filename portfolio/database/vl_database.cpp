@@ -61,7 +61,10 @@ void VLDatabase::RebindSymbols() {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    if (auto found = index.find(stock->quoteId); found != index.end()) stock->name = found->second->name;
+    if (auto found = index.find(stock->quoteId); found != index.end()) {
+      stock->name = found->second->name;
+      stock->quote = found->second->quote;
+    }
   }
 }
 

@@ -185,12 +185,12 @@ class VLDatabase : public Database {
   // Null when a new quote would need an id and none is left.
   VLStockInfoItem* BindQuote(const std::string& symbol);
   void DropUnusedQuotes();
+  // Gives every stock position the symbol of its cached quote and shares the quote's record with it, so
+  // the positions (and their clones) always carry the current quote.
   void RebindSymbols();
   // Cached quotes by id, for work over many positions at once.
   using QuoteIndex = std::unordered_map<uint32_t, VLStockInfoItem*>;
   QuoteIndex IndexQuotes() const;
-  // The stock position's copy of its cached quote and its name, refreshed from the cache.
-  void RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index = nullptr) const;
   void Touch(uint32_t portfolioId);
   int64_t Now() const;
 

@@ -85,26 +85,12 @@ void VLDatabase::DropUnusedQuotes() {
   for (uint32_t id : unused) quotes.Remove(id);
 }
 
-void VLDatabase::RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index) const {
-  const VLStockInfoItem* quote = nullptr;
-  if (index) {
-    if (auto found = index->find(stock.quoteId); found != index->end()) quote = found->second;
-  } else {
-    quote = FindQuote(stock.quoteId);
-  }
-  if (quote) {
-    stock.quote = quote->quote;
-    stock.name = quote->name;
-  }
-}
-
 int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
                                  VLHoldingItemList& list) {
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return kVLFailed;
   if (!FindPortfolio(portfolioId)) return kVLNotFound;
   list.RemoveAll();
-  const QuoteIndex index = IndexQuotes();
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId != portfolioId) continue;
@@ -112,9 +98,7 @@ int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, boo
         holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding) : nullptr;
     const bool wanted = stock ? stock->IsSold() != held : held;
     if (!wanted) continue;
-    std::unique_ptr<Item> clone = holding->Clone();
-    if (stock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
-    list.InsertAt(list.GetCount(), std::move(clone));  // ids are unique already
+    list.InsertAt(list.GetCount(), holding->Clone());  // ids are unique; the clone shares the quote
   }
   return kVLOk;
 }
@@ -126,7 +110,6 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
   if (!stored) return kVLNotFound;
   std::unique_ptr<Item> clone = stored->Clone();
   position.reset(static_cast<VLHoldingItem*>(clone.release()));
-  if (auto* stock = AsStock(position.get())) RefreshFromCache(*stock);
   return kVLOk;
 }
 

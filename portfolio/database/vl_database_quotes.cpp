@@ -78,6 +78,7 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
         quote->quote = SharedStockInfo(*found->second);
       }
     }
+    RebindSymbols();
     if (haveTime) {
       marketTime = time;
       marketStatus = status;
@@ -122,18 +123,11 @@ int32_t VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolio
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return kVLFailed;
   if (!FindPortfolio(portfolioId)) return kVLNotFound;
-  // Clones, so the stock positions can carry the cached quote without touching the store.
-  VLHoldingItemList own;
+  // The stored positions themselves, read only: they carry their cached quote.
   std::vector<const VLHoldingItem*> counted;
-  const QuoteIndex index = IndexQuotes();
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
-    if (holding->ownerPortfolioId != portfolioId) continue;
-    std::unique_ptr<Item> clone = holding->Clone();
-    if (holding->GetKind() == kHoldingStock)
-      RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
-    counted.push_back(static_cast<const VLHoldingItem*>(clone.get()));
-    own.InsertAt(own.GetCount(), std::move(clone));
+    if (holding->ownerPortfolioId == portfolioId) counted.push_back(holding);
   }
   summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat());
   return kVLOk;
