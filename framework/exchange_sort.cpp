@@ -47,6 +47,16 @@ std::vector<int> ExchangeSortOrder(const std::vector<int>& rank) {
   std::vector<int> order(n);
   if (n == 0) return order;
   const int ranks = *std::max_element(rank.begin(), rank.end()) + 1;
+  if (static_cast<size_t>(ranks) == n) {  // no two keys equal: the order is the ranks' own
+    std::vector<bool> seen(n, false);
+    bool distinct = true;
+    for (size_t i = 0; i < n && distinct; ++i) {
+      distinct = !seen[static_cast<size_t>(rank[i])];
+      seen[static_cast<size_t>(rank[i])] = true;
+      order[static_cast<size_t>(rank[i])] = static_cast<int>(i);
+    }
+    if (distinct) return order;
+  }
   // The positions of each rank, in list order, and where each rank's run starts in the result.
   std::vector<size_t> first(static_cast<size_t>(ranks) + 1, 0);
   for (int r : rank) ++first[static_cast<size_t>(r) + 1];
@@ -66,6 +76,11 @@ std::vector<int> ExchangeSortOrder(const std::vector<int>& rank) {
     const size_t g = first[r + 1] - begin;
     if (g == 0) continue;
     const int* x = members.data() + begin;
+    if (g == 1) {  // a key of its own: its place is fixed, only later ranks count it
+      order[begin] = x[0];
+      lower.Add(static_cast<size_t>(x[0]), 1);
+      continue;
+    }
     shift.assign(g + 1, 0);
     for (size_t k = 1; k <= g; ++k) {
       const auto at = static_cast<size_t>(x[k - 1]);

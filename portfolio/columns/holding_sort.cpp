@@ -96,6 +96,29 @@ std::vector<int> Ranks(int count, Less less) {
   }
   return rank;
 }
+// Ranks for a number column, the same as Ranks over HoldingKeyOrder gives, with the group and the value
+// sorted side by side rather than reached through each key.
+std::vector<int> NumberRanks(const std::vector<HoldingSortKey>& keys, bool ascending) {
+  struct NumberKey {
+    int group;
+    double value;  // negated when descending, so that smaller always sorts first
+    int index;
+  };
+  std::vector<NumberKey> sorted(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    sorted[i] = {keys[i].group, ascending ? keys[i].value : -keys[i].value, static_cast<int>(i)};
+  }
+  const auto less = [](const NumberKey& a, const NumberKey& b) {
+    return a.group != b.group ? a.group < b.group : a.value < b.value;
+  };
+  std::sort(sorted.begin(), sorted.end(), less);
+  std::vector<int> rank(keys.size());
+  for (size_t i = 0, r = 0; i < sorted.size(); ++i) {
+    if (i > 0 && less(sorted[i - 1], sorted[i])) ++r;
+    rank[static_cast<size_t>(sorted[i].index)] = static_cast<int>(r);
+  }
+  return rank;
+}
 }  // namespace
 
 int SortHoldings(ItemList& list, int column, bool ascending) {
@@ -127,6 +150,10 @@ int SortHoldings(ItemList& list, int column, bool ascending) {
     }
     return keyOrder.Compare(a, b) < 0;
   };
+  if (totalOrder && !IsTextColumn(column)) {
+    list.ApplyOrder(ExchangeSortOrder(NumberRanks(keys, ascending)));
+    return count;
+  }
   const std::vector<int> rank = totalOrder ? Ranks(count, keyLess) : Ranks(count, numbersFirst);
   list.ApplyOrder(ExchangeSortOrder(rank));
   return count;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 
@@ -38,5 +39,12 @@ TEST(ExchangeSortOrder, IsTheExchangeSortsOrderTiesIncluded) {
       for (int& r : rank) r = std::uniform_int_distribution<int>(0, ranks - 1)(random);
       ASSERT_EQ(ExchangeSortOrder(rank), ByExchangeSort(rank)) << "length " << length << ", ranks " << ranks;
     }
+  }
+  // No two keys equal.
+  for (int length : {2, 7, 500}) {
+    std::vector<int> rank(static_cast<size_t>(length));
+    std::iota(rank.begin(), rank.end(), 0);
+    std::shuffle(rank.begin(), rank.end(), random);
+    ASSERT_EQ(ExchangeSortOrder(rank), ByExchangeSort(rank)) << "length " << length;
   }
 }
