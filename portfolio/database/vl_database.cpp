@@ -62,8 +62,9 @@ void VLDatabase::RebindSymbols() {
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
     if (auto found = index.find(stock->quoteId); found != index.end()) {
-      stock->name = found->second->name;
-      stock->quote = found->second->quote;
+      // Most are bound already (every save ends here too): only what differs is assigned.
+      if (stock->name != found->second->name) stock->name = found->second->name;
+      if (!stock->quote.SharesWith(found->second->quote)) stock->quote = found->second->quote;
     }
   }
 }
