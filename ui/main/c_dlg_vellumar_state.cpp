@@ -70,7 +70,7 @@ void CDlgVellumar::RefreshCommandStates() {
   }
   // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons.
   for (int id : {kCmdChart, kCmdInfo, kCmdNews, kCmdPrice, kCmdChartMenu, kCmdInfoMenu, kCmdRecentNews,
-                 kCmdPriceMenu}) {
+                 kCmdPriceMenu, kCmdPerformance}) {
     actions.value(id)->setEnabled(connected && portfolio);
   }
   for (int id :
