@@ -15,8 +15,12 @@
 
 namespace {
 
-std::string JsonRate(const std::optional<double>& rate) { return rate ? JsonNumberText(*rate) : "null"; }
-std::string JsonMoney(int64_t cents) { return JsonNumberText(static_cast<double>(cents) / 100.0); }
+std::string JsonRate(const std::optional<double>& rate) {
+  return rate ? JsonNumberText(*rate) : "null";
+}
+std::string JsonMoney(int64_t cents) {
+  return JsonNumberText(static_cast<double>(cents) / 100.0);
+}
 
 void PrintJson(std::ostream& out, const std::string& portfolio, const PerformanceFigures& f, int skipped) {
   out << "{\"portfolio\":" << JsonString(portfolio)
@@ -31,8 +35,8 @@ void PrintJson(std::ostream& out, const std::string& portfolio, const Performanc
   out << "],\"skipped\":" << skipped << ",\"series\":[";
   for (size_t i = 0; i < f.series.size(); ++i) {
     const PerformancePoint& p = f.series[i];
-    out << (i ? ",\n" : "\n") << "{\"date\":" << JsonString(IsoDayText(p.day)) << ",\"value\":" << JsonMoney(p.valueCents)
-        << ",\"invested\":" << JsonMoney(p.investedCents) << "}";
+    out << (i ? ",\n" : "\n") << "{\"date\":" << JsonString(IsoDayText(p.day))
+        << ",\"value\":" << JsonMoney(p.valueCents) << ",\"invested\":" << JsonMoney(p.investedCents) << "}";
   }
   out << "]}\n";
 }
@@ -43,8 +47,8 @@ void PrintTables(std::ostream& out, const std::string& portfolio, const Performa
                  bool series) {
   out << "portfolio\tfrom\tto\tttwror\tttwrorAnnualized\tirr\tskipped\n"
       << portfolio << "\t" << (f.fromDay ? IsoDayText(*f.fromDay) : "") << "\t" << IsoDayText(f.toDay) << "\t"
-      << RateText(f.ttwror) << "\t" << RateText(f.ttwrorAnnualized) << "\t" << RateText(f.irr) << "\t" << skipped
-      << "\n\nyear\trealizedGain\n";
+      << RateText(f.ttwror) << "\t" << RateText(f.ttwrorAnnualized) << "\t" << RateText(f.irr) << "\t"
+      << skipped << "\n\nyear\trealizedGain\n";
   for (const YearGain& g : f.realizedGains) out << g.year << "\t" << MoneyText(g.gainCents) << "\n";
   if (!series) return;
   out << "\ndate\tvalue\tinvested\n";
@@ -57,13 +61,14 @@ void PrintTables(std::ostream& out, const std::string& portfolio, const Performa
 int Refuse(CliIo& io, const PerformanceOutcome& outcome) {
   switch (outcome.status) {
     case PerformanceStatus::NoHistory:
-      PrintError(io.err, io.command,
-                 "the market-data service has no history for \"" + outcome.symbol + "\"; no figures are given");
+      PrintError(
+          io.err, io.command,
+          "the market-data service has no history for \"" + outcome.symbol + "\"; no figures are given");
       return kExitUnknownSymbol;
     case PerformanceStatus::NoClose:
       PrintError(io.err, io.command,
-                 "the history of \"" + outcome.symbol + "\" has no close on or before " + IsoDayText(outcome.day) +
-                     ", when it was held; no figures are given");
+                 "the history of \"" + outcome.symbol + "\" has no close on or before " +
+                     IsoDayText(outcome.day) + ", when it was held; no figures are given");
       return kExitUnknownSymbol;
     case PerformanceStatus::TooLarge:
       return Failed(io, "the amounts are too large to add up; no figures are given");
@@ -84,11 +89,13 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
   span.to = TodayDayNumber();
   int64_t day = 0;
   if (args.HasOption("to")) {
-    if (!ParseIsoDay(args.Option("to"), &day)) return Usage(io, "performance", "--to takes a date YYYY-MM-DD");
+    if (!ParseIsoDay(args.Option("to"), &day))
+      return Usage(io, "performance", "--to takes a date YYYY-MM-DD");
     span.to = day;
   }
   if (args.HasOption("from")) {
-    if (!ParseIsoDay(args.Option("from"), &day)) return Usage(io, "performance", "--from takes a date YYYY-MM-DD");
+    if (!ParseIsoDay(args.Option("from"), &day))
+      return Usage(io, "performance", "--from takes a date YYYY-MM-DD");
     if (day > span.to) return Usage(io, "performance", "--from must not be after --to (default today)");
     span.from = day;
   }
@@ -122,10 +129,11 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
   if (!lots.lots.empty() && io.startService) io.startService();
   CachedCloseSource source(std::make_unique<HistoryCloseSource>());
   ProgressLine line(io.progress);
-  const PerformanceOutcome outcome = RunPerformance(lots, span, source, [&](int done, int total, const std::string& symbol) {
-    if (!symbol.empty()) line.Show(ProgressText("performance", "history", done + 1, total, symbol));
-    return true;
-  });
+  const PerformanceOutcome outcome =
+      RunPerformance(lots, span, source, [&](int done, int total, const std::string& symbol) {
+        if (!symbol.empty()) line.Show(ProgressText("performance", "history", done + 1, total, symbol));
+        return true;
+      });
   line.Finish();
   if (outcome.status != PerformanceStatus::Ok) return Refuse(io, outcome);
   if (args.Has("json")) {
@@ -140,7 +148,10 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
 
 std::vector<CliCommand> PerformanceCommands() {
   return {
-      {"performance", "PORTFOLIO [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--series]", {"db", "from", "to"}, {"series"},
+      {"performance",
+       "PORTFOLIO [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--series]",
+       {"db", "from", "to"},
+       {"series"},
        RunPerformanceCommand},
   };
 }

@@ -60,7 +60,8 @@ bool ParseDayText(const std::string& text, int64_t* day) {
   int dayOfMonth = 0, year = 0;
   char month[4] = {};
   char extra = 0;
-  if (text.size() > 16 || std::sscanf(text.c_str(), "%2d-%3[A-Za-z]-%4d%c", &dayOfMonth, month, &year, &extra) != 3) {
+  if (text.size() > 16 ||
+      std::sscanf(text.c_str(), "%2d-%3[A-Za-z]-%4d%c", &dayOfMonth, month, &year, &extra) != 3) {
     return false;
   }
   const int monthNumber = MonthFromAbbreviation(month);
@@ -87,7 +88,8 @@ CloseRequestResult HistoryCloseSource::GetCloses(const std::string& symbol, int6
     }
   }
   // The service lists the newest day first; one close per day, the first one listed.
-  std::stable_sort(closes.begin(), closes.end(), [](const DailyClose& a, const DailyClose& b) { return a.day < b.day; });
+  std::stable_sort(closes.begin(), closes.end(),
+                   [](const DailyClose& a, const DailyClose& b) { return a.day < b.day; });
   closes.erase(std::unique(closes.begin(), closes.end(),
                            [](const DailyClose& a, const DailyClose& b) { return a.day == b.day; }),
                closes.end());

@@ -11,13 +11,15 @@ constexpr double kDaysPerYear = 365.0;
 constexpr double kFirstStep = 0.01;
 constexpr double kGrowth = 1.6;
 constexpr int kSteps = 20;
-constexpr double kTolerance = 1e-9;  // width of the final bracket in r (relative above 1), inside the 1e-7 asked for
+constexpr double kTolerance =
+    1e-9;  // width of the final bracket in r (relative above 1), inside the 1e-7 asked for
 
 // The sign of the discounted sum at g (r = e^g - 1): -1, 0 or +1. The terms are scaled by the largest
 // discount factor so that no exponent overflows, which keeps the sign.
 int SignAt(const std::vector<CashFlow>& flows, int64_t firstDay, double g) {
   double largest = -INFINITY;
-  for (const CashFlow& f : flows) largest = std::max(largest, -g * static_cast<double>(f.day - firstDay) / kDaysPerYear);
+  for (const CashFlow& f : flows)
+    largest = std::max(largest, -g * static_cast<double>(f.day - firstDay) / kDaysPerYear);
   double sum = 0;
   for (const CashFlow& f : flows) {
     const double exponent = -g * static_cast<double>(f.day - firstDay) / kDaysPerYear - largest;

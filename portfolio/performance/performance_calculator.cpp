@@ -12,9 +12,15 @@ namespace {
 constexpr double kDaysPerYear = 365.0;
 constexpr int64_t kNoClose = -1;
 
-bool Multiply(int64_t a, int64_t b, int64_t* out) { return !__builtin_mul_overflow(a, b, out); }
-bool AddTo(int64_t* sum, int64_t value) { return !__builtin_add_overflow(*sum, value, sum); }
-bool SubtractFrom(int64_t* sum, int64_t value) { return !__builtin_sub_overflow(*sum, value, sum); }
+bool Multiply(int64_t a, int64_t b, int64_t* out) {
+  return !__builtin_mul_overflow(a, b, out);
+}
+bool AddTo(int64_t* sum, int64_t value) {
+  return !__builtin_add_overflow(*sum, value, sum);
+}
+bool SubtractFrom(int64_t* sum, int64_t value) {
+  return !__builtin_sub_overflow(*sum, value, sum);
+}
 
 // A lot with its symbol's index and its two amounts, checked against overflow once.
 struct Lot {
@@ -45,13 +51,15 @@ class HoldingWalk {
     for (; nextEvent < events.size() && events[nextEvent].day <= day; ++nextEvent) {
       const Event& e = events[nextEvent];
       const Lot& lot = lots[e.lot];
-      const bool ok = e.enters ? AddTo(&held[lot.symbol], lot.lot->qty) && AddTo(&invested, lot.paid)
-                               : SubtractFrom(&held[lot.symbol], lot.lot->qty) && SubtractFrom(&invested, lot.paid);
+      const bool ok =
+          e.enters ? AddTo(&held[lot.symbol], lot.lot->qty) && AddTo(&invested, lot.paid)
+                   : SubtractFrom(&held[lot.symbol], lot.lot->qty) && SubtractFrom(&invested, lot.paid);
       if (!ok) return false;
     }
     for (size_t s = 0; s < closes.size(); ++s) {
       const std::vector<DailyClose>& list = *closes[s];
-      while (nextClose[s] < list.size() && list[nextClose[s]].day <= day) close[s] = list[nextClose[s]++].closeCents;
+      while (nextClose[s] < list.size() && list[nextClose[s]].day <= day)
+        close[s] = list[nextClose[s]++].closeCents;
     }
     return true;
   }
@@ -66,7 +74,8 @@ class HoldingWalk {
         return PerformanceStatus::NoClose;
       }
       int64_t product = 0;
-      if (!Multiply(held[s], close[s], &product) || !AddTo(value, product)) return PerformanceStatus::TooLarge;
+      if (!Multiply(held[s], close[s], &product) || !AddTo(value, product))
+        return PerformanceStatus::TooLarge;
     }
     return PerformanceStatus::Ok;
   }
@@ -117,7 +126,8 @@ std::vector<int64_t> ValuationDays(const std::vector<const std::vector<DailyClos
 }
 
 // The last day before `day` on which any of the symbols has a close; nullopt when none has.
-std::optional<int64_t> LastCloseDayBefore(const std::vector<const std::vector<DailyClose>*>& closes, int64_t day) {
+std::optional<int64_t> LastCloseDayBefore(const std::vector<const std::vector<DailyClose>*>& closes,
+                                          int64_t day) {
   std::optional<int64_t> best;
   for (const auto* list : closes) {
     auto it = std::lower_bound(list->begin(), list->end(), day,
@@ -162,10 +172,12 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
   for (const PerformanceLot& lot : taking) {
     Lot l;
     l.lot = &lot;
-    l.symbol = static_cast<size_t>(std::lower_bound(symbols.begin(), symbols.end(), lot.symbol) - symbols.begin());
+    l.symbol =
+        static_cast<size_t>(std::lower_bound(symbols.begin(), symbols.end(), lot.symbol) - symbols.begin());
     int64_t cost = 0, proceeds = 0;
     if (!Multiply(lot.qty, lot.buyPriceCents, &cost) || !AddTo(&cost, lot.buyCommissionCents) ||
-        !Multiply(lot.qty, lot.salePriceCents, &proceeds) || !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
+        !Multiply(lot.qty, lot.salePriceCents, &proceeds) ||
+        !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
       return Refused(PerformanceStatus::TooLarge);
     }
     l.paid = cost;
@@ -195,7 +207,8 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
     const std::optional<int64_t> d0 = LastCloseDayBefore(closes, start);
     cutoff = d0.value_or(start - 1);
     if (!walk.AdvanceTo(cutoff)) return Refused(PerformanceStatus::TooLarge);
-    if (PerformanceOutcome r = valueNow(cutoff, &f.openingValueCents); r.status != PerformanceStatus::Ok) return r;
+    if (PerformanceOutcome r = valueNow(cutoff, &f.openingValueCents); r.status != PerformanceStatus::Ok)
+      return r;
     if (f.openingValueCents != 0) irrFlows.push_back({cutoff, -f.openingValueCents});
   }
 
@@ -226,7 +239,8 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
     if (PerformanceOutcome r = valueNow(day, &value); r.status != PerformanceStatus::Ok) return r;
     int64_t in = 0, out = 0;
     for (; nextFlow < flows.size() && flows[nextFlow].day <= day; ++nextFlow) {
-      if (!AddTo(flows[nextFlow].in ? &in : &out, flows[nextFlow].cents)) return Refused(PerformanceStatus::TooLarge);
+      if (!AddTo(flows[nextFlow].in ? &in : &out, flows[nextFlow].cents))
+        return Refused(PerformanceStatus::TooLarge);
     }
     const double denominator = static_cast<double>(previousValue) + static_cast<double>(in);
     if (denominator != 0) product *= (static_cast<double>(value) + static_cast<double>(out)) / denominator;
@@ -243,7 +257,8 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
 
   // The money-weighted rate: the flows and what is held at TO.
   if (!walk.AdvanceTo(span.to)) return Refused(PerformanceStatus::TooLarge);
-  if (PerformanceOutcome r = valueNow(span.to, &f.finalValueCents); r.status != PerformanceStatus::Ok) return r;
+  if (PerformanceOutcome r = valueNow(span.to, &f.finalValueCents); r.status != PerformanceStatus::Ok)
+    return r;
   f.finalInvestedCents = walk.Invested();
   irrFlows.push_back({span.to, f.finalValueCents});
   f.irr = SolveIrr(irrFlows);

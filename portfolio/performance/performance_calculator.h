@@ -36,7 +36,7 @@ struct PerformanceFigures {
   std::optional<double> ttwror;
   std::optional<double> ttwrorAnnualized;
   std::optional<double> irr;
-  std::vector<YearGain> realizedGains;  // by year of the sale, ascending
+  std::vector<YearGain> realizedGains;   // by year of the sale, ascending
   std::vector<PerformancePoint> series;  // one point per valuation day
   int64_t openingValueCents = 0;         // the value before FROM that enters as the opening flow
   int64_t finalValueCents = 0;           // V(TO)
@@ -69,7 +69,8 @@ constexpr int64_t kCloseLookbackDays = 31;
 // Definitions (README, "Portfolio performance"):
 // - a lot is held at the close of day d when it was bought on or before d and is not sold, or sold after d;
 // - valuation days: every day from the start to TO on which one of the lots' symbols has a close;
-// - V(d): quantity x close of the lots held at the close of d, each at its symbol's last close on or before d;
+// - V(d): quantity x close of the lots held at the close of d, each at its symbol's last close on or before
+// d;
 //   I(d): their "Total Paid";
 // - a purchase or sale counts on the first valuation day on or after its date;
 // - TTWROR: product over the valuation days of (V(d) + out(d)) / (V(d-) + in(d)) - 1, a zero denominator

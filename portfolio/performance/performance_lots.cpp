@@ -14,12 +14,12 @@ namespace {
 // London quotes in pence; its currency is still the pound.
 const std::map<std::string, std::string>& SuffixCurrencies() {
   static const std::map<std::string, std::string> table = {
-      {"AS", "EUR"},  {"AX", "AUD"},  {"BA", "ARS"},  {"BO", "INR"},  {"BR", "EUR"},  {"CBT", "USD"},
-      {"CME", "USD"}, {"CMX", "USD"}, {"CO", "DKK"},  {"DE", "EUR"},  {"F", "EUR"},   {"HE", "EUR"},
-      {"HK", "HKD"},  {"IR", "EUR"},  {"KQ", "KRW"},  {"KS", "KRW"},  {"L", "GBP"},   {"LS", "EUR"},
-      {"MC", "EUR"},  {"MI", "EUR"},  {"MX", "MXN"},  {"NS", "INR"},  {"NYM", "USD"}, {"NZ", "NZD"},
-      {"OL", "NOK"},  {"PA", "EUR"},  {"SA", "BRL"},  {"SI", "SGD"},  {"SS", "CNY"},  {"ST", "SEK"},
-      {"SW", "CHF"},  {"SZ", "CNY"},  {"T", "JPY"},   {"TO", "CAD"},  {"TW", "TWD"},  {"V", "CAD"},
+      {"AS", "EUR"},  {"AX", "AUD"},  {"BA", "ARS"}, {"BO", "INR"}, {"BR", "EUR"},  {"CBT", "USD"},
+      {"CME", "USD"}, {"CMX", "USD"}, {"CO", "DKK"}, {"DE", "EUR"}, {"F", "EUR"},   {"HE", "EUR"},
+      {"HK", "HKD"},  {"IR", "EUR"},  {"KQ", "KRW"}, {"KS", "KRW"}, {"L", "GBP"},   {"LS", "EUR"},
+      {"MC", "EUR"},  {"MI", "EUR"},  {"MX", "MXN"}, {"NS", "INR"}, {"NYM", "USD"}, {"NZ", "NZD"},
+      {"OL", "NOK"},  {"PA", "EUR"},  {"SA", "BRL"}, {"SI", "SGD"}, {"SS", "CNY"},  {"ST", "SEK"},
+      {"SW", "CHF"},  {"SZ", "CNY"},  {"T", "JPY"},  {"TO", "CAD"}, {"TW", "TWD"},  {"V", "CAD"},
       {"VI", "EUR"},
   };
   return table;
@@ -65,7 +65,8 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots) {
       continue;
     }
     const std::string currency = CurrencyOfSymbol(lot.symbol);
-    if (!currency.empty() && std::find(out.currencies.begin(), out.currencies.end(), currency) == out.currencies.end()) {
+    if (!currency.empty() &&
+        std::find(out.currencies.begin(), out.currencies.end(), currency) == out.currencies.end()) {
       out.currencies.push_back(currency);
     }
     out.lots.push_back(std::move(lot));

@@ -48,4 +48,6 @@ std::string RateText(const std::optional<double>& fraction) {
   return text;
 }
 
-std::string MoneyText(int64_t cents) { return LocaleNumber(CentsDifferenceText(cents)); }
+std::string MoneyText(int64_t cents) {
+  return LocaleNumber(CentsDifferenceText(cents));
+}

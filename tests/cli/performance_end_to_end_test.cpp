@@ -25,7 +25,9 @@ ShellRun Cli(const std::string& arguments, const std::string& errorTo = "/dev/nu
   return RunShell(kBin + "vellumar-cli " + arguments + " 2>" + errorTo);
 }
 
-long Day(int y, int m, int d) { return static_cast<long>(NoonUtc(y, m, d) / 86400); }
+long Day(int y, int m, int d) {
+  return static_cast<long>(NoonUtc(y, m, d) / 86400);
+}
 
 // "6-Dec-2026" as a day number.
 long DayOfText(const std::string& text) {
@@ -121,7 +123,8 @@ Expected WorkOut(const std::vector<Lot>& lots, const std::map<std::string, std::
   }
   for (const Lot& l : lots) {
     if (l.bought > cutoff) flows.push_back({l.bought, -static_cast<double>(l.Paid())});
-    if (l.sold && l.saleDay > cutoff && l.saleDay <= to) flows.push_back({l.saleDay, static_cast<double>(l.Proceeds())});
+    if (l.sold && l.saleDay > cutoff && l.saleDay <= to)
+      flows.push_back({l.saleDay, static_cast<double>(l.Proceeds())});
   }
   Expected e;
   double product = 1;
@@ -152,7 +155,8 @@ Expected WorkOut(const std::vector<Lot>& lots, const std::map<std::string, std::
   for (int i = 0; i < 200; ++i) ((npv((lo + hi) / 2) > 0) == (npv(lo) > 0) ? lo : hi) = (lo + hi) / 2;
   e.irr = (lo + hi) / 2;
   for (const Lot& l : lots) {
-    if (l.sold && l.saleDay >= start && l.saleDay <= to) e.gains[std::stoi(IsoOf(l.saleDay).substr(0, 4))] += l.Proceeds() - l.Paid();
+    if (l.sold && l.saleDay >= start && l.saleDay <= to)
+      e.gains[std::stoi(IsoOf(l.saleDay).substr(0, 4))] += l.Proceeds() - l.Paid();
   }
   return e;
 }
@@ -168,7 +172,8 @@ void ExpectFigures(const nlohmann::json& printed, const Expected& e) {
     EXPECT_EQ(std::llround(p["invested"].get<double>() * 100), e.series[i][2]) << p["date"];
   }
   std::map<int, long> gains;
-  for (const auto& g : printed["realizedGains"]) gains[g["year"].get<int>()] = std::llround(g["gain"].get<double>() * 100);
+  for (const auto& g : printed["realizedGains"])
+    gains[g["year"].get<int>()] = std::llround(g["gain"].get<double>() * 100);
   EXPECT_EQ(gains, e.gains);
 }
 
@@ -188,8 +193,8 @@ TEST(PerformanceEndToEnd, TheFiguresFollowTheHistoryTheServiceServes) {
   ASSERT_EQ(Cli(add + "AAPL --qty 20 --price 180 --date 2024-03-09" + db).code, 0);
   ASSERT_EQ(Cli("sell 2 --qty 20 --price 200 --commission 7.50 --date 2025-06-02" + db).code, 0);
   ASSERT_EQ(Cli(add + "KO --qty 30 --price 60 --date 2025-02-03" + db).code, 0);
-  ASSERT_EQ(Cli(add + "IBM --qty 5 --price 100" + db).code, 0);  // no date: skipped
-  ASSERT_EQ(Cli("add-cash Growth 1000 --comment Cash" + db).code, 0);          // left out
+  ASSERT_EQ(Cli(add + "IBM --qty 5 --price 100" + db).code, 0);        // no date: skipped
+  ASSERT_EQ(Cli("add-cash Growth 1000 --comment Cash" + db).code, 0);  // left out
 
   const std::vector<Lot> lots = {{"MSFT", 10, 25000, 500, Day(2024, 1, 16)},
                                  {"AAPL", 20, 18000, 0, Day(2024, 3, 9), true, 20000, 750, Day(2025, 6, 2)},
@@ -221,7 +226,8 @@ TEST(PerformanceEndToEnd, TheFiguresFollowTheHistoryTheServiceServes) {
   const ShellRun table = Cli("performance Growth --to 2026-12-04" + db + service, "&1");
   char rates[64];
   std::snprintf(rates, sizeof rates, "\t%.2f%%\t", printed["ttwror"].get<double>() * 100);
-  EXPECT_NE(table.out.find(std::string("Growth\t2024-01-16\t2026-12-04") + rates), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find(std::string("Growth\t2024-01-16\t2026-12-04") + rates), std::string::npos)
+      << table.out;
   EXPECT_NE(table.out.find("1 cash and margin position(s) are left out"), std::string::npos);
 
   // A dated symbol the service has no history for is named, and no figures are given.

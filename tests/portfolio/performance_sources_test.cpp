@@ -12,7 +12,9 @@
 
 namespace {
 
-int64_t Day(int year, int month, int day) { return NoonUtc(year, month, day) / 86400; }
+int64_t Day(int year, int month, int day) {
+  return NoonUtc(year, month, day) / 86400;
+}
 
 // Closes from a table; a symbol not in it has no history. Counts the requests and records their spans.
 class TableCloseSource : public IDailyCloseSource {
@@ -83,9 +85,9 @@ TEST(HistoryRows, ClosesReadAsCentsAndDaysAsCalendarDays) {
     const char* text;
     bool ok;
     int64_t cents;
-  } closes[] = {{"272.35", true, 27235}, {"272.3", true, 27230}, {"272", true, 27200}, {".5", true, 50},
-                {"0.125", true, 13},     {"0.1249", true, 12},   {"", false, 0},       {"N/A", false, 0},
-                {"-1.00", false, 0},     {"0.00", false, 0},     {"1e5", false, 0},    {"1.2.3", false, 0},
+  } closes[] = {{"272.35", true, 27235},   {"272.3", true, 27230}, {"272", true, 27200}, {".5", true, 50},
+                {"0.125", true, 13},       {"0.1249", true, 12},   {"", false, 0},       {"N/A", false, 0},
+                {"-1.00", false, 0},       {"0.00", false, 0},     {"1e5", false, 0},    {"1.2.3", false, 0},
                 {"100000000000", false, 0}};
   for (const Case& c : closes) {
     int64_t cents = -1;
@@ -133,16 +135,16 @@ TEST(PerformanceRun, StopsAtASymbolWithoutHistoryOrWhenCancelled) {
   EXPECT_EQ(source.asked.size(), 2u) << "nothing is asked after the symbol without history";
 
   source.asked.clear();
-  const PerformanceOutcome cancelled =
-      RunPerformance(lots, {std::nullopt, jan6}, source, [](int done, int, const std::string&) { return done < 1; });
+  const PerformanceOutcome cancelled = RunPerformance(
+      lots, {std::nullopt, jan6}, source, [](int done, int, const std::string&) { return done < 1; });
   EXPECT_EQ(cancelled.status, PerformanceStatus::Cancelled);
   EXPECT_EQ(source.asked.size(), 1u);
 }
 
 TEST(CachedCloseSource, AsksAgainOnlyForDaysNotAskedYet) {
   const int64_t jan6 = Day(2025, 1, 6), feb3 = Day(2025, 2, 3), mar3 = Day(2025, 3, 3);
-  auto table = std::make_unique<TableCloseSource>(
-      CloseTable{{"AAA", {{jan6, 10000}, {feb3, 11000}, {mar3, 12000}}}});
+  auto table =
+      std::make_unique<TableCloseSource>(CloseTable{{"AAA", {{jan6, 10000}, {feb3, 11000}, {mar3, 12000}}}});
   TableCloseSource& inner = *table;
   CachedCloseSource cache(std::move(table));
   std::vector<DailyClose> closes;

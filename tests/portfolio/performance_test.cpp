@@ -17,7 +17,9 @@
 
 namespace {
 
-int64_t Day(int year, int month, int day) { return NoonUtc(year, month, day) / 86400; }
+int64_t Day(int year, int month, int day) {
+  return NoonUtc(year, month, day) / 86400;
+}
 
 PerformanceLot Bought(const std::string& symbol, int64_t qty, int64_t priceCents, int64_t commissionCents,
                       int64_t day) {
@@ -52,7 +54,8 @@ void ExpectSeries(const PerformanceFigures& f, const std::vector<PerformancePoin
   }
 }
 
-PerformanceFigures Figures(const std::vector<PerformanceLot>& lots, const PerformanceSpan& span, const CloseTable& closes) {
+PerformanceFigures Figures(const std::vector<PerformanceLot>& lots, const PerformanceSpan& span,
+                           const CloseTable& closes) {
   const PerformanceOutcome outcome = ComputePerformance(lots, span, closes);
   EXPECT_EQ(outcome.status, PerformanceStatus::Ok) << outcome.symbol;
   return outcome.figures;
@@ -91,9 +94,9 @@ TEST(Performance, ABuyAndASaleInTheSpan) {
 }
 
 TEST(Performance, TwoLotsBoughtOnDifferentDays) {
-  const auto f = Figures({Bought("AAA", 10, 10000, 0, kJan6), Bought("AAA", 5, 12000, 0, kJul7)},
-                         {std::nullopt, kNextJan6},
-                         {{"AAA", {{kJan6, 10000}, {kJul7, 12000}, {kNextJan6, 13000}}}});
+  const auto f =
+      Figures({Bought("AAA", 10, 10000, 0, kJan6), Bought("AAA", 5, 12000, 0, kJul7)},
+              {std::nullopt, kNextJan6}, {{"AAA", {{kJan6, 10000}, {kJul7, 12000}, {kNextJan6, 13000}}}});
   // 1000/1000; 1800/(1000 + 600); 1950/1800.
   ExpectRate(f.ttwror, 0.21875);
   ExpectRate(f.irr, 0.272851832);  // -1000, -600 at day 182, +1950 at day 365
@@ -103,12 +106,13 @@ TEST(Performance, TwoLotsBoughtOnDifferentDays) {
 TEST(Performance, APurchaseOnADayWithoutACloseCountsOnTheNextValuationDay) {
   // AAA bought on Saturday 4 January; BBB has no close on Monday 6 January and keeps Friday's.
   const int64_t fri = Day(2025, 1, 3), sat = Day(2025, 1, 4), mon = Day(2025, 1, 6), tue = Day(2025, 1, 7);
-  const auto f = Figures({Bought("AAA", 10, 10000, 0, sat), Bought("BBB", 1, 5000, 0, fri)}, {std::nullopt, tue},
-                         {{"AAA", {{fri, 9800}, {mon, 10100}}}, {"BBB", {{fri, 5000}, {tue, 5500}}}});
+  const auto f =
+      Figures({Bought("AAA", 10, 10000, 0, sat), Bought("BBB", 1, 5000, 0, fri)}, {std::nullopt, tue},
+              {{"AAA", {{fri, 9800}, {mon, 10100}}}, {"BBB", {{fri, 5000}, {tue, 5500}}}});
   // Friday 50/50; Monday (1010 + 50)/(50 + 1000); Tuesday (1010 + 55)/1060.
-  ExpectRate(f.ttwror, 1065.0 / 1050 - 1);            // 1.43%
-  ExpectRate(f.ttwrorAnnualized, 2.648616093);        // over the 4 days from Friday
-  ExpectRate(f.irr, 4.467233694);                     // -50 Friday, -1000 Saturday, +1065 Tuesday
+  ExpectRate(f.ttwror, 1065.0 / 1050 - 1);      // 1.43%
+  ExpectRate(f.ttwrorAnnualized, 2.648616093);  // over the 4 days from Friday
+  ExpectRate(f.irr, 4.467233694);               // -50 Friday, -1000 Saturday, +1065 Tuesday
   ExpectSeries(f, {{fri, 5000, 5000}, {mon, 106000, 105000}, {tue, 106500, 105000}});
 }
 
@@ -116,20 +120,26 @@ TEST(Performance, ASpanStartingAfterTheFirstPurchaseOpensWithTheValueBeforeIt) {
   // From Sunday 12 January: Friday's value of the two lots held then, 15 x 115.00, is the opening flow. The
   // lot bought on the Saturday between is a flow of the span (on Monday), and the second lot is sold on
   // Monday at 125.00.
-  const int64_t sat = Day(2025, 1, 11), from = Day(2025, 1, 12), mon = Day(2025, 1, 13), tue = Day(2025, 1, 14);
+  const int64_t sat = Day(2025, 1, 11), from = Day(2025, 1, 12), mon = Day(2025, 1, 13),
+                tue = Day(2025, 1, 14);
   const auto f = Figures(
       {Bought("AAA", 10, 10000, 0, kJan6), Sold(Bought("AAA", 5, 11000, 0, Day(2025, 1, 8)), 12500, 0, mon),
        Bought("AAA", 2, 11600, 0, sat)},
       {from, tue},
       {{"AAA",
-        {{kJan6, 10000}, {Day(2025, 1, 7), 10500}, {Day(2025, 1, 8), 11000}, {Day(2025, 1, 9), 11200},
-         {Day(2025, 1, 10), 11500}, {mon, 12000}, {tue, 11800}}}});
+        {{kJan6, 10000},
+         {Day(2025, 1, 7), 10500},
+         {Day(2025, 1, 8), 11000},
+         {Day(2025, 1, 9), 11200},
+         {Day(2025, 1, 10), 11500},
+         {mon, 12000},
+         {tue, 11800}}}});
   EXPECT_EQ(f.fromDay, from);
   EXPECT_EQ(f.openingValueCents, 172500);
   // (1440 + 625)/(1725 + 232), then 1416/1440.
   ExpectRate(f.ttwror, 0.037600068);
   ExpectRate(f.ttwrorAnnualized, 709490.066453958);  // one calendar day from Monday to TO
-  ExpectRate(f.irr, 72.067242820);                   // -1725 Friday, -232 Saturday, +625 Monday, +1416 Tuesday
+  ExpectRate(f.irr, 72.067242820);  // -1725 Friday, -232 Saturday, +625 Monday, +1416 Tuesday
   ExpectSeries(f, {{mon, 144000, 123200}, {tue, 141600, 123200}});
   ASSERT_EQ(f.realizedGains.size(), 1u);
   EXPECT_EQ(f.realizedGains[0].gainCents, 7500);  // 625.00 - 550.00
@@ -217,9 +227,9 @@ TEST(Performance, SpansAndGainsFollowTheDatesGiven) {
 }
 
 TEST(Performance, AHeldSymbolWithoutAnEarlierCloseIsRefusedByName) {
-  const PerformanceOutcome outcome = ComputePerformance({Bought("AAA", 10, 10000, 0, kJan6), Bought("NEW", 1, 100, 0, kJan6)},
-                                                        {std::nullopt, kJul7},
-                                                        {{"AAA", {{kJan6, 10000}}}, {"NEW", {{kJul7, 200}}}});
+  const PerformanceOutcome outcome =
+      ComputePerformance({Bought("AAA", 10, 10000, 0, kJan6), Bought("NEW", 1, 100, 0, kJan6)},
+                         {std::nullopt, kJul7}, {{"AAA", {{kJan6, 10000}}}, {"NEW", {{kJul7, 200}}}});
   EXPECT_EQ(outcome.status, PerformanceStatus::NoClose);
   EXPECT_EQ(outcome.symbol, "NEW");
   EXPECT_EQ(outcome.day, kJan6);
