@@ -13,11 +13,12 @@ namespace {
 
 constexpr int64_t kJulianDayOf1970 = 2440588;
 
-// The largest amount on the axis rounded up to 1, 2 or 5 times a power of ten.
-double NiceCeiling(double value) {
+// The top of the money axis: the largest amount rounded up to a round number (1, 1.2, 1.5, 2, 2.5, 3, 4, 5,
+// 6 or 8 times a power of ten), so the grid lines fall on round amounts without wasting half the height.
+double RoundCeiling(double value) {
   if (value <= 0) return 1;
   const double power = std::pow(10.0, std::floor(std::log10(value)));
-  for (double step : {1.0, 2.0, 5.0, 10.0}) {
+  for (double step : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0}) {
     if (value <= step * power) return step * power;
   }
   return 10 * power;
@@ -79,7 +80,7 @@ void PerformanceChart::SetPoints(const std::vector<PerformancePoint>& points) {
   // Short spans show days; longer ones months.
   dates->setFormat(first.daysTo(last) <= 92 ? QStringLiteral("d MMM") : QStringLiteral("MMM yyyy"));
   dates->setRange(first.startOfDay(), std::max(last, first.addDays(1)).startOfDay());
-  money->setRange(0, NiceCeiling(top * 1.05));
+  money->setRange(0, RoundCeiling(top * 1.05));
 }
 
 int PerformanceChart::PointCount() const {
