@@ -74,8 +74,9 @@ int Refuse(CliIo& io, const PerformanceOutcome& outcome) {
       return Failed(io, "the amounts are too large to add up; no figures are given");
     case PerformanceStatus::Unreachable:
     case PerformanceStatus::Failed:
-      return FailedFetch(io, outcome.request.errorText + " (history of \"" + outcome.symbol + "\")",
-                         outcome.request.failure);
+      return FailedFetch(
+          io, "cannot get the price history of \"" + outcome.symbol + "\" from the market-data service",
+          outcome.request.failure);
     case PerformanceStatus::Cancelled:
     case PerformanceStatus::Ok:
       break;

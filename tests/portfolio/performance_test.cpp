@@ -145,22 +145,27 @@ TEST(Performance, ASpanStartingAfterTheFirstPurchaseOpensWithTheValueBeforeIt) {
   EXPECT_EQ(f.realizedGains[0].gainCents, 7500);  // 625.00 - 550.00
 }
 
+// A stock position as the database hands it out; dates are noon UTC of the day, 0 for none.
+std::unique_ptr<VLStockHoldingItem> Position(const std::string& symbol, int64_t purchaseDate,
+                                             uint32_t salePrice = 0, int64_t saleDate = 0) {
+  auto stock = std::make_unique<VLStockHoldingItem>();
+  stock->name = symbol;
+  stock->qty = 3;
+  stock->buyPricePerShare = 4500;
+  stock->buyCommission = 995;
+  stock->purchaseDate = purchaseDate;
+  stock->salePricePerShare = salePrice;
+  stock->saleCommission = salePrice ? 500 : 0;
+  stock->saleDate = saleDate;
+  return stock;
+}
+
 TEST(Performance, APortfolioWithoutADatedPositionHasNoFigures) {
   VLHoldingItemList positions;
-  auto undated = std::make_unique<VLStockHoldingItem>();
-  undated->name = "AAA";
-  undated->qty = 10;
-  undated->buyPricePerShare = 10000;
-  positions.InsertAt(0, std::move(undated));
-  auto soldUndated = std::make_unique<VLStockHoldingItem>();
-  soldUndated->name = "BBB";
-  soldUndated->qty = 1;
-  soldUndated->purchaseDate = NoonUtc(2025, 1, 6);
-  soldUndated->salePricePerShare = 100;  // sold, but when is not known
-  positions.InsertAt(1, std::move(soldUndated));
+  positions.InsertAt(0, Position("AAA", 0));
+  positions.InsertAt(1, Position("BBB", NoonUtc(2025, 1, 6), 5000));  // sold, but when is not known
   positions.InsertAt(2, std::make_unique<VLCashHoldingItem>());
   positions.InsertAt(3, std::make_unique<VLMarginHoldingItem>());
-
   PerformanceLots lots;
   CollectLots(positions, &lots);
   EXPECT_TRUE(lots.lots.empty());
@@ -171,26 +176,11 @@ TEST(Performance, APortfolioWithoutADatedPositionHasNoFigures) {
   EXPECT_FALSE(f.ttwror.has_value());
   EXPECT_FALSE(f.irr.has_value());
   EXPECT_TRUE(f.series.empty());
-}
 
-TEST(Performance, PositionsBecomeLotsByTheirCalendarDays) {
-  VLHoldingItemList positions;
-  auto stock = std::make_unique<VLStockHoldingItem>();
-  stock->name = "BHP.AX";
-  stock->qty = 3;
-  stock->buyPricePerShare = 4500;
-  stock->buyCommission = 995;
-  stock->purchaseDate = NoonUtc(2025, 1, 6);
-  stock->salePricePerShare = 5000;
-  stock->saleCommission = 500;
-  stock->saleDate = NoonUtc(2025, 7, 7);
-  positions.InsertAt(0, std::move(stock));
-  auto us = std::make_unique<VLStockHoldingItem>();
-  us->name = "MSFT";
-  us->purchaseDate = NoonUtc(2025, 1, 6);
-  positions.InsertAt(1, std::move(us));
-
-  PerformanceLots lots;
+  // Dated ones become lots by their calendar days, with the currencies of their exchanges.
+  positions.InsertAt(4, Position("BHP.AX", NoonUtc(2025, 1, 6), 5000, NoonUtc(2025, 7, 7)));
+  positions.InsertAt(5, Position("MSFT", NoonUtc(2025, 1, 6)));
+  lots = {};
   CollectLots(positions, &lots);
   ASSERT_EQ(lots.lots.size(), 2u);
   const PerformanceLot& lot = lots.lots[0];
