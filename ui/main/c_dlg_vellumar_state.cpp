@@ -68,7 +68,8 @@ void CDlgVellumar::RefreshCommandStates() {
                  kCmdChooseColumns}) {
     actions.value(id)->setEnabled(portfolio);
   }
-  // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons.
+  // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons; Performance
+  // (menu item and button alike) needs the history service too.
   for (int id : {kCmdChart, kCmdInfo, kCmdNews, kCmdPrice, kCmdChartMenu, kCmdInfoMenu, kCmdRecentNews,
                  kCmdPriceMenu, kCmdPerformance}) {
     actions.value(id)->setEnabled(connected && portfolio);
