@@ -183,8 +183,9 @@ int RunDump(const CliArgs& args, CliIo& io) {
     const auto& q = static_cast<const VLStockInfoItem&>(*item);
     OutputRecord& r = quoteRecords.emplace_back();
     r.AddNumber("id", q.id).AddNumber("tag", q.tag).Add("name", q.name).AddNumber("refCount", q.refCount);
-    for (const auto& f : StockInfo::TextFields()) r.Add(std::string("quote.") + f.fieldName, q.quote.*f.member);
-    r.AddNumber("quote.stamp", q.quote.stamp);
+    for (const auto& f : StockInfo::TextFields())
+      r.Add(std::string("quote.") + f.fieldName, (*q.quote).*f.member);
+    r.AddNumber("quote.stamp", q.quote->stamp);
   }
   for (const auto& item : portfolios) portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
   for (const auto& item : positions) {

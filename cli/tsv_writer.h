@@ -10,3 +10,7 @@
 // `headers`, when given, are printed in the header line instead of the field names.
 void WriteTsv(std::ostream& out, const std::vector<std::string>& columns,
               const std::vector<OutputRecord>& records, const std::vector<std::string>& headers = {});
+// The same in pieces: the header line, then each record's line.
+void WriteTsvHeader(std::ostream& out, const std::vector<std::string>& columns,
+                    const std::vector<std::string>& headers = {});
+void WriteTsvLine(std::ostream& out, const std::vector<std::string>& columns, const OutputRecord& record);

@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
+#include "framework/memory_budget.h"
 #include "framework/save_file_ops.h"
 
 namespace {
@@ -85,7 +87,7 @@ const std::string& Database::FilePath() {
 int32_t Database::WriteStoreTo(int fd) {
   try {
     SaveStream stream(Ops(), fd);
-    Archive ar(stream, Archive::Mode::Store);
+    Archive ar(stream, Archive::Mode::Store, Archive::kSaveBufferSize);
     if (Serialize(&ar) != kSerializeOk) return kDbFailed;
     ar.Flush();
     if (Ops().Sync(fd) != 0) return kDbFailed;
@@ -113,6 +115,10 @@ int32_t Database::Create() {
 int32_t Database::LoadFrom(int fd) {
   FileIdentity identity;
   if (!IdentityOfFile(fd, identity)) return kDbFailed;
+  // A store that would not fit is refused before anything is read or allocated.
+  if (identity.size > 0 &&
+      static_cast<uint64_t>(identity.size) > AvailableMemoryBytes() / kMemoryPerStoredByte)
+    return kDbTooLarge;
   int32_t code = kDbFailed;
   uint64_t trailing = 0;
   try {
@@ -122,10 +128,12 @@ int32_t Database::LoadFrom(int fd) {
     PrepareForLoad();
     code = Serialize(&ar);
     if (code == kDbOk) trailing = ar.Remaining();
+  } catch (const std::bad_alloc&) {
+    code = kDbTooLarge;
   } catch (const std::exception&) {
     code = kDbFailed;
   }
-  if (code != kDbOk && code != kDbExists && code != kDbVersionTooNew) code = kDbFailed;
+  if (code != kDbOk && code != kDbExists && code != kDbVersionTooNew && code != kDbTooLarge) code = kDbFailed;
   if (code == kDbOk) {
     trailingBytes = trailing;
     known = identity;

@@ -16,6 +16,7 @@ enum DatabaseCode : int32_t {
   kDbVersionTooNew = 3,   // load
   kDbMissing = 5,         // Open: no file at the path
   kDbBusy = 6,            // another process kept the file locked for the whole wait
+  kDbTooLarge = 7,        // load: the store would not fit in the memory available; nothing was read
 };
 
 // A record store that lives in one binary file, rewritten whole on every save. The derived store supplies
@@ -41,7 +42,8 @@ class Database : public ISerializable {
   void SetLockWait(int milliseconds) { lockWaitMs = milliseconds; }
 
   [[nodiscard]] int32_t Create();  // 2 exists, 1 cannot create or write, 0 written
-  // 1 empty path or cannot open, 5 missing, 6 locked by another process for the whole wait, else the
+  // 1 empty path or cannot open, 5 missing, 6 locked by another process for the whole wait, 7 too large
+  // for the memory available (refused before reading, or when memory ran out while reading), else the
   // load's code (0, 1, 2, 3). Also removes temporary files that interrupted saves left beside the file.
   [[nodiscard]] int32_t Open();
   // 0 nothing to write or written; 6 locked elsewhere; 1 on any other failure (modified stays set).

@@ -95,6 +95,8 @@ enum class StringId : int {
   SymbolCharactersInvalid = 2202,  // %s: the symbol, which holds a blank, comma, quote or control character
   DateLaterThanToday = 2203,       // a purchase or sale dated after today
   DatabaseBusy = 2204,             // another program kept the database file locked for the whole wait
+  DatabaseTooLarge = 3100,         // the database would not fit in the memory available; not opened
+  DatabaseFull = 3101,             // the file format has no number left for another record
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "

@@ -29,7 +29,7 @@ double DefaultValue(const H& h, int column) {
 
 double ChangeValue(const H& h) {
   if (StockColumnText(h, kColTrade).empty()) return -200.0;
-  const StockInfo& q = h.quote;
+  const StockInfo& q = *h.quote;
   const std::string pct =
       RemoveChars(q.percentChangeRealtime.empty() ? q.percentChange : q.percentChangeRealtime, "%+");
   return IsNumericText(pct) ? ReadLeadingNumber(pct) : -200.0;
@@ -119,7 +119,7 @@ int64_t TradeCents(const H& h) {
 }
 
 double ChangePerShare(const H& h) {
-  return ReadLeadingNumber(h.quote.changeRealtime.empty() ? h.quote.change : h.quote.changeRealtime);
+  return ReadLeadingNumber(h.quote->changeRealtime.empty() ? h.quote->change : h.quote->changeRealtime);
 }
 
 double StockColumnValue(const VLStockHoldingItem& h, int column) {

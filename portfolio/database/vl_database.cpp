@@ -1,6 +1,8 @@
 #include "portfolio/database/vl_database.h"
 
 #include <algorithm>
+#include <limits>
+#include <unordered_set>
 
 #include "framework/archive.h"
 #include "framework/text_util.h"
@@ -59,7 +61,11 @@ void VLDatabase::RebindSymbols() {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    if (auto found = index.find(stock->quoteId); found != index.end()) stock->name = found->second->name;
+    if (auto found = index.find(stock->quoteId); found != index.end()) {
+      // Most are bound already (every save ends here too): only what differs is assigned.
+      if (stock->name != found->second->name) stock->name = found->second->name;
+      if (!stock->quote.SharesWith(found->second->quote)) stock->quote = found->second->quote;
+    }
   }
 }
 
@@ -274,6 +280,7 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
     for (const auto& item : portfolios) {
       if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
+    if (lastPortfolioId == std::numeric_limits<uint32_t>::max()) return kVLStoreFull;
     auto stored = std::make_unique<VLPortfolioItem>();
     if (!portfolio.CopyTo(stored.get())) return kVLFailed;
     stored->id = ++lastPortfolioId;
@@ -301,9 +308,8 @@ int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem&
 int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
   return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (!FindPortfolio(id)) return kVLNotFound;
-    for (int i = positions.GetCount() - 1; i >= 0; --i) {
-      if (static_cast<VLHoldingItem*>(positions.GetAt(i))->ownerPortfolioId == id) positions.RemoveAt(i);
-    }
+    positions.RemoveIf(
+        [id](const Item& item) { return static_cast<const VLHoldingItem&>(item).ownerPortfolioId == id; });
     DropUnusedQuotes();
     portfolios.Remove(id);
     events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
@@ -317,7 +323,17 @@ void VLDatabase::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& po
   quoteList.RemoveAll();
   portfolioList.RemoveAll();
   positionList.RemoveAll();
-  for (const auto& item : quotes) quoteList.Add(item->Clone());
-  for (const auto& item : portfolios) portfolioList.Add(item->Clone());
-  for (const auto& item : positions) positionList.Add(item->Clone());
+  // A record whose id an earlier one of its list already has (only a damaged file holds such) is left
+  // out, as ItemList::Add would refuse it; the ids are checked once, in a set.
+  const auto copy = [](const ItemList& from, ItemList& to) {
+    std::unordered_set<uint32_t> seen;
+    seen.reserve(static_cast<size_t>(from.GetCount()));
+    for (const auto& item : from) {
+      if (item->id != 0 && !seen.insert(item->id).second) continue;
+      to.InsertAt(to.GetCount(), item->Clone());
+    }
+  };
+  copy(quotes, quoteList);
+  copy(portfolios, portfolioList);
+  copy(positions, positionList);
 }

@@ -31,6 +31,7 @@ enum VLDatabaseCode : int32_t {
   kVLAlreadySold = 4,
   kVLNotSold = 5,
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
+  kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
@@ -181,14 +182,15 @@ class VLDatabase : public Database {
   VLHoldingItem* FindPosition(uint32_t id) const;
   VLStockInfoItem* FindQuote(uint32_t id) const;
   // The cached quote of `symbol` (any letter case), created when missing; its reference count grows by one.
+  // Null when a new quote would need an id and none is left.
   VLStockInfoItem* BindQuote(const std::string& symbol);
   void DropUnusedQuotes();
+  // Gives every stock position the symbol of its cached quote and shares the quote's record with it, so
+  // the positions (and their clones) always carry the current quote.
   void RebindSymbols();
   // Cached quotes by id, for work over many positions at once.
   using QuoteIndex = std::unordered_map<uint32_t, VLStockInfoItem*>;
   QuoteIndex IndexQuotes() const;
-  // The stock position's copy of its cached quote and its name, refreshed from the cache.
-  void RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index = nullptr) const;
   void Touch(uint32_t portfolioId);
   int64_t Now() const;
 

@@ -57,7 +57,7 @@ int32_t VLStockHoldingItem::Serialize(Archive* ar) {
 }
 
 const std::string& VLStockHoldingItem::GetTradeText() const {
-  return quote.lastTradeRealtime.empty() ? quote.lastTrade : quote.lastTradeRealtime;
+  return quote->lastTradeRealtime.empty() ? quote->lastTrade : quote->lastTradeRealtime;
 }
 
 int32_t VLStockHoldingItem::GetLastTradeCents() const {
@@ -86,13 +86,13 @@ VLCurrency VLStockHoldingItem::GetSaleValue() const {
 
 int32_t VLStockHoldingItem::GetValueChange() const {
   if (!HasKnownSymbol()) return 0;
-  const std::string& ch = quote.changeRealtime.empty() ? quote.change : quote.changeRealtime;
+  const std::string& ch = quote->changeRealtime.empty() ? quote->change : quote->changeRealtime;
   return RoundToInt32(ReadLeadingNumber(ch) * static_cast<double>(qty) * 100.0);
 }
 
 int32_t VLStockHoldingItem::GetPercentChange() const {
   const std::string& q =
-      quote.percentChangeRealtime.empty() ? quote.percentChange : quote.percentChangeRealtime;
+      quote->percentChangeRealtime.empty() ? quote->percentChange : quote->percentChangeRealtime;
   return RoundToInt32(ReadLeadingNumber(RemoveChars(q, "%")) * 100.0);
 }
 

@@ -184,3 +184,38 @@ TEST_F(PositionFailuresTest, APositionAnotherProgramDeletedIsReportedGone) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sets the file's last position id to the last number there is: the next new position has no id left.
+void UseUpPositionIds(const QString& path) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  // After "VLDB", the version, the market, the two market texts (empty here) and the last quote and
+  // portfolio ids.
+  ASSERT_TRUE(file.seek(5 + 4 + 4 + 1 + 1 + 4 + 4));
+  const char last[4] = {'\xFF', '\xFF', '\xFF', '\xFF'};
+  ASSERT_EQ(file.write(last, 4), 4);
+}
+
+}  // namespace
+
+TEST_F(PositionFailuresTest, ANewPositionInAFullDatabaseSaysTheDatabaseIsFull) {
+  UseUpPositionIds(FilePath());
+  const QByteArray bytes = FileBytes();
+  DialogSteps dialogs;
+  dialogs.Then([](QDialog& dialog) {
+    Type(dialog, "symbol", "DDD");
+    Type(dialog, "quantity", "5");
+    Type(dialog, "buyPrice", "10");
+    PressOk(dialog);
+  });
+  MessageScript script;
+  script.Expect(2059, MessageAnswer::Ok);
+  window->RunCommand(kCmdPositionNew);
+  RunPosted();
+  ASSERT_FALSE(script.details.empty());
+  EXPECT_EQ(script.details.back(), LoadString(StringId::DatabaseFull));
+  EXPECT_EQ(FileBytes(), bytes);
+  EXPECT_EQ(Rows(true).size(), 2);
+}

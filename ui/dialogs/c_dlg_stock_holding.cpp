@@ -79,8 +79,8 @@ void CDlgStockHolding::Fill(const VLStockHoldingItem& h) {
   const bool fresh = !editing;
   quantity->setText(fresh && h.qty == 0 ? QString() : QString::number(h.qty));
   comment->setText(ToQt(h.comment));
-  if (editing && !h.quote.name.empty()) {
-    information->setText(QStringLiteral("(%1) %2").arg(ToQt(h.name), ToQt(h.quote.name)));
+  if (editing && !h.quote->name.empty()) {
+    information->setText(QStringLiteral("(%1) %2").arg(ToQt(h.name), ToQt(h.quote->name)));
   }
   purchase->buyPrice->setText(CentsText(h.buyPricePerShare, fresh));
   WriteDateRow(purchase->buyDate, h.purchaseDate);

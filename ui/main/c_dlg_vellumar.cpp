@@ -369,9 +369,13 @@ void CDlgVellumar::DeferredInit() {
 
   conn = Database().Connect(commandTarget, kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed);
   if (!conn) {
-    // A file another program keeps locked is no damaged file: say so, rather than that it may be corrupt.
-    const bool busy = Database().GetLastOpenCode() == kDbBusy;
-    ShowMessage(this, busy ? StringId::DatabaseBusy : StringId::DatabaseOpenError, MessageIcon::Error);
+    // A file another program keeps locked, or one too large for the memory, is no damaged file: say so,
+    // rather than that it may be corrupt.
+    const int32_t code = Database().GetLastOpenCode();
+    const StringId message = code == kDbBusy       ? StringId::DatabaseBusy
+                             : code == kDbTooLarge ? StringId::DatabaseTooLarge
+                                                   : StringId::DatabaseOpenError;
+    ShowMessage(this, message, MessageIcon::Error);
     PostCommand(kCmdExit);
     return;
   }

@@ -101,6 +101,7 @@ void CDlgVellumar::RefillLists() {
     FillList(heldList, true, held);
     FillList(soldList, false, sold);
   }
+  UpdateSummary();  // once both lists are filled
   listStack->setCurrentWidget(VisibleList());
   VisibleList()->setFocus();
 }
@@ -113,7 +114,6 @@ void CDlgVellumar::FillList(PositionListView* list, bool held, VLHoldingItemList
   if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) == kVLNotFound) {
     model->SetColumns(columns);
     list->setUpdatesEnabled(true);
-    if (portfolioId == 0) UpdateSummary();
     return;
   }
   // The keyboard goes on from the row it was on, when that position is still there.
@@ -124,7 +124,6 @@ void CDlgVellumar::FillList(PositionListView* list, bool held, VLHoldingItemList
   list->setUpdatesEnabled(true);
   list->ApplyColumnWidths();
   list->SelectIds(held ? heldSnapshot : soldSnapshot, currentId);
-  UpdateSummary();
 }
 
 void CDlgVellumar::OnHeaderClicked(int section) {

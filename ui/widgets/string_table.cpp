@@ -32,6 +32,13 @@ const std::map<StringId, const char*>& Table() {
        "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
       {StringId::DatabaseBusy,
        "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a moment."},
+      {StringId::DatabaseTooLarge,
+       "The Vellumar database is too large for the memory\n"
+       "available on this computer, so it was not opened.\n"
+       "Close other programs and start Vellumar again."},
+      {StringId::DatabaseFull,
+       "The Vellumar database holds as many portfolios,\npositions and quotes as its file can number.\n"
+       "Nothing was changed."},
       {StringId::PortfolioNameMissing, "Please specify a portfolio name or click\nCancel to quit."},
       {StringId::PortfolioExists, "\"%s\"\n\nA portfolio with this name already exists."},
       {StringId::PortfolioAddError, "\"%s\"\n\nVellumar was unable to add this portfolio."},
