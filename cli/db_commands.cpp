@@ -1,7 +1,6 @@
 // vellumar-cli commands that read and change the portfolio database.
 #include "cli/command_table.h"
 
-#include <ctime>
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
@@ -12,6 +11,8 @@
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/sell_checks.h"
 #include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -30,7 +31,8 @@ std::string CentsText(uint32_t cents) {
 }
 
 // The options of add-stock and modify-stock laid over what the position dialog would show, so that the
-// dialog's checks judge them. A --date that is not a date is wrong usage; a date after today is refused.
+// dialog's checks judge them. A --date that is not a date is wrong usage; one outside the range the
+// positions keep (from 1900-01-01 to today) is refused by those checks.
 int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, StockHoldingEntry& entry) {
   struct TextOption {
     const char* name;
@@ -50,10 +52,6 @@ int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, S
     int64_t date = 0;
     if (!ParseDate(args.Option("date"), &date)) return Usage(io, command, "--date needs a date such as 2024-03-15");
     entry.buyDate = date;
-  }
-  if (entry.buyDate) {
-    const EntryCheck check = CheckDateNotLater(*entry.buyDate, EndOfToday(), EntryField::BuyDate);
-    if (!check.Ok()) return Refuse(io, command, check);
   }
   if (args.Has("marginable")) entry.marginable = true;
   if (args.Has("not-marginable")) entry.marginable = false;
@@ -261,12 +259,9 @@ int RunSell(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "sell", "give the position's ID");
   if (!args.HasOption("qty") || !args.HasOption("price")) return Usage(io, "sell", "give --qty N and --price D");
   // Every sale has a date (the sold views and the time held need it): today's unless --date names one.
-  int64_t date = 0;
-  if (!ParseDate(args.HasOption("date") ? args.Option("date") : FormatDate(std::time(nullptr)), &date)) {
+  int64_t date = StoredDateOfDay(TodayDayNumber());
+  if (args.HasOption("date") && !ParseDate(args.Option("date"), &date)) {
     return Usage(io, "sell", "--date needs YYYY-MM-DD");
-  }
-  if (const EntryCheck check = CheckDateNotLater(date, EndOfToday(), EntryField::SaleDate); !check.Ok()) {
-    return Refuse(io, "sell", check);
   }
   const SellEntry entry{args.Option("qty"), args.Option("price"), date, args.Option("commission")};
   DbSession s;
@@ -282,9 +277,9 @@ int RunSell(const CliArgs& args, CliIo& io) {
   if (stock.qty == 0) return RefuseState(io, "sell", which + " holds no shares");
   SellResult sale;
   if (EntryCheck check = CheckSell(entry, stock.qty, sale); !check.Ok()) return Refuse(io, "sell", check);
-  if (sale.saleDate != 0 && stock.purchaseDate != 0 && sale.saleDate < stock.purchaseDate) {
+  if (SaleBeforePurchase(stock.purchaseDate, sale.saleDate)) {
     return Refuse(io, "sell", EntryFailure(StringId::SaleDateBeforePurchase, EntryPage::None, EntryField::SaleDate,
-                                           {FormatDate(stock.purchaseDate)}));
+                                           {FormatDay(stock.purchaseDate)}));
   }
   uint32_t newId = 0;
   const int32_t code =

@@ -90,11 +90,16 @@ enum class StringId : int {
   BackupFolderFullError = 2127,    // %s: the backup folder, when every backup number is taken
   BackupCreateError = 2128,        // %s: the backup file
   BackupConfirm = 2129,            // %s: the backup file about to be written
-  TargetPriceInvalid = 2200,       // a per-share target price that is not an amount of 0 or more
-  MarginThresholdInvalid = 2201,   // the margin equity's price threshold is not an amount of 0 or more
   SymbolCharactersInvalid = 2202,  // %s: the symbol, which holds a blank, comma, quote or control character
   DateLaterThanToday = 2203,       // a purchase or sale dated after today
   DatabaseBusy = 2204,             // another program kept the database file locked for the whole wait
+  // Typed numbers and dates, each refusal with its own reason.
+  AmountNotANumber = 3000,       // %s: the text typed, %s: an example amount
+  WholeNumberNotANumber = 3001,  // %s: the text typed, %s: an example number
+  AmountNegative = 3002,         // an amount field that takes 0 or more
+  AmountTooLarge = 3003,         // %s: the largest amount the file stores
+  QuantityNegative = 3004,
+  DateOutOfRange = 3005,         // %s: the earliest date kept
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "

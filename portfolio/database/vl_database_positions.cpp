@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "framework/text_util.h"
+#include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -41,9 +42,9 @@ void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
   to.tag = from.tag;
 }
 
-// A sale dated before the purchase cannot be right; either date may be unknown (0).
+// A sale dated before the purchase cannot be right; either date may be unknown (0). Compared as days.
 bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
-  return purchaseDate == 0 || saleDate == 0 || saleDate >= purchaseDate;
+  return !SaleBeforePurchase(purchaseDate, saleDate);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Tool commands of the main window that hand the portfolio, the selected positions or the symbol edit to
 // another window or to the outside: print, chart, security information, historical price, symbol finder.
 #include <QDate>
-#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +25,7 @@
 #include "ui/main/position_list_view.h"
 #include "ui/main/report_printer.h"
 #include "ui/main/web_page_opener.h"
+#include "ui/dialogs/dialog_fields.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
 #include "ui/marketdata/c_dlg_symbol_finder.h"
@@ -118,7 +118,7 @@ void CDlgVellumar::OnPriceSelected() {
     OpenPriceFinder(QString(), QDate::currentDate());
     return;
   }
-  QDate date = QDateTime::fromSecsSinceEpoch(stock->purchaseDate).date();
+  QDate date = stock->purchaseDate ? StoredDateToQDate(stock->purchaseDate) : QDate::currentDate();
   if (!date.isValid() || date.year() < kFirstPriceYear || date.year() > kLastPriceYear) {
     date = QDate::currentDate();
   }

@@ -110,15 +110,16 @@ const std::map<StringId, const char*>& Table() {
        "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
       {StringId::BackupCreateError, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
       {StringId::BackupConfirm, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
-      // Texts of our own: typed target and threshold prices that are not amounts.
-      {StringId::TargetPriceInvalid,
-       "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
-      {StringId::MarginThresholdInvalid,
-       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it "
-       "empty."},
+      // Texts of our own.
       {StringId::SymbolCharactersInvalid,
        "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
       {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
+      {StringId::AmountNotANumber, "\"%s\" is not an amount.\nPlease enter an amount such as %s."},
+      {StringId::WholeNumberNotANumber, "\"%s\" is not a whole number.\nPlease enter a number such as %s."},
+      {StringId::AmountNegative, "The amount cannot be negative."},
+      {StringId::AmountTooLarge, "The amount is too large.  Vellumar keeps amounts\nof at most %s."},
+      {StringId::QuantityNegative, "The number of shares cannot be negative."},
+      {StringId::DateOutOfRange, "A purchase or sale date must lie between\n%s and today."},
       // The market-data windows.
       {StringId::ChartTitle, "Chart"},
       {StringId::ChartTitleFor, "Chart for %s"},
