@@ -21,9 +21,9 @@
 
 namespace {
 
-int Done(CliIo& io, int32_t code) {
+int Done(CliIo& io, DbSession& s, int32_t code) {
   if (code == kVLOk) return kExitOk;
-  return Failed(io, DatabaseCodeText(code));
+  return Failed(io, DatabaseCodeText(code, s.Db()));
 }
 
 std::string CentsText(uint32_t cents) {
@@ -75,7 +75,7 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLPortfolioItemList list;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, s, code);
   std::vector<OutputRecord> records;
   // Dates as the user reads them (the dump keeps the stored seconds).
   for (const auto& item : list) {
@@ -101,7 +101,7 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
     return Refuse(io, "add-portfolio", check);
   }
   p.comment = args.Option("comment");
-  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
   return kExitOk;
 }
@@ -120,11 +120,11 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   if (!id) return kExitFailed;
   VLPortfolioItem p;
   if (int32_t code = s.Db().GetPortfolio(s.Conn(), id, p); code != kVLOk) {
-    return Done(io, code);
+    return Done(io, s, code);
   }
   if (args.HasOption("name")) p.name = newName;
   if (args.HasOption("comment")) p.comment = args.Option("comment");
-  return Done(io, s.Db().ModifyPortfolio(s.Conn(), p));
+  return Done(io, s, s.Db().ModifyPortfolio(s.Conn(), p));
 }
 
 int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
@@ -133,7 +133,7 @@ int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
   if (!id) return kExitFailed;
-  return Done(io, s.Db().DeletePortfolio(s.Conn(), id));
+  return Done(io, s, s.Db().DeletePortfolio(s.Conn(), id));
 }
 
 // Asks the service whether it knows `symbol`, unless --no-check: a symbol it does not know is stored with a
@@ -174,7 +174,7 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
   const int32_t code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
-  if (code != kVLOk) return Done(io, code);
+  if (code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -195,7 +195,7 @@ int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
   const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
                             : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed,
                                                        marginItem.name, id);
-  if (code != kVLOk) return Done(io, code);
+  if (code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -212,7 +212,7 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
   if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) {
-    return Done(io, code);
+    return Done(io, s, code);
   }
   if (position->GetKind() != kHoldingStock) return Failed(io, "position " + std::to_string(id) + " is not a stock position");
   auto& fields = static_cast<VLStockHoldingItem&>(*position);
@@ -251,7 +251,7 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (!newSymbol.empty()) {
     if (int rc = CheckSymbolKnown(args, io, "modify-stock", newSymbol); rc != kExitOk) return rc;
   }
-  return Done(io, s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
+  return Done(io, s, s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
 }
 
 int RunSell(const CliArgs& args, CliIo& io) {
@@ -267,7 +267,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, s, code);
   const std::string which = "position " + std::to_string(id);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "sell", which + " is a cash or margin position; only shares are sold");
@@ -284,7 +284,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
   uint32_t newId = 0;
   const int32_t code =
       s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission, sale.saleDate, newId);
-  if (code != kVLOk) return Done(io, code);
+  if (code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
   return kExitOk;
 }
@@ -296,7 +296,7 @@ int OnePosition(const CliArgs& args, CliIo& io, const char* command,
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give the position's ID");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
-  return Done(io, (s.Db().*operation)(s.Conn(), id));
+  return Done(io, s, (s.Db().*operation)(s.Conn(), id));
 }
 
 int RunUnsell(const CliArgs& args, CliIo& io) {
@@ -305,12 +305,12 @@ int RunUnsell(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, s, code);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "unsell", "position " + std::to_string(id) +
                                          " is a cash or margin position; only a sale of shares can be undone");
   }
-  return Done(io, s.Db().UnsellPosition(s.Conn(), id));
+  return Done(io, s, s.Db().UnsellPosition(s.Conn(), id));
 }
 int RunDeletePosition(const CliArgs& args, CliIo& io) {
   return OnePosition(args, io, "delete-position", &VLDatabase::DeletePosition);
@@ -325,7 +325,7 @@ int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[1], io);
   if (!portfolioId) return kExitFailed;
-  return Done(io, (s.Db().*operation)(s.Conn(), id, portfolioId));
+  return Done(io, s, (s.Db().*operation)(s.Conn(), id, portfolioId));
 }
 
 int RunCopy(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "copy", &VLDatabase::CopyPosition); }

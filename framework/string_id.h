@@ -24,6 +24,8 @@ enum class StringId : int {
   ItemCount = 141,            // %d: rows
   ItemCountSelected = 142,    // %d: rows, %d: selected
   SharesHeld = 146,           // "of %d" beside the quantity sold, %d: the shares held
+  ReadOnlyTitle = 300,        // %s: the window's title, when the database may only be read
+  ReadOnlyLabel = 301,        // %s: why the database may only be read
   // Messages.
   DatabaseCreateError = 2048,  // %s: the database file
   DatabaseOpenError = 2049,    // the database could not be opened (no "%s")
@@ -100,6 +102,14 @@ enum class StringId : int {
   AmountTooLarge = 3003,         // %s: the largest amount the file stores
   QuantityNegative = 3004,
   DateOutOfRange = 3005,         // %s: the earliest date kept
+  // Files: each failure names the file and the system's reason.
+  DatabaseOpenFailed = 3010,    // %s: the database file, %s: why it cannot be opened
+  ReportWriteError = 3011,      // %s: the report file, %s: why it cannot be written
+  ChangeNotSaved = 3012,        // detail below a failed change; %s: the file, %s: why
+  DatabaseReadOnly = 3013,      // detail below a refused change; %s: the file, %s: why
+  DatabaseLostWriteBack = 3014, // question; %s: the database file
+  WriteBackError = 3015,        // %s: the database file, %s: why
+  SettingsSaveError = 3016,     // %s: the settings file, %s: why
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "

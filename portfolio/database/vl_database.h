@@ -31,6 +31,7 @@ enum VLDatabaseCode : int32_t {
   kVLAlreadySold = 4,
   kVLNotSold = 5,
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
+  kVLReadOnly = 7,  // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
@@ -65,6 +66,11 @@ class VLDatabase : public Database {
   void AddListener(IVLDatabaseListener* listener);
   void RemoveListener(IVLDatabaseListener* listener);
   int32_t GetLastOpenCode() const { return lastOpenCode; }
+
+  // After a change failed because the file was deleted or replaced underneath (IsFileLost): writes the store
+  // as this process has it back to the path. 1 for an unknown connection or while a refresh runs; else the
+  // codes of WriteBack (0, 1, 6, 7), GetLastFileError saying why.
+  [[nodiscard]] int32_t WriteBackFile(VLDatabaseConn* conn);
 
   // For a process that keeps the store in memory (the application's timer calls it once a second). A stat
   // when nothing changed. When the file is not the version this process last read or wrote, re-reads it

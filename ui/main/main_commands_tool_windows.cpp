@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <ctime>
-#include <fstream>
 #include <unordered_map>
 
 #include "framework/app_paths.h"
+#include "framework/replace_file.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
 #include "portfolio/columns/column_catalog.h"
@@ -192,9 +192,13 @@ QString CDlgVellumar::WriteReportFile() {
   const std::string path =
       GetPortfolioReportFileName(GetAppPaths().dataFolder, static_cast<long long>(window()->winId()),
                                  static_cast<int32_t>(portfolioId), input.localTime);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << BuildPortfolioReport(input);
-  out.close();
+  // Written whole or not at all, so a full disk never leaves half a report behind to print.
+  FileError error;
+  if (!ReplaceFileContent(path, BuildPortfolioReport(input), error)) {
+    ShowMessage(this, StringId::ReportWriteError, MessageIcon::Error, MessageButtons::Ok,
+                {QString::fromStdString(path), QString::fromStdString(error.Cause())});
+    return QString();
+  }
   return QString::fromStdString(path);
 }
 

@@ -26,6 +26,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ItemCount, "%d item(s)"},
       {StringId::ItemCountSelected, "%d item(s), %d selected"},
       {StringId::SharesHeld, "of %d"},
+      {StringId::ReadOnlyTitle, "%s (read-only)"},
+      {StringId::ReadOnlyLabel, "Read-only: %s"},
       // Messages.
       {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
       {StringId::DatabaseOpenError,
@@ -120,6 +122,19 @@ const std::map<StringId, const char*>& Table() {
       {StringId::AmountTooLarge, "The amount is too large.  Vellumar keeps amounts\nof at most %s."},
       {StringId::QuantityNegative, "The number of shares cannot be negative."},
       {StringId::DateOutOfRange, "A purchase or sale date must lie between\n%s and today."},
+      {StringId::DatabaseOpenFailed, "[ %s ]\n\nVellumar was unable to open its database:\n%s."},
+      {StringId::ReportWriteError,
+       "[ %s ]\n\nVellumar was unable to write this report:\n%s.\nA report already there was left as it was."},
+      {StringId::ChangeNotSaved, "The change could not be saved to\n%s:\n%s.\nThe file was left as it was."},
+      {StringId::DatabaseReadOnly,
+       "The database may only be read, so nothing was changed:\n%s\n(%s)."},
+      {StringId::DatabaseLostWriteBack,
+       "[ %s ]\n\nThe database file was deleted or replaced while\nVellumar was running.  Do you want to write "
+       "the\nportfolios and positions shown here back to it?"},
+      {StringId::WriteBackError, "[ %s ]\n\nVellumar was unable to write its database back\nto this file:\n%s."},
+      {StringId::SettingsSaveError,
+       "[ %s ]\n\nVellumar was unable to save its settings to this file:\n%s.\nChanged settings last until "
+       "Vellumar ends."},
       // The market-data windows.
       {StringId::ChartTitle, "Chart"},
       {StringId::ChartTitleFor, "Chart for %s"},
