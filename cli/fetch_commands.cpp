@@ -52,8 +52,9 @@ struct FetchResult {
 FetchResult FetchOne(CWebGrab& grab, const std::string& symbol) {
   const ServiceHosts& hosts = GetServiceHosts();
   std::string body;
+  // A fetch changes the service's files, so it is a POST (the service answers a GET with 405).
   const std::string url = "http://" + hosts.quoteCsvHost + "/vellumar/fetch?s=" + EncodeUrlValue(symbol);
-  if (!grab.GetFile(url, body, hosts.agent, nullptr)) {
+  if (!grab.PostForm(url, "", body, hosts.agent, nullptr)) {
     const std::string why = grab.GetErrorText().empty() ? "the service does not answer" : grab.GetErrorText();
     return {false, symbol + ": " + why};
   }
