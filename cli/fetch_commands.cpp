@@ -7,6 +7,7 @@
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
 #include "cli/progress.h"
+#include "cli/tsv_writer.h"
 #include "marketdata/c_web_grab.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
@@ -97,7 +98,7 @@ int RunFetch(const CliArgs& args, CliIo& io) {
       continue;
     }
     // One line per symbol as it finishes.
-    io.out << "[" << done << "/" << symbols.size() << "] " << result.line << "\n" << std::flush;
+    io.out << "[" << done << "/" << symbols.size() << "] " << TerminalText(result.line) << "\n" << std::flush;
   }
   if (json) PrintList(args, io, {"symbol", "fetched", "result"}, records);
   return allFetched ? kExitOk : kExitFailed;
