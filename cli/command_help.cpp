@@ -20,9 +20,9 @@ constexpr const char* kChartOptions =
 // The options add-stock and modify-stock share.
 #define VL_STOCK_OPTIONS \
     "  --qty N  shares bought, a whole number up to 1000000 (default none)\n" \
-    "  --price D  price paid per share; needed with --qty (default none)\n" \
+    "  --price D  price paid per share, at most 42949672.95; needed with --qty (default none)\n" \
     "  --commission D  commission paid for the purchase (default 0)\n" \
-    "  --date YYYY-MM-DD  purchase date, not after today (default none)\n" \
+    "  --date YYYY-MM-DD  purchase date, from 1900-01-01 to today (default none)\n" \
     "  --buy-target D  per-share price to buy more at (default none)\n" \
     "  --sell-target D  per-share price to sell at (default none)\n" \
     "  --stop-loss D  per-share stop-loss price (default none)\n" \

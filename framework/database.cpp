@@ -49,10 +49,7 @@ class SaveStream : public ArchiveStream {
 
 // Whether a save can make its temporary file beside the database; `cause` says why not.
 bool FolderWritable(const std::string& filePath, FileError& cause) {
-  const std::string folder = FolderOfPath(filePath);
-  if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return true;
-  cause = FileError::FromErrno("create a file in", folder);
-  return false;
+  return CanCreateFilesIn(FolderOfPath(filePath), &cause);
 }
 
 std::string ResolveLinks(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "framework/replace_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,12 @@
 std::string FolderOfPath(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+bool CanCreateFilesIn(const std::string& folder, FileError* why) {
+  if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return true;
+  if (why) *why = FileError::FromErrno("create a file in", folder);
+  return false;
 }
 
 bool ReplaceFileContent(const std::string& path, std::string_view content, FileError& error, SaveFileOps* ops) {

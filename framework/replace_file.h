@@ -16,3 +16,7 @@ class SaveFileOps;
 
 // The folder of `path` with its trailing '/' ("./" for a bare name).
 std::string FolderOfPath(const std::string& path);
+
+// Whether this program may make files in `folder` (its permissions for the effective user, and a medium that
+// is not read-only); when not, `why` (if given) says so with the system's reason.
+bool CanCreateFilesIn(const std::string& folder, FileError* why = nullptr);
