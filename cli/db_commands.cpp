@@ -1,7 +1,6 @@
 // vellumar-cli commands that read and change the portfolio database.
 #include "cli/command_table.h"
 
-
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
 #include "cli/refusals.h"
@@ -278,8 +277,9 @@ int RunSell(const CliArgs& args, CliIo& io) {
   SellResult sale;
   if (EntryCheck check = CheckSell(entry, stock.qty, sale); !check.Ok()) return Refuse(io, "sell", check);
   if (SaleBeforePurchase(stock.purchaseDate, sale.saleDate)) {
-    return Refuse(io, "sell", EntryFailure(StringId::SaleDateBeforePurchase, EntryPage::None, EntryField::SaleDate,
-                                           {FormatDay(stock.purchaseDate)}));
+    return Refuse(io, "sell",
+                  EntryFailure(StringId::SaleDateBeforePurchase, EntryPage::None, EntryField::SaleDate,
+                               {FormatDay(stock.purchaseDate)}));
   }
   uint32_t newId = 0;
   const int32_t code =

@@ -90,7 +90,8 @@ std::string DatabaseCodeText(int32_t code) {
     case kVLAlreadySold: return "the position is already sold";
     case kVLNotSold: return "the position is not sold";
     case kVLBusy: return kBusyText;
-    case kVLReadOnly: return "the database may only be read; nothing was changed";
+    case kVLReadOnly:
+      return "the database may only be read; nothing was changed";
     default: return "failed with code " + std::to_string(code);
   }
 }
@@ -102,8 +103,9 @@ std::string DatabaseCodeText(int32_t code, const VLDatabase& db) {
   const FileError& error = db.GetLastFileError();
   if (code != kVLFailed || !error.IsSet()) return DatabaseCodeText(code);
   if (db.IsFileLost()) {
-    return error.Describe() + " (the database file was deleted or replaced while this command ran); nothing "
-                              "was changed";
+    return error.Describe() +
+           " (the database file was deleted or replaced while this command ran); nothing "
+           "was changed";
   }
   return "the change could not be saved: " + error.Describe() + "; the file was left as it was";
 }

@@ -1,7 +1,7 @@
 #include "cli/sample_database.h"
 
-#include "portfolio/records/calendar_date.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
@@ -82,7 +82,8 @@ int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, con
   if (int32_t code = db.AddStockPosition(conn, portfolioId, fields, id); code != kVLOk) return code;
   if (s.soldQty == 0) return kVLOk;
   uint32_t remainderId = 0;
-  return db.SellPosition(conn, id, s.soldQty, s.salePriceCents, s.commissionCents, StoredDay(s.sold), remainderId);
+  return db.SellPosition(conn, id, s.soldQty, s.salePriceCents, s.commissionCents, StoredDay(s.sold),
+                         remainderId);
 }
 
 }  // namespace

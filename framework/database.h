@@ -13,11 +13,11 @@ class SaveFileOps;
 enum DatabaseCode : int32_t {
   kDbOk = 0,
   kDbFailed = 1,
-  kDbExists = 2,          // Create: a file is already there; load: type mismatch
-  kDbVersionTooNew = 3,   // load
-  kDbMissing = 5,         // Open: no file at the path
-  kDbBusy = 6,            // another process kept the file locked for the whole wait
-  kDbReadOnly = 7,        // a change refused: the file, or the folder a save writes in, may not be written
+  kDbExists = 2,         // Create: a file is already there; load: type mismatch
+  kDbVersionTooNew = 3,  // load
+  kDbMissing = 5,        // Open: no file at the path
+  kDbBusy = 6,           // another process kept the file locked for the whole wait
+  kDbReadOnly = 7,       // a change refused: the file, or the folder a save writes in, may not be written
 };
 
 // A record store that lives in one binary file, rewritten whole on every save. The derived store supplies

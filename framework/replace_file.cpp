@@ -20,7 +20,8 @@ bool CanCreateFilesIn(const std::string& folder, FileError* why) {
   return false;
 }
 
-bool ReplaceFileContent(const std::string& path, std::string_view content, FileError& error, SaveFileOps* ops) {
+bool ReplaceFileContent(const std::string& path, std::string_view content, FileError& error,
+                        SaveFileOps* ops) {
   SaveFileOps& io = ops ? *ops : SaveFileOps::System();
   std::string temp = path + ".XXXXXX";
   FileHandle file(io.CreateTemp(temp));

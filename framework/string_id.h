@@ -101,15 +101,15 @@ enum class StringId : int {
   AmountNegative = 3002,         // an amount field that takes 0 or more
   AmountTooLarge = 3003,         // %s: the largest amount the file stores
   QuantityNegative = 3004,
-  DateOutOfRange = 3005,         // %s: the earliest date kept
+  DateOutOfRange = 3005,  // %s: the earliest date kept
   // Files: each failure names the file and the system's reason.
-  DatabaseOpenFailed = 3010,    // %s: the database file, %s: why it cannot be opened
-  ReportWriteError = 3011,      // %s: the report file, %s: why it cannot be written
-  ChangeNotSaved = 3012,        // detail below a failed change; %s: the file, %s: why
-  DatabaseReadOnly = 3013,      // detail below a refused change; %s: the file, %s: why
-  DatabaseLostWriteBack = 3014, // question; %s: the database file
-  WriteBackError = 3015,        // %s: the database file, %s: why
-  SettingsSaveError = 3016,     // %s: the settings file, %s: why
+  DatabaseOpenFailed = 3010,     // %s: the database file, %s: why it cannot be opened
+  ReportWriteError = 3011,       // %s: the report file, %s: why it cannot be written
+  ChangeNotSaved = 3012,         // detail below a failed change; %s: the file, %s: why
+  DatabaseReadOnly = 3013,       // detail below a refused change; %s: the file, %s: why
+  DatabaseLostWriteBack = 3014,  // question; %s: the database file
+  WriteBackError = 3015,         // %s: the database file, %s: why
+  SettingsSaveError = 3016,      // %s: the settings file, %s: why
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "

@@ -75,13 +75,15 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
   sockaddr_storage address{};
   socklen_t length = sizeof address;
-  if (::getpeername(sock, reinterpret_cast<sockaddr*>(&address), &length) == 0) NameOf(address, length, ip, port);
+  if (::getpeername(sock, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    NameOf(address, length, ip, port);
 }
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
   sockaddr_storage address{};
   socklen_t length = sizeof address;
-  if (::getsockname(sock, reinterpret_cast<sockaddr*>(&address), &length) == 0) NameOf(address, length, ip, port);
+  if (::getsockname(sock, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    NameOf(address, length, ip, port);
 }
 
 bool PipeliningServer::process_and_close_socket(socket_t sock) {

@@ -14,7 +14,8 @@ std::string Lower(std::string_view text) {
 }
 
 bool AllDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 // The host part of a Host header: "[::1]:8642" gives "::1", "localhost:8642" gives "localhost". Empty for
@@ -56,7 +57,8 @@ bool IsLoopbackAddress(std::string_view host) {
 HostCheck::HostCheck(std::vector<std::string> given) {
   for (const std::string& name : given) {
     std::string lower = Lower(name);
-    if (!lower.empty() && lower.front() == '[' && lower.back() == ']') lower = lower.substr(1, lower.size() - 2);
+    if (!lower.empty() && lower.front() == '[' && lower.back() == ']')
+      lower = lower.substr(1, lower.size() - 2);
     if (lower.empty() || lower == "0.0.0.0" || lower == "::") continue;  // "any address" is no name
     names.push_back(std::move(lower));
   }
@@ -66,7 +68,8 @@ bool HostCheck::Allows(std::string_view hostHeader) const {
   std::string host = HostPart(hostHeader);
   if (!host.empty() && host.back() == '.') host.pop_back();  // "localhost." is localhost
   if (host.empty()) return false;
-  if (host == "localhost" || EndsWith(host, ".localhost") || host == "::1" || IsLoopbackAddress(host)) return true;
+  if (host == "localhost" || EndsWith(host, ".localhost") || host == "::1" || IsLoopbackAddress(host))
+    return true;
   return std::find(names.begin(), names.end(), host) != names.end();
 }
 

@@ -69,8 +69,10 @@ void MarketServer::Respond(const httplib::Request& req, httplib::Response& res) 
   if (response.status == 405) res.set_header("Allow", req.path == kFetchPath ? "POST" : "GET, HEAD");
   res.set_content(std::move(response.body), response.contentType.c_str());
   if (!logRequests) return;
-  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-  const std::string line = RequestLogLine(req.remote_addr, req.method, req.target, res.status, res.body.size(), ms);
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+  const std::string line =
+      RequestLogLine(req.remote_addr, req.method, req.target, res.status, res.body.size(), ms);
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 

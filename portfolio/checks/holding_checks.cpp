@@ -45,19 +45,21 @@ EntryCheck CheckQuantity(const std::string& text, uint32_t& qty) {
 }
 
 EntryCheck CheckPurchase(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
-  if (EntryCheck check = ReadAmount(entry.buyPrice, AmountField(EntryPage::Purchase, EntryField::BuyPrice,
-                                                                StringId::BuyPriceNegative),
-                                    out.buyPricePerShare);
+  if (EntryCheck check = ReadAmount(
+          entry.buyPrice, AmountField(EntryPage::Purchase, EntryField::BuyPrice, StringId::BuyPriceNegative),
+          out.buyPricePerShare);
       !check.Ok()) {
     return check;
   }
   out.purchaseDate = entry.buyDate.value_or(0);
-  if (EntryCheck check = CheckDateInRange(out.purchaseDate, TodayDayNumber(), EntryField::BuyDate); !check.Ok()) {
+  if (EntryCheck check = CheckDateInRange(out.purchaseDate, TodayDayNumber(), EntryField::BuyDate);
+      !check.Ok()) {
     return check;
   }
-  return ReadAmount(entry.buyCommission,
-                    AmountField(EntryPage::Purchase, EntryField::BuyCommission, StringId::BuyCommissionNegative),
-                    out.buyCommission);
+  return ReadAmount(
+      entry.buyCommission,
+      AmountField(EntryPage::Purchase, EntryField::BuyCommission, StringId::BuyCommissionNegative),
+      out.buyCommission);
 }
 
 EntryCheck CheckTargets(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
@@ -72,7 +74,8 @@ EntryCheck CheckTargets(const StockHoldingEntry& entry, VLStockHoldingItem& out)
       {entry.stopLossTarget, out.perShareStopLossTarget, EntryField::StopLossTarget},
   };
   for (const Target& target : targets) {
-    if (EntryCheck check = ReadAmount(target.text, AmountField(EntryPage::Targets, target.field), target.cents);
+    if (EntryCheck check =
+            ReadAmount(target.text, AmountField(EntryPage::Targets, target.field), target.cents);
         !check.Ok()) {
       return check;
     }
@@ -103,9 +106,9 @@ EntryCheck CheckMarginEquity(const StockHoldingEntry& entry, const EntryQuestion
   if (EntryCheck check = ReadMarginPercent(entry.marginPercent, out.mgnEquity, percentPresent); !check.Ok()) {
     return check;
   }
-  if (EntryCheck check = ReadAmount(entry.marginThreshold,
-                                    AmountField(EntryPage::MarginEquity, EntryField::MarginThreshold),
-                                    out.mgnThreshold);
+  if (EntryCheck check =
+          ReadAmount(entry.marginThreshold, AmountField(EntryPage::MarginEquity, EntryField::MarginThreshold),
+                     out.mgnThreshold);
       !check.Ok()) {
     return check;
   }
@@ -125,18 +128,20 @@ EntryCheck CheckMarginEquity(const StockHoldingEntry& entry, const EntryQuestion
 }
 
 EntryCheck CheckSale(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
-  if (EntryCheck check =
-          ReadAmount(entry.salePrice, AmountField(EntryPage::Sale, EntryField::SalePrice), out.salePricePerShare);
+  if (EntryCheck check = ReadAmount(entry.salePrice, AmountField(EntryPage::Sale, EntryField::SalePrice),
+                                    out.salePricePerShare);
       !check.Ok()) {
     return check;
   }
   out.saleDate = entry.saleDate.value_or(0);
-  if (EntryCheck check = CheckDateInRange(out.saleDate, TodayDayNumber(), EntryField::SaleDate); !check.Ok()) {
+  if (EntryCheck check = CheckDateInRange(out.saleDate, TodayDayNumber(), EntryField::SaleDate);
+      !check.Ok()) {
     return check;
   }
-  return ReadAmount(entry.saleCommission,
-                    AmountField(EntryPage::Sale, EntryField::SaleCommission, StringId::SaleCommissionNegative),
-                    out.saleCommission);
+  return ReadAmount(
+      entry.saleCommission,
+      AmountField(EntryPage::Sale, EntryField::SaleCommission, StringId::SaleCommissionNegative),
+      out.saleCommission);
 }
 
 EntryCheck CheckCompleteness(const StockHoldingEntry& entry, const VLStockHoldingItem& out) {

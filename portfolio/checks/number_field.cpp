@@ -18,9 +18,9 @@ StringId Either(StringId own, StringId generic) {
 }  // namespace
 
 std::string LargestAmountText() {
-  return FormatLocaleNumber(std::to_string(kLargestStoredValue / 100) + "." +
-                                std::to_string(kLargestStoredValue % 100),
-                            GetNumberFormat());
+  return FormatLocaleNumber(
+      std::to_string(kLargestStoredValue / 100) + "." + std::to_string(kLargestStoredValue % 100),
+      GetNumberFormat());
 }
 
 EntryCheck ReadNumberField(const std::string& text, const NumberField& field, int64_t& value) {
@@ -36,19 +36,21 @@ EntryCheck ReadNumberField(const std::string& text, const NumberField& field, in
       value = number.value;
       return {};
     case TypedNumberStatus::NotANumber: {
-      const StringId generic = field.wholeNumber ? StringId::WholeNumberNotANumber : StringId::AmountNotANumber;
+      const StringId generic =
+          field.wholeNumber ? StringId::WholeNumberNotANumber : StringId::AmountNotANumber;
       const std::string example =
           field.wholeNumber ? WholeText(1000) : FormatLocaleNumber("1234.56", GetNumberFormat());
       const StringId message = Either(field.notANumber, generic);
-      return fail(message, message == generic ? std::vector<std::string>{std::string(TrimBlanks(text)), example}
-                                              : field.arguments);
+      return fail(message, message == generic
+                               ? std::vector<std::string>{std::string(TrimBlanks(text)), example}
+                               : field.arguments);
     }
     case TypedNumberStatus::Negative:
       return fail(Either(field.negative, StringId::AmountNegative), field.arguments);
     case TypedNumberStatus::TooLarge: {
       const StringId message = Either(field.tooLarge, StringId::AmountTooLarge);
       return fail(message, message == StringId::AmountTooLarge ? std::vector<std::string>{LargestAmountText()}
-                                                              : field.arguments);
+                                                               : field.arguments);
     }
     case TypedNumberStatus::Empty:
     case TypedNumberStatus::BelowMinimum:

@@ -25,9 +25,9 @@ EntryCheck CheckSell(const SellEntry& entry, uint32_t heldQty, SellResult& resul
   commission.negative = StringId::SaleCommissionNegative;
 
   int64_t soldQty = 0, salePrice = 0, saleCommission = 0;
-  for (const auto& [text, field, value] : {std::tie(entry.quantity, qty, soldQty),
-                                           std::tie(entry.salePrice, price, salePrice),
-                                           std::tie(entry.saleCommission, commission, saleCommission)}) {
+  for (const auto& [text, field, value] :
+       {std::tie(entry.quantity, qty, soldQty), std::tie(entry.salePrice, price, salePrice),
+        std::tie(entry.saleCommission, commission, saleCommission)}) {
     if (EntryCheck check = ReadNumberField(text, field, value); !check.Ok()) return check;
   }
   const int64_t saleDate = entry.saleDate.value_or(0);

@@ -172,8 +172,9 @@ double StockColumnValue(const VLStockHoldingItem& h, int column) {
     case kColHeldYears:
       return HeldDays(h) / 365.0;
     case kColSaleAge:
-      return h.saleDate ? static_cast<double>(DaysBetweenInSeconds(h.saleDate, TodayDayNumber()) / kSecondsPerDay)
-                        : 0.0;
+      return h.saleDate
+                 ? static_cast<double>(DaysBetweenInSeconds(h.saleDate, TodayDayNumber()) / kSecondsPerDay)
+                 : 0.0;
     case kColSaleAgeYears:
       return StockColumnValue(h, kColSaleAge) / 365.0;
     case kColPostSalePriceChg:

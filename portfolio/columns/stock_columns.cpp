@@ -224,7 +224,9 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return AmountText(h, h.salePricePerShare); },
     [](const H& h) { return AmountText(h, h.saleCommission); },
     [](const H& h) { return AmountText(h, h.buyCommission); },
-    [](const H& h) { return h.saleDate ? DurationText(DaysBetweenInSeconds(h.saleDate, TodayDayNumber())) : ""; },
+    [](const H& h) {
+      return h.saleDate ? DurationText(DaysBetweenInSeconds(h.saleDate, TodayDayNumber())) : "";
+    },
     [](const H& h) { return h.saleDate ? Value(h, kColSaleAgeYears) : ""; },
     &PostSalePriceChangeText,
     [](const H& h) { return h.IsSold() ? Money(StockColumnValue(h, kColPostSaleGain)) : ""; },

@@ -31,7 +31,8 @@ enum VLDatabaseCode : int32_t {
   kVLAlreadySold = 4,
   kVLNotSold = 5,
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
-  kVLReadOnly = 7,  // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
+  kVLReadOnly =
+      7,  // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.

@@ -8,13 +8,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "tests/cli/cli_call.h"
 #include "cli/db_session.h"
 #include "cli/value_parsers.h"
-#include "marketdata/stock_info.h"
 #include "framework/file_util.h"
+#include "marketdata/stock_info.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
+#include "tests/cli/cli_call.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/time_zone.h"
 
@@ -109,12 +109,14 @@ TEST_F(DbCommands, AmountsAndDatesAreCheckedBeforeTheDatabaseIsTouched) {
     EXPECT_EQ(r.code, 4) << c.extra[0];
     EXPECT_EQ(r.err, "vellumar-cli " + c.err) << c.extra[0];
   }
-  EXPECT_EQ(Run({"check"}).out, db + ": 1 portfolio, 1 position (0 held, 0 sold, 1 cash, 0 margin), 0 quotes\n");
+  EXPECT_EQ(Run({"check"}).out,
+            db + ": 1 portfolio, 1 position (0 held, 0 sold, 1 cash, 0 margin), 0 quotes\n");
   ASSERT_EQ(Run(position).code, 0);
   const std::string stored = Run({"check"}).out;
   EXPECT_EQ(Run({"sell", "2", "--qty", "ten", "--price", "1"}).err,
             "vellumar-cli sell: --qty: \"ten\" is not a whole number\n");
-  EXPECT_EQ(Run({"sell", "2", "--qty", "1", "--price", "-1"}).err, "vellumar-cli sell: --price must not be negative\n");
+  EXPECT_EQ(Run({"sell", "2", "--qty", "1", "--price", "-1"}).err,
+            "vellumar-cli sell: --price must not be negative\n");
   EXPECT_EQ(Run({"sell", "2", "--qty", "1", "--price", "50000000"}).err,
             "vellumar-cli sell: --price is too large: at most 42,949,672.95\n");
   EXPECT_EQ(Run({"check"}).out, stored);
@@ -193,7 +195,8 @@ TEST_F(DbCommands, DatesReadTheSameInEveryTimeZoneAndReachBackTo1900) {
               "Id\tDate Bought\tDate Sold\n1\t10-Mar-2024\t10-Mar-2024\n")
         << zone;
   }
-  const CliResult early = Run({"add-stock", "P", "MSFT", "--qty", "1", "--price", "1", "--date", "1899-12-31"});
+  const CliResult early =
+      Run({"add-stock", "P", "MSFT", "--qty", "1", "--price", "1", "--date", "1899-12-31"});
   EXPECT_EQ(early.code, 4);
   EXPECT_EQ(early.err, "vellumar-cli add-stock: --date must lie between 1900-01-01 and today\n");
   EXPECT_EQ(Run({"sell", "2", "--qty", "1", "--price", "2", "--date", "1969-07-19"}).code, 5);

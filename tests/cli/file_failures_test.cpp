@@ -68,8 +68,9 @@ TEST(CliFileFailures, AFullDiskSaysNoSpaceAndKeepsTheDatabaseAndAnOlderReport) {
 
   const CliResult change = CallCliOn({"add-cash", "P", "5", "--comment", std::string(300, 'x')}, db);
   EXPECT_EQ(change.code, 1);
-  EXPECT_EQ(change.err.rfind("vellumar-cli add-cash: the change could not be saved: cannot write " + db + ".", 0),
-            0u)
+  EXPECT_EQ(
+      change.err.rfind("vellumar-cli add-cash: the change could not be saved: cannot write " + db + ".", 0),
+      0u)
       << change.err;
   EXPECT_NE(change.err.find(": No space left on device; the file was left as it was\n"), std::string::npos)
       << change.err;
@@ -81,7 +82,8 @@ TEST(CliFileFailures, AFullDiskSaysNoSpaceAndKeepsTheDatabaseAndAnOlderReport) {
             std::string::npos)
       << written.err;
   EXPECT_EQ(ReadText(report), "the report printed last week");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.Path()), std::filesystem::directory_iterator()),
-            3)
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(disk.Path()), std::filesystem::directory_iterator()),
+      3)
       << "the database, the report and the filler: no temporary file is left";
 }

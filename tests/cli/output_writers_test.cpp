@@ -36,9 +36,13 @@ TEST(CliOutput, TsvKeepsEveryRecordOnOneLine) {
 TEST(CliOutput, TsvEscapesControlCharactersOfNamesAndComments) {
   std::ostringstream out;
   OutputRecord r;
-  r.Add("name", "Evil\x1b]0;owned\x07").Add("comment", "\x1b[2J\x7f ok \xc2\x9b" "31m caf\xc3\xa9");
+  r.Add("name", "Evil\x1b]0;owned\x07")
+      .Add("comment",
+           "\x1b[2J\x7f ok \xc2\x9b"
+           "31m caf\xc3\xa9");
   WriteTsv(out, {"name", "comment"}, {r}, {"Na\x1bme", "comment"});
-  EXPECT_EQ(out.str(), "Na\\x1Bme\tcomment\nEvil\\x1B]0;owned\\x07\t\\x1B[2J\\x7F ok \\u009B31m caf\xc3\xa9\n");
+  EXPECT_EQ(out.str(),
+            "Na\\x1Bme\tcomment\nEvil\\x1B]0;owned\\x07\t\\x1B[2J\\x7F ok \\u009B31m caf\xc3\xa9\n");
 }
 
 TEST(CliOutput, ArgumentsSplitIntoPositionalsOptionsAndFlags) {

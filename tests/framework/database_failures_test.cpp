@@ -61,7 +61,8 @@ TEST(DatabaseFailures, AFileTheUserMayOnlyReadOpensReadOnlyAndAChangeSaysWhy) {
   const int folderCode = RunUnprivileged([&] {
     TestStore store;
     if (!store.SetPath(path) || store.Open() != kDbOk || !store.IsReadOnly()) return 20;
-    if (store.GetReadOnlyCause().Describe() != "cannot create a file in " + dir.Path() + ": Permission denied")
+    if (store.GetReadOnlyCause().Describe() !=
+        "cannot create a file in " + dir.Path() + ": Permission denied")
       return 21;
     return 0;
   });

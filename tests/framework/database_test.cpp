@@ -169,7 +169,8 @@ TEST(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
   // Root ignores folder permissions, so the save runs in a child that gives them up.
   const int code = RunUnprivileged([&] {
     const int32_t rc = store.Save();
-    if (store.GetLastFileError().Describe() != "cannot create a file in " + dir.Path() + ": Permission denied")
+    if (store.GetLastFileError().Describe() !=
+        "cannot create a file in " + dir.Path() + ": Permission denied")
       return 40;
     return rc == kDbReadOnly && store.IsModified() ? 0 : 20 + rc;
   });

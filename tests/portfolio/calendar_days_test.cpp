@@ -50,7 +50,8 @@ TEST(CalendarDays, DatesOlderVersionsStoredAsLocalMidnightReadAsTheTypedDayInEve
       ScopedClock clock(std::make_shared<ZoneClock>(NoonUtc(2024, 3, 20)));
       const VLStockHoldingItem h = Held(stored);
       EXPECT_EQ(Cell(h, kColDateBought), "10-Mar-2024") << writer << " read in " << reader;
-      EXPECT_EQ(h.GetColumnValue(kColDateBought), Held(StoredDateOf(kMarch10)).GetColumnValue(kColDateBought));
+      EXPECT_EQ(h.GetColumnValue(kColDateBought),
+                Held(StoredDateOf(kMarch10)).GetColumnValue(kColDateBought));
       // Today is the 20th (the 21st already in Auckland): ten or eleven whole days.
       const bool aheadOfUtc = std::string(reader) == "Pacific/Auckland";
       EXPECT_EQ(h.GetColumnValue(kColHeld), aheadOfUtc ? 11.0 : 10.0) << writer << " read in " << reader;
@@ -120,8 +121,10 @@ TEST(CalendarDays, ChecksKeepEveryDayFrom1900ToTodayAndCompareDays) {
   EXPECT_EQ(CheckStockHolding(entry, nullptr, holding).message, StringId::SaleDateBeforePurchase);
 
   SellResult sale;
-  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({2024, 3, 21}), ""}, 10, sale).message, StringId::DateLaterThanToday);
-  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({1800, 1, 1}), ""}, 10, sale).message, StringId::DateOutOfRange);
+  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({2024, 3, 21}), ""}, 10, sale).message,
+            StringId::DateLaterThanToday);
+  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({1800, 1, 1}), ""}, 10, sale).message,
+            StringId::DateOutOfRange);
   ASSERT_TRUE(CheckSell({"1", "1", StoredDateOf({1970, 1, 1}), ""}, 10, sale).Ok());
   EXPECT_NE(sale.saleDate, 0);
 }

@@ -13,8 +13,9 @@ namespace {
 
 constexpr uint32_t kMaxCents = 4294967295u;
 
-std::unique_ptr<VLStockHoldingItem> Position(uint32_t id, uint32_t qty, uint32_t buyCents, uint32_t commission,
-                                             const std::string& trade, const std::string& change = "+0.00") {
+std::unique_ptr<VLStockHoldingItem> Position(uint32_t id, uint32_t qty, uint32_t buyCents,
+                                             uint32_t commission, const std::string& trade,
+                                             const std::string& change = "+0.00") {
   auto h = std::make_unique<VLStockHoldingItem>();
   h->id = id;
   h->name = h->quote.symbol = "P" + std::to_string(id);

@@ -22,7 +22,8 @@ TEST_F(SellChecks, QuantityMustBeFromOneToTheSharesHeld) {
   }
   for (const char* typed : {"1.5", "x"}) {
     SellResult result;
-    EXPECT_EQ(CheckSell({typed, "10", std::nullopt, ""}, 100, result).message, StringId::WholeNumberNotANumber);
+    EXPECT_EQ(CheckSell({typed, "10", std::nullopt, ""}, 100, result).message,
+              StringId::WholeNumberNotANumber);
   }
   SellResult all;
   ASSERT_TRUE(CheckSell({"100", "10", std::nullopt, ""}, 100, all).Ok());

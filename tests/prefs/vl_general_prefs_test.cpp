@@ -111,13 +111,15 @@ TEST(VLGeneralPrefsTest, HandEditedFileIsMendedAndTheNextSaveKeepsCommentsUnknow
   // The user's comment and the key this program does not know stay where they were; every known key keeps
   // its line, the missing ones follow the section's last line; the old "Columns" goes (it would win over
   // "HeldColumns" at the next load).
-  EXPECT_EQ(saved.rfind("; Edited by hand: the old \"Columns\" key, odd values and a key the program does not know.\n"
-                        "[Window]\nMaximized=1\n\n[General]\nHeldColumns=1,2\nSoldColumns=3,4\n",
-                        0),
+  EXPECT_EQ(saved.rfind(
+                "; Edited by hand: the old \"Columns\" key, odd values and a key the program does not know.\n"
+                "[Window]\nMaximized=1\n\n[General]\nHeldColumns=1,2\nSoldColumns=3,4\n",
+                0),
             0u)
       << saved;
-  EXPECT_NE(saved.find("\nImportFile=/home/user/My Portfolios/import=2.csv\nFavouriteColour=blue\nShowDisclaimer=0\n"
-                       "HidePortfolios=0\n"),
+  EXPECT_NE(saved.find(
+                "\nImportFile=/home/user/My Portfolios/import=2.csv\nFavouriteColour=blue\nShowDisclaimer=0\n"
+                "HidePortfolios=0\n"),
             std::string::npos)
       << saved;
   EXPECT_EQ(saved.find("\nColumns="), std::string::npos);

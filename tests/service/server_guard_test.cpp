@@ -27,7 +27,8 @@ std::string ExchangeUntilClosed(int port, const std::string& bytes) {
   if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
       send(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size())) {
     char buffer[4096];
-    for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) answer.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;)
+      answer.append(buffer, static_cast<size_t>(n));
   }
   close(fd);
   return answer;
@@ -37,15 +38,15 @@ std::string ExchangeUntilClosed(int port, const std::string& bytes) {
 
 TEST(HostCheck, AnswersOnlyNamesOfThisMachine) {
   const HostCheck check({"Desk.example", "192.168.1.5", "0.0.0.0", ""});
-  for (const char* allowed : {"localhost", "localhost:8642", "LOCALHOST:1", "uk.localhost:8642", "localhost.:80",
-                              "127.0.0.1:8642", "127.3.2.1", "[::1]:8642", "[::1]", "desk.example:8642",
-                              "192.168.1.5:8642"}) {
+  for (const char* allowed :
+       {"localhost", "localhost:8642", "LOCALHOST:1", "uk.localhost:8642", "localhost.:80", "127.0.0.1:8642",
+        "127.3.2.1", "[::1]:8642", "[::1]", "desk.example:8642", "192.168.1.5:8642"}) {
     EXPECT_TRUE(check.Allows(allowed)) << allowed;
   }
   // A page's own name pointed at 127.0.0.1 (DNS rebinding), look-alikes, malformed headers, no header.
-  for (const char* refused : {"", "evil.example", "evil.example:8642", "localhost.evil.example", "127.0.0.1.nip.io",
-                              "evillocalhost", "0.0.0.0:8642", "10.0.0.1", "[::1", "localhost:80x", "::1",
-                              "desk.example.evil"}) {
+  for (const char* refused :
+       {"", "evil.example", "evil.example:8642", "localhost.evil.example", "127.0.0.1.nip.io",
+        "evillocalhost", "0.0.0.0:8642", "10.0.0.1", "[::1", "localhost:80x", "::1", "desk.example.evil"}) {
     EXPECT_FALSE(check.Allows(refused)) << refused;
   }
 }
@@ -70,7 +71,8 @@ TEST(MarketServer, RequestsForAnotherHostGet421) {
   auto local = client.Get("/d/quotes.csv?s=MSFT&f=sl1", {{"Host", "localhost:8642"}});
   ASSERT_TRUE(local);
   EXPECT_EQ(local->status, 200);
-  EXPECT_EQ(ExchangeUntilClosed(running.Port(), "GET /healthz HTTP/1.0\r\n\r\n").substr(0, 12), "HTTP/1.1 421");
+  EXPECT_EQ(ExchangeUntilClosed(running.Port(), "GET /healthz HTTP/1.0\r\n\r\n").substr(0, 12),
+            "HTTP/1.1 421");
 }
 
 TEST(MarketServer, AFetchChangesFilesOnlyOnAPost) {
@@ -100,9 +102,10 @@ TEST(MarketServer, PipelinedRequestsAreEachAnsweredInOrder) {
   ASSERT_TRUE(running.Ready());
   const std::string request = "GET /healthz HTTP/1.1\r\nHost: localhost\r\n\r\n";
   const std::string answer = ExchangeUntilClosed(
-      running.Port(), request + "GET /d/quotes.csv?s=MSFT&f=s HTTP/1.1\r\nHost: localhost\r\n\r\n" +
-                          "POST /vellumar/fetch?s=MSFT HTTP/1.1\r\nHost: localhost\r\nContent-Length: 0\r\n\r\n" +
-                          "GET /healthz HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
+      running.Port(),
+      request + "GET /d/quotes.csv?s=MSFT&f=s HTTP/1.1\r\nHost: localhost\r\n\r\n" +
+          "POST /vellumar/fetch?s=MSFT HTTP/1.1\r\nHost: localhost\r\nContent-Length: 0\r\n\r\n" +
+          "GET /healthz HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
   std::vector<size_t> starts;
   for (size_t at = answer.find("HTTP/1.1 "); at != std::string::npos; at = answer.find("HTTP/1.1 ", at + 1)) {
     starts.push_back(at);

@@ -8,13 +8,13 @@
 
 #include "dialog_steps.h"
 #include "portfolio/columns/column_catalog.h"
+#include "tests/support/small_disk.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
 #include "ui/main/settings_saver.h"
-#include "tests/support/small_disk.h"
 #include "ui/widgets/colour_button.h"
 
 namespace {

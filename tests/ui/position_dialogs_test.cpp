@@ -7,10 +7,10 @@
 
 #include "dialog_steps.h"
 #include "portfolio/records/calendar_date.h"
-#include "tests/support/time_zone.h"
-#include "ui/dialogs/dialog_fields.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "tests/support/time_zone.h"
 #include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/dialog_fields.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -71,8 +71,9 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
     Type(dialog, "buyPrice", "12.345");  // three decimals: refused as not an amount, not rounded
     messages.Expect(3000);
     PressOk(dialog);
-    EXPECT_EQ(messages.texts.back(), QStringLiteral("\"12.345\" is not an amount.\nPlease enter an amount such as "
-                                                    "1,234.56."));
+    EXPECT_EQ(messages.texts.back(),
+              QStringLiteral("\"12.345\" is not an amount.\nPlease enter an amount such as "
+                             "1,234.56."));
     EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Purchase "));
     EXPECT_EQ(dialog.focusWidget(), Field(dialog, "buyPrice"));
     EXPECT_EQ(Field(dialog, "buyPrice")->text(), QStringLiteral("12.345"));  // nothing typed is lost
@@ -145,7 +146,8 @@ TEST_F(PositionDialogsTest, MarginEquityQuestionAndCashPage) {
     Type(cash, "description", "Savings");
     MessageScript messages;
     // Each amount refused with its own reason: too small, not a number, negative, too large.
-    for (const auto& [typed, id] : {std::pair{"0", 2068}, {"1234,56", 3000}, {"-5", 3002}, {"42949673", 3003}}) {
+    for (const auto& [typed, id] :
+         {std::pair{"0", 2068}, {"1234,56", 3000}, {"-5", 3002}, {"42949673", 3003}}) {
       Type(cash, "amount", QString::fromLatin1(typed));
       messages.Expect(id);
       PressOk(dialog);

@@ -13,12 +13,12 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/small_disk.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/string_table.h"
-#include "tests/support/small_disk.h"
 
 namespace {
 
@@ -238,7 +238,8 @@ TEST_F(PositionFailuresTest, AFileDeletedOrReplacedUnderneathIsOfferedBack) {
   }
   VLDatabase reader(FilePath().toStdString());
   ASSERT_EQ(reader.Open(), kDbOk);
-  EXPECT_EQ(reader.GetPositionCount(), store.size()) << "the window's positions are back, the deletion not made";
+  EXPECT_EQ(reader.GetPositionCount(), store.size())
+      << "the window's positions are back, the deletion not made";
 
   QFile replaced(FilePath());
   ASSERT_TRUE(replaced.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -36,7 +36,8 @@ void CDlgVellumar::OnPortfolioNew() {
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const int32_t code = Database().AddPortfolio(conn, *portfolio);
   if (code != kVLOk) {
-    ShowRefusedChange(this, Database(), conn, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, code,
+    ShowRefusedChange(this, Database(), conn,
+                      code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, code,
                       MessageIcon::None, {QString::fromStdString(portfolio->name)});
     return;
   }
@@ -62,6 +63,7 @@ void CDlgVellumar::OnPortfolioDelete() {
     return;
   }
   if (const int32_t code = Database().DeletePortfolio(conn, portfolioId); code != kVLOk) {
-    ShowRefusedChange(this, Database(), conn, StringId::PortfolioDeleteError, code, MessageIcon::None, {name});
+    ShowRefusedChange(this, Database(), conn, StringId::PortfolioDeleteError, code, MessageIcon::None,
+                      {name});
   }
 }

@@ -85,7 +85,8 @@ void CDlgVellumar::OnPositionNew() {
       break;
   }
   if (code != kVLOk)
-    ShowRefusedChange(this, Database(), conn, StringId::PositionAddError, code, MessageIcon::None, {QString::fromStdString(name)});
+    ShowRefusedChange(this, Database(), conn, StringId::PositionAddError, code, MessageIcon::None,
+                      {QString::fromStdString(name)});
 }
 
 void CDlgVellumar::OnPositionEdit() {
@@ -107,7 +108,8 @@ void CDlgVellumar::OnPositionEdit() {
     code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
                                            dialog.Margin().amountOwed, dialog.Margin().name);
   }
-  if (code != kVLOk) ShowRefusedChange(this, Database(), conn, StringId::PositionChangeError, code, MessageIcon::Error);
+  if (code != kVLOk)
+    ShowRefusedChange(this, Database(), conn, StringId::PositionChangeError, code, MessageIcon::Error);
 }
 
 void CDlgVellumar::OnPositionDelete() {
@@ -145,7 +147,8 @@ void CDlgVellumar::OnPositionSell() {
   uint32_t newId = 0;
   const int32_t code = Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice,
                                                sale.saleCommission, sale.saleDate, newId);
-  if (code != kVLOk) ShowRefusedChange(this, Database(), conn, StringId::PositionSellError, code, MessageIcon::Error);
+  if (code != kVLOk)
+    ShowRefusedChange(this, Database(), conn, StringId::PositionSellError, code, MessageIcon::Error);
 }
 
 void CDlgVellumar::OnPositionUnsell() {
@@ -181,7 +184,8 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
     const int32_t code = move ? Database().MovePosition(conn, id, dialog.Chosen())
                               : Database().CopyPosition(conn, id, dialog.Chosen());
     if (move ? Refused(code) : code != kVLOk) {
-      ShowRefusedChange(this, Database(), conn, move ? StringId::PositionMoveError : StringId::PositionCopyError, code,
+      ShowRefusedChange(this, Database(), conn,
+                        move ? StringId::PositionMoveError : StringId::PositionCopyError, code,
                         MessageIcon::Error);
       return;
     }

@@ -1,14 +1,14 @@
 // Tool commands of the main window: the About box (also the start-up disclaimer), the backup and the
 // options.
-#include "prefs/vl_prefs.h"
 #include "portfolio/database/vl_database.h"
+#include "prefs/vl_prefs.h"
 #include "ui/dialogs/c_dlg_about.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/main/c_dlg_vellumar.h"
-#include "ui/main/settings_saver.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/settings_saver.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/wait_cursor.h"
 

@@ -5,13 +5,13 @@
 #include <QScreen>
 
 #include "prefs/vl_prefs.h"
-#include "ui/main/c_dlg_vellumar.h"
-#include "ui/main/settings_saver.h"
-#include "ui/main/command_ids.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/settings_saver.h"
 #include "ui/widgets/dialog_runner.h"
 
 void CDlgVellumar::RegisterCommands() {

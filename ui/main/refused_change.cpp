@@ -28,8 +28,8 @@ void ShowRefusedChange(QWidget* parent, VLDatabase& database, VLDatabaseConn* co
   ShowMessageWithDetail(parent, id, Detail(database, code), icon, MessageButtons::Ok, arguments);
   if (code != kVLFailed || !database.IsFileLost()) return;
   const QString path = ToQString(database.GetPath());
-  if (ShowMessage(parent, StringId::DatabaseLostWriteBack, MessageIcon::Question, MessageButtons::YesNo, {path}) !=
-      MessageAnswer::Yes) {
+  if (ShowMessage(parent, StringId::DatabaseLostWriteBack, MessageIcon::Question, MessageButtons::YesNo,
+                  {path}) != MessageAnswer::Yes) {
     return;
   }
   if (database.WriteBackFile(conn) == kVLOk) return;

@@ -12,8 +12,9 @@ bool SaveSettings(QWidget* parent, VLPrefs& prefs) {
   if (told) return false;
   told = true;
   const FileError why = prefs.SaveFailure();
-  ShowMessage(parent, StringId::SettingsSaveError, MessageIcon::Exclamation, MessageButtons::Ok,
-              {QString::fromStdString(prefs.GetFileName()),
-               QString::fromStdString(why.IsSet() ? why.Cause() : std::string("the file could not be read"))});
+  ShowMessage(
+      parent, StringId::SettingsSaveError, MessageIcon::Exclamation, MessageButtons::Ok,
+      {QString::fromStdString(prefs.GetFileName()),
+       QString::fromStdString(why.IsSet() ? why.Cause() : std::string("the file could not be read"))});
   return false;
 }

@@ -33,7 +33,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::DatabaseOpenError,
        "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
       {StringId::DatabaseBusy,
-       "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a moment."},
+       "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a "
+       "moment."},
       {StringId::PortfolioNameMissing, "Please specify a portfolio name or click\nCancel to quit."},
       {StringId::PortfolioExists, "\"%s\"\n\nA portfolio with this name already exists."},
       {StringId::PortfolioAddError, "\"%s\"\n\nVellumar was unable to add this portfolio."},
@@ -124,14 +125,16 @@ const std::map<StringId, const char*>& Table() {
       {StringId::DateOutOfRange, "A purchase or sale date must lie between\n%s and today."},
       {StringId::DatabaseOpenFailed, "[ %s ]\n\nVellumar was unable to open its database:\n%s."},
       {StringId::ReportWriteError,
-       "[ %s ]\n\nVellumar was unable to write this report:\n%s.\nA report already there was left as it was."},
+       "[ %s ]\n\nVellumar was unable to write this report:\n%s.\nA report already there was left as it "
+       "was."},
       {StringId::ChangeNotSaved, "The change could not be saved to\n%s:\n%s.\nThe file was left as it was."},
-      {StringId::DatabaseReadOnly,
-       "The database may only be read, so nothing was changed:\n%s\n(%s)."},
+      {StringId::DatabaseReadOnly, "The database may only be read, so nothing was changed:\n%s\n(%s)."},
       {StringId::DatabaseLostWriteBack,
-       "[ %s ]\n\nThe database file was deleted or replaced while\nVellumar was running.  Do you want to write "
+       "[ %s ]\n\nThe database file was deleted or replaced while\nVellumar was running.  Do you want to "
+       "write "
        "the\nportfolios and positions shown here back to it?"},
-      {StringId::WriteBackError, "[ %s ]\n\nVellumar was unable to write its database back\nto this file:\n%s."},
+      {StringId::WriteBackError,
+       "[ %s ]\n\nVellumar was unable to write its database back\nto this file:\n%s."},
       {StringId::SettingsSaveError,
        "[ %s ]\n\nVellumar was unable to save its settings to this file:\n%s.\nChanged settings last until "
        "Vellumar ends."},
@@ -152,7 +155,8 @@ const std::map<StringId, const char*>& Table() {
        "period."},
       {StringId::HistoricalPricesFor, "&Historical prices for %s:"},
       {StringId::AdjustedHistoricalPricesFor, "Adjusted &historical prices for %s:"},
-      {StringId::SearchTextTooShort, "Please enter the text (at least 3 characters)\nyou want to search for."},
+      {StringId::SearchTextTooShort,
+       "Please enter the text (at least 3 characters)\nyou want to search for."},
       {StringId::SearchTextCommonPhrase,
        "The text you're looking for contains a very commonly\nused phrase.  This could take the search a "
        "long "
