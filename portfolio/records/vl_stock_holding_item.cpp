@@ -13,12 +13,14 @@
 #include "portfolio/records/holding_xml.h"
 
 namespace {
-// Money from a quote text times a count: rounded, and clamped where a double leaves the 64-bit range.
-int64_t RoundToInt64(long double v) {
+// Cents from a quote text times a count: rounded, and clamped to what VLCurrency keeps, so that a
+// nonsense figure from the network ("9e99") gives a large amount, and sums of them cannot overflow.
+int64_t RoundToCents(long double v) {
   if (std::isnan(v)) return 0;
   const long double r = std::round(v);
-  if (r >= 9.2e18L) return std::numeric_limits<int64_t>::max();
-  if (r <= -9.2e18L) return std::numeric_limits<int64_t>::min();
+  constexpr auto kMax = static_cast<long double>(VLCurrency::kMaxCents);
+  if (r >= kMax) return VLCurrency::kMaxCents;
+  if (r <= -kMax) return -VLCurrency::kMaxCents;
   return static_cast<int64_t>(r);
 }
 
@@ -77,14 +79,14 @@ const std::string& VLStockHoldingItem::GetTradeText() const {
 
 int64_t VLStockHoldingItem::GetLastTradeCents() const {
   if (!HasKnownSymbol()) return 0;
-  return RoundToInt64(ReadLeadingDecimal(GetTradeText()) * 100.0L);
+  return RoundToCents(ReadLeadingDecimal(GetTradeText()) * 100.0L);
 }
 
 VLCurrency VLStockHoldingItem::GetCurrentValue() const {
   if (!HasKnownSymbol()) return {};
   // P * 100 * qty / 100, rounded to the cent; the trade text may carry more than two decimals.
   const long double p = ReadLeadingDecimal(GetTradeText());
-  return VLCurrency::FromCents(RoundToInt64(p * 100.0L * static_cast<long double>(qty)));
+  return VLCurrency::FromCents(RoundToCents(p * 100.0L * static_cast<long double>(qty)));
 }
 
 VLCurrency VLStockHoldingItem::GetTotalPaid() const {
@@ -103,7 +105,7 @@ VLCurrency VLStockHoldingItem::GetSaleValue() const {
 int64_t VLStockHoldingItem::GetValueChange() const {
   if (!HasKnownSymbol()) return 0;
   const std::string& ch = quote.changeRealtime.empty() ? quote.change : quote.changeRealtime;
-  return RoundToInt64(ReadLeadingDecimal(ch) * static_cast<long double>(qty) * 100.0L);
+  return RoundToCents(ReadLeadingDecimal(ch) * static_cast<long double>(qty) * 100.0L);
 }
 
 int32_t VLStockHoldingItem::GetPercentChange() const {

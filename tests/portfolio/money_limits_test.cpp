@@ -101,3 +101,12 @@ TEST(MoneyLimits, TheReportAndTheSortOrderFollowTheTrueTotals) {
   EXPECT_NE(html.find(">7,000,000,000.00&nbsp;<"), std::string::npos);
   EXPECT_NE(html.find("Current Value:</td><td>&nbsp;10,500,000,000.00"), std::string::npos);
 }
+
+// A figure from the network that no price has ("9e99") makes a large amount, never a wrapped or negative one.
+TEST(MoneyLimits, NonsenseQuoteFiguresSaturateInsteadOfWrapping) {
+  const auto a = Position(1, 1000000, 100, 0, "9e99", "9e99");
+  const auto b = Position(2, 1000000, 100, 0, "9e99", "9e99");
+  const VLPortfolioSummary s = ComputePortfolioSummary({a.get(), b.get()}, true, nullptr, NumberFormat::English());
+  EXPECT_EQ(s.currentValue, "92,233,720,368,547.75");
+  EXPECT_EQ(s.change.substr(0, 21), "92,233,720,368,547.75");
+}
