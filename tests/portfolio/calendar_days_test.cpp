@@ -152,3 +152,17 @@ TEST(CalendarDays, TheExchangeFormCarriesDaysBefore1970AndReadsOlderLocalMidnigh
   doc.FirstChildElement()->SetAttribute("purchaseDate", StoredDateOf({1899, 12, 31}));
   EXPECT_FALSE(back.FromXml(*doc.FirstChildElement(), message));
 }
+
+// A damaged file can hold any 64-bit number as a date: the cells show some far year, never undefined
+// arithmetic (the sanitized suite runs this too).
+TEST(CalendarDays, ExtremeStoredValuesStayDefined) {
+  ScopedClock clock(std::make_shared<FixedClock>(NoonUtc(2024, 3, 20)));
+  for (const int64_t stored : {INT64_MAX, INT64_MIN, INT64_MIN + 1}) {
+    VLStockHoldingItem h = Held(stored);
+    h.saleDate = stored;
+    h.salePricePerShare = 1;
+    EXPECT_FALSE(Cell(h, kColDateBought).empty());
+    EXPECT_EQ(h.GetColumnValue(kColHeld), 0.0);
+    (void)Cell(h, kColSaleAge);
+  }
+}
