@@ -124,9 +124,7 @@ const std::map<StringId, const char*>& Table() {
       {StringId::QuantityNegative, "The number of shares cannot be negative."},
       {StringId::DateOutOfRange, "A purchase or sale date must lie between\n%s and today."},
       {StringId::DatabaseOpenFailed, "[ %s ]\n\nVellumar was unable to open its database:\n%s."},
-      {StringId::ReportWriteError,
-       "[ %s ]\n\nVellumar was unable to write this report:\n%s.\nA report already there was left as it "
-       "was."},
+      {StringId::ReportWriteError, "[ %s ]\n\nVellumar was unable to write this report:\n%s."},
       {StringId::ChangeNotSaved, "The change could not be saved to\n%s:\n%s.\nThe file was left as it was."},
       {StringId::DatabaseReadOnly, "The database may only be read, so nothing was changed:\n%s\n(%s)."},
       {StringId::DatabaseLostWriteBack,
