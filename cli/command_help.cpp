@@ -127,6 +127,13 @@ const CommandHelp kHelp[] = {
      "summary Retirement --db my.db"},
     {"update", "views and reports", "refresh the quotes of every position through the service", kDb,
      "update --db my.db"},
+    {"performance", "views and reports",
+     "print a portfolio's time- and money-weighted returns and realized gains by year",
+     "  --from YYYY-MM-DD  start of the span (default: the first purchase)\n"
+     "  --to YYYY-MM-DD  end of the span (default: today)\n"
+     "  --series  also list the value and invested capital of each valuation day (always in --json)\n"
+     "  (the closes come from the service's daily history; exit 6 when a symbol held has none)\n",
+     "performance Retirement --from 2024-01-01 --db my.db"},
     {"report", "views and reports", "write a portfolio's view and totals as an HTML page",
      "  --out FILE  the page to write (required)\n"
      "  (and every option of view but --list-columns)\n",

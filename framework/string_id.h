@@ -134,5 +134,19 @@ enum class StringId : int {
   SelectHistoricalPrice = 2094,
   NewsDaysOutOfRange = 2098,
   NewsItemsOutOfRange = 2099,
+  // The performance window.
+  PerformanceTitle = 360,         // %s: the portfolio's name
+  PerformanceProgress = 361,      // %s: the symbol asked, %d: its number, %d: the symbols in all
+  PerformanceStopped = 362,       // the figures were cancelled
+  PerformanceLeftOut = 363,       // %d: cash and margin positions
+  PerformanceSkipped = 364,       // %d: stock positions without usable dates
+  PerformanceCurrencies = 365,    // %s: the currencies, joined by ", "
+  PerformanceNoLots = 366,        // no stock position with a purchase date by the end of the span
+  PerformanceSpan = 367,          // %s: the first day, %s: the last day
+  PerformanceNoFigures = 368,     // the figures were refused
+  PerformanceNoHistory = 3200,    // %s: the symbol
+  PerformanceNoClose = 3201,      // %s: the symbol, %s: the day it was held without an earlier close
+  PerformanceServiceError = 3202, // %s: the symbol whose history could not be fetched
+  PerformanceTooLarge = 3203,
   AppTitle = 57344,  // the application's name, the title of its message boxes
 };

@@ -166,7 +166,7 @@ void CDlgVellumar::CreateControls() {
     top->addWidget(AddCommandButton(id, central));
   }
   top->addSpacing(6);
-  for (int id : {kCmdChart, kCmdNews, kCmdInfo, kCmdPrice, kCmdChooseColumns, kCmdUpdate}) {
+  for (int id : {kCmdChart, kCmdNews, kCmdInfo, kCmdPrice, kCmdPerformance, kCmdChooseColumns, kCmdUpdate}) {
     top->addWidget(AddCommandButton(id, central));
   }
   top->addStretch(1);
@@ -306,8 +306,8 @@ void CDlgVellumar::CreateMenus() {
   add(view, {kCmdUpdate, 0, kCmdChooseColumns, kCmdDefineDefaultColumns, 0, kCmdFavorites, kCmdOnTop, 0,
              kCmdNewWindow});
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-  add(tools, {kCmdChartMenu, kCmdInfoMenu, kCmdPriceMenu, kCmdSymbolFinder, 0, kCmdRecentNews,
-              kCmdBusinessHeadlines, kCmdOrganizeFavorites, 0, kCmdOptions});
+  add(tools, {kCmdChartMenu, kCmdInfoMenu, kCmdPriceMenu, kCmdSymbolFinder, kCmdPerformance, 0,
+              kCmdRecentNews, kCmdBusinessHeadlines, kCmdOrganizeFavorites, 0, kCmdOptions});
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   add(help, {kCmdAbout});
   for (QMenu* menu : {file, portfolio, position, view, tools, help}) {

@@ -144,6 +144,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnInfoForEdit();
   void OnPriceSelected();
   void OpenChart(const QStringList& symbols);
+  void OpenPerformance();
   void OpenPriceFinder(const QString& symbol, const QDate& date);
   void OpenSymbolFinder(const QString& text);
   static QString SecurityInfoUrl(const QString& symbol);

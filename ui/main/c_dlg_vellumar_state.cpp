@@ -68,9 +68,10 @@ void CDlgVellumar::RefreshCommandStates() {
                  kCmdChooseColumns}) {
     actions.value(id)->setEnabled(portfolio);
   }
-  // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons.
+  // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons; Performance
+  // (menu item and button alike) needs the history service too.
   for (int id : {kCmdChart, kCmdInfo, kCmdNews, kCmdPrice, kCmdChartMenu, kCmdInfoMenu, kCmdRecentNews,
-                 kCmdPriceMenu}) {
+                 kCmdPriceMenu, kCmdPerformance}) {
     actions.value(id)->setEnabled(connected && portfolio);
   }
   for (int id :

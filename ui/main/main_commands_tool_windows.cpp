@@ -1,5 +1,6 @@
 // Tool commands of the main window that hand the portfolio, the selected positions or the symbol edit to
-// another window or to the outside: print, chart, security information, historical price, symbol finder.
+// another window or to the outside: print, chart, security information, historical price, symbol finder,
+// performance.
 #include <QDate>
 #include <QFile>
 #include <QLabel>
@@ -28,6 +29,7 @@
 #include "ui/main/web_page_opener.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
+#include "ui/marketdata/c_dlg_performance.h"
 #include "ui/marketdata/c_dlg_symbol_finder.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
@@ -58,6 +60,7 @@ void CDlgVellumar::RegisterToolWindowCommands() {
   for (int id : {kCmdChart, kCmdChartMenu}) handlers.insert(id, [this] { OnChartSelected(); });
   for (int id : {kCmdInfo, kCmdInfoMenu}) handlers.insert(id, [this] { OnInfoSelected(); });
   for (int id : {kCmdPrice, kCmdPriceMenu}) handlers.insert(id, [this] { OnPriceSelected(); });
+  handlers.insert(kCmdPerformance, [this] { OpenPerformance(); });
 }
 
 QString CDlgVellumar::SecurityInfoUrl(const QString& symbol) {
@@ -131,6 +134,22 @@ void CDlgVellumar::OpenChart(const QStringList& symbols) {
   chart->setAttribute(Qt::WA_DeleteOnClose);
   host.AddSecondaryWindow(chart);
   chart->show();
+}
+
+void CDlgVellumar::OpenPerformance() {
+  if (portfolioId == 0) return;
+  // One window per portfolio: asking again brings it to the front.
+  if (CDlgPerformance* open = CDlgPerformance::ForPortfolio(portfolioId)) {
+    open->showNormal();
+    open->raise();
+    open->activateWindow();
+    return;
+  }
+  CDlgVellumar* owner = mainWindow ? mainWindow : this;
+  auto* window = new CDlgPerformance(Database(), portfolioId, owner);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  host.AddSecondaryWindow(window);
+  window->show();
 }
 
 void CDlgVellumar::OpenPriceFinder(const QString& symbol, const QDate& date) {

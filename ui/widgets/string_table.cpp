@@ -166,6 +166,29 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SelectHistoricalPrice, "Please highlight the historical price you want\nto select."},
       {StringId::NewsDaysOutOfRange, "Please enter a duration between 1 and 1000\ndays."},
       {StringId::NewsItemsOutOfRange, "Please enter an item limit between 1 and 5000."},
+      // The performance window.
+      {StringId::PerformanceTitle, "Performance - %s"},
+      {StringId::PerformanceProgress, "Getting the history of %s (%d of %d)..."},
+      {StringId::PerformanceStopped, "Stopped before every history had arrived."},
+      {StringId::PerformanceLeftOut, "%d cash and margin position(s) left out."},
+      {StringId::PerformanceSkipped,
+       "%d stock position(s) without a purchase date (or sold without a sale date) skipped."},
+      {StringId::PerformanceCurrencies,
+       "The securities trade in more than one currency (%s); amounts are added without conversion."},
+      {StringId::PerformanceNoLots, "No stock position with a purchase date by the end of the span."},
+      {StringId::PerformanceSpan, "From %s to %s"},
+      {StringId::PerformanceNoFigures, "No figures."},
+      {StringId::PerformanceNoHistory,
+       "[%s]\n\nThe market-data service has no price history for\n"
+       "this security, so Vellumar cannot show the\nportfolio's performance."},
+      {StringId::PerformanceNoClose,
+       "[%s]\n\nThe price history of this security has no close\n"
+       "on or before %s, when it was held, so Vellumar\ncannot show the portfolio's performance."},
+      {StringId::PerformanceServiceError,
+       "[%s]\n\nVellumar was unable to get the price history of\nthis security from the market-data "
+       "service."},
+      {StringId::PerformanceTooLarge,
+       "The amounts of this portfolio are too large to\nadd up, so Vellumar cannot show its performance."},
       {StringId::AppTitle, "Vellumar!"},
   };
   return table;
