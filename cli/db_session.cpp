@@ -64,6 +64,9 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
                    std::to_string(AvailableMemoryBytes() >> 20) + " MB are available)");
   } else if (code == kDbFailed && !FileExists(path)) {
     PrintError(io.err, io.command, "cannot open " + path);
+  } else if (db->GetLastFileError().errorNumber != 0) {
+    // The system refused the file (no permission to read it): that is no damage, and says why.
+    PrintError(io.err, io.command, db->GetLastFileError().Describe());
   } else {
     PrintError(io.err, io.command,
                "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
@@ -100,6 +103,22 @@ std::string DatabaseCodeText(int32_t code) {
     case kVLBusy: return kBusyText;
     case kVLStoreFull:
       return "the database holds as many portfolios, positions and quotes as its file can number";
+    case kVLReadOnly:
+      return "the database may only be read; nothing was changed";
     default: return "failed with code " + std::to_string(code);
   }
+}
+
+std::string DatabaseCodeText(int32_t code, const VLDatabase& db) {
+  if (code == kVLReadOnly) {
+    return "the database may only be read (" + db.GetReadOnlyCause().Describe() + "); nothing was changed";
+  }
+  const FileError& error = db.GetLastFileError();
+  if (code != kVLFailed || !error.IsSet()) return DatabaseCodeText(code);
+  if (db.IsFileLost()) {
+    return error.Describe() +
+           " (the database file was deleted or replaced while this command ran); nothing "
+           "was changed";
+  }
+  return "the change could not be saved: " + error.Describe() + "; the file was left as it was";
 }

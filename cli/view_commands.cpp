@@ -1,7 +1,6 @@
 // vellumar-cli commands that show a portfolio as the window does: its list, its summary, its report, and
 // the quote refresh behind them.
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "cli/cli_output.h"
@@ -9,6 +8,8 @@
 #include "cli/db_session.h"
 #include "cli/progress.h"
 #include "cli/value_parsers.h"
+#include "framework/file_util.h"
+#include "framework/replace_file.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/database/vl_web_quote_source.h"
 #include "portfolio/records/vl_holding_item.h"
@@ -205,7 +206,9 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
         std::make_unique<ProgressQuoteSource>(std::make_unique<VLWebQuoteSource>(), batches, io.progress));
   }
   if (const int32_t rc = s.Db().UpdateQuotes(s.Conn()); rc != kVLOk) {
-    if (rc == kVLBusy) return Failed(io, "" + DatabaseCodeText(rc));
+    if (rc == kVLBusy || rc == kVLReadOnly || s.Db().GetLastFileError().IsSet()) {
+      return Failed(io, DatabaseCodeText(rc, s.Db()));
+    }
     const std::string detail = s.Db().GetLastRefreshError();
     const FetchFailure& failure = s.Db().GetLastRefreshFailure();
     // A service on this machine that does not answer is no matter of the Internet connection.
@@ -270,11 +273,14 @@ int RunReport(const CliArgs& args, CliIo& io) {
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
 
+  // Written whole or not at all: a report already there stays as it was when this one cannot be written.
   const std::string path = args.Option("out");
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << BuildPortfolioReport(input);
-  out.close();
-  if (!out) return Failed(io, "cannot write " + path);
+  const bool existed = FileExists(path);
+  FileError error;
+  if (!ReplaceFileContent(path, BuildPortfolioReport(input), error)) {
+    return Failed(io, error.Describe() + (existed ? "; the report at " + path + " is left as it was"
+                                                  : "; no report was written"));
+  }
   return kExitOk;
 }
 

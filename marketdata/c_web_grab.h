@@ -27,6 +27,10 @@ class CWebGrab {
   // `content` is then empty.
   [[nodiscard]] bool GetFile(const std::string& url, std::string& content, const std::string& agent,
                              IStatusWindow* statusWindow);
+  // The same with a POST of `form` (application/x-www-form-urlencoded, possibly empty), for requests that
+  // change something on the server.
+  [[nodiscard]] bool PostForm(const std::string& url, const std::string& form, std::string& content,
+                              const std::string& agent, IStatusWindow* statusWindow);
   void Close() { session.reset(); }
 
   void SetReceiveTimeout(uint32_t milliseconds) { receiveTimeout = milliseconds; }
@@ -80,4 +84,5 @@ class CWebGrab {
   std::string errorText;
   std::string failureCause;
   std::string rawHeaders;
+  const std::string* postForm = nullptr;  // set for the duration of a PostForm
 };

@@ -17,6 +17,10 @@ bool VLPrefs::Save() {
   return generalSaved && servicesSaved;
 }
 
+FileError VLPrefs::SaveFailure() const {
+  return general.GetLastSaveError().IsSet() ? general.GetLastSaveError() : services.GetLastSaveError();
+}
+
 void VLPrefs::SetDefaults() {
   general.SetDefaults();
   services.SetDefaults();

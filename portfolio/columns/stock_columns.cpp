@@ -94,7 +94,7 @@ std::string TargetDistanceText(const H& h, uint32_t target) {
 // Distance of the trade from a target, absolute and as a percentage of the target.
 std::string TargetPercentText(const H& h, uint32_t target) {
   if (!target || h.GetLastTradeCents() <= 0) return "";
-  const int64_t d = static_cast<int64_t>(h.GetLastTradeCents()) - target;
+  const int64_t d = h.GetLastTradeCents() - target;
   std::string pct = Percent(static_cast<double>(d) * 100.0 / target);
   if (d > 0) pct.insert(pct.begin(), '+');
   if (d < 0 && pct[0] != '-') pct.insert(pct.begin(), '-');
@@ -224,7 +224,9 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return AmountText(h, h.salePricePerShare); },
     [](const H& h) { return AmountText(h, h.saleCommission); },
     [](const H& h) { return AmountText(h, h.buyCommission); },
-    [](const H& h) { return h.saleDate ? DurationText(GetClock().Now() - h.saleDate) : ""; },
+    [](const H& h) {
+      return h.saleDate ? DurationText(DaysBetweenInSeconds(h.saleDate, TodayDayNumber())) : "";
+    },
     [](const H& h) { return h.saleDate ? Value(h, kColSaleAgeYears) : ""; },
     &PostSalePriceChangeText,
     [](const H& h) { return h.IsSold() ? Money(StockColumnValue(h, kColPostSaleGain)) : ""; },

@@ -133,6 +133,7 @@ int32_t VLDatabase::BeginFileChange(Notice& reload) {
   bool reloaded = false;
   const int32_t rc = BeginChange(reloaded);
   if (rc == kDbBusy) return kVLBusy;
+  if (rc == kDbReadOnly) return kVLReadOnly;
   if (rc != kDbOk) return kVLFailed;
   if (reloaded) reload = ReloadNotice(before);
   return kVLOk;
@@ -142,6 +143,16 @@ int32_t VLDatabase::SaveChange() {
   SetModified();
   const int32_t rc = EndChange();
   if (rc == kDbOk) return kVLOk;
+  if (rc == kDbReadOnly) return kVLReadOnly;
+  return rc == kDbBusy ? kVLBusy : kVLFailed;
+}
+
+int32_t VLDatabase::WriteBackFile(VLDatabaseConn* conn) {
+  std::lock_guard guard(lock);
+  if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  const int32_t rc = WriteBack();
+  if (rc == kDbOk) return kVLOk;
+  if (rc == kDbReadOnly) return kVLReadOnly;
   return rc == kDbBusy ? kVLBusy : kVLFailed;
 }
 

@@ -32,6 +32,7 @@ enum VLDatabaseCode : int32_t {
   kVLNotSold = 5,
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
   kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
+  kVLReadOnly = 8,   // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
@@ -66,6 +67,11 @@ class VLDatabase : public Database {
   void AddListener(IVLDatabaseListener* listener);
   void RemoveListener(IVLDatabaseListener* listener);
   int32_t GetLastOpenCode() const { return lastOpenCode; }
+
+  // After a change failed because the file was deleted or replaced underneath (IsFileLost): writes the store
+  // as this process has it back to the path. 1 for an unknown connection or while a refresh runs; else the
+  // codes of WriteBack (0, 1, 6, 7), GetLastFileError saying why.
+  [[nodiscard]] int32_t WriteBackFile(VLDatabaseConn* conn);
 
   // For a process that keeps the store in memory (the application's timer calls it once a second). A stat
   // when nothing changed. When the file is not the version this process last read or wrote, re-reads it

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "framework/text_util.h"
+#include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -47,9 +48,9 @@ bool IdsLeft(uint32_t lastId) {
   return lastId < std::numeric_limits<uint32_t>::max();
 }
 
-// A sale dated before the purchase cannot be right; either date may be unknown (0).
+// A sale dated before the purchase cannot be right; either date may be unknown (0). Compared as days.
 bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
-  return purchaseDate == 0 || saleDate == 0 || saleDate >= purchaseDate;
+  return !SaleBeforePurchase(purchaseDate, saleDate);
 }
 
 }  // namespace

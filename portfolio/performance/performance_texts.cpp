@@ -33,12 +33,6 @@ bool ParseIsoDay(const std::string& text, int64_t* day) {
   return true;
 }
 
-int64_t TodayDayNumber() {
-  std::tm local{};
-  if (!GetClock().ToLocalTime(GetClock().Now(), local)) return GetClock().Now() / 86400;
-  return DayNumberOf({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
-}
-
 std::string RateText(const std::optional<double>& fraction) {
   if (!fraction) return "n/a";
   char text[64];

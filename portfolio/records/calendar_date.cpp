@@ -40,4 +40,10 @@ CalendarDate DateOfDayNumber(int64_t dayNumber) {
 
 int64_t StoredDateOfDay(int64_t dayNumber) { return dayNumber * kSecondsPerDay + kNoon; }
 
-int64_t DayNumberOfStoredDate(int64_t stored) { return FloorDiv(stored + kNoon - 1, kSecondsPerDay); }
+int64_t DayNumberOfStoredDate(int64_t stored) {
+  // A value from a damaged file may be anything: far beyond every real date it is held at about 300 million
+  // years, where the arithmetic here and in DateOfDayNumber cannot overflow.
+  constexpr int64_t kFarthest = int64_t{10000000000000000};
+  stored = stored > kFarthest ? kFarthest : (stored < -kFarthest ? -kFarthest : stored);
+  return FloorDiv(stored + kNoon - 1, kSecondsPerDay);
+}

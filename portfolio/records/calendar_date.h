@@ -13,6 +13,11 @@ struct CalendarDate {
   friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
 };
 
+// The dates a position may carry: from the first day of 1900 (the date pickers go no earlier) to the last of
+// 9999; a purchase or sale date also may not lie after today (checks/symbol_date_checks.h).
+inline constexpr CalendarDate kEarliestDate{1900, 1, 1};
+inline constexpr CalendarDate kLatestDate{9999, 12, 31};
+
 // Days since 1970-01-01 of a proleptic Gregorian date (negative before 1970).
 int64_t DayNumberOf(const CalendarDate& date);
 CalendarDate DateOfDayNumber(int64_t dayNumber);

@@ -41,10 +41,10 @@ class VLStockHoldingItem : public VLHoldingItem {
   // The money figures are zero for a symbol the quote service does not know (exchange "N/A").
   VLCurrency GetCurrentValue() const override;
   VLCurrency GetTotalPaid() const override;
-  int32_t GetValueChange() const override;
+  int64_t GetValueChange() const override;
   int32_t GetPercentChange() const override;
   // The trade price in cents, rounded to the nearest cent.
-  int32_t GetLastTradeCents() const;
+  int64_t GetLastTradeCents() const;
   // qty * salePricePerShare - saleCommission.
   VLCurrency GetSaleValue() const;
 

@@ -119,7 +119,7 @@ TEST(StockColumns, SoldPositionColumns) {
   EXPECT_EQ(Text(h, kColHeldYears), "0.97");
   EXPECT_EQ(Text(h, kColPctGain), "10.66%");
   EXPECT_EQ(Text(h, kColCagr), "10.66%");
-  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDateSold), 20070119120000.0);
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDateSold), 20070119000000.0);
 
   VLStockHoldingItem loss = SoldIbm();
   loss.quote.Edit().lastTrade = "80.00";

@@ -254,6 +254,11 @@ void CDlgVellumar::CreateControls() {
     ApplyListColours();
   });
   bottom->addStretch(1);
+  readOnlyLabel = new QLabel(central);
+  readOnlyLabel->setObjectName(QStringLiteral("readOnly"));  // read out by its text, which says why
+  readOnlyLabel->setVisible(false);
+  bottom->addWidget(readOnlyLabel);
+  bottom->addSpacing(12);
   itemCount = new QLabel(LoadString(StringId::NoItems), central);
   itemCount->setObjectName(Id(1050));
   bottom->addWidget(itemCount);
@@ -369,13 +374,20 @@ void CDlgVellumar::DeferredInit() {
 
   conn = Database().Connect(commandTarget, kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed);
   if (!conn) {
-    // A file another program keeps locked, or one too large for the memory, is no damaged file: say so,
-    // rather than that it may be corrupt.
+    // A file another program keeps locked, one too large for the memory, or one the system will not open (no
+    // permission) is no damaged file: say so, with the system's reason, rather than that it may be corrupt.
+    const FileError& error = Database().GetLastFileError();
     const int32_t code = Database().GetLastOpenCode();
-    const StringId message = code == kDbBusy       ? StringId::DatabaseBusy
-                             : code == kDbTooLarge ? StringId::DatabaseTooLarge
-                                                   : StringId::DatabaseOpenError;
-    ShowMessage(this, message, MessageIcon::Error);
+    if (code == kDbBusy) {
+      ShowMessage(this, StringId::DatabaseBusy, MessageIcon::Error);
+    } else if (code == kDbTooLarge) {
+      ShowMessage(this, StringId::DatabaseTooLarge, MessageIcon::Error);
+    } else if (error.errorNumber != 0) {
+      ShowMessage(this, StringId::DatabaseOpenFailed, MessageIcon::Error, MessageButtons::Ok,
+                  {QString::fromStdString(error.path), QString::fromStdString(error.Cause())});
+    } else {
+      ShowMessage(this, StringId::DatabaseOpenError, MessageIcon::Error);
+    }
     PostCommand(kCmdExit);
     return;
   }

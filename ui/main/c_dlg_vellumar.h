@@ -223,4 +223,5 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QCheckBox* alternateCheck = nullptr;
   QLabel* itemCount = nullptr;
   QLabel* connectionLabel = nullptr;
+  QLabel* readOnlyLabel = nullptr;  // shown while the database may only be read
 };

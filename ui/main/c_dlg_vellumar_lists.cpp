@@ -73,7 +73,8 @@ void CDlgVellumar::SelectPortfolio(uint32_t id) {
   if (id != 0) portfolioName = portfolio.name;
   const QString name = id ? QString::fromStdString(portfolioName) : LoadString(StringId::NoPortfolio);
   selector->setText(QStringLiteral("  ") + name);
-  setWindowTitle(id ? FormatString(StringId::WindowTitle, name) : LoadString(StringId::AppTitle));
+  const QString title = id ? FormatString(StringId::WindowTitle, name) : LoadString(StringId::AppTitle);
+  setWindowTitle(conn && Database().IsReadOnly() ? FormatString(StringId::ReadOnlyTitle, title) : title);
   if (id != portfolioId) {
     portfolioId = id;
     if (id == 0) portfolioName.clear();

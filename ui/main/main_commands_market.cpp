@@ -38,7 +38,7 @@ void CDlgVellumar::OnUpdate() {
   RefreshStatusBar();
   if (code == kVLOk) return;
   updatedLabel->clear();
-  ShowRefusedChange(this, StringId::UpdateError, code);
+  ShowRefusedChange(this, Database(), conn, StringId::UpdateError, code);
 }
 
 // The quote look-up of the symbol edit; Enter in the edit runs it too, then empties the edit.

@@ -2,15 +2,14 @@
 // another window or to the outside: print, chart, security information, historical price, symbol finder,
 // performance.
 #include <QDate>
-#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <ctime>
-#include <fstream>
 #include <unordered_map>
 
 #include "framework/app_paths.h"
+#include "framework/replace_file.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
 #include "portfolio/columns/column_catalog.h"
@@ -20,6 +19,7 @@
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/views/portfolio_report.h"
 #include "prefs/vl_prefs.h"
+#include "ui/dialogs/dialog_fields.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
@@ -121,7 +121,7 @@ void CDlgVellumar::OnPriceSelected() {
     OpenPriceFinder(QString(), QDate::currentDate());
     return;
   }
-  QDate date = QDateTime::fromSecsSinceEpoch(stock->purchaseDate).date();
+  QDate date = stock->purchaseDate ? StoredDateToQDate(stock->purchaseDate) : QDate::currentDate();
   if (!date.isValid() || date.year() < kFirstPriceYear || date.year() > kLastPriceYear) {
     date = QDate::currentDate();
   }
@@ -211,9 +211,13 @@ QString CDlgVellumar::WriteReportFile() {
   const std::string path =
       GetPortfolioReportFileName(GetAppPaths().dataFolder, static_cast<long long>(window()->winId()),
                                  static_cast<int32_t>(portfolioId), input.localTime);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << BuildPortfolioReport(input);
-  out.close();
+  // Written whole or not at all, so a full disk never leaves half a report behind to print.
+  FileError error;
+  if (!ReplaceFileContent(path, BuildPortfolioReport(input), error)) {
+    ShowMessage(this, StringId::ReportWriteError, MessageIcon::Error, MessageButtons::Ok,
+                {QString::fromStdString(path), QString::fromStdString(error.Cause())});
+    return QString();
+  }
   return QString::fromStdString(path);
 }
 

@@ -4,21 +4,36 @@
 #include "ui/widgets/string_table.h"
 
 namespace {
-// Refusals that are not the change's fault, and what the box adds below its message about them.
-struct RefusalDetail {
-  int32_t code;
-  StringId detail;
-};
-constexpr RefusalDetail kRefusalDetails[] = {
-    {kVLBusy, StringId::DatabaseBusy},
-    {kVLStoreFull, StringId::DatabaseFull},
-};
+
+QString ToQString(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// What goes below the command's own message.
+QString Detail(const VLDatabase& database, int32_t code) {
+  if (code == kVLBusy) return LoadString(StringId::DatabaseBusy);
+  if (code == kVLStoreFull) return LoadString(StringId::DatabaseFull);
+  if (code == kVLReadOnly) {
+    const FileError& cause = database.GetReadOnlyCause();
+    return FormatString(StringId::DatabaseReadOnly, {ToQString(cause.path), ToQString(cause.Cause())});
+  }
+  const FileError& error = database.GetLastFileError();
+  if (code != kVLFailed || !error.IsSet() || database.IsFileLost()) return {};
+  return FormatString(StringId::ChangeNotSaved, {ToQString(error.path), ToQString(error.Cause())});
+}
+
 }  // namespace
 
-void ShowRefusedChange(QWidget* parent, StringId id, int32_t code, MessageIcon icon, const QStringList& arguments) {
-  QString detail;
-  for (const RefusalDetail& refusal : kRefusalDetails) {
-    if (refusal.code == code) detail = LoadString(refusal.detail);
+void ShowRefusedChange(QWidget* parent, VLDatabase& database, VLDatabaseConn* conn, StringId id, int32_t code,
+                       MessageIcon icon, const QStringList& arguments) {
+  ShowMessageWithDetail(parent, id, Detail(database, code), icon, MessageButtons::Ok, arguments);
+  if (code != kVLFailed || !database.IsFileLost()) return;
+  const QString path = ToQString(database.GetPath());
+  if (ShowMessage(parent, StringId::DatabaseLostWriteBack, MessageIcon::Question, MessageButtons::YesNo,
+                  {path}) != MessageAnswer::Yes) {
+    return;
   }
-  ShowMessageWithDetail(parent, id, detail, icon, MessageButtons::Ok, arguments);
+  if (database.WriteBackFile(conn) == kVLOk) return;
+  ShowMessage(parent, StringId::WriteBackError, MessageIcon::Error, MessageButtons::Ok,
+              {path, ToQString(database.GetLastFileError().Cause())});
 }

@@ -26,6 +26,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ItemCount, "%d item(s)"},
       {StringId::ItemCountSelected, "%d item(s), %d selected"},
       {StringId::SharesHeld, "of %d"},
+      {StringId::ReadOnlyTitle, "%s (read-only)"},
+      {StringId::ReadOnlyLabel, "Read-only: %s"},
       // Messages.
       {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
       {StringId::DatabaseOpenError,
@@ -117,15 +119,29 @@ const std::map<StringId, const char*>& Table() {
        "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
       {StringId::BackupCreateError, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
       {StringId::BackupConfirm, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
-      // Texts of our own: typed target and threshold prices that are not amounts.
-      {StringId::TargetPriceInvalid,
-       "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
-      {StringId::MarginThresholdInvalid,
-       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it "
-       "empty."},
+      // Texts of our own.
       {StringId::SymbolCharactersInvalid,
        "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
       {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
+      {StringId::AmountNotANumber, "\"%s\" is not an amount.\nPlease enter an amount such as %s."},
+      {StringId::WholeNumberNotANumber, "\"%s\" is not a whole number.\nPlease enter a number such as %s."},
+      {StringId::AmountNegative, "The amount cannot be negative."},
+      {StringId::AmountTooLarge, "The amount is too large.  Vellumar keeps amounts\nof at most %s."},
+      {StringId::QuantityNegative, "The number of shares cannot be negative."},
+      {StringId::DateOutOfRange, "A purchase or sale date must lie between\n%s and today."},
+      {StringId::DatabaseOpenFailed, "[ %s ]\n\nVellumar was unable to open its database:\n%s."},
+      {StringId::ReportWriteError, "[ %s ]\n\nVellumar was unable to write this report:\n%s."},
+      {StringId::ChangeNotSaved, "The change could not be saved to\n%s:\n%s.\nThe file was left as it was."},
+      {StringId::DatabaseReadOnly, "The database may only be read, so nothing was changed:\n%s\n(%s)."},
+      {StringId::DatabaseLostWriteBack,
+       "[ %s ]\n\nThe database file was deleted or replaced while\nVellumar was running.  Do you want to "
+       "write "
+       "the\nportfolios and positions shown here back to it?"},
+      {StringId::WriteBackError,
+       "[ %s ]\n\nVellumar was unable to write its database back\nto this file:\n%s."},
+      {StringId::SettingsSaveError,
+       "[ %s ]\n\nVellumar was unable to save its settings to this file:\n%s.\nChanged settings last until "
+       "Vellumar ends."},
       // The market-data windows.
       {StringId::ChartTitle, "Chart"},
       {StringId::ChartTitleFor, "Chart for %s"},
@@ -143,7 +159,8 @@ const std::map<StringId, const char*>& Table() {
        "period."},
       {StringId::HistoricalPricesFor, "&Historical prices for %s:"},
       {StringId::AdjustedHistoricalPricesFor, "Adjusted &historical prices for %s:"},
-      {StringId::SearchTextTooShort, "Please enter the text (at least 3 characters)\nyou want to search for."},
+      {StringId::SearchTextTooShort,
+       "Please enter the text (at least 3 characters)\nyou want to search for."},
       {StringId::SearchTextCommonPhrase,
        "The text you're looking for contains a very commonly\nused phrase.  This could take the search a "
        "long "
