@@ -17,6 +17,10 @@
 #include "portfolio/views/portfolio_summary.h"
 
 class IVLQuoteSource;
+struct ImportOutcome;
+struct ImportPlan;
+struct ImportProblem;
+struct ImportResolution;
 class VLHoldingItem;
 class VLPortfolioItem;
 class VLStockHoldingItem;
@@ -33,6 +37,7 @@ enum VLDatabaseCode : int32_t {
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
   kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
   kVLReadOnly = 8,   // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
+  kVLImportRefused = 9,  // an import the store cannot take (a sale of more shares than held); nothing changed
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
@@ -116,6 +121,20 @@ class VLDatabase : public Database {
   [[nodiscard]] int32_t MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
   [[nodiscard]] int32_t DeletePosition(VLDatabaseConn* conn, uint32_t id);
 
+  // Import. What ImportPositions would do with `plan` against the store as it is now, changing nothing:
+  // kVLOk with `outcome` (ids of new portfolios and positions stay 0), or kVLImportRefused with `problems`.
+  [[nodiscard]] int32_t TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                                  std::vector<ImportProblem>& problems);
+  // The plan as one change: missing portfolios created, rows already in their portfolio skipped (unless
+  // the plan allows duplicates), positions added, sales taken from the held positions of their symbol with
+  // the oldest purchase first (a partial sale splits a position as SellPosition does), cash balances set.
+  // All of it or nothing: kVLImportRefused with `problems` when a sale cannot be made, kVLStoreFull when
+  // the file has too few ids left. Sends event 0 for each new portfolio, then for each portfolio the import
+  // touched one event 3 naming its first new position (event 4 with no position when it only sold or set
+  // a balance there).
+  [[nodiscard]] int32_t ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                                        std::vector<ImportProblem>& problems);
+
   // Quotes and market.
   [[nodiscard]] int32_t UpdateQuotes(VLDatabaseConn* conn);
   [[nodiscard]] int32_t SetMarket(VLDatabaseConn* conn, int32_t index);
@@ -176,6 +195,16 @@ class VLDatabase : public Database {
   // other than 0, or a failed save, ends it without a word to anybody.
   [[nodiscard]] int32_t RunChange(VLDatabaseConn* conn, NoticeKind kind,
                                   const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply);
+
+  // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
+  // cached quote; kVLStoreFull when no id is left. Nothing else is checked.
+  [[nodiscard]] int32_t InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id);
+  // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's
+  // id and stores the rest under `newId`.
+  [[nodiscard]] int32_t SellStored(VLStockHoldingItem& stock, uint32_t qty, uint32_t salePrice,
+                                   uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  // Whether the ids left cover what an import resolved against the store needs.
+  bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;
 
   // The shared steps of adding and changing a cash position or margin debt.
   [[nodiscard]] int32_t AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,

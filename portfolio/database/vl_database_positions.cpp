@@ -114,6 +114,22 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
   return kVLOk;
 }
 
+int32_t VLDatabase::InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id) {
+  if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+  VLStockInfoItem* quote = BindQuote(fields.name);
+  if (!quote) return kVLStoreFull;
+  auto stock = std::make_unique<VLStockHoldingItem>();
+  CopyStockFields(fields, *stock);
+  stock->id = ++lastPositionId;
+  stock->ownerPortfolioId = portfolioId;
+  stock->quoteId = quote->id;
+  stock->quote = quote->quote;
+  stock->name = quote->name;
+  id = stock->id;
+  positions.Add(std::move(stock));
+  return kVLOk;
+}
+
 int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                      const VLStockHoldingItem& fields, uint32_t& id) {
   return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
@@ -122,18 +138,7 @@ int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
       return kVLFailed;
     }
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    if (!IdsLeft(lastPositionId)) return kVLStoreFull;
-    VLStockInfoItem* quote = BindQuote(fields.name);
-    if (!quote) return kVLStoreFull;
-    auto stock = std::make_unique<VLStockHoldingItem>();
-    CopyStockFields(fields, *stock);
-    stock->id = ++lastPositionId;
-    stock->ownerPortfolioId = portfolioId;
-    stock->quoteId = quote->id;
-    stock->quote = quote->quote;
-    stock->name = quote->name;
-    id = stock->id;
-    positions.Add(std::move(stock));
+    if (int32_t rc = InsertStock(portfolioId, fields, id); rc != kVLOk) return rc;
     Touch(portfolioId);
     events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
     return kVLOk;
@@ -227,6 +232,33 @@ int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint
                               VLDatabaseEvent::kPositionAdded);
 }
 
+int32_t VLDatabase::SellStored(VLStockHoldingItem& stock, uint32_t qty, uint32_t salePrice,
+                               uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
+  newId = 0;
+  if (stock.IsSold()) return kVLAlreadySold;
+  // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
+  if (qty == 0 || salePrice == 0 || qty > stock.qty) return kVLFailed;
+  if (saleDate != 0 && !DatesInOrder(stock.purchaseDate, saleDate)) return kVLFailed;
+  if (qty < stock.qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
+  if (qty < stock.qty) {
+    std::unique_ptr<Item> rest = stock.Clone();
+    auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
+    remainder->id = newId = ++lastPositionId;
+    remainder->qty = stock.qty - qty;
+    // The purchase commission was paid once: each part carries its share of it, so the two parts
+    // together still show what was paid.
+    const uint64_t soldShare = (uint64_t{stock.buyCommission} * qty + stock.qty / 2) / stock.qty;
+    remainder->buyCommission = stock.buyCommission - static_cast<uint32_t>(soldShare);
+    stock.buyCommission = static_cast<uint32_t>(soldShare);
+    positions.Add(std::move(rest));
+  }
+  stock.qty = qty;
+  stock.salePricePerShare = salePrice;
+  stock.saleCommission = saleCommission;
+  stock.saleDate = saleDate;
+  return kVLOk;
+}
+
 int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
                                  uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
   newId = 0;
@@ -235,27 +267,7 @@ int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
     if (!stock) return kVLFailed;
-    if (stock->IsSold()) return kVLAlreadySold;
-    // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
-    if (qty == 0 || salePrice == 0 || qty > stock->qty) return kVLFailed;
-    if (saleDate != 0 && !DatesInOrder(stock->purchaseDate, saleDate)) return kVLFailed;
-    if (qty < stock->qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
-    if (qty < stock->qty) {
-      std::unique_ptr<Item> rest = stock->Clone();
-      auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
-      remainder->id = newId = ++lastPositionId;
-      remainder->qty = stock->qty - qty;
-      // The purchase commission was paid once: each part carries its share of it, so the two parts
-      // together still show what was paid.
-      const uint64_t soldShare = (uint64_t{stock->buyCommission} * qty + stock->qty / 2) / stock->qty;
-      remainder->buyCommission = stock->buyCommission - static_cast<uint32_t>(soldShare);
-      stock->buyCommission = static_cast<uint32_t>(soldShare);
-      positions.Add(std::move(rest));
-    }
-    stock->qty = qty;
-    stock->salePricePerShare = salePrice;
-    stock->saleCommission = saleCommission;
-    stock->saleDate = saleDate;
+    if (int32_t rc = SellStored(*stock, qty, salePrice, saleCommission, saleDate, newId); rc != kVLOk) return rc;
     Touch(stock->ownerPortfolioId);
     events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
     if (newId) events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
