@@ -112,7 +112,7 @@ LibofxResult RunLibofx(const std::string& path) {
 }
 
 // The SGML parser's errors ("FILE:LINE:COLUMN:E: TEXT"), with the lines of the statement file. libofx hands
-// the parser a copy of the file: for the XML syntax line for line, for SGML the part after the <OFX> line.
+// the parser a copy of the file: for the XML syntax line for line, for SGML from the <OFX> line on.
 void ParserProblems(const LibofxResult& result, const OfxScan& scan, ImportProblems& problems) {
   size_t start = 0;
   while (start < result.messages.size()) {
@@ -128,7 +128,7 @@ void ParserProblems(const LibofxResult& result, const OfxScan& scan, ImportProbl
     int at = 0;
     if (lineColon != std::string::npos) {
       const TypedNumber n = ReadTypedWholeNumber(line.substr(lineColon + 1, columnColon - lineColon - 1));
-      if (n.IsOk() && n.value < 100000000) at = static_cast<int>(n.value) + (scan.xml ? 0 : scan.ofxLine);
+      if (n.IsOk() && n.value < 100000000) at = static_cast<int>(n.value) + (scan.xml ? 0 : scan.ofxLine - 1);
     }
     problems.push_back({at, ImportField::None, "the statement breaks the OFX rules: " + line.substr(marker + 4)});
   }
