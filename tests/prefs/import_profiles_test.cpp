@@ -43,7 +43,7 @@ TEST(ImportProfiles, ASavedProfileIsUsedAgain) {
   ImportOptions options;
   options.targetPortfolio = "P";
   options.mapping = read;
-  const std::string file = "preamble\nWertpapier\tAnzahl\tVerkauf zu\nSAP\t3\t\n";
+  const std::string file = "preamble\nWertpapier\tAnzahl\tVerkauf zu\nSAP\t0\t\n";
   const ImportReading reading = ReadImportText(file, "x.csv", options);
   ASSERT_FALSE(reading.Refused()) << reading.problems[0].Describe();
   ASSERT_EQ(reading.plan.steps.size(), 1u);
