@@ -9,6 +9,7 @@ std::vector<CliCommand> AllCliCommands() {
       ListCommands,
       ViewCommands,
       PerformanceCommands,
+      ExchangeCommands,
       FetchCommands,
       MaintenanceCommands,
   };
