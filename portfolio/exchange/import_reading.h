@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,8 @@ struct ImportReading {
   ImportPlan plan;
   ImportProblems problems;
   ImportPreview preview;
-  std::vector<std::string> header;  // a mapped CSV's column names
+  std::vector<std::string> header;  // a mapped CSV's column names ("#1", "#2"... for a file without a header)
+  std::map<ImportField, int> columns;  // a mapped CSV's column of each field read (0-based)
   int rows = 0;       // rows read (positions, sales, balances)
   int leftOut = 0;    // rows of kinds the options leave out
   int ignored = 0;    // statement transactions that are neither purchases nor sales of stock or funds

@@ -49,6 +49,9 @@ void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportRe
     for (size_t i = 0; i < records[0].fields.size(); ++i) reading.header.push_back("#" + std::to_string(i + 1));
   }
   const ResolvedColumns columns = ResolveColumns(mapping, reading.header, headerLine, reading.problems);
+  for (const auto& [field, index] : columns.index) {
+    if (index >= 0) reading.columns[field] = index;
+  }
   if (!reading.problems.empty()) return;
 
   std::vector<ImportField> shown;

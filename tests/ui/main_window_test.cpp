@@ -573,7 +573,7 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   RunPosted();
   EXPECT_EQ(opened, QStringList{"1601 Edit Position"});  // a double click edits
   messages.Expect(2076);
-  window->RunCommand(kCmdImport);
+  window->RunCommand(kCmdDefineDefaultColumns);
   EXPECT_EQ(messages.shown, (std::vector<int>{2076}));
   // Enter in the symbol edit runs the quote look-up (its texts: update_service_test.cpp), then empties it.
   auto* symbol = Find<QLineEdit>(*window, 2088);
