@@ -226,3 +226,30 @@ TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExchangeDialogs, EveryControlHasAnAccessibleName) {
+  host.AddPortfolio("Alpha");
+  CDlgExportPortfolios exportDialog(*host.database, host.otherConn, host.General(), 0);
+  CDlgImportPortfolios importDialog(*host.database, host.otherConn, host.General(),
+                                    Path(QStringLiteral("profiles.ini")).toStdString(), 0);
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&exportDialog, &importDialog}) {
+    for (QWidget* child : dialog->findChildren<QWidget*>()) {
+      const bool control = qobject_cast<QLineEdit*>(child) || qobject_cast<QAbstractButton*>(child) ||
+                           qobject_cast<QComboBox*>(child) || qobject_cast<QAbstractItemView*>(child) ||
+                           qobject_cast<QAbstractSpinBox*>(child) || qobject_cast<QProgressBar*>(child);
+      // The parts of combo boxes, spin boxes and tables (their edits, pop-ups, corner buttons) are spoken by
+      // their owner.
+      QWidget* owner = child->parentWidget();
+      const bool part = child->window() != dialog || qobject_cast<QComboBox*>(owner) ||
+                        qobject_cast<QAbstractSpinBox*>(owner) || qobject_cast<QAbstractItemView*>(owner);
+      if (!control || part) continue;
+      EXPECT_FALSE(child->accessibleName().isEmpty())
+          << dialog->objectName().toStdString() << " " << child->objectName().toStdString() << " "
+          << child->metaObject()->className();
+    }
+  }
+}
+
+}  // namespace

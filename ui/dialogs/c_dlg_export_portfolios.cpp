@@ -101,7 +101,7 @@ CDlgExportPortfolios::CDlgExportPortfolios(VLDatabase& database, VLDatabaseConn*
   form->addRow(formatLabel, format);
   browse = MakeButton(this, QStringLiteral("&Browse..."), QStringLiteral("exportBrowse"));
   browse->setAccessibleDescription(QStringLiteral("Choose the file to export to"));
-  file = AddEditRow(form, QStringLiteral("F&ile:"), QStringLiteral("exportFile"), browse);
+  file = AddEditRow(form, QStringLiteral("Fi&le:"), QStringLiteral("exportFile"), browse);
   file->setMinimumWidth(320);
 
   QDialogButtonBox* buttons = AddOkCancel(this);

@@ -98,26 +98,26 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
   mapping = new ImportMappingPanel(*profiles, content);
   contentLayout->addWidget(mapping);
   auto* checks = new QHBoxLayout;
-  cash = AddCheck(checks, content, QStringLiteral("Include &cash positions"), QStringLiteral("importCash"),
+  cash = AddCheck(checks, content, QStringLiteral("Incl&ude cash positions"), QStringLiteral("importCash"),
                   prefs.importExportCash);
   margin = AddCheck(checks, content, QStringLiteral("Include mar&gin debts"), QStringLiteral("importMargin"),
                     prefs.importExportMargin);
-  indexes = AddCheck(checks, content, QStringLiteral("Include in&dex positions"), QStringLiteral("importIndexes"),
+  indexes = AddCheck(checks, content, QStringLiteral("Include index positions"), QStringLiteral("importIndexes"),
                      prefs.importExportIndex);
-  duplicates = AddCheck(checks, content, QStringLiteral("Add rows already &there"),
+  duplicates = AddCheck(checks, content, QStringLiteral("Add rows already there"),
                         QStringLiteral("importDuplicates"), false);
   duplicates->setToolTip(QStringLiteral("Rows equal to a position of their portfolio are skipped unless ticked"));
   checks->addStretch();
   contentLayout->addLayout(checks);
   layout->addWidget(content);
 
-  auto* previewLabel = new QLabel(QStringLiteral("Pre&view of the first rows:"), this);
+  auto* previewLabel = new QLabel(QStringLiteral("Preview of the first rows:"), this);
   preview = new ImportPreviewTable(this);
   preview->setMinimumSize(640, 170);
   previewLabel->setBuddy(preview);
   layout->addWidget(previewLabel);
   layout->addWidget(preview, 2);
-  auto* problemsLabel = new QLabel(QStringLiteral("Pro&blems:"), this);
+  auto* problemsLabel = new QLabel(QStringLiteral("Problems:"), this);
   problems = new QListWidget(this);
   problems->setObjectName(QStringLiteral("importProblems"));
   problems->setAccessibleName(QStringLiteral("Problems"));
@@ -136,7 +136,7 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
   progress = new QProgressBar(this);
   progress->setObjectName(QStringLiteral("importProgress"));
   progress->setAccessibleName(QStringLiteral("Rows read"));
-  stop = MakeButton(this, QStringLiteral("&Stop Reading"), QStringLiteral("importStop"));
+  stop = MakeButton(this, QStringLiteral("Stop Reading"), QStringLiteral("importStop"));
   progressRow->addWidget(progress, 1);
   progressRow->addWidget(stop);
   layout->addLayout(progressRow);

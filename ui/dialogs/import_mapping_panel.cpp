@@ -28,7 +28,7 @@ constexpr FieldLabel kFieldLabels[] = {
     {ImportField::Price, "P&rice:"},           {ImportField::Date, "&Date:"},
     {ImportField::Commission, "Co&mmission:"}, {ImportField::Comment, "Commen&t:"},
     {ImportField::SalePrice, "Sale pr&ice:"},  {ImportField::SaleDate, "Sale dat&e:"},
-    {ImportField::SaleCommission, "Sale comm&ission:"},
+    {ImportField::SaleCommission, "Sale commi&ssion:"},
 };
 constexpr const char* kDateFormats[] = {"YYYY-MM-DD", "DD.MM.YYYY", "MM/DD/YYYY", "M/D/YYYY", "D.M.YYYY", "YYYYMMDD"};
 const char kDelimiters[] = {',', ';', '\t'};
@@ -87,7 +87,7 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
   dateFormat->setEditable(true);
   for (const char* pattern : kDateFormats) dateFormat->addItem(QString::fromLatin1(pattern));
   dateFormat->setToolTip(QStringLiteral("YYYY, MM, DD, M and D; anything else stands for itself"));
-  encoding = Labelled(format, 1, 4, this, QStringLiteral("E&ncoding:"), new QComboBox(this),
+  encoding = Labelled(format, 1, 4, this, QStringLiteral("Encoding:"), new QComboBox(this),
                       QStringLiteral("importEncoding"));
   encoding->addItems({QStringLiteral("Detect"), QStringLiteral("UTF-8"), QStringLiteral("Latin-1")});
   skipRows = Labelled(format, 2, 0, this, QStringLiteral("Rows to s&kip:"), new QSpinBox(this),
@@ -100,11 +100,11 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
   profile = Labelled(profileGrid, 0, 0, this, QStringLiteral("&Profile:"), new QComboBox(this),
                      QStringLiteral("importProfile"));
   profile->setMinimumContentsLength(14);
-  profileName = Labelled(profileGrid, 0, 2, this, QStringLiteral("Save &as:"), new QLineEdit(this),
+  profileName = Labelled(profileGrid, 0, 2, this, QStringLiteral("Sa&ve as:"), new QLineEdit(this),
                          QStringLiteral("importProfileName"));
   profileName->setAccessibleDescription(QStringLiteral("The name to save the mapping under"));
   profileRow->addLayout(profileGrid, 1);
-  saveProfile = MakeButton(this, QStringLiteral("Sa&ve Profile"), QStringLiteral("importSaveProfile"));
+  saveProfile = MakeButton(this, QStringLiteral("Save Profile"), QStringLiteral("importSaveProfile"));
   saveProfile->setAccessibleDescription(QStringLiteral("Save this mapping under the name typed beside it"));
   profileRow->addWidget(saveProfile);
   layout->addLayout(profileRow);
@@ -148,16 +148,13 @@ void ImportMappingPanel::FillProfiles(const QString& select) {
 
 CsvMapping ImportMappingPanel::Mapping() const {
   CsvMapping mapping;
-  const bool named = headerRow->isChecked();
   for (const auto& [field, combo] : columns) {
-    const int index = combo->currentIndex() - 1;  // the first entry is "(none)"
-    if (index < 0) continue;
-    mapping.columns[field] = named && static_cast<size_t>(index) < header.size()
-                                 ? header[static_cast<size_t>(index)]
-                                 : "#" + std::to_string(index + 1);
+    // Each column entry carries how the mapping names it: its header name, or "#N" by its place.
+    const QString column = combo->currentData().toString();
+    if (!column.isEmpty()) mapping.columns[field] = ToStd(column);
   }
-  // A file without a header row is read by positions only; "#1" stands for a column named by its place.
-  if (!named && mapping.columns.empty()) mapping.columns[ImportField::Symbol] = "#1";
+  // A file without a header row is read by positions only; with none chosen, the symbol is the first.
+  if (!headerRow->isChecked() && mapping.columns.empty()) mapping.columns[ImportField::Symbol] = "#1";
   mapping.delimiter = kDelimiters[std::max(0, delimiter->currentIndex())];
   mapping.decimalComma = decimalComma->isChecked();
   mapping.dateFormat = ToStd(dateFormat->currentText().trimmed());
@@ -184,24 +181,24 @@ void ImportMappingPanel::SetMapping(const CsvMapping& mapping) {
     combo->clear();
     combo->addItem(QStringLiteral("(none)"));
     if (it != mapping.columns.end()) {
-      combo->addItem(QString::fromStdString(it->second));
+      combo->addItem(QString::fromStdString(it->second), QString::fromStdString(it->second));
       combo->setCurrentIndex(1);
     }
   }
-  header.clear();
   filling = false;
 }
 
 void ImportMappingPanel::SetColumns(const std::vector<std::string>& fileHeader,
                                     const std::map<ImportField, int>& used) {
   filling = true;
-  header = fileHeader;
+  const bool named = headerRow->isChecked();
   for (auto& [field, combo] : columns) {
     combo->clear();
     combo->addItem(QStringLiteral("(none)"));
-    for (size_t i = 0; i < header.size(); ++i) {
-      const QString name = QString::fromStdString(header[i]);
-      combo->addItem(headerRow->isChecked() ? name : QStringLiteral("Column %1").arg(i + 1));
+    for (size_t i = 0; i < fileHeader.size(); ++i) {
+      const QString position = QStringLiteral("#%1").arg(i + 1);
+      const QString name = QString::fromStdString(fileHeader[i]);
+      combo->addItem(named ? name : QStringLiteral("Column %1").arg(i + 1), named ? name : position);
     }
     const auto it = used.find(field);
     combo->setCurrentIndex(it == used.end() || it->second + 1 >= combo->count() ? 0 : it->second + 1);

@@ -57,6 +57,5 @@ class ImportMappingPanel : public QGroupBox {
   QComboBox* profile = nullptr;
   QLineEdit* profileName = nullptr;
   QPushButton* saveProfile = nullptr;
-  std::vector<std::string> header;
   bool filling = false;  // controls set by the program say nothing
 };
