@@ -164,6 +164,8 @@ class VLDatabase : public Database {
                VLHoldingItemList& positionList);
 
  private:
+  // Cached quotes by symbol in upper case, for binding many positions at once.
+  using SymbolIndex = std::unordered_map<std::string, VLStockInfoItem*>;
   // Which of a connection's commands a change posts.
   enum class NoticeKind : int {
     Portfolios = 1,  // portfolioCmd: the portfolio set changed
@@ -198,7 +200,8 @@ class VLDatabase : public Database {
 
   // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
   // cached quote; kVLStoreFull when no id is left. Nothing else is checked.
-  [[nodiscard]] int32_t InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id);
+  [[nodiscard]] int32_t InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id,
+                                    SymbolIndex* index = nullptr);
   // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's
   // id and stores the rest under `newId`.
   [[nodiscard]] int32_t SellStored(VLStockHoldingItem& stock, uint32_t qty, uint32_t salePrice,
@@ -216,9 +219,10 @@ class VLDatabase : public Database {
   VLPortfolioItem* FindPortfolio(uint32_t id) const;
   VLHoldingItem* FindPosition(uint32_t id) const;
   VLStockInfoItem* FindQuote(uint32_t id) const;
+  SymbolIndex IndexSymbols() const;
   // The cached quote of `symbol` (any letter case), created when missing; its reference count grows by one.
-  // Null when a new quote would need an id and none is left.
-  VLStockInfoItem* BindQuote(const std::string& symbol);
+  // Null when a new quote would need an id and none is left. With `index`, looked up (and kept) there.
+  VLStockInfoItem* BindQuote(const std::string& symbol, SymbolIndex* index = nullptr);
   void DropUnusedQuotes();
   // Gives every stock position the symbol of its cached quote and shares the quote's record with it, so
   // the positions (and their clones) always carry the current quote.

@@ -103,6 +103,7 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
       portfolios.Add(std::move(portfolio));
     }
 
+    SymbolIndex symbols = IndexSymbols();
     // Positions a sale takes shares from, by lot; known once the step that adds a lot has run.
     std::vector<uint32_t> lotIds(resolution.lots.size(), 0);
     for (size_t lot = 0; lot < resolution.lots.size(); ++lot) lotIds[lot] = resolution.lots[lot].positionId;
@@ -119,7 +120,7 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
         case ImportOutcome::StepResult::Added:
           if (step.holding->GetKind() == kHoldingStock) {
             // Cannot fail: the ids were counted above.
-            (void)InsertStock(portfolioId, static_cast<const VLStockHoldingItem&>(*step.holding), id);
+            (void)InsertStock(portfolioId, static_cast<const VLStockHoldingItem&>(*step.holding), id, &symbols);
             for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
               const ImportLot& l = resolution.lots[lot];
               if (l.origin == ImportLot::Origin::Added && l.from == i) lotIds[lot] = id;
@@ -129,7 +130,7 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
             auto* holding = static_cast<VLHoldingItem*>(copy.get());
             holding->id = id = ++lastPositionId;
             holding->ownerPortfolioId = portfolioId;
-            positions.Add(std::move(copy));
+            positions.InsertAt(positions.GetCount(), std::move(copy));  // a new id
           }
           if (!firstAdded[step.portfolio]) firstAdded[step.portfolio] = id;
           break;

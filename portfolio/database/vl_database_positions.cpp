@@ -20,6 +20,14 @@ std::string Upper(std::string s) {
   return s;
 }
 
+// Upper case as EqualNoCase compares: ASCII letters only, whatever the locale.
+std::string AsciiUpper(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return s;
+}
+
 VLStockHoldingItem* AsStock(VLHoldingItem* h) {
   return h && h->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(h) : nullptr;
 }
@@ -55,13 +63,32 @@ bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
 
 }  // namespace
 
-VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
+VLDatabase::SymbolIndex VLDatabase::IndexSymbols() const {
+  SymbolIndex index;
+  index.reserve(static_cast<size_t>(quotes.GetCount()));
+  // The first quote of a symbol wins, as in the walk of BindQuote.
   for (const auto& item : quotes) {
-    if (EqualNoCase(item->name, symbol)) {
-      auto* quote = static_cast<VLStockInfoItem*>(item.get());
-      ++quote->refCount;
-      return quote;
+    index.emplace(AsciiUpper(item->name), static_cast<VLStockInfoItem*>(item.get()));
+  }
+  return index;
+}
+
+VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol, SymbolIndex* index) {
+  VLStockInfoItem* found = nullptr;
+  if (index) {
+    const auto it = index->find(AsciiUpper(symbol));
+    if (it != index->end()) found = it->second;
+  } else {
+    for (const auto& item : quotes) {
+      if (EqualNoCase(item->name, symbol)) {
+        found = static_cast<VLStockInfoItem*>(item.get());
+        break;
+      }
     }
+  }
+  if (found) {
+    ++found->refCount;
+    return found;
   }
   if (!IdsLeft(lastQuoteId)) return nullptr;
   auto quote = std::make_unique<VLStockInfoItem>();
@@ -70,7 +97,8 @@ VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
   quote->quote.Edit().symbol = quote->name;
   quote->refCount = 1;
   VLStockInfoItem* raw = quote.get();
-  quotes.Add(std::move(quote));
+  quotes.InsertAt(quotes.GetCount(), std::move(quote));  // a new id: no other quote has it
+  if (index) index->emplace(AsciiUpper(raw->name), raw);
   return raw;
 }
 
@@ -114,9 +142,10 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
   return kVLOk;
 }
 
-int32_t VLDatabase::InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id) {
+int32_t VLDatabase::InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id,
+                                SymbolIndex* index) {
   if (!IdsLeft(lastPositionId)) return kVLStoreFull;
-  VLStockInfoItem* quote = BindQuote(fields.name);
+  VLStockInfoItem* quote = BindQuote(fields.name, index);
   if (!quote) return kVLStoreFull;
   auto stock = std::make_unique<VLStockHoldingItem>();
   CopyStockFields(fields, *stock);
@@ -126,7 +155,7 @@ int32_t VLDatabase::InsertStock(uint32_t portfolioId, const VLStockHoldingItem& 
   stock->quote = quote->quote;
   stock->name = quote->name;
   id = stock->id;
-  positions.Add(std::move(stock));
+  positions.InsertAt(positions.GetCount(), std::move(stock));  // a new id: no other position has it
   return kVLOk;
 }
 
