@@ -23,13 +23,14 @@ void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path)
 }
 
 bool CVellumarApp::StartUp() {
-  instanceChecker = std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"));
+  paths = GetAppPaths();
+  instanceChecker =
+      std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"), QString::fromStdString(paths.dataFolder));
   if (instanceChecker->PreviousInstanceRunning()) {
     instanceChecker->ActivatePreviousInstance();
     return false;
   }
 
-  paths = GetAppPaths();
   std::string failedFolder;
   if (!EnsureAppFolders(paths, failedFolder)) {
     ShowStartupError(StringId::DatabaseCreateError, paths.DatabasePath());
