@@ -284,8 +284,16 @@ void CDlgChart::showEvent(QShowEvent* event) {
   Post([this] { UpdateChart(); });
 }
 
+void CDlgChart::closeEvent(QCloseEvent* event) {
+  // Closing rejects the dialog in turn; that reject must not start a second close, which Qt ignores while
+  // the first runs (and the window would stay).
+  closing = true;
+  BusyDialog::closeEvent(event);
+  closing = false;
+}
+
 void CDlgChart::reject() {
-  // Escape closes the window as its Close button does (closing it rejects it in turn).
+  // Escape closes the window as its Close button does.
   if (Busy() || closing) {
     BusyDialog::reject();
     return;
