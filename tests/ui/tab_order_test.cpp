@@ -203,6 +203,13 @@ TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2025-01-15"));
   EXPECT_EQ(Stop(QApplication::focusWidget(), sell), date);
   EXPECT_EQ(date->date().toString(Qt::ISODate), QStringLiteral("2025-01-15"));
+  // Over a selection of the whole date, or from its start, the typing replaces the date.
+  for (const auto& [select, typed] : {std::pair{QKeySequence(QKeySequence::SelectAll), "2024-03-15"},
+                                      std::pair{QKeySequence(Qt::Key_Home), "2022-07-30"}}) {
+    QTest::keySequence(QApplication::focusWidget(), select);
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+    EXPECT_EQ(date->date().toString(Qt::ISODate), QString::fromLatin1(typed)) << select.toString().toStdString();
+  }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), Field(sell, "saleCommission"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
