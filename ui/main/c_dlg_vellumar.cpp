@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "portfolio/database/vl_database.h"
 #include "prefs/vl_prefs.h"
@@ -47,6 +48,8 @@ namespace {
 QString Id(int id) {
   return QString::number(id);
 }
+
+constexpr int kMinimumListRows = 5;
 
 std::vector<int> ToInts(const std::vector<int32_t>& list) {
   return {list.begin(), list.end()};
@@ -224,6 +227,10 @@ void CDlgVellumar::CreateControls() {
   }
   heldList->Model()->SetColumns(heldColumns);
   soldList->Model()->SetColumns(soldColumns);
+  // However small the window gets, the lists keep their header and a few rows.
+  listStack->setMinimumHeight(heldList->horizontalHeader()->sizeHint().height() +
+                              kMinimumListRows * heldList->verticalHeader()->defaultSectionSize() +
+                              2 * heldList->frameWidth());
   layout->addWidget(listStack, 1);
 
   summaryPanel = new SummaryPanel(central);
@@ -342,19 +349,39 @@ bool CDlgVellumar::IsOffWorkArea(const QRect& window, const QRect& workArea) {
          window.top() + window.height() <= workArea.top();
 }
 
+QRect CDlgVellumar::FitOnWorkArea(const QRect& window, const QRect& workArea, const QSize& minimum) {
+  QRect fitted(window.topLeft(), window.size().boundedTo(workArea.size()).expandedTo(minimum));
+  if (IsOffWorkArea(window, workArea)) {
+    fitted.moveCenter(workArea.center());
+    return fitted;
+  }
+  if (fitted.size() == window.size()) return fitted;  // partly off the area, as the user left it
+  // Shrunk to the area (a smaller screen or another scale factor since): as much of it on the area as fits.
+  fitted.moveLeft(std::max(workArea.left(), std::min(fitted.left(), workArea.right() + 1 - fitted.width())));
+  fitted.moveTop(std::max(workArea.top(), std::min(fitted.top(), workArea.bottom() + 1 - fitted.height())));
+  return fitted;
+}
+
 void CDlgVellumar::PlaceWindow() {
   const VLGeneralPrefs& prefs = Prefs();
   if (prefs.showFavorites) {  // the controls below move down; the window grows by the bar
     favoritesBar->setVisible(true);
     resize(width(), height() + favoritesBar->height() + 1);
   }
-  move(prefs.xPos, prefs.yPos);
-  if (prefs.width > 0 && prefs.height > 0) resize(prefs.width, prefs.height);
-  const QScreen* screen = QGuiApplication::primaryScreen();
+  QRect saved(QPoint(prefs.xPos, prefs.yPos), size());
+  if (prefs.width > 0 && prefs.height > 0) saved.setSize(QSize(prefs.width, prefs.height));
+  // The screen the window was on, when it is still there.
+  const QScreen* screen = QGuiApplication::screenAt(saved.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
   const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  if (IsOffWorkArea(QRect(pos(), size()), workArea)) {
-    move(workArea.center() - QPoint(width() / 2, height() / 2));
+  // The hints must include every change made since the window was built (labels, buttons shown or hidden).
+  for (QLayout* arranged : {centralWidget()->layout(), layout()}) {
+    arranged->invalidate();
+    arranged->activate();
   }
+  const QRect fitted = FitOnWorkArea(saved, workArea, minimumSizeHint());
+  resize(fitted.size());
+  move(fitted.topLeft());
 }
 
 void CDlgVellumar::DeferredInit() {
@@ -378,6 +405,9 @@ void CDlgVellumar::DeferredInit() {
   // A failed save keeps the change marked, so the next save writes it.
   (void)Database().SetMarket(conn, Prefs().market);
 
+  // The label's text and the buttons shown are part of the window's minimum width, which the placement needs.
+  RefreshUpdatedLabel();
+  RefreshCommandStates();
   const bool wasVisible = isVisible();
   hide();
   summaryCheck->setChecked(showSummary);
@@ -392,7 +422,6 @@ void CDlgVellumar::DeferredInit() {
     show();
   }
 
-  RefreshUpdatedLabel();
   const uint32_t wanted = portfolioId;
   portfolioId = 0;
   SelectPortfolio(wanted);

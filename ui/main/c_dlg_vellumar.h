@@ -79,6 +79,10 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
 
   // True when a window placed at `window` lies entirely off `workArea` and must be centred instead.
   static bool IsOffWorkArea(const QRect& window, const QRect& workArea);
+  // Where a window saved at `window` opens: centred when it lies entirely off `workArea`; no larger than the
+  // area (nor smaller than `minimum`), and then on it, when it was saved larger (another screen or scale
+  // factor); else as saved.
+  static QRect FitOnWorkArea(const QRect& window, const QRect& workArea, const QSize& minimum);
 
  signals:
   // A header click on a column that cannot be sorted (after the beep).
