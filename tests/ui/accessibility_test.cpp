@@ -7,6 +7,10 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QMultiMap>
+#include <QTabBar>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -56,11 +60,40 @@ bool Spoken(const QWidget* w) {
   return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
 }
 
-bool HasMnemonic(const QString& text) {
+// The letter Alt reaches through `text` ("&Symbol" -> 'S'), or none.
+QChar Mnemonic(const QString& text) {
   for (qsizetype i = text.indexOf(u'&'); i >= 0 && i + 1 < text.size(); i = text.indexOf(u'&', i + 2)) {
-    if (text[i + 1] != u'&' && !text[i + 1].isSpace()) return true;
+    if (text[i + 1] != u'&' && !text[i + 1].isSpace()) return text[i + 1].toUpper();
   }
-  return false;
+  return QChar();
+}
+
+bool HasMnemonic(const QString& text) {
+  return !Mnemonic(text).isNull();
+}
+
+// Every mnemonic Alt reaches in `window` as it is shown now: labels, buttons, check boxes, tabs and the
+// menu bar's titles, each with the text that carries it.
+QMultiMap<QChar, QString> Mnemonics(const QWidget& window) {
+  QMultiMap<QChar, QString> found;
+  auto add = [&found](const QString& text) {
+    if (const QChar letter = Mnemonic(text); !letter.isNull()) found.insert(letter, text);
+  };
+  for (const QWidget* w : window.findChildren<QWidget*>()) {
+    if (!w->isVisible() || !w->isEnabled()) continue;
+    if (const auto* label = qobject_cast<const QLabel*>(w)) add(label->text());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) add(button->text());
+    if (const auto* group = qobject_cast<const QGroupBox*>(w)) add(group->title());
+    if (const auto* bar = qobject_cast<const QTabBar*>(w)) {
+      for (int i = 0; i < bar->count(); ++i) {
+        if (bar->isTabEnabled(i)) add(bar->tabText(i));
+      }
+    }
+    if (const auto* bar = qobject_cast<const QMenuBar*>(w)) {
+      for (const QAction* action : bar->actions()) add(action->text());
+    }
+  }
+  return found;
 }
 
 class AccessibilityTest : public ::testing::Test {
@@ -112,6 +145,15 @@ class AccessibilityTest : public ::testing::Test {
       if (label->isVisible() && HasMnemonic(label->text()) && !label->buddy()) {
         offenders << where + QStringLiteral(": label ") + Describe(label) + QStringLiteral(" '") +
                          label->text() + QStringLiteral("' has a mnemonic but no buddy");
+      }
+    }
+    // Alt and a letter reaches one control only: a second one with the same letter is reached only by
+    // pressing the keys again.
+    const QMultiMap<QChar, QString> mnemonics = Mnemonics(window);
+    for (const QChar letter : mnemonics.uniqueKeys()) {
+      const QStringList texts = mnemonics.values(letter);
+      if (texts.size() > 1) {
+        offenders << where + QStringLiteral(": Alt+%1 reaches ").arg(letter) + texts.join(QStringLiteral(", "));
       }
     }
     // Menus are read out entry by entry when they open.

@@ -604,12 +604,6 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   messages.Expect(2076);
   window->RunCommand(kCmdImport);
   EXPECT_EQ(messages.shown, (std::vector<int>{2076}));
-  // Enter in the symbol edit runs the quote look-up (its texts: update_service_test.cpp), then empties it.
-  auto* symbol = Find<QLineEdit>(*window, 2088);
-  QTest::keyClicks(symbol, QStringLiteral("ibm"));
-  QTest::keyClick(symbol, Qt::Key_Return);
-  EXPECT_TRUE(symbol->text().isEmpty());
-  EXPECT_FALSE(Find<QLabel>(*window, 2090)->text().isEmpty());
 }
 
 TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleNameAndTheListsExposeHeadersAndCells) {

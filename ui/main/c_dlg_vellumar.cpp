@@ -184,11 +184,7 @@ void CDlgVellumar::CreateControls() {
   symbolEdit->setObjectName(Id(2088));
   symbolEdit->setAccessibleName(QStringLiteral("Symbol"));
   symbolEdit->setFixedWidth(fontMetrics().averageCharWidth() * 14);
-  symbolEdit->installEventFilter(this);
-  connect(symbolEdit, &QLineEdit::returnPressed, this, [this] {
-    OnQuoteLookup();
-    symbolEdit->clear();
-  });
+  symbolEdit->installEventFilter(this);  // Enter in it reaches the window (keyPressEvent)
   quoteRow->addWidget(symbolEdit);
   for (int id : {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall}) {
     quoteRow->addWidget(AddCommandButton(id, central));
@@ -243,7 +239,7 @@ void CDlgVellumar::CreateControls() {
   auto* bottom = new QHBoxLayout;
   summaryCheck = new QCheckBox(QStringLiteral("&Show portfolio summary"), central);
   summaryCheck->setObjectName(Id(1023));
-  selectedOnlyCheck = new QCheckBox(QStringLiteral("&For selected items only"), central);
+  selectedOnlyCheck = new QCheckBox(QStringLiteral("For selected items o&nly"), central);
   selectedOnlyCheck->setObjectName(Id(2133));
   alternateCheck = new QCheckBox(QStringLiteral("&Color alternate rows"), central);
   alternateCheck->setObjectName(Id(1025));
@@ -279,9 +275,47 @@ void CDlgVellumar::CreateControls() {
   statusBar()->setSizeGripEnabled(true);
 
   connect(tabs, &QTabBar::currentChanged, this, &CDlgVellumar::OnTabChanged);
+  AddWindowKeys();
   summaryCheck->setToolTip(QStringLiteral("Show summary information about this portfolio"));
   selectedOnlyCheck->setToolTip(QStringLiteral("Portfolio summary applies to selected items only"));
   alternateCheck->setToolTip(QStringLiteral("Show alternate rows in color"));
+}
+
+void CDlgVellumar::AddWindowKeys() {
+  auto add = [this](const QList<QKeySequence>& keys, const std::function<void()>& run) {
+    auto* action = new QAction(this);
+    action->setShortcuts(keys);
+    addAction(action);
+    connect(action, &QAction::triggered, this, run);
+  };
+  auto switchTab = [this] { tabs->setCurrentIndex((tabs->currentIndex() + 1) % std::max(1, tabs->count())); };
+  add({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+       QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+       QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+      switchTab);  // two tabs: forward and back are the same step
+  add({QKeySequence(Qt::CTRL | Qt::Key_L)}, [this] {
+    symbolEdit->setFocus(Qt::ShortcutFocusReason);
+    symbolEdit->selectAll();
+  });
+}
+
+bool CDlgVellumar::OnEnter() {
+  QWidget* focus = focusWidget();
+  // A focused button is pressed, as in a dialog.
+  if (auto* button = qobject_cast<QPushButton*>(focus)) {
+    button->animateClick();
+    return true;
+  }
+  if (!symbolEdit->text().trimmed().isEmpty()) {
+    OnQuoteLookup();
+    symbolEdit->clear();
+    return true;
+  }
+  if (focus && (focus == VisibleList() || VisibleList()->isAncestorOf(focus))) {
+    RunCommand(kCmdPositionEdit);
+    return true;
+  }
+  return false;
 }
 
 void CDlgVellumar::CreateMenus() {

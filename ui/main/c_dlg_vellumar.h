@@ -104,6 +104,11 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QPushButton* AddCommandButton(int id, QWidget* parent);
   void DeferredInit();
   void PlaceWindow();
+  // Keys of the window that no menu shows: the tab switch and the way to the symbol edit.
+  void AddWindowKeys();
+  // Enter: a focused button is pressed; otherwise the quote look-up when the symbol edit holds text, else
+  // the edit command when a list has the focus. False when Enter means nothing here.
+  bool OnEnter();
   void ApplyCheckMarks();
 
   // Lists and events (c_dlg_vellumar_lists.cpp).

@@ -168,6 +168,8 @@ void CDlgVellumar::CloseSecondary() {
 
 void CDlgVellumar::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) return;  // a dialog would close on Escape; this window stays
+  // Enter reaches the window from every control that does not use it itself (the symbol edit passes it on).
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && OnEnter()) return;
   QMainWindow::keyPressEvent(event);
 }
 

@@ -41,7 +41,7 @@ void CDlgHistoricalPriceFinder::CreateControls() {
   symbolEdit = new QLineEdit(this);
   NameControl(symbolEdit, 2088, QStringLiteral("Symbol"));
   symbolEdit->setMaxLength(16);
-  finderButton = new QPushButton(QStringLiteral("&S"), this);
+  finderButton = new QPushButton(QStringLiteral("S"), this);
   NameControl(finderButton, 1047, QStringLiteral("Symbol Finder"));
   finderButton->setToolTip(QStringLiteral("Symbol Finder"));
   finderButton->setFixedWidth(finderButton->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 16);
