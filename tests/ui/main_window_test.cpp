@@ -606,7 +606,8 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   EXPECT_EQ(messages.shown, (std::vector<int>{2076}));
 }
 
-TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleNameAndTheListsExposeHeadersAndCells) {
+// What each control is called and announced is the accessibility sweep's (accessibility_test.cpp).
+TEST_F(MainWindowTest, EveryControlHasItsIdAndTheListsExposeHeadersAndCells) {
   const uint32_t id = host.AddPortfolio("Named");
   host.AddStock(id, "IBM", 5);
   host.General().defaultPortfolio = static_cast<int32_t>(id);
@@ -614,13 +615,8 @@ TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleNameAndTheListsExposeH
   for (int id : {2147,  2149,  2148,  1009,  32863, 32776, 32782, 32783, 32784, 32878, 32879,
                  32786, 32789, 32734, 32735, 32867, 32787, 1023,  2133,  1025,  2088,  1007,
                  1047,  2085,  2087,  1048,  2090,  1010,  1050,  1003,  1015}) {
-    auto* control = Find<QWidget>(*window, id);
-    ASSERT_NE(control, nullptr) << id;
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-    ASSERT_NE(accessible, nullptr) << id;
-    EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty()) << id;
+    EXPECT_NE(Find<QWidget>(*window, id), nullptr) << id;
   }
-  EXPECT_EQ(Find<QWidget>(*window, 1047)->accessibleName(), QStringLiteral("Symbol Finder"));
 
   QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->HeldList());
   ASSERT_NE(list, nullptr);

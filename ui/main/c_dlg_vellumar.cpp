@@ -155,8 +155,9 @@ void CDlgVellumar::CreateControls() {
   top->setSpacing(3);
   selector = new QPushButton(QStringLiteral("  ") + LoadString(StringId::NoPortfolio), central);
   selector->setObjectName(Id(kCmdSelector));
+  // Spoken by the portfolio it shows; what it is for is its description.
   selector->setToolTip(QStringLiteral("Select Portfolio"));
-  selector->setAccessibleName(QStringLiteral("Select Portfolio"));
+  selector->setAccessibleDescription(QStringLiteral("Select Portfolio"));
   selector->setAutoDefault(false);
   selector->setStyleSheet(QStringLiteral("text-align: left; padding: 3px 8px;"));
   selector->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
@@ -191,7 +192,7 @@ void CDlgVellumar::CreateControls() {
   }
   quoteLine = new QLabel(central);
   quoteLine->setObjectName(Id(2090));
-  quoteLine->setAccessibleName(QStringLiteral("Quote"));
+  quoteLine->setAccessibleDescription(QStringLiteral("Quote"));
   quoteLine->setFrameShape(QFrame::StyledPanel);
   quoteLine->setFrameShadow(QFrame::Sunken);
   quoteLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -271,7 +272,7 @@ void CDlgVellumar::CreateControls() {
   statusFont.setPixelSize(13);
   statusBar()->setFont(statusFont);
   statusBar()->setObjectName(QStringLiteral("StatusBar"));
-  statusBar()->setAccessibleName(QStringLiteral("Status"));
+  statusBar()->setAccessibleDescription(QStringLiteral("Status"));  // spoken by its message
   statusBar()->setSizeGripEnabled(true);
 
   connect(tabs, &QTabBar::currentChanged, this, &CDlgVellumar::OnTabChanged);
