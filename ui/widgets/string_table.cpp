@@ -119,6 +119,9 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SymbolCharactersInvalid,
        "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
       {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
+      {StringId::PositionDeletedElsewhere,
+       "Another program deleted it while you were editing it.  What you\ntyped is still in the dialog; "
+       "Cancel closes it."},
       // The market-data windows.
       {StringId::ChartTitle, "Chart"},
       {StringId::ChartTitleFor, "Chart for %s"},
