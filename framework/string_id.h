@@ -96,6 +96,7 @@ enum class StringId : int {
   DateLaterThanToday = 2203,       // a purchase or sale dated after today
   DatabaseBusy = 2204,             // another program kept the database file locked for the whole wait
   PositionDeletedElsewhere = 3500,  // detail of 2072 when another program deleted the position being edited
+  NoWebBrowser = 3501,              // %s: the page nothing could open
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "

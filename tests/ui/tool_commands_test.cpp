@@ -228,6 +228,14 @@ TEST_F(ToolCommandsTest, SecurityInformationOpensOnePagePerSelectedStock) {
   edit->setText(QStringLiteral(" ibm "));
   window->RunCommand(kCmdInfoSmall);
   EXPECT_EQ(opened, QStringList{base + "ibm"});
+
+  // No browser: one message names the page, for the command as a whole.
+  SetWebPageOpener([](const QString&) { return false; });
+  MessageScript messages;
+  messages.Expect(3501);
+  window->RunCommand(kCmdInfo);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_TRUE(messages.texts[0].contains(base + "BRK.B")) << messages.texts[0].toStdString();
 }
 
 TEST_F(ToolCommandsTest, PriceOpensTheFinderAtThePurchaseMonthOrTodayOutsideTheYearsItKnows) {

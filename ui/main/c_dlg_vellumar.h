@@ -156,6 +156,8 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OpenPriceFinder(const QString& symbol, const QDate& date);
   void OpenSymbolFinder(const QString& text);
   static QString SecurityInfoUrl(const QString& symbol);
+  // Opens the security information page; false after telling the user that no browser could show it.
+  bool OpenSecurityInfo(const QString& symbol);
   void NotImplemented();
   void OnUpdate();
   void OnOptions();

@@ -96,8 +96,16 @@ void CDlgVellumar::OnInfoSelected() {
   std::vector<std::unique_ptr<VLHoldingItem>> positions;
   if (!ReadSelectedPositions(positions, false)) return;
   for (const auto& position : positions) {
-    if (AsStock(position.get())) OpenWebPage(SecurityInfoUrl(QString::fromStdString(position->name)));
+    if (AsStock(position.get()) && !OpenSecurityInfo(QString::fromStdString(position->name))) return;
   }
+}
+
+bool CDlgVellumar::OpenSecurityInfo(const QString& symbol) {
+  const QString url = SecurityInfoUrl(symbol);
+  if (OpenWebPage(url)) return true;
+  // Without a browser nothing would happen at all; one message says so for the whole command.
+  ShowMessage(this, StringId::NoWebBrowser, MessageIcon::Exclamation, MessageButtons::Ok, {url});
+  return false;
 }
 
 void CDlgVellumar::OnInfoForEdit() {
@@ -107,7 +115,7 @@ void CDlgVellumar::OnInfoForEdit() {
     return;
   }
   lastSymbol = symbol;
-  OpenWebPage(SecurityInfoUrl(symbol));
+  (void)OpenSecurityInfo(symbol);  // a failure was shown
 }
 
 void CDlgVellumar::OnPriceSelected() {

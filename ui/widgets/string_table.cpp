@@ -122,6 +122,9 @@ const std::map<StringId, const char*>& Table() {
       {StringId::PositionDeletedElsewhere,
        "Another program deleted it while you were editing it.  What you\ntyped is still in the dialog; "
        "Cancel closes it."},
+      {StringId::NoWebBrowser,
+       "Vellumar found no web browser to show this page:\n%s\n\nPlease choose a web browser in your "
+       "desktop's settings,\nor name one in the BROWSER environment variable."},
       // The market-data windows.
       {StringId::ChartTitle, "Chart"},
       {StringId::ChartTitleFor, "Chart for %s"},
