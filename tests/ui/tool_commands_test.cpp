@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QAbstractTextDocumentLayout>
 #include <QPrintDialog>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -48,6 +52,37 @@ TEST(ReportEntities, CompletesTheReferencesABrowserReadsWithoutSemicolon) {
   EXPECT_EQ(CompleteEntityReferences("&nbsp;&amp;&#233; AT&T & co"), "&nbsp;&amp;&#233; AT&T & co");
   EXPECT_EQ(CompleteEntityReferences("<a href=\"x?a=1&copy=2\">&copy</a>"),
             "<a href=\"x?a=1&copy=2\">&copy;</a>");
+}
+
+// On narrow paper a browser keeps words whole and shrinks the page; the printed report does the same.
+TEST(ReportLayout, BreaksOnlyBetweenWordsAndWidensForATableThatDoesNotFit) {
+  const qreal page = 200;
+  // Headings and a paragraph that must wrap: between their words only.
+  const std::unique_ptr<QTextDocument> narrow = LayOutReport(
+      QStringLiteral("<table border=1><tr><td><b>Curr&nbsp;Value Company Name</b></td><td>Gain</td>"
+                     "<td>Unbreakable&nbsp;Company&nbsp;Name</td></tr></table>"
+                     "<p>A paragraph of several words that wraps on the narrow page</p>"),
+      page);
+  int lines = 0;
+  for (QTextBlock block = narrow->begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    const QString text = block.text();
+    for (int i = 1; i < layout->lineCount(); ++i) {
+      ++lines;
+      const int start = layout->lineAt(i).textStart();
+      EXPECT_TRUE(start > 0 && text[start - 1] == u' ')
+          << "'" << text.toStdString() << "' breaks before position " << start;
+    }
+  }
+  EXPECT_GT(lines, 1) << "the heading and the paragraph wrap";
+
+  // Cells joined with non-breaking spaces, wider together than the paper: the page widens to hold them.
+  QString row;
+  for (int c = 0; c < 8; ++c) row += QStringLiteral("<td>&nbsp;Company&nbsp;Name&nbsp;%1</td>").arg(c);
+  const std::unique_ptr<QTextDocument> wide =
+      LayOutReport(QStringLiteral("<table border=1><tr>%1</tr></table>").arg(row), page);
+  EXPECT_GT(wide->pageSize().width(), page);
+  EXPECT_LE(wide->documentLayout()->documentSize().width(), wide->pageSize().width());
 }
 
 class ToolCommandsTest : public ::testing::Test {
