@@ -25,6 +25,7 @@
 #include "ui/main/web_page_opener.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
+#include "ui/marketdata/c_dlg_news.h"
 
 namespace {
 
@@ -332,6 +333,41 @@ TEST_F(ToolCommandsTest, ChartOpensAModelessWindowTrackedByTheApplication) {
   EXPECT_EQ(qobject_cast<CDlgChart*>(host.addedWindows[1].data())->Symbols(), QStringList{"KO"});
   RunPosted();
   for (const QPointer<QWidget>& w : host.addedWindows) delete w.data();
+}
+
+// The News button and menu item open the news window on the selected securities, Business Headlines on
+// the market's indexes; each fetches at once (here nothing answers, which the window says).
+TEST_F(ToolCommandsTest, NewsOpensAModelessNewsWindowOnTheSelectionOrTheIndexes) {
+  const uint32_t portfolio = host.AddPortfolio("Growth");
+  const uint32_t a = host.AddStock(portfolio, "UPAA");
+  const uint32_t cash = host.AddCash(portfolio, 1000);
+  const uint32_t b = host.AddStock(portfolio, "DNBB");
+  host.General().newsDuration = 7;
+  auto window = Open(portfolio);
+  window->SetConnectionProbe([] { return true; });
+  for (int i = 0; i < 10; ++i) window->OnTimerTick();
+  window->VisibleList()->SelectIds({a, cash, b});
+  const std::pair<int, QStringList> commands[] = {
+      {kCmdNews, {"DNBB", "UPAA"}},
+      {kCmdRecentNews, {"DNBB", "UPAA"}},
+      {kCmdBusinessHeadlines, {"^DJI", "^IXIC", "^GSPC"}},
+  };
+  for (const auto& [command, symbols] : commands) {
+    SCOPED_TRACE(command);
+    host.addedWindows.clear();
+    MessageScript messages;
+    messages.Expect(2091);
+    window->RunCommand(command);
+    ASSERT_EQ(host.addedWindows.size(), 1u);
+    auto* news = qobject_cast<CDlgNews*>(host.addedWindows[0].data());
+    ASSERT_NE(news, nullptr);
+    EXPECT_EQ(news->Symbols(), symbols);
+    EXPECT_EQ(news->parent(), window.get());
+    EXPECT_FALSE(news->isModal());
+    RunPosted();
+    EXPECT_EQ(news->windowTitle(), QStringLiteral("Recent News For ") + symbols.join(QStringLiteral(", ")));
+    delete news;
+  }
 }
 
 }  // namespace

@@ -153,6 +153,9 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnInfoForEdit();
   void OnPriceSelected();
   void OpenChart(const QStringList& symbols);
+  void OnNewsSelected();
+  // A news window, owned by the main window and closed with the application, on `symbols`.
+  void OpenNews(const QStringList& symbols);
   void OpenPriceFinder(const QString& symbol, const QDate& date);
   void OpenSymbolFinder(const QString& text);
   static QString SecurityInfoUrl(const QString& symbol);

@@ -17,9 +17,12 @@
 
 void CDlgVellumar::RegisterMarketCommands() {
   handlers.insert(kCmdQuote, [this] { OnQuoteLookup(); });
-  for (int id : {kCmdNews, kCmdRecentNews, kCmdBusinessHeadlines, kCmdOrganizeFavorites}) {
-    handlers.insert(id, [this] { NotImplemented(); });
-  }
+  for (int id : {kCmdNews, kCmdRecentNews}) handlers.insert(id, [this] { OnNewsSelected(); });
+  // The headlines of the market as a whole: those of its three main indexes.
+  handlers.insert(kCmdBusinessHeadlines, [this] {
+    OpenNews({QStringLiteral("^DJI"), QStringLiteral("^IXIC"), QStringLiteral("^GSPC")});
+  });
+  handlers.insert(kCmdOrganizeFavorites, [this] { NotImplemented(); });
   handlers.insert(kCmdUpdate, [this] { OnUpdate(); });
 }
 

@@ -28,6 +28,7 @@
 #include "ui/main/web_page_opener.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
+#include "ui/marketdata/c_dlg_news.h"
 #include "ui/marketdata/c_dlg_symbol_finder.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
@@ -90,6 +91,25 @@ void CDlgVellumar::OnChartSelected() {
     if (AsStock(position.get())) symbols << QString::fromStdString(position->name);
   }
   OpenChart(symbols);
+}
+
+void CDlgVellumar::OnNewsSelected() {
+  std::vector<std::unique_ptr<VLHoldingItem>> positions;
+  if (!ReadSelectedPositions(positions, false)) return;
+  QStringList symbols;
+  for (const auto& position : positions) {
+    if (AsStock(position.get())) symbols << QString::fromStdString(position->name);
+  }
+  OpenNews(symbols);
+}
+
+void CDlgVellumar::OpenNews(const QStringList& symbols) {
+  CDlgVellumar* owner = mainWindow ? mainWindow : this;
+  auto* news = new CDlgNews(Prefs(), owner);
+  news->setAttribute(Qt::WA_DeleteOnClose);
+  news->SetSymbols(symbols);
+  host.AddSecondaryWindow(news);
+  news->show();
 }
 
 void CDlgVellumar::OnInfoSelected() {

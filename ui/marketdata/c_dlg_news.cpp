@@ -46,6 +46,23 @@ CDlgNews::CDlgNews(VLGeneralPrefs& generalPrefs, QWidget* parent)
 
 CDlgNews::~CDlgNews() = default;
 
+void CDlgNews::SetSymbols(const QStringList& initial) {
+  symbols.clear();
+  symbolList->clear();
+  for (const QString& symbol : initial) {
+    if (symbols.contains(symbol)) continue;
+    symbols << symbol;
+    symbolList->addItem(symbol);
+  }
+}
+
+void CDlgNews::showEvent(QShowEvent* event) {
+  BusyDialog::showEvent(event);
+  if (shownOnce) return;
+  shownOnce = true;
+  if (!symbols.isEmpty()) Post([this] { OnUpdate(); });
+}
+
 void CDlgNews::CreateControls() {
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
