@@ -4,20 +4,24 @@ void VLPrefs::SetFileName(const std::string& name) {
   Prefs::SetFileName(name);
   general.SetFileName(name);
   services.SetFileName(name);
+  updates.SetFileName(name);
 }
 
 void VLPrefs::Load() {
   general.Load();
   services.Load();
+  updates.Load();
 }
 
 bool VLPrefs::Save() {
   const bool generalSaved = general.Save();
   const bool servicesSaved = services.Save();
-  return generalSaved && servicesSaved;
+  const bool updatesSaved = updates.Save();
+  return generalSaved && servicesSaved && updatesSaved;
 }
 
 void VLPrefs::SetDefaults() {
   general.SetDefaults();
   services.SetDefaults();
+  updates.SetDefaults();
 }
