@@ -101,6 +101,18 @@ void CVellumarApp::Backup(QWidget* parent) {
   }
 }
 
+RealPriceFolders CVellumarApp::GetRealPriceFolders() const {
+  const std::string programFolder = GetModuleFolder();
+  return {ServiceDataFolder(paths, programFolder), BundledServiceDataFolder(programFolder)};
+}
+
+void CVellumarApp::RestartMarketDataService() {
+  if (!serviceLauncher.IsOurs()) return;
+  serviceLauncher.Stop();
+  // Not answering afterwards shows as a failed update, as a remote service would.
+  (void)serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
+}
+
 void CVellumarApp::AddSecondaryWindow(QWidget* window) {
   secondaryWindows.emplace_back(window);
 }

@@ -164,7 +164,12 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
   CURL* h = session->GetHandle();
   const std::string safeUrl = EscapeUnsafeUrlBytes(url);
   curl_easy_setopt(h, CURLOPT_URL, safeUrl.c_str());
-  curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  if (post) {
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, "");
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, 0L);
+  } else {
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  }
   curl_easy_setopt(h, CURLOPT_FRESH_CONNECT, reload ? 1L : 0L);
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, t.errorBuffer);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, OnBody);

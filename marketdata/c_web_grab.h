@@ -39,6 +39,8 @@ class CWebGrab {
   // its line end, so that one endless line cannot fill the memory. 0 = keep everything (binary bodies).
   void SetMaxLineBytes(size_t bytes) { maxLineBytes = bytes; }
   void SetReload(bool on) { reload = on; }
+  // Sends an empty POST instead of a GET (a request that asks the server to do something).
+  void SetPost(bool on) { post = on; }
   void SetProxy(const std::string& host, uint16_t port) {
     useProxy = true;
     proxyHost = host;
@@ -72,6 +74,7 @@ class CWebGrab {
   size_t maxLineBytes = 0;
   size_t linesDropped = 0;
   bool reload = false;
+  bool post = false;
   double rate = 0;
   bool useProxy = false;
   uint16_t proxyPort = 0;
