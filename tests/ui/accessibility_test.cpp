@@ -331,9 +331,9 @@ TEST_F(AccessibilityTest, ColumnChooserOptionsAndAbout) {
   CDlgChooseColumnsNew sold(false, GetDefaultSoldColumns());
   Sweep(sold, QStringLiteral("columns, sold"));
 
-  VLGeneralPrefs prefs;
-  CDlgOptions options(prefs);
-  Sweep(options, QStringLiteral("options"));
+  VLPrefs all;
+  CDlgOptions options(all);
+  SweepPages(options, options.Pages(), QStringLiteral("options"));
 
   CDlgAbout about(true);
   Sweep(about, QStringLiteral("about"));

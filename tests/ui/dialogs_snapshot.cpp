@@ -110,7 +110,7 @@ int main(int argc, char* argv[]) {
     VLPrefs prefs;
     prefs.SetFileName(data.filePath(QStringLiteral("Vellumar.ini")).toStdString());
     prefs.Load();
-    CDlgOptions options(prefs.GetGeneralPrefs());
+    CDlgOptions options(prefs);
     ok = Shoot(options, out, QStringLiteral("options")) && ok;
   }
   return ok ? 0 : 1;

@@ -285,7 +285,7 @@ TEST(TabOrderTest, ColumnSelectPortfolioAndOptionsDialogs) {
   ExpectKeyboardUse(select, QStringLiteral("select portfolio"));
   ExpectEnterOkEscapeCancel(select);
 
-  CDlgOptions options(host.General());
+  CDlgOptions options(host.prefs);
   ExpectKeyboardUse(options, QStringLiteral("options"));
   ExpectEnterOkEscapeCancel(options);
 }

@@ -78,6 +78,7 @@ CDlgVellumar::CDlgVellumar(IMainWindowHost& appHost, CDlgVellumar* owner)
 
   connect(&timer, &QTimer::timeout, this, &CDlgVellumar::OnTimerTick);
   timer.start(100);
+  connect(&updateTimer, &QTimer::timeout, this, &CDlgVellumar::OnUpdateTimer);
   Database().AddListener(this);
   listening = true;
   PostCommand(kCmdDeferredInit);
@@ -465,6 +466,9 @@ void CDlgVellumar::DeferredInit() {
   // The welcome question follows the About box (32845 posts it when it is done), so the two never share
   // the screen: the box's own event loop would otherwise run a command posted beside it.
   if (IsMainWindow()) PostCommand(kCmdShowDisclaimer);
+  // The update at start waits for the connection and for those questions to be answered.
+  updateAtStartPending = IsMainWindow() && host.GetPrefs().GetUpdatePrefs().updateAtStart;
+  ApplyUpdateTimer();
 }
 
 void CDlgVellumar::closeEvent(QCloseEvent* event) {

@@ -76,6 +76,9 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void SetConnectionProbe(std::function<bool()> probe);
   // The timer's work, callable directly.
   void OnTimerTick();
+  // Restarts (or stops) the timer of the periodic update from the settings; the main window's only.
+  void ApplyUpdateTimer();
+  const QTimer& UpdateTimer() const { return updateTimer; }
 
   // True when a window placed at `window` lies entirely off `workArea` and must be centred instead.
   static bool IsOffWorkArea(const QRect& window, const QRect& workArea);
@@ -162,7 +165,13 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   // Opens the security information page; false after telling the user that no browser could show it.
   bool OpenSecurityInfo(const QString& symbol);
   void NotImplemented();
-  void OnUpdate();
+
+  // Update and what starts it without the user (main_commands_update.cpp).
+  void OnUpdate(bool unasked);
+  [[nodiscard]] bool MayUpdateUnasked() const;
+  void OnUpdateTimer();
+  void FetchRealPricesFirst();
+  void RefreshQuoteOf(const std::string& symbol);
   void OnOptions();
   void OnChooseColumns();
   void OnPortfolioNew();
@@ -214,6 +223,8 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QString marketStatusText;
   int tickCount = 0;
   QTimer timer;
+  QTimer updateTimer;
+  bool updateAtStartPending = false;
   std::function<bool()> connectionProbe;
   std::vector<QPointer<CDlgVellumar>> childWindows;
 

@@ -50,6 +50,10 @@ void CDlgVellumar::OnTimerTick() {
   }
   if (changed) RefreshCommandStates();
   if (showSummary && forSelectedOnly && changed) UpdateSummary();
+  if (updateAtStartPending && MayUpdateUnasked()) {
+    updateAtStartPending = false;
+    OnUpdate(true);
+  }
 }
 
 void CDlgVellumar::CheckConnection() {
@@ -137,6 +141,7 @@ bool CDlgVellumar::RunExitSequence() {
   conn = nullptr;
   SaveViewPrefs();
   timer.stop();
+  updateTimer.stop();
   return true;
 }
 

@@ -84,8 +84,12 @@ void CDlgVellumar::OnPositionNew() {
       code = Database().AddMarginPosition(conn, portfolioId, dialog.Margin().amountOwed, name, id);
       break;
   }
-  if (code != kVLOk)
+  if (code != kVLOk) {
     ShowRefusedChange(this, StringId::PositionAddError, code, MessageIcon::None, {QString::fromStdString(name)});
+    return;
+  }
+  // The new position shows its quote at once instead of a loss of all it cost until the next update.
+  if (dialog.Kind() == kHoldingStock) RefreshQuoteOf(name);
 }
 
 void CDlgVellumar::OnPositionEdit() {
@@ -115,7 +119,7 @@ void CDlgVellumar::OnPositionEdit() {
     }
     return code == kVLOk;
   });
-  RunDialog(dialog);
+  if (RunDialog(dialog) == QDialog::Accepted && dialog.NewSymbol()) RefreshQuoteOf(*dialog.NewSymbol());
 }
 
 void CDlgVellumar::OnPositionDelete() {
