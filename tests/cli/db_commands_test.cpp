@@ -140,7 +140,8 @@ TEST_F(DbCommands, ASaleWithoutADateIsDatedToday) {
 
 TEST_F(DbCommands, ViewOptionsAreValidated) {
   Run({"add-portfolio", "P"});
-  EXPECT_EQ(Run({"view", "P", "--columns", "0,74"}).code, 2);
+  EXPECT_EQ(Run({"view", "P", "--columns", "0,75"}).code, 2);
+  EXPECT_EQ(Run({"view", "P", "--columns", "0,74", "--sort", "74"}).out, "Id\tSymbol\tCurrency  ^\n");
   EXPECT_EQ(Run({"view", "P", "--columns", "0,8,0"}).code, 2);  // one key twice in JSON
   EXPECT_EQ(Run({"view", "P", "--sort", "2"}).code, 2);  // "Time" cannot be sorted
   EXPECT_EQ(Run({"view", "P", "--asc", "--desc"}).code, 2);

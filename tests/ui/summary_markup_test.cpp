@@ -10,6 +10,16 @@ TEST(SummaryMarkup, BothViewsAreTheFullTemplateWithTheirFiguresAndColours) {
   EXPECT_EQ(BuildSummaryMarkup(SoldFigures(), false), kSoldMarkup);
 }
 
+TEST(SummaryMarkup, MixedCurrenciesShowBesideTheFigures) {
+  for (const bool held : {true, false}) {
+    VLPortfolioSummary s = held ? HeldFigures() : SoldFigures();
+    s.currencies = {"GBp", "USD"};
+    const std::string markup = BuildSummaryMarkup(s, held);
+    EXPECT_NE(markup.find("Mixed currencies:"), std::string::npos) << held;
+    EXPECT_NE(markup.find("color=darkorange>GBp and USD, not converted<"), std::string::npos) << held;
+  }
+}
+
 TEST(SummaryMarkup, ChangeIsRedOnlyWhenNegative) {
   VLPortfolioSummary s = HeldFigures();
   EXPECT_EQ(ChooseSummaryColors(s, true).change, "red");
