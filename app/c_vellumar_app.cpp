@@ -11,6 +11,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_startup_files.h"
 #include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/settings_saver.h"
 #include "ui/marketdata/market_data_finder_windows.h"
 #include "ui/widgets/message_box.h"
 
@@ -77,7 +78,13 @@ int CVellumarApp::Run() {
   }
   database.reset();  // every change was saved when it was made
   instanceChecker.reset();
-  (void)prefs.Save();  // at exit no window is left to report it; the file keeps the settings saved before
+  // No window is left at exit: a failure not told before is told in a box of its own, unless a signal ends
+  // the program (the session is ending; nobody would answer the box).
+  if (terminationSignals.Received()) {
+    (void)prefs.Save();
+  } else {
+    (void)SaveSettings(nullptr, prefs);
+  }
   serviceLauncher.Stop();
   return code;
 }

@@ -1,17 +1,23 @@
-// The database file: a store of 10,000 positions over 100 portfolios and 2,000 quotes, saved and loaded
-// whole, against a plain write (with the same flush to disk) and read of the same bytes.
+// The database file at 10,000, 100,000 and 1,000,000 positions (one portfolio, 2,000 cached quotes, with
+// cash, margin, sold and index positions among the stocks): load, save, one change and the sorted view,
+// against a plain read and write (with the same flush to disk) of the same bytes.
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "framework/store_lock.h"
+#include "portfolio/columns/column_catalog.h"
 #include "portfolio/database/vl_database.h"
-#include "sample_store.h"
+#include "portfolio/views/portfolio_view.h"
+#include "tests/support/sample_store.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -21,18 +27,21 @@ class NullWindow : public IVLCommandWindow {
   void PostCommand(uint32_t) override {}
 };
 
-struct BenchFolder {
-  BenchFolder() {
-    path = folder.File("Vellumar.db");
-    WriteSampleStore(path, 100, 10000, 2000);
-  }
-  TempFolder folder{"vl_bench"};
-  std::string path;
-};
+// One store per size, written on first use and kept for the whole run.
+const std::string& StorePath(int64_t positions) {
+  static TempFolder folder{"vl_bench"};
+  static std::map<int64_t, std::string> paths;
+  auto found = paths.find(positions);
+  if (found != paths.end()) return found->second;
+  const std::string path = folder.File("store_" + std::to_string(positions) + ".db");
+  WriteSampleStore(path, SampleStoreShape{1, static_cast<int>(positions), 2000, false, true});
+  return paths.emplace(positions, path).first->second;
+}
 
-BenchFolder& Folder() {
-  static BenchFolder folder;
-  return folder;
+// Heap bytes in use, for the memory a store or a view takes.
+int64_t HeapBytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<int64_t>(info.uordblks + info.hblkhd);
 }
 
 std::vector<char> ReadBytes(const std::string& path) {
@@ -40,31 +49,39 @@ std::vector<char> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+void SizeArgs(benchmark::internal::Benchmark* b) {
+  b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+}
+
 void BM_DatabaseLoad(benchmark::State& state) {
-  const std::string& path = Folder().path;
+  const std::string& path = StorePath(state.range(0));
   const auto size = std::filesystem::file_size(path);
+  int64_t perPosition = 0;
   for (auto _ : state) {
+    const int64_t before = HeapBytes();
     auto db = std::make_unique<VLDatabase>(path);
     if (db->Open() != kDbOk) state.SkipWithError("load failed");
     benchmark::DoNotOptimize(db->GetPositionCount());
     state.PauseTiming();  // closing the store is not part of loading it
+    perPosition = (HeapBytes() - before) / std::max(1, db->GetPositionCount());
     db.reset();
     state.ResumeTiming();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+  state.counters["heap_per_position"] = static_cast<double>(perPosition);
 }
-BENCHMARK(BM_DatabaseLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DatabaseLoad)->Apply(SizeArgs);
 
 void BM_PlainRead(benchmark::State& state) {
-  const std::string& path = Folder().path;
+  const std::string& path = StorePath(state.range(0));
   const auto size = std::filesystem::file_size(path);
   for (auto _ : state) benchmark::DoNotOptimize(ReadBytes(path).size());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
-BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Apply(SizeArgs);
 
 void BM_DatabaseSave(benchmark::State& state) {
-  const std::string& path = Folder().path;
+  const std::string& path = StorePath(state.range(0));
   VLDatabase db(path);
   if (db.Open() != kDbOk) state.SkipWithError("load failed");
   const auto size = std::filesystem::file_size(path);
@@ -74,13 +91,15 @@ void BM_DatabaseSave(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
-BENCHMARK(BM_DatabaseSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DatabaseSave)->Apply(SizeArgs);
 
-// The same bytes written the way a save must: a new file, flushed to disk, renamed over the old one.
-void BM_PlainWrite(benchmark::State& state) {
-  const std::string& path = Folder().path;
+// The same bytes written the way a save must: a new file, flushed to disk, renamed over the old one; with
+// `durable` also the folder flushed after the rename, as a save does so that the new name survives a crash.
+void PlainWrite(benchmark::State& state, bool durable) {
+  const std::string& path = StorePath(state.range(0));
   const std::vector<char> bytes = ReadBytes(path);
   const std::string temp = path + ".plain";
+  const std::string folder = std::filesystem::path(path).parent_path().string();
   for (auto _ : state) {
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
@@ -89,14 +108,28 @@ void BM_PlainWrite(benchmark::State& state) {
     ::fsync(fd);
     ::close(fd);
     std::filesystem::rename(temp, path + ".copy");
+    if (!durable) continue;
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::fsync(dir);
+    ::close(dir);
   }
+  std::filesystem::remove(path + ".copy");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
-BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
+void BM_PlainWrite(benchmark::State& state) {
+  PlainWrite(state, false);
+}
+void BM_PlainWriteDurable(benchmark::State& state) {
+  PlainWrite(state, true);
+}
+BENCHMARK(BM_PlainWrite)->Apply(SizeArgs);
+BENCHMARK(BM_PlainWriteDurable)->Apply(SizeArgs);
 
 // One change as a user makes it: add a cash position, which saves the whole store.
 void BM_AddCashPosition(benchmark::State& state) {
-  const std::string& path = Folder().path;
+  TempFolder copyFolder{"vl_bench_change"};
+  const std::string path = copyFolder.File("Vellumar.db");
+  std::filesystem::copy_file(StorePath(state.range(0)), path);
   VLDatabase db(path);
   auto window = std::make_shared<NullWindow>();
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
@@ -106,12 +139,37 @@ void BM_AddCashPosition(benchmark::State& state) {
     if (db.AddCashPosition(conn, 1, 100, "cash", id) != kVLOk) state.SkipWithError("add failed");
   }
 }
-BENCHMARK(BM_AddCashPosition)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddCashPosition)->Apply(SizeArgs);
+
+// The held view of the store's one portfolio as `vellumar-cli view` prints it: the positions handed out by
+// the database, sorted by Gain, nine columns of text.
+void BM_SortedView(benchmark::State& state) {
+  const std::string& path = StorePath(state.range(0));
+  VLDatabase db(path);
+  auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  if (!conn) state.SkipWithError("load failed");
+  const std::vector<int> columns = {kColSymbol,    kColName,      kColTrade, kColChange, kColQty,
+                                    kColCurrValue, kColTotalPaid, kColGain,  kColPctGain};
+  int64_t perPosition = 0;
+  for (auto _ : state) {
+    const int64_t before = HeapBytes();
+    VLHoldingItemList positions;
+    if (db.GetPositions(conn, 1, true, positions) != kVLOk) state.SkipWithError("no positions");
+    state.PauseTiming();
+    perPosition = (HeapBytes() - before) / std::max(1, positions.GetCount());
+    state.ResumeTiming();
+    PortfolioView view = BuildPortfolioView(positions, columns, kColGain, false);
+    benchmark::DoNotOptimize(view.rows.data());
+  }
+  state.counters["heap_per_position"] = static_cast<double>(perPosition);
+}
+BENCHMARK(BM_SortedView)->Apply(SizeArgs);
 
 // What every change adds to keep several processes safe: take the file's lock (making sure it is the file
 // at the path), compare the file's identity with the one last read or written, release the lock.
 void BM_LockAndIdentityCheck(benchmark::State& state) {
-  const std::string& path = Folder().path;
+  const std::string& path = StorePath(10000);
   FileIdentity known;
   if (!IdentityOfPath(path, known)) state.SkipWithError("no file");
   for (auto _ : state) {
@@ -126,7 +184,7 @@ BENCHMARK(BM_LockAndIdentityCheck)->Unit(benchmark::kMicrosecond);
 
 // What a long-lived reader pays once a second when nothing changed: one stat.
 void BM_ReloadIfUnchanged(benchmark::State& state) {
-  const std::string& path = Folder().path;
+  const std::string& path = StorePath(10000);
   VLDatabase db(path);
   auto window = std::make_shared<NullWindow>();
   if (!db.Connect(window, 1, 2, 3)) state.SkipWithError("load failed");

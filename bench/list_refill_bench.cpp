@@ -8,7 +8,7 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/views/portfolio_view.h"
-#include "sample_store.h"
+#include "tests/support/sample_store.h"
 
 namespace {
 
@@ -17,10 +17,10 @@ void FillPositions(VLHoldingItemList& list, int count) {
   for (int i = 0; i < count; ++i) {
     auto s = std::make_unique<VLStockHoldingItem>();
     s->id = static_cast<uint32_t>(i + 1);
-    FillSampleQuote(s->quote, (i * 7919) % 1000);  // shuffled, with repeats, as real lists have
-    s->quote.lastTrade = std::to_string(5 + (i * 31) % 400) + "." + std::to_string(10 + i % 90);
-    s->quote.change = (i % 3 ? "+" : "-") + std::to_string(i % 7) + ".25";
-    s->name = s->quote.symbol;
+    FillSampleQuote(s->quote.Edit(), (i * 7919) % 1000);  // shuffled, with repeats, as real lists have
+    s->quote.Edit().lastTrade = std::to_string(5 + (i * 31) % 400) + "." + std::to_string(10 + i % 90);
+    s->quote.Edit().change = (i % 3 ? "+" : "-") + std::to_string(i % 7) + ".25";
+    s->name = s->quote->symbol;
     s->qty = 10 + static_cast<uint32_t>(i % 300);
     s->buyPricePerShare = 500 + static_cast<uint32_t>((i * 13) % 40000);
     s->purchaseDate = 1500000000 + i * 86400;

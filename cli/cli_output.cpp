@@ -13,6 +13,28 @@ void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& c
   }
 }
 
+ListPrinter::ListPrinter(const CliArgs& args, CliIo& io, std::vector<std::string> columns,
+                         std::vector<std::string> headers)
+    : io(io), json(args.Has("json")), columns(std::move(columns)), headers(std::move(headers)) {}
+
+void ListPrinter::Print(const OutputRecord& record) {
+  if (json) {
+    WriteJsonArrayItem(io.out, record, !started);
+  } else {
+    if (!started) WriteTsvHeader(io.out, columns, headers);
+    WriteTsvLine(io.out, columns, record);
+  }
+  started = true;
+}
+
+void ListPrinter::Finish() {
+  if (json) {
+    WriteJsonArrayEnd(io.out, !started);
+  } else if (!started) {
+    WriteTsvHeader(io.out, columns, headers);
+  }
+}
+
 void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record) {
   if (args.Has("json")) {
     WriteJsonObject(io.out, record);

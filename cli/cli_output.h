@@ -10,6 +10,22 @@
 // the field names of `columns`).
 void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
                const std::vector<OutputRecord>& records, const std::vector<std::string>& headers = {});
+// PrintList one record at a time, for lists too long to hold as records: the header (or the array's
+// opening) with the first record, then each record, then Finish.
+class ListPrinter {
+ public:
+  ListPrinter(const CliArgs& args, CliIo& io, std::vector<std::string> columns,
+              std::vector<std::string> headers = {});
+  void Print(const OutputRecord& record);
+  void Finish();
+
+ private:
+  CliIo& io;
+  bool json;
+  std::vector<std::string> columns;
+  std::vector<std::string> headers;
+  bool started = false;
+};
 // Prints one result: a JSON object with --json, else a header line and one row.
 void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record);
 // Every error and warning of every command goes through here: "vellumar-cli COMMAND: TEXT" on `err`, or

@@ -14,9 +14,10 @@
 #include "vl_version.h"
 
 // add-stock and modify-stock ask the service only about a symbol, once their other checks have passed;
-// update and fetch once the database is open and has something to ask for.
+// update, fetch and performance once the database is open and has something to ask for.
 static bool StartsServiceOnDemand(const std::string& name) {
-  return name == "add-stock" || name == "modify-stock" || name == "update" || name == "fetch";
+  return name == "add-stock" || name == "modify-stock" || name == "update" || name == "fetch" ||
+         name == "performance";
 }
 
 static bool AsksService(const std::string& name, const CliArgs& args) {

@@ -18,19 +18,19 @@ constexpr const char* kChartOptions =
     "  --nasdaq  compare with the Nasdaq Composite\n"
     "  --sp500  compare with the S&P 500\n";
 // The options add-stock and modify-stock share.
-#define VL_STOCK_OPTIONS \
-    "  --qty N  shares bought, a whole number up to 1000000 (default none)\n" \
-    "  --price D  price paid per share; needed with --qty (default none)\n" \
-    "  --commission D  commission paid for the purchase (default 0)\n" \
-    "  --date YYYY-MM-DD  purchase date, not after today (default none)\n" \
-    "  --buy-target D  per-share price to buy more at (default none)\n" \
-    "  --sell-target D  per-share price to sell at (default none)\n" \
-    "  --stop-loss D  per-share stop-loss price (default none)\n" \
-    "  --marginable  the security may be bought on margin; needs --equity\n" \
-    "  --equity PCT  margin equity, 1 to 100 percent (default none)\n" \
-    "  --threshold D  per-share price below which the margin equity is watched (default 0)\n" \
-    "  --yes  keep an --equity for a security that is not marginable (else refused)\n" \
-    "  --comment TEXT  a note shown with the position (default empty)\n"
+#define VL_STOCK_OPTIONS                                                                       \
+  "  --qty N  shares bought, a whole number up to 1000000 (default none)\n"                    \
+  "  --price D  price paid per share, at most 42949672.95; needed with --qty (default none)\n" \
+  "  --commission D  commission paid for the purchase (default 0)\n"                           \
+  "  --date YYYY-MM-DD  purchase date, from 1900-01-01 to today (default none)\n"              \
+  "  --buy-target D  per-share price to buy more at (default none)\n"                          \
+  "  --sell-target D  per-share price to sell at (default none)\n"                             \
+  "  --stop-loss D  per-share stop-loss price (default none)\n"                                \
+  "  --marginable  the security may be bought on margin; needs --equity\n"                     \
+  "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"                           \
+  "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"    \
+  "  --yes  keep an --equity for a security that is not marginable (else refused)\n"           \
+  "  --comment TEXT  a note shown with the position (default empty)\n"
 constexpr const char* kAddStockOptions =
     "  --strict  refuse a symbol the market-data service does not know (exit 6) or could not be asked about\n"
     "            (exit 1); without it the position is stored with a warning\n"
@@ -127,6 +127,13 @@ const CommandHelp kHelp[] = {
      "summary Retirement --db my.db"},
     {"update", "views and reports", "refresh the quotes of every position through the service", kDb,
      "update --db my.db"},
+    {"performance", "views and reports",
+     "print a portfolio's time- and money-weighted returns and realized gains by year",
+     "  --from YYYY-MM-DD  start of the span (default: the first purchase)\n"
+     "  --to YYYY-MM-DD  end of the span (default: today)\n"
+     "  --series  also list the value and invested capital of each valuation day (always in --json)\n"
+     "  (the closes come from the service's daily history; exit 6 when a symbol held has none)\n",
+     "performance Retirement --from 2024-01-01 --db my.db"},
     {"report", "views and reports", "write a portfolio's view and totals as an HTML page",
      "  --out FILE  the page to write (required)\n"
      "  (and every option of view but --list-columns)\n",

@@ -8,6 +8,7 @@ std::vector<CliCommand> AllCliCommands() {
       DbCommands,
       ListCommands,
       ViewCommands,
+      PerformanceCommands,
       FetchCommands,
       MaintenanceCommands,
   };
@@ -21,6 +22,6 @@ std::vector<CliCommand> AllCliCommands() {
 bool AsksMarketService(const std::string& command) {
   static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
                                                          "news",  "update",  "fetch",  "add-stock",
-                                                         "modify-stock"};
+                                                         "modify-stock", "performance"};
   return kServiceCommands.count(command) != 0;
 }

@@ -51,6 +51,7 @@ std::vector<CliCommand> ViewCommands();    // cli/view_commands.cpp
 std::vector<CliCommand> FetchCommands();   // cli/fetch_commands.cpp
 std::vector<CliCommand> ListCommands();    // cli/list_commands.cpp
 std::vector<CliCommand> MaintenanceCommands();  // cli/maintenance_commands.cpp
+std::vector<CliCommand> PerformanceCommands();  // cli/performance_commands.cpp
 
 // Whether the command asks the market-data service (and so starts the bundled one when nothing answers).
 bool AsksMarketService(const std::string& command);

@@ -1,8 +1,6 @@
 // vellumar-cli commands that read and change the portfolio database.
 #include "cli/command_table.h"
 
-#include <ctime>
-
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
 #include "cli/refusals.h"
@@ -12,6 +10,8 @@
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/sell_checks.h"
 #include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/columns/clock.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -20,9 +20,9 @@
 
 namespace {
 
-int Done(CliIo& io, int32_t code) {
+int Done(CliIo& io, DbSession& s, int32_t code) {
   if (code == kVLOk) return kExitOk;
-  return Failed(io, DatabaseCodeText(code));
+  return Failed(io, DatabaseCodeText(code, s.Db()));
 }
 
 std::string CentsText(uint32_t cents) {
@@ -30,7 +30,8 @@ std::string CentsText(uint32_t cents) {
 }
 
 // The options of add-stock and modify-stock laid over what the position dialog would show, so that the
-// dialog's checks judge them. A --date that is not a date is wrong usage; a date after today is refused.
+// dialog's checks judge them. A --date that is not a date is wrong usage; one outside the range the
+// positions keep (from 1900-01-01 to today) is refused by those checks.
 int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, StockHoldingEntry& entry) {
   struct TextOption {
     const char* name;
@@ -50,10 +51,6 @@ int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, S
     int64_t date = 0;
     if (!ParseDate(args.Option("date"), &date)) return Usage(io, command, "--date needs a date such as 2024-03-15");
     entry.buyDate = date;
-  }
-  if (entry.buyDate) {
-    const EntryCheck check = CheckDateNotLater(*entry.buyDate, EndOfToday(), EntryField::BuyDate);
-    if (!check.Ok()) return Refuse(io, command, check);
   }
   if (args.Has("marginable")) entry.marginable = true;
   if (args.Has("not-marginable")) entry.marginable = false;
@@ -77,7 +74,7 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLPortfolioItemList list;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, s, code);
   std::vector<OutputRecord> records;
   // Dates as the user reads them (the dump keeps the stored seconds).
   for (const auto& item : list) {
@@ -103,7 +100,7 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
     return Refuse(io, "add-portfolio", check);
   }
   p.comment = args.Option("comment");
-  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
   return kExitOk;
 }
@@ -122,11 +119,11 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   if (!id) return kExitFailed;
   VLPortfolioItem p;
   if (int32_t code = s.Db().GetPortfolio(s.Conn(), id, p); code != kVLOk) {
-    return Done(io, code);
+    return Done(io, s, code);
   }
   if (args.HasOption("name")) p.name = newName;
   if (args.HasOption("comment")) p.comment = args.Option("comment");
-  return Done(io, s.Db().ModifyPortfolio(s.Conn(), p));
+  return Done(io, s, s.Db().ModifyPortfolio(s.Conn(), p));
 }
 
 int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
@@ -135,7 +132,7 @@ int RunDeletePortfolio(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
   if (!id) return kExitFailed;
-  return Done(io, s.Db().DeletePortfolio(s.Conn(), id));
+  return Done(io, s, s.Db().DeletePortfolio(s.Conn(), id));
 }
 
 // Asks the service whether it knows `symbol`, unless --no-check: a symbol it does not know is stored with a
@@ -176,7 +173,7 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
   const int32_t code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
-  if (code != kVLOk) return Done(io, code);
+  if (code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -197,7 +194,7 @@ int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
   const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
                             : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed,
                                                        marginItem.name, id);
-  if (code != kVLOk) return Done(io, code);
+  if (code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -214,7 +211,7 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
   if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) {
-    return Done(io, code);
+    return Done(io, s, code);
   }
   if (position->GetKind() != kHoldingStock) return Failed(io, "position " + std::to_string(id) + " is not a stock position");
   auto& fields = static_cast<VLStockHoldingItem&>(*position);
@@ -253,7 +250,7 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (!newSymbol.empty()) {
     if (int rc = CheckSymbolKnown(args, io, "modify-stock", newSymbol); rc != kExitOk) return rc;
   }
-  return Done(io, s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
+  return Done(io, s, s.Db().ModifyStockPosition(s.Conn(), id, fields, newSymbol));
 }
 
 int RunSell(const CliArgs& args, CliIo& io) {
@@ -261,18 +258,15 @@ int RunSell(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "sell", "give the position's ID");
   if (!args.HasOption("qty") || !args.HasOption("price")) return Usage(io, "sell", "give --qty N and --price D");
   // Every sale has a date (the sold views and the time held need it): today's unless --date names one.
-  int64_t date = 0;
-  if (!ParseDate(args.HasOption("date") ? args.Option("date") : FormatDate(std::time(nullptr)), &date)) {
+  int64_t date = StoredDateOfDay(TodayDayNumber());
+  if (args.HasOption("date") && !ParseDate(args.Option("date"), &date)) {
     return Usage(io, "sell", "--date needs YYYY-MM-DD");
-  }
-  if (const EntryCheck check = CheckDateNotLater(date, EndOfToday(), EntryField::SaleDate); !check.Ok()) {
-    return Refuse(io, "sell", check);
   }
   const SellEntry entry{args.Option("qty"), args.Option("price"), date, args.Option("commission")};
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, s, code);
   const std::string which = "position " + std::to_string(id);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "sell", which + " is a cash or margin position; only shares are sold");
@@ -282,14 +276,15 @@ int RunSell(const CliArgs& args, CliIo& io) {
   if (stock.qty == 0) return RefuseState(io, "sell", which + " holds no shares");
   SellResult sale;
   if (EntryCheck check = CheckSell(entry, stock.qty, sale); !check.Ok()) return Refuse(io, "sell", check);
-  if (sale.saleDate != 0 && stock.purchaseDate != 0 && sale.saleDate < stock.purchaseDate) {
-    return Refuse(io, "sell", EntryFailure(StringId::SaleDateBeforePurchase, EntryPage::None, EntryField::SaleDate,
-                                           {FormatDate(stock.purchaseDate)}));
+  if (SaleBeforePurchase(stock.purchaseDate, sale.saleDate)) {
+    return Refuse(io, "sell",
+                  EntryFailure(StringId::SaleDateBeforePurchase, EntryPage::None, EntryField::SaleDate,
+                               {FormatDay(stock.purchaseDate)}));
   }
   uint32_t newId = 0;
   const int32_t code =
       s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission, sale.saleDate, newId);
-  if (code != kVLOk) return Done(io, code);
+  if (code != kVLOk) return Done(io, s, code);
   PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
   return kExitOk;
 }
@@ -301,7 +296,7 @@ int OnePosition(const CliArgs& args, CliIo& io, const char* command,
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give the position's ID");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
-  return Done(io, (s.Db().*operation)(s.Conn(), id));
+  return Done(io, s, (s.Db().*operation)(s.Conn(), id));
 }
 
 int RunUnsell(const CliArgs& args, CliIo& io) {
@@ -310,12 +305,12 @@ int RunUnsell(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, code);
+  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, s, code);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "unsell", "position " + std::to_string(id) +
                                          " is a cash or margin position; only a sale of shares can be undone");
   }
-  return Done(io, s.Db().UnsellPosition(s.Conn(), id));
+  return Done(io, s, s.Db().UnsellPosition(s.Conn(), id));
 }
 int RunDeletePosition(const CliArgs& args, CliIo& io) {
   return OnePosition(args, io, "delete-position", &VLDatabase::DeletePosition);
@@ -330,7 +325,7 @@ int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[1], io);
   if (!portfolioId) return kExitFailed;
-  return Done(io, (s.Db().*operation)(s.Conn(), id, portfolioId));
+  return Done(io, s, (s.Db().*operation)(s.Conn(), id, portfolioId));
 }
 
 int RunCopy(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "copy", &VLDatabase::CopyPosition); }

@@ -1,10 +1,12 @@
 #include "cli/db_session.h"
 
 #include <cctype>
+#include <filesystem>
 
 #include "cli/cli_output.h"
 #include "framework/app_paths.h"
 #include "framework/file_util.h"
+#include "framework/memory_budget.h"
 #include "framework/text_util.h"
 #include "portfolio/records/vl_portfolio_item.h"
 
@@ -51,8 +53,20 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
                "no database file at " + path + " (create one with: vellumar-cli init --db " + path + ")");
   } else if (code == kDbBusy) {
     PrintError(io.err, io.command, "cannot open " + path + ": " + kBusyText);
+  } else if (code == kDbTooLarge) {
+    std::error_code error;
+    const uint64_t size = std::filesystem::file_size(path, error);
+    const uint64_t megabytes = error ? 0 : size >> 20;
+    PrintError(io.err, io.command,
+               "cannot open " + path + ": the database is too large for the memory available (its " +
+                   std::to_string(megabytes) + " MB need about " +
+                   std::to_string(megabytes * kMemoryPerStoredByte) + " MB, " +
+                   std::to_string(AvailableMemoryBytes() >> 20) + " MB are available)");
   } else if (code == kDbFailed && !FileExists(path)) {
     PrintError(io.err, io.command, "cannot open " + path);
+  } else if (db->GetLastFileError().errorNumber != 0) {
+    // The system refused the file (no permission to read it): that is no damage, and says why.
+    PrintError(io.err, io.command, db->GetLastFileError().Describe());
   } else {
     PrintError(io.err, io.command,
                "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
@@ -87,6 +101,24 @@ std::string DatabaseCodeText(int32_t code) {
     case kVLAlreadySold: return "the position is already sold";
     case kVLNotSold: return "the position is not sold";
     case kVLBusy: return kBusyText;
+    case kVLStoreFull:
+      return "the database holds as many portfolios, positions and quotes as its file can number";
+    case kVLReadOnly:
+      return "the database may only be read; nothing was changed";
     default: return "failed with code " + std::to_string(code);
   }
+}
+
+std::string DatabaseCodeText(int32_t code, const VLDatabase& db) {
+  if (code == kVLReadOnly) {
+    return "the database may only be read (" + db.GetReadOnlyCause().Describe() + "); nothing was changed";
+  }
+  const FileError& error = db.GetLastFileError();
+  if (code != kVLFailed || !error.IsSet()) return DatabaseCodeText(code);
+  if (db.IsFileLost()) {
+    return error.Describe() +
+           " (the database file was deleted or replaced while this command ran); nothing "
+           "was changed";
+  }
+  return "the change could not be saved: " + error.Describe() + "; the file was left as it was";
 }

@@ -27,3 +27,6 @@ class DbSession {
 std::string DatabasePathOption(const CliArgs& args);
 // What a database code means, for the error stream.
 std::string DatabaseCodeText(int32_t code);
+// The same for a change that `db` refused, with the file and the system's reason when the file system was
+// the cause (read-only, a failed save, the file deleted or replaced).
+std::string DatabaseCodeText(int32_t code, const VLDatabase& db);

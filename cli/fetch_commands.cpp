@@ -7,6 +7,7 @@
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
 #include "cli/progress.h"
+#include "cli/tsv_writer.h"
 #include "marketdata/c_web_grab.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
@@ -52,8 +53,9 @@ struct FetchResult {
 FetchResult FetchOne(CWebGrab& grab, const std::string& symbol) {
   const ServiceHosts& hosts = GetServiceHosts();
   std::string body;
+  // A fetch changes the service's files, so it is a POST (the service answers a GET with 405).
   const std::string url = "http://" + hosts.quoteCsvHost + "/vellumar/fetch?s=" + EncodeUrlValue(symbol);
-  if (!grab.GetFile(url, body, hosts.agent, nullptr)) {
+  if (!grab.PostForm(url, "", body, hosts.agent, nullptr)) {
     const std::string why = grab.GetErrorText().empty() ? "the service does not answer" : grab.GetErrorText();
     return {false, symbol + ": " + why};
   }
@@ -96,7 +98,7 @@ int RunFetch(const CliArgs& args, CliIo& io) {
       continue;
     }
     // One line per symbol as it finishes.
-    io.out << "[" << done << "/" << symbols.size() << "] " << result.line << "\n" << std::flush;
+    io.out << "[" << done << "/" << symbols.size() << "] " << TerminalText(result.line) << "\n" << std::flush;
   }
   if (json) PrintList(args, io, {"symbol", "fetched", "result"}, records);
   return allFetched ? kExitOk : kExitFailed;

@@ -56,13 +56,18 @@ static void WriteObject(std::ostream& out, const OutputRecord& record) {
   out << '}';
 }
 
+void WriteJsonArrayItem(std::ostream& out, const OutputRecord& record, bool first) {
+  out << (first ? "[" : ",\n");
+  WriteObject(out, record);
+}
+
+void WriteJsonArrayEnd(std::ostream& out, bool empty) {
+  out << (empty ? "[]\n" : "]\n");
+}
+
 void WriteJson(std::ostream& out, const std::vector<OutputRecord>& records) {
-  out << '[';
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (i) out << ",\n";
-    WriteObject(out, records[i]);
-  }
-  out << "]\n";
+  for (size_t i = 0; i < records.size(); ++i) WriteJsonArrayItem(out, records[i], i == 0);
+  WriteJsonArrayEnd(out, records.empty());
 }
 
 void WriteJsonObject(std::ostream& out, const OutputRecord& record) {

@@ -42,8 +42,8 @@ OutputRecord PositionRow(const VLHoldingItem& h, const std::string& portfolio) {
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
   r.Add("state", s.IsSold() ? "sold" : "held").AddText("qty", std::to_string(s.qty));
   r.AddText("amount", CentsText(static_cast<uint64_t>(s.qty) * s.buyPricePerShare + s.buyCommission));
-  r.Add("bought", s.purchaseDate ? FormatDate(s.purchaseDate) : "");
-  return r.Add("sold", s.saleDate ? FormatDate(s.saleDate) : "").Add("comment", s.comment);
+  r.Add("bought", s.purchaseDate ? FormatDay(s.purchaseDate) : "");
+  return r.Add("sold", s.saleDate ? FormatDay(s.saleDate) : "").Add("comment", s.comment);
 }
 
 int RunPositions(const CliArgs& args, CliIo& io) {

@@ -21,7 +21,10 @@ int RunInit(const CliArgs& args, CliIo& io) {
     VLDatabase db(path);
     const int32_t code = db.Create();
     if (code == kDbExists) return Failed(io, "a database already exists at " + path);
-    if (code != kDbOk) return Failed(io, "[ " + path + " ]\n\nVellumar was unable to create this database\nfile.");
+    if (code != kDbOk) {
+      return Failed(io, "[ " + path + " ]\n\nVellumar was unable to create this database\nfile.\n(" +
+                            db.GetLastFileError().Describe() + ")");
+    }
   }
   if (args.Has("sample")) {
     DbSession s;
@@ -30,7 +33,7 @@ int RunInit(const CliArgs& args, CliIo& io) {
     if (code != kVLOk) {
       // The file is this command's own: a half-filled sample goes, so that the next init finds the path free.
       std::remove(path.c_str());
-      return Failed(io, "the sample could not be written: " + DatabaseCodeText(code));
+      return Failed(io, "the sample could not be written: " + DatabaseCodeText(code, s.Db()));
     }
     io.out << "Created " << path << " with two sample portfolios; 'vellumar-cli update --db " << path
            << "' fetches their quotes\n";
@@ -183,8 +186,9 @@ int RunDump(const CliArgs& args, CliIo& io) {
     const auto& q = static_cast<const VLStockInfoItem&>(*item);
     OutputRecord& r = quoteRecords.emplace_back();
     r.AddNumber("id", q.id).AddNumber("tag", q.tag).Add("name", q.name).AddNumber("refCount", q.refCount);
-    for (const auto& f : StockInfo::TextFields()) r.Add(std::string("quote.") + f.fieldName, q.quote.*f.member);
-    r.AddNumber("quote.stamp", q.quote.stamp);
+    for (const auto& f : StockInfo::TextFields())
+      r.Add(std::string("quote.") + f.fieldName, (*q.quote).*f.member);
+    r.AddNumber("quote.stamp", q.quote->stamp);
   }
   for (const auto& item : portfolios) portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
   for (const auto& item : positions) {

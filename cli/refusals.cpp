@@ -19,25 +19,33 @@ const std::map<StringId, RefusalText>& Texts() {
       {StringId::SymbolMissing, {"the symbol is empty or blank", kExitRefused}},
       {StringId::NewSymbolMissing, {"--symbol is empty or blank", kExitRefused}},
       {StringId::SymbolCharactersInvalid,
-       {"the symbol \"%1\" holds a blank, comma, quote or control character, which no symbol has", kExitRefused}},
+       {"the symbol \"%1\" holds a blank, comma, quote or control character, which no symbol has",
+        kExitRefused}},
       {StringId::QuantityMissing, {"--qty: give the number of shares bought (a whole number)", kExitRefused}},
       {StringId::QuantityTooLarge, {"--qty: a position holds at most 1000000 shares", kExitRefused}},
       {StringId::BuyPriceMissing, {"--price: give the price paid per share for these shares", kExitRefused}},
       {StringId::BuyPriceNegative, {"--price must be an amount of 0 or more, such as 12.34", kExitRefused}},
-      {StringId::BuyCommissionNegative, {"--commission must be an amount of 0 or more, such as 9.95", kExitRefused}},
-      {StringId::TargetPriceInvalid,
-       {"--buy-target, --sell-target and --stop-loss must be amounts of 0 or more", kExitRefused}},
+      {StringId::BuyCommissionNegative,
+       {"--commission must be an amount of 0 or more, such as 9.95", kExitRefused}},
       {StringId::MarginEquityOutOfRange,
        {"--equity: a marginable position needs a margin equity from 1 to 100 percent", kExitRefused}},
-      {StringId::MarginThresholdInvalid, {"--threshold must be an amount of 0 or more", kExitRefused}},
       {StringId::MarginEquityNotMarginable,
        {"--equity is given for a security that is not marginable: add --marginable, or --yes to keep it so",
         kExitRefused}},
       {StringId::AmountMissing, {"AMOUNT must be above 0, such as 2500 or 12.34", kExitRefused}},
       {StringId::DescriptionMissing, {"--comment (the description) must not be blank", kExitRefused}},
-      {StringId::SalePriceInvalid, {"--price: give the sale price per share, an amount above 0", kExitRefused}},
-      {StringId::SaleCommissionNegative, {"--commission must be an amount of 0 or more, such as 9.95", kExitRefused}},
+      {StringId::SalePriceInvalid,
+       {"--price: give the sale price per share, an amount above 0", kExitRefused}},
+      {StringId::SaleCommissionNegative,
+       {"--commission must be an amount of 0 or more, such as 9.95", kExitRefused}},
       {StringId::DateLaterThanToday, {"--date is later than today", kExitRefused}},
+      {StringId::DateOutOfRange, {"--date must lie between %1 and today", kExitRefused}},
+      // Numbers refused for a reason of their own; %o names the option (or argument) typed.
+      {StringId::AmountNotANumber, {"%o: \"%1\" is not an amount (such as %2)", kExitRefused}},
+      {StringId::WholeNumberNotANumber, {"%o: \"%1\" is not a whole number", kExitRefused}},
+      {StringId::AmountNegative, {"%o must not be negative", kExitRefused}},
+      {StringId::QuantityNegative, {"%o must not be negative", kExitRefused}},
+      {StringId::AmountTooLarge, {"%o is too large: at most %1", kExitRefused}},
       {StringId::SaleDateBeforePurchase, {"the sale date is before the purchase date %1", kExitNotPossible}},
       {StringId::SoldQuantityOutOfRange,
        {"--qty: give a number of shares from 1 to %1; only %1 shares are held", kExitNotPossible}},
@@ -47,9 +55,36 @@ const std::map<StringId, RefusalText>& Texts() {
   return texts;
 }
 
-std::string Fill(const std::string& text, const std::vector<std::string>& arguments) {
+// The option (or argument) of the command line that fills each dialog field.
+std::string OptionOf(EntryField field) {
+  static const std::map<EntryField, const char*> options = {
+      {EntryField::Quantity, "--qty"},
+      {EntryField::BuyPrice, "--price"},
+      {EntryField::BuyDate, "--date"},
+      {EntryField::BuyCommission, "--commission"},
+      {EntryField::BuyTarget, "--buy-target"},
+      {EntryField::SellTarget, "--sell-target"},
+      {EntryField::StopLossTarget, "--stop-loss"},
+      {EntryField::MarginPercent, "--equity"},
+      {EntryField::MarginThreshold, "--threshold"},
+      {EntryField::SalePrice, "--price"},
+      {EntryField::SaleDate, "--date"},
+      {EntryField::SaleCommission, "--commission"},
+      {EntryField::Amount, "AMOUNT"},
+      {EntryField::Description, "--comment"},
+  };
+  const auto it = options.find(field);
+  return it == options.end() ? "the value" : it->second;
+}
+
+std::string Fill(const std::string& text, const std::vector<std::string>& arguments, EntryField field) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 'o') {
+      out += OptionOf(field);
+      ++i;
+      continue;
+    }
     const size_t index = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : arguments.size();
     if (text[i] == '%' && index < arguments.size()) {
       out += arguments[index];
@@ -66,7 +101,7 @@ std::string Fill(const std::string& text, const std::vector<std::string>& argume
 int Refuse(CliIo& io, const char* command, const EntryCheck& check) {
   const auto it = Texts().find(check.message);
   if (it == Texts().end()) return RefuseState(io, command, "refused by the position checks");
-  PrintError(io.err, command, Fill(it->second.text, check.arguments));
+  PrintError(io.err, command, Fill(it->second.text, check.arguments, check.field));
   return it->second.exitCode;
 }
 

@@ -1,7 +1,7 @@
 #include "cli/sample_database.h"
 
-#include "marketdata/market_date.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
@@ -62,9 +62,8 @@ const std::vector<SamplePortfolio>& Samples() {
   return samples;
 }
 
-int64_t Midnight(const SampleDate& date) {
-  int64_t seconds = 0;
-  return LocalMidnight(date.year, date.month, date.day, &seconds) ? seconds : 0;
+int64_t StoredDay(const SampleDate& date) {
+  return StoredDateOf(CalendarDate{date.year, date.month, date.day});
 }
 
 int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, const SampleStock& s) {
@@ -73,7 +72,7 @@ int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, con
   fields.qty = s.qty;
   fields.buyPricePerShare = s.priceCents;
   fields.buyCommission = s.commissionCents;
-  fields.purchaseDate = Midnight(s.bought);
+  fields.purchaseDate = StoredDay(s.bought);
   fields.perShareSellTarget = s.sellTargetCents;
   fields.perShareStopLossTarget = s.stopLossCents;
   fields.marginable = s.marginEquity != 0;
@@ -83,7 +82,8 @@ int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, con
   if (int32_t code = db.AddStockPosition(conn, portfolioId, fields, id); code != kVLOk) return code;
   if (s.soldQty == 0) return kVLOk;
   uint32_t remainderId = 0;
-  return db.SellPosition(conn, id, s.soldQty, s.salePriceCents, s.commissionCents, Midnight(s.sold), remainderId);
+  return db.SellPosition(conn, id, s.soldQty, s.salePriceCents, s.commissionCents, StoredDay(s.sold),
+                         remainderId);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <ctime>
 #include <sstream>
 
-#include "marketdata/market_date.h"
+#include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/records/calendar_date.h"
 
 bool ParseIntArg(const std::string& text, int minValue, int maxValue, int* out) {
   const char* begin = text.data();
@@ -63,20 +64,21 @@ bool ParseCents(const std::string& text, uint32_t* cents) {
   return true;
 }
 
-bool ParseDate(const std::string& text, int64_t* seconds) {
-  int year = 0, month = 0, day = 0;
-  char tail = 0;
-  if (text.size() != 10 || std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) {
-    return false;
-  }
-  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(month, year)) return false;
-  return LocalMidnight(year, month, day, seconds);
+bool ParseDate(const std::string& text, int64_t* storedDate) {
+  CalendarDate date;
+  if (!ParseIsoDate(text, &date)) return false;
+  *storedDate = StoredDateOf(date);
+  return true;
 }
 
 bool ParseYearMonth(const std::string& text, int* year, int* month) {
   size_t dash = text.find('-');
   return dash != std::string::npos && ParseIntArg(text.substr(0, dash), 1900, 9999, year) &&
          ParseIntArg(text.substr(dash + 1), 1, 12, month);
+}
+
+std::string FormatDay(int64_t storedDate) {
+  return IsoDateText(DateOfStoredDate(storedDate));
 }
 
 std::string FormatDate(int64_t seconds) {

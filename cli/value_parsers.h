@@ -14,9 +14,12 @@
 [[nodiscard]] bool ParseIdList(const std::string& text, std::vector<uint32_t>* ids);
 // "12.34", "12.3", "12" or ".5" as whole cents; false for anything else or more than two decimals.
 [[nodiscard]] bool ParseCents(const std::string& text, uint32_t* cents);
-// "YYYY-MM-DD" as the local midnight of that day, in seconds since 1970.
-[[nodiscard]] bool ParseDate(const std::string& text, int64_t* seconds);
+// "YYYY-MM-DD" (years 0001 to 9999) as the stored form of that day (portfolio/records/calendar_date.h), which
+// reads as the same day in every time zone. Whether a position may carry the day is the checks' matter.
+[[nodiscard]] bool ParseDate(const std::string& text, int64_t* storedDate);
 // "2007-03" as year (1900 to 9999) and month.
 [[nodiscard]] bool ParseYearMonth(const std::string& text, int* year, int* month);
-// Seconds since 1970 as the local date "YYYY-MM-DD"; the reverse of ParseDate.
+// The day of a stored purchase or sale date as "YYYY-MM-DD"; the reverse of ParseDate.
+std::string FormatDay(int64_t storedDate);
+// A moment (seconds since 1970, such as a portfolio's creation time) as the local date "YYYY-MM-DD".
 std::string FormatDate(int64_t seconds);

@@ -1,7 +1,6 @@
 // vellumar-cli commands that show a portfolio as the window does: its list, its summary, its report, and
 // the quote refresh behind them.
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "cli/cli_output.h"
@@ -9,8 +8,12 @@
 #include "cli/db_session.h"
 #include "cli/progress.h"
 #include "cli/value_parsers.h"
+#include "framework/file_util.h"
+#include "framework/replace_file.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/database/vl_web_quote_source.h"
+#include "portfolio/records/vl_holding_item.h"
+#include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "portfolio/views/portfolio_report.h"
@@ -75,20 +78,20 @@ bool ChooseView(const CliArgs& args, ViewChoice* choice, std::string* problem) {
   return true;
 }
 
-// Opens the database and builds the portfolio's view; 0 on success, else the exit code.
+// Opens the database, reads the portfolio's positions and sorts them: `view` gets the columns and headers,
+// its rows are made from `positions` in their order. 0 on success, else the exit code.
 int LoadView(const CliArgs& args, CliIo& io, const char* command, DbSession& s, uint32_t* portfolioId,
-             ViewChoice* choice, PortfolioView* view) {
+             ViewChoice* choice, VLHoldingItemList& positions, PortfolioView* view) {
   if (args.positional.size() != 1) return Usage(io, command, "give the PORTFOLIO (id or name)");
   std::string problem;
   if (!ChooseView(args, choice, &problem)) return Usage(io, command, problem);
   if (!s.Open(args, io)) return kExitFailed;
   *portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!*portfolioId) return kExitFailed;
-  VLHoldingItemList positions;
   if (int32_t code = s.Db().GetPositions(s.Conn(), *portfolioId, choice->held, positions); code != kVLOk) {
     return Failed(io, DatabaseCodeText(code));
   }
-  *view = BuildPortfolioView(positions, choice->columns, choice->sortColumn, choice->ascending);
+  *view = SortPortfolioView(positions, choice->columns, choice->sortColumn, choice->ascending);
   return kExitOk;
 }
 
@@ -100,18 +103,19 @@ std::string PlainHeader(int column) {
 }
 
 // The rows, each with its position id first: a table under the window's headers (the sort column's with
-// its mark), or JSON objects keyed by the plain headers, numbers beside their texts.
-void PrintViewRows(const CliArgs& args, CliIo& io, const PortfolioView& view) {
+// its mark), or JSON objects keyed by the plain headers, numbers beside their texts. One row at a time, so
+// a list of a million positions never holds all its texts at once.
+void PrintViewRows(const CliArgs& args, CliIo& io, const PortfolioView& view, const VLHoldingItemList& positions) {
   std::vector<std::string> keys = {"id"};
   std::vector<std::string> headers = {"Id"};
   for (size_t i = 0; i < view.columns.size(); ++i) {
     keys.push_back(PlainHeader(view.columns[i]));
     headers.push_back(view.headers[i]);
   }
-  std::vector<OutputRecord> records;
-  records.reserve(view.rows.size());
-  for (const PortfolioView::Row& row : view.rows) {
-    OutputRecord& r = records.emplace_back();
+  ListPrinter printer(args, io, keys, headers);
+  for (const auto& item : positions) {
+    const PortfolioView::Row row = MakeViewRow(static_cast<const VLHoldingItem&>(*item), view.columns);
+    OutputRecord r;
     r.AddNumber("id", row.id);
     for (size_t i = 0; i < row.cells.size() && i + 1 < keys.size(); ++i) {
       // Symbols, names and comments stay texts even when one looks like a number ("9988", "1,000").
@@ -121,8 +125,9 @@ void PrintViewRows(const CliArgs& args, CliIo& io, const PortfolioView& view) {
         r.AddText(keys[i + 1], row.cells[i]);
       }
     }
+    printer.Print(r);
   }
-  PrintList(args, io, keys, records, headers);
+  printer.Finish();
 }
 
 // Every column a view can show: its id (for --columns and --sort), header, category and description.
@@ -153,9 +158,10 @@ int RunView(const CliArgs& args, CliIo& io) {
   DbSession s;
   uint32_t portfolioId = 0;
   ViewChoice choice;
+  VLHoldingItemList positions;
   PortfolioView view;
-  if (int rc = LoadView(args, io, "view", s, &portfolioId, &choice, &view); rc != kExitOk) return rc;
-  PrintViewRows(args, io, view);
+  if (int rc = LoadView(args, io, "view", s, &portfolioId, &choice, positions, &view); rc != kExitOk) return rc;
+  PrintViewRows(args, io, view, positions);
   return kExitOk;
 }
 
@@ -200,7 +206,9 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
         std::make_unique<ProgressQuoteSource>(std::make_unique<VLWebQuoteSource>(), batches, io.progress));
   }
   if (const int32_t rc = s.Db().UpdateQuotes(s.Conn()); rc != kVLOk) {
-    if (rc == kVLBusy) return Failed(io, "" + DatabaseCodeText(rc));
+    if (rc == kVLBusy || rc == kVLReadOnly || s.Db().GetLastFileError().IsSet()) {
+      return Failed(io, DatabaseCodeText(rc, s.Db()));
+    }
     const std::string detail = s.Db().GetLastRefreshError();
     const FetchFailure& failure = s.Db().GetLastRefreshFailure();
     // A service on this machine that does not answer is no matter of the Internet connection.
@@ -216,7 +224,7 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
   s.Db().CopyAll(quotes, portfolios, positions);
   for (const auto& item : quotes) {
     const auto& q = static_cast<const VLStockInfoItem&>(*item);
-    if (!q.quote.IsKnownSymbol()) PrintError(io.err, io.command, "no such ticker symbol \"" + q.name + "\"");
+    if (!q.quote->IsKnownSymbol()) PrintError(io.err, io.command, "no such ticker symbol \"" + q.name + "\"");
   }
   std::string time, status;
   if (int32_t code = s.Db().GetMarketTime(s.Conn(), time); code != kVLOk) {
@@ -236,8 +244,9 @@ int RunReport(const CliArgs& args, CliIo& io) {
   DbSession s;
   uint32_t portfolioId = 0;
   ViewChoice choice;
+  VLHoldingItemList positions;
   PortfolioView view;
-  if (int rc = LoadView(args, io, "report", s, &portfolioId, &choice, &view); rc != kExitOk) return rc;
+  if (int rc = LoadView(args, io, "report", s, &portfolioId, &choice, positions, &view); rc != kExitOk) return rc;
 
   PortfolioReportInput input;
   input.heldView = choice.held;
@@ -254,7 +263,9 @@ int RunReport(const CliArgs& args, CliIo& io) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
   input.updatedText = FormatUpdatedText(marketTime);
-  for (const PortfolioView::Row& row : view.rows) input.rows.push_back(row.cells);
+  for (const auto& item : positions) {
+    input.rows.push_back(MakeViewRow(static_cast<const VLHoldingItem&>(*item), view.columns).cells);
+  }
   if (int32_t code = s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
       code != kVLOk) {
     return Failed(io, "" + DatabaseCodeText(code));
@@ -262,11 +273,14 @@ int RunReport(const CliArgs& args, CliIo& io) {
   const std::time_t now = std::time(nullptr);
   localtime_r(&now, &input.localTime);
 
+  // Written whole or not at all: a report already there stays as it was when this one cannot be written.
   const std::string path = args.Option("out");
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << BuildPortfolioReport(input);
-  out.close();
-  if (!out) return Failed(io, "cannot write " + path);
+  const bool existed = FileExists(path);
+  FileError error;
+  if (!ReplaceFileContent(path, BuildPortfolioReport(input), error)) {
+    return Failed(io, error.Describe() + (existed ? "; the report at " + path + " is left as it was"
+                                                  : "; no report was written"));
+  }
   return kExitOk;
 }
 

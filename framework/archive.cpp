@@ -18,11 +18,26 @@ std::string ScrambleText(std::string_view s) {
   return out;
 }
 
+namespace {
+// Complements n bytes from `in` to `out` (which may be the same), eight at a time.
+void Complement(const char* in, char* out, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, in + i, 8);
+    word = ~word;
+    std::memcpy(out + i, &word, 8);
+  }
+  for (; i < n; ++i) out[i] = static_cast<char>(~static_cast<unsigned char>(in[i]));
+}
+}  // namespace
+
 void ScrambleInPlace(std::string& s) {
-  for (char& c : s) c = static_cast<char>(~static_cast<unsigned char>(c));
+  Complement(s.data(), s.data(), s.size());
 }
 
-Archive::Archive(ArchiveStream& stream, Mode mode) : stream(stream), mode(mode), buffer(kBufferSize) {}
+Archive::Archive(ArchiveStream& stream, Mode mode, size_t bufferSize)
+    : stream(stream), mode(mode), buffer(bufferSize) {}
 
 Archive::~Archive() = default;
 
@@ -87,13 +102,13 @@ void Archive::CheckCount(uint64_t count, uint64_t minBytesEach) const {
   if (count > left / minBytesEach) throw ArchiveError("count larger than the data that remains");
 }
 
-void Archive::WriteUInt32(uint32_t v) {
+void Archive::WriteUInt32Slow(uint32_t v) {
   const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
                         static_cast<uint8_t>(v >> 24)};
   WriteBytes(b, 4);
 }
 
-uint32_t Archive::ReadUInt32() {
+uint32_t Archive::ReadUInt32Slow() {
   uint8_t b[4];
   ReadBytes(b, 4);
   return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
@@ -136,6 +151,12 @@ int64_t Archive::ReadTime() {
 
 void Archive::WriteString(std::string_view s) {
   const uint64_t len = s.size();
+  if (len < kShortLimit && mode == Mode::Store && buffer.size() - pos > len) {  // short, and room for it
+    buffer[pos] = static_cast<uint8_t>(len);
+    std::memcpy(buffer.data() + pos + 1, s.data(), len);
+    pos += 1 + len;
+    return;
+  }
   if (len < kShortLimit) {
     const uint8_t b = static_cast<uint8_t>(len);
     WriteBytes(&b, 1);
@@ -166,6 +187,35 @@ size_t Archive::ReadStringLength() {
   return static_cast<size_t>(len);
 }
 
+void Archive::ReadStringInto(std::string& s) {
+  if (pos < end) {  // a short string that is buffered whole: one copy, straight from the buffer
+    const size_t len = buffer[pos];
+    if (len < kShortLimit && pos + 1 + len <= end) {
+      s.assign(reinterpret_cast<const char*>(buffer.data() + pos + 1), len);
+      pos += 1 + len;
+      return;
+    }
+  }
+  s = ReadString();
+}
+
+void Archive::ReadScrambledStringInto(std::string& s) {
+  ReadStringInto(s);
+  ScrambleInPlace(s);
+}
+
+bool Archive::ReadStringIs(std::string_view key) {
+  if (pos < end) {
+    const size_t len = buffer[pos];
+    if (len < kShortLimit && pos + 1 + len <= end) {
+      const bool same = std::string_view(reinterpret_cast<const char*>(buffer.data() + pos + 1), len) == key;
+      pos += 1 + len;
+      return same;
+    }
+  }
+  return ReadString() == key;
+}
+
 std::string Archive::ReadString() {
   const size_t len = ReadStringLength();
   if (end - pos >= len) {  // buffered: copy once, without filling the string first
@@ -179,9 +229,15 @@ std::string Archive::ReadString() {
 }
 
 void Archive::WriteScrambledString(std::string_view s) {
+  if (s.size() < kShortLimit && mode == Mode::Store && buffer.size() - pos > s.size()) {  // straight in
+    buffer[pos] = static_cast<uint8_t>(s.size());
+    Complement(s.data(), reinterpret_cast<char*>(buffer.data() + pos + 1), s.size());
+    pos += 1 + s.size();
+    return;
+  }
   if (s.size() <= 256) {  // short texts, the usual kind, without a heap copy
     char scrambled[256];
-    for (size_t i = 0; i < s.size(); ++i) scrambled[i] = static_cast<char>(~static_cast<unsigned char>(s[i]));
+    Complement(s.data(), scrambled, s.size());
     WriteString(std::string_view(scrambled, s.size()));
     return;
   }

@@ -14,9 +14,12 @@ class Archive {
  public:
   enum class Mode { Load, Store };
   static constexpr size_t kBufferSize = 8192;
+  // What a save writes at once: a store of many megabytes in 8 KiB pieces spends more time in the system
+  // calls than in encoding its records.
+  static constexpr size_t kSaveBufferSize = 256 * 1024;
   static constexpr uint32_t kTimeMarker = 0x8000000A;
 
-  Archive(ArchiveStream& stream, Mode mode);
+  Archive(ArchiveStream& stream, Mode mode, size_t bufferSize = kBufferSize);
   // A storing archive must be flushed with Flush() before it is destroyed; the destructor does not write.
   ~Archive();
   Archive(const Archive&) = delete;
@@ -25,7 +28,18 @@ class Archive {
   bool IsStoring() const { return mode == Mode::Store; }
   bool IsLoading() const { return mode == Mode::Load; }
 
-  void WriteUInt32(uint32_t v);
+  void WriteUInt32(uint32_t v) {
+    if (mode == Mode::Store && buffer.size() - pos >= 4) {  // the common case: room in the buffer
+      uint8_t* b = buffer.data() + pos;
+      b[0] = static_cast<uint8_t>(v);
+      b[1] = static_cast<uint8_t>(v >> 8);
+      b[2] = static_cast<uint8_t>(v >> 16);
+      b[3] = static_cast<uint8_t>(v >> 24);
+      pos += 4;
+      return;
+    }
+    WriteUInt32Slow(v);
+  }
   void WriteInt32(int32_t v) { WriteUInt32(static_cast<uint32_t>(v)); }
   void WriteBool(bool v) { WriteUInt32(v ? 1 : 0); }  // 32-bit 0 or 1
   void WriteDouble(double v);
@@ -34,13 +48,25 @@ class Archive {
   void WriteScrambledString(std::string_view s);  // every text byte complemented
   void WriteBytes(const void* src, size_t n);
 
-  uint32_t ReadUInt32();
+  uint32_t ReadUInt32() {
+    if (pos + 4 <= end) {  // the common case: buffered (never true while storing, where end is 0)
+      const uint8_t* b = buffer.data() + pos;
+      pos += 4;
+      return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+    }
+    return ReadUInt32Slow();
+  }
   int32_t ReadInt32() { return static_cast<int32_t>(ReadUInt32()); }
   bool ReadBool() { return ReadUInt32() != 0; }
   double ReadDouble();
   int64_t ReadTime();  // also reads the older bare 32-bit form
   std::string ReadString();
   std::string ReadScrambledString();
+  // Load a string into `s`, reusing its storage.
+  void ReadStringInto(std::string& s);
+  void ReadScrambledStringInto(std::string& s);
+  // Reads a string and tells whether it is `key`, without keeping it (type keys and names).
+  bool ReadStringIs(std::string_view key);
   void ReadBytes(void* dst, size_t n);
 
   // Symmetric helpers: store the value or load into it, by the archive's direction.
@@ -49,8 +75,8 @@ class Archive {
   void Io(bool& v) { IsStoring() ? WriteBool(v) : void(v = ReadBool()); }
   void Io(double& v) { IsStoring() ? WriteDouble(v) : void(v = ReadDouble()); }
   void IoTime(int64_t& v) { IsStoring() ? WriteTime(v) : void(v = ReadTime()); }
-  void Io(std::string& s) { IsStoring() ? WriteString(s) : void(s = ReadString()); }
-  void IoScrambled(std::string& s) { IsStoring() ? WriteScrambledString(s) : void(s = ReadScrambledString()); }
+  void Io(std::string& s) { IsStoring() ? WriteString(s) : ReadStringInto(s); }
+  void IoScrambled(std::string& s) { IsStoring() ? WriteScrambledString(s) : ReadScrambledStringInto(s); }
 
   // Bytes still to be read: what is buffered plus what the stream has left.
   uint64_t Remaining() const;
@@ -64,6 +90,8 @@ class Archive {
  private:
   void Fill();
   size_t ReadStringLength();
+  void WriteUInt32Slow(uint32_t v);
+  uint32_t ReadUInt32Slow();
 
   ArchiveStream& stream;
   Mode mode;

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/file_error.h"
 #include "framework/file_util.h"
 #include "framework/serializable.h"
 #include "framework/store_lock.h"
@@ -16,6 +17,8 @@ enum DatabaseCode : int32_t {
   kDbVersionTooNew = 3,   // load
   kDbMissing = 5,         // Open: no file at the path
   kDbBusy = 6,            // another process kept the file locked for the whole wait
+  kDbTooLarge = 7,        // load: the store would not fit in the memory available; nothing was read
+  kDbReadOnly = 8,        // a change refused: the file, or the folder a save writes in, may not be written
 };
 
 // A record store that lives in one binary file, rewritten whole on every save. The derived store supplies
@@ -41,15 +44,19 @@ class Database : public ISerializable {
   void SetLockWait(int milliseconds) { lockWaitMs = milliseconds; }
 
   [[nodiscard]] int32_t Create();  // 2 exists, 1 cannot create or write, 0 written
-  // 1 empty path or cannot open, 5 missing, 6 locked by another process for the whole wait, else the
-  // load's code (0, 1, 2, 3). Also removes temporary files that interrupted saves left beside the file.
+  // 1 empty path or cannot open, 5 missing, 6 locked by another process for the whole wait, 7 too large
+  // for the memory available (refused before reading, or when memory ran out while reading), else the
+  // load's code (0, 1, 2, 3). A file that may be read but not written opens (0) read-only: IsReadOnly tells.
+  // Also removes temporary files that interrupted saves left beside a writable file.
   [[nodiscard]] int32_t Open();
-  // 0 nothing to write or written; 6 locked elsewhere; 1 on any other failure (modified stays set).
+  // 0 nothing to write or written; 6 locked elsewhere; 8 read-only; 1 on any other failure (modified stays
+  // set).
   [[nodiscard]] int32_t Save();
 
   // Takes the file's lock and, when the file changed since this object last read or wrote it, re-reads it
-  // (`reloaded` tells). 0 with the lock held; 6 busy; else the failed load's code with the content kept as
-  // it was and the lock released. A second call inside a change is a no-op.
+  // (`reloaded` tells). 0 with the lock held; 6 busy; 8 when the file or its folder may not be written; 5
+  // when the file is gone; else the failed load's code with the content kept as it was and the lock released.
+  // A second call inside a change is a no-op.
   [[nodiscard]] int32_t BeginChange(bool& reloaded);
   // Saves when modified, the lock still held, then releases the lock. 0 or Save's failure codes.
   [[nodiscard]] int32_t EndChange();
@@ -62,6 +69,21 @@ class Database : public ISerializable {
   // wrote). The load ignores them; a save drops them.
   uint64_t GetTrailingBytes() const { return trailingBytes; }
   bool IsModified() const { return modified; }
+
+  // Why the last Open, Create, Save, change, reload or write-back failed: what was done to which file and
+  // the system's reason. Empty when it did not fail for a reason of the file system.
+  const FileError& GetLastFileError() const { return lastError; }
+  // The file can be read but not written: its permissions or owner, a read-only medium, or a folder in which
+  // no file can be made (a save writes a new file there). Known since the last open, reload or change, which
+  // also clear it once writing is allowed again; GetReadOnlyCause says why.
+  bool IsReadOnly() const { return readOnly; }
+  const FileError& GetReadOnlyCause() const { return readOnlyCause; }
+  // The file this store was loaded from was deleted, or replaced by one that does not load, while the store
+  // was in memory (as a change or a reload found). The store in memory is intact: WriteBack puts it back.
+  bool IsFileLost() const { return fileLost; }
+  // Writes the store as it is in memory to the path, replacing whatever is there now or making the file anew.
+  // 0; 8 read-only; 6 busy; 1 on any other failure, GetLastFileError saying why.
+  [[nodiscard]] int32_t WriteBack();
   bool IsLoaded() const { return loaded; }
   void SetModified(bool value = true) { modified = value; }
   // The file calls of Save and Create (not owned; null puts the system calls back).
@@ -77,8 +99,18 @@ class Database : public ISerializable {
   [[nodiscard]] virtual bool BeforeReplace(const std::string& /*tempPath*/) { return true; }
 
  private:
-  [[nodiscard]] int32_t WriteStoreTo(int fd);
+  // Writes the store to `fd`, the file at `name` (for the messages), and flushes it to disk.
+  [[nodiscard]] int32_t WriteStoreTo(int fd, const std::string& name);
+  // Writes a temporary file beside the database and renames it over it; `currentFd` (or -1 when there is
+  // no file) gives the permissions to keep.
   [[nodiscard]] int32_t WriteReplacing(int currentFd);
+  // The code of a lock that was not taken for a change, with the file error, read-only and lost states
+  // it implies.
+  [[nodiscard]] int32_t LockRefused(int32_t lockCode, int systemError);
+  // Notes whether the file and its folder may be written, after a lock for reading at least.
+  void NoteWriteAccess(int32_t lockCode, int systemError);
+  // The file error of a load that failed with `code`, and whether that loses the file.
+  void NoteLoadFailure(int32_t code);
   // Reads the whole store from the locked file and remembers the file's identity.
   [[nodiscard]] int32_t LoadFrom(int fd);
   // LoadFrom, with the content as it was put back when the load fails.
@@ -90,6 +122,10 @@ class Database : public ISerializable {
 
   bool modified = false;
   bool loaded = false;
+  bool readOnly = false;
+  bool fileLost = false;
+  FileError lastError;
+  FileError readOnlyCause;
   std::string path;
   std::string filePath;
   int lockWaitMs = kDefaultLockWaitMs;

@@ -83,7 +83,7 @@ int32_t ItemList::Serialize(Archive* ar) {
     return kSerializeOk;
   }
 
-  if (ar->ReadString() != GetTypeName()) return kSerializeTypeMismatch;
+  if (!ar->ReadStringIs(GetTypeName())) return kSerializeTypeMismatch;
   if (ar->ReadInt32() > GetVersion()) return kSerializeVersionTooNew;
   RemoveAll();
   const uint32_t count = ar->ReadUInt32();

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/item.h"
@@ -33,9 +34,16 @@ class ItemList : public ISerializable {
   void InsertAt(int index, std::unique_ptr<Item> item);
   // Removes the first item with that id and destroys it; false for 0 or an id not present.
   bool Remove(uint32_t id);
+  // Removes and destroys every item `remove` answers true for, keeping the others in order; in one pass.
+  template <typename Predicate>
+  void RemoveIf(Predicate remove) {
+    std::erase_if(items, [&](const std::unique_ptr<Item>& item) { return remove(*item); });
+  }
   // Removes the item at `index` and hands it back; null out of range.
   std::unique_ptr<Item> RemoveAt(int index);
   void RemoveAll() { items.clear(); }
+  // Hands every item to the caller, in list order; the list is left empty.
+  std::vector<std::unique_ptr<Item>> ReleaseAll() { return std::exchange(items, {}); }
 
   // Exchange sort by `comparer` (see exchange_sort.h).
   void Sort(const IItemComparer& comparer);

@@ -10,7 +10,7 @@ int32_t SerializeTypeHeader(Archive* ar, const ISerializable& self, int32_t* ver
     if (versionRead) *versionRead = self.GetVersion();
     return kSerializeOk;
   }
-  if (ar->ReadString() != self.GetTypeName()) return kSerializeTypeMismatch;
+  if (!ar->ReadStringIs(self.GetTypeName())) return kSerializeTypeMismatch;
   const int32_t version = ar->ReadInt32();
   if (version > self.GetVersion()) return kSerializeVersionTooNew;
   if (versionRead) *versionRead = version;

@@ -42,23 +42,43 @@ bool IdentityOfFile(int fd, FileIdentity& identity) {
   return true;
 }
 
-int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file) {
+bool IsWriteRefusal(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY;
+}
+
+int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file, StoreAccess access,
+                      int* systemError) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs);
   auto pause = std::chrono::milliseconds(1);
+  auto failed = [systemError](int32_t code, int error) {
+    if (systemError) *systemError = error;
+    return code;
+  };
   for (;;) {
+    bool readOnly = false;
     FileHandle opened(::open(path.c_str(), O_RDWR | O_CLOEXEC));
-    if (!opened.IsOpen()) return errno == ENOENT ? kStoreMissing : kStoreLockFailed;
+    if (!opened.IsOpen()) {
+      const int error = errno;
+      if (error == ENOENT) return kStoreMissing;
+      if (!IsWriteRefusal(error)) return failed(kStoreLockFailed, error);
+      if (access == StoreAccess::Write) return failed(kStoreReadOnly, error);
+      // A lock taken through a descriptor opened for reading is as exclusive as any other.
+      opened = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+      if (!opened.IsOpen()) return errno == ENOENT ? kStoreMissing : failed(kStoreLockFailed, errno);
+      readOnly = true;
+      if (systemError) *systemError = error;
+    }
     if (::flock(opened.Get(), LOCK_EX | LOCK_NB) == 0) {
       FileIdentity held, atPath;
-      if (!IdentityOfFile(opened.Get(), held)) return kStoreLockFailed;
+      if (!IdentityOfFile(opened.Get(), held)) return failed(kStoreLockFailed, errno);
       if (IdentityOfPath(path, atPath) && held.device == atPath.device && held.inode == atPath.inode) {
         file = std::move(opened);
-        return kStoreLocked;
+        return readOnly ? kStoreReadOnly : kStoreLocked;
       }
       continue;  // replaced while we waited: lock the file that is there now
     }
-    if (errno != EWOULDBLOCK && errno != EINTR) return kStoreLockFailed;
+    if (errno != EWOULDBLOCK && errno != EINTR) return failed(kStoreLockFailed, errno);
     opened.Close();
     if (Clock::now() >= deadline) return kStoreBusy;
     std::this_thread::sleep_for(pause);

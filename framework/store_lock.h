@@ -24,13 +24,24 @@ enum StoreLockCode : int32_t {
   kStoreLocked = 0,
   kStoreLockFailed = 1,  // the file cannot be opened
   kStoreMissing = 3,
-  kStoreBusy = 6,  // another process kept the lock for the whole wait
+  kStoreBusy = 6,      // another process kept the lock for the whole wait
+  kStoreReadOnly = 7,  // the file may be read but not written (permissions, a read-only medium)
 };
 
-// Opens the file at `path` read-write and takes its exclusive lock (flock), waiting at most `waitMs`.
+// What the opener needs: to write (a change), or to read, and to write only when that is allowed (a load).
+enum class StoreAccess { Write, ReadAtLeast };
+
+// Opens the file at `path` and takes its exclusive lock (flock), waiting at most `waitMs`. With Write the
+// file is opened read-write, and a file the user may not write gives kStoreReadOnly without a handle. With
+// ReadAtLeast such a file is opened for reading instead and locked: kStoreReadOnly with the handle.
 // The lock counts only for the file that is at the path once it is taken: when another process replaced
-// the file during the wait, the new one is opened and locked instead.
-[[nodiscard]] int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file);
+// the file during the wait, the new one is opened and locked instead. On kStoreLockFailed and
+// kStoreReadOnly, `systemError` (when given) receives the errno of the refused open.
+[[nodiscard]] int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file,
+                                    StoreAccess access = StoreAccess::Write, int* systemError = nullptr);
+
+// Whether an open that failed with `error` means the file exists but may not be written.
+bool IsWriteRefusal(int error);
 
 // The name a save gives its temporary file beside `path`, as a mkstemp template.
 std::string TempTemplateFor(const std::string& path);

@@ -24,6 +24,8 @@ enum class StringId : int {
   ItemCount = 141,            // %d: rows
   ItemCountSelected = 142,    // %d: rows, %d: selected
   SharesHeld = 146,           // "of %d" beside the quantity sold, %d: the shares held
+  ReadOnlyTitle = 300,        // %s: the window's title, when the database may only be read
+  ReadOnlyLabel = 301,        // %s: why the database may only be read
   // Messages.
   DatabaseCreateError = 2048,  // %s: the database file
   DatabaseOpenError = 2049,    // the database could not be opened (no "%s")
@@ -90,11 +92,26 @@ enum class StringId : int {
   BackupFolderFullError = 2127,    // %s: the backup folder, when every backup number is taken
   BackupCreateError = 2128,        // %s: the backup file
   BackupConfirm = 2129,            // %s: the backup file about to be written
-  TargetPriceInvalid = 2200,       // a per-share target price that is not an amount of 0 or more
-  MarginThresholdInvalid = 2201,   // the margin equity's price threshold is not an amount of 0 or more
   SymbolCharactersInvalid = 2202,  // %s: the symbol, which holds a blank, comma, quote or control character
   DateLaterThanToday = 2203,       // a purchase or sale dated after today
   DatabaseBusy = 2204,             // another program kept the database file locked for the whole wait
+  DatabaseTooLarge = 3100,         // the database would not fit in the memory available; not opened
+  DatabaseFull = 3101,             // the file format has no number left for another record
+  // Typed numbers and dates, each refusal with its own reason.
+  AmountNotANumber = 3000,       // %s: the text typed, %s: an example amount
+  WholeNumberNotANumber = 3001,  // %s: the text typed, %s: an example number
+  AmountNegative = 3002,         // an amount field that takes 0 or more
+  AmountTooLarge = 3003,         // %s: the largest amount the file stores
+  QuantityNegative = 3004,
+  DateOutOfRange = 3005,  // %s: the earliest date kept
+  // Files: each failure names the file and the system's reason.
+  DatabaseOpenFailed = 3010,     // %s: the database file, %s: why it cannot be opened
+  ReportWriteError = 3011,       // %s: the report file, %s: why it cannot be written
+  ChangeNotSaved = 3012,         // detail below a failed change; %s: the file, %s: why
+  DatabaseReadOnly = 3013,       // detail below a refused change; %s: the file, %s: why
+  DatabaseLostWriteBack = 3014,  // question; %s: the database file
+  WriteBackError = 3015,         // %s: the database file, %s: why
+  SettingsSaveError = 3016,      // %s: the settings file, %s: why
   PositionDeletedElsewhere = 3500,  // detail of 2072 when another program deleted the position being edited
   NoWebBrowser = 3501,              // %s: the page nothing could open
   RealPricesSetupError = 3502,      // %s: why the price sources could not be written
@@ -125,5 +142,19 @@ enum class StringId : int {
   SelectHistoricalPrice = 2094,
   NewsDaysOutOfRange = 2098,
   NewsItemsOutOfRange = 2099,
+  // The performance window.
+  PerformanceTitle = 360,         // %s: the portfolio's name
+  PerformanceProgress = 361,      // %s: the symbol asked, %d: its number, %d: the symbols in all
+  PerformanceStopped = 362,       // the figures were cancelled
+  PerformanceLeftOut = 363,       // %d: cash and margin positions
+  PerformanceSkipped = 364,       // %d: stock positions without usable dates
+  PerformanceCurrencies = 365,    // %s: the currencies, joined by ", "
+  PerformanceNoLots = 366,        // no stock position with a purchase date by the end of the span
+  PerformanceSpan = 367,          // %s: the first day, %s: the last day
+  PerformanceNoFigures = 368,     // the figures were refused
+  PerformanceNoHistory = 3200,    // %s: the symbol
+  PerformanceNoClose = 3201,      // %s: the symbol, %s: the day it was held without an earlier close
+  PerformanceServiceError = 3202, // %s: the symbol whose history could not be fetched
+  PerformanceTooLarge = 3203,
   AppTitle = 57344,  // the application's name, the title of its message boxes
 };

@@ -164,9 +164,9 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
   CURL* h = session->GetHandle();
   const std::string safeUrl = EscapeUnsafeUrlBytes(url);
   curl_easy_setopt(h, CURLOPT_URL, safeUrl.c_str());
-  if (post) {
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, "");
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, 0L);
+  if (postForm) {
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(postForm->size()));
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, postForm->c_str());
   } else {
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   }
@@ -235,6 +235,16 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
   curl_multi_cleanup(multi);
   t.session->OnStatus(CWebGrabSession::kConnectionClosed);
   return finished && !t.timedOut && !t.bodyTooLarge && t.result == CURLE_OK;
+}
+
+bool CWebGrab::PostForm(const std::string& url, const std::string& form, std::string& content,
+                        const std::string& agent, IStatusWindow* statusWindow) {
+  postForm = &form;
+  const bool fetched = GetFile(url, content, agent, statusWindow);
+  postForm = nullptr;
+  // The handle is reused: the next request is a GET again, never a repeat of this body.
+  if (session) curl_easy_setopt(session->GetHandle(), CURLOPT_HTTPGET, 1L);
+  return fetched;
 }
 
 bool CWebGrab::GetFile(const std::string& url, std::string& content, const std::string& agent,

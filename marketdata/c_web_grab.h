@@ -27,6 +27,10 @@ class CWebGrab {
   // `content` is then empty.
   [[nodiscard]] bool GetFile(const std::string& url, std::string& content, const std::string& agent,
                              IStatusWindow* statusWindow);
+  // The same with a POST of `form` (application/x-www-form-urlencoded, possibly empty), for requests that
+  // change something on the server.
+  [[nodiscard]] bool PostForm(const std::string& url, const std::string& form, std::string& content,
+                              const std::string& agent, IStatusWindow* statusWindow);
   void Close() { session.reset(); }
 
   void SetReceiveTimeout(uint32_t milliseconds) { receiveTimeout = milliseconds; }
@@ -39,8 +43,6 @@ class CWebGrab {
   // its line end, so that one endless line cannot fill the memory. 0 = keep everything (binary bodies).
   void SetMaxLineBytes(size_t bytes) { maxLineBytes = bytes; }
   void SetReload(bool on) { reload = on; }
-  // Sends an empty POST instead of a GET (a request that asks the server to do something).
-  void SetPost(bool on) { post = on; }
   void SetProxy(const std::string& host, uint16_t port) {
     useProxy = true;
     proxyHost = host;
@@ -74,7 +76,6 @@ class CWebGrab {
   size_t maxLineBytes = 0;
   size_t linesDropped = 0;
   bool reload = false;
-  bool post = false;
   double rate = 0;
   bool useProxy = false;
   uint16_t proxyPort = 0;
@@ -83,4 +84,5 @@ class CWebGrab {
   std::string errorText;
   std::string failureCause;
   std::string rawHeaders;
+  const std::string* postForm = nullptr;  // set for the duration of a PostForm
 };

@@ -55,10 +55,8 @@ int64_t LastRealPriceFetch(const std::string& dataFolder) {
 
 RealPriceFetch FetchRealPrices(CWebGrab& grab, const std::string& host, const std::string& symbol) {
   std::string body;
-  grab.SetPost(true);
   const std::string url = "http://" + host + "/vellumar/fetch?s=" + EncodeUrlValue(symbol);
-  const bool answered = grab.GetFile(url, body, GetServiceHosts().agent, nullptr);
-  grab.SetPost(false);
+  const bool answered = grab.PostForm(url, "", body, GetServiceHosts().agent, nullptr);
   if (!answered) {
     return {false, symbol + ": " + (grab.GetErrorText().empty() ? "the service does not answer" : grab.GetErrorText())};
   }

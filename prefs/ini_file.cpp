@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "framework/file_error.h"
 #include "framework/file_util.h"
+#include "framework/replace_file.h"
 #include "framework/text_util.h"
 
 namespace {
@@ -85,17 +87,6 @@ bool ReadWholeFile(int fd, std::string& out) {
   }
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t put = ::write(fd, data.data() + done, data.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<size_t>(put);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IniFile::Load(const std::string& path) {
@@ -111,21 +102,16 @@ bool IniFile::Load(const std::string& path) {
   return true;
 }
 
-bool IniFile::Save(const std::string& path) const {
-  std::string temp = path + ".XXXXXX";
-  FileHandle file(::mkstemp(temp.data()));
-  if (!file.IsOpen()) return false;
-  // Keep the permissions of the file being replaced (mkstemp creates it private).
-  struct stat st {};
-  const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  const bool written =
-      ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), ToText()) && ::fsync(file.Get()) == 0;
-  file.Close();
-  if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
+bool IniFile::Save(const std::string& path, FileError* error) const {
+  FileError why;
+  // The file is replaced by renaming a new one over it, which the folder alone would allow: ask the file.
+  if (FileExists(path) && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+    why = FileError::FromErrno("write", path);
+  } else if (ReplaceFileContent(path, ToText(), why)) {
+    return true;
   }
-  return true;
+  if (error) *error = why;
+  return false;
 }
 
 void IniFile::Parse(const std::string& text) {

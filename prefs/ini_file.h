@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+struct FileError;
+
 // One INI file held in memory as its lines, so that an edit changes only the lines it concerns: other
 // sections, comments, unknown lines and the order of keys stay as the user left them.
 //
@@ -20,8 +22,10 @@ class IniFile {
   // the file exists but cannot be read or is too large; the content is then empty.
   [[nodiscard]] bool Load(const std::string& path);
   // Writes the content to a temporary file beside `path` and renames it over `path`, so an interrupted
-  // write leaves the old file whole. False on any failure (the old file is then untouched).
-  [[nodiscard]] bool Save(const std::string& path) const;
+  // write leaves the old file whole. False on any failure (the old file is then untouched), with `error`
+  // (when given) saying why. A file the user may not write is respected: it is not replaced, although its
+  // folder would allow that (false, "permission denied" or "read-only file system").
+  [[nodiscard]] bool Save(const std::string& path, FileError* error = nullptr) const;
 
   void Parse(const std::string& text);
   std::string ToText() const;

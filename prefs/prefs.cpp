@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "framework/file_util.h"
 #include "prefs/ini_file.h"
 
 Prefs::Prefs() = default;
@@ -29,12 +30,14 @@ bool Prefs::EditFile(Edit edit) {
   }
   IniFile ini;
   if (file.empty() || !ini.Load(file)) return false;
-  return edit(ini) && ini.Save(file);
+  lastSaveError = {};
+  return edit(ini) && ini.Save(file, &lastSaveError);
 }
 
 void Prefs::BeginBatch() {
   batch = std::make_unique<IniFile>();
   batchReadable = !file.empty() && batch->Load(file);
+  batchText = batchReadable ? batch->ToText() : std::string();
   batchFailed = false;
 }
 
@@ -43,12 +46,19 @@ bool Prefs::EndBatch(bool commit) {
   std::unique_ptr<IniFile> done = std::move(batch);
   if (!batchReadable) return false;
   if (!commit) return true;
-  return done->Save(file) && !batchFailed;
+  lastSaveError = {};
+  // Settings that did not change leave the file alone, so a file the user made read-only is no failure then.
+  if (done->ToText() == batchText && FileExists(file)) return !batchFailed;
+  return done->Save(file, &lastSaveError) && !batchFailed;
 }
 
 bool Prefs::Save() {
-  return EditFile([this](IniFile& ini) {
-    (void)ini.DeleteSection(section);  // false only when absent: the section is cleared either way
+  return true;
+}
+
+bool Prefs::DeleteKey(const std::string& key) {
+  return EditFile([&](IniFile& ini) {
+    (void)ini.DeleteKey(section, key);  // false only when absent: the key is gone either way
     return true;
   });
 }

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "framework/file_error.h"
+
 class IniFile;
 
 // Typed access to one section of one INI file. Every read and write goes to the file itself, as the
@@ -25,8 +27,8 @@ class Prefs {
   virtual void SetSectionName(const std::string& name) { section = name; }
 
   virtual void Load() {}
-  // Deletes the whole section from the file. Subclasses call this first and then write every key.
-  // False when the file could not be read or written (it is then left as it was).
+  // Nothing at this level: subclasses write their keys in place, so that comments, keys this program does
+  // not know and the order of lines stay as the user left them. True.
   [[nodiscard]] virtual bool Save();
   virtual void SetDefaults() {}
 
@@ -44,15 +46,21 @@ class Prefs {
   [[nodiscard]] bool WriteInt(const std::string& key, int32_t value);
   [[nodiscard]] bool WriteString(const std::string& key, const std::string& text);
 
+  // Removes the key from the section; false when the file could not be read or written.
+  [[nodiscard]] bool DeleteKey(const std::string& key);
+
   // Parses the integer at the start of `text` the way ReadInt does (no digits read as 0); no value when
   // the number lies outside the 32-bit range.
   static std::optional<int32_t> ParseProfileInt(const std::string& text);
 
+  // Why the last write of the file failed (empty when it did not fail for a reason of the file system).
+  const FileError& GetLastSaveError() const { return lastSaveError; }
+
  protected:
   // Between BeginBatch and EndBatch every read comes from one snapshot of the file and every write goes to
-  // that snapshot; EndBatch(true) then writes the file once. A save is thus all or nothing: a crash cannot
-  // leave the section deleted and half rewritten. EndBatch returns false when the file could not be read
-  // at BeginBatch or not be written now (the file is then left as it was).
+  // that snapshot; EndBatch(true) then writes the file once (not at all when nothing in it changed). A save
+  // is thus all or nothing: a crash cannot leave the section half rewritten. EndBatch returns false when the
+  // file could not be read at BeginBatch or not be written now (the file is then left as it was).
   void BeginBatch();
   [[nodiscard]] bool EndBatch(bool commit);
 
@@ -65,6 +73,8 @@ class Prefs {
   std::string section;
   std::string file;
   std::unique_ptr<IniFile> batch;
+  std::string batchText;  // the file as BeginBatch read it
+  FileError lastSaveError;
   bool batchReadable = false;
   bool batchFailed = false;
 };

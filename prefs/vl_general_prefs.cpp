@@ -175,7 +175,9 @@ void VLGeneralPrefs::Load() {
 
 bool VLGeneralPrefs::Save() {
   BeginBatch();
-  bool written = Prefs::Save();  // clears the section first
+  // Every key is written in place (new ones at the end of the section); comments and keys this program does
+  // not know stay. The old name of the held columns goes, or the next load would read it instead.
+  bool written = Prefs::Save() && DeleteKey(kOldHeldColumnsKey);
   for (const GeneralKey& entry : kGeneralKeys) {
     std::visit(Overloaded{
                    [&](BoolField f) { written = WriteBool(entry.key, this->*f.member) && written; },

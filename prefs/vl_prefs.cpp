@@ -20,6 +20,11 @@ bool VLPrefs::Save() {
   return generalSaved && servicesSaved && updatesSaved;
 }
 
+FileError VLPrefs::SaveFailure() const {
+  if (general.GetLastSaveError().IsSet()) return general.GetLastSaveError();
+  return services.GetLastSaveError().IsSet() ? services.GetLastSaveError() : updates.GetLastSaveError();
+}
+
 void VLPrefs::SetDefaults() {
   general.SetDefaults();
   services.SetDefaults();

@@ -12,8 +12,10 @@ class VLPrefs : public Prefs {
 
   void SetFileName(const std::string& name) override;
   void Load() override;
-  // False when any section could not be written (each is written whole or not at all).
+  // False when any section could not be written (each is written whole or not at all); SaveFailure
+  // then says why.
   [[nodiscard]] bool Save() override;
+  FileError SaveFailure() const;
   void SetDefaults() override;
 
   VLGeneralPrefs& GetGeneralPrefs() { return general; }

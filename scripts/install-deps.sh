@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev qt6-charts-dev
+  qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev
   libtinyxml2-dev libofx-dev
   libcpp-httplib-dev

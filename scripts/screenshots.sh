@@ -72,8 +72,8 @@ xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_main_window_snapshot
 mkdir -p "$work/scaled"
 QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2600x1400x24" ./build/tests/ui/vl_main_window_snapshot "$work" "$work/scaled"
 cp "$work/scaled/main-held.png" "$out/main-held-200.png"
-# The market-data windows with results (also at twice the size, to see that nothing is clipped), and the
-# first page of the report printed to PDF.
+# The market-data windows and the performance window of the sample portfolio with results (also at twice
+# the size, to see that nothing is clipped), and the first page of the report printed to PDF.
 xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out"
 QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2400x1600x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out" -200
 pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$work/report.pdf" "$out/report-page1"

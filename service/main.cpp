@@ -141,6 +141,7 @@ int main(int argc, char** argv) {
 
   MarketServer server(market, !options.quiet);
   server.SetFetcher(&fetcher);
+  server.SetHostNames(options.hostNames);
   if (!server.Bind(options.bind, options.port, error)) {
     std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
     return 1;

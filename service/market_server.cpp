@@ -1,8 +1,11 @@
 #include "service/market_server.h"
 
 #include "service/arrival_watchdog.h"
+#include "service/connection_stream.h"
 #include "service/fetch_page.h"
+#include "service/request_log.h"
 #include "service/request_router.h"
+#include "service/service_response.h"
 
 #include <httplib.h>
 
@@ -14,7 +17,7 @@
 MarketServer::MarketServer(const Market& market, bool logRequests)
     : market(market),
       logRequests(logRequests),
-      server(std::make_unique<httplib::Server>()),
+      server(std::make_unique<PipeliningServer>()),
       watchdog(std::make_unique<ArrivalWatchdog>(std::chrono::seconds(kArrivalSeconds))) {
   server->set_keep_alive_max_count(100);
   server->set_keep_alive_timeout(kKeepAliveIdleSeconds);
@@ -30,35 +33,56 @@ MarketServer::MarketServer(const Market& market, bool logRequests)
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
+  // A POST goes through the library's routing, which reads its body first, so that the next request on the
+  // connection starts where it should; everything else is answered here.
   server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-    const ArrivalWatchdog::HandlingScope handling(*this->watchdog, req.remote_addr, req.remote_port);
-    const auto started = std::chrono::steady_clock::now();
-    ServiceRequest request;
-    request.method = req.method;
-    request.target = req.target;
-    request.host = req.get_header_value("Host");
+    if (req.method == "POST") return httplib::Server::HandlerResponse::Unhandled;
+    Respond(req, res);
+    return httplib::Server::HandlerResponse::Handled;
+  });
+  server->Post(".*", [this](const httplib::Request& req, httplib::Response& res) { Respond(req, res); });
+}
+
+ServiceResponse MarketServer::Answer(const httplib::Request& req) const {
+  if (!hosts.Allows(req.get_header_value("Host"))) {
+    return {421, "text/plain", "This service answers requests for this machine only (Host: localhost).\n"};
+  }
+  if (req.path == kFetchPath) {
+    if (req.method != "POST") return {405, "text/plain", "A fetch changes files: send it as a POST\n"};
     const size_t mark = req.target.find('?');
     const std::string_view query =
         mark == std::string::npos ? std::string_view{} : std::string_view(req.target).substr(mark + 1);
-    ServiceResponse response = req.method == "GET" && req.path == kFetchPath
-                                   ? FetchPage(this->market, this->fetcher, query)
-                                   : HandleServiceRequest(this->market, request);
-    res.status = response.status;
-    res.set_content(std::move(response.body), response.contentType.c_str());
-    if (this->logRequests) {
-      const double ms =
-          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-      const std::string shown = req.target.size() > 160 ? req.target.substr(0, 160) + "..." : req.target;
-      std::fprintf(stderr, "%s %s %s -> %d, %zu bytes, %.1f ms\n", req.remote_addr.c_str(),
-                   req.method.c_str(), shown.c_str(), res.status, res.body.size(), ms);
-    }
-    return httplib::Server::HandlerResponse::Handled;
-  });
+    return FetchPage(market, fetcher, query);
+  }
+  ServiceRequest request;
+  request.method = req.method;
+  request.target = req.target;
+  request.host = req.get_header_value("Host");
+  return HandleServiceRequest(market, request);
+}
+
+void MarketServer::Respond(const httplib::Request& req, httplib::Response& res) {
+  const ArrivalWatchdog::HandlingScope handling(*watchdog, req.remote_addr, req.remote_port);
+  const auto started = std::chrono::steady_clock::now();
+  ServiceResponse response = Answer(req);
+  res.status = response.status;
+  if (response.status == 405) res.set_header("Allow", req.path == kFetchPath ? "POST" : "GET, HEAD");
+  res.set_content(std::move(response.body), response.contentType.c_str());
+  if (!logRequests) return;
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+  const std::string line =
+      RequestLogLine(req.remote_addr, req.method, req.target, res.status, res.body.size(), ms);
+  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 MarketServer::~MarketServer() = default;
 
 bool MarketServer::Bind(const std::string& host, int requestedPort, std::string& error) {
+  std::vector<std::string> names = extraHostNames;
+  names.push_back(host);
+  names.push_back(HostCheck::MachineName());
+  hosts = HostCheck(std::move(names));
   if (requestedPort == 0) {
     port = server->bind_to_any_port(host);
   } else {

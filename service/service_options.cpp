@@ -84,6 +84,9 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
     } else if (arg == "--bind") {
       if (!value(v)) return false;
       options.bind = std::string(v);
+    } else if (arg == "--host") {
+      if (!value(v)) return false;
+      options.hostNames.emplace_back(v);
     } else if (arg == "--data") {
       if (!value(v)) return false;
       options.dataDir = std::string(v);
@@ -111,12 +114,15 @@ bool ParseServiceOptions(int argc, const char* const* argv, ServiceOptions& opti
 }
 
 std::string ServiceUsage() {
-  return "usage: vellumar-marketd [--port 8642] [--bind 127.0.0.1] [--data DIR] [--seed N]\n"
+  return "usage: vellumar-marketd [--port 8642] [--bind 127.0.0.1] [--host NAME] [--data DIR] [--seed N]\n"
          "                        [--now 2026-12-04T15:30:00-05:00] [--quiet] [--refresh MINUTES]\n"
          "       vellumar-marketd [--data DIR] --fetch [SYMBOL...]\n"
          "       vellumar-marketd --version\n"
          "  --port N     TCP port (0 picks a free one; the chosen port is printed)\n"
          "  --bind ADDR  address to listen on (loopback unless you mean otherwise)\n"
+         "  --host NAME  a further name clients use for this machine (repeatable); requests naming any\n"
+         "               other host than localhost, loopback, the address bound or the machine's name get "
+         "421\n"
          "  --data DIR   folder with your securities.csv and history/SYMBOL.csv; default: data beside the\n"
          "               program when its folder is writable, else $XDG_DATA_HOME/vellumar/marketdata\n"
          "               (~/.local/share/vellumar/marketdata, made when missing)\n"

@@ -12,6 +12,7 @@
 struct ServiceOptions {
   int port = 8642;
   std::string bind = "127.0.0.1";
+  std::vector<std::string> hostNames;  // --host: further names of this machine that requests may carry
   std::string dataDir;  // empty: the bundled data folder when portable, else the user's market-data folder
   uint64_t seed = 1;
   std::optional<SysSeconds> now;  // a fixed clock, for reproducible answers

@@ -1,57 +1,65 @@
 #include "portfolio/checks/holding_checks.h"
 
-#include "portfolio/checks/typed_number.h"
+#include "portfolio/checks/number_field.h"
+#include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/columns/clock.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 
-constexpr int64_t kMaxCents = 4294967295;
-
-// An amount field that may be empty (0) and must not be negative; any other text fails as well, with
-// the field's own message, so nothing typed is dropped silently.
-bool ReadNonNegativeAmount(const std::string& text, uint32_t& cents) {
-  const TypedNumber number = ReadTypedAmount(text);
-  if (number.IsEmpty()) {
-    cents = 0;
-    return true;
-  }
-  if (!number.IsOk() || number.value < 0 || number.value > kMaxCents) return false;
-  cents = static_cast<uint32_t>(number.value);
-  return true;
-}
-
 EntryCheck Fail(StringId message, EntryPage page, EntryField field) {
   return EntryFailure(message, page, field);
 }
 
+// An amount field that may be empty (0) and must not be negative; anything else typed is refused with its
+// reason, so nothing typed is dropped silently.
+NumberField AmountField(EntryPage page, EntryField field, StringId negative = StringId::None) {
+  NumberField f;
+  f.page = page;
+  f.field = field;
+  f.negative = negative;
+  return f;
+}
+
+// Reads an amount field into a record's u32 cents.
+EntryCheck ReadAmount(const std::string& text, const NumberField& field, uint32_t& cents) {
+  int64_t value = 0;
+  if (EntryCheck check = ReadNumberField(text, field, value); !check.Ok()) return check;
+  cents = static_cast<uint32_t>(value);
+  return {};
+}
+
 EntryCheck CheckQuantity(const std::string& text, uint32_t& qty) {
-  const TypedNumber number = ReadTypedWholeNumber(text);
-  if (number.IsEmpty()) {
-    qty = 0;
-    return {};
-  }
-  if (number.status == TypedNumberStatus::TooLarge ||
-      (number.IsOk() && number.value > kMaxPositionQuantity)) {
-    return Fail(StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
-  }
-  // A fraction, a negative number or words: ask for the number of shares again.
-  if (!number.IsOk() || number.value < 0)
-    return Fail(StringId::QuantityMissing, EntryPage::None, EntryField::Quantity);
-  qty = static_cast<uint32_t>(number.value);
+  NumberField field;
+  field.field = EntryField::Quantity;
+  field.wholeNumber = true;
+  field.maximum = kMaxPositionQuantity;
+  field.negative = StringId::QuantityNegative;
+  field.tooLarge = StringId::QuantityTooLarge;
+  int64_t value = 0;
+  if (EntryCheck check = ReadNumberField(text, field, value); !check.Ok()) return check;
+  qty = static_cast<uint32_t>(value);
   return {};
 }
 
 EntryCheck CheckPurchase(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
-  if (!ReadNonNegativeAmount(entry.buyPrice, out.buyPricePerShare)) {
-    return Fail(StringId::BuyPriceNegative, EntryPage::Purchase, EntryField::BuyPrice);
+  if (EntryCheck check = ReadAmount(
+          entry.buyPrice, AmountField(EntryPage::Purchase, EntryField::BuyPrice, StringId::BuyPriceNegative),
+          out.buyPricePerShare);
+      !check.Ok()) {
+    return check;
   }
   out.purchaseDate = entry.buyDate.value_or(0);
-  if (!ReadNonNegativeAmount(entry.buyCommission, out.buyCommission)) {
-    return Fail(StringId::BuyCommissionNegative, EntryPage::Purchase, EntryField::BuyCommission);
+  if (EntryCheck check = CheckDateInRange(out.purchaseDate, TodayDayNumber(), EntryField::BuyDate);
+      !check.Ok()) {
+    return check;
   }
-  return {};
+  return ReadAmount(
+      entry.buyCommission,
+      AmountField(EntryPage::Purchase, EntryField::BuyCommission, StringId::BuyCommissionNegative),
+      out.buyCommission);
 }
 
 EntryCheck CheckTargets(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
@@ -66,32 +74,43 @@ EntryCheck CheckTargets(const StockHoldingEntry& entry, VLStockHoldingItem& out)
       {entry.stopLossTarget, out.perShareStopLossTarget, EntryField::StopLossTarget},
   };
   for (const Target& target : targets) {
-    if (!ReadNonNegativeAmount(target.text, target.cents)) {
-      return Fail(StringId::TargetPriceInvalid, EntryPage::Targets, target.field);
+    if (EntryCheck check =
+            ReadAmount(target.text, AmountField(EntryPage::Targets, target.field), target.cents);
+        !check.Ok()) {
+      return check;
     }
   }
   return {};
 }
 
 // The percentage: empty, or a whole number from 1 to 100.
-bool ReadMarginPercent(const std::string& text, int32_t& percent, bool& present) {
-  const TypedNumber number = ReadTypedWholeNumber(text);
-  present = !number.IsEmpty();
+EntryCheck ReadMarginPercent(const std::string& text, int32_t& percent, bool& present) {
+  NumberField field;
+  field.page = EntryPage::MarginEquity;
+  field.field = EntryField::MarginPercent;
+  field.wholeNumber = true;
+  field.minimum = 1;
+  field.maximum = 100;
+  field.negative = field.tooLarge = field.belowMinimum = StringId::MarginEquityOutOfRange;
+  present = !TrimBlanks(text).empty();
   percent = 0;
-  if (!present) return true;
-  if (!number.IsOk() || number.value < 1 || number.value > 100) return false;
-  percent = static_cast<int32_t>(number.value);
-  return true;
+  int64_t value = 0;
+  if (EntryCheck check = ReadNumberField(text, field, value); !check.Ok()) return check;
+  percent = static_cast<int32_t>(value);
+  return {};
 }
 
 EntryCheck CheckMarginEquity(const StockHoldingEntry& entry, const EntryQuestion& ask,
                              VLStockHoldingItem& out) {
   bool percentPresent = false;
-  if (!ReadMarginPercent(entry.marginPercent, out.mgnEquity, percentPresent)) {
-    return Fail(StringId::MarginEquityOutOfRange, EntryPage::MarginEquity, EntryField::MarginPercent);
+  if (EntryCheck check = ReadMarginPercent(entry.marginPercent, out.mgnEquity, percentPresent); !check.Ok()) {
+    return check;
   }
-  if (!ReadNonNegativeAmount(entry.marginThreshold, out.mgnThreshold)) {
-    return Fail(StringId::MarginThresholdInvalid, EntryPage::MarginEquity, EntryField::MarginThreshold);
+  if (EntryCheck check =
+          ReadAmount(entry.marginThreshold, AmountField(EntryPage::MarginEquity, EntryField::MarginThreshold),
+                     out.mgnThreshold);
+      !check.Ok()) {
+    return check;
   }
   if (!entry.marginable && percentPresent) {
     if (!ask || !ask(StringId::MarginEquityNotMarginable)) {
@@ -109,14 +128,20 @@ EntryCheck CheckMarginEquity(const StockHoldingEntry& entry, const EntryQuestion
 }
 
 EntryCheck CheckSale(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
-  if (!ReadNonNegativeAmount(entry.salePrice, out.salePricePerShare)) {
-    return Fail(StringId::SalePriceInvalid, EntryPage::Sale, EntryField::SalePrice);
+  if (EntryCheck check = ReadAmount(entry.salePrice, AmountField(EntryPage::Sale, EntryField::SalePrice),
+                                    out.salePricePerShare);
+      !check.Ok()) {
+    return check;
   }
   out.saleDate = entry.saleDate.value_or(0);
-  if (!ReadNonNegativeAmount(entry.saleCommission, out.saleCommission)) {
-    return Fail(StringId::SaleCommissionNegative, EntryPage::Sale, EntryField::SaleCommission);
+  if (EntryCheck check = CheckDateInRange(out.saleDate, TodayDayNumber(), EntryField::SaleDate);
+      !check.Ok()) {
+    return check;
   }
-  return {};
+  return ReadAmount(
+      entry.saleCommission,
+      AmountField(EntryPage::Sale, EntryField::SaleCommission, StringId::SaleCommissionNegative),
+      out.saleCommission);
 }
 
 EntryCheck CheckCompleteness(const StockHoldingEntry& entry, const VLStockHoldingItem& out) {
@@ -133,7 +158,7 @@ EntryCheck CheckCompleteness(const StockHoldingEntry& entry, const VLStockHoldin
   }
   if (out.salePricePerShare == 0)
     return Fail(StringId::SoldPositionIncomplete, EntryPage::Sale, EntryField::SalePrice);
-  if (out.saleDate != 0 && out.saleDate < out.purchaseDate) {
+  if (SaleBeforePurchase(out.purchaseDate, out.saleDate)) {
     return Fail(StringId::SaleDateBeforePurchase, EntryPage::Purchase, EntryField::BuyDate);
   }
   return {};
@@ -141,15 +166,18 @@ EntryCheck CheckCompleteness(const StockHoldingEntry& entry, const VLStockHoldin
 
 template <class Holding>
 EntryCheck CheckMoney(const MoneyHoldingEntry& entry, Holding& holding, uint32_t Holding::*amount) {
-  const TypedNumber number = ReadTypedAmount(entry.amount);
-  if (!number.IsOk() || number.value <= 0 || number.value > kMaxCents) {
-    return Fail(StringId::AmountMissing, EntryPage::None, EntryField::Amount);
-  }
+  NumberField field;
+  field.field = EntryField::Amount;
+  field.required = true;
+  field.minimum = 1;
+  field.belowMinimum = StringId::AmountMissing;
+  int64_t value = 0;
+  if (EntryCheck check = ReadNumberField(entry.amount, field, value); !check.Ok()) return check;
   const std::string description(TrimBlanks(entry.description));
   if (description.empty())
     return Fail(StringId::DescriptionMissing, EntryPage::None, EntryField::Description);
   holding.name = description;
-  holding.*amount = static_cast<uint32_t>(number.value);
+  holding.*amount = static_cast<uint32_t>(value);
   return {};
 }
 

@@ -1,29 +1,44 @@
 #include "portfolio/checks/sell_checks.h"
 
-#include "portfolio/checks/typed_number.h"
+#include <tuple>
 
-namespace {
-constexpr int64_t kMaxCents = 4294967295;
-}  // namespace
+#include "portfolio/checks/number_field.h"
+#include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/columns/clock.h"
 
 EntryCheck CheckSell(const SellEntry& entry, uint32_t heldQty, SellResult& result) {
-  const TypedNumber qty = ReadTypedWholeNumber(entry.quantity);
-  if (!qty.IsOk() || qty.value < 1 || qty.value > static_cast<int64_t>(heldQty)) {
-    return EntryFailure(StringId::SoldQuantityOutOfRange, EntryPage::None, EntryField::Quantity,
-                        {std::to_string(heldQty)});
+  NumberField qty;
+  qty.field = EntryField::Quantity;
+  qty.wholeNumber = true;
+  qty.required = true;
+  qty.minimum = 1;
+  qty.maximum = heldQty;
+  qty.negative = qty.tooLarge = qty.belowMinimum = StringId::SoldQuantityOutOfRange;
+  qty.arguments = {std::to_string(heldQty)};
+  NumberField price;
+  price.field = EntryField::SalePrice;
+  price.required = true;
+  price.minimum = 1;
+  price.belowMinimum = StringId::SalePriceInvalid;
+  NumberField commission;
+  commission.field = EntryField::SaleCommission;
+  commission.negative = StringId::SaleCommissionNegative;
+
+  int64_t soldQty = 0, salePrice = 0, saleCommission = 0;
+  for (const auto& [text, field, value] :
+       {std::tie(entry.quantity, qty, soldQty), std::tie(entry.salePrice, price, salePrice),
+        std::tie(entry.saleCommission, commission, saleCommission)}) {
+    if (EntryCheck check = ReadNumberField(text, field, value); !check.Ok()) return check;
   }
-  const TypedNumber price = ReadTypedAmount(entry.salePrice);
-  if (!price.IsOk() || price.value <= 0 || price.value > kMaxCents) {
-    return EntryFailure(StringId::SalePriceInvalid, EntryPage::None, EntryField::SalePrice);
+  const int64_t saleDate = entry.saleDate.value_or(0);
+  if (EntryCheck check = CheckDateInRange(saleDate, TodayDayNumber(), EntryField::SaleDate); !check.Ok()) {
+    check.page = EntryPage::None;
+    return check;
   }
-  const TypedNumber commission = ReadTypedAmount(entry.saleCommission);
-  if (!commission.IsEmpty() && (!commission.IsOk() || commission.value < 0 || commission.value > kMaxCents)) {
-    return EntryFailure(StringId::SaleCommissionNegative, EntryPage::None, EntryField::SaleCommission);
-  }
-  result.soldQty = static_cast<uint32_t>(qty.value);
-  result.salePrice = static_cast<uint32_t>(price.value);
-  result.saleDate = entry.saleDate.value_or(0);
-  result.saleCommission = commission.IsOk() ? static_cast<uint32_t>(commission.value) : 0;
+  result.soldQty = static_cast<uint32_t>(soldQty);
+  result.salePrice = static_cast<uint32_t>(salePrice);
+  result.saleDate = saleDate;
+  result.saleCommission = static_cast<uint32_t>(saleCommission);
   return {};
 }
 

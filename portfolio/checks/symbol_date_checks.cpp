@@ -1,8 +1,9 @@
 #include "portfolio/checks/symbol_date_checks.h"
 
-#include <ctime>
+#include <cstdio>
 
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/records/calendar_date.h"
 
 namespace {
 
@@ -24,21 +25,18 @@ EntryCheck CheckSymbolText(const std::string& typed, std::string& symbol) {
   return {};
 }
 
-EntryCheck CheckDateNotLater(int64_t date, int64_t endOfToday, EntryField field) {
-  if (date != 0 && date > endOfToday) {
-    const EntryPage page = field == EntryField::SaleDate ? EntryPage::Sale : EntryPage::Purchase;
-    return EntryFailure(StringId::DateLaterThanToday, page, field);
+EntryCheck CheckDateInRange(int64_t date, int64_t today, EntryField field) {
+  if (date == 0) return {};
+  const EntryPage page = field == EntryField::SaleDate ? EntryPage::Sale : EntryPage::Purchase;
+  const int64_t day = DayNumberOfStoredDate(date);
+  if (day < DayNumberOf(kEarliestDate)) {
+    return EntryFailure(StringId::DateOutOfRange, page, field, {IsoDateText(kEarliestDate)});
   }
+  if (day > today) return EntryFailure(StringId::DateLaterThanToday, page, field);
   return {};
 }
 
-int64_t EndOfToday() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  local.tm_hour = 23;
-  local.tm_min = 59;
-  local.tm_sec = 59;
-  local.tm_isdst = -1;
-  return static_cast<int64_t>(std::mktime(&local));
+bool SaleBeforePurchase(int64_t purchaseDate, int64_t saleDate) {
+  if (purchaseDate == 0 || saleDate == 0) return false;
+  return DayNumberOfStoredDate(saleDate) < DayNumberOfStoredDate(purchaseDate);
 }

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int64_t kLargestValue = 4294967295;  // the largest value a record's u32 field holds
-
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -75,23 +73,23 @@ int TakeSign(std::string_view& text) {
   return 1;
 }
 
-// The value of a digit string, or -1 when it exceeds kLargestValue.
+// The value of a digit string, or -1 when it exceeds kLargestStoredValue.
 int64_t DigitsValue(const std::string& digits) {
   int64_t value = 0;
   for (char c : digits) {
     value = value * 10 + (c - '0');
-    if (value > kLargestValue) return -1;
+    if (value > kLargestStoredValue) return -1;
   }
   return value;
 }
 
-TypedNumber Invalid() {
-  return TypedNumber{TypedNumberStatus::Invalid, 0};
+TypedNumber NotANumber() {
+  return TypedNumber{TypedNumberStatus::NotANumber, 0};
 }
 
 TypedNumber Signed(int sign, const std::string& digits) {
   const int64_t value = DigitsValue(digits);
-  if (value < 0) return TypedNumber{TypedNumberStatus::TooLarge, 0};
+  if (value < 0) return TypedNumber{TypedNumberStatus::TooLarge, sign};
   return TypedNumber{TypedNumberStatus::Ok, sign * value};
 }
 
@@ -120,14 +118,14 @@ TypedNumber ReadTypedAmount(std::string_view text, const NumberFormat& format) {
       fraction = text.substr(point + format.decimalPoint.size());
     }
   }
-  if (fraction.size() > 2) return Invalid();
+  if (fraction.size() > 2) return NotANumber();
   for (char c : fraction) {
-    if (!IsDigit(c)) return Invalid();
+    if (!IsDigit(c)) return NotANumber();
   }
   std::string digits;
-  if (!whole.empty() && !ReadIntegerDigits(whole, format, digits)) return Invalid();
-  if (digits.empty() && fraction.empty()) return Invalid();  // "-", "." and the like
-  if (!hasPoint && digits.empty()) return Invalid();
+  if (!whole.empty() && !ReadIntegerDigits(whole, format, digits)) return NotANumber();
+  if (digits.empty() && fraction.empty()) return NotANumber();  // "-", "." and the like
+  if (!hasPoint && digits.empty()) return NotANumber();
   std::string cents = digits;
   cents.append(fraction);
   cents.append(2 - fraction.size(), '0');
@@ -139,6 +137,16 @@ TypedNumber ReadTypedWholeNumber(std::string_view text, const NumberFormat& form
   if (text.empty()) return TypedNumber{};
   const int sign = TakeSign(text);
   std::string digits;
-  if (text.empty() || !ReadIntegerDigits(text, format, digits)) return Invalid();
+  if (text.empty() || !ReadIntegerDigits(text, format, digits)) return NotANumber();
   return Signed(sign, digits);
+}
+
+TypedNumber InTypedRange(TypedNumber number, int64_t minimum, int64_t maximum) {
+  if (number.status != TypedNumberStatus::Ok && number.status != TypedNumberStatus::TooLarge) return number;
+  const bool negative = number.value < 0;
+  if (negative && minimum >= 0) return TypedNumber{TypedNumberStatus::Negative, 0};
+  if (number.status == TypedNumberStatus::TooLarge) return TypedNumber{TypedNumberStatus::TooLarge, 0};
+  if (number.value < minimum) return TypedNumber{TypedNumberStatus::BelowMinimum, 0};
+  if (number.value > maximum) return TypedNumber{TypedNumberStatus::TooLarge, 0};
+  return number;
 }

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
+#include "portfolio/records/calendar_date.h"
 
 namespace {
 bool IsDigit(char c) {
@@ -29,19 +29,30 @@ std::string CountText(int64_t n, const char* one, const char* many) {
 }
 }  // namespace
 
-double ReadLeadingNumber(std::string_view text) {
+namespace {
+template <typename Number>
+Number ReadLeading(std::string_view text) {
   size_t pos = 0;
   while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
   bool negative = false;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
   // Only a decimal number counts: no hexadecimal, no "inf" or "nan".
-  if (pos >= text.size()) return 0.0;
+  if (pos >= text.size()) return 0;
   const bool pointFirst = text[pos] == '.' && pos + 1 < text.size() && IsDigit(text[pos + 1]);
-  if (!IsDigit(text[pos]) && !pointFirst) return 0.0;
-  double value = 0.0;
+  if (!IsDigit(text[pos]) && !pointFirst) return 0;
+  Number value = 0;
   const auto [end, ec] = std::from_chars(text.data() + pos, text.data() + text.size(), value);
-  if (ec != std::errc()) return 0.0;
+  if (ec != std::errc()) return 0;
   return negative ? -value : value;
+}
+}  // namespace
+
+double ReadLeadingNumber(std::string_view text) {
+  return ReadLeading<double>(text);
+}
+
+long double ReadLeadingDecimal(std::string_view text) {
+  return ReadLeading<long double>(text);
 }
 
 bool IsNumericText(std::string_view text) {
@@ -125,19 +136,22 @@ std::string LocaleWholeNumber(int64_t value) {
   return CutDecimals(LocaleNumber(std::to_string(value)));
 }
 
-std::string DateText(int64_t t) {
-  std::tm tm{};
-  if (!GetClock().ToLocalTime(t, tm) || tm.tm_mon < 0 || tm.tm_mon > 11) return "";
+std::string DateText(int64_t storedDate) {
+  const CalendarDate date = DateOfStoredDate(storedDate);
+  if (date.month < 1 || date.month > 12) return "";
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d-%s-%d", tm.tm_mday, kMonths[tm.tm_mon], tm.tm_year + 1900);
+  std::snprintf(buf, sizeof buf, "%02d-%s-%d", date.day, kMonths[date.month - 1], date.year);
   return buf;
 }
 
-double DateSortValue(int64_t t) {
-  std::tm tm{};
-  if (!GetClock().ToLocalTime(t, tm)) return 0.0;
-  return (tm.tm_year + 1900) * 1e10 + (tm.tm_mon + 1) * 1e8 + tm.tm_mday * 1e6 + tm.tm_hour * 1e4 +
-         tm.tm_min * 1e2 + tm.tm_sec;
+double DateSortValue(int64_t storedDate) {
+  const CalendarDate date = DateOfStoredDate(storedDate);
+  return date.year * 1e10 + date.month * 1e8 + date.day * 1e6;
+}
+
+int64_t DaysBetweenInSeconds(int64_t fromStoredDate, int64_t toDayNumber) {
+  const int64_t days = toDayNumber - DayNumberOfStoredDate(fromStoredDate);
+  return days > 0 ? days * 86400 : 0;
 }
 
 std::string DurationText(int64_t seconds) {

@@ -4,12 +4,15 @@
 #include <string_view>
 
 // The text rules the list cells share. Quote figures arrive as texts; these read and print them the same
-// way everywhere. Nothing here depends on the C locale: grouping comes from the installed NumberFormat,
-// dates from the installed Clock.
+// way everywhere. Nothing here depends on the C locale: grouping comes from the installed NumberFormat;
+// purchase and sale dates are calendar days, read alike in every time zone.
 
 // The number a text begins with (blanks, a sign, digits, a point, an exponent); 0 when it begins with
 // anything else.
 double ReadLeadingNumber(std::string_view text);
+// The same with the 64-bit mantissa of a long double, for money: a price of 42,949,672.95 times a million
+// shares still comes out to the cent.
+long double ReadLeadingDecimal(std::string_view text);
 // Not empty; only digits and "."; "+" or "-" allowed as the first character only.
 bool IsNumericText(std::string_view text);
 // ReadLeadingNumber when IsNumericText, else 0.
@@ -36,9 +39,13 @@ std::string LocaleWholeNumber(int64_t value);
 // Cuts the last three characters (a decimal point and two decimals) of a longer text.
 std::string CutDecimals(std::string text);
 
-// "05-Mar-2007": the local date of `t`; "" when the clock cannot represent it.
-std::string DateText(int64_t t);
-// The local time of `t` as the number YYYYMMDDhhmmss, for sorting by date.
-double DateSortValue(int64_t t);
+// "05-Mar-2007": the calendar day a purchase or sale date stands for (calendar_date.h), the same in every
+// time zone.
+std::string DateText(int64_t storedDate);
+// That day as the number YYYYMMDD000000, for sorting by date.
+double DateSortValue(int64_t storedDate);
+// Whole days from the day of one stored date to the day of another (0 when `to` is not later), as seconds,
+// for the duration texts.
+int64_t DaysBetweenInSeconds(int64_t fromStoredDate, int64_t toDayNumber);
 // "1 yr, 1 mon", "11 mos", "2 wks", "3 days", ... for a span of seconds; "" for 0 or less.
 std::string DurationText(int64_t seconds);

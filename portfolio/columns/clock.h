@@ -38,6 +38,10 @@ const Clock& GetClock();
 // Installs `clock` (null puts the system clock back).
 void SetClock(std::shared_ptr<const Clock> clock);
 
+// The user's calendar day now: the day number (days since 1970-01-01, see calendar_date.h) of the installed
+// clock's local date. Purchase and sale dates are days; spans and "later than today" count in these.
+int64_t TodayDayNumber();
+
 // Installs a clock for the life of the guard and puts the previous one back afterwards.
 class ScopedClock {
  public:

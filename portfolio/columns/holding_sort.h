@@ -37,8 +37,10 @@ inline int32_t CompareHoldingSortKeys(const HoldingSortKey& a, const HoldingSort
   return HoldingKeyOrder(column, ascending).Compare(a, b);
 }
 
-// Sorts a list of holdings exactly as ItemList::Sort with a VLHoldingItemComparer would (the same
-// exchange sort over the same comparisons, ties included) but computes one key per holding.
+// Sorts a list of holdings exactly as ItemList::Sort with a VLHoldingItemComparer would (the exchange
+// sort's order, ties included) in O(n log n), computing one key per holding. One exception: in a list of
+// more than 5,000 holdings where a sort value is not a number, such values sort after every number of
+// their kind group (the exchange sort lets them compare equal to all, which has no order to reproduce).
 // Returns the number of keys computed.
 int SortHoldings(ItemList& list, int column, bool ascending);
 

@@ -6,6 +6,7 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/columns/stock_columns.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
@@ -29,7 +30,7 @@ double DefaultValue(const H& h, int column) {
 
 double ChangeValue(const H& h) {
   if (StockColumnText(h, kColTrade).empty()) return -200.0;
-  const StockInfo& q = h.quote;
+  const StockInfo& q = *h.quote;
   const std::string pct =
       RemoveChars(q.percentChangeRealtime.empty() ? q.percentChange : q.percentChangeRealtime, "%+");
   return IsNumericText(pct) ? ReadLeadingNumber(pct) : -200.0;
@@ -57,8 +58,8 @@ double MarketCapValue(const H& h) {
 
 int64_t HeldSeconds(const VLStockHoldingItem& h) {
   if (!h.purchaseDate) return 0;
-  const int64_t end = h.saleDate ? h.saleDate : GetClock().Now();
-  return end > h.purchaseDate ? end - h.purchaseDate : 0;
+  const int64_t end = h.saleDate ? DayNumberOfStoredDate(h.saleDate) : TodayDayNumber();
+  return DaysBetweenInSeconds(h.purchaseDate, end);
 }
 
 VLCurrency EndValue(const VLStockHoldingItem& h) {
@@ -95,9 +96,9 @@ double DistanceFrom(const H& h, int boundColumn) {
 }
 
 double TargetPercent(const H& h, uint32_t target) {
-  const int32_t cents = h.GetLastTradeCents();
+  const int64_t cents = h.GetLastTradeCents();
   if (!target || cents <= 0) return 0.0;
-  return static_cast<double>(static_cast<int64_t>(cents) - target) * 100.0 / target;
+  return static_cast<double>(cents - target) * 100.0 / target;
 }
 
 bool SoldWithShares(const H& h) {
@@ -119,7 +120,7 @@ int64_t TradeCents(const H& h) {
 }
 
 double ChangePerShare(const H& h) {
-  return ReadLeadingNumber(h.quote.changeRealtime.empty() ? h.quote.change : h.quote.changeRealtime);
+  return ReadLeadingNumber(h.quote->changeRealtime.empty() ? h.quote->change : h.quote->changeRealtime);
 }
 
 double StockColumnValue(const VLStockHoldingItem& h, int column) {
@@ -171,7 +172,9 @@ double StockColumnValue(const VLStockHoldingItem& h, int column) {
     case kColHeldYears:
       return HeldDays(h) / 365.0;
     case kColSaleAge:
-      return h.saleDate ? static_cast<double>((GetClock().Now() - h.saleDate) / kSecondsPerDay) : 0.0;
+      return h.saleDate
+                 ? static_cast<double>(DaysBetweenInSeconds(h.saleDate, TodayDayNumber()) / kSecondsPerDay)
+                 : 0.0;
     case kColSaleAgeYears:
       return StockColumnValue(h, kColSaleAge) / 365.0;
     case kColPostSalePriceChg:

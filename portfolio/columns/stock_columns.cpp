@@ -53,7 +53,7 @@ std::string Size(const std::string& text) {
 
 std::string ChangeText(const H& h) {
   if (!HasTrade(h)) return "";
-  const StockInfo& q = h.quote;
+  const StockInfo& q = *h.quote;
   const bool realtime = !q.changeRealtime.empty();
   const std::string text = (realtime ? q.changeRealtime : q.change) + "  (" +
                            (realtime ? q.percentChangeRealtime : q.percentChange) + ")";
@@ -61,7 +61,7 @@ std::string ChangeText(const H& h) {
 }
 
 std::string MarketCapText(const H& h) {
-  const StockInfo& q = h.quote;
+  const StockInfo& q = *h.quote;
   std::string text =
       (q.marketCapRealtime == "N/A" || q.marketCapRealtime == "0") ? q.marketCap : q.marketCapRealtime;
   for (const char* letter : {"K", "M", "B"}) text = ReplaceAll(text, letter, std::string(" ") + letter);
@@ -69,7 +69,7 @@ std::string MarketCapText(const H& h) {
 }
 
 std::string Range52Text(const H& h) {
-  const StockInfo& q = h.quote;
+  const StockInfo& q = *h.quote;
   auto missing = [](const std::string& s) { return s.empty() || s == "N/A"; };
   if (missing(q.low52Week) || missing(q.high52Week) || (q.low52Week == "0.00" && q.high52Week == "0.00"))
     return "N/A";
@@ -77,7 +77,7 @@ std::string Range52Text(const H& h) {
 }
 
 std::string DayRangeText(const H& h) {
-  const StockInfo& q = h.quote;
+  const StockInfo& q = *h.quote;
   const std::string text =
       q.dayRangeRealtime.find("N/A") != std::string::npos ? q.dayRange : q.dayRangeRealtime;
   return (text == "N/A - N/A" || text == "0.00 - 0.00") ? "N/A" : text;
@@ -95,7 +95,7 @@ std::string TargetDistanceText(const H& h, uint32_t target) {
 // Distance of the trade from a target, absolute and as a percentage of the target.
 std::string TargetPercentText(const H& h, uint32_t target) {
   if (!target || h.GetLastTradeCents() <= 0) return "";
-  const int64_t d = static_cast<int64_t>(h.GetLastTradeCents()) - target;
+  const int64_t d = h.GetLastTradeCents() - target;
   std::string pct = Percent(static_cast<double>(d) * 100.0 / target);
   if (d > 0) pct.insert(pct.begin(), '+');
   if (d < 0 && pct[0] != '-') pct.insert(pct.begin(), '-');
@@ -114,7 +114,7 @@ std::string AlertText(const H& h) {
 }
 
 std::string AvgVolumePercentText(const H& h) {
-  if (ReadLeadingNumber(h.quote.volume) <= 0 || ReadLeadingNumber(h.quote.averageVolume) <= 0) return "";
+  if (ReadLeadingNumber(h.quote->volume) <= 0 || ReadLeadingNumber(h.quote->averageVolume) <= 0) return "";
   const double v = StockColumnValue(h, kColPctAvgVol);
   const std::string text = Percent(v);
   return (v > 0 && text != "0.00%") ? "+" + text : text;
@@ -128,17 +128,17 @@ std::string PostSalePriceChangeText(const H& h) {
 
 // One rule per column id, in id order.
 const std::array<TextRule, kColumnCount> kTextRules{{
-    [](const H& h) { return h.quote.symbol; },
-    [](const H& h) { return h.quote.name; },
+    [](const H& h) { return h.quote->symbol; },
+    [](const H& h) { return h.quote->name; },
     [](const H& h) {
-      const std::string& rt = h.quote.lastTradeTimeRealtime;
-      return (rt.empty() || rt == "N/A") ? h.quote.lastTradeTime : rt;
+      const std::string& rt = h.quote->lastTradeTimeRealtime;
+      return (rt.empty() || rt == "N/A") ? h.quote->lastTradeTime : rt;
     },
     [](const H& h) { return HasTrade(h) ? LocaleNumber(h.GetTradeText()) : ""; },
     &ChangeText,
-    [](const H& h) { return h.quote.peRatio; },
-    [](const H& h) { return h.quote.priceSales; },
-    [](const H& h) { return h.quote.pegRatio; },
+    [](const H& h) { return h.quote->peRatio; },
+    [](const H& h) { return h.quote->priceSales; },
+    [](const H& h) { return h.quote->pegRatio; },
     [](const H& h) { return h.qty > 0 ? LocaleWholeNumber(h.qty) : ""; },
     [](const H& h) {
       return (h.qty > 0 && !h.IsSold() && HasTrade(h)) ? Money(h.GetCurrentValue().GetValue()) : "";
@@ -164,23 +164,23 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return TargetText(h.perShareBuyTarget); },
     [](const H& h) { return TargetDistanceText(h, h.perShareBuyTarget); },
     &MarketCapText,
-    [](const H& h) { return h.quote.dividendPerShare; },
-    [](const H& h) { return h.quote.dividendYield; },
-    [](const H& h) { return h.quote.dividendPayDate; },
-    [](const H& h) { return CutDecimals(LocaleNumber(h.quote.averageVolume)); },
+    [](const H& h) { return h.quote->dividendPerShare; },
+    [](const H& h) { return h.quote->dividendYield; },
+    [](const H& h) { return h.quote->dividendPayDate; },
+    [](const H& h) { return CutDecimals(LocaleNumber(h.quote->averageVolume)); },
     &Range52Text,
-    [](const H& h) { return NumberOrEmpty(h.quote.targetPrice1Year); },
+    [](const H& h) { return NumberOrEmpty(h.quote->targetPrice1Year); },
     [](const H& h) {
-      return h.quote.volume == "N/A" ? h.quote.volume : CutDecimals(LocaleNumber(h.quote.volume));
+      return h.quote->volume == "N/A" ? h.quote->volume : CutDecimals(LocaleNumber(h.quote->volume));
     },
-    [](const H& h) { return PriceOrNa(h.quote.open); },
-    [](const H& h) { return PriceOrNa(h.quote.bid); },
-    [](const H& h) { return PriceOrNa(h.quote.ask); },
+    [](const H& h) { return PriceOrNa(h.quote->open); },
+    [](const H& h) { return PriceOrNa(h.quote->bid); },
+    [](const H& h) { return PriceOrNa(h.quote->ask); },
     &DayRangeText,
     [](const H& h) { return h.purchaseDate ? DurationText(HeldSeconds(h)) : ""; },
     [](const H& h) { return h.comment; },
-    [](const H& h) { return h.quote.symbol.find('^') == std::string::npos ? h.quote.floatShares : ""; },
-    [](const H& h) { return h.quote.exchange != "N/A" ? h.quote.exchange : ""; },
+    [](const H& h) { return h.quote->symbol.find('^') == std::string::npos ? h.quote->floatShares : ""; },
+    [](const H& h) { return h.quote->exchange != "N/A" ? h.quote->exchange : ""; },
     [](const H& h) {
       const bool ok = h.GetTotalPaid().GetValue() > 0 && EndValue(h).GetValue() > 0 && h.purchaseDate;
       return ok ? Percent(StockColumnValue(h, kColCagr)) : "";
@@ -195,37 +195,39 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return TargetText(h.perShareStopLossTarget); },
     [](const H& h) { return TargetDistanceText(h, h.perShareStopLossTarget); },
     &AlertText,
-    [](const H& h) { return h.quote.peEstimateThisYear; },
-    [](const H& h) { return h.quote.peEstimateNextYear; },
-    [](const H& h) { return h.quote.epsEstimateNextQuarter; },
-    [](const H& h) { return h.quote.epsEstimateThisYear; },
-    [](const H& h) { return h.quote.epsEstimateNextYear; },
-    [](const H& h) { return PriceOrNa(h.quote.previousClose); },
-    [](const H& h) { return h.quote.movingAverage50; },
-    [](const H& h) { return h.quote.change50; },
-    [](const H& h) { return h.quote.percentChange50; },
-    [](const H& h) { return h.quote.movingAverage200; },
-    [](const H& h) { return h.quote.change200; },
-    [](const H& h) { return h.quote.percentChange200; },
-    [](const H& h) { return PriceOrNa(h.quote.low52Week); },
-    [](const H& h) { return PriceOrNa(h.quote.high52Week); },
+    [](const H& h) { return h.quote->peEstimateThisYear; },
+    [](const H& h) { return h.quote->peEstimateNextYear; },
+    [](const H& h) { return h.quote->epsEstimateNextQuarter; },
+    [](const H& h) { return h.quote->epsEstimateThisYear; },
+    [](const H& h) { return h.quote->epsEstimateNextYear; },
+    [](const H& h) { return PriceOrNa(h.quote->previousClose); },
+    [](const H& h) { return h.quote->movingAverage50; },
+    [](const H& h) { return h.quote->change50; },
+    [](const H& h) { return h.quote->percentChange50; },
+    [](const H& h) { return h.quote->movingAverage200; },
+    [](const H& h) { return h.quote->change200; },
+    [](const H& h) { return h.quote->percentChange200; },
+    [](const H& h) { return PriceOrNa(h.quote->low52Week); },
+    [](const H& h) { return PriceOrNa(h.quote->high52Week); },
     [](const H&) { return std::string("?"); },
     [](const H&) { return std::string("?"); },
     &AvgVolumePercentText,
     [](const H& h) { return TargetPercentText(h, h.perShareSellTarget); },
     [](const H& h) { return TargetPercentText(h, h.perShareBuyTarget); },
     [](const H& h) { return h.purchaseDate ? Value(h, kColHeldYears) : ""; },
-    [](const H& h) { return Size(h.quote.bidSize); },
-    [](const H& h) { return Size(h.quote.askSize); },
+    [](const H& h) { return Size(h.quote->bidSize); },
+    [](const H& h) { return Size(h.quote->askSize); },
     [](const H& h) {
-      const std::string out = NumberOrEmpty(h.quote.shortRatio);
+      const std::string out = NumberOrEmpty(h.quote->shortRatio);
       return out == LocaleZero() ? "" : out;
     },
     [](const H& h) { return h.saleDate ? DateText(h.saleDate) : ""; },
     [](const H& h) { return AmountText(h, h.salePricePerShare); },
     [](const H& h) { return AmountText(h, h.saleCommission); },
     [](const H& h) { return AmountText(h, h.buyCommission); },
-    [](const H& h) { return h.saleDate ? DurationText(GetClock().Now() - h.saleDate) : ""; },
+    [](const H& h) {
+      return h.saleDate ? DurationText(DaysBetweenInSeconds(h.saleDate, TodayDayNumber())) : "";
+    },
     [](const H& h) { return h.saleDate ? Value(h, kColSaleAgeYears) : ""; },
     &PostSalePriceChangeText,
     [](const H& h) { return h.IsSold() ? Money(StockColumnValue(h, kColPostSaleGain)) : ""; },
@@ -233,7 +235,7 @@ const std::array<TextRule, kColumnCount> kTextRules{{
       const double v = StockColumnValue(h, kColSaleValue);
       return (h.IsSold() && v > 0) ? Money(v) : "";
     },
-    [](const H& h) { return ExchangeCurrency(h.quote.exchange); },
+    [](const H& h) { return ExchangeCurrency(h.quote->exchange); },
 }};
 }  // namespace
 

@@ -18,8 +18,8 @@ bool HasSellAlert(const VLStockHoldingItem& holding);
 bool HasStopLossAlert(const VLStockHoldingItem& holding);
 
 // Pieces both the texts and the values use.
-// How long the position was held, in seconds: from purchase to sale when it is sold, else to now; 0 without
-// a purchase date or when the end is not after it.
+// How long the position was held, in seconds of whole days: from the purchase day to the sale day when it is
+// sold, else to today; 0 without a purchase date or when the end is not after it.
 int64_t HeldSeconds(const VLStockHoldingItem& holding);
 // What the position ends at for growth figures: the sale value when sold, else the current value.
 VLCurrency EndValue(const VLStockHoldingItem& holding);

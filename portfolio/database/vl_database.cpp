@@ -1,6 +1,8 @@
 #include "portfolio/database/vl_database.h"
 
 #include <algorithm>
+#include <limits>
+#include <unordered_set>
 
 #include "framework/archive.h"
 #include "framework/text_util.h"
@@ -59,7 +61,11 @@ void VLDatabase::RebindSymbols() {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    if (auto found = index.find(stock->quoteId); found != index.end()) stock->name = found->second->name;
+    if (auto found = index.find(stock->quoteId); found != index.end()) {
+      // Most are bound already (every save ends here too): only what differs is assigned.
+      if (stock->name != found->second->name) stock->name = found->second->name;
+      if (!stock->quote.SharesWith(found->second->quote)) stock->quote = found->second->quote;
+    }
   }
 }
 
@@ -127,6 +133,7 @@ int32_t VLDatabase::BeginFileChange(Notice& reload) {
   bool reloaded = false;
   const int32_t rc = BeginChange(reloaded);
   if (rc == kDbBusy) return kVLBusy;
+  if (rc == kDbReadOnly) return kVLReadOnly;
   if (rc != kDbOk) return kVLFailed;
   if (reloaded) reload = ReloadNotice(before);
   return kVLOk;
@@ -136,6 +143,16 @@ int32_t VLDatabase::SaveChange() {
   SetModified();
   const int32_t rc = EndChange();
   if (rc == kDbOk) return kVLOk;
+  if (rc == kDbReadOnly) return kVLReadOnly;
+  return rc == kDbBusy ? kVLBusy : kVLFailed;
+}
+
+int32_t VLDatabase::WriteBackFile(VLDatabaseConn* conn) {
+  std::lock_guard guard(lock);
+  if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
+  const int32_t rc = WriteBack();
+  if (rc == kDbOk) return kVLOk;
+  if (rc == kDbReadOnly) return kVLReadOnly;
   return rc == kDbBusy ? kVLBusy : kVLFailed;
 }
 
@@ -274,6 +291,7 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
     for (const auto& item : portfolios) {
       if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
+    if (lastPortfolioId == std::numeric_limits<uint32_t>::max()) return kVLStoreFull;
     auto stored = std::make_unique<VLPortfolioItem>();
     if (!portfolio.CopyTo(stored.get())) return kVLFailed;
     stored->id = ++lastPortfolioId;
@@ -301,9 +319,8 @@ int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem&
 int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
   return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (!FindPortfolio(id)) return kVLNotFound;
-    for (int i = positions.GetCount() - 1; i >= 0; --i) {
-      if (static_cast<VLHoldingItem*>(positions.GetAt(i))->ownerPortfolioId == id) positions.RemoveAt(i);
-    }
+    positions.RemoveIf(
+        [id](const Item& item) { return static_cast<const VLHoldingItem&>(item).ownerPortfolioId == id; });
     DropUnusedQuotes();
     portfolios.Remove(id);
     events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
@@ -317,7 +334,17 @@ void VLDatabase::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& po
   quoteList.RemoveAll();
   portfolioList.RemoveAll();
   positionList.RemoveAll();
-  for (const auto& item : quotes) quoteList.Add(item->Clone());
-  for (const auto& item : portfolios) portfolioList.Add(item->Clone());
-  for (const auto& item : positions) positionList.Add(item->Clone());
+  // A record whose id an earlier one of its list already has (only a damaged file holds such) is left
+  // out, as ItemList::Add would refuse it; the ids are checked once, in a set.
+  const auto copy = [](const ItemList& from, ItemList& to) {
+    std::unordered_set<uint32_t> seen;
+    seen.reserve(static_cast<size_t>(from.GetCount()));
+    for (const auto& item : from) {
+      if (item->id != 0 && !seen.insert(item->id).second) continue;
+      to.InsertAt(to.GetCount(), item->Clone());
+    }
+  };
+  copy(quotes, quoteList);
+  copy(portfolios, portfolioList);
+  copy(positions, positionList);
 }

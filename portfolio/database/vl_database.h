@@ -31,6 +31,8 @@ enum VLDatabaseCode : int32_t {
   kVLAlreadySold = 4,
   kVLNotSold = 5,
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
+  kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
+  kVLReadOnly = 8,   // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
@@ -65,6 +67,11 @@ class VLDatabase : public Database {
   void AddListener(IVLDatabaseListener* listener);
   void RemoveListener(IVLDatabaseListener* listener);
   int32_t GetLastOpenCode() const { return lastOpenCode; }
+
+  // After a change failed because the file was deleted or replaced underneath (IsFileLost): writes the store
+  // as this process has it back to the path. 1 for an unknown connection or while a refresh runs; else the
+  // codes of WriteBack (0, 1, 6, 7), GetLastFileError saying why.
+  [[nodiscard]] int32_t WriteBackFile(VLDatabaseConn* conn);
 
   // For a process that keeps the store in memory (the application's timer calls it once a second). A stat
   // when nothing changed. When the file is not the version this process last read or wrote, re-reads it
@@ -187,14 +194,15 @@ class VLDatabase : public Database {
   VLHoldingItem* FindPosition(uint32_t id) const;
   VLStockInfoItem* FindQuote(uint32_t id) const;
   // The cached quote of `symbol` (any letter case), created when missing; its reference count grows by one.
+  // Null when a new quote would need an id and none is left.
   VLStockInfoItem* BindQuote(const std::string& symbol);
   void DropUnusedQuotes();
+  // Gives every stock position the symbol of its cached quote and shares the quote's record with it, so
+  // the positions (and their clones) always carry the current quote.
   void RebindSymbols();
   // Cached quotes by id, for work over many positions at once.
   using QuoteIndex = std::unordered_map<uint32_t, VLStockInfoItem*>;
   QuoteIndex IndexQuotes() const;
-  // The stock position's copy of its cached quote and its name, refreshed from the cache.
-  void RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index = nullptr) const;
   void Touch(uint32_t portfolioId);
   int64_t Now() const;
 

@@ -1,9 +1,11 @@
 // The position operations of the portfolio database.
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <unordered_set>
 
 #include "framework/text_util.h"
+#include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -41,9 +43,14 @@ void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
   to.tag = from.tag;
 }
 
-// A sale dated before the purchase cannot be right; either date may be unknown (0).
+// Ids are 32 bits in the file and never reused: once the last one is given, nothing new can be numbered.
+bool IdsLeft(uint32_t lastId) {
+  return lastId < std::numeric_limits<uint32_t>::max();
+}
+
+// A sale dated before the purchase cannot be right; either date may be unknown (0). Compared as days.
 bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
-  return purchaseDate == 0 || saleDate == 0 || saleDate >= purchaseDate;
+  return !SaleBeforePurchase(purchaseDate, saleDate);
 }
 
 }  // namespace
@@ -56,10 +63,11 @@ VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
       return quote;
     }
   }
+  if (!IdsLeft(lastQuoteId)) return nullptr;
   auto quote = std::make_unique<VLStockInfoItem>();
   quote->id = ++lastQuoteId;
   quote->name = Upper(symbol);
-  quote->quote.symbol = quote->name;
+  quote->quote.Edit().symbol = quote->name;
   quote->refCount = 1;
   VLStockInfoItem* raw = quote.get();
   quotes.Add(std::move(quote));
@@ -78,26 +86,12 @@ void VLDatabase::DropUnusedQuotes() {
   for (uint32_t id : unused) quotes.Remove(id);
 }
 
-void VLDatabase::RefreshFromCache(VLStockHoldingItem& stock, const QuoteIndex* index) const {
-  const VLStockInfoItem* quote = nullptr;
-  if (index) {
-    if (auto found = index->find(stock.quoteId); found != index->end()) quote = found->second;
-  } else {
-    quote = FindQuote(stock.quoteId);
-  }
-  if (quote) {
-    stock.quote = quote->quote;
-    stock.name = quote->name;
-  }
-}
-
 int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
                                  VLHoldingItemList& list) {
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return kVLFailed;
   if (!FindPortfolio(portfolioId)) return kVLNotFound;
   list.RemoveAll();
-  const QuoteIndex index = IndexQuotes();
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId != portfolioId) continue;
@@ -105,9 +99,7 @@ int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, boo
         holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding) : nullptr;
     const bool wanted = stock ? stock->IsSold() != held : held;
     if (!wanted) continue;
-    std::unique_ptr<Item> clone = holding->Clone();
-    if (stock) RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
-    list.InsertAt(list.GetCount(), std::move(clone));  // ids are unique already
+    list.InsertAt(list.GetCount(), holding->Clone());  // ids are unique; the clone shares the quote
   }
   return kVLOk;
 }
@@ -119,7 +111,6 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
   if (!stored) return kVLNotFound;
   std::unique_ptr<Item> clone = stored->Clone();
   position.reset(static_cast<VLHoldingItem*>(clone.release()));
-  if (auto* stock = AsStock(position.get())) RefreshFromCache(*stock);
   return kVLOk;
 }
 
@@ -131,7 +122,9 @@ int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
       return kVLFailed;
     }
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    if (!IdsLeft(lastPositionId)) return kVLStoreFull;
     VLStockInfoItem* quote = BindQuote(fields.name);
+    if (!quote) return kVLStoreFull;
     auto stock = std::make_unique<VLStockHoldingItem>();
     CopyStockFields(fields, *stock);
     stock->id = ++lastPositionId;
@@ -151,6 +144,7 @@ int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId
                                       std::unique_ptr<VLHoldingItem> position, uint32_t& id) {
   return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    if (!IdsLeft(lastPositionId)) return kVLStoreFull;
     position->id = id = ++lastPositionId;
     position->ownerPortfolioId = portfolioId;
     positions.Add(std::move(position));
@@ -184,9 +178,10 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
     VLStockHoldingItem* stock = AsStock(holding);
     if (!stock) return kVLFailed;
     if (fields.mgnEquity > 100 || !DatesInOrder(fields.purchaseDate, fields.saleDate)) return kVLFailed;
+    VLStockInfoItem* quote = nullptr;
+    if (!newSymbol.empty() && !(quote = BindQuote(newSymbol))) return kVLStoreFull;
     CopyStockFields(fields, *stock);
-    if (!newSymbol.empty()) {
-      VLStockInfoItem* quote = BindQuote(newSymbol);
+    if (quote) {
       stock->quoteId = quote->id;
       stock->quote = quote->quote;
       stock->name = quote->name;
@@ -244,6 +239,7 @@ int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty
     // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
     if (qty == 0 || salePrice == 0 || qty > stock->qty) return kVLFailed;
     if (saleDate != 0 && !DatesInOrder(stock->purchaseDate, saleDate)) return kVLFailed;
+    if (qty < stock->qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
     if (qty < stock->qty) {
       std::unique_ptr<Item> rest = stock->Clone();
       auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
@@ -287,6 +283,7 @@ int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
   return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
+    if (!IdsLeft(lastPositionId)) return kVLStoreFull;
     std::unique_ptr<Item> clone = holding->Clone();
     auto* copy = static_cast<VLHoldingItem*>(clone.get());
     copy->id = ++lastPositionId;

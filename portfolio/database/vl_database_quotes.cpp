@@ -62,7 +62,7 @@ int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::s
     for (int i = 0; i < quotes.GetCount(); ++i) {
       const auto* quote = static_cast<const VLStockInfoItem*>(quotes.GetAt(i));
       if (only && std::find(only->begin(), only->end(), quote->name) == only->end()) continue;
-      StockInfo& info = fetched.emplace_back(quote->quote);
+      StockInfo& info = fetched.emplace_back(*quote->quote);
       info.symbol = quote->name;
     }
     if (fetched.empty() && only) return kVLOk;  // nothing to ask for, nothing changed
@@ -80,12 +80,16 @@ int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::s
     // Then applied, under the lock, to the store as it is now: quotes of symbols that another process
     // dropped meanwhile are skipped, symbols it added keep their old figures until the next refresh.
     if (int32_t rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    // Each quote gets a new record; positions handed out before keep the one they were given.
     std::unordered_map<std::string, const StockInfo*> bySymbol;
     for (const StockInfo& info : fetched) bySymbol.emplace(info.symbol, &info);
     for (const auto& item : quotes) {
       auto* quote = static_cast<VLStockInfoItem*>(item.get());
-      if (auto found = bySymbol.find(quote->name); found != bySymbol.end()) quote->quote = *found->second;
+      if (auto found = bySymbol.find(quote->name); found != bySymbol.end()) {
+        quote->quote = SharedStockInfo(*found->second);
+      }
     }
+    RebindSymbols();
     if (haveTime) {
       marketTime = time;
       marketStatus = status;
@@ -130,18 +134,11 @@ int32_t VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolio
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return kVLFailed;
   if (!FindPortfolio(portfolioId)) return kVLNotFound;
-  // Clones, so the stock positions can carry the cached quote without touching the store.
-  VLHoldingItemList own;
+  // The stored positions themselves, read only: they carry their cached quote.
   std::vector<const VLHoldingItem*> counted;
-  const QuoteIndex index = IndexQuotes();
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
-    if (holding->ownerPortfolioId != portfolioId) continue;
-    std::unique_ptr<Item> clone = holding->Clone();
-    if (holding->GetKind() == kHoldingStock)
-      RefreshFromCache(static_cast<VLStockHoldingItem&>(*clone), &index);
-    counted.push_back(static_cast<const VLHoldingItem*>(clone.get()));
-    own.InsertAt(own.GetCount(), std::move(clone));
+    if (holding->ownerPortfolioId == portfolioId) counted.push_back(holding);
   }
   summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat());
   return kVLOk;

@@ -19,7 +19,7 @@ class VLAmountHoldingItem : public VLHoldingItem {
   double GetColumnValue(int column) const override;
   VLCurrency GetCurrentValue() const override { return VLCurrency::FromCents(GetAmount()); }
   VLCurrency GetTotalPaid() const override { return {}; }
-  int32_t GetValueChange() const override { return 0; }
+  int64_t GetValueChange() const override { return 0; }
   int32_t GetPercentChange() const override { return 0; }
 
   tinyxml2::XMLElement* ToXml(tinyxml2::XMLDocument& doc) const override;

@@ -1,23 +1,28 @@
 #include "portfolio/records/vl_currency.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <limits>
+
+namespace {
+
+int64_t Clamped(int64_t cents) {
+  if (cents > VLCurrency::kMaxCents) return VLCurrency::kMaxCents;
+  if (cents < -VLCurrency::kMaxCents) return -VLCurrency::kMaxCents;
+  return cents;
+}
+
+}  // namespace
 
 void VLCurrency::Set(double value) {
-  units = 0;
-  cents = 0;
-  negative = false;
-  if (std::isnan(value)) return;
-  constexpr double kMaxCents = static_cast<double>(std::numeric_limits<uint32_t>::max()) * 100.0 + 99.0;
+  if (std::isnan(value)) {
+    *this = FromCents(0);
+    return;
+  }
   double a = std::fabs(value) * 100.0;
-  if (a > kMaxCents) a = kMaxCents;
+  if (a > static_cast<double>(kMaxCents)) a = static_cast<double>(kMaxCents);
   // std::round rounds half away from zero; the product is what the binary double gives, so 0.29 * 100
   // (28.999...) becomes 29 cents.
-  const uint64_t total = static_cast<uint64_t>(std::round(a));
-  units = static_cast<uint32_t>(total / 100);
-  cents = static_cast<uint32_t>(total % 100);
-  negative = value < 0 && total != 0;
+  const int64_t total = static_cast<int64_t>(std::round(a));
+  *this = FromCents(value < 0 ? -total : total);
 }
 
 double VLCurrency::GetValue() const {
@@ -25,16 +30,14 @@ double VLCurrency::GetValue() const {
   return negative ? -v : v;
 }
 
+int64_t VLCurrency::ToCents() const {
+  const int64_t magnitude = static_cast<int64_t>(units) * 100 + cents;
+  return negative ? -magnitude : magnitude;
+}
+
 void VLCurrency::Add(const VLCurrency& other) {
-  if (negative == other.negative) {
-    cents += other.cents;
-    units += other.units + cents / 100;
-    cents %= 100;
-    return;
-  }
-  const double r = (GetValue() * 100.0 + other.GetValue() * 100.0) / 100.0;
-  Set(std::fabs(r));
-  negative = r < 0 && (units != 0 || cents != 0);
+  // Both magnitudes are at most kMaxCents, so the sum cannot overflow 64 bits before it is clamped.
+  *this = FromCents(Clamped(ToCents() + other.ToCents()));
 }
 
 void VLCurrency::SubtractMagnitude(const VLCurrency& other) {
@@ -44,18 +47,16 @@ void VLCurrency::SubtractMagnitude(const VLCurrency& other) {
 }
 
 int VLCurrency::Compare(const VLCurrency& other) const {
-  if (units == other.units && cents == other.cents && negative == other.negative) return 0;
-  const double a = GetValue();
-  const double b = other.GetValue();
-  if (a > b) return 1;
-  if (a < b) return -1;
-  return 0;
+  const int64_t a = ToCents();
+  const int64_t b = other.ToCents();
+  return a > b ? 1 : (a < b ? -1 : 0);
 }
 
 VLCurrency VLCurrency::FromCents(int64_t c) {
+  c = Clamped(c);
   VLCurrency v;
-  const uint64_t magnitude = c < 0 ? static_cast<uint64_t>(-(c + 1)) + 1 : static_cast<uint64_t>(c);
-  v.units = static_cast<uint32_t>(magnitude / 100);
+  const uint64_t magnitude = static_cast<uint64_t>(c < 0 ? -c : c);
+  v.units = magnitude / 100;
   v.cents = static_cast<uint32_t>(magnitude % 100);
   v.negative = c < 0;
   return v;

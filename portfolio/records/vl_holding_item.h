@@ -27,7 +27,7 @@ class VLHoldingItem : public Item {
   virtual double GetColumnValue(int column) const = 0;
   virtual VLCurrency GetCurrentValue() const = 0;
   virtual VLCurrency GetTotalPaid() const = 0;
-  virtual int32_t GetValueChange() const = 0;    // cents
+  virtual int64_t GetValueChange() const = 0;    // cents
   virtual int32_t GetPercentChange() const = 0;  // percent times 100
 
   // A new element made by `doc`; the document owns it (tinyxml2 elements always belong to a document)

@@ -9,9 +9,26 @@
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/columns/stock_columns.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/holding_xml.h"
 
 namespace {
+// Cents from a quote text times a count: rounded, and clamped to what VLCurrency keeps, so that a
+// nonsense figure from the network ("9e99") gives a large amount, and sums of them cannot overflow.
+int64_t RoundToCents(long double v) {
+  if (std::isnan(v)) return 0;
+  const long double r = std::round(v);
+  constexpr auto kMax = static_cast<long double>(VLCurrency::kMaxCents);
+  if (r >= kMax) return VLCurrency::kMaxCents;
+  if (r <= -kMax) return -VLCurrency::kMaxCents;
+  return static_cast<int64_t>(r);
+}
+
+// The stored form of the day a date stands for; 0 (no date) stays 0.
+int64_t NormalisedDate(int64_t date) {
+  return date == 0 ? 0 : StoredDateOfDay(DayNumberOfStoredDate(date));
+}
+
 int32_t RoundToInt32(double v) {
   if (std::isnan(v)) return 0;
   const double r = std::round(v);
@@ -57,18 +74,19 @@ int32_t VLStockHoldingItem::Serialize(Archive* ar) {
 }
 
 const std::string& VLStockHoldingItem::GetTradeText() const {
-  return quote.lastTradeRealtime.empty() ? quote.lastTrade : quote.lastTradeRealtime;
+  return quote->lastTradeRealtime.empty() ? quote->lastTrade : quote->lastTradeRealtime;
 }
 
-int32_t VLStockHoldingItem::GetLastTradeCents() const {
+int64_t VLStockHoldingItem::GetLastTradeCents() const {
   if (!HasKnownSymbol()) return 0;
-  return RoundToInt32(ReadLeadingNumber(GetTradeText()) * 100.0);
+  return RoundToCents(ReadLeadingDecimal(GetTradeText()) * 100.0L);
 }
 
 VLCurrency VLStockHoldingItem::GetCurrentValue() const {
   if (!HasKnownSymbol()) return {};
-  const double p = ReadLeadingNumber(GetTradeText());
-  return VLCurrency(p * 100.0 * static_cast<double>(qty) / 100.0);
+  // P * 100 * qty / 100, rounded to the cent; the trade text may carry more than two decimals.
+  const long double p = ReadLeadingDecimal(GetTradeText());
+  return VLCurrency::FromCents(RoundToCents(p * 100.0L * static_cast<long double>(qty)));
 }
 
 VLCurrency VLStockHoldingItem::GetTotalPaid() const {
@@ -84,15 +102,15 @@ VLCurrency VLStockHoldingItem::GetSaleValue() const {
   return VLCurrency::FromCents(c);
 }
 
-int32_t VLStockHoldingItem::GetValueChange() const {
+int64_t VLStockHoldingItem::GetValueChange() const {
   if (!HasKnownSymbol()) return 0;
-  const std::string& ch = quote.changeRealtime.empty() ? quote.change : quote.changeRealtime;
-  return RoundToInt32(ReadLeadingNumber(ch) * static_cast<double>(qty) * 100.0);
+  const std::string& ch = quote->changeRealtime.empty() ? quote->change : quote->changeRealtime;
+  return RoundToCents(ReadLeadingDecimal(ch) * static_cast<long double>(qty) * 100.0L);
 }
 
 int32_t VLStockHoldingItem::GetPercentChange() const {
   const std::string& q =
-      quote.percentChangeRealtime.empty() ? quote.percentChange : quote.percentChangeRealtime;
+      quote->percentChangeRealtime.empty() ? quote->percentChange : quote->percentChangeRealtime;
   return RoundToInt32(ReadLeadingNumber(RemoveChars(q, "%")) * 100.0);
 }
 
@@ -142,9 +160,10 @@ tinyxml2::XMLElement* VLStockHoldingItem::ToXml(tinyxml2::XMLDocument& doc) cons
   e->SetAttribute("marginable", marginable ? 1 : 0);
   e->SetAttribute("mgnEquity", mgnEquity);
   e->SetAttribute("mgnThreshold", mgnThreshold);
-  // The exchange form keeps dates as 32 bits.
-  e->SetAttribute("purchaseDate", static_cast<uint32_t>(purchaseDate));
-  e->SetAttribute("saleDate", static_cast<uint32_t>(saleDate));
+  // A date goes out as the stored form of its day: for days from 1970 to 2106 the same number the 32-bit
+  // form of the exchange always had, earlier days as negative numbers.
+  e->SetAttribute("purchaseDate", NormalisedDate(purchaseDate));
+  e->SetAttribute("saleDate", NormalisedDate(saleDate));
   e->SetAttribute("comment", comment.c_str());
   return e;
 }
@@ -170,27 +189,32 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
 
   constexpr int64_t kU32Max = std::numeric_limits<uint32_t>::max();
   constexpr int64_t kI32Max = std::numeric_limits<int32_t>::max();
+  // A date is any number whose day lies in the range positions keep: the stored form of this version, or
+  // the local midnight an older one wrote.
+  const int64_t kFirstDate = DayNumberOf(kEarliestDate) * 86400 - 43199;
+  const int64_t kLastDate = DayNumberOf(kLatestDate) * 86400 + 43200;
   struct Field {
     const char* attribute;
+    int64_t minValue;
     int64_t maxValue;
   };
-  static constexpr Field kFields[] = {
-      {"qty", kU32Max},
-      {"buyPricePerShare", kU32Max},
-      {"salePricePerShare", kU32Max},
-      {"saleCommision", kU32Max},
-      {"perShareBuyTarget", kU32Max},
-      {"perShareSellTarget", kU32Max},
-      {"perShareStopLossTarget", kU32Max},
-      {"marginable", 1},
-      {"mgnEquity", kI32Max},
-      {"mgnThreshold", kU32Max},
-      {"purchaseDate", kU32Max},
-      {"saleDate", kU32Max},
+  const Field kFields[] = {
+      {"qty", 0, kU32Max},
+      {"buyPricePerShare", 0, kU32Max},
+      {"salePricePerShare", 0, kU32Max},
+      {"saleCommision", 0, kU32Max},
+      {"perShareBuyTarget", 0, kU32Max},
+      {"perShareSellTarget", 0, kU32Max},
+      {"perShareStopLossTarget", 0, kU32Max},
+      {"marginable", 0, 1},
+      {"mgnEquity", 0, kI32Max},
+      {"mgnThreshold", 0, kU32Max},
+      {"purchaseDate", kFirstDate, kLastDate},
+      {"saleDate", kFirstDate, kLastDate},
   };
   int64_t values[std::size(kFields)] = {};
   for (size_t i = 0; i < std::size(kFields); ++i) {
-    if (!ReadXmlInteger(element, kFields[i].attribute, 0, kFields[i].maxValue, values[i])) {
+    if (!ReadXmlInteger(element, kFields[i].attribute, kFields[i].minValue, kFields[i].maxValue, values[i])) {
       SetXmlMessage(message, element, "Element %s has invalid or missing value.", kFields[i].attribute);
       return false;
     }
@@ -205,8 +229,8 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
   marginable = values[7] != 0;
   mgnEquity = static_cast<int32_t>(values[8]);
   mgnThreshold = static_cast<uint32_t>(values[9]);
-  purchaseDate = values[10];
-  saleDate = values[11];
+  purchaseDate = NormalisedDate(values[10]);
+  saleDate = NormalisedDate(values[11]);
 
   return ReadXmlTrimmedText(element, "comment", comment, message);
 }

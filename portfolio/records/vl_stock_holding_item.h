@@ -3,11 +3,12 @@
 #include <memory>
 #include <string>
 
-#include "marketdata/stock_info.h"
+#include "marketdata/shared_stock_info.h"
 #include "portfolio/records/vl_holding_item.h"
 
 // A stock position: held while salePricePerShare is 0, sold once it is set. Prices and commissions are
-// whole cents; the embedded quote is a copy the database fills in when it hands the position out.
+// whole cents; the quote is the cached quote's record, which the database shares with the position when it
+// hands it out (copies and clones share it too).
 class VLStockHoldingItem : public VLHoldingItem {
  public:
   uint32_t qty = 0;
@@ -25,7 +26,7 @@ class VLStockHoldingItem : public VLHoldingItem {
   int64_t saleDate = 0;
   std::string comment;
   uint32_t quoteId = 0;
-  StockInfo quote;  // not part of the record
+  SharedStockInfo quote;  // not part of the record
 
   bool IsSold() const { return salePricePerShare != 0; }
 
@@ -40,10 +41,10 @@ class VLStockHoldingItem : public VLHoldingItem {
   // The money figures are zero for a symbol the quote service does not know (exchange "N/A").
   VLCurrency GetCurrentValue() const override;
   VLCurrency GetTotalPaid() const override;
-  int32_t GetValueChange() const override;
+  int64_t GetValueChange() const override;
   int32_t GetPercentChange() const override;
   // The trade price in cents, rounded to the nearest cent.
-  int32_t GetLastTradeCents() const;
+  int64_t GetLastTradeCents() const;
   // qty * salePricePerShare - saleCommission.
   VLCurrency GetSaleValue() const;
 
@@ -59,5 +60,5 @@ class VLStockHoldingItem : public VLHoldingItem {
   // The trade text: the real-time last trade when the quote has one, else the delayed one.
   const std::string& GetTradeText() const;
   // Whether the quote service knows the symbol.
-  bool HasKnownSymbol() const { return quote.exchange != "N/A"; }
+  bool HasKnownSymbol() const { return quote->exchange != "N/A"; }
 };

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "framework/item.h"
-#include "marketdata/stock_info.h"
+#include "marketdata/shared_stock_info.h"
 
 // The cached quote of one symbol, shared by every position of that symbol. The Item name is the symbol
-// in upper case.
+// in upper case. Its record is shared with the positions and their clones, not copied: a refresh replaces it
+// with a new one, so what a window holds keeps the figures it was given.
 class VLStockInfoItem : public Item {
  public:
-  StockInfo quote;
+  SharedStockInfo quote;
   uint32_t refCount = 0;  // grows each time a position is bound to this quote; never decremented
 
   using Item::CopyFrom;

@@ -34,7 +34,7 @@ VLCurrency Minus(VLCurrency a, const VLCurrency& b) {
 
 struct Totals {
   VLCurrency value, paid, proceeds, marginable, cash, owed;
-  int64_t changeCents = 0;
+  VLCurrency change;  // added as amounts, which saturate rather than overflow
   std::set<std::string> currencies;
 };
 
@@ -45,13 +45,13 @@ bool Counts(const VLHoldingItem& holding, bool held, const std::vector<uint32_t>
 }
 
 void AddStock(const VLStockHoldingItem& stock, Totals& t) {
-  if (std::string currency = ExchangeCurrency(stock.quote.exchange); !currency.empty()) {
+  if (std::string currency = ExchangeCurrency(stock.quote->exchange); !currency.empty()) {
     t.currencies.insert(std::move(currency));
   }
   const VLCurrency value = stock.GetCurrentValue();
   t.value.Add(value);
   t.paid.Add(stock.GetTotalPaid());
-  t.changeCents += stock.GetValueChange();
+  t.change.Add(VLCurrency::FromCents(stock.GetValueChange()));
   if (stock.IsSold()) {
     t.proceeds.Add(stock.GetSaleValue());
     return;
@@ -92,7 +92,7 @@ VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem
   const VLCurrency gain = held ? Minus(t.value, t.paid) : Minus(t.proceeds, t.paid);
   const VLCurrency postSale = Minus(t.value, t.proceeds);
   const double value = t.value.GetValue();
-  const double change = static_cast<double>(t.changeCents) / 100.0;
+  const double change = t.change.GetValue();
 
   VLPortfolioSummary s;
   s.currentValue = MoneyText(value, format);

@@ -5,8 +5,8 @@
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
 
-PortfolioView BuildPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns, int sortColumn,
-                                 bool ascending) {
+PortfolioView SortPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns, int sortColumn,
+                                bool ascending) {
   const bool sortable = IsSortableColumn(sortColumn);
   if (sortable) SortHoldings(positions, sortColumn, ascending);
 
@@ -17,13 +17,23 @@ PortfolioView BuildPortfolioView(VLHoldingItemList& positions, const std::vector
     if (sortable && column == sortColumn) header += SortMarkSuffix(ascending);
     view.headers.push_back(std::move(header));
   }
+  return view;
+}
+
+PortfolioView::Row MakeViewRow(const VLHoldingItem& holding, const std::vector<int>& columns) {
+  PortfolioView::Row row;
+  row.id = holding.id;
+  row.cells.resize(columns.size());
+  for (size_t i = 0; i < columns.size(); ++i) holding.GetColumnText(columns[i], row.cells[i]);
+  return row;
+}
+
+PortfolioView BuildPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns, int sortColumn,
+                                 bool ascending) {
+  PortfolioView view = SortPortfolioView(positions, columns, sortColumn, ascending);
   view.rows.reserve(static_cast<size_t>(positions.GetCount()));
   for (const auto& item : positions) {
-    const auto* holding = static_cast<const VLHoldingItem*>(item.get());
-    PortfolioView::Row& row = view.rows.emplace_back();
-    row.id = holding->id;
-    row.cells.resize(columns.size());
-    for (size_t i = 0; i < columns.size(); ++i) holding->GetColumnText(columns[i], row.cells[i]);
+    view.rows.push_back(MakeViewRow(static_cast<const VLHoldingItem&>(*item), columns));
   }
   return view;
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "portfolio/database/vl_database.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/temp_folder.h"
 #include "ui/widgets/string_table.h"
 
@@ -55,4 +56,17 @@ TEST(StartupFileSteps, AFailedBackupEndsTheStepsWithTheFolderInTheMessage) {
             "[ " + folder.Path() + "backup/ ]\n\nVellumar was unable to create this backup folder.");
   EXPECT_TRUE(Has(folder, "Vellumar.db"));
   EXPECT_TRUE(Has(folder, "report.gif")) << "the steps after a failure do not run";
+}
+
+// A database on a medium that may only be read starts without a backup (it cannot change), instead of ending
+// the program at the backup step.
+TEST(StartupFileSteps, ADatabaseOnAReadOnlyMediumNeedsNoBackup) {
+  SmallDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << "no file system can be mounted read-only here";
+  VLDatabase created(disk.Path() + "Vellumar.db");
+  ASSERT_EQ(created.Create(), kDbOk);
+  ASSERT_TRUE(disk.MakeReadOnly());
+  VLDatabase database(disk.Path() + "Vellumar.db");
+  EXPECT_TRUE(RunStartupFileSteps(database, disk.Path()).Ok());
+  EXPECT_FALSE(fs::exists(disk.File("backup")));
 }

@@ -9,6 +9,7 @@
 
 #include "tests/cli/cli_call.h"
 #include "cli/sample_database.h"
+#include "framework/memory_budget.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item_list.h"
@@ -118,4 +119,39 @@ TEST(CliCheck, BytesAfterTheStoreAreAWarningWithTheirOwnExitCode) {
   const CliResult after = Cli({"check"}, db);
   EXPECT_EQ(after.code, 0) << after.err;
   EXPECT_EQ(after.out, db + ": 1 portfolio, 2 positions (0 held, 0 sold, 1 cash, 1 margin), 0 quotes\n");
+}
+
+// A store the memory cannot hold, and one whose record numbers are used up: each says so, nothing changes.
+TEST(CliCheck, AStoreTooLargeOrFullSaysSo) {
+  const TempFolder folder("vl_cli_limits");
+  const std::string db = folder.File("c.db");
+  ASSERT_EQ(Cli({"init"}, db).code, 0);
+  ASSERT_EQ(Cli({"add-portfolio", "P"}, db).code, 0);
+
+  SetAvailableMemoryForTesting(16);
+  const CliResult large = Cli({"check"}, db);
+  SetAvailableMemoryForTesting(0);
+  EXPECT_EQ(large.code, 1);
+  EXPECT_NE(large.err.find("vellumar-cli check: cannot open " + db +
+                           ": the database is too large for the memory available"),
+            std::string::npos)
+      << large.err;
+  EXPECT_EQ(large.out, "");
+
+  // The last position id of the file (after "VLDB", version, market and two empty texts) set to the last
+  // number there is.
+  {
+    std::fstream file(db, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(5 + 4 + 4 + 1 + 1 + 4 + 4);
+    const uint32_t last = 0xFFFFFFFF;
+    file.write(reinterpret_cast<const char*>(&last), sizeof last);
+  }
+  std::ifstream in(db, std::ios::binary);
+  const std::string before{std::istreambuf_iterator<char>(in), {}};
+  const CliResult full = Cli({"add-cash", "P", "1", "--comment", "cash"}, db);
+  EXPECT_EQ(full.code, 1);
+  EXPECT_NE(full.err.find("as many portfolios, positions and quotes as its file can number"), std::string::npos)
+      << full.err;
+  std::ifstream again(db, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), before);
 }

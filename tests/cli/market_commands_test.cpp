@@ -53,7 +53,7 @@ class MarketCommands : public ::testing::Test {
       }
       res.set_content(ReplaceAll(page, "{ROWS}", rows), "text/html");
     });
-    r.Get("/vellumar/fetch", [](const httplib::Request& req, httplib::Response& res) {
+    r.Post("/vellumar/fetch", [](const httplib::Request& req, httplib::Response& res) {
       res.set_content(req.get_param_value("s") + ": 2 new days\n", "text/plain");
     });
     r.Get("/vellumar/data/index.xml", [](const httplib::Request&, httplib::Response& res) {

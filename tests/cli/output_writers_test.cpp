@@ -31,6 +31,20 @@ TEST(CliOutput, TsvKeepsEveryRecordOnOneLine) {
   EXPECT_EQ(out.str(), "a\tb\tmissing\nline break\ttwo parts\t\n");
 }
 
+// Names and comments reach the terminal: an escape sequence in one must not clear the screen, retitle the
+// window or fake a row, so every control character is written as \xNN (C1 controls as \uNNNN).
+TEST(CliOutput, TsvEscapesControlCharactersOfNamesAndComments) {
+  std::ostringstream out;
+  OutputRecord r;
+  r.Add("name", "Evil\x1b]0;owned\x07")
+      .Add("comment",
+           "\x1b[2J\x7f ok \xc2\x9b"
+           "31m caf\xc3\xa9");
+  WriteTsv(out, {"name", "comment"}, {r}, {"Na\x1bme", "comment"});
+  EXPECT_EQ(out.str(),
+            "Na\\x1Bme\tcomment\nEvil\\x1B]0;owned\\x07\t\\x1B[2J\\x7F ok \\u009B31m caf\xc3\xa9\n");
+}
+
 TEST(CliOutput, ArgumentsSplitIntoPositionalsOptionsAndFlags) {
   CliArgs args;
   std::string error;

@@ -182,5 +182,5 @@ TEST_F(SharedDatabase, ChangesMadeWhileAnUpdateWaitsForQuotesSurviveIt) {
   const auto* stock = dynamic_cast<const VLStockHoldingItem*>(file.held.GetAt(0));
   ASSERT_NE(stock, nullptr);
   EXPECT_EQ(stock->name, "MSFT");
-  EXPECT_EQ(stock->quote.name, "Microsoft Corp");
+  EXPECT_EQ(stock->quote->name, "Microsoft Corp");
 }

@@ -125,9 +125,23 @@ TEST_F(SaveDurability, WritesFlushesRenamesThenFlushesTheFolder) {
 }
 
 TEST_F(SaveDurability, AFailedStepBeforeTheRenameKeepsTheOldFileAndReportsFailure) {
-  for (const char* step : {"create temp", "write temp", "sync temp", "rename temp over database"}) {
+  const std::string folderText = temp.Path();
+  const struct {
+    const char* step;
+    std::string said;  // what the error says, the temporary file's random name left out
+  } cases[] = {
+      {"create temp", "cannot create a file in " + folderText + ": Input/output error"},
+      {"write temp", "cannot write " + path + ".XXXXXX: Input/output error"},
+      {"sync temp", "cannot write " + path + ".XXXXXX: Input/output error"},
+      {"rename temp over database", "cannot replace " + path + ": Input/output error"},
+  };
+  for (const auto& [step, said] : cases) {
     ops.Expect(step);
     EXPECT_EQ(store.Save(), kDbFailed) << step;
+    std::string described = store.GetLastFileError().Describe();
+    const size_t random = described.find(path + ".");
+    if (random != std::string::npos) described.replace(random + path.size() + 1, 6, "XXXXXX");
+    EXPECT_EQ(described, said) << step;
     ASSERT_FALSE(ops.log.empty()) << step;
     EXPECT_EQ(ops.log.back(), step) << "nothing runs after the failed step";
     EXPECT_TRUE(store.IsModified()) << step;

@@ -66,7 +66,7 @@ TEST_F(HandBuiltFile, EveryRecordKindLoadsIntoItsFieldsAndSavesBackTheSameBytes)
   EXPECT_EQ(quote->tag, 5u);
   EXPECT_EQ(quote->name, "IBM");
   EXPECT_EQ(quote->refCount, 1u);
-  EXPECT_SAME_QUOTE(quote->quote, DistinctQuote());
+  EXPECT_SAME_QUOTE(*quote->quote, DistinctQuote());
 
   ASSERT_EQ(portfolios.GetCount(), 1);
   const auto* p = static_cast<const VLPortfolioItem*>(portfolios.GetAt(0));

@@ -120,11 +120,14 @@ TEST_F(HoldingChecks, QuantityLimitIsOneMillion) {
   ExpectFailure(entry, StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
   entry.quantity = "99999999999";
   ExpectFailure(entry, StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
-  // Not a whole number of shares: asked for again, never cut to "12".
-  for (const char* typed : {"12.5", "-3", "twelve"}) {
+  // Not a whole number of shares: refused as such, never cut to "12".
+  for (const char* typed : {"12.5", "twelve", "1,0"}) {
     entry.quantity = typed;
-    ExpectFailure(entry, StringId::QuantityMissing, EntryPage::None, EntryField::Quantity);
+    ExpectFailure(entry, StringId::WholeNumberNotANumber, EntryPage::None, EntryField::Quantity);
+    EXPECT_EQ(Check(entry).check.arguments, (std::vector<std::string>{typed, "1,000"}));
   }
+  entry.quantity = "-3";
+  ExpectFailure(entry, StringId::QuantityNegative, EntryPage::None, EntryField::Quantity);
 }
 
 TEST_F(HoldingChecks, PurchasePageChecksInOrder) {
@@ -133,35 +136,42 @@ TEST_F(HoldingChecks, PurchasePageChecksInOrder) {
   entry.buyCommission = "-1";
   ExpectFailure(entry, StringId::BuyPriceNegative, EntryPage::Purchase, EntryField::BuyPrice);
   entry.buyPrice = "12.345";  // three decimals are refused, not rounded
-  ExpectFailure(entry, StringId::BuyPriceNegative, EntryPage::Purchase, EntryField::BuyPrice);
-  entry.buyPrice = "12";
+  ExpectFailure(entry, StringId::AmountNotANumber, EntryPage::Purchase, EntryField::BuyPrice);
+  entry.buyPrice = "42949672.96";  // one cent beyond what the record holds
+  ExpectFailure(entry, StringId::AmountTooLarge, EntryPage::Purchase, EntryField::BuyPrice);
+  EXPECT_EQ(Check(entry).check.arguments, std::vector<std::string>{"42,949,672.95"});
+  entry.buyPrice = "42,949,672.95";
   ExpectFailure(entry, StringId::BuyCommissionNegative, EntryPage::Purchase, EntryField::BuyCommission);
   entry.buyCommission = "1,5";
-  ExpectFailure(entry, StringId::BuyCommissionNegative, EntryPage::Purchase, EntryField::BuyCommission);
+  ExpectFailure(entry, StringId::AmountNotANumber, EntryPage::Purchase, EntryField::BuyCommission);
+  EXPECT_EQ(Check(entry).check.arguments, (std::vector<std::string>{"1,5", "1,234.56"}));
 }
 
 TEST_F(HoldingChecks, TargetsAcceptEmptyAndRefuseWhatIsNotAnAmount) {
   StockHoldingEntry entry = ValidEntry();
   entry.sellTarget = "abc";
   entry.stopLossTarget = "-2";
-  ExpectFailure(entry, StringId::TargetPriceInvalid, EntryPage::Targets, EntryField::SellTarget);
+  ExpectFailure(entry, StringId::AmountNotANumber, EntryPage::Targets, EntryField::SellTarget);
   entry.sellTarget = "";
-  ExpectFailure(entry, StringId::TargetPriceInvalid, EntryPage::Targets, EntryField::StopLossTarget);
+  ExpectFailure(entry, StringId::AmountNegative, EntryPage::Targets, EntryField::StopLossTarget);
+  entry.stopLossTarget = "99999999";
+  ExpectFailure(entry, StringId::AmountTooLarge, EntryPage::Targets, EntryField::StopLossTarget);
 }
 
 TEST_F(HoldingChecks, MarginEquityRules) {
   StockHoldingEntry entry = ValidEntry();
   entry.marginable = true;
   ExpectFailure(entry, StringId::MarginEquityOutOfRange, EntryPage::MarginEquity, EntryField::MarginPercent);
-  for (const char* typed : {"0", "101", "50.5"}) {
+  for (const char* typed : {"0", "101", "-5"}) {
     entry.marginPercent = typed;
     ExpectFailure(entry, StringId::MarginEquityOutOfRange, EntryPage::MarginEquity,
                   EntryField::MarginPercent);
   }
+  entry.marginPercent = "50.5";
+  ExpectFailure(entry, StringId::WholeNumberNotANumber, EntryPage::MarginEquity, EntryField::MarginPercent);
   entry.marginPercent = "100";
   entry.marginThreshold = "x";
-  ExpectFailure(entry, StringId::MarginThresholdInvalid, EntryPage::MarginEquity,
-                EntryField::MarginThreshold);
+  ExpectFailure(entry, StringId::AmountNotANumber, EntryPage::MarginEquity, EntryField::MarginThreshold);
   entry.marginThreshold = "";
   EXPECT_TRUE(Check(entry).check.Ok());
   entry.marginPercent = "1";
@@ -215,7 +225,9 @@ TEST_F(HoldingChecks, SoldPositionChecks) {
   ExpectFailure(entry, StringId::SaleCommissionNegative, EntryPage::Sale, EntryField::SaleCommission);
   entry.saleCommission = "";
   entry.salePrice = "1.2.3";
-  ExpectFailure(entry, StringId::SalePriceInvalid, EntryPage::Sale, EntryField::SalePrice);
+  ExpectFailure(entry, StringId::AmountNotANumber, EntryPage::Sale, EntryField::SalePrice);
+  entry.salePrice = "-14";
+  ExpectFailure(entry, StringId::AmountNegative, EntryPage::Sale, EntryField::SalePrice);
 
   entry = ValidSoldEntry();
   entry.salePrice = "";
@@ -241,8 +253,10 @@ TEST_F(HoldingChecks, CashAndMarginAmounts) {
   cash.name = "old";
   EXPECT_EQ(CheckCashHolding({"0", "Savings"}, cash).message, StringId::AmountMissing);
   EXPECT_EQ(CheckCashHolding({"", "Savings"}, cash).field, EntryField::Amount);
-  EXPECT_EQ(CheckCashHolding({"-5", "Savings"}, cash).message, StringId::AmountMissing);
-  EXPECT_EQ(CheckCashHolding({"5.001", "Savings"}, cash).message, StringId::AmountMissing);
+  EXPECT_EQ(CheckCashHolding({"-5", "Savings"}, cash).message, StringId::AmountNegative);
+  EXPECT_EQ(CheckCashHolding({"5.001", "Savings"}, cash).message, StringId::AmountNotANumber);
+  EXPECT_EQ(CheckCashHolding({"1234,56", "Savings"}, cash).message, StringId::AmountNotANumber);
+  EXPECT_EQ(CheckCashHolding({"42949673", "Savings"}, cash).message, StringId::AmountTooLarge);
   const EntryCheck noDescription = CheckCashHolding({"5", "  "}, cash);
   EXPECT_EQ(noDescription.message, StringId::DescriptionMissing);
   EXPECT_EQ(noDescription.field, EntryField::Description);
@@ -254,6 +268,9 @@ TEST_F(HoldingChecks, CashAndMarginAmounts) {
 
   VLMarginHoldingItem margin;
   EXPECT_EQ(CheckMarginHolding({"0.00", "Broker"}, margin).message, StringId::AmountMissing);
+  EXPECT_EQ(CheckMarginHolding({"42949672.96", "Broker"}, margin).message, StringId::AmountTooLarge);
+  ASSERT_TRUE(CheckMarginHolding({"42949672.95", "Broker"}, margin).Ok());
+  EXPECT_EQ(margin.amountOwed, 4294967295u);
   ASSERT_TRUE(CheckMarginHolding({"0.01", "Broker"}, margin).Ok());
   EXPECT_EQ(margin.amountOwed, 1u);
   EXPECT_EQ(margin.name, "Broker");

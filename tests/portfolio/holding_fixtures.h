@@ -34,7 +34,7 @@ inline VLStockHoldingItem HeldIbm() {
   h.perShareBuyTarget = 9000;
   h.perShareSellTarget = 9500;
   h.perShareStopLossTarget = 7000;
-  StockInfo& q = h.quote;
+  StockInfo& q = h.quote.Edit();
   q.symbol = "IBM";
   q.name = "INTL BUSINESS MACHINES";
   q.exchange = "NYSE";

@@ -23,8 +23,8 @@ std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const char* symbol, const
   h->name = symbol;
   h->qty = qty;
   h->purchaseDate = bought;
-  h->quote.symbol = symbol;
-  h->quote.name = name;
+  h->quote.Edit().symbol = symbol;
+  h->quote.Edit().name = name;
   return h;
 }
 

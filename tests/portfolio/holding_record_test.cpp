@@ -110,17 +110,17 @@ TEST(StockRecord, RefusesNewerVersionsAndOtherKeys) {
 TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
   VLStockHoldingItem h;
   h.name = "IBM";
-  h.quote.lastTrade = "97.10";
+  h.quote.Edit().lastTrade = "97.10";
   h.qty = 5;
   h.ownerPortfolioId = 3;
   VLStockHoldingItem loaded;
   ASSERT_EQ(Load(Store(h), loaded), kSerializeOk);
-  EXPECT_EQ(loaded.quote.lastTrade, "");
+  EXPECT_EQ(loaded.quote->lastTrade, "");
 
   auto clone = h.Clone();
   auto* c = dynamic_cast<VLStockHoldingItem*>(clone.get());
   ASSERT_NE(c, nullptr);
-  EXPECT_EQ(c->quote.lastTrade, "97.10");
+  EXPECT_EQ(c->quote->lastTrade, "97.10");
   EXPECT_EQ(c->qty, 5u);
   EXPECT_EQ(c->ownerPortfolioId, 3u);
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -37,8 +38,8 @@ std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const std::string& symbol
   h->id = id;
   h->name = symbol;
   h->qty = qty;
-  h->quote.symbol = symbol;
-  h->quote.name = name;
+  h->quote.Edit().symbol = symbol;
+  h->quote.Edit().name = name;
   return h;
 }
 
@@ -129,7 +130,7 @@ TEST(HoldingSort, ComputesOneKeyPerPosition) {
       auto h = std::make_unique<CountingStock>(&calls);
       h->id = static_cast<uint32_t>(i + 1);
       h->qty = static_cast<uint32_t>((i * 37) % 11);
-      h->quote.symbol = "S" + std::to_string(i);
+      h->quote.Edit().symbol = "S" + std::to_string(i);
       list.Add(std::move(h));
     }
   };
@@ -176,8 +177,8 @@ TEST(HoldingSort, SameOrderAsThePlainSortForEveryKindOfColumn) {
       const std::string symbol =
           std::string(random() % 4 == 0 ? "^" : "") + static_cast<char>('A' + random() % 3);
       auto s = Stock(id, symbol, random() % 2 ? "Acme" : "acme", random() % 4);
-      s->quote.exchange = "NYSE";
-      s->quote.lastTrade = std::to_string(random() % 3) + ".50";
+      s->quote.Edit().exchange = "NYSE";
+      s->quote.Edit().lastTrade = std::to_string(random() % 3) + ".50";
       s->buyPricePerShare = 100;
       list.Add(std::move(s));
     }
@@ -192,6 +193,55 @@ TEST(HoldingSort, SameOrderAsThePlainSortForEveryKindOfColumn) {
       SortHoldings(keyed, column, ascending);
       EXPECT_EQ(Ids(keyed), Ids(plain)) << "column " << column << (ascending ? " ascending" : " descending");
     }
+  }
+}
+
+// A trade below zero makes the compound growth of a position held 400 days no number: the exchange sort lets
+// such a value compare equal to every other of its kind group.
+TEST(HoldingSort, ValuesThatAreNoNumber) {
+  FixedEnvironment env;
+  const auto fill = [](VLHoldingItemList& list, int count) {
+    for (int i = 0; i < count; ++i) {
+      auto s = Stock(static_cast<uint32_t>(i + 1), "S" + std::to_string(i % 5), "", 10);
+      s->buyPricePerShare = 1000;
+      s->purchaseDate = kTestNow - 400 * kDay;
+      s->quote.Edit().exchange = "NYSE";
+      s->quote.Edit().lastTrade = i % 3 == 0 ? "-5.00" : std::to_string(5 + i % 4) + ".00";
+      list.Add(std::move(s));
+    }
+    auto cash = std::make_unique<VLCashHoldingItem>();
+    cash->id = static_cast<uint32_t>(count + 1);
+    list.Add(std::move(cash));
+  };
+  VLHoldingItemList plain, keyed;
+  fill(plain, 40);
+  fill(keyed, 40);
+  ASSERT_TRUE(std::isnan(static_cast<const VLHoldingItem*>(plain.GetAt(0))->GetColumnValue(kColCagr)));
+  for (bool ascending : {true, false}) {
+    plain.Sort(VLHoldingItemComparer(kColCagr, ascending));
+    SortHoldings(keyed, kColCagr, ascending);
+    EXPECT_EQ(Ids(keyed), Ids(plain)) << ascending;  // a short list: the exchange sort's own order
+  }
+
+  // A long one: such values follow every number of their kind group, in either direction.
+  for (bool ascending : {true, false}) {
+    VLHoldingItemList many;
+    fill(many, 6000);
+    SortHoldings(many, kColCagr, ascending);
+    EXPECT_EQ(static_cast<const VLHoldingItem*>(many.GetAt(0))->GetKind(), kHoldingCash);
+    bool numbers = true;
+    double last = ascending ? -1e300 : 1e300;
+    for (int i = 1; i < many.GetCount(); ++i) {
+      const double value = static_cast<const VLHoldingItem*>(many.GetAt(i))->GetColumnValue(kColCagr);
+      if (std::isnan(value)) {
+        numbers = false;
+        continue;
+      }
+      ASSERT_TRUE(numbers) << "a number after a value that is none, at " << i;
+      EXPECT_TRUE(ascending ? value >= last : value <= last) << i;
+      last = value;
+    }
+    EXPECT_FALSE(numbers);
   }
 }
 

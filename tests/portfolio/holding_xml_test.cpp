@@ -66,7 +66,7 @@ TEST(StockXml, ReadsTrimmedUpperCaseSymbolAndEveryField) {
   EXPECT_EQ(h.perShareStopLossTarget, 7000u);
   EXPECT_TRUE(h.marginable);
   EXPECT_EQ(h.mgnEquity, 50);
-  EXPECT_EQ(h.purchaseDate, 1100000000);
+  EXPECT_EQ(h.purchaseDate, 1100001600);  // 1100000000 is 11:33 UTC: read as that day, kept as its noon
   EXPECT_EQ(h.comment, "core");
 }
 
@@ -83,8 +83,8 @@ TEST(StockXml, RoundTripsExceptTheBuyCommission) {
   h.perShareStopLossTarget = 3;
   h.mgnEquity = 40;
   h.mgnThreshold = 400;
-  h.purchaseDate = 3000000000;  // needs all 32 bits
-  h.saleDate = 3100000000;
+  h.purchaseDate = 3000024000;  // noon UTC of a day in 2065: needs all 32 bits
+  h.saleDate = 3100075200;
   h.comment = "a \"quoted\" <note>";
   tinyxml2::XMLDocument doc;
   doc.InsertEndChild(h.ToXml(doc));
@@ -102,8 +102,8 @@ TEST(StockXml, RoundTripsExceptTheBuyCommission) {
   ASSERT_TRUE(back.FromXml(*doc.FirstChildElement(), message)) << message;
   EXPECT_EQ(back.buyCommission, 0u);
   EXPECT_EQ(back.saleCommission, 1095u);
-  EXPECT_EQ(back.purchaseDate, 3000000000);
-  EXPECT_EQ(back.saleDate, 3100000000);
+  EXPECT_EQ(back.purchaseDate, 3000024000);
+  EXPECT_EQ(back.saleDate, 3100075200);
   EXPECT_EQ(back.comment, "a \"quoted\" <note>");
   EXPECT_EQ(back.mgnThreshold, 400u);
 }

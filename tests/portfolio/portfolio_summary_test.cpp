@@ -16,10 +16,10 @@ VLStockHoldingItem MakeStock(uint32_t id, uint32_t qty, uint32_t buy, const std:
   s.name = "S" + std::to_string(id);
   s.qty = qty;
   s.buyPricePerShare = buy;
-  s.quote.symbol = s.name;
-  s.quote.exchange = "NYSE";
-  s.quote.lastTrade = last;
-  s.quote.change = change;
+  s.quote.Edit().symbol = s.name;
+  s.quote.Edit().exchange = "NYSE";
+  s.quote.Edit().lastTrade = last;
+  s.quote.Edit().change = change;
   return s;
 }
 
@@ -54,10 +54,10 @@ class SummaryTest : public ::testing::Test {
 TEST_F(SummaryTest, MixedCurrenciesAreNamedForThePositionsCounted) {
   EXPECT_EQ(Run(true).currencies, std::vector<std::string>{"USD"});
   EXPECT_EQ(MixedCurrenciesText(Run(true)), "");
-  sold.quote.exchange = "LSE";
+  sold.quote.Edit().exchange = "LSE";
   EXPECT_EQ(MixedCurrenciesText(Run(true)), "") << "the sold London position is not counted";
   EXPECT_EQ(Run(false).currencies, std::vector<std::string>{"GBp"});
-  held.quote.exchange = "XETRA";
+  held.quote.Edit().exchange = "XETRA";
   const std::vector<uint32_t> both{1, 2};
   sold.salePricePerShare = 0;  // held again: both count
   EXPECT_EQ(MixedCurrenciesText(Run(true, &both)), "EUR and GBp, not converted");
@@ -101,7 +101,7 @@ TEST_F(SummaryTest, ASelectionRestrictsTheTotals) {
 
 TEST_F(SummaryTest, DebtAboveValueLeavesTheCashAsEquityAndNothingAvailable) {
   margin.amountOwed = 500000;
-  held.quote.change = "-2.00";
+  held.quote.Edit().change = "-2.00";
   const VLPortfolioSummary s = Run(true);
   EXPECT_EQ(s.equity, "500.00(29.41%)");
   EXPECT_EQ(s.marginAvailable, "0.00");

@@ -98,22 +98,22 @@ TEST(VLStockInfoItem, RoundTripsQuoteAndRefCount) {
   VLStockInfoItem s;
   s.id = 2;
   s.name = "IBM";
-  s.quote.symbol = "IBM";
-  s.quote.lastTrade = "97.10";
-  s.quote.bidSize = "300";
-  s.quote.stamp = 42;
+  s.quote.Edit().symbol = "IBM";
+  s.quote.Edit().lastTrade = "97.10";
+  s.quote.Edit().bidSize = "300";
+  s.quote.Edit().stamp = 42;
   s.refCount = 5;
   VLStockInfoItem t;
   ASSERT_EQ(Load(Store(s), t), kSerializeOk);
   EXPECT_EQ(t.name, "IBM");
-  EXPECT_EQ(t.quote.lastTrade, "97.10");
-  EXPECT_EQ(t.quote.bidSize, "300");
-  EXPECT_EQ(t.quote.stamp, 42);
+  EXPECT_EQ(t.quote->lastTrade, "97.10");
+  EXPECT_EQ(t.quote->bidSize, "300");
+  EXPECT_EQ(t.quote->stamp, 42);
   EXPECT_EQ(t.refCount, 5u);
 
   VLStockInfoItem u;
   ASSERT_TRUE(u.CopyFrom(&s));
-  EXPECT_EQ(u.quote.lastTrade, "97.10");
+  EXPECT_EQ(u.quote->lastTrade, "97.10");
   EXPECT_EQ(u.refCount, 5u);
 }
 

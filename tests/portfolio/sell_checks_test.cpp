@@ -12,13 +12,18 @@ class SellChecks : public ::testing::Test {
 };
 
 TEST_F(SellChecks, QuantityMustBeFromOneToTheSharesHeld) {
-  for (const char* typed : {"0", "101", "", "1.5", "-1", "x"}) {
+  for (const char* typed : {"0", "101", "", "-1", "99999999999"}) {
     SellResult result;
     const EntryCheck check = CheckSell({typed, "10", std::nullopt, ""}, 100, result);
     EXPECT_EQ(check.message, StringId::SoldQuantityOutOfRange) << typed;
     EXPECT_EQ(check.field, EntryField::Quantity);
     EXPECT_EQ(check.arguments, std::vector<std::string>{"100"});
     EXPECT_EQ(result.soldQty, 0u);
+  }
+  for (const char* typed : {"1.5", "x"}) {
+    SellResult result;
+    EXPECT_EQ(CheckSell({typed, "10", std::nullopt, ""}, 100, result).message,
+              StringId::WholeNumberNotANumber);
   }
   SellResult all;
   ASSERT_TRUE(CheckSell({"100", "10", std::nullopt, ""}, 100, all).Ok());
@@ -34,8 +39,9 @@ TEST_F(SellChecks, PriceThenCommissionThenResults) {
   check = CheckSell({"10", "5", std::nullopt, "-1"}, 100, result);
   EXPECT_EQ(check.message, StringId::SaleCommissionNegative);
   EXPECT_EQ(check.field, EntryField::SaleCommission);
-  EXPECT_EQ(CheckSell({"10", "5", std::nullopt, "abc"}, 100, result).message,
-            StringId::SaleCommissionNegative);
+  EXPECT_EQ(CheckSell({"10", "5", std::nullopt, "abc"}, 100, result).message, StringId::AmountNotANumber);
+  EXPECT_EQ(CheckSell({"10", "-5", std::nullopt, ""}, 100, result).message, StringId::AmountNegative);
+  EXPECT_EQ(CheckSell({"10", "42949673", std::nullopt, ""}, 100, result).message, StringId::AmountTooLarge);
 
   ASSERT_TRUE(CheckSell({"40", "12.25", 1704153600, ""}, 100, result).Ok());
   EXPECT_EQ(result.soldQty, 40u);

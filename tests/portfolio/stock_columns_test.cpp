@@ -108,7 +108,7 @@ TEST(StockColumns, CurrencyFromTheExchange) {
       {"ASX", "AUD"},    {"Tokyo", "JPY"},    {"Nowhere", ""},
   };
   for (const auto& [exchange, currency] : exchanges) {
-    h.quote.exchange = exchange;
+    h.quote.Edit().exchange = exchange;
     EXPECT_EQ(Text(h, kColCurrency), currency) << exchange;
   }
 }
@@ -134,10 +134,10 @@ TEST(StockColumns, SoldPositionColumns) {
   EXPECT_EQ(Text(h, kColHeldYears), "0.97");
   EXPECT_EQ(Text(h, kColPctGain), "10.66%");
   EXPECT_EQ(Text(h, kColCagr), "10.66%");
-  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDateSold), 20070119120000.0);
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDateSold), 20070119000000.0);
 
   VLStockHoldingItem loss = SoldIbm();
-  loss.quote.lastTrade = "80.00";
+  loss.quote.Edit().lastTrade = "80.00";
   EXPECT_EQ(Text(loss, kColPostSalePriceChg), "-10.20");
   EXPECT_EQ(Text(loss, kColPostSaleGain), "-15,289.05");
 }
@@ -145,7 +145,7 @@ TEST(StockColumns, SoldPositionColumns) {
 TEST(StockColumns, UnknownSymbolShowsOnlyItself) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
-  h.quote.exchange = "N/A";
+  h.quote.Edit().exchange = "N/A";
   EXPECT_EQ(Text(h, kColSymbol), "IBM");
   EXPECT_EQ(Text(h, kColName), "No such symbol");
   for (int id = 2; id < kColumnCount; ++id) EXPECT_EQ(Text(h, id), "") << id;
@@ -159,15 +159,15 @@ TEST(StockColumns, UnknownSymbolShowsOnlyItself) {
 TEST(StockColumns, NegativeZeroLosesItsSign) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
-  h.quote.change = "-0.001";
+  h.quote.Edit().change = "-0.001";
   EXPECT_EQ(Text(h, kColValueChange), "-1.50");
   h.qty = 1;
   EXPECT_EQ(Text(h, kColValueChange), "0.00");
-  h.quote.percentChange200 = "-0.00%";
+  h.quote.Edit().percentChange200 = "-0.00%";
   EXPECT_EQ(Text(h, kColPctMAvg200Chg), "0.00%");
-  h.quote.change50 = "-0.00 -0.00";
+  h.quote.Edit().change50 = "-0.00 -0.00";
   EXPECT_EQ(Text(h, kColMAvg50Chg), "0.00 0.00");
-  h.quote.change200 = "-1.00 -0.00";
+  h.quote.Edit().change200 = "-1.00 -0.00";
   EXPECT_EQ(Text(h, kColMAvg200Chg), "-1.00 -0.00");  // only a text that begins with it
 }
 
@@ -175,19 +175,19 @@ TEST(StockColumns, PricesBecomeCentsByRounding) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
   h.buyPricePerShare = 1029;
-  h.quote.lastTrade = "10.29";
+  h.quote.Edit().lastTrade = "10.29";
   EXPECT_EQ(h.GetLastTradeCents(), 1029);
   EXPECT_EQ(Text(h, kColPriceChg), "0.00");
-  h.quote.lastTrade = "9.95";
+  h.quote.Edit().lastTrade = "9.95";
   h.buyPricePerShare = 1000;
   EXPECT_EQ(Text(h, kColPriceChg), "-0.05");
-  h.quote.change = "0.29";
+  h.quote.Edit().change = "0.29";
   h.qty = 100;
   EXPECT_EQ(h.GetValueChange(), 2900);
-  h.quote.percentChange = "1.15%";
+  h.quote.Edit().percentChange = "1.15%";
   EXPECT_EQ(h.GetPercentChange(), 115);
-  h.quote.changeRealtime = "-0.10";
-  h.quote.percentChangeRealtime = "-1.00%";
+  h.quote.Edit().changeRealtime = "-0.10";
+  h.quote.Edit().percentChangeRealtime = "-1.00%";
   EXPECT_EQ(h.GetValueChange(), -1000);
   EXPECT_EQ(h.GetPercentChange(), -100);
   EXPECT_EQ(Text(h, kColChange), "-0.10  (-1.00%)");
@@ -209,8 +209,8 @@ TEST(StockColumns, MarketCapSizesAndSortValues) {
       {"N/A", "N/A", "N/A", 0.0},
   };
   for (const Case& c : cases) {
-    h.quote.marketCapRealtime = c.realtime;
-    h.quote.marketCap = c.delayed;
+    h.quote.Edit().marketCapRealtime = c.realtime;
+    h.quote.Edit().marketCap = c.delayed;
     EXPECT_EQ(Text(h, kColMktCap), c.text);
     EXPECT_DOUBLE_EQ(h.GetColumnValue(kColMktCap), c.value) << c.text;
   }
@@ -220,12 +220,12 @@ TEST(StockColumns, ChangeColumnAndItsSortValue) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColChange), 0.33);
-  h.quote.percentChange = "N/A";
+  h.quote.Edit().percentChange = "N/A";
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColChange), -200.0);
-  h.quote.change = "";
-  h.quote.percentChange = "";
+  h.quote.Edit().change = "";
+  h.quote.Edit().percentChange = "";
   EXPECT_EQ(Text(h, kColChange), "");  // "  ()" is no change
-  h.quote.lastTrade = "";
+  h.quote.Edit().lastTrade = "";
   EXPECT_EQ(Text(h, kColTrade), "");
   EXPECT_EQ(Text(h, kColChange), "");
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColChange), -200.0);
@@ -236,15 +236,15 @@ TEST(StockColumns, ChangeColumnAndItsSortValue) {
 TEST(StockColumns, VolumesAgainstTheirAverage) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
-  h.quote.volume = "5000000";
+  h.quote.Edit().volume = "5000000";
   EXPECT_EQ(Text(h, kColPctAvgVol), "0.00%");
-  h.quote.volume = "6000000";
+  h.quote.Edit().volume = "6000000";
   EXPECT_EQ(Text(h, kColPctAvgVol), "-20.00%");
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColPctAvgVol), -20.0);
-  h.quote.averageVolume = "N/A";
+  h.quote.Edit().averageVolume = "N/A";
   EXPECT_EQ(Text(h, kColAvgVolume), "");
   EXPECT_EQ(Text(h, kColPctAvgVol), "");
-  h.quote.volume = "N/A";
+  h.quote.Edit().volume = "N/A";
   EXPECT_EQ(Text(h, kColVolume), "N/A");
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColVolume), 0.0);
 }
@@ -270,14 +270,14 @@ TEST(StockColumns, FiftyTwoWeekRangeAndDistances) {
   VLStockHoldingItem h = HeldIbm();
   EXPECT_NEAR(h.GetColumnValue(kColDistLow52Wk), 97.10 - 72.73, 1e-9);
   EXPECT_NEAR(h.GetColumnValue(kColDistHigh52Wk), 97.10 - 100.90, 1e-9);
-  h.quote.low52Week = "0.00";
-  h.quote.high52Week = "0.00";
+  h.quote.Edit().low52Week = "0.00";
+  h.quote.Edit().high52Week = "0.00";
   EXPECT_EQ(Text(h, kColRange52Wk), "N/A");
   EXPECT_EQ(Text(h, kColLow52Wk), "");
-  h.quote.low52Week = "5";
-  h.quote.lastTrade = "0";
+  h.quote.Edit().low52Week = "5";
+  h.quote.Edit().lastTrade = "0";
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDistLow52Wk), 0.0);
-  h.quote.high52Week = "N/A";
+  h.quote.Edit().high52Week = "N/A";
   EXPECT_EQ(Text(h, kColRange52Wk), "N/A");
   EXPECT_EQ(Text(h, kColHigh52Wk), "N/A");
 }
@@ -293,20 +293,20 @@ TEST(StockColumns, QuantityZeroLeavesThePositionFiguresEmpty) {
 TEST(StockColumns, SizesRatiosAndEstimates) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
-  h.quote.bidSize = "12500";
-  h.quote.shortRatio = "2.5";
-  h.quote.targetPrice1Year = "N/A";
+  h.quote.Edit().bidSize = "12500";
+  h.quote.Edit().shortRatio = "2.5";
+  h.quote.Edit().targetPrice1Year = "N/A";
   EXPECT_EQ(Text(h, kColBidSize), "12,500");
   EXPECT_EQ(Text(h, kColShortRatio), "2.50");
   EXPECT_EQ(Text(h, kColEst1Yr), "");
   EXPECT_EQ(Text(h, kColEstGain1Yr), "");
-  h.quote.shortRatio = "0";
+  h.quote.Edit().shortRatio = "0";
   EXPECT_EQ(Text(h, kColShortRatio), "");
-  h.quote.symbol = "^DJI";
+  h.quote.Edit().symbol = "^DJI";
   EXPECT_EQ(Text(h, kColSharesFloated), "");
-  h.quote.dayRangeRealtime = "0.00 - 0.00";
+  h.quote.Edit().dayRangeRealtime = "0.00 - 0.00";
   EXPECT_EQ(Text(h, kColDayRange), "N/A");
-  h.quote.lastTradeTimeRealtime = "4:01pm";
+  h.quote.Edit().lastTradeTimeRealtime = "4:01pm";
   EXPECT_EQ(Text(h, kColTime), "4:01pm");
 }
 

@@ -24,9 +24,9 @@ VLStockHoldingItem Doubled(int64_t purchaseDate) {
   h.qty = 100;
   h.buyPricePerShare = 1000;
   h.purchaseDate = purchaseDate;
-  h.quote.symbol = "DBL";
-  h.quote.exchange = "NYSE";
-  h.quote.lastTrade = "20.00";
+  h.quote.Edit().symbol = "DBL";
+  h.quote.Edit().exchange = "NYSE";
+  h.quote.Edit().lastTrade = "20.00";
   return h;
 }
 

@@ -36,15 +36,15 @@ TEST(TypedAmount, ReadsDigitsWithUpToTwoDecimalsAsCents) {
 TEST(TypedAmount, AcceptsThousandsSeparatorsOnlyWhereTheGroupingPutsThem) {
   EXPECT_EQ(Cents("1,234.56"), 123456);
   EXPECT_EQ(Cents("12,345,678"), 1234567800);
-  EXPECT_EQ(AmountStatus("12,34"), TypedNumberStatus::Invalid);
-  EXPECT_EQ(AmountStatus("1,2345"), TypedNumberStatus::Invalid);
-  EXPECT_EQ(AmountStatus(",123"), TypedNumberStatus::Invalid);
-  EXPECT_EQ(AmountStatus("1,,234"), TypedNumberStatus::Invalid);
-  EXPECT_EQ(AmountStatus("1234,"), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("12,34"), TypedNumberStatus::NotANumber);
+  EXPECT_EQ(AmountStatus("1,2345"), TypedNumberStatus::NotANumber);
+  EXPECT_EQ(AmountStatus(",123"), TypedNumberStatus::NotANumber);
+  EXPECT_EQ(AmountStatus("1,,234"), TypedNumberStatus::NotANumber);
+  EXPECT_EQ(AmountStatus("1234,"), TypedNumberStatus::NotANumber);
 
   // The user's locale decides which mark is which.
   EXPECT_EQ(Cents("1.234,5", German()), 123450);
-  EXPECT_EQ(AmountStatus("1,234.50", German()), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("1,234.50", German()), TypedNumberStatus::NotANumber);
 
   // A locale without grouping (the C locale: separator "," and no grouping) takes "," between groups of
   // three as typed out of habit, and only there; one whose decimal mark is "," takes no separator at all.
@@ -53,13 +53,13 @@ TEST(TypedAmount, AcceptsThousandsSeparatorsOnlyWhereTheGroupingPutsThem) {
   EXPECT_EQ(Cents("5,000.00", ungrouped), 500000);
   EXPECT_EQ(Cents("1,234,567", ungrouped), 123456700);
   EXPECT_EQ(Cents("1234", ungrouped), 123400);
-  EXPECT_EQ(AmountStatus("1,2345", ungrouped), TypedNumberStatus::Invalid);
-  EXPECT_EQ(AmountStatus("12,34", ungrouped), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("1,2345", ungrouped), TypedNumberStatus::NotANumber);
+  EXPECT_EQ(AmountStatus("12,34", ungrouped), TypedNumberStatus::NotANumber);
   ungrouped.thousandsSeparator.clear();
   EXPECT_EQ(Cents("5,000", ungrouped), 500000);
   NumberFormat ungroupedComma = German();
   ungroupedComma.grouping.clear();
-  EXPECT_EQ(AmountStatus("1.234", ungroupedComma), TypedNumberStatus::Invalid);
+  EXPECT_EQ(AmountStatus("1.234", ungroupedComma), TypedNumberStatus::NotANumber);
   EXPECT_EQ(Cents("1234,5", ungroupedComma), 123450);
 }
 
@@ -68,7 +68,7 @@ TEST(TypedAmount, RefusesAnythingElseInsteadOfTruncating) {
   EXPECT_EQ(AmountStatus("   "), TypedNumberStatus::Empty);
   for (const char* text :
        {"1.234", "12.5.0", "$12", "12$", "1 000", "abc", "-", ".", "+-1", "1e3", "0x10", "--1"}) {
-    EXPECT_EQ(AmountStatus(text), TypedNumberStatus::Invalid) << text;
+    EXPECT_EQ(AmountStatus(text), TypedNumberStatus::NotANumber) << text;
   }
   EXPECT_EQ(Cents("42949672.95"), 4294967295);
   EXPECT_EQ(AmountStatus("42949672.96"), TypedNumberStatus::TooLarge);
@@ -82,9 +82,32 @@ TEST(TypedWholeNumber, ReadsWholeNumbersAndRefusesFractions) {
   EXPECT_EQ(ReadTypedWholeNumber(" -5 ", english).value, -5);
   EXPECT_TRUE(ReadTypedWholeNumber("", english).IsEmpty());
   for (const char* text : {"1.5", "1.", "10,00", "ten", "-", "5 shares"}) {
-    EXPECT_EQ(ReadTypedWholeNumber(text, english).status, TypedNumberStatus::Invalid) << text;
+    EXPECT_EQ(ReadTypedWholeNumber(text, english).status, TypedNumberStatus::NotANumber) << text;
   }
   EXPECT_EQ(ReadTypedWholeNumber("4294967296", english).status, TypedNumberStatus::TooLarge);
+}
+
+TEST(TypedRange, EachRefusalHasItsOwnReason) {
+  const NumberFormat english = NumberFormat::English();
+  const struct {
+    const char* typed;
+    int64_t minimum, maximum;
+    TypedNumberStatus status;
+  } cases[] = {
+      {"-5", 0, 100, TypedNumberStatus::Negative},
+      {"-99999999999", 1, 100, TypedNumberStatus::Negative},  // too large, but first of all negative
+      {"0", 1, 100, TypedNumberStatus::BelowMinimum},
+      {"101", 1, 100, TypedNumberStatus::TooLarge},
+      {"99999999999", 1, 100, TypedNumberStatus::TooLarge},
+      {"10,0", 1, 100, TypedNumberStatus::NotANumber},
+      {"", 1, 100, TypedNumberStatus::Empty},
+      {"-5", -10, 100, TypedNumberStatus::Ok},
+      {"100", 1, 100, TypedNumberStatus::Ok},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(InTypedRange(ReadTypedWholeNumber(c.typed, english), c.minimum, c.maximum).status, c.status)
+        << c.typed;
+  }
 }
 
 TEST(TrimBlanks, DropsBlanksAtBothEnds) {

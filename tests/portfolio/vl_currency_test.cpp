@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-void ExpectAmount(const VLCurrency& c, uint32_t units, uint32_t cents, bool negative) {
+void ExpectAmount(const VLCurrency& c, uint64_t units, uint32_t cents, bool negative) {
   EXPECT_EQ(c.units, units);
   EXPECT_EQ(c.cents, cents);
   EXPECT_EQ(c.negative, negative);
@@ -35,7 +35,18 @@ TEST(VLCurrencySet, RoundsToTheNearestCentInsteadOfLosingOne) {
 
 TEST(VLCurrencySet, ZeroIsNeverNegativeAndHugeValuesClamp) {
   ExpectAmount(Of(-0.001), 0, 0, false);
-  ExpectAmount(Of(1e30), 4294967295u, 99, false);
+  ExpectAmount(Of(1e30), VLCurrency::kMaxCents / 100, VLCurrency::kMaxCents % 100, false);
+}
+
+TEST(VLCurrencyAdd, SumsBeyondThirtyTwoBitsOfUnitsStayExact) {
+  // A million shares at the largest price a record holds, twice, less one cent.
+  VLCurrency a = VLCurrency::FromCents(4294967295000000);
+  a.Add(VLCurrency::FromCents(4294967295000000));
+  ExpectAmount(a, 85899345900000, 0, false);
+  a.Add(VLCurrency::FromCents(-1));
+  ExpectAmount(a, 85899345899999, 99, false);
+  EXPECT_EQ(a.ToCents(), 8589934589999999);
+  EXPECT_EQ(a.Compare(VLCurrency::FromCents(8589934590000000)), -1);
 }
 
 TEST(VLCurrencyAdd, SameSignCarriesCents) {

@@ -47,6 +47,7 @@ class ScriptedQuoteSource : public IVLQuoteSource {
   int failRequest = -1;  // 0-based request number that fails
   std::function<void()> duringRequest;
   bool marketOk = true;
+  std::string cents = "25";  // of every trade price
 
   bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string& error) override {
     const int request = static_cast<int>(batchSizes.size());
@@ -57,7 +58,7 @@ class ScriptedQuoteSource : public IVLQuoteSource {
       return false;
     }
     for (StockInfo* q : quotes) {
-      q->lastTrade = "1" + std::to_string(q->symbol.size()) + ".25";
+      q->lastTrade = "1" + std::to_string(q->symbol.size()) + "." + cents;
       q->name = q->symbol + " Inc";
       q->exchange = "NYSE";
     }

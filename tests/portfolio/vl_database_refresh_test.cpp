@@ -32,8 +32,40 @@ TEST_F(DatabaseTest, ARefreshOf450QuotesMakesThreeRequests) {
   VLHoldingItemList held;
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
   auto* last = static_cast<VLStockHoldingItem*>(held.GetAt(449));
-  EXPECT_EQ(last->quote.name, "S449 Inc");
-  EXPECT_EQ(last->quote.lastTrade, "14.25");
+  EXPECT_EQ(last->quote->name, "S449 Inc");
+  EXPECT_EQ(last->quote->lastTrade, "14.25");
+}
+
+TEST_F(DatabaseTest, PositionsShareTheirQuoteAndKeepTheFiguresTheyWereGiven) {
+  const uint32_t p = AddPortfolio("P");
+  AddStock(p, "MSFT");
+  AddStock(p, "MSFT");
+  AddStock(p, "IBM");
+  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
+  const auto stock = [](const ItemList& list, int i) {
+    return static_cast<VLStockHoldingItem*>(list.GetAt(i));
+  };
+  VLHoldingItemList before;
+  ASSERT_EQ(db->GetPositions(conn, p, true, before), kVLOk);
+  // One record for the two MSFT positions, its own for IBM; a clone shares it too.
+  EXPECT_TRUE(stock(before, 0)->quote.SharesWith(stock(before, 1)->quote));
+  EXPECT_FALSE(stock(before, 0)->quote.SharesWith(stock(before, 2)->quote));
+  const std::unique_ptr<Item> clone = stock(before, 0)->Clone();
+  EXPECT_TRUE(static_cast<VLStockHoldingItem&>(*clone).quote.SharesWith(stock(before, 0)->quote));
+
+  // Changing a position's quote changes only that position's.
+  stock(before, 1)->quote.Edit().lastTrade = "99.00";
+  EXPECT_EQ(stock(before, 0)->quote->lastTrade, "14.25");
+
+  // A refresh gives what is handed out next the new figures; what a window holds keeps its own.
+  quoteSource->cents = "75";
+  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
+  VLHoldingItemList after;
+  ASSERT_EQ(db->GetPositions(conn, p, true, after), kVLOk);
+  EXPECT_EQ(stock(after, 0)->quote->lastTrade, "14.75");
+  EXPECT_TRUE(stock(after, 0)->quote.SharesWith(stock(after, 1)->quote));
+  EXPECT_EQ(stock(before, 0)->quote->lastTrade, "14.25");
+  EXPECT_EQ(static_cast<VLStockHoldingItem&>(*clone).quote->lastTrade, "14.25");
 }
 
 // A position just added asks for its own quote only, and leaves the market time alone.
@@ -49,8 +81,8 @@ TEST_F(DatabaseTest, ARefreshOfSomeSymbolsAsksForThoseAlone) {
   EXPECT_EQ(time, "");
   VLHoldingItemList held;
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
-  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(1))->quote.name, "S1 Inc");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote->name, "");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(1))->quote->name, "S1 Inc");
 
   // No cached quote among them: nothing is asked and nothing is announced.
   log.entries.clear();
@@ -72,10 +104,10 @@ TEST_F(DatabaseTest, AFailingBatchStopsTheRefreshAndSavesNothing) {
   // Not even the first batch's figures were taken, in memory or in the file.
   VLHoldingItemList held;
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote->name, "");
   Reopen();
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.name, "");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote->name, "");
 }
 
 TEST_F(DatabaseTest, ARefreshPastItsDeadlineFailsAndSavesNothing) {
@@ -91,7 +123,7 @@ TEST_F(DatabaseTest, ARefreshPastItsDeadlineFailsAndSavesNothing) {
   Reopen();
   VLHoldingItemList held;
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
-  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote.lastTrade, "");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote->lastTrade, "");
 }
 
 TEST_F(DatabaseTest, NothingChangesWhileARefreshRuns) {

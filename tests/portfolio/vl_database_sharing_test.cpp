@@ -71,7 +71,7 @@ TEST_F(DatabaseTest, ChangesMadeDuringASlowRefreshSurviveIt) {
   ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
   ASSERT_EQ(held.GetCount(), 4);
   const auto* stock = static_cast<const VLStockHoldingItem*>(held.GetAt(0));
-  EXPECT_EQ(stock->quote.lastTrade, "13.25");  // and the refresh's quote was stored as well
+  EXPECT_EQ(stock->quote->lastTrade, "13.25");  // and the refresh's quote was stored as well
 }
 
 TEST_F(DatabaseTest, ALongLivedReaderReloadsAndTellsItsWindowsWhatChanged) {

@@ -81,7 +81,7 @@ TEST_F(DatabaseTest, AStoreSurvivesReopeningWithSymbolsReboundToTheirQuotes) {
   ASSERT_EQ(db->GetPosition(conn, stock, loaded), kVLOk);
   auto* s = static_cast<VLStockHoldingItem*>(loaded.get());
   EXPECT_EQ(s->name, "MSFT");
-  EXPECT_EQ(s->quote.symbol, "MSFT");
+  EXPECT_EQ(s->quote->symbol, "MSFT");
   EXPECT_EQ(s->qty, 10u);
   EXPECT_EQ(s->buyPricePerShare, 2500u);
   ASSERT_EQ(db->GetPosition(conn, cash, loaded), kVLOk);

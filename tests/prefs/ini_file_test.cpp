@@ -166,7 +166,10 @@ TEST(IniFileTest, DeletingASectionRemovesEveryCopyAndKeepsTheOthers) {
   WriteText(path, "[General]\nA=1\n[Keep]\nK=v\n[general]\nB=2\n; note\n[Last]\nL=1\n");
   FilePrefs prefs(path, "General");
   EXPECT_EQ(prefs.ReadInt("B", 0), 2);  // a key in a repeated section is still found
-  ASSERT_TRUE(prefs.Save());
+  IniFile ini;
+  ASSERT_TRUE(ini.Load(path));
+  ASSERT_TRUE(ini.DeleteSection("General"));
+  ASSERT_TRUE(ini.Save(path));
   EXPECT_EQ(ReadText(path), "[Keep]\nK=v\n[Last]\nL=1\n");
   EXPECT_EQ(prefs.ReadInt("A", 5), 5);
 }
@@ -209,7 +212,7 @@ TEST(IniFileTest, AFileTooLargeOrUnreadableIsNeitherReadNorReplaced) {
   FilePrefs prefs(path, "S");
   EXPECT_EQ(prefs.ReadInt("A", 7), 7);
   EXPECT_FALSE(prefs.WriteInt("A", 2));
-  EXPECT_FALSE(prefs.Save());
+  EXPECT_FALSE(prefs.DeleteKey("A"));
   EXPECT_EQ(ReadText(path).size(), big.size());
 
   // A folder where the file should be cannot be read either.

@@ -1,11 +1,14 @@
 #include "prefs/vl_general_prefs.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -87,7 +90,7 @@ TEST(VLGeneralPrefsTest, ColumnListsDropUnknownIdsAndFallBackToDefaultsWhenUnusa
   EXPECT_EQ(prefs.soldColumns, (Columns{66, 0}));
 }
 
-TEST(VLGeneralPrefsTest, HandEditedFileIsMendedAndTheNextSaveRewritesOnlyGeneral) {
+TEST(VLGeneralPrefsTest, HandEditedFileIsMendedAndTheNextSaveKeepsCommentsUnknownKeysAndOrder) {
   TempFolder folder;
   const std::string path = folder.File("Vellumar.ini");
   VLGeneralPrefs prefs;
@@ -106,13 +109,26 @@ TEST(VLGeneralPrefsTest, HandEditedFileIsMendedAndTheNextSaveRewritesOnlyGeneral
 
   ASSERT_TRUE(prefs.Save());
   const std::string saved = ReadText(path);
-  EXPECT_NE(saved.find("\nHeldColumns=1,2\n"), std::string::npos);
-  EXPECT_EQ(saved.find("FavouriteColour"), std::string::npos);
+  // The user's comment and the key this program does not know stay where they were; every known key keeps
+  // its line, the missing ones follow the section's last line; the old "Columns" goes (it would win over
+  // "HeldColumns" at the next load).
+  EXPECT_EQ(saved.rfind(
+                "; Edited by hand: the old \"Columns\" key, odd values and a key the program does not know.\n"
+                "[Window]\nMaximized=1\n\n[General]\nHeldColumns=1,2\nSoldColumns=3,4\n",
+                0),
+            0u)
+      << saved;
+  EXPECT_NE(saved.find(
+                "\nImportFile=/home/user/My Portfolios/import=2.csv\nFavouriteColour=blue\nShowDisclaimer=0\n"
+                "HidePortfolios=0\n"),
+            std::string::npos)
+      << saved;
   EXPECT_EQ(saved.find("\nColumns="), std::string::npos);
   EXPECT_NE(saved.find("[Window]\nMaximized=1\n"), std::string::npos);
   EXPECT_NE(saved.find("[Services]\nQuoteCsvHost=quotes.localhost:9000\n"), std::string::npos);
-  EXPECT_NE(saved.find("\nAlternateRowColorR=44\nAlternateRowColorG=255\nAlternateRowColorB=232\n"),
+  EXPECT_NE(saved.find("\nAlternateRowColorR=44\nAlternateRowColorG=255\nSortedColumnColorB=17\n"),
             std::string::npos);
+  EXPECT_NE(saved.find("\nAlternateRowColorB=232\n"), std::string::npos);
 
   VLGeneralPrefs reloaded;
   reloaded.SetFileName(path);
@@ -198,6 +214,38 @@ TEST(VLGeneralPrefsTest, AValueTheFileCannotHoldIsReportedAndTheRestIsStillSaved
   EXPECT_FALSE(prefs.Save());
   const std::string saved = ReadText(path);
   EXPECT_NE(saved.find("\nXPos=20\n"), std::string::npos);
-  EXPECT_EQ(saved.find("ExportDir"), std::string::npos);
+  EXPECT_NE(saved.find("\nExportDir=/old\n"), std::string::npos);  // the last value the file could hold
   EXPECT_NE(saved.find("[Other]\nA=1\n"), std::string::npos);
+}
+
+// A settings file the user made read-only is not replaced (its folder would allow that), and the save says
+// why; unchanged settings are no failure, as nothing needs writing. The suite may run as root, who may write
+// any file, so the user runs in a child without those rights.
+TEST(VLGeneralPrefsTest, AReadOnlyFileIsLeftAsItIsAndTheSaveSaysWhy) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.ini");
+  WriteText(path, "; mine, hands off\n[General]\nXPos=10\n");
+  {
+    VLGeneralPrefs prefs;  // every key written once, so the file holds what the program would write
+    prefs.SetFileName(path);
+    prefs.Load();
+    ASSERT_TRUE(prefs.Save());
+  }
+  const std::string before = ReadText(path);
+  ::chmod(folder.Path().c_str(), 0777);  // the folder would let anybody replace the file
+  ::chmod(path.c_str(), 0444);
+  const int code = RunUnprivileged([&] {
+    VLGeneralPrefs prefs;
+    prefs.SetFileName(path);
+    prefs.Load();
+    if (!prefs.Save()) return 10;  // nothing changed: nothing to write
+    prefs.xPos = 20;
+    if (prefs.Save()) return 11;
+    return prefs.GetLastSaveError().Describe() == "cannot write " + path + ": Permission denied" ? 0 : 12;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadText(path), before);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u) << "the file was not replaced by another";
 }

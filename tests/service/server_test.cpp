@@ -75,12 +75,13 @@ TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
   ServedMarket running(*market);
   ASSERT_TRUE(running.Ready());
   EXPECT_EQ(RawExchange(running.Port(), "GARBAGE\r\n\r\n").substr(0, 12), "HTTP/1.1 400");
-  EXPECT_EQ(
-      RawExchange(running.Port(), "GET /d/quotes.csv?f=s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
-          .substr(0, 12),
-      "HTTP/1.1 400");
-  const std::string ok = RawExchange(
-      running.Port(), "GET /d/quotes.csv?s=MSFT&f=sx HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(RawExchange(running.Port(),
+                        "GET /d/quotes.csv?f=s HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n")
+                .substr(0, 12),
+            "HTTP/1.1 400");
+  const std::string ok =
+      RawExchange(running.Port(),
+                  "GET /d/quotes.csv?s=MSFT&f=sx HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
   EXPECT_EQ(ok.substr(0, 12), "HTTP/1.1 200");
   EXPECT_NE(ok.find("\"MSFT\",\"NASDAQ\""), std::string::npos);
 }

@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 
+#include "framework/memory_budget.h"
 #include "framework/store_lock.h"
 #include "portfolio/columns/column_catalog.h"
 #include "ui/dialogs/c_dlg_about.h"
@@ -208,6 +209,16 @@ TEST_F(MainWindowTest, ADatabaseThatCannotBeOpenedSaysWhyAndEnds) {
     messages.Expect(2049);
     auto window = Open();
     RunPosted();
+    EXPECT_FALSE(window->isVisible());
+  }
+  {
+    fresh();
+    SetAvailableMemoryForTesting(16);  // less than the file would take
+    MessageScript messages;
+    messages.Expect(3100);
+    auto window = Open();
+    RunPosted();
+    SetAvailableMemoryForTesting(0);
     EXPECT_FALSE(window->isVisible());
   }
 }

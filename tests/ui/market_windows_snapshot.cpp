@@ -1,6 +1,7 @@
-// Not a test: shows the market-data windows with results from a running market-data service and writes
-// their pictures, plus the first page of the printed report as a PDF (scripts/screenshots.sh turns that page
-// into a PNG). Usage: vl_market_windows_snapshot DATA_FOLDER OUT_FOLDER [NAME_SUFFIX]
+// Not a test: shows the market-data windows and the performance window with results from a running
+// market-data service and writes their pictures, plus the first page of the printed report as a PDF
+// (scripts/screenshots.sh turns that page into a PNG).
+// Usage: vl_market_windows_snapshot DATA_FOLDER OUT_FOLDER [NAME_SUFFIX]
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
 #include "ui/marketdata/c_dlg_news.h"
+#include "ui/marketdata/c_dlg_performance.h"
 #include "ui/marketdata/c_dlg_symbol_finder.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
@@ -90,6 +92,15 @@ int main(int argc, char* argv[]) {
   Find<QCheckBox>(chart, 1023)->click();
   Find<QCheckBox>(chart, 1020)->click();
   ok = Save(chart, out, "chart" + suffix + ".png") && ok;
+
+  // The performance of the portfolio the main window shows, over its whole history.
+  const auto portfolio = static_cast<uint32_t>(host.GetPrefs().GetGeneralPrefs().defaultPortfolio);
+  CDlgPerformance performance(host.GetDatabase(), portfolio == 0 ? 1 : portfolio);
+  performance.resize(performance.sizeHint().expandedTo(QSize(980, 560)));
+  performance.show();
+  Wait(300);
+  for (int i = 0; i < 100 && performance.IsComputing(); ++i) Wait(100);
+  ok = Save(performance, out, "performance" + suffix + ".png") && ok;
 
   if (suffix.isEmpty()) {
     // The report of the held view, printed to a PDF file in the data folder.

@@ -11,12 +11,14 @@
 
 #include "dialog_steps.h"
 #include "portfolio/columns/column_catalog.h"
+#include "tests/support/small_disk.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "tests/support/temp_folder.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/settings_saver.h"
 #include "ui/widgets/colour_button.h"
 
 namespace {
@@ -270,3 +272,25 @@ TEST_F(OptionsCommandTest, UpdatesAndRealPricesPages) {
 }
 
 }  // namespace
+
+// Settings that cannot be written (here a settings file on a medium that may only be read, which not even the
+// superuser may write) leave the file as it was and are reported once in the run, with the file and why.
+TEST(SettingsSaver, ASettingsFileThatMayOnlyBeReadIsLeftAloneAndReportedOnce) {
+  SmallDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << "no file system can be mounted read-only here";
+  const std::string path = disk.File("vellumar.ini");
+  WriteText(path, "; my settings\n[General]\nXPos=10\n");
+  ASSERT_TRUE(disk.MakeReadOnly());
+  VLPrefs prefs;
+  prefs.SetFileName(path);
+  prefs.Load();
+  prefs.GetGeneralPrefs().xPos = 20;
+  MessageScript messages;
+  messages.Expect(3016);
+  EXPECT_FALSE(SaveSettings(nullptr, prefs));
+  EXPECT_FALSE(SaveSettings(nullptr, prefs));  // said once: the second failure is quiet
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_TRUE(messages.texts[0].contains(QString::fromStdString(path)));
+  EXPECT_TRUE(messages.texts[0].contains(QStringLiteral("Read-only file system")));
+  EXPECT_EQ(ReadText(path), "; my settings\n[General]\nXPos=10\n");
+}

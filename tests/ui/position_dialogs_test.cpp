@@ -3,9 +3,14 @@
 #include <QLabel>
 #include <QTabWidget>
 
+#include <QFormLayout>
+
 #include "dialog_steps.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "tests/support/time_zone.h"
 #include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/dialog_fields.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -63,13 +68,27 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
     Type(dialog, "quantity", "1,000,000");
 
     InnerTabs(dialog)->setCurrentIndex(2);
-    Type(dialog, "buyPrice", "12.345");  // three decimals: refused, not rounded
-    messages.Expect(2062);
+    Type(dialog, "buyPrice", "12.345");  // three decimals: refused as not an amount, not rounded
+    messages.Expect(3000);
     PressOk(dialog);
+    EXPECT_EQ(messages.texts.back(),
+              QStringLiteral("\"12.345\" is not an amount.\nPlease enter an amount such as "
+                             "1,234.56."));
     EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Purchase "));
     EXPECT_EQ(dialog.focusWidget(), Field(dialog, "buyPrice"));
     EXPECT_EQ(Field(dialog, "buyPrice")->text(), QStringLiteral("12.345"));  // nothing typed is lost
+    Type(dialog, "buyPrice", "42949672.96");  // a cent more than the file keeps
+    messages.Expect(3003);
+    PressOk(dialog);
+    EXPECT_TRUE(messages.texts.back().contains(QStringLiteral("42,949,672.95")));
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "buyPrice"));
     Type(dialog, "buyPrice", "12.34");
+    SetDate(dialog, "buyDate", QDate::currentDate().addDays(1));
+    messages.Expect(2203);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.focusWidget(), Field<QCheckBox>(dialog, "buyDateCheck"));
+    // The picker keeps every day from 1900 on, 1970-01-01 (whose midnight is "no date") among them.
+    EXPECT_EQ(Field<QDateEdit>(dialog, "buyDate")->minimumDate(), QDate(1900, 1, 1));
     SetDate(dialog, "buyDate", QDate(2024, 3, 5));
 
     Type(dialog, "sellTarget", "20");
@@ -81,6 +100,7 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
     EXPECT_EQ(dialog.focusWidget(), Field(dialog, "marginPercent"));
     Type(dialog, "marginPercent", "50");
     Type(dialog, "comment", "core holding");
+    SetDate(dialog, "buyDate", QDate(1970, 1, 1));
     PressOk(dialog);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
   });
@@ -94,7 +114,7 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
   EXPECT_EQ(stock->name, "IBM");
   EXPECT_EQ(stock->qty, 1000000u);
   EXPECT_EQ(stock->buyPricePerShare, 1234u);
-  EXPECT_EQ(stock->purchaseDate, QDate(2024, 3, 5).startOfDay().toSecsSinceEpoch());
+  EXPECT_EQ(stock->purchaseDate, StoredDateOf({1970, 1, 1}));
   EXPECT_EQ(stock->perShareSellTarget, 2000u);
   EXPECT_TRUE(stock->marginable);
   EXPECT_EQ(stock->mgnEquity, 50);
@@ -123,12 +143,16 @@ TEST_F(PositionDialogsTest, MarginEquityQuestionAndCashPage) {
   dialogs.Then([](QDialog& dialog) {
     Field<QTabWidget>(dialog, "tabs")->setCurrentIndex(1);
     QWidget& cash = *Field<QWidget>(dialog, "1590");
-    Type(cash, "amount", "0");
     Type(cash, "description", "Savings");
     MessageScript messages;
-    messages.Expect(2068);
-    PressOk(dialog);
-    EXPECT_EQ(dialog.focusWidget(), Field(cash, "amount"));
+    // Each amount refused with its own reason: too small, not a number, negative, too large.
+    for (const auto& [typed, id] :
+         {std::pair{"0", 2068}, {"1234,56", 3000}, {"-5", 3002}, {"42949673", 3003}}) {
+      Type(cash, "amount", QString::fromLatin1(typed));
+      messages.Expect(id);
+      PressOk(dialog);
+      EXPECT_EQ(dialog.focusWidget(), Field(cash, "amount")) << typed;
+    }
     Type(cash, "amount", "2,500.50");
     PressOk(dialog);
   });
@@ -146,7 +170,7 @@ TEST_F(PositionDialogsTest, EditingASoldPositionChecksTheSaleDateAndChangeSymbol
   ASSERT_EQ(host.database->SellPosition(host.otherConn, id, 10, 1500, 0, 0, remainder), kVLOk);
   window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
   window->SoldList()->SelectIds({id});
-  const QDate bought = QDateTime::fromSecsSinceEpoch(1100000000).date();
+  const QDate bought = StoredDateToQDate(1100000000);
 
   dialogs.Then([&](QDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Position"));
@@ -185,7 +209,31 @@ TEST_F(PositionDialogsTest, EditingASoldPositionChecksTheSaleDateAndChangeSymbol
   const auto& sold = static_cast<const VLStockHoldingItem&>(*stored);
   EXPECT_EQ(sold.name, "MSFT");
   EXPECT_EQ(sold.saleCommission, 995u);
-  EXPECT_EQ(sold.saleDate, bought.startOfDay().toSecsSinceEpoch());
+  EXPECT_EQ(sold.saleDate, QDateToStoredDate(bought));
+}
+
+// The date pickers show the day a date stands for in every time zone, whether this version stored it or an
+// older one did (as the local midnight of its zone), and give back the day's stored form.
+TEST(DatePickers, ShowTheStoredDayInEveryTimeZone) {
+  QWidget page;
+  auto* form = new QFormLayout(&page);
+  const DatePickerRow row = AddDateRow(form, QStringLiteral("&Buy date:"), QStringLiteral("buyDate"));
+  int64_t tokyoMidnight = 0;
+  {
+    ScopedTimeZone tokyo("Asia/Tokyo");
+    tokyoMidnight = LocalMidnightHere(2024, 3, 10);
+  }
+  for (const char* zone : kTestZones) {
+    ScopedTimeZone here(zone);
+    for (int64_t stored : {StoredDateOf({2024, 3, 10}), tokyoMidnight}) {
+      WriteDateRow(row, stored);
+      EXPECT_EQ(row.date->date(), QDate(2024, 3, 10)) << zone;
+      EXPECT_EQ(ReadDateRow(row), StoredDateOf({2024, 3, 10})) << zone;
+    }
+    WriteDateRow(row, StoredDateOf({1970, 1, 1}));
+    EXPECT_TRUE(row.check->isChecked()) << zone;
+    EXPECT_EQ(row.date->date(), QDate(1970, 1, 1)) << zone;
+  }
 }
 
 TEST_F(PositionDialogsTest, TheFindersSayWhenTheyAreMissingAndEscapeCancels) {

@@ -4,13 +4,16 @@
 #include <sys/file.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 
 #include "dialog_steps.h"
 #include "framework/file_util.h"
+#include "framework/save_file_ops.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/small_disk.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
@@ -18,6 +21,11 @@
 #include "ui/widgets/string_table.h"
 
 namespace {
+
+class WindowlessTarget : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
 
 class PositionFailuresTest : public ::testing::Test {
  protected:
@@ -205,4 +213,157 @@ TEST_F(PositionFailuresTest, EditingAPositionAnotherProgramDeletesKeepsTheDialog
   EXPECT_EQ(Rows(true), QStringList{"BBB"});
 }
 
+// A save the disk refuses (here an injected "no space" on every write) says which file and why, and the
+// file stays as it was.
+TEST_F(PositionFailuresTest, AFailedSaveSaysWhichFileAndWhy) {
+  class FullDisk : public SaveFileOps {
+   public:
+    ssize_t Write(int, const void*, size_t) override {
+      errno = ENOSPC;
+      return -1;
+    }
+  } fullDisk;
+  host.database->SetFileOps(&fullDisk);
+  const QByteArray bytes = FileBytes();
+  window->HeldList()->SelectIds({held});
+  {
+    MessageScript messages;
+    messages.Expect(2065, MessageAnswer::Yes);
+    messages.Expect(2066);
+    window->RunCommand(kCmdPositionDelete);
+    RunPosted();
+    ASSERT_EQ(messages.details.size(), 2u);
+    const QString detail = messages.details.back();
+    EXPECT_TRUE(detail.startsWith(QStringLiteral("The change could not be saved to\n") + FilePath() + "."))
+        << detail.toStdString();
+    EXPECT_TRUE(detail.endsWith(QStringLiteral(":\nNo space left on device.\nThe file was left as it was.")))
+        << detail.toStdString();
+  }
+  host.database->SetFileOps(nullptr);
+  EXPECT_EQ(FileBytes(), bytes);
+}
+
+// The file deleted, then replaced by something else, under the running window: the change says so and
+// offers to write the window's data back; Yes puts it back, No leaves the other file alone.
+TEST_F(PositionFailuresTest, AFileDeletedOrReplacedUnderneathIsOfferedBack) {
+  const QStringList store = Store();
+  QFile::remove(FilePath());
+  window->HeldList()->SelectIds({held});
+  {
+    MessageScript messages;
+    messages.Expect(2065, MessageAnswer::Yes);
+    messages.Expect(2066);
+    messages.Expect(3014, MessageAnswer::Yes);
+    window->RunCommand(kCmdPositionDelete);
+    RunPosted();
+    EXPECT_TRUE(messages.texts.back().contains(FilePath()));
+  }
+  VLDatabase reader(FilePath().toStdString());
+  ASSERT_EQ(reader.Open(), kDbOk);
+  EXPECT_EQ(reader.GetPositionCount(), store.size())
+      << "the window's positions are back, the deletion not made";
+
+  QFile replaced(FilePath());
+  ASSERT_TRUE(replaced.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  replaced.write("somebody else's notes");
+  replaced.close();
+  {
+    MessageScript messages;
+    messages.Expect(2065, MessageAnswer::Yes);
+    messages.Expect(2066);
+    messages.Expect(3014, MessageAnswer::No);
+    window->RunCommand(kCmdPositionDelete);
+    RunPosted();
+  }
+  EXPECT_EQ(FileBytes(), QByteArray("somebody else's notes"));
+}
+
+// A database on a medium that may only be read (every write refused, the superuser's too): the window shows
+// it, says it is read-only and why, keeps the changing commands disabled, and a change run anyway says why.
+TEST(ReadOnlyDatabase, TheWindowReadsItSaysSoAndRefusesChangesWithTheReason) {
+  SmallDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << "no file system can be mounted read-only here";
+  const std::string path = disk.File("Vellumar.db");
+  uint32_t portfolio = 0, position = 0;
+  {
+    VLDatabase writer(path);
+    ASSERT_EQ(writer.Create(), kDbOk);
+    VLDatabaseConn* conn = writer.Connect(std::make_shared<WindowlessTarget>(), 1, 2, 3);
+    VLPortfolioItem p;
+    p.name = "Growth";
+    ASSERT_EQ(writer.AddPortfolio(conn, p), kVLOk);
+    portfolio = p.id;
+    ASSERT_EQ(writer.AddCashPosition(conn, portfolio, 1000, "cash", position), kVLOk);
+    ASSERT_EQ(writer.Disconnect(conn), kVLOk);
+  }
+  ASSERT_TRUE(disk.MakeReadOnly());
+  TestHost host;
+  ASSERT_EQ(host.database->Disconnect(host.otherConn), kVLOk);
+  host.otherConn = nullptr;
+  host.database = std::make_unique<VLDatabase>(path);
+  host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+  host.General().showPortfolioSummary = false;
+  CDlgVellumar window(host);
+  window.show();
+  RunPosted();
+
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Vellumar - Growth (read-only)"));
+  auto* label = window.findChild<QLabel*>(QStringLiteral("readOnly"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_TRUE(label->isVisible());
+  EXPECT_EQ(label->text(), QStringLiteral("Read-only: Read-only file system"));
+  for (int id : {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdPortfolioNew,
+                 kCmdPortfolioDelete, kCmdUpdate, kCmdMoveToPortfolio}) {
+    EXPECT_FALSE(window.Action(id)->isEnabled()) << id;
+  }
+  EXPECT_TRUE(window.Action(kCmdPrint)->isEnabled());
+  ASSERT_EQ(window.HeldList()->model()->rowCount(), 1);
+
+  window.HeldList()->SelectIds({position});
+  MessageScript messages;
+  messages.Expect(2065, MessageAnswer::Yes);
+  messages.Expect(2066);
+  window.RunCommand(kCmdPositionDelete);
+  RunPosted();
+  EXPECT_EQ(messages.details.back(),
+            FormatString(StringId::DatabaseReadOnly,
+                         {QString::fromStdString(path), QStringLiteral("Read-only file system")}));
+  EXPECT_EQ(window.HeldList()->model()->rowCount(), 1);
+}
+
 }  // namespace
+
+namespace {
+
+// Sets the file's last position id to the last number there is: the next new position has no id left.
+void UseUpPositionIds(const QString& path) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  // After "VLDB", the version, the market, the two market texts (empty here) and the last quote and
+  // portfolio ids.
+  ASSERT_TRUE(file.seek(5 + 4 + 4 + 1 + 1 + 4 + 4));
+  const char last[4] = {'\xFF', '\xFF', '\xFF', '\xFF'};
+  ASSERT_EQ(file.write(last, 4), 4);
+}
+
+}  // namespace
+
+TEST_F(PositionFailuresTest, ANewPositionInAFullDatabaseSaysTheDatabaseIsFull) {
+  UseUpPositionIds(FilePath());
+  const QByteArray bytes = FileBytes();
+  DialogSteps dialogs;
+  dialogs.Then([](QDialog& dialog) {
+    Type(dialog, "symbol", "DDD");
+    Type(dialog, "quantity", "5");
+    Type(dialog, "buyPrice", "10");
+    PressOk(dialog);
+  });
+  MessageScript script;
+  script.Expect(2059, MessageAnswer::Ok);
+  window->RunCommand(kCmdPositionNew);
+  RunPosted();
+  ASSERT_FALSE(script.details.empty());
+  EXPECT_EQ(script.details.back(), LoadString(StringId::DatabaseFull));
+  EXPECT_EQ(FileBytes(), bytes);
+  EXPECT_EQ(Rows(true).size(), 2);
+}

@@ -1,5 +1,6 @@
 // The list model on its own: Qt's model checks, texts and roles, and the colour rules of every column.
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QSignalSpy>
 
 #include "portfolio/columns/column_catalog.h"
@@ -7,6 +8,7 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "ui/main/cell_colour_rules.h"
 #include "ui/main/position_list_model.h"
+#include "ui/main/position_list_view.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -15,9 +17,9 @@ void AddStock(VLHoldingItemList& list, uint32_t id, const std::string& symbol, c
   auto stock = std::make_unique<VLStockHoldingItem>();
   stock->id = id;
   stock->name = symbol;
-  stock->quote.symbol = symbol;
-  stock->quote.change = change;
-  stock->quote.lastTrade = "10.00";
+  stock->quote.Edit().symbol = symbol;
+  stock->quote.Edit().change = change;
+  stock->quote.Edit().lastTrade = "10.00";
   stock->qty = 10 * id;
   stock->buyPricePerShare = 1000;
   list.InsertAt(list.GetCount(), std::move(stock));
@@ -37,6 +39,7 @@ TEST(PositionListModel, PassesTheModelChecksAndRefillsInOneReset) {
   list.InsertAt(list.GetCount(), std::move(cash));
   model.Refill(list, {kColSymbol, kColChange, kColQty}, kColSymbol, true);
 
+  EXPECT_EQ(list.GetCount(), 0);  // the model keeps the positions
   EXPECT_EQ(resets.count(), 1);
   EXPECT_EQ(inserts.count(), 0);
   ASSERT_EQ(model.rowCount(), 3);
@@ -56,9 +59,61 @@ TEST(PositionListModel, PassesTheModelChecksAndRefillsInOneReset) {
   EXPECT_FALSE(model.index(2, 1).data(Qt::ForegroundRole).isValid());
   EXPECT_EQ(model.index(1, 3).data().toString(), QString());
 
+  AddStock(list, 4, "CCC", "+1.00");
   model.Refill(list, {kColQty, kColSymbol}, kColQty, false);
   EXPECT_EQ(resets.count(), 2);
+  EXPECT_EQ(model.rowCount(), 1);
   EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Qty  v"));
+}
+
+// A stock position that counts how often its cell texts are asked for.
+class CountingStock : public VLStockHoldingItem {
+ public:
+  explicit CountingStock(int* texts) : texts(texts) {}
+  void GetColumnText(int column, std::string& text) const override {
+    ++*texts;
+    VLStockHoldingItem::GetColumnText(column, text);
+  }
+
+ private:
+  int* texts;
+};
+
+TEST(PositionListModel, ALongListComputesTheTextsOfTheRowsShownOnlyAndOnce) {
+  ScopedNumberFormat english(NumberFormat::English());
+  constexpr int kRows = PositionListModel::kFormatAllRows + 1000;
+  int texts = 0;
+  VLHoldingItemList list;
+  for (int i = 0; i < kRows; ++i) {
+    auto stock = std::make_unique<CountingStock>(&texts);
+    stock->id = static_cast<uint32_t>(i + 1);
+    stock->qty = static_cast<uint32_t>(kRows - i);  // sorted by quantity, the first position comes last
+    stock->quote.Edit().symbol = i == 0 ? "AMUCHLONGERSYMBOLTHANTHEOTHERS" : "S" + std::to_string(i);
+    list.InsertAt(list.GetCount(), std::move(stock));
+  }
+  PositionListModel model;
+  PositionListView view(&model);
+  view.resize(600, 300);
+  view.show();
+  model.Refill(list, {kColSymbol, kColQty}, kColQty, true);
+  EXPECT_EQ(texts, 0);  // sorted by its sort values alone
+  view.ApplyColumnWidths();
+  QApplication::processEvents();
+  int formatted = 0;
+  for (int r = 0; r < kRows; ++r) formatted += model.IsRowFormatted(r) ? 1 : 0;
+  EXPECT_GT(formatted, 0);
+  EXPECT_LT(formatted, 100);
+  EXPECT_EQ(texts, formatted * 3);  // two columns and the change text of the row icon
+  (void)model.index(0, 0).data();
+  EXPECT_EQ(texts, formatted * 3);  // kept, not computed again
+
+  // Scrolled to the end, the last rows are computed, and the long symbol there widens its column.
+  const int narrow = view.columnWidth(0);
+  view.scrollToBottom();
+  QApplication::processEvents();
+  EXPECT_TRUE(model.IsRowFormatted(kRows - 1));
+  EXPECT_EQ(model.ItemIdAt(kRows - 1), 1u);
+  EXPECT_GT(view.columnWidth(0), narrow);
 }
 
 TEST(PositionListModel, BackgroundsMarkTheSortedColumnAndEvenRows) {

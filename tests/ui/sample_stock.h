@@ -6,7 +6,7 @@
 inline VLStockHoldingItem SampleStock(bool sold) {
   VLStockHoldingItem stock;
   stock.name = "MSFT";
-  stock.quote.name = "Microsoft Corporation";
+  stock.quote.Edit().name = "Microsoft Corporation";
   stock.qty = 100;
   stock.buyPricePerShare = 25050;
   stock.buyCommission = 995;

@@ -1,6 +1,6 @@
 #include "ui/dialogs/c_dlg_sell_holding.h"
 
-#include <QDateTime>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -37,7 +37,7 @@ CDlgSellHolding::CDlgSellHolding(const VLStockHoldingItem& position, QWidget* pa
   saleCommission = AddEditRow(form, QStringLiteral("Sale co&mmission:"), QStringLiteral("saleCommission"));
   connect(finder, &QPushButton::clicked, this, [this] {
     const std::optional<int64_t> date = ReadDateRow(saleDate);
-    const QDate day = date ? QDateTime::fromSecsSinceEpoch(*date).date() : QDate::currentDate();
+    const QDate day = date ? StoredDateToQDate(*date) : QDate::currentDate();
     if (std::optional<int64_t> cents = MarketDataWindows().FindPrice(this, symbol, day)) {
       salePrice->setText(CentsText(*cents));
     }
@@ -60,6 +60,10 @@ void CDlgSellHolding::OnOk() {
     return;
   }
   ShowCheckMessage(this, check);
+  if (check.field == EntryField::SaleDate) {
+    saleDate.check->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   QLineEdit* field = check.field == EntryField::Quantity    ? quantity
                      : check.field == EntryField::SalePrice ? salePrice
                                                             : saleCommission;

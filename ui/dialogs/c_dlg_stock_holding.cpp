@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QDateTime>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,8 +78,8 @@ void CDlgStockHolding::Fill(const VLStockHoldingItem& h) {
   const bool fresh = !editing;
   quantity->setText(fresh && h.qty == 0 ? QString() : QString::number(h.qty));
   comment->setText(ToQt(h.comment));
-  if (editing && !h.quote.name.empty()) {
-    information->setText(QStringLiteral("(%1) %2").arg(ToQt(h.name), ToQt(h.quote.name)));
+  if (editing && !h.quote->name.empty()) {
+    information->setText(QStringLiteral("(%1) %2").arg(ToQt(h.name), ToQt(h.quote->name)));
   }
   purchase->buyPrice->setText(CentsText(h.buyPricePerShare, fresh));
   WriteDateRow(purchase->buyDate, h.purchaseDate);
@@ -185,6 +184,9 @@ void CDlgStockHolding::ShowFailure(const EntryCheck& check) {
     case EntryField::SalePrice:
       field = sale ? sale->salePrice : nullptr;
       break;
+    case EntryField::SaleDate:
+      field = sale ? sale->saleDate.check : nullptr;
+      break;
     case EntryField::SaleCommission:
       field = sale ? sale->saleCommission : nullptr;
       break;
@@ -219,7 +221,7 @@ void CDlgStockHolding::OnChangeSymbol() {
 }
 
 void CDlgStockHolding::OnPriceFinder(QLineEdit* price, const std::optional<int64_t>& date) {
-  const QDate day = date ? QDateTime::fromSecsSinceEpoch(*date).date() : QDate::currentDate();
+  const QDate day = date ? StoredDateToQDate(*date) : QDate::currentDate();
   if (std::optional<int64_t> cents = MarketDataWindows().FindPrice(this, symbol->text().trimmed(), day)) {
     price->setText(CentsText(*cents));
   }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -16,6 +15,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "portfolio/records/calendar_date.h"
 #include "ui/widgets/message_box.h"
 
 namespace {
@@ -124,6 +124,8 @@ DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString&
   row.date->setObjectName(objectName);
   row.date->setCalendarPopup(true);
   row.date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  // The dates a position keeps (calendar_date.h); a day after today is refused by the checks, with a message.
+  row.date->setDateRange(ToQDate(kEarliestDate), ToQDate(kLatestDate));
   row.date->setAccessibleName(PlainLabel(label));
   row.date->setEnabled(false);
   auto* hint = new QLabel(QStringLiteral("(Check to select )"), parent);
@@ -136,15 +138,27 @@ DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString&
   return row;
 }
 
-std::optional<int64_t> ReadDateRow(const DatePickerRow& row) {
-  if (!row.check->isChecked()) return std::nullopt;
-  return row.date->date().startOfDay().toSecsSinceEpoch();
+QDate ToQDate(const CalendarDate& date) {
+  return QDate(date.year, date.month, date.day);
 }
 
-void WriteDateRow(const DatePickerRow& row, int64_t seconds) {
-  row.check->setChecked(seconds != 0);
-  row.date->setEnabled(seconds != 0);
-  row.date->setDate(seconds != 0 ? QDateTime::fromSecsSinceEpoch(seconds).date() : QDate::currentDate());
+QDate StoredDateToQDate(int64_t storedDate) {
+  return ToQDate(DateOfStoredDate(storedDate));
+}
+
+int64_t QDateToStoredDate(const QDate& date) {
+  return StoredDateOf(CalendarDate{date.year(), date.month(), date.day()});
+}
+
+std::optional<int64_t> ReadDateRow(const DatePickerRow& row) {
+  if (!row.check->isChecked()) return std::nullopt;
+  return QDateToStoredDate(row.date->date());
+}
+
+void WriteDateRow(const DatePickerRow& row, int64_t storedDate) {
+  row.check->setChecked(storedDate != 0);
+  row.date->setEnabled(storedDate != 0);
+  row.date->setDate(storedDate != 0 ? StoredDateToQDate(storedDate) : QDate::currentDate());
 }
 
 void FocusPageOnSwitch(QTabWidget* tabs) {

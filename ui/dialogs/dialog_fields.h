@@ -38,10 +38,16 @@ struct DatePickerRow {
   QDateEdit* date = nullptr;
 };
 DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString& objectName);
-// The date as seconds since 1970 (local midnight) when ticked, else nothing.
+// The picked day in its stored form (portfolio/records/calendar_date.h) when ticked, else nothing.
 std::optional<int64_t> ReadDateRow(const DatePickerRow& row);
-// Ticks the row and shows `seconds`, or unticks it (today's date shown greyed) for 0.
-void WriteDateRow(const DatePickerRow& row, int64_t seconds);
+// Ticks the row and shows the day of `storedDate`, or unticks it (today's date shown greyed) for 0.
+void WriteDateRow(const DatePickerRow& row, int64_t storedDate);
+// A calendar day and the stored form of a purchase or sale date, to and from the pickers' dates; the same
+// day in every time zone.
+struct CalendarDate;
+QDate ToQDate(const CalendarDate& date);
+QDate StoredDateToQDate(int64_t storedDate);
+int64_t QDateToStoredDate(const QDate& date);
 
 // When a click (or the program) switches `tabs` while the focus is outside the new page, the page's first
 // control gets the focus, so that typing goes where the user looks. Arrow keys on the focused tab bar

@@ -171,7 +171,7 @@ void CDlgVellumar::CreateControls() {
     top->addWidget(AddCommandButton(id, central));
   }
   top->addSpacing(6);
-  for (int id : {kCmdChart, kCmdNews, kCmdInfo, kCmdPrice, kCmdChooseColumns, kCmdUpdate}) {
+  for (int id : {kCmdChart, kCmdNews, kCmdInfo, kCmdPrice, kCmdPerformance, kCmdChooseColumns, kCmdUpdate}) {
     top->addWidget(AddCommandButton(id, central));
   }
   top->addStretch(1);
@@ -259,6 +259,11 @@ void CDlgVellumar::CreateControls() {
     ApplyListColours();
   });
   bottom->addStretch(1);
+  readOnlyLabel = new QLabel(central);
+  readOnlyLabel->setObjectName(QStringLiteral("readOnly"));  // read out by its text, which says why
+  readOnlyLabel->setVisible(false);
+  bottom->addWidget(readOnlyLabel);
+  bottom->addSpacing(12);
   itemCount = new QLabel(LoadString(StringId::NoItems), central);
   itemCount->setObjectName(Id(1050));
   bottom->addWidget(itemCount);
@@ -344,8 +349,8 @@ void CDlgVellumar::CreateMenus() {
   add(view, {kCmdUpdate, 0, kCmdChooseColumns, kCmdDefineDefaultColumns, 0, kCmdFavorites, kCmdOnTop, 0,
              kCmdNewWindow});
   QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-  add(tools, {kCmdChartMenu, kCmdInfoMenu, kCmdPriceMenu, kCmdSymbolFinder, 0, kCmdRecentNews,
-              kCmdBusinessHeadlines, kCmdOrganizeFavorites, 0, kCmdOptions});
+  add(tools, {kCmdChartMenu, kCmdInfoMenu, kCmdPriceMenu, kCmdSymbolFinder, kCmdPerformance, 0,
+              kCmdRecentNews, kCmdBusinessHeadlines, kCmdOrganizeFavorites, 0, kCmdOptions});
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   add(help, {kCmdAbout});
   for (QMenu* menu : {file, portfolio, position, view, tools, help}) {
@@ -432,9 +437,20 @@ void CDlgVellumar::DeferredInit() {
 
   conn = Database().Connect(commandTarget, kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed);
   if (!conn) {
-    // A file another program keeps locked is no damaged file: say so, rather than that it may be corrupt.
-    const bool busy = Database().GetLastOpenCode() == kDbBusy;
-    ShowMessage(this, busy ? StringId::DatabaseBusy : StringId::DatabaseOpenError, MessageIcon::Error);
+    // A file another program keeps locked, one too large for the memory, or one the system will not open (no
+    // permission) is no damaged file: say so, with the system's reason, rather than that it may be corrupt.
+    const FileError& error = Database().GetLastFileError();
+    const int32_t code = Database().GetLastOpenCode();
+    if (code == kDbBusy) {
+      ShowMessage(this, StringId::DatabaseBusy, MessageIcon::Error);
+    } else if (code == kDbTooLarge) {
+      ShowMessage(this, StringId::DatabaseTooLarge, MessageIcon::Error);
+    } else if (error.errorNumber != 0) {
+      ShowMessage(this, StringId::DatabaseOpenFailed, MessageIcon::Error, MessageButtons::Ok,
+                  {QString::fromStdString(error.path), QString::fromStdString(error.Cause())});
+    } else {
+      ShowMessage(this, StringId::DatabaseOpenError, MessageIcon::Error);
+    }
     PostCommand(kCmdExit);
     return;
   }

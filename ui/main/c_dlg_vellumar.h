@@ -159,6 +159,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnNewsSelected();
   // A news window, owned by the main window and closed with the application, on `symbols`.
   void OpenNews(const QStringList& symbols);
+  void OpenPerformance();
   void OpenPriceFinder(const QString& symbol, const QDate& date);
   void OpenSymbolFinder(const QString& text);
   static QString SecurityInfoUrl(const QString& symbol);
@@ -247,4 +248,5 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QCheckBox* alternateCheck = nullptr;
   QLabel* itemCount = nullptr;
   QLabel* connectionLabel = nullptr;
+  QLabel* readOnlyLabel = nullptr;  // shown while the database may only be read
 };

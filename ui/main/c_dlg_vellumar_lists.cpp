@@ -73,7 +73,8 @@ void CDlgVellumar::SelectPortfolio(uint32_t id) {
   if (id != 0) portfolioName = portfolio.name;
   const QString name = id ? QString::fromStdString(portfolioName) : LoadString(StringId::NoPortfolio);
   selector->setText(QStringLiteral("  ") + name);
-  setWindowTitle(id ? FormatString(StringId::WindowTitle, name) : LoadString(StringId::AppTitle));
+  const QString title = id ? FormatString(StringId::WindowTitle, name) : LoadString(StringId::AppTitle);
+  setWindowTitle(conn && Database().IsReadOnly() ? FormatString(StringId::ReadOnlyTitle, title) : title);
   if (id != portfolioId) {
     portfolioId = id;
     if (id == 0) portfolioName.clear();
@@ -101,6 +102,7 @@ void CDlgVellumar::RefillLists() {
     FillList(heldList, true, held);
     FillList(soldList, false, sold);
   }
+  UpdateSummary();  // once both lists are filled
   listStack->setCurrentWidget(VisibleList());
   VisibleList()->setFocus();
 }
@@ -113,7 +115,6 @@ void CDlgVellumar::FillList(PositionListView* list, bool held, VLHoldingItemList
   if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) == kVLNotFound) {
     model->SetColumns(columns);
     list->setUpdatesEnabled(true);
-    if (portfolioId == 0) UpdateSummary();
     return;
   }
   // The keyboard goes on from the row it was on, when that position is still there.
@@ -124,7 +125,6 @@ void CDlgVellumar::FillList(PositionListView* list, bool held, VLHoldingItemList
   list->setUpdatesEnabled(true);
   list->ApplyColumnWidths();
   list->SelectIds(held ? heldSnapshot : soldSnapshot, currentId);
-  UpdateSummary();
 }
 
 void CDlgVellumar::OnHeaderClicked(int section) {

@@ -72,9 +72,10 @@ void CDlgVellumar::RefreshCommandStates() {
                  kCmdChooseColumns}) {
     actions.value(id)->setEnabled(portfolio);
   }
-  // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons.
+  // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons; Performance
+  // (menu item and button alike) needs the history service too.
   for (int id : {kCmdChart, kCmdInfo, kCmdNews, kCmdPrice, kCmdChartMenu, kCmdInfoMenu, kCmdRecentNews,
-                 kCmdPriceMenu}) {
+                 kCmdPriceMenu, kCmdPerformance}) {
     actions.value(id)->setEnabled(connected && portfolio);
   }
   for (int id :
@@ -84,6 +85,23 @@ void CDlgVellumar::RefreshCommandStates() {
   selector->setEnabled(conn && Database().GetPortfolioCount() > 0);
   buttons.value(kCmdSell)->setVisible(heldView);
   buttons.value(kCmdUnsell)->setVisible(!heldView);
+
+  // A database that may only be read: the window says so and why, and no command that would change it runs.
+  const bool readOnly = conn && Database().IsReadOnly();
+  for (int id : {kCmdPortfolioNew, kCmdPortfolioEdit, kCmdPortfolioDelete, kCmdCopyToPortfolio,
+                 kCmdMoveToPortfolio, kCmdImport}) {
+    actions.value(id)->setEnabled(!readOnly);
+  }
+  if (readOnly) {
+    for (int id : {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdUnsell, kCmdUpdate}) {
+      actions.value(id)->setEnabled(false);
+    }
+    const FileError& cause = Database().GetReadOnlyCause();
+    readOnlyLabel->setText(FormatString(StringId::ReadOnlyLabel, QString::fromStdString(cause.Cause())));
+    readOnlyLabel->setToolTip(QString::fromStdString(cause.Describe()));
+    readOnlyLabel->setAccessibleDescription(readOnlyLabel->toolTip());
+  }
+  readOnlyLabel->setVisible(readOnly);
 }
 
 void CDlgVellumar::RefreshUpdatedLabel() {

@@ -51,4 +51,5 @@ enum CommandId : int {
   kCmdSell = 32878,
   kCmdUnsell = 32879,
   kCmdBackup = 32882,
+  kCmdPerformance = 32883,  // the portfolio's performance window (menu item and button)
 };

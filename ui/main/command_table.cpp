@@ -34,6 +34,7 @@ const QList<CommandInfo>& CommandCatalogue() {
       {kCmdInfoMenu, "Security &Information", nullptr, nullptr, false},
       {kCmdPriceMenu, "&Historical Price", nullptr, nullptr, false},
       {kCmdSymbolFinder, "&Symbol Finder", nullptr, nullptr, false},
+      {kCmdPerformance, "&Performance...", "Performance", "Portfolio Performance", false},
       {kCmdRecentNews, "Recent &News", nullptr, nullptr, false},
       {kCmdBusinessHeadlines, "&Business Headlines", nullptr, nullptr, false},
       {kCmdOrganizeFavorites, "Organize &Favorites...", nullptr, nullptr, false},

@@ -36,7 +36,8 @@ void CDlgVellumar::OnPortfolioNew() {
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const int32_t code = Database().AddPortfolio(conn, *portfolio);
   if (code != kVLOk) {
-    ShowRefusedChange(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, code,
+    ShowRefusedChange(this, Database(), conn,
+                      code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, code,
                       MessageIcon::None, {QString::fromStdString(portfolio->name)});
     return;
   }
@@ -49,7 +50,7 @@ void CDlgVellumar::OnPortfolioEdit() {
   CDlgPortfolio dialog(&portfolio, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   if (const int32_t code = Database().ModifyPortfolio(conn, portfolio); code != kVLOk) {
-    ShowRefusedChange(this, StringId::PortfolioChangeError, code, MessageIcon::None,
+    ShowRefusedChange(this, Database(), conn, StringId::PortfolioChangeError, code, MessageIcon::None,
                       {QString::fromStdString(portfolio.name)});
   }
 }
@@ -62,6 +63,7 @@ void CDlgVellumar::OnPortfolioDelete() {
     return;
   }
   if (const int32_t code = Database().DeletePortfolio(conn, portfolioId); code != kVLOk) {
-    ShowRefusedChange(this, StringId::PortfolioDeleteError, code, MessageIcon::None, {name});
+    ShowRefusedChange(this, Database(), conn, StringId::PortfolioDeleteError, code, MessageIcon::None,
+                      {name});
   }
 }

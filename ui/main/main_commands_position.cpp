@@ -17,10 +17,11 @@
 
 namespace {
 
-// A change the database refused: it failed, or another program kept the file locked. The other codes
-// (position or portfolio gone, position not sold) mean there was nothing left to do for that position.
+// A change the database refused: it failed, another program kept the file locked, the file may only be
+// read or has no number left. The other codes (position or portfolio gone, position not sold) mean there was
+// nothing left to do for that position.
 bool Refused(int32_t code) {
-  return code == kVLFailed || code == kVLBusy;
+  return code == kVLFailed || code == kVLBusy || code == kVLReadOnly || code == kVLStoreFull;
 }
 
 }  // namespace
@@ -85,7 +86,8 @@ void CDlgVellumar::OnPositionNew() {
       break;
   }
   if (code != kVLOk) {
-    ShowRefusedChange(this, StringId::PositionAddError, code, MessageIcon::None, {QString::fromStdString(name)});
+    ShowRefusedChange(this, Database(), conn, StringId::PositionAddError, code, MessageIcon::None,
+                      {QString::fromStdString(name)});
     return;
   }
   // The new position shows its quote at once instead of a loss of all it cost until the next update.
@@ -115,7 +117,7 @@ void CDlgVellumar::OnPositionEdit() {
     if (code == kVLNotFound) {
       ShowMessageWithDetail(&dialog, StringId::PositionGone, LoadString(StringId::PositionDeletedElsewhere));
     } else if (code != kVLOk) {
-      ShowRefusedChange(&dialog, StringId::PositionChangeError, code, MessageIcon::Error);
+      ShowRefusedChange(&dialog, Database(), conn, StringId::PositionChangeError, code, MessageIcon::Error);
     }
     return code == kVLOk;
   });
@@ -130,7 +132,7 @@ void CDlgVellumar::OnPositionDelete() {
     return;
   for (uint32_t id : ids) {
     if (const int32_t code = Database().DeletePosition(conn, id); Refused(code)) {
-      ShowRefusedChange(this, StringId::PositionDeleteError, code, MessageIcon::Error);
+      ShowRefusedChange(this, Database(), conn, StringId::PositionDeleteError, code, MessageIcon::Error);
       return;
     }
   }
@@ -157,7 +159,8 @@ void CDlgVellumar::OnPositionSell() {
   uint32_t newId = 0;
   const int32_t code = Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice,
                                                sale.saleCommission, sale.saleDate, newId);
-  if (code != kVLOk) ShowRefusedChange(this, StringId::PositionSellError, code, MessageIcon::Error);
+  if (code != kVLOk)
+    ShowRefusedChange(this, Database(), conn, StringId::PositionSellError, code, MessageIcon::Error);
 }
 
 void CDlgVellumar::OnPositionUnsell() {
@@ -168,7 +171,7 @@ void CDlgVellumar::OnPositionUnsell() {
     return;
   for (uint32_t id : ids) {
     if (const int32_t code = Database().UnsellPosition(conn, id); Refused(code)) {
-      ShowRefusedChange(this, StringId::UnsellError, code, MessageIcon::Error);
+      ShowRefusedChange(this, Database(), conn, StringId::UnsellError, code, MessageIcon::Error);
       return;
     }
   }
@@ -193,7 +196,8 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
     const int32_t code = move ? Database().MovePosition(conn, id, dialog.Chosen())
                               : Database().CopyPosition(conn, id, dialog.Chosen());
     if (move ? Refused(code) : code != kVLOk) {
-      ShowRefusedChange(this, move ? StringId::PositionMoveError : StringId::PositionCopyError, code,
+      ShowRefusedChange(this, Database(), conn,
+                        move ? StringId::PositionMoveError : StringId::PositionCopyError, code,
                         MessageIcon::Error);
       return;
     }

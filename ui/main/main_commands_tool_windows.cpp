@@ -1,15 +1,15 @@
 // Tool commands of the main window that hand the portfolio, the selected positions or the symbol edit to
-// another window or to the outside: print, chart, security information, historical price, symbol finder.
+// another window or to the outside: print, chart, security information, historical price, symbol finder,
+// performance.
 #include <QDate>
-#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <ctime>
-#include <fstream>
 #include <unordered_map>
 
 #include "framework/app_paths.h"
+#include "framework/replace_file.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/url_encode.h"
 #include "portfolio/columns/column_catalog.h"
@@ -19,6 +19,7 @@
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/views/portfolio_report.h"
 #include "prefs/vl_prefs.h"
+#include "ui/dialogs/dialog_fields.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
@@ -29,6 +30,7 @@
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
 #include "ui/marketdata/c_dlg_news.h"
+#include "ui/marketdata/c_dlg_performance.h"
 #include "ui/marketdata/c_dlg_symbol_finder.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
@@ -59,6 +61,7 @@ void CDlgVellumar::RegisterToolWindowCommands() {
   for (int id : {kCmdChart, kCmdChartMenu}) handlers.insert(id, [this] { OnChartSelected(); });
   for (int id : {kCmdInfo, kCmdInfoMenu}) handlers.insert(id, [this] { OnInfoSelected(); });
   for (int id : {kCmdPrice, kCmdPriceMenu}) handlers.insert(id, [this] { OnPriceSelected(); });
+  handlers.insert(kCmdPerformance, [this] { OpenPerformance(); });
 }
 
 QString CDlgVellumar::SecurityInfoUrl(const QString& symbol) {
@@ -146,7 +149,7 @@ void CDlgVellumar::OnPriceSelected() {
     OpenPriceFinder(QString(), QDate::currentDate());
     return;
   }
-  QDate date = QDateTime::fromSecsSinceEpoch(stock->purchaseDate).date();
+  QDate date = stock->purchaseDate ? StoredDateToQDate(stock->purchaseDate) : QDate::currentDate();
   if (!date.isValid() || date.year() < kFirstPriceYear || date.year() > kLastPriceYear) {
     date = QDate::currentDate();
   }
@@ -159,6 +162,22 @@ void CDlgVellumar::OpenChart(const QStringList& symbols) {
   chart->setAttribute(Qt::WA_DeleteOnClose);
   host.AddSecondaryWindow(chart);
   chart->show();
+}
+
+void CDlgVellumar::OpenPerformance() {
+  if (portfolioId == 0) return;
+  // One window per portfolio: asking again brings it to the front.
+  if (CDlgPerformance* open = CDlgPerformance::ForPortfolio(portfolioId)) {
+    open->showNormal();
+    open->raise();
+    open->activateWindow();
+    return;
+  }
+  CDlgVellumar* owner = mainWindow ? mainWindow : this;
+  auto* window = new CDlgPerformance(Database(), portfolioId, owner);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  host.AddSecondaryWindow(window);
+  window->show();
 }
 
 void CDlgVellumar::OpenPriceFinder(const QString& symbol, const QDate& date) {
@@ -220,9 +239,13 @@ QString CDlgVellumar::WriteReportFile() {
   const std::string path =
       GetPortfolioReportFileName(GetAppPaths().dataFolder, static_cast<long long>(window()->winId()),
                                  static_cast<int32_t>(portfolioId), input.localTime);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << BuildPortfolioReport(input);
-  out.close();
+  // Written whole or not at all, so a full disk never leaves half a report behind to print.
+  FileError error;
+  if (!ReplaceFileContent(path, BuildPortfolioReport(input), error)) {
+    ShowMessage(this, StringId::ReportWriteError, MessageIcon::Error, MessageButtons::Ok,
+                {QString::fromStdString(path), QString::fromStdString(error.Cause())});
+    return QString();
+  }
   return QString::fromStdString(path);
 }
 

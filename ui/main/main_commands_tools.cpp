@@ -1,13 +1,14 @@
 // Tool commands of the main window: the About box (also the start-up disclaimer), the backup and the
 // options.
-#include "prefs/vl_prefs.h"
 #include "portfolio/database/vl_database.h"
+#include "prefs/vl_prefs.h"
 #include "ui/dialogs/c_dlg_about.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/settings_saver.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/wait_cursor.h"
 
@@ -43,7 +44,7 @@ void CDlgVellumar::OnOptions() {
   WaitCursor wait;
   // The preferences keep the market too; a store that refuses it keeps its old market until the next OK here.
   if (conn) (void)Database().SetMarket(conn, Prefs().market);
-  host.GetPrefs().Save();
+  (void)SaveSettings(this, host.GetPrefs());  // a failure is shown once there
   ApplyListColours();
   for (PositionListView* list : {heldList, soldList}) list->viewport()->update();
 }

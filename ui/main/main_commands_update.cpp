@@ -49,7 +49,7 @@ void CDlgVellumar::OnUpdate(bool unasked) {
     statusBar()->showMessage(QStringLiteral(" ") + LoadString(StringId::UpdateError).section(u'\n', 0, 0));
     return;
   }
-  ShowRefusedChange(this, StringId::UpdateError, code, MessageIcon::None);
+  ShowRefusedChange(this, Database(), conn, StringId::UpdateError, code);
 }
 
 bool CDlgVellumar::MayUpdateUnasked() const {

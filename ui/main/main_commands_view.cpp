@@ -5,12 +5,13 @@
 #include <QScreen>
 
 #include "prefs/vl_prefs.h"
+#include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
-#include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
+#include "ui/main/settings_saver.h"
 #include "ui/widgets/dialog_runner.h"
 
 void CDlgVellumar::RegisterCommands() {
@@ -82,7 +83,7 @@ void CDlgVellumar::OnChooseColumns() {
   columns = dialog.Columns();
   VLGeneralPrefs& prefs = Prefs();
   (heldView ? prefs.heldColumns : prefs.soldColumns).assign(columns.begin(), columns.end());
-  prefs.Save();
+  (void)SaveSettings(this, host.GetPrefs());  // a failure is shown once there
   VisibleList()->Model()->SetColumns(columns);
   RefillLists();
   VisibleList()->setFocus();

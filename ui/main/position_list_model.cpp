@@ -5,9 +5,9 @@
 #include <array>
 
 #include "portfolio/columns/column_catalog.h"
+#include "portfolio/columns/holding_sort.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
-#include "portfolio/views/portfolio_view.h"
 
 namespace {
 
@@ -49,6 +49,8 @@ QPixmap DrawRowIcon(int kind) {
 
 PositionListModel::PositionListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+PositionListModel::~PositionListModel() = default;
+
 QIcon PositionListModel::IconFor(int rowIcon) {
   static const std::array<QIcon, 3> icons = {QIcon(DrawRowIcon(kIconNone)), QIcon(DrawRowIcon(kIconUp)),
                                              QIcon(DrawRowIcon(kIconDown))};
@@ -61,6 +63,7 @@ void PositionListModel::SetColumns(const std::vector<int>& newColumns) {
   headers.clear();
   for (int column : columns) headers.push_back(QString::fromStdString(GetColumnHeader(column)));
   rows.clear();
+  positions.clear();
   sortIndex = -1;
   endResetModel();
 }
@@ -68,43 +71,59 @@ void PositionListModel::SetColumns(const std::vector<int>& newColumns) {
 void PositionListModel::Clear() {
   beginResetModel();
   rows.clear();
+  positions.clear();
   endResetModel();
 }
 
-void PositionListModel::Refill(VLHoldingItemList& positions, const std::vector<int>& newColumns,
+void PositionListModel::Refill(VLHoldingItemList& newPositions, const std::vector<int>& newColumns,
                                int sortColumn, bool ascending) {
-  const PortfolioView view = BuildPortfolioView(positions, newColumns, sortColumn, ascending);
-  std::vector<std::string> changeTexts;
-  changeTexts.reserve(static_cast<size_t>(positions.GetCount()));
+  const bool sortable = IsSortableColumn(sortColumn);
+  if (sortable) SortHoldings(newPositions, sortColumn, ascending);
 
   beginResetModel();
   columns = newColumns;
   headers.clear();
   sortIndex = -1;
-  for (size_t i = 0; i < view.headers.size(); ++i) {
-    headers.push_back(QString::fromStdString(view.headers[i]));
-    if (columns[i] == sortColumn && IsSortableColumn(sortColumn)) sortIndex = static_cast<int>(i);
-  }
-  rows.clear();
-  rows.reserve(view.rows.size());
-  size_t at = 0;
-  for (const auto& item : positions) {  // sorted in place, the same order as the view's rows
-    if (at >= view.rows.size()) break;
-    const auto& holding = static_cast<const VLHoldingItem&>(*item);
-    const PortfolioView::Row& source = view.rows[at++];
-    Row& row = rows.emplace_back();
-    row.id = source.id;
-    std::string change;
-    holding.GetColumnText(kColChange, change);
-    row.icon = RowIconOf(holding, change);
-    row.cells.reserve(source.cells.size());
-    row.colours.reserve(source.cells.size());
-    for (size_t c = 0; c < source.cells.size(); ++c) {
-      row.cells.push_back(QString::fromStdString(source.cells[c]));
-      row.colours.push_back(GetCellTextColour(columns[c], source.cells[c]));
+  for (size_t i = 0; i < columns.size(); ++i) {
+    std::string header = GetColumnHeader(columns[i]);
+    if (sortable && columns[i] == sortColumn) {
+      header += SortMarkSuffix(ascending);
+      sortIndex = static_cast<int>(i);
     }
+    headers.push_back(QString::fromStdString(header));
+  }
+  positions = newPositions.ReleaseAll();
+  rows.clear();
+  rows.resize(positions.size());
+  for (size_t i = 0; i < positions.size(); ++i) {
+    rows[i].holding = static_cast<const VLHoldingItem*>(positions[i].get());
+    rows[i].id = positions[i]->id;
+  }
+  if (rows.size() <= static_cast<size_t>(kFormatAllRows)) {
+    for (size_t i = 0; i < rows.size(); ++i) Formatted(static_cast<int>(i));
   }
   endResetModel();
+}
+
+const PositionListModel::Row& PositionListModel::Formatted(int index) const {
+  Row& row = rows[static_cast<size_t>(index)];
+  if (row.formatted) return row;
+  row.formatted = true;
+  row.cells.reserve(columns.size());
+  row.colours.reserve(columns.size());
+  std::string text;
+  for (int column : columns) {
+    row.holding->GetColumnText(column, text);
+    row.cells.push_back(QString::fromStdString(text));
+    row.colours.push_back(GetCellTextColour(column, text));
+  }
+  row.holding->GetColumnText(kColChange, text);
+  row.icon = RowIconOf(*row.holding, text);
+  return row;
+}
+
+bool PositionListModel::IsRowFormatted(int row) const {
+  return row >= 0 && row < static_cast<int>(rows.size()) && rows[static_cast<size_t>(row)].formatted;
 }
 
 void PositionListModel::SetColours(bool alternate, QColor alternateColour, QColor sortedColour) {
@@ -122,7 +141,7 @@ uint32_t PositionListModel::ItemIdAt(int row) const {
 const QString& PositionListModel::CellText(int row, int column) const {
   static const QString empty;
   if (row < 0 || row >= static_cast<int>(rows.size())) return empty;
-  const std::vector<QString>& cells = rows[static_cast<size_t>(row)].cells;
+  const std::vector<QString>& cells = Formatted(row).cells;
   return column >= 0 && column < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(column)] : empty;
 }
 
@@ -143,33 +162,42 @@ int PositionListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant PositionListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
-  const Row& row = rows[static_cast<size_t>(index.row())];
   const int column = index.column();
   const bool extra = column >= static_cast<int>(columns.size());
+  // What does not depend on the row's texts, first: those are only computed for what is shown.
+  switch (role) {
+    case ItemIdRole:
+      return rows[static_cast<size_t>(index.row())].id;
+    case Qt::BackgroundRole:
+      if (column == sortIndex) return sortedColumnColour;
+      if (alternateRows && index.row() % 2 == 0) return alternateRowColour;
+      return {};
+    case Qt::TextAlignmentRole:
+      return extra ? QVariant() : QVariant::fromValue(AlignmentOf(columns[static_cast<size_t>(column)]));
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+    case Qt::ForegroundRole:
+    case Qt::DecorationRole:
+    case RowIconRole:
+      break;
+    default:
+      return {};
+  }
+  const Row& row = Formatted(index.row());
   switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
       return extra ? QString() : row.cells[static_cast<size_t>(column)];
-    case Qt::TextAlignmentRole:
-      return extra ? QVariant() : QVariant::fromValue(AlignmentOf(columns[static_cast<size_t>(column)]));
     case Qt::ForegroundRole: {
       if (extra) return {};
       const CellTextColour colour = row.colours[static_cast<size_t>(column)];
       if (colour == CellTextColour::Default) return {};
       return QColor::fromRgb(CellTextRgb(colour));
     }
-    case Qt::BackgroundRole:
-      if (column == sortIndex) return sortedColumnColour;
-      if (alternateRows && index.row() % 2 == 0) return alternateRowColour;
-      return {};
     case Qt::DecorationRole:
       return column == 0 ? QVariant(IconFor(row.icon)) : QVariant();
-    case ItemIdRole:
-      return row.id;
-    case RowIconRole:
+    default:  // RowIconRole
       return row.icon;
-    default:
-      return {};
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QScrollBar>
 #include <algorithm>
 #include <array>
 #include <unordered_set>
@@ -28,6 +29,8 @@ PositionListView::PositionListView(PositionListModel* model, QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(true);
   horizontalHeader()->setSortIndicatorShown(false);
+  // A long list measured only the rows it showed: rows scrolled into view may widen a column.
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { FitColumnWidths(true); });
 }
 
 namespace {
@@ -52,15 +55,14 @@ class AdvanceTable {
   std::array<int, 128> ascii{};
 };
 
-// The width of the widest text of one column: the largest sum of character advances, and the laid-out width
-// of the text that has it. Kerning only ever takes a pixel or two off a sum, so the column is never too
-// narrow, and no other text needs laying out.
-int WidestText(const PositionListModel& model, int column, const QFontMetrics& metrics,
+// The width of the widest text of one column over rows [first, end): the largest sum of character advances,
+// and the laid-out width of the text that has it. Kerning only ever takes a pixel or two off a sum, so the
+// column is never too narrow, and no other text needs laying out.
+int WidestText(const PositionListModel& model, int column, int first, int end, const QFontMetrics& metrics,
                const AdvanceTable& advances) {
-  const int rows = model.rowCount();
   int largest = 0;
   int widestRow = -1;
-  for (int r = 0; r < rows; ++r) {
+  for (int r = first; r < end; ++r) {
     const int estimate = advances.Estimate(model.CellText(r, column));
     if (estimate > largest) {
       largest = estimate;
@@ -73,6 +75,21 @@ int WidestText(const PositionListModel& model, int column, const QFontMetrics& m
 }  // namespace
 
 void PositionListView::ApplyColumnWidths() {
+  FitColumnWidths(false);
+}
+
+std::pair<int, int> PositionListView::RowsToMeasure() const {
+  const int rows = listModel->rowCount();
+  if (rows <= PositionListModel::kFormatAllRows) return {0, rows};
+  const int first = std::max(0, rowAt(0));
+  const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+  const int shown = std::max(viewport()->height(), height()) / rowHeight + 2;
+  return {first, std::min(rows, first + shown)};
+}
+
+void PositionListView::FitColumnWidths(bool growOnly) {
+  const auto [first, end] = RowsToMeasure();
+  if (growOnly && end - first == listModel->rowCount()) return;  // every row was measured at the refill
   const QFontMetrics cellMetrics(font());
   const QFontMetrics headerMetrics(horizontalHeader()->font());
   const int padding = 14;
@@ -82,10 +99,10 @@ void PositionListView::ApplyColumnWidths() {
     int width = GetColumnWidth(columns[static_cast<size_t>(c)]);
     const QString header = listModel->headerData(c, Qt::Horizontal).toString();
     width = std::max(width, headerMetrics.horizontalAdvance(header) + padding);
-    int content = WidestText(*listModel, c, cellMetrics, advances);
+    int content = WidestText(*listModel, c, first, end, cellMetrics, advances);
     if (c == 0) content += iconSize().width() + 4;
     width = std::max(width, content + padding);
-    if (columnWidth(c) != width) setColumnWidth(c, width);
+    if (growOnly ? columnWidth(c) < width : columnWidth(c) != width) setColumnWidth(c, width);
   }
 }
 

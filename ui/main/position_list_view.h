@@ -1,6 +1,7 @@
 #pragma once
 #include <QTableView>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class PositionListModel;
@@ -14,7 +15,9 @@ class PositionListView : public QTableView {
   explicit PositionListView(PositionListModel* model, QWidget* parent = nullptr);
 
   PositionListModel* Model() const { return listModel; }
-  // Each column as wide as the widest of its cells, its header and its catalogue width.
+  // Each column as wide as the widest of its cells, its header and its catalogue width. In a list longer
+  // than PositionListModel::kFormatAllRows only the rows in view count (their texts are the only ones
+  // computed); scrolling widens a column when a wider text comes into view.
   void ApplyColumnWidths();
   // The item ids of the selected rows in row order.
   std::vector<uint32_t> SelectedIds() const;
@@ -22,5 +25,9 @@ class PositionListView : public QTableView {
   void SelectIds(const std::vector<uint32_t>& ids, uint32_t current = 0);
 
  private:
+  // The rows whose texts the widths are taken from: all of a short list, the rows in view of a long one.
+  std::pair<int, int> RowsToMeasure() const;
+  void FitColumnWidths(bool growOnly);
+
   PositionListModel* listModel;
 };

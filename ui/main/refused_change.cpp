@@ -3,7 +3,37 @@
 #include "portfolio/database/vl_database.h"
 #include "ui/widgets/string_table.h"
 
-void ShowRefusedChange(QWidget* parent, StringId id, int32_t code, MessageIcon icon, const QStringList& arguments) {
-  const QString detail = code == kVLBusy ? LoadString(StringId::DatabaseBusy) : QString();
-  ShowMessageWithDetail(parent, id, detail, icon, MessageButtons::Ok, arguments);
+namespace {
+
+QString ToQString(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// What goes below the command's own message.
+QString Detail(const VLDatabase& database, int32_t code) {
+  if (code == kVLBusy) return LoadString(StringId::DatabaseBusy);
+  if (code == kVLStoreFull) return LoadString(StringId::DatabaseFull);
+  if (code == kVLReadOnly) {
+    const FileError& cause = database.GetReadOnlyCause();
+    return FormatString(StringId::DatabaseReadOnly, {ToQString(cause.path), ToQString(cause.Cause())});
+  }
+  const FileError& error = database.GetLastFileError();
+  if (code != kVLFailed || !error.IsSet() || database.IsFileLost()) return {};
+  return FormatString(StringId::ChangeNotSaved, {ToQString(error.path), ToQString(error.Cause())});
+}
+
+}  // namespace
+
+void ShowRefusedChange(QWidget* parent, VLDatabase& database, VLDatabaseConn* conn, StringId id, int32_t code,
+                       MessageIcon icon, const QStringList& arguments) {
+  ShowMessageWithDetail(parent, id, Detail(database, code), icon, MessageButtons::Ok, arguments);
+  if (code != kVLFailed || !database.IsFileLost()) return;
+  const QString path = ToQString(database.GetPath());
+  if (ShowMessage(parent, StringId::DatabaseLostWriteBack, MessageIcon::Question, MessageButtons::YesNo,
+                  {path}) != MessageAnswer::Yes) {
+    return;
+  }
+  if (database.WriteBackFile(conn) == kVLOk) return;
+  ShowMessage(parent, StringId::WriteBackError, MessageIcon::Error, MessageButtons::Ok,
+              {path, ToQString(database.GetLastFileError().Cause())});
 }

@@ -6,9 +6,12 @@
 #include "ui/widgets/message_box.h"
 
 class QWidget;
+class VLDatabase;
+class VLDatabaseConn;
 
-// Shows the message of a change the database refused. When another program kept the file locked for the
-// whole wait (the database's busy result), the box also says so, so that the user knows to try again
-// rather than suspect the file.
-void ShowRefusedChange(QWidget* parent, StringId id, int32_t code, MessageIcon icon = MessageIcon::None,
-                       const QStringList& arguments = {});
+// Shows the message of a change the database refused, with why below it: another program kept the file
+// locked (try again), the file has no number left for another record, the database may only be read, or the
+// save failed (the file and the system's reason). When the file was deleted or replaced underneath the
+// window, it then offers to write the window's data back to the path, and says why when that fails too.
+void ShowRefusedChange(QWidget* parent, VLDatabase& database, VLDatabaseConn* conn, StringId id, int32_t code,
+                       MessageIcon icon = MessageIcon::None, const QStringList& arguments = {});

@@ -26,12 +26,21 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ItemCount, "%d item(s)"},
       {StringId::ItemCountSelected, "%d item(s), %d selected"},
       {StringId::SharesHeld, "of %d"},
+      {StringId::ReadOnlyTitle, "%s (read-only)"},
+      {StringId::ReadOnlyLabel, "Read-only: %s"},
       // Messages.
       {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
       {StringId::DatabaseOpenError,
        "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
       {StringId::DatabaseBusy,
        "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a moment."},
+      {StringId::DatabaseTooLarge,
+       "The Vellumar database is too large for the memory\n"
+       "available on this computer, so it was not opened.\n"
+       "Close other programs and start Vellumar again."},
+      {StringId::DatabaseFull,
+       "The Vellumar database holds as many portfolios,\npositions and quotes as its file can number.\n"
+       "Nothing was changed."},
       {StringId::PortfolioNameMissing, "Please specify a portfolio name or click\nCancel to quit."},
       {StringId::PortfolioExists, "\"%s\"\n\nA portfolio with this name already exists."},
       {StringId::PortfolioAddError, "\"%s\"\n\nVellumar was unable to add this portfolio."},
@@ -110,15 +119,29 @@ const std::map<StringId, const char*>& Table() {
        "[ %s ]\n\nVellumar was unable to backup its database to this folder."},
       {StringId::BackupCreateError, "[ %s ]\n\nVellumar was unable to create this backup of its database."},
       {StringId::BackupConfirm, "[ %s ]\n\nVellumar will save a backup copy of its database to this file."},
-      // Texts of our own: typed target and threshold prices that are not amounts.
-      {StringId::TargetPriceInvalid,
-       "The per-share target price is invalid.\nPlease enter an amount of 0 or more, or leave it empty."},
-      {StringId::MarginThresholdInvalid,
-       "The margin equity's per-share price is invalid.\nPlease enter an amount of 0 or more, or leave it "
-       "empty."},
+      // Texts of our own.
       {StringId::SymbolCharactersInvalid,
        "The symbol \"%s\" holds characters no symbol has\n(blanks, commas, quotes or control characters)."},
       {StringId::DateLaterThanToday, "A purchase or sale cannot be dated after today."},
+      {StringId::AmountNotANumber, "\"%s\" is not an amount.\nPlease enter an amount such as %s."},
+      {StringId::WholeNumberNotANumber, "\"%s\" is not a whole number.\nPlease enter a number such as %s."},
+      {StringId::AmountNegative, "The amount cannot be negative."},
+      {StringId::AmountTooLarge, "The amount is too large.  Vellumar keeps amounts\nof at most %s."},
+      {StringId::QuantityNegative, "The number of shares cannot be negative."},
+      {StringId::DateOutOfRange, "A purchase or sale date must lie between\n%s and today."},
+      {StringId::DatabaseOpenFailed, "[ %s ]\n\nVellumar was unable to open its database:\n%s."},
+      {StringId::ReportWriteError, "[ %s ]\n\nVellumar was unable to write this report:\n%s."},
+      {StringId::ChangeNotSaved, "The change could not be saved to\n%s:\n%s.\nThe file was left as it was."},
+      {StringId::DatabaseReadOnly, "The database may only be read, so nothing was changed:\n%s\n(%s)."},
+      {StringId::DatabaseLostWriteBack,
+       "[ %s ]\n\nThe database file was deleted or replaced while\nVellumar was running.  Do you want to "
+       "write "
+       "the\nportfolios and positions shown here back to it?"},
+      {StringId::WriteBackError,
+       "[ %s ]\n\nVellumar was unable to write its database back\nto this file:\n%s."},
+      {StringId::SettingsSaveError,
+       "[ %s ]\n\nVellumar was unable to save its settings to this file:\n%s.\nChanged settings last until "
+       "Vellumar ends."},
       {StringId::PositionDeletedElsewhere,
        "Another program deleted it while you were editing it.  What you\ntyped is still in the dialog; "
        "Cancel closes it."},
@@ -147,7 +170,8 @@ const std::map<StringId, const char*>& Table() {
        "period."},
       {StringId::HistoricalPricesFor, "&Historical prices for %s:"},
       {StringId::AdjustedHistoricalPricesFor, "Adjusted &historical prices for %s:"},
-      {StringId::SearchTextTooShort, "Please enter the text (at least 3 characters)\nyou want to search for."},
+      {StringId::SearchTextTooShort,
+       "Please enter the text (at least 3 characters)\nyou want to search for."},
       {StringId::SearchTextCommonPhrase,
        "The text you're looking for contains a very commonly\nused phrase.  This could take the search a "
        "long "
@@ -159,6 +183,29 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SelectHistoricalPrice, "Please highlight the historical price you want\nto select."},
       {StringId::NewsDaysOutOfRange, "Please enter a duration between 1 and 1000\ndays."},
       {StringId::NewsItemsOutOfRange, "Please enter an item limit between 1 and 5000."},
+      // The performance window.
+      {StringId::PerformanceTitle, "Performance - %s"},
+      {StringId::PerformanceProgress, "Getting the history of %s (%d of %d)..."},
+      {StringId::PerformanceStopped, "Stopped before every history had arrived."},
+      {StringId::PerformanceLeftOut, "%d cash and margin position(s) left out."},
+      {StringId::PerformanceSkipped,
+       "%d stock position(s) without a purchase date (or sold without a sale date) skipped."},
+      {StringId::PerformanceCurrencies,
+       "The securities trade in more than one currency (%s); amounts are added without conversion."},
+      {StringId::PerformanceNoLots, "No stock position with a purchase date by the end of the span."},
+      {StringId::PerformanceSpan, "From %s to %s"},
+      {StringId::PerformanceNoFigures, "No figures."},
+      {StringId::PerformanceNoHistory,
+       "[%s]\n\nThe market-data service has no price history for\n"
+       "this security, so Vellumar cannot show the\nportfolio's performance."},
+      {StringId::PerformanceNoClose,
+       "[%s]\n\nThe price history of this security has no close\n"
+       "on or before %s, when it was held, so Vellumar\ncannot show the portfolio's performance."},
+      {StringId::PerformanceServiceError,
+       "[%s]\n\nVellumar was unable to get the price history of\nthis security from the market-data "
+       "service."},
+      {StringId::PerformanceTooLarge,
+       "The amounts of this portfolio are too large to\nadd up, so Vellumar cannot show its performance."},
       {StringId::AppTitle, "Vellumar!"},
   };
   return table;

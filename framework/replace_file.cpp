@@ -1,0 +1,58 @@
+#include "framework/replace_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "framework/file_util.h"
+#include "framework/save_file_ops.h"
+
+std::string FolderOfPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+bool CanCreateFilesIn(const std::string& folder, FileError* why) {
+  if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return true;
+  if (why) *why = FileError::FromErrno("create a file in", folder);
+  return false;
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view content, FileError& error,
+                        SaveFileOps* ops) {
+  SaveFileOps& io = ops ? *ops : SaveFileOps::System();
+  std::string temp = path + ".XXXXXX";
+  FileHandle file(io.CreateTemp(temp));
+  if (!file.IsOpen()) {
+    error = FileError::FromErrno("create a file in", FolderOfPath(path));
+    return false;
+  }
+  auto fail = [&](FileError why) {
+    error = std::move(why);
+    file.Close();
+    ::unlink(temp.c_str());
+    return false;
+  };
+  // mkstemp makes the file private; a file being replaced keeps its own permissions, a new one gets 0644.
+  struct stat st {};
+  const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  if (::fchmod(file.Get(), mode) != 0) return fail(FileError::FromErrno("set the permissions of", temp));
+  size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t put = io.Write(file.Get(), content.data() + done, content.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (put == 0) errno = ENOSPC;
+      return fail(FileError::FromErrno("write", temp));
+    }
+    done += static_cast<size_t>(put);
+  }
+  if (io.Sync(file.Get()) != 0) return fail(FileError::FromErrno("write", temp));
+  file.Close();
+  if (io.Rename(temp, path) != 0) return fail(FileError::FromErrno("replace", path));
+  // The new file is complete and in place; a failed flush of the folder only risks the rename at a power cut.
+  (void)io.SyncFolder(FolderOfPath(path));
+  return true;
+}

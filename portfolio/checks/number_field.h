@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "portfolio/checks/entry_check.h"
+#include "portfolio/checks/typed_number.h"
+
+// One typed number field of an entry dialog: what it accepts and which message each refusal shows.
+// Dialogs and the command line read every amount and count through this, so both give the same reason.
+struct NumberField {
+  EntryPage page = EntryPage::None;
+  EntryField field = EntryField::None;
+  bool wholeNumber = false;  // a count ("12"), else an amount in cents ("12.34")
+  bool required = false;     // an empty field is refused as below the minimum, else it reads as 0
+  int64_t minimum = 0;
+  int64_t maximum = kLargestStoredValue;
+  StringId notANumber = StringId::None;  // None: the generic "is not an amount / a whole number"
+  StringId negative = StringId::None;    // None: the generic "cannot be negative"
+  StringId tooLarge = StringId::None;    // None: the generic "too large", with the limit
+  StringId belowMinimum = StringId::None;
+  // The arguments of a message of the field's own (for example the shares held of "between 1 and %d").
+  std::vector<std::string> arguments;
+};
+
+// Reads `text` for `field`: Ok with `value` set, or the failure with its reason's message. The generic
+// messages get their arguments here: the text as typed and an example for "not a number", the limit in
+// the user's number format for "too large".
+EntryCheck ReadNumberField(const std::string& text, const NumberField& field, int64_t& value);
+
+// The largest amount a record stores, as the user's number format writes it ("42,949,672.95").
+std::string LargestAmountText();

@@ -1,0 +1,277 @@
+#include "portfolio/performance/performance_calculator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "portfolio/performance/irr_solver.h"
+#include "portfolio/records/calendar_date.h"
+
+namespace {
+
+constexpr double kDaysPerYear = 365.0;
+constexpr int64_t kNoClose = -1;
+
+bool Multiply(int64_t a, int64_t b, int64_t* out) {
+  return !__builtin_mul_overflow(a, b, out);
+}
+bool AddTo(int64_t* sum, int64_t value) {
+  return !__builtin_add_overflow(*sum, value, sum);
+}
+bool SubtractFrom(int64_t* sum, int64_t value) {
+  return !__builtin_sub_overflow(*sum, value, sum);
+}
+
+// A lot with its symbol's index and its two amounts, checked against overflow once.
+struct Lot {
+  const PerformanceLot* lot = nullptr;
+  size_t symbol = 0;
+  int64_t paid = 0;       // "Total Paid"
+  int64_t saleValue = 0;  // when sold
+};
+
+// Walks forward through the days: which lots are held at the close, each symbol's last close so far, and
+// the value and invested capital that follow.
+class HoldingWalk {
+ public:
+  HoldingWalk(const std::vector<Lot>& lots, std::vector<const std::vector<DailyClose>*> closesBySymbol)
+      : lots(lots), closes(std::move(closesBySymbol)) {
+    for (size_t i = 0; i < lots.size(); ++i) {
+      events.push_back({lots[i].lot->purchaseDay, i, true});
+      if (lots[i].lot->sold) events.push_back({lots[i].lot->saleDay, i, false});
+    }
+    std::sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.day < b.day; });
+    held.assign(closes.size(), 0);
+    nextClose.assign(closes.size(), 0);
+    close.assign(closes.size(), kNoClose);
+  }
+
+  // Moves to the close of `day` (days only go forward); false when a sum leaves 64 bits.
+  [[nodiscard]] bool AdvanceTo(int64_t day) {
+    for (; nextEvent < events.size() && events[nextEvent].day <= day; ++nextEvent) {
+      const Event& e = events[nextEvent];
+      const Lot& lot = lots[e.lot];
+      const bool ok =
+          e.enters ? AddTo(&held[lot.symbol], lot.lot->qty) && AddTo(&invested, lot.paid)
+                   : SubtractFrom(&held[lot.symbol], lot.lot->qty) && SubtractFrom(&invested, lot.paid);
+      if (!ok) return false;
+    }
+    for (size_t s = 0; s < closes.size(); ++s) {
+      const std::vector<DailyClose>& list = *closes[s];
+      while (nextClose[s] < list.size() && list[nextClose[s]].day <= day)
+        close[s] = list[nextClose[s]++].closeCents;
+    }
+    return true;
+  }
+
+  // V at the current day, or the status that prevents it (with the symbol's index).
+  PerformanceStatus Value(int64_t* value, size_t* missing) const {
+    *value = 0;
+    for (size_t s = 0; s < closes.size(); ++s) {
+      if (held[s] == 0) continue;
+      if (close[s] == kNoClose) {
+        *missing = s;
+        return PerformanceStatus::NoClose;
+      }
+      int64_t product = 0;
+      if (!Multiply(held[s], close[s], &product) || !AddTo(value, product))
+        return PerformanceStatus::TooLarge;
+    }
+    return PerformanceStatus::Ok;
+  }
+
+  int64_t Invested() const { return invested; }
+
+ private:
+  struct Event {
+    int64_t day;
+    size_t lot;
+    bool enters;
+  };
+
+  const std::vector<Lot>& lots;
+  std::vector<const std::vector<DailyClose>*> closes;
+  std::vector<Event> events;
+  size_t nextEvent = 0;
+  std::vector<int64_t> held;  // shares held per symbol
+  std::vector<size_t> nextClose;
+  std::vector<int64_t> close;  // last close so far per symbol, kNoClose before the first
+  int64_t invested = 0;
+};
+
+// The days from `first` to `last` on which any of the symbols has a close, ascending.
+std::vector<int64_t> ValuationDays(const std::vector<const std::vector<DailyClose>*>& closes, int64_t first,
+                                   int64_t last) {
+  // Only the days the closes cover can be marked: a date read from a damaged file must not size the marks.
+  int64_t earliest = std::numeric_limits<int64_t>::max(), latest = std::numeric_limits<int64_t>::min();
+  for (const auto* list : closes) {
+    if (list->empty()) continue;
+    earliest = std::min(earliest, list->front().day);
+    latest = std::max(latest, list->back().day);
+  }
+  first = std::max(first, earliest);
+  last = std::min(last, latest);
+  if (first > last) return {};
+  std::vector<char> marked(static_cast<size_t>(last - first + 1), 0);
+  for (const auto* list : closes) {
+    auto it = std::lower_bound(list->begin(), list->end(), first,
+                               [](const DailyClose& c, int64_t day) { return c.day < day; });
+    for (; it != list->end() && it->day <= last; ++it) marked[static_cast<size_t>(it->day - first)] = 1;
+  }
+  std::vector<int64_t> days;
+  for (size_t i = 0; i < marked.size(); ++i) {
+    if (marked[i]) days.push_back(first + static_cast<int64_t>(i));
+  }
+  return days;
+}
+
+// The last day before `day` on which any of the symbols has a close; nullopt when none has.
+std::optional<int64_t> LastCloseDayBefore(const std::vector<const std::vector<DailyClose>*>& closes,
+                                          int64_t day) {
+  std::optional<int64_t> best;
+  for (const auto* list : closes) {
+    auto it = std::lower_bound(list->begin(), list->end(), day,
+                               [](const DailyClose& c, int64_t d) { return c.day < d; });
+    if (it == list->begin()) continue;
+    --it;
+    if (!best || it->day > *best) best = it->day;
+  }
+  return best;
+}
+
+PerformanceOutcome Refused(PerformanceStatus status, const std::string& symbol = {}, int64_t day = 0) {
+  PerformanceOutcome outcome;
+  outcome.status = status;
+  outcome.symbol = symbol;
+  outcome.day = day;
+  return outcome;
+}
+
+}  // namespace
+
+PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots, const PerformanceSpan& span,
+                                      const CloseTable& table) {
+  PerformanceOutcome outcome;
+  PerformanceFigures& f = outcome.figures;
+  f.toDay = span.to;
+
+  // The lots bought by TO, their symbols and closes.
+  std::vector<PerformanceLot> taking;
+  for (const PerformanceLot& lot : allLots) {
+    if (lot.purchaseDay <= span.to) taking.push_back(lot);
+  }
+  if (taking.empty()) return outcome;
+  const std::vector<std::string> symbols = SymbolsOf(taking);
+  static const std::vector<DailyClose> kNone;
+  std::vector<const std::vector<DailyClose>*> closes;
+  for (const std::string& symbol : symbols) {
+    const auto it = table.find(symbol);
+    closes.push_back(it == table.end() ? &kNone : &it->second);
+  }
+  std::vector<Lot> lots;
+  for (const PerformanceLot& lot : taking) {
+    Lot l;
+    l.lot = &lot;
+    l.symbol =
+        static_cast<size_t>(std::lower_bound(symbols.begin(), symbols.end(), lot.symbol) - symbols.begin());
+    int64_t cost = 0, proceeds = 0;
+    if (!Multiply(lot.qty, lot.buyPriceCents, &cost) || !AddTo(&cost, lot.buyCommissionCents) ||
+        !Multiply(lot.qty, lot.salePriceCents, &proceeds) ||
+        !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
+      return Refused(PerformanceStatus::TooLarge);
+    }
+    l.paid = cost;
+    l.saleValue = proceeds;
+    lots.push_back(l);
+  }
+
+  int64_t firstPurchase = taking.front().purchaseDay;
+  for (const PerformanceLot& lot : taking) firstPurchase = std::min(firstPurchase, lot.purchaseDay);
+  const int64_t start = std::max(firstPurchase, span.from.value_or(firstPurchase));
+  f.fromDay = start;
+  if (start > span.to) return outcome;
+
+  HoldingWalk walk(lots, closes);
+  const auto valueNow = [&](int64_t day, int64_t* value) {
+    size_t missing = 0;
+    const PerformanceStatus status = walk.Value(value, &missing);
+    if (status == PerformanceStatus::NoClose) return Refused(status, symbols[missing], day);
+    return Refused(status);
+  };
+
+  // With FROM after the first purchase, the value at the close of the last valuation day before it opens
+  // the span; flows up to that day are inside that value. Without an earlier close, nothing may be held then.
+  std::vector<CashFlow> irrFlows;
+  int64_t cutoff = std::numeric_limits<int64_t>::min();
+  if (start > firstPurchase) {
+    const std::optional<int64_t> d0 = LastCloseDayBefore(closes, start);
+    cutoff = d0.value_or(start - 1);
+    if (!walk.AdvanceTo(cutoff)) return Refused(PerformanceStatus::TooLarge);
+    if (PerformanceOutcome r = valueNow(cutoff, &f.openingValueCents); r.status != PerformanceStatus::Ok)
+      return r;
+    if (f.openingValueCents != 0) irrFlows.push_back({cutoff, -f.openingValueCents});
+  }
+
+  // Purchases go in, sales come out, each on its own day.
+  struct Flow {
+    int64_t day;
+    int64_t cents;
+    bool in;
+  };
+  std::vector<Flow> flows;
+  for (const Lot& l : lots) {
+    if (l.lot->purchaseDay > cutoff) flows.push_back({l.lot->purchaseDay, l.paid, true});
+    if (l.lot->sold && l.lot->saleDay > cutoff && l.lot->saleDay <= span.to) {
+      flows.push_back({l.lot->saleDay, l.saleValue, false});
+    }
+  }
+  std::sort(flows.begin(), flows.end(), [](const Flow& a, const Flow& b) { return a.day < b.day; });
+  for (const Flow& flow : flows) irrFlows.push_back({flow.day, flow.in ? -flow.cents : flow.cents});
+
+  // The time-weighted rate: each valuation day's ratio, the day's flows being those since the day before.
+  const std::vector<int64_t> days = ValuationDays(closes, start, span.to);
+  double product = 1.0;
+  int64_t previousValue = f.openingValueCents;
+  size_t nextFlow = 0;
+  for (int64_t day : days) {
+    if (!walk.AdvanceTo(day)) return Refused(PerformanceStatus::TooLarge);
+    int64_t value = 0;
+    if (PerformanceOutcome r = valueNow(day, &value); r.status != PerformanceStatus::Ok) return r;
+    int64_t in = 0, out = 0;
+    for (; nextFlow < flows.size() && flows[nextFlow].day <= day; ++nextFlow) {
+      if (!AddTo(flows[nextFlow].in ? &in : &out, flows[nextFlow].cents))
+        return Refused(PerformanceStatus::TooLarge);
+    }
+    const double denominator = static_cast<double>(previousValue) + static_cast<double>(in);
+    if (denominator != 0) product *= (static_cast<double>(value) + static_cast<double>(out)) / denominator;
+    f.series.push_back({day, value, walk.Invested()});
+    previousValue = value;
+  }
+  if (!days.empty()) {
+    f.ttwror = product - 1.0;
+    const int64_t calendarDays = span.to - days.front();
+    if (calendarDays > 0 && product >= 0) {
+      f.ttwrorAnnualized = std::pow(product, kDaysPerYear / static_cast<double>(calendarDays)) - 1.0;
+    }
+  }
+
+  // The money-weighted rate: the flows and what is held at TO.
+  if (!walk.AdvanceTo(span.to)) return Refused(PerformanceStatus::TooLarge);
+  if (PerformanceOutcome r = valueNow(span.to, &f.finalValueCents); r.status != PerformanceStatus::Ok)
+    return r;
+  f.finalInvestedCents = walk.Invested();
+  irrFlows.push_back({span.to, f.finalValueCents});
+  f.irr = SolveIrr(irrFlows);
+
+  // Realized gains of the sales within the span, by the year of the sale.
+  std::map<int, int64_t> byYear;
+  for (const Lot& l : lots) {
+    if (!l.lot->sold || l.lot->saleDay < start || l.lot->saleDay > span.to) continue;
+    int64_t gain = l.saleValue;
+    if (!SubtractFrom(&gain, l.paid) || !AddTo(&byYear[DateOfDayNumber(l.lot->saleDay).year], gain)) {
+      return Refused(PerformanceStatus::TooLarge);
+    }
+  }
+  for (const auto& [year, gain] : byYear) f.realizedGains.push_back({year, gain});
+  return outcome;
+}

@@ -1,0 +1,82 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "portfolio/performance/daily_close_source.h"
+#include "portfolio/performance/performance_lots.h"
+
+// The span of the figures in days since 1970-01-01: from FROM (none: the first purchase) to TO.
+struct PerformanceSpan {
+  std::optional<int64_t> from;
+  int64_t to = 0;
+};
+
+// Each symbol's closes, oldest first, one per day.
+using CloseTable = std::map<std::string, std::vector<DailyClose>>;
+
+// The value and the invested capital at the close of one valuation day.
+struct PerformancePoint {
+  int64_t day = 0;
+  int64_t valueCents = 0;
+  int64_t investedCents = 0;
+};
+
+struct YearGain {
+  int year = 0;
+  int64_t gainCents = 0;
+};
+
+// The figures of one span. Rates are fractions (0.1234 for 12.34%); nullopt where there is none to give.
+struct PerformanceFigures {
+  std::optional<int64_t> fromDay;  // the later of FROM and the first purchase; none without a lot
+  int64_t toDay = 0;
+  std::optional<double> ttwror;
+  std::optional<double> ttwrorAnnualized;
+  std::optional<double> irr;
+  std::vector<YearGain> realizedGains;   // by year of the sale, ascending
+  std::vector<PerformancePoint> series;  // one point per valuation day
+  int64_t openingValueCents = 0;         // the value before FROM that enters as the opening flow
+  int64_t finalValueCents = 0;           // V(TO)
+  int64_t finalInvestedCents = 0;        // I(TO)
+};
+
+enum class PerformanceStatus {
+  Ok,
+  NoClose,      // a symbol was held on a day before its first close in the history (`symbol`, `day`)
+  TooLarge,     // a sum of cents beyond 64 bits
+  NoHistory,    // the service has no history for `symbol`
+  Unreachable,  // the service did not answer (`request` says why)
+  Failed,       // the service answered something that is not a history (`request` says what)
+  Cancelled,    // stopped by the caller before every history had arrived
+};
+
+struct PerformanceOutcome {
+  PerformanceStatus status = PerformanceStatus::Ok;
+  std::string symbol;
+  int64_t day = 0;
+  CloseRequestResult request;
+  PerformanceFigures figures;  // filled only with Ok
+};
+
+// Days before the start of the span for which closes are asked as well: a symbol without a close on a
+// valuation day takes its last earlier one, which may lie before the span.
+constexpr int64_t kCloseLookbackDays = 31;
+
+// The figures of the lots over `span` from the closes of `closes`; lots bought after TO take no part.
+// Definitions (README, "Portfolio performance"):
+// - a lot is held at the close of day d when it was bought on or before d and is not sold, or sold after d;
+// - valuation days: every day from the start to TO on which one of the lots' symbols has a close;
+// - V(d): quantity x close of the lots held at the close of d, each at its symbol's last close on or before
+// d;
+//   I(d): their "Total Paid";
+// - a purchase or sale counts on the first valuation day on or after its date;
+// - TTWROR: product over the valuation days of (V(d) + out(d)) / (V(d-) + in(d)) - 1, a zero denominator
+//   counting as 1; annualized with the calendar days from the first valuation day to TO (none for 0 days);
+// - IRR: SolveIrr over the purchases, the sales and V(TO) at TO;
+// - with FROM after the first purchase, the value at the close of the last valuation day before FROM is
+//   the opening flow, and what happened up to that day is covered by it.
+PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& lots, const PerformanceSpan& span,
+                                      const CloseTable& closes);

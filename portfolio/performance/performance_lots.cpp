@@ -1,0 +1,93 @@
+#include "portfolio/performance/performance_lots.h"
+
+#include <algorithm>
+#include <map>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+
+// Exchange suffixes of the symbols the quote service uses, and the currency each exchange trades in.
+// London quotes in pence; its currency is still the pound.
+const std::map<std::string, std::string>& SuffixCurrencies() {
+  static const std::map<std::string, std::string> table = {
+      {"AS", "EUR"},  {"AX", "AUD"},  {"BA", "ARS"}, {"BO", "INR"}, {"BR", "EUR"},  {"CBT", "USD"},
+      {"CME", "USD"}, {"CMX", "USD"}, {"CO", "DKK"}, {"DE", "EUR"}, {"F", "EUR"},   {"HE", "EUR"},
+      {"HK", "HKD"},  {"IR", "EUR"},  {"KQ", "KRW"}, {"KS", "KRW"}, {"L", "GBP"},   {"LS", "EUR"},
+      {"MC", "EUR"},  {"MI", "EUR"},  {"MX", "MXN"}, {"NS", "INR"}, {"NYM", "USD"}, {"NZ", "NZD"},
+      {"OL", "NOK"},  {"PA", "EUR"},  {"SA", "BRL"}, {"SI", "SGD"}, {"SS", "CNY"},  {"ST", "SEK"},
+      {"SW", "CHF"},  {"SZ", "CNY"},  {"T", "JPY"},  {"TO", "CAD"}, {"TW", "TWD"},  {"V", "CAD"},
+      {"VI", "EUR"},
+  };
+  return table;
+}
+
+}  // namespace
+
+std::string CurrencyOfSymbol(const std::string& symbol) {
+  if (symbol.empty() || symbol[0] == '^') return {};
+  const size_t dot = symbol.rfind('.');
+  if (dot == std::string::npos) return "USD";
+  std::string suffix = symbol.substr(dot + 1);
+  for (char& c : suffix) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  const auto it = SuffixCurrencies().find(suffix);
+  return it == SuffixCurrencies().end() ? std::string() : it->second;
+}
+
+void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots) {
+  PerformanceLots& out = *lots;
+  for (int i = 0; i < positions.GetCount(); ++i) {
+    const auto* holding = static_cast<const VLHoldingItem*>(positions.GetAt(i));
+    if (holding->GetKind() != kHoldingStock) {
+      ++out.cashAndMargin;
+      continue;
+    }
+    const auto* stock = static_cast<const VLStockHoldingItem*>(holding);
+    PerformanceLot lot;
+    lot.symbol = stock->name;
+    lot.qty = stock->qty;
+    lot.buyPriceCents = stock->buyPricePerShare;
+    lot.buyCommissionCents = stock->buyCommission;
+    lot.sold = stock->IsSold();
+    lot.salePriceCents = stock->salePricePerShare;
+    lot.saleCommissionCents = stock->saleCommission;
+    if (stock->purchaseDate == 0 || (lot.sold && stock->saleDate == 0)) {
+      ++out.skipped;
+      continue;
+    }
+    lot.purchaseDay = DayNumberOfStoredDate(stock->purchaseDate);
+    if (lot.sold) lot.saleDay = DayNumberOfStoredDate(stock->saleDate);
+    if (lot.sold && lot.saleDay < lot.purchaseDay) {
+      ++out.skipped;
+      continue;
+    }
+    const std::string currency = CurrencyOfSymbol(lot.symbol);
+    if (!currency.empty() &&
+        std::find(out.currencies.begin(), out.currencies.end(), currency) == out.currencies.end()) {
+      out.currencies.push_back(currency);
+    }
+    out.lots.push_back(std::move(lot));
+  }
+  std::sort(out.currencies.begin(), out.currencies.end());
+}
+
+std::vector<std::string> SymbolsOf(const std::vector<PerformanceLot>& lots) {
+  std::vector<std::string> symbols;
+  for (const PerformanceLot& lot : lots) symbols.push_back(lot.symbol);
+  std::sort(symbols.begin(), symbols.end());
+  symbols.erase(std::unique(symbols.begin(), symbols.end()), symbols.end());
+  return symbols;
+}
+
+int32_t ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots) {
+  *lots = {};
+  for (const bool held : {true, false}) {
+    VLHoldingItemList positions;
+    if (const int32_t code = db.GetPositions(conn, portfolioId, held, positions); code != kVLOk) return code;
+    CollectLots(positions, lots);
+  }
+  return kVLOk;
+}

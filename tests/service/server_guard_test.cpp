@@ -1,0 +1,120 @@
+// The service as a local server a web page can reach: it answers only requests for this machine, changes
+// files only on a POST, answers pipelined requests in order, and escapes what clients send in its log.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include "service/host_check.h"
+#include "service/request_log.h"
+#include "service_fixture.h"
+
+namespace {
+
+// Sends `bytes` on one connection and reads until the server closes it (or 10 s pass).
+std::string ExchangeUntilClosed(int port, const std::string& bytes) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  timeval timeout{10, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::string answer;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      send(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size())) {
+    char buffer[4096];
+    for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;)
+      answer.append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  return answer;
+}
+
+}  // namespace
+
+TEST(HostCheck, AnswersOnlyNamesOfThisMachine) {
+  const HostCheck check({"Desk.example", "192.168.1.5", "0.0.0.0", ""});
+  for (const char* allowed :
+       {"localhost", "localhost:8642", "LOCALHOST:1", "uk.localhost:8642", "localhost.:80", "127.0.0.1:8642",
+        "127.3.2.1", "[::1]:8642", "[::1]", "desk.example:8642", "192.168.1.5:8642"}) {
+    EXPECT_TRUE(check.Allows(allowed)) << allowed;
+  }
+  // A page's own name pointed at 127.0.0.1 (DNS rebinding), look-alikes, malformed headers, no header.
+  for (const char* refused :
+       {"", "evil.example", "evil.example:8642", "localhost.evil.example", "127.0.0.1.nip.io",
+        "evillocalhost", "0.0.0.0:8642", "10.0.0.1", "[::1", "localhost:80x", "::1", "desk.example.evil"}) {
+    EXPECT_FALSE(check.Allows(refused)) << refused;
+  }
+}
+
+TEST(RequestLog, ControlCharactersFromTheClientAreEscaped) {
+  EXPECT_EQ(RequestLogLine("127.0.0.1", "GET", "/q?s=\x1b[31mRED\n127.0.0.1 GET /forged", 200, 5, 1.25),
+            "127.0.0.1 GET /q?s=\\x1B[31mRED\\x0A127.0.0.1 GET /forged -> 200, 5 bytes, 1.2 ms");
+  EXPECT_EQ(EscapeForLog("a\\b\x7f\xc3\xa9\t"), "a\\\\b\\x7F\\xC3\\xA9\\x09");
+  const std::string line = RequestLogLine("::1", "GET", "/" + std::string(200, 'a') + "\x07", 404, 0, 0.0);
+  EXPECT_EQ(line, "::1 GET /" + std::string(159, 'a') + "... -> 404, 0 bytes, 0.0 ms");
+}
+
+TEST(MarketServer, RequestsForAnotherHostGet421) {
+  auto market = FixtureMarket();
+  ServedMarket running(*market);
+  ASSERT_TRUE(running.Ready());
+  httplib::Client client("127.0.0.1", running.Port());
+  auto rebound = client.Get("/d/quotes.csv?s=MSFT&f=sl1", {{"Host", "attacker.example:8642"}});
+  ASSERT_TRUE(rebound);
+  EXPECT_EQ(rebound->status, 421);
+  EXPECT_EQ(rebound->body.find("MSFT"), std::string::npos);
+  auto local = client.Get("/d/quotes.csv?s=MSFT&f=sl1", {{"Host", "localhost:8642"}});
+  ASSERT_TRUE(local);
+  EXPECT_EQ(local->status, 200);
+  EXPECT_EQ(ExchangeUntilClosed(running.Port(), "GET /healthz HTTP/1.0\r\n\r\n").substr(0, 12),
+            "HTTP/1.1 421");
+}
+
+TEST(MarketServer, AFetchChangesFilesOnlyOnAPost) {
+  auto market = FixtureMarket();
+  ServedMarket running(*market);
+  ASSERT_TRUE(running.Ready());
+  httplib::Client client("127.0.0.1", running.Port());
+  auto get = client.Get("/vellumar/fetch?s=MSFT");
+  ASSERT_TRUE(get);
+  EXPECT_EQ(get->status, 405);
+  EXPECT_EQ(get->get_header_value("Allow"), "POST");
+  auto post = client.Post("/vellumar/fetch?s=MSFT", "", "application/x-www-form-urlencoded");
+  ASSERT_TRUE(post);
+  EXPECT_EQ(post->status, 503) << "no sources set up here: the fetch itself answers";
+  auto posted = client.Post("/healthz", "x=1", "application/x-www-form-urlencoded");
+  ASSERT_TRUE(posted);
+  EXPECT_EQ(posted->status, 405);
+  EXPECT_EQ(posted->get_header_value("Allow"), "GET, HEAD");
+  auto after = client.Get("/healthz");  // the same kept-alive connection carries on after the POST's body
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->status, 200);
+}
+
+TEST(MarketServer, PipelinedRequestsAreEachAnsweredInOrder) {
+  auto market = FixtureMarket();
+  ServedMarket running(*market);
+  ASSERT_TRUE(running.Ready());
+  const std::string request = "GET /healthz HTTP/1.1\r\nHost: localhost\r\n\r\n";
+  const std::string answer = ExchangeUntilClosed(
+      running.Port(),
+      request + "GET /d/quotes.csv?s=MSFT&f=s HTTP/1.1\r\nHost: localhost\r\n\r\n" +
+          "POST /vellumar/fetch?s=MSFT HTTP/1.1\r\nHost: localhost\r\nContent-Length: 0\r\n\r\n" +
+          "GET /healthz HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
+  std::vector<size_t> starts;
+  for (size_t at = answer.find("HTTP/1.1 "); at != std::string::npos; at = answer.find("HTTP/1.1 ", at + 1)) {
+    starts.push_back(at);
+  }
+  ASSERT_EQ(starts.size(), 4u) << answer;
+  EXPECT_EQ(answer.substr(starts[0], 12), "HTTP/1.1 200");
+  EXPECT_EQ(answer.substr(starts[1], 12), "HTTP/1.1 200");
+  EXPECT_NE(answer.find("\"MSFT\"", starts[1]), std::string::npos);
+  EXPECT_LT(answer.find("\"MSFT\"", starts[1]), starts[2]);
+  EXPECT_EQ(answer.substr(starts[2], 12), "HTTP/1.1 503");
+  EXPECT_EQ(answer.substr(starts[3], 12), "HTTP/1.1 200");
+}

@@ -1,0 +1,289 @@
+#include "ui/marketdata/c_dlg_performance.h"
+
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QLabel>
+#include <QList>
+#include <QLocale>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/performance/history_close_source.h"
+#include "portfolio/performance/performance_run.h"
+#include "portfolio/performance/performance_texts.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "ui/marketdata/performance_chart.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/string_table.h"
+#include "ui/widgets/ui_message_pump.h"
+
+namespace {
+
+// The window reads through a connection of its own; what the database posts to it is not needed, the
+// events tell it what changed.
+class NoCommands : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
+QList<QPointer<CDlgPerformance>>& OpenWindows() {
+  static QList<QPointer<CDlgPerformance>> windows;
+  return windows;
+}
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+void SetFigure(QLabel* label, const QString& text) {
+  label->setText(text);
+  label->setAccessibleName(text);
+}
+
+}  // namespace
+
+CDlgPerformance::CDlgPerformance(VLDatabase& database, uint32_t portfolio, QWidget* parent,
+                                 IDailyCloseSource* closeSource)
+    : BusyDialog(parent, Qt::Window, CloseWhileBusy::WhenDone),
+      db(database),
+      portfolioId(portfolio),
+      source(closeSource ? *closeSource : SessionCloseSource()),
+      commandTarget(std::make_shared<NoCommands>()) {
+  setObjectName(QStringLiteral("Performance"));
+  setModal(false);
+  conn = db.Connect(commandTarget, 0, 0, 0);
+  db.AddListener(this);
+  OpenWindows().append(this);
+  CreateControls();
+  UpdateTitle();
+  SetSpan(Span::All);
+}
+
+CDlgPerformance::~CDlgPerformance() {
+  OpenWindows().removeAll(QPointer<CDlgPerformance>(this));
+  db.RemoveListener(this);
+  if (conn) (void)db.Disconnect(conn);
+}
+
+CDlgPerformance* CDlgPerformance::ForPortfolio(uint32_t id) {
+  for (const QPointer<CDlgPerformance>& window : OpenWindows()) {
+    if (window && window->portfolioId == id) return window;
+  }
+  return nullptr;
+}
+
+void CDlgPerformance::UpdateTitle() {
+  VLPortfolioItem portfolio;
+  if (conn && db.GetPortfolio(conn, portfolioId, portfolio) == kVLOk) portfolioName = Q(portfolio.name);
+  setWindowTitle(FormatString(StringId::PerformanceTitle, portfolioName));
+  setAccessibleName(windowTitle());
+}
+
+void CDlgPerformance::SetSpan(Span chosen) {
+  if (QAbstractButton* b = spanButtons->button(static_cast<int>(chosen))) b->setChecked(true);
+  const QDate today = DateOfDay(TodayDayNumber());
+  allHistory = chosen == Span::All;
+  const QDate from = chosen == Span::OneMonth     ? today.addMonths(-1)
+                     : chosen == Span::SixMonths  ? today.addMonths(-6)
+                     : chosen == Span::YearToDate ? QDate(today.year(), 1, 1)
+                     : chosen == Span::OneYear    ? today.addYears(-1)
+                     : chosen == Span::ThreeYears ? today.addYears(-3)
+                                                  : fromEdit->date();
+  toEdit->setMaximumDate(today);
+  toEdit->setDate(today);
+  fromEdit->setDate(from);
+  if (shownOnce) Recompute();
+}
+
+void CDlgPerformance::showEvent(QShowEvent* event) {
+  BusyDialog::showEvent(event);
+  if (shownOnce) return;
+  shownOnce = true;
+  PostRecompute();
+}
+
+void CDlgPerformance::SetComputing(bool on) {
+  computing = on;
+  for (QAbstractButton* b : spanButtons->buttons()) b->setEnabled(!on);
+  for (QWidget* w : std::initializer_list<QWidget*>{fromEdit, toEdit, updateButton}) w->setEnabled(!on);
+  progressBar->setVisible(on);
+  cancelButton->setVisible(on);
+  if (on) progressBar->setValue(0);
+}
+
+bool CDlgPerformance::ShowProgress(int done, int total, const std::string& symbol) {
+  if (cancelRequested) return false;
+  progressBar->setRange(0, std::max(total, 1));
+  progressBar->setValue(done);
+  if (!symbol.empty()) {
+    progressLabel->setText(
+        FormatString(StringId::PerformanceProgress,
+                     QStringList{Q(symbol), QString::number(done + 1), QString::number(total)}));
+  }
+  progressLabel->repaint();
+  progressBar->repaint();
+  return true;
+}
+
+void CDlgPerformance::Recompute() {
+  if (computing) {
+    recomputeAfter = true;
+    return;
+  }
+  PerformanceLots lots;
+  if (!conn || ReadPortfolioLots(db, conn, portfolioId, &lots) != kVLOk) {
+    ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
+    return;
+  }
+  appliedFrom = fromEdit->date();
+  appliedTo = toEdit->date();
+  PerformanceSpan asked;
+  asked.to = DayOfDate(toEdit->date());
+  if (!allHistory) asked.from = std::min(DayOfDate(fromEdit->date()), asked.to);
+
+  QStringList notes;
+  if (lots.cashAndMargin > 0)
+    notes << FormatString(StringId::PerformanceLeftOut, QString::number(lots.cashAndMargin));
+  if (lots.skipped > 0) notes << FormatString(StringId::PerformanceSkipped, QString::number(lots.skipped));
+  if (lots.currencies.size() > 1) {
+    QStringList names;
+    for (const std::string& c : lots.currencies) names << Q(c);
+    notes << FormatString(StringId::PerformanceCurrencies, names.join(QStringLiteral(", ")));
+  }
+  notesLabel->setText(notes.join(u' '));
+  notesLabel->setVisible(!notes.isEmpty());
+
+  cancelRequested = false;
+  progressLabel->clear();
+  SetComputing(true);
+  QPointer<CDlgPerformance> alive(this);
+  PerformanceOutcome result;
+  {
+    const ScopedUiMessagePump pump;
+    result =
+        RunPerformance(lots, asked, source, [this, &alive](int done, int total, const std::string& symbol) {
+          return alive && ShowProgress(done, total, symbol);
+        });
+  }
+  if (!alive) return;
+  outcome = std::move(result);
+  SetComputing(false);
+  progressLabel->clear();
+  if (outcome.status == PerformanceStatus::Ok) {
+    ShowFigures();
+  } else {
+    ShowRefusal();
+  }
+  emit Computed();
+  EndBusy();
+  if (recomputeAfter && !CloseRequested()) {
+    recomputeAfter = false;
+    PostRecompute();
+  }
+}
+
+void CDlgPerformance::ShowFigures() {
+  const PerformanceFigures& f = outcome.figures;
+  if (f.fromDay && allHistory) {
+    fromEdit->setDate(DateOfDay(*f.fromDay));
+    appliedFrom = fromEdit->date();
+  }
+  const QLocale locale;
+  SetFigure(spanLabel,
+            f.fromDay ? FormatString(StringId::PerformanceSpan,
+                                     QStringList{locale.toString(DateOfDay(*f.fromDay), QLocale::ShortFormat),
+                                                 locale.toString(DateOfDay(f.toDay), QLocale::ShortFormat)})
+                      : LoadString(StringId::PerformanceNoLots));
+  SetFigure(ttwrorValue, Q(RateText(f.ttwror)));
+  SetFigure(annualizedValue, Q(RateText(f.ttwrorAnnualized)));
+  SetFigure(irrValue, Q(RateText(f.irr)));
+  SetFigure(valueValue, Q(MoneyText(f.finalValueCents)));
+  SetFigure(investedValue, Q(MoneyText(f.finalInvestedCents)));
+  gainsTable->setRowCount(static_cast<int>(f.realizedGains.size()));
+  for (int row = 0; row < gainsTable->rowCount(); ++row) {
+    const YearGain& g = f.realizedGains[static_cast<size_t>(row)];
+    auto* gain = new QTableWidgetItem(Q(MoneyText(g.gainCents)));
+    gain->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    gainsTable->setItem(row, 0, new QTableWidgetItem(QString::number(g.year)));
+    gainsTable->setItem(row, 1, gain);
+  }
+  chart->SetPoints(f.series);
+}
+
+void CDlgPerformance::ClearFigures() {
+  SetFigure(spanLabel,
+            LoadString(outcome.status == PerformanceStatus::Cancelled ? StringId::PerformanceStopped
+                                                                      : StringId::PerformanceNoFigures));
+  for (QLabel* label : {ttwrorValue, annualizedValue, irrValue, valueValue, investedValue}) {
+    SetFigure(label, Q(RateText(std::nullopt)));
+  }
+  gainsTable->setRowCount(0);
+  chart->SetPoints({});
+}
+
+void CDlgPerformance::ShowRefusal() {
+  ClearFigures();
+  const QString symbol = Q(outcome.symbol);
+  switch (outcome.status) {
+    case PerformanceStatus::NoHistory:
+      ShowMessage(this, StringId::PerformanceNoHistory, MessageIcon::Exclamation, MessageButtons::Ok,
+                  {symbol});
+      break;
+    case PerformanceStatus::NoClose:
+      ShowMessage(this, StringId::PerformanceNoClose, MessageIcon::Exclamation, MessageButtons::Ok,
+                  {symbol, QLocale().toString(DateOfDay(outcome.day), QLocale::ShortFormat)});
+      break;
+    case PerformanceStatus::Unreachable:
+    case PerformanceStatus::Failed: {
+      const FetchFailure& failure = outcome.request.failure;
+      QString detail = Q(failure.Describe());
+      if (failure.IsLocalServiceDown()) {
+        detail += QStringLiteral("\nThe market-data service on this machine is not running.");
+      }
+      ShowMessageWithDetail(this, StringId::PerformanceServiceError, detail, MessageIcon::Error,
+                            MessageButtons::Ok, {symbol});
+      break;
+    }
+    case PerformanceStatus::TooLarge:
+      ShowMessage(this, StringId::PerformanceTooLarge, MessageIcon::Error);
+      break;
+    case PerformanceStatus::Cancelled:
+    case PerformanceStatus::Ok:
+      break;
+  }
+}
+
+void CDlgPerformance::OnCancel() {
+  cancelRequested = true;
+}
+
+void CDlgPerformance::PostRecompute() {
+  if (recomputePosted) return;
+  recomputePosted = true;
+  Post([this] {
+    recomputePosted = false;
+    Recompute();
+  });
+}
+
+void CDlgPerformance::OnDatabaseEvent(const VLDatabaseEvent& event) {
+  if (event.portfolioId != portfolioId) return;
+  switch (event.kind) {
+    case VLDatabaseEvent::kPortfolioModified:
+      UpdateTitle();
+      break;
+    case VLDatabaseEvent::kPortfolioDeleted:
+      Post([this] { close(); });
+      break;
+    case VLDatabaseEvent::kPositionAdded:
+    case VLDatabaseEvent::kPositionChanged:
+    case VLDatabaseEvent::kPositionRemoved:
+      if (shownOnce) PostRecompute();
+      break;
+    default:
+      break;
+  }
+}
