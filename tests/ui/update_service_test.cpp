@@ -114,6 +114,7 @@ TEST_F(UpdateServiceTest, SuccessRefillsThroughTheEventAndFailureShowsTheMessage
   RunPosted();
   EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("1010"))->text(), QString());
   EXPECT_EQ(RowTexts(), updated);
+  EXPECT_FALSE(window->statusBar()->currentMessage().contains(QStringLiteral("Updating")));
 }
 
 TEST_F(UpdateServiceTest, QuoteLookupShowsTheLineForAStockAnIndexAnUnknownSymbolAndAFailure) {
