@@ -186,7 +186,8 @@ void CDlgVellumar::CreateControls() {
   symbolEdit->setObjectName(Id(2088));
   symbolEdit->setAccessibleName(QStringLiteral("Symbol"));
   symbolEdit->setFixedWidth(fontMetrics().averageCharWidth() * 14);
-  symbolEdit->installEventFilter(this);  // Enter in it reaches the window (keyPressEvent)
+  // Focus selects its text (eventFilter); Enter in it goes on to the window (keyPressEvent).
+  symbolEdit->installEventFilter(this);
   quoteRow->addWidget(symbolEdit);
   for (int id : {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall}) {
     quoteRow->addWidget(AddCommandButton(id, central));
