@@ -95,8 +95,8 @@ uint32_t DbSession::FindPortfolio(const std::string& idOrName, CliIo& io) {
 }
 
 void DbSession::WarnIfNotJournaled(CliIo& io) {
+  if (!db->LastChangeNotJournaled()) return;
   const FileError& error = db->GetLastJournalError();
-  if (!error.IsSet()) return;
   Warn(io, "the change was saved, but the change journal could not record it (" + error.Describe() +
                "), so it cannot be undone");
 }

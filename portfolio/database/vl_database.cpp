@@ -213,8 +213,8 @@ int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
     std::lock_guard guard(lock);
     if (rc = CheckChange(conn); rc != kVLOk) return rc;
     if (rc = BeginFileChange(reload); rc != kVLOk) return rc;
-    lastJournalError = {};
     lastJournalSequence = 0;
+    lastChangeNotJournaled = false;
     rc = apply(change);
     if (rc == kVLOk) {
       rc = SaveKeepingLock();

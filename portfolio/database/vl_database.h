@@ -198,9 +198,11 @@ class VLDatabase : public Database {
                                    VLJournalState& state, int waitMs = Database::kDefaultLockWaitMs);
   [[nodiscard]] int32_t GetJournalState(VLDatabaseConn* conn, VLJournalState& state,
                                         int waitMs = kReloadLockWaitMs);
-  // Why the journal could not be read or written. A change whose entry could not be written is still
-  // saved (it reports success); this says so until the next change.
+  // Why the journal could not be read or written, the last time it could not.
   const FileError& GetLastJournalError() const { return lastJournalError; }
+  // The last change was saved (it reported success) but its entry could not be written, so it cannot be
+  // undone; GetLastJournalError says why. Until the next change.
+  bool LastChangeNotJournaled() const { return lastChangeNotJournaled; }
   // The store's fingerprint: the sum of the hashes of every portfolio's and position's image.
   uint64_t GetFingerprint();
 
@@ -324,4 +326,5 @@ class VLDatabase : public Database {
   std::string journalProgram = "vellumar";
   FileError lastJournalError;
   uint64_t lastJournalSequence = 0;  // of the entry the last change wrote
+  bool lastChangeNotJournaled = false;
 };

@@ -76,6 +76,7 @@ void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
   const mode_t mode = ::stat(GetPath().c_str(), &st) == 0 ? (st.st_mode & 0666) : 0644;
   if (!Journal().Append(entry, mode)) {
     lastJournalError = journal.LastError();
+    lastChangeNotJournaled = true;
     return;
   }
   lastJournalSequence = entry.header.sequence;

@@ -104,7 +104,8 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
   if (newSymbols.size() > std::numeric_limits<uint32_t>::max() - lastQuoteId) return kVLStoreFull;
 
   // What the windows are told: the portfolios that come, change and go; of the positions, one event each
-  // where a portfolio has one, else that portfolio as changed (one refill, not one per position).
+  // where a portfolio has one, else one "position changed" naming no position (one refill of that portfolio,
+  // not one per position).
   std::map<uint32_t, std::vector<VLDatabaseEvent>> positionEvents;
   std::vector<VLDatabaseEvent> portfolioEvents;
   std::vector<VLDatabaseEvent> portfoliosGone;
@@ -136,7 +137,7 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
       change.events.push_back(events.front());
     } else if (std::none_of(portfoliosGone.begin(), portfoliosGone.end(),
                             [id = portfolioId](const auto& e) { return e.portfolioId == id; })) {
-      change.events.emplace_back(portfolioId, 0, VLDatabaseEvent::kPortfolioModified);
+      change.events.emplace_back(portfolioId, 0, VLDatabaseEvent::kPositionChanged);
     }
   }
   change.events.insert(change.events.end(), portfoliosGone.begin(), portfoliosGone.end());

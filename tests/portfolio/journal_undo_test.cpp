@@ -313,7 +313,7 @@ TEST_F(JournalUndoTest, TheWindowsAreToldWhatCameBackOneRefillPerPortfolio) {
   log.entries.clear();
   VLJournalStep step;
   ASSERT_EQ(db->Undo(conn, step), kVLOk);
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"cmd 32825", "event 0 1 0", "event 1 1 0"}));
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"cmd 32825", "event 0 1 0", "event 4 1 0"}));
   EXPECT_EQ(step.portfolioIds, std::vector<uint32_t>{retirement});
   EXPECT_EQ(step.positionIds, (std::vector<uint32_t>{msft, cash, margin}));
 

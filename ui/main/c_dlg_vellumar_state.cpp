@@ -98,6 +98,7 @@ void CDlgVellumar::RefreshCommandStates() {
     readOnlyLabel->setAccessibleDescription(readOnlyLabel->toolTip());
   }
   readOnlyLabel->setVisible(readOnly);
+  RefreshEditCommands();
 }
 
 void CDlgVellumar::RefreshUpdatedLabel() {
