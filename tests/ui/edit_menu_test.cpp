@@ -167,7 +167,8 @@ TEST_F(EditMenuTest, TheHistoryListsNewestFirstGreysUndoneChangesAndFollowsOther
   const QTreeWidgetItem* undone = list->topLevelItem(1);
   EXPECT_EQ(undone->data(3, Qt::AccessibleTextRole).toString(),
             QStringLiteral("Add position 2 (IBM, 10 shares) to Growth, undone"));
-  EXPECT_EQ(undone->foreground(3).color(), history->palette().color(QPalette::Disabled, QPalette::Text));
+  EXPECT_EQ(undone->foreground(3).color(), CDlgChangeHistory::UndoneColour(history->palette()));
+  EXPECT_TRUE(undone->font(3).italic());
   EXPECT_NE(list->topLevelItem(2)->foreground(3).color(), undone->foreground(3).color());
   EXPECT_EQ(list->topLevelItem(2)->data(3, Qt::AccessibleTextRole).toString(),
             QStringLiteral("Add position 1 (MSFT, 100 shares) to Growth"));

@@ -21,6 +21,14 @@ QString Moment(int64_t seconds) {
 
 }  // namespace
 
+QColor CDlgChangeHistory::UndoneColour(const QPalette& palette) {
+  // Between the text and the background, nearer the text: grey, and still easy to read.
+  const QColor text = palette.color(QPalette::Text);
+  const QColor base = palette.color(QPalette::Base);
+  return QColor::fromRgbF(text.redF() * 0.6f + base.redF() * 0.4f, text.greenF() * 0.6f + base.greenF() * 0.4f,
+                          text.blueF() * 0.6f + base.blueF() * 0.4f);
+}
+
 CDlgChangeHistory::CDlgChangeHistory(VLDatabase& db, VLDatabaseConn* connection, QWidget* parent)
     : QDialog(parent, Qt::Window), database(db), conn(connection) {
   setObjectName(QStringLiteral("ChangeHistory"));
@@ -41,6 +49,7 @@ CDlgChangeHistory::CDlgChangeHistory(VLDatabase& db, VLDatabaseConn* connection,
                          QStringLiteral("Change")});
   list->setRootIsDecorated(false);
   list->setUniformRowHeights(true);
+  list->setAllColumnsShowFocus(true);  // a row is one change: the focus mark goes round all of it
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->header()->setStretchLastSection(true);
   list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -87,7 +96,7 @@ void CDlgChangeHistory::Reload(bool force) {
   const QTreeWidgetItem* current = list->currentItem();
   const QString selected = current ? current->text(kSequence) : QString();
   list->clear();
-  const QBrush grey = palette().brush(QPalette::Disabled, QPalette::Text);
+  const QColor grey = UndoneColour(palette());
   const QString undone = LoadString(StringId::ChangeHistoryUndone);
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<qsizetype>(entries.size()));
@@ -99,8 +108,11 @@ void CDlgChangeHistory::Reload(bool force) {
                  e.undone ? QString::fromStdString(e.text) + QStringLiteral(", ") + undone
                           : QString::fromStdString(e.text));
     if (e.undone) {
+      QFont italic = list->font();
+      italic.setItalic(true);
       for (int c = 0; c < kColumns; ++c) {
         row->setForeground(c, grey);
+        row->setFont(c, italic);
         row->setToolTip(c, undone);
       }
     }

@@ -1,9 +1,11 @@
 #pragma once
+#include <QColor>
 #include <QDialog>
 #include <QTimer>
 #include <cstdint>
 
 class QLabel;
+class QPalette;
 class QPushButton;
 class QTreeWidget;
 class VLDatabase;
@@ -22,6 +24,8 @@ class CDlgChangeHistory : public QDialog {
   // Lists the journal again when it was written since (or always, with `force`).
   void Reload(bool force = false);
   QTreeWidget* List() const { return list; }
+  // The text colour of an undone change.
+  static QColor UndoneColour(const QPalette& palette);
 
  signals:
   void UndoRequested();
