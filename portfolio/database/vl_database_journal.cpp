@@ -47,9 +47,8 @@ ChangeRecorder::Finder VLDatabase::RecordFinder(size_t lookups) {
 uint64_t VLDatabase::CurrentFingerprint() {
   if (fingerprintKnown) return fingerprint;
   uint64_t sum = 0;
-  for (const ItemList* list : {static_cast<const ItemList*>(&portfolios), static_cast<const ItemList*>(&positions)}) {
-    for (const auto& item : *list) sum += ImageHash(imager.Image(*item));
-  }
+  for (const auto& item : portfolios) sum += ImageHash(imager.Image(JournalRecordKind::Portfolio, *item));
+  for (const auto& item : positions) sum += ImageHash(imager.Image(JournalRecordKind::Position, *item));
   fingerprint = sum;
   fingerprintKnown = true;
   return sum;

@@ -72,7 +72,7 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
   for (const JournalRecordChange& r : entry.records) {
     const std::string& now = undo ? r.after : r.before;
     Item* current = find(r.kind, r.id);
-    if (!current ? !now.empty() : (now.empty() || imager.Image(*current) != now)) return kVLJournalMismatch;
+    if (!current ? !now.empty() : (now.empty() || imager.Image(r.kind, *current) != now)) return kVLJournalMismatch;
   }
 
   // The records as the step leaves them, all read before anything changes.

@@ -29,7 +29,7 @@ void ChangeRecorder::Note(JournalRecordKind recordKind, uint32_t id, Item* recor
   JournalRecordChange change;
   change.kind = recordKind;
   change.id = id;
-  if (record) change.before = std::string(imager.Image(*record));
+  if (record) change.before = std::string(imager.Image(recordKind, *record));
   records.push_back(std::move(change));
 }
 
@@ -41,7 +41,7 @@ void ChangeRecorder::SetStep(JournalEntryKind stepKind, uint64_t stepTarget) {
 void ChangeRecorder::Finish(const Finder& findNow) {
   for (JournalRecordChange& change : records) {
     Item* record = findNow(change.kind, change.id);
-    change.after = record ? std::string(imager.Image(*record)) : std::string();
+    change.after = record ? std::string(imager.Image(change.kind, *record)) : std::string();
   }
   // A record noted but left as it was is no part of the change.
   std::erase_if(records, [](const JournalRecordChange& c) { return c.before == c.after; });

@@ -1,5 +1,7 @@
 #include "portfolio/journal/record_image.h"
 
+#include <utility>
+
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
 #include "portfolio/records/vl_holding_item.h"
@@ -42,26 +44,23 @@ constexpr size_t kImageBufferSize = 1024;
 
 RecordImager::RecordImager()
     : sink(std::make_unique<Sink>()),
-      archive(std::make_unique<Archive>(*sink, Archive::Mode::Store, kImageBufferSize)),
-      scratch(std::make_unique<VLStockHoldingItem>()) {}
+      archive(std::make_unique<Archive>(*sink, Archive::Mode::Store, kImageBufferSize)) {}
 
 RecordImager::~RecordImager() = default;
 
-std::string_view RecordImager::Image(Item& item) {
+std::string_view RecordImager::Image(JournalRecordKind kind, Item& item) {
   sink->bytes.clear();
-  Item* written = &item;
-  if (auto* holding = dynamic_cast<VLHoldingItem*>(&item); holding && holding->GetKind() == kHoldingStock) {
-    // Copied into the scratch position, whose strings keep their storage from one record to the next.
-    if (scratch->CopyFrom(static_cast<const VLStockHoldingItem*>(holding))) {
-      scratch->quoteId = 0;
-      written = scratch.get();
-    }
+  VLStockHoldingItem* stock = nullptr;
+  if (kind == JournalRecordKind::Position && static_cast<VLHoldingItem&>(item).GetKind() == kHoldingStock) {
+    stock = static_cast<VLStockHoldingItem*>(&item);
   }
-  archive->WriteString(written->GetTypeName());
+  const uint32_t quoteId = stock ? std::exchange(stock->quoteId, 0u) : 0;
+  archive->WriteString(item.GetTypeName());
   // Records of this store always write themselves; a failure would leave a shorter image, which no
   // restore accepts.
-  (void)written->Serialize(archive.get());
+  (void)item.Serialize(archive.get());
   archive->Flush();
+  if (stock) stock->quoteId = quoteId;
   return sink->bytes;
 }
 

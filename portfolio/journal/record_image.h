@@ -6,7 +6,6 @@
 
 class Archive;
 class Item;
-class VLStockHoldingItem;
 
 // Which list of the store a journaled record belongs to.
 enum class JournalRecordKind : uint8_t { Portfolio = 0, Position = 1 };
@@ -22,14 +21,14 @@ class RecordImager {
   RecordImager(const RecordImager&) = delete;
   RecordImager& operator=(const RecordImager&) = delete;
 
-  // The image of `item`; the bytes stay valid until the next call. Records of this store always write.
-  std::string_view Image(Item& item);
+  // The image of `item`, a record of `kind`; the bytes stay valid until the next call. Records of this store
+  // always write. A stock position's quote id is set to 0 while it is written and put back after.
+  std::string_view Image(JournalRecordKind kind, Item& item);
 
  private:
   class Sink;
   std::unique_ptr<Sink> sink;
   std::unique_ptr<Archive> archive;
-  std::unique_ptr<VLStockHoldingItem> scratch;  // a stock position's copy with its quote id cleared
 };
 
 // The record an image holds, when it is a whole record of `kind` (a portfolio, or a stock, cash or margin
