@@ -206,7 +206,7 @@ int32_t VLDatabase::ReloadIfChanged() {
 
 int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
                               const std::function<int32_t(Change& change)>& apply) {
-  Change change{kind, {}, ChangeRecorder(imager, RecordFinder(0))};
+  Change change{kind, {}, ChangeRecorder(imager, RecordFinder())};
   Notice reload;
   int32_t rc = kVLOk;
   {
@@ -316,10 +316,10 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
     if (lastPortfolioId == std::numeric_limits<uint32_t>::max()) return kVLStoreFull;
     auto stored = std::make_unique<VLPortfolioItem>();
     if (!portfolio.CopyTo(stored.get())) return kVLFailed;
+    change.record.Portfolio(lastPortfolioId + 1);
     stored->id = ++lastPortfolioId;
     stored->created = Now();
     portfolio.id = stored->id;
-    change.record.Portfolio(stored->id);
     change.record.SetText("Add portfolio " + stored->name);
     portfolios.Add(std::move(stored));
     change.events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioAdded);

@@ -266,8 +266,9 @@ class VLDatabase : public Database {
   // The journal's index brought up to date for a reader (not inside a change).
   [[nodiscard]] int32_t RefreshJournalForReading(int waitMs);
   void FillJournalState(VLJournalState& state, const JournalHistory& history);
-  // The records of the store by kind and id; with many to find, through an index built once.
-  ChangeRecorder::Finder RecordFinder(size_t lookups);
+  // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
+  // rest through an index built once.
+  ChangeRecorder::Finder RecordFinder();
   uint64_t CurrentFingerprint();
   // Undo (true) or redo (false).
   [[nodiscard]] int32_t JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step);

@@ -2,6 +2,7 @@
 // the journal for the command line and the windows. Undo and redo are in vl_database_undo.cpp.
 #include <sys/stat.h>
 
+#include <iterator>
 #include <unordered_map>
 
 #include "portfolio/database/vl_database.h"
@@ -12,7 +13,7 @@
 namespace {
 
 // Above this many look-ups, the records are found through an index built once.
-constexpr size_t kIndexedLookups = 16;
+constexpr size_t kSearchedLookups = 16;
 
 }  // namespace
 
@@ -26,21 +27,34 @@ std::string VLDatabase::GetJournalPath() {
   return Journal().Path();
 }
 
-ChangeRecorder::Finder VLDatabase::RecordFinder(size_t lookups) {
-  if (lookups <= kIndexedLookups) {
-    return [this](JournalRecordKind kind, uint32_t id) -> Item* {
-      return kind == JournalRecordKind::Portfolio ? static_cast<Item*>(FindPortfolio(id)) : FindPosition(id);
-    };
-  }
-  using Index = std::unordered_map<uint32_t, Item*>;
-  auto byId = std::make_shared<std::pair<Index, Index>>();
-  for (const auto& item : portfolios) byId->first.emplace(item->id, item.get());
-  byId->second.reserve(static_cast<size_t>(positions.GetCount()));
-  for (const auto& item : positions) byId->second.emplace(item->id, item.get());
-  return [byId](JournalRecordKind kind, uint32_t id) -> Item* {
-    const Index& index = kind == JournalRecordKind::Portfolio ? byId->first : byId->second;
-    const auto found = index.find(id);
-    return found == index.end() ? nullptr : found->second;
+ChangeRecorder::Finder VLDatabase::RecordFinder() {
+  // The first few look-ups search the lists from their end (new records are there), knowing that an id
+  // beyond a counter was never given; once there are more, an index built once answers them. The index is
+  // taken when it is built: a caller notes a record before it changes, adds or removes it, never after.
+  struct Index {
+    size_t lookups = 0;
+    std::unordered_map<uint32_t, Item*> portfolios;
+    std::unordered_map<uint32_t, Item*> positions;
+  };
+  auto index = std::make_shared<Index>();
+  return [this, index](JournalRecordKind kind, uint32_t id) -> Item* {
+    const bool portfolio = kind == JournalRecordKind::Portfolio;
+    if (id > (portfolio ? lastPortfolioId : lastPositionId)) return nullptr;
+    const ItemList& list = portfolio ? static_cast<const ItemList&>(portfolios) : positions;
+    if (++index->lookups <= kSearchedLookups) {
+      for (auto it = std::make_reverse_iterator(list.end()); it != std::make_reverse_iterator(list.begin()); ++it) {
+        if ((*it)->id == id) return it->get();
+      }
+      return nullptr;
+    }
+    if (index->lookups == kSearchedLookups + 1) {
+      for (const auto& item : portfolios) index->portfolios.emplace(item->id, item.get());
+      index->positions.reserve(static_cast<size_t>(positions.GetCount()));
+      for (const auto& item : positions) index->positions.emplace(item->id, item.get());
+    }
+    const auto& byId = portfolio ? index->portfolios : index->positions;
+    const auto found = byId.find(id);
+    return found == byId.end() ? nullptr : found->second;
   };
 }
 
@@ -61,7 +75,7 @@ uint64_t VLDatabase::GetFingerprint() {
 
 void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
   if (record.Empty()) return;
-  record.Finish(RecordFinder(record.Records().size()));
+  record.Finish(RecordFinder());
   if (record.Empty()) return;
   // Each record's old hash out, its new one in; a store whose sum is not known yet is summed as it is now.
   const uint64_t delta = record.FingerprintAfter(0);

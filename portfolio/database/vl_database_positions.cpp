@@ -128,13 +128,13 @@ int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
     if (!quote) return kVLStoreFull;
     auto stock = std::make_unique<VLStockHoldingItem>();
     CopyStockFields(fields, *stock);
+    change.record.Position(lastPositionId + 1);
     stock->id = ++lastPositionId;
     stock->ownerPortfolioId = portfolioId;
     stock->quoteId = quote->id;
     stock->quote = quote->quote;
     stock->name = quote->name;
     id = stock->id;
-    change.record.Position(id);
     change.record.Portfolio(portfolioId);
     change.record.SetText("Add " + PositionWords(*stock) + " to " + PortfolioName(portfolioId));
     positions.Add(std::move(stock));
@@ -149,9 +149,9 @@ int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
     if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+    change.record.Position(lastPositionId + 1);
     position->id = id = ++lastPositionId;
     position->ownerPortfolioId = portfolioId;
-    change.record.Position(id);
     change.record.Portfolio(portfolioId);
     change.record.SetText("Add " + PositionWords(*position) + " to " + PortfolioName(portfolioId));
     positions.Add(std::move(position));

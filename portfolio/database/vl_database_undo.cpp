@@ -67,7 +67,7 @@ int32_t VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& 
 }
 
 int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo, VLJournalStep& step) {
-  const ChangeRecorder::Finder find = RecordFinder(entry.records.size());
+  const ChangeRecorder::Finder find = RecordFinder();
   // Each record as the store holds it now must be the entry's image of it, byte for byte.
   for (const JournalRecordChange& r : entry.records) {
     const std::string& now = undo ? r.after : r.before;
