@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWidget>
@@ -10,10 +12,20 @@
 namespace {
 constexpr int kAnswerWaitMs = 500;
 const QByteArray kActivate = "activate\n";
+
+// The same folder however it was spelled (a trailing slash, "..", a link); short enough for a socket path.
+QString FolderKey(const QString& folder) {
+  const QString canonical = QDir(folder).canonicalPath();
+  const QByteArray path = (canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical).toUtf8();
+  return QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16));
+}
+
 }  // namespace
 
-CInstanceChecker::CInstanceChecker(const QString& name, QObject* parent)
-    : QObject(parent), serverName(name + QStringLiteral("-") + QString::number(::getuid())) {}
+CInstanceChecker::CInstanceChecker(const QString& name, const QString& folder, QObject* parent)
+    : QObject(parent),
+      serverName(name + QStringLiteral("-") + QString::number(::getuid()) + QStringLiteral("-") +
+                 FolderKey(folder)) {}
 
 CInstanceChecker::~CInstanceChecker() = default;
 

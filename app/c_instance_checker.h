@@ -6,13 +6,15 @@
 class QLocalServer;
 class QWidget;
 
-// Lets one instance of the application run per user: the first listens on a local socket named after the
-// application; a later one asks it to come to the front and ends.
+// Lets one instance of the application run per database folder: the first listens on a local socket named
+// after the application, the user and the folder; a later one on the same folder asks it to come to the
+// front and ends. A copy of the program that keeps its database elsewhere (a portable copy) runs on its own.
 class CInstanceChecker : public QObject {
   Q_OBJECT
 
  public:
-  explicit CInstanceChecker(const QString& name, QObject* parent = nullptr);
+  // `folder` is the folder of the database the instance works on.
+  CInstanceChecker(const QString& name, const QString& folder, QObject* parent = nullptr);
   ~CInstanceChecker() override;
 
   // True when another instance answers on the socket.
@@ -21,6 +23,8 @@ class CInstanceChecker : public QObject {
   void ActivatePreviousInstance();
   // Starts listening for later instances, which bring `window` to the front. False when another runs.
   [[nodiscard]] bool TrackFirstInstanceRunning(QWidget* window);
+  // The local socket's name.
+  const QString& ServerName() const { return serverName; }
 
  private:
   void BringToFront();

@@ -24,13 +24,14 @@ void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path)
 }
 
 bool CVellumarApp::StartUp() {
-  instanceChecker = std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"));
+  paths = GetAppPaths();
+  instanceChecker =
+      std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"), QString::fromStdString(paths.dataFolder));
   if (instanceChecker->PreviousInstanceRunning()) {
     instanceChecker->ActivatePreviousInstance();
     return false;
   }
 
-  paths = GetAppPaths();
   std::string failedFolder;
   if (!EnsureAppFolders(paths, failedFolder)) {
     ShowStartupError(StringId::DatabaseCreateError, paths.DatabasePath());
@@ -105,6 +106,18 @@ void CVellumarApp::Backup(QWidget* parent) {
   if (!copied.Ok()) {
     ShowMessage(parent, copied.messageId, MessageIcon::None, MessageButtons::Ok, {target});
   }
+}
+
+RealPriceFolders CVellumarApp::GetRealPriceFolders() const {
+  const std::string programFolder = GetModuleFolder();
+  return {ServiceDataFolder(paths, programFolder), BundledServiceDataFolder(programFolder)};
+}
+
+void CVellumarApp::RestartMarketDataService() {
+  if (!serviceLauncher.IsOurs()) return;
+  serviceLauncher.Stop();
+  // Not answering afterwards shows as a failed update, as a remote service would.
+  (void)serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
 }
 
 void CVellumarApp::AddSecondaryWindow(QWidget* window) {

@@ -37,6 +37,8 @@ class CVellumarApp : public IMainWindowHost {
   void AddSecondaryWindow(QWidget* window) override;
   bool HasSecondaryWindows() const override;
   void CloseSecondaryWindows() override;
+  RealPriceFolders GetRealPriceFolders() const override;
+  void RestartMarketDataService() override;
 
  private:
   [[nodiscard]] bool StartUp();

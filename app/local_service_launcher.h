@@ -19,6 +19,8 @@ class LocalServiceLauncher : public QObject {
   // True when the service answers afterwards (already running, or started now).
   [[nodiscard]] bool EnsureRunning(const ServiceHosts& hosts, const QString& programFolder);
   void Stop();
+  // True while a service this launcher started runs.
+  bool IsOurs() const { return service.Pid() > 0; }
 
   // Whether `host` ("name[:port]") names this machine.
   static bool IsLoopbackHost(const QString& host);

@@ -6,7 +6,6 @@
 #include <ctime>
 #include <sstream>
 
-#include "marketdata/market_date.h"
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/records/calendar_date.h"
 
@@ -66,13 +65,9 @@ bool ParseCents(const std::string& text, uint32_t* cents) {
 }
 
 bool ParseDate(const std::string& text, int64_t* storedDate) {
-  int year = 0, month = 0, day = 0;
-  char tail = 0;
-  if (text.size() != 10 || std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) {
-    return false;
-  }
-  if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(month, year)) return false;
-  *storedDate = StoredDateOf(CalendarDate{year, month, day});
+  CalendarDate date;
+  if (!ParseIsoDate(text, &date)) return false;
+  *storedDate = StoredDateOf(date);
   return true;
 }
 

@@ -58,7 +58,7 @@ bool ChooseView(const CliArgs& args, ViewChoice* choice, std::string* problem) {
   choice->sortColumn = choice->held ? defaults.heldSortBy : defaults.soldSortBy;
   choice->ascending = choice->held ? defaults.heldSortAscending : defaults.soldSortAscending;
   if (args.HasOption("columns") && !ParseColumns(args.Option("columns"), &choice->columns)) {
-    *problem = "--columns needs different column ids from 0 to 73, such as 0,1,3";
+    *problem = "--columns needs different column ids from 0 to " + std::to_string(kColumnCount - 1) + ", such as 0,1,3";
     return false;
   }
   if (args.HasOption("sort")) {

@@ -68,6 +68,15 @@ std::string FindInstalledDataFolder(const std::string& programFolder) {
   return {};
 }
 
+std::string BundledServiceDataFolder(const std::string& programFolder) {
+  const std::string installed = FindInstalledDataFolder(programFolder);
+  return installed.empty() ? WithSlash(programFolder) + "data/" : installed;
+}
+
+std::string ServiceDataFolder(const AppPaths& paths, const std::string& programFolder) {
+  return paths.portable ? BundledServiceDataFolder(programFolder) : paths.MarketDataFolder();
+}
+
 AppPaths DecideAppPaths(const std::string& programFolder, const UserFolders& user) {
   AppPaths paths;
   const std::string folder = WithSlash(programFolder);

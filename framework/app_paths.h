@@ -34,6 +34,13 @@ struct AppPaths {
 // "<prefix>/bin/" or "<prefix>/libexec/vellumar/" of an installation; empty otherwise.
 std::string FindInstalledDataFolder(const std::string& programFolder);
 
+// The market-data service's own data (securities, the price-source preset): "data/" beside the programs,
+// or the installed tree's data folder. With its trailing '/'.
+std::string BundledServiceDataFolder(const std::string& programFolder);
+// The folder the market-data service reads the user's price sources and history files from when started
+// without --data: the bundled folder in portable use, else the user's market-data folder. Trailing '/'.
+std::string ServiceDataFolder(const AppPaths& paths, const std::string& programFolder);
+
 // The decision for a program in `programFolder` (trailing '/'). Relative XDG values are ignored, as the
 // XDG base directory rules say. Nothing is created.
 AppPaths DecideAppPaths(const std::string& programFolder, const UserFolders& user);

@@ -112,6 +112,12 @@ enum class StringId : int {
   DatabaseLostWriteBack = 3014,  // question; %s: the database file
   WriteBackError = 3015,         // %s: the database file, %s: why
   SettingsSaveError = 3016,      // %s: the settings file, %s: why
+  PositionDeletedElsewhere = 3500,  // detail of 2072 when another program deleted the position being edited
+  NoWebBrowser = 3501,              // %s: the page nothing could open
+  RealPricesSetupError = 3502,      // %s: why the price sources could not be written
+  RealPricesFetchedAt = 460,        // %s: when real prices were last fetched
+  RealPricesNeverFetched = 461,
+  FetchingRealPrices = 462,         // status bar, %d of %d, %s: the symbol
   // The market-data windows.
   ChartTitle = 114,                   // chart window without symbols
   ChartTitleFor = 115,                // %s: the symbols, joined by ", "

@@ -4,9 +4,12 @@
 #include <iterator>
 #include <variant>
 
+#include "portfolio/columns/column_catalog.h"
+
 namespace {
 
-constexpr int32_t kLastColumnId = 73;
+// The catalogue's ids (a header-only constant: the settings do not need the catalogue's code).
+constexpr int32_t kLastColumnId = kColumnCount - 1;
 
 // Columns the lists cannot sort by; a stored sort column among them reads as 0.
 constexpr int32_t kUnsortableColumns[] = {2, 20, 21, 22, 24, 30};

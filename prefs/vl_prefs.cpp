@@ -4,24 +4,29 @@ void VLPrefs::SetFileName(const std::string& name) {
   Prefs::SetFileName(name);
   general.SetFileName(name);
   services.SetFileName(name);
+  updates.SetFileName(name);
 }
 
 void VLPrefs::Load() {
   general.Load();
   services.Load();
+  updates.Load();
 }
 
 bool VLPrefs::Save() {
   const bool generalSaved = general.Save();
   const bool servicesSaved = services.Save();
-  return generalSaved && servicesSaved;
+  const bool updatesSaved = updates.Save();
+  return generalSaved && servicesSaved && updatesSaved;
 }
 
 FileError VLPrefs::SaveFailure() const {
-  return general.GetLastSaveError().IsSet() ? general.GetLastSaveError() : services.GetLastSaveError();
+  if (general.GetLastSaveError().IsSet()) return general.GetLastSaveError();
+  return services.GetLastSaveError().IsSet() ? services.GetLastSaveError() : updates.GetLastSaveError();
 }
 
 void VLPrefs::SetDefaults() {
   general.SetDefaults();
   services.SetDefaults();
+  updates.SetDefaults();
 }

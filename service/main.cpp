@@ -23,19 +23,15 @@
 
 // The securities shipped with the program: "data" beside it, or the installed tree's share/vellumar.
 static std::string BundledDataFolder() {
-  const std::string installed = FindInstalledDataFolder(GetModuleFolder());
-  return installed.empty() ? GetModuleFolder() + "data" : installed;
+  return BundledServiceDataFolder(GetModuleFolder());
 }
 
 // The folder of the user's own files: the bundled one when the program is used portably, else the user's
 // market-data folder, made when missing.
-static bool DefaultDataFolder(const std::string& bundled, std::string& folder) {
+static bool DefaultDataFolder(std::string& folder) {
   const AppPaths paths = GetAppPaths();
-  if (paths.portable) {
-    folder = bundled;
-    return true;
-  }
-  folder = paths.MarketDataFolder();
+  folder = ServiceDataFolder(paths, GetModuleFolder());
+  if (paths.portable) return true;
   std::string failed;
   if (EnsureAppFolders(paths, failed)) return true;
   std::fprintf(stderr, "vellumar-marketd: cannot make the folder %s\n", failed.c_str());
@@ -113,7 +109,7 @@ int main(int argc, char** argv) {
   }
   const std::string bundled = BundledDataFolder();
   std::string dataDir = options.dataDir;
-  if (dataDir.empty() && !DefaultDataFolder(bundled, dataDir)) return 1;
+  if (dataDir.empty() && !DefaultDataFolder(dataDir)) return 1;
   SecurityList securities;
   if (!LoadSecurities(bundled, dataDir, securities)) return 1;
   const size_t securityCount = securities.Size();

@@ -84,3 +84,20 @@ std::vector<std::string> SplitPlusList(std::string_view raw) {
   }
   return out;
 }
+
+std::vector<std::string> SplitSymbolList(std::string_view raw) {
+  const std::string decoded = PercentDecode(raw, false);
+  std::vector<std::string> out;
+  std::string symbol;
+  for (const char c : decoded) {
+    // A run of separators counts as one: "MSFT, KO" is two symbols, not three.
+    if (c == '+' || c == ',' || c == ' ' || c == '\t') {
+      if (!symbol.empty()) out.push_back(std::move(symbol));
+      symbol.clear();
+      continue;
+    }
+    symbol += c;
+  }
+  if (!symbol.empty()) out.push_back(std::move(symbol));
+  return out;
+}

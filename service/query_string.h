@@ -26,3 +26,6 @@ class QueryString {
 std::string PercentDecode(std::string_view text, bool plusIsBlank);
 // "A+B%2BC" -> {"A", "B", "C"}: decoded, then split at every "+".
 std::vector<std::string> SplitPlusList(std::string_view raw);
+// The symbols of a quote request as the classic service read them: separated by "+", "," or blanks (a run
+// of them is one separator), after decoding; "MSFT,KO+^DJI" -> {"MSFT", "KO", "^DJI"}.
+std::vector<std::string> SplitSymbolList(std::string_view raw);

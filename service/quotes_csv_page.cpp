@@ -175,7 +175,8 @@ ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery) {
     if (unknown.empty()) return BadRequest("f= needs at least one field code");
     return BadRequest("unknown field code \"" + unknown + "\" in f=");
   }
-  const std::vector<std::string> symbols = SplitPlusList(rawSymbols);
+  const std::vector<std::string> symbols = SplitSymbolList(rawSymbols);
+  if (symbols.empty()) return BadRequest("quotes need s=SYMBOL[+SYMBOL...]");
   if (symbols.size() > kMaxQuoteSymbols)
     return BadRequest("at most " + std::to_string(kMaxQuoteSymbols) + " symbols per request");
 

@@ -24,5 +24,6 @@ struct QuoteField;
 void AppendQuoteLine(const QuoteFigures& quote, const std::vector<const QuoteField*>& fields,
                      std::string& out);
 
-// GET /d/quotes.csv?s=A+B&f=codes : one line per symbol, in the order asked.
+// GET /d/quotes.csv?s=A+B&f=codes : one line per symbol, in the order asked; symbols may also be separated
+// by commas or blanks.
 ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery);

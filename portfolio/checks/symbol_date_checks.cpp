@@ -40,9 +40,3 @@ bool SaleBeforePurchase(int64_t purchaseDate, int64_t saleDate) {
   if (purchaseDate == 0 || saleDate == 0) return false;
   return DayNumberOfStoredDate(saleDate) < DayNumberOfStoredDate(purchaseDate);
 }
-
-std::string IsoDateText(const CalendarDate& date) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return text;
-}

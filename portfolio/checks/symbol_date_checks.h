@@ -20,6 +20,3 @@ EntryCheck CheckDateInRange(int64_t date, int64_t today, EntryField field);
 // stored by an older version at local midnight and one stored today compare right); false when either is
 // not set.
 bool SaleBeforePurchase(int64_t purchaseDate, int64_t saleDate);
-
-// "1900-01-01": a day as the date pickers and the command line write it.
-std::string IsoDateText(const CalendarDate& date);

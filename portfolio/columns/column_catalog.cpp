@@ -103,6 +103,7 @@ constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
     {"Post-Sale Gain", "Post-sale gain realized for this position", 50, kAlignRight, kSortNumberAscending},
     {"Sale Value", "Total value of sold position (less sales commission)", 50, kAlignRight,
      kSortNumberAscending},
+    {"Currency", "Currency the security is quoted in (GBp: pence)", 55, kAlignLeft, kSortText},
 }};
 
 struct Category {
@@ -112,7 +113,7 @@ struct Category {
 
 const std::array<Category, kCategoryCount - 1>& Categories() {
   static const std::array<Category, kCategoryCount - 1> categories{{
-      {"Basic Information", {0, 1, 34}},
+      {"Basic Information", {0, 1, 34, 74}},
       {"Fundamentals", {33, 19, 5, 7, 6, 20, 22, 21, 23}},
       {"Performance", {54, 55, 24, 48, 49, 50, 51, 52, 53}},
       {"Forecast", {25, 36, 42, 43, 44, 45, 46}},

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-// The list columns: a fixed id from 0 to 73 is what preferences store, what the column chooser edits and
-// what a position is asked about. Everything here is a pure function of the id; ids outside 0 to 73 have
+// The list columns: a fixed id from 0 to 74 is what preferences store, what the column chooser edits and
+// what a position is asked about. Everything here is a pure function of the id; ids outside 0 to 74 have
 // empty texts, width and alignment 0, and cannot be sorted.
 enum ColumnId : int {
   kColSymbol = 0,
@@ -80,7 +80,8 @@ enum ColumnId : int {
   kColPostSalePriceChg = 71,
   kColPostSaleGain = 72,
   kColSaleValue = 73,
-  kColumnCount = 74,
+  kColCurrency = 74,  // added after the classic 74: files that never name it read as before
+  kColumnCount = 75,
 };
 
 // Alignment, in the list control's own numbering.

@@ -6,6 +6,7 @@
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/column_catalog.h"
+#include "portfolio/columns/exchange_currency.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
@@ -234,6 +235,7 @@ const std::array<TextRule, kColumnCount> kTextRules{{
       const double v = StockColumnValue(h, kColSaleValue);
       return (h.IsSold() && v > 0) ? Money(v) : "";
     },
+    [](const H& h) { return ExchangeCurrency(h.quote->exchange); },
 }};
 }  // namespace
 

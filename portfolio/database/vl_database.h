@@ -159,6 +159,9 @@ class VLDatabase : public Database {
 
   // Quotes and market.
   [[nodiscard]] int32_t UpdateQuotes(VLDatabaseConn* conn);
+  // The same refresh for the cached quotes of `symbols` only (a position just added or given a new symbol),
+  // without the market time; symbols without a cached quote are left out. Notifies as UpdateQuotes does.
+  [[nodiscard]] int32_t UpdateQuotesOf(VLDatabaseConn* conn, const std::vector<std::string>& symbols);
   [[nodiscard]] int32_t SetMarket(VLDatabaseConn* conn, int32_t index);
   [[nodiscard]] int32_t GetMarket(VLDatabaseConn* conn, int32_t& index);
   [[nodiscard]] int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
@@ -215,6 +218,9 @@ class VLDatabase : public Database {
                VLHoldingItemList& positionList);
 
  private:
+  // Both refreshes: every cached quote with the market time, or only those of `only`.
+  int32_t RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only);
+
   // Which of a connection's commands a change posts.
   enum class NoticeKind : int {
     Portfolios = 1,  // portfolioCmd: the portfolio set changed

@@ -1,4 +1,5 @@
 // The quote refresh, the market setting and the summary of the portfolio database.
+#include <algorithm>
 #include <chrono>
 #include <unordered_map>
 
@@ -26,6 +27,14 @@ class RefreshScope {
 }  // namespace
 
 int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
+  return RefreshQuotes(conn, nullptr);
+}
+
+int32_t VLDatabase::UpdateQuotesOf(VLDatabaseConn* conn, const std::vector<std::string>& symbols) {
+  return RefreshQuotes(conn, &symbols);
+}
+
+int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only) {
   Notice notice{NoticeKind::Quotes, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
   Notice reload;
   {
@@ -47,14 +56,16 @@ int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
       return true;
     };
     std::string time, status;
-    const bool haveTime = quoteSource->FetchMarketTime(market, time, status);
-    std::vector<StockInfo> fetched(static_cast<size_t>(quotes.GetCount()));
+    const bool haveTime = !only && quoteSource->FetchMarketTime(market, time, status);
+    std::vector<StockInfo> fetched;
+    fetched.reserve(static_cast<size_t>(quotes.GetCount()));
     for (int i = 0; i < quotes.GetCount(); ++i) {
       const auto* quote = static_cast<const VLStockInfoItem*>(quotes.GetAt(i));
-      StockInfo& info = fetched[static_cast<size_t>(i)];
-      info = *quote->quote;
+      if (only && std::find(only->begin(), only->end(), quote->name) == only->end()) continue;
+      StockInfo& info = fetched.emplace_back(*quote->quote);
       info.symbol = quote->name;
     }
+    if (fetched.empty() && only) return kVLOk;  // nothing to ask for, nothing changed
     for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
       std::vector<StockInfo*> batch;
       for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i) batch.push_back(&fetched[i]);

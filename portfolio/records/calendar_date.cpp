@@ -1,5 +1,7 @@
 #include "portfolio/records/calendar_date.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
@@ -46,4 +48,29 @@ int64_t DayNumberOfStoredDate(int64_t stored) {
   constexpr int64_t kFarthest = int64_t{10000000000000000};
   stored = stored > kFarthest ? kFarthest : (stored < -kFarthest ? -kFarthest : stored);
   return FloorDiv(stored + kNoon - 1, kSecondsPerDay);
+}
+
+std::string IsoDateText(const CalendarDate& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+bool ParseIsoDate(const std::string& text, CalendarDate* date) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+  int parts[3] = {};
+  const size_t starts[3] = {0, 5, 8};
+  const size_t ends[3] = {4, 7, 10};
+  for (int p = 0; p < 3; ++p) {
+    for (size_t i = starts[p]; i < ends[p]; ++i) {
+      if (text[i] < '0' || text[i] > '9') return false;
+      parts[p] = parts[p] * 10 + (text[i] - '0');
+    }
+  }
+  const CalendarDate parsed{parts[0], parts[1], parts[2]};
+  if (parsed.year < 1 || parsed.month < 1 || parsed.month > 12 || parsed.day < 1) return false;
+  // A day past the month's end would come back as a day of the next month.
+  if (!(DateOfDayNumber(DayNumberOf(parsed)) == parsed)) return false;
+  *date = parsed;
+  return true;
 }

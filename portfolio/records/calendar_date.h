@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 // A purchase or sale date is a calendar day, not a moment: it must read as the same day in every time
 // zone. A day is stored as noon UTC of that day (so a program that reads it as a local time still sees
@@ -21,6 +22,11 @@ inline constexpr CalendarDate kLatestDate{9999, 12, 31};
 // Days since 1970-01-01 of a proleptic Gregorian date (negative before 1970).
 int64_t DayNumberOf(const CalendarDate& date);
 CalendarDate DateOfDayNumber(int64_t dayNumber);
+
+// "2024-03-15" for a date, and back: the reverse takes exactly YYYY-MM-DD naming a real day of the years 1
+// to 9999, and is false for anything else.
+std::string IsoDateText(const CalendarDate& date);
+[[nodiscard]] bool ParseIsoDate(const std::string& text, CalendarDate* date);
 
 // The stored form of a day (never 0, the "no date" value).
 int64_t StoredDateOfDay(int64_t dayNumber);

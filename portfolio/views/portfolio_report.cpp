@@ -159,12 +159,19 @@ void AppendSummary(std::string& doc, const PortfolioReportInput& input) {
     const bool postSaleRed = !StartsWithMinus(s.postSaleGain) && s.postSaleGain != "0.00";
     AppendSummaryRow(doc, false, "Post-Sale Gain:", RedIf(postSaleRed, text(s.postSaleGain)));
   }
+  // Totals of several currencies say so, in the free row of the held view's middle group.
+  const std::string mixed = MixedCurrenciesText(s);
+  if (!input.heldView && !mixed.empty()) AppendSummaryRow(doc, false, "Mixed currencies:", text(mixed));
   doc += kSummaryTableGap;
   if (!input.heldView) return;
 
   doc += kSummaryTableStart;
   AppendSummaryRow(doc, true, "Equity:", text(s.equity));
-  AppendSummaryRow(doc, false, " ", "");
+  if (mixed.empty()) {
+    AppendSummaryRow(doc, false, " ", "");
+  } else {
+    AppendSummaryRow(doc, false, "Mixed currencies:", text(mixed));
+  }
   AppendSummaryRow(doc, false, " ", "");
   doc += kSummaryTableGap;
   doc += kSummaryTableStart;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
+#include "portfolio/columns/exchange_currency.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_currency.h"
@@ -33,6 +35,7 @@ VLCurrency Minus(VLCurrency a, const VLCurrency& b) {
 struct Totals {
   VLCurrency value, paid, proceeds, marginable, cash, owed;
   VLCurrency change;  // added as amounts, which saturate rather than overflow
+  std::set<std::string> currencies;
 };
 
 bool Counts(const VLHoldingItem& holding, bool held, const std::vector<uint32_t>* ids) {
@@ -42,6 +45,9 @@ bool Counts(const VLHoldingItem& holding, bool held, const std::vector<uint32_t>
 }
 
 void AddStock(const VLStockHoldingItem& stock, Totals& t) {
+  if (std::string currency = ExchangeCurrency(stock.quote->exchange); !currency.empty()) {
+    t.currencies.insert(std::move(currency));
+  }
   const VLCurrency value = stock.GetCurrentValue();
   t.value.Add(value);
   t.paid.Add(stock.GetTotalPaid());
@@ -103,5 +109,17 @@ VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem
   s.marginAvailable = MoneyText(available.GetValue(), format);
   s.netProceeds = MoneyText(t.proceeds.GetValue(), format);
   s.postSaleGain = MoneyText(postSale.GetValue(), format);
+  s.currencies.assign(t.currencies.begin(), t.currencies.end());
   return s;
+}
+
+std::string MixedCurrenciesText(const VLPortfolioSummary& summary) {
+  const std::vector<std::string>& names = summary.currencies;
+  if (names.size() < 2) return {};
+  std::string text;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  return text + ", not converted";
 }

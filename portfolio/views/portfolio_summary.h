@@ -18,7 +18,13 @@ struct VLPortfolioSummary {
   std::string marginAvailable;
   std::string netProceeds;
   std::string postSaleGain;
+  // The currencies of the stock positions counted (ExchangeCurrency), sorted. With more than one the totals
+  // add up amounts in different currencies: there is no conversion yet.
+  std::vector<std::string> currencies;
 };
+
+// "GBp and USD, not converted" when the totals mix currencies, naming them; empty when they do not.
+std::string MixedCurrenciesText(const VLPortfolioSummary& summary);
 
 // Totals of `positions` (one portfolio's, in database order, stock quotes already refreshed) for the held
 // or sold view, restricted to `ids` when given. Amounts are put in the number format's grouping.

@@ -1,4 +1,5 @@
-// One instance per user: a second one finds the first, hands over to it and ends.
+// One instance per database folder: a second one on the same folder finds the first, hands over to it and
+// ends; one on another folder runs on its own.
 #include "app/c_instance_checker.h"
 
 #include <sys/socket.h>
@@ -22,16 +23,18 @@ QString UniqueName() {
   static int counter = 0;
   return QStringLiteral("VellumarTest-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
 }
+const QString kFolder = QDir::tempPath();
 }  // namespace
 
 TEST(InstanceChecker, ASecondInstanceHandsOverToTheFirst) {
   const QString name = UniqueName();
   QWidget window;
-  CInstanceChecker first(name);
+  CInstanceChecker first(name, kFolder);
   EXPECT_FALSE(first.PreviousInstanceRunning());
   ASSERT_TRUE(first.TrackFirstInstanceRunning(&window));
 
-  CInstanceChecker second(name);
+  // The same folder, however it is spelled, is the same instance.
+  CInstanceChecker second(name, kFolder + QStringLiteral("/./"));
   EXPECT_TRUE(second.PreviousInstanceRunning());
   EXPECT_FALSE(second.TrackFirstInstanceRunning(nullptr));
 
@@ -41,15 +44,19 @@ TEST(InstanceChecker, ASecondInstanceHandsOverToTheFirst) {
   second.ActivatePreviousInstance();
   EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible() && !window.isMinimized(); }, 5000));
 
-  // Another name is another application.
-  EXPECT_FALSE(CInstanceChecker(UniqueName()).PreviousInstanceRunning());
+  // Another name is another application; another folder (a portable copy elsewhere) another instance.
+  EXPECT_FALSE(CInstanceChecker(UniqueName(), kFolder).PreviousInstanceRunning());
+  CInstanceChecker elsewhere(name, QDir::homePath());
+  EXPECT_FALSE(elsewhere.PreviousInstanceRunning());
+  QWidget otherWindow;
+  EXPECT_TRUE(elsewhere.TrackFirstInstanceRunning(&otherWindow));
 }
 
 TEST(InstanceChecker, TheHandOverBringsAnOpenDialogForwardNotTheWindowItBlocks) {
   const QString name = UniqueName();
   QWidget window;
   window.show();
-  CInstanceChecker first(name);
+  CInstanceChecker first(name, kFolder);
   ASSERT_TRUE(first.TrackFirstInstanceRunning(&window));
   QDialog dialog(&window);
   dialog.setWindowModality(Qt::ApplicationModal);
@@ -59,7 +66,7 @@ TEST(InstanceChecker, TheHandOverBringsAnOpenDialogForwardNotTheWindowItBlocks) 
   other.activateWindow();
   ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }, 2000));
 
-  CInstanceChecker(name).ActivatePreviousInstance();
+  CInstanceChecker(name, kFolder).ActivatePreviousInstance();
   // The dialog waits for an answer: it must come up above its window, with the keyboard.
   EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }, 5000))
       << "active: " << (QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className()
@@ -68,9 +75,9 @@ TEST(InstanceChecker, TheHandOverBringsAnOpenDialogForwardNotTheWindowItBlocks) 
 
 TEST(InstanceChecker, ASocketLeftByACrashedInstanceDoesNotCount) {
   const QString name = UniqueName();
+  CInstanceChecker first(name, kFolder);
   // The socket file of an instance that died: bound, never listened on, never removed.
-  const QByteArray path =
-      QDir(QDir::tempPath()).filePath(name + "-" + QString::number(::getuid())).toLocal8Bit();
+  const QByteArray path = QDir(QDir::tempPath()).filePath(first.ServerName()).toLocal8Bit();
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   ASSERT_LT(static_cast<size_t>(path.size()), sizeof address.sun_path);
@@ -80,9 +87,8 @@ TEST(InstanceChecker, ASocketLeftByACrashedInstanceDoesNotCount) {
   ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   ::close(fd);
 
-  CInstanceChecker first(name);
   EXPECT_FALSE(first.PreviousInstanceRunning());
   QWidget window;
   EXPECT_TRUE(first.TrackFirstInstanceRunning(&window));
-  EXPECT_TRUE(CInstanceChecker(name).PreviousInstanceRunning());
+  EXPECT_TRUE(CInstanceChecker(name, kFolder).PreviousInstanceRunning());
 }

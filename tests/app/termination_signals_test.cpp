@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/c_instance_checker.h"
 #include "tests/support/temp_folder.h"
 
 // The real program, copied into a fresh folder so that it keeps its database and settings there.
@@ -33,6 +34,11 @@ bool WaitForFile(const std::string& path, QProcess& process) {
 }  // namespace
 
 TEST(TerminationSignals, EndTheProgramAsExitDoesWithTheSettingsWrittenForEachSignal) {
+  // A Vellumar of the same user runs meanwhile on its own database; the copies below are instances of
+  // their own and must not hand over to it.
+  TempFolder running("vl_term_running");
+  CInstanceChecker other(QStringLiteral("Vellumar"), QString::fromStdString(running.Path()));
+  ASSERT_TRUE(other.TrackFirstInstanceRunning(nullptr));
   for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(signalNumber);
     TempFolder folder("vl_term");

@@ -164,9 +164,8 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
 }
 
 TEST_F(MarketCommands, UpdateSaysWhenTheLocalServiceDoesNotAnswer) {
-  std::string templ = (std::filesystem::temp_directory_path() / "vl_cli_update_XXXXXX").string();
-  const std::filesystem::path folder = ::mkdtemp(templ.data());
-  const std::string db = (folder / "t.db").string();
+  const TempFolder folder("vl_cli_update");
+  const std::string db = folder.File("t.db");
   ASSERT_EQ(Run({"init", "--db", db}).code, 0);
   ASSERT_EQ(Run({"add-portfolio", "P", "--db", db}).code, 0);
   ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--db", db}).code, 0);
@@ -193,8 +192,6 @@ TEST_F(MarketCommands, UpdateSaysWhenTheLocalServiceDoesNotAnswer) {
   EXPECT_EQ(served.code, 1);
   EXPECT_NE(served.err.find("Internet"), std::string::npos) << served.err;
   EXPECT_NE(served.err.find("\n" + service + ": HTTP status 500\n"), std::string::npos) << served.err;
-  std::error_code ec;
-  std::filesystem::remove_all(folder, ec);
 }
 
 TEST_F(MarketCommands, HistoryLookupAndMarketTime) {
@@ -238,14 +235,13 @@ TEST_F(MarketCommands, ChartsAndNews) {
   EXPECT_EQ(r.code, 1);
   EXPECT_FALSE(r.err.empty());
 
-  const auto file =
-      std::filesystem::temp_directory_path() / ("vl_cli_chart_" + std::to_string(::getpid()) + ".gif");
-  r = Run({"chart", "MSFT", "--out", file.string(), "--json"});
+  const TempFolder folder("vl_cli_chart");
+  const std::string file = folder.File("chart.gif");
+  r = Run({"chart", "MSFT", "--out", file, "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   std::ifstream in(file, std::ios::binary);
   std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(image, "GIF89a-test-image");
-  std::filesystem::remove(file);
 
   r = Run({"news", "MSFT", "IBM", "--items", "3"});
   ASSERT_EQ(r.code, 0) << r.err;

@@ -8,33 +8,28 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/temp_folder.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A temporary folder every user may enter and write to, removed with everything in it.
+// A temporary folder every user may enter and write to.
 class OpenFolder {
  public:
-  OpenFolder() {
-    std::string pattern = (fs::temp_directory_path() / "vl_paths_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path = pattern + "/";
-    ::chmod(path.c_str(), 0777);
-  }
-  ~OpenFolder() {
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-    fs::remove_all(path, ignored);
-  }
+  OpenFolder() : folder("vl_paths"), path(folder.Path()) { ::chmod(path.c_str(), 0777); }
   std::string Make(const std::string& name, fs::perms mode) const {
     fs::create_directories(path + name);
     fs::permissions(path + name, mode);
     return path + name + "/";
   }
-  std::string path;
+
+ private:
+  TempFolder folder;
+
+ public:
+  const std::string path;
 };
 
 bool IsPrivateFolder(const std::string& folder) {

@@ -8,6 +8,7 @@
 #include "marketdata/stock_info.h"
 #include "marketdata/yahoo_chart_provider.h"
 #include "tests/marketdata/test_server.h"
+#include "tests/support/temp_folder.h"
 
 // Records for the given symbols, and the pointer list the providers take.
 struct Quotes {
@@ -135,16 +136,15 @@ TEST(ChartDownload, WritesTheImageOrNothing) {
   hosts.altChartHost = server.Host();
   p.SetServiceHosts(hosts);
 
-  const auto dir = std::filesystem::temp_directory_path() / ("vl_chart_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string file = (dir / "chart.gif").string();
+  const TempFolder dir("vl_chart");
+  const std::string file = dir.File("chart.gif");
   Quotes q{"MSFT"};
   ASSERT_TRUE(p.DownloadChart(q.list, ChartProviderParams(), file));
   std::ifstream in(file, std::ios::binary);
   std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(written, image);
 
-  const std::string missing = (dir / "missing.gif").string();
+  const std::string missing = dir.File("missing.gif");
   Quotes none{"NONE"};
   EXPECT_FALSE(p.DownloadChart(none.list, ChartProviderParams(), missing));
   EXPECT_FALSE(std::filesystem::exists(missing));
@@ -155,5 +155,4 @@ TEST(ChartDownload, WritesTheImageOrNothing) {
   EXPECT_FALSE(p.DownloadChart(withNull, ChartProviderParams(), missing));
   EXPECT_FALSE(p.DownloadChart({}, ChartProviderParams(), missing));
   EXPECT_EQ(requests.size(), 2u);
-  std::filesystem::remove_all(dir);
 }

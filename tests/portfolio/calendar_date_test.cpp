@@ -38,3 +38,20 @@ TEST(CalendarDate, DatesWrittenAsLocalMidnightReadAsTheTypedDayFromUtcMinus12ToP
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CalendarDate, IsoTextReadsOnlyRealDaysWrittenInFull) {
+  CalendarDate date;
+  ASSERT_TRUE(ParseIsoDate("2024-02-29", &date));
+  EXPECT_EQ(date, (CalendarDate{2024, 2, 29}));
+  EXPECT_EQ(IsoDateText(date), "2024-02-29");
+  ASSERT_TRUE(ParseIsoDate("0001-01-01", &date));
+  EXPECT_EQ(IsoDateText(date), "0001-01-01");
+  for (const char* bad : {"2023-02-29", "2024-04-31", "2024-13-01", "2024-00-10", "0000-01-01", "2024-3-15",
+                          "2024-03-15 ", "2024/03/15", "+024-03-15", "2024-03-1x", ""}) {
+    EXPECT_FALSE(ParseIsoDate(bad, &date)) << bad;
+  }
+}
+
+}  // namespace

@@ -191,6 +191,18 @@ TEST(PortfolioReportTest, SummaryColoursFollowTheViewRules) {
   }
 }
 
+// Totals over several currencies say so, naming them: under the equity, or below the sold view's figures.
+TEST(PortfolioReportTest, MixedCurrenciesAreNamedInTheSummary) {
+  for (PortfolioReportInput input : {HeldInput(), SoldInput()}) {
+    EXPECT_EQ(BuildPortfolioReport(input).find("Mixed currencies"), std::string::npos);
+    input.summary.currencies = {"GBp", "USD"};
+    EXPECT_NE(BuildPortfolioReport(input).find(
+                  "<tr><td align=right>Mixed currencies:</td><td>&nbsp;GBp and USD, not converted"),
+              std::string::npos)
+        << input.heldView;
+  }
+}
+
 TEST(PortfolioReportTest, TotalCountsEveryVisibleRowAndTimesPrintWithoutPadding) {
   PortfolioReportInput input = HeldInput();
   input.skippedRows = 2;

@@ -50,6 +50,22 @@ class SummaryTest : public ::testing::Test {
 
 }  // namespace
 
+// The totals name their currencies; more than one is said to be added up unconverted.
+TEST_F(SummaryTest, MixedCurrenciesAreNamedForThePositionsCounted) {
+  EXPECT_EQ(Run(true).currencies, std::vector<std::string>{"USD"});
+  EXPECT_EQ(MixedCurrenciesText(Run(true)), "");
+  sold.quote.Edit().exchange = "LSE";
+  EXPECT_EQ(MixedCurrenciesText(Run(true)), "") << "the sold London position is not counted";
+  EXPECT_EQ(Run(false).currencies, std::vector<std::string>{"GBp"});
+  held.quote.Edit().exchange = "XETRA";
+  const std::vector<uint32_t> both{1, 2};
+  sold.salePricePerShare = 0;  // held again: both count
+  EXPECT_EQ(MixedCurrenciesText(Run(true, &both)), "EUR and GBp, not converted");
+  VLPortfolioSummary three;
+  three.currencies = {"EUR", "GBp", "USD"};
+  EXPECT_EQ(MixedCurrenciesText(three), "EUR, GBp and USD, not converted");
+}
+
 TEST_F(SummaryTest, HeldViewTotalsStockCashAndMargin) {
   const VLPortfolioSummary s = Run(true);
   EXPECT_EQ(s.currentValue, "1,700.00");

@@ -87,15 +87,30 @@ const std::map<int, std::string> kHeldTexts{
     {71, ""},
     {72, ""},
     {73, ""},
+    {74, "USD"},
 };
 }  // namespace
 
 TEST(StockColumns, EveryColumnOfAHeldPosition) {
   FixedEnvironment env;
   const VLStockHoldingItem h = HeldIbm();
-  ASSERT_EQ(kHeldTexts.size(), 74u);
+  ASSERT_EQ(kHeldTexts.size(), 75u);
   for (const auto& [id, text] : kHeldTexts) EXPECT_EQ(Text(h, id), text) << "column " << id;
-  EXPECT_EQ(Text(h, 74), "");
+  EXPECT_EQ(Text(h, 75), "");
+}
+
+// The currency follows the exchange as the bundled service names it; London quotes in pence.
+TEST(StockColumns, CurrencyFromTheExchange) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  const std::pair<const char*, const char*> exchanges[] = {
+      {"NASDAQ", "USD"}, {"NasdaqNM", "USD"}, {"lse", "GBp"}, {"XETRA", "EUR"},
+      {"ASX", "AUD"},    {"Tokyo", "JPY"},    {"Nowhere", ""},
+  };
+  for (const auto& [exchange, currency] : exchanges) {
+    h.quote.Edit().exchange = exchange;
+    EXPECT_EQ(Text(h, kColCurrency), currency) << exchange;
+  }
 }
 
 TEST(StockColumns, SoldPositionColumns) {

@@ -17,6 +17,7 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 std::vector<char> ReadBytes(const std::string& path) {
@@ -27,15 +28,11 @@ std::vector<char> ReadBytes(const std::string& path) {
 // A copy of a fuzz-found file in a folder of its own (Open takes the file exclusively).
 class FuzzFile {
  public:
-  explicit FuzzFile(const std::string& name) {
-    folder = std::filesystem::temp_directory_path() / ("vl_fuzz_regression_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    path = (folder / name).string();
+  explicit FuzzFile(const std::string& name) : folder("vl_fuzz_regression"), path(folder.File(name)) {
     std::filesystem::copy_file(std::string(VL_FIXTURES_DIR) + "/fuzz-regressions/" + name, path,
                                std::filesystem::copy_options::overwrite_existing);
   }
-  ~FuzzFile() { std::filesystem::remove_all(folder); }
-  std::filesystem::path folder;
+  TempFolder folder;
   std::string path;
 };
 }  // namespace

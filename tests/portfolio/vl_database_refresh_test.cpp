@@ -68,6 +68,29 @@ TEST_F(DatabaseTest, PositionsShareTheirQuoteAndKeepTheFiguresTheyWereGiven) {
   EXPECT_EQ(static_cast<VLStockHoldingItem&>(*clone).quote->lastTrade, "14.25");
 }
 
+// A position just added asks for its own quote only, and leaves the market time alone.
+TEST_F(DatabaseTest, ARefreshOfSomeSymbolsAsksForThoseAlone) {
+  const uint32_t p = AddPortfolio("P");
+  for (int i = 0; i < 3; ++i) AddStock(p, Symbol(i));
+  log.entries.clear();
+  ASSERT_EQ(db->UpdateQuotesOf(conn, {"S1", "NOTHELD"}), kVLOk);
+  EXPECT_EQ(quoteSource->batchSizes, (std::vector<size_t>{1}));
+  EXPECT_EQ(log.entries, (Log{"cmd 32836", "event 6 0 0"}));
+  std::string time;
+  ASSERT_EQ(db->GetMarketTime(conn, time), kVLOk);
+  EXPECT_EQ(time, "");
+  VLHoldingItemList held;
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(0))->quote->name, "");
+  EXPECT_EQ(static_cast<VLStockHoldingItem*>(held.GetAt(1))->quote->name, "S1 Inc");
+
+  // No cached quote among them: nothing is asked and nothing is announced.
+  log.entries.clear();
+  ASSERT_EQ(db->UpdateQuotesOf(conn, {"NOTHELD"}), kVLOk);
+  EXPECT_EQ(quoteSource->batchSizes.size(), 1u);
+  EXPECT_TRUE(log.entries.empty());
+}
+
 TEST_F(DatabaseTest, AFailingBatchStopsTheRefreshAndSavesNothing) {
   const uint32_t p = AddPortfolio("P");
   for (int i = 0; i < 250; ++i) AddStock(p, Symbol(i));

@@ -67,7 +67,8 @@ TEST(VLGeneralPrefsTest, ColumnListsDropUnknownIdsAndFallBackToDefaultsWhenUnusa
       {"HeldColumns=3,x,4", heldDefault},
       {"HeldColumns=3,,4", heldDefault},
       {"HeldColumns=3,4,", heldDefault},
-      {"HeldColumns=99,-1,74", heldDefault},  // nothing left
+      {"HeldColumns=99,-1,75", heldDefault},  // nothing left
+      {"HeldColumns=0,74", {0, 74}},          // the Currency column, newer than the classic 74
       {"HeldColumns=", heldDefault},
       {"HeldColumns= 73 , +5,73", {73, 5, 73}},
       {"HeldColumns=2,99999999999999999999", {2}},
@@ -140,7 +141,7 @@ TEST(VLGeneralPrefsTest, HandEditedFileIsMendedAndTheNextSaveKeepsCommentsUnknow
 TEST(VLGeneralPrefsTest, SortColumnsThatCannotBeSortedReadAsZero) {
   TempFolder folder;
   const std::string path = folder.File("Vellumar.ini");
-  for (int32_t id : {2, 20, 21, 22, 24, 30, 74, -1, 1000}) {
+  for (int32_t id : {2, 20, 21, 22, 24, 30, 75, -1, 1000}) {
     VLGeneralPrefs prefs;
     LoadFrom(path,
              "[General]\nHeldSortBy=" + std::to_string(id) + "\nSoldSortBy=" + std::to_string(id) + "\n",
@@ -148,7 +149,7 @@ TEST(VLGeneralPrefsTest, SortColumnsThatCannotBeSortedReadAsZero) {
     EXPECT_EQ(prefs.heldSortBy, 0) << id;
     EXPECT_EQ(prefs.soldSortBy, 0) << id;
   }
-  for (int32_t id : {1, 3, 15, 56, 73}) {
+  for (int32_t id : {1, 3, 15, 56, 73, 74}) {
     VLGeneralPrefs prefs;
     LoadFrom(path, "[General]\nHeldSortBy=" + std::to_string(id) + "\n", prefs);
     EXPECT_EQ(prefs.heldSortBy, id);

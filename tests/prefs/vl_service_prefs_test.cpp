@@ -84,10 +84,11 @@ TEST(VLServicePrefsTest, EditedValuesRoundTripAndTheUsersOwnLinesStay) {
   EXPECT_EQ(reloaded.hosts.chartHost, "localhost:8642");
 }
 
-TEST(VLPrefsTest, LoadAndSaveCoverBothSectionsOfOneFile) {
+TEST(VLPrefsTest, LoadAndSaveCoverEverySectionOfOneFile) {
   TempFolder folder;
   const std::string path = folder.File("Vellumar.ini");
-  WriteText(path, "[General]\nMarket=4\n[Services]\nHistoricalHost=hist.localhost\n[Mine]\nX=1\n");
+  WriteText(path, "[General]\nMarket=4\n[Services]\nHistoricalHost=hist.localhost\n[Mine]\nX=1\n"
+                  "[Updates]\nUpdateEvery=1\nUpdateMinutes=0\nFetchRealPrices=1\n");
   VLPrefs prefs;
   prefs.SetFileName(path);
   EXPECT_EQ(prefs.GetGeneralPrefs().GetFileName(), path);
@@ -95,8 +96,16 @@ TEST(VLPrefsTest, LoadAndSaveCoverBothSectionsOfOneFile) {
   prefs.Load();
   EXPECT_EQ(prefs.GetGeneralPrefs().market, 4);
   EXPECT_EQ(prefs.GetServicePrefs().hosts.historicalHost, "hist.localhost");
+  // Update at start is on unless said otherwise; 0 minutes is no interval and keeps the default.
+  const VLUpdatePrefs& updates = prefs.GetUpdatePrefs();
+  EXPECT_TRUE(updates.updateAtStart);
+  EXPECT_TRUE(updates.updateEvery);
+  EXPECT_EQ(updates.updateMinutes, VLUpdatePrefs::kDefaultMinutes);
+  EXPECT_TRUE(updates.fetchRealPrices);
 
   prefs.GetGeneralPrefs().market = 2;
+  prefs.GetUpdatePrefs().updateAtStart = false;
+  prefs.GetUpdatePrefs().updateMinutes = 90;
   ASSERT_TRUE(prefs.Save());
   VLPrefs reloaded;
   reloaded.SetFileName(path);
@@ -104,8 +113,15 @@ TEST(VLPrefsTest, LoadAndSaveCoverBothSectionsOfOneFile) {
   EXPECT_EQ(reloaded.GetGeneralPrefs().market, 2);
   EXPECT_EQ(reloaded.GetServicePrefs().hosts.historicalHost, "hist.localhost");
   EXPECT_NE(ReadText(path).find("[Mine]\nX=1\n"), std::string::npos);
+  EXPECT_NE(ReadText(path).find("[Updates]\nUpdateEvery=1\nUpdateMinutes=90\nFetchRealPrices=1\nUpdateAtStart=0\n"),
+            std::string::npos)
+      << ReadText(path);
+  EXPECT_FALSE(reloaded.GetUpdatePrefs().updateAtStart);
+  EXPECT_EQ(reloaded.GetUpdatePrefs().updateMinutes, 90);
 
   reloaded.SetDefaults();
   EXPECT_EQ(reloaded.GetGeneralPrefs().market, 0);
   EXPECT_EQ(reloaded.GetServicePrefs().hosts.historicalHost, "localhost:8642");
+  EXPECT_TRUE(reloaded.GetUpdatePrefs().updateAtStart);
+  EXPECT_FALSE(reloaded.GetUpdatePrefs().fetchRealPrices);
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include "tests/support/temp_folder.h"
 
 static int Day(int y, int m, int d) {
   int day = 0;
@@ -127,9 +128,8 @@ TEST(PriceModel, RealHistoryFileReplacesTheSimulationUpToTheClock) {
 }
 
 TEST(PriceModel, HistoryFolderReportsFilesItCannotUse) {
-  const auto dir = std::filesystem::temp_directory_path() / "vl_service_history_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const TempFolder folder("vl_service_history");
+  const std::filesystem::path dir = folder.Path();
   std::ofstream(dir / "MSFT.csv") << "Date,Open,High,Low,Close,Volume,Adj Close\n2026-12-01,1,0.5,1,1,1,1\n";
   std::ofstream(dir / "NOPE.csv") << "Date,Open,High,Low,Close,Volume,Adj Close\n";
   auto market = FixtureMarket("2026-12-04T15:30:00-05:00", 1, false);
@@ -142,5 +142,4 @@ TEST(PriceModel, HistoryFolderReportsFilesItCannotUse) {
   EXPECT_NE(messages[1].find("no security NOPE"), std::string::npos) << messages[1];
   // The broken file left the simulation in charge.
   EXPECT_FALSE(market->Snapshot(*market->Securities().Find("MSFT"), 0, market->Now()).realHistory);
-  std::filesystem::remove_all(dir);
 }

@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include "tests/support/temp_folder.h"
 
 class ProviderAgreement : public ::testing::Test {
  protected:
@@ -141,7 +142,8 @@ TEST_F(ProviderAgreement, ChartDownloadsAreGifs) {
   StockInfo msft, vod;
   msft.symbol = "MSFT";
   vod.symbol = "VOD.L";
-  const auto file = std::filesystem::temp_directory_path() / "vl_service_chart_test.gif";
+  const TempFolder folder("vl_service_chart");
+  const std::filesystem::path file = folder.File("chart.gif");
   ChartProviderParams params;
   params.period = 5;
   params.compareDJIA = true;
@@ -155,5 +157,4 @@ TEST_F(ProviderAgreement, ChartDownloadsAreGifs) {
   params.period = 0;
   ASSERT_TRUE(yahoo.DownloadChart({&msft}, params, file.string()));
   EXPECT_GT(std::filesystem::file_size(file), 200u);
-  std::filesystem::remove(file);
 }

@@ -121,7 +121,12 @@ TEST(QuotesCsv, UnknownSymbolLineAndFieldSubsets) {
   auto market = FixtureMarket();
   const std::string line = Get(*market, "/d/quotes.csv?s=zzz&f=" + kAllCodes).body;
   EXPECT_EQ(line.substr(0, 26), "\"ZZZ\",\"N/A\",\"N/A\",N/A,N/A,");
-  EXPECT_EQ(Get(*market, "/d/quotes.csv?s=MSFT+T&f=sx").body, "\"MSFT\",\"NASDAQ\"\r\n\"T\",\"NYSE\"\r\n");
+  // Commas and blanks separate symbols as the plus does, as other programs' clients send them.
+  for (const char* list : {"MSFT+T", "MSFT,T", "MSFT%2C%20T", "MSFT%20T"}) {
+    EXPECT_EQ(Get(*market, std::string("/d/quotes.csv?s=") + list + "&f=sx").body,
+              "\"MSFT\",\"NASDAQ\"\r\n\"T\",\"NYSE\"\r\n")
+        << list;
+  }
   // A quote in a symbol cannot break the line's quoting.
   const auto echoed = ReadLines(Get(*market, "/d/quotes.csv?s=A%22B&f=" + kAllCodes).body, 1).at(0);
   EXPECT_EQ(echoed.values[0], "AB");
@@ -130,6 +135,7 @@ TEST(QuotesCsv, UnknownSymbolLineAndFieldSubsets) {
 TEST(QuotesCsv, MalformedAndOversizedRequestsAreRefused) {
   auto market = FixtureMarket();
   EXPECT_EQ(Get(*market, "/d/quotes.csv?f=sl").status, 400);
+  EXPECT_EQ(Get(*market, "/d/quotes.csv?s=,+&f=sl").status, 400);
   EXPECT_EQ(Get(*market, "/d/quotes.csv?s=MSFT&f=sl9").status, 400);
   std::string many = "/d/quotes.csv?s=A";
   for (size_t i = 0; i < kMaxQuoteSymbols; ++i) many += "+A";

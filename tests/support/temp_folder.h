@@ -7,7 +7,7 @@
 #include <string>
 
 // A fresh folder under the system's temporary folder, removed with everything in it at scope end (after
-// giving the owner back every right on it, for tests that take them away). Used by every test and
+// giving the owner back every right on it and on everything in it, for tests that take them away). Used by every test and
 // benchmark that writes files.
 class TempFolder {
  public:
@@ -19,9 +19,12 @@ class TempFolder {
   ~TempFolder() {
     std::error_code ignored;
     if (path.empty()) return;
-    std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
-    std::filesystem::remove_all(path, ignored);
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
+      if (!entry.is_symlink(ignored)) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path, ignored);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -7,6 +7,15 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QMultiMap>
+#include <QStatusBar>
+#include <QTextDocument>
+#include <QTabBar>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -29,6 +38,7 @@
 #include "ui/main/c_dlg_change_history.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/position_list_view.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
 #include "ui/marketdata/c_dlg_news.h"
@@ -58,19 +68,98 @@ bool Spoken(const QWidget* w) {
   return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
 }
 
-bool HasMnemonic(const QString& text) {
+// The letter Alt reaches through `text` ("&Symbol" -> 'S'), or none.
+QChar Mnemonic(const QString& text) {
   for (qsizetype i = text.indexOf(u'&'); i >= 0 && i + 1 < text.size(); i = text.indexOf(u'&', i + 2)) {
-    if (text[i + 1] != u'&' && !text[i + 1].isSpace()) return true;
+    if (text[i + 1] != u'&' && !text[i + 1].isSpace()) return text[i + 1].toUpper();
   }
-  return false;
+  return QChar();
+}
+
+bool HasMnemonic(const QString& text) {
+  return !Mnemonic(text).isNull();
+}
+
+// What a sighted user reads on `w`: the text without mnemonic markers, markup or runs of blanks; empty for
+// a control that shows no text of its own, or only a one-letter abbreviation of its purpose (a button "S").
+QString VisibleText(const QWidget* w) {
+  QString text;
+  if (const auto* label = qobject_cast<const QLabel*>(w)) {
+    text = label->text();
+    if (label->textFormat() == Qt::RichText || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+      QTextDocument document;
+      document.setHtml(text);
+      text = document.toPlainText();
+    }
+  } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+    text = button->text();
+  } else if (const auto* status = qobject_cast<const QStatusBar*>(w)) {
+    text = status->currentMessage();
+  } else if (w->isWindow()) {
+    text = w->windowTitle();
+  }
+  text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+  // Punctuation around the words ("Buy date:", "Update...", "Add  >") is not read out.
+  text = text.simplified();
+  qsizetype first = 0, last = text.size();
+  while (first < last && !text[first].isLetterOrNumber()) ++first;
+  while (last > first && !text[last - 1].isLetterOrNumber()) --last;
+  text = text.mid(first, last - first);
+  if (qobject_cast<const QAbstractButton*>(w) && text.size() == 1) return QString();
+  return text;
+}
+
+// Every mnemonic Alt reaches in `window` as it is shown now: labels, buttons, check boxes, tabs and the
+// menu bar's titles, each with the text that carries it.
+QMultiMap<QChar, QString> Mnemonics(const QWidget& window) {
+  QMultiMap<QChar, QString> found;
+  auto add = [&found](const QString& text) {
+    if (const QChar letter = Mnemonic(text); !letter.isNull()) found.insert(letter, text);
+  };
+  for (const QWidget* w : window.findChildren<QWidget*>()) {
+    if (!w->isVisible() || !w->isEnabled()) continue;
+    if (const auto* label = qobject_cast<const QLabel*>(w)) add(label->text());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) add(button->text());
+    if (const auto* group = qobject_cast<const QGroupBox*>(w)) add(group->title());
+    if (const auto* bar = qobject_cast<const QTabBar*>(w)) {
+      for (int i = 0; i < bar->count(); ++i) {
+        if (bar->isTabEnabled(i)) add(bar->tabText(i));
+      }
+    }
+    if (const auto* bar = qobject_cast<const QMenuBar*>(w)) {
+      for (const QAction* action : bar->actions()) add(action->text());
+    }
+  }
+  return found;
+}
+
+// The first line of the test quotes that starts with the symbol asked for (the symbols' first one).
+std::string FixtureQuote(const std::string& symbols) {
+  const std::string first = symbols.substr(0, symbols.find_first_of(" +"));
+  const std::string csv = ReadFixture("quotes.csv");
+  const size_t at = csv.find("\"" + first + "\"");
+  return at == std::string::npos ? std::string() : csv.substr(at, csv.find('\n', at) - at) + "\n";
 }
 
 class AccessibilityTest : public ::testing::Test {
  protected:
+  // A market-data server with quotes, a month of prices and a page of look-up results, so that every
+  // window can be swept showing what it found: the texts that change are the ones to hear.
   AccessibilityTest() {
     previousAnswerer = SetMessageAnswerer([](const MessageRequest& request) {
       return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     });
+    server.Routes().Get("/d/quotes.csv", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(FixtureQuote(req.get_param_value("s")), "text/csv");
+    });
+    server.Routes().Get("/table.csv", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(ReadFixture("history.csv"), "text/csv");
+    });
+    server.Routes().Get("/lookup", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(LookupPage(req.get_param_value("s"), 12, 0), "text/html");
+    });
+    EXPECT_TRUE(server.Start());
+    hosts = std::make_unique<ScopedServiceHosts>(server.Host());
   }
   ~AccessibilityTest() override {
     SetMessageAnswerer(std::move(previousAnswerer));
@@ -116,6 +205,33 @@ class AccessibilityTest : public ::testing::Test {
                          label->text() + QStringLiteral("' has a mnemonic but no buddy");
       }
     }
+    // What a label, button, status bar or the window shows is what is spoken: a fixed name in its place
+    // would hide the information (the portfolio shown, a count, a result); the purpose is the description.
+    std::vector<const QWidget*> shown{&window};
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+      if (w->isVisible() && (qobject_cast<const QLabel*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+                             qobject_cast<const QStatusBar*>(w)))
+        shown.push_back(w);
+    }
+    for (const QWidget* w : shown) {
+      const QString text = VisibleText(w);
+      if (text.isEmpty()) continue;
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(w));
+      const QString spoken = accessible ? accessible->text(QAccessible::Name).simplified() : QString();
+      if (!spoken.contains(text)) {
+        offenders << where + QStringLiteral(": ") + Describe(w) + QStringLiteral(" shows '") + text +
+                         QStringLiteral("' but is spoken as '") + spoken + QStringLiteral("'");
+      }
+    }
+    // Alt and a letter reaches one control only: a second one with the same letter is reached only by
+    // pressing the keys again.
+    const QMultiMap<QChar, QString> mnemonics = Mnemonics(window);
+    for (const QChar letter : mnemonics.uniqueKeys()) {
+      const QStringList texts = mnemonics.values(letter);
+      if (texts.size() > 1) {
+        offenders << where + QStringLiteral(": Alt+%1 reaches ").arg(letter) + texts.join(QStringLiteral(", "));
+      }
+    }
     // Menus are read out entry by entry when they open.
     for (QMenu* menu : window.findChildren<QMenu*>()) {
       QAccessibleInterface* entries = QAccessible::queryAccessibleInterface(menu);
@@ -144,6 +260,8 @@ class AccessibilityTest : public ::testing::Test {
 
   QStringList offenders;
   MessageAnswerer previousAnswerer;
+  TestServer server;
+  std::unique_ptr<ScopedServiceHosts> hosts;
 };
 
 TEST_F(AccessibilityTest, MainWindowAndItsMenusInTheHeldAndTheSoldView) {
@@ -159,6 +277,13 @@ TEST_F(AccessibilityTest, MainWindowAndItsMenusInTheHeldAndTheSoldView) {
     CDlgVellumar window(host);
     window.show();
     RunPosted();
+    // What changes as it is used: the selector's portfolio, the count of selected rows, the status after an
+    // update, the quote line after a look-up.
+    window.VisibleList()->selectAll();
+    window.OnTimerTick();
+    window.RunCommand(kCmdUpdate);
+    window.findChild<QLineEdit*>(QStringLiteral("2088"))->setText(QStringLiteral("MSFT"));
+    window.RunCommand(kCmdQuote);
     // The context menus of the list and of the portfolio selector, built as a right click builds them.
     const std::unique_ptr<QMenu> listMenu = window.BuildListMenu();
     const std::unique_ptr<QMenu> selectorMenu = window.BuildSelectorMenu();
@@ -221,30 +346,38 @@ TEST_F(AccessibilityTest, ColumnChooserOptionsAndAbout) {
   CDlgChooseColumnsNew sold(false, GetDefaultSoldColumns());
   Sweep(sold, QStringLiteral("columns, sold"));
 
-  VLGeneralPrefs prefs;
-  CDlgOptions options(prefs);
-  Sweep(options, QStringLiteral("options"));
+  VLPrefs all;
+  CDlgOptions options(all);
+  SweepPages(options, options.Pages(), QStringLiteral("options"));
 
   CDlgAbout about(true);
   Sweep(about, QStringLiteral("about"));
 }
 
-// The market-data windows talk to a server that has no pages: what is checked is what they show before
-// and after a look-up fails, not what it finds.
+// The market-data windows as they open and after what they found (the news server has no headlines).
 TEST_F(AccessibilityTest, MarketDataWindows) {
-  TestServer server;
-  ASSERT_TRUE(server.Start());
-  ScopedServiceHosts hosts(server.Host());
-
   CDlgSymbolFinder symbols;
   Sweep(symbols, QStringLiteral("symbol finder"));
+  symbols.SetInitialText(QStringLiteral("bank"));
+  symbols.show();
+  RunPosted();
+  QTest::mouseClick(symbols.findChild<QPushButton*>(QStringLiteral("1036")), Qt::LeftButton);
+  Sweep(symbols, QStringLiteral("symbol finder, found"));
 
   CDlgHistoricalPriceFinder prices;
   Sweep(prices, QStringLiteral("price finder"));
+  CDlgHistoricalPriceFinder found;
+  found.SetInitialSymbol(QStringLiteral("MSFT"));
+  found.SetInitialDate(QDate(2007, 1, 20));
+  Sweep(found, QStringLiteral("price finder, found"));
 
   VLGeneralPrefs prefs;
   CDlgNews news(prefs);
   Sweep(news, QStringLiteral("news"));
+  news.show();
+  news.findChild<QLineEdit*>(QStringLiteral("2088"))->setText(QStringLiteral("MSFT"));
+  news.OnAddSymbol();
+  Sweep(news, QStringLiteral("news, updated"));
   CDlgNewsItemOptions newsOptions(10, 100);
   Sweep(newsOptions, QStringLiteral("news options"));
 

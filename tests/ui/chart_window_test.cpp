@@ -9,12 +9,15 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
+#include <functional>
 #include <map>
 #include <mutex>
 
 #include "framework/app_paths.h"
 #include "market_window_support.h"
+#include "prefs/vl_prefs.h"
 #include "ui/marketdata/c_dlg_chart.h"
+#include "ui/marketdata/c_dlg_news.h"
 
 namespace {
 
@@ -80,7 +83,6 @@ TEST_F(ChartWindowTest, ShowsThePageAroundTheDownloadedChartAndTheQuoteLine) {
   EXPECT_TRUE(QFileInfo(gif).fileName().contains(QRegularExpression("^[0-9A-F]{8}\\.gif$")));
   EXPECT_EQ(QFileInfo(chart->HtmlPath()).completeBaseName(), QFileInfo(gif).completeBaseName());
   EXPECT_EQ(chart->windowTitle(), QStringLiteral("Chart for MSFT, ^DJI"));
-  ExpectAccessibleNames(*chart);
 
   const QString page =
       QStringLiteral(
@@ -180,3 +182,27 @@ TEST_F(ChartWindowTest, TheTemporaryFilesGoWithTheWindow) {
 }
 
 }  // namespace
+
+// The modeless windows close by their Close button, by Escape and by the title bar's close alike.
+TEST_F(ChartWindowTest, ModelessWindowsCloseEveryWay) {
+  VLGeneralPrefs prefs;
+  using Close = std::function<void(QDialog&)>;
+  const std::pair<const char*, Close> ways[] = {
+      {"Close button", [](QDialog& w) { QTest::mouseClick(Control<QPushButton>(w, 1046), Qt::LeftButton); }},
+      {"Escape", [](QDialog& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
+      {"title bar", [](QDialog& w) { w.close(); }},
+  };
+  for (const auto& [how, close] : ways) {
+    SCOPED_TRACE(how);
+    auto chart = Open({"MSFT"});
+    CDlgNews news(prefs);
+    news.show();
+    RunPosted();
+    for (QDialog* window : {static_cast<QDialog*>(chart.get()), static_cast<QDialog*>(&news)}) {
+      ASSERT_TRUE(window->isVisible());
+      close(*window);
+      RunPosted();
+      EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+    }
+  }
+}

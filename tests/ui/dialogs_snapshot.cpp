@@ -110,8 +110,12 @@ int main(int argc, char* argv[]) {
     VLPrefs prefs;
     prefs.SetFileName(data.filePath(QStringLiteral("Vellumar.ini")).toStdString());
     prefs.Load();
-    CDlgOptions options(prefs.GetGeneralPrefs());
-    ok = Shoot(options, out, QStringLiteral("options")) && ok;
+    CDlgOptions options(prefs, RealPriceFolders{(data.path() + QStringLiteral("/marketdata/")).toStdString(), ""});
+    const char* pages[] = {"", "-updates", "-real-prices"};
+    for (int i = 0; i < options.Pages()->count(); ++i) {
+      options.Pages()->setCurrentIndex(i);
+      ok = Shoot(options, out, QStringLiteral("options") + QLatin1String(pages[i])) && ok;
+    }
   }
   return ok ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 // Renders the main window over a real database folder into PNGs, to look at: main-held.png (held view with
 // the summary panel, two rows selected), main-sold.png, menu-list.png (the list's pop-up menu),
-// menu-selector.png (the portfolio selector) and menu-position.png (the Position menu). Arguments: the
-// folder holding Vellumar.db and Vellumar.ini, and the folder to write to.
+// menu-selector.png (the portfolio selector), menu-position.png (the Position menu) and main-currencies.png
+// (a portfolio of three currencies with the Currency column). Arguments: the folder holding Vellumar.db and
+// Vellumar.ini, and the folder to write to.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
@@ -16,6 +18,7 @@
 
 #include "portfolio/columns/number_format.h"
 #include "snapshot_support.h"
+#include "prefs/vl_prefs.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/position_list_view.h"
 
@@ -74,5 +77,21 @@ int main(int argc, char* argv[]) {
   window.findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
   Wait(300);
   ok = Save(window.grab(), out, "main-sold.png") && ok;
+
+  // The portfolio of three exchanges, with the Currency column: the summary says the totals mix currencies.
+  uint32_t trading = 0;
+  for (const QAction* entry : window.BuildSelectorMenu()->actions()) {
+    if (entry->text().trimmed() == QStringLiteral("Trading")) trading = entry->data().toUInt();
+  }
+  VLGeneralPrefs& general = host.GetPrefs().GetGeneralPrefs();
+  general.heldColumns = {0, 1, 74, 3, 4, 8, 9, 14, 15};
+  general.showSoldView = false;
+  CDlgVellumar tradingWindow(host, &window);
+  tradingWindow.resize(window.size());
+  tradingWindow.show();
+  Wait(1500);  // its own first connection check
+  tradingWindow.SelectPortfolio(trading);
+  Wait(300);
+  ok = Save(tradingWindow.grab(), out, "main-currencies.png") && ok;
   return ok ? 0 : 1;
 }

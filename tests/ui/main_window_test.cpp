@@ -86,8 +86,9 @@ TEST_F(MainWindowTest, StartsFromThePreferencesAndCentresAWindowSavedOffTheWorkA
   EXPECT_FALSE(Find<QCheckBox>(*window, 2133)->isEnabled());
   EXPECT_FALSE(Find<QCheckBox>(*window, 1025)->isChecked());
   EXPECT_EQ(Find<QLineEdit>(*window, 2088)->maxLength(), 16);
-  EXPECT_EQ(window->size(), QSize(1300, 700));
+  // Saved wider than the screen (800 wide offscreen): no wider than it, or than the window's minimum.
   const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(window->size(), QSize(std::max(work.width(), window->minimumSizeHint().width()), 700));
   EXPECT_LE((QRect(window->pos(), window->size()).center() - work.center()).manhattanLength(), 2);
   EXPECT_FALSE(Find<QPushButton>(*window, kCmdSell)->isVisibleTo(window.get()));
   EXPECT_TRUE(Find<QPushButton>(*window, kCmdUnsell)->isVisibleTo(window.get()));
@@ -104,6 +105,45 @@ TEST_F(MainWindowTest, PlacementRuleCentresOnlyAWindowEntirelyOffTheWorkArea) {
   EXPECT_TRUE(CDlgVellumar::IsOffWorkArea(QRect(-400, 10, 400, 300), work));
   EXPECT_TRUE(CDlgVellumar::IsOffWorkArea(QRect(10, -300, 400, 300), work));
   EXPECT_TRUE(CDlgVellumar::IsOffWorkArea(QRect(-32767, -32767, 800, 500), work));  // never placed
+
+  // Fitting: as saved when it fits; centred when off the area; a larger one shrinks onto the area, not
+  // below the window's minimum.
+  const QSize minimum(500, 300);
+  const std::pair<QRect, QRect> fits[] = {
+      {QRect(100, 50, 800, 600), QRect(100, 50, 800, 600)},
+      {QRect(1500, 900, 500, 300), QRect(1500, 900, 500, 300)},  // partly off, as the user left it
+      {QRect(3000, 10, 800, 600), QRect(400, 200, 800, 600)},
+      {QRect(100, 50, 2400, 1400), QRect(0, 0, 1600, 1000)},
+      {QRect(900, 500, 1200, 1200), QRect(400, 0, 1200, 1000)},
+      {QRect(-32767, -32767, 200, 100), QRect(550, 350, 500, 300)},
+  };
+  for (const auto& [saved, fitted] : fits)
+    EXPECT_EQ(CDlgVellumar::FitOnWorkArea(saved, work, minimum), fitted)
+        << saved.x() << "," << saved.y() << " gave " << CDlgVellumar::FitOnWorkArea(saved, work, minimum).x() << ","
+        << CDlgVellumar::FitOnWorkArea(saved, work, minimum).y();
+}
+
+TEST_F(MainWindowTest, ShrunkToItsSmallestTheWindowKeepsEveryControlWholeAndAFewRowsOfTheList) {
+  const uint32_t id = host.AddPortfolio("Growth");
+  host.AddStock(id, "UPA");
+  host.General().defaultPortfolio = static_cast<int32_t>(id);
+  host.General().showPortfolioSummary = true;
+  auto window = Open();
+  window->resize(100, 100);
+  RunPosted();
+  EXPECT_GE(window->width(), window->minimumSizeHint().width());
+  const PositionListView* list = window->HeldList();
+  EXPECT_GE(list->viewport()->height(), 5 * list->verticalHeader()->defaultSectionSize());
+  QList<QWidget*> shown;
+  for (QWidget* w : window->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!w->isVisible()) continue;
+    const int least = w->minimumWidth() > 0 ? w->minimumWidth() : std::min(w->minimumSizeHint().width(), w->maximumWidth());
+    EXPECT_GE(w->width(), least) << w->objectName().toStdString();
+    for (const QWidget* other : shown)
+      EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+          << w->objectName().toStdString() << " overlaps " << other->objectName().toStdString();
+    shown << w;
+  }
 }
 
 TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
@@ -575,15 +615,10 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   messages.Expect(2076);
   window->RunCommand(kCmdImport);
   EXPECT_EQ(messages.shown, (std::vector<int>{2076}));
-  // Enter in the symbol edit runs the quote look-up (its texts: update_service_test.cpp), then empties it.
-  auto* symbol = Find<QLineEdit>(*window, 2088);
-  QTest::keyClicks(symbol, QStringLiteral("ibm"));
-  QTest::keyClick(symbol, Qt::Key_Return);
-  EXPECT_TRUE(symbol->text().isEmpty());
-  EXPECT_FALSE(Find<QLabel>(*window, 2090)->text().isEmpty());
 }
 
-TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleNameAndTheListsExposeHeadersAndCells) {
+// What each control is called and announced is the accessibility sweep's (accessibility_test.cpp).
+TEST_F(MainWindowTest, EveryControlHasItsIdAndTheListsExposeHeadersAndCells) {
   const uint32_t id = host.AddPortfolio("Named");
   host.AddStock(id, "IBM", 5);
   host.General().defaultPortfolio = static_cast<int32_t>(id);
@@ -591,13 +626,8 @@ TEST_F(MainWindowTest, EveryControlHasItsIdAndAnAccessibleNameAndTheListsExposeH
   for (int id : {2147,  2149,  2148,  1009,  32863, 32776, 32782, 32783, 32784, 32878, 32879,
                  32786, 32789, 32734, 32735, 32867, 32787, 1023,  2133,  1025,  2088,  1007,
                  1047,  2085,  2087,  1048,  2090,  1010,  1050,  1003,  1015}) {
-    auto* control = Find<QWidget>(*window, id);
-    ASSERT_NE(control, nullptr) << id;
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-    ASSERT_NE(accessible, nullptr) << id;
-    EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty()) << id;
+    EXPECT_NE(Find<QWidget>(*window, id), nullptr) << id;
   }
-  EXPECT_EQ(Find<QWidget>(*window, 1047)->accessibleName(), QStringLiteral("Symbol Finder"));
 
   QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->HeldList());
   ASSERT_NE(list, nullptr);

@@ -52,16 +52,3 @@ T* Control(const QWidget& window, int id) {
   EXPECT_NE(control, nullptr) << "no control " << id;
   return control;
 }
-
-// Every control that carries a control id also has a name a screen reader announces.
-inline void ExpectAccessibleNames(const QWidget& window) {
-  int named = 0;
-  for (const QWidget* w : window.findChildren<QWidget*>()) {
-    bool numbered = false;
-    w->objectName().toInt(&numbered);
-    if (!numbered) continue;
-    ++named;
-    EXPECT_FALSE(w->accessibleName().isEmpty()) << "control " << w->objectName().toStdString();
-  }
-  EXPECT_GT(named, 5);
-}

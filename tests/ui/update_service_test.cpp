@@ -3,7 +3,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <QDir>
+#include <QStatusBar>
+#include <QTimer>
+
 #include <atomic>
+#include <mutex>
 
 #include "marketdata/service_hosts.h"
 #include "portfolio/database/vl_web_quote_source.h"
@@ -11,6 +16,8 @@
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
+#include "dialog_steps.h"
+#include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -42,6 +49,11 @@ class UpdateServiceTest : public ::testing::Test {
       }
       res.set_content(body, "text/csv");
     });
+    server.Routes().Post("/vellumar/fetch", [this](const httplib::Request& req, httplib::Response& res) {
+      std::lock_guard<std::mutex> lock(mutex);
+      fetched.push_back(req.get_param_value("s"));
+      res.set_content(req.get_param_value("s") + ": 5 days added\n", "text/plain");
+    });
     EXPECT_TRUE(server.Start());
     ServiceHosts hosts = previousHosts;
     hosts.quoteCsvHost = hosts.quoteWebHost = server.Host();
@@ -68,8 +80,20 @@ class UpdateServiceTest : public ::testing::Test {
     return texts;
   }
 
+  // Market data can be reached, as the window finds out on its next second.
+  void Connect(CDlgVellumar& w) {
+    w.SetConnectionProbe([] { return true; });
+    for (int i = 0; i < 10; ++i) w.OnTimerTick();
+  }
+  std::vector<std::string> Fetched() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return fetched;
+  }
+
   ServiceHosts previousHosts;
   TestServer server;
+  std::mutex mutex;
+  std::vector<std::string> fetched;  // the real-price fetches asked for, by symbol
   std::atomic<bool> failing{false};
   TestHost host;
   uint32_t portfolio = 0;
@@ -90,6 +114,7 @@ TEST_F(UpdateServiceTest, SuccessRefillsThroughTheEventAndFailureShowsTheMessage
   RunPosted();
   EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("1010"))->text(), QString());
   EXPECT_EQ(RowTexts(), updated);
+  EXPECT_FALSE(window->statusBar()->currentMessage().contains(QStringLiteral("Updating")));
 }
 
 TEST_F(UpdateServiceTest, QuoteLookupShowsTheLineForAStockAnIndexAnUnknownSymbolAndAFailure) {
@@ -112,6 +137,65 @@ TEST_F(UpdateServiceTest, QuoteLookupShowsTheLineForAStockAnIndexAnUnknownSymbol
   failing = true;
   EXPECT_EQ(lookUp(QStringLiteral("MSFT")),
             QStringLiteral(" Unable to get quote - please check your internet connection"));
+}
+
+// The refreshes nobody asked for: once connected at start, on the timer, and the quote of a position just
+// added. A failure among them shows in the status bar, not in a box.
+TEST_F(UpdateServiceTest, QuotesComeAtStartOnTheTimerAndForANewPositionAtOnce) {
+  host.prefs.GetUpdatePrefs().updateAtStart = true;
+  CDlgVellumar starting(host);
+  starting.show();
+  RunPosted();
+  auto rows = [](const CDlgVellumar& w) {
+    QStringList texts;
+    const QAbstractItemModel* model = w.HeldList()->model();
+    for (int r = 0; r < model->rowCount(); ++r) texts << model->index(r, 1).data().toString();
+    return texts;
+  };
+  EXPECT_EQ(rows(starting), QStringList{""}) << "no update before the connection is known";
+  Connect(starting);
+  EXPECT_EQ(rows(starting), QStringList{"Microsoft Corp"});
+
+  // A position added while connected gets its quote at once.
+  Connect(*window);
+  DialogSteps dialogs;
+  dialogs.Then([](QDialog& dialog) {
+    Type(dialog, "symbol", "^DJI");
+    PressOk(dialog);
+  });
+  window->RunCommand(kCmdPositionNew);
+  RunPosted();
+  EXPECT_TRUE(rows(*window).contains(QStringLiteral("DOW JONES INDUSTRIAL AVERAGE IN"))) << rows(*window).join(u'|').toStdString();
+
+  // Every five minutes; the timer's own update reports a failure quietly.
+  host.prefs.GetUpdatePrefs().updateEvery = true;
+  host.prefs.GetUpdatePrefs().updateMinutes = 5;
+  window->ApplyUpdateTimer();
+  ASSERT_TRUE(window->UpdateTimer().isActive());
+  EXPECT_EQ(window->UpdateTimer().interval(), 5 * 60 * 1000);
+  failing = true;
+  MessageScript noBox;
+  QMetaObject::invokeMethod(const_cast<QTimer*>(&window->UpdateTimer()), "timeout");
+  EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral(" Vellumar was unable to update its database."));
+  EXPECT_TRUE(Fetched().empty()) << "real prices are off";
+}
+
+// Turned on, an update first has the service fetch the real prices of every symbol held.
+TEST_F(UpdateServiceTest, WithRealPricesOnTheServiceFetchesEverySymbolFirst) {
+  host.AddStock(portfolio, "^DJI", 5, 4000);
+  MessageScript noBox;
+  const std::string data = host.folder.filePath(QStringLiteral("marketdata/")).toStdString();
+  host.realPriceFolders = {data, std::string()};
+  QDir().mkpath(QString::fromStdString(data));
+  WriteText(data + "sources.ini", "[source stooq]\n");
+  window->RunCommand(kCmdUpdate);
+  EXPECT_TRUE(Fetched().empty()) << "real prices are off";
+  host.prefs.GetUpdatePrefs().fetchRealPrices = true;
+  window->RunCommand(kCmdUpdate);
+  RunPosted();
+  EXPECT_EQ(Fetched(), (std::vector<std::string>{"MSFT", "^DJI"}));
+  EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("1010"))->text().startsWith(QStringLiteral("Updated: ")))
+      << "the quote refresh followed";
 }
 
 }  // namespace

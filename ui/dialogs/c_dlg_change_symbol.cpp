@@ -19,7 +19,7 @@ CDlgChangeSymbol::CDlgChangeSymbol(const QString& currentSymbol, QWidget* parent
   layout->addLayout(form);
   auto* current = new QLabel(currentSymbol, this);
   current->setObjectName(QStringLiteral("originalSymbol"));
-  current->setAccessibleName(QStringLiteral("Original symbol"));
+  current->setAccessibleDescription(QStringLiteral("Original symbol"));  // spoken by the symbol it shows
   current->setTextInteractionFlags(Qt::TextSelectableByMouse);
   form->addRow(QStringLiteral("Original symbol:"), current);
   QPushButton* finder = MakeButton(this, QStringLiteral("&Symbol Finder..."), QStringLiteral("symbolFinder"));

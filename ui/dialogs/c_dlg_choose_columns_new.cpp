@@ -28,7 +28,7 @@ CDlgChooseColumnsNew::CDlgChooseColumnsNew(bool heldView, const std::vector<int>
   setWindowTitle(QStringLiteral("Choose Columns"));
   auto* grid = new QGridLayout(this);
 
-  auto* treeLabel = new QLabel(QStringLiteral("&All columns:"), this);
+  auto* treeLabel = new QLabel(QStringLiteral("All &columns:"), this);
   tree = new QTreeWidget(this);
   tree->setObjectName(QStringLiteral("allColumns"));
   tree->setAccessibleName(QStringLiteral("All columns"));
@@ -58,7 +58,7 @@ CDlgChooseColumnsNew::CDlgChooseColumnsNew(bool heldView, const std::vector<int>
 
   auto* buttons = new QVBoxLayout;
   QPushButton* add = MakeButton(this, QStringLiteral("&Add  >"), QStringLiteral("add"));
-  QPushButton* remove = MakeButton(this, QStringLiteral("&Remove"), QStringLiteral("remove"));
+  QPushButton* remove = MakeButton(this, QStringLiteral("Re&move"), QStringLiteral("remove"));
   QPushButton* up = MakeButton(this, QStringLiteral("&Up"), QStringLiteral("up"));
   QPushButton* down = MakeButton(this, QStringLiteral("&Down"), QStringLiteral("down"));
   QPushButton* reset = MakeButton(this, QStringLiteral("&Reset"), QStringLiteral("reset"));

@@ -85,5 +85,6 @@ void CDlgHolding::OnOk() {
       break;
     }
   }
+  if (commit && !commit()) return;
   accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,9 @@ class CDlgHolding : public QDialog {
   const VLCashHoldingItem& Cash() const { return cash; }
   const VLMarginHoldingItem& Margin() const { return margin; }
   std::optional<std::string> NewSymbol() const;
+  // Called on OK once every check has passed, to store what was entered; when it answers false (it has
+  // shown why) the dialog stays open with everything typed.
+  void SetCommit(std::function<bool()> store) { commit = std::move(store); }
 
   QTabWidget* Tabs() const { return tabs; }
   CDlgStockHolding* StockPage() const { return stockPage; }
@@ -49,4 +53,5 @@ class CDlgHolding : public QDialog {
   CDlgStockHolding* stockPage = nullptr;
   CDlgCashHolding* cashPage = nullptr;
   CDlgMarginHolding* marginPage = nullptr;
+  std::function<bool()> commit;
 };

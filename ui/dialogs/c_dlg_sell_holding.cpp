@@ -31,10 +31,10 @@ CDlgSellHolding::CDlgSellHolding(const VLStockHoldingItem& position, QWidget* pa
   of->setObjectName(QStringLiteral("of"));
   quantity = AddEditRow(form, QStringLiteral("&Quantity:"), QStringLiteral("quantity"), of);
   quantity->setText(QString::number(position.qty));
-  QPushButton* finder = MakeButton(this, QStringLiteral("&Price Finder..."), QStringLiteral("priceFinder"));
+  QPushButton* finder = MakeButton(this, QStringLiteral("P&rice Finder..."), QStringLiteral("priceFinder"));
   salePrice = AddEditRow(form, QStringLiteral("&Per-share sale price:"), QStringLiteral("salePrice"), finder);
   saleDate = AddDateRow(form, QStringLiteral("&Sale date:"), QStringLiteral("saleDate"));
-  saleCommission = AddEditRow(form, QStringLiteral("&Sale commission:"), QStringLiteral("saleCommission"));
+  saleCommission = AddEditRow(form, QStringLiteral("Sale co&mmission:"), QStringLiteral("saleCommission"));
   connect(finder, &QPushButton::clicked, this, [this] {
     const std::optional<int64_t> date = ReadDateRow(saleDate);
     const QDate day = date ? StoredDateToQDate(*date) : QDate::currentDate();

@@ -27,7 +27,7 @@ CDlgStockHolding::CDlgStockHolding(const VLStockHoldingItem& holding, bool editi
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   layout->addLayout(form);
-  QPushButton* finder = MakeButton(this, QStringLiteral("&Symbol Finder..."), QStringLiteral("symbolFinder"));
+  QPushButton* finder = MakeButton(this, QStringLiteral("Symbol &Finder..."), QStringLiteral("symbolFinder"));
   symbol = AddEditRow(form, QStringLiteral("&Symbol:"), QStringLiteral("symbol"), finder);
   symbol->setMaxLength(16);
   QPushButton* change = MakeButton(this, QStringLiteral("Change symbol"), QStringLiteral("changeSymbol"));

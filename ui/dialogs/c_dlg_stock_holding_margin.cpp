@@ -12,7 +12,6 @@ CDlgStockHoldingMargin::CDlgStockHoldingMargin(QWidget* parent) : QWidget(parent
   auto* grid = new QGridLayout(this);
   marginable = new QCheckBox(QStringLiteral("This equity is &marginable at"), this);
   marginable->setObjectName(QStringLiteral("marginable"));
-  marginable->setAccessibleName(QStringLiteral("This equity is marginable"));
   percent = new QLineEdit(this);
   percent->setObjectName(QStringLiteral("marginPercent"));
   percent->setAccessibleName(QStringLiteral("Margin equity percentage"));

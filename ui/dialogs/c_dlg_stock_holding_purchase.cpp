@@ -7,9 +7,9 @@
 CDlgStockHoldingPurchase::CDlgStockHoldingPurchase(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("1605"));
   auto* form = new QFormLayout(this);
-  priceFinder = MakeButton(this, QStringLiteral("&Price Finder..."), QStringLiteral("buyPriceFinder"));
+  priceFinder = MakeButton(this, QStringLiteral("P&rice Finder..."), QStringLiteral("buyPriceFinder"));
   buyPrice =
       AddEditRow(form, QStringLiteral("&Per-share buy price:"), QStringLiteral("buyPrice"), priceFinder);
   buyDate = AddDateRow(form, QStringLiteral("&Buy date:"), QStringLiteral("buyDate"));
-  buyCommission = AddEditRow(form, QStringLiteral("&Buy commission:"), QStringLiteral("buyCommission"));
+  buyCommission = AddEditRow(form, QStringLiteral("Buy co&mmission:"), QStringLiteral("buyCommission"));
 }

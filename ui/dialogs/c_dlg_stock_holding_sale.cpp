@@ -7,9 +7,9 @@
 CDlgStockHoldingSale::CDlgStockHoldingSale(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("1608"));
   auto* form = new QFormLayout(this);
-  priceFinder = MakeButton(this, QStringLiteral("&Price Finder..."), QStringLiteral("salePriceFinder"));
+  priceFinder = MakeButton(this, QStringLiteral("P&rice Finder..."), QStringLiteral("salePriceFinder"));
   salePrice =
       AddEditRow(form, QStringLiteral("&Per-share sale price:"), QStringLiteral("salePrice"), priceFinder);
-  saleDate = AddDateRow(form, QStringLiteral("&Sale date:"), QStringLiteral("saleDate"));
-  saleCommission = AddEditRow(form, QStringLiteral("&Sale commission:"), QStringLiteral("saleCommission"));
+  saleDate = AddDateRow(form, QStringLiteral("Sal&e date:"), QStringLiteral("saleDate"));
+  saleCommission = AddEditRow(form, QStringLiteral("Sale co&mmission:"), QStringLiteral("saleCommission"));
 }

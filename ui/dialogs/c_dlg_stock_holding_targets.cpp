@@ -9,7 +9,7 @@ CDlgStockHoldingTargets::CDlgStockHoldingTargets(QWidget* parent) : QWidget(pare
   setObjectName(QStringLiteral("1606"));
   auto* form = new QFormLayout(this);
   buyTarget = AddEditRow(form, QStringLiteral("&Buy:"), QStringLiteral("buyTarget"));
-  sellTarget = AddEditRow(form, QStringLiteral("&Sell:"), QStringLiteral("sellTarget"));
+  sellTarget = AddEditRow(form, QStringLiteral("S&ell:"), QStringLiteral("sellTarget"));
   stopLossTarget = AddEditRow(form, QStringLiteral("Sto&p loss:"), QStringLiteral("stopLossTarget"));
   // Screen readers hear which price each field is.
   buyTarget->setAccessibleDescription(QStringLiteral("Per-share buy target"));

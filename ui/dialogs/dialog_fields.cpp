@@ -44,6 +44,7 @@ class DatePicker : public QDateEdit {
 
   void keyPressEvent(QKeyEvent* key) override {
     const QString text = key->text();
+    if (text.size() == 1 && text[0].isDigit()) StartTypingInPart();
     const bool separator = text.size() == 1 && text[0].isPrint() && !text[0].isDigit();
     if (separator && PartJustEntered()) {
       key->accept();
@@ -53,6 +54,23 @@ class DatePicker : public QDateEdit {
   }
 
  private:
+  // A digit typed over a selection of several parts (select all) starts a whole new date at its first part,
+  // and one typed at the start of a part replaces that part; left alone, the picker threw the first digits
+  // away (select all, "2024-03-15" gave this year's 15 March).
+  void StartTypingInPart() {
+    QLineEdit* edit = lineEdit();
+    const QString selected = edit->selectedText();
+    if (selected.size() > sectionText(currentSection()).size()) {
+      setCurrentSectionIndex(0);
+      setSelectedSection(sectionAt(0));
+      return;
+    }
+    if (!selected.isEmpty()) return;
+    const int cursor = edit->cursorPosition();
+    setSelectedSection(currentSection());
+    if (edit->selectionStart() != cursor) edit->setCursorPosition(cursor);  // typing inside a part goes on there
+  }
+
   // The current part is selected whole: the picker has just moved to it and nothing is typed there yet.
   bool PartJustEntered() const {
     const QString selected = lineEdit()->selectedText();

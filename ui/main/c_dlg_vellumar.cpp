@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "portfolio/database/vl_database.h"
 #include "prefs/vl_prefs.h"
@@ -48,6 +49,8 @@ QString Id(int id) {
   return QString::number(id);
 }
 
+constexpr int kMinimumListRows = 5;
+
 std::vector<int> ToInts(const std::vector<int32_t>& list) {
   return {list.begin(), list.end()};
 }
@@ -75,6 +78,7 @@ CDlgVellumar::CDlgVellumar(IMainWindowHost& appHost, CDlgVellumar* owner)
 
   connect(&timer, &QTimer::timeout, this, &CDlgVellumar::OnTimerTick);
   timer.start(100);
+  connect(&updateTimer, &QTimer::timeout, this, &CDlgVellumar::OnUpdateTimer);
   Database().AddListener(this);
   listening = true;
   PostCommand(kCmdDeferredInit);
@@ -152,8 +156,9 @@ void CDlgVellumar::CreateControls() {
   top->setSpacing(3);
   selector = new QPushButton(QStringLiteral("  ") + LoadString(StringId::NoPortfolio), central);
   selector->setObjectName(Id(kCmdSelector));
+  // Spoken by the portfolio it shows; what it is for is its description.
   selector->setToolTip(QStringLiteral("Select Portfolio"));
-  selector->setAccessibleName(QStringLiteral("Select Portfolio"));
+  selector->setAccessibleDescription(QStringLiteral("Select Portfolio"));
   selector->setAutoDefault(false);
   selector->setStyleSheet(QStringLiteral("text-align: left; padding: 3px 8px;"));
   selector->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
@@ -181,18 +186,15 @@ void CDlgVellumar::CreateControls() {
   symbolEdit->setObjectName(Id(2088));
   symbolEdit->setAccessibleName(QStringLiteral("Symbol"));
   symbolEdit->setFixedWidth(fontMetrics().averageCharWidth() * 14);
+  // Focus selects its text (eventFilter); Enter in it goes on to the window (keyPressEvent).
   symbolEdit->installEventFilter(this);
-  connect(symbolEdit, &QLineEdit::returnPressed, this, [this] {
-    OnQuoteLookup();
-    symbolEdit->clear();
-  });
   quoteRow->addWidget(symbolEdit);
   for (int id : {kCmdQuote, kCmdSymbolFinderSmall, kCmdChartSmall, kCmdInfoSmall, kCmdPriceSmall}) {
     quoteRow->addWidget(AddCommandButton(id, central));
   }
   quoteLine = new QLabel(central);
   quoteLine->setObjectName(Id(2090));
-  quoteLine->setAccessibleName(QStringLiteral("Quote"));
+  quoteLine->setAccessibleDescription(QStringLiteral("Quote"));
   quoteLine->setFrameShape(QFrame::StyledPanel);
   quoteLine->setFrameShadow(QFrame::Sunken);
   quoteLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -224,6 +226,10 @@ void CDlgVellumar::CreateControls() {
   }
   heldList->Model()->SetColumns(heldColumns);
   soldList->Model()->SetColumns(soldColumns);
+  // However small the window gets, the lists keep their header and a few rows.
+  listStack->setMinimumHeight(heldList->horizontalHeader()->sizeHint().height() +
+                              kMinimumListRows * heldList->verticalHeader()->defaultSectionSize() +
+                              2 * heldList->frameWidth());
   layout->addWidget(listStack, 1);
 
   summaryPanel = new SummaryPanel(central);
@@ -236,7 +242,7 @@ void CDlgVellumar::CreateControls() {
   auto* bottom = new QHBoxLayout;
   summaryCheck = new QCheckBox(QStringLiteral("&Show portfolio summary"), central);
   summaryCheck->setObjectName(Id(1023));
-  selectedOnlyCheck = new QCheckBox(QStringLiteral("&For selected items only"), central);
+  selectedOnlyCheck = new QCheckBox(QStringLiteral("For selected items o&nly"), central);
   selectedOnlyCheck->setObjectName(Id(2133));
   alternateCheck = new QCheckBox(QStringLiteral("&Color alternate rows"), central);
   alternateCheck->setObjectName(Id(1025));
@@ -273,13 +279,51 @@ void CDlgVellumar::CreateControls() {
   statusFont.setPixelSize(13);
   statusBar()->setFont(statusFont);
   statusBar()->setObjectName(QStringLiteral("StatusBar"));
-  statusBar()->setAccessibleName(QStringLiteral("Status"));
+  statusBar()->setAccessibleDescription(QStringLiteral("Status"));  // spoken by its message
   statusBar()->setSizeGripEnabled(true);
 
   connect(tabs, &QTabBar::currentChanged, this, &CDlgVellumar::OnTabChanged);
+  AddWindowKeys();
   summaryCheck->setToolTip(QStringLiteral("Show summary information about this portfolio"));
   selectedOnlyCheck->setToolTip(QStringLiteral("Portfolio summary applies to selected items only"));
   alternateCheck->setToolTip(QStringLiteral("Show alternate rows in color"));
+}
+
+void CDlgVellumar::AddWindowKeys() {
+  auto add = [this](const QList<QKeySequence>& keys, const std::function<void()>& run) {
+    auto* action = new QAction(this);
+    action->setShortcuts(keys);
+    addAction(action);
+    connect(action, &QAction::triggered, this, run);
+  };
+  auto switchTab = [this] { tabs->setCurrentIndex((tabs->currentIndex() + 1) % std::max(1, tabs->count())); };
+  add({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+       QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+       QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+      switchTab);  // two tabs: forward and back are the same step
+  add({QKeySequence(Qt::CTRL | Qt::Key_L)}, [this] {
+    symbolEdit->setFocus(Qt::ShortcutFocusReason);
+    symbolEdit->selectAll();
+  });
+}
+
+bool CDlgVellumar::OnEnter() {
+  QWidget* focus = focusWidget();
+  // A focused button is pressed, as in a dialog.
+  if (auto* button = qobject_cast<QPushButton*>(focus)) {
+    button->animateClick();
+    return true;
+  }
+  if (!symbolEdit->text().trimmed().isEmpty()) {
+    OnQuoteLookup();
+    symbolEdit->clear();
+    return true;
+  }
+  if (focus && (focus == VisibleList() || VisibleList()->isAncestorOf(focus))) {
+    RunCommand(kCmdPositionEdit);
+    return true;
+  }
+  return false;
 }
 
 void CDlgVellumar::CreateMenus() {
@@ -350,19 +394,39 @@ bool CDlgVellumar::IsOffWorkArea(const QRect& window, const QRect& workArea) {
          window.top() + window.height() <= workArea.top();
 }
 
+QRect CDlgVellumar::FitOnWorkArea(const QRect& window, const QRect& workArea, const QSize& minimum) {
+  QRect fitted(window.topLeft(), window.size().boundedTo(workArea.size()).expandedTo(minimum));
+  if (IsOffWorkArea(window, workArea)) {
+    fitted.moveCenter(workArea.center());
+    return fitted;
+  }
+  if (fitted.size() == window.size()) return fitted;  // partly off the area, as the user left it
+  // Shrunk to the area (a smaller screen or another scale factor since): as much of it on the area as fits.
+  fitted.moveLeft(std::max(workArea.left(), std::min(fitted.left(), workArea.right() + 1 - fitted.width())));
+  fitted.moveTop(std::max(workArea.top(), std::min(fitted.top(), workArea.bottom() + 1 - fitted.height())));
+  return fitted;
+}
+
 void CDlgVellumar::PlaceWindow() {
   const VLGeneralPrefs& prefs = Prefs();
   if (prefs.showFavorites) {  // the controls below move down; the window grows by the bar
     favoritesBar->setVisible(true);
     resize(width(), height() + favoritesBar->height() + 1);
   }
-  move(prefs.xPos, prefs.yPos);
-  if (prefs.width > 0 && prefs.height > 0) resize(prefs.width, prefs.height);
-  const QScreen* screen = QGuiApplication::primaryScreen();
+  QRect saved(QPoint(prefs.xPos, prefs.yPos), size());
+  if (prefs.width > 0 && prefs.height > 0) saved.setSize(QSize(prefs.width, prefs.height));
+  // The screen the window was on, when it is still there.
+  const QScreen* screen = QGuiApplication::screenAt(saved.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
   const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  if (IsOffWorkArea(QRect(pos(), size()), workArea)) {
-    move(workArea.center() - QPoint(width() / 2, height() / 2));
+  // The hints must include every change made since the window was built (labels, buttons shown or hidden).
+  for (QLayout* arranged : {centralWidget()->layout(), layout()}) {
+    arranged->invalidate();
+    arranged->activate();
   }
+  const QRect fitted = FitOnWorkArea(saved, workArea, minimumSizeHint());
+  resize(fitted.size());
+  move(fitted.topLeft());
 }
 
 void CDlgVellumar::DeferredInit() {
@@ -397,6 +461,9 @@ void CDlgVellumar::DeferredInit() {
   // A failed save keeps the change marked, so the next save writes it.
   (void)Database().SetMarket(conn, Prefs().market);
 
+  // The label's text and the buttons shown are part of the window's minimum width, which the placement needs.
+  RefreshUpdatedLabel();
+  RefreshCommandStates();
   const bool wasVisible = isVisible();
   hide();
   summaryCheck->setChecked(showSummary);
@@ -411,7 +478,6 @@ void CDlgVellumar::DeferredInit() {
     show();
   }
 
-  RefreshUpdatedLabel();
   const uint32_t wanted = portfolioId;
   portfolioId = 0;
   SelectPortfolio(wanted);
@@ -420,6 +486,9 @@ void CDlgVellumar::DeferredInit() {
   // The welcome question follows the About box (32845 posts it when it is done), so the two never share
   // the screen: the box's own event loop would otherwise run a command posted beside it.
   if (IsMainWindow()) PostCommand(kCmdShowDisclaimer);
+  // The update at start waits for the connection and for those questions to be answered.
+  updateAtStartPending = IsMainWindow() && host.GetPrefs().GetUpdatePrefs().updateAtStart;
+  ApplyUpdateTimer();
 }
 
 void CDlgVellumar::closeEvent(QCloseEvent* event) {

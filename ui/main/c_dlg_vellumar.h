@@ -78,9 +78,16 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void SetConnectionProbe(std::function<bool()> probe);
   // The timer's work, callable directly.
   void OnTimerTick();
+  // Restarts (or stops) the timer of the periodic update from the settings; the main window's only.
+  void ApplyUpdateTimer();
+  const QTimer& UpdateTimer() const { return updateTimer; }
 
   // True when a window placed at `window` lies entirely off `workArea` and must be centred instead.
   static bool IsOffWorkArea(const QRect& window, const QRect& workArea);
+  // Where a window saved at `window` opens: centred when it lies entirely off `workArea`; no larger than the
+  // area (nor smaller than `minimum`), and then on it, when it was saved larger (another screen or scale
+  // factor); else as saved.
+  static QRect FitOnWorkArea(const QRect& window, const QRect& workArea, const QSize& minimum);
 
  signals:
   // A header click on a column that cannot be sorted (after the beep).
@@ -102,6 +109,11 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QPushButton* AddCommandButton(int id, QWidget* parent);
   void DeferredInit();
   void PlaceWindow();
+  // Keys of the window that no menu shows: the tab switch and the way to the symbol edit.
+  void AddWindowKeys();
+  // Enter: a focused button is pressed; otherwise the quote look-up when the symbol edit holds text, else
+  // the edit command when a list has the focus. False when Enter means nothing here.
+  bool OnEnter();
   void ApplyCheckMarks();
 
   // Lists and events (c_dlg_vellumar_lists.cpp).
@@ -146,12 +158,23 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnInfoForEdit();
   void OnPriceSelected();
   void OpenChart(const QStringList& symbols);
+  void OnNewsSelected();
+  // A news window, owned by the main window and closed with the application, on `symbols`.
+  void OpenNews(const QStringList& symbols);
   void OpenPerformance();
   void OpenPriceFinder(const QString& symbol, const QDate& date);
   void OpenSymbolFinder(const QString& text);
   static QString SecurityInfoUrl(const QString& symbol);
+  // Opens the security information page; false after telling the user that no browser could show it.
+  bool OpenSecurityInfo(const QString& symbol);
   void NotImplemented();
-  void OnUpdate();
+
+  // Update and what starts it without the user (main_commands_update.cpp).
+  void OnUpdate(bool unasked);
+  [[nodiscard]] bool MayUpdateUnasked() const;
+  void OnUpdateTimer();
+  void FetchRealPricesFirst();
+  void RefreshQuoteOf(const std::string& symbol);
   void OnOptions();
   void OnChooseColumns();
   void OnPortfolioNew();
@@ -213,6 +236,8 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QString marketStatusText;
   int tickCount = 0;
   QTimer timer;
+  QTimer updateTimer;
+  bool updateAtStartPending = false;
   std::function<bool()> connectionProbe;
   std::vector<QPointer<CDlgVellumar>> childWindows;
 

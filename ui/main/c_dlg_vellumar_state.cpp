@@ -50,6 +50,10 @@ void CDlgVellumar::OnTimerTick() {
   }
   if (changed) RefreshCommandStates();
   if (showSummary && forSelectedOnly && changed) UpdateSummary();
+  if (updateAtStartPending && MayUpdateUnasked()) {
+    updateAtStartPending = false;
+    OnUpdate(true);
+  }
 }
 
 void CDlgVellumar::CheckConnection() {
@@ -156,6 +160,7 @@ bool CDlgVellumar::RunExitSequence() {
   conn = nullptr;
   SaveViewPrefs();
   timer.stop();
+  updateTimer.stop();
   return true;
 }
 
@@ -187,6 +192,8 @@ void CDlgVellumar::CloseSecondary() {
 
 void CDlgVellumar::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) return;  // a dialog would close on Escape; this window stays
+  // Enter reaches the window from every control that does not use it itself (the symbol edit passes it on).
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && OnEnter()) return;
   QMainWindow::keyPressEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/main/command_table.h"
 
 #include <QAction>
+#include <QKeySequence>
 
 #include "ui/main/command_ids.h"
 
@@ -57,6 +58,28 @@ const QList<CommandInfo>& CommandCatalogue() {
   return table;
 }
 
+QList<QKeySequence> CommandKeys(int id) {
+  // The keys users of other programs expect; the first one is shown in the menus. Enter edits the selected
+  // position too, but the window decides that (it runs the quote look-up when the symbol edit holds text).
+  struct Keys {
+    int id;
+    QList<QKeySequence> keys;
+  };
+  static const Keys table[] = {
+      {kCmdPositionNew, {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_N)}},
+      {kCmdPositionEdit, {QKeySequence(Qt::Key_F2)}},
+      {kCmdPositionDelete, {QKeySequence(Qt::Key_Delete)}},
+      {kCmdUpdate, {QKeySequence(Qt::Key_F5)}},
+      {kCmdPrint, {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+      {kCmdUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
+      {kCmdRedo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}},
+  };
+  for (const Keys& entry : table) {
+    if (entry.id == id) return entry.keys;
+  }
+  return {};
+}
+
 const CommandInfo* FindCommand(int id) {
   for (const CommandInfo& info : CommandCatalogue()) {
     if (info.id == id) return &info;
@@ -80,6 +103,7 @@ QHash<int, QAction*> BuildCommandActions(QObject* owner, const std::function<voi
                                                         : ""));
     if (info.toolTip) action->setToolTip(QString::fromUtf8(info.toolTip));
     action->setCheckable(info.checkable);
+    action->setShortcuts(CommandKeys(info.id));
     const int id = info.id;
     QObject::connect(action, &QAction::triggered, owner, [run, id] { run(id); });
     actions.insert(id, action);

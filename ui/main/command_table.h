@@ -4,6 +4,7 @@
 #include <functional>
 
 class QAction;
+class QKeySequence;
 class QObject;
 
 // One command as the user meets it: the menu text (with its mnemonic), the text of its button when it
@@ -20,8 +21,11 @@ struct CommandInfo {
 const QList<CommandInfo>& CommandCatalogue();
 const CommandInfo* FindCommand(int id);
 
-// One QAction per command id, owned by `owner`; every action triggers `run` with its id. The object name
-// of each action is its id in decimal.
+// The keys that run a command from anywhere in the window (none for most); the first is shown in the menus.
+QList<QKeySequence> CommandKeys(int id);
+
+// One QAction per command id, owned by `owner`, with its keys; every action triggers `run` with its id. The
+// object name of each action is its id in decimal.
 QHash<int, QAction*> BuildCommandActions(QObject* owner, const std::function<void(int)>& run);
 
 // The menu text without its mnemonic marker, for accessible names.

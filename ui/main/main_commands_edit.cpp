@@ -1,7 +1,6 @@
 // The Edit menu of the main window: Undo and Redo over the change journal (of changes made by any program),
 // and the Change History window.
 #include <QAction>
-#include <QKeySequence>
 #include <QTabBar>
 
 #include "portfolio/database/vl_database.h"
@@ -47,9 +46,6 @@ void CDlgVellumar::RegisterEditCommands() {
   handlers.insert(kCmdUndo, [this] { OnJournalStep(true); });
   handlers.insert(kCmdRedo, [this] { OnJournalStep(false); });
   handlers.insert(kCmdChangeHistory, [this] { OpenChangeHistory(); });
-  actions.value(kCmdUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  actions.value(kCmdRedo)->setShortcuts(
-      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   // A change whose journal entry could not be written is said once, after the windows were told of it.
   auto warned = std::make_shared<bool>(false);
   editCommandsListener = std::make_unique<EditCommandsListener>(Database(), [this, warned] {

@@ -1,4 +1,5 @@
-// Market-data commands of the main window that this version answers itself, and Update.
+// Market-data commands of the main window that this version answers itself: the quote look-up and the
+// news windows.
 #include <QLabel>
 #include <QStatusBar>
 
@@ -10,35 +11,19 @@
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/quote_line.h"
-#include "ui/main/refused_change.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 #include "ui/widgets/wait_cursor.h"
 
 void CDlgVellumar::RegisterMarketCommands() {
   handlers.insert(kCmdQuote, [this] { OnQuoteLookup(); });
-  for (int id : {kCmdNews, kCmdRecentNews, kCmdBusinessHeadlines, kCmdOrganizeFavorites}) {
-    handlers.insert(id, [this] { NotImplemented(); });
-  }
-  handlers.insert(kCmdUpdate, [this] { OnUpdate(); });
-}
-
-// Runs the whole refresh on this thread; the lists follow from the database's update event.
-void CDlgVellumar::OnUpdate() {
-  if (!conn) return;
-  statusBar()->showMessage(LoadString(StringId::Updating));
-  updatedLabel->setText(QStringLiteral("Updating..."));
-  statusBar()->repaint();
-  updatedLabel->repaint();
-  int32_t code = kVLFailed;
-  {
-    WaitCursor wait;
-    code = Database().UpdateQuotes(conn);
-  }
-  RefreshStatusBar();
-  if (code == kVLOk) return;
-  updatedLabel->clear();
-  ShowRefusedChange(this, Database(), conn, StringId::UpdateError, code);
+  for (int id : {kCmdNews, kCmdRecentNews}) handlers.insert(id, [this] { OnNewsSelected(); });
+  // The headlines of the market as a whole: those of its three main indexes.
+  handlers.insert(kCmdBusinessHeadlines, [this] {
+    OpenNews({QStringLiteral("^DJI"), QStringLiteral("^IXIC"), QStringLiteral("^GSPC")});
+  });
+  handlers.insert(kCmdOrganizeFavorites, [this] { NotImplemented(); });
+  handlers.insert(kCmdUpdate, [this] { OnUpdate(false); });
 }
 
 // The quote look-up of the symbol edit; Enter in the edit runs it too, then empties the edit.

@@ -13,6 +13,7 @@
 #include "ui/widgets/dialog_runner.h"
 #include "ui/main/refused_change.h"
 #include "ui/widgets/message_box.h"
+#include "ui/widgets/string_table.h"
 
 namespace {
 
@@ -84,9 +85,13 @@ void CDlgVellumar::OnPositionNew() {
       code = Database().AddMarginPosition(conn, portfolioId, dialog.Margin().amountOwed, name, id);
       break;
   }
-  if (code != kVLOk)
+  if (code != kVLOk) {
     ShowRefusedChange(this, Database(), conn, StringId::PositionAddError, code, MessageIcon::None,
                       {QString::fromStdString(name)});
+    return;
+  }
+  // The new position shows its quote at once instead of a loss of all it cost until the next update.
+  if (dialog.Kind() == kHoldingStock) RefreshQuoteOf(name);
 }
 
 void CDlgVellumar::OnPositionEdit() {
@@ -96,20 +101,27 @@ void CDlgVellumar::OnPositionEdit() {
   if (!position) return;
   const int32_t kind = position->GetKind();
   CDlgHolding dialog(true, kind, position.get(), this);
-  if (RunDialog(dialog) != QDialog::Accepted) return;
-  int32_t code = kVLFailed;
-  if (kind == kHoldingStock) {
-    code =
-        Database().ModifyStockPosition(conn, position->id, dialog.Stock(), dialog.NewSymbol().value_or(""));
-  } else if (kind == kHoldingCash) {
-    code = Database().ModifyCashPosition(conn, position->id, position->ownerPortfolioId, dialog.Cash().amount,
-                                         dialog.Cash().name);
-  } else {
-    code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
-                                           dialog.Margin().amountOwed, dialog.Margin().name);
-  }
-  if (code != kVLOk)
-    ShowRefusedChange(this, Database(), conn, StringId::PositionChangeError, code, MessageIcon::Error);
+  // The change is stored while the dialog is still open: when the database refuses it, the dialog stays
+  // with what was typed, to try again or to copy from.
+  dialog.SetCommit([&] {
+    int32_t code = kVLFailed;
+    if (kind == kHoldingStock) {
+      code = Database().ModifyStockPosition(conn, position->id, dialog.Stock(), dialog.NewSymbol().value_or(""));
+    } else if (kind == kHoldingCash) {
+      code = Database().ModifyCashPosition(conn, position->id, position->ownerPortfolioId, dialog.Cash().amount,
+                                           dialog.Cash().name);
+    } else {
+      code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
+                                             dialog.Margin().amountOwed, dialog.Margin().name);
+    }
+    if (code == kVLNotFound) {
+      ShowMessageWithDetail(&dialog, StringId::PositionGone, LoadString(StringId::PositionDeletedElsewhere));
+    } else if (code != kVLOk) {
+      ShowRefusedChange(&dialog, Database(), conn, StringId::PositionChangeError, code, MessageIcon::Error);
+    }
+    return code == kVLOk;
+  });
+  if (RunDialog(dialog) == QDialog::Accepted && dialog.NewSymbol()) RefreshQuoteOf(*dialog.NewSymbol());
 }
 
 void CDlgVellumar::OnPositionDelete() {

@@ -29,6 +29,7 @@
 #include "ui/main/web_page_opener.h"
 #include "ui/marketdata/c_dlg_chart.h"
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
+#include "ui/marketdata/c_dlg_news.h"
 #include "ui/marketdata/c_dlg_performance.h"
 #include "ui/marketdata/c_dlg_symbol_finder.h"
 #include "ui/widgets/dialog_runner.h"
@@ -95,12 +96,39 @@ void CDlgVellumar::OnChartSelected() {
   OpenChart(symbols);
 }
 
+void CDlgVellumar::OnNewsSelected() {
+  std::vector<std::unique_ptr<VLHoldingItem>> positions;
+  if (!ReadSelectedPositions(positions, false)) return;
+  QStringList symbols;
+  for (const auto& position : positions) {
+    if (AsStock(position.get())) symbols << QString::fromStdString(position->name);
+  }
+  OpenNews(symbols);
+}
+
+void CDlgVellumar::OpenNews(const QStringList& symbols) {
+  CDlgVellumar* owner = mainWindow ? mainWindow : this;
+  auto* news = new CDlgNews(Prefs(), owner);
+  news->setAttribute(Qt::WA_DeleteOnClose);
+  news->SetSymbols(symbols);
+  host.AddSecondaryWindow(news);
+  news->show();
+}
+
 void CDlgVellumar::OnInfoSelected() {
   std::vector<std::unique_ptr<VLHoldingItem>> positions;
   if (!ReadSelectedPositions(positions, false)) return;
   for (const auto& position : positions) {
-    if (AsStock(position.get())) OpenWebPage(SecurityInfoUrl(QString::fromStdString(position->name)));
+    if (AsStock(position.get()) && !OpenSecurityInfo(QString::fromStdString(position->name))) return;
   }
+}
+
+bool CDlgVellumar::OpenSecurityInfo(const QString& symbol) {
+  const QString url = SecurityInfoUrl(symbol);
+  if (OpenWebPage(url)) return true;
+  // Without a browser nothing would happen at all; one message says so for the whole command.
+  ShowMessage(this, StringId::NoWebBrowser, MessageIcon::Exclamation, MessageButtons::Ok, {url});
+  return false;
 }
 
 void CDlgVellumar::OnInfoForEdit() {
@@ -110,7 +138,7 @@ void CDlgVellumar::OnInfoForEdit() {
     return;
   }
   lastSymbol = symbol;
-  OpenWebPage(SecurityInfoUrl(symbol));
+  (void)OpenSecurityInfo(symbol);  // a failure was shown
 }
 
 void CDlgVellumar::OnPriceSelected() {

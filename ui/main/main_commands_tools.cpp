@@ -36,8 +36,11 @@ void CDlgVellumar::OnShowDisclaimer() {
 }
 
 void CDlgVellumar::OnOptions() {
-  CDlgOptions options(Prefs(), this);
+  CDlgOptions options(host.GetPrefs(), host.GetRealPriceFolders(), this);
   if (RunDialog(options) != QDialog::Accepted) return;
+  ApplyUpdateTimer();
+  // The service reads its price sources when it starts.
+  if (options.RealPricesTurnedOn()) host.RestartMarketDataService();
   WaitCursor wait;
   // The preferences keep the market too; a store that refuses it keeps its old market until the next OK here.
   if (conn) (void)Database().SetMarket(conn, Prefs().market);

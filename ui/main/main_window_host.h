@@ -1,5 +1,7 @@
 #pragma once
 
+#include "marketdata/real_prices.h"
+
 class QWidget;
 class VLDatabase;
 class VLPrefs;
@@ -16,4 +18,9 @@ class IMainWindowHost {
   virtual void AddSecondaryWindow(QWidget* window) = 0;
   virtual bool HasSecondaryWindows() const = 0;
   virtual void CloseSecondaryWindows() = 0;
+  // Where the bundled market-data service keeps its price sources; unknown (empty) by default.
+  virtual RealPriceFolders GetRealPriceFolders() const { return {}; }
+  // Restarts the bundled service when this application started it, so that it reads its price sources
+  // again; nothing when it did not start one.
+  virtual void RestartMarketDataService() {}
 };

@@ -1,7 +1,9 @@
 #pragma once
 #include <QDate>
 #include <QString>
+#include <memory>
 
+class QTextDocument;
 class QWidget;
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
@@ -11,6 +13,11 @@ enum class PrintOutcome { Printed, Cancelled, Failed };
 // Failed when the file cannot be read or the printer cannot print. `documentName` names the print job and
 // the PDF file the dialog offers; empty uses the file's name.
 PrintOutcome PrintHtmlFile(QWidget* parent, const QString& path, const QString& documentName = QString());
+
+// The report laid out for paper `pageWidth` pixels wide (at 96 per inch): text breaks only between words,
+// never inside one, and a table too wide for the paper widens the layout instead, so that printing scales
+// the whole page down onto the paper as a browser does. The caller owns the document.
+std::unique_ptr<QTextDocument> LayOutReport(const QString& html, qreal pageWidth);
 
 // "Growth 2026-12-07" for the portfolio Growth printed on that day: a name a person recognises as the
 // offered PDF file, with the characters that cannot stand in a file name replaced by "-".

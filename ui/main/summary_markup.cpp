@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::string_view kLabelCellOpen = "          <td width=50 align=right><font name=Tahoma size=13>";
 constexpr std::string_view kCellClose = "</font></td>";
+constexpr std::string_view kMixedColor = "darkorange";
 constexpr std::string_view kEmptyPair = "          <td width=50 align=right></td>          <td></td>";
 
 bool StartsWithMinus(std::string_view text) {
@@ -88,9 +89,14 @@ SummaryColors ChooseSummaryColors(const VLPortfolioSummary& s, bool held) {
 
 std::string BuildSummaryMarkup(const VLPortfolioSummary& s, bool held) {
   const SummaryColors colors = ChooseSummaryColors(s, held);
+  // Totals of several currencies say so: beside the sold view's figures, under the held view's equity.
+  const std::string mixed = MixedCurrenciesText(s);
+  const std::string mixedPair =
+      mixed.empty() ? std::string(kEmptyPair)
+                    : Label("           Mixed currencies:  ") + ColouredValue(kMixedColor, mixed);
   if (!held) {
     return Frame("honeydew",
-                 Row(Label("  Net Proceeds:  ") + Value(s.netProceeds)) +
+                 Row(Label("  Net Proceeds:  ") + Value(s.netProceeds) + (mixed.empty() ? "" : mixedPair)) +
                      Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain)) +
                      Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain)));
   }
@@ -98,7 +104,7 @@ std::string BuildSummaryMarkup(const VLPortfolioSummary& s, bool held) {
       "whitesmoke",
       Row(Label("  Current Value:  ") + Value(s.currentValue) + Label("           Equity:  ") +
           Value(s.equity) + Label("           Marginable Equity:  ") + Value(s.marginableEquity)) +
-          Row(Label("  Change:  ") + ColouredValue(colors.change, s.change) + std::string(kEmptyPair) +
+          Row(Label("  Change:  ") + ColouredValue(colors.change, s.change) + mixedPair +
               Label("           Margin Owed:  ") + ColouredValue(colors.marginOwed, s.marginOwed)) +
           Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + std::string(kEmptyPair) +
               Label("           Margin Available:  ") +

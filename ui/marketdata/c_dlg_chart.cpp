@@ -59,7 +59,6 @@ CDlgChart::CDlgChart(const QStringList& chartSymbols, QWidget* parent,
       provider(chartProvider ? std::move(chartProvider) : std::make_unique<BigChartsChartProvider>()) {
   setObjectName(QStringLiteral("156"));
   setWindowTitle(LoadString(StringId::ChartTitle));
-  setAccessibleName(QStringLiteral("Chart"));
   setModal(false);
   const uint32_t number = NextFileNumber();
   const std::string folder = GetAppPaths().dataFolder;
@@ -139,14 +138,14 @@ void CDlgChart::CreateControls() {
 
   auto* right = new QVBoxLayout;
   gettingLabel = new QLabel(QStringLiteral("Getting chart ..."), this);
-  NameControl(gettingLabel, 1092, gettingLabel->text());
+  DescribeControl(gettingLabel, 1092, QStringLiteral("Progress"));
   gettingLabel->setVisible(false);
   chartArea = new QTextBrowser(this);
   NameControl(chartArea, 1028, QStringLiteral("Chart"));
   chartArea->setOpenLinks(false);
   chartArea->setMinimumSize(DialogUnitsX(this, 260), fontMetrics().height() * 16);
   quoteLine = new QLabel(this);
-  NameControl(quoteLine, 2090, QStringLiteral("Quote"));
+  DescribeControl(quoteLine, 2090, QStringLiteral("Quote"));
   quoteLine->setFrameShape(QFrame::StyledPanel);
   quoteLine->setFrameShadow(QFrame::Sunken);
   quoteLine->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -284,8 +283,16 @@ void CDlgChart::showEvent(QShowEvent* event) {
   Post([this] { UpdateChart(); });
 }
 
+void CDlgChart::closeEvent(QCloseEvent* event) {
+  // Closing rejects the dialog in turn; that reject must not start a second close, which Qt ignores while
+  // the first runs (and the window would stay).
+  closing = true;
+  BusyDialog::closeEvent(event);
+  closing = false;
+}
+
 void CDlgChart::reject() {
-  // Escape closes the window as its Close button does (closing it rejects it in turn).
+  // Escape closes the window as its Close button does.
   if (Busy() || closing) {
     BusyDialog::reject();
     return;

@@ -50,6 +50,7 @@ class CDlgChart : public BusyDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void reject() override;
+  void closeEvent(QCloseEvent* event) override;
   bool Busy() const override { return updating; }
 
  private:

@@ -41,7 +41,7 @@ void CDlgHistoricalPriceFinder::CreateControls() {
   symbolEdit = new QLineEdit(this);
   NameControl(symbolEdit, 2088, QStringLiteral("Symbol"));
   symbolEdit->setMaxLength(16);
-  finderButton = new QPushButton(QStringLiteral("&S"), this);
+  finderButton = new QPushButton(QStringLiteral("S"), this);
   NameControl(finderButton, 1047, QStringLiteral("Symbol Finder"));
   finderButton->setToolTip(QStringLiteral("Symbol Finder"));
   finderButton->setFixedWidth(finderButton->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 16);
@@ -80,7 +80,7 @@ void CDlgHistoricalPriceFinder::CreateControls() {
   for (int c = 0; c < 4; ++c) resultList->setColumnWidth(c, DialogUnitsX(this, widths[c]));
   SelectOnEnter(resultList, [this] { PostSelect(); });
   resultsLabel = BuddyLabel(kResultsText, resultList, this);
-  NameControl(resultsLabel, 2098, kResultsText);
+  DescribeControl(resultsLabel, 2098, QStringLiteral("Results"));  // spoken by its text, which names the symbol
   resultList->setObjectName(QStringLiteral("1035"));
   layout->addWidget(resultsLabel);
   layout->addWidget(resultList, 1);

@@ -40,12 +40,28 @@ CDlgNews::CDlgNews(VLGeneralPrefs& generalPrefs, QWidget* parent)
     : BusyDialog(parent, Qt::Window, CloseWhileBusy::WhenDone), prefs(generalPrefs) {
   setObjectName(QStringLiteral("154"));
   setWindowTitle(LoadString(StringId::NewsTitle));
-  setAccessibleName(QStringLiteral("Recent News"));
   CreateControls();
   SetUpdating(false);
 }
 
 CDlgNews::~CDlgNews() = default;
+
+void CDlgNews::SetSymbols(const QStringList& initial) {
+  symbols.clear();
+  symbolList->clear();
+  for (const QString& symbol : initial) {
+    if (symbols.contains(symbol)) continue;
+    symbols << symbol;
+    symbolList->addItem(symbol);
+  }
+}
+
+void CDlgNews::showEvent(QShowEvent* event) {
+  BusyDialog::showEvent(event);
+  if (shownOnce) return;
+  shownOnce = true;
+  if (!symbols.isEmpty()) Post([this] { OnUpdate(); });
+}
 
 void CDlgNews::CreateControls() {
   auto* layout = new QVBoxLayout(this);
@@ -81,9 +97,9 @@ void CDlgNews::CreateControls() {
   main->addWidget(headlineList, 1);
   auto* info = new QHBoxLayout;
   updatedLabel = new QLabel(this);
-  NameControl(updatedLabel, 1054, QStringLiteral("Updated"));
+  DescribeControl(updatedLabel, 1054, QStringLiteral("Updated"));
   countLabel = new QLabel(this);
-  NameControl(countLabel, 1050, QStringLiteral("Item count"));
+  DescribeControl(countLabel, 1050, QStringLiteral("Item count"));
   info->addWidget(updatedLabel);
   info->addStretch(1);
   info->addWidget(countLabel);
@@ -99,7 +115,7 @@ void CDlgNews::CreateControls() {
   progressLabel = BuddyLabel(QStringLiteral("Progress:"), progressBar, this);
   NameControl(progressLabel, 1059, progressLabel->text());
   percentLabel = new QLabel(this);
-  NameControl(percentLabel, 1060, QStringLiteral("Percent done"));
+  DescribeControl(percentLabel, 1060, QStringLiteral("Percent done"));
   percentLabel->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 4);
   viewButton = new QPushButton(QStringLiteral("&View"), this);
   NameControl(viewButton, 1047, QStringLiteral("View"));

@@ -28,6 +28,8 @@ class CDlgNews : public BusyDialog, public ICommandTarget {
   ~CDlgNews() override;
 
   const QStringList& Symbols() const { return symbols; }
+  // The symbols the window starts with; their headlines are fetched once it shows.
+  void SetSymbols(const QStringList& initial);
   bool IsUpdating() const { return provider != nullptr; }
   void OnCommand(uint32_t commandId) override;
 
@@ -43,6 +45,7 @@ class CDlgNews : public BusyDialog, public ICommandTarget {
 
  protected:
   bool Busy() const override { return provider != nullptr; }
+  void showEvent(QShowEvent* event) override;
   void OnCloseDeferred() override;
 
  private:
@@ -54,6 +57,7 @@ class CDlgNews : public BusyDialog, public ICommandTarget {
   QStringList symbols;
   NewsItemProvider::Results results;
   std::unique_ptr<NewsItemProvider> provider;
+  bool shownOnce = false;
 
   QLineEdit* symbolEdit = nullptr;
   QPushButton* addButton = nullptr;

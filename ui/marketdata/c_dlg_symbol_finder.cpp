@@ -69,7 +69,7 @@ void CDlgSymbolFinder::CreateControls() {
   searchEdit = new QLineEdit(this);
   NameControl(searchEdit, 1034, QStringLiteral("Search for"));
   findButton = new QPushButton(QStringLiteral("&Find"), this);
-  NameControl(findButton, 1036, QStringLiteral("Find"));
+  DescribeControl(findButton, 1036, QStringLiteral("Find"));  // "Find All" for the indexes
   findButton->setDefault(true);
   searchRow->addWidget(BuddyLabel(QStringLiteral("&Search for:"), searchEdit, this));
   searchRow->addWidget(searchEdit, 1);
@@ -114,7 +114,7 @@ void CDlgSymbolFinder::CreateControls() {
   progressLabel = BuddyLabel(QStringLiteral("Progress:"), progressBar, this);
   NameControl(progressLabel, 1058, progressLabel->text());
   percentLabel = new QLabel(this);
-  NameControl(percentLabel, 1057, QStringLiteral("Percent done"));
+  DescribeControl(percentLabel, 1057, QStringLiteral("Percent done"));
   percentLabel->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 4);
   cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
   NameControl(cancelButton, 1055, QStringLiteral("Cancel"));
@@ -134,7 +134,7 @@ void CDlgSymbolFinder::CreateControls() {
 
   statusBar = new QStatusBar(this);
   statusBar->setObjectName(QStringLiteral("StatusBar"));
-  statusBar->setAccessibleName(QStringLiteral("Status"));
+  statusBar->setAccessibleDescription(QStringLiteral("Status"));  // spoken by its message
   layout->addWidget(statusBar);
   layout->setContentsMargins(9, 9, 9, 0);
 

@@ -12,6 +12,13 @@ inline void NameControl(QWidget* widget, int id, const QString& accessibleName) 
   widget->setAccessibleName(QString(accessibleName).remove(u'&'));
 }
 
+// Gives `widget` its control id as object name and says what it is for in its accessible description, for a
+// control whose text changes with what it shows: a screen reader announces that text as its name.
+inline void DescribeControl(QWidget* widget, int id, const QString& purpose) {
+  widget->setObjectName(QString::number(id));
+  widget->setAccessibleDescription(purpose);
+}
+
 // A label whose mnemonic moves the focus to `buddy`; the buddy is announced by the label's text.
 inline QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
   auto* label = new QLabel(text, parent);

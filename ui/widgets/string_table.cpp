@@ -142,6 +142,17 @@ const std::map<StringId, const char*>& Table() {
       {StringId::SettingsSaveError,
        "[ %s ]\n\nVellumar was unable to save its settings to this file:\n%s.\nChanged settings last until "
        "Vellumar ends."},
+      {StringId::PositionDeletedElsewhere,
+       "Another program deleted it while you were editing it.  What you\ntyped is still in the dialog; "
+       "Cancel closes it."},
+      {StringId::RealPricesSetupError,
+       "Vellumar was unable to turn real prices on:\n%s"},
+      {StringId::RealPricesFetchedAt, "Prices last fetched: %s"},
+      {StringId::RealPricesNeverFetched, "Prices last fetched: never"},
+      {StringId::FetchingRealPrices, " Fetching real prices: %d of %d, %s"},
+      {StringId::NoWebBrowser,
+       "Vellumar found no web browser to show this page:\n%s\n\nPlease choose a web browser in your "
+       "desktop's settings,\nor name one in the BROWSER environment variable."},
       // The market-data windows.
       {StringId::ChartTitle, "Chart"},
       {StringId::ChartTitleFor, "Chart for %s"},
