@@ -106,6 +106,8 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
   // What the windows are told: the portfolios that come, change and go; of the positions, one event each
   // where a portfolio has one, else one "position changed" naming no position (one refill of that portfolio,
   // not one per position).
+  std::unordered_map<uint32_t, const VLHoldingItem*> restoredPositions;
+  for (const auto& record : positionRecords) restoredPositions.emplace(record->id, AsHolding(record.get()));
   std::map<uint32_t, std::vector<VLDatabaseEvent>> positionEvents;
   std::vector<VLDatabaseEvent> portfolioEvents;
   std::vector<VLDatabaseEvent> portfoliosGone;
@@ -122,10 +124,9 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
       }
       continue;
     }
-    const auto restored = std::find_if(positionRecords.begin(), positionRecords.end(),
-                                       [&](const auto& p) { return p->id == r.id; });
+    const auto restored = restoredPositions.find(r.id);
     const uint32_t from = current ? AsHolding(current)->ownerPortfolioId : 0;
-    const uint32_t to = restored != positionRecords.end() ? AsHolding(restored->get())->ownerPortfolioId : 0;
+    const uint32_t to = restored != restoredPositions.end() ? restored->second->ownerPortfolioId : 0;
     if (to) step.positionIds.push_back(r.id);
     if (from && from != to) positionEvents[from].emplace_back(from, r.id, VLDatabaseEvent::kPositionRemoved);
     if (to && from != to) positionEvents[to].emplace_back(to, r.id, VLDatabaseEvent::kPositionAdded);
