@@ -4,8 +4,9 @@
 
 namespace {
 
-constexpr const char* kGroups[] = {"market data",       "portfolios",        "positions",
-                                   "views and reports", "import and export", "maintenance"};
+constexpr const char* kGroups[] = {"market data",    "portfolios",        "positions",
+                                   "change journal", "views and reports", "import and export",
+                                   "maintenance"};
 
 constexpr const char* kDb = "  --db PATH  the database file (default: the application's Vellumar.db)\n";
 constexpr const char* kChartOptions =
@@ -119,6 +120,15 @@ const CommandHelp kHelp[] = {
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
     {"move", "positions", "move a position into another portfolio", kDb, "move 1 Trading --db my.db"},
     {"delete-position", "positions", "delete a position", kDb, "delete-position 1 --db my.db"},
+    {"changes", "change journal", "list the changes of the database, newest first, and which are undone",
+     "  --limit N  only the newest N (default: every entry the journal keeps)\n"
+     "  (the journal, Vellumar.journal beside the database, keeps the last 750 to 1000 changes)\n",
+     "changes --limit 10 --db my.db"},
+    {"undo", "change journal",
+     "undo the newest change not yet undone, made by any program; exit 7 when refused", kDb, "undo --db my.db"},
+    {"redo", "change journal",
+     "apply again the newest undone change, unless a change was made since; exit 7 when refused", kDb,
+     "redo --db my.db"},
     {"view", "views and reports", "print a portfolio's positions with the chosen columns, or list the columns",
      kViewOptions,
      "view Retirement --columns 0,1,3,4,8 --sort 8 --desc --db my.db"},
@@ -221,7 +231,9 @@ void PrintOverview(std::ostream& out) {
          "{\"message\": \"...\", \"code\": EXIT} (code 0: only warnings).\n"
          "\nexit codes: 0 done, 1 failed (file or service), 2 wrong usage, 3 bytes after the end of the\n"
          "database (check), 4 a value that makes no sense, 5 an operation the position does not allow,\n"
-         "6 a symbol the market-data service does not know (add-stock --strict, modify-stock --strict).\n"
+         "6 a symbol the market-data service does not know (add-stock --strict, modify-stock --strict),\n"
+         "7 an undo or redo refused: nothing to undo or redo, or the database no longer matches its\n"
+         "change journal (replaced by a backup, or changed by a program that keeps no journal).\n"
          "\nThe database commands' --db defaults to the application's database: Vellumar.db beside the\n"
          "program when its folder is writable, else $XDG_DATA_HOME/vellumar/Vellumar.db\n"
          "(~/.local/share/vellumar/Vellumar.db). The market-data commands ask the hosts of the Services\n"

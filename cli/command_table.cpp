@@ -7,6 +7,7 @@ std::vector<CliCommand> AllCliCommands() {
       MarketCommands,
       DbCommands,
       ListCommands,
+      JournalCommands,
       ViewCommands,
       PerformanceCommands,
       ExchangeCommands,

@@ -23,7 +23,9 @@ struct CliIo {
 // Exit codes of every command: 1 a failure (file, service), 2 wrong usage, 3 the database loads but has bytes
 // after its end (check), 4 a value that makes no sense (the dialogs' checks), 5 an operation the position or
 // portfolio does not allow (selling more than held, selling a sold position, a sale before the purchase),
-// 6 a symbol the market-data service does not know (add-stock --strict, modify-stock --symbol S --strict).
+// 6 a symbol the market-data service does not know (add-stock --strict, modify-stock --symbol S --strict),
+// 7 an undo or redo the change journal refuses (nothing to undo or redo, or the database no longer matches
+// the journal).
 enum CliExit : int {
   kExitOk = 0,
   kExitFailed = 1,
@@ -32,6 +34,7 @@ enum CliExit : int {
   kExitRefused = 4,
   kExitNotPossible = 5,
   kExitUnknownSymbol = 6,
+  kExitJournalRefused = 7,
 };
 
 // One command of vellumar-cli. Every command also accepts --service HOST:PORT and --json.
@@ -53,6 +56,7 @@ std::vector<CliCommand> ListCommands();    // cli/list_commands.cpp
 std::vector<CliCommand> MaintenanceCommands();  // cli/maintenance_commands.cpp
 std::vector<CliCommand> PerformanceCommands();  // cli/performance_commands.cpp
 std::vector<CliCommand> ExchangeCommands();     // cli/exchange_commands.cpp
+std::vector<CliCommand> JournalCommands();      // cli/journal_commands.cpp
 
 // Whether the command asks the market-data service (and so starts the bundled one when nothing answers).
 bool AsksMarketService(const std::string& command);

@@ -21,7 +21,10 @@
 namespace {
 
 int Done(CliIo& io, DbSession& s, int32_t code) {
-  if (code == kVLOk) return kExitOk;
+  if (code == kVLOk) {
+    s.WarnIfNotJournaled(io);
+    return kExitOk;
+  }
   return Failed(io, DatabaseCodeText(code, s.Db()));
 }
 
@@ -101,6 +104,7 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
   }
   p.comment = args.Option("comment");
   if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, s, code);
+  s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
   return kExitOk;
 }
@@ -174,6 +178,7 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   uint32_t id = 0;
   const int32_t code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
   if (code != kVLOk) return Done(io, s, code);
+  s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -195,6 +200,7 @@ int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
                             : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed,
                                                        marginItem.name, id);
   if (code != kVLOk) return Done(io, s, code);
+  s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
@@ -285,6 +291,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
   const int32_t code =
       s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission, sale.saleDate, newId);
   if (code != kVLOk) return Done(io, s, code);
+  s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
   return kExitOk;
 }

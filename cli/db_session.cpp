@@ -45,6 +45,7 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
   const std::string path = DatabasePathOption(args);
   db = std::make_unique<VLDatabase>(path);
   window = std::make_shared<NoWindow>();
+  db->SetJournalProgram("vellumar-cli");
   conn = db->Connect(window, 1, 2, 3);
   if (conn) return true;
   const int32_t code = db->GetLastOpenCode();
@@ -93,6 +94,13 @@ uint32_t DbSession::FindPortfolio(const std::string& idOrName, CliIo& io) {
   return 0;
 }
 
+void DbSession::WarnIfNotJournaled(CliIo& io) {
+  if (!db->LastChangeNotJournaled()) return;
+  const FileError& error = db->GetLastJournalError();
+  Warn(io, "the change was saved, but the change journal could not record it (" + error.Describe() +
+               "), so it cannot be undone");
+}
+
 std::string DatabaseCodeText(int32_t code) {
   switch (code) {
     case kVLFailed: return "the change was refused or could not be saved";
@@ -105,6 +113,12 @@ std::string DatabaseCodeText(int32_t code) {
       return "the database holds as many portfolios, positions and quotes as its file can number";
     case kVLReadOnly:
       return "the database may only be read; nothing was changed";
+    case kVLNothingToUndo: return "there is nothing to undo";
+    case kVLNothingToRedo: return "there is nothing to redo";
+    case kVLJournalMismatch:
+      return "the database no longer matches its change journal (it was replaced, for example by a backup, "
+             "or changed by a program that keeps no journal); nothing was changed";
+    case kVLJournalUnreadable: return "the change journal cannot be read; nothing was changed";
     default: return "failed with code " + std::to_string(code);
   }
 }
@@ -112,6 +126,9 @@ std::string DatabaseCodeText(int32_t code) {
 std::string DatabaseCodeText(int32_t code, const VLDatabase& db) {
   if (code == kVLReadOnly) {
     return "the database may only be read (" + db.GetReadOnlyCause().Describe() + "); nothing was changed";
+  }
+  if (code == kVLJournalUnreadable && db.GetLastJournalError().IsSet()) {
+    return "the change journal cannot be read (" + db.GetLastJournalError().Describe() + "); nothing was changed";
   }
   const FileError& error = db.GetLastFileError();
   if (code != kVLFailed || !error.IsSet()) return DatabaseCodeText(code);

@@ -17,6 +17,9 @@ class DbSession {
   VLDatabaseConn* Conn() { return conn; }
   // A portfolio named by its id or by its name (any letter case); 0, with the message printed, when none.
   uint32_t FindPortfolio(const std::string& idOrName, CliIo& io);
+  // After a change that succeeded: warns when its entry could not be written to the change journal (the
+  // change is saved, but cannot be undone).
+  void WarnIfNotJournaled(CliIo& io);
 
  private:
   std::unique_ptr<VLDatabase> db;

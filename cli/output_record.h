@@ -28,6 +28,11 @@ class OutputRecord {
     fields.push_back({name, std::to_string(value), true});
     return *this;
   }
+  // true or false: a JSON boolean, the word in a table.
+  OutputRecord& AddBool(const std::string& name, bool value) {
+    fields.push_back({name, value ? "true" : "false", true});
+    return *this;
+  }
   // A text as the tool shows it, in `format` (the cells' format, or the services' English texts).
   OutputRecord& AddText(const std::string& name, const std::string& text,
                         const NumberFormat& format = GetNumberFormat()) {

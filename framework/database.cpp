@@ -355,6 +355,14 @@ int32_t Database::EndChange() {
   return code;
 }
 
+int32_t Database::LockForReading(FileHandle& held, int waitMs) {
+  if (path.empty()) return kDbFailed;
+  const int32_t lock = LockStoreFile(FilePath(), waitMs, held, StoreAccess::ReadAtLeast);
+  if (lock == kStoreLocked || lock == kStoreReadOnly) return kDbOk;
+  if (lock == kStoreBusy) return kDbBusy;
+  return lock == kStoreMissing ? kDbMissing : kDbFailed;
+}
+
 int32_t Database::ReloadIfFileChanged(bool& reloaded, int waitMs) {
   reloaded = false;
   if (!loaded || changeLock.IsOpen()) return loaded ? kDbOk : kDbFailed;

@@ -60,6 +60,13 @@ class Database : public ISerializable {
   [[nodiscard]] int32_t BeginChange(bool& reloaded);
   // Saves when modified, the lock still held, then releases the lock. 0 or Save's failure codes.
   [[nodiscard]] int32_t EndChange();
+  // Releases the lock of a change without saving: for a change that saved (Save) and then wrote what
+  // belongs with its save (the change journal) under the same lock.
+  void ReleaseChange() { changeLock.Close(); }
+  // Takes the file's lock without changing anything, for reading files that only a change writes (the
+  // change journal beside the database); `held` releases it. 0; 6 busy; 5 the file is gone; 1 otherwise.
+  // Never inside a change: the lock is the change's already.
+  [[nodiscard]] int32_t LockForReading(FileHandle& held, int waitMs);
   // A stat when nothing changed; when the file is not the version last read or written, re-reads it under
   // the lock. 0 whether or not it reloaded; else the code of the failed lock or load, content kept.
   // `waitMs` bounds the wait for the lock here, so a caller on a timer never stalls long.

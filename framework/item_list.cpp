@@ -44,6 +44,11 @@ bool ItemList::Remove(uint32_t id) {
   return true;
 }
 
+std::unique_ptr<Item> ItemList::ReplaceAt(int index, std::unique_ptr<Item> item) {
+  if (index < 0 || index >= GetCount() || !item) return nullptr;
+  return std::exchange(items[static_cast<size_t>(index)], std::move(item));
+}
+
 std::unique_ptr<Item> ItemList::RemoveAt(int index) {
   if (index < 0 || index >= GetCount()) return nullptr;
   std::unique_ptr<Item> item = std::move(items[static_cast<size_t>(index)]);

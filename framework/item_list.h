@@ -39,6 +39,9 @@ class ItemList : public ISerializable {
   void RemoveIf(Predicate remove) {
     std::erase_if(items, [&](const std::unique_ptr<Item>& item) { return remove(*item); });
   }
+  // Puts `item` in the place of the item at `index` (no id check) and hands that one back; out of range,
+  // or for a null `item`, nothing changes and null comes back.
+  std::unique_ptr<Item> ReplaceAt(int index, std::unique_ptr<Item> item);
   // Removes the item at `index` and hands it back; null out of range.
   std::unique_ptr<Item> RemoveAt(int index);
   void RemoveAll() { items.clear(); }

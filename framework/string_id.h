@@ -176,5 +176,26 @@ enum class StringId : int {
   ProfileSaveError = 3309,      // %s: the profile, %s: why
   ProfileUnusable = 3310,       // %s: the profile, %s: what it holds that cannot be used
   ImportNotRead = 3311,         // OK while the file is unread (or its reading was stopped)
+  // The Edit menu and the change history.
+  EditUndo = 430,                    // %s: the change undo would undo
+  EditUndoNothing = 431,
+  EditRedo = 432,                    // %s: the change redo would apply again
+  EditRedoNothing = 433,
+  ChangeHistoryTitle = 434,
+  ChangeHistoryCount = 435,          // %d: the changes listed
+  ChangeHistoryEmpty = 436,
+  ChangeHistoryDamaged = 437,        // %d: the bytes left out at the end of the journal
+  ChangeHistoryUnreadable = 438,     // %s: why the journal cannot be read
+  ChangeHistoryUndone = 439,         // said after an undone change's text
+  ChangeHistoryUndoButton = 440,     // %s: the change undo would undo (the button's description)
+  ChangeHistoryRedoButton = 441,     // %s: the change redo would apply again
+  NothingToUndo = 3400,
+  NothingToRedo = 3401,
+  UndoMismatch = 3402,               // %s: the change
+  RedoMismatch = 3403,               // %s: the change
+  UndoError = 3404,                  // %s: the change
+  RedoError = 3405,                  // %s: the change
+  JournalUnreadable = 3406,          // %s: the journal file, %s: why
+  ChangeNotJournaled = 3407,         // %s: the journal file, %s: why
   AppTitle = 57344,  // the application's name, the title of its message boxes
 };

@@ -9,7 +9,7 @@ root=$(pwd)
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j 2 --target vellumar vellumar-cli vellumar-marketd vl_main_window_snapshot \
-  vl_market_windows_snapshot vl_dialogs_snapshot
+  vl_market_windows_snapshot vl_dialogs_snapshot vl_change_history_snapshot
 
 work=$(mktemp -d)
 service_pid=""
@@ -83,5 +83,10 @@ pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$work/report.pdf" "$out/report-page1
 xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" "$out"
 mkdir -p "$root/build/screenshots-2x"
 QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" \
+  "$root/build/screenshots-2x"
+# The Edit menu and the Change History window, after a few changes to a copy of the sample (two undone);
+# also at twice the scale into the scratch folder.
+xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_change_history_snapshot "$work" "$out"
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tests/ui/vl_change_history_snapshot "$work" \
   "$root/build/screenshots-2x"
 ls -l "$out"

@@ -8,6 +8,7 @@
 #include "framework/text_util.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_web_quote_source.h"
+#include "portfolio/journal/change_texts.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
@@ -36,6 +37,7 @@ void VLDatabase::PrepareForLoad() {
   quotes.RemoveAll();
   portfolios.RemoveAll();
   positions.RemoveAll();
+  fingerprintKnown = false;
 }
 
 int32_t VLDatabase::Serialize(Archive* ar) {
@@ -63,7 +65,10 @@ void VLDatabase::RebindSymbols() {
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
     if (auto found = index.find(stock->quoteId); found != index.end()) {
       // Most are bound already (every save ends here too): only what differs is assigned.
-      if (stock->name != found->second->name) stock->name = found->second->name;
+      if (stock->name != found->second->name) {
+        stock->name = found->second->name;
+        fingerprintKnown = false;  // a record's image changed outside a change
+      }
       if (!stock->quote.SharesWith(found->second->quote)) stock->quote = found->second->quote;
     }
   }
@@ -200,25 +205,37 @@ int32_t VLDatabase::ReloadIfChanged() {
 }
 
 int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
-                              const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply) {
-  Notice notice{kind, {}};
+                              const std::function<int32_t(Change& change)>& apply) {
+  Change change{kind, {}, ChangeRecorder(imager, RecordFinder())};
   Notice reload;
   int32_t rc = kVLOk;
   {
     std::lock_guard guard(lock);
     if (rc = CheckChange(conn); rc != kVLOk) return rc;
     if (rc = BeginFileChange(reload); rc != kVLOk) return rc;
-    rc = apply(notice.events);
+    lastJournalSequence = 0;
+    lastChangeNotJournaled = false;
+    rc = apply(change);
     if (rc == kVLOk) {
-      rc = SaveChange();
+      rc = SaveKeepingLock();
+      JournalChange(change.record, rc == kVLOk);
+      ReleaseChange();
     } else {
       (void)EndChange();  // nothing to write, so it only releases the lock; apply's code is the answer
     }
   }
   if (!reload.events.empty()) Notify(reload);
   if (rc == kNothingChanged) return kVLOk;
-  if (rc == kVLOk) Notify(notice);
+  if (rc == kVLOk) Notify(Notice{change.kind, std::move(change.events)});
   return rc;
+}
+
+int32_t VLDatabase::SaveKeepingLock() {
+  SetModified();
+  const int32_t rc = Save();
+  if (rc == kDbOk) return kVLOk;
+  if (rc == kDbReadOnly) return kVLReadOnly;
+  return rc == kDbBusy ? kVLBusy : kVLFailed;
 }
 
 void VLDatabase::Notify(const Notice& notice) {
@@ -262,6 +279,11 @@ void VLDatabase::Touch(uint32_t portfolioId) {
   if (VLPortfolioItem* portfolio = FindPortfolio(portfolioId)) portfolio->modified = Now();
 }
 
+std::string VLDatabase::PortfolioName(uint32_t id) const {
+  const VLPortfolioItem* portfolio = FindPortfolio(id);
+  return portfolio ? portfolio->name : "portfolio " + std::to_string(id);
+}
+
 // ---- portfolios -----------------------------------------------------------------------------------------
 
 int32_t VLDatabase::GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list) {
@@ -287,43 +309,58 @@ int32_t VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioI
 }
 
 int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
-  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> int32_t {
     for (const auto& item : portfolios) {
       if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
     if (lastPortfolioId == std::numeric_limits<uint32_t>::max()) return kVLStoreFull;
     auto stored = std::make_unique<VLPortfolioItem>();
     if (!portfolio.CopyTo(stored.get())) return kVLFailed;
+    change.record.Portfolio(lastPortfolioId + 1);
     stored->id = ++lastPortfolioId;
     stored->created = Now();
     portfolio.id = stored->id;
+    change.record.SetText("Add portfolio " + stored->name);
     portfolios.Add(std::move(stored));
-    events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioAdded);
+    change.events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioAdded);
     return kVLOk;
   });
 }
 
 int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
-  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> int32_t {
     for (const auto& item : portfolios) {
       if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
     }
     VLPortfolioItem* stored = FindPortfolio(portfolio.id);
     if (!stored) return kVLNotFound;
+    change.record.Portfolio(*stored);
+    change.record.SetText(stored->name == portfolio.name
+                              ? "Change portfolio " + stored->name
+                              : "Rename portfolio " + stored->name + " to " + portfolio.name);
     if (!portfolio.CopyTo(stored)) return kVLFailed;
-    events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioModified);
+    change.events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioModified);
     return kVLOk;
   });
 }
 
 int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, NoticeKind::Portfolios, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
-    if (!FindPortfolio(id)) return kVLNotFound;
+  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> int32_t {
+    VLPortfolioItem* portfolio = FindPortfolio(id);
+    if (!portfolio) return kVLNotFound;
+    size_t held = 0;
+    for (const auto& item : positions) {
+      if (static_cast<const VLHoldingItem&>(*item).ownerPortfolioId != id) continue;
+      change.record.Position(*item);
+      ++held;
+    }
+    change.record.Portfolio(*portfolio);
+    change.record.SetText(PortfolioDeletionText(portfolio->name, held));
     positions.RemoveIf(
         [id](const Item& item) { return static_cast<const VLHoldingItem&>(item).ownerPortfolioId == id; });
     DropUnusedQuotes();
     portfolios.Remove(id);
-    events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
+    change.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
     return kVLOk;
   });
 }

@@ -11,6 +11,9 @@
 #include "marketdata/fetch_failure.h"
 #include "portfolio/database/vl_database_conn.h"
 #include "portfolio/database/vl_database_event.h"
+#include "portfolio/journal/change_journal.h"
+#include "portfolio/journal/change_recorder.h"
+#include "portfolio/journal/record_image.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
@@ -21,6 +24,7 @@ struct ImportOutcome;
 struct ImportPlan;
 struct ImportProblem;
 struct ImportResolution;
+struct JournalHistory;
 class VLHoldingItem;
 class VLPortfolioItem;
 class VLStockHoldingItem;
@@ -37,7 +41,44 @@ enum VLDatabaseCode : int32_t {
   kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
   kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
   kVLReadOnly = 8,   // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
-  kVLImportRefused = 9,  // an import the store cannot take (a sale of more shares than held); nothing changed
+  kVLNothingToUndo = 9,    // the journal holds no change in effect
+  kVLNothingToRedo = 10,   // the journal holds no undone change that may be applied again
+  kVLJournalMismatch = 11, // the database is not where the journal left it; the undo or redo changed nothing
+  kVLJournalUnreadable = 12,  // the journal cannot be read (GetLastJournalError says why); nothing changed
+  kVLImportRefused = 13,      // an import the store cannot take (a sale of more shares than held); nothing changed
+};
+
+// What an undo or redo did.
+struct VLJournalStep {
+  uint64_t sequence = 0;  // of the entry written for it (0 when the journal could not be written)
+  uint64_t target = 0;    // the entry undone or redone
+  std::string text;       // that entry's text, also when the step was refused
+  // The records that exist after the step, for a window to show them.
+  std::vector<uint32_t> portfolioIds;
+  std::vector<uint32_t> positionIds;
+};
+
+// One entry of the journal as `vellumar-cli changes` and the history window list it.
+struct VLJournalListing {
+  uint64_t sequence = 0;
+  int64_t time = 0;
+  std::string program;
+  std::string text;
+  JournalEntryKind kind = JournalEntryKind::Change;
+  uint64_t target = 0;
+  bool undone = false;  // a change that is undone now
+};
+
+// What the Edit menu needs, and what is known of the journal file.
+struct VLJournalState {
+  bool canUndo = false;
+  bool canRedo = false;
+  std::string undoText;  // the text of the change undo would undo
+  std::string redoText;
+  size_t entries = 0;
+  uint64_t revision = 0;      // changes whenever the journal read differs from the last one
+  uint64_t damagedBytes = 0;  // bytes at the end of the file that were ignored
+  JournalFrameResult damage = JournalFrameResult::Ok;
 };
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
@@ -158,6 +199,35 @@ class VLDatabase : public Database {
   [[nodiscard]] int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
                                             const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
 
+  // ---- The change journal: Vellumar.journal beside the database (ChangeJournal::PathFor). Every change
+  // operation writes an entry after its save, under the same lock; Update and the market setting do not.
+  // The program named in the entries ("vellumar" unless told).
+  void SetJournalProgram(std::string program) { journalProgram = std::move(program); }
+  std::string GetJournalPath();
+  // Applies the records as they were before the newest change in effect (same ids; id counters never go
+  // back), and journals that as an undo entry naming it. Refused, changing nothing: kVLNothingToUndo;
+  // kVLJournalMismatch when the store is not where that entry left it (the file was replaced by a backup,
+  // changed by an older program or where the journal did not see it, or the journal belongs to another
+  // database); kVLJournalUnreadable; and every refusal of a change (read-only, busy, refresh running).
+  [[nodiscard]] int32_t Undo(VLDatabaseConn* conn, VLJournalStep& step);
+  // Applies again the records after the newest undone change that no later change ended; the same codes
+  // (kVLNothingToRedo).
+  [[nodiscard]] int32_t Redo(VLDatabaseConn* conn, VLJournalStep& step);
+  // The journal's entries, newest first, at most `limit` (0: all), and its state. Reads the file under the
+  // database's lock (waiting at most `waitMs`) when another program wrote it: kVLBusy when that lock was not
+  // to be had, kVLJournalUnreadable; the list and the state are those last read then.
+  [[nodiscard]] int32_t GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
+                                   VLJournalState& state, int waitMs = Database::kDefaultLockWaitMs);
+  [[nodiscard]] int32_t GetJournalState(VLDatabaseConn* conn, VLJournalState& state,
+                                        int waitMs = kReloadLockWaitMs);
+  // Why the journal could not be read or written, the last time it could not.
+  const FileError& GetLastJournalError() const { return lastJournalError; }
+  // The last change was saved (it reported success) but its entry could not be written, so it cannot be
+  // undone; GetLastJournalError says why. Until the next change.
+  bool LastChangeNotJournaled() const { return lastChangeNotJournaled; }
+  // The store's fingerprint: the sum of the hashes of every portfolio's and position's image.
+  uint64_t GetFingerprint();
+
   // Counts, for checks and tools.
   int GetQuoteCount() const { return quotes.GetCount(); }
   int GetPortfolioCount() const { return portfolios.GetCount(); }
@@ -198,20 +268,48 @@ class VLDatabase : public Database {
   // What a change's `apply` answers when there turned out to be nothing to do: success, nothing saved or
   // sent.
   static constexpr int32_t kNothingChanged = -1;
-  // One change: under the lock, refuses when CheckChange does, runs `apply` (which names the events to
-  // send), saves, and after unlocking posts the command of `kind` and sends the events. A code from `apply`
-  // other than 0, or a failed save, ends it without a word to anybody.
+  // What a change operation fills in for RunChange.
+  struct Change {
+    NoticeKind kind;                      // the command posted to the connections
+    std::vector<VLDatabaseEvent> events;  // sent to the listeners, in order
+    ChangeRecorder record;                // the records it touches, for the journal (change_recorder.h)
+  };
+  // One change: under the lock, refuses when CheckChange does, runs `apply`, saves, writes the journal's
+  // entry, and after unlocking posts the command of `kind` and sends the events. A code from `apply` other
+  // than 0, or a failed save, ends it without a word to anybody.
+  //
+  // `apply` checks everything first and changes nothing when it refuses. Before it changes, adds or
+  // removes a portfolio or position it tells change.record (Portfolio(id), Position(id), or the record
+  // itself), and says what it did with change.record.SetText(...). A batch operation (an import) does the
+  // same for each record it touches, in one change: the journal then undoes and redoes it as one.
   [[nodiscard]] int32_t RunChange(VLDatabaseConn* conn, NoticeKind kind,
-                                  const std::function<int32_t(std::vector<VLDatabaseEvent>& events)>& apply);
+                                  const std::function<int32_t(Change& change)>& apply);
+  // Saves the change with the lock still held (then ReleaseChange).
+  [[nodiscard]] int32_t SaveKeepingLock();
+  // After a change's save: takes the records' images as they are now, keeps the fingerprint up to date and,
+  // when the save succeeded, appends the entry.
+  void JournalChange(ChangeRecorder& record, bool saved);
+  ChangeJournal& Journal();
+  // The journal's index brought up to date for a reader (not inside a change).
+  [[nodiscard]] int32_t RefreshJournalForReading(int waitMs);
+  void FillJournalState(VLJournalState& state, const JournalHistory& history);
+  // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
+  // rest through an index built once.
+  ChangeRecorder::Finder RecordFinder();
+  uint64_t CurrentFingerprint();
+  // Undo (true) or redo (false).
+  [[nodiscard]] int32_t JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step);
+  [[nodiscard]] int32_t ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
+                                          VLJournalStep& step);
 
   // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
   // cached quote; kVLStoreFull when no id is left. Nothing else is checked.
-  [[nodiscard]] int32_t InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id,
-                                    SymbolIndex* index = nullptr);
+  [[nodiscard]] int32_t InsertStock(ChangeRecorder& record, uint32_t portfolioId,
+                                    const VLStockHoldingItem& fields, uint32_t& id, SymbolIndex* index = nullptr);
   // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's
   // id and stores the rest under `newId`.
-  [[nodiscard]] int32_t SellStored(VLStockHoldingItem& stock, uint32_t qty, uint32_t salePrice,
-                                   uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  [[nodiscard]] int32_t SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
+                                   uint32_t salePrice, uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
   // Whether the ids left cover what an import resolved against the store needs.
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;
 
@@ -237,6 +335,8 @@ class VLDatabase : public Database {
   using QuoteIndex = std::unordered_map<uint32_t, VLStockInfoItem*>;
   QuoteIndex IndexQuotes() const;
   void Touch(uint32_t portfolioId);
+  // The portfolio's name for the journal's texts ("portfolio 7" when there is none).
+  std::string PortfolioName(uint32_t id) const;
   int64_t Now() const;
 
   std::vector<std::unique_ptr<VLDatabaseConn>> connections;
@@ -258,4 +358,13 @@ class VLDatabase : public Database {
   std::string lastRefreshError;
   FetchFailure lastRefreshFailure;
   int32_t lastOpenCode = 0;
+
+  RecordImager imager;
+  uint64_t fingerprint = 0;
+  bool fingerprintKnown = false;  // computed lazily, kept up to date by every change, forgotten at a load
+  ChangeJournal journal;
+  std::string journalProgram = "vellumar";
+  FileError lastJournalError;
+  uint64_t lastJournalSequence = 0;  // of the entry the last change wrote
+  bool lastChangeNotJournaled = false;
 };

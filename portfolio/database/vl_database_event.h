@@ -9,7 +9,7 @@ class VLDatabaseEvent {
     kPortfolioModified = 1,
     kPortfolioDeleted = 2,
     kPositionAdded = 3,    // a position appeared in a portfolio
-    kPositionChanged = 4,
+    kPositionChanged = 4,  // itemId 0: several positions of the portfolio changed at once (an undo or redo)
     kPositionRemoved = 5,  // a position left a portfolio
     kQuotesRefreshed = 6,
   };

@@ -3,6 +3,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "portfolio/database/vl_database.h"
 #include "portfolio/exchange/import_plan.h"
@@ -13,6 +14,26 @@
 #include "portfolio/records/vl_stock_info_item.h"
 
 namespace {
+
+// What the journal calls an import: "Import 12 positions and 2 sales into Retirement, Savings".
+std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan, const std::vector<bool>& touched) {
+  const auto count = [](int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  std::vector<std::string> parts;
+  if (outcome.added) parts.push_back(count(outcome.added, "position", "positions"));
+  if (outcome.sold) parts.push_back(count(outcome.sold, "sale", "sales"));
+  if (outcome.balances) parts.push_back(count(outcome.balances, "cash balance", "cash balances"));
+  std::string text = "Import";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+  }
+  std::string names;
+  for (size_t p = 0; p < plan.portfolios.size(); ++p) {
+    if (touched[p]) names += (names.empty() ? "" : ", ") + plan.portfolios[p].name;
+  }
+  return names.empty() ? text : text + " into " + names;
+}
 
 constexpr uint32_t kLastId = std::numeric_limits<uint32_t>::max();
 
@@ -80,7 +101,8 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
   }();
   // Against the store as it is once the file's lock is held (another program may have changed it).
   return RunChange(conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
-                   [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+                   [&](Change& change) -> int32_t {
+    std::vector<VLDatabaseEvent>& events = change.events;
     const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
     problems = resolution.problems;
     if (!problems.empty()) return kVLImportRefused;
@@ -96,6 +118,7 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
       auto portfolio = std::make_unique<VLPortfolioItem>();
       portfolio->name = plan.portfolios[p].name;
       portfolio->comment = plan.portfolios[p].comment;
+      change.record.Portfolio(lastPortfolioId + 1);
       portfolio->id = portfolioIds[p] = ++lastPortfolioId;
       portfolio->created = Now();
       outcome.createdPortfolios.push_back(portfolio->id);
@@ -120,7 +143,7 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
         case ImportOutcome::StepResult::Added:
           if (step.holding->GetKind() == kHoldingStock) {
             // Cannot fail: the ids were counted above.
-            (void)InsertStock(portfolioId, static_cast<const VLStockHoldingItem&>(*step.holding), id, &symbols);
+            (void)InsertStock(change.record, portfolioId, static_cast<const VLStockHoldingItem&>(*step.holding), id, &symbols);
             for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
               const ImportLot& l = resolution.lots[lot];
               if (l.origin == ImportLot::Origin::Added && l.from == i) lotIds[lot] = id;
@@ -128,6 +151,8 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
           } else {
             std::unique_ptr<Item> copy = step.holding->Clone();
             auto* holding = static_cast<VLHoldingItem*>(copy.get());
+            change.record.Position(lastPositionId + 1);
+            change.record.Portfolio(portfolioId);
             holding->id = id = ++lastPositionId;
             holding->ownerPortfolioId = portfolioId;
             positions.InsertAt(positions.GetCount(), std::move(copy));  // a new id
@@ -137,6 +162,8 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
         case ImportOutcome::StepResult::BalanceSet: {
           id = action.balancePosition;
           auto* stored = static_cast<VLAmountHoldingItem*>(FindPosition(id));
+          change.record.Position(*stored);
+          change.record.Portfolio(portfolioId);
           stored->SetAmount(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
           break;
         }
@@ -145,7 +172,7 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
             auto* stock = static_cast<VLStockHoldingItem*>(FindPosition(lotIds[part.lot]));
             uint32_t rest = 0;
             // Cannot fail: the resolution counted the shares held then and the ids left.
-            (void)SellStored(*stock, part.qty, step.salePrice, part.saleCommission, step.saleDate, rest);
+            (void)SellStored(change.record, *stock, part.qty, step.salePrice, part.saleCommission, step.saleDate, rest);
             if (part.remainder != kNoLot) lotIds[part.remainder] = rest;
           }
           break;
@@ -153,6 +180,7 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
       outcome.stepPositions[i] = id;
       touched[step.portfolio] = true;
     }
+    change.record.SetText(ImportText(outcome, plan, touched));
     for (size_t p = 0; p < plan.portfolios.size(); ++p) {
       if (!touched[p]) continue;
       Touch(portfolioIds[p]);

@@ -7,6 +7,7 @@
 #include "framework/text_util.h"
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/journal/change_texts.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -142,11 +143,13 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
   return kVLOk;
 }
 
-int32_t VLDatabase::InsertStock(uint32_t portfolioId, const VLStockHoldingItem& fields, uint32_t& id,
-                                SymbolIndex* index) {
+int32_t VLDatabase::InsertStock(ChangeRecorder& record, uint32_t portfolioId,
+                                const VLStockHoldingItem& fields, uint32_t& id, SymbolIndex* index) {
   if (!IdsLeft(lastPositionId)) return kVLStoreFull;
   VLStockInfoItem* quote = BindQuote(fields.name, index);
   if (!quote) return kVLStoreFull;
+  record.Position(lastPositionId + 1);
+  record.Portfolio(portfolioId);
   auto stock = std::make_unique<VLStockHoldingItem>();
   CopyStockFields(fields, *stock);
   stock->id = ++lastPositionId;
@@ -161,29 +164,34 @@ int32_t VLDatabase::InsertStock(uint32_t portfolioId, const VLStockHoldingItem& 
 
 int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                      const VLStockHoldingItem& fields, uint32_t& id) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     if (portfolioId == 0 || fields.name.empty() || fields.mgnEquity > 100 ||
         !DatesInOrder(fields.purchaseDate, fields.saleDate)) {
       return kVLFailed;
     }
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    if (int32_t rc = InsertStock(portfolioId, fields, id); rc != kVLOk) return rc;
+    if (int32_t rc = InsertStock(change.record, portfolioId, fields, id); rc != kVLOk) return rc;
+    const auto* added = static_cast<const VLHoldingItem*>(positions.GetAt(positions.GetCount() - 1));
+    change.record.SetText("Add " + PositionWords(*added) + " to " + PortfolioName(portfolioId));
     Touch(portfolioId);
-    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+    change.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
     return kVLOk;
   });
 }
 
 int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                       std::unique_ptr<VLHoldingItem> position, uint32_t& id) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
     if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+    change.record.Position(lastPositionId + 1);
     position->id = id = ++lastPositionId;
     position->ownerPortfolioId = portfolioId;
+    change.record.Portfolio(portfolioId);
+    change.record.SetText("Add " + PositionWords(*position) + " to " + PortfolioName(portfolioId));
     positions.Add(std::move(position));
     Touch(portfolioId);
-    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
+    change.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
     return kVLOk;
   });
 }
@@ -206,7 +214,7 @@ int32_t VLDatabase::AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId
 
 int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
                                         const std::string& newSymbol) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
@@ -214,6 +222,9 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
     if (fields.mgnEquity > 100 || !DatesInOrder(fields.purchaseDate, fields.saleDate)) return kVLFailed;
     VLStockInfoItem* quote = nullptr;
     if (!newSymbol.empty() && !(quote = BindQuote(newSymbol))) return kVLStoreFull;
+    change.record.Position(*stock);
+    change.record.Portfolio(stock->ownerPortfolioId);
+    const std::string oldSymbol = stock->name;
     CopyStockFields(fields, *stock);
     if (quote) {
       stock->quoteId = quote->id;
@@ -221,8 +232,13 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
       stock->name = quote->name;
       DropUnusedQuotes();
     }
+    const std::string in = " in " + PortfolioName(stock->ownerPortfolioId);
+    change.record.SetText(oldSymbol == stock->name
+                              ? "Change " + PositionWords(*stock) + in
+                              : "Change the symbol of position " + std::to_string(id) + " from " + oldSymbol +
+                                    " to " + stock->name + in);
     Touch(stock->ownerPortfolioId);
-    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
     return kVLOk;
   });
 }
@@ -230,11 +246,13 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
 int32_t VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
                                          uint32_t portfolioId, uint32_t amount, const std::string& comment,
                                          int32_t eventKind) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     if (holding->GetKind() != kind) return kVLFailed;
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    change.record.Position(*holding);
+    change.record.Portfolio(portfolioId);
     holding->ownerPortfolioId = portfolioId;
     if (kind == kHoldingCash) {
       static_cast<VLCashHoldingItem*>(holding)->amount = amount;
@@ -242,8 +260,9 @@ int32_t VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int3
       static_cast<VLMarginHoldingItem*>(holding)->amountOwed = amount;
     }
     holding->name = comment;
+    change.record.SetText("Change " + PositionWords(*holding) + " in " + PortfolioName(portfolioId));
     Touch(portfolioId);
-    events.emplace_back(portfolioId, id, eventKind);
+    change.events.emplace_back(portfolioId, id, eventKind);
     return kVLOk;
   });
 }
@@ -261,14 +280,17 @@ int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint
                               VLDatabaseEvent::kPositionAdded);
 }
 
-int32_t VLDatabase::SellStored(VLStockHoldingItem& stock, uint32_t qty, uint32_t salePrice,
-                               uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
+int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
+                               uint32_t salePrice, uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
   newId = 0;
   if (stock.IsSold()) return kVLAlreadySold;
   // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
   if (qty == 0 || salePrice == 0 || qty > stock.qty) return kVLFailed;
   if (saleDate != 0 && !DatesInOrder(stock.purchaseDate, saleDate)) return kVLFailed;
   if (qty < stock.qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
+  record.Position(stock);
+  if (qty < stock.qty) record.Position(lastPositionId + 1);
+  record.Portfolio(stock.ownerPortfolioId);
   if (qty < stock.qty) {
     std::unique_ptr<Item> rest = stock.Clone();
     auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
@@ -291,40 +313,53 @@ int32_t VLDatabase::SellStored(VLStockHoldingItem& stock, uint32_t qty, uint32_t
 int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
                                  uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
   newId = 0;
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
     if (!stock) return kVLFailed;
-    if (int32_t rc = SellStored(*stock, qty, salePrice, saleCommission, saleDate, newId); rc != kVLOk) return rc;
+    const std::string text = "Sell " + std::to_string(qty) + " of " + stock->name + " in " +
+                             PortfolioName(stock->ownerPortfolioId);
+    if (int32_t rc = SellStored(change.record, *stock, qty, salePrice, saleCommission, saleDate, newId);
+        rc != kVLOk) {
+      return rc;
+    }
+    change.record.SetText(text);
     Touch(stock->ownerPortfolioId);
-    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
-    if (newId) events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
+    change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    if (newId) change.events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
     return kVLOk;
   });
 }
 
 int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
     if (!stock) return kVLFailed;
     if (!stock->IsSold()) return kVLNotSold;
+    change.record.Position(*stock);
+    change.record.Portfolio(stock->ownerPortfolioId);
+    change.record.SetText("Unsell " + PositionWords(*stock) + " in " + PortfolioName(stock->ownerPortfolioId));
     stock->salePricePerShare = 0;
     stock->saleCommission = 0;
     stock->saleDate = 0;
     Touch(stock->ownerPortfolioId);
-    events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
+    change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
     return kVLOk;
   });
 }
 
 int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
     if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+    change.record.Position(lastPositionId + 1);
+    change.record.Portfolio(toPortfolioId);
+    change.record.SetText("Copy " + PositionWords(*holding) + " from " + PortfolioName(holding->ownerPortfolioId) +
+                          " to " + PortfolioName(toPortfolioId));
     std::unique_ptr<Item> clone = holding->Clone();
     auto* copy = static_cast<VLHoldingItem*>(clone.get());
     copy->id = ++lastPositionId;
@@ -335,34 +370,41 @@ int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
     positions.Add(std::move(clone));
     Touch(toPortfolioId);
     // Names the source position, so a window showing the target can find what was copied.
-    events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+    change.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
     return kVLOk;
   });
 }
 
 int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
     const uint32_t from = holding->ownerPortfolioId;
     if (from == toPortfolioId) return kNothingChanged;
+    change.record.Position(*holding);
+    change.record.Portfolio(toPortfolioId);
+    change.record.SetText("Move " + PositionWords(*holding) + " from " + PortfolioName(from) + " to " +
+                          PortfolioName(toPortfolioId));
     holding->ownerPortfolioId = toPortfolioId;
     Touch(toPortfolioId);
-    events.emplace_back(from, id, VLDatabaseEvent::kPositionRemoved);
-    events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
+    change.events.emplace_back(from, id, VLDatabaseEvent::kPositionRemoved);
+    change.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
     return kVLOk;
   });
 }
 
 int32_t VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>& events) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     VLHoldingItem* holding = FindPosition(id);
     if (!holding) return kVLNotFound;
     const uint32_t portfolioId = holding->ownerPortfolioId;
+    change.record.Position(*holding);
+    change.record.Portfolio(portfolioId);
+    change.record.SetText("Delete " + PositionWords(*holding) + " from " + PortfolioName(portfolioId));
     positions.Remove(id);
     DropUnusedQuotes();
     Touch(portfolioId);
-    events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionRemoved);
+    change.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionRemoved);
     return kVLOk;
   });
 }

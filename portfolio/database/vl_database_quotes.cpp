@@ -102,7 +102,7 @@ int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::s
 }
 
 int32_t VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
-  return RunChange(conn, NoticeKind::Positions, [&](std::vector<VLDatabaseEvent>&) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change&) -> int32_t {
     market = quoteSource && quoteSource->IsSupportedMarket(index) ? index : 0;
     return kVLOk;
   });

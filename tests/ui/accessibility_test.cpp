@@ -35,6 +35,7 @@
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
+#include "ui/main/c_dlg_change_history.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -288,6 +289,20 @@ TEST_F(AccessibilityTest, MainWindowAndItsMenusInTheHeldAndTheSoldView) {
     const std::unique_ptr<QMenu> selectorMenu = window.BuildSelectorMenu();
     Sweep(window, sold ? QStringLiteral("main window, sold") : QStringLiteral("main window, held"));
   }
+}
+
+TEST_F(AccessibilityTest, ChangeHistoryWindow) {
+  TestHost host;
+  const uint32_t id = host.AddPortfolio("Growth");
+  host.AddStock(id, "UPA");
+  CDlgVellumar window(host);
+  window.show();
+  RunPosted();
+  window.RunCommand(kCmdChangeHistory);
+  RunPosted();
+  auto* history = window.findChild<CDlgChangeHistory*>(QStringLiteral("ChangeHistory"));
+  ASSERT_NE(history, nullptr);
+  Sweep(*history, QStringLiteral("change history"));
 }
 
 TEST_F(AccessibilityTest, PositionDialogOnEveryPage) {

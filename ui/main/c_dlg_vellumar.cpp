@@ -340,6 +340,9 @@ void CDlgVellumar::CreateMenus() {
   bar->setAccessibleName(QStringLiteral("Menu"));
   QMenu* file = bar->addMenu(QStringLiteral("&File"));
   add(file, {kCmdBackup, kCmdPrint, 0, IsMainWindow() ? kCmdExit : kCmdClose});
+  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+  add(edit, {kCmdUndo, kCmdRedo, 0, kCmdChangeHistory});
+  connect(edit, &QMenu::aboutToShow, this, &CDlgVellumar::RefreshEditCommands);
   QMenu* portfolio = bar->addMenu(QStringLiteral("&Portfolio"));
   add(portfolio, {kCmdPortfolioNew, kCmdPortfolioEdit, kCmdPortfolioDelete, 0, kCmdImport, kCmdExport});
   QMenu* position = bar->addMenu(QStringLiteral("P&osition"));
@@ -354,7 +357,7 @@ void CDlgVellumar::CreateMenus() {
               kCmdRecentNews, kCmdBusinessHeadlines, kCmdOrganizeFavorites, 0, kCmdOptions});
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   add(help, {kCmdAbout});
-  for (QMenu* menu : {file, portfolio, position, view, tools, help}) {
+  for (QMenu* menu : {file, edit, portfolio, position, view, tools, help}) {
     menu->setObjectName(menu->title().remove(u'&'));
   }
 }

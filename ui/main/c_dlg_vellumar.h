@@ -13,6 +13,7 @@
 #include "framework/string_id.h"
 #include "portfolio/database/vl_database_event.h"
 
+class CDlgChangeHistory;
 class IMainWindowHost;
 class PositionListView;
 class QAction;
@@ -31,6 +32,7 @@ class VLDatabaseConn;
 class VLGeneralPrefs;
 class VLHoldingItem;
 class WindowCommandTarget;
+struct VLJournalStep;
 
 // The main window: one portfolio at a time as the held and sold lists on two tabs, the portfolio selector,
 // the command buttons, the quote line, the summary panel, the item count and the connection state. The
@@ -179,6 +181,16 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnPortfolioEdit();
   void OnPortfolioDelete();
 
+  // The Edit menu: undo, redo and the change history (main_commands_edit.cpp).
+  void RegisterEditCommands();
+  // The Undo and Redo entries named after the changes they would undo and redo, enabled when there is one
+  // and the database may be changed.
+  void RefreshEditCommands();
+  void OnJournalStep(bool undo);
+  // After an undo or redo: the portfolio and the positions that came back, shown and selected.
+  void ShowStepRecords(const VLJournalStep& step);
+  void OpenChangeHistory();
+
   // Position commands (main_commands_position.cpp).
   void RegisterPositionCommands();
   // The selected ids of the visible list; none (after `noneMessage`, or 2071 when `single` and several
@@ -249,4 +261,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QLabel* itemCount = nullptr;
   QLabel* connectionLabel = nullptr;
   QLabel* readOnlyLabel = nullptr;  // shown while the database may only be read
+  QPointer<CDlgChangeHistory> changeHistory;
+  // Keeps the Edit menu up to date after every change, this window's or another program's.
+  std::unique_ptr<IVLDatabaseListener> editCommandsListener;
 };

@@ -102,6 +102,7 @@ void CDlgVellumar::RefreshCommandStates() {
     readOnlyLabel->setAccessibleDescription(readOnlyLabel->toolTip());
   }
   readOnlyLabel->setVisible(readOnly);
+  RefreshEditCommands();
 }
 
 void CDlgVellumar::RefreshUpdatedLabel() {

@@ -12,6 +12,9 @@ const QList<CommandInfo>& CommandCatalogue() {
       {kCmdPrint, "&Print...", "R", "Print Portfolio", false},
       {kCmdExit, "E&xit", nullptr, nullptr, false},
       {kCmdClose, "&Close", nullptr, nullptr, false},
+      {kCmdUndo, "&Undo", nullptr, nullptr, false},
+      {kCmdRedo, "&Redo", nullptr, nullptr, false},
+      {kCmdChangeHistory, "Change &History...", nullptr, nullptr, false},
       {kCmdPortfolioNew, "&New", "P", "New Portfolio", false},
       {kCmdPortfolioEdit, "&Edit", nullptr, nullptr, false},
       {kCmdPortfolioDelete, "&Delete", nullptr, nullptr, false},
@@ -68,6 +71,8 @@ QList<QKeySequence> CommandKeys(int id) {
       {kCmdPositionDelete, {QKeySequence(Qt::Key_Delete)}},
       {kCmdUpdate, {QKeySequence(Qt::Key_F5)}},
       {kCmdPrint, {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+      {kCmdUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
+      {kCmdRedo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}},
   };
   for (const Keys& entry : table) {
     if (entry.id == id) return entry.keys;

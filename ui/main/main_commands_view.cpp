@@ -20,6 +20,7 @@ void CDlgVellumar::RegisterCommands() {
   RegisterViewCommands();
   RegisterMarketCommands();
   RegisterToolCommands();
+  RegisterEditCommands();
 }
 
 void CDlgVellumar::RegisterViewCommands() {

@@ -230,6 +230,37 @@ const std::map<StringId, const char*>& Table() {
        "service."},
       {StringId::PerformanceTooLarge,
        "The amounts of this portfolio are too large to\nadd up, so Vellumar cannot show its performance."},
+      // The Edit menu and the change history.
+      {StringId::EditUndo, "&Undo %s"},
+      {StringId::EditUndoNothing, "&Undo"},
+      {StringId::EditRedo, "&Redo %s"},
+      {StringId::EditRedoNothing, "&Redo"},
+      {StringId::ChangeHistoryTitle, "Change History"},
+      {StringId::ChangeHistoryCount, "%d change(s), the newest first; undone changes are grey."},
+      {StringId::ChangeHistoryEmpty, "No change has been recorded yet."},
+      {StringId::ChangeHistoryDamaged,
+       "The last %d bytes of the change journal could not be read and are left out."},
+      {StringId::ChangeHistoryUnreadable, "The change journal cannot be read: %s"},
+      {StringId::ChangeHistoryUndone, "undone"},
+      {StringId::ChangeHistoryUndoButton, "Undo %s"},
+      {StringId::ChangeHistoryRedoButton, "Redo %s"},
+      {StringId::NothingToUndo, "There is nothing to undo."},
+      {StringId::NothingToRedo, "There is nothing to redo."},
+      {StringId::UndoMismatch,
+       "\"%s\"\n\nVellumar cannot undo this change: the database no\n"
+       "longer matches its change journal.  It was replaced,\nfor example by a backup, or changed by a "
+       "program\nthat keeps no journal.  Nothing was changed."},
+      {StringId::RedoMismatch,
+       "\"%s\"\n\nVellumar cannot redo this change: the database no\n"
+       "longer matches its change journal.  It was replaced,\nfor example by a backup, or changed by a "
+       "program\nthat keeps no journal.  Nothing was changed."},
+      {StringId::UndoError, "\"%s\"\n\nVellumar was unable to undo this change."},
+      {StringId::RedoError, "\"%s\"\n\nVellumar was unable to redo this change."},
+      {StringId::JournalUnreadable,
+       "[ %s ]\n\nVellumar cannot read this change journal:\n%s\n\nNothing was changed."},
+      {StringId::ChangeNotJournaled,
+       "[ %s ]\n\nThe change was saved, but Vellumar could not record\nit in this change journal, so it "
+       "cannot be undone:\n%s"},
       {StringId::AppTitle, "Vellumar!"},
   };
   return table;

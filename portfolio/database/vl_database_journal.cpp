@@ -1,0 +1,150 @@
+// The portfolio database's side of the change journal: recording each change, the fingerprint, and reading
+// the journal for the command line and the windows. Undo and redo are in vl_database_undo.cpp.
+#include <sys/stat.h>
+
+#include <iterator>
+#include <unordered_map>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/journal/journal_history.h"
+#include "portfolio/records/vl_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
+
+namespace {
+
+// Above this many look-ups, the records are found through an index built once.
+constexpr size_t kSearchedLookups = 16;
+
+}  // namespace
+
+ChangeJournal& VLDatabase::Journal() {
+  if (journal.Path().empty()) journal.SetPath(ChangeJournal::PathFor(GetPath()));
+  return journal;
+}
+
+std::string VLDatabase::GetJournalPath() {
+  std::lock_guard guard(lock);
+  return Journal().Path();
+}
+
+ChangeRecorder::Finder VLDatabase::RecordFinder() {
+  // The first few look-ups search the lists from their end (new records are there), knowing that an id
+  // beyond a counter was never given; once there are more, an index built once answers them. The index is
+  // taken when it is built: a caller notes a record before it changes, adds or removes it, never after.
+  struct Index {
+    size_t lookups = 0;
+    std::unordered_map<uint32_t, Item*> portfolios;
+    std::unordered_map<uint32_t, Item*> positions;
+  };
+  auto index = std::make_shared<Index>();
+  return [this, index](JournalRecordKind kind, uint32_t id) -> Item* {
+    const bool portfolio = kind == JournalRecordKind::Portfolio;
+    if (id > (portfolio ? lastPortfolioId : lastPositionId)) return nullptr;
+    const ItemList& list = portfolio ? static_cast<const ItemList&>(portfolios) : positions;
+    if (++index->lookups <= kSearchedLookups) {
+      for (auto it = std::make_reverse_iterator(list.end()); it != std::make_reverse_iterator(list.begin()); ++it) {
+        if ((*it)->id == id) return it->get();
+      }
+      return nullptr;
+    }
+    if (index->lookups == kSearchedLookups + 1) {
+      for (const auto& item : portfolios) index->portfolios.emplace(item->id, item.get());
+      index->positions.reserve(static_cast<size_t>(positions.GetCount()));
+      for (const auto& item : positions) index->positions.emplace(item->id, item.get());
+    }
+    const auto& byId = portfolio ? index->portfolios : index->positions;
+    const auto found = byId.find(id);
+    return found == byId.end() ? nullptr : found->second;
+  };
+}
+
+uint64_t VLDatabase::CurrentFingerprint() {
+  if (fingerprintKnown) return fingerprint;
+  uint64_t sum = 0;
+  for (const auto& item : portfolios) sum += ImageHash(imager.Image(JournalRecordKind::Portfolio, *item));
+  for (const auto& item : positions) sum += ImageHash(imager.Image(JournalRecordKind::Position, *item));
+  fingerprint = sum;
+  fingerprintKnown = true;
+  return sum;
+}
+
+uint64_t VLDatabase::GetFingerprint() {
+  std::lock_guard guard(lock);
+  return CurrentFingerprint();
+}
+
+void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
+  if (record.Empty()) return;
+  record.Finish(RecordFinder());
+  if (record.Empty()) return;
+  // Each record's old hash out, its new one in; a store whose sum is not known yet is summed as it is now.
+  const uint64_t delta = record.FingerprintAfter(0);
+  const uint64_t after = fingerprintKnown ? fingerprint + delta : CurrentFingerprint();
+  fingerprint = after;
+  fingerprintKnown = true;
+  if (!saved) return;  // the change stays in memory and is saved with the next; the journal never sees it
+  JournalEntry entry = record.TakeEntry(Now(), journalProgram, after - delta, after);
+  // The journal holds the same records as the database: a new one gets the database's permissions.
+  struct stat st {};
+  const mode_t mode = ::stat(GetPath().c_str(), &st) == 0 ? (st.st_mode & 0666) : 0644;
+  if (!Journal().Append(entry, mode)) {
+    lastJournalError = journal.LastError();
+    lastChangeNotJournaled = true;
+    return;
+  }
+  lastJournalSequence = entry.header.sequence;
+}
+
+int32_t VLDatabase::RefreshJournalForReading(int waitMs) {
+  ChangeJournal& j = Journal();
+  if (j.IsCurrent()) return kVLOk;
+  // Every writer holds the database's lock: under it no entry is half-written.
+  FileHandle held;
+  if (LockForReading(held, waitMs) == kDbBusy) return kVLBusy;
+  if (!j.Refresh()) {
+    lastJournalError = j.LastError();
+    return kVLJournalUnreadable;
+  }
+  return kVLOk;
+}
+
+void VLDatabase::FillJournalState(VLJournalState& state, const JournalHistory& history) {
+  const std::vector<JournalIndexEntry>& entries = journal.Entries();
+  state = VLJournalState{};
+  if (const auto undo = history.NextUndo()) {
+    state.canUndo = true;
+    state.undoText = entries[*undo].header.text;
+  }
+  if (const auto redo = history.NextRedo()) {
+    state.canRedo = true;
+    state.redoText = entries[*redo].header.text;
+  }
+  state.entries = entries.size();
+  state.revision = journal.Revision();
+  state.damagedBytes = journal.DamagedBytes();
+  state.damage = journal.Damage();
+}
+
+int32_t VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
+                               VLJournalState& state, int waitMs) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  const int32_t rc = RefreshJournalForReading(waitMs);
+  const std::vector<JournalIndexEntry>& entries = journal.Entries();
+  const JournalHistory history = DeriveJournalHistory(entries);
+  list.clear();
+  for (size_t i = entries.size(); i > 0 && (limit == 0 || list.size() < limit); --i) {
+    const JournalEntryHeader& e = entries[i - 1].header;
+    list.push_back({e.sequence, e.time, e.program, e.text, e.kind, e.target, history.undone[i - 1]});
+  }
+  FillJournalState(state, history);
+  return rc;
+}
+
+int32_t VLDatabase::GetJournalState(VLDatabaseConn* conn, VLJournalState& state, int waitMs) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return kVLFailed;
+  const int32_t rc = RefreshJournalForReading(waitMs);
+  FillJournalState(state, DeriveJournalHistory(journal.Entries()));
+  return rc;
+}

@@ -1,0 +1,180 @@
+// Undo and redo: change operations of their own that put back the records a journal entry holds.
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "framework/text_util.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/journal/journal_history.h"
+#include "portfolio/journal/list_restore.h"
+#include "portfolio/records/vl_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+
+namespace {
+
+std::string UpperSymbol(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+const VLHoldingItem* AsHolding(const Item* item) {
+  return static_cast<const VLHoldingItem*>(item);
+}
+
+}  // namespace
+
+int32_t VLDatabase::Undo(VLDatabaseConn* conn, VLJournalStep& step) {
+  return JournalStep(conn, true, step);
+}
+
+int32_t VLDatabase::Redo(VLDatabaseConn* conn, VLJournalStep& step) {
+  return JournalStep(conn, false, step);
+}
+
+int32_t VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step) {
+  step = VLJournalStep{};
+  const int32_t rc = RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+    ChangeJournal& j = Journal();
+    if (!j.Refresh()) {
+      lastJournalError = j.LastError();
+      return kVLJournalUnreadable;
+    }
+    const JournalHistory history = DeriveJournalHistory(j.Entries());
+    const std::optional<size_t> next = undo ? history.NextUndo() : history.NextRedo();
+    if (!next) return undo ? kVLNothingToUndo : kVLNothingToRedo;
+    const JournalEntryHeader& target = j.Entries()[*next].header;
+    step.target = target.sequence;
+    step.text = target.text;
+    // The store must be where the entry left it (undo) or found it (redo), or the records put back
+    // would not be the records that were there.
+    if (CurrentFingerprint() != (undo ? target.fingerprintAfter : target.fingerprintBefore)) {
+      return kVLJournalMismatch;
+    }
+    JournalEntry entry;
+    if (!j.Read(*next, entry)) {
+      lastJournalError = j.LastError();
+      return kVLJournalUnreadable;
+    }
+    return ApplyJournalEntry(change, entry, undo, step);
+  });
+  if (rc == kVLOk) step.sequence = lastJournalSequence;
+  return rc;
+}
+
+int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo, VLJournalStep& step) {
+  const ChangeRecorder::Finder find = RecordFinder();
+  // Each record as the store holds it now must be the entry's image of it, byte for byte.
+  for (const JournalRecordChange& r : entry.records) {
+    const std::string& now = undo ? r.after : r.before;
+    Item* current = find(r.kind, r.id);
+    if (!current ? !now.empty() : (now.empty() || imager.Image(r.kind, *current) != now)) return kVLJournalMismatch;
+  }
+
+  // The records as the step leaves them, all read before anything changes.
+  std::vector<std::unique_ptr<Item>> portfolioRecords;
+  std::vector<std::unique_ptr<Item>> positionRecords;
+  std::vector<uint32_t> portfolioRemoved;
+  std::vector<uint32_t> positionRemoved;
+  std::set<std::string> newSymbols;
+  std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
+  for (const auto& q : quotes) cachedQuotes.emplace(UpperSymbol(q->name), static_cast<VLStockInfoItem*>(q.get()));
+  for (const JournalRecordChange& r : entry.records) {
+    const std::string& wanted = undo ? r.before : r.after;
+    const bool isPortfolio = r.kind == JournalRecordKind::Portfolio;
+    if (wanted.empty()) {
+      (isPortfolio ? portfolioRemoved : positionRemoved).push_back(r.id);
+      continue;
+    }
+    std::unique_ptr<Item> record = RestoreRecord(r.kind, wanted);
+    if (!record || record->id != r.id) {
+      lastJournalError = FileError::WithReason("read", journal.Path(), "an entry holds a record that does not read");
+      return kVLJournalUnreadable;
+    }
+    if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
+        !cachedQuotes.count(UpperSymbol(record->name))) {
+      newSymbols.insert(UpperSymbol(record->name));
+    }
+    (isPortfolio ? portfolioRecords : positionRecords).push_back(std::move(record));
+  }
+  if (newSymbols.size() > std::numeric_limits<uint32_t>::max() - lastQuoteId) return kVLStoreFull;
+
+  // What the windows are told: the portfolios that come, change and go; of the positions, one event each
+  // where a portfolio has one, else one "position changed" naming no position (one refill of that portfolio,
+  // not one per position).
+  std::unordered_map<uint32_t, const VLHoldingItem*> restoredPositions;
+  for (const auto& record : positionRecords) restoredPositions.emplace(record->id, AsHolding(record.get()));
+  std::map<uint32_t, std::vector<VLDatabaseEvent>> positionEvents;
+  std::vector<VLDatabaseEvent> portfolioEvents;
+  std::vector<VLDatabaseEvent> portfoliosGone;
+  for (const JournalRecordChange& r : entry.records) {
+    const std::string& wanted = undo ? r.before : r.after;
+    const Item* current = find(r.kind, r.id);
+    if (r.kind == JournalRecordKind::Portfolio) {
+      if (wanted.empty()) {
+        portfoliosGone.emplace_back(r.id, 0, VLDatabaseEvent::kPortfolioDeleted);
+      } else {
+        portfolioEvents.emplace_back(r.id, 0, current ? VLDatabaseEvent::kPortfolioModified
+                                                      : VLDatabaseEvent::kPortfolioAdded);
+        step.portfolioIds.push_back(r.id);
+      }
+      continue;
+    }
+    const auto restored = restoredPositions.find(r.id);
+    const uint32_t from = current ? AsHolding(current)->ownerPortfolioId : 0;
+    const uint32_t to = restored != restoredPositions.end() ? restored->second->ownerPortfolioId : 0;
+    if (to) step.positionIds.push_back(r.id);
+    if (from && from != to) positionEvents[from].emplace_back(from, r.id, VLDatabaseEvent::kPositionRemoved);
+    if (to && from != to) positionEvents[to].emplace_back(to, r.id, VLDatabaseEvent::kPositionAdded);
+    if (to && from == to) positionEvents[to].emplace_back(to, r.id, VLDatabaseEvent::kPositionChanged);
+  }
+  change.events = portfolioEvents;
+  for (auto& [portfolioId, events] : positionEvents) {
+    if (events.size() == 1) {
+      change.events.push_back(events.front());
+    } else if (std::none_of(portfoliosGone.begin(), portfoliosGone.end(),
+                            [id = portfolioId](const auto& e) { return e.portfolioId == id; })) {
+      change.events.emplace_back(portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+    }
+  }
+  change.events.insert(change.events.end(), portfoliosGone.begin(), portfoliosGone.end());
+  change.kind = portfolioEvents.empty() && portfoliosGone.empty() ? NoticeKind::Positions : NoticeKind::Portfolios;
+
+  // Now the change itself, journaled as the undo or redo of the entry.
+  for (const JournalRecordChange& r : entry.records) {
+    if (r.kind == JournalRecordKind::Portfolio) {
+      change.record.Portfolio(r.id);
+    } else {
+      change.record.Position(r.id);
+    }
+  }
+  change.record.SetStep(undo ? JournalEntryKind::Undo : JournalEntryKind::Redo, entry.header.sequence);
+  change.record.SetText((undo ? "Undo " : "Redo ") + entry.header.text);
+  for (auto& record : positionRecords) {
+    auto* holding = static_cast<VLHoldingItem*>(record.get());
+    lastPositionId = std::max(lastPositionId, holding->id);
+    if (holding->GetKind() != kHoldingStock) continue;
+    // The symbol binds the position to its cached quote, made anew (with a new id) when the symbol has none
+    // any more; its figures come with the next refresh.
+    auto* stock = static_cast<VLStockHoldingItem*>(holding);
+    VLStockInfoItem*& quote = cachedQuotes[UpperSymbol(stock->name)];
+    if (quote) {
+      ++quote->refCount;  // bound once more, as every binding counts
+    } else {
+      quote = BindQuote(stock->name);  // cannot fail: the ids were counted above
+    }
+    stock->quoteId = quote->id;
+    stock->quote = quote->quote;
+    stock->name = quote->name;
+  }
+  for (const auto& record : portfolioRecords) lastPortfolioId = std::max(lastPortfolioId, record->id);
+  const bool positionsChanged = !positionRecords.empty() || !positionRemoved.empty();
+  RestoreRecords(portfolios, std::move(portfolioRecords), portfolioRemoved);
+  RestoreRecords(positions, std::move(positionRecords), positionRemoved);
+  if (positionsChanged) DropUnusedQuotes();
+  return kVLOk;
+}

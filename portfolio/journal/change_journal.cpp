@@ -1,0 +1,234 @@
+#include "portfolio/journal/change_journal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "framework/file_util.h"
+#include "framework/replace_file.h"
+#include "framework/save_file_ops.h"
+
+namespace {
+
+// Reads `size` bytes at `offset`; false with errno set (0 for a file that ended early).
+bool ReadAt(int fd, uint64_t offset, uint64_t size, std::string& out) {
+  out.resize(size);
+  uint64_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got == 0) errno = 0;
+      return false;
+    }
+    done += static_cast<uint64_t>(got);
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (put == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(put);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ChangeJournal::PathFor(const std::string& databasePath) {
+  char resolved[PATH_MAX];
+  std::string file = ::realpath(databasePath.c_str(), resolved) ? std::string(resolved) : databasePath;
+  const size_t slash = file.rfind('/');
+  const size_t dot = file.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) file.resize(dot);
+  return file + ".journal";
+}
+
+void ChangeJournal::SetPath(std::string journalPath) {
+  path = std::move(journalPath);
+  Forget();
+}
+
+void ChangeJournal::Forget() {
+  if (!entries.empty() || damagedBytes != 0) ++revision;
+  entries.clear();
+  validEnd = 0;
+  damagedBytes = 0;
+  damage = JournalFrameResult::Ok;
+  known = FileIdentity{};
+  indexed = false;
+}
+
+bool ChangeJournal::IsCurrent() const {
+  if (!indexed) return false;
+  FileIdentity now;
+  if (!IdentityOfPath(path, now)) return errno == ENOENT && !known.IsKnown();
+  return now == known;
+}
+
+bool ChangeJournal::Refresh() {
+  lastError = {};
+  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.IsOpen()) {
+    if (errno != ENOENT) {
+      lastError = FileError::FromErrno("read", path);
+      Forget();
+      return false;
+    }
+    if (known.IsKnown() || !indexed) Forget();
+    indexed = true;
+    return true;
+  }
+  FileIdentity now;
+  if (!IdentityOfFile(file.Get(), now)) {
+    lastError = FileError::FromErrno("read", path);
+    Forget();
+    return false;
+  }
+  if (indexed && now == known) return true;
+  // Another program appended to the file this index was read from: only the new entries are read.
+  const bool appended = indexed && known.IsKnown() && now.device == known.device && now.inode == known.inode &&
+                        now.size >= known.size && damagedBytes == 0;
+  if (!appended) Forget();
+  known = now;
+  indexed = true;
+  ++revision;
+  if (!Scan(file.Get(), appended ? validEnd : 0, static_cast<uint64_t>(now.size))) {
+    lastError = FileError::FromErrno("read", path);
+    Forget();
+    return false;
+  }
+  return true;
+}
+
+bool ChangeJournal::Scan(int fd, uint64_t from, uint64_t fileSize) {
+  std::string bytes;
+  if (fileSize > from && !ReadAt(fd, from, fileSize - from, bytes)) {
+    if (errno != 0) return false;
+    // The file shrank while it was read: what was read is judged like any other tail.
+    bytes.clear();
+  }
+  size_t at = 0;
+  while (at < bytes.size()) {
+    JournalIndexEntry e;
+    size_t frameSize = 0;
+    const JournalFrameResult result =
+        DecodeJournalEntry(std::string_view(bytes).substr(at), frameSize, e.header, nullptr);
+    if (result != JournalFrameResult::Ok) {
+      damage = result;
+      damagedBytes = bytes.size() - at;
+      break;
+    }
+    e.offset = from + at;
+    e.size = frameSize;
+    entries.push_back(std::move(e));
+    at += frameSize;
+  }
+  validEnd = from + at;
+  return true;
+}
+
+bool ChangeJournal::Append(JournalEntry& entry, mode_t newFileMode) {
+  if (!Refresh()) return false;
+  entry.header.sequence = entries.empty() ? 1 : entries.back().header.sequence + 1;
+  entry.header.recordCount = static_cast<uint32_t>(entry.records.size());
+  const std::string framed = EncodeJournalEntry(entry);
+  const bool full = entries.size() + 1 > kMaxEntries || validEnd + framed.size() > kMaxBytes;
+  if (full || damagedBytes != 0) return Rewrite(framed);
+  return AppendInPlace(framed, newFileMode);
+}
+
+bool ChangeJournal::AppendInPlace(const std::string& framed, mode_t newFileMode) {
+  const bool existed = known.IsKnown();
+  FileHandle file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, newFileMode));
+  if (!file.IsOpen()) {
+    lastError = FileError::FromErrno(existed ? "write" : "create", path);
+    return false;
+  }
+  FileIdentity before;
+  if (!IdentityOfFile(file.Get(), before)) {
+    lastError = FileError::FromErrno("write", path);
+    return false;
+  }
+  const uint64_t offset = static_cast<uint64_t>(before.size);
+  if (!WriteAll(file.Get(), framed) || SaveFileOps::System().Sync(file.Get()) != 0) {
+    lastError = FileError::FromErrno("write", path);
+    // Nothing half-written stays behind. Should even that fail, readers take the entries before the torn
+    // one and the next append rewrites the file without it.
+    const int truncated = ::ftruncate(file.Get(), static_cast<off_t>(offset));
+    (void)truncated;
+    if (!existed && offset == 0) (void)DeleteFile(path);
+    Forget();
+    return false;
+  }
+  // A new file's name must survive a power cut too.
+  if (!existed) (void)SaveFileOps::System().SyncFolder(FolderOfPath(path));
+  JournalIndexEntry e;
+  size_t frameSize = 0;
+  (void)DecodeJournalEntry(framed, frameSize, e.header);
+  e.offset = offset;
+  e.size = framed.size();
+  entries.push_back(std::move(e));
+  validEnd = offset + framed.size();
+  if (!IdentityOfFile(file.Get(), known)) Forget();
+  ++revision;
+  return true;
+}
+
+bool ChangeJournal::Rewrite(const std::string& framed) {
+  // The newest entries that fit, then the new one.
+  size_t first = entries.size();
+  uint64_t bytes = framed.size();
+  while (first > 0 && entries.size() - first + 1 < kKeptEntries &&
+         bytes + entries[first - 1].size <= kKeptBytes) {
+    bytes += entries[--first].size;
+  }
+  std::string content;
+  if (first < entries.size()) {
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const uint64_t from = entries[first].offset;
+    if (!file.IsOpen() || !ReadAt(file.Get(), from, validEnd - from, content)) {
+      lastError = FileError::FromErrno("read", path);
+      return false;
+    }
+  }
+  content += framed;
+  // Leftovers of a rewrite that a crash interrupted; every writer holds the database's lock, so none is
+  // under way.
+  (void)RemoveStaleTempFiles(path);
+  if (!ReplaceFileContent(path, content, lastError)) {
+    Forget();
+    return false;
+  }
+  Forget();
+  return Refresh();
+}
+
+bool ChangeJournal::Read(size_t index, JournalEntry& entry) {
+  if (index >= entries.size()) return false;
+  const JournalIndexEntry& at = entries[index];
+  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  std::string bytes;
+  if (!file.IsOpen() || !ReadAt(file.Get(), at.offset, at.size, bytes)) {
+    lastError = FileError::FromErrno("read", path);
+    return false;
+  }
+  size_t frameSize = 0;
+  JournalEntryHeader header;
+  if (DecodeJournalEntry(bytes, frameSize, header, &entry) != JournalFrameResult::Ok ||
+      header.sequence != at.header.sequence) {
+    lastError = FileError::WithReason("read", path, "an entry changed since it was listed");
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,110 @@
+// A program killed at any moment of a change (its save or its journal entry) leaves a database and a journal
+// that open, and an undo that is either exact or refused.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class NullWindow : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
+// Adds cash positions one after the other, each with a comment long enough to make its entry take a while
+// to write, and reports each finished change with one byte on `done`.
+[[noreturn]] void ChangeForever(const std::string& path, int done) {
+  VLDatabase db(path);
+  auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  if (!conn) ::_exit(3);
+  const std::string padding(20000, 'x');
+  for (;;) {
+    uint32_t id = 0;
+    if (db.AddCashPosition(conn, 1, 100, padding, id) != kVLOk) ::_exit(4);
+    const char changed = 1;
+    if (::write(done, &changed, 1) != 1) ::_exit(5);
+  }
+}
+
+std::vector<uint32_t> PositionIds(VLDatabase& db) {
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  db.CopyAll(quotes, portfolios, positions);
+  std::vector<uint32_t> ids;
+  for (const auto& p : positions) ids.push_back(p->id);
+  return ids;
+}
+
+}  // namespace
+
+TEST(JournalCrash, AKilledChangeLeavesFilesThatOpenAndAnUndoThatIsExactOrRefused) {
+  const TempFolder folder("vl_journal_crash");
+  const std::string path = folder.File("Vellumar.db");
+  {
+    VLDatabase db(path);
+    ASSERT_EQ(db.Create(), kDbOk);
+    auto window = std::make_shared<NullWindow>();
+    VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+    ASSERT_NE(conn, nullptr);
+    VLPortfolioItem p;
+    p.name = "P";
+    ASSERT_EQ(db.AddPortfolio(conn, p), kVLOk);
+  }
+  std::mt19937 random(2468);
+  int exact = 0;
+  int refused = 0;
+  for (int round = 0; round < 25; ++round) {
+    SCOPED_TRACE(round);
+    int done[2];
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(done[0]);
+      ChangeForever(path, done[1]);
+    }
+    ::close(done[1]);
+    char changed = 0;
+    const bool oneFinished = ::read(done[0], &changed, 1) == 1;
+    ::usleep(random() % 20000);
+    ::kill(child, SIGKILL);
+    ::close(done[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(oneFinished);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped by itself with " << WEXITSTATUS(status);
+
+    VLDatabase db(path);
+    auto window = std::make_shared<NullWindow>();
+    VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+    ASSERT_NE(conn, nullptr) << "load code " << db.GetLastOpenCode();
+    std::vector<VLJournalListing> list;
+    VLJournalState state;
+    ASSERT_EQ(db.GetChanges(conn, 0, list, state), kVLOk);
+    std::vector<uint32_t> ids = PositionIds(db);
+    const std::string store = ReadText(path);
+    VLJournalStep step;
+    const int32_t code = db.Undo(conn, step);
+    if (code == kVLOk) {
+      // Exactly the newest position went, nothing else changed.
+      ids.pop_back();
+      EXPECT_EQ(PositionIds(db), ids);
+      ++exact;
+    } else {
+      EXPECT_EQ(code, kVLJournalMismatch);
+      EXPECT_EQ(ReadText(path), store);
+      ++refused;
+    }
+  }
+  std::cout << "undo exact " << exact << " times, refused " << refused << " times\n";
+}

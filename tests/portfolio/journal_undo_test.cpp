@@ -1,0 +1,324 @@
+// Undo and redo through the change journal: every change operation undoes to exactly the records before it
+// and redoes to exactly the records after it, in this process, after a restart and from another process.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "framework/archive.h"
+#include "framework/archive_stream.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_info_item.h"
+#include "vl_database_fixture.h"
+
+namespace {
+
+class NullWindow : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
+// Another program on the same file: its own database object, which reads the file as it is now.
+struct OtherProgram {
+  explicit OtherProgram(const std::string& path) : db(path) {
+    db.SetQuoteSource(std::make_unique<ScriptedQuoteSource>());
+    conn = db.Connect(window, 1, 2, 3);
+  }
+  VLDatabase db;
+  std::shared_ptr<NullWindow> window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = nullptr;
+};
+
+// Every portfolio and position as the file stores it, in store order, a stock position's quote id aside
+// (a quote made anew has a new id) but its symbol in; and which symbols have a cached quote.
+std::vector<std::string> Records(VLDatabase& db) {
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  db.CopyAll(quotes, portfolios, positions);
+  std::vector<std::string> out;
+  auto stored = [&out](Item& item) {
+    MemoryStream stream;
+    Archive ar(stream, Archive::Mode::Store);
+    EXPECT_EQ(item.Serialize(&ar), kSerializeOk);
+    ar.Flush();
+    out.emplace_back(stream.Bytes().begin(), stream.Bytes().end());
+  };
+  for (const auto& p : portfolios) stored(*p);
+  for (const auto& item : positions) {
+    if (auto* stock = dynamic_cast<VLStockHoldingItem*>(item.get())) {
+      stock->quoteId = 0;
+      out.push_back("symbol " + stock->name + " bound to " + stock->quote->symbol);
+    }
+    stored(*item);
+  }
+  std::set<std::string> symbols;  // the cache's order is no record's business
+  for (const auto& q : quotes) symbols.insert(q->name);
+  for (const std::string& symbol : symbols) out.push_back("quote " + symbol);
+  return out;
+}
+
+// The records every case starts from.
+struct Ids {
+  uint32_t retirement = 0, trading = 0, msft = 0, ibm = 0, cash = 0, margin = 0;
+};
+
+class JournalUndoTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    ids.retirement = retirement = AddPortfolio("Retirement");
+    ids.trading = trading = AddPortfolio("Trading");
+    ids.msft = msft = AddStock(retirement, "MSFT", 100, 25050);
+    ids.ibm = ibm = AddStock(trading, "IBM", 10, 14000);
+    ASSERT_EQ(db->AddCashPosition(conn, retirement, 250000, "Broker cash", cash), kVLOk);
+    ASSERT_EQ(db->AddMarginPosition(conn, retirement, 100000, "Margin loan", margin), kVLOk);
+    ids.cash = cash;
+    ids.margin = margin;
+    // Each change happens at a later moment, so a portfolio's modification time tells them apart.
+    clock->SetNow(1700100000);
+  }
+
+  std::shared_ptr<FixedClock> clock = std::make_shared<FixedClock>(1700000000);
+  ScopedClock clockGuard{clock};
+  uint32_t retirement = 0, trading = 0, msft = 0, ibm = 0, cash = 0, margin = 0;
+  Ids ids;
+};
+
+using Run = std::function<int32_t(VLDatabase&, VLDatabaseConn*, const Ids&)>;
+struct Operation {
+  const char* name;
+  Run run;
+  const char* text;  // what the journal says it did
+  Run prepare = nullptr;  // a change made before, which the case does not undo
+};
+
+VLStockHoldingItem Fields(uint32_t qty, uint32_t price) {
+  VLStockHoldingItem f;
+  f.name = "AAPL";
+  f.qty = qty;
+  f.buyPricePerShare = price;
+  f.buyCommission = 995;
+  f.perShareSellTarget = 30000;
+  f.comment = "long";
+  f.tag = 7;
+  return f;
+}
+
+const std::vector<Operation>& Operations() {
+  using T = Ids;
+  static const std::vector<Operation> table = {
+      {"AddPortfolio",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         VLPortfolioItem p;
+         p.name = "Growth";
+         p.comment = "new";
+         return db.AddPortfolio(c, p);
+       },
+       "Add portfolio Growth"},
+      {"RenamePortfolio",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         VLPortfolioItem p;
+         EXPECT_EQ(db.GetPortfolio(c, t.retirement, p), kVLOk);
+         p.name = "Pension";
+         p.comment = "renamed";
+         return db.ModifyPortfolio(c, p);
+       },
+       "Rename portfolio Retirement to Pension"},
+      {"DeletePortfolioWithItsPositions",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.DeletePortfolio(c, t.retirement); },
+       "Delete portfolio Retirement and its 3 positions"},
+      {"AddStockOfANewSymbol",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         uint32_t id = 0;
+         return db.AddStockPosition(c, t.trading, Fields(5, 19000), id);
+       },
+       "Add position 5 (AAPL, 5 shares) to Trading"},
+      {"AddCash",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         uint32_t id = 0;
+         return db.AddCashPosition(c, t.trading, 1234, "", id);
+       },
+       "Add cash position 5 (12.34) to Trading"},
+      {"AddMargin",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         uint32_t id = 0;
+         return db.AddMarginPosition(c, t.trading, 5000, "Loan", id);
+       },
+       "Add margin debt 5 (Loan, 50.00) to Trading"},
+      {"ModifyStockFields",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.ModifyStockPosition(c, t.msft, Fields(1, 100)); },
+       "Change position 1 (MSFT, 1 share) in Retirement"},
+      {"ModifyStockSymbolDroppingTheLastQuoteOfIt",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         return db.ModifyStockPosition(c, t.ibm, Fields(10, 14000), "nvda");
+       },
+       "Change the symbol of position 2 from IBM to NVDA in Trading"},
+      {"ModifyCashIntoAnotherPortfolio",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         return db.ModifyCashPosition(c, t.cash, t.trading, 99, "moved cash");
+       },
+       "Change cash position 3 (moved cash, 0.99) in Trading"},
+      {"ModifyMargin",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         return db.ModifyMarginPosition(c, t.margin, t.retirement, 1, "smaller");
+       },
+       "Change margin debt 4 (smaller, 0.01) in Retirement"},
+      {"SellPart",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         uint32_t rest = 0;
+         return db.SellPosition(c, t.msft, 40, 30000, 995, 0, rest);
+       },
+       "Sell 40 of MSFT in Retirement"},
+      {"SellAll",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         uint32_t rest = 0;
+         return db.SellPosition(c, t.ibm, 10, 15000, 0, 0, rest);
+       },
+       "Sell 10 of IBM in Trading"},
+      {"Unsell", [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.UnsellPosition(c, t.ibm); },
+       "Unsell position 2 (IBM, 10 shares) in Trading",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         uint32_t rest = 0;
+         return db.SellPosition(c, t.ibm, 10, 15000, 0, 0, rest);
+       }},
+      {"Copy",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.CopyPosition(c, t.msft, t.trading); },
+       "Copy position 1 (MSFT, 100 shares) from Retirement to Trading"},
+      {"Move",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.MovePosition(c, t.cash, t.trading); },
+       "Move cash position 3 (Broker cash, 2500.00) from Retirement to Trading"},
+      {"DeleteTheLastPositionOfASymbol",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.DeletePosition(c, t.ibm); },
+       "Delete position 2 (IBM, 10 shares) from Trading"},
+  };
+  return table;
+}
+
+}  // namespace
+
+TEST_F(JournalUndoTest, EveryOperationUndoesAndRedoesExactlyHereAfterARestartAndFromAnotherProgram) {
+  const std::string original = ReadText(path);
+  for (const Operation& op : Operations()) {
+    SCOPED_TRACE(op.name);
+    WriteText(path, original);  // every operation starts from the same store
+    Reopen();
+    if (op.prepare) {
+      ASSERT_EQ(op.prepare(*db, conn, ids), kVLOk);
+    }
+    const std::vector<std::string> before = Records(*db);
+    ASSERT_EQ(op.run(*db, conn, ids), kVLOk);
+    const std::vector<std::string> after = Records(*db);
+    ASSERT_NE(before, after);
+
+    VLJournalStep step;
+    ASSERT_EQ(db->Undo(conn, step), kVLOk);
+    EXPECT_EQ(step.text, op.text);
+    EXPECT_EQ(Records(*db), before);
+    ASSERT_EQ(db->Redo(conn, step), kVLOk);
+    EXPECT_EQ(Records(*db), after);
+
+    Reopen();  // a restart: the journal and the file are all there is
+    ASSERT_EQ(db->Undo(conn, step), kVLOk);
+    EXPECT_EQ(Records(*db), before);
+
+    OtherProgram other(path);  // redone by another program; this one reloads
+    ASSERT_NE(other.conn, nullptr);
+    ASSERT_EQ(other.db.Redo(other.conn, step), kVLOk);
+    EXPECT_EQ(Records(other.db), after);
+    ASSERT_EQ(db->Undo(conn, step), kVLOk);
+    EXPECT_EQ(Records(*db), before);
+
+    // The fingerprint kept up to date change by change is the one a fresh load computes.
+    const uint64_t kept = db->GetFingerprint();
+    Reopen();
+    EXPECT_EQ(db->GetFingerprint(), kept);
+  }
+}
+
+TEST_F(JournalUndoTest, IdCountersNeverGoBackAndAQuoteComesBackBySymbol) {
+  ASSERT_EQ(db->DeletePosition(conn, ibm), kVLOk);
+  EXPECT_EQ(db->GetQuoteCount(), 1);
+  VLJournalStep step;
+  ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  EXPECT_EQ(step.positionIds, std::vector<uint32_t>{ibm});
+  std::unique_ptr<VLHoldingItem> back;
+  ASSERT_EQ(db->GetPosition(conn, ibm, back), kVLOk);
+  const auto& stock = static_cast<const VLStockHoldingItem&>(*back);
+  EXPECT_EQ(stock.quote->symbol, "IBM");
+  EXPECT_GT(stock.quoteId, 2u);  // a new quote record; its figures come with the next refresh
+
+  ASSERT_EQ(db->Undo(conn, step), kVLOk);  // the margin debt added last in the setup
+  EXPECT_EQ(AddStock(trading, "X"), margin + 1);
+}
+
+TEST_F(JournalUndoTest, ANewChangeEndsWhatMayBeRedoneAndTheListSaysWhatIsUndone) {
+  VLJournalStep step;
+  ASSERT_EQ(db->Undo(conn, step), kVLOk);  // the margin debt
+  ASSERT_EQ(db->Undo(conn, step), kVLOk);  // the cash
+  ASSERT_EQ(db->Redo(conn, step), kVLOk);  // the cash again
+  AddStock(trading, "NEW");
+  EXPECT_EQ(db->Redo(conn, step), kVLNothingToRedo);
+
+  std::vector<VLJournalListing> list;
+  VLJournalState state;
+  ASSERT_EQ(db->GetChanges(conn, 0, list, state), kVLOk);
+  std::vector<std::string> shown;
+  for (const auto& e : list) shown.push_back(std::to_string(e.sequence) + (e.undone ? " undone " : " ") + e.text);
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "10 Add position 5 (NEW, 100 shares) to Trading",
+                       "9 Redo Add cash position 3 (Broker cash, 2500.00) to Retirement",
+                       "8 Undo Add cash position 3 (Broker cash, 2500.00) to Retirement",
+                       "7 Undo Add margin debt 4 (Margin loan, 1000.00) to Retirement",
+                       "6 undone Add margin debt 4 (Margin loan, 1000.00) to Retirement",
+                       "5 Add cash position 3 (Broker cash, 2500.00) to Retirement",
+                       "4 Add position 2 (IBM, 10 shares) to Trading",
+                       "3 Add position 1 (MSFT, 100 shares) to Retirement",
+                       "2 Add portfolio Trading",
+                       "1 Add portfolio Retirement",
+                   }));
+  EXPECT_EQ(state.undoText, "Add position 5 (NEW, 100 shares) to Trading");
+  EXPECT_FALSE(state.canRedo);
+  ASSERT_EQ(db->GetChanges(conn, 2, list, state), kVLOk);
+  EXPECT_EQ(list.size(), 2u);
+
+  // Undo walks back past the undo entries to the changes still in effect.
+  for (int i = 0; i < 4; ++i) ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  EXPECT_EQ(step.text, "Add position 1 (MSFT, 100 shares) to Retirement");
+}
+
+TEST_F(JournalUndoTest, QuoteRefreshesAndTheMarketSettingAreNotJournaledAndDoNotStopUndo) {
+  VLJournalState state;
+  ASSERT_EQ(db->GetJournalState(conn, state), kVLOk);
+  const size_t entries = state.entries;
+  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
+  ASSERT_EQ(db->SetMarket(conn, 3), kVLOk);
+  ASSERT_EQ(db->GetJournalState(conn, state), kVLOk);
+  EXPECT_EQ(state.entries, entries);
+  VLJournalStep step;
+  EXPECT_EQ(db->Undo(conn, step), kVLOk);
+}
+
+TEST_F(JournalUndoTest, UndoAndRedoAreRefusedLikeAnyChangeWhileARefreshRuns) {
+  VLJournalStep step;
+  int32_t during = kVLOk;
+  quoteSource->duringRequest = [&] { during = db->Undo(conn, step); };
+  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
+  EXPECT_EQ(during, kVLFailed);
+  EXPECT_EQ(db->GetPositionCount(), 4);
+}
+
+TEST_F(JournalUndoTest, TheWindowsAreToldWhatCameBackOneRefillPerPortfolio) {
+  ASSERT_EQ(db->DeletePortfolio(conn, retirement), kVLOk);
+  log.entries.clear();
+  VLJournalStep step;
+  ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"cmd 32825", "event 0 1 0", "event 4 1 0"}));
+  EXPECT_EQ(step.portfolioIds, std::vector<uint32_t>{retirement});
+  EXPECT_EQ(step.positionIds, (std::vector<uint32_t>{msft, cash, margin}));
+
+  ASSERT_EQ(db->MovePosition(conn, msft, trading), kVLOk);
+  log.entries.clear();
+  ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"cmd 32825", "event 1 2 0", "event 3 1 1", "event 5 2 1"}));
+}

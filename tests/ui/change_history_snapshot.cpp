@@ -1,0 +1,92 @@
+// Renders the Edit menu and the Change History window into PNGs, to look at: menu-edit.png and
+// change-history.png. Works on a copy of the database folder it is given (Vellumar.db, Vellumar.ini and the
+// journal), where it makes a few changes and undoes two of them. Arguments: that folder, the folder to write to.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include "portfolio/columns/number_format.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "snapshot_support.h"
+#include "ui/main/c_dlg_change_history.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+
+namespace {
+
+class NoWindow : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
+bool CopyFolder(const QDir& from, const QDir& to) {
+  for (const char* name : {"Vellumar.db", "Vellumar.ini", "Vellumar.journal"}) {
+    const QString file = QString::fromUtf8(name);
+    if (from.exists(file) && !QFile::copy(from.filePath(file), to.filePath(file))) return false;
+  }
+  return true;
+}
+
+// Changes as a user makes them in the window: a sale, a deletion, a new comment.
+bool MakeChanges(VLDatabase& database) {
+  auto window = std::make_shared<NoWindow>();
+  VLDatabaseConn* conn = database.Connect(window, 1, 2, 3);
+  if (!conn) return false;
+  uint32_t rest = 0;
+  bool ok = database.SellPosition(conn, 2, 20, 19850, 995, 0, rest) == kVLOk;
+  ok = database.DeletePosition(conn, 5) == kVLOk && ok;
+  VLPortfolioItem retirement;
+  ok = database.GetPortfolio(conn, 1, retirement) == kVLOk && ok;
+  retirement.comment = "long term, rebalanced yearly";
+  ok = database.ModifyPortfolio(conn, retirement) == kVLOk && ok;
+  return database.Disconnect(conn) == kVLOk && ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: vl_change_history_snapshot DATA_FOLDER OUT_FOLDER\n");
+    return 2;
+  }
+  ScopedNumberFormat english(NumberFormat::English());
+  QTemporaryDir copy;
+  if (!copy.isValid() || !CopyFolder(QDir(QString::fromLocal8Bit(argv[1])), QDir(copy.path()))) {
+    std::fprintf(stderr, "cannot copy the database folder\n");
+    return 1;
+  }
+  FolderHost host{QDir(copy.path())};
+  const QDir out(QString::fromLocal8Bit(argv[2]));
+  CDlgVellumar window(host);
+  window.show();
+  Wait(1500);
+  if (!MakeChanges(host.GetDatabase())) {
+    std::fprintf(stderr, "cannot change the copied database\n");
+    return 1;
+  }
+  window.RunCommand(kCmdUndo);  // the new comment
+  window.RunCommand(kCmdUndo);  // the deletion
+  Wait(300);
+
+  auto* edit = window.findChild<QMenu*>(QStringLiteral("Edit"));
+  const QRect item = window.menuBar()->actionGeometry(edit->menuAction());
+  edit->popup(window.menuBar()->mapToGlobal(item.bottomLeft()));
+  Wait(300);
+  const QRect area = window.frameGeometry().united(edit->geometry());
+  bool ok = SavePicture(window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()), out,
+                        QStringLiteral("menu-edit.png"));
+  edit->hide();
+
+  window.RunCommand(kCmdChangeHistory);
+  auto* history = window.findChild<CDlgChangeHistory*>(QStringLiteral("ChangeHistory"));
+  Wait(1000);
+  ok = history && SavePicture(history->grab(), out, QStringLiteral("change-history.png")) && ok;
+  return ok ? 0 : 1;
+}
