@@ -183,7 +183,7 @@ OutputRecord StepRecord(const ImportReading& reading, const ImportOutcome& outco
       .Add("kind", kind)
       .Add("symbol", what)
       .AddNumber("quantity", quantity)
-      .Add("price", amount)
+      .AddText("price", amount)
       .AddNumber("id", outcome.stepPositions[i]);
 }
 
@@ -197,7 +197,7 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading, 
              : static_cast<std::ptrdiff_t>(outcome.createdPortfolios.size()));
   OutputRecord summary;
   summary.Add("format", ExchangeFormatName(reading.format))
-      .Add("dryRun", dryRun ? "yes" : "no")
+      .AddBool("dryRun", dryRun)
       .AddNumber("added", outcome.added)
       .AddNumber("sold", outcome.sold)
       .AddNumber("balances", outcome.balances)
@@ -268,6 +268,7 @@ int RunImport(const CliArgs& args, CliIo& io) {
                                    std::string(reading.format == ExchangeFormat::Ofx ? "statement" : "mapped CSV file") +
                                    " go into the portfolio named there");
   }
+  if (reading.unreadable) return Failed(io, reading.problems.front().Describe());
   if (reading.Refused()) return RefuseFile(io, file, reading.problems);
   if (args.HasOption("save-profile")) {
     ImportProfiles profiles(ProfilesPath(args));

@@ -1,4 +1,5 @@
 // The import of positions from a file: one change of the portfolio database.
+#include <algorithm>
 #include <cctype>
 #include <limits>
 #include <set>
@@ -28,9 +29,13 @@ std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan, con
   for (size_t i = 0; i < parts.size(); ++i) {
     text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
   }
+  const auto created = [&outcome](uint32_t id) {
+    return std::find(outcome.createdPortfolios.begin(), outcome.createdPortfolios.end(), id) !=
+           outcome.createdPortfolios.end();
+  };
   std::string names;
   for (size_t p = 0; p < plan.portfolios.size(); ++p) {
-    if (touched[p]) names += (names.empty() ? "" : ", ") + plan.portfolios[p].name;
+    if (touched[p] || created(outcome.portfolioIds[p])) names += (names.empty() ? "" : ", ") + plan.portfolios[p].name;
   }
   return names.empty() ? text : text + " into " + names;
 }

@@ -209,6 +209,7 @@ ImportReading ReadImportFile(const std::string& path, const ImportOptions& optio
   FileError error;
   if (!ReadWholeFile(path, bytes, kMaxImportBytes, error)) {
     ImportReading reading;
+    reading.unreadable = true;
     reading.problems.push_back({0, ImportField::None, error.Describe()});
     return reading;
   }

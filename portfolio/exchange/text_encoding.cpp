@@ -21,7 +21,8 @@ bool ParseTextEncoding(std::string_view name, TextEncoding& encoding) {
     encoding = TextEncoding::Detect;
   } else if (lower == "utf-8" || lower == "utf8") {
     encoding = TextEncoding::Utf8;
-  } else if (lower == "latin-1" || lower == "latin1" || lower == "iso-8859-1") {
+  } else if (lower == "latin-1" || lower == "latin1" || lower == "iso-8859-1" || lower == "windows-1252" ||
+             lower == "cp1252") {
     encoding = TextEncoding::Latin1;
   } else {
     return false;
@@ -74,17 +75,37 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+namespace {
+
+// Bytes 0x80 to 0x9F are control characters in Latin-1 but printable in the Windows code page that most
+// "Latin-1" exports are really written in (the euro sign, quotes, dashes); read as the latter. The five
+// bytes that code page leaves undefined stay the control characters.
+constexpr char32_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+}  // namespace
+
 std::string Latin1ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
   for (char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out.push_back(ch);
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kWindows1252High[c - 0x80] : char32_t{c});
   }
   return out;
 }

@@ -16,7 +16,8 @@ enum class TextEncoding {
 const char* TextEncodingName(TextEncoding encoding);
 
 bool IsValidUtf8(std::string_view text);
-// Every byte as the character of that code (U+0000 to U+00FF), in UTF-8.
+// Every byte as the character of that code (U+0000 to U+00FF), in UTF-8; bytes 0x80 to 0x9F as the
+// Windows code page 1252 has them (the euro sign at 0x80), which is what most "Latin-1" exports are.
 std::string Latin1ToUtf8(std::string_view text);
 
 // The file's text as UTF-8 (for Utf8 the bytes as they are, without a byte order mark), and the encoding

@@ -75,6 +75,11 @@ TEST_F(ExchangeCommands, ARefusedFileExitsFourWithEveryProblemAndChangesNothing)
   EXPECT_EQ(Run({"import", file, "--map", "kurs"}).code, 2);
   EXPECT_EQ(Run({"import", file, "--date-format", "DD.MM"}).code, 2);
   EXPECT_EQ(Run({"import", file, "--map", "price=Kurs"}).code, 2);  // no --portfolio for a mapped file
+  // A file that cannot be read is a failure, not a refusal of its rows.
+  const CliResult missing = Run({"import", folder.File("gone.csv"), "--portfolio", "Broker"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("gone.csv"), std::string::npos) << missing.err;
+  EXPECT_EQ(ReadText(db), before);
 }
 
 TEST_F(ExchangeCommands, ASavedProfileReadsTheNextFileAlike) {
@@ -86,7 +91,10 @@ TEST_F(ExchangeCommands, ASavedProfileReadsTheNextFileAlike) {
            "DD.MM.YYYY", "--skip-rows", "1", "--encoding", "latin-1", "--map", "symbol=WKN,quantity=Stk,price=Kurs,date=Datum",
            "--save-profile", "Meine Bank", "--profiles", profiles, "--json"});
   ASSERT_EQ(saved.code, 0) << saved.err;
-  EXPECT_EQ(nlohmann::json::parse(saved.out)["rows"][0]["price"], "1234.50");
+  const nlohmann::json savedJson = nlohmann::json::parse(saved.out);
+  EXPECT_EQ(savedJson["rows"][0]["price"], "1234.50");
+  EXPECT_EQ(savedJson["rows"][0]["priceValue"], 1234.5);
+  EXPECT_EQ(savedJson["dryRun"], false);
   const std::string second = folder.File("feb.csv");
   WriteText(second, "Depot export\nWKN\tStk\tKurs\tDatum\n519000\t3\t99,10\t01.02.2024\n");
   const CliResult used = Run({"import", second, "--portfolio", "Depot", "--profile", "meine bank", "--profiles",

@@ -181,7 +181,7 @@ void CDlgImportPortfolios::BuildFileRows(QFormLayout* form) {
   form->addRow(formatLabel, formatRow);
   connect(browse, &QPushButton::clicked, this, &CDlgImportPortfolios::OnBrowse);
   connect(file, &QLineEdit::editingFinished, this, [this] {
-    if (!read || file->text().trimmed() != QString::fromStdString(prefs.importFile)) ReadFile();
+    if (!read || file->text().trimmed() != readPath) ReadFile();
   });
   connect(format, qOverload<int>(&QComboBox::currentIndexChanged), this, &CDlgImportPortfolios::ReadFile);
 }
@@ -292,7 +292,7 @@ void CDlgImportPortfolios::ReadFile() {
   trial = ImportOutcome{};
   trialProblems.clear();
   reading = ImportReading{};
-  prefs.importFile = ToStd(path);
+  readPath = path;
   if (path.isEmpty()) {
     ShowReading();
     return;
@@ -385,7 +385,7 @@ void CDlgImportPortfolios::OnOk() {
     FocusEdit(newName);
     return;
   }
-  if (path != QString::fromStdString(prefs.importFile) || stale) ReadFile();
+  if (path != readPath || stale) ReadFile();
   if (!read) {
     ShowMessage(this, StringId::ImportNotRead, MessageIcon::Information);
     FocusEdit(file);

@@ -83,6 +83,7 @@ class CDlgImportPortfolios : public QDialog {
   ImportProblems trialProblems;
   ImportOutcome trial;
   bool read = false;       // `reading` is the reading of the file as the controls say
+  QString readPath;        // the file `reading` read (remembered in the settings only on OK)
   bool readingNow = false;
   bool stale = false;      // a choice changed that is read only when the field is left
   bool stopAsked = false;

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"MSFT 100 @25050 +995 2023-01-15 [first]", "IBM 10 @123400 +0 - []"}},
         MappedCase{"SemicolonsDecimalCommaLatin1",
                    "Wertpapier;St\xFC" "ck;Kurs;Datum;Geb\xFChr;Notiz\n"
-                   "SAP;1.000;1.234,5;15.01.2023;4,90;M\xFCnchen\n",
+                   "SAP;1.000;1.234,5;15.01.2023;4,90;M\xFCnchen \x96 5\x80\n",
                    "symbol=Wertpapier,quantity=St\xC3\xBC" "ck,price=Kurs,date=Datum,commission=Geb\xC3\xBChr,"
                    "comment=Notiz",
                    ';',
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "DD.MM.YYYY",
                    TextEncoding::Detect,
                    0,
-                   {"SAP 1000 @123450 +490 2023-01-15 [M\xC3\xBCnchen]"},
+                   {"SAP 1000 @123450 +490 2023-01-15 [M\xC3\xBCnchen \xE2\x80\x93 5\xE2\x82\xAC]"},
                    TextEncoding::Latin1},
         MappedCase{"TabsPositionsPreambleAndShortDates",
                    "Statement for account 1\nGenerated 2023-04-01\n"
