@@ -4,8 +4,9 @@
 
 namespace {
 
-constexpr const char* kGroups[] = {"market data", "portfolios",  "positions",
-                                   "change journal", "views and reports", "maintenance"};
+constexpr const char* kGroups[] = {"market data",    "portfolios",        "positions",
+                                   "change journal", "views and reports", "import and export",
+                                   "maintenance"};
 
 constexpr const char* kDb = "  --db PATH  the database file (default: the application's Vellumar.db)\n";
 constexpr const char* kChartOptions =
@@ -148,6 +149,39 @@ const CommandHelp kHelp[] = {
      "  --out FILE  the page to write (required)\n"
      "  (and every option of view but --list-columns)\n",
      "report Retirement --out retirement.htm --db my.db"},
+    {"export", "import and export",
+     "write portfolios (no PORTFOLIO: the whole database) to a Vellumar CSV or XML file",
+     "  PORTFOLIO  a portfolio to export, by id or name; several may be given (default: all)\n"
+     "  --out FILE  the file to write, replaced whole; - writes to standard output (required)\n"
+     "  --format FORMAT  csv or xml (default: xml for a FILE ending in .xml, else csv)\n"
+     "  --no-cash  leave out cash positions\n"
+     "  --no-margin  leave out margin debts\n"
+     "  --no-index  leave out positions in a market index (symbols beginning with ^)\n",
+     "export Retirement --out retirement.csv --db my.db"},
+    {"import", "import and export",
+     "import positions from a Vellumar CSV or XML file, any CSV file through a mapping, or an OFX statement;\n"
+     "                    a file with a problem is refused whole (exit 4), each problem named with its line",
+     "  --portfolio NAME  the portfolio the rows go into, by id or name; made when there is none of the name\n"
+     "                    (required for a mapped CSV file and a statement; a Vellumar file names its own)\n"
+     "  --format FORMAT  csv, xml or ofx (default: from the content and the name; a CSV file is Vellumar's\n"
+     "                   when its header is, else it is read through the mapping)\n"
+     "  --map MAPPING  FIELD=COLUMN,... where FIELD is symbol, quantity, price, date, commission, comment,\n"
+     "                 sale-price, sale-date or sale-commission and COLUMN a header name or #N (the N-th\n"
+     "                 column); a field not given is looked for under its own name (default: none)\n"
+     "  --delimiter C  , ; or tab (default ,)\n"
+     "  --decimal-comma  amounts are written 1234,56 (groups marked with .)\n"
+     "  --date-format FORMAT  of YYYY, MM, DD, M and D, such as DD.MM.YYYY (default YYYY-MM-DD)\n"
+     "  --encoding NAME  auto, utf-8 or latin-1 (default auto: UTF-8 when the text is, else Latin-1)\n"
+     "  --skip-rows N  lines before the header, or before the data when every column is a #N (default 0)\n"
+     "  --profile NAME  start from the mapping saved under NAME (the options above change it)\n"
+     "  --save-profile NAME  save the mapping used under NAME once the file reads without a problem\n"
+     "  --profiles FILE  the profiles file (default: import-profiles.ini beside vellumar.ini)\n"
+     "  --dry-run  say what would be imported; change nothing\n"
+     "  --allow-duplicates  add rows equal to a position already in their portfolio (default: skipped)\n"
+     "  --no-cash  leave out cash positions (a statement's cash balance)\n"
+     "  --no-margin  leave out margin debts\n"
+     "  --no-index  leave out positions in a market index (symbols beginning with ^)\n",
+     "import trades.csv --portfolio Broker --map symbol=Ticker,quantity=Shares --date-format M/D/YYYY --db my.db"},
     {"init", "maintenance", "create an empty database, or one with two sample portfolios",
      "  --sample  add two portfolios of securities the bundled service knows: held, sold, cash, margin\n",
      "init --sample --db sample.db"},

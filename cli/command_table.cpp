@@ -10,6 +10,7 @@ std::vector<CliCommand> AllCliCommands() {
       JournalCommands,
       ViewCommands,
       PerformanceCommands,
+      ExchangeCommands,
       FetchCommands,
       MaintenanceCommands,
   };

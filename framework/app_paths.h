@@ -25,6 +25,8 @@ struct AppPaths {
 
   std::string DatabasePath() const { return dataFolder + "Vellumar.db"; }
   std::string IniPath() const { return configFolder + "vellumar.ini"; }
+  // The named mappings of the import, one section each, beside the settings.
+  std::string ImportProfilesPath() const { return configFolder + "import-profiles.ini"; }
   // The market-data service's folder for the user's own price files and fetched prices; empty when
   // portable, where the service keeps using the data folder beside itself.
   std::string MarketDataFolder() const { return portable ? std::string() : dataFolder + "marketdata/"; }

@@ -156,6 +156,26 @@ enum class StringId : int {
   PerformanceNoClose = 3201,      // %s: the symbol, %s: the day it was held without an earlier close
   PerformanceServiceError = 3202, // %s: the symbol whose history could not be fetched
   PerformanceTooLarge = 3203,
+  // The import and export dialogs.
+  ImportFormatFound = 400,      // %s: the form the file is read in
+  ImportSummary = 401,          // %d: rows read, to add, already there, sales, left out by the options
+  ImportProblemCount = 402,     // %d: the problems found
+  ImportReadingProgress = 403,  // %d: rows read, %d: rows in all
+  PreviewCellProblem = 404,     // %s: the cell's text, %s: its problem (what a screen reader says)
+  ImportChooseFile = 405,       // the summary line before a file is read
+  ImportStatementIgnored = 406, // %d: transactions that are neither purchases nor sales
+  ImportFileMissing = 3300,
+  ImportRefused = 3301,         // %s: the file, %d: its problems
+  ImportTargetMissing = 3302,
+  ImportError = 3303,           // a refused import (the reason below)
+  ExportFileMissing = 3304,
+  ExportNoPortfolio = 3305,
+  ExportWriteError = 3306,      // %s: the file, %s: why
+  ExportDone = 3307,            // %d: positions, %d: portfolios, %s: the file
+  ProfileNameMissing = 3308,
+  ProfileSaveError = 3309,      // %s: the profile, %s: why
+  ProfileUnusable = 3310,       // %s: the profile, %s: what it holds that cannot be used
+  ImportNotRead = 3311,         // OK while the file is unread (or its reading was stopped)
   // The Edit menu and the change history.
   EditUndo = 430,                    // %s: the change undo would undo
   EditUndoNothing = 431,

@@ -196,6 +196,18 @@ bool IniFile::HasSection(const std::string& section) const {
   return FindSection(section, 0) != kNone;
 }
 
+std::vector<std::string> IniFile::Sections() const {
+  std::vector<std::string> names;
+  for (const std::string& line : lines) {
+    const ParsedLine parsed = ParseLine(line);
+    if (parsed.kind != LineKind::kSection) continue;
+    bool seen = false;
+    for (const std::string& name : names) seen = seen || EqualNoCase(name, parsed.name);
+    if (!seen) names.push_back(parsed.name);
+  }
+  return names;
+}
+
 bool IniFile::SetString(const std::string& section, const std::string& key, const std::string& value) {
   const std::string sectionName = Trim(section);
   if (sectionName.empty() || sectionName != section || HasLineBreak(section) ||

@@ -33,6 +33,8 @@ class IniFile {
   // The value of `key` in the first section of that name that holds it; false when there is none.
   [[nodiscard]] bool GetString(const std::string& section, const std::string& key, std::string& value) const;
   bool HasSection(const std::string& section) const;
+  // The names of the sections in the order of the file, each once (in the spelling of its first header).
+  std::vector<std::string> Sections() const;
   // Replaces the value in place (the key keeps its line and spelling) or appends the key at the end of the
   // section, creating the section at the end of the file when it is missing. False, and nothing changed,
   // for a name or value the format cannot hold (empty names, line breaks, '=' in a key, ']' in a section).

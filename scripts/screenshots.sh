@@ -77,7 +77,8 @@ cp "$work/scaled/main-held.png" "$out/main-held-200.png"
 xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out"
 QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2400x1600x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out" -200
 pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$work/report.pdf" "$out/report-page1"
-# The dialogs: every tab of the position dialog, sell, change symbol, columns, portfolio, select portfolio
+# The dialogs: every tab of the position dialog, sell, change symbol, columns, portfolio, select portfolio,
+# export and import (a broker's CSV file read through a mapping, one row failing its check)
 # and options; once more at twice the scale into a scratch folder, to check that nothing clips there.
 xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" "$out"
 mkdir -p "$root/build/screenshots-2x"

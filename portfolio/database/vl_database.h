@@ -20,6 +20,10 @@
 #include "portfolio/views/portfolio_summary.h"
 
 class IVLQuoteSource;
+struct ImportOutcome;
+struct ImportPlan;
+struct ImportProblem;
+struct ImportResolution;
 struct JournalHistory;
 class VLHoldingItem;
 class VLPortfolioItem;
@@ -41,6 +45,7 @@ enum VLDatabaseCode : int32_t {
   kVLNothingToRedo = 10,   // the journal holds no undone change that may be applied again
   kVLJournalMismatch = 11, // the database is not where the journal left it; the undo or redo changed nothing
   kVLJournalUnreadable = 12,  // the journal cannot be read (GetLastJournalError says why); nothing changed
+  kVLImportRefused = 13,      // an import the store cannot take (a sale of more shares than held); nothing changed
 };
 
 // What an undo or redo did.
@@ -157,6 +162,20 @@ class VLDatabase : public Database {
   [[nodiscard]] int32_t MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
   [[nodiscard]] int32_t DeletePosition(VLDatabaseConn* conn, uint32_t id);
 
+  // Import. What ImportPositions would do with `plan` against the store as it is now, changing nothing:
+  // kVLOk with `outcome` (ids of new portfolios and positions stay 0), or kVLImportRefused with `problems`.
+  [[nodiscard]] int32_t TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                                  std::vector<ImportProblem>& problems);
+  // The plan as one change: missing portfolios created, rows already in their portfolio skipped (unless
+  // the plan allows duplicates), positions added, sales taken from the held positions of their symbol with
+  // the oldest purchase first (a partial sale splits a position as SellPosition does), cash balances set.
+  // All of it or nothing: kVLImportRefused with `problems` when a sale cannot be made, kVLStoreFull when
+  // the file has too few ids left. Sends event 0 for each new portfolio, then for each portfolio the import
+  // touched one event 3 naming its first new position (event 4 with no position when it only sold or set
+  // a balance there).
+  [[nodiscard]] int32_t ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                                        std::vector<ImportProblem>& problems);
+
   // Quotes and market.
   [[nodiscard]] int32_t UpdateQuotes(VLDatabaseConn* conn);
   // The same refresh for the cached quotes of `symbols` only (a position just added or given a new symbol),
@@ -218,6 +237,8 @@ class VLDatabase : public Database {
                VLHoldingItemList& positionList);
 
  private:
+  // Cached quotes by symbol in upper case, for binding many positions at once.
+  using SymbolIndex = std::unordered_map<std::string, VLStockInfoItem*>;
   // Both refreshes: every cached quote with the market time, or only those of `only`.
   int32_t RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only);
 
@@ -281,6 +302,17 @@ class VLDatabase : public Database {
   [[nodiscard]] int32_t ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
                                           VLJournalStep& step);
 
+  // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
+  // cached quote; kVLStoreFull when no id is left. Nothing else is checked.
+  [[nodiscard]] int32_t InsertStock(ChangeRecorder& record, uint32_t portfolioId,
+                                    const VLStockHoldingItem& fields, uint32_t& id, SymbolIndex* index = nullptr);
+  // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's
+  // id and stores the rest under `newId`.
+  [[nodiscard]] int32_t SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
+                                   uint32_t salePrice, uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  // Whether the ids left cover what an import resolved against the store needs.
+  bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;
+
   // The shared steps of adding and changing a cash position or margin debt.
   [[nodiscard]] int32_t AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                           std::unique_ptr<VLHoldingItem> position, uint32_t& id);
@@ -291,9 +323,10 @@ class VLDatabase : public Database {
   VLPortfolioItem* FindPortfolio(uint32_t id) const;
   VLHoldingItem* FindPosition(uint32_t id) const;
   VLStockInfoItem* FindQuote(uint32_t id) const;
+  SymbolIndex IndexSymbols() const;
   // The cached quote of `symbol` (any letter case), created when missing; its reference count grows by one.
-  // Null when a new quote would need an id and none is left.
-  VLStockInfoItem* BindQuote(const std::string& symbol);
+  // Null when a new quote would need an id and none is left. With `index`, looked up (and kept) there.
+  VLStockInfoItem* BindQuote(const std::string& symbol, SymbolIndex* index = nullptr);
   void DropUnusedQuotes();
   // Gives every stock position the symbol of its cached quote and shares the quote's record with it, so
   // the positions (and their clones) always carry the current quote.

@@ -21,6 +21,14 @@ std::string Upper(std::string s) {
   return s;
 }
 
+// Upper case as EqualNoCase compares: ASCII letters only, whatever the locale.
+std::string AsciiUpper(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return s;
+}
+
 VLStockHoldingItem* AsStock(VLHoldingItem* h) {
   return h && h->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(h) : nullptr;
 }
@@ -56,13 +64,32 @@ bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
 
 }  // namespace
 
-VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
+VLDatabase::SymbolIndex VLDatabase::IndexSymbols() const {
+  SymbolIndex index;
+  index.reserve(static_cast<size_t>(quotes.GetCount()));
+  // The first quote of a symbol wins, as in the walk of BindQuote.
   for (const auto& item : quotes) {
-    if (EqualNoCase(item->name, symbol)) {
-      auto* quote = static_cast<VLStockInfoItem*>(item.get());
-      ++quote->refCount;
-      return quote;
+    index.emplace(AsciiUpper(item->name), static_cast<VLStockInfoItem*>(item.get()));
+  }
+  return index;
+}
+
+VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol, SymbolIndex* index) {
+  VLStockInfoItem* found = nullptr;
+  if (index) {
+    const auto it = index->find(AsciiUpper(symbol));
+    if (it != index->end()) found = it->second;
+  } else {
+    for (const auto& item : quotes) {
+      if (EqualNoCase(item->name, symbol)) {
+        found = static_cast<VLStockInfoItem*>(item.get());
+        break;
+      }
     }
+  }
+  if (found) {
+    ++found->refCount;
+    return found;
   }
   if (!IdsLeft(lastQuoteId)) return nullptr;
   auto quote = std::make_unique<VLStockInfoItem>();
@@ -71,7 +98,8 @@ VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol) {
   quote->quote.Edit().symbol = quote->name;
   quote->refCount = 1;
   VLStockInfoItem* raw = quote.get();
-  quotes.Add(std::move(quote));
+  quotes.InsertAt(quotes.GetCount(), std::move(quote));  // a new id: no other quote has it
+  if (index) index->emplace(AsciiUpper(raw->name), raw);
   return raw;
 }
 
@@ -115,6 +143,25 @@ int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_p
   return kVLOk;
 }
 
+int32_t VLDatabase::InsertStock(ChangeRecorder& record, uint32_t portfolioId,
+                                const VLStockHoldingItem& fields, uint32_t& id, SymbolIndex* index) {
+  if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+  VLStockInfoItem* quote = BindQuote(fields.name, index);
+  if (!quote) return kVLStoreFull;
+  record.Position(lastPositionId + 1);
+  record.Portfolio(portfolioId);
+  auto stock = std::make_unique<VLStockHoldingItem>();
+  CopyStockFields(fields, *stock);
+  stock->id = ++lastPositionId;
+  stock->ownerPortfolioId = portfolioId;
+  stock->quoteId = quote->id;
+  stock->quote = quote->quote;
+  stock->name = quote->name;
+  id = stock->id;
+  positions.InsertAt(positions.GetCount(), std::move(stock));  // a new id: no other position has it
+  return kVLOk;
+}
+
 int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                      const VLStockHoldingItem& fields, uint32_t& id) {
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
@@ -123,21 +170,9 @@ int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
       return kVLFailed;
     }
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    if (!IdsLeft(lastPositionId)) return kVLStoreFull;
-    VLStockInfoItem* quote = BindQuote(fields.name);
-    if (!quote) return kVLStoreFull;
-    auto stock = std::make_unique<VLStockHoldingItem>();
-    CopyStockFields(fields, *stock);
-    change.record.Position(lastPositionId + 1);
-    stock->id = ++lastPositionId;
-    stock->ownerPortfolioId = portfolioId;
-    stock->quoteId = quote->id;
-    stock->quote = quote->quote;
-    stock->name = quote->name;
-    id = stock->id;
-    change.record.Portfolio(portfolioId);
-    change.record.SetText("Add " + PositionWords(*stock) + " to " + PortfolioName(portfolioId));
-    positions.Add(std::move(stock));
+    if (int32_t rc = InsertStock(change.record, portfolioId, fields, id); rc != kVLOk) return rc;
+    const auto* added = static_cast<const VLHoldingItem*>(positions.GetAt(positions.GetCount() - 1));
+    change.record.SetText("Add " + PositionWords(*added) + " to " + PortfolioName(portfolioId));
     Touch(portfolioId);
     change.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
     return kVLOk;
@@ -245,6 +280,36 @@ int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint
                               VLDatabaseEvent::kPositionAdded);
 }
 
+int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
+                               uint32_t salePrice, uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
+  newId = 0;
+  if (stock.IsSold()) return kVLAlreadySold;
+  // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
+  if (qty == 0 || salePrice == 0 || qty > stock.qty) return kVLFailed;
+  if (saleDate != 0 && !DatesInOrder(stock.purchaseDate, saleDate)) return kVLFailed;
+  if (qty < stock.qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
+  record.Position(stock);
+  if (qty < stock.qty) record.Position(lastPositionId + 1);
+  record.Portfolio(stock.ownerPortfolioId);
+  if (qty < stock.qty) {
+    std::unique_ptr<Item> rest = stock.Clone();
+    auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
+    remainder->id = newId = ++lastPositionId;
+    remainder->qty = stock.qty - qty;
+    // The purchase commission was paid once: each part carries its share of it, so the two parts
+    // together still show what was paid.
+    const uint64_t soldShare = (uint64_t{stock.buyCommission} * qty + stock.qty / 2) / stock.qty;
+    remainder->buyCommission = stock.buyCommission - static_cast<uint32_t>(soldShare);
+    stock.buyCommission = static_cast<uint32_t>(soldShare);
+    positions.Add(std::move(rest));
+  }
+  stock.qty = qty;
+  stock.salePricePerShare = salePrice;
+  stock.saleCommission = saleCommission;
+  stock.saleDate = saleDate;
+  return kVLOk;
+}
+
 int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
                                  uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
   newId = 0;
@@ -253,32 +318,13 @@ int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
     if (!stock) return kVLFailed;
-    if (stock->IsSold()) return kVLAlreadySold;
-    // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
-    if (qty == 0 || salePrice == 0 || qty > stock->qty) return kVLFailed;
-    if (saleDate != 0 && !DatesInOrder(stock->purchaseDate, saleDate)) return kVLFailed;
-    if (qty < stock->qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
-    change.record.Position(*stock);
-    if (qty < stock->qty) change.record.Position(lastPositionId + 1);
-    change.record.Portfolio(stock->ownerPortfolioId);
-    change.record.SetText("Sell " + std::to_string(qty) + " of " + stock->name + " in " +
-                          PortfolioName(stock->ownerPortfolioId));
-    if (qty < stock->qty) {
-      std::unique_ptr<Item> rest = stock->Clone();
-      auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
-      remainder->id = newId = ++lastPositionId;
-      remainder->qty = stock->qty - qty;
-      // The purchase commission was paid once: each part carries its share of it, so the two parts
-      // together still show what was paid.
-      const uint64_t soldShare = (uint64_t{stock->buyCommission} * qty + stock->qty / 2) / stock->qty;
-      remainder->buyCommission = stock->buyCommission - static_cast<uint32_t>(soldShare);
-      stock->buyCommission = static_cast<uint32_t>(soldShare);
-      positions.Add(std::move(rest));
+    const std::string text = "Sell " + std::to_string(qty) + " of " + stock->name + " in " +
+                             PortfolioName(stock->ownerPortfolioId);
+    if (int32_t rc = SellStored(change.record, *stock, qty, salePrice, saleCommission, saleDate, newId);
+        rc != kVLOk) {
+      return rc;
     }
-    stock->qty = qty;
-    stock->salePricePerShare = salePrice;
-    stock->saleCommission = saleCommission;
-    stock->saleDate = saleDate;
+    change.record.SetText(text);
     Touch(stock->ownerPortfolioId);
     change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
     if (newId) change.events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);

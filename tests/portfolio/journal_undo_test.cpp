@@ -6,6 +6,8 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
+#include "portfolio/exchange/import_plan.h"
+#include "portfolio/exchange/import_problem.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
@@ -188,6 +190,33 @@ const std::vector<Operation>& Operations() {
       {"Move",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.MovePosition(c, t.cash, t.trading); },
        "Move cash position 3 (Broker cash, 2500.00) from Retirement to Trading"},
+      {"ImportIntoANewAndAnExistingPortfolioWithAPartialSaleAndACashBalance",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         ImportPlan plan;
+         auto step = [&plan](ImportStepKind kind, const std::string& portfolio) -> ImportStep& {
+           ImportStep& s = plan.steps.emplace_back();
+           s.kind = kind;
+           s.line = static_cast<int>(plan.steps.size()) + 1;
+           s.portfolio = plan.PortfolioIndex(portfolio);
+           return s;
+         };
+         step(ImportStepKind::Add, "Growth").holding = std::make_unique<VLStockHoldingItem>(Fields(7, 18000));
+         ImportStep& sale = step(ImportStepKind::Sell, "Retirement");
+         sale.symbol = "MSFT";
+         sale.qty = 30;
+         sale.salePrice = 31000;
+         sale.saleCommission = 500;
+         auto balance = std::make_unique<VLCashHoldingItem>();
+         balance->name = "Broker cash";
+         balance->SetAmount(777);
+         step(ImportStepKind::SetBalance, "Retirement").holding = std::move(balance);
+         ImportOutcome outcome;
+         std::vector<ImportProblem> problems;
+         const int32_t code = db.ImportPositions(c, plan, outcome, problems);
+         EXPECT_TRUE(problems.empty());
+         return code;
+       },
+       "Import 1 position, 1 sale and 1 cash balance into Growth, Retirement"},
       {"DeleteTheLastPositionOfASymbol",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.DeletePosition(c, t.ibm); },
        "Delete position 2 (IBM, 10 shares) from Trading"},

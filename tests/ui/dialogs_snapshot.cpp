@@ -1,8 +1,9 @@
-// Renders the position, sell, change-symbol, column, portfolio, select-portfolio and options dialogs into
-// PNGs, to look at (dialog-*.png). Arguments: the folder holding Vellumar.db and Vellumar.ini, and the
-// folder to write to.
+// Renders the position, sell, change-symbol, column, portfolio, select-portfolio, export, import and options
+// dialogs into PNGs, to look at (dialog-*.png). Arguments: the folder holding Vellumar.db and Vellumar.ini,
+// and the folder to write to.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTimer>
@@ -16,7 +17,11 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "prefs/vl_prefs.h"
 #include "sample_stock.h"
+#include "prefs/import_profiles.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
+#include "ui/dialogs/c_dlg_export_portfolios.h"
+#include "ui/dialogs/c_dlg_import_portfolios.h"
+#include "ui/dialogs/import_mapping_panel.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/dialogs/c_dlg_holding.h"
 #include "ui/dialogs/c_dlg_options.h"
@@ -104,6 +109,42 @@ int main(int argc, char* argv[]) {
     CDlgSelectPortfolio select(database, conn, 0, 0);
     if (select.List()->count() > 0) select.List()->setCurrentRow(0);
     ok = Shoot(select, out, QStringLiteral("select-portfolio")) && ok;
+
+    // Export and import over the sample: the portfolio shown ticked; a broker's file read through a mapping,
+    // one of its rows failing its check.
+    VLPrefs prefs;
+    prefs.SetFileName(data.filePath(QStringLiteral("Vellumar.ini")).toStdString());
+    prefs.Load();
+    VLGeneralPrefs& general = prefs.GetGeneralPrefs();
+    general.exportDir = data.absolutePath().toStdString();
+    const uint32_t shown = static_cast<uint32_t>(general.defaultPortfolio);
+    CDlgExportPortfolios exportDialog(database, conn, general, shown);
+    ok = Shoot(exportDialog, out, QStringLiteral("export-portfolios")) && ok;
+    const QString broker = data.filePath(QStringLiteral("broker-trades.csv"));
+    QFile file(broker);
+    if (file.open(QIODevice::WriteOnly)) {
+      file.write("Wertpapier;St\xC3\xBC" "ck;Kurs;Handelstag;Geb\xC3\xBChr;Notiz\n"
+                 "MSFT;20;402,15;14.03.2024;4,90;Sparplan\n"
+                 "SAP;zehn;168,30;02.04.2024;4,90;\n"
+                 "BMW;15;1.034,00;31.04.2024;9,90;Dividende \"reinvestiert\"\n"
+                 "KO;40;60,12;05.06.2024;;\n");
+      file.close();
+    }
+    general.importFile = broker.toStdString();
+    general.importMode = 0;
+    CDlgImportPortfolios importDialog(database, conn, general,
+                                      ImportProfilesPathBeside(prefs.GetFileName()), shown);
+    CsvMapping mapping;
+    std::string error;
+    (void)ParseMappingSpec("symbol=Wertpapier,quantity=St\xC3\xBC" "ck,price=Kurs,date=Handelstag,"
+                           "commission=Geb\xC3\xBChr,comment=Notiz", mapping, error);
+    mapping.delimiter = ';';
+    mapping.decimalComma = true;
+    mapping.dateFormat = "DD.MM.YYYY";
+    importDialog.Mapping()->SetMapping(mapping);
+    importDialog.ReadFile();
+    importDialog.resize(importDialog.sizeHint().expandedTo(QSize(940, 0)));
+    ok = Shoot(importDialog, out, QStringLiteral("import-portfolios")) && ok;
     if (conn) (void)database.Disconnect(conn);  // the snapshot tool ends right after
   }
   {

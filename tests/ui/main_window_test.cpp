@@ -613,7 +613,7 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   RunPosted();
   EXPECT_EQ(opened, QStringList{"1601 Edit Position"});  // a double click edits
   messages.Expect(2076);
-  window->RunCommand(kCmdImport);
+  window->RunCommand(kCmdDefineDefaultColumns);
   EXPECT_EQ(messages.shown, (std::vector<int>{2076}));
 }
 

@@ -2,9 +2,14 @@
 // import and export.
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
+#include "prefs/import_profiles.h"
+#include "prefs/vl_prefs.h"
+#include "ui/dialogs/c_dlg_export_portfolios.h"
+#include "ui/dialogs/c_dlg_import_portfolios.h"
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/main_window_host.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/main/refused_change.h"
@@ -13,8 +18,23 @@
 void CDlgVellumar::RegisterPortfolioCommands() {
   handlers.insert(kCmdSelector, [this] { ShowSelectorMenu(); });
   handlers.insert(kCmdWelcome, [this] { OnWelcome(); });
-  handlers.insert(kCmdImport, [this] { NotImplemented(); });
-  handlers.insert(kCmdExport, [this] { NotImplemented(); });
+  handlers.insert(kCmdImport, [this] {
+    if (!conn) return;
+    CDlgImportPortfolios dialog(Database(), conn, Prefs(), ImportProfilesPathBeside(host.GetPrefs().GetFileName()),
+                                portfolioId, this);
+    // The lists show the new positions at once: the database's events refill them; the portfolio the
+    // positions went into becomes the one shown.
+    if (RunDialog(dialog) == QDialog::Accepted && dialog.ImportedPortfolio() != 0) {
+      SelectPortfolio(dialog.ImportedPortfolio());
+    }
+    VisibleList()->setFocus();
+  });
+  handlers.insert(kCmdExport, [this] {
+    if (!conn) return;
+    CDlgExportPortfolios dialog(Database(), conn, Prefs(), portfolioId, this);
+    (void)RunDialog(dialog);
+    VisibleList()->setFocus();
+  });
   handlers.insert(kCmdPortfolioNew, [this] { OnPortfolioNew(); });
   handlers.insert(kCmdPortfolioEdit, [this] { OnPortfolioEdit(); });
   handlers.insert(kCmdPortfolioDelete, [this] { OnPortfolioDelete(); });

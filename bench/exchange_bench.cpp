@@ -1,0 +1,150 @@
+// Import and export at 10,000 rows: reading and checking the file, then the one change of the database with
+// its save (which flushes the file to disk), as the command line and the window run them.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/exchange/csv_text.h"
+#include "portfolio/exchange/export_data.h"
+#include "portfolio/exchange/import_reading.h"
+#include "portfolio/exchange/vellumar_csv.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class NullWindow : public IVLCommandWindow {
+ public:
+  void PostCommand(uint32_t) override {}
+};
+
+constexpr int kRows = 10000;
+
+// A broker's file: 10,000 purchases of 1,000 symbols over four years, with commissions and notes.
+std::string BrokerCsv() {
+  std::string text = "Ticker,Shares,Cost,Trade Date,Fee,Note\r\n";
+  for (int i = 0; i < kRows; ++i) {
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2019 + i % 4, 1 + i % 12, 1 + i % 28);
+    AppendCsvRecord(text, {"SYM" + std::to_string(i % 1000), std::to_string(1 + i % 500),
+                           std::to_string(10 + i % 900) + "." + std::to_string(10 + i % 90), date,
+                           std::to_string(i % 10) + ".95", i % 3 ? "" : "monthly plan, \"A\""});
+  }
+  return text;
+}
+
+struct Store {
+  explicit Store(const std::string& path) : db(std::make_unique<VLDatabase>(path)) {
+    if (db->Create() == kDbOk) conn = db->Connect(window, 1, 2, 3);
+  }
+  std::shared_ptr<NullWindow> window = std::make_shared<NullWindow>();
+  std::unique_ptr<VLDatabase> db;
+  VLDatabaseConn* conn = nullptr;
+};
+
+// Reads `file` with `options` and imports it into a new, empty database; the database's code.
+int32_t ImportInto(const std::string& dbPath, const std::string& file, const ImportOptions& options,
+                   benchmark::State& state) {
+  state.PauseTiming();
+  std::remove(dbPath.c_str());
+  Store store(dbPath);
+  state.ResumeTiming();
+  const ImportReading reading = ReadImportFile(file, options);
+  if (reading.Refused() || !store.conn) return -1;
+  ImportOutcome outcome;
+  ImportProblems problems;
+  return store.db->ImportPositions(store.conn, reading.plan, outcome, problems);
+}
+
+void BM_ImportMappedCsv(benchmark::State& state) {
+  TempFolder folder{"vl_bench_import"};
+  const std::string file = folder.File("broker.csv");
+  WriteText(file, BrokerCsv());
+  ImportOptions options;
+  options.targetPortfolio = "Broker";
+  std::string error;
+  (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+                         options.mapping, error);
+  for (auto _ : state) {
+    if (ImportInto(folder.File("Vellumar.db"), file, options, state) != kVLOk) state.SkipWithError("refused");
+  }
+  state.counters["rows"] = kRows;
+}
+BENCHMARK(BM_ImportMappedCsv)->Unit(benchmark::kMillisecond);
+
+// The same positions exported as Vellumar CSV, imported into an empty database (portfolios created).
+void BM_ImportVellumarCsv(benchmark::State& state) {
+  TempFolder folder{"vl_bench_import"};
+  const std::string broker = folder.File("broker.csv");
+  WriteText(broker, BrokerCsv());
+  std::string exported;
+  {
+    Store store(folder.File("source.db"));
+    ImportOptions options;
+    options.targetPortfolio = "Broker";
+    std::string error;
+    (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+                           options.mapping, error);
+    const ImportReading reading = ReadImportFile(broker, options);
+    ImportOutcome outcome;
+    ImportProblems problems;
+    (void)store.db->ImportPositions(store.conn, reading.plan, outcome, problems);
+    ExportData data;
+    (void)CollectExport(*store.db, store.conn, {}, data);
+    exported = WriteVellumarCsv(data);
+  }
+  const std::string file = folder.File("all.csv");
+  WriteText(file, exported);
+  for (auto _ : state) {
+    if (ImportInto(folder.File("Vellumar.db"), file, {}, state) != kVLOk) state.SkipWithError("refused");
+  }
+  state.counters["rows"] = kRows;
+}
+BENCHMARK(BM_ImportVellumarCsv)->Unit(benchmark::kMillisecond);
+
+// The same file a second time: every row is found already there, nothing is saved.
+void BM_ImportAgainAllDuplicates(benchmark::State& state) {
+  TempFolder folder{"vl_bench_import"};
+  const std::string file = folder.File("broker.csv");
+  WriteText(file, BrokerCsv());
+  ImportOptions options;
+  options.targetPortfolio = "Broker";
+  std::string error;
+  (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+                         options.mapping, error);
+  Store store(folder.File("Vellumar.db"));
+  ImportOutcome outcome;
+  ImportProblems problems;
+  (void)store.db->ImportPositions(store.conn, ReadImportFile(file, options).plan, outcome, problems);
+  for (auto _ : state) {
+    const ImportReading reading = ReadImportFile(file, options);
+    if (store.db->ImportPositions(store.conn, reading.plan, outcome, problems) != kVLOk || outcome.duplicates != kRows) {
+      state.SkipWithError("not all duplicates");
+    }
+  }
+}
+BENCHMARK(BM_ImportAgainAllDuplicates)->Unit(benchmark::kMillisecond);
+
+void BM_ExportCsv(benchmark::State& state) {
+  TempFolder folder{"vl_bench_export"};
+  const std::string file = folder.File("broker.csv");
+  WriteText(file, BrokerCsv());
+  ImportOptions options;
+  options.targetPortfolio = "Broker";
+  std::string error;
+  (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+                         options.mapping, error);
+  Store store(folder.File("Vellumar.db"));
+  ImportOutcome outcome;
+  ImportProblems problems;
+  (void)store.db->ImportPositions(store.conn, ReadImportFile(file, options).plan, outcome, problems);
+  for (auto _ : state) {
+    ExportData data;
+    (void)CollectExport(*store.db, store.conn, {}, data);
+    benchmark::DoNotOptimize(WriteVellumarCsv(data));
+  }
+}
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "portfolio/exchange/csv_mapping.h"
+
+#include <cctype>
+
+#include "portfolio/checks/typed_number.h"
+
+namespace {
+
+// A column name as it is compared: lower case, without blanks, '-' and '_' ("Sale Price" = "sale-price").
+std::string Normalised(std::string_view name) {
+  std::string out;
+  for (char c : TrimBlanks(name)) {
+    if (c == ' ' || c == '-' || c == '_') continue;
+    out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  }
+  return out;
+}
+
+// "#3" as the column index 2; -1 for anything else.
+int PositionOf(std::string_view column) {
+  column = TrimBlanks(column);
+  if (column.size() < 2 || column[0] != '#' || column.size() > 7) return -1;
+  int n = 0;
+  for (char c : column.substr(1)) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n >= 1 ? n - 1 : -1;
+}
+
+}  // namespace
+
+const std::vector<MappedField>& MappedFields() {
+  static const std::vector<MappedField> fields = {
+      {ImportField::Symbol, "symbol"},
+      {ImportField::Quantity, "quantity"},
+      {ImportField::Price, "price"},
+      {ImportField::Date, "date"},
+      {ImportField::Commission, "commission"},
+      {ImportField::Comment, "comment"},
+      {ImportField::SalePrice, "sale-price"},
+      {ImportField::SaleDate, "sale-date"},
+      {ImportField::SaleCommission, "sale-commission"},
+  };
+  return fields;
+}
+
+ImportField MappedFieldByName(std::string_view name) {
+  for (const MappedField& f : MappedFields()) {
+    if (Normalised(name) == Normalised(f.name)) return f.field;
+  }
+  return ImportField::None;
+}
+
+const char* MappedFieldName(ImportField field) {
+  for (const MappedField& f : MappedFields()) {
+    if (f.field == field) return f.name;
+  }
+  return "";
+}
+
+bool CsvMapping::HasHeader() const {
+  if (columns.empty()) return true;
+  for (const auto& [field, column] : columns) {
+    if (PositionOf(column) < 0) return true;
+  }
+  return false;
+}
+
+bool ParseMappingSpec(std::string_view spec, CsvMapping& mapping, std::string& error) {
+  size_t start = 0;
+  while (start <= spec.size()) {
+    const size_t comma = spec.find(',', start);
+    const std::string_view entry =
+        TrimBlanks(spec.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    start = comma == std::string_view::npos ? spec.size() + 1 : comma + 1;
+    if (entry.empty()) continue;
+    const size_t equals = entry.find('=');
+    if (equals == std::string_view::npos) {
+      error = "'" + std::string(entry) + "' is not FIELD=COLUMN";
+      return false;
+    }
+    const ImportField field = MappedFieldByName(entry.substr(0, equals));
+    const std::string_view column = TrimBlanks(entry.substr(equals + 1));
+    if (field == ImportField::None) {
+      error = "'" + std::string(TrimBlanks(entry.substr(0, equals))) +
+              "' is not a field; the fields are symbol, quantity, price, date, commission, comment, sale-price, "
+              "sale-date and sale-commission";
+      return false;
+    }
+    if (column.empty()) {
+      error = "no column is given for " + std::string(MappedFieldName(field));
+      return false;
+    }
+    mapping.columns[field] = std::string(column);
+  }
+  return true;
+}
+
+std::string MappingSpec(const CsvMapping& mapping) {
+  std::string spec;
+  for (const MappedField& f : MappedFields()) {
+    const auto it = mapping.columns.find(f.field);
+    if (it == mapping.columns.end()) continue;
+    if (!spec.empty()) spec.push_back(',');
+    spec.append(f.name).append("=").append(it->second);
+  }
+  return spec;
+}
+
+bool ParseDelimiter(std::string_view text, char& delimiter) {
+  if (text == "," || text == "comma") {
+    delimiter = ',';
+  } else if (text == ";" || text == "semicolon") {
+    delimiter = ';';
+  } else if (text == "\t" || text == "tab" || text == "\\t") {
+    delimiter = '\t';
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string DelimiterName(char delimiter) {
+  return delimiter == '\t' ? "tab" : std::string(1, delimiter);
+}
+
+ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std::string>& header, int headerLine,
+                               ImportProblems& problems) {
+  ResolvedColumns resolved;
+  const bool named = mapping.HasHeader();
+  const auto find = [&](std::string_view name) {
+    for (size_t i = 0; i < header.size(); ++i) {
+      if (Normalised(header[i]) == Normalised(name)) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  for (const MappedField& f : MappedFields()) {
+    const auto it = mapping.columns.find(f.field);
+    if (it != mapping.columns.end()) {
+      const int position = PositionOf(it->second);
+      const int index = position >= 0 ? position : find(it->second);
+      if (index < 0) {
+        problems.push_back({headerLine, f.field,
+                            "the header has no column '" + it->second + "' for " + ImportFieldLabel(f.field)});
+      }
+      resolved.index[f.field] = index;
+      continue;
+    }
+    if (!named) continue;
+    const int index = find(f.name);
+    if (index >= 0) resolved.index[f.field] = index;
+  }
+  if (!mapping.columns.count(ImportField::Symbol) && resolved.Of(ImportField::Symbol) < 0) {
+    problems.push_back({headerLine, ImportField::Symbol,
+                        "no column holds the symbol: map one to it (symbol=COLUMN)"});
+  }
+  return resolved;
+}

@@ -1,0 +1,56 @@
+#include "portfolio/exchange/export_data.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_portfolio_item.h"
+#include "portfolio/records/vl_portfolio_item_list.h"
+#include "portfolio/records/vl_stock_info_item_list.h"
+
+int ExportData::PositionCount() const {
+  int count = 0;
+  for (const ExportPortfolio& p : portfolios) count += static_cast<int>(p.positions.size());
+  return count;
+}
+
+bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position) {
+  switch (position.GetKind()) {
+    case kHoldingCash:
+      return choice.cash;
+    case kHoldingMargin:
+      return choice.margin;
+    default:
+      return choice.indexes || position.name.empty() || position.name[0] != '^';
+  }
+}
+
+int32_t CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data) {
+  data.portfolios.clear();
+  data.positions.RemoveAll();
+  VLPortfolioItemList portfolios;
+  if (int32_t code = db.GetPortfolios(conn, portfolios); code != kVLOk) return code;
+  for (uint32_t id : choice.portfolioIds) {
+    if (!portfolios.FindById(id)) return kVLNotFound;
+  }
+  std::unordered_map<uint32_t, size_t> slot;
+  for (const auto& item : portfolios) {
+    const bool chosen = choice.portfolioIds.empty() ||
+                        std::find(choice.portfolioIds.begin(), choice.portfolioIds.end(), item->id) !=
+                            choice.portfolioIds.end();
+    if (!chosen) continue;
+    const auto& portfolio = static_cast<const VLPortfolioItem&>(*item);
+    slot[portfolio.id] = data.portfolios.size();
+    data.portfolios.push_back({portfolio.name, portfolio.comment, {}});
+  }
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList allPortfolios;
+  db.CopyAll(quotes, allPortfolios, data.positions);
+  for (const auto& item : data.positions) {
+    const auto& position = static_cast<const VLHoldingItem&>(*item);
+    const auto found = slot.find(position.ownerPortfolioId);
+    if (found == slot.end() || !ExportKeeps(choice, position)) continue;
+    data.portfolios[found->second].positions.push_back(&position);
+  }
+  return kVLOk;
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/text_util.h"
+#include "portfolio/records/vl_holding_item.h"
+
+// What an import asks the database to do, once every row of the file has passed the entry checks: one
+// change (VLDatabase::ImportPositions), applied whole or not at all.
+
+// A portfolio the rows go into, by name (compared without regard to letter case); created with `comment`
+// when the database has none of that name.
+struct ImportPortfolio {
+  std::string name;
+  std::string comment;
+};
+
+enum class ImportStepKind {
+  Add,         // add `holding` (a stock position, held or sold, a cash position or a margin debt)
+  Sell,        // sell shares of `symbol` from the portfolio's held positions, oldest purchase first
+  SetBalance,  // the cash position (or margin debt) named `holding`'s name takes `holding`'s amount;
+               // added when the portfolio has none of that name
+};
+
+struct ImportStep {
+  ImportStepKind kind = ImportStepKind::Add;
+  int line = 0;          // where the row is in the file, for the problems
+  size_t portfolio = 0;  // index into ImportPlan::portfolios
+  std::unique_ptr<VLHoldingItem> holding;  // Add, SetBalance
+  // An added stock position counts as already there when the portfolio's positions bought on the same day
+  // at the same price (the parts a sale split it into, say) hold its shares: set for statement purchases,
+  // which later sales split.
+  bool matchSplitParts = false;
+  // Sell
+  std::string symbol;
+  uint32_t qty = 0;
+  uint32_t salePrice = 0;  // cents per share
+  uint32_t saleCommission = 0;
+  int64_t saleDate = 0;
+};
+
+struct ImportPlan {
+  // Each name once (without regard to letter case): PortfolioIndex adds them.
+  std::vector<ImportPortfolio> portfolios;
+  std::vector<ImportStep> steps;
+  // Rows equal to a position already in their portfolio are added all the same (else they are skipped).
+  bool allowDuplicates = false;
+
+  // The index of the portfolio of that name, added (with `comment`) when the plan has none yet.
+  size_t PortfolioIndex(const std::string& name, const std::string& comment = {}) {
+    for (size_t i = 0; i < portfolios.size(); ++i) {
+      if (EqualNoCase(portfolios[i].name, name)) return i;
+    }
+    portfolios.push_back({name, comment});
+    return portfolios.size() - 1;
+  }
+};
+
+// What an import did (or, for a trial, would do).
+struct ImportOutcome {
+  int added = 0;       // positions added
+  int sold = 0;        // sales applied
+  int balances = 0;    // cash balances set on an existing position
+  int duplicates = 0;  // rows skipped as already there
+  std::vector<uint32_t> createdPortfolios;  // ids (none for a trial)
+  std::vector<uint32_t> portfolioIds;       // per ImportPlan::portfolios: the id it went into (0: new, trial)
+  // Per step: what became of it, and the position it added or changed (0 for a trial, a skipped row or a
+  // sale, which may touch several).
+  enum class StepResult { Added, Sold, BalanceSet, Duplicate };
+  std::vector<StepResult> stepResults;
+  std::vector<uint32_t> stepPositions;
+};

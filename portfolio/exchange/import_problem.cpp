@@ -1,0 +1,116 @@
+#include "portfolio/exchange/import_problem.h"
+
+#include <iterator>
+#include <map>
+
+namespace {
+
+// %f is the field's label, %r its text in the file, %1 the check's first argument.
+const std::map<StringId, const char*>& CheckTexts() {
+  static const std::map<StringId, const char*> texts = {
+      {StringId::PortfolioNameMissing, "the portfolio name is missing"},
+      {StringId::SymbolMissing, "the symbol is missing"},
+      {StringId::SymbolCharactersInvalid, "the symbol '%r' holds a blank, comma, quote or control character"},
+      {StringId::QuantityTooLarge, "the quantity '%r' is more than the 1,000,000 shares a position holds"},
+      {StringId::QuantityNegative, "%f '%r' is negative"},
+      {StringId::BuyPriceNegative, "%f '%r' is negative"},
+      {StringId::BuyCommissionNegative, "%f '%r' is negative"},
+      {StringId::SaleCommissionNegative, "%f '%r' is negative"},
+      {StringId::AmountNegative, "%f '%r' is negative"},
+      {StringId::AmountTooLarge, "%f '%r' is too large: at most %1"},
+      {StringId::WholeNumberNotANumber, "%f '%r' is not a whole number"},
+      {StringId::AmountNotANumber, "%f '%r' is not an amount"},
+      {StringId::BuyPriceMissing, "shares without the price paid for them"},
+      {StringId::QuantityMissing, "a price paid without the number of shares"},
+      {StringId::SoldPositionIncomplete, "a sold position needs its quantity, purchase price and sale price"},
+      {StringId::SaleDateBeforePurchase, "the sale date is before the purchase date"},
+      {StringId::DateLaterThanToday, "%f '%r' is later than today"},
+      {StringId::DateOutOfRange, "%f '%r' is before %1"},
+      {StringId::AmountMissing, "%f '%r' is not above 0"},
+      {StringId::DescriptionMissing, "the description is missing"},
+      {StringId::SalePriceInvalid, "the sale price '%r' is not above 0"},
+      {StringId::SoldQuantityOutOfRange, "the quantity sold '%r' is not above 0"},
+  };
+  return texts;
+}
+
+std::string Fill(const char* pattern, ImportField field, const std::string& raw,
+                 const std::vector<std::string>& arguments) {
+  std::string out;
+  for (const char* p = pattern; *p; ++p) {
+    if (*p != '%' || !p[1]) {
+      out.push_back(*p);
+      continue;
+    }
+    switch (*++p) {
+      case 'f':
+        out += ImportFieldLabel(field);
+        break;
+      case 'r':
+        out += raw;
+        break;
+      case '1':
+        out += arguments.empty() ? std::string() : arguments[0];
+        break;
+      default:
+        out.push_back('%');
+        out.push_back(*p);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+const char* ImportFieldLabel(ImportField field) {
+  static const char* const kLabels[] = {
+      "the row",          "the portfolio",   "the portfolio comment", "the kind",
+      "the symbol",       "the quantity",    "the price",             "the date",
+      "the commission",   "the sale price",  "the sale date",         "the sale commission",
+      "the buy target",   "the sell target", "the stop loss",         "marginable",
+      "the margin equity", "the margin threshold", "the amount",      "the comment",
+      "the tag",
+  };
+  static_assert(std::size(kLabels) == static_cast<size_t>(ImportField::Count));
+  const auto index = static_cast<size_t>(field);
+  return index < std::size(kLabels) ? kLabels[index] : kLabels[0];
+}
+
+std::string ImportProblem::Describe() const {
+  return line > 0 ? "line " + std::to_string(line) + ": " + text : text;
+}
+
+ImportField ImportFieldOf(EntryField field) {
+  static const std::map<EntryField, ImportField> fields = {
+      {EntryField::Symbol, ImportField::Symbol},
+      {EntryField::NewSymbol, ImportField::Symbol},
+      {EntryField::Quantity, ImportField::Quantity},
+      {EntryField::BuyPrice, ImportField::Price},
+      {EntryField::BuyDate, ImportField::Date},
+      {EntryField::BuyCommission, ImportField::Commission},
+      {EntryField::BuyTarget, ImportField::BuyTarget},
+      {EntryField::SellTarget, ImportField::SellTarget},
+      {EntryField::StopLossTarget, ImportField::StopLoss},
+      {EntryField::MarginPercent, ImportField::MarginEquity},
+      {EntryField::MarginThreshold, ImportField::MarginThreshold},
+      {EntryField::SalePrice, ImportField::SalePrice},
+      {EntryField::SaleDate, ImportField::SaleDate},
+      {EntryField::SaleCommission, ImportField::SaleCommission},
+      {EntryField::Amount, ImportField::Amount},
+      {EntryField::Description, ImportField::Comment},
+      {EntryField::PortfolioName, ImportField::Portfolio},
+  };
+  const auto it = fields.find(field);
+  return it == fields.end() ? ImportField::None : it->second;
+}
+
+std::string CheckProblemText(const EntryCheck& check, ImportField field, const std::string& raw) {
+  if (check.message == StringId::MarginEquityOutOfRange) {
+    return raw.empty() ? "a marginable position needs a margin equity from 1 to 100"
+                       : "the margin equity '" + raw + "' is not a whole number from 1 to 100";
+  }
+  if (check.message == StringId::AmountMissing && raw.empty()) return "the amount is missing";
+  const auto it = CheckTexts().find(check.message);
+  if (it == CheckTexts().end()) return Fill("%f '%r' is refused", field, raw, check.arguments);
+  return Fill(it->second, field, raw, check.arguments);
+}

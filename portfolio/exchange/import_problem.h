@@ -1,0 +1,53 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "portfolio/checks/entry_check.h"
+
+// What an import reads from a row, each field with its name in the problems ("the quantity 'zehn' is not a
+// whole number") and in the preview.
+enum class ImportField {
+  None,
+  Portfolio,
+  PortfolioComment,
+  Kind,
+  Symbol,
+  Quantity,
+  Price,
+  Date,
+  Commission,
+  SalePrice,
+  SaleDate,
+  SaleCommission,
+  BuyTarget,
+  SellTarget,
+  StopLoss,
+  Marginable,
+  MarginEquity,
+  MarginThreshold,
+  Amount,
+  Comment,
+  Tag,
+  Count,  // not a field: the number of them
+};
+
+// "the quantity", "the sale price": how a problem names the field.
+const char* ImportFieldLabel(ImportField field);
+
+// One reason a file is refused: the line of the file it concerns (0 when it concerns the whole file) and
+// what is wrong there.
+struct ImportProblem {
+  int line = 0;
+  ImportField field = ImportField::None;
+  std::string text;
+
+  // "line 3: the quantity 'zehn' is not a whole number" (just the text for line 0).
+  std::string Describe() const;
+};
+using ImportProblems = std::vector<ImportProblem>;
+
+// The field of an import row that a failed entry check of the dialogs points at.
+ImportField ImportFieldOf(EntryField field);
+
+// What a failed entry check says about a row's field, whose text in the file was `raw`.
+std::string CheckProblemText(const EntryCheck& check, ImportField field, const std::string& raw);

@@ -1,0 +1,98 @@
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "portfolio/exchange/csv_mapping.h"
+#include "portfolio/exchange/import_plan.h"
+#include "portfolio/exchange/import_problem.h"
+#include "portfolio/exchange/import_row.h"
+#include "portfolio/exchange/text_encoding.h"
+
+// The forms a file can be imported from.
+enum class ExchangeFormat {
+  Detect,       // from the content (and the file name's extension)
+  VellumarCsv,  // Vellumar's own CSV
+  VellumarXml,  // Vellumar's own XML
+  MappedCsv,    // any CSV, through a mapping
+  Ofx,          // an OFX or QFX investment statement (SGML 1.x or XML 2.x)
+};
+// "csv", "xml", "mapped-csv", "ofx" ("auto" for Detect).
+const char* ExchangeFormatName(ExchangeFormat format);
+
+struct ImportOptions {
+  ExchangeFormat format = ExchangeFormat::Detect;
+  CsvMapping mapping;           // for a CSV file that is not Vellumar's
+  // The portfolio every row goes into (created when missing). Required for a mapped CSV and a statement;
+  // for a Vellumar file it replaces the portfolios the file names.
+  std::string targetPortfolio;
+  bool cash = true;     // import cash positions (a statement's cash balance)
+  bool margin = true;   // import margin debts
+  bool indexes = true;  // import positions in a market index (symbols beginning with '^')
+  bool allowDuplicates = false;
+  size_t previewRows = 20;
+  // Called now and then while rows are read, with the rows done and the rows in all; false cancels.
+  std::function<bool(size_t done, size_t total)> progress;
+};
+
+// The first rows of the file as the import reads them, one cell per field in `fields`.
+struct ImportPreview {
+  struct Row {
+    int line = 0;
+    std::vector<PreviewCell> cells;
+  };
+  std::vector<ImportField> fields;
+  std::vector<Row> rows;
+};
+
+// Everything read from a file, before anything touches the database: the plan the database is to apply,
+// or the problems that refuse the file.
+struct ImportReading {
+  ExchangeFormat format = ExchangeFormat::Detect;
+  TextEncoding encoding = TextEncoding::Utf8;  // how the text was read
+  ImportPlan plan;
+  ImportProblems problems;
+  ImportPreview preview;
+  std::vector<std::string> header;  // a mapped CSV's column names ("#1", "#2"... for a file without a header)
+  std::map<ImportField, int> columns;  // a mapped CSV's column of each field read (0-based)
+  int rows = 0;       // rows read (positions, sales, balances)
+  int leftOut = 0;    // rows of kinds the options leave out
+  int ignored = 0;    // statement transactions that are neither purchases nor sales of stock or funds
+  bool cancelled = false;
+  bool unreadable = false;  // the file could not be read at all (its one problem says why)
+
+  bool Refused() const { return !problems.empty() || cancelled; }
+};
+
+// What a reader does with each row once its texts are known.
+enum class RowKind { Stock, Cash, Margin, Sale, CashBalance, MarginBalance, PortfolioOnly };
+
+// Checks rows and adds them to a reading: the step, the problems and, for the first rows, the preview.
+class RowSink {
+ public:
+  RowSink(ImportReading& reading, const ImportOptions& options, RowReading rowReading,
+          std::vector<ImportField> previewFields);
+
+  // `portfolioName` and `portfolioComment` are a Vellumar file's (empty for the others, whose rows go into
+  // the target portfolio). False when the row was refused.
+  bool Add(int line, RowKind kind, const RowTexts& texts, const std::string& portfolioName = {},
+           const std::string& portfolioComment = {}, bool matchSplitParts = false);
+  // Reports progress; false when the user cancelled (the reading is then marked so).
+  bool Progress(size_t done, size_t total);
+
+ private:
+  ImportReading& reading;
+  const ImportOptions& options;
+  RowReading rowReading;
+};
+
+// Reads a file in the form `options.format` names (or the form its content shows). A file that cannot be
+// read is a problem of line 0 naming the reason.
+ImportReading ReadImportFile(const std::string& path, const ImportOptions& options);
+// The same for text already in memory; `fileName` (its extension) helps tell the form. A statement (OFX)
+// is read from a file only.
+ImportReading ReadImportText(std::string_view bytes, const std::string& fileName, const ImportOptions& options);
+// The form of a file from its first bytes and its name.
+ExchangeFormat DetectExchangeFormat(std::string_view bytes, const std::string& fileName);

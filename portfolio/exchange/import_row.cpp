@@ -1,0 +1,234 @@
+#include "portfolio/exchange/import_row.h"
+
+#include <cctype>
+
+#include "portfolio/checks/holding_checks.h"
+#include "portfolio/checks/sell_checks.h"
+#include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/checks/typed_number.h"
+#include "portfolio/exchange/file_values.h"
+#include "portfolio/exchange/import_plan.h"
+#include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string lower(TrimBlanks(text));
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+// How a value the checks accepted shows in the preview.
+std::string AmountShown(const std::string& entryText) {
+  std::string plain = entryText;
+  const std::string& point = GetNumberFormat().decimalPoint;
+  if (const size_t at = plain.find(point); at != std::string::npos && point != ".") plain.replace(at, point.size(), ".");
+  return FormatLocaleNumber(plain, GetNumberFormat());
+}
+
+}  // namespace
+
+RowChecker::RowChecker(const RowReading& reading, int line, ImportProblems& problems, RowCells* cells)
+    : reading(reading), line(line), problems(problems), cells(cells) {}
+
+void RowChecker::Problem(ImportField field, const std::string& text) {
+  problems.push_back({line, field, text});
+  if (cells && field != ImportField::None && cells->at(static_cast<size_t>(field)).problem.empty()) {
+    cells->at(static_cast<size_t>(field)).problem = text;
+  }
+}
+
+void RowChecker::Show(ImportField field, const std::string& text) {
+  if (cells) cells->at(static_cast<size_t>(field)).text = text;
+}
+
+bool RowChecker::Number(const RowTexts& texts, ImportField field, bool wholeNumber, std::string& entryText) {
+  const std::string& raw = At(texts, field);
+  Show(field, std::string(TrimBlanks(raw)));
+  const FileNumber number = ReadFileNumber(raw, reading.numbers, wholeNumber);
+  const std::string shown(TrimBlanks(raw));
+  switch (number.status) {
+    case FileNumberStatus::Empty:
+      entryText.clear();
+      return true;
+    case FileNumberStatus::Ok:
+      entryText = number.entryText;
+      Show(field, wholeNumber ? entryText : AmountShown(entryText));
+      return true;
+    case FileNumberStatus::SubCent:
+      Problem(field, std::string(ImportFieldLabel(field)) + " '" + shown +
+                         "' has fractions of a cent, which Vellumar does not keep");
+      return false;
+    case FileNumberStatus::NotANumber:
+      break;
+  }
+  const std::string example = reading.numbers.decimalPoint == "," ? "1234,56" : "1234.56";
+  Problem(field, std::string(ImportFieldLabel(field)) + " '" + shown + "' is not " +
+                     (wholeNumber ? std::string("a whole number") : "an amount (such as " + example + ")"));
+  return false;
+}
+
+bool RowChecker::Date(const RowTexts& texts, ImportField field, std::optional<int64_t>& date) {
+  const std::string shown(TrimBlanks(At(texts, field)));
+  Show(field, shown);
+  date.reset();
+  if (shown.empty()) return true;
+  CalendarDate day;
+  if (!ReadPatternDate(shown, reading.datePattern, day)) {
+    Problem(field, std::string(ImportFieldLabel(field)) + " '" + shown + "' is not a date of the form " +
+                       reading.datePattern);
+    return false;
+  }
+  date = StoredDateOf(day);
+  Show(field, IsoDateText(day));
+  return true;
+}
+
+bool RowChecker::Tag(const RowTexts& texts, uint32_t& tag) {
+  std::string entry;
+  const std::string shown(TrimBlanks(At(texts, ImportField::Tag)));
+  if (!Number(texts, ImportField::Tag, true, entry)) return false;
+  const TypedNumber value = InTypedRange(ReadTypedWholeNumber(entry), 0, kLargestStoredValue);
+  if (!entry.empty() && !value.IsOk()) {
+    Problem(ImportField::Tag, "the tag '" + shown + "' is not a whole number from 0 to 4294967295");
+    return false;
+  }
+  tag = static_cast<uint32_t>(value.IsOk() ? value.value : 0);
+  return true;
+}
+
+void RowChecker::Failed(const EntryCheck& check, const RowTexts& texts) {
+  const ImportField field = ImportFieldOf(check.field);
+  const std::string raw = field == ImportField::None ? std::string() : std::string(TrimBlanks(At(texts, field)));
+  Problem(field, CheckProblemText(check, field, raw));
+}
+
+std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
+  StockHoldingEntry entry;
+  bool ok = true;
+  struct NumberText {
+    ImportField field;
+    bool wholeNumber;
+    std::string StockHoldingEntry::*member;
+  };
+  static const NumberText kNumbers[] = {
+      {ImportField::Quantity, true, &StockHoldingEntry::quantity},
+      {ImportField::Price, false, &StockHoldingEntry::buyPrice},
+      {ImportField::Commission, false, &StockHoldingEntry::buyCommission},
+      {ImportField::SalePrice, false, &StockHoldingEntry::salePrice},
+      {ImportField::SaleCommission, false, &StockHoldingEntry::saleCommission},
+      {ImportField::BuyTarget, false, &StockHoldingEntry::buyTarget},
+      {ImportField::SellTarget, false, &StockHoldingEntry::sellTarget},
+      {ImportField::StopLoss, false, &StockHoldingEntry::stopLossTarget},
+      {ImportField::MarginEquity, true, &StockHoldingEntry::marginPercent},
+      {ImportField::MarginThreshold, false, &StockHoldingEntry::marginThreshold},
+  };
+  const std::string symbolText(TrimBlanks(At(texts, ImportField::Symbol)));
+  Show(ImportField::Symbol, symbolText);
+  if (EntryCheck check = CheckSymbolText(symbolText, entry.symbol); !check.Ok()) {
+    Failed(check, texts);
+    ok = false;
+  }
+  for (const NumberText& n : kNumbers) ok = Number(texts, n.field, n.wholeNumber, entry.*n.member) && ok;
+  ok = Date(texts, ImportField::Date, entry.buyDate) && ok;
+  ok = Date(texts, ImportField::SaleDate, entry.saleDate) && ok;
+  const std::string marginable = Lower(At(texts, ImportField::Marginable));
+  Show(ImportField::Marginable, marginable);
+  if (marginable == "yes" || marginable == "1" || marginable == "true") {
+    entry.marginable = true;
+  } else if (!(marginable.empty() || marginable == "no" || marginable == "0" || marginable == "false")) {
+    Problem(ImportField::Marginable, "marginable '" + std::string(TrimBlanks(At(texts, ImportField::Marginable))) +
+                                         "' is neither yes nor no");
+    ok = false;
+  }
+  uint32_t tag = 0;
+  ok = Tag(texts, tag) && ok;
+  const std::string& comment = At(texts, ImportField::Comment);
+  Show(ImportField::Comment, comment);
+  if (!ok) return nullptr;
+
+  entry.comment = comment;
+  entry.sold = !TrimBlanks(At(texts, ImportField::SalePrice)).empty() ||
+               !TrimBlanks(At(texts, ImportField::SaleDate)).empty() ||
+               !TrimBlanks(At(texts, ImportField::SaleCommission)).empty();
+  auto holding = std::make_unique<VLStockHoldingItem>();
+  // A margin equity on a security that is not marginable was accepted once, when the dialog asked: the
+  // file says so, so the question is answered yes.
+  const EntryCheck check = CheckStockHolding(entry, [](StringId) { return true; }, *holding);
+  if (!check.Ok()) {
+    Failed(check, texts);
+    return nullptr;
+  }
+  holding->tag = tag;
+  return holding;
+}
+
+std::unique_ptr<VLHoldingItem> RowChecker::Money(int32_t kind, const RowTexts& texts) {
+  MoneyHoldingEntry entry;
+  bool ok = Number(texts, ImportField::Amount, false, entry.amount);
+  uint32_t tag = 0;
+  ok = Tag(texts, tag) && ok;
+  entry.description = At(texts, ImportField::Comment);
+  Show(ImportField::Comment, entry.description);
+  if (!ok) return nullptr;
+  std::unique_ptr<VLHoldingItem> holding;
+  EntryCheck check;
+  if (kind == kHoldingCash) {
+    auto cash = std::make_unique<VLCashHoldingItem>();
+    check = CheckCashHolding(entry, *cash);
+    holding = std::move(cash);
+  } else {
+    auto margin = std::make_unique<VLMarginHoldingItem>();
+    check = CheckMarginHolding(entry, *margin);
+    holding = std::move(margin);
+  }
+  if (!check.Ok()) {
+    Failed(check, texts);
+    return nullptr;
+  }
+  holding->tag = tag;
+  return holding;
+}
+
+bool RowChecker::Sale(const RowTexts& texts, ImportStep& step) {
+  SellEntry entry;
+  const std::string symbolText(TrimBlanks(At(texts, ImportField::Symbol)));
+  Show(ImportField::Symbol, symbolText);
+  std::string symbol;
+  bool ok = true;
+  if (EntryCheck check = CheckSymbolText(symbolText, symbol); !check.Ok()) {
+    Failed(check, texts);
+    ok = false;
+  }
+  ok = Number(texts, ImportField::Quantity, true, entry.quantity) && ok;
+  ok = Number(texts, ImportField::SalePrice, false, entry.salePrice) && ok;
+  ok = Number(texts, ImportField::SaleCommission, false, entry.saleCommission) && ok;
+  ok = Date(texts, ImportField::SaleDate, entry.saleDate) && ok;
+  if (!ok) return false;
+  SellResult result;
+  // How many shares there are to sell is known only against the portfolio, when the import is applied.
+  if (EntryCheck check = CheckSell(entry, static_cast<uint32_t>(kLargestStoredValue), result); !check.Ok()) {
+    Failed(check, texts);
+    return false;
+  }
+  step.symbol = symbol;
+  step.qty = result.soldQty;
+  step.salePrice = result.salePrice;
+  step.saleCommission = result.saleCommission;
+  step.saleDate = result.saleDate;
+  return true;
+}
+
+bool RowChecker::PortfolioName(const std::string& text, std::string& name) {
+  const std::string trimmed(TrimBlanks(text));
+  Show(ImportField::Portfolio, trimmed);
+  if (trimmed.empty()) {
+    Problem(ImportField::Portfolio, "the portfolio name is missing");
+    return false;
+  }
+  name = trimmed;
+  return true;
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "portfolio/columns/number_format.h"
+#include "portfolio/exchange/import_problem.h"
+
+class VLHoldingItem;
+class VLStockHoldingItem;
+struct ImportStep;
+
+inline constexpr size_t kImportFieldCount = static_cast<size_t>(ImportField::Count);
+
+// The texts of one row of a file, by field; a field the file does not give stays empty.
+using RowTexts = std::array<std::string, kImportFieldCount>;
+inline std::string& At(RowTexts& texts, ImportField field) { return texts[static_cast<size_t>(field)]; }
+inline const std::string& At(const RowTexts& texts, ImportField field) {
+  return texts[static_cast<size_t>(field)];
+}
+
+// One cell of the preview: the value as the import reads it (an amount in the user's number format, a
+// date as YYYY-MM-DD), or, when the field fails its check, the text of the file and the problem.
+struct PreviewCell {
+  std::string text;
+  std::string problem;
+};
+using RowCells = std::array<PreviewCell, kImportFieldCount>;
+
+// How a file writes its numbers and dates.
+struct RowReading {
+  NumberFormat numbers = NumberFormat::English();
+  std::string datePattern = "YYYY-MM-DD";
+};
+
+// Checks one row with the entry checks of the position and sell dialogs, after reading its numbers and
+// dates as the file writes them. Each problem is added to `problems` with the row's line; a field that
+// cannot be read is reported as such, and only a row whose fields all read is given to the dialogs' checks
+// (which stop at their first failure, as in the dialog). `cells`, when given, receives the preview.
+class RowChecker {
+ public:
+  RowChecker(const RowReading& reading, int line, ImportProblems& problems, RowCells* cells = nullptr);
+
+  // A stock position: held, or sold when any sale field is given. Null when the row is refused.
+  std::unique_ptr<VLStockHoldingItem> Stock(const RowTexts& texts);
+  // A cash position or margin debt (kind 1 or 2): the amount and the comment (its description).
+  std::unique_ptr<VLHoldingItem> Money(int32_t kind, const RowTexts& texts);
+  // A sale of shares (quantity, sale price, sale date, sale commission; the symbol): `step` gets them.
+  [[nodiscard]] bool Sale(const RowTexts& texts, ImportStep& step);
+  // A portfolio name, trimmed; false (a problem) when blank.
+  [[nodiscard]] bool PortfolioName(const std::string& text, std::string& name);
+
+  // Adds a problem of this row, marking the field's preview cell.
+  void Problem(ImportField field, const std::string& text);
+
+ private:
+  // Reads a number field into the text an entry field would hold; false with a problem when it is no
+  // number of the kind.
+  bool Number(const RowTexts& texts, ImportField field, bool wholeNumber, std::string& entryText);
+  bool Date(const RowTexts& texts, ImportField field, std::optional<int64_t>& date);
+  bool Tag(const RowTexts& texts, uint32_t& tag);
+  void Failed(const EntryCheck& check, const RowTexts& texts);
+  void Show(ImportField field, const std::string& text);
+
+  const RowReading& reading;
+  int line;
+  ImportProblems& problems;
+  RowCells* cells;
+};

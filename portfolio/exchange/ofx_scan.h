@@ -1,0 +1,42 @@
+#pragma once
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A plain reading of an OFX statement's text, beside what libofx makes of it: libofx says which
+// transactions there are and which security each one trades, but gives amounts as floating-point numbers
+// and no line numbers. The scan keeps every value as written and the line it is on, in both syntaxes
+// (SGML, whose elements need no end tag, and XML).
+
+// One investment transaction aggregate (<BUYSTOCK>...</BUYSTOCK>): where it starts and the first value of
+// each element inside it, by element name ("FITID", "UNITS", "UNITPRICE", ...).
+struct OfxScannedTransaction {
+  std::string aggregate;  // "BUYSTOCK", "SELLMF", "INCOME", ...
+  int line = 0;
+  std::map<std::string, std::string> values;
+  std::string Value(const std::string& element) const {
+    const auto it = values.find(element);
+    return it == values.end() ? std::string() : it->second;
+  }
+};
+
+// The cash an investment statement reports, with the account it belongs to.
+struct OfxScannedBalance {
+  std::string brokerId;
+  std::string accountId;
+  std::string availableCash;  // as written; empty when the statement gives none
+  int line = 0;               // of <AVAILCASH>
+};
+
+struct OfxScan {
+  std::vector<OfxScannedTransaction> transactions;  // in the order of the file
+  std::vector<OfxScannedBalance> balances;          // one per investment statement
+  int ofxLine = 0;  // the line of the <OFX> element
+  bool xml = false;  // the XML syntax (an "<?xml" declaration before <OFX>)
+};
+
+// The transaction aggregates the scan records (every one whose content describes a trade or a movement).
+bool IsOfxTransactionAggregate(std::string_view name);
+
+OfxScan ScanOfx(std::string_view text);

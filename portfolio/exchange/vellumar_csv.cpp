@@ -1,0 +1,118 @@
+#include "portfolio/exchange/vellumar_csv.h"
+
+#include <cctype>
+
+#include "portfolio/checks/typed_number.h"
+#include "portfolio/exchange/csv_text.h"
+#include "portfolio/exchange/export_data.h"
+#include "portfolio/exchange/holding_texts.h"
+
+namespace {
+
+// The columns in order: one per field from the portfolio's name to the tag.
+constexpr ImportField kFirstColumn = ImportField::Portfolio;
+constexpr size_t kColumnCount = static_cast<size_t>(ImportField::Tag) - static_cast<size_t>(kFirstColumn) + 1;
+
+ImportField ColumnField(size_t column) {
+  return static_cast<ImportField>(static_cast<size_t>(kFirstColumn) + column);
+}
+
+std::string Lower(std::string_view text) {
+  std::string lower(TrimBlanks(text));
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+bool IsHeader(const std::vector<std::string>& fields) {
+  const std::vector<std::string>& header = VellumarCsvHeader();
+  if (fields.size() != header.size()) return false;
+  for (size_t i = 0; i < header.size(); ++i) {
+    if (Lower(fields[i]) != Lower(header[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const std::vector<std::string>& VellumarCsvHeader() {
+  static const std::vector<std::string> header = {
+      "Portfolio",  "Portfolio Comment", "Kind",       "Symbol",      "Quantity",      "Price",
+      "Date",       "Commission",        "Sale Price", "Sale Date",   "Sale Commission", "Buy Target",
+      "Sell Target", "Stop Loss",        "Marginable", "Margin Equity", "Margin Threshold", "Amount",
+      "Comment",    "Tag",
+  };
+  return header;
+}
+
+bool IsVellumarCsv(std::string_view text) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  const size_t end = text.find_first_of("\r\n");
+  std::vector<CsvRecord> records;
+  CsvReadError error;
+  (void)ReadCsv(text.substr(0, end), ',', records, error);
+  return !records.empty() && IsHeader(records[0].fields);
+}
+
+std::string WriteVellumarCsv(const ExportData& data) {
+  std::string out;
+  AppendCsvRecord(out, VellumarCsvHeader());
+  std::vector<std::string> fields(kColumnCount);
+  for (const ExportPortfolio& portfolio : data.portfolios) {
+    const auto write = [&](const RowTexts& texts) {
+      for (size_t c = 0; c < kColumnCount; ++c) fields[c] = At(texts, ColumnField(c));
+      fields[0] = portfolio.name;
+      fields[1] = portfolio.comment;
+      AppendCsvRecord(out, fields);
+    };
+    if (portfolio.positions.empty()) {
+      RowTexts texts;
+      At(texts, ImportField::Kind) = kPortfolioKindName;
+      write(texts);
+    }
+    for (const VLHoldingItem* position : portfolio.positions) write(HoldingTexts(*position));
+  }
+  return out;
+}
+
+void ReadVellumarCsv(std::string_view text, const ImportOptions& options, ImportReading& reading) {
+  std::vector<CsvRecord> records;
+  CsvReadError error;
+  if (!ReadCsv(text, ',', records, error)) {
+    reading.problems.push_back({error.line, ImportField::None, error.text});
+    return;
+  }
+  if (records.empty() || !IsHeader(records[0].fields)) {
+    reading.problems.push_back(
+        {records.empty() ? 0 : records[0].line, ImportField::None, "the first row is not the Vellumar CSV header"});
+    return;
+  }
+  RowSink sink(reading, options, RowReading{},
+               {ImportField::Portfolio, ImportField::Kind, ImportField::Symbol, ImportField::Quantity,
+                ImportField::Price, ImportField::Date, ImportField::Commission, ImportField::SalePrice,
+                ImportField::SaleDate, ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
+  for (size_t r = 1; r < records.size(); ++r) {
+    if (r % 64 == 0 && !sink.Progress(r, records.size())) return;
+    const CsvRecord& record = records[r];
+    bool blank = true;
+    for (const std::string& field : record.fields) blank = blank && TrimBlanks(field).empty();
+    if (blank) continue;
+    if (record.fields.size() != kColumnCount) {
+      reading.problems.push_back({record.line, ImportField::None,
+                                  "the row has " + std::to_string(record.fields.size()) + " columns instead of " +
+                                      std::to_string(kColumnCount)});
+      continue;
+    }
+    RowTexts texts;
+    for (size_t c = 0; c < kColumnCount; ++c) At(texts, ColumnField(c)) = record.fields[c];
+    RowKind kind = RowKind::Stock;
+    if (!HoldingKindOfName(At(texts, ImportField::Kind), kind)) {
+      reading.problems.push_back({record.line, ImportField::Kind,
+                                  "the kind '" + std::string(TrimBlanks(At(texts, ImportField::Kind))) +
+                                      "' is not stock, cash, margin or portfolio"});
+      continue;
+    }
+    (void)sink.Add(record.line, kind, texts, At(texts, ImportField::Portfolio),
+                   At(texts, ImportField::PortfolioComment));
+  }
+  (void)sink.Progress(records.size(), records.size());
+}

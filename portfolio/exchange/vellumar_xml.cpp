@@ -1,0 +1,203 @@
+#include "portfolio/exchange/vellumar_xml.h"
+
+#include <tinyxml2.h>
+
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "portfolio/columns/column_catalog.h"
+#include "portfolio/exchange/export_data.h"
+#include "portfolio/exchange/file_values.h"
+#include "portfolio/exchange/holding_texts.h"
+#include "portfolio/records/holding_xml.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
+#include "portfolio/records/vl_stock_holding_item.h"
+
+namespace {
+
+constexpr const char* kRoot = "VellumarPortfolios";
+constexpr const char* kPortfolio = "Portfolio";
+constexpr int kVersion = 1;
+
+// An attribute value with every character a parser would change written as a reference: markup characters,
+// and control characters, which XML parsers turn into plain line feeds or blanks.
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (ch) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          out += "&#" + std::to_string(c) + ";";
+        } else {
+          out.push_back(ch);
+        }
+    }
+  }
+}
+
+void AppendAttribute(std::string& out, const char* name, std::string_view value) {
+  out.append(" ").append(name).append("=\"");
+  AppendEscaped(out, value);
+  out.push_back('"');
+}
+
+void AppendElement(std::string& out, const tinyxml2::XMLElement& element) {
+  out.append("    <").append(element.Name());
+  for (const tinyxml2::XMLAttribute* a = element.FirstAttribute(); a; a = a->Next()) {
+    AppendAttribute(out, a->Name(), a->Value());
+  }
+  out.append("/>\n");
+}
+
+// "Line 12: Element ..." as a problem of line 12.
+ImportProblem FromXmlProblem(const std::string& message, int line) {
+  const size_t colon = message.find(": ");
+  return {line, ImportField::None, colon == std::string::npos ? message : message.substr(colon + 2)};
+}
+
+class XmlReader {
+ public:
+  XmlReader(const ImportOptions& options, ImportReading& reading)
+      : reading(reading),
+        sink(reading, options, RowReading{},
+             {ImportField::Portfolio, ImportField::Kind, ImportField::Symbol, ImportField::Quantity,
+              ImportField::Price, ImportField::Date, ImportField::Commission, ImportField::SalePrice,
+              ImportField::SaleDate, ImportField::SaleCommission, ImportField::Amount, ImportField::Comment}) {}
+
+  void Read(const tinyxml2::XMLElement& root) {
+    size_t total = 0;
+    for (auto* p = root.FirstChildElement(); p; p = p->NextSiblingElement()) {
+      for (auto* e = p->FirstChildElement(); e; e = e->NextSiblingElement()) ++total;
+    }
+    for (auto* p = root.FirstChildElement(); p; p = p->NextSiblingElement()) {
+      if (std::strcmp(p->Name(), kPortfolio) != 0) {
+        Problem(p->GetLineNum(), std::string("unknown element \"") + p->Name() + "\"");
+        continue;
+      }
+      const char* name = p->Attribute("name");
+      const char* comment = p->Attribute("comment");
+      const std::string portfolioName = name ? name : "";
+      const std::string portfolioComment = comment ? comment : "";
+      if (!p->FirstChildElement()) {
+        RowTexts texts;
+        At(texts, ImportField::Kind) = kPortfolioKindName;
+        (void)sink.Add(p->GetLineNum(), RowKind::PortfolioOnly, texts, portfolioName, portfolioComment);
+      }
+      for (auto* e = p->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        if (++done % 64 == 0 && !sink.Progress(done, total)) return;
+        Position(*e, portfolioName, portfolioComment);
+      }
+    }
+    (void)sink.Progress(total, total);
+  }
+
+ private:
+  void Problem(int line, const std::string& text) { reading.problems.push_back({line, ImportField::None, text}); }
+
+  void Position(const tinyxml2::XMLElement& e, const std::string& portfolioName,
+                const std::string& portfolioComment) {
+    std::unique_ptr<VLHoldingItem> holding;
+    RowKind kind = RowKind::Stock;
+    const std::string elementName = e.Name();
+    if (elementName == GetKindName(kHoldingStock)) {
+      holding = std::make_unique<VLStockHoldingItem>();
+    } else if (elementName == GetKindName(kHoldingCash)) {
+      holding = std::make_unique<VLCashHoldingItem>(), kind = RowKind::Cash;
+    } else if (elementName == GetKindName(kHoldingMargin)) {
+      holding = std::make_unique<VLMarginHoldingItem>(), kind = RowKind::Margin;
+    } else {
+      Problem(e.GetLineNum(), "unknown element \"" + elementName + "\"");
+      return;
+    }
+    std::string message;
+    if (!holding->FromXml(e, message)) {
+      reading.problems.push_back(FromXmlProblem(message, e.GetLineNum()));
+      return;
+    }
+    if (kind == RowKind::Stock) {
+      auto& stock = static_cast<VLStockHoldingItem&>(*holding);
+      stock.comment = e.Attribute("comment");  // as written: the element's reader trims it
+      int64_t commission = 0;
+      if (e.Attribute("buyCommission") &&
+          !ReadXmlInteger(e, "buyCommission", 0, std::numeric_limits<uint32_t>::max(), commission)) {
+        Problem(e.GetLineNum(), std::string("the commission '") + e.Attribute("buyCommission") +
+                                    "' is not a whole number of cents");
+        return;
+      }
+      stock.buyCommission = static_cast<uint32_t>(commission);
+    }
+    // The row as Vellumar's files write it, read like every other row: the dialogs' checks judge it.
+    RowTexts texts = HoldingTexts(*holding);
+    const char* tag = e.Attribute("tag");
+    At(texts, ImportField::Tag) = tag ? tag : "";
+    (void)sink.Add(e.GetLineNum(), kind, texts, portfolioName, portfolioComment);
+  }
+
+  ImportReading& reading;
+  RowSink sink;
+  size_t done = 0;
+};
+
+}  // namespace
+
+std::string WriteVellumarXml(const ExportData& data) {
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<";
+  out.append(kRoot).append(" version=\"").append(std::to_string(kVersion)).append("\">\n");
+  for (const ExportPortfolio& portfolio : data.portfolios) {
+    out.append("  <").append(kPortfolio);
+    AppendAttribute(out, "name", portfolio.name);
+    AppendAttribute(out, "comment", portfolio.comment);
+    if (portfolio.positions.empty()) {
+      out.append("/>\n");
+      continue;
+    }
+    out.append(">\n");
+    for (const VLHoldingItem* position : portfolio.positions) {
+      tinyxml2::XMLDocument doc;
+      tinyxml2::XMLElement* element = position->ToXml(doc);
+      doc.InsertEndChild(element);
+      if (position->GetKind() == kHoldingStock) {
+        element->SetAttribute("buyCommission", static_cast<const VLStockHoldingItem*>(position)->buyCommission);
+      }
+      element->SetAttribute("tag", position->tag);
+      AppendElement(out, *element);
+    }
+    out.append("  </").append(kPortfolio).append(">\n");
+  }
+  out.append("</").append(kRoot).append(">\n");
+  return out;
+}
+
+void ReadVellumarXml(std::string_view bytes, const ImportOptions& options, ImportReading& reading) {
+  reading.encoding = TextEncoding::Utf8;
+  tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
+  if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
+    reading.problems.push_back({doc.ErrorLineNum(), ImportField::None,
+                                std::string("the file is not well-formed XML (") + doc.ErrorName() + ")"});
+    return;
+  }
+  const tinyxml2::XMLElement* root = doc.RootElement();
+  int64_t version = 0;
+  if (!root || std::strcmp(root->Name(), kRoot) != 0 ||
+      !ReadXmlInteger(*root, "version", 1, kVersion, version)) {
+    reading.problems.push_back({root ? root->GetLineNum() : 0, ImportField::None,
+                                std::string("the file is not a Vellumar XML file of version ") +
+                                    std::to_string(kVersion) + " or earlier"});
+    return;
+  }
+  XmlReader(options, reading).Read(*root);
+}

@@ -1,0 +1,84 @@
+#include "prefs/import_profiles.h"
+
+#include "portfolio/checks/typed_number.h"
+#include "portfolio/exchange/file_values.h"
+
+namespace {
+
+constexpr const char* kDelimiter = "delimiter";
+constexpr const char* kDecimalComma = "decimal-comma";
+constexpr const char* kDateFormat = "date-format";
+constexpr const char* kEncoding = "encoding";
+constexpr const char* kSkipRows = "skip-rows";
+
+}  // namespace
+
+std::string ImportProfilesPathBeside(const std::string& iniPath) {
+  const size_t slash = iniPath.find_last_of('/');
+  return (slash == std::string::npos ? std::string() : iniPath.substr(0, slash + 1)) + "import-profiles.ini";
+}
+
+bool ImportProfiles::Load() {
+  return ini.Load(path);
+}
+
+std::vector<std::string> ImportProfiles::Names() const {
+  return ini.Sections();
+}
+
+bool ImportProfiles::Get(const std::string& name, CsvMapping& mapping, std::string& error) const {
+  if (!ini.HasSection(name)) return false;
+  mapping = CsvMapping{};
+  std::string value;
+  for (const MappedField& f : MappedFields()) {
+    if (ini.GetString(name, f.name, value) && !TrimBlanks(value).empty()) mapping.columns[f.field] = value;
+  }
+  if (ini.GetString(name, kDelimiter, value) && !ParseDelimiter(value, mapping.delimiter)) {
+    error = "the delimiter '" + value + "' is not , ; or tab";
+  }
+  if (ini.GetString(name, kDecimalComma, value)) mapping.decimalComma = TrimBlanks(value) == "1";
+  if (ini.GetString(name, kDateFormat, value)) {
+    if (IsDatePattern(value)) {
+      mapping.dateFormat = value;
+    } else {
+      error = "the date format '" + value + "' does not hold YYYY, MM (or M) and DD (or D) once each";
+    }
+  }
+  if (ini.GetString(name, kEncoding, value) && !ParseTextEncoding(value, mapping.encoding)) {
+    error = "the encoding '" + value + "' is not auto, utf-8 or latin-1";
+  }
+  if (ini.GetString(name, kSkipRows, value)) {
+    const TypedNumber rows = InTypedRange(ReadTypedWholeNumber(value, NumberFormat::English()), 0, 1000000);
+    if (rows.IsOk()) {
+      mapping.skipRows = static_cast<int>(rows.value);
+    } else {
+      error = "the rows to skip '" + value + "' are not a whole number from 0 to 1000000";
+    }
+  }
+  return true;
+}
+
+bool ImportProfiles::Save(const std::string& name, const CsvMapping& mapping, FileError& error) {
+  if (!ini.Load(path)) {
+    error = FileError::WithReason("read", path, "the file cannot be read");
+    return false;
+  }
+  (void)ini.DeleteSection(name);
+  bool ok = true;
+  for (const MappedField& f : MappedFields()) {
+    const auto it = mapping.columns.find(f.field);
+    if (it != mapping.columns.end()) ok = ini.SetString(name, f.name, it->second) && ok;
+  }
+  ok = ini.SetString(name, kDelimiter, DelimiterName(mapping.delimiter)) && ok;
+  ok = ini.SetString(name, kDecimalComma, mapping.decimalComma ? "1" : "0") && ok;
+  ok = ini.SetString(name, kDateFormat, mapping.dateFormat) && ok;
+  ok = ini.SetString(name, kEncoding, TextEncodingName(mapping.encoding)) && ok;
+  ok = ini.SetString(name, kSkipRows, std::to_string(mapping.skipRows)) && ok;
+  if (!ok) {
+    (void)ini.Load(path);
+    error = FileError::WithReason("write", path,
+                                  "the profile name \"" + name + "\" (or one of its columns) cannot be kept there");
+    return false;
+  }
+  return ini.Save(path, &error);
+}

@@ -1,0 +1,109 @@
+// vellumar-cli export and import, in-process over databases in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "portfolio/columns/clock.h"
+#include "portfolio/columns/number_format.h"
+#include "tests/cli/cli_call.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class ExchangeCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db = folder.File("t.db");
+    ASSERT_EQ(Run({"init", "--sample"}).code, 0);
+  }
+  CliResult Run(std::vector<std::string> words, const std::string& on = {}) {
+    return CallCliOn(std::move(words), on.empty() ? db : on);
+  }
+
+  TempFolder folder{"vl_cli_exchange"};
+  std::string db;
+  ScopedNumberFormat english{NumberFormat::English()};
+  ScopedClock clock{std::make_shared<FixedClock>(1733300000)};
+};
+
+TEST_F(ExchangeCommands, ExportedDatabaseImportsWholeIntoAnEmptyOneAndOnlyOnce) {
+  const CliResult xml = Run({"export", "--out", "-", "--format", "xml"});
+  ASSERT_EQ(xml.code, 0) << xml.err;
+  const std::string file = folder.File("all.xml");
+  WriteText(file, xml.out);
+  const std::string empty = folder.File("empty.db");
+  ASSERT_EQ(Run({"init"}, empty).code, 0);
+
+  const std::string before = ReadText(empty);
+  const CliResult trial = Run({"import", file, "--dry-run", "--json"}, empty);
+  ASSERT_EQ(trial.code, 0) << trial.err;
+  const auto said = nlohmann::json::parse(trial.out);
+  EXPECT_EQ(said["added"], 14);
+  EXPECT_EQ(said["newPortfolios"], 2);
+  EXPECT_EQ(said["rows"].size(), 14u);
+  EXPECT_EQ(ReadText(empty), before);  // a trial changes nothing
+
+  ASSERT_EQ(Run({"import", file}, empty).code, 0);
+  EXPECT_EQ(Run({"export", "--out", "-", "--format", "xml"}, empty).out, xml.out);
+  const CliResult again = Run({"import", file, "--json"}, empty);
+  EXPECT_EQ(nlohmann::json::parse(again.out)["duplicates"], 14);
+  EXPECT_EQ(nlohmann::json::parse(Run({"import", file, "--allow-duplicates", "--json"}, empty).out)["added"], 14);
+
+  // A written file says what went into it; the extension chooses the form.
+  const CliResult written = Run({"export", "Retirement", "--out", folder.File("r.csv"), "--no-cash"});
+  ASSERT_EQ(written.code, 0) << written.err;
+  EXPECT_EQ(written.out.rfind("file\tformat\tportfolios\tpositions\n" + folder.File("r.csv") + "\tcsv\t1\t", 0), 0u);
+  const std::string csv = ReadText(folder.File("r.csv"));
+  EXPECT_EQ(csv.rfind("Portfolio,Portfolio Comment,Kind,", 0), 0u);
+  EXPECT_EQ(csv.find(",cash,"), std::string::npos);
+  EXPECT_NE(csv.find(",stock,"), std::string::npos);
+}
+
+TEST_F(ExchangeCommands, ARefusedFileExitsFourWithEveryProblemAndChangesNothing) {
+  const std::string file = folder.File("bad.csv");
+  WriteText(file, "Symbol;Anzahl;Kurs\nSAP;zehn;1,00\nBMW;5;-1,00\nVOW;1;2,00\n");
+  const std::string before = ReadText(db);
+  const CliResult result = Run({"import", file, "--portfolio", "Broker", "--delimiter", ";", "--decimal-comma",
+                                "--map", "quantity=Anzahl,price=Kurs"});
+  EXPECT_EQ(result.code, 4);
+  EXPECT_EQ(result.err,
+            "vellumar-cli import: line 2: the quantity 'zehn' is not a whole number\n"
+            "vellumar-cli import: line 3: the price '-1,00' is negative\n"
+            "vellumar-cli import: " + file + " was not imported (2 problems); nothing was changed\n");
+  EXPECT_EQ(ReadText(db), before);
+  // Wrong usage is said before anything is read.
+  EXPECT_EQ(Run({"import", file, "--map", "kurs"}).code, 2);
+  EXPECT_EQ(Run({"import", file, "--date-format", "DD.MM"}).code, 2);
+  EXPECT_EQ(Run({"import", file, "--map", "price=Kurs"}).code, 2);  // no --portfolio for a mapped file
+  // A file that cannot be read is a failure, not a refusal of its rows.
+  const CliResult missing = Run({"import", folder.File("gone.csv"), "--portfolio", "Broker"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("gone.csv"), std::string::npos) << missing.err;
+  EXPECT_EQ(ReadText(db), before);
+}
+
+TEST_F(ExchangeCommands, ASavedProfileReadsTheNextFileAlike) {
+  const std::string profiles = folder.File("profiles.ini");
+  const std::string first = folder.File("jan.csv");
+  WriteText(first, "Depot export\nWKN\tStk\tKurs\tDatum\n716460\t10\t1.234,50\t02.01.2024\n");
+  const CliResult saved =
+      Run({"import", first, "--portfolio", "Depot", "--delimiter", "tab", "--decimal-comma", "--date-format",
+           "DD.MM.YYYY", "--skip-rows", "1", "--encoding", "latin-1", "--map", "symbol=WKN,quantity=Stk,price=Kurs,date=Datum",
+           "--save-profile", "Meine Bank", "--profiles", profiles, "--json"});
+  ASSERT_EQ(saved.code, 0) << saved.err;
+  const nlohmann::json savedJson = nlohmann::json::parse(saved.out);
+  EXPECT_EQ(savedJson["rows"][0]["price"], "1234.50");
+  EXPECT_EQ(savedJson["rows"][0]["priceValue"], 1234.5);
+  EXPECT_EQ(savedJson["dryRun"], false);
+  const std::string second = folder.File("feb.csv");
+  WriteText(second, "Depot export\nWKN\tStk\tKurs\tDatum\n519000\t3\t99,10\t01.02.2024\n");
+  const CliResult used = Run({"import", second, "--portfolio", "Depot", "--profile", "meine bank", "--profiles",
+                              profiles, "--json"});
+  ASSERT_EQ(used.code, 0) << used.err;
+  const auto row = nlohmann::json::parse(used.out)["rows"][0];
+  EXPECT_EQ(row["symbol"], "519000");
+  EXPECT_EQ(row["price"], "99.10");
+  EXPECT_EQ(Run({"import", second, "--portfolio", "Depot", "--profile", "other", "--profiles", profiles}).code, 2);
+}
+
+}  // namespace

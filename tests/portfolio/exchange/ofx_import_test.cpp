@@ -1,0 +1,138 @@
+// Statements in both OFX syntaxes, written by hand: purchases, a sale split across two purchases, the cash
+// balance, and the problems that refuse a statement with the line they are on.
+#include <gtest/gtest.h>
+
+#include "tests/portfolio/exchange/exchange_fixture.h"
+
+namespace {
+
+std::string Fixture(const std::string& name) {
+  return ReadText(std::string(VL_FIXTURES_DIR) + "/exchange/" + name);
+}
+
+// The 1-based line of the first occurrence of `marker`, from `from` on.
+int LineOf(const std::string& text, const std::string& marker, size_t from = 0) {
+  const size_t at = text.find(marker, from);
+  return at == std::string::npos ? -1 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+class OfxImport : public ExchangeTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  int32_t ImportStatement(const std::string& text, bool cash = true) {
+    const std::string file = folder.File(std::string("in_") + GetParam());
+    WriteText(file, text);
+    ImportOptions options;
+    options.targetPortfolio = "Broker";
+    options.cash = cash;
+    return ImportFile(file, options);
+  }
+  std::string Original() { return Fixture(GetParam()); }
+};
+
+TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
+  ASSERT_EQ(ImportStatement(Original()), kVLOk) << testing::PrintToString(Described(reading.problems));
+  EXPECT_EQ(reading.format, ExchangeFormat::Ofx);
+  EXPECT_EQ(reading.ignored, 1);  // the dividend
+  EXPECT_EQ(outcome.added, 4);
+  EXPECT_EQ(outcome.sold, 1);
+  const auto positions = Positions(PortfolioId("Broker"));
+  ASSERT_EQ(positions.size(), 5u);
+  // The sale of 120 took the 100 shares bought first, then 20 of the later 50: that position is split, the
+  // sold part keeping its id and the 30 left getting a new one. Commissions are shared out by the shares.
+  const auto& first = static_cast<const VLStockHoldingItem&>(*positions[0]);
+  EXPECT_EQ(first.name, "XYZ");
+  EXPECT_EQ(first.comment, "First lot");
+  EXPECT_EQ(std::make_tuple(first.qty, first.buyPricePerShare, first.buyCommission, first.purchaseDate),
+            std::make_tuple(100u, 2510u, 995u, Day(2023, 1, 15)));
+  EXPECT_EQ(std::make_tuple(first.salePricePerShare, first.saleCommission, first.saleDate),
+            std::make_tuple(3000u, 416u, Day(2023, 3, 10)));
+  const auto& fund = static_cast<const VLStockHoldingItem&>(*positions[1]);
+  EXPECT_EQ(std::make_tuple(fund.name, fund.qty, fund.buyPricePerShare, fund.purchaseDate, fund.IsSold()),
+            std::make_tuple(std::string("FUNDX"), 12u, 1050u, Day(2023, 1, 16), false));
+  const auto& second = static_cast<const VLStockHoldingItem&>(*positions[2]);
+  EXPECT_EQ(std::make_tuple(second.qty, second.salePricePerShare, second.saleCommission),
+            std::make_tuple(20u, 3000u, 84u));
+  const auto& cash = static_cast<const VLCashHoldingItem&>(*positions[4]);
+  EXPECT_EQ(std::make_tuple(cash.name, cash.amount),
+            std::make_tuple(std::string("Cash, account 12345 at broker.example"), 123456u));
+  const auto& rest = static_cast<const VLStockHoldingItem&>(*positions[3]);
+  EXPECT_EQ(std::make_tuple(rest.qty, rest.buyPricePerShare, rest.purchaseDate, rest.IsSold()),
+            std::make_tuple(30u, 2600u, Day(2023, 2, 1), false));
+  EXPECT_GT(rest.id, second.id);
+
+  // The same statement again adds nothing: the purchases are found in the parts the sale made.
+  const std::string before = ReadText(path);
+  ASSERT_EQ(ImportStatement(Original()), kVLOk);
+  EXPECT_EQ(std::make_tuple(outcome.added, outcome.sold, outcome.balances, outcome.duplicates),
+            std::make_tuple(0, 0, 0, 5));
+  EXPECT_EQ(ReadText(path), before);
+
+  // A later statement's balance replaces the one imported before.
+  ASSERT_EQ(ImportStatement(Replaced(Original(), "1234.56", "99.00")), kVLOk);
+  EXPECT_EQ(outcome.balances, 1);
+  EXPECT_EQ(static_cast<const VLCashHoldingItem&>(*Positions(PortfolioId("Broker"))[4]).amount, 9900u);
+}
+
+TEST_P(OfxImport, WithoutCashTheBalanceIsLeftOut) {
+  ASSERT_EQ(ImportStatement(Original(), false), kVLOk);
+  EXPECT_EQ(reading.leftOut, 1);
+  EXPECT_EQ(outcome.added, 3);
+}
+
+TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
+  struct Case {
+    std::string from, to;
+    // The problem names the line of the last `opening` before `anchor` (after the change).
+    std::string anchor, opening;
+    std::string problem;
+  };
+  const Case cases[] = {
+      {"<UNITS>-120", "<UNITS>-151", "<FITID>S-1", "<SELLSTOCK>",
+       "the sale of 151 shares of XYZ on 2023-03-10 is more than the 150 shares the portfolio holds then"},
+      {"<UNIQUEID>987654321<", "<UNIQUEID>555555555<", "<FITID>B-2", "<BUYMF>",
+       "the security '555555555 (CUSIP)' is not in the statement's security list"},
+      {"<UNITS>12.000", "<UNITS>12.5", "<FITID>B-2", "<BUYMF>", "the quantity '12.5' is not a whole number"},
+      {"<UNITPRICE>26.00", "<UNITPRICE>26.005", "<FITID>B-3", "<BUYSTOCK>",
+       "the price '26.005' has fractions of a cent"},
+      {"<DTTRADE>20230201", "<DTTRADE>20230231", "<FITID>B-3", "<BUYSTOCK>",
+       "the date '20230231' is not a date of the form YYYYMMDD"},
+      {"<DTTRADE>20230201", "<DTTRADE>20991231", "<FITID>B-3", "<BUYSTOCK>", "the date '20991231' is later than today"},
+      {"<UNITPRICE>30.00", "<UNITPRICE>0", "<FITID>S-1", "<SELLSTOCK>", "the sale price '0' is not above 0"},
+      {"<AVAILCASH>1234.56", "<AVAILCASH>12x4", "<AVAILCASH>", "<AVAILCASH>",
+       "the amount '12x4' is not an amount"},
+      // libofx's own complaint about the structure, on the line its parser names.
+      {"<UNITS>50", "<BOGUS>7</BOGUS>\n<UNITS>50", "<BOGUS>", "<BOGUS>",
+       "the statement breaks the OFX rules: element \"BOGUS\" undefined"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    const std::string text = Replaced(Original(), c.from, c.to);
+    const size_t opening = text.rfind(c.opening, text.find(c.anchor));
+    ASSERT_NE(opening, std::string::npos);
+    const std::string before = ReadText(path);
+    const int32_t code = ImportStatement(text);
+    const ImportProblems& found = code == kVLImportRefused ? problems : reading.problems;
+    EXPECT_EQ(code, c.problem.find("is more than") != std::string::npos ? kVLImportRefused : -1);
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found[0].line, LineOf(text, c.opening, opening)) << found[0].Describe();
+    EXPECT_NE(found[0].text.find(c.problem), std::string::npos) << found[0].Describe();
+    EXPECT_EQ(ReadText(path), before);  // the database file is untouched
+  }
+  VLPortfolioItemList portfolios;
+  ASSERT_EQ(db->GetPortfolios(conn, portfolios), kVLOk);
+  EXPECT_EQ(portfolios.GetCount(), 0);  // not even the target portfolio was made
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSyntaxes, OfxImport, ::testing::Values("statement_sgml.ofx", "statement_xml.ofx"),
+                         [](const auto& info) {
+                           return std::string(info.param).find("xml") != std::string::npos ? "Xml" : "Sgml";
+                         });
+
+}  // namespace

@@ -1,0 +1,255 @@
+// The "Export Portfolios" and "Import Portfolios" dialogs, opened by the File menu's commands and driven
+// through their widgets.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QApplication>
+#include <QTimer>
+
+#include "portfolio/exchange/csv_text.h"
+#include "portfolio/exchange/vellumar_csv.h"
+#include "tests/support/temp_folder.h"
+#include "ui/dialogs/c_dlg_export_portfolios.h"
+#include "ui/dialogs/c_dlg_import_portfolios.h"
+#include "ui/dialogs/import_mapping_panel.h"
+#include "ui/dialogs/import_preview_table.h"
+#include "ui/main/c_dlg_vellumar.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/position_list_view.h"
+#include "ui_test_support.h"
+
+namespace {
+
+class ExchangeDialogs : public ::testing::Test {
+ protected:
+  std::unique_ptr<CDlgVellumar> Open() {
+    auto window = std::make_unique<CDlgVellumar>(host, nullptr);
+    window->show();
+    RunPosted();
+    return window;
+  }
+  static void ClickOk(QDialog& dialog) {
+    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+  }
+  static void Retype(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+  }
+  // Picks the entry `steps` below the first one with the keyboard.
+  static void Choose(QComboBox* combo, int steps) {
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < steps; ++i) QTest::keyClick(combo, Qt::Key_Down);
+  }
+  static QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+    return items;
+  }
+  QString Path(const QString& name) const { return host.folder.filePath(name); }
+
+  TestHost host;
+};
+
+TEST_F(ExchangeDialogs, ExportWritesTheTickedPortfoliosAndRemembersTheChoices) {
+  const uint32_t alpha = host.AddPortfolio("Alpha");
+  host.AddStock(alpha, "IBM");
+  host.AddCash(alpha, 500);
+  host.AddStock(host.AddPortfolio("Beta"), "SAP");
+  host.General().defaultPortfolio = static_cast<int32_t>(alpha);
+  auto window = Open();
+  const QString file = Path(QStringLiteral("alpha.csv"));
+  MessageScript messages;
+  messages.Expect(3304);  // no file
+  messages.Expect(3307);  // done
+  DialogScript dialogs([&](QDialog& shown) -> int {
+    auto& dialog = dynamic_cast<CDlgExportPortfolios&>(shown);
+    dialog.show();
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("143"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Export Portfolios"));
+    EXPECT_TRUE(dialog.ChosenPortfolios()->isChecked());  // the portfolio shown, ticked
+    EXPECT_EQ(dialog.Portfolios()->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(dialog.Portfolios()->item(1)->checkState(), Qt::Unchecked);
+    Retype(dialog.File(), QString());
+    ClickOk(dialog);
+    EXPECT_EQ(dialog.result(), 0);
+    QTest::keyClicks(dialog.File(), file);
+    Choose(dialog.Format(), 1);
+    EXPECT_EQ(dialog.File()->text(), Path(QStringLiteral("alpha.xml")));  // the extension follows the format
+    dialog.Cash()->setFocus();
+    QTest::keyClick(dialog.Cash(), Qt::Key_Space);
+    ClickOk(dialog);
+    return dialog.result();
+  });
+  window->RunCommand(kCmdExport);
+  const std::string xml = ReadText(Path(QStringLiteral("alpha.xml")).toStdString());
+  EXPECT_NE(xml.find("symbol=\"IBM\""), std::string::npos);
+  EXPECT_EQ(xml.find("SAP"), std::string::npos);
+  EXPECT_EQ(xml.find("VLCash"), std::string::npos);
+  EXPECT_EQ(host.General().exportDir, host.folder.path().toStdString());
+  EXPECT_FALSE(host.General().exportDatabase);
+  EXPECT_FALSE(host.General().importExportCash);
+  EXPECT_TRUE(window->HeldList()->hasFocus());
+}
+
+TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortfolio) {
+  host.General().defaultPortfolio = static_cast<int32_t>(host.AddPortfolio("Main"));
+  auto window = Open();
+  const QString file = Path(QStringLiteral("broker.csv"));
+  WriteText(file.toStdString(), "Ticker,Shares,Cost,Day\nIBM,10,12.50,2023-01-02\nSAP,zehn,1.00,2023-01-03\n");
+  const std::string profiles = Path(QStringLiteral("import-profiles.ini")).toStdString();
+  MessageScript messages;
+  messages.Expect(3301);  // OK while the file has a problem
+  DialogScript dialogs([&](QDialog& shown) -> int {
+    auto& dialog = dynamic_cast<CDlgImportPortfolios&>(shown);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("1597"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import Portfolios"));
+    Retype(dialog.File(), file);
+    QTest::keyClick(dialog.File(), Qt::Key_Return);  // reads; does not import
+    EXPECT_TRUE(dialog.isVisible() || dialog.result() == 0);
+    EXPECT_EQ(dialog.FormatFound()->text(), QStringLiteral("Read as: CSV, through the columns below"));
+    EXPECT_FALSE(dialog.NamedInFile()->isEnabled());
+    EXPECT_TRUE(dialog.Existing()->isChecked());  // the portfolio shown
+    EXPECT_EQ(Items(dialog.Problems()),
+              QStringList{"line 1: no column holds the symbol: map one to it (symbol=COLUMN)"});
+
+    ImportMappingPanel* mapping = dialog.Mapping();
+    EXPECT_FALSE(mapping->isHidden());
+    Choose(mapping->FieldColumn(ImportField::Symbol), 1);
+    Choose(mapping->FieldColumn(ImportField::Quantity), 2);
+    Choose(mapping->FieldColumn(ImportField::Price), 3);
+    Choose(mapping->FieldColumn(ImportField::Date), 4);
+    EXPECT_EQ(Items(dialog.Problems()), QStringList{"line 3: the quantity 'zehn' is not a whole number"});
+    // The failing cell is marked and says why, to the eye and to a screen reader.
+    ImportPreviewTable* preview = dialog.Preview();
+    EXPECT_EQ(preview->rowCount(), 2);
+    if (preview->rowCount() != 2) return int(QDialog::Rejected);
+    EXPECT_EQ(preview->horizontalHeaderItem(2)->text(), QStringLiteral("Quantity"));
+    const QTableWidgetItem* bad = preview->item(1, 2);
+    EXPECT_EQ(bad->text(), QStringLiteral("\u26A0 zehn"));
+    EXPECT_EQ(bad->toolTip(), QStringLiteral("the quantity 'zehn' is not a whole number"));
+    EXPECT_EQ(bad->data(Qt::AccessibleTextRole).toString(),
+              QStringLiteral("zehn, problem: the quantity 'zehn' is not a whole number"));
+    EXPECT_EQ(preview->item(0, 3)->text(), QStringLiteral("12.50"));
+    EXPECT_TRUE(preview->item(0, 3)->toolTip().isEmpty());
+    ClickOk(dialog);
+    EXPECT_EQ(dialog.result(), 0);
+
+    // The mapping is kept as a profile; the file, put right, reads into a new portfolio.
+    QTest::keyClicks(mapping->ProfileName(), QStringLiteral("My broker"));
+    QTest::mouseClick(mapping->SaveProfile(), Qt::LeftButton);
+    EXPECT_EQ(mapping->Profile()->currentText(), QStringLiteral("My broker"));
+    WriteText(file.toStdString(), "Ticker,Shares,Cost,Day\nIBM,10,12.50,2023-01-02\nSAP,5,1.00,2023-01-03\n");
+    dialog.File()->setFocus();
+    QTest::keyClick(dialog.File(), Qt::Key_Return);
+    QTest::mouseClick(dialog.NewPortfolio(), Qt::LeftButton);
+    dialog.NewPortfolioName()->setFocus();
+    QTest::keyClicks(dialog.NewPortfolioName(), QStringLiteral("Broker"));
+    QTest::keyClick(dialog.NewPortfolioName(), Qt::Key_Tab);
+    EXPECT_EQ(Items(dialog.Problems()), QStringList());
+    EXPECT_EQ(dialog.Summary()->text(),
+              QStringLiteral("2 row(s) read: 2 to add, 0 already there (skipped), 0 sale(s), 0 left out by the "
+                             "options."));
+    ClickOk(dialog);
+    return dialog.result();
+  });
+  window->RunCommand(kCmdImport);
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Broker"));  // shown at once
+  EXPECT_EQ(window->HeldList()->model()->rowCount(), 2);
+  EXPECT_EQ(host.General().importFile, file.toStdString());
+  EXPECT_EQ(host.General().importMode, 0);
+  EXPECT_NE(ReadText(profiles).find("[My broker]"), std::string::npos);
+}
+
+TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
+  const uint32_t main = host.AddPortfolio("Main");
+  host.General().defaultPortfolio = static_cast<int32_t>(main);
+  auto window = Open();
+  std::string csv;
+  AppendCsvRecord(csv, VellumarCsvHeader());
+  AppendCsvRecord(csv, {"Main", "", "stock", "IBM", "10", "1.00", "2004-11-09", "0.00", "", "", "", "", "", "", "no", "", "",
+                        "", "", "0"});
+  const QString small = Path(QStringLiteral("small.csv"));
+  WriteText(small.toStdString(), csv);
+  for (int i = 0; i < 12000; ++i) {
+    AppendCsvRecord(csv, {"Main", "", "stock", "S" + std::to_string(i), "1", "1.00", "2023-01-02", "0.00", "", "",
+                          "", "", "", "", "no", "", "", "", "a comment", "0"});
+  }
+  const QString large = Path(QStringLiteral("large.csv"));
+  WriteText(large.toStdString(), csv);
+  host.AddStock(main, "IBM", 10, 100);
+
+  MessageScript messages;
+  messages.Expect(3311);  // OK after the reading was stopped
+  DialogScript dialogs([&](QDialog& shown) -> int {
+    auto& dialog = dynamic_cast<CDlgImportPortfolios&>(shown);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    Retype(dialog.File(), small);
+    QTest::keyClick(dialog.File(), Qt::Key_Return);
+    EXPECT_TRUE(dialog.NamedInFile()->isChecked());
+    EXPECT_EQ(dialog.FormatFound()->text(), QStringLiteral("Read as: Vellumar CSV"));
+    EXPECT_TRUE(dialog.Mapping()->isHidden());
+    EXPECT_TRUE(dialog.Summary()->text().startsWith(QStringLiteral("1 row(s) read: 0 to add, 1 already there")));
+    dialog.Duplicates()->setFocus();
+    QTest::keyClick(dialog.Duplicates(), Qt::Key_Space);
+    EXPECT_TRUE(dialog.Summary()->text().startsWith(QStringLiteral("1 row(s) read: 1 to add, 0 already there")));
+
+    bool progressShown = false;
+    QTimer::singleShot(0, &dialog, [&] {
+      progressShown = dialog.Progress()->isVisible() && dialog.Stop()->isVisible();
+      dialog.Stop()->click();
+    });
+    Retype(dialog.File(), large);
+    QTest::keyClick(dialog.File(), Qt::Key_Return);
+    EXPECT_TRUE(progressShown);
+    EXPECT_FALSE(dialog.Progress()->isVisible());
+    EXPECT_TRUE(dialog.Summary()->text().isEmpty());
+    ClickOk(dialog);  // offers to read it again rather than importing a part
+    EXPECT_EQ(dialog.result(), 0);
+    return int(QDialog::Rejected);
+  });
+  window->RunCommand(kCmdImport);
+  VLHoldingItemList held;
+  ASSERT_EQ(host.database->GetPositions(host.otherConn, main, true, held), kVLOk);
+  EXPECT_EQ(held.GetCount(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExchangeDialogs, EveryControlHasAnAccessibleName) {
+  host.AddPortfolio("Alpha");
+  CDlgExportPortfolios exportDialog(*host.database, host.otherConn, host.General(), 0);
+  CDlgImportPortfolios importDialog(*host.database, host.otherConn, host.General(),
+                                    Path(QStringLiteral("profiles.ini")).toStdString(), 0);
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&exportDialog, &importDialog}) {
+    for (QWidget* child : dialog->findChildren<QWidget*>()) {
+      const bool control = qobject_cast<QLineEdit*>(child) || qobject_cast<QAbstractButton*>(child) ||
+                           qobject_cast<QComboBox*>(child) || qobject_cast<QAbstractItemView*>(child) ||
+                           qobject_cast<QAbstractSpinBox*>(child) || qobject_cast<QProgressBar*>(child);
+      // The parts of combo boxes, spin boxes and tables (their edits, pop-ups, corner buttons) are spoken by
+      // their owner.
+      QWidget* owner = child->parentWidget();
+      const bool part = child->window() != dialog || qobject_cast<QComboBox*>(owner) ||
+                        qobject_cast<QAbstractSpinBox*>(owner) || qobject_cast<QAbstractItemView*>(owner);
+      if (!control || part) continue;
+      EXPECT_FALSE(child->accessibleName().isEmpty())
+          << dialog->objectName().toStdString() << " " << child->objectName().toStdString() << " "
+          << child->metaObject()->className();
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#pragma once
+#include <QGroupBox>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "portfolio/exchange/csv_mapping.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class ImportProfiles;
+
+// The mapping of the "Import Portfolios" dialog for a CSV file that is not Vellumar's: the column of each
+// field, the delimiter, decimal comma, date format, encoding and rows to skip, and the saved profiles (pick
+// one to use it; type a name and save the mapping under it). Says `changed` whenever the mapping does.
+class ImportMappingPanel : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  ImportMappingPanel(ImportProfiles& profiles, QWidget* parent = nullptr);
+
+  CsvMapping Mapping() const;
+  void SetMapping(const CsvMapping& mapping);
+  // The file's columns (its header, or "#1", "#2"... without one) and the column each field was read from.
+  void SetColumns(const std::vector<std::string>& header, const std::map<ImportField, int>& used);
+
+  QComboBox* FieldColumn(ImportField field) const;
+  QCheckBox* HeaderRow() const { return headerRow; }
+  QComboBox* Delimiter() const { return delimiter; }
+  QCheckBox* DecimalComma() const { return decimalComma; }
+  QComboBox* DateFormat() const { return dateFormat; }
+  QComboBox* Encoding() const { return encoding; }
+  QSpinBox* SkipRows() const { return skipRows; }
+  QComboBox* Profile() const { return profile; }
+  QLineEdit* ProfileName() const { return profileName; }
+  QPushButton* SaveProfile() const { return saveProfile; }
+
+ signals:
+  void changed();
+
+ private:
+  void OnProfileChosen();
+  void OnSaveProfile();
+  void FillProfiles(const QString& select);
+
+  ImportProfiles& profiles;
+  std::map<ImportField, QComboBox*> columns;
+  QCheckBox* headerRow = nullptr;
+  QComboBox* delimiter = nullptr;
+  QCheckBox* decimalComma = nullptr;
+  QComboBox* dateFormat = nullptr;
+  QComboBox* encoding = nullptr;
+  QSpinBox* skipRows = nullptr;
+  QComboBox* profile = nullptr;
+  QLineEdit* profileName = nullptr;
+  QPushButton* saveProfile = nullptr;
+  bool filling = false;  // controls set by the program say nothing
+};
