@@ -64,7 +64,7 @@ void BM_ImportMappedCsv(benchmark::State& state) {
   ImportOptions options;
   options.targetPortfolio = "Broker";
   std::string error;
-  (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+  (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
                          options.mapping, error);
   for (auto _ : state) {
     if (ImportInto(folder.File("Vellumar.db"), file, options, state) != kVLOk) state.SkipWithError("refused");
@@ -84,7 +84,7 @@ void BM_ImportVellumarCsv(benchmark::State& state) {
     ImportOptions options;
     options.targetPortfolio = "Broker";
     std::string error;
-    (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+    (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
                            options.mapping, error);
     const ImportReading reading = ReadImportFile(broker, options);
     ImportOutcome outcome;
@@ -111,7 +111,7 @@ void BM_ImportAgainAllDuplicates(benchmark::State& state) {
   ImportOptions options;
   options.targetPortfolio = "Broker";
   std::string error;
-  (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+  (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
                          options.mapping, error);
   Store store(folder.File("Vellumar.db"));
   ImportOutcome outcome;
@@ -133,7 +133,7 @@ void BM_ExportCsv(benchmark::State& state) {
   ImportOptions options;
   options.targetPortfolio = "Broker";
   std::string error;
-  (void)ParseMappingSpec("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
+  (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
                          options.mapping, error);
   Store store(folder.File("Vellumar.db"));
   ImportOutcome outcome;

@@ -90,7 +90,7 @@ int MappingFromOptions(const CliArgs& args, CliIo& io, CsvMapping& mapping) {
     if (!error.empty()) return Usage(io, "import", "profile \"" + args.Option("profile") + "\": " + error);
   }
   std::string error;
-  if (args.HasOption("map") && !ParseMappingSpec(args.Option("map"), mapping, error)) {
+  if (args.HasOption("map") && !ParseMappingText(args.Option("map"), mapping, error)) {
     return Usage(io, "import", "--map: " + error);
   }
   if (args.HasOption("delimiter") && !ParseDelimiter(args.Option("delimiter"), mapping.delimiter)) {

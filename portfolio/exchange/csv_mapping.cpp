@@ -67,13 +67,13 @@ bool CsvMapping::HasHeader() const {
   return false;
 }
 
-bool ParseMappingSpec(std::string_view spec, CsvMapping& mapping, std::string& error) {
+bool ParseMappingText(std::string_view text, CsvMapping& mapping, std::string& error) {
   size_t start = 0;
-  while (start <= spec.size()) {
-    const size_t comma = spec.find(',', start);
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
     const std::string_view entry =
-        TrimBlanks(spec.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
-    start = comma == std::string_view::npos ? spec.size() + 1 : comma + 1;
+        TrimBlanks(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    start = comma == std::string_view::npos ? text.size() + 1 : comma + 1;
     if (entry.empty()) continue;
     const size_t equals = entry.find('=');
     if (equals == std::string_view::npos) {
@@ -97,15 +97,15 @@ bool ParseMappingSpec(std::string_view spec, CsvMapping& mapping, std::string& e
   return true;
 }
 
-std::string MappingSpec(const CsvMapping& mapping) {
-  std::string spec;
+std::string MappingText(const CsvMapping& mapping) {
+  std::string text;
   for (const MappedField& f : MappedFields()) {
     const auto it = mapping.columns.find(f.field);
     if (it == mapping.columns.end()) continue;
-    if (!spec.empty()) spec.push_back(',');
-    spec.append(f.name).append("=").append(it->second);
+    if (!text.empty()) text.push_back(',');
+    text.append(f.name).append("=").append(it->second);
   }
-  return spec;
+  return text;
 }
 
 bool ParseDelimiter(std::string_view text, char& delimiter) {

@@ -38,9 +38,9 @@ struct CsvMapping {
 
 // Reads "symbol=Ticker,quantity=#3" into `mapping` (over what it holds); false with `error` for an unknown
 // field or an entry without "=". A column name may not hold "," (name it by its position instead).
-[[nodiscard]] bool ParseMappingSpec(std::string_view spec, CsvMapping& mapping, std::string& error);
+[[nodiscard]] bool ParseMappingText(std::string_view text, CsvMapping& mapping, std::string& error);
 // The mapping's columns in that form, in the order of MappedFields().
-std::string MappingSpec(const CsvMapping& mapping);
+std::string MappingText(const CsvMapping& mapping);
 // "," ";" or a tab, also written "comma", "semicolon", "tab" or "\t"; false for others.
 [[nodiscard]] bool ParseDelimiter(std::string_view text, char& delimiter);
 // "," ";" or "tab".

@@ -14,7 +14,7 @@ TEST(ImportProfiles, ASavedProfileIsUsedAgain) {
 
   CsvMapping mapping;
   std::string error;
-  ASSERT_TRUE(ParseMappingSpec("symbol=Wertpapier,quantity=#2,sale-price=Verkauf zu", mapping, error));
+  ASSERT_TRUE(ParseMappingText("symbol=Wertpapier,quantity=#2,sale-price=Verkauf zu", mapping, error));
   mapping.delimiter = '\t';
   mapping.decimalComma = true;
   mapping.dateFormat = "DD.MM.YYYY";

@@ -136,7 +136,7 @@ int main(int argc, char* argv[]) {
                                       ImportProfilesPathBeside(prefs.GetFileName()), shown);
     CsvMapping mapping;
     std::string error;
-    (void)ParseMappingSpec("symbol=Wertpapier,quantity=St\xC3\xBC" "ck,price=Kurs,date=Handelstag,"
+    (void)ParseMappingText("symbol=Wertpapier,quantity=St\xC3\xBC" "ck,price=Kurs,date=Handelstag,"
                            "commission=Geb\xC3\xBChr,comment=Notiz", mapping, error);
     mapping.delimiter = ';';
     mapping.decimalComma = true;

@@ -39,7 +39,7 @@ TEST_P(MappedCsv, ReadsEveryRowAsTheMappingSays) {
   ImportOptions options;
   options.targetPortfolio = "Broker";
   std::string error;
-  ASSERT_TRUE(ParseMappingSpec(c.map, options.mapping, error)) << error;
+  ASSERT_TRUE(ParseMappingText(c.map, options.mapping, error)) << error;
   options.mapping.delimiter = c.delimiter;
   options.mapping.decimalComma = c.decimalComma;
   options.mapping.dateFormat = c.dateFormat;
@@ -105,13 +105,13 @@ TEST_F(ExchangeTest, AMappingThatNamesAMissingColumnIsRefusedAtTheHeader) {
   ImportOptions options;
   options.targetPortfolio = "Broker";
   std::string error;
-  ASSERT_TRUE(ParseMappingSpec("price=Kurs", options.mapping, error));
+  ASSERT_TRUE(ParseMappingText("price=Kurs", options.mapping, error));
   EXPECT_EQ(Import("\n\nSymbol,Preis\nX,1\n", options), -1);
   EXPECT_EQ(Described(reading.problems),
             std::vector<std::string>{"line 3: the header has no column 'Kurs' for the price"});
   EXPECT_EQ(reading.header, (std::vector<std::string>{"Symbol", "Preis"}));
-  EXPECT_FALSE(ParseMappingSpec("prize=Kurs", options.mapping, error));
-  EXPECT_FALSE(ParseMappingSpec("price", options.mapping, error));
+  EXPECT_FALSE(ParseMappingText("prize=Kurs", options.mapping, error));
+  EXPECT_FALSE(ParseMappingText("price", options.mapping, error));
 }
 
 }  // namespace
