@@ -98,11 +98,17 @@ TEST_F(EditMenuTest, TheEditMenuSitsBetweenFileAndPortfolioAndNamesTheChanges) {
 }
 
 TEST_F(EditMenuTest, CtrlZAndCtrlYUndoAndRedoWithTheRecordsShownAndSelected) {
+  window->SetConnectionProbe([] { return true; });
+  for (int i = 0; i < 10; ++i) window->OnTimerTick();
   ASSERT_EQ(host.database->DeletePosition(host.otherConn, msft), kVLOk);
   EXPECT_EQ(Symbols(window->HeldList()), QStringList{"IBM"});
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Symbols(window->HeldList()), (QStringList{"IBM", "MSFT"}));
   EXPECT_EQ(Selected(window->HeldList()), std::vector<uint32_t>{msft});
+  // Its quote went with the last MSFT position; the one made again is fetched at once, not at the next Update.
+  std::unique_ptr<VLHoldingItem> back;
+  ASSERT_EQ(host.database->GetPosition(host.otherConn, msft, back), kVLOk);
+  EXPECT_EQ(static_cast<VLStockHoldingItem&>(*back).quote->name, "MSFT Corp");
   EXPECT_EQ(Action(kCmdRedo)->text(), QStringLiteral("&Redo Delete position 1 (MSFT, 100 shares) from Growth"));
 
   Key(Qt::Key_Y, Qt::ControlModifier);

@@ -175,6 +175,9 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnUpdateTimer();
   void FetchRealPricesFirst();
   void RefreshQuoteOf(const std::string& symbol);
+  // Fetches the quotes of the shown portfolio's held positions that have none yet (symbols an import
+  // brought, or an undo brought back after their quote was dropped).
+  void RefreshBlankQuotes();
   void OnOptions();
   void OnChooseColumns();
   void OnPortfolioNew();

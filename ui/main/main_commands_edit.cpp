@@ -94,6 +94,7 @@ void CDlgVellumar::OnJournalStep(bool undo) {
   switch (code) {
     case kVLOk:
       ShowStepRecords(step);
+      RefreshBlankQuotes();
       break;
     case kVLNothingToUndo:
     case kVLNothingToRedo:

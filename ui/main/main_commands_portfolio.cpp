@@ -26,6 +26,7 @@ void CDlgVellumar::RegisterPortfolioCommands() {
     // positions went into becomes the one shown.
     if (RunDialog(dialog) == QDialog::Accepted && dialog.ImportedPortfolio() != 0) {
       SelectPortfolio(dialog.ImportedPortfolio());
+      RefreshBlankQuotes();
     }
     VisibleList()->setFocus();
   });

@@ -9,9 +9,11 @@
 #include "marketdata/local_service.h"
 #include "marketdata/real_prices.h"
 #include "marketdata/service_hosts.h"
+#include "marketdata/stock_info.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
 #include "prefs/vl_prefs.h"
@@ -100,6 +102,21 @@ void CDlgVellumar::FetchRealPricesFirst() {
     // A symbol no source has keeps the prices the service had; the quote refresh goes on either way.
     (void)FetchRealPrices(grab, service, symbol);
   }
+}
+
+void CDlgVellumar::RefreshBlankQuotes() {
+  if (!conn || !connected || !portfolioId) return;
+  VLHoldingItemList held;
+  if (Database().GetPositions(conn, portfolioId, true, held) != kVLOk) return;
+  std::set<std::string> symbols;
+  for (const auto& item : held) {
+    const auto* stock = dynamic_cast<const VLStockHoldingItem*>(item.get());
+    // A quote the service answered has an exchange ("N/A" for a symbol it does not know).
+    if (stock && stock->quote->exchange.empty()) symbols.insert(stock->name);
+  }
+  if (symbols.empty()) return;
+  WaitCursor wait;
+  (void)Database().UpdateQuotesOf(conn, {symbols.begin(), symbols.end()});
 }
 
 void CDlgVellumar::RefreshQuoteOf(const std::string& symbol) {
