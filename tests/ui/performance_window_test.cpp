@@ -190,6 +190,7 @@ TEST_F(PerformanceWindowTest, SpanButtonsAndPickersChooseTheSpan) {
   ASSERT_GE(computed.count(), 2);
   EXPECT_EQ(window->Outcome().figures.fromDay, DayOfDate(QDate(2025, 6, 2)));
   EXPECT_EQ(window->Outcome().figures.toDay, DayOfDate(QDate(2026, 6, 30)));
+  EXPECT_EQ(Figure(*window, "span"), QStringLiteral("From 2025-06-02 to 2026-06-30"));  // as the pickers write
   EXPECT_EQ(window->findChild<QPushButton*>(QStringLiteral("spanAll"))->isChecked(), false);
   const auto typed = CliTable({"--from", "2025-06-02", "--to", "2026-06-30"});
   EXPECT_EQ(Figure(*window, "irr").toStdString(), typed[1][5]);

@@ -191,11 +191,12 @@ void CDlgPerformance::ShowFigures() {
     fromEdit->setDate(DateOfDay(*f.fromDay));
     appliedFrom = fromEdit->date();
   }
-  const QLocale locale;
+  // In the form the date fields show, so the span reads as what was typed there.
+  const QString dateForm = fromEdit->displayFormat();
   SetFigure(spanLabel,
             f.fromDay ? FormatString(StringId::PerformanceSpan,
-                                     QStringList{locale.toString(DateOfDay(*f.fromDay), QLocale::ShortFormat),
-                                                 locale.toString(DateOfDay(f.toDay), QLocale::ShortFormat)})
+                                     QStringList{DateOfDay(*f.fromDay).toString(dateForm),
+                                                 DateOfDay(f.toDay).toString(dateForm)})
                       : LoadString(StringId::PerformanceNoLots));
   SetFigure(ttwrorValue, Q(RateText(f.ttwror)));
   SetFigure(annualizedValue, Q(RateText(f.ttwrorAnnualized)));
