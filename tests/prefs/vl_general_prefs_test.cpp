@@ -35,20 +35,7 @@ TEST(VLGeneralPrefsTest, WithoutAFileEverySettingHasItsDefaultAndSaveWritesAll34
   VLGeneralPrefs prefs;
   prefs.SetFileName(path);
   prefs.Load();
-
-  EXPECT_FALSE(prefs.hidePortfolios);
-  EXPECT_TRUE(prefs.showPortfolioSummary);
-  EXPECT_TRUE(prefs.showDisclaimer);
-  EXPECT_EQ(prefs.xPos, -32767);
-  EXPECT_EQ(prefs.yPos, -32767);
-  EXPECT_EQ(prefs.heldColumns, (Columns{0, 1, 3, 4, 8, 9, 14, 15}));
-  EXPECT_EQ(prefs.soldColumns, (Columns{0, 1, 8, 14, 11, 73, 65, 15, 31}));
-  EXPECT_TRUE(prefs.heldSortAscending);
-  EXPECT_TRUE(prefs.alternateRowColors);
-  EXPECT_TRUE(prefs.importExportIndex);
-  EXPECT_EQ(prefs.alternateRowColor, Rgb(232, 248, 232));
-  EXPECT_EQ(prefs.sortedColumnColor, Rgb(240, 240, 240));
-
+  // The reference file holds every default value; a wrong one is written differently.
   ASSERT_TRUE(prefs.Save());
   EXPECT_EQ(ReadText(path), ReadText(kFixtures + "general_defaults.ini"));
 }
@@ -161,10 +148,6 @@ TEST(VLGeneralPrefsTest, EverySettingSurvivesLoadCopyToAndSave) {
   const std::string changed = ReadText(kFixtures + "general_changed.ini");
   VLGeneralPrefs loaded;
   LoadFrom(folder.File("in.ini"), changed, loaded);
-  EXPECT_EQ(loaded.xPos, -5);
-  EXPECT_EQ(loaded.heldColumns, (Columns{73, 0, 56}));
-  EXPECT_EQ(loaded.importFile, "/tmp/a b.xml");
-  EXPECT_EQ(loaded.sortedColumnColor, Rgb(255, 128, 0));
 
   // A key missed by Load, CopyTo or Save would come out as its default.
   VLGeneralPrefs copy;
