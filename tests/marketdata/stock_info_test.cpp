@@ -5,6 +5,7 @@
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
 #include "tests/support/distinct_quote.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 
@@ -15,14 +16,6 @@ StockInfo Filled() {
     info.*f.member = std::string(f.fieldName) + std::to_string(n++);
   info.stamp = 1700000000;
   return info;
-}
-
-std::vector<uint8_t> Store(StockInfo& info) {
-  MemoryStream stream;
-  Archive ar(stream, Archive::Mode::Store);
-  EXPECT_EQ(info.Serialize(&ar), kSerializeOk);
-  ar.Flush();
-  return stream.Bytes();
 }
 
 // A record in the layout of an older version: only the fields that version stored.
@@ -37,12 +30,6 @@ std::vector<uint8_t> StoreAsVersion(const StockInfo& info, int32_t version) {
   ar.WriteTime(info.stamp);
   ar.Flush();
   return stream.Bytes();
-}
-
-int32_t Load(StockInfo& info, const std::vector<uint8_t>& bytes) {
-  MemoryStream stream(bytes);
-  Archive ar(stream, Archive::Mode::Load);
-  return info.Serialize(&ar);
 }
 
 }  // namespace
@@ -66,7 +53,7 @@ TEST(StockInfoRecord, OlderVersionsEmptyTheFieldsTheyDidNotStore) {
   };
   for (const Case& c : cases) {
     StockInfo loaded = Filled();  // stale values must not survive
-    ASSERT_EQ(Load(loaded, StoreAsVersion(info, c.version)), kSerializeOk) << c.version;
+    ASSERT_EQ(LoadRecord(loaded, StoreAsVersion(info, c.version)), kSerializeOk) << c.version;
     for (const auto& f : StockInfo::TextFields()) {
       const bool shouldBeEmpty = std::find(c.empty.begin(), c.empty.end(), f.member) != c.empty.end();
       EXPECT_EQ(loaded.*f.member, shouldBeEmpty ? "" : info.*f.member)
@@ -80,10 +67,10 @@ TEST(StockInfoRecord, RefusesNewerVersionsAndOtherKeys) {
   StockInfo info = Filled();
   auto bytes = StoreAsVersion(info, 6);
   StockInfo loaded;
-  EXPECT_EQ(Load(loaded, bytes), kSerializeVersionTooNew);
-  bytes = Store(info);
+  EXPECT_EQ(LoadRecord(loaded, bytes), kSerializeVersionTooNew);
+  bytes = StoreRecord(info);
   bytes[1] = 'X';
-  EXPECT_EQ(Load(loaded, bytes), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(loaded, bytes), kSerializeTypeMismatch);
 }
 
 TEST(StockInfoRecord, IndexesBeginWithACaret) {
@@ -101,9 +88,9 @@ TEST(StockInfoRecord, EveryFieldIsSavedAndLoadedInItsOwnPlace) {
   HandBytes expected;
   AppendDistinctQuoteRecord(expected);
   StockInfo quote = DistinctQuote();
-  EXPECT_EQ(Store(quote), expected.bytes);
+  EXPECT_EQ(StoreRecord(quote), expected.bytes);
 
   StockInfo loaded;
-  ASSERT_EQ(Load(loaded, expected.bytes), kSerializeOk);
+  ASSERT_EQ(LoadRecord(loaded, expected.bytes), kSerializeOk);
   EXPECT_SAME_QUOTE(loaded, DistinctQuote());
 }

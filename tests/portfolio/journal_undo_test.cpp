@@ -4,13 +4,12 @@
 
 #include <set>
 
-#include "framework/archive.h"
-#include "framework/archive_stream.h"
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_problem.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/record_bytes.h"
 #include "vl_database_fixture.h"
 
 namespace {
@@ -40,11 +39,8 @@ std::vector<std::string> Records(VLDatabase& db) {
   db.CopyAll(quotes, portfolios, positions);
   std::vector<std::string> out;
   auto stored = [&out](Item& item) {
-    MemoryStream stream;
-    Archive ar(stream, Archive::Mode::Store);
-    EXPECT_EQ(item.Serialize(&ar), kSerializeOk);
-    ar.Flush();
-    out.emplace_back(stream.Bytes().begin(), stream.Bytes().end());
+    const std::vector<uint8_t> bytes = StoreRecord(item);
+    out.emplace_back(bytes.begin(), bytes.end());
   };
   for (const auto& p : portfolios) stored(*p);
   for (const auto& item : positions) {
