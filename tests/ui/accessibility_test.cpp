@@ -317,41 +317,30 @@ TEST_F(AccessibilityTest, PositionDialogOnEveryPage) {
   SweepPages(edit, edit.findChild<QTabWidget*>(QStringLiteral("innerTabs")), QStringLiteral("sold position"));
 }
 
-TEST_F(AccessibilityTest, PositionAndPortfolioDialogs) {
+TEST_F(AccessibilityTest, PositionPortfolioColumnOptionsAndAboutDialogs) {
   ScopedNumberFormat english(NumberFormat::English());
-  VLStockHoldingItem held = SampleStock(true);
-  held.salePricePerShare = 0;
-  held.saleDate = 0;
+  const VLStockHoldingItem held = SampleStock(false);
   CDlgSellHolding sell(held);
-  Sweep(sell, QStringLiteral("sell"));
-
   CDlgChangeSymbol change(QStringLiteral("MSFT"));
-  Sweep(change, QStringLiteral("change symbol"));
-
   VLPortfolioItem portfolio;
   portfolio.name = "Retirement";
   CDlgPortfolio edit(&portfolio);
-  Sweep(edit, QStringLiteral("portfolio"));
-
   TestHost host;
   host.AddPortfolio("Growth");
   host.AddPortfolio("Income");
   CDlgSelectPortfolio select(*host.database, host.otherConn, 0, 0);
-  Sweep(select, QStringLiteral("select portfolio"));
-}
-
-TEST_F(AccessibilityTest, ColumnChooserOptionsAndAbout) {
-  CDlgChooseColumnsNew held(true, GetDefaultHeldColumns());
-  Sweep(held, QStringLiteral("columns, held"));
-  CDlgChooseColumnsNew sold(false, GetDefaultSoldColumns());
-  Sweep(sold, QStringLiteral("columns, sold"));
+  CDlgChooseColumnsNew heldColumns(true, GetDefaultHeldColumns());
+  CDlgChooseColumnsNew soldColumns(false, GetDefaultSoldColumns());
+  CDlgAbout about(true);
+  const std::pair<QWidget*, const char*> dialogs[] = {
+      {&sell, "sell"},           {&change, "change symbol"},          {&edit, "portfolio"},
+      {&select, "select portfolio"}, {&heldColumns, "columns, held"}, {&soldColumns, "columns, sold"},
+      {&about, "about"}};
+  for (const auto& [dialog, where] : dialogs) Sweep(*dialog, QString::fromLatin1(where));
 
   VLPrefs all;
   CDlgOptions options(all);
   SweepPages(options, options.Pages(), QStringLiteral("options"));
-
-  CDlgAbout about(true);
-  Sweep(about, QStringLiteral("about"));
 }
 
 // The market-data windows as they open and after what they found (the news server has no headlines).
