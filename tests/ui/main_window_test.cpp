@@ -34,8 +34,10 @@ class RecordingTarget : public IVLCommandWindow {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  std::unique_ptr<CDlgVellumar> Open(CDlgVellumar* owner = nullptr) {
-    auto window = std::make_unique<CDlgVellumar>(host, owner);
+  // The window, opened on `portfolio` when one is given.
+  std::unique_ptr<CDlgVellumar> Open(uint32_t portfolio = 0) {
+    if (portfolio) host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+    auto window = std::make_unique<CDlgVellumar>(host);
     window->show();
     RunPosted();
     return window;
@@ -64,7 +66,6 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, StartsFromThePreferencesAndCentresAWindowSavedOffTheWorkArea) {
   const uint32_t id = host.AddPortfolio("Growth");
   VLGeneralPrefs& prefs = host.General();
-  prefs.defaultPortfolio = static_cast<int32_t>(id);
   prefs.showSoldView = true;
   prefs.showPortfolioSummary = false;
   prefs.alternateRowColors = false;
@@ -72,7 +73,7 @@ TEST_F(MainWindowTest, StartsFromThePreferencesAndCentresAWindowSavedOffTheWorkA
   prefs.yPos = 20000;
   prefs.width = 1300;
   prefs.height = 700;
-  auto window = Open();
+  auto window = Open(id);
 
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Growth"));
   EXPECT_EQ(Find<QPushButton>(*window, 1009)->text(), QStringLiteral("  Growth"));
@@ -126,9 +127,8 @@ TEST_F(MainWindowTest, PlacementRuleCentresOnlyAWindowEntirelyOffTheWorkArea) {
 TEST_F(MainWindowTest, ShrunkToItsSmallestTheWindowKeepsEveryControlWholeAndAFewRowsOfTheList) {
   const uint32_t id = host.AddPortfolio("Growth");
   host.AddStock(id, "UPA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
   host.General().showPortfolioSummary = true;
-  auto window = Open();
+  auto window = Open(id);
   window->resize(100, 100);
   RunPosted();
   EXPECT_GE(window->width(), window->minimumSizeHint().width());
@@ -276,11 +276,10 @@ TEST_F(MainWindowTest, RefillShowsSortMarksWidthsAndRowIcons) {
   host.AddCash(id, 50000);
   host.UpdateQuotes();
   VLGeneralPrefs& prefs = host.General();
-  prefs.defaultPortfolio = static_cast<int32_t>(id);
   prefs.heldColumns = {kColSymbol, kColTime, kColChange, kColQty};
   prefs.heldSortBy = kColSymbol;
   prefs.heldSortAscending = true;
-  auto window = Open();
+  auto window = Open(id);
   PositionListView* list = window->HeldList();
 
   EXPECT_EQ(Headers(list), (QStringList{"Symbol  ^", "Time", "Change", "Qty", ""}));
@@ -306,11 +305,10 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
   host.AddStock(id, "BBB", 10);
   host.AddStock(id, "CCC", 20);
   VLGeneralPrefs& prefs = host.General();
-  prefs.defaultPortfolio = static_cast<int32_t>(id);
   prefs.heldColumns = {kColSymbol, kColTime, kColQty};
   prefs.heldSortBy = kColSymbol;
   prefs.heldSortAscending = true;
-  auto window = Open();
+  auto window = Open(id);
   PositionListView* list = window->HeldList();
   QHeaderView* header = list->horizontalHeader();
   auto click = [&](int section) {
@@ -348,8 +346,7 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
 TEST_F(MainWindowTest, EventsFromAnotherConnectionRedrawTheWindow) {
   const uint32_t id = host.AddPortfolio("Shared");
   host.AddStock(id, "AAA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   PositionListView* list = window->HeldList();
   ASSERT_EQ(list->model()->rowCount(), 1);
 
@@ -387,8 +384,7 @@ TEST_F(MainWindowTest, EventsFromAnotherConnectionRedrawTheWindow) {
 
 TEST_F(MainWindowTest, AHoldingAddedShowsSelectedInEveryWindowOfThatPortfolioAndDeleteFromASecondWindow) {
   const uint32_t id = host.AddPortfolio("Both");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   window->RunCommand(kCmdNewWindow);
   RunPosted();
   ASSERT_EQ(window->ChildWindows().size(), 1u);
@@ -409,8 +405,7 @@ TEST_F(MainWindowTest, AHoldingAddedShowsSelectedInEveryWindowOfThatPortfolioAnd
 TEST_F(MainWindowTest, ChangesSavedByAnotherProcessArriveWithinASecond) {
   const uint32_t id = host.AddPortfolio("Shared file");
   host.AddStock(id, "AAA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   ASSERT_EQ(window->HeldList()->model()->rowCount(), 1);
   {
     // Another process: its own store over the same file.
@@ -443,9 +438,8 @@ TEST_F(MainWindowTest, TimerCountsItemsAndRefreshesTheSummaryOnlyForSelectedItem
   host.AddStock(id, "AAA");
   host.AddStock(id, "BBB");
   host.AddStock(id, "CCC");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
   host.General().showPortfolioSummary = true;
-  auto window = Open();
+  auto window = Open(id);
   auto* count = Find<QLabel>(*window, 1050);
   PositionListView* list = window->HeldList();
   QSignalSpy summaries(window.get(), &CDlgVellumar::SummaryUpdated);
@@ -473,8 +467,7 @@ TEST_F(MainWindowTest, TimerCountsItemsAndRefreshesTheSummaryOnlyForSelectedItem
 
 TEST_F(MainWindowTest, OnceASecondTheConnectionDecidesTheMarketCommands) {
   const uint32_t id = host.AddPortfolio("Online");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   bool online = true;
   window->SetConnectionProbe([&] { return online; });
   EXPECT_FALSE(window->Action(kCmdUpdate)->isEnabled());
@@ -585,8 +578,7 @@ TEST_F(MainWindowTest, SecondaryWindowsPassOnTopToTheMainWindowAndFollowItsCheck
 TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlersSayNotImplemented) {
   const uint32_t id = host.AddPortfolio("Menus");
   host.AddStock(id, "AAA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   auto texts = [](QMenu& menu) {
     QStringList list;
     for (QAction* a : menu.actions()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -621,8 +613,7 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
 TEST_F(MainWindowTest, EveryControlHasItsIdAndTheListsExposeHeadersAndCells) {
   const uint32_t id = host.AddPortfolio("Named");
   host.AddStock(id, "IBM", 5);
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   for (int id : {2147,  2149,  2148,  1009,  32863, 32776, 32782, 32783, 32784, 32878, 32879,
                  32786, 32789, 32734, 32735, 32867, 32787, 1023,  2133,  1025,  2088,  1007,
                  1047,  2085,  2087,  1048,  2090,  1010,  1050,  1003,  1015}) {
