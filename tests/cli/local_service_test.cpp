@@ -2,9 +2,7 @@
 // tool share, and by vellumar-cli itself while it follows the README's walkthrough in a fresh folder.
 #include "marketdata/local_service.h"
 
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include "marketdata/service_hosts.h"
+#include "tests/support/loopback.h"
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
@@ -28,15 +27,9 @@ const std::string kReadme = std::string(VL_FIXTURES_DIR) + "/../../README.md";
 
 // A loopback port nothing listens on right now.
 int FreePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof(address);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  ::close(fd);
-  return ntohs(address.sin_port);
+  int port = 0;
+  ::close(ListenLoopback(port));
+  return port;
 }
 
 ServiceHosts HostsAt(int port) {
