@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "prefs/vl_prefs.h"
 #include "sample_stock.h"
+#include "snapshot_support.h"
 #include "prefs/import_profiles.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
 #include "ui/dialogs/c_dlg_export_portfolios.h"
@@ -36,17 +36,10 @@ class IgnoringWindow : public IVLCommandWindow {
   void PostCommand(uint32_t) override {}
 };
 
-void Settle() {
-  QEventLoop loop;
-  QTimer::singleShot(200, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 bool Shoot(QWidget& widget, const QDir& out, const QString& name) {
   widget.show();
-  Settle();
-  const bool ok = widget.grab().save(out.filePath(QStringLiteral("dialog-%1.png").arg(name)));
-  if (!ok) std::fprintf(stderr, "cannot write dialog-%s.png\n", qPrintable(name));
+  Wait(200);
+  const bool ok = SavePicture(widget.grab(), out, QStringLiteral("dialog-%1.png").arg(name));
   widget.hide();
   return ok;
 }
