@@ -10,13 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/archive.h"
-#include "framework/archive_stream.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/record_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -54,21 +53,14 @@ TEST(DatabaseFuzzRegression, EachListMakesOnlyItsOwnRecords) {
   portfolio->id = 1;
   portfolio->name = "Main";
   ASSERT_TRUE(portfolios.Add(std::move(portfolio)));
-  MemoryStream stored;
-  Archive out(stored, Archive::Mode::Store);
-  ASSERT_EQ(portfolios.Serialize(&out), kSerializeOk);
-  out.Flush();
-
-  // The same bytes under the position list's name ("PIList" and "HIList" have the same length).
-  std::vector<uint8_t> bytes = stored.Bytes();
+  // The portfolio list's bytes under the position list's name ("PIList" and "HIList" have the same length).
+  std::vector<uint8_t> bytes = StoreRecord(portfolios);
   const std::string from = "PIList";
   auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
   ASSERT_NE(at, bytes.end());
   *at = 'H';
-  MemoryStream in(bytes);
-  Archive load(in, Archive::Mode::Load);
   VLHoldingItemList positions;
-  EXPECT_EQ(positions.Serialize(&load), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(positions, bytes), kSerializeTypeMismatch);
   EXPECT_EQ(positions.GetCount(), 0);
 
   EXPECT_EQ(VLHoldingItemList().GetItemFactory()->CreateItem("P"), nullptr);
