@@ -27,16 +27,8 @@ class FailingQuoteSource : public IVLQuoteSource {
 
 class PositionCommandsTest : public ::testing::Test {
  protected:
-  PositionCommandsTest() {
-    portfolio = host.AddPortfolio("Growth");
-    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
-    host.General().showPortfolioSummary = false;
-  }
-  void Open() {
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
-  }
+  PositionCommandsTest() { portfolio = host.AddPortfolio("Growth"); }
+  void Open() { window = OpenWindowOn(host, portfolio); }
   QStringList Symbols(bool held) const {
     const PositionListView* list = held ? window->HeldList() : window->SoldList();
     QStringList symbols;

@@ -37,12 +37,8 @@ class PositionFailuresTest : public ::testing::Test {
     sold = host.AddStock(portfolio, "CCC", 10, 500);
     uint32_t remainder = 0;
     EXPECT_EQ(host.database->SellPosition(host.otherConn, sold, 10, 700, 0, 1200000000, remainder), kVLOk);
-    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
-    host.General().showPortfolioSummary = false;
     host.database->SetLockWait(20);
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
+    window = OpenWindowOn(host, portfolio);
   }
 
   QString FilePath() const { return host.folder.filePath(QStringLiteral("Vellumar.db")); }

@@ -23,6 +23,7 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "prefs/vl_prefs.h"
+#include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/main_window_host.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
@@ -189,4 +190,14 @@ class DialogScript {
 // Lets queued commands (deferred initialisation and what it posts) run.
 inline void RunPosted() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// The main window over `host`, shown on `portfolio` without the summary panel, its deferred start run.
+inline std::unique_ptr<CDlgVellumar> OpenWindowOn(TestHost& host, uint32_t portfolio) {
+  host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+  host.General().showPortfolioSummary = false;
+  auto window = std::make_unique<CDlgVellumar>(host);
+  window->show();
+  RunPosted();
+  return window;
 }

@@ -63,11 +63,7 @@ class UpdateServiceTest : public ::testing::Test {
     host.database->SetQuoteSource(std::make_unique<VLWebQuoteSource>());
     portfolio = host.AddPortfolio("Growth");
     host.AddStock(portfolio, "MSFT", 10, 2500);
-    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
-    host.General().showPortfolioSummary = false;
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
+    window = OpenWindowOn(host, portfolio);
   }
   ~UpdateServiceTest() override {
     window.reset();
