@@ -133,14 +133,6 @@ QMultiMap<QChar, QString> Mnemonics(const QWidget& window) {
   return found;
 }
 
-// The first line of the test quotes that starts with the symbol asked for (the symbols' first one).
-std::string FixtureQuote(const std::string& symbols) {
-  const std::string first = symbols.substr(0, symbols.find_first_of(" +"));
-  const std::string csv = ReadFixture("quotes.csv");
-  const size_t at = csv.find("\"" + first + "\"");
-  return at == std::string::npos ? std::string() : csv.substr(at, csv.find('\n', at) - at) + "\n";
-}
-
 class AccessibilityTest : public ::testing::Test {
  protected:
   // A market-data server with quotes, a month of prices and a page of look-up results, so that every
@@ -150,7 +142,8 @@ class AccessibilityTest : public ::testing::Test {
       return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     });
     server.Routes().Get("/d/quotes.csv", [](const httplib::Request& req, httplib::Response& res) {
-      res.set_content(FixtureQuote(req.get_param_value("s")), "text/csv");
+      const std::string symbols = req.get_param_value("s");  // the first one answers
+      res.set_content(FixtureQuoteLine(symbols.substr(0, symbols.find_first_of(" +"))), "text/csv");
     });
     server.Routes().Get("/table.csv", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(ReadFixture("history.csv"), "text/csv");

@@ -27,6 +27,14 @@ class WindowlessTarget : public IVLCommandWindow {
   void PostCommand(uint32_t) override {}
 };
 
+// Fills in the new position dialog with 5 DDD at 10 and presses OK.
+void NewPositionDDD(QDialog& dialog) {
+  Type(dialog, "symbol", "DDD");
+  Type(dialog, "quantity", "5");
+  Type(dialog, "buyPrice", "10");
+  PressOk(dialog);
+}
+
 class PositionFailuresTest : public ::testing::Test {
  protected:
   PositionFailuresTest() {
@@ -127,12 +135,7 @@ class PositionFailuresTest : public ::testing::Test {
 
 TEST_F(PositionFailuresTest, NewAndEditReportTheRefusedChange) {
   DialogSteps dialogs;
-  dialogs.Then([](QDialog& dialog) {
-    Type(dialog, "symbol", "DDD");
-    Type(dialog, "quantity", "5");
-    Type(dialog, "buyPrice", "10");
-    PressOk(dialog);
-  });
+  dialogs.Then(NewPositionDDD);
   FailsUnchanged(kCmdPositionNew, {{2059, MessageAnswer::Ok}});
 
   window->HeldList()->SelectIds({held});
@@ -348,12 +351,7 @@ TEST_F(PositionFailuresTest, ANewPositionInAFullDatabaseSaysTheDatabaseIsFull) {
   UseUpPositionIds(FilePath());
   const QByteArray bytes = FileBytes();
   DialogSteps dialogs;
-  dialogs.Then([](QDialog& dialog) {
-    Type(dialog, "symbol", "DDD");
-    Type(dialog, "quantity", "5");
-    Type(dialog, "buyPrice", "10");
-    PressOk(dialog);
-  });
+  dialogs.Then(NewPositionDDD);
   MessageScript script;
   script.Expect(2059, MessageAnswer::Ok);
   window->RunCommand(kCmdPositionNew);
