@@ -12,21 +12,6 @@
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
-static std::vector<std::vector<std::string>> TsvRows(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    std::vector<std::string>& cells = rows.emplace_back();
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-      cells.push_back(line.substr(start, tab - start));
-    }
-    cells.push_back(line.substr(start));
-  }
-  return rows;
-}
-
 // A market-data server of fixture pages, and the CLI pointed at it.
 class MarketCommands : public ::testing::Test {
  protected:
