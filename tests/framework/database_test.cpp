@@ -20,16 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 // A store whose save stops right after the temporary file is complete, as a crash there would.
 class InterruptedStore : public TestStore {
  protected:
@@ -68,7 +58,7 @@ TEST(DatabaseOpen, CodesForEmptyPathMissingFileAndForeignContent) {
   EXPECT_EQ(store.Open(), kDbMissing);
   EXPECT_FALSE(FileExists(dir.File("none.db")));
 
-  WriteAll(dir.File("short.db"), {3, 'T', 'D'});
+  WriteText(dir.File("short.db"), "\x03TD");
   ASSERT_TRUE(store.SetPath(dir.File("short.db")));
   EXPECT_EQ(store.Open(), kDbFailed);
   EXPECT_FALSE(store.IsLoaded());
@@ -79,19 +69,19 @@ TEST(DatabaseOpen, VersionAndTypeNameRefusals) {
   TestStore writer;
   ASSERT_TRUE(writer.SetPath(dir.File("a.db")));
   ASSERT_EQ(writer.Create(), kDbOk);
-  auto bytes = ReadAll(dir.File("a.db"));
+  auto bytes = ReadText(dir.File("a.db"));
   ASSERT_GE(bytes.size(), 8u);
 
   auto newer = bytes;
   newer[4] = 2;  // "TDB" is 4 bytes with its prefix, then the version
-  WriteAll(dir.File("newer.db"), newer);
+  WriteText(dir.File("newer.db"), newer);
   TestStore reader;
   ASSERT_TRUE(reader.SetPath(dir.File("newer.db")));
   EXPECT_EQ(reader.Open(), kDbVersionTooNew);
 
   auto other = bytes;
   other[1] = 'X';
-  WriteAll(dir.File("other.db"), other);
+  WriteText(dir.File("other.db"), other);
   ASSERT_TRUE(reader.SetPath(dir.File("other.db")));
   EXPECT_EQ(reader.Open(), kDbExists);  // code 2: type mismatch
 }
@@ -164,7 +154,7 @@ TEST_F(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
-  const auto before = ReadAll(path);
+  const auto before = ReadText(path);
   // The file stays writable; only the folder refuses new entries.
   ::chmod(path.c_str(), 0666);
   fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
@@ -181,7 +171,7 @@ TEST_F(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
     return rc == kDbReadOnly && store.IsModified() ? 0 : 20 + rc;
   });
   EXPECT_EQ(code, 0);
-  EXPECT_EQ(ReadAll(path), before);
+  EXPECT_EQ(ReadText(path), before);
 }
 
 TEST_F(DatabaseSave, AnInterruptedSaveLeavesTheOldDatabaseIntact) {
@@ -189,13 +179,13 @@ TEST_F(DatabaseSave, AnInterruptedSaveLeavesTheOldDatabaseIntact) {
   ASSERT_TRUE(store.SetPath(path));
   store.list.Add(MakeItem(1, "old"));
   ASSERT_EQ(store.Create(), kDbOk);
-  const auto before = ReadAll(path);
+  const auto before = ReadText(path);
 
   store.list.Add(MakeItem(2, "new"));
   store.SetModified();
   EXPECT_EQ(store.Save(), kDbFailed);
   EXPECT_TRUE(store.IsModified());
-  EXPECT_EQ(ReadAll(path), before);
+  EXPECT_EQ(ReadText(path), before);
   EXPECT_TRUE(FileExists(store.tempSeen));  // the complete new store sits beside it, unused
 
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"old"});
@@ -206,17 +196,17 @@ TEST_F(DatabaseSave, AShorterStoreReplacesTheFileAndTrailingBytesAreIgnored) {
   ASSERT_TRUE(store.SetPath(path));
   for (uint32_t id = 1; id <= 50; ++id) store.list.Add(MakeItem(id, std::string(100, 'x')));
   ASSERT_EQ(store.Create(), kDbOk);
-  const auto longSize = ReadAll(path).size();
+  const auto longSize = ReadText(path).size();
 
   store.list.RemoveAll();
   store.list.Add(MakeItem(7, "short"));
   store.SetModified();
   ASSERT_EQ(store.Save(), kDbOk);
-  auto bytes = ReadAll(path);
+  auto bytes = ReadText(path);
   EXPECT_LT(bytes.size(), longSize);
 
-  bytes.insert(bytes.end(), 500, 0xAB);  // garbage after the content
-  WriteAll(path, bytes);
+  bytes.append(500, '\xAB');  // garbage after the content
+  WriteText(path, bytes);
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"short"});
 }
 

@@ -19,11 +19,6 @@
 #include "tests/support/temp_folder.h"
 
 namespace {
-std::vector<char> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A copy of a fuzz-found file in a folder of its own (Open takes the file exclusively).
 class FuzzFile {
  public:
@@ -39,12 +34,12 @@ class FuzzFile {
 // A portfolio record stored inside the position list used to load and then be treated as a position.
 TEST(DatabaseFuzzRegression, ARecordOfTheWrongKindInAListIsATypeMismatch) {
   FuzzFile file("database_portfolio_in_position_list.vldb");
-  const std::vector<char> before = ReadBytes(file.path);
+  const std::string before = ReadText(file.path);
   VLDatabase db(file.path);
   EXPECT_EQ(db.Open(), kDbExists);  // the load's code for a type mismatch
   EXPECT_FALSE(db.IsLoaded());
   EXPECT_EQ(db.GetPositionCount(), 0);
-  EXPECT_EQ(ReadBytes(file.path), before);
+  EXPECT_EQ(ReadText(file.path), before);
 }
 
 TEST(DatabaseFuzzRegression, EachListMakesOnlyItsOwnRecords) {

@@ -20,11 +20,6 @@ namespace {
 
 constexpr uint32_t kMax = std::numeric_limits<uint32_t>::max();
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The three id counters sit after "VLDB", the version, the market and two empty texts.
 constexpr std::streamoff kCountersAt = 5 + 4 + 4 + 1 + 1;
 
@@ -110,11 +105,11 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
     std::filesystem::remove(path);
     SetUp();
     SetLastIds(c.lastQuote, c.lastPortfolio, c.lastPosition);
-    const std::string before = FileBytes(path);
+    const std::string before = ReadText(path);
     log.entries.clear();
     EXPECT_EQ(c.run(), c.expected);
     if (c.expected == kVLOk) continue;
-    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(ReadText(path), before);
     EXPECT_TRUE(log.entries.empty());
     // Nothing changed in memory either: the position keeps its quantity and symbol.
     std::unique_ptr<VLHoldingItem> position;
