@@ -84,8 +84,7 @@ std::string Percent(double value) {
 std::string Expected(const std::string& name, const std::string& actual) {
   const std::string path = kExpected + name;
   if (std::getenv("VL_UPDATE_EXPECTED")) std::ofstream(path, std::ios::binary | std::ios::trunc) << actual;
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
+  return ReadText(path);
 }
 
 }  // namespace

@@ -54,8 +54,7 @@ ShellRun Shell(const std::string& command) {
 
 // The README's command-line walkthrough: the first "```sh" block after "## vellumar-cli".
 std::string ReadmeWalkthrough() {
-  std::ifstream in(kReadme);
-  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  const std::string text = ReadText(kReadme);
   const size_t section = text.find("## vellumar-cli");
   const size_t begin = text.find("```sh\n", section);
   if (section == std::string::npos || begin == std::string::npos) return {};

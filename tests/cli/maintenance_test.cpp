@@ -146,8 +146,7 @@ TEST(CliCheck, AStoreTooLargeOrFullSaysSo) {
     const uint32_t last = 0xFFFFFFFF;
     file.write(reinterpret_cast<const char*>(&last), sizeof last);
   }
-  std::ifstream in(db, std::ios::binary);
-  const std::string before{std::istreambuf_iterator<char>(in), {}};
+  const std::string before = ReadText(db);
   const CliResult full = Cli({"add-cash", "P", "1", "--comment", "cash"}, db);
   EXPECT_EQ(full.code, 1);
   EXPECT_NE(full.err.find("as many portfolios, positions and quotes as its file can number"), std::string::npos)

@@ -6,16 +6,11 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 const std::string kFixtures = std::string(VL_FIXTURES_DIR) + "/report/";
-
-std::string ReadFixture(const std::string& name) {
-  std::ifstream in(kFixtures + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::tm WrittenAt() {
   std::tm t{};
@@ -79,8 +74,8 @@ size_t Count(const std::string& text, const std::string& what) {
 // The reference texts hold the unchanged inputs' alignment, underlined sort column, shading, red negatives,
 // padding and summary colours; the tests below change one input at a time.
 TEST(PortfolioReportTest, HeldAndSoldDocumentsMatchTheirReferenceText) {
-  EXPECT_EQ(BuildPortfolioReport(HeldInput()), ReadFixture("held.htm"));
-  EXPECT_EQ(BuildPortfolioReport(SoldInput()), ReadFixture("sold.htm"));
+  EXPECT_EQ(BuildPortfolioReport(HeldInput()), ReadText(kFixtures + "held.htm"));
+  EXPECT_EQ(BuildPortfolioReport(SoldInput()), ReadText(kFixtures + "sold.htm"));
 }
 
 TEST(PortfolioReportTest, TheSortColumnIsUnderlinedAndAnUnknownAlignmentIsLeft) {
