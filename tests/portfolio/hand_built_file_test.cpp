@@ -24,10 +24,7 @@ class HandBuiltFile : public DatabaseTest {
  protected:
   void LoadFile(const std::vector<uint8_t>& bytes) {
     db.reset();
-    {
-      std::ofstream out(path, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    WriteText(path, std::string(bytes.begin(), bytes.end()));
     Reopen();
     ASSERT_EQ(db->GetLastOpenCode(), 0);
     db->CopyAll(quotes, portfolios, positions);

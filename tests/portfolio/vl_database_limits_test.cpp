@@ -179,8 +179,7 @@ TEST(DatabaseCopyAll, OfRepeatedIdsKeepsTheFirstRecordOfEach) {
   }
   TempFolder folder;
   const std::string path = folder.File("Vellumar.db");
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(b.bytes.data()), static_cast<std::streamsize>(b.bytes.size()));
+  WriteText(path, std::string(b.bytes.begin(), b.bytes.end()));
   VLDatabase db(path);
   ASSERT_EQ(db.Open(), kDbOk);
   EXPECT_EQ(db.GetPositionCount(), 5);  // loaded as the file holds them
