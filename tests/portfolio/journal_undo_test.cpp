@@ -11,13 +11,9 @@
 #include "portfolio/records/vl_stock_info_item.h"
 #include "tests/support/record_bytes.h"
 #include "vl_database_fixture.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // Another program on the same file: its own database object, which reads the file as it is now.
 struct OtherProgram {

@@ -12,13 +12,9 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // A new store at `path` with the one portfolio the children add to.
 void CreateStore(const std::string& path) {

@@ -28,13 +28,9 @@
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class IgnoringWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 bool Shoot(QWidget& widget, const QDir& out, const QString& name) {
   widget.show();
@@ -97,7 +93,7 @@ int main(int argc, char* argv[]) {
   }
   {
     VLDatabase database(data.filePath(QStringLiteral("Vellumar.db")).toStdString());
-    auto window = std::make_shared<IgnoringWindow>();
+    auto window = std::make_shared<NullWindow>();
     VLDatabaseConn* conn = database.Open() == 0 ? database.Connect(window, 1, 2, 3) : nullptr;
     CDlgSelectPortfolio select(database, conn, 0, 0);
     if (select.List()->count() > 0) select.List()->setCurrentRow(0);

@@ -17,13 +17,9 @@
 #include "ui/main/position_list_view.h"
 #include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class NullTarget : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 class EditMenuTest : public ::testing::Test {
  protected:
@@ -176,7 +172,7 @@ TEST_F(EditMenuTest, TheHistoryListsNewestFirstGreysUndoneChangesAndFollowsOther
   // Another program's change shows up by itself.
   VLDatabase other(host.database->GetPath());
   other.SetJournalProgram("vellumar-cli");
-  auto otherWindow = std::make_shared<NullTarget>();
+  auto otherWindow = std::make_shared<NullWindow>();
   VLDatabaseConn* otherConn = other.Connect(otherWindow, 1, 2, 3);
   ASSERT_NE(otherConn, nullptr);
   uint32_t cash = 0;

@@ -24,13 +24,9 @@
 #include "ui/main/position_list_view.h"
 #include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class RecordingTarget : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -410,7 +406,7 @@ TEST_F(MainWindowTest, ChangesSavedByAnotherProcessArriveWithinASecond) {
   {
     // Another process: its own store over the same file.
     VLDatabase other(host.folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
-    auto target = std::make_shared<RecordingTarget>();
+    auto target = std::make_shared<NullWindow>();
     VLDatabaseConn* conn = other.Connect(target, 1, 2, 3);
     ASSERT_NE(conn, nullptr);
     VLStockHoldingItem fields;

@@ -19,13 +19,9 @@
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/string_table.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class WindowlessTarget : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // Fills in the new position dialog with 5 DDD at 10 and presses OK.
 void NewPositionDDD(QDialog& dialog) {
@@ -117,12 +113,8 @@ class PositionFailuresTest : public ::testing::Test {
 
   // Deletes the position the way another program does: through its own store on the same file.
   void DeleteElsewhere(uint32_t id) {
-    class NoWindow : public IVLCommandWindow {
-     public:
-      void PostCommand(uint32_t) override {}
-    };
     VLDatabase elsewhere(FilePath().toStdString());
-    VLDatabaseConn* conn = elsewhere.Connect(std::make_shared<NoWindow>(), 1, 2, 3);
+    VLDatabaseConn* conn = elsewhere.Connect(std::make_shared<NullWindow>(), 1, 2, 3);
     ASSERT_NE(conn, nullptr);
     ASSERT_EQ(elsewhere.DeletePosition(conn, id), kVLOk);
     ASSERT_EQ(elsewhere.Disconnect(conn), kVLOk);
@@ -287,7 +279,7 @@ TEST(ReadOnlyDatabase, TheWindowReadsItSaysSoAndRefusesChangesWithTheReason) {
   {
     VLDatabase writer(path);
     ASSERT_EQ(writer.Create(), kDbOk);
-    VLDatabaseConn* conn = writer.Connect(std::make_shared<WindowlessTarget>(), 1, 2, 3);
+    VLDatabaseConn* conn = writer.Connect(std::make_shared<NullWindow>(), 1, 2, 3);
     VLPortfolioItem p;
     p.name = "Growth";
     ASSERT_EQ(writer.AddPortfolio(conn, p), kVLOk);

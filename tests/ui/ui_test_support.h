@@ -27,6 +27,7 @@
 #include "ui/main/main_window_host.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
+#include "tests/support/null_window.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
@@ -66,7 +67,7 @@ class TestHost : public IMainWindowHost {
     database = std::make_unique<VLDatabase>(folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
     EXPECT_EQ(database->Create(), 0);
     database->SetQuoteSource(std::make_unique<SignedQuoteSource>());
-    other = std::make_shared<IgnoringWindow>();
+    other = std::make_shared<NullWindow>();
     otherConn = database->Connect(other, 1, 2, 3);
     EXPECT_NE(otherConn, nullptr);
   }
@@ -130,11 +131,7 @@ class TestHost : public IMainWindowHost {
   std::vector<QPointer<QWidget>> addedWindows;
 
  private:
-  class IgnoringWindow : public IVLCommandWindow {
-   public:
-    void PostCommand(uint32_t) override {}
-  };
-  std::shared_ptr<IgnoringWindow> other;
+  std::shared_ptr<NullWindow> other;
 };
 
 // Answers the message boxes in the order the test queued them and records every id shown; a box nobody
