@@ -41,8 +41,7 @@ class EditMenuTest : public ::testing::Test {
   }
   // The symbols of a list and its selected ids, in no particular order.
   QStringList Symbols(const PositionListView* list) const {
-    QStringList symbols;
-    for (int r = 0; r < list->model()->rowCount(); ++r) symbols << list->model()->index(r, 0).data().toString();
+    QStringList symbols = ColumnTexts(list);
     symbols.sort();
     return symbols;
   }

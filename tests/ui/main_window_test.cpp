@@ -49,12 +49,6 @@ class MainWindowTest : public ::testing::Test {
     }
     return headers;
   }
-  static QStringList Column(const PositionListView* list, int column) {
-    QStringList texts;
-    for (int r = 0; r < list->model()->rowCount(); ++r)
-      texts << list->model()->index(r, column).data().toString();
-    return texts;
-  }
 
   TestHost host;
 };
@@ -280,7 +274,7 @@ TEST_F(MainWindowTest, RefillShowsSortMarksWidthsAndRowIcons) {
 
   EXPECT_EQ(Headers(list), (QStringList{"Symbol  ^", "Time", "Change", "Qty", ""}));
   // Cash sorts ahead of stock positions; the stock positions by symbol.
-  const QStringList symbols = Column(list, 0);
+  const QStringList symbols = ColumnTexts(list);
   ASSERT_EQ(symbols.size(), 4);
   EXPECT_EQ(symbols.mid(1), (QStringList{"DNA", "FLAT", "UPB"}));
   QList<int> icons;
@@ -317,12 +311,12 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
   window->OnTimerTick();  // the selection snapshot a refill restores
   click(2);  // quantity sorts ascending first
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  ^", ""}));
-  EXPECT_EQ(Column(list, 0), (QStringList{"BBB", "CCC", "AAA"}));
+  EXPECT_EQ(ColumnTexts(list), (QStringList{"BBB", "CCC", "AAA"}));
   EXPECT_EQ(list->SelectedIds(), std::vector<uint32_t>{ccc});  // kept by id across the refill
   EXPECT_EQ(list->Model()->RowOfItem(ccc), 1);
   click(2);
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  v", ""}));
-  EXPECT_EQ(Column(list, 0), (QStringList{"AAA", "CCC", "BBB"}));
+  EXPECT_EQ(ColumnTexts(list), (QStringList{"AAA", "CCC", "BBB"}));
   click(0);  // back to the symbol, ascending first again
   EXPECT_EQ(Headers(list), (QStringList{"Symbol  ^", "Time", "Qty", ""}));
   click(2);
@@ -333,7 +327,7 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
   click(1);
   EXPECT_EQ(beeps.count(), 1);
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  v", ""}));
-  EXPECT_EQ(Column(list, 0), (QStringList{"AAA", "CCC", "BBB"}));
+  EXPECT_EQ(ColumnTexts(list), (QStringList{"AAA", "CCC", "BBB"}));
   click(3);  // the empty last column
   EXPECT_EQ(beeps.count(), 1);
   EXPECT_EQ(Headers(list)[2], QStringLiteral("Qty  v"));

@@ -30,11 +30,7 @@ class PositionCommandsTest : public ::testing::Test {
   PositionCommandsTest() { portfolio = host.AddPortfolio("Growth"); }
   void Open() { window = OpenWindowOn(host, portfolio); }
   QStringList Symbols(bool held) const {
-    const PositionListView* list = held ? window->HeldList() : window->SoldList();
-    QStringList symbols;
-    for (int r = 0; r < list->model()->rowCount(); ++r)
-      symbols << list->model()->index(r, 0).data().toString();
-    return symbols;
+    return ColumnTexts(held ? window->HeldList() : window->SoldList());
   }
   int Count(uint32_t id, bool held) {
     VLHoldingItemList list;

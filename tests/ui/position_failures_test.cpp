@@ -69,10 +69,7 @@ class PositionFailuresTest : public ::testing::Test {
     return lines;
   }
   QStringList Rows(bool heldList) const {
-    const PositionListView* list = heldList ? window->HeldList() : window->SoldList();
-    QStringList rows;
-    for (int r = 0; r < list->model()->rowCount(); ++r) rows << list->model()->index(r, 0).data().toString();
-    return rows;
+    return ColumnTexts(heldList ? window->HeldList() : window->SoldList());
   }
   void ShowSold() { window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1); }
 

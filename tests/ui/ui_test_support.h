@@ -2,6 +2,7 @@
 // What the window tests share: a host over a database in a temporary folder, a scripted answerer for the
 // message boxes, a replaceable dialog runner and a second connection that changes the database the way
 // another window would.
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QPointer>
@@ -187,6 +188,14 @@ class DialogScript {
 // Lets queued commands (deferred initialisation and what it posts) run.
 inline void RunPosted() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// The texts of one column of a list, top to bottom.
+inline QStringList ColumnTexts(const QAbstractItemView* list, int column = 0) {
+  QStringList texts;
+  for (int r = 0; r < list->model()->rowCount(); ++r)
+    texts << list->model()->index(r, column).data().toString();
+  return texts;
 }
 
 // The main window over `host`, shown on `portfolio` without the summary panel, its deferred start run.
