@@ -15,13 +15,6 @@
 // The real program, copied into a fresh folder so that it keeps its database and settings there.
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 bool WaitForFile(const std::string& path, QProcess& process) {
   for (int i = 0; i < 600; ++i) {
     if (std::filesystem::exists(path)) return true;
@@ -62,7 +55,7 @@ TEST(TerminationSignals, EndTheProgramAsExitDoesWithTheSettingsWrittenForEachSig
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "killed by the signal instead of ending";
     EXPECT_EQ(process.exitCode(), 0);
     // The settings are written at exit only: a killed program would leave the file as it was.
-    const std::string settings = ReadAll(folder.File("vellumar.ini"));
+    const std::string settings = ReadText(folder.File("vellumar.ini"));
     EXPECT_NE(settings.find("XPos="), std::string::npos) << settings;
     EXPECT_NE(settings.find("ShowSoldView="), std::string::npos) << settings;
   }

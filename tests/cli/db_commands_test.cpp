@@ -206,10 +206,7 @@ TEST_F(DbCommands, DatesReadTheSameInEveryTimeZoneAndReachBackTo1900) {
 }
 
 TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
-  {
-    std::ofstream out(db, std::ios::binary | std::ios::trunc);
-    out << "\x04VLDB\x01\x00\x00\x00 not a database";
-  }
+  WriteText(db, "\x04VLDB\x01\x00\x00\x00 not a database");
   CliResult corrupt = Run({"check"});
   EXPECT_EQ(corrupt.code, 1);
   EXPECT_NE(corrupt.err.find("The database file may be corrupt."), std::string::npos);

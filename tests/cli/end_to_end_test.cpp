@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_call.h"
 #include "tests/cli/running_service.h"
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
@@ -37,17 +38,7 @@ Output Cli(const std::string& arguments, const std::string& errorTo = "/dev/null
 // column, else the first).
 class Table {
  public:
-  explicit Table(const std::string& text) {
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-      std::vector<std::string> cells;
-      std::istringstream fields(line);
-      std::string cell;
-      while (std::getline(fields, cell, '\t')) cells.push_back(cell);
-      rows.push_back(cells);
-    }
-  }
+  explicit Table(const std::string& text) : rows(TsvRows(text)) {}
   // The cell under `header` (a sort mark after it does not count; the trade header is "Trade " with its
   // blank); "?" when there is none.
   std::string Cell(const std::string& key, const std::string& header) const {
@@ -93,8 +84,7 @@ std::string Percent(double value) {
 std::string Expected(const std::string& name, const std::string& actual) {
   const std::string path = kExpected + name;
   if (std::getenv("VL_UPDATE_EXPECTED")) std::ofstream(path, std::ios::binary | std::ios::trunc) << actual;
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
+  return ReadText(path);
 }
 
 }  // namespace

@@ -12,17 +12,13 @@
 
 namespace {
 
-CliResult Cli(const std::vector<std::string>& words) {
-  return CallCli(words);
-}
-
 // The help a command refers to for the rest of its options ("(and every option of view)").
 std::string ReferredHelp(const std::string& text) {
   const std::string marker = "every option of ";
   const size_t at = text.find(marker);
   if (at == std::string::npos) return {};
   const size_t end = text.find_first_of(" )", at + marker.size());
-  return Cli({"help", text.substr(at + marker.size(), end - at - marker.size())}).out;
+  return CallCli({"help", text.substr(at + marker.size(), end - at - marker.size())}).out;
 }
 
 }  // namespace
@@ -31,13 +27,13 @@ TEST(CliHelp, EveryCommandHasUsageOptionsAndAnExample) {
   const std::regex optionLine(R"(^  --[a-z0-9-]+( [A-Z:/|-]+)?  +\S.*$)");
   for (const CliCommand& command : AllCliCommands()) {
     SCOPED_TRACE(command.name);
-    const CliResult help = Cli({"help", command.name});
+    const CliResult help = CallCli({"help", command.name});
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.out.rfind(std::string("usage: vellumar-cli ") + command.name + " ", 0), 0u);
     EXPECT_NE(help.out.find("\noptions:\n"), std::string::npos);
     EXPECT_NE(help.out.find(std::string("\nexample:\n  vellumar-cli ") + command.name + " "), std::string::npos);
-    EXPECT_EQ(Cli({command.name, "--help"}).out, help.out);
-    EXPECT_EQ(Cli({command.name, "-h"}).code, 0);
+    EXPECT_EQ(CallCli({command.name, "--help"}).out, help.out);
+    EXPECT_EQ(CallCli({command.name, "-h"}).code, 0);
 
     // Each option the command accepts is explained, here or in the help it refers to.
     const std::string referred = ReferredHelp(help.out);
@@ -60,7 +56,7 @@ TEST(CliHelp, EveryCommandHasUsageOptionsAndAnExample) {
 }
 
 TEST(CliHelp, TheOverviewGroupsEveryCommandOnce) {
-  const CliResult overview = Cli({"help"});
+  const CliResult overview = CallCli({"help"});
   EXPECT_EQ(overview.code, 0);
   for (const char* group : {"\nmarket data:\n", "\nportfolios:\n", "\npositions:\n", "\nviews and reports:\n",
                             "\nmaintenance:\n"}) {
@@ -84,31 +80,31 @@ TEST(CliHelp, TheOverviewGroupsEveryCommandOnce) {
     ++listed;
   }
   EXPECT_EQ(listed, static_cast<int>(names.size()));
-  const CliResult nothing = Cli({});
+  const CliResult nothing = CallCli({});
   EXPECT_EQ(nothing.code, 2);
   EXPECT_EQ(nothing.err, overview.out);
 }
 
 TEST(CliHelp, WrongUsageShowsTheCommandsUsageLine) {
-  const CliResult sell = Cli({"sell"});
+  const CliResult sell = CallCli({"sell"});
   EXPECT_EQ(sell.code, 2);
   EXPECT_EQ(sell.err,
             "vellumar-cli sell: give the position's ID\n"
             "usage: vellumar-cli sell ID --qty N --price D [--commission D] [--date YYYY-MM-DD]\n");
-  const CliResult unknownOption = Cli({"portfolios", "--colour"});
+  const CliResult unknownOption = CallCli({"portfolios", "--colour"});
   EXPECT_EQ(unknownOption.code, 2);
   EXPECT_NE(unknownOption.err.find("usage: vellumar-cli portfolios [--db PATH]\n"), std::string::npos);
-  const CliResult region = Cli({"market-time", "xx"});
+  const CliResult region = CallCli({"market-time", "xx"});
   EXPECT_EQ(region.code, 2);
   EXPECT_NE(region.err.find("us (0), ar (1), au (3)"), std::string::npos) << region.err;
   EXPECT_NE(region.err.find("uk (28)"), std::string::npos) << region.err;
-  const CliResult unknown = Cli({"help", "frobnicate"});
+  const CliResult unknown = CallCli({"help", "frobnicate"});
   EXPECT_EQ(unknown.code, 2);
   EXPECT_EQ(unknown.err, "vellumar-cli: unknown command 'frobnicate'; 'vellumar-cli help' lists them\n");
 }
 
 TEST(CliHelp, ViewListsEveryColumnForColumnsAndSort) {
-  const CliResult list = Cli({"view", "--list-columns"});
+  const CliResult list = CallCli({"view", "--list-columns"});
   EXPECT_EQ(list.code, 0) << list.err;
   std::istringstream lines(list.out);
   std::string line;

@@ -2,9 +2,7 @@
 // tool share, and by vellumar-cli itself while it follows the README's walkthrough in a fresh folder.
 #include "marketdata/local_service.h"
 
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include "marketdata/service_hosts.h"
+#include "tests/support/loopback.h"
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
@@ -28,15 +27,9 @@ const std::string kReadme = std::string(VL_FIXTURES_DIR) + "/../../README.md";
 
 // A loopback port nothing listens on right now.
 int FreePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof(address);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  ::close(fd);
-  return ntohs(address.sin_port);
+  int port = 0;
+  ::close(ListenLoopback(port));
+  return port;
 }
 
 ServiceHosts HostsAt(int port) {
@@ -61,8 +54,7 @@ ShellRun Shell(const std::string& command) {
 
 // The README's command-line walkthrough: the first "```sh" block after "## vellumar-cli".
 std::string ReadmeWalkthrough() {
-  std::ifstream in(kReadme);
-  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  const std::string text = ReadText(kReadme);
   const size_t section = text.find("## vellumar-cli");
   const size_t begin = text.find("```sh\n", section);
   if (section == std::string::npos || begin == std::string::npos) return {};

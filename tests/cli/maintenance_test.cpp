@@ -20,10 +20,6 @@
 
 namespace {
 
-CliResult Cli(const std::vector<std::string>& words, const std::string& db) {
-  return CallCliOn(words, db);
-}
-
 // The symbols the bundled service knows: the first field of each line of its securities list.
 std::set<std::string> ServiceSymbols() {
   std::ifstream in(std::string(VL_FIXTURES_DIR) + "/../../service/data/securities.csv");
@@ -40,9 +36,9 @@ TEST(CliSample, TheSampleFillsEveryViewWithSymbolsTheServiceKnows) {
   const TempFolder folder("vl_cli_sample");
   const std::string db = folder.File("sample.db");
   ScopedNumberFormat english{NumberFormat::English()};
-  const CliResult init = Cli({"init", "--sample"}, db);
+  const CliResult init = CallCliOn({"init", "--sample"}, db);
   ASSERT_EQ(init.code, 0) << init.err;
-  EXPECT_EQ(Cli({"init", "--sample"}, db).code, 1);  // never over an existing file
+  EXPECT_EQ(CallCliOn({"init", "--sample"}, db).code, 1);  // never over an existing file
 
   // The file read back on its own, not through the tool.
   VLDatabase file(db);
@@ -83,7 +79,7 @@ TEST(CliSample, TheSampleFillsEveryViewWithSymbolsTheServiceKnows) {
     for (const bool sold : {false, true}) {
       std::vector<std::string> words = {"view", portfolio, "--json"};
       if (sold) words.push_back("--sold");
-      const CliResult view = Cli(words, db);
+      const CliResult view = CallCliOn(words, db);
       ASSERT_EQ(view.code, 0) << view.err;
       const auto rows = nlohmann::json::parse(view.out);
       EXPECT_GE(rows.size(), 1u) << portfolio << (sold ? " sold" : " held");
@@ -94,29 +90,29 @@ TEST(CliSample, TheSampleFillsEveryViewWithSymbolsTheServiceKnows) {
 TEST(CliCheck, BytesAfterTheStoreAreAWarningWithTheirOwnExitCode) {
   const TempFolder folder("vl_cli_check");
   const std::string db = folder.File("c.db");
-  ASSERT_EQ(Cli({"init"}, db).code, 0);
-  ASSERT_EQ(Cli({"add-portfolio", "P"}, db).code, 0);
-  ASSERT_EQ(Cli({"add-margin", "P", "5", "--comment", "loan"}, db).code, 0);
+  ASSERT_EQ(CallCliOn({"init"}, db).code, 0);
+  ASSERT_EQ(CallCliOn({"add-portfolio", "P"}, db).code, 0);
+  ASSERT_EQ(CallCliOn({"add-margin", "P", "5", "--comment", "loan"}, db).code, 0);
   const std::string summary = db + ": 1 portfolio, 1 position (0 held, 0 sold, 0 cash, 1 margin), 0 quotes\n";
-  const CliResult clean = Cli({"check"}, db);
+  const CliResult clean = CallCliOn({"check"}, db);
   EXPECT_EQ(clean.code, 0);
   EXPECT_EQ(clean.out, summary);
   EXPECT_EQ(clean.err, "");
 
   std::ofstream(db, std::ios::binary | std::ios::app) << "0123456789AB";
-  const CliResult trailing = Cli({"check"}, db);
+  const CliResult trailing = CallCliOn({"check"}, db);
   EXPECT_EQ(trailing.code, 3);
   EXPECT_EQ(trailing.out, summary);  // everything before them is there
   EXPECT_EQ(trailing.err,
             "vellumar-cli check: warning: 12 bytes after the end of the store; they are ignored and the next "
             "change drops them\n");
-  const auto json = nlohmann::json::parse(Cli({"check", "--json"}, db).out);
+  const auto json = nlohmann::json::parse(CallCliOn({"check", "--json"}, db).out);
   EXPECT_EQ(json["trailingBytes"], 12);
   EXPECT_EQ(json["margin"], 1);
 
   // The next change writes the store whole, without them.
-  ASSERT_EQ(Cli({"add-cash", "P", "1", "--comment", "cash"}, db).code, 0);
-  const CliResult after = Cli({"check"}, db);
+  ASSERT_EQ(CallCliOn({"add-cash", "P", "1", "--comment", "cash"}, db).code, 0);
+  const CliResult after = CallCliOn({"check"}, db);
   EXPECT_EQ(after.code, 0) << after.err;
   EXPECT_EQ(after.out, db + ": 1 portfolio, 2 positions (0 held, 0 sold, 1 cash, 1 margin), 0 quotes\n");
 }
@@ -125,11 +121,11 @@ TEST(CliCheck, BytesAfterTheStoreAreAWarningWithTheirOwnExitCode) {
 TEST(CliCheck, AStoreTooLargeOrFullSaysSo) {
   const TempFolder folder("vl_cli_limits");
   const std::string db = folder.File("c.db");
-  ASSERT_EQ(Cli({"init"}, db).code, 0);
-  ASSERT_EQ(Cli({"add-portfolio", "P"}, db).code, 0);
+  ASSERT_EQ(CallCliOn({"init"}, db).code, 0);
+  ASSERT_EQ(CallCliOn({"add-portfolio", "P"}, db).code, 0);
 
   SetAvailableMemoryForTesting(16);
-  const CliResult large = Cli({"check"}, db);
+  const CliResult large = CallCliOn({"check"}, db);
   SetAvailableMemoryForTesting(0);
   EXPECT_EQ(large.code, 1);
   EXPECT_NE(large.err.find("vellumar-cli check: cannot open " + db +
@@ -146,9 +142,8 @@ TEST(CliCheck, AStoreTooLargeOrFullSaysSo) {
     const uint32_t last = 0xFFFFFFFF;
     file.write(reinterpret_cast<const char*>(&last), sizeof last);
   }
-  std::ifstream in(db, std::ios::binary);
-  const std::string before{std::istreambuf_iterator<char>(in), {}};
-  const CliResult full = Cli({"add-cash", "P", "1", "--comment", "cash"}, db);
+  const std::string before = ReadText(db);
+  const CliResult full = CallCliOn({"add-cash", "P", "1", "--comment", "cash"}, db);
   EXPECT_EQ(full.code, 1);
   EXPECT_NE(full.err.find("as many portfolios, positions and quotes as its file can number"), std::string::npos)
       << full.err;

@@ -12,21 +12,6 @@
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
-static std::vector<std::vector<std::string>> TsvRows(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    std::vector<std::string>& cells = rows.emplace_back();
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-      cells.push_back(line.substr(start, tab - start));
-    }
-    cells.push_back(line.substr(start));
-  }
-  return rows;
-}
-
 // A market-data server of fixture pages, and the CLI pointed at it.
 class MarketCommands : public ::testing::Test {
  protected:
@@ -239,9 +224,7 @@ TEST_F(MarketCommands, ChartsAndNews) {
   const std::string file = folder.File("chart.gif");
   r = Run({"chart", "MSFT", "--out", file, "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
-  std::ifstream in(file, std::ios::binary);
-  std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(image, "GIF89a-test-image");
+  EXPECT_EQ(ReadText(file), "GIF89a-test-image");
 
   r = Run({"news", "MSFT", "IBM", "--items", "3"});
   ASSERT_EQ(r.code, 0) << r.err;
@@ -316,8 +299,7 @@ TEST_F(MarketCommands, ProgressGoesToATerminalOnly) {
     const ShellRun run = RunShell(program + " " + command + " 2>" + errFile);
     EXPECT_EQ(run.code, 0) << command;
     EXPECT_FALSE(run.out.empty()) << command;
-    std::ifstream in(errFile, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "") << command;
+    EXPECT_EQ(ReadText(errFile), "") << command;
   }
 }
 

@@ -22,6 +22,7 @@
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "tests/marketdata/test_server.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/null_window.h"
 
 extern char** environ;
 
@@ -56,11 +57,6 @@ int WaitForExit(pid_t pid) {
 
 int RunTool(const std::vector<std::string>& words) { return WaitForExit(SpawnCli(words)); }
 
-class NoWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
-
 // The held positions (cash amounts in cents) of the first portfolio as the file has them now, read by a database object of its own.
 struct FileContents {
   explicit FileContents(const std::string& path) : db(path) {
@@ -75,7 +71,7 @@ struct FileContents {
     return amounts;
   }
   VLDatabase db;
-  std::shared_ptr<NoWindow> window = std::make_shared<NoWindow>();
+  std::shared_ptr<NullWindow> window = std::make_shared<NullWindow>();
   VLDatabaseConn* conn = nullptr;
   VLHoldingItemList held;
   bool opened = false;

@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // A store of `items` items at `path`, created on disk.
 void CreateStore(const std::string& path, int items) {
   TestStore store;
@@ -40,7 +35,7 @@ TEST(DatabaseFailures, AFileTheUserMayOnlyReadOpensReadOnlyAndAChangeSaysWhy) {
   CreateStore(path, 2);
   ::chmod(dir.Path().c_str(), 0755);  // others may enter the folder and read, not write
   ::chmod(path.c_str(), 0444);
-  const std::string before = ReadBytes(path);
+  const std::string before = ReadText(path);
   // Root may write any file, so the user without rights runs in a child.
   const int code = RunUnprivileged([&] {
     TestStore store;
@@ -53,7 +48,7 @@ TEST(DatabaseFailures, AFileTheUserMayOnlyReadOpensReadOnlyAndAChangeSaysWhy) {
     return 0;
   });
   EXPECT_EQ(code, 0);
-  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(ReadText(path), before);
 
   // The same file with a folder that takes no new file (every save writes one) is read-only as well.
   ::chmod(path.c_str(), 0666);
@@ -96,7 +91,7 @@ TEST(DatabaseFailures, AFullDiskKeepsTheOldFileAndTheChangeAndSaysNoSpace) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Open(), kDbOk);
-  const std::string before = ReadBytes(path);
+  const std::string before = ReadText(path);
   disk.Fill();
   for (uint32_t i = 2; i < 2000; ++i) store.list.Add(MakeItem(i, std::string(100, 'x'), 1));
   store.SetModified();
@@ -107,7 +102,7 @@ TEST(DatabaseFailures, AFullDiskKeepsTheOldFileAndTheChangeAndSaysNoSpace) {
   EXPECT_EQ(error.path.rfind(path + ".", 0), 0u) << error.path;  // the temporary file beside the database
   EXPECT_NE(error.Describe().find("No space left on device"), std::string::npos);
   EXPECT_TRUE(store.IsModified());
-  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(ReadText(path), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(disk.Path()), fs::directory_iterator()), 2)
       << "only the database and the filler: the temporary file is gone";
 }
@@ -160,11 +155,11 @@ TEST(ReplaceFileContent, AFailedWriteKeepsTheOldFileAndSaysWhyASuccessKeepsItsPe
   EXPECT_FALSE(ReplaceFileContent(path, "this week's report", error, &fullDisk));
   EXPECT_EQ(error.action, "write");
   EXPECT_EQ(error.Cause(), "No space left on device");
-  EXPECT_EQ(ReadBytes(path), "last week's report");
+  EXPECT_EQ(ReadText(path), "last week's report");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 
   ASSERT_TRUE(ReplaceFileContent(path, "this week's report", error)) << error.Describe();
-  EXPECT_EQ(ReadBytes(path), "this week's report");
+  EXPECT_EQ(ReadText(path), "this week's report");
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }

@@ -20,16 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 // A store whose save stops right after the temporary file is complete, as a crash there would.
 class InterruptedStore : public TestStore {
  protected:
@@ -42,6 +32,22 @@ class InterruptedStore : public TestStore {
   std::string tempSeen;
 };
 
+// A store file in a folder of its own.
+class DatabaseSave : public ::testing::Test {
+ protected:
+  // The names of the items a fresh store reads from the file; "cannot open" when it does not open.
+  std::vector<std::string> StoredNames() const {
+    TestStore loaded;
+    if (!loaded.SetPath(path) || loaded.Open() != kDbOk) return {"cannot open"};
+    std::vector<std::string> names;
+    for (int i = 0; i < loaded.list.GetCount(); ++i) names.push_back(loaded.list.GetAt(i)->name);
+    return names;
+  }
+
+  TempFolder dir;
+  const std::string path = dir.File("v.db");
+};
+
 }  // namespace
 
 TEST(DatabaseOpen, CodesForEmptyPathMissingFileAndForeignContent) {
@@ -52,7 +58,7 @@ TEST(DatabaseOpen, CodesForEmptyPathMissingFileAndForeignContent) {
   EXPECT_EQ(store.Open(), kDbMissing);
   EXPECT_FALSE(FileExists(dir.File("none.db")));
 
-  WriteAll(dir.File("short.db"), {3, 'T', 'D'});
+  WriteText(dir.File("short.db"), "\x03TD");
   ASSERT_TRUE(store.SetPath(dir.File("short.db")));
   EXPECT_EQ(store.Open(), kDbFailed);
   EXPECT_FALSE(store.IsLoaded());
@@ -63,26 +69,24 @@ TEST(DatabaseOpen, VersionAndTypeNameRefusals) {
   TestStore writer;
   ASSERT_TRUE(writer.SetPath(dir.File("a.db")));
   ASSERT_EQ(writer.Create(), kDbOk);
-  auto bytes = ReadAll(dir.File("a.db"));
+  auto bytes = ReadText(dir.File("a.db"));
   ASSERT_GE(bytes.size(), 8u);
 
   auto newer = bytes;
   newer[4] = 2;  // "TDB" is 4 bytes with its prefix, then the version
-  WriteAll(dir.File("newer.db"), newer);
+  WriteText(dir.File("newer.db"), newer);
   TestStore reader;
   ASSERT_TRUE(reader.SetPath(dir.File("newer.db")));
   EXPECT_EQ(reader.Open(), kDbVersionTooNew);
 
   auto other = bytes;
   other[1] = 'X';
-  WriteAll(dir.File("other.db"), other);
+  WriteText(dir.File("other.db"), other);
   ASSERT_TRUE(reader.SetPath(dir.File("other.db")));
   EXPECT_EQ(reader.Open(), kDbExists);  // code 2: type mismatch
 }
 
-TEST(DatabaseSave, RoundTripAndPathLockAfterLoad) {
-  TempFolder dir;
-  const std::string path = dir.File("v.db");
+TEST_F(DatabaseSave, RoundTripAndPathLockAfterLoad) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
@@ -104,7 +108,7 @@ TEST(DatabaseSave, RoundTripAndPathLockAfterLoad) {
   EXPECT_EQ(loaded.GetPath(), path);
 }
 
-TEST(DatabaseSave, NothingToWriteDoesNotTouchTheDisk) {
+TEST_F(DatabaseSave, NothingToWriteDoesNotTouchTheDisk) {
   TestStore store;
   ASSERT_TRUE(store.SetPath("/nonexistent-folder/x.db"));
   EXPECT_EQ(store.Save(), kDbOk);
@@ -113,9 +117,7 @@ TEST(DatabaseSave, NothingToWriteDoesNotTouchTheDisk) {
   EXPECT_TRUE(store.IsModified());
 }
 
-TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
-  TempFolder dir;
-  const std::string path = dir.File("v.db");
+TEST_F(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
@@ -145,20 +147,14 @@ TEST(DatabaseSave, FailuresKeepTheChangeForTheNextTry) {
 
   // The cause removed, the next save writes everything.
   ASSERT_EQ(store.Save(), kDbOk);
-  TestStore loaded;
-  ASSERT_TRUE(loaded.SetPath(path));
-  ASSERT_EQ(loaded.Open(), kDbOk);
-  ASSERT_EQ(loaded.list.GetCount(), 1);
-  EXPECT_EQ(loaded.list.GetAt(0)->name, "kept");
+  EXPECT_EQ(StoredNames(), std::vector<std::string>{"kept"});
 }
 
-TEST(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
-  TempFolder dir;
-  const std::string path = dir.File("v.db");
+TEST_F(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);
-  const auto before = ReadAll(path);
+  const auto before = ReadText(path);
   // The file stays writable; only the folder refuses new entries.
   ::chmod(path.c_str(), 0666);
   fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
@@ -175,60 +171,46 @@ TEST(DatabaseSave, ReadOnlyFolderFailsWithoutHarmingTheFile) {
     return rc == kDbReadOnly && store.IsModified() ? 0 : 20 + rc;
   });
   EXPECT_EQ(code, 0);
-  EXPECT_EQ(ReadAll(path), before);
+  EXPECT_EQ(ReadText(path), before);
 }
 
-TEST(DatabaseSave, AnInterruptedSaveLeavesTheOldDatabaseIntact) {
-  TempFolder dir;
-  const std::string path = dir.File("v.db");
+TEST_F(DatabaseSave, AnInterruptedSaveLeavesTheOldDatabaseIntact) {
   InterruptedStore store;
   ASSERT_TRUE(store.SetPath(path));
   store.list.Add(MakeItem(1, "old"));
   ASSERT_EQ(store.Create(), kDbOk);
-  const auto before = ReadAll(path);
+  const auto before = ReadText(path);
 
   store.list.Add(MakeItem(2, "new"));
   store.SetModified();
   EXPECT_EQ(store.Save(), kDbFailed);
   EXPECT_TRUE(store.IsModified());
-  EXPECT_EQ(ReadAll(path), before);
+  EXPECT_EQ(ReadText(path), before);
   EXPECT_TRUE(FileExists(store.tempSeen));  // the complete new store sits beside it, unused
 
-  TestStore loaded;
-  ASSERT_TRUE(loaded.SetPath(path));
-  ASSERT_EQ(loaded.Open(), kDbOk);
-  ASSERT_EQ(loaded.list.GetCount(), 1);
-  EXPECT_EQ(loaded.list.GetAt(0)->name, "old");
+  EXPECT_EQ(StoredNames(), std::vector<std::string>{"old"});
 }
 
-TEST(DatabaseSave, AShorterStoreReplacesTheFileAndTrailingBytesAreIgnored) {
-  TempFolder dir;
-  const std::string path = dir.File("v.db");
+TEST_F(DatabaseSave, AShorterStoreReplacesTheFileAndTrailingBytesAreIgnored) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   for (uint32_t id = 1; id <= 50; ++id) store.list.Add(MakeItem(id, std::string(100, 'x')));
   ASSERT_EQ(store.Create(), kDbOk);
-  const auto longSize = ReadAll(path).size();
+  const auto longSize = ReadText(path).size();
 
   store.list.RemoveAll();
   store.list.Add(MakeItem(7, "short"));
   store.SetModified();
   ASSERT_EQ(store.Save(), kDbOk);
-  auto bytes = ReadAll(path);
+  auto bytes = ReadText(path);
   EXPECT_LT(bytes.size(), longSize);
 
-  bytes.insert(bytes.end(), 500, 0xAB);  // garbage after the content
-  WriteAll(path, bytes);
-  TestStore loaded;
-  ASSERT_TRUE(loaded.SetPath(path));
-  ASSERT_EQ(loaded.Open(), kDbOk);
-  ASSERT_EQ(loaded.list.GetCount(), 1);
-  EXPECT_EQ(loaded.list.GetAt(0)->id, 7u);
+  bytes.append(500, '\xAB');  // garbage after the content
+  WriteText(path, bytes);
+  EXPECT_EQ(StoredNames(), std::vector<std::string>{"short"});
 }
 
-TEST(DatabaseSave, KeepsTheFilePermissions) {
-  TempFolder dir;
-  const std::string path = dir.File("v.db");
+TEST_F(DatabaseSave, KeepsTheFilePermissions) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   ASSERT_EQ(store.Create(), kDbOk);

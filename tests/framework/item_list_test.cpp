@@ -6,6 +6,7 @@
 
 #include "framework/archive_stream.h"
 #include "test_records.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 
@@ -17,20 +18,6 @@ class ByName : public IItemComparer {
     return a->name.compare(b->name);
   }
 };
-
-std::vector<uint8_t> StoreList(TestList& list) {
-  MemoryStream stream;
-  Archive ar(stream, Archive::Mode::Store);
-  EXPECT_EQ(list.Serialize(&ar), kSerializeOk);
-  ar.Flush();
-  return stream.Bytes();
-}
-
-int32_t LoadList(TestList& list, const std::vector<uint8_t>& bytes) {
-  MemoryStream stream(bytes);
-  Archive ar(stream, Archive::Mode::Load);
-  return list.Serialize(&ar);
-}
 
 // Writes a list header by hand, so tests can give it any name, version and count.
 std::vector<uint8_t> ListHeader(const std::string& name, int32_t version, uint32_t count) {
@@ -112,11 +99,11 @@ TEST(ItemListSerialize, RoundTripKeepsOrderFieldsAndTypeKeys) {
   TestList list;
   list.Add(MakeItem(4, "first", -3));
   list.Add(MakeItem(9, "second", 12));
-  const auto bytes = StoreList(list);
+  const auto bytes = StoreRecord(list);
 
   TestList loaded;
   loaded.Add(MakeItem(1, "stale"));
-  ASSERT_EQ(LoadList(loaded, bytes), kSerializeOk);
+  ASSERT_EQ(LoadRecord(loaded, bytes), kSerializeOk);
   ASSERT_EQ(loaded.GetCount(), 2);
   auto* second = static_cast<TestItem*>(loaded.GetAt(1));
   EXPECT_EQ(second->id, 9u);
@@ -126,35 +113,35 @@ TEST(ItemListSerialize, RoundTripKeepsOrderFieldsAndTypeKeys) {
   TestList empty;
   TestList fromEmpty;
   fromEmpty.Add(MakeItem(1, "x"));
-  EXPECT_EQ(LoadList(fromEmpty, StoreList(empty)), kSerializeOk);
+  EXPECT_EQ(LoadRecord(fromEmpty, StoreRecord(empty)), kSerializeOk);
   EXPECT_EQ(fromEmpty.GetCount(), 0);
 }
 
 TEST(ItemListSerialize, RefusalCodes) {
   TestList list;
-  EXPECT_EQ(LoadList(list, ListHeader("TList", 2, 0)), kSerializeVersionTooNew);
-  EXPECT_EQ(LoadList(list, ListHeader("Other", 1, 0)), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(list, ListHeader("TList", 2, 0)), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(list, ListHeader("Other", 1, 0)), kSerializeTypeMismatch);
 
   auto unknownKey = ListHeader("TList", 1, 1);
   unknownKey.insert(unknownKey.end(), {1, 'Q'});
   unknownKey.resize(unknownKey.size() + 40);  // room for a record, so only the key decides
-  EXPECT_EQ(LoadList(list, unknownKey), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(list, unknownKey), kSerializeTypeMismatch);
 
   TestList one;
   one.Add(MakeItem(1, "abc"));
-  auto cut = StoreList(one);
+  auto cut = StoreRecord(one);
   cut.resize(cut.size() - 2);
-  EXPECT_THROW(LoadList(list, cut), ArchiveError);  // the database turns this into code 1
+  EXPECT_THROW(LoadRecord(list, cut), ArchiveError);  // the database turns this into code 1
 
   // A count far beyond the bytes present is refused before anything is allocated.
-  EXPECT_THROW(LoadList(list, ListHeader("TList", 1, 0x7FFFFFFF)), ArchiveError);
+  EXPECT_THROW(LoadRecord(list, ListHeader("TList", 1, 0x7FFFFFFF)), ArchiveError);
 }
 
 TEST(ItemListSerialize, AFailingItemDiscardsTheWholeList) {
   TestList list;
   list.Add(MakeItem(1, "a"));
   list.Add(MakeItem(2, "b"));
-  auto bytes = StoreList(list);
+  auto bytes = StoreRecord(list);
   // Each record holds its key and version twice ("T", 1): the third such pair is the second record's own.
   const std::vector<uint8_t> marker{1, 'T', 1, 0, 0, 0};
   auto at = bytes.begin();
@@ -164,6 +151,6 @@ TEST(ItemListSerialize, AFailingItemDiscardsTheWholeList) {
   }
   at[2] = 2;
   TestList loaded;
-  EXPECT_EQ(LoadList(loaded, bytes), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(loaded, bytes), kSerializeVersionTooNew);
   EXPECT_EQ(loaded.GetCount(), 0);
 }

@@ -140,9 +140,7 @@ TEST(ChartDownload, WritesTheImageOrNothing) {
   const std::string file = dir.File("chart.gif");
   Quotes q{"MSFT"};
   ASSERT_TRUE(p.DownloadChart(q.list, ChartProviderParams(), file));
-  std::ifstream in(file, std::ios::binary);
-  std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(written, image);
+  EXPECT_EQ(ReadText(file), image);
 
   const std::string missing = dir.File("missing.gif");
   Quotes none{"NONE"};

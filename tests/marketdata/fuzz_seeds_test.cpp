@@ -11,6 +11,7 @@
 #include "marketdata/stock_info.h"
 #include "marketdata/symbol_finder.h"
 #include "tests/support/offline_provider.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 // Every seed of one fuzz target: its file name and text.
@@ -18,10 +19,7 @@ std::vector<std::pair<std::string, std::string>> Seeds(const std::string& target
   std::vector<std::pair<std::string, std::string>> seeds;
   for (const auto& entry :
        std::filesystem::directory_iterator(std::string(VL_FIXTURES_DIR) + "/fuzz/" + target)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    seeds.emplace_back(entry.path().filename().string(), text.str());
+    seeds.emplace_back(entry.path().filename().string(), ReadText(entry.path().string()));
   }
   return seeds;
 }

@@ -1,16 +1,12 @@
 // A peer that answers an HTTP request with bytes that are not HTTP at all: the fetch fails cleanly and no
 // part of what was sent is taken for a page.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <thread>
 
 #include "marketdata/c_web_grab.h"
+#include "tests/support/loopback.h"
 
 namespace {
 
@@ -18,16 +14,8 @@ namespace {
 class RawReplyServer {
  public:
   explicit RawReplyServer(std::string reply) : reply(std::move(reply)) {
-    listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
-        ::listen(listener, 1) != 0 || ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-      return;
-    }
-    port = ntohs(addr.sin_port);
+    listener = ListenLoopback(port, 1);
+    if (listener < 0) return;
     thread = std::thread([this] {
       const int peer = ::accept(listener, nullptr, nullptr);
       if (peer < 0) return;

@@ -65,32 +65,19 @@ TEST_F(QuoteProvider, ReadsSeveralSymbolsFromOneRequest) {
   ASSERT_FALSE(provider.HasError()) << provider.GetErrorText();
   EXPECT_EQ(target, std::string("/d/quotes.csv?s=MSFT+^DJI+XQZZ&f=") + StockInfoProvider::kFieldCodes);
 
+  // Where each plain value lands is the distinct-values test's; here what the fixture's own texts become:
+  // further digits cut, entities stripped, a grouped number across several fields, a real-time trade read.
   const StockInfo& m = q[0];
   EXPECT_EQ(m.symbol, "MSFT");
-  EXPECT_EQ(m.name, "Microsoft Corp");
-  EXPECT_EQ(m.exchange, "NasdaqNM");
-  EXPECT_EQ(m.marketCap, "295.3B");
-  EXPECT_EQ(m.marketCapRealtime, "N/A");
-  EXPECT_EQ(m.priceSales, "6.12");
-  EXPECT_EQ(m.dividendPayDate, "Mar 8");
-  EXPECT_EQ(m.low52Week, "21.46");
   EXPECT_EQ(m.movingAverage50, "29.58");
   EXPECT_EQ(m.change50, "0.27");
-  EXPECT_EQ(m.percentChange50, "+0.94%");
   EXPECT_EQ(m.movingAverage200, "27.89");
   EXPECT_EQ(m.previousClose, "29.54");
-  EXPECT_EQ(m.lastTradeDate, "1/5/2007");
   EXPECT_EQ(m.tickerTrend, "+-+-+=");
-  EXPECT_EQ(m.volume, "45823500");
   EXPECT_EQ(m.open, "29.61");
   EXPECT_EQ(m.bid, "29.85");
-  EXPECT_EQ(m.askSize, "700");
   EXPECT_EQ(m.shortRatio, "1.23");
   EXPECT_EQ(m.lastTrade, "29.86");
-  EXPECT_EQ(m.lastTradeTime, "4:00pm");
-  EXPECT_EQ(m.change, "+0.32");
-  EXPECT_EQ(m.percentChange, "+1.08%");
-  EXPECT_EQ(m.dayRange, "29.40 - 30.25");
   EXPECT_EQ(m.lastTradeRealtime, "29.86");
   EXPECT_EQ(m.lastTradeTimeRealtime, "N/A");
   EXPECT_EQ(m.changeRealtime, "+0.32");  // filled in from the real-time last trade

@@ -4,25 +4,16 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/archive.h"
-#include "framework/archive_stream.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "tests/portfolio/vl_database_fixture.h"
 #include "tests/support/hand_built_database.h"
+#include "tests/support/record_bytes.h"
 
 using namespace hand_built;
 
 namespace {
-std::vector<uint8_t> StoreWhole(VLDatabase& db) {
-  MemoryStream stream;
-  Archive ar(stream, Archive::Mode::Store);
-  EXPECT_EQ(db.Serialize(&ar), kSerializeOk);
-  ar.Flush();
-  return stream.Bytes();
-}
-
 template <typename T>
 const T* At(const VLHoldingItemList& list, int index) {
   return dynamic_cast<const T*>(list.GetAt(index));
@@ -33,10 +24,7 @@ class HandBuiltFile : public DatabaseTest {
  protected:
   void LoadFile(const std::vector<uint8_t>& bytes) {
     db.reset();
-    {
-      std::ofstream out(path, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    WriteText(path, std::string(bytes.begin(), bytes.end()));
     Reopen();
     ASSERT_EQ(db->GetLastOpenCode(), 0);
     db->CopyAll(quotes, portfolios, positions);
@@ -112,7 +100,7 @@ TEST_F(HandBuiltFile, EveryRecordKindLoadsIntoItsFieldsAndSavesBackTheSameBytes)
   EXPECT_EQ(m->ownerPortfolioId, kPortfolioId);
   EXPECT_EQ(m->amountOwed, 5000u);
 
-  EXPECT_EQ(StoreWhole(*db), file);
+  EXPECT_EQ(StoreRecord(*db), file);
 
   // The last ids were read into their own places: the next portfolio, position and quote follow them.
   EXPECT_EQ(AddPortfolio("Income"), 24u);

@@ -92,25 +92,20 @@ const Expected kOrders[] = {
 };
 }  // namespace
 
-TEST(HoldingOrder, TheComparerGivesTheOrdersWrittenByHand) {
+TEST(HoldingOrder, TheComparerAndTheKeyedSortGiveTheOrdersWrittenByHand) {
   FixedEnvironment env;
-  for (const Expected& e : kOrders) {
-    VLHoldingItemList list;
-    Fill(list);
-    list.Sort(VLHoldingItemComparer(e.column, e.ascending));
-    EXPECT_TRUE(InRankOrder(list, e.ranks))
-        << "column " << e.column << (e.ascending ? " ascending" : " descending");
-  }
-}
-
-TEST(HoldingOrder, TheKeyedSortGivesTheOrdersWrittenByHand) {
-  FixedEnvironment env;
-  for (const Expected& e : kOrders) {
-    VLHoldingItemList list;
-    Fill(list);
-    SortHoldings(list, e.column, e.ascending);
-    EXPECT_TRUE(InRankOrder(list, e.ranks))
-        << "column " << e.column << (e.ascending ? " ascending" : " descending");
+  for (const bool keyed : {false, true}) {
+    for (const Expected& e : kOrders) {
+      VLHoldingItemList list;
+      Fill(list);
+      if (keyed) {
+        SortHoldings(list, e.column, e.ascending);
+      } else {
+        list.Sort(VLHoldingItemComparer(e.column, e.ascending));
+      }
+      EXPECT_TRUE(InRankOrder(list, e.ranks)) << (keyed ? "keyed, " : "comparer, ") << "column " << e.column
+                                              << (e.ascending ? " ascending" : " descending");
+    }
   }
 }
 

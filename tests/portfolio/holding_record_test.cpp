@@ -8,6 +8,7 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 // Writes a stock record the way a program writing version `v` laid it out: key and version at the
@@ -46,19 +47,6 @@ std::vector<uint8_t> OldStockRecord(int32_t v, const std::string& key = "SH") {
   return stream.Bytes();
 }
 
-int32_t Load(const std::vector<uint8_t>& bytes, Item& item) {
-  MemoryStream stream(bytes);
-  Archive ar(stream, Archive::Mode::Load);
-  return item.Serialize(&ar);
-}
-
-std::vector<uint8_t> Store(Item& item) {
-  MemoryStream stream;
-  Archive ar(stream, Archive::Mode::Store);
-  EXPECT_EQ(item.Serialize(&ar), kSerializeOk);
-  ar.Flush();
-  return stream.Bytes();
-}
 }  // namespace
 
 class StockRecordVersion : public ::testing::TestWithParam<int> {};
@@ -68,7 +56,7 @@ TEST_P(StockRecordVersion, LoadsTheFieldsThatVersionHad) {
   VLStockHoldingItem h;
   h.comment = "left over";  // loading must not keep what an old record lacks
   h.saleDate = 77;
-  ASSERT_EQ(Load(OldStockRecord(v), h), kSerializeOk);
+  ASSERT_EQ(LoadRecord(h, OldStockRecord(v)), kSerializeOk);
   EXPECT_EQ(h.id, 11u);
   EXPECT_EQ(h.name, "IBM");
   EXPECT_EQ(h.ownerPortfolioId, 4u);
@@ -93,18 +81,18 @@ INSTANTIATE_TEST_SUITE_P(Versions1To6, StockRecordVersion, ::testing::Range(1, 7
 
 TEST(StockRecord, StoresVersion6InTheLayoutOldProgramsRead) {
   VLStockHoldingItem h;
-  ASSERT_EQ(Load(OldStockRecord(6), h), kSerializeOk);
-  EXPECT_EQ(Store(h), OldStockRecord(6));
+  ASSERT_EQ(LoadRecord(h, OldStockRecord(6)), kSerializeOk);
+  EXPECT_EQ(StoreRecord(h), OldStockRecord(6));
 }
 
 TEST(StockRecord, RefusesNewerVersionsAndOtherKeys) {
   VLStockHoldingItem h;
-  EXPECT_EQ(Load(OldStockRecord(7), h), kSerializeVersionTooNew);
-  EXPECT_EQ(Load(OldStockRecord(6, "CH"), h), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(7)), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(6, "CH")), kSerializeTypeMismatch);
   // A record cut short is a stream error, which the database load turns into a failure.
   std::vector<uint8_t> cut = OldStockRecord(6);
   cut.resize(cut.size() - 5);
-  EXPECT_THROW(Load(cut, h), ArchiveError);
+  EXPECT_THROW(LoadRecord(h, cut), ArchiveError);
 }
 
 TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
@@ -114,7 +102,7 @@ TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
   h.qty = 5;
   h.ownerPortfolioId = 3;
   VLStockHoldingItem loaded;
-  ASSERT_EQ(Load(Store(h), loaded), kSerializeOk);
+  ASSERT_EQ(LoadRecord(loaded, StoreRecord(h)), kSerializeOk);
   EXPECT_EQ(loaded.quote->lastTrade, "");
 
   auto clone = h.Clone();
@@ -138,18 +126,18 @@ TEST(CashAndMarginRecords, RoundTripAndCheckTheirKeys) {
   cash.name = "savings";
   cash.amount = 4294967295u;
   VLCashHoldingItem cashBack;
-  ASSERT_EQ(Load(Store(cash), cashBack), kSerializeOk);
+  ASSERT_EQ(LoadRecord(cashBack, StoreRecord(cash)), kSerializeOk);
   EXPECT_EQ(cashBack.amount, 4294967295u);
   EXPECT_EQ(cashBack.name, "savings");
 
   VLMarginHoldingItem margin;
   margin.amountOwed = 250000;
   VLMarginHoldingItem marginBack;
-  ASSERT_EQ(Load(Store(margin), marginBack), kSerializeOk);
+  ASSERT_EQ(LoadRecord(marginBack, StoreRecord(margin)), kSerializeOk);
   EXPECT_EQ(marginBack.amountOwed, 250000u);
 
   VLMarginHoldingItem wrong;
-  EXPECT_EQ(Load(Store(cash), wrong), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(wrong, StoreRecord(cash)), kSerializeTypeMismatch);
 
   auto clone = margin.Clone();
   ASSERT_NE(dynamic_cast<VLMarginHoldingItem*>(clone.get()), nullptr);

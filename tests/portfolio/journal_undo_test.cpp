@@ -4,21 +4,16 @@
 
 #include <set>
 
-#include "framework/archive.h"
-#include "framework/archive_stream.h"
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_problem.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/record_bytes.h"
 #include "vl_database_fixture.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // Another program on the same file: its own database object, which reads the file as it is now.
 struct OtherProgram {
@@ -40,11 +35,8 @@ std::vector<std::string> Records(VLDatabase& db) {
   db.CopyAll(quotes, portfolios, positions);
   std::vector<std::string> out;
   auto stored = [&out](Item& item) {
-    MemoryStream stream;
-    Archive ar(stream, Archive::Mode::Store);
-    EXPECT_EQ(item.Serialize(&ar), kSerializeOk);
-    ar.Flush();
-    out.emplace_back(stream.Bytes().begin(), stream.Bytes().end());
+    const std::vector<uint8_t> bytes = StoreRecord(item);
+    out.emplace_back(bytes.begin(), bytes.end());
   };
   for (const auto& p : portfolios) stored(*p);
   for (const auto& item : positions) {

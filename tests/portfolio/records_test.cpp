@@ -15,24 +15,9 @@
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
-template <typename T>
-std::vector<uint8_t> Store(T& record) {
-  MemoryStream stream;
-  Archive ar(stream, Archive::Mode::Store);
-  EXPECT_EQ(record.Serialize(&ar), kSerializeOk);
-  ar.Flush();
-  return stream.Bytes();
-}
-
-template <typename T>
-int32_t Load(const std::vector<uint8_t>& bytes, T& record) {
-  MemoryStream stream(bytes);
-  Archive ar(stream, Archive::Mode::Load);
-  return record.Serialize(&ar);
-}
-
 bool Contains(const std::vector<uint8_t>& bytes, const std::string& text) {
   const std::vector<uint8_t> needle(text.begin(), text.end());
   return std::search(bytes.begin(), bytes.end(), needle.begin(), needle.end()) != bytes.end();
@@ -72,13 +57,13 @@ TEST(VLPortfolioItem, RoundTripsWithScrambledTexts) {
   p.comment = "long term";
   p.created = 1170000000;
   p.modified = 5000000000;  // beyond 32 bits
-  const std::vector<uint8_t> bytes = Store(p);
+  const std::vector<uint8_t> bytes = StoreRecord(p);
   EXPECT_FALSE(Contains(bytes, "Growth"));
   EXPECT_FALSE(Contains(bytes, "long term"));
   EXPECT_TRUE(Contains(bytes, ScrambleText("Growth")));
 
   VLPortfolioItem q;
-  ASSERT_EQ(Load(bytes, q), kSerializeOk);
+  ASSERT_EQ(LoadRecord(q, bytes), kSerializeOk);
   EXPECT_EQ(q.id, 7u);
   EXPECT_EQ(q.tag, 3u);
   EXPECT_EQ(q.name, "Growth");
@@ -104,7 +89,7 @@ TEST(VLStockInfoItem, RoundTripsQuoteAndRefCount) {
   s.quote.Edit().stamp = 42;
   s.refCount = 5;
   VLStockInfoItem t;
-  ASSERT_EQ(Load(Store(s), t), kSerializeOk);
+  ASSERT_EQ(LoadRecord(t, StoreRecord(s)), kSerializeOk);
   EXPECT_EQ(t.name, "IBM");
   EXPECT_EQ(t.quote->lastTrade, "97.10");
   EXPECT_EQ(t.quote->bidSize, "300");
@@ -132,7 +117,7 @@ TEST(VLStockInfoItem, RefusesANewerQuoteRecord) {
   w.WriteInt32(6);
   w.Flush();
   VLStockInfoItem t;
-  EXPECT_EQ(Load(probe.Bytes(), t), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(t, probe.Bytes()), kSerializeVersionTooNew);
 }
 
 TEST(RecordLists, RoundTripAndRefuseTheWrongTypeName) {
@@ -141,20 +126,20 @@ TEST(RecordLists, RoundTripAndRefuseTheWrongTypeName) {
   q->id = 1;
   q->name = "MSFT";
   ASSERT_TRUE(quotes.Add(std::move(q)));
-  const std::vector<uint8_t> quoteBytes = Store(quotes);
+  const std::vector<uint8_t> quoteBytes = StoreRecord(quotes);
 
   // A list stored as "SIIList" is not a portfolio list.
   VLPortfolioItemList portfolios;
-  EXPECT_EQ(Load(quoteBytes, portfolios), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(portfolios, quoteBytes), kSerializeTypeMismatch);
 
   VLStockInfoItemList back;
-  ASSERT_EQ(Load(quoteBytes, back), kSerializeOk);
+  ASSERT_EQ(LoadRecord(back, quoteBytes), kSerializeOk);
   ASSERT_EQ(back.GetCount(), 1);
   EXPECT_EQ(back.GetAt(0)->name, "MSFT");
 
   VLPortfolioItemList empty;
   VLPortfolioItemList emptyBack;
-  EXPECT_EQ(Load(Store(empty), emptyBack), kSerializeOk);
+  EXPECT_EQ(LoadRecord(emptyBack, StoreRecord(empty)), kSerializeOk);
   EXPECT_EQ(emptyBack.GetCount(), 0);
 }
 
@@ -177,7 +162,7 @@ TEST(RecordLists, HoldingListKeepsEveryKindInOrder) {
   list.Add(std::move(margin));
 
   VLHoldingItemList back;
-  ASSERT_EQ(Load(Store(list), back), kSerializeOk);
+  ASSERT_EQ(LoadRecord(back, StoreRecord(list)), kSerializeOk);
   ASSERT_EQ(back.GetCount(), 3);
   const auto* c = dynamic_cast<const VLCashHoldingItem*>(back.GetAt(0));
   const auto* s = dynamic_cast<const VLStockHoldingItem*>(back.GetAt(1));

@@ -73,16 +73,28 @@ const Boundary kBoundaries[] = {
 };
 }  // namespace
 
-TEST_F(TimeHeld, HeldPositionsAtDayBoundaries) {
+// Held positions count to now, sold ones to their sale (500 days ago, so that counting to now instead would
+// cross the next boundary in every case), in the text as in the sort value.
+TEST_F(TimeHeld, HeldToNowAndSoldToTheSaleAtDayBoundaries) {
   Install(kNow);
-  for (const Boundary& b : kBoundaries) {
-    const VLStockHoldingItem h = Doubled(kNow - b.days * kSecondsPerDay);
-    EXPECT_EQ(Text(h, kColHeld), b.heldText) << b.days << " days";
-    EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeld), b.days) << b.days << " days";
-    EXPECT_EQ(Text(h, kColHeldYears), b.yearsText) << b.days << " days";
-    EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeldYears), b.days / 365.0) << b.days << " days";
-    EXPECT_EQ(Text(h, kColCagr), b.cagrText) << b.days << " days";
+  const int64_t saleDay = kNow - 500 * kSecondsPerDay;
+  for (const bool sold : {false, true}) {
+    for (const Boundary& b : kBoundaries) {
+      SCOPED_TRACE(std::to_string(b.days) + (sold ? " days, sold" : " days, held"));
+      const VLStockHoldingItem h = sold ? SoldDoubled(saleDay - b.days * kSecondsPerDay, saleDay)
+                                        : Doubled(kNow - b.days * kSecondsPerDay);
+      EXPECT_EQ(Text(h, kColHeld), b.heldText);
+      EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeld), b.days);
+      EXPECT_EQ(Text(h, kColHeldYears), b.yearsText);
+      EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeldYears), b.days / 365.0);
+      EXPECT_EQ(Text(h, kColCagr), b.cagrText);
+    }
   }
+  // A sale dated on or before the purchase counts as nothing held.
+  const VLStockHoldingItem backwards = SoldDoubled(saleDay, saleDay - 10 * kSecondsPerDay);
+  EXPECT_DOUBLE_EQ(backwards.GetColumnValue(kColHeld), 0.0);
+  EXPECT_EQ(Text(backwards, kColHeld), "");
+  EXPECT_DOUBLE_EQ(SoldDoubled(saleDay, saleDay).GetColumnValue(kColHeld), 0.0);
 }
 
 TEST_F(TimeHeld, PartDaysAreCutOff) {
@@ -133,32 +145,4 @@ TEST_F(TimeHeld, SoldPositionsCountTheirSaleAgeToNow) {
     EXPECT_EQ(Text(h, kColSaleAgeYears), a.ageYearsText) << a.days << " days";
     EXPECT_DOUBLE_EQ(h.GetColumnValue(kColSaleAgeYears), a.days / 365.0) << a.days << " days";
   }
-}
-
-TEST_F(TimeHeld, SoldPositionsMeasureYearsAndGrowthToTheSale) {
-  Install(kNow);
-  // Sold 500 days ago, so that counting to now instead would cross the next boundary in every case.
-  const int64_t sold = kNow - 500 * kSecondsPerDay;
-  for (const Boundary& b : kBoundaries) {
-    const VLStockHoldingItem h = SoldDoubled(sold - b.days * kSecondsPerDay, sold);
-    EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeld), b.days) << b.days << " days";
-    EXPECT_EQ(Text(h, kColHeldYears), b.yearsText) << b.days << " days";
-    EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeldYears), b.days / 365.0) << b.days << " days";
-    EXPECT_EQ(Text(h, kColCagr), b.cagrText) << b.days << " days";
-  }
-  // A sale dated on or before the purchase counts as nothing held.
-  const VLStockHoldingItem backwards = SoldDoubled(sold, sold - 10 * kSecondsPerDay);
-  EXPECT_DOUBLE_EQ(backwards.GetColumnValue(kColHeld), 0.0);
-  EXPECT_DOUBLE_EQ(SoldDoubled(sold, sold).GetColumnValue(kColHeld), 0.0);
-}
-
-// The sold "Held" text counts to the sale date like its sort value.
-TEST_F(TimeHeld, SoldPositionsUseSaleDate) {
-  Install(kNow);
-  const int64_t sold = kNow - 500 * kSecondsPerDay;
-  for (const Boundary& b : kBoundaries) {
-    const VLStockHoldingItem h = SoldDoubled(sold - b.days * kSecondsPerDay, sold);
-    EXPECT_EQ(Text(h, kColHeld), b.heldText) << b.days << " days";
-  }
-  EXPECT_EQ(Text(SoldDoubled(sold, sold - 10 * kSecondsPerDay), kColHeld), "");
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 void ExpectAmount(const VLCurrency& c, uint64_t units, uint32_t cents, bool negative) {
   EXPECT_EQ(c.units, units);
@@ -49,37 +51,29 @@ TEST(VLCurrencyAdd, SumsBeyondThirtyTwoBitsOfUnitsStayExact) {
   EXPECT_EQ(a.Compare(VLCurrency::FromCents(8589934590000000)), -1);
 }
 
-TEST(VLCurrencyAdd, SameSignCarriesCents) {
-  VLCurrency a = Of(0.75);
-  a.Add(Of(0.50));
-  ExpectAmount(a, 1, 25, false);
-  VLCurrency b = Of(-0.75);
-  b.Add(Of(-0.50));
-  ExpectAmount(b, 1, 25, true);
-}
-
-TEST(VLCurrencyAdd, DifferentSignsSubtract) {
-  VLCurrency a = Of(1.00);
-  a.Add(Of(-0.25));
-  ExpectAmount(a, 0, 75, false);
-  VLCurrency b = Of(0.25);
-  b.Add(Of(-1.00));
-  ExpectAmount(b, 0, 75, true);
-  VLCurrency c = Of(1.00);
-  c.Add(Of(-1.00));
-  ExpectAmount(c, 0, 0, false);
-  VLCurrency d = Of(10.29);
-  d.Add(Of(-0.01));
-  ExpectAmount(d, 10, 28, false);
-}
-
-TEST(VLCurrencyAdd, SubtractMagnitudeIgnoresTheOthersSign) {
-  VLCurrency a = Of(5.00);
-  a.SubtractMagnitude(Of(-2.00));
-  ExpectAmount(a, 3, 0, false);
-  VLCurrency b = Of(5.00);
-  b.SubtractMagnitude(Of(7.50));
-  ExpectAmount(b, 2, 50, true);
+// The same sign carries cents, different signs subtract, and SubtractMagnitude ignores the other's sign.
+TEST(VLCurrencyAdd, AddsSignedAmountsAndSubtractsMagnitudes) {
+  const struct {
+    double a, b;
+    bool magnitude;
+    uint64_t units;
+    uint32_t cents;
+    bool negative;
+  } cases[] = {
+      {0.75, 0.5, false, 1, 25, false}, {-0.75, -0.5, false, 1, 25, true}, {1, -0.25, false, 0, 75, false},
+      {0.25, -1, false, 0, 75, true},   {1, -1, false, 0, 0, false},       {10.29, -0.01, false, 10, 28, false},
+      {5, -2, true, 3, 0, false},       {5, 7.5, true, 2, 50, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.a) + (c.magnitude ? " less size of " : " plus ") + std::to_string(c.b));
+    VLCurrency result = Of(c.a);
+    if (c.magnitude) {
+      result.SubtractMagnitude(Of(c.b));
+    } else {
+      result.Add(Of(c.b));
+    }
+    ExpectAmount(result, c.units, c.cents, c.negative);
+  }
 }
 
 TEST(VLCurrencyCompare, OrdersSignedAmounts) {

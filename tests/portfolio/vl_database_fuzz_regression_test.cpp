@@ -10,21 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "framework/archive.h"
-#include "framework/archive_stream.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/record_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-std::vector<char> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A copy of a fuzz-found file in a folder of its own (Open takes the file exclusively).
 class FuzzFile {
  public:
@@ -40,12 +34,12 @@ class FuzzFile {
 // A portfolio record stored inside the position list used to load and then be treated as a position.
 TEST(DatabaseFuzzRegression, ARecordOfTheWrongKindInAListIsATypeMismatch) {
   FuzzFile file("database_portfolio_in_position_list.vldb");
-  const std::vector<char> before = ReadBytes(file.path);
+  const std::string before = ReadText(file.path);
   VLDatabase db(file.path);
   EXPECT_EQ(db.Open(), kDbExists);  // the load's code for a type mismatch
   EXPECT_FALSE(db.IsLoaded());
   EXPECT_EQ(db.GetPositionCount(), 0);
-  EXPECT_EQ(ReadBytes(file.path), before);
+  EXPECT_EQ(ReadText(file.path), before);
 }
 
 TEST(DatabaseFuzzRegression, EachListMakesOnlyItsOwnRecords) {
@@ -54,21 +48,14 @@ TEST(DatabaseFuzzRegression, EachListMakesOnlyItsOwnRecords) {
   portfolio->id = 1;
   portfolio->name = "Main";
   ASSERT_TRUE(portfolios.Add(std::move(portfolio)));
-  MemoryStream stored;
-  Archive out(stored, Archive::Mode::Store);
-  ASSERT_EQ(portfolios.Serialize(&out), kSerializeOk);
-  out.Flush();
-
-  // The same bytes under the position list's name ("PIList" and "HIList" have the same length).
-  std::vector<uint8_t> bytes = stored.Bytes();
+  // The portfolio list's bytes under the position list's name ("PIList" and "HIList" have the same length).
+  std::vector<uint8_t> bytes = StoreRecord(portfolios);
   const std::string from = "PIList";
   auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
   ASSERT_NE(at, bytes.end());
   *at = 'H';
-  MemoryStream in(bytes);
-  Archive load(in, Archive::Mode::Load);
   VLHoldingItemList positions;
-  EXPECT_EQ(positions.Serialize(&load), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(positions, bytes), kSerializeTypeMismatch);
   EXPECT_EQ(positions.GetCount(), 0);
 
   EXPECT_EQ(VLHoldingItemList().GetItemFactory()->CreateItem("P"), nullptr);

@@ -20,11 +20,6 @@ namespace {
 
 constexpr uint32_t kMax = std::numeric_limits<uint32_t>::max();
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The three id counters sit after "VLDB", the version, the market and two empty texts.
 constexpr std::streamoff kCountersAt = 5 + 4 + 4 + 1 + 1;
 
@@ -110,11 +105,11 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
     std::filesystem::remove(path);
     SetUp();
     SetLastIds(c.lastQuote, c.lastPortfolio, c.lastPosition);
-    const std::string before = FileBytes(path);
+    const std::string before = ReadText(path);
     log.entries.clear();
     EXPECT_EQ(c.run(), c.expected);
     if (c.expected == kVLOk) continue;
-    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(ReadText(path), before);
     EXPECT_TRUE(log.entries.empty());
     // Nothing changed in memory either: the position keeps its quantity and symbol.
     std::unique_ptr<VLHoldingItem> position;
@@ -184,8 +179,7 @@ TEST(DatabaseCopyAll, OfRepeatedIdsKeepsTheFirstRecordOfEach) {
   }
   TempFolder folder;
   const std::string path = folder.File("Vellumar.db");
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(b.bytes.data()), static_cast<std::streamsize>(b.bytes.size()));
+  WriteText(path, std::string(b.bytes.begin(), b.bytes.end()));
   VLDatabase db(path);
   ASSERT_EQ(db.Open(), kDbOk);
   EXPECT_EQ(db.GetPositionCount(), 5);  // loaded as the file holds them

@@ -10,15 +10,11 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "vl_database_fixture.h"
+#include "tests/support/null_window.h"
 
 using Log = std::vector<std::string>;
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // Another program with the same file open: its own database object and connection.
 struct OtherProcess {

@@ -17,11 +17,16 @@ class FilePrefs : public Prefs {
   FilePrefs(const std::string& file, const std::string& section) : Prefs(section) { SetFileName(file); }
 };
 
-}  // namespace
-
-TEST(IniFileTest, MissingFileReadsDefaultsAndFirstWriteCreatesIt) {
+// Each test's own folder and the settings file in it.
+class IniFileTest : public ::testing::Test {
+ protected:
   TempFolder folder;
   const std::string path = folder.File("app.ini");
+};
+
+}  // namespace
+
+TEST_F(IniFileTest, MissingFileReadsDefaultsAndFirstWriteCreatesIt) {
   Prefs prefs("General");
   prefs.SetFileName(path);
   EXPECT_EQ(prefs.ReadInt("Width", 77), 77);
@@ -35,9 +40,7 @@ TEST(IniFileTest, MissingFileReadsDefaultsAndFirstWriteCreatesIt) {
   EXPECT_EQ(prefs.ReadInt("Width", 0), -32767);
 }
 
-TEST(IniFileTest, SectionsAndKeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, SectionsAndKeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
   WriteText(path, "[GENERAL]\nShowSoldView=1\n[other]\nshowsoldview=0\n");
   Prefs prefs("general");
   prefs.SetFileName(path);
@@ -46,9 +49,7 @@ TEST(IniFileTest, SectionsAndKeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
   EXPECT_EQ(ReadText(path), "[GENERAL]\nShowSoldView=0\n[other]\nshowsoldview=0\n");
 }
 
-TEST(IniFileTest, ValuesKeepInnerBlanksAndEqualsSignsButLoseOuterBlanksAndQuotes) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, ValuesKeepInnerBlanksAndEqualsSignsButLoseOuterBlanksAndQuotes) {
   WriteText(path,
             "[S]\n"
             "  Path =  C:\\My Files\\a=b.txt  \n"
@@ -71,9 +72,7 @@ TEST(IniFileTest, ValuesKeepInnerBlanksAndEqualsSignsButLoseOuterBlanksAndQuotes
   EXPECT_EQ(prefs.ReadString("Expr", ""), "a = b = c");
 }
 
-TEST(IniFileTest, IntegersReadLikeTheProfileReader) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, IntegersReadLikeTheProfileReader) {
   WriteText(path, "[S]\nA=12abc\nB=abc\nC=  -45\nD=\nE=+8\nF=4294967297\nG=0x10\n"
                   "H=99999999999999999999999\nI=2147483647\nJ=-2147483648\nK=2147483648\nL=-2147483649\n");
   FilePrefs prefs(path, "S");
@@ -95,9 +94,7 @@ TEST(IniFileTest, IntegersReadLikeTheProfileReader) {
   EXPECT_TRUE(prefs.ReadBool("C", false));
 }
 
-TEST(IniFileTest, LongValuesAreCutAt259CharactersWithoutSplittingACharacter) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, LongValuesAreCutAt259CharactersWithoutSplittingACharacter) {
   FilePrefs prefs(path, "S");
   const std::string longText(400, 'x');
   ASSERT_TRUE(prefs.WriteString("Long", longText));
@@ -112,9 +109,7 @@ TEST(IniFileTest, LongValuesAreCutAt259CharactersWithoutSplittingACharacter) {
   EXPECT_EQ(prefs.ReadString("Accented", ""), std::string(258, 'a'));
 }
 
-TEST(IniFileTest, WritingKeepsOtherSectionsCommentsAndKeyOrder) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, WritingKeepsOtherSectionsCommentsAndKeyOrder) {
   WriteText(path,
             "; settings\r\n"
             "[First]\r\n"
@@ -142,9 +137,7 @@ TEST(IniFileTest, WritingKeepsOtherSectionsCommentsAndKeyOrder) {
             "Y=yes\r\n");
 }
 
-TEST(IniFileTest, LinesEndInLfCrLfOrABareCr) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, LinesEndInLfCrLfOrABareCr) {
   WriteText(path, "[S]\rA=1\rB=2\r\nC=3\nD=4\r[T]\rE=5");
   FilePrefs s(path, "S");
   EXPECT_EQ(s.ReadInt("A", 9), 1);
@@ -160,9 +153,7 @@ TEST(IniFileTest, LinesEndInLfCrLfOrABareCr) {
   EXPECT_EQ(ReadText(path), "[S]\rA=10\rB=2\r\nC=3\nD=4\rF=6\r[T]\rE=5\n");
 }
 
-TEST(IniFileTest, DeletingASectionRemovesEveryCopyAndKeepsTheOthers) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, DeletingASectionRemovesEveryCopyAndKeepsTheOthers) {
   WriteText(path, "[General]\nA=1\n[Keep]\nK=v\n[general]\nB=2\n; note\n[Last]\nL=1\n");
   FilePrefs prefs(path, "General");
   EXPECT_EQ(prefs.ReadInt("B", 0), 2);  // a key in a repeated section is still found
@@ -174,9 +165,7 @@ TEST(IniFileTest, DeletingASectionRemovesEveryCopyAndKeepsTheOthers) {
   EXPECT_EQ(prefs.ReadInt("A", 5), 5);
 }
 
-TEST(IniFileTest, TextsTheFormatCannotHoldAreRefusedAndChangeNothing) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, TextsTheFormatCannotHoldAreRefusedAndChangeNothing) {
   WriteText(path, "[S]\nA=1\n");
   FilePrefs prefs(path, "S");
   EXPECT_FALSE(prefs.WriteString("A", "two\nlines"));
@@ -186,9 +175,7 @@ TEST(IniFileTest, TextsTheFormatCannotHoldAreRefusedAndChangeNothing) {
   EXPECT_EQ(ReadText(path), "[S]\nA=1\n");
 }
 
-TEST(IniFileTest, BinaryGarbageNeitherCrashesNorGetsLost) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, BinaryGarbageNeitherCrashesNorGetsLost) {
   std::mt19937 random(42);
   std::string garbage;
   for (int i = 0; i < 20000; ++i) garbage.push_back(static_cast<char>(random() & 0xFF));
@@ -204,9 +191,7 @@ TEST(IniFileTest, BinaryGarbageNeitherCrashesNorGetsLost) {
   EXPECT_EQ(ReadText(path), expected);
 }
 
-TEST(IniFileTest, AFileTooLargeOrUnreadableIsNeitherReadNorReplaced) {
-  TempFolder folder;
-  const std::string path = folder.File("app.ini");
+TEST_F(IniFileTest, AFileTooLargeOrUnreadableIsNeitherReadNorReplaced) {
   const std::string big = "[S]\nA=1\n" + std::string(IniFile::kMaxFileBytes, ';');
   WriteText(path, big);
   FilePrefs prefs(path, "S");
@@ -223,11 +208,10 @@ TEST(IniFileTest, AFileTooLargeOrUnreadableIsNeitherReadNorReplaced) {
   EXPECT_FALSE(dirPrefs.WriteInt("A", 1));
 }
 
-TEST(IniFileTest, SaveFailsCleanlyWhenTheFolderIsMissing) {
-  TempFolder folder;
+TEST_F(IniFileTest, SaveFailsCleanlyWhenTheFolderIsMissing) {
   IniFile ini;
   ini.Parse("[S]\nA=1\n");
   EXPECT_FALSE(ini.Save(folder.File("missing/app.ini")));
-  EXPECT_TRUE(ini.Save(folder.File("app.ini")));
-  EXPECT_EQ(ReadText(folder.File("app.ini")), "[S]\nA=1\n");
+  EXPECT_TRUE(ini.Save(path));
+  EXPECT_EQ(ReadText(path), "[S]\nA=1\n");
 }

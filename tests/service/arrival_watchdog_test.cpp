@@ -14,23 +14,14 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/loopback.h"
+
 namespace {
 
 // A loopback listener and connections to it, both ends kept, as a server's workers would hold them.
 class Connections {
  public:
-  Connections() {
-    listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 8) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      return;
-    }
-    port = ntohs(address.sin_port);
-  }
+  Connections() : listener(ListenLoopback(port)) {}
   ~Connections() {
     for (const Pair& pair : pairs) {
       ::close(pair.client);
@@ -47,13 +38,10 @@ class Connections {
   // Connects and accepts one more; -1 descriptors when that failed.
   Pair& Add() {
     Pair& pair = pairs.emplace_back();
-    pair.client = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(pair.client, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return pair;
+    pair.client = ConnectLoopback(port);
+    if (pair.client < 0) return pair;
     pair.server = ::accept(listener, nullptr, nullptr);
+    sockaddr_in address{};
     socklen_t length = sizeof address;
     if (::getsockname(pair.client, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
       pair.clientPort = ntohs(address.sin_port);

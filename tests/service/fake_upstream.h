@@ -2,16 +2,14 @@
 
 #include <httplib.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/loopback.h"
 
 // Plays a price source on an ephemeral loopback port: GET /d?s=SYMBOL answers what was set for that
 // symbol (status 404 and "No data" otherwise) and remembers every symbol asked, in order.
@@ -63,14 +61,7 @@ class FakeUpstream {
 class StalledUpstream {
  public:
   StalledUpstream() {
-    fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 8) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-      port = ntohs(address.sin_port);
+    fd = ListenLoopback(port);
   }
   ~StalledUpstream() { close(fd); }
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port) + "/d?s={symbol}"; }

@@ -1,31 +1,20 @@
 // The service as a local server a web page can reach: it answers only requests for this machine, changes
 // files only on a POST, answers pipelined requests in order, and escapes what clients send in its log.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 #include <httplib.h>
 
 #include "service/host_check.h"
 #include "service/request_log.h"
 #include "service_fixture.h"
+#include "tests/support/loopback.h"
 
 namespace {
 
 // Sends `bytes` on one connection and reads until the server closes it (or 10 s pass).
 std::string ExchangeUntilClosed(int port, const std::string& bytes) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  timeval timeout{10, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int fd = ConnectLoopback(port, 10);
   std::string answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      send(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size())) {
+  if (fd >= 0 && send(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size())) {
     char buffer[4096];
     for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;)
       answer.append(buffer, static_cast<size_t>(n));

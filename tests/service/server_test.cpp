@@ -1,15 +1,12 @@
 #include "service/market_server.h"
 
 #include "service_fixture.h"
+#include "tests/support/loopback.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -21,16 +18,9 @@
 // Sends raw bytes and returns one answer (headers and Content-Length body), for requests no HTTP
 // client would write. The connection may stay open, so the answer's own length ends the read.
 static std::string RawExchange(int port, const std::string& bytes) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  timeval timeout{10, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int fd = ConnectLoopback(port, 10);
   std::string answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      send(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size())) {
+  if (fd >= 0 && send(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size())) {
     char buffer[4096];
     for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) {
       answer.append(buffer, static_cast<size_t>(n));
@@ -89,14 +79,8 @@ TEST(MarketServer, MalformedRequestGets400AndTheServerCarriesOn) {
 // A connection that has sent part of a request; SendLine adds one more header line.
 class SlowClient {
  public:
-  explicit SlowClient(int port) : fd(socket(AF_INET, SOCK_STREAM, 0)) {
-    timeval timeout{8, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && Send("GET /healthz HTTP/1.1\r\n");
+  explicit SlowClient(int port) : fd(ConnectLoopback(port, 8)) {
+    connected = fd >= 0 && Send("GET /healthz HTTP/1.1\r\n");
   }
   ~SlowClient() { close(fd); }
   SlowClient(const SlowClient&) = delete;

@@ -4,6 +4,7 @@
 #include "service/security_list.h"
 #include "service/source_csv.h"
 #include "service/text_format.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,9 @@
 
 // The presets as shipped beside the program.
 static std::string PresetSourcesText() {
-  std::ifstream in(std::string(VL_FIXTURES_DIR) + "/../../service/data/sources.example.ini");
-  std::ostringstream text;
-  text << in.rdbuf();
-  EXPECT_FALSE(text.str().empty());
-  return text.str();
+  const std::string text = ReadText(std::string(VL_FIXTURES_DIR) + "/../../service/data/sources.example.ini");
+  EXPECT_FALSE(text.empty());
+  return text;
 }
 
 static const char kSecurities[] =

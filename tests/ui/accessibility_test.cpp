@@ -133,14 +133,6 @@ QMultiMap<QChar, QString> Mnemonics(const QWidget& window) {
   return found;
 }
 
-// The first line of the test quotes that starts with the symbol asked for (the symbols' first one).
-std::string FixtureQuote(const std::string& symbols) {
-  const std::string first = symbols.substr(0, symbols.find_first_of(" +"));
-  const std::string csv = ReadFixture("quotes.csv");
-  const size_t at = csv.find("\"" + first + "\"");
-  return at == std::string::npos ? std::string() : csv.substr(at, csv.find('\n', at) - at) + "\n";
-}
-
 class AccessibilityTest : public ::testing::Test {
  protected:
   // A market-data server with quotes, a month of prices and a page of look-up results, so that every
@@ -150,7 +142,8 @@ class AccessibilityTest : public ::testing::Test {
       return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     });
     server.Routes().Get("/d/quotes.csv", [](const httplib::Request& req, httplib::Response& res) {
-      res.set_content(FixtureQuote(req.get_param_value("s")), "text/csv");
+      const std::string symbols = req.get_param_value("s");  // the first one answers
+      res.set_content(FixtureQuoteLine(symbols.substr(0, symbols.find_first_of(" +"))), "text/csv");
     });
     server.Routes().Get("/table.csv", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(ReadFixture("history.csv"), "text/csv");
@@ -317,41 +310,30 @@ TEST_F(AccessibilityTest, PositionDialogOnEveryPage) {
   SweepPages(edit, edit.findChild<QTabWidget*>(QStringLiteral("innerTabs")), QStringLiteral("sold position"));
 }
 
-TEST_F(AccessibilityTest, PositionAndPortfolioDialogs) {
+TEST_F(AccessibilityTest, PositionPortfolioColumnOptionsAndAboutDialogs) {
   ScopedNumberFormat english(NumberFormat::English());
-  VLStockHoldingItem held = SampleStock(true);
-  held.salePricePerShare = 0;
-  held.saleDate = 0;
+  const VLStockHoldingItem held = SampleStock(false);
   CDlgSellHolding sell(held);
-  Sweep(sell, QStringLiteral("sell"));
-
   CDlgChangeSymbol change(QStringLiteral("MSFT"));
-  Sweep(change, QStringLiteral("change symbol"));
-
   VLPortfolioItem portfolio;
   portfolio.name = "Retirement";
   CDlgPortfolio edit(&portfolio);
-  Sweep(edit, QStringLiteral("portfolio"));
-
   TestHost host;
   host.AddPortfolio("Growth");
   host.AddPortfolio("Income");
   CDlgSelectPortfolio select(*host.database, host.otherConn, 0, 0);
-  Sweep(select, QStringLiteral("select portfolio"));
-}
-
-TEST_F(AccessibilityTest, ColumnChooserOptionsAndAbout) {
-  CDlgChooseColumnsNew held(true, GetDefaultHeldColumns());
-  Sweep(held, QStringLiteral("columns, held"));
-  CDlgChooseColumnsNew sold(false, GetDefaultSoldColumns());
-  Sweep(sold, QStringLiteral("columns, sold"));
+  CDlgChooseColumnsNew heldColumns(true, GetDefaultHeldColumns());
+  CDlgChooseColumnsNew soldColumns(false, GetDefaultSoldColumns());
+  CDlgAbout about(true);
+  const std::pair<QWidget*, const char*> dialogs[] = {
+      {&sell, "sell"},           {&change, "change symbol"},          {&edit, "portfolio"},
+      {&select, "select portfolio"}, {&heldColumns, "columns, held"}, {&soldColumns, "columns, sold"},
+      {&about, "about"}};
+  for (const auto& [dialog, where] : dialogs) Sweep(*dialog, QString::fromLatin1(where));
 
   VLPrefs all;
   CDlgOptions options(all);
   SweepPages(options, options.Pages(), QStringLiteral("options"));
-
-  CDlgAbout about(true);
-  Sweep(about, QStringLiteral("about"));
 }
 
 // The market-data windows as they open and after what they found (the news server has no headlines).

@@ -17,13 +17,9 @@
 #include "ui/main/c_dlg_change_history.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class NoWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 bool CopyFolder(const QDir& from, const QDir& to) {
   for (const char* name : {"Vellumar.db", "Vellumar.ini", "Vellumar.journal"}) {
@@ -35,7 +31,7 @@ bool CopyFolder(const QDir& from, const QDir& to) {
 
 // Changes as a user makes them in the window: a sale, a deletion, a new comment.
 bool MakeChanges(VLDatabase& database) {
-  auto window = std::make_shared<NoWindow>();
+  auto window = std::make_shared<NullWindow>();
   VLDatabaseConn* conn = database.Connect(window, 1, 2, 3);
   if (!conn) return false;
   uint32_t rest = 0;

@@ -10,7 +10,6 @@
 #include <QTextBrowser>
 
 #include <functional>
-#include <map>
 #include <mutex>
 
 #include "framework/app_paths.h"
@@ -30,14 +29,6 @@ const std::string kGif(
 class ChartWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string csv = ReadFixture("quotes.csv");
-    for (size_t begin = 0; begin < csv.size();) {
-      size_t end = csv.find('\n', begin);
-      if (end == std::string::npos) end = csv.size();
-      const std::string line = csv.substr(begin, end - begin);
-      quoteLines[line.substr(1, line.find('"', 1) - 1)] = line;
-      begin = end + 1;
-    }
     server.Routes().Get("/charts/big.chart", [this](const httplib::Request& req, httplib::Response& res) {
       std::lock_guard<std::mutex> lock(mutex);
       chartRequests.push_back(req.target);
@@ -51,8 +42,7 @@ class ChartWindowTest : public ::testing::Test {
       std::lock_guard<std::mutex> lock(mutex);
       if (quotesFail) return;
       const std::string symbols = req.get_param_value("s");
-      auto it = quoteLines.find(symbols.substr(0, symbols.find(' ')));
-      res.set_content(it == quoteLines.end() ? std::string() : it->second + "\n", "text/csv");
+      res.set_content(FixtureQuoteLine(symbols.substr(0, symbols.find(' '))), "text/csv");
     });
     ASSERT_TRUE(server.Start());
     hosts = std::make_unique<ScopedServiceHosts>(server.Host());
@@ -69,7 +59,6 @@ class ChartWindowTest : public ::testing::Test {
   TestServer server;
   std::unique_ptr<ScopedServiceHosts> hosts;
   std::mutex mutex;
-  std::map<std::string, std::string> quoteLines;
   std::vector<std::string> chartRequests;
   bool chartFails = false;
   bool quotesFail = false;

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "prefs/vl_prefs.h"
 #include "sample_stock.h"
+#include "snapshot_support.h"
 #include "prefs/import_profiles.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
 #include "ui/dialogs/c_dlg_export_portfolios.h"
@@ -28,25 +28,14 @@
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
+#include "tests/support/null_window.h"
 
 namespace {
 
-class IgnoringWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
-
-void Settle() {
-  QEventLoop loop;
-  QTimer::singleShot(200, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 bool Shoot(QWidget& widget, const QDir& out, const QString& name) {
   widget.show();
-  Settle();
-  const bool ok = widget.grab().save(out.filePath(QStringLiteral("dialog-%1.png").arg(name)));
-  if (!ok) std::fprintf(stderr, "cannot write dialog-%s.png\n", qPrintable(name));
+  Wait(200);
+  const bool ok = SavePicture(widget.grab(), out, QStringLiteral("dialog-%1.png").arg(name));
   widget.hide();
   return ok;
 }
@@ -104,7 +93,7 @@ int main(int argc, char* argv[]) {
   }
   {
     VLDatabase database(data.filePath(QStringLiteral("Vellumar.db")).toStdString());
-    auto window = std::make_shared<IgnoringWindow>();
+    auto window = std::make_shared<NullWindow>();
     VLDatabaseConn* conn = database.Open() == 0 ? database.Connect(window, 1, 2, 3) : nullptr;
     CDlgSelectPortfolio select(database, conn, 0, 0);
     if (select.List()->count() > 0) select.List()->setCurrentRow(0);

@@ -17,13 +17,9 @@
 #include "ui/main/position_list_view.h"
 #include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
+#include "tests/support/null_window.h"
 
 namespace {
-
-class NullTarget : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 class EditMenuTest : public ::testing::Test {
  protected:
@@ -45,8 +41,7 @@ class EditMenuTest : public ::testing::Test {
   }
   // The symbols of a list and its selected ids, in no particular order.
   QStringList Symbols(const PositionListView* list) const {
-    QStringList symbols;
-    for (int r = 0; r < list->model()->rowCount(); ++r) symbols << list->model()->index(r, 0).data().toString();
+    QStringList symbols = ColumnTexts(list);
     symbols.sort();
     return symbols;
   }
@@ -182,7 +177,7 @@ TEST_F(EditMenuTest, TheHistoryListsNewestFirstGreysUndoneChangesAndFollowsOther
   // Another program's change shows up by itself.
   VLDatabase other(host.database->GetPath());
   other.SetJournalProgram("vellumar-cli");
-  auto otherWindow = std::make_shared<NullTarget>();
+  auto otherWindow = std::make_shared<NullWindow>();
   VLDatabaseConn* otherConn = other.Connect(otherWindow, 1, 2, 3);
   ASSERT_NE(otherConn, nullptr);
   uint32_t cash = 0;

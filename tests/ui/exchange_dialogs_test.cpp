@@ -28,7 +28,8 @@ namespace {
 
 class ExchangeDialogs : public ::testing::Test {
  protected:
-  std::unique_ptr<CDlgVellumar> Open() {
+  std::unique_ptr<CDlgVellumar> Open(uint32_t portfolio) {
+    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
     auto window = std::make_unique<CDlgVellumar>(host, nullptr);
     window->show();
     RunPosted();
@@ -64,8 +65,7 @@ TEST_F(ExchangeDialogs, ExportWritesTheTickedPortfoliosAndRemembersTheChoices) {
   host.AddStock(alpha, "IBM");
   host.AddCash(alpha, 500);
   host.AddStock(host.AddPortfolio("Beta"), "SAP");
-  host.General().defaultPortfolio = static_cast<int32_t>(alpha);
-  auto window = Open();
+  auto window = Open(alpha);
   const QString file = Path(QStringLiteral("alpha.csv"));
   MessageScript messages;
   messages.Expect(3304);  // no file
@@ -101,8 +101,7 @@ TEST_F(ExchangeDialogs, ExportWritesTheTickedPortfoliosAndRemembersTheChoices) {
 }
 
 TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortfolio) {
-  host.General().defaultPortfolio = static_cast<int32_t>(host.AddPortfolio("Main"));
-  auto window = Open();
+  auto window = Open(host.AddPortfolio("Main"));
   const QString file = Path(QStringLiteral("broker.csv"));
   WriteText(file.toStdString(), "Ticker,Shares,Cost,Day\nIBM,10,12.50,2023-01-02\nSAP,zehn,1.00,2023-01-03\n");
   const std::string profiles = Path(QStringLiteral("import-profiles.ini")).toStdString();
@@ -173,8 +172,7 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
 
 TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
   const uint32_t main = host.AddPortfolio("Main");
-  host.General().defaultPortfolio = static_cast<int32_t>(main);
-  auto window = Open();
+  auto window = Open(main);
   std::string csv;
   AppendCsvRecord(csv, VellumarCsvHeader());
   AppendCsvRecord(csv, {"Main", "", "stock", "IBM", "10", "1.00", "2004-11-09", "0.00", "", "", "", "", "", "", "no", "", "",
@@ -224,10 +222,6 @@ TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
   ASSERT_EQ(host.database->GetPositions(host.otherConn, main, true, held), kVLOk);
   EXPECT_EQ(held.GetCount(), 1);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(ExchangeDialogs, EveryControlHasAnAccessibleName) {
   host.AddPortfolio("Alpha");

@@ -24,18 +24,16 @@
 #include "ui/main/position_list_view.h"
 #include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
+#include "tests/support/null_window.h"
 
 namespace {
 
-class RecordingTarget : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
-
 class MainWindowTest : public ::testing::Test {
  protected:
-  std::unique_ptr<CDlgVellumar> Open(CDlgVellumar* owner = nullptr) {
-    auto window = std::make_unique<CDlgVellumar>(host, owner);
+  // The window, opened on `portfolio` when one is given.
+  std::unique_ptr<CDlgVellumar> Open(uint32_t portfolio = 0) {
+    if (portfolio) host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+    auto window = std::make_unique<CDlgVellumar>(host);
     window->show();
     RunPosted();
     return window;
@@ -51,12 +49,6 @@ class MainWindowTest : public ::testing::Test {
     }
     return headers;
   }
-  static QStringList Column(const PositionListView* list, int column) {
-    QStringList texts;
-    for (int r = 0; r < list->model()->rowCount(); ++r)
-      texts << list->model()->index(r, column).data().toString();
-    return texts;
-  }
 
   TestHost host;
 };
@@ -64,7 +56,6 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, StartsFromThePreferencesAndCentresAWindowSavedOffTheWorkArea) {
   const uint32_t id = host.AddPortfolio("Growth");
   VLGeneralPrefs& prefs = host.General();
-  prefs.defaultPortfolio = static_cast<int32_t>(id);
   prefs.showSoldView = true;
   prefs.showPortfolioSummary = false;
   prefs.alternateRowColors = false;
@@ -72,7 +63,7 @@ TEST_F(MainWindowTest, StartsFromThePreferencesAndCentresAWindowSavedOffTheWorkA
   prefs.yPos = 20000;
   prefs.width = 1300;
   prefs.height = 700;
-  auto window = Open();
+  auto window = Open(id);
 
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Growth"));
   EXPECT_EQ(Find<QPushButton>(*window, 1009)->text(), QStringLiteral("  Growth"));
@@ -126,9 +117,8 @@ TEST_F(MainWindowTest, PlacementRuleCentresOnlyAWindowEntirelyOffTheWorkArea) {
 TEST_F(MainWindowTest, ShrunkToItsSmallestTheWindowKeepsEveryControlWholeAndAFewRowsOfTheList) {
   const uint32_t id = host.AddPortfolio("Growth");
   host.AddStock(id, "UPA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
   host.General().showPortfolioSummary = true;
-  auto window = Open();
+  auto window = Open(id);
   window->resize(100, 100);
   RunPosted();
   EXPECT_GE(window->width(), window->minimumSizeHint().width());
@@ -276,16 +266,15 @@ TEST_F(MainWindowTest, RefillShowsSortMarksWidthsAndRowIcons) {
   host.AddCash(id, 50000);
   host.UpdateQuotes();
   VLGeneralPrefs& prefs = host.General();
-  prefs.defaultPortfolio = static_cast<int32_t>(id);
   prefs.heldColumns = {kColSymbol, kColTime, kColChange, kColQty};
   prefs.heldSortBy = kColSymbol;
   prefs.heldSortAscending = true;
-  auto window = Open();
+  auto window = Open(id);
   PositionListView* list = window->HeldList();
 
   EXPECT_EQ(Headers(list), (QStringList{"Symbol  ^", "Time", "Change", "Qty", ""}));
   // Cash sorts ahead of stock positions; the stock positions by symbol.
-  const QStringList symbols = Column(list, 0);
+  const QStringList symbols = ColumnTexts(list);
   ASSERT_EQ(symbols.size(), 4);
   EXPECT_EQ(symbols.mid(1), (QStringList{"DNA", "FLAT", "UPB"}));
   QList<int> icons;
@@ -306,11 +295,10 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
   host.AddStock(id, "BBB", 10);
   host.AddStock(id, "CCC", 20);
   VLGeneralPrefs& prefs = host.General();
-  prefs.defaultPortfolio = static_cast<int32_t>(id);
   prefs.heldColumns = {kColSymbol, kColTime, kColQty};
   prefs.heldSortBy = kColSymbol;
   prefs.heldSortAscending = true;
-  auto window = Open();
+  auto window = Open(id);
   PositionListView* list = window->HeldList();
   QHeaderView* header = list->horizontalHeader();
   auto click = [&](int section) {
@@ -323,12 +311,12 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
   window->OnTimerTick();  // the selection snapshot a refill restores
   click(2);  // quantity sorts ascending first
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  ^", ""}));
-  EXPECT_EQ(Column(list, 0), (QStringList{"BBB", "CCC", "AAA"}));
+  EXPECT_EQ(ColumnTexts(list), (QStringList{"BBB", "CCC", "AAA"}));
   EXPECT_EQ(list->SelectedIds(), std::vector<uint32_t>{ccc});  // kept by id across the refill
   EXPECT_EQ(list->Model()->RowOfItem(ccc), 1);
   click(2);
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  v", ""}));
-  EXPECT_EQ(Column(list, 0), (QStringList{"AAA", "CCC", "BBB"}));
+  EXPECT_EQ(ColumnTexts(list), (QStringList{"AAA", "CCC", "BBB"}));
   click(0);  // back to the symbol, ascending first again
   EXPECT_EQ(Headers(list), (QStringList{"Symbol  ^", "Time", "Qty", ""}));
   click(2);
@@ -339,7 +327,7 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
   click(1);
   EXPECT_EQ(beeps.count(), 1);
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  v", ""}));
-  EXPECT_EQ(Column(list, 0), (QStringList{"AAA", "CCC", "BBB"}));
+  EXPECT_EQ(ColumnTexts(list), (QStringList{"AAA", "CCC", "BBB"}));
   click(3);  // the empty last column
   EXPECT_EQ(beeps.count(), 1);
   EXPECT_EQ(Headers(list)[2], QStringLiteral("Qty  v"));
@@ -348,8 +336,7 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
 TEST_F(MainWindowTest, EventsFromAnotherConnectionRedrawTheWindow) {
   const uint32_t id = host.AddPortfolio("Shared");
   host.AddStock(id, "AAA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   PositionListView* list = window->HeldList();
   ASSERT_EQ(list->model()->rowCount(), 1);
 
@@ -387,8 +374,7 @@ TEST_F(MainWindowTest, EventsFromAnotherConnectionRedrawTheWindow) {
 
 TEST_F(MainWindowTest, AHoldingAddedShowsSelectedInEveryWindowOfThatPortfolioAndDeleteFromASecondWindow) {
   const uint32_t id = host.AddPortfolio("Both");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   window->RunCommand(kCmdNewWindow);
   RunPosted();
   ASSERT_EQ(window->ChildWindows().size(), 1u);
@@ -409,13 +395,12 @@ TEST_F(MainWindowTest, AHoldingAddedShowsSelectedInEveryWindowOfThatPortfolioAnd
 TEST_F(MainWindowTest, ChangesSavedByAnotherProcessArriveWithinASecond) {
   const uint32_t id = host.AddPortfolio("Shared file");
   host.AddStock(id, "AAA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   ASSERT_EQ(window->HeldList()->model()->rowCount(), 1);
   {
     // Another process: its own store over the same file.
     VLDatabase other(host.folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
-    auto target = std::make_shared<RecordingTarget>();
+    auto target = std::make_shared<NullWindow>();
     VLDatabaseConn* conn = other.Connect(target, 1, 2, 3);
     ASSERT_NE(conn, nullptr);
     VLStockHoldingItem fields;
@@ -443,9 +428,8 @@ TEST_F(MainWindowTest, TimerCountsItemsAndRefreshesTheSummaryOnlyForSelectedItem
   host.AddStock(id, "AAA");
   host.AddStock(id, "BBB");
   host.AddStock(id, "CCC");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
   host.General().showPortfolioSummary = true;
-  auto window = Open();
+  auto window = Open(id);
   auto* count = Find<QLabel>(*window, 1050);
   PositionListView* list = window->HeldList();
   QSignalSpy summaries(window.get(), &CDlgVellumar::SummaryUpdated);
@@ -473,8 +457,7 @@ TEST_F(MainWindowTest, TimerCountsItemsAndRefreshesTheSummaryOnlyForSelectedItem
 
 TEST_F(MainWindowTest, OnceASecondTheConnectionDecidesTheMarketCommands) {
   const uint32_t id = host.AddPortfolio("Online");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   bool online = true;
   window->SetConnectionProbe([&] { return online; });
   EXPECT_FALSE(window->Action(kCmdUpdate)->isEnabled());
@@ -585,8 +568,7 @@ TEST_F(MainWindowTest, SecondaryWindowsPassOnTopToTheMainWindowAndFollowItsCheck
 TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlersSayNotImplemented) {
   const uint32_t id = host.AddPortfolio("Menus");
   host.AddStock(id, "AAA");
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   auto texts = [](QMenu& menu) {
     QStringList list;
     for (QAction* a : menu.actions()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -621,8 +603,7 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
 TEST_F(MainWindowTest, EveryControlHasItsIdAndTheListsExposeHeadersAndCells) {
   const uint32_t id = host.AddPortfolio("Named");
   host.AddStock(id, "IBM", 5);
-  host.General().defaultPortfolio = static_cast<int32_t>(id);
-  auto window = Open();
+  auto window = Open(id);
   for (int id : {2147,  2149,  2148,  1009,  32863, 32776, 32782, 32783, 32784, 32878, 32879,
                  32786, 32789, 32734, 32735, 32867, 32787, 1023,  2133,  1025,  2088,  1007,
                  1047,  2085,  2087,  1048,  2090,  1010,  1050,  1003,  1015}) {

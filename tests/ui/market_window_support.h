@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,15 @@ inline std::string LookupPage(const std::string& text, int total, int offset) {
   page = ReplaceAll(page, "{FROM}", std::to_string(offset + 1));
   page = ReplaceAll(page, "{TO}", std::to_string(last));
   return ReplaceAll(page, "{ROWS}", rows);
+}
+
+// The line of the test quotes (quotes.csv) for `symbol`, with its line feed; empty when there is none.
+inline std::string FixtureQuoteLine(const std::string& symbol) {
+  std::istringstream lines(ReadFixture("quotes.csv"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("\"" + symbol + "\"", 0) == 0) return line + "\n";
+  }
+  return {};
 }
 
 template <class T>

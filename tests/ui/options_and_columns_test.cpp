@@ -144,11 +144,7 @@ class OptionsCommandTest : public ::testing::Test {
   OptionsCommandTest() {
     const uint32_t id = host.AddPortfolio("Growth");
     host.AddStock(id, "AAA");
-    host.General().defaultPortfolio = static_cast<int32_t>(id);
-    host.General().showPortfolioSummary = false;
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
+    window = OpenWindowOn(host, id);
   }
   TestHost host;
   std::unique_ptr<CDlgVellumar> window;

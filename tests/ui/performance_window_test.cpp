@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <sstream>
 
-#include "cli/cli_runner.h"
+#include "tests/cli/cli_call.h"
 #include "market_window_support.h"
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_texts.h"
@@ -102,17 +102,9 @@ class PerformanceWindowTest : public ::testing::Test {
     std::vector<std::string> words = {"performance", "Growth",     "--db", host.database->GetPath(),
                                       "--service",   server.Host()};
     words.insert(words.end(), extra.begin(), extra.end());
-    std::ostringstream out, err;
-    EXPECT_EQ(RunCli(words, out, err), 0) << err.str();
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) {
-      std::vector<std::string> cells;
-      std::istringstream fields(line);
-      for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
-      rows.push_back(cells);
-    }
-    return rows;
+    const CliResult run = CallCli(words);
+    EXPECT_EQ(run.code, 0) << run.err;
+    return TsvRows(run.out);
   }
 
   TestHost host;

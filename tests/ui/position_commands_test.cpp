@@ -27,22 +27,10 @@ class FailingQuoteSource : public IVLQuoteSource {
 
 class PositionCommandsTest : public ::testing::Test {
  protected:
-  PositionCommandsTest() {
-    portfolio = host.AddPortfolio("Growth");
-    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
-    host.General().showPortfolioSummary = false;
-  }
-  void Open() {
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
-  }
+  PositionCommandsTest() { portfolio = host.AddPortfolio("Growth"); }
+  void Open() { window = OpenWindowOn(host, portfolio); }
   QStringList Symbols(bool held) const {
-    const PositionListView* list = held ? window->HeldList() : window->SoldList();
-    QStringList symbols;
-    for (int r = 0; r < list->model()->rowCount(); ++r)
-      symbols << list->model()->index(r, 0).data().toString();
-    return symbols;
+    return ColumnTexts(held ? window->HeldList() : window->SoldList());
   }
   int Count(uint32_t id, bool held) {
     VLHoldingItemList list;

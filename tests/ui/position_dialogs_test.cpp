@@ -21,11 +21,7 @@ class PositionDialogsTest : public ::testing::Test {
  protected:
   PositionDialogsTest() {
     portfolio = host.AddPortfolio("Growth");
-    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
-    host.General().showPortfolioSummary = false;
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
+    window = OpenWindowOn(host, portfolio);
   }
   std::unique_ptr<VLHoldingItem> Stored(uint32_t id) {
     std::unique_ptr<VLHoldingItem> position;

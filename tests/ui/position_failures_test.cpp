@@ -19,13 +19,17 @@
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/string_table.h"
+#include "tests/support/null_window.h"
 
 namespace {
 
-class WindowlessTarget : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
+// Fills in the new position dialog with 5 DDD at 10 and presses OK.
+void NewPositionDDD(QDialog& dialog) {
+  Type(dialog, "symbol", "DDD");
+  Type(dialog, "quantity", "5");
+  Type(dialog, "buyPrice", "10");
+  PressOk(dialog);
+}
 
 class PositionFailuresTest : public ::testing::Test {
  protected:
@@ -37,12 +41,8 @@ class PositionFailuresTest : public ::testing::Test {
     sold = host.AddStock(portfolio, "CCC", 10, 500);
     uint32_t remainder = 0;
     EXPECT_EQ(host.database->SellPosition(host.otherConn, sold, 10, 700, 0, 1200000000, remainder), kVLOk);
-    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
-    host.General().showPortfolioSummary = false;
     host.database->SetLockWait(20);
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
+    window = OpenWindowOn(host, portfolio);
   }
 
   QString FilePath() const { return host.folder.filePath(QStringLiteral("Vellumar.db")); }
@@ -69,10 +69,7 @@ class PositionFailuresTest : public ::testing::Test {
     return lines;
   }
   QStringList Rows(bool heldList) const {
-    const PositionListView* list = heldList ? window->HeldList() : window->SoldList();
-    QStringList rows;
-    for (int r = 0; r < list->model()->rowCount(); ++r) rows << list->model()->index(r, 0).data().toString();
-    return rows;
+    return ColumnTexts(heldList ? window->HeldList() : window->SoldList());
   }
   void ShowSold() { window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1); }
 
@@ -113,12 +110,8 @@ class PositionFailuresTest : public ::testing::Test {
 
   // Deletes the position the way another program does: through its own store on the same file.
   void DeleteElsewhere(uint32_t id) {
-    class NoWindow : public IVLCommandWindow {
-     public:
-      void PostCommand(uint32_t) override {}
-    };
     VLDatabase elsewhere(FilePath().toStdString());
-    VLDatabaseConn* conn = elsewhere.Connect(std::make_shared<NoWindow>(), 1, 2, 3);
+    VLDatabaseConn* conn = elsewhere.Connect(std::make_shared<NullWindow>(), 1, 2, 3);
     ASSERT_NE(conn, nullptr);
     ASSERT_EQ(elsewhere.DeletePosition(conn, id), kVLOk);
     ASSERT_EQ(elsewhere.Disconnect(conn), kVLOk);
@@ -131,12 +124,7 @@ class PositionFailuresTest : public ::testing::Test {
 
 TEST_F(PositionFailuresTest, NewAndEditReportTheRefusedChange) {
   DialogSteps dialogs;
-  dialogs.Then([](QDialog& dialog) {
-    Type(dialog, "symbol", "DDD");
-    Type(dialog, "quantity", "5");
-    Type(dialog, "buyPrice", "10");
-    PressOk(dialog);
-  });
+  dialogs.Then(NewPositionDDD);
   FailsUnchanged(kCmdPositionNew, {{2059, MessageAnswer::Ok}});
 
   window->HeldList()->SelectIds({held});
@@ -288,7 +276,7 @@ TEST(ReadOnlyDatabase, TheWindowReadsItSaysSoAndRefusesChangesWithTheReason) {
   {
     VLDatabase writer(path);
     ASSERT_EQ(writer.Create(), kDbOk);
-    VLDatabaseConn* conn = writer.Connect(std::make_shared<WindowlessTarget>(), 1, 2, 3);
+    VLDatabaseConn* conn = writer.Connect(std::make_shared<NullWindow>(), 1, 2, 3);
     VLPortfolioItem p;
     p.name = "Growth";
     ASSERT_EQ(writer.AddPortfolio(conn, p), kVLOk);
@@ -352,12 +340,7 @@ TEST_F(PositionFailuresTest, ANewPositionInAFullDatabaseSaysTheDatabaseIsFull) {
   UseUpPositionIds(FilePath());
   const QByteArray bytes = FileBytes();
   DialogSteps dialogs;
-  dialogs.Then([](QDialog& dialog) {
-    Type(dialog, "symbol", "DDD");
-    Type(dialog, "quantity", "5");
-    Type(dialog, "buyPrice", "10");
-    PressOk(dialog);
-  });
+  dialogs.Then(NewPositionDDD);
   MessageScript script;
   script.Expect(2059, MessageAnswer::Ok);
   window->RunCommand(kCmdPositionNew);

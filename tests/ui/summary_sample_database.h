@@ -13,6 +13,7 @@
 #include "portfolio/database/vl_quote_source.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/null_window.h"
 
 class FixedQuotes : public IVLQuoteSource {
  public:
@@ -31,11 +32,6 @@ class FixedQuotes : public IVLQuoteSource {
     return true;
   }
   bool IsSupportedMarket(int32_t market) const override { return market == 0; }
-};
-
-class SilentWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
 };
 
 // Held view: AAA 100 bought at 10.00, marginable at 50% above 5.00, cash 500.00, margin owed 300.00. Sold
@@ -64,7 +60,7 @@ class SummarySampleDatabase {
   static constexpr int64_t kPurchaseDate = 1700000000;
   QTemporaryDir folder;
   ScopedNumberFormat format;
-  std::shared_ptr<SilentWindow> window = std::make_shared<SilentWindow>();
+  std::shared_ptr<NullWindow> window = std::make_shared<NullWindow>();
   std::unique_ptr<VLDatabase> db;
   VLDatabaseConn* conn = nullptr;
   bool ok = false;

@@ -40,6 +40,13 @@ QWidget* Stop(QWidget* w, QDialog& dialog) {
   return w;
 }
 
+// Shows `w` as the active window, as a user would find it.
+bool ShowActive(QWidget& w) {
+  w.show();
+  w.activateWindow();
+  return QTest::qWaitForWindowActive(&w);
+}
+
 QRect Where(const QWidget* w, const QDialog& dialog) {
   return QRect(w->mapTo(&dialog, QPoint(0, 0)), w->size());
 }
@@ -74,9 +81,7 @@ bool LaidOutBefore(const QRect& later, const QRect& earlier) {
 
 void ExpectLaidOutTabOrder(QDialog& dialog, const QString& what) {
   SCOPED_TRACE(what.toStdString());
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(ShowActive(dialog));
   const std::vector<QWidget*> stops = TabStops(dialog);
   ASSERT_GE(stops.size(), 3u);
   stops.front()->setFocus(Qt::TabFocusReason);
@@ -126,9 +131,7 @@ class AnyMessage {
 // Enter in the first control that is not a button presses OK; Escape closes the dialog as cancelled.
 void ExpectEnterOkEscapeCancel(QDialog& dialog) {
   AnyMessage messages;
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(ShowActive(dialog));
   const std::vector<QWidget*> stops = TabStops(dialog);
   auto first = std::find_if(stops.begin(), stops.end(),
                             [](QWidget* w) { return !qobject_cast<QAbstractButton*>(w); });
@@ -140,9 +143,7 @@ void ExpectEnterOkEscapeCancel(QDialog& dialog) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(pressed.count(), 1) << Name(*first).toStdString();
 
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(ShowActive(dialog));
   (*first)->setFocus(Qt::TabFocusReason);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_FALSE(dialog.isVisible());
@@ -192,13 +193,9 @@ TEST(TabOrderTest, PositionDialogOnEveryPage) {
 // Typing a date moves through its parts by itself; Tab then leaves the picker for the next field.
 TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
   ScopedNumberFormat english(NumberFormat::English());
-  VLStockHoldingItem held = SampleStock(true);
-  held.salePricePerShare = 0;
-  held.saleDate = 0;
+  const VLStockHoldingItem held = SampleStock(false);
   CDlgSellHolding sell(held);
-  sell.show();
-  sell.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&sell));
+  ASSERT_TRUE(ShowActive(sell));
   auto* box = Field<QCheckBox>(sell, "saleDateCheck");
   box->setFocus(Qt::TabFocusReason);
   QTest::keyClick(box, Qt::Key_Space);
@@ -227,9 +224,7 @@ TEST(TabOrderTest, AClickedTabTakesTheFocusIntoItsPage) {
   ScopedNumberFormat english(NumberFormat::English());
   const VLStockHoldingItem sold = SampleStock(true);
   CDlgHolding edit(true, kHoldingStock, &sold);
-  edit.show();
-  edit.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+  ASSERT_TRUE(ShowActive(edit));
   Field(edit, "symbol")->setFocus(Qt::TabFocusReason);
   QTabBar* bar = Field<QTabWidget>(edit, "innerTabs")->tabBar();
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
@@ -244,55 +239,35 @@ TEST(TabOrderTest, AClickedTabTakesTheFocusIntoItsPage) {
   EXPECT_EQ(QApplication::focusWidget(), bar);
 
   CDlgHolding fresh(false, kHoldingStock, nullptr);
-  fresh.show();
-  fresh.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&fresh));
+  ASSERT_TRUE(ShowActive(fresh));
   QTabBar* kinds = fresh.Tabs()->tabBar();
   QTest::mouseClick(kinds, Qt::LeftButton, {}, kinds->tabRect(2).center());
   ASSERT_NE(fresh.MarginPage(), nullptr);
   EXPECT_EQ(QApplication::focusWidget(), fresh.MarginPage()->findChild<QLineEdit*>(QStringLiteral("amount")));
 }
 
-TEST(TabOrderTest, SellChangeSymbolAndPortfolioDialogs) {
+TEST(TabOrderTest, SellChangeSymbolPortfolioColumnSelectPortfolioAndOptionsDialogs) {
   ScopedNumberFormat english(NumberFormat::English());
-  VLStockHoldingItem held = SampleStock(true);
-  held.salePricePerShare = 0;
-  held.saleDate = 0;
+  const VLStockHoldingItem held = SampleStock(false);
   CDlgSellHolding sell(held);
-  ExpectKeyboardUse(sell, QStringLiteral("sell"));
-  ExpectEnterOkEscapeCancel(sell);
-
   CDlgChangeSymbol change(QStringLiteral("MSFT"));
-  ExpectKeyboardUse(change, QStringLiteral("change symbol"));
-  ExpectEnterOkEscapeCancel(change);
-
   VLPortfolioItem portfolio;
   portfolio.name = "Retirement";
   CDlgPortfolio edit(&portfolio);
-  ExpectKeyboardUse(edit, QStringLiteral("portfolio"));
-  ExpectEnterOkEscapeCancel(edit);
-}
-
-TEST(TabOrderTest, ColumnSelectPortfolioAndOptionsDialogs) {
   CDlgChooseColumnsNew columns(true, GetDefaultHeldColumns());
-  ExpectKeyboardUse(columns, QStringLiteral("columns"));
-  ExpectEnterOkEscapeCancel(columns);
-
   TestHost host;
   host.AddPortfolio("Growth");
   host.AddPortfolio("Income");
   CDlgSelectPortfolio select(*host.database, host.otherConn, 0, 0);
-  ExpectKeyboardUse(select, QStringLiteral("select portfolio"));
-  ExpectEnterOkEscapeCancel(select);
-
   CDlgOptions options(host.prefs);
-  ExpectKeyboardUse(options, QStringLiteral("options"));
-  ExpectEnterOkEscapeCancel(options);
+  const std::pair<QDialog*, const char*> dialogs[] = {
+      {&sell, "sell"},       {&change, "change symbol"},   {&edit, "portfolio"},
+      {&columns, "columns"}, {&select, "select portfolio"}, {&options, "options"}};
+  for (const auto& [dialog, what] : dialogs) {
+    ExpectKeyboardUse(*dialog, QString::fromLatin1(what));
+    ExpectEnterOkEscapeCancel(*dialog);
+  }
 }
-
-}  // namespace
-
-namespace {
 
 // The main window's keys, each pressed where a user would press it: what it runs (a dialog, a message, a
 // tab, the focus), and nothing where a text field uses the key itself.
@@ -304,9 +279,7 @@ TEST(TabOrderTest, MainWindowKeysRunTheirCommandsButLeaveTextKeysToTheSymbolEdit
   host.General().showPortfolioSummary = false;
   CDlgVellumar window(host);
   window.SetConnectionProbe([] { return true; });
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_TRUE(ShowActive(window));
   RunPosted();
   for (int i = 0; i < 10; ++i) window.OnTimerTick();  // connected: Update is enabled
   QStringList opened;

@@ -2,6 +2,7 @@
 // What the window tests share: a host over a database in a temporary folder, a scripted answerer for the
 // message boxes, a replaceable dialog runner and a second connection that changes the database the way
 // another window would.
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QPointer>
@@ -23,9 +24,11 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "prefs/vl_prefs.h"
+#include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/main_window_host.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
+#include "tests/support/null_window.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
@@ -65,7 +68,7 @@ class TestHost : public IMainWindowHost {
     database = std::make_unique<VLDatabase>(folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
     EXPECT_EQ(database->Create(), 0);
     database->SetQuoteSource(std::make_unique<SignedQuoteSource>());
-    other = std::make_shared<IgnoringWindow>();
+    other = std::make_shared<NullWindow>();
     otherConn = database->Connect(other, 1, 2, 3);
     EXPECT_NE(otherConn, nullptr);
   }
@@ -129,11 +132,7 @@ class TestHost : public IMainWindowHost {
   std::vector<QPointer<QWidget>> addedWindows;
 
  private:
-  class IgnoringWindow : public IVLCommandWindow {
-   public:
-    void PostCommand(uint32_t) override {}
-  };
-  std::shared_ptr<IgnoringWindow> other;
+  std::shared_ptr<NullWindow> other;
 };
 
 // Answers the message boxes in the order the test queued them and records every id shown; a box nobody
@@ -189,4 +188,22 @@ class DialogScript {
 // Lets queued commands (deferred initialisation and what it posts) run.
 inline void RunPosted() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// The texts of one column of a list, top to bottom.
+inline QStringList ColumnTexts(const QAbstractItemView* list, int column = 0) {
+  QStringList texts;
+  for (int r = 0; r < list->model()->rowCount(); ++r)
+    texts << list->model()->index(r, column).data().toString();
+  return texts;
+}
+
+// The main window over `host`, shown on `portfolio` without the summary panel, its deferred start run.
+inline std::unique_ptr<CDlgVellumar> OpenWindowOn(TestHost& host, uint32_t portfolio) {
+  host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
+  host.General().showPortfolioSummary = false;
+  auto window = std::make_unique<CDlgVellumar>(host);
+  window->show();
+  RunPosted();
+  return window;
 }

@@ -12,7 +12,7 @@
 
 #include "marketdata/service_hosts.h"
 #include "portfolio/database/vl_web_quote_source.h"
-#include "tests/marketdata/test_server.h"
+#include "market_window_support.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -21,16 +21,6 @@
 #include "ui_test_support.h"
 
 namespace {
-
-// The fixture's answer line for one symbol.
-std::string QuoteLine(const std::string& symbol) {
-  std::istringstream lines(ReadFixture("quotes.csv"));
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.rfind("\"" + symbol + "\"", 0) == 0) return line + "\n";
-  }
-  return {};
-}
 
 class UpdateServiceTest : public ::testing::Test {
  protected:
@@ -44,7 +34,7 @@ class UpdateServiceTest : public ::testing::Test {
       std::string symbols = req.get_param_value("s");
       for (size_t start = 0; start <= symbols.size();) {
         const size_t end = std::min(symbols.find(' ', start), symbols.size());
-        body += QuoteLine(symbols.substr(start, end - start));
+        body += FixtureQuoteLine(symbols.substr(start, end - start));
         start = end + 1;
       }
       res.set_content(body, "text/csv");
@@ -63,11 +53,7 @@ class UpdateServiceTest : public ::testing::Test {
     host.database->SetQuoteSource(std::make_unique<VLWebQuoteSource>());
     portfolio = host.AddPortfolio("Growth");
     host.AddStock(portfolio, "MSFT", 10, 2500);
-    host.General().defaultPortfolio = static_cast<int32_t>(portfolio);
-    host.General().showPortfolioSummary = false;
-    window = std::make_unique<CDlgVellumar>(host);
-    window->show();
-    RunPosted();
+    window = OpenWindowOn(host, portfolio);
   }
   ~UpdateServiceTest() override {
     window.reset();
