@@ -67,26 +67,26 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
   sleep 4
   import -window root -crop 1240x640+0+0 '$out/app-held.png'
   kill \$app; wait \$app 2>/dev/null || true"
-xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_main_window_snapshot "$work" "$out"
+xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tools/screenshots/vl_main_window_snapshot "$work" "$out"
 # The same window at 200%, to check that nothing is clipped when scaled.
 mkdir -p "$work/scaled"
-QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2600x1400x24" ./build/tests/ui/vl_main_window_snapshot "$work" "$work/scaled"
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2600x1400x24" ./build/tools/screenshots/vl_main_window_snapshot "$work" "$work/scaled"
 cp "$work/scaled/main-held.png" "$out/main-held-200.png"
 # The market-data windows and the performance window of the sample portfolio with results (also at twice
 # the size, to see that nothing is clipped), and the first page of the report printed to PDF.
-xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out"
-QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2400x1600x24" ./build/tests/ui/vl_market_windows_snapshot "$work" "$out" -200
+xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tools/screenshots/vl_market_windows_snapshot "$work" "$out"
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2400x1600x24" ./build/tools/screenshots/vl_market_windows_snapshot "$work" "$out" -200
 pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$work/report.pdf" "$out/report-page1"
 # The dialogs: every tab of the position dialog, sell, change symbol, columns, portfolio, select portfolio,
 # export and import (a broker's CSV file read through a mapping, one row failing its check)
 # and options; once more at twice the scale into a scratch folder, to check that nothing clips there.
-xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" "$out"
+xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tools/screenshots/vl_dialogs_snapshot "$work" "$out"
 mkdir -p "$root/build/screenshots-2x"
-QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tests/ui/vl_dialogs_snapshot "$work" \
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tools/screenshots/vl_dialogs_snapshot "$work" \
   "$root/build/screenshots-2x"
 # The Edit menu and the Change History window, after a few changes to a copy of the sample (two undone);
 # also at twice the scale into the scratch folder.
-xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tests/ui/vl_change_history_snapshot "$work" "$out"
-QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tests/ui/vl_change_history_snapshot "$work" \
+xvfb-run -a -s "-screen 0 1600x1000x24" ./build/tools/screenshots/vl_change_history_snapshot "$work" "$out"
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 3200x2000x24" ./build/tools/screenshots/vl_change_history_snapshot "$work" \
   "$root/build/screenshots-2x"
 ls -l "$out"

@@ -15,7 +15,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "prefs/vl_prefs.h"
-#include "sample_stock.h"
+#include "tests/ui/sample_stock.h"
 #include "snapshot_support.h"
 #include "prefs/import_profiles.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"

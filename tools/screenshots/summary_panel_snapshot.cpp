@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "summary_sample_database.h"
+#include "tests/ui/summary_sample_database.h"
 #include "ui/main/summary_panel.h"
 
 int main(int argc, char* argv[]) {
