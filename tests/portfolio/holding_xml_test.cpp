@@ -3,6 +3,7 @@
 #include <tinyxml2.h>
 
 #include <string>
+#include <utility>
 
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/holding_xml.h"
@@ -109,23 +110,20 @@ TEST(StockXml, RoundTripsExceptTheBuyCommission) {
 }
 
 TEST(StockXml, MessagesNameTheLineAndTheCulprit) {
-  EXPECT_EQ(ReadStock("<VLStocks version=\"6\"/>"), "Line 3: Unknown element \"VLStocks\" encountered.");
-  EXPECT_EQ(ReadStock(StockWith("version", "7")),
-            "Line 3: Element VLStock has invalid or missing version attribute.");
-  EXPECT_EQ(ReadStock(StockWith("version", "six")),
-            "Line 3: Element VLStock has invalid or missing version attribute.");
-  EXPECT_EQ(ReadStock(StockWithout("symbol")),
-            "Line 3: Element VLStock missing required attribute \"symbol\".");
-  EXPECT_EQ(ReadStock(StockWith("symbol", "   ")), "Line 3: Attribute \"symbol\" has invalid value \"   \".");
-  EXPECT_EQ(ReadStock(StockWith("marginable", "2")),
-            "Line 3: Element marginable has invalid or missing value.");
-  EXPECT_EQ(ReadStock(StockWith("qty", "-1")), "Line 3: Element qty has invalid or missing value.");
-  EXPECT_EQ(ReadStock(StockWith("mgnThreshold", "12x")),
-            "Line 3: Element mgnThreshold has invalid or missing value.");
-  EXPECT_EQ(ReadStock(StockWithout("saleDate")), "Line 3: Element saleDate has invalid or missing value.");
-  EXPECT_EQ(ReadStock(StockWith("qty", "4294967296")), "Line 3: Element qty has invalid or missing value.");
-  EXPECT_EQ(ReadStock(StockWithout("comment")),
-            "Line 3: Element VLStock missing required attribute \"comment\".");
+  const std::pair<std::string, const char*> cases[] = {
+      {"<VLStocks version=\"6\"/>", "Line 3: Unknown element \"VLStocks\" encountered."},
+      {StockWith("version", "7"), "Line 3: Element VLStock has invalid or missing version attribute."},
+      {StockWith("version", "six"), "Line 3: Element VLStock has invalid or missing version attribute."},
+      {StockWithout("symbol"), "Line 3: Element VLStock missing required attribute \"symbol\"."},
+      {StockWith("symbol", "   "), "Line 3: Attribute \"symbol\" has invalid value \"   \"."},
+      {StockWith("marginable", "2"), "Line 3: Element marginable has invalid or missing value."},
+      {StockWith("qty", "-1"), "Line 3: Element qty has invalid or missing value."},
+      {StockWith("mgnThreshold", "12x"), "Line 3: Element mgnThreshold has invalid or missing value."},
+      {StockWithout("saleDate"), "Line 3: Element saleDate has invalid or missing value."},
+      {StockWith("qty", "4294967296"), "Line 3: Element qty has invalid or missing value."},
+      {StockWithout("comment"), "Line 3: Element VLStock missing required attribute \"comment\"."},
+  };
+  for (const auto& [element, message] : cases) EXPECT_EQ(ReadStock(element), message) << element;
 }
 
 TEST(StockXml, AcceptsEveryVersionUpTo6) {
