@@ -80,26 +80,18 @@ class WebRetrieval : public ::testing::Test {
         return true;
       });
     });
-    r.Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
-      res.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink& sink) {
-        for (int i = 0; i < 5; ++i) {
-          sink.write("0123456789", 10);
-          server.Stall(40ms);
-        }
-        sink.done();
-        return true;
-      });
-    });
-    r.Get("/trickle", [this](const httplib::Request&, httplib::Response& res) {
-      res.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink& sink) {
-        for (int i = 0; i < 40; ++i) {
-          sink.write("x", 1);
-          server.Stall(50ms);
-        }
-        sink.done();
-        return true;
-      });
-    });
+    // `count` pieces, each followed by `pause`.
+    const auto paced = [this](std::string piece, int count, std::chrono::milliseconds pause) {
+      return [this, piece, count, pause](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/plain", [=, this](size_t, httplib::DataSink& sink) {
+          for (int i = 0; i < count; ++i, server.Stall(pause)) sink.write(piece.data(), piece.size());
+          sink.done();
+          return true;
+        });
+      };
+    };
+    r.Get("/slow", paced("0123456789", 5, 40ms));
+    r.Get("/trickle", paced("x", 40, 50ms));
     r.Get("/big", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(std::string(10000, 'x'), "text/plain");
     });
