@@ -234,35 +234,27 @@ TEST_F(PositionFailuresTest, AFailedSaveSaysWhichFileAndWhy) {
 // The file deleted, then replaced by something else, under the running window: the change says so and
 // offers to write the window's data back; Yes puts it back, No leaves the other file alone.
 TEST_F(PositionFailuresTest, AFileDeletedOrReplacedUnderneathIsOfferedBack) {
-  const QStringList store = Store();
-  QFile::remove(FilePath());
-  window->HeldList()->SelectIds({held});
-  {
+  // Deletes the selected position, answering the offer to write the data back with `writeBack`.
+  const auto deleteAnswering = [&](MessageAnswer writeBack) {
     MessageScript messages;
     messages.Expect(2065, MessageAnswer::Yes);
     messages.Expect(2066);
-    messages.Expect(3014, MessageAnswer::Yes);
+    messages.Expect(3014, writeBack);
     window->RunCommand(kCmdPositionDelete);
     RunPosted();
     EXPECT_TRUE(messages.texts.back().contains(FilePath()));
-  }
+  };
+  const QStringList store = Store();
+  QFile::remove(FilePath());
+  window->HeldList()->SelectIds({held});
+  deleteAnswering(MessageAnswer::Yes);
   VLDatabase reader(FilePath().toStdString());
   ASSERT_EQ(reader.Open(), kDbOk);
   EXPECT_EQ(reader.GetPositionCount(), store.size())
       << "the window's positions are back, the deletion not made";
 
-  QFile replaced(FilePath());
-  ASSERT_TRUE(replaced.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  replaced.write("somebody else's notes");
-  replaced.close();
-  {
-    MessageScript messages;
-    messages.Expect(2065, MessageAnswer::Yes);
-    messages.Expect(2066);
-    messages.Expect(3014, MessageAnswer::No);
-    window->RunCommand(kCmdPositionDelete);
-    RunPosted();
-  }
+  WriteText(FilePath().toStdString(), "somebody else's notes");
+  deleteAnswering(MessageAnswer::No);
   EXPECT_EQ(FileBytes(), QByteArray("somebody else's notes"));
 }
 
