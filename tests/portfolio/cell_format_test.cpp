@@ -4,24 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "holding_fixtures.h"
 
 TEST(DurationText, CountsYearsMonthsThenWeeksOrDays) {
-  EXPECT_EQ(DurationText(0), "");
-  EXPECT_EQ(DurationText(-5 * kDay), "");
-  EXPECT_EQ(DurationText(kDay - 1), "");
-  EXPECT_EQ(DurationText(1 * kDay), "1 day");
-  EXPECT_EQ(DurationText(3 * kDay), "3 days");
-  EXPECT_EQ(DurationText(7 * kDay), "1 wk");
-  EXPECT_EQ(DurationText(20 * kDay), "2 wks");  // leftover days are not shown
-  EXPECT_EQ(DurationText(31 * kDay), "1 mon");
-  EXPECT_EQ(DurationText(45 * kDay), "1 mon");
-  EXPECT_EQ(DurationText(364 * kDay), "11 mos");
-  EXPECT_EQ(DurationText(365 * kDay), "1 yr");
-  EXPECT_EQ(DurationText(400 * kDay), "1 yr, 1 mon");
-  EXPECT_EQ(DurationText(365 * kDay + 20 * kDay), "1 yr");  // weeks only without years and months
-  EXPECT_EQ(DurationText(3 * 365 * kDay + 70 * kDay), "3 yrs, 2 mos");
+  // Leftover days are not shown (20 days: "2 wks"); weeks only without years and months (385 days).
+  const std::pair<int64_t, const char*> cases[] = {
+      {0, ""}, {-5 * kDay, ""}, {kDay - 1, ""}, {1 * kDay, "1 day"}, {3 * kDay, "3 days"},
+      {7 * kDay, "1 wk"}, {20 * kDay, "2 wks"}, {31 * kDay, "1 mon"}, {45 * kDay, "1 mon"},
+      {364 * kDay, "11 mos"}, {365 * kDay, "1 yr"}, {400 * kDay, "1 yr, 1 mon"},
+      {365 * kDay + 20 * kDay, "1 yr"}, {3 * 365 * kDay + 70 * kDay, "3 yrs, 2 mos"},
+  };
+  for (const auto& [seconds, text] : cases) EXPECT_EQ(DurationText(seconds), text) << seconds << " s";
 }
 
 TEST(CentsText, PrintsUnsignedAndSignedAmounts) {

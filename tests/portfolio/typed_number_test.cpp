@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 int64_t Cents(std::string_view text, const NumberFormat& format = NumberFormat::English()) {
@@ -22,25 +24,18 @@ NumberFormat German() {
 }
 
 TEST(TypedAmount, ReadsDigitsWithUpToTwoDecimalsAsCents) {
-  EXPECT_EQ(Cents("12"), 1200);
-  EXPECT_EQ(Cents("12.5"), 1250);
-  EXPECT_EQ(Cents("12.05"), 1205);
-  EXPECT_EQ(Cents(".5"), 50);
-  EXPECT_EQ(Cents("7."), 700);
-  EXPECT_EQ(Cents("  0.01 "), 1);
-  EXPECT_EQ(Cents("-3.10"), -310);
-  EXPECT_EQ(Cents("+3"), 300);
-  EXPECT_EQ(Cents("-0"), 0);
+  const std::pair<const char*, int64_t> cases[] = {
+      {"12", 1200},   {"12.5", 1250},  {"12.05", 1205}, {".5", 50}, {"7.", 700},
+      {"  0.01 ", 1}, {"-3.10", -310}, {"+3", 300},      {"-0", 0},
+  };
+  for (const auto& [typed, cents] : cases) EXPECT_EQ(Cents(typed), cents) << "'" << typed << "'";
 }
 
 TEST(TypedAmount, AcceptsThousandsSeparatorsOnlyWhereTheGroupingPutsThem) {
   EXPECT_EQ(Cents("1,234.56"), 123456);
   EXPECT_EQ(Cents("12,345,678"), 1234567800);
-  EXPECT_EQ(AmountStatus("12,34"), TypedNumberStatus::NotANumber);
-  EXPECT_EQ(AmountStatus("1,2345"), TypedNumberStatus::NotANumber);
-  EXPECT_EQ(AmountStatus(",123"), TypedNumberStatus::NotANumber);
-  EXPECT_EQ(AmountStatus("1,,234"), TypedNumberStatus::NotANumber);
-  EXPECT_EQ(AmountStatus("1234,"), TypedNumberStatus::NotANumber);
+  for (const char* typed : {"12,34", "1,2345", ",123", "1,,234", "1234,"})
+    EXPECT_EQ(AmountStatus(typed), TypedNumberStatus::NotANumber) << typed;
 
   // The user's locale decides which mark is which.
   EXPECT_EQ(Cents("1.234,5", German()), 123450);
