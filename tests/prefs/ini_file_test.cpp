@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 
 #include "prefs/prefs.h"
 #include "tests/support/temp_folder.h"
@@ -76,20 +77,12 @@ TEST_F(IniFileTest, IntegersReadLikeTheProfileReader) {
   WriteText(path, "[S]\nA=12abc\nB=abc\nC=  -45\nD=\nE=+8\nF=4294967297\nG=0x10\n"
                   "H=99999999999999999999999\nI=2147483647\nJ=-2147483648\nK=2147483648\nL=-2147483649\n");
   FilePrefs prefs(path, "S");
-  EXPECT_EQ(prefs.ReadInt("A", 9), 12);
-  EXPECT_EQ(prefs.ReadInt("B", 9), 0);
-  EXPECT_EQ(prefs.ReadInt("C", 9), -45);
-  EXPECT_EQ(prefs.ReadInt("D", 9), 0);
-  EXPECT_EQ(prefs.ReadInt("E", 9), 8);
-  EXPECT_EQ(prefs.ReadInt("G", 9), 0);
-  // Outside the 32-bit range: the default, never a wrapped number.
-  EXPECT_EQ(prefs.ReadInt("F", 9), 9);
-  EXPECT_EQ(prefs.ReadInt("H", 9), 9);
-  EXPECT_EQ(prefs.ReadInt("I", 9), 2147483647);
-  EXPECT_EQ(prefs.ReadInt("J", 9), -2147483647 - 1);
-  EXPECT_EQ(prefs.ReadInt("K", 9), 9);
-  EXPECT_EQ(prefs.ReadInt("L", 9), 9);
-  EXPECT_EQ(prefs.ReadInt("Missing", 9), 9);
+  const std::pair<const char*, int> read[] = {
+      {"A", 12}, {"B", 0}, {"C", -45}, {"D", 0}, {"E", 8}, {"G", 0},
+      // Outside the 32-bit range: the default (9), never a wrapped number.
+      {"F", 9}, {"H", 9}, {"I", 2147483647}, {"J", -2147483647 - 1}, {"K", 9}, {"L", 9}, {"Missing", 9},
+  };
+  for (const auto& [key, value] : read) EXPECT_EQ(prefs.ReadInt(key, 9), value) << key;
   EXPECT_FALSE(prefs.ReadBool("B", true));
   EXPECT_TRUE(prefs.ReadBool("C", false));
 }
