@@ -309,6 +309,20 @@ TEST(ReadOnlyDatabase, TheWindowReadsItSaysSoAndRefusesChangesWithTheReason) {
             FormatString(StringId::DatabaseReadOnly,
                          {QString::fromStdString(path), QStringLiteral("Read-only file system")}));
   EXPECT_EQ(window.HeldList()->model()->rowCount(), 1);
+
+  // A double-click or Enter on the row opens no edit dialog whose OK could only fail.
+  int dialogs = 0;
+  DialogScript none([&dialogs](QDialog&) {
+    ++dialogs;
+    return int{QDialog::Rejected};
+  });
+  PositionListView* list = window.HeldList();
+  const QRect row = list->visualRect(list->model()->index(0, 0));
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Return);
+  RunPosted();
+  EXPECT_EQ(dialogs, 0);
 }
 
 }  // namespace

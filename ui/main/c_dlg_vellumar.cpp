@@ -222,7 +222,10 @@ void CDlgVellumar::CreateControls() {
     listStack->addWidget(list);
     connect(list->horizontalHeader(), &QHeaderView::sectionClicked, this, &CDlgVellumar::OnHeaderClicked);
     connect(list, &QWidget::customContextMenuRequested, this, &CDlgVellumar::OnListContextMenu);
-    connect(list, &QAbstractItemView::doubleClicked, this, [this] { PostCommand(kCmdPositionEdit); });
+    // Like Enter below: only while Edit may be used (not on a read-only database).
+    connect(list, &QAbstractItemView::doubleClicked, this, [this] {
+      if (actions.value(kCmdPositionEdit)->isEnabled()) PostCommand(kCmdPositionEdit);
+    });
   }
   heldList->Model()->SetColumns(heldColumns);
   soldList->Model()->SetColumns(soldColumns);
@@ -320,7 +323,7 @@ bool CDlgVellumar::OnEnter() {
     return true;
   }
   if (focus && (focus == VisibleList() || VisibleList()->isAncestorOf(focus))) {
-    RunCommand(kCmdPositionEdit);
+    if (actions.value(kCmdPositionEdit)->isEnabled()) RunCommand(kCmdPositionEdit);
     return true;
   }
   return false;
