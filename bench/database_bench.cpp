@@ -17,15 +17,11 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/views/portfolio_view.h"
+#include "tests/support/null_window.h"
 #include "tests/support/sample_store.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // One store per size, written on first use and kept for the whole run.
 const std::string& StorePath(int64_t positions) {

@@ -10,14 +10,10 @@
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/import_reading.h"
 #include "portfolio/exchange/vellumar_csv.h"
+#include "tests/support/null_window.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 constexpr int kRows = 10000;
 
@@ -57,15 +53,35 @@ int32_t ImportInto(const std::string& dbPath, const std::string& file, const Imp
   return store.db->ImportPositions(store.conn, reading.plan, outcome, problems);
 }
 
-void BM_ImportMappedCsv(benchmark::State& state) {
-  TempFolder folder{"vl_bench_import"};
-  const std::string file = folder.File("broker.csv");
-  WriteText(file, BrokerCsv());
+// How the broker's file is read: its columns mapped, into the portfolio "Broker".
+ImportOptions BrokerOptions() {
   ImportOptions options;
   options.targetPortfolio = "Broker";
   std::string error;
   (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
                          options.mapping, error);
+  return options;
+}
+
+// The broker's file in a folder of its own, and a database it was imported into once.
+struct ImportedBroker {
+  explicit ImportedBroker(const char* dbName) : store(folder.File(dbName)) {
+    WriteText(file, BrokerCsv());
+    ImportOutcome outcome;
+    ImportProblems problems;
+    (void)store.db->ImportPositions(store.conn, ReadImportFile(file, options).plan, outcome, problems);
+  }
+  TempFolder folder{"vl_bench_import"};
+  std::string file = folder.File("broker.csv");
+  ImportOptions options = BrokerOptions();
+  Store store;
+};
+
+void BM_ImportMappedCsv(benchmark::State& state) {
+  TempFolder folder{"vl_bench_import"};
+  const std::string file = folder.File("broker.csv");
+  WriteText(file, BrokerCsv());
+  const ImportOptions options = BrokerOptions();
   for (auto _ : state) {
     if (ImportInto(folder.File("Vellumar.db"), file, options, state) != kVLOk) state.SkipWithError("refused");
   }
@@ -75,25 +91,11 @@ BENCHMARK(BM_ImportMappedCsv)->Unit(benchmark::kMillisecond);
 
 // The same positions exported as Vellumar CSV, imported into an empty database (portfolios created).
 void BM_ImportVellumarCsv(benchmark::State& state) {
+  ImportedBroker source("source.db");
+  ExportData data;
+  (void)CollectExport(*source.store.db, source.store.conn, {}, data);
+  const std::string exported = WriteVellumarCsv(data);
   TempFolder folder{"vl_bench_import"};
-  const std::string broker = folder.File("broker.csv");
-  WriteText(broker, BrokerCsv());
-  std::string exported;
-  {
-    Store store(folder.File("source.db"));
-    ImportOptions options;
-    options.targetPortfolio = "Broker";
-    std::string error;
-    (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
-                           options.mapping, error);
-    const ImportReading reading = ReadImportFile(broker, options);
-    ImportOutcome outcome;
-    ImportProblems problems;
-    (void)store.db->ImportPositions(store.conn, reading.plan, outcome, problems);
-    ExportData data;
-    (void)CollectExport(*store.db, store.conn, {}, data);
-    exported = WriteVellumarCsv(data);
-  }
   const std::string file = folder.File("all.csv");
   WriteText(file, exported);
   for (auto _ : state) {
@@ -105,20 +107,12 @@ BENCHMARK(BM_ImportVellumarCsv)->Unit(benchmark::kMillisecond);
 
 // The same file a second time: every row is found already there, nothing is saved.
 void BM_ImportAgainAllDuplicates(benchmark::State& state) {
-  TempFolder folder{"vl_bench_import"};
-  const std::string file = folder.File("broker.csv");
-  WriteText(file, BrokerCsv());
-  ImportOptions options;
-  options.targetPortfolio = "Broker";
-  std::string error;
-  (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
-                         options.mapping, error);
-  Store store(folder.File("Vellumar.db"));
+  ImportedBroker broker("Vellumar.db");
+  Store& store = broker.store;
   ImportOutcome outcome;
   ImportProblems problems;
-  (void)store.db->ImportPositions(store.conn, ReadImportFile(file, options).plan, outcome, problems);
   for (auto _ : state) {
-    const ImportReading reading = ReadImportFile(file, options);
+    const ImportReading reading = ReadImportFile(broker.file, broker.options);
     if (store.db->ImportPositions(store.conn, reading.plan, outcome, problems) != kVLOk || outcome.duplicates != kRows) {
       state.SkipWithError("not all duplicates");
     }
@@ -127,21 +121,10 @@ void BM_ImportAgainAllDuplicates(benchmark::State& state) {
 BENCHMARK(BM_ImportAgainAllDuplicates)->Unit(benchmark::kMillisecond);
 
 void BM_ExportCsv(benchmark::State& state) {
-  TempFolder folder{"vl_bench_export"};
-  const std::string file = folder.File("broker.csv");
-  WriteText(file, BrokerCsv());
-  ImportOptions options;
-  options.targetPortfolio = "Broker";
-  std::string error;
-  (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
-                         options.mapping, error);
-  Store store(folder.File("Vellumar.db"));
-  ImportOutcome outcome;
-  ImportProblems problems;
-  (void)store.db->ImportPositions(store.conn, ReadImportFile(file, options).plan, outcome, problems);
+  ImportedBroker broker("Vellumar.db");
   for (auto _ : state) {
     ExportData data;
-    (void)CollectExport(*store.db, store.conn, {}, data);
+    (void)CollectExport(*broker.store.db, broker.store.conn, {}, data);
     benchmark::DoNotOptimize(WriteVellumarCsv(data));
   }
 }

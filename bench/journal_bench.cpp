@@ -7,15 +7,11 @@
 
 #include "portfolio/database/vl_database.h"
 #include "portfolio/journal/change_journal.h"
+#include "tests/support/null_window.h"
 #include "tests/support/sample_store.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // A copy of a store of `positions` over `portfolios` portfolios (mixed kinds, 2,000 cached quotes) in a
 // folder of its own, so that its journal starts empty.

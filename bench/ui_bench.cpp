@@ -19,6 +19,7 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "prefs/vl_prefs.h"
+#include "tests/support/null_window.h"
 #include "tests/support/sample_store.h"
 #include "tests/support/temp_folder.h"
 #include "ui/main/c_dlg_vellumar.h"
@@ -27,11 +28,6 @@
 #include "ui/main/position_list_view.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 // One store per size (one portfolio, 2,000 cached quotes), written on first use and kept for the run.
 const std::string& StorePath(int64_t positions) {

@@ -20,15 +20,11 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/null_window.h"
 #include "tests/support/sample_store.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-class NullWindow : public IVLCommandWindow {
- public:
-  void PostCommand(uint32_t) override {}
-};
 
 uint64_t Fnv(const std::string& text) {
   uint64_t h = 0xcbf29ce484222325ull;
