@@ -11,6 +11,7 @@
 #include "framework/replace_file.h"
 #include "framework/save_file_ops.h"
 #include "test_records.h"
+#include "tests/support/full_disk_ops.h"
 #include "tests/support/small_disk.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unprivileged.h"
@@ -140,13 +141,7 @@ TEST(DatabaseFailures, AFileDeletedOrReplacedUnderneathIsLostAndWrittenBack) {
 
 // The reports are written through the same replacement: all of the new file or none of it.
 TEST(ReplaceFileContent, AFailedWriteKeepsTheOldFileAndSaysWhyASuccessKeepsItsPermissions) {
-  class FullDisk : public SaveFileOps {
-   public:
-    ssize_t Write(int, const void*, size_t) override {
-      errno = ENOSPC;
-      return -1;
-    }
-  } fullDisk;
+  FullDiskOps fullDisk;
   TempFolder dir;
   const std::string path = dir.File("report.htm");
   WriteText(path, "last week's report");

@@ -13,6 +13,7 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/full_disk_ops.h"
 #include "tests/support/small_disk.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
@@ -204,13 +205,7 @@ TEST_F(PositionFailuresTest, EditingAPositionAnotherProgramDeletesKeepsTheDialog
 // A save the disk refuses (here an injected "no space" on every write) says which file and why, and the
 // file stays as it was.
 TEST_F(PositionFailuresTest, AFailedSaveSaysWhichFileAndWhy) {
-  class FullDisk : public SaveFileOps {
-   public:
-    ssize_t Write(int, const void*, size_t) override {
-      errno = ENOSPC;
-      return -1;
-    }
-  } fullDisk;
+  FullDiskOps fullDisk;
   host.database->SetFileOps(&fullDisk);
   const QByteArray bytes = FileBytes();
   window->HeldList()->SelectIds({held});
