@@ -16,7 +16,8 @@ const QByteArray kActivate = "activate\n";
 // The same folder however it was spelled (a trailing slash, "..", a link); short enough for a socket path.
 QString FolderKey(const QString& folder) {
   const QString canonical = QDir(folder).canonicalPath();
-  const QByteArray path = (canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical).toUtf8();
+  const QByteArray path =
+      (canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical).toUtf8();
   return QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16));
 }
 

@@ -25,8 +25,8 @@ void CVellumarApp::ShowStartupError(StringId messageId, const std::string& path)
 
 bool CVellumarApp::StartUp() {
   paths = GetAppPaths();
-  instanceChecker =
-      std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"), QString::fromStdString(paths.dataFolder));
+  instanceChecker = std::make_unique<CInstanceChecker>(QStringLiteral("Vellumar"),
+                                                       QString::fromStdString(paths.dataFolder));
   if (instanceChecker->PreviousInstanceRunning()) {
     instanceChecker->ActivatePreviousInstance();
     return false;
@@ -66,14 +66,17 @@ int CVellumarApp::Run() {
     (void)instanceChecker->TrackFirstInstanceRunning(&window);
     window.show();
     // For checks of an installation: start up, show the main window, end (see vellumar --help).
-    if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
+    if (qEnvironmentVariableIsSet("VELLUMAR_QUIT_WHEN_SHOWN"))
+      QTimer::singleShot(0, qApp, &QApplication::quit);
     // A termination signal ends every event loop, open dialogs' too, and keeps the view for the next start.
     QObject::connect(&terminationSignals, &CTerminationSignals::Terminate, &window, [&window] {
       window.SaveViewPrefs();
       QApplication::quit();
     });
-    if (terminationSignals.Received()) window.SaveViewPrefs();
-    else code = QApplication::exec();
+    if (terminationSignals.Received())
+      window.SaveViewPrefs();
+    else
+      code = QApplication::exec();
     SetMarketDataWindows(nullptr);
   }
   database.reset();  // every change was saved when it was made
@@ -117,7 +120,8 @@ void CVellumarApp::RestartMarketDataService() {
   if (!serviceLauncher.IsOurs()) return;
   serviceLauncher.Stop();
   // Not answering afterwards shows as a failed update, as a remote service would.
-  (void)serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts, QString::fromStdString(GetModuleFolder()));
+  (void)serviceLauncher.EnsureRunning(prefs.GetServicePrefs().hosts,
+                                      QString::fromStdString(GetModuleFolder()));
 }
 
 void CVellumarApp::AddSecondaryWindow(QWidget* window) {

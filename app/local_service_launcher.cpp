@@ -4,12 +4,18 @@
 
 LocalServiceLauncher::LocalServiceLauncher(QObject* parent) : QObject(parent) {}
 
-LocalServiceLauncher::~LocalServiceLauncher() { Stop(); }
+LocalServiceLauncher::~LocalServiceLauncher() {
+  Stop();
+}
 
-bool LocalServiceLauncher::IsLoopbackHost(const QString& host) { return ::IsLoopbackHost(host.toStdString()); }
+bool LocalServiceLauncher::IsLoopbackHost(const QString& host) {
+  return ::IsLoopbackHost(host.toStdString());
+}
 
 bool LocalServiceLauncher::EnsureRunning(const ServiceHosts& hosts, const QString& programFolder) {
   return ServiceAnswers(service.EnsureRunning(hosts, programFolder.toStdString()));
 }
 
-void LocalServiceLauncher::Stop() { service.Stop(); }
+void LocalServiceLauncher::Stop() {
+  service.Stop();
+}

@@ -2,10 +2,10 @@
 
 #include <QSocketNotifier>
 
-#include <atomic>
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <atomic>
+#include <csignal>
 
 namespace {
 

@@ -58,8 +58,9 @@ ImportOptions BrokerOptions() {
   ImportOptions options;
   options.targetPortfolio = "Broker";
   std::string error;
-  (void)ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note",
-                         options.mapping, error);
+  (void)ParseMappingText(
+      "symbol=Ticker,quantity=Shares,price=Cost,date=Trade Date,commission=Fee,comment=Note", options.mapping,
+      error);
   return options;
 }
 
@@ -113,7 +114,8 @@ void BM_ImportAgainAllDuplicates(benchmark::State& state) {
   ImportProblems problems;
   for (auto _ : state) {
     const ImportReading reading = ReadImportFile(broker.file, broker.options);
-    if (store.db->ImportPositions(store.conn, reading.plan, outcome, problems) != kVLOk || outcome.duplicates != kRows) {
+    if (store.db->ImportPositions(store.conn, reading.plan, outcome, problems) != kVLOk ||
+        outcome.duplicates != kRows) {
       state.SkipWithError("not all duplicates");
     }
   }

@@ -30,7 +30,7 @@ void FillPositions(VLHoldingItemList& list, int count) {
 
 void Refill(benchmark::State& state, int sortColumn) {
   ScopedNumberFormat english(NumberFormat::English());
-  const std::vector<int> columns = {kColSymbol, kColName,      kColTrade, kColChange, kColQty,
+  const std::vector<int> columns = {kColSymbol,    kColName,      kColTrade, kColChange, kColQty,
                                     kColCurrValue, kColTotalPaid, kColGain,  kColPctGain};
   VLHoldingItemList list;
   for (auto _ : state) {
@@ -42,8 +42,12 @@ void Refill(benchmark::State& state, int sortColumn) {
   }
 }
 
-void BM_RefillSortedByGain(benchmark::State& state) { Refill(state, kColGain); }
-void BM_RefillSortedByName(benchmark::State& state) { Refill(state, kColName); }
+void BM_RefillSortedByGain(benchmark::State& state) {
+  Refill(state, kColGain);
+}
+void BM_RefillSortedByName(benchmark::State& state) {
+  Refill(state, kColName);
+}
 BENCHMARK(BM_RefillSortedByGain)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefillSortedByName)->Arg(2000)->Unit(benchmark::kMillisecond);
 

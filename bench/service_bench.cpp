@@ -34,7 +34,8 @@ BENCHMARK(BM_ServiceQuote200)->Unit(benchmark::kMillisecond);
 
 void BM_ServiceChart(benchmark::State& state) {
   const auto market = BenchMarket();
-  const std::string target = "/charts/big.chart?symb=MSFT&size=2&time=8&freq=1&ma=4&maval=50&type=64&style=320";
+  const std::string target =
+      "/charts/big.chart?symb=MSFT&size=2&time=8&freq=1&ma=4&maval=50&type=64&style=320";
   ServiceBody(*market, target);
   for (auto _ : state) benchmark::DoNotOptimize(ServiceBody(*market, target).size());
 }

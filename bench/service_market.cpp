@@ -24,7 +24,8 @@ std::unique_ptr<Market> BenchMarket() {
 
 std::vector<std::string> BenchSymbols(const Market& market, size_t count) {
   std::vector<std::string> symbols;
-  for (SecurityType type : {SecurityType::Stock, SecurityType::Etf, SecurityType::MutualFund, SecurityType::Index}) {
+  for (SecurityType type :
+       {SecurityType::Stock, SecurityType::Etf, SecurityType::MutualFund, SecurityType::Index}) {
     for (const Security* security : market.Securities().OfType(type)) {
       if (symbols.size() == count) return symbols;
       symbols.push_back(security->symbol);

@@ -35,7 +35,8 @@ void ListPrinter::Finish() {
   }
 }
 
-void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record) {
+void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
+              const OutputRecord& record) {
   if (args.Has("json")) {
     WriteJsonObject(io.out, record);
   } else {
@@ -47,7 +48,9 @@ void PrintError(std::ostream& err, const std::string& command, const std::string
   err << "vellumar-cli" << (command.empty() ? "" : " ") << command << ": " << text << "\n";
 }
 
-void Warn(CliIo& io, const std::string& text) { PrintError(io.err, io.command, "warning: " + text); }
+void Warn(CliIo& io, const std::string& text) {
+  PrintError(io.err, io.command, "warning: " + text);
+}
 
 int Usage(CliIo& io, const char* command, const std::string& problem) {
   PrintError(io.err, command, problem);

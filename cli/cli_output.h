@@ -27,7 +27,8 @@ class ListPrinter {
   bool started = false;
 };
 // Prints one result: a JSON object with --json, else a header line and one row.
-void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns, const OutputRecord& record);
+void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
+              const OutputRecord& record);
 // Every error and warning of every command goes through here: "vellumar-cli COMMAND: TEXT" on `err`, or
 // "vellumar-cli: TEXT" when no command is known (yet).
 void PrintError(std::ostream& err, const std::string& command, const std::string& text);

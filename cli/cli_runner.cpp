@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "cli/command_help.h"
 #include "cli/cli_output.h"
+#include "cli/command_help.h"
 #include "cli/command_table.h"
 #include "cli/json_writer.h"
 #include "framework/app_paths.h"
@@ -42,11 +42,13 @@ static void StartServiceIfNeeded(LocalService& service, const ServiceHosts& host
   switch (service.EnsureRunning(hosts, folder)) {
     case LocalService::Outcome::Missing:
       PrintError(io.err, io.command,
-                 "nothing answers at " + hosts.quoteCsvHost + " and there is no " + folder + "vellumar-marketd to start");
+                 "nothing answers at " + hosts.quoteCsvHost + " and there is no " + folder +
+                     "vellumar-marketd to start");
       break;
     case LocalService::Outcome::Failed:
       PrintError(io.err, io.command,
-                 "nothing answers at " + hosts.quoteCsvHost + " and " + folder + "vellumar-marketd did not start there");
+                 "nothing answers at " + hosts.quoteCsvHost + " and " + folder +
+                     "vellumar-marketd did not start there");
       break;
     default:
       break;
@@ -132,7 +134,8 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   return command->run(args, io);
 }
 
-int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err, std::ostream* progress) {
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+           std::ostream* progress) {
   if (!WantsJson(words)) return RunCommand(words, out, err, progress);
   // With --json, what the command says on the error stream becomes one object there: the text and the exit
   // code (0 when it was only a warning).

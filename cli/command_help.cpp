@@ -4,9 +4,8 @@
 
 namespace {
 
-constexpr const char* kGroups[] = {"market data",    "portfolios",        "positions",
-                                   "change journal", "views and reports", "import and export",
-                                   "maintenance"};
+constexpr const char* kGroups[] = {"market data",       "portfolios",        "positions",  "change journal",
+                                   "views and reports", "import and export", "maintenance"};
 
 constexpr const char* kDb = "  --db PATH  the database file (default: the application's Vellumar.db)\n";
 constexpr const char* kChartOptions =
@@ -77,11 +76,12 @@ const CommandHelp kHelp[] = {
      "            (dates that have headlines, not calendar days; default 10, also for 0)\n"
      "  --items N  at most N headlines over all the symbols (default 100, also for 0)\n",
      "news MSFT AAPL --items 20"},
-    {"fetch", "market data", "fetch real prices through the service for the given or the database's symbols", kDb,
-     "fetch MSFT --db my.db"},
+    {"fetch", "market data", "fetch real prices through the service for the given or the database's symbols",
+     kDb, "fetch MSFT --db my.db"},
     {"portfolios", "portfolios", "list the portfolios with their ids", kDb, "portfolios --db my.db"},
     {"add-portfolio", "portfolios", "add a portfolio; its name must not be blank",
-     "  --comment TEXT  a note shown with the portfolio (default empty)\n", "add-portfolio Retirement --db my.db"},
+     "  --comment TEXT  a note shown with the portfolio (default empty)\n",
+     "add-portfolio Retirement --db my.db"},
     {"modify-portfolio", "portfolios", "rename a portfolio or change its comment",
      "  --name NAME  the new name, not blank (default: unchanged)\n"
      "  --comment TEXT  the new comment (default: unchanged)\n",
@@ -94,8 +94,8 @@ const CommandHelp kHelp[] = {
      "  --sold  only the sold positions\n"
      "  (Amount: a stock's total paid, a cash amount, a margin debt as a negative amount)\n",
      "positions Retirement --sold --db my.db"},
-    {"add-stock", "positions", "add a stock position; prints its id; warns of a symbol the service does not know",
-     kAddStockOptions,
+    {"add-stock", "positions",
+     "add a stock position; prints its id; warns of a symbol the service does not know", kAddStockOptions,
      "add-stock Retirement MSFT --qty 100 --price 250.50 --date 2023-01-15 --db my.db"},
     {"add-cash", "positions", "add a cash position of AMOUNT (above 0); prints its id",
      "  --comment TEXT  the description, required (the dialog's \"Description\")\n",
@@ -125,12 +125,13 @@ const CommandHelp kHelp[] = {
      "  (the journal, Vellumar.journal beside the database, keeps the last 750 to 1000 changes)\n",
      "changes --limit 10 --db my.db"},
     {"undo", "change journal",
-     "undo the newest change not yet undone, made by any program; exit 7 when refused", kDb, "undo --db my.db"},
+     "undo the newest change not yet undone, made by any program; exit 7 when refused", kDb,
+     "undo --db my.db"},
     {"redo", "change journal",
      "apply again the newest undone change, unless a change was made since; exit 7 when refused", kDb,
      "redo --db my.db"},
-    {"view", "views and reports", "print a portfolio's positions with the chosen columns, or list the columns",
-     kViewOptions,
+    {"view", "views and reports",
+     "print a portfolio's positions with the chosen columns, or list the columns", kViewOptions,
      "view Retirement --columns 0,1,3,4,8 --sort 8 --desc --db my.db"},
     {"summary", "views and reports", "print a portfolio's totals: value, change, gain, equity and margin",
      "  --sold  the totals of the sold positions\n"
@@ -159,9 +160,11 @@ const CommandHelp kHelp[] = {
      "  --no-index  leave out positions in a market index (symbols beginning with ^)\n",
      "export Retirement --out retirement.csv --db my.db"},
     {"import", "import and export",
-     "import positions from a Vellumar CSV or XML file, any CSV file through a mapping, or an OFX statement;\n"
+     "import positions from a Vellumar CSV or XML file, any CSV file through a mapping, or an OFX "
+     "statement;\n"
      "                    a file with a problem is refused whole (exit 4), each problem named with its line",
-     "  --portfolio NAME  the portfolio the rows go into, by id or name; made when there is none of the name\n"
+     "  --portfolio NAME  the portfolio the rows go into, by id or name; made when there is none of the "
+     "name\n"
      "                    (required for a mapped CSV file and a statement; a Vellumar file names its own)\n"
      "  --format FORMAT  csv, xml or ofx (default: from the content and the name; a CSV file is Vellumar's\n"
      "                   when its header is, else it is read through the mapping)\n"
@@ -181,7 +184,8 @@ const CommandHelp kHelp[] = {
      "  --no-cash  leave out cash positions (a statement's cash balance)\n"
      "  --no-margin  leave out margin debts\n"
      "  --no-index  leave out positions in a market index (symbols beginning with ^)\n",
-     "import trades.csv --portfolio Broker --map symbol=Ticker,quantity=Shares --date-format M/D/YYYY --db my.db"},
+     "import trades.csv --portfolio Broker --map symbol=Ticker,quantity=Shares --date-format M/D/YYYY --db "
+     "my.db"},
     {"init", "maintenance", "create an empty database, or one with two sample portfolios",
      "  --sample  add two portfolios of securities the bundled service knows: held, sold, cash, margin\n",
      "init --sample --db sample.db"},
@@ -224,10 +228,14 @@ void PrintOverview(std::ostream& out) {
          "  --json  print JSON instead of a tab-separated table (see below)\n"
          "  --service HOST:PORT  ask this market-data server instead of the settings' hosts\n"
          "  --help  print the command's usage, options and an example\n"
-         "\nJSON: a list is an array of objects, one result one object. Keys are the table's column names; view\n"
-         "uses the plain column headers (\"Total Paid\") and \"id\". A figure's text that is a number is also\n"
-         "given as a number under its key followed by \"Value\": \"Gain\": \"1,234.50\", \"GainValue\": 1234.5\n"
-         "(a percent as its number: \"+2.50%\" gives 2.5; symbols, names and comments stay texts). Errors and warnings go to standard error as one object:\n"
+         "\nJSON: a list is an array of objects, one result one object. Keys are the table's column names; "
+         "view\n"
+         "uses the plain column headers (\"Total Paid\") and \"id\". A figure's text that is a number is "
+         "also\n"
+         "given as a number under its key followed by \"Value\": \"Gain\": \"1,234.50\", \"GainValue\": "
+         "1234.5\n"
+         "(a percent as its number: \"+2.50%\" gives 2.5; symbols, names and comments stay texts). Errors "
+         "and warnings go to standard error as one object:\n"
          "{\"message\": \"...\", \"code\": EXIT} (code 0: only warnings).\n"
          "\nexit codes: 0 done, 1 failed (file or service), 2 wrong usage, 3 bytes after the end of the\n"
          "database (check), 4 a value that makes no sense, 5 an operation the position does not allow,\n"
@@ -248,7 +256,8 @@ void PrintCommandHelp(std::ostream& out, const std::string& command) {
   PrintUsageLine(out, command);
   out << "\n" << help->summary << "\n\noptions:\n" << help->options;
   for (const CliCommand& c : AllCliCommands()) {
-    if (command == c.name && c.valueOptions.count("db") && std::string(help->options).find("--db") == std::string::npos) {
+    if (command == c.name && c.valueOptions.count("db") &&
+        std::string(help->options).find("--db") == std::string::npos) {
       out << kDb;
     }
   }

@@ -4,15 +4,8 @@ std::vector<CliCommand> AllCliCommands() {
   using Group = std::vector<CliCommand> (*)();
   // One line per command group.
   static const Group kGroups[] = {
-      MarketCommands,
-      DbCommands,
-      ListCommands,
-      JournalCommands,
-      ViewCommands,
-      PerformanceCommands,
-      ExchangeCommands,
-      FetchCommands,
-      MaintenanceCommands,
+      MarketCommands,      DbCommands,       ListCommands,  JournalCommands,     ViewCommands,
+      PerformanceCommands, ExchangeCommands, FetchCommands, MaintenanceCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {
@@ -22,8 +15,8 @@ std::vector<CliCommand> AllCliCommands() {
 }
 
 bool AsksMarketService(const std::string& command) {
-  static const std::set<std::string> kServiceCommands = {"quote", "history", "lookup", "market-time", "chart",
-                                                         "news",  "update",  "fetch",  "add-stock",
-                                                         "modify-stock", "performance"};
+  static const std::set<std::string> kServiceCommands = {
+      "quote",  "history", "lookup",    "market-time",  "chart",      "news",
+      "update", "fetch",   "add-stock", "modify-stock", "performance"};
   return kServiceCommands.count(command) != 0;
 }

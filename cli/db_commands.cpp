@@ -41,10 +41,14 @@ int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, S
     std::string StockHoldingEntry::*member;
   };
   static const TextOption kTexts[] = {
-      {"qty", &StockHoldingEntry::quantity},          {"price", &StockHoldingEntry::buyPrice},
-      {"commission", &StockHoldingEntry::buyCommission}, {"buy-target", &StockHoldingEntry::buyTarget},
-      {"sell-target", &StockHoldingEntry::sellTarget},  {"stop-loss", &StockHoldingEntry::stopLossTarget},
-      {"equity", &StockHoldingEntry::marginPercent},    {"threshold", &StockHoldingEntry::marginThreshold},
+      {"qty", &StockHoldingEntry::quantity},
+      {"price", &StockHoldingEntry::buyPrice},
+      {"commission", &StockHoldingEntry::buyCommission},
+      {"buy-target", &StockHoldingEntry::buyTarget},
+      {"sell-target", &StockHoldingEntry::sellTarget},
+      {"stop-loss", &StockHoldingEntry::stopLossTarget},
+      {"equity", &StockHoldingEntry::marginPercent},
+      {"threshold", &StockHoldingEntry::marginThreshold},
       {"comment", &StockHoldingEntry::comment},
   };
   for (const TextOption& o : kTexts) {
@@ -52,7 +56,8 @@ int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, S
   }
   if (args.HasOption("date")) {
     int64_t date = 0;
-    if (!ParseDate(args.Option("date"), &date)) return Usage(io, command, "--date needs a date such as 2024-03-15");
+    if (!ParseDate(args.Option("date"), &date))
+      return Usage(io, command, "--date needs a date such as 2024-03-15");
     entry.buyDate = date;
   }
   if (args.Has("marginable")) entry.marginable = true;
@@ -65,11 +70,10 @@ EntryQuestion YesOption(const CliArgs& args) {
   return [&args](StringId) { return args.Has("yes"); };
 }
 
-const std::set<std::string> kStockValues = {"db",        "qty",        "price",     "commission", "date",
-                                            "buy-target", "sell-target", "stop-loss", "equity",     "threshold",
-                                            "comment"};
+const std::set<std::string> kStockValues = {"db",     "qty",        "price",       "commission",
+                                            "date",   "buy-target", "sell-target", "stop-loss",
+                                            "equity", "threshold",  "comment"};
 const std::set<std::string> kAddStockFlags = {"marginable", "yes", "strict", "no-check"};
-
 
 const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "comment", "created", "modified"};
 
@@ -148,9 +152,10 @@ int CheckSymbolKnown(const CliArgs& args, CliIo& io, const char* command, const 
   const SymbolAnswer answer = AskServiceForSymbol(symbol, &why);
   if (answer == SymbolAnswer::Known) return kExitOk;
   const bool strict = args.Has("strict");
-  const std::string problem = answer == SymbolAnswer::Unknown
-                                  ? "the market-data service does not know the symbol \"" + symbol + "\""
-                                  : "could not ask the market-data service about \"" + symbol + "\" (" + why + ")";
+  const std::string problem =
+      answer == SymbolAnswer::Unknown
+          ? "the market-data service does not know the symbol \"" + symbol + "\""
+          : "could not ask the market-data service about \"" + symbol + "\" (" + why + ")";
   if (!strict) {
     Warn(io, problem + "; the position is stored, without a value until the service knows the symbol");
     return kExitOk;
@@ -196,17 +201,21 @@ int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
-  const int32_t code = cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
-                            : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed,
-                                                       marginItem.name, id);
+  const int32_t code =
+      cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
+           : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed, marginItem.name, id);
   if (code != kVLOk) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
 }
 
-int RunAddCash(const CliArgs& args, CliIo& io) { return AddAmount(args, io, "add-cash", true); }
-int RunAddMargin(const CliArgs& args, CliIo& io) { return AddAmount(args, io, "add-margin", false); }
+int RunAddCash(const CliArgs& args, CliIo& io) {
+  return AddAmount(args, io, "add-cash", true);
+}
+int RunAddMargin(const CliArgs& args, CliIo& io) {
+  return AddAmount(args, io, "add-margin", false);
+}
 
 int RunModifyStock(const CliArgs& args, CliIo& io) {
   uint32_t id = 0;
@@ -219,15 +228,16 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) {
     return Done(io, s, code);
   }
-  if (position->GetKind() != kHoldingStock) return Failed(io, "position " + std::to_string(id) + " is not a stock position");
+  if (position->GetKind() != kHoldingStock)
+    return Failed(io, "position " + std::to_string(id) + " is not a stock position");
   auto& fields = static_cast<VLStockHoldingItem&>(*position);
   std::string newSymbol;
   if (args.HasOption("symbol")) {
     if (EntryCheck check = CheckSymbolText(args.Option("symbol"), newSymbol); !check.Ok()) {
-      return Refuse(io, "modify-stock", check.message == StringId::SymbolMissing
-                                            ? EntryFailure(StringId::NewSymbolMissing, EntryPage::None,
-                                                           EntryField::NewSymbol)
-                                            : check);
+      return Refuse(io, "modify-stock",
+                    check.message == StringId::SymbolMissing
+                        ? EntryFailure(StringId::NewSymbolMissing, EntryPage::None, EntryField::NewSymbol)
+                        : check);
     }
   }
   // What the position dialog shows for this position, then the options over it.
@@ -261,8 +271,10 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
 
 int RunSell(const CliArgs& args, CliIo& io) {
   uint32_t id = 0;
-  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "sell", "give the position's ID");
-  if (!args.HasOption("qty") || !args.HasOption("price")) return Usage(io, "sell", "give --qty N and --price D");
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id))
+    return Usage(io, "sell", "give the position's ID");
+  if (!args.HasOption("qty") || !args.HasOption("price"))
+    return Usage(io, "sell", "give --qty N and --price D");
   // Every sale has a date (the sold views and the time held need it): today's unless --date names one.
   int64_t date = StoredDateOfDay(TodayDayNumber());
   if (args.HasOption("date") && !ParseDate(args.Option("date"), &date)) {
@@ -288,11 +300,12 @@ int RunSell(const CliArgs& args, CliIo& io) {
                                {FormatDay(stock.purchaseDate)}));
   }
   uint32_t newId = 0;
-  const int32_t code =
-      s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission, sale.saleDate, newId);
+  const int32_t code = s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission,
+                                           sale.saleDate, newId);
   if (code != kVLOk) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
-  PrintOne(args, io, {"id", "remainderId"}, OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
+  PrintOne(args, io, {"id", "remainderId"},
+           OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
   return kExitOk;
 }
 
@@ -300,7 +313,8 @@ int RunSell(const CliArgs& args, CliIo& io) {
 int OnePosition(const CliArgs& args, CliIo& io, const char* command,
                 int32_t (VLDatabase::*operation)(VLDatabaseConn*, uint32_t)) {
   uint32_t id = 0;
-  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give the position's ID");
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id))
+    return Usage(io, command, "give the position's ID");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   return Done(io, s, (s.Db().*operation)(s.Conn(), id));
@@ -308,14 +322,16 @@ int OnePosition(const CliArgs& args, CliIo& io, const char* command,
 
 int RunUnsell(const CliArgs& args, CliIo& io) {
   uint32_t id = 0;
-  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id)) return Usage(io, "unsell", "give the position's ID");
+  if (args.positional.size() != 1 || !ParseId(args.positional[0], &id))
+    return Usage(io, "unsell", "give the position's ID");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
   if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, s, code);
   if (position->GetKind() != kHoldingStock) {
-    return RefuseState(io, "unsell", "position " + std::to_string(id) +
-                                         " is a cash or margin position; only a sale of shares can be undone");
+    return RefuseState(io, "unsell",
+                       "position " + std::to_string(id) +
+                           " is a cash or margin position; only a sale of shares can be undone");
   }
   return Done(io, s, s.Db().UnsellPosition(s.Conn(), id));
 }
@@ -327,7 +343,8 @@ int RunDeletePosition(const CliArgs& args, CliIo& io) {
 int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
                 int32_t (VLDatabase::*operation)(VLDatabaseConn*, uint32_t, uint32_t)) {
   uint32_t id = 0;
-  if (args.positional.size() != 2 || !ParseId(args.positional[0], &id)) return Usage(io, command, "give ID PORTFOLIO");
+  if (args.positional.size() != 2 || !ParseId(args.positional[0], &id))
+    return Usage(io, command, "give ID PORTFOLIO");
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[1], io);
@@ -335,8 +352,12 @@ int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
   return Done(io, s, (s.Db().*operation)(s.Conn(), id, portfolioId));
 }
 
-int RunCopy(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "copy", &VLDatabase::CopyPosition); }
-int RunMove(const CliArgs& args, CliIo& io) { return ToPortfolio(args, io, "move", &VLDatabase::MovePosition); }
+int RunCopy(const CliArgs& args, CliIo& io) {
+  return ToPortfolio(args, io, "copy", &VLDatabase::CopyPosition);
+}
+int RunMove(const CliArgs& args, CliIo& io) {
+  return ToPortfolio(args, io, "move", &VLDatabase::MovePosition);
+}
 
 }  // namespace
 
@@ -347,19 +368,30 @@ std::vector<CliCommand> DbCommands() {
   return {
       {"portfolios", "[--db PATH]", db, {}, RunPortfolios},
       {"add-portfolio", "NAME [--comment TEXT]", {"db", "comment"}, {}, RunAddPortfolio},
-      {"modify-portfolio", "PORTFOLIO [--name NAME] [--comment TEXT]", {"db", "name", "comment"}, {}, RunModifyPortfolio},
+      {"modify-portfolio",
+       "PORTFOLIO [--name NAME] [--comment TEXT]",
+       {"db", "name", "comment"},
+       {},
+       RunModifyPortfolio},
       {"delete-portfolio", "PORTFOLIO", db, {}, RunDeletePortfolio},
       {"add-stock",
        "PORTFOLIO SYMBOL [--qty N] [--price D] [--commission D] [--date YYYY-MM-DD] [--buy-target D] "
-       "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT] [--strict] "
+       "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT] "
+       "[--strict] "
        "[--no-check]",
        kStockValues, kAddStockFlags, RunAddStock},
       {"add-cash", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddCash},
       {"add-margin", "PORTFOLIO AMOUNT [--comment TEXT]", {"db", "comment"}, {}, RunAddMargin},
-      {"modify-stock", "ID [--symbol S] [the options of add-stock] [--not-marginable]", modifyStockValues,
-       {"marginable", "not-marginable", "yes", "strict", "no-check"}, RunModifyStock},
-      {"sell", "ID --qty N --price D [--commission D] [--date YYYY-MM-DD]", {"db", "qty", "price", "commission", "date"},
-       {}, RunSell},
+      {"modify-stock",
+       "ID [--symbol S] [the options of add-stock] [--not-marginable]",
+       modifyStockValues,
+       {"marginable", "not-marginable", "yes", "strict", "no-check"},
+       RunModifyStock},
+      {"sell",
+       "ID --qty N --price D [--commission D] [--date YYYY-MM-DD]",
+       {"db", "qty", "price", "commission", "date"},
+       {},
+       RunSell},
       {"unsell", "ID", db, {}, RunUnsell},
       {"copy", "ID PORTFOLIO", db, {}, RunCopy},
       {"move", "ID PORTFOLIO", db, {}, RunMove},

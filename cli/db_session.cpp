@@ -69,9 +69,10 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
     // The system refused the file (no permission to read it): that is no damage, and says why.
     PrintError(io.err, io.command, db->GetLastFileError().Describe());
   } else {
-    PrintError(io.err, io.command,
-               "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
-                   path + ", load code " + std::to_string(code) + ")");
+    PrintError(
+        io.err, io.command,
+        "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
+            path + ", load code " + std::to_string(code) + ")");
   }
   return false;
 }
@@ -103,23 +104,33 @@ void DbSession::WarnIfNotJournaled(CliIo& io) {
 
 std::string DatabaseCodeText(int32_t code) {
   switch (code) {
-    case kVLFailed: return "the change was refused or could not be saved";
-    case kVLNameClash: return "a portfolio of that name already exists";
-    case kVLNotFound: return "no such portfolio or position";
-    case kVLAlreadySold: return "the position is already sold";
-    case kVLNotSold: return "the position is not sold";
-    case kVLBusy: return kBusyText;
+    case kVLFailed:
+      return "the change was refused or could not be saved";
+    case kVLNameClash:
+      return "a portfolio of that name already exists";
+    case kVLNotFound:
+      return "no such portfolio or position";
+    case kVLAlreadySold:
+      return "the position is already sold";
+    case kVLNotSold:
+      return "the position is not sold";
+    case kVLBusy:
+      return kBusyText;
     case kVLStoreFull:
       return "the database holds as many portfolios, positions and quotes as its file can number";
     case kVLReadOnly:
       return "the database may only be read; nothing was changed";
-    case kVLNothingToUndo: return "there is nothing to undo";
-    case kVLNothingToRedo: return "there is nothing to redo";
+    case kVLNothingToUndo:
+      return "there is nothing to undo";
+    case kVLNothingToRedo:
+      return "there is nothing to redo";
     case kVLJournalMismatch:
       return "the database no longer matches its change journal (it was replaced, for example by a backup, "
              "or changed by a program that keeps no journal); nothing was changed";
-    case kVLJournalUnreadable: return "the change journal cannot be read; nothing was changed";
-    default: return "failed with code " + std::to_string(code);
+    case kVLJournalUnreadable:
+      return "the change journal cannot be read; nothing was changed";
+    default:
+      return "failed with code " + std::to_string(code);
   }
 }
 
@@ -128,7 +139,8 @@ std::string DatabaseCodeText(int32_t code, const VLDatabase& db) {
     return "the database may only be read (" + db.GetReadOnlyCause().Describe() + "); nothing was changed";
   }
   if (code == kVLJournalUnreadable && db.GetLastJournalError().IsSet()) {
-    return "the change journal cannot be read (" + db.GetLastJournalError().Describe() + "); nothing was changed";
+    return "the change journal cannot be read (" + db.GetLastJournalError().Describe() +
+           "); nothing was changed";
   }
   const FileError& error = db.GetLastFileError();
   if (code != kVLFailed || !error.IsSet()) return DatabaseCodeText(code);

@@ -8,7 +8,9 @@
 
 namespace {
 
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 bool StartsWith(std::string_view text, size_t at, const std::string& piece) {
   return !piece.empty() && text.substr(at, piece.size()) == piece;

@@ -85,7 +85,8 @@ int MappingFromOptions(const CliArgs& args, CliIo& io, CsvMapping& mapping) {
     if (!profiles.Load()) return Failed(io, "cannot read the profiles in " + profiles.GetPath());
     std::string error;
     if (!profiles.Get(args.Option("profile"), mapping, error)) {
-      return Usage(io, "import", "there is no profile \"" + args.Option("profile") + "\" in " + profiles.GetPath());
+      return Usage(io, "import",
+                   "there is no profile \"" + args.Option("profile") + "\" in " + profiles.GetPath());
     }
     if (!error.empty()) return Usage(io, "import", "profile \"" + args.Option("profile") + "\": " + error);
   }
@@ -99,7 +100,8 @@ int MappingFromOptions(const CliArgs& args, CliIo& io, CsvMapping& mapping) {
   if (args.Has("decimal-comma")) mapping.decimalComma = true;
   if (args.HasOption("date-format")) {
     if (!IsDatePattern(args.Option("date-format"))) {
-      return Usage(io, "import", "--date-format needs YYYY, MM (or M) and DD (or D) once each, such as DD.MM.YYYY");
+      return Usage(io, "import",
+                   "--date-format needs YYYY, MM (or M) and DD (or D) once each, such as DD.MM.YYYY");
     }
     mapping.dateFormat = args.Option("date-format");
   }
@@ -129,7 +131,8 @@ int TargetPortfolio(const CliArgs& args, CliIo& io, DbSession& s, std::string& n
   if (!args.HasOption("portfolio")) return kExitOk;
   const std::string given = args.Option("portfolio");
   VLPortfolioItemList list;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Failed(io, DatabaseCodeText(code));
+  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk)
+    return Failed(io, DatabaseCodeText(code));
   uint32_t id = 0;
   if (ParseId(given, &id)) {
     if (const auto* p = list.FindById(id)) {
@@ -187,14 +190,15 @@ OutputRecord StepRecord(const ImportReading& reading, const ImportOutcome& outco
       .AddNumber("id", outcome.stepPositions[i]);
 }
 
-void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading, const ImportOutcome& outcome) {
+void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
+                  const ImportOutcome& outcome) {
   const bool dryRun = args.Has("dry-run");
   std::vector<OutputRecord> rows;
   for (size_t i = 0; i < reading.plan.steps.size(); ++i) rows.push_back(StepRecord(reading, outcome, i));
   // A trial leaves the new portfolios without an id.
-  const auto created = static_cast<int64_t>(
-      dryRun ? std::count(outcome.portfolioIds.begin(), outcome.portfolioIds.end(), 0u)
-             : static_cast<std::ptrdiff_t>(outcome.createdPortfolios.size()));
+  const auto created =
+      static_cast<int64_t>(dryRun ? std::count(outcome.portfolioIds.begin(), outcome.portfolioIds.end(), 0u)
+                                  : static_cast<std::ptrdiff_t>(outcome.createdPortfolios.size()));
   OutputRecord summary;
   summary.Add("format", ExchangeFormatName(reading.format))
       .AddBool("dryRun", dryRun)
@@ -205,9 +209,10 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading, 
       .AddNumber("leftOut", reading.leftOut)
       .AddNumber("ignored", reading.ignored)
       .AddNumber("newPortfolios", created);
-  const std::vector<std::string> summaryColumns = {"format",     "dryRun",  "added",   "sold",         "balances",
-                                                   "duplicates", "leftOut", "ignored", "newPortfolios"};
-  const std::vector<std::string> rowColumns = {"line", "action", "portfolio", "kind", "symbol", "quantity", "price", "id"};
+  const std::vector<std::string> summaryColumns = {
+      "format", "dryRun", "added", "sold", "balances", "duplicates", "leftOut", "ignored", "newPortfolios"};
+  const std::vector<std::string> rowColumns = {"line",   "action",   "portfolio", "kind",
+                                               "symbol", "quantity", "price",     "id"};
   if (!args.Has("json")) {
     PrintOne(args, io, summaryColumns, summary);
     io.out << "\n";
@@ -259,26 +264,30 @@ int RunImport(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   if (int rc = TargetPortfolio(args, io, s, options.targetPortfolio); rc != kExitOk) return rc;
   ImportReading reading = ReadImportFile(file, options);
-  if (format == "csv" && reading.format != ExchangeFormat::VellumarCsv && reading.format != ExchangeFormat::MappedCsv) {
+  if (format == "csv" && reading.format != ExchangeFormat::VellumarCsv &&
+      reading.format != ExchangeFormat::MappedCsv) {
     return Usage(io, "import", file + " is not a CSV file");
   }
   if (reading.problems.size() == 1 && reading.problems[0].line == 0 &&
       reading.problems[0].field == ImportField::Portfolio) {
-    return Usage(io, "import", "give --portfolio NAME: the positions of a " +
-                                   std::string(reading.format == ExchangeFormat::Ofx ? "statement" : "mapped CSV file") +
-                                   " go into the portfolio named there");
+    return Usage(io, "import",
+                 "give --portfolio NAME: the positions of a " +
+                     std::string(reading.format == ExchangeFormat::Ofx ? "statement" : "mapped CSV file") +
+                     " go into the portfolio named there");
   }
   if (reading.unreadable) return Failed(io, reading.problems.front().Describe());
   if (reading.Refused()) return RefuseFile(io, file, reading.problems);
   if (args.HasOption("save-profile")) {
     ImportProfiles profiles(ProfilesPath(args));
     FileError error;
-    if (!profiles.Save(args.Option("save-profile"), options.mapping, error)) return Failed(io, error.Describe());
+    if (!profiles.Save(args.Option("save-profile"), options.mapping, error))
+      return Failed(io, error.Describe());
   }
   ImportOutcome outcome;
   ImportProblems problems;
-  const int32_t code = args.Has("dry-run") ? s.Db().TryImport(s.Conn(), reading.plan, outcome, problems)
-                                           : s.Db().ImportPositions(s.Conn(), reading.plan, outcome, problems);
+  const int32_t code = args.Has("dry-run")
+                           ? s.Db().TryImport(s.Conn(), reading.plan, outcome, problems)
+                           : s.Db().ImportPositions(s.Conn(), reading.plan, outcome, problems);
   if (code == kVLImportRefused) return RefuseFile(io, file, problems);
   if (code != kVLOk) return Failed(io, DatabaseCodeText(code, s.Db()));
   PrintOutcome(args, io, reading, outcome);
@@ -289,10 +298,14 @@ int RunImport(const CliArgs& args, CliIo& io) {
 
 std::vector<CliCommand> ExchangeCommands() {
   return {
-      {"export", "[PORTFOLIO...] --out FILE [--format csv|xml] [--no-cash] [--no-margin] [--no-index]",
-       {"db", "out", "format"}, {"no-cash", "no-margin", "no-index"}, RunExport},
+      {"export",
+       "[PORTFOLIO...] --out FILE [--format csv|xml] [--no-cash] [--no-margin] [--no-index]",
+       {"db", "out", "format"},
+       {"no-cash", "no-margin", "no-index"},
+       RunExport},
       {"import",
-       "FILE [--portfolio NAME] [--format csv|xml|ofx] [--map FIELD=COLUMN,...] [--delimiter C] [--decimal-comma] "
+       "FILE [--portfolio NAME] [--format csv|xml|ofx] [--map FIELD=COLUMN,...] [--delimiter C] "
+       "[--decimal-comma] "
        "[--date-format FORMAT] [--encoding NAME] [--skip-rows N] [--profile NAME] [--save-profile NAME] "
        "[--dry-run] [--allow-duplicates] [--no-cash] [--no-margin] [--no-index]",
        {"db", "portfolio", "format", "map", "delimiter", "date-format", "encoding", "skip-rows", "profile",

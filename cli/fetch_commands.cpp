@@ -84,8 +84,8 @@ int RunFetch(const CliArgs& args, CliIo& io) {
   // Progress on the terminal only ("fetch: symbol 2 of 5, MSFT"); the results go to standard output.
   ProgressLine progress(io.progress);
   for (const std::string& symbol : symbols) {
-    progress.Show(ProgressText("fetch", "symbol", static_cast<int>(done + 1), static_cast<int>(symbols.size()),
-                               symbol));
+    progress.Show(ProgressText("fetch", "symbol", static_cast<int>(done + 1),
+                               static_cast<int>(symbols.size()), symbol));
     const FetchResult result = FetchOne(grab, symbol);
     progress.Finish();
     ++done;

@@ -27,7 +27,8 @@ void WarnDamage(CliIo& io, const VLJournalState& state, const std::string& path)
                     : state.damage == JournalFrameResult::TooNew ? "written by a newer version of Vellumar"
                                                                  : "damaged";
   Warn(io, "the last " + std::to_string(state.damagedBytes) + " bytes of the journal " + path + " are " +
-               (state.damage == JournalFrameResult::Damaged ? std::string(why) : std::string("not read: ") + why) +
+               (state.damage == JournalFrameResult::Damaged ? std::string(why)
+                                                            : std::string("not read: ") + why) +
                "; they were ignored");
 }
 

@@ -51,7 +51,8 @@ static void WriteObject(std::ostream& out, const OutputRecord& record) {
     if (!first) out << ',';
     first = false;
     out << JsonString(f.name) << ':' << (f.isNumber ? f.text : JsonString(f.text));
-    if (f.hasValue) out << ',' << JsonString(f.name + OutputRecord::kNumberKeySuffix) << ':' << JsonNumberText(f.value);
+    if (f.hasValue)
+      out << ',' << JsonString(f.name + OutputRecord::kNumberKeySuffix) << ':' << JsonNumberText(f.value);
   }
   out << '}';
 }

@@ -16,28 +16,39 @@
 namespace {
 
 // The JSON keys, and the table's headers in the same order.
-const std::vector<std::string> kKeys = {"id",     "portfolio", "kind",   "symbol", "state",
-                                        "qty",    "amount",    "bought", "sold",   "comment"};
+const std::vector<std::string> kKeys = {"id",  "portfolio", "kind",   "symbol", "state",
+                                        "qty", "amount",    "bought", "sold",   "comment"};
 const std::vector<std::string> kHeaders = {"Id",  "Portfolio", "Kind",   "Symbol", "State",
                                            "Qty", "Amount",    "Bought", "Sold",   "Comment"};
 
 const char* KindName(int32_t kind) {
   switch (kind) {
-    case kHoldingStock: return "stock";
-    case kHoldingCash: return "cash";
-    default: return "margin";
+    case kHoldingStock:
+      return "stock";
+    case kHoldingCash:
+      return "cash";
+    default:
+      return "margin";
   }
 }
 
 OutputRecord PositionRow(const VLHoldingItem& h, const std::string& portfolio) {
   OutputRecord r;
-  r.AddNumber("id", h.id).Add("portfolio", portfolio).Add("kind", KindName(h.GetKind())).Add("symbol", h.name);
+  r.AddNumber("id", h.id)
+      .Add("portfolio", portfolio)
+      .Add("kind", KindName(h.GetKind()))
+      .Add("symbol", h.name);
   if (h.GetKind() != kHoldingStock) {
-    // Cash and margin: the description is the name; the amount owed of a margin debt counts against the value.
+    // Cash and margin: the description is the name; the amount owed of a margin debt counts against the
+    // value.
     const auto& a = static_cast<const VLAmountHoldingItem&>(h);
     const std::string amount = (h.GetKind() == kHoldingMargin ? "-" : "") + CentsText(a.GetAmount());
-    return r.Add("state", "held").Add("qty", "").AddText("amount", amount).Add("bought", "").Add("sold", "").Add(
-        "comment", "");
+    return r.Add("state", "held")
+        .Add("qty", "")
+        .AddText("amount", amount)
+        .Add("bought", "")
+        .Add("sold", "")
+        .Add("comment", "");
   }
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
   r.Add("state", s.IsSold() ? "sold" : "held").AddText("qty", std::to_string(s.qty));

@@ -86,10 +86,11 @@ int RunCheck(const CliArgs& args, CliIo& io) {
         .AddNumber("trailingBytes", static_cast<int64_t>(trailing));
     PrintOne(args, io, {}, r);
   } else {
-    io.out << DatabasePathOption(args) << ": " << Counted(s.Db().GetPortfolioCount(), "portfolio", "portfolios")
-           << ", " << Counted(s.Db().GetPositionCount(), "position", "positions") << " ("
-           << counts.stocksHeld << " held, " << counts.stocksSold << " sold, " << counts.cash << " cash, "
-           << counts.margin << " margin), " << Counted(s.Db().GetQuoteCount(), "quote", "quotes") << "\n";
+    io.out << DatabasePathOption(args) << ": "
+           << Counted(s.Db().GetPortfolioCount(), "portfolio", "portfolios") << ", "
+           << Counted(s.Db().GetPositionCount(), "position", "positions") << " (" << counts.stocksHeld
+           << " held, " << counts.stocksSold << " sold, " << counts.cash << " cash, " << counts.margin
+           << " margin), " << Counted(s.Db().GetQuoteCount(), "quote", "quotes") << "\n";
   }
   if (trailing == 0) return kExitOk;
   // Loaded as it stands; the bytes are not the application's and the next save drops them.
@@ -109,9 +110,12 @@ const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "commen
 
 const char* KindText(int32_t kind) {
   switch (kind) {
-    case kHoldingStock: return "stock";
-    case kHoldingCash: return "cash";
-    default: return "margin";
+    case kHoldingStock:
+      return "stock";
+    case kHoldingCash:
+      return "cash";
+    default:
+      return "margin";
   }
 }
 
@@ -156,9 +160,12 @@ std::vector<std::string> AmountPositionColumns() {
 OutputRecord PositionRecord(const VLHoldingItem& h) {
   OutputRecord r;
   r.Add("kind", KindText(h.GetKind()));
-  r.AddNumber("id", h.id).AddNumber("tag", h.tag).Add("name", h.name).AddNumber("ownerPortfolioId",
-                                                                                  h.ownerPortfolioId);
-  if (h.GetKind() == kHoldingCash) return r.AddNumber("amount", static_cast<const VLCashHoldingItem&>(h).amount);
+  r.AddNumber("id", h.id)
+      .AddNumber("tag", h.tag)
+      .Add("name", h.name)
+      .AddNumber("ownerPortfolioId", h.ownerPortfolioId);
+  if (h.GetKind() == kHoldingCash)
+    return r.AddNumber("amount", static_cast<const VLCashHoldingItem&>(h).amount);
   if (h.GetKind() == kHoldingMargin) {
     return r.AddNumber("amountOwed", static_cast<const VLMarginHoldingItem&>(h).amountOwed);
   }
@@ -190,7 +197,8 @@ int RunDump(const CliArgs& args, CliIo& io) {
       r.Add(std::string("quote.") + f.fieldName, (*q.quote).*f.member);
     r.AddNumber("quote.stamp", q.quote->stamp);
   }
-  for (const auto& item : portfolios) portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  for (const auto& item : portfolios)
+    portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
   for (const auto& item : positions) {
     const auto& h = static_cast<const VLHoldingItem&>(*item);
     (h.GetKind() == kHoldingStock ? stockRecords : otherRecords).push_back(PositionRecord(h));

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <map>
-#include <sstream>
 #include <memory>
+#include <sstream>
 
 #include "cli/cli_output.h"
 #include "cli/progress.h"
@@ -39,7 +39,8 @@ static bool ChooseQuoteFields(const CliArgs& args, std::vector<const StockInfo::
     }
     chosen->push_back(&*it);
   }
-  if (chosen->empty()) *problem = "--fields needs field names, such as symbol,lastTrade,change; the fields are " + names;
+  if (chosen->empty())
+    *problem = "--fields needs field names, such as symbol,lastTrade,change; the fields are " + names;
   return !chosen->empty();
 }
 
@@ -68,7 +69,8 @@ static int RunQuote(const CliArgs& args, CliIo& io) {
     }
     OutputRecord& r = records.emplace_back();
     // The service writes its figures in English ("1234.5"), whatever the user's locale.
-    for (const StockInfo::TextField* f : fields) r.AddText(f->fieldName, info.*f->member, NumberFormat::English());
+    for (const StockInfo::TextField* f : fields)
+      r.AddText(f->fieldName, info.*f->member, NumberFormat::English());
   }
   if (!records.empty()) PrintList(args, io, columns, records);
   return code;
@@ -121,7 +123,8 @@ static int RunLookup(const CliArgs& args, CliIo& io) {
   int pages = 0;
   ProgressOwner owner([&] {
     const int total = (finder.total + SymbolFinder::kPageSize - 1) / SymbolFinder::kPageSize;
-    line.Show(ProgressText("lookup", "page", ++pages, total, std::to_string(finder.resultsSoFar) + " results"));
+    line.Show(
+        ProgressText("lookup", "page", ++pages, total, std::to_string(finder.resultsSoFar) + " results"));
   });
   finder.Fetch(args.positional.empty() ? std::string() : args.positional[0], type->second,
                args.Has("worldwide"), &results, io.progress ? &owner : nullptr, ProgressOwner::kPageCommand);
@@ -244,7 +247,8 @@ static int RunNews(const CliArgs& args, CliIo& io) {
   ProgressOwner owner([&] {
     line.Show(ProgressText("news", "page", ++pages, 0, std::to_string(results.size()) + " headlines"));
   });
-  provider.Fetch(args.positional, &results, days, items, io.progress ? &owner : nullptr, ProgressOwner::kPageCommand);
+  provider.Fetch(args.positional, &results, days, items, io.progress ? &owner : nullptr,
+                 ProgressOwner::kPageCommand);
   line.Finish();
   if (provider.HasError()) return FailedFetch(io, provider.GetErrorText(), provider.GetFailure());
   std::vector<OutputRecord> records;

@@ -53,7 +53,8 @@ class ProgressQuoteSource : public IVLQuoteSource {
   ProgressQuoteSource(std::unique_ptr<IVLQuoteSource> inner, int batches, std::ostream* terminal)
       : inner(std::move(inner)), batches(batches), line(terminal) {}
   [[nodiscard]] bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string& error) override;
-  [[nodiscard]] bool FetchMarketTime(int32_t market, std::string& marketTime, std::string& marketStatus) override {
+  [[nodiscard]] bool FetchMarketTime(int32_t market, std::string& marketTime,
+                                     std::string& marketStatus) override {
     return inner->FetchMarketTime(market, marketTime, marketStatus);
   }
   bool IsSupportedMarket(int32_t market) const override { return inner->IsSupportedMarket(market); }

@@ -107,7 +107,8 @@ int32_t AddSampleContent(VLDatabase& db, VLDatabaseConn* conn) {
     }
     uint32_t id = 0;
     if (sample.cashCents) {
-      if (int32_t code = db.AddCashPosition(conn, portfolio.id, sample.cashCents, "Money market", id); code != kVLOk) {
+      if (int32_t code = db.AddCashPosition(conn, portfolio.id, sample.cashCents, "Money market", id);
+          code != kVLOk) {
         return code;
       }
     }

@@ -58,7 +58,8 @@ bool ChooseView(const CliArgs& args, ViewChoice* choice, std::string* problem) {
   choice->sortColumn = choice->held ? defaults.heldSortBy : defaults.soldSortBy;
   choice->ascending = choice->held ? defaults.heldSortAscending : defaults.soldSortAscending;
   if (args.HasOption("columns") && !ParseColumns(args.Option("columns"), &choice->columns)) {
-    *problem = "--columns needs different column ids from 0 to " + std::to_string(kColumnCount - 1) + ", such as 0,1,3";
+    *problem = "--columns needs different column ids from 0 to " + std::to_string(kColumnCount - 1) +
+               ", such as 0,1,3";
     return false;
   }
   if (args.HasOption("sort")) {
@@ -105,7 +106,8 @@ std::string PlainHeader(int column) {
 // The rows, each with its position id first: a table under the window's headers (the sort column's with
 // its mark), or JSON objects keyed by the plain headers, numbers beside their texts. One row at a time, so
 // a list of a million positions never holds all its texts at once.
-void PrintViewRows(const CliArgs& args, CliIo& io, const PortfolioView& view, const VLHoldingItemList& positions) {
+void PrintViewRows(const CliArgs& args, CliIo& io, const PortfolioView& view,
+                   const VLHoldingItemList& positions) {
   std::vector<std::string> keys = {"id"};
   std::vector<std::string> headers = {"Id"};
   for (size_t i = 0; i < view.columns.size(); ++i) {
@@ -160,7 +162,8 @@ int RunView(const CliArgs& args, CliIo& io) {
   ViewChoice choice;
   VLHoldingItemList positions;
   PortfolioView view;
-  if (int rc = LoadView(args, io, "view", s, &portfolioId, &choice, positions, &view); rc != kExitOk) return rc;
+  if (int rc = LoadView(args, io, "view", s, &portfolioId, &choice, positions, &view); rc != kExitOk)
+    return rc;
   PrintViewRows(args, io, view, positions);
   return kExitOk;
 }
@@ -172,7 +175,9 @@ OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
     r.AddText("equity", s.equity).AddText("marginableEquity", s.marginableEquity);
     return r.AddText("marginOwed", s.marginOwed).AddText("marginAvailable", s.marginAvailable);
   }
-  return r.AddText("netProceeds", s.netProceeds).AddText("gain", s.gain).AddText("postSaleGain", s.postSaleGain);
+  return r.AddText("netProceeds", s.netProceeds)
+      .AddText("gain", s.gain)
+      .AddText("postSaleGain", s.postSaleGain);
 }
 
 int RunSummary(const CliArgs& args, CliIo& io) {
@@ -186,7 +191,8 @@ int RunSummary(const CliArgs& args, CliIo& io) {
   if (!portfolioId) return kExitFailed;
   const bool held = !args.Has("sold");
   VLPortfolioSummary summary;
-  if (s.Db().GetPortfolioSummary(s.Conn(), portfolioId, held, args.HasOption("ids") ? &ids : nullptr, summary) != kVLOk) {
+  if (s.Db().GetPortfolioSummary(s.Conn(), portfolioId, held, args.HasOption("ids") ? &ids : nullptr,
+                                 summary) != kVLOk) {
     return Failed(io, "Vellumar was unable to retrieve this portfolio's\nsummary.");
   }
   const OutputRecord record = SummaryRecord(summary, held);
@@ -201,7 +207,8 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   if (io.startService) io.startService();
   if (io.progress) {
-    const int batches = (s.Db().GetQuoteCount() + VLDatabase::kQuoteBatchSize - 1) / VLDatabase::kQuoteBatchSize;
+    const int batches =
+        (s.Db().GetQuoteCount() + VLDatabase::kQuoteBatchSize - 1) / VLDatabase::kQuoteBatchSize;
     s.Db().SetQuoteSource(
         std::make_unique<ProgressQuoteSource>(std::make_unique<VLWebQuoteSource>(), batches, io.progress));
   }
@@ -246,11 +253,13 @@ int RunReport(const CliArgs& args, CliIo& io) {
   ViewChoice choice;
   VLHoldingItemList positions;
   PortfolioView view;
-  if (int rc = LoadView(args, io, "report", s, &portfolioId, &choice, positions, &view); rc != kExitOk) return rc;
+  if (int rc = LoadView(args, io, "report", s, &portfolioId, &choice, positions, &view); rc != kExitOk)
+    return rc;
 
   PortfolioReportInput input;
   input.heldView = choice.held;
-  for (int column : view.columns) input.columns.push_back({column, GetColumnHeader(column), GetColumnAlignment(column)});
+  for (int column : view.columns)
+    input.columns.push_back({column, GetColumnHeader(column), GetColumnAlignment(column)});
   input.sortColumn = choice.sortColumn;
   input.alternateRows = VLGeneralPrefs().alternateRowColors;
   VLPortfolioItem portfolio;
@@ -298,7 +307,7 @@ std::vector<CliCommand> ViewCommands() {
        listFlags, RunView},
       {"summary", "PORTFOLIO [--sold] [--ids 3,7]", {"db", "ids"}, {"sold"}, RunSummary},
       {"update", "[--db PATH]", {"db"}, {}, RunUpdate},
-      {"report", "PORTFOLIO [--sold] [--columns ...] [--sort ID --asc|--desc] --out FILE", reportValues, viewFlags,
-       RunReport},
+      {"report", "PORTFOLIO [--sold] [--columns ...] [--sort ID --asc|--desc] --out FILE", reportValues,
+       viewFlags, RunReport},
   };
 }

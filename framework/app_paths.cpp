@@ -50,7 +50,8 @@ UserFolders UserFolders::FromEnvironment() {
   UserFolders user;
   user.home = EnvironmentValue("HOME");
   if (user.home.empty()) {
-    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir) user.home = account->pw_dir;
+    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir)
+      user.home = account->pw_dir;
   }
   user.dataHome = EnvironmentValue("XDG_DATA_HOME");
   user.configHome = EnvironmentValue("XDG_CONFIG_HOME");
@@ -91,7 +92,9 @@ AppPaths DecideAppPaths(const std::string& programFolder, const UserFolders& use
   return paths;
 }
 
-AppPaths GetAppPaths() { return DecideAppPaths(GetModuleFolder(), UserFolders::FromEnvironment()); }
+AppPaths GetAppPaths() {
+  return DecideAppPaths(GetModuleFolder(), UserFolders::FromEnvironment());
+}
 
 bool EnsureAppFolders(const AppPaths& paths, std::string& failedFolder) {
   for (const std::string& folder : {paths.dataFolder, paths.configFolder, paths.MarketDataFolder()}) {

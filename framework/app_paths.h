@@ -50,6 +50,6 @@ AppPaths DecideAppPaths(const std::string& programFolder, const UserFolders& use
 // The decision for the running executable and the process environment.
 AppPaths GetAppPaths();
 
-// Creates the data, settings and market-data folders, and their parents, when missing (new folders are private to
-// the user). False with the first folder that could not be made.
+// Creates the data, settings and market-data folders, and their parents, when missing (new folders are
+// private to the user). False with the first folder that could not be made.
 [[nodiscard]] bool EnsureAppFolders(const AppPaths& paths, std::string& failedFolder);

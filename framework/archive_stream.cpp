@@ -59,4 +59,6 @@ void FileStream::Write(const void* src, size_t n) {
   }
 }
 
-uint64_t FileStream::Remaining() const { return size > position ? size - position : 0; }
+uint64_t FileStream::Remaining() const {
+  return size > position ? size - position : 0;
+}

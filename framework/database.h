@@ -13,12 +13,12 @@ class SaveFileOps;
 enum DatabaseCode : int32_t {
   kDbOk = 0,
   kDbFailed = 1,
-  kDbExists = 2,          // Create: a file is already there; load: type mismatch
-  kDbVersionTooNew = 3,   // load
-  kDbMissing = 5,         // Open: no file at the path
-  kDbBusy = 6,            // another process kept the file locked for the whole wait
-  kDbTooLarge = 7,        // load: the store would not fit in the memory available; nothing was read
-  kDbReadOnly = 8,        // a change refused: the file, or the folder a save writes in, may not be written
+  kDbExists = 2,         // Create: a file is already there; load: type mismatch
+  kDbVersionTooNew = 3,  // load
+  kDbMissing = 5,        // Open: no file at the path
+  kDbBusy = 6,           // another process kept the file locked for the whole wait
+  kDbTooLarge = 7,       // load: the store would not fit in the memory available; nothing was read
+  kDbReadOnly = 8,       // a change refused: the file, or the folder a save writes in, may not be written
 };
 
 // A record store that lives in one binary file, rewritten whole on every save. The derived store supplies
@@ -137,7 +137,7 @@ class Database : public ISerializable {
   std::string filePath;
   int lockWaitMs = kDefaultLockWaitMs;
   uint64_t trailingBytes = 0;
-  FileIdentity known;      // the version last read or written
-  FileHandle changeLock;   // held between BeginChange and EndChange
+  FileIdentity known;     // the version last read or written
+  FileHandle changeLock;  // held between BeginChange and EndChange
   SaveFileOps* fileOps = nullptr;
 };

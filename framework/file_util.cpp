@@ -31,10 +31,15 @@ int32_t OpenExistingFile(const std::string& path, int mode, FileHandle& file) {
   if (!FileExists(path)) return 3;
   int flags = 0;
   switch (mode) {
-    case kOpenRead: flags = O_RDONLY; break;
+    case kOpenRead:
+      flags = O_RDONLY;
+      break;
     case kOpenReadWrite:
-    case kOpenReadWriteExclusive: flags = O_RDWR; break;
-    default: return 1;
+    case kOpenReadWriteExclusive:
+      flags = O_RDWR;
+      break;
+    default:
+      return 1;
   }
   FileHandle opened(::open(path.c_str(), flags | O_CLOEXEC));
   if (!opened.IsOpen()) return 1;
@@ -73,9 +78,13 @@ std::string GetIniPath() {
   return exe.substr(0, dot + 1) + "ini";
 }
 
-bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
 
-bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
+bool CreateFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0;
+}
 
 std::vector<std::string> ListFolder(const std::string& folder) {
   std::vector<std::string> names;

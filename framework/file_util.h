@@ -29,9 +29,9 @@ class FileHandle {
 
 // Open modes of OpenExistingFile.
 enum FileOpenMode : int {
-  kOpenRead = 0,              // read; others may read and write
-  kOpenReadWrite = 1,         // read-write; others may read and write
-  kOpenReadWriteExclusive = 2 // read-write; nobody else may open it (flock LOCK_EX|LOCK_NB)
+  kOpenRead = 0,               // read; others may read and write
+  kOpenReadWrite = 1,          // read-write; others may read and write
+  kOpenReadWriteExclusive = 2  // read-write; nobody else may open it (flock LOCK_EX|LOCK_NB)
 };
 
 bool FileExists(const std::string& path);

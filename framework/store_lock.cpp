@@ -96,7 +96,8 @@ int RemoveStaleTempFiles(const std::string& path) {
   const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
   int removed = 0;
   for (const std::string& name : ListFolder(folder)) {
-    if (name.size() != prefix.size() + kTempSuffixLength || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.size() != prefix.size() + kTempSuffixLength || name.compare(0, prefix.size(), prefix) != 0)
+      continue;
     bool pattern = true;
     for (size_t i = prefix.size(); i < name.size(); ++i) pattern = pattern && IsTempChar(name[i]);
     if (!pattern) continue;

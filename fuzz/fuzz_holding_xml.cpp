@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const tinyxml2::XMLElement* root = doc.RootElement();
   if (!root) return 0;
   // Export files hold the positions as children of one element; single positions are tried as well.
-  for (const tinyxml2::XMLElement* e = root; e; e = e == root ? root->FirstChildElement() : e->NextSiblingElement()) {
+  for (const tinyxml2::XMLElement* e = root; e;
+       e = e == root ? root->FirstChildElement() : e->NextSiblingElement()) {
     VLStockHoldingItem stock, stockCopy;
     VLCashHoldingItem cash, cashCopy;
     VLMarginHoldingItem margin, marginCopy;

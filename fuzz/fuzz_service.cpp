@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     request.method = text.substr(0, first);
     const size_t second = text.find('\n', first + 1);
-    request.target = text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+    request.target =
+        text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
     if (second != std::string::npos) request.host = text.substr(second + 1);
   }
   const ServiceResponse response = HandleServiceRequest(FixtureMarket(), request);

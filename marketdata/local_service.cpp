@@ -76,7 +76,9 @@ bool HasEnded(pid_t pid) {
   return result == pid || (result < 0 && errno == ECHILD);
 }
 
-void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace
 
@@ -92,7 +94,8 @@ HostPort SplitHostPort(const std::string& host) {
   const std::string digits = host.substr(colon + 1);
   char* end = nullptr;
   const long value = std::strtol(digits.c_str(), &end, 10);
-  if (!digits.empty() && *end == '\0' && value >= 1 && value <= 65535) result.port = static_cast<uint16_t>(value);
+  if (!digits.empty() && *end == '\0' && value >= 1 && value <= 65535)
+    result.port = static_cast<uint16_t>(value);
   return result;
 }
 
@@ -123,7 +126,8 @@ bool LoopbackHostAnswers(const std::string& host, int timeoutMs) {
   return ConnectsWithin(reinterpret_cast<const sockaddr*>(&address), sizeof(address), timeoutMs);
 }
 
-LocalService::Outcome LocalService::EnsureRunning(const ServiceHosts& hosts, const std::string& programFolder) {
+LocalService::Outcome LocalService::EnsureRunning(const ServiceHosts& hosts,
+                                                  const std::string& programFolder) {
   const std::string& host = hosts.quoteCsvHost;
   if (!hosts.startLocalService || !IsLoopbackHost(host)) return Outcome::NotWanted;
   if (LoopbackHostAnswers(host, kProbeMs)) return Outcome::AlreadyRunning;

@@ -22,7 +22,8 @@ bool HasRealPriceSources(const std::string& dataFolder) {
   return !dataFolder.empty() && FileExists(dataFolder + kSourcesFile);
 }
 
-bool WriteRealPriceSources(const std::string& dataFolder, const std::string& bundledFolder, std::string& error) {
+bool WriteRealPriceSources(const std::string& dataFolder, const std::string& bundledFolder,
+                           std::string& error) {
   if (dataFolder.empty()) {
     error = "the market-data service's folder is not known";
     return false;
@@ -58,7 +59,8 @@ RealPriceFetch FetchRealPrices(CWebGrab& grab, const std::string& host, const st
   const std::string url = "http://" + host + "/vellumar/fetch?s=" + EncodeUrlValue(symbol);
   const bool answered = grab.PostForm(url, "", body, GetServiceHosts().agent, nullptr);
   if (!answered) {
-    return {false, symbol + ": " + (grab.GetErrorText().empty() ? "the service does not answer" : grab.GetErrorText())};
+    return {false, symbol + ": " +
+                       (grab.GetErrorText().empty() ? "the service does not answer" : grab.GetErrorText())};
   }
   std::string line = body.substr(0, std::min(body.find_first_of("\r\n"), kMaxLineChars));
   if (line.empty()) line = symbol + ": empty answer (status " + std::to_string(grab.GetStatusCode()) + ")";

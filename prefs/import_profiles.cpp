@@ -76,8 +76,8 @@ bool ImportProfiles::Save(const std::string& name, const CsvMapping& mapping, Fi
   ok = ini.SetString(name, kSkipRows, std::to_string(mapping.skipRows)) && ok;
   if (!ok) {
     (void)ini.Load(path);
-    error = FileError::WithReason("write", path,
-                                  "the profile name \"" + name + "\" (or one of its columns) cannot be kept there");
+    error = FileError::WithReason(
+        "write", path, "the profile name \"" + name + "\" (or one of its columns) cannot be kept there");
     return false;
   }
   return ini.Save(path, &error);

@@ -54,6 +54,6 @@ class IniFile {
   std::string NewLine(const std::string& text) const;
 
   std::vector<std::string> lines;  // without the '\n'; a CR before it stays part of the line
-  std::string newLineEnding;  // of the first line: "", "\r" (CR LF) or "\r\r" (bare CR)
+  std::string newLineEnding;       // of the first line: "", "\r" (CR LF) or "\r\r" (bare CR)
   bool bom = false;
 };

@@ -19,8 +19,8 @@ class VLUpdatePrefs : public Prefs {
   [[nodiscard]] bool Save() override;
   void SetDefaults() override;
 
-  bool updateAtStart = true;     // "UpdateAtStart": refresh the quotes once the main window is up
-  bool updateEvery = false;      // "UpdateEvery": refresh every `updateMinutes` minutes
+  bool updateAtStart = true;                // "UpdateAtStart": refresh the quotes once the main window is up
+  bool updateEvery = false;                 // "UpdateEvery": refresh every `updateMinutes` minutes
   int32_t updateMinutes = kDefaultMinutes;  // "UpdateMinutes"
   bool fetchRealPrices = false;  // "FetchRealPrices": the service fetches real prices before each update
 };

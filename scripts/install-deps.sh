@@ -13,7 +13,7 @@ packages=(
   libhowardhinnant-date-dev tzdata
   libgtest-dev libgmock-dev nlohmann-json3-dev
   libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth imagemagick xdotool
   poppler-utils
   fonts-dejavu-core

@@ -31,11 +31,13 @@ std::string PeerOfConnection(int fd, int localPort) {
   if (::fstat(fd, &st) != 0 || !S_ISSOCK(st.st_mode)) return {};
   sockaddr_storage local{}, peer{};
   socklen_t length = sizeof local;
-  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 || PortOf(local) != localPort) return {};
+  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 || PortOf(local) != localPort)
+    return {};
   length = sizeof peer;
   if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) return {};  // the listening socket
   char host[NI_MAXHOST];
-  if (::getnameinfo(reinterpret_cast<sockaddr*>(&peer), length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0) {
+  if (::getnameinfo(reinterpret_cast<sockaddr*>(&peer), length, host, sizeof host, nullptr, 0,
+                    NI_NUMERICHOST) != 0) {
     return {};
   }
   return PeerKey(host, PortOf(peer));

@@ -31,7 +31,8 @@ class HistoryFetcher {
 
   // `budget` bounds the requests of this fetch together: each source's deadline is cut to what is left,
   // and sources are skipped once it is spent. Zero: each source's own deadline only.
-  [[nodiscard]] FetchReport Fetch(std::string_view symbol, std::chrono::milliseconds budget = std::chrono::milliseconds{0});
+  [[nodiscard]] FetchReport Fetch(std::string_view symbol,
+                                  std::chrono::milliseconds budget = std::chrono::milliseconds{0});
   // Symbols of the market that already have a file in the history folder, for a refresh.
   std::vector<std::string> StoredSymbols() const;
   size_t SourceCount() const { return sources.size(); }

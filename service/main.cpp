@@ -1,12 +1,12 @@
 // vellumar-marketd: the local market-data service.
+#include "framework/app_paths.h"
+#include "framework/file_util.h"
 #include "service/history_fetcher.h"
 #include "service/market.h"
 #include "service/market_server.h"
 #include "service/price_refresh.h"
 #include "service/service_options.h"
 #include "service/upstream_http.h"
-#include "framework/app_paths.h"
-#include "framework/file_util.h"
 #include "vl_version.h"
 
 #include <date/date.h>

@@ -1,8 +1,8 @@
 #include "service/market.h"
 
 #include "service/exchange_info.h"
-#include "service/text_format.h"
 #include "service/text_file.h"
+#include "service/text_format.h"
 
 #include <algorithm>
 #include <chrono>

@@ -15,7 +15,7 @@ namespace httplib {
 class Server;
 struct Request;
 struct Response;
-}
+}  // namespace httplib
 
 // The HTTP front of the service: every request goes to HandleServiceRequest on cpp-httplib's
 // thread pool. Bind, then Run on one thread; Stop from any other thread makes Run return.

@@ -125,8 +125,7 @@ bool SplitQuoteFieldCodes(std::string_view codes, std::vector<const QuoteField*>
     const QuoteField* field = FindField(codes.substr(i, length));
     if (field == nullptr) {
       // Named back in an answer, so anything but a letter or digit is shown as '?'.
-      for (char c : codes.substr(i, length))
-        unknown += std::isalnum(static_cast<unsigned char>(c)) ? c : '?';
+      for (char c : codes.substr(i, length)) unknown += std::isalnum(static_cast<unsigned char>(c)) ? c : '?';
       return false;
     }
     out.push_back(field);

@@ -2,8 +2,8 @@
 
 #include "service/exchange_info.h"
 #include "service/price_model.h"
-#include "service/text_format.h"
 #include "service/text_file.h"
+#include "service/text_format.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,8 +3,8 @@
 #include "service/exchange_info.h"
 #include "service/security_list.h"
 #include "service/source_csv.h"
-#include "service/text_format.h"
 #include "service/text_file.h"
+#include "service/text_format.h"
 
 #include <charconv>
 

@@ -38,14 +38,16 @@ enum VLDatabaseCode : int32_t {
   kVLNotFound = 3,  // no such portfolio or position
   kVLAlreadySold = 4,
   kVLNotSold = 5,
-  kVLBusy = 6,  // another program kept the database file locked for the whole wait; nothing changed
+  kVLBusy = 6,       // another program kept the database file locked for the whole wait; nothing changed
   kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
-  kVLReadOnly = 8,   // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
-  kVLNothingToUndo = 9,    // the journal holds no change in effect
-  kVLNothingToRedo = 10,   // the journal holds no undone change that may be applied again
-  kVLJournalMismatch = 11, // the database is not where the journal left it; the undo or redo changed nothing
+  kVLReadOnly =
+      8,  // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
+  kVLNothingToUndo = 9,     // the journal holds no change in effect
+  kVLNothingToRedo = 10,    // the journal holds no undone change that may be applied again
+  kVLJournalMismatch = 11,  // the database is not where the journal left it; the undo or redo changed nothing
   kVLJournalUnreadable = 12,  // the journal cannot be read (GetLastJournalError says why); nothing changed
-  kVLImportRefused = 13,      // an import the store cannot take (a sale of more shares than held); nothing changed
+  kVLImportRefused =
+      13,  // an import the store cannot take (a sale of more shares than held); nothing changed
 };
 
 // What an undo or redo did.
@@ -305,11 +307,13 @@ class VLDatabase : public Database {
   // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
   // cached quote; kVLStoreFull when no id is left. Nothing else is checked.
   [[nodiscard]] int32_t InsertStock(ChangeRecorder& record, uint32_t portfolioId,
-                                    const VLStockHoldingItem& fields, uint32_t& id, SymbolIndex* index = nullptr);
+                                    const VLStockHoldingItem& fields, uint32_t& id,
+                                    SymbolIndex* index = nullptr);
   // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's
   // id and stores the rest under `newId`.
   [[nodiscard]] int32_t SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
-                                   uint32_t salePrice, uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+                                   uint32_t salePrice, uint32_t saleCommission, int64_t saleDate,
+                                   uint32_t& newId);
   // Whether the ids left cover what an import resolved against the store needs.
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;
 

@@ -17,7 +17,8 @@
 namespace {
 
 // What the journal calls an import: "Import 12 positions and 2 sales into Retirement, Savings".
-std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan, const std::vector<bool>& touched) {
+std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan,
+                       const std::vector<bool>& touched) {
   const auto count = [](int n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };
@@ -35,7 +36,8 @@ std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan, con
   };
   std::string names;
   for (size_t p = 0; p < plan.portfolios.size(); ++p) {
-    if (touched[p] || created(outcome.portfolioIds[p])) names += (names.empty() ? "" : ", ") + plan.portfolios[p].name;
+    if (touched[p] || created(outcome.portfolioIds[p]))
+      names += (names.empty() ? "" : ", ") + plan.portfolios[p].name;
   }
   return names.empty() ? text : text + " into " + names;
 }
@@ -105,93 +107,98 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
     return false;
   }();
   // Against the store as it is once the file's lock is held (another program may have changed it).
-  return RunChange(conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
-                   [&](Change& change) -> int32_t {
-    std::vector<VLDatabaseEvent>& events = change.events;
-    const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
-    problems = resolution.problems;
-    if (!problems.empty()) return kVLImportRefused;
-    if (!ImportFits(plan, resolution)) return kVLStoreFull;
-    Report(resolution, outcome);
-    bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0;
-    for (uint32_t id : resolution.portfolioIds) changes = changes || id == 0;
-    if (!changes) return kNothingChanged;
+  return RunChange(
+      conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
+      [&](Change& change) -> int32_t {
+        std::vector<VLDatabaseEvent>& events = change.events;
+        const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
+        problems = resolution.problems;
+        if (!problems.empty()) return kVLImportRefused;
+        if (!ImportFits(plan, resolution)) return kVLStoreFull;
+        Report(resolution, outcome);
+        bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0;
+        for (uint32_t id : resolution.portfolioIds) changes = changes || id == 0;
+        if (!changes) return kNothingChanged;
 
-    std::vector<uint32_t>& portfolioIds = outcome.portfolioIds;
-    for (size_t p = 0; p < plan.portfolios.size(); ++p) {
-      if (portfolioIds[p] != 0) continue;
-      auto portfolio = std::make_unique<VLPortfolioItem>();
-      portfolio->name = plan.portfolios[p].name;
-      portfolio->comment = plan.portfolios[p].comment;
-      change.record.Portfolio(lastPortfolioId + 1);
-      portfolio->id = portfolioIds[p] = ++lastPortfolioId;
-      portfolio->created = Now();
-      outcome.createdPortfolios.push_back(portfolio->id);
-      events.emplace_back(portfolio->id, 0, VLDatabaseEvent::kPortfolioAdded);
-      portfolios.Add(std::move(portfolio));
-    }
-
-    SymbolIndex symbols = IndexSymbols();
-    // Positions a sale takes shares from, by lot; known once the step that adds a lot has run.
-    std::vector<uint32_t> lotIds(resolution.lots.size(), 0);
-    for (size_t lot = 0; lot < resolution.lots.size(); ++lot) lotIds[lot] = resolution.lots[lot].positionId;
-    std::vector<uint32_t> firstAdded(plan.portfolios.size(), 0);
-    std::vector<bool> touched(plan.portfolios.size(), false);
-    for (size_t i = 0; i < plan.steps.size(); ++i) {
-      const ImportStep& step = plan.steps[i];
-      const ImportStepAction& action = resolution.actions[i];
-      const uint32_t portfolioId = portfolioIds[step.portfolio];
-      uint32_t id = 0;
-      switch (action.result) {
-        case ImportOutcome::StepResult::Duplicate:
-          continue;
-        case ImportOutcome::StepResult::Added:
-          if (step.holding->GetKind() == kHoldingStock) {
-            // Cannot fail: the ids were counted above.
-            (void)InsertStock(change.record, portfolioId, static_cast<const VLStockHoldingItem&>(*step.holding), id, &symbols);
-            for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
-              const ImportLot& l = resolution.lots[lot];
-              if (l.origin == ImportLot::Origin::Added && l.from == i) lotIds[lot] = id;
-            }
-          } else {
-            std::unique_ptr<Item> copy = step.holding->Clone();
-            auto* holding = static_cast<VLHoldingItem*>(copy.get());
-            change.record.Position(lastPositionId + 1);
-            change.record.Portfolio(portfolioId);
-            holding->id = id = ++lastPositionId;
-            holding->ownerPortfolioId = portfolioId;
-            positions.InsertAt(positions.GetCount(), std::move(copy));  // a new id
-          }
-          if (!firstAdded[step.portfolio]) firstAdded[step.portfolio] = id;
-          break;
-        case ImportOutcome::StepResult::BalanceSet: {
-          id = action.balancePosition;
-          auto* stored = static_cast<VLAmountHoldingItem*>(FindPosition(id));
-          change.record.Position(*stored);
-          change.record.Portfolio(portfolioId);
-          stored->SetAmount(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
-          break;
+        std::vector<uint32_t>& portfolioIds = outcome.portfolioIds;
+        for (size_t p = 0; p < plan.portfolios.size(); ++p) {
+          if (portfolioIds[p] != 0) continue;
+          auto portfolio = std::make_unique<VLPortfolioItem>();
+          portfolio->name = plan.portfolios[p].name;
+          portfolio->comment = plan.portfolios[p].comment;
+          change.record.Portfolio(lastPortfolioId + 1);
+          portfolio->id = portfolioIds[p] = ++lastPortfolioId;
+          portfolio->created = Now();
+          outcome.createdPortfolios.push_back(portfolio->id);
+          events.emplace_back(portfolio->id, 0, VLDatabaseEvent::kPortfolioAdded);
+          portfolios.Add(std::move(portfolio));
         }
-        case ImportOutcome::StepResult::Sold:
-          for (const ImportLotSale& part : action.sales) {
-            auto* stock = static_cast<VLStockHoldingItem*>(FindPosition(lotIds[part.lot]));
-            uint32_t rest = 0;
-            // Cannot fail: the resolution counted the shares held then and the ids left.
-            (void)SellStored(change.record, *stock, part.qty, step.salePrice, part.saleCommission, step.saleDate, rest);
-            if (part.remainder != kNoLot) lotIds[part.remainder] = rest;
+
+        SymbolIndex symbols = IndexSymbols();
+        // Positions a sale takes shares from, by lot; known once the step that adds a lot has run.
+        std::vector<uint32_t> lotIds(resolution.lots.size(), 0);
+        for (size_t lot = 0; lot < resolution.lots.size(); ++lot)
+          lotIds[lot] = resolution.lots[lot].positionId;
+        std::vector<uint32_t> firstAdded(plan.portfolios.size(), 0);
+        std::vector<bool> touched(plan.portfolios.size(), false);
+        for (size_t i = 0; i < plan.steps.size(); ++i) {
+          const ImportStep& step = plan.steps[i];
+          const ImportStepAction& action = resolution.actions[i];
+          const uint32_t portfolioId = portfolioIds[step.portfolio];
+          uint32_t id = 0;
+          switch (action.result) {
+            case ImportOutcome::StepResult::Duplicate:
+              continue;
+            case ImportOutcome::StepResult::Added:
+              if (step.holding->GetKind() == kHoldingStock) {
+                // Cannot fail: the ids were counted above.
+                (void)InsertStock(change.record, portfolioId,
+                                  static_cast<const VLStockHoldingItem&>(*step.holding), id, &symbols);
+                for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
+                  const ImportLot& l = resolution.lots[lot];
+                  if (l.origin == ImportLot::Origin::Added && l.from == i) lotIds[lot] = id;
+                }
+              } else {
+                std::unique_ptr<Item> copy = step.holding->Clone();
+                auto* holding = static_cast<VLHoldingItem*>(copy.get());
+                change.record.Position(lastPositionId + 1);
+                change.record.Portfolio(portfolioId);
+                holding->id = id = ++lastPositionId;
+                holding->ownerPortfolioId = portfolioId;
+                positions.InsertAt(positions.GetCount(), std::move(copy));  // a new id
+              }
+              if (!firstAdded[step.portfolio]) firstAdded[step.portfolio] = id;
+              break;
+            case ImportOutcome::StepResult::BalanceSet: {
+              id = action.balancePosition;
+              auto* stored = static_cast<VLAmountHoldingItem*>(FindPosition(id));
+              change.record.Position(*stored);
+              change.record.Portfolio(portfolioId);
+              stored->SetAmount(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
+              break;
+            }
+            case ImportOutcome::StepResult::Sold:
+              for (const ImportLotSale& part : action.sales) {
+                auto* stock = static_cast<VLStockHoldingItem*>(FindPosition(lotIds[part.lot]));
+                uint32_t rest = 0;
+                // Cannot fail: the resolution counted the shares held then and the ids left.
+                (void)SellStored(change.record, *stock, part.qty, step.salePrice, part.saleCommission,
+                                 step.saleDate, rest);
+                if (part.remainder != kNoLot) lotIds[part.remainder] = rest;
+              }
+              break;
           }
-          break;
-      }
-      outcome.stepPositions[i] = id;
-      touched[step.portfolio] = true;
-    }
-    change.record.SetText(ImportText(outcome, plan, touched));
-    for (size_t p = 0; p < plan.portfolios.size(); ++p) {
-      if (!touched[p]) continue;
-      Touch(portfolioIds[p]);
-      events.emplace_back(portfolioIds[p], firstAdded[p],
-                          firstAdded[p] ? VLDatabaseEvent::kPositionAdded : VLDatabaseEvent::kPositionChanged);
-    }
-    return kVLOk;
-  });
+          outcome.stepPositions[i] = id;
+          touched[step.portfolio] = true;
+        }
+        change.record.SetText(ImportText(outcome, plan, touched));
+        for (size_t p = 0; p < plan.portfolios.size(); ++p) {
+          if (!touched[p]) continue;
+          Touch(portfolioIds[p]);
+          events.emplace_back(
+              portfolioIds[p], firstAdded[p],
+              firstAdded[p] ? VLDatabaseEvent::kPositionAdded : VLDatabaseEvent::kPositionChanged);
+        }
+        return kVLOk;
+      });
 }

@@ -42,7 +42,8 @@ ChangeRecorder::Finder VLDatabase::RecordFinder() {
     if (id > (portfolio ? lastPortfolioId : lastPositionId)) return nullptr;
     const ItemList& list = portfolio ? static_cast<const ItemList&>(portfolios) : positions;
     if (++index->lookups <= kSearchedLookups) {
-      for (auto it = std::make_reverse_iterator(list.end()); it != std::make_reverse_iterator(list.begin()); ++it) {
+      for (auto it = std::make_reverse_iterator(list.end()); it != std::make_reverse_iterator(list.begin());
+           ++it) {
         if ((*it)->id == id) return it->get();
       }
       return nullptr;

@@ -233,10 +233,9 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
       DropUnusedQuotes();
     }
     const std::string in = " in " + PortfolioName(stock->ownerPortfolioId);
-    change.record.SetText(oldSymbol == stock->name
-                              ? "Change " + PositionWords(*stock) + in
-                              : "Change the symbol of position " + std::to_string(id) + " from " + oldSymbol +
-                                    " to " + stock->name + in);
+    change.record.SetText(oldSymbol == stock->name ? "Change " + PositionWords(*stock) + in
+                                                   : "Change the symbol of position " + std::to_string(id) +
+                                                         " from " + oldSymbol + " to " + stock->name + in);
     Touch(stock->ownerPortfolioId);
     change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
     return kVLOk;
@@ -281,7 +280,8 @@ int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint
 }
 
 int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
-                               uint32_t salePrice, uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
+                               uint32_t salePrice, uint32_t saleCommission, int64_t saleDate,
+                               uint32_t& newId) {
   newId = 0;
   if (stock.IsSold()) return kVLAlreadySold;
   // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
@@ -341,7 +341,8 @@ int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
     if (!stock->IsSold()) return kVLNotSold;
     change.record.Position(*stock);
     change.record.Portfolio(stock->ownerPortfolioId);
-    change.record.SetText("Unsell " + PositionWords(*stock) + " in " + PortfolioName(stock->ownerPortfolioId));
+    change.record.SetText("Unsell " + PositionWords(*stock) + " in " +
+                          PortfolioName(stock->ownerPortfolioId));
     stock->salePricePerShare = 0;
     stock->saleCommission = 0;
     stock->saleDate = 0;
@@ -358,8 +359,8 @@ int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
     if (!IdsLeft(lastPositionId)) return kVLStoreFull;
     change.record.Position(lastPositionId + 1);
     change.record.Portfolio(toPortfolioId);
-    change.record.SetText("Copy " + PositionWords(*holding) + " from " + PortfolioName(holding->ownerPortfolioId) +
-                          " to " + PortfolioName(toPortfolioId));
+    change.record.SetText("Copy " + PositionWords(*holding) + " from " +
+                          PortfolioName(holding->ownerPortfolioId) + " to " + PortfolioName(toPortfolioId));
     std::unique_ptr<Item> clone = holding->Clone();
     auto* copy = static_cast<VLHoldingItem*>(clone.get());
     copy->id = ++lastPositionId;

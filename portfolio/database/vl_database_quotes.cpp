@@ -51,8 +51,8 @@ int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::s
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(refreshDeadlineMs);
     const auto pastDeadline = [&] {
       if (refreshDeadlineMs <= 0 || std::chrono::steady_clock::now() < deadline) return false;
-      lastRefreshError =
-          "The quote refresh did not finish within " + std::to_string((refreshDeadlineMs + 999) / 1000) + " s";
+      lastRefreshError = "The quote refresh did not finish within " +
+                         std::to_string((refreshDeadlineMs + 999) / 1000) + " s";
       return true;
     };
     std::string time, status;
@@ -68,7 +68,8 @@ int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::s
     if (fetched.empty() && only) return kVLOk;  // nothing to ask for, nothing changed
     for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
       std::vector<StockInfo*> batch;
-      for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i) batch.push_back(&fetched[i]);
+      for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i)
+        batch.push_back(&fetched[i]);
       if (pastDeadline()) return kVLFailed;
       if (!quoteSource->FetchQuotes(batch, lastRefreshError)) {
         lastRefreshFailure = quoteSource->GetLastFailure();

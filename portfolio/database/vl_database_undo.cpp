@@ -66,13 +66,15 @@ int32_t VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& 
   return rc;
 }
 
-int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo, VLJournalStep& step) {
+int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
+                                      VLJournalStep& step) {
   const ChangeRecorder::Finder find = RecordFinder();
   // Each record as the store holds it now must be the entry's image of it, byte for byte.
   for (const JournalRecordChange& r : entry.records) {
     const std::string& now = undo ? r.after : r.before;
     Item* current = find(r.kind, r.id);
-    if (!current ? !now.empty() : (now.empty() || imager.Image(r.kind, *current) != now)) return kVLJournalMismatch;
+    if (!current ? !now.empty() : (now.empty() || imager.Image(r.kind, *current) != now))
+      return kVLJournalMismatch;
   }
 
   // The records as the step leaves them, all read before anything changes.
@@ -82,7 +84,8 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
   std::vector<uint32_t> positionRemoved;
   std::set<std::string> newSymbols;
   std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
-  for (const auto& q : quotes) cachedQuotes.emplace(UpperSymbol(q->name), static_cast<VLStockInfoItem*>(q.get()));
+  for (const auto& q : quotes)
+    cachedQuotes.emplace(UpperSymbol(q->name), static_cast<VLStockInfoItem*>(q.get()));
   for (const JournalRecordChange& r : entry.records) {
     const std::string& wanted = undo ? r.before : r.after;
     const bool isPortfolio = r.kind == JournalRecordKind::Portfolio;
@@ -92,7 +95,8 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
     }
     std::unique_ptr<Item> record = RestoreRecord(r.kind, wanted);
     if (!record || record->id != r.id) {
-      lastJournalError = FileError::WithReason("read", journal.Path(), "an entry holds a record that does not read");
+      lastJournalError =
+          FileError::WithReason("read", journal.Path(), "an entry holds a record that does not read");
       return kVLJournalUnreadable;
     }
     if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
@@ -118,8 +122,8 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
       if (wanted.empty()) {
         portfoliosGone.emplace_back(r.id, 0, VLDatabaseEvent::kPortfolioDeleted);
       } else {
-        portfolioEvents.emplace_back(r.id, 0, current ? VLDatabaseEvent::kPortfolioModified
-                                                      : VLDatabaseEvent::kPortfolioAdded);
+        portfolioEvents.emplace_back(
+            r.id, 0, current ? VLDatabaseEvent::kPortfolioModified : VLDatabaseEvent::kPortfolioAdded);
         step.portfolioIds.push_back(r.id);
       }
       continue;
@@ -142,7 +146,8 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
     }
   }
   change.events.insert(change.events.end(), portfoliosGone.begin(), portfoliosGone.end());
-  change.kind = portfolioEvents.empty() && portfoliosGone.empty() ? NoticeKind::Positions : NoticeKind::Portfolios;
+  change.kind =
+      portfolioEvents.empty() && portfoliosGone.empty() ? NoticeKind::Positions : NoticeKind::Portfolios;
 
   // Now the change itself, journaled as the undo or redo of the entry.
   for (const JournalRecordChange& r : entry.records) {

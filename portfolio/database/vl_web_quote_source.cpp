@@ -22,4 +22,6 @@ bool VLWebQuoteSource::FetchMarketTime(int32_t market, std::string& marketTime, 
   return true;
 }
 
-bool VLWebQuoteSource::IsSupportedMarket(int32_t market) const { return IsSupportedRegion(market); }
+bool VLWebQuoteSource::IsSupportedMarket(int32_t market) const {
+  return IsSupportedRegion(market);
+}

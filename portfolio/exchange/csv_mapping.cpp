@@ -71,8 +71,8 @@ bool ParseMappingText(std::string_view text, CsvMapping& mapping, std::string& e
   size_t start = 0;
   while (start <= text.size()) {
     const size_t comma = text.find(',', start);
-    const std::string_view entry =
-        TrimBlanks(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    const std::string_view entry = TrimBlanks(
+        text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
     start = comma == std::string_view::npos ? text.size() + 1 : comma + 1;
     if (entry.empty()) continue;
     const size_t equals = entry.find('=');
@@ -83,9 +83,10 @@ bool ParseMappingText(std::string_view text, CsvMapping& mapping, std::string& e
     const ImportField field = MappedFieldByName(entry.substr(0, equals));
     const std::string_view column = TrimBlanks(entry.substr(equals + 1));
     if (field == ImportField::None) {
-      error = "'" + std::string(TrimBlanks(entry.substr(0, equals))) +
-              "' is not a field; the fields are symbol, quantity, price, date, commission, comment, sale-price, "
-              "sale-date and sale-commission";
+      error =
+          "'" + std::string(TrimBlanks(entry.substr(0, equals))) +
+          "' is not a field; the fields are symbol, quantity, price, date, commission, comment, sale-price, "
+          "sale-date and sale-commission";
       return false;
     }
     if (column.empty()) {
@@ -125,8 +126,8 @@ std::string DelimiterName(char delimiter) {
   return delimiter == '\t' ? "tab" : std::string(1, delimiter);
 }
 
-ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std::string>& header, int headerLine,
-                               ImportProblems& problems) {
+ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std::string>& header,
+                               int headerLine, ImportProblems& problems) {
   ResolvedColumns resolved;
   const bool named = mapping.HasHeader();
   const auto find = [&](std::string_view name) {
@@ -141,8 +142,9 @@ ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std:
       const int position = PositionOf(it->second);
       const int index = position >= 0 ? position : find(it->second);
       if (index < 0) {
-        problems.push_back({headerLine, f.field,
-                            "the header has no column '" + it->second + "' for " + ImportFieldLabel(f.field)});
+        problems.push_back(
+            {headerLine, f.field,
+             "the header has no column '" + it->second + "' for " + ImportFieldLabel(f.field)});
       }
       resolved.index[f.field] = index;
       continue;
@@ -152,8 +154,8 @@ ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std:
     if (index >= 0) resolved.index[f.field] = index;
   }
   if (!mapping.columns.count(ImportField::Symbol) && resolved.Of(ImportField::Symbol) < 0) {
-    problems.push_back({headerLine, ImportField::Symbol,
-                        "no column holds the symbol: map one to it (symbol=COLUMN)"});
+    problems.push_back(
+        {headerLine, ImportField::Symbol, "no column holds the symbol: map one to it (symbol=COLUMN)"});
   }
   return resolved;
 }

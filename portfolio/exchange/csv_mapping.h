@@ -55,5 +55,5 @@ struct ResolvedColumns {
     return it == index.end() ? -1 : it->second;
   }
 };
-ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std::string>& header, int headerLine,
-                               ImportProblems& problems);
+ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std::string>& header,
+                               int headerLine, ImportProblems& problems);

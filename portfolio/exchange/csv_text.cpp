@@ -19,7 +19,8 @@ bool SkipLineBreak(std::string_view text, size_t& i, int& line) {
 
 bool NeedsQuotes(const std::string& field, char delimiter) {
   if (field.empty()) return false;
-  if (field.front() == ' ' || field.front() == '\t' || field.back() == ' ' || field.back() == '\t') return true;
+  if (field.front() == ' ' || field.front() == '\t' || field.back() == ' ' || field.back() == '\t')
+    return true;
   for (char c : field) {
     if (c == delimiter || c == '"' || c == '\n' || c == '\r') return true;
   }

@@ -49,13 +49,14 @@ NumberFormat FileNumberFormat(bool decimalComma) {
 
 FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, bool wholeNumber) {
   const std::string trimmed = TrimZeroDecimals(TrimBlanks(text), format.decimalPoint, wholeNumber);
-  const TypedNumber read = wholeNumber ? ReadTypedWholeNumber(trimmed, format) : ReadTypedAmount(trimmed, format);
+  const TypedNumber read =
+      wholeNumber ? ReadTypedWholeNumber(trimmed, format) : ReadTypedAmount(trimmed, format);
   FileNumber number;
   if (read.IsEmpty()) return number;
   if (read.status == TypedNumberStatus::NotANumber) {
-    number.status =
-        !wholeNumber && HasSubCentDigits(trimmed, format.decimalPoint) ? FileNumberStatus::SubCent
-                                                                        : FileNumberStatus::NotANumber;
+    number.status = !wholeNumber && HasSubCentDigits(trimmed, format.decimalPoint)
+                        ? FileNumberStatus::SubCent
+                        : FileNumberStatus::NotANumber;
     return number;
   }
   // The text is a well-formed number: rebuild it without group marks, in the user's format.

@@ -26,8 +26,8 @@ enum class ImportStepKind {
 
 struct ImportStep {
   ImportStepKind kind = ImportStepKind::Add;
-  int line = 0;          // where the row is in the file, for the problems
-  size_t portfolio = 0;  // index into ImportPlan::portfolios
+  int line = 0;                            // where the row is in the file, for the problems
+  size_t portfolio = 0;                    // index into ImportPlan::portfolios
   std::unique_ptr<VLHoldingItem> holding;  // Add, SetBalance
   // An added stock position counts as already there when the portfolio's positions bought on the same day
   // at the same price (the parts a sale split it into, say) hold its shares: set for statement purchases,
@@ -60,10 +60,10 @@ struct ImportPlan {
 
 // What an import did (or, for a trial, would do).
 struct ImportOutcome {
-  int added = 0;       // positions added
-  int sold = 0;        // sales applied
-  int balances = 0;    // cash balances set on an existing position
-  int duplicates = 0;  // rows skipped as already there
+  int added = 0;                            // positions added
+  int sold = 0;                             // sales applied
+  int balances = 0;                         // cash balances set on an existing position
+  int duplicates = 0;                       // rows skipped as already there
   std::vector<uint32_t> createdPortfolios;  // ids (none for a trial)
   std::vector<uint32_t> portfolioIds;       // per ImportPlan::portfolios: the id it went into (0: new, trial)
   // Per step: what became of it, and the position it added or changed (0 for a trial, a skipped row or a

@@ -64,12 +64,13 @@ std::string Fill(const char* pattern, ImportField field, const std::string& raw,
 
 const char* ImportFieldLabel(ImportField field) {
   static const char* const kLabels[] = {
-      "the row",          "the portfolio",   "the portfolio comment", "the kind",
-      "the symbol",       "the quantity",    "the price",             "the date",
-      "the commission",   "the sale price",  "the sale date",         "the sale commission",
-      "the buy target",   "the sell target", "the stop loss",         "marginable",
-      "the margin equity", "the margin threshold", "the amount",      "the comment",
-      "the tag",
+      "the row",        "the portfolio",     "the portfolio comment",
+      "the kind",       "the symbol",        "the quantity",
+      "the price",      "the date",          "the commission",
+      "the sale price", "the sale date",     "the sale commission",
+      "the buy target", "the sell target",   "the stop loss",
+      "marginable",     "the margin equity", "the margin threshold",
+      "the amount",     "the comment",       "the tag",
   };
   static_assert(std::size(kLabels) == static_cast<size_t>(ImportField::Count));
   const auto index = static_cast<size_t>(field);

@@ -43,8 +43,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, Fi
     return false;
   }
   if (!S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > limit) {
-    error = FileError::WithReason("read", path, S_ISREG(info.st_mode) ? "the file is too large to import"
-                                                                       : "it is not a file");
+    error = FileError::WithReason(
+        "read", path, S_ISREG(info.st_mode) ? "the file is too large to import" : "it is not a file");
     return false;
   }
   bytes.resize(static_cast<size_t>(info.st_size));
@@ -169,19 +169,23 @@ ExchangeFormat DetectExchangeFormat(std::string_view bytes, const std::string& f
   return ExchangeFormat::MappedCsv;
 }
 
-ImportReading ReadImportText(std::string_view bytes, const std::string& fileName, const ImportOptions& options) {
+ImportReading ReadImportText(std::string_view bytes, const std::string& fileName,
+                             const ImportOptions& options) {
   ImportReading reading;
-  reading.format = options.format == ExchangeFormat::Detect ? DetectExchangeFormat(bytes, fileName) : options.format;
+  reading.format =
+      options.format == ExchangeFormat::Detect ? DetectExchangeFormat(bytes, fileName) : options.format;
   reading.plan.allowDuplicates = options.allowDuplicates;
   if (NeedsTarget(reading.format) && TrimBlanks(options.targetPortfolio).empty()) {
-    reading.problems.push_back({0, ImportField::Portfolio, "no portfolio was named for the positions of this file"});
+    reading.problems.push_back(
+        {0, ImportField::Portfolio, "no portfolio was named for the positions of this file"});
     return reading;
   }
   switch (reading.format) {
     case ExchangeFormat::VellumarCsv: {
       // Vellumar's own files hold the texts as stored, byte for byte, unless the user says otherwise.
-      const DecodedText text = DecodeText(
-          bytes, options.mapping.encoding == TextEncoding::Latin1 ? TextEncoding::Latin1 : TextEncoding::Utf8);
+      const DecodedText text =
+          DecodeText(bytes, options.mapping.encoding == TextEncoding::Latin1 ? TextEncoding::Latin1
+                                                                             : TextEncoding::Utf8);
       reading.encoding = text.encoding;
       ReadVellumarCsv(text.text, options, reading);
       break;
@@ -220,7 +224,8 @@ ImportReading ReadImportFile(const std::string& path, const ImportOptions& optio
   reading.format = format;
   reading.plan.allowDuplicates = options.allowDuplicates;
   if (TrimBlanks(options.targetPortfolio).empty()) {
-    reading.problems.push_back({0, ImportField::Portfolio, "no portfolio was named for the positions of this file"});
+    reading.problems.push_back(
+        {0, ImportField::Portfolio, "no portfolio was named for the positions of this file"});
     return reading;
   }
   ReadOfxStatement(path, bytes, options, reading);

@@ -24,7 +24,7 @@ const char* ExchangeFormatName(ExchangeFormat format);
 
 struct ImportOptions {
   ExchangeFormat format = ExchangeFormat::Detect;
-  CsvMapping mapping;           // for a CSV file that is not Vellumar's
+  CsvMapping mapping;  // for a CSV file that is not Vellumar's
   // The portfolio every row goes into (created when missing). Required for a mapped CSV and a statement;
   // for a Vellumar file it replaces the portfolios the file names.
   std::string targetPortfolio;
@@ -57,9 +57,9 @@ struct ImportReading {
   ImportPreview preview;
   std::vector<std::string> header;  // a mapped CSV's column names ("#1", "#2"... for a file without a header)
   std::map<ImportField, int> columns;  // a mapped CSV's column of each field read (0-based)
-  int rows = 0;       // rows read (positions, sales, balances)
-  int leftOut = 0;    // rows of kinds the options leave out
-  int ignored = 0;    // statement transactions that are neither purchases nor sales of stock or funds
+  int rows = 0;                        // rows read (positions, sales, balances)
+  int leftOut = 0;                     // rows of kinds the options leave out
+  int ignored = 0;  // statement transactions that are neither purchases nor sales of stock or funds
   bool cancelled = false;
   bool unreadable = false;  // the file could not be read at all (its one problem says why)
 
@@ -93,6 +93,7 @@ class RowSink {
 ImportReading ReadImportFile(const std::string& path, const ImportOptions& options);
 // The same for text already in memory; `fileName` (its extension) helps tell the form. A statement (OFX)
 // is read from a file only.
-ImportReading ReadImportText(std::string_view bytes, const std::string& fileName, const ImportOptions& options);
+ImportReading ReadImportText(std::string_view bytes, const std::string& fileName,
+                             const ImportOptions& options);
 // The form of a file from its first bytes and its name.
 ExchangeFormat DetectExchangeFormat(std::string_view bytes, const std::string& fileName);

@@ -42,7 +42,8 @@ std::string SameKey(const VLHoldingItem& h) {
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
   return Join({"0", Upper(s.name), std::to_string(s.qty), std::to_string(s.buyPricePerShare),
                std::to_string(s.salePricePerShare), std::to_string(Day(s.purchaseDate)),
-               std::to_string(Day(s.saleDate)), std::to_string(s.buyCommission), std::to_string(s.saleCommission)});
+               std::to_string(Day(s.saleDate)), std::to_string(s.buyCommission),
+               std::to_string(s.saleCommission)});
 }
 
 // The shares of one purchase, wherever sales put them, and what was paid for them in commission.
@@ -137,7 +138,8 @@ class Resolver {
         sale.qty += s.qty;
         sale.commission += s.saleCommission;
       } else {
-        AddLot({ImportLot::Origin::Stored, s.id, 0}, {p, Upper(s.name), Day(s.purchaseDate), nextOrder++, s.qty});
+        AddLot({ImportLot::Origin::Stored, s.id, 0},
+               {p, Upper(s.name), Day(s.purchaseDate), nextOrder++, s.qty});
       }
     }
   }
@@ -165,7 +167,8 @@ class Resolver {
         if (step.holding->GetKind() == kHoldingStock) {
           const auto& s = static_cast<const VLStockHoldingItem&>(*step.holding);
           if (!s.IsSold()) {
-            AddLot({ImportLot::Origin::Added, 0, index}, {p, Upper(s.name), Day(s.purchaseDate), nextOrder++, s.qty});
+            AddLot({ImportLot::Origin::Added, 0, index},
+                   {p, Upper(s.name), Day(s.purchaseDate), nextOrder++, s.qty});
           }
         }
         return;
@@ -188,8 +191,8 @@ class Resolver {
         return;
       }
       case ImportStepKind::Sell:
-        if (!plan.allowDuplicates &&
-            held.sales[SaleKey(step.symbol, step.salePrice, step.saleDate)].Take(step.qty, step.saleCommission)) {
+        if (!plan.allowDuplicates && held.sales[SaleKey(step.symbol, step.salePrice, step.saleDate)].Take(
+                                         step.qty, step.saleCommission)) {
           action.result = ImportOutcome::StepResult::Duplicate;
           ++r.counts.duplicates;
           return;
@@ -248,8 +251,9 @@ class Resolver {
       part.qty = std::min(left, state.qty);
       left -= part.qty;
       // Each part carries its share of the commission; the last one what remains, so they add up.
-      part.saleCommission = left == 0 ? commissionLeft
-                                      : static_cast<uint32_t>(uint64_t{step.saleCommission} * part.qty / step.qty);
+      part.saleCommission = left == 0
+                                ? commissionLeft
+                                : static_cast<uint32_t>(uint64_t{step.saleCommission} * part.qty / step.qty);
       commissionLeft -= part.saleCommission;
       lotStates[lot].qty = 0;
       if (part.qty < state.qty) {

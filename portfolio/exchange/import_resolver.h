@@ -39,7 +39,7 @@ struct ImportStepAction {
 };
 
 struct ImportResolution {
-  std::vector<uint32_t> portfolioIds;  // per plan portfolio; 0: to be created
+  std::vector<uint32_t> portfolioIds;     // per plan portfolio; 0: to be created
   std::vector<ImportStepAction> actions;  // per step
   std::vector<ImportLot> lots;
   ImportProblems problems;  // sales of more shares than are held then

@@ -25,7 +25,8 @@ std::string Lower(std::string_view text) {
 std::string AmountShown(const std::string& entryText) {
   std::string plain = entryText;
   const std::string& point = GetNumberFormat().decimalPoint;
-  if (const size_t at = plain.find(point); at != std::string::npos && point != ".") plain.replace(at, point.size(), ".");
+  if (const size_t at = plain.find(point); at != std::string::npos && point != ".")
+    plain.replace(at, point.size(), ".");
   return FormatLocaleNumber(plain, GetNumberFormat());
 }
 
@@ -102,7 +103,8 @@ bool RowChecker::Tag(const RowTexts& texts, uint32_t& tag) {
 
 void RowChecker::Failed(const EntryCheck& check, const RowTexts& texts) {
   const ImportField field = ImportFieldOf(check.field);
-  const std::string raw = field == ImportField::None ? std::string() : std::string(TrimBlanks(At(texts, field)));
+  const std::string raw =
+      field == ImportField::None ? std::string() : std::string(TrimBlanks(At(texts, field)));
   Problem(field, CheckProblemText(check, field, raw));
 }
 
@@ -140,7 +142,8 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   if (marginable == "yes" || marginable == "1" || marginable == "true") {
     entry.marginable = true;
   } else if (!(marginable.empty() || marginable == "no" || marginable == "0" || marginable == "false")) {
-    Problem(ImportField::Marginable, "marginable '" + std::string(TrimBlanks(At(texts, ImportField::Marginable))) +
+    Problem(ImportField::Marginable, "marginable '" +
+                                         std::string(TrimBlanks(At(texts, ImportField::Marginable))) +
                                          "' is neither yes nor no");
     ok = false;
   }
@@ -157,7 +160,8 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   auto holding = std::make_unique<VLStockHoldingItem>();
   // A margin equity on a security that is not marginable was accepted once, when the dialog asked: the
   // file says so, so the question is answered yes.
-  const EntryCheck check = CheckStockHolding(entry, [](StringId) { return true; }, *holding);
+  const EntryCheck check = CheckStockHolding(
+      entry, [](StringId) { return true; }, *holding);
   if (!check.Ok()) {
     Failed(check, texts);
     return nullptr;

@@ -16,7 +16,9 @@ inline constexpr size_t kImportFieldCount = static_cast<size_t>(ImportField::Cou
 
 // The texts of one row of a file, by field; a field the file does not give stays empty.
 using RowTexts = std::array<std::string, kImportFieldCount>;
-inline std::string& At(RowTexts& texts, ImportField field) { return texts[static_cast<size_t>(field)]; }
+inline std::string& At(RowTexts& texts, ImportField field) {
+  return texts[static_cast<size_t>(field)];
+}
 inline const std::string& At(const RowTexts& texts, ImportField field) {
   return texts[static_cast<size_t>(field)];
 }

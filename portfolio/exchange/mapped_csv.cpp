@@ -46,7 +46,8 @@ void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportRe
     headerLine = records[0].line;
     first = 1;
   } else if (!records.empty()) {
-    for (size_t i = 0; i < records[0].fields.size(); ++i) reading.header.push_back("#" + std::to_string(i + 1));
+    for (size_t i = 0; i < records[0].fields.size(); ++i)
+      reading.header.push_back("#" + std::to_string(i + 1));
   }
   const ResolvedColumns columns = ResolveColumns(mapping, reading.header, headerLine, reading.problems);
   for (const auto& [field, index] : columns.index) {
@@ -75,7 +76,8 @@ void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportRe
       if (static_cast<size_t>(index) >= record.fields.size()) {
         reading.problems.push_back({record.line, field,
                                     "the row has " + std::to_string(record.fields.size()) + " columns; " +
-                                        ImportFieldLabel(field) + " is in column " + std::to_string(index + 1)});
+                                        ImportFieldLabel(field) + " is in column " +
+                                        std::to_string(index + 1)});
         complete = false;
         continue;
       }

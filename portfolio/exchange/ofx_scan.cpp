@@ -38,9 +38,9 @@ std::string DecodeEntities(const std::string& text) {
 
 bool IsOfxTransactionAggregate(std::string_view name) {
   static const std::set<std::string, std::less<>> kAggregates = {
-      "BUYDEBT",  "BUYMF",    "BUYOPT",      "BUYOTHER", "BUYSTOCK",  "CLOSUREOPT", "INCOME",
-      "INVEXPENSE", "JRNLFUND", "JRNLSEC",   "MARGININTEREST", "REINVEST", "RETOFCAP", "SELLDEBT",
-      "SELLMF",   "SELLOPT",  "SELLOTHER",   "SELLSTOCK", "SPLIT",     "TRANSFER",   "INVBANKTRAN"};
+      "BUYDEBT",    "BUYMF",    "BUYOPT",    "BUYOTHER",       "BUYSTOCK", "CLOSUREOPT", "INCOME",
+      "INVEXPENSE", "JRNLFUND", "JRNLSEC",   "MARGININTEREST", "REINVEST", "RETOFCAP",   "SELLDEBT",
+      "SELLMF",     "SELLOPT",  "SELLOTHER", "SELLSTOCK",      "SPLIT",    "TRANSFER",   "INVBANKTRAN"};
   return kAggregates.count(name) != 0;
 }
 

@@ -32,8 +32,8 @@ struct OfxScannedBalance {
 struct OfxScan {
   std::vector<OfxScannedTransaction> transactions;  // in the order of the file
   std::vector<OfxScannedBalance> balances;          // one per investment statement
-  int ofxLine = 0;  // the line of the <OFX> element
-  bool xml = false;  // the XML syntax (an "<?xml" declaration before <OFX>)
+  int ofxLine = 0;                                  // the line of the <OFX> element
+  bool xml = false;                                 // the XML syntax (an "<?xml" declaration before <OFX>)
 };
 
 // The transaction aggregates the scan records (every one whose content describes a trade or a movement).

@@ -80,7 +80,8 @@ class ErrorStreamCapture {
     std::rewind(file);
     char buffer[4096];
     size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() < 1024 * 1024) text.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() < 1024 * 1024)
+      text.append(buffer, n);
     return text;
   }
 
@@ -123,19 +124,22 @@ void ParserProblems(const LibofxResult& result, const OfxScan& scan, ImportProbl
     const size_t marker = line.find(":E: ");
     if (marker == std::string::npos) continue;
     const size_t columnColon = line.rfind(':', marker - 1);
-    const size_t lineColon = columnColon == std::string::npos || columnColon == 0 ? std::string::npos
-                                                                                   : line.rfind(':', columnColon - 1);
+    const size_t lineColon = columnColon == std::string::npos || columnColon == 0
+                                 ? std::string::npos
+                                 : line.rfind(':', columnColon - 1);
     int at = 0;
     if (lineColon != std::string::npos) {
       const TypedNumber n = ReadTypedWholeNumber(line.substr(lineColon + 1, columnColon - lineColon - 1));
       if (n.IsOk() && n.value < 100000000) at = static_cast<int>(n.value) + (scan.xml ? 0 : scan.ofxLine - 1);
     }
-    problems.push_back({at, ImportField::None, "the statement breaks the OFX rules: " + line.substr(marker + 4)});
+    problems.push_back(
+        {at, ImportField::None, "the statement breaks the OFX rules: " + line.substr(marker + 4)});
   }
   if (result.code != 0 && problems.empty()) {
     std::string first = result.messages.substr(0, result.messages.find('\n'));
-    problems.push_back({0, ImportField::None,
-                        "libofx could not read the statement" + (first.empty() ? std::string() : " (" + first + ")")});
+    problems.push_back(
+        {0, ImportField::None,
+         "libofx could not read the statement" + (first.empty() ? std::string() : " (" + first + ")")});
   }
 }
 
@@ -215,19 +219,19 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
     auto& candidates = byFitId[{AggregateOf(t.type), t.fitId}];
     if (candidates.empty()) {
       reading.problems.push_back({0, ImportField::None,
-                                  std::string("the transaction ") + AggregateOf(t.type) + " with FITID '" + t.fitId +
-                                      "' cannot be found in the file"});
+                                  std::string("the transaction ") + AggregateOf(t.type) + " with FITID '" +
+                                      t.fitId + "' cannot be found in the file"});
       continue;
     }
     const OfxScannedTransaction& block = scan.transactions[candidates.front()];
     candidates.pop_front();
     if (!t.knownSecurity || t.ticker.empty()) {
       const std::string id = t.uniqueId + (t.uniqueIdType.empty() ? "" : " (" + t.uniqueIdType + ")");
-      reading.problems.push_back(
-          {block.line, ImportField::Symbol,
-           t.knownSecurity ? "the security '" + (t.securityName.empty() ? id : t.securityName) +
-                                 "' has no ticker symbol in the statement's security list"
-                           : "the security '" + id + "' is not in the statement's security list"});
+      reading.problems.push_back({block.line, ImportField::Symbol,
+                                  t.knownSecurity
+                                      ? "the security '" + (t.securityName.empty() ? id : t.securityName) +
+                                            "' has no ticker symbol in the statement's security list"
+                                      : "the security '" + id + "' is not in the statement's security list"});
       continue;
     }
     Trade trade;
@@ -248,14 +252,15 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
   }
   if (!reading.problems.empty()) return;
   // A statement lists its transactions in any order; a sale needs the purchases of its day and before.
-  std::stable_sort(trades.begin(), trades.end(), [](const Trade& a, const Trade& b) { return a.day < b.day; });
+  std::stable_sort(trades.begin(), trades.end(),
+                   [](const Trade& a, const Trade& b) { return a.day < b.day; });
 
   RowReading rowReading;
   rowReading.datePattern = "YYYYMMDD";
   RowSink sink(reading, options, rowReading,
                {ImportField::Symbol, ImportField::Quantity, ImportField::Price, ImportField::Date,
-                ImportField::Commission, ImportField::SalePrice, ImportField::SaleDate, ImportField::SaleCommission,
-                ImportField::Amount, ImportField::Comment});
+                ImportField::Commission, ImportField::SalePrice, ImportField::SaleDate,
+                ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
   for (const Trade& trade : trades) {
     (void)sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock);
   }

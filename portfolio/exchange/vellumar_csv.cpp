@@ -36,10 +36,26 @@ bool IsHeader(const std::vector<std::string>& fields) {
 
 const std::vector<std::string>& VellumarCsvHeader() {
   static const std::vector<std::string> header = {
-      "Portfolio",  "Portfolio Comment", "Kind",       "Symbol",      "Quantity",      "Price",
-      "Date",       "Commission",        "Sale Price", "Sale Date",   "Sale Commission", "Buy Target",
-      "Sell Target", "Stop Loss",        "Marginable", "Margin Equity", "Margin Threshold", "Amount",
-      "Comment",    "Tag",
+      "Portfolio",
+      "Portfolio Comment",
+      "Kind",
+      "Symbol",
+      "Quantity",
+      "Price",
+      "Date",
+      "Commission",
+      "Sale Price",
+      "Sale Date",
+      "Sale Commission",
+      "Buy Target",
+      "Sell Target",
+      "Stop Loss",
+      "Marginable",
+      "Margin Equity",
+      "Margin Threshold",
+      "Amount",
+      "Comment",
+      "Tag",
   };
   return header;
 }
@@ -82,14 +98,15 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
     return;
   }
   if (records.empty() || !IsHeader(records[0].fields)) {
-    reading.problems.push_back(
-        {records.empty() ? 0 : records[0].line, ImportField::None, "the first row is not the Vellumar CSV header"});
+    reading.problems.push_back({records.empty() ? 0 : records[0].line, ImportField::None,
+                                "the first row is not the Vellumar CSV header"});
     return;
   }
-  RowSink sink(reading, options, RowReading{},
-               {ImportField::Portfolio, ImportField::Kind, ImportField::Symbol, ImportField::Quantity,
-                ImportField::Price, ImportField::Date, ImportField::Commission, ImportField::SalePrice,
-                ImportField::SaleDate, ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
+  RowSink sink(
+      reading, options, RowReading{},
+      {ImportField::Portfolio, ImportField::Kind, ImportField::Symbol, ImportField::Quantity,
+       ImportField::Price, ImportField::Date, ImportField::Commission, ImportField::SalePrice,
+       ImportField::SaleDate, ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
   for (size_t r = 1; r < records.size(); ++r) {
     if (r % 64 == 0 && !sink.Progress(r, records.size())) return;
     const CsvRecord& record = records[r];
@@ -98,8 +115,8 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
     if (blank) continue;
     if (record.fields.size() != kColumnCount) {
       reading.problems.push_back({record.line, ImportField::None,
-                                  "the row has " + std::to_string(record.fields.size()) + " columns instead of " +
-                                      std::to_string(kColumnCount)});
+                                  "the row has " + std::to_string(record.fields.size()) +
+                                      " columns instead of " + std::to_string(kColumnCount)});
       continue;
     }
     RowTexts texts;

@@ -76,7 +76,8 @@ class XmlReader {
         sink(reading, options, RowReading{},
              {ImportField::Portfolio, ImportField::Kind, ImportField::Symbol, ImportField::Quantity,
               ImportField::Price, ImportField::Date, ImportField::Commission, ImportField::SalePrice,
-              ImportField::SaleDate, ImportField::SaleCommission, ImportField::Amount, ImportField::Comment}) {}
+              ImportField::SaleDate, ImportField::SaleCommission, ImportField::Amount,
+              ImportField::Comment}) {}
 
   void Read(const tinyxml2::XMLElement& root) {
     size_t total = 0;
@@ -106,7 +107,9 @@ class XmlReader {
   }
 
  private:
-  void Problem(int line, const std::string& text) { reading.problems.push_back({line, ImportField::None, text}); }
+  void Problem(int line, const std::string& text) {
+    reading.problems.push_back({line, ImportField::None, text});
+  }
 
   void Position(const tinyxml2::XMLElement& e, const std::string& portfolioName,
                 const std::string& portfolioComment) {
@@ -171,7 +174,8 @@ std::string WriteVellumarXml(const ExportData& data) {
       tinyxml2::XMLElement* element = position->ToXml(doc);
       doc.InsertEndChild(element);
       if (position->GetKind() == kHoldingStock) {
-        element->SetAttribute("buyCommission", static_cast<const VLStockHoldingItem*>(position)->buyCommission);
+        element->SetAttribute("buyCommission",
+                              static_cast<const VLStockHoldingItem*>(position)->buyCommission);
       }
       element->SetAttribute("tag", position->tag);
       AppendElement(out, *element);

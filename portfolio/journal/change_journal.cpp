@@ -97,8 +97,8 @@ bool ChangeJournal::Refresh() {
   }
   if (indexed && now == known) return true;
   // Another program appended to the file this index was read from: only the new entries are read.
-  const bool appended = indexed && known.IsKnown() && now.device == known.device && now.inode == known.inode &&
-                        now.size >= known.size && damagedBytes == 0;
+  const bool appended = indexed && known.IsKnown() && now.device == known.device &&
+                        now.inode == known.inode && now.size >= known.size && damagedBytes == 0;
   if (!appended) Forget();
   known = now;
   indexed = true;

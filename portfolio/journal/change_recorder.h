@@ -17,10 +17,10 @@ class Item;
 // yet (a record about to be added, under the id it will get: note it before the id is taken from the
 // counter, `lastPositionId + 1`, which the look-up knows no record has). A batch operation does the same
 // for each of its records, in any number (many look-ups go through an index); a caller that holds the
-// record itself passes it instead of its id, which spares the look-up. SetText says what was done, as the user reads it ("Sell 40 of MSFT in Retirement").
-// After the operation the database takes every noted record as it is then, writes the entry and keeps the
-// store's fingerprint up to date from the two images of each record; an operation that notes nothing
-// writes no entry (a setting such as the market).
+// record itself passes it instead of its id, which spares the look-up. SetText says what was done, as the
+// user reads it ("Sell 40 of MSFT in Retirement"). After the operation the database takes every noted record
+// as it is then, writes the entry and keeps the store's fingerprint up to date from the two images of each
+// record; an operation that notes nothing writes no entry (a setting such as the market).
 class ChangeRecorder {
  public:
   // A record of the store by kind and id; null when there is none.

@@ -47,7 +47,7 @@ struct JournalEntry {
 // then the payload (version, header fields, records). A reader trusts an entry only when all of it is there
 // and the checksum holds.
 inline constexpr uint32_t kJournalEntryMagic = 0x454A4C56;  // "VLJE"
-inline constexpr size_t kJournalFrameBytes = 16;             // magic, length, checksum
+inline constexpr size_t kJournalFrameBytes = 16;            // magic, length, checksum
 inline constexpr uint32_t kJournalFormatVersion = 1;
 // No entry of a sane store comes near this; a larger length is damage.
 inline constexpr uint64_t kJournalMaxPayloadBytes = uint64_t{1} << 31;
@@ -58,9 +58,9 @@ std::string EncodeJournalEntry(const JournalEntry& entry);
 // Reading one framed entry at the start of `bytes`.
 enum class JournalFrameResult {
   Ok,
-  Torn,       // the bytes end inside the entry (a write that did not finish)
-  Damaged,    // the magic number or the checksum is wrong
-  TooNew,     // written by a newer version of Vellumar
+  Torn,     // the bytes end inside the entry (a write that did not finish)
+  Damaged,  // the magic number or the checksum is wrong
+  TooNew,   // written by a newer version of Vellumar
 };
 // `frameSize` receives the entry's whole size when Ok. `entry` is filled when given; `header` always.
 JournalFrameResult DecodeJournalEntry(std::string_view bytes, size_t& frameSize, JournalEntryHeader& header,

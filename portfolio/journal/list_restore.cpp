@@ -19,7 +19,8 @@ int InsertionPoint(const ItemList& list, uint32_t id) {
   return at;
 }
 
-void OneByOne(ItemList& list, std::vector<std::unique_ptr<Item>> records, const std::vector<uint32_t>& removed) {
+void OneByOne(ItemList& list, std::vector<std::unique_ptr<Item>> records,
+              const std::vector<uint32_t>& removed) {
   for (uint32_t id : removed) (void)list.Remove(id);
   for (auto& record : records) {
     const int index = list.FindIndex(record->id);
@@ -65,7 +66,8 @@ void RestoreRecords(ItemList& list, std::vector<std::unique_ptr<Item>> records,
   std::sort(inserted.begin(), inserted.end(), [](const auto& a, const auto& b) { return a->id < b->id; });
   size_t next = 0;
   for (auto& item : merged) {
-    while (next < inserted.size() && inserted[next]->id < item->id) list.InsertAt(list.GetCount(), std::move(inserted[next++]));
+    while (next < inserted.size() && inserted[next]->id < item->id)
+      list.InsertAt(list.GetCount(), std::move(inserted[next++]));
     list.InsertAt(list.GetCount(), std::move(item));
   }
   while (next < inserted.size()) list.InsertAt(list.GetCount(), std::move(inserted[next++]));

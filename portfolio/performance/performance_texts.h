@@ -4,13 +4,16 @@
 #include <string>
 
 #include "portfolio/columns/clock.h"
-#include "portfolio/records/calendar_date.h"  // TodayDayNumber(): today in the installed clock's local time zone
+// TodayDayNumber(): today in the installed clock's local time zone.
+#include "portfolio/records/calendar_date.h"
 
 // The texts of the performance figures, the same in the command line's table and in the window.
 
 // "2026-12-04" for a day number (days since 1970-01-01), and back; the reverse is false for anything that is
 // not such a date of the years 1900 to 9999.
-inline std::string IsoDayText(int64_t day) { return IsoDateText(DateOfDayNumber(day)); }
+inline std::string IsoDayText(int64_t day) {
+  return IsoDateText(DateOfDayNumber(day));
+}
 [[nodiscard]] bool ParseIsoDay(const std::string& text, int64_t* day);
 
 // A rate as a percentage with two decimals ("12.34%", "-3.10%"); "n/a" when there is none.

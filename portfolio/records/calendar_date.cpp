@@ -40,7 +40,9 @@ CalendarDate DateOfDayNumber(int64_t dayNumber) {
   return date;
 }
 
-int64_t StoredDateOfDay(int64_t dayNumber) { return dayNumber * kSecondsPerDay + kNoon; }
+int64_t StoredDateOfDay(int64_t dayNumber) {
+  return dayNumber * kSecondsPerDay + kNoon;
+}
 
 int64_t DayNumberOfStoredDate(int64_t stored) {
   // A value from a damaged file may be anything: far beyond every real date it is held at about 300 million

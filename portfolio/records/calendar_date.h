@@ -30,7 +30,11 @@ std::string IsoDateText(const CalendarDate& date);
 
 // The stored form of a day (never 0, the "no date" value).
 int64_t StoredDateOfDay(int64_t dayNumber);
-inline int64_t StoredDateOf(const CalendarDate& date) { return StoredDateOfDay(DayNumberOf(date)); }
+inline int64_t StoredDateOf(const CalendarDate& date) {
+  return StoredDateOfDay(DayNumberOf(date));
+}
 // The day a stored date stands for; a stored value of 0 means no date and has no day.
 int64_t DayNumberOfStoredDate(int64_t stored);
-inline CalendarDate DateOfStoredDate(int64_t stored) { return DateOfDayNumber(DayNumberOfStoredDate(stored)); }
+inline CalendarDate DateOfStoredDate(int64_t stored) {
+  return DateOfDayNumber(DayNumberOfStoredDate(stored));
+}

@@ -9,7 +9,8 @@
 class VLItemFactory : public IItemFactory {
  public:
   // Record families, as a mask. A list's factory makes only its own family, so a file that puts another
-  // kind of record in a list is refused like an unknown key instead of handing out a record of the wrong type.
+  // kind of record in a list is refused like an unknown key instead of handing out a record of the wrong
+  // type.
   enum Family : unsigned { kPortfolios = 1, kQuotes = 2, kPositions = 4, kAllFamilies = 7 };
 
   explicit VLItemFactory(unsigned families = kAllFamilies) : families(families) {}

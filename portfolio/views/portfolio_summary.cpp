@@ -40,7 +40,8 @@ struct Totals {
 
 bool Counts(const VLHoldingItem& holding, bool held, const std::vector<uint32_t>* ids) {
   if (ids && std::find(ids->begin(), ids->end(), holding.id) == ids->end()) return false;
-  if (holding.GetKind() == kHoldingStock) return static_cast<const VLStockHoldingItem&>(holding).IsSold() != held;
+  if (holding.GetKind() == kHoldingStock)
+    return static_cast<const VLStockHoldingItem&>(holding).IsSold() != held;
   return held;  // cash and margin count only in the held view
 }
 
@@ -74,7 +75,8 @@ VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem
         AddStock(static_cast<const VLStockHoldingItem&>(*holding), t);
         break;
       case kHoldingCash: {
-        const VLCurrency amount = VLCurrency::FromCents(static_cast<const VLCashHoldingItem*>(holding)->amount);
+        const VLCurrency amount =
+            VLCurrency::FromCents(static_cast<const VLCashHoldingItem*>(holding)->amount);
         t.value.Add(amount);
         t.paid.Add(amount);
         t.cash.Add(amount);
@@ -100,7 +102,8 @@ VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem
   if (value > 0) s.change = WithPercent(s.change, change / value * 100.0);
   s.gain = MoneyText(gain.GetValue(), format);
   if (t.paid.Compare(zero) != 0) {
-    s.gain = gain.Compare(zero) == 0 ? "0.00" : WithPercent(s.gain, gain.GetValue() / t.paid.GetValue() * 100.0);
+    s.gain =
+        gain.Compare(zero) == 0 ? "0.00" : WithPercent(s.gain, gain.GetValue() / t.paid.GetValue() * 100.0);
   }
   s.equity = MoneyText(equity.GetValue(), format);
   if (value > 0) s.equity += "(" + Printf("%0.02f", equity.GetValue() / value * 100.0) + "%)";

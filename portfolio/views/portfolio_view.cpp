@@ -28,8 +28,8 @@ PortfolioView::Row MakeViewRow(const VLHoldingItem& holding, const std::vector<i
   return row;
 }
 
-PortfolioView BuildPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns, int sortColumn,
-                                 bool ascending) {
+PortfolioView BuildPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns,
+                                 int sortColumn, bool ascending) {
   PortfolioView view = SortPortfolioView(positions, columns, sortColumn, ascending);
   view.rows.reserve(static_cast<size_t>(positions.GetCount()));
   for (const auto& item : positions) {

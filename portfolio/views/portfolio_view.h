@@ -20,8 +20,8 @@ struct PortfolioView {
 
 // Sorts `positions` in place by `sortColumn` (left as they are when it cannot be sorted) and reads every
 // cell text once.
-PortfolioView BuildPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns, int sortColumn,
-                                 bool ascending);
+PortfolioView BuildPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns,
+                                 int sortColumn, bool ascending);
 // The same in two steps, for lists too long to hold every text at once: the sort and the headers (no rows),
 // then one row at a time, in the order `positions` now has.
 PortfolioView SortPortfolioView(VLHoldingItemList& positions, const std::vector<int>& columns, int sortColumn,

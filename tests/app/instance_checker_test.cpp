@@ -6,8 +6,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QTest>
@@ -69,8 +69,8 @@ TEST(InstanceChecker, TheHandOverBringsAnOpenDialogForwardNotTheWindowItBlocks) 
   CInstanceChecker(name, kFolder).ActivatePreviousInstance();
   // The dialog waits for an answer: it must come up above its window, with the keyboard.
   EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }, 5000))
-      << "active: " << (QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className()
-                                                       : "none");
+      << "active: "
+      << (QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className() : "none");
 }
 
 TEST(InstanceChecker, ASocketLeftByACrashedInstanceDoesNotCount) {

@@ -60,7 +60,8 @@ TEST_F(DbCommands, PortfoliosAreNamedByIdOrByNameInAnyCase) {
             "2\t0\tDividends\t\t2024-12-04\t2024-12-04\n"
             "1\t0\tGrowth\tlong\t2024-12-04\t2024-12-04\n");
   EXPECT_EQ(Run({"delete-portfolio", "dividends"}).code, 0);
-  EXPECT_EQ(Run({"check"}).out, db + ": 1 portfolio, 1 position (0 held, 0 sold, 1 cash, 0 margin), 0 quotes\n");
+  EXPECT_EQ(Run({"check"}).out,
+            db + ": 1 portfolio, 1 position (0 held, 0 sold, 1 cash, 0 margin), 0 quotes\n");
 }
 
 TEST_F(DbCommands, AmountsAndDatesAreCheckedBeforeTheDatabaseIsTouched) {
@@ -139,7 +140,7 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   Run({"add-cash", "P", "1,000", "--comment", "broker account"});
   EXPECT_EQ(Run({"sell", "1", "--qty", "40", "--price", "300", "--date", "2024-06-01"}).out,
             "id\tremainderId\n1\t3\n");
-  EXPECT_EQ(Run({"sell", "1", "--qty", "1", "--price", "300"}).code, 5);  // already sold
+  EXPECT_EQ(Run({"sell", "1", "--qty", "1", "--price", "300"}).code, 5);   // already sold
   EXPECT_EQ(Run({"sell", "3", "--qty", "61", "--price", "300"}).code, 5);  // more than held
 
   CliResult held = Run({"view", "P", "--columns", "0,1,8,14", "--sort", "8", "--desc"});
@@ -155,7 +156,8 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   EXPECT_EQ(Run({"unsell", "1"}).code, 0);
   EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0"}).out, "Id\tSymbol  ^\n");
   // The Currency column, newer than the classic 74, is a column like the others; 75 is none.
-  EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0,74", "--sort", "74"}).out, "Id\tSymbol\tCurrency  ^\n");
+  EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0,74", "--sort", "74"}).out,
+            "Id\tSymbol\tCurrency  ^\n");
   EXPECT_EQ(Run({"view", "P", "--columns", "0,75"}).code, 2);
 }
 
@@ -239,42 +241,68 @@ TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
       {{"add-portfolio", "  "}, 4, "add-portfolio: the portfolio name is empty or blank"},
       {{"modify-portfolio", "P", "--name", ""}, 4, "modify-portfolio: the portfolio name is empty or blank"},
       {{"add-stock", "P", " "}, 4, "add-stock: the symbol is empty or blank"},
-      {{"add-stock", "P", "MS FT"}, 4,
-       "add-stock: the symbol \"MS FT\" holds a blank, comma, quote or control character, which no symbol has"},
-      {{"add-stock", "P", "A,B"}, 4,
+      {{"add-stock", "P", "MS FT"},
+       4,
+       "add-stock: the symbol \"MS FT\" holds a blank, comma, quote or control character, which no symbol "
+       "has"},
+      {{"add-stock", "P", "A,B"},
+       4,
        "add-stock: the symbol \"A,B\" holds a blank, comma, quote or control character, which no symbol has"},
-      {{"add-stock", "P", "X\"Y"}, 4,
-       "add-stock: the symbol \"X\"Y\" holds a blank, comma, quote or control character, which no symbol has"},
-      {{"add-stock", "P", "X\tY"}, 4,
-       "add-stock: the symbol \"X\tY\" holds a blank, comma, quote or control character, which no symbol has"},
+      {{"add-stock", "P", "X\"Y"},
+       4,
+       "add-stock: the symbol \"X\"Y\" holds a blank, comma, quote or control character, which no symbol "
+       "has"},
+      {{"add-stock", "P", "X\tY"},
+       4,
+       "add-stock: the symbol \"X\tY\" holds a blank, comma, quote or control character, which no symbol "
+       "has"},
       {{"modify-stock", "1", "--symbol", " "}, 4, "modify-stock: --symbol is empty or blank"},
-      {{"add-stock", "P", "MSFT", "--qty", "10"}, 4,
+      {{"add-stock", "P", "MSFT", "--qty", "10"},
+       4,
        "add-stock: --price: give the price paid per share for these shares"},
-      {{"add-stock", "P", "MSFT", "--price", "10"}, 4,
+      {{"add-stock", "P", "MSFT", "--price", "10"},
+       4,
        "add-stock: --qty: give the number of shares bought (a whole number)"},
-      {{"add-stock", "P", "MSFT", "--qty", "1000001", "--price", "1"}, 4,
+      {{"add-stock", "P", "MSFT", "--qty", "1000001", "--price", "1"},
+       4,
        "add-stock: --qty: a position holds at most 1000000 shares"},
-      {{"add-stock", "P", "MSFT", "--qty", "1", "--price", "-1"}, 4,
+      {{"add-stock", "P", "MSFT", "--qty", "1", "--price", "-1"},
+       4,
        "add-stock: --price must be an amount of 0 or more, such as 12.34"},
-      {{"add-stock", "P", "MSFT", "--equity", "50"}, 4,
-       "add-stock: --equity is given for a security that is not marginable: add --marginable, or --yes to keep it "
+      {{"add-stock", "P", "MSFT", "--equity", "50"},
+       4,
+       "add-stock: --equity is given for a security that is not marginable: add --marginable, or --yes to "
+       "keep it "
        "so"},
-      {{"add-stock", "P", "MSFT", "--marginable"}, 4,
+      {{"add-stock", "P", "MSFT", "--marginable"},
+       4,
        "add-stock: --equity: a marginable position needs a margin equity from 1 to 100 percent"},
-      {{"add-stock", "P", "MSFT", "--qty", "1", "--price", "1", "--date", later}, 4,
+      {{"add-stock", "P", "MSFT", "--qty", "1", "--price", "1", "--date", later},
+       4,
        "add-stock: --date is later than today"},
       {{"add-cash", "P", "10"}, 4, "add-cash: --comment (the description) must not be blank"},
-      {{"add-margin", "P", "0", "--comment", "loan"}, 4, "add-margin: AMOUNT must be above 0, such as 2500 or 12.34"},
-      {{"sell", "1", "--qty", "61", "--price", "300"}, 5,
+      {{"add-margin", "P", "0", "--comment", "loan"},
+       4,
+       "add-margin: AMOUNT must be above 0, such as 2500 or 12.34"},
+      {{"sell", "1", "--qty", "61", "--price", "300"},
+       5,
        "sell: --qty: give a number of shares from 1 to 60; only 60 shares are held"},
-      {{"sell", "1", "--qty", "10", "--price", "0"}, 4, "sell: --price: give the sale price per share, an amount above 0"},
-      {{"sell", "1", "--qty", "10", "--price", "1", "--date", "2022-12-31"}, 5,
+      {{"sell", "1", "--qty", "10", "--price", "0"},
+       4,
+       "sell: --price: give the sale price per share, an amount above 0"},
+      {{"sell", "1", "--qty", "10", "--price", "1", "--date", "2022-12-31"},
+       5,
        "sell: the sale date is before the purchase date 2023-01-15"},
       {{"sell", "1", "--qty", "10", "--price", "1", "--date", later}, 4, "sell: --date is later than today"},
-      {{"sell", "2", "--qty", "1", "--price", "1"}, 5, "sell: position 2 is already sold (unsell undoes a sale)"},
-      {{"sell", "3", "--qty", "1", "--price", "1"}, 5,
+      {{"sell", "2", "--qty", "1", "--price", "1"},
+       5,
+       "sell: position 2 is already sold (unsell undoes a sale)"},
+      {{"sell", "3", "--qty", "1", "--price", "1"},
+       5,
        "sell: position 3 is a cash or margin position; only shares are sold"},
-      {{"unsell", "3"}, 5, "unsell: position 3 is a cash or margin position; only a sale of shares can be undone"},
+      {{"unsell", "3"},
+       5,
+       "unsell: position 3 is a cash or margin position; only a sale of shares can be undone"},
   };
   for (const Case& c : cases) {
     const CliResult r = Run(c.words);

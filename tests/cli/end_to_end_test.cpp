@@ -69,7 +69,8 @@ long long Cents(std::string text) {
 // 3207060 cents as "32,070.60".
 std::string Money(long long cents) {
   std::string digits = std::to_string(std::llabs(cents) / 100);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), ",");
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<size_t>(at), ",");
   char rest[8];
   std::snprintf(rest, sizeof rest, ".%02lld", std::llabs(cents) % 100);
   return (cents < 0 ? "-" : "") + digits + rest;
@@ -100,16 +101,20 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   ASSERT_EQ(Cli("add-portfolio Retirement" + db).code, 0);
   ASSERT_EQ(Cli("add-portfolio Trading" + db).code, 0);
   const std::string stock = "add-stock" + service;
-  ASSERT_EQ(Cli(stock + " Retirement msft --qty 100 --price 250.50 --commission 9.95 --date 2023-01-15" + db).code, 0);
-  ASSERT_EQ(Cli(stock + " Retirement AAPL --qty 50 --price 120 --sell-target 250 --date 2022-06-01" + db).code, 0);
+  ASSERT_EQ(
+      Cli(stock + " Retirement msft --qty 100 --price 250.50 --commission 9.95 --date 2023-01-15" + db).code,
+      0);
+  ASSERT_EQ(
+      Cli(stock + " Retirement AAPL --qty 50 --price 120 --sell-target 250 --date 2022-06-01" + db).code, 0);
   ASSERT_EQ(Cli(stock + " Trading ^DJI --qty 1 --price 30000" + db).code, 0);
   // A symbol the service does not know is stored all the same (with a warning), unless --strict.
   ASSERT_EQ(Cli(stock + " Retirement NOSUCH --qty 10 --price 1 --strict" + db).code, 6);
   const Output unknown = Cli(stock + " Retirement NOSUCH --qty 10 --price 1" + db, "&1");
   ASSERT_EQ(unknown.code, 0);
-  EXPECT_EQ(unknown.out,
-            "vellumar-cli add-stock: warning: the market-data service does not know the symbol \"NOSUCH\"; the "
-            "position is stored, without a value until the service knows the symbol\nid\n4\n");
+  EXPECT_EQ(
+      unknown.out,
+      "vellumar-cli add-stock: warning: the market-data service does not know the symbol \"NOSUCH\"; the "
+      "position is stored, without a value until the service knows the symbol\nid\n4\n");
   // So is a new symbol for a position.
   EXPECT_EQ(Cli("modify-stock 2 --symbol XQZZ --strict" + service + db).code, 6);
   EXPECT_EQ(Cli("modify-stock 2 --symbol AAPL --strict" + service + db).code, 0);

@@ -47,12 +47,15 @@ TEST_F(ExchangeCommands, ExportedDatabaseImportsWholeIntoAnEmptyOneAndOnlyOnce) 
   EXPECT_EQ(Run({"export", "--out", "-", "--format", "xml"}, empty).out, xml.out);
   const CliResult again = Run({"import", file, "--json"}, empty);
   EXPECT_EQ(nlohmann::json::parse(again.out)["duplicates"], 14);
-  EXPECT_EQ(nlohmann::json::parse(Run({"import", file, "--allow-duplicates", "--json"}, empty).out)["added"], 14);
+  EXPECT_EQ(nlohmann::json::parse(Run({"import", file, "--allow-duplicates", "--json"}, empty).out)["added"],
+            14);
 
   // A written file says what went into it; the extension chooses the form.
   const CliResult written = Run({"export", "Retirement", "--out", folder.File("r.csv"), "--no-cash"});
   ASSERT_EQ(written.code, 0) << written.err;
-  EXPECT_EQ(written.out.rfind("file\tformat\tportfolios\tpositions\n" + folder.File("r.csv") + "\tcsv\t1\t", 0), 0u);
+  EXPECT_EQ(
+      written.out.rfind("file\tformat\tportfolios\tpositions\n" + folder.File("r.csv") + "\tcsv\t1\t", 0),
+      0u);
   const std::string csv = ReadText(folder.File("r.csv"));
   EXPECT_EQ(csv.rfind("Portfolio,Portfolio Comment,Kind,", 0), 0u);
   EXPECT_EQ(csv.find(",cash,"), std::string::npos);
@@ -63,13 +66,14 @@ TEST_F(ExchangeCommands, ARefusedFileExitsFourWithEveryProblemAndChangesNothing)
   const std::string file = folder.File("bad.csv");
   WriteText(file, "Symbol;Anzahl;Kurs\nSAP;zehn;1,00\nBMW;5;-1,00\nVOW;1;2,00\n");
   const std::string before = ReadText(db);
-  const CliResult result = Run({"import", file, "--portfolio", "Broker", "--delimiter", ";", "--decimal-comma",
-                                "--map", "quantity=Anzahl,price=Kurs"});
+  const CliResult result = Run({"import", file, "--portfolio", "Broker", "--delimiter", ";",
+                                "--decimal-comma", "--map", "quantity=Anzahl,price=Kurs"});
   EXPECT_EQ(result.code, 4);
   EXPECT_EQ(result.err,
             "vellumar-cli import: line 2: the quantity 'zehn' is not a whole number\n"
             "vellumar-cli import: line 3: the price '-1,00' is negative\n"
-            "vellumar-cli import: " + file + " was not imported (2 problems); nothing was changed\n");
+            "vellumar-cli import: " +
+                file + " was not imported (2 problems); nothing was changed\n");
   EXPECT_EQ(ReadText(db), before);
   // Wrong usage is said before anything is read.
   EXPECT_EQ(Run({"import", file, "--map", "kurs"}).code, 2);
@@ -86,10 +90,26 @@ TEST_F(ExchangeCommands, ASavedProfileReadsTheNextFileAlike) {
   const std::string profiles = folder.File("profiles.ini");
   const std::string first = folder.File("jan.csv");
   WriteText(first, "Depot export\nWKN\tStk\tKurs\tDatum\n716460\t10\t1.234,50\t02.01.2024\n");
-  const CliResult saved =
-      Run({"import", first, "--portfolio", "Depot", "--delimiter", "tab", "--decimal-comma", "--date-format",
-           "DD.MM.YYYY", "--skip-rows", "1", "--encoding", "latin-1", "--map", "symbol=WKN,quantity=Stk,price=Kurs,date=Datum",
-           "--save-profile", "Meine Bank", "--profiles", profiles, "--json"});
+  const CliResult saved = Run({"import",
+                               first,
+                               "--portfolio",
+                               "Depot",
+                               "--delimiter",
+                               "tab",
+                               "--decimal-comma",
+                               "--date-format",
+                               "DD.MM.YYYY",
+                               "--skip-rows",
+                               "1",
+                               "--encoding",
+                               "latin-1",
+                               "--map",
+                               "symbol=WKN,quantity=Stk,price=Kurs,date=Datum",
+                               "--save-profile",
+                               "Meine Bank",
+                               "--profiles",
+                               profiles,
+                               "--json"});
   ASSERT_EQ(saved.code, 0) << saved.err;
   const nlohmann::json savedJson = nlohmann::json::parse(saved.out);
   EXPECT_EQ(savedJson["rows"][0]["price"], "1234.50");
@@ -97,13 +117,14 @@ TEST_F(ExchangeCommands, ASavedProfileReadsTheNextFileAlike) {
   EXPECT_EQ(savedJson["dryRun"], false);
   const std::string second = folder.File("feb.csv");
   WriteText(second, "Depot export\nWKN\tStk\tKurs\tDatum\n519000\t3\t99,10\t01.02.2024\n");
-  const CliResult used = Run({"import", second, "--portfolio", "Depot", "--profile", "meine bank", "--profiles",
-                              profiles, "--json"});
+  const CliResult used = Run({"import", second, "--portfolio", "Depot", "--profile", "meine bank",
+                              "--profiles", profiles, "--json"});
   ASSERT_EQ(used.code, 0) << used.err;
   const auto row = nlohmann::json::parse(used.out)["rows"][0];
   EXPECT_EQ(row["symbol"], "519000");
   EXPECT_EQ(row["price"], "99.10");
-  EXPECT_EQ(Run({"import", second, "--portfolio", "Depot", "--profile", "other", "--profiles", profiles}).code, 2);
+  EXPECT_EQ(
+      Run({"import", second, "--portfolio", "Depot", "--profile", "other", "--profiles", profiles}).code, 2);
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <set>
 #include <sstream>
 
-#include "tests/cli/cli_call.h"
 #include "cli/command_help.h"
 #include "cli/command_table.h"
+#include "tests/cli/cli_call.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ TEST(CliHelp, EveryCommandHasUsageOptionsAndAnExample) {
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.out.rfind(std::string("usage: vellumar-cli ") + command.name + " ", 0), 0u);
     EXPECT_NE(help.out.find("\noptions:\n"), std::string::npos);
-    EXPECT_NE(help.out.find(std::string("\nexample:\n  vellumar-cli ") + command.name + " "), std::string::npos);
+    EXPECT_NE(help.out.find(std::string("\nexample:\n  vellumar-cli ") + command.name + " "),
+              std::string::npos);
     EXPECT_EQ(CallCli({command.name, "--help"}).out, help.out);
     EXPECT_EQ(CallCli({command.name, "-h"}).code, 0);
 
@@ -42,7 +43,8 @@ TEST(CliHelp, EveryCommandHasUsageOptionsAndAnExample) {
     for (const std::string& name : names) {
       const std::string option = "  --" + name + " ";
       const std::string flag = "  --" + name + "  ";
-      const bool explained = help.out.find(option) != std::string::npos || referred.find(option) != std::string::npos;
+      const bool explained =
+          help.out.find(option) != std::string::npos || referred.find(option) != std::string::npos;
       EXPECT_TRUE(explained || help.out.find(flag) != std::string::npos) << "--" << name;
     }
     // Option lines: the option, two or more blanks, its meaning.

@@ -19,7 +19,8 @@ class JournalCommands : public ::testing::Test {
     db = folder.File("t.db");
     ASSERT_EQ(Run({"init"}).code, 0);
     ASSERT_EQ(Run({"add-portfolio", "Retirement"}).code, 0);
-    ASSERT_EQ(Run({"add-stock", "Retirement", "MSFT", "--qty", "100", "--price", "250", "--no-check"}).code, 0);
+    ASSERT_EQ(Run({"add-stock", "Retirement", "MSFT", "--qty", "100", "--price", "250", "--no-check"}).code,
+              0);
     ASSERT_EQ(Run({"sell", "1", "--qty", "40", "--price", "300", "--date", "2024-06-03"}).code, 0);
   }
   CliResult Run(const std::vector<std::string>& words) { return CallCliOn(words, db); }
@@ -90,7 +91,8 @@ TEST_F(JournalCommands, ATornJournalIsSaidAndAJournalThatCannotBeWrittenIsWarned
   std::filesystem::create_directory(journal);
   const CliResult cash = Run({"add-cash", "Retirement", "10", "--comment", "c"});
   EXPECT_EQ(cash.code, 0);
-  EXPECT_NE(cash.err.find("the change was saved, but the change journal could not record it"), std::string::npos);
+  EXPECT_NE(cash.err.find("the change was saved, but the change journal could not record it"),
+            std::string::npos);
   const CliResult undo = Run({"undo"});
   EXPECT_EQ(undo.code, 1);
   EXPECT_NE(undo.err.find("the change journal cannot be read"), std::string::npos);

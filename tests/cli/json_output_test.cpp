@@ -5,10 +5,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "tests/cli/cli_call.h"
 #include "cli/displayed_number.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
+#include "tests/cli/cli_call.h"
 #include "tests/support/temp_folder.h"
 
 using nlohmann::ordered_json;
@@ -22,7 +22,9 @@ class JsonOutput : public ::testing::Test {
     ASSERT_EQ(Run({"init"}).code, 0);
     ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
     ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--qty", "1200", "--price", "10.25", "--date", "2023-01-15",
-                   "--comment", "1,000", "--no-check"}).code, 0);
+                   "--comment", "1,000", "--no-check"})
+                  .code,
+              0);
     ASSERT_EQ(Run({"add-cash", "P", "2500", "--comment", "broker cash"}).code, 0);
     ASSERT_EQ(Run({"add-margin", "P", "700.5", "--comment", "loan"}).code, 0);
     ASSERT_EQ(Run({"sell", "1", "--qty", "200", "--price", "12", "--date", "2024-06-03"}).code, 0);
@@ -51,13 +53,27 @@ TEST(DisplayedNumber, OnlyAWholeNumberTextIsANumber) {
     double value;
   };
   const Case cases[] = {
-      {"1,234.50", true, 1234.5},   {"-1,234,567.05", true, -1234567.05}, {"60", true, 60},
-      {"+2.50%", true, 2.5},        {"-0.00", true, 0},                    {"0.25", true, 0.25},
-      {"", false, 0},               {"N/A", false, 0},                     {"1,2", false, 0},
-      {"12,34.5", false, 0},        {"1,234,56", false, 0},                {",123", false, 0},
-      {"1.", false, 0},             {"05-Mar-2007", false, 0},             {"+0.25  (1.20%)", false, 0},
-      {"1.2B", false, 0},           {" 12", false, 0},                     {"2024-12-04", false, 0},
-      {"%", false, 0},              {"1 yr, 3 mos", false, 0},             {"[Cash]", false, 0},
+      {"1,234.50", true, 1234.5},
+      {"-1,234,567.05", true, -1234567.05},
+      {"60", true, 60},
+      {"+2.50%", true, 2.5},
+      {"-0.00", true, 0},
+      {"0.25", true, 0.25},
+      {"", false, 0},
+      {"N/A", false, 0},
+      {"1,2", false, 0},
+      {"12,34.5", false, 0},
+      {"1,234,56", false, 0},
+      {",123", false, 0},
+      {"1.", false, 0},
+      {"05-Mar-2007", false, 0},
+      {"+0.25  (1.20%)", false, 0},
+      {"1.2B", false, 0},
+      {" 12", false, 0},
+      {"2024-12-04", false, 0},
+      {"%", false, 0},
+      {"1 yr, 3 mos", false, 0},
+      {"[Cash]", false, 0},
   };
   for (const Case& c : cases) {
     double value = -99;

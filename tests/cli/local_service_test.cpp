@@ -126,7 +126,8 @@ TEST(LocalService, EndsWhenItsParentIsKilled) {
   if (parent == 0) {
     ::close(ready[0]);
     LocalService service;
-    const char started = service.EnsureRunning(HostsAt(port), kBin) == LocalService::Outcome::Started ? '1' : '0';
+    const char started =
+        service.EnsureRunning(HostsAt(port), kBin) == LocalService::Outcome::Started ? '1' : '0';
     if (::write(ready[1], &started, 1) != 1) ::_exit(1);
     ::pause();
     ::_exit(0);
@@ -150,7 +151,8 @@ TEST(CliService, TheReadmeWalkthroughRunsAsWrittenWithNoServiceStarted) {
   TempFolder fresh("vl_walkthrough");
   const std::string bin = fresh.File("build/bin/");
   fs::create_directories(bin);
-  for (const char* program : {"vellumar-cli", "vellumar-marketd"}) fs::copy_file(kBin + program, bin + program);
+  for (const char* program : {"vellumar-cli", "vellumar-marketd"})
+    fs::copy_file(kBin + program, bin + program);
   fs::copy(kBin + "data", bin + "data", fs::copy_options::recursive);
   const int port = FreePort();
   const std::string host = "localhost:" + std::to_string(port);
@@ -181,7 +183,8 @@ TEST(CliService, TheReadmeWalkthroughRunsAsWrittenWithNoServiceStarted) {
   EXPECT_EQ(update.out, "vellumar-cli update: no such ticker symbol \"NOSUCH\"\n");
 
   // A command that fails after the service was started stops it as well.
-  const ShellRun failed = Shell("cd " + fresh.Path() + " && build/bin/vellumar-cli update --db missing.db 2>&1");
+  const ShellRun failed =
+      Shell("cd " + fresh.Path() + " && build/bin/vellumar-cli update --db missing.db 2>&1");
   EXPECT_EQ(failed.code, 1);
   EXPECT_NE(failed.out.find("missing.db"), std::string::npos) << failed.out;
   EXPECT_FALSE(LoopbackHostAnswers(host, 300));
@@ -207,8 +210,8 @@ TEST(CliService, StartedOnlyByACommandThatGetsToAskIt) {
   const std::string cli = "cd " + bin + " && ./vellumar-cli ";
   ASSERT_EQ(Shell(cli + "init --db empty.db && " + cli + "add-portfolio P --db empty.db").code, 0);
 
-  EXPECT_EQ(Shell(cli + "fetch --db empty.db 2>/dev/null").code, 1);               // no stock positions
-  EXPECT_EQ(Shell(cli + "update --db missing.db 2>/dev/null").code, 1);            // no such database
+  EXPECT_EQ(Shell(cli + "fetch --db empty.db 2>/dev/null").code, 1);                     // no stock positions
+  EXPECT_EQ(Shell(cli + "update --db missing.db 2>/dev/null").code, 1);                  // no such database
   EXPECT_EQ(Shell(cli + "add-stock P MSFT --qty x --db empty.db 2>/dev/null").code, 4);  // refused
   EXPECT_FALSE(fs::exists(bin + "starts"));
 

@@ -7,7 +7,6 @@
 #include <set>
 #include <sstream>
 
-#include "tests/cli/cli_call.h"
 #include "cli/sample_database.h"
 #include "framework/memory_budget.h"
 #include "portfolio/columns/number_format.h"
@@ -16,6 +15,7 @@
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/cli/cli_call.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -145,7 +145,8 @@ TEST(CliCheck, AStoreTooLargeOrFullSaysSo) {
   const std::string before = ReadText(db);
   const CliResult full = CallCliOn({"add-cash", "P", "1", "--comment", "cash"}, db);
   EXPECT_EQ(full.code, 1);
-  EXPECT_NE(full.err.find("as many portfolios, positions and quotes as its file can number"), std::string::npos)
+  EXPECT_NE(full.err.find("as many portfolios, positions and quotes as its file can number"),
+            std::string::npos)
       << full.err;
   std::ifstream again(db, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), before);

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/cli/cli_call.h"
 #include "marketdata/text_helpers.h"
+#include "tests/cli/cli_call.h"
 #include "tests/marketdata/test_server.h"
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
@@ -109,11 +109,10 @@ TEST_F(MarketCommands, QuoteAsJsonUsesTheFieldNames) {
   EXPECT_EQ(r.out.substr(r.out.size() - 2), "]\n");
   EXPECT_NE(r.out.find("{\"symbol\":\"MSFT\",\"name\":\"Microsoft Corp\",\"exchange\":\"NasdaqNM\""),
             std::string::npos);
-  EXPECT_NE(
-      r.out.find(
-          "\"lastTradeRealtime\":\"29.86\",\"lastTradeRealtimeValue\":29.86,\"lastTradeTimeRealtime\":\"N/A\","
-          "\"changeRealtime\":\"+0.32\",\"changeRealtimeValue\":0.32"),
-      std::string::npos);
+  EXPECT_NE(r.out.find("\"lastTradeRealtime\":\"29.86\",\"lastTradeRealtimeValue\":29.86,"
+                       "\"lastTradeTimeRealtime\":\"N/A\","
+                       "\"changeRealtime\":\"+0.32\",\"changeRealtimeValue\":0.32"),
+            std::string::npos);
   EXPECT_NE(r.out.find("\"dayRangeRealtime\":\"N/A - N/A\"}"), std::string::npos);
   EXPECT_EQ(r.out.find("XQZZ"), std::string::npos);
   EXPECT_EQ(r.out.find("stamp"), std::string::npos);
@@ -134,7 +133,8 @@ TEST_F(MarketCommands, FailuresPrintTheProviderErrorAndExitOne) {
   std::ostringstream out, err;
   EXPECT_EQ(RunCli({"lookup", "bank", "--service", host}, out, err), 1);
   const std::string text = err.str();
-  const std::string first = "vellumar-cli lookup: Error fetching resourcehttp://" + host + "/lookup?m=US&t=S&s=bank\n" + host + ": ";
+  const std::string first = "vellumar-cli lookup: Error fetching resourcehttp://" + host +
+                            "/lookup?m=US&t=S&s=bank\n" + host + ": ";
   EXPECT_EQ(text.substr(0, first.size()), first);
   EXPECT_NE(text.find("Couldn't connect to server"), std::string::npos) << text;
   const std::string hint = "\nThe local market-data service does not answer at " + host +
@@ -163,10 +163,11 @@ TEST_F(MarketCommands, UpdateSaysWhenTheLocalServiceDoesNotAnswer) {
   EXPECT_EQ(RunCli({"update", "--db", db, "--service", host}, out, err), 1);
   const std::string text = err.str();
   // The quote provider's own text stays as it is; the cause follows it.
-  EXPECT_EQ(text.rfind("vellumar-cli update: Vellumar was unable to update its database.\nError parsing content\n" +
-                           host + ": ",
-                       0),
-            0u)
+  EXPECT_EQ(
+      text.rfind("vellumar-cli update: Vellumar was unable to update its database.\nError parsing content\n" +
+                     host + ": ",
+                 0),
+      0u)
       << text;
   EXPECT_EQ(text.find("Internet"), std::string::npos) << text;
   EXPECT_NE(text.find("The local market-data service does not answer at " + host), std::string::npos) << text;
@@ -248,9 +249,10 @@ TEST_F(MarketCommands, QuoteFieldsPicksAndOrdersTheFields) {
   // In JSON the figures are numbers beside their texts; a text that is no number has none.
   r = Run({"quote", "MSFT", "--fields", "floatShares,lastTradeRealtime,name", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out,
-            "[{\"floatShares\":\"9,567,891,234\",\"floatSharesValue\":9567891234,\"lastTradeRealtime\":\"29.86\","
-            "\"lastTradeRealtimeValue\":29.86,\"name\":\"Microsoft Corp\"}]\n");
+  EXPECT_EQ(
+      r.out,
+      "[{\"floatShares\":\"9,567,891,234\",\"floatSharesValue\":9567891234,\"lastTradeRealtime\":\"29.86\","
+      "\"lastTradeRealtimeValue\":29.86,\"name\":\"Microsoft Corp\"}]\n");
 
   for (const char* fields : {"symbol,bogus", "", ",", "Symbol"}) {
     r = Run({"quote", "MSFT", "--fields", fields});
@@ -294,8 +296,9 @@ TEST_F(MarketCommands, ProgressGoesToATerminalOnly) {
   // The program itself, its standard error a file: not a word of progress.
   const std::string program = std::string(VL_BINARY_DIR) + "/bin/vellumar-cli";
   const std::string errFile = folder.File("err.txt");
-  for (const std::string& command : {"news MSFT --service " + service, "update --db " + db + " --service " + service,
-                                     "lookup bank --service " + service, "fetch MSFT --service " + service}) {
+  for (const std::string& command :
+       {"news MSFT --service " + service, "update --db " + db + " --service " + service,
+        "lookup bank --service " + service, "fetch MSFT --service " + service}) {
     const ShellRun run = RunShell(program + " " + command + " 2>" + errFile);
     EXPECT_EQ(run.code, 0) << command;
     EXPECT_FALSE(run.out.empty()) << command;

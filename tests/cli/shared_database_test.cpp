@@ -21,8 +21,8 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "tests/marketdata/test_server.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/null_window.h"
+#include "tests/support/temp_folder.h"
 
 extern char** environ;
 
@@ -55,9 +55,12 @@ int WaitForExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int RunTool(const std::vector<std::string>& words) { return WaitForExit(SpawnCli(words)); }
+int RunTool(const std::vector<std::string>& words) {
+  return WaitForExit(SpawnCli(words));
+}
 
-// The held positions (cash amounts in cents) of the first portfolio as the file has them now, read by a database object of its own.
+// The held positions (cash amounts in cents) of the first portfolio as the file has them now, read by a
+// database object of its own.
 struct FileContents {
   explicit FileContents(const std::string& path) : db(path) {
     conn = db.Connect(window, 1, 2, 3);
@@ -107,7 +110,8 @@ class SharedDatabase : public ::testing::Test {
   static std::multiset<uint32_t> LoopAmounts(int firstLoop, int loops, int perLoop) {
     std::multiset<uint32_t> amounts;
     for (int loop = firstLoop; loop < firstLoop + loops; ++loop) {
-      for (int turn = 1; turn <= perLoop; ++turn) amounts.insert(static_cast<uint32_t>((loop * 1000 + turn) * 100));
+      for (int turn = 1; turn <= perLoop; ++turn)
+        amounts.insert(static_cast<uint32_t>((loop * 1000 + turn) * 100));
     }
     return amounts;
   }
@@ -160,7 +164,8 @@ TEST_F(SharedDatabase, ChangesMadeWhileAnUpdateWaitsForQuotesSurviveIt) {
   const pid_t update = SpawnCli({"update", "--db", db, "--service", server.Host()});
   ASSERT_GT(update, 0);
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!asked && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  while (!asked && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_TRUE(asked) << "the update never asked for its quotes";
   std::vector<int> codes;
   for (const char* amount : {"101", "102", "103"}) {

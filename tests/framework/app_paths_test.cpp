@@ -49,7 +49,8 @@ TEST(AppPathsTest, AWritableProgramFolderKeepsEverythingBesideTheProgram) {
     auto check = [&] {
       const AppPaths paths = DecideAppPaths(program, {home, "", ""});
       if (!paths.portable) return 1;
-      if (paths.DatabasePath() != program + "Vellumar.db" || paths.IniPath() != program + "vellumar.ini") return 2;
+      if (paths.DatabasePath() != program + "Vellumar.db" || paths.IniPath() != program + "vellumar.ini")
+        return 2;
       if (paths.dataFolder + "backup/" != program + "backup/" || !paths.MarketDataFolder().empty()) return 3;
       std::string failed;
       if (!EnsureAppFolders(paths, failed) || fs::exists(home + ".local")) return 4;
@@ -63,8 +64,9 @@ TEST(AppPathsTest, AWritableProgramFolderKeepsEverythingBesideTheProgram) {
 
 TEST(AppPathsTest, AReadOnlyProgramFolderUsesTheHomeFoldersAndCreatesThem) {
   OpenFolder root;
-  const std::string program = root.Make("bin", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                                   fs::perms::others_read | fs::perms::others_exec);
+  const std::string program =
+      root.Make("bin", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec);
   const std::string home = root.Make("home", fs::perms::all);
   const int code = RunUnprivileged([&] {
     const AppPaths paths = DecideAppPaths(program, {home, "", ""});
@@ -100,7 +102,8 @@ TEST(AppPathsTest, XdgFoldersAreHonouredAndRelativeValuesIgnored) {
       return 3;
     }
     paths = DecideAppPaths(program, {home, "relative/data", "relative/config"});
-    if (paths.dataFolder != home + ".local/share/vellumar/" || paths.configFolder != home + ".config/vellumar/") {
+    if (paths.dataFolder != home + ".local/share/vellumar/" ||
+        paths.configFolder != home + ".config/vellumar/") {
       return 4;
     }
     // The environment: HOME and both variables are read as they are.
@@ -140,7 +143,8 @@ TEST(AppPathsTest, AnInstalledTreeIsNeverPortable) {
 TEST(AppPathsTest, AFolderThatCannotBeMadeIsNamed) {
   OpenFolder root;
   const std::string program = root.Make("bin", fs::perms::owner_all | fs::perms::others_exec);
-  const std::string home = root.Make("home", fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  const std::string home =
+      root.Make("home", fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
   const int code = RunUnprivileged([&] {
     const AppPaths paths = DecideAppPaths(program, {home, "", root.path + "config"});
     std::string failed;

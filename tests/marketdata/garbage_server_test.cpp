@@ -44,15 +44,16 @@ TEST(GarbageServer, BytesThatAreNotHttpFailTheFetchAndLeaveNoContent) {
   std::mt19937 random(7);
   std::string noise(64 * 1024, '\0');
   for (char& c : noise) c = static_cast<char>(random());
-  for (const std::string& reply : {noise, std::string("HTTP/1.1 200 OK\r\nContent-Length: nonsense\r\n\r\nbody"),
-                                   std::string("HTTP/9.9 abc\r\n\r\n")}) {
+  for (const std::string& reply :
+       {noise, std::string("HTTP/1.1 200 OK\r\nContent-Length: nonsense\r\n\r\nbody"),
+        std::string("HTTP/9.9 abc\r\n\r\n")}) {
     RawReplyServer server(reply);
     ASSERT_GT(server.port, 0);
     CWebGrab grab;
     grab.SetReceiveTimeout(2000);
     std::string content = "old";
-    EXPECT_FALSE(grab.GetFile("http://127.0.0.1:" + std::to_string(server.port) + "/d/quotes.csv", content, "",
-                              nullptr));
+    EXPECT_FALSE(grab.GetFile("http://127.0.0.1:" + std::to_string(server.port) + "/d/quotes.csv", content,
+                              "", nullptr));
     EXPECT_EQ(content, "");
   }
 }

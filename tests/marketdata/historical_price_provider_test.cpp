@@ -104,9 +104,10 @@ TEST_F(HistoryProvider, AnInvalidDateEndsTheRowsButKeepsThoseBefore) {
 
 TEST_F(HistoryProvider, ARowLongerThanTheLineLimitIsLeftOut) {
   // A row whose volume runs on for 100,000 digits, between two sound rows.
-  body = "Date,Open,High,Low,Close,Volume,Adj Close\n2007-01-05,29.63,29.75,29.45,29.64,44607200,24.93\n"
-         "2007-01-04,29.70,30.00,29.50,29.81," +
-         std::string(100000, '4') + ",25.08\n2007-01-03,29.91,30.25,29.40,29.86,76935100,25.12\n";
+  body =
+      "Date,Open,High,Low,Close,Volume,Adj Close\n2007-01-05,29.63,29.75,29.45,29.64,44607200,24.93\n"
+      "2007-01-04,29.70,30.00,29.50,29.81," +
+      std::string(100000, '4') + ",25.08\n2007-01-03,29.91,30.25,29.40,29.86,76935100,25.12\n";
   provider.Fetch("MSFT", 1, 2007, 1, 2007, &rows);
   ASSERT_FALSE(provider.HasError()) << provider.GetErrorText();
   EXPECT_EQ(provider.GetLinesDropped(), 1u);

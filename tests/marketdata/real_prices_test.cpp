@@ -60,7 +60,8 @@ TEST(RealPrices, TheServiceIsAskedByPostAndItsLineComesBack) {
       asked.push_back(symbol);
     }
     res.status = symbol == "NOPE" ? 404 : 200;
-    res.set_content(symbol + ": " + (symbol == "NOPE" ? "unknown symbol" : "12 days added") + "\n", "text/plain");
+    res.set_content(symbol + ": " + (symbol == "NOPE" ? "unknown symbol" : "12 days added") + "\n",
+                    "text/plain");
   });
   ASSERT_TRUE(server.Start());
   CWebGrab grab;

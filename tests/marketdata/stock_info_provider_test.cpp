@@ -111,8 +111,10 @@ TEST_F(QuoteProvider, EveryValueOfTheAnswerLandsInItsOwnField) {
   // 44 values, each different: the 2-decimal fields carry further digits to be cut, the trade and change
   // pairs come as the service sends them. Read, they give DistinctQuote().
   body =
-      "\"IBM\",\"INTL BUSINESS MACHINES\",\"NYSE\",145.5B,146.6B,1.07,17.08,1.09,1.10,1.11%,\"Mar 12\",5000013,"
-      "72.1499,100.1599,95.1699,+2.1799,+2.18%,90.1999,+7.2099,+7.21%,110.22,15.23,13.24,1.25,7.26,6.27,96.28,"
+      "\"IBM\",\"INTL BUSINESS MACHINES\",\"NYSE\",145.5B,146.6B,1.07,17.08,1.09,1.10,1.11%,\"Mar "
+      "12\",5000013,"
+      "72.1499,100.1599,95.1699,+2.1799,+2.18%,90.1999,+7.2099,+7.21%,110.22,15.23,13.24,1.25,7.26,6.27,96."
+      "28,"
       "\"3/5/2007\",\"+-+=30\",4000031,96.3299,97.3399,97.3499,3035,3036,0.3799,\"4:00pm - <b>97.38</b>\","
       "\"+0.40 - +0.41%\",\"96.42 - 97.42\",\"3:44pm - <b>97.43</b>\",\"+0.45 - +0.46%\",\"96.47 - 97.47\","
       "1480000004,\"INTL BUSINESS MACHINES\"\r\n";
@@ -204,7 +206,8 @@ TEST_F(QuoteProvider, AnAnswerWithAnOverlongLineChangesNoQuote) {
     EXPECT_TRUE(provider.HasError());
     EXPECT_EQ(provider.GetErrorText(), "Error parsing content");
     EXPECT_EQ(provider.GetLinesDropped(), 1u);
-    EXPECT_NE(provider.GetFailure().Describe().find("lines longer than 64 KiB were left out"), std::string::npos)
+    EXPECT_NE(provider.GetFailure().Describe().find("lines longer than 64 KiB were left out"),
+              std::string::npos)
         << provider.GetFailure().Describe();
     EXPECT_LT(provider.GetContent().size(), 1000u);  // the next line and the line ends only
     EXPECT_EQ(infos[0].name, "old name");

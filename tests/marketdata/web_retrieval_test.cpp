@@ -255,11 +255,12 @@ TEST_F(WebRetrieval, RequestsGoThroughAConfiguredProxy) {
 }
 
 TEST(WebGrabStatus, LocalHostsAreKnownWithOrWithoutAPort) {
-  for (const char* host : {"localhost", "localhost:8642", "uk.localhost:8642", "127.0.0.1:80", "127.1.2.3", "::1",
-                           "[::1]:8642", "LOCALHOST"}) {
+  for (const char* host : {"localhost", "localhost:8642", "uk.localhost:8642", "127.0.0.1:80", "127.1.2.3",
+                           "::1", "[::1]:8642", "LOCALHOST"}) {
     EXPECT_TRUE(IsLocalHost(host)) << host;
   }
-  for (const char* host : {"example.com", "localhost.example.com:80", "10.0.0.1", "128.0.0.1", "notlocalhost"}) {
+  for (const char* host :
+       {"example.com", "localhost.example.com:80", "10.0.0.1", "128.0.0.1", "notlocalhost"}) {
     EXPECT_FALSE(IsLocalHost(host)) << host;
   }
 }

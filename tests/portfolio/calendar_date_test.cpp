@@ -14,11 +14,12 @@ int64_t LocalMidnight(int year, int month, int day, int offsetHours) {
 }
 
 TEST(CalendarDate, DayNumbersMatchTheCLibraryAcrossCenturiesAndLeapDays) {
-  const CalendarDate dates[] = {{1970, 1, 1}, {1969, 12, 31}, {1900, 3, 1}, {2000, 2, 29}, {2024, 2, 29},
+  const CalendarDate dates[] = {{1970, 1, 1}, {1969, 12, 31}, {1900, 3, 1},   {2000, 2, 29}, {2024, 2, 29},
                                 {2100, 3, 1}, {1601, 1, 1},   {9999, 12, 31}, {2026, 12, 7}};
   for (const CalendarDate& date : dates) {
     const int64_t day = DayNumberOf(date);
-    EXPECT_EQ(day * 86400 + 43200, NoonUtc(date.year, date.month, date.day)) << date.year << "-" << date.month;
+    EXPECT_EQ(day * 86400 + 43200, NoonUtc(date.year, date.month, date.day))
+        << date.year << "-" << date.month;
     EXPECT_EQ(DateOfDayNumber(day), date);
     EXPECT_EQ(DateOfStoredDate(StoredDateOf(date)), date);
   }

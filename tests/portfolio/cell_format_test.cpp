@@ -11,10 +11,20 @@
 TEST(DurationText, CountsYearsMonthsThenWeeksOrDays) {
   // Leftover days are not shown (20 days: "2 wks"); weeks only without years and months (385 days).
   const std::pair<int64_t, const char*> cases[] = {
-      {0, ""}, {-5 * kDay, ""}, {kDay - 1, ""}, {1 * kDay, "1 day"}, {3 * kDay, "3 days"},
-      {7 * kDay, "1 wk"}, {20 * kDay, "2 wks"}, {31 * kDay, "1 mon"}, {45 * kDay, "1 mon"},
-      {364 * kDay, "11 mos"}, {365 * kDay, "1 yr"}, {400 * kDay, "1 yr, 1 mon"},
-      {365 * kDay + 20 * kDay, "1 yr"}, {3 * 365 * kDay + 70 * kDay, "3 yrs, 2 mos"},
+      {0, ""},
+      {-5 * kDay, ""},
+      {kDay - 1, ""},
+      {1 * kDay, "1 day"},
+      {3 * kDay, "3 days"},
+      {7 * kDay, "1 wk"},
+      {20 * kDay, "2 wks"},
+      {31 * kDay, "1 mon"},
+      {45 * kDay, "1 mon"},
+      {364 * kDay, "11 mos"},
+      {365 * kDay, "1 yr"},
+      {400 * kDay, "1 yr, 1 mon"},
+      {365 * kDay + 20 * kDay, "1 yr"},
+      {3 * 365 * kDay + 70 * kDay, "3 yrs, 2 mos"},
   };
   for (const auto& [seconds, text] : cases) EXPECT_EQ(DurationText(seconds), text) << seconds << " s";
 }

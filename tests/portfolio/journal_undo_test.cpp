@@ -9,9 +9,9 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/null_window.h"
 #include "tests/support/record_bytes.h"
 #include "vl_database_fixture.h"
-#include "tests/support/null_window.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ using Run = std::function<int32_t(VLDatabase&, VLDatabaseConn*, const Ids&)>;
 struct Operation {
   const char* name;
   Run run;
-  const char* text;  // what the journal says it did
+  const char* text;       // what the journal says it did
   Run prepare = nullptr;  // a change made before, which the case does not undo
 };
 
@@ -141,7 +141,9 @@ const std::vector<Operation>& Operations() {
        },
        "Add margin debt 5 (Loan, 50.00) to Trading"},
       {"ModifyStockFields",
-       [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.ModifyStockPosition(c, t.msft, Fields(1, 100)); },
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         return db.ModifyStockPosition(c, t.msft, Fields(1, 100));
+       },
        "Change position 1 (MSFT, 1 share) in Retirement"},
       {"ModifyStockSymbolDroppingTheLastQuoteOfIt",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
@@ -285,7 +287,8 @@ TEST_F(JournalUndoTest, ANewChangeEndsWhatMayBeRedoneAndTheListSaysWhatIsUndone)
   VLJournalState state;
   ASSERT_EQ(db->GetChanges(conn, 0, list, state), kVLOk);
   std::vector<std::string> shown;
-  for (const auto& e : list) shown.push_back(std::to_string(e.sequence) + (e.undone ? " undone " : " ") + e.text);
+  for (const auto& e : list)
+    shown.push_back(std::to_string(e.sequence) + (e.undone ? " undone " : " ") + e.text);
   EXPECT_EQ(shown, (std::vector<std::string>{
                        "10 Add position 5 (NEW, 100 shares) to Trading",
                        "9 Redo Add cash position 3 (Broker cash, 2500.00) to Retirement",
@@ -341,5 +344,6 @@ TEST_F(JournalUndoTest, TheWindowsAreToldWhatCameBackOneRefillPerPortfolio) {
   ASSERT_EQ(db->MovePosition(conn, msft, trading), kVLOk);
   log.entries.clear();
   ASSERT_EQ(db->Undo(conn, step), kVLOk);
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"cmd 32825", "event 1 2 0", "event 3 1 1", "event 5 2 1"}));
+  EXPECT_EQ(log.entries,
+            (std::vector<std::string>{"cmd 32825", "event 1 2 0", "event 3 1 1", "event 5 2 1"}));
 }

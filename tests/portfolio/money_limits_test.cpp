@@ -106,7 +106,8 @@ TEST(MoneyLimits, TheReportAndTheSortOrderFollowTheTrueTotals) {
 TEST(MoneyLimits, NonsenseQuoteFiguresSaturateInsteadOfWrapping) {
   const auto a = Position(1, 1000000, 100, 0, "9e99", "9e99");
   const auto b = Position(2, 1000000, 100, 0, "9e99", "9e99");
-  const VLPortfolioSummary s = ComputePortfolioSummary({a.get(), b.get()}, true, nullptr, NumberFormat::English());
+  const VLPortfolioSummary s =
+      ComputePortfolioSummary({a.get(), b.get()}, true, nullptr, NumberFormat::English());
   EXPECT_EQ(s.currentValue, "92,233,720,368,547.75");
   EXPECT_EQ(s.change.substr(0, 21), "92,233,720,368,547.75");
 }

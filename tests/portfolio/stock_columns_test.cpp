@@ -16,21 +16,81 @@
 namespace {
 // Every column of HeldIbm(); the sold position's differences follow in SoldPositionColumns.
 const std::vector<std::string> kHeldTexts{
-    "IBM", "INTL BUSINESS MACHINES", "4:00pm", "97.10", "+0.32  (+0.33%)",  // 0
-    "17.50", "1.60", "1.20", "1,500", "145,650.00",  // 5
-    "480.00", "29-Jan-2006", "81.50", "15.60", "122,259.95",  // 10
-    "23,390.05", "19.13%", "90.00", "+7.10", "145.2 B",  // 15
-    "1.20", "1.24", "10-Mar-07", "5,000,000", "72.73 - 100.90",  // 20
-    "110.00", "4,000,000", "96.50", "97.05", "",  // 25
-    "96.10 - 97.50", "1 yr, 1 mon", "core", "1480000000", "NYSE",  // 30
-    "17.32%", "13.29%", "95.00", "+2.10", "70.00",  // 35
-    "+27.10", "Sell target", "15.10", "13.90", "1.50",  // 40
-    "6.40", "7.00", "96.78", "95.10", "+2.00",  // 45
-    "+2.10%", "90.00", "+7.10", "+7.89%", "72.73",  // 50
-    "100.90", "?", "?", "+20.00%", "+2.10  (+2.21%)",  // 55
-    "+7.10  (+7.89%)", "1.10", "300", "", "",  // 60
-    "", "", "", "9.95", "",  // 65
-    "", "", "", "", "USD",  // 70
+    "IBM",
+    "INTL BUSINESS MACHINES",
+    "4:00pm",
+    "97.10",
+    "+0.32  (+0.33%)",  // 0
+    "17.50",
+    "1.60",
+    "1.20",
+    "1,500",
+    "145,650.00",  // 5
+    "480.00",
+    "29-Jan-2006",
+    "81.50",
+    "15.60",
+    "122,259.95",  // 10
+    "23,390.05",
+    "19.13%",
+    "90.00",
+    "+7.10",
+    "145.2 B",  // 15
+    "1.20",
+    "1.24",
+    "10-Mar-07",
+    "5,000,000",
+    "72.73 - 100.90",  // 20
+    "110.00",
+    "4,000,000",
+    "96.50",
+    "97.05",
+    "",  // 25
+    "96.10 - 97.50",
+    "1 yr, 1 mon",
+    "core",
+    "1480000000",
+    "NYSE",  // 30
+    "17.32%",
+    "13.29%",
+    "95.00",
+    "+2.10",
+    "70.00",  // 35
+    "+27.10",
+    "Sell target",
+    "15.10",
+    "13.90",
+    "1.50",  // 40
+    "6.40",
+    "7.00",
+    "96.78",
+    "95.10",
+    "+2.00",  // 45
+    "+2.10%",
+    "90.00",
+    "+7.10",
+    "+7.89%",
+    "72.73",  // 50
+    "100.90",
+    "?",
+    "?",
+    "+20.00%",
+    "+2.10  (+2.21%)",  // 55
+    "+7.10  (+7.89%)",
+    "1.10",
+    "300",
+    "",
+    "",  // 60
+    "",
+    "",
+    "",
+    "9.95",
+    "",  // 65
+    "",
+    "",
+    "",
+    "",
+    "USD",  // 70
 };
 
 // Each listed column's text; a mismatch names its column.
@@ -52,7 +112,7 @@ TEST(StockColumns, CurrencyFromTheExchange) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
   const std::pair<const char*, const char*> exchanges[] = {
-      {"NASDAQ", "USD"}, {"NasdaqNM", "USD"}, {"lse", "GBp"}, {"XETRA", "EUR"},
+      {"NASDAQ", "USD"}, {"NasdaqNM", "USD"}, {"lse", "GBp"},  {"XETRA", "EUR"},
       {"ASX", "AUD"},    {"Tokyo", "JPY"},    {"Nowhere", ""},
   };
   for (const auto& [exchange, currency] : exchanges) {
@@ -65,16 +125,22 @@ TEST(StockColumns, SoldPositionColumns) {
   FixedEnvironment env;
   const VLStockHoldingItem h = SoldIbm();
   // The gain comes from the sale value, not the current value (which is empty).
-  ExpectTexts(h, {{kColCurrValue, ""}, {kColGain, "13,029.10"}, {kColDateSold, "19-Jan-2007"},
-                  {kColSalePrice, "90.20"}, {kColSaleComm, "10.95"}, {kColSaleAge, "1 mon"},
-                  {kColSaleAgeYears, "0.12"}, {kColPostSalePriceChg, "+6.90"},
-                  {kColPostSaleGain, "10,360.95"}, {kColSaleValue, "135,289.05"}});
+  ExpectTexts(h, {{kColCurrValue, ""},
+                  {kColGain, "13,029.10"},
+                  {kColDateSold, "19-Jan-2007"},
+                  {kColSalePrice, "90.20"},
+                  {kColSaleComm, "10.95"},
+                  {kColSaleAge, "1 mon"},
+                  {kColSaleAgeYears, "0.12"},
+                  {kColPostSalePriceChg, "+6.90"},
+                  {kColPostSaleGain, "10,360.95"},
+                  {kColSaleValue, "135,289.05"}});
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColGain), 13029.10);
   // Held from purchase to sale, 355 days, in the text as in the sort value; the growth is annualised over
   // that time from the sale value (10.66% = 13,029.10 gained on 122,259.95 paid, under a year).
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColHeld), 355.0);
-  ExpectTexts(h, {{kColHeld, "11 mos"}, {kColHeldYears, "0.97"}, {kColPctGain, "10.66%"},
-                  {kColCagr, "10.66%"}});
+  ExpectTexts(h,
+              {{kColHeld, "11 mos"}, {kColHeldYears, "0.97"}, {kColPctGain, "10.66%"}, {kColCagr, "10.66%"}});
   EXPECT_DOUBLE_EQ(h.GetColumnValue(kColDateSold), 20070119000000.0);
 
   VLStockHoldingItem loss = SoldIbm();

@@ -26,7 +26,7 @@ NumberFormat German() {
 TEST(TypedAmount, ReadsDigitsWithUpToTwoDecimalsAsCents) {
   const std::pair<const char*, int64_t> cases[] = {
       {"12", 1200},   {"12.5", 1250},  {"12.05", 1205}, {".5", 50}, {"7.", 700},
-      {"  0.01 ", 1}, {"-3.10", -310}, {"+3", 300},      {"-0", 0},
+      {"  0.01 ", 1}, {"-3.10", -310}, {"+3", 300},     {"-0", 0},
   };
   for (const auto& [typed, cents] : cases) EXPECT_EQ(Cents(typed), cents) << "'" << typed << "'";
 }

@@ -60,8 +60,9 @@ TEST(VLCurrencyAdd, AddsSignedAmountsAndSubtractsMagnitudes) {
     uint32_t cents;
     bool negative;
   } cases[] = {
-      {0.75, 0.5, false, 1, 25, false}, {-0.75, -0.5, false, 1, 25, true}, {1, -0.25, false, 0, 75, false},
-      {0.25, -1, false, 0, 75, true},   {1, -1, false, 0, 0, false},       {10.29, -0.01, false, 10, 28, false},
+      {0.75, 0.5, false, 1, 25, false}, {-0.75, -0.5, false, 1, 25, true},
+      {1, -0.25, false, 0, 75, false},  {0.25, -1, false, 0, 75, true},
+      {1, -1, false, 0, 0, false},      {10.29, -0.01, false, 10, 28, false},
       {5, -2, true, 3, 0, false},       {5, 7.5, true, 2, 50, true},
   };
   for (const auto& c : cases) {

@@ -11,8 +11,8 @@
 
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/null_window.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -109,7 +109,8 @@ class DatabaseTest : public ::testing::Test {
     return p.id;
   }
 
-  uint32_t AddStock(uint32_t portfolioId, const std::string& symbol, uint32_t qty = 100, uint32_t price = 1000) {
+  uint32_t AddStock(uint32_t portfolioId, const std::string& symbol, uint32_t qty = 100,
+                    uint32_t price = 1000) {
     VLStockHoldingItem fields;
     fields.name = symbol;
     fields.qty = qty;

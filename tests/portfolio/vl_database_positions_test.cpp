@@ -8,7 +8,9 @@ using Log = std::vector<std::string>;
 
 namespace {
 
-VLStockHoldingItem* Stock(std::unique_ptr<VLHoldingItem>& h) { return static_cast<VLStockHoldingItem*>(h.get()); }
+VLStockHoldingItem* Stock(std::unique_ptr<VLHoldingItem>& h) {
+  return static_cast<VLStockHoldingItem*>(h.get());
+}
 
 }  // namespace
 

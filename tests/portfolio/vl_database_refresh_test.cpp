@@ -9,7 +9,9 @@ using Log = std::vector<std::string>;
 
 namespace {
 
-std::string Symbol(int i) { return "S" + std::to_string(i); }
+std::string Symbol(int i) {
+  return "S" + std::to_string(i);
+}
 
 }  // namespace
 

@@ -9,8 +9,8 @@
 #include "framework/file_util.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
-#include "vl_database_fixture.h"
 #include "tests/support/null_window.h"
+#include "vl_database_fixture.h"
 
 using Log = std::vector<std::string>;
 
@@ -124,7 +124,7 @@ TEST_F(DatabaseTest, ASymbolicLinkKeepsPointingAtTheSavedStore) {
 TEST_F(DatabaseTest, OpeningRemovesOnlyTheLeftoversOfInterruptedSaves) {
   const std::vector<std::string> leftovers = {"Vellumar.db.a1B2c3", "Vellumar.db.ZZZZZZ"};
   const std::vector<std::string> others = {"Vellumar.db.a1B2c", "Vellumar.db.a1B2c34", "Vellumar.db.a1-2c3",
-                                           "Other.db.a1B2c3", "Vellumar.db", "Vellumar.dbXa1B2c3"};
+                                           "Other.db.a1B2c3",   "Vellumar.db",         "Vellumar.dbXa1B2c3"};
   for (const std::string& name : leftovers) std::ofstream(folder.File(name)) << "half a store";
   for (const std::string& name : others) {
     if (!std::filesystem::exists(folder.File(name))) std::ofstream(folder.File(name)) << "keep";
@@ -148,7 +148,8 @@ TEST_F(DatabaseTest, ConcurrentWritersInSeveralProcessesLoseNothing) {
       int failed = 0;
       if (w == 0) {
         OtherProcess app(path);
-        for (int i = 0; i < kChanges; ++i) failed += app.AddCash(p, static_cast<uint32_t>(w * 1000 + i)) ? 0 : 1;
+        for (int i = 0; i < kChanges; ++i)
+          failed += app.AddCash(p, static_cast<uint32_t>(w * 1000 + i)) ? 0 : 1;
       } else {
         for (int i = 0; i < kChanges; ++i) {
           OtherProcess cli(path);

@@ -74,13 +74,25 @@ TEST_F(IniFileTest, ValuesKeepInnerBlanksAndEqualsSignsButLoseOuterBlanksAndQuot
 }
 
 TEST_F(IniFileTest, IntegersReadLikeTheProfileReader) {
-  WriteText(path, "[S]\nA=12abc\nB=abc\nC=  -45\nD=\nE=+8\nF=4294967297\nG=0x10\n"
-                  "H=99999999999999999999999\nI=2147483647\nJ=-2147483648\nK=2147483648\nL=-2147483649\n");
+  WriteText(path,
+            "[S]\nA=12abc\nB=abc\nC=  -45\nD=\nE=+8\nF=4294967297\nG=0x10\n"
+            "H=99999999999999999999999\nI=2147483647\nJ=-2147483648\nK=2147483648\nL=-2147483649\n");
   FilePrefs prefs(path, "S");
   const std::pair<const char*, int> read[] = {
-      {"A", 12}, {"B", 0}, {"C", -45}, {"D", 0}, {"E", 8}, {"G", 0},
+      {"A", 12},
+      {"B", 0},
+      {"C", -45},
+      {"D", 0},
+      {"E", 8},
+      {"G", 0},
       // Outside the 32-bit range: the default (9), never a wrapped number.
-      {"F", 9}, {"H", 9}, {"I", 2147483647}, {"J", -2147483647 - 1}, {"K", 9}, {"L", 9}, {"Missing", 9},
+      {"F", 9},
+      {"H", 9},
+      {"I", 2147483647},
+      {"J", -2147483647 - 1},
+      {"K", 9},
+      {"L", 9},
+      {"Missing", 9},
   };
   for (const auto& [key, value] : read) EXPECT_EQ(prefs.ReadInt(key, 9), value) << key;
   EXPECT_FALSE(prefs.ReadBool("B", true));

@@ -87,8 +87,9 @@ TEST(VLServicePrefsTest, EditedValuesRoundTripAndTheUsersOwnLinesStay) {
 TEST(VLPrefsTest, LoadAndSaveCoverEverySectionOfOneFile) {
   TempFolder folder;
   const std::string path = folder.File("Vellumar.ini");
-  WriteText(path, "[General]\nMarket=4\n[Services]\nHistoricalHost=hist.localhost\n[Mine]\nX=1\n"
-                  "[Updates]\nUpdateEvery=1\nUpdateMinutes=0\nFetchRealPrices=1\n");
+  WriteText(path,
+            "[General]\nMarket=4\n[Services]\nHistoricalHost=hist.localhost\n[Mine]\nX=1\n"
+            "[Updates]\nUpdateEvery=1\nUpdateMinutes=0\nFetchRealPrices=1\n");
   VLPrefs prefs;
   prefs.SetFileName(path);
   EXPECT_EQ(prefs.GetGeneralPrefs().GetFileName(), path);
@@ -113,8 +114,9 @@ TEST(VLPrefsTest, LoadAndSaveCoverEverySectionOfOneFile) {
   EXPECT_EQ(reloaded.GetGeneralPrefs().market, 2);
   EXPECT_EQ(reloaded.GetServicePrefs().hosts.historicalHost, "hist.localhost");
   EXPECT_NE(ReadText(path).find("[Mine]\nX=1\n"), std::string::npos);
-  EXPECT_NE(ReadText(path).find("[Updates]\nUpdateEvery=1\nUpdateMinutes=90\nFetchRealPrices=1\nUpdateAtStart=0\n"),
-            std::string::npos)
+  EXPECT_NE(
+      ReadText(path).find("[Updates]\nUpdateEvery=1\nUpdateMinutes=90\nFetchRealPrices=1\nUpdateAtStart=0\n"),
+      std::string::npos)
       << ReadText(path);
   EXPECT_FALSE(reloaded.GetUpdatePrefs().updateAtStart);
   EXPECT_EQ(reloaded.GetUpdatePrefs().updateMinutes, 90);

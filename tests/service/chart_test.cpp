@@ -116,8 +116,8 @@ static int CountPixels(const std::string& gif, int rgb) {
   for (int y = 0; y < gdImageSY(image.get()); ++y) {
     for (int x = 0; x < gdImageSX(image.get()); ++x) {
       const int c = gdImageGetPixel(image.get(), x, y);
-      const int pixel = gdImageRed(image.get(), c) << 16 | gdImageGreen(image.get(), c) << 8 |
-                        gdImageBlue(image.get(), c);
+      const int pixel =
+          gdImageRed(image.get(), c) << 16 | gdImageGreen(image.get(), c) << 8 | gdImageBlue(image.get(), c);
       if (pixel == rgb) ++count;
     }
   }

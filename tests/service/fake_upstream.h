@@ -60,9 +60,7 @@ class FakeUpstream {
 // A source that takes the connection and never says a word: the listening socket is never accepted from.
 class StalledUpstream {
  public:
-  StalledUpstream() {
-    fd = ListenLoopback(port);
-  }
+  StalledUpstream() { fd = ListenLoopback(port); }
   ~StalledUpstream() { close(fd); }
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port) + "/d?s={symbol}"; }
   bool Ready() const { return port != 0; }

@@ -85,7 +85,9 @@ class SlowClient {
   ~SlowClient() { close(fd); }
   SlowClient(const SlowClient&) = delete;
   SlowClient& operator=(const SlowClient&) = delete;
-  bool Send(const std::string& text) { return send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size()); }
+  bool Send(const std::string& text) {
+    return send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+  }
   // What the server sent before it gave up on the request or closed the connection; "timeout" when it
   // did neither within our own 8 s.
   std::string ServerReaction() {
@@ -148,8 +150,8 @@ TEST(MarketServer, ARequestThatKeepsTricklingIsCutOffAsAWhole) {
   trickle.join();
   ASSERT_TRUE(health) << "no answer while the trickling clients were connected";
   EXPECT_EQ(health->status, 200);
-  EXPECT_EQ(disconnected, watched.size()) << "trickling connections the server kept; " << answered
-                                          << " were refused for a pause instead";
+  EXPECT_EQ(disconnected, watched.size())
+      << "trickling connections the server kept; " << answered << " were refused for a pause instead";
 }
 
 TEST(MarketServer, ARequestThatStopsArrivingIsDropped) {

@@ -7,8 +7,8 @@
 #include <string>
 
 // A fresh folder under the system's temporary folder, removed with everything in it at scope end (after
-// giving the owner back every right on it and on everything in it, for tests that take them away). Used by every test and
-// benchmark that writes files.
+// giving the owner back every right on it and on everything in it, for tests that take them away). Used by
+// every test and benchmark that writes files.
 class TempFolder {
  public:
   explicit TempFolder(const char* prefix = "vl_test") {
@@ -22,7 +22,8 @@ class TempFolder {
     namespace fs = std::filesystem;
     fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
     for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
-      if (!entry.is_symlink(ignored)) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+      if (!entry.is_symlink(ignored))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
     fs::remove_all(path, ignored);
   }

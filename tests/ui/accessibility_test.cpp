@@ -8,18 +8,18 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QDate>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QGroupBox>
-#include <QMenuBar>
-#include <QMultiMap>
-#include <QStatusBar>
-#include <QTextDocument>
-#include <QTabBar>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMultiMap>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <memory>
@@ -86,7 +86,8 @@ QString VisibleText(const QWidget* w) {
   QString text;
   if (const auto* label = qobject_cast<const QLabel*>(w)) {
     text = label->text();
-    if (label->textFormat() == Qt::RichText || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+    if (label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
       QTextDocument document;
       document.setHtml(text);
       text = document.toPlainText();
@@ -222,7 +223,8 @@ class AccessibilityTest : public ::testing::Test {
     for (const QChar letter : mnemonics.uniqueKeys()) {
       const QStringList texts = mnemonics.values(letter);
       if (texts.size() > 1) {
-        offenders << where + QStringLiteral(": Alt+%1 reaches ").arg(letter) + texts.join(QStringLiteral(", "));
+        offenders << where + QStringLiteral(": Alt+%1 reaches ").arg(letter) +
+                         texts.join(QStringLiteral(", "));
       }
     }
     // Menus are read out entry by entry when they open.
@@ -325,10 +327,13 @@ TEST_F(AccessibilityTest, PositionPortfolioColumnOptionsAndAboutDialogs) {
   CDlgChooseColumnsNew heldColumns(true, GetDefaultHeldColumns());
   CDlgChooseColumnsNew soldColumns(false, GetDefaultSoldColumns());
   CDlgAbout about(true);
-  const std::pair<QWidget*, const char*> dialogs[] = {
-      {&sell, "sell"},           {&change, "change symbol"},          {&edit, "portfolio"},
-      {&select, "select portfolio"}, {&heldColumns, "columns, held"}, {&soldColumns, "columns, sold"},
-      {&about, "about"}};
+  const std::pair<QWidget*, const char*> dialogs[] = {{&sell, "sell"},
+                                                      {&change, "change symbol"},
+                                                      {&edit, "portfolio"},
+                                                      {&select, "select portfolio"},
+                                                      {&heldColumns, "columns, held"},
+                                                      {&soldColumns, "columns, sold"},
+                                                      {&about, "about"}};
   for (const auto& [dialog, where] : dialogs) Sweep(*dialog, QString::fromLatin1(where));
 
   VLPrefs all;

@@ -10,14 +10,14 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "tests/support/null_window.h"
+#include "tests/support/temp_folder.h"
 #include "ui/main/c_dlg_change_history.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
-#include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
-#include "tests/support/null_window.h"
 
 namespace {
 
@@ -75,8 +75,8 @@ TEST_F(EditMenuTest, TheEditMenuSitsBetweenFileAndPortfolioAndNamesTheChanges) {
   EXPECT_TRUE(entries[2]->isSeparator());
   EXPECT_EQ(entries[3]->text(), QStringLiteral("Change &History..."));
   EXPECT_EQ(Action(kCmdUndo)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-  EXPECT_EQ(Action(kCmdRedo)->shortcuts(),
-            (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}));
+  EXPECT_EQ(Action(kCmdRedo)->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                                QKeySequence(QStringLiteral("Ctrl+Y"))}));
 
   EXPECT_EQ(Action(kCmdUndo)->text(), QStringLiteral("&Undo Add position 2 (IBM, 10 shares) to Growth"));
   EXPECT_TRUE(Action(kCmdUndo)->isEnabled());
@@ -100,11 +100,13 @@ TEST_F(EditMenuTest, CtrlZAndCtrlYUndoAndRedoWithTheRecordsShownAndSelected) {
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Symbols(window->HeldList()), (QStringList{"IBM", "MSFT"}));
   EXPECT_EQ(Selected(window->HeldList()), std::vector<uint32_t>{msft});
-  // Its quote went with the last MSFT position; the one made again is fetched at once, not at the next Update.
+  // Its quote went with the last MSFT position; the one made again is fetched at once, not at the next
+  // Update.
   std::unique_ptr<VLHoldingItem> back;
   ASSERT_EQ(host.database->GetPosition(host.otherConn, msft, back), kVLOk);
   EXPECT_EQ(static_cast<VLStockHoldingItem&>(*back).quote->name, "MSFT Corp");
-  EXPECT_EQ(Action(kCmdRedo)->text(), QStringLiteral("&Redo Delete position 1 (MSFT, 100 shares) from Growth"));
+  EXPECT_EQ(Action(kCmdRedo)->text(),
+            QStringLiteral("&Redo Delete position 1 (MSFT, 100 shares) from Growth"));
 
   Key(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(Symbols(window->HeldList()), QStringList{"IBM"});
@@ -143,7 +145,8 @@ TEST_F(EditMenuTest, ARefusedUndoSaysWhyAndChangesNothing) {
   Action(kCmdUndo)->trigger();
   RunPosted();
   ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_TRUE(messages.texts[0].startsWith(QStringLiteral("\"Delete position 2 (IBM, 10 shares) from Growth\"")));
+  EXPECT_TRUE(
+      messages.texts[0].startsWith(QStringLiteral("\"Delete position 2 (IBM, 10 shares) from Growth\"")));
   EXPECT_EQ(ReadText(path), backup);
 
   // Without a journal there is nothing to undo: the command says so, and the menu entry goes grey.
@@ -188,7 +191,8 @@ TEST_F(EditMenuTest, TheHistoryListsNewestFirstGreysUndoneChangesAndFollowsOther
   // The window's Redo follows: nothing to redo after a new change; its Undo undoes the other's change.
   auto* undo = history->findChild<QPushButton*>(QStringLiteral("undo"));
   EXPECT_FALSE(history->findChild<QPushButton*>(QStringLiteral("redo"))->isEnabled());
-  EXPECT_EQ(undo->accessibleDescription(), QStringLiteral("Undo Add cash position 3 (Broker, 5.00) to Growth"));
+  EXPECT_EQ(undo->accessibleDescription(),
+            QStringLiteral("Undo Add cash position 3 (Broker, 5.00) to Growth"));
   QTest::mouseClick(undo, Qt::LeftButton);
   RunPosted();
   EXPECT_EQ(window->HeldList()->model()->rowCount(), 1);

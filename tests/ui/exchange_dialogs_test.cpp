@@ -1,5 +1,6 @@
 // The "Export Portfolios" and "Import Portfolios" dialogs, opened by the File menu's commands and driven
 // through their widgets.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -9,7 +10,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QApplication>
 #include <QTimer>
 
 #include "portfolio/exchange/csv_text.h"
@@ -103,7 +103,8 @@ TEST_F(ExchangeDialogs, ExportWritesTheTickedPortfoliosAndRemembersTheChoices) {
 TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortfolio) {
   auto window = Open(host.AddPortfolio("Main"));
   const QString file = Path(QStringLiteral("broker.csv"));
-  WriteText(file.toStdString(), "Ticker,Shares,Cost,Day\nIBM,10,12.50,2023-01-02\nSAP,zehn,1.00,2023-01-03\n");
+  WriteText(file.toStdString(),
+            "Ticker,Shares,Cost,Day\nIBM,10,12.50,2023-01-02\nSAP,zehn,1.00,2023-01-03\n");
   const std::string profiles = Path(QStringLiteral("import-profiles.ini")).toStdString();
   MessageScript messages;
   messages.Expect(3301);  // OK while the file has a problem
@@ -156,9 +157,10 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
     QTest::keyClicks(dialog.NewPortfolioName(), QStringLiteral("Broker"));
     QTest::keyClick(dialog.NewPortfolioName(), Qt::Key_Tab);
     EXPECT_EQ(Items(dialog.Problems()), QStringList());
-    EXPECT_EQ(dialog.Summary()->text(),
-              QStringLiteral("2 row(s) read: 2 to add, 0 already there (skipped), 0 sale(s), 0 left out by the "
-                             "options."));
+    EXPECT_EQ(
+        dialog.Summary()->text(),
+        QStringLiteral("2 row(s) read: 2 to add, 0 already there (skipped), 0 sale(s), 0 left out by the "
+                       "options."));
     ClickOk(dialog);
     return dialog.result();
   });
@@ -175,13 +177,16 @@ TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
   auto window = Open(main);
   std::string csv;
   AppendCsvRecord(csv, VellumarCsvHeader());
-  AppendCsvRecord(csv, {"Main", "", "stock", "IBM", "10", "1.00", "2004-11-09", "0.00", "", "", "", "", "", "", "no", "", "",
-                        "", "", "0"});
+  AppendCsvRecord(csv, {"Main", "", "stock", "IBM", "10", "1.00", "2004-11-09", "0.00", "", "",
+                        "",     "", "",      "",    "no", "",     "",           "",     "", "0"});
   const QString small = Path(QStringLiteral("small.csv"));
   WriteText(small.toStdString(), csv);
   for (int i = 0; i < 12000; ++i) {
-    AppendCsvRecord(csv, {"Main", "", "stock", "S" + std::to_string(i), "1", "1.00", "2023-01-02", "0.00", "", "",
-                          "", "", "", "", "no", "", "", "", "a comment", "0"});
+    AppendCsvRecord(csv, {"Main", "",     "stock",      "S" + std::to_string(i),
+                          "1",    "1.00", "2023-01-02", "0.00",
+                          "",     "",     "",           "",
+                          "",     "",     "no",         "",
+                          "",     "",     "a comment",  "0"});
   }
   const QString large = Path(QStringLiteral("large.csv"));
   WriteText(large.toStdString(), csv);
@@ -198,10 +203,12 @@ TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
     EXPECT_TRUE(dialog.NamedInFile()->isChecked());
     EXPECT_EQ(dialog.FormatFound()->text(), QStringLiteral("Read as: Vellumar CSV"));
     EXPECT_TRUE(dialog.Mapping()->isHidden());
-    EXPECT_TRUE(dialog.Summary()->text().startsWith(QStringLiteral("1 row(s) read: 0 to add, 1 already there")));
+    EXPECT_TRUE(
+        dialog.Summary()->text().startsWith(QStringLiteral("1 row(s) read: 0 to add, 1 already there")));
     dialog.Duplicates()->setFocus();
     QTest::keyClick(dialog.Duplicates(), Qt::Key_Space);
-    EXPECT_TRUE(dialog.Summary()->text().startsWith(QStringLiteral("1 row(s) read: 1 to add, 0 already there")));
+    EXPECT_TRUE(
+        dialog.Summary()->text().startsWith(QStringLiteral("1 row(s) read: 1 to add, 0 already there")));
 
     bool progressShown = false;
     QTimer::singleShot(0, &dialog, [&] {

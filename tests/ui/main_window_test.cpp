@@ -17,14 +17,14 @@
 #include "framework/memory_budget.h"
 #include "framework/store_lock.h"
 #include "portfolio/columns/column_catalog.h"
+#include "tests/support/null_window.h"
+#include "tests/support/temp_folder.h"
 #include "ui/dialogs/c_dlg_about.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
-#include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
-#include "tests/support/null_window.h"
 
 namespace {
 
@@ -110,8 +110,8 @@ TEST_F(MainWindowTest, PlacementRuleCentresOnlyAWindowEntirelyOffTheWorkArea) {
   };
   for (const auto& [saved, fitted] : fits)
     EXPECT_EQ(CDlgVellumar::FitOnWorkArea(saved, work, minimum), fitted)
-        << saved.x() << "," << saved.y() << " gave " << CDlgVellumar::FitOnWorkArea(saved, work, minimum).x() << ","
-        << CDlgVellumar::FitOnWorkArea(saved, work, minimum).y();
+        << saved.x() << "," << saved.y() << " gave " << CDlgVellumar::FitOnWorkArea(saved, work, minimum).x()
+        << "," << CDlgVellumar::FitOnWorkArea(saved, work, minimum).y();
 }
 
 TEST_F(MainWindowTest, ShrunkToItsSmallestTheWindowKeepsEveryControlWholeAndAFewRowsOfTheList) {
@@ -127,7 +127,8 @@ TEST_F(MainWindowTest, ShrunkToItsSmallestTheWindowKeepsEveryControlWholeAndAFew
   QList<QWidget*> shown;
   for (QWidget* w : window->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (!w->isVisible()) continue;
-    const int least = w->minimumWidth() > 0 ? w->minimumWidth() : std::min(w->minimumSizeHint().width(), w->maximumWidth());
+    const int least =
+        w->minimumWidth() > 0 ? w->minimumWidth() : std::min(w->minimumSizeHint().width(), w->maximumWidth());
     EXPECT_GE(w->width(), least) << w->objectName().toStdString();
     for (const QWidget* other : shown)
       EXPECT_FALSE(w->geometry().intersects(other->geometry()))
@@ -309,7 +310,7 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTheUnsortableColumnOnlyBeeps) {
   const uint32_t ccc = list->Model()->ItemIdAt(2);
   list->SelectIds({ccc});
   window->OnTimerTick();  // the selection snapshot a refill restores
-  click(2);  // quantity sorts ascending first
+  click(2);               // quantity sorts ascending first
   EXPECT_EQ(Headers(list), (QStringList{"Symbol", "Time", "Qty  ^", ""}));
   EXPECT_EQ(ColumnTexts(list), (QStringList{"BBB", "CCC", "AAA"}));
   EXPECT_EQ(list->SelectedIds(), std::vector<uint32_t>{ccc});  // kept by id across the refill

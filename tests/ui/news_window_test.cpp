@@ -117,13 +117,14 @@ TEST_F(NewsWindowTest, ClosingDuringAnUpdateStopsItAndClosesOnceWhenItEnds) {
   Add(QStringLiteral("IBM"));
   ASSERT_EQ(RequestCount(), 1u);
   bool closeNow = true;
-  QObject::connect(Control<QProgressBar>(*news, 1056), &QProgressBar::valueChanged, news.get(), [&](int value) {
-    if (value == 0 || !closeNow) return;
-    closeNow = false;
-    QTest::keyClick(news.get(), Qt::Key_Escape);
-    news->close();
-    EXPECT_TRUE(news->isVisible());  // the update still needs the window
-  });
+  QObject::connect(Control<QProgressBar>(*news, 1056), &QProgressBar::valueChanged, news.get(),
+                   [&](int value) {
+                     if (value == 0 || !closeNow) return;
+                     closeNow = false;
+                     QTest::keyClick(news.get(), Qt::Key_Escape);
+                     news->close();
+                     EXPECT_TRUE(news->isVisible());  // the update still needs the window
+                   });
   // The update of IBM and MSFT stops after IBM, the first symbol, and then the window closes.
   Add(QStringLiteral("MSFT"));
   EXPECT_FALSE(news->isVisible());

@@ -1,9 +1,9 @@
 // The options dialog and the column chooser through their real widgets, and the commands that open them.
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
-#include <QDir>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -12,8 +12,8 @@
 #include "dialog_steps.h"
 #include "portfolio/columns/column_catalog.h"
 #include "tests/support/small_disk.h"
-#include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "tests/support/temp_folder.h"
+#include "ui/dialogs/c_dlg_choose_columns_new.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"

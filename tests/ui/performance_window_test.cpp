@@ -10,11 +10,11 @@
 #include <QTableWidget>
 #include <sstream>
 
-#include "tests/cli/cli_call.h"
 #include "market_window_support.h"
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_texts.h"
 #include "portfolio/records/calendar_date.h"
+#include "tests/cli/cli_call.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/marketdata/c_dlg_performance.h"
@@ -182,7 +182,8 @@ TEST_F(PerformanceWindowTest, SpanButtonsAndPickersChooseTheSpan) {
   ASSERT_GE(computed.count(), 2);
   EXPECT_EQ(window->Outcome().figures.fromDay, DayOfDate(QDate(2025, 6, 2)));
   EXPECT_EQ(window->Outcome().figures.toDay, DayOfDate(QDate(2026, 6, 30)));
-  EXPECT_EQ(Figure(*window, "span"), QStringLiteral("From 2025-06-02 to 2026-06-30"));  // as the pickers write
+  EXPECT_EQ(Figure(*window, "span"),
+            QStringLiteral("From 2025-06-02 to 2026-06-30"));  // as the pickers write
   EXPECT_EQ(window->findChild<QPushButton*>(QStringLiteral("spanAll"))->isChecked(), false);
   const auto typed = CliTable({"--from", "2025-06-02", "--to", "2026-06-30"});
   EXPECT_EQ(Figure(*window, "irr").toStdString(), typed[1][5]);

@@ -29,9 +29,7 @@ class PositionCommandsTest : public ::testing::Test {
  protected:
   PositionCommandsTest() { portfolio = host.AddPortfolio("Growth"); }
   void Open() { window = OpenWindowOn(host, portfolio); }
-  QStringList Symbols(bool held) const {
-    return ColumnTexts(held ? window->HeldList() : window->SoldList());
-  }
+  QStringList Symbols(bool held) const { return ColumnTexts(held ? window->HeldList() : window->SoldList()); }
   int Count(uint32_t id, bool held) {
     VLHoldingItemList list;
     EXPECT_EQ(host.database->GetPositions(host.otherConn, id, held, list), kVLOk);

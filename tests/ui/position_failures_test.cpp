@@ -14,13 +14,13 @@
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
 #include "tests/support/full_disk_ops.h"
+#include "tests/support/null_window.h"
 #include "tests/support/small_disk.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
 #include "ui/widgets/string_table.h"
-#include "tests/support/null_window.h"
 
 namespace {
 
@@ -61,7 +61,10 @@ class PositionFailuresTest : public ::testing::Test {
     QStringList lines;
     for (int i = 0; i < positions.GetCount(); ++i) {
       const auto* p = static_cast<const VLHoldingItem*>(positions.GetAt(i));
-      QString line = QStringLiteral("%1 in %2 kind %3 %4").arg(p->id).arg(p->ownerPortfolioId).arg(p->GetKind())
+      QString line = QStringLiteral("%1 in %2 kind %3 %4")
+                         .arg(p->id)
+                         .arg(p->ownerPortfolioId)
+                         .arg(p->GetKind())
                          .arg(QString::fromStdString(p->name));
       if (const auto* s = dynamic_cast<const VLStockHoldingItem*>(p))
         line += QStringLiteral(" qty %1 sold at %2").arg(s->qty).arg(s->salePricePerShare);

@@ -3,8 +3,8 @@
 // cancels. The layout order is taken from where the widgets are, not from a list written here.
 #include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -61,7 +61,8 @@ std::vector<QWidget*> TabStops(QDialog& dialog) {
   for (QWidget* w : dialog.findChildren<QWidget*>()) {
     if (!w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus)) continue;
     QWidget* stop = Stop(w, dialog);
-    if (stop->isVisible() && std::find(stops.begin(), stops.end(), stop) == stops.end()) stops.push_back(stop);
+    if (stop->isVisible() && std::find(stops.begin(), stops.end(), stop) == stops.end())
+      stops.push_back(stop);
   }
   // The first control is the top one, the leftmost of those at the top.
   std::sort(stops.begin(), stops.end(), [&](QWidget* a, QWidget* b) {
@@ -133,8 +134,8 @@ void ExpectEnterOkEscapeCancel(QDialog& dialog) {
   AnyMessage messages;
   ASSERT_TRUE(ShowActive(dialog));
   const std::vector<QWidget*> stops = TabStops(dialog);
-  auto first = std::find_if(stops.begin(), stops.end(),
-                            [](QWidget* w) { return !qobject_cast<QAbstractButton*>(w); });
+  auto first =
+      std::find_if(stops.begin(), stops.end(), [](QWidget* w) { return !qobject_cast<QAbstractButton*>(w); });
   ASSERT_NE(first, stops.end());
   auto* ok = Field<QPushButton>(dialog, "1");
   ASSERT_NE(ok, nullptr);
@@ -210,7 +211,8 @@ TEST(TabOrderTest, ADateIsTypedWholeAndTabLeavesThePicker) {
                                       std::pair{QKeySequence(Qt::Key_Home), "2022-07-30"}}) {
     QTest::keySequence(QApplication::focusWidget(), select);
     QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
-    EXPECT_EQ(date->date().toString(Qt::ISODate), QString::fromLatin1(typed)) << select.toString().toStdString();
+    EXPECT_EQ(date->date().toString(Qt::ISODate), QString::fromLatin1(typed))
+        << select.toString().toStdString();
   }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), Field(sell, "saleCommission"));
@@ -261,7 +263,7 @@ TEST(TabOrderTest, SellChangeSymbolPortfolioColumnSelectPortfolioAndOptionsDialo
   CDlgSelectPortfolio select(*host.database, host.otherConn, 0, 0);
   CDlgOptions options(host.prefs);
   const std::pair<QDialog*, const char*> dialogs[] = {
-      {&sell, "sell"},       {&change, "change symbol"},   {&edit, "portfolio"},
+      {&sell, "sell"},       {&change, "change symbol"},    {&edit, "portfolio"},
       {&columns, "columns"}, {&select, "select portfolio"}, {&options, "options"}};
   for (const auto& [dialog, what] : dialogs) {
     ExpectKeyboardUse(*dialog, QString::fromLatin1(what));
@@ -293,16 +295,13 @@ TEST(TabOrderTest, MainWindowKeysRunTheirCommandsButLeaveTextKeysToTheSymbolEdit
 
   struct Press {
     QKeySequence key;
-    QStringList dialogs;      // opened, by object name
+    QStringList dialogs;     // opened, by object name
     std::vector<int> shown;  // messages, answered No or OK
   };
   const Press presses[] = {
-      {QKeySequence(Qt::Key_Insert), {"1601"}, {}},
-      {QKeySequence(Qt::CTRL | Qt::Key_N), {"1601"}, {}},
-      {QKeySequence(Qt::Key_F2), {"1601"}, {}},
-      {QKeySequence(Qt::Key_Return), {"1601"}, {}},
-      {QKeySequence(Qt::Key_Delete), {}, {2065}},
-      {QKeySequence(Qt::CTRL | Qt::Key_P), {"PrintDialog"}, {}},
+      {QKeySequence(Qt::Key_Insert), {"1601"}, {}}, {QKeySequence(Qt::CTRL | Qt::Key_N), {"1601"}, {}},
+      {QKeySequence(Qt::Key_F2), {"1601"}, {}},     {QKeySequence(Qt::Key_Return), {"1601"}, {}},
+      {QKeySequence(Qt::Key_Delete), {}, {2065}},   {QKeySequence(Qt::CTRL | Qt::Key_P), {"PrintDialog"}, {}},
   };
   for (const Press& press : presses) {
     SCOPED_TRACE(press.key.toString().toStdString());
@@ -319,11 +318,13 @@ TEST(TabOrderTest, MainWindowKeysRunTheirCommandsButLeaveTextKeysToTheSymbolEdit
 
   // F5 updates; the label shows the market time the update brought.
   QTest::keyClick(list, Qt::Key_F5);
-  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("1010"))->text(), QStringLiteral("Updated: Mon Dec 7 4:00PM ET"));
+  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("1010"))->text(),
+            QStringLiteral("Updated: Mon Dec 7 4:00PM ET"));
 
   // Ctrl+Tab and Ctrl+PageDown switch the tabs; Ctrl+L goes to the symbol edit.
-  for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
-                                  QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+  for (const QKeySequence& key :
+       {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+        QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
     const int before = tabs->currentIndex();
     QTest::keySequence(&window, key);
     EXPECT_NE(tabs->currentIndex(), before) << key.toString().toStdString();

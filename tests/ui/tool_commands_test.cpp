@@ -1,17 +1,17 @@
 // The main window's tool commands: printing the report, the security information pages, the chart and price
 // windows for the selected positions and for the symbol edit, and the pure rules they rest on.
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QAbstractTextDocumentLayout>
 #include <QPrintDialog>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include "framework/app_paths.h"
 #include "market_window_support.h"

@@ -24,11 +24,11 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "prefs/vl_prefs.h"
+#include "tests/support/null_window.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/main_window_host.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
-#include "tests/support/null_window.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';

@@ -10,14 +10,14 @@
 #include <atomic>
 #include <mutex>
 
+#include "dialog_steps.h"
+#include "market_window_support.h"
 #include "marketdata/service_hosts.h"
 #include "portfolio/database/vl_web_quote_source.h"
-#include "market_window_support.h"
+#include "tests/support/temp_folder.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
-#include "dialog_steps.h"
-#include "tests/support/temp_folder.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -151,7 +151,8 @@ TEST_F(UpdateServiceTest, QuotesComeAtStartOnTheTimerAndForANewPositionAtOnce) {
   });
   window->RunCommand(kCmdPositionNew);
   RunPosted();
-  EXPECT_TRUE(rows(*window).contains(QStringLiteral("DOW JONES INDUSTRIAL AVERAGE IN"))) << rows(*window).join(u'|').toStdString();
+  EXPECT_TRUE(rows(*window).contains(QStringLiteral("DOW JONES INDUSTRIAL AVERAGE IN")))
+      << rows(*window).join(u'|').toStdString();
 
   // Every five minutes; the timer's own update reports a failure quietly.
   host.prefs.GetUpdatePrefs().updateEvery = true;
@@ -162,7 +163,8 @@ TEST_F(UpdateServiceTest, QuotesComeAtStartOnTheTimerAndForANewPositionAtOnce) {
   failing = true;
   MessageScript noBox;
   QMetaObject::invokeMethod(const_cast<QTimer*>(&window->UpdateTimer()), "timeout");
-  EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral(" Vellumar was unable to update its database."));
+  EXPECT_EQ(window->statusBar()->currentMessage(),
+            QStringLiteral(" Vellumar was unable to update its database."));
   EXPECT_TRUE(Fetched().empty()) << "real prices are off";
 }
 
@@ -180,7 +182,8 @@ TEST_F(UpdateServiceTest, WithRealPricesOnTheServiceFetchesEverySymbolFirst) {
   window->RunCommand(kCmdUpdate);
   RunPosted();
   EXPECT_EQ(Fetched(), (std::vector<std::string>{"MSFT", "^DJI"}));
-  EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("1010"))->text().startsWith(QStringLiteral("Updated: ")))
+  EXPECT_TRUE(
+      window->findChild<QLabel*>(QStringLiteral("1010"))->text().startsWith(QStringLiteral("Updated: ")))
       << "the quote refresh followed";
 }
 

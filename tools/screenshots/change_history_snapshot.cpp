@@ -1,6 +1,7 @@
 // Renders the Edit menu and the Change History window into PNGs, to look at: menu-edit.png and
 // change-history.png. Works on a copy of the database folder it is given (Vellumar.db, Vellumar.ini and the
-// journal), where it makes a few changes and undoes two of them. Arguments: that folder, the folder to write to.
+// journal), where it makes a few changes and undoes two of them. Arguments: that folder, the folder to write
+// to.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,10 +15,10 @@
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "snapshot_support.h"
+#include "tests/support/null_window.h"
 #include "ui/main/c_dlg_change_history.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
-#include "tests/support/null_window.h"
 
 namespace {
 

@@ -14,21 +14,21 @@
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
-#include "prefs/vl_prefs.h"
-#include "tests/ui/sample_stock.h"
-#include "snapshot_support.h"
 #include "prefs/import_profiles.h"
+#include "prefs/vl_prefs.h"
+#include "snapshot_support.h"
+#include "tests/support/null_window.h"
+#include "tests/ui/sample_stock.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
-#include "ui/dialogs/c_dlg_export_portfolios.h"
-#include "ui/dialogs/c_dlg_import_portfolios.h"
-#include "ui/dialogs/import_mapping_panel.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
+#include "ui/dialogs/c_dlg_export_portfolios.h"
 #include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/c_dlg_import_portfolios.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
-#include "tests/support/null_window.h"
+#include "ui/dialogs/import_mapping_panel.h"
 
 namespace {
 
@@ -112,21 +112,26 @@ int main(int argc, char* argv[]) {
     const QString broker = data.filePath(QStringLiteral("broker-trades.csv"));
     QFile file(broker);
     if (file.open(QIODevice::WriteOnly)) {
-      file.write("Wertpapier;St\xC3\xBC" "ck;Kurs;Handelstag;Geb\xC3\xBChr;Notiz\n"
-                 "MSFT;20;402,15;14.03.2024;4,90;Sparplan\n"
-                 "SAP;zehn;168,30;02.04.2024;4,90;\n"
-                 "BMW;15;1.034,00;31.04.2024;9,90;Dividende \"reinvestiert\"\n"
-                 "KO;40;60,12;05.06.2024;;\n");
+      file.write(
+          "Wertpapier;St\xC3\xBC"
+          "ck;Kurs;Handelstag;Geb\xC3\xBChr;Notiz\n"
+          "MSFT;20;402,15;14.03.2024;4,90;Sparplan\n"
+          "SAP;zehn;168,30;02.04.2024;4,90;\n"
+          "BMW;15;1.034,00;31.04.2024;9,90;Dividende \"reinvestiert\"\n"
+          "KO;40;60,12;05.06.2024;;\n");
       file.close();
     }
     general.importFile = broker.toStdString();
     general.importMode = 0;
-    CDlgImportPortfolios importDialog(database, conn, general,
-                                      ImportProfilesPathBeside(prefs.GetFileName()), shown);
+    CDlgImportPortfolios importDialog(database, conn, general, ImportProfilesPathBeside(prefs.GetFileName()),
+                                      shown);
     CsvMapping mapping;
     std::string error;
-    (void)ParseMappingText("symbol=Wertpapier,quantity=St\xC3\xBC" "ck,price=Kurs,date=Handelstag,"
-                           "commission=Geb\xC3\xBChr,comment=Notiz", mapping, error);
+    (void)ParseMappingText(
+        "symbol=Wertpapier,quantity=St\xC3\xBC"
+        "ck,price=Kurs,date=Handelstag,"
+        "commission=Geb\xC3\xBChr,comment=Notiz",
+        mapping, error);
     mapping.delimiter = ';';
     mapping.decimalComma = true;
     mapping.dateFormat = "DD.MM.YYYY";
@@ -140,7 +145,8 @@ int main(int argc, char* argv[]) {
     VLPrefs prefs;
     prefs.SetFileName(data.filePath(QStringLiteral("Vellumar.ini")).toStdString());
     prefs.Load();
-    CDlgOptions options(prefs, RealPriceFolders{(data.path() + QStringLiteral("/marketdata/")).toStdString(), ""});
+    CDlgOptions options(prefs,
+                        RealPriceFolders{(data.path() + QStringLiteral("/marketdata/")).toStdString(), ""});
     const char* pages[] = {"", "-updates", "-real-prices"};
     for (int i = 0; i < options.Pages()->count(); ++i) {
       options.Pages()->setCurrentIndex(i);

@@ -17,8 +17,8 @@
 #include <memory>
 
 #include "portfolio/columns/number_format.h"
-#include "snapshot_support.h"
 #include "prefs/vl_prefs.h"
+#include "snapshot_support.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/position_list_view.h"
 

@@ -116,7 +116,8 @@ CDlgExportPortfolios::CDlgExportPortfolios(VLDatabase& database, VLDatabaseConn*
   file->setText(QDir(folder).filePath(name));
 
   connect(whole, &QRadioButton::toggled, this, &CDlgExportPortfolios::UpdateState);
-  connect(format, qOverload<int>(&QComboBox::currentIndexChanged), this, &CDlgExportPortfolios::OnFormatChanged);
+  connect(format, qOverload<int>(&QComboBox::currentIndexChanged), this,
+          &CDlgExportPortfolios::OnFormatChanged);
   connect(browse, &QPushButton::clicked, this, &CDlgExportPortfolios::OnBrowse);
   connect(buttons, &QDialogButtonBox::accepted, this, &CDlgExportPortfolios::OnOk);
   UpdateState();
@@ -158,7 +159,8 @@ void CDlgExportPortfolios::OnOk() {
   choice.indexes = indexes->isChecked();
   if (chosen->isChecked()) {
     for (int i = 0; i < list->count(); ++i) {
-      if (list->item(i)->checkState() == Qt::Checked) choice.portfolioIds.push_back(list->item(i)->data(Qt::UserRole).toUInt());
+      if (list->item(i)->checkState() == Qt::Checked)
+        choice.portfolioIds.push_back(list->item(i)->data(Qt::UserRole).toUInt());
     }
     if (choice.portfolioIds.empty()) {
       ShowMessage(this, StringId::ExportNoPortfolio, MessageIcon::Information);

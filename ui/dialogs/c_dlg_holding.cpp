@@ -55,7 +55,8 @@ CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holdin
 
 QWidget* CDlgHolding::FirstEntryField(QWidget* page) {
   // The first control of the page that takes typing: an edited position's symbol is shown read-only.
-  for (QWidget* w = page->nextInFocusChain(); w && w != page && page->isAncestorOf(w); w = w->nextInFocusChain()) {
+  for (QWidget* w = page->nextInFocusChain(); w && w != page && page->isAncestorOf(w);
+       w = w->nextInFocusChain()) {
     const auto* edit = qobject_cast<const QLineEdit*>(w);
     const bool typing = !qobject_cast<const QAbstractButton*>(w) && !(edit && edit->isReadOnly());
     if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && typing) return w;

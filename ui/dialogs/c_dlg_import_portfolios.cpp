@@ -35,7 +35,8 @@ namespace {
 
 // The choices of "Read as", in the order of ImportMode.
 constexpr ExchangeFormat kFormats[] = {ExchangeFormat::Detect, ExchangeFormat::VellumarCsv,
-                                       ExchangeFormat::VellumarXml, ExchangeFormat::MappedCsv, ExchangeFormat::Ofx};
+                                       ExchangeFormat::VellumarXml, ExchangeFormat::MappedCsv,
+                                       ExchangeFormat::Ofx};
 constexpr const char* kFormatTexts[] = {"Found from the file", "Vellumar CSV", "Vellumar XML",
                                         "Other CSV, through the columns below", "OFX or QFX statement"};
 // Larger files show their progress while they are read, and can be stopped.
@@ -102,11 +103,12 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
                   prefs.importExportCash);
   margin = AddCheck(checks, content, QStringLiteral("Include mar&gin debts"), QStringLiteral("importMargin"),
                     prefs.importExportMargin);
-  indexes = AddCheck(checks, content, QStringLiteral("Include index positions"), QStringLiteral("importIndexes"),
-                     prefs.importExportIndex);
+  indexes = AddCheck(checks, content, QStringLiteral("Include index positions"),
+                     QStringLiteral("importIndexes"), prefs.importExportIndex);
   duplicates = AddCheck(checks, content, QStringLiteral("Add rows already there"),
                         QStringLiteral("importDuplicates"), false);
-  duplicates->setToolTip(QStringLiteral("Rows equal to a position of their portfolio are skipped unless ticked"));
+  duplicates->setToolTip(
+      QStringLiteral("Rows equal to a position of their portfolio are skipped unless ticked"));
   checks->addStretch();
   contentLayout->addLayout(checks);
   layout->addWidget(content);
@@ -228,7 +230,8 @@ void CDlgImportPortfolios::BuildTarget(QVBoxLayout* layout, uint32_t current) {
       if (on) ReadFile();
     });
   }
-  connect(existingPortfolio, qOverload<int>(&QComboBox::currentIndexChanged), this, &CDlgImportPortfolios::ReadFile);
+  connect(existingPortfolio, qOverload<int>(&QComboBox::currentIndexChanged), this,
+          &CDlgImportPortfolios::ReadFile);
   connect(newName, &QLineEdit::editingFinished, this, &CDlgImportPortfolios::ReadFile);
   connect(newName, &QLineEdit::textEdited, this, [this] { stale = true; });  // read again before importing
   existingPortfolio->setEnabled(false);
@@ -278,8 +281,8 @@ bool CDlgImportPortfolios::OnProgress(size_t done, size_t total) {
   if (!showingProgress) return true;
   progress->setRange(0, static_cast<int>(std::min<size_t>(total, 1u << 30)));
   progress->setValue(static_cast<int>(std::min<size_t>(done, 1u << 30)));
-  progress->setFormat(FormatString(StringId::ImportReadingProgress,
-                                   {QString::number(done), QString::number(total)}));
+  progress->setFormat(
+      FormatString(StringId::ImportReadingProgress, {QString::number(done), QString::number(total)}));
   QApplication::processEvents();
   return !stopAsked;
 }
@@ -360,12 +363,13 @@ void CDlgImportPortfolios::ShowReading() {
   } else if (problemCount > 0) {
     text = FormatString(StringId::ImportProblemCount, QString::number(problemCount));
   } else if (read) {
-    text = FormatString(StringId::ImportSummary,
-                        {QString::number(reading.rows), QString::number(trial.added + trial.balances),
-                         QString::number(trial.duplicates), QString::number(trial.sold),
-                         QString::number(reading.leftOut)});
+    text = FormatString(
+        StringId::ImportSummary,
+        {QString::number(reading.rows), QString::number(trial.added + trial.balances),
+         QString::number(trial.duplicates), QString::number(trial.sold), QString::number(reading.leftOut)});
     if (reading.ignored > 0) {
-      text += QLatin1Char(' ') + FormatString(StringId::ImportStatementIgnored, QString::number(reading.ignored));
+      text +=
+          QLatin1Char(' ') + FormatString(StringId::ImportStatementIgnored, QString::number(reading.ignored));
     }
   }
   summary->setText(text);

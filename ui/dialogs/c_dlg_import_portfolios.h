@@ -82,10 +82,10 @@ class CDlgImportPortfolios : public QDialog {
   ImportReading reading;
   ImportProblems trialProblems;
   ImportOutcome trial;
-  bool read = false;       // `reading` is the reading of the file as the controls say
-  QString readPath;        // the file `reading` read (remembered in the settings only on OK)
+  bool read = false;  // `reading` is the reading of the file as the controls say
+  QString readPath;   // the file `reading` read (remembered in the settings only on OK)
   bool readingNow = false;
-  bool stale = false;      // a choice changed that is read only when the field is left
+  bool stale = false;  // a choice changed that is read only when the field is left
   bool stopAsked = false;
   bool showingProgress = false;  // the file is large: its reading shows progress and may be stopped
   uint32_t importedPortfolio = 0;

@@ -148,11 +148,12 @@ QWidget* CDlgOptions::CreateRealPricesPage() {
   auto* layout = new QVBoxLayout(page);
   realPrices = AddCheck(layout, page, QStringLiteral("&Fetch real daily prices before each update"),
                         QStringLiteral("realPrices"));
-  AddNote(layout, page,
-          QStringLiteral("The bundled market-data service then asks Stooq (stooq.com) for the daily prices of "
-                         "every security in the database before the quotes are updated, and keeps them, so "
-                         "quotes, history and charts show real prices, also offline afterwards. This needs "
-                         "an internet connection; without one the last prices fetched stay."));
+  AddNote(
+      layout, page,
+      QStringLiteral("The bundled market-data service then asks Stooq (stooq.com) for the daily prices of "
+                     "every security in the database before the quotes are updated, and keeps them, so "
+                     "quotes, history and charts show real prices, also offline afterwards. This needs "
+                     "an internet connection; without one the last prices fetched stay."));
   const int64_t last = LastRealPriceFetch(folders.data);
   lastFetched = new QLabel(
       last > 0 ? FormatString(StringId::RealPricesFetchedAt,

@@ -79,7 +79,8 @@ void CDlgSelectPortfolio::OnSelectionChanged() {
   const uint32_t id = item->data(Qt::UserRole).toUInt();
   VLHoldingItemList held;
   VLHoldingItemList sold;
-  if (database.GetPositions(conn, id, true, held) != kVLOk || database.GetPositions(conn, id, false, sold) != kVLOk) {
+  if (database.GetPositions(conn, id, true, held) != kVLOk ||
+      database.GetPositions(conn, id, false, sold) != kVLOk) {
     status->showMessage(QString());
     return;
   }
@@ -97,8 +98,8 @@ void CDlgSelectPortfolio::OnNew() {
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const int32_t code = database.AddPortfolio(conn, *portfolio);
   if (code != kVLOk) {
-    ShowMessage(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, MessageIcon::None, MessageButtons::Ok,
-                {QString::fromStdString(portfolio->name)});
+    ShowMessage(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError,
+                MessageIcon::None, MessageButtons::Ok, {QString::fromStdString(portfolio->name)});
     newButton->setFocus();
     return;
   }

@@ -68,7 +68,8 @@ class DatePicker : public QDateEdit {
     if (!selected.isEmpty()) return;
     const int cursor = edit->cursorPosition();
     setSelectedSection(currentSection());
-    if (edit->selectionStart() != cursor) edit->setCursorPosition(cursor);  // typing inside a part goes on there
+    if (edit->selectionStart() != cursor)
+      edit->setCursorPosition(cursor);  // typing inside a part goes on there
   }
 
   // The current part is selected whole: the picker has just moved to it and nothing is typed there yet.

@@ -24,19 +24,24 @@ struct FieldLabel {
 };
 // The fields in the order of MappedFields(), with their labels.
 constexpr FieldLabel kFieldLabels[] = {
-    {ImportField::Symbol, "S&ymbol:"},         {ImportField::Quantity, "&Quantity:"},
-    {ImportField::Price, "P&rice:"},           {ImportField::Date, "&Date:"},
-    {ImportField::Commission, "Co&mmission:"}, {ImportField::Comment, "Commen&t:"},
-    {ImportField::SalePrice, "Sale pr&ice:"},  {ImportField::SaleDate, "Sale dat&e:"},
+    {ImportField::Symbol, "S&ymbol:"},
+    {ImportField::Quantity, "&Quantity:"},
+    {ImportField::Price, "P&rice:"},
+    {ImportField::Date, "&Date:"},
+    {ImportField::Commission, "Co&mmission:"},
+    {ImportField::Comment, "Commen&t:"},
+    {ImportField::SalePrice, "Sale pr&ice:"},
+    {ImportField::SaleDate, "Sale dat&e:"},
     {ImportField::SaleCommission, "Sale commi&ssion:"},
 };
-constexpr const char* kDateFormats[] = {"YYYY-MM-DD", "DD.MM.YYYY", "MM/DD/YYYY", "M/D/YYYY", "D.M.YYYY", "YYYYMMDD"};
+constexpr const char* kDateFormats[] = {"YYYY-MM-DD", "DD.MM.YYYY", "MM/DD/YYYY",
+                                        "M/D/YYYY",   "D.M.YYYY",   "YYYYMMDD"};
 const char kDelimiters[] = {',', ';', '\t'};
 const TextEncoding kEncodings[] = {TextEncoding::Detect, TextEncoding::Utf8, TextEncoding::Latin1};
 
 template <class Control>
-Control* Labelled(QGridLayout* grid, int row, int column, QWidget* parent, const QString& label, Control* control,
-                  const QString& objectName) {
+Control* Labelled(QGridLayout* grid, int row, int column, QWidget* parent, const QString& label,
+                  Control* control, const QString& objectName) {
   control->setObjectName(objectName);
   control->setAccessibleName(PlainLabel(label));
   auto* caption = new QLabel(label, parent);

@@ -10,16 +10,26 @@ namespace {
 
 const std::map<ImportField, const char*>& Headers() {
   static const std::map<ImportField, const char*> headers = {
-      {ImportField::Portfolio, "Portfolio"},    {ImportField::PortfolioComment, "Portfolio Comment"},
-      {ImportField::Kind, "Kind"},              {ImportField::Symbol, "Symbol"},
-      {ImportField::Quantity, "Quantity"},      {ImportField::Price, "Price"},
-      {ImportField::Date, "Date"},              {ImportField::Commission, "Commission"},
-      {ImportField::SalePrice, "Sale Price"},   {ImportField::SaleDate, "Sale Date"},
-      {ImportField::SaleCommission, "Sale Commission"}, {ImportField::BuyTarget, "Buy Target"},
-      {ImportField::SellTarget, "Sell Target"}, {ImportField::StopLoss, "Stop Loss"},
-      {ImportField::Marginable, "Marginable"},  {ImportField::MarginEquity, "Margin Equity"},
-      {ImportField::MarginThreshold, "Margin Threshold"}, {ImportField::Amount, "Amount"},
-      {ImportField::Comment, "Comment"},        {ImportField::Tag, "Tag"},
+      {ImportField::Portfolio, "Portfolio"},
+      {ImportField::PortfolioComment, "Portfolio Comment"},
+      {ImportField::Kind, "Kind"},
+      {ImportField::Symbol, "Symbol"},
+      {ImportField::Quantity, "Quantity"},
+      {ImportField::Price, "Price"},
+      {ImportField::Date, "Date"},
+      {ImportField::Commission, "Commission"},
+      {ImportField::SalePrice, "Sale Price"},
+      {ImportField::SaleDate, "Sale Date"},
+      {ImportField::SaleCommission, "Sale Commission"},
+      {ImportField::BuyTarget, "Buy Target"},
+      {ImportField::SellTarget, "Sell Target"},
+      {ImportField::StopLoss, "Stop Loss"},
+      {ImportField::Marginable, "Marginable"},
+      {ImportField::MarginEquity, "Margin Equity"},
+      {ImportField::MarginThreshold, "Margin Threshold"},
+      {ImportField::Amount, "Amount"},
+      {ImportField::Comment, "Comment"},
+      {ImportField::Tag, "Tag"},
   };
   return headers;
 }

@@ -25,7 +25,8 @@ QColor CDlgChangeHistory::UndoneColour(const QPalette& palette) {
   // Between the text and the background, nearer the text: grey, and still easy to read.
   const QColor text = palette.color(QPalette::Text);
   const QColor base = palette.color(QPalette::Base);
-  return QColor::fromRgbF(text.redF() * 0.6f + base.redF() * 0.4f, text.greenF() * 0.6f + base.greenF() * 0.4f,
+  return QColor::fromRgbF(text.redF() * 0.6f + base.redF() * 0.4f,
+                          text.greenF() * 0.6f + base.greenF() * 0.4f,
                           text.blueF() * 0.6f + base.blueF() * 0.4f);
 }
 
@@ -45,8 +46,8 @@ CDlgChangeHistory::CDlgChangeHistory(VLDatabase& db, VLDatabaseConn* connection,
   list->setObjectName(QStringLiteral("changeList"));
   list->setAccessibleName(LoadString(StringId::ChangeHistoryTitle));
   list->setColumnCount(kColumns);
-  list->setHeaderLabels({QStringLiteral("No."), QStringLiteral("Time"), QStringLiteral("Program"),
-                         QStringLiteral("Change")});
+  list->setHeaderLabels(
+      {QStringLiteral("No."), QStringLiteral("Time"), QStringLiteral("Program"), QStringLiteral("Change")});
   list->setRootIsDecorated(false);
   list->setUniformRowHeights(true);
   list->setAllColumnsShowFocus(true);  // a row is one change: the focus mark goes round all of it
@@ -101,8 +102,8 @@ void CDlgChangeHistory::Reload(bool force) {
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<qsizetype>(entries.size()));
   for (const VLJournalListing& e : entries) {
-    auto* row = new QTreeWidgetItem({QString::number(e.sequence), Moment(e.time), QString::fromStdString(e.program),
-                                     QString::fromStdString(e.text)});
+    auto* row = new QTreeWidgetItem({QString::number(e.sequence), Moment(e.time),
+                                     QString::fromStdString(e.program), QString::fromStdString(e.text)});
     // What the row says, spoken as the cells are read; an undone change is also said to be so.
     row->setData(kChange, Qt::AccessibleTextRole,
                  e.undone ? QString::fromStdString(e.text) + QStringLiteral(", ") + undone
@@ -124,13 +125,15 @@ void CDlgChangeHistory::Reload(bool force) {
   }
   if (!list->currentItem() && !rows.isEmpty()) list->setCurrentItem(rows.front());
 
-  QString text = entries.empty() ? LoadString(StringId::ChangeHistoryEmpty)
-                                 : FormatString(StringId::ChangeHistoryCount, QString::number(entries.size()));
+  QString text = entries.empty()
+                     ? LoadString(StringId::ChangeHistoryEmpty)
+                     : FormatString(StringId::ChangeHistoryCount, QString::number(entries.size()));
   if (code == kVLJournalUnreadable) {
     text = FormatString(StringId::ChangeHistoryUnreadable,
                         QString::fromStdString(database.GetLastJournalError().Describe()));
   } else if (state.damagedBytes != 0) {
-    text += QLatin1Char(' ') + FormatString(StringId::ChangeHistoryDamaged, QString::number(state.damagedBytes));
+    text +=
+        QLatin1Char(' ') + FormatString(StringId::ChangeHistoryDamaged, QString::number(state.damagedBytes));
   }
   note->setText(text);
 

@@ -51,7 +51,7 @@ enum CommandId : int {
   kCmdSell = 32878,
   kCmdUnsell = 32879,
   kCmdBackup = 32882,
-  kCmdPerformance = 32883,  // the portfolio's performance window (menu item and button)
+  kCmdPerformance = 32883,    // the portfolio's performance window (menu item and button)
   kCmdUndo = 32884,           // Edit menu: undo the newest change of the change journal
   kCmdRedo = 32885,           // Edit menu: apply the newest undone change again
   kCmdChangeHistory = 32886,  // Edit menu: the change history window

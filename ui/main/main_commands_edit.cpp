@@ -106,8 +106,9 @@ void CDlgVellumar::OnJournalStep(bool undo) {
       break;
     case kVLJournalUnreadable: {
       const FileError& error = Database().GetLastJournalError();
-      ShowMessage(this, StringId::JournalUnreadable, MessageIcon::Error, MessageButtons::Ok,
-                  {QString::fromStdString(Database().GetJournalPath()), QString::fromStdString(error.Cause())});
+      ShowMessage(
+          this, StringId::JournalUnreadable, MessageIcon::Error, MessageButtons::Ok,
+          {QString::fromStdString(Database().GetJournalPath()), QString::fromStdString(error.Cause())});
       break;
     }
     default:

@@ -11,8 +11,8 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
 #include "ui/main/position_list_view.h"
-#include "ui/widgets/dialog_runner.h"
 #include "ui/main/refused_change.h"
+#include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 
 void CDlgVellumar::RegisterPortfolioCommands() {
@@ -20,8 +20,8 @@ void CDlgVellumar::RegisterPortfolioCommands() {
   handlers.insert(kCmdWelcome, [this] { OnWelcome(); });
   handlers.insert(kCmdImport, [this] {
     if (!conn) return;
-    CDlgImportPortfolios dialog(Database(), conn, Prefs(), ImportProfilesPathBeside(host.GetPrefs().GetFileName()),
-                                portfolioId, this);
+    CDlgImportPortfolios dialog(Database(), conn, Prefs(),
+                                ImportProfilesPathBeside(host.GetPrefs().GetFileName()), portfolioId, this);
     // The lists show the new positions at once: the database's events refill them; the portfolio the
     // positions went into becomes the one shown.
     if (RunDialog(dialog) == QDialog::Accepted && dialog.ImportedPortfolio() != 0) {
@@ -79,8 +79,8 @@ void CDlgVellumar::OnPortfolioEdit() {
 void CDlgVellumar::OnPortfolioDelete() {
   if (portfolioId == 0 || !conn) return;
   const QString name = QString::fromStdString(portfolioName);
-  if (ShowMessage(this, StringId::PortfolioDeleteConfirm, MessageIcon::Question, MessageButtons::YesNoDefaultNo, {name}) !=
-      MessageAnswer::Yes) {
+  if (ShowMessage(this, StringId::PortfolioDeleteConfirm, MessageIcon::Question,
+                  MessageButtons::YesNoDefaultNo, {name}) != MessageAnswer::Yes) {
     return;
   }
   if (const int32_t code = Database().DeletePortfolio(conn, portfolioId); code != kVLOk) {

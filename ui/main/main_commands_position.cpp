@@ -10,8 +10,8 @@
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
-#include "ui/widgets/dialog_runner.h"
 #include "ui/main/refused_change.h"
+#include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
@@ -106,10 +106,11 @@ void CDlgVellumar::OnPositionEdit() {
   dialog.SetCommit([&] {
     int32_t code = kVLFailed;
     if (kind == kHoldingStock) {
-      code = Database().ModifyStockPosition(conn, position->id, dialog.Stock(), dialog.NewSymbol().value_or(""));
+      code =
+          Database().ModifyStockPosition(conn, position->id, dialog.Stock(), dialog.NewSymbol().value_or(""));
     } else if (kind == kHoldingCash) {
-      code = Database().ModifyCashPosition(conn, position->id, position->ownerPortfolioId, dialog.Cash().amount,
-                                           dialog.Cash().name);
+      code = Database().ModifyCashPosition(conn, position->id, position->ownerPortfolioId,
+                                           dialog.Cash().amount, dialog.Cash().name);
     } else {
       code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
                                              dialog.Margin().amountOwed, dialog.Margin().name);

@@ -13,8 +13,8 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
-#include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/c_dlg_vellumar.h"
@@ -95,9 +95,9 @@ void CDlgVellumar::FetchRealPricesFirst() {
   WaitCursor wait;
   int done = 0;
   for (const std::string& symbol : symbols) {
-    statusBar()->showMessage(FormatString(StringId::FetchingRealPrices,
-                                          {QString::number(++done), QString::number(symbols.size()),
-                                           QString::fromStdString(symbol)}));
+    statusBar()->showMessage(FormatString(
+        StringId::FetchingRealPrices,
+        {QString::number(++done), QString::number(symbols.size()), QString::fromStdString(symbol)}));
     statusBar()->repaint();
     // A symbol no source has keeps the prices the service had; the quote refresh goes on either way.
     (void)FetchRealPrices(grab, service, symbol);

@@ -100,13 +100,12 @@ std::string BuildSummaryMarkup(const VLPortfolioSummary& s, bool held) {
                      Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain)) +
                      Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain)));
   }
-  return Frame(
-      "whitesmoke",
-      Row(Label("  Current Value:  ") + Value(s.currentValue) + Label("           Equity:  ") +
-          Value(s.equity) + Label("           Marginable Equity:  ") + Value(s.marginableEquity)) +
-          Row(Label("  Change:  ") + ColouredValue(colors.change, s.change) + mixedPair +
-              Label("           Margin Owed:  ") + ColouredValue(colors.marginOwed, s.marginOwed)) +
-          Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + std::string(kEmptyPair) +
-              Label("           Margin Available:  ") +
-              ColouredValue(colors.marginAvailable, s.marginAvailable)));
+  return Frame("whitesmoke",
+               Row(Label("  Current Value:  ") + Value(s.currentValue) + Label("           Equity:  ") +
+                   Value(s.equity) + Label("           Marginable Equity:  ") + Value(s.marginableEquity)) +
+                   Row(Label("  Change:  ") + ColouredValue(colors.change, s.change) + mixedPair +
+                       Label("           Margin Owed:  ") + ColouredValue(colors.marginOwed, s.marginOwed)) +
+                   Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + std::string(kEmptyPair) +
+                       Label("           Margin Available:  ") +
+                       ColouredValue(colors.marginAvailable, s.marginAvailable)));
 }

@@ -63,8 +63,8 @@ bool BusyDialog::eventFilter(QObject* watched, QEvent* event) {
       // Reached by Tab, the list shows its focused row without selecting it; Enter means that row.
       const QModelIndex current = enterList->currentIndex();
       if (current.isValid() && !enterList->selectionModel()->isSelected(current))
-        enterList->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
-                                                         QItemSelectionModel::Rows);
+        enterList->selectionModel()->select(current,
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
       if (onEnter) onEnter();
       return true;
     }

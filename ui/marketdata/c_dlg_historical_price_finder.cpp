@@ -80,7 +80,8 @@ void CDlgHistoricalPriceFinder::CreateControls() {
   for (int c = 0; c < 4; ++c) resultList->setColumnWidth(c, DialogUnitsX(this, widths[c]));
   SelectOnEnter(resultList, [this] { PostSelect(); });
   resultsLabel = BuddyLabel(kResultsText, resultList, this);
-  DescribeControl(resultsLabel, 2098, QStringLiteral("Results"));  // spoken by its text, which names the symbol
+  DescribeControl(resultsLabel, 2098,
+                  QStringLiteral("Results"));  // spoken by its text, which names the symbol
   resultList->setObjectName(QStringLiteral("1035"));
   layout->addWidget(resultsLabel);
   layout->addWidget(resultList, 1);

@@ -133,7 +133,8 @@ void CDlgNews::CreateControls() {
     bottom->addWidget(button);
   layout->addLayout(bottom);
 
-  for (QPushButton* button : {viewButton, updateButton, optionsButton, closeButton}) button->setAutoDefault(false);
+  for (QPushButton* button : {viewButton, updateButton, optionsButton, closeButton})
+    button->setAutoDefault(false);
   connect(addButton, &QPushButton::clicked, this, &CDlgNews::OnAddSymbol);
   connect(symbolEdit, &QLineEdit::returnPressed, this, &CDlgNews::OnAddSymbol);
   connect(removeButton, &QPushButton::clicked, this, &CDlgNews::OnRemove);

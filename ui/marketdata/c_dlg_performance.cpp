@@ -193,11 +193,10 @@ void CDlgPerformance::ShowFigures() {
   }
   // In the form the date fields show, so the span reads as what was typed there.
   const QString dateForm = fromEdit->displayFormat();
-  SetFigure(spanLabel,
-            f.fromDay ? FormatString(StringId::PerformanceSpan,
-                                     QStringList{DateOfDay(*f.fromDay).toString(dateForm),
-                                                 DateOfDay(f.toDay).toString(dateForm)})
-                      : LoadString(StringId::PerformanceNoLots));
+  SetFigure(spanLabel, f.fromDay ? FormatString(StringId::PerformanceSpan,
+                                                QStringList{DateOfDay(*f.fromDay).toString(dateForm),
+                                                            DateOfDay(f.toDay).toString(dateForm)})
+                                 : LoadString(StringId::PerformanceNoLots));
   SetFigure(ttwrorValue, Q(RateText(f.ttwror)));
   SetFigure(annualizedValue, Q(RateText(f.ttwrorAnnualized)));
   SetFigure(irrValue, Q(RateText(f.irr)));

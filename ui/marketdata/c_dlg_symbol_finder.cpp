@@ -50,8 +50,7 @@ bool HasCommonPhrase(const QString& text) {
 
 }  // namespace
 
-CDlgSymbolFinder::CDlgSymbolFinder(QWidget* parent)
-    : BusyDialog(parent, {}, CloseWhileBusy::Beep) {
+CDlgSymbolFinder::CDlgSymbolFinder(QWidget* parent) : BusyDialog(parent, {}, CloseWhileBusy::Beep) {
   setObjectName(QStringLiteral("141"));
   setWindowTitle(QStringLiteral("Symbol Finder"));
   setAccessibleName(windowTitle());

@@ -31,4 +31,5 @@ MessageAnswer ShowMessage(QWidget* parent, StringId id, MessageIcon icon = Messa
 // The same box with `detail` below the message (nothing more when it is empty).
 MessageAnswer ShowMessageWithDetail(QWidget* parent, StringId id, const QString& detail,
                                     MessageIcon icon = MessageIcon::None,
-                                    MessageButtons buttons = MessageButtons::Ok, const QStringList& arguments = {});
+                                    MessageButtons buttons = MessageButtons::Ok,
+                                    const QStringList& arguments = {});

@@ -33,7 +33,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::DatabaseOpenError,
        "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
       {StringId::DatabaseBusy,
-       "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a moment."},
+       "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a "
+       "moment."},
       {StringId::DatabaseTooLarge,
        "The Vellumar database is too large for the memory\n"
        "available on this computer, so it was not opened.\n"
@@ -145,8 +146,7 @@ const std::map<StringId, const char*>& Table() {
       {StringId::PositionDeletedElsewhere,
        "Another program deleted it while you were editing it.  What you\ntyped is still in the dialog; "
        "Cancel closes it."},
-      {StringId::RealPricesSetupError,
-       "Vellumar was unable to turn real prices on:\n%s"},
+      {StringId::RealPricesSetupError, "Vellumar was unable to turn real prices on:\n%s"},
       {StringId::RealPricesFetchedAt, "Prices last fetched: %s"},
       {StringId::RealPricesNeverFetched, "Prices last fetched: never"},
       {StringId::FetchingRealPrices, " Fetching real prices: %d of %d, %s"},
@@ -195,7 +195,8 @@ const std::map<StringId, const char*>& Table() {
        "%d transaction(s) of other kinds (dividends, transfers...) are not imported."},
       {StringId::ImportFileMissing, "Please specify the file to import."},
       {StringId::ImportRefused,
-       "[ %s ]\n\nThis file was not imported: it has %d problem(s),\nlisted in the dialog.  Nothing was changed."},
+       "[ %s ]\n\nThis file was not imported: it has %d problem(s),\nlisted in the dialog.  Nothing was "
+       "changed."},
       {StringId::ImportTargetMissing, "Please choose the portfolio the positions go into."},
       {StringId::ImportError, "Vellumar was unable to import the positions.\nNothing was changed."},
       {StringId::ExportFileMissing, "Please specify the file to export to."},

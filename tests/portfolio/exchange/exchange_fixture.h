@@ -28,7 +28,8 @@ class ExchangeTest : public DatabaseTest {
 
   // Reads `text` and, when it reads without a problem, imports it: the database's code, or -1 when the
   // reading refused the file.
-  int32_t Import(const std::string& text, const ImportOptions& options = {}, const std::string& name = "in.csv") {
+  int32_t Import(const std::string& text, const ImportOptions& options = {},
+                 const std::string& name = "in.csv") {
     reading = ReadImportText(text, name, options);
     if (reading.Refused()) return -1;
     problems.clear();

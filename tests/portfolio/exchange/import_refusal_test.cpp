@@ -17,7 +17,8 @@ std::vector<std::string> Row(std::map<ImportField, std::string> changes) {
   At(texts, ImportField::Price) = "100.00";
   At(texts, ImportField::Date) = "2023-01-02";
   for (const auto& [field, text] : changes) At(texts, field) = text;
-  return {texts.begin() + static_cast<int>(ImportField::Portfolio), texts.begin() + static_cast<int>(ImportField::Tag) + 1};
+  return {texts.begin() + static_cast<int>(ImportField::Portfolio),
+          texts.begin() + static_cast<int>(ImportField::Tag) + 1};
 }
 
 std::string Csv(const std::vector<std::vector<std::string>>& rows) {
@@ -35,19 +36,23 @@ TEST_F(ExchangeTest, EveryBadRowIsNamedAndNothingIsImported) {
   const std::pair<std::vector<std::string>, std::string> rows[] = {
       {Row({}), ""},  // a good row: not imported either
       {Row({{F::Quantity, "zehn"}}), "the quantity 'zehn' is not a whole number"},
-      {Row({{F::Quantity, "1000001"}}), "the quantity '1000001' is more than the 1,000,000 shares a position holds"},
+      {Row({{F::Quantity, "1000001"}}),
+       "the quantity '1000001' is more than the 1,000,000 shares a position holds"},
       {Row({{F::Price, "-5"}}), "the price '-5' is negative"},
       {Row({{F::Price, "12,3"}}), "the price '12,3' is not an amount (such as 1234.56)"},
       {Row({{F::Price, "99999999999"}}), "the price '99999999999' is too large: at most 42,949,672.95"},
-      {Row({{F::Price, "10.555"}}), "the price '10.555' has fractions of a cent, which Vellumar does not keep"},
+      {Row({{F::Price, "10.555"}}),
+       "the price '10.555' has fractions of a cent, which Vellumar does not keep"},
       {Row({{F::Commission, "abc"}}), "the commission 'abc' is not an amount (such as 1234.56)"},
       {Row({{F::Symbol, " "}}), "the symbol is missing"},
       {Row({{F::Symbol, "A B"}}), "the symbol 'A B' holds a blank, comma, quote or control character"},
       {Row({{F::Date, "2023-02-30"}}), "the date '2023-02-30' is not a date of the form YYYY-MM-DD"},
       {Row({{F::Date, "2099-01-01"}}), "the date '2099-01-01' is later than today"},
       {Row({{F::Date, "1899-12-31"}}), "the date '1899-12-31' is before 1900-01-01"},
-      {Row({{F::SalePrice, "1.00"}, {F::SaleDate, "2023-01-01"}}), "the sale date is before the purchase date"},
-      {Row({{F::SaleDate, "2023-03-01"}}), "a sold position needs its quantity, purchase price and sale price"},
+      {Row({{F::SalePrice, "1.00"}, {F::SaleDate, "2023-01-01"}}),
+       "the sale date is before the purchase date"},
+      {Row({{F::SaleDate, "2023-03-01"}}),
+       "a sold position needs its quantity, purchase price and sale price"},
       {Row({{F::Price, ""}}), "shares without the price paid for them"},
       {Row({{F::Quantity, "0"}}), "a price paid without the number of shares"},
       {Row({{F::MarginEquity, "150"}}), "the margin equity '150' is not a whole number from 1 to 100"},
@@ -79,7 +84,8 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
     std::string problem;
   } cases[] = {
       {Csv({Row({})}) + "P,,stock,\"IBM,10\n", "a.csv", "line 3: a quoted field is never closed"},
-      {Csv({Row({})}) + "P,,stock,\"IBM\"x,10\n", "a.csv", "line 3: text follows the closing quote of a field"},
+      {Csv({Row({})}) + "P,,stock,\"IBM\"x,10\n", "a.csv",
+       "line 3: text follows the closing quote of a field"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLStock/>\n"
        "</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml", "line 4: Element VLStock has invalid or missing version attribute."},
@@ -103,18 +109,19 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
 TEST_F(ExchangeTest, RowsAlreadyThereAreSkippedUnlessDuplicatesAreAllowed) {
   // Two equal rows: each matches one position, so importing the file twice adds nothing and a database
   // holding one of them takes the other.
-  const std::string file = Csv({Row({}), Row({}), Row({{F::Kind, "cash"}, {F::Amount, "5"}, {F::Comment, "c"}}),
-                                Row({{F::Portfolio, "Q"}, {F::Symbol, "T"}})});
+  const std::string file =
+      Csv({Row({}), Row({}), Row({{F::Kind, "cash"}, {F::Amount, "5"}, {F::Comment, "c"}}),
+           Row({{F::Portfolio, "Q"}, {F::Symbol, "T"}})});
   ASSERT_EQ(Import(file), kVLOk);
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.duplicates, outcome.createdPortfolios.size()),
             std::make_tuple(4, 0, size_t{2}));
   // One notice for the change: the new portfolios, then one event per portfolio naming its first position.
   const uint32_t p = PortfolioId("P");
   const uint32_t q = PortfolioId("Q");
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"cmd 32825", "event 0 " + std::to_string(p) + " 0",
-                                                   "event 0 " + std::to_string(q) + " 0",
-                                                   "event 3 " + std::to_string(p) + " 1",
-                                                   "event 3 " + std::to_string(q) + " 4"}));
+  EXPECT_EQ(log.entries,
+            (std::vector<std::string>{
+                "cmd 32825", "event 0 " + std::to_string(p) + " 0", "event 0 " + std::to_string(q) + " 0",
+                "event 3 " + std::to_string(p) + " 1", "event 3 " + std::to_string(q) + " 4"}));
   log.entries.clear();
   const std::string saved = ReadText(path);
   ASSERT_EQ(Import(file), kVLOk);

@@ -11,7 +11,8 @@ std::string Summary(const VLHoldingItem& h) {
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
   std::string text = s.name + " " + std::to_string(s.qty) + " @" + std::to_string(s.buyPricePerShare) + " +" +
                      std::to_string(s.buyCommission) + " " +
-                     (s.purchaseDate ? IsoDateText(DateOfStoredDate(s.purchaseDate)) : "-") + " [" + s.comment + "]";
+                     (s.purchaseDate ? IsoDateText(DateOfStoredDate(s.purchaseDate)) : "-") + " [" +
+                     s.comment + "]";
   if (s.IsSold()) {
     text += " sold @" + std::to_string(s.salePricePerShare) + " +" + std::to_string(s.saleCommission) + " " +
             (s.saleDate ? IsoDateText(DateOfStoredDate(s.saleDate)) : "-");
@@ -45,7 +46,8 @@ TEST_P(MappedCsv, ReadsEveryRowAsTheMappingSays) {
   options.mapping.dateFormat = c.dateFormat;
   options.mapping.encoding = c.encoding;
   options.mapping.skipRows = c.skipRows;
-  ASSERT_EQ(Import(c.file, options, "broker.csv"), kVLOk) << testing::PrintToString(Described(reading.problems));
+  ASSERT_EQ(Import(c.file, options, "broker.csv"), kVLOk)
+      << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, ExchangeFormat::MappedCsv);
   EXPECT_EQ(reading.encoding, c.read);
   std::vector<std::string> got;
@@ -67,9 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    {"MSFT 100 @25050 +995 2023-01-15 [first]", "IBM 10 @123400 +0 - []"}},
         MappedCase{"SemicolonsDecimalCommaLatin1",
-                   "Wertpapier;St\xFC" "ck;Kurs;Datum;Geb\xFChr;Notiz\n"
+                   "Wertpapier;St\xFC"
+                   "ck;Kurs;Datum;Geb\xFChr;Notiz\n"
                    "SAP;1.000;1.234,5;15.01.2023;4,90;M\xFCnchen \x96 5\x80\n",
-                   "symbol=Wertpapier,quantity=St\xC3\xBC" "ck,price=Kurs,date=Datum,commission=Geb\xC3\xBChr,"
+                   "symbol=Wertpapier,quantity=St\xC3\xBC"
+                   "ck,price=Kurs,date=Datum,commission=Geb\xC3\xBChr,"
                    "comment=Notiz",
                    ';',
                    true,
@@ -88,17 +92,18 @@ INSTANTIATE_TEST_SUITE_P(
                    TextEncoding::Utf8,
                    2,
                    {"AAPL 5 @15025 +0 2023-02-03 []", "GOOG 1 @8800 +0 2022-12-31 []"}},
-        MappedCase{"BomQuotedFieldsAndSales",
-                   "\xEF\xBB\xBFTicker,Shares,Cost,Note,Sold at,Sold on,Fee\r\n"
-                   "\"BRK.B\",\"2\",\"1,000.00\",\"says \"\"hi\"\", then\r\nmore\",\"1,100.10\",2023-05-02,1.00\r\n",
-                   "symbol=Ticker,quantity=shares,price=COST,comment=Note,sale-price=Sold at,sale-date=Sold on,"
-                   "sale-commission=Fee",
-                   ',',
-                   false,
-                   "YYYY-MM-DD",
-                   TextEncoding::Detect,
-                   0,
-                   {"BRK.B 2 @100000 +0 - [says \"hi\", then\r\nmore] sold @110010 +100 2023-05-02"}}),
+        MappedCase{
+            "BomQuotedFieldsAndSales",
+            "\xEF\xBB\xBFTicker,Shares,Cost,Note,Sold at,Sold on,Fee\r\n"
+            "\"BRK.B\",\"2\",\"1,000.00\",\"says \"\"hi\"\", then\r\nmore\",\"1,100.10\",2023-05-02,1.00\r\n",
+            "symbol=Ticker,quantity=shares,price=COST,comment=Note,sale-price=Sold at,sale-date=Sold on,"
+            "sale-commission=Fee",
+            ',',
+            false,
+            "YYYY-MM-DD",
+            TextEncoding::Detect,
+            0,
+            {"BRK.B 2 @100000 +0 - [says \"hi\", then\r\nmore] sold @110010 +100 2023-05-02"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ExchangeTest, AMappingThatNamesAMissingColumnIsRefusedAtTheHeader) {

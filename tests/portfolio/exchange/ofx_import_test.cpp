@@ -13,7 +13,8 @@ std::string Fixture(const std::string& name) {
 // The 1-based line of the first occurrence of `marker`, from `from` on.
 int LineOf(const std::string& text, const std::string& marker, size_t from = 0) {
   const size_t at = text.find(marker, from);
-  return at == std::string::npos ? -1 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+  return at == std::string::npos ? -1
+                                 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -103,7 +104,8 @@ TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
        "the price '26.005' has fractions of a cent"},
       {"<DTTRADE>20230201", "<DTTRADE>20230231", "<FITID>B-3", "<BUYSTOCK>",
        "the date '20230231' is not a date of the form YYYYMMDD"},
-      {"<DTTRADE>20230201", "<DTTRADE>20991231", "<FITID>B-3", "<BUYSTOCK>", "the date '20991231' is later than today"},
+      {"<DTTRADE>20230201", "<DTTRADE>20991231", "<FITID>B-3", "<BUYSTOCK>",
+       "the date '20991231' is later than today"},
       {"<UNITPRICE>30.00", "<UNITPRICE>0", "<FITID>S-1", "<SELLSTOCK>", "the sale price '0' is not above 0"},
       {"<AVAILCASH>1234.56", "<AVAILCASH>12x4", "<AVAILCASH>", "<AVAILCASH>",
        "the amount '12x4' is not an amount"},
@@ -130,8 +132,8 @@ TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
   EXPECT_EQ(portfolios.GetCount(), 0);  // not even the target portfolio was made
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSyntaxes, OfxImport, ::testing::Values("statement_sgml.ofx", "statement_xml.ofx"),
-                         [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(BothSyntaxes, OfxImport,
+                         ::testing::Values("statement_sgml.ofx", "statement_xml.ofx"), [](const auto& info) {
                            return std::string(info.param).find("xml") != std::string::npos ? "Xml" : "Sgml";
                          });
 

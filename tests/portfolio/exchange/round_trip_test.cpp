@@ -9,7 +9,8 @@ namespace {
 // Every field a position keeps, as one text: what must come back.
 std::string Fields(const VLHoldingItem& h) {
   std::string text = std::to_string(h.GetKind()) + "|" + h.name + "|tag " + std::to_string(h.tag);
-  if (h.GetKind() == kHoldingCash) return text + "|" + std::to_string(static_cast<const VLCashHoldingItem&>(h).amount);
+  if (h.GetKind() == kHoldingCash)
+    return text + "|" + std::to_string(static_cast<const VLCashHoldingItem&>(h).amount);
   if (h.GetKind() == kHoldingMargin) {
     return text + "|" + std::to_string(static_cast<const VLMarginHoldingItem&>(h).amountOwed);
   }
@@ -97,7 +98,8 @@ TEST_P(RoundTrip, ExportThenImportIntoAnEmptyDatabaseGivesBackEveryField) {
 
   path = folder.File("Empty.db");
   Reopen(true);
-  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), kVLOk) << testing::PrintToString(Described(reading.problems));
+  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), kVLOk)
+      << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, xml ? ExchangeFormat::VellumarXml : ExchangeFormat::VellumarCsv);
   EXPECT_EQ(outcome.added, 6);
   EXPECT_EQ(outcome.createdPortfolios.size(), 3u);
@@ -124,7 +126,8 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
   const std::string csv = Export(false, choice);
   EXPECT_NE(csv.find("IBM"), std::string::npos);
   EXPECT_NE(csv.find("debt"), std::string::npos);
-  for (const char* absent : {"AAPL", "GSPC", "cash,"}) EXPECT_EQ(csv.find(absent), std::string::npos) << absent;
+  for (const char* absent : {"AAPL", "GSPC", "cash,"})
+    EXPECT_EQ(csv.find(absent), std::string::npos) << absent;
   choice.portfolioIds = {999};
   ExportData data;
   EXPECT_EQ(CollectExport(*db, conn, choice, data), kVLNotFound);
