@@ -63,6 +63,11 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
                    std::to_string(megabytes) + " MB need about " +
                    std::to_string(megabytes * kMemoryPerStoredByte) + " MB, " +
                    std::to_string(AvailableMemoryBytes() >> 20) + " MB are available)");
+  } else if (code == kDbVersionTooNew) {
+    PrintError(io.err, io.command,
+               "cannot open " + path +
+                   ": it was written by a newer version of Vellumar, which this version cannot read; nothing "
+                   "was changed");
   } else if (code == kDbFailed && !FileExists(path)) {
     PrintError(io.err, io.command, "cannot open " + path);
   } else if (db->GetLastFileError().errorNumber != 0) {

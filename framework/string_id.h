@@ -112,6 +112,7 @@ enum class StringId : int {
   DatabaseLostWriteBack = 3014,     // question; %s: the database file
   WriteBackError = 3015,            // %s: the database file, %s: why
   SettingsSaveError = 3016,         // %s: the settings file, %s: why
+  DatabaseNewerVersion = 3017,      // %s: the database file, written by a newer version of Vellumar
   PositionDeletedElsewhere = 3500,  // detail of 2072 when another program deleted the position being edited
   NoWebBrowser = 3501,              // %s: the page nothing could open
   RealPricesSetupError = 3502,      // %s: why the price sources could not be written

@@ -63,6 +63,12 @@ void AppendElement(std::string& out, const tinyxml2::XMLElement& element) {
   out.append("/>\n");
 }
 
+// What a reader says of a part of the file that a later version of Vellumar wrote.
+std::string NewerVersionText(const std::string& what, int64_t version, int64_t known) {
+  return "the file was written by a newer version of Vellumar (" + what + " of version " +
+         std::to_string(version) + "; this version reads up to version " + std::to_string(known) + ")";
+}
+
 // "Line 12: Element ..." as a problem of line 12.
 ImportProblem FromXmlProblem(const std::string& message, int line) {
   const size_t colon = message.find(": ");
@@ -124,6 +130,13 @@ class XmlReader {
       holding = std::make_unique<VLMarginHoldingItem>(), kind = RowKind::Margin;
     } else {
       Problem(e.GetLineNum(), "unknown element \"" + elementName + "\"");
+      return;
+    }
+    // An element of a later form is refused as such, not as malformed: a newer Vellumar wrote it.
+    int64_t version = 0;
+    if (ReadXmlInteger(e, "version", 0, std::numeric_limits<int32_t>::max(), version) &&
+        version > holding->GetVersion()) {
+      Problem(e.GetLineNum(), NewerVersionText(elementName + " element", version, holding->GetVersion()));
       return;
     }
     std::string message;
@@ -196,6 +209,13 @@ void ReadVellumarXml(std::string_view bytes, const ImportOptions& options, Impor
   }
   const tinyxml2::XMLElement* root = doc.RootElement();
   int64_t version = 0;
+  if (root && std::strcmp(root->Name(), kRoot) == 0 &&
+      ReadXmlInteger(*root, "version", 1, std::numeric_limits<int32_t>::max(), version) &&
+      version > kVersion) {
+    reading.problems.push_back(
+        {0, ImportField::None, NewerVersionText(std::string(kRoot) + " form", version, kVersion)});
+    return;
+  }
   if (!root || std::strcmp(root->Name(), kRoot) != 0 ||
       !ReadXmlInteger(*root, "version", 1, kVersion, version)) {
     reading.problems.push_back({root ? root->GetLineNum() : 0, ImportField::None,

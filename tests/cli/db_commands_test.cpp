@@ -221,6 +221,38 @@ TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
   EXPECT_EQ(Run({"init"}).code, 1);  // never over an existing file
 }
 
+// A file a later version wrote (a newer header, or a newer record inside) is refused as such, naming it, by
+// every command that reads it; nothing is written to it or beside it.
+TEST_F(DbCommands, AFileOfANewerVersionIsRefusedByNameAndLeftAlone) {
+  ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--qty", "1", "--price", "1"}).code, 0);
+  const std::string journal = folder.File("t.journal");
+  std::filesystem::remove(journal);
+  const std::string saved = ReadText(db);
+  ASSERT_EQ(saved.compare(0, 9, std::string("\x04VLDB\x01\x00\x00\x00", 9)), 0);
+  std::string newerHeader = saved;
+  newerHeader[5] = '\x09';
+  // The stock record's three version fields ("SH" and 6 at each level) read 9.
+  std::string newerRecord = saved;
+  for (size_t at = 0;
+       (at = newerRecord.find(std::string("\x02SH\x06\x00\x00\x00", 7), at)) != std::string::npos;)
+    newerRecord[at += 3] = '\x09';
+  ASSERT_NE(newerRecord, saved);
+  for (const std::string& bytes : {newerHeader, newerRecord}) {
+    WriteText(db, bytes);
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"check"}, {"portfolios"}, {"add-cash", "P", "5", "--comment", "c"}}) {
+      const CliResult refused = Run(words);
+      EXPECT_EQ(refused.code, 1) << words[0];
+      EXPECT_EQ(refused.err, "vellumar-cli " + words[0] + ": cannot open " + db +
+                                 ": it was written by a newer version of Vellumar, which this version cannot "
+                                 "read; nothing was changed\n");
+    }
+    EXPECT_EQ(ReadText(db), bytes);
+    EXPECT_FALSE(std::filesystem::exists(journal));
+  }
+}
+
 // Each check of the position, sell and portfolio dialogs, and the command line's own symbol and date checks,
 // refuses with its own reason; nothing is written.
 TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {

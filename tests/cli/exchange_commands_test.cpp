@@ -86,6 +86,24 @@ TEST_F(ExchangeCommands, ARefusedFileExitsFourWithEveryProblemAndChangesNothing)
   EXPECT_EQ(ReadText(db), before);
 }
 
+// An XML file of a later form is refused as the work of a newer version, naming the file; nothing changes.
+TEST_F(ExchangeCommands, AnXmlFileOfANewerVersionIsRefusedByName) {
+  const std::string file = folder.File("later.xml");
+  WriteText(file,
+            "<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"3\">\n<Portfolio name=\"P\"/>\n"
+            "</VellumarPortfolios>\n");
+  const std::string before = ReadText(db);
+  const CliResult result = Run({"import", file});
+  EXPECT_EQ(result.code, 4);
+  EXPECT_EQ(
+      result.err,
+      "vellumar-cli import: the file was written by a newer version of Vellumar (VellumarPortfolios form "
+      "of version 3; this version reads up to version 1)\n"
+      "vellumar-cli import: " +
+          file + " was not imported (1 problem); nothing was changed\n");
+  EXPECT_EQ(ReadText(db), before);
+}
+
 TEST_F(ExchangeCommands, ASavedProfileReadsTheNextFileAlike) {
   const std::string profiles = folder.File("profiles.ini");
   const std::string first = folder.File("jan.csv");

@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
 }
 
 // A database that cannot be opened ends the application after one message, which tells a file another
-// program keeps locked from a damaged one.
+// program keeps locked, or one a newer version wrote, from a damaged one.
 TEST_F(MainWindowTest, ADatabaseThatCannotBeOpenedSaysWhyAndEnds) {
   const std::string path = host.folder.filePath(QStringLiteral("Vellumar.db")).toStdString();
   ASSERT_EQ(host.database->Disconnect(host.otherConn), kVLOk);
@@ -201,6 +201,22 @@ TEST_F(MainWindowTest, ADatabaseThatCannotBeOpenedSaysWhyAndEnds) {
     auto window = Open();
     RunPosted();
     EXPECT_FALSE(window->isVisible());
+  }
+  {
+    // A file a newer version wrote is said to be one, by its name, and left as it was.
+    fresh();
+    const std::string newer = std::string("\x04VLDB\x02\x00\x00\x00", 9) + "what comes after is not read";
+    WriteText(path, newer);
+    MessageScript messages;
+    messages.Expect(3017);
+    auto window = Open();
+    RunPosted();
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_TRUE(messages.texts[0].contains(QString::fromStdString(path))) << messages.texts[0].toStdString();
+    EXPECT_TRUE(messages.texts[0].contains(QStringLiteral("newer version")))
+        << messages.texts[0].toStdString();
+    EXPECT_EQ(ReadText(path), newer);
   }
   {
     fresh();

@@ -444,14 +444,18 @@ void CDlgVellumar::DeferredInit() {
 
   conn = Database().Connect(commandTarget, kCmdPortfoliosChanged, kCmdPositionsChanged, kCmdQuotesRefreshed);
   if (!conn) {
-    // A file another program keeps locked, one too large for the memory, or one the system will not open (no
-    // permission) is no damaged file: say so, with the system's reason, rather than that it may be corrupt.
+    // A file another program keeps locked, one too large for the memory, one a newer version wrote, or one
+    // the system will not open (no permission) is no damaged file: say so, rather than that it may be
+    // corrupt.
     const FileError& error = Database().GetLastFileError();
     const int32_t code = Database().GetLastOpenCode();
     if (code == kDbBusy) {
       ShowMessage(this, StringId::DatabaseBusy, MessageIcon::Error);
     } else if (code == kDbTooLarge) {
       ShowMessage(this, StringId::DatabaseTooLarge, MessageIcon::Error);
+    } else if (code == kDbVersionTooNew) {
+      ShowMessage(this, StringId::DatabaseNewerVersion, MessageIcon::Error, MessageButtons::Ok,
+                  {QString::fromStdString(Database().GetPath())});
     } else if (error.errorNumber != 0) {
       ShowMessage(this, StringId::DatabaseOpenFailed, MessageIcon::Error, MessageButtons::Ok,
                   {QString::fromStdString(error.path), QString::fromStdString(error.Cause())});

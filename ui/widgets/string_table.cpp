@@ -140,6 +140,10 @@ const std::map<StringId, const char*>& Table() {
        "the\nportfolios and positions shown here back to it?"},
       {StringId::WriteBackError,
        "[ %s ]\n\nVellumar was unable to write its database back\nto this file:\n%s."},
+      {StringId::DatabaseNewerVersion,
+       "[ %s ]\n\nThis database was written by a newer version of\nVellumar, which this version cannot "
+       "read.\n"
+       "The file was left as it was."},
       {StringId::SettingsSaveError,
        "[ %s ]\n\nVellumar was unable to save its settings to this file:\n%s.\nChanged settings last until "
        "Vellumar ends."},

@@ -91,8 +91,17 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
        "a.xml", "line 4: Element VLStock has invalid or missing version attribute."},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n",
        "a.xml", "line 3: the file is not well-formed XML (XML_ERROR_PARSING)"},
-      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"2\"/>\n", "a.xml",
+      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"0\"/>\n", "a.xml",
        "line 2: the file is not a Vellumar XML file of version 1 or earlier"},
+      // What a later Vellumar wrote is said to be so, as a whole file or one element of it.
+      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"2\"/>\n", "a.xml",
+       "the file was written by a newer version of Vellumar (VellumarPortfolios form of version 2; this "
+       "version reads up to version 1)"},
+      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n"
+       "<VLStock version=\"99\" symbol=\"IBM\"/>\n</Portfolio>\n</VellumarPortfolios>\n",
+       "a.xml",
+       "line 4: the file was written by a newer version of Vellumar (VLStock element of version 99; this "
+       "version reads up to version 6)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n"
        "</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml", "line 4: unknown element \"VLBond\""},
