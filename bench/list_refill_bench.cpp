@@ -21,8 +21,8 @@ void FillPositions(VLHoldingItemList& list, int count) {
     s->quote.Edit().lastTrade = std::to_string(5 + (i * 31) % 400) + "." + std::to_string(10 + i % 90);
     s->quote.Edit().change = (i % 3 ? "+" : "-") + std::to_string(i % 7) + ".25";
     s->name = s->quote->symbol;
-    s->qty = 10 + static_cast<uint32_t>(i % 300);
-    s->buyPricePerShare = 500 + static_cast<uint32_t>((i * 13) % 40000);
+    s->qty = Quantity::FromWhole(10 + i % 300);
+    s->buyPricePerShare = PriceOfCents(500 + (i * 13) % 40000);
     s->purchaseDate = 1500000000 + i * 86400;
     list.InsertAt(list.GetCount(), std::move(s));
   }

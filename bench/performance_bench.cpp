@@ -39,14 +39,14 @@ PerformanceLots TwoHundredLots() {
   for (int s = 0; s < kPositions; ++s) {
     PerformanceLot lot;
     lot.symbol = "S" + std::to_string(s);
-    lot.qty = 10 + s % 90;
-    lot.buyPriceCents = 2000 + s * 37;
+    lot.qty = Quantity::FromWhole(10 + s % 90);
+    lot.buyPrice = PriceOfCents(2000 + s * 37);
     lot.buyCommissionCents = 995;
     lot.purchaseDay = kFirstDay + (s * kYears * 365) / (kPositions * 2);  // over the first five years
     if (s % 3 == 0) {
       lot.sold = true;
       lot.saleDay = lot.purchaseDay + 730;
-      lot.salePriceCents = lot.buyPriceCents + 500;
+      lot.salePrice = lot.buyPrice + PriceOfCents(500);
       lot.saleCommissionCents = 995;
     }
     lots.lots.push_back(lot);

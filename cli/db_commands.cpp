@@ -244,19 +244,19 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   StockHoldingEntry entry;
   entry.symbolFixed = true;
   entry.symbol = fields.name;
-  entry.quantity = std::to_string(fields.qty);
+  entry.quantity = DecimalText(fields.qty);
   entry.comment = fields.comment;
-  entry.buyPrice = CentsText(fields.buyPricePerShare);
+  entry.buyPrice = PriceText(fields.buyPricePerShare);
   if (fields.purchaseDate) entry.buyDate = fields.purchaseDate;
   entry.buyCommission = CentsText(fields.buyCommission);
-  entry.buyTarget = CentsText(fields.perShareBuyTarget);
-  entry.sellTarget = CentsText(fields.perShareSellTarget);
-  entry.stopLossTarget = CentsText(fields.perShareStopLossTarget);
+  entry.buyTarget = PriceText(fields.perShareBuyTarget);
+  entry.sellTarget = PriceText(fields.perShareSellTarget);
+  entry.stopLossTarget = PriceText(fields.perShareStopLossTarget);
   entry.marginable = fields.marginable;
   if (fields.mgnEquity) entry.marginPercent = std::to_string(fields.mgnEquity);
   entry.marginThreshold = CentsText(fields.mgnThreshold);
   entry.sold = fields.IsSold();
-  entry.salePrice = CentsText(fields.salePricePerShare);
+  entry.salePrice = PriceText(fields.salePricePerShare);
   if (fields.saleDate) entry.saleDate = fields.saleDate;
   entry.saleCommission = CentsText(fields.saleCommission);
   if (int rc = StockEntryFromOptions(args, io, "modify-stock", entry); rc != kExitOk) return rc;
@@ -291,7 +291,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
   }
   const auto& stock = static_cast<const VLStockHoldingItem&>(*position);
   if (stock.IsSold()) return RefuseState(io, "sell", which + " is already sold (unsell undoes a sale)");
-  if (stock.qty == 0) return RefuseState(io, "sell", which + " holds no shares");
+  if (stock.qty.IsZero()) return RefuseState(io, "sell", which + " holds no shares");
   SellResult sale;
   if (EntryCheck check = CheckSell(entry, stock.qty, sale); !check.Ok()) return Refuse(io, "sell", check);
   if (SaleBeforePurchase(stock.purchaseDate, sale.saleDate)) {

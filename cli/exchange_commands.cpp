@@ -164,17 +164,17 @@ OutputRecord StepRecord(const ImportReading& reading, const ImportOutcome& outco
   const ImportStep& step = reading.plan.steps[i];
   std::string kind = "sale";
   std::string what = step.symbol;
-  int64_t quantity = step.qty;
-  std::string amount = CentsFileText(step.salePrice);
+  std::string quantity = DecimalText(step.qty);
+  std::string amount = PriceText(step.salePrice);
   if (step.holding) {
     const int32_t k = step.holding->GetKind();
     kind = k == kHoldingStock ? "stock" : k == kHoldingCash ? "cash" : "margin";
     what = step.holding->name;
-    quantity = 0;
+    quantity = "0";
     if (k == kHoldingStock) {
       const auto& s = static_cast<const VLStockHoldingItem&>(*step.holding);
-      quantity = s.qty;
-      amount = CentsFileText(s.buyPricePerShare);
+      quantity = DecimalText(s.qty);
+      amount = PriceText(s.buyPricePerShare);
     } else {
       amount = CentsFileText(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
     }
@@ -185,7 +185,7 @@ OutputRecord StepRecord(const ImportReading& reading, const ImportOutcome& outco
       .Add("portfolio", reading.plan.portfolios[step.portfolio].name)
       .Add("kind", kind)
       .Add("symbol", what)
-      .AddNumber("quantity", quantity)
+      .AddDecimal("quantity", quantity)
       .AddText("price", amount)
       .AddNumber("id", outcome.stepPositions[i]);
 }

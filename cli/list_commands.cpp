@@ -51,8 +51,9 @@ OutputRecord PositionRow(const VLHoldingItem& h, const std::string& portfolio) {
         .Add("comment", "");
   }
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  r.Add("state", s.IsSold() ? "sold" : "held").AddText("qty", std::to_string(s.qty));
-  r.AddText("amount", CentsText(static_cast<uint64_t>(s.qty) * s.buyPricePerShare + s.buyCommission));
+  r.Add("state", s.IsSold() ? "sold" : "held").AddText("qty", DecimalText(s.qty));
+  r.AddText("amount",
+            CentsText(static_cast<uint64_t>(ProductCents(s.qty, s.buyPricePerShare)) + s.buyCommission));
   r.Add("bought", s.purchaseDate ? FormatDay(s.purchaseDate) : "");
   return r.Add("sold", s.saleDate ? FormatDay(s.saleDate) : "").Add("comment", s.comment);
 }

@@ -122,31 +122,37 @@ const char* KindText(int32_t kind) {
 // The fields every position prints first, then the numbers of a stock position in print order; the records
 // and the dump's table headers are both made from these.
 const std::vector<std::string> kPositionColumns = {"kind", "id", "tag", "name", "ownerPortfolioId"};
+// Shares as the record holds them (with their decimals), prices per share in cents (with the decimals of a
+// cent a price may have): for a position of whole shares and cents the numbers the record always held.
+std::string Cents(UnitPrice price) {
+  return DecimalUnitsText(price.Units(), UnitPrice::kPlaces - 2);
+}
 const struct {
   const char* name;
-  int64_t (*value)(const VLStockHoldingItem& s);
+  std::string (*value)(const VLStockHoldingItem& s);
 } kStockNumbers[] = {
-    {"quoteId", [](const VLStockHoldingItem& s) -> int64_t { return s.quoteId; }},
-    {"qty", [](const VLStockHoldingItem& s) -> int64_t { return s.qty; }},
-    {"buyPricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.buyPricePerShare; }},
-    {"buyCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.buyCommission; }},
-    {"salePricePerShare", [](const VLStockHoldingItem& s) -> int64_t { return s.salePricePerShare; }},
-    {"saleCommission", [](const VLStockHoldingItem& s) -> int64_t { return s.saleCommission; }},
-    {"perShareBuyTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareBuyTarget; }},
-    {"perShareSellTarget", [](const VLStockHoldingItem& s) -> int64_t { return s.perShareSellTarget; }},
-    {"perShareStopLossTarget",
-     [](const VLStockHoldingItem& s) -> int64_t { return s.perShareStopLossTarget; }},
-    {"marginable", [](const VLStockHoldingItem& s) -> int64_t { return s.marginable ? 1 : 0; }},
-    {"mgnEquity", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnEquity; }},
-    {"mgnThreshold", [](const VLStockHoldingItem& s) -> int64_t { return s.mgnThreshold; }},
-    {"purchaseDate", [](const VLStockHoldingItem& s) -> int64_t { return s.purchaseDate; }},
-    {"saleDate", [](const VLStockHoldingItem& s) -> int64_t { return s.saleDate; }},
+    {"quoteId", [](const VLStockHoldingItem& s) { return std::to_string(s.quoteId); }},
+    {"qty", [](const VLStockHoldingItem& s) { return DecimalText(s.qty); }},
+    {"buyPricePerShare", [](const VLStockHoldingItem& s) { return Cents(s.buyPricePerShare); }},
+    {"buyCommission", [](const VLStockHoldingItem& s) { return std::to_string(s.buyCommission); }},
+    {"salePricePerShare", [](const VLStockHoldingItem& s) { return Cents(s.salePricePerShare); }},
+    {"saleCommission", [](const VLStockHoldingItem& s) { return std::to_string(s.saleCommission); }},
+    {"perShareBuyTarget", [](const VLStockHoldingItem& s) { return Cents(s.perShareBuyTarget); }},
+    {"perShareSellTarget", [](const VLStockHoldingItem& s) { return Cents(s.perShareSellTarget); }},
+    {"perShareStopLossTarget", [](const VLStockHoldingItem& s) { return Cents(s.perShareStopLossTarget); }},
+    {"marginable", [](const VLStockHoldingItem& s) { return std::string(s.marginable ? "1" : "0"); }},
+    {"mgnEquity", [](const VLStockHoldingItem& s) { return std::to_string(s.mgnEquity); }},
+    {"mgnThreshold", [](const VLStockHoldingItem& s) { return std::to_string(s.mgnThreshold); }},
+    {"purchaseDate", [](const VLStockHoldingItem& s) { return std::to_string(s.purchaseDate); }},
+    {"saleDate", [](const VLStockHoldingItem& s) { return std::to_string(s.saleDate); }},
 };
 
-std::vector<std::string> StockPositionColumns() {
+// A currency column only for a store in which some position has a currency of its own.
+std::vector<std::string> StockPositionColumns(bool withCurrency) {
   std::vector<std::string> columns = kPositionColumns;
   for (const auto& f : kStockNumbers) columns.push_back(f.name);
   columns.push_back("comment");
+  if (withCurrency) columns.push_back("currency");
   return columns;
 }
 
@@ -170,8 +176,9 @@ OutputRecord PositionRecord(const VLHoldingItem& h) {
     return r.AddNumber("amountOwed", static_cast<const VLMarginHoldingItem&>(h).amountOwed);
   }
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  for (const auto& f : kStockNumbers) r.AddNumber(f.name, f.value(s));
+  for (const auto& f : kStockNumbers) r.AddDecimal(f.name, f.value(s));
   r.Add("comment", s.comment);
+  if (!s.currency.empty()) r.Add("currency", s.currency);
   return r;
 }
 
@@ -199,9 +206,12 @@ int RunDump(const CliArgs& args, CliIo& io) {
   }
   for (const auto& item : portfolios)
     portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  bool currencies = false;
   for (const auto& item : positions) {
     const auto& h = static_cast<const VLHoldingItem&>(*item);
     (h.GetKind() == kHoldingStock ? stockRecords : otherRecords).push_back(PositionRecord(h));
+    if (h.GetKind() == kHoldingStock && !static_cast<const VLStockHoldingItem&>(h).currency.empty())
+      currencies = true;
   }
 
   if (args.Has("json")) {
@@ -221,7 +231,7 @@ int RunDump(const CliArgs& args, CliIo& io) {
   io.out << "\n";
   PrintList(args, io, kPortfolioColumns, portfolioRecords);
   io.out << "\n";
-  PrintList(args, io, StockPositionColumns(), stockRecords);
+  PrintList(args, io, StockPositionColumns(currencies), stockRecords);
   io.out << "\n";
   PrintList(args, io, AmountPositionColumns(), otherRecords);
   return kExitOk;

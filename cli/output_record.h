@@ -28,6 +28,11 @@ class OutputRecord {
     fields.push_back({name, std::to_string(value), true});
     return *this;
   }
+  // A plain decimal text ("1.6531", "-12"): a JSON number, the text in a table.
+  OutputRecord& AddDecimal(const std::string& name, const std::string& decimal) {
+    fields.push_back({name, decimal, true});
+    return *this;
+  }
   // true or false: a JSON boolean, the word in a table.
   OutputRecord& AddBool(const std::string& name, bool value) {
     fields.push_back({name, value ? "true" : "false", true});

@@ -69,12 +69,12 @@ int64_t StoredDay(const SampleDate& date) {
 int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, const SampleStock& s) {
   VLStockHoldingItem fields;
   fields.name = s.symbol;
-  fields.qty = s.qty;
-  fields.buyPricePerShare = s.priceCents;
+  fields.qty = Quantity::FromWhole(s.qty);
+  fields.buyPricePerShare = PriceOfCents(s.priceCents);
   fields.buyCommission = s.commissionCents;
   fields.purchaseDate = StoredDay(s.bought);
-  fields.perShareSellTarget = s.sellTargetCents;
-  fields.perShareStopLossTarget = s.stopLossCents;
+  fields.perShareSellTarget = PriceOfCents(s.sellTargetCents);
+  fields.perShareStopLossTarget = PriceOfCents(s.stopLossCents);
   fields.marginable = s.marginEquity != 0;
   fields.mgnEquity = s.marginEquity;
   fields.comment = s.comment;
@@ -82,8 +82,8 @@ int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, con
   if (int32_t code = db.AddStockPosition(conn, portfolioId, fields, id); code != kVLOk) return code;
   if (s.soldQty == 0) return kVLOk;
   uint32_t remainderId = 0;
-  return db.SellPosition(conn, id, s.soldQty, s.salePriceCents, s.commissionCents, StoredDay(s.sold),
-                         remainderId);
+  return db.SellPosition(conn, id, Quantity::FromWhole(s.soldQty), PriceOfCents(s.salePriceCents),
+                         s.commissionCents, StoredDay(s.sold), remainderId);
 }
 
 }  // namespace

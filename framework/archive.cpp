@@ -138,6 +138,14 @@ double Archive::ReadDouble() {
   return v;
 }
 
+void Archive::WriteInt64(int64_t v) {
+  WriteUInt64(*this, static_cast<uint64_t>(v));
+}
+
+int64_t Archive::ReadInt64() {
+  return static_cast<int64_t>(ReadUInt64(*this));
+}
+
 void Archive::WriteTime(int64_t seconds) {
   WriteUInt32(kTimeMarker);
   WriteUInt64(*this, static_cast<uint64_t>(seconds));

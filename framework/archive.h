@@ -43,6 +43,7 @@ class Archive {
   void WriteInt32(int32_t v) { WriteUInt32(static_cast<uint32_t>(v)); }
   void WriteBool(bool v) { WriteUInt32(v ? 1 : 0); }  // 32-bit 0 or 1
   void WriteDouble(double v);
+  void WriteInt64(int64_t v);       // 8 bytes, little-endian
   void WriteTime(int64_t seconds);  // the marker, then 8 bytes
   void WriteString(std::string_view s);
   void WriteScrambledString(std::string_view s);  // every text byte complemented
@@ -59,6 +60,7 @@ class Archive {
   int32_t ReadInt32() { return static_cast<int32_t>(ReadUInt32()); }
   bool ReadBool() { return ReadUInt32() != 0; }
   double ReadDouble();
+  int64_t ReadInt64();
   int64_t ReadTime();  // also reads the older bare 32-bit form
   std::string ReadString();
   std::string ReadScrambledString();
@@ -74,6 +76,7 @@ class Archive {
   void Io(int32_t& v) { IsStoring() ? WriteInt32(v) : void(v = ReadInt32()); }
   void Io(bool& v) { IsStoring() ? WriteBool(v) : void(v = ReadBool()); }
   void Io(double& v) { IsStoring() ? WriteDouble(v) : void(v = ReadDouble()); }
+  void IoInt64(int64_t& v) { IsStoring() ? WriteInt64(v) : void(v = ReadInt64()); }
   void IoTime(int64_t& v) { IsStoring() ? WriteTime(v) : void(v = ReadTime()); }
   void Io(std::string& s) { IsStoring() ? WriteString(s) : ReadStringInto(s); }
   void IoScrambled(std::string& s) { IsStoring() ? WriteScrambledString(s) : ReadScrambledStringInto(s); }

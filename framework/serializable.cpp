@@ -12,7 +12,7 @@ int32_t SerializeTypeHeader(Archive* ar, const ISerializable& self, int32_t* ver
   }
   if (!ar->ReadStringIs(self.GetTypeName())) return kSerializeTypeMismatch;
   const int32_t version = ar->ReadInt32();
-  if (version > self.GetVersion()) return kSerializeVersionTooNew;
+  if (version > self.GetLatestVersion()) return kSerializeVersionTooNew;
   if (versionRead) *versionRead = version;
   return kSerializeOk;
 }

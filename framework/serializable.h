@@ -17,7 +17,10 @@ class ISerializable {
  public:
   virtual ~ISerializable() = default;
   virtual std::string GetTypeName() const = 0;
+  // The version this record is stored in: the lowest that holds what it holds.
   virtual int32_t GetVersion() const = 0;
+  // The newest version this code reads; a record of a later one is refused as too new.
+  virtual int32_t GetLatestVersion() const { return GetVersion(); }
   // Stores or loads, depending on the archive's direction. Stream errors surface as ArchiveError.
   [[nodiscard]] virtual int32_t Serialize(Archive* ar) = 0;
 };

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (step.portfolio >= reading.plan.portfolios.size()) std::abort();
     const bool needsHolding = step.kind != ImportStepKind::Sell;
     if (needsHolding != (step.holding != nullptr)) std::abort();
-    if (step.kind == ImportStepKind::Sell && (step.symbol.empty() || step.qty == 0)) std::abort();
+    if (step.kind == ImportStepKind::Sell && (step.symbol.empty() || step.qty.IsZero())) std::abort();
   }
   return 0;
 }

@@ -32,15 +32,15 @@ int main(int argc, char** argv) {
   if (db.AddPortfolio(conn, portfolio) != kVLOk) return 1;
   VLStockHoldingItem stock;
   stock.name = "MSFT";
-  stock.qty = 100;
-  stock.buyPricePerShare = 2512;
+  stock.qty = Quantity::FromWhole(100);
+  stock.buyPricePerShare = PriceOfCents(2512);
   stock.buyCommission = 995;
   stock.purchaseDate = 1167609600;
   stock.comment = "first buy";
   uint32_t id = 0;
   if (db.AddStockPosition(conn, portfolio.id, stock, id) != kVLOk) return 1;
   stock.name = "IBM";
-  stock.qty = 20;
+  stock.qty = Quantity::FromWhole(20);
   if (db.AddStockPosition(conn, portfolio.id, stock, id) != kVLOk) return 1;
   uint32_t soldId = 0;
   if (db.SellPosition(conn, id, 10, 9900, 995, 1170288000, soldId) != kVLOk) return 1;

@@ -31,21 +31,31 @@ EntryCheck ReadAmount(const std::string& text, const NumberField& field, uint32_
   return {};
 }
 
-EntryCheck CheckQuantity(const std::string& text, uint32_t& qty) {
+// Reads a price per share, to 1e-6, at most what a record holds.
+EntryCheck ReadPrice(const std::string& text, NumberField field, UnitPrice& price) {
+  field.decimals = UnitPrice::kPlaces;
+  field.maximum = kMaxStoredPrice.Units();
+  int64_t value = 0;
+  if (EntryCheck check = ReadNumberField(text, field, value); !check.Ok()) return check;
+  price = UnitPrice::FromUnits(value);
+  return {};
+}
+
+EntryCheck CheckQuantity(const std::string& text, Quantity& qty) {
   NumberField field;
   field.field = EntryField::Quantity;
-  field.wholeNumber = true;
-  field.maximum = kMaxPositionQuantity;
+  field.decimals = Quantity::kPlaces;
+  field.maximum = Quantity::FromWhole(kMaxPositionQuantity).Units();
   field.negative = StringId::QuantityNegative;
   field.tooLarge = StringId::QuantityTooLarge;
   int64_t value = 0;
   if (EntryCheck check = ReadNumberField(text, field, value); !check.Ok()) return check;
-  qty = static_cast<uint32_t>(value);
+  qty = Quantity::FromUnits(value);
   return {};
 }
 
 EntryCheck CheckPurchase(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
-  if (EntryCheck check = ReadAmount(
+  if (EntryCheck check = ReadPrice(
           entry.buyPrice, AmountField(EntryPage::Purchase, EntryField::BuyPrice, StringId::BuyPriceNegative),
           out.buyPricePerShare);
       !check.Ok()) {
@@ -65,7 +75,7 @@ EntryCheck CheckPurchase(const StockHoldingEntry& entry, VLStockHoldingItem& out
 EntryCheck CheckTargets(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
   struct Target {
     const std::string& text;
-    uint32_t& cents;
+    UnitPrice& price;
     EntryField field;
   };
   const Target targets[] = {
@@ -75,7 +85,7 @@ EntryCheck CheckTargets(const StockHoldingEntry& entry, VLStockHoldingItem& out)
   };
   for (const Target& target : targets) {
     if (EntryCheck check =
-            ReadAmount(target.text, AmountField(EntryPage::Targets, target.field), target.cents);
+            ReadPrice(target.text, AmountField(EntryPage::Targets, target.field), target.price);
         !check.Ok()) {
       return check;
     }
@@ -128,8 +138,8 @@ EntryCheck CheckMarginEquity(const StockHoldingEntry& entry, const EntryQuestion
 }
 
 EntryCheck CheckSale(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
-  if (EntryCheck check = ReadAmount(entry.salePrice, AmountField(EntryPage::Sale, EntryField::SalePrice),
-                                    out.salePricePerShare);
+  if (EntryCheck check = ReadPrice(entry.salePrice, AmountField(EntryPage::Sale, EntryField::SalePrice),
+                                   out.salePricePerShare);
       !check.Ok()) {
     return check;
   }
@@ -145,18 +155,18 @@ EntryCheck CheckSale(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
 }
 
 EntryCheck CheckCompleteness(const StockHoldingEntry& entry, const VLStockHoldingItem& out) {
-  if (out.qty != 0 && out.buyPricePerShare == 0) {
+  if (!out.qty.IsZero() && out.buyPricePerShare.IsZero()) {
     return Fail(StringId::BuyPriceMissing, EntryPage::Purchase, EntryField::BuyPrice);
   }
-  if (out.buyPricePerShare != 0 && out.qty == 0) {
+  if (!out.buyPricePerShare.IsZero() && out.qty.IsZero()) {
     return Fail(StringId::QuantityMissing, EntryPage::None, EntryField::Quantity);
   }
   if (!entry.sold) return {};
-  if (out.qty == 0) return Fail(StringId::SoldPositionIncomplete, EntryPage::None, EntryField::Quantity);
-  if (out.buyPricePerShare == 0) {
+  if (out.qty.IsZero()) return Fail(StringId::SoldPositionIncomplete, EntryPage::None, EntryField::Quantity);
+  if (out.buyPricePerShare.IsZero()) {
     return Fail(StringId::SoldPositionIncomplete, EntryPage::Purchase, EntryField::BuyPrice);
   }
-  if (out.salePricePerShare == 0)
+  if (out.salePricePerShare.IsZero())
     return Fail(StringId::SoldPositionIncomplete, EntryPage::Sale, EntryField::SalePrice);
   if (SaleBeforePurchase(out.purchaseDate, out.saleDate)) {
     return Fail(StringId::SaleDateBeforePurchase, EntryPage::Purchase, EntryField::BuyDate);

@@ -45,7 +45,7 @@ struct MoneyHoldingEntry {
 // Asks a Yes/No question by its string id; true means Yes.
 using EntryQuestion = std::function<bool(StringId question)>;
 
-// The largest quantity a position may hold.
+// The largest quantity a position may be given, in whole shares (to 1e-8 share).
 inline constexpr int64_t kMaxPositionQuantity = 1000000;
 
 // Runs the checks of the security page in their order and stops at the first failure. On success the

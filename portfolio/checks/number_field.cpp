@@ -1,6 +1,7 @@
 #include "portfolio/checks/number_field.h"
 
 #include "portfolio/columns/number_format.h"
+#include "portfolio/records/exact_decimal.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ std::string LargestAmountText() {
 }
 
 EntryCheck ReadNumberField(const std::string& text, const NumberField& field, int64_t& value) {
-  const TypedNumber read = field.wholeNumber ? ReadTypedWholeNumber(text) : ReadTypedAmount(text);
+  const TypedNumber read =
+      field.wholeNumber ? ReadTypedWholeNumber(text) : ReadTypedDecimal(text, field.decimals);
   TypedNumber number = InTypedRange(read, field.minimum, field.maximum);
   if (number.IsEmpty() && !field.required) number = TypedNumber{TypedNumberStatus::Ok, 0};
   if (number.IsEmpty()) number.status = TypedNumberStatus::BelowMinimum;
@@ -36,10 +38,17 @@ EntryCheck ReadNumberField(const std::string& text, const NumberField& field, in
       value = number.value;
       return {};
     case TypedNumberStatus::NotANumber: {
-      const StringId generic =
-          field.wholeNumber ? StringId::WholeNumberNotANumber : StringId::AmountNotANumber;
-      const std::string example =
-          field.wholeNumber ? WholeText(1000) : FormatLocaleNumber("1234.56", GetNumberFormat());
+      StringId generic = StringId::AmountNotANumber;
+      std::string example = FormatLocaleNumber("1234.56", GetNumberFormat());
+      if (field.wholeNumber) {
+        generic = StringId::WholeNumberNotANumber;
+        example = WholeText(1000);
+      } else if (field.decimals == Quantity::kPlaces) {
+        generic = StringId::DecimalNotANumber;
+        NumberFormat format = GetNumberFormat();
+        format.decimals = 4;
+        example = FormatLocaleNumber("1234.5678", format);
+      }
       const StringId message = Either(field.notANumber, generic);
       return fail(message, message == generic
                                ? std::vector<std::string>{std::string(TrimBlanks(text)), example}
@@ -52,6 +61,9 @@ EntryCheck ReadNumberField(const std::string& text, const NumberField& field, in
       return fail(message, message == StringId::AmountTooLarge ? std::vector<std::string>{LargestAmountText()}
                                                                : field.arguments);
     }
+    case TypedNumberStatus::TooManyDecimals:
+      return fail(Either(field.tooManyDecimals, StringId::TooManyDecimals),
+                  {std::string(TrimBlanks(text)), std::to_string(field.decimals)});
     case TypedNumberStatus::Empty:
     case TypedNumberStatus::BelowMinimum:
       break;

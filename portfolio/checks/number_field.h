@@ -11,7 +11,8 @@
 struct NumberField {
   EntryPage page = EntryPage::None;
   EntryField field = EntryField::None;
-  bool wholeNumber = false;  // a count ("12"), else an amount in cents ("12.34")
+  bool wholeNumber = false;  // a count ("12"), else a decimal of `decimals` places
+  int decimals = 2;          // 2: an amount in cents ("12.34"); 6: a price per share; 8: shares
   bool required = false;     // an empty field is refused as below the minimum, else it reads as 0
   int64_t minimum = 0;
   int64_t maximum = kLargestStoredValue;
@@ -19,13 +20,15 @@ struct NumberField {
   StringId negative = StringId::None;    // None: the generic "cannot be negative"
   StringId tooLarge = StringId::None;    // None: the generic "too large", with the limit
   StringId belowMinimum = StringId::None;
+  StringId tooManyDecimals = StringId::None;  // None: the generic "at most %s decimal places"
   // The arguments of a message of the field's own (for example the shares held of "between 1 and %d").
   std::vector<std::string> arguments;
 };
 
-// Reads `text` for `field`: Ok with `value` set, or the failure with its reason's message. The generic
-// messages get their arguments here: the text as typed and an example for "not a number", the limit in
-// the user's number format for "too large".
+// Reads `text` for `field`: Ok with `value` (a whole number, or units of the field's last decimal place)
+// set, or the failure with its reason's message. The generic messages get their arguments here: the text as
+// typed and an example for "not a number", the limit in the user's number format for "too large", the text
+// and the places kept for "too many decimals".
 EntryCheck ReadNumberField(const std::string& text, const NumberField& field, int64_t& value);
 
 // The largest amount a record stores, as the user's number format writes it ("42,949,672.95").

@@ -6,19 +6,24 @@
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/columns/clock.h"
 
-EntryCheck CheckSell(const SellEntry& entry, uint32_t heldQty, SellResult& result) {
+EntryCheck CheckSell(const SellEntry& entry, Quantity heldQty, SellResult& result) {
   NumberField qty;
   qty.field = EntryField::Quantity;
-  qty.wholeNumber = true;
+  qty.decimals = Quantity::kPlaces;
   qty.required = true;
   qty.minimum = 1;
-  qty.maximum = heldQty;
-  qty.negative = qty.tooLarge = qty.belowMinimum = StringId::SoldQuantityOutOfRange;
-  qty.arguments = {std::to_string(heldQty)};
+  qty.maximum = heldQty.Units();
+  // Whole shares keep the message that names them from 1; a fraction is said as such.
+  const bool whole = heldQty.IsWhole() && heldQty >= Quantity::FromWhole(1);
+  qty.negative = qty.tooLarge = qty.belowMinimum =
+      whole ? StringId::SoldQuantityOutOfRange : StringId::SoldQuantityFraction;
+  qty.arguments = {DecimalText(heldQty)};
   NumberField price;
   price.field = EntryField::SalePrice;
+  price.decimals = UnitPrice::kPlaces;
   price.required = true;
   price.minimum = 1;
+  price.maximum = kMaxStoredPrice.Units();
   price.belowMinimum = StringId::SalePriceInvalid;
   NumberField commission;
   commission.field = EntryField::SaleCommission;
@@ -35,8 +40,8 @@ EntryCheck CheckSell(const SellEntry& entry, uint32_t heldQty, SellResult& resul
     check.page = EntryPage::None;
     return check;
   }
-  result.soldQty = static_cast<uint32_t>(soldQty);
-  result.salePrice = static_cast<uint32_t>(salePrice);
+  result.soldQty = Quantity::FromUnits(soldQty);
+  result.salePrice = UnitPrice::FromUnits(salePrice);
   result.saleDate = saleDate;
   result.saleCommission = static_cast<uint32_t>(saleCommission);
   return {};

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "portfolio/checks/entry_check.h"
+#include "portfolio/records/exact_decimal.h"
 
 // What was typed into the sell dialog.
 struct SellEntry {
@@ -15,15 +16,15 @@ struct SellEntry {
 
 // The sale the database is asked for once the entry passes.
 struct SellResult {
-  uint32_t soldQty = 0;
-  uint32_t salePrice = 0;  // cents per share
-  int64_t saleDate = 0;    // 0 = no date
+  Quantity soldQty;
+  UnitPrice salePrice;
+  int64_t saleDate = 0;  // 0 = no date
   uint32_t saleCommission = 0;
 };
 
-// Checks a sale of up to `heldQty` shares in order; the first failure is returned and `result` is only
-// written when every check passes.
-EntryCheck CheckSell(const SellEntry& entry, uint32_t heldQty, SellResult& result);
+// Checks a sale of up to `heldQty` shares (any part of them, to 1e-8 share) in order; the first failure is
+// returned and `result` is only written when every check passes.
+EntryCheck CheckSell(const SellEntry& entry, Quantity heldQty, SellResult& result);
 
 // The Change Symbol dialog: the new symbol must not be empty. `symbol` receives the text as typed.
 EntryCheck CheckNewSymbol(const std::string& typed, std::string& symbol);

@@ -73,12 +73,12 @@ int TakeSign(std::string_view& text) {
   return 1;
 }
 
-// The value of a digit string, or -1 when it exceeds kLargestStoredValue.
-int64_t DigitsValue(const std::string& digits) {
+// The value of a digit string, or -1 when it exceeds `largest`.
+int64_t DigitsValue(const std::string& digits, int64_t largest) {
   int64_t value = 0;
   for (char c : digits) {
+    if (value > (largest - (c - '0')) / 10) return -1;
     value = value * 10 + (c - '0');
-    if (value > kLargestStoredValue) return -1;
   }
   return value;
 }
@@ -87,8 +87,8 @@ TypedNumber NotANumber() {
   return TypedNumber{TypedNumberStatus::NotANumber, 0};
 }
 
-TypedNumber Signed(int sign, const std::string& digits) {
-  const int64_t value = DigitsValue(digits);
+TypedNumber Signed(int sign, const std::string& digits, int64_t largest = kLargestStoredValue) {
+  const int64_t value = DigitsValue(digits, largest);
   if (value < 0) return TypedNumber{TypedNumberStatus::TooLarge, sign};
   return TypedNumber{TypedNumberStatus::Ok, sign * value};
 }
@@ -103,7 +103,7 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-TypedNumber ReadTypedAmount(std::string_view text, const NumberFormat& format) {
+TypedNumber ReadTypedDecimal(std::string_view text, int places, const NumberFormat& format) {
   text = TrimBlanks(text);
   if (text.empty()) return TypedNumber{};
   const int sign = TakeSign(text);
@@ -118,7 +118,6 @@ TypedNumber ReadTypedAmount(std::string_view text, const NumberFormat& format) {
       fraction = text.substr(point + format.decimalPoint.size());
     }
   }
-  if (fraction.size() > 2) return NotANumber();
   for (char c : fraction) {
     if (!IsDigit(c)) return NotANumber();
   }
@@ -126,10 +125,20 @@ TypedNumber ReadTypedAmount(std::string_view text, const NumberFormat& format) {
   if (!whole.empty() && !ReadIntegerDigits(whole, format, digits)) return NotANumber();
   if (digits.empty() && fraction.empty()) return NotANumber();  // "-", "." and the like
   if (!hasPoint && digits.empty()) return NotANumber();
-  std::string cents = digits;
-  cents.append(fraction);
-  cents.append(2 - fraction.size(), '0');
-  return Signed(sign, cents);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  if (fraction.size() > static_cast<size_t>(places))
+    return TypedNumber{TypedNumberStatus::TooManyDecimals, 0};
+  std::string units = digits;
+  units.append(fraction);
+  units.append(static_cast<size_t>(places) - fraction.size(), '0');
+  return Signed(sign, units, INT64_MAX);
+}
+
+TypedNumber ReadTypedAmount(std::string_view text, const NumberFormat& format) {
+  TypedNumber number = ReadTypedDecimal(text, 2, format);
+  if (number.IsOk() && (number.value > kLargestStoredValue || number.value < -kLargestStoredValue))
+    number = TypedNumber{TypedNumberStatus::TooLarge, number.value < 0 ? -1 : 1};
+  return number;
 }
 
 TypedNumber ReadTypedWholeNumber(std::string_view text, const NumberFormat& format) {

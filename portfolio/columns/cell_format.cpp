@@ -1,11 +1,14 @@
 #include "portfolio/columns/cell_format.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/calendar_date.h"
+#include "portfolio/records/exact_decimal.h"
 
 namespace {
 bool IsDigit(char c) {
@@ -51,8 +54,35 @@ double ReadLeadingNumber(std::string_view text) {
   return ReadLeading<double>(text);
 }
 
-long double ReadLeadingDecimal(std::string_view text) {
-  return ReadLeading<long double>(text);
+int64_t ReadLeadingDecimalUnits(std::string_view text, int places) {
+  places = std::clamp(places, 0, 12);
+  size_t pos = 0;
+  while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+  const size_t numberStart = pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  const size_t digitsStart = pos;
+  while (pos < text.size() && IsDigit(text[pos])) ++pos;
+  size_t end = pos;
+  if (pos < text.size() && text[pos] == '.') {
+    ++pos;
+    while (pos < text.size() && IsDigit(text[pos])) ++pos;
+    end = pos;
+  }
+  const std::string_view number = text.substr(digitsStart, end - digitsStart);
+  if (number.empty() || number == ".") return 0;
+  constexpr long double kLimit = static_cast<long double>(INT64_MAX);
+  if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+    const long double v = ReadLeading<long double>(text.substr(numberStart)) * Pow10(places);
+    if (std::isnan(v)) return 0;
+    if (v >= kLimit) return INT64_MAX;
+    if (v <= -kLimit) return -INT64_MAX;
+    return static_cast<int64_t>(std::round(v));
+  }
+  const DecimalTextRead read = ReadDecimalText(number, places, true);
+  if (read.status == DecimalTextStatus::TooLarge) return negative ? -INT64_MAX : INT64_MAX;
+  if (read.status != DecimalTextStatus::Ok) return 0;
+  return negative ? -read.units : read.units;
 }
 
 bool IsNumericText(std::string_view text) {
@@ -134,6 +164,21 @@ std::string CutDecimals(std::string text) {
 
 std::string LocaleWholeNumber(int64_t value) {
   return CutDecimals(LocaleNumber(std::to_string(value)));
+}
+
+std::string LocaleNumberWithDecimals(std::string_view text, int decimals) {
+  NumberFormat format = GetNumberFormat();
+  format.decimals = decimals;
+  return FormatLocaleNumber(text, format);
+}
+
+std::string LocaleQuantity(Quantity quantity) {
+  if (quantity.IsWhole()) return LocaleWholeNumber(quantity.WholePart());
+  return LocaleNumberWithDecimals(DecimalText(quantity), quantity.Decimals());
+}
+
+std::string LocalePrice(UnitPrice price) {
+  return LocaleNumberWithDecimals(PriceText(price), std::max(2, price.Decimals()));
 }
 
 std::string DateText(int64_t storedDate) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "portfolio/records/exact_decimal.h"
+
 // The text rules the list cells share. Quote figures arrive as texts; these read and print them the same
 // way everywhere. Nothing here depends on the C locale: grouping comes from the installed NumberFormat;
 // purchase and sale dates are calendar days, read alike in every time zone.
@@ -10,9 +12,10 @@
 // The number a text begins with (blanks, a sign, digits, a point, an exponent); 0 when it begins with
 // anything else.
 double ReadLeadingNumber(std::string_view text);
-// The same with the 64-bit mantissa of a long double, for money: a price of 42,949,672.95 times a million
-// shares still comes out to the cent.
-long double ReadLeadingDecimal(std::string_view text);
+// The same number, exactly, as a count of 10^-places (0 <= places <= 12), for money: digits beyond `places`
+// are rounded half away from zero, and a number beyond 64 bits of units is clamped. A number written with an
+// exponent ("1.5e3", which no service sends for a price) is read through a long double.
+int64_t ReadLeadingDecimalUnits(std::string_view text, int places);
 // Not empty; only digits and "."; "+" or "-" allowed as the first character only.
 bool IsNumericText(std::string_view text);
 // ReadLeadingNumber when IsNumericText, else 0.
@@ -36,6 +39,13 @@ std::string FixedText(double value);
 std::string LocaleNumber(std::string_view text);
 // The locale number of a whole count without its decimals ("1,234" for 1234).
 std::string LocaleWholeNumber(int64_t value);
+// The locale number of a decimal text with exactly `decimals` decimals.
+std::string LocaleNumberWithDecimals(std::string_view text, int decimals);
+// Shares with as many decimals as they have: "1,234" for whole shares, as a count always showed, and
+// "1,234.5678" for a fraction.
+std::string LocaleQuantity(Quantity quantity);
+// A price per share with at least 2 and at most 6 decimals: "1,234.50", "84.2637".
+std::string LocalePrice(UnitPrice price);
 // Cuts the last three characters (a decimal point and two decimals) of a longer text.
 std::string CutDecimals(std::string text);
 

@@ -69,7 +69,7 @@ VLCurrency EndValue(const VLStockHoldingItem& h) {
 namespace {
 
 double GainValue(const H& h) {
-  if (h.qty == 0 || h.buyPricePerShare == 0) return 0.0;
+  if (h.qty.IsZero() || h.buyPricePerShare.IsZero()) return 0.0;
   VLCurrency gain = h.IsSold() ? h.GetSaleValue() : h.GetCurrentValue();
   gain.SubtractMagnitude(h.GetTotalPaid());
   return gain.GetValue();
@@ -95,14 +95,14 @@ double DistanceFrom(const H& h, int boundColumn) {
   return (bound > 0 && p > 0) ? p - bound : 0.0;
 }
 
-double TargetPercent(const H& h, uint32_t target) {
+double TargetPercent(const H& h, UnitPrice target) {
   const int64_t cents = h.GetLastTradeCents();
-  if (!target || cents <= 0) return 0.0;
-  return static_cast<double>(cents - target) * 100.0 / target;
+  if (target.IsZero() || cents <= 0) return 0.0;
+  return TargetPercentValue(TradeDistance(h, target, cents), target);
 }
 
 bool SoldWithShares(const H& h) {
-  return h.qty > 0 && h.IsSold();
+  return h.qty.Units() > 0 && h.IsSold();
 }
 }  // namespace
 
@@ -119,8 +119,31 @@ int64_t TradeCents(const H& h) {
   return std::llround(ReadLeadingNumber(h.GetTradeText()) * 100.0);
 }
 
-double ChangePerShare(const H& h) {
-  return ReadLeadingNumber(h.quote->changeRealtime.empty() ? h.quote->change : h.quote->changeRealtime);
+PriceDistance TradeDistance(const H& h, UnitPrice stored, int64_t tradeCents) {
+  if (IsWholeCents(stored)) return {tradeCents - CentsOfPrice(stored), 2};
+  return {ReadLeadingDecimalUnits(h.GetTradeText(), UnitPrice::kPlaces) - stored.Units(), UnitPrice::kPlaces};
+}
+
+std::string PriceDistanceText(const PriceDistance& d) {
+  if (d.places == 2) return CentsDifferenceText(d.units);
+  return DecimalUnitsText(d.units, d.places, 2);
+}
+
+std::string SignedPriceDistanceText(const PriceDistance& d) {
+  return (d.units > 0 ? "+" : "") + PriceDistanceText(d);
+}
+
+std::string LocalePriceDistance(const PriceDistance& d) {
+  const std::string text = PriceDistanceText(d);
+  const size_t point = text.find('.');
+  const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+  return LocaleNumberWithDecimals(text, decimals);
+}
+
+double TargetPercentValue(const PriceDistance& d, UnitPrice target) {
+  if (target.IsZero()) return 0.0;
+  if (d.places == 2) return static_cast<double>(d.units) * 100.0 / static_cast<double>(CentsOfPrice(target));
+  return static_cast<double>(d.units) * 100.0 / static_cast<double>(target.Units());
 }
 
 double StockColumnValue(const VLStockHoldingItem& h, int column) {
@@ -179,7 +202,10 @@ double StockColumnValue(const VLStockHoldingItem& h, int column) {
       return StockColumnValue(h, kColSaleAge) / 365.0;
     case kColPostSalePriceChg:
       if (!SoldWithShares(h)) return 0.0;
-      return (StockColumnValue(h, kColTrade) * 100.0 - h.salePricePerShare) / 100.0;
+      // In cents, as it always was: a whole-cent sale price sorts exactly as before.
+      return (StockColumnValue(h, kColTrade) * 100.0 -
+              static_cast<double>(h.salePricePerShare.Units()) / static_cast<double>(kPriceUnitsPerCent)) /
+             100.0;
     case kColPostSaleGain: {
       if (!SoldWithShares(h)) return 0.0;
       VLCurrency gain = h.GetCurrentValue();

@@ -83,27 +83,27 @@ std::string DayRangeText(const H& h) {
   return (text == "N/A - N/A" || text == "0.00 - 0.00") ? "N/A" : text;
 }
 
-std::string TargetText(uint32_t target) {
-  return target ? LocaleNumber(CentsText(target)) : "";
+std::string TargetText(UnitPrice target) {
+  return target.IsZero() ? "" : LocalePrice(target);
 }
 
-std::string TargetDistanceText(const H& h, uint32_t target) {
-  if (!target || !HasTrade(h)) return "";
-  return SignedCentsText(TradeCents(h) - static_cast<int64_t>(target));
+std::string TargetDistanceText(const H& h, UnitPrice target) {
+  if (target.IsZero() || !HasTrade(h)) return "";
+  return SignedPriceDistanceText(TradeDistance(h, target, TradeCents(h)));
 }
 
 // Distance of the trade from a target, absolute and as a percentage of the target.
-std::string TargetPercentText(const H& h, uint32_t target) {
-  if (!target || h.GetLastTradeCents() <= 0) return "";
-  const int64_t d = h.GetLastTradeCents() - target;
-  std::string pct = Percent(static_cast<double>(d) * 100.0 / target);
-  if (d > 0) pct.insert(pct.begin(), '+');
-  if (d < 0 && pct[0] != '-') pct.insert(pct.begin(), '-');
-  return SignedCentsText(d) + "  (" + pct + ")";
+std::string TargetPercentText(const H& h, UnitPrice target) {
+  if (target.IsZero() || h.GetLastTradeCents() <= 0) return "";
+  const PriceDistance d = TradeDistance(h, target, h.GetLastTradeCents());
+  std::string pct = Percent(TargetPercentValue(d, target));
+  if (d.units > 0) pct.insert(pct.begin(), '+');
+  if (d.units < 0 && pct[0] != '-') pct.insert(pct.begin(), '-');
+  return SignedPriceDistanceText(d) + "  (" + pct + ")";
 }
 
 std::string AmountText(const H& h, uint32_t amount) {
-  return (h.qty > 0 && amount > 0) ? LocaleNumber(CentsText(amount)) : "";
+  return (h.qty.Units() > 0 && amount > 0) ? LocaleNumber(CentsText(amount)) : "";
 }
 
 std::string AlertText(const H& h) {
@@ -139,26 +139,29 @@ const std::array<TextRule, kColumnCount> kTextRules{{
     [](const H& h) { return h.quote->peRatio; },
     [](const H& h) { return h.quote->priceSales; },
     [](const H& h) { return h.quote->pegRatio; },
-    [](const H& h) { return h.qty > 0 ? LocaleWholeNumber(h.qty) : ""; },
+    [](const H& h) { return h.qty.Units() > 0 ? LocaleQuantity(h.qty) : ""; },
     [](const H& h) {
-      return (h.qty > 0 && !h.IsSold() && HasTrade(h)) ? Money(h.GetCurrentValue().GetValue()) : "";
+      return (h.qty.Units() > 0 && !h.IsSold() && HasTrade(h)) ? Money(h.GetCurrentValue().GetValue()) : "";
     },
-    [](const H& h) { return (HasTrade(h) && h.qty > 0) ? Money(ChangePerShare(h) * h.qty) : ""; },
+    [](const H& h) {
+      return (HasTrade(h) && h.qty.Units() > 0) ? LocaleNumber(CentsDifferenceText(h.GetValueChange())) : "";
+    },
     [](const H& h) { return h.purchaseDate ? DateText(h.purchaseDate) : ""; },
-    [](const H& h) { return h.qty > 0 ? LocaleNumber(CentsText(h.buyPricePerShare)) : ""; },
+    [](const H& h) { return h.qty.Units() > 0 ? LocalePrice(h.buyPricePerShare) : ""; },
     [](const H& h) {
-      if (!HasTrade(h) || h.buyPricePerShare == 0) return std::string();
-      return LocaleNumber(CentsDifferenceText(TradeCents(h) - static_cast<int64_t>(h.buyPricePerShare)));
+      if (!HasTrade(h) || h.buyPricePerShare.IsZero()) return std::string();
+      return LocalePriceDistance(TradeDistance(h, h.buyPricePerShare, TradeCents(h)));
     },
     [](const H& h) {
-      return (h.qty > 0 && h.buyPricePerShare > 0) ? Money(h.GetTotalPaid().GetValue()) : "";
+      return (h.qty.Units() > 0 && h.buyPricePerShare.Units() > 0) ? Money(h.GetTotalPaid().GetValue()) : "";
     },
     [](const H& h) {
-      return (HasTrade(h) && h.qty > 0 && h.buyPricePerShare > 0) ? Money(StockColumnValue(h, kColGain)) : "";
+      const bool ok = HasTrade(h) && h.qty.Units() > 0 && h.buyPricePerShare.Units() > 0;
+      return ok ? Money(StockColumnValue(h, kColGain)) : "";
     },
     [](const H& h) {
       const double paid = h.GetTotalPaid().GetValue();
-      if (!HasTrade(h) || h.qty == 0 || h.buyPricePerShare == 0 || paid == 0) return std::string();
+      if (!HasTrade(h) || h.qty.IsZero() || h.buyPricePerShare.IsZero() || paid == 0) return std::string();
       return Percent(StockColumnValue(h, kColGain) * 100.0 / paid);
     },
     [](const H& h) { return TargetText(h.perShareBuyTarget); },
@@ -222,7 +225,9 @@ const std::array<TextRule, kColumnCount> kTextRules{{
       return out == LocaleZero() ? "" : out;
     },
     [](const H& h) { return h.saleDate ? DateText(h.saleDate) : ""; },
-    [](const H& h) { return AmountText(h, h.salePricePerShare); },
+    [](const H& h) {
+      return (h.qty.Units() > 0 && h.salePricePerShare.Units() > 0) ? LocalePrice(h.salePricePerShare) : "";
+    },
     [](const H& h) { return AmountText(h, h.saleCommission); },
     [](const H& h) { return AmountText(h, h.buyCommission); },
     [](const H& h) {

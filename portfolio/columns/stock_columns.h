@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "portfolio/records/exact_decimal.h"
+
 class VLCurrency;
 class VLStockHoldingItem;
 
@@ -25,8 +27,20 @@ int64_t HeldSeconds(const VLStockHoldingItem& holding);
 VLCurrency EndValue(const VLStockHoldingItem& holding);
 // The trade price in cents, rounded, whether or not the quote service knows the symbol.
 int64_t TradeCents(const VLStockHoldingItem& holding);
-// The change per share: the real-time change when the quote has one, else the delayed change.
-double ChangePerShare(const VLStockHoldingItem& holding);
+// The distance of the trade from a stored price per share, in `places` decimals: in whole cents (from
+// `tradeCents`, the trade rounded to the cent) when the stored price is whole cents, as the lists always
+// showed it; else in the price's own units, the trade read to 1e-6.
+struct PriceDistance {
+  int64_t units = 0;
+  int places = 2;
+};
+PriceDistance TradeDistance(const VLStockHoldingItem& holding, UnitPrice stored, int64_t tradeCents);
+// "-0.05", "0.125"; with a "+" before a distance above 0 in the signed form.
+std::string PriceDistanceText(const PriceDistance& distance);
+std::string SignedPriceDistanceText(const PriceDistance& distance);
+std::string LocalePriceDistance(const PriceDistance& distance);
+// The distance as a percentage of the target.
+double TargetPercentValue(const PriceDistance& distance, UnitPrice target);
 // The default sort value of a cell text: "%" and digit grouping removed, then the number when what is
 // left is numeric, else 0.
 double NumberOfCellText(const std::string& text);

@@ -40,6 +40,17 @@ void VLDatabase::PrepareForLoad() {
   fingerprintKnown = false;
 }
 
+int32_t VLDatabase::GetVersion() const {
+  for (const auto& item : positions) {
+    const auto* holding = static_cast<const VLHoldingItem*>(item.get());
+    if (holding->GetKind() == kHoldingStock &&
+        static_cast<const VLStockHoldingItem*>(holding)->NeedsExactForm()) {
+      return kExactVersion;
+    }
+  }
+  return kFirstVersion;
+}
+
 int32_t VLDatabase::Serialize(Archive* ar) {
   if (!ar) return kSerializeFailed;
   std::lock_guard guard(lock);

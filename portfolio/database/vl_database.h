@@ -14,6 +14,7 @@
 #include "portfolio/journal/change_journal.h"
 #include "portfolio/journal/change_recorder.h"
 #include "portfolio/journal/record_image.h"
+#include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
@@ -100,7 +101,12 @@ class VLDatabase : public Database {
   ~VLDatabase() override;
 
   std::string GetTypeName() const override { return "VLDB"; }
-  int32_t GetVersion() const override { return 1; }
+  // Version 1 while every record fits the forms of the first release; 2 once a record needs a later form, so
+  // that an earlier release refuses the file as newer rather than reading part of it.
+  static constexpr int32_t kFirstVersion = 1;
+  static constexpr int32_t kExactVersion = 2;
+  int32_t GetVersion() const override;
+  int32_t GetLatestVersion() const override { return kExactVersion; }
   [[nodiscard]] int32_t Serialize(Archive* ar) override;
   void PrepareForLoad() override;
 
@@ -157,7 +163,8 @@ class VLDatabase : public Database {
                                            uint32_t amount, const std::string& comment);
   [[nodiscard]] int32_t ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
                                              uint32_t amountOwed, const std::string& comment);
-  [[nodiscard]] int32_t SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
+  // Sells `qty` shares (to 1e-8 share) at `salePrice` per share; a partial sale splits the position.
+  [[nodiscard]] int32_t SellPosition(VLDatabaseConn* conn, uint32_t id, Quantity qty, UnitPrice salePrice,
                                      uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
   [[nodiscard]] int32_t UnsellPosition(VLDatabaseConn* conn, uint32_t id);
   [[nodiscard]] int32_t CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
@@ -311,8 +318,8 @@ class VLDatabase : public Database {
                                     SymbolIndex* index = nullptr);
   // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's
   // id and stores the rest under `newId`.
-  [[nodiscard]] int32_t SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
-                                   uint32_t salePrice, uint32_t saleCommission, int64_t saleDate,
+  [[nodiscard]] int32_t SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty,
+                                   UnitPrice salePrice, uint32_t saleCommission, int64_t saleDate,
                                    uint32_t& newId);
   // Whether the ids left cover what an import resolved against the store needs.
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;

@@ -49,6 +49,7 @@ void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
   to.purchaseDate = from.purchaseDate;
   to.saleDate = from.saleDate;
   to.comment = from.comment;
+  to.currency = from.currency;
   to.tag = from.tag;
 }
 
@@ -166,7 +167,7 @@ int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
                                      const VLStockHoldingItem& fields, uint32_t& id) {
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
     if (portfolioId == 0 || fields.name.empty() || fields.mgnEquity > 100 ||
-        !DatesInOrder(fields.purchaseDate, fields.saleDate)) {
+        !DatesInOrder(fields.purchaseDate, fields.saleDate) || !fields.FitsRecord()) {
       return kVLFailed;
     }
     if (!FindPortfolio(portfolioId)) return kVLNotFound;
@@ -219,7 +220,8 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
     if (!stock) return kVLFailed;
-    if (fields.mgnEquity > 100 || !DatesInOrder(fields.purchaseDate, fields.saleDate)) return kVLFailed;
+    if (fields.mgnEquity > 100 || !DatesInOrder(fields.purchaseDate, fields.saleDate) || !fields.FitsRecord())
+      return kVLFailed;
     VLStockInfoItem* quote = nullptr;
     if (!newSymbol.empty() && !(quote = BindQuote(newSymbol))) return kVLStoreFull;
     change.record.Position(*stock);
@@ -279,13 +281,14 @@ int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint
                               VLDatabaseEvent::kPositionAdded);
 }
 
-int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, uint32_t qty,
-                               uint32_t salePrice, uint32_t saleCommission, int64_t saleDate,
+int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty,
+                               UnitPrice salePrice, uint32_t saleCommission, int64_t saleDate,
                                uint32_t& newId) {
   newId = 0;
   if (stock.IsSold()) return kVLAlreadySold;
   // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
-  if (qty == 0 || salePrice == 0 || qty > stock.qty) return kVLFailed;
+  if (qty.Units() <= 0 || salePrice.Units() <= 0 || salePrice > kMaxStoredPrice || qty > stock.qty)
+    return kVLFailed;
   if (saleDate != 0 && !DatesInOrder(stock.purchaseDate, saleDate)) return kVLFailed;
   if (qty < stock.qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
   record.Position(stock);
@@ -296,11 +299,11 @@ int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock
     auto* remainder = static_cast<VLStockHoldingItem*>(rest.get());
     remainder->id = newId = ++lastPositionId;
     remainder->qty = stock.qty - qty;
-    // The purchase commission was paid once: each part carries its share of it, so the two parts
-    // together still show what was paid.
-    const uint64_t soldShare = (uint64_t{stock.buyCommission} * qty + stock.qty / 2) / stock.qty;
-    remainder->buyCommission = stock.buyCommission - static_cast<uint32_t>(soldShare);
-    stock.buyCommission = static_cast<uint32_t>(soldShare);
+    // The purchase commission was paid once: each part carries its share of it in cents, the sold part
+    // its share rounded half away from zero and the rest what remains, so the two add up to what was paid.
+    const auto soldShare = static_cast<uint32_t>(ShareOfCents(stock.buyCommission, qty, stock.qty));
+    remainder->buyCommission = stock.buyCommission - soldShare;
+    stock.buyCommission = soldShare;
     positions.Add(std::move(rest));
   }
   stock.qty = qty;
@@ -310,7 +313,7 @@ int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock
   return kVLOk;
 }
 
-int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty, uint32_t salePrice,
+int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, Quantity qty, UnitPrice salePrice,
                                  uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
   newId = 0;
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
@@ -318,8 +321,8 @@ int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, uint32_t qty
     if (!holding) return kVLNotFound;
     VLStockHoldingItem* stock = AsStock(holding);
     if (!stock) return kVLFailed;
-    const std::string text = "Sell " + std::to_string(qty) + " of " + stock->name + " in " +
-                             PortfolioName(stock->ownerPortfolioId);
+    const std::string text =
+        "Sell " + DecimalText(qty) + " of " + stock->name + " in " + PortfolioName(stock->ownerPortfolioId);
     if (int32_t rc = SellStored(change.record, *stock, qty, salePrice, saleCommission, saleDate, newId);
         rc != kVLOk) {
       return rc;
@@ -343,7 +346,7 @@ int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
     change.record.Portfolio(stock->ownerPortfolioId);
     change.record.SetText("Unsell " + PositionWords(*stock) + " in " +
                           PortfolioName(stock->ownerPortfolioId));
-    stock->salePricePerShare = 0;
+    stock->salePricePerShare = UnitPrice();
     stock->saleCommission = 0;
     stock->saleDate = 0;
     Touch(stock->ownerPortfolioId);

@@ -2,6 +2,7 @@
 
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/records/calendar_date.h"
+#include "portfolio/records/exact_decimal.h"
 
 namespace {
 
@@ -9,31 +10,10 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Drops decimals beyond the second when they are all zeros ("25.1000" -> "25.10"); for a whole number
-// drops a fraction of zeros entirely ("100.00" -> "100"). `point` is the format's decimal point.
-std::string TrimZeroDecimals(std::string_view text, const std::string& point, bool wholeNumber) {
-  const size_t at = point.empty() ? std::string_view::npos : text.find(point);
-  if (at == std::string_view::npos) return std::string(text);
-  const size_t keep = wholeNumber ? 0 : 2;
-  std::string_view fraction = text.substr(at + point.size());
-  size_t end = fraction.size();
-  while (end > keep && fraction[end - 1] == '0') --end;
-  if (end > keep) return std::string(text);  // a digit that matters: left for the reader to judge
-  std::string trimmed(text.substr(0, at));
-  if (end > 0) trimmed.append(point).append(fraction.substr(0, end));
-  return trimmed;
-}
-
-// Whether `fraction` (the digits after the decimal point) goes beyond cents with digits that are not zero.
-bool HasSubCentDigits(std::string_view text, const std::string& point) {
-  const size_t at = point.empty() ? std::string_view::npos : text.find(point);
-  if (at == std::string_view::npos) return false;
-  const std::string_view fraction = text.substr(at + point.size());
-  if (fraction.size() <= 2) return false;
-  for (char c : fraction) {
-    if (!IsDigit(c)) return false;  // not a number at all: said as such
-  }
-  return true;
+FileNumber NotANumber() {
+  FileNumber number;
+  number.status = FileNumberStatus::NotANumber;
+  return number;
 }
 
 }  // namespace
@@ -47,38 +27,74 @@ NumberFormat FileNumberFormat(bool decimalComma) {
   return format;
 }
 
-FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, bool wholeNumber) {
-  const std::string trimmed = TrimZeroDecimals(TrimBlanks(text), format.decimalPoint, wholeNumber);
-  const TypedNumber read =
-      wholeNumber ? ReadTypedWholeNumber(trimmed, format) : ReadTypedAmount(trimmed, format);
-  FileNumber number;
-  if (read.IsEmpty()) return number;
-  if (read.status == TypedNumberStatus::NotANumber) {
-    number.status = !wholeNumber && HasSubCentDigits(trimmed, format.decimalPoint)
-                        ? FileNumberStatus::SubCent
-                        : FileNumberStatus::NotANumber;
-    return number;
+int FileNumberPlaces(FileNumberKind kind) {
+  switch (kind) {
+    case FileNumberKind::WholeNumber:
+      return 0;
+    case FileNumberKind::Quantity:
+      return Quantity::kPlaces;
+    case FileNumberKind::Price:
+      return UnitPrice::kPlaces;
+    case FileNumberKind::Money:
+      break;
   }
-  // The text is a well-formed number: rebuild it without group marks, in the user's format.
-  std::string_view rest = trimmed;
-  std::string entry;
-  if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
-    if (rest.front() == '-') entry.push_back('-');
+  return 2;
+}
+
+FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, FileNumberKind kind) {
+  std::string_view rest = TrimBlanks(text);
+  FileNumber number;
+  if (rest.empty()) return number;
+  std::string sign;
+  if (rest.front() == '-' || rest.front() == '+') {
+    if (rest.front() == '-') sign = "-";
     rest.remove_prefix(1);
   }
   const size_t point = format.decimalPoint.empty() ? std::string_view::npos : rest.find(format.decimalPoint);
   const std::string_view whole = rest.substr(0, point);
   std::string_view fraction =
       point == std::string_view::npos ? std::string_view() : rest.substr(point + format.decimalPoint.size());
-  for (char c : whole) {
-    if (IsDigit(c)) entry.push_back(c);
+  for (char c : fraction) {
+    if (!IsDigit(c)) return NotANumber();
   }
-  if (entry.empty() || entry == "-") entry.push_back('0');
-  if (!wholeNumber) {
-    entry.append(GetNumberFormat().decimalPoint);
-    entry.append(fraction);
-    entry.append(2 - fraction.size(), '0');
+  if (whole.empty() && fraction.empty()) return NotANumber();
+  // The whole part with its group marks checked: a well-formed number may still be too large for its field,
+  // which the checks say.
+  std::string digits;
+  if (!whole.empty()) {
+    const TypedNumber read = ReadTypedWholeNumber(whole, format);
+    if (read.status == TypedNumberStatus::NotANumber || whole.front() == '-' || whole.front() == '+')
+      return NotANumber();
+    for (char c : whole) {
+      if (IsDigit(c)) digits.push_back(c);
+    }
   }
+  if (digits.empty()) digits = "0";
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  const int places = FileNumberPlaces(kind);
+  std::string kept(fraction);
+  if (kept.size() > static_cast<size_t>(places)) {
+    if (kind == FileNumberKind::WholeNumber) return NotANumber();
+    if (kind == FileNumberKind::Quantity) {
+      number.status = FileNumberStatus::TooManyDecimals;
+      return number;
+    }
+    const DecimalTextRead read = ReadDecimalText(digits + "." + std::string(fraction), places, true);
+    if (read.status == DecimalTextStatus::Ok) {
+      const std::string plain = DecimalUnitsText(read.units, places, places);
+      const size_t dot = plain.find('.');
+      digits = plain.substr(0, dot);
+      kept = plain.substr(dot + 1);
+    } else {
+      kept.resize(static_cast<size_t>(places));  // beyond 64 bits: the checks call it too large
+    }
+    number.rounded = true;
+  }
+  std::string entry = sign + digits;
+  // Money and prices show at least their cents, as a dialog field would.
+  if ((kind == FileNumberKind::Money || kind == FileNumberKind::Price) && kept.size() < 2)
+    kept.append(2 - kept.size(), '0');
+  if (!kept.empty()) entry.append(GetNumberFormat().decimalPoint).append(kept);
   number.status = FileNumberStatus::Ok;
   number.entryText = std::move(entry);
   return number;

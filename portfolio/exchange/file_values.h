@@ -8,31 +8,42 @@
 struct CalendarDate;
 
 // Reading the numbers and dates of an imported file. A file's numbers are exact decimals: they are read
-// digit by digit into whole cents (never through a floating-point number), with the same limits and
-// reasons as a number typed into a dialog.
+// digit by digit (never through a floating-point number), with the same limits and reasons as a number
+// typed into a dialog.
 
 // A file's number format: "1234.56" (groups of three may be marked with ",") or, with a decimal comma,
 // "1234,56" (groups marked with ".").
 NumberFormat FileNumberFormat(bool decimalComma);
 
+// What a file's number stands for, and so how many decimals a record keeps of it.
+enum class FileNumberKind {
+  WholeNumber,  // a count ("100", and "100.00" as well)
+  Quantity,     // shares, to 8 decimals: more is refused, since the shares must match the broker's
+  Price,        // a price per share, to 6 decimals: more are rounded
+  Money,        // an amount of money, to the cent: more decimals are rounded
+};
+
 enum class FileNumberStatus {
   Empty,
   Ok,
-  NotANumber,  // not an amount (or not a whole number) at all
-  SubCent,     // an amount with fractions of a cent, which no record keeps ("10.5432")
+  NotANumber,       // not a number of the kind at all
+  TooManyDecimals,  // shares with more decimals than a record keeps ("1.123456789")
 };
 
 struct FileNumber {
   FileNumberStatus status = FileNumberStatus::Empty;
   // The same number as a dialog field would hold it in the user's number format (sign and plain digits,
-  // the user's decimal point and two decimals for an amount): what the entry checks are given. It may still
+  // the user's decimal point and the decimals it keeps): what the entry checks are given. It may still
   // be negative or too large; the checks say so.
   std::string entryText;
+  // A price or amount with more decimals than a record keeps was rounded, half away from zero, to them.
+  bool rounded = false;
 };
 
-// Reads an amount (at most two decimals after `format`'s decimal point; more decimals are accepted when
-// they are zeros, "25.1000"), or with `wholeNumber` a count ("100", and "100.00" as well).
-FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, bool wholeNumber);
+// Reads a number of `kind` written in `format`. Trailing zeros of the decimals never count.
+FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, FileNumberKind kind);
+// The decimals a record keeps of a number of `kind`.
+int FileNumberPlaces(FileNumberKind kind);
 
 // Date patterns of the tokens YYYY (four digits), MM and DD (two digits), M and D (one or two digits);
 // any other character stands for itself. "YYYY-MM-DD", "DD.MM.YYYY", "M/D/YYYY", "YYYYMMDD".

@@ -18,6 +18,10 @@ std::string OptionalCents(uint32_t cents) {
   return cents ? CentsFileText(cents) : std::string();
 }
 
+std::string OptionalPrice(UnitPrice price) {
+  return price.IsZero() ? std::string() : PriceText(price);
+}
+
 }  // namespace
 
 RowTexts HoldingTexts(const VLHoldingItem& position) {
@@ -33,18 +37,18 @@ RowTexts HoldingTexts(const VLHoldingItem& position) {
   const auto& s = static_cast<const VLStockHoldingItem&>(position);
   At(texts, ImportField::Kind) = "stock";
   At(texts, ImportField::Symbol) = s.name;
-  At(texts, ImportField::Quantity) = std::to_string(s.qty);
-  At(texts, ImportField::Price) = CentsFileText(s.buyPricePerShare);
+  At(texts, ImportField::Quantity) = DecimalText(s.qty);
+  At(texts, ImportField::Price) = PriceText(s.buyPricePerShare);
   At(texts, ImportField::Date) = Date(s.purchaseDate);
   At(texts, ImportField::Commission) = CentsFileText(s.buyCommission);
   if (s.IsSold() || s.saleCommission || s.saleDate) {
-    At(texts, ImportField::SalePrice) = CentsFileText(s.salePricePerShare);
+    At(texts, ImportField::SalePrice) = PriceText(s.salePricePerShare);
     At(texts, ImportField::SaleDate) = Date(s.saleDate);
     At(texts, ImportField::SaleCommission) = CentsFileText(s.saleCommission);
   }
-  At(texts, ImportField::BuyTarget) = OptionalCents(s.perShareBuyTarget);
-  At(texts, ImportField::SellTarget) = OptionalCents(s.perShareSellTarget);
-  At(texts, ImportField::StopLoss) = OptionalCents(s.perShareStopLossTarget);
+  At(texts, ImportField::BuyTarget) = OptionalPrice(s.perShareBuyTarget);
+  At(texts, ImportField::SellTarget) = OptionalPrice(s.perShareSellTarget);
+  At(texts, ImportField::StopLoss) = OptionalPrice(s.perShareStopLossTarget);
   At(texts, ImportField::Marginable) = s.marginable ? "yes" : "no";
   At(texts, ImportField::MarginEquity) = s.mgnEquity ? std::to_string(s.mgnEquity) : std::string();
   At(texts, ImportField::MarginThreshold) = OptionalCents(s.mgnThreshold);

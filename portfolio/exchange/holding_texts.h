@@ -5,7 +5,8 @@
 
 class VLHoldingItem;
 
-// The fields of a position as Vellumar's files write them: amounts as "1234.56", dates as YYYY-MM-DD (empty
+// The fields of a position as Vellumar's files write them: amounts as "1234.56", shares with the decimals
+// they have ("12", "1.6531"), prices per share with 2 to 6 decimals ("84.2637"), dates as YYYY-MM-DD (empty
 // for none), "yes" or "no" for marginable, the kind as "stock", "cash" or "margin". Sale fields stay empty
 // for a held position that has none; targets, threshold and margin equity stay empty when 0.
 RowTexts HoldingTexts(const VLHoldingItem& position);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/text_util.h"
+#include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_holding_item.h"
 
 // What an import asks the database to do, once every row of the file has passed the entry checks: one
@@ -35,8 +36,8 @@ struct ImportStep {
   bool matchSplitParts = false;
   // Sell
   std::string symbol;
-  uint32_t qty = 0;
-  uint32_t salePrice = 0;  // cents per share
+  Quantity qty;
+  UnitPrice salePrice;
   uint32_t saleCommission = 0;
   int64_t saleDate = 0;
 };

@@ -110,7 +110,7 @@ bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::stri
   if (kind != RowKind::PortfolioOnly) ++reading.rows;
   RowCells cells;
   const bool preview = reading.preview.rows.size() < options.previewRows;
-  RowChecker check(rowReading, line, reading.problems, preview ? &cells : nullptr);
+  RowChecker check(rowReading, line, reading.problems, preview ? &cells : nullptr, &reading.roundings);
   bool ok = true;
   ImportStep step;
   step.line = line;

@@ -60,6 +60,8 @@ struct ImportReading {
   int rows = 0;                        // rows read (positions, sales, balances)
   int leftOut = 0;                     // rows of kinds the options leave out
   int ignored = 0;  // statement transactions that are neither purchases nor sales of stock or funds
+  // Prices and amounts with more decimals than a record keeps, rounded to them (half away from zero).
+  std::vector<ImportRounding> roundings;
   bool cancelled = false;
   bool unreadable = false;  // the file could not be read at all (its one problem says why)
 

@@ -40,24 +40,26 @@ std::string SameKey(const VLHoldingItem& h) {
     return Join({std::to_string(h.GetKind()), std::to_string(money.GetAmount()), h.name});
   }
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  return Join({"0", Upper(s.name), std::to_string(s.qty), std::to_string(s.buyPricePerShare),
-               std::to_string(s.salePricePerShare), std::to_string(Day(s.purchaseDate)),
+  return Join({"0", Upper(s.name), std::to_string(s.qty.Units()), std::to_string(s.buyPricePerShare.Units()),
+               std::to_string(s.salePricePerShare.Units()), std::to_string(Day(s.purchaseDate)),
                std::to_string(Day(s.saleDate)), std::to_string(s.buyCommission),
-               std::to_string(s.saleCommission)});
+               std::to_string(s.saleCommission), s.currency});
 }
 
 // The shares of one purchase, wherever sales put them, and what was paid for them in commission.
 std::string PurchaseKey(const VLStockHoldingItem& s) {
-  return Join({Upper(s.name), std::to_string(s.buyPricePerShare), std::to_string(Day(s.purchaseDate))});
+  return Join(
+      {Upper(s.name), std::to_string(s.buyPricePerShare.Units()), std::to_string(Day(s.purchaseDate))});
 }
-std::string SaleKey(const std::string& symbol, uint32_t price, int64_t date) {
-  return Join({Upper(symbol), std::to_string(price), std::to_string(Day(date))});
+std::string SaleKey(const std::string& symbol, UnitPrice price, int64_t date) {
+  return Join({Upper(symbol), std::to_string(price.Units()), std::to_string(Day(date))});
 }
 
+// Shares (as counts of 1e-8 share) and commission.
 struct Pool {
-  uint64_t qty = 0;
+  int64_t qty = 0;
   uint64_t commission = 0;
-  bool Take(uint64_t q, uint64_t c) {
+  bool Take(int64_t q, uint64_t c) {
     if (qty < q || commission < c) return false;
     qty -= q;
     commission -= c;
@@ -92,7 +94,7 @@ class Resolver {
     std::string symbol;
     int64_t day = 0;
     size_t order = 0;  // among lots of the same day: the store's order, then the file's
-    uint32_t qty = 0;
+    Quantity qty;
   };
 
   void MatchPortfolios() {
@@ -131,11 +133,11 @@ class Resolver {
       }
       const auto& s = static_cast<const VLStockHoldingItem&>(h);
       Pool& purchase = held.purchases[PurchaseKey(s)];
-      purchase.qty += s.qty;
+      purchase.qty += s.qty.Units();
       purchase.commission += s.buyCommission;
       if (s.IsSold()) {
         Pool& sale = held.sales[SaleKey(s.name, s.salePricePerShare, s.saleDate)];
-        sale.qty += s.qty;
+        sale.qty += s.qty.Units();
         sale.commission += s.saleCommission;
       } else {
         AddLot({ImportLot::Origin::Stored, s.id, 0},
@@ -192,7 +194,7 @@ class Resolver {
       }
       case ImportStepKind::Sell:
         if (!plan.allowDuplicates && held.sales[SaleKey(step.symbol, step.salePrice, step.saleDate)].Take(
-                                         step.qty, step.saleCommission)) {
+                                         step.qty.Units(), step.saleCommission)) {
           action.result = ImportOutcome::StepResult::Duplicate;
           ++r.counts.duplicates;
           return;
@@ -207,7 +209,7 @@ class Resolver {
     const VLHoldingItem& h = *step.holding;
     if (step.matchSplitParts && h.GetKind() == kHoldingStock) {
       const auto& s = static_cast<const VLStockHoldingItem&>(h);
-      return held.purchases[PurchaseKey(s)].Take(s.qty, s.buyCommission);
+      return held.purchases[PurchaseKey(s)].Take(s.qty.Units(), s.buyCommission);
     }
     auto found = held.same.find(SameKey(h));
     if (found == held.same.end() || found->second == 0) return false;
@@ -220,10 +222,10 @@ class Resolver {
     const std::string symbol = Upper(step.symbol);
     const int64_t saleDay = Day(step.saleDate);
     std::vector<size_t> open;
-    uint64_t available = 0;
+    Quantity available;
     for (size_t lot = 0; lot < lotStates.size(); ++lot) {
       const LotState& s = lotStates[lot];
-      if (s.qty == 0 || s.portfolio != p || s.symbol != symbol) continue;
+      if (s.qty.IsZero() || s.portfolio != p || s.symbol != symbol) continue;
       if (saleDay != 0 && s.day != 0 && s.day > saleDay) continue;
       open.push_back(lot);
       available += s.qty;
@@ -231,8 +233,8 @@ class Resolver {
     if (available < step.qty) {
       std::string when = saleDay ? " on " + IsoDateText(DateOfDayNumber(saleDay)) : std::string();
       r.problems.push_back({step.line, ImportField::Quantity,
-                            "the sale of " + std::to_string(step.qty) + " shares of " + symbol + when +
-                                " is more than the " + std::to_string(available) +
+                            "the sale of " + DecimalText(step.qty) + " shares of " + symbol + when +
+                                " is more than the " + DecimalText(available) +
                                 " shares the portfolio holds then"});
       return;
     }
@@ -241,23 +243,23 @@ class Resolver {
       const LotState& y = lotStates[b];
       return x.day != y.day ? x.day < y.day : x.order < y.order;
     });
-    uint32_t left = step.qty;
+    Quantity left = step.qty;
     uint32_t commissionLeft = step.saleCommission;
     for (size_t lot : open) {
-      if (left == 0) break;
+      if (left.IsZero()) break;
       LotState state = lotStates[lot];
       ImportLotSale part;
       part.lot = lot;
       part.qty = std::min(left, state.qty);
-      left -= part.qty;
+      left = left - part.qty;
       // Each part carries its share of the commission; the last one what remains, so they add up.
-      part.saleCommission = left == 0
-                                ? commissionLeft
-                                : static_cast<uint32_t>(uint64_t{step.saleCommission} * part.qty / step.qty);
+      part.saleCommission = left.IsZero() ? commissionLeft
+                                          : static_cast<uint32_t>(static_cast<Int128>(step.saleCommission) *
+                                                                  part.qty.Units() / step.qty.Units());
       commissionLeft -= part.saleCommission;
-      lotStates[lot].qty = 0;
+      lotStates[lot].qty = Quantity();
       if (part.qty < state.qty) {
-        state.qty -= part.qty;
+        state.qty = state.qty - part.qty;
         part.remainder = AddLot({ImportLot::Origin::Remainder, 0, lot}, state);
       }
       action.sales.push_back(part);

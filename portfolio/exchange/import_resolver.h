@@ -4,6 +4,7 @@
 
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_problem.h"
+#include "portfolio/records/exact_decimal.h"
 
 class VLHoldingItemList;
 class VLPortfolioItemList;
@@ -27,7 +28,7 @@ struct ImportLot {
 // becomes `remainder`.
 struct ImportLotSale {
   size_t lot = 0;
-  uint32_t qty = 0;
+  Quantity qty;
   uint32_t saleCommission = 0;  // this part's share of the sale's commission
   size_t remainder = kNoLot;
 };

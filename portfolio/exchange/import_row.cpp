@@ -25,15 +25,23 @@ std::string Lower(std::string_view text) {
 std::string AmountShown(const std::string& entryText) {
   std::string plain = entryText;
   const std::string& point = GetNumberFormat().decimalPoint;
-  if (const size_t at = plain.find(point); at != std::string::npos && point != ".")
-    plain.replace(at, point.size(), ".");
-  return FormatLocaleNumber(plain, GetNumberFormat());
+  const size_t at = plain.find(point);
+  if (at != std::string::npos && point != ".") plain.replace(at, point.size(), ".");
+  // As many decimals as the value keeps (at least the format's): a price of 84.2637 shows all four.
+  NumberFormat format = GetNumberFormat();
+  const size_t dot = plain.find('.');
+  if (dot != std::string::npos)
+    format.decimals = static_cast<int>(plain.size() - dot - 1);
+  else
+    format.decimals = 0;
+  return FormatLocaleNumber(plain, format);
 }
 
 }  // namespace
 
-RowChecker::RowChecker(const RowReading& reading, int line, ImportProblems& problems, RowCells* cells)
-    : reading(reading), line(line), problems(problems), cells(cells) {}
+RowChecker::RowChecker(const RowReading& reading, int line, ImportProblems& problems, RowCells* cells,
+                       std::vector<ImportRounding>* roundings)
+    : reading(reading), line(line), problems(problems), cells(cells), roundings(roundings) {}
 
 void RowChecker::Problem(ImportField field, const std::string& text) {
   problems.push_back({line, field, text});
@@ -46,29 +54,34 @@ void RowChecker::Show(ImportField field, const std::string& text) {
   if (cells) cells->at(static_cast<size_t>(field)).text = text;
 }
 
-bool RowChecker::Number(const RowTexts& texts, ImportField field, bool wholeNumber, std::string& entryText) {
+bool RowChecker::Number(const RowTexts& texts, ImportField field, FileNumberKind kind,
+                        std::string& entryText) {
   const std::string& raw = At(texts, field);
-  Show(field, std::string(TrimBlanks(raw)));
-  const FileNumber number = ReadFileNumber(raw, reading.numbers, wholeNumber);
   const std::string shown(TrimBlanks(raw));
+  Show(field, shown);
+  const FileNumber number = ReadFileNumber(raw, reading.numbers, kind);
   switch (number.status) {
     case FileNumberStatus::Empty:
       entryText.clear();
       return true;
     case FileNumberStatus::Ok:
       entryText = number.entryText;
-      Show(field, wholeNumber ? entryText : AmountShown(entryText));
+      Show(field, kind == FileNumberKind::WholeNumber ? entryText : AmountShown(entryText));
+      if (number.rounded && roundings) roundings->push_back({line, field, shown, AmountShown(entryText)});
       return true;
-    case FileNumberStatus::SubCent:
+    case FileNumberStatus::TooManyDecimals:
       Problem(field, std::string(ImportFieldLabel(field)) + " '" + shown +
-                         "' has fractions of a cent, which Vellumar does not keep");
+                         "' has more decimals than Vellumar keeps (at most " +
+                         std::to_string(FileNumberPlaces(kind)) + ")");
       return false;
     case FileNumberStatus::NotANumber:
       break;
   }
   const std::string example = reading.numbers.decimalPoint == "," ? "1234,56" : "1234.56";
-  Problem(field, std::string(ImportFieldLabel(field)) + " '" + shown + "' is not " +
-                     (wholeNumber ? std::string("a whole number") : "an amount (such as " + example + ")"));
+  std::string what = "an amount (such as " + example + ")";
+  if (kind == FileNumberKind::WholeNumber) what = "a whole number";
+  if (kind == FileNumberKind::Quantity) what = "a number of shares";
+  Problem(field, std::string(ImportFieldLabel(field)) + " '" + shown + "' is not " + what);
   return false;
 }
 
@@ -91,7 +104,7 @@ bool RowChecker::Date(const RowTexts& texts, ImportField field, std::optional<in
 bool RowChecker::Tag(const RowTexts& texts, uint32_t& tag) {
   std::string entry;
   const std::string shown(TrimBlanks(At(texts, ImportField::Tag)));
-  if (!Number(texts, ImportField::Tag, true, entry)) return false;
+  if (!Number(texts, ImportField::Tag, FileNumberKind::WholeNumber, entry)) return false;
   const TypedNumber value = InTypedRange(ReadTypedWholeNumber(entry), 0, kLargestStoredValue);
   if (!entry.empty() && !value.IsOk()) {
     Problem(ImportField::Tag, "the tag '" + shown + "' is not a whole number from 0 to 4294967295");
@@ -113,20 +126,20 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   bool ok = true;
   struct NumberText {
     ImportField field;
-    bool wholeNumber;
+    FileNumberKind kind;
     std::string StockHoldingEntry::*member;
   };
   static const NumberText kNumbers[] = {
-      {ImportField::Quantity, true, &StockHoldingEntry::quantity},
-      {ImportField::Price, false, &StockHoldingEntry::buyPrice},
-      {ImportField::Commission, false, &StockHoldingEntry::buyCommission},
-      {ImportField::SalePrice, false, &StockHoldingEntry::salePrice},
-      {ImportField::SaleCommission, false, &StockHoldingEntry::saleCommission},
-      {ImportField::BuyTarget, false, &StockHoldingEntry::buyTarget},
-      {ImportField::SellTarget, false, &StockHoldingEntry::sellTarget},
-      {ImportField::StopLoss, false, &StockHoldingEntry::stopLossTarget},
-      {ImportField::MarginEquity, true, &StockHoldingEntry::marginPercent},
-      {ImportField::MarginThreshold, false, &StockHoldingEntry::marginThreshold},
+      {ImportField::Quantity, FileNumberKind::Quantity, &StockHoldingEntry::quantity},
+      {ImportField::Price, FileNumberKind::Price, &StockHoldingEntry::buyPrice},
+      {ImportField::Commission, FileNumberKind::Money, &StockHoldingEntry::buyCommission},
+      {ImportField::SalePrice, FileNumberKind::Price, &StockHoldingEntry::salePrice},
+      {ImportField::SaleCommission, FileNumberKind::Money, &StockHoldingEntry::saleCommission},
+      {ImportField::BuyTarget, FileNumberKind::Price, &StockHoldingEntry::buyTarget},
+      {ImportField::SellTarget, FileNumberKind::Price, &StockHoldingEntry::sellTarget},
+      {ImportField::StopLoss, FileNumberKind::Price, &StockHoldingEntry::stopLossTarget},
+      {ImportField::MarginEquity, FileNumberKind::WholeNumber, &StockHoldingEntry::marginPercent},
+      {ImportField::MarginThreshold, FileNumberKind::Money, &StockHoldingEntry::marginThreshold},
   };
   const std::string symbolText(TrimBlanks(At(texts, ImportField::Symbol)));
   Show(ImportField::Symbol, symbolText);
@@ -134,7 +147,7 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
     Failed(check, texts);
     ok = false;
   }
-  for (const NumberText& n : kNumbers) ok = Number(texts, n.field, n.wholeNumber, entry.*n.member) && ok;
+  for (const NumberText& n : kNumbers) ok = Number(texts, n.field, n.kind, entry.*n.member) && ok;
   ok = Date(texts, ImportField::Date, entry.buyDate) && ok;
   ok = Date(texts, ImportField::SaleDate, entry.saleDate) && ok;
   const std::string marginable = Lower(At(texts, ImportField::Marginable));
@@ -172,7 +185,7 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
 
 std::unique_ptr<VLHoldingItem> RowChecker::Money(int32_t kind, const RowTexts& texts) {
   MoneyHoldingEntry entry;
-  bool ok = Number(texts, ImportField::Amount, false, entry.amount);
+  bool ok = Number(texts, ImportField::Amount, FileNumberKind::Money, entry.amount);
   uint32_t tag = 0;
   ok = Tag(texts, tag) && ok;
   entry.description = At(texts, ImportField::Comment);
@@ -207,14 +220,14 @@ bool RowChecker::Sale(const RowTexts& texts, ImportStep& step) {
     Failed(check, texts);
     ok = false;
   }
-  ok = Number(texts, ImportField::Quantity, true, entry.quantity) && ok;
-  ok = Number(texts, ImportField::SalePrice, false, entry.salePrice) && ok;
-  ok = Number(texts, ImportField::SaleCommission, false, entry.saleCommission) && ok;
+  ok = Number(texts, ImportField::Quantity, FileNumberKind::Quantity, entry.quantity) && ok;
+  ok = Number(texts, ImportField::SalePrice, FileNumberKind::Price, entry.salePrice) && ok;
+  ok = Number(texts, ImportField::SaleCommission, FileNumberKind::Money, entry.saleCommission) && ok;
   ok = Date(texts, ImportField::SaleDate, entry.saleDate) && ok;
   if (!ok) return false;
   SellResult result;
   // How many shares there are to sell is known only against the portfolio, when the import is applied.
-  if (EntryCheck check = CheckSell(entry, static_cast<uint32_t>(kLargestStoredValue), result); !check.Ok()) {
+  if (EntryCheck check = CheckSell(entry, kMaxStoredQuantity, result); !check.Ok()) {
     Failed(check, texts);
     return false;
   }

@@ -4,8 +4,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "portfolio/columns/number_format.h"
+#include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_problem.h"
 
 class VLHoldingItem;
@@ -31,6 +33,14 @@ struct PreviewCell {
 };
 using RowCells = std::array<PreviewCell, kImportFieldCount>;
 
+// A price or amount of a file that had more decimals than a record keeps, and was rounded to them.
+struct ImportRounding {
+  int line = 0;
+  ImportField field = ImportField::None;
+  std::string from;  // as the file wrote it
+  std::string to;    // as it was read, in the user's number format
+};
+
 // How a file writes its numbers and dates.
 struct RowReading {
   NumberFormat numbers = NumberFormat::English();
@@ -43,7 +53,9 @@ struct RowReading {
 // (which stop at their first failure, as in the dialog). `cells`, when given, receives the preview.
 class RowChecker {
  public:
-  RowChecker(const RowReading& reading, int line, ImportProblems& problems, RowCells* cells = nullptr);
+  // Each rounding is added to `roundings`, when given.
+  RowChecker(const RowReading& reading, int line, ImportProblems& problems, RowCells* cells = nullptr,
+             std::vector<ImportRounding>* roundings = nullptr);
 
   // A stock position: held, or sold when any sale field is given. Null when the row is refused.
   std::unique_ptr<VLStockHoldingItem> Stock(const RowTexts& texts);
@@ -60,7 +72,7 @@ class RowChecker {
  private:
   // Reads a number field into the text an entry field would hold; false with a problem when it is no
   // number of the kind.
-  bool Number(const RowTexts& texts, ImportField field, bool wholeNumber, std::string& entryText);
+  bool Number(const RowTexts& texts, ImportField field, FileNumberKind kind, std::string& entryText);
   bool Date(const RowTexts& texts, ImportField field, std::optional<int64_t>& date);
   bool Tag(const RowTexts& texts, uint32_t& tag);
   void Failed(const EntryCheck& check, const RowTexts& texts);
@@ -70,4 +82,5 @@ class RowChecker {
   int line;
   ImportProblems& problems;
   RowCells* cells;
+  std::vector<ImportRounding>* roundings;
 };

@@ -154,18 +154,19 @@ std::string WithoutSign(std::string text) {
   return text;
 }
 
-// Commission and fees together, exactly; the text that fails when either is not an amount.
+// Commission and fees together, exactly, to the places of a price (the row rounds the sum to the cent,
+// once); the text that fails when either is not an amount.
 std::string Costs(const OfxScannedTransaction& block) {
   int64_t total = 0;
   for (const char* element : {"COMMISSION", "FEES"}) {
     const std::string text = OfxNumber(block.Value(element));
-    const FileNumber number = ReadFileNumber(text, FileNumberFormat(false), false);
+    const FileNumber number = ReadFileNumber(text, FileNumberFormat(false), FileNumberKind::Price);
     if (number.status == FileNumberStatus::Empty) continue;
-    const TypedNumber cents = ReadTypedAmount(number.entryText);
-    if (number.status != FileNumberStatus::Ok || !cents.IsOk()) return text;
-    total += cents.value;
+    const TypedNumber units = ReadTypedDecimal(number.entryText, UnitPrice::kPlaces);
+    if (number.status != FileNumberStatus::Ok || !units.IsOk()) return text;
+    total += units.value;
   }
-  return CentsFileText(total);
+  return DecimalUnitsText(total, UnitPrice::kPlaces, 2);
 }
 
 bool IsPurchase(InvTransactionType type) {
@@ -266,7 +267,7 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
   }
   for (const OfxScannedBalance& balance : scan.balances) {
     const std::string amount = OfxNumber(balance.availableCash);
-    const FileNumber number = ReadFileNumber(amount, FileNumberFormat(false), false);
+    const FileNumber number = ReadFileNumber(amount, FileNumberFormat(false), FileNumberKind::Money);
     if (number.status == FileNumberStatus::Empty) continue;
     const TypedNumber cents = ReadTypedAmount(number.entryText);
     if (cents.IsOk() && cents.value == 0) continue;

@@ -3,8 +3,8 @@
 #include "portfolio/records/vl_amount_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
-std::string SharesWords(uint32_t qty) {
-  return std::to_string(qty) + (qty == 1 ? " share" : " shares");
+std::string SharesWords(Quantity qty) {
+  return DecimalText(qty) + (qty == Quantity::FromWhole(1) ? " share" : " shares");
 }
 
 std::string CentsWords(uint64_t cents) {

@@ -4,11 +4,17 @@
 #include <vector>
 
 #include "marketdata/fetch_failure.h"
+#include "portfolio/records/exact_decimal.h"
 
-// One day's closing price of a symbol: the plain close, not the adjusted one, in whole cents.
+// One day's closing price of a symbol: the plain close, not the adjusted one. The service's closes are whole
+// cents; a price set by hand keeps its decimals.
 struct DailyClose {
   int64_t day = 0;  // days since 1970-01-01
-  int64_t closeCents = 0;
+  UnitPrice close;
+
+  DailyClose() = default;
+  DailyClose(int64_t day, int64_t closeCents) : day(day), close(PriceOfCents(closeCents)) {}
+  DailyClose(int64_t day, UnitPrice close) : day(day), close(close) {}
 };
 
 // How a request for a symbol's closes ended.

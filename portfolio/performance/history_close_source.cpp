@@ -83,7 +83,9 @@ CloseRequestResult HistoryCloseSource::GetCloses(const std::string& symbol, int6
   for (const auto& row : rows) {
     DailyClose close;
     // A row whose day or close cannot be read is left out, as a missing day.
-    if (ParseDayText(row->dateText, &close.day) && ParseCloseCents(row->close, &close.closeCents)) {
+    int64_t cents = 0;
+    if (ParseDayText(row->dateText, &close.day) && ParseCloseCents(row->close, &cents)) {
+      close.close = PriceOfCents(cents);
       closes.push_back(close);
     }
   }

@@ -6,15 +6,13 @@
 
 #include "portfolio/performance/irr_solver.h"
 #include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_currency.h"
 
 namespace {
 
 constexpr double kDaysPerYear = 365.0;
 constexpr int64_t kNoClose = -1;
 
-bool Multiply(int64_t a, int64_t b, int64_t* out) {
-  return !__builtin_mul_overflow(a, b, out);
-}
 bool AddTo(int64_t* sum, int64_t value) {
   return !__builtin_add_overflow(*sum, value, sum);
 }
@@ -51,15 +49,15 @@ class HoldingWalk {
     for (; nextEvent < events.size() && events[nextEvent].day <= day; ++nextEvent) {
       const Event& e = events[nextEvent];
       const Lot& lot = lots[e.lot];
-      const bool ok =
-          e.enters ? AddTo(&held[lot.symbol], lot.lot->qty) && AddTo(&invested, lot.paid)
-                   : SubtractFrom(&held[lot.symbol], lot.lot->qty) && SubtractFrom(&invested, lot.paid);
+      const bool ok = e.enters ? AddTo(&held[lot.symbol], lot.lot->qty.Units()) && AddTo(&invested, lot.paid)
+                               : SubtractFrom(&held[lot.symbol], lot.lot->qty.Units()) &&
+                                     SubtractFrom(&invested, lot.paid);
       if (!ok) return false;
     }
     for (size_t s = 0; s < closes.size(); ++s) {
       const std::vector<DailyClose>& list = *closes[s];
       while (nextClose[s] < list.size() && list[nextClose[s]].day <= day)
-        close[s] = list[nextClose[s]++].closeCents;
+        close[s] = list[nextClose[s]++].close.Units();
     }
     return true;
   }
@@ -73,9 +71,9 @@ class HoldingWalk {
         *missing = s;
         return PerformanceStatus::NoClose;
       }
-      int64_t product = 0;
-      if (!Multiply(held[s], close[s], &product) || !AddTo(value, product))
-        return PerformanceStatus::TooLarge;
+      // Shares and close multiply exactly, rounded once to the cent.
+      const int64_t product = ProductCents(Quantity::FromUnits(held[s]), UnitPrice::FromUnits(close[s]));
+      if (product >= VLCurrency::kMaxCents || !AddTo(value, product)) return PerformanceStatus::TooLarge;
     }
     return PerformanceStatus::Ok;
   }
@@ -174,10 +172,9 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
     l.lot = &lot;
     l.symbol =
         static_cast<size_t>(std::lower_bound(symbols.begin(), symbols.end(), lot.symbol) - symbols.begin());
-    int64_t cost = 0, proceeds = 0;
-    if (!Multiply(lot.qty, lot.buyPriceCents, &cost) || !AddTo(&cost, lot.buyCommissionCents) ||
-        !Multiply(lot.qty, lot.salePriceCents, &proceeds) ||
-        !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
+    int64_t cost = ProductCents(lot.qty, lot.buyPrice), proceeds = ProductCents(lot.qty, lot.salePrice);
+    if (cost >= VLCurrency::kMaxCents || proceeds >= VLCurrency::kMaxCents ||
+        !AddTo(&cost, lot.buyCommissionCents) || !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
       return Refused(PerformanceStatus::TooLarge);
     }
     l.paid = cost;

@@ -49,10 +49,10 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots) {
     PerformanceLot lot;
     lot.symbol = stock->name;
     lot.qty = stock->qty;
-    lot.buyPriceCents = stock->buyPricePerShare;
+    lot.buyPrice = stock->buyPricePerShare;
     lot.buyCommissionCents = stock->buyCommission;
     lot.sold = stock->IsSold();
-    lot.salePriceCents = stock->salePricePerShare;
+    lot.salePrice = stock->salePricePerShare;
     lot.saleCommissionCents = stock->saleCommission;
     if (stock->purchaseDate == 0 || (lot.sold && stock->saleDate == 0)) {
       ++out.skipped;

@@ -3,26 +3,30 @@
 #include <string>
 #include <vector>
 
+#include "portfolio/records/exact_decimal.h"
+
 class VLDatabase;
 class VLDatabaseConn;
 class VLHoldingItemList;
 
-// One stock position as the performance figures see it: whole cents, calendar days (days since 1970-01-01).
+// One stock position as the performance figures see it: shares and prices exact, money in whole cents,
+// calendar days (days since 1970-01-01).
 struct PerformanceLot {
   std::string symbol;
-  int64_t qty = 0;
-  int64_t buyPriceCents = 0;
+  Quantity qty;
+  UnitPrice buyPrice;
   int64_t buyCommissionCents = 0;
   int64_t purchaseDay = 0;
   bool sold = false;
   int64_t saleDay = 0;  // only when sold
-  int64_t salePriceCents = 0;
+  UnitPrice salePrice;
   int64_t saleCommissionCents = 0;
+  std::string currency;  // the position's currency (PositionCurrency), "" when unknown
 
   // "Total Paid": quantity x buy price + buy commission.
-  int64_t TotalPaidCents() const { return qty * buyPriceCents + buyCommissionCents; }
+  int64_t TotalPaidCents() const { return ProductCents(qty, buyPrice) + buyCommissionCents; }
   // Quantity x sale price - sale commission.
-  int64_t SaleValueCents() const { return qty * salePriceCents - saleCommissionCents; }
+  int64_t SaleValueCents() const { return ProductCents(qty, salePrice) - saleCommissionCents; }
 };
 
 // The positions of one portfolio that take part, and what was left out.

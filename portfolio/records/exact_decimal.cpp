@@ -101,7 +101,8 @@ DecimalTextRead ReadDecimalText(std::string_view text, int places, bool round) {
     }
   }
   for (int i = 0; i < places; ++i) {
-    units = units * 10 + (static_cast<size_t>(i) < fraction.size() ? fraction[static_cast<size_t>(i)] - '0' : 0);
+    units =
+        units * 10 + (static_cast<size_t>(i) < fraction.size() ? fraction[static_cast<size_t>(i)] - '0' : 0);
   }
   if (roundUp) ++units;
   if (units > kLimit) {

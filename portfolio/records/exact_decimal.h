@@ -51,8 +51,20 @@ class FixedDecimal {
 
   friend constexpr auto operator<=>(FixedDecimal, FixedDecimal) = default;
   friend constexpr bool operator==(FixedDecimal, FixedDecimal) = default;
-  friend constexpr FixedDecimal operator+(FixedDecimal a, FixedDecimal b) { return FromUnits(a.units + b.units); }
-  friend constexpr FixedDecimal operator-(FixedDecimal a, FixedDecimal b) { return FromUnits(a.units - b.units); }
+  friend constexpr FixedDecimal operator+(FixedDecimal a, FixedDecimal b) {
+    return FromUnits(a.units + b.units);
+  }
+  friend constexpr FixedDecimal operator-(FixedDecimal a, FixedDecimal b) {
+    return FromUnits(a.units - b.units);
+  }
+  constexpr FixedDecimal& operator+=(FixedDecimal other) {
+    units += other.units;
+    return *this;
+  }
+  constexpr FixedDecimal& operator-=(FixedDecimal other) {
+    units -= other.units;
+    return *this;
+  }
 
   // This value times n / d when the result is a value of this kind exactly (a split of 3 for 2 makes 1.5
   // shares of 1): false, `out` untouched, when it is not, when d is 0 or when it would not fit in 64 bits.
@@ -62,7 +74,8 @@ class FixedDecimal {
     if (product % d != 0) return false;
     return Store(product / d, out);
   }
-  // The same, rounded half away from zero to the last place: false only for d of 0 or a result beyond 64 bits.
+  // The same, rounded half away from zero to the last place: false only for d of 0 or a result beyond 64
+  // bits.
   [[nodiscard]] bool ScaledRounded(int64_t n, int64_t d, FixedDecimal& out) const {
     if (d == 0) return false;
     return Store(DivideRounded(static_cast<Int128>(units) * n, d), out);

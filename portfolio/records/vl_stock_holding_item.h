@@ -4,36 +4,57 @@
 #include <string>
 
 #include "marketdata/shared_stock_info.h"
+#include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_holding_item.h"
 
-// A stock position: held while salePricePerShare is 0, sold once it is set. Prices and commissions are
-// whole cents; the quote is the cached quote's record, which the database shares with the position when it
-// hands it out (copies and clones share it too).
+// A currency code as a position keeps it: none, or three ASCII letters ("USD", "GBp").
+bool IsCurrencyCodeForm(const std::string& code);
+
+// A stock position: held while salePricePerShare is 0, sold once it is set. The quantity is exact to 1e-8
+// share and the prices per share to 1e-6; commissions and the margin threshold are whole cents. The quote is
+// the cached quote's record, which the database shares with the position when it hands it out (copies and
+// clones share it too).
 class VLStockHoldingItem : public VLHoldingItem {
  public:
-  uint32_t qty = 0;
-  uint32_t buyPricePerShare = 0;
+  // The record's older form holds whole shares and whole cents in 32-bit fields; the current one holds
+  // every value exactly, and the currency. A position is stored in the older form whenever that holds it.
+  static constexpr int32_t kOlderVersion = 6;
+  static constexpr int32_t kExactVersion = 7;
+
+  Quantity qty;
+  UnitPrice buyPricePerShare;
   uint32_t buyCommission = 0;
-  uint32_t salePricePerShare = 0;
+  UnitPrice salePricePerShare;
   uint32_t saleCommission = 0;
-  uint32_t perShareBuyTarget = 0;       // 0 = none
-  uint32_t perShareSellTarget = 0;      // 0 = none
-  uint32_t perShareStopLossTarget = 0;  // 0 = none
+  UnitPrice perShareBuyTarget;       // 0 = none
+  UnitPrice perShareSellTarget;      // 0 = none
+  UnitPrice perShareStopLossTarget;  // 0 = none
   bool marginable = false;
   int32_t mgnEquity = 0;  // percent
   uint32_t mgnThreshold = 0;
   int64_t purchaseDate = 0;
   int64_t saleDate = 0;
   std::string comment;
+  // The currency the prices are in (an ISO code, "GBp" for pence); empty: the currency of the exchange the
+  // quote names.
+  std::string currency;
   uint32_t quoteId = 0;
   SharedStockInfo quote;  // not part of the record
 
-  bool IsSold() const { return salePricePerShare != 0; }
+  bool IsSold() const { return !salePricePerShare.IsZero(); }
 
   std::string GetTypeName() const override { return "SH"; }
-  int32_t GetVersion() const override { return 6; }
+  // Whether the position holds anything the older form cannot: a fraction of a share or of a cent, or a
+  // currency of its own.
+  bool NeedsExactForm() const;
+  // Whether every value lies within what a record holds (shares and prices from 0 up to their limits, a
+  // currency code of three letters or none): what the database stores, and so what a load accepts.
+  bool FitsRecord() const;
+  int32_t GetVersion() const override { return NeedsExactForm() ? kExactVersion : kOlderVersion; }
+  int32_t GetLatestVersion() const override { return kExactVersion; }
   int32_t GetKind() const override { return kHoldingStock; }
-  // Stores version 6; loads every version from 1 to 6, zeroing the fields an older version lacks.
+  // Stores version 6, or 7 when the position needs it; loads every version from 1 to 7, zeroing the fields an
+  // older version lacks. A version 7 record whose values lie beyond what a record holds fails (code 1).
   [[nodiscard]] int32_t Serialize(Archive* ar) override;
 
   void GetColumnText(int column, std::string& text) const override;
@@ -45,7 +66,7 @@ class VLStockHoldingItem : public VLHoldingItem {
   int32_t GetPercentChange() const override;
   // The trade price in cents, rounded to the nearest cent.
   int64_t GetLastTradeCents() const;
-  // qty * salePricePerShare - saleCommission.
+  // qty x salePricePerShare - saleCommission.
   VLCurrency GetSaleValue() const;
 
   tinyxml2::XMLElement* ToXml(tinyxml2::XMLDocument& doc) const override;

@@ -57,7 +57,7 @@ void AddStock(const VLStockHoldingItem& stock, Totals& t) {
     t.proceeds.Add(stock.GetSaleValue());
     return;
   }
-  if (stock.marginable && stock.qty > 0 && stock.buyPricePerShare > 0 &&
+  if (stock.marginable && stock.qty.Units() > 0 && stock.buyPricePerShare.Units() > 0 &&
       stock.GetLastTradeCents() >= static_cast<int64_t>(stock.mgnThreshold)) {
     t.marginable.Add(VLCurrency(value.GetValue() * stock.mgnEquity / 100.0));
   }

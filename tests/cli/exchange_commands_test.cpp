@@ -70,7 +70,7 @@ TEST_F(ExchangeCommands, ARefusedFileExitsFourWithEveryProblemAndChangesNothing)
                                 "--decimal-comma", "--map", "quantity=Anzahl,price=Kurs"});
   EXPECT_EQ(result.code, 4);
   EXPECT_EQ(result.err,
-            "vellumar-cli import: line 2: the quantity 'zehn' is not a whole number\n"
+            "vellumar-cli import: line 2: the quantity 'zehn' is not a number of shares\n"
             "vellumar-cli import: line 3: the price '-1,00' is negative\n"
             "vellumar-cli import: " +
                 file + " was not imported (2 problems); nothing was changed\n");

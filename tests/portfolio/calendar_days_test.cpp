@@ -11,6 +11,7 @@
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/noon_utc.h"
 #include "tests/support/time_zone.h"
 
@@ -27,8 +28,8 @@ VLStockHoldingItem Held(int64_t purchaseDate) {
   h.name = h.quote.Edit().symbol = "IBM";
   h.quote.Edit().exchange = "NYSE";
   h.quote.Edit().lastTrade = "10.00";
-  h.qty = 10;
-  h.buyPricePerShare = 1000;
+  h.qty = Shares(10);
+  h.buyPricePerShare = Cents(1000);
   h.purchaseDate = purchaseDate;
   return h;
 }
@@ -62,7 +63,7 @@ TEST(CalendarDays, DatesOlderVersionsStoredAsLocalMidnightReadAsTheTypedDayInEve
 TEST(CalendarDays, DatesStoredNowReadAlikeInEveryZone) {
   const int64_t purchase = StoredDateOf(kMarch10);
   VLStockHoldingItem sold = Held(purchase);
-  sold.salePricePerShare = 1100;
+  sold.salePricePerShare = Cents(1100);
   sold.saleDate = StoredDateOf({2024, 3, 15});
   for (const char* zone : kTestZones) {
     ScopedTimeZone here(zone);
@@ -121,11 +122,11 @@ TEST(CalendarDays, ChecksKeepEveryDayFrom1900ToTodayAndCompareDays) {
   EXPECT_EQ(CheckStockHolding(entry, nullptr, holding).message, StringId::SaleDateBeforePurchase);
 
   SellResult sale;
-  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({2024, 3, 21}), ""}, 10, sale).message,
+  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({2024, 3, 21}), ""}, Shares(10), sale).message,
             StringId::DateLaterThanToday);
-  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({1800, 1, 1}), ""}, 10, sale).message,
+  EXPECT_EQ(CheckSell({"1", "1", StoredDateOf({1800, 1, 1}), ""}, Shares(10), sale).message,
             StringId::DateOutOfRange);
-  ASSERT_TRUE(CheckSell({"1", "1", StoredDateOf({1970, 1, 1}), ""}, 10, sale).Ok());
+  ASSERT_TRUE(CheckSell({"1", "1", StoredDateOf({1970, 1, 1}), ""}, Shares(10), sale).Ok());
   EXPECT_NE(sale.saleDate, 0);
 }
 
@@ -160,7 +161,7 @@ TEST(CalendarDays, ExtremeStoredValuesStayDefined) {
   for (const int64_t stored : {INT64_MAX, INT64_MIN, INT64_MIN + 1}) {
     VLStockHoldingItem h = Held(stored);
     h.saleDate = stored;
-    h.salePricePerShare = 1;
+    h.salePricePerShare = Cents(1);
     EXPECT_FALSE(Cell(h, kColDateBought).empty());
     EXPECT_EQ(h.GetColumnValue(kColHeld), 0.0);
     (void)Cell(h, kColSaleAge);

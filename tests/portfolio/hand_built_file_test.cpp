@@ -8,6 +8,7 @@
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "tests/portfolio/vl_database_fixture.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/hand_built_database.h"
 #include "tests/support/record_bytes.h"
 
@@ -75,15 +76,15 @@ TEST_F(HandBuiltFile, EveryRecordKindLoadsIntoItsFieldsAndSavesBackTheSameBytes)
   EXPECT_EQ(s->name, "IBM");
   EXPECT_EQ(s->ownerPortfolioId, kPortfolioId);
   EXPECT_EQ(s->quoteId, kQuoteId);
-  EXPECT_EQ(s->qty, 1501u);
-  EXPECT_EQ(s->buyPricePerShare, 8152u);
+  EXPECT_EQ(s->qty, Shares(1501));
+  EXPECT_EQ(s->buyPricePerShare, Cents(8152));
   EXPECT_EQ(s->buyCommission, 993u);
-  EXPECT_EQ(s->salePricePerShare, 9024u);
+  EXPECT_EQ(s->salePricePerShare, Cents(9024));
   EXPECT_EQ(s->saleCommission, 1095u);
   EXPECT_EQ(s->saleDate, 1170000006);
-  EXPECT_EQ(s->perShareBuyTarget, 9007u);
-  EXPECT_EQ(s->perShareSellTarget, 9508u);
-  EXPECT_EQ(s->perShareStopLossTarget, 7009u);
+  EXPECT_EQ(s->perShareBuyTarget, Cents(9007));
+  EXPECT_EQ(s->perShareSellTarget, Cents(9508));
+  EXPECT_EQ(s->perShareStopLossTarget, Cents(7009));
   EXPECT_TRUE(s->marginable);
   EXPECT_EQ(s->mgnEquity, 51);
   EXPECT_EQ(s->mgnThreshold, 512u);
@@ -122,15 +123,15 @@ TEST_F(HandBuiltFile, OlderStockVersionsLoadWhatTheyStoredAndEmptyTheRest) {
     EXPECT_EQ(s->name, "IBM") << "version " << v;
     EXPECT_EQ(s->ownerPortfolioId, kPortfolioId) << "version " << v;
     EXPECT_EQ(s->quoteId, kQuoteId) << "version " << v;
-    EXPECT_EQ(s->qty, 100 * v) << "version " << v;
-    EXPECT_EQ(s->buyPricePerShare, 1000 + v) << "version " << v;
+    EXPECT_EQ(s->qty, Shares(100 * v)) << "version " << v;
+    EXPECT_EQ(s->buyPricePerShare, Cents(1000 + v)) << "version " << v;
     EXPECT_EQ(s->buyCommission, 0u) << "version " << v;
-    EXPECT_EQ(s->salePricePerShare, 0u) << "version " << v;
+    EXPECT_EQ(s->salePricePerShare, Cents(0)) << "version " << v;
     EXPECT_EQ(s->saleCommission, 0u) << "version " << v;
     EXPECT_EQ(s->saleDate, 0) << "version " << v;
-    EXPECT_EQ(s->perShareBuyTarget, 2000 + v) << "version " << v;
-    EXPECT_EQ(s->perShareSellTarget, v >= 5 ? 3000 + v : 0u) << "version " << v;
-    EXPECT_EQ(s->perShareStopLossTarget, v >= 5 ? 4000 + v : 0u) << "version " << v;
+    EXPECT_EQ(s->perShareBuyTarget, Cents(2000 + v)) << "version " << v;
+    EXPECT_EQ(s->perShareSellTarget, Cents(v >= 5 ? 3000 + v : 0u)) << "version " << v;
+    EXPECT_EQ(s->perShareStopLossTarget, Cents(v >= 5 ? 4000 + v : 0u)) << "version " << v;
     EXPECT_EQ(s->marginable, v % 2 == 1) << "version " << v;
     EXPECT_EQ(s->mgnEquity, static_cast<int32_t>(10 + v)) << "version " << v;
     EXPECT_EQ(s->mgnThreshold, 500 + v) << "version " << v;

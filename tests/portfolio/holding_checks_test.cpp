@@ -8,6 +8,7 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ void ExpectFailure(const StockHoldingEntry& entry, StringId message, EntryPage p
   // A failed check writes nothing.
   EXPECT_EQ(run.holding.name, "OLD");
   EXPECT_EQ(run.holding.comment, "kept");
-  EXPECT_EQ(run.holding.qty, 0u);
+  EXPECT_EQ(run.holding.qty, Shares(0));
 }
 
 class HoldingChecks : public ::testing::Test {
@@ -77,7 +78,7 @@ TEST_F(HoldingChecks, ValidEntryIsStoredWithTrimmedSymbolAsName) {
   entry.buyDate = kJan2;
   entry.buyCommission = "9.99";
   entry.buyTarget = "10";
-  entry.sellTarget = "20.5";
+  entry.sellTarget = "20.512345";
   entry.stopLossTarget = "";
   entry.marginable = true;
   entry.marginPercent = "50";
@@ -88,18 +89,18 @@ TEST_F(HoldingChecks, ValidEntryIsStoredWithTrimmedSymbolAsName) {
   EXPECT_TRUE(run.questions.empty());
   const VLStockHoldingItem& h = run.holding;
   EXPECT_EQ(h.name, "IBM");
-  EXPECT_EQ(h.qty, 1000u);
-  EXPECT_EQ(h.buyPricePerShare, 1250u);
+  EXPECT_EQ(h.qty, Shares(1000));
+  EXPECT_EQ(h.buyPricePerShare, Cents(1250));
   EXPECT_EQ(h.purchaseDate, kJan2);
   EXPECT_EQ(h.buyCommission, 999u);
-  EXPECT_EQ(h.perShareBuyTarget, 1000u);
-  EXPECT_EQ(h.perShareSellTarget, 2050u);
-  EXPECT_EQ(h.perShareStopLossTarget, 0u);
+  EXPECT_EQ(h.perShareBuyTarget, Cents(1000));
+  EXPECT_EQ(h.perShareSellTarget, PriceOf("20.512345"));
+  EXPECT_EQ(h.perShareStopLossTarget, Cents(0));
   EXPECT_TRUE(h.marginable);
   EXPECT_EQ(h.mgnEquity, 50);
   EXPECT_EQ(h.mgnThreshold, 500u);
   EXPECT_EQ(h.comment, "long term");
-  EXPECT_EQ(h.salePricePerShare, 0u);
+  EXPECT_EQ(h.salePricePerShare, Cents(0));
 }
 
 TEST_F(HoldingChecks, SymbolIsRequiredUnlessFixed) {
@@ -120,12 +121,23 @@ TEST_F(HoldingChecks, QuantityLimitIsOneMillion) {
   ExpectFailure(entry, StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
   entry.quantity = "99999999999";
   ExpectFailure(entry, StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
-  // Not a whole number of shares: refused as such, never cut to "12".
-  for (const char* typed : {"12.5", "twelve", "1,0"}) {
+  // Not a number of shares: refused as such, never cut to "1".
+  for (const char* typed : {"twelve", "1,0", "1.5.0"}) {
     entry.quantity = typed;
-    ExpectFailure(entry, StringId::WholeNumberNotANumber, EntryPage::None, EntryField::Quantity);
-    EXPECT_EQ(Check(entry).check.arguments, (std::vector<std::string>{typed, "1,000"}));
+    ExpectFailure(entry, StringId::DecimalNotANumber, EntryPage::None, EntryField::Quantity);
+    EXPECT_EQ(Check(entry).check.arguments, (std::vector<std::string>{typed, "1,234.5678"}));
   }
+  // Fractions of a share to 1e-8, trailing zeros not counted; more are refused with the limit.
+  entry.quantity = "0.0290530000";
+  ASSERT_TRUE(Check(entry).check.Ok());
+  EXPECT_EQ(Check(entry).holding.qty, SharesOf("0.029053"));
+  entry.quantity = "999,999.99999999";
+  EXPECT_TRUE(Check(entry).check.Ok());
+  entry.quantity = "1,000,000.00000001";
+  ExpectFailure(entry, StringId::QuantityTooLarge, EntryPage::None, EntryField::Quantity);
+  entry.quantity = "12.123456789";
+  ExpectFailure(entry, StringId::TooManyDecimals, EntryPage::None, EntryField::Quantity);
+  EXPECT_EQ(Check(entry).check.arguments, (std::vector<std::string>{"12.123456789", "8"}));
   entry.quantity = "-3";
   ExpectFailure(entry, StringId::QuantityNegative, EntryPage::None, EntryField::Quantity);
 }
@@ -135,7 +147,10 @@ TEST_F(HoldingChecks, PurchasePageChecksInOrder) {
   entry.buyPrice = "-1";
   entry.buyCommission = "-1";
   ExpectFailure(entry, StringId::BuyPriceNegative, EntryPage::Purchase, EntryField::BuyPrice);
-  entry.buyPrice = "12.345";  // three decimals are refused, not rounded
+  entry.buyPrice = "12.3456789";  // seven decimals are refused, not rounded
+  ExpectFailure(entry, StringId::TooManyDecimals, EntryPage::Purchase, EntryField::BuyPrice);
+  EXPECT_EQ(Check(entry).check.arguments, (std::vector<std::string>{"12.3456789", "6"}));
+  entry.buyPrice = "12.3x";
   ExpectFailure(entry, StringId::AmountNotANumber, EntryPage::Purchase, EntryField::BuyPrice);
   entry.buyPrice = "42949672.96";  // one cent beyond what the record holds
   ExpectFailure(entry, StringId::AmountTooLarge, EntryPage::Purchase, EntryField::BuyPrice);
@@ -197,7 +212,7 @@ TEST_F(HoldingChecks, EquityOfNonMarginableSecurityIsAskedFor) {
   EXPECT_EQ(no.check.message, StringId::MarginEquityNotMarginable);
   EXPECT_TRUE(no.check.alreadyShown);
   EXPECT_EQ(no.check.page, EntryPage::MarginEquity);
-  EXPECT_EQ(no.holding.qty, 0u);
+  EXPECT_EQ(no.holding.qty, Shares(0));
 }
 
 TEST_F(HoldingChecks, QuantityAndPriceGoTogether) {
@@ -217,7 +232,7 @@ TEST_F(HoldingChecks, QuantityAndPriceGoTogether) {
 TEST_F(HoldingChecks, SoldPositionChecks) {
   const CheckRun valid = Check(ValidSoldEntry());
   ASSERT_TRUE(valid.check.Ok());
-  EXPECT_EQ(valid.holding.salePricePerShare, 1400u);
+  EXPECT_EQ(valid.holding.salePricePerShare, Cents(1400));
   EXPECT_EQ(valid.holding.saleDate, kJan2 + 30 * kDay);
 
   StockHoldingEntry entry = ValidSoldEntry();
@@ -254,7 +269,8 @@ TEST_F(HoldingChecks, CashAndMarginAmounts) {
   EXPECT_EQ(CheckCashHolding({"0", "Savings"}, cash).message, StringId::AmountMissing);
   EXPECT_EQ(CheckCashHolding({"", "Savings"}, cash).field, EntryField::Amount);
   EXPECT_EQ(CheckCashHolding({"-5", "Savings"}, cash).message, StringId::AmountNegative);
-  EXPECT_EQ(CheckCashHolding({"5.001", "Savings"}, cash).message, StringId::AmountNotANumber);
+  EXPECT_EQ(CheckCashHolding({"5.001", "Savings"}, cash).message, StringId::TooManyDecimals);
+  EXPECT_EQ(CheckCashHolding({"5.001", "Savings"}, cash).arguments, (std::vector<std::string>{"5.001", "2"}));
   EXPECT_EQ(CheckCashHolding({"1234,56", "Savings"}, cash).message, StringId::AmountNotANumber);
   EXPECT_EQ(CheckCashHolding({"42949673", "Savings"}, cash).message, StringId::AmountTooLarge);
   const EntryCheck noDescription = CheckCashHolding({"5", "  "}, cash);

@@ -5,6 +5,7 @@
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 
 // 2007-03-05 12:00:00 UTC.
 constexpr int64_t kTestNow = 1173096000;
@@ -26,14 +27,14 @@ class FixedEnvironment {
 inline VLStockHoldingItem HeldIbm() {
   VLStockHoldingItem h;
   h.name = "IBM";
-  h.qty = 1500;
-  h.buyPricePerShare = 8150;
+  h.qty = Shares(1500);
+  h.buyPricePerShare = Cents(8150);
   h.buyCommission = 995;
   h.purchaseDate = kTestNow - 400 * kDay;
   h.comment = "core";
-  h.perShareBuyTarget = 9000;
-  h.perShareSellTarget = 9500;
-  h.perShareStopLossTarget = 7000;
+  h.perShareBuyTarget = Cents(9000);
+  h.perShareSellTarget = Cents(9500);
+  h.perShareStopLossTarget = Cents(7000);
   StockInfo& q = h.quote.Edit();
   q.symbol = "IBM";
   q.name = "INTL BUSINESS MACHINES";
@@ -83,7 +84,7 @@ inline VLStockHoldingItem HeldIbm() {
 // The same position sold 45 days ago at 90.20 (+10.95 commission).
 inline VLStockHoldingItem SoldIbm() {
   VLStockHoldingItem h = HeldIbm();
-  h.salePricePerShare = 9020;
+  h.salePricePerShare = Cents(9020);
   h.saleCommission = 1095;
   h.saleDate = kTestNow - 45 * kDay;
   return h;

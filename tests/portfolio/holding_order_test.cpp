@@ -13,6 +13,7 @@
 #include "portfolio/records/vl_holding_item_comparer.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_margin_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/noon_utc.h"
 
 namespace {
@@ -21,7 +22,7 @@ std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const char* symbol, const
   auto h = std::make_unique<VLStockHoldingItem>();
   h->id = id;
   h->name = symbol;
-  h->qty = qty;
+  h->qty = Shares(qty);
   h->purchaseDate = bought;
   h->quote.Edit().symbol = symbol;
   h->quote.Edit().name = name;

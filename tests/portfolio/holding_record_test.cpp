@@ -8,6 +8,7 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/record_bytes.h"
 
 namespace {
@@ -47,6 +48,44 @@ std::vector<uint8_t> OldStockRecord(int32_t v, const std::string& key = "SH") {
   return stream.Bytes();
 }
 
+// The exact form (version 7), as this program lays it out: shares and prices as 64-bit counts of 1e-8 share
+// and 1e-6 per share, then the currency after the comment.
+struct ExactFields {
+  int64_t qty = 165310000;      // 1.6531
+  int64_t buyPrice = 84263700;  // 84.2637
+  int64_t salePrice = 0;
+  int64_t targets[3] = {1, 0, kMaxStoredPrice.Units()};
+  std::string currency = "GBp";
+};
+std::vector<uint8_t> ExactStockRecord(const ExactFields& f) {
+  MemoryStream stream;
+  Archive ar(stream, Archive::Mode::Store);
+  for (int level = 0; level < 3; ++level) {
+    ar.WriteString("SH");
+    ar.WriteInt32(7);
+  }
+  ar.WriteUInt32(11);
+  ar.WriteUInt32(0);
+  ar.WriteScrambledString("VWRL.L");
+  ar.WriteUInt32(4);
+  ar.WriteUInt32(21);  // quoteId
+  ar.WriteInt64(f.qty);
+  ar.WriteInt64(f.buyPrice);
+  ar.WriteUInt32(995);
+  ar.WriteInt64(f.salePrice);
+  ar.WriteUInt32(0);
+  ar.WriteTime(0);
+  for (int64_t target : f.targets) ar.WriteInt64(target);
+  ar.WriteBool(false);
+  ar.WriteInt32(0);
+  ar.WriteUInt32(0);
+  ar.WriteTime(1100000000);
+  ar.WriteString("savings plan");
+  ar.WriteString(f.currency);
+  ar.Flush();
+  return stream.Bytes();
+}
+
 }  // namespace
 
 class StockRecordVersion : public ::testing::TestWithParam<int> {};
@@ -61,18 +100,18 @@ TEST_P(StockRecordVersion, LoadsTheFieldsThatVersionHad) {
   EXPECT_EQ(h.name, "IBM");
   EXPECT_EQ(h.ownerPortfolioId, 4u);
   EXPECT_EQ(h.quoteId, 21u);
-  EXPECT_EQ(h.qty, 100u);
-  EXPECT_EQ(h.buyPricePerShare, 8150u);
-  EXPECT_EQ(h.perShareBuyTarget, 7500u);
+  EXPECT_EQ(h.qty, Shares(100));
+  EXPECT_EQ(h.buyPricePerShare, Cents(8150));
+  EXPECT_EQ(h.perShareBuyTarget, Cents(7500));
   EXPECT_TRUE(h.marginable);
   EXPECT_EQ(h.mgnEquity, 50);
   EXPECT_EQ(h.mgnThreshold, 500u);
   EXPECT_EQ(h.buyCommission, v >= 6 ? 995u : 0u);
-  EXPECT_EQ(h.salePricePerShare, v >= 6 ? 9020u : 0u);
+  EXPECT_EQ(h.salePricePerShare, Cents(v >= 6 ? 9020 : 0));
   EXPECT_EQ(h.saleCommission, v >= 6 ? 1095u : 0u);
   EXPECT_EQ(h.saleDate, v >= 6 ? 1200000000 : 0);
-  EXPECT_EQ(h.perShareSellTarget, v >= 5 ? 9500u : 0u);
-  EXPECT_EQ(h.perShareStopLossTarget, v >= 5 ? 7000u : 0u);
+  EXPECT_EQ(h.perShareSellTarget, Cents(v >= 5 ? 9500 : 0));
+  EXPECT_EQ(h.perShareStopLossTarget, Cents(v >= 5 ? 7000 : 0));
   EXPECT_EQ(h.purchaseDate, v >= 2 ? 1100000000 : 0);
   EXPECT_EQ(h.comment, v >= 4 ? "core holding" : "");
 }
@@ -85,9 +124,71 @@ TEST(StockRecord, StoresVersion6InTheLayoutOldProgramsRead) {
   EXPECT_EQ(StoreRecord(h), OldStockRecord(6));
 }
 
+// A position of fractions, or with a currency of its own, is stored in the exact form and reads back
+// exactly; one of whole shares and cents keeps the old form, byte for byte, whatever it was read from.
+TEST(StockRecord, TheExactFormHoldsFractionsAndTheCurrencyAndIsWrittenOnlyWhenNeeded) {
+  VLStockHoldingItem h;
+  ASSERT_EQ(LoadRecord(h, ExactStockRecord({})), kSerializeOk);
+  EXPECT_EQ(h.qty, SharesOf("1.6531"));
+  EXPECT_EQ(h.buyPricePerShare, PriceOf("84.2637"));
+  EXPECT_EQ(h.perShareBuyTarget, PriceOf("0.000001"));
+  EXPECT_EQ(h.perShareStopLossTarget, kMaxStoredPrice);
+  EXPECT_EQ(h.currency, "GBp");
+  EXPECT_EQ(h.comment, "savings plan");
+  EXPECT_EQ(h.GetVersion(), 7);
+  EXPECT_EQ(StoreRecord(h), ExactStockRecord({}));
+
+  // Each thing the old form cannot hold needs the new one on its own.
+  VLStockHoldingItem whole;
+  ASSERT_EQ(LoadRecord(whole, OldStockRecord(6)), kSerializeOk);
+  EXPECT_EQ(whole.GetVersion(), 6);
+  for (auto change : std::vector<void (*)(VLStockHoldingItem&)>{
+           [](VLStockHoldingItem& s) { s.qty += Quantity::FromUnits(1); },
+           [](VLStockHoldingItem& s) { s.salePricePerShare += UnitPrice::FromUnits(1); },
+           [](VLStockHoldingItem& s) { s.perShareSellTarget += UnitPrice::FromUnits(100); },
+           [](VLStockHoldingItem& s) { s.currency = "USD"; }}) {
+    VLStockHoldingItem changed = whole;
+    change(changed);
+    EXPECT_EQ(changed.GetVersion(), 7);
+    VLStockHoldingItem back;
+    ASSERT_EQ(LoadRecord(back, StoreRecord(changed)), kSerializeOk);
+    EXPECT_EQ(StoreRecord(back), StoreRecord(changed));
+  }
+  // Read from the exact form, a position that fits the old one is written in it again.
+  ExactFields fits;
+  fits.qty = Quantity::FromWhole(100).Units();
+  fits.buyPrice = PriceOfCents(8150).Units();
+  fits.targets[0] = PriceOfCents(7500).Units();
+  fits.targets[2] = 0;
+  fits.currency.clear();
+  ASSERT_EQ(LoadRecord(h, ExactStockRecord(fits)), kSerializeOk);
+  EXPECT_EQ(h.GetVersion(), 6);
+  EXPECT_EQ(LoadRecord(whole, StoreRecord(h)), kSerializeOk);
+  EXPECT_EQ(whole.qty, Shares(100));
+}
+
+// Values no record can hold are refused as a damaged record, never taken in.
+TEST(StockRecord, TheExactFormRefusesValuesBeyondWhatARecordHolds) {
+  const auto refused = [](void (*change)(ExactFields&)) {
+    ExactFields f;
+    change(f);
+    VLStockHoldingItem h;
+    return LoadRecord(h, ExactStockRecord(f));
+  };
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = kMaxStoredQuantity.Units() + 1; }), kSerializeFailed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = -1; }), kSerializeFailed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.buyPrice = kMaxStoredPrice.Units() + 1; }), kSerializeFailed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.salePrice = -5; }), kSerializeFailed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.targets[1] = INT64_MIN; }), kSerializeFailed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.currency = "US$"; }), kSerializeFailed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.currency = "EURO"; }), kSerializeFailed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = kMaxStoredQuantity.Units(); }), kSerializeOk);
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = 1; }), kSerializeOk);
+}
+
 TEST(StockRecord, RefusesNewerVersionsAndOtherKeys) {
   VLStockHoldingItem h;
-  EXPECT_EQ(LoadRecord(h, OldStockRecord(7)), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(8)), kSerializeVersionTooNew);
   EXPECT_EQ(LoadRecord(h, OldStockRecord(6, "CH")), kSerializeTypeMismatch);
   // A record cut short is a stream error, which the database load turns into a failure.
   std::vector<uint8_t> cut = OldStockRecord(6);
@@ -99,7 +200,7 @@ TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
   VLStockHoldingItem h;
   h.name = "IBM";
   h.quote.Edit().lastTrade = "97.10";
-  h.qty = 5;
+  h.qty = Shares(5);
   h.ownerPortfolioId = 3;
   VLStockHoldingItem loaded;
   ASSERT_EQ(LoadRecord(loaded, StoreRecord(h)), kSerializeOk);
@@ -109,14 +210,14 @@ TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
   auto* c = dynamic_cast<VLStockHoldingItem*>(clone.get());
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->quote->lastTrade, "97.10");
-  EXPECT_EQ(c->qty, 5u);
+  EXPECT_EQ(c->qty, Shares(5));
   EXPECT_EQ(c->ownerPortfolioId, 3u);
 
   // The holding-level copy takes the owner but not the stock fields.
   VLStockHoldingItem partial;
   ASSERT_TRUE(partial.CopyFrom(static_cast<const VLHoldingItem*>(&h)));
   EXPECT_EQ(partial.ownerPortfolioId, 3u);
-  EXPECT_EQ(partial.qty, 0u);
+  EXPECT_EQ(partial.qty, Shares(0));
   EXPECT_FALSE(h.CopyTo(static_cast<VLStockHoldingItem*>(nullptr)));
 }
 

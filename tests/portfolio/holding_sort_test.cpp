@@ -13,6 +13,7 @@
 #include "portfolio/records/vl_holding_item_comparer.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_margin_holding_item.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 // A stock position that counts how often its cells are asked for.
@@ -37,7 +38,7 @@ std::unique_ptr<VLStockHoldingItem> Stock(uint32_t id, const std::string& symbol
   auto h = std::make_unique<VLStockHoldingItem>();
   h->id = id;
   h->name = symbol;
-  h->qty = qty;
+  h->qty = Shares(qty);
   h->quote.Edit().symbol = symbol;
   h->quote.Edit().name = name;
   return h;
@@ -129,7 +130,7 @@ TEST(HoldingSort, ComputesOneKeyPerPosition) {
     for (int i = 0; i < kCount; ++i) {
       auto h = std::make_unique<CountingStock>(&calls);
       h->id = static_cast<uint32_t>(i + 1);
-      h->qty = static_cast<uint32_t>((i * 37) % 11);
+      h->qty = Shares(static_cast<uint32_t>((i * 37) % 11));
       h->quote.Edit().symbol = "S" + std::to_string(i);
       list.Add(std::move(h));
     }
@@ -179,7 +180,7 @@ TEST(HoldingSort, SameOrderAsThePlainSortForEveryKindOfColumn) {
       auto s = Stock(id, symbol, random() % 2 ? "Acme" : "acme", random() % 4);
       s->quote.Edit().exchange = "NYSE";
       s->quote.Edit().lastTrade = std::to_string(random() % 3) + ".50";
-      s->buyPricePerShare = 100;
+      s->buyPricePerShare = Cents(100);
       list.Add(std::move(s));
     }
   };
@@ -203,7 +204,7 @@ TEST(HoldingSort, ValuesThatAreNoNumber) {
   const auto fill = [](VLHoldingItemList& list, int count) {
     for (int i = 0; i < count; ++i) {
       auto s = Stock(static_cast<uint32_t>(i + 1), "S" + std::to_string(i % 5), "", 10);
-      s->buyPricePerShare = 1000;
+      s->buyPricePerShare = Cents(1000);
       s->purchaseDate = kTestNow - 400 * kDay;
       s->quote.Edit().exchange = "NYSE";
       s->quote.Edit().lastTrade = i % 3 == 0 ? "-5.00" : std::to_string(5 + i % 4) + ".00";

@@ -10,6 +10,7 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 // A document whose third line holds `element`, so messages name line 3.
@@ -63,8 +64,8 @@ TEST(StockXml, ReadsTrimmedUpperCaseSymbolAndEveryField) {
   VLStockHoldingItem h;
   EXPECT_EQ(ReadStock(std::string("<VLStock ") + kGoodStock + "/>", &h), "");
   EXPECT_EQ(h.name, "IBM");
-  EXPECT_EQ(h.qty, 100u);
-  EXPECT_EQ(h.perShareStopLossTarget, 7000u);
+  EXPECT_EQ(h.qty, Shares(100));
+  EXPECT_EQ(h.perShareStopLossTarget, Cents(7000));
   EXPECT_TRUE(h.marginable);
   EXPECT_EQ(h.mgnEquity, 50);
   EXPECT_EQ(h.purchaseDate, 1100001600);  // 1100000000 is 11:33 UTC: read as that day, kept as its noon
@@ -74,14 +75,14 @@ TEST(StockXml, ReadsTrimmedUpperCaseSymbolAndEveryField) {
 TEST(StockXml, RoundTripsExceptTheBuyCommission) {
   VLStockHoldingItem h;
   h.name = "MSFT";
-  h.qty = 10;
-  h.buyPricePerShare = 2500;
+  h.qty = Shares(10);
+  h.buyPricePerShare = Cents(2500);
   h.buyCommission = 995;
-  h.salePricePerShare = 3000;
+  h.salePricePerShare = Cents(3000);
   h.saleCommission = 1095;
-  h.perShareBuyTarget = 1;
-  h.perShareSellTarget = 2;
-  h.perShareStopLossTarget = 3;
+  h.perShareBuyTarget = Cents(1);
+  h.perShareSellTarget = Cents(2);
+  h.perShareStopLossTarget = Cents(3);
   h.mgnEquity = 40;
   h.mgnThreshold = 400;
   h.purchaseDate = 3000024000;  // noon UTC of a day in 2065: needs all 32 bits
@@ -112,7 +113,9 @@ TEST(StockXml, RoundTripsExceptTheBuyCommission) {
 TEST(StockXml, MessagesNameTheLineAndTheCulprit) {
   const std::pair<std::string, const char*> cases[] = {
       {"<VLStocks version=\"6\"/>", "Line 3: Unknown element \"VLStocks\" encountered."},
-      {StockWith("version", "7"), "Line 3: Element VLStock has invalid or missing version attribute."},
+      {StockWith("version", "8"), "Line 3: Element VLStock has invalid or missing version attribute."},
+      // The exact form reads decimals where the older forms read whole numbers, and nothing else.
+      {StockWith("qty", "1.5"), "Line 3: Element qty has invalid or missing value."},
       {StockWith("version", "six"), "Line 3: Element VLStock has invalid or missing version attribute."},
       {StockWithout("symbol"), "Line 3: Element VLStock missing required attribute \"symbol\"."},
       {StockWith("symbol", "   "), "Line 3: Attribute \"symbol\" has invalid value \"   \"."},
@@ -126,8 +129,54 @@ TEST(StockXml, MessagesNameTheLineAndTheCulprit) {
   for (const auto& [element, message] : cases) EXPECT_EQ(ReadStock(element), message) << element;
 }
 
-TEST(StockXml, AcceptsEveryVersionUpTo6) {
-  for (const char* v : {"0", "1", "3", "5", "6", "-2"})
+// Only a position that needs it is written in version 7: shares as a decimal, prices as decimal cents, the
+// currency; each reads back exactly, and more decimals than a record keeps are refused.
+TEST(StockXml, TheExactFormCarriesFractionsAndTheCurrency) {
+  VLStockHoldingItem h;
+  h.name = "VWRL.L";
+  h.qty = SharesOf("1.6531");
+  h.buyPricePerShare = PriceOf("84.2637");
+  h.perShareSellTarget = PriceOf("0.000001");
+  h.currency = "GBp";
+  h.comment = "plan";
+  tinyxml2::XMLDocument doc;
+  doc.InsertEndChild(h.ToXml(doc));
+  const tinyxml2::XMLElement& e = *doc.FirstChildElement();
+  EXPECT_STREQ(e.Attribute("version"), "7");
+  EXPECT_STREQ(e.Attribute("qty"), "1.6531");
+  EXPECT_STREQ(e.Attribute("buyPricePerShare"), "8426.37");
+  EXPECT_STREQ(e.Attribute("perShareSellTarget"), "0.0001");
+  EXPECT_STREQ(e.Attribute("salePricePerShare"), "0");
+  EXPECT_STREQ(e.Attribute("currency"), "GBp");
+  VLStockHoldingItem back;
+  std::string message;
+  ASSERT_TRUE(back.FromXml(e, message)) << message;
+  EXPECT_EQ(back.qty, h.qty);
+  EXPECT_EQ(back.buyPricePerShare, h.buyPricePerShare);
+  EXPECT_EQ(back.perShareSellTarget, h.perShareSellTarget);
+  EXPECT_EQ(back.currency, "GBp");
+
+  const auto exact = [](const std::string& attribute, const std::string& value) {
+    std::string element = StockWith(attribute, value);
+    element.replace(element.find("version=\"6\""), 11, "version=\"7\"");
+    return ReadStock(element);
+  };
+  EXPECT_EQ(exact("qty", "0.00000001"), "");
+  EXPECT_EQ(exact("qty", "1.000000001"), "Line 3: Element qty has invalid or missing value.");
+  EXPECT_EQ(exact("buyPricePerShare", "0.0001"), "");
+  EXPECT_EQ(exact("buyPricePerShare", "0.00001"),
+            "Line 3: Element buyPricePerShare has invalid or missing value.");
+  EXPECT_EQ(exact("buyPricePerShare", "4294967295.0001"),
+            "Line 3: Element buyPricePerShare has invalid or missing value.");
+  EXPECT_EQ(exact("saleCommision", "1.5"), "Line 3: Element saleCommision has invalid or missing value.");
+  VLStockHoldingItem exactOut;
+  std::string element = StockWith("qty", "2.5");
+  element.replace(element.find("version=\"6\""), 11, "version=\"7\" currency=\"US$\"");
+  EXPECT_EQ(ReadStock(element, &exactOut), "Line 3: Attribute \"currency\" has invalid value \"US$\".");
+}
+
+TEST(StockXml, AcceptsEveryVersionUpTo7) {
+  for (const char* v : {"0", "1", "3", "5", "6", "7", "-2"})
     EXPECT_EQ(ReadStock(StockWith("version", v)), "") << v;
 }
 

@@ -9,6 +9,7 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/null_window.h"
 #include "tests/support/record_bytes.h"
 #include "vl_database_fixture.h"
@@ -90,10 +91,10 @@ struct Operation {
 VLStockHoldingItem Fields(uint32_t qty, uint32_t price) {
   VLStockHoldingItem f;
   f.name = "AAPL";
-  f.qty = qty;
-  f.buyPricePerShare = price;
+  f.qty = Shares(qty);
+  f.buyPricePerShare = Cents(price);
   f.buyCommission = 995;
-  f.perShareSellTarget = 30000;
+  f.perShareSellTarget = Cents(30000);
   f.comment = "long";
   f.tag = 7;
   return f;
@@ -163,20 +164,20 @@ const std::vector<Operation>& Operations() {
       {"SellPart",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
          uint32_t rest = 0;
-         return db.SellPosition(c, t.msft, 40, 30000, 995, 0, rest);
+         return db.SellPosition(c, t.msft, Shares(40), Cents(30000), 995, 0, rest);
        },
        "Sell 40 of MSFT in Retirement"},
       {"SellAll",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
          uint32_t rest = 0;
-         return db.SellPosition(c, t.ibm, 10, 15000, 0, 0, rest);
+         return db.SellPosition(c, t.ibm, Shares(10), Cents(15000), 0, 0, rest);
        },
        "Sell 10 of IBM in Trading"},
       {"Unsell", [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.UnsellPosition(c, t.ibm); },
        "Unsell position 2 (IBM, 10 shares) in Trading",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
          uint32_t rest = 0;
-         return db.SellPosition(c, t.ibm, 10, 15000, 0, 0, rest);
+         return db.SellPosition(c, t.ibm, Shares(10), Cents(15000), 0, 0, rest);
        }},
       {"Copy",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.CopyPosition(c, t.msft, t.trading); },
@@ -197,8 +198,8 @@ const std::vector<Operation>& Operations() {
          step(ImportStepKind::Add, "Growth").holding = std::make_unique<VLStockHoldingItem>(Fields(7, 18000));
          ImportStep& sale = step(ImportStepKind::Sell, "Retirement");
          sale.symbol = "MSFT";
-         sale.qty = 30;
-         sale.salePrice = 31000;
+         sale.qty = Shares(30);
+         sale.salePrice = Cents(31000);
          sale.saleCommission = 500;
          auto balance = std::make_unique<VLCashHoldingItem>();
          balance->name = "Broker cash";

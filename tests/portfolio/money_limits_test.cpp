@@ -8,6 +8,7 @@
 #include "portfolio/views/portfolio_summary.h"
 #include "portfolio/views/portfolio_view.h"
 #include "tests/portfolio/holding_fixtures.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ std::unique_ptr<VLStockHoldingItem> Position(uint32_t id, uint32_t qty, uint32_t
   h->id = id;
   h->name = h->quote.Edit().symbol = "P" + std::to_string(id);
   h->quote.Edit().exchange = "NYSE";
-  h->qty = qty;
-  h->buyPricePerShare = buyCents;
+  h->qty = Shares(qty);
+  h->buyPricePerShare = Cents(buyCents);
   h->buyCommission = commission;
   h->quote.Edit().lastTrade = trade;
   h->quote.Edit().change = change;
@@ -65,7 +66,7 @@ TEST(MoneyLimits, CellsAndSortValuesShowTheTrueFigures) {
 TEST(MoneyLimits, TradePricesAboveTwentyOneMillionKeepTheirCents) {
   FixedEnvironment env;
   auto h = Position(1, 10, kMaxCents, 0, "42949672.95");
-  h->perShareBuyTarget = kMaxCents - 95;
+  h->perShareBuyTarget = Cents(kMaxCents - 95);
   EXPECT_EQ(h->GetLastTradeCents(), int64_t{kMaxCents});
   EXPECT_EQ(Cell(*h, kColPctBuyDist), "+0.95  (+0.00%)");
   EXPECT_EQ(Cell(*h, kColBuyDist), "+0.95");

@@ -8,6 +8,7 @@
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/irr_solver.h"
 #include "portfolio/performance/performance_run.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/noon_utc.h"
 
 namespace {
@@ -46,8 +47,8 @@ PerformanceLots LotsOf(std::vector<std::pair<std::string, int64_t>> bought) {
   for (const auto& [symbol, day] : bought) {
     PerformanceLot lot;
     lot.symbol = symbol;
-    lot.qty = 1;
-    lot.buyPriceCents = 10000;
+    lot.qty = Shares(1);
+    lot.buyPrice = Cents(10000);
     lot.purchaseDay = day;
     lots.lots.push_back(lot);
   }

@@ -13,6 +13,7 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/noon_utc.h"
 
 namespace {
@@ -25,8 +26,8 @@ PerformanceLot Bought(const std::string& symbol, int64_t qty, int64_t priceCents
                       int64_t day) {
   PerformanceLot lot;
   lot.symbol = symbol;
-  lot.qty = qty;
-  lot.buyPriceCents = priceCents;
+  lot.qty = Shares(qty);
+  lot.buyPrice = Cents(priceCents);
   lot.buyCommissionCents = commissionCents;
   lot.purchaseDay = day;
   return lot;
@@ -34,7 +35,7 @@ PerformanceLot Bought(const std::string& symbol, int64_t qty, int64_t priceCents
 
 PerformanceLot Sold(PerformanceLot lot, int64_t priceCents, int64_t commissionCents, int64_t day) {
   lot.sold = true;
-  lot.salePriceCents = priceCents;
+  lot.salePrice = Cents(priceCents);
   lot.saleCommissionCents = commissionCents;
   lot.saleDay = day;
   return lot;
@@ -150,11 +151,11 @@ std::unique_ptr<VLStockHoldingItem> Position(const std::string& symbol, int64_t 
                                              uint32_t salePrice = 0, int64_t saleDate = 0) {
   auto stock = std::make_unique<VLStockHoldingItem>();
   stock->name = symbol;
-  stock->qty = 3;
-  stock->buyPricePerShare = 4500;
+  stock->qty = Shares(3);
+  stock->buyPricePerShare = Cents(4500);
   stock->buyCommission = 995;
   stock->purchaseDate = purchaseDate;
-  stock->salePricePerShare = salePrice;
+  stock->salePricePerShare = Cents(salePrice);
   stock->saleCommission = salePrice ? 500 : 0;
   stock->saleDate = saleDate;
   return stock;

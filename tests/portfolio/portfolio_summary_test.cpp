@@ -6,6 +6,7 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 
@@ -14,8 +15,8 @@ VLStockHoldingItem MakeStock(uint32_t id, uint32_t qty, uint32_t buy, const std:
   VLStockHoldingItem s;
   s.id = id;
   s.name = "S" + std::to_string(id);
-  s.qty = qty;
-  s.buyPricePerShare = buy;
+  s.qty = Shares(qty);
+  s.buyPricePerShare = Cents(buy);
   s.quote.Edit().symbol = s.name;
   s.quote.Edit().exchange = "NYSE";
   s.quote.Edit().lastTrade = last;
@@ -31,7 +32,7 @@ class SummaryTest : public ::testing::Test {
     held.mgnEquity = 50;
     held.mgnThreshold = 500;
     sold = MakeStock(2, 10, 2000, "30.00", "-1.00");
-    sold.salePricePerShare = 2500;
+    sold.salePricePerShare = Cents(2500);
     sold.saleCommission = 1000;
     cash.id = 3;
     cash.amount = 50000;
@@ -59,7 +60,7 @@ TEST_F(SummaryTest, MixedCurrenciesAreNamedForThePositionsCounted) {
   EXPECT_EQ(Run(false).currencies, std::vector<std::string>{"GBp"});
   held.quote.Edit().exchange = "XETRA";
   const std::vector<uint32_t> both{1, 2};
-  sold.salePricePerShare = 0;  // held again: both count
+  sold.salePricePerShare = Cents(0);  // held again: both count
   EXPECT_EQ(MixedCurrenciesText(Run(true, &both)), "EUR and GBp, not converted");
   VLPortfolioSummary three;
   three.currencies = {"EUR", "GBp", "USD"};

@@ -15,6 +15,7 @@
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/record_bytes.h"
 
 namespace {
@@ -153,7 +154,7 @@ TEST(RecordLists, HoldingListKeepsEveryKindInOrder) {
   auto stock = std::make_unique<VLStockHoldingItem>();
   stock->id = 2;
   stock->name = "IBM";
-  stock->qty = 100;
+  stock->qty = Shares(100);
   auto margin = std::make_unique<VLMarginHoldingItem>();
   margin->id = 3;
   margin->amountOwed = 5000;
@@ -171,6 +172,6 @@ TEST(RecordLists, HoldingListKeepsEveryKindInOrder) {
   EXPECT_EQ(c->amount, 123456u);
   EXPECT_EQ(c->name, "broker account");
   EXPECT_EQ(c->ownerPortfolioId, 9u);
-  EXPECT_EQ(s->qty, 100u);
+  EXPECT_EQ(s->qty, Shares(100));
   EXPECT_EQ(m->amountOwed, 5000u);
 }

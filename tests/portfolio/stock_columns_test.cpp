@@ -12,6 +12,7 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 // Every column of HeldIbm(); the sold position's differences follow in SoldPositionColumns.
@@ -166,7 +167,7 @@ TEST(StockColumns, NegativeZeroLosesItsSign) {
   VLStockHoldingItem h = HeldIbm();
   h.quote.Edit().change = "-0.001";
   EXPECT_EQ(Text(h, kColValueChange), "-1.50");
-  h.qty = 1;
+  h.qty = Shares(1);
   EXPECT_EQ(Text(h, kColValueChange), "0.00");
   h.quote.Edit().percentChange200 = "-0.00%";
   EXPECT_EQ(Text(h, kColPctMAvg200Chg), "0.00%");
@@ -179,15 +180,15 @@ TEST(StockColumns, NegativeZeroLosesItsSign) {
 TEST(StockColumns, PricesBecomeCentsByRounding) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
-  h.buyPricePerShare = 1029;
+  h.buyPricePerShare = Cents(1029);
   h.quote.Edit().lastTrade = "10.29";
   EXPECT_EQ(h.GetLastTradeCents(), 1029);
   EXPECT_EQ(Text(h, kColPriceChg), "0.00");
   h.quote.Edit().lastTrade = "9.95";
-  h.buyPricePerShare = 1000;
+  h.buyPricePerShare = Cents(1000);
   EXPECT_EQ(Text(h, kColPriceChg), "-0.05");
   h.quote.Edit().change = "0.29";
-  h.qty = 100;
+  h.qty = Shares(100);
   EXPECT_EQ(h.GetValueChange(), 2900);
   h.quote.Edit().percentChange = "1.15%";
   EXPECT_EQ(h.GetPercentChange(), 115);
@@ -281,7 +282,7 @@ TEST(StockColumns, FiftyTwoWeekRangeAndDistances) {
 TEST(StockColumns, QuantityZeroLeavesThePositionFiguresEmpty) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
-  h.qty = 0;
+  h.qty = Shares(0);
   for (int id : {kColQty, kColCurrValue, kColTotalPaid, kColGain, kColBuyPrice, kColBuyComm})
     EXPECT_EQ(Text(h, id), "") << id;
 }
@@ -306,18 +307,18 @@ TEST(StockColumns, SizesRatiosAndEstimates) {
 TEST(StockAlerts, StopLossWinsOverSellOverBuy) {
   FixedEnvironment env;
   VLStockHoldingItem h = HeldIbm();
-  h.perShareBuyTarget = 9800;
-  h.perShareSellTarget = 9700;
-  h.perShareStopLossTarget = 9710;  // exactly at the trade
+  h.perShareBuyTarget = Cents(9800);
+  h.perShareSellTarget = Cents(9700);
+  h.perShareStopLossTarget = Cents(9710);  // exactly at the trade
   EXPECT_TRUE(HasBuyAlert(h));
   EXPECT_TRUE(HasSellAlert(h));
   EXPECT_TRUE(HasStopLossAlert(h));
   EXPECT_EQ(Text(h, kColAlert), "Stop loss");
-  h.perShareStopLossTarget = 0;
+  h.perShareStopLossTarget = Cents(0);
   EXPECT_EQ(Text(h, kColAlert), "Sell target");
-  h.perShareSellTarget = 9711;
+  h.perShareSellTarget = Cents(9711);
   EXPECT_EQ(Text(h, kColAlert), "Buy target");
-  h.perShareBuyTarget = 9709;
+  h.perShareBuyTarget = Cents(9709);
   EXPECT_EQ(Text(h, kColAlert), "");
   ExpectTexts(h, {{kColPctBuyDist, "+0.01  (+0.01%)"}, {kColPctSellDist, "-0.01  (-0.01%)"}});
   EXPECT_NEAR(h.GetColumnValue(kColPctSellDist), -100.0 / 9711, 1e-12);

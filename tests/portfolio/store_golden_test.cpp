@@ -66,11 +66,14 @@ std::string RecordsText(VLDatabase& db) {
         << h.ownerPortfolioId;
     if (h.GetKind() == kHoldingStock) {
       const auto& s = static_cast<const VLStockHoldingItem&>(h);
-      out << " quote " << s.quoteId << " " << s.qty << " " << s.buyPricePerShare << " " << s.buyCommission
-          << " " << s.salePricePerShare << " " << s.saleCommission << " " << s.perShareBuyTarget << " "
-          << s.perShareSellTarget << " " << s.perShareStopLossTarget << " " << s.marginable << " "
-          << s.mgnEquity << " " << s.mgnThreshold << " " << s.purchaseDate << " " << s.saleDate << " | "
-          << s.comment;
+      // Shares and cents as the record's first form held them, with decimals only where there are some.
+      const auto cents = [](UnitPrice p) { return DecimalUnitsText(p.Units(), UnitPrice::kPlaces - 2); };
+      out << " quote " << s.quoteId << " " << DecimalText(s.qty) << " " << cents(s.buyPricePerShare) << " "
+          << s.buyCommission << " " << cents(s.salePricePerShare) << " " << s.saleCommission << " "
+          << cents(s.perShareBuyTarget) << " " << cents(s.perShareSellTarget) << " "
+          << cents(s.perShareStopLossTarget) << " " << s.marginable << " " << s.mgnEquity << " "
+          << s.mgnThreshold << " " << s.purchaseDate << " " << s.saleDate << " | " << s.comment;
+      if (!s.currency.empty()) out << " | " << s.currency;
     } else {
       out << " amount " << static_cast<const VLAmountHoldingItem&>(h).GetAmount();
     }

@@ -9,6 +9,7 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/noon_utc.h"
 
 namespace {
@@ -21,8 +22,8 @@ const int64_t kNow = NoonUtc(2007, 3, 5);
 VLStockHoldingItem Doubled(int64_t purchaseDate) {
   VLStockHoldingItem h;
   h.name = "DBL";
-  h.qty = 100;
-  h.buyPricePerShare = 1000;
+  h.qty = Shares(100);
+  h.buyPricePerShare = Cents(1000);
   h.purchaseDate = purchaseDate;
   h.quote.Edit().symbol = "DBL";
   h.quote.Edit().exchange = "NYSE";
@@ -33,7 +34,7 @@ VLStockHoldingItem Doubled(int64_t purchaseDate) {
 // Sold at 20.00 without commission, so sale value and current value agree whichever the growth uses.
 VLStockHoldingItem SoldDoubled(int64_t purchaseDate, int64_t saleDate) {
   VLStockHoldingItem h = Doubled(purchaseDate);
-  h.salePricePerShare = 2000;
+  h.salePricePerShare = Cents(2000);
   h.saleDate = saleDate;
   return h;
 }

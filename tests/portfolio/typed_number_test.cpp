@@ -62,12 +62,45 @@ TEST(TypedAmount, RefusesAnythingElseInsteadOfTruncating) {
   EXPECT_EQ(AmountStatus(""), TypedNumberStatus::Empty);
   EXPECT_EQ(AmountStatus("   "), TypedNumberStatus::Empty);
   for (const char* text :
-       {"1.234", "12.5.0", "$12", "12$", "1 000", "abc", "-", ".", "+-1", "1e3", "0x10", "--1"}) {
+       {"12.5.0", "$12", "12$", "1 000", "abc", "-", ".", "+-1", "1e3", "0x10", "--1", "1.2x"}) {
     EXPECT_EQ(AmountStatus(text), TypedNumberStatus::NotANumber) << text;
   }
+  // More decimals than cents are said as such, unless they are zeros, which do not count.
+  EXPECT_EQ(AmountStatus("1.234"), TypedNumberStatus::TooManyDecimals);
+  EXPECT_EQ(Cents("1.2300000"), 123);
   EXPECT_EQ(Cents("42949672.95"), 4294967295);
   EXPECT_EQ(AmountStatus("42949672.96"), TypedNumberStatus::TooLarge);
   EXPECT_EQ(AmountStatus("-99999999999999999999"), TypedNumberStatus::TooLarge);
+}
+
+// Shares to 8 decimals and prices to 6, in the user's format, grouped or not; a trailing zero is no decimal.
+TEST(TypedDecimal, KeepsItsPlacesAndSaysWhenThereAreMore) {
+  const NumberFormat english = NumberFormat::English();
+  const struct {
+    const char* typed;
+    int places;
+    bool german;
+    TypedNumberStatus status;
+    int64_t value;
+  } cases[] = {
+      {"1.6531", 8, false, TypedNumberStatus::Ok, 165310000},
+      {"1,6531", 8, true, TypedNumberStatus::Ok, 165310000},
+      {"0.0290530000", 6, false, TypedNumberStatus::Ok, 29053},
+      {"1,000,000.00000001", 8, false, TypedNumberStatus::Ok, 100000000000001},
+      {"1.000.000,5", 8, true, TypedNumberStatus::Ok, 100000050000000},
+      {"0.00000001", 8, false, TypedNumberStatus::Ok, 1},
+      {"1.123456789", 8, false, TypedNumberStatus::TooManyDecimals, 0},
+      {"84.2637001", 6, false, TypedNumberStatus::TooManyDecimals, 0},
+      {"1.5", 8, true, TypedNumberStatus::NotANumber, 0},  // a German "1.5" is no number
+      {"1,5", 8, false, TypedNumberStatus::NotANumber, 0},
+      {"99999999999999", 8, false, TypedNumberStatus::TooLarge, 1},
+      {"  ", 8, false, TypedNumberStatus::Empty, 0},
+  };
+  for (const auto& c : cases) {
+    const TypedNumber read = ReadTypedDecimal(c.typed, c.places, c.german ? German() : english);
+    EXPECT_EQ(read.status, c.status) << c.typed;
+    EXPECT_EQ(read.value, c.value) << c.typed;
+  }
 }
 
 TEST(TypedWholeNumber, ReadsWholeNumbersAndRefusesFractions) {

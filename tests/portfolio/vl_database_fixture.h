@@ -16,6 +16,7 @@
 #include "portfolio/database/vl_quote_source.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/temp_folder.h"
 
 // Records what was posted to it and what every listener heard, in one shared log.
@@ -113,8 +114,8 @@ class DatabaseTest : public ::testing::Test {
                     uint32_t price = 1000) {
     VLStockHoldingItem fields;
     fields.name = symbol;
-    fields.qty = qty;
-    fields.buyPricePerShare = price;
+    fields.qty = Shares(qty);
+    fields.buyPricePerShare = Cents(price);
     uint32_t id = 0;
     EXPECT_EQ(db->AddStockPosition(conn, portfolioId, fields, id), kVLOk);
     return id;

@@ -12,6 +12,7 @@
 
 #include "framework/memory_budget.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/hand_bytes.h"
 #include "tests/support/sample_store.h"
 #include "vl_database_fixture.h"
@@ -66,7 +67,7 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
     return [this, symbol] {
       VLStockHoldingItem fields;
       fields.name = symbol;
-      fields.qty = 5;
+      fields.qty = Shares(5);
       uint32_t id = 0;
       return db->AddStockPosition(conn, portfolio, fields, id);
     };
@@ -74,7 +75,7 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
   const auto sell = [this](uint32_t qty) {
     return [this, qty] {
       uint32_t rest = 0;
-      return db->SellPosition(conn, stock, qty, 1200, 0, 0, rest);
+      return db->SellPosition(conn, stock, Shares(qty), Cents(1200), 0, 0, rest);
     };
   };
   const std::vector<Case> cases = {
@@ -95,7 +96,7 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
       {"a new symbol for a position", kMax, 1, 1, kVLStoreFull,
        [this] {
          VLStockHoldingItem fields;
-         fields.qty = 7;
+         fields.qty = Shares(7);
          return db->ModifyStockPosition(conn, stock, fields, "MSFT");
        }},
   };
@@ -114,7 +115,7 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
     // Nothing changed in memory either: the position keeps its quantity and symbol.
     std::unique_ptr<VLHoldingItem> position;
     ASSERT_EQ(db->GetPosition(conn, stock, position), kVLOk);
-    EXPECT_EQ(static_cast<VLStockHoldingItem&>(*position).qty, 100u);
+    EXPECT_EQ(static_cast<VLStockHoldingItem&>(*position).qty, Shares(100));
     EXPECT_EQ(position->name, "IBM");
     EXPECT_EQ(db->GetPositionCount(), 1);
   }

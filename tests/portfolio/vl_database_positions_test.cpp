@@ -2,6 +2,7 @@
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/exact_values.h"
 #include "vl_database_fixture.h"
 
 using Log = std::vector<std::string>;
@@ -65,7 +66,7 @@ TEST_F(DatabaseTest, HeldAndSoldViewsSplitStockPositions) {
   uint32_t cash = 0, margin = 0, newId = 0;
   ASSERT_EQ(db->AddCashPosition(conn, p, 100, "c", cash), kVLOk);
   ASSERT_EQ(db->AddMarginPosition(conn, p, 200, "m", margin), kVLOk);
-  ASSERT_EQ(db->SellPosition(conn, sold, 100, 1500, 0, 0, newId), kVLOk);
+  ASSERT_EQ(db->SellPosition(conn, sold, Shares(100), Cents(1500), 0, 0, newId), kVLOk);
   EXPECT_EQ(newId, 0u);
 
   VLHoldingItemList list;
@@ -82,34 +83,34 @@ TEST_F(DatabaseTest, SellingPartOfAPositionSplitsIt) {
   const uint32_t p = AddPortfolio("P");
   VLStockHoldingItem fields;
   fields.name = "MSFT";
-  fields.qty = 100;
-  fields.buyPricePerShare = 1000;
+  fields.qty = Shares(100);
+  fields.buyPricePerShare = Cents(1000);
   fields.buyCommission = 999;
   uint32_t id = 0;
   ASSERT_EQ(db->AddStockPosition(conn, p, fields, id), kVLOk);
   log.entries.clear();
   uint32_t newId = 0;
-  EXPECT_EQ(db->SellPosition(conn, id, 101, 1200, 0, 0, newId), kVLFailed);
-  ASSERT_EQ(db->SellPosition(conn, id, 40, 1200, 995, 1700000000, newId), kVLOk);
+  EXPECT_EQ(db->SellPosition(conn, id, Shares(101), Cents(1200), 0, 0, newId), kVLFailed);
+  ASSERT_EQ(db->SellPosition(conn, id, Shares(40), Cents(1200), 995, 1700000000, newId), kVLOk);
   EXPECT_EQ(newId, 2u);
   EXPECT_EQ(log.entries, (Log{"cmd 32835", "event 4 1 1", "event 3 1 2"}));
 
   std::unique_ptr<VLHoldingItem> h;
   ASSERT_EQ(db->GetPosition(conn, id, h), kVLOk);
   EXPECT_TRUE(Stock(h)->IsSold());
-  EXPECT_EQ(Stock(h)->qty, 40u);
+  EXPECT_EQ(Stock(h)->qty, Shares(40));
   EXPECT_EQ(Stock(h)->saleCommission, 995u);
   ASSERT_EQ(db->GetPosition(conn, newId, h), kVLOk);
   EXPECT_FALSE(Stock(h)->IsSold());
-  EXPECT_EQ(Stock(h)->qty, 60u);
-  EXPECT_EQ(Stock(h)->buyPricePerShare, 1000u);
+  EXPECT_EQ(Stock(h)->qty, Shares(60));
+  EXPECT_EQ(Stock(h)->buyPricePerShare, Cents(1000));
   EXPECT_EQ(Stock(h)->buyCommission, 599u);  // 999 split 40:60, so nothing is counted twice
   std::unique_ptr<VLHoldingItem> soldPart;
   ASSERT_EQ(db->GetPosition(conn, id, soldPart), kVLOk);
   EXPECT_EQ(Stock(soldPart)->buyCommission, 400u);
 
   const uint32_t remainder = newId;
-  EXPECT_EQ(db->SellPosition(conn, id, 10, 1200, 0, 0, newId), kVLAlreadySold);
+  EXPECT_EQ(db->SellPosition(conn, id, Shares(10), Cents(1200), 0, 0, newId), kVLAlreadySold);
   EXPECT_EQ(db->UnsellPosition(conn, remainder), kVLNotSold);
   ASSERT_EQ(db->UnsellPosition(conn, id), kVLOk);
   ASSERT_EQ(db->GetPosition(conn, id, h), kVLOk);
@@ -121,16 +122,17 @@ TEST_F(DatabaseTest, SaleRefusals) {
   const uint32_t p = AddPortfolio("P");
   VLStockHoldingItem fields;
   fields.name = "MSFT";
-  fields.qty = 10;
+  fields.qty = Shares(10);
   fields.purchaseDate = 1600000000;
   uint32_t id = 0, newId = 0, cash = 0;
   ASSERT_EQ(db->AddStockPosition(conn, p, fields, id), kVLOk);
   ASSERT_EQ(db->AddCashPosition(conn, p, 1, "c", cash), kVLOk);
-  EXPECT_EQ(db->SellPosition(conn, 77, 1, 100, 0, 0, newId), kVLNotFound);
-  EXPECT_EQ(db->SellPosition(conn, cash, 1, 100, 0, 0, newId), kVLFailed);
-  EXPECT_EQ(db->SellPosition(conn, id, 5, 100, 0, 1500000000, newId), kVLFailed);  // before the purchase
-  EXPECT_EQ(db->SellPosition(conn, id, 0, 100, 0, 0, newId), kVLFailed);           // no shares
-  EXPECT_EQ(db->SellPosition(conn, id, 5, 0, 0, 0, newId), kVLFailed);             // no price
+  EXPECT_EQ(db->SellPosition(conn, 77, Shares(1), Cents(100), 0, 0, newId), kVLNotFound);
+  EXPECT_EQ(db->SellPosition(conn, cash, Shares(1), Cents(100), 0, 0, newId), kVLFailed);
+  EXPECT_EQ(db->SellPosition(conn, id, Shares(5), Cents(100), 0, 1500000000, newId),
+            kVLFailed);  // before the purchase
+  EXPECT_EQ(db->SellPosition(conn, id, Shares(0), Cents(100), 0, 0, newId), kVLFailed);  // no shares
+  EXPECT_EQ(db->SellPosition(conn, id, Shares(5), Cents(0), 0, 0, newId), kVLFailed);    // no price
   EXPECT_EQ(db->UnsellPosition(conn, cash), kVLFailed);
   EXPECT_EQ(db->GetPositionCount(), 2);
 }
@@ -175,13 +177,13 @@ TEST_F(DatabaseTest, ModifyingPositionsChecksTheirKind) {
   EXPECT_EQ(log.entries, (Log{"cmd 32835", "event 3 1 3"}));
 
   VLStockHoldingItem fields;
-  fields.qty = 5;
+  fields.qty = Shares(5);
   EXPECT_EQ(db->ModifyStockPosition(conn, cash, fields), kVLFailed);
   EXPECT_EQ(db->ModifyStockPosition(conn, 99, fields), kVLNotFound);
   ASSERT_EQ(db->ModifyStockPosition(conn, stock, fields, "aapl"), kVLOk);
   std::unique_ptr<VLHoldingItem> h;
   ASSERT_EQ(db->GetPosition(conn, stock, h), kVLOk);
   EXPECT_EQ(h->name, "AAPL");
-  EXPECT_EQ(Stock(h)->qty, 5u);
+  EXPECT_EQ(Stock(h)->qty, Shares(5));
   EXPECT_EQ(db->GetQuoteCount(), 1);  // MSFT no longer used by anything
 }

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/exact_values.h"
 #include "vl_database_fixture.h"
 
 using Log = std::vector<std::string>;
@@ -140,7 +141,7 @@ TEST_F(DatabaseTest, NothingChangesWhileARefreshRuns) {
     codes.push_back(db->AddPortfolio(conn, q));
     codes.push_back(db->DeletePosition(conn, id));
     codes.push_back(db->DeletePortfolio(conn, p));
-    codes.push_back(db->SellPosition(conn, id, 1, 100, 0, 0, newId));
+    codes.push_back(db->SellPosition(conn, id, Shares(1), Cents(100), 0, 0, newId));
     codes.push_back(db->AddCashPosition(conn, p, 1, "c", cash));
     codes.push_back(db->SetMarket(conn, 2));
     codes.push_back(db->UpdateQuotes(conn));

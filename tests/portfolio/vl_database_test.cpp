@@ -3,6 +3,7 @@
 #include "framework/file_util.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "tests/support/exact_values.h"
 #include "vl_database_fixture.h"
 
 using Log = std::vector<std::string>;
@@ -82,8 +83,8 @@ TEST_F(DatabaseTest, AStoreSurvivesReopeningWithSymbolsReboundToTheirQuotes) {
   auto* s = static_cast<VLStockHoldingItem*>(loaded.get());
   EXPECT_EQ(s->name, "MSFT");
   EXPECT_EQ(s->quote->symbol, "MSFT");
-  EXPECT_EQ(s->qty, 10u);
-  EXPECT_EQ(s->buyPricePerShare, 2500u);
+  EXPECT_EQ(s->qty, Shares(10));
+  EXPECT_EQ(s->buyPricePerShare, Cents(2500));
   ASSERT_EQ(db->GetPosition(conn, cash, loaded), kVLOk);
   EXPECT_EQ(static_cast<VLCashHoldingItem*>(loaded.get())->amount, 12345u);
   EXPECT_EQ(loaded->name, "broker");
@@ -175,7 +176,7 @@ TEST_F(DatabaseTest, EveryChangeWaitsABoundedTimeForAnotherProgramsLockThenChang
     q.name = "Q";
     EXPECT_EQ(db->AddPortfolio(conn, q), kVLBusy);
     EXPECT_EQ(db->AddCashPosition(conn, p, 100, "c", id), kVLBusy);
-    EXPECT_EQ(db->SellPosition(conn, stock, 10, 2000, 0, 0, newId), kVLBusy);
+    EXPECT_EQ(db->SellPosition(conn, stock, Shares(10), Cents(2000), 0, 0, newId), kVLBusy);
     EXPECT_EQ(db->UpdateQuotes(conn), kVLBusy);
     EXPECT_EQ(db->ReloadIfChanged(), kVLOk);  // nothing changed: no lock needed
     EXPECT_FALSE(db->IsModified());

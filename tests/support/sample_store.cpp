@@ -9,6 +9,7 @@
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
 #include "framework/file_util.h"
+#include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -118,31 +119,37 @@ std::unique_ptr<Item> MakePosition(const SampleStoreShape& shape, int i) {
   if (shape.ties) {
     static const std::array<uint32_t, 3> kQty = {10, 20, 50};
     static const std::array<uint32_t, 2> kPrice = {1000, 2500};
-    s->qty = kQty[(h >> 8) % 3];
-    s->buyPricePerShare = kPrice[(h >> 16) % 2];
+    s->qty = Quantity::FromWhole(kQty[(h >> 8) % 3]);
+    s->buyPricePerShare = PriceOfCents(kPrice[(h >> 16) % 2]);
     s->buyCommission = 995;
     s->purchaseDate = 1500000000 + static_cast<int64_t>((h >> 24) % 3) * 400 * 86400;
   } else {
-    s->qty = 10 + static_cast<uint32_t>(i % 500);
-    s->buyPricePerShare = 1000 + static_cast<uint32_t>(i % 9000);
+    s->qty = Quantity::FromWhole(10 + i % 500);
+    s->buyPricePerShare = PriceOfCents(1000 + i % 9000);
     s->buyCommission = 995;
     s->purchaseDate = 1500000000 + i64 * 3600;
     s->comment = "position " + std::to_string(i);
   }
   if (shape.mixed) {
     if (i % 10 == 3) {
-      s->salePricePerShare = shape.ties ? 2000 : 500 + static_cast<uint32_t>(i % 7000);
+      s->salePricePerShare = PriceOfCents(shape.ties ? 2000 : 500 + i % 7000);
       s->saleCommission = 995;
       s->saleDate = s->purchaseDate + 200 * 86400;
     }
     if (i % 7 == 0) {
-      s->perShareBuyTarget = 900;
-      s->perShareSellTarget = 3000;
-      s->perShareStopLossTarget = 800;
+      s->perShareBuyTarget = PriceOfCents(900);
+      s->perShareSellTarget = PriceOfCents(3000);
+      s->perShareStopLossTarget = PriceOfCents(800);
     }
     s->marginable = i % 5 == 0;
     s->mgnEquity = s->marginable ? 50 : 0;
     s->mgnThreshold = s->marginable ? 500 : 0;
+  }
+  if (shape.fractional) {
+    // Fractions of a share and of a cent, different for each position: every position needs the exact form.
+    s->qty += Quantity::FromUnits(1 + static_cast<int64_t>(h % 99999999));
+    s->buyPricePerShare += UnitPrice::FromUnits(1 + static_cast<int64_t>((h >> 32) % 9999));
+    if (s->IsSold()) s->salePricePerShare += UnitPrice::FromUnits(1 + static_cast<int64_t>((h >> 40) % 9999));
   }
   return s;
 }
@@ -168,7 +175,9 @@ bool WriteSampleStore(const std::string& path, const SampleStoreShape& shape) {
     FileStream stream(file.Get());
     Archive ar(stream, Archive::Mode::Store);
     ar.WriteString("VLDB");
-    ar.WriteInt32(1);
+    // A store with a position of the exact form is of the database's later version, as a save writes it.
+    ar.WriteInt32(shape.fractional && shape.positions > 0 ? VLDatabase::kExactVersion
+                                                          : VLDatabase::kFirstVersion);
     ar.WriteInt32(0);
     ar.WriteScrambledString("4:00PM ET");
     ar.WriteScrambledString("closed");

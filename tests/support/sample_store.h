@@ -16,6 +16,9 @@ struct SampleStoreShape {
   // Cash positions, margin debts, sold positions, index symbols, unknown symbols and targets among the
   // held stock positions.
   bool mixed = false;
+  // Every stock position holds a fraction of a share and prices with fractions of a cent (the exact form
+  // of the record, and the database's later version).
+  bool fractional = false;
 };
 
 // A quote with every figure filled in, different for each `i`.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "tests/support/exact_values.h"
 #include "tests/support/null_window.h"
 #include "tests/support/temp_folder.h"
 #include "ui/main/c_dlg_change_history.h"
@@ -115,7 +116,7 @@ TEST_F(EditMenuTest, CtrlZAndCtrlYUndoAndRedoWithTheRecordsShownAndSelected) {
 
   // A sale undone from the sold view puts the position back held, on the held tab, selected.
   uint32_t rest = 0;
-  ASSERT_EQ(host.database->SellPosition(host.otherConn, ibm, 10, 2000, 0, 0, rest), kVLOk);
+  ASSERT_EQ(host.database->SellPosition(host.otherConn, ibm, Shares(10), Cents(2000), 0, 0, rest), kVLOk);
   window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
   Action(kCmdUndo)->trigger();
   RunPosted();

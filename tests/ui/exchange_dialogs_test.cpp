@@ -129,7 +129,7 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
     Choose(mapping->FieldColumn(ImportField::Quantity), 2);
     Choose(mapping->FieldColumn(ImportField::Price), 3);
     Choose(mapping->FieldColumn(ImportField::Date), 4);
-    EXPECT_EQ(Items(dialog.Problems()), QStringList{"line 3: the quantity 'zehn' is not a whole number"});
+    EXPECT_EQ(Items(dialog.Problems()), QStringList{"line 3: the quantity 'zehn' is not a number of shares"});
     // The failing cell is marked and says why, to the eye and to a screen reader.
     ImportPreviewTable* preview = dialog.Preview();
     EXPECT_EQ(preview->rowCount(), 2);
@@ -137,9 +137,9 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
     EXPECT_EQ(preview->horizontalHeaderItem(2)->text(), QStringLiteral("Quantity"));
     const QTableWidgetItem* bad = preview->item(1, 2);
     EXPECT_EQ(bad->text(), QStringLiteral("\u26A0 zehn"));
-    EXPECT_EQ(bad->toolTip(), QStringLiteral("the quantity 'zehn' is not a whole number"));
+    EXPECT_EQ(bad->toolTip(), QStringLiteral("the quantity 'zehn' is not a number of shares"));
     EXPECT_EQ(bad->data(Qt::AccessibleTextRole).toString(),
-              QStringLiteral("zehn, problem: the quantity 'zehn' is not a whole number"));
+              QStringLiteral("zehn, problem: the quantity 'zehn' is not a number of shares"));
     EXPECT_EQ(preview->item(0, 3)->text(), QStringLiteral("12.50"));
     EXPECT_TRUE(preview->item(0, 3)->toolTip().isEmpty());
     ClickOk(dialog);

@@ -17,6 +17,7 @@
 #include "framework/memory_budget.h"
 #include "framework/store_lock.h"
 #include "portfolio/columns/column_catalog.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/null_window.h"
 #include "tests/support/temp_folder.h"
 #include "ui/dialogs/c_dlg_about.h"
@@ -205,7 +206,7 @@ TEST_F(MainWindowTest, ADatabaseThatCannotBeOpenedSaysWhyAndEnds) {
   {
     // A file a newer version wrote is said to be one, by its name, and left as it was.
     fresh();
-    const std::string newer = std::string("\x04VLDB\x02\x00\x00\x00", 9) + "what comes after is not read";
+    const std::string newer = std::string("\x04VLDB\x09\x00\x00\x00", 9) + "what comes after is not read";
     WriteText(path, newer);
     MessageScript messages;
     messages.Expect(3017);
@@ -369,8 +370,9 @@ TEST_F(MainWindowTest, EventsFromAnotherConnectionRedrawTheWindow) {
   EXPECT_EQ(Find<QPushButton>(*window, 1009)->text(), QStringLiteral("  Renamed"));
 
   uint32_t soldId = 0;
-  ASSERT_EQ(host.database->SellPosition(host.otherConn, added, 100, 2000, 0, 1200000000, soldId),
-            kVLOk);  // 4
+  ASSERT_EQ(
+      host.database->SellPosition(host.otherConn, added, Shares(100), Cents(2000), 0, 1200000000, soldId),
+      kVLOk);  // 4
   EXPECT_EQ(list->model()->rowCount(), 1);
   EXPECT_EQ(window->SoldList()->model()->rowCount(), 1);
   ASSERT_EQ(host.database->DeletePosition(host.otherConn, soldId ? soldId : added), kVLOk);  // kind 5
@@ -422,8 +424,8 @@ TEST_F(MainWindowTest, ChangesSavedByAnotherProcessArriveWithinASecond) {
     ASSERT_NE(conn, nullptr);
     VLStockHoldingItem fields;
     fields.name = "BBB";
-    fields.qty = 5;
-    fields.buyPricePerShare = 100;
+    fields.qty = Shares(5);
+    fields.buyPricePerShare = Cents(100);
     uint32_t added = 0;
     ASSERT_EQ(other.AddStockPosition(conn, id, fields, added), kVLOk);
     VLPortfolioItem renamed;

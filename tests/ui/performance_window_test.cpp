@@ -15,6 +15,7 @@
 #include "portfolio/performance/performance_texts.h"
 #include "portfolio/records/calendar_date.h"
 #include "tests/cli/cli_call.h"
+#include "tests/support/exact_values.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/marketdata/c_dlg_performance.h"
@@ -63,8 +64,8 @@ class PerformanceWindowTest : public ::testing::Test {
   uint32_t AddBought(const std::string& symbol, uint32_t qty, uint32_t price, int year, int month, int day) {
     VLStockHoldingItem fields;
     fields.name = symbol;
-    fields.qty = qty;
-    fields.buyPricePerShare = price;
+    fields.qty = Shares(qty);
+    fields.buyPricePerShare = Cents(price);
     fields.buyCommission = 495;
     fields.purchaseDate = StoredDateOf({year, month, day});
     uint32_t id = 0;
@@ -77,9 +78,9 @@ class PerformanceWindowTest : public ::testing::Test {
     AddBought("AAA", 100, 1000, 2025, 2, 3);
     const uint32_t bbb = AddBought("BBB", 50, 2100, 2025, 3, 8);
     uint32_t rest = 0;
-    ASSERT_EQ(
-        host.database->SellPosition(host.otherConn, bbb, 20, 2500, 995, StoredDateOf({2026, 4, 1}), rest),
-        kVLOk);
+    ASSERT_EQ(host.database->SellPosition(host.otherConn, bbb, Shares(20), Cents(2500), 995,
+                                          StoredDateOf({2026, 4, 1}), rest),
+              kVLOk);
     host.AddCash(portfolio, 100000);
   }
 

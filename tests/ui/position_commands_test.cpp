@@ -8,6 +8,7 @@
 
 #include "dialog_steps.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "tests/support/exact_values.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_model.h"
@@ -74,7 +75,8 @@ TEST_F(PositionCommandsTest, SellRefusesCashSoldAndEmptyPositions) {
   const uint32_t empty = host.AddStock(portfolio, "ZERO", 0, 0);
   const uint32_t stock = host.AddStock(portfolio, "AAA", 10, 1000);
   uint32_t remainder = 0;
-  ASSERT_EQ(host.database->SellPosition(host.otherConn, stock, 10, 1200, 0, 0, remainder), kVLOk);
+  ASSERT_EQ(host.database->SellPosition(host.otherConn, stock, Shares(10), Cents(1200), 0, 0, remainder),
+            kVLOk);
   Open();
   MessageScript messages;
   for (auto [id, message] : {std::pair{cash, 2115}, std::pair{empty, 2118}}) {
@@ -118,8 +120,8 @@ TEST_F(PositionCommandsTest, PartialSaleShowsInBothListsAndUnsellBringsItBack) {
   VLHoldingItemList sold;
   ASSERT_EQ(host.database->GetPositions(host.otherConn, portfolio, false, sold), kVLOk);
   const auto* sale = static_cast<const VLStockHoldingItem*>(sold.GetAt(0));
-  EXPECT_EQ(sale->qty, 40u);
-  EXPECT_EQ(sale->salePricePerShare, 1250u);
+  EXPECT_EQ(sale->qty, Shares(40));
+  EXPECT_EQ(sale->salePricePerShare, Cents(1250));
 
   ShowSold();
   window->SoldList()->SelectIds({sale->id});

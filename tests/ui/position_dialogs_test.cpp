@@ -8,6 +8,7 @@
 #include "dialog_steps.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/time_zone.h"
 #include "ui/dialogs/c_dlg_holding.h"
 #include "ui/dialogs/dialog_fields.h"
@@ -61,18 +62,31 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
     PressOk(dialog);
     EXPECT_EQ(dialog.focusWidget(), Field(dialog, "quantity"));
     EXPECT_EQ(Field(dialog, "quantity")->selectedText(), QStringLiteral("1000001"));
-    Type(dialog, "quantity", "1,000,000");
+    // Shares to 8 decimals: a ninth is refused with the limit, blanks around a number do not matter.
+    Type(dialog, "quantity", "1.123456789");
+    messages.Expect(3006);
+    PressOk(dialog);
+    EXPECT_EQ(messages.texts.back(),
+              QStringLiteral("\"1.123456789\" has more decimals than Vellumar keeps here:\nat most 8 decimal "
+                             "places."));
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "quantity"));
+    Type(dialog, "quantity", " 1,000,000 ");
 
     InnerTabs(dialog)->setCurrentIndex(2);
-    Type(dialog, "buyPrice", "12.345");  // three decimals: refused as not an amount, not rounded
+    Type(dialog, "buyPrice", "12.3456789");  // seven decimals: refused, not rounded
+    messages.Expect(3006);
+    PressOk(dialog);
+    EXPECT_EQ(messages.texts.back(),
+              QStringLiteral("\"12.3456789\" has more decimals than Vellumar keeps here:\nat most 6 decimal "
+                             "places."));
+    EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Purchase "));
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "buyPrice"));
+    EXPECT_EQ(Field(dialog, "buyPrice")->text(), QStringLiteral("12.3456789"));  // nothing typed is lost
+    Type(dialog, "buyPrice", "12,5");  // a decimal comma is no number in this format
     messages.Expect(3000);
     PressOk(dialog);
     EXPECT_EQ(messages.texts.back(),
-              QStringLiteral("\"12.345\" is not an amount.\nPlease enter an amount such as "
-                             "1,234.56."));
-    EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Purchase "));
-    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "buyPrice"));
-    EXPECT_EQ(Field(dialog, "buyPrice")->text(), QStringLiteral("12.345"));  // nothing typed is lost
+              QStringLiteral("\"12,5\" is not an amount.\nPlease enter an amount such as 1,234.56."));
     Type(dialog, "buyPrice", "42949672.96");  // a cent more than the file keeps
     messages.Expect(3003);
     PressOk(dialog);
@@ -108,10 +122,10 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
   const auto* stock = dynamic_cast<const VLStockHoldingItem*>(stored.get());
   ASSERT_NE(stock, nullptr);
   EXPECT_EQ(stock->name, "IBM");
-  EXPECT_EQ(stock->qty, 1000000u);
-  EXPECT_EQ(stock->buyPricePerShare, 1234u);
+  EXPECT_EQ(stock->qty, Shares(1000000));
+  EXPECT_EQ(stock->buyPricePerShare, Cents(1234));
   EXPECT_EQ(stock->purchaseDate, StoredDateOf({1970, 1, 1}));
-  EXPECT_EQ(stock->perShareSellTarget, 2000u);
+  EXPECT_EQ(stock->perShareSellTarget, Cents(2000));
   EXPECT_TRUE(stock->marginable);
   EXPECT_EQ(stock->mgnEquity, 50);
   EXPECT_EQ(stock->comment, "core holding");
@@ -163,7 +177,7 @@ TEST_F(PositionDialogsTest, MarginEquityQuestionAndCashPage) {
 TEST_F(PositionDialogsTest, EditingASoldPositionChecksTheSaleDateAndChangeSymbolRebinds) {
   const uint32_t id = host.AddStock(portfolio, "IBM", 10, 1000);  // bought 2004-11-09
   uint32_t remainder = 0;  // none: every share is sold, the position itself becomes the sold one
-  ASSERT_EQ(host.database->SellPosition(host.otherConn, id, 10, 1500, 0, 0, remainder), kVLOk);
+  ASSERT_EQ(host.database->SellPosition(host.otherConn, id, Shares(10), Cents(1500), 0, 0, remainder), kVLOk);
   window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
   window->SoldList()->SelectIds({id});
   const QDate bought = StoredDateToQDate(1100000000);
@@ -234,7 +248,7 @@ TEST(DatePickers, ShowTheStoredDayInEveryTimeZone) {
 
 TEST_F(PositionDialogsTest, TheFindersSayWhenTheyAreMissingAndEscapeCancels) {
   VLStockHoldingItem stock;
-  stock.salePricePerShare = 100;  // a sold position shows every page
+  stock.salePricePerShare = Cents(100);  // a sold position shows every page
   CDlgHolding dialog(false, kHoldingStock, &stock, nullptr);
   // The finders answer through the market-data windows; until those exist the default says so.
   dialog.show();
@@ -246,7 +260,7 @@ TEST_F(PositionDialogsTest, TheFindersSayWhenTheyAreMissingAndEscapeCancels) {
   Type(dialog, "quantity", "5");
   QTest::keyClick(&dialog, Qt::Key_Escape);
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  EXPECT_EQ(dialog.Stock().qty, 0u);
+  EXPECT_EQ(dialog.Stock().qty, Shares(0));
 }
 
 }  // namespace

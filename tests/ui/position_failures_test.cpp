@@ -13,6 +13,7 @@
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/full_disk_ops.h"
 #include "tests/support/null_window.h"
 #include "tests/support/small_disk.h"
@@ -41,7 +42,9 @@ class PositionFailuresTest : public ::testing::Test {
     second = host.AddStock(portfolio, "BBB", 50, 2000);
     sold = host.AddStock(portfolio, "CCC", 10, 500);
     uint32_t remainder = 0;
-    EXPECT_EQ(host.database->SellPosition(host.otherConn, sold, 10, 700, 0, 1200000000, remainder), kVLOk);
+    EXPECT_EQ(
+        host.database->SellPosition(host.otherConn, sold, Shares(10), Cents(700), 0, 1200000000, remainder),
+        kVLOk);
     host.database->SetLockWait(20);
     window = OpenWindowOn(host, portfolio);
   }
@@ -67,7 +70,9 @@ class PositionFailuresTest : public ::testing::Test {
                          .arg(p->GetKind())
                          .arg(QString::fromStdString(p->name));
       if (const auto* s = dynamic_cast<const VLStockHoldingItem*>(p))
-        line += QStringLiteral(" qty %1 sold at %2").arg(s->qty).arg(s->salePricePerShare);
+        line += QStringLiteral(" qty %1 sold at %2")
+                    .arg(QString::fromStdString(DecimalText(s->qty)))
+                    .arg(CentsOfPrice(s->salePricePerShare));
       lines << line;
     }
     return lines;

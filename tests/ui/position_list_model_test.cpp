@@ -6,6 +6,7 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "tests/support/exact_values.h"
 #include "ui/main/cell_colour_rules.h"
 #include "ui/main/position_list_model.h"
 #include "ui/main/position_list_view.h"
@@ -20,8 +21,8 @@ void AddStock(VLHoldingItemList& list, uint32_t id, const std::string& symbol, c
   stock->quote.Edit().symbol = symbol;
   stock->quote.Edit().change = change;
   stock->quote.Edit().lastTrade = "10.00";
-  stock->qty = 10 * id;
-  stock->buyPricePerShare = 1000;
+  stock->qty = Shares(10 * id);
+  stock->buyPricePerShare = Cents(1000);
   list.InsertAt(list.GetCount(), std::move(stock));
 }
 
@@ -87,7 +88,8 @@ TEST(PositionListModel, ALongListComputesTheTextsOfTheRowsShownOnlyAndOnce) {
   for (int i = 0; i < kRows; ++i) {
     auto stock = std::make_unique<CountingStock>(&texts);
     stock->id = static_cast<uint32_t>(i + 1);
-    stock->qty = static_cast<uint32_t>(kRows - i);  // sorted by quantity, the first position comes last
+    stock->qty =
+        Shares(static_cast<uint32_t>(kRows - i));  // sorted by quantity, the first position comes last
     stock->quote.Edit().symbol = i == 0 ? "AMUCHLONGERSYMBOLTHANTHEOTHERS" : "S" + std::to_string(i);
     list.InsertAt(list.GetCount(), std::move(stock));
   }

@@ -13,6 +13,7 @@
 #include "portfolio/database/vl_quote_source.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/null_window.h"
 
 class FixedQuotes : public IVLQuoteSource {
@@ -53,7 +54,8 @@ class SummarySampleDatabase {
     ok = ok && db->AddMarginPosition(conn, portfolioId, 30000, "loan", marginId) == kVLOk;
     soldStockId = AddStock("BBB", 10, 2000);
     uint32_t remainder = 0;
-    ok = ok && db->SellPosition(conn, soldStockId, 10, 2500, 1000, kPurchaseDate + 86400, remainder) == kVLOk;
+    ok = ok && db->SellPosition(conn, soldStockId, Shares(10), Cents(2500), 1000, kPurchaseDate + 86400,
+                                remainder) == kVLOk;
     ok = ok && db->UpdateQuotes(conn) == kVLOk;
   }
 
@@ -77,8 +79,8 @@ class SummarySampleDatabase {
     fields.mgnEquity = 50;
     fields.mgnThreshold = 500;
     fields.name = symbol;
-    fields.qty = qty;
-    fields.buyPricePerShare = price;
+    fields.qty = Shares(qty);
+    fields.buyPricePerShare = Cents(price);
     fields.purchaseDate = kPurchaseDate;
     uint32_t id = 0;
     ok = ok && db->AddStockPosition(conn, portfolioId, fields, id) == kVLOk;

@@ -16,6 +16,7 @@
 #include "framework/app_paths.h"
 #include "market_window_support.h"
 #include "portfolio/records/vl_stock_holding_item.h"
+#include "tests/support/exact_values.h"
 #include "ui/main/browser_command.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
@@ -108,8 +109,8 @@ class ToolCommandsTest : public ::testing::Test {
   uint32_t AddStockBought(uint32_t portfolio, const std::string& symbol, int64_t purchaseDate) {
     VLStockHoldingItem fields;
     fields.name = symbol;
-    fields.qty = 10;
-    fields.buyPricePerShare = 1000;
+    fields.qty = Shares(10);
+    fields.buyPricePerShare = Cents(1000);
     fields.purchaseDate = purchaseDate;
     uint32_t id = 0;
     EXPECT_EQ(host.database->AddStockPosition(host.otherConn, portfolio, fields, id), kVLOk);

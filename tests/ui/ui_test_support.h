@@ -24,6 +24,7 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "prefs/vl_prefs.h"
+#include "tests/support/exact_values.h"
 #include "tests/support/null_window.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/main_window_host.h"
@@ -105,8 +106,8 @@ class TestHost : public IMainWindowHost {
                     uint32_t price = 1500) {
     VLStockHoldingItem fields;
     fields.name = symbol;
-    fields.qty = qty;
-    fields.buyPricePerShare = price;
+    fields.qty = Shares(qty);
+    fields.buyPricePerShare = Cents(price);
     fields.purchaseDate = 1100000000;
     uint32_t id = 0;
     EXPECT_EQ(database->AddStockPosition(otherConn, portfolio, fields, id), kVLOk);

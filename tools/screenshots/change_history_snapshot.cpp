@@ -36,7 +36,8 @@ bool MakeChanges(VLDatabase& database) {
   VLDatabaseConn* conn = database.Connect(window, 1, 2, 3);
   if (!conn) return false;
   uint32_t rest = 0;
-  bool ok = database.SellPosition(conn, 2, 20, 19850, 995, 0, rest) == kVLOk;
+  bool ok =
+      database.SellPosition(conn, 2, Quantity::FromWhole(20), PriceOfCents(19850), 995, 0, rest) == kVLOk;
   ok = database.DeletePosition(conn, 5) == kVLOk && ok;
   VLPortfolioItem retirement;
   ok = database.GetPortfolio(conn, 1, retirement) == kVLOk && ok;

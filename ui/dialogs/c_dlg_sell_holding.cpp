@@ -21,16 +21,15 @@ CDlgSellHolding::CDlgSellHolding(const VLStockHoldingItem& position, QWidget* pa
   auto* info = new QLabel(this);
   info->setObjectName(QStringLiteral("information"));
   info->setText(QStringLiteral("%1 shares of %2, bought at %3")
-                    .arg(position.qty)
-                    .arg(symbol, CentsText(position.buyPricePerShare)));
+                    .arg(QuantityText(position.qty), symbol, PriceEntryText(position.buyPricePerShare)));
   layout->addWidget(info);
 
   auto* form = new QFormLayout;
   layout->addLayout(form);
-  auto* of = new QLabel(FormatString(StringId::SharesHeld, QStringList{QString::number(position.qty)}), this);
+  auto* of = new QLabel(FormatString(StringId::SharesHeld, QStringList{QuantityText(position.qty)}), this);
   of->setObjectName(QStringLiteral("of"));
   quantity = AddEditRow(form, QStringLiteral("&Quantity:"), QStringLiteral("quantity"), of);
-  quantity->setText(QString::number(position.qty));
+  quantity->setText(QuantityText(position.qty));
   QPushButton* finder = MakeButton(this, QStringLiteral("P&rice Finder..."), QStringLiteral("priceFinder"));
   salePrice = AddEditRow(form, QStringLiteral("&Per-share sale price:"), QStringLiteral("salePrice"), finder);
   saleDate = AddDateRow(form, QStringLiteral("&Sale date:"), QStringLiteral("saleDate"));

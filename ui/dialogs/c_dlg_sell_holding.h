@@ -27,7 +27,7 @@ class CDlgSellHolding : public QDialog {
  private:
   void OnOk();
 
-  uint32_t heldQty;
+  Quantity heldQty;
   QString symbol;
   SellResult result;
 };

@@ -76,22 +76,22 @@ CDlgStockHolding::CDlgStockHolding(const VLStockHoldingItem& holding, bool editi
 void CDlgStockHolding::Fill(const VLStockHoldingItem& h) {
   symbol->setText(ToQt(h.name));
   const bool fresh = !editing;
-  quantity->setText(fresh && h.qty == 0 ? QString() : QString::number(h.qty));
+  quantity->setText(QuantityText(h.qty, fresh));
   comment->setText(ToQt(h.comment));
   if (editing && !h.quote->name.empty()) {
     information->setText(QStringLiteral("(%1) %2").arg(ToQt(h.name), ToQt(h.quote->name)));
   }
-  purchase->buyPrice->setText(CentsText(h.buyPricePerShare, fresh));
+  purchase->buyPrice->setText(PriceEntryText(h.buyPricePerShare, fresh));
   WriteDateRow(purchase->buyDate, h.purchaseDate);
   purchase->buyCommission->setText(CentsText(h.buyCommission, fresh));
-  targets->buyTarget->setText(CentsText(h.perShareBuyTarget, true));
-  targets->sellTarget->setText(CentsText(h.perShareSellTarget, true));
-  targets->stopLossTarget->setText(CentsText(h.perShareStopLossTarget, true));
+  targets->buyTarget->setText(PriceEntryText(h.perShareBuyTarget, true));
+  targets->sellTarget->setText(PriceEntryText(h.perShareSellTarget, true));
+  targets->stopLossTarget->setText(PriceEntryText(h.perShareStopLossTarget, true));
   margin->marginable->setChecked(h.marginable);
   margin->percent->setText(h.mgnEquity != 0 ? QString::number(h.mgnEquity) : QString());
   margin->threshold->setText(CentsText(h.mgnThreshold, true));
   if (sale) {
-    sale->salePrice->setText(CentsText(h.salePricePerShare));
+    sale->salePrice->setText(PriceEntryText(h.salePricePerShare));
     WriteDateRow(sale->saleDate, h.saleDate);
     sale->saleCommission->setText(CentsText(h.saleCommission));
   }

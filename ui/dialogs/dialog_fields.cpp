@@ -1,5 +1,7 @@
 #include "ui/dialogs/dialog_fields.h"
 
+#include "portfolio/columns/number_format.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -212,11 +214,26 @@ QString ToQt(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+namespace {
+// A plain decimal text with the user's decimal point, as the entry checks read it.
+QString EntryDecimal(const std::string& plain) {
+  QString text = ToQt(plain);
+  text.replace(QLatin1Char('.'), ToQt(GetNumberFormat().decimalPoint));
+  return text;
+}
+}  // namespace
+
 QString CentsText(int64_t cents, bool emptyForZero) {
   if (cents == 0 && emptyForZero) return {};
-  const int64_t magnitude = cents < 0 ? -cents : cents;
-  return QStringLiteral("%1%2.%3")
-      .arg(cents < 0 ? QStringLiteral("-") : QString())
-      .arg(magnitude / 100)
-      .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+  return EntryDecimal(DecimalUnitsText(cents, 2, 2));
+}
+
+QString QuantityText(Quantity quantity, bool emptyForZero) {
+  if (quantity.IsZero() && emptyForZero) return {};
+  return EntryDecimal(DecimalText(quantity));
+}
+
+QString PriceEntryText(UnitPrice price, bool emptyForZero) {
+  if (price.IsZero() && emptyForZero) return {};
+  return EntryDecimal(PriceText(price));
 }

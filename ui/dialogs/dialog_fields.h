@@ -5,6 +5,7 @@
 #include <string>
 
 #include "portfolio/checks/entry_check.h"
+#include "portfolio/records/exact_decimal.h"
 #include "ui/widgets/message_box.h"
 
 class QCheckBox;
@@ -65,5 +66,9 @@ void FocusEdit(QLineEdit* edit);
 
 std::string ToStd(const QString& text);
 QString ToQt(const std::string& text);
-// Cents as "12.50"; empty for 0 when `emptyForZero`.
+// Cents as "12.50" (with the user's decimal point); empty for 0 when `emptyForZero`.
 QString CentsText(int64_t cents, bool emptyForZero = false);
+// Shares with the decimals they have ("12", "1.6531"), and a price per share with 2 to 6 decimals, as the
+// dialogs' fields show them; empty for 0 when `emptyForZero`.
+QString QuantityText(Quantity quantity, bool emptyForZero = false);
+QString PriceEntryText(UnitPrice price, bool emptyForZero = false);

@@ -145,10 +145,10 @@ void CDlgVellumar::OnPositionSell() {
   std::unique_ptr<VLHoldingItem> position = ReadPosition(ids.front());
   if (!position) return;
   auto* stock = dynamic_cast<VLStockHoldingItem*>(position.get());
-  const StringId refusal = !stock            ? StringId::CannotSellCashOrMargin
-                           : stock->IsSold() ? StringId::AlreadySold
-                           : stock->qty == 0 ? StringId::NoShares
-                                             : StringId::None;
+  const StringId refusal = !stock                ? StringId::CannotSellCashOrMargin
+                           : stock->IsSold()     ? StringId::AlreadySold
+                           : stock->qty.IsZero() ? StringId::NoShares
+                                                 : StringId::None;
   if (refusal != StringId::None) {
     ShowMessage(this, refusal);
     VisibleList()->setFocus();

@@ -35,14 +35,15 @@ TEST_F(ExchangeTest, EveryBadRowIsNamedAndNothingIsImported) {
   const std::string before = ReadText(path);
   const std::pair<std::vector<std::string>, std::string> rows[] = {
       {Row({}), ""},  // a good row: not imported either
-      {Row({{F::Quantity, "zehn"}}), "the quantity 'zehn' is not a whole number"},
+      {Row({{F::Quantity, "zehn"}}), "the quantity 'zehn' is not a number of shares"},
       {Row({{F::Quantity, "1000001"}}),
        "the quantity '1000001' is more than the 1,000,000 shares a position holds"},
       {Row({{F::Price, "-5"}}), "the price '-5' is negative"},
       {Row({{F::Price, "12,3"}}), "the price '12,3' is not an amount (such as 1234.56)"},
       {Row({{F::Price, "99999999999"}}), "the price '99999999999' is too large: at most 42,949,672.95"},
-      {Row({{F::Price, "10.555"}}),
-       "the price '10.555' has fractions of a cent, which Vellumar does not keep"},
+      // Shares must match the broker's: a fraction beyond what a record keeps is refused, not rounded.
+      {Row({{F::Quantity, "1.123456789"}}),
+       "the quantity '1.123456789' has more decimals than Vellumar keeps (at most 8)"},
       {Row({{F::Commission, "abc"}}), "the commission 'abc' is not an amount (such as 1234.56)"},
       {Row({{F::Symbol, " "}}), "the symbol is missing"},
       {Row({{F::Symbol, "A B"}}), "the symbol 'A B' holds a blank, comma, quote or control character"},

@@ -9,12 +9,13 @@ namespace {
 // A stock position as a test states it.
 std::string Summary(const VLHoldingItem& h) {
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  std::string text = s.name + " " + std::to_string(s.qty) + " @" + std::to_string(s.buyPricePerShare) + " +" +
-                     std::to_string(s.buyCommission) + " " +
-                     (s.purchaseDate ? IsoDateText(DateOfStoredDate(s.purchaseDate)) : "-") + " [" +
-                     s.comment + "]";
+  std::string text =
+      s.name + " " + DecimalText(s.qty) + " @" + std::to_string(CentsOfPrice(s.buyPricePerShare)) + " +" +
+      std::to_string(s.buyCommission) + " " +
+      (s.purchaseDate ? IsoDateText(DateOfStoredDate(s.purchaseDate)) : "-") + " [" + s.comment + "]";
   if (s.IsSold()) {
-    text += " sold @" + std::to_string(s.salePricePerShare) + " +" + std::to_string(s.saleCommission) + " " +
+    text += " sold @" + std::to_string(CentsOfPrice(s.salePricePerShare)) + " +" +
+            std::to_string(s.saleCommission) + " " +
             (s.saleDate ? IsoDateText(DateOfStoredDate(s.saleDate)) : "-");
   }
   return text;

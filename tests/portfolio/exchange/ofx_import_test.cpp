@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/portfolio/exchange/exchange_fixture.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 
@@ -51,21 +52,21 @@ TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
   EXPECT_EQ(first.name, "XYZ");
   EXPECT_EQ(first.comment, "First lot");
   EXPECT_EQ(std::make_tuple(first.qty, first.buyPricePerShare, first.buyCommission, first.purchaseDate),
-            std::make_tuple(100u, 2510u, 995u, Day(2023, 1, 15)));
+            std::make_tuple(Shares(100), Cents(2510), 995u, Day(2023, 1, 15)));
   EXPECT_EQ(std::make_tuple(first.salePricePerShare, first.saleCommission, first.saleDate),
-            std::make_tuple(3000u, 416u, Day(2023, 3, 10)));
+            std::make_tuple(Cents(3000), 416u, Day(2023, 3, 10)));
   const auto& fund = static_cast<const VLStockHoldingItem&>(*positions[1]);
   EXPECT_EQ(std::make_tuple(fund.name, fund.qty, fund.buyPricePerShare, fund.purchaseDate, fund.IsSold()),
-            std::make_tuple(std::string("FUNDX"), 12u, 1050u, Day(2023, 1, 16), false));
+            std::make_tuple(std::string("FUNDX"), Shares(12), Cents(1050), Day(2023, 1, 16), false));
   const auto& second = static_cast<const VLStockHoldingItem&>(*positions[2]);
   EXPECT_EQ(std::make_tuple(second.qty, second.salePricePerShare, second.saleCommission),
-            std::make_tuple(20u, 3000u, 84u));
+            std::make_tuple(Shares(20), Cents(3000), 84u));
   const auto& cash = static_cast<const VLCashHoldingItem&>(*positions[4]);
   EXPECT_EQ(std::make_tuple(cash.name, cash.amount),
             std::make_tuple(std::string("Cash, account 12345 at broker.example"), 123456u));
   const auto& rest = static_cast<const VLStockHoldingItem&>(*positions[3]);
   EXPECT_EQ(std::make_tuple(rest.qty, rest.buyPricePerShare, rest.purchaseDate, rest.IsSold()),
-            std::make_tuple(30u, 2600u, Day(2023, 2, 1), false));
+            std::make_tuple(Shares(30), Cents(2600), Day(2023, 2, 1), false));
   EXPECT_GT(rest.id, second.id);
 
   // The same statement again adds nothing: the purchases are found in the parts the sale made.
@@ -87,6 +88,25 @@ TEST_P(OfxImport, WithoutCashTheBalanceIsLeftOut) {
   EXPECT_EQ(outcome.added, 3);
 }
 
+// Fund units in fractions, a price beyond six decimals and costs beyond the cent: the units are kept as
+// the statement has them, the price and the commission rounded once (half away from zero) and counted.
+TEST_P(OfxImport, FractionsOfAUnitAreKeptAndFinerPricesRounded) {
+  std::string text = Replaced(Original(), "<UNITS>12.000", "<UNITS>12.6531");
+  text = Replaced(text, "<UNITPRICE>10.50", "<UNITPRICE>10.5012345");
+  ASSERT_EQ(ImportStatement(text), kVLOk) << testing::PrintToString(Described(reading.problems));
+  ASSERT_EQ(reading.roundings.size(), 1u);
+  EXPECT_EQ(reading.roundings[0].field, ImportField::Price);
+  EXPECT_EQ(reading.roundings[0].from, "10.5012345");
+  EXPECT_EQ(reading.roundings[0].to, "10.501235");
+  const auto positions = Positions(PortfolioId("Broker"));
+  const auto& fund = static_cast<const VLStockHoldingItem&>(*positions[1]);
+  EXPECT_EQ(fund.name, "FUNDX");
+  EXPECT_EQ(fund.qty, SharesOf("12.6531"));
+  EXPECT_EQ(fund.buyPricePerShare, PriceOf("10.501235"));
+  // 12.6531 x 10.501235 = 132.87317... paid, to the cent.
+  EXPECT_EQ(fund.GetTotalPaid().ToCents(), 13287);
+}
+
 TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
   struct Case {
     std::string from, to;
@@ -99,9 +119,10 @@ TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
        "the sale of 151 shares of XYZ on 2023-03-10 is more than the 150 shares the portfolio holds then"},
       {"<UNIQUEID>987654321<", "<UNIQUEID>555555555<", "<FITID>B-2", "<BUYMF>",
        "the security '555555555 (CUSIP)' is not in the statement's security list"},
-      {"<UNITS>12.000", "<UNITS>12.5", "<FITID>B-2", "<BUYMF>", "the quantity '12.5' is not a whole number"},
-      {"<UNITPRICE>26.00", "<UNITPRICE>26.005", "<FITID>B-3", "<BUYSTOCK>",
-       "the price '26.005' has fractions of a cent"},
+      {"<UNITS>12.000", "<UNITS>12.123456789", "<FITID>B-2", "<BUYMF>",
+       "the quantity '12.123456789' has more decimals than Vellumar keeps (at most 8)"},
+      {"<UNITPRICE>26.00", "<UNITPRICE>26.0x", "<FITID>B-3", "<BUYSTOCK>",
+       "the price '26.0x' is not an amount"},
       {"<DTTRADE>20230201", "<DTTRADE>20230231", "<FITID>B-3", "<BUYSTOCK>",
        "the date '20230231' is not a date of the form YYYYMMDD"},
       {"<DTTRADE>20230201", "<DTTRADE>20991231", "<FITID>B-3", "<BUYSTOCK>",

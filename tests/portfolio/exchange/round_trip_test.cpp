@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/portfolio/exchange/exchange_fixture.h"
+#include "tests/support/exact_values.h"
 
 namespace {
 
@@ -15,13 +16,13 @@ std::string Fields(const VLHoldingItem& h) {
     return text + "|" + std::to_string(static_cast<const VLMarginHoldingItem&>(h).amountOwed);
   }
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  for (int64_t v : {int64_t{s.qty}, int64_t{s.buyPricePerShare}, int64_t{s.buyCommission},
-                    int64_t{s.salePricePerShare}, int64_t{s.saleCommission}, int64_t{s.perShareBuyTarget},
-                    int64_t{s.perShareSellTarget}, int64_t{s.perShareStopLossTarget}, int64_t{s.marginable},
+  for (int64_t v : {s.qty.Units(), s.buyPricePerShare.Units(), int64_t{s.buyCommission},
+                    s.salePricePerShare.Units(), int64_t{s.saleCommission}, s.perShareBuyTarget.Units(),
+                    s.perShareSellTarget.Units(), s.perShareStopLossTarget.Units(), int64_t{s.marginable},
                     int64_t{s.mgnEquity}, int64_t{s.mgnThreshold}, s.purchaseDate, s.saleDate}) {
     text += "|" + std::to_string(v);
   }
-  return text + "|" + s.comment;
+  return text + "|" + s.comment + "|" + s.currency;
 }
 
 class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool> {
@@ -40,12 +41,12 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
 
     VLStockHoldingItem held;
     held.name = "MSFT";
-    held.qty = 1000000;
-    held.buyPricePerShare = 4294967295u;
+    held.qty = Shares(1000000);
+    held.buyPricePerShare = Cents(4294967295u);
     held.buyCommission = 995;
-    held.perShareBuyTarget = 1500;
-    held.perShareSellTarget = 2000;
-    held.perShareStopLossTarget = 1000;
+    held.perShareBuyTarget = Cents(1500);
+    held.perShareSellTarget = Cents(2000);
+    held.perShareStopLossTarget = Cents(1000);
     held.marginable = true;
     held.mgnEquity = 50;
     held.mgnThreshold = 500;
@@ -57,9 +58,9 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
 
     VLStockHoldingItem sold = held;
     sold.name = "^DJI";
-    sold.qty = 40;
-    sold.buyPricePerShare = 1;
-    sold.salePricePerShare = 2;
+    sold.qty = Shares(40);
+    sold.buyPricePerShare = Cents(1);
+    sold.salePricePerShare = Cents(2);
     sold.saleCommission = 1;
     sold.purchaseDate = Day(2020, 2, 29);
     sold.saleDate = Day(2023, 11, 14);
