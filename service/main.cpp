@@ -54,6 +54,25 @@ static bool LoadSecurities(const std::string& bundled, const std::string& dataDi
   return true;
 }
 
+// The splits and symbol changes: the bundled events.csv, then the user's own over it when there is one.
+static bool LoadEvents(const std::string& bundled, const std::string& dataDir, Market& market) {
+  CorporateActions actions;
+  std::string error;
+  if (!actions.LoadFile(bundled + "/events.csv", error)) {
+    std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
+    return false;
+  }
+  const std::string own = dataDir + "/events.csv";
+  std::error_code ec;
+  if (!std::filesystem::equivalent(bundled, dataDir, ec) && std::filesystem::exists(own, ec) &&
+      !actions.LoadFile(own, error)) {
+    std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
+    return false;
+  }
+  market.SetCorporateActions(std::move(actions));
+  return true;
+}
+
 // DIR/sources.ini when it exists; none means real prices stay off. A file with a fault is reported, and
 // the caller decides: a fetch stops there, the service serves on without real prices.
 static bool LoadSources(const std::string& dataDir, std::vector<UpstreamSource>& sources) {
@@ -119,8 +138,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
     return 1;
   }
+  if (!LoadEvents(bundled, dataDir, market)) return 1;
   std::vector<std::string> messages;
   market.LoadHistoryFolder(dataDir + "/history", messages);
+  market.LoadDividendFolder(dataDir + "/dividends", messages);
+  market.LoadRatesFile(dataDir + "/rates/EUR.csv", messages);
   for (const std::string& m : messages) std::fprintf(stderr, "vellumar-marketd: %s\n", m.c_str());
   std::vector<UpstreamSource> sources;
   if (!LoadSources(dataDir, sources)) {

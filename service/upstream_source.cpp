@@ -36,6 +36,19 @@ static bool ReadColumn(std::string_view value, std::string& column) {
   return true;
 }
 
+static bool LimitSetting(std::string_view key) {
+  for (const char* limit : {"timeout", "low-speed-bytes", "low-speed-seconds", "min-interval-ms",
+                            "max-kilobytes", "lookback-days"}) {
+    if (key == limit) return true;
+  }
+  return false;
+}
+
+// The settings of a rates source (besides the limits); every other one is for prices only.
+static bool RatesSetting(std::string_view key) {
+  return key == "url" || key == "form" || key == "url-date-format";
+}
+
 // One "key = value" line of a source; false with `why` on an unknown key or a bad value.
 static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_view value, std::string& why) {
   why = "bad value for " + std::string(key);
@@ -44,11 +57,27 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
       why = "url must start with http:// or https://";
       return false;
     }
-    if (value.find("{symbol}") == std::string_view::npos) {
+    if (s.kind == UpstreamSource::Kind::Prices && value.find("{symbol}") == std::string_view::npos) {
       why = "url needs the {symbol} placeholder";
       return false;
     }
     s.urlTemplate = std::string(value);
+    return true;
+  }
+  if (key == "form") {
+    why = "form must be ecb (the European Central Bank's CSV data form)";
+    return s.kind == UpstreamSource::Kind::Rates && value == "ecb";
+  }
+  if (s.kind == UpstreamSource::Kind::Rates && !RatesSetting(key) && !LimitSetting(key)) {
+    why = std::string(key) + " is not a setting of a rates source";
+    return false;
+  }
+  if (key == "closes") {
+    if (value != "as-traded" && value != "split-adjusted") {
+      why = "closes must be as-traded or split-adjusted";
+      return false;
+    }
+    s.splitAdjusted = value == "split-adjusted";
     return true;
   }
   if (key == "case") {
@@ -129,6 +158,7 @@ static bool CheckSource(const UpstreamSource& s, std::string& why) {
     why = "source " + s.name + " has no url";
     return false;
   }
+  if (s.kind == UpstreamSource::Kind::Rates) return true;
   if (s.dateColumn.empty() || s.closeColumn.empty()) {
     why = "source " + s.name + " needs at least the date and close columns";
     return false;
@@ -166,11 +196,15 @@ bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& source
     if (line.size() > kMaxSettingLength) return fail("line too long");
     if (line.front() == '[') {
       if (!parsed.empty() && !CheckSource(parsed.back(), why)) return fail(why);
-      if (line.back() != ']' || line.substr(0, 8) != "[source ") return fail("expected [source NAME]");
-      const std::string_view name = Trim(line.substr(8, line.size() - 9));
+      const bool rates = line.substr(0, 7) == "[rates ";
+      if (line.back() != ']' || (line.substr(0, 8) != "[source " && !rates))
+        return fail("expected [source NAME] or [rates NAME]");
+      const std::string_view name = Trim(line.substr(rates ? 7 : 8, line.size() - (rates ? 8 : 9)));
       if (name.empty()) return fail("a source needs a name");
       if (parsed.size() >= kMaxSources) return fail("at most " + std::to_string(kMaxSources) + " sources");
-      parsed.emplace_back().name = std::string(name);
+      UpstreamSource& added = parsed.emplace_back();
+      added.name = std::string(name);
+      if (rates) added.kind = UpstreamSource::Kind::Rates;
       continue;
     }
     const size_t equals = line.find('=');
@@ -233,6 +267,14 @@ static std::string UrlEncode(std::string_view text) {
 static void ReplaceAll(std::string& text, std::string_view from, const std::string& to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
+}
+
+std::string RatesUrl(const UpstreamSource& source, int startDay, int endDay) {
+  const std::string& pattern = source.urlDateFormat.empty() ? source.dateFormat : source.urlDateFormat;
+  std::string url = source.urlTemplate;
+  ReplaceAll(url, "{start}", UrlEncode(FormatPatternDate(pattern, startDay)));
+  ReplaceAll(url, "{end}", UrlEncode(FormatPatternDate(pattern, endDay)));
+  return url;
 }
 
 std::string UpstreamUrl(const UpstreamSource& source, const Security& security, int startDay, int endDay) {
