@@ -60,7 +60,8 @@ bool CorporateActions::ParseCsv(std::string_view text, const std::string& source
     const std::string symbol = ToUpper(f[0]);
     int day = 0;
     if (!EventSymbol(symbol) || !ReadIsoDay(f[1], day)) {
-      why = !EventSymbol(symbol) ? "bad symbol \"" + f[0].substr(0, 32) + "\"" : "bad date \"" + f[1].substr(0, 32) + "\"";
+      why = !EventSymbol(symbol) ? "bad symbol \"" + f[0].substr(0, 32) + "\""
+                                 : "bad date \"" + f[1].substr(0, 32) + "\"";
       return false;
     }
     if (f[2] == "split") {
@@ -126,7 +127,8 @@ void CorporateActions::Rebuild() {
     }
   }
   for (auto& [symbol, list] : splits) {
-    std::sort(list.begin(), list.end(), [](const StockSplit& a, const StockSplit& b) { return a.day < b.day; });
+    std::sort(list.begin(), list.end(),
+              [](const StockSplit& a, const StockSplit& b) { return a.day < b.day; });
   }
 }
 
@@ -146,7 +148,8 @@ std::vector<SymbolChange> CorporateActions::ChangesTo(std::string_view symbol) c
   for (const auto& [old, change] : changesFrom) {
     if (change.newSymbol == symbol) out.push_back(change);
   }
-  std::sort(out.begin(), out.end(), [](const SymbolChange& a, const SymbolChange& b) { return a.day < b.day; });
+  std::sort(out.begin(), out.end(),
+            [](const SymbolChange& a, const SymbolChange& b) { return a.day < b.day; });
   return out;
 }
 

@@ -155,7 +155,8 @@ double ToDouble(const Decimal& value) {
 
 int CompareDecimals(const Decimal& a, const Decimal& b) {
   // Magnitudes first, so that the exact comparison below never scales by more than a few powers of ten.
-  const int magnitudeA = DigitCount(a.mantissa) + a.exponent, magnitudeB = DigitCount(b.mantissa) + b.exponent;
+  const int magnitudeA = DigitCount(a.mantissa) + a.exponent,
+            magnitudeB = DigitCount(b.mantissa) + b.exponent;
   if (magnitudeA != magnitudeB) return magnitudeA < magnitudeB ? -1 : 1;
   const int common = std::min(a.exponent, b.exponent);
   const Wide left = Wide{a.mantissa} * Power10(a.exponent - common);

@@ -28,7 +28,8 @@ int SimulatedPayDay(int exDay) {
 }
 
 std::vector<DividendPayment> SimulatedDividends(const PriceModel& model, const Security& security,
-                                                const std::vector<StockSplit>& splits, int fromDay, int toDay) {
+                                                const std::vector<StockSplit>& splits, int fromDay,
+                                                int toDay) {
   std::vector<DividendPayment> out;
   for (int exDay : model.ExDividendDays(security, fromDay, toDay)) {
     int year, month, dayOfMonth;

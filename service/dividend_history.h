@@ -23,12 +23,13 @@ int64_t QuarterlyDividendMicros(const PriceModel& model, const Security& securit
 int SimulatedPayDay(int exDay);
 // The simulated dividends with their ex-date in [fromDay, toDay], oldest first, as traded on their ex-dates.
 std::vector<DividendPayment> SimulatedDividends(const PriceModel& model, const Security& security,
-                                                const std::vector<StockSplit>& splits, int fromDay, int toDay);
+                                                const std::vector<StockSplit>& splits, int fromDay,
+                                                int toDay);
 
 // A user's dividend file, DIR/dividends/SYMBOL.csv: the header "Date,Dividends" (the classic download),
 // optionally followed by ",Pay Date" and ",Currency"; one row per dividend with its ex-date (YYYY-MM-DD), the
-// amount per share as paid on that day (at most 6 decimals), the pay date (YYYY-MM-DD, not before the ex-date,
-// or empty) and the currency (empty: `defaultCurrency`). Rows in any order; they come out oldest first. On a
-// malformed row `payments` is left untouched and `error` names the line.
+// amount per share as paid on that day (at most 6 decimals), the pay date (YYYY-MM-DD, not before the
+// ex-date, or empty) and the currency (empty: `defaultCurrency`). Rows in any order; they come out oldest
+// first. On a malformed row `payments` is left untouched and `error` names the line.
 [[nodiscard]] bool ParseDividendCsv(std::string_view text, const std::string& defaultCurrency,
                                     std::vector<DividendPayment>& payments, std::string& error);

@@ -97,8 +97,9 @@ RateAnswer ParseEcbCsv(std::string_view body) {
     if (!SplitCsvLine(line, fields)) return Refuse(where + "unbalanced quote");
     if (!headerSeen) {
       if (!FindColumns(fields, columns))
-        return Refuse(where + "not the ECB's CSV data form (no CURRENCY, CURRENCY_DENOM, TIME_PERIOD and "
-                              "OBS_VALUE columns)");
+        return Refuse(where +
+                      "not the ECB's CSV data form (no CURRENCY, CURRENCY_DENOM, TIME_PERIOD and "
+                      "OBS_VALUE columns)");
       headerSeen = true;
       continue;
     }
@@ -106,7 +107,8 @@ RateAnswer ParseEcbCsv(std::string_view body) {
     bool taken = false;
     if (!ReadRow(columns, fields, o, taken, why)) return Refuse(where + why);
     if (!taken) continue;
-    if (answer.observations.size() >= kMaxObservations) return Refuse("more than " + std::to_string(kMaxObservations) + " rates");
+    if (answer.observations.size() >= kMaxObservations)
+      return Refuse("more than " + std::to_string(kMaxObservations) + " rates");
     answer.observations.push_back(std::move(o));
   }
   if (answer.observations.empty()) return Refuse("an answer without reference rates");

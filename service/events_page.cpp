@@ -23,9 +23,11 @@ void AddSymbolChanges(const Market& market, const HistoryRequest& request, std::
   for (const SymbolChange& c : changes) {
     const bool retiring = c.day == request.retiredOn && c.oldSymbol == request.symbol;
     if (c.day < request.fromDay || (c.day > request.toDay && !retiring)) continue;
-    if (std::any_of(lines.begin(), lines.end(), [&c](const EventLine& l) { return l.order == 0 && l.day == c.day; }))
+    if (std::any_of(lines.begin(), lines.end(),
+                    [&c](const EventLine& l) { return l.order == 0 && l.day == c.day; }))
       continue;
-    lines.push_back({c.day, 0, FormatIsoDay(c.day) + ",symbol-change," + c.oldSymbol + "->" + c.newSymbol + ",,"});
+    lines.push_back(
+        {c.day, 0, FormatIsoDay(c.day) + ",symbol-change," + c.oldSymbol + "->" + c.newSymbol + ",,"});
   }
 }
 

@@ -11,7 +11,8 @@ bool FetchAllowed(const HostCheck& hosts, std::string_view clientHeader, std::st
   if (!origin.empty()) {
     // "http://localhost:8642": the host part must be one of this machine's names.
     const size_t scheme = origin.find("://");
-    const std::string_view host = scheme == std::string_view::npos ? std::string_view{} : origin.substr(scheme + 3);
+    const std::string_view host =
+        scheme == std::string_view::npos ? std::string_view{} : origin.substr(scheme + 3);
     if (host.empty() || host.find('/') != std::string_view::npos || !hosts.Allows(host)) {
       why = "a fetch from the web page " + std::string(origin.substr(0, 64)) + " is refused";
       return false;

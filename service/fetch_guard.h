@@ -14,5 +14,5 @@ inline constexpr char kFetchClientHeader[] = "X-Vellumar-Client";
 // "cross-site" in Sec-Fetch-Site, and it cannot carry kFetchClientHeader. So the fetch needs that header, an
 // Origin (when there is one) of this machine, and a Sec-Fetch-Site (when there is one) of "same-origin" or
 // "none". False with the reason in `why`. Arguments are the header values, "" when absent.
-[[nodiscard]] bool FetchAllowed(const HostCheck& hosts, std::string_view clientHeader, std::string_view origin,
-                                std::string_view fetchSite, std::string& why);
+[[nodiscard]] bool FetchAllowed(const HostCheck& hosts, std::string_view clientHeader,
+                                std::string_view origin, std::string_view fetchSite, std::string& why);

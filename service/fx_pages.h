@@ -16,8 +16,8 @@ inline constexpr char kRateExchange[] = "CCY";
 
 // The quote of a currency pair at `now`: the latest rate fixed by then as the last trade, the one before it
 // as the previous close, the range of the year's rates and their moving averages, every rate with its
-// kRateDigits significant digits (never cut to cents). A rate has no volume, no day's range, no bid or ask and
-// no earnings: those are "N/A".
+// kRateDigits significant digits (never cut to cents). A rate has no volume, no day's range, no bid or ask
+// and no earnings: those are "N/A".
 QuoteFigures MakeRateQuote(const FxMarket& fx, const CurrencyPair& pair, SysSeconds now);
 
 // The daily rates of a pair from fromDay to toDay (those fixed by `now`), in the historical download's form,

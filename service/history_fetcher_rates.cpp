@@ -23,7 +23,8 @@ static bool ReadRatesFile(const std::string& path, RateTable& table, std::string
   std::string text;
   if (std::filesystem::file_size(path, ec) > kMaxRatesFileBytes || !ReadTextFile(path, text) ||
       !ParseRateTableCsv(text, table, error)) {
-    error = path + ": " + (error.empty() ? "cannot be read" : error) + "; repair or remove it before fetching";
+    error =
+        path + ": " + (error.empty() ? "cannot be read" : error) + "; repair or remove it before fetching";
     return false;
   }
   return true;
@@ -55,8 +56,9 @@ FetchReport HistoryFetcher::FetchRates(const std::string& symbol, Clock::time_po
       causes += source.name + ": not asked, the time for this fetch was spent";
       continue;
     }
-    const int start = table.Empty() ? ReferenceCalendar::FirstDay()
-                                    : std::max(ReferenceCalendar::FirstDay(), table.days.back() - source.lookbackDays);
+    const int start = table.Empty()
+                          ? ReferenceCalendar::FirstDay()
+                          : std::max(ReferenceCalendar::FirstDay(), table.days.back() - source.lookbackDays);
     const UpstreamReply reply = UpstreamGet(RatesUrl(source, start, today), limits);
     lastRequest[i] = Clock::now();
     const RateAnswer answer = reply.ok ? ParseEcbCsv(reply.body) : RateAnswer{};
@@ -78,8 +80,9 @@ FetchReport HistoryFetcher::FetchRates(const std::string& symbol, Clock::time_po
     report.replaced = merge.replaced;
     report.lastDay = table.days.back();
     report.message = symbol + ": reference rates of " + std::to_string(table.currencies.size()) +
-                     " currencies, " + std::to_string(merge.added) + " new, " + std::to_string(merge.replaced) +
-                     " corrected, last " + FormatIsoDay(report.lastDay) + " (" + source.name + ")";
+                     " currencies, " + std::to_string(merge.added) + " new, " +
+                     std::to_string(merge.replaced) + " corrected, last " + FormatIsoDay(report.lastDay) +
+                     " (" + source.name + ")";
     market.SetRealRates(std::make_shared<const RateTable>(std::move(table)));
     return report;
   }

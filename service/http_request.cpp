@@ -151,7 +151,8 @@ std::string HttpRequestHead::Header(std::string_view name) const {
 HeadResult ParseRequestHead(std::string_view bytes, HttpRequestHead& head) {
   // Blank lines before a request are allowed (a client may end its previous body with an extra line end).
   size_t skipped = 0;
-  while (skipped < bytes.size() && (bytes[skipped] == '\r' || bytes[skipped] == '\n') && skipped < 8) ++skipped;
+  while (skipped < bytes.size() && (bytes[skipped] == '\r' || bytes[skipped] == '\n') && skipped < 8)
+    ++skipped;
   const std::string_view rest = bytes.substr(skipped);
   const size_t lineEnd = rest.find('\n');
   if ((lineEnd == std::string_view::npos ? rest.size() : lineEnd) > kMaxRequestLineBytes)

@@ -13,9 +13,10 @@ struct HttpRequestHead {
   std::string method;
   std::string target;
   bool http10 = false;  // HTTP/1.0 rather than HTTP/1.1
-  std::vector<std::pair<std::string, std::string>> headers;  // names as sent, values without the blanks around
+  std::vector<std::pair<std::string, std::string>>
+      headers;  // names as sent, values without the blanks around
   size_t contentLength = 0;
-  bool keepAlive = true;       // HTTP/1.1 unless "Connection: close"; HTTP/1.0 only with "keep-alive"
+  bool keepAlive = true;        // HTTP/1.1 unless "Connection: close"; HTTP/1.0 only with "keep-alive"
   bool expectContinue = false;  // "Expect: 100-continue"
   bool hasHost = false;
   std::string host;

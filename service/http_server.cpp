@@ -135,10 +135,11 @@ bool HttpServer::Bind(const std::string& host, int requestedPort, std::string& e
   sockaddr_storage bound{};
   socklen_t length = sizeof bound;
   std::string ip;
-  if (::getsockname(listenFd, reinterpret_cast<sockaddr*>(&bound), &length) == 0) NameOf(bound, length, ip, port);
+  if (::getsockname(listenFd, reinterpret_cast<sockaddr*>(&bound), &length) == 0)
+    NameOf(bound, length, ip, port);
   const size_t descriptors = RaiseDescriptorLimit();
-  limits.maxConnections =
-      std::max<size_t>(16, std::min(limits.maxConnections, descriptors > kFdReserve ? descriptors - kFdReserve : 16));
+  limits.maxConnections = std::max<size_t>(
+      16, std::min(limits.maxConnections, descriptors > kFdReserve ? descriptors - kFdReserve : 16));
   error.clear();
   return port > 0;
 }
@@ -228,7 +229,8 @@ void HttpServer::WorkerLoop() {
       response = {500, "text/plain", std::string("Internal error: ") + e.what() + "\n", {}};
     }
     const bool close = !job.request.head.keepAlive;
-    Done done{job.fd, job.serial, FormatHttpResponse(response, job.request.head.method == "HEAD", close), close};
+    Done done{job.fd, job.serial, FormatHttpResponse(response, job.request.head.method == "HEAD", close),
+              close};
     {
       std::lock_guard<std::mutex> lock(doneMutex);
       finished.push_back(std::move(done));
@@ -242,7 +244,8 @@ void HttpServer::Accept() {
   for (;;) {
     sockaddr_storage peer{};
     socklen_t length = sizeof peer;
-    const int fd = ::accept4(listenFd, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int fd =
+        ::accept4(listenFd, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
       if (errno == EINTR) continue;
       // Out of descriptors: the longest-waiting request makes way, or the next tick tries again.
@@ -406,7 +409,8 @@ void HttpServer::ExpireDeadlines(Clock::time_point now) {
     // closed. A request that is late gets a last word first.
     if (c.state == Connection::State::Reading && !c.in.empty() && !c.discardInput) {
       Refuse(c, 408, "the request did not arrive in time");
-      if (auto it = connections.find(fd); it != connections.end()) it->second->deadline = now + std::chrono::seconds(1);
+      if (auto it = connections.find(fd); it != connections.end())
+        it->second->deadline = now + std::chrono::seconds(1);
       continue;
     }
     Close(fd);

@@ -30,7 +30,8 @@ void Market::LoadDividendFolder(const std::string& folder, std::vector<std::stri
     std::vector<DividendPayment> rows;
     if (entry.file_size(ec) > kMaxDividendFileBytes || !ReadTextFile(path.string(), text) ||
         !ParseDividendCsv(text, security->exchange->currency, rows, error)) {
-      messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) + "; file ignored");
+      messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) +
+                         "; file ignored");
       continue;
     }
     messages.push_back(path.string() + ": " + std::to_string(rows.size()) + " dividends of " + symbol);
@@ -124,7 +125,8 @@ SecuritySnapshot Market::TradedHistory(const Security& security, int fromDay, Sy
   // A real file from a source with an adjusted column keeps its own figures.
   bool ownAdjusted = false;
   if (const History real = snap.realHistory ? RealHistory(security) : nullptr) {
-    ownAdjusted = std::any_of(real->begin(), real->end(), [](const DailyBar& b) { return b.adjClose != b.close; });
+    ownAdjusted =
+        std::any_of(real->begin(), real->end(), [](const DailyBar& b) { return b.adjClose != b.close; });
   }
   if (!ownAdjusted && !snap.bars.empty())
     SetAdjustedCloses(splits, Dividends(security, snap.bars.front().day, snap.bars.back().day), snap.bars);

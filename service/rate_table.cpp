@@ -65,7 +65,8 @@ bool ParseRateTableCsv(std::string_view text, RateTable& table, std::string& err
       continue;
     }
     int day = 0;
-    if (!SplitCsvLine(line, fields) || fields.size() != parsed.currencies.size() + 1) return fail("wrong number of fields");
+    if (!SplitCsvLine(line, fields) || fields.size() != parsed.currencies.size() + 1)
+      return fail("wrong number of fields");
     if (!ReadIsoDay(fields[0], day)) return fail("bad date \"" + fields[0].substr(0, 32) + "\"");
     if (rows.count(day)) return fail("the date " + fields[0] + " appears twice");
     if (rows.size() >= kMaxRateDays) return fail("too many days");
@@ -94,7 +95,8 @@ std::string FormatRateTableCsv(const RateTable& table) {
   out += "\n";
   for (size_t i = table.days.size(); i-- > 0;) {
     out += FormatIsoDay(table.days[i]);
-    for (const Decimal& value : table.perEuro[i]) out += "," + (value.Valid() ? FormatDecimal(value) : std::string());
+    for (const Decimal& value : table.perEuro[i])
+      out += "," + (value.Valid() ? FormatDecimal(value) : std::string());
     out += "\n";
   }
   return out;

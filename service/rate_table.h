@@ -8,8 +8,8 @@
 
 // Reference rates by day: how many units of each currency one euro bought, as fixed that day.
 struct RateTable {
-  std::vector<std::string> currencies;       // the columns, in the table's order
-  std::vector<int> days;                     // ascending, days since 1970-01-01
+  std::vector<std::string> currencies;        // the columns, in the table's order
+  std::vector<int> days;                      // ascending, days since 1970-01-01
   std::vector<std::vector<Decimal>> perEuro;  // [day][currency]; invalid where that day has no rate
 
   // The column of a currency; -1 when the table has none.

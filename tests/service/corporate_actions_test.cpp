@@ -66,7 +66,8 @@ TEST(Dividends, PastAmountsAndHeadlinesDoNotMoveWithTheClock) {
     for (const auto* other : {&december, &later}) {
       const std::string text = Events(**other, symbol);
       ASSERT_GT(text.size(), early.size()) << symbol;
-      EXPECT_EQ(text.substr(text.size() - (early.size() - early.find('\n') - 1)), early.substr(early.find('\n') + 1))
+      EXPECT_EQ(text.substr(text.size() - (early.size() - early.find('\n') - 1)),
+                early.substr(early.find('\n') + 1))
           << symbol;
     }
   }
@@ -179,7 +180,8 @@ TEST(Splits, AdjustedCloseAgreesWithTheDividendsAndSplitsServed) {
       if (row[1] == "dividend") dividends.emplace_back(Day(row[0]), std::atof(row[2].c_str()));
       if (row[1] == "split") {
         const size_t colon = row[2].find(':');
-        splits.emplace_back(Day(row[0]), std::atof(row[2].substr(colon + 1).c_str()) / std::atof(row[2].c_str()));
+        splits.emplace_back(Day(row[0]),
+                            std::atof(row[2].substr(colon + 1).c_str()) / std::atof(row[2].c_str()));
       }
     }
     size_t checked = 0, withEvents = 0;  // pairs of bars with a dividend or a split between them
@@ -189,7 +191,8 @@ TEST(Splits, AdjustedCloseAgreesWithTheDividendsAndSplitsServed) {
       for (const auto& [day, amount] : dividends) {
         if (day <= a.day || day > b.day) continue;
         double close = a.close;
-        for (const auto& [splitDay, ratio] : splits) close *= splitDay > a.day && splitDay <= day ? ratio : 1.0;
+        for (const auto& [splitDay, ratio] : splits)
+          close *= splitDay > a.day && splitDay <= day ? ratio : 1.0;
         expected *= 1.0 - amount / close;
       }
       for (const auto& [day, ratio] : splits) expected *= day > a.day && day <= b.day ? ratio : 1.0;
@@ -221,7 +224,8 @@ TEST(Splits, EventsFormListsSplitsAndSymbolChangesNewestFirst) {
   // The dividend of the shares of its day: a quarter after the split pays a tenth of the quarter before.
   std::vector<double> amounts;
   for (const auto& row : nvda) {
-    if (row.size() > 1 && row[1] == "dividend" && row[0] > "2024-01-01") amounts.push_back(std::atof(row[2].c_str()));
+    if (row.size() > 1 && row[1] == "dividend" && row[0] > "2024-01-01")
+      amounts.push_back(std::atof(row[2].c_str()));
   }
   ASSERT_EQ(amounts.size(), 4u);
   EXPECT_DOUBLE_EQ(amounts[2], amounts[1] * 10);
@@ -243,16 +247,18 @@ TEST(Splits, EventsFormListsSplitsAndSymbolChangesNewestFirst) {
 TEST(Splits, EventsFileRowsAreCheckedAndALaterFileReplacesARow) {
   CorporateActions actions;
   std::string error;
-  ASSERT_TRUE(actions.ParseCsv("# comment\nsymbol,date,event,value\nabc,2020-01-02,split,6:4\n"
-                               "XYZ,2021-05-03,symbol-change,old\n",
-                               "bundled", error))
+  ASSERT_TRUE(
+      actions.ParseCsv("# comment\nsymbol,date,event,value\nabc,2020-01-02,split,6:4\n"
+                       "XYZ,2021-05-03,symbol-change,old\n",
+                       "bundled", error))
       << error;
   ASSERT_EQ(actions.Splits("ABC").size(), 1u);
   EXPECT_EQ(actions.Splits("ABC")[0].newShares, 3);  // kept in lowest terms
   EXPECT_EQ(actions.Splits("ABC")[0].oldShares, 2);
   ASSERT_NE(actions.ChangeFrom("OLD"), nullptr);
   EXPECT_EQ(actions.ChangeFrom("OLD")->newSymbol, "XYZ");
-  ASSERT_TRUE(actions.ParseCsv("symbol,date,event,value\nABC,2020-01-02,split,1:10\n", "own", error)) << error;
+  ASSERT_TRUE(actions.ParseCsv("symbol,date,event,value\nABC,2020-01-02,split,1:10\n", "own", error))
+      << error;
   EXPECT_EQ(actions.Splits("ABC")[0].oldShares, 10);
 
   const std::pair<const char*, const char*> refused[] = {
@@ -267,7 +273,8 @@ TEST(Splits, EventsFileRowsAreCheckedAndALaterFileReplacesARow) {
       {"ABC,2020-01-02,split", "own:2: expected 4 fields, found 3"},
   };
   for (const auto& [row, message] : refused) {
-    EXPECT_FALSE(actions.ParseCsv(std::string("symbol,date,event,value\n") + row + "\n", "own", error)) << row;
+    EXPECT_FALSE(actions.ParseCsv(std::string("symbol,date,event,value\n") + row + "\n", "own", error))
+        << row;
     EXPECT_EQ(error, message);
   }
   std::string many = "symbol,date,event,value\n";
@@ -282,8 +289,9 @@ TEST(Splits, EventsFileRowsAreCheckedAndALaterFileReplacesARow) {
 TEST(Dividends, AUsersFileReplacesTheSimulationAndShapesTheAdjustedClose) {
   auto market = FixtureMarket();
   const TempFolder folder("vl_dividend_files");
-  WriteText(folder.File("MSFT.csv"), "Date,Dividends,Pay Date,Currency\n2026-11-19,0.91,2026-12-10,USD\n"
-                                     "2026-08-20,0.83,,\n");
+  WriteText(folder.File("MSFT.csv"),
+            "Date,Dividends,Pay Date,Currency\n2026-11-19,0.91,2026-12-10,USD\n"
+            "2026-08-20,0.83,,\n");
   WriteText(folder.File("REAL.csv"), "Date,Dividends\n2026-12-02,0.50\n");
   WriteText(folder.File("T.csv"), "Date,Dividends\n2026-12-02,-0.50\n");
   WriteText(folder.File("NOSUCH.csv"), "Date,Dividends\n2026-12-02,0.50\n");
@@ -316,12 +324,17 @@ TEST(Dividends, FileRowsAreChecked) {
   std::vector<DividendPayment> rows(1);
   std::string error;
   const std::pair<const char*, const char*> refused[] = {
-      {"Date,Amount\n2026-01-02,1\n", "expected the header \"Date,Dividends\" (with \",Pay Date\" and \",Currency\" when known)"},
-      {"Date,Dividends\n2026-01-02,0.1234567\n", "line 2: bad amount \"0.1234567\" (a positive number with at most 6 decimals)"},
-      {"Date,Dividends\n2026-01-02,1e2\n", "line 2: bad amount \"1e2\" (a positive number with at most 6 decimals)"},
-      {"Date,Dividends\n2026-01-02,0\n", "line 2: bad amount \"0\" (a positive number with at most 6 decimals)"},
+      {"Date,Amount\n2026-01-02,1\n",
+       "expected the header \"Date,Dividends\" (with \",Pay Date\" and \",Currency\" when known)"},
+      {"Date,Dividends\n2026-01-02,0.1234567\n",
+       "line 2: bad amount \"0.1234567\" (a positive number with at most 6 decimals)"},
+      {"Date,Dividends\n2026-01-02,1e2\n",
+       "line 2: bad amount \"1e2\" (a positive number with at most 6 decimals)"},
+      {"Date,Dividends\n2026-01-02,0\n",
+       "line 2: bad amount \"0\" (a positive number with at most 6 decimals)"},
       {"Date,Dividends\n02/01/2026,1\n", "line 2: bad date \"02/01/2026\""},
-      {"Date,Dividends,Pay Date\n2026-01-02,1,2026-01-01\n", "line 2: bad pay date \"2026-01-01\" (YYYY-MM-DD, not before the ex-date)"},
+      {"Date,Dividends,Pay Date\n2026-01-02,1,2026-01-01\n",
+       "line 2: bad pay date \"2026-01-01\" (YYYY-MM-DD, not before the ex-date)"},
       {"Date,Dividends,Pay Date,Currency\n2026-01-02,1,,XYZ\n", "line 2: unknown currency \"XYZ\""},
       {"Date,Dividends\n2026-01-02,1,2\n", "line 2: expected 2 fields, found 3"},
   };
@@ -330,8 +343,9 @@ TEST(Dividends, FileRowsAreChecked) {
     EXPECT_EQ(error, message);
   }
   EXPECT_EQ(rows.size(), 1u) << "a refused file leaves the rows as they were";
-  ASSERT_TRUE(ParseDividendCsv("Date,Dividends,Pay Date,Currency\r\n2026-05-04,0.1,,GBp\r\n2026-01-02,1.5,2026-01-20,\r\n",
-                               "USD", rows, error))
+  ASSERT_TRUE(ParseDividendCsv(
+      "Date,Dividends,Pay Date,Currency\r\n2026-05-04,0.1,,GBp\r\n2026-01-02,1.5,2026-01-20,\r\n", "USD",
+      rows, error))
       << error;
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].exDay, Day("2026-01-02"));  // oldest first

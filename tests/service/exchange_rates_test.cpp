@@ -29,7 +29,8 @@ int Day(int y, int m, int d) {
 }
 
 // A pair's served history over a span: day to the rate's text.
-std::map<int, std::string> RateHistory(const Market& market, const std::string& pair, const std::string& span) {
+std::map<int, std::string> RateHistory(const Market& market, const std::string& pair,
+                                       const std::string& span) {
   const ServiceResponse r = Get(market, "/table.csv?s=" + pair + span);
   EXPECT_EQ(r.status, 200) << pair;
   std::map<int, std::string> rates;
@@ -63,12 +64,17 @@ double Rate(const std::string& text) {
 }  // namespace
 
 TEST(ReferenceCalendar, EasterAndTheClosingDays) {
-  for (const auto& [year, month, day] :
-       std::vector<std::tuple<int, int, int>>{{2000, 4, 23}, {2019, 4, 21}, {2024, 3, 31}, {2025, 4, 20}, {2026, 4, 5}}) {
+  for (const auto& [year, month, day] : std::vector<std::tuple<int, int, int>>{
+           {2000, 4, 23}, {2019, 4, 21}, {2024, 3, 31}, {2025, 4, 20}, {2026, 4, 5}}) {
     EXPECT_EQ(ReferenceCalendar::EasterSunday(year), Day(year, month, day)) << year;
   }
-  for (const auto& [y, m, d] : std::vector<std::tuple<int, int, int>>{
-           {2024, 1, 1}, {2024, 3, 29}, {2024, 4, 1}, {2024, 5, 1}, {2024, 12, 25}, {2024, 12, 26}, {2024, 3, 30}})
+  for (const auto& [y, m, d] : std::vector<std::tuple<int, int, int>>{{2024, 1, 1},
+                                                                      {2024, 3, 29},
+                                                                      {2024, 4, 1},
+                                                                      {2024, 5, 1},
+                                                                      {2024, 12, 25},
+                                                                      {2024, 12, 26},
+                                                                      {2024, 3, 30}})
     EXPECT_FALSE(ReferenceCalendar::IsWorkingDay(Day(y, m, d))) << y << "-" << m << "-" << d;
   // Ascension, Whit Monday and the national holidays of the euro countries are working days of the calendar.
   for (const auto& [y, m, d] : std::vector<std::tuple<int, int, int>>{
@@ -117,7 +123,8 @@ TEST(ExchangeRates, HistoryIsOnTheReferenceCalendarsWorkingDays) {
   auto market = FixtureMarket();
   const auto rates = RateHistory(*market, "EURUSD=X", "&a=0&b=1&c=2024&d=11&e=31&f=2024");
   size_t workingDays = 0;
-  for (int day = Day(2024, 1, 1); day <= Day(2024, 12, 31); ++day) workingDays += ReferenceCalendar::IsWorkingDay(day);
+  for (int day = Day(2024, 1, 1); day <= Day(2024, 12, 31); ++day)
+    workingDays += ReferenceCalendar::IsWorkingDay(day);
   EXPECT_EQ(rates.size(), workingDays);
   for (const auto& [day, text] : rates) {
     EXPECT_TRUE(ReferenceCalendar::IsWorkingDay(day)) << FormatIsoDay(day);
@@ -171,7 +178,8 @@ TEST(ExchangeRates, LookUpFindsThePairs) {
   auto market = FixtureMarket();
   const std::string page = Get(*market, "/lookup?s=eurusd&t=C").body;
   EXPECT_NE(page.find("1 results for <b>eurusd</b>"), std::string::npos) << page;
-  EXPECT_NE(page.find("<td>EUR/USD (Euro in US Dollar)</td><td>CCY</td><td>Currency</td>"), std::string::npos);
+  EXPECT_NE(page.find("<td>EUR/USD (Euro in US Dollar)</td><td>CCY</td><td>Currency</td>"),
+            std::string::npos);
   const std::string yen = Get(*market, "/lookup?s=yen&t=C&m=ALL").body;
   int count = 0;
   AllCurrencies(count);
@@ -182,7 +190,8 @@ TEST(ExchangeRates, LookUpFindsThePairs) {
 
 TEST(Decimals, ExactTextsAndRounding) {
   Decimal d;
-  for (const char* bad : {"", ".", "1.", ".5", "-1", "+1", "1e3", "1,5", "0", "0.000", "1.2.3", "12345678901234567"})
+  for (const char* bad :
+       {"", ".", "1.", ".5", "-1", "+1", "1e3", "1,5", "0", "0.000", "1.2.3", "12345678901234567"})
     EXPECT_FALSE(ParseDecimal(bad, d)) << bad;
   ASSERT_TRUE(ParseDecimal("0.00661234", d));
   EXPECT_EQ(FormatDecimal(d), "0.00661234");
@@ -197,7 +206,8 @@ TEST(Decimals, ExactTextsAndRounding) {
   EXPECT_FALSE(RateFromDouble(std::nan("")).Valid());
   EXPECT_FALSE(RateFromDouble(-2).Valid());
   int64_t micros = 0;
-  for (const char* bad : {"0.1234567", "-1", "1e2", "1000000000", ""}) EXPECT_FALSE(ParseMicros(bad, micros)) << bad;
+  for (const char* bad : {"0.1234567", "-1", "1e2", "1000000000", ""})
+    EXPECT_FALSE(ParseMicros(bad, micros)) << bad;
   ASSERT_TRUE(ParseMicros("0.2725", micros));
   EXPECT_EQ(micros, 272500);
   EXPECT_EQ(FormatMicros(micros), "0.2725");
@@ -211,7 +221,8 @@ TEST(Decimals, ExactTextsAndRounding) {
 // A stand-in for the European Central Bank's answer, in the layout of its data portal's CSV data form:
 // every attribute column, quoted titles with commas in them, a row per currency and day.
 static const char kEcbStandIn[] =
-    "KEY,FREQ,CURRENCY,CURRENCY_DENOM,EXR_TYPE,EXR_SUFFIX,TIME_PERIOD,OBS_VALUE,OBS_STATUS,OBS_CONF,OBS_PRE_BREAK,"
+    "KEY,FREQ,CURRENCY,CURRENCY_DENOM,EXR_TYPE,EXR_SUFFIX,TIME_PERIOD,OBS_VALUE,OBS_STATUS,OBS_CONF,OBS_PRE_"
+    "BREAK,"
     "OBS_COM,TIME_FORMAT,BREAKS,COLLECTION,COMPILING_ORG,DISS_ORG,DOM_SER_IDS,PUBL_ECB,PUBL_MU,PUBL_PUBLIC,"
     "UNIT_INDEX_BASE,COMPILATION,COVERAGE,DECIMALS,NAT_TITLE,SOURCE_AGENCY,SOURCE_PUB,TITLE,TITLE_COMPL,UNIT,"
     "UNIT_MULT\n"
@@ -223,19 +234,23 @@ static const char kEcbStandIn[] =
     "\"ECB reference exchange rate, Japanese yen/Euro, 2:15 pm (C.E.T.)\",JPY,0\n"
     "EXR.D.JPY.EUR.SP00.A,D,JPY,EUR,SP00,A,2026-12-04,163.45,A,F,,,P1D,,A,,,,,,,,,,2,,4F0,,Japanese yen/Euro,"
     "\"ECB reference exchange rate, Japanese yen/Euro, 2:15 pm (C.E.T.)\",JPY,0\n"
-    "EXR.D.GBP.EUR.SP00.A,D,GBP,EUR,SP00,A,2026-12-04,0.85355,A,F,,,P1D,,A,,,,,,,,,,5,,4F0,,UK pound sterling/Euro,"
+    "EXR.D.GBP.EUR.SP00.A,D,GBP,EUR,SP00,A,2026-12-04,0.85355,A,F,,,P1D,,A,,,,,,,,,,5,,4F0,,UK pound "
+    "sterling/Euro,"
     "\"ECB reference exchange rate, UK pound sterling/Euro, 2:15 pm (C.E.T.)\",GBP,0\n"
-    "EXR.D.CYP.EUR.SP00.A,D,CYP,EUR,SP00,A,2007-12-31,0.585274,A,F,,,P1D,,A,,,,,,,,,,6,,4F0,,Cyprus pound/Euro,"
+    "EXR.D.CYP.EUR.SP00.A,D,CYP,EUR,SP00,A,2007-12-31,0.585274,A,F,,,P1D,,A,,,,,,,,,,6,,4F0,,Cyprus "
+    "pound/Euro,"
     "\"ECB reference exchange rate, Cyprus pound/Euro, 2:15 pm (C.E.T.)\",CYP,0\n"
     "EXR.M.USD.EUR.SP00.A,M,USD,EUR,SP00,A,2026-11,1.0790,A,F,,,P1M,,A,,,,,,,,,,4,,4F0,,US dollar/Euro,"
     "\"ECB reference exchange rate, US dollar/Euro, 2:15 pm (C.E.T.)\",USD,0\n"
-    "EXR.D.GBP.EUR.SP00.A,D,GBP,EUR,SP00,A,2026-12-03,NaN,A,F,,,P1D,,A,,,,,,,,,,5,,4F0,,UK pound sterling/Euro,"
+    "EXR.D.GBP.EUR.SP00.A,D,GBP,EUR,SP00,A,2026-12-03,NaN,A,F,,,P1D,,A,,,,,,,,,,5,,4F0,,UK pound "
+    "sterling/Euro,"
     "\"ECB reference exchange rate, UK pound sterling/Euro, 2:15 pm (C.E.T.)\",GBP,0\n";
 
 TEST(EcbRates, TheDataFormIsReadAndTheRestPassedOver) {
   const RateAnswer answer = ParseEcbCsv(kEcbStandIn);
   ASSERT_TRUE(answer.ok) << answer.error;
-  ASSERT_EQ(answer.observations.size(), 5u) << "the Cyprus pound, the monthly row and the NaN are passed over";
+  ASSERT_EQ(answer.observations.size(), 5u)
+      << "the Cyprus pound, the monthly row and the NaN are passed over";
   EXPECT_EQ(answer.observations[4].currency, "GBP");
   EXPECT_EQ(answer.observations[4].day, Day(2026, 12, 4));
   EXPECT_EQ(FormatDecimal(answer.observations[4].perEuro), "0.85355");
@@ -243,7 +258,8 @@ TEST(EcbRates, TheDataFormIsReadAndTheRestPassedOver) {
       {"<html><body>Maintenance</body></html>", "an HTML page instead of CSV"},
       {"", "an empty answer"},
       {"Date,USD,JPY\n2026-12-04,1.0845,163.45\n",
-       "line 1: not the ECB's CSV data form (no CURRENCY, CURRENCY_DENOM, TIME_PERIOD and OBS_VALUE columns)"},
+       "line 1: not the ECB's CSV data form (no CURRENCY, CURRENCY_DENOM, TIME_PERIOD and OBS_VALUE "
+       "columns)"},
       {"KEY,FREQ,CURRENCY,CURRENCY_DENOM,TIME_PERIOD,OBS_VALUE\nk,D,USD,EUR,04.12.2026,1.0845\n",
        "line 2: bad date \"04.12.2026\""},
       {"KEY,FREQ,CURRENCY,CURRENCY_DENOM,TIME_PERIOD,OBS_VALUE\nk,D,USD,EUR,2026-12-04,1.08.45\n",
@@ -279,7 +295,8 @@ TEST(EcbRates, AFetchStoresTheRatesAndThePairsServeThem) {
   EXPECT_EQ(fetcher.SourceCountFor("MSFT"), 0u);
   const FetchReport report = fetcher.Fetch("eurusd=x");
   ASSERT_TRUE(report.ok) << report.message;
-  EXPECT_EQ(report.message, "EURUSD=X: reference rates of 3 currencies, 5 new, 0 corrected, last 2026-12-04 (ecb)");
+  EXPECT_EQ(report.message,
+            "EURUSD=X: reference rates of 3 currencies, 5 new, 0 corrected, last 2026-12-04 (ecb)");
   EXPECT_EQ(ReadText(folder.File("rates/EUR.csv")),
             "Date,USD,JPY,GBP\n2026-12-04,1.0845,163.45,0.85355\n2026-12-03,1.0832,162.79,\n");
   EXPECT_EQ(upstream.Asked(), std::vector<std::string>{"ecb"});
@@ -304,13 +321,15 @@ TEST(EcbRates, AFetchStoresTheRatesAndThePairsServeThem) {
   EXPECT_NE(Get(*broken, "/d/quotes.csv?s=EURUSD=X&f=l1").body, "1.08450\r\n");
   const FetchReport refused = fetcher.Fetch("EURUSD=X");
   EXPECT_FALSE(refused.ok);
-  EXPECT_NE(refused.message.find("repair or remove it before fetching"), std::string::npos) << refused.message;
+  EXPECT_NE(refused.message.find("repair or remove it before fetching"), std::string::npos)
+      << refused.message;
 }
 
 TEST(EcbRates, StoredTableRoundTripsAndMergesObservations) {
   RateTable table;
   std::string error;
-  ASSERT_TRUE(ParseRateTableCsv("Date,USD,JPY\n2026-12-04,1.0845,\n2026-12-03,1.0832,162.79\n", table, error)) << error;
+  ASSERT_TRUE(ParseRateTableCsv("Date,USD,JPY\n2026-12-04,1.0845,\n2026-12-03,1.0832,162.79\n", table, error))
+      << error;
   ASSERT_EQ(table.days.size(), 2u);
   EXPECT_FALSE(table.perEuro[1][1].Valid());
   EXPECT_EQ(FormatRateTableCsv(table), "Date,USD,JPY\n2026-12-04,1.0845,\n2026-12-03,1.0832,162.79\n");
@@ -322,7 +341,8 @@ TEST(EcbRates, StoredTableRoundTripsAndMergesObservations) {
                                              {table.days[0], "USD", table.perEuro[0][0]}});
   EXPECT_EQ(merge.added, 1u);
   EXPECT_EQ(merge.replaced, 1u);
-  EXPECT_EQ(FormatRateTableCsv(table), "Date,USD,JPY,GBP\n2026-12-04,1.0846,,0.8536\n2026-12-03,1.0832,162.79,\n");
+  EXPECT_EQ(FormatRateTableCsv(table),
+            "Date,USD,JPY,GBP\n2026-12-04,1.0846,,0.8536\n2026-12-03,1.0832,162.79,\n");
   for (const char* bad : {"Date,USD,USD\n", "Date,EUR\n", "Day,USD\n", "Date,USD\n2026-12-04,1.08,1\n",
                           "Date,USD\n2026-12-04,-1\n", "Date,USD\n2026-12-04,1\n2026-12-04,1\n", ""}) {
     EXPECT_FALSE(ParseRateTableCsv(bad, table, error)) << bad;

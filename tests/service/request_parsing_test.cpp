@@ -48,7 +48,8 @@ TEST(RequestHead, AmbiguousOrMalformedHeadsAreRefusedWithTheirStatus) {
 
 TEST(RequestHead, SoundHeadsAreReadWhole) {
   HttpRequestHead head;
-  EXPECT_EQ(ParseRequestHead("GET /healthz HTTP/1.1\r\nHost: localhost\r\n", head).state, HeadState::Incomplete);
+  EXPECT_EQ(ParseRequestHead("GET /healthz HTTP/1.1\r\nHost: localhost\r\n", head).state,
+            HeadState::Incomplete);
   const std::string bytes =
       "\r\nPOST /vellumar/fetch?s=MSFT HTTP/1.1\r\nhost: localhost:8642\r\ncontent-length: 0007\r\n"
       "Connection: Keep-Alive, close\r\nExpect: 100-continue\r\nX-Empty:\r\n\r\nbody...";
@@ -63,12 +64,14 @@ TEST(RequestHead, SoundHeadsAreReadWhole) {
   EXPECT_TRUE(head.expectContinue);
   EXPECT_EQ(head.Header("x-empty"), "");
   EXPECT_EQ(head.Header("CONTENT-LENGTH"), "0007");
-  // HTTP/1.0 closes unless asked to keep alive, and needs no Host (the host check answers it); bare line feeds.
+  // HTTP/1.0 closes unless asked to keep alive, and needs no Host (the host check answers it); bare line
+  // feeds.
   ASSERT_EQ(ParseRequestHead("GET / HTTP/1.0\n\n", head).state, HeadState::Complete);
   EXPECT_TRUE(head.http10);
   EXPECT_FALSE(head.keepAlive);
   EXPECT_FALSE(head.hasHost);
-  ASSERT_EQ(ParseRequestHead("GET / HTTP/1.0\r\nConnection: keep-alive\r\n\r\n", head).state, HeadState::Complete);
+  ASSERT_EQ(ParseRequestHead("GET / HTTP/1.0\r\nConnection: keep-alive\r\n\r\n", head).state,
+            HeadState::Complete);
   EXPECT_TRUE(head.keepAlive);
 }
 
@@ -82,7 +85,8 @@ TEST(FetchGuard, OnlyProgramsOfThisMachineMayFetch) {
       {"", "", "", "a fetch needs the header X-Vellumar-Client, which Vellumar's programs send"},
       {"vellumar", "https://evil.example", "", "a fetch from the web page https://evil.example is refused"},
       {"vellumar", "null", "", "a fetch from the web page null is refused"},
-      {"vellumar", "http://localhost.evil.example", "", "a fetch from the web page http://localhost.evil.example is refused"},
+      {"vellumar", "http://localhost.evil.example", "",
+       "a fetch from the web page http://localhost.evil.example is refused"},
       {"", "", "cross-site", "a fetch from a web page (Sec-Fetch-Site: cross-site) is refused"},
       {"vellumar", "", "same-site", "a fetch from a web page (Sec-Fetch-Site: same-site) is refused"},
   };
