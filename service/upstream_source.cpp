@@ -36,10 +36,23 @@ static bool ReadColumn(std::string_view value, std::string& column) {
   return true;
 }
 
+// The limits, each with its bounds; one second between requests to a source is the least allowed.
+static const struct {
+  const char* key;
+  int low, high;
+  int UpstreamSource::*member;
+} kLimits[] = {
+    {"timeout", 1, 600, &UpstreamSource::timeoutSeconds},
+    {"low-speed-bytes", 1, 1 << 20, &UpstreamSource::lowSpeedBytes},
+    {"low-speed-seconds", 1, 600, &UpstreamSource::lowSpeedSeconds},
+    {"min-interval-ms", 1000, 3600 * 1000, &UpstreamSource::minIntervalMs},
+    {"max-kilobytes", 1, 256 * 1024, &UpstreamSource::maxKilobytes},
+    {"lookback-days", 0, 3660, &UpstreamSource::lookbackDays},
+};
+
 static bool LimitSetting(std::string_view key) {
-  for (const char* limit : {"timeout", "low-speed-bytes", "low-speed-seconds", "min-interval-ms",
-                            "max-kilobytes", "lookback-days"}) {
-    if (key == limit) return true;
+  for (const auto& limit : kLimits) {
+    if (key == limit.key) return true;
   }
   return false;
 }
@@ -47,6 +60,39 @@ static bool LimitSetting(std::string_view key) {
 // The settings of a rates source (besides the limits); every other one is for prices only.
 static bool RatesSetting(std::string_view key) {
   return key == "url" || key == "form" || key == "url-date-format";
+}
+
+// The columns, date patterns, no-data texts and limits of a source; false with `why` on an unknown key or a
+// bad value.
+static bool ApplyFormSetting(UpstreamSource& s, std::string_view key, std::string_view value,
+                             std::string& why) {
+  static const struct {
+    const char* key;
+    std::string UpstreamSource::*column;
+  } kColumns[] = {
+      {"date", &UpstreamSource::dateColumn},         {"open", &UpstreamSource::openColumn},
+      {"high", &UpstreamSource::highColumn},         {"low", &UpstreamSource::lowColumn},
+      {"close", &UpstreamSource::closeColumn},       {"volume", &UpstreamSource::volumeColumn},
+      {"adjusted", &UpstreamSource::adjCloseColumn},
+  };
+  for (const auto& c : kColumns) {
+    if (key == c.key) return ReadColumn(value, s.*c.column);
+  }
+  if (key == "date-format" || key == "url-date-format") {
+    if (!ValidDatePattern(value)) return false;
+    (key == "date-format" ? s.dateFormat : s.urlDateFormat) = std::string(value);
+    return true;
+  }
+  if (key == "no-data") {
+    if (value.empty()) return false;
+    s.noDataTexts.emplace_back(value);
+    return true;
+  }
+  for (const auto& limit : kLimits) {
+    if (key == limit.key) return ReadInt(value, limit.low, limit.high, s.*limit.member);
+  }
+  why = "unknown setting " + std::string(key);
+  return false;
 }
 
 // One "key = value" line of a source; false with `why` on an unknown key or a bad value.
@@ -81,15 +127,14 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
     return true;
   }
   if (key == "case") {
-    if (value == "lower")
-      s.symbolCase = UpstreamSource::Case::Lower;
-    else if (value == "upper")
-      s.symbolCase = UpstreamSource::Case::Upper;
-    else if (value == "keep")
-      s.symbolCase = UpstreamSource::Case::Keep;
-    else
-      return false;
-    return true;
+    static const std::pair<const char*, UpstreamSource::Case> kCases[] = {
+        {"lower", UpstreamSource::Case::Lower},
+        {"upper", UpstreamSource::Case::Upper},
+        {"keep", UpstreamSource::Case::Keep}};
+    for (const auto& [name, symbolCase] : kCases) {
+      if (value == name) s.symbolCase = symbolCase;
+    }
+    return value == "lower" || value == "upper" || value == "keep";
   }
   if (key.substr(0, 7) == "suffix ") {
     const std::string_view exchange = Trim(key.substr(7));
@@ -111,46 +156,7 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
     s.header = value == "yes";
     return true;
   }
-  static const struct {
-    const char* key;
-    std::string UpstreamSource::*column;
-  } kColumns[] = {
-      {"date", &UpstreamSource::dateColumn},         {"open", &UpstreamSource::openColumn},
-      {"high", &UpstreamSource::highColumn},         {"low", &UpstreamSource::lowColumn},
-      {"close", &UpstreamSource::closeColumn},       {"volume", &UpstreamSource::volumeColumn},
-      {"adjusted", &UpstreamSource::adjCloseColumn},
-  };
-  for (const auto& c : kColumns) {
-    if (key == c.key) return ReadColumn(value, s.*c.column);
-  }
-  if (key == "date-format" || key == "url-date-format") {
-    if (!ValidDatePattern(value)) return false;
-    (key == "date-format" ? s.dateFormat : s.urlDateFormat) = std::string(value);
-    return true;
-  }
-  if (key == "no-data") {
-    if (value.empty()) return false;
-    s.noDataTexts.emplace_back(value);
-    return true;
-  }
-  // The limits, each with its bounds; one second between requests to a source is the least allowed.
-  static const struct {
-    const char* key;
-    int low, high;
-    int UpstreamSource::*member;
-  } kLimits[] = {
-      {"timeout", 1, 600, &UpstreamSource::timeoutSeconds},
-      {"low-speed-bytes", 1, 1 << 20, &UpstreamSource::lowSpeedBytes},
-      {"low-speed-seconds", 1, 600, &UpstreamSource::lowSpeedSeconds},
-      {"min-interval-ms", 1000, 3600 * 1000, &UpstreamSource::minIntervalMs},
-      {"max-kilobytes", 1, 256 * 1024, &UpstreamSource::maxKilobytes},
-      {"lookback-days", 0, 3660, &UpstreamSource::lookbackDays},
-  };
-  for (const auto& limit : kLimits) {
-    if (key == limit.key) return ReadInt(value, limit.low, limit.high, s.*limit.member);
-  }
-  why = "unknown setting " + std::string(key);
-  return false;
+  return ApplyFormSetting(s, key, value, why);
 }
 
 static bool CheckSource(const UpstreamSource& s, std::string& why) {

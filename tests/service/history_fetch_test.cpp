@@ -212,3 +212,30 @@ TEST_F(HistoryFetch, ABudgetCutsASlowSourceShortAndSkipsTheRest) {
   EXPECT_TRUE(good.Asked().empty());
   EXPECT_EQ(ReadText(history + "/MSFT.csv"), kStored);
 }
+
+// A source whose closes are adjusted for splits: the file keeps the prices as traded (before the 2:1 split of
+// 3 December in the old shares), and the served adjusted close takes the split out again.
+TEST_F(HistoryFetch, SplitAdjustedClosesAreStoredAsTraded) {
+  FakeUpstream upstream;
+  upstream.Answer("msft.us", kUpstream);
+  CorporateActions actions;
+  std::string error;
+  ASSERT_TRUE(actions.ParseCsv("symbol,date,event,value\nMSFT,2026-12-03,split,2:1\n", "test", error))
+      << error;
+  market->SetCorporateActions(std::move(actions));
+  HistoryFetcher fetcher = Fetcher(Source("adjusted", upstream.Url()) + "closes = split-adjusted\n");
+  const FetchReport report = fetcher.Fetch("MSFT");
+  ASSERT_TRUE(report.ok) << report.message;
+  EXPECT_EQ(ReadText(history + "/MSFT.csv"),
+            "Date,Open,High,Low,Close,Volume,Adj Close\n"
+            "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n"
+            "2026-12-03,410.50,415.00,409.00,414.00,22000000,414.00\n"
+            "2026-12-02,810.00,822.00,808.00,821.50,9250000,821.50\n");
+  EXPECT_EQ(Get(*market, "/table.csv?s=MSFT&a=11&b=2&c=2026").body,
+            "Date,Open,High,Low,Close,Volume,Adj Close\n"
+            "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n"
+            "2026-12-03,410.50,415.00,409.00,414.00,22000000,414.00\n"
+            "2026-12-02,810.00,822.00,808.00,821.50,9250000,410.75\n");
+  // Quotes compare prices in the shares of today: yesterday's and the day before's both near 410.
+  EXPECT_EQ(Get(*market, "/d/quotes.csv?s=MSFT&f=jk").body, "404.00,420.00\r\n");
+}
