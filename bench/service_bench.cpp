@@ -12,10 +12,10 @@
 #include <thread>
 
 #include "marketdata/stock_info_provider.h"
-#include "tests/support/loopback.h"
 #include "service/market.h"
 #include "service/market_server.h"
 #include "service_market.h"
+#include "tests/support/loopback.h"
 
 namespace {
 
@@ -156,6 +156,9 @@ void BM_ServiceHealthyRequestWithSlowClients(benchmark::State& state) {
   server.Stop();
   serving.join();
 }
-BENCHMARK(BM_ServiceHealthyRequestWithSlowClients)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_ServiceHealthyRequestWithSlowClients)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 }  // namespace
