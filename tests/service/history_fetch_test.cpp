@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -238,4 +240,42 @@ TEST_F(HistoryFetch, SplitAdjustedClosesAreStoredAsTraded) {
             "2026-12-02,810.00,822.00,808.00,821.50,9250000,410.75\n");
   // Quotes compare prices in the shares of today: yesterday's and the day before's both near 410.
   EXPECT_EQ(Get(*market, "/d/quotes.csv?s=MSFT&f=jk").body, "404.00,420.00\r\n");
+}
+
+// Fetches run one at a time; while two wait, a third is turned away at once instead of holding a worker.
+TEST_F(HistoryFetch, AFetchBeyondTwoWaitingIsTurnedAwayAtOnce) {
+  StalledUpstream stalled;
+  ASSERT_TRUE(stalled.Ready());
+  HistoryFetcher fetcher = Fetcher("[source stall]\nurl = " + stalled.Url() + "\ntimeout = 2\n");
+  MarketServer server(*market, false);
+  server.SetFetcher(&fetcher);
+  std::string error;
+  ASSERT_TRUE(server.Bind("127.0.0.1", 0, error)) << error;
+  std::thread serving([&server] { (void)server.Run(); });
+  while (!server.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  auto post = [&server] {
+    httplib::Client client("127.0.0.1", server.Port());
+    client.set_read_timeout(30, 0);
+    return client.Post("/vellumar/fetch?s=MSFT", {{"X-Vellumar-Client", "test"}}, "", "text/plain");
+  };
+  std::vector<int> waited;
+  std::mutex mutex;
+  std::vector<std::thread> first;
+  for (int i = 0; i < 2; ++i) {
+    first.emplace_back([&] {
+      auto res = post();
+      std::lock_guard<std::mutex> lock(mutex);
+      waited.push_back(res ? res->status : 0);
+    });
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(1));  // both are with the fetcher now (2 s each)
+  auto third = post();
+  ASSERT_TRUE(third);
+  EXPECT_EQ(third->status, 503);
+  EXPECT_EQ(third->get_header_value("Retry-After"), "5");
+  for (std::thread& t : first) t.join();
+  EXPECT_EQ(waited, (std::vector<int>{502, 502}))
+      << "the two waiting fetches were answered by the source's failure";
+  server.Stop();
+  serving.join();
 }
