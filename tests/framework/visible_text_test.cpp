@@ -18,10 +18,16 @@ TEST(VisibleText, WritesOutEverythingThatCouldSteerATerminal) {
       {"plain café €", "plain café €"},
       {"esc\x1B[2Jend", "esc\\x1B[2Jend"},
       {std::string("nul\0cr\rtab\tlf\ndel\x7F", 18), "nul\\x00cr\\x0Dtab\\x09lf\\x0Adel\\x7F"},
-      {"c1 \xC2\x9B" "31m", "c1 \\u009B31m"},
-      {"rlo \xE2\x80\xAE" "gpj.exe", "rlo \\u202Egpj.exe"},
-      {"isolates \xE2\x81\xA6x\xE2\x81\xA9 mark \xE2\x80\x8F arabic \xD8\x9C", "isolates \\u2066x\\u2069 mark \\u200F arabic \\u061C"},
-      {"not bidi \xE2\x80\x94 dash, \xE2\x80", "not bidi \xE2\x80\x94 dash, \xE2\x80"},  // a cut-off sequence stays
+      {"c1 \xC2\x9B"
+       "31m",
+       "c1 \\u009B31m"},
+      {"rlo \xE2\x80\xAE"
+       "gpj.exe",
+       "rlo \\u202Egpj.exe"},
+      {"isolates \xE2\x81\xA6x\xE2\x81\xA9 mark \xE2\x80\x8F arabic \xD8\x9C",
+       "isolates \\u2066x\\u2069 mark \\u200F arabic \\u061C"},
+      {"not bidi \xE2\x80\x94 dash, \xE2\x80",
+       "not bidi \xE2\x80\x94 dash, \xE2\x80"},  // a cut-off sequence stays
   };
   for (const auto& c : cases) EXPECT_EQ(VisibleText(c.text), c.shown) << c.shown;
   EXPECT_EQ(VisibleText("two\nlines\r", true), "two\nlines\\x0D");

@@ -32,7 +32,8 @@ int64_t PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
-std::string VellumarCsvRow(const std::string& portfolio, const std::string& symbol, const std::string& comment) {
+std::string VellumarCsvRow(const std::string& portfolio, const std::string& symbol,
+                           const std::string& comment) {
   std::string row;
   std::vector<std::string> fields(VellumarCsvHeader().size());
   fields[0] = portfolio;
@@ -54,16 +55,19 @@ std::string VellumarCsv(const std::string& rows) {
 }  // namespace
 
 TEST(CraftedInput, AnXmlElementWithAHugeNumberOfAttributes) {
-  std::string text = "<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLCash";
+  std::string text =
+      "<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLCash";
   for (int i = 0; i < 300000; ++i) text += " a" + std::to_string(i) + "=\"0\"";
   text += "/>\n</Portfolio>\n</VellumarPortfolios>\n";
-  EXPECT_EQ(OnlyProblem(Read(text, ExchangeFormat::VellumarXml)), "line 4: an element has more than 64 attributes");
+  EXPECT_EQ(OnlyProblem(Read(text, ExchangeFormat::VellumarXml)),
+            "line 4: an element has more than 64 attributes");
 }
 
 TEST(CraftedInput, XmlNestedDeeperThanAnyVellumarFile) {
   std::string text = "<VellumarPortfolios version=\"1\">";
   for (int i = 0; i < 100000; ++i) text += "<a>";
-  EXPECT_EQ(OnlyProblem(Read(text, ExchangeFormat::VellumarXml)), "line 1: the elements are nested more than 32 deep");
+  EXPECT_EQ(OnlyProblem(Read(text, ExchangeFormat::VellumarXml)),
+            "line 1: the elements are nested more than 32 deep");
 }
 
 TEST(CraftedInput, AHundredThousandEmptyPortfolios) {
@@ -103,7 +107,8 @@ TEST(CraftedInput, TextsLongerThanTheDialogsAllow) {
       Read(VellumarCsv(VellumarCsvRow("P", symbol, "") + VellumarCsvRow("P", "MSFT", comment)),
            ExchangeFormat::VellumarCsv);
   ASSERT_EQ(reading.problems.size(), 2u);
-  EXPECT_EQ(reading.problems[0].Describe(), "line 2: the symbol is longer than the 16 characters it may hold");
+  EXPECT_EQ(reading.problems[0].Describe(),
+            "line 2: the symbol is longer than the 16 characters it may hold");
   EXPECT_EQ(reading.problems[1].Describe(),
             "line 3: the comment is longer than the 32767 characters it may hold");
 }
