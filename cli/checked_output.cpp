@@ -58,8 +58,9 @@ int FinishOutput(std::ostream& out, std::ostream& err, const std::string& comman
   const auto* checked = dynamic_cast<const CheckedOutputBuf*>(out.rdbuf());
   const int error = checked ? checked->Error() : 0;
   const std::string cause = error != 0 ? std::strerror(error) : "the output stream failed";
-  PrintError(err, command,
-             "cannot write to standard output: " + cause +
-                 (code == kExitOk ? " (the command itself was carried out; only its output is missing)" : ""));
+  PrintError(
+      err, command,
+      "cannot write to standard output: " + cause +
+          (code == kExitOk ? " (the command itself was carried out; only its output is missing)" : ""));
   return code == kExitOk ? kExitFailed : code;
 }

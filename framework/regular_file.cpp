@@ -37,7 +37,10 @@ bool OpenRegularFile(const std::string& path, int flags, FileHandle& file, FileE
     const int opening = errno;
     const bool creating = (flags & O_CREAT) && ::lstat(path.c_str(), &st) != 0;
     errno = opening;
-    error = FileError::FromErrno(creating ? "create" : (flags & O_ACCMODE) == O_RDONLY ? "open" : "write", path);
+    error = FileError::FromErrno(creating                          ? "create"
+                                 : (flags & O_ACCMODE) == O_RDONLY ? "open"
+                                                                   : "write",
+                                 path);
     return false;
   }
   struct stat st {};

@@ -15,8 +15,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Opens the lock file, making it when missing beside an existing store, with the store's permissions (so
-// whoever may read the store may take its lock). kStoreLocked with the descriptor; kStoreMissing when the folder allows no lock
-// file (done without); kStoreLockFailed otherwise.
+// whoever may read the store may take its lock). kStoreLocked with the descriptor; kStoreMissing when the
+// folder allows no lock file (done without); kStoreLockFailed otherwise.
 int32_t OpenGuard(const std::string& guardPath, const std::string& storePath, FileHandle& guard, int& error) {
   struct stat store {};
   const bool storeThere = ::stat(storePath.c_str(), &store) == 0;
@@ -25,7 +25,8 @@ int32_t OpenGuard(const std::string& guardPath, const std::string& storePath, Fi
   // A store that is not there gets no lock file of its own making.
   const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
   FileHandle opened(::open(guardPath.c_str(), O_RDWR | (storeThere ? O_CREAT : 0) | flags, mode));
-  if (!opened.IsOpen() && IsWriteRefusal(errno)) opened = FileHandle(::open(guardPath.c_str(), O_RDONLY | flags));
+  if (!opened.IsOpen() && IsWriteRefusal(errno))
+    opened = FileHandle(::open(guardPath.c_str(), O_RDONLY | flags));
   if (!opened.IsOpen()) {
     error = errno;
     return IsWriteRefusal(error) || error == ENOENT ? kStoreMissing : kStoreLockFailed;
@@ -60,7 +61,8 @@ std::string StoreGuardPath(const std::string& path) {
   return path + ".lock";
 }
 
-int32_t LockStore(const std::string& path, int waitMs, StoreLocks& held, StoreAccess access, int* systemError) {
+int32_t LockStore(const std::string& path, int waitMs, StoreLocks& held, StoreAccess access,
+                  int* systemError) {
   held.Close();
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(waitMs, 0));
   auto failed = [systemError](int32_t code, int error) {
@@ -76,8 +78,8 @@ int32_t LockStore(const std::string& path, int waitMs, StoreLocks& held, StoreAc
     if (locked != kStoreLocked) return locked == kStoreBusy ? kStoreBusy : failed(locked, error);
   }
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  const int32_t code = LockStoreFile(path, static_cast<int>(std::max<int64_t>(left, 0)), held.file, access,
-                                     systemError);
+  const int32_t code =
+      LockStoreFile(path, static_cast<int>(std::max<int64_t>(left, 0)), held.file, access, systemError);
   if (code == kStoreLocked || code == kStoreReadOnly || code == kStoreMissing) held.guard = std::move(guard);
   return code;
 }

@@ -7,7 +7,9 @@ namespace {
 // The code point of the bidirectional formatting character that starts at `text[i]`, with its length in
 // bytes; 0 when none starts there.
 char32_t BidiControlAt(std::string_view text, size_t i, size_t& length) {
-  const auto at = [&](size_t k) { return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u; };
+  const auto at = [&](size_t k) {
+    return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
+  };
   if (at(0) == 0xD8 && at(1) == 0x9C) {
     length = 2;
     return 0x061C;

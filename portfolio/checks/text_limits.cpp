@@ -20,7 +20,8 @@ EntryCheck CheckTextField(std::string_view text, size_t maxCharacters, EntryFiel
     case TextFault::None:
       return {};
     case TextFault::TooLong:
-      return EntryFailure(StringId::TextTooLong, EntryPage::None, field, {what, std::to_string(maxCharacters)});
+      return EntryFailure(StringId::TextTooLong, EntryPage::None, field,
+                          {what, std::to_string(maxCharacters)});
     case TextFault::Nul:
     case TextFault::Control:
     case TextFault::InvalidUtf8:

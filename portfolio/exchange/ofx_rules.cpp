@@ -50,7 +50,8 @@ std::optional<OfxTradeTime> ReadOfxTradeTime(std::string_view text) {
     if (!AllDigits(millis) || millis.size() > 3) return std::nullopt;
     stamp = stamp.substr(0, dot);
   }
-  if (!AllDigits(stamp) || (stamp.size() != 8 && stamp.size() != 12 && stamp.size() != 14)) return std::nullopt;
+  if (!AllDigits(stamp) || (stamp.size() != 8 && stamp.size() != 12 && stamp.size() != 14))
+    return std::nullopt;
   if (dot != std::string_view::npos && stamp.size() != 14) return std::nullopt;
   OfxTradeTime time{std::string(stamp.substr(0, 8)), std::nullopt};
   if (stamp.size() > 8) {
@@ -100,8 +101,8 @@ bool CheckOfxBounds(std::string_view text, int& line, std::string& problem) {
     }
     open.push_back(tag.substr(0, tag.find_first_of(" \t\r\n/")));
     if (open.size() > kMaxOfxOpenElements) {
-      problem = "the statement leaves more than " + std::to_string(kMaxOfxOpenElements) +
-                " elements open at once";
+      problem =
+          "the statement leaves more than " + std::to_string(kMaxOfxOpenElements) + " elements open at once";
       return false;
     }
   }

@@ -83,7 +83,8 @@ class XmlScanner {
       if (c == '"' || c == '\'') {
         quote = c;
       } else if (c == '=' && ++attributes > kMaxXmlAttributes) {
-        problem = {startLine, "an element has more than " + std::to_string(kMaxXmlAttributes) + " attributes"};
+        problem = {startLine,
+                   "an element has more than " + std::to_string(kMaxXmlAttributes) + " attributes"};
         return false;
       } else if (c == '>') {
         empty = i >= 2 && text[i - 2] == '/';
