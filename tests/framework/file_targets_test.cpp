@@ -71,9 +71,15 @@ TEST(StoreLock, ALockFileThatIsNoFileIsRefusedWithoutWaiting) {
     SCOPED_TRACE(planted);
     ::unlink(guard.c_str());
     ::rmdir(guard.c_str());
-    if (std::string(planted) == "pipe") ASSERT_EQ(::mkfifo(guard.c_str(), 0600), 0);
-    if (std::string(planted) == "link") ASSERT_EQ(::symlink(dir.File("elsewhere").c_str(), guard.c_str()), 0);
-    if (std::string(planted) == "folder") ASSERT_EQ(::mkdir(guard.c_str(), 0700), 0);
+    if (std::string(planted) == "pipe") {
+      ASSERT_EQ(::mkfifo(guard.c_str(), 0600), 0);
+    }
+    if (std::string(planted) == "link") {
+      ASSERT_EQ(::symlink(dir.File("elsewhere").c_str(), guard.c_str()), 0);
+    }
+    if (std::string(planted) == "folder") {
+      ASSERT_EQ(::mkdir(guard.c_str(), 0700), 0);
+    }
     TestStore store;
     ASSERT_TRUE(store.SetPath(path));
     EXPECT_EQ(store.Open(), kDbFailed);
