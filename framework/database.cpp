@@ -16,6 +16,7 @@
 #include "framework/memory_budget.h"
 #include "framework/replace_file.h"
 #include "framework/save_file_ops.h"
+#include "framework/store_guard.h"
 
 namespace {
 
@@ -220,9 +221,9 @@ int32_t Database::Open() {
   lastError = {};
   if (path.empty()) return kDbFailed;
   filePath.clear();
-  FileHandle file;
+  StoreLocks file;
   int error = 0;
-  const int32_t lock = LockStoreFile(FilePath(), lockWaitMs, file, StoreAccess::ReadAtLeast, &error);
+  const int32_t lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::ReadAtLeast, &error);
   if (lock != kStoreLocked && lock != kStoreReadOnly) return LockRefused(lock, error);
   NoteWriteAccess(lock, error);
   if (!readOnly) RemoveStaleTempFiles(FilePath());  // the lock proves that no save is under way
@@ -287,9 +288,9 @@ int32_t Database::Save() {
     return kDbOk;
   }
   // The lock is kept until the new file has replaced the old one.
-  FileHandle current;
+  StoreLocks current;
   int error = 0;
-  const int32_t lock = LockStoreFile(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
+  const int32_t lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
   if (lock != kStoreLocked) {
     const int32_t rc = LockRefused(lock, error);
     return rc == kDbBusy || rc == kDbReadOnly ? rc : kDbFailed;
@@ -302,9 +303,9 @@ int32_t Database::Save() {
 int32_t Database::WriteBack() {
   lastError = {};
   if (path.empty()) return kDbFailed;
-  FileHandle current;
+  StoreLocks current;
   int error = 0;
-  const int32_t lock = LockStoreFile(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
+  const int32_t lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
   if (lock != kStoreLocked && lock != kStoreMissing) {
     const int32_t rc = LockRefused(lock, error);
     return rc == kDbBusy || rc == kDbReadOnly ? rc : kDbFailed;
@@ -322,9 +323,9 @@ int32_t Database::BeginChange(bool& reloaded) {
   if (changeLock.IsOpen()) return kDbOk;
   lastError = {};
   if (path.empty()) return kDbFailed;
-  FileHandle file;
+  StoreLocks file;
   int error = 0;
-  const int32_t lock = LockStoreFile(FilePath(), lockWaitMs, file, StoreAccess::Write, &error);
+  const int32_t lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::Write, &error);
   if (lock != kStoreLocked) return LockRefused(lock, error);
   // A save writes a new file beside the database: a folder that refuses one makes the database read-only,
   // found before anything is changed.
@@ -355,9 +356,9 @@ int32_t Database::EndChange() {
   return code;
 }
 
-int32_t Database::LockForReading(FileHandle& held, int waitMs) {
+int32_t Database::LockForReading(StoreLocks& held, int waitMs) {
   if (path.empty()) return kDbFailed;
-  const int32_t lock = LockStoreFile(FilePath(), waitMs, held, StoreAccess::ReadAtLeast);
+  const int32_t lock = LockStore(FilePath(), waitMs, held, StoreAccess::ReadAtLeast);
   if (lock == kStoreLocked || lock == kStoreReadOnly) return kDbOk;
   if (lock == kStoreBusy) return kDbBusy;
   return lock == kStoreMissing ? kDbMissing : kDbFailed;
@@ -375,9 +376,9 @@ int32_t Database::ReloadIfFileChanged(bool& reloaded, int waitMs) {
   }
   if (atPath == known) return kDbOk;
   lastError = {};
-  FileHandle file;
+  StoreLocks file;
   int error = 0;
-  const int32_t lock = LockStoreFile(FilePath(), waitMs, file, StoreAccess::ReadAtLeast, &error);
+  const int32_t lock = LockStore(FilePath(), waitMs, file, StoreAccess::ReadAtLeast, &error);
   if (lock != kStoreLocked && lock != kStoreReadOnly) return LockRefused(lock, error);
   NoteWriteAccess(lock, error);
   FileIdentity now;

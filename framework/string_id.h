@@ -103,10 +103,12 @@ enum class StringId : int {
   AmountNegative = 3002,         // an amount field that takes 0 or more
   AmountTooLarge = 3003,         // %s: the largest amount the file stores
   QuantityNegative = 3004,
-  DateOutOfRange = 3005,        // %s: the earliest date kept
-  TooManyDecimals = 3006,       // %s: the text typed, %s: the decimal places the field keeps
-  SoldQuantityFraction = 3007,  // %s: the shares held, when they are not a whole number of one or more
-  DecimalNotANumber = 3008,     // %s: the text typed, %s: an example (shares, a price per share)
+  DateOutOfRange = 3005,   // %s: the earliest date kept
+  TextTooLong = 3006,      // %s: the field ("the comment"), %s: the most characters it takes
+  TextNotValid = 3007,     // %s: the field; it holds a control or NUL character, or bytes that are no UTF-8
+  TooManyDecimals = 3008,  // %s: the text typed, %s: the decimal places the field keeps
+  SoldQuantityFraction = 3009,  // %s: the shares held, when they are not a whole number of one or more
+  DecimalNotANumber = 3018,     // %s: the text typed, %s: an example (shares, a price per share)
   // Files: each failure names the file and the system's reason.
   DatabaseOpenFailed = 3010,        // %s: the database file, %s: why it cannot be opened
   ReportWriteError = 3011,          // %s: the report file, %s: why it cannot be written

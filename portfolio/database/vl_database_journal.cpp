@@ -100,7 +100,7 @@ int32_t VLDatabase::RefreshJournalForReading(int waitMs) {
   ChangeJournal& j = Journal();
   if (j.IsCurrent()) return kVLOk;
   // Every writer holds the database's lock: under it no entry is half-written.
-  FileHandle held;
+  StoreLocks held;
   if (LockForReading(held, waitMs) == kDbBusy) return kVLBusy;
   if (!j.Refresh()) {
     lastJournalError = j.LastError();

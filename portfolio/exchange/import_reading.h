@@ -63,7 +63,8 @@ struct ImportReading {
   // Prices and amounts with more decimals than a record keeps, rounded to them (half away from zero).
   std::vector<ImportRounding> roundings;
   bool cancelled = false;
-  bool unreadable = false;  // the file could not be read at all (its one problem says why)
+  bool unreadable = false;         // the file could not be read at all (its one problem says why)
+  bool tooManyPortfolios = false;  // the file names more than ImportPlan::kMaxPortfolios (said once)
 
   bool Refused() const { return !problems.empty() || cancelled; }
 };

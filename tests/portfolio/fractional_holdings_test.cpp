@@ -147,10 +147,10 @@ TEST_F(FractionalHoldings, FiguresAndCellsCarryTheFullPrecision) {
   EXPECT_EQ(Cell(f, kColQty), "1.6531");
   EXPECT_EQ(Cell(f, kColBuyPrice), "84.2637");
   EXPECT_EQ(Cell(f, kColSellTgt), "99.999999");
-  EXPECT_EQ(Cell(f, kColCurrValue), "23.56");     // 1.6531 x 14.25 = 23.556675
-  EXPECT_EQ(Cell(f, kColTotalPaid), "149.25");    // 1.6531 x 84.2637 = 139.29632... + 9.95
+  EXPECT_EQ(Cell(f, kColCurrValue), "23.56");   // 1.6531 x 14.25 = 23.556675
+  EXPECT_EQ(Cell(f, kColTotalPaid), "149.25");  // 1.6531 x 84.2637 = 139.29632... + 9.95
   EXPECT_EQ(Cell(f, kColGain), "-125.69");
-  EXPECT_EQ(Cell(f, kColPriceChg), "-70.0137");   // the trade to the price's own places
+  EXPECT_EQ(Cell(f, kColPriceChg), "-70.0137");  // the trade to the price's own places
   EXPECT_EQ(Cell(f, kColSellDist), "-85.749999");
   const auto& w = static_cast<const VLHoldingItem&>(*held.GetAt(1));
   EXPECT_EQ(Cell(w, kColQty), "1,234");

@@ -64,7 +64,7 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
     EXPECT_EQ(Field(dialog, "quantity")->selectedText(), QStringLiteral("1000001"));
     // Shares to 8 decimals: a ninth is refused with the limit, blanks around a number do not matter.
     Type(dialog, "quantity", "1.123456789");
-    messages.Expect(3006);
+    messages.Expect(3008);
     PressOk(dialog);
     EXPECT_EQ(messages.texts.back(),
               QStringLiteral("\"1.123456789\" has more decimals than Vellumar keeps here:\nat most 8 decimal "
@@ -74,7 +74,7 @@ TEST_F(PositionDialogsTest, NewStockPositionWithEveryPageAndTheChecksOnTheWay) {
 
     InnerTabs(dialog)->setCurrentIndex(2);
     Type(dialog, "buyPrice", "12.3456789");  // seven decimals: refused, not rounded
-    messages.Expect(3006);
+    messages.Expect(3008);
     PressOk(dialog);
     EXPECT_EQ(messages.texts.back(),
               QStringLiteral("\"12.3456789\" has more decimals than Vellumar keeps here:\nat most 6 decimal "

@@ -89,7 +89,10 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
        "line 3: text follows the closing quote of a field"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLStock/>\n"
        "</Portfolio>\n</VellumarPortfolios>\n",
-       "a.xml", "line 4: Element VLStock has invalid or missing version attribute."},
+       "a.xml", "line 4: the element VLStock has no version this program reads"},
+      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n"
+       "<VLCash version=\"1\" amount=\"-5\" comment=\"c\"/>\n</Portfolio>\n</VellumarPortfolios>\n",
+       "a.xml", "line 4: the attribute amount holds '-5', a value it may not hold"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n",
        "a.xml", "line 3: the file is not well-formed XML (XML_ERROR_PARSING)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"0\"/>\n", "a.xml",
@@ -102,7 +105,7 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
        "<VLStock version=\"99\" symbol=\"IBM\"/>\n</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml",
        "line 4: the file was written by a newer version of Vellumar (VLStock element of version 99; this "
-       "version reads up to version 6)"},
+       "version reads up to version 7)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n"
        "</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml", "line 4: unknown element \"VLBond\""},
