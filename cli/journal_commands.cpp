@@ -42,8 +42,8 @@ int RunChanges(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   std::vector<VLJournalListing> list;
   VLJournalState state;
-  const int32_t code = s.Db().GetChanges(s.Conn(), static_cast<size_t>(limit), list, state);
-  if (code != kVLOk) return Failed(io, DatabaseCodeText(code, s.Db()));
+  const VLResult code = s.Db().GetChanges(s.Conn(), static_cast<size_t>(limit), list, state);
+  if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   WarnDamage(io, state, s.Db().GetJournalPath());
   std::vector<OutputRecord> records;
   records.reserve(list.size());
@@ -67,17 +67,17 @@ int RunStep(const CliArgs& args, CliIo& io, bool undo) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLJournalStep step;
-  const int32_t code = undo ? s.Db().Undo(s.Conn(), step) : s.Db().Redo(s.Conn(), step);
-  if (code == kVLNothingToUndo || code == kVLNothingToRedo) {
+  const VLResult code = undo ? s.Db().Undo(s.Conn(), step) : s.Db().Redo(s.Conn(), step);
+  if (code == VLResult::NothingToUndo || code == VLResult::NothingToRedo) {
     PrintError(io.err, command, DatabaseCodeText(code));
     return kExitJournalRefused;
   }
-  if (code == kVLJournalMismatch) {
+  if (code == VLResult::JournalMismatch) {
     PrintError(io.err, command,
                std::string("cannot ") + command + " \"" + step.text + "\": " + DatabaseCodeText(code));
     return kExitJournalRefused;
   }
-  if (code != kVLOk) return Failed(io, DatabaseCodeText(code, s.Db()));
+  if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   s.WarnIfNotJournaled(io);
   const std::string target = undo ? "undid" : "redid";
   PrintOne(args, io, {"sequence", target, "text"},

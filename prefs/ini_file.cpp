@@ -95,7 +95,7 @@ bool IniFile::Load(const std::string& path) {
   bom = false;
   if (!FileExists(path)) return true;
   FileHandle file;
-  if (OpenExistingFile(path, kOpenRead, file) != 0) return false;
+  if (OpenExistingFile(path, kOpenRead, file) != FileOpenResult::Opened) return false;
   std::string text;
   if (!ReadWholeFile(file.Get(), text)) return false;
   Parse(text);

@@ -40,10 +40,10 @@ int32_t RoundToInt32(double v) {
 }
 }  // namespace
 
-int32_t VLStockHoldingItem::Serialize(Archive* ar) {
+SerializeResult VLStockHoldingItem::Serialize(Archive* ar) {
   int32_t version = 0;
-  if (int32_t rc = SerializeTypeHeader(ar, *this, &version); rc != kSerializeOk) return rc;
-  if (int32_t rc = VLHoldingItem::Serialize(ar); rc != kSerializeOk) return rc;
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this, &version); rc != SerializeResult::Ok) return rc;
+  if (SerializeResult rc = VLHoldingItem::Serialize(ar); rc != SerializeResult::Ok) return rc;
   if (ar->IsLoading()) {
     // Fields an older record lacks stay at their empty values.
     buyCommission = salePricePerShare = saleCommission = 0;
@@ -70,7 +70,7 @@ int32_t VLStockHoldingItem::Serialize(Archive* ar) {
   ar->Io(mgnThreshold);
   if (version >= 2) ar->IoTime(purchaseDate);
   if (version >= 4) ar->Io(comment);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }
 
 const std::string& VLStockHoldingItem::GetTradeText() const {

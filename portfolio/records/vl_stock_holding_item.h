@@ -34,7 +34,7 @@ class VLStockHoldingItem : public VLHoldingItem {
   int32_t GetVersion() const override { return 6; }
   int32_t GetKind() const override { return kHoldingStock; }
   // Stores version 6; loads every version from 1 to 6, zeroing the fields an older version lacks.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 
   void GetColumnText(int column, std::string& text) const override;
   double GetColumnValue(int column) const override;

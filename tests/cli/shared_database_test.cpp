@@ -64,7 +64,7 @@ int RunTool(const std::vector<std::string>& words) {
 struct FileContents {
   explicit FileContents(const std::string& path) : db(path) {
     conn = db.Connect(window, 1, 2, 3);
-    if (conn) opened = db.GetPositions(conn, 1, true, held) == kVLOk;
+    if (conn) opened = db.GetPositions(conn, 1, true, held) == VLResult::Ok;
   }
   std::multiset<uint32_t> CashAmounts() const {
     std::multiset<uint32_t> amounts;

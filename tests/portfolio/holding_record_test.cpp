@@ -56,7 +56,7 @@ TEST_P(StockRecordVersion, LoadsTheFieldsThatVersionHad) {
   VLStockHoldingItem h;
   h.comment = "left over";  // loading must not keep what an old record lacks
   h.saleDate = 77;
-  ASSERT_EQ(LoadRecord(h, OldStockRecord(v)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(h, OldStockRecord(v)), SerializeResult::Ok);
   EXPECT_EQ(h.id, 11u);
   EXPECT_EQ(h.name, "IBM");
   EXPECT_EQ(h.ownerPortfolioId, 4u);
@@ -81,18 +81,18 @@ INSTANTIATE_TEST_SUITE_P(Versions1To6, StockRecordVersion, ::testing::Range(1, 7
 
 TEST(StockRecord, StoresVersion6InTheLayoutOldProgramsRead) {
   VLStockHoldingItem h;
-  ASSERT_EQ(LoadRecord(h, OldStockRecord(6)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(h, OldStockRecord(6)), SerializeResult::Ok);
   EXPECT_EQ(StoreRecord(h), OldStockRecord(6));
 }
 
 TEST(StockRecord, RefusesNewerVersionsAndOtherKeys) {
   VLStockHoldingItem h;
-  EXPECT_EQ(LoadRecord(h, OldStockRecord(7)), kSerializeVersionTooNew);
-  EXPECT_EQ(LoadRecord(h, OldStockRecord(6, "CH")), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(7)), SerializeResult::VersionTooNew);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(6, "CH")), SerializeResult::TypeMismatch);
   // A record cut short is a stream error, which the database load turns into a failure.
   std::vector<uint8_t> cut = OldStockRecord(6);
   cut.resize(cut.size() - 5);
-  EXPECT_THROW(LoadRecord(h, cut), ArchiveError);
+  EXPECT_THROW((void)LoadRecord(h, cut), ArchiveError);
 }
 
 TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
@@ -102,7 +102,7 @@ TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
   h.qty = 5;
   h.ownerPortfolioId = 3;
   VLStockHoldingItem loaded;
-  ASSERT_EQ(LoadRecord(loaded, StoreRecord(h)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(loaded, StoreRecord(h)), SerializeResult::Ok);
   EXPECT_EQ(loaded.quote->lastTrade, "");
 
   auto clone = h.Clone();
@@ -126,18 +126,18 @@ TEST(CashAndMarginRecords, RoundTripAndCheckTheirKeys) {
   cash.name = "savings";
   cash.amount = 4294967295u;
   VLCashHoldingItem cashBack;
-  ASSERT_EQ(LoadRecord(cashBack, StoreRecord(cash)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(cashBack, StoreRecord(cash)), SerializeResult::Ok);
   EXPECT_EQ(cashBack.amount, 4294967295u);
   EXPECT_EQ(cashBack.name, "savings");
 
   VLMarginHoldingItem margin;
   margin.amountOwed = 250000;
   VLMarginHoldingItem marginBack;
-  ASSERT_EQ(LoadRecord(marginBack, StoreRecord(margin)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(marginBack, StoreRecord(margin)), SerializeResult::Ok);
   EXPECT_EQ(marginBack.amountOwed, 250000u);
 
   VLMarginHoldingItem wrong;
-  EXPECT_EQ(LoadRecord(wrong, StoreRecord(cash)), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(wrong, StoreRecord(cash)), SerializeResult::TypeMismatch);
 
   auto clone = margin.Clone();
   ASSERT_NE(dynamic_cast<VLMarginHoldingItem*>(clone.get()), nullptr);

@@ -447,10 +447,10 @@ void CDlgVellumar::DeferredInit() {
     // A file another program keeps locked, one too large for the memory, or one the system will not open (no
     // permission) is no damaged file: say so, with the system's reason, rather than that it may be corrupt.
     const FileError& error = Database().GetLastFileError();
-    const int32_t code = Database().GetLastOpenCode();
-    if (code == kDbBusy) {
+    const DbResult code = Database().GetLastOpenCode();
+    if (code == DbResult::Busy) {
       ShowMessage(this, StringId::DatabaseBusy, MessageIcon::Error);
-    } else if (code == kDbTooLarge) {
+    } else if (code == DbResult::TooLarge) {
       ShowMessage(this, StringId::DatabaseTooLarge, MessageIcon::Error);
     } else if (error.errorNumber != 0) {
       ShowMessage(this, StringId::DatabaseOpenFailed, MessageIcon::Error, MessageButtons::Ok,

@@ -26,7 +26,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 class OfxImport : public ExchangeTest, public ::testing::WithParamInterface<const char*> {
  protected:
-  int32_t ImportStatement(const std::string& text, bool cash = true) {
+  std::optional<VLResult> ImportStatement(const std::string& text, bool cash = true) {
     const std::string file = folder.File(std::string("in_") + GetParam());
     WriteText(file, text);
     ImportOptions options;
@@ -38,7 +38,7 @@ class OfxImport : public ExchangeTest, public ::testing::WithParamInterface<cons
 };
 
 TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
-  ASSERT_EQ(ImportStatement(Original()), kVLOk) << testing::PrintToString(Described(reading.problems));
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, ExchangeFormat::Ofx);
   EXPECT_EQ(reading.ignored, 1);  // the dividend
   EXPECT_EQ(outcome.added, 4);
@@ -70,19 +70,19 @@ TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
 
   // The same statement again adds nothing: the purchases are found in the parts the sale made.
   const std::string before = ReadText(path);
-  ASSERT_EQ(ImportStatement(Original()), kVLOk);
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.sold, outcome.balances, outcome.duplicates),
             std::make_tuple(0, 0, 0, 5));
   EXPECT_EQ(ReadText(path), before);
 
   // A later statement's balance replaces the one imported before.
-  ASSERT_EQ(ImportStatement(Replaced(Original(), "1234.56", "99.00")), kVLOk);
+  ASSERT_EQ(ImportStatement(Replaced(Original(), "1234.56", "99.00")), VLResult::Ok);
   EXPECT_EQ(outcome.balances, 1);
   EXPECT_EQ(static_cast<const VLCashHoldingItem&>(*Positions(PortfolioId("Broker"))[4]).amount, 9900u);
 }
 
 TEST_P(OfxImport, WithoutCashTheBalanceIsLeftOut) {
-  ASSERT_EQ(ImportStatement(Original(), false), kVLOk);
+  ASSERT_EQ(ImportStatement(Original(), false), VLResult::Ok);
   EXPECT_EQ(reading.leftOut, 1);
   EXPECT_EQ(outcome.added, 3);
 }
@@ -119,16 +119,18 @@ TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
     const size_t opening = text.rfind(c.opening, text.find(c.anchor));
     ASSERT_NE(opening, std::string::npos);
     const std::string before = ReadText(path);
-    const int32_t code = ImportStatement(text);
-    const ImportProblems& found = code == kVLImportRefused ? problems : reading.problems;
-    EXPECT_EQ(code, c.problem.find("is more than") != std::string::npos ? kVLImportRefused : -1);
+    const std::optional<VLResult> code = ImportStatement(text);
+    const ImportProblems& found = code == VLResult::ImportRefused ? problems : reading.problems;
+    EXPECT_EQ(code, c.problem.find("is more than") != std::string::npos
+                        ? std::optional(VLResult::ImportRefused)
+                        : std::nullopt);
     ASSERT_FALSE(found.empty());
     EXPECT_EQ(found[0].line, LineOf(text, c.opening, opening)) << found[0].Describe();
     EXPECT_NE(found[0].text.find(c.problem), std::string::npos) << found[0].Describe();
     EXPECT_EQ(ReadText(path), before);  // the database file is untouched
   }
   VLPortfolioItemList portfolios;
-  ASSERT_EQ(db->GetPortfolios(conn, portfolios), kVLOk);
+  ASSERT_EQ(db->GetPortfolios(conn, portfolios), VLResult::Ok);
   EXPECT_EQ(portfolios.GetCount(), 0);  // not even the target portfolio was made
 }
 

@@ -32,10 +32,10 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     VLPortfolioItem special;
     special.name = "Rücklage, \"lang\"; 2";
     special.comment = "Kommentar; mit\r\nZeilenumbruch, € & <Zitat>\t";
-    ASSERT_EQ(db->AddPortfolio(conn, special), kVLOk);
+    ASSERT_EQ(db->AddPortfolio(conn, special), VLResult::Ok);
     VLPortfolioItem empty;
     empty.name = "Leer";
-    ASSERT_EQ(db->AddPortfolio(conn, empty), kVLOk);
+    ASSERT_EQ(db->AddPortfolio(conn, empty), VLResult::Ok);
     const uint32_t plain = AddPortfolio("Plain");
 
     VLStockHoldingItem held;
@@ -53,7 +53,7 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     held.comment = "  Ölpreis, \"heiß\"\r\nzweite Zeile\x01 caf\xE9  ";
     held.tag = 7;
     uint32_t id = 0;
-    ASSERT_EQ(db->AddStockPosition(conn, special.id, held, id), kVLOk);
+    ASSERT_EQ(db->AddStockPosition(conn, special.id, held, id), VLResult::Ok);
 
     VLStockHoldingItem sold = held;
     sold.name = "^DJI";
@@ -67,20 +67,20 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     sold.mgnEquity = 40;  // accepted once the dialog's question was answered yes
     sold.comment = "";
     sold.tag = 4294967295u;
-    ASSERT_EQ(db->AddStockPosition(conn, special.id, sold, id), kVLOk);
+    ASSERT_EQ(db->AddStockPosition(conn, special.id, sold, id), VLResult::Ok);
 
     VLStockHoldingItem watch;
     watch.name = "brk.b";
-    ASSERT_EQ(db->AddStockPosition(conn, special.id, watch, id), kVLOk);
-    ASSERT_EQ(db->AddCashPosition(conn, special.id, 250000, "Broker cash, € \"EUR\"", id), kVLOk);
-    ASSERT_EQ(db->AddMarginPosition(conn, special.id, 4294967295u, "Margin <loan> & more", id), kVLOk);
-    ASSERT_EQ(db->AddCashPosition(conn, plain, 1, "x", id), kVLOk);
+    ASSERT_EQ(db->AddStockPosition(conn, special.id, watch, id), VLResult::Ok);
+    ASSERT_EQ(db->AddCashPosition(conn, special.id, 250000, "Broker cash, € \"EUR\"", id), VLResult::Ok);
+    ASSERT_EQ(db->AddMarginPosition(conn, special.id, 4294967295u, "Margin <loan> & more", id), VLResult::Ok);
+    ASSERT_EQ(db->AddCashPosition(conn, plain, 1, "x", id), VLResult::Ok);
   }
 
   std::map<std::string, std::vector<std::string>> Everything() {
     std::map<std::string, std::vector<std::string>> all;
     VLPortfolioItemList list;
-    EXPECT_EQ(db->GetPortfolios(conn, list), kVLOk);
+    EXPECT_EQ(db->GetPortfolios(conn, list), VLResult::Ok);
     for (const auto& item : list) {
       const auto& p = static_cast<const VLPortfolioItem&>(*item);
       std::vector<std::string>& fields = all[p.name + "|" + p.comment];
@@ -98,7 +98,7 @@ TEST_P(RoundTrip, ExportThenImportIntoAnEmptyDatabaseGivesBackEveryField) {
 
   path = folder.File("Empty.db");
   Reopen(true);
-  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), kVLOk)
+  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), VLResult::Ok)
       << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, xml ? ExchangeFormat::VellumarXml : ExchangeFormat::VellumarCsv);
   EXPECT_EQ(outcome.added, 6);
@@ -116,8 +116,8 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
   AddStock(a, "IBM");
   AddStock(a, "^GSPC");
   uint32_t id = 0;
-  ASSERT_EQ(db->AddCashPosition(conn, a, 100, "cash", id), kVLOk);
-  ASSERT_EQ(db->AddMarginPosition(conn, a, 100, "debt", id), kVLOk);
+  ASSERT_EQ(db->AddCashPosition(conn, a, 100, "cash", id), VLResult::Ok);
+  ASSERT_EQ(db->AddMarginPosition(conn, a, 100, "debt", id), VLResult::Ok);
   AddStock(b, "AAPL");
   ExportChoice choice;
   choice.portfolioIds = {a};
@@ -130,7 +130,7 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
     EXPECT_EQ(csv.find(absent), std::string::npos) << absent;
   choice.portfolioIds = {999};
   ExportData data;
-  EXPECT_EQ(CollectExport(*db, conn, choice, data), kVLNotFound);
+  EXPECT_EQ(CollectExport(*db, conn, choice, data), VLResult::NotFound);
 }
 
 }  // namespace
