@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/store_guard.h"
 #include "framework/store_lock.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/database/vl_database.h"
@@ -162,21 +163,32 @@ void BM_SortedView(benchmark::State& state) {
 }
 BENCHMARK(BM_SortedView)->Apply(SizeArgs);
 
-// What every change adds to keep several processes safe: take the file's lock (making sure it is the file
-// at the path), compare the file's identity with the one last read or written, release the lock.
+// What every change adds to keep several processes safe: take the lock file's lock and the file's (making
+// sure it is the file at the path), compare the file's identity with the one last read or written, release.
 void BM_LockAndIdentityCheck(benchmark::State& state) {
   const std::string& path = StorePath(10000);
   FileIdentity known;
   if (!IdentityOfPath(path, known)) state.SkipWithError("no file");
   for (auto _ : state) {
-    FileHandle file;
-    if (LockStoreFile(path, 1000, file) != LockResult::Locked) state.SkipWithError("lock failed");
+    StoreLocks file;
+    if (LockStore(path, 1000, file) != LockResult::Locked) state.SkipWithError("lock failed");
     FileIdentity now;
     if (!IdentityOfFile(file.Get(), now)) state.SkipWithError("no identity");
     benchmark::DoNotOptimize(now == known);
   }
 }
 BENCHMARK(BM_LockAndIdentityCheck)->Unit(benchmark::kMicrosecond);
+
+// The same with the database file's lock alone, as before the lock file: what the lock file adds.
+void BM_FileLockAlone(benchmark::State& state) {
+  const std::string& path = StorePath(10000);
+  for (auto _ : state) {
+    FileHandle file;
+    if (LockStoreFile(path, 1000, file) != kStoreLocked) state.SkipWithError("lock failed");
+    benchmark::DoNotOptimize(file.Get());
+  }
+}
+BENCHMARK(BM_FileLockAlone)->Unit(benchmark::kMicrosecond);
 
 // What a long-lived reader pays once a second when nothing changed: one stat.
 void BM_ReloadIfUnchanged(benchmark::State& state) {

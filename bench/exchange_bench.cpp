@@ -134,4 +134,45 @@ void BM_ExportCsv(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
 
+// Files made to cost minutes: how long their refusal takes. An element of 300,000 attributes (3.5 MB).
+void BM_RefuseXmlOfManyAttributes(benchmark::State& state) {
+  std::string text = "<VellumarPortfolios version=\"1\"><Portfolio name=\"P\"><VLCash";
+  for (int i = 0; i < 300000; ++i) text += " a" + std::to_string(i) + "=\"0\"";
+  text += "/></Portfolio></VellumarPortfolios>";
+  ImportOptions options;
+  options.format = ExchangeFormat::VellumarXml;
+  for (auto _ : state) {
+    if (!ReadImportText(text, "in.xml", options).Refused()) state.SkipWithError("not refused");
+  }
+}
+BENCHMARK(BM_RefuseXmlOfManyAttributes)->Unit(benchmark::kMillisecond);
+
+// 100,000 empty portfolios in XML (2.6 MB).
+void BM_RefuseXmlOfManyPortfolios(benchmark::State& state) {
+  std::string text = "<VellumarPortfolios version=\"1\">\n";
+  for (int i = 0; i < 100000; ++i) text += "<Portfolio name=\"P" + std::to_string(i) + "\"/>\n";
+  text += "</VellumarPortfolios>\n";
+  ImportOptions options;
+  options.format = ExchangeFormat::VellumarXml;
+  for (auto _ : state) {
+    if (!ReadImportText(text, "in.xml", options).Refused()) state.SkipWithError("not refused");
+  }
+}
+BENCHMARK(BM_RefuseXmlOfManyPortfolios)->Unit(benchmark::kMillisecond);
+
+// 40 MB of rows of 999 empty fields through a mapping: read one row at a time.
+void BM_ReadCsvOfCommas(benchmark::State& state) {
+  std::string line(999, ',');
+  line += "\n";
+  std::string text;
+  while (text.size() < (40u << 20)) text += line;
+  ImportOptions options;
+  options.format = ExchangeFormat::MappedCsv;
+  options.targetPortfolio = "P";
+  options.mapping.columns[ImportField::Symbol] = "#1";
+  for (auto _ : state) benchmark::DoNotOptimize(ReadImportText(text, "in.csv", options).rows);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_ReadCsvOfCommas)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -1,5 +1,6 @@
-// The market-data service: answering one 200-symbol quote request and one chart, and serving quote
-// requests over loopback to a second process.
+// The market-data service: answering one 200-symbol quote request and one chart, the history download of a
+// split security and its events, quotes and the history of currency pairs, serving quote requests over
+// loopback to a second process, and a healthy request while 500 slow clients hold connections open.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "service/market.h"
 #include "service/market_server.h"
 #include "service_market.h"
+#include "tests/support/loopback.h"
 
 namespace {
 
@@ -77,5 +79,86 @@ void BM_ServiceLoopbackThroughput(benchmark::State& state) {
   serving.join();
 }
 BENCHMARK(BM_ServiceLoopbackThroughput)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The whole daily history of NVIDIA since 1990: prices as traded across its splits, and the adjusted close
+// taking out splits and dividends.
+void BM_ServiceTradedHistory(benchmark::State& state) {
+  const auto market = BenchMarket();
+  const std::string target = "/table.csv?s=NVDA";
+  ServiceBody(*market, target);
+  for (auto _ : state) benchmark::DoNotOptimize(ServiceBody(*market, target).size());
+}
+BENCHMARK(BM_ServiceTradedHistory)->Unit(benchmark::kMillisecond);
+
+void BM_ServiceEventsPage(benchmark::State& state) {
+  const auto market = BenchMarket();
+  const std::string target = "/vellumar/events.csv?s=NVDA";
+  ServiceBody(*market, target);
+  for (auto _ : state) benchmark::DoNotOptimize(ServiceBody(*market, target).size());
+}
+BENCHMARK(BM_ServiceEventsPage)->Unit(benchmark::kMillisecond);
+
+// Twenty pairs with every field the quote client asks for.
+void BM_ServiceRateQuotes20(benchmark::State& state) {
+  const auto market = BenchMarket();
+  std::string target = "/d/quotes.csv?s=";
+  const char* codes[] = {"USD", "EUR", "GBP", "CHF", "JPY"};
+  for (const char* base : codes) {
+    for (const char* quote : {"CAD", "AUD", "SEK", "NOK"}) target += std::string(base) + quote + "=X+";
+  }
+  target += std::string("&f=") + StockInfoProvider::kFieldCodes;
+  ServiceBody(*market, target);
+  for (auto _ : state) benchmark::DoNotOptimize(ServiceBody(*market, target).size());
+}
+BENCHMARK(BM_ServiceRateQuotes20)->Unit(benchmark::kMillisecond);
+
+// Every working day's rate of a cross pair since 1999.
+void BM_ServiceRateHistory(benchmark::State& state) {
+  const auto market = BenchMarket();
+  const std::string target = "/table.csv?s=GBPJPY=X";
+  ServiceBody(*market, target);
+  for (auto _ : state) benchmark::DoNotOptimize(ServiceBody(*market, target).size());
+}
+BENCHMARK(BM_ServiceRateHistory)->Unit(benchmark::kMillisecond);
+
+// The time to answer one healthy request on a new connection while 500 other connections have sent part of
+// a request and wait (each iteration opens them afresh, within the time a request may take to arrive).
+void BM_ServiceHealthyRequestWithSlowClients(benchmark::State& state) {
+  const auto market = BenchMarket();
+  MarketServer server(*market, false);
+  std::string error;
+  if (!server.Bind("127.0.0.1", 0, error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  std::thread serving([&server] { (void)server.Run(); });  // ends when the benchmark stops it
+  while (!server.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const std::string partial = "GET /healthz HTTP/1.1\r\nHost: localhost\r\nX-Slow: ";
+  for (auto _ : state) {
+    std::vector<int> slow;
+    for (int i = 0; i < 500; ++i) {
+      const int fd = ConnectLoopback(server.Port());
+      if (fd < 0) continue;
+      (void)!send(fd, partial.data(), partial.size(), MSG_NOSIGNAL);
+      slow.push_back(fd);
+    }
+    while (server.OpenConnections() < slow.size()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const auto start = std::chrono::steady_clock::now();
+    httplib::Client client("127.0.0.1", server.Port());
+    auto res = client.Get("/d/quotes.csv?s=MSFT&f=sl1");
+    const auto end = std::chrono::steady_clock::now();
+    if (!res || res->status != 200) state.SkipWithError("the healthy request failed");
+    if (server.OpenConnections() < slow.size()) state.SkipWithError("slow connections were dropped");
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    for (int fd : slow) close(fd);
+    while (server.OpenConnections() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  server.Stop();
+  serving.join();
+}
+BENCHMARK(BM_ServiceHealthyRequestWithSlowClients)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 }  // namespace

@@ -19,7 +19,14 @@ std::unique_ptr<Market> BenchMarket() {
     std::fprintf(stderr, "cannot parse the bench's clock text\n");
     std::exit(1);
   }
-  return std::make_unique<Market>(std::move(list), 1, now);
+  auto market = std::make_unique<Market>(std::move(list), 1, now);
+  CorporateActions actions;
+  if (!actions.LoadFile(std::string(VL_SOURCE_DIR) + "/service/data/events.csv", error)) {
+    std::fprintf(stderr, "cannot load the splits: %s\n", error.c_str());
+    std::exit(1);
+  }
+  market->SetCorporateActions(std::move(actions));
+  return market;
 }
 
 std::vector<std::string> BenchSymbols(const Market& market, size_t count) {

@@ -3,6 +3,7 @@
 #include "cli/command_help.h"
 #include "cli/json_writer.h"
 #include "cli/tsv_writer.h"
+#include "framework/visible_text.h"
 
 void PrintList(const CliArgs& args, CliIo& io, const std::vector<std::string>& columns,
                const std::vector<OutputRecord>& records, const std::vector<std::string>& headers) {
@@ -45,7 +46,8 @@ void PrintOne(const CliArgs& args, CliIo& io, const std::vector<std::string>& co
 }
 
 void PrintError(std::ostream& err, const std::string& command, const std::string& text) {
-  err << "vellumar-cli" << (command.empty() ? "" : " ") << command << ": " << text << "\n";
+  // Messages quote file names, file content and service answers: nothing of those may steer the terminal.
+  err << "vellumar-cli" << (command.empty() ? "" : " ") << command << ": " << VisibleText(text, true) << "\n";
 }
 
 void Warn(CliIo& io, const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "cli/checked_output.h"
 #include "cli/cli_output.h"
 #include "cli/command_help.h"
 #include "cli/command_table.h"
@@ -134,13 +135,20 @@ static int RunCommand(const std::vector<std::string>& words, std::ostream& out, 
   return command->run(args, io);
 }
 
+// The command, then the check that everything it printed reached its destination.
+static int RunCommandChecked(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+                             std::ostream* progress) {
+  const int code = RunCommand(words, out, err, progress);
+  return FinishOutput(out, err, words.empty() ? std::string() : words[0], code);
+}
+
 int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
            std::ostream* progress) {
-  if (!WantsJson(words)) return RunCommand(words, out, err, progress);
+  if (!WantsJson(words)) return RunCommandChecked(words, out, err, progress);
   // With --json, what the command says on the error stream becomes one object there: the text and the exit
   // code (0 when it was only a warning).
   std::ostringstream said;
-  const int code = RunCommand(words, out, said, progress);
+  const int code = RunCommandChecked(words, out, said, progress);
   std::string message = said.str();
   while (!message.empty() && message.back() == '\n') message.pop_back();
   if (!message.empty()) err << "{\"message\":" << JsonString(message) << ",\"code\":" << code << "}\n";

@@ -25,7 +25,7 @@ struct CliIo {
 // portfolio does not allow (selling more than held, selling a sold position, a sale before the purchase),
 // 6 a symbol the market-data service does not know (add-stock --strict, modify-stock --symbol S --strict),
 // 7 an undo or redo the change journal refuses (nothing to undo or redo, or the database no longer matches
-// the journal).
+// the journal), 8 check found positions whose links lead to no record of the file.
 enum CliExit : int {
   kExitOk = 0,
   kExitFailed = 1,
@@ -35,6 +35,7 @@ enum CliExit : int {
   kExitNotPossible = 5,
   kExitUnknownSymbol = 6,
   kExitJournalRefused = 7,
+  kExitBrokenLinks = 8,
 };
 
 // One command of vellumar-cli. Every command also accepts --service HOST:PORT and --json.

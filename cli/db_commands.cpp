@@ -106,6 +106,9 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
   if (EntryCheck check = CheckPortfolioName(args.positional[0], p.name); !check.Ok()) {
     return Refuse(io, "add-portfolio", check);
   }
+  if (EntryCheck check = CheckPortfolioComment(args.Option("comment")); !check.Ok()) {
+    return Refuse(io, "add-portfolio", check);
+  }
   p.comment = args.Option("comment");
   if (VLResult code = s.Db().AddPortfolio(s.Conn(), p); code != VLResult::Ok) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
@@ -120,6 +123,9 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
     if (EntryCheck check = CheckPortfolioName(args.Option("name"), newName); !check.Ok()) {
       return Refuse(io, "modify-portfolio", check);
     }
+  }
+  if (EntryCheck check = CheckPortfolioComment(args.Option("comment")); !check.Ok()) {
+    return Refuse(io, "modify-portfolio", check);
   }
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;

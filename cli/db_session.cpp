@@ -8,6 +8,7 @@
 #include "framework/file_util.h"
 #include "framework/memory_budget.h"
 #include "framework/text_util.h"
+#include "portfolio/checks/typed_number.h"
 #include "portfolio/records/vl_portfolio_item.h"
 
 namespace {
@@ -71,7 +72,7 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
   } else {
     PrintError(
         io.err, io.command,
-        "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
+        "An error occurred while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
             path + ", load code " + std::to_string(static_cast<int32_t>(code)) + ")");
   }
   return false;
@@ -83,13 +84,15 @@ uint32_t DbSession::FindPortfolio(const std::string& idOrName, CliIo& io) {
     PrintError(io.err, io.command, "cannot list the portfolios: " + DatabaseCodeText(code));
     return 0;
   }
-  if (AllDigits(idOrName)) {
+  // Names are stored trimmed (add-portfolio trims them), so a name is looked up trimmed as well.
+  const std::string wanted(TrimBlanks(idOrName));
+  if (AllDigits(wanted)) {
     for (const auto& p : list) {
-      if (std::to_string(p->id) == idOrName) return p->id;
+      if (std::to_string(p->id) == wanted) return p->id;
     }
   }
   for (const auto& p : list) {
-    if (EqualNoCase(p->name, idOrName)) return p->id;
+    if (EqualNoCase(p->name, wanted)) return p->id;
   }
   PrintError(io.err, io.command, "no portfolio \"" + idOrName + "\"");
   return 0;

@@ -101,7 +101,9 @@ int MappingFromOptions(const CliArgs& args, CliIo& io, CsvMapping& mapping) {
   if (args.HasOption("date-format")) {
     if (!IsDatePattern(args.Option("date-format"))) {
       return Usage(io, "import",
-                   "--date-format needs YYYY, MM (or M) and DD (or D) once each, such as DD.MM.YYYY");
+                   "--date-format needs YYYY, MM (or M) and DD (or D) once each, such as DD.MM.YYYY; a "
+                   "one-letter M or D "
+                   "needs a separator after it");
     }
     mapping.dateFormat = args.Option("date-format");
   }
@@ -259,6 +261,10 @@ int RunImport(const CliArgs& args, CliIo& io) {
   options.margin = !args.Has("no-margin");
   options.indexes = !args.Has("no-index");
   options.allowDuplicates = args.Has("allow-duplicates");
+  if (std::string why;
+      args.HasOption("save-profile") && !ImportProfiles::IsUsableName(args.Option("save-profile"), why)) {
+    return Usage(io, "import", "--save-profile: " + why);
+  }
 
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;

@@ -43,6 +43,11 @@ int RunChanges(const CliArgs& args, CliIo& io) {
   std::vector<VLJournalListing> list;
   VLJournalState state;
   const VLResult code = s.Db().GetChanges(s.Conn(), static_cast<size_t>(limit), list, state);
+  // Listing changes nothing: its failure says only what could not be read.
+  if (code == VLResult::JournalUnreadable) {
+    const FileError& why = s.Db().GetLastJournalError();
+    return Failed(io, "the change journal cannot be read" + (why.IsSet() ? " (" + why.Describe() + ")" : ""));
+  }
   if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   WarnDamage(io, state, s.Db().GetJournalPath());
   std::vector<OutputRecord> records;

@@ -3,6 +3,7 @@
 #include "cli/command_table.h"
 
 #include <cstdio>
+#include <unordered_set>
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
@@ -46,6 +47,8 @@ int RunInit(const CliArgs& args, CliIo& io) {
 // What the file holds, by kind: the one line check prints.
 struct StoreCounts {
   int64_t stocksHeld = 0, stocksSold = 0, cash = 0, margin = 0;
+  // Positions whose link leads to no record of the file: a quote, or the portfolio that owns them.
+  int64_t noQuote = 0, noPortfolio = 0;
 };
 
 StoreCounts CountPositions(VLDatabase& db) {
@@ -53,13 +56,19 @@ StoreCounts CountPositions(VLDatabase& db) {
   VLPortfolioItemList portfolios;
   VLHoldingItemList positions;
   db.CopyAll(quotes, portfolios, positions);
+  std::unordered_set<uint32_t> quoteIds, portfolioIds;
+  for (const auto& item : quotes) quoteIds.insert(item->id);
+  for (const auto& item : portfolios) portfolioIds.insert(item->id);
   StoreCounts counts;
   for (const auto& item : positions) {
     const auto& h = static_cast<const VLHoldingItem&>(*item);
+    counts.noPortfolio += portfolioIds.count(h.ownerPortfolioId) == 0;
     if (h.GetKind() == kHoldingCash) ++counts.cash;
     if (h.GetKind() == kHoldingMargin) ++counts.margin;
     if (h.GetKind() != kHoldingStock) continue;
-    ++(static_cast<const VLStockHoldingItem&>(h).IsSold() ? counts.stocksSold : counts.stocksHeld);
+    const auto& stock = static_cast<const VLStockHoldingItem&>(h);
+    counts.noQuote += quoteIds.count(stock.quoteId) == 0;
+    ++(stock.IsSold() ? counts.stocksSold : counts.stocksHeld);
   }
   return counts;
 }
@@ -83,7 +92,9 @@ int RunCheck(const CliArgs& args, CliIo& io) {
         .AddNumber("stocksSold", counts.stocksSold)
         .AddNumber("cash", counts.cash)
         .AddNumber("margin", counts.margin)
-        .AddNumber("trailingBytes", static_cast<int64_t>(trailing));
+        .AddNumber("trailingBytes", static_cast<int64_t>(trailing))
+        .AddNumber("positionsWithoutQuote", counts.noQuote)
+        .AddNumber("positionsWithoutPortfolio", counts.noPortfolio);
     PrintOne(args, io, {}, r);
   } else {
     io.out << DatabasePathOption(args) << ": "
@@ -91,6 +102,13 @@ int RunCheck(const CliArgs& args, CliIo& io) {
            << Counted(s.Db().GetPositionCount(), "position", "positions") << " (" << counts.stocksHeld
            << " held, " << counts.stocksSold << " sold, " << counts.cash << " cash, " << counts.margin
            << " margin), " << Counted(s.Db().GetQuoteCount(), "quote", "quotes") << "\n";
+  }
+  if (counts.noQuote + counts.noPortfolio > 0) {
+    Warn(io, Counted(counts.noQuote, "stock position links", "stock positions link") +
+                 " to a quote the file does not hold, " +
+                 Counted(counts.noPortfolio, "position links", "positions link") +
+                 " to a portfolio the file does not hold");
+    return kExitBrokenLinks;
   }
   if (trailing == 0) return kExitOk;
   // Loaded as it stands; the bytes are not the application's and the next save drops them.

@@ -92,6 +92,12 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
   if (args.HasOption("to")) {
     if (!ParseIsoDay(args.Option("to"), &day))
       return Usage(io, "performance", "--to takes a date YYYY-MM-DD");
+    // As every other date: no closes exist after today, and a span into the future would only shrink rates.
+    if (day > span.to) {
+      PrintError(io.err, io.command,
+                 "the date " + args.Option("to") + " is after today (" + IsoDayText(span.to) + ")");
+      return kExitRefused;
+    }
     span.to = day;
   }
   if (args.HasOption("from")) {

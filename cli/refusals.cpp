@@ -40,6 +40,11 @@ const std::map<StringId, RefusalText>& Texts() {
        {"--commission must be an amount of 0 or more, such as 9.95", kExitRefused}},
       {StringId::DateLaterThanToday, {"--date is later than today", kExitRefused}},
       {StringId::DateOutOfRange, {"--date must lie between %1 and today", kExitRefused}},
+      {StringId::TextTooLong, {"%1 is too long: at most %2 characters", kExitRefused}},
+      {StringId::TextNotValid,
+       {"%1 holds a control character (other than tab and line breaks), a NUL or bytes that are not UTF-8 "
+        "text, which cannot be stored",
+        kExitRefused}},
       // Numbers refused for a reason of their own; %o names the option (or argument) typed.
       {StringId::AmountNotANumber, {"%o: \"%1\" is not an amount (such as %2)", kExitRefused}},
       {StringId::WholeNumberNotANumber, {"%o: \"%1\" is not a whole number", kExitRefused}},
@@ -72,6 +77,8 @@ std::string OptionOf(EntryField field) {
       {EntryField::SaleCommission, "--commission"},
       {EntryField::Amount, "AMOUNT"},
       {EntryField::Description, "--comment"},
+      {EntryField::Comment, "--comment"},
+      {EntryField::PortfolioComment, "--comment"},
   };
   const auto it = options.find(field);
   return it == options.end() ? "the value" : it->second;

@@ -1,33 +1,14 @@
 #include "cli/tsv_writer.h"
 
-#include <cstdio>
+#include "framework/visible_text.h"
 
 std::string TerminalText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    char escaped[12];
-    if (byte < 0x20 || byte == 0x7F) {
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      out += escaped;
-    } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned char>(text[++i]));
-      out += escaped;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
+  return VisibleText(text);
 }
 
+// Tabs and line breaks are escaped like every other control character, so a value never splits a row.
 static std::string TsvValue(const std::string& text) {
-  std::string value = text;
-  for (char& c : value) {
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  }
-  return TerminalText(value);
+  return VisibleText(text);
 }
 
 void WriteTsvHeader(std::ostream& out, const std::vector<std::string>& columns,

@@ -7,12 +7,12 @@
 #include "cli/output_record.h"
 
 // Writes a header line of `columns`, then one line per record with its values in the same order,
-// separated by tabs. Tabs and line breaks inside a value become spaces so every record stays one line;
-// every other control character is escaped (TerminalText). `headers`, when given, are printed in the header
-// line instead of the field names.
-// Text from the database or a server made safe to print on a terminal: control characters (C0 and DEL) as
-// \xNN and the C1 controls of UTF-8 (U+0080 to U+009F) as \uNNNN, so that no escape sequence in a name or
-// comment reaches the terminal; everything else, non-ASCII letters included, stays as it is.
+// separated by tabs. Every control character inside a value, tabs and line breaks included, is escaped
+// (TerminalText), so every record stays one line of its columns. `headers`, when given, are printed in the
+// header line instead of the field names. Text from the database or a server made safe to print on a
+// terminal: control characters (C0 and DEL) as \xNN, the C1 controls of UTF-8 (U+0080 to U+009F) and the
+// bidirectional formatting characters as \uNNNN (VisibleText), so that no escape sequence or reversal in a
+// name or comment reaches the terminal; everything else, non-ASCII letters included, stays as it is.
 std::string TerminalText(std::string_view text);
 
 void WriteTsv(std::ostream& out, const std::vector<std::string>& columns,

@@ -17,6 +17,7 @@
 #include "framework/memory_budget.h"
 #include "framework/replace_file.h"
 #include "framework/save_file_ops.h"
+#include "framework/store_guard.h"
 
 namespace {
 
@@ -235,9 +236,9 @@ DbResult Database::Open() {
   lastError = {};
   if (path.empty()) return DbResult::Failed;
   filePath.clear();
-  FileHandle file;
+  StoreLocks file;
   int error = 0;
-  const LockResult lock = LockStoreFile(FilePath(), lockWaitMs, file, StoreAccess::ReadAtLeast, &error);
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::ReadAtLeast, &error);
   if (lock != LockResult::Locked && lock != LockResult::ReadOnly) return LockRefused(lock, error);
   NoteWriteAccess(lock, error);
   if (!readOnly) RemoveStaleTempFiles(FilePath());  // the lock proves that no save is under way
@@ -302,9 +303,9 @@ DbResult Database::Save() {
     return DbResult::Ok;
   }
   // The lock is kept until the new file has replaced the old one.
-  FileHandle current;
+  StoreLocks current;
   int error = 0;
-  const LockResult lock = LockStoreFile(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
   if (lock != LockResult::Locked) {
     const DbResult rc = LockRefused(lock, error);
     return rc == DbResult::Busy || rc == DbResult::ReadOnly ? rc : DbResult::Failed;
@@ -317,9 +318,9 @@ DbResult Database::Save() {
 DbResult Database::WriteBack() {
   lastError = {};
   if (path.empty()) return DbResult::Failed;
-  FileHandle current;
+  StoreLocks current;
   int error = 0;
-  const LockResult lock = LockStoreFile(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
   if (lock != LockResult::Locked && lock != LockResult::Missing) {
     const DbResult rc = LockRefused(lock, error);
     return rc == DbResult::Busy || rc == DbResult::ReadOnly ? rc : DbResult::Failed;
@@ -337,9 +338,9 @@ DbResult Database::BeginChange(bool& reloaded) {
   if (changeLock.IsOpen()) return DbResult::Ok;
   lastError = {};
   if (path.empty()) return DbResult::Failed;
-  FileHandle file;
+  StoreLocks file;
   int error = 0;
-  const LockResult lock = LockStoreFile(FilePath(), lockWaitMs, file, StoreAccess::Write, &error);
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::Write, &error);
   if (lock != LockResult::Locked) return LockRefused(lock, error);
   // A save writes a new file beside the database: a folder that refuses one makes the database read-only,
   // found before anything is changed.
@@ -370,9 +371,9 @@ DbResult Database::EndChange() {
   return code;
 }
 
-DbResult Database::LockForReading(FileHandle& held, int waitMs) {
+DbResult Database::LockForReading(StoreLocks& held, int waitMs) {
   if (path.empty()) return DbResult::Failed;
-  const LockResult lock = LockStoreFile(FilePath(), waitMs, held, StoreAccess::ReadAtLeast);
+  const LockResult lock = LockStore(FilePath(), waitMs, held, StoreAccess::ReadAtLeast);
   if (lock == LockResult::Locked || lock == LockResult::ReadOnly) return DbResult::Ok;
   if (lock == LockResult::Busy) return DbResult::Busy;
   return lock == LockResult::Missing ? DbResult::Missing : DbResult::Failed;
@@ -390,9 +391,9 @@ DbResult Database::ReloadIfFileChanged(bool& reloaded, int waitMs) {
   }
   if (atPath == known) return DbResult::Ok;
   lastError = {};
-  FileHandle file;
+  StoreLocks file;
   int error = 0;
-  const LockResult lock = LockStoreFile(FilePath(), waitMs, file, StoreAccess::ReadAtLeast, &error);
+  const LockResult lock = LockStore(FilePath(), waitMs, file, StoreAccess::ReadAtLeast, &error);
   if (lock != LockResult::Locked && lock != LockResult::ReadOnly) return LockRefused(lock, error);
   NoteWriteAccess(lock, error);
   FileIdentity now;

@@ -6,6 +6,7 @@
 #include "framework/file_error.h"
 #include "framework/file_util.h"
 #include "framework/serializable.h"
+#include "framework/store_guard.h"
 #include "framework/store_lock.h"
 
 class SaveFileOps;
@@ -14,8 +15,9 @@ class SaveFileOps;
 // its content through Serialize. Save never overwrites the file in place: it writes a temporary file beside
 // it, flushes it to disk and renames it over the database, so a crash leaves the old or the new store.
 //
-// The file is the truth, shared by every process that opens it. Whoever changes it holds the file's
-// exclusive lock from reading to writing (BeginChange ... EndChange) and first re-reads the store when the
+// The file is the truth, shared by every process that opens it. Whoever changes it holds the store's
+// exclusive locks (StoreLocks: a lock file beside it that no save replaces, then the file's own) from
+// reading to writing (BeginChange ... EndChange or ReleaseChange) and first re-reads the store when the
 // file is not the version this object last read or wrote. Waiting for the lock is bounded.
 // A path that is a symbolic link is resolved once, when the file is opened: saves replace the file the
 // link points to, in that file's folder.
@@ -57,7 +59,7 @@ class Database : public ISerializable {
   // Takes the file's lock without changing anything, for reading files that only a change writes (the
   // change journal beside the database); `held` releases it. Ok; Busy; Missing when the file is gone;
   // Failed otherwise. Never inside a change: the lock is the change's already.
-  DbResult LockForReading(FileHandle& held, int waitMs);
+  DbResult LockForReading(StoreLocks& held, int waitMs);
   // A stat when nothing changed; when the file is not the version last read or written, re-reads it under
   // the lock. Ok whether or not it reloaded; else the failed lock's or load's result, content kept.
   // `waitMs` bounds the wait for the lock here, so a caller on a timer never stalls long.
@@ -129,6 +131,6 @@ class Database : public ISerializable {
   int lockWaitMs = kDefaultLockWaitMs;
   uint64_t trailingBytes = 0;
   FileIdentity known;     // the version last read or written
-  FileHandle changeLock;  // held between BeginChange and EndChange
+  StoreLocks changeLock;  // held between BeginChange and EndChange, or ReleaseChange
   SaveFileOps* fileOps = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "framework/file_util.h"
+#include "framework/regular_file.h"
 #include "framework/save_file_ops.h"
 
 std::string FolderOfPath(const std::string& path) {
@@ -20,9 +21,13 @@ bool CanCreateFilesIn(const std::string& folder, FileError* why) {
   return false;
 }
 
-bool ReplaceFileContent(const std::string& path, std::string_view content, FileError& error,
+bool ReplaceFileContent(const std::string& givenPath, std::string_view content, FileError& error,
                         SaveFileOps* ops) {
   SaveFileOps& io = ops ? *ops : SaveFileOps::System();
+  // A link stays a link (the file it leads to is replaced); a pipe, a device or a file the user may not
+  // write is never replaced by a file of ours.
+  std::string path;
+  if (!FollowFileLinks(givenPath, path, error) || !IsReplaceableFile(path, error)) return false;
   std::string temp = path + ".XXXXXX";
   FileHandle file(io.CreateTemp(temp));
   if (!file.IsOpen()) {

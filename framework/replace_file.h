@@ -8,7 +8,9 @@ class SaveFileOps;
 
 // Writes `content` to a temporary file beside `path`, flushes it to disk and renames it over `path` (a new
 // file when there is none), so a reader or a crash sees the old file or the new one, never a part of either.
-// A file that is there keeps its permissions. On any failure (a full disk, no permission, the folder gone)
+// A file that is there keeps its permissions. A symbolic link at `path` is kept: the file it leads to is
+// replaced. What is not a regular file (a named pipe, a device, a folder) and a file without write
+// permission are refused and left alone. On any failure (a full disk, no permission, the folder gone)
 // the old file stays exactly as it was, the temporary file is removed, and `error` says what failed and why.
 // `ops` are the system calls unless a test substitutes failing ones.
 [[nodiscard]] bool ReplaceFileContent(const std::string& path, std::string_view content, FileError& error,

@@ -104,6 +104,8 @@ enum class StringId : int {
   AmountTooLarge = 3003,         // %s: the largest amount the file stores
   QuantityNegative = 3004,
   DateOutOfRange = 3005,  // %s: the earliest date kept
+  TextTooLong = 3006,     // %s: the field ("the comment"), %s: the most characters it takes
+  TextNotValid = 3007,    // %s: the field; it holds a control or NUL character, or bytes that are no UTF-8
   // Files: each failure names the file and the system's reason.
   DatabaseOpenFailed = 3010,        // %s: the database file, %s: why it cannot be opened
   ReportWriteError = 3011,          // %s: the report file, %s: why it cannot be written

@@ -14,7 +14,7 @@ seconds=${1:-60}
 [ $# -gt 0 ] && shift
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VL_FUZZ_BUILD:-/work/build-fuzz}
-all="fuzz_database fuzz_holding_xml fuzz_import fuzz_journal fuzz_ini fuzz_quotes fuzz_history fuzz_news fuzz_market_time fuzz_lookup
+all="fuzz_database fuzz_holding_xml fuzz_import fuzz_statement fuzz_journal fuzz_ini fuzz_quotes fuzz_history fuzz_news fuzz_market_time fuzz_lookup
 fuzz_index_list fuzz_service"
 targets=${*:-$all}
 

@@ -167,6 +167,7 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
   if (postForm) {
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(postForm->size()));
     curl_easy_setopt(h, CURLOPT_POSTFIELDS, postForm->c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, postHeaders);
   } else {
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   }
@@ -239,11 +240,22 @@ bool CWebGrab::RunTransfer(const std::string& url, Transfer& t) {
 
 bool CWebGrab::PostForm(const std::string& url, const std::string& form, std::string& content,
                         const std::string& agent, IStatusWindow* statusWindow) {
+  // The market-data service changes files only for a request that carries this header, which a web page
+  // cannot make a browser add without asking the service first.
+  struct HeaderList {
+    curl_slist* list = curl_slist_append(nullptr, "X-Vellumar-Client: vellumar");
+    ~HeaderList() { curl_slist_free_all(list); }
+  } headers;
   postForm = &form;
+  postHeaders = headers.list;
   const bool fetched = GetFile(url, content, agent, statusWindow);
   postForm = nullptr;
-  // The handle is reused: the next request is a GET again, never a repeat of this body.
-  if (session) curl_easy_setopt(session->GetHandle(), CURLOPT_HTTPGET, 1L);
+  postHeaders = nullptr;
+  // The handle is reused: the next request is a GET again, never a repeat of this body or its headers.
+  if (session) {
+    curl_easy_setopt(session->GetHandle(), CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(session->GetHandle(), CURLOPT_HTTPHEADER, nullptr);
+  }
   return fetched;
 }
 

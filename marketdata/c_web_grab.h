@@ -28,7 +28,8 @@ class CWebGrab {
   [[nodiscard]] bool GetFile(const std::string& url, std::string& content, const std::string& agent,
                              IStatusWindow* statusWindow);
   // The same with a POST of `form` (application/x-www-form-urlencoded, possibly empty), for requests that
-  // change something on the server.
+  // change something on the server; it carries the header X-Vellumar-Client, by which the market-data service
+  // tells a program's request from one a web page had a browser send.
   [[nodiscard]] bool PostForm(const std::string& url, const std::string& form, std::string& content,
                               const std::string& agent, IStatusWindow* statusWindow);
   void Close() { session.reset(); }
@@ -85,4 +86,5 @@ class CWebGrab {
   std::string failureCause;
   std::string rawHeaders;
   const std::string* postForm = nullptr;  // set for the duration of a PostForm
+  struct curl_slist* postHeaders = nullptr;
 };

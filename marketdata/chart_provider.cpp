@@ -1,8 +1,6 @@
 #include "marketdata/chart_provider.h"
 
-#include <cstdio>
-#include <fstream>
-
+#include "framework/replace_file.h"
 #include "marketdata/c_web_grab.h"
 #include "marketdata/stock_info.h"
 
@@ -26,13 +24,7 @@ bool ChartProvider::DownloadChart(const std::vector<StockInfo*>& quotes, const C
   // An error page is not an image.
   if (grab.GetStatusCode() < 200 || grab.GetStatusCode() >= 300) return false;
 
-  std::ofstream out(filePath, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(image.data(), static_cast<std::streamsize>(image.size()));
-  out.close();
-  if (!out) {
-    std::remove(filePath.c_str());
-    return false;
-  }
-  return true;
+  // Whole or not at all, never into a pipe or a device that happens to be at the path.
+  FileError error;
+  return ReplaceFileContent(filePath, image, error);
 }

@@ -41,7 +41,9 @@ bool ImportProfiles::Get(const std::string& name, CsvMapping& mapping, std::stri
     if (IsDatePattern(value)) {
       mapping.dateFormat = value;
     } else {
-      error = "the date format '" + value + "' does not hold YYYY, MM (or M) and DD (or D) once each";
+      error = "the date format '" + value +
+              "' does not hold YYYY, MM (or M) and DD (or D) once each, with a separator after a one-letter "
+              "M or D";
     }
   }
   if (ini.GetString(name, kEncoding, value) && !ParseTextEncoding(value, mapping.encoding)) {
@@ -53,6 +55,24 @@ bool ImportProfiles::Get(const std::string& name, CsvMapping& mapping, std::stri
       mapping.skipRows = static_cast<int>(rows.value);
     } else {
       error = "the rows to skip '" + value + "' are not a whole number from 0 to 1000000";
+    }
+  }
+  return true;
+}
+
+bool ImportProfiles::IsUsableName(const std::string& name, std::string& why) {
+  if (TrimBlanks(name).empty()) {
+    why = "a profile name must not be blank";
+    return false;
+  }
+  if (TrimBlanks(name) != name) {
+    why = "a profile name must not begin or end with blanks";
+    return false;
+  }
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '[' || c == ']') {
+      why = "a profile name must not hold \"[\", \"]\" or control characters";
+      return false;
     }
   }
   return true;

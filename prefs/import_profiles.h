@@ -25,6 +25,9 @@ class ImportProfiles {
   // profiles and any comments. False with `error` when the name cannot be a section name (empty, a line
   // break or "]") or the file cannot be written.
   [[nodiscard]] bool Save(const std::string& name, const CsvMapping& mapping, FileError& error);
+  // Whether `name` can name a profile: not blank, no blanks at either end, no control character, no "[" or
+  // "]". `why` says what is wrong, for a message that the name was refused (not that a file failed).
+  [[nodiscard]] static bool IsUsableName(const std::string& name, std::string& why);
 
   const std::string& GetPath() const { return path; }
 

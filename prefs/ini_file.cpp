@@ -9,6 +9,7 @@
 
 #include "framework/file_error.h"
 #include "framework/file_util.h"
+#include "framework/regular_file.h"
 #include "framework/replace_file.h"
 #include "framework/text_util.h"
 
@@ -95,7 +96,9 @@ bool IniFile::Load(const std::string& path) {
   bom = false;
   if (!FileExists(path)) return true;
   FileHandle file;
-  if (OpenExistingFile(path, kOpenRead, file) != FileOpenResult::Opened) return false;
+  FileError error;
+  // A named pipe at the path is refused, never waited on.
+  if (!OpenRegularFile(path, O_RDONLY, file, error)) return false;
   std::string text;
   if (!ReadWholeFile(file.Get(), text)) return false;
   Parse(text);

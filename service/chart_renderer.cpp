@@ -48,6 +48,88 @@ static std::string GifBytes(gdImagePtr image) {
   return bytes;
 }
 
+// The plot area of a chart and how values and points map onto it.
+struct PlotFrame {
+  gdImagePtr im;
+  gdFontPtr labelFont;
+  int width, left, right, top, bottom;
+  double low, high;
+  size_t n;
+  int YOf(double v) const {
+    return bottom - 1 - static_cast<int>(std::lround((v - low) / (high - low) * (bottom - top - 2)));
+  }
+  int XOf(size_t i) const {
+    return n <= 1 ? (left + right) / 2
+                  : left + 1 + static_cast<int>(std::lround(double(i) / double(n - 1) * (right - left - 2)));
+  }
+};
+
+// The lowest and highest finite value of every line; false when there is none.
+static bool ValueRange(const ChartPlan& plan, double& low, double& high) {
+  low = HUGE_VAL;
+  high = -HUGE_VAL;
+  for (const ChartLine& line : plan.lines) {
+    for (double v : line.values) {
+      if (!std::isfinite(v)) continue;
+      low = std::min(low, v);
+      high = std::max(high, v);
+    }
+  }
+  return std::isfinite(low);
+}
+
+static void DrawGrid(const PlotFrame& f, const ChartPlan& plan, double step, int black, int grid) {
+  for (double v = f.low; v <= f.high + step / 2; v += step) {
+    const int y = f.YOf(v);
+    if (y > f.top && y < f.bottom) gdImageLine(f.im, f.left + 1, y, f.right - 1, y, grid);
+    Text(f.im, f.labelFont, f.right + 3, y - f.labelFont->h / 2, AxisLabel(v, step, plan.percent), black);
+  }
+  int lastLabelEnd = -1000;
+  for (const ChartTick& tick : plan.ticks) {
+    if (tick.index >= f.n) continue;
+    const int x = f.XOf(tick.index);
+    gdImageLine(f.im, x, f.top + 1, x, f.bottom - 1, grid);
+    const int textX =
+        std::clamp(x - f.labelFont->w * static_cast<int>(tick.label.size()) / 2, 0, f.width - 1);
+    if (textX <= lastLabelEnd + f.labelFont->w) continue;  // labels never overlap
+    Text(f.im, f.labelFont, textX, f.bottom + 2, tick.label, black);
+    lastLabelEnd = textX + f.labelFont->w * static_cast<int>(tick.label.size());
+  }
+}
+
+static void DrawLines(const PlotFrame& f, const ChartPlan& plan) {
+  int legendX = f.left + 4;
+  int legendY = f.top + 3;
+  for (const ChartLine& line : plan.lines) {
+    const int color = Color(f.im, line.rgb);
+    bool penDown = false;
+    int px = 0, py = 0;
+    for (size_t i = 0; i < line.values.size() && i < f.n; ++i) {
+      if (!std::isfinite(line.values[i])) {
+        penDown = false;
+        continue;
+      }
+      const int x = f.XOf(i), y = f.YOf(line.values[i]);
+      if (penDown) gdImageLine(f.im, px, py, x, y, color);
+      px = x;
+      py = y;
+      penDown = true;
+    }
+    if (plan.lines.size() > 1 && !line.label.empty()) {
+      // An entry that does not fit beside the others starts a new row inside the plot.
+      const int entryWidth = 13 + f.labelFont->w * static_cast<int>(line.label.size());
+      if (legendX > f.left + 4 && legendX + entryWidth > f.right - 2) {
+        legendX = f.left + 4;
+        legendY += f.labelFont->h + 1;
+      }
+      gdImageFilledRectangle(f.im, legendX, legendY + 1 + f.labelFont->h / 2 - 1, legendX + 10,
+                             legendY + 2 + f.labelFont->h / 2, color);
+      Text(f.im, f.labelFont, legendX + 13, legendY, line.label, color);
+      legendX += entryWidth + 2 * f.labelFont->w;
+    }
+  }
+}
+
 std::string RenderChartGif(const ChartPlan& plan) {
   const int width = std::clamp(plan.width, 120, 1200);
   const int height = std::clamp(plan.height, 80, 900);
@@ -70,87 +152,32 @@ std::string RenderChartGif(const ChartPlan& plan) {
   Text(im, titleFont, 4, 2, title, black);
   if (titleFont->w * static_cast<int>(title.size()) + subtitleWidth + 16 <= width)
     Text(im, labelFont, width - 4 - subtitleWidth, 3, plan.subtitle, grey);
-  const int top = titleFont->h + 8;
-  const int left = 4;
-  const int right = width - 8 * labelFont->w - 4;
-  const int bottom = height - labelFont->h - 4;
-  gdImageRectangle(im, left, top, right, bottom, black);
+  PlotFrame f{im,
+              labelFont,
+              width,
+              4,
+              width - 8 * labelFont->w - 4,
+              titleFont->h + 8,
+              height - labelFont->h - 4,
+              0,
+              0,
+              plan.pointCount};
+  gdImageRectangle(im, f.left, f.top, f.right, f.bottom, black);
 
-  double low = HUGE_VAL, high = -HUGE_VAL;
-  for (const ChartLine& line : plan.lines) {
-    for (double v : line.values) {
-      if (!std::isfinite(v)) continue;
-      low = std::min(low, v);
-      high = std::max(high, v);
-    }
-  }
-  if (plan.pointCount == 0 || !std::isfinite(low) || !plan.message.empty()) {
+  if (plan.pointCount == 0 || !ValueRange(plan, f.low, f.high) || !plan.message.empty()) {
     const std::string message = plan.message.empty() ? "No data" : plan.message;
-    Text(im, labelFont, (left + right - labelFont->w * static_cast<int>(message.size())) / 2,
-         (top + bottom - labelFont->h) / 2, message, black);
+    Text(im, labelFont, (f.left + f.right - labelFont->w * static_cast<int>(message.size())) / 2,
+         (f.top + f.bottom - labelFont->h) / 2, message, black);
     return GifBytes(im);
   }
-  if (high - low < 1e-9) {
-    high += 0.5;
-    low -= 0.5;
+  if (f.high - f.low < 1e-9) {
+    f.high += 0.5;
+    f.low -= 0.5;
   }
-  const double step = NiceStep(high - low, std::max(2, (bottom - top) / 40));
-  low = std::floor(low / step) * step;
-  high = std::ceil(high / step) * step;
-  auto yOf = [&](double v) {
-    return bottom - 1 - static_cast<int>(std::lround((v - low) / (high - low) * (bottom - top - 2)));
-  };
-  const size_t n = plan.pointCount;
-  auto xOf = [&](size_t i) {
-    return n <= 1 ? (left + right) / 2
-                  : left + 1 + static_cast<int>(std::lround(double(i) / double(n - 1) * (right - left - 2)));
-  };
-
-  for (double v = low; v <= high + step / 2; v += step) {
-    const int y = yOf(v);
-    if (y > top && y < bottom) gdImageLine(im, left + 1, y, right - 1, y, grid);
-    Text(im, labelFont, right + 3, y - labelFont->h / 2, AxisLabel(v, step, plan.percent), black);
-  }
-  int lastLabelEnd = -1000;
-  for (const ChartTick& tick : plan.ticks) {
-    if (tick.index >= n) continue;
-    const int x = xOf(tick.index);
-    gdImageLine(im, x, top + 1, x, bottom - 1, grid);
-    const int textX = std::clamp(x - labelFont->w * static_cast<int>(tick.label.size()) / 2, 0, width - 1);
-    if (textX <= lastLabelEnd + labelFont->w) continue;  // labels never overlap
-    Text(im, labelFont, textX, bottom + 2, tick.label, black);
-    lastLabelEnd = textX + labelFont->w * static_cast<int>(tick.label.size());
-  }
-
-  int legendX = left + 4;
-  int legendY = top + 3;
-  for (const ChartLine& line : plan.lines) {
-    const int color = Color(im, line.rgb);
-    bool penDown = false;
-    int px = 0, py = 0;
-    for (size_t i = 0; i < line.values.size() && i < n; ++i) {
-      if (!std::isfinite(line.values[i])) {
-        penDown = false;
-        continue;
-      }
-      const int x = xOf(i), y = yOf(line.values[i]);
-      if (penDown) gdImageLine(im, px, py, x, y, color);
-      px = x;
-      py = y;
-      penDown = true;
-    }
-    if (plan.lines.size() > 1 && !line.label.empty()) {
-      // An entry that does not fit beside the others starts a new row inside the plot.
-      const int entryWidth = 13 + labelFont->w * static_cast<int>(line.label.size());
-      if (legendX > left + 4 && legendX + entryWidth > right - 2) {
-        legendX = left + 4;
-        legendY += labelFont->h + 1;
-      }
-      gdImageFilledRectangle(im, legendX, legendY + 1 + labelFont->h / 2 - 1, legendX + 10,
-                             legendY + 2 + labelFont->h / 2, color);
-      Text(im, labelFont, legendX + 13, legendY, line.label, color);
-      legendX += entryWidth + 2 * labelFont->w;
-    }
-  }
+  const double step = NiceStep(f.high - f.low, std::max(2, (f.bottom - f.top) / 40));
+  f.low = std::floor(f.low / step) * step;
+  f.high = std::ceil(f.high / step) * step;
+  DrawGrid(f, plan, step, black, grid);
+  DrawLines(f, plan);
   return GifBytes(im);
 }

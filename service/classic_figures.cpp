@@ -71,6 +71,6 @@ void SetClassicFigures(const Market& market, const SecuritySnapshot& snap, Quote
     const double draw = market.Model().Uniform(s, q.lastTradeDay, 60 + q.lastTradeMinute);
     q.lastTradeSize = std::to_string(100 * (1 + static_cast<int>(draw * 20)));
   }
-  const auto exDays = market.Model().ExDividendDays(s, today.day, today.day + 120);
-  if (s.dividend > 0 && !exDays.empty()) q.exDividendDate = FormatMonthDay(exDays.front());
+  const DividendOutlook outlook = market.Outlook(s, today.day);
+  if (outlook.nextExDay != 0) q.exDividendDate = FormatMonthDay(outlook.nextExDay);
 }

@@ -10,6 +10,7 @@ struct ExchangeInfo {
   int openMinute;        // session open, minutes after local midnight
   int closeMinute;       // session close, minutes after local midnight
   bool us;               // part of the U.S. markets of a look-up
+  const char* currency;  // of its prices and dividends, as in the currency table ("GBp": pence)
   int priceDivisor = 1;  // 100 where prices are quoted in pence: market values are in pounds
 };
 

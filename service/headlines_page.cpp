@@ -1,5 +1,6 @@
 #include "service/headlines_page.h"
 
+#include "service/decimal_text.h"
 #include "service/exchange_info.h"
 #include "service/market.h"
 #include "service/query_string.h"
@@ -38,21 +39,25 @@ static void AddMove(const Security& s, const DailyBar& bar, double previous, int
   out.push_back(std::move(h));
 }
 
-static void AddDividend(const Security& s, int exDay, double price, int today, std::vector<Headline>& out) {
-  const double amount = std::round(price * PriceModel::QuarterlyPayout(s) * 100.0) / 100.0;
-  if (amount <= 0) return;
-  const int declared = exDay - 14;
-  if (declared <= today && TradingCalendar::IsTradingDay(declared)) {
-    Headline h;
-    h.day = declared;
-    h.minute = 8 * 60 + 30;
-    h.source = kDividendWatch;
-    h.title = s.name + " declares quarterly dividend of $" + Money(amount) + " per share";
-    h.body = "The board of " + s.name + " (" + s.symbol + ") declared a quarterly dividend of $" +
-             Money(amount) + " per share, payable on " + FormatHeadingDay(exDay + 21) +
-             " to holders of record at the close of " + FormatHeadingDay(exDay) + ".";
-    out.push_back(std::move(h));
-  }
+// The amount as paid: "$0.2725" for dollars, "5.1 GBp" in other currencies.
+static std::string DividendAmount(const DividendPayment& p) {
+  const std::string amount = FormatMicros(p.amountMicros);
+  return p.currency == "USD" ? "$" + amount : amount + " " + p.currency;
+}
+
+static void AddDividend(const Security& s, const DividendPayment& p, int today, std::vector<Headline>& out) {
+  const int declared = p.exDay - 14;
+  if (declared > today || !TradingCalendar::IsTradingDay(declared)) return;
+  Headline h;
+  h.day = declared;
+  h.minute = 8 * 60 + 30;
+  h.source = kDividendWatch;
+  h.title = s.name + " declares quarterly dividend of " + DividendAmount(p) + " per share";
+  h.body = "The board of " + s.name + " (" + s.symbol + ") declared a quarterly dividend of " +
+           DividendAmount(p) + " per share, payable " +
+           (p.payDay != 0 ? "on " + FormatHeadingDay(p.payDay) + " " : std::string()) +
+           "to holders of record at the close of " + FormatHeadingDay(p.exDay) + ".";
+  out.push_back(std::move(h));
 }
 
 static void AddEarnings(const Market& market, const Security& s, int day, int today,
@@ -99,9 +104,7 @@ std::vector<Headline> MakeHeadlines(const Market& market, const Security& s, Sys
         running ? s.exchange->openMinute + snap.session.elapsedMinutes : s.exchange->closeMinute + 5;
     AddMove(s, bar, snap.bars[i - 1].close, minute, !running, out);
   }
-  const double price = snap.bars.back().close;
-  for (int exDay : market.Model().ExDividendDays(s, first + 14, today + 14))
-    AddDividend(s, exDay, price, today, out);
+  for (const DividendPayment& p : market.Dividends(s, first + 14, today + 14)) AddDividend(s, p, today, out);
   for (int day : market.Model().EarningsDays(s, first, today + 7)) AddEarnings(market, s, day, today, out);
   // Items announced for later today are not out yet.
   out.erase(std::remove_if(out.begin(), out.end(),

@@ -4,6 +4,7 @@
 #include "service/market.h"
 #include "service/source_csv.h"
 #include "service/text_format.h"
+#include "service/traded_history.h"
 #include "service/upstream_http.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 HistoryFetcher::HistoryFetcher(std::vector<UpstreamSource> sources, std::string historyFolder, Market& market)
     : sources(std::move(sources)),
       historyFolder(std::move(historyFolder)),
+      ratesFile((std::filesystem::path(this->historyFolder).parent_path() / "rates" / "EUR.csv").string()),
       market(market),
       lastRequest(this->sources.size(), Clock::time_point{}) {}
 
@@ -29,6 +31,26 @@ bool HistoryFetcher::WaitForTurn(size_t source, std::unique_lock<std::mutex>& lo
   return !stopping;
 }
 
+size_t HistoryFetcher::SourceCountFor(std::string_view symbol) const {
+  const auto kind =
+      market.Rates().IsPair(symbol) ? UpstreamSource::Kind::Rates : UpstreamSource::Kind::Prices;
+  return static_cast<size_t>(std::count_if(sources.begin(), sources.end(),
+                                           [kind](const UpstreamSource& s) { return s.kind == kind; }));
+}
+
+bool HistoryFetcher::RequestLimits(size_t i, Clock::time_point deadline, std::chrono::milliseconds budget,
+                                   UpstreamLimits& limits) const {
+  const UpstreamSource& source = sources[i];
+  limits = {source.timeoutSeconds, source.lowSpeedBytes, source.lowSpeedSeconds,
+            size_t(source.maxKilobytes) * 1024};
+  if (budget.count() <= 0) return true;
+  const auto left = std::chrono::duration_cast<std::chrono::seconds>(deadline - Clock::now()).count();
+  if (left < 1) return false;
+  limits.timeoutSeconds = std::min(limits.timeoutSeconds, static_cast<int>(left));
+  limits.lowSpeedSeconds = std::min(limits.lowSpeedSeconds, limits.timeoutSeconds);
+  return true;
+}
+
 // A symbol becomes a file name, so only what a symbol of the securities list can hold is let through.
 static bool SafeFileStem(std::string_view symbol) {
   if (symbol.empty() || symbol.size() > 32 || symbol[0] == '.') return false;
@@ -44,17 +66,37 @@ FetchReport HistoryFetcher::Fetch(std::string_view symbol, std::chrono::millisec
   const Clock::time_point deadline = Clock::now() + budget;
   FetchReport report;
   report.symbol = ToUpper(symbol);
+  if (market.Rates().IsPair(report.symbol)) return FetchRates(report.symbol, deadline, budget);
   const Security* security = market.Securities().Find(symbol);
   if (security == nullptr || !SafeFileStem(security->symbol)) {
     report.message = report.symbol + ": not in the securities list";
     return report;
   }
-  if (sources.empty()) {
+  return FetchPrices(*security, deadline, budget);
+}
+
+void HistoryFetcher::ToStoredForm(const UpstreamSource& source, const Security& security,
+                                  std::vector<DailyBar>& rows) const {
+  if (!source.splitAdjusted) return;
+  // The file keeps prices as traded. A source's own adjusted column already takes out everything and stays;
+  // without one the adjusted close is left to the service, which knows the splits and the dividends.
+  std::vector<double> adjusted;
+  for (const DailyBar& row : rows) adjusted.push_back(row.adjClose);
+  ToTradedPrices(market.Actions().Splits(security.symbol), rows);
+  for (size_t i = 0; i < rows.size(); ++i)
+    rows[i].adjClose = source.adjCloseColumn.empty() ? rows[i].close : adjusted[i];
+}
+
+FetchReport HistoryFetcher::FetchPrices(const Security& security, Clock::time_point deadline,
+                                        std::chrono::milliseconds budget) {
+  FetchReport report;
+  report.symbol = security.symbol;
+  if (SourceCountFor(security.symbol) == 0) {
     report.message = report.symbol + ": no sources are set up (see sources.ini)";
     return report;
   }
   std::unique_lock<std::mutex> lock(mutex);
-  const std::string path = historyFolder + "/" + security->symbol + ".csv";
+  const std::string path = historyFolder + "/" + security.symbol + ".csv";
   std::vector<DailyBar> stored;
   if (!ReadHistoryFile(path, stored, report.message)) return report;
 
@@ -63,38 +105,29 @@ FetchReport HistoryFetcher::Fetch(std::string_view symbol, std::chrono::millisec
   std::string causes;
   for (size_t i = 0; i < sources.size(); ++i) {
     const UpstreamSource& source = sources[i];
+    if (source.kind != UpstreamSource::Kind::Prices) continue;
     if (!WaitForTurn(i, lock)) {
       report.message = report.symbol + ": stopped";
       return report;
     }
+    if (!causes.empty()) causes += "; ";
+    UpstreamLimits limits;
+    if (!RequestLimits(i, deadline, budget, limits)) {
+      causes += source.name + ": not asked, the time for this fetch was spent";
+      continue;
+    }
     int start = 0;
     (void)MakeDay(1990, 1, 1, start);  // cannot fail: a valid constant date
     if (!stored.empty()) start = std::max(start, stored.back().day - source.lookbackDays);
-    UpstreamLimits limits{source.timeoutSeconds, source.lowSpeedBytes, source.lowSpeedSeconds,
-                          size_t(source.maxKilobytes) * 1024};
-    if (budget.count() > 0) {
-      const auto left = std::chrono::duration_cast<std::chrono::seconds>(deadline - Clock::now()).count();
-      if (left < 1) {
-        if (!causes.empty()) causes += "; ";
-        causes += source.name + ": not asked, the time for this fetch was spent";
-        continue;
-      }
-      limits.timeoutSeconds = std::min(limits.timeoutSeconds, static_cast<int>(left));
-      limits.lowSpeedSeconds = std::min(limits.lowSpeedSeconds, limits.timeoutSeconds);
-    }
     // The lock stays held: fetches are serialised so the one-request-a-second rule holds across threads.
-    const UpstreamReply reply = UpstreamGet(UpstreamUrl(source, *security, start, today), limits);
+    const UpstreamReply reply = UpstreamGet(UpstreamUrl(source, security, start, today), limits);
     lastRequest[i] = Clock::now();
-    if (!causes.empty()) causes += "; ";
-    if (!reply.ok) {
-      causes += source.name + ": " + reply.error;
+    SourceAnswer answer = reply.ok ? ParseSourceAnswer(source, reply.body) : SourceAnswer{};
+    if (!reply.ok || answer.kind != SourceAnswer::Kind::Rows) {
+      causes += source.name + ": " + (reply.ok ? answer.error : reply.error);
       continue;
     }
-    SourceAnswer answer = ParseSourceAnswer(source, reply.body);
-    if (answer.kind != SourceAnswer::Kind::Rows) {
-      causes += source.name + ": " + answer.error;
-      continue;
-    }
+    ToStoredForm(source, security, answer.rows);
     MergedHistory merged = MergeHistory(stored, answer.rows);
     std::error_code ec;
     std::filesystem::create_directories(historyFolder, ec);
@@ -111,7 +144,7 @@ FetchReport HistoryFetcher::Fetch(std::string_view symbol, std::chrono::millisec
     report.message = report.symbol + ": " + std::to_string(merged.added) + " new days, " +
                      std::to_string(merged.replaced) + " corrected, last " + FormatIsoDay(report.lastDay) +
                      " (" + source.name + ")";
-    market.SetRealHistory(security->symbol, std::move(merged.rows));
+    market.SetRealHistory(security.symbol, std::move(merged.rows));
     return report;
   }
   report.message = report.symbol + ": no source gave prices (" + causes + ")";
@@ -127,5 +160,6 @@ std::vector<std::string> HistoryFetcher::StoredSymbols() const {
     if (const Security* s = market.Securities().Find(p.stem().string())) symbols.push_back(s->symbol);
   }
   std::sort(symbols.begin(), symbols.end());
+  if (std::filesystem::exists(ratesFile, ec)) symbols.push_back("EURUSD=X");
   return symbols;
 }

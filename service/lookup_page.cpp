@@ -1,23 +1,25 @@
 #include "service/lookup_page.h"
 
 #include "service/exchange_info.h"
+#include "service/fx_pages.h"
 #include "service/market.h"
 #include "service/query_string.h"
 #include "service/service_response.h"
 #include "service/text_format.h"
 
-static const struct {
+namespace {
+
+const struct {
   const char* letter;
   SecurityType type;
   const char* label;
 } kLookupTypes[] = {
-    {"S", SecurityType::Stock, "Stocks"},
-    {"M", SecurityType::MutualFund, "Mutual Funds"},
-    {"E", SecurityType::Etf, "ETFs"},
-    {"F", SecurityType::Future, "Futures"},
+    {"S", SecurityType::Stock, "Stocks"},     {"M", SecurityType::MutualFund, "Mutual Funds"},
+    {"E", SecurityType::Etf, "ETFs"},         {"F", SecurityType::Future, "Futures"},
+    {"C", SecurityType::Stock, "Currencies"},  // currency pairs are no securities of the list
 };
 
-static const char* TypeName(SecurityType type) {
+const char* TypeName(SecurityType type) {
   switch (type) {
     case SecurityType::Stock:
       return "Stock";
@@ -33,6 +35,26 @@ static const char* TypeName(SecurityType type) {
   return "";
 }
 
+// One row of the results table.
+struct LookupRow {
+  std::string symbol, name, exchange, type;
+};
+
+std::vector<LookupRow> Matches(const Market& market, const std::string& text, const char* letter,
+                               SecurityType type, bool allMarkets) {
+  std::vector<LookupRow> rows;
+  if (std::string_view(letter) == "C") {
+    for (const CurrencyPair& pair : FindPairs(text))
+      rows.push_back({PairSymbol(pair), PairName(pair), kRateExchange, "Currency"});
+    return rows;
+  }
+  for (const Security* s : market.Securities().Search(text, type, allMarkets))
+    rows.push_back({s->symbol, s->name, s->exchange->name, TypeName(s->type)});
+  return rows;
+}
+
+}  // namespace
+
 ServiceResponse LookupPage(const Market& market, const PageRequest& request) {
   const QueryString query(request.rawQuery);
   const std::string text = query.Text("s");
@@ -47,7 +69,7 @@ ServiceResponse LookupPage(const Market& market, const PageRequest& request) {
   std::string_view raw;
   if (query.Raw("b", raw) && !query.Int("b", 0, 1000000, offset)) return BadRequest("bad offset b=");
 
-  const auto matches = market.Securities().Search(text, type->type, allMarkets);
+  const auto matches = Matches(market, text, type->letter, type->type, allMarkets);
   const std::string escaped = HtmlEscape(text);
   std::string body = "<html><head><title>Symbol Lookup: " + escaped +
                      "</title><meta charset=\"utf-8\"></head><body>\n<h1>Symbol Lookup</h1>\n"
@@ -73,10 +95,10 @@ ServiceResponse LookupPage(const Market& market, const PageRequest& request) {
   body += "<tr><td colspan=\"5\">Showing " + std::to_string(first + 1) + " - " + std::to_string(last) +
           " of " + std::to_string(matches.size()) + "</td></tr>\n";
   for (size_t i = first; i < last; ++i) {
-    const Security& s = *matches[i];
-    body += "<tr bgcolor=\"ffffff\"><td><a href=\"/q?s=" + s.symbol + "\">" + s.symbol + "</a></td><td>" +
-            HtmlEscape(s.name) + "</td><td>" + HtmlEscape(s.exchange->name) + "</td><td>" + TypeName(s.type) +
-            "</td><td><a href=\"/q?s=" + s.symbol + "&amp;a=add\">Add</a></td></tr>\n";
+    const LookupRow& row = matches[i];
+    body += "<tr bgcolor=\"ffffff\"><td><a href=\"/q?s=" + row.symbol + "\">" + row.symbol + "</a></td><td>" +
+            HtmlEscape(row.name) + "</td><td>" + HtmlEscape(row.exchange) + "</td><td>" + row.type +
+            "</td><td><a href=\"/q?s=" + row.symbol + "&amp;a=add\">Add</a></td></tr>\n";
   }
   body += "</table>\n";
   if (last < matches.size()) {

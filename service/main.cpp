@@ -54,6 +54,25 @@ static bool LoadSecurities(const std::string& bundled, const std::string& dataDi
   return true;
 }
 
+// The splits and symbol changes: the bundled events.csv, then the user's own over it when there is one.
+static bool LoadEvents(const std::string& bundled, const std::string& dataDir, Market& market) {
+  CorporateActions actions;
+  std::string error;
+  if (!actions.LoadFile(bundled + "/events.csv", error)) {
+    std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
+    return false;
+  }
+  const std::string own = dataDir + "/events.csv";
+  std::error_code ec;
+  if (!std::filesystem::equivalent(bundled, dataDir, ec) && std::filesystem::exists(own, ec) &&
+      !actions.LoadFile(own, error)) {
+    std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
+    return false;
+  }
+  market.SetCorporateActions(std::move(actions));
+  return true;
+}
+
 // DIR/sources.ini when it exists; none means real prices stay off. A file with a fault is reported, and
 // the caller decides: a fetch stops there, the service serves on without real prices.
 static bool LoadSources(const std::string& dataDir, std::vector<UpstreamSource>& sources) {
@@ -92,45 +111,10 @@ static int FetchAndExit(HistoryFetcher& fetcher, const std::string& dataDir,
   return allFetched ? 0 : 1;
 }
 
-int main(int argc, char** argv) {
-  ServiceOptions options;
+// Serves until SIGINT or SIGTERM (status 0), or until serving fails (status 1).
+static int Serve(const ServiceOptions& options, Market& market, HistoryFetcher& fetcher,
+                 const std::string& dataDir, size_t securityCount) {
   std::string error;
-  if (!ParseServiceOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "vellumar-marketd: %s\n%s", error.c_str(), ServiceUsage().c_str());
-    return 2;
-  }
-  if (options.help) {
-    std::fputs(ServiceUsage().c_str(), stdout);
-    return 0;
-  }
-  if (options.version) {
-    std::printf("vellumar-marketd %s\n", VELLUMAR_VERSION);
-    return 0;
-  }
-  const std::string bundled = BundledDataFolder();
-  std::string dataDir = options.dataDir;
-  if (dataDir.empty() && !DefaultDataFolder(dataDir)) return 1;
-  SecurityList securities;
-  if (!LoadSecurities(bundled, dataDir, securities)) return 1;
-  const size_t securityCount = securities.Size();
-
-  Market market(std::move(securities), options.seed, options.now);
-  if (!market.CheckTimeZones(error)) {
-    std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
-    return 1;
-  }
-  std::vector<std::string> messages;
-  market.LoadHistoryFolder(dataDir + "/history", messages);
-  for (const std::string& m : messages) std::fprintf(stderr, "vellumar-marketd: %s\n", m.c_str());
-  std::vector<UpstreamSource> sources;
-  if (!LoadSources(dataDir, sources)) {
-    if (options.fetch) return 1;
-    std::fprintf(stderr, "vellumar-marketd: real prices stay off until sources.ini is repaired\n");
-  }
-  UpstreamHttpInit();
-  HistoryFetcher fetcher(std::move(sources), dataDir + "/history", market);
-  if (options.fetch) return FetchAndExit(fetcher, dataDir, options.fetchSymbols);
-
   // Signals are taken by sigwait below, so they must be blocked before any thread starts.
   sigset_t signals;
   sigemptyset(&signals);
@@ -177,4 +161,49 @@ int main(int argc, char** argv) {
   server.Stop();
   serving.join();
   return received == SIGUSR1 && serverFailed ? 1 : 0;
+}
+
+int main(int argc, char** argv) {
+  ServiceOptions options;
+  std::string error;
+  if (!ParseServiceOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "vellumar-marketd: %s\n%s", error.c_str(), ServiceUsage().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(ServiceUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("vellumar-marketd %s\n", VELLUMAR_VERSION);
+    return 0;
+  }
+  const std::string bundled = BundledDataFolder();
+  std::string dataDir = options.dataDir;
+  if (dataDir.empty() && !DefaultDataFolder(dataDir)) return 1;
+  SecurityList securities;
+  if (!LoadSecurities(bundled, dataDir, securities)) return 1;
+  const size_t securityCount = securities.Size();
+
+  Market market(std::move(securities), options.seed, options.now);
+  if (!market.CheckTimeZones(error)) {
+    std::fprintf(stderr, "vellumar-marketd: %s\n", error.c_str());
+    return 1;
+  }
+  if (!LoadEvents(bundled, dataDir, market)) return 1;
+  std::vector<std::string> messages;
+  market.LoadHistoryFolder(dataDir + "/history", messages);
+  market.LoadDividendFolder(dataDir + "/dividends", messages);
+  market.LoadRatesFile(dataDir + "/rates/EUR.csv", messages);
+  for (const std::string& m : messages) std::fprintf(stderr, "vellumar-marketd: %s\n", m.c_str());
+  std::vector<UpstreamSource> sources;
+  if (!LoadSources(dataDir, sources)) {
+    if (options.fetch) return 1;
+    std::fprintf(stderr, "vellumar-marketd: real prices stay off until sources.ini is repaired\n");
+  }
+  UpstreamHttpInit();
+  HistoryFetcher fetcher(std::move(sources), dataDir + "/history", market);
+  if (options.fetch) return FetchAndExit(fetcher, dataDir, options.fetchSymbols);
+
+  return Serve(options, market, fetcher, dataDir, securityCount);
 }

@@ -3,11 +3,13 @@
 #include "service/exchange_info.h"
 #include "service/text_file.h"
 #include "service/text_format.h"
+#include "service/traded_history.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 
 Market::Market(SecurityList securities, uint64_t seed, std::optional<SysSeconds> fixedNow)
     : securities(std::move(securities)), model(seed), fixedNow(fixedNow) {
@@ -113,7 +115,6 @@ std::shared_ptr<const Market::RecentBars> Market::Recent(const Security& securit
     const int sessionMinutes = security.exchange->closeMinute - security.exchange->openMinute;
     recent->lastDayPath = model.IntradayPath(security, recent->bars.back(), sessionMinutes);
   }
-  AdjustCloses(security, lastDay, recent->bars);
   std::lock_guard<std::mutex> lock(cacheMutex);
   recentCache[security.symbol] = recent;
   return recent;
@@ -136,7 +137,6 @@ std::vector<DailyBar> Market::SimulatedBars(const Security& security, int fromDa
   }
   bars = AllSimulatedBars(security, fromDay, lastDay, minimumCount);
   ApplySession(security, state, bars, nullptr);
-  AdjustCloses(security, lastDay, bars);
   return bars;
 }
 
@@ -170,28 +170,28 @@ void Market::ApplySession(const Security& security, const SessionState& state, s
   bars.back() = PriceModel::PartialBar(bars.back(), cached ? *lastDayPath : computed, state.elapsedMinutes);
 }
 
-void Market::AdjustCloses(const Security& security, int lastDay, std::vector<DailyBar>& bars) const {
-  // Adjusted closes take out every later dividend up to lastDay.
-  const double keep = 1.0 - PriceModel::QuarterlyPayout(security);
-  if (bars.empty() || keep >= 1.0) return;
-  const auto exDays = model.ExDividendDays(security, bars.front().day + 1, lastDay);
-  double factor = 1.0;
-  size_t j = exDays.size();
-  for (size_t i = bars.size(); i-- > 0;) {
-    while (j > 0 && exDays[j - 1] > bars[i].day) {
-      factor *= keep;
-      --j;
-    }
-    bars[i].adjClose = std::round(bars[i].close * factor * 100.0) / 100.0;
-  }
-}
-
 static int FundQuoteDay(const SessionState& state) {
   // A fund's price is struck after the close; during the session the previous day's stands.
   return state.inSession ? TradingCalendar::PreviousTradingDay(state.quoteDay) : state.quoteDay;
 }
 
+void Market::ToViewShares(SecuritySnapshot& snap) const {
+  const auto& splits = corporateActions.Splits(snap.security->symbol);
+  if (splits.empty() || snap.bars.empty()) return;
+  if (snap.realHistory) {
+    ToSharesOfLastDay(splits, snap.bars);
+  } else {
+    TodaysSharesToSharesOf(splits, snap.bars.back().day, snap.bars);
+  }
+}
+
 SecuritySnapshot Market::Snapshot(const Security& security, int fromDay, SysSeconds now) const {
+  SecuritySnapshot snap = RawSnapshot(security, fromDay, now);
+  ToViewShares(snap);
+  return snap;
+}
+
+SecuritySnapshot Market::RawSnapshot(const Security& security, int fromDay, SysSeconds now) const {
   SecuritySnapshot snap;
   snap.security = &security;
   snap.session = Calendar(security).State(now);
@@ -218,11 +218,13 @@ SecuritySnapshot Market::RecentSnapshot(const Security& security, size_t count, 
                                 [](int day, const DailyBar& bar) { return day < bar.day; });
     auto begin = end - std::min<ptrdiff_t>(end - real->begin(), static_cast<ptrdiff_t>(count));
     snap.bars.assign(begin, end);
+    ToViewShares(snap);
     return snap;
   }
   const int lastDay =
       security.type == SecurityType::MutualFund ? FundQuoteDay(snap.session) : snap.session.quoteDay;
   snap.bars = SimulatedBars(security, lastDay + 1, lastDay, snap.session, count);
+  ToViewShares(snap);
   return snap;
 }
 
@@ -247,7 +249,19 @@ std::vector<IntradayPoint> Market::Intraday(const Security& security, int day, S
   const auto path = model.IntradayPath(security, full, state.sessionMinutes);
   int last = static_cast<int>(path.size()) - 1;
   if (day == state.quoteDay && state.inSession && !real) last = state.elapsedMinutes;
+  // In the quote day's shares, as the snapshot's bars are.
+  int64_t n = 1, d = 1;
+  const auto& splits = corporateActions.Splits(security.symbol);
+  if (real) {
+    SplitFactor(splits, day, state.quoteDay, d, n);  // old shares per new one: the other way round
+  } else {
+    SplitFactor(splits, state.quoteDay, std::numeric_limits<int>::max(), n, d);
+  }
+  const double f = static_cast<double>(n) / static_cast<double>(d);
   const SysSeconds open = calendar.OpenTime(day);
-  for (int t = 0; t <= last; ++t) points.push_back({open + std::chrono::minutes{t}, path[t]});
+  for (int t = 0; t <= last; ++t) {
+    const double price = n == d ? path[t] : std::round(path[t] * f * 100.0) / 100.0;
+    points.push_back({open + std::chrono::minutes{t}, price});
+  }
   return points;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <ctime>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,31 +8,28 @@
 #include "service/host_check.h"
 
 class HistoryFetcher;
+class HttpServer;
 class Market;
-class ArrivalWatchdog;
+struct HttpRequest;
+struct HttpResponse;
 struct ServiceResponse;
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
 
-// The HTTP front of the service: every request goes to HandleServiceRequest on cpp-httplib's
-// thread pool. Bind, then Run on one thread; Stop from any other thread makes Run return.
-// Only requests for this machine are answered (see HostCheck; others get 421); /vellumar/fetch, which
-// changes files, takes POST only (a GET gets 405); requests pipelined on one connection are each answered
-// in order; the log line of a request escapes what the client sent.
+// The HTTP front of the service (see HttpServer for how connections are read and bounded): every request
+// goes to HandleServiceRequest on one of a few workers. Bind, then Run on one thread; Stop from any other
+// thread makes Run return. Only requests for this machine are answered (see HostCheck; others get 421);
+// /vellumar/fetch, which changes files, takes POST only (a GET gets 405), and only from a program (see
+// fetch_guard.h; a web page's request gets 403); requests pipelined on one connection are each answered in
+// order; the log line of a request escapes what the client sent.
 class MarketServer {
  public:
-  // Requests are served by this many threads, enough for a desktop's programs plus clients that are slow
-  // to send. A request must arrive whole within kArrivalSeconds (from the connection, or from the answer
-  // before it on a kept-alive connection), and its bytes may not pause longer than kArrivalPauseSeconds:
-  // a slow client holds a thread for a few seconds at most, however it spaces its bytes.
-  static constexpr size_t kWorkerThreads = 64;
-  static constexpr time_t kArrivalPauseSeconds = 3;
-  static constexpr time_t kArrivalSeconds = 5;
-  // An idle kept-alive connection is closed after this, well inside the arrival time of its next request.
-  static constexpr time_t kKeepAliveIdleSeconds = 2;
+  // A request must arrive whole within kArrivalSeconds (from the connection, or from the answer before it
+  // on a kept-alive connection); an idle kept-alive connection is closed after kKeepAliveIdleSeconds.
+  static constexpr int kArrivalSeconds = 5;
+  static constexpr int kKeepAliveIdleSeconds = 2;
+  static constexpr size_t kWorkerThreads = 8;
+  // Fetches run one at a time and take up to 15 s each; more than this many waiting get 503 at once, so
+  // that they never hold every worker.
+  static constexpr int kMaxFetchesWaiting = 2;
 
   MarketServer(const Market& market, bool logRequests);
   ~MarketServer();
@@ -46,23 +43,25 @@ class MarketServer {
   void SetHostNames(std::vector<std::string> names) { extraHostNames = std::move(names); }
   // Port 0 picks a free port; Port() tells which. False with `error` when the address cannot be bound.
   [[nodiscard]] bool Bind(const std::string& host, int port, std::string& error);
-  int Port() const { return port; }
+  int Port() const;
   // Serves until Stop; false when it ended for another reason.
   [[nodiscard]] bool Run();
   void Stop();
   bool IsRunning() const;
+  // Connections open right now.
+  size_t OpenConnections() const;
 
  private:
   // Answers one request that has arrived whole, timing and logging it.
-  void Respond(const httplib::Request& req, httplib::Response& res);
-  ServiceResponse Answer(const httplib::Request& req) const;
+  HttpResponse Respond(const HttpRequest& req);
+  ServiceResponse Answer(const HttpRequest& req);
+  ServiceResponse Fetch(const HttpRequest& req);
 
   const Market& market;
   bool logRequests;
   std::vector<std::string> extraHostNames;
   HostCheck hosts;
   HistoryFetcher* fetcher = nullptr;
-  int port = 0;
-  std::unique_ptr<httplib::Server> server;
-  std::unique_ptr<ArrivalWatchdog> watchdog;
+  std::unique_ptr<HttpServer> server;
+  std::atomic<int> fetchesWaiting{0};
 };

@@ -42,22 +42,30 @@ int PriceModel::AnchorDay() {
   return day;
 }
 
-double PriceModel::Uniform(const Security& security, int day, int stream) const {
-  const uint64_t h = Mix(Mix(Mix(seed ^ security.key) ^ static_cast<uint64_t>(static_cast<uint32_t>(day))) ^
+double PriceModel::Uniform(uint64_t key, int day, int stream) const {
+  const uint64_t h = Mix(Mix(Mix(seed ^ key) ^ static_cast<uint64_t>(static_cast<uint32_t>(day))) ^
                          static_cast<uint64_t>(static_cast<uint32_t>(stream)));
   return (static_cast<double>(h >> 11) + 0.5) / 9007199254740992.0;
 }
 
-double PriceModel::Normal(const Security& security, int day, int stream) const {
-  const double u1 = Uniform(security, day, stream);
-  const double u2 = Uniform(security, day, stream + 500);
+double PriceModel::Normal(uint64_t key, int day, int stream) const {
+  const double u1 = Uniform(key, day, stream);
+  const double u2 = Uniform(key, day, stream + 500);
   return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * kPi * u2);
 }
 
-static double AnnualGrowth(const PriceModel& model, const Security& s) {
+double PriceModel::Uniform(const Security& security, int day, int stream) const {
+  return Uniform(security.key, day, stream);
+}
+
+double PriceModel::Normal(const Security& security, int day, int stream) const {
+  return Normal(security.key, day, stream);
+}
+
+double PriceModel::AnnualGrowth(const Security& s) const {
   switch (s.type) {
     case SecurityType::Stock:
-      return 0.03 + 0.09 * model.Trait(s, 1);
+      return 0.03 + 0.09 * Trait(s, 1);
     case SecurityType::Etf:
     case SecurityType::Index:
       return 0.06;
@@ -72,7 +80,7 @@ static double AnnualGrowth(const PriceModel& model, const Security& s) {
 void PriceModel::ExtendCloses(const Security& s, int lastDay, CloseSeries& series) const {
   const double dailySigma = s.volatility / std::sqrt(kTradingDaysPerYear);
   const double reversion = std::log(2.0) / kTradingDaysPerYear;  // deviations halve within a year
-  const double growth = AnnualGrowth(*this, s);
+  const double growth = AnnualGrowth(s);
   const double anchorLog = std::log(s.price);
   const int anchor = AnchorDay();
   auto trend = [&](int day) { return anchorLog + growth * (day - anchor) / 365.25; };
@@ -210,8 +218,4 @@ std::vector<int> PriceModel::ExDividendDays(const Security& s, int fromDay, int 
 std::vector<int> PriceModel::EarningsDays(const Security& s, int fromDay, int toDay) const {
   if (s.type != SecurityType::Stock) return {};
   return QuarterlyDays(1, 14 + static_cast<int>(Trait(s, 5) * 14), fromDay, toDay);
-}
-
-double PriceModel::QuarterlyPayout(const Security& s) {
-  return s.price > 0 ? std::min(s.dividend / s.price / 4.0, 0.2) : 0.0;
 }

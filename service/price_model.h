@@ -37,12 +37,15 @@ class PriceModel {
   // Quarterly ex-dividend and earnings days within [fromDay, toDay], ascending.
   std::vector<int> ExDividendDays(const Security& security, int fromDay, int toDay) const;
   std::vector<int> EarningsDays(const Security& security, int fromDay, int toDay) const;
-  // The share of the price paid out on each ex-dividend day.
-  static double QuarterlyPayout(const Security& security);
+  // The yearly growth of the security's trend price (0.05 = 5 %).
+  double AnnualGrowth(const Security& security) const;
 
   // Uniform in (0, 1) and standard normal numbers keyed by symbol, day and stream.
   double Uniform(const Security& security, int day, int stream) const;
   double Normal(const Security& security, int day, int stream) const;
+  // The same for anything else the market simulates, keyed by a hash of its name.
+  double Uniform(uint64_t key, int day, int stream) const;
+  double Normal(uint64_t key, int day, int stream) const;
   // Figures of the security that do not change from day to day (growth, margins), in (0, 1).
   double Trait(const Security& security, int which) const { return Uniform(security, 0, 1000 + which); }
 

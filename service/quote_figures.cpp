@@ -1,6 +1,7 @@
 #include "service/quote_figures.h"
 
 #include "service/classic_figures.h"
+#include "service/decimal_text.h"
 #include "service/exchange_info.h"
 #include "service/market.h"
 #include "service/text_format.h"
@@ -124,14 +125,13 @@ static void SetEarnings(const Market& market, const Security& s, double last, Qu
 }
 
 static void SetDividend(const Market& market, const Security& s, double last, int day, QuoteFigures& q) {
-  const auto exDays = market.Model().ExDividendDays(s, day, day + 120);
-  if (s.dividend <= 0 || exDays.empty()) {
-    q.dividendPerShare = q.dividendYield = q.dividendPayDate = kNA;
-    return;
+  const DividendOutlook outlook = market.Outlook(s, day);
+  q.dividendPerShare = q.dividendYield = q.dividendPayDate = kNA;
+  if (outlook.annualMicros > 0) {
+    q.dividendPerShare = FormatMicrosFixed(outlook.annualMicros, 2);
+    q.dividendYield = FormatFixed(static_cast<double>(outlook.annualMicros) / 1e6 / last * 100.0, 2);
   }
-  q.dividendPerShare = Price(s.dividend);
-  q.dividendYield = FormatFixed(s.dividend / last * 100.0, 2);
-  q.dividendPayDate = FormatMonthDay(exDays.front() + 21);
+  if (outlook.nextPayDay != 0) q.dividendPayDate = FormatMonthDay(outlook.nextPayDay);
 }
 
 static void SetBook(const Market& market, const Security& s, double last, QuoteFigures& q) {

@@ -1,5 +1,6 @@
 #include "service/quotes_csv_page.h"
 
+#include "service/fx_pages.h"
 #include "service/market.h"
 #include "service/query_string.h"
 #include "service/quote_figures.h"
@@ -185,6 +186,13 @@ ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery) {
   for (const std::string& raw : symbols) {
     const std::string symbol = CleanSymbol(raw);
     const Security* security = market.Securities().Find(symbol);
+    CurrencyPair pair;
+    if (security == nullptr && ParsePairSymbol(raw, pair)) {
+      QuoteFigures quote = MakeRateQuote(market.Rates(), pair, now);
+      quote.symbol = symbol;
+      AppendQuoteLine(quote, codes, body);
+      continue;
+    }
     if (security == nullptr) {
       AppendQuoteLine(UnknownQuote(symbol), codes, body);
       continue;

@@ -22,6 +22,9 @@ static ServiceResponse Quotes(const Market& m, const PageRequest& r) {
 static ServiceResponse History(const Market& m, const PageRequest& r) {
   return HistoryCsvPage(m, r.rawQuery);
 }
+static ServiceResponse Events(const Market& m, const PageRequest& r) {
+  return EventsCsvPage(m, r.rawQuery);
+}
 static ServiceResponse IndexXml(const Market& m, const PageRequest&) {
   return IndexXmlPage(m);
 }
@@ -34,6 +37,7 @@ static const struct {
     {"/healthz", Health},
     {"/d/quotes.csv", Quotes},
     {"/table.csv", History},
+    {"/vellumar/events.csv", Events},
     {"/q/h", HeadlinesPage},
     {"/q", InfoPage},
     {"/", FrontPage},

@@ -123,13 +123,17 @@ std::string ServiceUsage() {
          "  --host NAME  a further name clients use for this machine (repeatable); requests naming any\n"
          "               other host than localhost, loopback, the address bound or the machine's name get "
          "421\n"
-         "  --data DIR   folder with your securities.csv and history/SYMBOL.csv; default: data beside the\n"
+         "  --data DIR   folder with your securities.csv, events.csv (splits, symbol changes),\n"
+         "               history/SYMBOL.csv, dividends/SYMBOL.csv and rates/EUR.csv; default: data beside "
+         "the\n"
          "               program when its folder is writable, else $XDG_DATA_HOME/vellumar/marketdata\n"
          "               (~/.local/share/vellumar/marketdata, made when missing)\n"
          "  --seed N     seed of the simulated market (default 1)\n"
          "  --now TIME   fixed clock instead of the system clock\n"
          "  --quiet      no line per request\n"
          "  --refresh N  fetch real prices of the stored symbols every N minutes (0: off, the default)\n"
-         "  --fetch      fetch real prices of the symbols (default: those with a history file) and exit;\n"
-         "               the sources are set in DIR/sources.ini\n";
+         "  --fetch      fetch real prices of the symbols (default: those with a history file, and the\n"
+         "               exchange rates when fetched before) and exit; a currency pair such as EURUSD=X\n"
+         "               fetches the reference rates of every currency; the sources are set in\n"
+         "               DIR/sources.ini\n";
 }

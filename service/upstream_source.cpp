@@ -36,52 +36,36 @@ static bool ReadColumn(std::string_view value, std::string& column) {
   return true;
 }
 
-// One "key = value" line of a source; false with `why` on an unknown key or a bad value.
-static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_view value, std::string& why) {
-  why = "bad value for " + std::string(key);
-  if (key == "url") {
-    if (value.substr(0, 7) != "http://" && value.substr(0, 8) != "https://") {
-      why = "url must start with http:// or https://";
-      return false;
-    }
-    if (value.find("{symbol}") == std::string_view::npos) {
-      why = "url needs the {symbol} placeholder";
-      return false;
-    }
-    s.urlTemplate = std::string(value);
-    return true;
+// The limits, each with its bounds; one second between requests to a source is the least allowed.
+static const struct {
+  const char* key;
+  int low, high;
+  int UpstreamSource::*member;
+} kLimits[] = {
+    {"timeout", 1, 600, &UpstreamSource::timeoutSeconds},
+    {"low-speed-bytes", 1, 1 << 20, &UpstreamSource::lowSpeedBytes},
+    {"low-speed-seconds", 1, 600, &UpstreamSource::lowSpeedSeconds},
+    {"min-interval-ms", 1000, 3600 * 1000, &UpstreamSource::minIntervalMs},
+    {"max-kilobytes", 1, 256 * 1024, &UpstreamSource::maxKilobytes},
+    {"lookback-days", 0, 3660, &UpstreamSource::lookbackDays},
+};
+
+static bool LimitSetting(std::string_view key) {
+  for (const auto& limit : kLimits) {
+    if (key == limit.key) return true;
   }
-  if (key == "case") {
-    if (value == "lower")
-      s.symbolCase = UpstreamSource::Case::Lower;
-    else if (value == "upper")
-      s.symbolCase = UpstreamSource::Case::Upper;
-    else if (value == "keep")
-      s.symbolCase = UpstreamSource::Case::Keep;
-    else
-      return false;
-    return true;
-  }
-  if (key.substr(0, 7) == "suffix ") {
-    const std::string_view exchange = Trim(key.substr(7));
-    if (FindExchange(exchange) == nullptr) {
-      why = "no exchange called " + std::string(exchange);
-      return false;
-    }
-    s.exchangeSuffix[FindExchange(exchange)->name] = std::string(value);
-    return true;
-  }
-  if (key.substr(0, 7) == "symbol ") {
-    const std::string_view ours = Trim(key.substr(7));
-    if (ours.empty() || value.empty()) return false;
-    s.symbolMap[ToUpper(ours)] = std::string(value);
-    return true;
-  }
-  if (key == "header") {
-    if (value != "yes" && value != "no") return false;
-    s.header = value == "yes";
-    return true;
-  }
+  return false;
+}
+
+// The settings of a rates source (besides the limits); every other one is for prices only.
+static bool RatesSetting(std::string_view key) {
+  return key == "url" || key == "form" || key == "url-date-format";
+}
+
+// The columns, date patterns, no-data texts and limits of a source; false with `why` on an unknown key or a
+// bad value.
+static bool ApplyFormSetting(UpstreamSource& s, std::string_view key, std::string_view value,
+                             std::string& why) {
   static const struct {
     const char* key;
     std::string UpstreamSource::*column;
@@ -104,19 +88,6 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
     s.noDataTexts.emplace_back(value);
     return true;
   }
-  // The limits, each with its bounds; one second between requests to a source is the least allowed.
-  static const struct {
-    const char* key;
-    int low, high;
-    int UpstreamSource::*member;
-  } kLimits[] = {
-      {"timeout", 1, 600, &UpstreamSource::timeoutSeconds},
-      {"low-speed-bytes", 1, 1 << 20, &UpstreamSource::lowSpeedBytes},
-      {"low-speed-seconds", 1, 600, &UpstreamSource::lowSpeedSeconds},
-      {"min-interval-ms", 1000, 3600 * 1000, &UpstreamSource::minIntervalMs},
-      {"max-kilobytes", 1, 256 * 1024, &UpstreamSource::maxKilobytes},
-      {"lookback-days", 0, 3660, &UpstreamSource::lookbackDays},
-  };
   for (const auto& limit : kLimits) {
     if (key == limit.key) return ReadInt(value, limit.low, limit.high, s.*limit.member);
   }
@@ -124,11 +95,76 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
   return false;
 }
 
+// One "key = value" line of a source; false with `why` on an unknown key or a bad value.
+static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_view value, std::string& why) {
+  why = "bad value for " + std::string(key);
+  if (key == "url") {
+    if (value.substr(0, 7) != "http://" && value.substr(0, 8) != "https://") {
+      why = "url must start with http:// or https://";
+      return false;
+    }
+    if (s.kind == UpstreamSource::Kind::Prices && value.find("{symbol}") == std::string_view::npos) {
+      why = "url needs the {symbol} placeholder";
+      return false;
+    }
+    s.urlTemplate = std::string(value);
+    return true;
+  }
+  if (key == "form") {
+    why = "form must be ecb (the European Central Bank's CSV data form)";
+    return s.kind == UpstreamSource::Kind::Rates && value == "ecb";
+  }
+  if (s.kind == UpstreamSource::Kind::Rates && !RatesSetting(key) && !LimitSetting(key)) {
+    why = std::string(key) + " is not a setting of a rates source";
+    return false;
+  }
+  if (key == "closes") {
+    if (value != "as-traded" && value != "split-adjusted") {
+      why = "closes must be as-traded or split-adjusted";
+      return false;
+    }
+    s.splitAdjusted = value == "split-adjusted";
+    return true;
+  }
+  if (key == "case") {
+    static const std::pair<const char*, UpstreamSource::Case> kCases[] = {
+        {"lower", UpstreamSource::Case::Lower},
+        {"upper", UpstreamSource::Case::Upper},
+        {"keep", UpstreamSource::Case::Keep}};
+    for (const auto& [name, symbolCase] : kCases) {
+      if (value == name) s.symbolCase = symbolCase;
+    }
+    return value == "lower" || value == "upper" || value == "keep";
+  }
+  if (key.substr(0, 7) == "suffix ") {
+    const std::string_view exchange = Trim(key.substr(7));
+    if (FindExchange(exchange) == nullptr) {
+      why = "no exchange called " + std::string(exchange);
+      return false;
+    }
+    s.exchangeSuffix[FindExchange(exchange)->name] = std::string(value);
+    return true;
+  }
+  if (key.substr(0, 7) == "symbol ") {
+    const std::string_view ours = Trim(key.substr(7));
+    if (ours.empty() || value.empty()) return false;
+    s.symbolMap[ToUpper(ours)] = std::string(value);
+    return true;
+  }
+  if (key == "header") {
+    if (value != "yes" && value != "no") return false;
+    s.header = value == "yes";
+    return true;
+  }
+  return ApplyFormSetting(s, key, value, why);
+}
+
 static bool CheckSource(const UpstreamSource& s, std::string& why) {
   if (s.urlTemplate.empty()) {
     why = "source " + s.name + " has no url";
     return false;
   }
+  if (s.kind == UpstreamSource::Kind::Rates) return true;
   if (s.dateColumn.empty() || s.closeColumn.empty()) {
     why = "source " + s.name + " needs at least the date and close columns";
     return false;
@@ -166,11 +202,15 @@ bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& source
     if (line.size() > kMaxSettingLength) return fail("line too long");
     if (line.front() == '[') {
       if (!parsed.empty() && !CheckSource(parsed.back(), why)) return fail(why);
-      if (line.back() != ']' || line.substr(0, 8) != "[source ") return fail("expected [source NAME]");
-      const std::string_view name = Trim(line.substr(8, line.size() - 9));
+      const bool rates = line.substr(0, 7) == "[rates ";
+      if (line.back() != ']' || (line.substr(0, 8) != "[source " && !rates))
+        return fail("expected [source NAME] or [rates NAME]");
+      const std::string_view name = Trim(line.substr(rates ? 7 : 8, line.size() - (rates ? 8 : 9)));
       if (name.empty()) return fail("a source needs a name");
       if (parsed.size() >= kMaxSources) return fail("at most " + std::to_string(kMaxSources) + " sources");
-      parsed.emplace_back().name = std::string(name);
+      UpstreamSource& added = parsed.emplace_back();
+      added.name = std::string(name);
+      if (rates) added.kind = UpstreamSource::Kind::Rates;
       continue;
     }
     const size_t equals = line.find('=');
@@ -233,6 +273,14 @@ static std::string UrlEncode(std::string_view text) {
 static void ReplaceAll(std::string& text, std::string_view from, const std::string& to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
+}
+
+std::string RatesUrl(const UpstreamSource& source, int startDay, int endDay) {
+  const std::string& pattern = source.urlDateFormat.empty() ? source.dateFormat : source.urlDateFormat;
+  std::string url = source.urlTemplate;
+  ReplaceAll(url, "{start}", UrlEncode(FormatPatternDate(pattern, startDay)));
+  ReplaceAll(url, "{end}", UrlEncode(FormatPatternDate(pattern, endDay)));
+  return url;
 }
 
 std::string UpstreamUrl(const UpstreamSource& source, const Security& security, int startDay, int endDay) {

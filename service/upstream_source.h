@@ -10,6 +10,8 @@ struct Security;
 // One place that offers daily price history as a CSV download, described entirely by settings so that
 // a provider that moves its URLs or renames its columns needs an edited file, not a new program.
 struct UpstreamSource {
+  // A source of one symbol's daily prices, or of the euro's reference rates of every currency at once.
+  enum class Kind { Prices, Rates } kind = Kind::Prices;
   std::string name;
   // {symbol} is the symbol in the source's spelling; {start} and {end} the span, written in urlDateFormat.
   std::string urlTemplate;
@@ -24,6 +26,10 @@ struct UpstreamSource {
   std::string dateColumn = "Date", openColumn = "Open", highColumn = "High", lowColumn = "Low",
               closeColumn = "Close", volumeColumn = "Volume", adjCloseColumn;
   std::string dateFormat = "YYYY-MM-DD";
+  // Whether the closes are adjusted for splits (every earlier price divided by the split's ratio, as many
+  // free downloads give them) rather than as traded; a fetch turns them back into traded prices with the
+  // splits the service knows.
+  bool splitAdjusted = false;
   std::string urlDateFormat;  // empty: dateFormat
   // An answer that begins with one of these (case-insensitive) means the source has no such symbol.
   std::vector<std::string> noDataTexts;
@@ -36,9 +42,10 @@ struct UpstreamSource {
   int lookbackDays = 20;         // days before the last stored one asked again, to pick up corrections
 };
 
-// Parses the sources file: sections "[source NAME]" of "key = value" lines, '#' starts a comment.
-// Sources come out in file order. False with `error` naming the line on an unknown key or a bad value;
-// `sources` is then left untouched.
+// Parses the sources file: sections "[source NAME]" (prices) and "[rates NAME]" (reference rates, in the
+// form "form = ecb" names; only url, url-date-format and the limits apply to them) of "key = value" lines,
+// '#' starts a comment. Sources come out in file order. False with `error` naming the line on an unknown key
+// or a bad value; `sources` is then left untouched.
 [[nodiscard]] bool ParseSourcesFile(std::string_view text, std::vector<UpstreamSource>& sources,
                                     std::string& error);
 [[nodiscard]] bool LoadSourcesFile(const std::string& path, std::vector<UpstreamSource>& sources,
@@ -49,3 +56,5 @@ std::string UpstreamSymbol(const UpstreamSource& source, const Security& securit
 // The request URL for a symbol and a span of days (days since 1970-01-01); symbol and dates are
 // percent-encoded where a URL needs it.
 std::string UpstreamUrl(const UpstreamSource& source, const Security& security, int startDay, int endDay);
+// The request URL of a rates source for a span of days.
+std::string RatesUrl(const UpstreamSource& source, int startDay, int endDay);

@@ -27,6 +27,8 @@ enum class EntryField {
   Description,
   NewSymbol,
   PortfolioName,
+  Comment,  // a stock position's comment
+  PortfolioComment,
 };
 
 // The outcome of checking what was typed into a dialog: the first failing check, or None when all passed.

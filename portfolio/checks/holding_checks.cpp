@@ -2,6 +2,7 @@
 
 #include "portfolio/checks/number_field.h"
 #include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/checks/text_limits.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -176,6 +177,10 @@ EntryCheck CheckMoney(const MoneyHoldingEntry& entry, Holding& holding, uint32_t
   const std::string description(TrimBlanks(entry.description));
   if (description.empty())
     return Fail(StringId::DescriptionMissing, EntryPage::None, EntryField::Description);
+  if (EntryCheck check =
+          CheckTextField(description, kMaxTextCharacters, EntryField::Description, "the description");
+      !check.Ok())
+    return check;
   holding.name = description;
   holding.*amount = static_cast<uint32_t>(value);
   return {};
@@ -202,6 +207,10 @@ EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion
     if (EntryCheck check = CheckSale(entry, out); !check.Ok()) return check;
   }
   if (EntryCheck check = CheckCompleteness(entry, out); !check.Ok()) return check;
+  if (EntryCheck check =
+          CheckTextField(entry.comment, kMaxTextCharacters, EntryField::Comment, "the comment");
+      !check.Ok())
+    return check;
 
   out.comment = entry.comment;
   if (!entry.symbolFixed) out.name = symbol;

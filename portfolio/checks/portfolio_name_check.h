@@ -6,3 +6,5 @@
 // The portfolio dialog's name: leading and trailing blanks are dropped and the rest must not be empty.
 // `name` receives the trimmed text when the check passes.
 EntryCheck CheckPortfolioName(const std::string& typed, std::string& name);
+// The portfolio dialog's comment: any text of at most the dialogs' length, without NUL, in UTF-8.
+EntryCheck CheckPortfolioComment(const std::string& typed);

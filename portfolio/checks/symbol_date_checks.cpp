@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "portfolio/checks/text_limits.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/records/calendar_date.h"
 
@@ -21,6 +22,9 @@ EntryCheck CheckSymbolText(const std::string& typed, std::string& symbol) {
       return EntryFailure(StringId::SymbolCharactersInvalid, EntryPage::None, EntryField::Symbol, {trimmed});
     }
   }
+  if (EntryCheck check = CheckTextField(trimmed, kMaxSymbolCharacters, EntryField::Symbol, "the symbol");
+      !check.Ok())
+    return check;
   symbol = trimmed;
   return {};
 }

@@ -100,7 +100,7 @@ VLResult VLDatabase::RefreshJournalForReading(int waitMs) {
   ChangeJournal& j = Journal();
   if (j.IsCurrent()) return VLResult::Ok;
   // Every writer holds the database's lock: under it no entry is half-written.
-  FileHandle held;
+  StoreLocks held;
   if (LockForReading(held, waitMs) == DbResult::Busy) return VLResult::Busy;
   if (!j.Refresh()) {
     lastJournalError = j.LastError();

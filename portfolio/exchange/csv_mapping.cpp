@@ -28,6 +28,15 @@ int PositionOf(std::string_view column) {
   return n >= 1 ? n - 1 : -1;
 }
 
+// "#" and digits only: meant as a column number, whether or not it is one.
+bool IsColumnNumberText(std::string_view column) {
+  if (column.size() < 2 || column[0] != '#') return false;
+  for (char c : column.substr(1)) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 const std::vector<MappedField>& MappedFields() {
@@ -91,6 +100,10 @@ bool ParseMappingText(std::string_view text, CsvMapping& mapping, std::string& e
     }
     if (column.empty()) {
       error = "no column is given for " + std::string(MappedFieldName(field));
+      return false;
+    }
+    if (IsColumnNumberText(column) && PositionOf(column) < 0) {
+      error = "'" + std::string(column) + "' is no column: columns are numbered from #1 to #999999";
       return false;
     }
     mapping.columns[field] = std::string(column);

@@ -29,14 +29,20 @@ bool NeedsQuotes(const std::string& field, char delimiter) {
 
 }  // namespace
 
-bool ReadCsv(std::string_view text, char delimiter, std::vector<CsvRecord>& records, CsvReadError& error) {
+bool ForEachCsvRecord(std::string_view text, char delimiter, const std::function<bool(CsvRecord&)>& each,
+                      CsvReadError& error) {
   size_t i = 0;
   int line = 1;
+  CsvRecord record;
   while (i < text.size()) {
     if (SkipLineBreak(text, i, line)) continue;  // an empty line
-    CsvRecord record;
     record.line = line;
+    record.fields.clear();
     while (true) {
+      if (record.fields.size() >= kMaxCsvFields) {
+        error = {record.line, "the row has more than " + std::to_string(kMaxCsvFields) + " fields"};
+        return false;
+      }
       std::string field;
       if (i < text.size() && text[i] == '"') {
         const int opened = line;
@@ -77,9 +83,27 @@ bool ReadCsv(std::string_view text, char delimiter, std::vector<CsvRecord>& reco
       (void)SkipLineBreak(text, i, line);
       break;
     }
-    records.push_back(std::move(record));
+    if (!each(record)) return false;
   }
   return true;
+}
+
+bool ReadCsv(std::string_view text, char delimiter, std::vector<CsvRecord>& records, CsvReadError& error) {
+  return ForEachCsvRecord(
+      text, delimiter,
+      [&records](CsvRecord& record) {
+        records.push_back(std::move(record));
+        return true;
+      },
+      error);
+}
+
+size_t CountCsvLines(std::string_view text) {
+  size_t lines = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    lines += text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+  }
+  return lines + (!text.empty() && text.back() != '\n' && text.back() != '\r');
 }
 
 void AppendCsvRecord(std::string& out, const std::vector<std::string>& fields, char delimiter) {

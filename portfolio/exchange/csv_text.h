@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,19 @@ struct CsvReadError {
   int line = 0;
   std::string text;  // what is wrong, without the line
 };
+
+// No form this program reads has more columns; a row with more is refused as it is read, so that a file of
+// nothing but delimiters cannot take memory many times its size.
+inline constexpr size_t kMaxCsvFields = 1000;
+
+// Hands each record of `text` to `each` as it is read (lines that are entirely empty are left out), so that
+// only one record is in memory at a time; `each` may take its fields. False at the first malformed record
+// (a quote that is never closed, text after a closing quote, more than kMaxCsvFields fields), with `error`
+// set, or when `each` returns false (with `error` left as it was).
+[[nodiscard]] bool ForEachCsvRecord(std::string_view text, char delimiter,
+                                    const std::function<bool(CsvRecord&)>& each, CsvReadError& error);
+// The number of lines of `text` (a last line without a line break counts), for progress.
+size_t CountCsvLines(std::string_view text);
 
 // Splits `text` into records; lines that are entirely empty are left out. False at the first malformed
 // record (a quote that is never closed, or text after a closing quote), with `error` set; the records read

@@ -86,13 +86,19 @@ FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, boo
 
 bool IsDatePattern(std::string_view pattern) {
   int years = 0, months = 0, days = 0;
+  // A one-letter month or day takes one digit or two: right before another number, "2024111" could be
+  // January 11th or November 1st, so such a form is no form at all.
+  const auto ambiguousAfter = [&pattern](size_t next) {
+    return next < pattern.size() && (pattern[next] == 'Y' || pattern[next] == 'M' || pattern[next] == 'D');
+  };
   for (size_t i = 0; i < pattern.size();) {
     if (pattern.substr(i, 4) == "YYYY") {
       ++years, i += 4;
-    } else if (pattern[i] == 'M') {
-      ++months, i += pattern.substr(i, 2) == "MM" ? 2 : 1;
-    } else if (pattern[i] == 'D') {
-      ++days, i += pattern.substr(i, 2) == "DD" ? 2 : 1;
+    } else if (pattern[i] == 'M' || pattern[i] == 'D') {
+      const bool two = pattern.substr(i, 2) == (pattern[i] == 'M' ? "MM" : "DD");
+      ++(pattern[i] == 'M' ? months : days);
+      i += two ? 2 : 1;
+      if (!two && ambiguousAfter(i)) return false;
     } else if (pattern[i] == 'Y') {
       return false;  // a year needs all four digits
     } else {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/text_util.h"
@@ -42,6 +43,10 @@ struct ImportStep {
 };
 
 struct ImportPlan {
+  // More portfolios than this in one file are refused: an import that creates them by the thousand is no
+  // user's intent, and every portfolio is matched by name against the database's.
+  static constexpr size_t kMaxPortfolios = 1000;
+
   // Each name once (without regard to letter case): PortfolioIndex adds them.
   std::vector<ImportPortfolio> portfolios;
   std::vector<ImportStep> steps;
@@ -50,12 +55,21 @@ struct ImportPlan {
 
   // The index of the portfolio of that name, added (with `comment`) when the plan has none yet.
   size_t PortfolioIndex(const std::string& name, const std::string& comment = {}) {
-    for (size_t i = 0; i < portfolios.size(); ++i) {
-      if (EqualNoCase(portfolios[i].name, name)) return i;
-    }
-    portfolios.push_back({name, comment});
-    return portfolios.size() - 1;
+    const auto [it, added] = byName.try_emplace(FoldedName(name), portfolios.size());
+    if (added) portfolios.push_back({name, comment});
+    return it->second;
   }
+  bool HasPortfolio(const std::string& name) const { return byName.count(FoldedName(name)) != 0; }
+
+ private:
+  // The key EqualNoCase compares by: ASCII letters in lower case, every other byte as it is.
+  static std::string FoldedName(std::string name) {
+    for (char& c : name) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+  }
+  std::unordered_map<std::string, size_t> byName;
 };
 
 // What an import did (or, for a trial, would do).

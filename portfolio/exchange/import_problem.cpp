@@ -3,6 +3,8 @@
 #include <iterator>
 #include <map>
 
+#include "framework/visible_text.h"
+
 namespace {
 
 // %f is the field's label, %r its text in the file, %1 the check's first argument.
@@ -29,6 +31,11 @@ const std::map<StringId, const char*>& CheckTexts() {
       {StringId::AmountMissing, "%f '%r' is not above 0"},
       {StringId::DescriptionMissing, "the description is missing"},
       {StringId::SalePriceInvalid, "the sale price '%r' is not above 0"},
+      // The file's text is not repeated: it may be megabytes long, or hold what cannot be shown.
+      {StringId::TextTooLong, "%f is longer than the %2 characters it may hold"},
+      {StringId::TextNotValid,
+       "%f holds a control character (other than tab and line breaks), a NUL or bytes that are not UTF-8 "
+       "text"},
       {StringId::SoldQuantityOutOfRange, "the quantity sold '%r' is not above 0"},
   };
   return texts;
@@ -51,6 +58,9 @@ std::string Fill(const char* pattern, ImportField field, const std::string& raw,
         break;
       case '1':
         out += arguments.empty() ? std::string() : arguments[0];
+        break;
+      case '2':
+        out += arguments.size() < 2 ? std::string() : arguments[1];
         break;
       default:
         out.push_back('%');
@@ -78,7 +88,9 @@ const char* ImportFieldLabel(ImportField field) {
 }
 
 std::string ImportProblem::Describe() const {
-  return line > 0 ? "line " + std::to_string(line) + ": " + text : text;
+  // The text quotes the file, whose control characters are shown, never passed on.
+  const std::string visible = VisibleText(text);
+  return line > 0 ? "line " + std::to_string(line) + ": " + visible : visible;
 }
 
 ImportField ImportFieldOf(EntryField field) {
@@ -100,6 +112,8 @@ ImportField ImportFieldOf(EntryField field) {
       {EntryField::Amount, ImportField::Amount},
       {EntryField::Description, ImportField::Comment},
       {EntryField::PortfolioName, ImportField::Portfolio},
+      {EntryField::Comment, ImportField::Comment},
+      {EntryField::PortfolioComment, ImportField::PortfolioComment},
   };
   const auto it = fields.find(field);
   return it == fields.end() ? ImportField::None : it->second;

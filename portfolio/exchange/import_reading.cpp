@@ -9,6 +9,8 @@
 
 #include "framework/file_error.h"
 #include "framework/file_util.h"
+#include "framework/regular_file.h"
+#include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/mapped_csv.h"
 #include "portfolio/exchange/ofx_statement.h"
@@ -32,11 +34,8 @@ std::string LowerExtension(const std::string& fileName) {
 
 // The whole file, unless it cannot be read or is larger than `limit`.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, FileError& error) {
-  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.IsOpen()) {
-    error = FileError::FromErrno("open", path);
-    return false;
-  }
+  FileHandle file;
+  if (!OpenRegularFile(path, O_RDONLY, file, error)) return false;
   struct stat info {};
   if (::fstat(file.Get(), &info) != 0) {
     error = FileError::FromErrno("read", path);
@@ -117,6 +116,11 @@ bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::stri
   step.matchSplitParts = matchSplitParts;
   std::string name = std::string(TrimBlanks(options.targetPortfolio));
   if (name.empty()) ok = check.PortfolioName(portfolioName, name);
+  if (EntryCheck comment = CheckPortfolioComment(portfolioComment); !comment.Ok()) {
+    check.Problem(ImportField::PortfolioComment,
+                  CheckProblemText(comment, ImportField::PortfolioComment, portfolioComment));
+    ok = false;
+  }
   cells[static_cast<size_t>(ImportField::Kind)].text = std::string(TrimBlanks(At(texts, ImportField::Kind)));
   cells[static_cast<size_t>(ImportField::PortfolioComment)].text = portfolioComment;
   if (cells[static_cast<size_t>(ImportField::Portfolio)].text.empty()) {
@@ -151,6 +155,15 @@ bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::stri
     reading.preview.rows.push_back(std::move(row));
   }
   if (!ok) return false;
+  if (reading.plan.portfolios.size() >= ImportPlan::kMaxPortfolios && !reading.plan.HasPortfolio(name)) {
+    if (!reading.tooManyPortfolios) {
+      reading.problems.push_back({line, ImportField::Portfolio,
+                                  "the file names more than " + std::to_string(ImportPlan::kMaxPortfolios) +
+                                      " portfolios, more than one import may create"});
+    }
+    reading.tooManyPortfolios = true;
+    return false;
+  }
   step.portfolio = reading.plan.PortfolioIndex(name, portfolioComment);
   if (kind != RowKind::PortfolioOnly) reading.plan.steps.push_back(std::move(step));
   return true;

@@ -61,7 +61,8 @@ struct ImportReading {
   int leftOut = 0;                     // rows of kinds the options leave out
   int ignored = 0;  // statement transactions that are neither purchases nor sales of stock or funds
   bool cancelled = false;
-  bool unreadable = false;  // the file could not be read at all (its one problem says why)
+  bool unreadable = false;         // the file could not be read at all (its one problem says why)
+  bool tooManyPortfolios = false;  // the file names more than ImportPlan::kMaxPortfolios (said once)
 
   bool Refused() const { return !problems.empty() || cancelled; }
 };

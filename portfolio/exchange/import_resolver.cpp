@@ -176,8 +176,10 @@ class Resolver {
         const auto& money = static_cast<const VLAmountHoldingItem&>(*step.holding);
         const auto found = held.balances.find(std::to_string(money.GetKind()) + money.name);
         if (found == held.balances.end()) {
-          action.result = ImportOutcome::StepResult::Added;
-          ++r.counts.added;
+          // A balance of 0 where the portfolio has no such position is what the portfolio shows already.
+          const bool nothing = money.GetAmount() == 0;
+          action.result = nothing ? ImportOutcome::StepResult::Duplicate : ImportOutcome::StepResult::Added;
+          ++(nothing ? r.counts.duplicates : r.counts.added);
           return;
         }
         if (balanceAmounts[found->second] == money.GetAmount()) {

@@ -5,6 +5,7 @@
 #include "portfolio/checks/holding_checks.h"
 #include "portfolio/checks/sell_checks.h"
 #include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/checks/text_limits.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_plan.h"
@@ -231,6 +232,12 @@ bool RowChecker::PortfolioName(const std::string& text, std::string& name) {
   Show(ImportField::Portfolio, trimmed);
   if (trimmed.empty()) {
     Problem(ImportField::Portfolio, "the portfolio name is missing");
+    return false;
+  }
+  if (EntryCheck check =
+          CheckTextField(trimmed, kMaxTextCharacters, EntryField::PortfolioName, "the portfolio name");
+      !check.Ok()) {
+    Problem(ImportField::Portfolio, CheckProblemText(check, ImportField::Portfolio, trimmed));
     return false;
   }
   name = trimmed;

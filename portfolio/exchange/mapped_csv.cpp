@@ -1,5 +1,7 @@
 #include "portfolio/exchange/mapped_csv.h"
 
+#include <memory>
+
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/file_values.h"
@@ -19,56 +21,60 @@ std::string_view SkipLines(std::string_view text, int rows, int& line) {
   return text.substr(i);
 }
 
-}  // namespace
+// Takes the records of a mapped CSV file one by one: the header (or the column numbers), then the rows.
+class MappedRows {
+ public:
+  MappedRows(const ImportOptions& options, ImportReading& reading, int firstLine, size_t lines)
+      : options(options), reading(reading), firstLine(firstLine), lines(lines) {}
 
-void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportReading& reading) {
-  const CsvMapping& mapping = options.mapping;
-  if (!IsDatePattern(mapping.dateFormat)) {
-    reading.problems.push_back({0, ImportField::Date,
-                                "the date format '" + mapping.dateFormat +
-                                    "' does not hold YYYY, MM (or M) and DD (or D) once each"});
-    return;
+  // False to stop: the columns cannot be found, or the user cancelled.
+  bool Take(CsvRecord& record) {
+    record.line += firstLine - 1;
+    if (!started) return Start(record);
+    if (++read % 64 == 0 && !sink->Progress(static_cast<size_t>(record.line - firstLine + 1), lines))
+      return false;
+    Row(record);
+    return true;
   }
-  int firstLine = 1;
-  const std::string_view rest = SkipLines(text, mapping.skipRows, firstLine);
-  std::vector<CsvRecord> records;
-  CsvReadError error;
-  const bool complete = ReadCsv(rest, mapping.delimiter, records, error);
-  for (CsvRecord& record : records) record.line += firstLine - 1;
-  if (!complete) {
-    reading.problems.push_back({error.line + firstLine - 1, ImportField::None, error.text});
-    return;
-  }
-  size_t first = 0;
-  int headerLine = firstLine;
-  if (mapping.HasHeader() && !records.empty()) {
-    reading.header = records[0].fields;
-    headerLine = records[0].line;
-    first = 1;
-  } else if (!records.empty()) {
-    for (size_t i = 0; i < records[0].fields.size(); ++i)
-      reading.header.push_back("#" + std::to_string(i + 1));
-  }
-  const ResolvedColumns columns = ResolveColumns(mapping, reading.header, headerLine, reading.problems);
-  for (const auto& [field, index] : columns.index) {
-    if (index >= 0) reading.columns[field] = index;
-  }
-  if (!reading.problems.empty()) return;
 
-  std::vector<ImportField> shown;
-  for (const MappedField& f : MappedFields()) {
-    if (columns.Of(f.field) >= 0) shown.push_back(f.field);
+  void Finish() {
+    if (!started) (void)Columns(firstLine);  // an empty file: the mapping's columns are missing
+    if (sink && !reading.cancelled) (void)sink->Progress(lines, lines);
   }
-  RowReading rowReading;
-  rowReading.numbers = FileNumberFormat(mapping.decimalComma);
-  rowReading.datePattern = mapping.dateFormat;
-  RowSink sink(reading, options, rowReading, shown);
-  for (size_t r = first; r < records.size(); ++r) {
-    if (r % 64 == 0 && !sink.Progress(r, records.size())) return;
-    const CsvRecord& record = records[r];
+
+ private:
+  bool Start(CsvRecord& record) {
+    started = true;
+    const bool header = options.mapping.HasHeader();
+    if (header) {
+      reading.header = record.fields;
+    } else {
+      for (size_t i = 0; i < record.fields.size(); ++i) reading.header.push_back("#" + std::to_string(i + 1));
+    }
+    if (!Columns(header ? record.line : firstLine)) return false;
+    if (!header) Row(record);
+    return true;
+  }
+
+  bool Columns(int headerLine) {
+    columns = ResolveColumns(options.mapping, reading.header, headerLine, reading.problems);
+    for (const auto& [field, index] : columns.index) {
+      if (index >= 0) reading.columns[field] = index;
+    }
+    if (!reading.problems.empty()) return false;
+    for (const MappedField& f : MappedFields()) {
+      if (columns.Of(f.field) >= 0) shown.push_back(f.field);
+    }
+    rowReading.numbers = FileNumberFormat(options.mapping.decimalComma);
+    rowReading.datePattern = options.mapping.dateFormat;
+    sink = std::make_unique<RowSink>(reading, options, rowReading, shown);
+    return true;
+  }
+
+  void Row(CsvRecord& record) {
     bool blank = true;
     for (const std::string& field : record.fields) blank = blank && TrimBlanks(field).empty();
-    if (blank) continue;
+    if (blank) return;
     RowTexts texts;
     bool complete = true;
     for (ImportField field : shown) {
@@ -83,7 +89,53 @@ void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportRe
       }
       At(texts, field) = record.fields[static_cast<size_t>(index)];
     }
-    if (complete) (void)sink.Add(record.line, RowKind::Stock, texts);
+    if (complete) (void)sink->Add(record.line, RowKind::Stock, texts);
   }
-  (void)sink.Progress(records.size(), records.size());
+
+  const ImportOptions& options;
+  ImportReading& reading;
+  int firstLine;
+  size_t lines;
+  bool started = false;
+  size_t read = 0;
+  ResolvedColumns columns;
+  std::vector<ImportField> shown;
+  RowReading rowReading;
+  std::unique_ptr<RowSink> sink;
+};
+
+}  // namespace
+
+void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportReading& reading) {
+  const CsvMapping& mapping = options.mapping;
+  if (!IsDatePattern(mapping.dateFormat)) {
+    reading.problems.push_back(
+        {0, ImportField::Date,
+         "the date format '" + mapping.dateFormat +
+             "' does not hold YYYY, MM (or M) and DD (or D) once each, with a separator after a "
+             "one-letter M or D"});
+    return;
+  }
+  int firstLine = 1;
+  const std::string_view rest = SkipLines(text, mapping.skipRows, firstLine);
+  if (mapping.skipRows > 0 && rest.empty()) {
+    const size_t lines = CountCsvLines(text);
+    reading.problems.push_back(
+        {0, ImportField::None,
+         "the file has " + std::to_string(lines) + (lines == 1 ? " line" : " lines") +
+             ", and all of them are skipped (rows to skip: " + std::to_string(mapping.skipRows) + ")"});
+    return;
+  }
+  // The syntax first, so that a file that is no CSV is refused as such; then one record at a time, so that
+  // only the rows' results stay in memory.
+  CsvReadError error;
+  if (!ForEachCsvRecord(
+          rest, mapping.delimiter, [](CsvRecord&) { return true; }, error)) {
+    reading.problems.push_back({error.line + firstLine - 1, ImportField::None, error.text});
+    return;
+  }
+  MappedRows rows(options, reading, firstLine, CountCsvLines(rest));
+  (void)ForEachCsvRecord(
+      rest, mapping.delimiter, [&rows](CsvRecord& record) { return rows.Take(record); }, error);
+  rows.Finish();
 }

@@ -8,10 +8,14 @@
 #include <deque>
 #include <map>
 
+#include "framework/private_temp_folder.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/file_values.h"
+#include "portfolio/exchange/ofx_rules.h"
 #include "portfolio/exchange/ofx_scan.h"
 #include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_margin_holding_item.h"
 
 namespace {
 
@@ -103,6 +107,10 @@ LibofxResult RunLibofx(const std::string& path) {
       ofx_DEBUG5_msg = ofx_STATUS_msg = ofx_INFO_msg = ofx_WARNING_msg = 0;
   ofx_ERROR_msg = 1;
   LibofxResult result;
+  // libofx copies the statement to a temporary file of its own; in a folder of ours, which goes on every
+  // path, and which the next reading removes should this process be killed meanwhile.
+  PrivateTempFolder temp("vellumar-ofx");
+  const TempFolderForChildren scoped(temp.Path());
   ErrorStreamCapture capture;
   LibofxContextPtr context = libofx_get_new_context();
   ofx_set_transaction_cb(context, OnTransaction, &result);
@@ -190,15 +198,108 @@ const char* AggregateOf(InvTransactionType type) {
 struct Trade {
   int line = 0;
   int64_t day = 0;
+  int64_t second = -1;  // the time of day when the statement gives one; -1 (first of the day) when not
   RowKind kind = RowKind::Stock;
   RowTexts texts;
 };
+
+// A statement lists its transactions in any order; a sale needs the purchases before it. By day, then by
+// the time of day where the statement gives one, then purchases before sales, then as listed.
+bool TradeBefore(const Trade& a, const Trade& b) {
+  if (a.day != b.day) return a.day < b.day;
+  if (a.second != b.second) return a.second < b.second;
+  return a.kind == RowKind::Stock && b.kind == RowKind::Sale;
+}
+
+// A cash position or margin debt of an account that the statement now says is 0: set to 0 where the
+// portfolio has it, nothing where it does not (the resolver counts that as already there). Not a row of
+// the file, so not checked as one.
+void AddZeroBalance(ImportReading& reading, const ImportOptions& options, int line, bool debt,
+                    const std::string& description) {
+  if ((debt && !options.margin) || (!debt && !options.cash)) return;
+  ImportStep step;
+  step.kind = ImportStepKind::SetBalance;
+  step.line = line;
+  step.portfolio = reading.plan.PortfolioIndex(std::string(TrimBlanks(options.targetPortfolio)));
+  std::unique_ptr<VLHoldingItem> holding;
+  if (debt) {
+    holding = std::make_unique<VLMarginHoldingItem>();
+  } else {
+    holding = std::make_unique<VLCashHoldingItem>();
+  }
+  holding->name = description;
+  step.holding = std::move(holding);
+  reading.plan.steps.push_back(std::move(step));
+}
+
+// One balance of the statement: the cash, or a margin debt when negative; the other of the two, which an
+// earlier statement of the account may have set, goes to 0.
+void AddBalance(ImportReading& reading, const ImportOptions& options, RowSink& sink,
+                const OfxScannedBalance& balance) {
+  const std::string amount = OfxNumber(balance.availableCash);
+  const FileNumber number = ReadFileNumber(amount, FileNumberFormat(false), false);
+  if (number.status == FileNumberStatus::Empty) return;
+  const TypedNumber cents = ReadTypedAmount(number.entryText);
+  const bool zero = cents.IsOk() && cents.value == 0;
+  const bool debt = !zero && !amount.empty() && amount[0] == '-';
+  const std::string account =
+      "account " + balance.accountId + (balance.brokerId.empty() ? "" : " at " + balance.brokerId);
+  if (!zero) {
+    RowTexts texts;
+    At(texts, ImportField::Amount) = debt ? WithoutSign(amount) : amount;
+    At(texts, ImportField::Comment) = (debt ? "Margin, " : "Cash, ") + account;
+    if (!sink.Add(balance.line, debt ? RowKind::MarginBalance : RowKind::CashBalance, texts)) return;
+  }
+  if (zero || debt) AddZeroBalance(reading, options, balance.line, false, "Cash, " + account);
+  if (zero || !debt) AddZeroBalance(reading, options, balance.line, true, "Margin, " + account);
+}
+
+// The row of one purchase or sale; false with a problem when its units or its date cannot be taken.
+bool ReadTrade(const LibofxTransaction& t, const OfxScannedTransaction& block, Trade& trade,
+               ImportProblems& problems) {
+  trade.line = block.line;
+  const bool sale = IsSale(t.type);
+  trade.kind = sale ? RowKind::Sale : RowKind::Stock;
+  const std::string units = OfxNumber(block.Value("UNITS"));
+  // A sale's units are negative as the standard has them (some brokers write them positive); a purchase
+  // of negative units is no purchase at all.
+  if (!sale && !units.empty() && units[0] == '-') {
+    problems.push_back({block.line, ImportField::Quantity, "a purchase of negative units ('" + units + "')"});
+    return false;
+  }
+  const std::string written = block.Value("DTTRADE");
+  const std::optional<OfxTradeTime> when = ReadOfxTradeTime(written);
+  if (!when) {
+    problems.push_back({block.line, sale ? ImportField::SaleDate : ImportField::Date,
+                        written.empty() ? std::string("the trade has no trade date (DTTRADE)")
+                                        : "the trade date '" + written +
+                                              "' is not an OFX date (YYYYMMDD, then the time if any)"});
+    return false;
+  }
+  RowTexts& texts = trade.texts;
+  At(texts, ImportField::Symbol) = t.ticker;
+  At(texts, ImportField::Quantity) = WithoutSign(units);
+  At(texts, sale ? ImportField::SalePrice : ImportField::Price) = OfxNumber(block.Value("UNITPRICE"));
+  At(texts, sale ? ImportField::SaleCommission : ImportField::Commission) = Costs(block);
+  At(texts, sale ? ImportField::SaleDate : ImportField::Date) = when->date;
+  if (!sale) At(texts, ImportField::Comment) = t.memo;
+  CalendarDate day;
+  if (ReadPatternDate(when->date, "YYYYMMDD", day)) trade.day = DayNumberOf(day);
+  trade.second = when->secondsOfDay.value_or(-1);
+  return true;
+}
 
 }  // namespace
 
 void ReadOfxStatement(const std::string& path, std::string_view bytes, const ImportOptions& options,
                       ImportReading& reading) {
   reading.encoding = TextEncoding::Utf8;
+  int boundsLine = 0;
+  std::string bounds;
+  if (!CheckOfxBounds(bytes, boundsLine, bounds)) {
+    reading.problems.push_back({boundsLine, ImportField::None, bounds});
+    return;
+  }
   const OfxScan scan = ScanOfx(bytes);
   const LibofxResult result = RunLibofx(path);
   ParserProblems(result, scan, reading.problems);
@@ -235,25 +336,11 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
       continue;
     }
     Trade trade;
-    trade.line = block.line;
-    const bool sale = IsSale(t.type);
-    trade.kind = sale ? RowKind::Sale : RowKind::Stock;
-    RowTexts& texts = trade.texts;
-    At(texts, ImportField::Symbol) = t.ticker;
-    At(texts, ImportField::Quantity) = WithoutSign(OfxNumber(block.Value("UNITS")));
-    At(texts, sale ? ImportField::SalePrice : ImportField::Price) = OfxNumber(block.Value("UNITPRICE"));
-    At(texts, sale ? ImportField::SaleCommission : ImportField::Commission) = Costs(block);
-    const std::string date = block.Value("DTTRADE").substr(0, 8);
-    At(texts, sale ? ImportField::SaleDate : ImportField::Date) = date;
-    if (!sale) At(texts, ImportField::Comment) = t.memo;
-    CalendarDate day;
-    if (ReadPatternDate(date, "YYYYMMDD", day)) trade.day = DayNumberOf(day);
+    if (!ReadTrade(t, block, trade, reading.problems)) continue;
     trades.push_back(std::move(trade));
   }
   if (!reading.problems.empty()) return;
-  // A statement lists its transactions in any order; a sale needs the purchases of its day and before.
-  std::stable_sort(trades.begin(), trades.end(),
-                   [](const Trade& a, const Trade& b) { return a.day < b.day; });
+  std::stable_sort(trades.begin(), trades.end(), TradeBefore);
 
   RowReading rowReading;
   rowReading.datePattern = "YYYYMMDD";
@@ -264,18 +351,5 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
   for (const Trade& trade : trades) {
     (void)sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock);
   }
-  for (const OfxScannedBalance& balance : scan.balances) {
-    const std::string amount = OfxNumber(balance.availableCash);
-    const FileNumber number = ReadFileNumber(amount, FileNumberFormat(false), false);
-    if (number.status == FileNumberStatus::Empty) continue;
-    const TypedNumber cents = ReadTypedAmount(number.entryText);
-    if (cents.IsOk() && cents.value == 0) continue;
-    const bool debt = !amount.empty() && amount[0] == '-';
-    RowTexts texts;
-    At(texts, ImportField::Amount) = debt ? WithoutSign(amount) : amount;
-    const std::string account =
-        "account " + balance.accountId + (balance.brokerId.empty() ? "" : " at " + balance.brokerId);
-    At(texts, ImportField::Comment) = (debt ? "Margin, " : "Cash, ") + account;
-    (void)sink.Add(balance.line, debt ? RowKind::MarginBalance : RowKind::CashBalance, texts);
-  }
+  for (const OfxScannedBalance& balance : scan.balances) AddBalance(reading, options, sink, balance);
 }

@@ -42,34 +42,42 @@ const char* TextEncodingName(TextEncoding encoding) {
   return "auto";
 }
 
+size_t Utf8SequenceAt(std::string_view text, size_t i, char32_t* decoded) {
+  if (i >= text.size()) return 0;
+  const auto c = static_cast<unsigned char>(text[i]);
+  if (c < 0x80) {
+    if (decoded) *decoded = c;
+    return 1;
+  }
+  // Lead byte: the length of the sequence and the smallest code it may encode (no overlong forms).
+  size_t length = 0;
+  uint32_t code = 0;
+  uint32_t minimum = 0;
+  if ((c & 0xE0) == 0xC0) {
+    length = 2, code = c & 0x1F, minimum = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    length = 3, code = c & 0x0F, minimum = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    length = 4, code = c & 0x07, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (next & 0x3F);
+  }
+  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  if (decoded) *decoded = code;
+  return length;
+}
+
 bool IsValidUtf8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    // Lead byte: the length of the sequence and the smallest code it may encode (no overlong forms).
-    size_t length = 0;
-    uint32_t code = 0;
-    uint32_t minimum = 0;
-    if ((c & 0xE0) == 0xC0) {
-      length = 2, code = c & 0x1F, minimum = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      length = 3, code = c & 0x0F, minimum = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      length = 4, code = c & 0x07, minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    const size_t length = Utf8SequenceAt(text, i);
+    if (length == 0) return false;
     i += length;
   }
   return true;

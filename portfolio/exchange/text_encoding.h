@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ enum class TextEncoding {
 const char* TextEncodingName(TextEncoding encoding);
 
 bool IsValidUtf8(std::string_view text);
+// The length of the valid UTF-8 sequence that starts at `text[i]` (1 to 4), with its code point in
+// `decoded` when given; 0 when no valid sequence starts there (a stray, overlong or cut-off sequence).
+size_t Utf8SequenceAt(std::string_view text, size_t i, char32_t* decoded = nullptr);
 // Every byte as the character of that code (U+0000 to U+00FF), in UTF-8; bytes 0x80 to 0x9F as the
 // Windows code page 1252 has them (the euro sign at 0x80), which is what most "Latin-1" exports are.
 std::string Latin1ToUtf8(std::string_view text);

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/exchange/csv_formula.h"
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/holding_texts.h"
@@ -15,6 +16,12 @@ constexpr size_t kColumnCount = static_cast<size_t>(ImportField::Tag) - static_c
 
 ImportField ColumnField(size_t column) {
   return static_cast<ImportField>(static_cast<size_t>(kFirstColumn) + column);
+}
+
+// The columns of free text, which a spreadsheet could take for a formula.
+bool IsTextColumn(ImportField field) {
+  return field == ImportField::Portfolio || field == ImportField::PortfolioComment ||
+         field == ImportField::Symbol || field == ImportField::Comment;
 }
 
 std::string Lower(std::string_view text) {
@@ -78,6 +85,9 @@ std::string WriteVellumarCsv(const ExportData& data) {
       for (size_t c = 0; c < kColumnCount; ++c) fields[c] = At(texts, ColumnField(c));
       fields[0] = portfolio.name;
       fields[1] = portfolio.comment;
+      for (size_t c = 0; c < kColumnCount; ++c) {
+        if (IsTextColumn(ColumnField(c))) fields[c] = NeutralizeFormula(fields[c]);
+      }
       AppendCsvRecord(out, fields);
     };
     if (portfolio.positions.empty()) {
@@ -91,45 +101,60 @@ std::string WriteVellumarCsv(const ExportData& data) {
 }
 
 void ReadVellumarCsv(std::string_view text, const ImportOptions& options, ImportReading& reading) {
-  std::vector<CsvRecord> records;
-  CsvReadError error;
-  if (!ReadCsv(text, ',', records, error)) {
-    reading.problems.push_back({error.line, ImportField::None, error.text});
-    return;
-  }
-  if (records.empty() || !IsHeader(records[0].fields)) {
-    reading.problems.push_back({records.empty() ? 0 : records[0].line, ImportField::None,
-                                "the first row is not the Vellumar CSV header"});
-    return;
-  }
   RowSink sink(
       reading, options, RowReading{},
       {ImportField::Portfolio, ImportField::Kind, ImportField::Symbol, ImportField::Quantity,
        ImportField::Price, ImportField::Date, ImportField::Commission, ImportField::SalePrice,
        ImportField::SaleDate, ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
-  for (size_t r = 1; r < records.size(); ++r) {
-    if (r % 64 == 0 && !sink.Progress(r, records.size())) return;
-    const CsvRecord& record = records[r];
+  const size_t total = CountCsvLines(text);
+  size_t read = 0;
+  bool header = false;
+  // Each row is checked as it is read: only the rows' results stay in memory, never all their fields.
+  const auto row = [&](CsvRecord& record) {
+    if (!header) {
+      header = true;
+      if (IsHeader(record.fields)) return true;
+      reading.problems.push_back(
+          {record.line, ImportField::None, "the first row is not the Vellumar CSV header"});
+      return false;
+    }
+    if (++read % 64 == 0 && !sink.Progress(static_cast<size_t>(record.line), total)) return false;
     bool blank = true;
     for (const std::string& field : record.fields) blank = blank && TrimBlanks(field).empty();
-    if (blank) continue;
+    if (blank) return true;
     if (record.fields.size() != kColumnCount) {
       reading.problems.push_back({record.line, ImportField::None,
                                   "the row has " + std::to_string(record.fields.size()) +
                                       " columns instead of " + std::to_string(kColumnCount)});
-      continue;
+      return true;
     }
     RowTexts texts;
-    for (size_t c = 0; c < kColumnCount; ++c) At(texts, ColumnField(c)) = record.fields[c];
+    for (size_t c = 0; c < kColumnCount; ++c) {
+      const ImportField field = ColumnField(c);
+      At(texts, field) = IsTextColumn(field) ? RestoreFormula(record.fields[c]) : std::move(record.fields[c]);
+    }
     RowKind kind = RowKind::Stock;
     if (!HoldingKindOfName(At(texts, ImportField::Kind), kind)) {
       reading.problems.push_back({record.line, ImportField::Kind,
                                   "the kind '" + std::string(TrimBlanks(At(texts, ImportField::Kind))) +
                                       "' is not stock, cash, margin or portfolio"});
-      continue;
+      return true;
     }
     (void)sink.Add(record.line, kind, texts, At(texts, ImportField::Portfolio),
                    At(texts, ImportField::PortfolioComment));
+    return true;
+  };
+  // A file that is no CSV is refused as such before any row of it is judged.
+  CsvReadError error;
+  if (!ForEachCsvRecord(
+          text, ',', [](CsvRecord&) { return true; }, error)) {
+    reading.problems.push_back({error.line, ImportField::None, error.text});
+    return;
   }
-  (void)sink.Progress(records.size(), records.size());
+  (void)ForEachCsvRecord(text, ',', row, error);
+  if (!header) {
+    reading.problems.push_back({0, ImportField::None, "the first row is not the Vellumar CSV header"});
+    return;
+  }
+  if (!reading.cancelled) (void)sink.Progress(total, total);
 }

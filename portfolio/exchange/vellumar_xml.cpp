@@ -10,6 +10,7 @@
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/holding_texts.h"
+#include "portfolio/exchange/xml_bounds.h"
 #include "portfolio/records/holding_xml.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -22,8 +23,10 @@ constexpr const char* kPortfolio = "Portfolio";
 constexpr int kVersion = 1;
 
 // An attribute value with every character a parser would change written as a reference: markup characters,
-// and control characters, which XML parsers turn into plain line feeds or blanks.
-void AppendEscaped(std::string& out, std::string_view text) {
+// and tabs and line breaks, which XML parsers turn into blanks. What XML cannot hold at all (a NUL, other
+// control characters, bytes that are no UTF-8 text) is written as U+FFFD, so the file is always well-formed.
+void AppendEscaped(std::string& out, std::string_view raw) {
+  const std::string text = XmlSafeText(raw);
   for (char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
     switch (ch) {
@@ -63,10 +66,52 @@ void AppendElement(std::string& out, const tinyxml2::XMLElement& element) {
   out.append("/>\n");
 }
 
-// "Line 12: Element ..." as a problem of line 12.
+// A copy of `position` whose texts XML can hold.
+std::unique_ptr<VLHoldingItem> XmlSafeCopy(const VLHoldingItem& position) {
+  std::unique_ptr<Item> clone = position.Clone();
+  auto* copy = static_cast<VLHoldingItem*>(clone.release());
+  std::unique_ptr<VLHoldingItem> safe(copy);
+  safe->name = XmlSafeText(safe->name);
+  if (auto* stock = dynamic_cast<VLStockHoldingItem*>(safe.get()))
+    stock->comment = XmlSafeText(stock->comment);
+  return safe;
+}
+
+// The text between `before` and `after` in `text` when it has that form.
+bool Between(std::string_view text, std::string_view before, std::string_view after, std::string& middle) {
+  if (text.size() < before.size() + after.size() || text.substr(0, before.size()) != before ||
+      text.substr(text.size() - after.size()) != after)
+    return false;
+  middle = std::string(text.substr(before.size(), text.size() - before.size() - after.size()));
+  return true;
+}
+
+// "Line 12: Element qty has invalid or missing value." as a problem of line 12 in the words of every other
+// refusal of an import ("the attribute qty is missing or not a value it may hold").
 ImportProblem FromXmlProblem(const std::string& message, int line) {
   const size_t colon = message.find(": ");
-  return {line, ImportField::None, colon == std::string::npos ? message : message.substr(colon + 2)};
+  const std::string body = colon == std::string::npos ? message : message.substr(colon + 2);
+  std::string name;
+  std::string text = body;
+  if (Between(body, "Element ", " has invalid or missing value.", name)) {
+    text = "the attribute " + name + " is missing or not a value it may hold";
+  } else if (Between(body, "Element ", " has invalid or missing version attribute.", name)) {
+    text = "the element " + name + " has no version this program reads";
+  } else if (Between(body, "Attribute \"", "\".", name) &&
+             name.find("\" has invalid value \"") != std::string::npos) {
+    const std::string_view separator = "\" has invalid value \"";
+    const size_t split = name.find(separator);
+    text = "the attribute " + name.substr(0, split) + " holds '" + name.substr(split + separator.size()) +
+           "', a value it may not hold";
+  } else if (Between(body, "Unknown element \"", "\" encountered.", name)) {
+    text = "unknown element \"" + name + "\"";
+  } else if (Between(body, "Element ", "\".", name) &&
+             name.find(" missing required attribute \"") != std::string::npos) {
+    const size_t split = name.find(" missing required attribute \"");
+    text = "the element " + name.substr(0, split) + " has no attribute " +
+           name.substr(split + std::string_view(" missing required attribute \"").size());
+  }
+  return {line, ImportField::None, text};
 }
 
 class XmlReader {
@@ -169,13 +214,15 @@ std::string WriteVellumarXml(const ExportData& data) {
       continue;
     }
     out.append(">\n");
-    for (const VLHoldingItem* position : portfolio.positions) {
+    for (const VLHoldingItem* stored : portfolio.positions) {
+      // The element takes its texts as C strings: a NUL would cut them short. XmlSafeText keeps their length.
+      const std::unique_ptr<VLHoldingItem> position = XmlSafeCopy(*stored);
       tinyxml2::XMLDocument doc;
       tinyxml2::XMLElement* element = position->ToXml(doc);
       doc.InsertEndChild(element);
       if (position->GetKind() == kHoldingStock) {
         element->SetAttribute("buyCommission",
-                              static_cast<const VLStockHoldingItem*>(position)->buyCommission);
+                              static_cast<const VLStockHoldingItem*>(position.get())->buyCommission);
       }
       element->SetAttribute("tag", position->tag);
       AppendElement(out, *element);
@@ -188,6 +235,11 @@ std::string WriteVellumarXml(const ExportData& data) {
 
 void ReadVellumarXml(std::string_view bytes, const ImportOptions& options, ImportReading& reading) {
   reading.encoding = TextEncoding::Utf8;
+  XmlBoundsProblem bounds;
+  if (!CheckXmlBounds(bytes, bounds)) {
+    reading.problems.push_back({bounds.line, ImportField::None, bounds.text});
+    return;
+  }
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.Parse(bytes.data(), bytes.size()) != tinyxml2::XML_SUCCESS) {
     reading.problems.push_back({doc.ErrorLineNum(), ImportField::None,

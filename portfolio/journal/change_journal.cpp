@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "framework/file_util.h"
+#include "framework/regular_file.h"
 #include "framework/replace_file.h"
 #include "framework/save_file_ops.h"
 
@@ -78,10 +79,11 @@ bool ChangeJournal::IsCurrent() const {
 
 bool ChangeJournal::Refresh() {
   lastError = {};
-  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.IsOpen()) {
-    if (errno != ENOENT) {
-      lastError = FileError::FromErrno("read", path);
+  FileHandle file;
+  FileError opened;
+  if (!OpenRegularFile(path, O_RDONLY, file, opened)) {
+    if (opened.errorNumber != ENOENT) {
+      lastError = opened;
       Forget();
       return false;
     }
@@ -143,16 +145,18 @@ bool ChangeJournal::Append(JournalEntry& entry, mode_t newFileMode) {
   entry.header.sequence = entries.empty() ? 1 : entries.back().header.sequence + 1;
   entry.header.recordCount = static_cast<uint32_t>(entry.records.size());
   const std::string framed = EncodeJournalEntry(entry);
-  const bool full = entries.size() + 1 > kMaxEntries || validEnd + framed.size() > kMaxBytes;
+  const bool oversized = framed.size() > kMaxBytes;
+  const bool full = entries.size() + 1 > kMaxEntries ||
+                    CountedBytes() + (oversized ? 0 : framed.size()) > kMaxBytes ||
+                    (oversized && CountedBytes() != validEnd);  // a second entry of that size
   if (full || damagedBytes != 0) return Rewrite(framed);
   return AppendInPlace(framed, newFileMode);
 }
 
 bool ChangeJournal::AppendInPlace(const std::string& framed, mode_t newFileMode) {
   const bool existed = known.IsKnown();
-  FileHandle file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, newFileMode));
-  if (!file.IsOpen()) {
-    lastError = FileError::FromErrno(existed ? "write" : "create", path);
+  FileHandle file;
+  if (!OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, file, lastError, static_cast<int>(newFileMode))) {
     return false;
   }
   FileIdentity before;
@@ -185,19 +189,39 @@ bool ChangeJournal::AppendInPlace(const std::string& framed, mode_t newFileMode)
   return true;
 }
 
+uint64_t ChangeJournal::CountedBytes() const {
+  uint64_t bytes = validEnd;
+  for (const JournalIndexEntry& e : entries) {
+    if (e.size > kMaxBytes) bytes -= e.size;
+  }
+  return bytes;
+}
+
 bool ChangeJournal::Rewrite(const std::string& framed) {
-  // The newest entries that fit, then the new one.
+  // The newest entries that fit, then the new one. An entry larger than the whole bound (a very large
+  // import) does not count against it, so that it never pushes out the history before it; only the newest
+  // such entry is kept.
   size_t first = entries.size();
-  uint64_t bytes = framed.size();
-  while (first > 0 && entries.size() - first + 1 < kKeptEntries &&
-         bytes + entries[first - 1].size <= kKeptBytes) {
-    bytes += entries[--first].size;
+  bool oversizedKept = framed.size() > kMaxBytes;
+  uint64_t bytes = oversizedKept ? 0 : framed.size();
+  while (first > 0 && entries.size() - first + 1 < kKeptEntries) {
+    const uint64_t size = entries[first - 1].size;
+    if (size > kMaxBytes) {
+      if (oversizedKept) break;
+      oversizedKept = true;
+    } else if (bytes + size > kKeptBytes) {
+      break;
+    } else {
+      bytes += size;
+    }
+    --first;
   }
   std::string content;
   if (first < entries.size()) {
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileHandle file;
     const uint64_t from = entries[first].offset;
-    if (!file.IsOpen() || !ReadAt(file.Get(), from, validEnd - from, content)) {
+    if (!OpenRegularFile(path, O_RDONLY, file, lastError)) return false;
+    if (!ReadAt(file.Get(), from, validEnd - from, content)) {
       lastError = FileError::FromErrno("read", path);
       return false;
     }
@@ -217,9 +241,10 @@ bool ChangeJournal::Rewrite(const std::string& framed) {
 bool ChangeJournal::Read(size_t index, JournalEntry& entry) {
   if (index >= entries.size()) return false;
   const JournalIndexEntry& at = entries[index];
-  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileHandle file;
+  if (!OpenRegularFile(path, O_RDONLY, file, lastError)) return false;
   std::string bytes;
-  if (!file.IsOpen() || !ReadAt(file.Get(), at.offset, at.size, bytes)) {
+  if (!ReadAt(file.Get(), at.offset, at.size, bytes)) {
     lastError = FileError::FromErrno("read", path);
     return false;
   }

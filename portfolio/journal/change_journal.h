@@ -17,7 +17,7 @@ struct JournalIndexEntry {
 };
 
 // The change journal beside a database: a file of checksummed entries, one per change, appended after the
-// database's save succeeded and under the same lock (the database's file lock is what serialises every
+// database's save succeeded and under the same lock (the database's lock is what serialises every
 // writer of the journal). The journal keeps an index of the file's entries in memory and reads only what
 // another program appended since.
 //
@@ -27,7 +27,9 @@ struct JournalIndexEntry {
 //
 // The journal is bounded: when an append would pass kMaxEntries or kMaxBytes, the file is rewritten
 // (a temporary file renamed over it) with the newest entries only, down to kKeptEntries and kKeptBytes, so
-// that a full journal is not rewritten at every change. The entry just written is always kept.
+// that a full journal is not rewritten at every change. The entry just written is always kept. An entry
+// larger than kMaxBytes on its own (a very large import) does not count against the bound and never pushes
+// out the entries before it; of such entries only the newest is kept.
 class ChangeJournal {
  public:
   static constexpr size_t kMaxEntries = 1000;
@@ -67,6 +69,8 @@ class ChangeJournal {
   [[nodiscard]] bool Scan(int fd, uint64_t from, uint64_t fileSize);
   [[nodiscard]] bool AppendInPlace(const std::string& framed, mode_t newFileMode);
   [[nodiscard]] bool Rewrite(const std::string& framed);
+  // The bytes that count against kMaxBytes: every entry but those larger than the bound themselves.
+  uint64_t CountedBytes() const;
   void Forget();
 
   std::string path;

@@ -11,6 +11,14 @@ namespace {
 
 constexpr double kDaysPerYear = 365.0;
 constexpr int64_t kNoClose = -1;
+// Beyond a million times the money (100,000,000%) a rate says nothing a person could use: a span of a
+// few days annualized, or a price that is wrong. Such a rate is given as none, never as a huge number.
+constexpr double kLargestRate = 1e6;
+
+std::optional<double> SaneRate(double rate) {
+  if (!std::isfinite(rate) || std::fabs(rate) > kLargestRate) return std::nullopt;
+  return rate;
+}
 
 bool Multiply(int64_t a, int64_t b, int64_t* out) {
   return !__builtin_mul_overflow(a, b, out);
@@ -248,10 +256,11 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
     previousValue = value;
   }
   if (!days.empty()) {
-    f.ttwror = product - 1.0;
+    f.ttwror = SaneRate(product - 1.0);
     const int64_t calendarDays = span.to - days.front();
     if (calendarDays > 0 && product >= 0) {
-      f.ttwrorAnnualized = std::pow(product, kDaysPerYear / static_cast<double>(calendarDays)) - 1.0;
+      f.ttwrorAnnualized =
+          SaneRate(std::pow(product, kDaysPerYear / static_cast<double>(calendarDays)) - 1.0);
     }
   }
 
@@ -261,7 +270,8 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
     return r;
   f.finalInvestedCents = walk.Invested();
   irrFlows.push_back({span.to, f.finalValueCents});
-  f.irr = SolveIrr(irrFlows);
+  const std::optional<double> irr = SolveIrr(irrFlows);
+  f.irr = irr ? SaneRate(*irr) : std::nullopt;
 
   // Realized gains of the sales within the span, by the year of the sale.
   std::map<int, int64_t> byYear;

@@ -16,10 +16,15 @@ bool ParseIsoDay(const std::string& text, int64_t* day) {
 
 std::string RateText(const std::optional<double>& fraction) {
   if (!fraction) return "n/a";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f%%", *fraction * 100.0);
+  const double percent = *fraction * 100.0;
+  // Sized for the number, however long: a figure is never cut short.
+  const int length = std::snprintf(nullptr, 0, "%.2f%%", percent);
+  if (length <= 0) return "n/a";
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%.2f%%", percent);
+  text.resize(static_cast<size_t>(length));
   // A rate that rounds to zero carries no minus sign.
-  if (std::string(text) == "-0.00%") return "0.00%";
+  if (text == "-0.00%") return "0.00%";
   return text;
 }
 

@@ -254,7 +254,7 @@ TEST_F(DbCommands, EveryRefusalSaysWhichCheckFailed) {
        "has"},
       {{"add-stock", "P", "X\tY"},
        4,
-       "add-stock: the symbol \"X\tY\" holds a blank, comma, quote or control character, which no symbol "
+       "add-stock: the symbol \"X\\x09Y\" holds a blank, comma, quote or control character, which no symbol "
        "has"},
       {{"modify-stock", "1", "--symbol", " "}, 4, "modify-stock: --symbol is empty or blank"},
       {{"add-stock", "P", "MSFT", "--qty", "10"},

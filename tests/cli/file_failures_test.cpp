@@ -84,6 +84,7 @@ TEST(CliFileFailures, AFullDiskSaysNoSpaceAndKeepsTheDatabaseAndAnOlderReport) {
   EXPECT_EQ(ReadText(report), "the report printed last week");
   EXPECT_EQ(
       std::distance(std::filesystem::directory_iterator(disk.Path()), std::filesystem::directory_iterator()),
-      4)
-      << "the database, its change journal, the report and the filler: no temporary file is left";
+      5)
+      << "the database, its lock file, its change journal, the report and the filler: no temporary file is "
+         "left";
 }

@@ -26,9 +26,10 @@ TEST(CliOutput, JsonEscapesTextsAndKeepsNumbersBare) {
 TEST(CliOutput, TsvKeepsEveryRecordOnOneLine) {
   std::ostringstream out;
   OutputRecord r;
-  r.Add("b", "two\tparts").Add("a", "line\nbreak");
+  r.Add("b", "two\tparts").Add("a", "line\nbreak\r").Add("missing", "right\xE2\x80\xAEleft");
   WriteTsv(out, {"a", "b", "missing"}, {r});
-  EXPECT_EQ(out.str(), "a\tb\tmissing\nline break\ttwo parts\t\n");
+  // Escaped, not blanked: a tab in a comment is told from a blank, and the text is not turned around.
+  EXPECT_EQ(out.str(), "a\tb\tmissing\nline\\x0Abreak\\x0D\ttwo\\x09parts\tright\\u202Eleft\n");
 }
 
 // Names and comments reach the terminal: an escape sequence in one must not clear the screen, retitle the

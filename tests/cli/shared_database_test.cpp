@@ -19,6 +19,7 @@
 #include "marketdata/text_helpers.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "tests/marketdata/test_server.h"
 #include "tests/support/null_window.h"
@@ -140,6 +141,62 @@ TEST_F(SharedDatabase, WriterLoopsAtOnceLoseNoChange) {
   ASSERT_TRUE(file.opened);
   EXPECT_EQ(file.held.GetCount(), 600);
   EXPECT_EQ(file.CashAmounts(), expected);
+}
+
+TEST_F(SharedDatabase, FourLoopsAtOnceThenEveryChangeUndoneInOrder) {
+  EXPECT_EQ(RunWriterLoops(4, 100), std::vector<int>{}) << "exit codes of add-cash commands that failed";
+  FileContents file(db);
+  ASSERT_TRUE(file.opened);
+  ASSERT_EQ(file.held.GetCount(), 400);
+
+  // Each entry of the journal is the change of the save before it: the positions it names come in the
+  // order their ids were given.
+  std::vector<VLJournalListing> list;
+  VLJournalState state;
+  ASSERT_EQ(file.db.GetChanges(file.conn, 0, list, state), VLResult::Ok);
+  ASSERT_EQ(list.size(), 401u);  // the portfolio, then the positions
+  uint32_t previous = 0;
+  for (auto it = list.rbegin() + 1; it != list.rend(); ++it) {
+    const std::string prefix = "Add cash position ";
+    ASSERT_EQ(it->text.compare(0, prefix.size(), prefix), 0) << it->text;
+    const auto id = static_cast<uint32_t>(std::stoul(it->text.substr(prefix.size())));
+    EXPECT_GT(id, previous) << "entry " << it->sequence << ": " << it->text;
+    previous = id;
+  }
+
+  // Every change undone, newest first: each undo takes back the entry listed next.
+  for (size_t i = 0; i < 400; ++i) {
+    VLJournalStep step;
+    ASSERT_EQ(file.db.Undo(file.conn, step), VLResult::Ok) << "undo " << i + 1 << " of 400: " << step.text;
+    EXPECT_EQ(step.text, list[i].text);
+  }
+  const FileContents undone(db);
+  ASSERT_TRUE(undone.opened);
+  EXPECT_EQ(undone.held.GetCount(), 0);
+}
+
+TEST_F(SharedDatabase, UndosRacingChangesAreNeverRefusedAsAMismatch) {
+  // One loop adds while another undoes; the 40 changes made first keep the undos off the portfolio.
+  ASSERT_EQ(RunWriterLoops(1, 40), std::vector<int>{});
+  std::vector<int> undoCodes;
+  std::thread undoer([&] {
+    for (int i = 0; i < 40; ++i) undoCodes.push_back(RunTool({"undo", "--db", db}));
+  });
+  const std::vector<int> addFailures = RunWriterLoops(1, 40, 2);
+  undoer.join();
+  EXPECT_EQ(addFailures, std::vector<int>{});
+  EXPECT_EQ(undoCodes, std::vector<int>(40, 0)) << "an undo was refused";
+  // What is left can be undone to the end, the portfolio last.
+  int more = 0;
+  while (RunTool({"undo", "--db", db}) == 0) ++more;
+  EXPECT_EQ(more, 81 - 40);
+  VLDatabase check(db);
+  const auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = check.Connect(window, 1, 2, 3);
+  ASSERT_NE(conn, nullptr);
+  VLPortfolioItemList portfolios;
+  ASSERT_EQ(check.GetPortfolios(conn, portfolios), VLResult::Ok);
+  EXPECT_EQ(portfolios.GetCount(), 0);
 }
 
 TEST_F(SharedDatabase, ChangesMadeWhileAnUpdateWaitsForQuotesSurviveIt) {

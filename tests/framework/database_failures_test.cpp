@@ -104,8 +104,8 @@ TEST(DatabaseFailures, AFullDiskKeepsTheOldFileAndTheChangeAndSaysNoSpace) {
   EXPECT_NE(error.Describe().find("No space left on device"), std::string::npos);
   EXPECT_TRUE(store.IsModified());
   EXPECT_EQ(ReadText(path), before);
-  EXPECT_EQ(std::distance(fs::directory_iterator(disk.Path()), fs::directory_iterator()), 2)
-      << "only the database and the filler: the temporary file is gone";
+  EXPECT_EQ(std::distance(fs::directory_iterator(disk.Path()), fs::directory_iterator()), 3)
+      << "only the database, its lock file and the filler: the temporary file is gone";
 }
 
 TEST(DatabaseFailures, AFileDeletedOrReplacedUnderneathIsLostAndWrittenBack) {

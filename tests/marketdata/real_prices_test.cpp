@@ -48,7 +48,8 @@ TEST(RealPrices, LastFetchIsTheNewestHistoryFile) {
   EXPECT_EQ(LastRealPriceFetch(folder.Path()), 1800000000);
 }
 
-// One POST per symbol; the service's line comes back as it is, and its status says whether prices came.
+// One POST per symbol, marked as a program's (the service refuses a fetch a web page could have sent); the
+// service's line comes back as it is, and its status says whether prices came.
 TEST(RealPrices, TheServiceIsAskedByPostAndItsLineComesBack) {
   TestServer server;
   std::mutex mutex;
@@ -57,11 +58,14 @@ TEST(RealPrices, TheServiceIsAskedByPostAndItsLineComesBack) {
     const std::string symbol = req.get_param_value("s");
     {
       std::lock_guard<std::mutex> lock(mutex);
-      asked.push_back(symbol);
+      asked.push_back(symbol + " " + req.get_header_value("X-Vellumar-Client"));
     }
     res.status = symbol == "NOPE" ? 404 : 200;
     res.set_content(symbol + ": " + (symbol == "NOPE" ? "unknown symbol" : "12 days added") + "\n",
                     "text/plain");
+  });
+  server.Routes().Get("/plain", [&](const httplib::Request& req, httplib::Response& res) {
+    res.set_content("[" + req.get_header_value("X-Vellumar-Client") + "]", "text/plain");
   });
   ASSERT_TRUE(server.Start());
   CWebGrab grab;
@@ -72,7 +76,11 @@ TEST(RealPrices, TheServiceIsAskedByPostAndItsLineComesBack) {
   const RealPriceFetch unknown = FetchRealPrices(grab, server.Host(), "NOPE");
   EXPECT_FALSE(unknown.fetched);
   EXPECT_EQ(unknown.line, "NOPE: unknown symbol");
-  EXPECT_EQ(asked, (std::vector<std::string>{"BRK.B", "NOPE"}));
+  EXPECT_EQ(asked, (std::vector<std::string>{"BRK.B vellumar", "NOPE vellumar"}));
+  // The header goes with the POST only: the same handle's next GET is a plain one.
+  std::string body;
+  ASSERT_TRUE(grab.GetFile("http://" + server.Host() + "/plain", body, "", nullptr));
+  EXPECT_EQ(body, "[]");
 
   const std::string host = server.Host();
   server.Stop();

@@ -170,9 +170,17 @@ TEST(ChangeJournalBound, OldEntriesAreDroppedWholeAndTheNewestAlwaysStays) {
   EXPECT_EQ(journal.Entries().size(), 7u);
   EXPECT_EQ(journal.Entries().front().header.sequence, 4u);
   EXPECT_EQ(journal.Entries().back().header.sequence, tenth);
-  const uint64_t huge = append(12 << 20);  // larger than the bound alone: kept, and nothing else
-  ASSERT_EQ(journal.Entries().size(), 1u);
-  EXPECT_EQ(journal.Entries().front().header.sequence, huge);
+  // Larger than the bound alone: kept with the history before it, which it does not count against.
+  const uint64_t huge = append(12 << 20);
+  ASSERT_EQ(journal.Entries().size(), 8u);
+  EXPECT_EQ(journal.Entries().front().header.sequence, 4u);
+  EXPECT_EQ(journal.Entries().back().header.sequence, huge);
+  append(10);
+  EXPECT_EQ(journal.Entries().size(), 9u);
+  // Only the newest entry of that size stays: a second one takes the first and all before it.
+  const uint64_t second = append(12 << 20);
+  ASSERT_EQ(journal.Entries().size(), 2u);
+  EXPECT_EQ(journal.Entries().front().header.sequence, huge + 1);
   EXPECT_EQ(std::filesystem::status(journal.Path()).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
@@ -180,15 +188,15 @@ TEST(ChangeJournalBound, OldEntriesAreDroppedWholeAndTheNewestAlwaysStays) {
   ChangeJournal reader;
   reader.SetPath(journal.Path());
   ASSERT_TRUE(reader.Refresh());
-  ASSERT_EQ(reader.Entries().size(), 1u);
+  ASSERT_EQ(reader.Entries().size(), 2u);
   JournalEntry back;
-  ASSERT_TRUE(reader.Read(0, back));
+  ASSERT_TRUE(reader.Read(1, back));
   EXPECT_EQ(back.records.at(0).before.size(), 12u << 20);
 
-  // By count: the huge one goes with the first small one; the 1,001st entry finds the journal full.
-  for (size_t i = 0; i < ChangeJournal::kMaxEntries; ++i) append(10);
+  // By count: the 1,001st entry finds the journal full, and the oldest go whole.
+  for (size_t i = 2; i < ChangeJournal::kMaxEntries; ++i) append(10);
   EXPECT_EQ(journal.Entries().size(), ChangeJournal::kMaxEntries);
   append(10);
   EXPECT_EQ(journal.Entries().size(), ChangeJournal::kKeptEntries);
-  EXPECT_EQ(journal.Entries().back().header.sequence, huge + ChangeJournal::kMaxEntries + 1);
+  EXPECT_EQ(journal.Entries().back().header.sequence, second + ChangeJournal::kMaxEntries - 1);
 }

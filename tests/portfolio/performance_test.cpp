@@ -9,6 +9,7 @@
 #include "portfolio/performance/irr_solver.h"
 #include "portfolio/performance/performance_calculator.h"
 #include "portfolio/performance/performance_run.h"
+#include "portfolio/performance/performance_texts.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -229,4 +230,18 @@ TEST(Performance, SumsBeyondSixtyFourBitsAreRefused) {
   const PerformanceOutcome outcome = ComputePerformance({Bought("AAA", 4000000000, 4000000000, 0, kJan6)},
                                                         {std::nullopt, kJul7}, {{"AAA", {{kJan6, 10000}}}});
   EXPECT_EQ(outcome.status, PerformanceStatus::TooLarge);
+}
+
+TEST(Performance, RatesBeyondAMillionTimesTheMoneyAreNoneAndOthersArePrintedInFull) {
+  // Doubled in three days: (2)^(365/3) - 1 is about 4e36 annualized, which says nothing.
+  const int64_t kJan9 = Day(2025, 1, 9);
+  const auto f = Figures({Bought("AAA", 10, 10000, 0, kJan6)}, {std::nullopt, kJan9},
+                         {{"AAA", {{kJan6, 10000}, {kJan9, 20000}}}});
+  ExpectRate(f.ttwror, 1.0);
+  EXPECT_FALSE(f.ttwrorAnnualized.has_value());
+  EXPECT_FALSE(f.irr.has_value());
+  EXPECT_EQ(RateText(f.ttwrorAnnualized), "n/a");
+  // Within the range nothing is cut: the longest rate kept has all its digits and its sign.
+  EXPECT_EQ(RateText(999999.99), "99999999.00%");
+  EXPECT_EQ(RateText(-0.00001), "0.00%");
 }

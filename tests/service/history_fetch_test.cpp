@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -211,4 +213,69 @@ TEST_F(HistoryFetch, ABudgetCutsASlowSourceShortAndSkipsTheRest) {
       << report.message;
   EXPECT_TRUE(good.Asked().empty());
   EXPECT_EQ(ReadText(history + "/MSFT.csv"), kStored);
+}
+
+// A source whose closes are adjusted for splits: the file keeps the prices as traded (before the 2:1 split of
+// 3 December in the old shares), and the served adjusted close takes the split out again.
+TEST_F(HistoryFetch, SplitAdjustedClosesAreStoredAsTraded) {
+  FakeUpstream upstream;
+  upstream.Answer("msft.us", kUpstream);
+  CorporateActions actions;
+  std::string error;
+  ASSERT_TRUE(actions.ParseCsv("symbol,date,event,value\nMSFT,2026-12-03,split,2:1\n", "test", error))
+      << error;
+  market->SetCorporateActions(std::move(actions));
+  HistoryFetcher fetcher = Fetcher(Source("adjusted", upstream.Url()) + "closes = split-adjusted\n");
+  const FetchReport report = fetcher.Fetch("MSFT");
+  ASSERT_TRUE(report.ok) << report.message;
+  EXPECT_EQ(ReadText(history + "/MSFT.csv"),
+            "Date,Open,High,Low,Close,Volume,Adj Close\n"
+            "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n"
+            "2026-12-03,410.50,415.00,409.00,414.00,22000000,414.00\n"
+            "2026-12-02,810.00,822.00,808.00,821.50,9250000,821.50\n");
+  EXPECT_EQ(Get(*market, "/table.csv?s=MSFT&a=11&b=2&c=2026").body,
+            "Date,Open,High,Low,Close,Volume,Adj Close\n"
+            "2026-12-04,414.00,420.00,413.00,418.25,25000000,418.25\n"
+            "2026-12-03,410.50,415.00,409.00,414.00,22000000,414.00\n"
+            "2026-12-02,810.00,822.00,808.00,821.50,9250000,410.75\n");
+  // Quotes compare prices in the shares of today: yesterday's and the day before's both near 410.
+  EXPECT_EQ(Get(*market, "/d/quotes.csv?s=MSFT&f=jk").body, "404.00,420.00\r\n");
+}
+
+// Fetches run one at a time; while two wait, a third is turned away at once instead of holding a worker.
+TEST_F(HistoryFetch, AFetchBeyondTwoWaitingIsTurnedAwayAtOnce) {
+  StalledUpstream stalled;
+  ASSERT_TRUE(stalled.Ready());
+  HistoryFetcher fetcher = Fetcher("[source stall]\nurl = " + stalled.Url() + "\ntimeout = 2\n");
+  MarketServer server(*market, false);
+  server.SetFetcher(&fetcher);
+  std::string error;
+  ASSERT_TRUE(server.Bind("127.0.0.1", 0, error)) << error;
+  std::thread serving([&server] { (void)server.Run(); });
+  while (!server.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  auto post = [&server] {
+    httplib::Client client("127.0.0.1", server.Port());
+    client.set_read_timeout(30, 0);
+    return client.Post("/vellumar/fetch?s=MSFT", {{"X-Vellumar-Client", "test"}}, "", "text/plain");
+  };
+  std::vector<int> waited;
+  std::mutex mutex;
+  std::vector<std::thread> first;
+  for (int i = 0; i < 2; ++i) {
+    first.emplace_back([&] {
+      auto res = post();
+      std::lock_guard<std::mutex> lock(mutex);
+      waited.push_back(res ? res->status : 0);
+    });
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(1));  // both are with the fetcher now (2 s each)
+  auto third = post();
+  ASSERT_TRUE(third);
+  EXPECT_EQ(third->status, 503);
+  EXPECT_EQ(third->get_header_value("Retry-After"), "5");
+  for (std::thread& t : first) t.join();
+  EXPECT_EQ(waited, (std::vector<int>{502, 502}))
+      << "the two waiting fetches were answered by the source's failure";
+  server.Stop();
+  serving.join();
 }

@@ -174,3 +174,42 @@ TEST(MarketServer, SecondServerCannotTakeABusyPort) {
   EXPECT_FALSE(second.Bind("127.0.0.1", running.Port(), error));
   EXPECT_EQ(error, "cannot listen on 127.0.0.1:" + std::to_string(running.Port()));
 }
+
+// Five hundred clients that have sent part of a request and go on sending a byte now and then, each held
+// within the time a request may take to arrive: a healthy request is answered while every one of them is
+// still connected (a server that gave each a worker of its own would answer only once it had cut them off).
+TEST(MarketServer, AHealthyRequestIsAnsweredWhileFiveHundredSlowClientsWait) {
+  auto market = FixtureMarket();
+  MarketServer server(*market, false);
+  std::string error;
+  ASSERT_TRUE(server.Bind("127.0.0.1", 0, error)) << error;
+  std::thread serving([&server] { (void)server.Run(); });
+  while (!server.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  constexpr size_t kSlow = 500;
+  std::vector<std::unique_ptr<SlowClient>> slow;
+  for (size_t i = 0; i < kSlow; ++i) {
+    slow.push_back(std::make_unique<SlowClient>(server.Port()));
+    ASSERT_TRUE(slow.back()->connected) << i;
+  }
+  for (auto& client : slow) ASSERT_TRUE(client->Send("X"));
+  for (int waited = 0; server.OpenConnections() < kSlow && waited < 10000; waited += 5)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_GE(server.OpenConnections(), kSlow);
+
+  httplib::Client client("127.0.0.1", server.Port());
+  auto health = client.Get("/d/quotes.csv?s=MSFT&f=sl1");
+  ASSERT_TRUE(health);
+  EXPECT_EQ(health->status, 200);
+  EXPECT_EQ(health->body.substr(0, 7), "\"MSFT\",");
+  // Not one slow client was cut off or answered to make room.
+  size_t stillWaiting = 0;
+  for (auto& c : slow) {
+    char byte = 0;
+    const ssize_t n = recv(c->Fd(), &byte, 1, MSG_DONTWAIT);
+    stillWaiting += n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+  }
+  EXPECT_EQ(stillWaiting, kSlow);
+  EXPECT_GE(server.OpenConnections(), kSlow);
+  server.Stop();
+  serving.join();
+}

@@ -31,6 +31,19 @@ inline std::unique_ptr<Market> FixtureMarket(const char* now = "2026-12-04T15:30
   return market;
 }
 
+// The securities, splits and symbol changes the service ships with, seen at a fixed clock.
+inline std::unique_ptr<Market> BundledMarket(const char* now = "2026-12-04T15:30:00-05:00") {
+  const std::string bundled = std::string(VL_FIXTURES_DIR) + "/../../service/data";
+  SecurityList list;
+  std::string error;
+  EXPECT_TRUE(list.LoadFile(bundled + "/securities.csv", error)) << error;
+  auto market = std::make_unique<Market>(std::move(list), 1, ClockAt(now));
+  CorporateActions actions;
+  EXPECT_TRUE(actions.LoadFile(bundled + "/events.csv", error)) << error;
+  market->SetCorporateActions(std::move(actions));
+  return market;
+}
+
 inline ServiceResponse Get(const Market& market, const std::string& target,
                            const std::string& host = "localhost:8642") {
   ServiceRequest request;

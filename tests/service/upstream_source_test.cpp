@@ -34,7 +34,7 @@ class UpstreamSpelling : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(list.ParseCsv(kSecurities, "test", error)) << error;
     ASSERT_TRUE(ParseSourcesFile(PresetSourcesText(), sources, error)) << error;
-    ASSERT_EQ(sources.size(), 1u);  // the generic preset is written out commented
+    ASSERT_EQ(sources.size(), 2u);  // Stooq and the ECB's rates; the generic preset is written out commented
   }
   const Security& S(const char* symbol) { return *list.Find(symbol); }
   SecurityList list;
@@ -91,7 +91,17 @@ TEST(UpstreamSettings, FaultsNameTheirLineAndKeepThePreviousSources) {
       {"[source a]\nurl = http://x/{symbol}\nheader = no\n[source b]\n",
        "line 4: source a has no header, so its columns must be given as #N"},
       {"[source a]\ncase = lower\n", "line 2: source a has no url"},
-      {"[sauce a]\n", "line 1: expected [source NAME]"},
+      {"[sauce a]\n", "line 1: expected [source NAME] or [rates NAME]"},
+      {"[source a]\nurl = http://x/{symbol}\ncloses = adjusted\n",
+       "line 3: closes must be as-traded or split-adjusted"},
+      {"[source a]\nurl = http://x/{symbol}\nform = ecb\n",
+       "line 3: form must be ecb (the European Central Bank's CSV data form)"},
+      {"[rates r]\nurl = http://x/\nform = imf\n",
+       "line 3: form must be ecb (the European Central Bank's CSV data form)"},
+      {"[rates r]\nurl = http://x/\ncase = lower\n", "line 3: case is not a setting of a rates source"},
+      {"[rates r]\nurl = http://x/\ncloses = as-traded\n",
+       "line 3: closes is not a setting of a rates source"},
+      {"[rates r]\ntimeout = 5\n", "line 2: source r has no url"},
   };
   for (const auto& [text, expected] : cases) {
     std::string error;
@@ -100,6 +110,32 @@ TEST(UpstreamSettings, FaultsNameTheirLineAndKeepThePreviousSources) {
     ASSERT_EQ(sources.size(), 1u);
     EXPECT_EQ(sources[0].name, "kept");
   }
+}
+
+TEST(UpstreamSettings, RatesSourcesAndTheFormOfCloses) {
+  std::vector<UpstreamSource> sources;
+  std::string error;
+  ASSERT_TRUE(
+      ParseSourcesFile("[source p]\nurl = http://x/{symbol}\ncloses = split-adjusted\n"
+                       "[rates ecb]\nurl = https://x/EXR/D..EUR.SP00.A?startPeriod={start}&endPeriod={end}\n"
+                       "form = ecb\nlookback-days = 10\nmax-kilobytes = 65536\n",
+                       sources, error))
+      << error;
+  ASSERT_EQ(sources.size(), 2u);
+  EXPECT_EQ(sources[0].kind, UpstreamSource::Kind::Prices);
+  EXPECT_TRUE(sources[0].splitAdjusted);
+  EXPECT_EQ(sources[1].kind, UpstreamSource::Kind::Rates);
+  EXPECT_EQ(sources[1].lookbackDays, 10);
+  int start = 0, end = 0;
+  ASSERT_TRUE(MakeDay(1999, 1, 4, start) && MakeDay(2026, 12, 4, end));
+  EXPECT_EQ(RatesUrl(sources[1], start, end),
+            "https://x/EXR/D..EUR.SP00.A?startPeriod=1999-01-04&endPeriod=2026-12-04");
+  // The bundled example names the ECB's rates and Stooq's split-adjusted closes.
+  ASSERT_TRUE(ParseSourcesFile(PresetSourcesText(), sources, error)) << error;
+  ASSERT_EQ(sources.size(), 2u);
+  EXPECT_TRUE(sources[0].splitAdjusted);
+  EXPECT_EQ(sources[1].kind, UpstreamSource::Kind::Rates);
+  EXPECT_NE(sources[1].urlTemplate.find("data-api.ecb.europa.eu"), std::string::npos);
 }
 
 TEST(UpstreamSettings, DatePatternsReadAndWriteTheirOwnForm) {

@@ -46,6 +46,12 @@ void CDlgPortfolio::OnOk() {
     FocusEdit(name);
     return;
   }
+  if (const EntryCheck commentCheck = CheckPortfolioComment(ToStd(comment->text().trimmed()));
+      !commentCheck.Ok()) {
+    ShowCheckMessage(this, commentCheck, MessageIcon::Exclamation);
+    FocusEdit(comment);
+    return;
+  }
   if (!given) {
     created = std::make_unique<VLPortfolioItem>();
     result = created.get();

@@ -190,6 +190,9 @@ void CDlgStockHolding::ShowFailure(const EntryCheck& check) {
     case EntryField::SaleCommission:
       field = sale ? sale->saleCommission : nullptr;
       break;
+    case EntryField::Comment:
+      field = comment;
+      break;
     default:
       break;
   }

@@ -31,7 +31,7 @@ const std::map<StringId, const char*>& Table() {
       // Messages.
       {StringId::DatabaseCreateError, "[ %s ]\n\nVellumar was unable to create this database\nfile."},
       {StringId::DatabaseOpenError,
-       "An error occured while opening the Vellumar\ndatabase.  The database file may be corrupt."},
+       "An error occurred while opening the Vellumar\ndatabase.  The database file may be corrupt."},
       {StringId::DatabaseBusy,
        "Another program is changing the Vellumar\ndatabase and kept it locked.  Please try again\nin a "
        "moment."},
@@ -130,6 +130,10 @@ const std::map<StringId, const char*>& Table() {
       {StringId::AmountTooLarge, "The amount is too large.  Vellumar keeps amounts\nof at most %s."},
       {StringId::QuantityNegative, "The number of shares cannot be negative."},
       {StringId::DateOutOfRange, "A purchase or sale date must lie between\n%s and today."},
+      {StringId::TextTooLong, "The text of %s is too long.  It may hold\nat most %s characters."},
+      {StringId::TextNotValid,
+       "The text of %s holds characters that cannot\nbe stored (control characters, or bytes that are not "
+       "text)."},
       {StringId::DatabaseOpenFailed, "[ %s ]\n\nVellumar was unable to open its database:\n%s."},
       {StringId::ReportWriteError, "[ %s ]\n\nVellumar was unable to write this report:\n%s."},
       {StringId::ChangeNotSaved, "The change could not be saved to\n%s:\n%s.\nThe file was left as it was."},

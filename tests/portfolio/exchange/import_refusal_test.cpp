@@ -88,7 +88,10 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
        "line 3: text follows the closing quote of a field"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLStock/>\n"
        "</Portfolio>\n</VellumarPortfolios>\n",
-       "a.xml", "line 4: Element VLStock has invalid or missing version attribute."},
+       "a.xml", "line 4: the element VLStock has no version this program reads"},
+      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n"
+       "<VLCash version=\"1\" amount=\"-5\" comment=\"c\"/>\n</Portfolio>\n</VellumarPortfolios>\n",
+       "a.xml", "line 4: the attribute amount holds '-5', a value it may not hold"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n",
        "a.xml", "line 3: the file is not well-formed XML (XML_ERROR_PARSING)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"2\"/>\n", "a.xml",

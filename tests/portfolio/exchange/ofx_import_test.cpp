@@ -2,6 +2,9 @@
 // balance, and the problems that refuse a statement with the line they are on.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "portfolio/records/vl_amount_holding_item.h"
 #include "tests/portfolio/exchange/exchange_fixture.h"
 
 namespace {
@@ -71,8 +74,9 @@ TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
   // The same statement again adds nothing: the purchases are found in the parts the sale made.
   const std::string before = ReadText(path);
   ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
+  // Five rows and the account's margin side, which the portfolio does not have: 0 as the statement says.
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.sold, outcome.balances, outcome.duplicates),
-            std::make_tuple(0, 0, 0, 5));
+            std::make_tuple(0, 0, 0, 6));
   EXPECT_EQ(ReadText(path), before);
 
   // A later statement's balance replaces the one imported before.
@@ -132,6 +136,78 @@ TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
   VLPortfolioItemList portfolios;
   ASSERT_EQ(db->GetPortfolios(conn, portfolios), VLResult::Ok);
   EXPECT_EQ(portfolios.GetCount(), 0);  // not even the target portfolio was made
+}
+
+TEST_P(OfxImport, ATradeWithoutADateOrWithNegativeUnitsIsRefused) {
+  const struct {
+    std::string from, to, problem;
+  } cases[] = {
+      {"<UNITS>50", "<UNITS>-50", "a purchase of negative units ('-50')"},
+      {"<DTTRADE>20230201", "<DTTRADE>2023-02-01", "the trade date '2023-02-01' is not an OFX date"},
+      {"<DTTRADE>20230201", "<DTTRADE>20230201xx", "the trade date '20230201xx' is not an OFX date"},
+      {"<DTTRADE>20230201", "<DTTRADE>202302011", "the trade date '202302011' is not an OFX date"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.to);
+    EXPECT_EQ(ImportStatement(Replaced(Original(), c.from, c.to)), std::nullopt);
+    const std::vector<std::string> found = Described(reading.problems);
+    ASSERT_EQ(found.size(), 1u) << testing::PrintToString(found);
+    EXPECT_NE(found[0].find(c.problem), std::string::npos) << found[0];
+  }
+}
+
+TEST_P(OfxImport, TradesOfOneDayFollowTheirTimesNotTheirPlaceInTheFile) {
+  // The sale comes first in the file and takes 140 shares: the 100 of January and 40 of the purchase made
+  // earlier on its own day.
+  std::string text = Replaced(Original(), "<DTTRADE>20230310", "<DTTRADE>20230201150000[-5:EST]");
+  text = Replaced(text, "<UNITS>-120", "<UNITS>-140");
+  text = Replaced(text, "<DTTRADE>20230201<", "<DTTRADE>20230201100000[-5:EST]<");
+  ASSERT_EQ(ImportStatement(text), VLResult::Ok) << testing::PrintToString(Described(problems));
+  EXPECT_EQ(outcome.sold, 1);
+}
+
+TEST_P(OfxImport, ALaterBalanceOfNothingOrADebtTakesTheEarlierCashBack) {
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
+  const auto amounts = [this] {
+    std::map<std::string, uint32_t> byName;
+    for (const auto& position : Positions(PortfolioId("Broker"))) {
+      if (const auto* money = dynamic_cast<const VLAmountHoldingItem*>(position.get()))
+        byName[money->name] = money->GetAmount();
+    }
+    return byName;
+  };
+  const std::string cash = "Cash, account 12345 at broker.example";
+  const std::string margin = "Margin, account 12345 at broker.example";
+  EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 123456u}}));
+
+  ASSERT_EQ(ImportStatement(Replaced(Original(), "<AVAILCASH>1234.56", "<AVAILCASH>-300.00")), VLResult::Ok);
+  EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 0u}, {margin, 30000u}}));
+
+  ASSERT_EQ(ImportStatement(Replaced(Original(), "<AVAILCASH>1234.56", "<AVAILCASH>0.00")), VLResult::Ok);
+  EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 0u}, {margin, 0u}}));
+  EXPECT_EQ(outcome.balances, 1);  // the debt; the cash was 0 already
+
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
+  EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 123456u}, {margin, 0u}}));
+}
+
+TEST_P(OfxImport, ANulOrElementsLeftOpenByTheThousandAreRefusedBeforeParsing) {
+  std::string deep;
+  for (int i = 0; i < 8000; ++i) deep += "<A>";
+  const struct {
+    std::string text, problem;
+  } cases[] = {
+      {Replaced(Original(), "First lot", std::string("First\0lot", 9)),
+       "the statement holds a NUL character"},
+      {Replaced(Original(), "First lot", "First lot" + deep), "elements open at once"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.problem);
+    EXPECT_EQ(ImportStatement(c.text), std::nullopt);
+    ASSERT_EQ(reading.problems.size(), 1u);
+    EXPECT_NE(reading.problems[0].text.find(c.problem), std::string::npos) << reading.problems[0].text;
+    EXPECT_EQ(reading.problems[0].line, LineOf(c.text, "<MEMO>First"));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSyntaxes, OfxImport,

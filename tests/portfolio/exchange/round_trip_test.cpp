@@ -2,6 +2,7 @@
 // Vellumar's forms.
 #include <gtest/gtest.h>
 
+#include "portfolio/exchange/text_encoding.h"
 #include "tests/portfolio/exchange/exchange_fixture.h"
 
 namespace {
@@ -27,7 +28,8 @@ std::string Fields(const VLHoldingItem& h) {
 class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool> {
  protected:
   // Two portfolios with a position of every kind and every field set, texts with CSV and XML specials,
-  // non-ASCII letters, line breaks, blanks at the ends and a byte that is not UTF-8; and an empty portfolio.
+  // non-ASCII letters, tabs, line breaks, blanks at the ends and texts a spreadsheet would take for
+  // formulas; and an empty portfolio.
   void Fill() {
     VLPortfolioItem special;
     special.name = "Rücklage, \"lang\"; 2";
@@ -50,7 +52,7 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     held.mgnEquity = 50;
     held.mgnThreshold = 500;
     held.purchaseDate = Day(1900, 1, 1);
-    held.comment = "  Ölpreis, \"heiß\"\r\nzweite Zeile\x01 caf\xE9  ";
+    held.comment = "  Ölpreis, \"heiß\"\r\nzweite Zeile\t café  ";
     held.tag = 7;
     uint32_t id = 0;
     ASSERT_EQ(db->AddStockPosition(conn, special.id, held, id), VLResult::Ok);
@@ -75,6 +77,8 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     ASSERT_EQ(db->AddCashPosition(conn, special.id, 250000, "Broker cash, € \"EUR\"", id), VLResult::Ok);
     ASSERT_EQ(db->AddMarginPosition(conn, special.id, 4294967295u, "Margin <loan> & more", id), VLResult::Ok);
     ASSERT_EQ(db->AddCashPosition(conn, plain, 1, "x", id), VLResult::Ok);
+    for (const char* formula : {"=HYPERLINK(\"http://x\")", "+1", "-2", "@SUM(A1)", "'=quoted", "''", "'x"})
+      ASSERT_EQ(db->AddCashPosition(conn, plain, 1, formula, id), VLResult::Ok);
   }
 
   std::map<std::string, std::vector<std::string>> Everything() {
@@ -101,7 +105,7 @@ TEST_P(RoundTrip, ExportThenImportIntoAnEmptyDatabaseGivesBackEveryField) {
   ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), VLResult::Ok)
       << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, xml ? ExchangeFormat::VellumarXml : ExchangeFormat::VellumarCsv);
-  EXPECT_EQ(outcome.added, 6);
+  EXPECT_EQ(outcome.added, 13);
   EXPECT_EQ(outcome.createdPortfolios.size(), 3u);
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(Export(xml), exported);
@@ -134,3 +138,41 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
 }
 
 }  // namespace
+
+TEST_F(ExchangeTest, ACsvExportNeutralisesFormulasThatItsReaderRestores) {
+  const uint32_t p = AddPortfolio("=cmd|' /C calc'!A0");
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "=HYPERLINK(\"http://evil\",\"click\")", id), VLResult::Ok);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "'plain quote", id), VLResult::Ok);
+  const std::string csv = Export(false);
+  EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"http://evil\"\",\"\"click\"\")\""), std::string::npos) << csv;
+  EXPECT_NE(csv.find("'=cmd|' /C calc'!A0,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find(",'plain quote,"), std::string::npos) << "a text a reader keeps as it is gets no mark";
+  for (const std::string& line :
+       {std::string("\n=HYPERLINK"), std::string(",=HYPERLINK"), std::string("\n=cmd")})
+    EXPECT_EQ(csv.find(line), std::string::npos) << line;
+}
+
+TEST_F(ExchangeTest, TextsThatOlderVersionsLetInAreWrittenAsWellFormedXmlAndRefusedOnImport) {
+  // Stored through the database directly, as older versions of the dialogs and the import let them in.
+  const uint32_t p = AddPortfolio(std::string("P\0Q", 3));
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, std::string("nul\0inside", 10), id), VLResult::Ok);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "bell\x07 and caf\xE9", id), VLResult::Ok);
+  const std::string xml = Export(true);
+  EXPECT_TRUE(IsValidUtf8(xml));
+  for (const char* reference : {"&#0;", "&#7;"})
+    EXPECT_EQ(xml.find(reference), std::string::npos) << reference;
+  EXPECT_NE(xml.find("name=\"P\xEF\xBF\xBDQ\""), std::string::npos) << "the name was cut at its NUL";
+  EXPECT_NE(xml.find("nul\xEF\xBF\xBDinside"), std::string::npos);
+  EXPECT_NE(xml.find("bell\xEF\xBF\xBD and caf\xEF\xBF\xBD"), std::string::npos);
+
+  // The CSV form holds every byte, and its reader refuses what cannot be stored any more.
+  const std::string csv = Export(false);
+  path = folder.File("Other.db");
+  Reopen(true);
+  EXPECT_EQ(Import(csv), std::nullopt);
+  const std::vector<std::string> found = Described(reading.problems);
+  ASSERT_GE(found.size(), 2u) << testing::PrintToString(found);
+  EXPECT_NE(found[0].find("line 2: the portfolio holds a control character"), std::string::npos) << found[0];
+}
