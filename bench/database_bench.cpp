@@ -57,7 +57,7 @@ void BM_DatabaseLoad(benchmark::State& state) {
   for (auto _ : state) {
     const int64_t before = HeapBytes();
     auto db = std::make_unique<VLDatabase>(path);
-    if (db->Open() != kDbOk) state.SkipWithError("load failed");
+    if (db->Open() != DbResult::Ok) state.SkipWithError("load failed");
     benchmark::DoNotOptimize(db->GetPositionCount());
     state.PauseTiming();  // closing the store is not part of loading it
     perPosition = (HeapBytes() - before) / std::max(1, db->GetPositionCount());
@@ -80,11 +80,11 @@ BENCHMARK(BM_PlainRead)->Apply(SizeArgs);
 void BM_DatabaseSave(benchmark::State& state) {
   const std::string& path = StorePath(state.range(0));
   VLDatabase db(path);
-  if (db.Open() != kDbOk) state.SkipWithError("load failed");
+  if (db.Open() != DbResult::Ok) state.SkipWithError("load failed");
   const auto size = std::filesystem::file_size(path);
   for (auto _ : state) {
     db.SetModified();
-    if (db.Save() != kDbOk) state.SkipWithError("save failed");
+    if (db.Save() != DbResult::Ok) state.SkipWithError("save failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
@@ -133,7 +133,7 @@ void BM_AddCashPosition(benchmark::State& state) {
   if (!conn) state.SkipWithError("load failed");
   for (auto _ : state) {
     uint32_t id = 0;
-    if (db.AddCashPosition(conn, 1, 100, "cash", id) != kVLOk) state.SkipWithError("add failed");
+    if (db.AddCashPosition(conn, 1, 100, "cash", id) != VLResult::Ok) state.SkipWithError("add failed");
   }
 }
 BENCHMARK(BM_AddCashPosition)->Apply(SizeArgs);
@@ -152,7 +152,7 @@ void BM_SortedView(benchmark::State& state) {
   for (auto _ : state) {
     const int64_t before = HeapBytes();
     VLHoldingItemList positions;
-    if (db.GetPositions(conn, 1, true, positions) != kVLOk) state.SkipWithError("no positions");
+    if (db.GetPositions(conn, 1, true, positions) != VLResult::Ok) state.SkipWithError("no positions");
     state.PauseTiming();
     perPosition = (HeapBytes() - before) / std::max(1, positions.GetCount());
     state.ResumeTiming();
@@ -171,7 +171,7 @@ void BM_LockAndIdentityCheck(benchmark::State& state) {
   if (!IdentityOfPath(path, known)) state.SkipWithError("no file");
   for (auto _ : state) {
     StoreLocks file;
-    if (LockStore(path, 1000, file) != kStoreLocked) state.SkipWithError("lock failed");
+    if (LockStore(path, 1000, file) != LockResult::Locked) state.SkipWithError("lock failed");
     FileIdentity now;
     if (!IdentityOfFile(file.Get(), now)) state.SkipWithError("no identity");
     benchmark::DoNotOptimize(now == known);

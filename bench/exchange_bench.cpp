@@ -32,7 +32,7 @@ std::string BrokerCsv() {
 
 struct Store {
   explicit Store(const std::string& path) : db(std::make_unique<VLDatabase>(path)) {
-    if (db->Create() == kDbOk) conn = db->Connect(window, 1, 2, 3);
+    if (db->Create() == DbResult::Ok) conn = db->Connect(window, 1, 2, 3);
   }
   std::shared_ptr<NullWindow> window = std::make_shared<NullWindow>();
   std::unique_ptr<VLDatabase> db;
@@ -40,14 +40,14 @@ struct Store {
 };
 
 // Reads `file` with `options` and imports it into a new, empty database; the database's code.
-int32_t ImportInto(const std::string& dbPath, const std::string& file, const ImportOptions& options,
-                   benchmark::State& state) {
+VLResult ImportInto(const std::string& dbPath, const std::string& file, const ImportOptions& options,
+                    benchmark::State& state) {
   state.PauseTiming();
   std::remove(dbPath.c_str());
   Store store(dbPath);
   state.ResumeTiming();
   const ImportReading reading = ReadImportFile(file, options);
-  if (reading.Refused() || !store.conn) return -1;
+  if (reading.Refused() || !store.conn) return VLResult::Failed;
   ImportOutcome outcome;
   ImportProblems problems;
   return store.db->ImportPositions(store.conn, reading.plan, outcome, problems);
@@ -84,7 +84,8 @@ void BM_ImportMappedCsv(benchmark::State& state) {
   WriteText(file, BrokerCsv());
   const ImportOptions options = BrokerOptions();
   for (auto _ : state) {
-    if (ImportInto(folder.File("Vellumar.db"), file, options, state) != kVLOk) state.SkipWithError("refused");
+    if (ImportInto(folder.File("Vellumar.db"), file, options, state) != VLResult::Ok)
+      state.SkipWithError("refused");
   }
   state.counters["rows"] = kRows;
 }
@@ -100,7 +101,8 @@ void BM_ImportVellumarCsv(benchmark::State& state) {
   const std::string file = folder.File("all.csv");
   WriteText(file, exported);
   for (auto _ : state) {
-    if (ImportInto(folder.File("Vellumar.db"), file, {}, state) != kVLOk) state.SkipWithError("refused");
+    if (ImportInto(folder.File("Vellumar.db"), file, {}, state) != VLResult::Ok)
+      state.SkipWithError("refused");
   }
   state.counters["rows"] = kRows;
 }
@@ -114,7 +116,7 @@ void BM_ImportAgainAllDuplicates(benchmark::State& state) {
   ImportProblems problems;
   for (auto _ : state) {
     const ImportReading reading = ReadImportFile(broker.file, broker.options);
-    if (store.db->ImportPositions(store.conn, reading.plan, outcome, problems) != kVLOk ||
+    if (store.db->ImportPositions(store.conn, reading.plan, outcome, problems) != VLResult::Ok ||
         outcome.duplicates != kRows) {
       state.SkipWithError("not all duplicates");
     }

@@ -38,7 +38,8 @@ void BM_FirstChangeAfterLoad(benchmark::State& state) {
     VLDatabaseConn* conn = fresh.Connect(store.window, 1, 2, 3);
     state.ResumeTiming();
     uint32_t id = 0;
-    if (!conn || fresh.AddCashPosition(conn, 1, 100, "cash", id) != kVLOk) state.SkipWithError("add failed");
+    if (!conn || fresh.AddCashPosition(conn, 1, 100, "cash", id) != VLResult::Ok)
+      state.SkipWithError("add failed");
   }
 }
 BENCHMARK(BM_FirstChangeAfterLoad)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -50,7 +51,7 @@ void BM_StoreFingerprint(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     VLDatabase fresh(store.path);
-    if (fresh.Open() != kDbOk) state.SkipWithError("load failed");
+    if (fresh.Open() != DbResult::Ok) state.SkipWithError("load failed");
     state.ResumeTiming();
     benchmark::DoNotOptimize(fresh.GetFingerprint());
   }
@@ -64,9 +65,9 @@ void BM_DeletePortfolioOf1000(benchmark::State& state) {
   if (!store.conn) state.SkipWithError("load failed");
   VLJournalStep step;
   for (auto _ : state) {
-    if (store.db.DeletePortfolio(store.conn, 1) != kVLOk) state.SkipWithError("delete failed");
+    if (store.db.DeletePortfolio(store.conn, 1) != VLResult::Ok) state.SkipWithError("delete failed");
     state.PauseTiming();
-    if (store.db.Undo(store.conn, step) != kVLOk) state.SkipWithError("undo failed");
+    if (store.db.Undo(store.conn, step) != VLResult::Ok) state.SkipWithError("undo failed");
     state.ResumeTiming();
   }
 }
@@ -78,9 +79,9 @@ void BM_UndoPortfolioDeletionOf1000(benchmark::State& state) {
   VLJournalStep step;
   for (auto _ : state) {
     state.PauseTiming();
-    if (store.db.DeletePortfolio(store.conn, 1) != kVLOk) state.SkipWithError("delete failed");
+    if (store.db.DeletePortfolio(store.conn, 1) != VLResult::Ok) state.SkipWithError("delete failed");
     state.ResumeTiming();
-    if (store.db.Undo(store.conn, step) != kVLOk) state.SkipWithError("undo failed");
+    if (store.db.Undo(store.conn, step) != VLResult::Ok) state.SkipWithError("undo failed");
   }
   state.counters["positions_back"] = static_cast<double>(step.positionIds.size());
 }
@@ -108,7 +109,8 @@ void BM_ListFullJournal(benchmark::State& state) {
   if (!store.conn) state.SkipWithError("load failed");
   for (size_t i = 0; i < ChangeJournal::kMaxEntries; ++i) {
     uint32_t id = 0;
-    if (store.db.AddCashPosition(store.conn, 1, 100, "cash", id) != kVLOk) state.SkipWithError("add failed");
+    if (store.db.AddCashPosition(store.conn, 1, 100, "cash", id) != VLResult::Ok)
+      state.SkipWithError("add failed");
   }
   for (auto _ : state) {
     state.PauseTiming();
@@ -117,7 +119,8 @@ void BM_ListFullJournal(benchmark::State& state) {
     state.ResumeTiming();
     std::vector<VLJournalListing> list;
     VLJournalState journalState;
-    if (!conn || fresh.GetChanges(conn, 0, list, journalState) != kVLOk) state.SkipWithError("list failed");
+    if (!conn || fresh.GetChanges(conn, 0, list, journalState) != VLResult::Ok)
+      state.SkipWithError("list failed");
     state.counters["entries"] = static_cast<double>(list.size());
   }
 }

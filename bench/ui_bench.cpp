@@ -60,7 +60,7 @@ void BM_RefillHeldList(benchmark::State& state) {
   view.show();
   for (auto _ : state) {
     VLHoldingItemList list;
-    if (db.GetPositions(conn, 1, true, list) != kVLOk) state.SkipWithError("no positions");
+    if (db.GetPositions(conn, 1, true, list) != VLResult::Ok) state.SkipWithError("no positions");
     view.setUpdatesEnabled(false);
     model.Refill(list, columns, kColGain, false);
     view.setUpdatesEnabled(true);

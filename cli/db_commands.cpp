@@ -20,8 +20,8 @@
 
 namespace {
 
-int Done(CliIo& io, DbSession& s, int32_t code) {
-  if (code == kVLOk) {
+int Done(CliIo& io, DbSession& s, VLResult code) {
+  if (code == VLResult::Ok) {
     s.WarnIfNotJournaled(io);
     return kExitOk;
   }
@@ -81,7 +81,7 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLPortfolioItemList list;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk) return Done(io, s, code);
+  if (VLResult code = s.Db().GetPortfolios(s.Conn(), list); code != VLResult::Ok) return Done(io, s, code);
   std::vector<OutputRecord> records;
   // Dates as the user reads them (the dump keeps the stored seconds).
   for (const auto& item : list) {
@@ -110,7 +110,7 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
     return Refuse(io, "add-portfolio", check);
   }
   p.comment = args.Option("comment");
-  if (int32_t code = s.Db().AddPortfolio(s.Conn(), p); code != kVLOk) return Done(io, s, code);
+  if (VLResult code = s.Db().AddPortfolio(s.Conn(), p); code != VLResult::Ok) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
   return kExitOk;
@@ -132,7 +132,7 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
   if (!id) return kExitFailed;
   VLPortfolioItem p;
-  if (int32_t code = s.Db().GetPortfolio(s.Conn(), id, p); code != kVLOk) {
+  if (VLResult code = s.Db().GetPortfolio(s.Conn(), id, p); code != VLResult::Ok) {
     return Done(io, s, code);
   }
   if (args.HasOption("name")) p.name = newName;
@@ -187,8 +187,8 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
-  const int32_t code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
-  if (code != kVLOk) return Done(io, s, code);
+  const VLResult code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
+  if (code != VLResult::Ok) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
@@ -207,10 +207,10 @@ int AddAmount(const CliArgs& args, CliIo& io, const char* command, bool cash) {
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
   uint32_t id = 0;
-  const int32_t code =
+  const VLResult code =
       cash ? s.Db().AddCashPosition(s.Conn(), portfolioId, cashItem.amount, cashItem.name, id)
            : s.Db().AddMarginPosition(s.Conn(), portfolioId, marginItem.amountOwed, marginItem.name, id);
-  if (code != kVLOk) return Done(io, s, code);
+  if (code != VLResult::Ok) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", id));
   return kExitOk;
@@ -231,7 +231,7 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) {
+  if (VLResult code = s.Db().GetPosition(s.Conn(), id, position); code != VLResult::Ok) {
     return Done(io, s, code);
   }
   if (position->GetKind() != kHoldingStock)
@@ -290,7 +290,8 @@ int RunSell(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, s, code);
+  if (VLResult code = s.Db().GetPosition(s.Conn(), id, position); code != VLResult::Ok)
+    return Done(io, s, code);
   const std::string which = "position " + std::to_string(id);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "sell", which + " is a cash or margin position; only shares are sold");
@@ -306,9 +307,9 @@ int RunSell(const CliArgs& args, CliIo& io) {
                                {FormatDay(stock.purchaseDate)}));
   }
   uint32_t newId = 0;
-  const int32_t code = s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission,
-                                           sale.saleDate, newId);
-  if (code != kVLOk) return Done(io, s, code);
+  const VLResult code = s.Db().SellPosition(s.Conn(), id, sale.soldQty, sale.salePrice, sale.saleCommission,
+                                            sale.saleDate, newId);
+  if (code != VLResult::Ok) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id", "remainderId"},
            OutputRecord().AddNumber("id", id).AddNumber("remainderId", newId));
@@ -317,7 +318,7 @@ int RunSell(const CliArgs& args, CliIo& io) {
 
 // unsell and delete-position: ID.
 int OnePosition(const CliArgs& args, CliIo& io, const char* command,
-                int32_t (VLDatabase::*operation)(VLDatabaseConn*, uint32_t)) {
+                VLResult (VLDatabase::*operation)(VLDatabaseConn*, uint32_t)) {
   uint32_t id = 0;
   if (args.positional.size() != 1 || !ParseId(args.positional[0], &id))
     return Usage(io, command, "give the position's ID");
@@ -333,7 +334,8 @@ int RunUnsell(const CliArgs& args, CliIo& io) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   std::unique_ptr<VLHoldingItem> position;
-  if (int32_t code = s.Db().GetPosition(s.Conn(), id, position); code != kVLOk) return Done(io, s, code);
+  if (VLResult code = s.Db().GetPosition(s.Conn(), id, position); code != VLResult::Ok)
+    return Done(io, s, code);
   if (position->GetKind() != kHoldingStock) {
     return RefuseState(io, "unsell",
                        "position " + std::to_string(id) +
@@ -347,7 +349,7 @@ int RunDeletePosition(const CliArgs& args, CliIo& io) {
 
 // copy and move: ID PORTFOLIO.
 int ToPortfolio(const CliArgs& args, CliIo& io, const char* command,
-                int32_t (VLDatabase::*operation)(VLDatabaseConn*, uint32_t, uint32_t)) {
+                VLResult (VLDatabase::*operation)(VLDatabaseConn*, uint32_t, uint32_t)) {
   uint32_t id = 0;
   if (args.positional.size() != 2 || !ParseId(args.positional[0], &id))
     return Usage(io, command, "give ID PORTFOLIO");

@@ -49,13 +49,13 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
   db->SetJournalProgram("vellumar-cli");
   conn = db->Connect(window, 1, 2, 3);
   if (conn) return true;
-  const int32_t code = db->GetLastOpenCode();
-  if (code == kDbMissing) {
+  const DbResult code = db->GetLastOpenCode();
+  if (code == DbResult::Missing) {
     PrintError(io.err, io.command,
                "no database file at " + path + " (create one with: vellumar-cli init --db " + path + ")");
-  } else if (code == kDbBusy) {
+  } else if (code == DbResult::Busy) {
     PrintError(io.err, io.command, "cannot open " + path + ": " + kBusyText);
-  } else if (code == kDbTooLarge) {
+  } else if (code == DbResult::TooLarge) {
     std::error_code error;
     const uint64_t size = std::filesystem::file_size(path, error);
     const uint64_t megabytes = error ? 0 : size >> 20;
@@ -64,12 +64,12 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
                    std::to_string(megabytes) + " MB need about " +
                    std::to_string(megabytes * kMemoryPerStoredByte) + " MB, " +
                    std::to_string(AvailableMemoryBytes() >> 20) + " MB are available)");
-  } else if (code == kDbVersionTooNew) {
+  } else if (code == DbResult::VersionTooNew) {
     PrintError(io.err, io.command,
                "cannot open " + path +
                    ": it was written by a newer version of Vellumar, which this version cannot read; nothing "
                    "was changed");
-  } else if (code == kDbFailed && !FileExists(path)) {
+  } else if (code == DbResult::Failed && !FileExists(path)) {
     PrintError(io.err, io.command, "cannot open " + path);
   } else if (db->GetLastFileError().errorNumber != 0) {
     // The system refused the file (no permission to read it): that is no damage, and says why.
@@ -78,14 +78,14 @@ bool DbSession::Open(const CliArgs& args, CliIo& io) {
     PrintError(
         io.err, io.command,
         "An error occurred while opening the Vellumar\ndatabase.  The database file may be corrupt.\n(" +
-            path + ", load code " + std::to_string(code) + ")");
+            path + ", load code " + std::to_string(static_cast<int32_t>(code)) + ")");
   }
   return false;
 }
 
 uint32_t DbSession::FindPortfolio(const std::string& idOrName, CliIo& io) {
   VLPortfolioItemList list;
-  if (int32_t code = db->GetPortfolios(conn, list); code != kVLOk) {
+  if (VLResult code = db->GetPortfolios(conn, list); code != VLResult::Ok) {
     PrintError(io.err, io.command, "cannot list the portfolios: " + DatabaseCodeText(code));
     return 0;
   }
@@ -110,48 +110,48 @@ void DbSession::WarnIfNotJournaled(CliIo& io) {
                "), so it cannot be undone");
 }
 
-std::string DatabaseCodeText(int32_t code) {
+std::string DatabaseCodeText(VLResult code) {
   switch (code) {
-    case kVLFailed:
+    case VLResult::Failed:
       return "the change was refused or could not be saved";
-    case kVLNameClash:
+    case VLResult::NameClash:
       return "a portfolio of that name already exists";
-    case kVLNotFound:
+    case VLResult::NotFound:
       return "no such portfolio or position";
-    case kVLAlreadySold:
+    case VLResult::AlreadySold:
       return "the position is already sold";
-    case kVLNotSold:
+    case VLResult::NotSold:
       return "the position is not sold";
-    case kVLBusy:
+    case VLResult::Busy:
       return kBusyText;
-    case kVLStoreFull:
+    case VLResult::StoreFull:
       return "the database holds as many portfolios, positions and quotes as its file can number";
-    case kVLReadOnly:
+    case VLResult::ReadOnly:
       return "the database may only be read; nothing was changed";
-    case kVLNothingToUndo:
+    case VLResult::NothingToUndo:
       return "there is nothing to undo";
-    case kVLNothingToRedo:
+    case VLResult::NothingToRedo:
       return "there is nothing to redo";
-    case kVLJournalMismatch:
+    case VLResult::JournalMismatch:
       return "the database no longer matches its change journal (it was replaced, for example by a backup, "
              "or changed by a program that keeps no journal); nothing was changed";
-    case kVLJournalUnreadable:
+    case VLResult::JournalUnreadable:
       return "the change journal cannot be read; nothing was changed";
     default:
-      return "failed with code " + std::to_string(code);
+      return "failed with code " + std::to_string(static_cast<int32_t>(code));
   }
 }
 
-std::string DatabaseCodeText(int32_t code, const VLDatabase& db) {
-  if (code == kVLReadOnly) {
+std::string DatabaseCodeText(VLResult code, const VLDatabase& db) {
+  if (code == VLResult::ReadOnly) {
     return "the database may only be read (" + db.GetReadOnlyCause().Describe() + "); nothing was changed";
   }
-  if (code == kVLJournalUnreadable && db.GetLastJournalError().IsSet()) {
+  if (code == VLResult::JournalUnreadable && db.GetLastJournalError().IsSet()) {
     return "the change journal cannot be read (" + db.GetLastJournalError().Describe() +
            "); nothing was changed";
   }
   const FileError& error = db.GetLastFileError();
-  if (code != kVLFailed || !error.IsSet()) return DatabaseCodeText(code);
+  if (code != VLResult::Failed || !error.IsSet()) return DatabaseCodeText(code);
   if (db.IsFileLost()) {
     return error.Describe() +
            " (the database file was deleted or replaced while this command ran); nothing "

@@ -29,7 +29,7 @@ class DbSession {
 
 std::string DatabasePathOption(const CliArgs& args);
 // What a database code means, for the error stream.
-std::string DatabaseCodeText(int32_t code);
+std::string DatabaseCodeText(VLResult code);
 // The same for a change that `db` refused, with the file and the system's reason when the file system was
 // the cause (read-only, a failed save, the file deleted or replaced).
-std::string DatabaseCodeText(int32_t code, const VLDatabase& db);
+std::string DatabaseCodeText(VLResult code, const VLDatabase& db);

@@ -53,7 +53,7 @@ int RunExport(const CliArgs& args, CliIo& io) {
     choice.portfolioIds.push_back(id);
   }
   ExportData data;
-  if (int32_t code = CollectExport(s.Db(), s.Conn(), choice, data); code != kVLOk) {
+  if (VLResult code = CollectExport(s.Db(), s.Conn(), choice, data); code != VLResult::Ok) {
     return Failed(io, DatabaseCodeText(code));
   }
   const std::string text = format == "xml" ? WriteVellumarXml(data) : WriteVellumarCsv(data);
@@ -133,7 +133,7 @@ int TargetPortfolio(const CliArgs& args, CliIo& io, DbSession& s, std::string& n
   if (!args.HasOption("portfolio")) return kExitOk;
   const std::string given = args.Option("portfolio");
   VLPortfolioItemList list;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), list); code != kVLOk)
+  if (VLResult code = s.Db().GetPortfolios(s.Conn(), list); code != VLResult::Ok)
     return Failed(io, DatabaseCodeText(code));
   uint32_t id = 0;
   if (ParseId(given, &id)) {
@@ -291,11 +291,11 @@ int RunImport(const CliArgs& args, CliIo& io) {
   }
   ImportOutcome outcome;
   ImportProblems problems;
-  const int32_t code = args.Has("dry-run")
-                           ? s.Db().TryImport(s.Conn(), reading.plan, outcome, problems)
-                           : s.Db().ImportPositions(s.Conn(), reading.plan, outcome, problems);
-  if (code == kVLImportRefused) return RefuseFile(io, file, problems);
-  if (code != kVLOk) return Failed(io, DatabaseCodeText(code, s.Db()));
+  const VLResult code = args.Has("dry-run")
+                            ? s.Db().TryImport(s.Conn(), reading.plan, outcome, problems)
+                            : s.Db().ImportPositions(s.Conn(), reading.plan, outcome, problems);
+  if (code == VLResult::ImportRefused) return RefuseFile(io, file, problems);
+  if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   PrintOutcome(args, io, reading, outcome);
   return kExitOk;
 }

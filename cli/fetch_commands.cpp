@@ -24,15 +24,15 @@ constexpr uint32_t kFetchTimeoutMs = 5 * 60 * 1000;
 // Every symbol that a stock position of the database uses, held or sold, sorted.
 bool DatabaseSymbols(DbSession& s, CliIo& io, std::set<std::string>& symbols) {
   VLPortfolioItemList portfolios;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), portfolios); code != kVLOk) {
+  if (VLResult code = s.Db().GetPortfolios(s.Conn(), portfolios); code != VLResult::Ok) {
     (void)Failed(io, "" + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
     return false;
   }
   for (int p = 0; p < portfolios.GetCount(); ++p) {
     for (bool held : {true, false}) {
       VLHoldingItemList positions;
-      if (int32_t code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions);
-          code != kVLOk) {
+      if (VLResult code = s.Db().GetPositions(s.Conn(), portfolios.GetAt(p)->id, held, positions);
+          code != VLResult::Ok) {
         (void)Failed(io, "" + DatabaseCodeText(code));  // prints; the caller exits with kExitFailed
         return false;
       }

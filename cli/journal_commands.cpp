@@ -42,13 +42,13 @@ int RunChanges(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   std::vector<VLJournalListing> list;
   VLJournalState state;
-  const int32_t code = s.Db().GetChanges(s.Conn(), static_cast<size_t>(limit), list, state);
+  const VLResult code = s.Db().GetChanges(s.Conn(), static_cast<size_t>(limit), list, state);
   // Listing changes nothing: its failure says only what could not be read.
-  if (code == kVLJournalUnreadable) {
+  if (code == VLResult::JournalUnreadable) {
     const FileError& why = s.Db().GetLastJournalError();
     return Failed(io, "the change journal cannot be read" + (why.IsSet() ? " (" + why.Describe() + ")" : ""));
   }
-  if (code != kVLOk) return Failed(io, DatabaseCodeText(code, s.Db()));
+  if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   WarnDamage(io, state, s.Db().GetJournalPath());
   std::vector<OutputRecord> records;
   records.reserve(list.size());
@@ -72,17 +72,17 @@ int RunStep(const CliArgs& args, CliIo& io, bool undo) {
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   VLJournalStep step;
-  const int32_t code = undo ? s.Db().Undo(s.Conn(), step) : s.Db().Redo(s.Conn(), step);
-  if (code == kVLNothingToUndo || code == kVLNothingToRedo) {
+  const VLResult code = undo ? s.Db().Undo(s.Conn(), step) : s.Db().Redo(s.Conn(), step);
+  if (code == VLResult::NothingToUndo || code == VLResult::NothingToRedo) {
     PrintError(io.err, command, DatabaseCodeText(code));
     return kExitJournalRefused;
   }
-  if (code == kVLJournalMismatch) {
+  if (code == VLResult::JournalMismatch) {
     PrintError(io.err, command,
                std::string("cannot ") + command + " \"" + step.text + "\": " + DatabaseCodeText(code));
     return kExitJournalRefused;
   }
-  if (code != kVLOk) return Failed(io, DatabaseCodeText(code, s.Db()));
+  if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   s.WarnIfNotJournaled(io);
   const std::string target = undo ? "undid" : "redid";
   PrintOne(args, io, {"sequence", target, "text"},

@@ -66,7 +66,7 @@ int RunPositions(const CliArgs& args, CliIo& io) {
   uint32_t only = 0;
   if (!args.positional.empty() && !(only = s.FindPortfolio(args.positional[0], io))) return kExitFailed;
   VLPortfolioItemList portfolios;
-  if (int32_t code = s.Db().GetPortfolios(s.Conn(), portfolios); code != kVLOk) {
+  if (VLResult code = s.Db().GetPortfolios(s.Conn(), portfolios); code != VLResult::Ok) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
   std::vector<std::pair<uint32_t, OutputRecord>> rows;
@@ -76,7 +76,7 @@ int RunPositions(const CliArgs& args, CliIo& io) {
     for (bool held : {true, false}) {
       if ((held && args.Has("sold")) || (!held && args.Has("held"))) continue;
       VLHoldingItemList positions;
-      if (int32_t code = s.Db().GetPositions(s.Conn(), p.id, held, positions); code != kVLOk) {
+      if (VLResult code = s.Db().GetPositions(s.Conn(), p.id, held, positions); code != VLResult::Ok) {
         return Failed(io, "" + DatabaseCodeText(code));
       }
       for (const auto& position : positions) {

@@ -20,18 +20,18 @@ int RunInit(const CliArgs& args, CliIo& io) {
   const std::string path = DatabasePathOption(args);
   {
     VLDatabase db(path);
-    const int32_t code = db.Create();
-    if (code == kDbExists) return Failed(io, "a database already exists at " + path);
-    if (code != kDbOk) {
+    const DbResult code = db.Create();
+    if (code == DbResult::Exists) return Failed(io, "a database already exists at " + path);
+    if (code != DbResult::Ok) {
       return Failed(io, "[ " + path + " ]\n\nVellumar was unable to create this database\nfile.\n(" +
                             db.GetLastFileError().Describe() + ")");
     }
   }
   if (args.Has("sample")) {
     DbSession s;
-    int32_t code = kVLFailed;
+    VLResult code = VLResult::Failed;
     if (s.Open(args, io)) code = AddSampleContent(s.Db(), s.Conn());
-    if (code != kVLOk) {
+    if (code != VLResult::Ok) {
       // The file is this command's own: a half-filled sample goes, so that the next init finds the path free.
       std::remove(path.c_str());
       return Failed(io, "the sample could not be written: " + DatabaseCodeText(code, s.Db()));

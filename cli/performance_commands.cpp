@@ -113,10 +113,10 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
   if (!portfolioId) return kExitFailed;
   VLPortfolioItem portfolio;
   PerformanceLots lots;
-  if (int32_t code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != kVLOk) {
+  if (VLResult code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != VLResult::Ok) {
     return Failed(io, DatabaseCodeText(code));
   }
-  if (int32_t code = ReadPortfolioLots(s.Db(), s.Conn(), portfolioId, &lots); code != kVLOk) {
+  if (VLResult code = ReadPortfolioLots(s.Db(), s.Conn(), portfolioId, &lots); code != VLResult::Ok) {
     return Failed(io, DatabaseCodeText(code));
   }
   if (lots.cashAndMargin > 0) {

@@ -66,7 +66,7 @@ int64_t StoredDay(const SampleDate& date) {
   return StoredDateOf(CalendarDate{date.year, date.month, date.day});
 }
 
-int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, const SampleStock& s) {
+VLResult AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, const SampleStock& s) {
   VLStockHoldingItem fields;
   fields.name = s.symbol;
   fields.qty = Quantity::FromWhole(s.qty);
@@ -79,8 +79,8 @@ int32_t AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, con
   fields.mgnEquity = s.marginEquity;
   fields.comment = s.comment;
   uint32_t id = 0;
-  if (int32_t code = db.AddStockPosition(conn, portfolioId, fields, id); code != kVLOk) return code;
-  if (s.soldQty == 0) return kVLOk;
+  if (VLResult code = db.AddStockPosition(conn, portfolioId, fields, id); code != VLResult::Ok) return code;
+  if (s.soldQty == 0) return VLResult::Ok;
   uint32_t remainderId = 0;
   return db.SellPosition(conn, id, Quantity::FromWhole(s.soldQty), PriceOfCents(s.salePriceCents),
                          s.commissionCents, StoredDay(s.sold), remainderId);
@@ -96,28 +96,28 @@ std::vector<std::string> SampleSymbols() {
   return symbols;
 }
 
-int32_t AddSampleContent(VLDatabase& db, VLDatabaseConn* conn) {
+VLResult AddSampleContent(VLDatabase& db, VLDatabaseConn* conn) {
   for (const SamplePortfolio& sample : Samples()) {
     VLPortfolioItem portfolio;
     portfolio.name = sample.name;
     portfolio.comment = sample.comment;
-    if (int32_t code = db.AddPortfolio(conn, portfolio); code != kVLOk) return code;
+    if (VLResult code = db.AddPortfolio(conn, portfolio); code != VLResult::Ok) return code;
     for (const SampleStock& stock : sample.stocks) {
-      if (int32_t code = AddStock(db, conn, portfolio.id, stock); code != kVLOk) return code;
+      if (VLResult code = AddStock(db, conn, portfolio.id, stock); code != VLResult::Ok) return code;
     }
     uint32_t id = 0;
     if (sample.cashCents) {
-      if (int32_t code = db.AddCashPosition(conn, portfolio.id, sample.cashCents, "Money market", id);
-          code != kVLOk) {
+      if (VLResult code = db.AddCashPosition(conn, portfolio.id, sample.cashCents, "Money market", id);
+          code != VLResult::Ok) {
         return code;
       }
     }
     if (sample.marginCents) {
-      if (int32_t code = db.AddMarginPosition(conn, portfolio.id, sample.marginCents, "Broker loan", id);
-          code != kVLOk) {
+      if (VLResult code = db.AddMarginPosition(conn, portfolio.id, sample.marginCents, "Broker loan", id);
+          code != VLResult::Ok) {
         return code;
       }
     }
   }
-  return kVLOk;
+  return VLResult::Ok;
 }

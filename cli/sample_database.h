@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "portfolio/database/vl_result.h"
+
 class VLDatabase;
 class VLDatabaseConn;
 
@@ -13,6 +15,6 @@ class VLDatabaseConn;
 // The symbols of the sample's stock positions, in the order they are added.
 std::vector<std::string> SampleSymbols();
 
-// Adds the sample to an open, empty database. kVLOk, or the code of the first change that failed (what was
-// added before it stays).
-[[nodiscard]] int32_t AddSampleContent(VLDatabase& db, VLDatabaseConn* conn);
+// Adds the sample to an open, empty database. VLResult::Ok, or the code of the first change that failed (what
+// was added before it stays).
+VLResult AddSampleContent(VLDatabase& db, VLDatabaseConn* conn);

@@ -89,7 +89,8 @@ int LoadView(const CliArgs& args, CliIo& io, const char* command, DbSession& s, 
   if (!s.Open(args, io)) return kExitFailed;
   *portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!*portfolioId) return kExitFailed;
-  if (int32_t code = s.Db().GetPositions(s.Conn(), *portfolioId, choice->held, positions); code != kVLOk) {
+  if (VLResult code = s.Db().GetPositions(s.Conn(), *portfolioId, choice->held, positions);
+      code != VLResult::Ok) {
     return Failed(io, DatabaseCodeText(code));
   }
   *view = SortPortfolioView(positions, choice->columns, choice->sortColumn, choice->ascending);
@@ -192,7 +193,7 @@ int RunSummary(const CliArgs& args, CliIo& io) {
   const bool held = !args.Has("sold");
   VLPortfolioSummary summary;
   if (s.Db().GetPortfolioSummary(s.Conn(), portfolioId, held, args.HasOption("ids") ? &ids : nullptr,
-                                 summary) != kVLOk) {
+                                 summary) != VLResult::Ok) {
     return Failed(io, "Vellumar was unable to retrieve this portfolio's\nsummary.");
   }
   const OutputRecord record = SummaryRecord(summary, held);
@@ -212,8 +213,8 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
     s.Db().SetQuoteSource(
         std::make_unique<ProgressQuoteSource>(std::make_unique<VLWebQuoteSource>(), batches, io.progress));
   }
-  if (const int32_t rc = s.Db().UpdateQuotes(s.Conn()); rc != kVLOk) {
-    if (rc == kVLBusy || rc == kVLReadOnly || s.Db().GetLastFileError().IsSet()) {
+  if (const VLResult rc = s.Db().UpdateQuotes(s.Conn()); rc != VLResult::Ok) {
+    if (rc == VLResult::Busy || rc == VLResult::ReadOnly || s.Db().GetLastFileError().IsSet()) {
       return Failed(io, DatabaseCodeText(rc, s.Db()));
     }
     const std::string detail = s.Db().GetLastRefreshError();
@@ -234,10 +235,10 @@ int RunUpdate(const CliArgs& args, CliIo& io) {
     if (!q.quote->IsKnownSymbol()) PrintError(io.err, io.command, "no such ticker symbol \"" + q.name + "\"");
   }
   std::string time, status;
-  if (int32_t code = s.Db().GetMarketTime(s.Conn(), time); code != kVLOk) {
+  if (VLResult code = s.Db().GetMarketTime(s.Conn(), time); code != VLResult::Ok) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
-  if (int32_t code = s.Db().GetMarketStatus(s.Conn(), status); code != kVLOk) {
+  if (VLResult code = s.Db().GetMarketStatus(s.Conn(), status); code != VLResult::Ok) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
   OutputRecord r;
@@ -263,20 +264,20 @@ int RunReport(const CliArgs& args, CliIo& io) {
   input.sortColumn = choice.sortColumn;
   input.alternateRows = VLGeneralPrefs().alternateRowColors;
   VLPortfolioItem portfolio;
-  if (int32_t code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != kVLOk) {
+  if (VLResult code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != VLResult::Ok) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
   input.portfolioName = portfolio.name;
   std::string marketTime;
-  if (int32_t code = s.Db().GetMarketTime(s.Conn(), marketTime); code != kVLOk) {
+  if (VLResult code = s.Db().GetMarketTime(s.Conn(), marketTime); code != VLResult::Ok) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
   input.updatedText = FormatUpdatedText(marketTime);
   for (const auto& item : positions) {
     input.rows.push_back(MakeViewRow(static_cast<const VLHoldingItem&>(*item), view.columns).cells);
   }
-  if (int32_t code = s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
-      code != kVLOk) {
+  if (VLResult code = s.Db().GetPortfolioSummary(s.Conn(), portfolioId, choice.held, nullptr, input.summary);
+      code != VLResult::Ok) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
   const std::time_t now = std::time(nullptr);

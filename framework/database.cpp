@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <ostream>
 
 #include <cerrno>
 #include <climits>
@@ -55,6 +56,21 @@ bool FolderWritable(const std::string& filePath, FileError& cause) {
   return CanCreateFilesIn(FolderOfPath(filePath), &cause);
 }
 
+// What a load that read the whole stream answers: the store's own result, or a failure.
+DbResult LoadResult(SerializeResult result) {
+  switch (result) {
+    case SerializeResult::Ok:
+      return DbResult::Ok;
+    case SerializeResult::TypeMismatch:
+      return DbResult::TypeMismatch;
+    case SerializeResult::VersionTooNew:
+      return DbResult::VersionTooNew;
+    case SerializeResult::Failed:
+      break;
+  }
+  return DbResult::Failed;
+}
+
 std::string ResolveLinks(const std::string& path) {
   char resolved[PATH_MAX];
   return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
@@ -87,69 +103,68 @@ const std::string& Database::FilePath() {
   return filePath;
 }
 
-int32_t Database::WriteStoreTo(int fd, const std::string& name) {
+DbResult Database::WriteStoreTo(int fd, const std::string& name) {
   SaveStream stream(Ops(), fd);
   try {
     Archive ar(stream, Archive::Mode::Store, Archive::kSaveBufferSize);
-    if (Serialize(&ar) != kSerializeOk) {
+    if (Serialize(&ar) != SerializeResult::Ok) {
       lastError = FileError::WithReason("write", name, "the store could not be written out");
-      return kDbFailed;
+      return DbResult::Failed;
     }
     ar.Flush();
     if (Ops().Sync(fd) != 0) {
       lastError = FileError::FromErrno("write", name);
-      return kDbFailed;
+      return DbResult::Failed;
     }
-    return kDbOk;
+    return DbResult::Ok;
   } catch (const std::exception& e) {
     lastError = stream.error != 0 ? FileError{"write", name, stream.error, {}}
                                   : FileError::WithReason("write", name, e.what());
-    return kDbFailed;
+    return DbResult::Failed;
   }
 }
 
-int32_t Database::Create() {
+DbResult Database::Create() {
   lastError = {};
   FileHandle file;
-  const int32_t rc = CreateNewFile(path, file);
-  if (rc == 2) return kDbExists;
-  if (rc != 0) {
+  const FileOpenResult made = CreateNewFile(path, file);
+  if (made == FileOpenResult::Exists) return DbResult::Exists;
+  if (made != FileOpenResult::Opened) {
     lastError = FileError::FromErrno("create", path);
-    return kDbFailed;
+    return DbResult::Failed;
   }
-  if (WriteStoreTo(file.Get(), path) != kDbOk) {
+  if (WriteStoreTo(file.Get(), path) != DbResult::Ok) {
     file.Close();
     ::unlink(path.c_str());  // never leave a half-written store behind
-    return kDbFailed;
+    return DbResult::Failed;
   }
   // The new file is complete; only its entry may not be durable yet, and every save syncs the folder again.
   (void)Ops().SyncFolder(FolderOf(path));
-  return kDbOk;
+  return DbResult::Ok;
 }
 
-int32_t Database::LoadFrom(int fd) {
+DbResult Database::LoadFrom(int fd) {
   FileIdentity identity;
-  if (!IdentityOfFile(fd, identity)) return kDbFailed;
+  if (!IdentityOfFile(fd, identity)) return DbResult::Failed;
   // A store that would not fit is refused before anything is read or allocated.
   if (identity.size > 0 &&
       static_cast<uint64_t>(identity.size) > AvailableMemoryBytes() / kMemoryPerStoredByte)
-    return kDbTooLarge;
-  int32_t code = kDbFailed;
+    return DbResult::TooLarge;
+  DbResult code = DbResult::Failed;
   uint64_t trailing = 0;
   try {
-    if (::lseek(fd, 0, SEEK_SET) != 0) return kDbFailed;
+    if (::lseek(fd, 0, SEEK_SET) != 0) return DbResult::Failed;
     FileStream stream(fd);
     Archive ar(stream, Archive::Mode::Load);
     PrepareForLoad();
-    code = Serialize(&ar);
-    if (code == kDbOk) trailing = ar.Remaining();
+    code = LoadResult(Serialize(&ar));
+    if (code == DbResult::Ok) trailing = ar.Remaining();
   } catch (const std::bad_alloc&) {
-    code = kDbTooLarge;
+    code = DbResult::TooLarge;
   } catch (const std::exception&) {
-    code = kDbFailed;
+    code = DbResult::Failed;
   }
-  if (code != kDbOk && code != kDbExists && code != kDbVersionTooNew && code != kDbTooLarge) code = kDbFailed;
-  if (code == kDbOk) {
+  if (code == DbResult::Ok) {
     trailingBytes = trailing;
     known = identity;
     modified = false;
@@ -157,17 +172,17 @@ int32_t Database::LoadFrom(int fd) {
   return code;
 }
 
-int32_t Database::ReloadKeeping(int fd) {
+DbResult Database::ReloadKeeping(int fd) {
   MemoryStream kept;
   try {
     Archive ar(kept, Archive::Mode::Store);
-    if (Serialize(&ar) != kSerializeOk) return kDbFailed;
+    if (Serialize(&ar) != SerializeResult::Ok) return DbResult::Failed;
     ar.Flush();
   } catch (const std::exception&) {
-    return kDbFailed;
+    return DbResult::Failed;
   }
-  const int32_t code = LoadFrom(fd);
-  if (code == kDbOk) return kDbOk;
+  const DbResult code = LoadFrom(fd);
+  if (code == DbResult::Ok) return DbResult::Ok;
   try {
     MemoryStream again(kept.Bytes());
     Archive ar(again, Archive::Mode::Load);
@@ -179,8 +194,8 @@ int32_t Database::ReloadKeeping(int fd) {
   return code;
 }
 
-void Database::NoteWriteAccess(int32_t lockCode, int systemError) {
-  readOnly = lockCode == kStoreReadOnly;
+void Database::NoteWriteAccess(LockResult lock, int systemError) {
+  readOnly = lock == LockResult::ReadOnly;
   readOnlyCause = readOnly ? FileError{"write", FilePath(), systemError, {}} : FileError{};
   FileError folderCause;
   if (!readOnly && !FolderWritable(FilePath(), folderCause)) {
@@ -189,8 +204,8 @@ void Database::NoteWriteAccess(int32_t lockCode, int systemError) {
   }
 }
 
-void Database::NoteLoadFailure(int32_t code) {
-  if (code == kDbVersionTooNew) {
+void Database::NoteLoadFailure(DbResult result) {
+  if (result == DbResult::VersionTooNew) {
     lastError = FileError::WithReason("read", FilePath(), "it was written by a newer version of Vellumar");
     return;
   }
@@ -199,36 +214,36 @@ void Database::NoteLoadFailure(int32_t code) {
   if (loaded) fileLost = true;
 }
 
-int32_t Database::LockRefused(int32_t lockCode, int systemError) {
-  switch (lockCode) {
-    case kStoreBusy:
-      return kDbBusy;
-    case kStoreMissing:
+DbResult Database::LockRefused(LockResult lock, int systemError) {
+  switch (lock) {
+    case LockResult::Busy:
+      return DbResult::Busy;
+    case LockResult::Missing:
       lastError = FileError{"open", FilePath(), ENOENT, {}};
       if (loaded) fileLost = true;
-      return kDbMissing;
-    case kStoreReadOnly:
+      return DbResult::Missing;
+    case LockResult::ReadOnly:
       readOnly = true;
       readOnlyCause = lastError = FileError{"write", FilePath(), systemError, {}};
-      return kDbReadOnly;
+      return DbResult::ReadOnly;
     default:
       lastError = FileError{"open", FilePath(), systemError, {}};
-      return kDbFailed;
+      return DbResult::Failed;
   }
 }
 
-int32_t Database::Open() {
+DbResult Database::Open() {
   lastError = {};
-  if (path.empty()) return kDbFailed;
+  if (path.empty()) return DbResult::Failed;
   filePath.clear();
   StoreLocks file;
   int error = 0;
-  const int32_t lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::ReadAtLeast, &error);
-  if (lock != kStoreLocked && lock != kStoreReadOnly) return LockRefused(lock, error);
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::ReadAtLeast, &error);
+  if (lock != LockResult::Locked && lock != LockResult::ReadOnly) return LockRefused(lock, error);
   NoteWriteAccess(lock, error);
   if (!readOnly) RemoveStaleTempFiles(FilePath());  // the lock proves that no save is under way
-  const int32_t code = LoadFrom(file.Get());
-  if (code != kDbOk) {
+  const DbResult code = LoadFrom(file.Get());
+  if (code != DbResult::Ok) {
     NoteLoadFailure(code);
     return code;
   }
@@ -237,7 +252,7 @@ int32_t Database::Open() {
   return code;
 }
 
-int32_t Database::WriteReplacing(int currentFd) {
+DbResult Database::WriteReplacing(int currentFd) {
   const std::string& target = FilePath();
   std::string temp = TempTemplateFor(target);
   FileHandle out(Ops().CreateTemp(temp));
@@ -246,20 +261,20 @@ int32_t Database::WriteReplacing(int currentFd) {
     if (IsWriteRefusal(lastError.errorNumber)) {
       readOnly = true;
       readOnlyCause = lastError;
-      return kDbReadOnly;
+      return DbResult::ReadOnly;
     }
-    return kDbFailed;
+    return DbResult::Failed;
   }
   // Keep the file's permissions; a file written back where there was none gets those of a new file.
   struct stat st {};
   const mode_t mode = currentFd >= 0 && ::fstat(currentFd, &st) == 0 ? (st.st_mode & 07777) : 0644;
   (void)::fchmod(out.Get(), mode);  // a failure leaves the temporary file private, nothing worse
   FileIdentity written;
-  bool ok = WriteStoreTo(out.Get(), temp) == kDbOk && IdentityOfFile(out.Get(), written);
+  bool ok = WriteStoreTo(out.Get(), temp) == DbResult::Ok && IdentityOfFile(out.Get(), written);
   out.Close();
   if (ok && !BeforeReplace(temp)) {  // abandoned as by a crash: the temp file stays
     lastError = FileError::WithReason("replace", target, "the save was abandoned");
-    return kDbFailed;
+    return DbResult::Failed;
   }
   if (ok && Ops().Rename(temp, target) != 0) {
     lastError = FileError::FromErrno("replace", target);
@@ -267,129 +282,153 @@ int32_t Database::WriteReplacing(int currentFd) {
   }
   if (!ok) {
     ::unlink(temp.c_str());
-    return kDbFailed;
+    return DbResult::Failed;
   }
   known = written;  // the rename keeps inode, size and modification time
   // The new store is in place but not yet durable: report the failure so the change is saved again.
   if (Ops().SyncFolder(FolderOf(target)) != 0) {
     lastError = FileError::FromErrno("flush the folder", FolderOf(target));
-    return kDbFailed;
+    return DbResult::Failed;
   }
-  return kDbOk;
+  return DbResult::Ok;
 }
 
-int32_t Database::Save() {
-  if (!modified) return kDbOk;
+DbResult Database::Save() {
+  if (!modified) return DbResult::Ok;
   lastError = {};
-  if (path.empty()) return kDbFailed;
+  if (path.empty()) return DbResult::Failed;
   if (changeLock.IsOpen()) {
-    if (int32_t rc = WriteReplacing(changeLock.Get()); rc != kDbOk) return rc;
+    if (DbResult rc = WriteReplacing(changeLock.Get()); rc != DbResult::Ok) return rc;
     modified = false;
-    return kDbOk;
+    return DbResult::Ok;
   }
   // The lock is kept until the new file has replaced the old one.
   StoreLocks current;
   int error = 0;
-  const int32_t lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
-  if (lock != kStoreLocked) {
-    const int32_t rc = LockRefused(lock, error);
-    return rc == kDbBusy || rc == kDbReadOnly ? rc : kDbFailed;
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
+  if (lock != LockResult::Locked) {
+    const DbResult rc = LockRefused(lock, error);
+    return rc == DbResult::Busy || rc == DbResult::ReadOnly ? rc : DbResult::Failed;
   }
-  if (int32_t rc = WriteReplacing(current.Get()); rc != kDbOk) return rc;
+  if (DbResult rc = WriteReplacing(current.Get()); rc != DbResult::Ok) return rc;
   modified = false;
-  return kDbOk;
+  return DbResult::Ok;
 }
 
-int32_t Database::WriteBack() {
+DbResult Database::WriteBack() {
   lastError = {};
-  if (path.empty()) return kDbFailed;
+  if (path.empty()) return DbResult::Failed;
   StoreLocks current;
   int error = 0;
-  const int32_t lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
-  if (lock != kStoreLocked && lock != kStoreMissing) {
-    const int32_t rc = LockRefused(lock, error);
-    return rc == kDbBusy || rc == kDbReadOnly ? rc : kDbFailed;
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, current, StoreAccess::Write, &error);
+  if (lock != LockResult::Locked && lock != LockResult::Missing) {
+    const DbResult rc = LockRefused(lock, error);
+    return rc == DbResult::Busy || rc == DbResult::ReadOnly ? rc : DbResult::Failed;
   }
-  if (int32_t rc = WriteReplacing(current.IsOpen() ? current.Get() : -1); rc != kDbOk) return rc;
+  if (DbResult rc = WriteReplacing(current.IsOpen() ? current.Get() : -1); rc != DbResult::Ok) return rc;
   modified = false;
   fileLost = false;
   readOnly = false;
   readOnlyCause = {};
-  return kDbOk;
+  return DbResult::Ok;
 }
 
-int32_t Database::BeginChange(bool& reloaded) {
+DbResult Database::BeginChange(bool& reloaded) {
   reloaded = false;
-  if (changeLock.IsOpen()) return kDbOk;
+  if (changeLock.IsOpen()) return DbResult::Ok;
   lastError = {};
-  if (path.empty()) return kDbFailed;
+  if (path.empty()) return DbResult::Failed;
   StoreLocks file;
   int error = 0;
-  const int32_t lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::Write, &error);
-  if (lock != kStoreLocked) return LockRefused(lock, error);
+  const LockResult lock = LockStore(FilePath(), lockWaitMs, file, StoreAccess::Write, &error);
+  if (lock != LockResult::Locked) return LockRefused(lock, error);
   // A save writes a new file beside the database: a folder that refuses one makes the database read-only,
   // found before anything is changed.
   NoteWriteAccess(lock, error);
   if (readOnly) {
     lastError = readOnlyCause;
-    return kDbReadOnly;
+    return DbResult::ReadOnly;
   }
   FileIdentity now;
   if (!IdentityOfFile(file.Get(), now)) {
     lastError = FileError::FromErrno("examine", FilePath());
-    return kDbFailed;
+    return DbResult::Failed;
   }
   if (!(now == known)) {
-    if (int32_t rc = ReloadKeeping(file.Get()); rc != kDbOk) {
+    if (DbResult rc = ReloadKeeping(file.Get()); rc != DbResult::Ok) {
       NoteLoadFailure(rc);
       return rc;
     }
     reloaded = true;
   }
   changeLock = std::move(file);
-  return kDbOk;
+  return DbResult::Ok;
 }
 
-int32_t Database::EndChange() {
-  const int32_t code = Save();
+DbResult Database::EndChange() {
+  const DbResult code = Save();
   changeLock.Close();
   return code;
 }
 
-int32_t Database::LockForReading(StoreLocks& held, int waitMs) {
-  if (path.empty()) return kDbFailed;
-  const int32_t lock = LockStore(FilePath(), waitMs, held, StoreAccess::ReadAtLeast);
-  if (lock == kStoreLocked || lock == kStoreReadOnly) return kDbOk;
-  if (lock == kStoreBusy) return kDbBusy;
-  return lock == kStoreMissing ? kDbMissing : kDbFailed;
+DbResult Database::LockForReading(StoreLocks& held, int waitMs) {
+  if (path.empty()) return DbResult::Failed;
+  const LockResult lock = LockStore(FilePath(), waitMs, held, StoreAccess::ReadAtLeast);
+  if (lock == LockResult::Locked || lock == LockResult::ReadOnly) return DbResult::Ok;
+  if (lock == LockResult::Busy) return DbResult::Busy;
+  return lock == LockResult::Missing ? DbResult::Missing : DbResult::Failed;
 }
 
-int32_t Database::ReloadIfFileChanged(bool& reloaded, int waitMs) {
+DbResult Database::ReloadIfFileChanged(bool& reloaded, int waitMs) {
   reloaded = false;
-  if (!loaded || changeLock.IsOpen()) return loaded ? kDbOk : kDbFailed;
+  if (!loaded || changeLock.IsOpen()) return loaded ? DbResult::Ok : DbResult::Failed;
   FileIdentity atPath;
   if (!IdentityOfPath(FilePath(), atPath)) {
-    if (errno != ENOENT) return kDbFailed;
+    if (errno != ENOENT) return DbResult::Failed;
     lastError = FileError{"open", FilePath(), ENOENT, {}};
     fileLost = true;
-    return kDbMissing;
+    return DbResult::Missing;
   }
-  if (atPath == known) return kDbOk;
+  if (atPath == known) return DbResult::Ok;
   lastError = {};
   StoreLocks file;
   int error = 0;
-  const int32_t lock = LockStore(FilePath(), waitMs, file, StoreAccess::ReadAtLeast, &error);
-  if (lock != kStoreLocked && lock != kStoreReadOnly) return LockRefused(lock, error);
+  const LockResult lock = LockStore(FilePath(), waitMs, file, StoreAccess::ReadAtLeast, &error);
+  if (lock != LockResult::Locked && lock != LockResult::ReadOnly) return LockRefused(lock, error);
   NoteWriteAccess(lock, error);
   FileIdentity now;
-  if (!IdentityOfFile(file.Get(), now)) return kDbFailed;
-  if (now == known) return kDbOk;
-  const int32_t code = ReloadKeeping(file.Get());
-  if (code != kDbOk) {
+  if (!IdentityOfFile(file.Get(), now)) return DbResult::Failed;
+  if (now == known) return DbResult::Ok;
+  const DbResult code = ReloadKeeping(file.Get());
+  if (code != DbResult::Ok) {
     NoteLoadFailure(code);
     return code;
   }
   reloaded = true;
   fileLost = false;
   return code;
+}
+
+std::ostream& operator<<(std::ostream& out, DbResult result) {
+  switch (result) {
+    case DbResult::Ok:
+      return out << "Ok";
+    case DbResult::Failed:
+      return out << "Failed";
+    case DbResult::TypeMismatch:
+      return out << "TypeMismatch";
+    case DbResult::VersionTooNew:
+      return out << "VersionTooNew";
+    case DbResult::Exists:
+      return out << "Exists";
+    case DbResult::Missing:
+      return out << "Missing";
+    case DbResult::Busy:
+      return out << "Busy";
+    case DbResult::TooLarge:
+      return out << "TooLarge";
+    case DbResult::ReadOnly:
+      return out << "ReadOnly";
+  }
+  return out << static_cast<int>(result);
 }

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <ostream>
 
 #include <cerrno>
 #include <climits>
@@ -27,8 +28,8 @@ bool FileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-int32_t OpenExistingFile(const std::string& path, int mode, FileHandle& file) {
-  if (!FileExists(path)) return 3;
+FileOpenResult OpenExistingFile(const std::string& path, int mode, FileHandle& file) {
+  if (!FileExists(path)) return FileOpenResult::Missing;
   int flags = 0;
   switch (mode) {
     case kOpenRead:
@@ -39,21 +40,23 @@ int32_t OpenExistingFile(const std::string& path, int mode, FileHandle& file) {
       flags = O_RDWR;
       break;
     default:
-      return 1;
+      return FileOpenResult::Failed;
   }
   FileHandle opened(::open(path.c_str(), flags | O_CLOEXEC));
-  if (!opened.IsOpen()) return 1;
-  if (mode == kOpenReadWriteExclusive && ::flock(opened.Get(), LOCK_EX | LOCK_NB) != 0) return 1;
+  if (!opened.IsOpen()) return FileOpenResult::Failed;
+  if (mode == kOpenReadWriteExclusive && ::flock(opened.Get(), LOCK_EX | LOCK_NB) != 0) {
+    return FileOpenResult::Failed;
+  }
   file = std::move(opened);
-  return 0;
+  return FileOpenResult::Opened;
 }
 
-int32_t CreateNewFile(const std::string& path, FileHandle& file) {
-  if (FileExists(path)) return 2;
+FileOpenResult CreateNewFile(const std::string& path, FileHandle& file) {
+  if (FileExists(path)) return FileOpenResult::Exists;
   FileHandle created(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-  if (!created.IsOpen()) return errno == EEXIST ? 2 : 1;
+  if (!created.IsOpen()) return errno == EEXIST ? FileOpenResult::Exists : FileOpenResult::Failed;
   file = std::move(created);
-  return 0;
+  return FileOpenResult::Opened;
 }
 
 static std::string ExecutablePath() {
@@ -121,4 +124,18 @@ failed:
   out.Close();
   ::unlink(to.c_str());
   return false;
+}
+
+std::ostream& operator<<(std::ostream& out, FileOpenResult result) {
+  switch (result) {
+    case FileOpenResult::Opened:
+      return out << "Opened";
+    case FileOpenResult::Failed:
+      return out << "Failed";
+    case FileOpenResult::Missing:
+      return out << "Missing";
+    case FileOpenResult::Exists:
+      return out << "Exists";
+  }
+  return out << static_cast<int>(result);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,24 @@ enum FileOpenMode : int {
   kOpenReadWriteExclusive = 2  // read-write; nobody else may open it (flock LOCK_EX|LOCK_NB)
 };
 
+// What opening or creating a file came to.
+// (clang-format 14 takes the attribute for the start of an initializer.)
+// clang-format off
+enum class [[nodiscard]] FileOpenResult {
+  Opened,
+  Failed,   // an unknown mode, or the system refused the open (or the lock)
+  Missing,  // OpenExistingFile: no file at the path
+  Exists,   // CreateNewFile: a file is there already
+};
+// clang-format on
+// The enumerator's name ("Missing"), for messages and test output.
+std::ostream& operator<<(std::ostream& out, FileOpenResult result);
+
 bool FileExists(const std::string& path);
-// 3 when the file does not exist; 1 for an unknown mode or a failed open (or lock); 0 with the open file.
-[[nodiscard]] int32_t OpenExistingFile(const std::string& path, int mode, FileHandle& file);
-// 2 when the file exists; 1 when creation fails; 0 with a new, empty file open for writing.
-[[nodiscard]] int32_t CreateNewFile(const std::string& path, FileHandle& file);
+// Opened with the open file; Missing; Failed.
+FileOpenResult OpenExistingFile(const std::string& path, int mode, FileHandle& file);
+// Opened with a new, empty file open for writing; Exists; Failed.
+FileOpenResult CreateNewFile(const std::string& path, FileHandle& file);
 // The folder of the running executable, with its trailing '/'.
 std::string GetModuleFolder();
 // The executable's full path with everything after its last dot replaced by "ini" (or ".ini" appended

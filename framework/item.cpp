@@ -15,8 +15,8 @@ bool Item::CopyFrom(const Item* other) {
   return other->CopyTo(this);
 }
 
-int32_t Item::SerializeItemLevel(Archive* ar, bool scrambledName) {
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+SerializeResult Item::SerializeItemLevel(Archive* ar, bool scrambledName) {
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
   ar->Io(id);
   ar->Io(tag);
   if (scrambledName) {
@@ -24,5 +24,5 @@ int32_t Item::SerializeItemLevel(Archive* ar, bool scrambledName) {
   } else {
     ar->Io(name);
   }
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

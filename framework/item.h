@@ -20,11 +20,11 @@ class Item : public ISerializable {
   virtual std::unique_ptr<Item> Clone() const = 0;
 
   // The Item level on its own: type key, version, id, tag, name (plain name).
-  [[nodiscard]] int32_t Serialize(Archive* ar) override { return SerializeItemLevel(ar, false); }
+  SerializeResult Serialize(Archive* ar) override { return SerializeItemLevel(ar, false); }
 
  protected:
   // Type key, version, id, tag, name; the name complemented when `scrambledName` is set.
-  [[nodiscard]] int32_t SerializeItemLevel(Archive* ar, bool scrambledName);
+  SerializeResult SerializeItemLevel(Archive* ar, bool scrambledName);
 };
 
 // Creates an empty record of the class that answers `typeKey`; null for an unknown key. The caller owns it.

@@ -75,34 +75,34 @@ void ItemList::ApplyOrder(const std::vector<int>& order) {
   items = std::move(reordered);
 }
 
-int32_t ItemList::Serialize(Archive* ar) {
-  if (!ar) return kSerializeFailed;
+SerializeResult ItemList::Serialize(Archive* ar) {
+  if (!ar) return SerializeResult::Failed;
   if (ar->IsStoring()) {
     ar->WriteString(GetTypeName());
     ar->WriteInt32(GetVersion());
     ar->WriteUInt32(static_cast<uint32_t>(items.size()));
     for (const auto& item : items) {
       ar->WriteString(item->GetTypeName());
-      if (int32_t rc = item->Serialize(ar); rc != kSerializeOk) return rc;
+      if (SerializeResult rc = item->Serialize(ar); rc != SerializeResult::Ok) return rc;
     }
-    return kSerializeOk;
+    return SerializeResult::Ok;
   }
 
-  if (!ar->ReadStringIs(GetTypeName())) return kSerializeTypeMismatch;
-  if (ar->ReadInt32() > GetVersion()) return kSerializeVersionTooNew;
+  if (!ar->ReadStringIs(GetTypeName())) return SerializeResult::TypeMismatch;
+  if (ar->ReadInt32() > GetVersion()) return SerializeResult::VersionTooNew;
   RemoveAll();
   const uint32_t count = ar->ReadUInt32();
   ar->CheckCount(count, kMinStoredItemBytes);
   IItemFactory* factory = GetItemFactory();
-  if (!factory) return kSerializeFailed;
+  if (!factory) return SerializeResult::Failed;
   std::vector<std::unique_ptr<Item>> loaded;
   loaded.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     std::unique_ptr<Item> item = factory->CreateItem(ar->ReadString());
-    if (!item) return kSerializeTypeMismatch;
-    if (int32_t rc = item->Serialize(ar); rc != kSerializeOk) return rc;
+    if (!item) return SerializeResult::TypeMismatch;
+    if (SerializeResult rc = item->Serialize(ar); rc != SerializeResult::Ok) return rc;
     loaded.push_back(std::move(item));
   }
   items = std::move(loaded);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

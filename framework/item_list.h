@@ -18,7 +18,7 @@ class ItemList : public ISerializable {
   std::string GetTypeName() const override { return "IList"; }
   int32_t GetVersion() const override { return 1; }
   // Stores name, version, count and every item (type key first); loading replaces the content.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
   // The process-wide factory of the concrete list.
   virtual IItemFactory* GetItemFactory() const = 0;
 

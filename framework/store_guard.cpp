@@ -15,9 +15,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Opens the lock file, making it when missing beside an existing store, with the store's permissions (so
-// whoever may read the store may take its lock). kStoreLocked with the descriptor; kStoreMissing when the
-// folder allows no lock file (done without); kStoreLockFailed otherwise.
-int32_t OpenGuard(const std::string& guardPath, const std::string& storePath, FileHandle& guard, int& error) {
+// whoever may read the store may take its lock). LockResult::Locked with the descriptor; LockResult::Missing
+// when the folder allows no lock file (done without); LockResult::Failed otherwise.
+LockResult OpenGuard(const std::string& guardPath, const std::string& storePath, FileHandle& guard,
+                     int& error) {
   struct stat store {};
   const bool storeThere = ::stat(storePath.c_str(), &store) == 0;
   const mode_t mode = storeThere ? (store.st_mode & 0666) : 0644;
@@ -29,27 +30,27 @@ int32_t OpenGuard(const std::string& guardPath, const std::string& storePath, Fi
     opened = FileHandle(::open(guardPath.c_str(), O_RDONLY | flags));
   if (!opened.IsOpen()) {
     error = errno;
-    return IsWriteRefusal(error) || error == ENOENT ? kStoreMissing : kStoreLockFailed;
+    return IsWriteRefusal(error) || error == ENOENT ? LockResult::Missing : LockResult::Failed;
   }
   struct stat st {};
   if (::fstat(opened.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     error = S_ISREG(st.st_mode) ? errno : EINVAL;
-    return kStoreLockFailed;
+    return LockResult::Failed;
   }
   guard = std::move(opened);
-  return kStoreLocked;
+  return LockResult::Locked;
 }
 
 // Waits for the lock file's lock until `deadline`.
-int32_t LockGuard(int fd, Clock::time_point deadline, int& error) {
+LockResult LockGuard(int fd, Clock::time_point deadline, int& error) {
   auto pause = std::chrono::milliseconds(1);
   for (;;) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return kStoreLocked;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return LockResult::Locked;
     if (errno != EWOULDBLOCK && errno != EINTR) {
       error = errno;
-      return kStoreLockFailed;
+      return LockResult::Failed;
     }
-    if (Clock::now() >= deadline) return kStoreBusy;
+    if (Clock::now() >= deadline) return LockResult::Busy;
     std::this_thread::sleep_for(pause);
     if (pause < std::chrono::milliseconds(16)) pause *= 2;
   }
@@ -61,25 +62,27 @@ std::string StoreGuardPath(const std::string& path) {
   return path + ".lock";
 }
 
-int32_t LockStore(const std::string& path, int waitMs, StoreLocks& held, StoreAccess access,
-                  int* systemError) {
+LockResult LockStore(const std::string& path, int waitMs, StoreLocks& held, StoreAccess access,
+                     int* systemError) {
   held.Close();
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(waitMs, 0));
-  auto failed = [systemError](int32_t code, int error) {
+  auto failed = [systemError](LockResult code, int error) {
     if (systemError) *systemError = error;
     return code;
   };
   int error = 0;
   FileHandle guard;
-  const int32_t opened = OpenGuard(StoreGuardPath(path), path, guard, error);
-  if (opened == kStoreLockFailed) return failed(kStoreLockFailed, error);
+  const LockResult opened = OpenGuard(StoreGuardPath(path), path, guard, error);
+  if (opened == LockResult::Failed) return failed(LockResult::Failed, error);
   if (guard.IsOpen()) {
-    const int32_t locked = LockGuard(guard.Get(), deadline, error);
-    if (locked != kStoreLocked) return locked == kStoreBusy ? kStoreBusy : failed(locked, error);
+    const LockResult locked = LockGuard(guard.Get(), deadline, error);
+    if (locked != LockResult::Locked)
+      return locked == LockResult::Busy ? LockResult::Busy : failed(locked, error);
   }
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  const int32_t code =
+  const LockResult code =
       LockStoreFile(path, static_cast<int>(std::max<int64_t>(left, 0)), held.file, access, systemError);
-  if (code == kStoreLocked || code == kStoreReadOnly || code == kStoreMissing) held.guard = std::move(guard);
+  if (code == LockResult::Locked || code == LockResult::ReadOnly || code == LockResult::Missing)
+    held.guard = std::move(guard);
   return code;
 }

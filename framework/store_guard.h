@@ -28,10 +28,10 @@ struct StoreLocks {
 std::string StoreGuardPath(const std::string& path);
 
 // Takes the lock file's lock, then the store file's (LockStoreFile), within `waitMs` in all. Returns
-// LockStoreFile's code; with kStoreLocked and kStoreReadOnly both locks are held, with kStoreMissing the
-// lock file's lock stays held (a store written back where none is left is written under it), else none.
-// A lock file that cannot be made because the folder may not be written is done without: nobody can save
-// in that folder, and the store file's lock still keeps readers apart from a writer of the old kind.
-// A lock file that is not a regular file, or a link, gives kStoreLockFailed.
-[[nodiscard]] int32_t LockStore(const std::string& path, int waitMs, StoreLocks& held,
-                                StoreAccess access = StoreAccess::Write, int* systemError = nullptr);
+// LockStoreFile's code; with LockResult::Locked and LockResult::ReadOnly both locks are held, with
+// LockResult::Missing the lock file's lock stays held (a store written back where none is left is written
+// under it), else none. A lock file that cannot be made because the folder may not be written is done
+// without: nobody can save in that folder, and the store file's lock still keeps readers apart from a writer
+// of the old kind. A lock file that is not a regular file, or a link, gives LockResult::Failed.
+LockResult LockStore(const std::string& path, int waitMs, StoreLocks& held,
+                     StoreAccess access = StoreAccess::Write, int* systemError = nullptr);

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <ostream>
 
 #include <cerrno>
 #include <chrono>
@@ -46,12 +47,12 @@ bool IsWriteRefusal(int error) {
   return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY;
 }
 
-int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file, StoreAccess access,
-                      int* systemError) {
+LockResult LockStoreFile(const std::string& path, int waitMs, FileHandle& file, StoreAccess access,
+                         int* systemError) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs);
   auto pause = std::chrono::milliseconds(1);
-  auto failed = [systemError](int32_t code, int error) {
+  auto failed = [systemError](LockResult code, int error) {
     if (systemError) *systemError = error;
     return code;
   };
@@ -60,27 +61,27 @@ int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file, Sto
     FileHandle opened(::open(path.c_str(), O_RDWR | O_CLOEXEC));
     if (!opened.IsOpen()) {
       const int error = errno;
-      if (error == ENOENT) return kStoreMissing;
-      if (!IsWriteRefusal(error)) return failed(kStoreLockFailed, error);
-      if (access == StoreAccess::Write) return failed(kStoreReadOnly, error);
+      if (error == ENOENT) return LockResult::Missing;
+      if (!IsWriteRefusal(error)) return failed(LockResult::Failed, error);
+      if (access == StoreAccess::Write) return failed(LockResult::ReadOnly, error);
       // A lock taken through a descriptor opened for reading is as exclusive as any other.
       opened = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-      if (!opened.IsOpen()) return errno == ENOENT ? kStoreMissing : failed(kStoreLockFailed, errno);
+      if (!opened.IsOpen()) return errno == ENOENT ? LockResult::Missing : failed(LockResult::Failed, errno);
       readOnly = true;
       if (systemError) *systemError = error;
     }
     if (::flock(opened.Get(), LOCK_EX | LOCK_NB) == 0) {
       FileIdentity held, atPath;
-      if (!IdentityOfFile(opened.Get(), held)) return failed(kStoreLockFailed, errno);
+      if (!IdentityOfFile(opened.Get(), held)) return failed(LockResult::Failed, errno);
       if (IdentityOfPath(path, atPath) && held.device == atPath.device && held.inode == atPath.inode) {
         file = std::move(opened);
-        return readOnly ? kStoreReadOnly : kStoreLocked;
+        return readOnly ? LockResult::ReadOnly : LockResult::Locked;
       }
       continue;  // replaced while we waited: lock the file that is there now
     }
-    if (errno != EWOULDBLOCK && errno != EINTR) return failed(kStoreLockFailed, errno);
+    if (errno != EWOULDBLOCK && errno != EINTR) return failed(LockResult::Failed, errno);
     opened.Close();
-    if (Clock::now() >= deadline) return kStoreBusy;
+    if (Clock::now() >= deadline) return LockResult::Busy;
     std::this_thread::sleep_for(pause);
     if (pause < std::chrono::milliseconds(16)) pause *= 2;
   }
@@ -107,4 +108,20 @@ int RemoveStaleTempFiles(const std::string& path) {
     if (DeleteFile(full)) ++removed;
   }
   return removed;
+}
+
+std::ostream& operator<<(std::ostream& out, LockResult result) {
+  switch (result) {
+    case LockResult::Locked:
+      return out << "Locked";
+    case LockResult::Failed:
+      return out << "Failed";
+    case LockResult::Missing:
+      return out << "Missing";
+    case LockResult::Busy:
+      return out << "Busy";
+    case LockResult::ReadOnly:
+      return out << "ReadOnly";
+  }
+  return out << static_cast<int>(result);
 }

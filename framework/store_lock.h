@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 
 #include "framework/file_util.h"
@@ -20,25 +21,31 @@ struct FileIdentity {
 [[nodiscard]] bool IdentityOfPath(const std::string& path, FileIdentity& identity);
 [[nodiscard]] bool IdentityOfFile(int fd, FileIdentity& identity);
 
-enum StoreLockCode : int32_t {
-  kStoreLocked = 0,
-  kStoreLockFailed = 1,  // the file cannot be opened
-  kStoreMissing = 3,
-  kStoreBusy = 6,      // another process kept the lock for the whole wait
-  kStoreReadOnly = 7,  // the file may be read but not written (permissions, a read-only medium)
+// What taking a store file's lock came to.
+// (clang-format 14 takes the attribute for the start of an initializer.)
+// clang-format off
+enum class [[nodiscard]] LockResult {
+  Locked,
+  Failed,    // the file cannot be opened
+  Missing,   // no file at the path
+  Busy,      // another process kept the lock for the whole wait
+  ReadOnly,  // the file may be read but not written (permissions, a read-only medium)
 };
+// clang-format on
+// The enumerator's name ("Busy"), for messages and test output.
+std::ostream& operator<<(std::ostream& out, LockResult result);
 
 // What the opener needs: to write (a change), or to read, and to write only when that is allowed (a load).
 enum class StoreAccess { Write, ReadAtLeast };
 
 // Opens the file at `path` and takes its exclusive lock (flock), waiting at most `waitMs`. With Write the
-// file is opened read-write, and a file the user may not write gives kStoreReadOnly without a handle. With
-// ReadAtLeast such a file is opened for reading instead and locked: kStoreReadOnly with the handle.
-// The lock counts only for the file that is at the path once it is taken: when another process replaced
-// the file during the wait, the new one is opened and locked instead. On kStoreLockFailed and
-// kStoreReadOnly, `systemError` (when given) receives the errno of the refused open.
-[[nodiscard]] int32_t LockStoreFile(const std::string& path, int waitMs, FileHandle& file,
-                                    StoreAccess access = StoreAccess::Write, int* systemError = nullptr);
+// file is opened read-write, and a file the user may not write gives LockResult::ReadOnly without a handle.
+// With ReadAtLeast such a file is opened for reading instead and locked: LockResult::ReadOnly with the
+// handle. The lock counts only for the file that is at the path once it is taken: when another process
+// replaced the file during the wait, the new one is opened and locked instead. On LockResult::Failed and
+// LockResult::ReadOnly, `systemError` (when given) receives the errno of the refused open.
+LockResult LockStoreFile(const std::string& path, int waitMs, FileHandle& file,
+                         StoreAccess access = StoreAccess::Write, int* systemError = nullptr);
 
 // Whether an open that failed with `error` means the file exists but may not be written.
 bool IsWriteRefusal(int error);

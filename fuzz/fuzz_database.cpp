@@ -10,20 +10,20 @@
 #include "portfolio/database/vl_database.h"
 
 // Loads the way Database::Open does, from memory instead of a file.
-static int32_t LoadFrom(VLDatabase& db, MemoryStream& stream) {
+static SerializeResult LoadFrom(VLDatabase& db, MemoryStream& stream) {
   try {
     Archive ar(stream, Archive::Mode::Load);
     db.PrepareForLoad();
     return db.Serialize(&ar);
   } catch (const std::exception&) {
-    return kDbFailed;
+    return SerializeResult::Failed;
   }
 }
 
 static std::vector<uint8_t> StoreOf(VLDatabase& db) {
   MemoryStream out;
   Archive ar(out, Archive::Mode::Store);
-  if (db.Serialize(&ar) != kSerializeOk) std::abort();
+  if (db.Serialize(&ar) != SerializeResult::Ok) std::abort();
   ar.Flush();
   return out.Bytes();
 }
@@ -31,12 +31,13 @@ static std::vector<uint8_t> StoreOf(VLDatabase& db) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   VLDatabase db;
   MemoryStream in(data, size);
-  if (LoadFrom(db, in) != kSerializeOk) return 0;
+  if (LoadFrom(db, in) != SerializeResult::Ok) return 0;
 
   const std::vector<uint8_t> saved = StoreOf(db);
   VLDatabase again;
   MemoryStream savedStream(saved);
-  if (LoadFrom(again, savedStream) != kSerializeOk) std::abort();  // the code cannot read what it wrote
+  if (LoadFrom(again, savedStream) != SerializeResult::Ok)
+    std::abort();  // the code cannot read what it wrote
   if (again.GetQuoteCount() != db.GetQuoteCount() || again.GetPortfolioCount() != db.GetPortfolioCount() ||
       again.GetPositionCount() != db.GetPositionCount() || StoreOf(again) != saved) {
     std::abort();  // a load and save changed the store

@@ -22,14 +22,14 @@ int main(int argc, char** argv) {
   const std::string path = argv[1];
   std::remove(path.c_str());
   VLDatabase db(path);
-  if (db.Create() != kDbOk) return 1;
+  if (db.Create() != DbResult::Ok) return 1;
   auto window = std::make_shared<NoWindow>();
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
   if (!conn) return 1;
   VLPortfolioItem portfolio;
   portfolio.name = "Growth";
   portfolio.comment = "long term";
-  if (db.AddPortfolio(conn, portfolio) != kVLOk) return 1;
+  if (db.AddPortfolio(conn, portfolio) != VLResult::Ok) return 1;
   VLStockHoldingItem stock;
   stock.name = "MSFT";
   stock.qty = Quantity::FromWhole(100);
@@ -38,14 +38,14 @@ int main(int argc, char** argv) {
   stock.purchaseDate = 1167609600;
   stock.comment = "first buy";
   uint32_t id = 0;
-  if (db.AddStockPosition(conn, portfolio.id, stock, id) != kVLOk) return 1;
+  if (db.AddStockPosition(conn, portfolio.id, stock, id) != VLResult::Ok) return 1;
   stock.name = "IBM";
   stock.qty = Quantity::FromWhole(20);
-  if (db.AddStockPosition(conn, portfolio.id, stock, id) != kVLOk) return 1;
+  if (db.AddStockPosition(conn, portfolio.id, stock, id) != VLResult::Ok) return 1;
   uint32_t soldId = 0;
-  if (db.SellPosition(conn, id, 10, 9900, 995, 1170288000, soldId) != kVLOk) return 1;
-  if (db.AddCashPosition(conn, portfolio.id, 123456, "broker", id) != kVLOk) return 1;
-  if (db.AddMarginPosition(conn, portfolio.id, 50000, "loan", id) != kVLOk) return 1;
-  if (db.Disconnect(conn) != kVLOk) return 1;
+  if (db.SellPosition(conn, id, 10, 9900, 995, 1170288000, soldId) != VLResult::Ok) return 1;
+  if (db.AddCashPosition(conn, portfolio.id, 123456, "broker", id) != VLResult::Ok) return 1;
+  if (db.AddMarginPosition(conn, portfolio.id, 50000, "loan", id) != VLResult::Ok) return 1;
+  if (db.Disconnect(conn) != VLResult::Ok) return 1;
   return 0;
 }

@@ -2,9 +2,9 @@
 
 #include "framework/archive.h"
 
-int32_t HistoricalPrice::Serialize(Archive* ar) {
-  if (!ar) return kSerializeFailed;
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+SerializeResult HistoricalPrice::Serialize(Archive* ar) {
+  if (!ar) return SerializeResult::Failed;
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
   ar->IoScrambled(symbol);
   ar->IoScrambled(dateText);
   ar->IoTime(date);
@@ -14,5 +14,5 @@ int32_t HistoricalPrice::Serialize(Archive* ar) {
   ar->IoScrambled(close);
   ar->IoScrambled(volume);
   ar->IoScrambled(adjClose);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

@@ -20,5 +20,5 @@ class HistoricalPrice : public ISerializable {
   std::string GetTypeName() const override { return "HP"; }
   int32_t GetVersion() const override { return 2; }
   // Key "HP", version 2; the texts are stored complemented.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 };

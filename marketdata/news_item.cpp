@@ -2,9 +2,9 @@
 
 #include "framework/archive.h"
 
-int32_t NewsItem::Serialize(Archive* ar) {
-  if (!ar) return kSerializeFailed;
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+SerializeResult NewsItem::Serialize(Archive* ar) {
+  if (!ar) return SerializeResult::Failed;
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
   ar->Io(symbol);
   ar->Io(dateText);
   ar->Io(title);
@@ -12,5 +12,5 @@ int32_t NewsItem::Serialize(Archive* ar) {
   ar->Io(source);
   ar->Io(flags);
   ar->IoTime(date);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

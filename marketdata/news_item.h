@@ -21,5 +21,5 @@ class NewsItem : public ISerializable {
   std::string GetTypeName() const override { return "NI"; }
   int32_t GetVersion() const override { return 1; }
   // Key "NI", version 1; texts stored plain (not complemented), then flags and date.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 };

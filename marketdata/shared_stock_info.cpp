@@ -18,7 +18,7 @@ StockInfo& SharedStockInfo::Edit() {
   return *info;
 }
 
-int32_t SharedStockInfo::Serialize(Archive* ar) {
+SerializeResult SharedStockInfo::Serialize(Archive* ar) {
   // Storing only reads the record; StockInfo::Serialize is one function for both directions.
   if (ar && ar->IsStoring()) return const_cast<StockInfo&>(**this).Serialize(ar);
   return Edit().Serialize(ar);

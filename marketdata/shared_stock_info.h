@@ -22,7 +22,7 @@ class SharedStockInfo {
   // The record to change, copied first when anyone else shares it.
   StockInfo& Edit();
   // The record's own Serialize: storing reads it as it is, loading reads into a record of one's own.
-  [[nodiscard]] int32_t Serialize(Archive* ar);
+  SerializeResult Serialize(Archive* ar);
 
   // Whether both point at the same record.
   bool SharesWith(const SharedStockInfo& other) const { return info == other.info; }

@@ -55,10 +55,10 @@ const std::array<StockInfo::TextField, StockInfo::kTextFieldCount>& StockInfo::T
   return fields;
 }
 
-int32_t StockInfo::Serialize(Archive* ar) {
-  if (!ar) return kSerializeFailed;
+SerializeResult StockInfo::Serialize(Archive* ar) {
+  if (!ar) return SerializeResult::Failed;
   int32_t version = 0;
-  if (int32_t rc = SerializeTypeHeader(ar, *this, &version); rc != kSerializeOk) return rc;
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this, &version); rc != SerializeResult::Ok) return rc;
   for (const TextField& f : TextFields()) {
     std::string& text = this->*f.member;
     if (ar->IsLoading() && f.sinceVersion > version) {
@@ -68,5 +68,5 @@ int32_t StockInfo::Serialize(Archive* ar) {
     ar->IoScrambled(text);
   }
   ar->IoTime(stamp);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

@@ -74,7 +74,7 @@ class StockInfo : public ISerializable {
   int32_t GetVersion() const override { return 5; }
   // Key "SI", version 5, the 47 texts complemented, then the stamp. Loading an older version empties
   // the fields that version did not store.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 
   // True for a market index: the symbol begins with '^'.
   bool IsIndex() const { return !symbol.empty() && symbol[0] == '^'; }

@@ -51,10 +51,10 @@ int32_t VLDatabase::GetVersion() const {
   return kFirstVersion;
 }
 
-int32_t VLDatabase::Serialize(Archive* ar) {
-  if (!ar) return kSerializeFailed;
+SerializeResult VLDatabase::Serialize(Archive* ar) {
+  if (!ar) return SerializeResult::Failed;
   std::lock_guard guard(lock);
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
   ar->Io(market);
   ar->IoScrambled(marketTime);
   ar->IoScrambled(marketStatus);
@@ -62,10 +62,10 @@ int32_t VLDatabase::Serialize(Archive* ar) {
   ar->Io(lastPortfolioId);
   ar->Io(lastPositionId);
   for (ItemList* list : std::initializer_list<ItemList*>{&quotes, &portfolios, &positions}) {
-    if (int32_t rc = list->Serialize(ar); rc != kSerializeOk) return rc;
+    if (SerializeResult rc = list->Serialize(ar); rc != SerializeResult::Ok) return rc;
   }
   RebindSymbols();
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }
 
 void VLDatabase::RebindSymbols() {
@@ -104,7 +104,7 @@ VLDatabaseConn* VLDatabase::Connect(const std::shared_ptr<IVLCommandWindow>& win
   if (connections.size() == 1) {
     std::lock_guard guard(lock);
     lastOpenCode = Open();
-    if (lastOpenCode != kDbOk) {
+    if (lastOpenCode != DbResult::Ok) {
       connections.clear();
       return nullptr;
     }
@@ -112,14 +112,14 @@ VLDatabaseConn* VLDatabase::Connect(const std::shared_ptr<IVLCommandWindow>& win
   return connections.back().get();
 }
 
-int32_t VLDatabase::Disconnect(VLDatabaseConn* conn) {
+VLResult VLDatabase::Disconnect(VLDatabaseConn* conn) {
   for (auto& slot : connections) {
     if (slot && slot.get() == conn) {
       slot.reset();  // the slot stays, empty
-      return kVLOk;
+      return VLResult::Ok;
     }
   }
-  return kVLNotFound;
+  return VLResult::NotFound;
 }
 
 void VLDatabase::AddListener(IVLDatabaseListener* listener) {
@@ -139,37 +139,28 @@ bool VLDatabase::IsConnected(const VLDatabaseConn* conn) const {
                      [conn](const auto& c) { return c.get() == conn; });
 }
 
-int32_t VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
-  if (!IsConnected(conn) || refreshing) return kVLFailed;
-  return kVLOk;
+VLResult VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
+  if (!IsConnected(conn) || refreshing) return VLResult::Failed;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::BeginFileChange(Notice& reload) {
+VLResult VLDatabase::BeginFileChange(Notice& reload) {
   const std::vector<uint32_t> before = PortfolioIds();
   bool reloaded = false;
-  const int32_t rc = BeginChange(reloaded);
-  if (rc == kDbBusy) return kVLBusy;
-  if (rc == kDbReadOnly) return kVLReadOnly;
-  if (rc != kDbOk) return kVLFailed;
-  if (reloaded) reload = ReloadNotice(before);
-  return kVLOk;
+  const VLResult rc = FromDbResult(BeginChange(reloaded));
+  if (rc == VLResult::Ok && reloaded) reload = ReloadNotice(before);
+  return rc;
 }
 
-int32_t VLDatabase::SaveChange() {
+VLResult VLDatabase::SaveChange() {
   SetModified();
-  const int32_t rc = EndChange();
-  if (rc == kDbOk) return kVLOk;
-  if (rc == kDbReadOnly) return kVLReadOnly;
-  return rc == kDbBusy ? kVLBusy : kVLFailed;
+  return FromDbResult(EndChange());
 }
 
-int32_t VLDatabase::WriteBackFile(VLDatabaseConn* conn) {
+VLResult VLDatabase::WriteBackFile(VLDatabaseConn* conn) {
   std::lock_guard guard(lock);
-  if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;
-  const int32_t rc = WriteBack();
-  if (rc == kDbOk) return kVLOk;
-  if (rc == kDbReadOnly) return kVLReadOnly;
-  return rc == kDbBusy ? kVLBusy : kVLFailed;
+  if (VLResult rc = CheckChange(conn); rc != VLResult::Ok) return rc;
+  return FromDbResult(WriteBack());
 }
 
 std::vector<uint32_t> VLDatabase::PortfolioIds() const {
@@ -198,55 +189,51 @@ VLDatabase::Notice VLDatabase::ReloadNotice(const std::vector<uint32_t>& before)
   return notice;
 }
 
-int32_t VLDatabase::ReloadIfChanged() {
+VLResult VLDatabase::ReloadIfChanged() {
   Notice reload;
   {
     std::lock_guard guard(lock);
-    if (!IsLoaded()) return kVLFailed;
+    if (!IsLoaded()) return VLResult::Failed;
     const std::vector<uint32_t> before = PortfolioIds();
     bool reloaded = false;
-    const int32_t rc = ReloadIfFileChanged(reloaded, kReloadLockWaitMs);
-    if (rc == kDbBusy) return kVLBusy;
-    if (rc != kDbOk) return kVLFailed;
-    if (!reloaded) return kVLOk;
+    const DbResult rc = ReloadIfFileChanged(reloaded, kReloadLockWaitMs);
+    if (rc == DbResult::Busy) return VLResult::Busy;
+    if (rc != DbResult::Ok) return VLResult::Failed;
+    if (!reloaded) return VLResult::Ok;
     reload = ReloadNotice(before);
   }
   Notify(reload);
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
-                              const std::function<int32_t(Change& change)>& apply) {
+VLResult VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
+                               const std::function<VLResult(Change& change)>& apply) {
   Change change{kind, {}, ChangeRecorder(imager, RecordFinder())};
   Notice reload;
-  int32_t rc = kVLOk;
+  VLResult rc = VLResult::Ok;
   {
     std::lock_guard guard(lock);
-    if (rc = CheckChange(conn); rc != kVLOk) return rc;
-    if (rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    if (rc = CheckChange(conn); rc != VLResult::Ok) return rc;
+    if (rc = BeginFileChange(reload); rc != VLResult::Ok) return rc;
     lastJournalSequence = 0;
     lastChangeNotJournaled = false;
     rc = apply(change);
-    if (rc == kVLOk) {
+    if (rc == VLResult::Ok && !change.unchanged) {
       rc = SaveKeepingLock();
-      JournalChange(change.record, rc == kVLOk);
+      JournalChange(change.record, rc == VLResult::Ok);
       ReleaseChange();
     } else {
-      (void)EndChange();  // nothing to write, so it only releases the lock; apply's code is the answer
+      (void)EndChange();  // nothing to write, so it only releases the lock; apply's answer stands
     }
   }
   if (!reload.events.empty()) Notify(reload);
-  if (rc == kNothingChanged) return kVLOk;
-  if (rc == kVLOk) Notify(Notice{change.kind, std::move(change.events)});
+  if (rc == VLResult::Ok && !change.unchanged) Notify(Notice{change.kind, std::move(change.events)});
   return rc;
 }
 
-int32_t VLDatabase::SaveKeepingLock() {
+VLResult VLDatabase::SaveKeepingLock() {
   SetModified();
-  const int32_t rc = Save();
-  if (rc == kDbOk) return kVLOk;
-  if (rc == kDbReadOnly) return kVLReadOnly;
-  return rc == kDbBusy ? kVLBusy : kVLFailed;
+  return FromDbResult(Save());
 }
 
 void VLDatabase::Notify(const Notice& notice) {
@@ -297,9 +284,9 @@ std::string VLDatabase::PortfolioName(uint32_t id) const {
 
 // ---- portfolios -----------------------------------------------------------------------------------------
 
-int32_t VLDatabase::GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list) {
+VLResult VLDatabase::GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
+  if (!IsConnected(conn)) return VLResult::Failed;
   list.RemoveAll();
   for (const auto& item : portfolios) {
     // Before the first entry whose name is greater byte by byte; equal names keep database order.
@@ -307,26 +294,26 @@ int32_t VLDatabase::GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& lis
     while (at < list.GetCount() && list.GetAt(at)->name.compare(item->name) <= 0) ++at;
     list.InsertAt(at, item->Clone());
   }
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio) {
+VLResult VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
+  if (!IsConnected(conn)) return VLResult::Failed;
   const VLPortfolioItem* stored = FindPortfolio(id);
-  if (!stored) return kVLNotFound;
-  if (!stored->CopyTo(&portfolio)) return kVLFailed;
-  return kVLOk;
+  if (!stored) return VLResult::NotFound;
+  if (!stored->CopyTo(&portfolio)) return VLResult::Failed;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
-  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> int32_t {
+VLResult VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
+  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> VLResult {
     for (const auto& item : portfolios) {
-      if (EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
+      if (EqualNoCase(item->name, portfolio.name)) return VLResult::NameClash;
     }
-    if (lastPortfolioId == std::numeric_limits<uint32_t>::max()) return kVLStoreFull;
+    if (lastPortfolioId == std::numeric_limits<uint32_t>::max()) return VLResult::StoreFull;
     auto stored = std::make_unique<VLPortfolioItem>();
-    if (!portfolio.CopyTo(stored.get())) return kVLFailed;
+    if (!portfolio.CopyTo(stored.get())) return VLResult::Failed;
     change.record.Portfolio(lastPortfolioId + 1);
     stored->id = ++lastPortfolioId;
     stored->created = Now();
@@ -334,31 +321,31 @@ int32_t VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfoli
     change.record.SetText("Add portfolio " + stored->name);
     portfolios.Add(std::move(stored));
     change.events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioAdded);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
-  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> int32_t {
+VLResult VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
+  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> VLResult {
     for (const auto& item : portfolios) {
-      if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return kVLNameClash;
+      if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return VLResult::NameClash;
     }
     VLPortfolioItem* stored = FindPortfolio(portfolio.id);
-    if (!stored) return kVLNotFound;
+    if (!stored) return VLResult::NotFound;
     change.record.Portfolio(*stored);
     change.record.SetText(stored->name == portfolio.name
                               ? "Change portfolio " + stored->name
                               : "Rename portfolio " + stored->name + " to " + portfolio.name);
-    if (!portfolio.CopyTo(stored)) return kVLFailed;
+    if (!portfolio.CopyTo(stored)) return VLResult::Failed;
     change.events.emplace_back(portfolio.id, 0, VLDatabaseEvent::kPortfolioModified);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> int32_t {
+VLResult VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
+  return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> VLResult {
     VLPortfolioItem* portfolio = FindPortfolio(id);
-    if (!portfolio) return kVLNotFound;
+    if (!portfolio) return VLResult::NotFound;
     size_t held = 0;
     for (const auto& item : positions) {
       if (static_cast<const VLHoldingItem&>(*item).ownerPortfolioId != id) continue;
@@ -372,7 +359,7 @@ int32_t VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
     DropUnusedQuotes();
     portfolios.Remove(id);
     change.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 

@@ -11,6 +11,7 @@
 #include "marketdata/fetch_failure.h"
 #include "portfolio/database/vl_database_conn.h"
 #include "portfolio/database/vl_database_event.h"
+#include "portfolio/database/vl_result.h"
 #include "portfolio/journal/change_journal.h"
 #include "portfolio/journal/change_recorder.h"
 #include "portfolio/journal/record_image.h"
@@ -30,26 +31,6 @@ class VLHoldingItem;
 class VLPortfolioItem;
 class VLStockHoldingItem;
 class VLStockInfoItem;
-
-// Codes of the database operations beyond 0 (success) and 1 (failure).
-enum VLDatabaseCode : int32_t {
-  kVLOk = 0,
-  kVLFailed = 1,  // unknown connection, invalid argument, failed save or fetch, refresh running
-  kVLNameClash = 2,
-  kVLNotFound = 3,  // no such portfolio or position
-  kVLAlreadySold = 4,
-  kVLNotSold = 5,
-  kVLBusy = 6,       // another program kept the database file locked for the whole wait; nothing changed
-  kVLStoreFull = 7,  // no 32-bit id left for a new portfolio, position or quote; nothing changed
-  kVLReadOnly =
-      8,  // the file (or its folder) may not be written; nothing changed (GetReadOnlyCause says why)
-  kVLNothingToUndo = 9,     // the journal holds no change in effect
-  kVLNothingToRedo = 10,    // the journal holds no undone change that may be applied again
-  kVLJournalMismatch = 11,  // the database is not where the journal left it; the undo or redo changed nothing
-  kVLJournalUnreadable = 12,  // the journal cannot be read (GetLastJournalError says why); nothing changed
-  kVLImportRefused =
-      13,  // an import the store cannot take (a sale of more shares than held); nothing changed
-};
 
 // What an undo or redo did.
 struct VLJournalStep {
@@ -87,12 +68,12 @@ struct VLJournalState {
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
 // Windows only ever receive clones. Every change validates, applies, saves and then notifies: first a
 // command posted to each connected window, then the event to each listener. While a quote refresh runs
-// every change (and a second refresh) is refused with 1 and changes nothing.
+// every change (and a second refresh) is refused with Failed and changes nothing.
 //
 // Several processes may share the file. Every change holds the file's lock from reading to writing: it
 // re-reads the file first when another process saved it since this one last read or wrote it (and then
 // notifies as ReloadIfChanged does, before the change's own notice), so no process overwrites another's
-// change. When another process keeps the lock for the whole wait the change returns kVLBusy.
+// change. When another process keeps the lock for the whole wait the change returns Busy.
 class VLDatabase : public Database {
  public:
   static constexpr int kQuoteBatchSize = 200;
@@ -107,7 +88,7 @@ class VLDatabase : public Database {
   static constexpr int32_t kExactVersion = 2;
   int32_t GetVersion() const override;
   int32_t GetLatestVersion() const override { return kExactVersion; }
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
   void PrepareForLoad() override;
 
   // Where the quote refresh gets its figures (the market-data services by default); the database owns it.
@@ -117,83 +98,80 @@ class VLDatabase : public Database {
   // connection is dropped. `lastOpenCode` then tells why.
   VLDatabaseConn* Connect(const std::shared_ptr<IVLCommandWindow>& window, uint32_t portfolioCmd,
                           uint32_t positionCmd, uint32_t quoteCmd);
-  [[nodiscard]] int32_t Disconnect(VLDatabaseConn* conn);
+  VLResult Disconnect(VLDatabaseConn* conn);
   void AddListener(IVLDatabaseListener* listener);
   void RemoveListener(IVLDatabaseListener* listener);
-  int32_t GetLastOpenCode() const { return lastOpenCode; }
+  DbResult GetLastOpenCode() const { return lastOpenCode; }
 
   // After a change failed because the file was deleted or replaced underneath (IsFileLost): writes the store
-  // as this process has it back to the path. 1 for an unknown connection or while a refresh runs; else the
-  // codes of WriteBack (0, 1, 6, 7), GetLastFileError saying why.
-  [[nodiscard]] int32_t WriteBackFile(VLDatabaseConn* conn);
+  // as this process has it back to the path. Failed for an unknown connection or while a refresh runs; else
+  // what WriteBack answers (Ok, Failed, Busy, ReadOnly), GetLastFileError saying why.
+  VLResult WriteBackFile(VLDatabaseConn* conn);
 
   // For a process that keeps the store in memory (the application's timer calls it once a second). A stat
   // when nothing changed. When the file is not the version this process last read or wrote, re-reads it
   // under the lock and notifies like any change: posts the portfolios command to every connection, then
-  // sends event 2 for each portfolio that disappeared, event 0 for each new portfolio, event 1 for every
-  // other portfolio, then event 6. 0 whether or not it reloaded; kVLBusy when another process holds the
-  // lock (try again on the next tick); kVLFailed when the file cannot be read. On failure the store in
-  // memory stays as it was and nothing is sent.
-  [[nodiscard]] int32_t ReloadIfChanged();
+  // sends kPortfolioDeleted for each portfolio that disappeared, kPortfolioAdded for each new portfolio,
+  // kPortfolioModified for every other portfolio, then kQuotesRefreshed. Ok whether or not it reloaded; Busy
+  // when another process holds the lock (try again on the next tick); Failed when the file cannot be read.
+  // On failure the store in memory stays as it was and nothing is sent.
+  VLResult ReloadIfChanged();
   static constexpr int kReloadLockWaitMs = 250;
 
   // Portfolios.
-  [[nodiscard]] int32_t GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list);
-  [[nodiscard]] int32_t GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio);
-  [[nodiscard]] int32_t AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio);
-  [[nodiscard]] int32_t ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio);
-  [[nodiscard]] int32_t DeletePortfolio(VLDatabaseConn* conn, uint32_t id);
+  VLResult GetPortfolios(VLDatabaseConn* conn, VLPortfolioItemList& list);
+  VLResult GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolioItem& portfolio);
+  VLResult AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio);
+  VLResult ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio);
+  VLResult DeletePortfolio(VLDatabaseConn* conn, uint32_t id);
 
   // Positions. Stock fields come in a VLStockHoldingItem whose name is the symbol.
-  [[nodiscard]] int32_t GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
-                                     VLHoldingItemList& list);
-  [[nodiscard]] int32_t GetPosition(VLDatabaseConn* conn, uint32_t id,
-                                    std::unique_ptr<VLHoldingItem>& position);
-  [[nodiscard]] int32_t AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
-                                         const VLStockHoldingItem& fields, uint32_t& id);
-  [[nodiscard]] int32_t AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
-                                        const std::string& comment, uint32_t& id);
-  [[nodiscard]] int32_t AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
-                                          const std::string& comment, uint32_t& id);
+  VLResult GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held, VLHoldingItemList& list);
+  VLResult GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_ptr<VLHoldingItem>& position);
+  VLResult AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId, const VLStockHoldingItem& fields,
+                            uint32_t& id);
+  VLResult AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
+                           const std::string& comment, uint32_t& id);
+  VLResult AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
+                             const std::string& comment, uint32_t& id);
   // Overwrites the stock fields; a non-empty `newSymbol` re-binds the position to that symbol's quote.
-  [[nodiscard]] int32_t ModifyStockPosition(VLDatabaseConn* conn, uint32_t id,
-                                            const VLStockHoldingItem& fields,
-                                            const std::string& newSymbol = {});
-  [[nodiscard]] int32_t ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
-                                           uint32_t amount, const std::string& comment);
-  [[nodiscard]] int32_t ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
-                                             uint32_t amountOwed, const std::string& comment);
+  VLResult ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
+                               const std::string& newSymbol = {});
+  VLResult ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amount,
+                              const std::string& comment);
+  VLResult ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId, uint32_t amountOwed,
+                                const std::string& comment);
   // Sells `qty` shares (to 1e-8 share) at `salePrice` per share; a partial sale splits the position.
-  [[nodiscard]] int32_t SellPosition(VLDatabaseConn* conn, uint32_t id, Quantity qty, UnitPrice salePrice,
-                                     uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
-  [[nodiscard]] int32_t UnsellPosition(VLDatabaseConn* conn, uint32_t id);
-  [[nodiscard]] int32_t CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
-  [[nodiscard]] int32_t MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
-  [[nodiscard]] int32_t DeletePosition(VLDatabaseConn* conn, uint32_t id);
+  VLResult SellPosition(VLDatabaseConn* conn, uint32_t id, Quantity qty, UnitPrice salePrice,
+                        uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  VLResult UnsellPosition(VLDatabaseConn* conn, uint32_t id);
+  VLResult CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  VLResult MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId);
+  VLResult DeletePosition(VLDatabaseConn* conn, uint32_t id);
 
   // Import. What ImportPositions would do with `plan` against the store as it is now, changing nothing:
-  // kVLOk with `outcome` (ids of new portfolios and positions stay 0), or kVLImportRefused with `problems`.
-  [[nodiscard]] int32_t TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
-                                  std::vector<ImportProblem>& problems);
+  // Ok with `outcome` (ids of new portfolios and positions stay 0), or ImportRefused with `problems`.
+  VLResult TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                     std::vector<ImportProblem>& problems);
   // The plan as one change: missing portfolios created, rows already in their portfolio skipped (unless
   // the plan allows duplicates), positions added, sales taken from the held positions of their symbol with
   // the oldest purchase first (a partial sale splits a position as SellPosition does), cash balances set.
-  // All of it or nothing: kVLImportRefused with `problems` when a sale cannot be made, kVLStoreFull when
-  // the file has too few ids left. Sends event 0 for each new portfolio, then for each portfolio the import
-  // touched one event 3 naming its first new position (event 4 with no position when it only sold or set
-  // a balance there).
-  [[nodiscard]] int32_t ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
-                                        std::vector<ImportProblem>& problems);
+  // All of it or nothing: ImportRefused with `problems` when a sale cannot be made, StoreFull when the file
+  // has too few ids left. Sends kPortfolioAdded for each new portfolio, then for each portfolio the import
+  // touched one kPositionAdded naming its first new position (kPositionChanged with no position when it
+  // only sold or set a balance there).
+  VLResult ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                           std::vector<ImportProblem>& problems);
 
   // Quotes and market.
-  [[nodiscard]] int32_t UpdateQuotes(VLDatabaseConn* conn);
+  VLResult UpdateQuotes(VLDatabaseConn* conn);
   // The same refresh for the cached quotes of `symbols` only (a position just added or given a new symbol),
   // without the market time; symbols without a cached quote are left out. Notifies as UpdateQuotes does.
-  [[nodiscard]] int32_t UpdateQuotesOf(VLDatabaseConn* conn, const std::vector<std::string>& symbols);
-  [[nodiscard]] int32_t SetMarket(VLDatabaseConn* conn, int32_t index);
-  [[nodiscard]] int32_t GetMarket(VLDatabaseConn* conn, int32_t& index);
-  [[nodiscard]] int32_t GetMarketTime(VLDatabaseConn* conn, std::string& text);
-  [[nodiscard]] int32_t GetMarketStatus(VLDatabaseConn* conn, std::string& text);
+  VLResult UpdateQuotesOf(VLDatabaseConn* conn, const std::vector<std::string>& symbols);
+  VLResult SetMarket(VLDatabaseConn* conn, int32_t index);
+  VLResult GetMarket(VLDatabaseConn* conn, int32_t& index);
+  VLResult GetMarketTime(VLDatabaseConn* conn, std::string& text);
+  VLResult GetMarketStatus(VLDatabaseConn* conn, std::string& text);
   bool IsRefreshing() const { return refreshing; }
   // One deadline for a whole quote refresh, checked before every request: once it has passed the refresh
   // fails and nothing is saved. 0 = none.
@@ -205,8 +183,8 @@ class VLDatabase : public Database {
   const FetchFailure& GetLastRefreshFailure() const { return lastRefreshFailure; }
 
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
-  [[nodiscard]] int32_t GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
-                                            const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
+  VLResult GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                               const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
 
   // ---- The change journal: Vellumar.journal beside the database (ChangeJournal::PathFor). Every change
   // operation writes an entry after its save, under the same lock; Update and the market setting do not.
@@ -214,21 +192,20 @@ class VLDatabase : public Database {
   void SetJournalProgram(std::string program) { journalProgram = std::move(program); }
   std::string GetJournalPath();
   // Applies the records as they were before the newest change in effect (same ids; id counters never go
-  // back), and journals that as an undo entry naming it. Refused, changing nothing: kVLNothingToUndo;
-  // kVLJournalMismatch when the store is not where that entry left it (the file was replaced by a backup,
+  // back), and journals that as an undo entry naming it. Refused, changing nothing: NothingToUndo;
+  // JournalMismatch when the store is not where that entry left it (the file was replaced by a backup,
   // changed by an older program or where the journal did not see it, or the journal belongs to another
-  // database); kVLJournalUnreadable; and every refusal of a change (read-only, busy, refresh running).
-  [[nodiscard]] int32_t Undo(VLDatabaseConn* conn, VLJournalStep& step);
-  // Applies again the records after the newest undone change that no later change ended; the same codes
-  // (kVLNothingToRedo).
-  [[nodiscard]] int32_t Redo(VLDatabaseConn* conn, VLJournalStep& step);
+  // database); JournalUnreadable; and every refusal of a change (read-only, busy, refresh running).
+  VLResult Undo(VLDatabaseConn* conn, VLJournalStep& step);
+  // Applies again the records after the newest undone change that no later change ended; the same
+  // refusals (NothingToRedo in place of NothingToUndo).
+  VLResult Redo(VLDatabaseConn* conn, VLJournalStep& step);
   // The journal's entries, newest first, at most `limit` (0: all), and its state. Reads the file under the
-  // database's lock (waiting at most `waitMs`) when another program wrote it: kVLBusy when that lock was not
-  // to be had, kVLJournalUnreadable; the list and the state are those last read then.
-  [[nodiscard]] int32_t GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
-                                   VLJournalState& state, int waitMs = Database::kDefaultLockWaitMs);
-  [[nodiscard]] int32_t GetJournalState(VLDatabaseConn* conn, VLJournalState& state,
-                                        int waitMs = kReloadLockWaitMs);
+  // database's lock (waiting at most `waitMs`) when another program wrote it: Busy when that lock was not to
+  // be had, JournalUnreadable; the list and the state are those last read then.
+  VLResult GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
+                      VLJournalState& state, int waitMs = Database::kDefaultLockWaitMs);
+  VLResult GetJournalState(VLDatabaseConn* conn, VLJournalState& state, int waitMs = kReloadLockWaitMs);
   // Why the journal could not be read or written, the last time it could not.
   const FileError& GetLastJournalError() const { return lastJournalError; }
   // The last change was saved (it reported success) but its entry could not be written, so it cannot be
@@ -249,7 +226,7 @@ class VLDatabase : public Database {
   // Cached quotes by symbol in upper case, for binding many positions at once.
   using SymbolIndex = std::unordered_map<std::string, VLStockInfoItem*>;
   // Both refreshes: every cached quote with the market time, or only those of `only`.
-  int32_t RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only);
+  VLResult RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only);
 
   // Which of a connection's commands a change posts.
   enum class NoticeKind : int {
@@ -263,73 +240,67 @@ class VLDatabase : public Database {
   };
 
   bool IsConnected(const VLDatabaseConn* conn) const;
-  // The guard of every change: 1 for an unknown connection or while a refresh runs.
-  [[nodiscard]] int32_t CheckChange(const VLDatabaseConn* conn) const;
+  // The guard of every change: Failed for an unknown connection or while a refresh runs.
+  VLResult CheckChange(const VLDatabaseConn* conn) const;
   // Takes the file's lock for a change and re-reads the file when another process changed it; the notice
-  // of that reload, if any, goes to `reload`. kVLOk with the lock held, kVLBusy or kVLFailed.
-  [[nodiscard]] int32_t BeginFileChange(Notice& reload);
+  // of that reload, if any, goes to `reload`. Ok with the lock held; Busy, ReadOnly or Failed.
+  VLResult BeginFileChange(Notice& reload);
   // Saves the change and releases the file's lock.
-  [[nodiscard]] int32_t SaveChange();
+  VLResult SaveChange();
   std::vector<uint32_t> PortfolioIds() const;
   // What a reload that found the portfolios `before` tells the windows.
   Notice ReloadNotice(const std::vector<uint32_t>& before) const;
   void Notify(const Notice& notice);
-  // What a change's `apply` answers when there turned out to be nothing to do: success, nothing saved or
-  // sent.
-  static constexpr int32_t kNothingChanged = -1;
   // What a change operation fills in for RunChange.
   struct Change {
     NoticeKind kind;                      // the command posted to the connections
     std::vector<VLDatabaseEvent> events;  // sent to the listeners, in order
     ChangeRecorder record;                // the records it touches, for the journal (change_recorder.h)
+    bool unchanged = false;  // set by an `apply` that found nothing to do: Ok, nothing saved or sent
   };
   // One change: under the lock, refuses when CheckChange does, runs `apply`, saves, writes the journal's
-  // entry, and after unlocking posts the command of `kind` and sends the events. A code from `apply` other
-  // than 0, or a failed save, ends it without a word to anybody.
+  // entry, and after unlocking posts the command of `kind` and sends the events. A refusal from `apply`, or a
+  // failed save, ends it without a word to anybody.
   //
   // `apply` checks everything first and changes nothing when it refuses. Before it changes, adds or
   // removes a portfolio or position it tells change.record (Portfolio(id), Position(id), or the record
   // itself), and says what it did with change.record.SetText(...). A batch operation (an import) does the
   // same for each record it touches, in one change: the journal then undoes and redoes it as one.
-  [[nodiscard]] int32_t RunChange(VLDatabaseConn* conn, NoticeKind kind,
-                                  const std::function<int32_t(Change& change)>& apply);
+  VLResult RunChange(VLDatabaseConn* conn, NoticeKind kind,
+                     const std::function<VLResult(Change& change)>& apply);
   // Saves the change with the lock still held (then ReleaseChange).
-  [[nodiscard]] int32_t SaveKeepingLock();
+  VLResult SaveKeepingLock();
   // After a change's save: takes the records' images as they are now, keeps the fingerprint up to date and,
   // when the save succeeded, appends the entry.
   void JournalChange(ChangeRecorder& record, bool saved);
   ChangeJournal& Journal();
   // The journal's index brought up to date for a reader (not inside a change).
-  [[nodiscard]] int32_t RefreshJournalForReading(int waitMs);
+  VLResult RefreshJournalForReading(int waitMs);
   void FillJournalState(VLJournalState& state, const JournalHistory& history);
   // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
   // rest through an index built once.
   ChangeRecorder::Finder RecordFinder();
   uint64_t CurrentFingerprint();
   // Undo (true) or redo (false).
-  [[nodiscard]] int32_t JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step);
-  [[nodiscard]] int32_t ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
-                                          VLJournalStep& step);
+  VLResult JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step);
+  VLResult ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo, VLJournalStep& step);
 
   // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
-  // cached quote; kVLStoreFull when no id is left. Nothing else is checked.
-  [[nodiscard]] int32_t InsertStock(ChangeRecorder& record, uint32_t portfolioId,
-                                    const VLStockHoldingItem& fields, uint32_t& id,
-                                    SymbolIndex* index = nullptr);
+  // cached quote; StoreFull when no id is left. Nothing else is checked.
+  VLResult InsertStock(ChangeRecorder& record, uint32_t portfolioId, const VLStockHoldingItem& fields,
+                       uint32_t& id, SymbolIndex* index = nullptr);
   // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's
   // id and stores the rest under `newId`.
-  [[nodiscard]] int32_t SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty,
-                                   UnitPrice salePrice, uint32_t saleCommission, int64_t saleDate,
-                                   uint32_t& newId);
+  VLResult SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty, UnitPrice salePrice,
+                      uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
   // Whether the ids left cover what an import resolved against the store needs.
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;
 
   // The shared steps of adding and changing a cash position or margin debt.
-  [[nodiscard]] int32_t AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
-                                          std::unique_ptr<VLHoldingItem> position, uint32_t& id);
-  [[nodiscard]] int32_t ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
-                                             uint32_t portfolioId, uint32_t amount,
-                                             const std::string& comment, int32_t eventKind);
+  VLResult AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                             std::unique_ptr<VLHoldingItem> position, uint32_t& id);
+  VLResult ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind, uint32_t portfolioId,
+                                uint32_t amount, const std::string& comment, int32_t eventKind);
 
   VLPortfolioItem* FindPortfolio(uint32_t id) const;
   VLHoldingItem* FindPosition(uint32_t id) const;
@@ -368,7 +339,7 @@ class VLDatabase : public Database {
   int64_t refreshDeadlineMs = kDefaultRefreshDeadlineMs;
   std::string lastRefreshError;
   FetchFailure lastRefreshFailure;
-  int32_t lastOpenCode = 0;
+  DbResult lastOpenCode = DbResult::Ok;
 
   RecordImager imager;
   uint64_t fingerprint = 0;

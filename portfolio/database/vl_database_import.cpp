@@ -83,20 +83,20 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
          newQuotes <= kLastId - lastQuoteId;
 }
 
-int32_t VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
-                              std::vector<ImportProblem>& problems) {
+VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                               std::vector<ImportProblem>& problems) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
+  if (!IsConnected(conn)) return VLResult::Failed;
   const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
   problems = resolution.problems;
-  if (!problems.empty()) return kVLImportRefused;
-  if (!ImportFits(plan, resolution)) return kVLStoreFull;
+  if (!problems.empty()) return VLResult::ImportRefused;
+  if (!ImportFits(plan, resolution)) return VLResult::StoreFull;
   Report(resolution, outcome);
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
-                                    std::vector<ImportProblem>& problems) {
+VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
+                                     std::vector<ImportProblem>& problems) {
   const bool createsPortfolios = [&] {
     std::lock_guard guard(lock);
     for (const ImportPortfolio& wanted : plan.portfolios) {
@@ -109,16 +109,19 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
   // Against the store as it is once the file's lock is held (another program may have changed it).
   return RunChange(
       conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
-      [&](Change& change) -> int32_t {
+      [&](Change& change) -> VLResult {
         std::vector<VLDatabaseEvent>& events = change.events;
         const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
         problems = resolution.problems;
-        if (!problems.empty()) return kVLImportRefused;
-        if (!ImportFits(plan, resolution)) return kVLStoreFull;
+        if (!problems.empty()) return VLResult::ImportRefused;
+        if (!ImportFits(plan, resolution)) return VLResult::StoreFull;
         Report(resolution, outcome);
         bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0;
         for (uint32_t id : resolution.portfolioIds) changes = changes || id == 0;
-        if (!changes) return kNothingChanged;
+        if (!changes) {
+          change.unchanged = true;
+          return VLResult::Ok;
+        }
 
         std::vector<uint32_t>& portfolioIds = outcome.portfolioIds;
         for (size_t p = 0; p < plan.portfolios.size(); ++p) {
@@ -199,6 +202,6 @@ int32_t VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan
               portfolioIds[p], firstAdded[p],
               firstAdded[p] ? VLDatabaseEvent::kPositionAdded : VLDatabaseEvent::kPositionChanged);
         }
-        return kVLOk;
+        return VLResult::Ok;
       });
 }

@@ -96,17 +96,17 @@ void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
   lastJournalSequence = entry.header.sequence;
 }
 
-int32_t VLDatabase::RefreshJournalForReading(int waitMs) {
+VLResult VLDatabase::RefreshJournalForReading(int waitMs) {
   ChangeJournal& j = Journal();
-  if (j.IsCurrent()) return kVLOk;
+  if (j.IsCurrent()) return VLResult::Ok;
   // Every writer holds the database's lock: under it no entry is half-written.
   StoreLocks held;
-  if (LockForReading(held, waitMs) == kDbBusy) return kVLBusy;
+  if (LockForReading(held, waitMs) == DbResult::Busy) return VLResult::Busy;
   if (!j.Refresh()) {
     lastJournalError = j.LastError();
-    return kVLJournalUnreadable;
+    return VLResult::JournalUnreadable;
   }
-  return kVLOk;
+  return VLResult::Ok;
 }
 
 void VLDatabase::FillJournalState(VLJournalState& state, const JournalHistory& history) {
@@ -126,11 +126,11 @@ void VLDatabase::FillJournalState(VLJournalState& state, const JournalHistory& h
   state.damage = journal.Damage();
 }
 
-int32_t VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
-                               VLJournalState& state, int waitMs) {
+VLResult VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
+                                VLJournalState& state, int waitMs) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
-  const int32_t rc = RefreshJournalForReading(waitMs);
+  if (!IsConnected(conn)) return VLResult::Failed;
+  const VLResult rc = RefreshJournalForReading(waitMs);
   const std::vector<JournalIndexEntry>& entries = journal.Entries();
   const JournalHistory history = DeriveJournalHistory(entries);
   list.clear();
@@ -142,10 +142,10 @@ int32_t VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<V
   return rc;
 }
 
-int32_t VLDatabase::GetJournalState(VLDatabaseConn* conn, VLJournalState& state, int waitMs) {
+VLResult VLDatabase::GetJournalState(VLDatabaseConn* conn, VLJournalState& state, int waitMs) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
-  const int32_t rc = RefreshJournalForReading(waitMs);
+  if (!IsConnected(conn)) return VLResult::Failed;
+  const VLResult rc = RefreshJournalForReading(waitMs);
   FillJournalState(state, DeriveJournalHistory(journal.Entries()));
   return rc;
 }

@@ -116,11 +116,11 @@ void VLDatabase::DropUnusedQuotes() {
   for (uint32_t id : unused) quotes.Remove(id);
 }
 
-int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
-                                 VLHoldingItemList& list) {
+VLResult VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                                  VLHoldingItemList& list) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
-  if (!FindPortfolio(portfolioId)) return kVLNotFound;
+  if (!IsConnected(conn)) return VLResult::Failed;
+  if (!FindPortfolio(portfolioId)) return VLResult::NotFound;
   list.RemoveAll();
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
@@ -131,24 +131,25 @@ int32_t VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, boo
     if (!wanted) continue;
     list.InsertAt(list.GetCount(), holding->Clone());  // ids are unique; the clone shares the quote
   }
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id, std::unique_ptr<VLHoldingItem>& position) {
+VLResult VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id,
+                                 std::unique_ptr<VLHoldingItem>& position) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
+  if (!IsConnected(conn)) return VLResult::Failed;
   const VLHoldingItem* stored = FindPosition(id);
-  if (!stored) return kVLNotFound;
+  if (!stored) return VLResult::NotFound;
   std::unique_ptr<Item> clone = stored->Clone();
   position.reset(static_cast<VLHoldingItem*>(clone.release()));
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::InsertStock(ChangeRecorder& record, uint32_t portfolioId,
-                                const VLStockHoldingItem& fields, uint32_t& id, SymbolIndex* index) {
-  if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+VLResult VLDatabase::InsertStock(ChangeRecorder& record, uint32_t portfolioId,
+                                 const VLStockHoldingItem& fields, uint32_t& id, SymbolIndex* index) {
+  if (!IdsLeft(lastPositionId)) return VLResult::StoreFull;
   VLStockInfoItem* quote = BindQuote(fields.name, index);
-  if (!quote) return kVLStoreFull;
+  if (!quote) return VLResult::StoreFull;
   record.Position(lastPositionId + 1);
   record.Portfolio(portfolioId);
   auto stock = std::make_unique<VLStockHoldingItem>();
@@ -160,31 +161,31 @@ int32_t VLDatabase::InsertStock(ChangeRecorder& record, uint32_t portfolioId,
   stock->name = quote->name;
   id = stock->id;
   positions.InsertAt(positions.GetCount(), std::move(stock));  // a new id: no other position has it
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
-                                     const VLStockHoldingItem& fields, uint32_t& id) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+VLResult VLDatabase::AddStockPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                      const VLStockHoldingItem& fields, uint32_t& id) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     if (portfolioId == 0 || fields.name.empty() || fields.mgnEquity > 100 ||
         !DatesInOrder(fields.purchaseDate, fields.saleDate) || !fields.FitsRecord()) {
-      return kVLFailed;
+      return VLResult::Failed;
     }
-    if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    if (int32_t rc = InsertStock(change.record, portfolioId, fields, id); rc != kVLOk) return rc;
+    if (!FindPortfolio(portfolioId)) return VLResult::NotFound;
+    if (VLResult rc = InsertStock(change.record, portfolioId, fields, id); rc != VLResult::Ok) return rc;
     const auto* added = static_cast<const VLHoldingItem*>(positions.GetAt(positions.GetCount() - 1));
     change.record.SetText("Add " + PositionWords(*added) + " to " + PortfolioName(portfolioId));
     Touch(portfolioId);
     change.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
-                                      std::unique_ptr<VLHoldingItem> position, uint32_t& id) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
-    if (!FindPortfolio(portfolioId)) return kVLNotFound;
-    if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+VLResult VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,
+                                       std::unique_ptr<VLHoldingItem> position, uint32_t& id) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
+    if (!FindPortfolio(portfolioId)) return VLResult::NotFound;
+    if (!IdsLeft(lastPositionId)) return VLResult::StoreFull;
     change.record.Position(lastPositionId + 1);
     position->id = id = ++lastPositionId;
     position->ownerPortfolioId = portfolioId;
@@ -193,37 +194,37 @@ int32_t VLDatabase::AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId
     positions.Add(std::move(position));
     Touch(portfolioId);
     change.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionAdded);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
-                                    const std::string& comment, uint32_t& id) {
+VLResult VLDatabase::AddCashPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amount,
+                                     const std::string& comment, uint32_t& id) {
   auto cash = std::make_unique<VLCashHoldingItem>();
   cash->amount = amount;
   cash->name = comment;
   return AddAmountPosition(conn, portfolioId, std::move(cash), id);
 }
 
-int32_t VLDatabase::AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
-                                      const std::string& comment, uint32_t& id) {
+VLResult VLDatabase::AddMarginPosition(VLDatabaseConn* conn, uint32_t portfolioId, uint32_t amountOwed,
+                                       const std::string& comment, uint32_t& id) {
   auto margin = std::make_unique<VLMarginHoldingItem>();
   margin->amountOwed = amountOwed;
   margin->name = comment;
   return AddAmountPosition(conn, portfolioId, std::move(margin), id);
 }
 
-int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
-                                        const std::string& newSymbol) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+VLResult VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const VLStockHoldingItem& fields,
+                                         const std::string& newSymbol) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     VLHoldingItem* holding = FindPosition(id);
-    if (!holding) return kVLNotFound;
+    if (!holding) return VLResult::NotFound;
     VLStockHoldingItem* stock = AsStock(holding);
-    if (!stock) return kVLFailed;
+    if (!stock) return VLResult::Failed;
     if (fields.mgnEquity > 100 || !DatesInOrder(fields.purchaseDate, fields.saleDate) || !fields.FitsRecord())
-      return kVLFailed;
+      return VLResult::Failed;
     VLStockInfoItem* quote = nullptr;
-    if (!newSymbol.empty() && !(quote = BindQuote(newSymbol))) return kVLStoreFull;
+    if (!newSymbol.empty() && !(quote = BindQuote(newSymbol))) return VLResult::StoreFull;
     change.record.Position(*stock);
     change.record.Portfolio(stock->ownerPortfolioId);
     const std::string oldSymbol = stock->name;
@@ -240,18 +241,18 @@ int32_t VLDatabase::ModifyStockPosition(VLDatabaseConn* conn, uint32_t id, const
                                                          " from " + oldSymbol + " to " + stock->name + in);
     Touch(stock->ownerPortfolioId);
     change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
-                                         uint32_t portfolioId, uint32_t amount, const std::string& comment,
-                                         int32_t eventKind) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+VLResult VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int32_t kind,
+                                          uint32_t portfolioId, uint32_t amount, const std::string& comment,
+                                          int32_t eventKind) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     VLHoldingItem* holding = FindPosition(id);
-    if (!holding) return kVLNotFound;
-    if (holding->GetKind() != kind) return kVLFailed;
-    if (!FindPortfolio(portfolioId)) return kVLNotFound;
+    if (!holding) return VLResult::NotFound;
+    if (holding->GetKind() != kind) return VLResult::Failed;
+    if (!FindPortfolio(portfolioId)) return VLResult::NotFound;
     change.record.Position(*holding);
     change.record.Portfolio(portfolioId);
     holding->ownerPortfolioId = portfolioId;
@@ -264,33 +265,33 @@ int32_t VLDatabase::ModifyAmountPosition(VLDatabaseConn* conn, uint32_t id, int3
     change.record.SetText("Change " + PositionWords(*holding) + " in " + PortfolioName(portfolioId));
     Touch(portfolioId);
     change.events.emplace_back(portfolioId, id, eventKind);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
-                                       uint32_t amount, const std::string& comment) {
+VLResult VLDatabase::ModifyCashPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                        uint32_t amount, const std::string& comment) {
   return ModifyAmountPosition(conn, id, kHoldingCash, portfolioId, amount, comment,
                               VLDatabaseEvent::kPositionChanged);
 }
 
-int32_t VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
-                                         uint32_t amountOwed, const std::string& comment) {
+VLResult VLDatabase::ModifyMarginPosition(VLDatabaseConn* conn, uint32_t id, uint32_t portfolioId,
+                                          uint32_t amountOwed, const std::string& comment) {
   // Listeners have always been told "appeared" for a changed margin debt; they refill either way.
   return ModifyAmountPosition(conn, id, kHoldingMargin, portfolioId, amountOwed, comment,
                               VLDatabaseEvent::kPositionAdded);
 }
 
-int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty,
-                               UnitPrice salePrice, uint32_t saleCommission, int64_t saleDate,
-                               uint32_t& newId) {
+VLResult VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty,
+                                UnitPrice salePrice, uint32_t saleCommission, int64_t saleDate,
+                                uint32_t& newId) {
   newId = 0;
-  if (stock.IsSold()) return kVLAlreadySold;
+  if (stock.IsSold()) return VLResult::AlreadySold;
   // A sale of no shares, or at a price of 0 (which would leave the position looking held), is refused.
   if (qty.Units() <= 0 || salePrice.Units() <= 0 || salePrice > kMaxStoredPrice || qty > stock.qty)
-    return kVLFailed;
-  if (saleDate != 0 && !DatesInOrder(stock.purchaseDate, saleDate)) return kVLFailed;
-  if (qty < stock.qty && !IdsLeft(lastPositionId)) return kVLStoreFull;
+    return VLResult::Failed;
+  if (saleDate != 0 && !DatesInOrder(stock.purchaseDate, saleDate)) return VLResult::Failed;
+  if (qty < stock.qty && !IdsLeft(lastPositionId)) return VLResult::StoreFull;
   record.Position(stock);
   if (qty < stock.qty) record.Position(lastPositionId + 1);
   record.Portfolio(stock.ownerPortfolioId);
@@ -310,38 +311,38 @@ int32_t VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stock
   stock.salePricePerShare = salePrice;
   stock.saleCommission = saleCommission;
   stock.saleDate = saleDate;
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, Quantity qty, UnitPrice salePrice,
-                                 uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
+VLResult VLDatabase::SellPosition(VLDatabaseConn* conn, uint32_t id, Quantity qty, UnitPrice salePrice,
+                                  uint32_t saleCommission, int64_t saleDate, uint32_t& newId) {
   newId = 0;
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     VLHoldingItem* holding = FindPosition(id);
-    if (!holding) return kVLNotFound;
+    if (!holding) return VLResult::NotFound;
     VLStockHoldingItem* stock = AsStock(holding);
-    if (!stock) return kVLFailed;
+    if (!stock) return VLResult::Failed;
     const std::string text =
         "Sell " + DecimalText(qty) + " of " + stock->name + " in " + PortfolioName(stock->ownerPortfolioId);
-    if (int32_t rc = SellStored(change.record, *stock, qty, salePrice, saleCommission, saleDate, newId);
-        rc != kVLOk) {
+    if (VLResult rc = SellStored(change.record, *stock, qty, salePrice, saleCommission, saleDate, newId);
+        rc != VLResult::Ok) {
       return rc;
     }
     change.record.SetText(text);
     Touch(stock->ownerPortfolioId);
     change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
     if (newId) change.events.emplace_back(stock->ownerPortfolioId, newId, VLDatabaseEvent::kPositionAdded);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+VLResult VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     VLHoldingItem* holding = FindPosition(id);
-    if (!holding) return kVLNotFound;
+    if (!holding) return VLResult::NotFound;
     VLStockHoldingItem* stock = AsStock(holding);
-    if (!stock) return kVLFailed;
-    if (!stock->IsSold()) return kVLNotSold;
+    if (!stock) return VLResult::Failed;
+    if (!stock->IsSold()) return VLResult::NotSold;
     change.record.Position(*stock);
     change.record.Portfolio(stock->ownerPortfolioId);
     change.record.SetText("Unsell " + PositionWords(*stock) + " in " +
@@ -351,15 +352,15 @@ int32_t VLDatabase::UnsellPosition(VLDatabaseConn* conn, uint32_t id) {
     stock->saleDate = 0;
     Touch(stock->ownerPortfolioId);
     change.events.emplace_back(stock->ownerPortfolioId, id, VLDatabaseEvent::kPositionChanged);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+VLResult VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     VLHoldingItem* holding = FindPosition(id);
-    if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
-    if (!IdsLeft(lastPositionId)) return kVLStoreFull;
+    if (!holding || !FindPortfolio(toPortfolioId)) return VLResult::NotFound;
+    if (!IdsLeft(lastPositionId)) return VLResult::StoreFull;
     change.record.Position(lastPositionId + 1);
     change.record.Portfolio(toPortfolioId);
     change.record.SetText("Copy " + PositionWords(*holding) + " from " +
@@ -375,16 +376,19 @@ int32_t VLDatabase::CopyPosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
     Touch(toPortfolioId);
     // Names the source position, so a window showing the target can find what was copied.
     change.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+VLResult VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toPortfolioId) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     VLHoldingItem* holding = FindPosition(id);
-    if (!holding || !FindPortfolio(toPortfolioId)) return kVLNotFound;
+    if (!holding || !FindPortfolio(toPortfolioId)) return VLResult::NotFound;
     const uint32_t from = holding->ownerPortfolioId;
-    if (from == toPortfolioId) return kNothingChanged;
+    if (from == toPortfolioId) {
+      change.unchanged = true;
+      return VLResult::Ok;
+    }
     change.record.Position(*holding);
     change.record.Portfolio(toPortfolioId);
     change.record.SetText("Move " + PositionWords(*holding) + " from " + PortfolioName(from) + " to " +
@@ -393,14 +397,14 @@ int32_t VLDatabase::MovePosition(VLDatabaseConn* conn, uint32_t id, uint32_t toP
     Touch(toPortfolioId);
     change.events.emplace_back(from, id, VLDatabaseEvent::kPositionRemoved);
     change.events.emplace_back(toPortfolioId, id, VLDatabaseEvent::kPositionAdded);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+VLResult VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     VLHoldingItem* holding = FindPosition(id);
-    if (!holding) return kVLNotFound;
+    if (!holding) return VLResult::NotFound;
     const uint32_t portfolioId = holding->ownerPortfolioId;
     change.record.Position(*holding);
     change.record.Portfolio(portfolioId);
@@ -409,6 +413,6 @@ int32_t VLDatabase::DeletePosition(VLDatabaseConn* conn, uint32_t id) {
     DropUnusedQuotes();
     Touch(portfolioId);
     change.events.emplace_back(portfolioId, id, VLDatabaseEvent::kPositionRemoved);
-    return kVLOk;
+    return VLResult::Ok;
   });
 }

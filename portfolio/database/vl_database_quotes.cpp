@@ -26,21 +26,21 @@ class RefreshScope {
 
 }  // namespace
 
-int32_t VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
+VLResult VLDatabase::UpdateQuotes(VLDatabaseConn* conn) {
   return RefreshQuotes(conn, nullptr);
 }
 
-int32_t VLDatabase::UpdateQuotesOf(VLDatabaseConn* conn, const std::vector<std::string>& symbols) {
+VLResult VLDatabase::UpdateQuotesOf(VLDatabaseConn* conn, const std::vector<std::string>& symbols) {
   return RefreshQuotes(conn, &symbols);
 }
 
-int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only) {
+VLResult VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only) {
   Notice notice{NoticeKind::Quotes, {VLDatabaseEvent(0, 0, VLDatabaseEvent::kQuotesRefreshed)}};
   Notice reload;
   {
     std::lock_guard guard(lock);
-    if (int32_t rc = CheckChange(conn); rc != kVLOk) return rc;  // also refuses a second refresh
-    if (!quoteSource) return kVLFailed;
+    if (VLResult rc = CheckChange(conn); rc != VLResult::Ok) return rc;  // also refuses a second refresh
+    if (!quoteSource) return VLResult::Failed;
     lastRefreshError.clear();
     lastRefreshFailure = {};
     RefreshScope running(refreshing);
@@ -65,22 +65,22 @@ int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::s
       StockInfo& info = fetched.emplace_back(*quote->quote);
       info.symbol = quote->name;
     }
-    if (fetched.empty() && only) return kVLOk;  // nothing to ask for, nothing changed
+    if (fetched.empty() && only) return VLResult::Ok;  // nothing to ask for, nothing changed
     for (size_t start = 0; start < fetched.size(); start += kQuoteBatchSize) {
       std::vector<StockInfo*> batch;
       for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i)
         batch.push_back(&fetched[i]);
-      if (pastDeadline()) return kVLFailed;
+      if (pastDeadline()) return VLResult::Failed;
       if (!quoteSource->FetchQuotes(batch, lastRefreshError)) {
         lastRefreshFailure = quoteSource->GetLastFailure();
-        return kVLFailed;
+        return VLResult::Failed;
       }
     }
-    if (pastDeadline()) return kVLFailed;
+    if (pastDeadline()) return VLResult::Failed;
 
     // Then applied, under the lock, to the store as it is now: quotes of symbols that another process
     // dropped meanwhile are skipped, symbols it added keep their old figures until the next refresh.
-    if (int32_t rc = BeginFileChange(reload); rc != kVLOk) return rc;
+    if (VLResult rc = BeginFileChange(reload); rc != VLResult::Ok) return rc;
     // Each quote gets a new record; positions handed out before keep the one they were given.
     std::unordered_map<std::string, const StockInfo*> bySymbol;
     for (const StockInfo& info : fetched) bySymbol.emplace(info.symbol, &info);
@@ -95,46 +95,46 @@ int32_t VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::s
       marketTime = time;
       marketStatus = status;
     }
-    if (int32_t rc = SaveChange(); rc != kVLOk) return rc;
+    if (VLResult rc = SaveChange(); rc != VLResult::Ok) return rc;
   }
   if (!reload.events.empty()) Notify(reload);
   Notify(notice);
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
-  return RunChange(conn, NoticeKind::Positions, [&](Change&) -> int32_t {
+VLResult VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change&) -> VLResult {
     market = quoteSource && quoteSource->IsSupportedMarket(index) ? index : 0;
-    return kVLOk;
+    return VLResult::Ok;
   });
 }
 
-int32_t VLDatabase::GetMarket(VLDatabaseConn* conn, int32_t& index) {
+VLResult VLDatabase::GetMarket(VLDatabaseConn* conn, int32_t& index) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
+  if (!IsConnected(conn)) return VLResult::Failed;
   index = market;
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::GetMarketTime(VLDatabaseConn* conn, std::string& text) {
+VLResult VLDatabase::GetMarketTime(VLDatabaseConn* conn, std::string& text) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
+  if (!IsConnected(conn)) return VLResult::Failed;
   text = marketTime;
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::GetMarketStatus(VLDatabaseConn* conn, std::string& text) {
+VLResult VLDatabase::GetMarketStatus(VLDatabaseConn* conn, std::string& text) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
+  if (!IsConnected(conn)) return VLResult::Failed;
   text = marketStatus;
-  return kVLOk;
+  return VLResult::Ok;
 }
 
-int32_t VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
-                                        const std::vector<uint32_t>* ids, VLPortfolioSummary& summary) {
+VLResult VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
+                                         const std::vector<uint32_t>* ids, VLPortfolioSummary& summary) {
   std::lock_guard guard(lock);
-  if (!IsConnected(conn)) return kVLFailed;
-  if (!FindPortfolio(portfolioId)) return kVLNotFound;
+  if (!IsConnected(conn)) return VLResult::Failed;
+  if (!FindPortfolio(portfolioId)) return VLResult::NotFound;
   // The stored positions themselves, read only: they carry their cached quote.
   std::vector<const VLHoldingItem*> counted;
   for (const auto& item : positions) {
@@ -142,5 +142,5 @@ int32_t VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolio
     if (holding->ownerPortfolioId == portfolioId) counted.push_back(holding);
   }
   summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat());
-  return kVLOk;
+  return VLResult::Ok;
 }

@@ -28,53 +28,53 @@ const VLHoldingItem* AsHolding(const Item* item) {
 
 }  // namespace
 
-int32_t VLDatabase::Undo(VLDatabaseConn* conn, VLJournalStep& step) {
+VLResult VLDatabase::Undo(VLDatabaseConn* conn, VLJournalStep& step) {
   return JournalStep(conn, true, step);
 }
 
-int32_t VLDatabase::Redo(VLDatabaseConn* conn, VLJournalStep& step) {
+VLResult VLDatabase::Redo(VLDatabaseConn* conn, VLJournalStep& step) {
   return JournalStep(conn, false, step);
 }
 
-int32_t VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step) {
+VLResult VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step) {
   step = VLJournalStep{};
-  const int32_t rc = RunChange(conn, NoticeKind::Positions, [&](Change& change) -> int32_t {
+  const VLResult rc = RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     ChangeJournal& j = Journal();
     if (!j.Refresh()) {
       lastJournalError = j.LastError();
-      return kVLJournalUnreadable;
+      return VLResult::JournalUnreadable;
     }
     const JournalHistory history = DeriveJournalHistory(j.Entries());
     const std::optional<size_t> next = undo ? history.NextUndo() : history.NextRedo();
-    if (!next) return undo ? kVLNothingToUndo : kVLNothingToRedo;
+    if (!next) return undo ? VLResult::NothingToUndo : VLResult::NothingToRedo;
     const JournalEntryHeader& target = j.Entries()[*next].header;
     step.target = target.sequence;
     step.text = target.text;
     // The store must be where the entry left it (undo) or found it (redo), or the records put back
     // would not be the records that were there.
     if (CurrentFingerprint() != (undo ? target.fingerprintAfter : target.fingerprintBefore)) {
-      return kVLJournalMismatch;
+      return VLResult::JournalMismatch;
     }
     JournalEntry entry;
     if (!j.Read(*next, entry)) {
       lastJournalError = j.LastError();
-      return kVLJournalUnreadable;
+      return VLResult::JournalUnreadable;
     }
     return ApplyJournalEntry(change, entry, undo, step);
   });
-  if (rc == kVLOk) step.sequence = lastJournalSequence;
+  if (rc == VLResult::Ok) step.sequence = lastJournalSequence;
   return rc;
 }
 
-int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
-                                      VLJournalStep& step) {
+VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
+                                       VLJournalStep& step) {
   const ChangeRecorder::Finder find = RecordFinder();
   // Each record as the store holds it now must be the entry's image of it, byte for byte.
   for (const JournalRecordChange& r : entry.records) {
     const std::string& now = undo ? r.after : r.before;
     Item* current = find(r.kind, r.id);
     if (!current ? !now.empty() : (now.empty() || imager.Image(r.kind, *current) != now))
-      return kVLJournalMismatch;
+      return VLResult::JournalMismatch;
   }
 
   // The records as the step leaves them, all read before anything changes.
@@ -97,7 +97,7 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
     if (!record || record->id != r.id) {
       lastJournalError =
           FileError::WithReason("read", journal.Path(), "an entry holds a record that does not read");
-      return kVLJournalUnreadable;
+      return VLResult::JournalUnreadable;
     }
     if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
         !cachedQuotes.count(UpperSymbol(record->name))) {
@@ -105,7 +105,7 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
     }
     (isPortfolio ? portfolioRecords : positionRecords).push_back(std::move(record));
   }
-  if (newSymbols.size() > std::numeric_limits<uint32_t>::max() - lastQuoteId) return kVLStoreFull;
+  if (newSymbols.size() > std::numeric_limits<uint32_t>::max() - lastQuoteId) return VLResult::StoreFull;
 
   // What the windows are told: the portfolios that come, change and go; of the positions, one event each
   // where a portfolio has one, else one "position changed" naming no position (one refill of that portfolio,
@@ -181,5 +181,5 @@ int32_t VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry,
   RestoreRecords(portfolios, std::move(portfolioRecords), portfolioRemoved);
   RestoreRecords(positions, std::move(positionRecords), positionRemoved);
   if (positionsChanged) DropUnusedQuotes();
-  return kVLOk;
+  return VLResult::Ok;
 }

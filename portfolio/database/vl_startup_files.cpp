@@ -45,8 +45,8 @@ std::string GetBackupPath(const std::string& backupFolder, int32_t number) {
 StartupFileResult EnsureDatabaseFile(Database& database, const std::string& folder) {
   const std::string path = GetDatabasePath(folder);
   if (!database.SetPath(path)) return Failure(StringId::DatabaseCreateError, path);
-  const int32_t code = database.Create();
-  if (code != kDbOk && code != kDbExists) return Failure(StringId::DatabaseCreateError, path);
+  const DbResult code = database.Create();
+  if (code != DbResult::Ok && code != DbResult::Exists) return Failure(StringId::DatabaseCreateError, path);
   return {StringId::None, path};
 }
 

@@ -25,13 +25,13 @@ bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position) {
   }
 }
 
-int32_t CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data) {
+VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data) {
   data.portfolios.clear();
   data.positions.RemoveAll();
   VLPortfolioItemList portfolios;
-  if (int32_t code = db.GetPortfolios(conn, portfolios); code != kVLOk) return code;
+  if (VLResult code = db.GetPortfolios(conn, portfolios); code != VLResult::Ok) return code;
   for (uint32_t id : choice.portfolioIds) {
-    if (!portfolios.FindById(id)) return kVLNotFound;
+    if (!portfolios.FindById(id)) return VLResult::NotFound;
   }
   std::unordered_map<uint32_t, size_t> slot;
   for (const auto& item : portfolios) {
@@ -52,5 +52,5 @@ int32_t CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& 
     if (found == slot.end() || !ExportKeeps(choice, position)) continue;
     data.portfolios[found->second].positions.push_back(&position);
   }
-  return kVLOk;
+  return VLResult::Ok;
 }

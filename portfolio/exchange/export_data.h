@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "portfolio/database/vl_result.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
 
@@ -30,9 +31,8 @@ struct ExportData {
   int PositionCount() const;
 };
 
-// Reads what `choice` names; the database's code (0, or 3 for a portfolio id it does not know).
-[[nodiscard]] int32_t CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice,
-                                    ExportData& data);
+// Reads what `choice` names; the database's answer (Ok, or NotFound for a portfolio id it does not know).
+VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data);
 
 // Whether `choice` keeps the position.
 bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position);

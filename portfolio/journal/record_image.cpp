@@ -72,7 +72,8 @@ std::unique_ptr<Item> RestoreRecord(JournalRecordKind kind, std::string_view ima
     ImageStream stream(image);
     Archive ar(stream, Archive::Mode::Load, kImageBufferSize);
     std::unique_ptr<Item> item = factory.CreateItem(ar.ReadString());
-    if (!item || item->Serialize(&ar) != kSerializeOk || ar.Remaining() != 0 || item->id == 0) return nullptr;
+    if (!item || item->Serialize(&ar) != SerializeResult::Ok || ar.Remaining() != 0 || item->id == 0)
+      return nullptr;
     return item;
   } catch (const ArchiveError&) {
     return nullptr;

@@ -82,12 +82,14 @@ std::vector<std::string> SymbolsOf(const std::vector<PerformanceLot>& lots) {
   return symbols;
 }
 
-int32_t ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots) {
+VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId,
+                           PerformanceLots* lots) {
   *lots = {};
   for (const bool held : {true, false}) {
     VLHoldingItemList positions;
-    if (const int32_t code = db.GetPositions(conn, portfolioId, held, positions); code != kVLOk) return code;
+    if (const VLResult code = db.GetPositions(conn, portfolioId, held, positions); code != VLResult::Ok)
+      return code;
     CollectLots(positions, lots);
   }
-  return kVLOk;
+  return VLResult::Ok;
 }

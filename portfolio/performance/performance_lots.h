@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "portfolio/database/vl_result.h"
 #include "portfolio/records/exact_decimal.h"
 
 class VLDatabase;
@@ -43,9 +44,9 @@ struct PerformanceLots {
 // Adds the stock positions of `positions` (held and sold alike) to `lots`; cash and margin are counted, not
 // taken. Called once for the held and once for the sold positions of a portfolio.
 void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots);
-// The lots of a portfolio's held and sold positions as the database has them now; the database's code of
-// the first read that fails (0 success).
-int32_t ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots);
+// The lots of a portfolio's held and sold positions as the database has them now; the database's answer to
+// the first read that fails, else Ok.
+VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots);
 
 // The currency a symbol trades in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBP, no suffix USD);
 // "" for an index ("^DJI") and for a suffix this table does not know.

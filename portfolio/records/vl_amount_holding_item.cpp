@@ -7,13 +7,13 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/holding_xml.h"
 
-int32_t VLAmountHoldingItem::Serialize(Archive* ar) {
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
-  if (int32_t rc = VLHoldingItem::Serialize(ar); rc != kSerializeOk) return rc;
+SerializeResult VLAmountHoldingItem::Serialize(Archive* ar) {
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
+  if (SerializeResult rc = VLHoldingItem::Serialize(ar); rc != SerializeResult::Ok) return rc;
   uint32_t amount = GetAmount();
   ar->Io(amount);
   SetAmount(amount);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }
 
 void VLAmountHoldingItem::GetColumnText(int column, std::string& text) const {

@@ -11,7 +11,7 @@ class VLAmountHoldingItem : public VLHoldingItem {
  public:
   int32_t GetVersion() const override { return 1; }
   // The type header, the holding level, then the amount.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 
   // The symbol text, the comment and the amount; every other cell is empty.
   void GetColumnText(int column, std::string& text) const override;

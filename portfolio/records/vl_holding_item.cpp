@@ -13,9 +13,9 @@ bool VLHoldingItem::CopyFrom(const VLHoldingItem* other) {
   return other->CopyTo(this);
 }
 
-int32_t VLHoldingItem::Serialize(Archive* ar) {
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
-  if (int32_t rc = SerializeItemLevel(ar, true); rc != kSerializeOk) return rc;
+SerializeResult VLHoldingItem::Serialize(Archive* ar) {
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
+  if (SerializeResult rc = SerializeItemLevel(ar, true); rc != SerializeResult::Ok) return rc;
   ar->Io(ownerPortfolioId);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

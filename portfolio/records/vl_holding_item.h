@@ -44,5 +44,5 @@ class VLHoldingItem : public Item {
 
   // The holding level: its own type key and version, the Item level with the name complemented, then
   // ownerPortfolioId. Concrete kinds write their key and version before it and their fields after it.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 };

@@ -21,11 +21,11 @@ std::unique_ptr<Item> VLPortfolioItem::Clone() const {
   return copy;
 }
 
-int32_t VLPortfolioItem::Serialize(Archive* ar) {
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
-  if (int32_t rc = SerializeItemLevel(ar, true); rc != kSerializeOk) return rc;
+SerializeResult VLPortfolioItem::Serialize(Archive* ar) {
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
+  if (SerializeResult rc = SerializeItemLevel(ar, true); rc != SerializeResult::Ok) return rc;
   ar->IoScrambled(comment);
   ar->IoTime(created);
   ar->IoTime(modified);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

@@ -21,5 +21,5 @@ class VLPortfolioItem : public Item {
   std::string GetTypeName() const override { return "P"; }
   int32_t GetVersion() const override { return 1; }
   // "P", 1, the Item level with the name complemented, then comment (complemented), created, modified.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 };

@@ -74,10 +74,10 @@ bool VLStockHoldingItem::FitsRecord() const {
   return true;
 }
 
-int32_t VLStockHoldingItem::Serialize(Archive* ar) {
+SerializeResult VLStockHoldingItem::Serialize(Archive* ar) {
   int32_t version = 0;
-  if (int32_t rc = SerializeTypeHeader(ar, *this, &version); rc != kSerializeOk) return rc;
-  if (int32_t rc = VLHoldingItem::Serialize(ar); rc != kSerializeOk) return rc;
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this, &version); rc != SerializeResult::Ok) return rc;
+  if (SerializeResult rc = VLHoldingItem::Serialize(ar); rc != SerializeResult::Ok) return rc;
   if (ar->IsLoading()) {
     // Fields an older record lacks stay at their empty values.
     buyCommission = saleCommission = 0;
@@ -101,7 +101,7 @@ int32_t VLStockHoldingItem::Serialize(Archive* ar) {
     ar->IoTime(purchaseDate);
     ar->Io(comment);
     ar->Io(currency);
-    return fits && IsCurrencyCodeForm(currency) ? kSerializeOk : kSerializeFailed;
+    return fits && IsCurrencyCodeForm(currency) ? SerializeResult::Ok : SerializeResult::Failed;
   }
   IoOlderQuantity(ar, qty);
   IoOlderPrice(ar, buyPricePerShare);
@@ -121,7 +121,7 @@ int32_t VLStockHoldingItem::Serialize(Archive* ar) {
   ar->Io(mgnThreshold);
   if (version >= 2) ar->IoTime(purchaseDate);
   if (version >= 4) ar->Io(comment);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }
 
 const std::string& VLStockHoldingItem::GetTradeText() const {

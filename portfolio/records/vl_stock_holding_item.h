@@ -55,7 +55,7 @@ class VLStockHoldingItem : public VLHoldingItem {
   int32_t GetKind() const override { return kHoldingStock; }
   // Stores version 6, or 7 when the position needs it; loads every version from 1 to 7, zeroing the fields an
   // older version lacks. A version 7 record whose values lie beyond what a record holds fails (code 1).
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 
   void GetColumnText(int column, std::string& text) const override;
   double GetColumnValue(int column) const override;

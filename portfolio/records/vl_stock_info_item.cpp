@@ -20,10 +20,10 @@ std::unique_ptr<Item> VLStockInfoItem::Clone() const {
   return copy;
 }
 
-int32_t VLStockInfoItem::Serialize(Archive* ar) {
-  if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
-  if (int32_t rc = SerializeItemLevel(ar, true); rc != kSerializeOk) return rc;
-  if (int32_t rc = quote.Serialize(ar); rc != kSerializeOk) return rc;
+SerializeResult VLStockInfoItem::Serialize(Archive* ar) {
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
+  if (SerializeResult rc = SerializeItemLevel(ar, true); rc != SerializeResult::Ok) return rc;
+  if (SerializeResult rc = quote.Serialize(ar); rc != SerializeResult::Ok) return rc;
   ar->Io(refCount);
-  return kSerializeOk;
+  return SerializeResult::Ok;
 }

@@ -23,5 +23,5 @@ class VLStockInfoItem : public Item {
   std::string GetTypeName() const override { return "SI"; }
   int32_t GetVersion() const override { return 1; }
   // "SI", 1, the Item level with the symbol complemented, the quote record, then refCount.
-  [[nodiscard]] int32_t Serialize(Archive* ar) override;
+  SerializeResult Serialize(Archive* ar) override;
 };

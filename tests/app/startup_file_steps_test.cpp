@@ -64,7 +64,7 @@ TEST(StartupFileSteps, ADatabaseOnAReadOnlyMediumNeedsNoBackup) {
   SmallDisk disk;
   if (!disk.Mounted()) GTEST_SKIP() << "no file system can be mounted read-only here";
   VLDatabase created(disk.Path() + "Vellumar.db");
-  ASSERT_EQ(created.Create(), kDbOk);
+  ASSERT_EQ(created.Create(), DbResult::Ok);
   ASSERT_TRUE(disk.MakeReadOnly());
   VLDatabase database(disk.Path() + "Vellumar.db");
   EXPECT_TRUE(RunStartupFileSteps(database, disk.Path()).Ok());

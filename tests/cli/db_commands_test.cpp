@@ -358,7 +358,7 @@ TEST_F(DbCommands, AFileLockedByAnotherProgramIsBusyNotCorrupt) {
   ASSERT_EQ(Run({"add-portfolio", "P"}).code, 0);
   {
     FileHandle holder;  // another program is changing the database and keeps it locked
-    ASSERT_EQ(OpenExistingFile(db, kOpenReadWriteExclusive, holder), 0);
+    ASSERT_EQ(OpenExistingFile(db, kOpenReadWriteExclusive, holder), FileOpenResult::Opened);
     CliResult busy = Run({"add-cash", "P", "10", "--comment", "cash"});
     EXPECT_EQ(busy.code, 1);
     EXPECT_NE(busy.err.find("another program is changing the database"), std::string::npos) << busy.err;

@@ -45,7 +45,7 @@ TEST(CliSample, TheSampleFillsEveryViewWithSymbolsTheServiceKnows) {
   VLStockInfoItemList quotes;
   VLPortfolioItemList portfolios;
   VLHoldingItemList positions;
-  ASSERT_EQ(file.Open(), kDbOk);
+  ASSERT_EQ(file.Open(), DbResult::Ok);
   file.CopyAll(quotes, portfolios, positions);
   EXPECT_EQ(portfolios.GetCount(), 2);
   const std::set<std::string> known = ServiceSymbols();

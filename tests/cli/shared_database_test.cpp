@@ -65,7 +65,7 @@ int RunTool(const std::vector<std::string>& words) {
 struct FileContents {
   explicit FileContents(const std::string& path) : db(path) {
     conn = db.Connect(window, 1, 2, 3);
-    if (conn) opened = db.GetPositions(conn, 1, true, held) == kVLOk;
+    if (conn) opened = db.GetPositions(conn, 1, true, held) == VLResult::Ok;
   }
   std::multiset<uint32_t> CashAmounts() const {
     std::multiset<uint32_t> amounts;
@@ -153,7 +153,7 @@ TEST_F(SharedDatabase, FourLoopsAtOnceThenEveryChangeUndoneInOrder) {
   // order their ids were given.
   std::vector<VLJournalListing> list;
   VLJournalState state;
-  ASSERT_EQ(file.db.GetChanges(file.conn, 0, list, state), kVLOk);
+  ASSERT_EQ(file.db.GetChanges(file.conn, 0, list, state), VLResult::Ok);
   ASSERT_EQ(list.size(), 401u);  // the portfolio, then the positions
   uint32_t previous = 0;
   for (auto it = list.rbegin() + 1; it != list.rend(); ++it) {
@@ -167,7 +167,7 @@ TEST_F(SharedDatabase, FourLoopsAtOnceThenEveryChangeUndoneInOrder) {
   // Every change undone, newest first: each undo takes back the entry listed next.
   for (size_t i = 0; i < 400; ++i) {
     VLJournalStep step;
-    ASSERT_EQ(file.db.Undo(file.conn, step), kVLOk) << "undo " << i + 1 << " of 400: " << step.text;
+    ASSERT_EQ(file.db.Undo(file.conn, step), VLResult::Ok) << "undo " << i + 1 << " of 400: " << step.text;
     EXPECT_EQ(step.text, list[i].text);
   }
   const FileContents undone(db);
@@ -195,7 +195,7 @@ TEST_F(SharedDatabase, UndosRacingChangesAreNeverRefusedAsAMismatch) {
   VLDatabaseConn* conn = check.Connect(window, 1, 2, 3);
   ASSERT_NE(conn, nullptr);
   VLPortfolioItemList portfolios;
-  ASSERT_EQ(check.GetPortfolios(conn, portfolios), kVLOk);
+  ASSERT_EQ(check.GetPortfolios(conn, portfolios), VLResult::Ok);
   EXPECT_EQ(portfolios.GetCount(), 0);
 }
 

@@ -84,7 +84,7 @@ class SaveDurability : public ::testing::Test {
     path = temp.File("store.db");
     ASSERT_TRUE(store.SetPath(path));
     store.list.Add(MakeItem(1, "before", 10));
-    ASSERT_EQ(store.Create(), kDbOk);
+    ASSERT_EQ(store.Create(), DbResult::Ok);
     before = ReadAll();
     store.list.Add(MakeItem(2, "after", 20));
     store.SetModified();
@@ -115,7 +115,7 @@ class SaveDurability : public ::testing::Test {
 
 TEST_F(SaveDurability, WritesFlushesRenamesThenFlushesTheFolder) {
   ops.Expect();
-  ASSERT_EQ(store.Save(), kDbOk);
+  ASSERT_EQ(store.Save(), DbResult::Ok);
   EXPECT_EQ(ops.log, (std::vector<std::string>{"create temp", "write temp", "sync temp",
                                                "rename temp over database", "sync folder"}));
   EXPECT_FALSE(store.IsModified());
@@ -124,7 +124,7 @@ TEST_F(SaveDurability, WritesFlushesRenamesThenFlushesTheFolder) {
 
   TestStore reader;
   ASSERT_TRUE(reader.SetPath(path));
-  ASSERT_EQ(reader.Open(), kDbOk);
+  ASSERT_EQ(reader.Open(), DbResult::Ok);
   EXPECT_EQ(reader.list.GetCount(), 2);
 }
 
@@ -141,7 +141,7 @@ TEST_F(SaveDurability, AFailedStepBeforeTheRenameKeepsTheOldFileAndReportsFailur
   };
   for (const auto& [step, said] : cases) {
     ops.Expect(step);
-    EXPECT_EQ(store.Save(), kDbFailed) << step;
+    EXPECT_EQ(store.Save(), DbResult::Failed) << step;
     std::string described = store.GetLastFileError().Describe();
     const size_t random = described.find(path + ".");
     if (random != std::string::npos) described.replace(random + path.size() + 1, 6, "XXXXXX");
@@ -157,11 +157,11 @@ TEST_F(SaveDurability, AFailedStepBeforeTheRenameKeepsTheOldFileAndReportsFailur
 TEST_F(SaveDurability, AFailedFolderFlushIsReportedSoTheChangeIsSavedAgain) {
   // The rename has happened, so the new store is in the file, but nothing proves it reached the disk.
   ops.Expect("sync folder");
-  EXPECT_EQ(store.Save(), kDbFailed);
+  EXPECT_EQ(store.Save(), DbResult::Failed);
   EXPECT_TRUE(store.IsModified());
   EXPECT_EQ(FilesInFolder(), 1u);
 
   ops.Expect();
-  EXPECT_EQ(store.Save(), kDbOk);
+  EXPECT_EQ(store.Save(), DbResult::Ok);
   EXPECT_FALSE(store.IsModified());
 }

@@ -25,7 +25,7 @@ void CreateStore(const std::string& path, int items) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   for (int i = 1; i <= items; ++i) store.list.Add(MakeItem(static_cast<uint32_t>(i), "item", i));
-  ASSERT_EQ(store.Create(), kDbOk);
+  ASSERT_EQ(store.Create(), DbResult::Ok);
 }
 
 }  // namespace
@@ -40,11 +40,11 @@ TEST(DatabaseFailures, AFileTheUserMayOnlyReadOpensReadOnlyAndAChangeSaysWhy) {
   // Root may write any file, so the user without rights runs in a child.
   const int code = RunUnprivileged([&] {
     TestStore store;
-    if (!store.SetPath(path) || store.Open() != kDbOk) return 10;
+    if (!store.SetPath(path) || store.Open() != DbResult::Ok) return 10;
     if (!store.IsReadOnly() || store.list.GetCount() != 2) return 11;
     if (store.GetReadOnlyCause().Describe() != "cannot write " + path + ": Permission denied") return 12;
     bool reloaded = false;
-    if (store.BeginChange(reloaded) != kDbReadOnly) return 13;
+    if (store.BeginChange(reloaded) != DbResult::ReadOnly) return 13;
     if (store.GetLastFileError().Describe() != "cannot write " + path + ": Permission denied") return 14;
     return 0;
   });
@@ -56,7 +56,7 @@ TEST(DatabaseFailures, AFileTheUserMayOnlyReadOpensReadOnlyAndAChangeSaysWhy) {
   ::chmod(dir.Path().c_str(), 0555);
   const int folderCode = RunUnprivileged([&] {
     TestStore store;
-    if (!store.SetPath(path) || store.Open() != kDbOk || !store.IsReadOnly()) return 20;
+    if (!store.SetPath(path) || store.Open() != DbResult::Ok || !store.IsReadOnly()) return 20;
     if (store.GetReadOnlyCause().Describe() !=
         "cannot create a file in " + dir.Path() + ": Permission denied")
       return 21;
@@ -66,7 +66,7 @@ TEST(DatabaseFailures, AFileTheUserMayOnlyReadOpensReadOnlyAndAChangeSaysWhy) {
   ::chmod(dir.Path().c_str(), 0700);
   TestStore writable;
   ASSERT_TRUE(writable.SetPath(path));
-  ASSERT_EQ(writable.Open(), kDbOk);
+  ASSERT_EQ(writable.Open(), DbResult::Ok);
   EXPECT_FALSE(writable.IsReadOnly());
 }
 
@@ -78,7 +78,7 @@ TEST(DatabaseFailures, AFileNobodyMayReadSaysPermissionDeniedNotCorrupt) {
   ::chmod(path.c_str(), 0000);
   const int code = RunUnprivileged([&] {
     TestStore store;
-    if (!store.SetPath(path) || store.Open() != kDbFailed) return 10;
+    if (!store.SetPath(path) || store.Open() != DbResult::Failed) return 10;
     return store.GetLastFileError().Describe() == "cannot open " + path + ": Permission denied" ? 0 : 11;
   });
   EXPECT_EQ(code, 0);
@@ -91,12 +91,12 @@ TEST(DatabaseFailures, AFullDiskKeepsTheOldFileAndTheChangeAndSaysNoSpace) {
   CreateStore(path, 1);
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
-  ASSERT_EQ(store.Open(), kDbOk);
+  ASSERT_EQ(store.Open(), DbResult::Ok);
   const std::string before = ReadText(path);
   disk.Fill();
   for (uint32_t i = 2; i < 2000; ++i) store.list.Add(MakeItem(i, std::string(100, 'x'), 1));
   store.SetModified();
-  EXPECT_EQ(store.Save(), kDbFailed);
+  EXPECT_EQ(store.Save(), DbResult::Failed);
   const FileError& error = store.GetLastFileError();
   EXPECT_EQ(error.errorNumber, ENOSPC);
   EXPECT_EQ(error.action, "write");
@@ -114,28 +114,28 @@ TEST(DatabaseFailures, AFileDeletedOrReplacedUnderneathIsLostAndWrittenBack) {
   CreateStore(path, 3);
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
-  ASSERT_EQ(store.Open(), kDbOk);
+  ASSERT_EQ(store.Open(), DbResult::Ok);
 
   for (const bool replaced : {false, true}) {
     fs::remove(path);
     if (replaced) WriteText(path, "a text file now");
     bool reloaded = false;
-    EXPECT_NE(store.BeginChange(reloaded), kDbOk) << replaced;
+    EXPECT_NE(store.BeginChange(reloaded), DbResult::Ok) << replaced;
     EXPECT_TRUE(store.IsFileLost()) << replaced;
     EXPECT_EQ(store.list.GetCount(), 3) << "the store in memory stays";
     EXPECT_EQ(store.GetLastFileError().Describe(),
               replaced ? "cannot read " + path + ": it is not a Vellumar database, or it is damaged"
                        : "cannot open " + path + ": No such file or directory");
 
-    ASSERT_EQ(store.WriteBack(), kDbOk) << replaced;
+    ASSERT_EQ(store.WriteBack(), DbResult::Ok) << replaced;
     EXPECT_FALSE(store.IsFileLost());
     TestStore reader;
     ASSERT_TRUE(reader.SetPath(path));
-    ASSERT_EQ(reader.Open(), kDbOk) << replaced;
+    ASSERT_EQ(reader.Open(), DbResult::Ok) << replaced;
     EXPECT_EQ(reader.list.GetCount(), 3);
-    ASSERT_EQ(store.BeginChange(reloaded), kDbOk);
+    ASSERT_EQ(store.BeginChange(reloaded), DbResult::Ok);
     EXPECT_FALSE(reloaded) << "the file written back is the version this store knows";
-    ASSERT_EQ(store.EndChange(), kDbOk);
+    ASSERT_EQ(store.EndChange(), DbResult::Ok);
   }
 }
 

@@ -19,7 +19,7 @@ void CreateStore(const std::string& path, int items) {
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
   for (int i = 1; i <= items; ++i) store.list.Add(MakeItem(static_cast<uint32_t>(i), "item", i));
-  ASSERT_EQ(store.Create(), kDbOk);
+  ASSERT_EQ(store.Create(), DbResult::Ok);
 }
 
 bool IsLink(const std::string& path) {
@@ -41,25 +41,25 @@ TEST(StoreLock, AChangeKeepsOthersOutUntilItsJournalIsWrittenAfterTheSave) {
   TestStore first, second;
   ASSERT_TRUE(first.SetPath(path));
   ASSERT_TRUE(second.SetPath(path));
-  ASSERT_EQ(first.Open(), kDbOk);
-  ASSERT_EQ(second.Open(), kDbOk);
+  ASSERT_EQ(first.Open(), DbResult::Ok);
+  ASSERT_EQ(second.Open(), DbResult::Ok);
   second.SetLockWait(0);
 
   bool reloaded = false;
-  ASSERT_EQ(first.BeginChange(reloaded), kDbOk);
+  ASSERT_EQ(first.BeginChange(reloaded), DbResult::Ok);
   first.list.Add(MakeItem(2, "second", 2));
   first.SetModified();
-  ASSERT_EQ(first.Save(), kDbOk);  // a new file now stands at the path
+  ASSERT_EQ(first.Save(), DbResult::Ok);  // a new file now stands at the path
   // What follows the save (the journal entry) is still the first program's: the second must wait.
-  EXPECT_EQ(second.BeginChange(reloaded), kDbBusy);
+  EXPECT_EQ(second.BeginChange(reloaded), DbResult::Busy);
   bool changed = false;
-  EXPECT_EQ(second.ReloadIfFileChanged(changed, 0), kDbBusy);
+  EXPECT_EQ(second.ReloadIfFileChanged(changed, 0), DbResult::Busy);
 
   first.ReleaseChange();
-  ASSERT_EQ(second.BeginChange(reloaded), kDbOk);
+  ASSERT_EQ(second.BeginChange(reloaded), DbResult::Ok);
   EXPECT_TRUE(reloaded);
   EXPECT_EQ(second.list.GetCount(), 2);
-  EXPECT_EQ(second.EndChange(), kDbOk);
+  EXPECT_EQ(second.EndChange(), DbResult::Ok);
 }
 
 TEST(StoreLock, ALockFileThatIsNoFileIsRefusedWithoutWaiting) {
@@ -82,17 +82,17 @@ TEST(StoreLock, ALockFileThatIsNoFileIsRefusedWithoutWaiting) {
     }
     TestStore store;
     ASSERT_TRUE(store.SetPath(path));
-    EXPECT_EQ(store.Open(), kDbFailed);
+    EXPECT_EQ(store.Open(), DbResult::Failed);
     EXPECT_FALSE(FileExists(dir.File("elsewhere")));
   }
   ::rmdir(guard.c_str());
   TestStore store;
   ASSERT_TRUE(store.SetPath(path));
-  EXPECT_EQ(store.Open(), kDbOk);
+  EXPECT_EQ(store.Open(), DbResult::Ok);
   // A store that is not there gets no lock file.
   TestStore missing;
   ASSERT_TRUE(missing.SetPath(dir.File("none.db")));
-  EXPECT_EQ(missing.Open(), kDbMissing);
+  EXPECT_EQ(missing.Open(), DbResult::Missing);
   EXPECT_FALSE(FileExists(StoreGuardPath(dir.File("none.db"))));
 }
 

@@ -103,7 +103,7 @@ TEST(ItemListSerialize, RoundTripKeepsOrderFieldsAndTypeKeys) {
 
   TestList loaded;
   loaded.Add(MakeItem(1, "stale"));
-  ASSERT_EQ(LoadRecord(loaded, bytes), kSerializeOk);
+  ASSERT_EQ(LoadRecord(loaded, bytes), SerializeResult::Ok);
   ASSERT_EQ(loaded.GetCount(), 2);
   auto* second = static_cast<TestItem*>(loaded.GetAt(1));
   EXPECT_EQ(second->id, 9u);
@@ -113,28 +113,28 @@ TEST(ItemListSerialize, RoundTripKeepsOrderFieldsAndTypeKeys) {
   TestList empty;
   TestList fromEmpty;
   fromEmpty.Add(MakeItem(1, "x"));
-  EXPECT_EQ(LoadRecord(fromEmpty, StoreRecord(empty)), kSerializeOk);
+  EXPECT_EQ(LoadRecord(fromEmpty, StoreRecord(empty)), SerializeResult::Ok);
   EXPECT_EQ(fromEmpty.GetCount(), 0);
 }
 
 TEST(ItemListSerialize, RefusalCodes) {
   TestList list;
-  EXPECT_EQ(LoadRecord(list, ListHeader("TList", 2, 0)), kSerializeVersionTooNew);
-  EXPECT_EQ(LoadRecord(list, ListHeader("Other", 1, 0)), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(list, ListHeader("TList", 2, 0)), SerializeResult::VersionTooNew);
+  EXPECT_EQ(LoadRecord(list, ListHeader("Other", 1, 0)), SerializeResult::TypeMismatch);
 
   auto unknownKey = ListHeader("TList", 1, 1);
   unknownKey.insert(unknownKey.end(), {1, 'Q'});
   unknownKey.resize(unknownKey.size() + 40);  // room for a record, so only the key decides
-  EXPECT_EQ(LoadRecord(list, unknownKey), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(list, unknownKey), SerializeResult::TypeMismatch);
 
   TestList one;
   one.Add(MakeItem(1, "abc"));
   auto cut = StoreRecord(one);
   cut.resize(cut.size() - 2);
-  EXPECT_THROW(LoadRecord(list, cut), ArchiveError);  // the database turns this into code 1
+  EXPECT_THROW((void)LoadRecord(list, cut), ArchiveError);  // the database turns this into Failed
 
   // A count far beyond the bytes present is refused before anything is allocated.
-  EXPECT_THROW(LoadRecord(list, ListHeader("TList", 1, 0x7FFFFFFF)), ArchiveError);
+  EXPECT_THROW((void)LoadRecord(list, ListHeader("TList", 1, 0x7FFFFFFF)), ArchiveError);
 }
 
 TEST(ItemListSerialize, AFailingItemDiscardsTheWholeList) {
@@ -151,6 +151,6 @@ TEST(ItemListSerialize, AFailingItemDiscardsTheWholeList) {
   }
   at[2] = 2;
   TestList loaded;
-  EXPECT_EQ(LoadRecord(loaded, bytes), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(loaded, bytes), SerializeResult::VersionTooNew);
   EXPECT_EQ(loaded.GetCount(), 0);
 }

@@ -13,11 +13,11 @@ class TestItem : public Item {
   std::string GetTypeName() const override { return "T"; }
   int32_t GetVersion() const override { return 1; }
   std::unique_ptr<Item> Clone() const override { return std::make_unique<TestItem>(*this); }
-  int32_t Serialize(Archive* ar) override {
-    if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
-    if (int32_t rc = SerializeItemLevel(ar, true); rc != kSerializeOk) return rc;
+  SerializeResult Serialize(Archive* ar) override {
+    if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
+    if (SerializeResult rc = SerializeItemLevel(ar, true); rc != SerializeResult::Ok) return rc;
     ar->Io(value);
-    return kSerializeOk;
+    return SerializeResult::Ok;
   }
 };
 
@@ -52,8 +52,8 @@ class TestStore : public Database {
   TestList list;
   std::string GetTypeName() const override { return "TDB"; }
   int32_t GetVersion() const override { return 1; }
-  int32_t Serialize(Archive* ar) override {
-    if (int32_t rc = SerializeTypeHeader(ar, *this); rc != kSerializeOk) return rc;
+  SerializeResult Serialize(Archive* ar) override {
+    if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
     return list.Serialize(ar);
   }
   void PrepareForLoad() override { list.RemoveAll(); }

@@ -32,7 +32,7 @@ TEST(MarketRecords, HistoricalPriceFieldsKeepTheirPlaces) {
                                             .bytes;
   EXPECT_EQ(StoreRecord(p), expected);
   HistoricalPrice q;
-  ASSERT_EQ(LoadRecord(q, expected), kSerializeOk);
+  ASSERT_EQ(LoadRecord(q, expected), SerializeResult::Ok);
   EXPECT_EQ(q.symbol, "IBM");
   EXPECT_EQ(q.dateText, "5-Mar-2007");
   EXPECT_EQ(q.date, 1173070800);
@@ -45,9 +45,9 @@ TEST(MarketRecords, HistoricalPriceFieldsKeepTheirPlaces) {
 
   std::vector<uint8_t> cut = expected;
   cut.resize(cut.size() - 3);  // a cut-off record is a stream error, never a half-filled success
-  EXPECT_THROW(LoadRecord(q, cut), ArchiveError);
+  EXPECT_THROW((void)LoadRecord(q, cut), ArchiveError);
   NewsItem wrongType;
-  EXPECT_EQ(LoadRecord(wrongType, expected), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(wrongType, expected), SerializeResult::TypeMismatch);
 }
 
 TEST(MarketRecords, NewsItemFieldsKeepTheirPlaces) {
@@ -72,7 +72,7 @@ TEST(MarketRecords, NewsItemFieldsKeepTheirPlaces) {
                                             .bytes;
   EXPECT_EQ(StoreRecord(n), expected);
   NewsItem m;
-  ASSERT_EQ(LoadRecord(m, expected), kSerializeOk);
+  ASSERT_EQ(LoadRecord(m, expected), SerializeResult::Ok);
   EXPECT_EQ(m.symbol, "IBM");
   EXPECT_EQ(m.dateText, "Mon, Mar 5, 2007");
   EXPECT_EQ(m.title, "Big Blue wins");

@@ -53,7 +53,7 @@ TEST(StockInfoRecord, OlderVersionsEmptyTheFieldsTheyDidNotStore) {
   };
   for (const Case& c : cases) {
     StockInfo loaded = Filled();  // stale values must not survive
-    ASSERT_EQ(LoadRecord(loaded, StoreAsVersion(info, c.version)), kSerializeOk) << c.version;
+    ASSERT_EQ(LoadRecord(loaded, StoreAsVersion(info, c.version)), SerializeResult::Ok) << c.version;
     for (const auto& f : StockInfo::TextFields()) {
       const bool shouldBeEmpty = std::find(c.empty.begin(), c.empty.end(), f.member) != c.empty.end();
       EXPECT_EQ(loaded.*f.member, shouldBeEmpty ? "" : info.*f.member)
@@ -67,10 +67,10 @@ TEST(StockInfoRecord, RefusesNewerVersionsAndOtherKeys) {
   StockInfo info = Filled();
   auto bytes = StoreAsVersion(info, 6);
   StockInfo loaded;
-  EXPECT_EQ(LoadRecord(loaded, bytes), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(loaded, bytes), SerializeResult::VersionTooNew);
   bytes = StoreRecord(info);
   bytes[1] = 'X';
-  EXPECT_EQ(LoadRecord(loaded, bytes), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(loaded, bytes), SerializeResult::TypeMismatch);
 }
 
 TEST(StockInfoRecord, IndexesBeginWithACaret) {
@@ -91,6 +91,6 @@ TEST(StockInfoRecord, EveryFieldIsSavedAndLoadedInItsOwnPlace) {
   EXPECT_EQ(StoreRecord(quote), expected.bytes);
 
   StockInfo loaded;
-  ASSERT_EQ(LoadRecord(loaded, expected.bytes), kSerializeOk);
+  ASSERT_EQ(LoadRecord(loaded, expected.bytes), SerializeResult::Ok);
   EXPECT_SAME_QUOTE(loaded, DistinctQuote());
 }

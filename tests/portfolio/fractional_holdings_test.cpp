@@ -45,7 +45,7 @@ class FractionalHoldings : public DatabaseTest {
  protected:
   std::unique_ptr<VLStockHoldingItem> Stored(uint32_t id) {
     std::unique_ptr<VLHoldingItem> position;
-    EXPECT_EQ(db->GetPosition(conn, id, position), kVLOk);
+    EXPECT_EQ(db->GetPosition(conn, id, position), VLResult::Ok);
     return std::unique_ptr<VLStockHoldingItem>(static_cast<VLStockHoldingItem*>(position.release()));
   }
   std::string Cell(const VLHoldingItem& h, int column) {
@@ -66,7 +66,7 @@ TEST_F(FractionalHoldings, TheFileIsOfTheLaterVersionOnlyWhileAPositionNeedsIt) 
   AddStock(p, "IBM", 10, 15000);
   EXPECT_EQ(HeaderVersion(path), 1);
   uint32_t id = 0;
-  ASSERT_EQ(db->AddStockPosition(conn, p, Fractional(), id), kVLOk);
+  ASSERT_EQ(db->AddStockPosition(conn, p, Fractional(), id), VLResult::Ok);
   EXPECT_EQ(HeaderVersion(path), 2);
   Reopen();
   const auto back = Stored(id);
@@ -75,7 +75,7 @@ TEST_F(FractionalHoldings, TheFileIsOfTheLaterVersionOnlyWhileAPositionNeedsIt) 
   EXPECT_EQ(back->perShareSellTarget, PriceOf("99.999999"));
   EXPECT_EQ(back->comment, "savings plan");
 
-  ASSERT_EQ(db->ModifyStockPosition(conn, id, Whole()), kVLOk);
+  ASSERT_EQ(db->ModifyStockPosition(conn, id, Whole()), VLResult::Ok);
   EXPECT_EQ(HeaderVersion(path), 1);
   const std::string afterChange = FileBytes(path);
 
@@ -83,26 +83,26 @@ TEST_F(FractionalHoldings, TheFileIsOfTheLaterVersionOnlyWhileAPositionNeedsIt) 
   const std::string otherPath = folder.File("Other.db");
   {
     VLDatabase other(otherPath);
-    ASSERT_EQ(other.Create(), kDbOk);
+    ASSERT_EQ(other.Create(), DbResult::Ok);
     auto quiet = std::make_shared<RecordingWindow>(log);
     VLDatabaseConn* c = other.Connect(quiet, 1, 2, 3);
     ASSERT_NE(c, nullptr);
     VLPortfolioItem portfolio;
     portfolio.name = "Plan";
-    ASSERT_EQ(other.AddPortfolio(c, portfolio), kVLOk);
+    ASSERT_EQ(other.AddPortfolio(c, portfolio), VLResult::Ok);
     VLStockHoldingItem ibm;
     ibm.name = "IBM";
     ibm.qty = Shares(10);
     ibm.buyPricePerShare = Cents(15000);
     uint32_t ignored = 0;
-    ASSERT_EQ(other.AddStockPosition(c, portfolio.id, ibm, ignored), kVLOk);
-    ASSERT_EQ(other.AddStockPosition(c, portfolio.id, Whole(), ignored), kVLOk);
+    ASSERT_EQ(other.AddStockPosition(c, portfolio.id, ibm, ignored), VLResult::Ok);
+    ASSERT_EQ(other.AddStockPosition(c, portfolio.id, Whole(), ignored), VLResult::Ok);
   }
   EXPECT_EQ(FileBytes(otherPath), afterChange);
 
-  ASSERT_EQ(db->ModifyStockPosition(conn, id, Fractional()), kVLOk);
+  ASSERT_EQ(db->ModifyStockPosition(conn, id, Fractional()), VLResult::Ok);
   EXPECT_EQ(HeaderVersion(path), 2);
-  ASSERT_EQ(db->DeletePosition(conn, id), kVLOk);
+  ASSERT_EQ(db->DeletePosition(conn, id), VLResult::Ok);
   EXPECT_EQ(HeaderVersion(path), 1);
 }
 
@@ -111,9 +111,10 @@ TEST_F(FractionalHoldings, TheFileIsOfTheLaterVersionOnlyWhileAPositionNeedsIt) 
 TEST_F(FractionalHoldings, APartialSaleSplitsTheSharesAndTheCommissionExactly) {
   const uint32_t p = AddPortfolio("Plan");
   uint32_t id = 0;
-  ASSERT_EQ(db->AddStockPosition(conn, p, Fractional(), id), kVLOk);
+  ASSERT_EQ(db->AddStockPosition(conn, p, Fractional(), id), VLResult::Ok);
   uint32_t rest = 0;
-  ASSERT_EQ(db->SellPosition(conn, id, SharesOf("0.65310001"), PriceOf("90.000001"), 150, 0, rest), kVLOk);
+  ASSERT_EQ(db->SellPosition(conn, id, SharesOf("0.65310001"), PriceOf("90.000001"), 150, 0, rest),
+            VLResult::Ok);
   ASSERT_NE(rest, 0u);
   const auto sold = Stored(id);
   const auto kept = Stored(rest);
@@ -127,9 +128,10 @@ TEST_F(FractionalHoldings, APartialSaleSplitsTheSharesAndTheCommissionExactly) {
   // Sale value: 0.65310001 x 90.000001 = 58.779001... - 1.50 = 57.28
   EXPECT_EQ(sold->GetSaleValue().ToCents(), 5728);
   // The last unit of a share sells too, and nothing is left of it.
-  ASSERT_EQ(db->SellPosition(conn, rest, SharesOf("0.99999999"), Cents(100), 0, 0, id), kVLOk);
+  ASSERT_EQ(db->SellPosition(conn, rest, SharesOf("0.99999999"), Cents(100), 0, 0, id), VLResult::Ok);
   EXPECT_EQ(id, 0u);
-  EXPECT_EQ(db->SellPosition(conn, rest, Quantity::FromUnits(1), Cents(100), 0, 0, id), kVLAlreadySold);
+  EXPECT_EQ(db->SellPosition(conn, rest, Quantity::FromUnits(1), Cents(100), 0, 0, id),
+            VLResult::AlreadySold);
 }
 
 // Cells show shares with the decimals they have and prices with 2 to 6; every figure is the exact product
@@ -137,11 +139,11 @@ TEST_F(FractionalHoldings, APartialSaleSplitsTheSharesAndTheCommissionExactly) {
 TEST_F(FractionalHoldings, FiguresAndCellsCarryTheFullPrecision) {
   const uint32_t p = AddPortfolio("Plan");
   uint32_t id = 0;
-  ASSERT_EQ(db->AddStockPosition(conn, p, Fractional(), id), kVLOk);
+  ASSERT_EQ(db->AddStockPosition(conn, p, Fractional(), id), VLResult::Ok);
   AddStock(p, "IBMX", 1234, 8426);
-  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);  // VWRL trades at 14.25, IBMX at 14.25
+  ASSERT_EQ(db->UpdateQuotes(conn), VLResult::Ok);  // VWRL trades at 14.25, IBMX at 14.25
   VLHoldingItemList held;
-  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), VLResult::Ok);
   ASSERT_EQ(held.GetCount(), 2);
   const auto& f = static_cast<const VLHoldingItem&>(*held.GetAt(0));
   EXPECT_EQ(Cell(f, kColQty), "1.6531");
@@ -170,7 +172,7 @@ TEST_F(FractionalHoldings, TheLimitsOfARecordAreKeptExactly) {
   tiny.buyPricePerShare = UnitPrice::FromUnits(1);
   tiny.buyCommission = 1;
   uint32_t id = 0;
-  ASSERT_EQ(db->AddStockPosition(conn, p, tiny, id), kVLOk);
+  ASSERT_EQ(db->AddStockPosition(conn, p, tiny, id), VLResult::Ok);
   Reopen();
   EXPECT_EQ(Stored(id)->qty.Units(), 1);
   EXPECT_EQ(Stored(id)->buyPricePerShare.Units(), 1);
@@ -180,7 +182,7 @@ TEST_F(FractionalHoldings, TheLimitsOfARecordAreKeptExactly) {
   large.name = "BIG";
   large.qty = SharesOf("999999.99999999");
   large.buyPricePerShare = kMaxStoredPrice;
-  ASSERT_EQ(db->AddStockPosition(conn, p, large, id), kVLOk);
+  ASSERT_EQ(db->AddStockPosition(conn, p, large, id), VLResult::Ok);
   // 999,999.99999999 x 42,949,672.95 = 42,949,672,949,999.5705... -> to the cent, half away from zero.
   EXPECT_EQ(Stored(id)->GetTotalPaid().ToCents(), 4294967294999957);
 
@@ -192,8 +194,8 @@ TEST_F(FractionalHoldings, TheLimitsOfARecordAreKeptExactly) {
     VLStockHoldingItem fields = Whole();
     beyond(fields);
     const std::string before = FileBytes(path);
-    EXPECT_EQ(db->AddStockPosition(conn, p, fields, id), kVLFailed);
-    EXPECT_EQ(db->ModifyStockPosition(conn, id, fields), kVLFailed);
+    EXPECT_EQ(db->AddStockPosition(conn, p, fields, id), VLResult::Failed);
+    EXPECT_EQ(db->ModifyStockPosition(conn, id, fields), VLResult::Failed);
     EXPECT_EQ(FileBytes(path), before);
   }
 }

@@ -27,7 +27,7 @@ class HandBuiltFile : public DatabaseTest {
     db.reset();
     WriteText(path, std::string(bytes.begin(), bytes.end()));
     Reopen();
-    ASSERT_EQ(db->GetLastOpenCode(), 0);
+    ASSERT_EQ(db->GetLastOpenCode(), DbResult::Ok);
     db->CopyAll(quotes, portfolios, positions);
   }
 
@@ -42,11 +42,11 @@ TEST_F(HandBuiltFile, EveryRecordKindLoadsIntoItsFieldsAndSavesBackTheSameBytes)
 
   int32_t market = -1;
   std::string time, status;
-  EXPECT_EQ(db->GetMarket(conn, market), kVLOk);
+  EXPECT_EQ(db->GetMarket(conn, market), VLResult::Ok);
   EXPECT_EQ(market, 7);
-  EXPECT_EQ(db->GetMarketTime(conn, time), kVLOk);
+  EXPECT_EQ(db->GetMarketTime(conn, time), VLResult::Ok);
   EXPECT_EQ(time, "4:00PM ET");
-  EXPECT_EQ(db->GetMarketStatus(conn, status), kVLOk);
+  EXPECT_EQ(db->GetMarketStatus(conn, status), VLResult::Ok);
   EXPECT_EQ(status, "Closed");
 
   ASSERT_EQ(quotes.GetCount(), 1);
@@ -108,7 +108,7 @@ TEST_F(HandBuiltFile, EveryRecordKindLoadsIntoItsFieldsAndSavesBackTheSameBytes)
   const uint32_t stock = AddStock(kPortfolioId, "MSFT");
   EXPECT_EQ(stock, 35u);
   std::unique_ptr<VLHoldingItem> added;
-  ASSERT_EQ(db->GetPosition(conn, stock, added), kVLOk);
+  ASSERT_EQ(db->GetPosition(conn, stock, added), VLResult::Ok);
   EXPECT_EQ(static_cast<VLStockHoldingItem&>(*added).quoteId, 13u);
 }
 

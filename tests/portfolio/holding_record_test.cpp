@@ -95,7 +95,7 @@ TEST_P(StockRecordVersion, LoadsTheFieldsThatVersionHad) {
   VLStockHoldingItem h;
   h.comment = "left over";  // loading must not keep what an old record lacks
   h.saleDate = 77;
-  ASSERT_EQ(LoadRecord(h, OldStockRecord(v)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(h, OldStockRecord(v)), SerializeResult::Ok);
   EXPECT_EQ(h.id, 11u);
   EXPECT_EQ(h.name, "IBM");
   EXPECT_EQ(h.ownerPortfolioId, 4u);
@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Versions1To6, StockRecordVersion, ::testing::Range(1, 7
 
 TEST(StockRecord, StoresVersion6InTheLayoutOldProgramsRead) {
   VLStockHoldingItem h;
-  ASSERT_EQ(LoadRecord(h, OldStockRecord(6)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(h, OldStockRecord(6)), SerializeResult::Ok);
   EXPECT_EQ(StoreRecord(h), OldStockRecord(6));
 }
 
@@ -128,7 +128,7 @@ TEST(StockRecord, StoresVersion6InTheLayoutOldProgramsRead) {
 // exactly; one of whole shares and cents keeps the old form, byte for byte, whatever it was read from.
 TEST(StockRecord, TheExactFormHoldsFractionsAndTheCurrencyAndIsWrittenOnlyWhenNeeded) {
   VLStockHoldingItem h;
-  ASSERT_EQ(LoadRecord(h, ExactStockRecord({})), kSerializeOk);
+  ASSERT_EQ(LoadRecord(h, ExactStockRecord({})), SerializeResult::Ok);
   EXPECT_EQ(h.qty, SharesOf("1.6531"));
   EXPECT_EQ(h.buyPricePerShare, PriceOf("84.2637"));
   EXPECT_EQ(h.perShareBuyTarget, PriceOf("0.000001"));
@@ -140,7 +140,7 @@ TEST(StockRecord, TheExactFormHoldsFractionsAndTheCurrencyAndIsWrittenOnlyWhenNe
 
   // Each thing the old form cannot hold needs the new one on its own.
   VLStockHoldingItem whole;
-  ASSERT_EQ(LoadRecord(whole, OldStockRecord(6)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(whole, OldStockRecord(6)), SerializeResult::Ok);
   EXPECT_EQ(whole.GetVersion(), 6);
   for (auto change : std::vector<void (*)(VLStockHoldingItem&)>{
            [](VLStockHoldingItem& s) { s.qty += Quantity::FromUnits(1); },
@@ -151,7 +151,7 @@ TEST(StockRecord, TheExactFormHoldsFractionsAndTheCurrencyAndIsWrittenOnlyWhenNe
     change(changed);
     EXPECT_EQ(changed.GetVersion(), 7);
     VLStockHoldingItem back;
-    ASSERT_EQ(LoadRecord(back, StoreRecord(changed)), kSerializeOk);
+    ASSERT_EQ(LoadRecord(back, StoreRecord(changed)), SerializeResult::Ok);
     EXPECT_EQ(StoreRecord(back), StoreRecord(changed));
   }
   // Read from the exact form, a position that fits the old one is written in it again.
@@ -161,9 +161,9 @@ TEST(StockRecord, TheExactFormHoldsFractionsAndTheCurrencyAndIsWrittenOnlyWhenNe
   fits.targets[0] = PriceOfCents(7500).Units();
   fits.targets[2] = 0;
   fits.currency.clear();
-  ASSERT_EQ(LoadRecord(h, ExactStockRecord(fits)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(h, ExactStockRecord(fits)), SerializeResult::Ok);
   EXPECT_EQ(h.GetVersion(), 6);
-  EXPECT_EQ(LoadRecord(whole, StoreRecord(h)), kSerializeOk);
+  EXPECT_EQ(LoadRecord(whole, StoreRecord(h)), SerializeResult::Ok);
   EXPECT_EQ(whole.qty, Shares(100));
 }
 
@@ -175,25 +175,26 @@ TEST(StockRecord, TheExactFormRefusesValuesBeyondWhatARecordHolds) {
     VLStockHoldingItem h;
     return LoadRecord(h, ExactStockRecord(f));
   };
-  EXPECT_EQ(refused([](ExactFields& f) { f.qty = kMaxStoredQuantity.Units() + 1; }), kSerializeFailed);
-  EXPECT_EQ(refused([](ExactFields& f) { f.qty = -1; }), kSerializeFailed);
-  EXPECT_EQ(refused([](ExactFields& f) { f.buyPrice = kMaxStoredPrice.Units() + 1; }), kSerializeFailed);
-  EXPECT_EQ(refused([](ExactFields& f) { f.salePrice = -5; }), kSerializeFailed);
-  EXPECT_EQ(refused([](ExactFields& f) { f.targets[1] = INT64_MIN; }), kSerializeFailed);
-  EXPECT_EQ(refused([](ExactFields& f) { f.currency = "US$"; }), kSerializeFailed);
-  EXPECT_EQ(refused([](ExactFields& f) { f.currency = "EURO"; }), kSerializeFailed);
-  EXPECT_EQ(refused([](ExactFields& f) { f.qty = kMaxStoredQuantity.Units(); }), kSerializeOk);
-  EXPECT_EQ(refused([](ExactFields& f) { f.qty = 1; }), kSerializeOk);
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = kMaxStoredQuantity.Units() + 1; }), SerializeResult::Failed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = -1; }), SerializeResult::Failed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.buyPrice = kMaxStoredPrice.Units() + 1; }),
+            SerializeResult::Failed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.salePrice = -5; }), SerializeResult::Failed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.targets[1] = INT64_MIN; }), SerializeResult::Failed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.currency = "US$"; }), SerializeResult::Failed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.currency = "EURO"; }), SerializeResult::Failed);
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = kMaxStoredQuantity.Units(); }), SerializeResult::Ok);
+  EXPECT_EQ(refused([](ExactFields& f) { f.qty = 1; }), SerializeResult::Ok);
 }
 
 TEST(StockRecord, RefusesNewerVersionsAndOtherKeys) {
   VLStockHoldingItem h;
-  EXPECT_EQ(LoadRecord(h, OldStockRecord(8)), kSerializeVersionTooNew);
-  EXPECT_EQ(LoadRecord(h, OldStockRecord(6, "CH")), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(8)), SerializeResult::VersionTooNew);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(6, "CH")), SerializeResult::TypeMismatch);
   // A record cut short is a stream error, which the database load turns into a failure.
   std::vector<uint8_t> cut = OldStockRecord(6);
   cut.resize(cut.size() - 5);
-  EXPECT_THROW(LoadRecord(h, cut), ArchiveError);
+  EXPECT_THROW((void)LoadRecord(h, cut), ArchiveError);
 }
 
 TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
@@ -203,7 +204,7 @@ TEST(StockRecord, QuoteIsNotPartOfTheRecordButCopiesCarryIt) {
   h.qty = Shares(5);
   h.ownerPortfolioId = 3;
   VLStockHoldingItem loaded;
-  ASSERT_EQ(LoadRecord(loaded, StoreRecord(h)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(loaded, StoreRecord(h)), SerializeResult::Ok);
   EXPECT_EQ(loaded.quote->lastTrade, "");
 
   auto clone = h.Clone();
@@ -227,18 +228,18 @@ TEST(CashAndMarginRecords, RoundTripAndCheckTheirKeys) {
   cash.name = "savings";
   cash.amount = 4294967295u;
   VLCashHoldingItem cashBack;
-  ASSERT_EQ(LoadRecord(cashBack, StoreRecord(cash)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(cashBack, StoreRecord(cash)), SerializeResult::Ok);
   EXPECT_EQ(cashBack.amount, 4294967295u);
   EXPECT_EQ(cashBack.name, "savings");
 
   VLMarginHoldingItem margin;
   margin.amountOwed = 250000;
   VLMarginHoldingItem marginBack;
-  ASSERT_EQ(LoadRecord(marginBack, StoreRecord(margin)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(marginBack, StoreRecord(margin)), SerializeResult::Ok);
   EXPECT_EQ(marginBack.amountOwed, 250000u);
 
   VLMarginHoldingItem wrong;
-  EXPECT_EQ(LoadRecord(wrong, StoreRecord(cash)), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(wrong, StoreRecord(cash)), SerializeResult::TypeMismatch);
 
   auto clone = margin.Clone();
   ASSERT_NE(dynamic_cast<VLMarginHoldingItem*>(clone.get()), nullptr);

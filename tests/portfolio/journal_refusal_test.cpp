@@ -22,7 +22,7 @@ class JournalRefusalTest : public DatabaseTest {
   }
 
   // Undo or redo in a fresh program, which must refuse with `code` and leave both files as they were.
-  void ExpectRefused(bool undo, int32_t code) {
+  void ExpectRefused(bool undo, VLResult code) {
     const std::string store = ReadText(path);
     const std::string journal = ReadText(journalPath);
     Reopen();
@@ -34,7 +34,7 @@ class JournalRefusalTest : public DatabaseTest {
 
   size_t Listed(VLJournalState& state) {
     std::vector<VLJournalListing> list;
-    EXPECT_EQ(db->GetChanges(conn, 0, list, state), kVLOk);
+    EXPECT_EQ(db->GetChanges(conn, 0, list, state), VLResult::Ok);
     return list.size();
   }
 
@@ -53,24 +53,24 @@ TEST_F(JournalRefusalTest, TheJournalIsBesideTheDatabaseNamedAfterIt) {
 
 TEST_F(JournalRefusalTest, AFileReplacedByABackupIsRefused) {
   const std::string backup = ReadText(path);
-  ASSERT_EQ(db->DeletePosition(conn, first), kVLOk);
+  ASSERT_EQ(db->DeletePosition(conn, first), VLResult::Ok);
   WriteText(path, backup);
-  ExpectRefused(true, kVLJournalMismatch);
+  ExpectRefused(true, VLResult::JournalMismatch);
   // A change made to the backup starts anew: it can be undone, the change before the backup cannot.
   AddStock(portfolio, "IBM");
   VLJournalStep step;
-  EXPECT_EQ(db->Undo(conn, step), kVLOk);
-  EXPECT_EQ(db->Undo(conn, step), kVLJournalMismatch);
+  EXPECT_EQ(db->Undo(conn, step), VLResult::Ok);
+  EXPECT_EQ(db->Undo(conn, step), VLResult::JournalMismatch);
   EXPECT_EQ(step.text, "Delete position 1 (MSFT, 100 shares) from Retirement");
 }
 
 TEST_F(JournalRefusalTest, AMissingJournalHasNothingToUndoAndAChangeStartsItAgain) {
   ASSERT_TRUE(std::filesystem::remove(journalPath));
-  ExpectRefused(true, kVLNothingToUndo);
-  ExpectRefused(false, kVLNothingToRedo);
+  ExpectRefused(true, VLResult::NothingToUndo);
+  ExpectRefused(false, VLResult::NothingToRedo);
   AddStock(portfolio, "IBM");
   VLJournalStep step;
-  EXPECT_EQ(db->Undo(conn, step), kVLOk);
+  EXPECT_EQ(db->Undo(conn, step), VLResult::Ok);
   EXPECT_EQ(step.target, 1u);
 }
 
@@ -87,7 +87,7 @@ TEST_F(JournalRefusalTest, ATailTornAtAnyByteOfTheLastEntryIsIgnoredReportedAndN
     EXPECT_EQ(state.damagedBytes, cut - lastStart);
     EXPECT_EQ(state.undoText, "Add position 1 (MSFT, 100 shares) to Retirement");
     // The database holds IBM, which the journal no longer knows: undoing MSFT would not put back what was.
-    ExpectRefused(true, kVLJournalMismatch);
+    ExpectRefused(true, VLResult::JournalMismatch);
   }
   // The next change writes the journal again without the torn tail.
   AddStock(portfolio, "NVDA");
@@ -95,8 +95,8 @@ TEST_F(JournalRefusalTest, ATailTornAtAnyByteOfTheLastEntryIsIgnoredReportedAndN
   EXPECT_EQ(Listed(state), 3u);
   EXPECT_EQ(state.damagedBytes, 0u);
   VLJournalStep step;
-  EXPECT_EQ(db->Undo(conn, step), kVLOk);
-  EXPECT_EQ(db->Undo(conn, step), kVLJournalMismatch);
+  EXPECT_EQ(db->Undo(conn, step), VLResult::Ok);
+  EXPECT_EQ(db->Undo(conn, step), VLResult::JournalMismatch);
 }
 
 TEST_F(JournalRefusalTest, ADamagedByteAnywhereInTheLastEntryIsFound) {
@@ -119,21 +119,21 @@ TEST_F(JournalRefusalTest, AJournalOfAnotherDatabaseIsRefused) {
   const std::string otherPath = otherFolder.File("Vellumar.db");
   {
     VLDatabase other(otherPath);
-    ASSERT_EQ(other.Create(), kDbOk);
+    ASSERT_EQ(other.Create(), DbResult::Ok);
     auto window = std::make_shared<RecordingWindow>(log);
     VLDatabaseConn* c = other.Connect(window, 1, 2, 3);
     ASSERT_NE(c, nullptr);
     VLPortfolioItem p;
     p.name = "Retirement";
-    ASSERT_EQ(other.AddPortfolio(c, p), kVLOk);
+    ASSERT_EQ(other.AddPortfolio(c, p), VLResult::Ok);
     VLStockHoldingItem fields;
     fields.name = "AAPL";
     uint32_t id = 0;
-    ASSERT_EQ(other.AddStockPosition(c, p.id, fields, id), kVLOk);
+    ASSERT_EQ(other.AddStockPosition(c, p.id, fields, id), VLResult::Ok);
   }
   std::filesystem::copy_file(otherFolder.File("Vellumar.journal"), journalPath,
                              std::filesystem::copy_options::overwrite_existing);
-  ExpectRefused(true, kVLJournalMismatch);
+  ExpectRefused(true, VLResult::JournalMismatch);
 }
 
 TEST_F(JournalRefusalTest, AReadOnlyDatabaseRefusesUndoLikeAnyChange) {
@@ -147,7 +147,7 @@ TEST_F(JournalRefusalTest, AReadOnlyDatabaseRefusesUndoLikeAnyChange) {
               auto window = std::make_shared<RecordingWindow>(childLog);
               VLDatabaseConn* c = readOnly.Connect(window, 1, 2, 3);
               VLJournalStep step;
-              return c && readOnly.Undo(c, step) == kVLReadOnly ? 0 : 1;
+              return c && readOnly.Undo(c, step) == VLResult::ReadOnly ? 0 : 1;
             }),
             0);
   EXPECT_EQ(ReadText(path), store);

@@ -66,8 +66,8 @@ class JournalUndoTest : public DatabaseTest {
     ids.trading = trading = AddPortfolio("Trading");
     ids.msft = msft = AddStock(retirement, "MSFT", 100, 25050);
     ids.ibm = ibm = AddStock(trading, "IBM", 10, 14000);
-    ASSERT_EQ(db->AddCashPosition(conn, retirement, 250000, "Broker cash", cash), kVLOk);
-    ASSERT_EQ(db->AddMarginPosition(conn, retirement, 100000, "Margin loan", margin), kVLOk);
+    ASSERT_EQ(db->AddCashPosition(conn, retirement, 250000, "Broker cash", cash), VLResult::Ok);
+    ASSERT_EQ(db->AddMarginPosition(conn, retirement, 100000, "Margin loan", margin), VLResult::Ok);
     ids.cash = cash;
     ids.margin = margin;
     // Each change happens at a later moment, so a portfolio's modification time tells them apart.
@@ -80,7 +80,7 @@ class JournalUndoTest : public DatabaseTest {
   Ids ids;
 };
 
-using Run = std::function<int32_t(VLDatabase&, VLDatabaseConn*, const Ids&)>;
+using Run = std::function<VLResult(VLDatabase&, VLDatabaseConn*, const Ids&)>;
 struct Operation {
   const char* name;
   Run run;
@@ -114,7 +114,7 @@ const std::vector<Operation>& Operations() {
       {"RenamePortfolio",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
          VLPortfolioItem p;
-         EXPECT_EQ(db.GetPortfolio(c, t.retirement, p), kVLOk);
+         EXPECT_EQ(db.GetPortfolio(c, t.retirement, p), VLResult::Ok);
          p.name = "Pension";
          p.comment = "renamed";
          return db.ModifyPortfolio(c, p);
@@ -207,7 +207,7 @@ const std::vector<Operation>& Operations() {
          step(ImportStepKind::SetBalance, "Retirement").holding = std::move(balance);
          ImportOutcome outcome;
          std::vector<ImportProblem> problems;
-         const int32_t code = db.ImportPositions(c, plan, outcome, problems);
+         const VLResult code = db.ImportPositions(c, plan, outcome, problems);
          EXPECT_TRUE(problems.empty());
          return code;
        },
@@ -228,29 +228,29 @@ TEST_F(JournalUndoTest, EveryOperationUndoesAndRedoesExactlyHereAfterARestartAnd
     WriteText(path, original);  // every operation starts from the same store
     Reopen();
     if (op.prepare) {
-      ASSERT_EQ(op.prepare(*db, conn, ids), kVLOk);
+      ASSERT_EQ(op.prepare(*db, conn, ids), VLResult::Ok);
     }
     const std::vector<std::string> before = Records(*db);
-    ASSERT_EQ(op.run(*db, conn, ids), kVLOk);
+    ASSERT_EQ(op.run(*db, conn, ids), VLResult::Ok);
     const std::vector<std::string> after = Records(*db);
     ASSERT_NE(before, after);
 
     VLJournalStep step;
-    ASSERT_EQ(db->Undo(conn, step), kVLOk);
+    ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
     EXPECT_EQ(step.text, op.text);
     EXPECT_EQ(Records(*db), before);
-    ASSERT_EQ(db->Redo(conn, step), kVLOk);
+    ASSERT_EQ(db->Redo(conn, step), VLResult::Ok);
     EXPECT_EQ(Records(*db), after);
 
     Reopen();  // a restart: the journal and the file are all there is
-    ASSERT_EQ(db->Undo(conn, step), kVLOk);
+    ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
     EXPECT_EQ(Records(*db), before);
 
     OtherProgram other(path);  // redone by another program; this one reloads
     ASSERT_NE(other.conn, nullptr);
-    ASSERT_EQ(other.db.Redo(other.conn, step), kVLOk);
+    ASSERT_EQ(other.db.Redo(other.conn, step), VLResult::Ok);
     EXPECT_EQ(Records(other.db), after);
-    ASSERT_EQ(db->Undo(conn, step), kVLOk);
+    ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
     EXPECT_EQ(Records(*db), before);
 
     // The fingerprint kept up to date change by change is the one a fresh load computes.
@@ -261,32 +261,32 @@ TEST_F(JournalUndoTest, EveryOperationUndoesAndRedoesExactlyHereAfterARestartAnd
 }
 
 TEST_F(JournalUndoTest, IdCountersNeverGoBackAndAQuoteComesBackBySymbol) {
-  ASSERT_EQ(db->DeletePosition(conn, ibm), kVLOk);
+  ASSERT_EQ(db->DeletePosition(conn, ibm), VLResult::Ok);
   EXPECT_EQ(db->GetQuoteCount(), 1);
   VLJournalStep step;
-  ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
   EXPECT_EQ(step.positionIds, std::vector<uint32_t>{ibm});
   std::unique_ptr<VLHoldingItem> back;
-  ASSERT_EQ(db->GetPosition(conn, ibm, back), kVLOk);
+  ASSERT_EQ(db->GetPosition(conn, ibm, back), VLResult::Ok);
   const auto& stock = static_cast<const VLStockHoldingItem&>(*back);
   EXPECT_EQ(stock.quote->symbol, "IBM");
   EXPECT_GT(stock.quoteId, 2u);  // a new quote record; its figures come with the next refresh
 
-  ASSERT_EQ(db->Undo(conn, step), kVLOk);  // the margin debt added last in the setup
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);  // the margin debt added last in the setup
   EXPECT_EQ(AddStock(trading, "X"), margin + 1);
 }
 
 TEST_F(JournalUndoTest, ANewChangeEndsWhatMayBeRedoneAndTheListSaysWhatIsUndone) {
   VLJournalStep step;
-  ASSERT_EQ(db->Undo(conn, step), kVLOk);  // the margin debt
-  ASSERT_EQ(db->Undo(conn, step), kVLOk);  // the cash
-  ASSERT_EQ(db->Redo(conn, step), kVLOk);  // the cash again
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);  // the margin debt
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);  // the cash
+  ASSERT_EQ(db->Redo(conn, step), VLResult::Ok);  // the cash again
   AddStock(trading, "NEW");
-  EXPECT_EQ(db->Redo(conn, step), kVLNothingToRedo);
+  EXPECT_EQ(db->Redo(conn, step), VLResult::NothingToRedo);
 
   std::vector<VLJournalListing> list;
   VLJournalState state;
-  ASSERT_EQ(db->GetChanges(conn, 0, list, state), kVLOk);
+  ASSERT_EQ(db->GetChanges(conn, 0, list, state), VLResult::Ok);
   std::vector<std::string> shown;
   for (const auto& e : list)
     shown.push_back(std::to_string(e.sequence) + (e.undone ? " undone " : " ") + e.text);
@@ -304,47 +304,47 @@ TEST_F(JournalUndoTest, ANewChangeEndsWhatMayBeRedoneAndTheListSaysWhatIsUndone)
                    }));
   EXPECT_EQ(state.undoText, "Add position 5 (NEW, 100 shares) to Trading");
   EXPECT_FALSE(state.canRedo);
-  ASSERT_EQ(db->GetChanges(conn, 2, list, state), kVLOk);
+  ASSERT_EQ(db->GetChanges(conn, 2, list, state), VLResult::Ok);
   EXPECT_EQ(list.size(), 2u);
 
   // Undo walks back past the undo entries to the changes still in effect.
-  for (int i = 0; i < 4; ++i) ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  for (int i = 0; i < 4; ++i) ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
   EXPECT_EQ(step.text, "Add position 1 (MSFT, 100 shares) to Retirement");
 }
 
 TEST_F(JournalUndoTest, QuoteRefreshesAndTheMarketSettingAreNotJournaledAndDoNotStopUndo) {
   VLJournalState state;
-  ASSERT_EQ(db->GetJournalState(conn, state), kVLOk);
+  ASSERT_EQ(db->GetJournalState(conn, state), VLResult::Ok);
   const size_t entries = state.entries;
-  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
-  ASSERT_EQ(db->SetMarket(conn, 3), kVLOk);
-  ASSERT_EQ(db->GetJournalState(conn, state), kVLOk);
+  ASSERT_EQ(db->UpdateQuotes(conn), VLResult::Ok);
+  ASSERT_EQ(db->SetMarket(conn, 3), VLResult::Ok);
+  ASSERT_EQ(db->GetJournalState(conn, state), VLResult::Ok);
   EXPECT_EQ(state.entries, entries);
   VLJournalStep step;
-  EXPECT_EQ(db->Undo(conn, step), kVLOk);
+  EXPECT_EQ(db->Undo(conn, step), VLResult::Ok);
 }
 
 TEST_F(JournalUndoTest, UndoAndRedoAreRefusedLikeAnyChangeWhileARefreshRuns) {
   VLJournalStep step;
-  int32_t during = kVLOk;
+  VLResult during = VLResult::Ok;
   quoteSource->duringRequest = [&] { during = db->Undo(conn, step); };
-  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
-  EXPECT_EQ(during, kVLFailed);
+  ASSERT_EQ(db->UpdateQuotes(conn), VLResult::Ok);
+  EXPECT_EQ(during, VLResult::Failed);
   EXPECT_EQ(db->GetPositionCount(), 4);
 }
 
 TEST_F(JournalUndoTest, TheWindowsAreToldWhatCameBackOneRefillPerPortfolio) {
-  ASSERT_EQ(db->DeletePortfolio(conn, retirement), kVLOk);
+  ASSERT_EQ(db->DeletePortfolio(conn, retirement), VLResult::Ok);
   log.entries.clear();
   VLJournalStep step;
-  ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
   EXPECT_EQ(log.entries, (std::vector<std::string>{"cmd 32825", "event 0 1 0", "event 4 1 0"}));
   EXPECT_EQ(step.portfolioIds, std::vector<uint32_t>{retirement});
   EXPECT_EQ(step.positionIds, (std::vector<uint32_t>{msft, cash, margin}));
 
-  ASSERT_EQ(db->MovePosition(conn, msft, trading), kVLOk);
+  ASSERT_EQ(db->MovePosition(conn, msft, trading), VLResult::Ok);
   log.entries.clear();
-  ASSERT_EQ(db->Undo(conn, step), kVLOk);
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
   EXPECT_EQ(log.entries,
             (std::vector<std::string>{"cmd 32825", "event 1 2 0", "event 3 1 1", "event 5 2 1"}));
 }

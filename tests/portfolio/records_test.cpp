@@ -64,7 +64,7 @@ TEST(VLPortfolioItem, RoundTripsWithScrambledTexts) {
   EXPECT_TRUE(Contains(bytes, ScrambleText("Growth")));
 
   VLPortfolioItem q;
-  ASSERT_EQ(LoadRecord(q, bytes), kSerializeOk);
+  ASSERT_EQ(LoadRecord(q, bytes), SerializeResult::Ok);
   EXPECT_EQ(q.id, 7u);
   EXPECT_EQ(q.tag, 3u);
   EXPECT_EQ(q.name, "Growth");
@@ -90,7 +90,7 @@ TEST(VLStockInfoItem, RoundTripsQuoteAndRefCount) {
   s.quote.Edit().stamp = 42;
   s.refCount = 5;
   VLStockInfoItem t;
-  ASSERT_EQ(LoadRecord(t, StoreRecord(s)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(t, StoreRecord(s)), SerializeResult::Ok);
   EXPECT_EQ(t.name, "IBM");
   EXPECT_EQ(t.quote->lastTrade, "97.10");
   EXPECT_EQ(t.quote->bidSize, "300");
@@ -118,7 +118,7 @@ TEST(VLStockInfoItem, RefusesANewerQuoteRecord) {
   w.WriteInt32(6);
   w.Flush();
   VLStockInfoItem t;
-  EXPECT_EQ(LoadRecord(t, probe.Bytes()), kSerializeVersionTooNew);
+  EXPECT_EQ(LoadRecord(t, probe.Bytes()), SerializeResult::VersionTooNew);
 }
 
 TEST(RecordLists, RoundTripAndRefuseTheWrongTypeName) {
@@ -131,16 +131,16 @@ TEST(RecordLists, RoundTripAndRefuseTheWrongTypeName) {
 
   // A list stored as "SIIList" is not a portfolio list.
   VLPortfolioItemList portfolios;
-  EXPECT_EQ(LoadRecord(portfolios, quoteBytes), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(portfolios, quoteBytes), SerializeResult::TypeMismatch);
 
   VLStockInfoItemList back;
-  ASSERT_EQ(LoadRecord(back, quoteBytes), kSerializeOk);
+  ASSERT_EQ(LoadRecord(back, quoteBytes), SerializeResult::Ok);
   ASSERT_EQ(back.GetCount(), 1);
   EXPECT_EQ(back.GetAt(0)->name, "MSFT");
 
   VLPortfolioItemList empty;
   VLPortfolioItemList emptyBack;
-  EXPECT_EQ(LoadRecord(emptyBack, StoreRecord(empty)), kSerializeOk);
+  EXPECT_EQ(LoadRecord(emptyBack, StoreRecord(empty)), SerializeResult::Ok);
   EXPECT_EQ(emptyBack.GetCount(), 0);
 }
 
@@ -163,7 +163,7 @@ TEST(RecordLists, HoldingListKeepsEveryKindInOrder) {
   list.Add(std::move(margin));
 
   VLHoldingItemList back;
-  ASSERT_EQ(LoadRecord(back, StoreRecord(list)), kSerializeOk);
+  ASSERT_EQ(LoadRecord(back, StoreRecord(list)), SerializeResult::Ok);
   ASSERT_EQ(back.GetCount(), 3);
   const auto* c = dynamic_cast<const VLCashHoldingItem*>(back.GetAt(0));
   const auto* s = dynamic_cast<const VLStockHoldingItem*>(back.GetAt(1));

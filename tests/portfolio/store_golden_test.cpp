@@ -84,9 +84,9 @@ std::string RecordsText(VLDatabase& db) {
 
 std::string SavedBytes(const std::string& path) {
   VLDatabase db(path);
-  if (db.Open() != kDbOk) return {};
+  if (db.Open() != DbResult::Ok) return {};
   db.SetModified();
-  if (db.Save() != kDbOk) return "save failed";
+  if (db.Save() != DbResult::Ok) return "save failed";
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
@@ -116,12 +116,12 @@ void Section(std::ostringstream& out, const std::string& title, const std::strin
 // Every cell of every view, then the order of every view by every sortable column in both directions.
 void ViewsText(std::ostringstream& out, VLDatabase& db, VLDatabaseConn* conn, bool full) {
   VLPortfolioItemList portfolios;
-  if (db.GetPortfolios(conn, portfolios) != kVLOk) return;
+  if (db.GetPortfolios(conn, portfolios) != VLResult::Ok) return;
   for (const auto& portfolio : portfolios) {
     for (bool held : {true, false}) {
       const std::string view = "p" + std::to_string(portfolio->id) + (held ? " held" : " sold");
       VLHoldingItemList positions;
-      if (db.GetPositions(conn, portfolio->id, held, positions) != kVLOk) continue;
+      if (db.GetPositions(conn, portfolio->id, held, positions) != VLResult::Ok) continue;
       std::string cells;
       for (const auto& item : positions) {
         const auto& h = static_cast<const VLHoldingItem&>(*item);
@@ -138,7 +138,7 @@ void ViewsText(std::ostringstream& out, VLDatabase& db, VLDatabaseConn* conn, bo
         if (!IsSortableColumn(column)) continue;
         for (bool ascending : {true, false}) {
           VLHoldingItemList sorted;
-          if (db.GetPositions(conn, portfolio->id, held, sorted) != kVLOk) continue;
+          if (db.GetPositions(conn, portfolio->id, held, sorted) != VLResult::Ok) continue;
           SortHoldings(sorted, column, ascending);
           orders += std::to_string(column) + (ascending ? " asc " : " desc ") + Ids(sorted) + "\n";
         }
@@ -161,7 +161,7 @@ std::string Report(const std::string& source, bool full) {
     VLDatabase db(path);
     auto window = std::make_shared<NullWindow>();
     VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
-    out << "load " << db.GetLastOpenCode() << "\n";
+    out << "load " << static_cast<int32_t>(db.GetLastOpenCode()) << "\n";
     if (!conn) return out.str();
     out << "trailing " << db.GetTrailingBytes() << "\n";
     Section(out, "records", RecordsText(db), full);

@@ -19,13 +19,13 @@ namespace {
 // A new store at `path` with the one portfolio the children add to.
 void CreateStore(const std::string& path) {
   VLDatabase db(path);
-  ASSERT_EQ(db.Create(), kDbOk);
+  ASSERT_EQ(db.Create(), DbResult::Ok);
   auto window = std::make_shared<NullWindow>();  // the connection holds it weakly
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
   ASSERT_NE(conn, nullptr);
   VLPortfolioItem p;
   p.name = "P";
-  ASSERT_EQ(db.AddPortfolio(conn, p), kVLOk);
+  ASSERT_EQ(db.AddPortfolio(conn, p), VLResult::Ok);
 }
 
 // Adds cash positions one after the other, each with a comment of `padding` bytes so that its save and its
@@ -38,7 +38,7 @@ void CreateStore(const std::string& path) {
   const std::string comment(padding, 'x');
   for (;;) {
     uint32_t id = 0;
-    if (db.AddCashPosition(conn, 1, 100, comment, id) != kVLOk) ::_exit(4);
+    if (db.AddCashPosition(conn, 1, 100, comment, id) != VLResult::Ok) ::_exit(4);
     const char changed = 1;
     if (::write(done, &changed, 1) != 1) ::_exit(5);
   }
@@ -117,18 +117,18 @@ TEST(JournalCrash, AKilledChangeLeavesFilesThatOpenAndAnUndoThatIsExactOrRefused
     ASSERT_NE(conn, nullptr) << "load code " << db.GetLastOpenCode();
     std::vector<VLJournalListing> list;
     VLJournalState state;
-    ASSERT_EQ(db.GetChanges(conn, 0, list, state), kVLOk);
+    ASSERT_EQ(db.GetChanges(conn, 0, list, state), VLResult::Ok);
     std::vector<uint32_t> ids = PositionIds(db);
     const std::string store = ReadText(path);
     VLJournalStep step;
-    const int32_t code = db.Undo(conn, step);
-    if (code == kVLOk) {
+    const VLResult code = db.Undo(conn, step);
+    if (code == VLResult::Ok) {
       // Exactly the newest position went, nothing else changed.
       ids.pop_back();
       EXPECT_EQ(PositionIds(db), ids);
       ++exact;
     } else {
-      EXPECT_EQ(code, kVLJournalMismatch);
+      EXPECT_EQ(code, VLResult::JournalMismatch);
       EXPECT_EQ(ReadText(path), store);
       ++refused;
     }

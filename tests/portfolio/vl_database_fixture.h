@@ -91,7 +91,7 @@ class DatabaseTest : public ::testing::Test {
   void Reopen(bool create = false) {
     db = std::make_unique<VLDatabase>(path);
     if (create) {
-      ASSERT_EQ(db->Create(), kDbOk);
+      ASSERT_EQ(db->Create(), DbResult::Ok);
     }
     auto source = std::make_unique<ScriptedQuoteSource>();
     quoteSource = source.get();
@@ -106,7 +106,7 @@ class DatabaseTest : public ::testing::Test {
   uint32_t AddPortfolio(const std::string& name) {
     VLPortfolioItem p;
     p.name = name;
-    EXPECT_EQ(db->AddPortfolio(conn, p), kVLOk);
+    EXPECT_EQ(db->AddPortfolio(conn, p), VLResult::Ok);
     return p.id;
   }
 
@@ -117,7 +117,7 @@ class DatabaseTest : public ::testing::Test {
     fields.qty = Shares(qty);
     fields.buyPricePerShare = Cents(price);
     uint32_t id = 0;
-    EXPECT_EQ(db->AddStockPosition(conn, portfolioId, fields, id), kVLOk);
+    EXPECT_EQ(db->AddStockPosition(conn, portfolioId, fields, id), VLResult::Ok);
     return id;
   }
 

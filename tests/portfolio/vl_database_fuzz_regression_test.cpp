@@ -36,7 +36,7 @@ TEST(DatabaseFuzzRegression, ARecordOfTheWrongKindInAListIsATypeMismatch) {
   FuzzFile file("database_portfolio_in_position_list.vldb");
   const std::string before = ReadText(file.path);
   VLDatabase db(file.path);
-  EXPECT_EQ(db.Open(), kDbExists);  // the load's code for a type mismatch
+  EXPECT_EQ(db.Open(), DbResult::TypeMismatch);
   EXPECT_FALSE(db.IsLoaded());
   EXPECT_EQ(db.GetPositionCount(), 0);
   EXPECT_EQ(ReadText(file.path), before);
@@ -55,7 +55,7 @@ TEST(DatabaseFuzzRegression, EachListMakesOnlyItsOwnRecords) {
   ASSERT_NE(at, bytes.end());
   *at = 'H';
   VLHoldingItemList positions;
-  EXPECT_EQ(LoadRecord(positions, bytes), kSerializeTypeMismatch);
+  EXPECT_EQ(LoadRecord(positions, bytes), SerializeResult::TypeMismatch);
   EXPECT_EQ(positions.GetCount(), 0);
 
   EXPECT_EQ(VLHoldingItemList().GetItemFactory()->CreateItem("P"), nullptr);

@@ -56,8 +56,8 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
   struct Case {
     const char* what;
     uint32_t lastQuote, lastPortfolio, lastPosition;
-    int32_t expected;
-    std::function<int32_t()> run;
+    VLResult expected;
+    std::function<VLResult()> run;
   };
   const auto addCash = [this] {
     uint32_t id = 0;
@@ -79,21 +79,21 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
     };
   };
   const std::vector<Case> cases = {
-      {"portfolio", 1, kMax, 1, kVLStoreFull,
+      {"portfolio", 1, kMax, 1, VLResult::StoreFull,
        [this] {
          VLPortfolioItem p;
          p.name = "Q";
          return db->AddPortfolio(conn, p);
        }},
-      {"cash", 1, 1, kMax, kVLStoreFull, addCash},
-      {"the last id itself", 1, 1, kMax - 1, kVLOk, addCash},
-      {"stock of a cached symbol", 1, 1, kMax, kVLStoreFull, addStock("IBM")},
-      {"stock of a new symbol", kMax, 1, 1, kVLStoreFull, addStock("MSFT")},
-      {"stock of a cached symbol, no quote id left", kMax, 1, 1, kVLOk, addStock("ibm")},
-      {"a sale that leaves a remainder", 1, 1, kMax, kVLStoreFull, sell(40)},
-      {"a sale of every share", 1, 1, kMax, kVLOk, sell(100)},
-      {"copy", 1, 1, kMax, kVLStoreFull, [this] { return db->CopyPosition(conn, stock, portfolio); }},
-      {"a new symbol for a position", kMax, 1, 1, kVLStoreFull,
+      {"cash", 1, 1, kMax, VLResult::StoreFull, addCash},
+      {"the last id itself", 1, 1, kMax - 1, VLResult::Ok, addCash},
+      {"stock of a cached symbol", 1, 1, kMax, VLResult::StoreFull, addStock("IBM")},
+      {"stock of a new symbol", kMax, 1, 1, VLResult::StoreFull, addStock("MSFT")},
+      {"stock of a cached symbol, no quote id left", kMax, 1, 1, VLResult::Ok, addStock("ibm")},
+      {"a sale that leaves a remainder", 1, 1, kMax, VLResult::StoreFull, sell(40)},
+      {"a sale of every share", 1, 1, kMax, VLResult::Ok, sell(100)},
+      {"copy", 1, 1, kMax, VLResult::StoreFull, [this] { return db->CopyPosition(conn, stock, portfolio); }},
+      {"a new symbol for a position", kMax, 1, 1, VLResult::StoreFull,
        [this] {
          VLStockHoldingItem fields;
          fields.qty = Shares(7);
@@ -109,12 +109,12 @@ TEST_F(DatabaseLimitsTest, ChangesThatNeedAnIdTheFileCannotHoldAreRefusedAndChan
     const std::string before = ReadText(path);
     log.entries.clear();
     EXPECT_EQ(c.run(), c.expected);
-    if (c.expected == kVLOk) continue;
+    if (c.expected == VLResult::Ok) continue;
     EXPECT_EQ(ReadText(path), before);
     EXPECT_TRUE(log.entries.empty());
     // Nothing changed in memory either: the position keeps its quantity and symbol.
     std::unique_ptr<VLHoldingItem> position;
-    ASSERT_EQ(db->GetPosition(conn, stock, position), kVLOk);
+    ASSERT_EQ(db->GetPosition(conn, stock, position), VLResult::Ok);
     EXPECT_EQ(static_cast<VLStockHoldingItem&>(*position).qty, Shares(100));
     EXPECT_EQ(position->name, "IBM");
     EXPECT_EQ(db->GetPositionCount(), 1);
@@ -126,13 +126,13 @@ TEST(DatabaseMemory, AStoreTooLargeForTheMemoryIsRefusedBeforeItIsRead) {
   const std::string path = folder.File("Vellumar.db");
   ASSERT_TRUE(WriteSampleStore(path, 2, 1000, 50));
   const auto size = std::filesystem::file_size(path);
-  for (const auto& [available, expected] : {std::pair{size * kMemoryPerStoredByte - 1, kDbTooLarge},
-                                            std::pair{size * kMemoryPerStoredByte, kDbOk}}) {
+  for (const auto& [available, expected] : {std::pair{size * kMemoryPerStoredByte - 1, DbResult::TooLarge},
+                                            std::pair{size * kMemoryPerStoredByte, DbResult::Ok}}) {
     SetAvailableMemoryForTesting(available);
     VLDatabase db(path);
     EXPECT_EQ(db.Open(), expected) << available;
-    EXPECT_EQ(db.IsLoaded(), expected == kDbOk);
-    EXPECT_EQ(db.GetPositionCount(), expected == kDbOk ? 1000 : 0);
+    EXPECT_EQ(db.IsLoaded(), expected == DbResult::Ok);
+    EXPECT_EQ(db.GetPositionCount(), expected == DbResult::Ok ? 1000 : 0);
   }
   SetAvailableMemoryForTesting(0);
 }
@@ -155,8 +155,8 @@ TEST(DatabaseMemory, RunningOutOfMemoryWhileReadingIsRefusedNotACrash) {
     if (::setrlimit(RLIMIT_AS, &cap) != 0) ::_exit(100);
     SetAvailableMemoryForTesting(uint64_t{1} << 40);  // the estimate lets it through
     VLDatabase db(path);
-    const int32_t code = db.Open();
-    ::_exit(code == kDbTooLarge ? 0 : 10 + code);
+    const DbResult code = db.Open();
+    ::_exit(code == DbResult::TooLarge ? 0 : 10 + static_cast<int>(code));
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -182,7 +182,7 @@ TEST(DatabaseCopyAll, OfRepeatedIdsKeepsTheFirstRecordOfEach) {
   const std::string path = folder.File("Vellumar.db");
   WriteText(path, std::string(b.bytes.begin(), b.bytes.end()));
   VLDatabase db(path);
-  ASSERT_EQ(db.Open(), kDbOk);
+  ASSERT_EQ(db.Open(), DbResult::Ok);
   EXPECT_EQ(db.GetPositionCount(), 5);  // loaded as the file holds them
   VLStockInfoItemList quotes;
   VLPortfolioItemList portfolios;

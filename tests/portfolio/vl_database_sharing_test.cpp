@@ -24,7 +24,7 @@ struct OtherProcess {
   }
   uint32_t AddCash(uint32_t portfolioId, uint32_t amount) {
     uint32_t id = 0;
-    return db.AddCashPosition(conn, portfolioId, amount, "other", id) == kVLOk ? id : 0;
+    return db.AddCashPosition(conn, portfolioId, amount, "other", id) == VLResult::Ok ? id : 0;
   }
   VLDatabase db;
   std::shared_ptr<NullWindow> window = std::make_shared<NullWindow>();
@@ -58,13 +58,13 @@ TEST_F(DatabaseTest, ChangesMadeDuringASlowRefreshSurviveIt) {
     // While the quotes are on their way, another program adds three positions.
     for (int i = 0; i < 3; ++i) added += other.AddCash(p, 100 + i) != 0 ? 1 : 0;
   };
-  ASSERT_EQ(db->UpdateQuotes(conn), kVLOk);
+  ASSERT_EQ(db->UpdateQuotes(conn), VLResult::Ok);
   EXPECT_EQ(added, 3);
 
   Reopen();
   EXPECT_EQ(db->GetPositionCount(), 4);
   VLHoldingItemList held;
-  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), VLResult::Ok);
   ASSERT_EQ(held.GetCount(), 4);
   const auto* stock = static_cast<const VLStockHoldingItem*>(held.GetAt(0));
   EXPECT_EQ(stock->quote->lastTrade, "13.25");  // and the refresh's quote was stored as well
@@ -73,30 +73,30 @@ TEST_F(DatabaseTest, ChangesMadeDuringASlowRefreshSurviveIt) {
 TEST_F(DatabaseTest, ALongLivedReaderReloadsAndTellsItsWindowsWhatChanged) {
   const uint32_t kept = AddPortfolio("Kept");
   const uint32_t gone = AddPortfolio("Gone");
-  EXPECT_EQ(db->ReloadIfChanged(), kVLOk);
+  EXPECT_EQ(db->ReloadIfChanged(), VLResult::Ok);
   log.entries.clear();
-  EXPECT_EQ(db->ReloadIfChanged(), kVLOk);
+  EXPECT_EQ(db->ReloadIfChanged(), VLResult::Ok);
   EXPECT_TRUE(log.entries.empty());  // nothing changed, nothing said
 
   OtherProcess other(path);
   ASSERT_NE(other.conn, nullptr);
   VLPortfolioItem added;
   added.name = "New";
-  ASSERT_EQ(other.db.AddPortfolio(other.conn, added), kVLOk);
-  ASSERT_EQ(other.db.DeletePortfolio(other.conn, gone), kVLOk);
+  ASSERT_EQ(other.db.AddPortfolio(other.conn, added), VLResult::Ok);
+  ASSERT_EQ(other.db.DeletePortfolio(other.conn, gone), VLResult::Ok);
   ASSERT_NE(other.AddCash(kept, 100), 0u);
 
-  EXPECT_EQ(db->ReloadIfChanged(), kVLOk);
+  EXPECT_EQ(db->ReloadIfChanged(), VLResult::Ok);
   EXPECT_EQ(log.entries, (Log{"cmd 32825", "event 2 2 0", "event 0 3 0", "event 1 1 0", "event 6 0 0"}));
   EXPECT_EQ(db->GetPortfolioCount(), 2);
   EXPECT_EQ(db->GetPositionCount(), 1);
   log.entries.clear();
-  EXPECT_EQ(db->ReloadIfChanged(), kVLOk);
+  EXPECT_EQ(db->ReloadIfChanged(), VLResult::Ok);
   EXPECT_TRUE(log.entries.empty());
 
   // A file that cannot be read leaves the store in memory as it was.
   { std::ofstream(path, std::ios::binary | std::ios::trunc) << "not a database"; }
-  EXPECT_EQ(db->ReloadIfChanged(), kVLFailed);
+  EXPECT_EQ(db->ReloadIfChanged(), VLResult::Failed);
   EXPECT_TRUE(log.entries.empty());
   EXPECT_EQ(db->GetPortfolioCount(), 2);
   EXPECT_EQ(db->GetPositionCount(), 1);
@@ -106,7 +106,7 @@ TEST_F(DatabaseTest, ASymbolicLinkKeepsPointingAtTheSavedStore) {
   const std::filesystem::path real = std::filesystem::path(folder.Path()) / "real";
   std::filesystem::create_directory(real);
   const std::filesystem::path target = real / "Store.db";
-  ASSERT_EQ(VLDatabase(target.string()).Create(), kDbOk);
+  ASSERT_EQ(VLDatabase(target.string()).Create(), DbResult::Ok);
   const std::filesystem::path link = std::filesystem::path(folder.File("Linked.db"));
   std::filesystem::create_symlink(target, link);
 
@@ -168,7 +168,7 @@ TEST_F(DatabaseTest, ConcurrentWritersInSeveralProcessesLoseNothing) {
   }
   Reopen();
   VLHoldingItemList held;
-  ASSERT_EQ(db->GetPositions(conn, p, true, held), kVLOk);
+  ASSERT_EQ(db->GetPositions(conn, p, true, held), VLResult::Ok);
   ASSERT_EQ(held.GetCount(), kWriters * kChanges);
   std::set<uint32_t> ids, amounts;
   for (const auto& item : held) {

@@ -25,7 +25,7 @@ class EmptyStore : public Database {
  public:
   std::string GetTypeName() const override { return "VLDB"; }
   int32_t GetVersion() const override { return 1; }
-  int32_t Serialize(Archive* ar) override { return SerializeTypeHeader(ar, *this); }
+  SerializeResult Serialize(Archive* ar) override { return SerializeTypeHeader(ar, *this); }
   void PrepareForLoad() override {}
 };
 

@@ -12,14 +12,14 @@ template <typename Record>
 std::vector<uint8_t> StoreRecord(Record& record) {
   MemoryStream stream;
   Archive ar(stream, Archive::Mode::Store);
-  EXPECT_EQ(record.Serialize(&ar), kSerializeOk);
+  EXPECT_EQ(record.Serialize(&ar), SerializeResult::Ok);
   ar.Flush();
   return stream.Bytes();
 }
 
 // The record's own code; a read past the end of `bytes` throws ArchiveError.
 template <typename Record>
-int32_t LoadRecord(Record& record, const std::vector<uint8_t>& bytes) {
+SerializeResult LoadRecord(Record& record, const std::vector<uint8_t>& bytes) {
   MemoryStream stream(bytes);
   Archive ar(stream, Archive::Mode::Load);
   return record.Serialize(&ar);

@@ -58,7 +58,7 @@ bool WriteList(Archive& ar, const char* typeName, int count, MakeItem make) {
   for (int i = 0; i < count; ++i) {
     std::unique_ptr<Item> item = make(i);
     ar.WriteString(item->GetTypeName());
-    if (item->Serialize(&ar) != kSerializeOk) return false;
+    if (item->Serialize(&ar) != SerializeResult::Ok) return false;
   }
   return true;
 }

@@ -86,9 +86,9 @@ TEST_F(EditMenuTest, TheEditMenuSitsBetweenFileAndPortfolioAndNamesTheChanges) {
 
   // A name with an ampersand is no mnemonic, and a long text is cut short.
   VLPortfolioItem renamed;
-  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, growth, renamed), kVLOk);
+  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, growth, renamed), VLResult::Ok);
   renamed.name = "Stocks & Shares of a portfolio whose name goes on and on";
-  ASSERT_EQ(host.database->ModifyPortfolio(host.otherConn, renamed), kVLOk);
+  ASSERT_EQ(host.database->ModifyPortfolio(host.otherConn, renamed), VLResult::Ok);
   EXPECT_EQ(Action(kCmdUndo)->text(),
             QStringLiteral("&Undo Rename portfolio Growth to Stocks && Shares of a portfolio..."));
 }
@@ -96,7 +96,7 @@ TEST_F(EditMenuTest, TheEditMenuSitsBetweenFileAndPortfolioAndNamesTheChanges) {
 TEST_F(EditMenuTest, CtrlZAndCtrlYUndoAndRedoWithTheRecordsShownAndSelected) {
   window->SetConnectionProbe([] { return true; });
   for (int i = 0; i < 10; ++i) window->OnTimerTick();
-  ASSERT_EQ(host.database->DeletePosition(host.otherConn, msft), kVLOk);
+  ASSERT_EQ(host.database->DeletePosition(host.otherConn, msft), VLResult::Ok);
   EXPECT_EQ(Symbols(window->HeldList()), QStringList{"IBM"});
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Symbols(window->HeldList()), (QStringList{"IBM", "MSFT"}));
@@ -104,7 +104,7 @@ TEST_F(EditMenuTest, CtrlZAndCtrlYUndoAndRedoWithTheRecordsShownAndSelected) {
   // Its quote went with the last MSFT position; the one made again is fetched at once, not at the next
   // Update.
   std::unique_ptr<VLHoldingItem> back;
-  ASSERT_EQ(host.database->GetPosition(host.otherConn, msft, back), kVLOk);
+  ASSERT_EQ(host.database->GetPosition(host.otherConn, msft, back), VLResult::Ok);
   EXPECT_EQ(static_cast<VLStockHoldingItem&>(*back).quote->name, "MSFT Corp");
   EXPECT_EQ(Action(kCmdRedo)->text(),
             QStringLiteral("&Redo Delete position 1 (MSFT, 100 shares) from Growth"));
@@ -116,7 +116,8 @@ TEST_F(EditMenuTest, CtrlZAndCtrlYUndoAndRedoWithTheRecordsShownAndSelected) {
 
   // A sale undone from the sold view puts the position back held, on the held tab, selected.
   uint32_t rest = 0;
-  ASSERT_EQ(host.database->SellPosition(host.otherConn, ibm, Shares(10), Cents(2000), 0, 0, rest), kVLOk);
+  ASSERT_EQ(host.database->SellPosition(host.otherConn, ibm, Shares(10), Cents(2000), 0, 0, rest),
+            VLResult::Ok);
   window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
   Action(kCmdUndo)->trigger();
   RunPosted();
@@ -126,7 +127,7 @@ TEST_F(EditMenuTest, CtrlZAndCtrlYUndoAndRedoWithTheRecordsShownAndSelected) {
 
 TEST_F(EditMenuTest, UndoingAPortfolioDeletionShowsItAgainWithItsPositionsSelected) {
   const uint32_t other = host.AddPortfolio("Income");
-  ASSERT_EQ(host.database->DeletePortfolio(host.otherConn, growth), kVLOk);
+  ASSERT_EQ(host.database->DeletePortfolio(host.otherConn, growth), VLResult::Ok);
   EXPECT_EQ(window->CurrentPortfolio(), 0u);
   Action(kCmdUndo)->trigger();
   RunPosted();
@@ -138,9 +139,9 @@ TEST_F(EditMenuTest, UndoingAPortfolioDeletionShowsItAgainWithItsPositionsSelect
 TEST_F(EditMenuTest, ARefusedUndoSaysWhyAndChangesNothing) {
   const std::string path = host.database->GetPath();
   const std::string backup = ReadText(path);
-  ASSERT_EQ(host.database->DeletePosition(host.otherConn, ibm), kVLOk);
+  ASSERT_EQ(host.database->DeletePosition(host.otherConn, ibm), VLResult::Ok);
   WriteText(path, backup);  // the database replaced by a copy from before the deletion
-  ASSERT_EQ(host.database->ReloadIfChanged(), kVLOk);
+  ASSERT_EQ(host.database->ReloadIfChanged(), VLResult::Ok);
   MessageScript messages;
   messages.Expect(static_cast<int>(StringId::UndoMismatch));
   Action(kCmdUndo)->trigger();
@@ -185,7 +186,7 @@ TEST_F(EditMenuTest, TheHistoryListsNewestFirstGreysUndoneChangesAndFollowsOther
   VLDatabaseConn* otherConn = other.Connect(otherWindow, 1, 2, 3);
   ASSERT_NE(otherConn, nullptr);
   uint32_t cash = 0;
-  ASSERT_EQ(other.AddCashPosition(otherConn, growth, 500, "Broker", cash), kVLOk);
+  ASSERT_EQ(other.AddCashPosition(otherConn, growth, 500, "Broker", cash), VLResult::Ok);
   QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 5, 3000);
   EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("vellumar-cli"));
 

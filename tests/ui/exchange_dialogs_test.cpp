@@ -226,7 +226,7 @@ TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
   });
   window->RunCommand(kCmdImport);
   VLHoldingItemList held;
-  ASSERT_EQ(host.database->GetPositions(host.otherConn, main, true, held), kVLOk);
+  ASSERT_EQ(host.database->GetPositions(host.otherConn, main, true, held), VLResult::Ok);
   EXPECT_EQ(held.GetCount(), 1);
 }
 

@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, WithoutPortfoliosItWelcomesAndOffersTheDisclaimerFirst) {
 // program keeps locked, or one a newer version wrote, from a damaged one.
 TEST_F(MainWindowTest, ADatabaseThatCannotBeOpenedSaysWhyAndEnds) {
   const std::string path = host.folder.filePath(QStringLiteral("Vellumar.db")).toStdString();
-  ASSERT_EQ(host.database->Disconnect(host.otherConn), kVLOk);
+  ASSERT_EQ(host.database->Disconnect(host.otherConn), VLResult::Ok);
   host.otherConn = nullptr;
   const auto fresh = [&] {
     host.database = std::make_unique<VLDatabase>(path);
@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, ADatabaseThatCannotBeOpenedSaysWhyAndEnds) {
   {
     fresh();
     FileHandle held;
-    ASSERT_EQ(LockStoreFile(path, 0, held), kStoreLocked);  // another program is saving
+    ASSERT_EQ(LockStoreFile(path, 0, held), LockResult::Locked);  // another program is saving
     MessageScript messages;
     messages.Expect(2204);
     auto window = Open();
@@ -363,19 +363,19 @@ TEST_F(MainWindowTest, EventsFromAnotherConnectionRedrawTheWindow) {
   EXPECT_EQ(list->SelectedIds(), std::vector<uint32_t>{added});
 
   VLPortfolioItem renamed;
-  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, id, renamed), kVLOk);
+  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, id, renamed), VLResult::Ok);
   renamed.name = "Renamed";
-  ASSERT_EQ(host.database->ModifyPortfolio(host.otherConn, renamed), kVLOk);  // kind 1
+  ASSERT_EQ(host.database->ModifyPortfolio(host.otherConn, renamed), VLResult::Ok);  // kind 1
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Renamed"));
   EXPECT_EQ(Find<QPushButton>(*window, 1009)->text(), QStringLiteral("  Renamed"));
 
   uint32_t soldId = 0;
   ASSERT_EQ(
       host.database->SellPosition(host.otherConn, added, Shares(100), Cents(2000), 0, 1200000000, soldId),
-      kVLOk);  // 4
+      VLResult::Ok);  // 4
   EXPECT_EQ(list->model()->rowCount(), 1);
   EXPECT_EQ(window->SoldList()->model()->rowCount(), 1);
-  ASSERT_EQ(host.database->DeletePosition(host.otherConn, soldId ? soldId : added), kVLOk);  // kind 5
+  ASSERT_EQ(host.database->DeletePosition(host.otherConn, soldId ? soldId : added), VLResult::Ok);  // kind 5
   EXPECT_EQ(window->SoldList()->model()->rowCount(), 0);
 
   host.UpdateQuotes();  // kind 6
@@ -385,7 +385,7 @@ TEST_F(MainWindowTest, EventsFromAnotherConnectionRedrawTheWindow) {
   const uint32_t otherPortfolio = host.AddPortfolio("Elsewhere");  // kind 0
   host.AddStock(otherPortfolio, "ZZZ");                            // not this window's portfolio
   EXPECT_EQ(list->model()->rowCount(), 1);
-  ASSERT_EQ(host.database->DeletePortfolio(host.otherConn, id), kVLOk);  // kind 2
+  ASSERT_EQ(host.database->DeletePortfolio(host.otherConn, id), VLResult::Ok);  // kind 2
   EXPECT_EQ(window->CurrentPortfolio(), 0u);
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar!"));
   EXPECT_EQ(list->model()->rowCount(), 0);
@@ -405,7 +405,7 @@ TEST_F(MainWindowTest, AHoldingAddedShowsSelectedInEveryWindowOfThatPortfolioAnd
   EXPECT_EQ(second->HeldList()->SelectedIds(), std::vector<uint32_t>{added});
 
   // The second window deletes the first window's portfolio through its own connection.
-  ASSERT_EQ(host.database->DeletePortfolio(host.otherConn, id), kVLOk);
+  ASSERT_EQ(host.database->DeletePortfolio(host.otherConn, id), VLResult::Ok);
   EXPECT_EQ(window->CurrentPortfolio(), 0u);
   EXPECT_EQ(second->CurrentPortfolio(), 0u);
   EXPECT_FALSE(Find<QPushButton>(*window, 1009)->isEnabled());
@@ -427,12 +427,12 @@ TEST_F(MainWindowTest, ChangesSavedByAnotherProcessArriveWithinASecond) {
     fields.qty = Shares(5);
     fields.buyPricePerShare = Cents(100);
     uint32_t added = 0;
-    ASSERT_EQ(other.AddStockPosition(conn, id, fields, added), kVLOk);
+    ASSERT_EQ(other.AddStockPosition(conn, id, fields, added), VLResult::Ok);
     VLPortfolioItem renamed;
-    ASSERT_EQ(other.GetPortfolio(conn, id, renamed), kVLOk);
+    ASSERT_EQ(other.GetPortfolio(conn, id, renamed), VLResult::Ok);
     renamed.name = "Renamed elsewhere";
-    ASSERT_EQ(other.ModifyPortfolio(conn, renamed), kVLOk);
-    ASSERT_EQ(other.Disconnect(conn), kVLOk);
+    ASSERT_EQ(other.ModifyPortfolio(conn, renamed), VLResult::Ok);
+    ASSERT_EQ(other.Disconnect(conn), VLResult::Ok);
   }
   window->SetConnectionProbe([] { return true; });
   for (int i = 0; i < 9; ++i) window->OnTimerTick();

@@ -69,7 +69,7 @@ class PerformanceWindowTest : public ::testing::Test {
     fields.buyCommission = 495;
     fields.purchaseDate = StoredDateOf({year, month, day});
     uint32_t id = 0;
-    EXPECT_EQ(host.database->AddStockPosition(host.otherConn, portfolio, fields, id), kVLOk);
+    EXPECT_EQ(host.database->AddStockPosition(host.otherConn, portfolio, fields, id), VLResult::Ok);
     return id;
   }
 
@@ -80,7 +80,7 @@ class PerformanceWindowTest : public ::testing::Test {
     uint32_t rest = 0;
     ASSERT_EQ(host.database->SellPosition(host.otherConn, bbb, Shares(20), Cents(2500), 995,
                                           StoredDateOf({2026, 4, 1}), rest),
-              kVLOk);
+              VLResult::Ok);
     host.AddCash(portfolio, 100000);
   }
 

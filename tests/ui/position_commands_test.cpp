@@ -33,7 +33,7 @@ class PositionCommandsTest : public ::testing::Test {
   QStringList Symbols(bool held) const { return ColumnTexts(held ? window->HeldList() : window->SoldList()); }
   int Count(uint32_t id, bool held) {
     VLHoldingItemList list;
-    EXPECT_EQ(host.database->GetPositions(host.otherConn, id, held, list), kVLOk);
+    EXPECT_EQ(host.database->GetPositions(host.otherConn, id, held, list), VLResult::Ok);
     return list.GetCount();
   }
   void ShowSold() { window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1); }
@@ -76,7 +76,7 @@ TEST_F(PositionCommandsTest, SellRefusesCashSoldAndEmptyPositions) {
   const uint32_t stock = host.AddStock(portfolio, "AAA", 10, 1000);
   uint32_t remainder = 0;
   ASSERT_EQ(host.database->SellPosition(host.otherConn, stock, Shares(10), Cents(1200), 0, 0, remainder),
-            kVLOk);
+            VLResult::Ok);
   Open();
   MessageScript messages;
   for (auto [id, message] : {std::pair{cash, 2115}, std::pair{empty, 2118}}) {
@@ -118,7 +118,7 @@ TEST_F(PositionCommandsTest, PartialSaleShowsInBothListsAndUnsellBringsItBack) {
   EXPECT_EQ(Symbols(true), QStringList{"AAA"});
   EXPECT_EQ(Symbols(false), QStringList{"AAA"});
   VLHoldingItemList sold;
-  ASSERT_EQ(host.database->GetPositions(host.otherConn, portfolio, false, sold), kVLOk);
+  ASSERT_EQ(host.database->GetPositions(host.otherConn, portfolio, false, sold), VLResult::Ok);
   const auto* sale = static_cast<const VLStockHoldingItem*>(sold.GetAt(0));
   EXPECT_EQ(sale->qty, Shares(40));
   EXPECT_EQ(sale->salePricePerShare, Cents(1250));
@@ -216,7 +216,7 @@ TEST_F(PositionCommandsTest, PortfolioNewEditAndDelete) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Retirement"));
   const uint32_t created = window->CurrentPortfolio();
   VLPortfolioItem stored;
-  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, created, stored), kVLOk);
+  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, created, stored), VLResult::Ok);
   EXPECT_EQ(stored.comment, "IRA");
 
   // A name that exists already is refused by the database and nothing changes.
@@ -253,7 +253,7 @@ TEST_F(PositionCommandsTest, PortfolioNewEditAndDelete) {
       messages.texts.at(0),
       QStringLiteral("\"Pension\"\n\nAre you sure you want to delete this portfolio\nand its contents?"));
   EXPECT_EQ(window->CurrentPortfolio(), 0u);
-  EXPECT_NE(host.database->GetPortfolio(host.otherConn, created, stored), kVLOk);
+  EXPECT_NE(host.database->GetPortfolio(host.otherConn, created, stored), VLResult::Ok);
 }
 
 // Moving over the menus sends prompts to the status line; leaving an item without one used to wipe the

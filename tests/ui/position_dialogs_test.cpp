@@ -26,7 +26,7 @@ class PositionDialogsTest : public ::testing::Test {
   }
   std::unique_ptr<VLHoldingItem> Stored(uint32_t id) {
     std::unique_ptr<VLHoldingItem> position;
-    EXPECT_EQ(host.database->GetPosition(host.otherConn, id, position), kVLOk);
+    EXPECT_EQ(host.database->GetPosition(host.otherConn, id, position), VLResult::Ok);
     return position;
   }
   static QTabWidget* InnerTabs(QDialog& dialog) { return Field<QTabWidget>(dialog, "innerTabs"); }
@@ -177,7 +177,8 @@ TEST_F(PositionDialogsTest, MarginEquityQuestionAndCashPage) {
 TEST_F(PositionDialogsTest, EditingASoldPositionChecksTheSaleDateAndChangeSymbolRebinds) {
   const uint32_t id = host.AddStock(portfolio, "IBM", 10, 1000);  // bought 2004-11-09
   uint32_t remainder = 0;  // none: every share is sold, the position itself becomes the sold one
-  ASSERT_EQ(host.database->SellPosition(host.otherConn, id, Shares(10), Cents(1500), 0, 0, remainder), kVLOk);
+  ASSERT_EQ(host.database->SellPosition(host.otherConn, id, Shares(10), Cents(1500), 0, 0, remainder),
+            VLResult::Ok);
   window->findChild<QTabBar*>(QStringLiteral("2148"))->setCurrentIndex(1);
   window->SoldList()->SelectIds({id});
   const QDate bought = StoredDateToQDate(1100000000);

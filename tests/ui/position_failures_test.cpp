@@ -44,7 +44,7 @@ class PositionFailuresTest : public ::testing::Test {
     uint32_t remainder = 0;
     EXPECT_EQ(
         host.database->SellPosition(host.otherConn, sold, Shares(10), Cents(700), 0, 1200000000, remainder),
-        kVLOk);
+        VLResult::Ok);
     host.database->SetLockWait(20);
     window = OpenWindowOn(host, portfolio);
   }
@@ -122,8 +122,8 @@ class PositionFailuresTest : public ::testing::Test {
     VLDatabase elsewhere(FilePath().toStdString());
     VLDatabaseConn* conn = elsewhere.Connect(std::make_shared<NullWindow>(), 1, 2, 3);
     ASSERT_NE(conn, nullptr);
-    ASSERT_EQ(elsewhere.DeletePosition(conn, id), kVLOk);
-    ASSERT_EQ(elsewhere.Disconnect(conn), kVLOk);
+    ASSERT_EQ(elsewhere.DeletePosition(conn, id), VLResult::Ok);
+    ASSERT_EQ(elsewhere.Disconnect(conn), VLResult::Ok);
   }
 
   TestHost host;
@@ -252,7 +252,7 @@ TEST_F(PositionFailuresTest, AFileDeletedOrReplacedUnderneathIsOfferedBack) {
   window->HeldList()->SelectIds({held});
   deleteAnswering(MessageAnswer::Yes);
   VLDatabase reader(FilePath().toStdString());
-  ASSERT_EQ(reader.Open(), kDbOk);
+  ASSERT_EQ(reader.Open(), DbResult::Ok);
   EXPECT_EQ(reader.GetPositionCount(), store.size())
       << "the window's positions are back, the deletion not made";
 
@@ -270,18 +270,18 @@ TEST(ReadOnlyDatabase, TheWindowReadsItSaysSoAndRefusesChangesWithTheReason) {
   uint32_t portfolio = 0, position = 0;
   {
     VLDatabase writer(path);
-    ASSERT_EQ(writer.Create(), kDbOk);
+    ASSERT_EQ(writer.Create(), DbResult::Ok);
     VLDatabaseConn* conn = writer.Connect(std::make_shared<NullWindow>(), 1, 2, 3);
     VLPortfolioItem p;
     p.name = "Growth";
-    ASSERT_EQ(writer.AddPortfolio(conn, p), kVLOk);
+    ASSERT_EQ(writer.AddPortfolio(conn, p), VLResult::Ok);
     portfolio = p.id;
-    ASSERT_EQ(writer.AddCashPosition(conn, portfolio, 1000, "cash", position), kVLOk);
-    ASSERT_EQ(writer.Disconnect(conn), kVLOk);
+    ASSERT_EQ(writer.AddCashPosition(conn, portfolio, 1000, "cash", position), VLResult::Ok);
+    ASSERT_EQ(writer.Disconnect(conn), VLResult::Ok);
   }
   ASSERT_TRUE(disk.MakeReadOnly());
   TestHost host;
-  ASSERT_EQ(host.database->Disconnect(host.otherConn), kVLOk);
+  ASSERT_EQ(host.database->Disconnect(host.otherConn), VLResult::Ok);
   host.otherConn = nullptr;
   host.database = std::make_unique<VLDatabase>(path);
   host.General().defaultPortfolio = static_cast<int32_t>(portfolio);

@@ -41,22 +41,22 @@ class SummarySampleDatabase {
  public:
   SummarySampleDatabase() : format(NumberFormat::English()) {
     db = std::make_unique<VLDatabase>(folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
-    ok = folder.isValid() && db->Create() == kDbOk;
+    ok = folder.isValid() && db->Create() == DbResult::Ok;
     db->SetQuoteSource(std::make_unique<FixedQuotes>());
     conn = db->Connect(window, 32825, 32835, 32836);
     ok = ok && conn != nullptr;
     VLPortfolioItem portfolio;
     portfolio.name = "Growth";
-    ok = ok && db->AddPortfolio(conn, portfolio) == kVLOk;
+    ok = ok && db->AddPortfolio(conn, portfolio) == VLResult::Ok;
     portfolioId = portfolio.id;
     heldStockId = AddStock("AAA", 100, 1000, true);
-    ok = ok && db->AddCashPosition(conn, portfolioId, 50000, "cash", cashId) == kVLOk;
-    ok = ok && db->AddMarginPosition(conn, portfolioId, 30000, "loan", marginId) == kVLOk;
+    ok = ok && db->AddCashPosition(conn, portfolioId, 50000, "cash", cashId) == VLResult::Ok;
+    ok = ok && db->AddMarginPosition(conn, portfolioId, 30000, "loan", marginId) == VLResult::Ok;
     soldStockId = AddStock("BBB", 10, 2000);
     uint32_t remainder = 0;
     ok = ok && db->SellPosition(conn, soldStockId, Shares(10), Cents(2500), 1000, kPurchaseDate + 86400,
-                                remainder) == kVLOk;
-    ok = ok && db->UpdateQuotes(conn) == kVLOk;
+                                remainder) == VLResult::Ok;
+    ok = ok && db->UpdateQuotes(conn) == VLResult::Ok;
   }
 
   static constexpr int64_t kPurchaseDate = 1700000000;
@@ -83,7 +83,7 @@ class SummarySampleDatabase {
     fields.buyPricePerShare = Cents(price);
     fields.purchaseDate = kPurchaseDate;
     uint32_t id = 0;
-    ok = ok && db->AddStockPosition(conn, portfolioId, fields, id) == kVLOk;
+    ok = ok && db->AddStockPosition(conn, portfolioId, fields, id) == VLResult::Ok;
     return id;
   }
 };

@@ -113,7 +113,7 @@ class ToolCommandsTest : public ::testing::Test {
     fields.buyPricePerShare = Cents(1000);
     fields.purchaseDate = purchaseDate;
     uint32_t id = 0;
-    EXPECT_EQ(host.database->AddStockPosition(host.otherConn, portfolio, fields, id), kVLOk);
+    EXPECT_EQ(host.database->AddStockPosition(host.otherConn, portfolio, fields, id), VLResult::Ok);
     return id;
   }
   // The report files of `window` (other tests may write theirs beside them at the same time).

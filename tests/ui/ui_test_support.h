@@ -67,7 +67,7 @@ class TestHost : public IMainWindowHost {
     prefs.GetGeneralPrefs().showDisclaimer = false;
     prefs.GetUpdatePrefs().updateAtStart = false;  // the tests that want it turn it on
     database = std::make_unique<VLDatabase>(folder.filePath(QStringLiteral("Vellumar.db")).toStdString());
-    EXPECT_EQ(database->Create(), 0);
+    EXPECT_EQ(database->Create(), DbResult::Ok);
     database->SetQuoteSource(std::make_unique<SignedQuoteSource>());
     other = std::make_shared<NullWindow>();
     otherConn = database->Connect(other, 1, 2, 3);
@@ -75,7 +75,7 @@ class TestHost : public IMainWindowHost {
   }
   ~TestHost() override {
     if (otherConn) {
-      EXPECT_EQ(database->Disconnect(otherConn), kVLOk);
+      EXPECT_EQ(database->Disconnect(otherConn), VLResult::Ok);
     }
   }
 
@@ -99,7 +99,7 @@ class TestHost : public IMainWindowHost {
   uint32_t AddPortfolio(const std::string& name) {
     VLPortfolioItem p;
     p.name = name;
-    EXPECT_EQ(database->AddPortfolio(otherConn, p), kVLOk);
+    EXPECT_EQ(database->AddPortfolio(otherConn, p), VLResult::Ok);
     return p.id;
   }
   uint32_t AddStock(uint32_t portfolio, const std::string& symbol, uint32_t qty = 100,
@@ -110,15 +110,15 @@ class TestHost : public IMainWindowHost {
     fields.buyPricePerShare = Cents(price);
     fields.purchaseDate = 1100000000;
     uint32_t id = 0;
-    EXPECT_EQ(database->AddStockPosition(otherConn, portfolio, fields, id), kVLOk);
+    EXPECT_EQ(database->AddStockPosition(otherConn, portfolio, fields, id), VLResult::Ok);
     return id;
   }
   uint32_t AddCash(uint32_t portfolio, uint32_t cents) {
     uint32_t id = 0;
-    EXPECT_EQ(database->AddCashPosition(otherConn, portfolio, cents, "cash", id), kVLOk);
+    EXPECT_EQ(database->AddCashPosition(otherConn, portfolio, cents, "cash", id), VLResult::Ok);
     return id;
   }
-  void UpdateQuotes() { EXPECT_EQ(database->UpdateQuotes(otherConn), kVLOk); }
+  void UpdateQuotes() { EXPECT_EQ(database->UpdateQuotes(otherConn), VLResult::Ok); }
 
   QTemporaryDir folder;
   ScopedNumberFormat format;

@@ -36,14 +36,14 @@ bool MakeChanges(VLDatabase& database) {
   VLDatabaseConn* conn = database.Connect(window, 1, 2, 3);
   if (!conn) return false;
   uint32_t rest = 0;
-  bool ok =
-      database.SellPosition(conn, 2, Quantity::FromWhole(20), PriceOfCents(19850), 995, 0, rest) == kVLOk;
-  ok = database.DeletePosition(conn, 5) == kVLOk && ok;
+  bool ok = database.SellPosition(conn, 2, Quantity::FromWhole(20), PriceOfCents(19850), 995, 0, rest) ==
+            VLResult::Ok;
+  ok = database.DeletePosition(conn, 5) == VLResult::Ok && ok;
   VLPortfolioItem retirement;
-  ok = database.GetPortfolio(conn, 1, retirement) == kVLOk && ok;
+  ok = database.GetPortfolio(conn, 1, retirement) == VLResult::Ok && ok;
   retirement.comment = "long term, rebalanced yearly";
-  ok = database.ModifyPortfolio(conn, retirement) == kVLOk && ok;
-  return database.Disconnect(conn) == kVLOk && ok;
+  ok = database.ModifyPortfolio(conn, retirement) == VLResult::Ok && ok;
+  return database.Disconnect(conn) == VLResult::Ok && ok;
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
   {
     VLDatabase database(data.filePath(QStringLiteral("Vellumar.db")).toStdString());
     auto window = std::make_shared<NullWindow>();
-    VLDatabaseConn* conn = database.Open() == 0 ? database.Connect(window, 1, 2, 3) : nullptr;
+    VLDatabaseConn* conn = database.Open() == DbResult::Ok ? database.Connect(window, 1, 2, 3) : nullptr;
     CDlgSelectPortfolio select(database, conn, 0, 0);
     if (select.List()->count() > 0) select.List()->setCurrentRow(0);
     ok = Shoot(select, out, QStringLiteral("select-portfolio")) && ok;

@@ -70,7 +70,7 @@ CDlgExportPortfolios::CDlgExportPortfolios(VLDatabase& database, VLDatabaseConn*
   layout->addWidget(what);
 
   VLPortfolioItemList portfolios;
-  if (conn && database.GetPortfolios(conn, portfolios) == kVLOk) {
+  if (conn && database.GetPortfolios(conn, portfolios) == VLResult::Ok) {
     for (const auto& item : portfolios) {
       auto* row = new QListWidgetItem(QString::fromStdString(item->name), list);
       row->setData(Qt::UserRole, item->id);
@@ -169,7 +169,7 @@ void CDlgExportPortfolios::OnOk() {
     }
   }
   ExportData data;
-  if (!conn || CollectExport(database, conn, choice, data) != kVLOk) {
+  if (!conn || CollectExport(database, conn, choice, data) != VLResult::Ok) {
     ShowMessage(this, StringId::PortfoliosReadError, MessageIcon::Error);
     return;
   }

@@ -215,7 +215,7 @@ void CDlgImportPortfolios::BuildTarget(QVBoxLayout* layout, uint32_t current) {
   layout->addWidget(group);
 
   VLPortfolioItemList list;
-  if (conn && database.GetPortfolios(conn, list) == kVLOk) {
+  if (conn && database.GetPortfolios(conn, list) == VLResult::Ok) {
     for (const auto& item : list) {
       existingPortfolio->addItem(QString::fromStdString(item->name), item->id);
       if (item->id == current) existingPortfolio->setCurrentIndex(existingPortfolio->count() - 1);
@@ -327,7 +327,8 @@ void CDlgImportPortfolios::ReadFile() {
   readingNow = false;
   read = !reading.cancelled;
   if (read && reading.problems.empty() && conn) {
-    if (database.TryImport(conn, reading.plan, trial, trialProblems) != kVLOk && trialProblems.empty()) {
+    if (database.TryImport(conn, reading.plan, trial, trialProblems) != VLResult::Ok &&
+        trialProblems.empty()) {
       trialProblems.push_back({0, ImportField::None, LoadString(StringId::ImportError).toStdString()});
     }
   }
@@ -403,8 +404,8 @@ void CDlgImportPortfolios::OnOk() {
   }
   ImportOutcome outcome;
   ImportProblems refused;
-  const int32_t code = database.ImportPositions(conn, reading.plan, outcome, refused);
-  if (code == kVLImportRefused) {
+  const VLResult code = database.ImportPositions(conn, reading.plan, outcome, refused);
+  if (code == VLResult::ImportRefused) {
     trialProblems = refused;
     ShowReading();
     ShowMessage(this, StringId::ImportRefused, MessageIcon::Exclamation, MessageButtons::Ok,
@@ -412,7 +413,7 @@ void CDlgImportPortfolios::OnOk() {
     problems->setFocus();
     return;
   }
-  if (code != kVLOk) {
+  if (code != VLResult::Ok) {
     ShowRefusedChange(this, database, conn, StringId::ImportError, code, MessageIcon::Error);
     return;
   }

@@ -57,7 +57,7 @@ CDlgSelectPortfolio::CDlgSelectPortfolio(VLDatabase& database, VLDatabaseConn* c
 void CDlgSelectPortfolio::Fill(uint32_t select) {
   list->clear();
   VLPortfolioItemList portfolios;
-  if (!conn || database.GetPortfolios(conn, portfolios) != kVLOk) return;
+  if (!conn || database.GetPortfolios(conn, portfolios) != VLResult::Ok) return;
   for (int i = 0; i < portfolios.GetCount(); ++i) {
     const auto* portfolio = static_cast<const VLPortfolioItem*>(portfolios.GetAt(i));
     if (portfolio->id == leaveOut) continue;
@@ -79,8 +79,8 @@ void CDlgSelectPortfolio::OnSelectionChanged() {
   const uint32_t id = item->data(Qt::UserRole).toUInt();
   VLHoldingItemList held;
   VLHoldingItemList sold;
-  if (database.GetPositions(conn, id, true, held) != kVLOk ||
-      database.GetPositions(conn, id, false, sold) != kVLOk) {
+  if (database.GetPositions(conn, id, true, held) != VLResult::Ok ||
+      database.GetPositions(conn, id, false, sold) != VLResult::Ok) {
     status->showMessage(QString());
     return;
   }
@@ -96,9 +96,9 @@ void CDlgSelectPortfolio::OnNew() {
   CDlgPortfolio dialog(nullptr, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
-  const int32_t code = database.AddPortfolio(conn, *portfolio);
-  if (code != kVLOk) {
-    ShowMessage(this, code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError,
+  const VLResult code = database.AddPortfolio(conn, *portfolio);
+  if (code != VLResult::Ok) {
+    ShowMessage(this, code == VLResult::NameClash ? StringId::PortfolioExists : StringId::PortfolioAddError,
                 MessageIcon::None, MessageButtons::Ok, {QString::fromStdString(portfolio->name)});
     newButton->setFocus();
     return;

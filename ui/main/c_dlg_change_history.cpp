@@ -86,11 +86,11 @@ CDlgChangeHistory::CDlgChangeHistory(VLDatabase& db, VLDatabaseConn* connection,
 void CDlgChangeHistory::Reload(bool force) {
   VLJournalState state;
   // When another program holds the database, the entries last read stay until the next look.
-  if (database.GetJournalState(conn, state) == kVLFailed) return;
+  if (database.GetJournalState(conn, state) == VLResult::Failed) return;
   if (!force && shown && state.revision == shownRevision) return;
   std::vector<VLJournalListing> entries;
-  const int32_t code = database.GetChanges(conn, 0, entries, state, VLDatabase::kReloadLockWaitMs);
-  if (code == kVLBusy && shown) return;
+  const VLResult code = database.GetChanges(conn, 0, entries, state, VLDatabase::kReloadLockWaitMs);
+  if (code == VLResult::Busy && shown) return;
   shown = true;
   shownRevision = state.revision;
 
@@ -128,7 +128,7 @@ void CDlgChangeHistory::Reload(bool force) {
   QString text = entries.empty()
                      ? LoadString(StringId::ChangeHistoryEmpty)
                      : FormatString(StringId::ChangeHistoryCount, QString::number(entries.size()));
-  if (code == kVLJournalUnreadable) {
+  if (code == VLResult::JournalUnreadable) {
     text = FormatString(StringId::ChangeHistoryUnreadable,
                         QString::fromStdString(database.GetLastJournalError().Describe()));
   } else if (state.damagedBytes != 0) {

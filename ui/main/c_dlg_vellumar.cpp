@@ -448,12 +448,12 @@ void CDlgVellumar::DeferredInit() {
     // the system will not open (no permission) is no damaged file: say so, rather than that it may be
     // corrupt.
     const FileError& error = Database().GetLastFileError();
-    const int32_t code = Database().GetLastOpenCode();
-    if (code == kDbBusy) {
+    const DbResult code = Database().GetLastOpenCode();
+    if (code == DbResult::Busy) {
       ShowMessage(this, StringId::DatabaseBusy, MessageIcon::Error);
-    } else if (code == kDbTooLarge) {
+    } else if (code == DbResult::TooLarge) {
       ShowMessage(this, StringId::DatabaseTooLarge, MessageIcon::Error);
-    } else if (code == kDbVersionTooNew) {
+    } else if (code == DbResult::VersionTooNew) {
       ShowMessage(this, StringId::DatabaseNewerVersion, MessageIcon::Error, MessageButtons::Ok,
                   {QString::fromStdString(Database().GetPath())});
     } else if (error.errorNumber != 0) {

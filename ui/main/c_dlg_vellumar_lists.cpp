@@ -69,7 +69,7 @@ void CDlgVellumar::OnDatabaseEvent(const VLDatabaseEvent& event) {
 
 void CDlgVellumar::SelectPortfolio(uint32_t id) {
   VLPortfolioItem portfolio;
-  if (id != 0 && (!conn || Database().GetPortfolio(conn, id, portfolio) != kVLOk)) id = 0;
+  if (id != 0 && (!conn || Database().GetPortfolio(conn, id, portfolio) != VLResult::Ok)) id = 0;
   if (id != 0) portfolioName = portfolio.name;
   const QString name = id ? QString::fromStdString(portfolioName) : LoadString(StringId::NoPortfolio);
   selector->setText(QStringLiteral("  ") + name);
@@ -89,9 +89,12 @@ void CDlgVellumar::RefillLists() {
   VLHoldingItemList held;
   VLHoldingItemList sold;
   if (portfolioId != 0) {
-    const int32_t heldCode = conn ? Database().GetPositions(conn, portfolioId, true, held) : kVLFailed;
-    const int32_t soldCode = conn ? Database().GetPositions(conn, portfolioId, false, sold) : kVLFailed;
-    if ((heldCode != kVLOk && heldCode != kVLNotFound) || (soldCode != kVLOk && soldCode != kVLNotFound)) {
+    const VLResult heldCode =
+        conn ? Database().GetPositions(conn, portfolioId, true, held) : VLResult::Failed;
+    const VLResult soldCode =
+        conn ? Database().GetPositions(conn, portfolioId, false, sold) : VLResult::Failed;
+    if ((heldCode != VLResult::Ok && heldCode != VLResult::NotFound) ||
+        (soldCode != VLResult::Ok && soldCode != VLResult::NotFound)) {
       ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
       VisibleList()->setFocus();
       return;
@@ -112,7 +115,8 @@ void CDlgVellumar::FillList(PositionListView* list, bool held, VLHoldingItemList
   list->setUpdatesEnabled(false);
   const std::vector<int>& columns = held ? heldColumns : soldColumns;
   VLPortfolioItem portfolio;
-  if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) == kVLNotFound) {
+  if (portfolioId == 0 || !conn ||
+      Database().GetPortfolio(conn, portfolioId, portfolio) == VLResult::NotFound) {
     model->SetColumns(columns);
     list->setUpdatesEnabled(true);
     return;
@@ -184,7 +188,7 @@ std::unique_ptr<QMenu> CDlgVellumar::BuildSelectorMenu() {
   auto menu = std::make_unique<QMenu>(this);
   menu->setObjectName(QStringLiteral("SelectorMenu"));
   VLPortfolioItemList portfolios;
-  const bool listed = conn && Database().GetPortfolios(conn, portfolios) == kVLOk;
+  const bool listed = conn && Database().GetPortfolios(conn, portfolios) == VLResult::Ok;
   const bool none = !listed || portfolios.GetCount() == 0;
   QAction* noneEntry = menu->addAction(QStringLiteral(" ") + LoadString(StringId::NoPortfolio));
   noneEntry->setData(0u);

@@ -110,8 +110,8 @@ void CDlgVellumar::RefreshUpdatedLabel() {
   std::string status;
   if (conn) {
     // Without them the label says the market time is not available and the status bar omits the status.
-    if (Database().GetMarketTime(conn, time) != kVLOk) time.clear();
-    if (Database().GetMarketStatus(conn, status) != kVLOk) status.clear();
+    if (Database().GetMarketTime(conn, time) != VLResult::Ok) time.clear();
+    if (Database().GetMarketStatus(conn, status) != VLResult::Ok) status.clear();
   }
   updatedLabel->setText(FormatString(
       StringId::UpdatedAt,

@@ -74,7 +74,7 @@ void CDlgVellumar::RefreshEditCommands() {
   VLJournalState state;
   // A journal another program holds locked right now keeps the entries last read; the next event or
   // opening of the menu reads it again.
-  const bool known = conn && Database().GetJournalState(conn, state) != kVLFailed;
+  const bool known = conn && Database().GetJournalState(conn, state) != VLResult::Failed;
   const bool writable = known && !Database().IsReadOnly();
   undo->setText(state.canUndo ? FormatString(StringId::EditUndo, MenuText(state.undoText))
                               : LoadString(StringId::EditUndoNothing));
@@ -89,22 +89,22 @@ void CDlgVellumar::RefreshEditCommands() {
 void CDlgVellumar::OnJournalStep(bool undo) {
   if (!conn) return;
   VLJournalStep step;
-  const int32_t code = undo ? Database().Undo(conn, step) : Database().Redo(conn, step);
+  const VLResult code = undo ? Database().Undo(conn, step) : Database().Redo(conn, step);
   const QStringList change = {QString::fromStdString(step.text)};
   switch (code) {
-    case kVLOk:
+    case VLResult::Ok:
       ShowStepRecords(step);
       RefreshBlankQuotes();
       break;
-    case kVLNothingToUndo:
-    case kVLNothingToRedo:
+    case VLResult::NothingToUndo:
+    case VLResult::NothingToRedo:
       ShowMessage(this, undo ? StringId::NothingToUndo : StringId::NothingToRedo, MessageIcon::Information);
       break;
-    case kVLJournalMismatch:
+    case VLResult::JournalMismatch:
       ShowMessage(this, undo ? StringId::UndoMismatch : StringId::RedoMismatch, MessageIcon::Exclamation,
                   MessageButtons::Ok, change);
       break;
-    case kVLJournalUnreadable: {
+    case VLResult::JournalUnreadable: {
       const FileError& error = Database().GetLastJournalError();
       ShowMessage(
           this, StringId::JournalUnreadable, MessageIcon::Error, MessageButtons::Ok,
@@ -123,7 +123,8 @@ void CDlgVellumar::ShowStepRecords(const VLJournalStep& step) {
   uint32_t target = 0;
   const uint32_t first = step.positionIds.empty() ? 0 : step.positionIds.front();
   std::unique_ptr<VLHoldingItem> position;
-  if (first && Database().GetPosition(conn, first, position) == kVLOk) target = position->ownerPortfolioId;
+  if (first && Database().GetPosition(conn, first, position) == VLResult::Ok)
+    target = position->ownerPortfolioId;
   if (!target && !step.portfolioIds.empty()) target = step.portfolioIds.front();
   if (!target) return;
   if (target != portfolioId) SelectPortfolio(target);

@@ -43,7 +43,8 @@ void CDlgVellumar::RegisterPortfolioCommands() {
 
 void CDlgVellumar::OnWelcome() {
   VLPortfolioItemList portfolios;
-  if (!conn || Database().GetPortfolios(conn, portfolios) != kVLOk || portfolios.GetCount() != 0) return;
+  if (!conn || Database().GetPortfolios(conn, portfolios) != VLResult::Ok || portfolios.GetCount() != 0)
+    return;
   if (ShowMessage(this, StringId::WelcomeNewPortfolio, MessageIcon::Question, MessageButtons::YesNo) !=
       MessageAnswer::No) {
     PostCommand(kCmdPortfolioNew);
@@ -55,11 +56,11 @@ void CDlgVellumar::OnPortfolioNew() {
   CDlgPortfolio dialog(nullptr, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
-  const int32_t code = Database().AddPortfolio(conn, *portfolio);
-  if (code != kVLOk) {
+  const VLResult code = Database().AddPortfolio(conn, *portfolio);
+  if (code != VLResult::Ok) {
     ShowRefusedChange(this, Database(), conn,
-                      code == kVLNameClash ? StringId::PortfolioExists : StringId::PortfolioAddError, code,
-                      MessageIcon::None, {QString::fromStdString(portfolio->name)});
+                      code == VLResult::NameClash ? StringId::PortfolioExists : StringId::PortfolioAddError,
+                      code, MessageIcon::None, {QString::fromStdString(portfolio->name)});
     return;
   }
   SelectPortfolio(portfolio->id);
@@ -67,10 +68,11 @@ void CDlgVellumar::OnPortfolioNew() {
 
 void CDlgVellumar::OnPortfolioEdit() {
   VLPortfolioItem portfolio;
-  if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) != kVLOk) return;
+  if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) != VLResult::Ok)
+    return;
   CDlgPortfolio dialog(&portfolio, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
-  if (const int32_t code = Database().ModifyPortfolio(conn, portfolio); code != kVLOk) {
+  if (const VLResult code = Database().ModifyPortfolio(conn, portfolio); code != VLResult::Ok) {
     ShowRefusedChange(this, Database(), conn, StringId::PortfolioChangeError, code, MessageIcon::None,
                       {QString::fromStdString(portfolio.name)});
   }
@@ -83,7 +85,7 @@ void CDlgVellumar::OnPortfolioDelete() {
                   MessageButtons::YesNoDefaultNo, {name}) != MessageAnswer::Yes) {
     return;
   }
-  if (const int32_t code = Database().DeletePortfolio(conn, portfolioId); code != kVLOk) {
+  if (const VLResult code = Database().DeletePortfolio(conn, portfolioId); code != VLResult::Ok) {
     ShowRefusedChange(this, Database(), conn, StringId::PortfolioDeleteError, code, MessageIcon::None,
                       {name});
   }

@@ -20,8 +20,9 @@ namespace {
 // A change the database refused: it failed, another program kept the file locked, the file may only be
 // read or has no number left. The other codes (position or portfolio gone, position not sold) mean there was
 // nothing left to do for that position.
-bool Refused(int32_t code) {
-  return code == kVLFailed || code == kVLBusy || code == kVLReadOnly || code == kVLStoreFull;
+bool Refused(VLResult code) {
+  return code == VLResult::Failed || code == VLResult::Busy || code == VLResult::ReadOnly ||
+         code == VLResult::StoreFull;
 }
 
 }  // namespace
@@ -55,7 +56,7 @@ std::unique_ptr<VLHoldingItem> CDlgVellumar::ReadPosition(uint32_t id) {
   std::unique_ptr<VLHoldingItem> position;
   // Another program may have changed the file since the last look; its events refill the lists.
   (void)Database().ReloadIfChanged();
-  if (!conn || Database().GetPosition(conn, id, position) != kVLOk || !position) {
+  if (!conn || Database().GetPosition(conn, id, position) != VLResult::Ok || !position) {
     ShowMessage(this, StringId::PositionGone);
     VisibleList()->setFocus();
     return nullptr;
@@ -69,7 +70,7 @@ void CDlgVellumar::OnPositionNew() {
   CDlgHolding dialog(false, kHoldingStock, nullptr, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   uint32_t id = 0;
-  int32_t code = kVLFailed;
+  VLResult code = VLResult::Failed;
   std::string name;
   switch (dialog.Kind()) {
     case kHoldingStock:
@@ -85,7 +86,7 @@ void CDlgVellumar::OnPositionNew() {
       code = Database().AddMarginPosition(conn, portfolioId, dialog.Margin().amountOwed, name, id);
       break;
   }
-  if (code != kVLOk) {
+  if (code != VLResult::Ok) {
     ShowRefusedChange(this, Database(), conn, StringId::PositionAddError, code, MessageIcon::None,
                       {QString::fromStdString(name)});
     return;
@@ -104,7 +105,7 @@ void CDlgVellumar::OnPositionEdit() {
   // The change is stored while the dialog is still open: when the database refuses it, the dialog stays
   // with what was typed, to try again or to copy from.
   dialog.SetCommit([&] {
-    int32_t code = kVLFailed;
+    VLResult code = VLResult::Failed;
     if (kind == kHoldingStock) {
       code =
           Database().ModifyStockPosition(conn, position->id, dialog.Stock(), dialog.NewSymbol().value_or(""));
@@ -115,12 +116,12 @@ void CDlgVellumar::OnPositionEdit() {
       code = Database().ModifyMarginPosition(conn, position->id, position->ownerPortfolioId,
                                              dialog.Margin().amountOwed, dialog.Margin().name);
     }
-    if (code == kVLNotFound) {
+    if (code == VLResult::NotFound) {
       ShowMessageWithDetail(&dialog, StringId::PositionGone, LoadString(StringId::PositionDeletedElsewhere));
-    } else if (code != kVLOk) {
+    } else if (code != VLResult::Ok) {
       ShowRefusedChange(&dialog, Database(), conn, StringId::PositionChangeError, code, MessageIcon::Error);
     }
-    return code == kVLOk;
+    return code == VLResult::Ok;
   });
   if (RunDialog(dialog) == QDialog::Accepted && dialog.NewSymbol()) RefreshQuoteOf(*dialog.NewSymbol());
 }
@@ -132,7 +133,7 @@ void CDlgVellumar::OnPositionDelete() {
                   MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
-    if (const int32_t code = Database().DeletePosition(conn, id); Refused(code)) {
+    if (const VLResult code = Database().DeletePosition(conn, id); Refused(code)) {
       ShowRefusedChange(this, Database(), conn, StringId::PositionDeleteError, code, MessageIcon::Error);
       return;
     }
@@ -158,9 +159,9 @@ void CDlgVellumar::OnPositionSell() {
   if (RunDialog(dialog) != QDialog::Accepted) return;
   const SellResult& sale = dialog.Result();
   uint32_t newId = 0;
-  const int32_t code = Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice,
-                                               sale.saleCommission, sale.saleDate, newId);
-  if (code != kVLOk)
+  const VLResult code = Database().SellPosition(conn, stock->id, sale.soldQty, sale.salePrice,
+                                                sale.saleCommission, sale.saleDate, newId);
+  if (code != VLResult::Ok)
     ShowRefusedChange(this, Database(), conn, StringId::PositionSellError, code, MessageIcon::Error);
 }
 
@@ -171,7 +172,7 @@ void CDlgVellumar::OnPositionUnsell() {
       MessageAnswer::Yes)
     return;
   for (uint32_t id : ids) {
-    if (const int32_t code = Database().UnsellPosition(conn, id); Refused(code)) {
+    if (const VLResult code = Database().UnsellPosition(conn, id); Refused(code)) {
       ShowRefusedChange(this, Database(), conn, StringId::UnsellError, code, MessageIcon::Error);
       return;
     }
@@ -184,7 +185,7 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
   if (ids.empty()) return;
   if (move) {
     VLPortfolioItemList portfolios;
-    if (Database().GetPortfolios(conn, portfolios) != kVLOk) {
+    if (Database().GetPortfolios(conn, portfolios) != VLResult::Ok) {
       ShowMessage(this, StringId::PortfoliosReadError, MessageIcon::Error);
       return;
     }
@@ -194,9 +195,9 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
   CDlgSelectPortfolio dialog(Database(), conn, move ? portfolioId : 0, 0, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   for (uint32_t id : ids) {
-    const int32_t code = move ? Database().MovePosition(conn, id, dialog.Chosen())
-                              : Database().CopyPosition(conn, id, dialog.Chosen());
-    if (move ? Refused(code) : code != kVLOk) {
+    const VLResult code = move ? Database().MovePosition(conn, id, dialog.Chosen())
+                               : Database().CopyPosition(conn, id, dialog.Chosen());
+    if (move ? Refused(code) : code != VLResult::Ok) {
       ShowRefusedChange(this, Database(), conn,
                         move ? StringId::PositionMoveError : StringId::PositionCopyError, code,
                         MessageIcon::Error);

@@ -74,7 +74,7 @@ bool CDlgVellumar::ReadSelectedPositions(std::vector<std::unique_ptr<VLHoldingIt
   positions.clear();
   for (uint32_t id : VisibleList()->SelectedIds()) {
     std::unique_ptr<VLHoldingItem> position;
-    if (!conn || Database().GetPosition(conn, id, position) != kVLOk || !position) {
+    if (!conn || Database().GetPosition(conn, id, position) != VLResult::Ok || !position) {
       ShowMessage(this, StringId::PositionsAccessError, MessageIcon::Error);
       VisibleList()->setFocus();
       return false;
@@ -200,8 +200,9 @@ void CDlgVellumar::OpenSymbolFinder(const QString& text) {
 
 QString CDlgVellumar::WriteReportFile() {
   VLHoldingItemList positions;
-  const int32_t code = conn ? Database().GetPositions(conn, portfolioId, heldView, positions) : kVLFailed;
-  if (code != kVLOk && code != kVLNotFound) {
+  const VLResult code =
+      conn ? Database().GetPositions(conn, portfolioId, heldView, positions) : VLResult::Failed;
+  if (code != VLResult::Ok && code != VLResult::NotFound) {
     ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
     return QString();
   }

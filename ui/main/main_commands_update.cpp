@@ -39,13 +39,13 @@ void CDlgVellumar::OnUpdate(bool unasked) {
   updatedLabel->setText(QStringLiteral("Updating..."));
   statusBar()->repaint();
   updatedLabel->repaint();
-  int32_t code = kVLFailed;
+  VLResult code = VLResult::Failed;
   {
     WaitCursor wait;
     code = Database().UpdateQuotes(conn);
   }
   RefreshStatusBar();
-  if (code == kVLOk) return;
+  if (code == VLResult::Ok) return;
   updatedLabel->clear();
   if (unasked) {
     statusBar()->showMessage(QStringLiteral(" ") + LoadString(StringId::UpdateError).section(u'\n', 0, 0));
@@ -107,7 +107,7 @@ void CDlgVellumar::FetchRealPricesFirst() {
 void CDlgVellumar::RefreshBlankQuotes() {
   if (!conn || !connected || !portfolioId) return;
   VLHoldingItemList held;
-  if (Database().GetPositions(conn, portfolioId, true, held) != kVLOk) return;
+  if (Database().GetPositions(conn, portfolioId, true, held) != VLResult::Ok) return;
   std::set<std::string> symbols;
   for (const auto& item : held) {
     const auto* stock = dynamic_cast<const VLStockHoldingItem*>(item.get());

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "framework/string_id.h"
+#include "portfolio/database/vl_result.h"
 #include "ui/widgets/message_box.h"
 
 class QWidget;
@@ -13,5 +14,6 @@ class VLDatabaseConn;
 // locked (try again), the file has no number left for another record, the database may only be read, or the
 // save failed (the file and the system's reason). When the file was deleted or replaced underneath the
 // window, it then offers to write the window's data back to the path, and says why when that fails too.
-void ShowRefusedChange(QWidget* parent, VLDatabase& database, VLDatabaseConn* conn, StringId id, int32_t code,
-                       MessageIcon icon = MessageIcon::None, const QStringList& arguments = {});
+void ShowRefusedChange(QWidget* parent, VLDatabase& database, VLDatabaseConn* conn, StringId id,
+                       VLResult code, MessageIcon icon = MessageIcon::None,
+                       const QStringList& arguments = {});

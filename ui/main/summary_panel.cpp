@@ -105,7 +105,7 @@ bool SummaryPanel::Update(VLDatabase& db, VLDatabaseConn* conn, bool forSelected
   ShowFigures(true, false);
   VLPortfolioSummary summary;
   if (db.GetPortfolioSummary(conn, portfolioId, held, forSelectedOnly ? &selectedIds : nullptr, summary) !=
-      kVLOk) {
+      VLResult::Ok) {
     return false;
   }
   htmlCtrl->SetMarkup(QString::fromStdString(BuildSummaryMarkup(summary, held)));

@@ -77,7 +77,8 @@ CDlgPerformance* CDlgPerformance::ForPortfolio(uint32_t id) {
 
 void CDlgPerformance::UpdateTitle() {
   VLPortfolioItem portfolio;
-  if (conn && db.GetPortfolio(conn, portfolioId, portfolio) == kVLOk) portfolioName = Q(portfolio.name);
+  if (conn && db.GetPortfolio(conn, portfolioId, portfolio) == VLResult::Ok)
+    portfolioName = Q(portfolio.name);
   setWindowTitle(FormatString(StringId::PerformanceTitle, portfolioName));
   setAccessibleName(windowTitle());
 }
@@ -134,7 +135,7 @@ void CDlgPerformance::Recompute() {
     return;
   }
   PerformanceLots lots;
-  if (!conn || ReadPortfolioLots(db, conn, portfolioId, &lots) != kVLOk) {
+  if (!conn || ReadPortfolioLots(db, conn, portfolioId, &lots) != VLResult::Ok) {
     ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
     return;
   }

@@ -1,6 +1,7 @@
 #pragma once
 // A database in a temporary folder with the steps of an import and an export, as the command line and the
 // window take them: read the file, then apply the plan in one change.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,25 +27,25 @@ class ExchangeTest : public DatabaseTest {
     return texts;
   }
 
-  // Reads `text` and, when it reads without a problem, imports it: the database's code, or -1 when the
+  // Reads `text` and, when it reads without a problem, imports it: the database's answer, or none when the
   // reading refused the file.
-  int32_t Import(const std::string& text, const ImportOptions& options = {},
-                 const std::string& name = "in.csv") {
+  std::optional<VLResult> Import(const std::string& text, const ImportOptions& options = {},
+                                 const std::string& name = "in.csv") {
     reading = ReadImportText(text, name, options);
-    if (reading.Refused()) return -1;
+    if (reading.Refused()) return std::nullopt;
     problems.clear();
     return db->ImportPositions(conn, reading.plan, outcome, problems);
   }
-  int32_t ImportFile(const std::string& path, const ImportOptions& options) {
+  std::optional<VLResult> ImportFile(const std::string& path, const ImportOptions& options) {
     reading = ReadImportFile(path, options);
-    if (reading.Refused()) return -1;
+    if (reading.Refused()) return std::nullopt;
     problems.clear();
     return db->ImportPositions(conn, reading.plan, outcome, problems);
   }
 
   std::string Export(bool xml, const ExportChoice& choice = {}) {
     ExportData data;
-    EXPECT_EQ(CollectExport(*db, conn, choice, data), kVLOk);
+    EXPECT_EQ(CollectExport(*db, conn, choice, data), VLResult::Ok);
     return xml ? WriteVellumarXml(data) : WriteVellumarCsv(data);
   }
 
@@ -53,7 +54,7 @@ class ExchangeTest : public DatabaseTest {
     std::vector<std::unique_ptr<VLHoldingItem>> all;
     for (bool held : {true, false}) {
       VLHoldingItemList list;
-      EXPECT_EQ(db->GetPositions(conn, portfolioId, held, list), kVLOk);
+      EXPECT_EQ(db->GetPositions(conn, portfolioId, held, list), VLResult::Ok);
       for (const auto& item : list) {
         std::unique_ptr<Item> clone = item->Clone();
         all.emplace_back(static_cast<VLHoldingItem*>(clone.release()));
@@ -64,7 +65,7 @@ class ExchangeTest : public DatabaseTest {
   }
   uint32_t PortfolioId(const std::string& name) {
     VLPortfolioItemList list;
-    EXPECT_EQ(db->GetPortfolios(conn, list), kVLOk);
+    EXPECT_EQ(db->GetPortfolios(conn, list), VLResult::Ok);
     for (const auto& item : list) {
       if (item->name == name) return item->id;
     }

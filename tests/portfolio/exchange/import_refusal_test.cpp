@@ -72,7 +72,7 @@ TEST_F(ExchangeTest, EveryBadRowIsNamedAndNothingIsImported) {
     fileRows.push_back(row);
     if (!problem.empty()) expected.push_back("line " + std::to_string(fileRows.size() + 1) + ": " + problem);
   }
-  EXPECT_EQ(Import(Csv(fileRows)), -1);
+  EXPECT_EQ(Import(Csv(fileRows)), std::nullopt);
   EXPECT_EQ(Described(reading.problems), expected);
   EXPECT_EQ(ReadText(path), before);
   EXPECT_TRUE(Positions(PortfolioId("P")).empty());
@@ -113,7 +113,7 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.problem);
-    EXPECT_EQ(Import(c.text, {}, c.name), -1);
+    EXPECT_EQ(Import(c.text, {}, c.name), std::nullopt);
     ASSERT_FALSE(reading.problems.empty());
     EXPECT_EQ(reading.problems[0].Describe(), c.problem);
   }
@@ -125,7 +125,7 @@ TEST_F(ExchangeTest, RowsAlreadyThereAreSkippedUnlessDuplicatesAreAllowed) {
   const std::string file =
       Csv({Row({}), Row({}), Row({{F::Kind, "cash"}, {F::Amount, "5"}, {F::Comment, "c"}}),
            Row({{F::Portfolio, "Q"}, {F::Symbol, "T"}})});
-  ASSERT_EQ(Import(file), kVLOk);
+  ASSERT_EQ(Import(file), VLResult::Ok);
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.duplicates, outcome.createdPortfolios.size()),
             std::make_tuple(4, 0, size_t{2}));
   // One notice for the change: the new portfolios, then one event per portfolio naming its first position.
@@ -137,24 +137,24 @@ TEST_F(ExchangeTest, RowsAlreadyThereAreSkippedUnlessDuplicatesAreAllowed) {
                 "event 3 " + std::to_string(p) + " 1", "event 3 " + std::to_string(q) + " 4"}));
   log.entries.clear();
   const std::string saved = ReadText(path);
-  ASSERT_EQ(Import(file), kVLOk);
+  ASSERT_EQ(Import(file), VLResult::Ok);
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.duplicates), std::make_tuple(0, 4));
   EXPECT_EQ(ReadText(path), saved);  // nothing to save
   EXPECT_TRUE(log.entries.empty());
 
-  ASSERT_EQ(db->DeletePosition(conn, 2), kVLOk);
-  ASSERT_EQ(Import(file), kVLOk);
+  ASSERT_EQ(db->DeletePosition(conn, 2), VLResult::Ok);
+  ASSERT_EQ(Import(file), VLResult::Ok);
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.duplicates), std::make_tuple(1, 3));
 
   ImportOptions again;
   again.allowDuplicates = true;
-  ASSERT_EQ(Import(file, again), kVLOk);
+  ASSERT_EQ(Import(file, again), VLResult::Ok);
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.duplicates), std::make_tuple(4, 0));
   EXPECT_EQ(Positions(p).size(), 6u);
 
   // A trial says the same without changing anything.
   const std::string now = ReadText(path);
-  ASSERT_EQ(db->TryImport(conn, reading.plan, outcome, problems), kVLOk);
+  ASSERT_EQ(db->TryImport(conn, reading.plan, outcome, problems), VLResult::Ok);
   EXPECT_EQ(outcome.added, 4);
   EXPECT_EQ(ReadText(path), now);
 }
@@ -163,7 +163,8 @@ TEST_F(ExchangeTest, TheTargetPortfolioTakesEveryRowOfAVellumarFile) {
   AddPortfolio("Target");
   ImportOptions options;
   options.targetPortfolio = "target";  // the existing one, whatever its letter case
-  ASSERT_EQ(Import(Csv({Row({}), Row({{F::Portfolio, "Elsewhere"}, {F::Symbol, "X"}})}), options), kVLOk);
+  ASSERT_EQ(Import(Csv({Row({}), Row({{F::Portfolio, "Elsewhere"}, {F::Symbol, "X"}})}), options),
+            VLResult::Ok);
   EXPECT_TRUE(outcome.createdPortfolios.empty());
   EXPECT_EQ(Positions(PortfolioId("Target")).size(), 2u);
 }
@@ -177,7 +178,7 @@ TEST_F(ExchangeTest, LeftOutKindsAreCountedNotImported) {
                         Row({{F::Kind, "margin"}, {F::Amount, "5"}, {F::Comment, "m"}}),
                         Row({{F::Symbol, "^DJI"}})}),
                    options),
-            kVLOk);
+            VLResult::Ok);
   EXPECT_EQ(std::make_tuple(reading.leftOut, outcome.added), std::make_tuple(3, 1));
 }
 

@@ -47,7 +47,7 @@ TEST_P(MappedCsv, ReadsEveryRowAsTheMappingSays) {
   options.mapping.dateFormat = c.dateFormat;
   options.mapping.encoding = c.encoding;
   options.mapping.skipRows = c.skipRows;
-  ASSERT_EQ(Import(c.file, options, "broker.csv"), kVLOk)
+  ASSERT_EQ(Import(c.file, options, "broker.csv"), VLResult::Ok)
       << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, ExchangeFormat::MappedCsv);
   EXPECT_EQ(reading.encoding, c.read);
@@ -112,7 +112,7 @@ TEST_F(ExchangeTest, AMappingThatNamesAMissingColumnIsRefusedAtTheHeader) {
   options.targetPortfolio = "Broker";
   std::string error;
   ASSERT_TRUE(ParseMappingText("price=Kurs", options.mapping, error));
-  EXPECT_EQ(Import("\n\nSymbol,Preis\nX,1\n", options), -1);
+  EXPECT_EQ(Import("\n\nSymbol,Preis\nX,1\n", options), std::nullopt);
   EXPECT_EQ(Described(reading.problems),
             std::vector<std::string>{"line 3: the header has no column 'Kurs' for the price"});
   EXPECT_EQ(reading.header, (std::vector<std::string>{"Symbol", "Preis"}));

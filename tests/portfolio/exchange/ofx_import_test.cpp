@@ -30,7 +30,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 class OfxImport : public ExchangeTest, public ::testing::WithParamInterface<const char*> {
  protected:
-  int32_t ImportStatement(const std::string& text, bool cash = true) {
+  std::optional<VLResult> ImportStatement(const std::string& text, bool cash = true) {
     const std::string file = folder.File(std::string("in_") + GetParam());
     WriteText(file, text);
     ImportOptions options;
@@ -42,7 +42,7 @@ class OfxImport : public ExchangeTest, public ::testing::WithParamInterface<cons
 };
 
 TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
-  ASSERT_EQ(ImportStatement(Original()), kVLOk) << testing::PrintToString(Described(reading.problems));
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, ExchangeFormat::Ofx);
   EXPECT_EQ(reading.ignored, 1);  // the dividend
   EXPECT_EQ(outcome.added, 4);
@@ -74,20 +74,20 @@ TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
 
   // The same statement again adds nothing: the purchases are found in the parts the sale made.
   const std::string before = ReadText(path);
-  ASSERT_EQ(ImportStatement(Original()), kVLOk);
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
   // Five rows and the account's margin side, which the portfolio does not have: 0 as the statement says.
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.sold, outcome.balances, outcome.duplicates),
             std::make_tuple(0, 0, 0, 6));
   EXPECT_EQ(ReadText(path), before);
 
   // A later statement's balance replaces the one imported before.
-  ASSERT_EQ(ImportStatement(Replaced(Original(), "1234.56", "99.00")), kVLOk);
+  ASSERT_EQ(ImportStatement(Replaced(Original(), "1234.56", "99.00")), VLResult::Ok);
   EXPECT_EQ(outcome.balances, 1);
   EXPECT_EQ(static_cast<const VLCashHoldingItem&>(*Positions(PortfolioId("Broker"))[4]).amount, 9900u);
 }
 
 TEST_P(OfxImport, WithoutCashTheBalanceIsLeftOut) {
-  ASSERT_EQ(ImportStatement(Original(), false), kVLOk);
+  ASSERT_EQ(ImportStatement(Original(), false), VLResult::Ok);
   EXPECT_EQ(reading.leftOut, 1);
   EXPECT_EQ(outcome.added, 3);
 }
@@ -97,7 +97,7 @@ TEST_P(OfxImport, WithoutCashTheBalanceIsLeftOut) {
 TEST_P(OfxImport, FractionsOfAUnitAreKeptAndFinerPricesRounded) {
   std::string text = Replaced(Original(), "<UNITS>12.000", "<UNITS>12.6531");
   text = Replaced(text, "<UNITPRICE>10.50", "<UNITPRICE>10.5012345");
-  ASSERT_EQ(ImportStatement(text), kVLOk) << testing::PrintToString(Described(reading.problems));
+  ASSERT_EQ(ImportStatement(text), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
   ASSERT_EQ(reading.roundings.size(), 1u);
   EXPECT_EQ(reading.roundings[0].field, ImportField::Price);
   EXPECT_EQ(reading.roundings[0].from, "10.5012345");
@@ -144,16 +144,18 @@ TEST_P(OfxImport, EachProblemRefusesTheStatementWithItsLine) {
     const size_t opening = text.rfind(c.opening, text.find(c.anchor));
     ASSERT_NE(opening, std::string::npos);
     const std::string before = ReadText(path);
-    const int32_t code = ImportStatement(text);
-    const ImportProblems& found = code == kVLImportRefused ? problems : reading.problems;
-    EXPECT_EQ(code, c.problem.find("is more than") != std::string::npos ? kVLImportRefused : -1);
+    const std::optional<VLResult> code = ImportStatement(text);
+    const ImportProblems& found = code == VLResult::ImportRefused ? problems : reading.problems;
+    EXPECT_EQ(code, c.problem.find("is more than") != std::string::npos
+                        ? std::optional(VLResult::ImportRefused)
+                        : std::nullopt);
     ASSERT_FALSE(found.empty());
     EXPECT_EQ(found[0].line, LineOf(text, c.opening, opening)) << found[0].Describe();
     EXPECT_NE(found[0].text.find(c.problem), std::string::npos) << found[0].Describe();
     EXPECT_EQ(ReadText(path), before);  // the database file is untouched
   }
   VLPortfolioItemList portfolios;
-  ASSERT_EQ(db->GetPortfolios(conn, portfolios), kVLOk);
+  ASSERT_EQ(db->GetPortfolios(conn, portfolios), VLResult::Ok);
   EXPECT_EQ(portfolios.GetCount(), 0);  // not even the target portfolio was made
 }
 
@@ -168,7 +170,7 @@ TEST_P(OfxImport, ATradeWithoutADateOrWithNegativeUnitsIsRefused) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.to);
-    EXPECT_EQ(ImportStatement(Replaced(Original(), c.from, c.to)), -1);
+    EXPECT_EQ(ImportStatement(Replaced(Original(), c.from, c.to)), std::nullopt);
     const std::vector<std::string> found = Described(reading.problems);
     ASSERT_EQ(found.size(), 1u) << testing::PrintToString(found);
     EXPECT_NE(found[0].find(c.problem), std::string::npos) << found[0];
@@ -181,12 +183,12 @@ TEST_P(OfxImport, TradesOfOneDayFollowTheirTimesNotTheirPlaceInTheFile) {
   std::string text = Replaced(Original(), "<DTTRADE>20230310", "<DTTRADE>20230201150000[-5:EST]");
   text = Replaced(text, "<UNITS>-120", "<UNITS>-140");
   text = Replaced(text, "<DTTRADE>20230201<", "<DTTRADE>20230201100000[-5:EST]<");
-  ASSERT_EQ(ImportStatement(text), kVLOk) << testing::PrintToString(Described(problems));
+  ASSERT_EQ(ImportStatement(text), VLResult::Ok) << testing::PrintToString(Described(problems));
   EXPECT_EQ(outcome.sold, 1);
 }
 
 TEST_P(OfxImport, ALaterBalanceOfNothingOrADebtTakesTheEarlierCashBack) {
-  ASSERT_EQ(ImportStatement(Original()), kVLOk);
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
   const auto amounts = [this] {
     std::map<std::string, uint32_t> byName;
     for (const auto& position : Positions(PortfolioId("Broker"))) {
@@ -199,14 +201,14 @@ TEST_P(OfxImport, ALaterBalanceOfNothingOrADebtTakesTheEarlierCashBack) {
   const std::string margin = "Margin, account 12345 at broker.example";
   EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 123456u}}));
 
-  ASSERT_EQ(ImportStatement(Replaced(Original(), "<AVAILCASH>1234.56", "<AVAILCASH>-300.00")), kVLOk);
+  ASSERT_EQ(ImportStatement(Replaced(Original(), "<AVAILCASH>1234.56", "<AVAILCASH>-300.00")), VLResult::Ok);
   EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 0u}, {margin, 30000u}}));
 
-  ASSERT_EQ(ImportStatement(Replaced(Original(), "<AVAILCASH>1234.56", "<AVAILCASH>0.00")), kVLOk);
+  ASSERT_EQ(ImportStatement(Replaced(Original(), "<AVAILCASH>1234.56", "<AVAILCASH>0.00")), VLResult::Ok);
   EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 0u}, {margin, 0u}}));
   EXPECT_EQ(outcome.balances, 1);  // the debt; the cash was 0 already
 
-  ASSERT_EQ(ImportStatement(Original()), kVLOk);
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
   EXPECT_EQ(amounts(), (std::map<std::string, uint32_t>{{cash, 123456u}, {margin, 0u}}));
 }
 
@@ -222,7 +224,7 @@ TEST_P(OfxImport, ANulOrElementsLeftOpenByTheThousandAreRefusedBeforeParsing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.problem);
-    EXPECT_EQ(ImportStatement(c.text), -1);
+    EXPECT_EQ(ImportStatement(c.text), std::nullopt);
     ASSERT_EQ(reading.problems.size(), 1u);
     EXPECT_NE(reading.problems[0].text.find(c.problem), std::string::npos) << reading.problems[0].text;
     EXPECT_EQ(reading.problems[0].line, LineOf(c.text, "<MEMO>First"));

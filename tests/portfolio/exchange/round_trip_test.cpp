@@ -35,10 +35,10 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     VLPortfolioItem special;
     special.name = "Rücklage, \"lang\"; 2";
     special.comment = "Kommentar; mit\r\nZeilenumbruch, € & <Zitat>\t";
-    ASSERT_EQ(db->AddPortfolio(conn, special), kVLOk);
+    ASSERT_EQ(db->AddPortfolio(conn, special), VLResult::Ok);
     VLPortfolioItem empty;
     empty.name = "Leer";
-    ASSERT_EQ(db->AddPortfolio(conn, empty), kVLOk);
+    ASSERT_EQ(db->AddPortfolio(conn, empty), VLResult::Ok);
     const uint32_t plain = AddPortfolio("Plain");
 
     VLStockHoldingItem held;
@@ -56,7 +56,7 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     held.comment = "  Ölpreis, \"heiß\"\r\nzweite Zeile\t café  ";
     held.tag = 7;
     uint32_t id = 0;
-    ASSERT_EQ(db->AddStockPosition(conn, special.id, held, id), kVLOk);
+    ASSERT_EQ(db->AddStockPosition(conn, special.id, held, id), VLResult::Ok);
 
     VLStockHoldingItem sold = held;
     sold.name = "^DJI";
@@ -70,7 +70,7 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     sold.mgnEquity = 40;  // accepted once the dialog's question was answered yes
     sold.comment = "";
     sold.tag = 4294967295u;
-    ASSERT_EQ(db->AddStockPosition(conn, special.id, sold, id), kVLOk);
+    ASSERT_EQ(db->AddStockPosition(conn, special.id, sold, id), VLResult::Ok);
 
     VLStockHoldingItem fraction = held;  // a savings plan: the file takes its later form for it
     fraction.name = "VWRL";
@@ -79,22 +79,22 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     fraction.perShareSellTarget = PriceOf("99.999999");
     fraction.perShareStopLossTarget = PriceOf("0.000001");
     fraction.comment = "plan";
-    ASSERT_EQ(db->AddStockPosition(conn, plain, fraction, id), kVLOk);
+    ASSERT_EQ(db->AddStockPosition(conn, plain, fraction, id), VLResult::Ok);
 
     VLStockHoldingItem watch;
     watch.name = "brk.b";
-    ASSERT_EQ(db->AddStockPosition(conn, special.id, watch, id), kVLOk);
-    ASSERT_EQ(db->AddCashPosition(conn, special.id, 250000, "Broker cash, € \"EUR\"", id), kVLOk);
-    ASSERT_EQ(db->AddMarginPosition(conn, special.id, 4294967295u, "Margin <loan> & more", id), kVLOk);
-    ASSERT_EQ(db->AddCashPosition(conn, plain, 1, "x", id), kVLOk);
+    ASSERT_EQ(db->AddStockPosition(conn, special.id, watch, id), VLResult::Ok);
+    ASSERT_EQ(db->AddCashPosition(conn, special.id, 250000, "Broker cash, € \"EUR\"", id), VLResult::Ok);
+    ASSERT_EQ(db->AddMarginPosition(conn, special.id, 4294967295u, "Margin <loan> & more", id), VLResult::Ok);
+    ASSERT_EQ(db->AddCashPosition(conn, plain, 1, "x", id), VLResult::Ok);
     for (const char* formula : {"=HYPERLINK(\"http://x\")", "+1", "-2", "@SUM(A1)", "'=quoted", "''", "'x"})
-      ASSERT_EQ(db->AddCashPosition(conn, plain, 1, formula, id), kVLOk);
+      ASSERT_EQ(db->AddCashPosition(conn, plain, 1, formula, id), VLResult::Ok);
   }
 
   std::map<std::string, std::vector<std::string>> Everything() {
     std::map<std::string, std::vector<std::string>> all;
     VLPortfolioItemList list;
-    EXPECT_EQ(db->GetPortfolios(conn, list), kVLOk);
+    EXPECT_EQ(db->GetPortfolios(conn, list), VLResult::Ok);
     for (const auto& item : list) {
       const auto& p = static_cast<const VLPortfolioItem&>(*item);
       std::vector<std::string>& fields = all[p.name + "|" + p.comment];
@@ -112,7 +112,7 @@ TEST_P(RoundTrip, ExportThenImportIntoAnEmptyDatabaseGivesBackEveryField) {
 
   path = folder.File("Empty.db");
   Reopen(true);
-  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), kVLOk)
+  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), VLResult::Ok)
       << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, xml ? ExchangeFormat::VellumarXml : ExchangeFormat::VellumarCsv);
   EXPECT_EQ(outcome.added, 14);
@@ -130,8 +130,8 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
   AddStock(a, "IBM");
   AddStock(a, "^GSPC");
   uint32_t id = 0;
-  ASSERT_EQ(db->AddCashPosition(conn, a, 100, "cash", id), kVLOk);
-  ASSERT_EQ(db->AddMarginPosition(conn, a, 100, "debt", id), kVLOk);
+  ASSERT_EQ(db->AddCashPosition(conn, a, 100, "cash", id), VLResult::Ok);
+  ASSERT_EQ(db->AddMarginPosition(conn, a, 100, "debt", id), VLResult::Ok);
   AddStock(b, "AAPL");
   ExportChoice choice;
   choice.portfolioIds = {a};
@@ -144,7 +144,7 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
     EXPECT_EQ(csv.find(absent), std::string::npos) << absent;
   choice.portfolioIds = {999};
   ExportData data;
-  EXPECT_EQ(CollectExport(*db, conn, choice, data), kVLNotFound);
+  EXPECT_EQ(CollectExport(*db, conn, choice, data), VLResult::NotFound);
 }
 
 }  // namespace
@@ -152,8 +152,8 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
 TEST_F(ExchangeTest, ACsvExportNeutralisesFormulasThatItsReaderRestores) {
   const uint32_t p = AddPortfolio("=cmd|' /C calc'!A0");
   uint32_t id = 0;
-  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "=HYPERLINK(\"http://evil\",\"click\")", id), kVLOk);
-  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "'plain quote", id), kVLOk);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "=HYPERLINK(\"http://evil\",\"click\")", id), VLResult::Ok);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "'plain quote", id), VLResult::Ok);
   const std::string csv = Export(false);
   EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"http://evil\"\",\"\"click\"\")\""), std::string::npos) << csv;
   EXPECT_NE(csv.find("'=cmd|' /C calc'!A0,"), std::string::npos) << csv;
@@ -167,8 +167,8 @@ TEST_F(ExchangeTest, TextsThatOlderVersionsLetInAreWrittenAsWellFormedXmlAndRefu
   // Stored through the database directly, as older versions of the dialogs and the import let them in.
   const uint32_t p = AddPortfolio(std::string("P\0Q", 3));
   uint32_t id = 0;
-  ASSERT_EQ(db->AddCashPosition(conn, p, 100, std::string("nul\0inside", 10), id), kVLOk);
-  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "bell\x07 and caf\xE9", id), kVLOk);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, std::string("nul\0inside", 10), id), VLResult::Ok);
+  ASSERT_EQ(db->AddCashPosition(conn, p, 100, "bell\x07 and caf\xE9", id), VLResult::Ok);
   const std::string xml = Export(true);
   EXPECT_TRUE(IsValidUtf8(xml));
   for (const char* reference : {"&#0;", "&#7;"})
@@ -181,7 +181,7 @@ TEST_F(ExchangeTest, TextsThatOlderVersionsLetInAreWrittenAsWellFormedXmlAndRefu
   const std::string csv = Export(false);
   path = folder.File("Other.db");
   Reopen(true);
-  EXPECT_EQ(Import(csv), -1);
+  EXPECT_EQ(Import(csv), std::nullopt);
   const std::vector<std::string> found = Described(reading.problems);
   ASSERT_GE(found.size(), 2u) << testing::PrintToString(found);
   EXPECT_NE(found[0].find("line 2: the portfolio holds a control character"), std::string::npos) << found[0];
