@@ -184,7 +184,7 @@ void BM_FileLockAlone(benchmark::State& state) {
   const std::string& path = StorePath(10000);
   for (auto _ : state) {
     FileHandle file;
-    if (LockStoreFile(path, 1000, file) != kStoreLocked) state.SkipWithError("lock failed");
+    if (LockStoreFile(path, 1000, file) != LockResult::Locked) state.SkipWithError("lock failed");
     benchmark::DoNotOptimize(file.Get());
   }
 }

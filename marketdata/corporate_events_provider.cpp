@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "marketdata/csv_page.h"
+#include "marketdata/market_date.h"
 #include "marketdata/text_helpers.h"
 #include "marketdata/url_encode.h"
 
@@ -116,10 +117,8 @@ void CorporateEventsProvider::Fetch(const std::string& requestSymbol, const Mark
 void CorporateEventsProvider::GetUrl(std::string& out) {
   // Months go out 0-based, as in the historical download.
   out = MakeUrl(hosts.historicalHost,
-                "/vellumar/events.csv?s=" + EncodeUrlValue(symbol) + "&a=" + std::to_string(from.month - 1) +
-                    "&b=" + std::to_string(from.day) + "&c=" + std::to_string(from.year) +
-                    "&d=" + std::to_string(to.month - 1) + "&e=" + std::to_string(to.day) +
-                    "&f=" + std::to_string(to.year));
+                "/vellumar/events.csv?s=" + EncodeUrlValue(symbol) +
+                    SpanQuery(from.year, from.month, from.day, to.year, to.month, to.day));
 }
 
 void CorporateEventsProvider::ParseContent() {

@@ -22,9 +22,8 @@ void DividendHistoryProvider::Fetch(const std::string& requestSymbol, int fromMo
 
 void DividendHistoryProvider::GetUrl(std::string& out) {
   out = MakeUrl(hosts.historicalHost,
-                "/table.csv?s=" + EncodeUrlValue(symbol) + "&a=" + std::to_string(startMonth - 1) +
-                    "&b=1&c=" + std::to_string(startYear) + "&d=" + std::to_string(endMonth - 1) +
-                    "&e=" + std::to_string(DaysInMonth(endMonth, endYear)) + "&f=" + std::to_string(endYear) +
+                "/table.csv?s=" + EncodeUrlValue(symbol) +
+                    SpanQuery(startYear, startMonth, 1, endYear, endMonth, DaysInMonth(endMonth, endYear)) +
                     "&g=v&ignore=.csv");
 }
 

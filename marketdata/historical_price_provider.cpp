@@ -27,9 +27,8 @@ void HistoricalPriceProvider::Fetch(const std::string& requestSymbol, int fromMo
 void HistoricalPriceProvider::GetUrl(std::string& out) {
   // Months go out 0-based; the span ends on the last day of the end month.
   out = MakeUrl(hosts.historicalHost,
-                "/table.csv?s=" + EncodeUrlValue(symbol) + "&a=" + std::to_string(startMonth - 1) +
-                    "&b=1&c=" + std::to_string(startYear) + "&d=" + std::to_string(endMonth - 1) +
-                    "&e=" + std::to_string(DaysInMonth(endMonth, endYear)) + "&f=" + std::to_string(endYear) +
+                "/table.csv?s=" + EncodeUrlValue(symbol) +
+                    SpanQuery(startYear, startMonth, 1, endYear, endMonth, DaysInMonth(endMonth, endYear)) +
                     "&g=d&ignore=.csv");
 }
 

@@ -62,3 +62,9 @@ std::string FormatDayText(int64_t seconds) {
   std::snprintf(buf, sizeof buf, "%d-%s-%d", tm.tm_mday, kMonthNames[tm.tm_mon], tm.tm_year + 1900);
   return buf;
 }
+
+std::string SpanQuery(int fromYear, int fromMonth, int fromDay, int toYear, int toMonth, int toDay) {
+  return "&a=" + std::to_string(fromMonth - 1) + "&b=" + std::to_string(fromDay) +
+         "&c=" + std::to_string(fromYear) + "&d=" + std::to_string(toMonth - 1) +
+         "&e=" + std::to_string(toDay) + "&f=" + std::to_string(toYear);
+}

@@ -7,6 +7,9 @@
 // 31/30/28/29 by month and leap year; 0 for a month outside 1..12.
 int DaysInMonth(int month, int year);
 
+// The span of a history request as the service reads it: "&a=M&b=D&c=Y&d=M&e=D&f=Y", months 0-based.
+std::string SpanQuery(int fromYear, int fromMonth, int fromDay, int toYear, int toMonth, int toDay);
+
 // "Jan".."Dec" -> 1..12; 0 for anything else (exact, case-sensitive match).
 int MonthFromAbbreviation(const std::string& word);
 

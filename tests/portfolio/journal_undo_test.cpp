@@ -123,6 +123,21 @@ const std::vector<Operation>& Operations() {
       {"DeletePortfolioWithItsPositions",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.DeletePortfolio(c, t.retirement); },
        "Delete portfolio Retirement and its 3 positions"},
+      // More records than are put back one by one, and between them records of another portfolio: the
+      // undo puts each back in its place in one pass over the list.
+      {"DeletePortfolioOfManyPositionsAmongThoseOfAnother",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.DeletePortfolio(c, t.retirement); },
+       "Delete portfolio Retirement and its 13 positions",
+       [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
+         for (uint32_t i = 1; i <= 10; ++i) {
+           uint32_t id = 0;
+           for (const uint32_t portfolio : {t.retirement, t.trading}) {
+             const VLResult added = db.AddCashPosition(c, portfolio, i * 100, "lot", id);
+             if (added != VLResult::Ok) return added;
+           }
+         }
+         return VLResult::Ok;
+       }},
       {"AddStockOfANewSymbol",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) {
          uint32_t id = 0;

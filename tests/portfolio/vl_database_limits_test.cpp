@@ -11,6 +11,8 @@
 #include <limits>
 
 #include "framework/memory_budget.h"
+#include "portfolio/exchange/import_plan.h"
+#include "portfolio/exchange/import_problem.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
 #include "tests/support/exact_values.h"
 #include "tests/support/hand_bytes.h"
@@ -191,4 +193,40 @@ TEST(DatabaseCopyAll, OfRepeatedIdsKeepsTheFirstRecordOfEach) {
   std::string names;
   for (const auto& item : positions) names += item->name;
   EXPECT_EQ(names, "abde");
+}
+
+// The two changes that take ids in bulk: an import counts the ids it needs before it adds anything, and an
+// undo that brings back a position of a symbol no longer cached needs a quote id.
+TEST_F(DatabaseLimitsTest, AnImportOrAnUndoThatNeedsAnIdTheFileCannotHoldIsRefusedAndChangesNothing) {
+  SetLastIds(1, 1, kMax);
+  ImportPlan plan;
+  for (const char* symbol : {"MSFT", "IBM"}) {
+    ImportStep& step = plan.steps.emplace_back();
+    step.kind = ImportStepKind::Add;
+    step.line = static_cast<int>(plan.steps.size()) + 1;
+    step.portfolio = plan.PortfolioIndex("P");
+    auto stockFields = std::make_unique<VLStockHoldingItem>();
+    stockFields->name = symbol;
+    stockFields->qty = 3;
+    step.holding = std::move(stockFields);
+  }
+  std::string before = ReadText(path);
+  ImportOutcome outcome;
+  std::vector<ImportProblem> problems;
+  EXPECT_EQ(db->ImportPositions(conn, plan, outcome, problems), VLResult::StoreFull);
+  EXPECT_EQ(ReadText(path), before);
+  EXPECT_EQ(db->GetPositionCount(), 1);
+
+  const std::string journal = db->GetJournalPath();
+  db.reset();
+  std::filesystem::remove(path);
+  std::filesystem::remove(journal);
+  SetUp();
+  ASSERT_EQ(db->DeletePosition(conn, stock), VLResult::Ok);  // IBM's quote goes with its last position
+  SetLastIds(kMax, 1, 1);
+  before = ReadText(path);
+  VLJournalStep step;
+  EXPECT_EQ(db->Undo(conn, step), VLResult::StoreFull);
+  EXPECT_EQ(ReadText(path), before);
+  EXPECT_EQ(db->GetPositionCount(), 0);
 }

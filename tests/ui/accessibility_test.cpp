@@ -16,9 +16,11 @@
 #include <QMenuBar>
 #include <QMultiMap>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -30,7 +32,9 @@
 #include "ui/dialogs/c_dlg_about.h"
 #include "ui/dialogs/c_dlg_change_symbol.h"
 #include "ui/dialogs/c_dlg_choose_columns_new.h"
+#include "ui/dialogs/c_dlg_export_portfolios.h"
 #include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/c_dlg_import_portfolios.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
@@ -43,6 +47,7 @@
 #include "ui/marketdata/c_dlg_historical_price_finder.h"
 #include "ui/marketdata/c_dlg_news.h"
 #include "ui/marketdata/c_dlg_news_item_options.h"
+#include "ui/marketdata/c_dlg_performance.h"
 #include "ui/marketdata/c_dlg_symbol_finder.h"
 
 namespace {
@@ -370,6 +375,33 @@ TEST_F(AccessibilityTest, MarketDataWindows) {
 
   CDlgChart chart({QStringLiteral("MSFT")});
   Sweep(chart, QStringLiteral("chart"));
+}
+
+// Import (in every format it reads, whose panels differ), export, and the performance window once its first
+// figures are in.
+TEST_F(AccessibilityTest, ImportExportAndPerformanceWindows) {
+  TestHost host;
+  const uint32_t id = host.AddPortfolio("Growth");
+  host.AddStock(id, "UPA");
+  QTemporaryDir profiles;
+  ASSERT_TRUE(profiles.isValid());
+  CDlgImportPortfolios import(*host.database, host.otherConn, host.General(),
+                              profiles.filePath(QStringLiteral("profiles.ini")).toStdString(), 0);
+  auto* format = import.findChild<QComboBox*>(QStringLiteral("importFormat"));
+  ASSERT_NE(format, nullptr);
+  ASSERT_GE(format->count(), 2);
+  for (int i = 0; i < format->count(); ++i) {
+    format->setCurrentIndex(i);
+    Sweep(import, QStringLiteral("import, ") + format->itemText(i));
+  }
+  CDlgExportPortfolios exportDialog(*host.database, host.otherConn, host.General(), 0);
+  Sweep(exportDialog, QStringLiteral("export"));
+
+  CDlgPerformance performance(*host.database, id);
+  QSignalSpy computed(&performance, &CDlgPerformance::Computed);
+  performance.show();
+  ASSERT_TRUE(computed.wait(10000)) << "the first figures never came";
+  Sweep(performance, QStringLiteral("performance"));
 }
 
 }  // namespace

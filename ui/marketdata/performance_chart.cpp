@@ -1,5 +1,7 @@
 #include "ui/marketdata/performance_chart.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QChart>
 #include <QDate>
 #include <QDateTime>
@@ -24,6 +26,15 @@ double RoundCeiling(double value) {
   return 10 * power;
 }
 
+// A screen reader announces the chart as a chart, by its name; the figures it draws are in the window as
+// text.
+QAccessibleInterface* ChartAccessibleFactory(const QString& className, QObject* object) {
+  if (className != QLatin1String("PerformanceChart") || object == nullptr || !object->isWidgetType()) {
+    return nullptr;
+  }
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+}
+
 }  // namespace
 
 QDate DateOfDay(int64_t day) {
@@ -34,6 +45,11 @@ int64_t DayOfDate(const QDate& date) {
 }
 
 PerformanceChart::PerformanceChart(QWidget* parent) : QChartView(parent) {
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(ChartAccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
   auto* chart = new QChart;
   chart->setBackgroundRoundness(0);
   chart->legend()->setAlignment(Qt::AlignBottom);
