@@ -207,7 +207,7 @@ TEST_F(DatabaseLimitsTest, AnImportOrAnUndoThatNeedsAnIdTheFileCannotHoldIsRefus
     step.portfolio = plan.PortfolioIndex("P");
     auto stockFields = std::make_unique<VLStockHoldingItem>();
     stockFields->name = symbol;
-    stockFields->qty = 3;
+    stockFields->qty = Shares(3);
     step.holding = std::move(stockFields);
   }
   std::string before = ReadText(path);
