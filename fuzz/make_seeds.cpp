@@ -43,7 +43,9 @@ int main(int argc, char** argv) {
   stock.qty = Quantity::FromWhole(20);
   if (db.AddStockPosition(conn, portfolio.id, stock, id) != VLResult::Ok) return 1;
   uint32_t soldId = 0;
-  if (db.SellPosition(conn, id, 10, 9900, 995, 1170288000, soldId) != VLResult::Ok) return 1;
+  if (db.SellPosition(conn, id, Quantity::FromWhole(10), PriceOfCents(9900), 995, 1170288000, soldId) !=
+      VLResult::Ok)
+    return 1;
   if (db.AddCashPosition(conn, portfolio.id, 123456, "broker", id) != VLResult::Ok) return 1;
   if (db.AddMarginPosition(conn, portfolio.id, 50000, "loan", id) != VLResult::Ok) return 1;
   if (db.Disconnect(conn) != VLResult::Ok) return 1;
