@@ -19,18 +19,18 @@ constexpr const char* kChartOptions =
     "  --nasdaq  compare with the Nasdaq Composite\n"
     "  --sp500  compare with the S&P 500\n";
 // The options add-stock and modify-stock share.
-#define VL_STOCK_OPTIONS                                                                       \
-  "  --qty N  shares bought, a whole number up to 1000000 (default none)\n"                    \
-  "  --price D  price paid per share, at most 42949672.95; needed with --qty (default none)\n" \
-  "  --commission D  commission paid for the purchase (default 0)\n"                           \
-  "  --date YYYY-MM-DD  purchase date, from 1900-01-01 to today (default none)\n"              \
-  "  --buy-target D  per-share price to buy more at (default none)\n"                          \
-  "  --sell-target D  per-share price to sell at (default none)\n"                             \
-  "  --stop-loss D  per-share stop-loss price (default none)\n"                                \
-  "  --marginable  the security may be bought on margin; needs --equity\n"                     \
-  "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"                           \
-  "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"    \
-  "  --yes  keep an --equity for a security that is not marginable (else refused)\n"           \
+#define VL_STOCK_OPTIONS                                                                             \
+  "  --qty N  shares bought, up to 1000000, to 8 decimal places (default none)\n"                    \
+  "  --price D  price paid per share, to 6 decimal places, at most 42949672.95; needed with --qty\n" \
+  "  --commission D  commission paid for the purchase (default 0)\n"                                 \
+  "  --date YYYY-MM-DD  purchase date, from 1900-01-01 to today (default none)\n"                    \
+  "  --buy-target D  per-share price to buy more at (default none)\n"                                \
+  "  --sell-target D  per-share price to sell at (default none)\n"                                   \
+  "  --stop-loss D  per-share stop-loss price (default none)\n"                                      \
+  "  --marginable  the security may be bought on margin; needs --equity\n"                           \
+  "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"                                 \
+  "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"          \
+  "  --yes  keep an --equity for a security that is not marginable (else refused)\n"                 \
   "  --comment TEXT  a note shown with the position (default empty)\n"
 constexpr const char* kAddStockOptions =
     "  --strict  refuse a symbol the market-data service does not know (exit 6) or could not be asked about\n"
@@ -111,8 +111,8 @@ const CommandHelp kHelp[] = {
      "modify-stock 1 --stop-loss 200 --db my.db"},
     {"sell", "positions",
      "sell shares of a held position; prints its id and the rest's new id (0 when all were sold)",
-     "  --qty N  shares sold, from 1 to the shares held (required)\n"
-     "  --price D  sale price per share, above 0 (required)\n"
+     "  --qty N  shares sold, above 0 up to the shares held, to 8 decimal places (required)\n"
+     "  --price D  sale price per share, above 0, to 6 decimal places (required)\n"
      "  --commission D  commission paid for the sale (default 0)\n"
      "  --date YYYY-MM-DD  sale date, not before the purchase nor after today (default today)\n",
      "sell 1 --qty 40 --price 300 --date 2024-06-03 --db my.db"},
