@@ -1,6 +1,7 @@
 #include "service/market.h"
 
 #include "service/exchange_info.h"
+#include "service/security_files.h"
 #include "service/text_file.h"
 #include "service/text_format.h"
 #include "service/traded_history.h"
@@ -30,32 +31,22 @@ bool Market::CheckTimeZones(std::string& error) const {
 }
 
 void Market::LoadHistoryFolder(const std::string& folder, std::vector<std::string>& messages) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) return;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::filesystem::path& path = entry.path();
-    if (path.extension() != ".csv" || !entry.is_regular_file(ec)) continue;
-    const std::string symbol = ToUpper(path.stem().string());
-    if (securities.Find(symbol) == nullptr) {
-      messages.push_back(path.string() + ": no security " + symbol + " in the securities list; file ignored");
-      continue;
-    }
-    std::string text;
-    std::vector<DailyBar> rows;
-    std::string error;
-    if (!ReadTextFile(path.string(), text) || !ParseHistoryCsv(text, rows, error)) {
-      messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) +
-                         "; file ignored");
-      continue;
-    }
-    if (rows.empty()) {
-      messages.push_back(path.string() + ": no rows; file ignored");
-      continue;
-    }
-    messages.push_back(path.string() + ": " + std::to_string(rows.size()) + " days of real prices for " +
-                       symbol);
-    SetRealHistory(symbol, std::move(rows));
-  }
+  ForEachSecurityFile(
+      folder, securities, messages, [&](const auto& entry, const std::string& symbol, const Security&) {
+        const std::string path = entry.path().string();
+        std::string text, error;
+        std::vector<DailyBar> rows;
+        if (!ReadTextFile(path, text) || !ParseHistoryCsv(text, rows, error)) {
+          messages.push_back(path + ": " + (error.empty() ? "cannot be read" : error) + "; file ignored");
+          return;
+        }
+        if (rows.empty()) {
+          messages.push_back(path + ": no rows; file ignored");
+          return;
+        }
+        messages.push_back(path + ": " + std::to_string(rows.size()) + " days of real prices for " + symbol);
+        SetRealHistory(symbol, std::move(rows));
+      });
 }
 
 void Market::SetRealHistory(const std::string& symbol, std::vector<DailyBar> oldestFirst) {

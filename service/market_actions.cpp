@@ -3,6 +3,7 @@
 
 #include "service/dividend_history.h"
 #include "service/exchange_info.h"
+#include "service/security_files.h"
 #include "service/text_file.h"
 #include "service/text_format.h"
 #include "service/traded_history.h"
@@ -15,28 +16,21 @@ static constexpr std::uintmax_t kMaxDividendFileBytes = 4u << 20;
 static constexpr std::uintmax_t kMaxRatesFileBytes = 64u << 20;
 
 void Market::LoadDividendFolder(const std::string& folder, std::vector<std::string>& messages) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) return;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::filesystem::path& path = entry.path();
-    if (path.extension() != ".csv" || !entry.is_regular_file(ec)) continue;
-    const std::string symbol = ToUpper(path.stem().string());
-    const Security* security = securities.Find(symbol);
-    if (security == nullptr) {
-      messages.push_back(path.string() + ": no security " + symbol + " in the securities list; file ignored");
-      continue;
-    }
-    std::string text, error;
-    std::vector<DividendPayment> rows;
-    if (entry.file_size(ec) > kMaxDividendFileBytes || !ReadTextFile(path.string(), text) ||
-        !ParseDividendCsv(text, security->exchange->currency, rows, error)) {
-      messages.push_back(path.string() + ": " + (error.empty() ? "cannot be read" : error) +
-                         "; file ignored");
-      continue;
-    }
-    messages.push_back(path.string() + ": " + std::to_string(rows.size()) + " dividends of " + symbol);
-    dividendFiles[security->symbol] = std::move(rows);
-  }
+  ForEachSecurityFile(
+      folder, securities, messages,
+      [&](const auto& entry, const std::string& symbol, const Security& security) {
+        const std::string path = entry.path().string();
+        std::error_code ec;
+        std::string text, error;
+        std::vector<DividendPayment> rows;
+        if (entry.file_size(ec) > kMaxDividendFileBytes || !ReadTextFile(path, text) ||
+            !ParseDividendCsv(text, security.exchange->currency, rows, error)) {
+          messages.push_back(path + ": " + (error.empty() ? "cannot be read" : error) + "; file ignored");
+          return;
+        }
+        messages.push_back(path + ": " + std::to_string(rows.size()) + " dividends of " + symbol);
+        dividendFiles[security.symbol] = std::move(rows);
+      });
 }
 
 std::vector<DividendPayment> Market::Dividends(const Security& security, int fromDay, int toDay) const {
