@@ -2,10 +2,10 @@
 
 #include "service/text_format.h"
 
-void ForEachSecurityFile(
-    const std::string& folder, const SecurityList& securities, std::vector<std::string>& messages,
-    const std::function<void(const std::filesystem::directory_entry&, const std::string&, const Security&)>&
-        read) {
+void ForEachSecurityFile(const std::string& folder, const SecurityList& securities,
+                         std::vector<std::string>& messages,
+                         const std::function<void(const std::filesystem::directory_entry&, const std::string&,
+                                                  const Security&)>& read) {
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) return;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
