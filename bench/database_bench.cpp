@@ -1,5 +1,6 @@
 // The database file at 10,000, 100,000 and 1,000,000 positions (one portfolio, 2,000 cached quotes, with
-// cash, margin, sold and index positions among the stocks): load, save, one change and the sorted view,
+// cash, margin, sold and index positions among the stocks; load, save and the sorted view also with every
+// stock position fractional): load, save, one change and the sorted view,
 // against a plain read and write (with the same flush to disk) of the same bytes.
 #include <fcntl.h>
 #include <malloc.h>
@@ -24,15 +25,17 @@
 
 namespace {
 
-// One store per size, written on first use and kept for the whole run.
-const std::string& StorePath(int64_t positions) {
+// One store per size and form, written on first use and kept for the whole run. A fractional store holds
+// every stock position with a fraction of a share and prices below the cent (the record's exact form).
+const std::string& StorePath(int64_t positions, bool fractional = false) {
   static TempFolder folder{"vl_bench"};
-  static std::map<int64_t, std::string> paths;
-  auto found = paths.find(positions);
+  static std::map<std::pair<int64_t, bool>, std::string> paths;
+  auto found = paths.find({positions, fractional});
   if (found != paths.end()) return found->second;
-  const std::string path = folder.File("store_" + std::to_string(positions) + ".db");
-  WriteSampleStore(path, SampleStoreShape{1, static_cast<int>(positions), 2000, false, true});
-  return paths.emplace(positions, path).first->second;
+  const std::string path =
+      folder.File("store_" + std::to_string(positions) + (fractional ? "_fractional" : "") + ".db");
+  WriteSampleStore(path, SampleStoreShape{1, static_cast<int>(positions), 2000, false, true, fractional});
+  return paths.emplace(std::pair{positions, fractional}, path).first->second;
 }
 
 // Heap bytes in use, for the memory a store or a view takes.
@@ -50,8 +53,18 @@ void SizeArgs(benchmark::internal::Benchmark* b) {
   b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 }
 
+// The sizes in both forms: whole shares in cents (0) and fractional (1).
+void FormArgs(benchmark::internal::Benchmark* b) {
+  for (int64_t size : {10000, 100000, 1000000}) b->Args({size, 0})->Args({size, 1});
+  b->ArgNames({"positions", "fractional"})->Unit(benchmark::kMillisecond);
+}
+
+bool Fractional(const benchmark::State& state) {
+  return state.range(1) != 0;
+}
+
 void BM_DatabaseLoad(benchmark::State& state) {
-  const std::string& path = StorePath(state.range(0));
+  const std::string& path = StorePath(state.range(0), Fractional(state));
   const auto size = std::filesystem::file_size(path);
   int64_t perPosition = 0;
   for (auto _ : state) {
@@ -67,7 +80,7 @@ void BM_DatabaseLoad(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
   state.counters["heap_per_position"] = static_cast<double>(perPosition);
 }
-BENCHMARK(BM_DatabaseLoad)->Apply(SizeArgs);
+BENCHMARK(BM_DatabaseLoad)->Apply(FormArgs);
 
 void BM_PlainRead(benchmark::State& state) {
   const std::string& path = StorePath(state.range(0));
@@ -78,7 +91,7 @@ void BM_PlainRead(benchmark::State& state) {
 BENCHMARK(BM_PlainRead)->Apply(SizeArgs);
 
 void BM_DatabaseSave(benchmark::State& state) {
-  const std::string& path = StorePath(state.range(0));
+  const std::string& path = StorePath(state.range(0), Fractional(state));
   VLDatabase db(path);
   if (db.Open() != DbResult::Ok) state.SkipWithError("load failed");
   const auto size = std::filesystem::file_size(path);
@@ -88,7 +101,7 @@ void BM_DatabaseSave(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
-BENCHMARK(BM_DatabaseSave)->Apply(SizeArgs);
+BENCHMARK(BM_DatabaseSave)->Apply(FormArgs);
 
 // The same bytes written the way a save must: a new file, flushed to disk, renamed over the old one; with
 // `durable` also the folder flushed after the rename, as a save does so that the new name survives a crash.
@@ -141,7 +154,7 @@ BENCHMARK(BM_AddCashPosition)->Apply(SizeArgs);
 // The held view of the store's one portfolio as `vellumar-cli view` prints it: the positions handed out by
 // the database, sorted by Gain, nine columns of text.
 void BM_SortedView(benchmark::State& state) {
-  const std::string& path = StorePath(state.range(0));
+  const std::string& path = StorePath(state.range(0), Fractional(state));
   VLDatabase db(path);
   auto window = std::make_shared<NullWindow>();
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
@@ -161,7 +174,7 @@ void BM_SortedView(benchmark::State& state) {
   }
   state.counters["heap_per_position"] = static_cast<double>(perPosition);
 }
-BENCHMARK(BM_SortedView)->Apply(SizeArgs);
+BENCHMARK(BM_SortedView)->Apply(FormArgs);
 
 // What every change adds to keep several processes safe: take the lock file's lock and the file's (making
 // sure it is the file at the path), compare the file's identity with the one last read or written, release.

@@ -29,19 +29,27 @@
 
 namespace {
 
-// One store per size (one portfolio, 2,000 cached quotes), written on first use and kept for the run.
-const std::string& StorePath(int64_t positions) {
+// One store per size and form (one portfolio, 2,000 cached quotes; fractional: every stock position with a
+// fraction of a share and prices below the cent), written on first use and kept for the run.
+const std::string& StorePath(int64_t positions, bool fractional = false) {
   static TempFolder folder{"vl_ui_bench"};
-  static std::map<int64_t, std::string> paths;
-  auto found = paths.find(positions);
+  static std::map<std::pair<int64_t, bool>, std::string> paths;
+  auto found = paths.find({positions, fractional});
   if (found != paths.end()) return found->second;
-  const std::string path = folder.File("store_" + std::to_string(positions) + ".db");
-  WriteSampleStore(path, SampleStoreShape{1, static_cast<int>(positions), 2000, false, true});
-  return paths.emplace(positions, path).first->second;
+  const std::string path =
+      folder.File("store_" + std::to_string(positions) + (fractional ? "_fractional" : "") + ".db");
+  WriteSampleStore(path, SampleStoreShape{1, static_cast<int>(positions), 2000, false, true, fractional});
+  return paths.emplace(std::pair{positions, fractional}, path).first->second;
 }
 
 void SizeArgs(benchmark::internal::Benchmark* b) {
   b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+}
+
+// The sizes in both forms: whole shares in cents (0) and fractional (1).
+void FormArgs(benchmark::internal::Benchmark* b) {
+  for (int64_t size : {10000, 100000, 1000000}) b->Args({size, 0})->Args({size, 1});
+  b->ArgNames({"positions", "fractional"})->Unit(benchmark::kMillisecond);
 }
 
 // A refill of the held list as the window makes it: the positions handed out by the database, sorted by
@@ -50,7 +58,7 @@ void BM_RefillHeldList(benchmark::State& state) {
   ScopedNumberFormat english(NumberFormat::English());
   const std::vector<int> columns = {kColSymbol,    kColName,      kColTrade, kColChange, kColQty,
                                     kColCurrValue, kColTotalPaid, kColGain,  kColPctGain};
-  VLDatabase db(StorePath(state.range(0)));
+  VLDatabase db(StorePath(state.range(0), state.range(1) != 0));
   auto window = std::make_shared<NullWindow>();
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
   if (!conn) state.SkipWithError("load failed");
@@ -68,7 +76,7 @@ void BM_RefillHeldList(benchmark::State& state) {
     QApplication::processEvents();  // the repaint
   }
 }
-BENCHMARK(BM_RefillHeldList)->Apply(SizeArgs);
+BENCHMARK(BM_RefillHeldList)->Apply(FormArgs);
 
 class BenchHost : public IMainWindowHost {
  public:

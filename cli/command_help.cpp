@@ -117,6 +117,19 @@ const CommandHelp kHelp[] = {
      "  --date YYYY-MM-DD  sale date, not before the purchase nor after today (default today)\n",
      "sell 1 --qty 40 --price 300 --date 2024-06-03 --db my.db"},
     {"unsell", "positions", "undo the sale of a sold position", kDb, "unsell 1 --db my.db"},
+    {"set-price", "positions",
+     "set the price per share of a symbol the market-data service does not know (a fund, an ISIN, a delisted "
+     "share); its positions show their figures from the newest such price, marked \"Set by hand\", until "
+     "the service knows the symbol",
+     "  PRICE  above 0, to 6 decimal places, at most 42949672.95\n"
+     "  --date YYYY-MM-DD  the day of the price, from 1900-01-01 to today (default today); a second price "
+     "of\n"
+     "                     the same day replaces the first\n",
+     "set-price IE00B4L5Y983 84.2637 --date 2026-12-01 --db my.db"},
+    {"remove-price", "positions", "remove the prices of a symbol set by hand",
+     "  --date YYYY-MM-DD  only the price of this day (default: every price of the symbol)\n",
+     "remove-price IE00B4L5Y983 --db my.db"},
+    {"prices", "positions", "list the prices set by hand, by symbol and day", kDb, "prices --db my.db"},
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
     {"move", "positions", "move a position into another portfolio", kDb, "move 1 Trading --db my.db"},
     {"delete-position", "positions", "delete a position", kDb, "delete-position 1 --db my.db"},

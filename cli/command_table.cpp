@@ -5,7 +5,7 @@ std::vector<CliCommand> AllCliCommands() {
   // One line per command group.
   static const Group kGroups[] = {
       MarketCommands,      DbCommands,       ListCommands,  JournalCommands,     ViewCommands,
-      PerformanceCommands, ExchangeCommands, FetchCommands, MaintenanceCommands,
+      PerformanceCommands, ExchangeCommands, FetchCommands, MaintenanceCommands, PriceCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {

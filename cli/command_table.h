@@ -58,6 +58,7 @@ std::vector<CliCommand> MaintenanceCommands();  // cli/maintenance_commands.cpp
 std::vector<CliCommand> PerformanceCommands();  // cli/performance_commands.cpp
 std::vector<CliCommand> ExchangeCommands();     // cli/exchange_commands.cpp
 std::vector<CliCommand> JournalCommands();      // cli/journal_commands.cpp
+std::vector<CliCommand> PriceCommands();        // cli/price_commands.cpp
 
 // Whether the command asks the market-data service (and so starts the bundled one when nothing answers).
 bool AsksMarketService(const std::string& command);

@@ -211,8 +211,13 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
       .AddNumber("leftOut", reading.leftOut)
       .AddNumber("ignored", reading.ignored)
       .AddNumber("newPortfolios", created);
-  const std::vector<std::string> summaryColumns = {
-      "format", "dryRun", "added", "sold", "balances", "duplicates", "leftOut", "ignored", "newPortfolios"};
+  std::vector<std::string> summaryColumns = {"format",     "dryRun",  "added",   "sold",         "balances",
+                                             "duplicates", "leftOut", "ignored", "newPortfolios"};
+  // Only a file that holds prices set by hand says how many it stored: other imports print as they did.
+  if (!reading.plan.prices.empty()) {
+    summary.AddNumber("prices", outcome.prices);
+    summaryColumns.push_back("prices");
+  }
   const std::vector<std::string> rowColumns = {"line",   "action",   "portfolio", "kind",
                                                "symbol", "quantity", "price",     "id"};
   if (!args.Has("json")) {

@@ -195,6 +195,11 @@ enum class StringId : int {
   ChangeHistoryUndone = 439,      // said after an undone change's text
   ChangeHistoryUndoButton = 440,  // %s: the change undo would undo (the button's description)
   ChangeHistoryRedoButton = 441,  // %s: the change redo would apply again
+  // Prices set by hand.
+  SetPriceTitle = 450,
+  SetPriceSaved = 451,        // %s: the symbol, %s: the price, %s: the day
+  ManualPriceInvalid = 3600,  // the price set by hand is not an amount above 0
+  SetPriceError = 3601,       // %s: the symbol
   NothingToUndo = 3400,
   NothingToRedo = 3401,
   UndoMismatch = 3402,        // %s: the change

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <string_view>
 
 // Whether two texts are the same but for the case of ASCII letters; other bytes must match exactly, so the
@@ -12,4 +13,12 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+// Upper case as EqualNoCase compares: ASCII letters only, whatever the locale.
+inline std::string AsciiUpper(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return s;
 }

@@ -1,4 +1,5 @@
-// Writes a database saved by the code itself, with every kind of record, as a seed of the database fuzzer.
+// Writes a database saved by the code itself, with every kind of record in its newest form, as a seed of the
+// database fuzzer.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -48,6 +49,15 @@ int main(int argc, char** argv) {
     return 1;
   if (db.AddCashPosition(conn, portfolio.id, 123456, "broker", id) != VLResult::Ok) return 1;
   if (db.AddMarginPosition(conn, portfolio.id, 50000, "loan", id) != VLResult::Ok) return 1;
+  // A fund the service does not know: a fraction of a share, a price below the cent, a currency of its own,
+  // and a price set by hand, so that the seed is of the file's newest form.
+  stock.name = "IE00B4L5Y983";
+  stock.qty = Quantity::FromUnits(165310000);
+  stock.buyPricePerShare = UnitPrice::FromUnits(84263700);
+  stock.currency = "EUR";
+  if (db.AddStockPosition(conn, portfolio.id, stock, id) != VLResult::Ok) return 1;
+  if (db.SetManualPrice(conn, stock.name, 1700049600, UnitPrice::FromUnits(85500000)) != VLResult::Ok)
+    return 1;
   if (db.Disconnect(conn) != VLResult::Ok) return 1;
   return 0;
 }

@@ -29,6 +29,7 @@ enum class EntryField {
   PortfolioName,
   Comment,  // a stock position's comment
   PortfolioComment,
+  ManualPrice,  // a price set by hand
 };
 
 // The outcome of checking what was typed into a dialog: the first failing check, or None when all passed.

@@ -8,6 +8,7 @@
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/columns/exchange_currency.h"
 #include "portfolio/columns/number_format.h"
+#include "portfolio/records/manual_quote.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
@@ -28,6 +29,15 @@ std::string Percent(double v) {
 }
 std::string Value(const H& h, int column) {
   return FixedText(StockColumnValue(h, column));
+}
+
+// The last trade in the locale's form with two decimals; a price set by hand with every decimal it has.
+std::string TradeText(const H& h) {
+  if (!HasTrade(h)) return "";
+  if (h.quote->exchange != kManualPriceExchange) return LocaleNumber(h.GetTradeText());
+  const DecimalTextRead read = ReadDecimalText(h.GetTradeText(), UnitPrice::kPlaces);
+  return read.status == DecimalTextStatus::Ok ? LocalePrice(UnitPrice::FromUnits(read.units))
+                                              : LocaleNumber(h.GetTradeText());
 }
 
 // "N/A" stays; otherwise the locale number, and a zero price is no price.
@@ -134,7 +144,7 @@ const std::array<TextRule, kColumnCount> kTextRules{{
       const std::string& rt = h.quote->lastTradeTimeRealtime;
       return (rt.empty() || rt == "N/A") ? h.quote->lastTradeTime : rt;
     },
-    [](const H& h) { return HasTrade(h) ? LocaleNumber(h.GetTradeText()) : ""; },
+    &TradeText,
     &ChangeText,
     [](const H& h) { return h.quote->peRatio; },
     [](const H& h) { return h.quote->priceSales; },

@@ -9,6 +9,7 @@
 #include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_web_quote_source.h"
 #include "portfolio/journal/change_texts.h"
+#include "portfolio/records/manual_quote.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
@@ -33,14 +34,16 @@ void VLDatabase::PrepareForLoad() {
   market = 0;
   marketTime.clear();
   marketStatus.clear();
-  lastQuoteId = lastPortfolioId = lastPositionId = 0;
+  lastQuoteId = lastPortfolioId = lastPositionId = lastManualPriceId = 0;
   quotes.RemoveAll();
   portfolios.RemoveAll();
   positions.RemoveAll();
+  manualPrices.RemoveAll();
   fingerprintKnown = false;
 }
 
 int32_t VLDatabase::GetVersion() const {
+  if (manualPrices.GetCount() > 0) return kManualPriceVersion;
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->GetKind() == kHoldingStock &&
@@ -54,7 +57,8 @@ int32_t VLDatabase::GetVersion() const {
 SerializeResult VLDatabase::Serialize(Archive* ar) {
   if (!ar) return SerializeResult::Failed;
   std::lock_guard guard(lock);
-  if (SerializeResult rc = SerializeTypeHeader(ar, *this); rc != SerializeResult::Ok) return rc;
+  int32_t version = 0;
+  if (SerializeResult rc = SerializeTypeHeader(ar, *this, &version); rc != SerializeResult::Ok) return rc;
   ar->Io(market);
   ar->IoScrambled(marketTime);
   ar->IoScrambled(marketStatus);
@@ -64,12 +68,17 @@ SerializeResult VLDatabase::Serialize(Archive* ar) {
   for (ItemList* list : std::initializer_list<ItemList*>{&quotes, &portfolios, &positions}) {
     if (SerializeResult rc = list->Serialize(ar); rc != SerializeResult::Ok) return rc;
   }
+  if (version >= kManualPriceVersion) {
+    ar->Io(lastManualPriceId);
+    if (SerializeResult rc = manualPrices.Serialize(ar); rc != SerializeResult::Ok) return rc;
+  }
   RebindSymbols();
   return SerializeResult::Ok;
 }
 
 void VLDatabase::RebindSymbols() {
   const QuoteIndex index = IndexQuotes();
+  const ManualQuotes manual = MakeManualQuotes();
   for (const auto& item : positions) {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
     if (holding->GetKind() != kHoldingStock) continue;
@@ -80,9 +89,49 @@ void VLDatabase::RebindSymbols() {
         stock->name = found->second->name;
         fingerprintKnown = false;  // a record's image changed outside a change
       }
-      if (!stock->quote.SharesWith(found->second->quote)) stock->quote = found->second->quote;
+      const auto byHand = manual.empty() ? manual.end() : manual.find(stock->quoteId);
+      const SharedStockInfo& quote = byHand != manual.end() ? byHand->second : found->second->quote;
+      if (!stock->quote.SharesWith(quote)) stock->quote = quote;
     }
   }
+}
+
+VLDatabase::ManualQuotes VLDatabase::MakeManualQuotes() {
+  ManualQuotes made;
+  if (manualPrices.GetCount() == 0) {
+    manualQuoteCache.clear();
+    return made;
+  }
+  // The newest price of each symbol; the list holds a symbol's prices in any order.
+  std::unordered_map<std::string, const VLManualPriceItem*> newest;
+  for (const auto& item : manualPrices) {
+    const auto* price = static_cast<const VLManualPriceItem*>(item.get());
+    const VLManualPriceItem*& kept = newest[AsciiUpper(price->name)];
+    if (!kept || price->date > kept->date) kept = price;
+  }
+  std::unordered_map<uint32_t, ManualQuoteCache> next;
+  for (const auto& item : quotes) {
+    const auto* quote = static_cast<const VLStockInfoItem*>(item.get());
+    const auto found = newest.find(AsciiUpper(quote->name));
+    if (found == newest.end() || !QuoteLacksPrice(*quote->quote)) continue;
+    // The made quote is kept while its cached quote and its price stay the same, so that the positions
+    // keep sharing one record from save to save.
+    const VLManualPriceItem& price = *found->second;
+    auto kept = manualQuoteCache.find(quote->id);
+    ManualQuoteCache entry;
+    if (kept != manualQuoteCache.end() && kept->second.source.SharesWith(quote->quote) &&
+        kept->second.priceId == price.id && kept->second.date == price.date &&
+        kept->second.price == price.price) {
+      entry = kept->second;
+    } else {
+      entry = {quote->quote, price.id, price.date, price.price,
+               SharedStockInfo(ManualQuote(*quote->quote, price))};
+    }
+    made.emplace(quote->id, entry.made);
+    next.emplace(quote->id, std::move(entry));
+  }
+  manualQuoteCache = std::move(next);
+  return made;
 }
 
 VLDatabase::QuoteIndex VLDatabase::IndexQuotes() const {
@@ -364,7 +413,7 @@ VLResult VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
 }
 
 void VLDatabase::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,
-                         VLHoldingItemList& positionList) {
+                         VLHoldingItemList& positionList, VLManualPriceItemList* priceList) {
   std::lock_guard guard(lock);
   quoteList.RemoveAll();
   portfolioList.RemoveAll();
@@ -382,4 +431,8 @@ void VLDatabase::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& po
   copy(quotes, quoteList);
   copy(portfolios, portfolioList);
   copy(positions, positionList);
+  if (priceList) {
+    priceList->RemoveAll();
+    copy(manualPrices, *priceList);
+  }
 }

@@ -9,6 +9,7 @@
 
 #include "framework/database.h"
 #include "marketdata/fetch_failure.h"
+#include "marketdata/shared_stock_info.h"
 #include "portfolio/database/vl_database_conn.h"
 #include "portfolio/database/vl_database_event.h"
 #include "portfolio/database/vl_result.h"
@@ -17,6 +18,7 @@
 #include "portfolio/journal/record_image.h"
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_manual_price_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
 #include "portfolio/views/portfolio_summary.h"
@@ -83,11 +85,13 @@ class VLDatabase : public Database {
 
   std::string GetTypeName() const override { return "VLDB"; }
   // Version 1 while every record fits the forms of the first release; 2 once a record needs a later form, so
-  // that an earlier release refuses the file as newer rather than reading part of it.
+  // that an earlier release refuses the file as newer rather than reading part of it; 3 while there are
+  // prices set by hand, whose list (and id counter) follows the positions.
   static constexpr int32_t kFirstVersion = 1;
   static constexpr int32_t kExactVersion = 2;
+  static constexpr int32_t kManualPriceVersion = 3;
   int32_t GetVersion() const override;
-  int32_t GetLatestVersion() const override { return kExactVersion; }
+  int32_t GetLatestVersion() const override { return kManualPriceVersion; }
   SerializeResult Serialize(Archive* ar) override;
   void PrepareForLoad() override;
 
@@ -159,7 +163,8 @@ class VLDatabase : public Database {
   // All of it or nothing: ImportRefused with `problems` when a sale cannot be made, StoreFull when the file
   // has too few ids left. Sends kPortfolioAdded for each new portfolio, then for each portfolio the import
   // touched one kPositionAdded naming its first new position (kPositionChanged with no position when it
-  // only sold or set a balance there).
+  // only sold or set a balance there), then kQuotesRefreshed when it stored prices set by hand (replacing a
+  // symbol's price of the same day).
   VLResult ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
                            std::vector<ImportProblem>& problems);
 
@@ -181,6 +186,16 @@ class VLDatabase : public Database {
   const std::string& GetLastRefreshError() const { return lastRefreshError; }
   // Why that request failed: the host and the transport error or HTTP status, when known.
   const FetchFailure& GetLastRefreshFailure() const { return lastRefreshFailure; }
+
+  // Prices set by hand (vl_manual_price_item.h). Every one, ordered by symbol and then date.
+  VLResult GetManualPrices(VLDatabaseConn* conn, std::vector<VLManualPriceItem>& prices);
+  // Stores `price` for `symbol` (any letter case; kept in upper case) on the stored day `date`, replacing
+  // the symbol's price of that day: one change. Failed for a symbol, date or price a record cannot hold
+  // (the entry checks say why first); StoreFull when no id is left.
+  VLResult SetManualPrice(VLDatabaseConn* conn, const std::string& symbol, int64_t date, UnitPrice price);
+  // Removes the symbol's price of the day `date`, or all its prices when `date` is 0: one change.
+  // NotFound when there is none.
+  VLResult RemoveManualPrices(VLDatabaseConn* conn, const std::string& symbol, int64_t date);
 
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   VLResult GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
@@ -215,12 +230,13 @@ class VLDatabase : public Database {
   uint64_t GetFingerprint();
 
   // Counts, for checks and tools.
+  int GetManualPriceCount() const { return manualPrices.GetCount(); }
   int GetQuoteCount() const { return quotes.GetCount(); }
   int GetPortfolioCount() const { return portfolios.GetCount(); }
   int GetPositionCount() const { return positions.GetCount(); }
-  // Every record as stored, for dumps: clones owned by the caller.
+  // Every record as stored, for dumps: clones owned by the caller (the prices set by hand when asked).
   void CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,
-               VLHoldingItemList& positionList);
+               VLHoldingItemList& positionList, VLManualPriceItemList* priceList = nullptr);
 
  private:
   // Cached quotes by symbol in upper case, for binding many positions at once.
@@ -280,6 +296,9 @@ class VLDatabase : public Database {
   // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
   // rest through an index built once.
   ChangeRecorder::Finder RecordFinder();
+  // The list and the id counter of each kind of journaled record.
+  ItemList& RecordList(JournalRecordKind kind);
+  uint32_t& LastRecordId(JournalRecordKind kind);
   uint64_t CurrentFingerprint();
   // Undo (true) or redo (false).
   VLResult JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step);
@@ -293,6 +312,16 @@ class VLDatabase : public Database {
   // id and stores the rest under `newId`.
   VLResult SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty, UnitPrice salePrice,
                       uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
+  // The stored price of `symbol` (upper case) on the day of `date`; null when there is none.
+  VLManualPriceItem* FindManualPrice(const std::string& symbol, int64_t date) const;
+  // A price's fields as stored: the symbol in upper case, the day in today's stored form.
+  static VLManualPriceItem ManualPriceFields(const std::string& symbol, int64_t date, UnitPrice price);
+  // Stores `fields` (ManualPriceFields, checked), replacing the symbol's price of that day; `changed` is
+  // false when that price was there already. StoreFull when no id is left. Nothing else is checked.
+  VLResult StoreManualPrice(ChangeRecorder& record, const VLManualPriceItem& fields, bool& changed);
+  // The prices set by hand of an import that change the store (the file's last of each symbol and day), and
+  // how many of them need a new id.
+  std::vector<VLManualPriceItem> ImportedPrices(const ImportPlan& plan, uint64_t& newIds) const;
   // Whether the ids left cover what an import resolved against the store needs.
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;
 
@@ -311,8 +340,13 @@ class VLDatabase : public Database {
   VLStockInfoItem* BindQuote(const std::string& symbol, SymbolIndex* index = nullptr);
   void DropUnusedQuotes();
   // Gives every stock position the symbol of its cached quote and shares the quote's record with it, so
-  // the positions (and their clones) always carry the current quote.
+  // the positions (and their clones) always carry the current quote. A symbol the service does not know (or
+  // has not been asked for yet) that has a price set by hand gets a quote made from the newest one instead
+  // (manual_quote.h), shared by its positions.
   void RebindSymbols();
+  // The quotes made from prices set by hand, by the id of the cached quote they stand in for.
+  using ManualQuotes = std::unordered_map<uint32_t, SharedStockInfo>;
+  ManualQuotes MakeManualQuotes();
   // Cached quotes by id, for work over many positions at once.
   using QuoteIndex = std::unordered_map<uint32_t, VLStockInfoItem*>;
   QuoteIndex IndexQuotes() const;
@@ -333,6 +367,17 @@ class VLDatabase : public Database {
   VLStockInfoItemList quotes;
   VLPortfolioItemList portfolios;
   VLHoldingItemList positions;
+  uint32_t lastManualPriceId = 0;
+  VLManualPriceItemList manualPrices;
+  // A made quote, with what it was made from.
+  struct ManualQuoteCache {
+    SharedStockInfo source;
+    uint32_t priceId = 0;
+    int64_t date = 0;
+    UnitPrice price;
+    SharedStockInfo made;
+  };
+  std::unordered_map<uint32_t, ManualQuoteCache> manualQuoteCache;
 
   std::unique_ptr<IVLQuoteSource> quoteSource;
   bool refreshing = false;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_resolver.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_amount_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
@@ -26,6 +28,7 @@ std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan,
   if (outcome.added) parts.push_back(count(outcome.added, "position", "positions"));
   if (outcome.sold) parts.push_back(count(outcome.sold, "sale", "sales"));
   if (outcome.balances) parts.push_back(count(outcome.balances, "cash balance", "cash balances"));
+  if (outcome.prices) parts.push_back(count(outcome.prices, "price set by hand", "prices set by hand"));
   std::string text = "Import";
   for (size_t i = 0; i < parts.size(); ++i) {
     text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
@@ -63,6 +66,24 @@ void Report(const ImportResolution& resolution, ImportOutcome& outcome) {
 
 }  // namespace
 
+std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan, uint64_t& newIds) const {
+  // A file's later price of a symbol and day replaces its earlier one, as a second Set Price would.
+  std::map<std::pair<std::string, int64_t>, VLManualPriceItem> last;
+  for (const ImportPrice& p : plan.prices) {
+    VLManualPriceItem fields = ManualPriceFields(p.symbol, p.date, p.price);
+    last[{fields.name, DayNumberOfStoredDate(fields.date)}] = std::move(fields);
+  }
+  std::vector<VLManualPriceItem> changing;
+  newIds = 0;
+  for (auto& [key, fields] : last) {
+    const VLManualPriceItem* stored = FindManualPrice(fields.name, fields.date);
+    if (stored && stored->price == fields.price) continue;
+    newIds += stored == nullptr;
+    changing.push_back(std::move(fields));
+  }
+  return changing;
+}
+
 bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const {
   uint64_t newPortfolios = 0;
   for (uint32_t id : resolution.portfolioIds) newPortfolios += id == 0;
@@ -79,8 +100,10 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
   }
   for (const auto& quote : quotes) symbols.erase(Upper(quote->name));
   const uint64_t newQuotes = symbols.size();
+  uint64_t newPrices = 0;
+  (void)ImportedPrices(plan, newPrices);
   return newPortfolios <= kLastId - lastPortfolioId && newPositions <= kLastId - lastPositionId &&
-         newQuotes <= kLastId - lastQuoteId;
+         newQuotes <= kLastId - lastQuoteId && newPrices <= kLastId - lastManualPriceId;
 }
 
 VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
@@ -92,6 +115,8 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
   if (!problems.empty()) return VLResult::ImportRefused;
   if (!ImportFits(plan, resolution)) return VLResult::StoreFull;
   Report(resolution, outcome);
+  uint64_t newPrices = 0;
+  outcome.prices = static_cast<int>(ImportedPrices(plan, newPrices).size());
   return VLResult::Ok;
 }
 
@@ -116,7 +141,11 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         if (!problems.empty()) return VLResult::ImportRefused;
         if (!ImportFits(plan, resolution)) return VLResult::StoreFull;
         Report(resolution, outcome);
-        bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0;
+        uint64_t newPrices = 0;
+        const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, newPrices);
+        outcome.prices = static_cast<int>(prices.size());
+        bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0 ||
+                       !prices.empty();
         for (uint32_t id : resolution.portfolioIds) changes = changes || id == 0;
         if (!changes) {
           change.unchanged = true;
@@ -194,6 +223,10 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
           outcome.stepPositions[i] = id;
           touched[step.portfolio] = true;
         }
+        for (const VLManualPriceItem& price : prices) {
+          bool changed = false;
+          (void)StoreManualPrice(change.record, price, changed);  // cannot fail: the ids were counted above
+        }
         change.record.SetText(ImportText(outcome, plan, touched));
         for (size_t p = 0; p < plan.portfolios.size(); ++p) {
           if (!touched[p]) continue;
@@ -202,6 +235,8 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
               portfolioIds[p], firstAdded[p],
               firstAdded[p] ? VLDatabaseEvent::kPositionAdded : VLDatabaseEvent::kPositionChanged);
         }
+        // New prices change the figures of their symbols' positions in every portfolio.
+        if (!prices.empty()) events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
         return VLResult::Ok;
       });
 }

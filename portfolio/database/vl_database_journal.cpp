@@ -15,6 +15,11 @@ namespace {
 // Above this many look-ups, the records are found through an index built once.
 constexpr size_t kSearchedLookups = 16;
 
+// Every kind of journaled record, in the order the fingerprint sums them.
+constexpr JournalRecordKind kRecordKinds[] = {JournalRecordKind::Portfolio, JournalRecordKind::Position,
+                                              JournalRecordKind::ManualPrice};
+constexpr size_t kRecordKindCount = std::size(kRecordKinds);
+
 }  // namespace
 
 ChangeJournal& VLDatabase::Journal() {
@@ -27,20 +32,42 @@ std::string VLDatabase::GetJournalPath() {
   return Journal().Path();
 }
 
+ItemList& VLDatabase::RecordList(JournalRecordKind kind) {
+  switch (kind) {
+    case JournalRecordKind::Portfolio:
+      return portfolios;
+    case JournalRecordKind::Position:
+      return positions;
+    case JournalRecordKind::ManualPrice:
+      return manualPrices;
+  }
+  return positions;  // not reached: every kind is named above
+}
+
+uint32_t& VLDatabase::LastRecordId(JournalRecordKind kind) {
+  switch (kind) {
+    case JournalRecordKind::Portfolio:
+      return lastPortfolioId;
+    case JournalRecordKind::Position:
+      return lastPositionId;
+    case JournalRecordKind::ManualPrice:
+      return lastManualPriceId;
+  }
+  return lastPositionId;  // not reached: every kind is named above
+}
+
 ChangeRecorder::Finder VLDatabase::RecordFinder() {
   // The first few look-ups search the lists from their end (new records are there), knowing that an id
   // beyond a counter was never given; once there are more, an index built once answers them. The index is
   // taken when it is built: a caller notes a record before it changes, adds or removes it, never after.
   struct Index {
     size_t lookups = 0;
-    std::unordered_map<uint32_t, Item*> portfolios;
-    std::unordered_map<uint32_t, Item*> positions;
+    std::unordered_map<uint32_t, Item*> byKind[kRecordKindCount];
   };
   auto index = std::make_shared<Index>();
   return [this, index](JournalRecordKind kind, uint32_t id) -> Item* {
-    const bool portfolio = kind == JournalRecordKind::Portfolio;
-    if (id > (portfolio ? lastPortfolioId : lastPositionId)) return nullptr;
-    const ItemList& list = portfolio ? static_cast<const ItemList&>(portfolios) : positions;
+    if (static_cast<size_t>(kind) >= kRecordKindCount || id > LastRecordId(kind)) return nullptr;
+    const ItemList& list = RecordList(kind);
     if (++index->lookups <= kSearchedLookups) {
       for (auto it = std::make_reverse_iterator(list.end()); it != std::make_reverse_iterator(list.begin());
            ++it) {
@@ -49,11 +76,14 @@ ChangeRecorder::Finder VLDatabase::RecordFinder() {
       return nullptr;
     }
     if (index->lookups == kSearchedLookups + 1) {
-      for (const auto& item : portfolios) index->portfolios.emplace(item->id, item.get());
-      index->positions.reserve(static_cast<size_t>(positions.GetCount()));
-      for (const auto& item : positions) index->positions.emplace(item->id, item.get());
+      for (JournalRecordKind k : kRecordKinds) {
+        const ItemList& records = RecordList(k);
+        auto& byId = index->byKind[static_cast<size_t>(k)];
+        byId.reserve(static_cast<size_t>(records.GetCount()));
+        for (const auto& item : records) byId.emplace(item->id, item.get());
+      }
     }
-    const auto& byId = portfolio ? index->portfolios : index->positions;
+    const auto& byId = index->byKind[static_cast<size_t>(kind)];
     const auto found = byId.find(id);
     return found == byId.end() ? nullptr : found->second;
   };
@@ -62,8 +92,9 @@ ChangeRecorder::Finder VLDatabase::RecordFinder() {
 uint64_t VLDatabase::CurrentFingerprint() {
   if (fingerprintKnown) return fingerprint;
   uint64_t sum = 0;
-  for (const auto& item : portfolios) sum += ImageHash(imager.Image(JournalRecordKind::Portfolio, *item));
-  for (const auto& item : positions) sum += ImageHash(imager.Image(JournalRecordKind::Position, *item));
+  for (JournalRecordKind kind : kRecordKinds) {
+    for (const auto& item : RecordList(kind)) sum += ImageHash(imager.Image(kind, *item));
+  }
   fingerprint = sum;
   fingerprintKnown = true;
   return sum;

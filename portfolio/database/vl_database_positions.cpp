@@ -21,14 +21,6 @@ std::string Upper(std::string s) {
   return s;
 }
 
-// Upper case as EqualNoCase compares: ASCII letters only, whatever the locale.
-std::string AsciiUpper(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return s;
-}
-
 VLStockHoldingItem* AsStock(VLHoldingItem* h) {
   return h && h->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(h) : nullptr;
 }

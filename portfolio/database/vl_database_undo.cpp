@@ -82,6 +82,8 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
   std::vector<std::unique_ptr<Item>> positionRecords;
   std::vector<uint32_t> portfolioRemoved;
   std::vector<uint32_t> positionRemoved;
+  std::vector<std::unique_ptr<Item>> priceRecords;
+  std::vector<uint32_t> priceRemoved;
   std::set<std::string> newSymbols;
   std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
   for (const auto& q : quotes)
@@ -89,8 +91,9 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
   for (const JournalRecordChange& r : entry.records) {
     const std::string& wanted = undo ? r.before : r.after;
     const bool isPortfolio = r.kind == JournalRecordKind::Portfolio;
+    const bool isPrice = r.kind == JournalRecordKind::ManualPrice;
     if (wanted.empty()) {
-      (isPortfolio ? portfolioRemoved : positionRemoved).push_back(r.id);
+      (isPortfolio ? portfolioRemoved : isPrice ? priceRemoved : positionRemoved).push_back(r.id);
       continue;
     }
     std::unique_ptr<Item> record = RestoreRecord(r.kind, wanted);
@@ -98,6 +101,10 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
       lastJournalError =
           FileError::WithReason("read", journal.Path(), "an entry holds a record that does not read");
       return VLResult::JournalUnreadable;
+    }
+    if (isPrice) {
+      priceRecords.push_back(std::move(record));
+      continue;
     }
     if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
         !cachedQuotes.count(UpperSymbol(record->name))) {
@@ -116,6 +123,7 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
   std::vector<VLDatabaseEvent> portfolioEvents;
   std::vector<VLDatabaseEvent> portfoliosGone;
   for (const JournalRecordChange& r : entry.records) {
+    if (r.kind == JournalRecordKind::ManualPrice) continue;  // told below, as new figures
     const std::string& wanted = undo ? r.before : r.after;
     const Item* current = find(r.kind, r.id);
     if (r.kind == JournalRecordKind::Portfolio) {
@@ -148,15 +156,12 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
   change.events.insert(change.events.end(), portfoliosGone.begin(), portfoliosGone.end());
   change.kind =
       portfolioEvents.empty() && portfoliosGone.empty() ? NoticeKind::Positions : NoticeKind::Portfolios;
+  const bool pricesChanged = !priceRecords.empty() || !priceRemoved.empty();
+  // A price set by hand changes the figures of every position of its symbol, as a quote refresh does.
+  if (pricesChanged) change.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
 
   // Now the change itself, journaled as the undo or redo of the entry.
-  for (const JournalRecordChange& r : entry.records) {
-    if (r.kind == JournalRecordKind::Portfolio) {
-      change.record.Portfolio(r.id);
-    } else {
-      change.record.Position(r.id);
-    }
-  }
+  for (const JournalRecordChange& r : entry.records) change.record.Record(r.kind, r.id);
   change.record.SetStep(undo ? JournalEntryKind::Undo : JournalEntryKind::Redo, entry.header.sequence);
   change.record.SetText((undo ? "Undo " : "Redo ") + entry.header.text);
   for (auto& record : positionRecords) {
@@ -177,9 +182,11 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
     stock->name = quote->name;
   }
   for (const auto& record : portfolioRecords) lastPortfolioId = std::max(lastPortfolioId, record->id);
+  for (const auto& record : priceRecords) lastManualPriceId = std::max(lastManualPriceId, record->id);
   const bool positionsChanged = !positionRecords.empty() || !positionRemoved.empty();
   RestoreRecords(portfolios, std::move(portfolioRecords), portfolioRemoved);
   RestoreRecords(positions, std::move(positionRecords), positionRemoved);
+  if (pricesChanged) RestoreRecords(manualPrices, std::move(priceRecords), priceRemoved);
   if (positionsChanged) DropUnusedQuotes();
   return VLResult::Ok;
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "framework/text_util.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
@@ -28,6 +30,7 @@ bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position) {
 VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data) {
   data.portfolios.clear();
   data.positions.RemoveAll();
+  data.prices.clear();
   VLPortfolioItemList portfolios;
   if (VLResult code = db.GetPortfolios(conn, portfolios); code != VLResult::Ok) return code;
   for (uint32_t id : choice.portfolioIds) {
@@ -46,11 +49,18 @@ VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice&
   VLStockInfoItemList quotes;
   VLPortfolioItemList allPortfolios;
   db.CopyAll(quotes, allPortfolios, data.positions);
+  std::unordered_set<std::string> symbols;
   for (const auto& item : data.positions) {
     const auto& position = static_cast<const VLHoldingItem&>(*item);
     const auto found = slot.find(position.ownerPortfolioId);
     if (found == slot.end() || !ExportKeeps(choice, position)) continue;
     data.portfolios[found->second].positions.push_back(&position);
+    if (position.GetKind() == kHoldingStock) symbols.insert(AsciiUpper(position.name));
+  }
+  std::vector<VLManualPriceItem> prices;
+  if (VLResult code = db.GetManualPrices(conn, prices); code != VLResult::Ok) return code;
+  for (VLManualPriceItem& price : prices) {
+    if (choice.portfolioIds.empty() || symbols.count(price.name)) data.prices.push_back(std::move(price));
   }
   return VLResult::Ok;
 }

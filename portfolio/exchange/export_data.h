@@ -6,6 +6,7 @@
 #include "portfolio/database/vl_result.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_manual_price_item.h"
 
 class VLDatabase;
 class VLDatabaseConn;
@@ -24,10 +25,13 @@ struct ExportPortfolio {
   std::vector<const VLHoldingItem*> positions;  // owned by ExportData::positions, in the store's order
 };
 
-// The portfolios chosen, ordered by name as the window lists them, each with its chosen positions.
+// The portfolios chosen, ordered by name as the window lists them, each with its chosen positions, and the
+// prices set by hand that go with them: every one for the whole database, else those of the symbols of the
+// stock positions taken out (by symbol, then day).
 struct ExportData {
   std::vector<ExportPortfolio> portfolios;
   VLHoldingItemList positions;  // copies of the positions taken out
+  std::vector<VLManualPriceItem> prices;
   int PositionCount() const;
 };
 

@@ -43,6 +43,15 @@ struct ImportStep {
   int64_t saleDate = 0;
 };
 
+// A price set by hand for a symbol, on a day: stored as VLDatabase::SetManualPrice stores one, replacing the
+// symbol's price of that day.
+struct ImportPrice {
+  int line = 0;
+  std::string symbol;
+  int64_t date = 0;  // the stored form of the day
+  UnitPrice price;
+};
+
 struct ImportPlan {
   // More portfolios than this in one file are refused: an import that creates them by the thousand is no
   // user's intent, and every portfolio is matched by name against the database's.
@@ -51,6 +60,7 @@ struct ImportPlan {
   // Each name once (without regard to letter case): PortfolioIndex adds them.
   std::vector<ImportPortfolio> portfolios;
   std::vector<ImportStep> steps;
+  std::vector<ImportPrice> prices;
   // Rows equal to a position already in their portfolio are added all the same (else they are skipped).
   bool allowDuplicates = false;
 
@@ -79,6 +89,7 @@ struct ImportOutcome {
   int sold = 0;                             // sales applied
   int balances = 0;                         // cash balances set on an existing position
   int duplicates = 0;                       // rows skipped as already there
+  int prices = 0;                           // prices set by hand stored (new, or another price that day)
   std::vector<uint32_t> createdPortfolios;  // ids (none for a trial)
   std::vector<uint32_t> portfolioIds;       // per ImportPlan::portfolios: the id it went into (0: new, trial)
   // Per step: what became of it, and the position it added or changed (0 for a trial, a skipped row or a

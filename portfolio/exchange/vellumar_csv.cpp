@@ -7,6 +7,7 @@
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/holding_texts.h"
+#include "portfolio/exchange/price_rows.h"
 
 namespace {
 
@@ -97,6 +98,17 @@ std::string WriteVellumarCsv(const ExportData& data) {
     }
     for (const VLHoldingItem* position : portfolio.positions) write(HoldingTexts(*position));
   }
+  for (const VLManualPriceItem& price : data.prices) {
+    std::fill(fields.begin(), fields.end(), std::string());
+    const auto set = [&](ImportField field, std::string text) {
+      fields[static_cast<size_t>(field) - static_cast<size_t>(kFirstColumn)] = std::move(text);
+    };
+    set(ImportField::Kind, kPriceKindName);
+    set(ImportField::Symbol, NeutralizeFormula(price.name));
+    set(ImportField::Price, PriceValueText(price));
+    set(ImportField::Date, PriceDayText(price));
+    AppendCsvRecord(out, fields);
+  }
   return out;
 }
 
@@ -133,11 +145,17 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
       const ImportField field = ColumnField(c);
       At(texts, field) = IsTextColumn(field) ? RestoreFormula(record.fields[c]) : std::move(record.fields[c]);
     }
+    if (Lower(At(texts, ImportField::Kind)) == kPriceKindName) {
+      ReadPriceRow(record.line, std::string(TrimBlanks(At(texts, ImportField::Symbol))),
+                   std::string(TrimBlanks(At(texts, ImportField::Date))), At(texts, ImportField::Price),
+                   reading);
+      return true;
+    }
     RowKind kind = RowKind::Stock;
     if (!HoldingKindOfName(At(texts, ImportField::Kind), kind)) {
       reading.problems.push_back({record.line, ImportField::Kind,
                                   "the kind '" + std::string(TrimBlanks(At(texts, ImportField::Kind))) +
-                                      "' is not stock, cash, margin or portfolio"});
+                                      "' is not stock, cash, margin, portfolio or price"});
       return true;
     }
     (void)sink.Add(record.line, kind, texts, At(texts, ImportField::Portfolio),

@@ -10,6 +10,7 @@
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/holding_texts.h"
+#include "portfolio/exchange/price_rows.h"
 #include "portfolio/exchange/xml_bounds.h"
 #include "portfolio/records/holding_xml.h"
 #include "portfolio/records/vl_cash_holding_item.h"
@@ -20,7 +21,10 @@ namespace {
 
 constexpr const char* kRoot = "VellumarPortfolios";
 constexpr const char* kPortfolio = "Portfolio";
-constexpr int kVersion = 1;
+constexpr const char* kPrice = "Price";
+// Version 2 adds the prices set by hand; a file without any is written in version 1, as before.
+constexpr int kFirstVersion = 1;
+constexpr int kVersion = 2;
 
 // An attribute value with every character a parser would change written as a reference: markup characters,
 // and tabs and line breaks, which XML parsers turn into blanks. What XML cannot hold at all (a NUL, other
@@ -136,6 +140,14 @@ class XmlReader {
       for (auto* e = p->FirstChildElement(); e; e = e->NextSiblingElement()) ++total;
     }
     for (auto* p = root.FirstChildElement(); p; p = p->NextSiblingElement()) {
+      if (std::strcmp(p->Name(), kPrice) == 0) {
+        const auto text = [p](const char* name) {
+          const char* value = p->Attribute(name);
+          return std::string(value ? value : "");
+        };
+        ReadPriceRow(p->GetLineNum(), text("symbol"), text("date"), text("price"), reading);
+        continue;
+      }
       if (std::strcmp(p->Name(), kPortfolio) != 0) {
         Problem(p->GetLineNum(), std::string("unknown element \"") + p->Name() + "\"");
         continue;
@@ -218,7 +230,8 @@ class XmlReader {
 
 std::string WriteVellumarXml(const ExportData& data) {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<";
-  out.append(kRoot).append(" version=\"").append(std::to_string(kVersion)).append("\">\n");
+  const int version = data.prices.empty() ? kFirstVersion : kVersion;
+  out.append(kRoot).append(" version=\"").append(std::to_string(version)).append("\">\n");
   for (const ExportPortfolio& portfolio : data.portfolios) {
     out.append("  <").append(kPortfolio);
     AppendAttribute(out, "name", portfolio.name);
@@ -242,6 +255,13 @@ std::string WriteVellumarXml(const ExportData& data) {
       AppendElement(out, *element);
     }
     out.append("  </").append(kPortfolio).append(">\n");
+  }
+  for (const VLManualPriceItem& price : data.prices) {
+    out.append("  <").append(kPrice);
+    AppendAttribute(out, "symbol", price.name);
+    AppendAttribute(out, "date", PriceDayText(price));
+    AppendAttribute(out, "price", PriceValueText(price));
+    out.append("/>\n");
   }
   out.append("</").append(kRoot).append(">\n");
   return out;

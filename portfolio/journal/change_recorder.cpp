@@ -23,6 +23,10 @@ void ChangeRecorder::Position(Item& position) {
   Note(JournalRecordKind::Position, position.id, &position);
 }
 
+void ChangeRecorder::ManualPrice(Item& price) {
+  Note(JournalRecordKind::ManualPrice, price.id, &price);
+}
+
 void ChangeRecorder::Note(JournalRecordKind recordKind, uint32_t id, Item* record) {
   if (id == 0 || !noted.emplace(Key(recordKind, id), records.size()).second) return;
   if (!record) record = find(recordKind, id);

@@ -30,8 +30,12 @@ class ChangeRecorder {
 
   void Portfolio(uint32_t id) { Note(JournalRecordKind::Portfolio, id, nullptr); }
   void Position(uint32_t id) { Note(JournalRecordKind::Position, id, nullptr); }
+  void ManualPrice(uint32_t id) { Note(JournalRecordKind::ManualPrice, id, nullptr); }
+  // Any record of the store by its kind.
+  void Record(JournalRecordKind recordKind, uint32_t id) { Note(recordKind, id, nullptr); }
   void Portfolio(Item& portfolio);
   void Position(Item& position);
+  void ManualPrice(Item& price);
   void SetText(std::string what) { text = std::move(what); }
 
   // ---- What the database does with it.

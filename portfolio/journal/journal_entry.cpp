@@ -130,7 +130,7 @@ JournalFrameResult DecodeJournalEntry(std::string_view bytes, size_t& frameSize,
       r.id = static_cast<uint32_t>(in.Number(4));
       r.before = std::string(in.Text());
       r.after = std::string(in.Text());
-      if (!in.Ok() || kind > static_cast<uint64_t>(JournalRecordKind::Position) || r.id == 0) {
+      if (!in.Ok() || kind > static_cast<uint64_t>(kLastJournalRecordKind) || r.id == 0) {
         return JournalFrameResult::Damaged;
       }
       r.kind = static_cast<JournalRecordKind>(kind);

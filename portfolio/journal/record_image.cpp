@@ -67,7 +67,10 @@ std::string_view RecordImager::Image(JournalRecordKind kind, Item& item) {
 std::unique_ptr<Item> RestoreRecord(JournalRecordKind kind, std::string_view image) {
   static const VLItemFactory portfolios(VLItemFactory::kPortfolios);
   static const VLItemFactory positions(VLItemFactory::kPositions);
-  const VLItemFactory& factory = kind == JournalRecordKind::Portfolio ? portfolios : positions;
+  static const VLItemFactory manualPrices(VLItemFactory::kManualPrices);
+  const VLItemFactory& factory = kind == JournalRecordKind::Portfolio  ? portfolios
+                                 : kind == JournalRecordKind::Position ? positions
+                                                                       : manualPrices;
   try {
     ImageStream stream(image);
     Archive ar(stream, Archive::Mode::Load, kImageBufferSize);

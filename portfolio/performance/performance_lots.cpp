@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
+#include "framework/text_util.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_holding_item_list.h"
@@ -90,6 +92,14 @@ VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfo
     if (const VLResult code = db.GetPositions(conn, portfolioId, held, positions); code != VLResult::Ok)
       return code;
     CollectLots(positions, lots);
+  }
+  std::vector<VLManualPriceItem> prices;  // by symbol, then day
+  if (const VLResult code = db.GetManualPrices(conn, prices); code != VLResult::Ok) return code;
+  std::set<std::string> symbols;
+  for (const PerformanceLot& lot : lots->lots) symbols.insert(AsciiUpper(lot.symbol));
+  for (const VLManualPriceItem& price : prices) {
+    if (!symbols.count(price.name)) continue;  // a price's symbol is kept in upper case
+    lots->manualCloses[price.name].emplace_back(DayNumberOfStoredDate(price.date), price.price);
   }
   return VLResult::Ok;
 }

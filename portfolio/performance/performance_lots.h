@@ -1,7 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
+
+#include "portfolio/performance/daily_close_source.h"
 
 #include "portfolio/database/vl_result.h"
 #include "portfolio/records/exact_decimal.h"
@@ -39,13 +42,16 @@ struct PerformanceLots {
   int cashAndMargin = 0;  // cash positions and margin debts, which never take part
   // The trading currencies of the lots' symbols, sorted, each once (see CurrencyOfSymbol).
   std::vector<std::string> currencies;
+  // The prices set by hand of the lots' symbols, oldest first, by symbol in upper case: the closes of a
+  // symbol the history service has no history for.
+  std::map<std::string, std::vector<DailyClose>> manualCloses;
 };
 
 // Adds the stock positions of `positions` (held and sold alike) to `lots`; cash and margin are counted, not
 // taken. Called once for the held and once for the sold positions of a portfolio.
 void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots);
-// The lots of a portfolio's held and sold positions as the database has them now; the database's answer to
-// the first read that fails, else Ok.
+// The lots of a portfolio's held and sold positions, and the prices set by hand of their symbols, as the
+// database has them now; the database's answer to the first read that fails, else Ok.
 VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots);
 
 // The currency a symbol trades in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBP, no suffix USD);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/text_util.h"
 #include "portfolio/performance/daily_close_source.h"
 
 namespace {
@@ -45,6 +46,12 @@ PerformanceOutcome RunPerformance(const PerformanceLots& lots, const Performance
       std::vector<DailyClose>& closes = table[symbol];
       const CloseRequestResult result =
           source.GetCloses(symbol, std::min(start, span.to) - kCloseLookbackDays, span.to, closes);
+      // A symbol the service has no history for takes its prices set by hand as its closes.
+      const auto manual = lots.manualCloses.find(AsciiUpper(symbol));
+      if (result.status == CloseRequestStatus::NoHistory && manual != lots.manualCloses.end()) {
+        closes = manual->second;
+        continue;
+      }
       if (result.status != CloseRequestStatus::Ok) {
         PerformanceOutcome refused;
         refused.status = StatusOf(result.status);

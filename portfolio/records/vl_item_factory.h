@@ -4,14 +4,20 @@
 
 #include "framework/item.h"
 
-// Re-creates every portfolio-domain record from its type key: "P", "SI", "SH", "CH", "MH" (exact case).
+// Re-creates every portfolio-domain record from its type key: "P", "SI", "SH", "CH", "MH", "MP" (exact case).
 // Each list class keeps one process-wide instance of its own.
 class VLItemFactory : public IItemFactory {
  public:
   // Record families, as a mask. A list's factory makes only its own family, so a file that puts another
   // kind of record in a list is refused like an unknown key instead of handing out a record of the wrong
   // type.
-  enum Family : unsigned { kPortfolios = 1, kQuotes = 2, kPositions = 4, kAllFamilies = 7 };
+  enum Family : unsigned {
+    kPortfolios = 1,
+    kQuotes = 2,
+    kPositions = 4,
+    kManualPrices = 8,
+    kAllFamilies = 15
+  };
 
   explicit VLItemFactory(unsigned families = kAllFamilies) : families(families) {}
 

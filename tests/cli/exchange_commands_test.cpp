@@ -98,7 +98,7 @@ TEST_F(ExchangeCommands, AnXmlFileOfANewerVersionIsRefusedByName) {
   EXPECT_EQ(
       result.err,
       "vellumar-cli import: the file was written by a newer version of Vellumar (VellumarPortfolios form "
-      "of version 3; this version reads up to version 1)\n"
+      "of version 3; this version reads up to version 2)\n"
       "vellumar-cli import: " +
           file + " was not imported (1 problem); nothing was changed\n");
   EXPECT_EQ(ReadText(db), before);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_problem.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
@@ -33,7 +35,8 @@ std::vector<std::string> Records(VLDatabase& db) {
   VLStockInfoItemList quotes;
   VLPortfolioItemList portfolios;
   VLHoldingItemList positions;
-  db.CopyAll(quotes, portfolios, positions);
+  VLManualPriceItemList prices;
+  db.CopyAll(quotes, portfolios, positions, &prices);
   std::vector<std::string> out;
   auto stored = [&out](Item& item) {
     const std::vector<uint8_t> bytes = StoreRecord(item);
@@ -47,6 +50,7 @@ std::vector<std::string> Records(VLDatabase& db) {
     }
     stored(*item);
   }
+  for (const auto& p : prices) stored(*p);
   std::set<std::string> symbols;  // the cache's order is no record's business
   for (const auto& q : quotes) symbols.insert(q->name);
   for (const std::string& symbol : symbols) out.push_back("quote " + symbol);
@@ -227,6 +231,32 @@ const std::vector<Operation>& Operations() {
          return code;
        },
        "Import 1 position, 1 sale and 1 cash balance into Growth, Retirement"},
+      {"SetAPriceByHand",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         return db.SetManualPrice(c, "fund1", StoredDateOf({2023, 11, 10}), PriceOf("84.2637"));
+       },
+       "Set the price of FUND1 on 2023-11-10 to 84.2637"},
+      {"ReplaceThePriceOfADaySetByHand",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         return db.SetManualPrice(c, "FUND1", StoredDateOf({2023, 11, 10}), PriceOf("85"));
+       },
+       "Set the price of FUND1 on 2023-11-10 to 85.00",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         return db.SetManualPrice(c, "FUND1", StoredDateOf({2023, 11, 10}), PriceOf("84.2637"));
+       }},
+      {"RemoveEveryPriceOfASymbolSetByHand",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) { return db.RemoveManualPrices(c, "Fund1", 0); },
+       "Remove the prices of FUND1 set by hand",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         // Two of the symbol, on two days, and one of another symbol, which stays.
+         using Set = std::tuple<const char*, int, const char*>;
+         for (const auto& [symbol, day, price] :
+              {Set{"FUND1", 9, "84"}, Set{"FUND2", 9, "3.5"}, Set{"FUND1", 10, "85"}}) {
+           const VLResult rc = db.SetManualPrice(c, symbol, StoredDateOf({2023, 11, day}), PriceOf(price));
+           if (rc != VLResult::Ok) return rc;
+         }
+         return VLResult::Ok;
+       }},
       {"DeleteTheLastPositionOfASymbol",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.DeletePosition(c, t.ibm); },
        "Delete position 2 (IBM, 10 shares) from Trading"},

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,8 @@ class ScriptedQuoteSource : public IVLQuoteSource {
   int failRequest = -1;  // 0-based request number that fails
   std::function<void()> duringRequest;
   bool marketOk = true;
-  std::string cents = "25";  // of every trade price
+  std::string cents = "25";       // of every trade price
+  std::set<std::string> unknown;  // symbols answered as the service answers a symbol it does not know
 
   bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string& error) override {
     const int request = static_cast<int>(batchSizes.size());
@@ -59,6 +61,10 @@ class ScriptedQuoteSource : public IVLQuoteSource {
       return false;
     }
     for (StockInfo* q : quotes) {
+      if (unknown.count(q->symbol)) {
+        q->name = q->exchange = q->lastTrade = q->change = "N/A";
+        continue;
+      }
       q->lastTrade = "1" + std::to_string(q->symbol.size()) + "." + cents;
       q->name = q->symbol + " Inc";
       q->exchange = "NYSE";

@@ -39,6 +39,7 @@
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
+#include "ui/dialogs/c_dlg_set_price.h"
 #include "ui/main/c_dlg_change_history.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
@@ -322,6 +323,7 @@ TEST_F(AccessibilityTest, PositionPortfolioColumnOptionsAndAboutDialogs) {
   const VLStockHoldingItem held = SampleStock(false);
   CDlgSellHolding sell(held);
   CDlgChangeSymbol change(QStringLiteral("MSFT"));
+  CDlgSetPrice setPrice(QStringLiteral("IE00B4L5Y983"));
   VLPortfolioItem portfolio;
   portfolio.name = "Retirement";
   CDlgPortfolio edit(&portfolio);
@@ -334,6 +336,7 @@ TEST_F(AccessibilityTest, PositionPortfolioColumnOptionsAndAboutDialogs) {
   CDlgAbout about(true);
   const std::pair<QWidget*, const char*> dialogs[] = {{&sell, "sell"},
                                                       {&change, "change symbol"},
+                                                      {&setPrice, "set price"},
                                                       {&edit, "portfolio"},
                                                       {&select, "select portfolio"},
                                                       {&heldColumns, "columns, held"},

@@ -598,7 +598,7 @@ TEST_F(MainWindowTest, ListMenuFollowsSelectionAndViewAndCommandsWithoutHandlers
   window->HeldList()->selectRow(0);
   menu = window->BuildListMenu();
   EXPECT_EQ(texts(*menu),
-            (QStringList{"&New", "&Edit", "&Delete", "&Sell", "-", "&Copy To Portfolio...",
+            (QStringList{"&New", "&Edit", "&Delete", "&Sell", "Set &Price...", "-", "&Copy To Portfolio...",
                          "&Move To Portfolio...", "-", "&Chart", "&Information", "&Historical Price"}));
   EXPECT_EQ(menu->defaultAction()->text(), QStringLiteral("&Edit"));
 

@@ -292,3 +292,40 @@ TEST_F(PositionCommandsTest, UpdateKeepsTheSelectionAndTheKeyboardRow) {
 }
 
 }  // namespace
+
+TEST_F(PositionCommandsTest, SetPriceFillsInTheSelectedSymbolChecksThePriceAndIsUndone) {
+  const uint32_t id = host.AddStock(portfolio, "NOSUCHFUND", 2, 1000);
+  Open();
+  window->RunCommand(kCmdUpdate);
+  RunPosted();
+  EXPECT_EQ(ColumnTexts(window->HeldList(), 1), QStringList{"No such symbol"});
+  window->HeldList()->SelectIds({id});
+  DialogSteps dialogs;
+  dialogs.Then([](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Set Price"));
+    EXPECT_EQ(Field(dialog, "symbol")->text(), QStringLiteral("NOSUCHFUND"));
+    Type(dialog, "price", "84.2637001");
+    MessageScript messages;
+    messages.Expect(3008);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "price"));
+    Type(dialog, "price", "84.2637");
+    PressOk(dialog);
+  });
+  window->RunCommand(kCmdSetPrice);
+  RunPosted();
+  std::vector<VLManualPriceItem> prices;
+  ASSERT_EQ(host.database->GetManualPrices(host.otherConn, prices), VLResult::Ok);
+  ASSERT_EQ(prices.size(), 1u);
+  EXPECT_EQ(prices[0].name, "NOSUCHFUND");
+  EXPECT_EQ(prices[0].price, PriceOf("84.2637"));
+  // The list now shows the price's figures where the service's quote had none.
+  EXPECT_EQ(ColumnTexts(window->HeldList(), 1), QStringList{"Price set by hand"});
+  EXPECT_EQ(ColumnTexts(window->HeldList(), 2), QStringList{"84.2637"});
+
+  window->RunCommand(kCmdUndo);
+  RunPosted();
+  ASSERT_EQ(host.database->GetManualPrices(host.otherConn, prices), VLResult::Ok);
+  EXPECT_TRUE(prices.empty());
+  EXPECT_EQ(ColumnTexts(window->HeldList(), 1), QStringList{"No such symbol"});
+}

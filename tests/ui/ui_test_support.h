@@ -40,6 +40,10 @@ class SignedQuoteSource : public IVLQuoteSource {
  public:
   bool FetchQuotes(const std::vector<StockInfo*>& quotes, std::string&) override {
     for (StockInfo* q : quotes) {
+      if (q->symbol.rfind("NOSUCH", 0) == 0) {  // a symbol the service does not know
+        q->name = q->exchange = q->lastTrade = q->change = "N/A";
+        continue;
+      }
       q->name = q->symbol + " Corp";
       q->exchange = "NYSE";
       q->lastTrade = "20.00";

@@ -141,6 +141,19 @@ DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString&
   return row;
 }
 
+QDateEdit* AddDayRow(QFormLayout* form, const QString& label, const QString& objectName) {
+  auto* date = new DatePicker(QDate::currentDate(), form->parentWidget());
+  date->setObjectName(objectName);
+  date->setCalendarPopup(true);
+  date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  date->setDateRange(ToQDate(kEarliestDate), ToQDate(kLatestDate));
+  date->setAccessibleName(PlainLabel(label));
+  auto* caption = new QLabel(label, form->parentWidget());
+  caption->setBuddy(date);
+  form->addRow(caption, date);
+  return date;
+}
+
 QDate ToQDate(const CalendarDate& date) {
   return QDate(date.year, date.month, date.day);
 }

@@ -39,6 +39,8 @@ struct DatePickerRow {
   QDateEdit* date = nullptr;
 };
 DatePickerRow AddDateRow(QFormLayout* form, const QString& label, const QString& objectName);
+// A date picker that always holds a day (today to start with), labelled, as one row of `form`.
+QDateEdit* AddDayRow(QFormLayout* form, const QString& label, const QString& objectName);
 // The picked day in its stored form (portfolio/records/calendar_date.h) when ticked, else nothing.
 std::optional<int64_t> ReadDateRow(const DatePickerRow& row);
 // Ticks the row and shows the day of `storedDate`, or unticks it (today's date shown greyed) for 0.

@@ -206,6 +206,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnPositionDelete();
   void OnPositionSell();
   void OnPositionUnsell();
+  void OnSetPrice();
   void OnPositionCopyOrMove(bool move);
 
   VLDatabase& Database() const;

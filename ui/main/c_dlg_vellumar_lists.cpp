@@ -164,6 +164,7 @@ std::unique_ptr<QMenu> CDlgVellumar::BuildListMenu() {
     menu->setDefaultAction(edit);
     menu->addAction(actions.value(kCmdPositionDelete));
     menu->addAction(actions.value(heldView ? kCmdSell : kCmdUnsell));
+    menu->addAction(actions.value(kCmdSetPrice));
     menu->addSeparator();
     menu->addAction(actions.value(kCmdCopyToPortfolio));
     menu->addAction(actions.value(kCmdMoveToPortfolio));

@@ -69,7 +69,7 @@ void CDlgVellumar::CheckConnection() {
 void CDlgVellumar::RefreshCommandStates() {
   const bool portfolio = portfolioId != 0;
   for (int id : {kCmdPrint, kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdUnsell,
-                 kCmdChooseColumns}) {
+                 kCmdSetPrice, kCmdChooseColumns}) {
     actions.value(id)->setEnabled(portfolio);
   }
   // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons; Performance
@@ -93,7 +93,8 @@ void CDlgVellumar::RefreshCommandStates() {
     actions.value(id)->setEnabled(!readOnly);
   }
   if (readOnly) {
-    for (int id : {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdUnsell, kCmdUpdate}) {
+    for (int id : {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdUnsell, kCmdSetPrice,
+                   kCmdUpdate}) {
       actions.value(id)->setEnabled(false);
     }
     const FileError& cause = Database().GetReadOnlyCause();

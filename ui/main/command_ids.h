@@ -55,4 +55,5 @@ enum CommandId : int {
   kCmdUndo = 32884,           // Edit menu: undo the newest change of the change journal
   kCmdRedo = 32885,           // Edit menu: apply the newest undone change again
   kCmdChangeHistory = 32886,  // Edit menu: the change history window
+  kCmdSetPrice = 32887,       // Position menu and the lists' pop-up: a price set by hand
 };

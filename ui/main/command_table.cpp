@@ -25,6 +25,7 @@ const QList<CommandInfo>& CommandCatalogue() {
       {kCmdPositionDelete, "&Delete", "Delete", "Delete Position", false},
       {kCmdSell, "&Sell", "Sell", "Sell Position", false},
       {kCmdUnsell, "&Unsell", "Unsell", "Unsell Position", false},
+      {kCmdSetPrice, "Set &Price...", nullptr, nullptr, false},
       {kCmdCopyToPortfolio, "&Copy To Portfolio...", nullptr, nullptr, false},
       {kCmdMoveToPortfolio, "&Move To Portfolio...", nullptr, nullptr, false},
       {kCmdUpdate, "&Update", "Update", "Update View", false},

@@ -7,6 +7,7 @@
 #include "ui/dialogs/c_dlg_holding.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
+#include "ui/dialogs/c_dlg_set_price.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -33,6 +34,7 @@ void CDlgVellumar::RegisterPositionCommands() {
   handlers.insert(kCmdPositionDelete, [this] { OnPositionDelete(); });
   handlers.insert(kCmdSell, [this] { OnPositionSell(); });
   handlers.insert(kCmdUnsell, [this] { OnPositionUnsell(); });
+  handlers.insert(kCmdSetPrice, [this] { OnSetPrice(); });
   handlers.insert(kCmdCopyToPortfolio, [this] { OnPositionCopyOrMove(false); });
   handlers.insert(kCmdMoveToPortfolio, [this] { OnPositionCopyOrMove(true); });
 }
@@ -203,5 +205,25 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
                         MessageIcon::Error);
       return;
     }
+  }
+}
+
+void CDlgVellumar::OnSetPrice() {
+  // The symbol of the one stock position selected, if that is what is selected; else the user types one.
+  QString symbol;
+  if (const std::vector<uint32_t> ids = VisibleList()->SelectedIds(); ids.size() == 1) {
+    std::unique_ptr<VLHoldingItem> position;
+    if (conn && Database().GetPosition(conn, ids.front(), position) == VLResult::Ok && position &&
+        position->GetKind() == kHoldingStock) {
+      symbol = QString::fromStdString(position->name);
+    }
+  }
+  CDlgSetPrice dialog(symbol, this);
+  if (RunDialog(dialog) != QDialog::Accepted) return;
+  const ManualPriceResult& price = dialog.Result();
+  const VLResult code = Database().SetManualPrice(conn, price.symbol, price.date, price.price);
+  if (code != VLResult::Ok) {
+    ShowRefusedChange(this, Database(), conn, StringId::SetPriceError, code, MessageIcon::Error,
+                      {QString::fromStdString(price.symbol)});
   }
 }

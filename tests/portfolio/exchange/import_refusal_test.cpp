@@ -62,7 +62,7 @@ TEST_F(ExchangeTest, EveryBadRowIsNamedAndNothingIsImported) {
       {Row({{F::Tag, "-1"}}), "the tag '-1' is not a whole number from 0 to 4294967295"},
       {Row({{F::Kind, "cash"}, {F::Amount, "0"}, {F::Comment, "c"}}), "the amount '0' is not above 0"},
       {Row({{F::Kind, "margin"}, {F::Amount, "5"}}), "the description is missing"},
-      {Row({{F::Kind, "bond"}}), "the kind 'bond' is not stock, cash, margin or portfolio"},
+      {Row({{F::Kind, "bond"}}), "the kind 'bond' is not stock, cash, margin, portfolio or price"},
       {Row({{F::Portfolio, ""}}), "the portfolio name is missing"},
       {{"P", "", "stock"}, "the row has 3 columns instead of 20"},
   };
@@ -96,11 +96,11 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n",
        "a.xml", "line 3: the file is not well-formed XML (XML_ERROR_PARSING)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"0\"/>\n", "a.xml",
-       "line 2: the file is not a Vellumar XML file of version 1 or earlier"},
+       "line 2: the file is not a Vellumar XML file of version 2 or earlier"},
       // What a later Vellumar wrote is said to be so, as a whole file or one element of it.
-      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"2\"/>\n", "a.xml",
-       "the file was written by a newer version of Vellumar (VellumarPortfolios form of version 2; this "
-       "version reads up to version 1)"},
+      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"3\"/>\n", "a.xml",
+       "the file was written by a newer version of Vellumar (VellumarPortfolios form of version 3; this "
+       "version reads up to version 2)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n"
        "<VLStock version=\"99\" symbol=\"IBM\"/>\n</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml",

@@ -186,3 +186,71 @@ TEST_F(ExchangeTest, TextsThatOlderVersionsLetInAreWrittenAsWellFormedXmlAndRefu
   ASSERT_GE(found.size(), 2u) << testing::PrintToString(found);
   EXPECT_NE(found[0].find("line 2: the portfolio holds a control character"), std::string::npos) << found[0];
 }
+
+// Prices set by hand go out with the whole database (or with the positions of their symbols) and come back
+// in both forms; a file without any is written as before.
+TEST_P(RoundTrip, PricesSetByHandComeBackAndAFileWithoutThemKeepsItsEarlierForm) {
+  const bool xml = GetParam();
+  const uint32_t funds = AddPortfolio("Funds");
+  const uint32_t other = AddPortfolio("Other");
+  AddStock(funds, "FUND1");
+  AddStock(other, "MSFT");
+  if (xml) EXPECT_NE(Export(true).find("<VellumarPortfolios version=\"1\">"), std::string::npos);
+  const std::string withoutPrices = Export(xml);
+  ASSERT_EQ(db->SetManualPrice(conn, "FUND1", Day(2023, 11, 10), PriceOf("84.2637")), VLResult::Ok);
+  ASSERT_EQ(db->SetManualPrice(conn, "FUND1", Day(2023, 11, 13), PriceOf("0.000001")), VLResult::Ok);
+  ASSERT_EQ(db->SetManualPrice(conn, "GONE", Day(2020, 1, 2), PriceOf("12")), VLResult::Ok);
+  const std::string exported = Export(xml);
+  EXPECT_NE(exported, withoutPrices);
+  if (xml) {
+    EXPECT_NE(exported.find("<VellumarPortfolios version=\"2\">"), std::string::npos);
+    EXPECT_NE(exported.find("<Price symbol=\"FUND1\" date=\"2023-11-10\" price=\"84.2637\"/>"),
+              std::string::npos)
+        << exported;
+  } else {
+    EXPECT_NE(exported.find(",price,FUND1,,84.2637,2023-11-10,"), std::string::npos) << exported;
+  }
+  // A portfolio's export takes the prices of its own symbols only.
+  ExportChoice onlyOther;
+  onlyOther.portfolioIds = {other};
+  EXPECT_EQ(Export(xml, onlyOther).find("FUND1"), std::string::npos);
+
+  path = folder.File("Empty.db");
+  Reopen(true);
+  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), VLResult::Ok)
+      << testing::PrintToString(Described(reading.problems));
+  EXPECT_EQ(outcome.prices, 3);
+  EXPECT_EQ(Export(xml), exported);
+  // The same file again stores no price twice.
+  ASSERT_EQ(Import(exported, {}, xml ? "all.xml" : "all.csv"), VLResult::Ok);
+  EXPECT_EQ(outcome.prices, 0);
+  EXPECT_EQ(db->GetManualPriceCount(), 3);
+}
+
+TEST_F(ExchangeTest, APriceSetByHandThatCannotBeOneRefusesTheFile) {
+  const struct {
+    const char* attributes;
+    const char* problem;
+  } cases[] = {
+      {"symbol=\"FUND1\" date=\"2023-11-10\" price=\"0\"",
+       "line 2: the price set by hand '0' is not an amount above 0 of at most 6 decimal places and at most "
+       "42949672.95"},
+      {"symbol=\"FUND1\" date=\"2023-11-10\" price=\"1.0000001\"",
+       "line 2: the price set by hand '1.0000001' is not an amount above 0 of at most 6 decimal places and "
+       "at "
+       "most 42949672.95"},
+      {"symbol=\"FUND1\" date=\"10.11.2023\" price=\"1\"",
+       "line 2: the day '10.11.2023' of a price set by hand is not a day from 1900-01-01 to today"},
+      {"symbol=\"FUND 1\" date=\"2023-11-10\" price=\"1\"",
+       "line 2: the symbol 'FUND 1' of a price set by hand is missing or not a symbol"},
+      {"date=\"2023-11-10\" price=\"1\"",
+       "line 2: the symbol '' of a price set by hand is missing or not a symbol"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = std::string("<VellumarPortfolios version=\"2\">\n  <Price ") + c.attributes +
+                             "/>\n</VellumarPortfolios>\n";
+    EXPECT_FALSE(Import(file, {}, "p.xml").has_value()) << c.attributes;
+    EXPECT_EQ(Described(reading.problems), std::vector<std::string>{c.problem});
+  }
+  EXPECT_EQ(db->GetManualPriceCount(), 0);
+}

@@ -1,0 +1,36 @@
+#include "portfolio/checks/manual_price_checks.h"
+
+#include "portfolio/checks/number_field.h"
+#include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/checks/text_limits.h"
+#include "portfolio/records/calendar_date.h"
+
+EntryCheck CheckManualPrice(const ManualPriceEntry& entry, int64_t today, ManualPriceResult& result) {
+  std::string symbol;
+  if (EntryCheck check = CheckSymbolText(entry.symbol, symbol); !check.Ok()) return check;
+  if (EntryCheck check = CheckTextField(symbol, kMaxSymbolCharacters, EntryField::Symbol, "the symbol");
+      !check.Ok()) {
+    return check;
+  }
+  NumberField price;
+  price.field = EntryField::ManualPrice;
+  price.decimals = UnitPrice::kPlaces;
+  price.required = true;
+  price.minimum = 1;
+  price.maximum = kMaxStoredPrice.Units();
+  price.belowMinimum = StringId::ManualPriceInvalid;
+  int64_t units = 0;
+  if (EntryCheck check = ReadNumberField(entry.price, price, units); !check.Ok()) return check;
+  if (entry.date == 0) {
+    return EntryFailure(StringId::DateOutOfRange, EntryPage::None, EntryField::BuyDate,
+                        {IsoDateText(kEarliestDate)});
+  }
+  if (EntryCheck check = CheckDateInRange(entry.date, today, EntryField::BuyDate); !check.Ok()) {
+    check.page = EntryPage::None;
+    return check;
+  }
+  result.symbol = symbol;
+  result.price = UnitPrice::FromUnits(units);
+  result.date = entry.date;
+  return {};
+}
