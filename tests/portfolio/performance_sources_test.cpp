@@ -142,6 +142,24 @@ TEST(PerformanceRun, StopsAtASymbolWithoutHistoryOrWhenCancelled) {
   EXPECT_EQ(source.asked.size(), 1u);
 }
 
+TEST(PerformanceRun, ASymbolWithoutHistoryTakesItsPricesSetByHandAsCloses) {
+  const int64_t jan6 = Day(2025, 1, 6), jan20 = Day(2025, 1, 20), feb3 = Day(2025, 2, 3);
+  TableCloseSource source({{"AAA", {{jan6, 10000}, {feb3, 11000}}}});
+  PerformanceLots lots = LotsOf({{"AAA", jan6}, {"fund1", jan6}});
+  // Prices set by hand keep their decimals; the one of Jan 20 values Feb 3 too.
+  lots.manualCloses["FUND1"] = {{jan6, PriceOf("100.004")}, {jan20, PriceOf("120.0051")}};
+  lots.manualCloses["AAA"] = {{jan6, PriceOf("1")}};  // a symbol with a history keeps it
+  const PerformanceOutcome outcome = RunPerformance(lots, {std::nullopt, feb3}, source);
+  ASSERT_EQ(outcome.status, PerformanceStatus::Ok) << outcome.symbol;
+  EXPECT_EQ(outcome.figures.finalValueCents, 11000 + 12001);
+
+  // Held before its first price set by hand: no close for that day, as for a history that starts late.
+  lots.manualCloses["FUND1"] = {{jan20, PriceOf("120")}};
+  const PerformanceOutcome early = RunPerformance(lots, {std::nullopt, feb3}, source);
+  EXPECT_EQ(early.status, PerformanceStatus::NoClose);
+  EXPECT_EQ(early.symbol, "fund1");
+}
+
 TEST(CachedCloseSource, AsksAgainOnlyForDaysNotAskedYet) {
   const int64_t jan6 = Day(2025, 1, 6), feb3 = Day(2025, 2, 3), mar3 = Day(2025, 3, 3);
   auto table =

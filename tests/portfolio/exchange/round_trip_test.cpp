@@ -195,7 +195,9 @@ TEST_P(RoundTrip, PricesSetByHandComeBackAndAFileWithoutThemKeepsItsEarlierForm)
   const uint32_t other = AddPortfolio("Other");
   AddStock(funds, "FUND1");
   AddStock(other, "MSFT");
-  if (xml) EXPECT_NE(Export(true).find("<VellumarPortfolios version=\"1\">"), std::string::npos);
+  if (xml) {
+    EXPECT_NE(Export(true).find("<VellumarPortfolios version=\"1\">"), std::string::npos);
+  }
   const std::string withoutPrices = Export(xml);
   ASSERT_EQ(db->SetManualPrice(conn, "FUND1", Day(2023, 11, 10), PriceOf("84.2637")), VLResult::Ok);
   ASSERT_EQ(db->SetManualPrice(conn, "FUND1", Day(2023, 11, 13), PriceOf("0.000001")), VLResult::Ok);
