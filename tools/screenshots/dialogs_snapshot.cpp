@@ -28,6 +28,7 @@
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
+#include "ui/dialogs/c_dlg_set_price.h"
 #include "ui/dialogs/import_mapping_panel.h"
 
 namespace {
@@ -77,6 +78,8 @@ int main(int argc, char* argv[]) {
     ok = Shoot(sell, out, QStringLiteral("sell")) && ok;
     CDlgChangeSymbol change(QStringLiteral("MSFT"));
     ok = Shoot(change, out, QStringLiteral("change-symbol")) && ok;
+    CDlgSetPrice setPrice(QStringLiteral("IE00B4L5Y983"));
+    ok = Shoot(setPrice, out, QStringLiteral("set-price")) && ok;
   }
   {
     CDlgChooseColumnsNew columns(true, GetDefaultHeldColumns());
