@@ -8,18 +8,14 @@ bool QuoteLacksPrice(const StockInfo& cached) {
 }
 
 StockInfo ManualQuote(const StockInfo& cached, const VLManualPriceItem& newest) {
-  StockInfo q = cached;
+  // Nothing of the service's answer is kept: it knew nothing of the symbol.
+  StockInfo q;
+  q.symbol = cached.symbol;
+  q.stamp = cached.stamp;
   q.name = kManualPriceName;
   q.exchange = kManualPriceExchange;
   q.lastTrade = PriceText(newest.price);
-  q.lastTradeRealtime.clear();
   const CalendarDate day = DateOfStoredDate(newest.date);
-  q.lastTradeDate =
-      std::to_string(day.month) + "/" + std::to_string(day.day) + "/" + std::to_string(day.year);
-  // The figures of the day read the realtime texts first, when there are any.
-  for (std::string* none : {&q.change, &q.percentChange, &q.lastTradeTime}) *none = "N/A";
-  for (std::string* unused : {&q.changeRealtime, &q.percentChangeRealtime, &q.lastTradeTimeRealtime}) {
-    unused->clear();
-  }
+  q.lastTradeDate = std::to_string(day.month) + "/" + std::to_string(day.day) + "/" + std::to_string(day.year);
   return q;
 }

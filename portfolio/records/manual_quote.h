@@ -14,7 +14,7 @@ inline constexpr const char* kManualPriceExchange = "Set by hand";
 // the symbol, or has not been asked yet (a blank quote). A quote the service knows always wins.
 bool QuoteLacksPrice(const StockInfo& cached);
 
-// The quote made from `newest`, the symbol's newest price set by hand: the cached quote's texts, with the
-// name and exchange above, the last trade that price (at least 2 decimals) on its day, and no change of the
-// day (which a single price cannot tell).
+// The quote made from `newest`, the symbol's newest price set by hand: the cached quote's symbol, the name
+// and exchange above, the last trade that price (at least 2 decimals) on its day, and no other figure (no
+// change of the day, which a single price cannot tell).
 StockInfo ManualQuote(const StockInfo& cached, const VLManualPriceItem& newest);
