@@ -239,6 +239,8 @@ class VLDatabase : public Database {
                VLHoldingItemList& positionList, VLManualPriceItemList* priceList = nullptr);
 
  private:
+  friend class VLDatabaseTestPeer;  // tests only: plants a change that breaks the journaling rule
+
   // Cached quotes by symbol in upper case, for binding many positions at once.
   using SymbolIndex = std::unordered_map<std::string, VLStockInfoItem*>;
   // Both refreshes: every cached quote with the market time, or only those of `only`.
@@ -287,8 +289,12 @@ class VLDatabase : public Database {
   // Saves the change with the lock still held (then ReleaseChange).
   VLResult SaveKeepingLock();
   // After a change's save: takes the records' images as they are now, keeps the fingerprint up to date and,
-  // when the save succeeded, appends the entry.
+  // when the save succeeded, appends the entry. With the audit on, also sums the fingerprint anew and ends
+  // the program, saying so, when it differs from the one kept change by change: a record was changed without
+  // being noted, and the journal would not hold it.
   void JournalChange(ChangeRecorder& record, bool saved);
+  // The audit: on in debug builds, and wherever VELLUMAR_AUDIT_JOURNAL is set (every test run sets it).
+  static bool FingerprintAudit();
   ChangeJournal& Journal();
   // The journal's index brought up to date for a reader (not inside a change).
   VLResult RefreshJournalForReading(int waitMs);

@@ -2,6 +2,8 @@
 // the journal for the command line and the windows. Undo and redo are in vl_database_undo.cpp.
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <unordered_map>
 
@@ -30,6 +32,15 @@ ChangeJournal& VLDatabase::Journal() {
 std::string VLDatabase::GetJournalPath() {
   std::lock_guard guard(lock);
   return Journal().Path();
+}
+
+bool VLDatabase::FingerprintAudit() {
+#ifndef NDEBUG
+  return true;
+#else
+  static const bool on = std::getenv("VELLUMAR_AUDIT_JOURNAL") != nullptr;
+  return on;
+#endif
 }
 
 ItemList& VLDatabase::RecordList(JournalRecordKind kind) {
@@ -106,15 +117,27 @@ uint64_t VLDatabase::GetFingerprint() {
 }
 
 void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
-  if (record.Empty()) return;
-  record.Finish(RecordFinder());
-  if (record.Empty()) return;
+  // The audit looks at every change, also at one that noted nothing.
+  const bool audit = FingerprintAudit();
+  if (record.Empty() && !audit) return;
+  if (!record.Empty()) record.Finish(RecordFinder());
+  if (record.Empty() && !audit) return;
   // Each record's old hash out, its new one in; a store whose sum is not known yet is summed as it is now.
   const uint64_t delta = record.FingerprintAfter(0);
   const uint64_t after = fingerprintKnown ? fingerprint + delta : CurrentFingerprint();
+  if (audit) {
+    fingerprintKnown = false;
+    if (CurrentFingerprint() != after) {
+      std::fprintf(stderr,
+                   "vellumar: the change \"%s\" changed a record without noting it for the change journal\n",
+                   record.Text().c_str());
+      std::abort();
+    }
+  }
   fingerprint = after;
   fingerprintKnown = true;
-  if (!saved) return;  // the change stays in memory and is saved with the next; the journal never sees it
+  if (record.Empty() || !saved)
+    return;  // the change stays in memory and is saved with the next; the journal never sees it
   JournalEntry entry = record.TakeEntry(Now(), journalProgram, after - delta, after);
   // The journal holds the same records as the database: a new one gets the database's permissions.
   struct stat st {};

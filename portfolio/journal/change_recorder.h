@@ -37,6 +37,7 @@ class ChangeRecorder {
   void Position(Item& position);
   void ManualPrice(Item& price);
   void SetText(std::string what) { text = std::move(what); }
+  const std::string& Text() const { return text; }
 
   // ---- What the database does with it.
   // An undo or redo of entry `target`.
