@@ -165,6 +165,8 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   ok = Tag(texts, tag) && ok;
   const std::string& comment = At(texts, ImportField::Comment);
   Show(ImportField::Comment, comment);
+  entry.currency = TrimBlanks(At(texts, ImportField::Currency));
+  Show(ImportField::Currency, entry.currency);
   if (!ok) return nullptr;
 
   entry.comment = comment;
