@@ -266,6 +266,9 @@ TEST_F(DbCommands, CurrencyIsSetChangedClearedAndNamedInTheSummary) {
   ASSERT_EQ(Run({"modify-stock", "2", "--currency", "-"}).code, 0);
   EXPECT_EQ(Run({"modify-stock", "3", "--currency", "US$"}).code, 4);
   EXPECT_EQ(currencies(), (std::vector<std::string>{"GBp", "-", "USD"}));
+  // A sale of part of a position leaves both parts in its currency.
+  ASSERT_EQ(Run({"sell", "1", "--qty", "4", "--price", "650"}).out, "id\tremainderId\n1\t4\n");
+  EXPECT_EQ(currencies(), (std::vector<std::string>{"GBp", "-", "USD", "GBp"}));
   EXPECT_NE(Run({"help", "add-stock"}).out.find("  --currency CODE  "), std::string::npos);
 }
 

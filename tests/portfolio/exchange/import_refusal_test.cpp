@@ -47,6 +47,9 @@ TEST_F(ExchangeTest, ACurrencyColumnIsCheckedRowByRow) {
   row("gbp");
   row("EURO");
   AppendCsvRecord(text, Row({}));  // one column short
+  std::vector<std::string> cash = Row({{F::Kind, "cash"}, {F::Amount, "5"}, {F::Comment, "c"}});
+  cash.push_back("EUR");
+  AppendCsvRecord(text, cash);
   EXPECT_EQ(Import(text), std::nullopt);
   EXPECT_EQ(Described(reading.problems),
             (std::vector<std::string>{
@@ -54,7 +57,8 @@ TEST_F(ExchangeTest, ACurrencyColumnIsCheckedRowByRow) {
                 "GBp, ZAc or ILA)",
                 "line 4: the currency 'EURO' is not a currency code (three capital letters such as USD, or "
                 "GBp, ZAc or ILA)",
-                "line 5: the row has 20 columns instead of 21"}));
+                "line 5: the row has 20 columns instead of 21",
+                "line 6: a cash position or margin debt has no currency of its own ('EUR')"}));
   EXPECT_EQ(ReadText(path), before);
 
   // Without the bad rows it goes in, each position with its code.
