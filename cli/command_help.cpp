@@ -31,7 +31,10 @@ constexpr const char* kChartOptions =
   "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"                                 \
   "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"          \
   "  --yes  keep an --equity for a security that is not marginable (else refused)\n"                 \
-  "  --comment TEXT  a note shown with the position (default empty)\n"
+  "  --comment TEXT  a note shown with the position (default empty)\n"                               \
+  "  --currency CODE  the prices' currency when not the exchange's: three capital letters\n"         \
+  "                   (USD) or a minor unit (GBp, ZAc, ILA); - for the exchange's, which clears\n"   \
+  "                   a position's own (default: the exchange's)\n"
 constexpr const char* kAddStockOptions =
     "  --strict  refuse a symbol the market-data service does not know (exit 6) or could not be asked about\n"
     "            (exit 1); without it the position is stored with a warning\n"
@@ -92,7 +95,8 @@ const CommandHelp kHelp[] = {
      "  PORTFOLIO  only this portfolio (id or name; default: every portfolio)\n"
      "  --held  only the held positions (cash and margin count as held)\n"
      "  --sold  only the sold positions\n"
-     "  (Amount: a stock's total paid, a cash amount, a margin debt as a negative amount)\n",
+     "  (Amount: a stock's total paid, a cash amount, a margin debt as a negative amount;\n"
+     "  Currency, only when a position listed has one: a stock's own currency, empty for its exchange's)\n",
      "positions Retirement --sold --db my.db"},
     {"add-stock", "positions",
      "add a stock position; prints its id; warns of a symbol the service does not know", kAddStockOptions,
@@ -148,7 +152,9 @@ const CommandHelp kHelp[] = {
      "view Retirement --columns 0,1,3,4,8 --sort 8 --desc --db my.db"},
     {"summary", "views and reports", "print a portfolio's totals: value, change, gain, equity and margin",
      "  --sold  the totals of the sold positions\n"
-     "  --ids IDS  only these positions, such as 3,7 (default: all)\n",
+     "  --ids IDS  only these positions, such as 3,7 (default: all)\n"
+     "  (totals of positions in more than one currency add a last column, mixedCurrencies, naming them:\n"
+     "  \"GBp and USD, not converted\"; a position's currency is its own, else its exchange's)\n",
      "summary Retirement --db my.db"},
     {"update", "views and reports", "refresh the quotes of every position through the service", kDb,
      "update --db my.db"},

@@ -10,6 +10,7 @@
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/sell_checks.h"
 #include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/checks/typed_number.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
@@ -31,6 +32,9 @@ int Done(CliIo& io, DbSession& s, VLResult code) {
 std::string CentsText(uint32_t cents) {
   return std::to_string(cents / 100) + "." + (cents % 100 < 10 ? "0" : "") + std::to_string(cents % 100);
 }
+
+// What --currency takes for "the currency of the exchange", clearing a position's own.
+constexpr const char* kExchangeCurrencyOption = "-";
 
 // The options of add-stock and modify-stock laid over what the position dialog would show, so that the
 // dialog's checks judge them. A --date that is not a date is wrong usage; one outside the range the
@@ -62,6 +66,12 @@ int StockEntryFromOptions(const CliArgs& args, CliIo& io, const char* command, S
   }
   if (args.Has("marginable")) entry.marginable = true;
   if (args.Has("not-marginable")) entry.marginable = false;
+  if (args.HasOption("currency")) {
+    // "-" stands for no currency of its own; an empty value is more likely a script's unset variable.
+    const std::string code(TrimBlanks(args.Option("currency")));
+    if (code.empty()) return Usage(io, command, "--currency needs a code such as USD or GBp, or - for none");
+    entry.currency = code == kExchangeCurrencyOption ? std::string() : code;
+  }
   return kExitOk;
 }
 
@@ -72,7 +82,7 @@ EntryQuestion YesOption(const CliArgs& args) {
 
 const std::set<std::string> kStockValues = {"db",     "qty",        "price",       "commission",
                                             "date",   "buy-target", "sell-target", "stop-loss",
-                                            "equity", "threshold",  "comment"};
+                                            "equity", "threshold",  "comment",     "currency"};
 const std::set<std::string> kAddStockFlags = {"marginable", "yes", "strict", "no-check"};
 
 const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "comment", "created", "modified"};
@@ -252,6 +262,7 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   entry.symbol = fields.name;
   entry.quantity = DecimalText(fields.qty);
   entry.comment = fields.comment;
+  entry.currency = fields.currency;
   entry.buyPrice = PriceText(fields.buyPricePerShare);
   if (fields.purchaseDate) entry.buyDate = fields.purchaseDate;
   entry.buyCommission = CentsText(fields.buyCommission);
@@ -385,6 +396,7 @@ std::vector<CliCommand> DbCommands() {
       {"add-stock",
        "PORTFOLIO SYMBOL [--qty N] [--price D] [--commission D] [--date YYYY-MM-DD] [--buy-target D] "
        "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT] "
+       "[--currency CODE] "
        "[--strict] "
        "[--no-check]",
        kStockValues, kAddStockFlags, RunAddStock},

@@ -55,7 +55,13 @@ OutputRecord PositionRow(const VLHoldingItem& h, const std::string& portfolio) {
   r.AddText("amount",
             CentsText(static_cast<uint64_t>(ProductCents(s.qty, s.buyPricePerShare)) + s.buyCommission));
   r.Add("bought", s.purchaseDate ? FormatDay(s.purchaseDate) : "");
-  return r.Add("sold", s.saleDate ? FormatDay(s.saleDate) : "").Add("comment", s.comment);
+  r.Add("sold", s.saleDate ? FormatDay(s.saleDate) : "").Add("comment", s.comment);
+  if (!s.currency.empty()) r.Add("currency", s.currency);
+  return r;
+}
+
+bool HasOwnCurrency(const VLHoldingItem& h) {
+  return h.GetKind() == kHoldingStock && !static_cast<const VLStockHoldingItem&>(h).currency.empty();
 }
 
 int RunPositions(const CliArgs& args, CliIo& io) {
@@ -70,6 +76,7 @@ int RunPositions(const CliArgs& args, CliIo& io) {
     return Failed(io, "" + DatabaseCodeText(code));
   }
   std::vector<std::pair<uint32_t, OutputRecord>> rows;
+  bool currencies = false;
   for (const auto& item : portfolios) {
     const auto& p = static_cast<const VLPortfolioItem&>(*item);
     if (only && p.id != only) continue;
@@ -82,6 +89,7 @@ int RunPositions(const CliArgs& args, CliIo& io) {
       for (const auto& position : positions) {
         const auto& h = static_cast<const VLHoldingItem&>(*position);
         rows.emplace_back(h.id, PositionRow(h, p.name));
+        currencies = currencies || HasOwnCurrency(h);
       }
     }
   }
@@ -89,7 +97,13 @@ int RunPositions(const CliArgs& args, CliIo& io) {
   std::vector<OutputRecord> records;
   records.reserve(rows.size());
   for (auto& row : rows) records.push_back(std::move(row.second));
-  PrintList(args, io, kKeys, records, kHeaders);
+  // A last column for the positions' own currencies, only when one of them has one.
+  std::vector<std::string> keys = kKeys, headers = kHeaders;
+  if (currencies) {
+    keys.push_back("currency");
+    headers.push_back("Currency");
+  }
+  PrintList(args, io, keys, records, headers);
   return kExitOk;
 }
 

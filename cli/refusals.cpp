@@ -50,6 +50,10 @@ const std::map<StringId, RefusalText>& Texts() {
       {StringId::AmountNotANumber, {"%o: \"%1\" is not an amount (such as %2)", kExitRefused}},
       {StringId::WholeNumberNotANumber, {"%o: \"%1\" is not a whole number", kExitRefused}},
       {StringId::DecimalNotANumber, {"%o: \"%1\" is not a number (such as %2)", kExitRefused}},
+      {StringId::CurrencyNotValid,
+       {"--currency: \"%1\" is not a currency code: give three capital letters (an ISO code such as USD), "
+        "%2, or - for the currency of the exchange",
+        kExitRefused}},
       {StringId::AmountNegative, {"%o must not be negative", kExitRefused}},
       {StringId::QuantityNegative, {"%o must not be negative", kExitRefused}},
       {StringId::AmountTooLarge, {"%o is too large: at most %1", kExitRefused}},
@@ -85,6 +89,7 @@ std::string OptionOf(EntryField field) {
       {EntryField::ManualPrice, "PRICE"},
       {EntryField::Description, "--comment"},
       {EntryField::Comment, "--comment"},
+      {EntryField::Currency, "--currency"},
       {EntryField::PortfolioComment, "--comment"},
   };
   const auto it = options.find(field);

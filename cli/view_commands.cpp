@@ -17,6 +17,7 @@
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 #include "portfolio/views/portfolio_report.h"
+#include "portfolio/views/portfolio_summary.h"
 #include "portfolio/views/portfolio_view.h"
 #include "prefs/vl_general_prefs.h"
 
@@ -169,16 +170,19 @@ int RunView(const CliArgs& args, CliIo& io) {
   return kExitOk;
 }
 
+// The totals as the summary panel shows them; totals that add up several currencies say so last, with the
+// panel's text ("GBp and USD, not converted"), and only then.
 OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
   OutputRecord r;
   if (held) {
     r.AddText("currentValue", s.currentValue).AddText("change", s.change).AddText("gain", s.gain);
     r.AddText("equity", s.equity).AddText("marginableEquity", s.marginableEquity);
-    return r.AddText("marginOwed", s.marginOwed).AddText("marginAvailable", s.marginAvailable);
+    r.AddText("marginOwed", s.marginOwed).AddText("marginAvailable", s.marginAvailable);
+  } else {
+    r.AddText("netProceeds", s.netProceeds).AddText("gain", s.gain).AddText("postSaleGain", s.postSaleGain);
   }
-  return r.AddText("netProceeds", s.netProceeds)
-      .AddText("gain", s.gain)
-      .AddText("postSaleGain", s.postSaleGain);
+  if (const std::string mixed = MixedCurrenciesText(s); !mixed.empty()) r.Add("mixedCurrencies", mixed);
+  return r;
 }
 
 int RunSummary(const CliArgs& args, CliIo& io) {

@@ -109,6 +109,7 @@ enum class StringId : int {
   TooManyDecimals = 3008,  // %s: the text typed, %s: the decimal places the field keeps
   SoldQuantityFraction = 3009,  // %s: the shares held, when they are not a whole number of one or more
   DecimalNotANumber = 3018,     // %s: the text typed, %s: an example (shares, a price per share)
+  CurrencyNotValid = 3019,      // %s: the text typed, %s: the minor units taken ("GBp, ZAc or ILA")
   // Files: each failure names the file and the system's reason.
   DatabaseOpenFailed = 3010,        // %s: the database file, %s: why it cannot be opened
   ReportWriteError = 3011,          // %s: the report file, %s: why it cannot be written

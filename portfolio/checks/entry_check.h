@@ -27,7 +27,8 @@ enum class EntryField {
   Description,
   NewSymbol,
   PortfolioName,
-  Comment,  // a stock position's comment
+  Comment,   // a stock position's comment
+  Currency,  // a stock position's own currency
   PortfolioComment,
   ManualPrice,  // a price set by hand
 };

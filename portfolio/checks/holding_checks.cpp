@@ -196,6 +196,13 @@ EntryCheck CheckMoney(const MoneyHoldingEntry& entry, Holding& holding, uint32_t
   return {};
 }
 
+// A code the position already holds is kept as it is, even in a form no longer taken for entry.
+EntryCheck CheckCurrency(const std::string& code, const std::string& current) {
+  if (code.empty() || code == current || IsAcceptedCurrencyCode(code)) return {};
+  return EntryFailure(StringId::CurrencyNotValid, EntryPage::None, EntryField::Currency,
+                      {code, MinorCurrencyUnitsText()});
+}
+
 }  // namespace
 
 EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion& ask,
@@ -221,8 +228,11 @@ EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion
           CheckTextField(entry.comment, kMaxTextCharacters, EntryField::Comment, "the comment");
       !check.Ok())
     return check;
+  const std::string currency(TrimBlanks(entry.currency));
+  if (EntryCheck check = CheckCurrency(currency, holding.currency); !check.Ok()) return check;
 
   out.comment = entry.comment;
+  out.currency = currency;
   if (!entry.symbolFixed) out.name = symbol;
   (void)holding.CopyFrom(&out);  // both are stock holdings: the copy cannot fail
   return {};

@@ -17,6 +17,8 @@ struct StockHoldingEntry {
   std::string symbol;
   std::string quantity;
   std::string comment;
+  // The position's own currency code; empty: the currency of its exchange.
+  std::string currency;
   // Purchase
   std::string buyPrice;
   std::optional<int64_t> buyDate;
@@ -50,6 +52,7 @@ inline constexpr int64_t kMaxPositionQuantity = 1000000;
 
 // Runs the checks of the security page in their order and stops at the first failure. On success the
 // entered values are written into `holding` (its other fields stay); on failure `holding` is untouched.
+// The currency must be empty, an accepted code (IsAcceptedCurrencyCode) or the one `holding` has already.
 // `ask` is called only for the margin-equity question of a security that is not marginable.
 EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion& ask,
                              VLStockHoldingItem& holding);

@@ -6,8 +6,8 @@
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/columns/column_catalog.h"
-#include "portfolio/columns/exchange_currency.h"
 #include "portfolio/columns/number_format.h"
+#include "portfolio/columns/position_currency.h"
 #include "portfolio/records/manual_quote.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
@@ -250,7 +250,7 @@ const std::array<TextRule, kColumnCount> kTextRules{{
       const double v = StockColumnValue(h, kColSaleValue);
       return (h.IsSold() && v > 0) ? Money(v) : "";
     },
-    [](const H& h) { return ExchangeCurrency(h.quote->exchange); },
+    [](const H& h) { return PositionCurrency(h); },
 }};
 }  // namespace
 

@@ -53,6 +53,7 @@ RowTexts HoldingTexts(const VLHoldingItem& position) {
   At(texts, ImportField::MarginEquity) = s.mgnEquity ? std::to_string(s.mgnEquity) : std::string();
   At(texts, ImportField::MarginThreshold) = OptionalCents(s.mgnThreshold);
   At(texts, ImportField::Comment) = s.comment;
+  At(texts, ImportField::Currency) = s.currency;
   return texts;
 }
 

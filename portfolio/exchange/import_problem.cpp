@@ -37,6 +37,8 @@ const std::map<StringId, const char*>& CheckTexts() {
        "%f holds a control character (other than tab and line breaks), a NUL or bytes that are not UTF-8 "
        "text"},
       {StringId::SoldQuantityOutOfRange, "the quantity sold '%r' is not above 0"},
+      {StringId::CurrencyNotValid,
+       "the currency '%r' is not a currency code (three capital letters such as USD, or %2)"},
   };
   return texts;
 }
@@ -81,6 +83,7 @@ const char* ImportFieldLabel(ImportField field) {
       "the buy target", "the sell target",   "the stop loss",
       "marginable",     "the margin equity", "the margin threshold",
       "the amount",     "the comment",       "the tag",
+      "the currency",
   };
   static_assert(std::size(kLabels) == static_cast<size_t>(ImportField::Count));
   const auto index = static_cast<size_t>(field);
@@ -113,6 +116,7 @@ ImportField ImportFieldOf(EntryField field) {
       {EntryField::Description, ImportField::Comment},
       {EntryField::PortfolioName, ImportField::Portfolio},
       {EntryField::Comment, ImportField::Comment},
+      {EntryField::Currency, ImportField::Currency},
       {EntryField::PortfolioComment, ImportField::PortfolioComment},
   };
   const auto it = fields.find(field);

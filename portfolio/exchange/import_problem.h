@@ -28,7 +28,8 @@ enum class ImportField {
   Amount,
   Comment,
   Tag,
-  Count,  // not a field: the number of them
+  Currency,  // a stock position's own currency (empty: its exchange's)
+  Count,     // not a field: the number of them
 };
 
 // "the quantity", "the sale price": how a problem names the field.

@@ -165,6 +165,8 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   ok = Tag(texts, tag) && ok;
   const std::string& comment = At(texts, ImportField::Comment);
   Show(ImportField::Comment, comment);
+  entry.currency = TrimBlanks(At(texts, ImportField::Currency));
+  Show(ImportField::Currency, entry.currency);
   if (!ok) return nullptr;
 
   entry.comment = comment;
@@ -191,6 +193,14 @@ std::unique_ptr<VLHoldingItem> RowChecker::Money(int32_t kind, const RowTexts& t
   ok = Tag(texts, tag) && ok;
   entry.description = At(texts, ImportField::Comment);
   Show(ImportField::Comment, entry.description);
+  // Cash and debts are in the portfolio's money: a code given for one would be dropped, so it is refused.
+  const std::string currency(TrimBlanks(At(texts, ImportField::Currency)));
+  Show(ImportField::Currency, currency);
+  if (!currency.empty()) {
+    Problem(ImportField::Currency,
+            "a cash position or margin debt has no currency of its own ('" + currency + "')");
+    ok = false;
+  }
   if (!ok) return nullptr;
   std::unique_ptr<VLHoldingItem> holding;
   EntryCheck check;

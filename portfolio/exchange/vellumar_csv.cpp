@@ -8,12 +8,17 @@
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/holding_texts.h"
 #include "portfolio/exchange/price_rows.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 
-// The columns in order: one per field from the portfolio's name to the tag.
+// The columns in order: one per field from the portfolio's name to the tag, and the currency after them
+// in a file with a position of its own currency (older files end with the tag).
 constexpr ImportField kFirstColumn = ImportField::Portfolio;
 constexpr size_t kColumnCount = static_cast<size_t>(ImportField::Tag) - static_cast<size_t>(kFirstColumn) + 1;
+constexpr size_t kColumnCountWithCurrency = kColumnCount + 1;
+constexpr const char* kCurrencyHeader = "Currency";
+static_assert(static_cast<size_t>(ImportField::Currency) == static_cast<size_t>(kFirstColumn) + kColumnCount);
 
 ImportField ColumnField(size_t column) {
   return static_cast<ImportField>(static_cast<size_t>(kFirstColumn) + column);
@@ -31,13 +36,26 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-bool IsHeader(const std::vector<std::string>& fields) {
+// The number of columns the header row names (with or without the currency), or 0 when it is no header.
+size_t HeaderColumns(const std::vector<std::string>& fields) {
   const std::vector<std::string>& header = VellumarCsvHeader();
-  if (fields.size() != header.size()) return false;
+  if (fields.size() != kColumnCount && fields.size() != kColumnCountWithCurrency) return 0;
   for (size_t i = 0; i < header.size(); ++i) {
-    if (Lower(fields[i]) != Lower(header[i])) return false;
+    if (Lower(fields[i]) != Lower(header[i])) return 0;
   }
-  return true;
+  if (fields.size() == kColumnCountWithCurrency && Lower(fields.back()) != Lower(kCurrencyHeader)) return 0;
+  return fields.size();
+}
+
+bool HasOwnCurrency(const ExportData& data) {
+  for (const ExportPortfolio& portfolio : data.portfolios) {
+    for (const VLHoldingItem* position : portfolio.positions) {
+      if (position->GetKind() == kHoldingStock &&
+          !static_cast<const VLStockHoldingItem*>(position)->currency.empty())
+        return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -74,19 +92,22 @@ bool IsVellumarCsv(std::string_view text) {
   std::vector<CsvRecord> records;
   CsvReadError error;
   (void)ReadCsv(text.substr(0, end), ',', records, error);
-  return !records.empty() && IsHeader(records[0].fields);
+  return !records.empty() && HeaderColumns(records[0].fields) != 0;
 }
 
 std::string WriteVellumarCsv(const ExportData& data) {
+  // A file whose positions all take their exchange's currency keeps the older form, column for column.
+  const size_t columns = HasOwnCurrency(data) ? kColumnCountWithCurrency : kColumnCount;
   std::string out;
-  AppendCsvRecord(out, VellumarCsvHeader());
-  std::vector<std::string> fields(kColumnCount);
+  std::vector<std::string> fields = VellumarCsvHeader();
+  if (columns == kColumnCountWithCurrency) fields.push_back(kCurrencyHeader);
+  AppendCsvRecord(out, fields);
   for (const ExportPortfolio& portfolio : data.portfolios) {
     const auto write = [&](const RowTexts& texts) {
-      for (size_t c = 0; c < kColumnCount; ++c) fields[c] = At(texts, ColumnField(c));
+      for (size_t c = 0; c < columns; ++c) fields[c] = At(texts, ColumnField(c));
       fields[0] = portfolio.name;
       fields[1] = portfolio.comment;
-      for (size_t c = 0; c < kColumnCount; ++c) {
+      for (size_t c = 0; c < columns; ++c) {
         if (IsTextColumn(ColumnField(c))) fields[c] = NeutralizeFormula(fields[c]);
       }
       AppendCsvRecord(out, fields);
@@ -121,11 +142,14 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
   const size_t total = CountCsvLines(text);
   size_t read = 0;
   bool header = false;
+  size_t columns = 0;  // as the header names them
   // Each row is checked as it is read: only the rows' results stay in memory, never all their fields.
   const auto row = [&](CsvRecord& record) {
     if (!header) {
       header = true;
-      if (IsHeader(record.fields)) return true;
+      columns = HeaderColumns(record.fields);
+      if (columns == kColumnCountWithCurrency) reading.preview.fields.push_back(ImportField::Currency);
+      if (columns != 0) return true;
       reading.problems.push_back(
           {record.line, ImportField::None, "the first row is not the Vellumar CSV header"});
       return false;
@@ -134,14 +158,14 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
     bool blank = true;
     for (const std::string& field : record.fields) blank = blank && TrimBlanks(field).empty();
     if (blank) return true;
-    if (record.fields.size() != kColumnCount) {
+    if (record.fields.size() != columns) {
       reading.problems.push_back({record.line, ImportField::None,
                                   "the row has " + std::to_string(record.fields.size()) +
-                                      " columns instead of " + std::to_string(kColumnCount)});
+                                      " columns instead of " + std::to_string(columns)});
       return true;
     }
     RowTexts texts;
-    for (size_t c = 0; c < kColumnCount; ++c) {
+    for (size_t c = 0; c < columns; ++c) {
       const ImportField field = ColumnField(c);
       At(texts, field) = IsTextColumn(field) ? RestoreFormula(record.fields[c]) : std::move(record.fields[c]);
     }

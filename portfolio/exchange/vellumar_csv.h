@@ -10,7 +10,8 @@ struct ExportData;
 // stored), RFC 4180 quoting, CR LF line ends, dates YYYY-MM-DD, amounts with '.' and no grouping. A
 // portfolio without positions in the export has one row of kind "portfolio", so it comes back too.
 
-// The header row's column names, in order.
+// The header row's column names, in order; a file with a position of its own currency adds "Currency" after
+// them, and a file without that column is read as positions of their exchanges' currencies.
 const std::vector<std::string>& VellumarCsvHeader();
 // Whether the first record of `text` is the Vellumar CSV header.
 bool IsVellumarCsv(std::string_view text);

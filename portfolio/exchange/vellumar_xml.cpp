@@ -136,9 +136,15 @@ class XmlReader {
 
   void Read(const tinyxml2::XMLElement& root) {
     size_t total = 0;
+    bool currencies = false;
     for (auto* p = root.FirstChildElement(); p; p = p->NextSiblingElement()) {
-      for (auto* e = p->FirstChildElement(); e; e = e->NextSiblingElement()) ++total;
+      for (auto* e = p->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        ++total;
+        currencies = currencies || e->Attribute("currency") != nullptr;
+      }
     }
+    // The preview shows the currencies only of a file that gives some.
+    if (currencies) reading.preview.fields.push_back(ImportField::Currency);
     for (auto* p = root.FirstChildElement(); p; p = p->NextSiblingElement()) {
       if (std::strcmp(p->Name(), kPrice) == 0) {
         const auto text = [p](const char* name) {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "framework/text_util.h"
+#include "portfolio/columns/position_currency.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_holding_item_list.h"
@@ -12,13 +13,13 @@
 
 namespace {
 
-// Exchange suffixes of the symbols the quote service uses, and the currency each exchange trades in.
-// London quotes in pence; its currency is still the pound.
+// Exchange suffixes of the symbols the quote service uses, and the currency each exchange quotes in, named
+// as ExchangeCurrency names it: London quotes in pence ("GBp").
 const std::map<std::string, std::string>& SuffixCurrencies() {
   static const std::map<std::string, std::string> table = {
       {"AS", "EUR"},  {"AX", "AUD"},  {"BA", "ARS"}, {"BO", "INR"}, {"BR", "EUR"},  {"CBT", "USD"},
       {"CME", "USD"}, {"CMX", "USD"}, {"CO", "DKK"}, {"DE", "EUR"}, {"F", "EUR"},   {"HE", "EUR"},
-      {"HK", "HKD"},  {"IR", "EUR"},  {"KQ", "KRW"}, {"KS", "KRW"}, {"L", "GBP"},   {"LS", "EUR"},
+      {"HK", "HKD"},  {"IR", "EUR"},  {"KQ", "KRW"}, {"KS", "KRW"}, {"L", "GBp"},   {"LS", "EUR"},
       {"MC", "EUR"},  {"MI", "EUR"},  {"MX", "MXN"}, {"NS", "INR"}, {"NYM", "USD"}, {"NZ", "NZD"},
       {"OL", "NOK"},  {"PA", "EUR"},  {"SA", "BRL"}, {"SI", "SGD"}, {"SS", "CNY"},  {"ST", "SEK"},
       {"SW", "CHF"},  {"SZ", "CNY"},  {"T", "JPY"},  {"TO", "CAD"}, {"TW", "TWD"},  {"V", "CAD"},
@@ -66,7 +67,11 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots) {
       ++out.skipped;
       continue;
     }
-    const std::string currency = CurrencyOfSymbol(lot.symbol);
+    // The position's own currency or its exchange's, as the Currency column shows it; else the symbol's
+    // suffix (a quote not fetched yet names no exchange).
+    lot.currency = PositionCurrency(*stock);
+    if (lot.currency.empty()) lot.currency = CurrencyOfSymbol(lot.symbol);
+    const std::string& currency = lot.currency;
     if (!currency.empty() &&
         std::find(out.currencies.begin(), out.currencies.end(), currency) == out.currencies.end()) {
       out.currencies.push_back(currency);

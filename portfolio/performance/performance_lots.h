@@ -40,7 +40,7 @@ struct PerformanceLots {
   // date or with one before the purchase.
   int skipped = 0;
   int cashAndMargin = 0;  // cash positions and margin debts, which never take part
-  // The trading currencies of the lots' symbols, sorted, each once (see CurrencyOfSymbol).
+  // The currencies of the lots, sorted, each once: PositionCurrency, else CurrencyOfSymbol.
   std::vector<std::string> currencies;
   // The prices set by hand of the lots' symbols, oldest first, by symbol in upper case: the closes of a
   // symbol the history service has no history for.
@@ -54,8 +54,9 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots);
 // database has them now; the database's answer to the first read that fails, else Ok.
 VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots);
 
-// The currency a symbol trades in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBP, no suffix USD);
-// "" for an index ("^DJI") and for a suffix this table does not know.
+// The currency a symbol is quoted in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBp, no suffix USD),
+// named as ExchangeCurrency names its exchange's; "" for an index ("^DJI") and for a suffix this table does
+// not know.
 std::string CurrencyOfSymbol(const std::string& symbol);
 
 // The distinct symbols of the lots, sorted.

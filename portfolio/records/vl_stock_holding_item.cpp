@@ -47,15 +47,6 @@ bool IoExact(Archive* ar, FixedDecimal<Places>& value, FixedDecimal<Places> larg
 
 }  // namespace
 
-bool IsCurrencyCodeForm(const std::string& code) {
-  if (code.empty()) return true;
-  if (code.size() != 3) return false;
-  for (char c : code) {
-    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
-  }
-  return true;
-}
-
 bool VLStockHoldingItem::NeedsExactForm() const {
   if (!qty.IsWhole() || !currency.empty()) return true;
   for (const UnitPrice& price :

@@ -4,11 +4,9 @@
 #include <string>
 
 #include "marketdata/shared_stock_info.h"
+#include "portfolio/records/currency_units.h"
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_holding_item.h"
-
-// A currency code as a position keeps it: none, or three ASCII letters ("USD", "GBp").
-bool IsCurrencyCodeForm(const std::string& code);
 
 // A stock position: held while salePricePerShare is 0, sold once it is set. The quantity is exact to 1e-8
 // share and the prices per share to 1e-6; commissions and the margin threshold are whole cents. The quote is

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <set>
 
-#include "portfolio/columns/exchange_currency.h"
 #include "portfolio/columns/number_format.h"
+#include "portfolio/columns/position_currency.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_currency.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -46,7 +46,8 @@ bool Counts(const VLHoldingItem& holding, bool held, const std::vector<uint32_t>
 }
 
 void AddStock(const VLStockHoldingItem& stock, Totals& t) {
-  if (std::string currency = ExchangeCurrency(stock.quote->exchange); !currency.empty()) {
+  // A symbol the quote service does not know adds nothing to the totals, so it names no currency either.
+  if (std::string currency = PositionCurrency(stock); !currency.empty() && stock.HasKnownSymbol()) {
     t.currencies.insert(std::move(currency));
   }
   const VLCurrency value = stock.GetCurrentValue();

@@ -18,7 +18,7 @@ struct VLPortfolioSummary {
   std::string marginAvailable;
   std::string netProceeds;
   std::string postSaleGain;
-  // The currencies of the stock positions counted (ExchangeCurrency), sorted. With more than one the totals
+  // The currencies of the stock positions counted (PositionCurrency), sorted. With more than one the totals
   // add up amounts in different currencies: there is no conversion yet.
   std::vector<std::string> currencies;
 };

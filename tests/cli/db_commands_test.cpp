@@ -215,6 +215,63 @@ TEST_F(DbCommands, DatesReadTheSameInEveryTimeZoneAndReachBackTo1900) {
   EXPECT_EQ(Run({"sell", "2", "--qty", "1", "--price", "2", "--date", "1969-07-19"}).code, 5);
 }
 
+// --currency sets a position's own currency, "-" gives it back its exchange's; a text that is no code is
+// refused and changes nothing. The summary says when its totals mix currencies.
+TEST_F(DbCommands, CurrencyIsSetChangedClearedAndNamedInTheSummary) {
+  Run({"add-portfolio", "P"});
+  const std::string before = ReadText(db);
+  const CliResult lower =
+      Run({"add-stock", "P", "HSBA.L", "--qty", "10", "--price", "600", "--currency", "gbp"});
+  EXPECT_EQ(lower.code, 4);
+  EXPECT_EQ(
+      lower.err,
+      "vellumar-cli add-stock: --currency: \"gbp\" is not a currency code: give three capital letters (an "
+      "ISO code such as USD), GBp, ZAc or ILA, or - for the currency of the exchange\n");
+  EXPECT_EQ(Run({"add-stock", "P", "HSBA.L", "--currency", ""}).code, 2);
+  EXPECT_EQ(ReadText(db), before);
+  const std::string plain = Run({"positions"}).out;
+  EXPECT_EQ(plain.find("Currency"), std::string::npos);
+
+  ASSERT_EQ(Run({"add-stock", "P", "HSBA.L", "--qty", "10", "--price", "600", "--currency", "GBp"}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "VOD.L", "--qty", "10", "--price", "70", "--currency", "GBp"}).code, 0);
+  ASSERT_EQ(Run({"add-stock", "P", "MSFT", "--qty", "1", "--price", "400"}).code, 0);
+  const auto currencies = [&] {
+    std::vector<std::string> codes;
+    for (const auto& row : nlohmann::json::parse(Run({"positions", "--json"}).out))
+      codes.push_back(row.contains("currency") ? row.at("currency").get<std::string>() : "-");
+    return codes;
+  };
+  EXPECT_EQ(currencies(), (std::vector<std::string>{"GBp", "GBp", "-"}));
+  const std::vector<std::vector<std::string>> table = TsvRows(Run({"positions"}).out);
+  EXPECT_EQ(table[0].back(), "Currency");
+  EXPECT_EQ(table[1].back(), "GBp");
+  EXPECT_EQ(table[3].back(), "");
+  // One currency (MSFT's quote names no exchange here): the summary is as it always was.
+  const std::string unmixed = Run({"summary", "P"}).out;
+  EXPECT_EQ(unmixed.substr(0, unmixed.find('\n')),
+            "currentValue\tchange\tgain\tequity\tmarginableEquity\tmarginOwed\tmarginAvailable");
+
+  ASSERT_EQ(Run({"modify-stock", "3", "--currency", "USD"}).code, 0);
+  EXPECT_EQ(currencies(), (std::vector<std::string>{"GBp", "GBp", "USD"}));
+  const std::vector<std::vector<std::string>> summary = TsvRows(Run({"summary", "P"}).out);
+  ASSERT_EQ(summary.size(), 2u);
+  EXPECT_EQ(summary[0].back(), "mixedCurrencies");
+  EXPECT_EQ(summary[1].back(), "GBp and USD, not converted");
+  EXPECT_EQ(nlohmann::json::parse(Run({"summary", "P", "--ids", "1,3", "--json"}).out).at("mixedCurrencies"),
+            "GBp and USD, not converted");
+  EXPECT_EQ(Run({"summary", "P", "--ids", "1,2"}).out.find("mixed"), std::string::npos);
+
+  // Other changes keep the currency; "-" clears it, and a refused code leaves it as it was.
+  ASSERT_EQ(Run({"modify-stock", "1", "--comment", "bank"}).code, 0);
+  ASSERT_EQ(Run({"modify-stock", "2", "--currency", "-"}).code, 0);
+  EXPECT_EQ(Run({"modify-stock", "3", "--currency", "US$"}).code, 4);
+  EXPECT_EQ(currencies(), (std::vector<std::string>{"GBp", "-", "USD"}));
+  // A sale of part of a position leaves both parts in its currency.
+  ASSERT_EQ(Run({"sell", "1", "--qty", "4", "--price", "650"}).out, "id\tremainderId\n1\t4\n");
+  EXPECT_EQ(currencies(), (std::vector<std::string>{"GBp", "-", "USD", "GBp"}));
+  EXPECT_NE(Run({"help", "add-stock"}).out.find("  --currency CODE  "), std::string::npos);
+}
+
 TEST_F(DbCommands, ACorruptOrMissingFileIsReportedAndLeftAlone) {
   WriteText(db, "\x04VLDB\x01\x00\x00\x00 not a database");
   CliResult corrupt = Run({"check"});

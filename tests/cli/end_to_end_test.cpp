@@ -191,3 +191,45 @@ TEST(EndToEnd, APortfolioKeptWithTheToolsShowsTheServicesFigures) {
   const Output quote = Cli("quote MSFT --json" + service);
   EXPECT_NE(quote.out.find("\"exchange\":\"NASDAQ\""), std::string::npos) << quote.out;
 }
+
+// A London position takes its exchange's pence until it is given a currency of its own: the Currency column,
+// the summary's note and the performance warning name the same codes throughout.
+TEST(EndToEnd, APositionsCurrencyIsNamedAlikeInTheColumnTheSummaryAndThePerformanceWarning) {
+  RunningService marketd({"--now", "2026-12-04T15:30:00-05:00"});
+  ASSERT_GT(marketd.port, 0) << "the service did not start";
+  const TempFolder folder("vl_e2e_currency");
+  const std::string db = " --db " + folder.File("Vellumar.db");
+  const std::string service = " --service 127.0.0.1:" + std::to_string(marketd.port);
+  ASSERT_EQ(Cli("init" + db).code, 0);
+  ASSERT_EQ(Cli("add-portfolio Mixed" + db).code, 0);
+  ASSERT_EQ(
+      Cli("add-stock Mixed HSBA.L --qty 100 --price 600 --date 2025-03-03 --strict" + service + db).code, 0);
+  ASSERT_EQ(Cli("add-stock Mixed MSFT --qty 10 --price 400 --date 2025-03-03 --strict" + service + db).code,
+            0);
+  ASSERT_EQ(Cli("update" + db + service).code, 0);
+
+  const auto column = [&](const std::string& symbol) {
+    return Table(Cli("view Mixed --columns 0,1,74" + db).out).Cell(symbol, "Currency");
+  };
+  const auto warning = [&] {
+    // Its standard error only: the warnings.
+    const std::string err =
+        RunShell(kBin + "vellumar-cli performance Mixed --to 2026-12-04" + db + service + " 2>&1 >/dev/null")
+            .out;
+    const size_t at = err.find("more than one currency (");
+    return at == std::string::npos ? std::string() : err.substr(at, err.find(')', at) - at + 1);
+  };
+  EXPECT_EQ(column("HSBA.L"), "GBp");
+  EXPECT_EQ(column("MSFT"), "USD");
+  const std::vector<std::vector<std::string>> mixed = TsvRows(Cli("summary Mixed" + db).out);
+  ASSERT_EQ(mixed.size(), 2u);
+  EXPECT_EQ(mixed[0].back(), "mixedCurrencies");
+  EXPECT_EQ(mixed[1].back(), "GBp and USD, not converted");
+  EXPECT_EQ(warning(), "more than one currency (GBp, USD)");
+
+  // Bought in dollars: one currency everywhere, and the totals say nothing more than before.
+  ASSERT_EQ(Cli("modify-stock 1 --currency USD" + db).code, 0);
+  EXPECT_EQ(column("HSBA.L"), "USD");
+  EXPECT_EQ(Cli("summary Mixed" + db).out.find("mixed"), std::string::npos);
+  EXPECT_EQ(warning(), "");
+}

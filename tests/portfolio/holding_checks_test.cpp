@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "portfolio/columns/number_format.h"
@@ -111,6 +112,40 @@ TEST_F(HoldingChecks, SymbolIsRequiredUnlessFixed) {
   const CheckRun run = Check(entry);
   ASSERT_TRUE(run.check.Ok());
   EXPECT_EQ(run.holding.name, "OLD");  // only Change Symbol alters a fixed symbol
+}
+
+// The currency field: empty for the exchange's, an accepted code, or the code the position already keeps.
+TEST_F(HoldingChecks, CurrencyIsACodeTakenAsTypedOrNothing) {
+  StockHoldingEntry entry = ValidEntry();
+  entry.currency = " GBp ";
+  CheckRun run = Check(entry);
+  ASSERT_TRUE(run.check.Ok());
+  EXPECT_EQ(run.holding.currency, "GBp");
+
+  for (const char* refused : {"gbp", "US", "EURO", "\xE2\x82\xAC", "U$D"}) {
+    entry.currency = refused;
+    run = Check(entry);
+    EXPECT_EQ(run.check.message, StringId::CurrencyNotValid) << refused;
+    EXPECT_EQ(run.check.field, EntryField::Currency) << refused;
+    EXPECT_EQ(run.check.arguments, (std::vector<std::string>{refused, "GBp, ZAc or ILA"})) << refused;
+    EXPECT_EQ(run.holding.currency, "") << refused;
+    EXPECT_EQ(run.holding.name, "OLD") << "a refused currency stores nothing else either";
+  }
+
+  // Emptied, the position takes its exchange's currency again.
+  VLStockHoldingItem holding;
+  holding.currency = "USD";
+  entry.currency = "";
+  ASSERT_TRUE(CheckStockHolding(entry, {}, holding).Ok());
+  EXPECT_EQ(holding.currency, "");
+  // A code an older file stored in a form no longer typed is kept while unchanged, and refused when typed
+  // for another position.
+  holding.currency = "usd";
+  entry.currency = "usd";
+  ASSERT_TRUE(CheckStockHolding(entry, {}, holding).Ok());
+  EXPECT_EQ(holding.currency, "usd");
+  VLStockHoldingItem other;
+  EXPECT_EQ(CheckStockHolding(entry, {}, other).message, StringId::CurrencyNotValid);
 }
 
 TEST_F(HoldingChecks, QuantityLimitIsOneMillion) {

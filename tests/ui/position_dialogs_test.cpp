@@ -1,6 +1,7 @@
 // The position dialog, its pages and the Change Symbol dialog driven through their real widgets, and what
 // the database holds afterwards.
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include <QFormLayout>
@@ -221,6 +222,42 @@ TEST_F(PositionDialogsTest, EditingASoldPositionChecksTheSaleDateAndChangeSymbol
   EXPECT_EQ(sold.name, "MSFT");
   EXPECT_EQ(sold.saleCommission, 995u);
   EXPECT_EQ(sold.saleDate, QDateToStoredDate(bought));
+}
+
+// The optional currency field: empty for the exchange's, checked as typed, shown again when editing.
+TEST_F(PositionDialogsTest, TheCurrencyFieldIsCheckedAndShownWhenEditing) {
+  const uint32_t id = host.AddStock(portfolio, "HSBA.L", 10, 1000);
+  window->HeldList()->SelectIds({id});
+  dialogs.Then([](QDialog& dialog) {
+    auto* currency = Field<QLineEdit>(dialog, "currency");
+    EXPECT_EQ(currency->text(), QString());
+    EXPECT_EQ(currency->accessibleName(), QStringLiteral("Currency"));
+    EXPECT_EQ(currency->placeholderText(), QStringLiteral("from the exchange"));
+    MessageScript messages;
+    for (const char* refused : {"gbp", "GB"}) {
+      Type(dialog, "currency", QString::fromLatin1(refused));
+      messages.Expect(3019);
+      PressOk(dialog);
+      EXPECT_EQ(dialog.result(), QDialog::Rejected) << refused;
+      EXPECT_EQ(dialog.focusWidget(), currency) << refused;
+    }
+    Type(dialog, "currency", "GBp");
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  });
+  window->RunCommand(kCmdPositionEdit);
+  RunPosted();
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*Stored(id)).currency, "GBp");
+
+  dialogs.Then([](QDialog& dialog) {
+    EXPECT_EQ(Field<QLineEdit>(dialog, "currency")->text(), QStringLiteral("GBp"));
+    Type(dialog, "currency", "");
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  });
+  window->RunCommand(kCmdPositionEdit);
+  RunPosted();
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*Stored(id)).currency, "");
 }
 
 // The date pickers show the day a date stands for in every time zone, whether this version stored it or an

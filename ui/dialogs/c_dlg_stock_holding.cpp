@@ -34,6 +34,11 @@ CDlgStockHolding::CDlgStockHolding(const VLStockHoldingItem& holding, bool editi
   form->addRow(QString(), change);
   quantity = AddEditRow(form, QStringLiteral("&Quantity:"), QStringLiteral("quantity"));
   comment = AddEditRow(form, QStringLiteral("&Comment:"), QStringLiteral("comment"));
+  currency = AddEditRow(form, QStringLiteral("C&urrency:"), QStringLiteral("currency"));
+  currency->setMaxLength(3);
+  currency->setPlaceholderText(QStringLiteral("from the exchange"));
+  currency->setAccessibleDescription(
+      QStringLiteral("The currency the prices are in (USD, EUR, GBp for pence); empty: the exchange's"));
   information = new QLabel(this);
   information->setObjectName(QStringLiteral("information"));
   information->setWordWrap(true);
@@ -78,6 +83,7 @@ void CDlgStockHolding::Fill(const VLStockHoldingItem& h) {
   const bool fresh = !editing;
   quantity->setText(QuantityText(h.qty, fresh));
   comment->setText(ToQt(h.comment));
+  currency->setText(ToQt(h.currency));
   if (editing && !h.quote->name.empty()) {
     information->setText(QStringLiteral("(%1) %2").arg(ToQt(h.name), ToQt(h.quote->name)));
   }
@@ -103,6 +109,7 @@ StockHoldingEntry CDlgStockHolding::Entry() const {
   entry.symbol = ToStd(symbol->text());
   entry.quantity = ToStd(quantity->text());
   entry.comment = ToStd(comment->text());
+  entry.currency = ToStd(currency->text());
   entry.buyPrice = ToStd(purchase->buyPrice->text());
   entry.buyDate = ReadDateRow(purchase->buyDate);
   entry.buyCommission = ToStd(purchase->buyCommission->text());
@@ -192,6 +199,9 @@ void CDlgStockHolding::ShowFailure(const EntryCheck& check) {
       break;
     case EntryField::Comment:
       field = comment;
+      break;
+    case EntryField::Currency:
+      field = currency;
       break;
     default:
       break;

@@ -35,6 +35,7 @@ class CDlgStockHolding : public QWidget {
   QLineEdit* symbol = nullptr;
   QLineEdit* quantity = nullptr;
   QLineEdit* comment = nullptr;
+  QLineEdit* currency = nullptr;  // the position's own currency; empty: its exchange's
   QLabel* information = nullptr;
   QTabWidget* innerTabs = nullptr;
   CDlgStockHoldingPurchase* purchase = nullptr;

@@ -30,6 +30,7 @@ const std::map<ImportField, const char*>& Headers() {
       {ImportField::Amount, "Amount"},
       {ImportField::Comment, "Comment"},
       {ImportField::Tag, "Tag"},
+      {ImportField::Currency, "Currency"},
   };
   return headers;
 }

@@ -127,6 +127,9 @@ const std::map<StringId, const char*>& Table() {
       {StringId::AmountNotANumber, "\"%s\" is not an amount.\nPlease enter an amount such as %s."},
       {StringId::WholeNumberNotANumber, "\"%s\" is not a whole number.\nPlease enter a number such as %s."},
       {StringId::DecimalNotANumber, "\"%s\" is not a number.\nPlease enter a number such as %s."},
+      {StringId::CurrencyNotValid,
+       "\"%s\" is not a currency code.  Please enter three capital\nletters (USD, EUR), one of %s, or "
+       "nothing\nfor the currency of the exchange."},
       {StringId::AmountNegative, "The amount cannot be negative."},
       {StringId::AmountTooLarge, "The amount is too large.  Vellumar keeps amounts\nof at most %s."},
       {StringId::QuantityNegative, "The number of shares cannot be negative."},

@@ -30,6 +30,49 @@ std::string Csv(const std::vector<std::vector<std::string>>& rows) {
 
 using F = ImportField;
 
+// A file with the Currency column: each stock row's code is checked as the dialog checks it.
+TEST_F(ExchangeTest, ACurrencyColumnIsCheckedRowByRow) {
+  AddPortfolio("P");
+  const std::string before = ReadText(path);
+  std::vector<std::string> header = VellumarCsvHeader();
+  header.push_back("currency");  // letter case does not matter in the header
+  std::string text;
+  AppendCsvRecord(text, header);
+  const auto row = [&](const std::string& currency) {
+    std::vector<std::string> fields = Row({});
+    fields.push_back(currency);
+    AppendCsvRecord(text, fields);
+  };
+  row("ZAc");
+  row("gbp");
+  row("EURO");
+  AppendCsvRecord(text, Row({}));  // one column short
+  std::vector<std::string> cash = Row({{F::Kind, "cash"}, {F::Amount, "5"}, {F::Comment, "c"}});
+  cash.push_back("EUR");
+  AppendCsvRecord(text, cash);
+  EXPECT_EQ(Import(text), std::nullopt);
+  EXPECT_EQ(Described(reading.problems),
+            (std::vector<std::string>{
+                "line 3: the currency 'gbp' is not a currency code (three capital letters such as USD, or "
+                "GBp, ZAc or ILA)",
+                "line 4: the currency 'EURO' is not a currency code (three capital letters such as USD, or "
+                "GBp, ZAc or ILA)",
+                "line 5: the row has 20 columns instead of 21",
+                "line 6: a cash position or margin debt has no currency of its own ('EUR')"}));
+  EXPECT_EQ(ReadText(path), before);
+
+  // Without the bad rows it goes in, each position with its code.
+  text.clear();
+  AppendCsvRecord(text, header);
+  row("ZAc");
+  row("");
+  ASSERT_EQ(Import(text), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
+  const auto positions = Positions(PortfolioId("P"));
+  ASSERT_EQ(positions.size(), 2u);
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*positions[0]).currency, "ZAc");
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*positions[1]).currency, "");
+}
+
 TEST_F(ExchangeTest, EveryBadRowIsNamedAndNothingIsImported) {
   AddPortfolio("P");
   const std::string before = ReadText(path);

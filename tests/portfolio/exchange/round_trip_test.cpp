@@ -79,6 +79,7 @@ class RoundTrip : public ExchangeTest, public ::testing::WithParamInterface<bool
     fraction.perShareSellTarget = PriceOf("99.999999");
     fraction.perShareStopLossTarget = PriceOf("0.000001");
     fraction.comment = "plan";
+    fraction.currency = "GBp";  // a currency of its own: the CSV takes its Currency column for it
     ASSERT_EQ(db->AddStockPosition(conn, plain, fraction, id), VLResult::Ok);
 
     VLStockHoldingItem watch;
@@ -119,6 +120,39 @@ TEST_P(RoundTrip, ExportThenImportIntoAnEmptyDatabaseGivesBackEveryField) {
   EXPECT_EQ(outcome.createdPortfolios.size(), 3u);
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(Export(xml), exported);
+}
+
+// A position's own currency goes out and comes back in either form; a file without one is written in the
+// older form, and a file of the older form (no Currency column, no attribute) reads as the exchanges'.
+TEST_P(RoundTrip, AnOwnCurrencyComesBackAndOnlyFilesThatNeedItCarryIt) {
+  const bool xml = GetParam();
+  const uint32_t p = AddPortfolio("P");
+  AddStock(p, "VOD.L");
+  const std::string without = Export(xml);
+  EXPECT_EQ(without.find("Currency"), std::string::npos);
+  EXPECT_EQ(without.find("currency"), std::string::npos);
+  if (!xml) {
+    EXPECT_EQ(without.substr(0, without.find('\r')).back(), 'g') << "the header ends with Tag";
+  }
+
+  VLStockHoldingItem dollars;
+  dollars.name = "BP.L";
+  dollars.currency = "USD";
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddStockPosition(conn, p, dollars, id), VLResult::Ok);
+  const std::string with = Export(xml);
+  EXPECT_NE(with.find(xml ? "currency=\"USD\"" : ",Tag,Currency\r\n"), std::string::npos) << with;
+
+  path = folder.File("Empty.db");
+  Reopen(true);
+  ASSERT_EQ(Import(with, {}, xml ? "all.xml" : "all.csv"), VLResult::Ok)
+      << testing::PrintToString(Described(reading.problems));
+  const auto positions = Positions(PortfolioId("P"));
+  ASSERT_EQ(positions.size(), 2u);
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*positions[0]).currency, "");
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*positions[1]).currency, "USD");
+  EXPECT_EQ(reading.preview.fields.back(), ImportField::Currency);
+  EXPECT_EQ(Export(xml), with);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, RoundTrip, ::testing::Values(false, true),
