@@ -1,5 +1,5 @@
-// vellumar_sample_store PATH POSITIONS [QUOTES [PORTFOLIOS]] [--ties] [--mixed]: writes a store of that
-// size, as the application would have saved it, for timing the programs on large stores.
+// vellumar_sample_store PATH POSITIONS [QUOTES [PORTFOLIOS]] [--ties] [--mixed] [--fractional]: writes a
+// store of that size, as the application would have saved it, for timing the programs on large stores.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
       shape.ties = true;
     } else if (arg == "--mixed") {
       shape.mixed = true;
+    } else if (arg == "--fractional") {
+      shape.fractional = true;
     } else if (path.empty()) {
       path = arg;
     } else {
@@ -26,7 +28,8 @@ int main(int argc, char** argv) {
   }
   if (path.empty() || numbers == 0) {
     std::fprintf(stderr,
-                 "usage: vellumar_sample_store PATH POSITIONS [QUOTES [PORTFOLIOS]] [--ties] [--mixed]\n");
+                 "usage: vellumar_sample_store PATH POSITIONS [QUOTES [PORTFOLIOS]] [--ties] [--mixed] "
+                 "[--fractional]\n");
     return 2;
   }
   if (!WriteSampleStore(path, shape)) {
