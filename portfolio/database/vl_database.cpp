@@ -40,10 +40,14 @@ void VLDatabase::PrepareForLoad() {
   positions.RemoveAll();
   manualPrices.RemoveAll();
   fingerprintKnown = false;
+  mayNeedExactForm = true;  // until the load's end says otherwise
 }
 
 int32_t VLDatabase::GetVersion() const {
   if (manualPrices.GetCount() > 0) return kManualPriceVersion;
+  // A store known to hold none in the exact form spares the pass over every position (a save's most costly
+  // part after the writing itself).
+  if (!mayNeedExactForm) return kFirstVersion;
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->GetKind() == kHoldingStock &&
@@ -79,10 +83,12 @@ SerializeResult VLDatabase::Serialize(Archive* ar) {
 void VLDatabase::RebindSymbols() {
   const QuoteIndex index = IndexQuotes();
   const ManualQuotes manual = MakeManualQuotes();
+  bool exact = false;
   for (const auto& item : positions) {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
+    exact = exact || stock->NeedsExactForm();
     if (auto found = index.find(stock->quoteId); found != index.end()) {
       // Most are bound already (every save ends here too): only what differs is assigned.
       if (stock->name != found->second->name) {
@@ -92,6 +98,21 @@ void VLDatabase::RebindSymbols() {
       const auto byHand = manual.empty() ? manual.end() : manual.find(stock->quoteId);
       const SharedStockInfo& quote = byHand != manual.end() ? byHand->second : found->second->quote;
       if (!stock->quote.SharesWith(quote)) stock->quote = quote;
+    }
+  }
+  mayNeedExactForm = exact;
+}
+
+void VLDatabase::NoteExactForms(const ChangeRecorder& record) {
+  if (mayNeedExactForm) return;
+  const ChangeRecorder::Finder find = RecordFinder();
+  for (const JournalRecordChange& noted : record.Records()) {
+    if (noted.kind != JournalRecordKind::Position) continue;
+    const auto* holding = static_cast<const VLHoldingItem*>(find(noted.kind, noted.id));
+    if (holding && holding->GetKind() == kHoldingStock &&
+        static_cast<const VLStockHoldingItem*>(holding)->NeedsExactForm()) {
+      mayNeedExactForm = true;
+      return;
     }
   }
 }
@@ -268,6 +289,7 @@ VLResult VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
     lastChangeNotJournaled = false;
     rc = apply(change);
     if (rc == VLResult::Ok && !change.unchanged) {
+      NoteExactForms(change.record);
       rc = SaveKeepingLock();
       JournalChange(change.record, rc == VLResult::Ok);
       ReleaseChange();

@@ -2,6 +2,8 @@
 // rounded once to the cent, half away from zero.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_currency.h"
 
@@ -93,6 +95,16 @@ TEST(ExactDecimal, TextsShowTheDecimalsTheValueHas) {
   EXPECT_FALSE(IsWholeCents(Price("12.345")));
   EXPECT_EQ(CentsOfPrice(Price("12.345")), 1235);
   EXPECT_EQ(CentsOfPrice(PriceOfCents(1234)), 1234);
+  // Half a cent goes away from zero on both sides, and the ends of 64 bits round as the exact division does.
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  for (int64_t units : {int64_t{5000}, int64_t{4999}, int64_t{-5000}, int64_t{-4999}, int64_t{-15000}, kMax,
+                        kMax - 4999, kMax - 5000, kMax - 5001, kMin, kMin + 4999, kMin + 5000, kMin + 5001}) {
+    EXPECT_EQ(CentsOfPrice(UnitPrice::FromUnits(units)), static_cast<int64_t>(DivideRounded(units, 10000)))
+        << units;
+  }
+  EXPECT_EQ(CentsOfPrice(UnitPrice::FromUnits(-5000)), -1);
+  EXPECT_EQ(CentsOfPrice(UnitPrice::FromUnits(-4999)), 0);
 }
 
 TEST(ExactDecimal, ReadingRefusesOrRoundsWhatHasTooManyDecimals) {

@@ -104,6 +104,12 @@ TEST_F(FractionalHoldings, TheFileIsOfTheLaterVersionOnlyWhileAPositionNeedsIt) 
   EXPECT_EQ(HeaderVersion(path), 2);
   ASSERT_EQ(db->DeletePosition(conn, id), VLResult::Ok);
   EXPECT_EQ(HeaderVersion(path), 1);
+  // An undo that puts the fraction back, in a program that has only seen whole shares, writes it so again.
+  Reopen();
+  VLJournalStep step;
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
+  EXPECT_EQ(HeaderVersion(path), 2);
+  EXPECT_EQ(Stored(id)->qty, SharesOf("1.6531"));
 }
 
 // Selling part of a fractional position: the two parts hold the shares exactly, and the purchase commission
