@@ -83,12 +83,15 @@ SerializeResult VLDatabase::Serialize(Archive* ar) {
 void VLDatabase::RebindSymbols() {
   const QuoteIndex index = IndexQuotes();
   const ManualQuotes manual = MakeManualQuotes();
+  // Whether a position needs the exact form is looked at only while one may: a store known to hold none stays
+  // so through a save (a change that brings one says so first, NoteExactForms).
+  const bool look = mayNeedExactForm;
   bool exact = false;
   for (const auto& item : positions) {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    exact = exact || stock->NeedsExactForm();
+    exact = exact || (look && stock->NeedsExactForm());
     if (auto found = index.find(stock->quoteId); found != index.end()) {
       // Most are bound already (every save ends here too): only what differs is assigned.
       if (stock->name != found->second->name) {
@@ -100,7 +103,7 @@ void VLDatabase::RebindSymbols() {
       if (!stock->quote.SharesWith(quote)) stock->quote = quote;
     }
   }
-  mayNeedExactForm = exact;
+  if (look) mayNeedExactForm = exact;
 }
 
 void VLDatabase::NoteExactForms(const ChangeRecorder& record) {
