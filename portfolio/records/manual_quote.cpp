@@ -16,6 +16,7 @@ StockInfo ManualQuote(const StockInfo& cached, const VLManualPriceItem& newest) 
   q.exchange = kManualPriceExchange;
   q.lastTrade = PriceText(newest.price);
   const CalendarDate day = DateOfStoredDate(newest.date);
-  q.lastTradeDate = std::to_string(day.month) + "/" + std::to_string(day.day) + "/" + std::to_string(day.year);
+  q.lastTradeDate =
+      std::to_string(day.month) + "/" + std::to_string(day.day) + "/" + std::to_string(day.year);
   return q;
 }
