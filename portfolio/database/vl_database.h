@@ -329,7 +329,8 @@ class VLDatabase : public Database {
   // how many of them need a new id.
   std::vector<VLManualPriceItem> ImportedPrices(const ImportPlan& plan, uint64_t& newIds) const;
   // Whether the ids left cover what an import resolved against the store needs.
-  bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const;
+  // `newPrices`: the prices set by hand it adds (ImportedPrices).
+  bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices) const;
 
   // The shared steps of adding and changing a cash position or margin debt.
   VLResult AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,

@@ -84,7 +84,8 @@ std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan
   return changing;
 }
 
-bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& resolution) const {
+bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& resolution,
+                            uint64_t newPrices) const {
   uint64_t newPortfolios = 0;
   for (uint32_t id : resolution.portfolioIds) newPortfolios += id == 0;
   uint64_t newPositions = 0;
@@ -100,8 +101,6 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
   }
   for (const auto& quote : quotes) symbols.erase(Upper(quote->name));
   const uint64_t newQuotes = symbols.size();
-  uint64_t newPrices = 0;
-  (void)ImportedPrices(plan, newPrices);
   return newPortfolios <= kLastId - lastPortfolioId && newPositions <= kLastId - lastPositionId &&
          newQuotes <= kLastId - lastQuoteId && newPrices <= kLastId - lastManualPriceId;
 }
@@ -113,10 +112,11 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
   const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
   problems = resolution.problems;
   if (!problems.empty()) return VLResult::ImportRefused;
-  if (!ImportFits(plan, resolution)) return VLResult::StoreFull;
-  Report(resolution, outcome);
   uint64_t newPrices = 0;
-  outcome.prices = static_cast<int>(ImportedPrices(plan, newPrices).size());
+  const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, newPrices);
+  if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
+  Report(resolution, outcome);
+  outcome.prices = static_cast<int>(prices.size());
   return VLResult::Ok;
 }
 
@@ -139,10 +139,10 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
         problems = resolution.problems;
         if (!problems.empty()) return VLResult::ImportRefused;
-        if (!ImportFits(plan, resolution)) return VLResult::StoreFull;
-        Report(resolution, outcome);
         uint64_t newPrices = 0;
         const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, newPrices);
+        if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
+        Report(resolution, outcome);
         outcome.prices = static_cast<int>(prices.size());
         bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0 ||
                        !prices.empty();
