@@ -12,15 +12,12 @@ EntryCheck CheckManualPrice(const ManualPriceEntry& entry, int64_t today, Manual
       !check.Ok()) {
     return check;
   }
-  NumberField price;
-  price.field = EntryField::ManualPrice;
-  price.decimals = UnitPrice::kPlaces;
-  price.required = true;
-  price.minimum = 1;
-  price.maximum = kMaxStoredPrice.Units();
-  price.belowMinimum = StringId::ManualPriceInvalid;
   int64_t units = 0;
-  if (EntryCheck check = ReadNumberField(entry.price, price, units); !check.Ok()) return check;
+  if (EntryCheck check = ReadNumberField(
+          entry.price, RequiredPriceField(EntryField::ManualPrice, StringId::ManualPriceInvalid), units);
+      !check.Ok()) {
+    return check;
+  }
   if (entry.date == 0) {
     return EntryFailure(StringId::DateOutOfRange, EntryPage::None, EntryField::BuyDate,
                         {IsoDateText(kEarliestDate)});

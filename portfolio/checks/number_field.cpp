@@ -70,3 +70,14 @@ EntryCheck ReadNumberField(const std::string& text, const NumberField& field, in
   }
   return fail(field.belowMinimum, field.arguments);
 }
+
+NumberField RequiredPriceField(EntryField field, StringId missing) {
+  NumberField price;
+  price.field = field;
+  price.decimals = UnitPrice::kPlaces;
+  price.required = true;
+  price.minimum = 1;
+  price.maximum = kMaxStoredPrice.Units();
+  price.belowMinimum = missing;
+  return price;
+}

@@ -31,5 +31,9 @@ struct NumberField {
 // and the places kept for "too many decimals".
 EntryCheck ReadNumberField(const std::string& text, const NumberField& field, int64_t& value);
 
+// A price per share that must be given and be above 0: to 1e-6, at most what a record holds; an empty field
+// or 0 says `missing`.
+NumberField RequiredPriceField(EntryField field, StringId missing);
+
 // The largest amount a record stores, as the user's number format writes it ("42,949,672.95").
 std::string LargestAmountText();

@@ -18,13 +18,7 @@ EntryCheck CheckSell(const SellEntry& entry, Quantity heldQty, SellResult& resul
   qty.negative = qty.tooLarge = qty.belowMinimum =
       whole ? StringId::SoldQuantityOutOfRange : StringId::SoldQuantityFraction;
   qty.arguments = {DecimalText(heldQty)};
-  NumberField price;
-  price.field = EntryField::SalePrice;
-  price.decimals = UnitPrice::kPlaces;
-  price.required = true;
-  price.minimum = 1;
-  price.maximum = kMaxStoredPrice.Units();
-  price.belowMinimum = StringId::SalePriceInvalid;
+  NumberField price = RequiredPriceField(EntryField::SalePrice, StringId::SalePriceInvalid);
   NumberField commission;
   commission.field = EntryField::SaleCommission;
   commission.negative = StringId::SaleCommissionNegative;
