@@ -30,6 +30,7 @@ bool CliArgs::Parse(const std::vector<std::string>& words, const std::set<std::s
         value = words[++i];
       }
       out->options[name] = value;
+      out->allValues[name].push_back(value);
       continue;
     }
     if (flagNames.count(name) && !inlineValue) {

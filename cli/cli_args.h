@@ -9,7 +9,8 @@
 class CliArgs {
  public:
   std::vector<std::string> positional;
-  std::map<std::string, std::string> options;  // by name without "--"
+  std::map<std::string, std::string> options;                 // by name without "--": the last value given
+  std::map<std::string, std::vector<std::string>> allValues;  // every value of an option given repeatedly
   std::set<std::string> flags;
 
   bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
@@ -17,6 +18,11 @@ class CliArgs {
   std::string Option(const std::string& name, const std::string& fallback = {}) const {
     auto it = options.find(name);
     return it == options.end() ? fallback : it->second;
+  }
+
+  std::vector<std::string> Values(const std::string& name) const {
+    auto it = allValues.find(name);
+    return it == allValues.end() ? std::vector<std::string>{} : it->second;
   }
 
   // Splits `words`. Only the names in `valueOptions` take a value and only those in `flagNames` are

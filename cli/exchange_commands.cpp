@@ -117,14 +117,18 @@ int MappingFromOptions(const CliArgs& args, CliIo& io, CsvMapping& mapping) {
     }
     mapping.skipRows = rows;
   }
+  for (const std::string& kind : args.Values("kind")) {
+    if (!mapping.kinds.Add(kind, error)) return Usage(io, "import", "--kind: " + error);
+  }
+  if (args.Has("sell-when-negative")) mapping.sellWhenNegative = true;
   return kExitOk;
 }
 
 bool MappingGiven(const CliArgs& args) {
-  for (const char* option : {"map", "profile", "delimiter", "date-format", "skip-rows"}) {
+  for (const char* option : {"map", "profile", "delimiter", "date-format", "skip-rows", "kind"}) {
     if (args.HasOption(option)) return true;
   }
-  return args.Has("decimal-comma");
+  return args.Has("decimal-comma") || args.Has("sell-when-negative");
 }
 
 // --portfolio as the name of the portfolio the rows go into: an existing portfolio's id or name (any letter
@@ -192,11 +196,37 @@ OutputRecord StepRecord(const ImportReading& reading, const ImportOutcome& outco
       .AddNumber("id", outcome.stepPositions[i]);
 }
 
+OutputRecord SkippedRecord(const ImportReading& reading, const SkippedRow& row) {
+  return OutputRecord()
+      .AddNumber("line", row.line)
+      .Add("action", "skipped")
+      .Add("portfolio", reading.plan.portfolios.empty() ? std::string() : reading.plan.portfolios[0].name)
+      .Add("kind", row.kind)
+      .Add("symbol", row.symbol)
+      .Add("date", row.date)
+      .Add("amount", row.amount)
+      .Add("reason", row.reason);
+}
+
+// The rows in the order of the file: each step, and each row skipped between them.
+std::vector<OutputRecord> OutcomeRows(const ImportReading& reading, const ImportOutcome& outcome) {
+  std::vector<OutputRecord> rows;
+  size_t skipped = 0;
+  for (size_t i = 0; i < reading.plan.steps.size(); ++i) {
+    for (; skipped < reading.skipped.size() && reading.skipped[skipped].line < reading.plan.steps[i].line;
+         ++skipped)
+      rows.push_back(SkippedRecord(reading, reading.skipped[skipped]));
+    rows.push_back(StepRecord(reading, outcome, i));
+  }
+  for (; skipped < reading.skipped.size(); ++skipped)
+    rows.push_back(SkippedRecord(reading, reading.skipped[skipped]));
+  return rows;
+}
+
 void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
                   const ImportOutcome& outcome) {
   const bool dryRun = args.Has("dry-run");
-  std::vector<OutputRecord> rows;
-  for (size_t i = 0; i < reading.plan.steps.size(); ++i) rows.push_back(StepRecord(reading, outcome, i));
+  const std::vector<OutputRecord> rows = OutcomeRows(reading, outcome);
   // A trial leaves the new portfolios without an id.
   const auto created =
       static_cast<int64_t>(dryRun ? std::count(outcome.portfolioIds.begin(), outcome.portfolioIds.end(), 0u)
@@ -218,8 +248,14 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
     summary.AddNumber("prices", outcome.prices);
     summaryColumns.push_back("prices");
   }
-  const std::vector<std::string> rowColumns = {"line",   "action",   "portfolio", "kind",
-                                               "symbol", "quantity", "price",     "id"};
+  std::vector<std::string> rowColumns = {"line",   "action",   "portfolio", "kind",
+                                         "symbol", "quantity", "price",     "id"};
+  // Likewise, only a file with rows that became nothing lists them with their reasons.
+  if (!reading.skipped.empty()) {
+    summary.AddNumber("skipped", static_cast<int64_t>(reading.skipped.size()));
+    summaryColumns.push_back("skipped");
+    rowColumns.insert(rowColumns.end(), {"date", "amount", "reason"});
+  }
   if (!args.Has("json")) {
     PrintOne(args, io, summaryColumns, summary);
     io.out << "\n";
@@ -287,6 +323,13 @@ int RunImport(const CliArgs& args, CliIo& io) {
                      " go into the portfolio named there");
   }
   if (reading.unreadable) return Failed(io, reading.problems.front().Describe());
+  // A mapping without a column for the shares or the price of its trades is wrong whatever the file holds.
+  if (reading.mappingIncomplete) {
+    for (const ImportProblem& problem : reading.problems) {
+      if (problem.field == ImportField::Quantity || problem.field == ImportField::Price)
+        return Usage(io, "import", problem.text);
+    }
+  }
   if (reading.Refused()) return RefuseFile(io, file, reading.problems);
   if (args.HasOption("save-profile")) {
     ImportProfiles profiles(ProfilesPath(args));
@@ -317,11 +360,13 @@ std::vector<CliCommand> ExchangeCommands() {
       {"import",
        "FILE [--portfolio NAME] [--format csv|xml|ofx] [--map FIELD=COLUMN,...] [--delimiter C] "
        "[--decimal-comma] "
-       "[--date-format FORMAT] [--encoding NAME] [--skip-rows N] [--profile NAME] [--save-profile NAME] "
+       "[--date-format FORMAT] [--encoding NAME] [--skip-rows N] [--kind KIND=VALUE|VALUE...]... "
+       "[--sell-when-negative] [--profile NAME] [--save-profile NAME] "
        "[--dry-run] [--allow-duplicates] [--no-cash] [--no-margin] [--no-index]",
-       {"db", "portfolio", "format", "map", "delimiter", "date-format", "encoding", "skip-rows", "profile",
-        "save-profile", "profiles"},
-       {"decimal-comma", "dry-run", "allow-duplicates", "no-cash", "no-margin", "no-index"},
+       {"db", "portfolio", "format", "map", "delimiter", "date-format", "encoding", "skip-rows", "kind",
+        "profile", "save-profile", "profiles"},
+       {"decimal-comma", "sell-when-negative", "dry-run", "allow-duplicates", "no-cash", "no-margin",
+        "no-index"},
        RunImport},
   };
 }

@@ -171,6 +171,7 @@ enum class StringId : int {
   PreviewCellProblem = 404,      // %s: the cell's text, %s: its problem (what a screen reader says)
   ImportChooseFile = 405,        // the summary line before a file is read
   ImportStatementIgnored = 406,  // %d: transactions that are neither purchases nor sales
+  ImportRowsSkipped = 407,       // %d: rows listed as skipped
   ImportFileMissing = 3300,
   ImportRefused = 3301,  // %s: the file, %d: its problems
   ImportTargetMissing = 3302,

@@ -22,3 +22,11 @@ inline std::string AsciiUpper(std::string s) {
   }
   return s;
 }
+
+// Lower case likewise.
+inline std::string AsciiLower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}

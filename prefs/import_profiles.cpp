@@ -10,6 +10,12 @@ constexpr const char* kDecimalComma = "decimal-comma";
 constexpr const char* kDateFormat = "date-format";
 constexpr const char* kEncoding = "encoding";
 constexpr const char* kSkipRows = "skip-rows";
+constexpr const char* kSellWhenNegative = "sell-when-negative";
+
+// "kind-buy", "kind-return-of-capital": the key of a kind's values ("Market buy|Limit buy").
+std::string KindKey(TransactionKind kind) {
+  return std::string("kind-") + TransactionKindName(kind);
+}
 
 }  // namespace
 
@@ -49,6 +55,12 @@ bool ImportProfiles::Get(const std::string& name, CsvMapping& mapping, std::stri
   if (ini.GetString(name, kEncoding, value) && !ParseTextEncoding(value, mapping.encoding)) {
     error = "the encoding '" + value + "' is not auto, utf-8 or latin-1";
   }
+  for (TransactionKind kind : TransactionKinds()) {
+    if (!ini.GetString(name, KindKey(kind), value) || TrimBlanks(value).empty()) continue;
+    std::string kindError;
+    if (!mapping.kinds.Add(KindKey(kind).substr(5) + "=" + value, kindError)) error = kindError;
+  }
+  if (ini.GetString(name, kSellWhenNegative, value)) mapping.sellWhenNegative = TrimBlanks(value) == "1";
   if (ini.GetString(name, kSkipRows, value)) {
     const TypedNumber rows = InTypedRange(ReadTypedWholeNumber(value, NumberFormat::English()), 0, 1000000);
     if (rows.IsOk()) {
@@ -94,6 +106,11 @@ bool ImportProfiles::Save(const std::string& name, const CsvMapping& mapping, Fi
   ok = ini.SetString(name, kDateFormat, mapping.dateFormat) && ok;
   ok = ini.SetString(name, kEncoding, TextEncodingName(mapping.encoding)) && ok;
   ok = ini.SetString(name, kSkipRows, std::to_string(mapping.skipRows)) && ok;
+  for (TransactionKind kind : TransactionKinds()) {
+    const std::string values = mapping.kinds.ValuesOf(kind);
+    if (!values.empty()) ok = ini.SetString(name, KindKey(kind), values) && ok;
+  }
+  if (mapping.sellWhenNegative) ok = ini.SetString(name, kSellWhenNegative, "1") && ok;
   if (!ok) {
     (void)ini.Load(path);
     error = FileError::WithReason(

@@ -1,17 +1,27 @@
 #include "portfolio/exchange/csv_mapping.h"
 
-#include <cctype>
-
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/exchange/import_fields.h"
 
 namespace {
+
+// "symbol, quantity, ... and name": the mapped fields' names, for a message.
+std::string FieldNameList() {
+  std::string list;
+  const std::vector<MappedField>& fields = MappedFields();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) list += i + 1 == fields.size() ? " and " : ", ";
+    list += fields[i].name;
+  }
+  return list;
+}
 
 // A column name as it is compared: lower case, without blanks, '-' and '_' ("Sale Price" = "sale-price").
 std::string Normalised(std::string_view name) {
   std::string out;
   for (char c : TrimBlanks(name)) {
     if (c == ' ' || c == '-' || c == '_') continue;
-    out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
   }
   return out;
 }
@@ -40,17 +50,17 @@ bool IsColumnNumberText(std::string_view column) {
 }  // namespace
 
 const std::vector<MappedField>& MappedFields() {
-  static const std::vector<MappedField> fields = {
-      {ImportField::Symbol, "symbol"},
-      {ImportField::Quantity, "quantity"},
-      {ImportField::Price, "price"},
-      {ImportField::Date, "date"},
-      {ImportField::Commission, "commission"},
-      {ImportField::Comment, "comment"},
-      {ImportField::SalePrice, "sale-price"},
-      {ImportField::SaleDate, "sale-date"},
-      {ImportField::SaleCommission, "sale-commission"},
-  };
+  static const std::vector<MappedField> fields = [] {
+    constexpr ImportField kOrder[] = {
+        ImportField::Symbol,         ImportField::Quantity, ImportField::Price,     ImportField::Date,
+        ImportField::Commission,     ImportField::Comment,  ImportField::SalePrice, ImportField::SaleDate,
+        ImportField::SaleCommission, ImportField::Kind,     ImportField::Amount,    ImportField::Fees,
+        ImportField::Withholding,    ImportField::Currency, ImportField::Name,
+    };
+    std::vector<MappedField> list;
+    for (ImportField field : kOrder) list.push_back({field, ImportFieldInfoOf(field).mappingName});
+    return list;
+  }();
   return fields;
 }
 
@@ -92,10 +102,8 @@ bool ParseMappingText(std::string_view text, CsvMapping& mapping, std::string& e
     const ImportField field = MappedFieldByName(entry.substr(0, equals));
     const std::string_view column = TrimBlanks(entry.substr(equals + 1));
     if (field == ImportField::None) {
-      error =
-          "'" + std::string(TrimBlanks(entry.substr(0, equals))) +
-          "' is not a field; the fields are symbol, quantity, price, date, commission, comment, sale-price, "
-          "sale-date and sale-commission";
+      error = "'" + std::string(TrimBlanks(entry.substr(0, equals))) + "' is not a field; the fields are " +
+              FieldNameList();
       return false;
     }
     if (column.empty()) {
@@ -166,9 +174,14 @@ ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std:
     const int index = find(f.name);
     if (index >= 0) resolved.index[f.field] = index;
   }
-  if (!mapping.columns.count(ImportField::Symbol) && resolved.Of(ImportField::Symbol) < 0) {
-    problems.push_back(
-        {headerLine, ImportField::Symbol, "no column holds the symbol: map one to it (symbol=COLUMN)"});
+  // A field the mapping names but the file lacks is a problem of the header, said above.
+  for (ImportField required : {ImportField::Symbol, ImportField::Quantity, ImportField::Price}) {
+    if (mapping.columns.count(required) || resolved.Of(required) >= 0) continue;
+    const char* name = ImportFieldInfoOf(required).mappingName;
+    problems.push_back({headerLine, required,
+                        std::string("no column holds ") + ImportFieldLabel(required) + ": map one to it (" +
+                            name + "=COLUMN)"});
+    if (required != ImportField::Symbol) resolved.incomplete = true;
   }
   return resolved;
 }

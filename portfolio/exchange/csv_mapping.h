@@ -6,6 +6,7 @@
 
 #include "portfolio/exchange/import_problem.h"
 #include "portfolio/exchange/text_encoding.h"
+#include "portfolio/exchange/transaction_kinds.h"
 
 // How to read a CSV file that is not Vellumar's own (a broker's export): which column holds which field,
 // and how the file writes its values. A mapping can be kept as a named profile (prefs/import_profiles.h).
@@ -15,6 +16,7 @@ struct MappedField {
   ImportField field;
   const char* name;  // "symbol", "sale-price"
 };
+// In the order MappingText writes them and the dialog lays them out.
 const std::vector<MappedField>& MappedFields();
 // The field of a name of MappedFields(); ImportField::None for another.
 ImportField MappedFieldByName(std::string_view name);
@@ -30,6 +32,11 @@ struct CsvMapping {
   std::string dateFormat = "YYYY-MM-DD";
   TextEncoding encoding = TextEncoding::Detect;
   int skipRows = 0;  // rows before the header (or before the data when every column is given as "#N")
+  // With a kind column: which of its values are which transactions (a value that is a kind's own name,
+  // "buy" or "Sell", needs no entry). Without one every row is a purchase, unless `sellWhenNegative`: a
+  // negative quantity is then a sale of its magnitude.
+  TransactionKindMap kinds;
+  bool sellWhenNegative = false;
 
   // Whether the file has a header row: when some field is (or may be) found by name.
   bool HasHeader() const;
@@ -50,6 +57,9 @@ std::string DelimiterName(char delimiter);
 // mapping names but the file lacks is a problem (line of the header).
 struct ResolvedColumns {
   std::map<ImportField, int> index;
+  // The mapping gives no column for a field every trade needs (the quantity, the price): the mapping is
+  // wrong whatever the rows hold.
+  bool incomplete = false;
   int Of(ImportField field) const {
     const auto it = index.find(field);
     return it == index.end() ? -1 : it->second;

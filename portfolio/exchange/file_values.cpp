@@ -16,6 +16,66 @@ FileNumber NotANumber() {
   return number;
 }
 
+bool IsCapital(char c) {
+  return c >= 'A' && c <= 'Z';
+}
+
+bool IsLetter(char c) {
+  return IsCapital(c) || (c >= 'a' && c <= 'z');
+}
+
+// Currency signs brokers write beside an amount (UTF-8).
+constexpr std::string_view kCurrencySigns[] = {"$",      "\u20AC", "\u00A3", "\u00A5",
+                                               "\u20A3", "\u20B9", "\u20A9"};
+
+// The length of a currency sign or ISO code ("USD") at the front of `text`; 0 when there is none. A code
+// must not run on into further letters.
+size_t CurrencyMarkAtFront(std::string_view text) {
+  for (std::string_view sign : kCurrencySigns) {
+    if (text.substr(0, sign.size()) == sign) return sign.size();
+  }
+  if (text.size() >= 3 && IsCapital(text[0]) && IsCapital(text[1]) && IsCapital(text[2]) &&
+      (text.size() == 3 || !IsLetter(text[3])))
+    return 3;
+  return 0;
+}
+
+size_t CurrencyMarkAtBack(std::string_view text) {
+  for (std::string_view sign : kCurrencySigns) {
+    if (text.size() >= sign.size() && text.substr(text.size() - sign.size()) == sign) return sign.size();
+  }
+  const size_t n = text.size();
+  if (n >= 3 && IsCapital(text[n - 1]) && IsCapital(text[n - 2]) && IsCapital(text[n - 3]) &&
+      (n == 3 || !IsLetter(text[n - 4])))
+    return 3;
+  return 0;
+}
+
+// Takes a sign and one currency mark off `text` ("-$694.48", "$-694.48", "12,50 €", "CHF 5.00");
+// `negative` says whether the sign was a minus. False when the text has a mark at both ends.
+bool TakeSignAndCurrency(std::string_view& text, bool& negative) {
+  negative = false;
+  bool signed_ = false;
+  const auto takeSign = [&] {
+    if (signed_ || text.empty() || (text.front() != '-' && text.front() != '+')) return;
+    negative = text.front() == '-';
+    signed_ = true;
+    text = TrimBlanks(text.substr(1));
+  };
+  takeSign();
+  const size_t front = CurrencyMarkAtFront(text);
+  if (front > 0) {
+    text = TrimBlanks(text.substr(front));
+    takeSign();
+  }
+  const size_t back = CurrencyMarkAtBack(text);
+  if (back > 0) {
+    if (front > 0) return false;
+    text = TrimBlanks(text.substr(0, text.size() - back));
+  }
+  return true;
+}
+
 }  // namespace
 
 NumberFormat FileNumberFormat(bool decimalComma) {
@@ -45,11 +105,9 @@ FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, Fil
   std::string_view rest = TrimBlanks(text);
   FileNumber number;
   if (rest.empty()) return number;
-  std::string sign;
-  if (rest.front() == '-' || rest.front() == '+') {
-    if (rest.front() == '-') sign = "-";
-    rest.remove_prefix(1);
-  }
+  bool negative = false;
+  if (!TakeSignAndCurrency(rest, negative) || rest.empty()) return NotANumber();
+  const std::string sign = negative ? "-" : "";
   const size_t point = format.decimalPoint.empty() ? std::string_view::npos : rest.find(format.decimalPoint);
   const std::string_view whole = rest.substr(0, point);
   std::string_view fraction =
@@ -155,6 +213,23 @@ bool ReadPatternDate(std::string_view text, std::string_view pattern, CalendarDa
   if (!(DateOfDayNumber(DayNumberOf(read)) == read)) return false;  // the 31st of a short month and the like
   date = read;
   return true;
+}
+
+bool ReadFileDate(std::string_view text, std::string_view pattern, CalendarDate& date) {
+  text = TrimBlanks(text);
+  if (ReadPatternDate(text, pattern, date)) return true;
+  // The pattern's own blanks and T come before the cut: a date ends at the first one after them.
+  size_t skip = 0;
+  for (char c : pattern) skip += c == ' ' || c == '\t' || c == 'T';
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != ' ' && text[i] != '\t' && text[i] != 'T') continue;
+    if (skip > 0) {
+      --skip;
+      continue;
+    }
+    return ReadPatternDate(text.substr(0, i), pattern, date);
+  }
+  return false;
 }
 
 std::string CentsFileText(int64_t cents) {

@@ -52,5 +52,10 @@ int FileNumberPlaces(FileNumberKind kind);
 // A date written in `pattern` that names a real day of the years 1 to 9999 (blanks around it ignored).
 [[nodiscard]] bool ReadPatternDate(std::string_view text, std::string_view pattern, CalendarDate& date);
 
+// A date as files write it: in `pattern`, possibly followed by a time of day or other text after a blank
+// ("2023-12-18 14:30:03.613", "11/20/2020 as of 11/19/2020") or after a "T" ("2023-12-18T14:30:03"): the
+// date at its start.
+[[nodiscard]] bool ReadFileDate(std::string_view text, std::string_view pattern, CalendarDate& date);
+
 // Cents as a file writes them: "-1234.56", no groups.
 std::string CentsFileText(int64_t cents);

@@ -1,9 +1,9 @@
 #include "portfolio/exchange/import_problem.h"
 
-#include <iterator>
 #include <map>
 
 #include "framework/visible_text.h"
+#include "portfolio/exchange/import_fields.h"
 
 namespace {
 
@@ -75,19 +75,7 @@ std::string Fill(const char* pattern, ImportField field, const std::string& raw,
 }  // namespace
 
 const char* ImportFieldLabel(ImportField field) {
-  static const char* const kLabels[] = {
-      "the row",        "the portfolio",     "the portfolio comment",
-      "the kind",       "the symbol",        "the quantity",
-      "the price",      "the date",          "the commission",
-      "the sale price", "the sale date",     "the sale commission",
-      "the buy target", "the sell target",   "the stop loss",
-      "marginable",     "the margin equity", "the margin threshold",
-      "the amount",     "the comment",       "the tag",
-      "the currency",
-  };
-  static_assert(std::size(kLabels) == static_cast<size_t>(ImportField::Count));
-  const auto index = static_cast<size_t>(field);
-  return index < std::size(kLabels) ? kLabels[index] : kLabels[0];
+  return ImportFieldInfoOf(field).label;
 }
 
 std::string ImportProblem::Describe() const {

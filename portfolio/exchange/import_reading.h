@@ -47,6 +47,21 @@ struct ImportPreview {
   std::vector<Row> rows;
 };
 
+// A row of the file that is neither imported nor refused: a transaction of a kind the import does not make
+// positions of (a dividend, a deposit), or one whose kind the mapping does not name. Listed, never dropped
+// without a word.
+struct SkippedRow {
+  int line = 0;
+  std::string kind;  // the kind's name ("dividend"), or the file's value when no kind names it
+  std::string symbol;
+  std::string date;    // as the file writes it
+  std::string amount;  // the row's money as the file writes it (its amount, else its price)
+  std::string reason;
+
+  // "line 4: skipped (dividend SPY 10/31/2023 $694.48): only purchases and sales become positions".
+  std::string Describe() const;
+};
+
 // Everything read from a file, before anything touches the database: the plan the database is to apply,
 // or the problems that refuse the file.
 struct ImportReading {
@@ -60,6 +75,9 @@ struct ImportReading {
   int rows = 0;                        // rows read (positions, sales, balances)
   int leftOut = 0;                     // rows of kinds the options leave out
   int ignored = 0;  // statement transactions that are neither purchases nor sales of stock or funds
+  std::vector<SkippedRow> skipped;
+  // The mapping gives no column for a field every trade needs: wrong usage, whatever the file holds.
+  bool mappingIncomplete = false;
   // Prices and amounts with more decimals than a record keeps, rounded to them (half away from zero).
   std::vector<ImportRounding> roundings;
   bool cancelled = false;

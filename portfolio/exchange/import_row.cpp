@@ -38,6 +38,11 @@ std::string AmountShown(const std::string& entryText) {
   return FormatLocaleNumber(plain, format);
 }
 
+bool IsCost(ImportField field) {
+  return field == ImportField::Commission || field == ImportField::SaleCommission ||
+         field == ImportField::Fees || field == ImportField::Withholding;
+}
+
 }  // namespace
 
 RowChecker::RowChecker(const RowReading& reading, int line, ImportProblems& problems, RowCells* cells,
@@ -67,6 +72,8 @@ bool RowChecker::Number(const RowTexts& texts, ImportField field, FileNumberKind
       return true;
     case FileNumberStatus::Ok:
       entryText = number.entryText;
+      // Costs are costs whatever their sign: brokers write them as negative amounts as often as not.
+      if (IsCost(field) && !entryText.empty() && entryText.front() == '-') entryText.erase(0, 1);
       Show(field, kind == FileNumberKind::WholeNumber ? entryText : AmountShown(entryText));
       if (number.rounded && roundings) roundings->push_back({line, field, shown, AmountShown(entryText)});
       return true;
@@ -92,7 +99,7 @@ bool RowChecker::Date(const RowTexts& texts, ImportField field, std::optional<in
   date.reset();
   if (shown.empty()) return true;
   CalendarDate day;
-  if (!ReadPatternDate(shown, reading.datePattern, day)) {
+  if (!ReadFileDate(shown, reading.datePattern, day)) {
     Problem(field, std::string(ImportFieldLabel(field)) + " '" + shown + "' is not a date of the form " +
                        reading.datePattern);
     return false;
@@ -112,6 +119,32 @@ bool RowChecker::Tag(const RowTexts& texts, uint32_t& tag) {
     return false;
   }
   tag = static_cast<uint32_t>(value.IsOk() ? value.value : 0);
+  return true;
+}
+
+bool RowChecker::Fees(const RowTexts& texts, uint32_t& cents) {
+  cents = 0;
+  std::string entry;
+  if (!Number(texts, ImportField::Fees, FileNumberKind::Money, entry)) return false;
+  if (entry.empty()) return true;
+  const TypedNumber value = InTypedRange(ReadTypedAmount(entry), 0, kLargestStoredValue);
+  if (!value.IsOk()) {
+    Problem(ImportField::Fees, "the fees '" + std::string(TrimBlanks(At(texts, ImportField::Fees))) +
+                                   "' are more than an amount may be");
+    return false;
+  }
+  cents = static_cast<uint32_t>(value.value);
+  return true;
+}
+
+bool RowChecker::AddFees(ImportField field, uint32_t fees, uint32_t& commission) {
+  const uint64_t sum = static_cast<uint64_t>(commission) + fees;
+  if (sum > static_cast<uint64_t>(kLargestStoredValue)) {
+    Problem(ImportField::Fees, std::string(ImportFieldLabel(field)) +
+                                   " and the fees together are more than " + "an amount may be");
+    return false;
+  }
+  commission = static_cast<uint32_t>(sum);
   return true;
 }
 
@@ -163,13 +196,19 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   }
   uint32_t tag = 0;
   ok = Tag(texts, tag) && ok;
+  uint32_t fees = 0;
+  ok = Fees(texts, fees) && ok;
   const std::string& comment = At(texts, ImportField::Comment);
   Show(ImportField::Comment, comment);
   entry.currency = TrimBlanks(At(texts, ImportField::Currency));
   Show(ImportField::Currency, entry.currency);
+  // The security's name says what a symbol the service may not know stands for: it is the comment of a
+  // position whose row gives none.
+  const std::string name(TrimBlanks(At(texts, ImportField::Name)));
+  Show(ImportField::Name, name);
   if (!ok) return nullptr;
 
-  entry.comment = comment;
+  entry.comment = TrimBlanks(comment).empty() && !name.empty() ? name : comment;
   entry.sold = !TrimBlanks(At(texts, ImportField::SalePrice)).empty() ||
                !TrimBlanks(At(texts, ImportField::SaleDate)).empty() ||
                !TrimBlanks(At(texts, ImportField::SaleCommission)).empty();
@@ -182,6 +221,10 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
     Failed(check, texts);
     return nullptr;
   }
+  // A sold position's fees are those of its sale, a held one's those of its purchase.
+  if (!AddFees(entry.sold ? ImportField::SaleCommission : ImportField::Commission, fees,
+               entry.sold ? holding->saleCommission : holding->buyCommission))
+    return nullptr;
   holding->tag = tag;
   return holding;
 }
@@ -235,6 +278,8 @@ bool RowChecker::Sale(const RowTexts& texts, ImportStep& step) {
   ok = Number(texts, ImportField::SalePrice, FileNumberKind::Price, entry.salePrice) && ok;
   ok = Number(texts, ImportField::SaleCommission, FileNumberKind::Money, entry.saleCommission) && ok;
   ok = Date(texts, ImportField::SaleDate, entry.saleDate) && ok;
+  uint32_t fees = 0;
+  ok = Fees(texts, fees) && ok;
   if (!ok) return false;
   SellResult result;
   // How many shares there are to sell is known only against the portfolio, when the import is applied.
@@ -247,7 +292,7 @@ bool RowChecker::Sale(const RowTexts& texts, ImportStep& step) {
   step.salePrice = result.salePrice;
   step.saleCommission = result.saleCommission;
   step.saleDate = result.saleDate;
-  return true;
+  return AddFees(ImportField::SaleCommission, fees, step.saleCommission);
 }
 
 bool RowChecker::PortfolioName(const std::string& text, std::string& name) {

@@ -75,6 +75,10 @@ class RowChecker {
   bool Number(const RowTexts& texts, ImportField field, FileNumberKind kind, std::string& entryText);
   bool Date(const RowTexts& texts, ImportField field, std::optional<int64_t>& date);
   bool Tag(const RowTexts& texts, uint32_t& tag);
+  // The row's fees in cents, to be added to the commission of its trade (0 when it gives none).
+  bool Fees(const RowTexts& texts, uint32_t& cents);
+  // Adds `fees` to a commission of `field`; false with a problem when the sum is too large to keep.
+  bool AddFees(ImportField field, uint32_t fees, uint32_t& commission);
   void Failed(const EntryCheck& check, const RowTexts& texts);
   void Show(ImportField field, const std::string& text);
 

@@ -5,6 +5,7 @@
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/file_values.h"
+#include "portfolio/exchange/transaction_rows.h"
 
 namespace {
 
@@ -61,7 +62,9 @@ class MappedRows {
     for (const auto& [field, index] : columns.index) {
       if (index >= 0) reading.columns[field] = index;
     }
+    reading.mappingIncomplete = columns.incomplete;
     if (!reading.problems.empty()) return false;
+    kindColumn = columns.Of(ImportField::Kind) >= 0;
     for (const MappedField& f : MappedFields()) {
       if (columns.Of(f.field) >= 0) shown.push_back(f.field);
     }
@@ -89,7 +92,19 @@ class MappedRows {
       }
       At(texts, field) = record.fields[static_cast<size_t>(index)];
     }
-    if (complete) (void)sink->Add(record.line, RowKind::Stock, texts);
+    if (!complete) return;
+    const RowTransaction transaction = ClassifyRow(options.mapping, kindColumn, texts);
+    switch (transaction.action) {
+      case RowTransaction::Action::Buy:
+        (void)sink->Add(record.line, RowKind::Stock, texts);
+        break;
+      case RowTransaction::Action::Sell:
+        (void)sink->Add(record.line, RowKind::Sale, texts);
+        break;
+      case RowTransaction::Action::Skip:
+        reading.skipped.push_back(SkippedRowOf(record.line, transaction, texts));
+        break;
+    }
   }
 
   const ImportOptions& options;
@@ -97,6 +112,7 @@ class MappedRows {
   int firstLine;
   size_t lines;
   bool started = false;
+  bool kindColumn = false;
   size_t read = 0;
   ResolvedColumns columns;
   std::vector<ImportField> shown;

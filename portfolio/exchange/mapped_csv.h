@@ -3,6 +3,7 @@
 
 #include "portfolio/exchange/import_reading.h"
 
-// Reads a CSV file through `options.mapping` into `reading`: each row one stock position (held, or sold
-// when a sale field is given) of the target portfolio. `text` is UTF-8 already.
+// Reads a CSV file through `options.mapping` into `reading`: each row a purchase (a stock position, held,
+// or sold when a sale field is given) or a sale of the target portfolio's shares, or, for a transaction of
+// another kind, a row listed as skipped. `text` is UTF-8 already.
 void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportReading& reading);

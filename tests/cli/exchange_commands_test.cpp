@@ -145,4 +145,55 @@ TEST_F(ExchangeCommands, ASavedProfileReadsTheNextFileAlike) {
       Run({"import", second, "--portfolio", "Depot", "--profile", "other", "--profiles", profiles}).code, 2);
 }
 
+TEST_F(ExchangeCommands, ATransactionListImportsItsTradesAndListsEveryOtherRow) {
+  const std::string file = folder.File("history.csv");
+  WriteText(file,
+            "Date,Action,Symbol,Quantity,Price,Fees & Comm,Amount\n"
+            "11/01/2023,Buy,SPY,1.6531,$420.10,,-$694.48\n"
+            "10/31/2023,Reinvest Dividend,SPY,,,,$694.48\n"
+            "10/30/2023,Sell,SPY,1,$430.00,$0.05,$429.95\n"
+            "10/29/2023,Journal,,,,,$5.00\n");
+  const std::vector<std::string> base = {
+      "import",        file,         "--portfolio", "Broker",
+      "--date-format", "MM/DD/YYYY", "--map",       "kind=Action,fees=Fees & Comm",
+      "--json"};
+  // A sale of shares the portfolio does not hold then is refused, as any other problem.
+  std::vector<std::string> words = base;
+  words.insert(words.end(), {"--kind", "buy=Buy", "--kind", "sell=Sell", "--kind", "dividend=Reinvest Div*"});
+  const CliResult refused = Run(words);
+  EXPECT_EQ(refused.code, 4) << refused.out;
+
+  WriteText(file,
+            "Date,Action,Symbol,Quantity,Price,Fees & Comm,Amount\n"
+            "10/30/2023,Buy,SPY,1.6531,$420.10,,-$694.48\n"
+            "10/31/2023,Reinvest Dividend,SPY,,,,$694.48\n"
+            "11/01/2023,Sell,SPY,-1,$430.00,$0.05,$429.95\n"
+            "11/02/2023,Journal,,,,,$5.00\n");
+  const CliResult done = Run(words);
+  ASSERT_EQ(done.code, 0) << done.err;
+  const auto said = nlohmann::json::parse(done.out);
+  EXPECT_EQ(said["added"], 1);
+  EXPECT_EQ(said["sold"], 1);
+  EXPECT_EQ(said["skipped"], 2);
+  ASSERT_EQ(said["rows"].size(), 4u);  // in the order of the file
+  EXPECT_EQ(said["rows"][1]["action"], "skipped");
+  EXPECT_EQ(said["rows"][1]["kind"], "dividend");
+  EXPECT_EQ(said["rows"][1]["amount"], "$694.48");
+  EXPECT_EQ(said["rows"][1]["reason"], "only purchases and sales become positions");
+  EXPECT_EQ(said["rows"][2]["action"], "sold");
+  EXPECT_EQ(said["rows"][3]["kind"], "Journal");
+  EXPECT_EQ(said["rows"][3]["reason"], "no kind is given for 'Journal'");
+
+  // A mapping that leaves out the shares of its trades is wrong usage, whatever the rows hold.
+  const std::string noShares = folder.File("no-shares.csv");
+  WriteText(noShares, "Ticker,Cost\nMSFT,250\n");
+  const CliResult wrong =
+      Run({"import", noShares, "--portfolio", "Broker", "--map", "symbol=Ticker,price=Cost"});
+  EXPECT_EQ(wrong.code, 2);
+  EXPECT_NE(wrong.err.find("no column holds the quantity: map one to it (quantity=COLUMN)"),
+            std::string::npos)
+      << wrong.err;
+  EXPECT_EQ(Run({"import", noShares, "--portfolio", "Broker", "--kind", "bonus=B"}).code, 2);
+}
+
 }  // namespace

@@ -24,7 +24,7 @@ std::string ReferredHelp(const std::string& text) {
 }  // namespace
 
 TEST(CliHelp, EveryCommandHasUsageOptionsAndAnExample) {
-  const std::regex optionLine(R"(^  --[a-z0-9-]+( [A-Z:/|-]+)?  +\S.*$)");
+  const std::regex optionLine(R"(^  --[a-z0-9-]+( [A-Z:/|=.-]+)?  +\S.*$)");
   for (const CliCommand& command : AllCliCommands()) {
     SCOPED_TRACE(command.name);
     const CliResult help = CallCli({"help", command.name});

@@ -14,7 +14,12 @@ TEST(ImportProfiles, ASavedProfileIsUsedAgain) {
 
   CsvMapping mapping;
   std::string error;
-  ASSERT_TRUE(ParseMappingText("symbol=Wertpapier,quantity=#2,sale-price=Verkauf zu", mapping, error));
+  ASSERT_TRUE(
+      ParseMappingText("symbol=Wertpapier,quantity=#2,price=Kurs,sale-price=Verkauf zu", mapping, error));
+  // A transaction list's kinds, wildcard and all, are part of the profile.
+  ASSERT_TRUE(mapping.kinds.Add("buy=Kauf|Sparplan*", error)) << error;
+  ASSERT_TRUE(mapping.kinds.Add("dividend=Ertrag", error)) << error;
+  mapping.sellWhenNegative = true;
   mapping.delimiter = '\t';
   mapping.decimalComma = true;
   mapping.dateFormat = "DD.MM.YYYY";
@@ -43,7 +48,7 @@ TEST(ImportProfiles, ASavedProfileIsUsedAgain) {
   ImportOptions options;
   options.targetPortfolio = "P";
   options.mapping = read;
-  const std::string file = "preamble\nWertpapier\tAnzahl\tVerkauf zu\nSAP\t0\t\n";
+  const std::string file = "preamble\nWertpapier\tAnzahl\tVerkauf zu\tKurs\nSAP\t0\t\t\n";
   const ImportReading reading = ReadImportText(file, "x.csv", options);
   ASSERT_FALSE(reading.Refused()) << reading.problems[0].Describe();
   ASSERT_EQ(reading.plan.steps.size(), 1u);

@@ -121,7 +121,9 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
     EXPECT_FALSE(dialog.NamedInFile()->isEnabled());
     EXPECT_TRUE(dialog.Existing()->isChecked());  // the portfolio shown
     EXPECT_EQ(Items(dialog.Problems()),
-              QStringList{"line 1: no column holds the symbol: map one to it (symbol=COLUMN)"});
+              (QStringList{"line 1: no column holds the symbol: map one to it (symbol=COLUMN)",
+                           "line 1: no column holds the quantity: map one to it (quantity=COLUMN)",
+                           "line 1: no column holds the price: map one to it (price=COLUMN)"}));
 
     ImportMappingPanel* mapping = dialog.Mapping();
     EXPECT_FALSE(mapping->isHidden());

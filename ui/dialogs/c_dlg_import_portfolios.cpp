@@ -119,10 +119,10 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
   previewLabel->setBuddy(preview);
   layout->addWidget(previewLabel);
   layout->addWidget(preview, 2);
-  auto* problemsLabel = new QLabel(QStringLiteral("Problems:"), this);
+  auto* problemsLabel = new QLabel(QStringLiteral("Problems and rows skipped:"), this);
   problems = new QListWidget(this);
   problems->setObjectName(QStringLiteral("importProblems"));
-  problems->setAccessibleName(QStringLiteral("Problems"));
+  problems->setAccessibleName(QStringLiteral("Problems and rows skipped"));
   problems->setMinimumHeight(60);
   problemsLabel->setBuddy(problems);
   layout->addWidget(problemsLabel);
@@ -357,7 +357,9 @@ void CDlgImportPortfolios::ShowReading() {
   for (const ImportProblems* list : {&reading.problems, &trialProblems}) {
     for (const ImportProblem& problem : *list) problems->addItem(QString::fromStdString(problem.Describe()));
   }
-  const int problemCount = problems->count();
+  problemCount = problems->count();
+  // Rows that become nothing are listed after the problems, so that none goes without a word.
+  for (const SkippedRow& row : reading.skipped) problems->addItem(QString::fromStdString(row.Describe()));
   QString text;
   if (!chosen) {
     text = LoadString(StringId::ImportChooseFile);
@@ -371,6 +373,10 @@ void CDlgImportPortfolios::ShowReading() {
     if (reading.ignored > 0) {
       text +=
           QLatin1Char(' ') + FormatString(StringId::ImportStatementIgnored, QString::number(reading.ignored));
+    }
+    if (!reading.skipped.empty()) {
+      text += QLatin1Char(' ') + FormatString(StringId::ImportRowsSkipped,
+                                              QString::number(static_cast<int>(reading.skipped.size())));
     }
   }
   summary->setText(text);
@@ -396,9 +402,9 @@ void CDlgImportPortfolios::OnOk() {
     FocusEdit(file);
     return;
   }
-  if (problems->count() > 0) {
+  if (problemCount > 0) {
     ShowMessage(this, StringId::ImportRefused, MessageIcon::Exclamation, MessageButtons::Ok,
-                {path, QString::number(problems->count())});
+                {path, QString::number(problemCount)});
     problems->setFocus();
     return;
   }
@@ -409,7 +415,7 @@ void CDlgImportPortfolios::OnOk() {
     trialProblems = refused;
     ShowReading();
     ShowMessage(this, StringId::ImportRefused, MessageIcon::Exclamation, MessageButtons::Ok,
-                {path, QString::number(problems->count())});
+                {path, QString::number(problemCount)});
     problems->setFocus();
     return;
   }

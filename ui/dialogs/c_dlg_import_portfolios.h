@@ -101,7 +101,8 @@ class CDlgImportPortfolios : public QDialog {
   QLineEdit* newName = nullptr;
   ImportMappingPanel* mapping = nullptr;
   ImportPreviewTable* preview = nullptr;
-  QListWidget* problems = nullptr;
+  QListWidget* problems = nullptr;  // the problems, then the rows skipped
+  int problemCount = 0;
   QLabel* summary = nullptr;
   QCheckBox* cash = nullptr;
   QCheckBox* margin = nullptr;

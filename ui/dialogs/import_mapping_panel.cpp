@@ -12,28 +12,13 @@
 #include <QVBoxLayout>
 
 #include "portfolio/exchange/file_values.h"
+#include "portfolio/exchange/import_fields.h"
 #include "prefs/import_profiles.h"
 #include "ui/dialogs/dialog_fields.h"
 #include "ui/widgets/message_box.h"
 
 namespace {
 
-struct FieldLabel {
-  ImportField field;
-  const char* label;
-};
-// The fields in the order of MappedFields(), with their labels.
-constexpr FieldLabel kFieldLabels[] = {
-    {ImportField::Symbol, "S&ymbol:"},
-    {ImportField::Quantity, "&Quantity:"},
-    {ImportField::Price, "P&rice:"},
-    {ImportField::Date, "&Date:"},
-    {ImportField::Commission, "Co&mmission:"},
-    {ImportField::Comment, "Commen&t:"},
-    {ImportField::SalePrice, "Sale pr&ice:"},
-    {ImportField::SaleDate, "Sale dat&e:"},
-    {ImportField::SaleCommission, "Sale commi&ssion:"},
-};
 constexpr const char* kDateFormats[] = {"YYYY-MM-DD", "DD.MM.YYYY", "MM/DD/YYYY",
                                         "M/D/YYYY",   "D.M.YYYY",   "YYYYMMDD"};
 const char kDelimiters[] = {',', ';', '\t'};
@@ -60,8 +45,9 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
   auto* grid = new QGridLayout;
   int row = 0;
   int column = 0;
-  for (const FieldLabel& f : kFieldLabels) {
-    auto* combo = Labelled(grid, row, column, this, QString::fromLatin1(f.label), new QComboBox(this),
+  for (const MappedField& f : MappedFields()) {
+    auto* combo = Labelled(grid, row, column, this,
+                           QString::fromLatin1(ImportFieldInfoOf(f.field).mappingLabel), new QComboBox(this),
                            QStringLiteral("importColumn_") + QString::fromLatin1(MappedFieldName(f.field)));
     combo->setMinimumContentsLength(12);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

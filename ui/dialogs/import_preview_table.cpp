@@ -1,39 +1,12 @@
 #include "ui/dialogs/import_preview_table.h"
 
 #include <QHeaderView>
-#include <map>
 
+#include "portfolio/exchange/import_fields.h"
 #include "portfolio/exchange/import_reading.h"
 #include "ui/widgets/string_table.h"
 
 namespace {
-
-const std::map<ImportField, const char*>& Headers() {
-  static const std::map<ImportField, const char*> headers = {
-      {ImportField::Portfolio, "Portfolio"},
-      {ImportField::PortfolioComment, "Portfolio Comment"},
-      {ImportField::Kind, "Kind"},
-      {ImportField::Symbol, "Symbol"},
-      {ImportField::Quantity, "Quantity"},
-      {ImportField::Price, "Price"},
-      {ImportField::Date, "Date"},
-      {ImportField::Commission, "Commission"},
-      {ImportField::SalePrice, "Sale Price"},
-      {ImportField::SaleDate, "Sale Date"},
-      {ImportField::SaleCommission, "Sale Commission"},
-      {ImportField::BuyTarget, "Buy Target"},
-      {ImportField::SellTarget, "Sell Target"},
-      {ImportField::StopLoss, "Stop Loss"},
-      {ImportField::Marginable, "Marginable"},
-      {ImportField::MarginEquity, "Margin Equity"},
-      {ImportField::MarginThreshold, "Margin Threshold"},
-      {ImportField::Amount, "Amount"},
-      {ImportField::Comment, "Comment"},
-      {ImportField::Tag, "Tag"},
-      {ImportField::Currency, "Currency"},
-  };
-  return headers;
-}
 
 // A cell's text on one line: line breaks of a comment would make the row as tall as the comment.
 QString OneLine(const std::string& text) {
@@ -61,8 +34,7 @@ void ImportPreviewTable::Show(const ImportPreview& preview) {
   setRowCount(static_cast<int>(preview.rows.size()));
   QStringList labels{QStringLiteral("Line")};
   for (ImportField field : preview.fields) {
-    const auto it = Headers().find(field);
-    labels << QString::fromLatin1(it == Headers().end() ? "" : it->second);
+    labels << QString::fromLatin1(ImportFieldInfoOf(field).header);
   }
   setHorizontalHeaderLabels(labels);
   const QColor problemBack(255, 220, 220);

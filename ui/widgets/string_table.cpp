@@ -209,6 +209,7 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ImportChooseFile, "Choose the file to import."},
       {StringId::ImportStatementIgnored,
        "%d transaction(s) of other kinds (dividends, transfers...) are not imported."},
+      {StringId::ImportRowsSkipped, "%d row(s) of other kinds are skipped: they are listed below."},
       {StringId::ImportFileMissing, "Please specify the file to import."},
       {StringId::ImportRefused,
        "[ %s ]\n\nThis file was not imported: it has %d problem(s),\nlisted in the dialog.  Nothing was "

@@ -113,8 +113,10 @@ TEST_F(ExchangeTest, AMappingThatNamesAMissingColumnIsRefusedAtTheHeader) {
   std::string error;
   ASSERT_TRUE(ParseMappingText("price=Kurs", options.mapping, error));
   EXPECT_EQ(Import("\n\nSymbol,Preis\nX,1\n", options), std::nullopt);
-  EXPECT_EQ(Described(reading.problems),
-            std::vector<std::string>{"line 3: the header has no column 'Kurs' for the price"});
+  EXPECT_EQ(
+      Described(reading.problems),
+      (std::vector<std::string>{"line 3: the header has no column 'Kurs' for the price",
+                                "line 3: no column holds the quantity: map one to it (quantity=COLUMN)"}));
   EXPECT_EQ(reading.header, (std::vector<std::string>{"Symbol", "Preis"}));
   EXPECT_FALSE(ParseMappingText("prize=Kurs", options.mapping, error));
   EXPECT_FALSE(ParseMappingText("price", options.mapping, error));

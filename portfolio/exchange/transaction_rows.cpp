@@ -1,0 +1,86 @@
+#include "portfolio/exchange/transaction_rows.h"
+
+#include "framework/visible_text.h"
+#include "portfolio/checks/typed_number.h"
+
+namespace {
+
+// Takes a sign off the front of a number's text; true when there was a minus.
+bool DropSign(std::string& text) {
+  const std::string_view trimmed = TrimBlanks(text);
+  if (trimmed.empty() || (trimmed.front() != '-' && trimmed.front() != '+')) return false;
+  const bool minus = trimmed.front() == '-';
+  text = std::string(trimmed.substr(1));
+  return minus;
+}
+
+// A sale row of a list of transactions writes its price, date and commission where a purchase does.
+void SaleFromTradeColumns(RowTexts& texts) {
+  constexpr std::pair<ImportField, ImportField> kMoves[] = {
+      {ImportField::SalePrice, ImportField::Price},
+      {ImportField::SaleDate, ImportField::Date},
+      {ImportField::SaleCommission, ImportField::Commission},
+  };
+  for (const auto& [sale, trade] : kMoves) {
+    if (TrimBlanks(At(texts, sale)).empty()) At(texts, sale) = At(texts, trade);
+  }
+}
+
+RowTransaction Skip(std::string kind, std::string reason) {
+  return {RowTransaction::Action::Skip, std::move(kind), std::move(reason)};
+}
+
+}  // namespace
+
+RowTransaction ClassifyRow(const CsvMapping& mapping, bool kindColumn, RowTexts& texts) {
+  if (!kindColumn) {
+    if (mapping.sellWhenNegative && DropSign(At(texts, ImportField::Quantity))) {
+      SaleFromTradeColumns(texts);
+      return {RowTransaction::Action::Sell, {}, {}};
+    }
+    return {};
+  }
+  const std::string value(TrimBlanks(At(texts, ImportField::Kind)));
+  std::optional<TransactionKind> kind = mapping.kinds.Find(value);
+  if (!kind) kind = TransactionKindByName(value);
+  if (!kind) {
+    return Skip(value, value.empty() ? "the row has no kind" : "no kind is given for '" + value + "'");
+  }
+  switch (*kind) {
+    case TransactionKind::Buy:
+      (void)DropSign(At(texts, ImportField::Quantity));
+      return {};
+    case TransactionKind::Sell:
+      (void)DropSign(At(texts, ImportField::Quantity));
+      SaleFromTradeColumns(texts);
+      return {RowTransaction::Action::Sell, {}, {}};
+    case TransactionKind::Skip:
+      return Skip(TransactionKindName(*kind), "'" + value + "' is to be skipped");
+    default:
+      break;
+  }
+  return Skip(TransactionKindName(*kind), "only purchases and sales become positions");
+}
+
+SkippedRow SkippedRowOf(int line, const RowTransaction& transaction, const RowTexts& texts) {
+  SkippedRow row;
+  row.line = line;
+  row.kind = transaction.kind;
+  row.reason = transaction.reason;
+  row.symbol = TrimBlanks(At(texts, ImportField::Symbol));
+  row.date = TrimBlanks(At(texts, ImportField::Date));
+  row.amount = TrimBlanks(At(texts, ImportField::Amount));
+  if (row.amount.empty()) row.amount = TrimBlanks(At(texts, ImportField::Price));
+  return row;
+}
+
+std::string SkippedRow::Describe() const {
+  std::string what;
+  for (const std::string* part : {&kind, &symbol, &date, &amount}) {
+    if (part->empty()) continue;
+    if (!what.empty()) what.push_back(' ');
+    what += *part;
+  }
+  return VisibleText("line " + std::to_string(line) + ": skipped" + (what.empty() ? "" : " (" + what + ")") +
+                     ": " + reason);
+}
