@@ -208,18 +208,18 @@ OutputRecord SkippedRecord(const ImportReading& reading, const SkippedRow& row) 
       .Add("reason", row.reason);
 }
 
-// The rows in the order of the file: each step, and each row skipped between them.
+// The rows in the order of the file: each step (a list of transactions may be applied in the order of its
+// days) and each row skipped.
 std::vector<OutputRecord> OutcomeRows(const ImportReading& reading, const ImportOutcome& outcome) {
+  std::vector<std::pair<int, OutputRecord>> lines;
+  for (size_t i = 0; i < reading.plan.steps.size(); ++i)
+    lines.emplace_back(reading.plan.steps[i].line, StepRecord(reading, outcome, i));
+  for (const SkippedRow& row : reading.skipped) lines.emplace_back(row.line, SkippedRecord(reading, row));
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<OutputRecord> rows;
-  size_t skipped = 0;
-  for (size_t i = 0; i < reading.plan.steps.size(); ++i) {
-    for (; skipped < reading.skipped.size() && reading.skipped[skipped].line < reading.plan.steps[i].line;
-         ++skipped)
-      rows.push_back(SkippedRecord(reading, reading.skipped[skipped]));
-    rows.push_back(StepRecord(reading, outcome, i));
-  }
-  for (; skipped < reading.skipped.size(); ++skipped)
-    rows.push_back(SkippedRecord(reading, reading.skipped[skipped]));
+  rows.reserve(lines.size());
+  for (auto& [line, record] : lines) rows.push_back(std::move(record));
   return rows;
 }
 

@@ -2,6 +2,7 @@
 
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/file_values.h"
+#include "prefs/shipped_profiles.h"
 
 namespace {
 
@@ -33,7 +34,11 @@ std::vector<std::string> ImportProfiles::Names() const {
 }
 
 bool ImportProfiles::Get(const std::string& name, CsvMapping& mapping, std::string& error) const {
-  if (!ini.HasSection(name)) return false;
+  if (!ini.HasSection(name)) {
+    const ShippedProfile* shipped = FindShippedProfile(name);
+    if (shipped) mapping = shipped->mapping;
+    return shipped != nullptr;
+  }
   mapping = CsvMapping{};
   std::string value;
   for (const MappedField& f : MappedFields()) {
@@ -87,10 +92,21 @@ bool ImportProfiles::IsUsableName(const std::string& name, std::string& why) {
       return false;
     }
   }
+  if (const ShippedProfile* shipped = FindShippedProfile(name)) {
+    why = "\"" + std::string(shipped->name) +
+          "\" is a profile shipped with Vellumar: save yours under another name";
+    return false;
+  }
   return true;
 }
 
 bool ImportProfiles::Save(const std::string& name, const CsvMapping& mapping, FileError& error) {
+  if (const ShippedProfile* shipped = FindShippedProfile(name)) {
+    error = FileError::WithReason(
+        "write", path,
+        "\"" + std::string(shipped->name) + "\" is a profile shipped with Vellumar, which cannot be changed");
+    return false;
+  }
   if (!ini.Load(path)) {
     error = FileError::WithReason("read", path, "the file cannot be read");
     return false;

@@ -18,7 +18,8 @@ class ImportProfiles {
   [[nodiscard]] bool Load();
   // The profiles' names in the order of the file.
   std::vector<std::string> Names() const;
-  // The profile of that name (any letter case) laid over the defaults; false when there is none. A value
+  // The profile of that name (any letter case) laid over the defaults, else the shipped profile of the name
+  // (ShippedProfiles); false when there is neither. A value
   // the profile holds but the import cannot use (an unknown delimiter) is named in `error`.
   [[nodiscard]] bool Get(const std::string& name, CsvMapping& mapping, std::string& error) const;
   // Writes the profile (replacing one of that name) into the file as it is on disk now, keeping the other
@@ -26,7 +27,8 @@ class ImportProfiles {
   // break or "]") or the file cannot be written.
   [[nodiscard]] bool Save(const std::string& name, const CsvMapping& mapping, FileError& error);
   // Whether `name` can name a profile: not blank, no blanks at either end, no control character, no "[" or
-  // "]". `why` says what is wrong, for a message that the name was refused (not that a file failed).
+  // "]", not a shipped profile's name. `why` says what is wrong, for a message that the name was refused (not
+  // that a file failed).
   [[nodiscard]] static bool IsUsableName(const std::string& name, std::string& why);
 
   const std::string& GetPath() const { return path; }

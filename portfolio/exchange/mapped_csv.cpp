@@ -1,11 +1,14 @@
 #include "portfolio/exchange/mapped_csv.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/transaction_rows.h"
+#include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 
@@ -120,6 +123,25 @@ class MappedRows {
   std::unique_ptr<RowSink> sink;
 };
 
+// The day a step happens: a purchase's date, a sale's.
+int64_t StepDay(const ImportStep& step) {
+  if (step.kind == ImportStepKind::Sell) return DayNumberOfStoredDate(step.saleDate);
+  if (!step.holding || step.holding->GetKind() != kHoldingStock) return 0;
+  const auto& stock = static_cast<const VLStockHoldingItem&>(*step.holding);
+  return stock.purchaseDate ? DayNumberOfStoredDate(stock.purchaseDate) : 0;
+}
+
+// A list of transactions that sells is applied in the order of its days, as the broker booked them: many
+// write the newest first, and a sale takes the shares bought on or before its day. Steps of one day keep the
+// file's order; a file without sales keeps its own order whole.
+void InDateOrder(std::vector<ImportStep>& steps) {
+  const bool sells = std::any_of(steps.begin(), steps.end(),
+                                 [](const ImportStep& step) { return step.kind == ImportStepKind::Sell; });
+  if (!sells) return;
+  std::stable_sort(steps.begin(), steps.end(),
+                   [](const ImportStep& a, const ImportStep& b) { return StepDay(a) < StepDay(b); });
+}
+
 }  // namespace
 
 void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportReading& reading) {
@@ -154,4 +176,5 @@ void ReadMappedCsv(std::string_view text, const ImportOptions& options, ImportRe
   (void)ForEachCsvRecord(
       rest, mapping.delimiter, [&rows](CsvRecord& record) { return rows.Take(record); }, error);
   rows.Finish();
+  if (!reading.Refused()) InDateOrder(reading.plan.steps);
 }

@@ -46,6 +46,11 @@ RowTransaction ClassifyRow(const CsvMapping& mapping, bool kindColumn, RowTexts&
   if (!kind) {
     return Skip(value, value.empty() ? "the row has no kind" : "no kind is given for '" + value + "'");
   }
+  // A trade of a list of transactions without a security is a currency exchange of the account's cash.
+  const bool trade = *kind == TransactionKind::Buy || *kind == TransactionKind::Sell;
+  if (trade && TrimBlanks(At(texts, ImportField::Symbol)).empty()) {
+    return Skip(TransactionKindName(*kind), "a trade without a symbol (a currency exchange) is no position");
+  }
   switch (*kind) {
     case TransactionKind::Buy:
       (void)DropSign(At(texts, ImportField::Quantity));

@@ -197,3 +197,62 @@ TEST_F(ExchangeCommands, ATransactionListImportsItsTradesAndListsEveryOtherRow) 
 }
 
 }  // namespace
+
+namespace {
+
+// Each shipped profile imports a file in its broker's shape with nothing else said: its trades become
+// positions and sales, every other row is listed as skipped.
+struct BrokerCase {
+  const char* profile;
+  const char* file;
+  int added;
+  int sold;
+  int skipped;
+  // The first position listed: its symbol, shares and total paid.
+  const char* firstSymbol;
+  const char* firstQuantity;
+  const char* firstPaid;
+};
+
+class ShippedProfile : public ExchangeCommands, public ::testing::WithParamInterface<BrokerCase> {};
+
+TEST_P(ShippedProfile, ImportsItsBrokersFileWithNothingElseSaid) {
+  const BrokerCase& c = GetParam();
+  const std::string file = std::string(VL_FIXTURES_DIR) + "/exchange/brokers/" + c.file;
+  const CliResult done = Run({"import", file, "--portfolio", "Broker", "--profile", c.profile, "--profiles",
+                              folder.File("none.ini"), "--json"});
+  ASSERT_EQ(done.code, 0) << done.err;
+  const auto said = nlohmann::json::parse(done.out);
+  EXPECT_EQ(said["added"], c.added);
+  EXPECT_EQ(said["sold"], c.sold);
+  EXPECT_EQ(said.value("skipped", 0), c.skipped);
+  const CliResult listed = Run({"positions", "Broker", "--json"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  const auto positions = nlohmann::json::parse(listed.out);
+  ASSERT_FALSE(positions.empty());
+  EXPECT_EQ(positions[0]["symbol"], c.firstSymbol) << positions.dump();
+  EXPECT_EQ(positions[0]["qty"], c.firstQuantity);
+  EXPECT_EQ(positions[0]["amount"], c.firstPaid);
+  // A shipped profile cannot be overwritten.
+  EXPECT_EQ(Run({"import", file, "--portfolio", "Other", "--profile", c.profile, "--profiles",
+                 folder.File("none.ini"), "--save-profile", c.profile, "--dry-run"})
+                .code,
+            2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Brokers, ShippedProfile,
+    ::testing::Values(BrokerCase{"Interactive Brokers (Flex trades)", "ibkr-flex-trades.csv", 2, 1, 1, "NESN",
+                                 "20", "2095.00"},
+                      BrokerCase{"trading 212", "trading212-history.csv", 2, 1, 3, "AAPL", "0.2", "33.92"},
+                      BrokerCase{"Charles Schwab", "schwab-history.csv", 3, 1, 4, "KO", "10", "613.00"},
+                      BrokerCase{"Fidelity", "fidelity-history.csv", 3, 1, 2, "MSFT", "4", "997.68"},
+                      BrokerCase{"DEGIRO (Transactions)", "degiro-transactions.csv", 2, 1, 0, "NL0010273215",
+                                 "2", "1211.60"}),
+    [](const auto& info) {
+      std::string name;
+      for (const char* p = info.param.file; *p && *p != '-'; ++p) name.push_back(*p);
+      return name;
+    });
+
+}  // namespace

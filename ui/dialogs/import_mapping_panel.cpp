@@ -14,6 +14,7 @@
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_fields.h"
 #include "prefs/import_profiles.h"
+#include "prefs/shipped_profiles.h"
 #include "ui/dialogs/dialog_fields.h"
 #include "ui/widgets/message_box.h"
 
@@ -133,6 +134,11 @@ void ImportMappingPanel::FillProfiles(const QString& select) {
   profile->clear();
   profile->addItem(QStringLiteral("(none)"));
   for (const std::string& name : profiles.Names()) profile->addItem(QString::fromStdString(name));
+  // The shipped profiles follow the user's own, unless one of the user's has the name.
+  for (const ShippedProfile& shipped : ShippedProfiles()) {
+    if (profile->findText(QString::fromLatin1(shipped.name), Qt::MatchFixedString) < 0)
+      profile->addItem(QString::fromLatin1(shipped.name));
+  }
   const int index = select.isEmpty() ? 0 : profile->findText(select, Qt::MatchFixedString);
   profile->setCurrentIndex(index < 0 ? 0 : index);
 }
@@ -151,6 +157,8 @@ CsvMapping ImportMappingPanel::Mapping() const {
   mapping.dateFormat = ToStd(dateFormat->currentText().trimmed());
   mapping.encoding = kEncodings[std::max(0, encoding->currentIndex())];
   mapping.skipRows = skipRows->value();
+  mapping.kinds = kinds;
+  mapping.sellWhenNegative = sellWhenNegative;
   return mapping;
 }
 
@@ -166,6 +174,8 @@ void ImportMappingPanel::SetMapping(const CsvMapping& mapping) {
     if (kEncodings[i] == mapping.encoding) encoding->setCurrentIndex(static_cast<int>(i));
   }
   skipRows->setValue(mapping.skipRows);
+  kinds = mapping.kinds;
+  sellWhenNegative = mapping.sellWhenNegative;
   // The columns themselves are known once the file is read with this mapping (SetColumns).
   for (auto& [field, combo] : columns) {
     const auto it = mapping.columns.find(field);

@@ -58,4 +58,7 @@ class ImportMappingPanel : public QGroupBox {
   QLineEdit* profileName = nullptr;
   QPushButton* saveProfile = nullptr;
   bool filling = false;  // controls set by the program say nothing
+  // What the panel has no controls for, kept from the profile chosen: the kinds of a list of transactions.
+  TransactionKindMap kinds;
+  bool sellWhenNegative = false;
 };

@@ -54,7 +54,8 @@ TEST_F(TransactionCsv, EachRowIsWhatItsKindSays) {
       "2023-03-16,Deposit,,,,,500.00\n"
       "2023-03-17,Currency conversion,,,,,-10.00\n"  // no kind names it
       "2023-03-18,buy,AAPL,1,150.00,,\n"             // a kind's own name needs no mapping
-      "2023-03-19,Transfer,AAPL,1,,,\n";             // mapped to skip
+      "2023-03-19,Transfer,AAPL,1,,,\n"              // mapped to skip
+      "2023-03-20,Market sell,,-8000,1.1173,,\n";    // a currency exchange
   const ImportOptions options =
       Options("date=Date,kind=Action,symbol=Symbol,quantity=Quantity,price=Price,fees=Fees,amount=Amount",
               {"buy=market buy | LIMIT BUY", "sell=Market sell", "dividend=Dividend*", "deposit=Deposit",
@@ -67,13 +68,16 @@ TEST_F(TransactionCsv, EachRowIsWhatItsKindSays) {
                                               "MSFT 3 @260.00 +0", "AAPL 1 @150.00 +0"}));
   EXPECT_EQ(outcome.added, 3);
   EXPECT_EQ(outcome.sold, 1);
-  EXPECT_EQ(Skipped(),
-            (std::vector<std::string>{
-                "line 5: skipped (dividend MSFT 2023-03-15 $6.80): only purchases and sales become positions",
-                "line 6: skipped (deposit 2023-03-16 500.00): only purchases and sales become positions",
-                "line 7: skipped (Currency conversion 2023-03-17 -10.00): no kind is given for 'Currency "
-                "conversion'",
-                "line 9: skipped (skip AAPL 2023-03-19): 'Transfer' is to be skipped"}));
+  EXPECT_EQ(
+      Skipped(),
+      (std::vector<std::string>{
+          "line 5: skipped (dividend MSFT 2023-03-15 $6.80): only purchases and sales become positions",
+          "line 6: skipped (deposit 2023-03-16 500.00): only purchases and sales become positions",
+          "line 7: skipped (Currency conversion 2023-03-17 -10.00): no kind is given for 'Currency "
+          "conversion'",
+          "line 9: skipped (skip AAPL 2023-03-19): 'Transfer' is to be skipped",
+          "line 10: skipped (sell 2023-03-20 1.1173): a trade without a symbol (a currency exchange) is no "
+          "position"}));
 }
 
 TEST_F(TransactionCsv, WithoutAKindColumnANegativeQuantitySellsOnlyWhenAsked) {
