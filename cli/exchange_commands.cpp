@@ -302,6 +302,7 @@ int RunImport(const CliArgs& args, CliIo& io) {
   options.margin = !args.Has("no-margin");
   options.indexes = !args.Has("no-index");
   options.allowDuplicates = args.Has("allow-duplicates");
+  options.openingPositions = args.Has("opening-positions");
   if (std::string why;
       args.HasOption("save-profile") && !ImportProfiles::IsUsableName(args.Option("save-profile"), why)) {
     return Usage(io, "import", "--save-profile: " + why);
@@ -331,6 +332,8 @@ int RunImport(const CliArgs& args, CliIo& io) {
     }
   }
   if (reading.Refused()) return RefuseFile(io, file, reading.problems);
+  for (const ImportProblem& warning : reading.warnings)
+    PrintError(io.err, io.command, "warning: " + warning.Describe());
   if (args.HasOption("save-profile")) {
     ImportProfiles profiles(ProfilesPath(args));
     FileError error;
@@ -342,7 +345,18 @@ int RunImport(const CliArgs& args, CliIo& io) {
   const VLResult code = args.Has("dry-run")
                             ? s.Db().TryImport(s.Conn(), reading.plan, outcome, problems)
                             : s.Db().ImportPositions(s.Conn(), reading.plan, outcome, problems);
-  if (code == VLResult::ImportRefused) return RefuseFile(io, file, problems);
+  if (code == VLResult::ImportRefused) {
+    // A statement that sells shares bought before it says, in its holdings list, what was held then.
+    const bool salesShort = std::any_of(problems.begin(), problems.end(), [](const ImportProblem& problem) {
+      return problem.text.find("shares the portfolio holds then") != std::string::npos;
+    });
+    if (reading.format == ExchangeFormat::Ofx && salesShort && !options.openingPositions) {
+      PrintError(io.err, io.command,
+                 "--opening-positions takes the shares held before the statement's first trade from its "
+                 "holdings list");
+    }
+    return RefuseFile(io, file, problems);
+  }
   if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   PrintOutcome(args, io, reading, outcome);
   return kExitOk;
@@ -362,11 +376,11 @@ std::vector<CliCommand> ExchangeCommands() {
        "[--decimal-comma] "
        "[--date-format FORMAT] [--encoding NAME] [--skip-rows N] [--kind KIND=VALUE|VALUE...]... "
        "[--sell-when-negative] [--profile NAME] [--save-profile NAME] "
-       "[--dry-run] [--allow-duplicates] [--no-cash] [--no-margin] [--no-index]",
+       "[--opening-positions] [--dry-run] [--allow-duplicates] [--no-cash] [--no-margin] [--no-index]",
        {"db", "portfolio", "format", "map", "delimiter", "date-format", "encoding", "skip-rows", "kind",
         "profile", "save-profile", "profiles"},
-       {"decimal-comma", "sell-when-negative", "dry-run", "allow-duplicates", "no-cash", "no-margin",
-        "no-index"},
+       {"decimal-comma", "sell-when-negative", "opening-positions", "dry-run", "allow-duplicates", "no-cash",
+        "no-margin", "no-index"},
        RunImport},
   };
 }

@@ -35,6 +35,9 @@ struct ImportStep {
   // at the same price (the parts a sale split it into, say) hold its shares: set for statement purchases,
   // which later sales split.
   bool matchSplitParts = false;
+  // An added stock position of shares held before a statement began: only what the portfolio does not
+  // already hold of the symbol on its day is added (all of it held: a duplicate).
+  bool opening = false;
   // Sell
   std::string symbol;
   Quantity qty;

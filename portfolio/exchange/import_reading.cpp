@@ -97,7 +97,7 @@ bool RowSink::Progress(size_t done, size_t total) {
 }
 
 bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::string& portfolioName,
-                  const std::string& portfolioComment, bool matchSplitParts) {
+                  const std::string& portfolioComment, bool matchSplitParts, bool opening) {
   const bool cash = kind == RowKind::Cash || kind == RowKind::CashBalance;
   const bool margin = kind == RowKind::Margin || kind == RowKind::MarginBalance;
   const std::string_view symbol = TrimBlanks(At(texts, ImportField::Symbol));
@@ -114,6 +114,7 @@ bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::stri
   ImportStep step;
   step.line = line;
   step.matchSplitParts = matchSplitParts;
+  step.opening = opening;
   std::string name = std::string(TrimBlanks(options.targetPortfolio));
   if (name.empty()) ok = check.PortfolioName(portfolioName, name);
   if (EntryCheck comment = CheckPortfolioComment(portfolioComment); !comment.Ok()) {

@@ -32,6 +32,10 @@ struct ImportOptions {
   bool margin = true;   // import margin debts
   bool indexes = true;  // import positions in a market index (symbols beginning with '^')
   bool allowDuplicates = false;
+  // A statement's holdings list, less what its transactions bought and sold, is what was held before its
+  // first trade: those shares become positions dated the statement's start (what the portfolio holds of
+  // them already excepted).
+  bool openingPositions = false;
   size_t previewRows = 20;
   // Called now and then while rows are read, with the rows done and the rows in all; false cancels.
   std::function<bool(size_t done, size_t total)> progress;
@@ -69,6 +73,9 @@ struct ImportReading {
   TextEncoding encoding = TextEncoding::Utf8;  // how the text was read
   ImportPlan plan;
   ImportProblems problems;
+  // What the file gets wrong that does not keep it from being read (a statement that breaks the OFX rules of
+  // its document type, but whose transactions read): said with the result.
+  ImportProblems warnings;
   ImportPreview preview;
   std::vector<std::string> header;  // a mapped CSV's column names ("#1", "#2"... for a file without a header)
   std::map<ImportField, int> columns;  // a mapped CSV's column of each field read (0-based)
@@ -76,6 +83,7 @@ struct ImportReading {
   int leftOut = 0;                     // rows of kinds the options leave out
   int ignored = 0;  // statement transactions that are neither purchases nor sales of stock or funds
   std::vector<SkippedRow> skipped;
+  int openingPositions = 0;  // a statement's positions held before its first trade, from its holdings list
   // The mapping gives no column for a field every trade needs: wrong usage, whatever the file holds.
   bool mappingIncomplete = false;
   // Prices and amounts with more decimals than a record keeps, rounded to them (half away from zero).
@@ -99,7 +107,7 @@ class RowSink {
   // `portfolioName` and `portfolioComment` are a Vellumar file's (empty for the others, whose rows go into
   // the target portfolio). False when the row was refused.
   bool Add(int line, RowKind kind, const RowTexts& texts, const std::string& portfolioName = {},
-           const std::string& portfolioComment = {}, bool matchSplitParts = false);
+           const std::string& portfolioComment = {}, bool matchSplitParts = false, bool opening = false);
   // Reports progress; false when the user cancelled (the reading is then marked so).
   bool Progress(size_t done, size_t total);
 

@@ -44,6 +44,10 @@ bool IsOfxTransactionAggregate(std::string_view name) {
   return kAggregates.count(name) != 0;
 }
 
+bool IsOfxPositionAggregate(std::string_view name) {
+  return name == "POSSTOCK" || name == "POSMF" || name == "POSDEBT" || name == "POSOPT" || name == "POSOTHER";
+}
+
 OfxScan ScanOfx(std::string_view text) {
   OfxScan scan;
   int line = 1;
@@ -86,10 +90,17 @@ OfxScan ScanOfx(std::string_view text) {
       balance = &scan.balances.back();
       continue;
     }
-    if (IsOfxTransactionAggregate(name) && !open) {
-      scan.transactions.push_back({name, tagLine, {}});
-      open = &scan.transactions.back();
-      continue;
+    if (!open) {
+      const int statement = balance ? static_cast<int>(scan.balances.size()) - 1 : -1;
+      std::vector<OfxScannedTransaction>* list = nullptr;
+      if (IsOfxTransactionAggregate(name)) list = &scan.transactions;
+      if (IsOfxPositionAggregate(name)) list = &scan.positions;
+      if (name == "SECINFO") list = &scan.securities;
+      if (list) {
+        list->push_back({name, tagLine, statement, {}});
+        open = &list->back();
+        continue;
+      }
     }
     if (value.empty()) continue;
     if (open) {
@@ -98,6 +109,8 @@ OfxScan ScanOfx(std::string_view text) {
       if (name == "BROKERID") balance->brokerId = value;
       if (name == "ACCTID") balance->accountId = value;
       if (name == "AVAILCASH") balance->availableCash = value, balance->line = tagLine;
+      if (name == "DTSTART" && balance->start.empty()) balance->start = value;
+      if (name == "CURDEF" && balance->currency.empty()) balance->currency = value;
     }
   }
   return scan;

@@ -14,6 +14,7 @@
 struct OfxScannedTransaction {
   std::string aggregate;  // "BUYSTOCK", "SELLMF", "INCOME", ...
   int line = 0;
+  int statement = -1;  // the index of its statement in OfxScan::balances; -1 outside of one
   std::map<std::string, std::string> values;
   std::string Value(const std::string& element) const {
     const auto it = values.find(element);
@@ -27,16 +28,25 @@ struct OfxScannedBalance {
   std::string accountId;
   std::string availableCash;  // as written; empty when the statement gives none
   int line = 0;               // of <AVAILCASH>
+  std::string start;          // the first day of its transactions (DTSTART), as written
+  std::string currency;       // the currency its amounts are in (CURDEF)
 };
 
 struct OfxScan {
   std::vector<OfxScannedTransaction> transactions;  // in the order of the file
   std::vector<OfxScannedBalance> balances;          // one per investment statement
-  int ofxLine = 0;                                  // the line of the <OFX> element
-  bool xml = false;                                 // the XML syntax (an "<?xml" declaration before <OFX>)
+  // The holdings lists' positions (<POSSTOCK>, <POSMF>, ...), each with the values of its <INVPOS>.
+  std::vector<OfxScannedTransaction> positions;
+  // The security list: each <SECINFO> (UNIQUEID, TICKER, SECNAME).
+  std::vector<OfxScannedTransaction> securities;
+  int ofxLine = 0;   // the line of the <OFX> element
+  bool xml = false;  // the XML syntax (an "<?xml" declaration before <OFX>)
 };
 
 // The transaction aggregates the scan records (every one whose content describes a trade or a movement).
 bool IsOfxTransactionAggregate(std::string_view name);
+
+// The positions of a holdings list the scan records.
+bool IsOfxPositionAggregate(std::string_view name);
 
 OfxScan ScanOfx(std::string_view text);

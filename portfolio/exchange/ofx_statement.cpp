@@ -9,10 +9,12 @@
 #include <map>
 
 #include "framework/private_temp_folder.h"
+#include "framework/text_util.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/ofx_rules.h"
 #include "portfolio/exchange/ofx_scan.h"
+#include "portfolio/performance/performance_lots.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -177,6 +179,104 @@ std::string Costs(const OfxScannedTransaction& block) {
   return DecimalUnitsText(total, UnitPrice::kPlaces, 2);
 }
 
+bool IsStockOrFundTrade(const std::string& aggregate) {
+  return aggregate == "BUYSTOCK" || aggregate == "BUYMF" || aggregate == "SELLSTOCK" || aggregate == "SELLMF";
+}
+
+// A statement's number as a plain decimal: "+0000000000100.00000" is 100, "-00000000002571.4500" -2571.45.
+std::string PlainOfxNumber(const std::string& written) {
+  std::string text = OfxNumber(std::string(TrimBlanks(written)));
+  std::string sign;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    if (text[0] == '-') sign = "-";
+    text.erase(0, 1);
+  }
+  const size_t dot = text.find('.');
+  std::string whole = text.substr(0, dot);
+  std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+  while (whole.size() > 1 && whole[0] == '0') whole.erase(0, 1);
+  while (fraction.size() > 2 && fraction.back() == '0') fraction.pop_back();
+  if (whole.empty()) whole = "0";
+  return sign + whole + (fraction.empty() ? "" : "." + fraction);
+}
+
+// "20120720" (and a time after it) as "2012-07-20"; anything else as written.
+std::string OfxDayText(const std::string& written) {
+  CalendarDate day;
+  if (written.size() >= 8 && ReadPatternDate(written.substr(0, 8), "YYYYMMDD", day)) return IsoDateText(day);
+  return written;
+}
+
+// The securities of the statement's list by their id (CUSIP, ISIN...).
+std::map<std::string, const OfxScannedTransaction*> SecuritiesById(const OfxScan& scan) {
+  std::map<std::string, const OfxScannedTransaction*> byId;
+  for (const OfxScannedTransaction& security : scan.securities)
+    byId.emplace(security.Value("UNIQUEID"), &security);
+  return byId;
+}
+
+// What a transaction that is no purchase or sale of stock or fund units is, as the listing names it.
+std::string TransactionKindOf(const OfxScannedTransaction& block) {
+  static const std::map<std::string, const char*> kKinds = {
+      {"REINVEST", "reinvestment"},
+      {"RETOFCAP", "return-of-capital"},
+      {"SPLIT", "split"},
+      {"TRANSFER", "transfer"},
+      {"BUYOPT", "option"},
+      {"SELLOPT", "option"},
+      {"CLOSUREOPT", "option"},
+      {"BUYDEBT", "debt"},
+      {"SELLDEBT", "debt"},
+      {"BUYOTHER", "other security"},
+      {"SELLOTHER", "other security"},
+      {"INVBANKTRAN", "bank transaction"},
+      {"MARGININTEREST", "margin interest"},
+      {"INVEXPENSE", "expense"},
+      {"JRNLFUND", "journal"},
+      {"JRNLSEC", "journal"},
+  };
+  if (block.aggregate == "INCOME") {
+    static const std::map<std::string, const char*> kIncome = {{"DIV", "dividend"},
+                                                               {"INTEREST", "interest"},
+                                                               {"CGLONG", "capital-gain"},
+                                                               {"CGSHORT", "capital-gain"}};
+    const auto it = kIncome.find(std::string(TrimBlanks(block.Value("INCOMETYPE"))));
+    return it == kIncome.end() ? "income" : it->second;
+  }
+  const auto it = kKinds.find(block.aggregate);
+  return it == kKinds.end() ? AsciiLower(block.aggregate) : it->second;
+}
+
+SkippedRow SkippedTransaction(const OfxScannedTransaction& block,
+                              const std::map<std::string, const OfxScannedTransaction*>& securities) {
+  SkippedRow row;
+  row.line = block.line;
+  row.kind = TransactionKindOf(block);
+  const std::string id = block.Value("UNIQUEID");
+  const auto security = securities.find(id);
+  row.symbol = security != securities.end() && !security->second->Value("TICKER").empty()
+                   ? security->second->Value("TICKER")
+                   : id;
+  const std::string day = block.Value("DTTRADE");
+  row.date = OfxDayText(day.empty() ? block.Value("DTPOSTED") : day);
+  const std::string amount = block.Value("TOTAL");
+  row.amount = PlainOfxNumber(amount.empty() ? block.Value("TRNAMT") : amount);
+  if (row.amount == "0" && amount.empty() && block.Value("TRNAMT").empty()) row.amount.clear();
+  row.reason = "only purchases and sales of stock and fund units become positions";
+  const std::string fitId = block.Value("FITID");
+  if (!fitId.empty()) row.reason += " (FITID " + fitId + ")";
+  return row;
+}
+
+// The currency the trade's prices are in: the statement's, when it is not the one the symbol is quoted in
+// anyway (a position keeps no currency of its own then, as before).
+std::string TradeCurrency(const OfxScan& scan, const OfxScannedTransaction& block,
+                          const std::string& ticker) {
+  if (block.statement < 0 || static_cast<size_t>(block.statement) >= scan.balances.size()) return {};
+  const std::string currency(TrimBlanks(scan.balances[static_cast<size_t>(block.statement)].currency));
+  return currency.empty() || currency == CurrencyOfSymbol(ticker) ? std::string() : currency;
+}
+
 bool IsPurchase(InvTransactionType type) {
   return type == OFX_BUYSTOCK || type == OFX_BUYMF;
 }
@@ -198,6 +298,8 @@ const char* AggregateOf(InvTransactionType type) {
 
 struct Trade {
   int line = 0;
+  std::string which;     // " (FITID ..., trade date ...)": a line alone says little in a file of one line
+  bool opening = false;  // shares held before the statement, from its holdings list
   int64_t day = 0;
   int64_t second = -1;  // the time of day when the statement gives one; -1 (first of the day) when not
   RowKind kind = RowKind::Stock;
@@ -259,22 +361,27 @@ void AddBalance(ImportReading& reading, const ImportOptions& options, RowSink& s
 bool ReadTrade(const LibofxTransaction& t, const OfxScannedTransaction& block, Trade& trade,
                ImportProblems& problems) {
   trade.line = block.line;
+  trade.which = " (FITID " + block.Value("FITID") +
+                (block.Value("DTTRADE").empty() ? "" : ", trade date " + OfxDayText(block.Value("DTTRADE"))) +
+                ")";
   const bool sale = IsSale(t.type);
   trade.kind = sale ? RowKind::Sale : RowKind::Stock;
   const std::string units = OfxNumber(block.Value("UNITS"));
   // A sale's units are negative as the standard has them (some brokers write them positive); a purchase
   // of negative units is no purchase at all.
   if (!sale && !units.empty() && units[0] == '-') {
-    problems.push_back({block.line, ImportField::Quantity, "a purchase of negative units ('" + units + "')"});
+    problems.push_back(
+        {block.line, ImportField::Quantity, "a purchase of negative units ('" + units + "')" + trade.which});
     return false;
   }
   const std::string written = block.Value("DTTRADE");
   const std::optional<OfxTradeTime> when = ReadOfxTradeTime(written);
   if (!when) {
     problems.push_back({block.line, sale ? ImportField::SaleDate : ImportField::Date,
-                        written.empty() ? std::string("the trade has no trade date (DTTRADE)")
-                                        : "the trade date '" + written +
-                                              "' is not an OFX date (YYYYMMDD, then the time if any)"});
+                        written.empty()
+                            ? std::string("the trade has no trade date (DTTRADE)")
+                            : "the trade date '" + written +
+                                  "' is not an OFX date (YYYYMMDD, then the time if any)" + trade.which});
     return false;
   }
   RowTexts& texts = trade.texts;
@@ -290,6 +397,87 @@ bool ReadTrade(const LibofxTransaction& t, const OfxScannedTransaction& block, T
   return true;
 }
 
+// The shares a trade row buys (positive) or sells (negative), in units of a Quantity; 0 when they do not read
+// (the row's checks say so).
+int64_t SignedUnits(const Trade& trade) {
+  const TypedNumber units = ReadTypedDecimal(WithoutSign(At(trade.texts, ImportField::Quantity)),
+                                             Quantity::kPlaces, FileNumberFormat(false));
+  if (!units.IsOk()) return 0;
+  return trade.kind == RowKind::Sale ? -units.value : units.value;
+}
+
+// What the holdings lists say was held before each statement's first trade, as purchases dated the
+// statement's start: each security's units at the end less what the statement's trades of it bought and
+// sold. A security traded but no longer listed was held in none at the end; its price is then the security
+// list's, else the price of its first trade.
+std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& trades,
+                                 const std::vector<std::string>& tradeSymbols,
+                                 const std::map<std::string, const OfxScannedTransaction*>& securities) {
+  std::vector<Trade> opening;
+  if (scan.positions.empty() || scan.balances.empty()) return opening;  // no holdings list: nothing is known
+  struct Holding {
+    int64_t end = 0;     // units at the statement's end
+    int64_t traded = 0;  // bought less sold in it
+    std::string price;   // per unit
+    int line = 0;
+  };
+  std::map<std::string, Holding> bySymbol;
+  const auto tickerOf = [&securities](const std::string& id) {
+    const auto security = securities.find(id);
+    return security != securities.end() && !security->second->Value("TICKER").empty()
+               ? security->second->Value("TICKER")
+               : id;
+  };
+  for (const OfxScannedTransaction& position : scan.positions) {
+    if (position.aggregate != "POSSTOCK" && position.aggregate != "POSMF") continue;
+    const TypedNumber units =
+        ReadTypedDecimal(OfxNumber(position.Value("UNITS")), Quantity::kPlaces, FileNumberFormat(false));
+    if (!units.IsOk()) continue;
+    Holding& holding = bySymbol[tickerOf(position.Value("UNIQUEID"))];
+    holding.end += units.value;
+    holding.price = OfxNumber(position.Value("UNITPRICE"));
+    holding.line = position.line;
+  }
+  for (size_t i = 0; i < trades.size(); ++i) {
+    Holding& holding = bySymbol[tradeSymbols[i]];
+    holding.traded += SignedUnits(trades[i]);
+    if (holding.line == 0) {
+      holding.line = trades[i].line;
+      const auto security = std::find_if(securities.begin(), securities.end(), [&](const auto& entry) {
+        return tickerOf(entry.first) == tradeSymbols[i];
+      });
+      const std::string listed =
+          security == securities.end() ? std::string() : security->second->Value("UNITPRICE");
+      const ImportField price = trades[i].kind == RowKind::Sale ? ImportField::SalePrice : ImportField::Price;
+      holding.price = OfxNumber(listed.empty() ? At(trades[i].texts, price) : listed);
+    }
+  }
+  const OfxScannedBalance& statement = scan.balances.front();
+  const std::optional<OfxTradeTime> start = ReadOfxTradeTime(statement.start);
+  CalendarDate day;
+  if (!start || !ReadPatternDate(start->date, "YYYYMMDD", day)) return opening;
+  const std::string currency(TrimBlanks(statement.currency));
+  for (const auto& [ticker, holding] : bySymbol) {
+    const int64_t before = holding.end - holding.traded;
+    if (before <= 0 || ticker.empty()) continue;
+    Trade trade;
+    trade.line = holding.line;
+    trade.which = " (" + ticker + " held before the statement)";
+    trade.day = DayNumberOf(day);
+    trade.kind = RowKind::Stock;
+    trade.opening = true;
+    At(trade.texts, ImportField::Symbol) = ticker;
+    At(trade.texts, ImportField::Quantity) = DecimalUnitsText(before, Quantity::kPlaces, 0);
+    At(trade.texts, ImportField::Price) = holding.price;
+    At(trade.texts, ImportField::Date) = start->date;
+    At(trade.texts, ImportField::Comment) = "Held at the start of the statement (from its holdings list)";
+    if (!currency.empty() && currency != CurrencyOfSymbol(ticker))
+      At(trade.texts, ImportField::Currency) = currency;
+    opening.push_back(std::move(trade));
+  }
+  return opening;
+}
+
 }  // namespace
 
 void ReadOfxStatement(const std::string& path, std::string_view bytes, const ImportOptions& options,
@@ -303,7 +491,17 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
   }
   const OfxScan scan = ScanOfx(bytes);
   const LibofxResult result = RunLibofx(path);
-  ParserProblems(result, scan, reading.problems);
+  // Many statements break the rules of their document type (an element it does not declare, a start tag
+  // left out) and still say all they mean: once libofx has read every transaction, that is a warning.
+  ImportProblems parser;
+  ParserProblems(result, scan, parser);
+  // (libofx then returns a failure all the same; a statement in which nothing was found at all stays
+  // refused.)
+  const bool somethingFound = !scan.transactions.empty() || !scan.positions.empty() || !scan.balances.empty();
+  const bool everyTransactionRead =
+      result.transactions.size() >= scan.transactions.size() && (result.code == 0 || somethingFound);
+  ImportProblems& complaints = everyTransactionRead ? reading.warnings : reading.problems;
+  complaints.insert(complaints.end(), parser.begin(), parser.end());
   if (!reading.problems.empty()) return;
 
   // The file's transactions of each kind by FITID, in order, for libofx's transactions to be found in.
@@ -313,11 +511,10 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
     byFitId[{t.aggregate, t.Value("FITID")}].push_back(i);
   }
   std::vector<Trade> trades;
+  std::vector<std::string> tradeSymbols;  // of each trade
   for (const LibofxTransaction& t : result.transactions) {
-    if (!t.investment || !(IsPurchase(t.type) || IsSale(t.type))) {
-      ++reading.ignored;
-      continue;
-    }
+    // Every other transaction is listed as skipped, from the scan below.
+    if (!t.investment || !(IsPurchase(t.type) || IsSale(t.type))) continue;
     auto& candidates = byFitId[{AggregateOf(t.type), t.fitId}];
     if (candidates.empty()) {
       reading.problems.push_back({0, ImportField::None,
@@ -327,20 +524,38 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
     }
     const OfxScannedTransaction& block = scan.transactions[candidates.front()];
     candidates.pop_front();
-    if (!t.knownSecurity || t.ticker.empty()) {
+    if (!t.knownSecurity) {
       const std::string id = t.uniqueId + (t.uniqueIdType.empty() ? "" : " (" + t.uniqueIdType + ")");
       reading.problems.push_back({block.line, ImportField::Symbol,
-                                  t.knownSecurity
-                                      ? "the security '" + (t.securityName.empty() ? id : t.securityName) +
-                                            "' has no ticker symbol in the statement's security list"
-                                      : "the security '" + id + "' is not in the statement's security list"});
+                                  "the security '" + id + "' is not in the statement's security list"});
       continue;
     }
+    // A security the list gives no ticker (a retirement plan's trust fund) goes by its id (CUSIP, ISIN), its
+    // name the position's comment: the market-data service does not know it, and its prices are set by hand.
+    LibofxTransaction named = t;
+    if (named.ticker.empty()) {
+      named.ticker = t.uniqueId;
+      if (named.memo.empty() || named.memo == "BUY" || named.memo == "SELL") named.memo = t.securityName;
+    }
     Trade trade;
-    if (!ReadTrade(t, block, trade, reading.problems)) continue;
+    if (!ReadTrade(named, block, trade, reading.problems)) continue;
+    At(trade.texts, ImportField::Currency) = TradeCurrency(scan, block, named.ticker);
     trades.push_back(std::move(trade));
+    tradeSymbols.push_back(named.ticker);
   }
   if (!reading.problems.empty()) return;
+  const std::map<std::string, const OfxScannedTransaction*> securities = SecuritiesById(scan);
+  for (const OfxScannedTransaction& block : scan.transactions) {
+    if (!IsStockOrFundTrade(block.aggregate))
+      reading.skipped.push_back(SkippedTransaction(block, securities));
+  }
+  if (options.openingPositions) {
+    std::vector<Trade> opening = OpeningTrades(scan, trades, tradeSymbols, securities);
+    reading.openingPositions = static_cast<int>(opening.size());
+    // Dated the statement's start, they sort before its trades; of one day, purchases come first anyway.
+    trades.insert(trades.begin(), std::make_move_iterator(opening.begin()),
+                  std::make_move_iterator(opening.end()));
+  }
   std::stable_sort(trades.begin(), trades.end(), TradeBefore);
 
   RowReading rowReading;
@@ -350,7 +565,10 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
                 ImportField::Commission, ImportField::SalePrice, ImportField::SaleDate,
                 ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
   for (const Trade& trade : trades) {
-    (void)sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock);
+    const size_t before = reading.problems.size();
+    if (sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock, trade.opening))
+      continue;
+    for (size_t i = before; i < reading.problems.size(); ++i) reading.problems[i].text += trade.which;
   }
   for (const OfxScannedBalance& balance : scan.balances) AddBalance(reading, options, sink, balance);
 }

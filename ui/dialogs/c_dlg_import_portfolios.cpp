@@ -358,7 +358,10 @@ void CDlgImportPortfolios::ShowReading() {
     for (const ImportProblem& problem : *list) problems->addItem(QString::fromStdString(problem.Describe()));
   }
   problemCount = problems->count();
-  // Rows that become nothing are listed after the problems, so that none goes without a word.
+  // What the file gets wrong without keeping it out, and rows that become nothing, follow the problems, so
+  // that none goes without a word.
+  for (const ImportProblem& warning : reading.warnings)
+    problems->addItem(QStringLiteral("warning: ") + QString::fromStdString(warning.Describe()));
   for (const SkippedRow& row : reading.skipped) problems->addItem(QString::fromStdString(row.Describe()));
   QString text;
   if (!chosen) {
