@@ -328,7 +328,7 @@ int RunImport(const CliArgs& args, CliIo& io) {
   if (reading.mappingIncomplete) {
     for (const ImportProblem& problem : reading.problems) {
       if (problem.field == ImportField::Quantity || problem.field == ImportField::Price)
-        return Usage(io, "import", problem.text);
+        return Usage(io, "import", problem.text + ": " + problem.commandHint);
     }
   }
   if (reading.Refused()) return RefuseFile(io, file, reading.problems);

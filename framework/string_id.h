@@ -172,6 +172,7 @@ enum class StringId : int {
   ImportChooseFile = 405,        // the summary line before a file is read
   ImportStatementIgnored = 406,  // %d: transactions that are neither purchases nor sales
   ImportRowsSkipped = 407,       // %d: rows listed as skipped
+  ImportChooseTarget = 408,      // the summary line while no portfolio is chosen for the rows
   ImportFileMissing = 3300,
   ImportRefused = 3301,  // %s: the file, %d: its problems
   ImportTargetMissing = 3302,

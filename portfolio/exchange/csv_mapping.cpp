@@ -178,9 +178,8 @@ ResolvedColumns ResolveColumns(const CsvMapping& mapping, const std::vector<std:
   for (ImportField required : {ImportField::Symbol, ImportField::Quantity, ImportField::Price}) {
     if (mapping.columns.count(required) || resolved.Of(required) >= 0) continue;
     const char* name = ImportFieldInfoOf(required).mappingName;
-    problems.push_back({headerLine, required,
-                        std::string("no column holds ") + ImportFieldLabel(required) + ": map one to it (" +
-                            name + "=COLUMN)"});
+    problems.push_back({headerLine, required, std::string("no column holds ") + ImportFieldLabel(required),
+                        std::string("map one to it (") + name + "=COLUMN)", "choose its column below"});
     if (required != ImportField::Symbol) resolved.incomplete = true;
   }
   return resolved;

@@ -127,7 +127,9 @@ FileNumber ReadFileNumber(std::string_view text, const NumberFormat& format, Fil
       if (IsDigit(c)) digits.push_back(c);
     }
   }
-  if (digits.empty()) digits = "0";
+  // Statements pad their numbers ("+0000000000100.00000"): leading zeros say nothing.
+  const size_t nonZero = digits.find_first_not_of('0');
+  digits = nonZero == std::string::npos ? "0" : digits.substr(nonZero);
   while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
   const int places = FileNumberPlaces(kind);
   std::string kept(fraction);

@@ -80,7 +80,12 @@ const char* ImportFieldLabel(ImportField field) {
 
 std::string ImportProblem::Describe() const {
   // The text quotes the file, whose control characters are shown, never passed on.
-  const std::string visible = VisibleText(text);
+  const std::string visible = VisibleText(commandHint.empty() ? text : text + ": " + commandHint);
+  return line > 0 ? "line " + std::to_string(line) + ": " + visible : visible;
+}
+
+std::string ImportProblem::DescribeInWindow() const {
+  const std::string visible = VisibleText(windowHint.empty() ? text : text + ": " + windowHint);
   return line > 0 ? "line " + std::to_string(line) + ": " + visible : visible;
 }
 

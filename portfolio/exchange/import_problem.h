@@ -41,12 +41,28 @@ const char* ImportFieldLabel(ImportField field);
 // One reason a file is refused: the line of the file it concerns (0 when it concerns the whole file) and
 // what is wrong there.
 struct ImportProblem {
+  ImportProblem() = default;
+  ImportProblem(int line, ImportField field, std::string text, std::string commandHint = {},
+                std::string windowHint = {})
+      : line(line),
+        field(field),
+        text(std::move(text)),
+        commandHint(std::move(commandHint)),
+        windowHint(std::move(windowHint)) {}
+
   int line = 0;
   ImportField field = ImportField::None;
   std::string text;
+  // What to do about it, in the words of the command line and of the window, when they differ
+  // ("map one to it (symbol=COLUMN)", "choose its column below"): said after the text.
+  std::string commandHint;
+  std::string windowHint;
 
-  // "line 3: the quantity 'zehn' is not a whole number" (just the text for line 0).
+  // "line 3: the quantity 'zehn' is not a whole number" (just the text for line 0), with the command
+  // line's hint.
   std::string Describe() const;
+  // The same with the window's hint.
+  std::string DescribeInWindow() const;
 };
 using ImportProblems = std::vector<ImportProblem>;
 

@@ -83,6 +83,10 @@ struct ImportReading {
   int leftOut = 0;                     // rows of kinds the options leave out
   int ignored = 0;  // statement transactions that are neither purchases nor sales of stock or funds
   std::vector<SkippedRow> skipped;
+  // A mapped CSV's distinct values of its kind column, trimmed, in the order first met (at most
+  // kMaxKindValues): what the window offers to map.
+  static constexpr size_t kMaxKindValues = 200;
+  std::vector<std::string> kindValues;
   int openingPositions = 0;  // a statement's positions held before its first trade, from its holdings list
   // The mapping gives no column for a field every trade needs: wrong usage, whatever the file holds.
   bool mappingIncomplete = false;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
+#include "framework/text_util.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/file_values.h"
@@ -96,6 +98,7 @@ class MappedRows {
       At(texts, field) = record.fields[static_cast<size_t>(index)];
     }
     if (!complete) return;
+    if (kindColumn) NoteKindValue(At(texts, ImportField::Kind));
     const RowTransaction transaction = ClassifyRow(options.mapping, kindColumn, texts);
     switch (transaction.action) {
       case RowTransaction::Action::Buy:
@@ -110,8 +113,15 @@ class MappedRows {
     }
   }
 
+  void NoteKindValue(std::string_view text) {
+    const std::string value(TrimBlanks(text));
+    if (reading.kindValues.size() >= ImportReading::kMaxKindValues) return;
+    if (kindValuesSeen.insert(AsciiLower(value)).second) reading.kindValues.push_back(value);
+  }
+
   const ImportOptions& options;
   ImportReading& reading;
+  std::set<std::string> kindValuesSeen;
   int firstLine;
   size_t lines;
   bool started = false;

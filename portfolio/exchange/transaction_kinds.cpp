@@ -108,6 +108,11 @@ void TransactionKindMap::Add(TransactionKind kind, std::string_view value) {
   entries.push_back({kind, trimmed});
 }
 
+void TransactionKindMap::Remove(std::string_view value) {
+  const std::string folded = Folded(value);
+  std::erase_if(entries, [&folded](const Entry& entry) { return Folded(entry.value) == folded; });
+}
+
 std::optional<TransactionKind> TransactionKindMap::Find(std::string_view fileValue) const {
   const std::string value = Folded(fileValue);
   std::optional<TransactionKind> found;

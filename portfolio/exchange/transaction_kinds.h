@@ -45,6 +45,8 @@ class TransactionKindMap {
   // unknown kind, an entry without "=" or without any value.
   [[nodiscard]] bool Add(std::string_view text, std::string& error);
   void Add(TransactionKind kind, std::string_view value);
+  // Takes the entry of that value (as Add compares it) out; patterns stay.
+  void Remove(std::string_view value);
   // The kind the file's value stands for; none when no entry names it.
   std::optional<TransactionKind> Find(std::string_view fileValue) const;
   // The values of one kind joined with "|" (empty when it has none).

@@ -17,6 +17,7 @@
 #include "tests/support/temp_folder.h"
 #include "ui/dialogs/c_dlg_export_portfolios.h"
 #include "ui/dialogs/c_dlg_import_portfolios.h"
+#include "ui/dialogs/import_kind_table.h"
 #include "ui/dialogs/import_mapping_panel.h"
 #include "ui/dialogs/import_preview_table.h"
 #include "ui/main/c_dlg_vellumar.h"
@@ -121,9 +122,9 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
     EXPECT_FALSE(dialog.NamedInFile()->isEnabled());
     EXPECT_TRUE(dialog.Existing()->isChecked());  // the portfolio shown
     EXPECT_EQ(Items(dialog.Problems()),
-              (QStringList{"line 1: no column holds the symbol: map one to it (symbol=COLUMN)",
-                           "line 1: no column holds the quantity: map one to it (quantity=COLUMN)",
-                           "line 1: no column holds the price: map one to it (price=COLUMN)"}));
+              (QStringList{"line 1: no column holds the symbol: choose its column below",
+                           "line 1: no column holds the quantity: choose its column below",
+                           "line 1: no column holds the price: choose its column below"}));
 
     ImportMappingPanel* mapping = dialog.Mapping();
     EXPECT_FALSE(mapping->isHidden());
@@ -230,6 +231,66 @@ TEST_F(ExchangeDialogs, ImportCountsRowsAlreadyThereAndALargeFileCanBeStopped) {
   VLHoldingItemList held;
   ASSERT_EQ(host.database->GetPositions(host.otherConn, main, true, held), VLResult::Ok);
   EXPECT_EQ(held.GetCount(), 1);
+}
+
+// A broker's list of transactions: the file's form is found from it, the preview needs no portfolio, and
+// each value of the kind column gets its kind in the table of values.
+TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
+  auto window = Open(host.AddPortfolio("Main"));
+  const QString file = Path(QStringLiteral("transactions.csv"));
+  WriteText(file.toStdString(),
+            "Datum;Type;Fonds;Aantal;Koers\n2023-01-10;Koop;IBM;10;120,50\n2023-02-01;Verkoop;IBM;-4;130,00\n"
+            "2023-03-01;Dividend;IBM;;\n");
+  DialogScript dialogs([&](QDialog& shown) -> int {
+    auto& dialog = dynamic_cast<CDlgImportPortfolios&>(shown);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    Retype(dialog.File(), file);
+    QTest::keyClick(dialog.File(), Qt::Key_Return);
+    ImportMappingPanel* mapping = dialog.Mapping();
+    EXPECT_EQ(mapping->Delimiter()->currentIndex(), 1);  // ";" and the decimal comma, from the file
+    EXPECT_TRUE(mapping->DecimalComma()->isChecked());
+    QTest::mouseClick(dialog.NewPortfolio(), Qt::LeftButton);  // a new one, not named yet
+    Choose(mapping->FieldColumn(ImportField::Kind), 2);
+    Choose(mapping->FieldColumn(ImportField::Symbol), 3);
+    Choose(mapping->FieldColumn(ImportField::Quantity), 4);
+    Choose(mapping->FieldColumn(ImportField::Price), 5);
+    Choose(mapping->FieldColumn(ImportField::Date), 1);
+    ImportKindTable* kinds = mapping->KindTable();
+    EXPECT_TRUE(kinds->isVisible());
+    EXPECT_EQ(kinds->rowCount(), 3);
+    QComboBox* buy = kinds->KindOf("Koop");
+    QComboBox* sell = kinds->KindOf("Verkoop");
+    QComboBox* dividend = kinds->KindOf("Dividend");
+    if (!buy || !sell || !dividend) return int(QDialog::Rejected);
+    EXPECT_EQ(dividend->currentText(), QStringLiteral("dividend"));  // a kind's own name needs no choice
+    EXPECT_EQ(buy->currentText(), QStringLiteral("(skipped: no kind)"));
+    EXPECT_EQ(Items(dialog.Problems()),
+              (QStringList{
+                  "line 2: skipped (Koop IBM 2023-01-10 120,50): no kind is given for 'Koop'",
+                  "line 3: skipped (Verkoop IBM 2023-02-01 130,00): no kind is given for 'Verkoop'",
+                  "line 4: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"}));
+    EXPECT_EQ(dialog.Summary()->text(),
+              QStringLiteral("Choose the portfolio the rows go into to see what the import would do."));
+    Choose(buy, 1);
+    Choose(kinds->KindOf("Verkoop"), 2);
+    EXPECT_TRUE(kinds->KindOf("Verkoop") == nullptr || kinds->KindOf("Verkoop")->hasFocus());
+    dialog.NewPortfolioName()->setFocus();
+    QTest::keyClicks(dialog.NewPortfolioName(), QStringLiteral("Broker"));
+    QTest::keyClick(dialog.NewPortfolioName(), Qt::Key_Tab);
+    EXPECT_EQ(
+        Items(dialog.Problems()),
+        QStringList{"line 4: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"});
+    EXPECT_EQ(
+        dialog.Summary()->text(),
+        QStringLiteral("2 row(s) read: 1 to add, 0 already there (skipped), 1 sale(s), 0 left out by the "
+                       "options. 1 row(s) of other kinds are skipped: they are listed below."));
+    ClickOk(dialog);
+    return dialog.result();
+  });
+  window->RunCommand(kCmdImport);
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Broker"));
+  EXPECT_EQ(window->HeldList()->model()->rowCount(), 1);  // 6 shares held; the 4 sold are a position apart
 }
 
 TEST_F(ExchangeDialogs, EveryControlHasAnAccessibleName) {

@@ -109,6 +109,11 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
                         QStringLiteral("importDuplicates"), false);
   duplicates->setToolTip(
       QStringLiteral("Rows equal to a position of their portfolio are skipped unless ticked"));
+  opening = AddCheck(checks, content, QStringLiteral("Positions held before the statement"),
+                     QStringLiteral("importOpening"), false);
+  opening->setToolTip(QStringLiteral(
+      "The statement's holdings list, less its trades, is what was held before its first trade"));
+  opening->hide();
   checks->addStretch();
   contentLayout->addLayout(checks);
   layout->addWidget(content);
@@ -152,7 +157,7 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
   connect(stop, &QPushButton::clicked, this, [this] { stopAsked = true; });
   connect(buttons, &QDialogButtonBox::accepted, this, &CDlgImportPortfolios::OnOk);
   connect(mapping, &ImportMappingPanel::changed, this, &CDlgImportPortfolios::ReadFile);
-  for (QCheckBox* box : {cash, margin, indexes, duplicates}) {
+  for (QCheckBox* box : {cash, margin, indexes, duplicates, opening}) {
     connect(box, &QCheckBox::toggled, this, &CDlgImportPortfolios::ReadFile);
   }
   ReadFile();
@@ -253,6 +258,7 @@ ImportOptions CDlgImportPortfolios::Options() const {
   options.margin = margin->isChecked();
   options.indexes = indexes->isChecked();
   options.allowDuplicates = duplicates->isChecked();
+  options.openingPositions = opening->isChecked();
   return options;
 }
 
@@ -317,6 +323,16 @@ void CDlgImportPortfolios::ReadFile() {
     newName->setEnabled(newPortfolio->isChecked());
     options.targetPortfolio = TargetName();
   }
+  opening->setVisible(form == ExchangeFormat::Ofx);
+  // Another file than the last: the columns start afresh, from a profile that fits its header if any.
+  if (form == ExchangeFormat::MappedCsv && path != startedPath) {
+    startedPath = path;
+    mapping->StartFile(first.toStdString());
+    options.mapping = mapping->Mapping();
+  }
+  // The preview needs no portfolio: the rows are read as if into a new one, and only the trial waits.
+  previewOnly = !IsVellumarForm(form) && options.targetPortfolio.empty();
+  if (previewOnly) options.targetPortfolio = "?";
   options.format = form;
   options.progress = [this](size_t done, size_t total) { return OnProgress(done, total); };
   stopAsked = false;
@@ -326,7 +342,7 @@ void CDlgImportPortfolios::ReadFile() {
   SetBusy(false);
   readingNow = false;
   read = !reading.cancelled;
-  if (read && reading.problems.empty() && conn) {
+  if (read && reading.problems.empty() && conn && !previewOnly) {
     if (database.TryImport(conn, reading.plan, trial, trialProblems) != VLResult::Ok &&
         trialProblems.empty()) {
       trialProblems.push_back({0, ImportField::None, LoadString(StringId::ImportError).toStdString()});
@@ -352,22 +368,27 @@ void CDlgImportPortfolios::ShowReading() {
   if (reading.format == ExchangeFormat::MappedCsv && !reading.header.empty()) {
     mapping->SetColumns(reading.header, reading.columns);
   }
+  mapping->SetKindValues(reading.format == ExchangeFormat::MappedCsv ? reading.kindValues
+                                                                     : std::vector<std::string>{});
   preview->Show(reading.preview);
   problems->clear();
   for (const ImportProblems* list : {&reading.problems, &trialProblems}) {
-    for (const ImportProblem& problem : *list) problems->addItem(QString::fromStdString(problem.Describe()));
+    for (const ImportProblem& problem : *list)
+      problems->addItem(QString::fromStdString(problem.DescribeInWindow()));
   }
   problemCount = problems->count();
   // What the file gets wrong without keeping it out, and rows that become nothing, follow the problems, so
   // that none goes without a word.
   for (const ImportProblem& warning : reading.warnings)
-    problems->addItem(QStringLiteral("warning: ") + QString::fromStdString(warning.Describe()));
+    problems->addItem(QStringLiteral("warning: ") + QString::fromStdString(warning.DescribeInWindow()));
   for (const SkippedRow& row : reading.skipped) problems->addItem(QString::fromStdString(row.Describe()));
   QString text;
   if (!chosen) {
     text = LoadString(StringId::ImportChooseFile);
   } else if (problemCount > 0) {
     text = FormatString(StringId::ImportProblemCount, QString::number(problemCount));
+  } else if (read && previewOnly) {
+    text = LoadString(StringId::ImportChooseTarget);
   } else if (read) {
     text = FormatString(
         StringId::ImportSummary,

@@ -59,6 +59,7 @@ class CDlgImportPortfolios : public QDialog {
   QCheckBox* Margin() const { return margin; }
   QCheckBox* Indexes() const { return indexes; }
   QCheckBox* Duplicates() const { return duplicates; }
+  QCheckBox* Opening() const { return opening; }
   QProgressBar* Progress() const { return progress; }
   QPushButton* Stop() const { return stop; }
 
@@ -101,8 +102,11 @@ class CDlgImportPortfolios : public QDialog {
   QLineEdit* newName = nullptr;
   ImportMappingPanel* mapping = nullptr;
   ImportPreviewTable* preview = nullptr;
+  QCheckBox* opening = nullptr;
   QListWidget* problems = nullptr;  // the problems, then the rows skipped
   int problemCount = 0;
+  bool previewOnly = false;  // read for the preview only: no portfolio is chosen yet
+  QString startedPath;       // the file whose columns the mapping was started from
   QLabel* summary = nullptr;
   QCheckBox* cash = nullptr;
   QCheckBox* margin = nullptr;

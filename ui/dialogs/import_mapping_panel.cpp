@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "portfolio/exchange/csv_form.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_fields.h"
 #include "prefs/import_profiles.h"
@@ -60,6 +61,21 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
     if (column == 6) column = 0, ++row;
   }
   layout->addLayout(grid);
+  kindLabel = new QLabel(QStringLiteral("What each value of the kind column is:"), this);
+  kindTable = new ImportKindTable(this);
+  kindLabel->setBuddy(kindTable);
+  layout->addWidget(kindLabel);
+  layout->addWidget(kindTable);
+  kindLabel->hide();
+  kindTable->hide();
+  connect(kindTable, &ImportKindTable::kindChosen, this, [this](const QString& value, int kindIndex) {
+    if (kindIndex < 0) {
+      kinds.Remove(ToStd(value));
+    } else {
+      kinds.Add(TransactionKinds()[static_cast<size_t>(kindIndex)], ToStd(value));
+    }
+    emit changed();
+  });
 
   auto* format = new QGridLayout;
   headerRow = new QCheckBox(QStringLiteral("The file has a &header row"), this);
@@ -205,6 +221,36 @@ void ImportMappingPanel::SetColumns(const std::vector<std::string>& fileHeader,
     combo->setCurrentIndex(it == used.end() || it->second + 1 >= combo->count() ? 0 : it->second + 1);
   }
   filling = false;
+}
+
+void ImportMappingPanel::SetKindValues(const std::vector<std::string>& values) {
+  kindTable->Show(values, kinds);
+  kindLabel->setVisible(!values.empty());
+  kindTable->setVisible(!values.empty());
+}
+
+void ImportMappingPanel::StartFile(const std::string& head) {
+  (void)profiles.Load();
+  std::vector<std::string> names = profiles.Names();
+  for (const ShippedProfile& shipped : ShippedProfiles()) names.emplace_back(shipped.name);
+  for (const std::string& name : names) {
+    CsvMapping fitting;
+    std::string error;
+    if (!profiles.Get(name, fitting, error) || !error.empty() || !MappingFitsFile(fitting, head)) continue;
+    SetMapping(fitting);
+    const QSignalBlocker block(profile);
+    profile->setCurrentIndex(
+        std::max(0, profile->findText(QString::fromStdString(name), Qt::MatchFixedString)));
+    profileName->setText(QString::fromStdString(name));
+    return;
+  }
+  CsvMapping fresh;
+  const CsvForm form = DetectCsvForm(head);
+  fresh.delimiter = form.delimiter;
+  fresh.decimalComma = form.decimalComma;
+  SetMapping(fresh);
+  const QSignalBlocker block(profile);
+  profile->setCurrentIndex(0);
 }
 
 void ImportMappingPanel::OnProfileChosen() {

@@ -1,10 +1,12 @@
 #pragma once
 #include <QGroupBox>
+#include <QLabel>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "portfolio/exchange/csv_mapping.h"
+#include "ui/dialogs/import_kind_table.h"
 
 class QCheckBox;
 class QComboBox;
@@ -27,7 +29,16 @@ class ImportMappingPanel : public QGroupBox {
   // The file's columns (its header, or "#1", "#2"... without one) and the column each field was read from.
   void SetColumns(const std::vector<std::string>& header, const std::map<ImportField, int>& used);
 
+  // The values of the file's kind column, for the user to say what each is (the table shows while there are
+  // any).
+  void SetKindValues(const std::vector<std::string>& values);
+  // A file was chosen, of which `head` is the beginning: the mapping starts afresh, from the first profile
+  // (the user's, then the shipped ones) whose columns the file has, else with the delimiter and decimal
+  // comma the file shows.
+  void StartFile(const std::string& head);
+
   QComboBox* FieldColumn(ImportField field) const;
+  ImportKindTable* KindTable() const { return kindTable; }
   QCheckBox* HeaderRow() const { return headerRow; }
   QComboBox* Delimiter() const { return delimiter; }
   QCheckBox* DecimalComma() const { return decimalComma; }
@@ -57,6 +68,8 @@ class ImportMappingPanel : public QGroupBox {
   QComboBox* profile = nullptr;
   QLineEdit* profileName = nullptr;
   QPushButton* saveProfile = nullptr;
+  QLabel* kindLabel = nullptr;
+  ImportKindTable* kindTable = nullptr;
   bool filling = false;  // controls set by the program say nothing
   // What the panel has no controls for, kept from the profile chosen: the kinds of a list of transactions.
   TransactionKindMap kinds;
