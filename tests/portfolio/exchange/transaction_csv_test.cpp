@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "portfolio/exchange/csv_form.h"
+#include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_fields.h"
 #include "portfolio/exchange/transaction_kinds.h"
 #include "tests/portfolio/exchange/exchange_fixture.h"
@@ -203,6 +205,41 @@ TEST(ImportFields, EveryFieldIsDescribedAtItsOwnPlace) {
     }
   }
   EXPECT_EQ(names.size(), MappedFields().size());
+}
+
+}  // namespace
+
+namespace {
+
+// What a file chosen in the window shows of its own form: the delimiter, the decimal comma, and which
+// profile reads it.
+TEST(CsvForm, TheFileSaysHowItIsWrittenAndWhichProfileReadsIt) {
+  const CsvForm dutch =
+      DetectCsvForm("Datum;Naam;Koers\n08-02-2024;\"Fonds, A\";84,2637\n26-01-2024;B;1.234,50\n");
+  EXPECT_EQ(dutch.delimiter, ';');
+  EXPECT_TRUE(dutch.decimalComma);
+  const CsvForm english = DetectCsvForm("Date;Name;Price\n2024-02-08;A;84.26\n2024-01-26;B;1234.50\n");
+  EXPECT_EQ(english.delimiter, ';');
+  EXPECT_FALSE(english.decimalComma);
+  EXPECT_EQ(DetectCsvForm("a\tb\tc\n1\t2\t3\n").delimiter, '\t');
+  EXPECT_EQ(DetectCsvForm("\"a;b\",c\n1,2\n").delimiter, ',');  // the ";" is inside a quoted field
+
+  CsvMapping profile;
+  std::string error;
+  ASSERT_TRUE(ParseMappingText("symbol=Ticker,quantity=Shares,price=Cost", profile, error));
+  profile.skipRows = 1;
+  EXPECT_TRUE(MappingFitsFile(profile, "Exported 2024-01-01\nTicker,Shares,Cost,Note\nIBM,1,2,x\n"));
+  EXPECT_FALSE(MappingFitsFile(profile, "Ticker,Shares,Cost\nIBM,1,2\n"));  // the header is not after the row
+  profile.skipRows = 0;
+  EXPECT_FALSE(MappingFitsFile(profile, "Ticker,Shares,Price\nIBM,1,2\n"));  // no "Cost"
+  ASSERT_TRUE(ParseMappingText("symbol=#1,quantity=#2,price=#3", profile, error));
+  EXPECT_FALSE(MappingFitsFile(profile, "IBM,1,2\n"));  // columns by place fit any file: never chosen so
+
+  // A statement pads its numbers; they read as the numbers they are.
+  EXPECT_EQ(
+      ReadFileNumber("+0000000000100.00000", FileNumberFormat(false), FileNumberKind::Quantity).entryText,
+      "100");
+  EXPECT_EQ(ReadFileNumber("-000.50", FileNumberFormat(false), FileNumberKind::Money).entryText, "-0.50");
 }
 
 }  // namespace
