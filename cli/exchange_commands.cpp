@@ -239,7 +239,7 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
       .AddNumber("balances", outcome.balances)
       .AddNumber("duplicates", outcome.duplicates)
       .AddNumber("leftOut", reading.leftOut)
-      .AddNumber("ignored", reading.ignored)
+      .AddNumber("ignored", 0)  // kept for the scripts that read it: such rows are listed as skipped now
       .AddNumber("newPortfolios", created);
   std::vector<std::string> summaryColumns = {"format",     "dryRun",  "added",   "sold",         "balances",
                                              "duplicates", "leftOut", "ignored", "newPortfolios"};

@@ -164,15 +164,15 @@ enum class StringId : int {
   PerformanceServiceError = 3202,  // %s: the symbol whose history could not be fetched
   PerformanceTooLarge = 3203,
   // The import and export dialogs.
-  ImportFormatFound = 400,       // %s: the form the file is read in
-  ImportSummary = 401,           // %d: rows read, to add, already there, sales, left out by the options
-  ImportProblemCount = 402,      // %d: the problems found
-  ImportReadingProgress = 403,   // %d: rows read, %d: rows in all
-  PreviewCellProblem = 404,      // %s: the cell's text, %s: its problem (what a screen reader says)
-  ImportChooseFile = 405,        // the summary line before a file is read
-  ImportStatementIgnored = 406,  // %d: transactions that are neither purchases nor sales
-  ImportRowsSkipped = 407,       // %d: rows listed as skipped
-  ImportChooseTarget = 408,      // the summary line while no portfolio is chosen for the rows
+  ImportFormatFound = 400,      // %s: the form the file is read in
+  ImportSummary = 401,          // %d: rows read, to add, already there, sales, left out by the options
+  ImportProblemCount = 402,     // %d: the problems found
+  ImportReadingProgress = 403,  // %d: rows read, %d: rows in all
+  PreviewCellProblem = 404,     // %s: the cell's text, %s: its problem (what a screen reader says)
+  ImportChooseFile = 405,       // the summary line before a file is read
+  // 406 was the count of a statement's other transactions, which are listed as skipped rows now.
+  ImportRowsSkipped = 407,   // %d: rows listed as skipped
+  ImportChooseTarget = 408,  // the summary line while no portfolio is chosen for the rows
   ImportFileMissing = 3300,
   ImportRefused = 3301,  // %s: the file, %d: its problems
   ImportTargetMissing = 3302,

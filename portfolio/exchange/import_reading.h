@@ -81,7 +81,6 @@ struct ImportReading {
   std::map<ImportField, int> columns;  // a mapped CSV's column of each field read (0-based)
   int rows = 0;                        // rows read (positions, sales, balances)
   int leftOut = 0;                     // rows of kinds the options leave out
-  int ignored = 0;  // statement transactions that are neither purchases nor sales of stock or funds
   std::vector<SkippedRow> skipped;
   // A mapped CSV's distinct values of its kind column, trimmed, in the order first met (at most
   // kMaxKindValues): what the window offers to map.

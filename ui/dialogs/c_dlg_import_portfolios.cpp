@@ -394,10 +394,6 @@ void CDlgImportPortfolios::ShowReading() {
         StringId::ImportSummary,
         {QString::number(reading.rows), QString::number(trial.added + trial.balances),
          QString::number(trial.duplicates), QString::number(trial.sold), QString::number(reading.leftOut)});
-    if (reading.ignored > 0) {
-      text +=
-          QLatin1Char(' ') + FormatString(StringId::ImportStatementIgnored, QString::number(reading.ignored));
-    }
     if (!reading.skipped.empty()) {
       text += QLatin1Char(' ') + FormatString(StringId::ImportRowsSkipped,
                                               QString::number(static_cast<int>(reading.skipped.size())));

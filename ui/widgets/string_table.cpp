@@ -207,8 +207,6 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ImportReadingProgress, "Reading row %d of %d..."},
       {StringId::PreviewCellProblem, "%s, problem: %s"},
       {StringId::ImportChooseFile, "Choose the file to import."},
-      {StringId::ImportStatementIgnored,
-       "%d transaction(s) of other kinds (dividends, transfers...) are not imported."},
       {StringId::ImportChooseTarget,
        "Choose the portfolio the rows go into to see what the import would do."},
       {StringId::ImportRowsSkipped, "%d row(s) of other kinds are skipped: they are listed below."},
