@@ -176,6 +176,17 @@ std::string VellumarCsvOfRows(int rows) {
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
   ExportData data;
   if (!conn || CollectExport(db, conn, {}, data) != VLResult::Ok) return {};
+  // The sample's purchases are an hour apart, which after 80,000 of them runs past today: from there on the
+  // days repeat those of the first 80,000 (the files of up to 80,000 rows stay as they were).
+  constexpr int64_t kRepeat = 80000;
+  for (const auto& item : data.positions) {
+    auto& position = static_cast<VLHoldingItem&>(*item);
+    if (position.GetKind() != kHoldingStock || position.id <= kRepeat) continue;
+    auto& stock = static_cast<VLStockHoldingItem&>(position);
+    const int64_t back = (position.id - 1) / kRepeat * kRepeat * 3600;
+    stock.purchaseDate -= back;
+    if (stock.IsSold()) stock.saleDate -= back;
+  }
   const int64_t lastDay = DayNumberOf(CalendarDate{2026, 1, 2});
   for (int i = 0; i < prices; ++i) {
     VLManualPriceItem& price = data.prices.emplace_back();
