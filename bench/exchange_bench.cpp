@@ -176,9 +176,10 @@ std::string VellumarCsvOfRows(int rows) {
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
   ExportData data;
   if (!conn || CollectExport(db, conn, {}, data) != VLResult::Ok) return {};
-  // The sample's purchases are an hour apart, which after 80,000 of them runs past today: from there on the
-  // days repeat those of the first 80,000 (the files of up to 80,000 rows stay as they were).
-  constexpr int64_t kRepeat = 80000;
+  // The sample's purchases are an hour apart, and its sales 200 days later, which after some 77,000 of them
+  // runs past today: from there on the days repeat those of the first 76,000 (the positions of the file of
+  // 80,000 rows, which stay as they were).
+  constexpr int64_t kRepeat = 76000;
   for (const auto& item : data.positions) {
     auto& position = static_cast<VLHoldingItem&>(*item);
     if (position.GetKind() != kHoldingStock || position.id <= kRepeat) continue;
