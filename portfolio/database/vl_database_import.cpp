@@ -115,7 +115,8 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
   problems = resolution.problems;
   if (!problems.empty()) return VLResult::ImportRefused;
   uint64_t newPrices = 0;
-  const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, IndexManualPrices(), newPrices);
+  const std::vector<VLManualPriceItem> prices =
+      ImportedPrices(plan, plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices(), newPrices);
   if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
   Report(resolution, outcome);
   outcome.prices = static_cast<int>(prices.size());
@@ -142,7 +143,8 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         problems = resolution.problems;
         if (!problems.empty()) return VLResult::ImportRefused;
         uint64_t newPrices = 0;
-        ManualPriceIndex storedPrices = IndexManualPrices();
+        // Made only for a file that holds prices.
+        ManualPriceIndex storedPrices = plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices();
         const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, storedPrices, newPrices);
         if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
         Report(resolution, outcome);
