@@ -2,6 +2,7 @@
 // its save (which flushes the file to disk), as the command line and the window run them.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -10,17 +11,21 @@
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/import_reading.h"
 #include "portfolio/exchange/vellumar_csv.h"
+#include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 #include "tests/support/null_window.h"
+#include "tests/support/sample_store.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 constexpr int kRows = 10000;
 
-// A broker's file: 10,000 purchases of 1,000 symbols over four years, with commissions and notes.
-std::string BrokerCsv() {
+// A broker's file: `rows` purchases (10,000 unless told) of 1,000 symbols over four years, with commissions
+// and notes.
+std::string BrokerCsv(int rows = kRows) {
   std::string text = "Ticker,Shares,Cost,Trade Date,Fee,Note\r\n";
-  for (int i = 0; i < kRows; ++i) {
+  for (int i = 0; i < rows; ++i) {
     char date[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2019 + i % 4, 1 + i % 12, 1 + i % 28);
     AppendCsvRecord(text, {"SYM" + std::to_string(i % 1000), std::to_string(1 + i % 500),
@@ -133,6 +138,131 @@ void BM_ExportCsv(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
+
+// ---- How the import grows with the file: 10,000, 80,000 and 1,000,000 rows. An import of N rows should
+// take about N log N: 80,000 rows no more than ten times 10,000.
+
+// The broker's file of `state.range(0)` rows, through its mapping into a new database.
+void BM_ImportMappedCsvRows(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  TempFolder folder{"vl_bench_import"};
+  const std::string file = folder.File("broker.csv");
+  WriteText(file, BrokerCsv(rows));
+  const ImportOptions options = BrokerOptions();
+  for (auto _ : state) {
+    if (ImportInto(folder.File("Vellumar.db"), file, options, state) != VLResult::Ok)
+      state.SkipWithError("refused");
+  }
+  state.counters["rows"] = rows;
+}
+BENCHMARK(BM_ImportMappedCsvRows)->Arg(10000)->Arg(80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportMappedCsvRows)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A Vellumar CSV of `rows` rows as an export writes it: a mixed store's positions in 100 portfolios (held
+// and sold stock, index symbols, cash, margin debts), then one row in 20 a price set by hand (1,000
+// symbols, each on its own days).
+std::string VellumarCsvOfRows(int rows) {
+  TempFolder folder{"vl_bench_import"};
+  const std::string path = folder.File("source.db");
+  const int prices = rows / 20;
+  SampleStoreShape shape;
+  shape.portfolios = 100;
+  shape.positions = rows - prices;
+  shape.quotes = 2000;
+  shape.mixed = true;
+  if (!WriteSampleStore(path, shape)) return {};
+  VLDatabase db(path);
+  const auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  ExportData data;
+  if (!conn || CollectExport(db, conn, {}, data) != VLResult::Ok) return {};
+  // The sample's purchases are an hour apart, and its sales 200 days later, which after some 77,000 of them
+  // runs past today: from there on the days repeat those of the first 76,000 (the positions of the file of
+  // 80,000 rows, which stay as they were).
+  constexpr int64_t kRepeat = 76000;
+  for (const auto& item : data.positions) {
+    auto& position = static_cast<VLHoldingItem&>(*item);
+    if (position.GetKind() != kHoldingStock || position.id <= kRepeat) continue;
+    auto& stock = static_cast<VLStockHoldingItem&>(position);
+    const int64_t back = (position.id - 1) / kRepeat * kRepeat * 3600;
+    stock.purchaseDate -= back;
+    if (stock.IsSold()) stock.saleDate -= back;
+  }
+  const int64_t lastDay = DayNumberOf(CalendarDate{2026, 1, 2});
+  for (int i = 0; i < prices; ++i) {
+    VLManualPriceItem& price = data.prices.emplace_back();
+    price.name = "SYM" + std::to_string(i % 1000);
+    price.date = StoredDateOfDay(lastDay - i / 1000);
+    price.price = PriceOfCents(100 + static_cast<uint32_t>(i % 5000));
+  }
+  return WriteVellumarCsv(data);
+}
+
+void BM_ImportVellumarCsvRows(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  TempFolder folder{"vl_bench_import"};
+  const std::string file = folder.File("all.csv");
+  WriteText(file, VellumarCsvOfRows(rows));
+  for (auto _ : state) {
+    if (ImportInto(folder.File("Vellumar.db"), file, {}, state) != VLResult::Ok)
+      state.SkipWithError("refused");
+  }
+  state.counters["rows"] = rows;
+}
+BENCHMARK(BM_ImportVellumarCsvRows)->Arg(10000)->Arg(80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportVellumarCsvRows)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A statement's trades as the import gets them, `rows` steps in one portfolio: purchases of 10 shares of
+// 100 symbols, one a day, each followed by a sale of 7 shares of the same symbol, which takes the oldest
+// shares first and splits a position; the held lots of each symbol grow with the file.
+ImportPlan TradesPlan(int rows) {
+  ImportPlan plan;
+  (void)plan.PortfolioIndex("Trades");
+  const int64_t firstDay = DayNumberOf(CalendarDate{2000, 1, 3});
+  for (int i = 0; i < rows; ++i) {
+    ImportStep& step = plan.steps.emplace_back();
+    step.line = i + 1;
+    const std::string symbol = "SYM" + std::to_string(i / 2 % 100);
+    const int64_t day = StoredDateOfDay(firstDay + i / 2);
+    if (i % 2 == 0) {
+      auto stock = std::make_unique<VLStockHoldingItem>();
+      stock->name = symbol;
+      stock->qty = Quantity::FromWhole(10);
+      stock->buyPricePerShare = PriceOfCents(1000 + static_cast<uint32_t>(i % 900));
+      stock->buyCommission = 495;
+      stock->purchaseDate = day;
+      step.holding = std::move(stock);
+    } else {
+      step.kind = ImportStepKind::Sell;
+      step.symbol = symbol;
+      step.qty = Quantity::FromWhole(7);
+      step.salePrice = PriceOfCents(1500);
+      step.saleCommission = 495;
+      step.saleDate = day;
+    }
+  }
+  return plan;
+}
+
+void BM_ImportTradesRows(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  TempFolder folder{"vl_bench_import"};
+  const std::string dbPath = folder.File("Vellumar.db");
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::remove(dbPath.c_str());
+    Store store(dbPath);
+    const ImportPlan plan = TradesPlan(rows);
+    state.ResumeTiming();
+    ImportOutcome outcome;
+    ImportProblems problems;
+    if (store.db->ImportPositions(store.conn, plan, outcome, problems) != VLResult::Ok ||
+        outcome.sold != rows / 2)
+      state.SkipWithError("refused");
+  }
+  state.counters["rows"] = rows;
+}
+BENCHMARK(BM_ImportTradesRows)->Arg(10000)->Arg(80000)->Unit(benchmark::kMillisecond);
 
 // Files made to cost minutes: how long their refusal takes. An element of 300,000 attributes (3.5 MB).
 void BM_RefuseXmlOfManyAttributes(benchmark::State& state) {

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "framework/database.h"
@@ -318,16 +320,25 @@ class VLDatabase : public Database {
   // id and stores the rest under `newId`.
   VLResult SellStored(ChangeRecorder& record, VLStockHoldingItem& stock, Quantity qty, UnitPrice salePrice,
                       uint32_t saleCommission, int64_t saleDate, uint32_t& newId);
-  // The stored price of `symbol` (upper case) on the day of `date`; null when there is none.
-  VLManualPriceItem* FindManualPrice(const std::string& symbol, int64_t date) const;
+  // Prices set by hand by symbol and day number, for looking up many at once; the first of a symbol and day
+  // in the list wins, as in the walk of FindManualPrice.
+  using ManualPriceIndex = std::map<std::pair<std::string, int64_t>, VLManualPriceItem*>;
+  ManualPriceIndex IndexManualPrices() const;
+  // The stored price of `symbol` (upper case) on the day of `date`; null when there is none. With `index`,
+  // looked up there.
+  VLManualPriceItem* FindManualPrice(const std::string& symbol, int64_t date,
+                                     const ManualPriceIndex* index = nullptr) const;
   // A price's fields as stored: the symbol in upper case, the day in today's stored form.
   static VLManualPriceItem ManualPriceFields(const std::string& symbol, int64_t date, UnitPrice price);
   // Stores `fields` (ManualPriceFields, checked), replacing the symbol's price of that day; `changed` is
-  // false when that price was there already. StoreFull when no id is left. Nothing else is checked.
-  VLResult StoreManualPrice(ChangeRecorder& record, const VLManualPriceItem& fields, bool& changed);
+  // false when that price was there already. StoreFull when no id is left. Nothing else is checked. With
+  // `index`, looked up (and kept) there.
+  VLResult StoreManualPrice(ChangeRecorder& record, const VLManualPriceItem& fields, bool& changed,
+                            ManualPriceIndex* index = nullptr);
   // The prices set by hand of an import that change the store (the file's last of each symbol and day), and
-  // how many of them need a new id.
-  std::vector<VLManualPriceItem> ImportedPrices(const ImportPlan& plan, uint64_t& newIds) const;
+  // how many of them need a new id; the stored ones looked up in `index`.
+  std::vector<VLManualPriceItem> ImportedPrices(const ImportPlan& plan, const ManualPriceIndex& index,
+                                                uint64_t& newIds) const;
   // Whether the ids left cover what an import resolved against the store needs.
   // `newPrices`: the prices set by hand it adds (ImportedPrices).
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices) const;

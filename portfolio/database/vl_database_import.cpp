@@ -5,6 +5,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "portfolio/database/vl_database.h"
@@ -33,13 +35,11 @@ std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan,
   for (size_t i = 0; i < parts.size(); ++i) {
     text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
   }
-  const auto created = [&outcome](uint32_t id) {
-    return std::find(outcome.createdPortfolios.begin(), outcome.createdPortfolios.end(), id) !=
-           outcome.createdPortfolios.end();
-  };
+  const std::unordered_set<uint32_t> created(outcome.createdPortfolios.begin(),
+                                             outcome.createdPortfolios.end());
   std::string names;
   for (size_t p = 0; p < plan.portfolios.size(); ++p) {
-    if (touched[p] || created(outcome.portfolioIds[p]))
+    if (touched[p] || created.count(outcome.portfolioIds[p]))
       names += (names.empty() ? "" : ", ") + plan.portfolios[p].name;
   }
   return names.empty() ? text : text + " into " + names;
@@ -66,7 +66,9 @@ void Report(const ImportResolution& resolution, ImportOutcome& outcome) {
 
 }  // namespace
 
-std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan, uint64_t& newIds) const {
+std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan,
+                                                          const ManualPriceIndex& index,
+                                                          uint64_t& newIds) const {
   // A file's later price of a symbol and day replaces its earlier one, as a second Set Price would.
   std::map<std::pair<std::string, int64_t>, VLManualPriceItem> last;
   for (const ImportPrice& p : plan.prices) {
@@ -76,7 +78,7 @@ std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan
   std::vector<VLManualPriceItem> changing;
   newIds = 0;
   for (auto& [key, fields] : last) {
-    const VLManualPriceItem* stored = FindManualPrice(fields.name, fields.date);
+    const VLManualPriceItem* stored = FindManualPrice(fields.name, fields.date, &index);
     if (stored && stored->price == fields.price) continue;
     newIds += stored == nullptr;
     changing.push_back(std::move(fields));
@@ -113,7 +115,8 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
   problems = resolution.problems;
   if (!problems.empty()) return VLResult::ImportRefused;
   uint64_t newPrices = 0;
-  const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, newPrices);
+  const std::vector<VLManualPriceItem> prices =
+      ImportedPrices(plan, plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices(), newPrices);
   if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
   Report(resolution, outcome);
   outcome.prices = static_cast<int>(prices.size());
@@ -124,10 +127,10 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
                                      std::vector<ImportProblem>& problems) {
   const bool createsPortfolios = [&] {
     std::lock_guard guard(lock);
+    std::unordered_set<std::string> names;
+    for (const auto& item : portfolios) names.insert(AsciiUpper(item->name));
     for (const ImportPortfolio& wanted : plan.portfolios) {
-      bool found = false;
-      for (const auto& item : portfolios) found = found || EqualNoCase(item->name, wanted.name);
-      if (!found) return true;
+      if (!names.count(AsciiUpper(wanted.name))) return true;
     }
     return false;
   }();
@@ -140,7 +143,9 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         problems = resolution.problems;
         if (!problems.empty()) return VLResult::ImportRefused;
         uint64_t newPrices = 0;
-        const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, newPrices);
+        // Made only for a file that holds prices.
+        ManualPriceIndex storedPrices = plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices();
+        const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, storedPrices, newPrices);
         if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
         Report(resolution, outcome);
         outcome.prices = static_cast<int>(prices.size());
@@ -167,10 +172,29 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         }
 
         SymbolIndex symbols = IndexSymbols();
-        // Positions a sale takes shares from, by lot; known once the step that adds a lot has run.
-        std::vector<uint32_t> lotIds(resolution.lots.size(), 0);
-        for (size_t lot = 0; lot < resolution.lots.size(); ++lot)
-          lotIds[lot] = resolution.lots[lot].positionId;
+        // The store's positions by id, for the balances set and the stored positions sales take shares from;
+        // made at the first look-up.
+        std::unordered_map<uint32_t, VLHoldingItem*> storedById;
+        const auto stored = [&](uint32_t id) {
+          if (storedById.empty()) {
+            storedById.reserve(static_cast<size_t>(positions.GetCount()));
+            for (const auto& item : positions)
+              storedById.emplace(item->id, static_cast<VLHoldingItem*>(item.get()));
+          }
+          return storedById.at(id);  // the resolution found it there
+        };
+        // Positions a sale takes shares from, by lot; known once the step that adds a lot has run. The lot
+        // each step adds, if any.
+        std::vector<VLStockHoldingItem*> lotStocks(resolution.lots.size(), nullptr);
+        std::vector<size_t> lotOfStep(plan.steps.size(), kNoLot);
+        for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
+          const ImportLot& l = resolution.lots[lot];
+          if (l.origin == ImportLot::Origin::Added) lotOfStep[l.from] = lot;
+        }
+        // New positions go to the end of the list.
+        const auto last = [this] {
+          return static_cast<VLStockHoldingItem*>(positions.GetAt(positions.GetCount() - 1));
+        };
         std::vector<uint32_t> firstAdded(plan.portfolios.size(), 0);
         std::vector<bool> touched(plan.portfolios.size(), false);
         for (size_t i = 0; i < plan.steps.size(); ++i) {
@@ -186,10 +210,7 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
                 // Cannot fail: the ids were counted above.
                 (void)InsertStock(change.record, portfolioId,
                                   static_cast<const VLStockHoldingItem&>(*step.holding), id, &symbols);
-                for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
-                  const ImportLot& l = resolution.lots[lot];
-                  if (l.origin == ImportLot::Origin::Added && l.from == i) lotIds[lot] = id;
-                }
+                if (lotOfStep[i] != kNoLot) lotStocks[lotOfStep[i]] = last();
               } else {
                 std::unique_ptr<Item> copy = step.holding->Clone();
                 auto* holding = static_cast<VLHoldingItem*>(copy.get());
@@ -203,20 +224,22 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
               break;
             case ImportOutcome::StepResult::BalanceSet: {
               id = action.balancePosition;
-              auto* stored = static_cast<VLAmountHoldingItem*>(FindPosition(id));
-              change.record.Position(*stored);
+              auto* amount = static_cast<VLAmountHoldingItem*>(stored(id));
+              change.record.Position(*amount);
               change.record.Portfolio(portfolioId);
-              stored->SetAmount(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
+              amount->SetAmount(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
               break;
             }
             case ImportOutcome::StepResult::Sold:
               for (const ImportLotSale& part : action.sales) {
-                auto* stock = static_cast<VLStockHoldingItem*>(FindPosition(lotIds[part.lot]));
+                VLStockHoldingItem*& stock = lotStocks[part.lot];
+                if (!stock)
+                  stock = static_cast<VLStockHoldingItem*>(stored(resolution.lots[part.lot].positionId));
                 uint32_t rest = 0;
                 // Cannot fail: the resolution counted the shares held then and the ids left.
                 (void)SellStored(change.record, *stock, part.qty, step.salePrice, part.saleCommission,
                                  step.saleDate, rest);
-                if (part.remainder != kNoLot) lotIds[part.remainder] = rest;
+                if (part.remainder != kNoLot) lotStocks[part.remainder] = last();
               }
               break;
           }
@@ -225,12 +248,17 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         }
         for (const VLManualPriceItem& price : prices) {
           bool changed = false;
-          (void)StoreManualPrice(change.record, price, changed);  // cannot fail: the ids were counted above
+          // Cannot fail: the ids were counted above.
+          (void)StoreManualPrice(change.record, price, changed, &storedPrices);
         }
         change.record.SetText(ImportText(outcome, plan, touched));
+        std::unordered_map<uint32_t, VLPortfolioItem*> portfolioById;
+        for (const auto& item : portfolios)
+          portfolioById.emplace(item->id, static_cast<VLPortfolioItem*>(item.get()));
         for (size_t p = 0; p < plan.portfolios.size(); ++p) {
           if (!touched[p]) continue;
-          Touch(portfolioIds[p]);
+          if (const auto found = portfolioById.find(portfolioIds[p]); found != portfolioById.end())
+            found->second->modified = Now();
           events.emplace_back(
               portfolioIds[p], firstAdded[p],
               firstAdded[p] ? VLDatabaseEvent::kPositionAdded : VLDatabaseEvent::kPositionChanged);

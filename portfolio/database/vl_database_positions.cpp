@@ -297,7 +297,7 @@ VLResult VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stoc
     const auto soldShare = static_cast<uint32_t>(ShareOfCents(stock.buyCommission, qty, stock.qty));
     remainder->buyCommission = stock.buyCommission - soldShare;
     stock.buyCommission = soldShare;
-    positions.Add(std::move(rest));
+    positions.InsertAt(positions.GetCount(), std::move(rest));  // a new id: no other position has it
   }
   stock.qty = qty;
   stock.salePricePerShare = salePrice;

@@ -18,7 +18,21 @@ bool SameDay(int64_t a, int64_t b) {
 
 }  // namespace
 
-VLManualPriceItem* VLDatabase::FindManualPrice(const std::string& symbol, int64_t date) const {
+VLDatabase::ManualPriceIndex VLDatabase::IndexManualPrices() const {
+  ManualPriceIndex index;
+  for (const auto& item : manualPrices) {
+    auto* kept = static_cast<VLManualPriceItem*>(item.get());
+    index.try_emplace({kept->name, DayNumberOfStoredDate(kept->date)}, kept);
+  }
+  return index;
+}
+
+VLManualPriceItem* VLDatabase::FindManualPrice(const std::string& symbol, int64_t date,
+                                               const ManualPriceIndex* index) const {
+  if (index) {
+    const auto found = index->find({symbol, DayNumberOfStoredDate(date)});
+    return found == index->end() ? nullptr : found->second;
+  }
   for (const auto& item : manualPrices) {
     auto* kept = static_cast<VLManualPriceItem*>(item.get());
     if (kept->name == symbol && SameDay(kept->date, date)) return kept;
@@ -35,10 +49,10 @@ VLManualPriceItem VLDatabase::ManualPriceFields(const std::string& symbol, int64
   return fields;
 }
 
-VLResult VLDatabase::StoreManualPrice(ChangeRecorder& record, const VLManualPriceItem& fields,
-                                      bool& changed) {
+VLResult VLDatabase::StoreManualPrice(ChangeRecorder& record, const VLManualPriceItem& fields, bool& changed,
+                                      ManualPriceIndex* index) {
   changed = false;
-  VLManualPriceItem* same = FindManualPrice(fields.name, fields.date);
+  VLManualPriceItem* same = FindManualPrice(fields.name, fields.date, index);
   if (same && same->price == fields.price) return VLResult::Ok;
   if (same) {
     record.ManualPrice(*same);
@@ -50,6 +64,7 @@ VLResult VLDatabase::StoreManualPrice(ChangeRecorder& record, const VLManualPric
     auto added = std::make_unique<VLManualPriceItem>();
     (void)added->CopyFrom(&fields);  // cannot fail: not null
     added->id = ++lastManualPriceId;
+    if (index) index->try_emplace({added->name, DayNumberOfStoredDate(added->date)}, added.get());
     manualPrices.InsertAt(manualPrices.GetCount(), std::move(added));  // a new id: no other has it
   }
   changed = true;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "framework/text_util.h"
+#include "portfolio/exchange/lot_shares.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_amount_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
@@ -81,41 +82,105 @@ class Resolver {
       : plan(plan), portfolios(portfolios), positions(positions) {}
 
   ImportResolution Run() {
+    // Only sales need the lots in order.
+    for (const ImportStep& step : plan.steps) placed = placed || step.kind == ImportStepKind::Sell;
     MatchPortfolios();
     ReadHoldings();
+    PlaceLots();
     r.actions.resize(plan.steps.size());
     for (size_t i = 0; i < plan.steps.size(); ++i) Resolve(i);
     return std::move(r);
   }
 
  private:
-  struct LotState {
-    size_t portfolio = 0;
-    std::string symbol;
+  // The lots of one symbol in one portfolio, in the order a sale takes them: by purchase day (0 for none),
+  // then the store's order, then the file's. Each place is that of a held stock position of the store or of
+  // a purchase of the file; a remainder takes the place of the lot it was split from.
+  struct SymbolLots {
+    std::vector<size_t> lotAt;  // the lot at each place (kNoLot until its step adds it)
+    std::vector<int64_t> days;  // each place's day, ascending
+    LotShares shares;           // what each place holds now
+  };
+  // Where a lot (or the lot a step adds) sits: its symbol's lots and the place there.
+  struct Place {
+    size_t symbol = kNoLot;
+    size_t place = 0;
+  };
+  // A place before the places are ordered: its symbol's lots, day and order, and whose it is.
+  struct Seat {
+    size_t symbol = 0;
     int64_t day = 0;
-    size_t order = 0;  // among lots of the same day: the store's order, then the file's
-    Quantity qty;
+    size_t order = 0;
+    bool stored = false;
+    size_t index = 0;  // the stored lot, or the step
   };
 
   void MatchPortfolios() {
     r.portfolioIds.assign(plan.portfolios.size(), 0);
     holdings.resize(plan.portfolios.size());
+    // The first portfolio of a name (any letter case), as a walk of the store's list finds it.
+    std::unordered_map<std::string, uint32_t> byName;
+    for (const auto& item : portfolios) byName.try_emplace(AsciiUpper(item->name), item->id);
     for (size_t i = 0; i < plan.portfolios.size(); ++i) {
-      for (const auto& item : portfolios) {
-        if (EqualNoCase(item->name, plan.portfolios[i].name)) {
-          r.portfolioIds[i] = item->id;
-          break;
-        }
-      }
+      const auto found = byName.find(AsciiUpper(plan.portfolios[i].name));
+      if (found != byName.end()) r.portfolioIds[i] = found->second;
+    }
+    for (size_t i = 0; i < r.portfolioIds.size(); ++i) {
+      if (r.portfolioIds[i] != 0) planPortfolioOf.try_emplace(r.portfolioIds[i], i);
     }
   }
 
   // The plan's portfolio of a store portfolio (the first, when the plan names one twice); npos for none.
   size_t PlanPortfolioOf(uint32_t id) const {
-    for (size_t i = 0; i < r.portfolioIds.size(); ++i) {
-      if (r.portfolioIds[i] == id && id != 0) return i;
+    const auto found = planPortfolioOf.find(id);
+    return found == planPortfolioOf.end() ? static_cast<size_t>(-1) : found->second;
+  }
+
+  // The lots of the symbol in the plan's portfolio `p`, made when missing.
+  size_t SymbolOf(size_t p, const std::string& name) {
+    const auto [it, added] = symbolOf.try_emplace({p, Upper(name)}, symbols.size());
+    if (added) symbols.emplace_back();
+    return it->second;
+  }
+
+  // Orders the places of every symbol's lots, once every lot the store holds and every purchase the file
+  // may add is known.
+  void PlaceLots() {
+    if (!placed) return;
+    std::vector<Seat> seats = std::move(storedSeats);
+    size_t order = seats.size();
+    stepPlaces.assign(plan.steps.size(), Place{});
+    for (size_t i = 0; i < plan.steps.size(); ++i) {
+      const ImportStep& step = plan.steps[i];
+      if (step.kind != ImportStepKind::Add || step.holding->GetKind() != kHoldingStock) continue;
+      const auto& s = static_cast<const VLStockHoldingItem&>(*step.holding);
+      if (s.IsSold()) continue;
+      seats.push_back({SymbolOf(step.portfolio, s.name), Day(s.purchaseDate), order++, false, i});
     }
-    return static_cast<size_t>(-1);
+    std::sort(seats.begin(), seats.end(), [](const Seat& a, const Seat& b) {
+      if (a.symbol != b.symbol) return a.symbol < b.symbol;
+      return a.day != b.day ? a.day < b.day : a.order < b.order;
+    });
+    lotPlaces.assign(r.lots.size(), Place{});
+    for (size_t begin = 0, end = 0; begin < seats.size(); begin = end) {
+      SymbolLots& lots = symbols[seats[begin].symbol];
+      while (end < seats.size() && seats[end].symbol == seats[begin].symbol) ++end;
+      lots.lotAt.assign(end - begin, kNoLot);
+      lots.shares = LotShares(end - begin);
+      for (size_t k = begin; k < end; ++k) {
+        const Seat& seat = seats[k];
+        const Place place{seat.symbol, k - begin};
+        lots.days.push_back(seat.day);
+        if (!seat.stored) {
+          stepPlaces[seat.index] = place;
+          continue;
+        }
+        lotPlaces[seat.index] = place;
+        lots.lotAt[place.place] = seat.index;
+        lots.shares.Set(place.place, storedShares[seat.index]);
+      }
+    }
+    storedShares = {};
   }
 
   void ReadHoldings() {
@@ -140,15 +205,24 @@ class Resolver {
         sale.qty += s.qty.Units();
         sale.commission += s.saleCommission;
       } else {
-        AddLot({ImportLot::Origin::Stored, s.id, 0},
-               {p, Upper(s.name), Day(s.purchaseDate), nextOrder++, s.qty});
+        if (placed) {
+          storedSeats.push_back(
+              {SymbolOf(p, s.name), Day(s.purchaseDate), r.lots.size(), true, r.lots.size()});
+          storedShares.push_back(s.qty.Units());
+        }
+        r.lots.push_back({ImportLot::Origin::Stored, s.id, 0});
       }
     }
   }
 
-  size_t AddLot(const ImportLot& lot, const LotState& state) {
+  // A lot the file adds at `place` (when sales need it), holding `qty`.
+  size_t AddLot(const ImportLot& lot, Place place, Quantity qty) {
     r.lots.push_back(lot);
-    lotStates.push_back(state);
+    if (!placed) return r.lots.size() - 1;
+    lotPlaces.push_back(place);
+    SymbolLots& lots = symbols[place.symbol];
+    lots.lotAt[place.place] = r.lots.size() - 1;
+    lots.shares.Set(place.place, qty.Units());
     return r.lots.size() - 1;
   }
 
@@ -168,10 +242,8 @@ class Resolver {
         ++r.counts.added;
         if (step.holding->GetKind() == kHoldingStock) {
           const auto& s = static_cast<const VLStockHoldingItem&>(*step.holding);
-          if (!s.IsSold()) {
-            AddLot({ImportLot::Origin::Added, 0, index},
-                   {p, Upper(s.name), Day(s.purchaseDate), nextOrder++, s.qty});
-          }
+          if (!s.IsSold())
+            AddLot({ImportLot::Origin::Added, 0, index}, placed ? stepPlaces[index] : Place{}, s.qty);
         }
         return;
       case ImportStepKind::SetBalance: {
@@ -219,52 +291,60 @@ class Resolver {
     return true;
   }
 
-  // Takes the shares from the held lots of the symbol bought on or before the sale day, oldest first.
+  // Takes the shares from the held lots of the symbol bought on or before the sale day, oldest first. A lot
+  // without a day, or a sale without one, is never left out by its day.
   void Sell(const ImportStep& step, size_t p, ImportStepAction& action) {
     const std::string symbol = Upper(step.symbol);
     const int64_t saleDay = Day(step.saleDate);
-    std::vector<size_t> open;
-    Quantity available;
-    for (size_t lot = 0; lot < lotStates.size(); ++lot) {
-      const LotState& s = lotStates[lot];
-      if (s.qty.IsZero() || s.portfolio != p || s.symbol != symbol) continue;
-      if (saleDay != 0 && s.day != 0 && s.day > saleDay) continue;
-      open.push_back(lot);
-      available += s.qty;
+    const auto found = symbolOf.find({p, symbol});
+    SymbolLots* lots = found == symbolOf.end() ? nullptr : &symbols[found->second];
+    // The places the sale may take from, in the order it takes them: days up to the sale's (all of them for
+    // a sale without a day), then, for a sale before day 0, the lots of day 0.
+    std::pair<size_t, size_t> ranges[2] = {{0, 0}, {0, 0}};
+    Int128 available = 0;
+    if (lots) {
+      const std::vector<int64_t>& days = lots->days;
+      const auto upTo = [&days](int64_t day) {
+        return static_cast<size_t>(std::upper_bound(days.begin(), days.end(), day) - days.begin());
+      };
+      ranges[0] = {0, saleDay == 0 ? days.size() : upTo(saleDay)};
+      if (saleDay < 0) {
+        ranges[1] = {static_cast<size_t>(std::lower_bound(days.begin(), days.end(), 0) - days.begin()),
+                     upTo(0)};
+      }
+      for (const auto& [begin, end] : ranges) available += lots->shares.Sum(begin, end);
     }
-    if (available < step.qty) {
+    if (available < step.qty.Units()) {
       std::string when = saleDay ? " on " + IsoDateText(DateOfDayNumber(saleDay)) : std::string();
       r.problems.push_back({step.line, ImportField::Quantity,
                             "the sale of " + DecimalText(step.qty) + " shares of " + symbol + when +
-                                " is more than the " + DecimalText(available) +
+                                " is more than the " +
+                                DecimalText(Quantity::FromUnits(static_cast<int64_t>(available))) +
                                 " shares the portfolio holds then"});
       return;
     }
-    std::stable_sort(open.begin(), open.end(), [this](size_t a, size_t b) {
-      const LotState& x = lotStates[a];
-      const LotState& y = lotStates[b];
-      return x.day != y.day ? x.day < y.day : x.order < y.order;
-    });
     Quantity left = step.qty;
     uint32_t commissionLeft = step.saleCommission;
-    for (size_t lot : open) {
-      if (left.IsZero()) break;
-      LotState state = lotStates[lot];
-      ImportLotSale part;
-      part.lot = lot;
-      part.qty = std::min(left, state.qty);
-      left = left - part.qty;
-      // Each part carries its share of the commission; the last one what remains, so they add up.
-      part.saleCommission = left.IsZero() ? commissionLeft
-                                          : static_cast<uint32_t>(static_cast<Int128>(step.saleCommission) *
-                                                                  part.qty.Units() / step.qty.Units());
-      commissionLeft -= part.saleCommission;
-      lotStates[lot].qty = Quantity();
-      if (part.qty < state.qty) {
-        state.qty = state.qty - part.qty;
-        part.remainder = AddLot({ImportLot::Origin::Remainder, 0, lot}, state);
+    for (const auto& [begin, end] : ranges) {
+      for (size_t at = lots ? lots->shares.NextHeld(begin, end) : end; at < end && !left.IsZero();
+           at = lots->shares.NextHeld(at + 1, end)) {
+        const Quantity held = Quantity::FromUnits(lots->shares.At(at));
+        ImportLotSale part;
+        part.lot = lots->lotAt[at];
+        part.qty = std::min(left, held);
+        left = left - part.qty;
+        // Each part carries its share of the commission; the last one what remains, so they add up.
+        part.saleCommission = left.IsZero() ? commissionLeft
+                                            : static_cast<uint32_t>(static_cast<Int128>(step.saleCommission) *
+                                                                    part.qty.Units() / step.qty.Units());
+        commissionLeft -= part.saleCommission;
+        lots->shares.Set(at, 0);
+        if (part.qty < held) {
+          part.remainder =
+              AddLot({ImportLot::Origin::Remainder, 0, part.lot}, lotPlaces[part.lot], held - part.qty);
+        }
+        action.sales.push_back(part);
       }
-      action.sales.push_back(part);
     }
     ++r.counts.sold;
   }
@@ -275,8 +355,15 @@ class Resolver {
   ImportResolution r;
   std::vector<Holdings> holdings;
   std::unordered_map<uint32_t, uint32_t> balanceAmounts;
-  std::vector<LotState> lotStates;
-  size_t nextOrder = 0;
+  std::unordered_map<uint32_t, size_t> planPortfolioOf;  // store portfolio id -> plan portfolio
+  // The lots by plan portfolio and symbol in upper case.
+  std::map<std::pair<size_t, std::string>, size_t> symbolOf;
+  std::vector<SymbolLots> symbols;
+  std::vector<Seat> storedSeats;      // the store's held lots, until PlaceLots
+  std::vector<int64_t> storedShares;  // and their shares
+  bool placed = false;                // the plan sells: the lots have places
+  std::vector<Place> lotPlaces;       // per lot
+  std::vector<Place> stepPlaces;      // per step: the place of the lot it adds
 };
 
 }  // namespace
