@@ -208,8 +208,15 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
             case ImportOutcome::StepResult::Added:
               if (step.holding->GetKind() == kHoldingStock) {
                 // Cannot fail: the ids were counted above.
-                (void)InsertStock(change.record, portfolioId,
-                                  static_cast<const VLStockHoldingItem&>(*step.holding), id, &symbols);
+                const auto& stock = static_cast<const VLStockHoldingItem&>(*step.holding);
+                if (action.openingShares.IsZero()) {
+                  (void)InsertStock(change.record, portfolioId, stock, id, &symbols);
+                } else {
+                  // Shares held before a statement, less those the portfolio holds already.
+                  VLStockHoldingItem rest(stock);
+                  rest.qty = action.openingShares;
+                  (void)InsertStock(change.record, portfolioId, rest, id, &symbols);
+                }
                 if (lotOfStep[i] != kNoLot) lotStocks[lotOfStep[i]] = last();
               } else {
                 std::unique_ptr<Item> copy = step.holding->Clone();

@@ -83,7 +83,10 @@ class Resolver {
 
   ImportResolution Run() {
     // Only sales need the lots in order.
-    for (const ImportStep& step : plan.steps) placed = placed || step.kind == ImportStepKind::Sell;
+    for (const ImportStep& step : plan.steps) {
+      placed = placed || step.kind == ImportStepKind::Sell;
+      openings = openings || step.opening;
+    }
     MatchPortfolios();
     ReadHoldings();
     PlaceLots();
@@ -205,6 +208,7 @@ class Resolver {
         sale.qty += s.qty.Units();
         sale.commission += s.saleCommission;
       } else {
+        if (openings) heldByDay[{p, Upper(s.name)}].emplace_back(Day(s.purchaseDate), s.qty.Units());
         if (placed) {
           storedSeats.push_back(
               {SymbolOf(p, s.name), Day(s.purchaseDate), r.lots.size(), true, r.lots.size()});
@@ -238,13 +242,25 @@ class Resolver {
           ++r.counts.duplicates;
           return;
         }
-        action.result = ImportOutcome::StepResult::Added;
-        ++r.counts.added;
         if (step.holding->GetKind() == kHoldingStock) {
           const auto& s = static_cast<const VLStockHoldingItem&>(*step.holding);
+          Quantity added = s.qty;
+          if (step.opening) {
+            // Only what the portfolio does not hold of the symbol on the day is added.
+            const Int128 held = HeldOn(p, s.name, Day(s.purchaseDate));
+            if (held >= s.qty.Units()) {
+              action.result = ImportOutcome::StepResult::Duplicate;
+              ++r.counts.duplicates;
+              return;
+            }
+            added = Quantity::FromUnits(s.qty.Units() - static_cast<int64_t>(held));
+            if (held > 0) action.openingShares = added;
+          }
           if (!s.IsSold())
-            AddLot({ImportLot::Origin::Added, 0, index}, placed ? stepPlaces[index] : Place{}, s.qty);
+            AddLot({ImportLot::Origin::Added, 0, index}, placed ? stepPlaces[index] : Place{}, added);
         }
+        action.result = ImportOutcome::StepResult::Added;
+        ++r.counts.added;
         return;
       case ImportStepKind::SetBalance: {
         const auto& money = static_cast<const VLAmountHoldingItem&>(*step.holding);
@@ -289,6 +305,18 @@ class Resolver {
     if (found == held.same.end() || found->second == 0) return false;
     --found->second;
     return true;
+  }
+
+  // The shares of the symbol the store's held positions in the plan's portfolio `p` bought on or before `day`
+  // (those without a day included).
+  Int128 HeldOn(size_t p, const std::string& symbol, int64_t day) const {
+    const auto found = heldByDay.find({p, Upper(symbol)});
+    Int128 held = 0;
+    if (found == heldByDay.end()) return held;
+    for (const auto& [bought, units] : found->second) {
+      if (bought <= day || bought == 0) held += units;
+    }
+    return held;
   }
 
   // Takes the shares from the held lots of the symbol bought on or before the sale day, oldest first. A lot
@@ -362,8 +390,12 @@ class Resolver {
   std::vector<Seat> storedSeats;      // the store's held lots, until PlaceLots
   std::vector<int64_t> storedShares;  // and their shares
   bool placed = false;                // the plan sells: the lots have places
-  std::vector<Place> lotPlaces;       // per lot
-  std::vector<Place> stepPlaces;      // per step: the place of the lot it adds
+  bool openings = false;              // the plan adds shares held before a statement
+  // The store's held shares by plan portfolio and symbol in upper case, with the day of each purchase:
+  // read only when the plan adds shares held before a statement.
+  std::map<std::pair<size_t, std::string>, std::vector<std::pair<int64_t, int64_t>>> heldByDay;
+  std::vector<Place> lotPlaces;   // per lot
+  std::vector<Place> stepPlaces;  // per step: the place of the lot it adds
 };
 
 }  // namespace

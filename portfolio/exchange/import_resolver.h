@@ -36,6 +36,9 @@ struct ImportLotSale {
 struct ImportStepAction {
   ImportOutcome::StepResult result = ImportOutcome::StepResult::Added;
   uint32_t balancePosition = 0;  // SetBalance on a stored position: its id
+  // Added shares held before a statement (ImportStep::opening) of which the portfolio holds some already: the
+  // shares left to add. Zero when the step's own are added.
+  Quantity openingShares;
   std::vector<ImportLotSale> sales;
 };
 

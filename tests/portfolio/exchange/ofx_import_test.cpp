@@ -266,6 +266,31 @@ TEST_P(OfxImport, TheHoldingsListGivesWhatWasHeldBeforeTheFirstTrade) {
             std::make_tuple(std::string("XYZ"), Shares(15), Cents(2400), Day(2023, 1, 1)));
   EXPECT_EQ(opening.comment, "Held at the start of the statement (from its holdings list)");
   EXPECT_EQ(opening.salePricePerShare, Cents(3000));  // the oldest shares are sold first
+
+  // Imported again, nothing is added: the shares held before are there already.
+  ASSERT_EQ(ImportStatement(text, true, true), VLResult::Ok) << testing::PrintToString(Described(problems));
+  EXPECT_EQ(outcome.added, 0);
+}
+
+// What the portfolio holds of a symbol before the statement already is not added again.
+TEST_P(OfxImport, SharesThePortfolioHoldsAlreadyAreNotAddedAsHeldBefore) {
+  std::string text = Replaced(Original(), "<UNITS>-120", "<UNITS>-160");
+  text = Replaced(
+      text, "</INVTRANLIST>",
+      "</INVTRANLIST>\n<INVPOSLIST>\n<POSSTOCK><INVPOS><SECID><UNIQUEID>123456789</UNIQUEID>"
+      "<UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID><HELDINACCT>CASH</HELDINACCT><POSTYPE>LONG</POSTYPE>"
+      "<UNITS>5</UNITS><UNITPRICE>24.00</UNITPRICE><MKTVAL>120.00</MKTVAL>"
+      "<DTPRICEASOF>20230401</DTPRICEASOF></INVPOS></POSSTOCK>\n</INVPOSLIST>");
+  ImportOptions csv;
+  csv.targetPortfolio = "Broker";
+  ASSERT_EQ(Import("Symbol,Quantity,Price,Date\nXYZ,6,20.00,2022-12-01\n", csv), VLResult::Ok);
+  ASSERT_EQ(ImportStatement(text, true, true), VLResult::Ok) << testing::PrintToString(Described(problems));
+  const auto positions = Positions(PortfolioId("Broker"));
+  ASSERT_GE(positions.size(), 2u);
+  // 15 were held before the statement, 6 of them already in the portfolio: 9 are added.
+  const auto& opening = static_cast<const VLStockHoldingItem&>(*positions[1]);
+  EXPECT_EQ(std::make_tuple(opening.name, opening.qty, opening.purchaseDate),
+            std::make_tuple(std::string("XYZ"), Shares(9), Day(2023, 1, 1)));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSyntaxes, OfxImport,
