@@ -137,7 +137,8 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
     ImportPreviewTable* preview = dialog.Preview();
     EXPECT_EQ(preview->rowCount(), 2);
     if (preview->rowCount() != 2) return int(QDialog::Rejected);
-    EXPECT_EQ(preview->horizontalHeaderItem(2)->text(), QStringLiteral("Quantity"));
+    // Each field beside the file's own name of its column.
+    EXPECT_EQ(preview->horizontalHeaderItem(2)->text(), QStringLiteral("Quantity (Shares)"));
     const QTableWidgetItem* bad = preview->item(1, 2);
     EXPECT_EQ(bad->text(), QStringLiteral("\u26A0 zehn"));
     EXPECT_EQ(bad->toolTip(), QStringLiteral("the quantity 'zehn' is not a number of shares"));

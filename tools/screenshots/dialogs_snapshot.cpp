@@ -142,6 +142,35 @@ int main(int argc, char* argv[]) {
     importDialog.ReadFile();
     importDialog.resize(importDialog.sizeHint().expandedTo(QSize(940, 0)));
     ok = Shoot(importDialog, out, QStringLiteral("import-portfolios")) && ok;
+
+    // A broker's list of transactions: its header fits a shipped profile, taken as the file is chosen; the
+    // rows that are no trades are listed as skipped.
+    const QString history = data.filePath(QStringLiteral("broker-history.csv"));
+    QFile historyFile(history);
+    if (historyFile.open(QIODevice::WriteOnly)) {
+      historyFile.write(
+          "Action,Time,ISIN,Ticker,Name,No. of shares,Price / share,Currency (Price / share),Exchange rate,"
+          "Total,Currency (Total),Withholding tax\n"
+          "Deposit,2024-03-01 09:12:44.120,,,,,,,,500.00,EUR,\n"
+          "Market buy,2024-03-04 "
+          "15:31:07.418,US5949181045,MSFT,Microsoft,0.5814020000,405.10,USD,1.0841,217.29,"
+          "EUR,\n"
+          "Limit buy,2024-03-12 "
+          "16:02:11,US1912161007,KO,Coca-Cola,3.0000000000,59.85,USD,1.0920,164.42,EUR,\n"
+          "Dividend (Ordinary),2024-04-01 "
+          "11:05:25,US1912161007,KO,Coca-Cola,3.0000000000,0.49,USD,1.0790,1.36,"
+          "EUR,0.22\n"
+          "Market sell,2024-05-20 "
+          "15:40:02.006,US5949181045,MSFT,Microsoft,0.2000000000,423.08,USD,1.0860,77.91,"
+          "EUR,\n"
+          "Interest on cash,2024-05-31 22:06:41.36,,,,,,,,0.41,EUR,\n");
+      historyFile.close();
+    }
+    general.importFile = history.toStdString();
+    CDlgImportPortfolios historyDialog(database, conn, general, ImportProfilesPathBeside(prefs.GetFileName()),
+                                       shown);
+    historyDialog.resize(historyDialog.sizeHint().expandedTo(QSize(940, 0)));
+    ok = Shoot(historyDialog, out, QStringLiteral("import-transactions")) && ok;
     if (conn) (void)database.Disconnect(conn);  // the snapshot tool ends right after
   }
   {

@@ -370,7 +370,15 @@ void CDlgImportPortfolios::ShowReading() {
   }
   mapping->SetKindValues(reading.format == ExchangeFormat::MappedCsv ? reading.kindValues
                                                                      : std::vector<std::string>{});
-  preview->Show(reading.preview);
+  // A mapped file's columns by their own names beside what each becomes.
+  std::map<ImportField, std::string> fileColumns;
+  for (const auto& [field, index] : reading.columns) {
+    if (index >= 0 && static_cast<size_t>(index) < reading.header.size())
+      fileColumns[field] = reading.header[static_cast<size_t>(index)];
+  }
+  preview->Show(reading.preview, reading.format == ExchangeFormat::MappedCsv
+                                     ? fileColumns
+                                     : std::map<ImportField, std::string>{});
   problems->clear();
   for (const ImportProblems* list : {&reading.problems, &trialProblems}) {
     for (const ImportProblem& problem : *list)

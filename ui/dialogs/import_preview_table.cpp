@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "framework/text_util.h"
 #include "portfolio/exchange/import_fields.h"
 #include "portfolio/exchange/import_reading.h"
 #include "ui/widgets/string_table.h"
@@ -28,13 +29,18 @@ ImportPreviewTable::ImportPreviewTable(QWidget* parent) : QTableWidget(parent) {
   setWordWrap(false);
 }
 
-void ImportPreviewTable::Show(const ImportPreview& preview) {
+void ImportPreviewTable::Show(const ImportPreview& preview,
+                              const std::map<ImportField, std::string>& fileColumns) {
   clear();
   setColumnCount(static_cast<int>(preview.fields.size()) + 1);
   setRowCount(static_cast<int>(preview.rows.size()));
   QStringList labels{QStringLiteral("Line")};
   for (ImportField field : preview.fields) {
-    labels << QString::fromLatin1(ImportFieldInfoOf(field).header);
+    QString label = QString::fromLatin1(ImportFieldInfoOf(field).header);
+    const auto column = fileColumns.find(field);
+    if (column != fileColumns.end() && !EqualNoCase(column->second, ImportFieldInfoOf(field).header))
+      label += QStringLiteral(" (") + QString::fromStdString(column->second) + QLatin1Char(')');
+    labels << label;
   }
   setHorizontalHeaderLabels(labels);
   const QColor problemBack(255, 220, 220);

@@ -1,5 +1,9 @@
 #pragma once
 #include <QTableWidget>
+#include <map>
+#include <string>
+
+#include "portfolio/exchange/import_problem.h"
 
 struct ImportPreview;
 
@@ -11,5 +15,7 @@ class ImportPreviewTable : public QTableWidget {
 
  public:
   explicit ImportPreviewTable(QWidget* parent = nullptr);
-  void Show(const ImportPreview& preview);
+  // `fileColumns`: the file's own name of the column each field is read from, shown beside the field's
+  // ("Symbol (Ticker)") where it differs.
+  void Show(const ImportPreview& preview, const std::map<ImportField, std::string>& fileColumns = {});
 };
