@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 
@@ -150,6 +151,19 @@ bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::stri
       break;
   }
   if (kind == RowKind::CashBalance || kind == RowKind::MarginBalance) step.kind = ImportStepKind::SetBalance;
+  if (preview && kind == RowKind::Sale) {
+    // A sale of a list of transactions shows under the trade's columns, which it was read from.
+    constexpr std::pair<ImportField, ImportField> kSaleCells[] = {
+        {ImportField::Price, ImportField::SalePrice},
+        {ImportField::Date, ImportField::SaleDate},
+        {ImportField::Commission, ImportField::SaleCommission}};
+    for (const auto& [trade, sale] : kSaleCells) {
+      const std::vector<ImportField>& shown = reading.preview.fields;
+      if (std::find(shown.begin(), shown.end(), sale) != shown.end()) continue;  // it has a column of its own
+      PreviewCell& cell = cells[static_cast<size_t>(trade)];
+      if (cell.text.empty() && cell.problem.empty()) cell = cells[static_cast<size_t>(sale)];
+    }
+  }
   if (preview) {
     ImportPreview::Row row{line, {}};
     for (ImportField field : reading.preview.fields) row.cells.push_back(cells[static_cast<size_t>(field)]);
