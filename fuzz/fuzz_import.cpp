@@ -22,11 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.format = kFormats[choice & 3];
   std::string error;
   const bool header = (choice & 0x80) != 0;
-  (void)ParseMappingText(header ? "symbol=Symbol,quantity=Quantity,price=Price,date=Date,commission=Fee,"
-                                  "comment=Note,sale-price=Sold at,sale-date=Sold,sale-commission=Sale fee"
-                                : "symbol=#1,quantity=#2,price=#3,date=#4,commission=#5,comment=#6,"
-                                  "sale-price=#7,sale-date=#8,sale-commission=#9",
+  // With a header, a list of transactions: a kind column and the columns of its other rows.
+  (void)ParseMappingText(header
+                             ? "symbol=Symbol,quantity=Quantity,price=Price,date=Date,commission=Fee,"
+                               "comment=Note,sale-price=Sold at,sale-date=Sold,sale-commission=Sale fee,"
+                               "kind=Kind,amount=Amount,fees=Fees,withholding=Tax,currency=Currency,name=Name"
+                             : "symbol=#1,quantity=#2,price=#3,date=#4,commission=#5,comment=#6,"
+                               "sale-price=#7,sale-date=#8,sale-commission=#9",
                          options.mapping, error);
+  for (const char* kind : {"buy=Buy|Kauf*", "sell=Sell|Verkauf*", "dividend=Div*", "skip=Transfer"})
+    (void)options.mapping.kinds.Add(kind, error);
+  options.mapping.sellWhenNegative = !header && (choice & 0x08) != 0;
   options.mapping.delimiter = kDelimiters[(choice >> 2) & 3];
   options.mapping.decimalComma = (choice & 0x10) != 0;
   options.mapping.dateFormat = kDateFormats[(choice >> 5) & 3];
@@ -43,6 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool needsHolding = step.kind != ImportStepKind::Sell;
     if (needsHolding != (step.holding != nullptr)) std::abort();
     if (step.kind == ImportStepKind::Sell && (step.symbol.empty() || step.qty.IsZero())) std::abort();
+  }
+  // Every row the reading did not take is listed with its line.
+  for (const SkippedRow& row : reading.skipped) {
+    if (row.line <= 0 || row.reason.empty()) std::abort();
   }
   return 0;
 }
