@@ -40,6 +40,17 @@ class OfxImport : public ExchangeTest, public ::testing::WithParamInterface<cons
     return ImportFile(file, options);
   }
   std::string Original() { return Fixture(GetParam()); }
+  // The statement selling 160 XYZ of the 150 it buys, with a holdings list of 5 XYZ at its end (so 15 were
+  // held at its start).
+  std::string SellingMoreThanBought() {
+    const std::string text = Replaced(Original(), "<UNITS>-120", "<UNITS>-160");
+    return Replaced(
+        text, "</INVTRANLIST>",
+        "</INVTRANLIST>\n<INVPOSLIST>\n<POSSTOCK><INVPOS><SECID><UNIQUEID>123456789</UNIQUEID>"
+        "<UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID><HELDINACCT>CASH</HELDINACCT>"
+        "<POSTYPE>LONG</POSTYPE><UNITS>5</UNITS><UNITPRICE>24.00</UNITPRICE><MKTVAL>120.00</MKTVAL>"
+        "<DTPRICEASOF>20230401</DTPRICEASOF></INVPOS></POSSTOCK>\n</INVPOSLIST>");
+  }
 };
 
 TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
@@ -248,13 +259,7 @@ TEST_P(OfxImport, ComplaintsAboutTheDocumentTypeAreWarningsWhenEveryTransactionR
 
 // A sale of shares bought before the statement: its holdings list, less its trades, says they were held.
 TEST_P(OfxImport, TheHoldingsListGivesWhatWasHeldBeforeTheFirstTrade) {
-  std::string text = Replaced(Original(), "<UNITS>-120", "<UNITS>-160");
-  text = Replaced(
-      text, "</INVTRANLIST>",
-      "</INVTRANLIST>\n<INVPOSLIST>\n<POSSTOCK><INVPOS><SECID><UNIQUEID>123456789</UNIQUEID>"
-      "<UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID><HELDINACCT>CASH</HELDINACCT><POSTYPE>LONG</POSTYPE>"
-      "<UNITS>5</UNITS><UNITPRICE>24.00</UNITPRICE><MKTVAL>120.00</MKTVAL>"
-      "<DTPRICEASOF>20230401</DTPRICEASOF></INVPOS></POSSTOCK>\n</INVPOSLIST>");
+  const std::string text = SellingMoreThanBought();
   EXPECT_EQ(ImportStatement(text), VLResult::ImportRefused);  // without the option: more sold than bought
   ASSERT_EQ(ImportStatement(text, true, true), VLResult::Ok) << testing::PrintToString(Described(problems));
   EXPECT_EQ(reading.openingPositions, 1);
@@ -274,13 +279,7 @@ TEST_P(OfxImport, TheHoldingsListGivesWhatWasHeldBeforeTheFirstTrade) {
 
 // What the portfolio holds of a symbol before the statement already is not added again.
 TEST_P(OfxImport, SharesThePortfolioHoldsAlreadyAreNotAddedAsHeldBefore) {
-  std::string text = Replaced(Original(), "<UNITS>-120", "<UNITS>-160");
-  text = Replaced(
-      text, "</INVTRANLIST>",
-      "</INVTRANLIST>\n<INVPOSLIST>\n<POSSTOCK><INVPOS><SECID><UNIQUEID>123456789</UNIQUEID>"
-      "<UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID><HELDINACCT>CASH</HELDINACCT><POSTYPE>LONG</POSTYPE>"
-      "<UNITS>5</UNITS><UNITPRICE>24.00</UNITPRICE><MKTVAL>120.00</MKTVAL>"
-      "<DTPRICEASOF>20230401</DTPRICEASOF></INVPOS></POSSTOCK>\n</INVPOSLIST>");
+  const std::string text = SellingMoreThanBought();
   ImportOptions csv;
   csv.targetPortfolio = "Broker";
   ASSERT_EQ(Import("Symbol,Quantity,Price,Date\nXYZ,6,20.00,2022-12-01\n", csv), VLResult::Ok);
