@@ -19,7 +19,7 @@ struct ProfileText {
 const ProfileText kProfiles[] = {
     {"Interactive Brokers (Flex trades)",
      "kind=Buy/Sell,date=TradeDate,symbol=Symbol,quantity=Quantity,price=TradePrice,commission=IBCommission,"
-     "currency=CurrencyPrimary,amount=TradeMoney,name=Description",
+     "currency=CurrencyPrimary,amount=TradeMoney",
      {"buy=BUY", "sell=SELL"},
      ',',
      false,
