@@ -294,6 +294,33 @@ TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
   EXPECT_EQ(window->HeldList()->model()->rowCount(), 1);  // 6 shares held; the 4 sold are a position apart
 }
 
+// A statement that breaks a rule of its document type but reads: its complaint is a warning beside the rows
+// skipped, and the check box for the positions held before it shows for statements only.
+TEST_F(ExchangeDialogs, ImportShowsAStatementsWarningsAndItsOtherTransactions) {
+  auto window = Open(host.AddPortfolio("Broker"));
+  std::string statement = ReadText(std::string(VL_FIXTURES_DIR) + "/exchange/statement_sgml.ofx");
+  statement.replace(statement.find("<UNITS>50"), 9, "<BOGUS>7</BOGUS>\n<UNITS>50");
+  const QString file = Path(QStringLiteral("statement.ofx"));
+  WriteText(file.toStdString(), statement);
+  DialogScript dialogs([&](QDialog& shown) -> int {
+    auto& dialog = dynamic_cast<CDlgImportPortfolios&>(shown);
+    dialog.show();
+    EXPECT_FALSE(dialog.Opening()->isVisible());
+    Retype(dialog.File(), file);
+    QTest::keyClick(dialog.File(), Qt::Key_Return);
+    EXPECT_TRUE(dialog.Opening()->isVisible());
+    const QStringList items = Items(dialog.Problems());
+    EXPECT_EQ(items.size(), 2);
+    EXPECT_TRUE(items.value(0).startsWith(QStringLiteral("warning: line "))) << items.value(0).toStdString();
+    EXPECT_TRUE(items.value(0).endsWith(QStringLiteral("element \"BOGUS\" undefined")));
+    EXPECT_TRUE(items.value(1).contains(QStringLiteral("skipped (dividend XYZ 2023-03-01 12.00)")));
+    ClickOk(dialog);
+    return dialog.result();
+  });
+  window->RunCommand(kCmdImport);
+  EXPECT_EQ(window->HeldList()->model()->rowCount(), 3);  // the fund, the 30 XYZ left and the cash
+}
+
 TEST_F(ExchangeDialogs, EveryControlHasAnAccessibleName) {
   host.AddPortfolio("Alpha");
   CDlgExportPortfolios exportDialog(*host.database, host.otherConn, host.General(), 0);
