@@ -268,13 +268,19 @@ SkippedRow SkippedTransaction(const OfxScannedTransaction& block,
   return row;
 }
 
-// The currency the trade's prices are in: the statement's, when it is not the one the symbol is quoted in
-// anyway (a position keeps no currency of its own then, as before).
+// The currency a position of `ticker` bought in a statement of `statementCurrency` keeps: the statement's,
+// when it is not the one the symbol is quoted in anyway (a position keeps no currency of its own then, as
+// before).
+std::string PositionCurrencyOf(std::string_view statementCurrency, const std::string& ticker) {
+  const std::string currency(TrimBlanks(statementCurrency));
+  return currency.empty() || currency == CurrencyOfSymbol(ticker) ? std::string() : currency;
+}
+
+// The currency the trade's prices are in, as PositionCurrencyOf says.
 std::string TradeCurrency(const OfxScan& scan, const OfxScannedTransaction& block,
                           const std::string& ticker) {
   if (block.statement < 0 || static_cast<size_t>(block.statement) >= scan.balances.size()) return {};
-  const std::string currency(TrimBlanks(scan.balances[static_cast<size_t>(block.statement)].currency));
-  return currency.empty() || currency == CurrencyOfSymbol(ticker) ? std::string() : currency;
+  return PositionCurrencyOf(scan.balances[static_cast<size_t>(block.statement)].currency, ticker);
 }
 
 bool IsPurchase(InvTransactionType type) {
@@ -456,7 +462,6 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
   const std::optional<OfxTradeTime> start = ReadOfxTradeTime(statement.start);
   CalendarDate day;
   if (!start || !ReadPatternDate(start->date, "YYYYMMDD", day)) return opening;
-  const std::string currency(TrimBlanks(statement.currency));
   for (const auto& [ticker, holding] : bySymbol) {
     const int64_t before = holding.end - holding.traded;
     if (before <= 0 || ticker.empty()) continue;
@@ -471,8 +476,7 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
     At(trade.texts, ImportField::Price) = holding.price;
     At(trade.texts, ImportField::Date) = start->date;
     At(trade.texts, ImportField::Comment) = "Held at the start of the statement (from its holdings list)";
-    if (!currency.empty() && currency != CurrencyOfSymbol(ticker))
-      At(trade.texts, ImportField::Currency) = currency;
+    At(trade.texts, ImportField::Currency) = PositionCurrencyOf(statement.currency, ticker);
     opening.push_back(std::move(trade));
   }
   return opening;
