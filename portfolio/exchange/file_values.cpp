@@ -234,6 +234,14 @@ bool ReadFileDate(std::string_view text, std::string_view pattern, CalendarDate&
   return false;
 }
 
+bool DropSign(std::string& text) {
+  const std::string_view trimmed = TrimBlanks(text);
+  const bool sign = !trimmed.empty() && (trimmed.front() == '-' || trimmed.front() == '+');
+  const bool minus = sign && trimmed.front() == '-';
+  text = std::string(sign ? trimmed.substr(1) : trimmed);
+  return minus;
+}
+
 std::string CentsFileText(int64_t cents) {
   const bool negative = cents < 0;
   const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);

@@ -57,5 +57,8 @@ int FileNumberPlaces(FileNumberKind kind);
 // date at its start.
 [[nodiscard]] bool ReadFileDate(std::string_view text, std::string_view pattern, CalendarDate& date);
 
+// Takes a leading '+' or '-' (and blanks around the number) off `text`; true when it was a '-'.
+bool DropSign(std::string& text);
+
 // Cents as a file writes them: "-1234.56", no groups.
 std::string CentsFileText(int64_t cents);

@@ -2,17 +2,9 @@
 
 #include "framework/visible_text.h"
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/exchange/file_values.h"
 
 namespace {
-
-// Takes a sign off the front of a number's text; true when there was a minus.
-bool DropSign(std::string& text) {
-  const std::string_view trimmed = TrimBlanks(text);
-  if (trimmed.empty() || (trimmed.front() != '-' && trimmed.front() != '+')) return false;
-  const bool minus = trimmed.front() == '-';
-  text = std::string(trimmed.substr(1));
-  return minus;
-}
 
 // A sale row of a list of transactions writes its price, date and commission where a purchase does.
 void SaleFromTradeColumns(RowTexts& texts) {
