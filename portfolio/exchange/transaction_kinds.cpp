@@ -99,18 +99,19 @@ bool TransactionKindMap::Add(std::string_view text, std::string& error) {
 
 void TransactionKindMap::Add(TransactionKind kind, std::string_view value) {
   const std::string trimmed(TrimBlanks(value));
+  const std::string folded = Folded(trimmed);
   for (Entry& entry : entries) {
-    if (Folded(entry.value) == Folded(trimmed)) {
+    if (entry.folded == folded) {
       entry.kind = kind;  // the later mapping of the same value wins
       return;
     }
   }
-  entries.push_back({kind, trimmed});
+  entries.push_back({kind, trimmed, folded});
 }
 
 void TransactionKindMap::Remove(std::string_view value) {
   const std::string folded = Folded(value);
-  std::erase_if(entries, [&folded](const Entry& entry) { return Folded(entry.value) == folded; });
+  std::erase_if(entries, [&folded](const Entry& entry) { return entry.folded == folded; });
 }
 
 std::optional<TransactionKind> TransactionKindMap::Find(std::string_view fileValue) const {
@@ -118,7 +119,7 @@ std::optional<TransactionKind> TransactionKindMap::Find(std::string_view fileVal
   std::optional<TransactionKind> found;
   size_t longestPattern = 0;
   for (const Entry& entry : entries) {
-    const std::string wanted = Folded(entry.value);
+    const std::string& wanted = entry.folded;
     if (wanted == value) return entry.kind;
     if (wanted.empty() || wanted.back() != '*') continue;
     const std::string_view prefix = std::string_view(wanted).substr(0, wanted.size() - 1);

@@ -37,7 +37,8 @@ class TransactionKindMap {
  public:
   struct Entry {
     TransactionKind kind;
-    std::string value;  // as the user wrote it, trimmed
+    std::string value;   // as the user wrote it, trimmed
+    std::string folded;  // as it compares: letter case folded, once, for the lookup of every row
     friend bool operator==(const Entry&, const Entry&) = default;
   };
 
