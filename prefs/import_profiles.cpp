@@ -13,6 +13,14 @@ constexpr const char* kEncoding = "encoding";
 constexpr const char* kSkipRows = "skip-rows";
 constexpr const char* kSellWhenNegative = "sell-when-negative";
 
+// Why a profile of the user's may not take `name`: the shipped profile of that name; empty when it may.
+std::string ShippedNameProblem(const std::string& name) {
+  const ShippedProfile* shipped = FindShippedProfile(name);
+  return shipped ? "\"" + std::string(shipped->name) +
+                       "\" is a profile shipped with Vellumar, which cannot be changed"
+                 : std::string();
+}
+
 // "kind-buy", "kind-return-of-capital": the key of a kind's values ("Market buy|Limit buy").
 std::string KindKey(TransactionKind kind) {
   return std::string("kind-") + TransactionKindName(kind);
@@ -63,7 +71,8 @@ bool ImportProfiles::Get(const std::string& name, CsvMapping& mapping, std::stri
   for (TransactionKind kind : TransactionKinds()) {
     if (!ini.GetString(name, KindKey(kind), value) || TrimBlanks(value).empty()) continue;
     std::string kindError;
-    if (!mapping.kinds.Add(KindKey(kind).substr(5) + "=" + value, kindError)) error = kindError;
+    if (!mapping.kinds.Add(std::string(TransactionKindName(kind)) + "=" + value, kindError))
+      error = kindError;
   }
   if (ini.GetString(name, kSellWhenNegative, value)) mapping.sellWhenNegative = TrimBlanks(value) == "1";
   if (ini.GetString(name, kSkipRows, value)) {
@@ -92,19 +101,16 @@ bool ImportProfiles::IsUsableName(const std::string& name, std::string& why) {
       return false;
     }
   }
-  if (const ShippedProfile* shipped = FindShippedProfile(name)) {
-    why = "\"" + std::string(shipped->name) +
-          "\" is a profile shipped with Vellumar: save yours under another name";
+  if (std::string shipped = ShippedNameProblem(name); !shipped.empty()) {
+    why = shipped + ": save yours under another name";
     return false;
   }
   return true;
 }
 
 bool ImportProfiles::Save(const std::string& name, const CsvMapping& mapping, FileError& error) {
-  if (const ShippedProfile* shipped = FindShippedProfile(name)) {
-    error = FileError::WithReason(
-        "write", path,
-        "\"" + std::string(shipped->name) + "\" is a profile shipped with Vellumar, which cannot be changed");
+  if (std::string shipped = ShippedNameProblem(name); !shipped.empty()) {
+    error = FileError::WithReason("write", path, shipped);
     return false;
   }
   if (!ini.Load(path)) {
