@@ -345,18 +345,7 @@ int RunImport(const CliArgs& args, CliIo& io) {
   const VLResult code = args.Has("dry-run")
                             ? s.Db().TryImport(s.Conn(), reading.plan, outcome, problems)
                             : s.Db().ImportPositions(s.Conn(), reading.plan, outcome, problems);
-  if (code == VLResult::ImportRefused) {
-    // A statement that sells shares bought before it says, in its holdings list, what was held then.
-    const bool salesShort = std::any_of(problems.begin(), problems.end(), [](const ImportProblem& problem) {
-      return problem.text.find("shares the portfolio holds then") != std::string::npos;
-    });
-    if (reading.format == ExchangeFormat::Ofx && salesShort && !options.openingPositions) {
-      PrintError(io.err, io.command,
-                 "--opening-positions takes the shares held before the statement's first trade from its "
-                 "holdings list");
-    }
-    return RefuseFile(io, file, problems);
-  }
+  if (code == VLResult::ImportRefused) return RefuseFile(io, file, problems);
   if (code != VLResult::Ok) return Failed(io, DatabaseCodeText(code, s.Db()));
   PrintOutcome(args, io, reading, outcome);
   return kExitOk;

@@ -66,6 +66,11 @@ struct ImportPlan {
   std::vector<ImportPrice> prices;
   // Rows equal to a position already in their portfolio are added all the same (else they are skipped).
   bool allowDuplicates = false;
+  // What to do about a sale of more shares than are held then, where the file itself says more (a
+  // statement's holdings list): the hints of that problem (ImportProblem), in the command line's words and
+  // the window's.
+  std::string shortSaleCommandHint;
+  std::string shortSaleWindowHint;
 
   // The index of the portfolio of that name, added (with `comment`) when the plan has none yet.
   size_t PortfolioIndex(const std::string& name, const std::string& comment = {}) {

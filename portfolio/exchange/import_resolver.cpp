@@ -348,7 +348,8 @@ class Resolver {
                             "the sale of " + DecimalText(step.qty) + " shares of " + symbol + when +
                                 " is more than the " +
                                 DecimalText(Quantity::FromUnits(static_cast<int64_t>(available))) +
-                                " shares the portfolio holds then"});
+                                " shares the portfolio holds then",
+                            plan.shortSaleCommandHint, plan.shortSaleWindowHint});
       return;
     }
     Quantity left = step.qty;

@@ -160,7 +160,7 @@ std::string OfxNumber(std::string text) {
 }
 
 std::string WithoutSign(std::string text) {
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.erase(0, 1);
+  (void)DropSign(text);
   return text;
 }
 
@@ -215,6 +215,14 @@ std::map<std::string, const OfxScannedTransaction*> SecuritiesById(const OfxScan
   return byId;
 }
 
+// The symbol a security of the list goes by: its ticker, else its id (a fund without a ticker).
+std::string TickerOf(const std::map<std::string, const OfxScannedTransaction*>& securities,
+                     const std::string& id) {
+  const auto security = securities.find(id);
+  const std::string ticker = security == securities.end() ? std::string() : security->second->Value("TICKER");
+  return ticker.empty() ? id : ticker;
+}
+
 // What a transaction that is no purchase or sale of stock or fund units is, as the listing names it.
 std::string TransactionKindOf(const OfxScannedTransaction& block) {
   static const std::map<std::string, const char*> kKinds = {
@@ -252,11 +260,7 @@ SkippedRow SkippedTransaction(const OfxScannedTransaction& block,
   SkippedRow row;
   row.line = block.line;
   row.kind = TransactionKindOf(block);
-  const std::string id = block.Value("UNIQUEID");
-  const auto security = securities.find(id);
-  row.symbol = security != securities.end() && !security->second->Value("TICKER").empty()
-                   ? security->second->Value("TICKER")
-                   : id;
+  row.symbol = TickerOf(securities, block.Value("UNIQUEID"));
   const std::string day = block.Value("DTTRADE");
   row.date = OfxDayText(day.empty() ? block.Value("DTPOSTED") : day);
   const std::string amount = block.Value("TOTAL");
@@ -428,18 +432,16 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
     int line = 0;
   };
   std::map<std::string, Holding> bySymbol;
-  const auto tickerOf = [&securities](const std::string& id) {
-    const auto security = securities.find(id);
-    return security != securities.end() && !security->second->Value("TICKER").empty()
-               ? security->second->Value("TICKER")
-               : id;
-  };
+  // The security list's price of each symbol, for one traded but no longer held.
+  std::map<std::string, std::string> listedPrice;
+  for (const auto& [id, security] : securities)
+    listedPrice.emplace(TickerOf(securities, id), security->Value("UNITPRICE"));
   for (const OfxScannedTransaction& position : scan.positions) {
     if (position.aggregate != "POSSTOCK" && position.aggregate != "POSMF") continue;
     const TypedNumber units =
         ReadTypedDecimal(OfxNumber(position.Value("UNITS")), Quantity::kPlaces, FileNumberFormat(false));
     if (!units.IsOk()) continue;
-    Holding& holding = bySymbol[tickerOf(position.Value("UNIQUEID"))];
+    Holding& holding = bySymbol[TickerOf(securities, position.Value("UNIQUEID"))];
     holding.end += units.value;
     holding.price = OfxNumber(position.Value("UNITPRICE"));
     holding.line = position.line;
@@ -449,11 +451,8 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
     holding.traded += SignedUnits(trades[i]);
     if (holding.line == 0) {
       holding.line = trades[i].line;
-      const auto security = std::find_if(securities.begin(), securities.end(), [&](const auto& entry) {
-        return tickerOf(entry.first) == tradeSymbols[i];
-      });
-      const std::string listed =
-          security == securities.end() ? std::string() : security->second->Value("UNITPRICE");
+      const auto found = listedPrice.find(tradeSymbols[i]);
+      const std::string listed = found == listedPrice.end() ? std::string() : found->second;
       const ImportField price = trades[i].kind == RowKind::Sale ? ImportField::SalePrice : ImportField::Price;
       holding.price = OfxNumber(listed.empty() ? At(trades[i].texts, price) : listed);
     }
@@ -553,7 +552,12 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
     if (!IsStockOrFundTrade(block.aggregate))
       reading.skipped.push_back(SkippedTransaction(block, securities));
   }
-  if (options.openingPositions) {
+  if (!options.openingPositions) {
+    reading.plan.shortSaleCommandHint =
+        "--opening-positions takes the shares held before the statement's first trade from its holdings list";
+    reading.plan.shortSaleWindowHint =
+        "tick \"Positions held before the statement\" to take them from the statement's holdings list";
+  } else {
     std::vector<Trade> opening = OpeningTrades(scan, trades, tradeSymbols, securities);
     reading.openingPositions = static_cast<int>(opening.size());
     // Dated the statement's start, they sort before its trades; of one day, purchases come first anyway.

@@ -261,6 +261,10 @@ TEST_P(OfxImport, ComplaintsAboutTheDocumentTypeAreWarningsWhenEveryTransactionR
 TEST_P(OfxImport, TheHoldingsListGivesWhatWasHeldBeforeTheFirstTrade) {
   const std::string text = SellingMoreThanBought();
   EXPECT_EQ(ImportStatement(text), VLResult::ImportRefused);  // without the option: more sold than bought
+  // The refusal says what would take the shares from the holdings list, in each one's words.
+  ASSERT_FALSE(problems.empty());
+  EXPECT_NE(problems[0].Describe().find(": --opening-positions takes the shares"), std::string::npos);
+  EXPECT_NE(problems[0].DescribeInWindow().find("Positions held before the statement"), std::string::npos);
   ASSERT_EQ(ImportStatement(text, true, true), VLResult::Ok) << testing::PrintToString(Described(problems));
   EXPECT_EQ(reading.openingPositions, 1);
   // 5 held at the end, 150 bought and 160 sold in the statement: 15 were held at its start. The fund bought
