@@ -171,8 +171,9 @@ enum class StringId : int {
   PreviewCellProblem = 404,     // %s: the cell's text, %s: its problem (what a screen reader says)
   ImportChooseFile = 405,       // the summary line before a file is read
   // 406 was the count of a statement's other transactions, which are listed as skipped rows now.
-  ImportRowsSkipped = 407,   // %d: rows listed as skipped
-  ImportChooseTarget = 408,  // the summary line while no portfolio is chosen for the rows
+  ImportRowsSkipped = 407,       // %d: rows listed as skipped
+  ImportChooseTarget = 408,      // the summary line while no portfolio is chosen for the rows
+  ImportBalancesOutdated = 409,  // %d: balances left alone, as the portfolio's are from later statements
   ImportFileMissing = 3300,
   ImportRefused = 3301,  // %s: the file, %d: its problems
   ImportTargetMissing = 3302,

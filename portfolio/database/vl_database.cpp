@@ -40,20 +40,16 @@ void VLDatabase::PrepareForLoad() {
   positions.RemoveAll();
   manualPrices.RemoveAll();
   fingerprintKnown = false;
-  mayNeedExactForm = true;  // until the load's end says otherwise
+  mayNeedLaterForm = true;  // until the load's end says otherwise
 }
 
 int32_t VLDatabase::GetVersion() const {
   if (manualPrices.GetCount() > 0) return kManualPriceVersion;
   // A store known to hold none in the exact form spares the pass over every position (a save's most costly
   // part after the writing itself).
-  if (!mayNeedExactForm) return kFirstVersion;
+  if (!mayNeedLaterForm) return kFirstVersion;
   for (const auto& item : positions) {
-    const auto* holding = static_cast<const VLHoldingItem*>(item.get());
-    if (holding->GetKind() == kHoldingStock &&
-        static_cast<const VLStockHoldingItem*>(holding)->NeedsExactForm()) {
-      return kExactVersion;
-    }
+    if (static_cast<const VLHoldingItem*>(item.get())->NeedsLaterForm()) return kExactVersion;
   }
   return kFirstVersion;
 }
@@ -84,14 +80,14 @@ void VLDatabase::RebindSymbols() {
   const QuoteIndex index = IndexQuotes();
   const ManualQuotes manual = MakeManualQuotes();
   // Whether a position needs the exact form is looked at only while one may: a store known to hold none stays
-  // so through a save (a change that brings one says so first, NoteExactForms).
-  const bool look = mayNeedExactForm;
+  // so through a save (a change that brings one says so first, NoteLaterForms).
+  const bool look = mayNeedLaterForm;
   bool exact = false;
   for (const auto& item : positions) {
     auto* holding = static_cast<VLHoldingItem*>(item.get());
+    exact = exact || (look && holding->NeedsLaterForm());
     if (holding->GetKind() != kHoldingStock) continue;
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    exact = exact || (look && stock->NeedsExactForm());
     if (auto found = index.find(stock->quoteId); found != index.end()) {
       // Most are bound already (every save ends here too): only what differs is assigned.
       if (stock->name != found->second->name) {
@@ -103,18 +99,17 @@ void VLDatabase::RebindSymbols() {
       if (!stock->quote.SharesWith(quote)) stock->quote = quote;
     }
   }
-  if (look) mayNeedExactForm = exact;
+  if (look) mayNeedLaterForm = exact;
 }
 
-void VLDatabase::NoteExactForms(const ChangeRecorder& record) {
-  if (mayNeedExactForm) return;
+void VLDatabase::NoteLaterForms(const ChangeRecorder& record) {
+  if (mayNeedLaterForm) return;
   const ChangeRecorder::Finder find = RecordFinder();
   for (const JournalRecordChange& noted : record.Records()) {
     if (noted.kind != JournalRecordKind::Position) continue;
     const auto* holding = static_cast<const VLHoldingItem*>(find(noted.kind, noted.id));
-    if (holding && holding->GetKind() == kHoldingStock &&
-        static_cast<const VLStockHoldingItem*>(holding)->NeedsExactForm()) {
-      mayNeedExactForm = true;
+    if (holding && holding->NeedsLaterForm()) {
+      mayNeedLaterForm = true;
       return;
     }
   }
@@ -292,7 +287,7 @@ VLResult VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
     lastChangeNotJournaled = false;
     rc = apply(change);
     if (rc == VLResult::Ok && !change.unchanged) {
-      NoteExactForms(change.record);
+      NoteLaterForms(change.record);
       rc = SaveKeepingLock();
       JournalChange(change.record, rc == VLResult::Ok);
       ReleaseChange();

@@ -362,9 +362,9 @@ class VLDatabase : public Database {
   // has not been asked for yet) that has a price set by hand gets a quote made from the newest one instead
   // (manual_quote.h), shared by its positions.
   void RebindSymbols();
-  // After a change, before its save: a position it noted that needs the exact form makes the next save look
+  // After a change, before its save: a position it noted that needs a later form makes the next save look
   // at every position (GetVersion).
-  void NoteExactForms(const ChangeRecorder& record);
+  void NoteLaterForms(const ChangeRecorder& record);
   // The quotes made from prices set by hand, by the id of the cached quote they stand in for.
   using ManualQuotes = std::unordered_map<uint32_t, SharedStockInfo>;
   ManualQuotes MakeManualQuotes();
@@ -410,10 +410,10 @@ class VLDatabase : public Database {
   RecordImager imager;
   uint64_t fingerprint = 0;
   bool fingerprintKnown = false;  // computed lazily, kept up to date by every change, forgotten at a load
-  // False only while no position is known to need the record's exact form: set by every load and save
-  // (RebindSymbols) and by a change that notes such a position (NoteExactForms). Every change notes the
+  // False only while no position is known to need a later record form: set by every load and save
+  // (RebindSymbols) and by a change that notes such a position (NoteLaterForms). Every change notes the
   // positions it touches before it touches them (the journal's rule, which the audit checks).
-  bool mayNeedExactForm = true;
+  bool mayNeedLaterForm = true;
   ChangeJournal journal;
   std::string journalProgram = "vellumar";
   FileError lastJournalError;

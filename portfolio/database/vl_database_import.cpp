@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "framework/text_util.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_resolver.h"
@@ -47,16 +48,12 @@ std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan,
 
 constexpr uint32_t kLastId = std::numeric_limits<uint32_t>::max();
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 void Report(const ImportResolution& resolution, ImportOutcome& outcome) {
   outcome.added = resolution.counts.added;
   outcome.sold = resolution.counts.sold;
   outcome.balances = resolution.counts.balances;
   outcome.duplicates = resolution.counts.duplicates;
+  outcome.outdated = resolution.counts.outdated;
   outcome.portfolioIds = resolution.portfolioIds;
   outcome.stepResults.clear();
   for (const ImportStepAction& action : resolution.actions) outcome.stepResults.push_back(action.result);
@@ -97,11 +94,11 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
     if (action.result == ImportOutcome::StepResult::Added) {
       ++newPositions;
       const VLHoldingItem& h = *plan.steps[i].holding;
-      if (h.GetKind() == kHoldingStock) symbols.insert(Upper(h.name));
+      if (h.GetKind() == kHoldingStock) symbols.insert(AsciiUpper(h.name));
     }
     for (const ImportLotSale& part : action.sales) newPositions += part.remainder != kNoLot;
   }
-  for (const auto& quote : quotes) symbols.erase(Upper(quote->name));
+  for (const auto& quote : quotes) symbols.erase(AsciiUpper(quote->name));
   const uint64_t newQuotes = symbols.size();
   return newPortfolios <= kLastId - lastPortfolioId && newPositions <= kLastId - lastPositionId &&
          newQuotes <= kLastId - lastQuoteId && newPrices <= kLastId - lastManualPriceId;
@@ -204,6 +201,7 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
           uint32_t id = 0;
           switch (action.result) {
             case ImportOutcome::StepResult::Duplicate:
+            case ImportOutcome::StepResult::Outdated:
               continue;
             case ImportOutcome::StepResult::Added:
               if (step.holding->GetKind() == kHoldingStock) {
@@ -234,7 +232,9 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
               auto* amount = static_cast<VLAmountHoldingItem*>(stored(id));
               change.record.Position(*amount);
               change.record.Portfolio(portfolioId);
-              amount->SetAmount(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
+              const auto& balance = static_cast<const VLAmountHoldingItem&>(*step.holding);
+              amount->SetAmount(balance.GetAmount());
+              amount->balanceDate = balance.balanceDate;  // the statement's day, or none when it gives none
               break;
             }
             case ImportOutcome::StepResult::Sold:

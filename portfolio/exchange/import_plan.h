@@ -82,12 +82,7 @@ struct ImportPlan {
 
  private:
   // The key EqualNoCase compares by: ASCII letters in lower case, every other byte as it is.
-  static std::string FoldedName(std::string name) {
-    for (char& c : name) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
-  }
+  static std::string FoldedName(const std::string& name) { return AsciiLower(name); }
   std::unordered_map<std::string, size_t> byName;
 };
 
@@ -97,12 +92,13 @@ struct ImportOutcome {
   int sold = 0;                             // sales applied
   int balances = 0;                         // cash balances set on an existing position
   int duplicates = 0;                       // rows skipped as already there
+  int outdated = 0;                         // balances left alone: the position's is from a later statement
   int prices = 0;                           // prices set by hand stored (new, or another price that day)
   std::vector<uint32_t> createdPortfolios;  // ids (none for a trial)
   std::vector<uint32_t> portfolioIds;       // per ImportPlan::portfolios: the id it went into (0: new, trial)
   // Per step: what became of it, and the position it added or changed (0 for a trial, a skipped row or a
   // sale, which may touch several).
-  enum class StepResult { Added, Sold, BalanceSet, Duplicate };
+  enum class StepResult { Added, Sold, BalanceSet, Duplicate, Outdated };
   std::vector<StepResult> stepResults;
   std::vector<uint32_t> stepPositions;
 };

@@ -17,11 +17,6 @@
 
 namespace {
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // A day, or 0 for "no date" (day numbers of real dates are never compared with it).
 int64_t Day(int64_t stored) {
   return stored ? DayNumberOfStoredDate(stored) : 0;
@@ -41,19 +36,19 @@ std::string SameKey(const VLHoldingItem& h) {
     return Join({std::to_string(h.GetKind()), std::to_string(money.GetAmount()), h.name});
   }
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
-  return Join({"0", Upper(s.name), std::to_string(s.qty.Units()), std::to_string(s.buyPricePerShare.Units()),
-               std::to_string(s.salePricePerShare.Units()), std::to_string(Day(s.purchaseDate)),
-               std::to_string(Day(s.saleDate)), std::to_string(s.buyCommission),
-               std::to_string(s.saleCommission), s.currency});
+  return Join({"0", AsciiUpper(s.name), std::to_string(s.qty.Units()),
+               std::to_string(s.buyPricePerShare.Units()), std::to_string(s.salePricePerShare.Units()),
+               std::to_string(Day(s.purchaseDate)), std::to_string(Day(s.saleDate)),
+               std::to_string(s.buyCommission), std::to_string(s.saleCommission), s.currency});
 }
 
 // The shares of one purchase, wherever sales put them, and what was paid for them in commission.
 std::string PurchaseKey(const VLStockHoldingItem& s) {
   return Join(
-      {Upper(s.name), std::to_string(s.buyPricePerShare.Units()), std::to_string(Day(s.purchaseDate))});
+      {AsciiUpper(s.name), std::to_string(s.buyPricePerShare.Units()), std::to_string(Day(s.purchaseDate))});
 }
 std::string SaleKey(const std::string& symbol, UnitPrice price, int64_t date) {
-  return Join({Upper(symbol), std::to_string(price.Units()), std::to_string(Day(date))});
+  return Join({AsciiUpper(symbol), std::to_string(price.Units()), std::to_string(Day(date))});
 }
 
 // Shares (as counts of 1e-8 share) and commission.
@@ -141,7 +136,7 @@ class Resolver {
 
   // The lots of the symbol in the plan's portfolio `p`, made when missing.
   size_t SymbolOf(size_t p, const std::string& name) {
-    const auto [it, added] = symbolOf.try_emplace({p, Upper(name)}, symbols.size());
+    const auto [it, added] = symbolOf.try_emplace({p, AsciiUpper(name)}, symbols.size());
     if (added) symbols.emplace_back();
     return it->second;
   }
@@ -196,7 +191,7 @@ class Resolver {
       if (h.GetKind() != kHoldingStock) {
         const auto& money = static_cast<const VLAmountHoldingItem&>(h);
         held.balances.emplace(std::to_string(h.GetKind()) + h.name, h.id);
-        balanceAmounts[h.id] = money.GetAmount();
+        storedBalances[h.id] = {money.GetAmount(), money.balanceDate};
         continue;
       }
       const auto& s = static_cast<const VLStockHoldingItem&>(h);
@@ -208,7 +203,7 @@ class Resolver {
         sale.qty += s.qty.Units();
         sale.commission += s.saleCommission;
       } else {
-        if (openings) heldByDay[{p, Upper(s.name)}].emplace_back(Day(s.purchaseDate), s.qty.Units());
+        if (openings) heldByDay[{p, AsciiUpper(s.name)}].emplace_back(Day(s.purchaseDate), s.qty.Units());
         if (placed) {
           storedSeats.push_back(
               {SymbolOf(p, s.name), Day(s.purchaseDate), r.lots.size(), true, r.lots.size()});
@@ -272,7 +267,18 @@ class Resolver {
           ++(nothing ? r.counts.duplicates : r.counts.added);
           return;
         }
-        if (balanceAmounts[found->second] == money.GetAmount()) {
+        StoredBalance& stored = storedBalances[found->second];
+        // A statement older than the one that set the balance says nothing about it now.
+        if (money.balanceDate != 0 && stored.date != 0 && Day(money.balanceDate) < Day(stored.date)) {
+          action.result = ImportOutcome::StepResult::Outdated;
+          ++r.counts.outdated;
+          return;
+        }
+        // The same amount is already there; only a later statement's day moves on with it, so that a
+        // statement between the two cannot set it back.
+        const bool later =
+            money.balanceDate != 0 && stored.date != 0 && Day(money.balanceDate) > Day(stored.date);
+        if (stored.amount == money.GetAmount() && !later) {
           action.result = ImportOutcome::StepResult::Duplicate;
           ++r.counts.duplicates;
           return;
@@ -280,6 +286,7 @@ class Resolver {
         action.result = ImportOutcome::StepResult::BalanceSet;
         action.balancePosition = found->second;
         ++r.counts.balances;
+        stored = {money.GetAmount(), money.balanceDate};  // what a later step of the plan finds
         return;
       }
       case ImportStepKind::Sell:
@@ -310,7 +317,7 @@ class Resolver {
   // The shares of the symbol the store's held positions in the plan's portfolio `p` bought on or before `day`
   // (those without a day included).
   Int128 HeldOn(size_t p, const std::string& symbol, int64_t day) const {
-    const auto found = heldByDay.find({p, Upper(symbol)});
+    const auto found = heldByDay.find({p, AsciiUpper(symbol)});
     Int128 held = 0;
     if (found == heldByDay.end()) return held;
     for (const auto& [bought, units] : found->second) {
@@ -322,7 +329,7 @@ class Resolver {
   // Takes the shares from the held lots of the symbol bought on or before the sale day, oldest first. A lot
   // without a day, or a sale without one, is never left out by its day.
   void Sell(const ImportStep& step, size_t p, ImportStepAction& action) {
-    const std::string symbol = Upper(step.symbol);
+    const std::string symbol = AsciiUpper(step.symbol);
     const int64_t saleDay = Day(step.saleDate);
     const auto found = symbolOf.find({p, symbol});
     SymbolLots* lots = found == symbolOf.end() ? nullptr : &symbols[found->second];
@@ -383,7 +390,11 @@ class Resolver {
   const VLHoldingItemList& positions;
   ImportResolution r;
   std::vector<Holdings> holdings;
-  std::unordered_map<uint32_t, uint32_t> balanceAmounts;
+  struct StoredBalance {
+    uint32_t amount = 0;
+    int64_t date = 0;  // the day of the statement that set it; 0 for none
+  };
+  std::unordered_map<uint32_t, StoredBalance> storedBalances;
   std::unordered_map<uint32_t, size_t> planPortfolioOf;  // store portfolio id -> plan portfolio
   // The lots by plan portfolio and symbol in upper case.
   std::map<std::pair<size_t, std::string>, size_t> symbolOf;

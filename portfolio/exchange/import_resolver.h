@@ -47,7 +47,7 @@ struct ImportResolution {
   std::vector<ImportStepAction> actions;  // per step
   std::vector<ImportLot> lots;
   ImportProblems problems;  // sales of more shares than are held then
-  ImportOutcome counts;     // added, sold, balances, duplicates
+  ImportOutcome counts;     // added, sold, balances, duplicates, outdated
 };
 
 // `positions` and `portfolios` are the store's, in its order.

@@ -111,6 +111,7 @@ OfxScan ScanOfx(std::string_view text) {
       if (name == "AVAILCASH") balance->availableCash = value, balance->line = tagLine;
       if (name == "DTSTART" && balance->start.empty()) balance->start = value;
       if (name == "CURDEF" && balance->currency.empty()) balance->currency = value;
+      if (name == "DTASOF" && balance->asOf.empty()) balance->asOf = value;
     }
   }
   return scan;

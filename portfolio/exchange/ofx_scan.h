@@ -30,6 +30,7 @@ struct OfxScannedBalance {
   int line = 0;               // of <AVAILCASH>
   std::string start;          // the first day of its transactions (DTSTART), as written
   std::string currency;       // the currency its amounts are in (CURDEF)
+  std::string asOf;           // the day its balances and holdings stand at (its first DTASOF), as written
 };
 
 struct OfxScan {

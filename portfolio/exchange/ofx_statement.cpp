@@ -328,21 +328,31 @@ bool TradeBefore(const Trade& a, const Trade& b) {
 // portfolio has it, nothing where it does not (the resolver counts that as already there). Not a row of
 // the file, so not checked as one.
 void AddZeroBalance(ImportReading& reading, const ImportOptions& options, int line, bool debt,
-                    const std::string& description) {
+                    const std::string& description, int64_t asOf) {
   if ((debt && !options.margin) || (!debt && !options.cash)) return;
   ImportStep step;
   step.kind = ImportStepKind::SetBalance;
   step.line = line;
   step.portfolio = reading.plan.PortfolioIndex(std::string(TrimBlanks(options.targetPortfolio)));
-  std::unique_ptr<VLHoldingItem> holding;
+  std::unique_ptr<VLAmountHoldingItem> holding;
   if (debt) {
     holding = std::make_unique<VLMarginHoldingItem>();
   } else {
     holding = std::make_unique<VLCashHoldingItem>();
   }
   holding->name = description;
+  holding->balanceDate = asOf;
   step.holding = std::move(holding);
   reading.plan.steps.push_back(std::move(step));
+}
+
+// The day the statement's balances stand at, as positions store days; 0 when it gives none that reads.
+int64_t BalanceDay(const OfxScannedBalance& balance) {
+  const std::optional<OfxTradeTime> when = ReadOfxTradeTime(balance.asOf);
+  CalendarDate day;
+  if (!when || !ReadPatternDate(when->date, "YYYYMMDD", day)) return 0;
+  if (DayNumberOf(day) < DayNumberOf(kEarliestDate)) return 0;
+  return StoredDateOf(day);
 }
 
 // One balance of the statement: the cash, or a margin debt when negative; the other of the two, which an
@@ -357,14 +367,19 @@ void AddBalance(ImportReading& reading, const ImportOptions& options, RowSink& s
   const bool debt = !zero && !amount.empty() && amount[0] == '-';
   const std::string account =
       "account " + balance.accountId + (balance.brokerId.empty() ? "" : " at " + balance.brokerId);
+  const int64_t asOf = BalanceDay(balance);
   if (!zero) {
     RowTexts texts;
     At(texts, ImportField::Amount) = debt ? WithoutSign(amount) : amount;
     At(texts, ImportField::Comment) = (debt ? "Margin, " : "Cash, ") + account;
+    const size_t steps = reading.plan.steps.size();
     if (!sink.Add(balance.line, debt ? RowKind::MarginBalance : RowKind::CashBalance, texts)) return;
+    if (reading.plan.steps.size() > steps && reading.plan.steps.back().holding) {
+      static_cast<VLAmountHoldingItem&>(*reading.plan.steps.back().holding).balanceDate = asOf;
+    }
   }
-  if (zero || debt) AddZeroBalance(reading, options, balance.line, false, "Cash, " + account);
-  if (zero || !debt) AddZeroBalance(reading, options, balance.line, true, "Margin, " + account);
+  if (zero || debt) AddZeroBalance(reading, options, balance.line, false, "Cash, " + account, asOf);
+  if (zero || !debt) AddZeroBalance(reading, options, balance.line, true, "Margin, " + account, asOf);
 }
 
 // The row of one purchase or sale; false with a problem when its units or its date cannot be taken.

@@ -9,8 +9,17 @@
 // the XML are written here once.
 class VLAmountHoldingItem : public VLHoldingItem {
  public:
-  int32_t GetVersion() const override { return 1; }
-  // The type header, the holding level, then the amount.
+  // The day of the statement that last set the balance (stored as positions store their days,
+  // calendar_date.h); 0 when none did, or the balance was typed. An older statement leaves it alone.
+  int64_t balanceDate = 0;
+
+  // Version 1 as the first release wrote it; 2 when the balance carries the day of its statement.
+  static constexpr int32_t kFirstVersion = 1;
+  static constexpr int32_t kDatedVersion = 2;
+  int32_t GetVersion() const override { return balanceDate != 0 ? kDatedVersion : kFirstVersion; }
+  int32_t GetLatestVersion() const override { return kDatedVersion; }
+  bool NeedsLaterForm() const override { return balanceDate != 0; }
+  // The type header, the holding level, the amount, then (version 2) the statement's day.
   SerializeResult Serialize(Archive* ar) override;
 
   // The symbol text, the comment and the amount; every other cell is empty.

@@ -29,6 +29,9 @@ class VLHoldingItem : public Item {
   virtual VLCurrency GetTotalPaid() const = 0;
   virtual int64_t GetValueChange() const = 0;    // cents
   virtual int32_t GetPercentChange() const = 0;  // percent times 100
+  // Whether the record holds something the first release's forms cannot, so that the database must be
+  // written in a later version (an earlier program then refuses it as newer).
+  virtual bool NeedsLaterForm() const { return false; }
 
   // A new element made by `doc`; the document owns it (tinyxml2 elements always belong to a document)
   // until the caller inserts or deletes it.

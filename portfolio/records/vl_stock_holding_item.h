@@ -45,6 +45,7 @@ class VLStockHoldingItem : public VLHoldingItem {
   // Whether the position holds anything the older form cannot: a fraction of a share or of a cent, or a
   // currency of its own.
   bool NeedsExactForm() const;
+  bool NeedsLaterForm() const override { return NeedsExactForm(); }
   // Whether every value lies within what a record holds (shares and prices from 0 up to their limits, a
   // currency code of three letters or none): what the database stores, and so what a load accepts.
   bool FitsRecord() const;

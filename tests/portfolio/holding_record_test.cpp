@@ -1,10 +1,12 @@
 // The database record of the three position kinds, every stock record version included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
@@ -244,4 +246,44 @@ TEST(CashAndMarginRecords, RoundTripAndCheckTheirKeys) {
   auto clone = margin.Clone();
   ASSERT_NE(dynamic_cast<VLMarginHoldingItem*>(clone.get()), nullptr);
   EXPECT_EQ(dynamic_cast<VLMarginHoldingItem*>(clone.get())->amountOwed, 250000u);
+}
+
+// A balance a statement set carries the statement's day in version 2; one without it keeps version 1, byte
+// for byte, and a loaded day no position could carry is a damaged record.
+TEST(CashAndMarginRecords, TheStatementDayNeedsVersion2AndOnlyThen) {
+  VLCashHoldingItem cash;
+  cash.id = 7;
+  cash.name = "Cash, account 1";
+  cash.amount = 9900;
+  const std::vector<uint8_t> first = StoreRecord(cash);
+  EXPECT_EQ(cash.GetVersion(), 1);
+  EXPECT_FALSE(cash.NeedsLaterForm());
+
+  cash.balanceDate = StoredDateOf(CalendarDate{2024, 3, 31});
+  EXPECT_EQ(cash.GetVersion(), 2);
+  EXPECT_TRUE(cash.NeedsLaterForm());
+  const std::vector<uint8_t> dated = StoreRecord(cash);
+  VLCashHoldingItem back;
+  ASSERT_EQ(LoadRecord(back, dated), SerializeResult::Ok);
+  EXPECT_EQ(std::make_tuple(back.amount, back.balanceDate), std::make_tuple(9900u, cash.balanceDate));
+  auto clone = back.Clone();
+  EXPECT_EQ(static_cast<VLCashHoldingItem&>(*clone).balanceDate, cash.balanceDate);
+
+  // Loading the first form over a dated record clears the day it does not have.
+  ASSERT_EQ(LoadRecord(back, first), SerializeResult::Ok);
+  EXPECT_EQ(back.balanceDate, 0);
+  EXPECT_EQ(StoreRecord(back), first);
+
+  for (int64_t bad : {int64_t{-86400}, StoredDateOf(kLatestDate) + 86400, int64_t{0}}) {
+    VLCashHoldingItem probe = cash;
+    probe.balanceDate = bad;
+    std::vector<uint8_t> bytes = StoreRecord(probe);
+    if (bad == 0) {
+      // Version 2 with a day of 0: the day is the record's last 8 bytes.
+      bytes = dated;
+      std::fill(bytes.end() - 8, bytes.end(), uint8_t{0});
+    }
+    VLCashHoldingItem loaded;
+    EXPECT_EQ(LoadRecord(loaded, bytes), SerializeResult::Failed) << bad;
+  }
 }

@@ -210,6 +210,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ImportChooseTarget,
        "Choose the portfolio the rows go into to see what the import would do."},
       {StringId::ImportRowsSkipped, "%d row(s) of other kinds are skipped: they are listed below."},
+      {StringId::ImportBalancesOutdated,
+       "%d cash balance(s) left alone: the portfolio's are from later statements."},
       {StringId::ImportFileMissing, "Please specify the file to import."},
       {StringId::ImportRefused,
        "[ %s ]\n\nThis file was not imported: it has %d problem(s),\nlisted in the dialog.  Nothing was "

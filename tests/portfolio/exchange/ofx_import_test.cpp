@@ -103,6 +103,44 @@ TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
   EXPECT_EQ(static_cast<const VLCashHoldingItem&>(*Positions(PortfolioId("Broker"))[4]).amount, 9900u);
 }
 
+// The cash balance is the statement's as of its day: one from an older statement than the one that set it
+// leaves it alone (and says so); the same amount from a later one moves the day on, so that a statement
+// between the two cannot set it back. The day is kept in the file, which then needs the later version.
+TEST_P(OfxImport, AnOlderStatementLeavesTheCashBalanceAlone) {
+  ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
+  const auto cashOf = [this] {
+    return *static_cast<const VLCashHoldingItem*>(Positions(PortfolioId("Broker"))[4].get());
+  };
+  EXPECT_EQ(cashOf().balanceDate, Day(2023, 4, 1));
+  EXPECT_EQ(db->GetVersion(), VLDatabase::kExactVersion);
+  const std::string march =
+      Replaced(Replaced(Original(), "<DTASOF>20230401", "<DTASOF>20230315"), "1234.56", "50.00");
+  const std::string before = ReadText(path);
+  ASSERT_EQ(ImportStatement(march), VLResult::Ok);
+  EXPECT_EQ(std::make_tuple(outcome.outdated, outcome.balances), std::make_tuple(1, 0));
+  EXPECT_EQ(ReadText(path), before);
+  EXPECT_EQ(cashOf().amount, 123456u);
+
+  // A later statement of the same amount moves the day on; a statement between the two is then older.
+  const std::string may = Replaced(Original(), "<DTASOF>20230401", "<DTASOF>20230501");
+  ASSERT_EQ(ImportStatement(may), VLResult::Ok);
+  EXPECT_EQ(outcome.balances, 1);
+  EXPECT_EQ(std::make_tuple(cashOf().amount, cashOf().balanceDate),
+            std::make_tuple(123456u, Day(2023, 5, 1)));
+  const std::string april =
+      Replaced(Replaced(Original(), "<DTASOF>20230401", "<DTASOF>20230420"), "1234.56", "7.00");
+  ASSERT_EQ(ImportStatement(april), VLResult::Ok);
+  EXPECT_EQ(outcome.outdated, 1);
+  EXPECT_EQ(cashOf().amount, 123456u);
+
+  // The day survives a reload and is undone with the change that set it.
+  Reopen();
+  EXPECT_EQ(cashOf().balanceDate, Day(2023, 5, 1));
+  VLJournalStep step;
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);
+  EXPECT_EQ(cashOf().balanceDate, Day(2023, 4, 1));
+}
+
 TEST_P(OfxImport, WithoutCashTheBalanceIsLeftOut) {
   ASSERT_EQ(ImportStatement(Original(), false), VLResult::Ok);
   EXPECT_EQ(reading.leftOut, 1);
