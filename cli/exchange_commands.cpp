@@ -10,10 +10,13 @@
 #include "cli/value_parsers.h"
 #include "framework/app_paths.h"
 #include "framework/replace_file.h"
+#include "framework/text_util.h"
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/columns/cell_format.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/file_values.h"
+#include "portfolio/exchange/import_formats.h"
 #include "portfolio/exchange/import_reading.h"
 #include "portfolio/exchange/vellumar_csv.h"
 #include "portfolio/exchange/vellumar_xml.h"
@@ -24,13 +27,8 @@
 
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && Lower(text.substr(text.size() - end.size())) == end;
+  return text.size() >= end.size() && AsciiLower(text.substr(text.size() - end.size())) == end;
 }
 
 // ---- export ----------------------------------------------------------------------------------------------
@@ -38,7 +36,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 int RunExport(const CliArgs& args, CliIo& io) {
   const std::string out = args.Option("out");
   if (out.empty()) return Usage(io, "export", "give --out FILE (or - for standard output)");
-  std::string format = Lower(args.Option("format"));
+  std::string format = AsciiLower(args.Option("format"));
   if (format.empty()) format = EndsWith(out, ".xml") ? "xml" : "csv";
   if (format != "csv" && format != "xml") return Usage(io, "export", "--format is csv or xml");
   DbSession s;
@@ -160,6 +158,8 @@ const char* ActionText(ImportOutcome::StepResult result) {
       return "sold";
     case ImportOutcome::StepResult::BalanceSet:
       return "balance";
+    case ImportOutcome::StepResult::Outdated:
+      return "outdated";
     case ImportOutcome::StepResult::Duplicate:
       break;
   }
@@ -182,7 +182,7 @@ OutputRecord StepRecord(const ImportReading& reading, const ImportOutcome& outco
       quantity = DecimalText(s.qty);
       amount = PriceText(s.buyPricePerShare);
     } else {
-      amount = CentsFileText(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
+      amount = CentsDifferenceText(static_cast<const VLAmountHoldingItem&>(*step.holding).GetAmount());
     }
   }
   return OutputRecord()
@@ -250,6 +250,11 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
   }
   std::vector<std::string> rowColumns = {"line",   "action",   "portfolio", "kind",
                                          "symbol", "quantity", "price",     "id"};
+  // Balances an older statement leaves alone, likewise only where there are some.
+  if (outcome.outdated > 0) {
+    summary.AddNumber("outdated", outcome.outdated);
+    summaryColumns.push_back("outdated");
+  }
   // Likewise, only a file with rows that became nothing lists them with their reasons.
   if (!reading.skipped.empty()) {
     summary.AddNumber("skipped", static_cast<int64_t>(reading.skipped.size()));
@@ -286,17 +291,13 @@ int RunImport(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 1) return Usage(io, "import", "give the FILE to import");
   const std::string file = args.positional[0];
   ImportOptions options;
-  const std::string format = Lower(args.Option("format"));
-  if (format == "xml") {
-    options.format = ExchangeFormat::VellumarXml;
-  } else if (format == "ofx" || format == "qfx") {
-    options.format = ExchangeFormat::Ofx;
-  } else if (format == "csv" || format.empty()) {
-    // A CSV file is Vellumar's own when its header says so, unless a mapping is given.
-    if (MappingGiven(args)) options.format = ExchangeFormat::MappedCsv;
-  } else {
-    return Usage(io, "import", "--format is csv, xml or ofx");
-  }
+  const std::string format = args.Option("format");
+  const std::optional<ExchangeFormat> named =
+      format.empty() ? ExchangeFormat::VellumarCsv : ImportFormatOfCommandName(format);
+  if (!named) return Usage(io, "import", "--format is " + ImportFormatCommandNames());
+  // A CSV file is Vellumar's own when its header says so, unless a mapping is given.
+  const bool csv = *named == ExchangeFormat::VellumarCsv;
+  options.format = !csv ? *named : MappingGiven(args) ? ExchangeFormat::MappedCsv : ExchangeFormat::Detect;
   if (int rc = MappingFromOptions(args, io, options.mapping); rc != kExitOk) return rc;
   options.cash = !args.Has("no-cash");
   options.margin = !args.Has("no-margin");
@@ -312,15 +313,14 @@ int RunImport(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   if (int rc = TargetPortfolio(args, io, s, options.targetPortfolio); rc != kExitOk) return rc;
   ImportReading reading = ReadImportFile(file, options);
-  if (format == "csv" && reading.format != ExchangeFormat::VellumarCsv &&
+  if (!format.empty() && csv && reading.format != ExchangeFormat::VellumarCsv &&
       reading.format != ExchangeFormat::MappedCsv) {
     return Usage(io, "import", file + " is not a CSV file");
   }
-  if (reading.problems.size() == 1 && reading.problems[0].line == 0 &&
-      reading.problems[0].field == ImportField::Portfolio) {
+  const ImportFormatInfo& read = ImportFormatInfoOf(reading.format);
+  if (read.needsTarget && TrimBlanks(options.targetPortfolio).empty()) {
     return Usage(io, "import",
-                 "give --portfolio NAME: the positions of a " +
-                     std::string(reading.format == ExchangeFormat::Ofx ? "statement" : "mapped CSV file") +
+                 "give --portfolio NAME: the positions of a " + std::string(read.fileNoun) +
                      " go into the portfolio named there");
   }
   if (reading.unreadable) return Failed(io, reading.problems.front().Describe());

@@ -5,21 +5,28 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "portfolio/exchange/import_reading.h"
+#include "portfolio/exchange/import_formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const uint8_t choice = data[0];
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-  static const ExchangeFormat kFormats[] = {ExchangeFormat::Detect, ExchangeFormat::VellumarCsv,
-                                            ExchangeFormat::VellumarXml, ExchangeFormat::MappedCsv};
+  // Every form read from its text (a statement is read from its file: fuzz_statement).
+  static const std::vector<ExchangeFormat> kFormats = [] {
+    std::vector<ExchangeFormat> formats;
+    for (const ImportFormatInfo& info : ImportFormatTable()) {
+      if (!info.readsFromFile) formats.push_back(info.format);
+    }
+    return formats;
+  }();
   static const char kDelimiters[] = {',', ';', '\t', ','};
   static const char* const kDateFormats[] = {"YYYY-MM-DD", "DD.MM.YYYY", "M/D/YYYY", "YYYYMMDD"};
   static const TextEncoding kEncodings[] = {TextEncoding::Detect, TextEncoding::Utf8, TextEncoding::Latin1,
                                             TextEncoding::Detect};
   ImportOptions options;
-  options.format = kFormats[choice & 3];
+  options.format = kFormats[(choice & 3) % kFormats.size()];
   std::string error;
   const bool header = (choice & 0x80) != 0;
   // With a header, a list of transactions: a kind column and the columns of its other rows.
@@ -38,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.mapping.dateFormat = kDateFormats[(choice >> 5) & 3];
   options.mapping.encoding = kEncodings[(choice >> 3) & 3];
   options.mapping.skipRows = (choice >> 6) & 1;
-  if (options.format == ExchangeFormat::MappedCsv || (choice & 0x40)) options.targetPortfolio = "Fuzz";
+  if (ImportFormatInfoOf(options.format).needsTarget || (choice & 0x40)) options.targetPortfolio = "Fuzz";
   const ImportReading reading = ReadImportText(text, "fuzz.csv", options);
   if (reading.Refused()) {
     if (reading.problems.empty() && !reading.cancelled) std::abort();

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <variant>
 
+#include "framework/text_util.h"
 #include "portfolio/columns/column_catalog.h"
 
 namespace {
@@ -93,7 +94,7 @@ const GeneralKey kGeneralKeys[] = {
     {"SoldSortAscending", BoolField{&P::soldSortAscending}, 1},
     {"AlternateRowColors", BoolField{&P::alternateRowColors}, 1},
     {"ImportFile", TextField{&P::importFile}, 0},
-    {"ImportMode", IntField{&P::importMode}, 0},
+    {"ImportFormat", TextField{&P::importFormat}, 0},
     {"ExportDir", TextField{&P::exportDir}, 0},
     {"ExportDatabase", BoolField{&P::exportDatabase}, 0},
     {"ImportExportCash", BoolField{&P::importExportCash}, 1},
@@ -109,6 +110,8 @@ const GeneralKey kGeneralKeys[] = {
 
 // The older name of the held column list; read when present, never written.
 constexpr const char* kOldHeldColumnsKey = "Columns";
+// The import's choice by its place, which earlier versions kept; read when present, never written.
+constexpr const char* kOldImportModeKey = "ImportMode";
 
 int32_t GetComponent(uint32_t color, int shift) {
   return static_cast<int32_t>((color >> shift) & 0xFFu);
@@ -118,12 +121,6 @@ void SetComponent(uint32_t& color, int shift, int32_t value) {
   color = (color & ~(0xFFu << shift)) | ((static_cast<uint32_t>(value) & 0xFFu) << shift);
 }
 
-std::string TrimBlanks(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 VLGeneralPrefs::VLGeneralPrefs() : Prefs("General") {
@@ -131,6 +128,7 @@ VLGeneralPrefs::VLGeneralPrefs() : Prefs("General") {
 }
 
 void VLGeneralPrefs::SetDefaults() {
+  importMode = 0;
   for (const GeneralKey& entry : kGeneralKeys) {
     std::visit(Overloaded{
                    [&](BoolField f) { this->*f.member = entry.defaultValue != 0; },
@@ -170,14 +168,16 @@ void VLGeneralPrefs::Load() {
                },
                entry.field);
   }
+  importMode = ReadInt(kOldImportModeKey, importMode);
   (void)EndBatch(false);  // read-only: nothing to commit; what could not be read keeps its default
 }
 
 bool VLGeneralPrefs::Save() {
   BeginBatch();
   // Every key is written in place (new ones at the end of the section); comments and keys this program does
-  // not know stay. The old name of the held columns goes, or the next load would read it instead.
-  bool written = Prefs::Save() && DeleteKey(kOldHeldColumnsKey);
+  // not know stay. The old name of the held columns goes, or the next load would read it instead; so does
+  // the import's old choice, which the one by name replaces.
+  bool written = Prefs::Save() && DeleteKey(kOldHeldColumnsKey) && DeleteKey(kOldImportModeKey);
   for (const GeneralKey& entry : kGeneralKeys) {
     std::visit(Overloaded{
                    [&](BoolField f) { written = WriteBool(entry.key, this->*f.member) && written; },
@@ -201,6 +201,7 @@ void VLGeneralPrefs::CopyTo(VLGeneralPrefs& other) const {
   for (const GeneralKey& entry : kGeneralKeys) {
     std::visit([&](auto f) { other.*f.member = this->*f.member; }, entry.field);
   }
+  other.importMode = importMode;
 }
 
 void VLGeneralPrefs::GetHeldColumns(std::vector<int32_t>& list) const {
@@ -237,8 +238,8 @@ bool VLGeneralPrefs::ParseColumnList(const std::string& text, std::vector<int32_
   size_t start = 0;
   for (;;) {
     const size_t comma = text.find(',', start);
-    const std::string piece =
-        TrimBlanks(text.substr(start, comma == std::string::npos ? comma : comma - start));
+    const std::string piece(
+        TrimBlanks(text.substr(start, comma == std::string::npos ? comma : comma - start)));
     const char* first = piece.data();
     const char* last = first + piece.size();
     if (first != last && *first == '+') ++first;

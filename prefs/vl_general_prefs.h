@@ -54,6 +54,10 @@ class VLGeneralPrefs : public Prefs {
   bool soldSortAscending = true;
   bool alternateRowColors = true;
   std::string importFile;
+  // The import dialog's "Read as" choice by its name ("ofx"); empty until this version saves one.
+  std::string importFormat;
+  // The choice by its place, as earlier versions kept it ("ImportMode"): read while `importFormat` is empty,
+  // never written.
   int32_t importMode = 0;
   std::string exportDir;
   bool exportDatabase = false;

@@ -10,28 +10,17 @@
 
 #include "framework/file_error.h"
 #include "framework/file_util.h"
+#include "framework/full_io.h"
 #include "framework/regular_file.h"
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/typed_number.h"
-#include "portfolio/exchange/mapped_csv.h"
-#include "portfolio/exchange/ofx_statement.h"
-#include "portfolio/exchange/vellumar_csv.h"
-#include "portfolio/exchange/vellumar_xml.h"
+#include "portfolio/exchange/import_formats.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 
 // Larger files are refused before they are read: a statement or a list of positions is far smaller.
 constexpr size_t kMaxImportBytes = 256u * 1024 * 1024;
-
-std::string LowerExtension(const std::string& fileName) {
-  const size_t dot = fileName.find_last_of('.');
-  const size_t slash = fileName.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string extension = fileName.substr(dot + 1);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
-}
 
 // The whole file, unless it cannot be read or is larger than `limit`.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, FileError& error) {
@@ -50,8 +39,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, Fi
   bytes.resize(static_cast<size_t>(info.st_size));
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::read(file.Get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
+    const ssize_t n = ReadSome(file.Get(), bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       error = FileError::FromErrno("read", path);
       return false;
@@ -63,26 +51,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, Fi
   return true;
 }
 
-bool NeedsTarget(ExchangeFormat format) {
-  return format == ExchangeFormat::MappedCsv || format == ExchangeFormat::Ofx;
-}
-
 }  // namespace
 
 const char* ExchangeFormatName(ExchangeFormat format) {
-  switch (format) {
-    case ExchangeFormat::VellumarCsv:
-      return "csv";
-    case ExchangeFormat::VellumarXml:
-      return "xml";
-    case ExchangeFormat::MappedCsv:
-      return "mapped-csv";
-    case ExchangeFormat::Ofx:
-      return "ofx";
-    case ExchangeFormat::Detect:
-      break;
-  }
-  return "auto";
+  return ImportFormatInfoOf(format).name;
 }
 
 RowSink::RowSink(ImportReading& reading, const ImportOptions& options, RowReading rowReading,
@@ -184,54 +156,33 @@ bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::stri
   return true;
 }
 
-ExchangeFormat DetectExchangeFormat(std::string_view bytes, const std::string& fileName) {
-  const std::string_view head = bytes.substr(0, 4096);
-  if (head.find("OFXHEADER") != std::string_view::npos || head.find("<OFX>") != std::string_view::npos) {
-    return ExchangeFormat::Ofx;
+namespace {
+
+// A reading of `format` that has not begun yet: false with the problem when its rows need a portfolio named.
+bool StartReading(ExchangeFormat format, const ImportOptions& options, ImportReading& reading) {
+  reading.format = format;
+  reading.plan.allowDuplicates = options.allowDuplicates;
+  if (ImportFormatInfoOf(format).needsTarget && TrimBlanks(options.targetPortfolio).empty()) {
+    reading.problems.push_back(
+        {0, ImportField::Portfolio, "no portfolio was named for the positions of this file"});
+    return false;
   }
-  if (head.find("<VellumarPortfolios") != std::string_view::npos) return ExchangeFormat::VellumarXml;
-  if (IsVellumarCsv(bytes)) return ExchangeFormat::VellumarCsv;
-  const std::string extension = LowerExtension(fileName);
-  if (extension == "ofx" || extension == "qfx") return ExchangeFormat::Ofx;
-  if (extension == "xml") return ExchangeFormat::VellumarXml;
-  return ExchangeFormat::MappedCsv;
+  return true;
 }
+
+}  // namespace
 
 ImportReading ReadImportText(std::string_view bytes, const std::string& fileName,
                              const ImportOptions& options) {
   ImportReading reading;
-  reading.format =
+  const ExchangeFormat format =
       options.format == ExchangeFormat::Detect ? DetectExchangeFormat(bytes, fileName) : options.format;
-  reading.plan.allowDuplicates = options.allowDuplicates;
-  if (NeedsTarget(reading.format) && TrimBlanks(options.targetPortfolio).empty()) {
-    reading.problems.push_back(
-        {0, ImportField::Portfolio, "no portfolio was named for the positions of this file"});
-    return reading;
-  }
-  switch (reading.format) {
-    case ExchangeFormat::VellumarCsv: {
-      // Vellumar's own files hold the texts as stored, byte for byte, unless the user says otherwise.
-      const DecodedText text =
-          DecodeText(bytes, options.mapping.encoding == TextEncoding::Latin1 ? TextEncoding::Latin1
-                                                                             : TextEncoding::Utf8);
-      reading.encoding = text.encoding;
-      ReadVellumarCsv(text.text, options, reading);
-      break;
-    }
-    case ExchangeFormat::VellumarXml:
-      ReadVellumarXml(bytes, options, reading);
-      break;
-    case ExchangeFormat::MappedCsv: {
-      const DecodedText text = DecodeText(bytes, options.mapping.encoding);
-      reading.encoding = text.encoding;
-      ReadMappedCsv(text.text, options, reading);
-      break;
-    }
-    case ExchangeFormat::Ofx:
-      reading.problems.push_back({0, ImportField::None, "a statement is read from its file"});
-      break;
-    case ExchangeFormat::Detect:
-      break;
+  if (!StartReading(format, options, reading)) return reading;
+  const ImportFormatInfo& info = ImportFormatInfoOf(format);
+  if (info.readsFromFile) {
+    reading.problems.push_back({0, ImportField::None, "a statement is read from its file"});
+  } else if (info.read) {
+    info.read(bytes, fileName, options, reading);
   }
   return reading;
 }
@@ -247,15 +198,9 @@ ImportReading ReadImportFile(const std::string& path, const ImportOptions& optio
   }
   const ExchangeFormat format =
       options.format == ExchangeFormat::Detect ? DetectExchangeFormat(bytes, path) : options.format;
-  if (format != ExchangeFormat::Ofx) return ReadImportText(bytes, path, options);
+  const ImportFormatInfo& info = ImportFormatInfoOf(format);
+  if (!info.readsFromFile) return ReadImportText(bytes, path, options);
   ImportReading reading;
-  reading.format = format;
-  reading.plan.allowDuplicates = options.allowDuplicates;
-  if (TrimBlanks(options.targetPortfolio).empty()) {
-    reading.problems.push_back(
-        {0, ImportField::Portfolio, "no portfolio was named for the positions of this file"});
-    return reading;
-  }
-  ReadOfxStatement(path, bytes, options, reading);
+  if (StartReading(format, options, reading)) info.read(bytes, path, options, reading);
   return reading;
 }

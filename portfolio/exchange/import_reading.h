@@ -127,5 +127,3 @@ ImportReading ReadImportFile(const std::string& path, const ImportOptions& optio
 // is read from a file only.
 ImportReading ReadImportText(std::string_view bytes, const std::string& fileName,
                              const ImportOptions& options);
-// The form of a file from its first bytes and its name.
-ExchangeFormat DetectExchangeFormat(std::string_view bytes, const std::string& fileName);

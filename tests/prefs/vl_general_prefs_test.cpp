@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/temp_folder.h"
@@ -225,4 +226,22 @@ TEST_F(VLGeneralPrefsTest, AReadOnlyFileIsLeftAsItIsAndTheSaveSaysWhy) {
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0444u) << "the file was not replaced by another";
+}
+
+// Earlier versions kept the import's "Read as" choice by its place; it is read, and replaced by the choice's
+// name at the next save.
+TEST_F(VLGeneralPrefsTest, TheImportChoiceByPlaceIsReadAndGivesWayToTheOneByName) {
+  VLGeneralPrefs prefs;
+  LoadFrom(path, "[General]\nImportMode=4\nImportFile=a.ofx\n", prefs);
+  EXPECT_EQ(std::make_tuple(prefs.importMode, prefs.importFormat), std::make_tuple(4, std::string()));
+  VLGeneralPrefs copy;
+  prefs.CopyTo(copy);
+  EXPECT_EQ(copy.importMode, 4);
+  prefs.importFormat = "ofx";
+  ASSERT_TRUE(prefs.Save());
+  const std::string saved = ReadText(path);
+  EXPECT_EQ(saved.find("ImportMode"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\nImportFormat=ofx\n"), std::string::npos) << saved;
+  prefs.Load();
+  EXPECT_EQ(std::make_tuple(prefs.importMode, prefs.importFormat), std::make_tuple(0, std::string("ofx")));
 }

@@ -172,7 +172,7 @@ TEST_F(ExchangeDialogs, ImportMapsAPlainCsvShowsEveryProblemAndAddsIntoANewPortf
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Broker"));  // shown at once
   EXPECT_EQ(window->HeldList()->model()->rowCount(), 2);
   EXPECT_EQ(host.General().importFile, file.toStdString());
-  EXPECT_EQ(host.General().importMode, 0);
+  EXPECT_EQ(host.General().importFormat, "auto");
   EXPECT_NE(ReadText(profiles).find("[My broker]"), std::string::npos);
 }
 
@@ -296,7 +296,10 @@ TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
 
 // A statement that breaks a rule of its document type but reads: its complaint is a warning beside the rows
 // skipped, and the check box for the positions held before it shows for statements only.
+// Also: the "Read as" choice that settings of earlier versions kept by its place is taken, and kept by name.
 TEST_F(ExchangeDialogs, ImportShowsAStatementsWarningsAndItsOtherTransactions) {
+  host.General().importFormat.clear();
+  host.General().importMode = 4;
   auto window = Open(host.AddPortfolio("Broker"));
   std::string statement = ReadText(std::string(VL_FIXTURES_DIR) + "/exchange/statement_sgml.ofx");
   statement.replace(statement.find("<UNITS>50"), 9, "<BOGUS>7</BOGUS>\n<UNITS>50");
@@ -306,6 +309,7 @@ TEST_F(ExchangeDialogs, ImportShowsAStatementsWarningsAndItsOtherTransactions) {
     auto& dialog = dynamic_cast<CDlgImportPortfolios&>(shown);
     dialog.show();
     EXPECT_FALSE(dialog.Opening()->isVisible());
+    EXPECT_EQ(dialog.Format()->currentText(), QStringLiteral("OFX or QFX statement"));
     Retype(dialog.File(), file);
     QTest::keyClick(dialog.File(), Qt::Key_Return);
     EXPECT_TRUE(dialog.Opening()->isVisible());
@@ -319,6 +323,7 @@ TEST_F(ExchangeDialogs, ImportShowsAStatementsWarningsAndItsOtherTransactions) {
   });
   window->RunCommand(kCmdImport);
   EXPECT_EQ(window->HeldList()->model()->rowCount(), 3);  // the fund, the 30 XYZ left and the cash
+  EXPECT_EQ(host.General().importFormat, "ofx");
 }
 
 TEST_F(ExchangeDialogs, EveryControlHasAnAccessibleName) {

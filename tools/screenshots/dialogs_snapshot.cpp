@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
       file.close();
     }
     general.importFile = broker.toStdString();
-    general.importMode = 0;
+    general.importFormat = "auto";
     CDlgImportPortfolios importDialog(database, conn, general, ImportProfilesPathBeside(prefs.GetFileName()),
                                       shown);
     CsvMapping mapping;

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "portfolio/database/vl_database.h"
+#include "portfolio/exchange/import_formats.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "prefs/import_profiles.h"
@@ -33,17 +34,22 @@
 
 namespace {
 
-// The choices of "Read as", in the order of ImportMode.
-constexpr ExchangeFormat kFormats[] = {ExchangeFormat::Detect, ExchangeFormat::VellumarCsv,
-                                       ExchangeFormat::VellumarXml, ExchangeFormat::MappedCsv,
-                                       ExchangeFormat::Ofx};
-constexpr const char* kFormatTexts[] = {"Found from the file", "Vellumar CSV", "Vellumar XML",
-                                        "Other CSV, through the columns below", "OFX or QFX statement"};
 // Larger files show their progress while they are read, and can be stopped.
 constexpr qint64 kLargeFile = 256 * 1024;
 
 bool IsVellumarForm(ExchangeFormat format) {
-  return format == ExchangeFormat::VellumarCsv || format == ExchangeFormat::VellumarXml;
+  return ImportFormatInfoOf(format).vellumarForm;
+}
+
+// The choice of "Read as" the settings keep: by name, or by its place as earlier versions kept it.
+int SavedChoice(const VLGeneralPrefs& prefs) {
+  std::optional<ExchangeFormat> saved = ImportFormatNamed(prefs.importFormat);
+  if (!saved && prefs.importFormat.empty()) saved = ImportFormatOfSavedNumber(prefs.importMode);
+  const std::vector<ImportFormatInfo>& table = ImportFormatTable();
+  for (size_t i = 0; saved && i < table.size(); ++i) {
+    if (table[i].format == *saved) return static_cast<int>(i);
+  }
+  return 0;
 }
 
 // Enter in the file field reads the file; it does not press OK.
@@ -176,8 +182,9 @@ void CDlgImportPortfolios::BuildFileRows(QFormLayout* form) {
   format = new QComboBox(content);
   format->setObjectName(QStringLiteral("importFormat"));
   format->setAccessibleName(QStringLiteral("Read as"));
-  for (const char* text : kFormatTexts) format->addItem(QString::fromLatin1(text));
-  format->setCurrentIndex(prefs.importMode >= 0 && prefs.importMode < format->count() ? prefs.importMode : 0);
+  for (const ImportFormatInfo& info : ImportFormatTable())
+    format->addItem(QString::fromLatin1(info.choiceText));
+  format->setCurrentIndex(SavedChoice(prefs));
   auto* formatLabel = new QLabel(QStringLiteral("Read &as:"), content);
   formatLabel->setBuddy(format);
   formatFound = new QLabel(content);
@@ -249,9 +256,16 @@ std::string CDlgImportPortfolios::TargetName() const {
   return {};
 }
 
+ExchangeFormat CDlgImportPortfolios::ChosenFormat() const {
+  const std::vector<ImportFormatInfo>& table = ImportFormatTable();
+  const int chosen = format->currentIndex();
+  return chosen >= 0 && static_cast<size_t>(chosen) < table.size() ? table[static_cast<size_t>(chosen)].format
+                                                                   : ExchangeFormat::Detect;
+}
+
 ImportOptions CDlgImportPortfolios::Options() const {
   ImportOptions options;
-  options.format = kFormats[std::max(0, format->currentIndex())];
+  options.format = ChosenFormat();
   options.mapping = mapping->Mapping();
   options.targetPortfolio = TargetName();
   options.cash = cash->isChecked();
@@ -263,9 +277,8 @@ ImportOptions CDlgImportPortfolios::Options() const {
 }
 
 void CDlgImportPortfolios::OnBrowse() {
-  const QString chosen = QFileDialog::getOpenFileName(
-      this, QStringLiteral("Import from"), file->text(),
-      QStringLiteral("Portfolios and statements (*.csv *.xml *.ofx *.qfx *.txt);;All files (*)"));
+  const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Import from"), file->text(),
+                                                      QString::fromStdString(ImportFileFilter()));
   if (chosen.isEmpty()) return;
   file->setText(chosen);
   ReadFile();
@@ -353,16 +366,9 @@ void CDlgImportPortfolios::ReadFile() {
 
 void CDlgImportPortfolios::ShowReading() {
   const bool chosen = !file->text().trimmed().isEmpty();
-  static const std::map<ExchangeFormat, const char*> kNames = {
-      {ExchangeFormat::VellumarCsv, "Vellumar CSV"},
-      {ExchangeFormat::VellumarXml, "Vellumar XML"},
-      {ExchangeFormat::MappedCsv, "CSV, through the columns below"},
-      {ExchangeFormat::Ofx, "OFX statement"},
-  };
-  const auto name = kNames.find(reading.format);
-  formatFound->setText(chosen && name != kNames.end()
-                           ? FormatString(StringId::ImportFormatFound, QString::fromLatin1(name->second))
-                           : QString());
+  const char* found = ImportFormatInfoOf(reading.format).foundText;
+  formatFound->setText(
+      chosen && *found ? FormatString(StringId::ImportFormatFound, QString::fromLatin1(found)) : QString());
   mapping->setVisible(reading.format == ExchangeFormat::MappedCsv);
   // A file refused before its rows were reached leaves the columns as they were chosen.
   if (reading.format == ExchangeFormat::MappedCsv && !reading.header.empty()) {
@@ -402,6 +408,9 @@ void CDlgImportPortfolios::ShowReading() {
         StringId::ImportSummary,
         {QString::number(reading.rows), QString::number(trial.added + trial.balances),
          QString::number(trial.duplicates), QString::number(trial.sold), QString::number(reading.leftOut)});
+    if (trial.outdated > 0)
+      text +=
+          QLatin1Char(' ') + FormatString(StringId::ImportBalancesOutdated, QString::number(trial.outdated));
     if (!reading.skipped.empty()) {
       text += QLatin1Char(' ') + FormatString(StringId::ImportRowsSkipped,
                                               QString::number(static_cast<int>(reading.skipped.size())));
@@ -454,7 +463,7 @@ void CDlgImportPortfolios::OnOk() {
   const size_t first = reading.plan.steps.empty() ? 0 : reading.plan.steps.front().portfolio;
   importedPortfolio = first < outcome.portfolioIds.size() ? outcome.portfolioIds[first] : 0;
   prefs.importFile = ToStd(path);
-  prefs.importMode = format->currentIndex();
+  prefs.importFormat = ImportFormatInfoOf(ChosenFormat()).name;
   prefs.importExportCash = cash->isChecked();
   prefs.importExportMargin = margin->isChecked();
   prefs.importExportIndex = indexes->isChecked();

@@ -27,7 +27,7 @@ class VLGeneralPrefs;
 // cell marked, the list of problems, and how many rows are added and how many are already there. The file
 // is read again whenever a choice changes; a large file shows its progress and can be stopped. OK imports in
 // one change of the database, or, while the file has problems, says so and keeps the dialog open. The
-// choices are remembered ("ImportFile", "ImportMode", "ImportExportCash", "ImportExportMargin",
+// choices are remembered ("ImportFile", "ImportFormat", "ImportExportCash", "ImportExportMargin",
 // "ImportExportIndex").
 class CDlgImportPortfolios : public QDialog {
   Q_OBJECT
@@ -68,6 +68,7 @@ class CDlgImportPortfolios : public QDialog {
   void BuildTarget(class QVBoxLayout* layout, uint32_t current);
   void OnBrowse();
   void OnOk();
+  ExchangeFormat ChosenFormat() const;  // the "Read as" choice
   ImportOptions Options() const;
   std::string TargetName() const;
   // What the database would make of the reading: the counts, or the problems that refuse it.

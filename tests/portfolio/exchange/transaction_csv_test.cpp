@@ -7,6 +7,7 @@
 #include "portfolio/exchange/csv_form.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_fields.h"
+#include "portfolio/exchange/import_formats.h"
 #include "portfolio/exchange/transaction_kinds.h"
 #include "tests/portfolio/exchange/exchange_fixture.h"
 
@@ -205,6 +206,34 @@ TEST(ImportFields, EveryFieldIsDescribedAtItsOwnPlace) {
     }
   }
   EXPECT_EQ(names.size(), MappedFields().size());
+}
+
+// Each form once, found by its name, its --format values and the number earlier settings kept; the
+// detection takes the content before the name, and only what no form claims is a CSV to map.
+TEST(ImportFormats, EachFormIsDescribedOnceAndFoundByEveryNameItHas) {
+  const std::vector<ImportFormatInfo>& table = ImportFormatTable();
+  ASSERT_EQ(table.size(), 5u);
+  std::set<std::string> names;
+  for (size_t i = 0; i < table.size(); ++i) {
+    EXPECT_TRUE(names.insert(table[i].name).second) << table[i].name;
+    EXPECT_EQ(ImportFormatNamed(table[i].name), table[i].format);
+    EXPECT_EQ(ImportFormatOfSavedNumber(table[i].savedNumber), table[i].format);
+    EXPECT_EQ(table[i].savedNumber, static_cast<int>(i));  // the dialog's order is the old numbering
+    EXPECT_EQ(ExchangeFormatName(table[i].format), std::string(table[i].name));
+    EXPECT_EQ(table[i].read == nullptr, table[i].format == ExchangeFormat::Detect) << table[i].name;
+  }
+  EXPECT_EQ(ImportFormatOfCommandName("QFX"), ExchangeFormat::Ofx);
+  EXPECT_EQ(ImportFormatOfCommandName("csv"), ExchangeFormat::VellumarCsv);
+  EXPECT_EQ(ImportFormatOfCommandName("mapped-csv"), std::nullopt);
+  EXPECT_EQ(ImportFormatOfSavedNumber(5), std::nullopt);
+  EXPECT_EQ(ImportFormatCommandNames(), "csv, xml or ofx");
+  EXPECT_EQ(ImportFileFilter(), "Portfolios and statements (*.csv *.txt *.xml *.ofx *.qfx);;All files (*)");
+
+  EXPECT_EQ(DetectExchangeFormat("OFXHEADER:100\n", "a.csv"), ExchangeFormat::Ofx);
+  EXPECT_EQ(DetectExchangeFormat("<?xml?><VellumarPortfolios>", "a.ofx"), ExchangeFormat::VellumarXml);
+  EXPECT_EQ(DetectExchangeFormat("Ticker,Shares\n", "a.QFX"), ExchangeFormat::Ofx);
+  EXPECT_EQ(DetectExchangeFormat("Ticker,Shares\n", "/x.xml/a"), ExchangeFormat::MappedCsv);
+  EXPECT_EQ(DetectExchangeFormat("Ticker,Shares\n", "a.xml"), ExchangeFormat::VellumarXml);
 }
 
 }  // namespace
