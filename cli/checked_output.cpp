@@ -7,19 +7,12 @@
 
 #include "cli/cli_output.h"
 #include "cli/command_table.h"
+#include "framework/full_io.h"
 
 bool CheckedOutputBuf::WriteAll(const char* data, size_t count) {
-  while (count > 0) {
-    const ssize_t put = ::write(fd, data, count);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      if (error == 0) error = put == 0 ? ENOSPC : errno;
-      return false;
-    }
-    data += put;
-    count -= static_cast<size_t>(put);
-  }
-  return true;
+  if (WriteFully(fd, data, count)) return true;
+  if (error == 0) error = errno;
+  return false;
 }
 
 bool CheckedOutputBuf::Drain() {

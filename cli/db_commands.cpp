@@ -11,6 +11,7 @@
 #include "portfolio/checks/sell_checks.h"
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
@@ -27,10 +28,6 @@ int Done(CliIo& io, DbSession& s, VLResult code) {
     return kExitOk;
   }
   return Failed(io, DatabaseCodeText(code, s.Db()));
-}
-
-std::string CentsText(uint32_t cents) {
-  return std::to_string(cents / 100) + "." + (cents % 100 < 10 ? "0" : "") + std::to_string(cents % 100);
 }
 
 // What --currency takes for "the currency of the exchange", clearing a position's own.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/archive_error.h"
+#include "framework/full_io.h"
 
 MemoryStream::MemoryStream(const void* data, size_t size)
     : bytes(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size) {}
@@ -34,29 +35,16 @@ FileStream::FileStream(int fd) : fd(fd) {
 }
 
 size_t FileStream::Read(void* dst, size_t n) {
-  for (;;) {
-    const ssize_t got = ::read(fd, dst, n);
-    if (got >= 0) {
-      position += static_cast<uint64_t>(got);
-      return static_cast<size_t>(got);
-    }
-    if (errno != EINTR) throw ArchiveError(std::string("read failed: ") + std::strerror(errno));
-  }
+  const ssize_t got = ReadSome(fd, dst, n);
+  if (got < 0) throw ArchiveError(std::string("read failed: ") + std::strerror(errno));
+  position += static_cast<uint64_t>(got);
+  return static_cast<size_t>(got);
 }
 
 void FileStream::Write(const void* src, size_t n) {
-  const auto* p = static_cast<const uint8_t*>(src);
-  while (n > 0) {
-    const ssize_t put = ::write(fd, p, n);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      throw ArchiveError(std::string("write failed: ") + std::strerror(errno));
-    }
-    p += put;
-    n -= static_cast<size_t>(put);
-    position += static_cast<uint64_t>(put);
-    if (position > size) size = position;
-  }
+  if (!WriteFully(fd, src, n)) throw ArchiveError(std::string("write failed: ") + std::strerror(errno));
+  position += n;
+  if (position > size) size = position;
 }
 
 uint64_t FileStream::Remaining() const {

@@ -14,6 +14,7 @@
 
 #include "framework/archive.h"
 #include "framework/archive_stream.h"
+#include "framework/full_io.h"
 #include "framework/memory_budget.h"
 #include "framework/replace_file.h"
 #include "framework/save_file_ops.h"
@@ -32,16 +33,9 @@ class SaveStream : public ArchiveStream {
   size_t Read(void*, size_t) override { throw ArchiveError("a save stream is not read"); }
   uint64_t Remaining() const override { return 0; }
   void Write(const void* src, size_t n) override {
-    const auto* p = static_cast<const uint8_t*>(src);
-    while (n > 0) {
-      const ssize_t put = ops.Write(fd, p, n);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        error = put == 0 ? ENOSPC : errno;
-        throw ArchiveError(std::string("write failed: ") + std::strerror(error));
-      }
-      p += put;
-      n -= static_cast<size_t>(put);
+    if (!WriteFullyWith([this](const void* p, size_t size) { return ops.Write(fd, p, size); }, src, n)) {
+      error = errno;
+      throw ArchiveError(std::string("write failed: ") + std::strerror(error));
     }
   }
   int error = 0;

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <climits>
 
+#include "framework/full_io.h"
+
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
   if (this != &other) {
     Close();
@@ -108,19 +110,10 @@ bool CopyFileNoOverwrite(const std::string& from, const std::string& to) {
   if (!out.IsOpen()) return false;
   char buf[65536];
   for (;;) {
-    const ssize_t got = ::read(in.Get(), buf, sizeof buf);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) break;
+    const ssize_t got = ReadSome(in.Get(), buf, sizeof buf);
+    if (got < 0 || (got > 0 && !WriteFully(out.Get(), buf, static_cast<size_t>(got)))) break;
     if (got == 0) return ::fsync(out.Get()) == 0;
-    ssize_t done = 0;
-    while (done < got) {
-      const ssize_t put = ::write(out.Get(), buf + done, static_cast<size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) goto failed;
-      done += put;
-    }
   }
-failed:
   out.Close();
   ::unlink(to.c_str());
   return false;

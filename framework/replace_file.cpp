@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "framework/file_util.h"
+#include "framework/full_io.h"
 #include "framework/regular_file.h"
 #include "framework/save_file_ops.h"
 
@@ -44,15 +45,10 @@ bool ReplaceFileContent(const std::string& givenPath, std::string_view content, 
   struct stat st {};
   const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
   if (::fchmod(file.Get(), mode) != 0) return fail(FileError::FromErrno("set the permissions of", temp));
-  size_t done = 0;
-  while (done < content.size()) {
-    const ssize_t put = io.Write(file.Get(), content.data() + done, content.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      if (put == 0) errno = ENOSPC;
-      return fail(FileError::FromErrno("write", temp));
-    }
-    done += static_cast<size_t>(put);
+  const int fd = file.Get();
+  if (!WriteFullyWith([&](const void* p, size_t n) { return io.Write(fd, p, n); }, content.data(),
+                      content.size())) {
+    return fail(FileError::FromErrno("write", temp));
   }
   if (io.Sync(file.Get()) != 0) return fail(FileError::FromErrno("write", temp));
   file.Close();

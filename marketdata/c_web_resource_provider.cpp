@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "framework/text_util.h"
 #include "marketdata/c_web_grab.h"
 #include "marketdata/text_helpers.h"
 
@@ -81,10 +82,10 @@ size_t CWebResourceProvider::Find(const std::string& s, bool noCase) const {
   if (position > content.size()) return std::string::npos;
   if (!noCase) return content.find(s, position);
   if (!lowerContentValid) {
-    lowerContent = ToLowerAscii(content);
+    lowerContent = AsciiLower(content);
     lowerContentValid = true;
   }
-  return lowerContent.find(ToLowerAscii(s), position);
+  return lowerContent.find(AsciiLower(s), position);
 }
 
 bool CWebResourceProvider::IsAt(const std::string& s) const {

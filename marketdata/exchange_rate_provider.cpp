@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "framework/text_util.h"
 #include "marketdata/historical_price.h"
 #include "marketdata/text_helpers.h"
 #include "marketdata/url_encode.h"
@@ -59,7 +60,7 @@ bool ReadQuoteLine(const std::string& line, const std::string& asked, ExchangeRa
     *why = "not a line of the pair's quote";
     return false;
   }
-  if (ToLowerAscii(symbol) != ToLowerAscii(asked)) {
+  if (AsciiLower(symbol) != AsciiLower(asked)) {
     *why = "a line of " + symbol.substr(0, 16) + " where " + asked + " was asked";
     return false;
   }

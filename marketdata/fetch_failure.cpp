@@ -1,5 +1,7 @@
 #include "marketdata/fetch_failure.h"
 
+#include "framework/text_util.h"
+
 namespace {
 
 std::string WithoutPort(const std::string& hostAndPort) {
@@ -28,7 +30,6 @@ bool FetchFailure::IsLocalServiceDown() const {
 }
 
 bool IsLocalHost(const std::string& hostAndPort) {
-  std::string host = WithoutPort(hostAndPort);
-  for (char& c : host) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  const std::string host = AsciiLower(WithoutPort(hostAndPort));
   return host == "localhost" || EndsWith(host, ".localhost") || host.rfind("127.", 0) == 0 || host == "::1";
 }

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "framework/text_util.h"
 #include "marketdata/service_hosts.h"
 
 namespace {
@@ -25,11 +26,6 @@ constexpr int kProbeMs = 300;
 constexpr int kStartWaitMs = 5000;
 constexpr int kStopWaitMs = 2000;
 constexpr int kPollStepMs = 50;
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The name of "name[:port]", "[::1]:port" or a bare IPv6 address, without brackets.
 std::string HostName(const std::string& host) {
@@ -100,7 +96,7 @@ HostPort SplitHostPort(const std::string& host) {
 }
 
 bool IsLoopbackHost(const std::string& host) {
-  std::string name = Lower(HostName(host));
+  std::string name = AsciiLower(HostName(host));
   if (!name.empty() && name.back() == '.') name.pop_back();
   return name == "localhost" || EndsWith(name, ".localhost") || name.rfind("127.", 0) == 0 || name == "::1";
 }
@@ -108,7 +104,7 @@ bool IsLoopbackHost(const std::string& host) {
 bool LoopbackHostAnswers(const std::string& host, int timeoutMs) {
   if (!IsLoopbackHost(host)) return false;
   const HostPort target = SplitHostPort(host);
-  const std::string name = Lower(HostName(host));
+  const std::string name = AsciiLower(HostName(host));
   if (name == "::1") {
     sockaddr_in6 address{};
     address.sin6_family = AF_INET6;

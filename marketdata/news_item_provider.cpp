@@ -1,5 +1,6 @@
 #include "marketdata/news_item_provider.h"
 
+#include "framework/text_util.h"
 #include "marketdata/command_target.h"
 #include "marketdata/market_date.h"
 #include "marketdata/message_pump.h"
@@ -97,11 +98,11 @@ void NewsItemProvider::Insert(std::unique_ptr<NewsItem> item) {
 
 // Finds `marker` case-insensitively in `text` (whose lower-cased copy is `lower`) from `from`.
 static size_t FindNoCase(const std::string& lower, const std::string& marker, size_t from) {
-  return lower.find(ToLowerAscii(marker), from);
+  return lower.find(AsciiLower(marker), from);
 }
 
 bool NewsItemProvider::ReadHeadline(const std::string& row, const std::string& heading, int64_t date) {
-  const std::string lower = ToLowerAscii(row);
+  const std::string lower = AsciiLower(row);
   size_t urlEnd = FindNoCase(lower, "\">", 0);
   if (urlEnd == std::string::npos) return false;
   size_t titleEnd = FindNoCase(lower, "</a>", urlEnd + 2);
@@ -129,8 +130,8 @@ bool NewsItemProvider::ReadHeadline(const std::string& row, const std::string& h
 bool NewsItemProvider::ParseGroup(const std::string& block, const std::string& heading, int64_t date) {
   // Each headline row runs up to the next one, so a row without a source line cannot borrow the next
   // row's source.
-  const std::string lower = ToLowerAscii(block);
-  const std::string rowMarker = ToLowerAscii(kRowMarker);
+  const std::string lower = AsciiLower(block);
+  const std::string rowMarker = AsciiLower(kRowMarker);
   size_t row = lower.find(rowMarker);
   while (row != std::string::npos) {
     size_t begin = row + rowMarker.size();

@@ -4,16 +4,10 @@
 #include <charconv>
 #include <climits>
 
+#include "framework/text_util.h"
+
 static bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string ToLowerAscii(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
 }
 
 std::string Trim(const std::string& text) {
@@ -42,9 +36,9 @@ std::string ReplaceAll(std::string text, const std::string& search, const std::s
 
 std::string ReplaceNoCase(std::string text, const std::string& search, const std::string& replacement) {
   if (search.empty()) return text;
-  const std::string lowerSearch = ToLowerAscii(search);
-  const std::string lowerReplacement = ToLowerAscii(replacement);
-  std::string lower = ToLowerAscii(text);
+  const std::string lowerSearch = AsciiLower(search);
+  const std::string lowerReplacement = AsciiLower(replacement);
+  std::string lower = AsciiLower(text);
   size_t pos = 0;
   while ((pos = lower.find(lowerSearch, pos)) != std::string::npos) {
     text.replace(pos, search.size(), replacement);

@@ -1,9 +1,6 @@
 #pragma once
 #include <string>
 
-// Text clean-up shared by the scrapers. All work on bytes; only ASCII letters change case.
-
-std::string ToLowerAscii(const std::string& text);
 // Trims blanks, tabs, carriage returns, line feeds, vertical tabs and form feeds.
 std::string Trim(const std::string& text);
 std::string TrimLeft(const std::string& text);

@@ -1,5 +1,6 @@
 #include "marketdata/yahoo_chart_provider.h"
 
+#include "framework/text_util.h"
 #include "marketdata/stock_info.h"
 #include "marketdata/text_helpers.h"
 #include "marketdata/url_encode.h"
@@ -7,7 +8,7 @@
 bool YahooChartProvider::GetChartUrl(const std::vector<StockInfo*>& quotes, const ChartProviderParams& params,
                                      std::string& url) {
   if (quotes.empty() || !quotes[0] || quotes[0]->symbol.empty()) return false;
-  const std::string symbol = ToLowerAscii(quotes[0]->symbol);
+  const std::string symbol = AsciiLower(quotes[0]->symbol);
   const std::string encoded = EncodeUrlValue(symbol);
   // The image host draws the short spans; the chart host keeps one image per span.
   const char* span = nullptr;

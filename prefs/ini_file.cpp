@@ -9,6 +9,7 @@
 
 #include "framework/file_error.h"
 #include "framework/file_util.h"
+#include "framework/full_io.h"
 #include "framework/regular_file.h"
 #include "framework/replace_file.h"
 #include "framework/text_util.h"
@@ -78,8 +79,7 @@ bool ReadWholeFile(int fd, std::string& out) {
   if (static_cast<unsigned long long>(st.st_size) > IniFile::kMaxFileBytes) return false;
   char buf[16384];
   for (;;) {
-    const ssize_t got = ::read(fd, buf, sizeof buf);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = ReadSome(fd, buf, sizeof buf);
     if (got < 0) return false;
     if (got == 0) return true;
     out.append(buf, static_cast<size_t>(got));

@@ -1,5 +1,7 @@
 #include "prefs/vl_service_prefs.h"
 
+#include "framework/text_util.h"
+
 namespace {
 
 constexpr const char* kStartLocalServiceKey = "StartLocalService";
@@ -10,12 +12,6 @@ constexpr const char* kUseProxyKey = "UseProxy";
 constexpr const char* kProxyHostKey = "ProxyHost";
 constexpr const char* kProxyPortKey = "ProxyPort";
 
-std::string TrimBlanks(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 }  // namespace
 
 VLServicePrefs::VLServicePrefs() : Prefs("Services") {}
@@ -25,7 +21,7 @@ void VLServicePrefs::Load() {
   BeginBatch();
   for (const ServiceHosts::HostField& field : ServiceHosts::HostFields()) {
     std::string& host = hosts.*field.member;
-    const std::string value = TrimBlanks(ReadString(field.key, host));
+    const std::string value(TrimBlanks(ReadString(field.key, host)));
     if (!value.empty()) host = value;
   }
   hosts.startLocalService = ReadBool(kStartLocalServiceKey, hosts.startLocalService);

@@ -1,5 +1,6 @@
 #include "service/chart_request.h"
 
+#include "framework/text_util.h"
 #include "service/market.h"
 #include "service/query_string.h"
 #include "service/service_response.h"
@@ -30,7 +31,7 @@ static const struct {
 };
 
 std::string ResolveChartSymbol(const Market& market, std::string_view text) {
-  std::string symbol = ToUpper(text);
+  std::string symbol = AsciiUpper(text);
   const size_t colon = symbol.find(':');
   if (colon != std::string::npos) {
     const std::string country = symbol.substr(0, colon);
@@ -70,7 +71,7 @@ bool ParseBigChartQuery(const Market& market, std::string_view rawQuery, ChartQu
       if (item.empty()) continue;
       std::string symbol = ResolveChartSymbol(market, item);
       for (const auto& o : kOverlays) {
-        if (ToUpper(item) == o.word) symbol = o.symbol;
+        if (AsciiUpper(item) == o.word) symbol = o.symbol;
       }
       q.compare.push_back(symbol);
     }

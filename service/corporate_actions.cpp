@@ -1,5 +1,6 @@
 #include "service/corporate_actions.h"
 
+#include "framework/text_util.h"
 #include "service/security_list.h"
 #include "service/text_file.h"
 #include "service/text_format.h"
@@ -57,7 +58,7 @@ bool CorporateActions::ParseCsv(std::string_view text, const std::string& source
       return false;
     }
     Row row;
-    const std::string symbol = ToUpper(f[0]);
+    const std::string symbol = AsciiUpper(f[0]);
     int day = 0;
     if (!EventSymbol(symbol) || !ReadIsoDay(f[1], day)) {
       why = !EventSymbol(symbol) ? "bad symbol \"" + f[0].substr(0, 32) + "\""
@@ -72,7 +73,7 @@ bool CorporateActions::ParseCsv(std::string_view text, const std::string& source
         return false;
       }
     } else if (f[2] == "symbol-change") {
-      row.change = {day, ToUpper(f[3]), symbol};
+      row.change = {day, AsciiUpper(f[3]), symbol};
       if (!EventSymbol(row.change.oldSymbol) || row.change.oldSymbol == symbol) {
         why = "a symbol change needs the former symbol as its value";
         return false;

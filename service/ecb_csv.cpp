@@ -1,5 +1,6 @@
 #include "service/ecb_csv.h"
 
+#include "framework/text_util.h"
 #include "service/currency_table.h"
 #include "service/security_list.h"
 #include "service/text_format.h"
@@ -77,7 +78,7 @@ bool ReadRow(const EcbColumns& c, const std::vector<std::string>& f, RateObserva
 
 RateAnswer ParseEcbCsv(std::string_view body) {
   if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
-  const std::string lead = ToLower(body.substr(0, 1024));
+  const std::string lead = AsciiLower(body.substr(0, 1024));
   if (lead.find_first_not_of(" \t\r\n") == std::string::npos) return Refuse("an empty answer");
   if (lead[lead.find_first_not_of(" \t\r\n")] == '<' || lead.find("<html") != std::string::npos)
     return Refuse("an HTML page instead of CSV");

@@ -1,5 +1,6 @@
 #include "service/fx_market.h"
 
+#include "framework/text_util.h"
 #include "service/currency_table.h"
 #include "service/price_model.h"
 #include "service/reference_calendar.h"
@@ -21,8 +22,8 @@ bool ParsePairSymbol(std::string_view symbol, CurrencyPair& pair) {
     const CurrencyInfo* spelled = FindCurrency(symbol.substr(at, 3));
     if (spelled != nullptr && spelled->IsMinorUnit()) return false;
   }
-  const CurrencyInfo* base = FindMajorCurrency(ToUpper(symbol.substr(0, 3)));
-  const CurrencyInfo* quote = FindMajorCurrency(ToUpper(symbol.substr(3, 3)));
+  const CurrencyInfo* base = FindMajorCurrency(AsciiUpper(symbol.substr(0, 3)));
+  const CurrencyInfo* quote = FindMajorCurrency(AsciiUpper(symbol.substr(3, 3)));
   if (base == nullptr || quote == nullptr || base == quote) return false;
   pair = {base, quote};
   return true;

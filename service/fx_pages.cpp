@@ -1,5 +1,6 @@
 #include "service/fx_pages.h"
 
+#include "framework/text_util.h"
 #include "service/currency_table.h"
 #include "service/service_response.h"
 #include "service/text_format.h"
@@ -118,7 +119,7 @@ ServiceResponse RateHistoryCsv(const FxMarket& fx, const std::string& symbol, in
 
 std::vector<CurrencyPair> FindPairs(std::string_view text) {
   std::vector<CurrencyPair> out;
-  const std::string needle = ToLower(text), exact = ToUpper(text);
+  const std::string needle = AsciiLower(text), exact = AsciiUpper(text);
   if (needle.empty()) return out;
   int count = 0;
   const CurrencyInfo* all = AllCurrencies(count);
@@ -126,8 +127,8 @@ std::vector<CurrencyPair> FindPairs(std::string_view text) {
     for (int q = 0; q < count; ++q) {
       if (b == q || all[b].IsMinorUnit() || all[q].IsMinorUnit()) continue;
       const CurrencyPair pair{&all[b], &all[q]};
-      if (ToLower(PairSymbol(pair)).find(needle) == std::string::npos &&
-          ToLower(PairName(pair)).find(needle) == std::string::npos)
+      if (AsciiLower(PairSymbol(pair)).find(needle) == std::string::npos &&
+          AsciiLower(PairName(pair)).find(needle) == std::string::npos)
         continue;
       out.push_back(pair);
     }

@@ -1,5 +1,6 @@
 #include "service/headlines_page.h"
 
+#include "framework/text_util.h"
 #include "service/decimal_text.h"
 #include "service/exchange_info.h"
 #include "service/market.h"
@@ -136,7 +137,7 @@ static std::string NoHeadlines(const std::string& symbol) {
 
 ServiceResponse HeadlinesPage(const Market& market, const PageRequest& request) {
   const QueryString query(request.rawQuery);
-  const std::string symbol = ToUpper(query.Text("s"));
+  const std::string symbol = AsciiUpper(query.Text("s"));
   if (symbol.size() > 32) return BadRequest("symbol too long");
   const Security* s = market.Securities().Find(symbol);
   if (s == nullptr) return {200, "text/html; charset=utf-8", NoHeadlines(symbol)};
@@ -172,7 +173,7 @@ ServiceResponse HeadlinesPage(const Market& market, const PageRequest& request) 
     }
     body += "<tr><td valign=\"top\">&#183;</td><td></td><td><a href=\"" + host + ArticlePath(*s, *it) +
             "\">" + HtmlEscape(it->title) + "</a> <font color=\"#666666\"><small>" +
-            ToUpper(FormatClockTime(it->minute)) + " - " + it->source + "</small></font></td></tr>\n";
+            AsciiUpper(FormatClockTime(it->minute)) + " - " + it->source + "</small></font></td></tr>\n";
   }
   // Closes the last date group: the client reads a group up to the next cell of this kind.
   body += "<tr><td colspan=\"4\"><hr></td></tr>\n</table>\n";
@@ -200,7 +201,7 @@ ServiceResponse ArticlePage(const Market& market, const PageRequest& request) {
     std::string body =
         "<html><head><title>" + HtmlEscape(h.title) + "</title><meta charset=\"utf-8\"></head><body>\n";
     body += "<h1>" + HtmlEscape(h.title) + "</h1>\n<p><i>" + FormatHeadingDay(h.day) + ", " +
-            ToUpper(FormatClockTime(h.minute)) + " - " + HtmlEscape(h.source) + "</i></p>\n<p>" +
+            AsciiUpper(FormatClockTime(h.minute)) + " - " + HtmlEscape(h.source) + "</i></p>\n<p>" +
             HtmlEscape(h.body) + "</p>\n<p><a href=\"/q?s=" + s->symbol + "\">Quote for " + s->symbol +
             "</a> | <a href=\"/q/h?s=" + s->symbol + "\">More headlines</a></p>\n</body></html>\n";
     return {200, "text/html; charset=utf-8", std::move(body)};

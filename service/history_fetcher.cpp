@@ -1,5 +1,6 @@
 #include "service/history_fetcher.h"
 
+#include "framework/text_util.h"
 #include "service/history_store.h"
 #include "service/market.h"
 #include "service/source_csv.h"
@@ -65,7 +66,7 @@ static bool SafeFileStem(std::string_view symbol) {
 FetchReport HistoryFetcher::Fetch(std::string_view symbol, std::chrono::milliseconds budget) {
   const Clock::time_point deadline = Clock::now() + budget;
   FetchReport report;
-  report.symbol = ToUpper(symbol);
+  report.symbol = AsciiUpper(symbol);
   if (market.Rates().IsPair(report.symbol)) return FetchRates(report.symbol, deadline, budget);
   const Security* security = market.Securities().Find(symbol);
   if (security == nullptr || !SafeFileStem(security->symbol)) {

@@ -1,5 +1,6 @@
 #include "service/history_request.h"
 
+#include "framework/text_util.h"
 #include "service/fx_market.h"
 #include "service/market.h"
 #include "service/price_model.h"
@@ -35,7 +36,7 @@ static bool ReadDate(const QueryString& q, const char* monthKey, const char* day
 bool ReadHistoryRequest(const Market& market, const QueryString& query, HistoryRequest& request,
                         ServiceResponse& refusal) {
   const std::string asked = query.Text("s");
-  request.symbol = ToUpper(asked);
+  request.symbol = AsciiUpper(asked);
   if (request.symbol.empty()) {
     refusal = BadRequest("historical prices need s=SYMBOL");
     return false;

@@ -1,4 +1,5 @@
 #include "service/history_store.h"
+#include "framework/full_io.h"
 #include "service/text_file.h"
 
 #include <fcntl.h>
@@ -74,15 +75,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     std::remove(temp.c_str());
     return false;
   };
-  size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      close(fd);
-      return fail("cannot write");
-    }
-    written += static_cast<size_t>(n);
+  if (!WriteFully(fd, text.data(), text.size())) {
+    const int written = errno;
+    close(fd);
+    errno = written;
+    return fail("cannot write");
   }
   if (fchmod(fd, 0644) != 0 || fsync(fd) != 0) {
     close(fd);

@@ -1,17 +1,13 @@
 #include "service/host_check.h"
 
+#include "framework/text_util.h"
+
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-  return out;
-}
 
 bool AllDigits(std::string_view text) {
   return !text.empty() &&
@@ -26,12 +22,12 @@ std::string HostPart(std::string_view header) {
     if (close == std::string_view::npos) return {};
     const std::string_view rest = header.substr(close + 1);
     if (!rest.empty() && (rest.front() != ':' || !AllDigits(rest.substr(1)))) return {};
-    return Lower(header.substr(1, close - 1));
+    return AsciiLower(header.substr(1, close - 1));
   }
   const size_t colon = header.find(':');
-  if (colon == std::string_view::npos) return Lower(header);
+  if (colon == std::string_view::npos) return AsciiLower(header);
   if (!AllDigits(header.substr(colon + 1))) return {};
-  return Lower(header.substr(0, colon));
+  return AsciiLower(header.substr(0, colon));
 }
 
 bool EndsWith(std::string_view text, std::string_view tail) {
@@ -56,7 +52,7 @@ bool IsLoopbackAddress(std::string_view host) {
 
 HostCheck::HostCheck(std::vector<std::string> given) {
   for (const std::string& name : given) {
-    std::string lower = Lower(name);
+    std::string lower = AsciiLower(name);
     if (!lower.empty() && lower.front() == '[' && lower.back() == ']')
       lower = lower.substr(1, lower.size() - 2);
     if (lower.empty() || lower == "0.0.0.0" || lower == "::") continue;  // "any address" is no name

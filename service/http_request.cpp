@@ -1,5 +1,7 @@
 #include "service/http_request.h"
 
+#include "framework/text_util.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -14,13 +16,8 @@ bool IsToken(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return IsTokenChar(c); });
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-std::string_view TrimBlanks(std::string_view s) {
+// Without the optional white space HTTP allows around a header's value and a list's items: spaces and tabs.
+std::string_view TrimOws(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
@@ -104,7 +101,7 @@ void ReadConnection(std::string_view value, HttpRequestHead& head) {
   size_t start = 0;
   while (start <= value.size()) {
     const size_t end = std::min(value.find(',', start), value.size());
-    const std::string_view option = TrimBlanks(value.substr(start, end - start));
+    const std::string_view option = TrimOws(value.substr(start, end - start));
     if (EqualNoCase(option, "close")) head.keepAlive = false;
     if (EqualNoCase(option, "keep-alive") && head.http10) head.keepAlive = true;
     start = end + 1;
@@ -116,7 +113,7 @@ HeadResult ReadHeader(std::string_view line, HttpRequestHead& head, bool& sawLen
   const size_t colon = line.find(':');
   if (colon == std::string_view::npos || !IsToken(line.substr(0, colon)))
     return Refuse(400, "a header line is NAME: VALUE");
-  const std::string_view name = line.substr(0, colon), value = TrimBlanks(line.substr(colon + 1));
+  const std::string_view name = line.substr(0, colon), value = TrimOws(line.substr(colon + 1));
   if (!CleanValue(value)) return Refuse(400, "control character in the header " + std::string(name));
   if (EqualNoCase(name, "Content-Length")) {
     if (sawLength) return Refuse(400, "more than one Content-Length");

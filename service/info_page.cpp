@@ -1,5 +1,6 @@
 #include "service/info_page.h"
 
+#include "framework/text_util.h"
 #include "service/exchange_info.h"
 #include "service/headlines_page.h"
 #include "service/market.h"
@@ -24,7 +25,7 @@ static std::string StripBold(std::string text) {
 
 ServiceResponse InfoPage(const Market& market, const PageRequest& request) {
   const QueryString query(request.rawQuery);
-  const std::string symbol = ToUpper(query.Text("s"));
+  const std::string symbol = AsciiUpper(query.Text("s"));
   if (symbol.size() > 32) return BadRequest("symbol too long");
   const SysSeconds now = market.Now();
   const RegionalSite& region = RegionForHost(request.host);
@@ -67,7 +68,7 @@ ServiceResponse InfoPage(const Market& market, const PageRequest& request) {
   Row(body, "Short Ratio:", q.shortRatio);
   Row(body, "Float:", q.floatShares);
   body += "</table>\n";
-  const std::string lower = ToLower(s->symbol);
+  const std::string lower = AsciiLower(s->symbol);
   body += "<p><img src=\"/c/1y/" + lower.substr(0, 1) + "/" + lower + ".gif\" alt=\"1 year chart\"></p>\n";
   body += "<h2>Headlines</h2>\n<ul>\n";
   const auto headlines = MakeHeadlines(market, *s, now);

@@ -1,5 +1,6 @@
 #include "service/lookup_page.h"
 
+#include "framework/text_util.h"
 #include "service/exchange_info.h"
 #include "service/fx_pages.h"
 #include "service/market.h"
@@ -59,12 +60,12 @@ ServiceResponse LookupPage(const Market& market, const PageRequest& request) {
   const QueryString query(request.rawQuery);
   const std::string text = query.Text("s");
   if (text.size() > 200) return BadRequest("search text too long");
-  const std::string typeLetter = ToUpper(query.Text("t", "S"));
+  const std::string typeLetter = AsciiUpper(query.Text("t", "S"));
   const auto* type = &kLookupTypes[0];
   for (const auto& t : kLookupTypes) {
     if (typeLetter == t.letter) type = &t;
   }
-  const bool allMarkets = ToUpper(query.Text("m", "US")) == "ALL";
+  const bool allMarkets = AsciiUpper(query.Text("m", "US")) == "ALL";
   long offset = 0;
   std::string_view raw;
   if (query.Raw("b", raw) && !query.Int("b", 0, 1000000, offset)) return BadRequest("bad offset b=");

@@ -1,5 +1,6 @@
 #include "service/market.h"
 
+#include "framework/text_util.h"
 #include "service/exchange_info.h"
 #include "service/security_files.h"
 #include "service/text_file.h"
@@ -52,7 +53,7 @@ void Market::LoadHistoryFolder(const std::string& folder, std::vector<std::strin
 void Market::SetRealHistory(const std::string& symbol, std::vector<DailyBar> oldestFirst) {
   auto rows = std::make_shared<const std::vector<DailyBar>>(std::move(oldestFirst));
   std::unique_lock<std::shared_mutex> lock(historyMutex);
-  realHistories[ToUpper(symbol)] = std::move(rows);
+  realHistories[AsciiUpper(symbol)] = std::move(rows);
 }
 
 SysSeconds Market::Now() const {

@@ -1,6 +1,7 @@
 // The market's dividends, splits and symbol changes, and the history download they shape.
 #include "service/market.h"
 
+#include "framework/text_util.h"
 #include "service/dividend_history.h"
 #include "service/exchange_info.h"
 #include "service/security_files.h"
@@ -97,7 +98,7 @@ void Market::LoadRatesFile(const std::string& path, std::vector<std::string>& me
 }
 
 const Security* Market::FindFormer(std::string_view symbol, int& lastDay) const {
-  const SymbolChange* change = corporateActions.ChangeFrom(ToUpper(symbol));
+  const SymbolChange* change = corporateActions.ChangeFrom(AsciiUpper(symbol));
   if (change == nullptr) return nullptr;
   const int retired = change->day - 1;
   // A symbol changed again later still leads to the security that trades now.

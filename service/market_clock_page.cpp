@@ -1,5 +1,6 @@
 #include "service/market_clock_page.h"
 
+#include "framework/text_util.h"
 #include "service/exchange_info.h"
 #include "service/market.h"
 #include "service/quote_figures.h"
@@ -43,7 +44,7 @@ const RegionalSite* FindRegion(int code) {
 const RegionalSite& RegionForHost(std::string_view host) {
   const size_t dot = host.find('.');
   if (dot != std::string_view::npos) {
-    const std::string label = ToLower(host.substr(0, dot));
+    const std::string label = AsciiLower(host.substr(0, dot));
     for (const RegionalSite& r : kRegions) {
       if (*r.subDomain != '\0' && label == r.subDomain) return r;
     }
@@ -88,8 +89,9 @@ std::string MarketClockBlock(const Market& market, const RegionalSite& region, S
   const ExchangeInfo* exchange = FindExchange(region.exchange);
   const TradingCalendar calendar(*exchange);
   const SessionState state = calendar.State(now);
-  std::string time = FormatHeadingDay(state.localDay) + ", " + ToUpper(FormatClockTime(state.localMinute)) +
-                     " " + ZoneLabel(calendar.ZoneAbbreviation(now));
+  std::string time = FormatHeadingDay(state.localDay) + ", " +
+                     AsciiUpper(FormatClockTime(state.localMinute)) + " " +
+                     ZoneLabel(calendar.ZoneAbbreviation(now));
   std::string status = std::string(region.marketsLabel) + " Markets ";
   if (state.inSession) {
     status += "close in " + FormatHoursAndMinutes(state.minutesToClose) + ".";

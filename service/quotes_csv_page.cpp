@@ -1,5 +1,6 @@
 #include "service/quotes_csv_page.h"
 
+#include "framework/text_util.h"
 #include "service/fx_pages.h"
 #include "service/market.h"
 #include "service/query_string.h"
@@ -159,7 +160,7 @@ static std::string CleanSymbol(std::string_view symbol) {
     out += c;
     if (out.size() >= 32) break;
   }
-  return ToUpper(out);
+  return AsciiUpper(out);
 }
 
 ServiceResponse QuotesCsvPage(const Market& market, std::string_view rawQuery) {

@@ -1,5 +1,6 @@
 #include "service/security_files.h"
 
+#include "framework/text_util.h"
 #include "service/text_format.h"
 
 void ForEachSecurityFile(const std::string& folder, const SecurityList& securities,
@@ -11,7 +12,7 @@ void ForEachSecurityFile(const std::string& folder, const SecurityList& securiti
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     const std::filesystem::path& path = entry.path();
     if (path.extension() != ".csv" || !entry.is_regular_file(ec)) continue;
-    const std::string symbol = ToUpper(path.stem().string());
+    const std::string symbol = AsciiUpper(path.stem().string());
     const Security* security = securities.Find(symbol);
     if (security == nullptr) {
       messages.push_back(path.string() + ": no security " + symbol + " in the securities list; file ignored");

@@ -1,5 +1,6 @@
 #include "service/security_list.h"
 
+#include "framework/text_util.h"
 #include "service/exchange_info.h"
 #include "service/price_model.h"
 #include "service/text_file.h"
@@ -81,7 +82,7 @@ static bool ParseRow(const std::vector<std::string>& f, Security& s, std::string
     why = "expected 9 fields, found " + std::to_string(f.size());
     return false;
   }
-  s.symbol = ToUpper(f[0]);
+  s.symbol = AsciiUpper(f[0]);
   if (!ValidSymbol(s.symbol)) {
     why = "bad symbol \"" + f[0] + "\"";
     return false;
@@ -191,7 +192,7 @@ bool SecurityList::LoadFile(const std::string& path, std::string& error) {
 }
 
 const Security* SecurityList::Find(std::string_view symbol) const {
-  auto it = bySymbol.find(ToUpper(symbol));
+  auto it = bySymbol.find(AsciiUpper(symbol));
   return it == bySymbol.end() ? nullptr : &securities[it->second];
 }
 
@@ -205,15 +206,15 @@ std::vector<const Security*> SecurityList::OfType(SecurityType type) const {
 
 std::vector<const Security*> SecurityList::Search(std::string_view text, SecurityType type,
                                                   bool allMarkets) const {
-  const std::string needle = ToLower(text);
-  const std::string upper = ToUpper(text);
+  const std::string needle = AsciiLower(text);
+  const std::string upper = AsciiUpper(text);
   std::vector<const Security*> out;
   if (needle.empty()) return out;
   for (const Security& s : securities) {
     const bool typeMatches = s.type == type || (type == SecurityType::Stock && s.type == SecurityType::Index);
     if (!typeMatches || (!allMarkets && !s.exchange->us)) continue;
-    if (ToLower(s.symbol).find(needle) == std::string::npos &&
-        ToLower(s.name).find(needle) == std::string::npos)
+    if (AsciiLower(s.symbol).find(needle) == std::string::npos &&
+        AsciiLower(s.name).find(needle) == std::string::npos)
       continue;
     out.push_back(&s);
   }

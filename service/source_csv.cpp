@@ -195,7 +195,7 @@ SourceAnswer ParseSourceAnswer(const UpstreamSource& source, std::string_view bo
       return a;
     }
   }
-  if (lead.front() == '<' || ToLower(lead.substr(0, 1024)).find("<html") != std::string::npos)
+  if (lead.front() == '<' || AsciiLower(lead.substr(0, 1024)).find("<html") != std::string::npos)
     return NotCsv("an HTML page instead of CSV");
 
   ColumnPlan plan;

@@ -69,18 +69,6 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string ToUpper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string ToLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 std::string FormatDay(int day, const char* format) {
   return date::format(format, date::sys_days{date::days{day}});
 }

@@ -17,8 +17,6 @@ std::string FormatGrouped(int64_t value);
 // 312500000000 -> "312.5B"; K, M and B only (a trillion stays in B).
 std::string FormatMagnitude(double value);
 std::string HtmlEscape(std::string_view text);
-std::string ToUpper(std::string_view text);
-std::string ToLower(std::string_view text);
 
 // date library format of a day, e.g. "%a, %b %d, %Y"; only date fields make sense.
 std::string FormatDay(int day, const char* format);

@@ -1,5 +1,6 @@
 #include "service/upstream_source.h"
 
+#include "framework/text_util.h"
 #include "service/exchange_info.h"
 #include "service/security_list.h"
 #include "service/source_csv.h"
@@ -148,7 +149,7 @@ static bool ApplySetting(UpstreamSource& s, std::string_view key, std::string_vi
   if (key.substr(0, 7) == "symbol ") {
     const std::string_view ours = Trim(key.substr(7));
     if (ours.empty() || value.empty()) return false;
-    s.symbolMap[ToUpper(ours)] = std::string(value);
+    s.symbolMap[AsciiUpper(ours)] = std::string(value);
     return true;
   }
   if (key == "header") {
@@ -248,8 +249,8 @@ std::string UpstreamSymbol(const UpstreamSource& source, const Security& securit
     if (dot != std::string::npos && dot > 0 && !security.exchange->us) symbol.erase(dot);
     symbol += suffix->second;
   }
-  if (source.symbolCase == UpstreamSource::Case::Lower) return ToLower(symbol);
-  if (source.symbolCase == UpstreamSource::Case::Upper) return ToUpper(symbol);
+  if (source.symbolCase == UpstreamSource::Case::Lower) return AsciiLower(symbol);
+  if (source.symbolCase == UpstreamSource::Case::Upper) return AsciiUpper(symbol);
   return symbol;
 }
 

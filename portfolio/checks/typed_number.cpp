@@ -95,14 +95,6 @@ TypedNumber Signed(int sign, const std::string& digits, int64_t largest = kLarge
 
 }  // namespace
 
-std::string_view TrimBlanks(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r\n\f\v";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
-
 TypedNumber ReadTypedDecimal(std::string_view text, int places, const NumberFormat& format) {
   text = TrimBlanks(text);
   if (text.empty()) return TypedNumber{};

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "framework/text_util.h"
 #include "portfolio/columns/number_format.h"
 
 // Reading the numbers a user types into a dialog or a command. Surrounding blanks are ignored; an optional
@@ -48,6 +49,3 @@ TypedNumber ReadTypedWholeNumber(std::string_view text, const NumberFormat& form
 // Negative when the range starts at 0 or above; another value below `minimum` is BelowMinimum; one above
 // `maximum` is TooLarge. Empty and NotANumber pass through unchanged.
 TypedNumber InTypedRange(TypedNumber number, int64_t minimum, int64_t maximum);
-
-// `text` without leading and trailing blanks (spaces, tabs, line breaks).
-std::string_view TrimBlanks(std::string_view text);

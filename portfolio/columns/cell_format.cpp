@@ -100,15 +100,6 @@ double ReadNumericText(std::string_view text) {
   return IsNumericText(text) ? ReadLeadingNumber(text) : 0.0;
 }
 
-std::string TrimBlanks(std::string_view text) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && blank(text[begin])) ++begin;
-  while (end > begin && blank(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
 std::string RemoveChars(std::string_view text, const char* chars) {
   std::string out;
   out.reserve(text.size());
@@ -133,11 +124,9 @@ std::string CentsText(uint64_t cents) {
 }
 
 std::string CentsDifferenceText(int64_t cents) {
-  const int64_t magnitudeRest = (cents < 0 ? -cents : cents) % 100;
-  std::string text = QuotientText(cents / 100, magnitudeRest);
-  // A difference under one unit has a quotient of 0, which prints no sign of its own.
-  if (cents < 0 && text[0] != '-') text.insert(text.begin(), '-');
-  return text;
+  // The magnitude in unsigned arithmetic, which holds that of the most negative amount too.
+  const uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+  return (cents < 0 ? "-" : "") + CentsText(magnitude);
 }
 
 std::string SignedCentsText(int64_t cents) {

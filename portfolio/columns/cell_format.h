@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/text_util.h"
 #include "portfolio/records/exact_decimal.h"
 
 // The text rules the list cells share. Quote figures arrive as texts; these read and print them the same
@@ -21,8 +22,6 @@ bool IsNumericText(std::string_view text);
 // ReadLeadingNumber when IsNumericText, else 0.
 double ReadNumericText(std::string_view text);
 
-// Blanks (space, tab, CR, LF) cut from both ends.
-std::string TrimBlanks(std::string_view text);
 std::string RemoveChars(std::string_view text, const char* chars);
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 

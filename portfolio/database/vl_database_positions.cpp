@@ -16,11 +16,6 @@
 
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 VLStockHoldingItem* AsStock(VLHoldingItem* h) {
   return h && h->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(h) : nullptr;
 }
@@ -87,7 +82,7 @@ VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol, SymbolIndex* i
   if (!IdsLeft(lastQuoteId)) return nullptr;
   auto quote = std::make_unique<VLStockInfoItem>();
   quote->id = ++lastQuoteId;
-  quote->name = Upper(symbol);
+  quote->name = AsciiUpper(symbol);
   quote->quote.Edit().symbol = quote->name;
   quote->refCount = 1;
   VLStockInfoItem* raw = quote.get();

@@ -17,11 +17,6 @@
 
 namespace {
 
-std::string UpperSymbol(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 const VLHoldingItem* AsHolding(const Item* item) {
   return static_cast<const VLHoldingItem*>(item);
 }
@@ -87,7 +82,7 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
   std::set<std::string> newSymbols;
   std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
   for (const auto& q : quotes)
-    cachedQuotes.emplace(UpperSymbol(q->name), static_cast<VLStockInfoItem*>(q.get()));
+    cachedQuotes.emplace(AsciiUpper(q->name), static_cast<VLStockInfoItem*>(q.get()));
   for (const JournalRecordChange& r : entry.records) {
     const std::string& wanted = undo ? r.before : r.after;
     const bool isPortfolio = r.kind == JournalRecordKind::Portfolio;
@@ -107,8 +102,8 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
       continue;
     }
     if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
-        !cachedQuotes.count(UpperSymbol(record->name))) {
-      newSymbols.insert(UpperSymbol(record->name));
+        !cachedQuotes.count(AsciiUpper(record->name))) {
+      newSymbols.insert(AsciiUpper(record->name));
     }
     (isPortfolio ? portfolioRecords : positionRecords).push_back(std::move(record));
   }
@@ -171,7 +166,7 @@ VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry
     // The symbol binds the position to its cached quote, made anew (with a new id) when the symbol has none
     // any more; its figures come with the next refresh.
     auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    VLStockInfoItem*& quote = cachedQuotes[UpperSymbol(stock->name)];
+    VLStockInfoItem*& quote = cachedQuotes[AsciiUpper(stock->name)];
     if (quote) {
       ++quote->refCount;  // bound once more, as every binding counts
     } else {

@@ -1,5 +1,6 @@
 #include "portfolio/exchange/csv_mapping.h"
 
+#include "framework/text_util.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/import_fields.h"
 
@@ -21,7 +22,7 @@ std::string Normalised(std::string_view name) {
   std::string out;
   for (char c : TrimBlanks(name)) {
     if (c == ' ' || c == '-' || c == '_') continue;
-    out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    out.push_back(AsciiLower(c));
   }
   return out;
 }

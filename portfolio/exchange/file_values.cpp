@@ -241,11 +241,3 @@ bool DropSign(std::string& text) {
   text = std::string(sign ? trimmed.substr(1) : trimmed);
   return minus;
 }
-
-std::string CentsFileText(int64_t cents) {
-  const bool negative = cents < 0;
-  const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
-  std::string fraction = std::to_string(magnitude % 100);
-  if (fraction.size() < 2) fraction.insert(0, "0");
-  return (negative ? "-" : "") + std::to_string(magnitude / 100) + "." + fraction;
-}

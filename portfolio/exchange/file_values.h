@@ -59,6 +59,3 @@ int FileNumberPlaces(FileNumberKind kind);
 
 // Takes a leading '+' or '-' (and blanks around the number) off `text`; true when it was a '-'.
 bool DropSign(std::string& text);
-
-// Cents as a file writes them: "-1234.56", no groups.
-std::string CentsFileText(int64_t cents);

@@ -2,7 +2,9 @@
 
 #include <cctype>
 
+#include "framework/text_util.h"
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/columns/cell_format.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_amount_holding_item.h"
@@ -15,7 +17,7 @@ std::string Date(int64_t stored) {
 }
 
 std::string OptionalCents(uint32_t cents) {
-  return cents ? CentsFileText(cents) : std::string();
+  return cents ? CentsDifferenceText(cents) : std::string();
 }
 
 std::string OptionalPrice(UnitPrice price) {
@@ -30,7 +32,7 @@ RowTexts HoldingTexts(const VLHoldingItem& position) {
   if (position.GetKind() != kHoldingStock) {
     const auto& money = static_cast<const VLAmountHoldingItem&>(position);
     At(texts, ImportField::Kind) = position.GetKind() == kHoldingCash ? "cash" : "margin";
-    At(texts, ImportField::Amount) = CentsFileText(money.GetAmount());
+    At(texts, ImportField::Amount) = CentsDifferenceText(money.GetAmount());
     At(texts, ImportField::Comment) = position.name;
     return texts;
   }
@@ -40,11 +42,11 @@ RowTexts HoldingTexts(const VLHoldingItem& position) {
   At(texts, ImportField::Quantity) = DecimalText(s.qty);
   At(texts, ImportField::Price) = PriceText(s.buyPricePerShare);
   At(texts, ImportField::Date) = Date(s.purchaseDate);
-  At(texts, ImportField::Commission) = CentsFileText(s.buyCommission);
+  At(texts, ImportField::Commission) = CentsDifferenceText(s.buyCommission);
   if (s.IsSold() || s.saleCommission || s.saleDate) {
     At(texts, ImportField::SalePrice) = PriceText(s.salePricePerShare);
     At(texts, ImportField::SaleDate) = Date(s.saleDate);
-    At(texts, ImportField::SaleCommission) = CentsFileText(s.saleCommission);
+    At(texts, ImportField::SaleCommission) = CentsDifferenceText(s.saleCommission);
   }
   At(texts, ImportField::BuyTarget) = OptionalPrice(s.perShareBuyTarget);
   At(texts, ImportField::SellTarget) = OptionalPrice(s.perShareSellTarget);
@@ -58,8 +60,7 @@ RowTexts HoldingTexts(const VLHoldingItem& position) {
 }
 
 bool HoldingKindOfName(std::string_view name, RowKind& kind) {
-  std::string lower(TrimBlanks(name));
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = AsciiLower(TrimBlanks(name));
   if (lower == "stock") {
     kind = RowKind::Stock;
   } else if (lower == "cash") {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "framework/text_util.h"
 #include "portfolio/checks/holding_checks.h"
 #include "portfolio/checks/sell_checks.h"
 #include "portfolio/checks/symbol_date_checks.h"
@@ -16,10 +17,9 @@
 
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(TrimBlanks(text));
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
+// Trimmed, in lower case: how names in a file compare.
+std::string Folded(std::string_view text) {
+  return AsciiLower(TrimBlanks(text));
 }
 
 // How a value the checks accepted shows in the preview.
@@ -184,7 +184,7 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   for (const NumberText& n : kNumbers) ok = Number(texts, n.field, n.kind, entry.*n.member) && ok;
   ok = Date(texts, ImportField::Date, entry.buyDate) && ok;
   ok = Date(texts, ImportField::SaleDate, entry.saleDate) && ok;
-  const std::string marginable = Lower(At(texts, ImportField::Marginable));
+  const std::string marginable = Folded(At(texts, ImportField::Marginable));
   Show(ImportField::Marginable, marginable);
   if (marginable == "yes" || marginable == "1" || marginable == "true") {
     entry.marginable = true;

@@ -1,5 +1,7 @@
 #include "portfolio/exchange/text_encoding.h"
 
+#include "framework/text_util.h"
+
 #include <cctype>
 #include <cstdint>
 
@@ -7,16 +9,10 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 }  // namespace
 
 bool ParseTextEncoding(std::string_view name, TextEncoding& encoding) {
-  const std::string lower = Lower(name);
+  const std::string lower = AsciiLower(name);
   if (lower == "auto") {
     encoding = TextEncoding::Detect;
   } else if (lower == "utf-8" || lower == "utf8") {

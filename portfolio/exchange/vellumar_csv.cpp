@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "framework/text_util.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/csv_formula.h"
 #include "portfolio/exchange/csv_text.h"
@@ -30,10 +31,9 @@ bool IsTextColumn(ImportField field) {
          field == ImportField::Symbol || field == ImportField::Comment;
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(TrimBlanks(text));
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
+// Trimmed, in lower case: how names in a file compare.
+std::string Folded(std::string_view text) {
+  return AsciiLower(TrimBlanks(text));
 }
 
 // The number of columns the header row names (with or without the currency), or 0 when it is no header.
@@ -41,9 +41,9 @@ size_t HeaderColumns(const std::vector<std::string>& fields) {
   const std::vector<std::string>& header = VellumarCsvHeader();
   if (fields.size() != kColumnCount && fields.size() != kColumnCountWithCurrency) return 0;
   for (size_t i = 0; i < header.size(); ++i) {
-    if (Lower(fields[i]) != Lower(header[i])) return 0;
+    if (Folded(fields[i]) != Folded(header[i])) return 0;
   }
-  if (fields.size() == kColumnCountWithCurrency && Lower(fields.back()) != Lower(kCurrencyHeader)) return 0;
+  if (fields.size() == kColumnCountWithCurrency && Folded(fields.back()) != Folded(kCurrencyHeader)) return 0;
   return fields.size();
 }
 
@@ -169,7 +169,7 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
       const ImportField field = ColumnField(c);
       At(texts, field) = IsTextColumn(field) ? RestoreFormula(record.fields[c]) : std::move(record.fields[c]);
     }
-    if (Lower(At(texts, ImportField::Kind)) == kPriceKindName) {
+    if (Folded(At(texts, ImportField::Kind)) == kPriceKindName) {
       ReadPriceRow(record.line, std::string(TrimBlanks(At(texts, ImportField::Symbol))),
                    std::string(TrimBlanks(At(texts, ImportField::Date))), At(texts, ImportField::Price),
                    reading);

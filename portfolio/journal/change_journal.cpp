@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "framework/file_util.h"
+#include "framework/full_io.h"
 #include "framework/regular_file.h"
 #include "framework/replace_file.h"
 #include "framework/save_file_ops.h"
@@ -17,31 +18,11 @@ namespace {
 // Reads `size` bytes at `offset`; false with errno set (0 for a file that ended early).
 bool ReadAt(int fd, uint64_t offset, uint64_t size, std::string& out) {
   out.resize(size);
-  uint64_t done = 0;
-  while (done < size) {
-    const ssize_t got = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      if (got == 0) errno = 0;
-      return false;
-    }
-    done += static_cast<uint64_t>(got);
-  }
-  return true;
+  return ReadFullyAt(fd, out.data(), size, offset);
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      if (put == 0) errno = ENOSPC;
-      return false;
-    }
-    done += static_cast<size_t>(put);
-  }
-  return true;
+  return WriteFully(fd, bytes.data(), bytes.size());
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
 #include "portfolio/journal/change_texts.h"
 
+#include "portfolio/columns/cell_format.h"
 #include "portfolio/records/vl_amount_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 std::string SharesWords(Quantity qty) {
   return DecimalText(qty) + (qty == Quantity::FromWhole(1) ? " share" : " shares");
-}
-
-std::string CentsWords(uint64_t cents) {
-  const uint64_t rest = cents % 100;
-  return std::to_string(cents / 100) + (rest < 10 ? ".0" : ".") + std::to_string(rest);
 }
 
 std::string PositionWords(const VLHoldingItem& position) {
@@ -21,7 +17,7 @@ std::string PositionWords(const VLHoldingItem& position) {
   const auto& amount = static_cast<const VLAmountHoldingItem&>(position);
   const std::string what = position.GetKind() == kHoldingCash ? "cash position " : "margin debt ";
   const std::string comment = position.name.empty() ? std::string() : position.name + ", ";
-  return what + id + " (" + comment + CentsWords(amount.GetAmount()) + ")";
+  return what + id + " (" + comment + CentsText(amount.GetAmount()) + ")";
 }
 
 std::string PortfolioDeletionText(const std::string& name, size_t positions) {

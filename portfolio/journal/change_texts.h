@@ -12,7 +12,5 @@ class VLHoldingItem;
 std::string PositionWords(const VLHoldingItem& position);
 // "1 share", "40 shares", "1.6531 shares".
 std::string SharesWords(Quantity qty);
-// "2500.00": cents as a plain decimal.
-std::string CentsWords(uint64_t cents);
 // "Delete portfolio Alpha", with " and its 1 position" or " and its N positions" when it held any.
 std::string PortfolioDeletionText(const std::string& name, size_t positions);

@@ -34,8 +34,7 @@ std::string CurrencyOfSymbol(const std::string& symbol) {
   if (symbol.empty() || symbol[0] == '^') return {};
   const size_t dot = symbol.rfind('.');
   if (dot == std::string::npos) return "USD";
-  std::string suffix = symbol.substr(dot + 1);
-  for (char& c : suffix) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  const std::string suffix = AsciiUpper(std::string_view(symbol).substr(dot + 1));
   const auto it = SuffixCurrencies().find(suffix);
   return it == SuffixCurrencies().end() ? std::string() : it->second;
 }

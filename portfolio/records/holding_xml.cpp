@@ -46,7 +46,7 @@ bool ReadXmlInteger(const tinyxml2::XMLElement& element, const char* attribute, 
                     int64_t maxValue, int64_t& value) {
   const char* text = element.Attribute(attribute);
   if (!text) return false;
-  const std::string trimmed = TrimBlanks(text);
+  const std::string trimmed(TrimBlanks(text));
   size_t pos = 0;
   if (pos < trimmed.size() && (trimmed[pos] == '+' || trimmed[pos] == '-')) ++pos;
   if (pos == trimmed.size()) return false;

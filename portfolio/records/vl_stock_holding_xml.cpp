@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "framework/text_util.h"
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/records/calendar_date.h"
@@ -89,15 +90,12 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
     SetXmlMessage(message, element, "Element %s missing required attribute \"%s\".", elementName, "symbol");
     return false;
   }
-  std::string trimmed = TrimBlanks(symbol);
+  std::string trimmed(TrimBlanks(symbol));
   if (trimmed.empty()) {
     SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", "symbol", symbol);
     return false;
   }
-  for (char& c : trimmed) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  name = trimmed;
+  name = AsciiUpper(trimmed);
 
   constexpr int64_t kU32Max = std::numeric_limits<uint32_t>::max();
   constexpr int64_t kI32Max = std::numeric_limits<int32_t>::max();

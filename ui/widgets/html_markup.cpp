@@ -1,5 +1,7 @@
 #include "ui/widgets/html_markup.h"
 
+#include "framework/text_util.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -38,9 +40,6 @@ constexpr std::array<NamedColor, 20> kNamedColors{{
 }};
 // clang-format on
 
-char Lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
@@ -48,14 +47,14 @@ bool IsSpace(char c) {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }
   return true;
 }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = Lower(c);
+  c = AsciiLower(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
@@ -119,13 +118,13 @@ Tag ReadTag(std::string_view body) {
     tag.closing = true;
     ++i;
   }
-  while (i < body.size() && !IsSpace(body[i]) && body[i] != '/') tag.name.push_back(Lower(body[i++]));
+  while (i < body.size() && !IsSpace(body[i]) && body[i] != '/') tag.name.push_back(AsciiLower(body[i++]));
   while (i < body.size()) {
     while (i < body.size() && (IsSpace(body[i]) || body[i] == '/')) ++i;
     if (i >= body.size()) break;
     Attribute attribute;
     while (i < body.size() && !IsSpace(body[i]) && body[i] != '=' && body[i] != '/') {
-      attribute.name.push_back(Lower(body[i++]));
+      attribute.name.push_back(AsciiLower(body[i++]));
     }
     while (i < body.size() && IsSpace(body[i])) ++i;
     if (i < body.size() && body[i] == '=') {
