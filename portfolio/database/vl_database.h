@@ -310,6 +310,9 @@ class VLDatabase : public Database {
   uint64_t CurrentFingerprint();
   // Undo (true) or redo (false).
   VLResult JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step);
+  // Checks the store against the entry, reads its records, then puts them back (EntryRestore,
+  // vl_database_undo.cpp).
+  struct EntryRestore;
   VLResult ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo, VLJournalStep& step);
 
   // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
@@ -339,6 +342,8 @@ class VLDatabase : public Database {
   // how many of them need a new id; the stored ones looked up in `index`.
   std::vector<VLManualPriceItem> ImportedPrices(const ImportPlan& plan, const ManualPriceIndex& index,
                                                 uint64_t& newIds) const;
+  // The apply step of an import (vl_database_import.cpp).
+  struct ImportRun;
   // Whether the ids left cover what an import resolved against the store needs.
   // `newPrices`: the prices set by hand it adds (ImportedPrices).
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices) const;

@@ -61,6 +61,14 @@ void Report(const ImportResolution& resolution, ImportOutcome& outcome) {
   outcome.createdPortfolios.clear();
 }
 
+// Whether the import changes the store at all: a position, sale or balance, a price set by hand, or a new
+// portfolio.
+bool ImportChanges(const ImportResolution& resolution, bool prices) {
+  bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0 || prices;
+  for (uint32_t id : resolution.portfolioIds) changes = changes || id == 0;
+  return changes;
+}
+
 }  // namespace
 
 std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan,
@@ -120,6 +128,180 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
   return VLResult::Ok;
 }
 
+// The apply step of one import, inside its change: the portfolios it creates, then step by step the
+// positions it adds, the balances it sets and the sales it makes, then the prices set by hand, then what
+// the journal and the windows are told.
+struct VLDatabase::ImportRun {
+  ImportRun(VLDatabase& db, Change& change, const ImportPlan& plan, const ImportResolution& resolution,
+            ImportOutcome& outcome)
+      : db(db),
+        change(change),
+        plan(plan),
+        resolution(resolution),
+        outcome(outcome),
+        symbols(db.IndexSymbols()),
+        lotStocks(resolution.lots.size(), nullptr),
+        lotOfStep(plan.steps.size(), kNoLot),
+        firstAdded(plan.portfolios.size(), 0),
+        touched(plan.portfolios.size(), false) {
+    for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
+      const ImportLot& l = resolution.lots[lot];
+      if (l.origin == ImportLot::Origin::Added) lotOfStep[l.from] = lot;
+    }
+  }
+
+  void CreatePortfolios() {
+    std::vector<uint32_t>& portfolioIds = outcome.portfolioIds;
+    for (size_t p = 0; p < plan.portfolios.size(); ++p) {
+      if (portfolioIds[p] != 0) continue;
+      auto portfolio = std::make_unique<VLPortfolioItem>();
+      portfolio->name = plan.portfolios[p].name;
+      portfolio->comment = plan.portfolios[p].comment;
+      change.record.Portfolio(db.lastPortfolioId + 1);
+      portfolio->id = portfolioIds[p] = ++db.lastPortfolioId;
+      portfolio->created = db.Now();
+      outcome.createdPortfolios.push_back(portfolio->id);
+      change.events.emplace_back(portfolio->id, 0, VLDatabaseEvent::kPortfolioAdded);
+      db.portfolios.Add(std::move(portfolio));
+    }
+  }
+
+  void ApplySteps() {
+    for (size_t i = 0; i < plan.steps.size(); ++i) {
+      const ImportStep& step = plan.steps[i];
+      const ImportStepAction& action = resolution.actions[i];
+      uint32_t id = 0;
+      switch (action.result) {
+        case ImportOutcome::StepResult::Duplicate:
+        case ImportOutcome::StepResult::Outdated:
+          continue;
+        case ImportOutcome::StepResult::Added:
+          id = Add(i);
+          if (!firstAdded[step.portfolio]) firstAdded[step.portfolio] = id;
+          break;
+        case ImportOutcome::StepResult::BalanceSet:
+          id = SetBalance(i);
+          break;
+        case ImportOutcome::StepResult::Sold:
+          Sell(i);
+          break;
+      }
+      outcome.stepPositions[i] = id;
+      touched[step.portfolio] = true;
+    }
+  }
+
+  void StorePrices(const std::vector<VLManualPriceItem>& prices, ManualPriceIndex& storedPrices) {
+    for (const VLManualPriceItem& price : prices) {
+      bool changed = false;
+      // Cannot fail: the ids were counted before.
+      (void)db.StoreManualPrice(change.record, price, changed, &storedPrices);
+    }
+  }
+
+  // The journal's text, the touched portfolios' modification times and the events.
+  void Finish(bool storedPrices) {
+    change.record.SetText(ImportText(outcome, plan, touched));
+    std::unordered_map<uint32_t, VLPortfolioItem*> portfolioById;
+    for (const auto& item : db.portfolios)
+      portfolioById.emplace(item->id, static_cast<VLPortfolioItem*>(item.get()));
+    for (size_t p = 0; p < plan.portfolios.size(); ++p) {
+      if (!touched[p]) continue;
+      const uint32_t portfolioId = outcome.portfolioIds[p];
+      if (const auto found = portfolioById.find(portfolioId); found != portfolioById.end())
+        found->second->modified = db.Now();
+      change.events.emplace_back(
+          portfolioId, firstAdded[p],
+          firstAdded[p] ? VLDatabaseEvent::kPositionAdded : VLDatabaseEvent::kPositionChanged);
+    }
+    // New prices change the figures of their symbols' positions in every portfolio.
+    if (storedPrices) change.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
+  }
+
+ private:
+  // A position the resolution found in the store; the index is made at the first look-up.
+  VLHoldingItem* Stored(uint32_t id) {
+    if (storedById.empty()) {
+      storedById.reserve(static_cast<size_t>(db.positions.GetCount()));
+      for (const auto& item : db.positions)
+        storedById.emplace(item->id, static_cast<VLHoldingItem*>(item.get()));
+    }
+    return storedById.at(id);
+  }
+  // New positions go to the end of the list.
+  VLStockHoldingItem* Last() const {
+    return static_cast<VLStockHoldingItem*>(db.positions.GetAt(db.positions.GetCount() - 1));
+  }
+
+  uint32_t Add(size_t i) {
+    const ImportStep& step = plan.steps[i];
+    const uint32_t portfolioId = outcome.portfolioIds[step.portfolio];
+    uint32_t id = 0;
+    if (step.holding->GetKind() == kHoldingStock) {
+      // Cannot fail: the ids were counted before.
+      const auto& stock = static_cast<const VLStockHoldingItem&>(*step.holding);
+      const Quantity opening = resolution.actions[i].openingShares;
+      if (opening.IsZero()) {
+        (void)db.InsertStock(change.record, portfolioId, stock, id, &symbols);
+      } else {
+        // Shares held before a statement, less those the portfolio holds already.
+        VLStockHoldingItem rest(stock);
+        rest.qty = opening;
+        (void)db.InsertStock(change.record, portfolioId, rest, id, &symbols);
+      }
+      if (lotOfStep[i] != kNoLot) lotStocks[lotOfStep[i]] = Last();
+      return id;
+    }
+    std::unique_ptr<Item> copy = step.holding->Clone();
+    auto* holding = static_cast<VLHoldingItem*>(copy.get());
+    change.record.Position(db.lastPositionId + 1);
+    change.record.Portfolio(portfolioId);
+    holding->id = id = ++db.lastPositionId;
+    holding->ownerPortfolioId = portfolioId;
+    db.positions.InsertAt(db.positions.GetCount(), std::move(copy));  // a new id
+    return id;
+  }
+
+  uint32_t SetBalance(size_t i) {
+    const ImportStep& step = plan.steps[i];
+    const uint32_t id = resolution.actions[i].balancePosition;
+    auto* amount = static_cast<VLAmountHoldingItem*>(Stored(id));
+    change.record.Position(*amount);
+    change.record.Portfolio(outcome.portfolioIds[step.portfolio]);
+    const auto& balance = static_cast<const VLAmountHoldingItem&>(*step.holding);
+    amount->SetAmount(balance.GetAmount());
+    amount->balanceDate = balance.balanceDate;  // the statement's day, or none when it gives none
+    return id;
+  }
+
+  void Sell(size_t i) {
+    const ImportStep& step = plan.steps[i];
+    for (const ImportLotSale& part : resolution.actions[i].sales) {
+      VLStockHoldingItem*& stock = lotStocks[part.lot];
+      if (!stock) stock = static_cast<VLStockHoldingItem*>(Stored(resolution.lots[part.lot].positionId));
+      uint32_t rest = 0;
+      // Cannot fail: the resolution counted the shares held then and the ids left.
+      (void)db.SellStored(change.record, *stock, part.qty, step.salePrice, part.saleCommission, step.saleDate,
+                          rest);
+      if (part.remainder != kNoLot) lotStocks[part.remainder] = Last();
+    }
+  }
+
+  VLDatabase& db;
+  Change& change;
+  const ImportPlan& plan;
+  const ImportResolution& resolution;
+  ImportOutcome& outcome;
+  SymbolIndex symbols;
+  std::unordered_map<uint32_t, VLHoldingItem*> storedById;
+  // Positions a sale takes shares from, by lot; known once the step that adds a lot has run. The lot each
+  // step adds, if any.
+  std::vector<VLStockHoldingItem*> lotStocks;
+  std::vector<size_t> lotOfStep;
+  std::vector<uint32_t> firstAdded;  // per plan portfolio: its first new position
+  std::vector<bool> touched;         // per plan portfolio
+};
+
 VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
                                      std::vector<ImportProblem>& problems) {
   const bool createsPortfolios = [&] {
@@ -135,7 +317,6 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
   return RunChange(
       conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
       [&](Change& change) -> VLResult {
-        std::vector<VLDatabaseEvent>& events = change.events;
         const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
         problems = resolution.problems;
         if (!problems.empty()) return VLResult::ImportRefused;
@@ -146,132 +327,15 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
         Report(resolution, outcome);
         outcome.prices = static_cast<int>(prices.size());
-        bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0 ||
-                       !prices.empty();
-        for (uint32_t id : resolution.portfolioIds) changes = changes || id == 0;
-        if (!changes) {
+        if (!ImportChanges(resolution, !prices.empty())) {
           change.unchanged = true;
           return VLResult::Ok;
         }
-
-        std::vector<uint32_t>& portfolioIds = outcome.portfolioIds;
-        for (size_t p = 0; p < plan.portfolios.size(); ++p) {
-          if (portfolioIds[p] != 0) continue;
-          auto portfolio = std::make_unique<VLPortfolioItem>();
-          portfolio->name = plan.portfolios[p].name;
-          portfolio->comment = plan.portfolios[p].comment;
-          change.record.Portfolio(lastPortfolioId + 1);
-          portfolio->id = portfolioIds[p] = ++lastPortfolioId;
-          portfolio->created = Now();
-          outcome.createdPortfolios.push_back(portfolio->id);
-          events.emplace_back(portfolio->id, 0, VLDatabaseEvent::kPortfolioAdded);
-          portfolios.Add(std::move(portfolio));
-        }
-
-        SymbolIndex symbols = IndexSymbols();
-        // The store's positions by id, for the balances set and the stored positions sales take shares from;
-        // made at the first look-up.
-        std::unordered_map<uint32_t, VLHoldingItem*> storedById;
-        const auto stored = [&](uint32_t id) {
-          if (storedById.empty()) {
-            storedById.reserve(static_cast<size_t>(positions.GetCount()));
-            for (const auto& item : positions)
-              storedById.emplace(item->id, static_cast<VLHoldingItem*>(item.get()));
-          }
-          return storedById.at(id);  // the resolution found it there
-        };
-        // Positions a sale takes shares from, by lot; known once the step that adds a lot has run. The lot
-        // each step adds, if any.
-        std::vector<VLStockHoldingItem*> lotStocks(resolution.lots.size(), nullptr);
-        std::vector<size_t> lotOfStep(plan.steps.size(), kNoLot);
-        for (size_t lot = 0; lot < resolution.lots.size(); ++lot) {
-          const ImportLot& l = resolution.lots[lot];
-          if (l.origin == ImportLot::Origin::Added) lotOfStep[l.from] = lot;
-        }
-        // New positions go to the end of the list.
-        const auto last = [this] {
-          return static_cast<VLStockHoldingItem*>(positions.GetAt(positions.GetCount() - 1));
-        };
-        std::vector<uint32_t> firstAdded(plan.portfolios.size(), 0);
-        std::vector<bool> touched(plan.portfolios.size(), false);
-        for (size_t i = 0; i < plan.steps.size(); ++i) {
-          const ImportStep& step = plan.steps[i];
-          const ImportStepAction& action = resolution.actions[i];
-          const uint32_t portfolioId = portfolioIds[step.portfolio];
-          uint32_t id = 0;
-          switch (action.result) {
-            case ImportOutcome::StepResult::Duplicate:
-            case ImportOutcome::StepResult::Outdated:
-              continue;
-            case ImportOutcome::StepResult::Added:
-              if (step.holding->GetKind() == kHoldingStock) {
-                // Cannot fail: the ids were counted above.
-                const auto& stock = static_cast<const VLStockHoldingItem&>(*step.holding);
-                if (action.openingShares.IsZero()) {
-                  (void)InsertStock(change.record, portfolioId, stock, id, &symbols);
-                } else {
-                  // Shares held before a statement, less those the portfolio holds already.
-                  VLStockHoldingItem rest(stock);
-                  rest.qty = action.openingShares;
-                  (void)InsertStock(change.record, portfolioId, rest, id, &symbols);
-                }
-                if (lotOfStep[i] != kNoLot) lotStocks[lotOfStep[i]] = last();
-              } else {
-                std::unique_ptr<Item> copy = step.holding->Clone();
-                auto* holding = static_cast<VLHoldingItem*>(copy.get());
-                change.record.Position(lastPositionId + 1);
-                change.record.Portfolio(portfolioId);
-                holding->id = id = ++lastPositionId;
-                holding->ownerPortfolioId = portfolioId;
-                positions.InsertAt(positions.GetCount(), std::move(copy));  // a new id
-              }
-              if (!firstAdded[step.portfolio]) firstAdded[step.portfolio] = id;
-              break;
-            case ImportOutcome::StepResult::BalanceSet: {
-              id = action.balancePosition;
-              auto* amount = static_cast<VLAmountHoldingItem*>(stored(id));
-              change.record.Position(*amount);
-              change.record.Portfolio(portfolioId);
-              const auto& balance = static_cast<const VLAmountHoldingItem&>(*step.holding);
-              amount->SetAmount(balance.GetAmount());
-              amount->balanceDate = balance.balanceDate;  // the statement's day, or none when it gives none
-              break;
-            }
-            case ImportOutcome::StepResult::Sold:
-              for (const ImportLotSale& part : action.sales) {
-                VLStockHoldingItem*& stock = lotStocks[part.lot];
-                if (!stock)
-                  stock = static_cast<VLStockHoldingItem*>(stored(resolution.lots[part.lot].positionId));
-                uint32_t rest = 0;
-                // Cannot fail: the resolution counted the shares held then and the ids left.
-                (void)SellStored(change.record, *stock, part.qty, step.salePrice, part.saleCommission,
-                                 step.saleDate, rest);
-                if (part.remainder != kNoLot) lotStocks[part.remainder] = last();
-              }
-              break;
-          }
-          outcome.stepPositions[i] = id;
-          touched[step.portfolio] = true;
-        }
-        for (const VLManualPriceItem& price : prices) {
-          bool changed = false;
-          // Cannot fail: the ids were counted above.
-          (void)StoreManualPrice(change.record, price, changed, &storedPrices);
-        }
-        change.record.SetText(ImportText(outcome, plan, touched));
-        std::unordered_map<uint32_t, VLPortfolioItem*> portfolioById;
-        for (const auto& item : portfolios)
-          portfolioById.emplace(item->id, static_cast<VLPortfolioItem*>(item.get()));
-        for (size_t p = 0; p < plan.portfolios.size(); ++p) {
-          if (!touched[p]) continue;
-          if (const auto found = portfolioById.find(portfolioIds[p]); found != portfolioById.end())
-            found->second->modified = Now();
-          events.emplace_back(
-              portfolioIds[p], firstAdded[p],
-              firstAdded[p] ? VLDatabaseEvent::kPositionAdded : VLDatabaseEvent::kPositionChanged);
-        }
-        // New prices change the figures of their symbols' positions in every portfolio.
-        if (!prices.empty()) events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
+        ImportRun run(*this, change, plan, resolution, outcome);
+        run.CreatePortfolios();
+        run.ApplySteps();
+        run.StorePrices(prices, storedPrices);
+        run.Finish(!prices.empty());
         return VLResult::Ok;
       });
 }

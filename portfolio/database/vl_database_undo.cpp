@@ -1,6 +1,5 @@
 // Undo and redo: change operations of their own that put back the records a journal entry holds.
 #include <algorithm>
-#include <cctype>
 #include <limits>
 #include <map>
 #include <set>
@@ -61,127 +60,159 @@ VLResult VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep&
   return rc;
 }
 
-VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
-                                       VLJournalStep& step) {
-  const ChangeRecorder::Finder find = RecordFinder();
-  // Each record as the store holds it now must be the entry's image of it, byte for byte.
-  for (const JournalRecordChange& r : entry.records) {
-    const std::string& now = undo ? r.after : r.before;
-    Item* current = find(r.kind, r.id);
-    if (!current ? !now.empty() : (now.empty() || imager.Image(r.kind, *current) != now))
-      return VLResult::JournalMismatch;
+// The records an undo or redo puts back, read from the entry before anything changes, and what the windows
+// are told of them.
+struct VLDatabase::EntryRestore {
+  EntryRestore(VLDatabase& db, const JournalEntry& entry, bool undo)
+      : db(db), entry(entry), undo(undo), find(db.RecordFinder()) {}
+
+  // Whether each record as the store holds it now is the entry's image of it, byte for byte.
+  bool Matches() const {
+    for (const JournalRecordChange& r : entry.records) {
+      const std::string& now = undo ? r.after : r.before;
+      Item* current = find(r.kind, r.id);
+      if (!current ? !now.empty() : (now.empty() || db.imager.Image(r.kind, *current) != now)) return false;
+    }
+    return true;
   }
 
-  // The records as the step leaves them, all read before anything changes.
-  std::vector<std::unique_ptr<Item>> portfolioRecords;
-  std::vector<std::unique_ptr<Item>> positionRecords;
-  std::vector<uint32_t> portfolioRemoved;
-  std::vector<uint32_t> positionRemoved;
-  std::vector<std::unique_ptr<Item>> priceRecords;
-  std::vector<uint32_t> priceRemoved;
-  std::set<std::string> newSymbols;
-  std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
-  for (const auto& q : quotes)
-    cachedQuotes.emplace(AsciiUpper(q->name), static_cast<VLStockInfoItem*>(q.get()));
-  for (const JournalRecordChange& r : entry.records) {
-    const std::string& wanted = undo ? r.before : r.after;
-    const bool isPortfolio = r.kind == JournalRecordKind::Portfolio;
-    const bool isPrice = r.kind == JournalRecordKind::ManualPrice;
-    if (wanted.empty()) {
-      (isPortfolio ? portfolioRemoved : isPrice ? priceRemoved : positionRemoved).push_back(r.id);
-      continue;
+  // The records as the step leaves them: JournalUnreadable for one that does not read, StoreFull when the
+  // quotes its positions need have no ids left.
+  VLResult ReadRecords() {
+    for (const auto& q : db.quotes)
+      cachedQuotes.emplace(AsciiUpper(q->name), static_cast<VLStockInfoItem*>(q.get()));
+    std::set<std::string> newSymbols;
+    for (const JournalRecordChange& r : entry.records) {
+      const std::string& wanted = undo ? r.before : r.after;
+      const bool isPortfolio = r.kind == JournalRecordKind::Portfolio;
+      const bool isPrice = r.kind == JournalRecordKind::ManualPrice;
+      if (wanted.empty()) {
+        (isPortfolio ? portfolioRemoved : isPrice ? priceRemoved : positionRemoved).push_back(r.id);
+        continue;
+      }
+      std::unique_ptr<Item> record = RestoreRecord(r.kind, wanted);
+      if (!record || record->id != r.id) {
+        db.lastJournalError =
+            FileError::WithReason("read", db.journal.Path(), "an entry holds a record that does not read");
+        return VLResult::JournalUnreadable;
+      }
+      if (isPrice) {
+        priceRecords.push_back(std::move(record));
+        continue;
+      }
+      if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
+          !cachedQuotes.count(AsciiUpper(record->name))) {
+        newSymbols.insert(AsciiUpper(record->name));
+      }
+      (isPortfolio ? portfolioRecords : positionRecords).push_back(std::move(record));
     }
-    std::unique_ptr<Item> record = RestoreRecord(r.kind, wanted);
-    if (!record || record->id != r.id) {
-      lastJournalError =
-          FileError::WithReason("read", journal.Path(), "an entry holds a record that does not read");
-      return VLResult::JournalUnreadable;
-    }
-    if (isPrice) {
-      priceRecords.push_back(std::move(record));
-      continue;
-    }
-    if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
-        !cachedQuotes.count(AsciiUpper(record->name))) {
-      newSymbols.insert(AsciiUpper(record->name));
-    }
-    (isPortfolio ? portfolioRecords : positionRecords).push_back(std::move(record));
+    if (newSymbols.size() > std::numeric_limits<uint32_t>::max() - db.lastQuoteId) return VLResult::StoreFull;
+    return VLResult::Ok;
   }
-  if (newSymbols.size() > std::numeric_limits<uint32_t>::max() - lastQuoteId) return VLResult::StoreFull;
 
   // What the windows are told: the portfolios that come, change and go; of the positions, one event each
-  // where a portfolio has one, else one "position changed" naming no position (one refill of that portfolio,
-  // not one per position).
-  std::unordered_map<uint32_t, const VLHoldingItem*> restoredPositions;
-  for (const auto& record : positionRecords) restoredPositions.emplace(record->id, AsHolding(record.get()));
-  std::map<uint32_t, std::vector<VLDatabaseEvent>> positionEvents;
-  std::vector<VLDatabaseEvent> portfolioEvents;
-  std::vector<VLDatabaseEvent> portfoliosGone;
-  for (const JournalRecordChange& r : entry.records) {
-    if (r.kind == JournalRecordKind::ManualPrice) continue;  // told below, as new figures
-    const std::string& wanted = undo ? r.before : r.after;
-    const Item* current = find(r.kind, r.id);
-    if (r.kind == JournalRecordKind::Portfolio) {
-      if (wanted.empty()) {
-        portfoliosGone.emplace_back(r.id, 0, VLDatabaseEvent::kPortfolioDeleted);
-      } else {
-        portfolioEvents.emplace_back(
-            r.id, 0, current ? VLDatabaseEvent::kPortfolioModified : VLDatabaseEvent::kPortfolioAdded);
-        step.portfolioIds.push_back(r.id);
+  // where a portfolio has one, else one "position changed" naming no position (one refill of that
+  // portfolio, not one per position). Also the records the step leaves, for `step`.
+  void Tell(Change& change, VLJournalStep& step) const {
+    std::unordered_map<uint32_t, const VLHoldingItem*> restoredPositions;
+    for (const auto& record : positionRecords) restoredPositions.emplace(record->id, AsHolding(record.get()));
+    std::map<uint32_t, std::vector<VLDatabaseEvent>> positionEvents;
+    std::vector<VLDatabaseEvent> portfolioEvents;
+    std::vector<VLDatabaseEvent> portfoliosGone;
+    for (const JournalRecordChange& r : entry.records) {
+      if (r.kind == JournalRecordKind::ManualPrice) continue;  // told below, as new figures
+      const Item* current = find(r.kind, r.id);
+      if (r.kind == JournalRecordKind::Portfolio) {
+        if ((undo ? r.before : r.after).empty()) {
+          portfoliosGone.emplace_back(r.id, 0, VLDatabaseEvent::kPortfolioDeleted);
+        } else {
+          portfolioEvents.emplace_back(
+              r.id, 0, current ? VLDatabaseEvent::kPortfolioModified : VLDatabaseEvent::kPortfolioAdded);
+          step.portfolioIds.push_back(r.id);
+        }
+        continue;
       }
-      continue;
+      const auto restored = restoredPositions.find(r.id);
+      const uint32_t from = current ? AsHolding(current)->ownerPortfolioId : 0;
+      const uint32_t to = restored != restoredPositions.end() ? restored->second->ownerPortfolioId : 0;
+      if (to) step.positionIds.push_back(r.id);
+      if (from && from != to)
+        positionEvents[from].emplace_back(from, r.id, VLDatabaseEvent::kPositionRemoved);
+      if (to && from != to) positionEvents[to].emplace_back(to, r.id, VLDatabaseEvent::kPositionAdded);
+      if (to && from == to) positionEvents[to].emplace_back(to, r.id, VLDatabaseEvent::kPositionChanged);
     }
-    const auto restored = restoredPositions.find(r.id);
-    const uint32_t from = current ? AsHolding(current)->ownerPortfolioId : 0;
-    const uint32_t to = restored != restoredPositions.end() ? restored->second->ownerPortfolioId : 0;
-    if (to) step.positionIds.push_back(r.id);
-    if (from && from != to) positionEvents[from].emplace_back(from, r.id, VLDatabaseEvent::kPositionRemoved);
-    if (to && from != to) positionEvents[to].emplace_back(to, r.id, VLDatabaseEvent::kPositionAdded);
-    if (to && from == to) positionEvents[to].emplace_back(to, r.id, VLDatabaseEvent::kPositionChanged);
-  }
-  change.events = portfolioEvents;
-  for (auto& [portfolioId, events] : positionEvents) {
-    if (events.size() == 1) {
-      change.events.push_back(events.front());
-    } else if (std::none_of(portfoliosGone.begin(), portfoliosGone.end(),
-                            [id = portfolioId](const auto& e) { return e.portfolioId == id; })) {
-      change.events.emplace_back(portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+    change.events = portfolioEvents;
+    for (auto& [portfolioId, events] : positionEvents) {
+      if (events.size() == 1) {
+        change.events.push_back(events.front());
+      } else if (std::none_of(portfoliosGone.begin(), portfoliosGone.end(),
+                              [id = portfolioId](const auto& e) { return e.portfolioId == id; })) {
+        change.events.emplace_back(portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+      }
     }
+    change.events.insert(change.events.end(), portfoliosGone.begin(), portfoliosGone.end());
+    change.kind =
+        portfolioEvents.empty() && portfoliosGone.empty() ? NoticeKind::Positions : NoticeKind::Portfolios;
+    // A price set by hand changes the figures of every position of its symbol, as a quote refresh does.
+    if (PricesChange()) change.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
   }
-  change.events.insert(change.events.end(), portfoliosGone.begin(), portfoliosGone.end());
-  change.kind =
-      portfolioEvents.empty() && portfoliosGone.empty() ? NoticeKind::Positions : NoticeKind::Portfolios;
-  const bool pricesChanged = !priceRecords.empty() || !priceRemoved.empty();
-  // A price set by hand changes the figures of every position of its symbol, as a quote refresh does.
-  if (pricesChanged) change.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
 
-  // Now the change itself, journaled as the undo or redo of the entry.
-  for (const JournalRecordChange& r : entry.records) change.record.Record(r.kind, r.id);
-  change.record.SetStep(undo ? JournalEntryKind::Undo : JournalEntryKind::Redo, entry.header.sequence);
-  change.record.SetText((undo ? "Undo " : "Redo ") + entry.header.text);
-  for (auto& record : positionRecords) {
-    auto* holding = static_cast<VLHoldingItem*>(record.get());
-    lastPositionId = std::max(lastPositionId, holding->id);
-    if (holding->GetKind() != kHoldingStock) continue;
-    // The symbol binds the position to its cached quote, made anew (with a new id) when the symbol has none
-    // any more; its figures come with the next refresh.
-    auto* stock = static_cast<VLStockHoldingItem*>(holding);
-    VLStockInfoItem*& quote = cachedQuotes[AsciiUpper(stock->name)];
+  // The change itself, journaled as the undo or redo of the entry.
+  void PutBack(Change& change) {
+    for (const JournalRecordChange& r : entry.records) change.record.Record(r.kind, r.id);
+    change.record.SetStep(undo ? JournalEntryKind::Undo : JournalEntryKind::Redo, entry.header.sequence);
+    change.record.SetText((undo ? "Undo " : "Redo ") + entry.header.text);
+    for (auto& record : positionRecords) {
+      auto* holding = static_cast<VLHoldingItem*>(record.get());
+      db.lastPositionId = std::max(db.lastPositionId, holding->id);
+      if (holding->GetKind() == kHoldingStock) Bind(*static_cast<VLStockHoldingItem*>(holding));
+    }
+    for (const auto& record : portfolioRecords) db.lastPortfolioId = std::max(db.lastPortfolioId, record->id);
+    for (const auto& record : priceRecords) db.lastManualPriceId = std::max(db.lastManualPriceId, record->id);
+    const bool positionsChanged = !positionRecords.empty() || !positionRemoved.empty();
+    const bool pricesChanged = PricesChange();
+    RestoreRecords(db.portfolios, std::move(portfolioRecords), portfolioRemoved);
+    RestoreRecords(db.positions, std::move(positionRecords), positionRemoved);
+    if (pricesChanged) RestoreRecords(db.manualPrices, std::move(priceRecords), priceRemoved);
+    if (positionsChanged) db.DropUnusedQuotes();
+  }
+
+ private:
+  bool PricesChange() const { return !priceRecords.empty() || !priceRemoved.empty(); }
+
+  // The symbol binds the position to its cached quote, made anew (with a new id) when the symbol has none
+  // any more; its figures come with the next refresh.
+  void Bind(VLStockHoldingItem& stock) {
+    VLStockInfoItem*& quote = cachedQuotes[AsciiUpper(stock.name)];
     if (quote) {
       ++quote->refCount;  // bound once more, as every binding counts
     } else {
-      quote = BindQuote(stock->name);  // cannot fail: the ids were counted above
+      quote = db.BindQuote(stock.name);  // cannot fail: ReadRecords counted the ids
     }
-    stock->quoteId = quote->id;
-    stock->quote = quote->quote;
-    stock->name = quote->name;
+    stock.quoteId = quote->id;
+    stock.quote = quote->quote;
+    stock.name = quote->name;
   }
-  for (const auto& record : portfolioRecords) lastPortfolioId = std::max(lastPortfolioId, record->id);
-  for (const auto& record : priceRecords) lastManualPriceId = std::max(lastManualPriceId, record->id);
-  const bool positionsChanged = !positionRecords.empty() || !positionRemoved.empty();
-  RestoreRecords(portfolios, std::move(portfolioRecords), portfolioRemoved);
-  RestoreRecords(positions, std::move(positionRecords), positionRemoved);
-  if (pricesChanged) RestoreRecords(manualPrices, std::move(priceRecords), priceRemoved);
-  if (positionsChanged) DropUnusedQuotes();
+
+  VLDatabase& db;
+  const JournalEntry& entry;
+  bool undo;
+  ChangeRecorder::Finder find;
+  std::vector<std::unique_ptr<Item>> portfolioRecords;
+  std::vector<std::unique_ptr<Item>> positionRecords;
+  std::vector<std::unique_ptr<Item>> priceRecords;
+  std::vector<uint32_t> portfolioRemoved;
+  std::vector<uint32_t> positionRemoved;
+  std::vector<uint32_t> priceRemoved;
+  std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
+};
+
+VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
+                                       VLJournalStep& step) {
+  EntryRestore restore(*this, entry, undo);
+  if (!restore.Matches()) return VLResult::JournalMismatch;
+  if (VLResult rc = restore.ReadRecords(); rc != VLResult::Ok) return rc;
+  restore.Tell(change, step);
+  restore.PutBack(change);
   return VLResult::Ok;
 }

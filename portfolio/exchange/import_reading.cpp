@@ -69,6 +69,37 @@ bool RowSink::Progress(size_t done, size_t total) {
   return false;
 }
 
+void RowSink::Preview(int line, RowKind kind, RowCells& cells) {
+  if (kind == RowKind::Sale) {
+    // A sale of a list of transactions shows under the trade's columns, which it was read from.
+    constexpr std::pair<ImportField, ImportField> kSaleCells[] = {
+        {ImportField::Price, ImportField::SalePrice},
+        {ImportField::Date, ImportField::SaleDate},
+        {ImportField::Commission, ImportField::SaleCommission}};
+    for (const auto& [trade, sale] : kSaleCells) {
+      const std::vector<ImportField>& shown = reading.preview.fields;
+      if (std::find(shown.begin(), shown.end(), sale) != shown.end()) continue;  // it has a column of its own
+      PreviewCell& cell = cells[static_cast<size_t>(trade)];
+      if (cell.text.empty() && cell.problem.empty()) cell = cells[static_cast<size_t>(sale)];
+    }
+  }
+  ImportPreview::Row row{line, {}};
+  for (ImportField field : reading.preview.fields) row.cells.push_back(cells[static_cast<size_t>(field)]);
+  reading.preview.rows.push_back(std::move(row));
+}
+
+bool RowSink::TakesPortfolio(int line, const std::string& name) {
+  if (reading.plan.portfolios.size() < ImportPlan::kMaxPortfolios || reading.plan.HasPortfolio(name))
+    return true;
+  if (!reading.tooManyPortfolios) {
+    reading.problems.push_back({line, ImportField::Portfolio,
+                                "the file names more than " + std::to_string(ImportPlan::kMaxPortfolios) +
+                                    " portfolios, more than one import may create"});
+  }
+  reading.tooManyPortfolios = true;
+  return false;
+}
+
 bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::string& portfolioName,
                   const std::string& portfolioComment, bool matchSplitParts, bool opening) {
   const bool cash = kind == RowKind::Cash || kind == RowKind::CashBalance;
@@ -123,34 +154,8 @@ bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::stri
       break;
   }
   if (kind == RowKind::CashBalance || kind == RowKind::MarginBalance) step.kind = ImportStepKind::SetBalance;
-  if (preview && kind == RowKind::Sale) {
-    // A sale of a list of transactions shows under the trade's columns, which it was read from.
-    constexpr std::pair<ImportField, ImportField> kSaleCells[] = {
-        {ImportField::Price, ImportField::SalePrice},
-        {ImportField::Date, ImportField::SaleDate},
-        {ImportField::Commission, ImportField::SaleCommission}};
-    for (const auto& [trade, sale] : kSaleCells) {
-      const std::vector<ImportField>& shown = reading.preview.fields;
-      if (std::find(shown.begin(), shown.end(), sale) != shown.end()) continue;  // it has a column of its own
-      PreviewCell& cell = cells[static_cast<size_t>(trade)];
-      if (cell.text.empty() && cell.problem.empty()) cell = cells[static_cast<size_t>(sale)];
-    }
-  }
-  if (preview) {
-    ImportPreview::Row row{line, {}};
-    for (ImportField field : reading.preview.fields) row.cells.push_back(cells[static_cast<size_t>(field)]);
-    reading.preview.rows.push_back(std::move(row));
-  }
-  if (!ok) return false;
-  if (reading.plan.portfolios.size() >= ImportPlan::kMaxPortfolios && !reading.plan.HasPortfolio(name)) {
-    if (!reading.tooManyPortfolios) {
-      reading.problems.push_back({line, ImportField::Portfolio,
-                                  "the file names more than " + std::to_string(ImportPlan::kMaxPortfolios) +
-                                      " portfolios, more than one import may create"});
-    }
-    reading.tooManyPortfolios = true;
-    return false;
-  }
+  if (preview) Preview(line, kind, cells);
+  if (!ok || !TakesPortfolio(line, name)) return false;
   step.portfolio = reading.plan.PortfolioIndex(name, portfolioComment);
   if (kind != RowKind::PortfolioOnly) reading.plan.steps.push_back(std::move(step));
   return true;

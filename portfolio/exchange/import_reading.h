@@ -115,6 +115,12 @@ class RowSink {
   bool Progress(size_t done, size_t total);
 
  private:
+  // The row's cells into the preview (a sale's under the trade's columns where it has none of its own).
+  void Preview(int line, RowKind kind, RowCells& cells);
+  // Whether a row may go into the portfolio `name`: false, with the problem once, when the file names more
+  // portfolios than an import may create.
+  bool TakesPortfolio(int line, const std::string& name);
+
   ImportReading& reading;
   const ImportOptions& options;
   RowReading rowReading;

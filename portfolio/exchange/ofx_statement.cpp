@@ -496,21 +496,20 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
   return opening;
 }
 
-}  // namespace
 
-void ReadOfxStatement(const std::string& path, std::string_view bytes, const ImportOptions& options,
-                      ImportReading& reading) {
-  reading.encoding = TextEncoding::Utf8;
+// The statement read twice, by the scan and by libofx: false with the problems when it cannot be taken.
+// Many statements break the rules of their document type (an element it does not declare, a start tag left
+// out) and still say all they mean: once libofx has read every transaction, that is a warning.
+bool ReadStatement(const std::string& path, std::string_view bytes, OfxScan& scan, LibofxResult& result,
+                   ImportReading& reading) {
   int boundsLine = 0;
   std::string bounds;
   if (!CheckOfxBounds(bytes, boundsLine, bounds)) {
     reading.problems.push_back({boundsLine, ImportField::None, bounds});
-    return;
+    return false;
   }
-  const OfxScan scan = ScanOfx(bytes);
-  const LibofxResult result = RunLibofx(path);
-  // Many statements break the rules of their document type (an element it does not declare, a start tag
-  // left out) and still say all they mean: once libofx has read every transaction, that is a warning.
+  scan = ScanOfx(bytes);
+  result = RunLibofx(path);
   ImportProblems parser;
   ParserProblems(result, scan, parser);
   // (libofx then returns a failure all the same; a statement in which nothing was found at all stays
@@ -520,8 +519,12 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
       result.transactions.size() >= scan.transactions.size() && (result.code == 0 || somethingFound);
   ImportProblems& complaints = everyTransactionRead ? reading.warnings : reading.problems;
   complaints.insert(complaints.end(), parser.begin(), parser.end());
-  if (!reading.problems.empty()) return;
+  return reading.problems.empty();
+}
 
+// Each purchase and sale libofx found, read from its place in the file; the symbol of each in `symbols`.
+std::vector<Trade> ReadTrades(const OfxScan& scan, const LibofxResult& result,
+                              std::vector<std::string>& symbols, ImportProblems& problems) {
   // The file's transactions of each kind by FITID, in order, for libofx's transactions to be found in.
   std::map<std::pair<std::string, std::string>, std::deque<size_t>> byFitId;
   for (size_t i = 0; i < scan.transactions.size(); ++i) {
@@ -529,23 +532,22 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
     byFitId[{t.aggregate, t.Value("FITID")}].push_back(i);
   }
   std::vector<Trade> trades;
-  std::vector<std::string> tradeSymbols;  // of each trade
   for (const LibofxTransaction& t : result.transactions) {
-    // Every other transaction is listed as skipped, from the scan below.
+    // Every other transaction is listed as skipped, from the scan.
     if (!t.investment || !(IsPurchase(t.type) || IsSale(t.type))) continue;
     auto& candidates = byFitId[{AggregateOf(t.type), t.fitId}];
     if (candidates.empty()) {
-      reading.problems.push_back({0, ImportField::None,
-                                  std::string("the transaction ") + AggregateOf(t.type) + " with FITID '" +
-                                      t.fitId + "' cannot be found in the file"});
+      problems.push_back({0, ImportField::None,
+                          std::string("the transaction ") + AggregateOf(t.type) + " with FITID '" + t.fitId +
+                              "' cannot be found in the file"});
       continue;
     }
     const OfxScannedTransaction& block = scan.transactions[candidates.front()];
     candidates.pop_front();
     if (!t.knownSecurity) {
       const std::string id = t.uniqueId + (t.uniqueIdType.empty() ? "" : " (" + t.uniqueIdType + ")");
-      reading.problems.push_back({block.line, ImportField::Symbol,
-                                  "the security '" + id + "' is not in the statement's security list"});
+      problems.push_back({block.line, ImportField::Symbol,
+                          "the security '" + id + "' is not in the statement's security list"});
       continue;
     }
     // A security the list gives no ticker (a retirement plan's trust fund) goes by its id (CUSIP, ISIN), its
@@ -556,11 +558,43 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
       if (named.memo.empty() || named.memo == "BUY" || named.memo == "SELL") named.memo = t.securityName;
     }
     Trade trade;
-    if (!ReadTrade(named, block, trade, reading.problems)) continue;
+    if (!ReadTrade(named, block, trade, problems)) continue;
     At(trade.texts, ImportField::Currency) = TradeCurrency(scan, block, named.ticker);
     trades.push_back(std::move(trade));
-    tradeSymbols.push_back(named.ticker);
+    symbols.push_back(named.ticker);
   }
+  return trades;
+}
+
+// The trades, in the order they happened, and the balances, through the reading's checks.
+void AddRows(std::vector<Trade>& trades, const OfxScan& scan, const ImportOptions& options,
+             ImportReading& reading) {
+  std::stable_sort(trades.begin(), trades.end(), TradeBefore);
+  RowReading rowReading;
+  rowReading.datePattern = "YYYYMMDD";
+  RowSink sink(reading, options, rowReading,
+               {ImportField::Symbol, ImportField::Quantity, ImportField::Price, ImportField::Date,
+                ImportField::Commission, ImportField::SalePrice, ImportField::SaleDate,
+                ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
+  for (const Trade& trade : trades) {
+    const size_t before = reading.problems.size();
+    if (sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock, trade.opening))
+      continue;
+    for (size_t i = before; i < reading.problems.size(); ++i) reading.problems[i].text += trade.which;
+  }
+  for (const OfxScannedBalance& balance : scan.balances) AddBalance(reading, options, sink, balance);
+}
+
+}  // namespace
+
+void ReadOfxStatement(const std::string& path, std::string_view bytes, const ImportOptions& options,
+                      ImportReading& reading) {
+  reading.encoding = TextEncoding::Utf8;
+  OfxScan scan;
+  LibofxResult result;
+  if (!ReadStatement(path, bytes, scan, result, reading)) return;
+  std::vector<std::string> tradeSymbols;  // of each trade
+  std::vector<Trade> trades = ReadTrades(scan, result, tradeSymbols, reading.problems);
   if (!reading.problems.empty()) return;
   const std::map<std::string, const OfxScannedTransaction*> securities = SecuritiesById(scan);
   for (const OfxScannedTransaction& block : scan.transactions) {
@@ -579,19 +613,5 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
     trades.insert(trades.begin(), std::make_move_iterator(opening.begin()),
                   std::make_move_iterator(opening.end()));
   }
-  std::stable_sort(trades.begin(), trades.end(), TradeBefore);
-
-  RowReading rowReading;
-  rowReading.datePattern = "YYYYMMDD";
-  RowSink sink(reading, options, rowReading,
-               {ImportField::Symbol, ImportField::Quantity, ImportField::Price, ImportField::Date,
-                ImportField::Commission, ImportField::SalePrice, ImportField::SaleDate,
-                ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
-  for (const Trade& trade : trades) {
-    const size_t before = reading.problems.size();
-    if (sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock, trade.opening))
-      continue;
-    for (size_t i = before; i < reading.problems.size(); ++i) reading.problems[i].text += trade.which;
-  }
-  for (const OfxScannedBalance& balance : scan.balances) AddBalance(reading, options, sink, balance);
+  AddRows(trades, scan, options, reading);
 }
