@@ -496,7 +496,6 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
   return opening;
 }
 
-
 // The statement read twice, by the scan and by libofx: false with the problems when it cannot be taken.
 // Many statements break the rules of their document type (an element it does not declare, a start tag left
 // out) and still say all they mean: once libofx has read every transaction, that is a warning.
