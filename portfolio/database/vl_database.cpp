@@ -14,14 +14,15 @@
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
 
-VLDatabase::VLDatabase(const std::string& path) : quoteSource(std::make_unique<VLWebQuoteSource>()) {
+VLDatabase::VLDatabase(const std::string& path) {
+  refresh.source = std::make_unique<VLWebQuoteSource>();
   (void)SetPath(path);  // cannot fail: nothing is loaded yet
 }
 
 VLDatabase::~VLDatabase() = default;
 
 void VLDatabase::SetQuoteSource(std::unique_ptr<IVLQuoteSource> source) {
-  if (source) quoteSource = std::move(source);
+  if (source) refresh.source = std::move(source);
 }
 
 int64_t VLDatabase::Now() const {
@@ -39,7 +40,7 @@ void VLDatabase::PrepareForLoad() {
   portfolios.RemoveAll();
   positions.RemoveAll();
   manualPrices.RemoveAll();
-  fingerprintKnown = false;
+  journaling.fingerprintKnown = false;
   mayNeedLaterForm = true;  // until the load's end says otherwise
 }
 
@@ -92,7 +93,7 @@ void VLDatabase::RebindSymbols() {
       // Most are bound already (every save ends here too): only what differs is assigned.
       if (stock->name != found->second->name) {
         stock->name = found->second->name;
-        fingerprintKnown = false;  // a record's image changed outside a change
+        journaling.fingerprintKnown = false;  // a record's image changed outside a change
       }
       const auto byHand = manual.empty() ? manual.end() : manual.find(stock->quoteId);
       const SharedStockInfo& quote = byHand != manual.end() ? byHand->second : found->second->quote;
@@ -165,50 +166,37 @@ VLDatabase::QuoteIndex VLDatabase::IndexQuotes() const {
 VLDatabaseConn* VLDatabase::Connect(const std::shared_ptr<IVLCommandWindow>& window, uint32_t portfolioCmd,
                                     uint32_t positionCmd, uint32_t quoteCmd) {
   if (!window) return nullptr;
-  for (const auto& conn : connections) {
-    if (conn && conn->IsFor(window.get())) return conn.get();
-  }
-  connections.push_back(std::make_unique<VLDatabaseConn>(window, portfolioCmd, positionCmd, quoteCmd));
-  if (connections.size() == 1) {
+  if (VLDatabaseConn* known = notifier.Find(window.get())) return known;
+  VLDatabaseConn* made = notifier.Add(window, portfolioCmd, positionCmd, quoteCmd);
+  if (notifier.Slots() == 1) {
     std::lock_guard guard(lock);
     lastOpenCode = Open();
     if (lastOpenCode != DbResult::Ok) {
-      connections.clear();
+      notifier.Clear();
       return nullptr;
     }
   }
-  return connections.back().get();
+  return made;
 }
 
 VLResult VLDatabase::Disconnect(VLDatabaseConn* conn) {
-  for (auto& slot : connections) {
-    if (slot && slot.get() == conn) {
-      slot.reset();  // the slot stays, empty
-      return VLResult::Ok;
-    }
-  }
-  return VLResult::NotFound;
+  return notifier.Remove(conn);
 }
 
 void VLDatabase::AddListener(IVLDatabaseListener* listener) {
-  if (listener && std::find(listeners.begin(), listeners.end(), listener) == listeners.end()) {
-    listeners.push_back(listener);
-  }
+  notifier.AddListener(listener);
 }
 
 void VLDatabase::RemoveListener(IVLDatabaseListener* listener) {
-  auto it = std::find(listeners.begin(), listeners.end(), listener);
-  if (it != listeners.end()) listeners.erase(it);
+  notifier.RemoveListener(listener);
 }
 
 bool VLDatabase::IsConnected(const VLDatabaseConn* conn) const {
-  if (!conn) return false;
-  return std::any_of(connections.begin(), connections.end(),
-                     [conn](const auto& c) { return c.get() == conn; });
+  return notifier.IsConnected(conn);
 }
 
 VLResult VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
-  if (!IsConnected(conn) || refreshing) return VLResult::Failed;
+  if (!IsConnected(conn) || refresh.running) return VLResult::Failed;
   return VLResult::Ok;
 }
 
@@ -216,7 +204,7 @@ VLResult VLDatabase::BeginFileChange(Notice& reload) {
   const std::vector<uint32_t> before = PortfolioIds();
   bool reloaded = false;
   const VLResult rc = FromDbResult(BeginChange(reloaded));
-  if (rc == VLResult::Ok && reloaded) reload = ReloadNotice(before);
+  if (rc == VLResult::Ok && reloaded) reload = VLChangeNotifier::ReloadNotice(before, PortfolioIds());
   return rc;
 }
 
@@ -238,25 +226,6 @@ std::vector<uint32_t> VLDatabase::PortfolioIds() const {
   return ids;
 }
 
-VLDatabase::Notice VLDatabase::ReloadNotice(const std::vector<uint32_t>& before) const {
-  const std::vector<uint32_t> after = PortfolioIds();
-  auto contains = [](const std::vector<uint32_t>& ids, uint32_t id) {
-    return std::find(ids.begin(), ids.end(), id) != ids.end();
-  };
-  Notice notice{NoticeKind::Portfolios, {}};
-  for (uint32_t id : before) {
-    if (!contains(after, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);
-  }
-  for (uint32_t id : after) {
-    if (!contains(before, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioAdded);
-  }
-  for (uint32_t id : after) {
-    if (contains(before, id)) notice.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioModified);
-  }
-  notice.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
-  return notice;
-}
-
 VLResult VLDatabase::ReloadIfChanged() {
   Notice reload;
   {
@@ -268,23 +237,23 @@ VLResult VLDatabase::ReloadIfChanged() {
     if (rc == DbResult::Busy) return VLResult::Busy;
     if (rc != DbResult::Ok) return VLResult::Failed;
     if (!reloaded) return VLResult::Ok;
-    reload = ReloadNotice(before);
+    reload = VLChangeNotifier::ReloadNotice(before, PortfolioIds());
   }
-  Notify(reload);
+  notifier.Notify(reload);
   return VLResult::Ok;
 }
 
 VLResult VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
                                const std::function<VLResult(Change& change)>& apply) {
-  Change change{kind, {}, ChangeRecorder(imager, RecordFinder())};
+  Change change{kind, {}, ChangeRecorder(journaling.imager, RecordFinder())};
   Notice reload;
   VLResult rc = VLResult::Ok;
   {
     std::lock_guard guard(lock);
     if (rc = CheckChange(conn); rc != VLResult::Ok) return rc;
     if (rc = BeginFileChange(reload); rc != VLResult::Ok) return rc;
-    lastJournalSequence = 0;
-    lastChangeNotJournaled = false;
+    journaling.lastSequence = 0;
+    journaling.lastChangeNotJournaled = false;
     rc = apply(change);
     if (rc == VLResult::Ok && !change.unchanged) {
       NoteLaterForms(change.record);
@@ -295,37 +264,14 @@ VLResult VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
       (void)EndChange();  // nothing to write, so it only releases the lock; apply's answer stands
     }
   }
-  if (!reload.events.empty()) Notify(reload);
-  if (rc == VLResult::Ok && !change.unchanged) Notify(Notice{change.kind, std::move(change.events)});
+  if (!reload.events.empty()) notifier.Notify(reload);
+  if (rc == VLResult::Ok && !change.unchanged) notifier.Notify(Notice{change.kind, std::move(change.events)});
   return rc;
 }
 
 VLResult VLDatabase::SaveKeepingLock() {
   SetModified();
   return FromDbResult(Save());
-}
-
-void VLDatabase::Notify(const Notice& notice) {
-  // Copies, because a window or listener may connect, disconnect or unregister while being told.
-  std::vector<VLDatabaseConn*> targets;
-  for (const auto& conn : connections) {
-    if (conn) targets.push_back(conn.get());
-  }
-  for (VLDatabaseConn* conn : targets) {
-    if (!IsConnected(conn)) continue;
-    const uint32_t cmd = notice.kind == NoticeKind::Portfolios  ? conn->portfolioCmd
-                         : notice.kind == NoticeKind::Positions ? conn->positionCmd
-                                                                : conn->quoteCmd;
-    (void)conn->Post(cmd);  // a destroyed window is skipped: nothing to tell it
-  }
-  const std::vector<IVLDatabaseListener*> told = listeners;
-  for (const VLDatabaseEvent& event : notice.events) {
-    for (IVLDatabaseListener* listener : told) {
-      if (std::find(listeners.begin(), listeners.end(), listener) != listeners.end()) {
-        listener->OnDatabaseEvent(event);
-      }
-    }
-  }
 }
 
 // ---- lookups ---------------------------------------------------------------------------------------------

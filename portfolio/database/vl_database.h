@@ -12,8 +12,12 @@
 #include "framework/database.h"
 #include "marketdata/fetch_failure.h"
 #include "marketdata/shared_stock_info.h"
+#include "portfolio/database/vl_change_notifier.h"
 #include "portfolio/database/vl_database_conn.h"
 #include "portfolio/database/vl_database_event.h"
+#include "portfolio/database/vl_journal_keeper.h"
+#include "portfolio/database/vl_journal_listing.h"
+#include "portfolio/database/vl_refresh_state.h"
 #include "portfolio/database/vl_result.h"
 #include "portfolio/journal/change_journal.h"
 #include "portfolio/journal/change_recorder.h"
@@ -25,7 +29,6 @@
 #include "portfolio/records/vl_stock_info_item_list.h"
 #include "portfolio/views/portfolio_summary.h"
 
-class IVLQuoteSource;
 struct ImportOutcome;
 struct ImportPlan;
 struct ImportProblem;
@@ -35,39 +38,6 @@ class VLHoldingItem;
 class VLPortfolioItem;
 class VLStockHoldingItem;
 class VLStockInfoItem;
-
-// What an undo or redo did.
-struct VLJournalStep {
-  uint64_t sequence = 0;  // of the entry written for it (0 when the journal could not be written)
-  uint64_t target = 0;    // the entry undone or redone
-  std::string text;       // that entry's text, also when the step was refused
-  // The records that exist after the step, for a window to show them.
-  std::vector<uint32_t> portfolioIds;
-  std::vector<uint32_t> positionIds;
-};
-
-// One entry of the journal as `vellumar-cli changes` and the history window list it.
-struct VLJournalListing {
-  uint64_t sequence = 0;
-  int64_t time = 0;
-  std::string program;
-  std::string text;
-  JournalEntryKind kind = JournalEntryKind::Change;
-  uint64_t target = 0;
-  bool undone = false;  // a change that is undone now
-};
-
-// What the Edit menu needs, and what is known of the journal file.
-struct VLJournalState {
-  bool canUndo = false;
-  bool canRedo = false;
-  std::string undoText;  // the text of the change undo would undo
-  std::string redoText;
-  size_t entries = 0;
-  uint64_t revision = 0;      // changes whenever the journal read differs from the last one
-  uint64_t damagedBytes = 0;  // bytes at the end of the file that were ignored
-  JournalFrameResult damage = JournalFrameResult::Ok;
-};
 
 // The single store of portfolios, positions and cached quotes, saved whole after every change.
 // Windows only ever receive clones. Every change validates, applies, saves and then notifies: first a
@@ -179,15 +149,15 @@ class VLDatabase : public Database {
   VLResult GetMarket(VLDatabaseConn* conn, int32_t& index);
   VLResult GetMarketTime(VLDatabaseConn* conn, std::string& text);
   VLResult GetMarketStatus(VLDatabaseConn* conn, std::string& text);
-  bool IsRefreshing() const { return refreshing; }
+  bool IsRefreshing() const { return refresh.running; }
   // One deadline for a whole quote refresh, checked before every request: once it has passed the refresh
   // fails and nothing is saved. 0 = none.
-  static constexpr int64_t kDefaultRefreshDeadlineMs = 180000;
-  void SetRefreshDeadline(int64_t milliseconds) { refreshDeadlineMs = milliseconds; }
+  static constexpr int64_t kDefaultRefreshDeadlineMs = VLRefreshState::kDefaultDeadlineMs;
+  void SetRefreshDeadline(int64_t milliseconds) { refresh.deadlineMs = milliseconds; }
   // The quote source's error text of the last refresh that failed in a request.
-  const std::string& GetLastRefreshError() const { return lastRefreshError; }
+  const std::string& GetLastRefreshError() const { return refresh.lastError; }
   // Why that request failed: the host and the transport error or HTTP status, when known.
-  const FetchFailure& GetLastRefreshFailure() const { return lastRefreshFailure; }
+  const FetchFailure& GetLastRefreshFailure() const { return refresh.lastFailure; }
 
   // Prices set by hand (vl_manual_price_item.h). Every one, ordered by symbol and then date.
   VLResult GetManualPrices(VLDatabaseConn* conn, std::vector<VLManualPriceItem>& prices);
@@ -206,7 +176,7 @@ class VLDatabase : public Database {
   // ---- The change journal: Vellumar.journal beside the database (ChangeJournal::PathFor). Every change
   // operation writes an entry after its save, under the same lock; Update and the market setting do not.
   // The program named in the entries ("vellumar" unless told).
-  void SetJournalProgram(std::string program) { journalProgram = std::move(program); }
+  void SetJournalProgram(std::string program) { journaling.program = std::move(program); }
   std::string GetJournalPath();
   // Applies the records as they were before the newest change in effect (same ids; id counters never go
   // back), and journals that as an undo entry naming it. Refused, changing nothing: NothingToUndo;
@@ -224,10 +194,10 @@ class VLDatabase : public Database {
                       VLJournalState& state, int waitMs = Database::kDefaultLockWaitMs);
   VLResult GetJournalState(VLDatabaseConn* conn, VLJournalState& state, int waitMs = kReloadLockWaitMs);
   // Why the journal could not be read or written, the last time it could not.
-  const FileError& GetLastJournalError() const { return lastJournalError; }
+  const FileError& GetLastJournalError() const { return journaling.lastError; }
   // The last change was saved (it reported success) but its entry could not be written, so it cannot be
   // undone; GetLastJournalError says why. Until the next change.
-  bool LastChangeNotJournaled() const { return lastChangeNotJournaled; }
+  bool LastChangeNotJournaled() const { return journaling.lastChangeNotJournaled; }
   // The store's fingerprint: the sum of the hashes of every portfolio's and position's image.
   uint64_t GetFingerprint();
 
@@ -248,16 +218,8 @@ class VLDatabase : public Database {
   // Both refreshes: every cached quote with the market time, or only those of `only`.
   VLResult RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only);
 
-  // Which of a connection's commands a change posts.
-  enum class NoticeKind : int {
-    Portfolios = 1,  // portfolioCmd: the portfolio set changed
-    Positions = 2,   // positionCmd: a position or a setting changed
-    Quotes = 3,      // quoteCmd: the quotes were refreshed
-  };
-  struct Notice {
-    NoticeKind kind = NoticeKind::Positions;
-    std::vector<VLDatabaseEvent> events;
-  };
+  using NoticeKind = VLNoticeKind;
+  using Notice = VLNotice;
 
   bool IsConnected(const VLDatabaseConn* conn) const;
   // The guard of every change: Failed for an unknown connection or while a refresh runs.
@@ -268,9 +230,6 @@ class VLDatabase : public Database {
   // Saves the change and releases the file's lock.
   VLResult SaveChange();
   std::vector<uint32_t> PortfolioIds() const;
-  // What a reload that found the portfolios `before` tells the windows.
-  Notice ReloadNotice(const std::vector<uint32_t>& before) const;
-  void Notify(const Notice& notice);
   // What a change operation fills in for RunChange.
   struct Change {
     NoticeKind kind;                      // the command posted to the connections
@@ -295,12 +254,9 @@ class VLDatabase : public Database {
   // the program, saying so, when it differs from the one kept change by change: a record was changed without
   // being noted, and the journal would not hold it.
   void JournalChange(ChangeRecorder& record, bool saved);
-  // The audit: on in debug builds, and wherever VELLUMAR_AUDIT_JOURNAL is set (every test run sets it).
-  static bool FingerprintAudit();
   ChangeJournal& Journal();
   // The journal's index brought up to date for a reader (not inside a change).
   VLResult RefreshJournalForReading(int waitMs);
-  void FillJournalState(VLJournalState& state, const JournalHistory& history);
   // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
   // rest through an index built once.
   ChangeRecorder::Finder RecordFinder();
@@ -381,9 +337,8 @@ class VLDatabase : public Database {
   std::string PortfolioName(uint32_t id) const;
   int64_t Now() const;
 
-  std::vector<std::unique_ptr<VLDatabaseConn>> connections;
+  VLChangeNotifier notifier;
   mutable std::recursive_mutex lock;
-  std::vector<IVLDatabaseListener*> listeners;
   int32_t market = 0;
   std::string marketTime;
   std::string marketStatus;
@@ -405,23 +360,12 @@ class VLDatabase : public Database {
   };
   std::unordered_map<uint32_t, ManualQuoteCache> manualQuoteCache;
 
-  std::unique_ptr<IVLQuoteSource> quoteSource;
-  bool refreshing = false;
-  int64_t refreshDeadlineMs = kDefaultRefreshDeadlineMs;
-  std::string lastRefreshError;
-  FetchFailure lastRefreshFailure;
+  VLRefreshState refresh;
   DbResult lastOpenCode = DbResult::Ok;
 
-  RecordImager imager;
-  uint64_t fingerprint = 0;
-  bool fingerprintKnown = false;  // computed lazily, kept up to date by every change, forgotten at a load
+  VLJournalKeeper journaling;
   // False only while no position is known to need a later record form: set by every load and save
   // (RebindSymbols) and by a change that notes such a position (NoteLaterForms). Every change notes the
   // positions it touches before it touches them (the journal's rule, which the audit checks).
   bool mayNeedLaterForm = true;
-  ChangeJournal journal;
-  std::string journalProgram = "vellumar";
-  FileError lastJournalError;
-  uint64_t lastJournalSequence = 0;  // of the entry the last change wrote
-  bool lastChangeNotJournaled = false;
 };

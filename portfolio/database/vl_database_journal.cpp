@@ -25,22 +25,12 @@ constexpr size_t kRecordKindCount = std::size(kRecordKinds);
 }  // namespace
 
 ChangeJournal& VLDatabase::Journal() {
-  if (journal.Path().empty()) journal.SetPath(ChangeJournal::PathFor(GetPath()));
-  return journal;
+  return journaling.Journal(GetPath());
 }
 
 std::string VLDatabase::GetJournalPath() {
   std::lock_guard guard(lock);
   return Journal().Path();
-}
-
-bool VLDatabase::FingerprintAudit() {
-#ifndef NDEBUG
-  return true;
-#else
-  static const bool on = std::getenv("VELLUMAR_AUDIT_JOURNAL") != nullptr;
-  return on;
-#endif
 }
 
 ItemList& VLDatabase::RecordList(JournalRecordKind kind) {
@@ -101,13 +91,13 @@ ChangeRecorder::Finder VLDatabase::RecordFinder() {
 }
 
 uint64_t VLDatabase::CurrentFingerprint() {
-  if (fingerprintKnown) return fingerprint;
+  if (journaling.fingerprintKnown) return journaling.fingerprint;
   uint64_t sum = 0;
   for (JournalRecordKind kind : kRecordKinds) {
-    for (const auto& item : RecordList(kind)) sum += ImageHash(imager.Image(kind, *item));
+    for (const auto& item : RecordList(kind)) sum += ImageHash(journaling.imager.Image(kind, *item));
   }
-  fingerprint = sum;
-  fingerprintKnown = true;
+  journaling.fingerprint = sum;
+  journaling.fingerprintKnown = true;
   return sum;
 }
 
@@ -118,15 +108,15 @@ uint64_t VLDatabase::GetFingerprint() {
 
 void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
   // The audit looks at every change, also at one that noted nothing.
-  const bool audit = FingerprintAudit();
+  const bool audit = VLJournalKeeper::FingerprintAudit();
   if (record.Empty() && !audit) return;
   if (!record.Empty()) record.Finish(RecordFinder());
   if (record.Empty() && !audit) return;
   // Each record's old hash out, its new one in; a store whose sum is not known yet is summed as it is now.
   const uint64_t delta = record.FingerprintAfter(0);
-  const uint64_t after = fingerprintKnown ? fingerprint + delta : CurrentFingerprint();
+  const uint64_t after = journaling.fingerprintKnown ? journaling.fingerprint + delta : CurrentFingerprint();
   if (audit) {
-    fingerprintKnown = false;
+    journaling.fingerprintKnown = false;
     if (CurrentFingerprint() != after) {
       std::fprintf(stderr,
                    "vellumar: the change \"%s\" changed a record without noting it for the change journal\n",
@@ -134,20 +124,20 @@ void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
       std::abort();
     }
   }
-  fingerprint = after;
-  fingerprintKnown = true;
+  journaling.fingerprint = after;
+  journaling.fingerprintKnown = true;
   if (record.Empty() || !saved)
     return;  // the change stays in memory and is saved with the next; the journal never sees it
-  JournalEntry entry = record.TakeEntry(Now(), journalProgram, after - delta, after);
+  JournalEntry entry = record.TakeEntry(Now(), journaling.program, after - delta, after);
   // The journal holds the same records as the database: a new one gets the database's permissions.
   struct stat st {};
   const mode_t mode = ::stat(GetPath().c_str(), &st) == 0 ? (st.st_mode & 0666) : 0644;
   if (!Journal().Append(entry, mode)) {
-    lastJournalError = journal.LastError();
-    lastChangeNotJournaled = true;
+    journaling.lastError = Journal().LastError();
+    journaling.lastChangeNotJournaled = true;
     return;
   }
-  lastJournalSequence = entry.header.sequence;
+  journaling.lastSequence = entry.header.sequence;
 }
 
 VLResult VLDatabase::RefreshJournalForReading(int waitMs) {
@@ -157,27 +147,10 @@ VLResult VLDatabase::RefreshJournalForReading(int waitMs) {
   StoreLocks held;
   if (LockForReading(held, waitMs) == DbResult::Busy) return VLResult::Busy;
   if (!j.Refresh()) {
-    lastJournalError = j.LastError();
+    journaling.lastError = j.LastError();
     return VLResult::JournalUnreadable;
   }
   return VLResult::Ok;
-}
-
-void VLDatabase::FillJournalState(VLJournalState& state, const JournalHistory& history) {
-  const std::vector<JournalIndexEntry>& entries = journal.Entries();
-  state = VLJournalState{};
-  if (const auto undo = history.NextUndo()) {
-    state.canUndo = true;
-    state.undoText = entries[*undo].header.text;
-  }
-  if (const auto redo = history.NextRedo()) {
-    state.canRedo = true;
-    state.redoText = entries[*redo].header.text;
-  }
-  state.entries = entries.size();
-  state.revision = journal.Revision();
-  state.damagedBytes = journal.DamagedBytes();
-  state.damage = journal.Damage();
 }
 
 VLResult VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
@@ -185,14 +158,14 @@ VLResult VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return VLResult::Failed;
   const VLResult rc = RefreshJournalForReading(waitMs);
-  const std::vector<JournalIndexEntry>& entries = journal.Entries();
+  const std::vector<JournalIndexEntry>& entries = Journal().Entries();
   const JournalHistory history = DeriveJournalHistory(entries);
   list.clear();
   for (size_t i = entries.size(); i > 0 && (limit == 0 || list.size() < limit); --i) {
     const JournalEntryHeader& e = entries[i - 1].header;
     list.push_back({e.sequence, e.time, e.program, e.text, e.kind, e.target, history.undone[i - 1]});
   }
-  FillJournalState(state, history);
+  journaling.FillState(state, history);
   return rc;
 }
 
@@ -200,6 +173,6 @@ VLResult VLDatabase::GetJournalState(VLDatabaseConn* conn, VLJournalState& state
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return VLResult::Failed;
   const VLResult rc = RefreshJournalForReading(waitMs);
-  FillJournalState(state, DeriveJournalHistory(journal.Entries()));
+  journaling.FillState(state, DeriveJournalHistory(Journal().Entries()));
   return rc;
 }

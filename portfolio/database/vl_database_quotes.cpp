@@ -40,23 +40,23 @@ VLResult VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::
   {
     std::lock_guard guard(lock);
     if (VLResult rc = CheckChange(conn); rc != VLResult::Ok) return rc;  // also refuses a second refresh
-    if (!quoteSource) return VLResult::Failed;
-    lastRefreshError.clear();
-    lastRefreshFailure = {};
-    RefreshScope running(refreshing);
+    if (!refresh.source) return VLResult::Failed;
+    refresh.lastError.clear();
+    refresh.lastFailure = {};
+    RefreshScope running(refresh.running);
 
     // Everything is fetched first, into copies, without the file's lock: other processes keep saving
     // while the network is slow. A failed request, or the deadline passing, ends the refresh with nothing
     // changed.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(refreshDeadlineMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(refresh.deadlineMs);
     const auto pastDeadline = [&] {
-      if (refreshDeadlineMs <= 0 || std::chrono::steady_clock::now() < deadline) return false;
-      lastRefreshError = "The quote refresh did not finish within " +
-                         std::to_string((refreshDeadlineMs + 999) / 1000) + " s";
+      if (refresh.deadlineMs <= 0 || std::chrono::steady_clock::now() < deadline) return false;
+      refresh.lastError = "The quote refresh did not finish within " +
+                          std::to_string((refresh.deadlineMs + 999) / 1000) + " s";
       return true;
     };
     std::string time, status;
-    const bool haveTime = !only && quoteSource->FetchMarketTime(market, time, status);
+    const bool haveTime = !only && refresh.source->FetchMarketTime(market, time, status);
     std::vector<StockInfo> fetched;
     fetched.reserve(static_cast<size_t>(quotes.GetCount()));
     for (int i = 0; i < quotes.GetCount(); ++i) {
@@ -71,8 +71,8 @@ VLResult VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::
       for (size_t i = start; i < fetched.size() && i < start + kQuoteBatchSize; ++i)
         batch.push_back(&fetched[i]);
       if (pastDeadline()) return VLResult::Failed;
-      if (!quoteSource->FetchQuotes(batch, lastRefreshError)) {
-        lastRefreshFailure = quoteSource->GetLastFailure();
+      if (!refresh.source->FetchQuotes(batch, refresh.lastError)) {
+        refresh.lastFailure = refresh.source->GetLastFailure();
         return VLResult::Failed;
       }
     }
@@ -97,14 +97,14 @@ VLResult VLDatabase::RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::
     }
     if (VLResult rc = SaveChange(); rc != VLResult::Ok) return rc;
   }
-  if (!reload.events.empty()) Notify(reload);
-  Notify(notice);
+  if (!reload.events.empty()) notifier.Notify(reload);
+  notifier.Notify(notice);
   return VLResult::Ok;
 }
 
 VLResult VLDatabase::SetMarket(VLDatabaseConn* conn, int32_t index) {
   return RunChange(conn, NoticeKind::Positions, [&](Change&) -> VLResult {
-    market = quoteSource && quoteSource->IsSupportedMarket(index) ? index : 0;
+    market = refresh.source && refresh.source->IsSupportedMarket(index) ? index : 0;
     return VLResult::Ok;
   });
 }

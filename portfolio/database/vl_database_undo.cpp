@@ -35,7 +35,7 @@ VLResult VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep&
   const VLResult rc = RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     ChangeJournal& j = Journal();
     if (!j.Refresh()) {
-      lastJournalError = j.LastError();
+      journaling.lastError = j.LastError();
       return VLResult::JournalUnreadable;
     }
     const JournalHistory history = DeriveJournalHistory(j.Entries());
@@ -51,12 +51,12 @@ VLResult VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep&
     }
     JournalEntry entry;
     if (!j.Read(*next, entry)) {
-      lastJournalError = j.LastError();
+      journaling.lastError = j.LastError();
       return VLResult::JournalUnreadable;
     }
     return ApplyJournalEntry(change, entry, undo, step);
   });
-  if (rc == VLResult::Ok) step.sequence = lastJournalSequence;
+  if (rc == VLResult::Ok) step.sequence = journaling.lastSequence;
   return rc;
 }
 
@@ -71,7 +71,8 @@ struct VLDatabase::EntryRestore {
     for (const JournalRecordChange& r : entry.records) {
       const std::string& now = undo ? r.after : r.before;
       Item* current = find(r.kind, r.id);
-      if (!current ? !now.empty() : (now.empty() || db.imager.Image(r.kind, *current) != now)) return false;
+      if (!current ? !now.empty() : (now.empty() || db.journaling.imager.Image(r.kind, *current) != now))
+        return false;
     }
     return true;
   }
@@ -92,8 +93,8 @@ struct VLDatabase::EntryRestore {
       }
       std::unique_ptr<Item> record = RestoreRecord(r.kind, wanted);
       if (!record || record->id != r.id) {
-        db.lastJournalError =
-            FileError::WithReason("read", db.journal.Path(), "an entry holds a record that does not read");
+        db.journaling.lastError = FileError::WithReason("read", db.journaling.Opened().Path(),
+                                                        "an entry holds a record that does not read");
         return VLResult::JournalUnreadable;
       }
       if (isPrice) {
