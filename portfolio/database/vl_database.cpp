@@ -25,13 +25,13 @@ void VLDatabase::SetQuoteSource(std::unique_ptr<IVLQuoteSource> source) {
   if (source) refresh.source = std::move(source);
 }
 
-int64_t VLDatabase::Now() const {
+int64_t VLStoreRecords::Now() const {
   return GetClock().Now();
 }
 
 // ---- file ------------------------------------------------------------------------------------------
 
-void VLDatabase::PrepareForLoad() {
+void VLStoreRecords::PrepareForLoad() {
   market = 0;
   marketTime.clear();
   marketStatus.clear();
@@ -44,7 +44,7 @@ void VLDatabase::PrepareForLoad() {
   mayNeedLaterForm = true;  // until the load's end says otherwise
 }
 
-int32_t VLDatabase::GetVersion() const {
+int32_t VLStoreRecords::GetVersion() const {
   if (manualPrices.GetCount() > 0) return kManualPriceVersion;
   // A store known to hold none in the exact form spares the pass over every position (a save's most costly
   // part after the writing itself).
@@ -55,7 +55,7 @@ int32_t VLDatabase::GetVersion() const {
   return kFirstVersion;
 }
 
-SerializeResult VLDatabase::Serialize(Archive* ar) {
+SerializeResult VLStoreRecords::Serialize(Archive* ar) {
   if (!ar) return SerializeResult::Failed;
   std::lock_guard guard(lock);
   int32_t version = 0;
@@ -77,7 +77,7 @@ SerializeResult VLDatabase::Serialize(Archive* ar) {
   return SerializeResult::Ok;
 }
 
-void VLDatabase::RebindSymbols() {
+void VLStoreRecords::RebindSymbols() {
   const QuoteIndex index = IndexQuotes();
   const ManualQuotes manual = MakeManualQuotes();
   // Whether a position needs the exact form is looked at only while one may: a store known to hold none stays
@@ -103,7 +103,7 @@ void VLDatabase::RebindSymbols() {
   if (look) mayNeedLaterForm = exact;
 }
 
-void VLDatabase::NoteLaterForms(const ChangeRecorder& record) {
+void VLStoreRecords::NoteLaterForms(const ChangeRecorder& record) {
   if (mayNeedLaterForm) return;
   const ChangeRecorder::Finder find = RecordFinder();
   for (const JournalRecordChange& noted : record.Records()) {
@@ -116,7 +116,7 @@ void VLDatabase::NoteLaterForms(const ChangeRecorder& record) {
   }
 }
 
-VLDatabase::ManualQuotes VLDatabase::MakeManualQuotes() {
+VLStoreRecords::ManualQuotes VLStoreRecords::MakeManualQuotes() {
   ManualQuotes made;
   if (manualPrices.GetCount() == 0) {
     manualQuoteCache.clear();
@@ -154,7 +154,7 @@ VLDatabase::ManualQuotes VLDatabase::MakeManualQuotes() {
   return made;
 }
 
-VLDatabase::QuoteIndex VLDatabase::IndexQuotes() const {
+VLStoreRecords::QuoteIndex VLStoreRecords::IndexQuotes() const {
   QuoteIndex index;
   index.reserve(static_cast<size_t>(quotes.GetCount()));
   for (const auto& item : quotes) index.emplace(item->id, static_cast<VLStockInfoItem*>(item.get()));
@@ -163,8 +163,8 @@ VLDatabase::QuoteIndex VLDatabase::IndexQuotes() const {
 
 // ---- connections and listeners -------------------------------------------------------------------------
 
-VLDatabaseConn* VLDatabase::Connect(const std::shared_ptr<IVLCommandWindow>& window, uint32_t portfolioCmd,
-                                    uint32_t positionCmd, uint32_t quoteCmd) {
+VLDatabaseConn* VLChangeRunner::Connect(const std::shared_ptr<IVLCommandWindow>& window,
+                                        uint32_t portfolioCmd, uint32_t positionCmd, uint32_t quoteCmd) {
   if (!window) return nullptr;
   if (VLDatabaseConn* known = notifier.Find(window.get())) return known;
   VLDatabaseConn* made = notifier.Add(window, portfolioCmd, positionCmd, quoteCmd);
@@ -179,28 +179,28 @@ VLDatabaseConn* VLDatabase::Connect(const std::shared_ptr<IVLCommandWindow>& win
   return made;
 }
 
-VLResult VLDatabase::Disconnect(VLDatabaseConn* conn) {
+VLResult VLChangeRunner::Disconnect(VLDatabaseConn* conn) {
   return notifier.Remove(conn);
 }
 
-void VLDatabase::AddListener(IVLDatabaseListener* listener) {
+void VLChangeRunner::AddListener(IVLDatabaseListener* listener) {
   notifier.AddListener(listener);
 }
 
-void VLDatabase::RemoveListener(IVLDatabaseListener* listener) {
+void VLChangeRunner::RemoveListener(IVLDatabaseListener* listener) {
   notifier.RemoveListener(listener);
 }
 
-bool VLDatabase::IsConnected(const VLDatabaseConn* conn) const {
+bool VLChangeRunner::IsConnected(const VLDatabaseConn* conn) const {
   return notifier.IsConnected(conn);
 }
 
-VLResult VLDatabase::CheckChange(const VLDatabaseConn* conn) const {
+VLResult VLChangeRunner::CheckChange(const VLDatabaseConn* conn) const {
   if (!IsConnected(conn) || refresh.running) return VLResult::Failed;
   return VLResult::Ok;
 }
 
-VLResult VLDatabase::BeginFileChange(Notice& reload) {
+VLResult VLChangeRunner::BeginFileChange(Notice& reload) {
   const std::vector<uint32_t> before = PortfolioIds();
   bool reloaded = false;
   const VLResult rc = FromDbResult(BeginChange(reloaded));
@@ -208,25 +208,25 @@ VLResult VLDatabase::BeginFileChange(Notice& reload) {
   return rc;
 }
 
-VLResult VLDatabase::SaveChange() {
+VLResult VLChangeRunner::SaveChange() {
   SetModified();
   return FromDbResult(EndChange());
 }
 
-VLResult VLDatabase::WriteBackFile(VLDatabaseConn* conn) {
+VLResult VLChangeRunner::WriteBackFile(VLDatabaseConn* conn) {
   std::lock_guard guard(lock);
   if (VLResult rc = CheckChange(conn); rc != VLResult::Ok) return rc;
   return FromDbResult(WriteBack());
 }
 
-std::vector<uint32_t> VLDatabase::PortfolioIds() const {
+std::vector<uint32_t> VLStoreRecords::PortfolioIds() const {
   std::vector<uint32_t> ids;
   ids.reserve(static_cast<size_t>(portfolios.GetCount()));
   for (const auto& item : portfolios) ids.push_back(item->id);
   return ids;
 }
 
-VLResult VLDatabase::ReloadIfChanged() {
+VLResult VLChangeRunner::ReloadIfChanged() {
   Notice reload;
   {
     std::lock_guard guard(lock);
@@ -243,8 +243,8 @@ VLResult VLDatabase::ReloadIfChanged() {
   return VLResult::Ok;
 }
 
-VLResult VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
-                               const std::function<VLResult(Change& change)>& apply) {
+VLResult VLChangeRunner::RunChange(VLDatabaseConn* conn, NoticeKind kind,
+                                   const std::function<VLResult(Change& change)>& apply) {
   Change change{kind, {}, ChangeRecorder(journaling.imager, RecordFinder())};
   Notice reload;
   VLResult rc = VLResult::Ok;
@@ -269,30 +269,30 @@ VLResult VLDatabase::RunChange(VLDatabaseConn* conn, NoticeKind kind,
   return rc;
 }
 
-VLResult VLDatabase::SaveKeepingLock() {
+VLResult VLChangeRunner::SaveKeepingLock() {
   SetModified();
   return FromDbResult(Save());
 }
 
 // ---- lookups ---------------------------------------------------------------------------------------------
 
-VLPortfolioItem* VLDatabase::FindPortfolio(uint32_t id) const {
+VLPortfolioItem* VLStoreRecords::FindPortfolio(uint32_t id) const {
   return id ? static_cast<VLPortfolioItem*>(portfolios.FindById(id)) : nullptr;
 }
 
-VLHoldingItem* VLDatabase::FindPosition(uint32_t id) const {
+VLHoldingItem* VLStoreRecords::FindPosition(uint32_t id) const {
   return id ? static_cast<VLHoldingItem*>(positions.FindById(id)) : nullptr;
 }
 
-VLStockInfoItem* VLDatabase::FindQuote(uint32_t id) const {
+VLStockInfoItem* VLStoreRecords::FindQuote(uint32_t id) const {
   return id ? static_cast<VLStockInfoItem*>(quotes.FindById(id)) : nullptr;
 }
 
-void VLDatabase::Touch(uint32_t portfolioId) {
+void VLStoreRecords::Touch(uint32_t portfolioId) {
   if (VLPortfolioItem* portfolio = FindPortfolio(portfolioId)) portfolio->modified = Now();
 }
 
-std::string VLDatabase::PortfolioName(uint32_t id) const {
+std::string VLStoreRecords::PortfolioName(uint32_t id) const {
   const VLPortfolioItem* portfolio = FindPortfolio(id);
   return portfolio ? portfolio->name : "portfolio " + std::to_string(id);
 }
@@ -378,8 +378,8 @@ VLResult VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
   });
 }
 
-void VLDatabase::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,
-                         VLHoldingItemList& positionList, VLManualPriceItemList* priceList) {
+void VLStoreRecords::CopyAll(VLStockInfoItemList& quoteList, VLPortfolioItemList& portfolioList,
+                             VLHoldingItemList& positionList, VLManualPriceItemList* priceList) {
   std::lock_guard guard(lock);
   quoteList.RemoveAll();
   portfolioList.RemoveAll();

@@ -24,16 +24,16 @@ constexpr size_t kRecordKindCount = std::size(kRecordKinds);
 
 }  // namespace
 
-ChangeJournal& VLDatabase::Journal() {
+ChangeJournal& VLChangeRunner::Journal() {
   return journaling.Journal(GetPath());
 }
 
-std::string VLDatabase::GetJournalPath() {
+std::string VLChangeRunner::GetJournalPath() {
   std::lock_guard guard(lock);
   return Journal().Path();
 }
 
-ItemList& VLDatabase::RecordList(JournalRecordKind kind) {
+ItemList& VLStoreRecords::RecordList(JournalRecordKind kind) {
   switch (kind) {
     case JournalRecordKind::Portfolio:
       return portfolios;
@@ -45,7 +45,7 @@ ItemList& VLDatabase::RecordList(JournalRecordKind kind) {
   return positions;  // not reached: every kind is named above
 }
 
-uint32_t& VLDatabase::LastRecordId(JournalRecordKind kind) {
+uint32_t& VLStoreRecords::LastRecordId(JournalRecordKind kind) {
   switch (kind) {
     case JournalRecordKind::Portfolio:
       return lastPortfolioId;
@@ -57,7 +57,7 @@ uint32_t& VLDatabase::LastRecordId(JournalRecordKind kind) {
   return lastPositionId;  // not reached: every kind is named above
 }
 
-ChangeRecorder::Finder VLDatabase::RecordFinder() {
+ChangeRecorder::Finder VLStoreRecords::RecordFinder() {
   // The first few look-ups search the lists from their end (new records are there), knowing that an id
   // beyond a counter was never given; once there are more, an index built once answers them. The index is
   // taken when it is built: a caller notes a record before it changes, adds or removes it, never after.
@@ -90,7 +90,7 @@ ChangeRecorder::Finder VLDatabase::RecordFinder() {
   };
 }
 
-uint64_t VLDatabase::CurrentFingerprint() {
+uint64_t VLStoreRecords::CurrentFingerprint() {
   if (journaling.fingerprintKnown) return journaling.fingerprint;
   uint64_t sum = 0;
   for (JournalRecordKind kind : kRecordKinds) {
@@ -101,12 +101,12 @@ uint64_t VLDatabase::CurrentFingerprint() {
   return sum;
 }
 
-uint64_t VLDatabase::GetFingerprint() {
+uint64_t VLStoreRecords::GetFingerprint() {
   std::lock_guard guard(lock);
   return CurrentFingerprint();
 }
 
-void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
+void VLChangeRunner::JournalChange(ChangeRecorder& record, bool saved) {
   // The audit looks at every change, also at one that noted nothing.
   const bool audit = VLJournalKeeper::FingerprintAudit();
   if (record.Empty() && !audit) return;
@@ -140,7 +140,7 @@ void VLDatabase::JournalChange(ChangeRecorder& record, bool saved) {
   journaling.lastSequence = entry.header.sequence;
 }
 
-VLResult VLDatabase::RefreshJournalForReading(int waitMs) {
+VLResult VLChangeRunner::RefreshJournalForReading(int waitMs) {
   ChangeJournal& j = Journal();
   if (j.IsCurrent()) return VLResult::Ok;
   // Every writer holds the database's lock: under it no entry is half-written.
@@ -153,8 +153,8 @@ VLResult VLDatabase::RefreshJournalForReading(int waitMs) {
   return VLResult::Ok;
 }
 
-VLResult VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
-                                VLJournalState& state, int waitMs) {
+VLResult VLChangeRunner::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<VLJournalListing>& list,
+                                    VLJournalState& state, int waitMs) {
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return VLResult::Failed;
   const VLResult rc = RefreshJournalForReading(waitMs);
@@ -169,7 +169,7 @@ VLResult VLDatabase::GetChanges(VLDatabaseConn* conn, size_t limit, std::vector<
   return rc;
 }
 
-VLResult VLDatabase::GetJournalState(VLDatabaseConn* conn, VLJournalState& state, int waitMs) {
+VLResult VLChangeRunner::GetJournalState(VLDatabaseConn* conn, VLJournalState& state, int waitMs) {
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return VLResult::Failed;
   const VLResult rc = RefreshJournalForReading(waitMs);

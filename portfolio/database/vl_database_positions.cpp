@@ -52,7 +52,7 @@ bool DatesInOrder(int64_t purchaseDate, int64_t saleDate) {
 
 }  // namespace
 
-VLDatabase::SymbolIndex VLDatabase::IndexSymbols() const {
+VLStoreRecords::SymbolIndex VLStoreRecords::IndexSymbols() const {
   SymbolIndex index;
   index.reserve(static_cast<size_t>(quotes.GetCount()));
   // The first quote of a symbol wins, as in the walk of BindQuote.
@@ -62,7 +62,7 @@ VLDatabase::SymbolIndex VLDatabase::IndexSymbols() const {
   return index;
 }
 
-VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol, SymbolIndex* index) {
+VLStockInfoItem* VLStoreRecords::BindQuote(const std::string& symbol, SymbolIndex* index) {
   VLStockInfoItem* found = nullptr;
   if (index) {
     const auto it = index->find(AsciiUpper(symbol));
@@ -91,7 +91,7 @@ VLStockInfoItem* VLDatabase::BindQuote(const std::string& symbol, SymbolIndex* i
   return raw;
 }
 
-void VLDatabase::DropUnusedQuotes() {
+void VLStoreRecords::DropUnusedQuotes() {
   std::unordered_set<uint32_t> used;
   for (const auto& p : positions) {
     if (const auto* stock = AsStock(static_cast<VLHoldingItem*>(p.get()))) used.insert(stock->quoteId);

@@ -18,7 +18,7 @@ bool SameDay(int64_t a, int64_t b) {
 
 }  // namespace
 
-VLDatabase::ManualPriceIndex VLDatabase::IndexManualPrices() const {
+VLStoreRecords::ManualPriceIndex VLStoreRecords::IndexManualPrices() const {
   ManualPriceIndex index;
   for (const auto& item : manualPrices) {
     auto* kept = static_cast<VLManualPriceItem*>(item.get());
@@ -27,8 +27,8 @@ VLDatabase::ManualPriceIndex VLDatabase::IndexManualPrices() const {
   return index;
 }
 
-VLManualPriceItem* VLDatabase::FindManualPrice(const std::string& symbol, int64_t date,
-                                               const ManualPriceIndex* index) const {
+VLManualPriceItem* VLStoreRecords::FindManualPrice(const std::string& symbol, int64_t date,
+                                                   const ManualPriceIndex* index) const {
   if (index) {
     const auto found = index->find({symbol, DayNumberOfStoredDate(date)});
     return found == index->end() ? nullptr : found->second;
@@ -40,7 +40,8 @@ VLManualPriceItem* VLDatabase::FindManualPrice(const std::string& symbol, int64_
   return nullptr;
 }
 
-VLManualPriceItem VLDatabase::ManualPriceFields(const std::string& symbol, int64_t date, UnitPrice price) {
+VLManualPriceItem VLStoreRecords::ManualPriceFields(const std::string& symbol, int64_t date,
+                                                    UnitPrice price) {
   VLManualPriceItem fields;
   fields.name = AsciiUpper(symbol);
   // A day always in today's stored form, whatever form it came in.

@@ -22,15 +22,15 @@ const VLHoldingItem* AsHolding(const Item* item) {
 
 }  // namespace
 
-VLResult VLDatabase::Undo(VLDatabaseConn* conn, VLJournalStep& step) {
+VLResult VLChangeRunner::Undo(VLDatabaseConn* conn, VLJournalStep& step) {
   return JournalStep(conn, true, step);
 }
 
-VLResult VLDatabase::Redo(VLDatabaseConn* conn, VLJournalStep& step) {
+VLResult VLChangeRunner::Redo(VLDatabaseConn* conn, VLJournalStep& step) {
   return JournalStep(conn, false, step);
 }
 
-VLResult VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step) {
+VLResult VLChangeRunner::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep& step) {
   step = VLJournalStep{};
   const VLResult rc = RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     ChangeJournal& j = Journal();
@@ -62,8 +62,8 @@ VLResult VLDatabase::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalStep&
 
 // The records an undo or redo puts back, read from the entry before anything changes, and what the windows
 // are told of them.
-struct VLDatabase::EntryRestore {
-  EntryRestore(VLDatabase& db, const JournalEntry& entry, bool undo)
+struct VLChangeRunner::EntryRestore {
+  EntryRestore(VLChangeRunner& db, const JournalEntry& entry, bool undo)
       : db(db), entry(entry), undo(undo), find(db.RecordFinder()) {}
 
   // Whether each record as the store holds it now is the entry's image of it, byte for byte.
@@ -195,7 +195,7 @@ struct VLDatabase::EntryRestore {
     stock.name = quote->name;
   }
 
-  VLDatabase& db;
+  VLChangeRunner& db;
   const JournalEntry& entry;
   bool undo;
   ChangeRecorder::Finder find;
@@ -208,8 +208,8 @@ struct VLDatabase::EntryRestore {
   std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
 };
 
-VLResult VLDatabase::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
-                                       VLJournalStep& step) {
+VLResult VLChangeRunner::ApplyJournalEntry(Change& change, const JournalEntry& entry, bool undo,
+                                           VLJournalStep& step) {
   EntryRestore restore(*this, entry, undo);
   if (!restore.Matches()) return VLResult::JournalMismatch;
   if (VLResult rc = restore.ReadRecords(); rc != VLResult::Ok) return rc;
