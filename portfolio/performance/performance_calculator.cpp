@@ -153,6 +153,100 @@ PerformanceOutcome Refused(PerformanceStatus status, const std::string& symbol =
   return outcome;
 }
 
+// The lots bought by TO with what they cost and what their sales brought; false when a sum is too large.
+bool PricedLots(const std::vector<PerformanceLot>& taking, const std::vector<std::string>& symbols,
+                std::vector<Lot>& lots) {
+  for (const PerformanceLot& lot : taking) {
+    Lot l;
+    l.lot = &lot;
+    l.symbol =
+        static_cast<size_t>(std::lower_bound(symbols.begin(), symbols.end(), lot.symbol) - symbols.begin());
+    int64_t cost = ProductCents(lot.qty, lot.buyPrice), proceeds = ProductCents(lot.qty, lot.salePrice);
+    if (cost >= VLCurrency::kMaxCents || proceeds >= VLCurrency::kMaxCents ||
+        !AddTo(&cost, lot.buyCommissionCents) || !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
+      return false;
+    }
+    l.paid = cost;
+    l.saleValue = proceeds;
+    lots.push_back(l);
+  }
+  return true;
+}
+
+// What is held on `day` at its closes, into `value`; Ok, or the refusal (a symbol without a close names it).
+PerformanceOutcome ValueOn(HoldingWalk& walk, const std::vector<std::string>& symbols, int64_t day,
+                           int64_t* value) {
+  size_t missing = 0;
+  const PerformanceStatus status = walk.Value(value, &missing);
+  if (status == PerformanceStatus::NoClose) return Refused(status, symbols[missing], day);
+  return Refused(status);
+}
+
+// Purchases go in, sales come out, each on its own day: those after `cutoff` and by `to`, by day.
+struct Flow {
+  int64_t day;
+  int64_t cents;
+  bool in;
+};
+std::vector<Flow> SpanFlows(const std::vector<Lot>& lots, int64_t cutoff, int64_t to) {
+  std::vector<Flow> flows;
+  for (const Lot& l : lots) {
+    if (l.lot->purchaseDay > cutoff) flows.push_back({l.lot->purchaseDay, l.paid, true});
+    if (l.lot->sold && l.lot->saleDay > cutoff && l.lot->saleDay <= to) {
+      flows.push_back({l.lot->saleDay, l.saleValue, false});
+    }
+  }
+  std::sort(flows.begin(), flows.end(), [](const Flow& a, const Flow& b) { return a.day < b.day; });
+  return flows;
+}
+
+// The time-weighted rate over the valuation days: each day's ratio, the day's flows being those since the
+// day before; the value series on the way.
+PerformanceOutcome TimeWeighted(HoldingWalk& walk, const std::vector<std::string>& symbols,
+                                const std::vector<int64_t>& days, const std::vector<Flow>& flows,
+                                PerformanceFigures& f) {
+  double product = 1.0;
+  int64_t previousValue = f.openingValueCents;
+  size_t nextFlow = 0;
+  for (int64_t day : days) {
+    if (!walk.AdvanceTo(day)) return Refused(PerformanceStatus::TooLarge);
+    int64_t value = 0;
+    if (PerformanceOutcome r = ValueOn(walk, symbols, day, &value); r.status != PerformanceStatus::Ok)
+      return r;
+    int64_t in = 0, out = 0;
+    for (; nextFlow < flows.size() && flows[nextFlow].day <= day; ++nextFlow) {
+      if (!AddTo(flows[nextFlow].in ? &in : &out, flows[nextFlow].cents))
+        return Refused(PerformanceStatus::TooLarge);
+    }
+    const double denominator = static_cast<double>(previousValue) + static_cast<double>(in);
+    if (denominator != 0) product *= (static_cast<double>(value) + static_cast<double>(out)) / denominator;
+    f.series.push_back({day, value, walk.Invested()});
+    previousValue = value;
+  }
+  if (!days.empty()) {
+    f.ttwror = SaneRate(product - 1.0);
+    const int64_t calendarDays = f.toDay - days.front();
+    if (calendarDays > 0 && product >= 0) {
+      f.ttwrorAnnualized =
+          SaneRate(std::pow(product, kDaysPerYear / static_cast<double>(calendarDays)) - 1.0);
+    }
+  }
+  return {};  // Ok
+}
+
+// Realized gains of the sales from `start` to `to`, by the year of the sale; false when a sum is too large.
+bool RealizedGains(const std::vector<Lot>& lots, int64_t start, int64_t to, PerformanceFigures& f) {
+  std::map<int, int64_t> byYear;
+  for (const Lot& l : lots) {
+    if (!l.lot->sold || l.lot->saleDay < start || l.lot->saleDay > to) continue;
+    int64_t gain = l.saleValue;
+    if (!SubtractFrom(&gain, l.paid) || !AddTo(&byYear[DateOfDayNumber(l.lot->saleDay).year], gain))
+      return false;
+  }
+  for (const auto& [year, gain] : byYear) f.realizedGains.push_back({year, gain});
+  return true;
+}
+
 }  // namespace
 
 PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots, const PerformanceSpan& span,
@@ -175,20 +269,7 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
     closes.push_back(it == table.end() ? &kNone : &it->second);
   }
   std::vector<Lot> lots;
-  for (const PerformanceLot& lot : taking) {
-    Lot l;
-    l.lot = &lot;
-    l.symbol =
-        static_cast<size_t>(std::lower_bound(symbols.begin(), symbols.end(), lot.symbol) - symbols.begin());
-    int64_t cost = ProductCents(lot.qty, lot.buyPrice), proceeds = ProductCents(lot.qty, lot.salePrice);
-    if (cost >= VLCurrency::kMaxCents || proceeds >= VLCurrency::kMaxCents ||
-        !AddTo(&cost, lot.buyCommissionCents) || !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
-      return Refused(PerformanceStatus::TooLarge);
-    }
-    l.paid = cost;
-    l.saleValue = proceeds;
-    lots.push_back(l);
-  }
+  if (!PricedLots(taking, symbols, lots)) return Refused(PerformanceStatus::TooLarge);
 
   int64_t firstPurchase = taking.front().purchaseDay;
   for (const PerformanceLot& lot : taking) firstPurchase = std::min(firstPurchase, lot.purchaseDay);
@@ -196,89 +277,37 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
   f.fromDay = start;
   if (start > span.to) return outcome;
 
-  HoldingWalk walk(lots, closes);
-  const auto valueNow = [&](int64_t day, int64_t* value) {
-    size_t missing = 0;
-    const PerformanceStatus status = walk.Value(value, &missing);
-    if (status == PerformanceStatus::NoClose) return Refused(status, symbols[missing], day);
-    return Refused(status);
-  };
-
   // With FROM after the first purchase, the value at the close of the last valuation day before it opens
   // the span; flows up to that day are inside that value. Without an earlier close, nothing may be held then.
+  HoldingWalk walk(lots, closes);
   std::vector<CashFlow> irrFlows;
   int64_t cutoff = std::numeric_limits<int64_t>::min();
   if (start > firstPurchase) {
     const std::optional<int64_t> d0 = LastCloseDayBefore(closes, start);
     cutoff = d0.value_or(start - 1);
     if (!walk.AdvanceTo(cutoff)) return Refused(PerformanceStatus::TooLarge);
-    if (PerformanceOutcome r = valueNow(cutoff, &f.openingValueCents); r.status != PerformanceStatus::Ok)
+    if (PerformanceOutcome r = ValueOn(walk, symbols, cutoff, &f.openingValueCents);
+        r.status != PerformanceStatus::Ok)
       return r;
     if (f.openingValueCents != 0) irrFlows.push_back({cutoff, -f.openingValueCents});
   }
-
-  // Purchases go in, sales come out, each on its own day.
-  struct Flow {
-    int64_t day;
-    int64_t cents;
-    bool in;
-  };
-  std::vector<Flow> flows;
-  for (const Lot& l : lots) {
-    if (l.lot->purchaseDay > cutoff) flows.push_back({l.lot->purchaseDay, l.paid, true});
-    if (l.lot->sold && l.lot->saleDay > cutoff && l.lot->saleDay <= span.to) {
-      flows.push_back({l.lot->saleDay, l.saleValue, false});
-    }
-  }
-  std::sort(flows.begin(), flows.end(), [](const Flow& a, const Flow& b) { return a.day < b.day; });
+  const std::vector<Flow> flows = SpanFlows(lots, cutoff, span.to);
   for (const Flow& flow : flows) irrFlows.push_back({flow.day, flow.in ? -flow.cents : flow.cents});
 
-  // The time-weighted rate: each valuation day's ratio, the day's flows being those since the day before.
-  const std::vector<int64_t> days = ValuationDays(closes, start, span.to);
-  double product = 1.0;
-  int64_t previousValue = f.openingValueCents;
-  size_t nextFlow = 0;
-  for (int64_t day : days) {
-    if (!walk.AdvanceTo(day)) return Refused(PerformanceStatus::TooLarge);
-    int64_t value = 0;
-    if (PerformanceOutcome r = valueNow(day, &value); r.status != PerformanceStatus::Ok) return r;
-    int64_t in = 0, out = 0;
-    for (; nextFlow < flows.size() && flows[nextFlow].day <= day; ++nextFlow) {
-      if (!AddTo(flows[nextFlow].in ? &in : &out, flows[nextFlow].cents))
-        return Refused(PerformanceStatus::TooLarge);
-    }
-    const double denominator = static_cast<double>(previousValue) + static_cast<double>(in);
-    if (denominator != 0) product *= (static_cast<double>(value) + static_cast<double>(out)) / denominator;
-    f.series.push_back({day, value, walk.Invested()});
-    previousValue = value;
-  }
-  if (!days.empty()) {
-    f.ttwror = SaneRate(product - 1.0);
-    const int64_t calendarDays = span.to - days.front();
-    if (calendarDays > 0 && product >= 0) {
-      f.ttwrorAnnualized =
-          SaneRate(std::pow(product, kDaysPerYear / static_cast<double>(calendarDays)) - 1.0);
-    }
-  }
+  if (PerformanceOutcome r = TimeWeighted(walk, symbols, ValuationDays(closes, start, span.to), flows, f);
+      r.status != PerformanceStatus::Ok)
+    return r;
 
   // The money-weighted rate: the flows and what is held at TO.
   if (!walk.AdvanceTo(span.to)) return Refused(PerformanceStatus::TooLarge);
-  if (PerformanceOutcome r = valueNow(span.to, &f.finalValueCents); r.status != PerformanceStatus::Ok)
+  if (PerformanceOutcome r = ValueOn(walk, symbols, span.to, &f.finalValueCents);
+      r.status != PerformanceStatus::Ok)
     return r;
   f.finalInvestedCents = walk.Invested();
   irrFlows.push_back({span.to, f.finalValueCents});
   const std::optional<double> irr = SolveIrr(irrFlows);
   f.irr = irr ? SaneRate(*irr) : std::nullopt;
 
-  // Realized gains of the sales within the span, by the year of the sale.
-  std::map<int, int64_t> byYear;
-  for (const Lot& l : lots) {
-    if (!l.lot->sold || l.lot->saleDay < start || l.lot->saleDay > span.to) continue;
-    int64_t gain = l.saleValue;
-    if (!SubtractFrom(&gain, l.paid) || !AddTo(&byYear[DateOfDayNumber(l.lot->saleDay).year], gain)) {
-      return Refused(PerformanceStatus::TooLarge);
-    }
-  }
-  for (const auto& [year, gain] : byYear) f.realizedGains.push_back({year, gain});
+  if (!RealizedGains(lots, start, span.to, f)) return Refused(PerformanceStatus::TooLarge);
   return outcome;
 }

@@ -34,27 +34,7 @@ CDlgChooseColumnsNew::CDlgChooseColumnsNew(bool heldView, const std::vector<int>
   tree->setAccessibleName(QStringLiteral("All columns"));
   tree->setHeaderHidden(true);
   treeLabel->setBuddy(tree);
-  // Wide enough for its longest name at its depth with the scroll bar showing, so nothing is cut short.
-  int widest = fontMetrics().averageCharWidth() * 30;
-  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
-  auto need = [&](const QString& text, int depth) {
-    return tree->indentation() * depth + fontMetrics().horizontalAdvance(text) + 2 * tree->frameWidth() +
-           scrollBar + fontMetrics().averageCharWidth() * 2;
-  };
-  for (int category = 0; category < kCategoryCount; ++category) {
-    const QString name = QString::fromStdString(GetCategoryName(category));
-    auto* node = new QTreeWidgetItem(tree, {name});
-    widest = std::max(widest, need(name, 1));
-    std::vector<int> ids;
-    FillCategory(category, ids);
-    for (int id : ids) {
-      const QString header = QString::fromStdString(GetColumnHeader(id));
-      auto* leaf = new QTreeWidgetItem(node, {header});
-      leaf->setData(0, kColumnRole, id);
-      widest = std::max(widest, need(header, 2));
-    }
-  }
-  tree->setMinimumSize(widest, fontMetrics().height() * 18);
+  FillColumnTree();
 
   auto* buttons = new QVBoxLayout;
   QPushButton* add = MakeButton(this, QStringLiteral("&Add  >"), QStringLiteral("add"));
@@ -114,6 +94,30 @@ CDlgChooseColumnsNew::CDlgChooseColumnsNew(bool heldView, const std::vector<int>
   connect(selected, &QListWidget::currentItemChanged, this,
           [this](QListWidgetItem* item) { ShowDescription(item ? item->data(kColumnRole).toInt() : -1); });
   tree->setFocus();
+}
+
+void CDlgChooseColumnsNew::FillColumnTree() {
+  // Wide enough for its longest name at its depth with the scroll bar showing, so nothing is cut short.
+  int widest = fontMetrics().averageCharWidth() * 30;
+  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
+  auto need = [&](const QString& text, int depth) {
+    return tree->indentation() * depth + fontMetrics().horizontalAdvance(text) + 2 * tree->frameWidth() +
+           scrollBar + fontMetrics().averageCharWidth() * 2;
+  };
+  for (int category = 0; category < kCategoryCount; ++category) {
+    const QString name = QString::fromStdString(GetCategoryName(category));
+    auto* node = new QTreeWidgetItem(tree, {name});
+    widest = std::max(widest, need(name, 1));
+    std::vector<int> ids;
+    FillCategory(category, ids);
+    for (int id : ids) {
+      const QString header = QString::fromStdString(GetColumnHeader(id));
+      auto* leaf = new QTreeWidgetItem(node, {header});
+      leaf->setData(0, kColumnRole, id);
+      widest = std::max(widest, need(header, 2));
+    }
+  }
+  tree->setMinimumSize(widest, fontMetrics().height() * 18);
 }
 
 void CDlgChooseColumnsNew::AddRow(int column, int at) {

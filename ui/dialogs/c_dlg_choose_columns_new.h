@@ -20,6 +20,8 @@ class CDlgChooseColumnsNew : public QDialog {
   QLabel* Description() const { return description; }
 
  private:
+  // Every column under its category, the tree wide enough for the longest name at its depth.
+  void FillColumnTree();
   void AddRow(int column, int at);
   void OnAdd();
   void OnRemove();

@@ -104,46 +104,10 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
   BuildTarget(contentLayout, current);
   mapping = new ImportMappingPanel(*profiles, content);
   contentLayout->addWidget(mapping);
-  auto* checks = new QHBoxLayout;
-  cash = AddCheck(checks, content, QStringLiteral("Incl&ude cash positions"), QStringLiteral("importCash"),
-                  prefs.importExportCash);
-  margin = AddCheck(checks, content, QStringLiteral("Include mar&gin debts"), QStringLiteral("importMargin"),
-                    prefs.importExportMargin);
-  indexes = AddCheck(checks, content, QStringLiteral("Include index positions"),
-                     QStringLiteral("importIndexes"), prefs.importExportIndex);
-  duplicates = AddCheck(checks, content, QStringLiteral("Add rows already there"),
-                        QStringLiteral("importDuplicates"), false);
-  duplicates->setToolTip(
-      QStringLiteral("Rows equal to a position of their portfolio are skipped unless ticked"));
-  opening = AddCheck(checks, content, QStringLiteral("Positions held before the statement"),
-                     QStringLiteral("importOpening"), false);
-  opening->setToolTip(QStringLiteral(
-      "The statement's holdings list, less its trades, is what was held before its first trade"));
-  opening->hide();
-  checks->addStretch();
-  contentLayout->addLayout(checks);
+  BuildChecks(contentLayout);
   layout->addWidget(content);
 
-  auto* previewLabel = new QLabel(QStringLiteral("Preview of the first rows:"), this);
-  preview = new ImportPreviewTable(this);
-  preview->setMinimumSize(640, 170);
-  previewLabel->setBuddy(preview);
-  layout->addWidget(previewLabel);
-  layout->addWidget(preview, 2);
-  auto* problemsLabel = new QLabel(QStringLiteral("Problems and rows skipped:"), this);
-  problems = new QListWidget(this);
-  problems->setObjectName(QStringLiteral("importProblems"));
-  problems->setAccessibleName(QStringLiteral("Problems and rows skipped"));
-  problems->setMinimumHeight(60);
-  problemsLabel->setBuddy(problems);
-  layout->addWidget(problemsLabel);
-  layout->addWidget(problems, 1);
-  summary = new QLabel(this);
-  summary->setObjectName(QStringLiteral("importSummary"));
-  summary->setWordWrap(true);
-  summary->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-  summary->setFocusPolicy(Qt::StrongFocus);
-  layout->addWidget(summary);
+  BuildResults(layout);
 
   auto* progressRow = new QHBoxLayout;
   progress = new QProgressBar(this);
@@ -171,6 +135,50 @@ CDlgImportPortfolios::CDlgImportPortfolios(VLDatabase& database, VLDatabaseConn*
 }
 
 CDlgImportPortfolios::~CDlgImportPortfolios() = default;
+
+void CDlgImportPortfolios::BuildChecks(QVBoxLayout* contentLayout) {
+  auto* checks = new QHBoxLayout;
+  cash = AddCheck(checks, content, QStringLiteral("Incl&ude cash positions"), QStringLiteral("importCash"),
+                  prefs.importExportCash);
+  margin = AddCheck(checks, content, QStringLiteral("Include mar&gin debts"), QStringLiteral("importMargin"),
+                    prefs.importExportMargin);
+  indexes = AddCheck(checks, content, QStringLiteral("Include index positions"),
+                     QStringLiteral("importIndexes"), prefs.importExportIndex);
+  duplicates = AddCheck(checks, content, QStringLiteral("Add rows already there"),
+                        QStringLiteral("importDuplicates"), false);
+  duplicates->setToolTip(
+      QStringLiteral("Rows equal to a position of their portfolio are skipped unless ticked"));
+  opening = AddCheck(checks, content, QStringLiteral("Positions held before the statement"),
+                     QStringLiteral("importOpening"), false);
+  opening->setToolTip(QStringLiteral(
+      "The statement's holdings list, less its trades, is what was held before its first trade"));
+  opening->hide();
+  checks->addStretch();
+  contentLayout->addLayout(checks);
+}
+
+void CDlgImportPortfolios::BuildResults(QVBoxLayout* layout) {
+  auto* previewLabel = new QLabel(QStringLiteral("Preview of the first rows:"), this);
+  preview = new ImportPreviewTable(this);
+  preview->setMinimumSize(640, 170);
+  previewLabel->setBuddy(preview);
+  layout->addWidget(previewLabel);
+  layout->addWidget(preview, 2);
+  auto* problemsLabel = new QLabel(QStringLiteral("Problems and rows skipped:"), this);
+  problems = new QListWidget(this);
+  problems->setObjectName(QStringLiteral("importProblems"));
+  problems->setAccessibleName(QStringLiteral("Problems and rows skipped"));
+  problems->setMinimumHeight(60);
+  problemsLabel->setBuddy(problems);
+  layout->addWidget(problemsLabel);
+  layout->addWidget(problems, 1);
+  summary = new QLabel(this);
+  summary->setObjectName(QStringLiteral("importSummary"));
+  summary->setWordWrap(true);
+  summary->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+  summary->setFocusPolicy(Qt::StrongFocus);
+  layout->addWidget(summary);
+}
 
 void CDlgImportPortfolios::BuildFileRows(QFormLayout* form) {
   browse = MakeButton(content, QStringLiteral("&Browse..."), QStringLiteral("importBrowse"));

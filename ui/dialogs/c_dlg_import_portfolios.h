@@ -17,6 +17,7 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 class VLDatabase;
 class VLDatabaseConn;
 class VLGeneralPrefs;
@@ -64,8 +65,12 @@ class CDlgImportPortfolios : public QDialog {
   QPushButton* Stop() const { return stop; }
 
  private:
+  // What to take besides the stock positions (cash, margin, indexes, rows already there, a statement's
+  // holdings), and below them the preview, the problems and the summary.
+  void BuildChecks(QVBoxLayout* contentLayout);
+  void BuildResults(QVBoxLayout* layout);
   void BuildFileRows(class QFormLayout* form);
-  void BuildTarget(class QVBoxLayout* layout, uint32_t current);
+  void BuildTarget(QVBoxLayout* layout, uint32_t current);
   void OnBrowse();
   void OnOk();
   ExchangeFormat ChosenFormat() const;  // the "Read as" choice

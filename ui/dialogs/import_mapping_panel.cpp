@@ -44,6 +44,15 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
     : QGroupBox(QStringLiteral("Columns of the CSV file"), parent), profiles(profiles) {
   setObjectName(QStringLiteral("importMapping"));
   auto* layout = new QVBoxLayout(this);
+  BuildColumns(layout);
+  BuildKinds(layout);
+  BuildFileForm(layout);
+  BuildProfiles(layout);
+  FillProfiles({});
+  ConnectChoices();
+}
+
+void ImportMappingPanel::BuildColumns(QVBoxLayout* layout) {
   auto* grid = new QGridLayout;
   int row = 0;
   int column = 0;
@@ -61,6 +70,9 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
     if (column == 6) column = 0, ++row;
   }
   layout->addLayout(grid);
+}
+
+void ImportMappingPanel::BuildKinds(QVBoxLayout* layout) {
   kindLabel = new QLabel(QStringLiteral("What each value of the kind column is:"), this);
   kindTable = new ImportKindTable(this);
   kindLabel->setBuddy(kindTable);
@@ -76,7 +88,9 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
     }
     emit changed();
   });
+}
 
+void ImportMappingPanel::BuildFileForm(QVBoxLayout* layout) {
   auto* format = new QGridLayout;
   headerRow = new QCheckBox(QStringLiteral("The file has a &header row"), this);
   headerRow->setObjectName(QStringLiteral("importHeaderRow"));
@@ -102,7 +116,9 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
                       QStringLiteral("importSkipRows"));
   skipRows->setRange(0, 1000);
   layout->addLayout(format);
+}
 
+void ImportMappingPanel::BuildProfiles(QVBoxLayout* layout) {
   auto* profileRow = new QHBoxLayout;
   auto* profileGrid = new QGridLayout;
   profile = Labelled(profileGrid, 0, 0, this, QStringLiteral("&Profile:"), new QComboBox(this),
@@ -116,8 +132,9 @@ ImportMappingPanel::ImportMappingPanel(ImportProfiles& profiles, QWidget* parent
   saveProfile->setAccessibleDescription(QStringLiteral("Save this mapping under the name typed beside it"));
   profileRow->addWidget(saveProfile);
   layout->addLayout(profileRow);
-  FillProfiles({});
+}
 
+void ImportMappingPanel::ConnectChoices() {
   const auto changedNow = [this] {
     if (!filling) emit changed();
   };

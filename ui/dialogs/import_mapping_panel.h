@@ -13,6 +13,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 class ImportProfiles;
 
 // The mapping of the "Import Portfolios" dialog for a CSV file that is not Vellumar's: the column of each
@@ -53,6 +54,13 @@ class ImportMappingPanel : public QGroupBox {
   void changed();
 
  private:
+  // The parts of the panel, top to bottom: a column choice per field, the kinds' table, how the file is
+  // written, the profiles; then what each choice sets off.
+  void BuildColumns(QVBoxLayout* layout);
+  void BuildKinds(QVBoxLayout* layout);
+  void BuildFileForm(QVBoxLayout* layout);
+  void BuildProfiles(QVBoxLayout* layout);
+  void ConnectChoices();
   void OnProfileChosen();
   void OnSaveProfile();
   void FillProfiles(const QString& select);
