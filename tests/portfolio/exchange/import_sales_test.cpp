@@ -135,6 +135,33 @@ TEST_F(ImportSales, ASaleBefore1970TakesTheLotsOfItsDaysAndThenTheUndatedOnes) {
                                      "more than the 2 shares the portfolio holds then"});
 }
 
+// A sale's commission shared among the lots it takes: each part its share of the shares, rounded down, and
+// the last part what is left, so that the parts add up to the sale's commission to the cent; a lot the sale
+// splits shares its purchase commission between the sold part and the rest the same way, whole.
+TEST_F(ImportSales, CommissionsAreSharedAmongTheLotsASaleTakesAndAddUp) {
+  const uint32_t p = AddPortfolio("P");
+  AddLot(p, "XYZ", 1, Day(2023, 1, 2));
+  AddLot(p, "XYZ", 1, Day(2023, 1, 3));
+  Buy("XYZ", 3, Day(2023, 1, 4));
+  Sell("XYZ", 3, Day(2023, 2, 1), 101);  // one share of each lot
+  ASSERT_EQ(Run(), VLResult::Ok) << testing::PrintToString(Described(problems));
+  std::vector<uint32_t> saleCommissions;
+  uint64_t splitLotCommission = 0;
+  for (const auto& position : Positions(p)) {
+    const auto& stock = static_cast<const VLStockHoldingItem&>(*position);
+    if (stock.IsSold()) saleCommissions.push_back(stock.saleCommission);
+    if (DayNumberOfStoredDate(stock.purchaseDate) == DayNumberOf(CalendarDate{2023, 1, 4})) {
+      splitLotCommission += stock.buyCommission;
+      if (stock.IsSold()) {
+        EXPECT_EQ(stock.buyCommission, 333u);  // a third of the purchase's 10.00
+      }
+    }
+  }
+  std::sort(saleCommissions.begin(), saleCommissions.end());
+  EXPECT_EQ(saleCommissions, (std::vector<uint32_t>{33, 33, 35}));
+  EXPECT_EQ(splitLotCommission, 1000u);
+}
+
 // A statement of years of trades: each purchase of 10 shares followed by a sale of 7, so every sale splits a
 // lot or takes the rest of one; what stays held is the newest purchases, whole.
 TEST_F(ImportSales, HundredsOfSalesTakeTheOldestSharesAndLeaveTheNewestLots) {
