@@ -53,7 +53,12 @@ bool ReplaceFileContent(const std::string& givenPath, std::string_view content, 
   if (io.Sync(file.Get()) != 0) return fail(FileError::FromErrno("write", temp));
   file.Close();
   if (io.Rename(temp, path) != 0) return fail(FileError::FromErrno("replace", path));
-  // The new file is complete and in place; a failed flush of the folder only risks the rename at a power cut.
-  (void)io.SyncFolder(FolderOfPath(path));
+  // The new file is complete and in place, but until the folder is flushed the rename may not survive a
+  // power cut: a failed flush is reported, as the database's save reports it, so that the caller writes
+  // again rather than take the file for safe.
+  if (io.SyncFolder(FolderOfPath(path)) != 0) {
+    error = FileError::FromErrno("flush the folder", FolderOfPath(path));
+    return false;
+  }
   return true;
 }

@@ -11,7 +11,10 @@ class SaveFileOps;
 // A file that is there keeps its permissions. A symbolic link at `path` is kept: the file it leads to is
 // replaced. What is not a regular file (a named pipe, a device, a folder) and a file without write
 // permission are refused and left alone. On any failure (a full disk, no permission, the folder gone)
-// the old file stays exactly as it was, the temporary file is removed, and `error` says what failed and why.
+// the old file stays exactly as it was, the temporary file is removed, and `error` says what failed and why;
+// but for one: when the folder cannot be flushed after the rename, the new file is in place and the answer
+// is still false ("flush the folder"), since the rename may not survive a power cut (the database's saves
+// follow the same rule).
 // `ops` are the system calls unless a test substitutes failing ones.
 [[nodiscard]] bool ReplaceFileContent(const std::string& path, std::string_view content, FileError& error,
                                       SaveFileOps* ops = nullptr);

@@ -158,3 +158,24 @@ TEST(ReplaceFileContent, AFailedWriteKeepsTheOldFileAndSaysWhyASuccessKeepsItsPe
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
+
+// A folder that cannot be flushed after the rename: the new file is there, but nothing proves it reached the
+// disk, and the caller is told so, as a save of the database is.
+TEST(ReplaceFileContent, AFailedFolderFlushIsReportedThoughTheNewFileIsInPlace) {
+  class FolderFlushFails : public SaveFileOps {
+   public:
+    int SyncFolder(const std::string&) override {
+      errno = EIO;
+      return -1;
+    }
+  } ops;
+  TempFolder dir;
+  const std::string path = dir.File("settings.ini");
+  WriteText(path, "old");
+  FileError error;
+  EXPECT_FALSE(ReplaceFileContent(path, "new", error, &ops));
+  EXPECT_EQ(error.action, "flush the folder");
+  EXPECT_EQ(error.Cause(), "Input/output error");
+  EXPECT_EQ(ReadText(path), "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
