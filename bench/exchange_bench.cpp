@@ -7,6 +7,7 @@
 #include <string>
 
 #include "portfolio/database/vl_database.h"
+#include "portfolio/database/vl_database_reads.h"
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/import_reading.h"
@@ -100,7 +101,7 @@ BENCHMARK(BM_ImportMappedCsv)->Unit(benchmark::kMillisecond);
 void BM_ImportVellumarCsv(benchmark::State& state) {
   ImportedBroker source("source.db");
   ExportData data;
-  (void)CollectExport(*source.store.db, source.store.conn, {}, data);
+  (void)ReadExport(*source.store.db, source.store.conn, {}, data);
   const std::string exported = WriteVellumarCsv(data);
   TempFolder folder{"vl_bench_import"};
   const std::string file = folder.File("all.csv");
@@ -133,7 +134,7 @@ void BM_ExportCsv(benchmark::State& state) {
   ImportedBroker broker("Vellumar.db");
   for (auto _ : state) {
     ExportData data;
-    (void)CollectExport(*broker.store.db, broker.store.conn, {}, data);
+    (void)ReadExport(*broker.store.db, broker.store.conn, {}, data);
     benchmark::DoNotOptimize(WriteVellumarCsv(data));
   }
 }
@@ -175,7 +176,7 @@ std::string VellumarCsvOfRows(int rows) {
   const auto window = std::make_shared<NullWindow>();
   VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
   ExportData data;
-  if (!conn || CollectExport(db, conn, {}, data) != VLResult::Ok) return {};
+  if (!conn || ReadExport(db, conn, {}, data) != VLResult::Ok) return {};
   // The sample's purchases are an hour apart, and its sales 200 days later, which after some 77,000 of them
   // runs past today: from there on the days repeat those of the first 76,000 (the positions of the file of
   // 80,000 rows, which stay as they were).

@@ -14,6 +14,7 @@
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/columns/cell_format.h"
+#include "portfolio/database/vl_database_reads.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_formats.h"
@@ -51,7 +52,7 @@ int RunExport(const CliArgs& args, CliIo& io) {
     choice.portfolioIds.push_back(id);
   }
   ExportData data;
-  if (VLResult code = CollectExport(s.Db(), s.Conn(), choice, data); code != VLResult::Ok) {
+  if (VLResult code = ReadExport(s.Db(), s.Conn(), choice, data); code != VLResult::Ok) {
     return Failed(io, DatabaseCodeText(code));
   }
   const std::string text = format == "xml" ? WriteVellumarXml(data) : WriteVellumarCsv(data);

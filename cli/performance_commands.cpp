@@ -8,6 +8,7 @@
 #include "cli/displayed_number.h"
 #include "cli/json_writer.h"
 #include "cli/progress.h"
+#include "portfolio/database/vl_database_reads.h"
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_run.h"
 #include "portfolio/performance/performance_texts.h"

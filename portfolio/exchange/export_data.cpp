@@ -5,10 +5,8 @@
 #include <unordered_set>
 
 #include "framework/text_util.h"
-#include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
-#include "portfolio/records/vl_stock_info_item_list.h"
 
 int ExportData::PositionCount() const {
   int count = 0;
@@ -27,14 +25,13 @@ bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position) {
   }
 }
 
-VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data) {
+bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& positions,
+                   std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data) {
   data.portfolios.clear();
   data.positions.RemoveAll();
   data.prices.clear();
-  VLPortfolioItemList portfolios;
-  if (VLResult code = db.GetPortfolios(conn, portfolios); code != VLResult::Ok) return code;
   for (uint32_t id : choice.portfolioIds) {
-    if (!portfolios.FindById(id)) return VLResult::NotFound;
+    if (!portfolios.FindById(id)) return false;
   }
   std::unordered_map<uint32_t, size_t> slot;
   for (const auto& item : portfolios) {
@@ -46,9 +43,8 @@ VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice&
     slot[portfolio.id] = data.portfolios.size();
     data.portfolios.push_back({portfolio.name, portfolio.comment, {}});
   }
-  VLStockInfoItemList quotes;
-  VLPortfolioItemList allPortfolios;
-  db.CopyAll(quotes, allPortfolios, data.positions);
+  for (std::unique_ptr<Item>& item : positions.ReleaseAll())
+    data.positions.InsertAt(data.positions.GetCount(), std::move(item));
   std::unordered_set<std::string> symbols;
   for (const auto& item : data.positions) {
     const auto& position = static_cast<const VLHoldingItem&>(*item);
@@ -57,10 +53,8 @@ VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice&
     data.portfolios[found->second].positions.push_back(&position);
     if (position.GetKind() == kHoldingStock) symbols.insert(AsciiUpper(position.name));
   }
-  std::vector<VLManualPriceItem> prices;
-  if (VLResult code = db.GetManualPrices(conn, prices); code != VLResult::Ok) return code;
   for (VLManualPriceItem& price : prices) {
     if (choice.portfolioIds.empty() || symbols.count(price.name)) data.prices.push_back(std::move(price));
   }
-  return VLResult::Ok;
+  return true;
 }

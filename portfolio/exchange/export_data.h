@@ -3,13 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "portfolio/database/vl_result.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_manual_price_item.h"
-
-class VLDatabase;
-class VLDatabaseConn;
+#include "portfolio/records/vl_portfolio_item_list.h"
 
 // What an export takes out of the database.
 struct ExportChoice {
@@ -35,8 +32,11 @@ struct ExportData {
   int PositionCount() const;
 };
 
-// Reads what `choice` names; the database's answer (Ok, or NotFound for a portfolio id it does not know).
-VLResult CollectExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data);
+// What `choice` names of a store's portfolios (in the order given), positions (copies, which `data` takes
+// over) and prices set by hand (by symbol, then day); false, `data` empty, when the choice names a portfolio
+// that is not among `portfolios`. The database reads them for it (ReadExport, vl_database_reads.h).
+bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& positions,
+                   std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data);
 
 // Whether `choice` keeps the position.
 bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position);

@@ -6,7 +6,6 @@
 
 #include "framework/text_util.h"
 #include "portfolio/columns/position_currency.h"
-#include "portfolio/database/vl_database.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_stock_holding_item.h"
@@ -88,22 +87,11 @@ std::vector<std::string> SymbolsOf(const std::vector<PerformanceLot>& lots) {
   return symbols;
 }
 
-VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId,
-                           PerformanceLots* lots) {
-  *lots = {};
-  for (const bool held : {true, false}) {
-    VLHoldingItemList positions;
-    if (const VLResult code = db.GetPositions(conn, portfolioId, held, positions); code != VLResult::Ok)
-      return code;
-    CollectLots(positions, lots);
-  }
-  std::vector<VLManualPriceItem> prices;  // by symbol, then day
-  if (const VLResult code = db.GetManualPrices(conn, prices); code != VLResult::Ok) return code;
+void AddManualCloses(const std::vector<VLManualPriceItem>& prices, PerformanceLots* lots) {
   std::set<std::string> symbols;
   for (const PerformanceLot& lot : lots->lots) symbols.insert(AsciiUpper(lot.symbol));
   for (const VLManualPriceItem& price : prices) {
     if (!symbols.count(price.name)) continue;  // a price's symbol is kept in upper case
     lots->manualCloses[price.name].emplace_back(DayNumberOfStoredDate(price.date), price.price);
   }
-  return VLResult::Ok;
 }

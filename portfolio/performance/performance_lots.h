@@ -6,11 +6,9 @@
 
 #include "portfolio/performance/daily_close_source.h"
 
-#include "portfolio/database/vl_result.h"
 #include "portfolio/records/exact_decimal.h"
+#include "portfolio/records/vl_manual_price_item.h"
 
-class VLDatabase;
-class VLDatabaseConn;
 class VLHoldingItemList;
 
 // One stock position as the performance figures see it: shares and prices exact, money in whole cents,
@@ -50,9 +48,9 @@ struct PerformanceLots {
 // Adds the stock positions of `positions` (held and sold alike) to `lots`; cash and margin are counted, not
 // taken. Called once for the held and once for the sold positions of a portfolio.
 void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots);
-// The lots of a portfolio's held and sold positions, and the prices set by hand of their symbols, as the
-// database has them now; the database's answer to the first read that fails, else Ok.
-VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots);
+// Adds the prices set by hand of the lots' symbols (`prices` by symbol, then day) as their closes. The
+// database reads a portfolio's lots and prices for it (ReadPortfolioLots, vl_database_reads.h).
+void AddManualCloses(const std::vector<VLManualPriceItem>& prices, PerformanceLots* lots);
 
 // The currency a symbol is quoted in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBp, no suffix USD),
 // named as ExchangeCurrency names its exchange's; "" for an index ("^DJI") and for a suffix this table does

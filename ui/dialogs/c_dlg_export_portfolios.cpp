@@ -18,6 +18,7 @@
 
 #include "framework/replace_file.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/database/vl_database_reads.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/vellumar_csv.h"
 #include "portfolio/exchange/vellumar_xml.h"
@@ -169,7 +170,7 @@ void CDlgExportPortfolios::OnOk() {
     }
   }
   ExportData data;
-  if (!conn || CollectExport(database, conn, choice, data) != VLResult::Ok) {
+  if (!conn || ReadExport(database, conn, choice, data) != VLResult::Ok) {
     ShowMessage(this, StringId::PortfoliosReadError, MessageIcon::Error);
     return;
   }

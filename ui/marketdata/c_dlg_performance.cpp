@@ -11,6 +11,7 @@
 #include <QTableWidget>
 
 #include "portfolio/database/vl_database.h"
+#include "portfolio/database/vl_database_reads.h"
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_run.h"
 #include "portfolio/performance/performance_texts.h"

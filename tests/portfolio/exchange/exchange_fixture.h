@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "portfolio/database/vl_database_reads.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/import_reading.h"
 #include "portfolio/exchange/vellumar_csv.h"
@@ -45,7 +46,7 @@ class ExchangeTest : public DatabaseTest {
 
   std::string Export(bool xml, const ExportChoice& choice = {}) {
     ExportData data;
-    EXPECT_EQ(CollectExport(*db, conn, choice, data), VLResult::Ok);
+    EXPECT_EQ(ReadExport(*db, conn, choice, data), VLResult::Ok);
     return xml ? WriteVellumarXml(data) : WriteVellumarCsv(data);
   }
 

@@ -2,6 +2,7 @@
 // Vellumar's forms.
 #include <gtest/gtest.h>
 
+#include "portfolio/database/vl_database_reads.h"
 #include "portfolio/exchange/text_encoding.h"
 #include "tests/portfolio/exchange/exchange_fixture.h"
 #include "tests/support/exact_values.h"
@@ -178,7 +179,7 @@ TEST_F(ExchangeTest, ExportLeavesOutWhatIsNotChosen) {
     EXPECT_EQ(csv.find(absent), std::string::npos) << absent;
   choice.portfolioIds = {999};
   ExportData data;
-  EXPECT_EQ(CollectExport(*db, conn, choice, data), VLResult::NotFound);
+  EXPECT_EQ(ReadExport(*db, conn, choice, data), VLResult::NotFound);
 }
 
 }  // namespace
