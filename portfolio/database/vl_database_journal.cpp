@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <unordered_map>
+#include <vector>
 
 #include "portfolio/database/vl_database.h"
 #include "portfolio/journal/journal_history.h"
@@ -17,12 +18,24 @@ namespace {
 // Above this many look-ups, the records are found through an index built once.
 constexpr size_t kSearchedLookups = 16;
 
-// Every kind of journaled record, in the order the fingerprint sums them.
-constexpr JournalRecordKind kRecordKinds[] = {JournalRecordKind::Portfolio, JournalRecordKind::Position,
-                                              JournalRecordKind::ManualPrice};
-constexpr size_t kRecordKindCount = std::size(kRecordKinds);
-
 }  // namespace
+
+const VLStoreRecords::RecordKindRow VLStoreRecords::kRecordKindRows[] = {
+    {JournalRecordKind::Portfolio, [](VLStoreRecords& s) -> ItemList& { return s.portfolios; },
+     [](VLStoreRecords& s) -> uint32_t& { return s.lastPortfolioId; }},
+    {JournalRecordKind::Position, [](VLStoreRecords& s) -> ItemList& { return s.positions; },
+     [](VLStoreRecords& s) -> uint32_t& { return s.lastPositionId; }},
+    {JournalRecordKind::ManualPrice, [](VLStoreRecords& s) -> ItemList& { return s.manualPrices; },
+     [](VLStoreRecords& s) -> uint32_t& { return s.lastManualPriceId; }},
+};
+const size_t VLStoreRecords::kRecordKindCount = std::size(kRecordKindRows);
+
+const VLStoreRecords::RecordKindRow& VLStoreRecords::RowOf(JournalRecordKind kind) {
+  for (const RecordKindRow& row : kRecordKindRows) {
+    if (row.kind == kind) return row;
+  }
+  return kRecordKindRows[0];  // not reached: an entry's kinds are bounded when it is read
+}
 
 ChangeJournal& VLChangeRunner::Journal() {
   return journaling.Journal(GetPath());
@@ -34,27 +47,11 @@ std::string VLChangeRunner::GetJournalPath() {
 }
 
 ItemList& VLStoreRecords::RecordList(JournalRecordKind kind) {
-  switch (kind) {
-    case JournalRecordKind::Portfolio:
-      return portfolios;
-    case JournalRecordKind::Position:
-      return positions;
-    case JournalRecordKind::ManualPrice:
-      return manualPrices;
-  }
-  return positions;  // not reached: every kind is named above
+  return RowOf(kind).list(*this);
 }
 
 uint32_t& VLStoreRecords::LastRecordId(JournalRecordKind kind) {
-  switch (kind) {
-    case JournalRecordKind::Portfolio:
-      return lastPortfolioId;
-    case JournalRecordKind::Position:
-      return lastPositionId;
-    case JournalRecordKind::ManualPrice:
-      return lastManualPriceId;
-  }
-  return lastPositionId;  // not reached: every kind is named above
+  return RowOf(kind).lastId(*this);
 }
 
 ChangeRecorder::Finder VLStoreRecords::RecordFinder() {
@@ -63,7 +60,8 @@ ChangeRecorder::Finder VLStoreRecords::RecordFinder() {
   // taken when it is built: a caller notes a record before it changes, adds or removes it, never after.
   struct Index {
     size_t lookups = 0;
-    std::unordered_map<uint32_t, Item*> byKind[kRecordKindCount];
+    std::vector<std::unordered_map<uint32_t, Item*>> byKind =
+        std::vector<std::unordered_map<uint32_t, Item*>>(kRecordKindCount);
   };
   auto index = std::make_shared<Index>();
   return [this, index](JournalRecordKind kind, uint32_t id) -> Item* {
@@ -77,7 +75,8 @@ ChangeRecorder::Finder VLStoreRecords::RecordFinder() {
       return nullptr;
     }
     if (index->lookups == kSearchedLookups + 1) {
-      for (JournalRecordKind k : kRecordKinds) {
+      for (const RecordKindRow& row : kRecordKindRows) {
+        const JournalRecordKind k = row.kind;
         const ItemList& records = RecordList(k);
         auto& byId = index->byKind[static_cast<size_t>(k)];
         byId.reserve(static_cast<size_t>(records.GetCount()));
@@ -93,8 +92,8 @@ ChangeRecorder::Finder VLStoreRecords::RecordFinder() {
 uint64_t VLStoreRecords::CurrentFingerprint() {
   if (journaling.fingerprintKnown) return journaling.fingerprint;
   uint64_t sum = 0;
-  for (JournalRecordKind kind : kRecordKinds) {
-    for (const auto& item : RecordList(kind)) sum += ImageHash(journaling.imager.Image(kind, *item));
+  for (const RecordKindRow& row : kRecordKindRows) {
+    for (const auto& item : row.list(*this)) sum += ImageHash(journaling.imager.Image(row.kind, *item));
   }
   journaling.fingerprint = sum;
   journaling.fingerprintKnown = true;

@@ -119,6 +119,17 @@ class VLStoreRecords : public Database {
   bool mayNeedLaterForm = true;
 
  private:
+  // Each kind of journaled record with its list and its id counter, in the order the fingerprint sums them:
+  // a new kind is a row (vl_database_journal.cpp).
+  struct RecordKindRow {
+    JournalRecordKind kind;
+    ItemList& (*list)(VLStoreRecords& store);
+    uint32_t& (*lastId)(VLStoreRecords& store);
+  };
+  static const RecordKindRow kRecordKindRows[];
+  static const size_t kRecordKindCount;
+  static const RecordKindRow& RowOf(JournalRecordKind kind);
+
   // A made quote, with what it was made from.
   struct ManualQuoteCache {
     SharedStockInfo source;
