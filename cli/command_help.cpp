@@ -134,6 +134,26 @@ const CommandHelp kHelp[] = {
      "  --date YYYY-MM-DD  only the price of this day (default: every price of the symbol)\n",
      "remove-price IE00B4L5Y983 --db my.db"},
     {"prices", "positions", "list the prices set by hand, by symbol and day", kDb, "prices --db my.db"},
+    {"split", "positions",
+     "record a split of a symbol and apply it, as one change, to every position of it in every portfolio "
+     "bought before the day and not sold before it: the shares times N/D, the prices per share times D/N, "
+     "what was paid kept to the cent; prints each position it changes",
+     "  N:D  new shares for old, in whole numbers: 3:1 makes three of one, 1:10 one of ten\n"
+     "  --date YYYY-MM-DD  the ex-date, the first day of the new shares (required)\n"
+     "  --cash-in-lieu PRICE  the price per new share paid for fractions: each position keeps its whole\n"
+     "                        shares and sells the fraction on the day (without it, a position whose\n"
+     "                        shares would need more than 8 decimals refuses the split)\n"
+     "  --comment TEXT  a note kept with the split\n"
+     "  --dry-run  print what would change; change nothing\n",
+     "split MSFT 3:1 --date 2024-06-10 --db my.db"},
+    {"rename-symbol", "positions",
+     "record that a symbol became another from a day and move every position of it, in every portfolio, to "
+     "the new symbol, as one change",
+     "  --date YYYY-MM-DD  the first day of the new symbol (required)\n"
+     "  --comment TEXT  a note kept with the change\n",
+     "rename-symbol FB META --date 2022-06-09 --db my.db"},
+    {"corporate-actions", "positions", "list the recorded splits and symbol changes, by day", kDb,
+     "corporate-actions MSFT --db my.db"},
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
     {"move", "positions", "move a position into another portfolio", kDb, "move 1 Trading --db my.db"},
     {"delete-position", "positions", "delete a position", kDb, "delete-position 1 --db my.db"},

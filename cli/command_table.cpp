@@ -4,8 +4,9 @@ std::vector<CliCommand> AllCliCommands() {
   using Group = std::vector<CliCommand> (*)();
   // One line per command group.
   static const Group kGroups[] = {
-      MarketCommands,      DbCommands,       ListCommands,  JournalCommands,     ViewCommands,
-      PerformanceCommands, ExchangeCommands, FetchCommands, MaintenanceCommands, PriceCommands,
+      MarketCommands,          DbCommands,       ListCommands,  JournalCommands,     ViewCommands,
+      PerformanceCommands,     ExchangeCommands, FetchCommands, MaintenanceCommands, PriceCommands,
+      CorporateActionCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {

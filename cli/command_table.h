@@ -49,16 +49,17 @@ struct CliCommand {
 
 // The command groups. Each group lives in its own cli/<group>_commands.cpp, which CMake picks up by
 // its name; registering a group is its one line in AllCliCommands() (cli/command_table.cpp).
-std::vector<CliCommand> MarketCommands();       // cli/market_commands.cpp
-std::vector<CliCommand> DbCommands();           // cli/db_commands.cpp
-std::vector<CliCommand> ViewCommands();         // cli/view_commands.cpp
-std::vector<CliCommand> FetchCommands();        // cli/fetch_commands.cpp
-std::vector<CliCommand> ListCommands();         // cli/list_commands.cpp
-std::vector<CliCommand> MaintenanceCommands();  // cli/maintenance_commands.cpp
-std::vector<CliCommand> PerformanceCommands();  // cli/performance_commands.cpp
-std::vector<CliCommand> ExchangeCommands();     // cli/exchange_commands.cpp
-std::vector<CliCommand> JournalCommands();      // cli/journal_commands.cpp
-std::vector<CliCommand> PriceCommands();        // cli/price_commands.cpp
+std::vector<CliCommand> MarketCommands();           // cli/market_commands.cpp
+std::vector<CliCommand> DbCommands();               // cli/db_commands.cpp
+std::vector<CliCommand> ViewCommands();             // cli/view_commands.cpp
+std::vector<CliCommand> FetchCommands();            // cli/fetch_commands.cpp
+std::vector<CliCommand> ListCommands();             // cli/list_commands.cpp
+std::vector<CliCommand> MaintenanceCommands();      // cli/maintenance_commands.cpp
+std::vector<CliCommand> PerformanceCommands();      // cli/performance_commands.cpp
+std::vector<CliCommand> ExchangeCommands();         // cli/exchange_commands.cpp
+std::vector<CliCommand> JournalCommands();          // cli/journal_commands.cpp
+std::vector<CliCommand> PriceCommands();            // cli/price_commands.cpp
+std::vector<CliCommand> CorporateActionCommands();  // cli/corporate_action_commands.cpp
 
 // Whether the command asks the market-data service (and so starts the bundled one when nothing answers).
 bool AsksMarketService(const std::string& command);

@@ -53,7 +53,7 @@ OutputRecord PositionRow(const VLHoldingItem& h, const std::string& portfolio) {
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
   r.Add("state", s.IsSold() ? "sold" : "held").AddText("qty", DecimalText(s.qty));
   r.AddText("amount",
-            CentsText(static_cast<uint64_t>(ProductCents(s.qty, s.buyPricePerShare)) + s.buyCommission));
+            CentsDifferenceText(ProductCents(s.qty, s.buyPricePerShare) + s.buyCommission + s.paidRemainder));
   r.Add("bought", s.purchaseDate ? FormatDay(s.purchaseDate) : "");
   r.Add("sold", s.saleDate ? FormatDay(s.saleDate) : "").Add("comment", s.comment);
   if (!s.currency.empty()) r.Add("currency", s.currency);

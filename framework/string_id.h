@@ -204,6 +204,10 @@ enum class StringId : int {
   SetPriceSaved = 451,        // %s: the symbol, %s: the price, %s: the day
   ManualPriceInvalid = 3600,  // the price set by hand is not an amount above 0
   SetPriceError = 3601,       // %s: the symbol
+  // Corporate actions.
+  SplitRatioInvalid = 3610,  // the ratio is not N:D in whole numbers of new and old shares
+  CashInLieuInvalid = 3611,  // the cash-in-lieu price is not an amount above 0
+  NewSymbolSame = 3612,      // a symbol change to the symbol it had
   NothingToUndo = 3400,
   NothingToRedo = 3401,
   UndoMismatch = 3402,        // %s: the change

@@ -58,6 +58,22 @@ int main(int argc, char** argv) {
   if (db.AddStockPosition(conn, portfolio.id, stock, id) != VLResult::Ok) return 1;
   if (db.SetManualPrice(conn, stock.name, 1700049600, UnitPrice::FromUnits(85500000)) != VLResult::Ok)
     return 1;
+  // A split that leaves a paid remainder (175,000 shares: no price of 0.000001 keeps their cost) and a
+  // symbol change: corporate actions, and a position in its latest record form.
+  stock.name = "BIG";
+  stock.qty = Quantity::FromWhole(25000);
+  stock.buyPricePerShare = UnitPrice::FromUnits(12345677);
+  stock.currency.clear();
+  if (db.AddStockPosition(conn, portfolio.id, stock, id) != VLResult::Ok) return 1;
+  SplitRequest split;
+  split.symbol = "BIG";
+  split.ratio = {7, 1};
+  split.exDate = 1199275200;  // 2008-01-02
+  split.comment = "seven for one";
+  SplitPreview preview;
+  if (db.RecordSplit(conn, split, preview) != VLResult::Ok) return 1;
+  int renamed = 0;
+  if (db.RecordSymbolChange(conn, "IBM", "IBMX", 1201867200, "", renamed) != VLResult::Ok) return 1;
   if (db.Disconnect(conn) != VLResult::Ok) return 1;
   return 0;
 }

@@ -31,6 +31,8 @@ enum class EntryField {
   Currency,  // a stock position's own currency
   PortfolioComment,
   ManualPrice,  // a price set by hand
+  SplitRatio,   // a split's new and old shares
+  CashInLieu,   // the price per new share paid for a split's fractions
 };
 
 // The outcome of checking what was typed into a dialog: the first failing check, or None when all passed.

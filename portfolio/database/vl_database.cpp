@@ -35,16 +35,18 @@ void VLStoreRecords::PrepareForLoad() {
   market = 0;
   marketTime.clear();
   marketStatus.clear();
-  lastQuoteId = lastPortfolioId = lastPositionId = lastManualPriceId = 0;
+  lastQuoteId = lastPortfolioId = lastPositionId = lastManualPriceId = lastCorporateActionId = 0;
   quotes.RemoveAll();
   portfolios.RemoveAll();
   positions.RemoveAll();
   manualPrices.RemoveAll();
+  corporateActions.RemoveAll();
   journaling.fingerprintKnown = false;
   mayNeedLaterForm = true;  // until the load's end says otherwise
 }
 
 int32_t VLStoreRecords::GetVersion() const {
+  if (corporateActions.GetCount() > 0) return kCorporateActionVersion;
   if (manualPrices.GetCount() > 0) return kManualPriceVersion;
   // A store known to hold none in the exact form spares the pass over every position (a save's most costly
   // part after the writing itself).
@@ -72,6 +74,10 @@ SerializeResult VLStoreRecords::Serialize(Archive* ar) {
   if (version >= kManualPriceVersion) {
     ar->Io(lastManualPriceId);
     if (SerializeResult rc = manualPrices.Serialize(ar); rc != SerializeResult::Ok) return rc;
+  }
+  if (version >= kCorporateActionVersion) {
+    ar->Io(lastCorporateActionId);
+    if (SerializeResult rc = corporateActions.Serialize(ar); rc != SerializeResult::Ok) return rc;
   }
   RebindSymbols();
   return SerializeResult::Ok;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "portfolio/corporate_actions/corporate_action_change.h"
 #include "portfolio/database/vl_change_runner.h"
 #include "portfolio/database/vl_quote_source.h"
 #include "portfolio/records/exact_decimal.h"
@@ -114,6 +115,20 @@ class VLDatabase : public VLChangeRunner {
   // NotFound when there is none.
   VLResult RemoveManualPrices(VLDatabaseConn* conn, const std::string& symbol, int64_t date);
 
+  // Corporate actions (vl_corporate_action_item.h), ordered by day, then symbol.
+  VLResult GetCorporateActions(VLDatabaseConn* conn, std::vector<VLCorporateActionItem>& actions);
+  // What RecordSplit would change, changing nothing: Ok with the rows; ActionRefused with the position at
+  // fault; AlreadyRecorded when the symbol has a split on that day; Failed for a request no record holds.
+  VLResult PreviewSplit(VLDatabaseConn* conn, const SplitRequest& request, SplitPreview& preview);
+  // The split as one change: every position of the symbol in every portfolio held on the day in new shares
+  // (split_plan.h), fractions paid in cash sold on the day as partial sales, and the split recorded.
+  VLResult RecordSplit(VLDatabaseConn* conn, const SplitRequest& request, SplitPreview& preview);
+  // Every position of `oldSymbol`, in every portfolio, under `newSymbol` from the stored day `exDate`, and
+  // the change recorded: one change. `renamed` counts the positions. AlreadyRecorded as for a split.
+  VLResult RecordSymbolChange(VLDatabaseConn* conn, const std::string& oldSymbol,
+                              const std::string& newSymbol, int64_t exDate, const std::string& comment,
+                              int& renamed);
+
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   VLResult GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
                                const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
@@ -142,6 +157,8 @@ class VLDatabase : public VLChangeRunner {
                                                 uint64_t& newIds) const;
   // The apply step of an import (vl_database_import.cpp).
   struct ImportRun;
+  // A split worked out against the store (vl_database_actions.cpp).
+  struct SplitRun;
   // Whether the ids left cover what an import resolved against the store needs.
   // `newPrices`: the prices set by hand it adds (ImportedPrices).
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices) const;

@@ -27,6 +27,8 @@ const VLStoreRecords::RecordKindRow VLStoreRecords::kRecordKindRows[] = {
      [](VLStoreRecords& s) -> uint32_t& { return s.lastPositionId; }},
     {JournalRecordKind::ManualPrice, [](VLStoreRecords& s) -> ItemList& { return s.manualPrices; },
      [](VLStoreRecords& s) -> uint32_t& { return s.lastManualPriceId; }},
+    {JournalRecordKind::CorporateAction, [](VLStoreRecords& s) -> ItemList& { return s.corporateActions; },
+     [](VLStoreRecords& s) -> uint32_t& { return s.lastCorporateActionId; }},
 };
 const size_t VLStoreRecords::kRecordKindCount = std::size(kRecordKindRows);
 

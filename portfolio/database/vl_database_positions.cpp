@@ -22,6 +22,10 @@ VLStockHoldingItem* AsStock(VLHoldingItem* h) {
 
 // The user's fields of a stock position: everything but identity, owner and quote binding.
 void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
+  // What a split left of what was paid stays with the purchase it belongs to, which the fields of a dialog
+  // do not show; a purchase typed anew brings its own.
+  const bool samePurchase = to.qty == from.qty && to.buyPricePerShare == from.buyPricePerShare;
+  to.paidRemainder = samePurchase && from.paidRemainder == 0 ? to.paidRemainder : from.paidRemainder;
   to.qty = from.qty;
   to.buyPricePerShare = from.buyPricePerShare;
   to.buyCommission = from.buyCommission;
@@ -292,6 +296,9 @@ VLResult VLDatabase::SellStored(ChangeRecorder& record, VLStockHoldingItem& stoc
     const auto soldShare = static_cast<uint32_t>(ShareOfCents(stock.buyCommission, qty, stock.qty));
     remainder->buyCommission = stock.buyCommission - soldShare;
     stock.buyCommission = soldShare;
+    const auto soldRemainder = static_cast<int32_t>(ShareOfCents(stock.paidRemainder, qty, stock.qty));
+    remainder->paidRemainder = stock.paidRemainder - soldRemainder;
+    stock.paidRemainder = soldRemainder;
     positions.InsertAt(positions.GetCount(), std::move(rest));  // a new id: no other position has it
   }
   stock.qty = qty;

@@ -86,9 +86,9 @@ struct VLChangeRunner::EntryRestore {
     for (const JournalRecordChange& r : entry.records) {
       const std::string& wanted = undo ? r.before : r.after;
       const bool isPortfolio = r.kind == JournalRecordKind::Portfolio;
-      const bool isPrice = r.kind == JournalRecordKind::ManualPrice;
+      const bool isPlain = IsPlain(r.kind);
       if (wanted.empty()) {
-        (isPortfolio ? portfolioRemoved : isPrice ? priceRemoved : positionRemoved).push_back(r.id);
+        (isPortfolio ? portfolioRemoved : isPlain ? plain[r.kind].removed : positionRemoved).push_back(r.id);
         continue;
       }
       std::unique_ptr<Item> record = RestoreRecord(r.kind, wanted);
@@ -97,8 +97,8 @@ struct VLChangeRunner::EntryRestore {
                                                         "an entry holds a record that does not read");
         return VLResult::JournalUnreadable;
       }
-      if (isPrice) {
-        priceRecords.push_back(std::move(record));
+      if (isPlain) {
+        plain[r.kind].records.push_back(std::move(record));
         continue;
       }
       if (!isPortfolio && AsHolding(record.get())->GetKind() == kHoldingStock &&
@@ -121,7 +121,7 @@ struct VLChangeRunner::EntryRestore {
     std::vector<VLDatabaseEvent> portfolioEvents;
     std::vector<VLDatabaseEvent> portfoliosGone;
     for (const JournalRecordChange& r : entry.records) {
-      if (r.kind == JournalRecordKind::ManualPrice) continue;  // told below, as new figures
+      if (IsPlain(r.kind)) continue;  // prices are told below, as new figures
       const Item* current = find(r.kind, r.id);
       if (r.kind == JournalRecordKind::Portfolio) {
         if ((undo ? r.before : r.after).empty()) {
@@ -169,17 +169,23 @@ struct VLChangeRunner::EntryRestore {
       if (holding->GetKind() == kHoldingStock) Bind(*static_cast<VLStockHoldingItem*>(holding));
     }
     for (const auto& record : portfolioRecords) db.lastPortfolioId = std::max(db.lastPortfolioId, record->id);
-    for (const auto& record : priceRecords) db.lastManualPriceId = std::max(db.lastManualPriceId, record->id);
     const bool positionsChanged = !positionRecords.empty() || !positionRemoved.empty();
-    const bool pricesChanged = PricesChange();
     RestoreRecords(db.portfolios, std::move(portfolioRecords), portfolioRemoved);
     RestoreRecords(db.positions, std::move(positionRecords), positionRemoved);
-    if (pricesChanged) RestoreRecords(db.manualPrices, std::move(priceRecords), priceRemoved);
+    for (auto& [kind, restored] : plain) {
+      uint32_t& lastId = db.LastRecordId(kind);
+      for (const auto& record : restored.records) lastId = std::max(lastId, record->id);
+      RestoreRecords(db.RecordList(kind), std::move(restored.records), restored.removed);
+    }
     if (positionsChanged) db.DropUnusedQuotes();
   }
 
  private:
-  bool PricesChange() const { return !priceRecords.empty() || !priceRemoved.empty(); }
+  // Kinds whose records stand alone: put back as they are, with nothing to bind.
+  static bool IsPlain(JournalRecordKind kind) {
+    return kind == JournalRecordKind::ManualPrice || kind == JournalRecordKind::CorporateAction;
+  }
+  bool PricesChange() const { return plain.count(JournalRecordKind::ManualPrice) != 0; }
 
   // The symbol binds the position to its cached quote, made anew (with a new id) when the symbol has none
   // any more; its figures come with the next refresh.
@@ -201,10 +207,13 @@ struct VLChangeRunner::EntryRestore {
   ChangeRecorder::Finder find;
   std::vector<std::unique_ptr<Item>> portfolioRecords;
   std::vector<std::unique_ptr<Item>> positionRecords;
-  std::vector<std::unique_ptr<Item>> priceRecords;
   std::vector<uint32_t> portfolioRemoved;
   std::vector<uint32_t> positionRemoved;
-  std::vector<uint32_t> priceRemoved;
+  struct PlainRecords {
+    std::vector<std::unique_ptr<Item>> records;
+    std::vector<uint32_t> removed;
+  };
+  std::map<JournalRecordKind, PlainRecords> plain;
   std::unordered_map<std::string, VLStockInfoItem*> cachedQuotes;
 };
 

@@ -47,6 +47,10 @@ std::ostream& operator<<(std::ostream& out, VLResult result) {
       return out << "JournalUnreadable";
     case VLResult::ImportRefused:
       return out << "ImportRefused";
+    case VLResult::ActionRefused:
+      return out << "ActionRefused";
+    case VLResult::AlreadyRecorded:
+      return out << "AlreadyRecorded";
   }
   return out << static_cast<int>(result);
 }

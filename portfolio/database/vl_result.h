@@ -25,6 +25,10 @@ enum class [[nodiscard]] VLResult : int32_t {
   JournalUnreadable = 12,  // the journal cannot be read; nothing changed
   // An import the store cannot take (a sale of more shares than held); nothing changed.
   ImportRefused = 13,
+  // A split or symbol change a position of the symbol cannot take (the preview says which and why); nothing
+  // changed.
+  ActionRefused = 14,
+  AlreadyRecorded = 15,    // the same kind of corporate action of the symbol on that day is recorded already
 };
 // clang-format on
 // The enumerator's name ("NotFound"), for messages and test output.

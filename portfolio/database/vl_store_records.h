@@ -12,6 +12,7 @@
 #include "portfolio/database/vl_journal_keeper.h"
 #include "portfolio/journal/change_recorder.h"
 #include "portfolio/records/exact_decimal.h"
+#include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_manual_price_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
@@ -29,12 +30,14 @@ class VLStoreRecords : public Database {
   std::string GetTypeName() const override { return "VLDB"; }
   // Version 1 while every record fits the forms of the first release; 2 once a record needs a later form, so
   // that an earlier release refuses the file as newer rather than reading part of it; 3 while there are
-  // prices set by hand, whose list (and id counter) follows the positions.
+  // prices set by hand, whose list (and id counter) follows the positions; 4 while there are corporate
+  // actions, whose list follows the prices set by hand.
   static constexpr int32_t kFirstVersion = 1;
   static constexpr int32_t kExactVersion = 2;
   static constexpr int32_t kManualPriceVersion = 3;
+  static constexpr int32_t kCorporateActionVersion = 4;
   int32_t GetVersion() const override;
-  int32_t GetLatestVersion() const override { return kManualPriceVersion; }
+  int32_t GetLatestVersion() const override { return kCorporateActionVersion; }
   SerializeResult Serialize(Archive* ar) override;
   void PrepareForLoad() override;
 
@@ -42,6 +45,7 @@ class VLStoreRecords : public Database {
   uint64_t GetFingerprint();
   // Counts, for checks and tools.
   int GetManualPriceCount() const { return manualPrices.GetCount(); }
+  int GetCorporateActionCount() const { return corporateActions.GetCount(); }
   int GetQuoteCount() const { return quotes.GetCount(); }
   int GetPortfolioCount() const { return portfolios.GetCount(); }
   int GetPositionCount() const { return positions.GetCount(); }
@@ -87,6 +91,9 @@ class VLStoreRecords : public Database {
   // A price's fields as stored: the symbol in upper case, the day in today's stored form.
   static VLManualPriceItem ManualPriceFields(const std::string& symbol, int64_t date, UnitPrice price);
 
+  // The recorded action of the kind, symbol and day of `fields` (ActionFields); null when there is none.
+  const VLCorporateActionItem* FindCorporateAction(const VLCorporateActionItem& fields) const;
+
   // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
   // rest through an index built once.
   ChangeRecorder::Finder RecordFinder();
@@ -112,6 +119,8 @@ class VLStoreRecords : public Database {
   VLHoldingItemList positions;
   uint32_t lastManualPriceId = 0;
   VLManualPriceItemList manualPrices;
+  uint32_t lastCorporateActionId = 0;
+  VLCorporateActionItemList corporateActions;
   VLJournalKeeper journaling;
   // False only while no position is known to need a later record form: set by every load and save
   // (RebindSymbols) and by a change that notes such a position (NoteLaterForms). Every change notes the

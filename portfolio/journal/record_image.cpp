@@ -68,13 +68,27 @@ std::unique_ptr<Item> RestoreRecord(JournalRecordKind kind, std::string_view ima
   static const VLItemFactory portfolios(VLItemFactory::kPortfolios);
   static const VLItemFactory positions(VLItemFactory::kPositions);
   static const VLItemFactory manualPrices(VLItemFactory::kManualPrices);
-  const VLItemFactory& factory = kind == JournalRecordKind::Portfolio  ? portfolios
-                                 : kind == JournalRecordKind::Position ? positions
-                                                                       : manualPrices;
+  static const VLItemFactory corporateActions(VLItemFactory::kCorporateActions);
+  const VLItemFactory* factory = nullptr;
+  switch (kind) {
+    case JournalRecordKind::Portfolio:
+      factory = &portfolios;
+      break;
+    case JournalRecordKind::Position:
+      factory = &positions;
+      break;
+    case JournalRecordKind::ManualPrice:
+      factory = &manualPrices;
+      break;
+    case JournalRecordKind::CorporateAction:
+      factory = &corporateActions;
+      break;
+  }
+  if (!factory) return nullptr;
   try {
     ImageStream stream(image);
     Archive ar(stream, Archive::Mode::Load, kImageBufferSize);
-    std::unique_ptr<Item> item = factory.CreateItem(ar.ReadString());
+    std::unique_ptr<Item> item = factory->CreateItem(ar.ReadString());
     if (!item || item->Serialize(&ar) != SerializeResult::Ok || ar.Remaining() != 0 || item->id == 0)
       return nullptr;
     return item;

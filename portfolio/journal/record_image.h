@@ -8,15 +8,15 @@ class Archive;
 class Item;
 
 // Which list of the store a journaled record belongs to.
-enum class JournalRecordKind : uint8_t { Portfolio = 0, Position = 1, ManualPrice = 2 };
+enum class JournalRecordKind : uint8_t { Portfolio = 0, Position = 1, ManualPrice = 2, CorporateAction = 3 };
 // The last kind an entry may name; a later number is damage.
-inline constexpr JournalRecordKind kLastJournalRecordKind = JournalRecordKind::ManualPrice;
+inline constexpr JournalRecordKind kLastJournalRecordKind = JournalRecordKind::CorporateAction;
 
-// The journal's form of a portfolio, position or price set by hand, its "image": the record's type key, then
-// what the record's Serialize writes into the database file, every field included, except that a stock
-// position's quote id is written as 0. The symbol (the position's name) is what binds it to a cached quote,
-// so an image re-creates its record alone, in this store or another, and two stores that hold the same
-// records give the same images.
+// The journal's form of a portfolio, position, price set by hand or corporate action, its "image": the
+// record's type key, then what the record's Serialize writes into the database file, every field included,
+// except that a stock position's quote id is written as 0. The symbol (the position's name) is what binds it
+// to a cached quote, so an image re-creates its record alone, in this store or another, and two stores that
+// hold the same records give the same images.
 class RecordImager {
  public:
   RecordImager();
@@ -35,6 +35,6 @@ class RecordImager {
 };
 
 // The record an image holds, when it is a whole record of `kind` (a portfolio, a stock, cash or margin
-// position, or a price set by hand) and nothing more; null for anything else. Never trusts the bytes: a
-// damaged image gives null.
+// position, a price set by hand or a corporate action) and nothing more; null for anything else. Never trusts
+// the bytes: a damaged image gives null.
 std::unique_ptr<Item> RestoreRecord(JournalRecordKind kind, std::string_view image);

@@ -51,7 +51,8 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots) {
     lot.symbol = stock->name;
     lot.qty = stock->qty;
     lot.buyPrice = stock->buyPricePerShare;
-    lot.buyCommissionCents = stock->buyCommission;
+    // What a split left of what was paid counts with the commission: both are paid beyond the shares' price.
+    lot.buyCommissionCents = static_cast<int64_t>(stock->buyCommission) + stock->paidRemainder;
     lot.sold = stock->IsSold();
     lot.salePrice = stock->salePricePerShare;
     lot.saleCommissionCents = stock->saleCommission;

@@ -1,6 +1,7 @@
 #include "portfolio/records/vl_item_factory.h"
 
 #include "portfolio/records/vl_cash_holding_item.h"
+#include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_manual_price_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -27,6 +28,7 @@ constexpr FactoryEntry kEntries[] = {
     {"CH", VLItemFactory::kPositions, &Make<VLCashHoldingItem>},
     {"MH", VLItemFactory::kPositions, &Make<VLMarginHoldingItem>},
     {"MP", VLItemFactory::kManualPrices, &Make<VLManualPriceItem>},
+    {"CA", VLItemFactory::kCorporateActions, &Make<VLCorporateActionItem>},
 };
 }  // namespace
 

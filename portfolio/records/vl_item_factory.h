@@ -4,8 +4,8 @@
 
 #include "framework/item.h"
 
-// Re-creates every portfolio-domain record from its type key: "P", "SI", "SH", "CH", "MH", "MP" (exact case).
-// Each list class keeps one process-wide instance of its own.
+// Re-creates every portfolio-domain record from its type key: "P", "SI", "SH", "CH", "MH", "MP", "CA" (exact
+// case). Each list class keeps one process-wide instance of its own.
 class VLItemFactory : public IItemFactory {
  public:
   // Record families, as a mask. A list's factory makes only its own family, so a file that puts another
@@ -16,7 +16,8 @@ class VLItemFactory : public IItemFactory {
     kQuotes = 2,
     kPositions = 4,
     kManualPrices = 8,
-    kAllFamilies = 15
+    kCorporateActions = 16,
+    kAllFamilies = 31
   };
 
   explicit VLItemFactory(unsigned families = kAllFamilies) : families(families) {}

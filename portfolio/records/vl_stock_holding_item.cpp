@@ -58,6 +58,7 @@ bool VLStockHoldingItem::NeedsExactForm() const {
 
 bool VLStockHoldingItem::FitsRecord() const {
   if (qty.Units() < 0 || qty > kMaxStoredQuantity || !IsCurrencyCodeForm(currency)) return false;
+  if (paidRemainder < -kMaxPaidRemainder || paidRemainder > kMaxPaidRemainder) return false;
   for (const UnitPrice& price :
        {buyPricePerShare, salePricePerShare, perShareBuyTarget, perShareSellTarget, perShareStopLossTarget}) {
     if (price.Units() < 0 || price > kMaxStoredPrice) return false;
@@ -76,6 +77,7 @@ SerializeResult VLStockHoldingItem::Serialize(Archive* ar) {
     saleDate = purchaseDate = 0;
     comment.clear();
     currency.clear();
+    paidRemainder = 0;
   }
   ar->Io(quoteId);
   if (version >= kExactVersion) {
@@ -92,6 +94,11 @@ SerializeResult VLStockHoldingItem::Serialize(Archive* ar) {
     ar->IoTime(purchaseDate);
     ar->Io(comment);
     ar->Io(currency);
+    if (version >= kPaidRemainderVersion) {
+      ar->Io(paidRemainder);
+      fits = fits && paidRemainder != 0 && paidRemainder >= -kMaxPaidRemainder &&
+             paidRemainder <= kMaxPaidRemainder;
+    }
     return fits && IsCurrencyCodeForm(currency) ? SerializeResult::Ok : SerializeResult::Failed;
   }
   IoOlderQuantity(ar, qty);
@@ -134,7 +141,7 @@ VLCurrency VLStockHoldingItem::GetCurrentValue() const {
 
 VLCurrency VLStockHoldingItem::GetTotalPaid() const {
   if (!HasKnownSymbol()) return {};
-  return VLCurrency::FromCents(ProductCents(qty, buyPricePerShare) + buyCommission);
+  return VLCurrency::FromCents(ProductCents(qty, buyPricePerShare) + buyCommission + paidRemainder);
 }
 
 VLCurrency VLStockHoldingItem::GetSaleValue() const {
@@ -159,6 +166,7 @@ bool VLStockHoldingItem::CopyTo(VLStockHoldingItem* other) const {
   other->qty = qty;
   other->buyPricePerShare = buyPricePerShare;
   other->buyCommission = buyCommission;
+  other->paidRemainder = paidRemainder;
   other->salePricePerShare = salePricePerShare;
   other->saleCommission = saleCommission;
   other->perShareBuyTarget = perShareBuyTarget;

@@ -14,14 +14,21 @@
 // clones share it too).
 class VLStockHoldingItem : public VLHoldingItem {
  public:
-  // The record's older form holds whole shares and whole cents in 32-bit fields; the current one holds
-  // every value exactly, and the currency. A position is stored in the older form whenever that holds it.
+  // The record's older form holds whole shares and whole cents in 32-bit fields; the exact one holds every
+  // value exactly, and the currency; the latest adds what a split left of what was paid. A position is stored
+  // in the oldest form that holds it.
   static constexpr int32_t kOlderVersion = 6;
   static constexpr int32_t kExactVersion = 7;
+  static constexpr int32_t kPaidRemainderVersion = 8;
+  // What a paid remainder may be at most, either way: a split leaves less than half of 0.000001 per share.
+  static constexpr int32_t kMaxPaidRemainder = 100'000'000;
 
   Quantity qty;
   UnitPrice buyPricePerShare;
   uint32_t buyCommission = 0;
+  // Cents that Total Paid adds to quantity x buy price: what a split's new price per share of 0.000001 could
+  // not keep of what was paid (a position of many shares). 0 for every other position.
+  int32_t paidRemainder = 0;
   UnitPrice salePricePerShare;
   uint32_t saleCommission = 0;
   UnitPrice perShareBuyTarget;       // 0 = none
@@ -45,15 +52,18 @@ class VLStockHoldingItem : public VLHoldingItem {
   // Whether the position holds anything the older form cannot: a fraction of a share or of a cent, or a
   // currency of its own.
   bool NeedsExactForm() const;
-  bool NeedsLaterForm() const override { return NeedsExactForm(); }
+  bool NeedsLaterForm() const override { return NeedsExactForm() || paidRemainder != 0; }
   // Whether every value lies within what a record holds (shares and prices from 0 up to their limits, a
   // currency code of three letters or none): what the database stores, and so what a load accepts.
   bool FitsRecord() const;
-  int32_t GetVersion() const override { return NeedsExactForm() ? kExactVersion : kOlderVersion; }
-  int32_t GetLatestVersion() const override { return kExactVersion; }
+  int32_t GetVersion() const override {
+    return paidRemainder != 0 ? kPaidRemainderVersion : NeedsExactForm() ? kExactVersion : kOlderVersion;
+  }
+  int32_t GetLatestVersion() const override { return kPaidRemainderVersion; }
   int32_t GetKind() const override { return kHoldingStock; }
-  // Stores version 6, or 7 when the position needs it; loads every version from 1 to 7, zeroing the fields an
-  // older version lacks. A version 7 record whose values lie beyond what a record holds fails (code 1).
+  // Stores version 6, or 7 or 8 when the position needs it; loads every version from 1 to 8, zeroing the
+  // fields an older version lacks. A version 7 or 8 record whose values lie beyond what a record holds fails
+  // (code 1).
   SerializeResult Serialize(Archive* ar) override;
 
   void GetColumnText(int column, std::string& text) const override;

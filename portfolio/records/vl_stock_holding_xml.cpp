@@ -75,6 +75,7 @@ tinyxml2::XMLElement* VLStockHoldingItem::ToXml(tinyxml2::XMLDocument& doc) cons
   e->SetAttribute("saleDate", NormalisedDate(saleDate));
   e->SetAttribute("comment", comment.c_str());
   if (exact) e->SetAttribute("currency", currency.c_str());
+  if (paidRemainder != 0) e->SetAttribute("paidRemainder", paidRemainder);
   return e;
 }
 
@@ -82,7 +83,8 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
   if (!CheckXmlHeader(element, kHoldingStock, GetLatestVersion(), message)) return false;
   const char* elementName = element.Name();
   int64_t version = 0;
-  (void)ReadXmlInteger(element, "version", std::numeric_limits<int32_t>::min(), kExactVersion, version);
+  (void)ReadXmlInteger(element, "version", std::numeric_limits<int32_t>::min(), kPaidRemainderVersion,
+                       version);
   const bool exact = version >= kExactVersion;
 
   const char* symbol = element.Attribute("symbol");
@@ -137,6 +139,17 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
   mgnThreshold = static_cast<uint32_t>(values[9]);
   purchaseDate = NormalisedDate(values[10]);
   saleDate = NormalisedDate(values[11]);
+
+  paidRemainder = 0;
+  if (version >= kPaidRemainderVersion && element.Attribute("paidRemainder")) {
+    int64_t remainder = 0;
+    if (!ReadXmlInteger(element, "paidRemainder", -kMaxPaidRemainder, kMaxPaidRemainder, remainder)) {
+      SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", "paidRemainder",
+                    element.Attribute("paidRemainder"));
+      return false;
+    }
+    paidRemainder = static_cast<int32_t>(remainder);
+  }
 
   currency.clear();
   if (const char* code = exact ? element.Attribute("currency") : nullptr) {

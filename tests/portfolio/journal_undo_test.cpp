@@ -257,6 +257,23 @@ const std::vector<Operation>& Operations() {
          }
          return VLResult::Ok;
        }},
+      {"SplitWithAFractionPaidInCash",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         SplitRequest split;
+         split.symbol = "msft";
+         split.ratio = {2, 3};
+         split.exDate = StoredDateOf({2024, 6, 10});
+         split.cashInLieu = PriceOf("380");
+         SplitPreview preview;
+         return db.RecordSplit(c, split, preview);
+       },
+       "Split MSFT 2:3 on 2024-06-10"},
+      {"ChangeASymbol",
+       [](VLDatabase& db, VLDatabaseConn* c, const T&) {
+         int renamed = 0;
+         return db.RecordSymbolChange(c, "IBM", "IBMX", StoredDateOf({2024, 1, 2}), "", renamed);
+       },
+       "Change the symbol IBM to IBMX on 2024-01-02"},
       {"DeleteTheLastPositionOfASymbol",
        [](VLDatabase& db, VLDatabaseConn* c, const T& t) { return db.DeletePosition(c, t.ibm); },
        "Delete position 2 (IBM, 10 shares) from Trading"},
