@@ -32,5 +32,8 @@ VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfo
   std::vector<VLManualPriceItem> prices;  // by symbol, then day
   if (const VLResult code = db.GetManualPrices(conn, prices); code != VLResult::Ok) return code;
   AddManualCloses(prices, lots);
+  std::vector<VLCorporateActionItem> actions;
+  if (const VLResult code = db.GetCorporateActions(conn, actions); code != VLResult::Ok) return code;
+  AddSplits(actions, lots);
   return VLResult::Ok;
 }

@@ -43,10 +43,15 @@ class HoldingWalk {
   HoldingWalk(const std::vector<Lot>& lots, std::vector<const std::vector<DailyClose>*> closesBySymbol)
       : lots(lots), closes(std::move(closesBySymbol)) {
     for (size_t i = 0; i < lots.size(); ++i) {
-      events.push_back({lots[i].lot->purchaseDay, i, true});
-      if (lots[i].lot->sold) events.push_back({lots[i].lot->saleDay, i, false});
+      events.push_back({lots[i].lot->purchaseDay, i, Event::kEnters});
+      for (const PerformanceLot::Split& split : lots[i].lot->splits)
+        events.push_back({split.day, i, Event::kSplits});
+      if (lots[i].lot->sold) events.push_back({lots[i].lot->saleDay, i, Event::kLeaves});
     }
-    std::sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.day < b.day; });
+    std::sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+      return a.day != b.day ? a.day < b.day : a.kind < b.kind;
+    });
+    lotQty.assign(lots.size(), 0);
     held.assign(closes.size(), 0);
     nextClose.assign(closes.size(), 0);
     close.assign(closes.size(), kNoClose);
@@ -57,9 +62,23 @@ class HoldingWalk {
     for (; nextEvent < events.size() && events[nextEvent].day <= day; ++nextEvent) {
       const Event& e = events[nextEvent];
       const Lot& lot = lots[e.lot];
-      const bool ok = e.enters ? AddTo(&held[lot.symbol], lot.lot->qty.Units()) && AddTo(&invested, lot.paid)
-                               : SubtractFrom(&held[lot.symbol], lot.lot->qty.Units()) &&
-                                     SubtractFrom(&invested, lot.paid);
+      int64_t& shares = lotQty[e.lot];  // in the shares of the day
+      bool ok = true;
+      switch (e.kind) {
+        case Event::kEnters:
+          shares = lot.lot->QtyOn(e.day).Units();
+          ok = AddTo(&held[lot.symbol], shares) && AddTo(&invested, lot.paid);
+          break;
+        case Event::kSplits: {
+          const int64_t before = shares;
+          shares = lot.lot->QtyOn(e.day).Units();
+          ok = SubtractFrom(&held[lot.symbol], before) && AddTo(&held[lot.symbol], shares);
+          break;
+        }
+        case Event::kLeaves:
+          ok = SubtractFrom(&held[lot.symbol], shares) && SubtractFrom(&invested, lot.paid);
+          break;
+      }
       if (!ok) return false;
     }
     for (size_t s = 0; s < closes.size(); ++s) {
@@ -89,17 +108,20 @@ class HoldingWalk {
   int64_t Invested() const { return invested; }
 
  private:
+  // On one day a lot enters before a split changes its shares, and leaves after.
   struct Event {
+    enum Kind { kEnters, kSplits, kLeaves };
     int64_t day;
     size_t lot;
-    bool enters;
+    Kind kind;
   };
 
   const std::vector<Lot>& lots;
   std::vector<const std::vector<DailyClose>*> closes;
   std::vector<Event> events;
   size_t nextEvent = 0;
-  std::vector<int64_t> held;  // shares held per symbol
+  std::vector<int64_t> lotQty;  // each lot's shares as it entered or its last split left them
+  std::vector<int64_t> held;    // shares held per symbol, in the shares of the day
   std::vector<size_t> nextClose;
   std::vector<int64_t> close;  // last close so far per symbol, kNoClose before the first
   int64_t invested = 0;

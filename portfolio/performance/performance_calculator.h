@@ -70,7 +70,7 @@ constexpr int64_t kCloseLookbackDays = 31;
 // - a lot is held at the close of day d when it was bought on or before d and is not sold, or sold after d;
 // - valuation days: every day from the start to TO on which one of the lots' symbols has a close;
 // - V(d): quantity x close of the lots held at the close of d, each at its symbol's last close on or before
-// d;
+// d, the quantity in the shares of d (divided by the ratio of every recorded split after d, PerformanceLot);
 //   I(d): their "Total Paid";
 // - a purchase or sale counts on the first valuation day on or after its date;
 // - TTWROR: product over the valuation days of (V(d) + out(d)) / (V(d-) + in(d)) - 1, a zero denominator

@@ -96,3 +96,35 @@ void AddManualCloses(const std::vector<VLManualPriceItem>& prices, PerformanceLo
     lots->manualCloses[price.name].emplace_back(DayNumberOfStoredDate(price.date), price.price);
   }
 }
+
+Quantity PerformanceLot::QtyOn(int64_t day) const {
+  Int128 numerator = 1;
+  Int128 denominator = 1;
+  for (const Split& split : splits) {
+    if (split.day <= day) continue;
+    numerator *= split.oldShares;
+    denominator *= split.newShares;
+  }
+  if (numerator == denominator) return qty;
+  return Quantity::FromUnits(static_cast<int64_t>(DivideRounded(qty.Units() * numerator, denominator)));
+}
+
+void AddSplits(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots) {
+  std::map<std::string, std::vector<PerformanceLot::Split>> bySymbol;
+  for (const VLCorporateActionItem& action : actions) {
+    if (action.kind != CorporateActionKind::Split) continue;
+    bySymbol[AsciiUpper(action.name)].push_back(
+        {DayNumberOfStoredDate(action.exDate), action.newShares, action.oldShares});
+  }
+  if (bySymbol.empty()) return;
+  for (auto& [symbol, splits] : bySymbol) {
+    std::sort(splits.begin(), splits.end(), [](const auto& a, const auto& b) { return a.day < b.day; });
+  }
+  for (PerformanceLot& lot : lots->lots) {
+    const auto found = bySymbol.find(AsciiUpper(lot.symbol));
+    if (found == bySymbol.end()) continue;
+    for (const PerformanceLot::Split& split : found->second) {
+      if (split.day > lot.purchaseDay && (!lot.sold || split.day <= lot.saleDay)) lot.splits.push_back(split);
+    }
+  }
+}

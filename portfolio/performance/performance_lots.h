@@ -7,6 +7,7 @@
 #include "portfolio/performance/daily_close_source.h"
 
 #include "portfolio/records/exact_decimal.h"
+#include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_manual_price_item.h"
 
 class VLHoldingItemList;
@@ -24,6 +25,18 @@ struct PerformanceLot {
   UnitPrice salePrice;
   int64_t saleCommissionCents = 0;
   std::string currency;  // the position's currency (PositionCurrency), "" when unknown
+  // The recorded splits its shares count: ex-dates after the purchase, up to the sale. On the days before
+  // each, the position held its quantity divided by the split's ratio (AddSplits).
+  struct Split {
+    int64_t day = 0;  // the ex-date
+    int64_t newShares = 1;
+    int64_t oldShares = 1;
+  };
+  std::vector<Split> splits;  // by day
+
+  // The quantity in the shares of the close of `day`: divided by the ratio of every split after it,
+  // rounded once to 0.00000001 share.
+  Quantity QtyOn(int64_t day) const;
 
   // "Total Paid": quantity x buy price + buy commission.
   int64_t TotalPaidCents() const { return ProductCents(qty, buyPrice) + buyCommissionCents; }
@@ -51,6 +64,10 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots);
 // Adds the prices set by hand of the lots' symbols (`prices` by symbol, then day) as their closes. The
 // database reads a portfolio's lots and prices for it (ReadPortfolioLots, vl_database_reads.h).
 void AddManualCloses(const std::vector<VLManualPriceItem>& prices, PerformanceLots* lots);
+
+// Gives each lot the recorded splits of its symbol (`actions`; symbol changes are passed over) that its
+// shares count: ex-dates after its purchase, up to its sale.
+void AddSplits(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots);
 
 // The currency a symbol is quoted in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBp, no suffix USD),
 // named as ExchangeCurrency names its exchange's; "" for an index ("^DJI") and for a suffix this table does

@@ -8,6 +8,8 @@
 
 #include "portfolio/checks/corporate_action_checks.h"
 #include "portfolio/corporate_actions/split_plan.h"
+#include "portfolio/database/vl_database_reads.h"
+#include "portfolio/performance/performance_lots.h"
 #include "portfolio/records/calendar_date.h"
 #include "tests/support/exact_values.h"
 #include "tests/support/record_bytes.h"
@@ -95,6 +97,18 @@ TEST_F(CorporateActionTest, TheWorkedExampleKeepsWhatWasPaidThroughTheSplitAndAL
   EXPECT_EQ(RealizedGain(held), 395840);
   EXPECT_EQ(Stock(rest).qty, Shares(80));
   EXPECT_EQ(TotalPaid(rest), 802932);
+
+  // The returns count the split on the days before it: the held part's 180 shares were 60 then.
+  PerformanceLots lots;
+  ASSERT_EQ(ReadPortfolioLots(*db, conn, p, &lots), VLResult::Ok);
+  ASSERT_EQ(lots.lots.size(), 3u);
+  for (const PerformanceLot& lot : lots.lots) {
+    if (lot.qty == Shares(100)) {
+      EXPECT_EQ(lot.QtyOn(DayNumberOf({2024, 6, 9})), SharesOf("33.33333333"));
+    } else if (lot.qty == Shares(40)) {
+      EXPECT_TRUE(lot.splits.empty());  // sold before the day
+    }
+  }
 
   std::vector<VLCorporateActionItem> actions;
   ASSERT_EQ(db->GetCorporateActions(conn, actions), VLResult::Ok);
