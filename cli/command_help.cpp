@@ -152,6 +152,12 @@ const CommandHelp kHelp[] = {
      "  --date YYYY-MM-DD  the first day of the new symbol (required)\n"
      "  --comment TEXT  a note kept with the change\n",
      "rename-symbol FB META --date 2022-06-09 --db my.db"},
+    {"fetch-splits", "positions",
+     "ask the market-data service for the splits of every held symbol since its first purchase and list "
+     "those not recorded yet, oldest first",
+     "  --apply  record each, as split does (one change each); a split a position cannot take without a\n"
+     "           cash-in-lieu price is left for split (exit 5)\n",
+     "fetch-splits --apply --db my.db"},
     {"corporate-actions", "positions", "list the recorded splits and symbol changes, by day", kDb,
      "corporate-actions MSFT --db my.db"},
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},

@@ -9,6 +9,7 @@
 #include "portfolio/checks/corporate_action_checks.h"
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
+#include "portfolio/database/split_check.h"
 #include "portfolio/records/calendar_date.h"
 
 namespace {
@@ -140,6 +141,64 @@ int RunCorporateActions(const CliArgs& args, CliIo& io) {
   return kExitOk;
 }
 
+const std::vector<std::string> kProposalColumns = {"symbol", "date", "ratio", "positions", "status"};
+
+// Records one proposed split; its status, or the refusal said as a warning.
+std::string ApplyProposal(CliIo& io, DbSession& s, const SplitProposal& p, VLResult& failure) {
+  SplitRequest request;
+  request.symbol = p.symbol;
+  request.ratio = p.split.ratio;
+  request.exDate = StoredDateOfDay(p.split.day);
+  request.comment = "from the market-data service";
+  SplitPreview preview;
+  const VLResult code = s.Db().RecordSplit(s.Conn(), request, preview);
+  switch (code) {
+    case VLResult::Ok:
+      return "applied";
+    case VLResult::AlreadyRecorded:
+      return "recorded";
+    case VLResult::ActionRefused:
+      Warn(io, p.symbol + " " + SplitRatioText(p.split.ratio) + " on " + DayText(request.exDate) + ": " +
+                   SplitFaultText(preview) + "; record it with split");
+      return "refused";
+    default:
+      failure = code;
+      return "failed";
+  }
+}
+
+int RunFetchSplits(const CliArgs& args, CliIo& io) {
+  if (!args.positional.empty()) return Usage(io, "fetch-splits", "takes no arguments");
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  ServiceSplitSource source;
+  SplitCheck check;
+  if (VLResult code = CheckForSplits(s.Db(), s.Conn(), source, TodayDayNumber(), check); code != VLResult::Ok)
+    return Done(io, s, code);
+  if (check.symbolsAsked > 0 && check.unasked.size() == static_cast<size_t>(check.symbolsAsked))
+    return FailedFetch(io, "the market-data service could not be asked about splits", check.failure);
+  for (const std::string& line : check.unasked) Warn(io, "no splits known of " + line);
+  const bool apply = args.Has("apply");
+  VLResult failure = VLResult::Ok;
+  bool refused = false;
+  std::vector<OutputRecord> records;
+  for (const SplitProposal& p : check.proposals) {
+    const std::string status = apply ? ApplyProposal(io, s, p, failure) : "proposed";
+    refused = refused || status == "refused";
+    records.emplace_back()
+        .Add("symbol", p.symbol)
+        .Add("date", DayText(StoredDateOfDay(p.split.day)))
+        .Add("ratio", SplitRatioText(p.split.ratio))
+        .Add("positions", std::to_string(p.positions))
+        .Add("status", status);
+    if (failure != VLResult::Ok) break;
+  }
+  PrintList(args, io, kProposalColumns, records);
+  if (failure != VLResult::Ok) return Done(io, s, failure);
+  if (apply && !records.empty()) s.WarnIfNotJournaled(io);
+  return refused ? kExitNotPossible : kExitOk;
+}
+
 }  // namespace
 
 std::vector<CliCommand> CorporateActionCommands() {
@@ -155,5 +214,6 @@ std::vector<CliCommand> CorporateActionCommands() {
        {},
        RunRenameSymbol},
       {"corporate-actions", "[SYMBOL]", {"db"}, {}, RunCorporateActions},
+      {"fetch-splits", "[--apply]", {"db"}, {"apply"}, RunFetchSplits},
   };
 }

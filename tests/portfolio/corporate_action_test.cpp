@@ -4,10 +4,13 @@
 
 #include <tinyxml2.h>
 
+#include <map>
 #include <random>
+#include <set>
 
 #include "portfolio/checks/corporate_action_checks.h"
 #include "portfolio/corporate_actions/split_plan.h"
+#include "portfolio/database/split_check.h"
 #include "portfolio/database/vl_database_reads.h"
 #include "portfolio/performance/performance_lots.h"
 #include "portfolio/records/calendar_date.h"
@@ -459,4 +462,62 @@ TEST(CorporateActionRecord, StoredRecordsRoundTripAndDamagedOnesAreRefused) {
               r.newSymbol = "GE";
             }),
             SerializeResult::Failed);  // a change to itself
+}
+
+namespace {
+
+// Known splits from a table; a symbol named in `failing` cannot be asked.
+class TableSplitSource : public ISplitEventSource {
+ public:
+  bool GetSplits(const std::string& symbol, int64_t firstDay, int64_t lastDay,
+                 std::vector<KnownSplit>& splits, std::string& error, FetchFailure&) override {
+    asked.push_back(symbol + " " + std::to_string(firstDay));
+    if (failing.count(symbol)) {
+      error = "no answer";
+      return false;
+    }
+    splits.clear();
+    for (const KnownSplit& s : table[symbol]) {
+      if (s.day >= firstDay && s.day <= lastDay) splits.push_back(s);
+    }
+    return true;
+  }
+  std::map<std::string, std::vector<KnownSplit>> table;
+  std::set<std::string> failing;
+  std::vector<std::string> asked;
+};
+
+}  // namespace
+
+TEST_F(CorporateActionTest, ACheckProposesKnownSplitsAfterThePurchasesOfHeldSymbolsOnlyOnce) {
+  const uint32_t a = AddPortfolio("A");
+  const uint32_t b = AddPortfolio("B");
+  Buy(a, "NVDA", "10", "480", 0, Day(2024, 1, 2));
+  Buy(b, "NVDA", "2", "300", 0, Day(2023, 3, 1));
+  Buy(a, "AVGO", "1", "1200", 0, Day(2024, 8, 1));  // bought after its split
+  Sell(Buy(a, "WMT", "3", "150", 0, Day(2023, 1, 3)), "3", "160", 0, Day(2023, 6, 1));  // sold: not held
+  Buy(a, "IBM", "5", "140", 0, Day(2020, 1, 2));
+  TableSplitSource source;
+  source.table["NVDA"] = {{DayNumberOf({2021, 7, 20}), {4, 1}}, {DayNumberOf({2024, 6, 10}), {10, 1}}};
+  source.table["AVGO"] = {{DayNumberOf({2024, 7, 15}), {10, 1}}};
+  source.table["WMT"] = {{DayNumberOf({2024, 2, 26}), {3, 1}}};
+  source.failing = {"IBM"};
+  const int64_t today = DayNumberOf({2024, 12, 2});
+
+  SplitCheck check;
+  ASSERT_EQ(CheckForSplits(*db, conn, source, today, check), VLResult::Ok);
+  EXPECT_EQ(source.asked, (std::vector<std::string>{"AVGO " + std::to_string(DayNumberOf({2024, 8, 1})),
+                                                    "IBM " + std::to_string(DayNumberOf({2020, 1, 2})),
+                                                    "NVDA " + std::to_string(DayNumberOf({2023, 3, 1}))}));
+  ASSERT_EQ(check.proposals.size(), 1u);
+  EXPECT_EQ(check.proposals[0].symbol, "NVDA");
+  EXPECT_EQ(check.proposals[0].positions, 2);
+  EXPECT_EQ(check.unasked, (std::vector<std::string>{"IBM: no answer"}));
+
+  SplitPreview preview;
+  ASSERT_EQ(
+      db->RecordSplit(conn, Split("NVDA", 10, 1, StoredDateOfDay(check.proposals[0].split.day)), preview),
+      VLResult::Ok);
+  ASSERT_EQ(CheckForSplits(*db, conn, source, today, check), VLResult::Ok);
+  EXPECT_TRUE(check.proposals.empty());  // never twice
 }
