@@ -201,13 +201,25 @@ enum class StringId : int {
   ChangeHistoryRedoButton = 441,  // %s: the change redo would apply again
   // Prices set by hand.
   SetPriceTitle = 450,
-  SetPriceSaved = 451,        // %s: the symbol, %s: the price, %s: the day
-  ManualPriceInvalid = 3600,  // the price set by hand is not an amount above 0
-  SetPriceError = 3601,       // %s: the symbol
+  SetPriceSaved = 451,  // %s: the symbol, %s: the price, %s: the day
   // Corporate actions.
-  SplitRatioInvalid = 3610,  // the ratio is not N:D in whole numbers of new and old shares
-  CashInLieuInvalid = 3611,  // the cash-in-lieu price is not an amount above 0
-  NewSymbolSame = 3612,      // a symbol change to the symbol it had
+  RecordSplitTitle = 452,
+  CorporateActionsTitle = 453,
+  SplitPreviewCount = 454,      // %d: the positions the split changes
+  SplitPreviewNone = 455,       // no position is held on the day
+  CheckSplitsNone = 456,        // the service knows no split that is not recorded
+  CheckSplitsFound = 457,       // %d: the splits found
+  CorporateActionsCount = 458,  // %d: the actions recorded
+  ManualPriceInvalid = 3600,    // the price set by hand is not an amount above 0
+  SetPriceError = 3601,         // %s: the symbol
+  // Corporate actions.
+  SplitRatioInvalid = 3610,       // the ratio is not N:D in whole numbers of new and old shares
+  CashInLieuInvalid = 3611,       // the cash-in-lieu price is not an amount above 0
+  NewSymbolSame = 3612,           // a symbol change to the symbol it had
+  RecordSplitError = 3613,        // %s: the symbol
+  SplitRefused = 3614,            // %s: why (SplitFaultText)
+  SplitAlreadyRecorded = 3615,    // %s: the symbol, %s: the day
+  CheckSplitsUnreachable = 3616,  // %s: why
   NothingToUndo = 3400,
   NothingToRedo = 3401,
   UndoMismatch = 3402,        // %s: the change

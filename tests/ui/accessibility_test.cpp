@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <memory>
@@ -37,10 +38,12 @@
 #include "ui/dialogs/c_dlg_import_portfolios.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/dialogs/c_dlg_portfolio.h"
+#include "ui/dialogs/c_dlg_record_split.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
 #include "ui/dialogs/c_dlg_set_price.h"
 #include "ui/main/c_dlg_change_history.h"
+#include "ui/main/c_dlg_corporate_actions.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -304,6 +307,25 @@ TEST_F(AccessibilityTest, ChangeHistoryWindow) {
   auto* history = window.findChild<CDlgChangeHistory*>(QStringLiteral("ChangeHistory"));
   ASSERT_NE(history, nullptr);
   Sweep(*history, QStringLiteral("change history"));
+}
+
+TEST_F(AccessibilityTest, RecordSplitAndCorporateActionsWindows) {
+  TestHost host;
+  const uint32_t id = host.AddPortfolio("Growth");
+  host.AddStock(id, "UPA");
+  CDlgVellumar window(host);
+  window.show();
+  RunPosted();
+  window.RunCommand(kCmdCorporateActions);
+  RunPosted();
+  auto* actions = window.findChild<CDlgCorporateActions*>(QStringLiteral("CorporateActions"));
+  ASSERT_NE(actions, nullptr);
+  Sweep(*actions, QStringLiteral("corporate actions"));
+  CDlgRecordSplit split(*host.database, host.otherConn, QStringLiteral("UPA"));
+  split.findChild<QLineEdit*>(QStringLiteral("ratio"))->setText(QStringLiteral("2:1"));
+  split.RefreshPreview();
+  ASSERT_EQ(split.Preview()->topLevelItemCount(), 1);
+  Sweep(split, QStringLiteral("record split"));
 }
 
 TEST_F(AccessibilityTest, PositionDialogOnEveryPage) {

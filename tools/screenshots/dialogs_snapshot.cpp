@@ -2,8 +2,10 @@
 // dialogs into PNGs, to look at (dialog-*.png). Arguments: the folder holding Vellumar.db and Vellumar.ini,
 // and the folder to write to.
 #include <QApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -26,6 +28,7 @@
 #include "ui/dialogs/c_dlg_import_portfolios.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/dialogs/c_dlg_portfolio.h"
+#include "ui/dialogs/c_dlg_record_split.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
 #include "ui/dialogs/c_dlg_set_price.h"
@@ -142,6 +145,14 @@ int main(int argc, char* argv[]) {
     importDialog.ReadFile();
     importDialog.resize(importDialog.sizeHint().expandedTo(QSize(940, 0)));
     ok = Shoot(importDialog, out, QStringLiteral("import-portfolios")) && ok;
+
+    // A split of the sample's NVDA, the preview showing the positions it changes (one of them sold on the
+    // day, in new shares already).
+    CDlgRecordSplit split(database, conn, QStringLiteral("NVDA"));
+    split.findChild<QLineEdit*>(QStringLiteral("ratio"))->setText(QStringLiteral("10:1"));
+    split.findChild<QDateEdit*>(QStringLiteral("exDate"))->setDate(QDate(2024, 6, 10));
+    split.RefreshPreview();
+    ok = Shoot(split, out, QStringLiteral("record-split")) && ok;
 
     // A broker's list of transactions: its header fits a shipped profile, taken as the file is chosen; the
     // rows that are no trades are listed as skipped.

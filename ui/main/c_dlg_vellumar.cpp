@@ -349,8 +349,8 @@ void CDlgVellumar::CreateMenus() {
   QMenu* portfolio = bar->addMenu(QStringLiteral("&Portfolio"));
   add(portfolio, {kCmdPortfolioNew, kCmdPortfolioEdit, kCmdPortfolioDelete, 0, kCmdImport, kCmdExport});
   QMenu* position = bar->addMenu(QStringLiteral("P&osition"));
-  add(position,
-      {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, 0, kCmdSell, kCmdUnsell, kCmdSetPrice, 0});
+  add(position, {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, 0, kCmdSell, kCmdUnsell, kCmdSetPrice,
+                 0, kCmdRecordSplit, kCmdCorporateActions, 0});
   if (IsMainWindow()) add(position, {kCmdCopyToPortfolio});
   add(position, {kCmdMoveToPortfolio});
   QMenu* view = bar->addMenu(QStringLiteral("&View"));

@@ -14,6 +14,7 @@
 #include "portfolio/database/vl_database_event.h"
 
 class CDlgChangeHistory;
+class CDlgCorporateActions;
 class IMainWindowHost;
 class PositionListView;
 class QAction;
@@ -207,6 +208,10 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   void OnPositionSell();
   void OnPositionUnsell();
   void OnSetPrice();
+  // The symbol of the one stock position selected, else empty.
+  QString SelectedSymbol();
+  void OnRecordSplit();
+  void OpenCorporateActions();
   void OnPositionCopyOrMove(bool move);
 
   VLDatabase& Database() const;
@@ -266,6 +271,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QLabel* connectionLabel = nullptr;
   QLabel* readOnlyLabel = nullptr;  // shown while the database may only be read
   QPointer<CDlgChangeHistory> changeHistory;
+  QPointer<CDlgCorporateActions> corporateActions;
   // Keeps the Edit menu up to date after every change, this window's or another program's.
   std::unique_ptr<IVLDatabaseListener> editCommandsListener;
 };

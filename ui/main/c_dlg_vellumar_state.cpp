@@ -72,6 +72,8 @@ void CDlgVellumar::RefreshCommandStates() {
                  kCmdSetPrice, kCmdChooseColumns}) {
     actions.value(id)->setEnabled(portfolio);
   }
+  actions.value(kCmdRecordSplit)->setEnabled(conn != nullptr);
+  actions.value(kCmdCorporateActions)->setEnabled(conn != nullptr);
   // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons; Performance
   // (menu item and button alike) needs the history service too.
   for (int id : {kCmdChart, kCmdInfo, kCmdNews, kCmdPrice, kCmdChartMenu, kCmdInfoMenu, kCmdRecentNews,
@@ -94,7 +96,7 @@ void CDlgVellumar::RefreshCommandStates() {
   }
   if (readOnly) {
     for (int id : {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, kCmdSell, kCmdUnsell, kCmdSetPrice,
-                   kCmdUpdate}) {
+                   kCmdRecordSplit, kCmdUpdate}) {
       actions.value(id)->setEnabled(false);
     }
     const FileError& cause = Database().GetReadOnlyCause();

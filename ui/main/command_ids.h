@@ -51,9 +51,11 @@ enum CommandId : int {
   kCmdSell = 32878,
   kCmdUnsell = 32879,
   kCmdBackup = 32882,
-  kCmdPerformance = 32883,    // the portfolio's performance window (menu item and button)
-  kCmdUndo = 32884,           // Edit menu: undo the newest change of the change journal
-  kCmdRedo = 32885,           // Edit menu: apply the newest undone change again
-  kCmdChangeHistory = 32886,  // Edit menu: the change history window
-  kCmdSetPrice = 32887,       // Position menu and the lists' pop-up: a price set by hand
+  kCmdPerformance = 32883,       // the portfolio's performance window (menu item and button)
+  kCmdUndo = 32884,              // Edit menu: undo the newest change of the change journal
+  kCmdRedo = 32885,              // Edit menu: apply the newest undone change again
+  kCmdChangeHistory = 32886,     // Edit menu: the change history window
+  kCmdSetPrice = 32887,          // Position menu and the lists' pop-up: a price set by hand
+  kCmdRecordSplit = 32888,       // Position menu: record a split of the selected position's symbol
+  kCmdCorporateActions = 32889,  // Position menu: the corporate actions window
 };

@@ -26,6 +26,8 @@ const QList<CommandInfo>& CommandCatalogue() {
       {kCmdSell, "&Sell", "Sell", "Sell Position", false},
       {kCmdUnsell, "&Unsell", "Unsell", "Unsell Position", false},
       {kCmdSetPrice, "Set &Price...", nullptr, nullptr, false},
+      {kCmdRecordSplit, "Record Spl&it...", nullptr, nullptr, false},
+      {kCmdCorporateActions, "Corporate &Actions...", nullptr, nullptr, false},
       {kCmdCopyToPortfolio, "&Copy To Portfolio...", nullptr, nullptr, false},
       {kCmdMoveToPortfolio, "&Move To Portfolio...", nullptr, nullptr, false},
       {kCmdUpdate, "&Update", "Update", "Update View", false},

@@ -5,9 +5,11 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "ui/dialogs/c_dlg_holding.h"
+#include "ui/dialogs/c_dlg_record_split.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
 #include "ui/dialogs/c_dlg_sell_holding.h"
 #include "ui/dialogs/c_dlg_set_price.h"
+#include "ui/main/c_dlg_corporate_actions.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -35,6 +37,8 @@ void CDlgVellumar::RegisterPositionCommands() {
   handlers.insert(kCmdSell, [this] { OnPositionSell(); });
   handlers.insert(kCmdUnsell, [this] { OnPositionUnsell(); });
   handlers.insert(kCmdSetPrice, [this] { OnSetPrice(); });
+  handlers.insert(kCmdRecordSplit, [this] { OnRecordSplit(); });
+  handlers.insert(kCmdCorporateActions, [this] { OpenCorporateActions(); });
   handlers.insert(kCmdCopyToPortfolio, [this] { OnPositionCopyOrMove(false); });
   handlers.insert(kCmdMoveToPortfolio, [this] { OnPositionCopyOrMove(true); });
 }
@@ -208,17 +212,40 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
   }
 }
 
-void CDlgVellumar::OnSetPrice() {
-  // The symbol of the one stock position selected, if that is what is selected; else the user types one.
-  QString symbol;
+QString CDlgVellumar::SelectedSymbol() {
   if (const std::vector<uint32_t> ids = VisibleList()->SelectedIds(); ids.size() == 1) {
     std::unique_ptr<VLHoldingItem> position;
     if (conn && Database().GetPosition(conn, ids.front(), position) == VLResult::Ok && position &&
         position->GetKind() == kHoldingStock) {
-      symbol = QString::fromStdString(position->name);
+      return QString::fromStdString(position->name);
     }
   }
-  CDlgSetPrice dialog(symbol, this);
+  return {};
+}
+
+void CDlgVellumar::OnRecordSplit() {
+  if (!conn) return;
+  CDlgRecordSplit dialog(Database(), conn, SelectedSymbol(), this);
+  (void)RunDialog(dialog);  // the dialog records the split itself; the lists follow its notice
+}
+
+void CDlgVellumar::OpenCorporateActions() {
+  if (!conn) return;
+  if (!corporateActions) {
+    corporateActions = new CDlgCorporateActions(Database(), conn, this);
+    connect(corporateActions, &CDlgCorporateActions::RecordSplitRequested, this, [this] {
+      CDlgRecordSplit dialog(Database(), conn, SelectedSymbol(), corporateActions);
+      if (RunDialog(dialog) == QDialog::Accepted && corporateActions) corporateActions->Reload(true);
+    });
+  }
+  corporateActions->show();
+  corporateActions->raise();
+  corporateActions->activateWindow();
+}
+
+void CDlgVellumar::OnSetPrice() {
+  // The symbol of the one stock position selected, if that is what is selected; else the user types one.
+  CDlgSetPrice dialog(SelectedSymbol(), this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   const ManualPriceResult& price = dialog.Result();
   const VLResult code = Database().SetManualPrice(conn, price.symbol, price.date, price.price);
