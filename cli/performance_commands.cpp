@@ -12,6 +12,7 @@
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_run.h"
 #include "portfolio/performance/performance_texts.h"
+#include "portfolio/performance/split_warnings.h"
 #include "portfolio/records/vl_portfolio_item.h"
 
 namespace {
@@ -144,6 +145,13 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
       });
   line.Finish();
   if (outcome.status != PerformanceStatus::Ok) return Refuse(io, outcome);
+  ServiceSplitSource splits;
+  for (const UnrecordedSplit& split : FindUnrecordedSplits(lots, span.to, splits)) {
+    Warn(io,
+         "the market-data service knows the split " + UnrecordedSplitText(split) +
+             ", which is not recorded: the shares held before it are valued at prices of the other shares "
+             "(record it with split or fetch-splits --apply)");
+  }
   if (args.Has("json")) {
     PrintJson(io.out, portfolio.name, outcome.figures, lots.skipped);
   } else {

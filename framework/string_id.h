@@ -205,13 +205,14 @@ enum class StringId : int {
   // Corporate actions.
   RecordSplitTitle = 452,
   CorporateActionsTitle = 453,
-  SplitPreviewCount = 454,      // %d: the positions the split changes
-  SplitPreviewNone = 455,       // no position is held on the day
-  CheckSplitsNone = 456,        // the service knows no split that is not recorded
-  CheckSplitsFound = 457,       // %d: the splits found
-  CorporateActionsCount = 458,  // %d: the actions recorded
-  ManualPriceInvalid = 3600,    // the price set by hand is not an amount above 0
-  SetPriceError = 3601,         // %s: the symbol
+  SplitPreviewCount = 454,            // %d: the positions the split changes
+  SplitPreviewNone = 455,             // no position is held on the day
+  CheckSplitsNone = 456,              // the service knows no split that is not recorded
+  CheckSplitsFound = 457,             // %d: the splits found
+  CorporateActionsCount = 458,        // %d: the actions recorded
+  PerformanceSplitNotRecorded = 459,  // %s: the split ("NVDA 10:1 on 2024-06-10")
+  ManualPriceInvalid = 3600,          // the price set by hand is not an amount above 0
+  SetPriceError = 3601,               // %s: the symbol
   // Corporate actions.
   SplitRatioInvalid = 3610,       // the ratio is not N:D in whole numbers of new and old shares
   CashInLieuInvalid = 3611,       // the cash-in-lieu price is not an amount above 0

@@ -2,7 +2,10 @@
 // that prices as traded with the splits recorded give the figures that split-adjusted prices give.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "portfolio/performance/performance_calculator.h"
+#include "portfolio/performance/split_warnings.h"
 #include "portfolio/records/calendar_date.h"
 #include "tests/support/exact_values.h"
 
@@ -129,4 +132,43 @@ TEST(PerformanceSplits, EachLotCountsTheSplitsAfterItsPurchaseUpToItsSale) {
   EXPECT_EQ(reverse.QtyOn(d2), Shares(99));
   reverse.qty = SharesOf("33.33333333");  // a fraction paid in cash is rounded: 99.99999999 shares before
   EXPECT_EQ(reverse.QtyOn(d2), SharesOf("99.99999999"));
+}
+
+namespace {
+
+class KnownSplits : public ISplitEventSource {
+ public:
+  bool GetSplits(const std::string& symbol, int64_t firstDay, int64_t lastDay,
+                 std::vector<KnownSplit>& splits, std::string& error, FetchFailure&) override {
+    if (symbol == "DOWN") {
+      error = "no answer";
+      return false;
+    }
+    splits.clear();
+    for (const KnownSplit& s : table[symbol]) {
+      if (s.day >= firstDay && s.day <= lastDay) splits.push_back(s);
+    }
+    return true;
+  }
+  std::map<std::string, std::vector<KnownSplit>> table;
+};
+
+}  // namespace
+
+TEST(PerformanceSplits, ASplitTheServiceKnowsThatALotHeldAcrossWithoutCountingItIsSaid) {
+  PerformanceLots lots;
+  lots.lots = {Lot(600, "10", d1, {{d3, 2, 1}}),                    // counts d3, not d5
+               SoldOn(Lot(80, "33", d2, {{d3, 2, 1}}), "36", d4)};  // sold before d5
+  lots.lots.push_back(Lot(5, "1", d1));
+  lots.lots.back().symbol = "DOWN";
+  lots.lots.push_back(Lot(5, "1", d4));
+  lots.lots.back().symbol = "LATE";  // bought after its split
+  KnownSplits source;
+  source.table["AAA"] = {{d3, {2, 1}}, {d5, {3, 1}}};
+  source.table["LATE"] = {{d2, {4, 1}}};
+  const std::vector<UnrecordedSplit> found = FindUnrecordedSplits(lots, d6, source);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(UnrecordedSplitText(found[0]), "AAA 3:1 on 2024-05-01");
+  // Up to a day before the split, nothing is said.
+  EXPECT_TRUE(FindUnrecordedSplits(lots, d4, source).empty());
 }

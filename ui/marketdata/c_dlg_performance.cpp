@@ -15,6 +15,7 @@
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_run.h"
 #include "portfolio/performance/performance_texts.h"
+#include "portfolio/performance/split_warnings.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "ui/marketdata/performance_chart.h"
 #include "ui/widgets/message_box.h"
@@ -47,11 +48,13 @@ void SetFigure(QLabel* label, const QString& text) {
 }  // namespace
 
 CDlgPerformance::CDlgPerformance(VLDatabase& database, uint32_t portfolio, QWidget* parent,
-                                 IDailyCloseSource* closeSource)
+                                 IDailyCloseSource* closeSource, ISplitEventSource* splits)
     : BusyDialog(parent, Qt::Window, CloseWhileBusy::WhenDone),
       db(database),
       portfolioId(portfolio),
       source(closeSource ? *closeSource : SessionCloseSource()),
+      serviceSplits(closeSource ? nullptr : std::make_unique<ServiceSplitSource>()),
+      splitSource(closeSource ? splits : serviceSplits.get()),
       commandTarget(std::make_shared<NoCommands>()) {
   setObjectName(QStringLiteral("Performance"));
   setModal(false);
@@ -171,6 +174,14 @@ void CDlgPerformance::Recompute() {
         });
   }
   if (!alive) return;
+  if (result.status == PerformanceStatus::Ok && splitSource) {
+    const ScopedUiMessagePump pump;
+    for (const UnrecordedSplit& split : FindUnrecordedSplits(lots, asked.to, *splitSource))
+      notes << FormatString(StringId::PerformanceSplitNotRecorded, Q(UnrecordedSplitText(split)));
+    if (!alive) return;
+    notesLabel->setText(notes.join(u' '));
+    notesLabel->setVisible(!notes.isEmpty());
+  }
   outcome = std::move(result);
   SetComputing(false);
   progressLabel->clear();

@@ -26,15 +26,19 @@ class VLDatabaseConn;
 // The histories arrive one symbol at a time while the window repaints; Cancel (or closing the window) stops
 // before the next symbol. The window reads the positions through its own connection and computes again when
 // those of its portfolio change.
+class ISplitEventSource;
+
 class CDlgPerformance : public BusyDialog, public IVLDatabaseListener {
   Q_OBJECT
 
  public:
   enum class Span { OneMonth, SixMonths, YearToDate, OneYear, ThreeYears, All };
 
-  // `source` gives the closes; null takes the history shared by every window of the session.
+  // `source` gives the closes; null takes the history shared by every window of the session. The splits the
+  // figures are checked against come from where the closes come from: the service's events page with the
+  // session's history, else `splits` (none: no check).
   CDlgPerformance(VLDatabase& db, uint32_t portfolioId, QWidget* parent = nullptr,
-                  IDailyCloseSource* source = nullptr);
+                  IDailyCloseSource* source = nullptr, ISplitEventSource* splits = nullptr);
   ~CDlgPerformance() override;
 
   // The open window of a portfolio, or null.
@@ -75,6 +79,8 @@ class CDlgPerformance : public BusyDialog, public IVLDatabaseListener {
   VLDatabase& db;
   uint32_t portfolioId;
   IDailyCloseSource& source;
+  std::unique_ptr<ISplitEventSource> serviceSplits;
+  ISplitEventSource* splitSource = nullptr;
   std::shared_ptr<IVLCommandWindow> commandTarget;
   VLDatabaseConn* conn = nullptr;
   QString portfolioName;

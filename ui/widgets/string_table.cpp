@@ -281,6 +281,9 @@ const std::map<StringId, const char*>& Table() {
       {StringId::CheckSplitsFound,
        "The market-data service knows %d split(s) of your held symbols that are not recorded. Record them?"},
       {StringId::CorporateActionsCount, "%d split(s) and symbol change(s) recorded, oldest first."},
+      {StringId::PerformanceSplitNotRecorded,
+       "The market-data service knows the split %s, which is not recorded: the shares held before it are "
+       "valued at prices of the other shares (Position > Corporate Actions > Check for Splits)."},
       {StringId::RecordSplitError, "The split of %s could not be recorded."},
       {StringId::SplitRefused, "The split cannot be recorded: %s."},
       {StringId::SplitAlreadyRecorded, "A split of %s on %s is recorded already."},
