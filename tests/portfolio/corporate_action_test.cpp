@@ -4,6 +4,7 @@
 
 #include <tinyxml2.h>
 
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -520,4 +521,19 @@ TEST_F(CorporateActionTest, ACheckProposesKnownSplitsAfterThePurchasesOfHeldSymb
       VLResult::Ok);
   ASSERT_EQ(CheckForSplits(*db, conn, source, today, check), VLResult::Ok);
   EXPECT_TRUE(check.proposals.empty());  // never twice
+}
+
+TEST(CorporateActionRecord, TheFuzzerSeedOfTheNewestFormLoadsWithEveryKindOfRecordAndSavesAsItWas) {
+  TempFolder folder;
+  const std::string path = folder.File("Vellumar.db");
+  std::filesystem::copy_file(std::string(VL_FIXTURES_DIR) + "/fuzz/database/store_newest.vldb", path);
+  const std::string bytes = ReadText(path);
+  VLDatabase db(path);
+  ASSERT_EQ(db.Open(), DbResult::Ok);
+  EXPECT_EQ(db.GetManualPriceCount(), 1);
+  EXPECT_EQ(db.GetCorporateActionCount(), 2);
+  EXPECT_EQ(db.GetVersion(), VLDatabase::kCorporateActionVersion);
+  db.SetModified();
+  ASSERT_EQ(db.Save(), DbResult::Ok);
+  EXPECT_EQ(ReadText(path), bytes);
 }

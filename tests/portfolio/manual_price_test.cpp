@@ -2,7 +2,6 @@
 // file keeps them.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "framework/archive.h"
 #include "portfolio/checks/manual_price_checks.h"
@@ -200,18 +199,4 @@ TEST(ManualPriceEntry, EachRefusalHasItsOwnReason) {
     EXPECT_EQ(check.message, c.message);
     EXPECT_EQ(check.field, c.field);
   }
-}
-
-TEST(ManualPriceRecord, TheFuzzerSeedOfTheNewestFormLoadsWithItsPriceAndSavesAsItWas) {
-  TempFolder folder;
-  const std::string path = folder.File("Vellumar.db");
-  std::filesystem::copy_file(std::string(VL_FIXTURES_DIR) + "/fuzz/database/store_newest.vldb", path);
-  const std::string bytes = ReadText(path);
-  VLDatabase db(path);
-  ASSERT_EQ(db.Open(), DbResult::Ok);
-  EXPECT_EQ(db.GetManualPriceCount(), 1);
-  EXPECT_EQ(db.GetVersion(), VLDatabase::kManualPriceVersion);
-  db.SetModified();
-  ASSERT_EQ(db.Save(), DbResult::Ok);
-  EXPECT_EQ(ReadText(path), bytes);
 }
