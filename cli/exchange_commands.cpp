@@ -249,6 +249,11 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
     summary.AddNumber("prices", outcome.prices);
     summaryColumns.push_back("prices");
   }
+  // Likewise the corporate actions recorded, only for a file that holds any.
+  if (!reading.plan.actions.empty()) {
+    summary.AddNumber("actions", outcome.actions);
+    summaryColumns.push_back("actions");
+  }
   std::vector<std::string> rowColumns = {"line",   "action",   "portfolio", "kind",
                                          "symbol", "quantity", "price",     "id"};
   // Balances an older statement leaves alone, likewise only where there are some.

@@ -155,13 +155,18 @@ class VLDatabase : public VLChangeRunner {
   // how many of them need a new id; the stored ones looked up in `index`.
   std::vector<VLManualPriceItem> ImportedPrices(const ImportPlan& plan, const ManualPriceIndex& index,
                                                 uint64_t& newIds) const;
+  // The corporate actions of an import the store does not hold yet (the file's first of each kind, symbol
+  // and day); a problem for each that differs from the one recorded (or given earlier in the file).
+  std::vector<VLCorporateActionItem> ImportedActions(const ImportPlan& plan,
+                                                     std::vector<ImportProblem>& problems) const;
   // The apply step of an import (vl_database_import.cpp).
   struct ImportRun;
   // A split worked out against the store (vl_database_actions.cpp).
   struct SplitRun;
   // Whether the ids left cover what an import resolved against the store needs.
   // `newPrices`: the prices set by hand it adds (ImportedPrices).
-  bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices) const;
+  bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices,
+                  uint64_t newActions) const;
 
   // The shared steps of adding and changing a cash position or margin debt.
   VLResult AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,

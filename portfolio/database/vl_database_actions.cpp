@@ -5,6 +5,8 @@
 
 #include "framework/text_util.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/exchange/import_plan.h"
+#include "portfolio/exchange/import_problem.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
@@ -251,4 +253,36 @@ VLResult VLDatabase::RecordSymbolChange(VLDatabaseConn* conn, const std::string&
     renamed = static_cast<int>(renaming.size());
     return VLResult::Ok;
   });
+}
+
+std::vector<VLCorporateActionItem> VLDatabase::ImportedActions(const ImportPlan& plan,
+                                                               std::vector<ImportProblem>& problems) const {
+  const auto same = [](const VLCorporateActionItem& a, const VLCorporateActionItem& b) {
+    return a.newShares == b.newShares && a.oldShares == b.oldShares && a.newSymbol == b.newSymbol;
+  };
+  const auto what = [](const VLCorporateActionItem& a) {
+    return a.kind == CorporateActionKind::Split ? SplitRatioText({a.newShares, a.oldShares})
+                                                : "to " + a.newSymbol;
+  };
+  std::vector<VLCorporateActionItem> added;
+  for (const ImportAction& imported : plan.actions) {
+    const VLCorporateActionItem& action = imported.action;
+    const VLCorporateActionItem* known = FindCorporateAction(action);
+    for (const VLCorporateActionItem& earlier : added) {
+      if (!known && earlier.kind == action.kind && earlier.name == action.name &&
+          DayNumberOfStoredDate(earlier.exDate) == DayNumberOfStoredDate(action.exDate)) {
+        known = &earlier;
+      }
+    }
+    if (!known) {
+      added.push_back(action);
+    } else if (!same(*known, action)) {
+      problems.push_back(
+          {imported.line, ImportField::None,
+           std::string(action.kind == CorporateActionKind::Split ? "a split" : "a symbol change") + " of " +
+               action.name + " on " + DayText(action.exDate) + " is recorded already as " + what(*known) +
+               ", not " + what(action)});
+    }
+  }
+  return added;
 }

@@ -32,6 +32,7 @@ std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan,
   if (outcome.sold) parts.push_back(count(outcome.sold, "sale", "sales"));
   if (outcome.balances) parts.push_back(count(outcome.balances, "cash balance", "cash balances"));
   if (outcome.prices) parts.push_back(count(outcome.prices, "price set by hand", "prices set by hand"));
+  if (outcome.actions) parts.push_back(count(outcome.actions, "corporate action", "corporate actions"));
   std::string text = "Import";
   for (size_t i = 0; i < parts.size(); ++i) {
     text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
@@ -63,8 +64,8 @@ void Report(const ImportResolution& resolution, ImportOutcome& outcome) {
 
 // Whether the import changes the store at all: a position, sale or balance, a price set by hand, or a new
 // portfolio.
-bool ImportChanges(const ImportResolution& resolution, bool prices) {
-  bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0 || prices;
+bool ImportChanges(const ImportResolution& resolution, bool records) {
+  bool changes = resolution.counts.added + resolution.counts.sold + resolution.counts.balances > 0 || records;
   for (uint32_t id : resolution.portfolioIds) changes = changes || id == 0;
   return changes;
 }
@@ -91,8 +92,8 @@ std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan
   return changing;
 }
 
-bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& resolution,
-                            uint64_t newPrices) const {
+bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices,
+                            uint64_t newActions) const {
   uint64_t newPortfolios = 0;
   for (uint32_t id : resolution.portfolioIds) newPortfolios += id == 0;
   uint64_t newPositions = 0;
@@ -109,7 +110,8 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
   for (const auto& quote : quotes) symbols.erase(AsciiUpper(quote->name));
   const uint64_t newQuotes = symbols.size();
   return newPortfolios <= kLastId - lastPortfolioId && newPositions <= kLastId - lastPositionId &&
-         newQuotes <= kLastId - lastQuoteId && newPrices <= kLastId - lastManualPriceId;
+         newQuotes <= kLastId - lastQuoteId && newPrices <= kLastId - lastManualPriceId &&
+         newActions <= kLastId - lastCorporateActionId;
 }
 
 VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
@@ -118,13 +120,15 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
   if (!IsConnected(conn)) return VLResult::Failed;
   const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
   problems = resolution.problems;
+  const std::vector<VLCorporateActionItem> actions = ImportedActions(plan, problems);
   if (!problems.empty()) return VLResult::ImportRefused;
   uint64_t newPrices = 0;
   const std::vector<VLManualPriceItem> prices =
       ImportedPrices(plan, plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices(), newPrices);
-  if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
+  if (!ImportFits(plan, resolution, newPrices, actions.size())) return VLResult::StoreFull;
   Report(resolution, outcome);
   outcome.prices = static_cast<int>(prices.size());
+  outcome.actions = static_cast<int>(actions.size());
   return VLResult::Ok;
 }
 
@@ -196,6 +200,17 @@ struct VLDatabase::ImportRun {
       bool changed = false;
       // Cannot fail: the ids were counted before.
       (void)db.StoreManualPrice(change.record, price, changed, &storedPrices);
+    }
+  }
+
+  // Recorded as they are: the file's positions are in the shares of their day already.
+  void StoreActions(const std::vector<VLCorporateActionItem>& actions) {
+    for (const VLCorporateActionItem& fields : actions) {
+      change.record.Record(JournalRecordKind::CorporateAction, db.lastCorporateActionId + 1);
+      auto action = std::make_unique<VLCorporateActionItem>();
+      (void)action->CopyFrom(&fields);          // cannot fail: not null
+      action->id = ++db.lastCorporateActionId;  // counted before: ImportFits
+      db.corporateActions.InsertAt(db.corporateActions.GetCount(), std::move(action));
     }
   }
 
@@ -319,15 +334,17 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
       [&](Change& change) -> VLResult {
         const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
         problems = resolution.problems;
+        const std::vector<VLCorporateActionItem> actions = ImportedActions(plan, problems);
         if (!problems.empty()) return VLResult::ImportRefused;
         uint64_t newPrices = 0;
         // Made only for a file that holds prices.
         ManualPriceIndex storedPrices = plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices();
         const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, storedPrices, newPrices);
-        if (!ImportFits(plan, resolution, newPrices)) return VLResult::StoreFull;
+        if (!ImportFits(plan, resolution, newPrices, actions.size())) return VLResult::StoreFull;
         Report(resolution, outcome);
         outcome.prices = static_cast<int>(prices.size());
-        if (!ImportChanges(resolution, !prices.empty())) {
+        outcome.actions = static_cast<int>(actions.size());
+        if (!ImportChanges(resolution, !prices.empty() || !actions.empty())) {
           change.unchanged = true;
           return VLResult::Ok;
         }
@@ -335,6 +352,7 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
         run.CreatePortfolios();
         run.ApplySteps();
         run.StorePrices(prices, storedPrices);
+        run.StoreActions(actions);
         run.Finish(!prices.empty());
         return VLResult::Ok;
       });

@@ -16,8 +16,11 @@ VLResult ReadExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& ch
   VLPortfolioItemList allPortfolios;
   VLHoldingItemList positions;
   db.CopyAll(quotes, allPortfolios, positions);
-  return CollectExport(portfolios, positions, std::move(prices), choice, data) ? VLResult::Ok
-                                                                               : VLResult::NotFound;
+  std::vector<VLCorporateActionItem> actions;
+  if (VLResult code = db.GetCorporateActions(conn, actions); code != VLResult::Ok) return code;
+  if (!CollectExport(portfolios, positions, std::move(prices), choice, data)) return VLResult::NotFound;
+  AddExportActions(std::move(actions), choice, data);
+  return VLResult::Ok;
 }
 
 VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId,

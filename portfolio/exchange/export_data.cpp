@@ -58,3 +58,18 @@ bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& pos
   }
   return true;
 }
+
+void AddExportActions(std::vector<VLCorporateActionItem> actions, const ExportChoice& choice,
+                      ExportData& data) {
+  data.actions.clear();
+  std::unordered_set<std::string> symbols;
+  for (const ExportPortfolio& portfolio : data.portfolios) {
+    for (const VLHoldingItem* position : portfolio.positions) {
+      if (position->GetKind() == kHoldingStock) symbols.insert(AsciiUpper(position->name));
+    }
+  }
+  for (VLCorporateActionItem& action : actions) {
+    if (choice.portfolioIds.empty() || symbols.count(action.name) || symbols.count(action.newSymbol))
+      data.actions.push_back(std::move(action));
+  }
+}

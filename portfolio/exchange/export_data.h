@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_manual_price_item.h"
@@ -29,6 +30,7 @@ struct ExportData {
   std::vector<ExportPortfolio> portfolios;
   VLHoldingItemList positions;  // copies of the positions taken out
   std::vector<VLManualPriceItem> prices;
+  std::vector<VLCorporateActionItem> actions;  // by day, then symbol
   int PositionCount() const;
 };
 
@@ -37,6 +39,11 @@ struct ExportData {
 // that is not among `portfolios`. The database reads them for it (ReadExport, vl_database_reads.h).
 bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& positions,
                    std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data);
+
+// The corporate actions that go with what CollectExport took: every one for the whole database, else those
+// of (or to) the symbols of the stock positions taken out.
+void AddExportActions(std::vector<VLCorporateActionItem> actions, const ExportChoice& choice,
+                      ExportData& data);
 
 // Whether `choice` keeps the position.
 bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position);

@@ -7,6 +7,7 @@
 
 #include "framework/text_util.h"
 #include "portfolio/records/exact_decimal.h"
+#include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_holding_item.h"
 
 // What an import asks the database to do, once every row of the file has passed the entry checks: one
@@ -55,6 +56,12 @@ struct ImportPrice {
   UnitPrice price;
 };
 
+// A split or symbol change of a Vellumar file: recorded as it is, beside the file's positions.
+struct ImportAction {
+  int line = 0;
+  VLCorporateActionItem action;
+};
+
 struct ImportPlan {
   // More portfolios than this in one file are refused: an import that creates them by the thousand is no
   // user's intent, and every portfolio is matched by name against the database's.
@@ -64,6 +71,7 @@ struct ImportPlan {
   std::vector<ImportPortfolio> portfolios;
   std::vector<ImportStep> steps;
   std::vector<ImportPrice> prices;
+  std::vector<ImportAction> actions;
   // Rows equal to a position already in their portfolio are added all the same (else they are skipped).
   bool allowDuplicates = false;
   // What to do about a sale of more shares than are held then, where the file itself says more (a
@@ -94,6 +102,7 @@ struct ImportOutcome {
   int duplicates = 0;                       // rows skipped as already there
   int outdated = 0;                         // balances left alone: the position's is from a later statement
   int prices = 0;                           // prices set by hand stored (new, or another price that day)
+  int actions = 0;                          // corporate actions recorded (not those recorded already)
   std::vector<uint32_t> createdPortfolios;  // ids (none for a trial)
   std::vector<uint32_t> portfolioIds;       // per ImportPlan::portfolios: the id it went into (0: new, trial)
   // Per step: what became of it, and the position it added or changed (0 for a trial, a skipped row or a

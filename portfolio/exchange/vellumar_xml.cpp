@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "portfolio/columns/column_catalog.h"
+#include "portfolio/exchange/action_rows.h"
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/holding_texts.h"
@@ -24,7 +25,9 @@ constexpr const char* kPortfolio = "Portfolio";
 constexpr const char* kPrice = "Price";
 // Version 2 adds the prices set by hand; a file without any is written in version 1, as before.
 constexpr int kFirstVersion = 1;
-constexpr int kVersion = 2;
+constexpr int kPriceVersion = 2;
+// Version 3 adds the corporate actions; a file without any is written as before.
+constexpr int kVersion = 3;
 
 // An attribute value with every character a parser would change written as a reference: markup characters,
 // and tabs and line breaks, which XML parsers turn into blanks. What XML cannot hold at all (a NUL, other
@@ -154,6 +157,17 @@ class XmlReader {
         ReadPriceRow(p->GetLineNum(), text("symbol"), text("date"), text("price"), reading);
         continue;
       }
+      if (std::strcmp(p->Name(), kActionElement) == 0) {
+        const auto text = [p](const char* name) {
+          const char* value = p->Attribute(name);
+          return std::string(value ? value : "");
+        };
+        ReadActionRow(p->GetLineNum(),
+                      {text("symbol"), text("date"), text("action"), text("ratio"), text("cashInLieu"),
+                       text("newSymbol"), text("comment")},
+                      reading);
+        continue;
+      }
       if (std::strcmp(p->Name(), kPortfolio) != 0) {
         Problem(p->GetLineNum(), std::string("unknown element \"") + p->Name() + "\"");
         continue;
@@ -236,7 +250,7 @@ class XmlReader {
 
 std::string WriteVellumarXml(const ExportData& data) {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<";
-  const int version = data.prices.empty() ? kFirstVersion : kVersion;
+  const int version = !data.actions.empty() ? kVersion : data.prices.empty() ? kFirstVersion : kPriceVersion;
   out.append(kRoot).append(" version=\"").append(std::to_string(version)).append("\">\n");
   for (const ExportPortfolio& portfolio : data.portfolios) {
     out.append("  <").append(kPortfolio);
@@ -267,6 +281,18 @@ std::string WriteVellumarXml(const ExportData& data) {
     AppendAttribute(out, "symbol", price.name);
     AppendAttribute(out, "date", PriceDayText(price));
     AppendAttribute(out, "price", PriceValueText(price));
+    out.append("/>\n");
+  }
+  for (const VLCorporateActionItem& action : data.actions) {
+    const ActionTexts t = ActionTextsOf(action);
+    out.append("  <").append(kActionElement);
+    AppendAttribute(out, "symbol", t.symbol);
+    AppendAttribute(out, "date", t.date);
+    AppendAttribute(out, "action", t.action);
+    if (!t.ratio.empty()) AppendAttribute(out, "ratio", t.ratio);
+    if (!t.cashInLieu.empty()) AppendAttribute(out, "cashInLieu", t.cashInLieu);
+    if (!t.newSymbol.empty()) AppendAttribute(out, "newSymbol", t.newSymbol);
+    AppendAttribute(out, "comment", XmlSafeText(t.comment));
     out.append("/>\n");
   }
   out.append("</").append(kRoot).append(">\n");

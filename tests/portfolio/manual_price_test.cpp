@@ -2,7 +2,6 @@
 // file keeps them.
 #include <gtest/gtest.h>
 
-
 #include "framework/archive.h"
 #include "portfolio/checks/manual_price_checks.h"
 #include "portfolio/columns/column_catalog.h"

@@ -291,3 +291,74 @@ TEST_F(ExchangeTest, APriceSetByHandThatCannotBeOneRefusesTheFile) {
   }
   EXPECT_EQ(db->GetManualPriceCount(), 0);
 }
+
+// Splits and symbol changes go out in XML with the positions they made and come back recorded, never applied
+// again; one that contradicts a recorded one refuses the file.
+TEST_F(ExchangeTest, CorporateActionsComeBackInXmlRecordedAndNotAppliedAgain) {
+  const uint32_t p = AddPortfolio("P");
+  VLStockHoldingItem ge;
+  ge.name = "GE";
+  ge.qty = Shares(100);
+  ge.buyPricePerShare = PriceOf("10");
+  ge.purchaseDate = Day(2020, 1, 2);
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddStockPosition(conn, p, ge, id), VLResult::Ok);
+  AddStock(p, "FB");
+  EXPECT_EQ(Export(true).find("CorporateAction"), std::string::npos);
+  SplitRequest split;
+  split.symbol = "GE";
+  split.ratio = {2, 1};
+  split.exDate = Day(2021, 8, 2);
+  split.cashInLieu = PriceOf("90.5");
+  split.comment = "two & one";
+  SplitPreview preview;
+  ASSERT_EQ(db->RecordSplit(conn, split, preview), VLResult::Ok);
+  int renamed = 0;
+  ASSERT_EQ(db->RecordSymbolChange(conn, "FB", "META", Day(2022, 6, 9), "", renamed), VLResult::Ok);
+  const std::string exported = Export(true);
+  EXPECT_NE(exported.find("<VellumarPortfolios version=\"3\">"), std::string::npos);
+  EXPECT_NE(exported.find("<CorporateAction symbol=\"GE\" date=\"2021-08-02\" action=\"split\" ratio=\"2:1\" "
+                          "cashInLieu=\"90.5\" comment=\"two &amp; one\"/>"),
+            std::string::npos)
+      << exported;
+  EXPECT_NE(exported.find("<CorporateAction symbol=\"FB\" date=\"2022-06-09\" action=\"symbol-change\" "
+                          "newSymbol=\"META\" comment=\"\"/>"),
+            std::string::npos)
+      << exported;
+
+  path = folder.File("Empty.db");
+  Reopen(true);
+  ASSERT_EQ(Import(exported, {}, "all.xml"), VLResult::Ok)
+      << testing::PrintToString(Described(reading.problems));
+  EXPECT_EQ(outcome.actions, 2);
+  EXPECT_EQ(db->GetCorporateActionCount(), 2);
+  const auto positions = Positions(PortfolioId("P"));
+  ASSERT_EQ(positions.size(), 2u);
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*positions[0]).qty, Shares(200));  // not split again
+  EXPECT_EQ(Export(true), exported);
+  ASSERT_EQ(Import(exported, {}, "all.xml"), VLResult::Ok);
+  EXPECT_EQ(outcome.actions, 0);  // the same again is recorded already
+
+  const std::string other =
+      "<VellumarPortfolios version=\"3\">\n"
+      "  <CorporateAction symbol=\"ge\" date=\"2021-08-02\" action=\"split\" ratio=\"6:2\"/>\n"
+      "  <CorporateAction symbol=\"GE\" date=\"2021-13-02\" action=\"split\" ratio=\"2:1\"/>\n"
+      "  <CorporateAction symbol=\"GE\" date=\"2021-08-03\" action=\"split\" ratio=\"1\"/>\n"
+      "  <CorporateAction symbol=\"GE\" date=\"2021-08-03\" action=\"merger\"/>\n"
+      "</VellumarPortfolios>\n";
+  EXPECT_FALSE(Import(other, {}, "a.xml").has_value());
+  EXPECT_EQ(Described(reading.problems),
+            (std::vector<std::string>{
+                "line 3: the day '2021-13-02' of a corporate action is not a day from 1900-01-01 to today",
+                "line 4: the split ratio '1' is not new for old shares in whole numbers, such as 3:1",
+                "line 5: the corporate action 'merger' is neither split nor symbol-change"}));
+  const std::string contradicting =
+      "<VellumarPortfolios version=\"3\">\n"
+      "  <CorporateAction symbol=\"ge\" date=\"2021-08-02\" action=\"split\" ratio=\"3:1\"/>\n"
+      "</VellumarPortfolios>\n";
+  EXPECT_EQ(Import(contradicting, {}, "a.xml"), VLResult::ImportRefused);
+  EXPECT_EQ(
+      Described(problems),
+      std::vector<std::string>{"line 2: a split of GE on 2021-08-02 is recorded already as 2:1, not 3:1"});
+  EXPECT_EQ(db->GetCorporateActionCount(), 2);
+}
