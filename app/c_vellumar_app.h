@@ -8,6 +8,7 @@
 #include "app/termination_signals.h"
 #include "framework/app_paths.h"
 #include "framework/string_id.h"
+#include "portfolio/corporate_actions/split_proposals.h"
 #include "prefs/vl_prefs.h"
 #include "ui/main/main_window_host.h"
 
@@ -39,6 +40,7 @@ class CVellumarApp : public IMainWindowHost {
   void CloseSecondaryWindows() override;
   RealPriceFolders GetRealPriceFolders() const override;
   void RestartMarketDataService() override;
+  ISplitEventSource* GetSplitSource() override { return &splitSource; }
 
  private:
   [[nodiscard]] bool StartUp();
@@ -51,4 +53,5 @@ class CVellumarApp : public IMainWindowHost {
   LocalServiceLauncher serviceLauncher;
   CTerminationSignals terminationSignals;
   std::vector<QPointer<QWidget>> secondaryWindows;
+  ServiceSplitSource splitSource;
 };

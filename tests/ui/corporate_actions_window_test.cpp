@@ -127,3 +127,30 @@ TEST_F(CorporateActionsWindowTest, TheWindowListsTheActionsAndRecordsTheSplitsAC
   QTest::mouseClick(Field<QPushButton>(*actionsWindow, "checkSplits"), Qt::LeftButton);
   RunPosted();
 }
+
+TEST_F(CorporateActionsWindowTest, TheFirstUpdateOfADayOffersTheSplitsFoundAndLaterOnesDoNot) {
+  const uint32_t aaa = host.AddStock(portfolio, "AAA", 100, 1500);
+  TableSplitSource source;
+  source.table["AAA"] = {{DayNumberOf({2010, 5, 3}), {2, 1}}};
+  host.splitSource = &source;
+  window = OpenWindowOn(host, portfolio);
+  {
+    MessageScript messages;
+    messages.Expect(static_cast<int>(StringId::CheckSplitsFound), MessageAnswer::Yes);
+    DialogSteps dialogs;
+    dialogs.Then([](QDialog& dialog) {
+      EXPECT_EQ(Field<QTreeWidget>(dialog, "proposalList")->topLevelItemCount(), 1);
+      QTest::mouseClick(Field<QPushButton>(dialog, "record"), Qt::LeftButton);
+    });
+    window->RunCommand(kCmdUpdate);
+    RunPosted();
+  }
+  EXPECT_EQ(Qty(aaa), Shares(200));
+  ASSERT_NE(window->findChild<CDlgCorporateActions*>(), nullptr);
+  source.table["AAA"].push_back({DayNumberOf({2012, 5, 3}), {3, 1}});
+  MessageScript none;  // the same day again: nothing is asked
+  window->RunCommand(kCmdUpdate);
+  RunPosted();
+  EXPECT_TRUE(none.shown.empty());
+  EXPECT_EQ(Qty(aaa), Shares(200));
+}

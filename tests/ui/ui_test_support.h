@@ -65,6 +65,9 @@ class SignedQuoteSource : public IVLQuoteSource {
 
 class TestHost : public IMainWindowHost {
  public:
+  // Where the window asks for splits after an Update; none unless a test sets one.
+  ISplitEventSource* splitSource = nullptr;
+  ISplitEventSource* GetSplitSource() override { return splitSource; }
   TestHost() : format(NumberFormat::English()) {
     prefs.SetFileName(folder.filePath(QStringLiteral("Vellumar.ini")).toStdString());
     prefs.SetDefaults();

@@ -212,6 +212,9 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QString SelectedSymbol();
   void OnRecordSplit();
   void OpenCorporateActions();
+  // After a successful Update, once a day: the splits the host's source knows of held symbols that are not
+  // recorded, offered in the Corporate Actions window when the user says so.
+  void OfferSplitsOncePerDay();
   void OnPositionCopyOrMove(bool move);
 
   VLDatabase& Database() const;
@@ -272,6 +275,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   QLabel* readOnlyLabel = nullptr;  // shown while the database may only be read
   QPointer<CDlgChangeHistory> changeHistory;
   QPointer<CDlgCorporateActions> corporateActions;
+  int64_t splitsOfferedDay = 0;  // the day OfferSplitsOncePerDay last asked
   // Keeps the Edit menu up to date after every change, this window's or another program's.
   std::unique_ptr<IVLDatabaseListener> editCommandsListener;
 };

@@ -2,6 +2,8 @@
 // selected rows of the visible list by item id and leaves every list update to the database's events.
 #include <QTabBar>
 
+#include "portfolio/columns/clock.h"
+#include "portfolio/database/split_check.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "ui/dialogs/c_dlg_holding.h"
@@ -12,11 +14,13 @@
 #include "ui/main/c_dlg_corporate_actions.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/main_window_host.h"
 #include "ui/main/position_list_view.h"
 #include "ui/main/refused_change.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
+#include "ui/widgets/wait_cursor.h"
 
 namespace {
 
@@ -241,6 +245,27 @@ void CDlgVellumar::OpenCorporateActions() {
   corporateActions->show();
   corporateActions->raise();
   corporateActions->activateWindow();
+}
+
+void CDlgVellumar::OfferSplitsOncePerDay() {
+  ISplitEventSource* source = host.GetSplitSource();
+  if (!source || !IsMainWindow() || !conn || Database().IsReadOnly()) return;
+  const int64_t today = TodayDayNumber();
+  if (splitsOfferedDay == today) return;
+  splitsOfferedDay = today;
+  SplitCheck check;
+  {
+    WaitCursor wait;
+    if (CheckForSplits(Database(), conn, *source, today, check) != VLResult::Ok) return;
+  }
+  if (check.proposals.empty()) return;  // nothing found, or the service could not be asked: no prompt
+  if (ShowMessage(this, StringId::CheckSplitsFound, MessageIcon::Question, MessageButtons::YesNo,
+                  {QString::number(check.proposals.size())}) != MessageAnswer::Yes) {
+    return;
+  }
+  OpenCorporateActions();
+  corporateActions->SetSplitSource(source);
+  corporateActions->CheckForSplits();
 }
 
 void CDlgVellumar::OnSetPrice() {

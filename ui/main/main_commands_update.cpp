@@ -45,7 +45,10 @@ void CDlgVellumar::OnUpdate(bool unasked) {
     code = Database().UpdateQuotes(conn);
   }
   RefreshStatusBar();
-  if (code == VLResult::Ok) return;
+  if (code == VLResult::Ok) {
+    OfferSplitsOncePerDay();
+    return;
+  }
   updatedLabel->clear();
   if (unasked) {
     statusBar()->showMessage(QStringLiteral(" ") + LoadString(StringId::UpdateError).section(u'\n', 0, 0));

@@ -2,6 +2,7 @@
 
 #include "marketdata/real_prices.h"
 
+class ISplitEventSource;
 class QWidget;
 class VLDatabase;
 class VLPrefs;
@@ -23,4 +24,7 @@ class IMainWindowHost {
   // Restarts the bundled service when this application started it, so that it reads its price sources
   // again; nothing when it did not start one.
   virtual void RestartMarketDataService() {}
+  // Where the main window asks, after its first successful Update of a day, for splits of the held symbols
+  // that are not recorded (the market-data service); null: it does not ask.
+  virtual ISplitEventSource* GetSplitSource() { return nullptr; }
 };
