@@ -103,9 +103,10 @@ void CDlgRecordSplit::RefreshPreview() {
   SplitRequest request;
   EntryCheck check;
   if (!ReadEntry(request, check)) {
-    note->setText(
-        QStringLiteral("Give the symbol, the new and old shares (such as 3:1) and the ex-date to "
-                       "see the positions the split changes."));
+    // Until the entry passes its checks, the note says what is missing or wrong, as OK would.
+    QStringList arguments;
+    for (const std::string& argument : check.arguments) arguments << ToQt(argument);
+    note->setText(FormatString(check.message, arguments));
     return;
   }
   SplitPreview split;
