@@ -145,11 +145,7 @@ const std::vector<std::string> kProposalColumns = {"symbol", "date", "ratio", "p
 
 // Records one proposed split; its status, or the refusal said as a warning.
 std::string ApplyProposal(CliIo& io, DbSession& s, const SplitProposal& p, VLResult& failure) {
-  SplitRequest request;
-  request.symbol = p.symbol;
-  request.ratio = p.split.ratio;
-  request.exDate = StoredDateOfDay(p.split.day);
-  request.comment = "from the market-data service";
+  const SplitRequest request = RequestOf(p);
   SplitPreview preview;
   const VLResult code = s.Db().RecordSplit(s.Conn(), request, preview);
   switch (code) {

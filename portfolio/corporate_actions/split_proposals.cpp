@@ -81,3 +81,12 @@ std::vector<SplitProposal> ProposeSplits(const std::map<std::string, HeldSymbol>
   });
   return proposals;
 }
+
+SplitRequest RequestOf(const SplitProposal& proposal) {
+  SplitRequest request;
+  request.symbol = proposal.symbol;
+  request.ratio = proposal.split.ratio;
+  request.exDate = StoredDateOfDay(proposal.split.day);
+  request.comment = "from the market-data service";
+  return request;
+}

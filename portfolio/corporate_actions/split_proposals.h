@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "marketdata/fetch_failure.h"
+#include "portfolio/corporate_actions/corporate_action_change.h"
 #include "portfolio/corporate_actions/split_plan.h"
 #include "portfolio/records/vl_corporate_action_item.h"
 
@@ -53,3 +54,6 @@ struct SplitProposal {
 std::vector<SplitProposal> ProposeSplits(const std::map<std::string, HeldSymbol>& held,
                                          const std::map<std::string, std::vector<KnownSplit>>& known,
                                          const std::vector<VLCorporateActionItem>& recorded);
+
+// The request that records a proposed split, its comment saying where it came from.
+SplitRequest RequestOf(const SplitProposal& proposal);

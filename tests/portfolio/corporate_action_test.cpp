@@ -17,6 +17,7 @@
 #include "portfolio/records/calendar_date.h"
 #include "tests/support/exact_values.h"
 #include "tests/support/record_bytes.h"
+#include "tests/support/table_split_source.h"
 #include "vl_database_fixture.h"
 
 namespace {
@@ -464,31 +465,6 @@ TEST(CorporateActionRecord, StoredRecordsRoundTripAndDamagedOnesAreRefused) {
             }),
             SerializeResult::Failed);  // a change to itself
 }
-
-namespace {
-
-// Known splits from a table; a symbol named in `failing` cannot be asked.
-class TableSplitSource : public ISplitEventSource {
- public:
-  bool GetSplits(const std::string& symbol, int64_t firstDay, int64_t lastDay,
-                 std::vector<KnownSplit>& splits, std::string& error, FetchFailure&) override {
-    asked.push_back(symbol + " " + std::to_string(firstDay));
-    if (failing.count(symbol)) {
-      error = "no answer";
-      return false;
-    }
-    splits.clear();
-    for (const KnownSplit& s : table[symbol]) {
-      if (s.day >= firstDay && s.day <= lastDay) splits.push_back(s);
-    }
-    return true;
-  }
-  std::map<std::string, std::vector<KnownSplit>> table;
-  std::set<std::string> failing;
-  std::vector<std::string> asked;
-};
-
-}  // namespace
 
 TEST_F(CorporateActionTest, ACheckProposesKnownSplitsAfterThePurchasesOfHeldSymbolsOnlyOnce) {
   const uint32_t a = AddPortfolio("A");

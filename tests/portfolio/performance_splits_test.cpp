@@ -8,6 +8,7 @@
 #include "portfolio/performance/split_warnings.h"
 #include "portfolio/records/calendar_date.h"
 #include "tests/support/exact_values.h"
+#include "tests/support/table_split_source.h"
 
 namespace {
 
@@ -134,27 +135,6 @@ TEST(PerformanceSplits, EachLotCountsTheSplitsAfterItsPurchaseUpToItsSale) {
   EXPECT_EQ(reverse.QtyOn(d2), SharesOf("99.99999999"));
 }
 
-namespace {
-
-class KnownSplits : public ISplitEventSource {
- public:
-  bool GetSplits(const std::string& symbol, int64_t firstDay, int64_t lastDay,
-                 std::vector<KnownSplit>& splits, std::string& error, FetchFailure&) override {
-    if (symbol == "DOWN") {
-      error = "no answer";
-      return false;
-    }
-    splits.clear();
-    for (const KnownSplit& s : table[symbol]) {
-      if (s.day >= firstDay && s.day <= lastDay) splits.push_back(s);
-    }
-    return true;
-  }
-  std::map<std::string, std::vector<KnownSplit>> table;
-};
-
-}  // namespace
-
 TEST(PerformanceSplits, ASplitTheServiceKnowsThatALotHeldAcrossWithoutCountingItIsSaid) {
   PerformanceLots lots;
   lots.lots = {Lot(600, "10", d1, {{d3, 2, 1}}),                    // counts d3, not d5
@@ -163,7 +143,8 @@ TEST(PerformanceSplits, ASplitTheServiceKnowsThatALotHeldAcrossWithoutCountingIt
   lots.lots.back().symbol = "DOWN";
   lots.lots.push_back(Lot(5, "1", d4));
   lots.lots.back().symbol = "LATE";  // bought after its split
-  KnownSplits source;
+  TableSplitSource source;
+  source.failing = {"DOWN"};
   source.table["AAA"] = {{d3, {2, 1}}, {d5, {3, 1}}};
   source.table["LATE"] = {{d2, {4, 1}}};
   const std::vector<UnrecordedSplit> found = FindUnrecordedSplits(lots, d6, source);

@@ -9,6 +9,7 @@
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "tests/support/exact_values.h"
+#include "tests/support/table_split_source.h"
 #include "ui/dialogs/c_dlg_record_split.h"
 #include "ui/main/c_dlg_corporate_actions.h"
 #include "ui/main/c_dlg_vellumar.h"
@@ -16,16 +17,6 @@
 #include "ui/main/position_list_view.h"
 
 namespace {
-
-class TableSplitSource : public ISplitEventSource {
- public:
-  bool GetSplits(const std::string& symbol, int64_t, int64_t, std::vector<KnownSplit>& splits, std::string&,
-                 FetchFailure&) override {
-    splits = table[symbol];
-    return true;
-  }
-  std::map<std::string, std::vector<KnownSplit>> table;
-};
 
 class CorporateActionsWindowTest : public ::testing::Test {
  protected:

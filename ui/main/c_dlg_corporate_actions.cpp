@@ -171,13 +171,8 @@ void CDlgCorporateActions::CheckForSplits() {
   for (size_t i = 0; i < check.proposals.size(); ++i) {
     if (!offer.Ticked(static_cast<int>(i))) continue;
     const SplitProposal& p = check.proposals[i];
-    SplitRequest request;
-    request.symbol = p.symbol;
-    request.ratio = p.split.ratio;
-    request.exDate = StoredDateOfDay(p.split.day);
-    request.comment = "from the market-data service";
     SplitPreview preview;
-    const VLResult code = database.RecordSplit(conn, request, preview);
+    const VLResult code = database.RecordSplit(conn, RequestOf(p), preview);
     if (code == VLResult::ActionRefused) {
       refused.append(ToQt(p.symbol + " " + SplitRatioText(p.split.ratio) + ": " + SplitFaultText(preview)));
     } else if (code != VLResult::Ok && code != VLResult::AlreadyRecorded) {
