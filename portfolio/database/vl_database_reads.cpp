@@ -37,6 +37,6 @@ VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfo
   AddManualCloses(prices, lots);
   std::vector<VLCorporateActionItem> actions;
   if (const VLResult code = db.GetCorporateActions(conn, actions); code != VLResult::Ok) return code;
-  AddSplits(actions, lots);
+  AddCorporateActions(actions, lots);
   return VLResult::Ok;
 }

@@ -109,10 +109,14 @@ Quantity PerformanceLot::QtyOn(int64_t day) const {
   return Quantity::FromUnits(static_cast<int64_t>(DivideRounded(qty.Units() * numerator, denominator)));
 }
 
-void AddSplits(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots) {
+void AddCorporateActions(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots) {
   std::map<std::string, std::vector<PerformanceLot::Split>> bySymbol;
   for (const VLCorporateActionItem& action : actions) {
-    if (action.kind != CorporateActionKind::Split) continue;
+    if (action.kind == CorporateActionKind::SymbolChange) {
+      lots->formerSymbols[AsciiUpper(action.newSymbol)].push_back(
+          {AsciiUpper(action.name), DayNumberOfStoredDate(action.exDate) - 1});
+      continue;
+    }
     bySymbol[AsciiUpper(action.name)].push_back(
         {DayNumberOfStoredDate(action.exDate), action.newShares, action.oldShares});
   }

@@ -26,7 +26,7 @@ struct PerformanceLot {
   int64_t saleCommissionCents = 0;
   std::string currency;  // the position's currency (PositionCurrency), "" when unknown
   // The recorded splits its shares count: ex-dates after the purchase, up to the sale. On the days before
-  // each, the position held its quantity divided by the split's ratio (AddSplits).
+  // each, the position held its quantity divided by the split's ratio (AddCorporateActions).
   struct Split {
     int64_t day = 0;  // the ex-date
     int64_t newShares = 1;
@@ -56,6 +56,13 @@ struct PerformanceLots {
   // The prices set by hand of the lots' symbols, oldest first, by symbol in upper case: the closes of a
   // symbol the history service has no history for.
   std::map<std::string, std::vector<DailyClose>> manualCloses;
+  // The symbols a symbol had before a recorded change, by the symbol in upper case: the closes up to
+  // `lastDay` (the day before the change) are asked under `symbol`.
+  struct FormerSymbol {
+    std::string symbol;
+    int64_t lastDay = 0;
+  };
+  std::map<std::string, std::vector<FormerSymbol>> formerSymbols;
 };
 
 // Adds the stock positions of `positions` (held and sold alike) to `lots`; cash and margin are counted, not
@@ -65,9 +72,9 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots);
 // database reads a portfolio's lots and prices for it (ReadPortfolioLots, vl_database_reads.h).
 void AddManualCloses(const std::vector<VLManualPriceItem>& prices, PerformanceLots* lots);
 
-// Gives each lot the recorded splits of its symbol (`actions`; symbol changes are passed over) that its
-// shares count: ex-dates after its purchase, up to its sale.
-void AddSplits(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots);
+// Gives each lot the recorded splits of its symbol (`actions`) that its shares count: ex-dates after its
+// purchase, up to its sale; and notes each symbol change as the former symbol of the new one.
+void AddCorporateActions(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots);
 
 // The currency a symbol is quoted in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBp, no suffix USD),
 // named as ExchangeCurrency names its exchange's; "" for an index ("^DJI") and for a suffix this table does

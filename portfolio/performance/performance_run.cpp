@@ -21,6 +21,34 @@ PerformanceStatus StatusOf(CloseRequestStatus status) {
   return PerformanceStatus::Failed;
 }
 
+// The closes of `symbol` from `first` to `last`, those up to the day before each recorded change of its
+// symbol asked under the symbol it had then (and so on back). A former symbol the source cannot answer for
+// leaves the days the current one gave; `depth` stops a chain of changes that comes round to itself.
+CloseRequestResult ClosesUnderEverySymbol(IDailyCloseSource& source, const PerformanceLots& lots,
+                                          const std::string& symbol, int64_t first, int64_t last,
+                                          std::vector<DailyClose>& closes, int depth = 0) {
+  const CloseRequestResult result = source.GetCloses(symbol, first, last, closes);
+  const auto formers = lots.formerSymbols.find(AsciiUpper(symbol));
+  if (formers == lots.formerSymbols.end() || depth > 8) return result;
+  for (const PerformanceLots::FormerSymbol& former : formers->second) {
+    if (former.lastDay < first) continue;
+    std::vector<DailyClose> earlier;
+    const int64_t until = std::min(former.lastDay, last);
+    if (ClosesUnderEverySymbol(source, lots, former.symbol, first, until, earlier, depth + 1).status !=
+        CloseRequestStatus::Ok) {
+      continue;
+    }
+    std::erase_if(closes, [&](const DailyClose& c) { return c.day <= until; });
+    std::erase_if(earlier, [&](const DailyClose& c) { return c.day > until; });
+    closes.insert(closes.begin(), earlier.begin(), earlier.end());
+  }
+  std::stable_sort(closes.begin(), closes.end(),
+                   [](const DailyClose& a, const DailyClose& b) { return a.day < b.day; });
+  // A symbol with no history of its own under its new name takes what its former names gave.
+  if (result.status != CloseRequestStatus::Ok && !closes.empty()) return {};
+  return result;
+}
+
 }  // namespace
 
 PerformanceOutcome RunPerformance(const PerformanceLots& lots, const PerformanceSpan& span,
@@ -44,8 +72,8 @@ PerformanceOutcome RunPerformance(const PerformanceLots& lots, const Performance
         return cancelled;
       }
       std::vector<DailyClose>& closes = table[symbol];
-      const CloseRequestResult result =
-          source.GetCloses(symbol, std::min(start, span.to) - kCloseLookbackDays, span.to, closes);
+      const CloseRequestResult result = ClosesUnderEverySymbol(
+          source, lots, symbol, std::min(start, span.to) - kCloseLookbackDays, span.to, closes);
       // A symbol the service has no history for takes its prices set by hand as its closes.
       const auto manual = lots.manualCloses.find(AsciiUpper(symbol));
       if (result.status == CloseRequestStatus::NoHistory && manual != lots.manualCloses.end()) {

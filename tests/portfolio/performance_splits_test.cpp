@@ -5,6 +5,7 @@
 #include <map>
 
 #include "portfolio/performance/performance_calculator.h"
+#include "portfolio/performance/performance_run.h"
 #include "portfolio/performance/split_warnings.h"
 #include "portfolio/records/calendar_date.h"
 #include "tests/support/exact_values.h"
@@ -113,7 +114,7 @@ TEST(PerformanceSplits, EachLotCountsTheSplitsAfterItsPurchaseUpToItsSale) {
   VLCorporateActionItem change = SplitAction("aaa", d4, 0, 0);
   change.kind = CorporateActionKind::SymbolChange;
   change.newSymbol = "CCC";
-  AddSplits({SplitAction("aaa", d5, 3, 1), SplitAction("AAA", d3, 2, 1), change}, &lots);
+  AddCorporateActions({SplitAction("aaa", d5, 3, 1), SplitAction("AAA", d3, 2, 1), change}, &lots);
   const auto days = [](const PerformanceLot& lot) {
     std::vector<int64_t> out;
     for (const auto& s : lot.splits) out.push_back(s.day);
@@ -152,4 +153,56 @@ TEST(PerformanceSplits, ASplitTheServiceKnowsThatALotHeldAcrossWithoutCountingIt
   EXPECT_EQ(UnrecordedSplitText(found[0]), "AAA 3:1 on 2024-05-01");
   // Up to a day before the split, nothing is said.
   EXPECT_TRUE(FindUnrecordedSplits(lots, d4, source).empty());
+}
+
+namespace {
+
+// Closes from a table by symbol; a symbol without an entry has no history.
+class TableCloses : public IDailyCloseSource {
+ public:
+  CloseRequestResult GetCloses(const std::string& symbol, int64_t firstDay, int64_t lastDay,
+                               std::vector<DailyClose>& closes) override {
+    asked.push_back(symbol);
+    closes.clear();
+    const auto found = table.find(symbol);
+    if (found == table.end()) return {CloseRequestStatus::NoHistory, "no history", {}};
+    for (const DailyClose& c : found->second) {
+      if (c.day >= firstDay && c.day <= lastDay) closes.push_back(c);
+    }
+    return {};
+  }
+  CloseTable table;
+  std::vector<std::string> asked;
+};
+
+}  // namespace
+
+TEST(PerformanceSplits, TheDaysBeforeASymbolChangeAreAskedUnderTheFormerSymbols) {
+  // AAA became BBB on d3 and BBB became CCC on d5; the source knows each name only while it was in use.
+  PerformanceLots lots;
+  lots.lots = {Lot(10, "60", d1)};
+  lots.lots[0].symbol = "CCC";
+  VLCorporateActionItem first = SplitAction("AAA", d3, 0, 0);
+  first.kind = CorporateActionKind::SymbolChange;
+  first.newSymbol = "BBB";
+  VLCorporateActionItem second = SplitAction("bbb", d5, 0, 0);
+  second.kind = CorporateActionKind::SymbolChange;
+  second.newSymbol = "ccc";
+  AddCorporateActions({first, second}, &lots);
+  TableCloses source;
+  source.table["AAA"] = Closes({{d1, "60"}, {d2, "66"}});
+  source.table["BBB"] = Closes({{d3, "33"}, {d4, "36"}});
+  source.table["CCC"] = Closes({{d5, "12.5"}, {d6, "13"}});
+  const PerformanceOutcome outcome = RunPerformance(lots, {std::nullopt, d6}, source);
+  ASSERT_EQ(outcome.status, PerformanceStatus::Ok) << outcome.symbol;
+  std::vector<int64_t> values;
+  for (const PerformancePoint& point : outcome.figures.series) values.push_back(point.valueCents);
+  EXPECT_EQ(values, (std::vector<int64_t>{60000, 66000, 33000, 36000, 12500, 13000}));
+
+  // Without the record of the changes, the days before d5 have no close under CCC and go unvalued.
+  PerformanceLots plain;
+  plain.lots = lots.lots;
+  const PerformanceOutcome without = RunPerformance(plain, {std::nullopt, d6}, source);
+  ASSERT_EQ(without.status, PerformanceStatus::Ok);
+  EXPECT_EQ(without.figures.series.size(), 2u);
 }
