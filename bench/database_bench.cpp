@@ -151,6 +151,36 @@ void BM_AddCashPosition(benchmark::State& state) {
 }
 BENCHMARK(BM_AddCashPosition)->Apply(SizeArgs);
 
+// A split of the symbol of the store's first stock position, then its undo: each a change of every position
+// of the symbol (one in 2,000 of the store's), which saves the whole store and journals the positions.
+void BM_RecordSplitAndUndo(benchmark::State& state) {
+  TempFolder copyFolder{"vl_bench_split"};
+  const std::string path = copyFolder.File("Vellumar.db");
+  std::filesystem::copy_file(StorePath(state.range(0)), path);
+  VLDatabase db(path);
+  auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  VLHoldingItemList held;
+  if (!conn || db.GetPositions(conn, 1, true, held) != VLResult::Ok) state.SkipWithError("load failed");
+  SplitRequest split;
+  for (const auto& item : held) {
+    if (static_cast<const VLHoldingItem&>(*item).GetKind() == kHoldingStock && item->name[0] != '^') {
+      split.symbol = item->name;
+      break;
+    }
+  }
+  split.ratio = {2, 1};
+  split.exDate = 4102444800;  // 2100-01-01: after every purchase of the store
+  SplitPreview preview;
+  VLJournalStep step;
+  for (auto _ : state) {
+    if (db.RecordSplit(conn, split, preview) != VLResult::Ok || db.Undo(conn, step) != VLResult::Ok)
+      state.SkipWithError("split failed");
+  }
+  state.counters["positions split"] = static_cast<double>(preview.rows.size());
+}
+BENCHMARK(BM_RecordSplitAndUndo)->Apply(SizeArgs);
+
 // The held view of the store's one portfolio as `vellumar-cli view` prints it: the positions handed out by
 // the database, sorted by Gain, nine columns of text.
 void BM_SortedView(benchmark::State& state) {
