@@ -52,6 +52,22 @@ bool ReadField(const tinyxml2::XMLElement& element, const Field& field, bool exa
   return true;
 }
 
+// What a split left of what was paid: an attribute of the latest form only, none meaning 0.
+bool ReadPaidRemainder(const tinyxml2::XMLElement& element, int64_t version, int32_t& remainder,
+                       std::string& message) {
+  remainder = 0;
+  const char* text = element.Attribute("paidRemainder");
+  if (version < VLStockHoldingItem::kPaidRemainderVersion || !text) return true;
+  int64_t value = 0;
+  constexpr int64_t kLargest = VLStockHoldingItem::kMaxPaidRemainder;
+  if (!ReadXmlInteger(element, "paidRemainder", -kLargest, kLargest, value)) {
+    SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", "paidRemainder", text);
+    return false;
+  }
+  remainder = static_cast<int32_t>(value);
+  return true;
+}
+
 }  // namespace
 
 tinyxml2::XMLElement* VLStockHoldingItem::ToXml(tinyxml2::XMLDocument& doc) const {
@@ -140,17 +156,7 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
   purchaseDate = NormalisedDate(values[10]);
   saleDate = NormalisedDate(values[11]);
 
-  paidRemainder = 0;
-  if (version >= kPaidRemainderVersion && element.Attribute("paidRemainder")) {
-    int64_t remainder = 0;
-    if (!ReadXmlInteger(element, "paidRemainder", -kMaxPaidRemainder, kMaxPaidRemainder, remainder)) {
-      SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", "paidRemainder",
-                    element.Attribute("paidRemainder"));
-      return false;
-    }
-    paidRemainder = static_cast<int32_t>(remainder);
-  }
-
+  if (!ReadPaidRemainder(element, version, paidRemainder, message)) return false;
   currency.clear();
   if (const char* code = exact ? element.Attribute("currency") : nullptr) {
     currency = TrimBlanks(code);
