@@ -111,11 +111,26 @@ void VLStoreRecords::RebindSymbols() {
 
 void VLStoreRecords::NoteLaterForms(const ChangeRecorder& record) {
   if (mayNeedLaterForm) return;
-  const ChangeRecorder::Finder find = RecordFinder();
-  for (const JournalRecordChange& noted : record.Records()) {
-    if (noted.kind != JournalRecordKind::Position) continue;
-    const auto* holding = static_cast<const VLHoldingItem*>(find(noted.kind, noted.id));
-    if (holding && holding->NeedsLaterForm()) {
+  std::unordered_set<uint32_t> noted;
+  for (const JournalRecordChange& change : record.Records()) {
+    if (change.kind == JournalRecordKind::Position) noted.insert(change.id);
+  }
+  // A few positions are found from the end of the list, where new ones are; many (a split, an import) in one
+  // pass over the list, which costs less than the index a finder would build for them.
+  constexpr size_t kLookedUp = 16;
+  if (noted.size() <= kLookedUp) {
+    const ChangeRecorder::Finder find = RecordFinder();
+    for (uint32_t id : noted) {
+      const auto* holding = static_cast<const VLHoldingItem*>(find(JournalRecordKind::Position, id));
+      if (holding && holding->NeedsLaterForm()) {
+        mayNeedLaterForm = true;
+        return;
+      }
+    }
+    return;
+  }
+  for (const auto& item : positions) {
+    if (noted.count(item->id) && static_cast<const VLHoldingItem*>(item.get())->NeedsLaterForm()) {
       mayNeedLaterForm = true;
       return;
     }

@@ -56,7 +56,7 @@ uint32_t& VLStoreRecords::LastRecordId(JournalRecordKind kind) {
   return RowOf(kind).lastId(*this);
 }
 
-ChangeRecorder::Finder VLStoreRecords::RecordFinder() {
+ChangeRecorder::Finder VLStoreRecords::RecordFinder(size_t expectedLookups) {
   // The first few look-ups search the lists from their end (new records are there), knowing that an id
   // beyond a counter was never given; once there are more, an index built once answers them. The index is
   // taken when it is built: a caller notes a record before it changes, adds or removes it, never after.
@@ -66,6 +66,8 @@ ChangeRecorder::Finder VLStoreRecords::RecordFinder() {
         std::vector<std::unordered_map<uint32_t, Item*>>(kRecordKindCount);
   };
   auto index = std::make_shared<Index>();
+  // Many look-ups to come (the records of a large change) go to the index from the first.
+  if (expectedLookups > kSearchedLookups) index->lookups = kSearchedLookups;
   return [this, index](JournalRecordKind kind, uint32_t id) -> Item* {
     if (static_cast<size_t>(kind) >= kRecordKindCount || id > LastRecordId(kind)) return nullptr;
     const ItemList& list = RecordList(kind);
@@ -111,7 +113,7 @@ void VLChangeRunner::JournalChange(ChangeRecorder& record, bool saved) {
   // The audit looks at every change, also at one that noted nothing.
   const bool audit = VLJournalKeeper::FingerprintAudit();
   if (record.Empty() && !audit) return;
-  if (!record.Empty()) record.Finish(RecordFinder());
+  if (!record.Empty()) record.Finish(RecordFinder(record.Records().size()));
   if (record.Empty() && !audit) return;
   // Each record's old hash out, its new one in; a store whose sum is not known yet is summed as it is now.
   const uint64_t delta = record.FingerprintAfter(0);

@@ -64,7 +64,7 @@ VLResult VLChangeRunner::JournalStep(VLDatabaseConn* conn, bool undo, VLJournalS
 // are told of them.
 struct VLChangeRunner::EntryRestore {
   EntryRestore(VLChangeRunner& db, const JournalEntry& entry, bool undo)
-      : db(db), entry(entry), undo(undo), find(db.RecordFinder()) {}
+      : db(db), entry(entry), undo(undo), find(db.RecordFinder(entry.records.size())) {}
 
   // Whether each record as the store holds it now is the entry's image of it, byte for byte.
   bool Matches() const {

@@ -95,8 +95,8 @@ class VLStoreRecords : public Database {
   const VLCorporateActionItem* FindCorporateAction(const VLCorporateActionItem& fields) const;
 
   // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
-  // rest through an index built once.
-  ChangeRecorder::Finder RecordFinder();
+  // rest through an index built once (at once when the caller expects more than a few look-ups).
+  ChangeRecorder::Finder RecordFinder(size_t expectedLookups = 0);
   // The list and the id counter of each kind of journaled record.
   ItemList& RecordList(JournalRecordKind kind);
   uint32_t& LastRecordId(JournalRecordKind kind);
