@@ -20,10 +20,6 @@ const std::vector<std::string> kSplitColumns = {"portfolio",   "position",      
 const std::vector<std::string> kActionColumns = {"symbol",     "date",         "action", "ratio",
                                                  "new-symbol", "cash-in-lieu", "comment"};
 
-std::string DayText(int64_t date) {
-  return date == 0 ? std::string() : IsoDateText(DateOfStoredDate(date));
-}
-
 int Done(CliIo& io, DbSession& s, VLResult code) {
   if (code == VLResult::Ok) {
     s.WarnIfNotJournaled(io);
@@ -48,7 +44,7 @@ void PrintSplitRows(const CliArgs& args, CliIo& io, const SplitPreview& preview)
     records.emplace_back()
         .Add("portfolio", row.portfolio)
         .Add("position", std::to_string(row.positionId))
-        .Add("purchased", DayText(row.purchaseDate))
+        .Add("purchased", StoredDayText(row.purchaseDate))
         .Add("qty-before", DecimalText(row.qtyBefore))
         .Add("qty-after", DecimalText(row.qtyAfter))
         .Add("price-before", PriceText(row.priceBefore))
@@ -77,12 +73,12 @@ int RunSplit(const CliArgs& args, CliIo& io) {
   if (code == VLResult::AlreadyRecorded) {
     return RefuseState(
         io, "split",
-        "a split of " + request.symbol + " on " + DayText(request.exDate) + " is recorded already");
+        "a split of " + request.symbol + " on " + StoredDayText(request.exDate) + " is recorded already");
   }
   if (code != VLResult::Ok) return Done(io, s, code);
   PrintSplitRows(args, io, preview);
   if (preview.rows.empty())
-    Warn(io, "no position of " + request.symbol + " was held on " + DayText(request.exDate));
+    Warn(io, "no position of " + request.symbol + " was held on " + StoredDayText(request.exDate));
   return dryRun ? kExitOk : Done(io, s, code);
 }
 
@@ -99,15 +95,15 @@ int RunRenameSymbol(const CliArgs& args, CliIo& io) {
   const VLResult code = s.Db().RecordSymbolChange(s.Conn(), change.oldSymbol, change.newSymbol, change.date,
                                                   change.comment, renamed);
   if (code == VLResult::AlreadyRecorded) {
-    return RefuseState(
-        io, "rename-symbol",
-        "a symbol change of " + change.oldSymbol + " on " + DayText(change.date) + " is recorded already");
+    return RefuseState(io, "rename-symbol",
+                       "a symbol change of " + change.oldSymbol + " on " + StoredDayText(change.date) +
+                           " is recorded already");
   }
   if (code != VLResult::Ok) return Done(io, s, code);
   OutputRecord record;
   record.Add("symbol", change.oldSymbol)
       .Add("new-symbol", change.newSymbol)
-      .Add("date", DayText(change.date))
+      .Add("date", StoredDayText(change.date))
       .Add("positions", std::to_string(renamed));
   PrintOne(args, io, {"symbol", "new-symbol", "date", "positions"}, record);
   if (renamed == 0) Warn(io, "no position holds " + change.oldSymbol);
@@ -130,7 +126,7 @@ int RunCorporateActions(const CliArgs& args, CliIo& io) {
     const bool split = a.kind == CorporateActionKind::Split;
     records.emplace_back()
         .Add("symbol", a.name)
-        .Add("date", DayText(a.exDate))
+        .Add("date", StoredDayText(a.exDate))
         .Add("action", split ? "split" : "symbol-change")
         .Add("ratio", split ? SplitRatioText({a.newShares, a.oldShares}) : std::string())
         .Add("new-symbol", a.newSymbol)
@@ -154,8 +150,8 @@ std::string ApplyProposal(CliIo& io, DbSession& s, const SplitProposal& p, VLRes
     case VLResult::AlreadyRecorded:
       return "recorded";
     case VLResult::ActionRefused:
-      Warn(io, p.symbol + " " + SplitRatioText(p.split.ratio) + " on " + DayText(request.exDate) + ": " +
-                   SplitFaultText(preview) + "; record it with split");
+      Warn(io, p.symbol + " " + SplitRatioText(p.split.ratio) + " on " + StoredDayText(request.exDate) +
+                   ": " + SplitFaultText(preview) + "; record it with split");
       return "refused";
     default:
       failure = code;
@@ -183,7 +179,7 @@ int RunFetchSplits(const CliArgs& args, CliIo& io) {
     refused = refused || status == "refused";
     records.emplace_back()
         .Add("symbol", p.symbol)
-        .Add("date", DayText(StoredDateOfDay(p.split.day)))
+        .Add("date", StoredDayText(StoredDateOfDay(p.split.day)))
         .Add("ratio", SplitRatioText(p.split.ratio))
         .Add("positions", std::to_string(p.positions))
         .Add("status", status);

@@ -10,14 +10,10 @@ namespace {
 
 constexpr Int128 kProductUnitsPerCent = static_cast<Int128>(Quantity::kScale) * UnitPrice::kScale / 100;
 
-bool ParseCount(std::string_view text, uint32_t& count) {
+bool ParseCount(std::string_view text, int64_t& count) {
   if (text.empty() || text.size() > 10) return false;
-  uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > UINT32_MAX)
-    return false;
-  count = static_cast<uint32_t>(value);
-  return true;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+  return error == std::errc() && end == text.data() + text.size();
 }
 
 Int128 CeilDiv(Int128 a, Int128 b) {  // b > 0
@@ -37,15 +33,17 @@ UnitPrice ScaledTarget(UnitPrice target, SplitRatio ratio) {
 bool ParseSplitRatio(std::string_view text, SplitRatio& ratio) {
   const size_t colon = text.find(':');
   if (colon == std::string_view::npos) return false;
-  SplitRatio read;
-  if (!ParseCount(text.substr(0, colon), read.newShares) ||
-      !ParseCount(text.substr(colon + 1), read.oldShares))
-    return false;
-  const uint32_t common = std::gcd(read.newShares, read.oldShares);
-  read.newShares /= common;
-  read.oldShares /= common;
-  if (read.newShares == read.oldShares) return false;
-  ratio = read;
+  int64_t newShares = 0;
+  int64_t oldShares = 0;
+  return ParseCount(text.substr(0, colon), newShares) && ParseCount(text.substr(colon + 1), oldShares) &&
+         MakeSplitRatio(newShares, oldShares, ratio);
+}
+
+bool MakeSplitRatio(int64_t newShares, int64_t oldShares, SplitRatio& ratio) {
+  if (newShares <= 0 || oldShares <= 0 || newShares > UINT32_MAX || oldShares > UINT32_MAX) return false;
+  if (newShares == oldShares) return false;
+  const int64_t common = std::gcd(newShares, oldShares);
+  ratio = {static_cast<uint32_t>(newShares / common), static_cast<uint32_t>(oldShares / common)};
   return true;
 }
 

@@ -17,6 +17,8 @@ struct SplitRatio {
 // "N:D" (3:1, 1:10) in lowest terms: false for anything else, a count of 0 or above 4,294,967,295, or a
 // ratio of 1.
 bool ParseSplitRatio(std::string_view text, SplitRatio& ratio);
+// The same for two counts: false for a count of 0 or above 4,294,967,295, or a ratio of 1.
+bool MakeSplitRatio(int64_t newShares, int64_t oldShares, SplitRatio& ratio);
 std::string SplitRatioText(SplitRatio ratio);
 
 // Whether the split of the day `exDay` (a day number) changes the position: bought before the day (or on an

@@ -34,8 +34,8 @@ bool ServiceSplitSource::GetSplits(const std::string& symbol, int64_t firstDay, 
   for (const CorporateEvent& e : events) {
     if (e.kind != CorporateEvent::Kind::Split) continue;
     SplitRatio ratio;
-    // The page keeps ratios in lowest terms within 32 bits; anything else is passed over as unreadable.
-    if (!ParseSplitRatio(std::to_string(e.newShares) + ":" + std::to_string(e.oldShares), ratio)) continue;
+    // A ratio no position could take (beyond 32 bits, or of 1) is passed over as unreadable.
+    if (!MakeSplitRatio(e.newShares, e.oldShares, ratio)) continue;
     splits.push_back({e.date.Number(), ratio});
   }
   return true;
@@ -43,10 +43,8 @@ bool ServiceSplitSource::GetSplits(const std::string& symbol, int64_t firstDay, 
 
 void CollectHeldSymbols(const VLHoldingItemList& positions, std::map<std::string, HeldSymbol>& held) {
   for (const auto& item : positions) {
-    const auto* holding = static_cast<const VLHoldingItem*>(item.get());
-    if (holding->GetKind() != kHoldingStock) continue;
-    const auto* stock = static_cast<const VLStockHoldingItem*>(holding);
-    if (stock->IsSold() || stock->name.empty()) continue;
+    const VLStockHoldingItem* stock = AsStock(static_cast<const VLHoldingItem*>(item.get()));
+    if (!stock || stock->IsSold() || stock->name.empty()) continue;
     const int64_t day = stock->purchaseDate == 0 ? 0 : DayNumberOfStoredDate(stock->purchaseDate);
     const auto [it, added] = held.try_emplace(AsciiUpper(stock->name), HeldSymbol{day, 0});
     if (!added && (day == 0 || it->second.firstPurchaseDay == 0)) {

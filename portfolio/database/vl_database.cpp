@@ -117,8 +117,7 @@ void VLStoreRecords::NoteLaterForms(const ChangeRecorder& record) {
   }
   // A few positions are found from the end of the list, where new ones are; many (a split, an import) in one
   // pass over the list, which costs less than the index a finder would build for them.
-  constexpr size_t kLookedUp = 16;
-  if (noted.size() <= kLookedUp) {
+  if (noted.size() <= kSearchedLookups) {
     const ChangeRecorder::Finder find = RecordFinder();
     for (uint32_t id : noted) {
       const auto* holding = static_cast<const VLHoldingItem*>(find(JournalRecordKind::Position, id));

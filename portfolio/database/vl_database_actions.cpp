@@ -15,15 +15,6 @@ namespace {
 
 constexpr uint32_t kLastId = std::numeric_limits<uint32_t>::max();
 
-std::string DayText(int64_t date) {
-  return IsoDateText(DateOfStoredDate(date));
-}
-
-VLStockHoldingItem* StockOf(Item& item) {
-  auto& holding = static_cast<VLHoldingItem&>(item);
-  return holding.GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(&holding) : nullptr;
-}
-
 // The stored form of an action's fields: symbols in upper case, the day in today's stored form.
 VLCorporateActionItem ActionFields(const std::string& symbol, int64_t exDate, CorporateActionKind kind) {
   VLCorporateActionItem fields;
@@ -31,6 +22,12 @@ VLCorporateActionItem ActionFields(const std::string& symbol, int64_t exDate, Co
   fields.exDate = exDate == 0 ? 0 : StoredDateOfDay(DayNumberOfStoredDate(exDate));
   fields.kind = kind;
   return fields;
+}
+
+// Whether two actions are of the same kind, symbol and day: at most one such is recorded.
+bool SameAction(const VLCorporateActionItem& a, const VLCorporateActionItem& b) {
+  return a.kind == b.kind && a.name == b.name &&
+         DayNumberOfStoredDate(a.exDate) == DayNumberOfStoredDate(b.exDate);
 }
 
 // One event per portfolio: the position when it is the only one changed there, else none (a refill).
@@ -63,7 +60,7 @@ struct VLDatabase::SplitRun {
     if (db.FindCorporateAction(fields)) return VLResult::AlreadyRecorded;
     const int64_t exDay = DayNumberOfStoredDate(fields.exDate);
     for (const auto& item : db.positions) {
-      VLStockHoldingItem* stock = StockOf(*item);
+      VLStockHoldingItem* stock = AsStock(static_cast<VLHoldingItem*>(item.get()));
       if (!stock || !EqualNoCase(stock->name, fields.name) || !SplitApplies(*stock, exDay)) continue;
       SplitOfPosition split;
       if (const SplitFault fault = SplitPosition(*stock, request.ratio, request.cashInLieu, split);
@@ -97,13 +94,9 @@ struct VLDatabase::SplitRun {
       CopySplitFields(split.after, *stock);
       db.Touch(stock->ownerPortfolioId);
     }
-    change.record.Record(JournalRecordKind::CorporateAction, db.lastCorporateActionId + 1);
-    auto action = std::make_unique<VLCorporateActionItem>();
-    (void)action->CopyFrom(&fields);  // cannot fail: not null
-    action->id = ++db.lastCorporateActionId;
-    db.corporateActions.InsertAt(db.corporateActions.GetCount(), std::move(action));  // a new id
+    db.StoreCorporateAction(change.record, fields);
     change.record.SetText("Split " + fields.name + " " + SplitRatioText(request.ratio) + " on " +
-                          DayText(fields.exDate));
+                          StoredDayText(fields.exDate));
     TellPortfolios(changed, change.events);
     return VLResult::Ok;
   }
@@ -171,13 +164,19 @@ struct VLDatabase::SplitRun {
 };
 
 const VLCorporateActionItem* VLStoreRecords::FindCorporateAction(const VLCorporateActionItem& fields) const {
-  const int64_t day = DayNumberOfStoredDate(fields.exDate);
   for (const auto& item : corporateActions) {
     const auto* kept = static_cast<const VLCorporateActionItem*>(item.get());
-    if (kept->kind == fields.kind && kept->name == fields.name && DayNumberOfStoredDate(kept->exDate) == day)
-      return kept;
+    if (SameAction(*kept, fields)) return kept;
   }
   return nullptr;
+}
+
+void VLStoreRecords::StoreCorporateAction(ChangeRecorder& record, const VLCorporateActionItem& fields) {
+  record.Record(JournalRecordKind::CorporateAction, lastCorporateActionId + 1);
+  auto action = std::make_unique<VLCorporateActionItem>();
+  (void)action->CopyFrom(&fields);  // cannot fail: not null
+  action->id = ++lastCorporateActionId;
+  corporateActions.InsertAt(corporateActions.GetCount(), std::move(action));  // a new id: no other has it
 }
 
 VLResult VLDatabase::GetCorporateActions(VLDatabaseConn* conn, std::vector<VLCorporateActionItem>& actions) {
@@ -224,7 +223,7 @@ VLResult VLDatabase::RecordSymbolChange(VLDatabaseConn* conn, const std::string&
     if (FindCorporateAction(fields)) return VLResult::AlreadyRecorded;
     std::vector<VLStockHoldingItem*> renaming;
     for (const auto& item : positions) {
-      VLStockHoldingItem* stock = StockOf(*item);
+      VLStockHoldingItem* stock = AsStock(static_cast<VLHoldingItem*>(item.get()));
       if (stock && EqualNoCase(stock->name, fields.name)) renaming.push_back(stock);
     }
     if (lastCorporateActionId == kLastId || (!renaming.empty() && lastQuoteId == kLastId))
@@ -242,13 +241,9 @@ VLResult VLDatabase::RecordSymbolChange(VLDatabaseConn* conn, const std::string&
       Touch(stock->ownerPortfolioId);
     }
     if (!renaming.empty()) DropUnusedQuotes();
-    change.record.Record(JournalRecordKind::CorporateAction, lastCorporateActionId + 1);
-    auto action = std::make_unique<VLCorporateActionItem>();
-    (void)action->CopyFrom(&fields);  // cannot fail: not null
-    action->id = ++lastCorporateActionId;
-    corporateActions.InsertAt(corporateActions.GetCount(), std::move(action));  // a new id
+    StoreCorporateAction(change.record, fields);
     change.record.SetText("Change the symbol " + fields.name + " to " + fields.newSymbol + " on " +
-                          DayText(fields.exDate));
+                          StoredDayText(fields.exDate));
     TellPortfolios(changed, change.events);
     renamed = static_cast<int>(renaming.size());
     return VLResult::Ok;
@@ -269,10 +264,7 @@ std::vector<VLCorporateActionItem> VLDatabase::ImportedActions(const ImportPlan&
     const VLCorporateActionItem& action = imported.action;
     const VLCorporateActionItem* known = FindCorporateAction(action);
     for (const VLCorporateActionItem& earlier : added) {
-      if (!known && earlier.kind == action.kind && earlier.name == action.name &&
-          DayNumberOfStoredDate(earlier.exDate) == DayNumberOfStoredDate(action.exDate)) {
-        known = &earlier;
-      }
+      if (!known && SameAction(earlier, action)) known = &earlier;
     }
     if (!known) {
       added.push_back(action);
@@ -280,8 +272,8 @@ std::vector<VLCorporateActionItem> VLDatabase::ImportedActions(const ImportPlan&
       problems.push_back(
           {imported.line, ImportField::None,
            std::string(action.kind == CorporateActionKind::Split ? "a split" : "a symbol change") + " of " +
-               action.name + " on " + DayText(action.exDate) + " is recorded already as " + what(*known) +
-               ", not " + what(action)});
+               action.name + " on " + StoredDayText(action.exDate) + " is recorded already as " +
+               what(*known) + ", not " + what(action)});
     }
   }
   return added;

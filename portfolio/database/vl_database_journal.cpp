@@ -13,13 +13,6 @@
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
 
-namespace {
-
-// Above this many look-ups, the records are found through an index built once.
-constexpr size_t kSearchedLookups = 16;
-
-}  // namespace
-
 const VLStoreRecords::RecordKindRow VLStoreRecords::kRecordKindRows[] = {
     {JournalRecordKind::Portfolio, [](VLStoreRecords& s) -> ItemList& { return s.portfolios; },
      [](VLStoreRecords& s) -> uint32_t& { return s.lastPortfolioId; }},

@@ -16,10 +16,6 @@
 
 namespace {
 
-VLStockHoldingItem* AsStock(VLHoldingItem* h) {
-  return h && h->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(h) : nullptr;
-}
-
 // The user's fields of a stock position: everything but identity, owner and quote binding.
 void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
   // What a split left of what was paid stays with the purchase it belongs to, which the fields of a dialog
@@ -116,8 +112,7 @@ VLResult VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bo
   for (const auto& item : positions) {
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId != portfolioId) continue;
-    const auto* stock =
-        holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding) : nullptr;
+    const VLStockHoldingItem* stock = AsStock(holding);
     const bool wanted = stock ? stock->IsSold() != held : held;
     if (!wanted) continue;
     list.InsertAt(list.GetCount(), holding->Clone());  // ids are unique; the clone shares the quote

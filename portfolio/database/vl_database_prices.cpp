@@ -8,10 +8,6 @@
 
 namespace {
 
-std::string PriceDay(int64_t date) {
-  return IsoDateText(DateOfStoredDate(date));
-}
-
 bool SameDay(int64_t a, int64_t b) {
   return DayNumberOfStoredDate(a) == DayNumberOfStoredDate(b);
 }
@@ -98,7 +94,7 @@ VLResult VLDatabase::SetManualPrice(VLDatabaseConn* conn, const std::string& sym
       change.unchanged = true;
       return VLResult::Ok;
     }
-    change.record.SetText("Set the price of " + fields.name + " on " + PriceDay(fields.date) + " to " +
+    change.record.SetText("Set the price of " + fields.name + " on " + StoredDayText(fields.date) + " to " +
                           PriceText(price));
     change.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
     return VLResult::Ok;
@@ -121,7 +117,7 @@ VLResult VLDatabase::RemoveManualPrices(VLDatabaseConn* conn, const std::string&
     if (removed == 0) return VLResult::NotFound;
     manualPrices.RemoveIf(matches);
     change.record.SetText(date == 0 ? "Remove the prices of " + name + " set by hand"
-                                    : "Remove the price of " + name + " on " + PriceDay(date));
+                                    : "Remove the price of " + name + " on " + StoredDayText(date));
     change.events.emplace_back(0, 0, VLDatabaseEvent::kQuotesRefreshed);
     return VLResult::Ok;
   });

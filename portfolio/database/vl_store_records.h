@@ -93,7 +93,12 @@ class VLStoreRecords : public Database {
 
   // The recorded action of the kind, symbol and day of `fields` (ActionFields); null when there is none.
   const VLCorporateActionItem* FindCorporateAction(const VLCorporateActionItem& fields) const;
+  // Stores `fields` as a new corporate action under the next id, noted in `record` first. The caller has
+  // checked that an id is left.
+  void StoreCorporateAction(ChangeRecorder& record, const VLCorporateActionItem& fields);
 
+  // Above this many look-ups of records by id, an index of the store answers them faster than searches.
+  static constexpr size_t kSearchedLookups = 16;
   // The records of the store by kind and id, as the lists are when it is made: the first few searched, the
   // rest through an index built once (at once when the caller expects more than a few look-ups).
   ChangeRecorder::Finder RecordFinder(size_t expectedLookups = 0);

@@ -71,7 +71,7 @@ void ReadActionRow(int line, const ActionTexts& t, ImportReading& reading) {
 ActionTexts ActionTextsOf(const VLCorporateActionItem& a) {
   ActionTexts t;
   t.symbol = a.name;
-  t.date = IsoDateText(DateOfStoredDate(a.exDate));
+  t.date = StoredDayText(a.exDate);
   t.comment = a.comment;
   if (a.kind == CorporateActionKind::Split) {
     t.action = kSplitName;

@@ -38,3 +38,7 @@ int64_t DayNumberOfStoredDate(int64_t stored);
 inline CalendarDate DateOfStoredDate(int64_t stored) {
   return DateOfDayNumber(DayNumberOfStoredDate(stored));
 }
+// "2024-03-15" for the day of a stored date; empty for 0, no date.
+inline std::string StoredDayText(int64_t stored) {
+  return stored == 0 ? std::string() : IsoDateText(DateOfStoredDate(stored));
+}

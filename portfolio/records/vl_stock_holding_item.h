@@ -92,3 +92,12 @@ class VLStockHoldingItem : public VLHoldingItem {
   // Whether the quote service knows the symbol.
   bool HasKnownSymbol() const { return quote->exchange != "N/A"; }
 };
+
+// The position as a stock position; null when it is none (or null).
+inline VLStockHoldingItem* AsStock(VLHoldingItem* holding) {
+  return holding && holding->GetKind() == kHoldingStock ? static_cast<VLStockHoldingItem*>(holding) : nullptr;
+}
+inline const VLStockHoldingItem* AsStock(const VLHoldingItem* holding) {
+  return holding && holding->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(holding)
+                                                        : nullptr;
+}

@@ -33,7 +33,7 @@ enum Column {
 };
 
 QString DayText(int64_t date) {
-  return date == 0 ? QString() : QString::fromStdString(IsoDateText(DateOfStoredDate(date)));
+  return QString::fromStdString(StoredDayText(date));
 }
 
 }  // namespace

@@ -138,7 +138,7 @@ void CDlgCorporateActions::Reload(bool force) {
   for (const VLCorporateActionItem& a : actions) {
     const bool split = a.kind == CorporateActionKind::Split;
     rows.append(new QTreeWidgetItem(
-        {ToQt(IsoDateText(DateOfStoredDate(a.exDate))), ToQt(a.name),
+        {ToQt(StoredDayText(a.exDate)), ToQt(a.name),
          split ? QStringLiteral("Split") : QStringLiteral("Symbol change"),
          split ? ToQt(SplitRatioText({a.newShares, a.oldShares})) : ToQt(a.newSymbol),
          a.cashInLieu.IsZero() ? QString() : ToQt(LocaleNumber(PriceText(a.cashInLieu))), ToQt(a.comment)}));

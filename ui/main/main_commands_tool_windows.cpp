@@ -41,10 +41,6 @@ namespace {
 constexpr int kFirstPriceYear = 1970;
 constexpr int kLastPriceYear = 2035;
 
-const VLStockHoldingItem* AsStock(const VLHoldingItem* item) {
-  return item && item->GetKind() == kHoldingStock ? static_cast<const VLStockHoldingItem*>(item) : nullptr;
-}
-
 }  // namespace
 
 void CDlgVellumar::RegisterToolWindowCommands() {
