@@ -159,6 +159,11 @@ class VLDatabase : public VLChangeRunner {
   // and day); a problem for each that differs from the one recorded (or given earlier in the file).
   std::vector<VLCorporateActionItem> ImportedActions(const ImportPlan& plan,
                                                      std::vector<ImportProblem>& problems) const;
+  // What an import would do against the store as it is now: its resolution and the prices and actions it
+  // stores (vl_database_import.cpp). Ok with `outcome` filled in; ImportRefused with `problems`; StoreFull.
+  struct ImportCheck;
+  VLResult CheckImport(const ImportPlan& plan, ImportOutcome& outcome, std::vector<ImportProblem>& problems,
+                       ImportCheck& check);
   // The apply step of an import (vl_database_import.cpp).
   struct ImportRun;
   // A split worked out against the store (vl_database_actions.cpp).

@@ -114,22 +114,35 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
          newActions <= kLastId - lastCorporateActionId;
 }
 
+struct VLDatabase::ImportCheck {
+  ImportResolution resolution;
+  ManualPriceIndex storedPrices;  // made only for a file that holds prices
+  std::vector<VLManualPriceItem> prices;
+  std::vector<VLCorporateActionItem> actions;
+};
+
+VLResult VLDatabase::CheckImport(const ImportPlan& plan, ImportOutcome& outcome,
+                                 std::vector<ImportProblem>& problems, ImportCheck& check) {
+  check.resolution = ResolveImport(plan, portfolios, positions);
+  problems = check.resolution.problems;
+  check.actions = ImportedActions(plan, problems);
+  if (!problems.empty()) return VLResult::ImportRefused;
+  uint64_t newPrices = 0;
+  if (!plan.prices.empty()) check.storedPrices = IndexManualPrices();
+  check.prices = ImportedPrices(plan, check.storedPrices, newPrices);
+  if (!ImportFits(plan, check.resolution, newPrices, check.actions.size())) return VLResult::StoreFull;
+  Report(check.resolution, outcome);
+  outcome.prices = static_cast<int>(check.prices.size());
+  outcome.actions = static_cast<int>(check.actions.size());
+  return VLResult::Ok;
+}
+
 VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, ImportOutcome& outcome,
                                std::vector<ImportProblem>& problems) {
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return VLResult::Failed;
-  const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
-  problems = resolution.problems;
-  const std::vector<VLCorporateActionItem> actions = ImportedActions(plan, problems);
-  if (!problems.empty()) return VLResult::ImportRefused;
-  uint64_t newPrices = 0;
-  const std::vector<VLManualPriceItem> prices =
-      ImportedPrices(plan, plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices(), newPrices);
-  if (!ImportFits(plan, resolution, newPrices, actions.size())) return VLResult::StoreFull;
-  Report(resolution, outcome);
-  outcome.prices = static_cast<int>(prices.size());
-  outcome.actions = static_cast<int>(actions.size());
-  return VLResult::Ok;
+  ImportCheck check;
+  return CheckImport(plan, outcome, problems, check);
 }
 
 // The apply step of one import, inside its change: the portfolios it creates, then step by step the
@@ -205,13 +218,8 @@ struct VLDatabase::ImportRun {
 
   // Recorded as they are: the file's positions are in the shares of their day already.
   void StoreActions(const std::vector<VLCorporateActionItem>& actions) {
-    for (const VLCorporateActionItem& fields : actions) {
-      change.record.Record(JournalRecordKind::CorporateAction, db.lastCorporateActionId + 1);
-      auto action = std::make_unique<VLCorporateActionItem>();
-      (void)action->CopyFrom(&fields);          // cannot fail: not null
-      action->id = ++db.lastCorporateActionId;  // counted before: ImportFits
-      db.corporateActions.InsertAt(db.corporateActions.GetCount(), std::move(action));
-    }
+    // The ids were counted before: ImportFits.
+    for (const VLCorporateActionItem& fields : actions) db.StoreCorporateAction(change.record, fields);
   }
 
   // The journal's text, the touched portfolios' modification times and the events.
@@ -329,31 +337,21 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
     return false;
   }();
   // Against the store as it is once the file's lock is held (another program may have changed it).
-  return RunChange(
-      conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
-      [&](Change& change) -> VLResult {
-        const ImportResolution resolution = ResolveImport(plan, portfolios, positions);
-        problems = resolution.problems;
-        const std::vector<VLCorporateActionItem> actions = ImportedActions(plan, problems);
-        if (!problems.empty()) return VLResult::ImportRefused;
-        uint64_t newPrices = 0;
-        // Made only for a file that holds prices.
-        ManualPriceIndex storedPrices = plan.prices.empty() ? ManualPriceIndex() : IndexManualPrices();
-        const std::vector<VLManualPriceItem> prices = ImportedPrices(plan, storedPrices, newPrices);
-        if (!ImportFits(plan, resolution, newPrices, actions.size())) return VLResult::StoreFull;
-        Report(resolution, outcome);
-        outcome.prices = static_cast<int>(prices.size());
-        outcome.actions = static_cast<int>(actions.size());
-        if (!ImportChanges(resolution, !prices.empty() || !actions.empty())) {
-          change.unchanged = true;
-          return VLResult::Ok;
-        }
-        ImportRun run(*this, change, plan, resolution, outcome);
-        run.CreatePortfolios();
-        run.ApplySteps();
-        run.StorePrices(prices, storedPrices);
-        run.StoreActions(actions);
-        run.Finish(!prices.empty());
-        return VLResult::Ok;
-      });
+  return RunChange(conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
+                   [&](Change& change) -> VLResult {
+                     ImportCheck check;
+                     if (const VLResult rc = CheckImport(plan, outcome, problems, check); rc != VLResult::Ok)
+                       return rc;
+                     if (!ImportChanges(check.resolution, !check.prices.empty() || !check.actions.empty())) {
+                       change.unchanged = true;
+                       return VLResult::Ok;
+                     }
+                     ImportRun run(*this, change, plan, check.resolution, outcome);
+                     run.CreatePortfolios();
+                     run.ApplySteps();
+                     run.StorePrices(check.prices, check.storedPrices);
+                     run.StoreActions(check.actions);
+                     run.Finish(!check.prices.empty());
+                     return VLResult::Ok;
+                   });
 }
