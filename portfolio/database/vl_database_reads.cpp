@@ -18,9 +18,9 @@ VLResult ReadExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& ch
   db.CopyAll(quotes, allPortfolios, positions);
   std::vector<VLCorporateActionItem> actions;
   if (VLResult code = db.GetCorporateActions(conn, actions); code != VLResult::Ok) return code;
-  if (!CollectExport(portfolios, positions, std::move(prices), choice, data)) return VLResult::NotFound;
-  AddExportActions(std::move(actions), choice, data);
-  return VLResult::Ok;
+  return CollectExport(portfolios, positions, std::move(prices), choice, data, std::move(actions))
+             ? VLResult::Ok
+             : VLResult::NotFound;
 }
 
 VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId,

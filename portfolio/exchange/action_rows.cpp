@@ -64,7 +64,6 @@ void ReadActionRow(int line, const ActionTexts& t, ImportReading& reading) {
     reading.problems.push_back({line, ImportField::None, ActionProblem(check, t)});
     return;
   }
-  action.exDate = StoredDateOfDay(DayNumberOfStoredDate(action.exDate));
   reading.plan.actions.push_back({line, std::move(action)});
 }
 

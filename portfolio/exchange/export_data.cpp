@@ -26,10 +26,12 @@ bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position) {
 }
 
 bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& positions,
-                   std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data) {
+                   std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data,
+                   std::vector<VLCorporateActionItem> actions) {
   data.portfolios.clear();
   data.positions.RemoveAll();
   data.prices.clear();
+  data.actions.clear();
   for (uint32_t id : choice.portfolioIds) {
     if (!portfolios.FindById(id)) return false;
   }
@@ -56,20 +58,9 @@ bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& pos
   for (VLManualPriceItem& price : prices) {
     if (choice.portfolioIds.empty() || symbols.count(price.name)) data.prices.push_back(std::move(price));
   }
-  return true;
-}
-
-void AddExportActions(std::vector<VLCorporateActionItem> actions, const ExportChoice& choice,
-                      ExportData& data) {
-  data.actions.clear();
-  std::unordered_set<std::string> symbols;
-  for (const ExportPortfolio& portfolio : data.portfolios) {
-    for (const VLHoldingItem* position : portfolio.positions) {
-      if (position->GetKind() == kHoldingStock) symbols.insert(AsciiUpper(position->name));
-    }
-  }
   for (VLCorporateActionItem& action : actions) {
     if (choice.portfolioIds.empty() || symbols.count(action.name) || symbols.count(action.newSymbol))
       data.actions.push_back(std::move(action));
   }
+  return true;
 }

@@ -24,8 +24,9 @@ struct ExportPortfolio {
 };
 
 // The portfolios chosen, ordered by name as the window lists them, each with its chosen positions, and the
-// prices set by hand that go with them: every one for the whole database, else those of the symbols of the
-// stock positions taken out (by symbol, then day).
+// prices set by hand and corporate actions that go with them: every one for the whole database, else those
+// of the symbols of the stock positions taken out (prices by symbol, then day; an action also goes with the
+// symbol it changed to).
 struct ExportData {
   std::vector<ExportPortfolio> portfolios;
   VLHoldingItemList positions;  // copies of the positions taken out
@@ -35,15 +36,12 @@ struct ExportData {
 };
 
 // What `choice` names of a store's portfolios (in the order given), positions (copies, which `data` takes
-// over) and prices set by hand (by symbol, then day); false, `data` empty, when the choice names a portfolio
-// that is not among `portfolios`. The database reads them for it (ReadExport, vl_database_reads.h).
+// over), prices set by hand (by symbol, then day) and corporate actions (by day); false, `data` empty, when
+// the choice names a portfolio that is not among `portfolios`. The database reads them for it (ReadExport,
+// vl_database_reads.h).
 bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& positions,
-                   std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data);
-
-// The corporate actions that go with what CollectExport took: every one for the whole database, else those
-// of (or to) the symbols of the stock positions taken out.
-void AddExportActions(std::vector<VLCorporateActionItem> actions, const ExportChoice& choice,
-                      ExportData& data);
+                   std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data,
+                   std::vector<VLCorporateActionItem> actions = {});
 
 // Whether `choice` keeps the position.
 bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position);

@@ -128,7 +128,7 @@ void AddCorporateActions(const std::vector<VLCorporateActionItem>& actions, Perf
     const auto found = bySymbol.find(AsciiUpper(lot.symbol));
     if (found == bySymbol.end()) continue;
     for (const PerformanceLot::Split& split : found->second) {
-      if (split.day > lot.purchaseDay && (!lot.sold || split.day <= lot.saleDay)) lot.splits.push_back(split);
+      if (lot.HeldAcross(split.day)) lot.splits.push_back(split);
     }
   }
 }

@@ -37,6 +37,8 @@ struct PerformanceLot {
   // The quantity in the shares of the close of `day`: divided by the ratio of every split after it,
   // rounded once to 0.00000001 share.
   Quantity QtyOn(int64_t day) const;
+  // Whether a split of ex-date `day` changed the lot's shares: bought before the day, not sold before it.
+  bool HeldAcross(int64_t day) const { return purchaseDay < day && (!sold || saleDay >= day); }
 
   // "Total Paid": quantity x buy price + buy commission.
   int64_t TotalPaidCents() const { return ProductCents(qty, buyPrice) + buyCommissionCents; }

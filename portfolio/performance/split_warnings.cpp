@@ -22,7 +22,7 @@ std::vector<UnrecordedSplit> FindUnrecordedSplits(const PerformanceLots& lots, i
     if (!source.GetSplits(symbol, first, to, known, error, failure)) continue;
     for (const KnownSplit& split : known) {
       const bool missed = std::any_of(symbolLots.begin(), symbolLots.end(), [&](const PerformanceLot* lot) {
-        const bool heldAcross = lot->purchaseDay < split.day && (!lot->sold || lot->saleDay >= split.day);
+        const bool heldAcross = lot->HeldAcross(split.day);
         const bool counted = std::any_of(lot->splits.begin(), lot->splits.end(),
                                          [&](const PerformanceLot::Split& s) { return s.day == split.day; });
         return heldAcross && !counted && split.day <= to;
