@@ -167,7 +167,7 @@ int RunFetchSplits(const CliArgs& args, CliIo& io) {
   SplitCheck check;
   if (VLResult code = CheckForSplits(s.Db(), s.Conn(), source, TodayDayNumber(), check); code != VLResult::Ok)
     return Done(io, s, code);
-  if (check.symbolsAsked > 0 && check.unasked.size() == static_cast<size_t>(check.symbolsAsked))
+  if (check.NothingAnswered())
     return FailedFetch(io, "the market-data service could not be asked about splits", check.failure);
   for (const std::string& line : check.unasked) Warn(io, "no splits known of " + line);
   const bool apply = args.Has("apply");
@@ -179,7 +179,7 @@ int RunFetchSplits(const CliArgs& args, CliIo& io) {
     refused = refused || status == "refused";
     records.emplace_back()
         .Add("symbol", p.symbol)
-        .Add("date", StoredDayText(StoredDateOfDay(p.split.day)))
+        .Add("date", IsoDateText(DateOfDayNumber(p.split.day)))
         .Add("ratio", SplitRatioText(p.split.ratio))
         .Add("positions", std::to_string(p.positions))
         .Add("status", status);

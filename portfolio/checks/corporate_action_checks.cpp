@@ -4,7 +4,6 @@
 #include "portfolio/checks/number_field.h"
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/checks/text_limits.h"
-#include "portfolio/records/calendar_date.h"
 
 namespace {
 
@@ -16,17 +15,6 @@ EntryCheck CheckSymbolField(const std::string& typed, EntryField field, std::str
   return CheckTextField(symbol, kMaxSymbolCharacters, field, "the symbol");
 }
 
-// The ex-date must be given and lie from kEarliestDate to today.
-EntryCheck CheckActionDate(int64_t date, int64_t today) {
-  if (date == 0) {
-    return EntryFailure(StringId::DateOutOfRange, EntryPage::None, EntryField::BuyDate,
-                        {IsoDateText(kEarliestDate)});
-  }
-  EntryCheck check = CheckDateInRange(date, today, EntryField::BuyDate);
-  check.page = EntryPage::None;
-  return check;
-}
-
 }  // namespace
 
 EntryCheck CheckSplit(const SplitEntry& entry, int64_t today, SplitRequest& request) {
@@ -36,7 +24,7 @@ EntryCheck CheckSplit(const SplitEntry& entry, int64_t today, SplitRequest& requ
   SplitRatio ratio;
   if (!ParseSplitRatio(TrimBlanks(entry.ratio), ratio))
     return EntryFailure(StringId::SplitRatioInvalid, EntryPage::None, EntryField::SplitRatio, {entry.ratio});
-  if (EntryCheck check = CheckActionDate(entry.date, today); !check.Ok()) return check;
+  if (EntryCheck check = CheckRequiredDay(entry.date, today); !check.Ok()) return check;
   int64_t cashUnits = 0;
   if (!TrimBlanks(entry.cashInLieu).empty()) {
     if (EntryCheck check = ReadNumberField(
@@ -68,7 +56,7 @@ EntryCheck CheckSymbolChange(const SymbolChangeEntry& entry, int64_t today, Symb
     return check;
   if (EqualNoCase(oldSymbol, newSymbol))
     return EntryFailure(StringId::NewSymbolSame, EntryPage::None, EntryField::NewSymbol, {newSymbol});
-  if (EntryCheck check = CheckActionDate(entry.date, today); !check.Ok()) return check;
+  if (EntryCheck check = CheckRequiredDay(entry.date, today); !check.Ok()) return check;
   if (EntryCheck check =
           CheckTextField(entry.comment, kMaxTextCharacters, EntryField::Comment, "the comment");
       !check.Ok()) {

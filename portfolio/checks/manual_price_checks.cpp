@@ -3,7 +3,6 @@
 #include "portfolio/checks/number_field.h"
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/checks/text_limits.h"
-#include "portfolio/records/calendar_date.h"
 
 EntryCheck CheckManualPrice(const ManualPriceEntry& entry, int64_t today, ManualPriceResult& result) {
   std::string symbol;
@@ -18,14 +17,7 @@ EntryCheck CheckManualPrice(const ManualPriceEntry& entry, int64_t today, Manual
       !check.Ok()) {
     return check;
   }
-  if (entry.date == 0) {
-    return EntryFailure(StringId::DateOutOfRange, EntryPage::None, EntryField::BuyDate,
-                        {IsoDateText(kEarliestDate)});
-  }
-  if (EntryCheck check = CheckDateInRange(entry.date, today, EntryField::BuyDate); !check.Ok()) {
-    check.page = EntryPage::None;
-    return check;
-  }
+  if (EntryCheck check = CheckRequiredDay(entry.date, today); !check.Ok()) return check;
   result.symbol = symbol;
   result.price = UnitPrice::FromUnits(units);
   result.date = entry.date;

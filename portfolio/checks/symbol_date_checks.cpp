@@ -44,3 +44,13 @@ bool SaleBeforePurchase(int64_t purchaseDate, int64_t saleDate) {
   if (purchaseDate == 0 || saleDate == 0) return false;
   return DayNumberOfStoredDate(saleDate) < DayNumberOfStoredDate(purchaseDate);
 }
+
+EntryCheck CheckRequiredDay(int64_t date, int64_t today) {
+  if (date == 0) {
+    return EntryFailure(StringId::DateOutOfRange, EntryPage::None, EntryField::BuyDate,
+                        {IsoDateText(kEarliestDate)});
+  }
+  EntryCheck check = CheckDateInRange(date, today, EntryField::BuyDate);
+  check.page = EntryPage::None;
+  return check;
+}

@@ -16,6 +16,11 @@ struct SplitCheck {
   std::vector<std::string> unasked;  // "MSFT: why", in the order asked
   FetchFailure failure;              // of the first request that failed
   int symbolsAsked = 0;
+
+  // Whether symbols were asked about and not one was answered: the source could not be asked at all.
+  bool NothingAnswered() const {
+    return symbolsAsked > 0 && unasked.size() == static_cast<size_t>(symbolsAsked);
+  }
 };
 
 // Asks `source` about every symbol held in the database, from its first purchase (or 1990 for a position

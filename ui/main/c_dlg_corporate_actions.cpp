@@ -156,7 +156,7 @@ void CDlgCorporateActions::CheckForSplits() {
     ISplitEventSource& source = testSource ? *testSource : static_cast<ISplitEventSource&>(service);
     if (::CheckForSplits(database, conn, source, TodayDayNumber(), check) != VLResult::Ok) return;
   }
-  if (check.symbolsAsked > 0 && check.unasked.size() == static_cast<size_t>(check.symbolsAsked)) {
+  if (check.NothingAnswered()) {
     ShowMessage(this, StringId::CheckSplitsUnreachable, MessageIcon::Exclamation, MessageButtons::Ok,
                 {ToQt(check.unasked.front())});
     return;
