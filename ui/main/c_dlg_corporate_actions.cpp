@@ -165,6 +165,10 @@ void CDlgCorporateActions::CheckForSplits() {
     ShowMessage(this, StringId::CheckSplitsNone, MessageIcon::Information);
     return;
   }
+  OfferSplits(check);
+}
+
+void CDlgCorporateActions::OfferSplits(const SplitCheck& check) {
   SplitProposalsDialog offer(check.proposals, this);
   if (RunDialog(offer) != QDialog::Accepted) return;
   QStringList refused;

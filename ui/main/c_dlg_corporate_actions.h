@@ -5,6 +5,7 @@
 #include <memory>
 
 class ISplitEventSource;
+struct SplitCheck;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -26,6 +27,8 @@ class CDlgCorporateActions : public QDialog {
   void Reload(bool force = false);
   // Asks the market-data service (or the source set for tests) and offers what it found.
   void CheckForSplits();
+  // Offers the splits a check found, ticked, and records those the user keeps, oldest first.
+  void OfferSplits(const SplitCheck& check);
   QTreeWidget* List() const { return list; }
   QLabel* Note() const { return note; }
   // Tests: where Check for Splits asks (the window keeps using it; null: the service again).

@@ -264,8 +264,7 @@ void CDlgVellumar::OfferSplitsOncePerDay() {
     return;
   }
   OpenCorporateActions();
-  corporateActions->SetSplitSource(source);
-  corporateActions->CheckForSplits();
+  corporateActions->OfferSplits(check);  // what was found, not asked again
 }
 
 void CDlgVellumar::OnSetPrice() {
