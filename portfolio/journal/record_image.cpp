@@ -1,5 +1,6 @@
 #include "portfolio/journal/record_image.h"
 
+#include <iterator>
 #include <utility>
 
 #include "framework/archive.h"
@@ -65,26 +66,14 @@ std::string_view RecordImager::Image(JournalRecordKind kind, Item& item) {
 }
 
 std::unique_ptr<Item> RestoreRecord(JournalRecordKind kind, std::string_view image) {
-  static const VLItemFactory portfolios(VLItemFactory::kPortfolios);
-  static const VLItemFactory positions(VLItemFactory::kPositions);
-  static const VLItemFactory manualPrices(VLItemFactory::kManualPrices);
-  static const VLItemFactory corporateActions(VLItemFactory::kCorporateActions);
-  const VLItemFactory* factory = nullptr;
-  switch (kind) {
-    case JournalRecordKind::Portfolio:
-      factory = &portfolios;
-      break;
-    case JournalRecordKind::Position:
-      factory = &positions;
-      break;
-    case JournalRecordKind::ManualPrice:
-      factory = &manualPrices;
-      break;
-    case JournalRecordKind::CorporateAction:
-      factory = &corporateActions;
-      break;
-  }
-  if (!factory) return nullptr;
+  // Each kind's factory, in the order of JournalRecordKind.
+  static const VLItemFactory factories[] = {
+      VLItemFactory(VLItemFactory::kPortfolios), VLItemFactory(VLItemFactory::kPositions),
+      VLItemFactory(VLItemFactory::kManualPrices), VLItemFactory(VLItemFactory::kCorporateActions)};
+  static_assert(std::size(factories) == static_cast<size_t>(kLastJournalRecordKind) + 1);
+  const auto slot = static_cast<size_t>(kind);
+  if (slot >= std::size(factories)) return nullptr;
+  const VLItemFactory* factory = &factories[slot];
   try {
     ImageStream stream(image);
     Archive ar(stream, Archive::Mode::Load, kImageBufferSize);
