@@ -135,18 +135,30 @@ void BM_PlainWriteDurable(benchmark::State& state) {
 BENCHMARK(BM_PlainWrite)->Apply(SizeArgs);
 BENCHMARK(BM_PlainWriteDurable)->Apply(SizeArgs);
 
+// A copy of the store of `positions` that a benchmark changes, loaded and connected (`conn` null when the
+// load failed).
+struct ChangedStore {
+  explicit ChangedStore(int64_t positions)
+      : db(CopyOf(folder, positions)), conn(db.Connect(window, 1, 2, 3)) {}
+  static std::string CopyOf(TempFolder& folder, int64_t positions) {
+    const std::string path = folder.File("Vellumar.db");
+    std::filesystem::copy_file(StorePath(positions), path);
+    return path;
+  }
+  TempFolder folder{"vl_bench_change"};
+  VLDatabase db;
+  std::shared_ptr<NullWindow> window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn;
+};
+
 // One change as a user makes it: add a cash position, which saves the whole store.
 void BM_AddCashPosition(benchmark::State& state) {
-  TempFolder copyFolder{"vl_bench_change"};
-  const std::string path = copyFolder.File("Vellumar.db");
-  std::filesystem::copy_file(StorePath(state.range(0)), path);
-  VLDatabase db(path);
-  auto window = std::make_shared<NullWindow>();
-  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
-  if (!conn) state.SkipWithError("load failed");
+  ChangedStore store(state.range(0));
+  if (!store.conn) state.SkipWithError("load failed");
   for (auto _ : state) {
     uint32_t id = 0;
-    if (db.AddCashPosition(conn, 1, 100, "cash", id) != VLResult::Ok) state.SkipWithError("add failed");
+    if (store.db.AddCashPosition(store.conn, 1, 100, "cash", id) != VLResult::Ok)
+      state.SkipWithError("add failed");
   }
 }
 BENCHMARK(BM_AddCashPosition)->Apply(SizeArgs);
@@ -155,12 +167,9 @@ BENCHMARK(BM_AddCashPosition)->Apply(SizeArgs);
 // of the symbol (one in 2,000 of the store's), which saves the whole store and journals the positions. Timed:
 // the split alone (undo=0), or the split and its undo (undo=1).
 void BM_RecordSplitAndUndo(benchmark::State& state) {
-  TempFolder copyFolder{"vl_bench_split"};
-  const std::string path = copyFolder.File("Vellumar.db");
-  std::filesystem::copy_file(StorePath(state.range(0)), path);
-  VLDatabase db(path);
-  auto window = std::make_shared<NullWindow>();
-  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  ChangedStore store(state.range(0));
+  VLDatabase& db = store.db;
+  VLDatabaseConn* conn = store.conn;
   VLHoldingItemList held;
   if (!conn || db.GetPositions(conn, 1, true, held) != VLResult::Ok) state.SkipWithError("load failed");
   SplitRequest split;
