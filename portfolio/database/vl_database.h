@@ -10,8 +10,10 @@
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/views/portfolio_summary.h"
 
+struct ImportAction;
 struct ImportOutcome;
 struct ImportPlan;
+class ImportSplits;
 struct ImportProblem;
 struct ImportResolution;
 class VLHoldingItem;
@@ -157,8 +159,14 @@ class VLDatabase : public VLChangeRunner {
                                                 uint64_t& newIds) const;
   // The corporate actions of an import the store does not hold yet (the file's first of each kind, symbol
   // and day); a problem for each that differs from the one recorded (or given earlier in the file).
-  std::vector<VLCorporateActionItem> ImportedActions(const ImportPlan& plan,
-                                                     std::vector<ImportProblem>& problems) const;
+  std::vector<ImportAction> ImportedActions(const ImportPlan& plan,
+                                            std::vector<ImportProblem>& problems) const;
+  // The splits an import puts the file's trades through: those recorded, and those of `imported` a
+  // statement reports (each of them also in `reported`).
+  void KnownSplits(const std::vector<ImportAction>& imported, ImportSplits& all,
+                   ImportSplits& reported) const;
+  // A split applied as part of a change (as RecordSplit applies one); its faults were checked before.
+  VLResult ApplySplit(Change& change, const SplitRequest& request);
   // What an import would do against the store as it is now: its resolution and the prices and actions it
   // stores (vl_database_import.cpp). Ok with `outcome` filled in; ImportRefused with `problems`; StoreFull.
   struct ImportCheck;

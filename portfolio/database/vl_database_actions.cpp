@@ -7,6 +7,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_problem.h"
+#include "portfolio/exchange/import_splits.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
@@ -250,8 +251,31 @@ VLResult VLDatabase::RecordSymbolChange(VLDatabaseConn* conn, const std::string&
   });
 }
 
-std::vector<VLCorporateActionItem> VLDatabase::ImportedActions(const ImportPlan& plan,
-                                                               std::vector<ImportProblem>& problems) const {
+VLResult VLDatabase::ApplySplit(Change& change, const SplitRequest& request) {
+  SplitRun run(*this, request);
+  SplitPreview preview;
+  if (VLResult rc = run.Plan(preview); rc != VLResult::Ok) return rc;
+  return run.Apply(change);
+}
+
+void VLDatabase::KnownSplits(const std::vector<ImportAction>& imported, ImportSplits& all,
+                             ImportSplits& reported) const {
+  for (const auto& item : corporateActions) {
+    const auto* action = static_cast<const VLCorporateActionItem*>(item.get());
+    if (action->kind != CorporateActionKind::Split || action->exDate == 0) continue;
+    all.Add(action->name, {DayNumberOfStoredDate(action->exDate), {action->newShares, action->oldShares}, 0});
+  }
+  for (const ImportAction& i : imported) {
+    if (!i.applies || i.action.kind != CorporateActionKind::Split || i.action.exDate == 0) continue;
+    const ImportSplit split{
+        DayNumberOfStoredDate(i.action.exDate), {i.action.newShares, i.action.oldShares}, i.line};
+    all.Add(i.action.name, split);
+    reported.Add(i.action.name, split);
+  }
+}
+
+std::vector<ImportAction> VLDatabase::ImportedActions(const ImportPlan& plan,
+                                                      std::vector<ImportProblem>& problems) const {
   const auto same = [](const VLCorporateActionItem& a, const VLCorporateActionItem& b) {
     return a.newShares == b.newShares && a.oldShares == b.oldShares && a.newSymbol == b.newSymbol;
   };
@@ -259,15 +283,15 @@ std::vector<VLCorporateActionItem> VLDatabase::ImportedActions(const ImportPlan&
     return a.kind == CorporateActionKind::Split ? SplitRatioText({a.newShares, a.oldShares})
                                                 : "to " + a.newSymbol;
   };
-  std::vector<VLCorporateActionItem> added;
+  std::vector<ImportAction> added;
   for (const ImportAction& imported : plan.actions) {
     const VLCorporateActionItem& action = imported.action;
     const VLCorporateActionItem* known = FindCorporateAction(action);
-    for (const VLCorporateActionItem& earlier : added) {
-      if (!known && SameAction(earlier, action)) known = &earlier;
+    for (const ImportAction& earlier : added) {
+      if (!known && SameAction(earlier.action, action)) known = &earlier.action;
     }
     if (!known) {
-      added.push_back(action);
+      added.push_back(imported);
     } else if (!same(*known, action)) {
       problems.push_back(
           {imported.line, ImportField::None,

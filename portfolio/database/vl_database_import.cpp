@@ -3,6 +3,7 @@
 #include <cctype>
 #include <limits>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -13,8 +14,10 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/exchange/import_resolver.h"
+#include "portfolio/exchange/import_splits.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_amount_holding_item.h"
+#include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
@@ -115,17 +118,41 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
 }
 
 struct VLDatabase::ImportCheck {
+  explicit ImportCheck(const ImportPlan& plan) : plan(&plan) {}
+
   ImportResolution resolution;
   ManualPriceIndex storedPrices;  // made only for a file that holds prices
   std::vector<VLManualPriceItem> prices;
-  std::vector<VLCorporateActionItem> actions;
+  std::vector<ImportAction> actions;
+  // A file of trades as traded that splits concern: the splits, the plan in today's shares, and the store's
+  // positions as the splits the file reports leave them (each only when needed).
+  ImportSplits splits;
+  ImportSplits reported;
+  std::optional<ImportPlan> converted;
+  VLHoldingItemList splitCopies;
+  const ImportPlan* plan;  // what the resolution is of: the file's plan, or `converted`
 };
 
 VLResult VLDatabase::CheckImport(const ImportPlan& plan, ImportOutcome& outcome,
                                  std::vector<ImportProblem>& problems, ImportCheck& check) {
-  check.resolution = ResolveImport(plan, portfolios, positions);
-  problems = check.resolution.problems;
+  problems.clear();
   check.actions = ImportedActions(plan, problems);
+  const VLHoldingItemList* stored = &positions;
+  if (plan.asTraded) {
+    KnownSplits(check.actions, check.splits, check.reported);
+    if (!check.reported.Empty()) {
+      SplitStoredCopies(positions, check.reported, check.splitCopies, problems);
+      stored = &check.splitCopies;
+    }
+    if (PlanCrossesSplits(plan, check.splits)) {
+      check.converted = plan.Copy();
+      ConvertToCurrentShares(*check.converted, check.splits, problems);
+      check.plan = &*check.converted;
+    }
+  }
+  if (!problems.empty()) return VLResult::ImportRefused;
+  check.resolution = ResolveImport(*check.plan, portfolios, *stored, plan.asTraded ? &check.splits : nullptr);
+  problems = check.resolution.problems;
   if (!problems.empty()) return VLResult::ImportRefused;
   uint64_t newPrices = 0;
   if (!plan.prices.empty()) check.storedPrices = IndexManualPrices();
@@ -141,7 +168,7 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
                                std::vector<ImportProblem>& problems) {
   std::lock_guard guard(lock);
   if (!IsConnected(conn)) return VLResult::Failed;
-  ImportCheck check;
+  ImportCheck check(plan);
   return CheckImport(plan, outcome, problems, check);
 }
 
@@ -149,12 +176,14 @@ VLResult VLDatabase::TryImport(VLDatabaseConn* conn, const ImportPlan& plan, Imp
 // positions it adds, the balances it sets and the sales it makes, then the prices set by hand, then what
 // the journal and the windows are told.
 struct VLDatabase::ImportRun {
-  ImportRun(VLDatabase& db, Change& change, const ImportPlan& plan, const ImportResolution& resolution,
+  ImportRun(VLDatabase& db, Change& change, const ImportPlan& original, const ImportCheck& check,
             ImportOutcome& outcome)
       : db(db),
         change(change),
-        plan(plan),
-        resolution(resolution),
+        plan(*check.plan),
+        original(original),
+        splits(check.splits),
+        resolution(check.resolution),
         outcome(outcome),
         symbols(db.IndexSymbols()),
         lotStocks(resolution.lots.size(), nullptr),
@@ -216,10 +245,34 @@ struct VLDatabase::ImportRun {
     }
   }
 
-  // Recorded as they are: the file's positions are in the shares of their day already.
-  void StoreActions(const std::vector<VLCorporateActionItem>& actions) {
+  // The splits a statement reports, applied to the store's positions, oldest first, before the file's
+  // trades (which are in today's shares by now).
+  void ApplyReportedSplits(const std::vector<ImportAction>& actions) {
+    std::vector<const ImportAction*> applied;
+    for (const ImportAction& a : actions) {
+      if (a.applies && a.action.kind == CorporateActionKind::Split) applied.push_back(&a);
+    }
+    std::stable_sort(applied.begin(), applied.end(), [](const ImportAction* a, const ImportAction* b) {
+      return DayNumberOfStoredDate(a->action.exDate) < DayNumberOfStoredDate(b->action.exDate);
+    });
+    for (const ImportAction* a : applied) {
+      SplitRequest request;
+      request.symbol = a->action.name;
+      request.ratio = {a->action.newShares, a->action.oldShares};
+      request.exDate = a->action.exDate;
+      request.comment = a->action.comment;
+      // Cannot fail: the check applied it to copies of the same positions, and counted the ids.
+      (void)db.ApplySplit(change, request);
+    }
+  }
+
+  // The other actions recorded as they are: a Vellumar file's positions are in the shares of their day.
+  void StoreActions(const std::vector<ImportAction>& actions) {
     // The ids were counted before: ImportFits.
-    for (const VLCorporateActionItem& fields : actions) db.StoreCorporateAction(change.record, fields);
+    for (const ImportAction& a : actions) {
+      if (!(a.applies && a.action.kind == CorporateActionKind::Split))
+        db.StoreCorporateAction(change.record, a.action);
+    }
   }
 
   // The journal's text, the touched portfolios' modification times and the events.
@@ -251,6 +304,23 @@ struct VLDatabase::ImportRun {
     }
     return storedById.at(id);
   }
+  // The price the file bought a lot of its own at, when no split came between that purchase and the sale
+  // of `sold` (the price is then in the shares of the sale's day); 0 for a lot of the store.
+  UnitPrice TradedPrice(size_t lot, const VLStockHoldingItem& sold) const {
+    while (resolution.lots[lot].origin == ImportLot::Origin::Remainder) lot = resolution.lots[lot].from;
+    if (resolution.lots[lot].origin != ImportLot::Origin::Added) return {};
+    const auto& bought =
+        static_cast<const VLStockHoldingItem&>(*original.steps[resolution.lots[lot].from].holding);
+    const int64_t boughtDay = bought.purchaseDate ? DayNumberOfStoredDate(bought.purchaseDate) : 0;
+    const int64_t saleDay = DayNumberOfStoredDate(sold.saleDate);
+    if (const std::vector<ImportSplit>* list = splits.Of(sold.name)) {
+      for (const ImportSplit& split : *list) {
+        if (split.exDay <= saleDay && (boughtDay == 0 || boughtDay < split.exDay)) return {};
+      }
+    }
+    return bought.buyPricePerShare;
+  }
+
   // New positions go to the end of the list.
   VLStockHoldingItem* Last() const {
     return static_cast<VLStockHoldingItem*>(db.positions.GetAt(db.positions.GetCount() - 1));
@@ -307,12 +377,18 @@ struct VLDatabase::ImportRun {
       (void)db.SellStored(change.record, *stock, part.qty, step.salePrice, part.saleCommission, step.saleDate,
                           rest);
       if (part.remainder != kNoLot) lotStocks[part.remainder] = Last();
+      // `stock` is the part sold now; sold before splits, it stays in the shares of its day, as a split
+      // leaves a position sold before it. Cannot fail: the resolution checked each part.
+      if (!step.splitsAfterSale.empty())
+        (void)SharesOfSaleDay(*stock, step.splitsAfterSale, TradedPrice(part.lot, *stock));
     }
   }
 
   VLDatabase& db;
   Change& change;
-  const ImportPlan& plan;
+  const ImportPlan& plan;      // in today's shares
+  const ImportPlan& original;  // as the file gave it
+  const ImportSplits& splits;
   const ImportResolution& resolution;
   ImportOutcome& outcome;
   SymbolIndex symbols;
@@ -339,15 +415,16 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
   // Against the store as it is once the file's lock is held (another program may have changed it).
   return RunChange(conn, createsPortfolios ? NoticeKind::Portfolios : NoticeKind::Positions,
                    [&](Change& change) -> VLResult {
-                     ImportCheck check;
+                     ImportCheck check(plan);
                      if (const VLResult rc = CheckImport(plan, outcome, problems, check); rc != VLResult::Ok)
                        return rc;
                      if (!ImportChanges(check.resolution, !check.prices.empty() || !check.actions.empty())) {
                        change.unchanged = true;
                        return VLResult::Ok;
                      }
-                     ImportRun run(*this, change, plan, check.resolution, outcome);
+                     ImportRun run(*this, change, plan, check, outcome);
                      run.CreatePortfolios();
+                     run.ApplyReportedSplits(check.actions);
                      run.ApplySteps();
                      run.StorePrices(check.prices, check.storedPrices);
                      run.StoreActions(check.actions);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/text_util.h"
+#include "portfolio/corporate_actions/split_plan.h"
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_holding_item.h"
@@ -45,6 +46,12 @@ struct ImportStep {
   UnitPrice salePrice;
   uint32_t saleCommission = 0;
   int64_t saleDate = 0;
+  // A sale dated before splits of its symbol (recorded, or in the file): their ratios, oldest first. The
+  // held positions are in the shares of today, so it takes `qty` times these ratios from them; each part
+  // it sells is put back into the shares of its day (ConvertToCurrentShares sets them).
+  std::vector<SplitRatio> splitsAfterSale;
+
+  ImportStep Copy() const;
 };
 
 // A price set by hand for a symbol, on a day: stored as VLDatabase::SetManualPrice stores one, replacing the
@@ -56,10 +63,13 @@ struct ImportPrice {
   UnitPrice price;
 };
 
-// A split or symbol change of a Vellumar file: recorded as it is, beside the file's positions.
+// A split or symbol change. Of a Vellumar file: recorded as it is, beside the file's positions, which are in
+// the shares of their day already. Of a statement (`applies`): a split that happened, recorded and applied to
+// the positions the portfolios held then, and the file's trades before it put into the shares after it.
 struct ImportAction {
   int line = 0;
   VLCorporateActionItem action;
+  bool applies = false;
 };
 
 struct ImportPlan {
@@ -74,11 +84,18 @@ struct ImportPlan {
   std::vector<ImportAction> actions;
   // Rows equal to a position already in their portfolio are added all the same (else they are skipped).
   bool allowDuplicates = false;
+  // The file's trades are as traded, in the shares of their day (a statement, a broker's list of
+  // transactions), not positions in today's shares as a Vellumar file keeps them: splits put them into
+  // today's shares (ConvertToCurrentShares), and the splits the file reports are applied.
+  bool asTraded = false;
   // What to do about a sale of more shares than are held then, where the file itself says more (a
   // statement's holdings list): the hints of that problem (ImportProblem), in the command line's words and
   // the window's.
   std::string shortSaleCommandHint;
   std::string shortSaleWindowHint;
+
+  // A copy of every step and list (the positions cloned).
+  ImportPlan Copy() const;
 
   // The index of the portfolio of that name, added (with `comment`) when the plan has none yet.
   size_t PortfolioIndex(const std::string& name, const std::string& comment = {}) {

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "framework/text_util.h"
+#include "portfolio/exchange/import_splits.h"
 #include "portfolio/exchange/lot_shares.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_amount_holding_item.h"
@@ -73,8 +74,9 @@ struct Holdings {
 
 class Resolver {
  public:
-  Resolver(const ImportPlan& plan, const VLPortfolioItemList& portfolios, const VLHoldingItemList& positions)
-      : plan(plan), portfolios(portfolios), positions(positions) {}
+  Resolver(const ImportPlan& plan, const VLPortfolioItemList& portfolios, const VLHoldingItemList& positions,
+           const ImportSplits* splits)
+      : plan(plan), portfolios(portfolios), positions(positions), splits(splits) {}
 
   ImportResolution Run() {
     // Only sales need the lots in order.
@@ -195,9 +197,12 @@ class Resolver {
         continue;
       }
       const auto& s = static_cast<const VLStockHoldingItem&>(h);
-      Pool& purchase = held.purchases[PurchaseKey(s)];
-      purchase.qty += s.qty.Units();
-      purchase.commission += s.buyCommission;
+      // A part sold before a split counts in the shares the purchase's other parts are in now.
+      VLStockHoldingItem today;
+      const VLStockHoldingItem& bought = splits && PurchaseInSharesOfToday(s, *splits, today) ? today : s;
+      Pool& purchase = held.purchases[PurchaseKey(bought)];
+      purchase.qty += bought.qty.Units();
+      purchase.commission += bought.buyCommission;
       if (s.IsSold()) {
         Pool& sale = held.sales[SaleKey(s.name, s.salePricePerShare, s.saleDate)];
         sale.qty += s.qty.Units();
@@ -330,6 +335,9 @@ class Resolver {
   // without a day, or a sale without one, is never left out by its day.
   void Sell(const ImportStep& step, size_t p, ImportStepAction& action) {
     const std::string symbol = AsciiUpper(step.symbol);
+    // In today's shares, which the held lots are in (ConvertToCurrentShares has checked it can be).
+    Quantity qty = step.qty;
+    if (!SharesAfter(step.qty, step.splitsAfterSale, qty)) return;
     const int64_t saleDay = Day(step.saleDate);
     const auto found = symbolOf.find({p, symbol});
     SymbolLots* lots = found == symbolOf.end() ? nullptr : &symbols[found->second];
@@ -349,17 +357,19 @@ class Resolver {
       }
       for (const auto& [begin, end] : ranges) available += lots->shares.Sum(begin, end);
     }
-    if (available < step.qty.Units()) {
+    if (available < qty.Units()) {
       std::string when = saleDay ? " on " + IsoDateText(DateOfDayNumber(saleDay)) : std::string();
+      // Said in the shares of the sale's day, as the sale is.
+      Quantity held = Quantity::FromUnits(static_cast<int64_t>(available));
+      for (const SplitRatio& ratio : step.splitsAfterSale)
+        (void)held.ScaledRounded(ratio.oldShares, ratio.newShares, held);
       r.problems.push_back({step.line, ImportField::Quantity,
                             "the sale of " + DecimalText(step.qty) + " shares of " + symbol + when +
-                                " is more than the " +
-                                DecimalText(Quantity::FromUnits(static_cast<int64_t>(available))) +
-                                " shares the portfolio holds then",
+                                " is more than the " + DecimalText(held) + " shares the portfolio holds then",
                             plan.shortSaleCommandHint, plan.shortSaleWindowHint});
       return;
     }
-    Quantity left = step.qty;
+    Quantity left = qty;
     uint32_t commissionLeft = step.saleCommission;
     for (const auto& [begin, end] : ranges) {
       for (size_t at = lots ? lots->shares.NextHeld(begin, end) : end; at < end && !left.IsZero();
@@ -372,7 +382,15 @@ class Resolver {
         // Each part carries its share of the commission; the last one what remains, so they add up.
         part.saleCommission = left.IsZero() ? commissionLeft
                                             : static_cast<uint32_t>(static_cast<Int128>(step.saleCommission) *
-                                                                    part.qty.Units() / step.qty.Units());
+                                                                    part.qty.Units() / qty.Units());
+        Quantity ofSaleDay;
+        if (!SharesBefore(part.qty, step.splitsAfterSale, ofSaleDay)) {
+          r.problems.push_back(
+              {step.line, ImportField::Quantity,
+               "the sale of " + DecimalText(step.qty) + " shares of " + symbol +
+                   " takes a part of a position that cannot be put back into the shares before the splits "
+                   "since"});
+        }
         commissionLeft -= part.saleCommission;
         lots->shares.Set(at, 0);
         if (part.qty < held) {
@@ -388,6 +406,7 @@ class Resolver {
   const ImportPlan& plan;
   const VLPortfolioItemList& portfolios;
   const VLHoldingItemList& positions;
+  const ImportSplits* splits;
   ImportResolution r;
   std::vector<Holdings> holdings;
   struct StoredBalance {
@@ -413,6 +432,6 @@ class Resolver {
 }  // namespace
 
 ImportResolution ResolveImport(const ImportPlan& plan, const VLPortfolioItemList& portfolios,
-                               const VLHoldingItemList& positions) {
-  return Resolver(plan, portfolios, positions).Run();
+                               const VLHoldingItemList& positions, const ImportSplits* splits) {
+  return Resolver(plan, portfolios, positions, splits).Run();
 }

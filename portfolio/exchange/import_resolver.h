@@ -6,6 +6,7 @@
 #include "portfolio/exchange/import_problem.h"
 #include "portfolio/records/exact_decimal.h"
 
+class ImportSplits;
 class VLHoldingItemList;
 class VLPortfolioItemList;
 
@@ -50,6 +51,8 @@ struct ImportResolution {
   ImportOutcome counts;     // added, sold, balances, duplicates, outdated
 };
 
-// `positions` and `portfolios` are the store's, in its order.
+// `positions` and `portfolios` are the store's, in its order. `splits`, when given, are the splits the plan
+// was put into today's shares by (ConvertToCurrentShares): the positions the store sold before them count,
+// as purchases, in today's shares, and a sale before them takes today's shares.
 ImportResolution ResolveImport(const ImportPlan& plan, const VLPortfolioItemList& portfolios,
-                               const VLHoldingItemList& positions);
+                               const VLHoldingItemList& positions, const ImportSplits* splits = nullptr);

@@ -8,6 +8,7 @@
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/csv_text.h"
 #include "portfolio/exchange/file_values.h"
+#include "portfolio/exchange/split_rows.h"
 #include "portfolio/exchange/transaction_rows.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
@@ -46,6 +47,11 @@ class MappedRows {
   void Finish() {
     if (!started) (void)Columns(firstLine);  // an empty file: the mapping's columns are missing
     if (sink && !reading.cancelled) (void)sink->Progress(lines, lines);
+    // A list of transactions (a kind column, or sales as negative quantities) is as traded; a list of
+    // positions is in today's shares, as the broker shows them now.
+    reading.plan.asTraded = Transactions();
+    if (!reading.Refused() && !splits.empty())
+      AddSplitRows(splits, rowReading.numbers, rowReading.datePattern, reading);
   }
 
  private:
@@ -102,16 +108,23 @@ class MappedRows {
     const RowTransaction transaction = ClassifyRow(options.mapping, kindColumn, texts);
     switch (transaction.action) {
       case RowTransaction::Action::Buy:
-        (void)sink->Add(record.line, RowKind::Stock, texts);
+        // A purchase of a list of transactions is the same purchase however its later sales split it.
+        (void)sink->Add(record.line, RowKind::Stock, texts, {}, {}, Transactions());
         break;
       case RowTransaction::Action::Sell:
         (void)sink->Add(record.line, RowKind::Sale, texts);
+        break;
+      case RowTransaction::Action::Split:
+        splits.push_back({record.line, At(texts, ImportField::Symbol), At(texts, ImportField::Date),
+                          At(texts, ImportField::Quantity)});
         break;
       case RowTransaction::Action::Skip:
         reading.skipped.push_back(SkippedRowOf(record.line, transaction, texts));
         break;
     }
   }
+
+  bool Transactions() const { return kindColumn || options.mapping.sellWhenNegative; }
 
   void NoteKindValue(std::string_view text) {
     const std::string value(TrimBlanks(text));
@@ -131,6 +144,7 @@ class MappedRows {
   std::vector<ImportField> shown;
   RowReading rowReading;
   std::unique_ptr<RowSink> sink;
+  std::vector<SplitRow> splits;  // rows of kind split, read once the trades are
 };
 
 // The day a step happens: a purchase's date, a sale's.

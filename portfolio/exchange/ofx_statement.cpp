@@ -14,6 +14,7 @@
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/ofx_rules.h"
 #include "portfolio/exchange/ofx_scan.h"
+#include "portfolio/exchange/split_rows.h"
 #include "portfolio/performance/performance_lots.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
@@ -435,15 +436,26 @@ int64_t SignedUnits(const Trade& trade) {
 // statement's start: each security's units at the end less what the statement's trades of it bought and
 // sold. A security traded but no longer listed was held in none at the end; its price is then the security
 // list's, else the price of its first trade.
+// Units of `ticker` traded on `day`, in the shares after every split the statement reports later.
+Int128 InSharesAtEnd(Int128 units, const std::string& ticker, int64_t day,
+                     const std::vector<ImportAction>& splits) {
+  for (const ImportAction& split : splits) {
+    if (EqualNoCase(split.action.name, ticker) && DayNumberOfStoredDate(split.action.exDate) > day)
+      units = units * split.action.newShares / split.action.oldShares;
+  }
+  return units;
+}
+
 std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& trades,
                                  const std::vector<std::string>& tradeSymbols,
-                                 const std::map<std::string, const OfxScannedTransaction*>& securities) {
+                                 const std::map<std::string, const OfxScannedTransaction*>& securities,
+                                 const std::vector<ImportAction>& splits) {
   std::vector<Trade> opening;
   if (scan.positions.empty() || scan.balances.empty()) return opening;  // no holdings list: nothing is known
   struct Holding {
-    int64_t end = 0;     // units at the statement's end
-    int64_t traded = 0;  // bought less sold in it
-    std::string price;   // per unit
+    int64_t end = 0;    // units at the statement's end
+    Int128 traded = 0;  // bought less sold in it, in the shares at its end
+    std::string price;  // per unit
     int line = 0;
   };
   std::map<std::string, Holding> bySymbol;
@@ -463,7 +475,7 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
   }
   for (size_t i = 0; i < trades.size(); ++i) {
     Holding& holding = bySymbol[tradeSymbols[i]];
-    holding.traded += SignedUnits(trades[i]);
+    holding.traded += InSharesAtEnd(SignedUnits(trades[i]), tradeSymbols[i], trades[i].day, splits);
     if (holding.line == 0) {
       holding.line = trades[i].line;
       const auto found = listedPrice.find(tradeSymbols[i]);
@@ -477,8 +489,13 @@ std::vector<Trade> OpeningTrades(const OfxScan& scan, const std::vector<Trade>& 
   CalendarDate day;
   if (!start || !ReadPatternDate(start->date, "YYYYMMDD", day)) return opening;
   for (const auto& [ticker, holding] : bySymbol) {
-    const int64_t before = holding.end - holding.traded;
-    if (before <= 0 || ticker.empty()) continue;
+    // Held at the start, in the shares of then: the splits of the statement taken back.
+    const Int128 atEnd = holding.end - holding.traded;
+    const Int128 scale = InSharesAtEnd(Quantity::kScale, ticker, DayNumberOf(day), splits);
+    if (atEnd <= 0 || ticker.empty() || scale <= 0 || atEnd * Quantity::kScale % scale != 0) continue;
+    const Int128 atStart = atEnd * Quantity::kScale / scale;
+    if (atStart > INT64_MAX) continue;
+    const auto before = static_cast<int64_t>(atStart);
     Trade trade;
     trade.line = holding.line;
     trade.which = " (" + ticker + " held before the statement)";
@@ -565,6 +582,39 @@ std::vector<Trade> ReadTrades(const OfxScan& scan, const LibofxResult& result,
   return trades;
 }
 
+// A split the statement reports: NUMERATOR new shares for DENOMINATOR old ones, else NEWUNITS for OLDUNITS.
+void ReadSplit(const OfxScannedTransaction& block,
+               const std::map<std::string, const OfxScannedTransaction*>& securities,
+               ImportReading& reading) {
+  const std::string ticker = TickerOf(securities, block.Value("UNIQUEID"));
+  const auto units = [&block](const char* element, int64_t& value) {
+    const TypedNumber read =
+        ReadTypedDecimal(OfxNumber(block.Value(element)), Quantity::kPlaces, FileNumberFormat(false));
+    value = read.IsOk() ? read.value : 0;
+    return read.IsOk() && read.value > 0;
+  };
+  int64_t newShares = 0;
+  int64_t oldShares = 0;
+  SplitRatio ratio;
+  const bool given = (units("NUMERATOR", newShares) && units("DENOMINATOR", oldShares)) ||
+                     (units("NEWUNITS", newShares) && units("OLDUNITS", oldShares));
+  CalendarDate day;
+  const std::string written = block.Value("DTTRADE");
+  const std::string which = " (FITID " + block.Value("FITID") + ")";
+  if (ticker.empty() || !given || !RatioOfShares(newShares, oldShares, ratio)) {
+    reading.problems.push_back({block.line, ImportField::Quantity,
+                                "the split of '" + ticker + "' gives no ratio of new to old shares" + which});
+    return;
+  }
+  if (written.size() < 8 || !ReadPatternDate(written.substr(0, 8), "YYYYMMDD", day)) {
+    reading.problems.push_back({block.line, ImportField::Date,
+                                "the split of " + ticker + " has no date of the form YYYYMMDD" + which});
+    return;
+  }
+  reading.plan.actions.push_back(
+      ReportedSplit(block.line, ticker, DayNumberOf(day), ratio, block.Value("MEMO")));
+}
+
 // The trades, in the order they happened, and the balances, through the reading's checks.
 void AddRows(std::vector<Trade>& trades, const OfxScan& scan, const ImportOptions& options,
              ImportReading& reading) {
@@ -597,16 +647,20 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
   if (!reading.problems.empty()) return;
   const std::map<std::string, const OfxScannedTransaction*> securities = SecuritiesById(scan);
   for (const OfxScannedTransaction& block : scan.transactions) {
-    if (!IsStockOrFundTrade(block.aggregate))
+    if (block.aggregate == "SPLIT") {
+      ReadSplit(block, securities, reading);
+    } else if (!IsStockOrFundTrade(block.aggregate)) {
       reading.skipped.push_back(SkippedTransaction(block, securities));
+    }
   }
+  reading.plan.asTraded = true;
   if (!options.openingPositions) {
     reading.plan.shortSaleCommandHint =
         "--opening-positions takes the shares held before the statement's first trade from its holdings list";
     reading.plan.shortSaleWindowHint =
         "tick \"Positions held before the statement\" to take them from the statement's holdings list";
   } else {
-    std::vector<Trade> opening = OpeningTrades(scan, trades, tradeSymbols, securities);
+    std::vector<Trade> opening = OpeningTrades(scan, trades, tradeSymbols, securities, reading.plan.actions);
     reading.openingPositions = static_cast<int>(opening.size());
     // Dated the statement's start, they sort before its trades; of one day, purchases come first anyway.
     trades.insert(trades.begin(), std::make_move_iterator(opening.begin()),

@@ -51,6 +51,8 @@ RowTransaction ClassifyRow(const CsvMapping& mapping, bool kindColumn, RowTexts&
       (void)DropSign(At(texts, ImportField::Quantity));
       SaleFromTradeColumns(texts);
       return {RowTransaction::Action::Sell, {}, {}};
+    case TransactionKind::Split:
+      return {RowTransaction::Action::Split, {}, {}};
     case TransactionKind::Skip:
       return Skip(TransactionKindName(*kind), "'" + value + "' is to be skipped");
     default:

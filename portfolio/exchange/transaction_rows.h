@@ -5,9 +5,9 @@
 #include "portfolio/exchange/import_reading.h"
 #include "portfolio/exchange/import_row.h"
 
-// What a row of a mapped CSV file becomes: a purchase, a sale, or a row listed as skipped.
+// What a row of a mapped CSV file becomes: a purchase, a sale, a split, or a row listed as skipped.
 struct RowTransaction {
-  enum class Action { Buy, Sell, Skip };
+  enum class Action { Buy, Sell, Split, Skip };
   Action action = Action::Buy;
   std::string kind;    // Skip: the kind's name, or the file's value when no kind names it
   std::string reason;  // Skip: why
