@@ -219,6 +219,30 @@ TEST_F(SplitImport, ABrokersListGivesARatioTheSharesAddedOrTheSharesBeforeAndAft
   EXPECT_EQ(db->GetFingerprint(), before);
 }
 
+TEST_F(SplitImport, SharesHeldBeforeTheStatementAreWorkedOutInTheSharesOfItsStart) {
+  // 30 held at the end, after a 3:1 split; 3 bought before the split (9 at the end): 7 held at the start.
+  std::string text =
+      Statement(Trade("BUYSTOCK", "B1", "20240201", "3", "300.00", "0") +
+                SplitBlock("20240610", "<NUMERATOR>3</NUMERATOR><DENOMINATOR>1</DENOMINATOR>"));
+  const std::string end = "</INVTRANLIST>";
+  text.insert(text.find(end) + end.size(),
+              "<INVPOSLIST><POSSTOCK><INVPOS><SECID><UNIQUEID>594918104</UNIQUEID><UNIQUEIDTYPE>CUSIP"
+              "</UNIQUEIDTYPE></SECID><HELDINACCT>CASH</HELDINACCT><POSTYPE>LONG</POSTYPE><UNITS>30</UNITS>"
+              "<UNITPRICE>110.00</UNITPRICE><MKTVAL>3300.00</MKTVAL><DTPRICEASOF>20241001</DTPRICEASOF>"
+              "</INVPOS></POSSTOCK></INVPOSLIST><INVBAL><AVAILCASH>0</AVAILCASH><MARGINBALANCE>0"
+              "</MARGINBALANCE><SHORTBALANCE>0</SHORTBALANCE></INVBAL>");
+  const std::string file = folder.File("holdings.ofx");
+  WriteText(file, text);
+  ImportOptions options;
+  options.targetPortfolio = "Broker";
+  options.openingPositions = true;
+  ASSERT_EQ(ImportFile(file, options), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
+  std::map<int64_t, Quantity> byDay;
+  for (const VLStockHoldingItem& s : Stocks()) byDay[s.purchaseDate] = byDay[s.purchaseDate] + s.qty;
+  EXPECT_EQ(byDay,
+            (std::map<int64_t, Quantity>{{Day(2024, 1, 1), Shares(21)}, {Day(2024, 2, 1), Shares(9)}}));
+}
+
 TEST(SplitRows, RatiosAreReadAsFilesWriteThem) {
   SplitRatio ratio;
   for (const char* text : {"3:1", "3/1", "3 for 1", "3-for-1", " 6 : 2 "}) {
