@@ -241,7 +241,7 @@ TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
   const QString file = Path(QStringLiteral("transactions.csv"));
   WriteText(file.toStdString(),
             "Datum;Type;Fonds;Aantal;Koers\n2023-01-10;Koop;IBM;10;120,50\n2023-02-01;Verkoop;IBM;-4;130,00\n"
-            "2023-03-01;Dividend;IBM;;\n");
+            "2023-02-15;Splitsing;IBM;2:1;\n2023-03-01;Dividend;IBM;;\n");
   DialogScript dialogs([&](QDialog& shown) -> int {
     auto& dialog = dynamic_cast<CDlgImportPortfolios&>(shown);
     dialog.show();
@@ -259,7 +259,7 @@ TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
     Choose(mapping->FieldColumn(ImportField::Date), 1);
     ImportKindTable* kinds = mapping->KindTable();
     EXPECT_TRUE(kinds->isVisible());
-    EXPECT_EQ(kinds->rowCount(), 3);
+    EXPECT_EQ(kinds->rowCount(), 4);
     QComboBox* buy = kinds->KindOf("Koop");
     QComboBox* sell = kinds->KindOf("Verkoop");
     QComboBox* dividend = kinds->KindOf("Dividend");
@@ -270,28 +270,40 @@ TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
               (QStringList{
                   "line 2: skipped (Koop IBM 2023-01-10 120,50): no kind is given for 'Koop'",
                   "line 3: skipped (Verkoop IBM 2023-02-01 130,00): no kind is given for 'Verkoop'",
-                  "line 4: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"}));
+                  "line 4: skipped (Splitsing IBM 2023-02-15): no kind is given for 'Splitsing'",
+                  "line 5: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"}));
     EXPECT_EQ(dialog.Summary()->text(),
               QStringLiteral("Choose the portfolio the rows go into to see what the import would do."));
     Choose(buy, 1);
     Choose(kinds->KindOf("Verkoop"), 2);
     EXPECT_TRUE(kinds->KindOf("Verkoop") == nullptr || kinds->KindOf("Verkoop")->hasFocus());
+    Choose(kinds->KindOf("Splitsing"), 11);  // split
     dialog.NewPortfolioName()->setFocus();
     QTest::keyClicks(dialog.NewPortfolioName(), QStringLiteral("Broker"));
     QTest::keyClick(dialog.NewPortfolioName(), Qt::Key_Tab);
     EXPECT_EQ(
         Items(dialog.Problems()),
-        QStringList{"line 4: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"});
+        QStringList{"line 5: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"});
     EXPECT_EQ(
         dialog.Summary()->text(),
         QStringLiteral("2 row(s) read: 1 to add, 0 already there (skipped), 1 sale(s), 0 left out by the "
-                       "options. 1 row(s) of other kinds are skipped: they are listed below."));
+                       "options. 1 split(s) or symbol change(s) to record: see Position > Corporate Actions "
+                       "once imported. 1 row(s) of other kinds are skipped: they are listed below."));
     ClickOk(dialog);
     return dialog.result();
   });
   window->RunCommand(kCmdImport);
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Vellumar - Broker"));
   EXPECT_EQ(window->HeldList()->model()->rowCount(), 1);  // 6 shares held; the 4 sold are a position apart
+  // The split of the 15th: the 6 held then are 12 now; the 4 sold before it stay 4 at 120.50.
+  VLPortfolioItemList portfolios;
+  ASSERT_EQ(host.database->GetPortfolios(host.otherConn, portfolios), VLResult::Ok);
+  uint32_t broker = 0;
+  for (const auto& p : portfolios) broker = p->name == "Broker" ? p->id : broker;
+  VLHoldingItemList held;
+  ASSERT_EQ(host.database->GetPositions(host.otherConn, broker, true, held), VLResult::Ok);
+  ASSERT_EQ(held.GetCount(), 1);
+  EXPECT_EQ(static_cast<const VLStockHoldingItem*>(held.GetAt(0))->qty, Quantity::FromWhole(12));
 }
 
 // A statement that breaks a rule of its document type but reads: its complaint is a warning beside the rows

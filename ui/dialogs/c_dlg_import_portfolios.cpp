@@ -419,6 +419,9 @@ void CDlgImportPortfolios::ShowReading() {
     if (trial.outdated > 0)
       text +=
           QLatin1Char(' ') + FormatString(StringId::ImportBalancesOutdated, QString::number(trial.outdated));
+    if (trial.actions > 0)
+      text +=
+          QLatin1Char(' ') + FormatString(StringId::ImportActionsRecorded, QString::number(trial.actions));
     if (!reading.skipped.empty()) {
       text += QLatin1Char(' ') + FormatString(StringId::ImportRowsSkipped,
                                               QString::number(static_cast<int>(reading.skipped.size())));

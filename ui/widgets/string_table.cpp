@@ -212,6 +212,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::ImportRowsSkipped, "%d row(s) of other kinds are skipped: they are listed below."},
       {StringId::ImportBalancesOutdated,
        "%d cash balance(s) left alone: the portfolio's are from later statements."},
+      {StringId::ImportActionsRecorded,
+       "%d split(s) or symbol change(s) to record: see Position > Corporate Actions once imported."},
       {StringId::ImportFileMissing, "Please specify the file to import."},
       {StringId::ImportRefused,
        "[ %s ]\n\nThis file was not imported: it has %d problem(s),\nlisted in the dialog.  Nothing was "
