@@ -57,6 +57,16 @@ bool SplitApplies(const VLStockHoldingItem& stock, int64_t exDay) {
   return DayNumberOfStoredDate(stock.saleDate) >= exDay;
 }
 
+void TakeSplitFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
+  to.qty = from.qty;
+  to.buyPricePerShare = from.buyPricePerShare;
+  to.buyCommission = from.buyCommission;
+  to.paidRemainder = from.paidRemainder;
+  to.perShareBuyTarget = from.perShareBuyTarget;
+  to.perShareSellTarget = from.perShareSellTarget;
+  to.perShareStopLossTarget = from.perShareStopLossTarget;
+}
+
 bool PriceKeepingCost(Quantity quantity, UnitPrice wanted, int64_t cents, UnitPrice& price) {
   const Int128 q = quantity.Units();
   if (q <= 0) {

@@ -56,6 +56,10 @@ struct SplitOfPosition {
 SplitFault SplitPosition(const VLStockHoldingItem& before, SplitRatio ratio, UnitPrice cashInLieu,
                          SplitOfPosition& out);
 
+// Copies what SplitPosition changes (quantity, buy price, commission, paid remainder, targets) from its
+// result into the position.
+void TakeSplitFields(const VLStockHoldingItem& from, VLStockHoldingItem& to);
+
 // The price of 0.000001 nearest to `wanted` at which `quantity` costs `cents` (rounded as every product
 // is); false when there is none.
 bool PriceKeepingCost(Quantity quantity, UnitPrice wanted, int64_t cents, UnitPrice& price);

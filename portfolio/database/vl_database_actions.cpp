@@ -146,13 +146,7 @@ struct VLDatabase::SplitRun {
   }
 
   static void CopySplitFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
-    to.qty = from.qty;
-    to.buyPricePerShare = from.buyPricePerShare;
-    to.buyCommission = from.buyCommission;
-    to.paidRemainder = from.paidRemainder;
-    to.perShareBuyTarget = from.perShareBuyTarget;
-    to.perShareSellTarget = from.perShareSellTarget;
-    to.perShareStopLossTarget = from.perShareStopLossTarget;
+    TakeSplitFields(from, to);
     to.salePricePerShare = from.salePricePerShare;
     to.saleCommission = from.saleCommission;
     to.saleDate = from.saleDate;

@@ -18,17 +18,6 @@ std::string SplitText(const std::string& symbol, const ImportSplit& split) {
          IsoDateText(DateOfDayNumber(split.exDay));
 }
 
-// The fields a split changes, from its result.
-void TakeSplitFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
-  to.qty = from.qty;
-  to.buyPricePerShare = from.buyPricePerShare;
-  to.buyCommission = from.buyCommission;
-  to.paidRemainder = from.paidRemainder;
-  to.perShareBuyTarget = from.perShareBuyTarget;
-  to.perShareSellTarget = from.perShareSellTarget;
-  to.perShareStopLossTarget = from.perShareStopLossTarget;
-}
-
 // Every split of `splits` that changes the position, applied in turn; false with the split that cannot be.
 bool ApplySplits(VLStockHoldingItem& stock, const std::vector<ImportSplit>& splits,
                  const ImportSplit*& failed) {
@@ -109,22 +98,28 @@ void ConvertToCurrentShares(ImportPlan& plan, const ImportSplits& splits, Import
   }
 }
 
-bool SharesAfter(Quantity qty, const std::vector<SplitRatio>& ratios, Quantity& out) {
+namespace {
+
+// `qty` times every ratio (new / old), or divided by each, exactly.
+bool ScaledByRatios(Quantity qty, const std::vector<SplitRatio>& ratios, bool after, Quantity& out) {
   Quantity value = qty;
   for (const SplitRatio& ratio : ratios) {
-    if (!value.ScaledExactly(ratio.newShares, ratio.oldShares, value)) return false;
+    const uint32_t by = after ? ratio.newShares : ratio.oldShares;
+    const uint32_t per = after ? ratio.oldShares : ratio.newShares;
+    if (!value.ScaledExactly(by, per, value)) return false;
   }
   out = value;
   return true;
 }
 
+}  // namespace
+
+bool SharesAfter(Quantity qty, const std::vector<SplitRatio>& ratios, Quantity& out) {
+  return ScaledByRatios(qty, ratios, true, out);
+}
+
 bool SharesBefore(Quantity qty, const std::vector<SplitRatio>& ratios, Quantity& out) {
-  Quantity value = qty;
-  for (const SplitRatio& ratio : ratios) {
-    if (!value.ScaledExactly(ratio.oldShares, ratio.newShares, value)) return false;
-  }
-  out = value;
-  return true;
+  return ScaledByRatios(qty, ratios, false, out);
 }
 
 bool SharesOfSaleDay(VLStockHoldingItem& part, const std::vector<SplitRatio>& ratios, UnitPrice tradedPrice) {
