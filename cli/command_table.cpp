@@ -6,7 +6,7 @@ std::vector<CliCommand> AllCliCommands() {
   static const Group kGroups[] = {
       MarketCommands,          DbCommands,       ListCommands,  JournalCommands,     ViewCommands,
       PerformanceCommands,     ExchangeCommands, FetchCommands, MaintenanceCommands, PriceCommands,
-      CorporateActionCommands,
+      CorporateActionCommands, IncomeCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {

@@ -222,6 +222,13 @@ enum class StringId : int {
   SplitRefused = 3614,            // %s: why (SplitFaultText)
   SplitAlreadyRecorded = 3615,    // %s: the symbol, %s: the day
   CheckSplitsUnreachable = 3616,  // %s: why
+  // Income.
+  IncomeKindInvalid = 3620,         // %s: the kind typed
+  IncomeGrossInvalid = 3621,        // %s: the gross typed (not an amount, or 0)
+  IncomeDeductionsTooLarge = 3622,  // withholding and fees together above the gross
+  IncomePayBeforeEx = 3623,         // the pay date is before the ex-date
+  IncomeDateLater = 3624,           // a pay or ex-date after today
+  IncomeDateOutOfRange = 3625,      // %s: the earliest date
   NothingToUndo = 3400,
   NothingToRedo = 3401,
   UndoMismatch = 3402,        // %s: the change

@@ -33,6 +33,13 @@ enum class EntryField {
   ManualPrice,  // a price set by hand
   SplitRatio,   // a split's new and old shares
   CashInLieu,   // the price per new share paid for a split's fractions
+  IncomeKind,   // what a payment is: dividend, capital-gain...
+  Gross,        // a payment's gross amount
+  Withholding,  // tax withheld from it
+  Fees,         // fees taken from it
+  Shares,       // the shares entitled to it
+  PayDate,
+  ExDate,
 };
 
 // The outcome of checking what was typed into a dialog: the first failing check, or None when all passed.

@@ -35,17 +35,20 @@ void VLStoreRecords::PrepareForLoad() {
   market = 0;
   marketTime.clear();
   marketStatus.clear();
-  lastQuoteId = lastPortfolioId = lastPositionId = lastManualPriceId = lastCorporateActionId = 0;
+  lastQuoteId = lastPortfolioId = lastPositionId = lastManualPriceId = lastCorporateActionId = lastIncomeId =
+      0;
   quotes.RemoveAll();
   portfolios.RemoveAll();
   positions.RemoveAll();
   manualPrices.RemoveAll();
   corporateActions.RemoveAll();
+  incomes.RemoveAll();
   journaling.fingerprintKnown = false;
   mayNeedLaterForm = true;  // until the load's end says otherwise
 }
 
 int32_t VLStoreRecords::GetVersion() const {
+  if (incomes.GetCount() > 0) return kIncomeVersion;
   if (corporateActions.GetCount() > 0) return kCorporateActionVersion;
   if (manualPrices.GetCount() > 0) return kManualPriceVersion;
   // A store known to hold none in the exact form spares the pass over every position (a save's most costly
@@ -78,6 +81,10 @@ SerializeResult VLStoreRecords::Serialize(Archive* ar) {
   if (version >= kCorporateActionVersion) {
     ar->Io(lastCorporateActionId);
     if (SerializeResult rc = corporateActions.Serialize(ar); rc != SerializeResult::Ok) return rc;
+  }
+  if (version >= kIncomeVersion) {
+    ar->Io(lastIncomeId);
+    if (SerializeResult rc = incomes.Serialize(ar); rc != SerializeResult::Ok) return rc;
   }
   RebindSymbols();
   return SerializeResult::Ok;
@@ -387,10 +394,17 @@ VLResult VLDatabase::DeletePortfolio(VLDatabaseConn* conn, uint32_t id) {
       change.record.Position(*item);
       ++held;
     }
+    // Its income goes with it (and comes back with an undo).
+    for (const auto& item : incomes) {
+      if (static_cast<const VLIncomeItem&>(*item).portfolioId == id)
+        change.record.Record(JournalRecordKind::Income, item->id);
+    }
     change.record.Portfolio(*portfolio);
     change.record.SetText(PortfolioDeletionText(portfolio->name, held));
     positions.RemoveIf(
         [id](const Item& item) { return static_cast<const VLHoldingItem&>(item).ownerPortfolioId == id; });
+    incomes.RemoveIf(
+        [id](const Item& item) { return static_cast<const VLIncomeItem&>(item).portfolioId == id; });
     DropUnusedQuotes();
     portfolios.Remove(id);
     change.events.emplace_back(id, 0, VLDatabaseEvent::kPortfolioDeleted);

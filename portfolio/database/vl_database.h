@@ -131,6 +131,20 @@ class VLDatabase : public VLChangeRunner {
                               const std::string& newSymbol, int64_t exDate, const std::string& comment,
                               int& renamed);
 
+  // Income (vl_income_item.h) of one portfolio, or of all for 0: newest payment first.
+  VLResult GetIncome(VLDatabaseConn* conn, uint32_t portfolioId, std::vector<VLIncomeItem>& income);
+  // Adds `fields` (the symbol kept in upper case) as one change; `id` receives its id. Failed for fields a
+  // record cannot hold (the entry checks say why first); NotFound for an unknown portfolio; StoreFull when
+  // no id is left. `entitled`, when given, receives the shares of the symbol the portfolio held entitled to
+  // it (0: the payment is kept all the same, and the caller warns).
+  VLResult AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields, uint32_t& id,
+                     Quantity* entitled = nullptr);
+  // The record of `fields.id` takes every field of `fields`: one change. NotFound for an unknown record or
+  // portfolio; Failed as for AddIncome.
+  VLResult ModifyIncome(VLDatabaseConn* conn, const VLIncomeItem& fields);
+  // Removes the record: one change. NotFound when there is none.
+  VLResult DeleteIncome(VLDatabaseConn* conn, uint32_t id);
+
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   VLResult GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
                                const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);

@@ -22,6 +22,8 @@ const VLStoreRecords::RecordKindRow VLStoreRecords::kRecordKindRows[] = {
      [](VLStoreRecords& s) -> uint32_t& { return s.lastManualPriceId; }},
     {JournalRecordKind::CorporateAction, [](VLStoreRecords& s) -> ItemList& { return s.corporateActions; },
      [](VLStoreRecords& s) -> uint32_t& { return s.lastCorporateActionId; }},
+    {JournalRecordKind::Income, [](VLStoreRecords& s) -> ItemList& { return s.incomes; },
+     [](VLStoreRecords& s) -> uint32_t& { return s.lastIncomeId; }},
 };
 const size_t VLStoreRecords::kRecordKindCount = std::size(kRecordKindRows);
 

@@ -183,7 +183,8 @@ struct VLChangeRunner::EntryRestore {
  private:
   // Kinds whose records stand alone: put back as they are, with nothing to bind.
   static bool IsPlain(JournalRecordKind kind) {
-    return kind == JournalRecordKind::ManualPrice || kind == JournalRecordKind::CorporateAction;
+    return kind == JournalRecordKind::ManualPrice || kind == JournalRecordKind::CorporateAction ||
+           kind == JournalRecordKind::Income;
   }
   bool PricesChange() const { return plain.count(JournalRecordKind::ManualPrice) != 0; }
 

@@ -14,6 +14,7 @@
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_income_item.h"
 #include "portfolio/records/vl_manual_price_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 #include "portfolio/records/vl_stock_info_item_list.h"
@@ -31,13 +32,15 @@ class VLStoreRecords : public Database {
   // Version 1 while every record fits the forms of the first release; 2 once a record needs a later form, so
   // that an earlier release refuses the file as newer rather than reading part of it; 3 while there are
   // prices set by hand, whose list (and id counter) follows the positions; 4 while there are corporate
-  // actions, whose list follows the prices set by hand.
+  // actions, whose list follows the prices set by hand; 5 while there is income, whose list follows the
+  // corporate actions.
   static constexpr int32_t kFirstVersion = 1;
   static constexpr int32_t kExactVersion = 2;
   static constexpr int32_t kManualPriceVersion = 3;
   static constexpr int32_t kCorporateActionVersion = 4;
+  static constexpr int32_t kIncomeVersion = 5;
   int32_t GetVersion() const override;
-  int32_t GetLatestVersion() const override { return kCorporateActionVersion; }
+  int32_t GetLatestVersion() const override { return kIncomeVersion; }
   SerializeResult Serialize(Archive* ar) override;
   void PrepareForLoad() override;
 
@@ -46,6 +49,7 @@ class VLStoreRecords : public Database {
   // Counts, for checks and tools.
   int GetManualPriceCount() const { return manualPrices.GetCount(); }
   int GetCorporateActionCount() const { return corporateActions.GetCount(); }
+  int GetIncomeCount() const { return incomes.GetCount(); }
   int GetQuoteCount() const { return quotes.GetCount(); }
   int GetPortfolioCount() const { return portfolios.GetCount(); }
   int GetPositionCount() const { return positions.GetCount(); }
@@ -126,6 +130,8 @@ class VLStoreRecords : public Database {
   VLManualPriceItemList manualPrices;
   uint32_t lastCorporateActionId = 0;
   VLCorporateActionItemList corporateActions;
+  uint32_t lastIncomeId = 0;
+  VLIncomeItemList incomes;
   VLJournalKeeper journaling;
   // False only while no position is known to need a later record form: set by every load and save
   // (RebindSymbols) and by a change that notes such a position (NoteLaterForms). Every change notes the

@@ -69,7 +69,8 @@ std::unique_ptr<Item> RestoreRecord(JournalRecordKind kind, std::string_view ima
   // Each kind's factory, in the order of JournalRecordKind.
   static const VLItemFactory factories[] = {
       VLItemFactory(VLItemFactory::kPortfolios), VLItemFactory(VLItemFactory::kPositions),
-      VLItemFactory(VLItemFactory::kManualPrices), VLItemFactory(VLItemFactory::kCorporateActions)};
+      VLItemFactory(VLItemFactory::kManualPrices), VLItemFactory(VLItemFactory::kCorporateActions),
+      VLItemFactory(VLItemFactory::kIncome)};
   static_assert(std::size(factories) == static_cast<size_t>(kLastJournalRecordKind) + 1);
   const auto slot = static_cast<size_t>(kind);
   if (slot >= std::size(factories)) return nullptr;

@@ -8,9 +8,15 @@ class Archive;
 class Item;
 
 // Which list of the store a journaled record belongs to.
-enum class JournalRecordKind : uint8_t { Portfolio = 0, Position = 1, ManualPrice = 2, CorporateAction = 3 };
+enum class JournalRecordKind : uint8_t {
+  Portfolio = 0,
+  Position = 1,
+  ManualPrice = 2,
+  CorporateAction = 3,
+  Income = 4,
+};
 // The last kind an entry may name; a later number is damage.
-inline constexpr JournalRecordKind kLastJournalRecordKind = JournalRecordKind::CorporateAction;
+inline constexpr JournalRecordKind kLastJournalRecordKind = JournalRecordKind::Income;
 
 // The journal's form of a portfolio, position, price set by hand or corporate action, its "image": the
 // record's type key, then what the record's Serialize writes into the database file, every field included,

@@ -2,6 +2,7 @@
 
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_corporate_action_item.h"
+#include "portfolio/records/vl_income_item.h"
 #include "portfolio/records/vl_manual_price_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -29,6 +30,7 @@ constexpr FactoryEntry kEntries[] = {
     {"MH", VLItemFactory::kPositions, &Make<VLMarginHoldingItem>},
     {"MP", VLItemFactory::kManualPrices, &Make<VLManualPriceItem>},
     {"CA", VLItemFactory::kCorporateActions, &Make<VLCorporateActionItem>},
+    {"IN", VLItemFactory::kIncome, &Make<VLIncomeItem>},
 };
 }  // namespace
 

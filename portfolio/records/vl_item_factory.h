@@ -4,8 +4,8 @@
 
 #include "framework/item.h"
 
-// Re-creates every portfolio-domain record from its type key: "P", "SI", "SH", "CH", "MH", "MP", "CA" (exact
-// case). Each list class keeps one process-wide instance of its own.
+// Re-creates every portfolio-domain record from its type key: "P", "SI", "SH", "CH", "MH", "MP", "CA", "IN"
+// (exact case). Each list class keeps one process-wide instance of its own.
 class VLItemFactory : public IItemFactory {
  public:
   // Record families, as a mask. A list's factory makes only its own family, so a file that puts another
@@ -17,7 +17,8 @@ class VLItemFactory : public IItemFactory {
     kPositions = 4,
     kManualPrices = 8,
     kCorporateActions = 16,
-    kAllFamilies = 31
+    kIncome = 32,
+    kAllFamilies = 63
   };
 
   explicit VLItemFactory(unsigned families = kAllFamilies) : families(families) {}

@@ -1,0 +1,100 @@
+// Income: payments recorded per portfolio and symbol, each add, change and removal one change.
+#include <algorithm>
+#include <limits>
+
+#include "framework/text_util.h"
+#include "portfolio/database/vl_database.h"
+#include "portfolio/income/income_entitlement.h"
+#include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_portfolio_item.h"
+
+namespace {
+
+// "KO dividend 50.00 paid 2025-04-01".
+std::string IncomeText(const VLIncomeItem& income) {
+  return income.name + " " + IncomeKindName(income.kind) + " " + DecimalUnitsText(income.gross, 2, 2) +
+         " paid " + StoredDayText(income.payDate);
+}
+
+}  // namespace
+
+VLResult VLDatabase::GetIncome(VLDatabaseConn* conn, uint32_t portfolioId, std::vector<VLIncomeItem>& list) {
+  std::lock_guard guard(lock);
+  if (!IsConnected(conn)) return VLResult::Failed;
+  list.clear();
+  for (const auto& item : incomes) {
+    const auto* income = static_cast<const VLIncomeItem*>(item.get());
+    if (portfolioId == 0 || income->portfolioId == portfolioId) (void)list.emplace_back().CopyFrom(income);
+  }
+  // Newest payment first; of one day, the later record first.
+  std::stable_sort(list.begin(), list.end(), [](const VLIncomeItem& a, const VLIncomeItem& b) {
+    const int64_t dayA = DayNumberOfStoredDate(a.payDate);
+    const int64_t dayB = DayNumberOfStoredDate(b.payDate);
+    return dayA != dayB ? dayA > dayB : a.id > b.id;
+  });
+  return VLResult::Ok;
+}
+
+VLResult VLDatabase::AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields, uint32_t& id,
+                               Quantity* entitled) {
+  id = 0;
+  VLIncomeItem stored;
+  (void)stored.CopyFrom(&fields);
+  stored.name = AsciiUpper(fields.name);
+  if (!stored.FitsRecord()) return VLResult::Failed;
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
+    if (!FindPortfolio(stored.portfolioId)) return VLResult::NotFound;
+    if (lastIncomeId == std::numeric_limits<uint32_t>::max()) return VLResult::StoreFull;
+    if (entitled)
+      *entitled = EntitledShares(positions, stored.portfolioId, stored.name, EntitlementDay(stored));
+    change.record.Record(JournalRecordKind::Income, lastIncomeId + 1);
+    auto income = std::make_unique<VLIncomeItem>();
+    (void)income->CopyFrom(&stored);  // cannot fail: not null
+    income->id = id = ++lastIncomeId;
+    incomes.InsertAt(incomes.GetCount(), std::move(income));  // a new id: no other has it
+    change.record.Portfolio(stored.portfolioId);
+    Touch(stored.portfolioId);
+    change.record.SetText("Add income: " + IncomeText(stored) + " in " + PortfolioName(stored.portfolioId));
+    change.events.emplace_back(stored.portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+    return VLResult::Ok;
+  });
+}
+
+VLResult VLDatabase::ModifyIncome(VLDatabaseConn* conn, const VLIncomeItem& fields) {
+  VLIncomeItem wanted;
+  (void)wanted.CopyFrom(&fields);
+  wanted.name = AsciiUpper(fields.name);
+  if (!wanted.FitsRecord()) return VLResult::Failed;
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
+    auto* income = static_cast<VLIncomeItem*>(incomes.FindById(fields.id));
+    if (!income || !FindPortfolio(wanted.portfolioId)) return VLResult::NotFound;
+    change.record.Record(JournalRecordKind::Income, income->id);
+    const uint32_t before = income->portfolioId;
+    (void)wanted.CopyTo(income);  // keeps the id: CopyTo copies it, and it is the same
+    change.record.Portfolio(before);
+    change.record.Portfolio(income->portfolioId);
+    Touch(before);
+    Touch(income->portfolioId);
+    change.record.SetText("Change income: " + IncomeText(*income) + " in " +
+                          PortfolioName(income->portfolioId));
+    change.events.emplace_back(before, 0, VLDatabaseEvent::kPositionChanged);
+    if (before != income->portfolioId)
+      change.events.emplace_back(income->portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+    return VLResult::Ok;
+  });
+}
+
+VLResult VLDatabase::DeleteIncome(VLDatabaseConn* conn, uint32_t id) {
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
+    const auto* income = static_cast<const VLIncomeItem*>(incomes.FindById(id));
+    if (!income) return VLResult::NotFound;
+    const uint32_t portfolioId = income->portfolioId;
+    change.record.Record(JournalRecordKind::Income, id);
+    change.record.SetText("Delete income: " + IncomeText(*income) + " in " + PortfolioName(portfolioId));
+    incomes.Remove(id);
+    change.record.Portfolio(portfolioId);
+    Touch(portfolioId);
+    change.events.emplace_back(portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+    return VLResult::Ok;
+  });
+}

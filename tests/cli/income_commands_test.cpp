@@ -1,0 +1,103 @@
+// vellumar-cli add-income, income, modify-income and delete-income, run in-process over a database in a
+// temporary folder.
+#include <gtest/gtest.h>
+
+#include "portfolio/columns/clock.h"
+#include "portfolio/columns/number_format.h"
+#include "tests/cli/cli_call.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class IncomeCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db = folder.File("t.db");
+    ASSERT_EQ(Run({"init"}).code, 0);
+    ASSERT_EQ(Run({"add-portfolio", "Dividends"}).code, 0);
+    ASSERT_EQ(Run({"add-stock", "Dividends", "KO", "--qty", "100", "--price", "60", "--commission", "5",
+                   "--date", "2025-01-02", "--no-check"})
+                  .code,
+              0);
+  }
+  CliResult Run(const std::vector<std::string>& words) { return CallCliOn(words, db); }
+
+  TempFolder folder{"vl_cli_income"};
+  std::string db;
+  ScopedNumberFormat english{NumberFormat::English()};
+  ScopedClock clock{std::make_shared<FixedClock>(1767225600)};  // 2026-01-01
+};
+
+const char* const kHeader =
+    "id\tportfolio\tsymbol\tkind\tpay-date\tex-"
+    "date\tshares\tgross\twithholding\tfees\tnet\tcurrency\tcomment\n";
+
+TEST_F(IncomeCommands, APaymentIsAddedListedChangedAndDeletedEachAnUndoableChange) {
+  CliResult r = Run({"add-income", "dividends", "ko", "--gross", "50", "--withholding", "7.50", "--pay-date",
+                     "2025-04-01", "--ex-date", "2025-03-14", "--shares", "100", "--comment", "Q1"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "id\tnet\n1\t42.50\n");
+  EXPECT_EQ(r.err, "");
+  // Kept, with a warning, for a symbol the portfolio did not hold then.
+  r = Run({"add-income", "Dividends", "PEP", "--gross", "-10", "--pay-date", "2024-12-02", "--kind",
+           "Capital-Gain"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("warning: Dividends held no PEP bought before 2024-12-02"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(Run({"income"}).out,
+            std::string(kHeader) +
+                "1\tDividends\tKO\tdividend\t2025-04-01\t2025-03-14\t100\t50.00\t7.50\t0.00\t42.50\t\tQ1\n"
+                "2\tDividends\tPEP\tcapital-gain\t2024-12-02\t\t\t-10.00\t0.00\t0.00\t-10.00\t\t\n");
+  EXPECT_EQ(Run({"income", "Dividends", "--year", "2024"}).out,
+            std::string(kHeader) +
+                "2\tDividends\tPEP\tcapital-gain\t2024-12-02\t\t\t-10.00\t0.00\t0.00\t-10.00\t\t\n");
+  // A change keeps what it does not name; --ex-date - forgets the ex-date.
+  ASSERT_EQ(Run({"modify-income", "1", "--fees", "1", "--ex-date", "-"}).code, 0);
+  EXPECT_EQ(Run({"income", "--year", "2025"}).out,
+            std::string(kHeader) +
+                "1\tDividends\tKO\tdividend\t2025-04-01\t\t100\t50.00\t7.50\t1.00\t41.50\t\tQ1\n");
+  ASSERT_EQ(Run({"delete-income", "2"}).code, 0);
+  ASSERT_EQ(Run({"undo"}).code, 0);
+  ASSERT_EQ(Run({"undo"}).code, 0);
+  EXPECT_EQ(Run({"income", "--year", "2025"}).out,
+            std::string(kHeader) +
+                "1\tDividends\tKO\tdividend\t2025-04-01\t2025-03-14\t100\t50.00\t7.50\t0.00\t42.50\t\tQ1\n");
+}
+
+TEST_F(IncomeCommands, WhatMakesNoSenseIsRefusedAndNothingChanges) {
+  struct Case {
+    std::vector<std::string> words;
+    int code;
+    const char* error;
+  };
+  const Case cases[] = {
+      {{"add-income", "Dividends", "KO", "--gross", "10", "--withholding", "8", "--fees", "3", "--pay-date",
+        "2025-04-01"},
+       4,
+       "--withholding and --fees together must not be more than --gross"},
+      {{"add-income", "Dividends", "KO", "--gross", "0", "--pay-date", "2025-04-01"},
+       4,
+       "--gross must be an amount other than 0"},
+      {{"add-income", "Dividends", "KO", "--gross", "5", "--pay-date", "2026-02-01"},
+       4,
+       "--pay-date is later than today"},
+      {{"add-income", "Dividends", "KO", "--gross", "5", "--pay-date", "2025-04-01", "--ex-date",
+        "2025-04-02"},
+       4,
+       "--pay-date must not be before --ex-date"},
+      {{"add-income", "Dividends", "KO", "--gross", "5", "--pay-date", "2025-04-01", "--kind", "bonus"},
+       4,
+       "--kind: \"bonus\" is not a kind of income"},
+      {{"add-income", "Nowhere", "KO", "--gross", "5", "--pay-date", "2025-04-01"}, 5, "no portfolio"},
+      {{"add-income", "Dividends", "KO", "--gross", "5"}, 2, "--pay-date"},
+      {{"modify-income", "7", "--gross", "5"}, 5, "there is no income record 7"},
+  };
+  for (const Case& c : cases) {
+    const CliResult r = Run(c.words);
+    EXPECT_EQ(r.code, c.code) << c.words[0] << " " << r.err;
+    EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Run({"income"}).out, kHeader);
+}
+
+}  // namespace
