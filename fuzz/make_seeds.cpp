@@ -5,6 +5,7 @@
 #include <string>
 
 #include "portfolio/database/vl_database.h"
+#include "portfolio/records/vl_income_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
@@ -74,6 +75,19 @@ int main(int argc, char** argv) {
   if (db.RecordSplit(conn, split, preview) != VLResult::Ok) return 1;
   int renamed = 0;
   if (db.RecordSymbolChange(conn, "IBM", "IBMX", 1201867200, "", renamed) != VLResult::Ok) return 1;
+  // A dividend with withholding, fees, an ex-date, its shares and a currency: income, the newest list.
+  VLIncomeItem income;
+  income.portfolioId = portfolio.id;
+  income.name = "MSFT";
+  income.payDate = 1201867200;
+  income.exDate = 1200916800;
+  income.shares = Quantity::FromWhole(100);
+  income.gross = 1100;
+  income.withholding = 165;
+  income.fees = 10;
+  income.currency = "USD";
+  income.comment = "quarterly";
+  if (db.AddIncome(conn, income, id) != VLResult::Ok) return 1;
   if (db.Disconnect(conn) != VLResult::Ok) return 1;
   return 0;
 }
