@@ -508,7 +508,8 @@ TEST(CorporateActionRecord, TheFuzzerSeedOfTheNewestFormLoadsWithEveryKindOfReco
   ASSERT_EQ(db.Open(), DbResult::Ok);
   EXPECT_EQ(db.GetManualPriceCount(), 1);
   EXPECT_EQ(db.GetCorporateActionCount(), 2);
-  EXPECT_EQ(db.GetVersion(), VLDatabase::kCorporateActionVersion);
+  EXPECT_EQ(db.GetIncomeCount(), 1);
+  EXPECT_EQ(db.GetVersion(), VLDatabase::kIncomeVersion);
   db.SetModified();
   ASSERT_EQ(db.Save(), DbResult::Ok);
   EXPECT_EQ(ReadText(path), bytes);
