@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "portfolio/checks/income_checks.h"
+#include "portfolio/income/income_allocation.h"
 #include "portfolio/income/income_entitlement.h"
 #include "portfolio/records/calendar_date.h"
 #include "tests/support/exact_values.h"
@@ -184,6 +185,61 @@ TEST_F(IncomeStore, APositionIsEntitledWhenBoughtBeforeTheExDateAndNotSoldBefore
   const uint32_t other = AddPortfolio("B");
   ASSERT_EQ(db->AddIncome(conn, Payment(other, "KO", 100, Day(2025, 4, 1)), id, &entitled), VLResult::Ok);
   EXPECT_TRUE(entitled.IsZero());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IncomeAllocation, CentsAreSharedByLargestRemainderTiesToTheOlderPurchase) {
+  EXPECT_EQ(ShareCents(100, {1, 1, 1}, {0, 1, 2}), (std::vector<int64_t>{34, 33, 33}));
+  EXPECT_EQ(ShareCents(100, {1, 1, 1}, {2, 0, 1}), (std::vector<int64_t>{33, 34, 33}));
+  EXPECT_EQ(ShareCents(4250, {100, 50}, {0, 1}), (std::vector<int64_t>{2833, 1417}));
+  EXPECT_EQ(ShareCents(-100, {1, 1, 1}, {0, 1, 2}), (std::vector<int64_t>{-34, -33, -33}));
+  EXPECT_EQ(ShareCents(100, {0, 0}, {0, 1}), (std::vector<int64_t>{0, 0}));
+
+  const auto stock = [](uint32_t id, const char* symbol, const char* qty, int64_t bought, int64_t sold = 0) {
+    VLStockHoldingItem s;
+    s.id = id;
+    s.name = symbol;
+    s.qty = SharesOf(qty);
+    s.purchaseDate = bought;
+    if (sold) {
+      s.salePricePerShare = Cents(100);
+      s.saleDate = sold;
+    }
+    return s;
+  };
+  // Listed newest first: the order of the list does not decide the ties, the purchase day does.
+  const VLStockHoldingItem b = stock(2, "KO", "30", Day(2025, 2, 1));
+  const VLStockHoldingItem a = stock(1, "ko", "60", Day(2025, 1, 2));
+  const VLStockHoldingItem soldBefore = stock(3, "KO", "40", Day(2025, 1, 2), Day(2025, 3, 1));
+  const VLStockHoldingItem soldAfter = stock(4, "KO", "30", Day(2025, 1, 2), Day(2025, 3, 20));
+  const VLStockHoldingItem other = stock(5, "PEP", "10", Day(2025, 1, 2));
+  VLIncomeItem dividend = Payment(1, "KO", 100, Day(2025, 4, 1));
+  dividend.exDate = Day(2025, 3, 14);
+  VLIncomeItem capital = Payment(1, "KO", 1200, Day(2024, 3, 1));  // before every purchase: nobody's
+  capital.kind = IncomeKind::ReturnOfCapital;
+  VLIncomeItem returned = Payment(1, "KO", 1200, Day(2025, 6, 1));
+  returned.kind = IncomeKind::ReturnOfCapital;
+  returned.withholding = 120;
+  const auto shares = AllocateIncome({&b, &a, &soldBefore, &soldAfter, &other}, {dividend, capital, returned},
+                                     DayNumberOf({2026, 3, 1}));  // both paid in the 365 days to it
+  // The dividend: 60, 30 and 30 entitled shares of 100 cents: 50, 25, 25. The return of capital of June
+  // (after the sale of the 20th): 60 and 30 of 1,080 net, 1,200 gross.
+  ASSERT_EQ(shares.size(), 3u);
+  EXPECT_EQ(std::make_tuple(shares.at(1).net, shares.at(1).netLastYear, shares.at(1).returnOfCapital),
+            std::make_tuple(50LL + 720, 50LL + 720, 800LL));
+  EXPECT_EQ(std::make_tuple(shares.at(2).net, shares.at(2).returnOfCapital),
+            std::make_tuple(25LL + 360, 400LL));
+  EXPECT_EQ(std::make_tuple(shares.at(4).net, shares.at(4).returnOfCapital), std::make_tuple(25LL, 0LL));
+  // Equal shares: the older purchase takes the odd cent; one of no known day is the oldest.
+  const VLStockHoldingItem undated = stock(7, "KO", "1", 0);
+  const VLStockHoldingItem dated = stock(6, "KO", "1", Day(2025, 1, 2));
+  const auto tie =
+      AllocateIncome({&dated, &undated}, {Payment(1, "KO", 1, Day(2025, 4, 1))}, DayNumberOf({2026, 3, 1}));
+  EXPECT_EQ(tie.at(7).net, 1);
+  EXPECT_EQ(tie.at(6).net, 0);
 }
 
 }  // namespace
