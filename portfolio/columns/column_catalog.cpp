@@ -104,6 +104,15 @@ constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
     {"Sale Value", "Total value of sold position (less sales commission)", 50, kAlignRight,
      kSortNumberAscending},
     {"Currency", "Currency the security is quoted in (GBp: pence)", 55, kAlignLeft, kSortText},
+    {"Income", "Net income the position was entitled to (dividends and other payments)", 60, kAlignRight,
+     kSortNumberDescending},
+    {"Total Return", "Gain plus income", 70, kAlignRight, kSortNumberDescending},
+    {"% Total Return", "Gain plus income as a percentage of the total cost", 70, kAlignRight,
+     kSortNumberDescending},
+    {"Yield on Cost", "Net income of the last 365 days as a percentage of the total cost", 60, kAlignRight,
+     kSortNumberDescending},
+    {"Cost Basis", "Total cost less the position's share of returns of capital", 70, kAlignRight,
+     kSortNumberAscending},
 }};
 
 struct Category {
@@ -119,8 +128,8 @@ const std::array<Category, kCategoryCount - 1>& Categories() {
       {"Forecast", {25, 36, 42, 43, 44, 45, 46}},
       {"Trading Activity", {2, 3, 4, 26, 27, 47, 28, 29, 30, 62, 63, 64}},
       {"User Supplied Information", {32, 8, 12, 11, 17, 37, 39, 65, 66, 67, 68}},
-      {"Computed Columns",
-       {35, 9, 10, 14, 13, 15, 16, 18, 60, 38, 59, 40, 41, 31, 61, 58, 69, 70, 71, 72, 73}},
+      {"Computed Columns", {35, 9,  10, 14, 13, 15, 16, 18, 60, 38, 59, 40, 41,
+                            31, 61, 58, 69, 70, 71, 72, 73, 75, 76, 77, 78, 79}},
   }};
   return categories;
 }

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-// The list columns: a fixed id from 0 to 74 is what preferences store, what the column chooser edits and
-// what a position is asked about. Everything here is a pure function of the id; ids outside 0 to 74 have
+// The list columns: a fixed id from 0 to 79 is what preferences store, what the column chooser edits and
+// what a position is asked about. Everything here is a pure function of the id; ids outside 0 to 79 have
 // empty texts, width and alignment 0, and cannot be sorted.
 enum ColumnId : int {
   kColSymbol = 0,
@@ -81,7 +81,13 @@ enum ColumnId : int {
   kColPostSaleGain = 72,
   kColSaleValue = 73,
   kColCurrency = 74,  // added after the classic 74: files that never name it read as before
-  kColumnCount = 75,
+  // Income (appended, so that saved column lists stay valid).
+  kColIncome = 75,
+  kColTotalReturn = 76,
+  kColPctTotalReturn = 77,
+  kColYieldOnCost = 78,
+  kColCostBasis = 79,
+  kColumnCount = 80,
 };
 
 // Alignment, in the list control's own numbering.

@@ -1,4 +1,5 @@
 // Sort values of a stock position's columns, and the alerts built on them.
+#include <algorithm>
 #include <cmath>
 
 #include "portfolio/columns/cell_format.h"
@@ -73,6 +74,14 @@ double GainValue(const H& h) {
   VLCurrency gain = h.IsSold() ? h.GetSaleValue() : h.GetCurrentValue();
   gain.SubtractMagnitude(h.GetTotalPaid());
   return gain.GetValue();
+}
+
+// The gain in cents, as GainValue has it.
+int64_t GainCents(const H& h) {
+  if (h.qty.IsZero() || h.buyPricePerShare.IsZero()) return 0;
+  VLCurrency gain = h.IsSold() ? h.GetSaleValue() : h.GetCurrentValue();
+  gain.SubtractMagnitude(h.GetTotalPaid());
+  return gain.ToCents();
 }
 
 double HeldDays(const H& h) {
@@ -214,6 +223,20 @@ double StockColumnValue(const VLStockHoldingItem& h, int column) {
     }
     case kColSaleValue:
       return SoldWithShares(h) ? h.GetSaleValue().GetValue() : 0.0;
+    case kColIncome:
+      return static_cast<double>(h.income.net) / 100.0;
+    case kColTotalReturn:
+      return static_cast<double>(TotalReturnCents(h)) / 100.0;
+    case kColPctTotalReturn: {
+      const int64_t paid = h.GetTotalPaid().ToCents();
+      return paid != 0 ? static_cast<double>(TotalReturnCents(h)) * 100.0 / static_cast<double>(paid) : 0.0;
+    }
+    case kColYieldOnCost: {
+      const int64_t paid = h.GetTotalPaid().ToCents();
+      return paid > 0 ? static_cast<double>(h.income.netLastYear) * 100.0 / static_cast<double>(paid) : 0.0;
+    }
+    case kColCostBasis:
+      return static_cast<double>(CostBasisCents(h)) / 100.0;
     default:
       return IsValidColumn(column) ? DefaultValue(h, column) : 0.0;
   }
@@ -229,4 +252,12 @@ bool HasSellAlert(const VLStockHoldingItem& h) {
 
 bool HasStopLossAlert(const VLStockHoldingItem& h) {
   return StockColumnValue(h, kColStopLossTgt) > 0 && StockColumnValue(h, kColStopLossDist) <= 0;
+}
+
+int64_t TotalReturnCents(const VLStockHoldingItem& h) {
+  return GainCents(h) + h.income.net;
+}
+
+int64_t CostBasisCents(const VLStockHoldingItem& h) {
+  return std::max<int64_t>(0, h.GetTotalPaid().ToCents() - h.income.returnOfCapital);
 }

@@ -70,6 +70,11 @@ std::string ChangeText(const H& h) {
   return text == "  ()" ? "" : text;
 }
 
+// The Gain column shows a figure: a trade, shares and a buy price.
+bool GainShown(const H& h) {
+  return HasTrade(h) && h.qty.Units() > 0 && h.buyPricePerShare.Units() > 0;
+}
+
 std::string MarketCapText(const H& h) {
   const StockInfo& q = *h.quote;
   std::string text =
@@ -251,6 +256,21 @@ const std::array<TextRule, kColumnCount> kTextRules{{
       return (h.IsSold() && v > 0) ? Money(v) : "";
     },
     [](const H& h) { return PositionCurrency(h); },
+    [](const H& h) { return h.income.net != 0 ? LocaleNumber(CentsDifferenceText(h.income.net)) : ""; },
+    [](const H& h) { return GainShown(h) ? LocaleNumber(CentsDifferenceText(TotalReturnCents(h))) : ""; },
+    [](const H& h) {
+      const int64_t paid = h.GetTotalPaid().ToCents();
+      return GainShown(h) && paid != 0 ? Percent(StockColumnValue(h, kColPctTotalReturn)) : "";
+    },
+    [](const H& h) {
+      const int64_t paid = h.GetTotalPaid().ToCents();
+      return h.income.netLastYear != 0 && paid > 0 ? Percent(StockColumnValue(h, kColYieldOnCost)) : "";
+    },
+    [](const H& h) {
+      return (h.qty.Units() > 0 && h.buyPricePerShare.Units() > 0)
+                 ? LocaleNumber(CentsText(CostBasisCents(h)))
+                 : "";
+    },
 }};
 }  // namespace
 

@@ -41,6 +41,10 @@ std::string SignedPriceDistanceText(const PriceDistance& distance);
 std::string LocalePriceDistance(const PriceDistance& distance);
 // The distance as a percentage of the target.
 double TargetPercentValue(const PriceDistance& distance, UnitPrice target);
+// Gain (the sale or current value less Total Paid) plus the position's net income, in cents.
+int64_t TotalReturnCents(const VLStockHoldingItem& holding);
+// Total Paid less the position's share of returns of capital, never below 0, in cents.
+int64_t CostBasisCents(const VLStockHoldingItem& holding);
 // The default sort value of a cell text: "%" and digit grouping removed, then the number when what is
 // left is numeric, else 0.
 double NumberOfCellText(const std::string& text);

@@ -144,6 +144,8 @@ class VLDatabase : public VLChangeRunner {
   VLResult ModifyIncome(VLDatabaseConn* conn, const VLIncomeItem& fields);
   // Removes the record: one change. NotFound when there is none.
   VLResult DeleteIncome(VLDatabaseConn* conn, uint32_t id);
+  // Gives each stock position of `handedOut` (copies of the portfolio's) its part of the portfolio's income.
+  void ShareIncome(uint32_t portfolioId, const std::vector<VLStockHoldingItem*>& handedOut) const;
 
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   VLResult GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,

@@ -6,7 +6,9 @@
 
 #include "framework/text_util.h"
 #include "portfolio/checks/symbol_date_checks.h"
+#include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/income/income_allocation.h"
 #include "portfolio/journal/change_texts.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -117,7 +119,32 @@ VLResult VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bo
     if (!wanted) continue;
     list.InsertAt(list.GetCount(), holding->Clone());  // ids are unique; the clone shares the quote
   }
+  std::vector<VLStockHoldingItem*> stocks;
+  for (const auto& item : list) {
+    if (VLStockHoldingItem* stock = AsStock(static_cast<VLHoldingItem*>(item.get()))) stocks.push_back(stock);
+  }
+  ShareIncome(portfolioId, stocks);
   return VLResult::Ok;
+}
+
+void VLDatabase::ShareIncome(uint32_t portfolioId, const std::vector<VLStockHoldingItem*>& handedOut) const {
+  std::vector<VLIncomeItem> paid;
+  for (const auto& item : incomes) {
+    const auto* income = static_cast<const VLIncomeItem*>(item.get());
+    if (income->portfolioId == portfolioId) (void)paid.emplace_back().CopyFrom(income);
+  }
+  if (paid.empty()) return;  // the common case costs one pass over the income
+  // Entitlement looks at every position of the portfolio, held and sold.
+  std::vector<const VLStockHoldingItem*> stocks;
+  for (const auto& item : positions) {
+    const VLStockHoldingItem* stock = AsStock(static_cast<const VLHoldingItem*>(item.get()));
+    if (stock && stock->ownerPortfolioId == portfolioId) stocks.push_back(stock);
+  }
+  const auto shares = AllocateIncome(stocks, paid, TodayDayNumber());
+  for (VLStockHoldingItem* stock : handedOut) {
+    const auto found = shares.find(stock->id);
+    if (found != shares.end()) stock->income = found->second;
+  }
 }
 
 VLResult VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id,
@@ -128,6 +155,7 @@ VLResult VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id,
   if (!stored) return VLResult::NotFound;
   std::unique_ptr<Item> clone = stored->Clone();
   position.reset(static_cast<VLHoldingItem*>(clone.release()));
+  if (VLStockHoldingItem* stock = AsStock(position.get())) ShareIncome(stored->ownerPortfolioId, {stock});
   return VLResult::Ok;
 }
 

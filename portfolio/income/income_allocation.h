@@ -11,11 +11,7 @@
 // division leaves go one each to the largest remainders, ties to the older purchase (a purchase of no known
 // day counts as the oldest, then the lower id).
 
-struct PositionIncome {
-  int64_t net = 0;              // every payment's net
-  int64_t netLastYear = 0;      // of the payments of the 365 days up to today
-  int64_t returnOfCapital = 0;  // the gross of the returns of capital
-};
+using PositionIncome = VLStockHoldingItem::Income;
 
 // `cents` shared by `weights` (not below 0): the parts add up to `cents` exactly (either sign). `order` ranks
 // the parts for the remainders' ties, lower first. All 0 when the weights are.

@@ -181,6 +181,7 @@ bool VLStockHoldingItem::CopyTo(VLStockHoldingItem* other) const {
   other->currency = currency;
   other->quoteId = quoteId;
   other->quote = quote;
+  other->income = income;
   return true;
 }
 

@@ -45,6 +45,14 @@ class VLStockHoldingItem : public VLHoldingItem {
   std::string currency;
   uint32_t quoteId = 0;
   SharedStockInfo quote;  // not part of the record
+  // The position's part of its portfolio's income (income_allocation.h), in cents, which the database fills
+  // in when it hands the position out: not part of the record.
+  struct Income {
+    int64_t net = 0;              // of every payment it was entitled to
+    int64_t netLastYear = 0;      // of those paid in the 365 days up to today
+    int64_t returnOfCapital = 0;  // the gross of its returns of capital
+  };
+  Income income;
 
   bool IsSold() const { return !salePricePerShare.IsZero(); }
 

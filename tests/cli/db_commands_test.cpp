@@ -163,10 +163,10 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   EXPECT_EQ(Run({"unsell", "3"}).code, 1);
   EXPECT_EQ(Run({"unsell", "1"}).code, 0);
   EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0"}).out, "Id\tSymbol  ^\n");
-  // The Currency column, newer than the classic 74, is a column like the others; 75 is none.
+  // The Currency column, newer than the classic 74, is a column like the others; 80 is none.
   EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0,74", "--sort", "74"}).out,
             "Id\tSymbol\tCurrency  ^\n");
-  EXPECT_EQ(Run({"view", "P", "--columns", "0,75"}).code, 2);
+  EXPECT_EQ(Run({"view", "P", "--columns", "0,80"}).code, 2);
 }
 
 // A sale without --date is dated today (the clock's day), so the sold views show when it was sold; a named

@@ -3,6 +3,8 @@
 // was for.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "portfolio/checks/income_checks.h"
 #include "portfolio/income/income_allocation.h"
 #include "portfolio/income/income_entitlement.h"
@@ -150,6 +152,26 @@ TEST_F(IncomeStore, EveryChangeIsUndoneByteForByteAndTheFileTakesItsVersionOnlyW
   EXPECT_EQ(db->AddIncome(conn, Payment(p + 9, "KO", 100, Day(2025, 4, 1)), id), VLResult::NotFound);
   EXPECT_EQ(db->DeleteIncome(conn, 999), VLResult::NotFound);
   EXPECT_EQ(db->GetFingerprint(), added);
+}
+
+TEST_F(IncomeStore, PositionsAreHandedOutWithTheirPartOfThePortfoliosIncome) {
+  const uint32_t p = AddPortfolio("A");
+  const uint32_t other = AddPortfolio("B");
+  const uint32_t big = AddStock(p, "KO", 200);
+  const uint32_t small = AddStock(p, "KO", 100);
+  const uint32_t elsewhere = AddStock(other, "KO", 100);
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddIncome(conn, Payment(p, "KO", 301, Day(2025, 4, 1)), id), VLResult::Ok);
+  VLHoldingItemList list;
+  ASSERT_EQ(db->GetPositions(conn, p, true, list), VLResult::Ok);
+  std::map<uint32_t, int64_t> net;
+  for (const auto& item : list) net[item->id] = static_cast<const VLStockHoldingItem&>(*item).income.net;
+  EXPECT_EQ(net, (std::map<uint32_t, int64_t>{{big, 201}, {small, 100}}));
+  std::unique_ptr<VLHoldingItem> one;
+  ASSERT_EQ(db->GetPosition(conn, small, one), VLResult::Ok);
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*one).income.net, 100);
+  ASSERT_EQ(db->GetPosition(conn, elsewhere, one), VLResult::Ok);
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*one).income.net, 0);
 }
 
 TEST_F(IncomeStore, APositionIsEntitledWhenBoughtBeforeTheExDateAndNotSoldBeforeIt) {

@@ -105,7 +105,33 @@ TEST(StockColumns, EveryColumnOfAHeldPosition) {
   const VLStockHoldingItem h = HeldIbm();
   ASSERT_EQ(kHeldTexts.size(), 75u);
   for (int id = 0; id < 75; ++id) EXPECT_EQ(Text(h, id), kHeldTexts[id]) << "column " << id;
-  EXPECT_EQ(Text(h, 75), "");
+  EXPECT_EQ(Text(h, kColumnCount), "");
+}
+
+// The income columns: without income, the gain and Total Paid as they are; with the position's part of its
+// portfolio's payments, added to them.
+TEST(StockColumns, IncomeColumns) {
+  FixedEnvironment env;
+  VLStockHoldingItem h = HeldIbm();
+  ExpectTexts(h, {{kColIncome, ""},
+                  {kColTotalReturn, "23,390.05"},
+                  {kColPctTotalReturn, "19.13%"},
+                  {kColYieldOnCost, ""},
+                  {kColCostBasis, "122,259.95"}});
+  h.income.net = 45000;
+  h.income.netLastYear = 30000;
+  h.income.returnOfCapital = 10000;
+  ExpectTexts(h, {{kColIncome, "450.00"},
+                  {kColTotalReturn, "23,840.05"},
+                  {kColPctTotalReturn, "19.50%"},
+                  {kColYieldOnCost, "0.25%"},
+                  {kColCostBasis, "122,159.95"}});
+  EXPECT_DOUBLE_EQ(h.GetColumnValue(kColTotalReturn), 23840.05);
+  // A return of capital beyond what was paid leaves a cost basis of 0, not below.
+  h.income.returnOfCapital = 20000000;
+  ExpectTexts(h, {{kColCostBasis, "0.00"}});
+  h.income.net = -1000;  // a reversal
+  ExpectTexts(h, {{kColIncome, "-10.00"}, {kColTotalReturn, "23,380.05"}});
 }
 
 // The currency follows the exchange as the bundled service names it; London quotes in pence.
