@@ -60,7 +60,9 @@ bool VLIncomeItem::FitsRecord() const {
   if (exDate != 0 && (!WithinDates(exDate) || DayNumberOfStoredDate(exDate) > DayNumberOfStoredDate(payDate)))
     return false;
   if (shares.Units() < 0) return false;
-  if (gross == 0 || std::llabs(gross) > kMaxCents) return false;
+  // Each amount within the limit before any is added to another (a file may hold anything).
+  const auto within = [](int64_t cents) { return cents >= -kMaxCents && cents <= kMaxCents; };
+  if (gross == 0 || !within(gross) || !within(withholding) || !within(fees)) return false;
   if (!SameSign(withholding, gross) || !SameSign(fees, gross)) return false;
   if (std::llabs(withholding) + std::llabs(fees) > std::llabs(gross)) return false;
   if (!currency.empty() && !IsAcceptedCurrencyCode(currency)) return false;

@@ -46,6 +46,10 @@ TEST(IncomeRecord, HoldsOnlyWhatAPaymentMayBe) {
        [](VLIncomeItem& i) { i.gross = -5000, i.withholding = 750; }, false},
       {"a gross of 0", [](VLIncomeItem& i) { i.gross = 0; }, false},
       {"a gross beyond the limit", [](VLIncomeItem& i) { i.gross = VLIncomeItem::kMaxCents + 1; }, false},
+      {"the lowest gross there is", [](VLIncomeItem& i) { i.gross = INT64_MIN; }, false},
+      // Found by the database fuzzer: deductions whose sum is beyond 64 bits.
+      {"deductions far beyond the limit",
+       [](VLIncomeItem& i) { i.withholding = 7061644215716937893, i.fees = 5211511703451367797; }, false},
       {"no pay date", [](VLIncomeItem& i) { i.payDate = 0; }, false},
       {"an ex-date after the pay date", [](VLIncomeItem& i) { i.exDate = Day(2025, 4, 2); }, false},
       {"an ex-date on the pay date", [](VLIncomeItem& i) { i.exDate = Day(2025, 4, 1); }, true},
