@@ -25,6 +25,9 @@ struct SampleStock {
   uint32_t soldQty;
   uint32_t salePriceCents;
   SampleDate sold;
+  // A split of `splitNew` shares for one, recorded on `split` (before the sale): the purchase is as traded.
+  uint32_t splitNew = 0;
+  SampleDate split{};
 };
 
 struct SamplePortfolio {
@@ -51,7 +54,22 @@ const std::vector<SamplePortfolio>& Samples() {
       {"Trading",
        "short term",
        {
-           {"NVDA", 60, 4850, 495, {2023, 3, 6}, 20000, 4000, 0, "", 20, 11875, {2024, 6, 10}},
+           // Bought as 6 shares at 485.00; the split of 2024-06-10 makes them 60 at 48.50, 20 of them
+           // sold that day.
+           {"NVDA",
+            6,
+            48500,
+            495,
+            {2023, 3, 6},
+            200000,
+            40000,
+            0,
+            "",
+            20,
+            11875,
+            {2024, 6, 10},
+            10,
+            {2024, 6, 10}},
            {"TSLA", 25, 18760, 495, {2024, 1, 22}, 0, 15000, 0, "", 0, 0, {}},
            {"BHP.AX", 150, 4412, 1995, {2022, 10, 4}, 0, 0, 0, "Australia", 0, 0, {}},
            {"HSBA.L", 200, 115000, 1250, {2023, 7, 19}, 0, 0, 0, "London: prices in pence", 0, 0, {}},
@@ -80,6 +98,14 @@ VLResult AddStock(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, co
   fields.comment = s.comment;
   uint32_t id = 0;
   if (VLResult code = db.AddStockPosition(conn, portfolioId, fields, id); code != VLResult::Ok) return code;
+  if (s.splitNew != 0) {
+    SplitRequest split;
+    split.symbol = s.symbol;
+    split.ratio = {s.splitNew, 1};
+    split.exDate = StoredDay(s.split);
+    SplitPreview preview;
+    if (VLResult code = db.RecordSplit(conn, split, preview); code != VLResult::Ok) return code;
+  }
   if (s.soldQty == 0) return VLResult::Ok;
   uint32_t remainderId = 0;
   return db.SellPosition(conn, id, Quantity::FromWhole(s.soldQty), PriceOfCents(s.salePriceCents),

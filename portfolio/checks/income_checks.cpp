@@ -12,10 +12,10 @@
 namespace {
 
 NumberField AmountField(EntryField field) {
-  NumberField spec;
-  spec.field = field;
-  spec.maximum = VLIncomeItem::kMaxCents;
-  return spec;
+  NumberField amount;
+  amount.field = field;
+  amount.maximum = VLIncomeItem::kMaxCents;
+  return amount;
 }
 
 // A day of the payment: in range, its own messages naming the field.

@@ -146,11 +146,11 @@ int main(int argc, char* argv[]) {
     importDialog.resize(importDialog.sizeHint().expandedTo(QSize(940, 0)));
     ok = Shoot(importDialog, out, QStringLiteral("import-portfolios")) && ok;
 
-    // A split of the sample's NVDA, the preview showing the positions it changes (one of them sold on the
-    // day, in new shares already).
-    CDlgRecordSplit split(database, conn, QStringLiteral("NVDA"));
-    split.findChild<QLineEdit*>(QStringLiteral("ratio"))->setText(QStringLiteral("10:1"));
-    split.findChild<QDateEdit*>(QStringLiteral("exDate"))->setDate(QDate(2024, 6, 10));
+    // An example split of the sample's KO (the sample records NVDA's real one already), the preview showing
+    // the position it changes; the part sold before the day is left in the shares of its day.
+    CDlgRecordSplit split(database, conn, QStringLiteral("KO"));
+    split.findChild<QLineEdit*>(QStringLiteral("ratio"))->setText(QStringLiteral("2:1"));
+    split.findChild<QDateEdit*>(QStringLiteral("exDate"))->setDate(QDate(2024, 8, 1));
     split.RefreshPreview();
     ok = Shoot(split, out, QStringLiteral("record-split")) && ok;
 
