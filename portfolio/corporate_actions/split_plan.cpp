@@ -52,9 +52,7 @@ std::string SplitRatioText(SplitRatio ratio) {
 }
 
 bool SplitApplies(const VLStockHoldingItem& stock, int64_t exDay) {
-  if (stock.purchaseDate != 0 && DayNumberOfStoredDate(stock.purchaseDate) >= exDay) return false;
-  if (!stock.IsSold() || stock.saleDate == 0) return true;
-  return DayNumberOfStoredDate(stock.saleDate) >= exDay;
+  return stock.HeldAtStartOf(exDay);
 }
 
 void TakeSplitFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {

@@ -18,11 +18,6 @@
 
 namespace {
 
-// A day, or 0 for "no date" (day numbers of real dates are never compared with it).
-int64_t Day(int64_t stored) {
-  return stored ? DayNumberOfStoredDate(stored) : 0;
-}
-
 std::string Join(std::initializer_list<std::string> parts) {
   std::string key;
   for (const std::string& part : parts) key.append(part).push_back('\x1f');
@@ -39,17 +34,17 @@ std::string SameKey(const VLHoldingItem& h) {
   const auto& s = static_cast<const VLStockHoldingItem&>(h);
   return Join({"0", AsciiUpper(s.name), std::to_string(s.qty.Units()),
                std::to_string(s.buyPricePerShare.Units()), std::to_string(s.salePricePerShare.Units()),
-               std::to_string(Day(s.purchaseDate)), std::to_string(Day(s.saleDate)),
+               std::to_string(DayNumberOrZero(s.purchaseDate)), std::to_string(DayNumberOrZero(s.saleDate)),
                std::to_string(s.buyCommission), std::to_string(s.saleCommission), s.currency});
 }
 
 // The shares of one purchase, wherever sales put them, and what was paid for them in commission.
 std::string PurchaseKey(const VLStockHoldingItem& s) {
-  return Join(
-      {AsciiUpper(s.name), std::to_string(s.buyPricePerShare.Units()), std::to_string(Day(s.purchaseDate))});
+  return Join({AsciiUpper(s.name), std::to_string(s.buyPricePerShare.Units()),
+               std::to_string(DayNumberOrZero(s.purchaseDate))});
 }
 std::string SaleKey(const std::string& symbol, UnitPrice price, int64_t date) {
-  return Join({AsciiUpper(symbol), std::to_string(price.Units()), std::to_string(Day(date))});
+  return Join({AsciiUpper(symbol), std::to_string(price.Units()), std::to_string(DayNumberOrZero(date))});
 }
 
 // Shares (as counts of 1e-8 share) and commission.
@@ -155,7 +150,7 @@ class Resolver {
       if (step.kind != ImportStepKind::Add || step.holding->GetKind() != kHoldingStock) continue;
       const auto& s = static_cast<const VLStockHoldingItem&>(*step.holding);
       if (s.IsSold()) continue;
-      seats.push_back({SymbolOf(step.portfolio, s.name), Day(s.purchaseDate), order++, false, i});
+      seats.push_back({SymbolOf(step.portfolio, s.name), DayNumberOrZero(s.purchaseDate), order++, false, i});
     }
     std::sort(seats.begin(), seats.end(), [](const Seat& a, const Seat& b) {
       if (a.symbol != b.symbol) return a.symbol < b.symbol;
@@ -208,10 +203,11 @@ class Resolver {
         sale.qty += s.qty.Units();
         sale.commission += s.saleCommission;
       } else {
-        if (openings) heldByDay[{p, AsciiUpper(s.name)}].emplace_back(Day(s.purchaseDate), s.qty.Units());
+        if (openings)
+          heldByDay[{p, AsciiUpper(s.name)}].emplace_back(DayNumberOrZero(s.purchaseDate), s.qty.Units());
         if (placed) {
           storedSeats.push_back(
-              {SymbolOf(p, s.name), Day(s.purchaseDate), r.lots.size(), true, r.lots.size()});
+              {SymbolOf(p, s.name), DayNumberOrZero(s.purchaseDate), r.lots.size(), true, r.lots.size()});
           storedShares.push_back(s.qty.Units());
         }
         r.lots.push_back({ImportLot::Origin::Stored, s.id, 0});
@@ -247,7 +243,7 @@ class Resolver {
           Quantity added = s.qty;
           if (step.opening) {
             // Only what the portfolio does not hold of the symbol on the day is added.
-            const Int128 held = HeldOn(p, s.name, Day(s.purchaseDate));
+            const Int128 held = HeldOn(p, s.name, DayNumberOrZero(s.purchaseDate));
             if (held >= s.qty.Units()) {
               action.result = ImportOutcome::StepResult::Duplicate;
               ++r.counts.duplicates;
@@ -274,15 +270,16 @@ class Resolver {
         }
         StoredBalance& stored = storedBalances[found->second];
         // A statement older than the one that set the balance says nothing about it now.
-        if (money.balanceDate != 0 && stored.date != 0 && Day(money.balanceDate) < Day(stored.date)) {
+        if (money.balanceDate != 0 && stored.date != 0 &&
+            DayNumberOrZero(money.balanceDate) < DayNumberOrZero(stored.date)) {
           action.result = ImportOutcome::StepResult::Outdated;
           ++r.counts.outdated;
           return;
         }
         // The same amount is already there; only a later statement's day moves on with it, so that a
         // statement between the two cannot set it back.
-        const bool later =
-            money.balanceDate != 0 && stored.date != 0 && Day(money.balanceDate) > Day(stored.date);
+        const bool later = money.balanceDate != 0 && stored.date != 0 &&
+                           DayNumberOrZero(money.balanceDate) > DayNumberOrZero(stored.date);
         if (stored.amount == money.GetAmount() && !later) {
           action.result = ImportOutcome::StepResult::Duplicate;
           ++r.counts.duplicates;
@@ -338,7 +335,7 @@ class Resolver {
     // In today's shares, which the held lots are in (ConvertToCurrentShares has checked it can be).
     Quantity qty = step.qty;
     if (!SharesAfter(step.qty, step.splitsAfterSale, qty)) return;
-    const int64_t saleDay = Day(step.saleDate);
+    const int64_t saleDay = DayNumberOrZero(step.saleDate);
     const auto found = symbolOf.find({p, symbol});
     SymbolLots* lots = found == symbolOf.end() ? nullptr : &symbols[found->second];
     // The places the sale may take from, in the order it takes them: days up to the sale's (all of them for

@@ -9,10 +9,6 @@
 
 namespace {
 
-int64_t DayOf(int64_t stored) {
-  return stored == 0 ? 0 : DayNumberOfStoredDate(stored);
-}
-
 std::string SplitText(const std::string& symbol, const ImportSplit& split) {
   return "the split " + SplitRatioText(split.ratio) + " of " + AsciiUpper(symbol) + " on " +
          IsoDateText(DateOfDayNumber(split.exDay));
@@ -59,7 +55,7 @@ bool PlanCrossesSplits(const ImportPlan& plan, const ImportSplits& splits) {
     const int64_t stored = step.kind == ImportStepKind::Sell
                                ? step.saleDate
                                : static_cast<const VLStockHoldingItem&>(*step.holding).purchaseDate;
-    if (stored == 0 || DayOf(stored) < list->back().exDay) return true;
+    if (stored == 0 || DayNumberOrZero(stored) < list->back().exDay) return true;
   }
   return false;
 }
@@ -70,7 +66,7 @@ void ConvertToCurrentShares(ImportPlan& plan, const ImportSplits& splits, Import
       const std::vector<ImportSplit>* list = splits.Of(step.symbol);
       // A sale without a day is taken to be of today's shares.
       if (!list || step.saleDate == 0) continue;
-      const int64_t saleDay = DayOf(step.saleDate);
+      const int64_t saleDay = DayNumberOrZero(step.saleDate);
       step.splitsAfterSale.clear();
       for (const ImportSplit& split : *list) {
         if (split.exDay > saleDay) step.splitsAfterSale.push_back(split.ratio);
@@ -143,8 +139,8 @@ bool PurchaseInSharesOfToday(const VLStockHoldingItem& sold, const ImportSplits&
                              VLStockHoldingItem& out) {
   const std::vector<ImportSplit>* list = splits.Of(sold.name);
   if (!list || !sold.IsSold() || sold.saleDate == 0) return false;
-  const int64_t saleDay = DayOf(sold.saleDate);
-  const int64_t boughtDay = DayOf(sold.purchaseDate);
+  const int64_t saleDay = DayNumberOrZero(sold.saleDate);
+  const int64_t boughtDay = DayNumberOrZero(sold.purchaseDate);
   VLStockHoldingItem held(sold);
   bool changed = false;
   for (const ImportSplit& split : *list) {

@@ -22,10 +22,6 @@ bool ReadShares(std::string_view text, const NumberFormat& numbers, int64_t& uni
   return true;
 }
 
-int64_t DayOf(int64_t stored) {
-  return stored == 0 ? 0 : DayNumberOfStoredDate(stored);
-}
-
 // The shares of `symbol` the plan's trades hold at the start of `day` (a day number): bought before it,
 // less sold before it, through the splits of the file before it. Purchases and sales without a day count.
 Int128 HeldBefore(const ImportPlan& plan, const std::string& symbol, int64_t day) {
@@ -37,17 +33,18 @@ Int128 HeldBefore(const ImportPlan& plan, const std::string& symbol, int64_t day
   std::vector<Event> events;
   for (const ImportStep& step : plan.steps) {
     if (step.kind == ImportStepKind::Sell && EqualNoCase(step.symbol, symbol)) {
-      if (DayOf(step.saleDate) < day) events.push_back({DayOf(step.saleDate), -step.qty.Units(), {}});
+      if (DayNumberOrZero(step.saleDate) < day)
+        events.push_back({DayNumberOrZero(step.saleDate), -step.qty.Units(), {}});
     } else if (step.kind == ImportStepKind::Add && step.holding->GetKind() == kHoldingStock &&
                EqualNoCase(step.holding->name, symbol)) {
       const auto& stock = static_cast<const VLStockHoldingItem&>(*step.holding);
-      if (DayOf(stock.purchaseDate) >= day) continue;
-      if (stock.IsSold() && stock.saleDate != 0 && DayOf(stock.saleDate) < day) continue;
-      events.push_back({DayOf(stock.purchaseDate), stock.qty.Units(), {}});
+      if (DayNumberOrZero(stock.purchaseDate) >= day) continue;
+      if (stock.IsSold() && stock.saleDate != 0 && DayNumberOrZero(stock.saleDate) < day) continue;
+      events.push_back({DayNumberOrZero(stock.purchaseDate), stock.qty.Units(), {}});
     }
   }
   for (const ImportAction& action : plan.actions) {
-    const int64_t exDay = DayOf(action.action.exDate);
+    const int64_t exDay = DayNumberOrZero(action.action.exDate);
     if (action.applies && EqualNoCase(action.action.name, symbol) && exDay < day)
       events.push_back({exDay, 0, {action.action.newShares, action.action.oldShares}});
   }

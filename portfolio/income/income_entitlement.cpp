@@ -9,9 +9,7 @@ int64_t EntitlementDay(const VLIncomeItem& income) {
 }
 
 bool IsEntitled(const VLStockHoldingItem& stock, int64_t entitlementDay) {
-  if (stock.purchaseDate != 0 && DayNumberOfStoredDate(stock.purchaseDate) >= entitlementDay) return false;
-  if (!stock.IsSold() || stock.saleDate == 0) return true;
-  return DayNumberOfStoredDate(stock.saleDate) >= entitlementDay;
+  return stock.HeldAtStartOf(entitlementDay);
 }
 
 Quantity EntitledShares(const VLHoldingItemList& positions, uint32_t portfolioId, const std::string& symbol,

@@ -35,6 +35,10 @@ inline int64_t StoredDateOf(const CalendarDate& date) {
 }
 // The day a stored date stands for; a stored value of 0 means no date and has no day.
 int64_t DayNumberOfStoredDate(int64_t stored);
+// The same, with 0 (never a real date's day number in the files' range) for no date.
+inline int64_t DayNumberOrZero(int64_t stored) {
+  return stored == 0 ? 0 : DayNumberOfStoredDate(stored);
+}
 inline CalendarDate DateOfStoredDate(int64_t stored) {
   return DateOfDayNumber(DayNumberOfStoredDate(stored));
 }

@@ -7,6 +7,7 @@
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/columns/stock_columns.h"
+#include "portfolio/records/calendar_date.h"
 
 namespace {
 // How many places a quote's text is read to for the money figures: more than a record keeps, so that a
@@ -202,4 +203,10 @@ void VLStockHoldingItem::GetColumnText(int column, std::string& text) const {
 
 double VLStockHoldingItem::GetColumnValue(int column) const {
   return StockColumnValue(*this, column);
+}
+
+bool VLStockHoldingItem::HeldAtStartOf(int64_t dayNumber) const {
+  if (purchaseDate != 0 && DayNumberOfStoredDate(purchaseDate) >= dayNumber) return false;
+  if (!IsSold() || saleDate == 0) return true;
+  return DayNumberOfStoredDate(saleDate) >= dayNumber;
 }

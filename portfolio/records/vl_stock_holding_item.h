@@ -55,6 +55,10 @@ class VLStockHoldingItem : public VLHoldingItem {
   Income income;
 
   bool IsSold() const { return !salePricePerShare.IsZero(); }
+  // Whether the position held its shares at the start of the day `dayNumber`: bought before it (or on an
+  // unknown day) and not sold before it (a sale of an unknown day counts as later). A split of that ex-date
+  // changes it; a payment of that ex-date is its due.
+  bool HeldAtStartOf(int64_t dayNumber) const;
 
   std::string GetTypeName() const override { return "SH"; }
   // Whether the position holds anything the older form cannot: a fraction of a share or of a cent, or a
