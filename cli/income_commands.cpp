@@ -199,7 +199,6 @@ int RunDeleteIncome(const CliArgs& args, CliIo& io) {
 }  // namespace
 
 std::vector<CliCommand> IncomeCommands() {
-  std::set<std::string> modifyOptions = kFieldOptions;
   return {
       {"add-income",
        "PORTFOLIO SYMBOL --gross AMOUNT --pay-date YYYY-MM-DD [--kind KIND] [--ex-date D] [--shares Q] "
@@ -211,7 +210,7 @@ std::vector<CliCommand> IncomeCommands() {
       {"modify-income",
        "ID [--gross AMOUNT] [--pay-date D] [--kind KIND] [--ex-date D|-] [--shares Q] [--withholding W] "
        "[--fees F] [--currency C] [--comment TEXT]",
-       modifyOptions,
+       kFieldOptions,
        {},
        RunModifyIncome},
       {"delete-income", "ID", {"db"}, {}, RunDeleteIncome},

@@ -260,7 +260,7 @@ void VLDatabase::KnownSplits(const std::vector<ImportAction>& imported, ImportSp
     all.Add(action->name, {DayNumberOfStoredDate(action->exDate), {action->newShares, action->oldShares}, 0});
   }
   for (const ImportAction& i : imported) {
-    if (!i.applies || i.action.kind != CorporateActionKind::Split || i.action.exDate == 0) continue;
+    if (!i.IsReportedSplit() || i.action.exDate == 0) continue;
     const ImportSplit split{
         DayNumberOfStoredDate(i.action.exDate), {i.action.newShares, i.action.oldShares}, i.line};
     all.Add(i.action.name, split);

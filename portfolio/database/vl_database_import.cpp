@@ -250,7 +250,7 @@ struct VLDatabase::ImportRun {
   void ApplyReportedSplits(const std::vector<ImportAction>& actions) {
     std::vector<const ImportAction*> applied;
     for (const ImportAction& a : actions) {
-      if (a.applies && a.action.kind == CorporateActionKind::Split) applied.push_back(&a);
+      if (a.IsReportedSplit()) applied.push_back(&a);
     }
     std::stable_sort(applied.begin(), applied.end(), [](const ImportAction* a, const ImportAction* b) {
       return DayNumberOfStoredDate(a->action.exDate) < DayNumberOfStoredDate(b->action.exDate);
@@ -270,8 +270,7 @@ struct VLDatabase::ImportRun {
   void StoreActions(const std::vector<ImportAction>& actions) {
     // The ids were counted before: ImportFits.
     for (const ImportAction& a : actions) {
-      if (!(a.applies && a.action.kind == CorporateActionKind::Split))
-        db.StoreCorporateAction(change.record, a.action);
+      if (!a.IsReportedSplit()) db.StoreCorporateAction(change.record, a.action);
     }
   }
 

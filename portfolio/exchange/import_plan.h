@@ -70,6 +70,9 @@ struct ImportAction {
   int line = 0;
   VLCorporateActionItem action;
   bool applies = false;
+
+  // A split a statement reports: recorded and applied (anything else is recorded as it is).
+  bool IsReportedSplit() const { return applies && action.kind == CorporateActionKind::Split; }
 };
 
 struct ImportPlan {

@@ -45,7 +45,7 @@ Int128 HeldBefore(const ImportPlan& plan, const std::string& symbol, int64_t day
   }
   for (const ImportAction& action : plan.actions) {
     const int64_t exDay = DayNumberOrZero(action.action.exDate);
-    if (action.applies && EqualNoCase(action.action.name, symbol) && exDay < day)
+    if (action.IsReportedSplit() && EqualNoCase(action.action.name, symbol) && exDay < day)
       events.push_back({exDay, 0, {action.action.newShares, action.action.oldShares}});
   }
   // On one day, the split first: the trades of its day are in the new shares.
