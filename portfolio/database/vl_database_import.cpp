@@ -310,7 +310,7 @@ struct VLDatabase::ImportRun {
     if (resolution.lots[lot].origin != ImportLot::Origin::Added) return {};
     const auto& bought =
         static_cast<const VLStockHoldingItem&>(*original.steps[resolution.lots[lot].from].holding);
-    const int64_t boughtDay = bought.purchaseDate ? DayNumberOfStoredDate(bought.purchaseDate) : 0;
+    const int64_t boughtDay = DayNumberOrZero(bought.purchaseDate);
     const int64_t saleDay = DayNumberOfStoredDate(sold.saleDate);
     if (const std::vector<ImportSplit>* list = splits.Of(sold.name)) {
       for (const ImportSplit& split : *list) {

@@ -152,7 +152,7 @@ int64_t StepDay(const ImportStep& step) {
   if (step.kind == ImportStepKind::Sell) return DayNumberOfStoredDate(step.saleDate);
   if (!step.holding || step.holding->GetKind() != kHoldingStock) return 0;
   const auto& stock = static_cast<const VLStockHoldingItem&>(*step.holding);
-  return stock.purchaseDate ? DayNumberOfStoredDate(stock.purchaseDate) : 0;
+  return DayNumberOrZero(stock.purchaseDate);
 }
 
 // A list of transactions that sells is applied in the order of its days, as the broker booked them: many
