@@ -24,17 +24,32 @@ std::string JsonMoney(int64_t cents) {
   return JsonNumberText(static_cast<double>(cents) / 100.0);
 }
 
-void PrintJson(std::ostream& out, const std::string& portfolio, const PerformanceFigures& f, int skipped) {
+// A portfolio with income records gives the price-only rate and its income by year as well; one without
+// any prints what it always printed.
+void PrintJson(std::ostream& out, const std::string& portfolio, const PerformanceFigures& f, int skipped,
+               bool withIncome) {
   out << "{\"portfolio\":" << JsonString(portfolio)
       << ",\"from\":" << (f.fromDay ? JsonString(IsoDayText(*f.fromDay)) : "null")
       << ",\"to\":" << JsonString(IsoDayText(f.toDay)) << ",\"ttwror\":" << JsonRate(f.ttwror)
-      << ",\"ttwrorAnnualized\":" << JsonRate(f.ttwrorAnnualized) << ",\"irr\":" << JsonRate(f.irr)
-      << ",\"realizedGains\":[";
+      << ",\"ttwrorAnnualized\":" << JsonRate(f.ttwrorAnnualized) << ",\"irr\":" << JsonRate(f.irr);
+  if (withIncome) out << ",\"ttwrorPrice\":" << JsonRate(f.ttwrorPrice);
+  out << ",\"realizedGains\":[";
   for (size_t i = 0; i < f.realizedGains.size(); ++i) {
     out << (i ? "," : "") << "{\"year\":" << f.realizedGains[i].year
         << ",\"gain\":" << JsonMoney(f.realizedGains[i].gainCents) << "}";
   }
-  out << "],\"skipped\":" << skipped << ",\"series\":[";
+  out << "]";
+  if (withIncome) {
+    out << ",\"income\":[";
+    for (size_t i = 0; i < f.income.size(); ++i) {
+      const YearIncome& y = f.income[i];
+      out << (i ? "," : "") << "{\"year\":" << y.year << ",\"gross\":" << JsonMoney(y.grossCents)
+          << ",\"withholding\":" << JsonMoney(y.withholdingCents) << ",\"fees\":" << JsonMoney(y.feesCents)
+          << ",\"net\":" << JsonMoney(y.netCents) << "}";
+    }
+    out << "]";
+  }
+  out << ",\"skipped\":" << skipped << ",\"series\":[";
   for (size_t i = 0; i < f.series.size(); ++i) {
     const PerformancePoint& p = f.series[i];
     out << (i ? ",\n" : "\n") << "{\"date\":" << JsonString(IsoDayText(p.day))
@@ -43,15 +58,26 @@ void PrintJson(std::ostream& out, const std::string& portfolio, const Performanc
   out << "]}\n";
 }
 
-// The figures, then the realized gains by year, then (with --series) the daily values: three tables, each
-// with its header line, a blank line between them.
+// The figures, then the realized gains by year, then (with income) the income by year, then (with
+// --series) the daily values: tables each with its header line, a blank line between them. The price-only
+// rate and the income table appear for a portfolio with income records.
 void PrintTables(std::ostream& out, const std::string& portfolio, const PerformanceFigures& f, int skipped,
-                 bool series) {
-  out << "portfolio\tfrom\tto\tttwror\tttwrorAnnualized\tirr\tskipped\n"
+                 bool series, bool withIncome) {
+  out << "portfolio\tfrom\tto\tttwror\tttwrorAnnualized\tirr\tskipped" << (withIncome ? "\tttwrorPrice" : "")
+      << "\n"
       << portfolio << "\t" << (f.fromDay ? IsoDayText(*f.fromDay) : "") << "\t" << IsoDayText(f.toDay) << "\t"
       << RateText(f.ttwror) << "\t" << RateText(f.ttwrorAnnualized) << "\t" << RateText(f.irr) << "\t"
-      << skipped << "\n\nyear\trealizedGain\n";
+      << skipped;
+  if (withIncome) out << "\t" << RateText(f.ttwrorPrice);
+  out << "\n\nyear\trealizedGain\n";
   for (const YearGain& g : f.realizedGains) out << g.year << "\t" << MoneyText(g.gainCents) << "\n";
+  if (withIncome) {
+    out << "\nyear\tgross\twithholding\tfees\tnet\n";
+    for (const YearIncome& y : f.income) {
+      out << y.year << "\t" << MoneyText(y.grossCents) << "\t" << MoneyText(y.withholdingCents) << "\t"
+          << MoneyText(y.feesCents) << "\t" << MoneyText(y.netCents) << "\n";
+    }
+  }
   if (!series) return;
   out << "\ndate\tvalue\tinvested\n";
   for (const PerformancePoint& p : f.series) {
@@ -153,9 +179,10 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
              "(record it with split or fetch-splits --apply)");
   }
   if (args.Has("json")) {
-    PrintJson(io.out, portfolio.name, outcome.figures, lots.skipped);
+    PrintJson(io.out, portfolio.name, outcome.figures, lots.skipped, !lots.incomes.empty());
   } else {
-    PrintTables(io.out, portfolio.name, outcome.figures, lots.skipped, args.Has("series"));
+    PrintTables(io.out, portfolio.name, outcome.figures, lots.skipped, args.Has("series"),
+                !lots.incomes.empty());
   }
   return kExitOk;
 }

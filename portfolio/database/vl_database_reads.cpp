@@ -38,5 +38,8 @@ VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfo
   std::vector<VLCorporateActionItem> actions;
   if (const VLResult code = db.GetCorporateActions(conn, actions); code != VLResult::Ok) return code;
   AddCorporateActions(actions, lots);
+  std::vector<VLIncomeItem> incomes;
+  if (const VLResult code = db.GetIncome(conn, portfolioId, incomes); code != VLResult::Ok) return code;
+  AddIncome(incomes, lots);
   return VLResult::Ok;
 }

@@ -18,6 +18,7 @@ struct PerformanceLots;
 // database's answer to the first read that fails.
 VLResult ReadExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& choice, ExportData& data);
 
-// The lots of a portfolio's held and sold positions, and the prices set by hand of their symbols, as the
-// database has them now; the database's answer to the first read that fails, else Ok.
+// The lots of a portfolio's held and sold positions, the prices set by hand of their symbols, the recorded
+// splits and the portfolio's income, as the database has them now; the database's answer to the first read
+// that fails, else Ok.
 VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfolioId, PerformanceLots* lots);

@@ -204,13 +204,19 @@ PerformanceOutcome ValueOn(HoldingWalk& walk, const std::vector<std::string>& sy
   return Refused(status);
 }
 
-// Purchases go in, sales come out, each on its own day: those after `cutoff` and by `to`, by day.
+// Money put in or taken out on one day.
 struct Flow {
   int64_t day;
   int64_t cents;
   bool in;
 };
-std::vector<Flow> SpanFlows(const std::vector<Lot>& lots, int64_t cutoff, int64_t to) {
+
+void SortByDay(std::vector<Flow>& flows) {
+  std::stable_sort(flows.begin(), flows.end(), [](const Flow& a, const Flow& b) { return a.day < b.day; });
+}
+
+// Purchases go in, sales come out, each on its own day: those after `cutoff` and by `to`, by day.
+std::vector<Flow> PriceFlows(const std::vector<Lot>& lots, int64_t cutoff, int64_t to) {
   std::vector<Flow> flows;
   for (const Lot& l : lots) {
     if (l.lot->purchaseDay > cutoff) flows.push_back({l.lot->purchaseDay, l.paid, true});
@@ -218,35 +224,92 @@ std::vector<Flow> SpanFlows(const std::vector<Lot>& lots, int64_t cutoff, int64_
       flows.push_back({l.lot->saleDay, l.saleValue, false});
     }
   }
-  std::sort(flows.begin(), flows.end(), [](const Flow& a, const Flow& b) { return a.day < b.day; });
+  SortByDay(flows);
   return flows;
 }
 
-// The time-weighted rate over the valuation days: each day's ratio, the day's flows being those since the
-// day before; the value series on the way.
+// The flows with income: the net of each payment from `start` to `to` goes out on its pay day, except a
+// payment whose cash bought a lot of the span, which only lowers what that purchase puts in. False when a
+// sum is too large.
+bool TotalFlows(const std::vector<Lot>& lots, const std::vector<PerformanceIncome>& incomes, int64_t cutoff,
+                int64_t start, int64_t to, std::vector<Flow>& flows) {
+  std::map<uint32_t, int64_t> reinvested;  // by position id: the net income its purchase took
+  for (const Lot& l : lots) {
+    if (l.lot->positionId != 0 && l.lot->purchaseDay > cutoff) reinvested.emplace(l.lot->positionId, 0);
+  }
+  for (const PerformanceIncome& income : incomes) {
+    if (income.payDay < start || income.payDay <= cutoff || income.payDay > to) continue;
+    const auto bought = reinvested.find(income.reinvestPositionId);
+    if (income.reinvestPositionId != 0 && bought != reinvested.end()) {
+      if (!AddTo(&bought->second, income.NetCents())) return false;
+    } else {
+      flows.push_back({income.payDay, income.NetCents(), false});
+    }
+  }
+  for (const Lot& l : lots) {
+    if (l.lot->purchaseDay > cutoff) {
+      const auto bought = reinvested.find(l.lot->positionId);
+      int64_t in = l.paid;
+      if (bought != reinvested.end() && !SubtractFrom(&in, bought->second)) return false;
+      if (in >= 0) {
+        flows.push_back({l.lot->purchaseDay, in, true});
+      } else {
+        flows.push_back({l.lot->purchaseDay, -in, false});
+      }
+    }
+    if (l.lot->sold && l.lot->saleDay > cutoff && l.lot->saleDay <= to) {
+      flows.push_back({l.lot->saleDay, l.saleValue, false});
+    }
+  }
+  SortByDay(flows);
+  return true;
+}
+
+// One time-weighted rate as the valuation days pass: each day's ratio, the day's flows being those since
+// the day before.
+class RateChain {
+ public:
+  RateChain(const std::vector<Flow>& flows, int64_t openingValue)
+      : flows(flows), previousValue(openingValue) {}
+
+  // The close of `day` with value `value`; false when a sum is too large.
+  [[nodiscard]] bool Step(int64_t day, int64_t value) {
+    int64_t in = 0, out = 0;
+    for (; next < flows.size() && flows[next].day <= day; ++next) {
+      if (!AddTo(flows[next].in ? &in : &out, flows[next].cents)) return false;
+    }
+    const double denominator = static_cast<double>(previousValue) + static_cast<double>(in);
+    if (denominator != 0) product *= (static_cast<double>(value) + static_cast<double>(out)) / denominator;
+    previousValue = value;
+    return true;
+  }
+  double Product() const { return product; }
+
+ private:
+  const std::vector<Flow>& flows;
+  int64_t previousValue;
+  size_t next = 0;
+  double product = 1.0;
+};
+
+// The time-weighted rates over the valuation days, with income and of the prices alone; the value series
+// on the way.
 PerformanceOutcome TimeWeighted(HoldingWalk& walk, const std::vector<std::string>& symbols,
                                 const std::vector<int64_t>& days, const std::vector<Flow>& flows,
-                                PerformanceFigures& f) {
-  double product = 1.0;
-  int64_t previousValue = f.openingValueCents;
-  size_t nextFlow = 0;
+                                const std::vector<Flow>& priceFlows, PerformanceFigures& f) {
+  RateChain total(flows, f.openingValueCents), price(priceFlows, f.openingValueCents);
   for (int64_t day : days) {
     if (!walk.AdvanceTo(day)) return Refused(PerformanceStatus::TooLarge);
     int64_t value = 0;
     if (PerformanceOutcome r = ValueOn(walk, symbols, day, &value); r.status != PerformanceStatus::Ok)
       return r;
-    int64_t in = 0, out = 0;
-    for (; nextFlow < flows.size() && flows[nextFlow].day <= day; ++nextFlow) {
-      if (!AddTo(flows[nextFlow].in ? &in : &out, flows[nextFlow].cents))
-        return Refused(PerformanceStatus::TooLarge);
-    }
-    const double denominator = static_cast<double>(previousValue) + static_cast<double>(in);
-    if (denominator != 0) product *= (static_cast<double>(value) + static_cast<double>(out)) / denominator;
+    if (!total.Step(day, value) || !price.Step(day, value)) return Refused(PerformanceStatus::TooLarge);
     f.series.push_back({day, value, walk.Invested()});
-    previousValue = value;
   }
   if (!days.empty()) {
+    const double product = total.Product();
     f.ttwror = SaneRate(product - 1.0);
+    f.ttwrorPrice = SaneRate(price.Product() - 1.0);
     const int64_t calendarDays = f.toDay - days.front();
     if (calendarDays > 0 && product >= 0) {
       f.ttwrorAnnualized =
@@ -254,6 +317,26 @@ PerformanceOutcome TimeWeighted(HoldingWalk& walk, const std::vector<std::string
     }
   }
   return {};  // Ok
+}
+
+// The income paid from `start` to `to`, by the year of its pay day; false when a sum is too large.
+bool IncomeByYear(const std::vector<PerformanceIncome>& incomes, int64_t start, int64_t to,
+                  PerformanceFigures& f) {
+  std::map<int, YearIncome> byYear;
+  for (const PerformanceIncome& income : incomes) {
+    if (income.payDay < start || income.payDay > to) continue;
+    YearIncome& year = byYear[DateOfDayNumber(income.payDay).year];
+    if (!AddTo(&year.grossCents, income.grossCents) ||
+        !AddTo(&year.withholdingCents, income.withholdingCents) ||
+        !AddTo(&year.feesCents, income.feesCents) || !AddTo(&year.netCents, income.NetCents())) {
+      return false;
+    }
+  }
+  for (auto& [year, sums] : byYear) {
+    sums.year = year;
+    f.income.push_back(sums);
+  }
+  return true;
 }
 
 // Realized gains of the sales from `start` to `to`, by the year of the sale; false when a sum is too large.
@@ -272,7 +355,8 @@ bool RealizedGains(const std::vector<Lot>& lots, int64_t start, int64_t to, Perf
 }  // namespace
 
 PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots, const PerformanceSpan& span,
-                                      const CloseTable& table) {
+                                      const CloseTable& table,
+                                      const std::vector<PerformanceIncome>& incomes) {
   PerformanceOutcome outcome;
   PerformanceFigures& f = outcome.figures;
   f.toDay = span.to;
@@ -313,10 +397,13 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
       return r;
     if (f.openingValueCents != 0) irrFlows.push_back({cutoff, -f.openingValueCents});
   }
-  const std::vector<Flow> flows = SpanFlows(lots, cutoff, span.to);
+  const std::vector<Flow> priceFlows = PriceFlows(lots, cutoff, span.to);
+  std::vector<Flow> flows;
+  if (!TotalFlows(lots, incomes, cutoff, start, span.to, flows)) return Refused(PerformanceStatus::TooLarge);
   for (const Flow& flow : flows) irrFlows.push_back({flow.day, flow.in ? -flow.cents : flow.cents});
 
-  if (PerformanceOutcome r = TimeWeighted(walk, symbols, ValuationDays(closes, start, span.to), flows, f);
+  if (PerformanceOutcome r =
+          TimeWeighted(walk, symbols, ValuationDays(closes, start, span.to), flows, priceFlows, f);
       r.status != PerformanceStatus::Ok)
     return r;
 
@@ -330,6 +417,7 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
   const std::optional<double> irr = SolveIrr(irrFlows);
   f.irr = irr ? SaneRate(*irr) : std::nullopt;
 
-  if (!RealizedGains(lots, start, span.to, f)) return Refused(PerformanceStatus::TooLarge);
+  if (!RealizedGains(lots, start, span.to, f) || !IncomeByYear(incomes, start, span.to, f))
+    return Refused(PerformanceStatus::TooLarge);
   return outcome;
 }

@@ -29,6 +29,15 @@ struct YearGain {
   int64_t gainCents = 0;
 };
 
+// The income paid in one year, in cents.
+struct YearIncome {
+  int year = 0;
+  int64_t grossCents = 0;
+  int64_t withholdingCents = 0;
+  int64_t feesCents = 0;
+  int64_t netCents = 0;
+};
+
 // The figures of one span. Rates are fractions (0.1234 for 12.34%); nullopt where there is none to give.
 struct PerformanceFigures {
   std::optional<int64_t> fromDay;  // the later of FROM and the first purchase; none without a lot
@@ -36,7 +45,9 @@ struct PerformanceFigures {
   std::optional<double> ttwror;
   std::optional<double> ttwrorAnnualized;
   std::optional<double> irr;
+  std::optional<double> ttwrorPrice;     // the time-weighted rate of the prices alone: income not counted
   std::vector<YearGain> realizedGains;   // by year of the sale, ascending
+  std::vector<YearIncome> income;        // paid within the span, by year of the pay day, ascending
   std::vector<PerformancePoint> series;  // one point per valuation day
   int64_t openingValueCents = 0;         // the value before FROM that enters as the opening flow
   int64_t finalValueCents = 0;           // V(TO)
@@ -75,8 +86,13 @@ constexpr int64_t kCloseLookbackDays = 31;
 // - a purchase or sale counts on the first valuation day on or after its date;
 // - TTWROR: product over the valuation days of (V(d) + out(d)) / (V(d-) + in(d)) - 1, a zero denominator
 //   counting as 1; annualized with the calendar days from the first valuation day to TO (none for 0 days);
-// - IRR: SolveIrr over the purchases, the sales and V(TO) at TO;
+// - net income N paid from the start of the span to TO flows out on its pay day: out(d) gains it on the
+//   first valuation day on or after that day. The purchase a payment's cash bought (reinvestment) is not
+//   money put in: only Total Paid - N goes in (a negative difference goes out), and N does not flow out;
+// - the price-only TTWROR counts no income and every purchase as money put in;
+// - IRR: SolveIrr over the purchases, the sales, the income (N at its pay day) and V(TO) at TO;
 // - with FROM after the first purchase, the value at the close of the last valuation day before FROM is
 //   the opening flow, and what happened up to that day is covered by it.
 PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& lots, const PerformanceSpan& span,
-                                      const CloseTable& closes);
+                                      const CloseTable& closes,
+                                      const std::vector<PerformanceIncome>& incomes = {});

@@ -48,6 +48,7 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots) {
     }
     const auto* stock = static_cast<const VLStockHoldingItem*>(holding);
     PerformanceLot lot;
+    lot.positionId = stock->id;
     lot.symbol = stock->name;
     lot.qty = stock->qty;
     lot.buyPrice = stock->buyPricePerShare;
@@ -131,4 +132,15 @@ void AddCorporateActions(const std::vector<VLCorporateActionItem>& actions, Perf
       if (lot.HeldAcross(split.day)) lot.splits.push_back(split);
     }
   }
+}
+
+void AddIncome(const std::vector<VLIncomeItem>& incomes, PerformanceLots* lots) {
+  for (const VLIncomeItem& income : incomes) {
+    if (income.payDate == 0) continue;
+    lots->incomes.push_back({DayNumberOfStoredDate(income.payDate), income.gross, income.withholding,
+                             income.fees, income.reinvestPositionId});
+  }
+  std::stable_sort(
+      lots->incomes.begin(), lots->incomes.end(),
+      [](const PerformanceIncome& a, const PerformanceIncome& b) { return a.payDay < b.payDay; });
 }

@@ -8,6 +8,7 @@
 
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_corporate_action_item.h"
+#include "portfolio/records/vl_income_item.h"
 #include "portfolio/records/vl_manual_price_item.h"
 
 class VLHoldingItemList;
@@ -15,6 +16,7 @@ class VLHoldingItemList;
 // One stock position as the performance figures see it: shares and prices exact, money in whole cents,
 // calendar days (days since 1970-01-01).
 struct PerformanceLot {
+  uint32_t positionId = 0;
   std::string symbol;
   Quantity qty;
   UnitPrice buyPrice;
@@ -46,6 +48,17 @@ struct PerformanceLot {
   int64_t SaleValueCents() const { return ProductCents(qty, salePrice) - saleCommissionCents; }
 };
 
+// One payment of income to the portfolio: its pay day and its amounts in cents (VLIncomeItem).
+struct PerformanceIncome {
+  int64_t payDay = 0;
+  int64_t grossCents = 0;
+  int64_t withholdingCents = 0;
+  int64_t feesCents = 0;
+  uint32_t reinvestPositionId = 0;  // the position its cash bought; 0 for none
+
+  int64_t NetCents() const { return grossCents - withholdingCents - feesCents; }
+};
+
 // The positions of one portfolio that take part, and what was left out.
 struct PerformanceLots {
   std::vector<PerformanceLot> lots;
@@ -65,6 +78,8 @@ struct PerformanceLots {
     int64_t lastDay = 0;
   };
   std::map<std::string, std::vector<FormerSymbol>> formerSymbols;
+  // The portfolio's income, by pay day.
+  std::vector<PerformanceIncome> incomes;
 };
 
 // Adds the stock positions of `positions` (held and sold alike) to `lots`; cash and margin are counted, not
@@ -77,6 +92,9 @@ void AddManualCloses(const std::vector<VLManualPriceItem>& prices, PerformanceLo
 // Gives each lot the recorded splits of its symbol (`actions`) that its shares count: ex-dates after its
 // purchase, up to its sale; and notes each symbol change as the former symbol of the new one.
 void AddCorporateActions(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots);
+
+// Adds the portfolio's income records (`incomes`, of one portfolio) by pay day.
+void AddIncome(const std::vector<VLIncomeItem>& incomes, PerformanceLots* lots);
 
 // The currency a symbol is quoted in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBp, no suffix USD),
 // named as ExchangeCurrency names its exchange's; "" for an index ("^DJI") and for a suffix this table does

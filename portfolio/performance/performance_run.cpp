@@ -90,5 +90,5 @@ PerformanceOutcome RunPerformance(const PerformanceLots& lots, const Performance
     }
     if (progress) progress(total, total, {});
   }
-  return ComputePerformance(taking, span, table);
+  return ComputePerformance(taking, span, table, lots.incomes);
 }

@@ -229,6 +229,23 @@ TEST(PerformanceEndToEnd, TheFiguresFollowTheHistoryTheServiceServes) {
   EXPECT_NE(table.out.find(std::string("Growth\t2024-01-16\t2026-12-04") + rates), std::string::npos)
       << table.out;
   EXPECT_NE(table.out.find("1 cash and margin position(s) are left out"), std::string::npos);
+  EXPECT_FALSE(printed.contains("ttwrorPrice"));  // a portfolio without income prints what it always did
+  EXPECT_EQ(table.out.find("withholding"), std::string::npos);
+
+  // A dividend of KO: the total return counts it, the price-only rate is the figure of before.
+  ASSERT_EQ(Cli("add-income Growth KO --gross 30 --withholding 4.50 --pay-date 2025-04-01" + db).code, 0);
+  const ShellRun paid = Cli("performance Growth --to 2026-12-04 --json" + db + service);
+  ASSERT_EQ(paid.code, 0);
+  const auto withIncome = nlohmann::json::parse(paid.out);
+  EXPECT_NEAR(withIncome["ttwrorPrice"].get<double>(), printed["ttwror"].get<double>(), 1e-12);
+  EXPECT_GT(withIncome["ttwror"].get<double>(), printed["ttwror"].get<double>());
+  EXPECT_GT(withIncome["irr"].get<double>(), printed["irr"].get<double>());
+  EXPECT_EQ(withIncome["income"],
+            nlohmann::json::parse(R"([{"year":2025,"gross":30,"withholding":4.5,"fees":0,"net":25.5}])"));
+  const ShellRun paidTable = Cli("performance Growth --to 2026-12-04" + db + service);
+  EXPECT_NE(paidTable.out.find("year\tgross\twithholding\tfees\tnet\n2025\t30.00\t4.50\t0.00\t25.50\n"),
+            std::string::npos)
+      << paidTable.out;
 
   // A dated symbol the service has no history for is named, and no figures are given.
   ASSERT_EQ(Cli(add + "NOSUCH --qty 1 --price 1 --date 2025-03-03" + db).code, 0);

@@ -14,6 +14,7 @@
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_texts.h"
 #include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_income_item.h"
 #include "tests/cli/cli_call.h"
 #include "tests/support/exact_values.h"
 #include "ui/main/c_dlg_vellumar.h"
@@ -136,6 +137,9 @@ TEST_F(PerformanceWindowTest, ShowsTheFiguresOfTheCommandLine) {
   EXPECT_EQ(table[3], (std::vector<std::string>{"year", "realizedGain"}));
   EXPECT_EQ(gains->item(0, 0)->text().toStdString(), table[4][0]);
   EXPECT_EQ(gains->item(0, 1)->text().toStdString(), table[4][1]);
+  // Without income the window is as it always was: no price-only row, no income column.
+  EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("ttwrorPrice"))->isVisibleTo(window.get()));
+  EXPECT_TRUE(gains->isColumnHidden(2));
   // The chart has a point per valuation day; the figures are text a screen reader speaks as shown.
   EXPECT_EQ(window->findChild<PerformanceChart*>()->PointCount(),
             static_cast<int>(window->Outcome().figures.series.size()));
@@ -154,6 +158,39 @@ TEST_F(PerformanceWindowTest, ShowsTheFiguresOfTheCommandLine) {
   ASSERT_TRUE(computed.wait(10000));
   EXPECT_EQ(Figure(*window, "ttwror").toStdString(), CliTable()[1][3]);
   EXPECT_EQ(closes.RequestsMade(), 2);
+}
+
+TEST_F(PerformanceWindowTest, IncomeShowsThePriceReturnAndTheNetIncomeByYear) {
+  AddPositions();
+  VLIncomeItem paid;
+  paid.name = "AAA";
+  paid.portfolioId = portfolio;
+  paid.payDate = StoredDateOf({2025, 6, 2});
+  paid.gross = 5000;
+  paid.withholding = 750;
+  uint32_t id = 0;
+  ASSERT_EQ(host.database->AddIncome(host.otherConn, paid, id), VLResult::Ok);
+  CachedCloseSource closes(std::make_unique<HistoryCloseSource>());
+  auto window = Open(&closes);
+  ASSERT_EQ(window->Outcome().status, PerformanceStatus::Ok);
+
+  const auto table = CliTable();
+  ASSERT_GE(table.size(), 8u);
+  ASSERT_EQ(table[1].size(), 8u);
+  EXPECT_EQ(Figure(*window, "ttwror").toStdString(), table[1][3]);
+  auto* price = window->findChild<QLabel*>(QStringLiteral("ttwrorPrice"));
+  EXPECT_TRUE(price->isVisibleTo(window.get()));
+  EXPECT_EQ(price->text().toStdString(), table[1][7]);
+  EXPECT_NE(price->text(), Figure(*window, "ttwror"));
+  // 2025 has the payment and no sale, 2026 the sale and no payment.
+  auto* years = window->findChild<QTableWidget*>(QStringLiteral("realizedGains"));
+  EXPECT_FALSE(years->isColumnHidden(2));
+  ASSERT_EQ(years->rowCount(), 2);
+  EXPECT_EQ(years->item(0, 0)->text(), QStringLiteral("2025"));
+  EXPECT_EQ(years->item(0, 1)->text(), QString());
+  EXPECT_EQ(years->item(0, 2)->text(), QStringLiteral("42.50"));
+  EXPECT_EQ(years->item(1, 0)->text(), QStringLiteral("2026"));
+  EXPECT_EQ(years->item(1, 2)->text(), QString());
 }
 
 TEST_F(PerformanceWindowTest, SpanButtonsAndPickersChooseTheSpan) {

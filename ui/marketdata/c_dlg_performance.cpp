@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QDateEdit>
+#include <QFormLayout>
 #include <QLabel>
 #include <QList>
 #include <QLocale>
@@ -9,6 +10,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <map>
+#include <optional>
 
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_database_reads.h"
@@ -143,6 +146,7 @@ void CDlgPerformance::Recompute() {
     ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
     return;
   }
+  withIncome = !lots.incomes.empty();
   appliedFrom = fromEdit->date();
   appliedTo = toEdit->date();
   PerformanceSpan asked;
@@ -213,24 +217,42 @@ void CDlgPerformance::ShowFigures() {
   SetFigure(ttwrorValue, Q(RateText(f.ttwror)));
   SetFigure(annualizedValue, Q(RateText(f.ttwrorAnnualized)));
   SetFigure(irrValue, Q(RateText(f.irr)));
+  SetFigure(priceValue, Q(RateText(f.ttwrorPrice)));
   SetFigure(valueValue, Q(MoneyText(f.finalValueCents)));
   SetFigure(investedValue, Q(MoneyText(f.finalInvestedCents)));
-  gainsTable->setRowCount(static_cast<int>(f.realizedGains.size()));
-  for (int row = 0; row < gainsTable->rowCount(); ++row) {
-    const YearGain& g = f.realizedGains[static_cast<size_t>(row)];
-    auto* gain = new QTableWidgetItem(Q(MoneyText(g.gainCents)));
-    gain->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    gainsTable->setItem(row, 0, new QTableWidgetItem(QString::number(g.year)));
-    gainsTable->setItem(row, 1, gain);
-  }
+  ShowYears(f);
   chart->SetPoints(f.series);
+}
+
+// One row per year with a sale or (for a portfolio with income) a payment: its realized gain and its net
+// income; a year without one leaves that cell empty.
+void CDlgPerformance::ShowYears(const PerformanceFigures& f) {
+  figuresForm->setRowVisible(priceValue, withIncome);
+  gainsTable->setColumnHidden(2, !withIncome);
+  std::map<int, std::pair<std::optional<int64_t>, std::optional<int64_t>>> years;
+  for (const YearGain& g : f.realizedGains) years[g.year].first = g.gainCents;
+  if (withIncome) {
+    for (const YearIncome& y : f.income) years[y.year].second = y.netCents;
+  }
+  gainsTable->setRowCount(static_cast<int>(years.size()));
+  int row = 0;
+  for (const auto& [year, amounts] : years) {
+    gainsTable->setItem(row, 0, new QTableWidgetItem(QString::number(year)));
+    int column = 1;
+    for (const std::optional<int64_t>& cents : {amounts.first, amounts.second}) {
+      auto* cell = new QTableWidgetItem(cents ? Q(MoneyText(*cents)) : QString());
+      cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      gainsTable->setItem(row, column++, cell);
+    }
+    ++row;
+  }
 }
 
 void CDlgPerformance::ClearFigures() {
   SetFigure(spanLabel,
             LoadString(outcome.status == PerformanceStatus::Cancelled ? StringId::PerformanceStopped
                                                                       : StringId::PerformanceNoFigures));
-  for (QLabel* label : {ttwrorValue, annualizedValue, irrValue, valueValue, investedValue}) {
+  for (QLabel* label : {ttwrorValue, annualizedValue, irrValue, priceValue, valueValue, investedValue}) {
     SetFigure(label, Q(RateText(std::nullopt)));
   }
   gainsTable->setRowCount(0);

@@ -14,6 +14,7 @@ class PerformanceChart;
 class QAbstractButton;
 class QButtonGroup;
 class QDateEdit;
+class QFormLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -70,6 +71,7 @@ class CDlgPerformance : public BusyDialog, public IVLDatabaseListener {
   void SetComputing(bool on);
   bool ShowProgress(int done, int total, const std::string& symbol);
   void ShowFigures();
+  void ShowYears(const PerformanceFigures& f);
   void ShowRefusal();
   void ClearFigures();
   void UpdateTitle();
@@ -103,6 +105,9 @@ class CDlgPerformance : public BusyDialog, public IVLDatabaseListener {
   QLabel* ttwrorValue = nullptr;
   QLabel* annualizedValue = nullptr;
   QLabel* irrValue = nullptr;
+  QLabel* priceValue = nullptr;  // the price-only rate, shown for a portfolio with income
+  QFormLayout* figuresForm = nullptr;
+  bool withIncome = false;  // whether the portfolio has income records, as last read
   QLabel* valueValue = nullptr;
   QLabel* investedValue = nullptr;
   QTableWidget* gainsTable = nullptr;

@@ -146,6 +146,7 @@ QWidget* CDlgPerformance::CreateFigures() {
   spanLabel->setObjectName(QStringLiteral("span"));
   layout->addWidget(spanLabel);
   auto* form = new QFormLayout;
+  figuresForm = form;
   const struct {
     QLabel** label;
     const char* name;
@@ -154,6 +155,7 @@ QWidget* CDlgPerformance::CreateFigures() {
       {&ttwrorValue, "ttwror", "True time-weighted return:"},
       {&annualizedValue, "ttwrorAnnualized", "Annualized:"},
       {&irrValue, "irr", "Internal rate of return (a year):"},
+      {&priceValue, "ttwrorPrice", "Price return (without income):"},
       {&valueValue, "value", "Value at the end:"},
       {&investedValue, "invested", "Invested capital at the end:"},
   };
@@ -162,10 +164,13 @@ QWidget* CDlgPerformance::CreateFigures() {
     *f.label = FigureLabel(box, QString::fromLatin1(f.name), QString(caption).remove(u':'));
     form->addRow(caption, *f.label);
   }
+  form->setRowVisible(priceValue, false);
   layout->addLayout(form);
-  gainsTable = new QTableWidget(0, 2, box);
+  gainsTable = new QTableWidget(0, 3, box);
   gainsTable->setObjectName(QStringLiteral("realizedGains"));
-  gainsTable->setHorizontalHeaderLabels({QStringLiteral("Year"), QStringLiteral("Realized gain")});
+  gainsTable->setHorizontalHeaderLabels(
+      {QStringLiteral("Year"), QStringLiteral("Realized gain"), QStringLiteral("Net income")});
+  gainsTable->setColumnHidden(2, true);
   gainsTable->verticalHeader()->setVisible(false);
   gainsTable->horizontalHeader()->setStretchLastSection(true);
   gainsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
