@@ -8,16 +8,23 @@ constexpr const char* kGroups[] = {"market data",    "portfolios",        "posit
                                    "change journal", "views and reports", "import and export", "maintenance"};
 
 constexpr const char* kDb = "  --db PATH  the database file (default: the application's Vellumar.db)\n";
-constexpr const char* kIncomeOptions =
-    "  --gross AMOUNT  the payment before withholding and fees, not 0; negative reverses a payment\n"
-    "  --pay-date YYYY-MM-DD  the day it was paid, not after today (required to add)\n"
-    "  --kind KIND  dividend, capital-gain, return-of-capital, interest or other (default dividend)\n"
-    "  --ex-date YYYY-MM-DD  the first day without the right to it, not after the pay date\n"
-    "  --shares Q  the shares entitled to it\n"
-    "  --withholding W  tax withheld from it (default 0)\n"
-    "  --fees F  fees taken from it (default 0); withholding and fees together are at most the gross\n"
-    "  --currency C  its currency, when not the position's\n"
-    "  --comment TEXT  a note kept with it\n";
+// The fields of an income record, which add-income and modify-income share.
+#define VL_INCOME_FIELD_OPTIONS                                                                       \
+  "  --gross AMOUNT  the payment before withholding and fees, not 0; negative reverses a payment\n"   \
+  "  --pay-date YYYY-MM-DD  the day it was paid, not after today (required to add)\n"                 \
+  "  --kind KIND  dividend, capital-gain, return-of-capital, interest or other (default dividend)\n"  \
+  "  --ex-date YYYY-MM-DD  the first day without the right to it, not after the pay date\n"           \
+  "  --shares Q  the shares entitled to it\n"                                                         \
+  "  --withholding W  tax withheld from it (default 0)\n"                                             \
+  "  --fees F  fees taken from it (default 0); withholding and fees together are at most the gross\n" \
+  "  --currency C  its currency, when not the position's\n"                                           \
+  "  --comment TEXT  a note kept with it\n"
+constexpr const char* kIncomeOptions = VL_INCOME_FIELD_OPTIONS;
+constexpr const char* kAddIncomeOptions = VL_INCOME_FIELD_OPTIONS
+    "  --reinvest-qty Q --reinvest-price P  the shares its cash bought on the pay date, at that price: the\n"
+    "    record and the purchase are one change\n"
+    "  --reinvest-commission C  the commission of that purchase (default 0)\n";
+#undef VL_INCOME_FIELD_OPTIONS
 constexpr const char* kChartOptions =
     "  --provider NAME  bigcharts or yahoo (default bigcharts)\n"
     "  --period N  0 one day, 1 five days, 2 three months, 3 six months, 4 one year, 5 two years,\n"
@@ -174,7 +181,7 @@ const CommandHelp kHelp[] = {
      "record a payment a holding made: a dividend, a capital-gain distribution, a return of capital, "
      "interest "
      "or other income; kept even when the portfolio held none of the symbol then (with a warning)",
-     kIncomeOptions,
+     kAddIncomeOptions,
      "add-income Dividends KO --gross 50.00 --withholding 7.50 --pay-date 2025-04-01 --db my.db"},
     {"income", "income", "list the recorded income, newest payment first, of one portfolio or of all",
      "  --year YYYY  only the payments of that year\n", "income Dividends --year 2025 --db my.db"},

@@ -1,5 +1,6 @@
 // vellumar-cli add-income, income, modify-income and delete-income: what holdings paid, recorded per
 // portfolio and symbol, each change undoable.
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -9,6 +10,7 @@
 #include "cli/refusals.h"
 #include "cli/value_parsers.h"
 #include "framework/text_util.h"
+#include "portfolio/checks/holding_checks.h"
 #include "portfolio/checks/income_checks.h"
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
@@ -22,6 +24,13 @@ const std::vector<std::string> kIncomeColumns = {"id",      "portfolio", "symbol
                                                  "net",     "currency",  "comment"};
 const std::set<std::string> kFieldOptions = {"db",     "gross",       "pay-date", "kind",     "ex-date",
                                              "shares", "withholding", "fees",     "currency", "comment"};
+const std::set<std::string> kReinvestOptions = {"reinvest-qty", "reinvest-price", "reinvest-commission"};
+
+std::set<std::string> AddIncomeOptions() {
+  std::set<std::string> options = kFieldOptions;
+  options.insert(kReinvestOptions.begin(), kReinvestOptions.end());
+  return options;
+}
 
 int Done(CliIo& io, DbSession& s, VLResult code) {
   if (code == VLResult::Ok) {
@@ -84,6 +93,26 @@ void WarnIfNotEntitled(CliIo& io, const VLIncomeItem& income, Quantity entitled,
                " and not sold before it; the payment is kept all the same");
 }
 
+// The purchase a reinvested payment made, checked as add-stock checks one, bought on the pay date:
+// kExitOk, else the exit code of the refusal (printed).
+int ReinvestedPurchase(const CliArgs& args, CliIo& io, const VLIncomeItem& income,
+                       VLStockHoldingItem& purchase) {
+  if (!args.HasOption("reinvest-qty") || !args.HasOption("reinvest-price"))
+    return Usage(io, "add-income", "a reinvested payment takes both --reinvest-qty and --reinvest-price");
+  StockHoldingEntry entry;
+  entry.symbol = income.name;
+  entry.quantity = args.Option("reinvest-qty");
+  entry.buyPrice = args.Option("reinvest-price");
+  entry.buyCommission = args.Option("reinvest-commission");
+  entry.buyDate = income.payDate;
+  entry.currency = income.currency;
+  if (EntryCheck check = CheckStockHolding(
+          entry, [](StringId) { return false; }, purchase);
+      !check.Ok())
+    return Refuse(io, "add-income", check);
+  return kExitOk;
+}
+
 int RunAddIncome(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 2) return Usage(io, "add-income", "give the PORTFOLIO and the SYMBOL");
   if (!args.HasOption("gross") || !args.HasOption("pay-date"))
@@ -94,17 +123,29 @@ int RunAddIncome(const CliArgs& args, CliIo& io) {
   VLIncomeItem income;
   if (EntryCheck check = CheckIncome(entry, TodayDayNumber(), income); !check.Ok())
     return Refuse(io, "add-income", check);
+  const bool reinvested = std::any_of(kReinvestOptions.begin(), kReinvestOptions.end(),
+                                      [&](const std::string& o) { return args.HasOption(o); });
+  VLStockHoldingItem purchase;
+  if (reinvested) {
+    if (int rc = ReinvestedPurchase(args, io, income, purchase); rc != kExitOk) return rc;
+  }
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   income.portfolioId = s.FindPortfolio(args.positional[0], io);
   if (income.portfolioId == 0) return kExitNotPossible;
-  uint32_t id = 0;
+  uint32_t id = 0, positionId = 0;
   Quantity entitled;
-  const VLResult code = s.Db().AddIncome(s.Conn(), income, id, &entitled);
+  const VLResult code =
+      reinvested ? s.Db().AddReinvestedIncome(s.Conn(), income, purchase, id, positionId, &entitled)
+                 : s.Db().AddIncome(s.Conn(), income, id, &entitled);
   if (code != VLResult::Ok) return Done(io, s, code);
   OutputRecord record;
   record.Add("id", std::to_string(id)).Add("net", CentsDifferenceText(income.Net()));
-  PrintOne(args, io, {"id", "net"}, record);
+  if (reinvested) record.Add("position", std::to_string(positionId));
+  PrintOne(
+      args, io,
+      reinvested ? std::vector<std::string>{"id", "net", "position"} : std::vector<std::string>{"id", "net"},
+      record);
   WarnIfNotEntitled(io, income, entitled, args.positional[0]);
   return Done(io, s, code);
 }
@@ -202,8 +243,9 @@ std::vector<CliCommand> IncomeCommands() {
   return {
       {"add-income",
        "PORTFOLIO SYMBOL --gross AMOUNT --pay-date YYYY-MM-DD [--kind KIND] [--ex-date D] [--shares Q] "
-       "[--withholding W] [--fees F] [--currency C] [--comment TEXT]",
-       kFieldOptions,
+       "[--withholding W] [--fees F] [--currency C] [--comment TEXT] [--reinvest-qty Q --reinvest-price P "
+       "[--reinvest-commission C]]",
+       AddIncomeOptions(),
        {},
        RunAddIncome},
       {"income", "[PORTFOLIO] [--year YYYY]", {"db", "year"}, {}, RunIncome},

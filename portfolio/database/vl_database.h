@@ -139,6 +139,12 @@ class VLDatabase : public VLChangeRunner {
   // it (0: the payment is kept all the same, and the caller warns).
   VLResult AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields, uint32_t& id,
                      Quantity* entitled = nullptr);
+  // A reinvested payment: the record of `fields` and the purchase its cash made (`purchase`, the record's
+  // symbol bought in its portfolio), one change and one undo. `positionId` receives the new position's id,
+  // which the record names. Failed for a purchase AddStockPosition would refuse; else as AddIncome.
+  VLResult AddReinvestedIncome(VLDatabaseConn* conn, const VLIncomeItem& fields,
+                               const VLStockHoldingItem& purchase, uint32_t& id, uint32_t& positionId,
+                               Quantity* entitled = nullptr);
   // The record of `fields.id` takes every field of `fields`: one change. NotFound for an unknown record or
   // portfolio; Failed as for AddIncome.
   VLResult ModifyIncome(VLDatabaseConn* conn, const VLIncomeItem& fields);
@@ -158,6 +164,8 @@ class VLDatabase : public VLChangeRunner {
   VLResult RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only);
   // Stores a new stock position with the fields of `fields` (its name is the symbol), bound to the symbol's
   // cached quote; StoreFull when no id is left. Nothing else is checked.
+  // Stores `stored` (checked) as a new income record of the change; `id` receives its id.
+  VLResult InsertIncome(Change& change, const VLIncomeItem& stored, uint32_t& id, Quantity* entitled);
   VLResult InsertStock(ChangeRecorder& record, uint32_t portfolioId, const VLStockHoldingItem& fields,
                        uint32_t& id, SymbolIndex* index = nullptr);
   // Sells `qty` shares of a stored held position; a partial sale keeps the sold part under the position's

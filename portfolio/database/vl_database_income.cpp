@@ -35,6 +35,23 @@ VLResult VLDatabase::GetIncome(VLDatabaseConn* conn, uint32_t portfolioId, std::
   return VLResult::Ok;
 }
 
+VLResult VLDatabase::InsertIncome(Change& change, const VLIncomeItem& stored, uint32_t& id,
+                                  Quantity* entitled) {
+  if (!FindPortfolio(stored.portfolioId)) return VLResult::NotFound;
+  if (lastIncomeId == std::numeric_limits<uint32_t>::max()) return VLResult::StoreFull;
+  if (entitled)
+    *entitled = EntitledShares(positions, stored.portfolioId, stored.name, EntitlementDay(stored));
+  change.record.Record(JournalRecordKind::Income, lastIncomeId + 1);
+  auto income = std::make_unique<VLIncomeItem>();
+  (void)income->CopyFrom(&stored);  // cannot fail: not null
+  income->id = id = ++lastIncomeId;
+  incomes.InsertAt(incomes.GetCount(), std::move(income));  // a new id: no other has it
+  change.record.Portfolio(stored.portfolioId);
+  Touch(stored.portfolioId);
+  change.events.emplace_back(stored.portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+  return VLResult::Ok;
+}
+
 VLResult VLDatabase::AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields, uint32_t& id,
                                Quantity* entitled) {
   id = 0;
@@ -43,19 +60,37 @@ VLResult VLDatabase::AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields,
   stored.name = AsciiUpper(fields.name);
   if (!stored.FitsRecord()) return VLResult::Failed;
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
+    if (VLResult rc = InsertIncome(change, stored, id, entitled); rc != VLResult::Ok) return rc;
+    change.record.SetText("Add income: " + IncomeText(stored) + " in " + PortfolioName(stored.portfolioId));
+    return VLResult::Ok;
+  });
+}
+
+VLResult VLDatabase::AddReinvestedIncome(VLDatabaseConn* conn, const VLIncomeItem& fields,
+                                         const VLStockHoldingItem& purchase, uint32_t& id,
+                                         uint32_t& positionId, Quantity* entitled) {
+  id = positionId = 0;
+  VLIncomeItem stored;
+  (void)stored.CopyFrom(&fields);
+  stored.name = AsciiUpper(fields.name);
+  VLStockHoldingItem bought;
+  (void)bought.CopyFrom(&purchase);
+  bought.name = stored.name;
+  if (!stored.FitsRecord() || bought.IsSold() || bought.qty.IsZero() || !bought.FitsRecord())
+    return VLResult::Failed;
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     if (!FindPortfolio(stored.portfolioId)) return VLResult::NotFound;
     if (lastIncomeId == std::numeric_limits<uint32_t>::max()) return VLResult::StoreFull;
+    // The entitlement is the holding's before the purchase, which the payment made.
     if (entitled)
       *entitled = EntitledShares(positions, stored.portfolioId, stored.name, EntitlementDay(stored));
-    change.record.Record(JournalRecordKind::Income, lastIncomeId + 1);
-    auto income = std::make_unique<VLIncomeItem>();
-    (void)income->CopyFrom(&stored);  // cannot fail: not null
-    income->id = id = ++lastIncomeId;
-    incomes.InsertAt(incomes.GetCount(), std::move(income));  // a new id: no other has it
-    change.record.Portfolio(stored.portfolioId);
-    Touch(stored.portfolioId);
-    change.record.SetText("Add income: " + IncomeText(stored) + " in " + PortfolioName(stored.portfolioId));
-    change.events.emplace_back(stored.portfolioId, 0, VLDatabaseEvent::kPositionChanged);
+    if (VLResult rc = InsertStock(change.record, stored.portfolioId, bought, positionId); rc != VLResult::Ok)
+      return rc;
+    stored.reinvestPositionId = positionId;
+    if (VLResult rc = InsertIncome(change, stored, id, nullptr); rc != VLResult::Ok) return rc;
+    change.events.emplace_back(stored.portfolioId, positionId, VLDatabaseEvent::kPositionAdded);
+    change.record.SetText("Add income: " + IncomeText(stored) + " reinvested in " + DecimalText(bought.qty) +
+                          " " + stored.name + " in " + PortfolioName(stored.portfolioId));
     return VLResult::Ok;
   });
 }

@@ -64,6 +64,30 @@ TEST_F(IncomeCommands, APaymentIsAddedListedChangedAndDeletedEachAnUndoableChang
                 "1\tDividends\tKO\tdividend\t2025-04-01\t2025-03-14\t100\t50.00\t7.50\t0.00\t42.50\t\tQ1\n");
 }
 
+TEST_F(IncomeCommands, AReinvestedDividendBuysItsSharesInTheSameChange) {
+  CliResult r = Run({"add-income", "Dividends", "KO", "--gross", "50", "--withholding", "7.50", "--pay-date",
+                     "2025-04-01", "--reinvest-qty", "0.7203", "--reinvest-price", "59",
+                     "--reinvest-commission", "0.01"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "id\tnet\tposition\n1\t42.50\t2\n");
+  r = Run({"positions", "Dividends"});
+  EXPECT_NE(r.out.find("\n2\tDividends\tstock\tKO\theld\t0.7203\t42.51\t2025-04-01\t"), std::string::npos)
+      << r.out;
+  EXPECT_NE(Run({"changes", "--limit", "1"}).out.find("reinvested in 0.7203 KO"), std::string::npos);
+  // One undo takes the record and the purchase.
+  ASSERT_EQ(Run({"undo"}).code, 0);
+  EXPECT_EQ(Run({"income"}).out, kHeader);
+  EXPECT_EQ(Run({"positions", "Dividends"}).out.find("\n2\t"), std::string::npos);
+  // Both amounts of the purchase are asked for, and checked as a purchase is.
+  r = Run(
+      {"add-income", "Dividends", "KO", "--gross", "50", "--pay-date", "2025-04-01", "--reinvest-qty", "1"});
+  EXPECT_EQ(r.code, 2);
+  r = Run({"add-income", "Dividends", "KO", "--gross", "50", "--pay-date", "2025-04-01", "--reinvest-qty",
+           "-1", "--reinvest-price", "59"});
+  EXPECT_EQ(r.code, 4) << r.err;
+  EXPECT_EQ(Run({"income"}).out, kHeader);
+}
+
 TEST_F(IncomeCommands, WhatMakesNoSenseIsRefusedAndNothingChanges) {
   struct Case {
     std::vector<std::string> words;

@@ -158,6 +158,46 @@ TEST_F(IncomeStore, EveryChangeIsUndoneByteForByteAndTheFileTakesItsVersionOnlyW
   EXPECT_EQ(db->GetFingerprint(), added);
 }
 
+TEST_F(IncomeStore, AReinvestedPaymentAndItsPurchaseAreOneChange) {
+  const uint32_t p = AddPortfolio("Dividends");
+  AddStock(p, "KO");
+  const uint64_t before = db->GetFingerprint();
+  VLStockHoldingItem purchase;
+  purchase.qty = SharesOf("0.6923");
+  purchase.buyPricePerShare = Cents(6139);
+  purchase.purchaseDate = Day(2025, 4, 1);
+  uint32_t id = 0, bought = 0;
+  Quantity entitled;
+  ASSERT_EQ(
+      db->AddReinvestedIncome(conn, Payment(p, "ko", 4250, Day(2025, 4, 1)), purchase, id, bought, &entitled),
+      VLResult::Ok);
+  EXPECT_EQ(entitled, Shares(100));  // the holding before the purchase the payment made
+  std::unique_ptr<VLHoldingItem> position;
+  ASSERT_EQ(db->GetPosition(conn, bought, position), VLResult::Ok);
+  EXPECT_EQ(position->name, "KO");
+  EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*position).qty, SharesOf("0.6923"));
+  std::vector<VLIncomeItem> list;
+  ASSERT_EQ(db->GetIncome(conn, p, list), VLResult::Ok);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].reinvestPositionId, bought);
+  const uint64_t added = db->GetFingerprint();
+  VLJournalStep step;
+  ASSERT_EQ(db->Undo(conn, step), VLResult::Ok);  // one undo takes both
+  EXPECT_EQ(db->GetFingerprint(), before);
+  EXPECT_EQ(db->GetIncomeCount(), 0);
+  EXPECT_EQ(db->GetPosition(conn, bought, position), VLResult::NotFound);
+  ASSERT_EQ(db->Redo(conn, step), VLResult::Ok);
+  EXPECT_EQ(db->GetFingerprint(), added);
+  // A purchase a position cannot be is refused with nothing stored.
+  purchase.qty = Quantity();
+  EXPECT_EQ(db->AddReinvestedIncome(conn, Payment(p, "KO", 100, Day(2025, 4, 1)), purchase, id, bought),
+            VLResult::Failed);
+  purchase.qty = Shares(1);
+  EXPECT_EQ(db->AddReinvestedIncome(conn, Payment(p + 9, "KO", 100, Day(2025, 4, 1)), purchase, id, bought),
+            VLResult::NotFound);
+  EXPECT_EQ(db->GetFingerprint(), added);
+}
+
 TEST_F(IncomeStore, PositionsAreHandedOutWithTheirPartOfThePortfoliosIncome) {
   const uint32_t p = AddPortfolio("A");
   const uint32_t other = AddPortfolio("B");
