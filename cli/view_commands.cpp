@@ -170,8 +170,9 @@ int RunView(const CliArgs& args, CliIo& io) {
   return kExitOk;
 }
 
-// The totals as the summary panel shows them; totals that add up several currencies say so last, with the
-// panel's text ("GBp and USD, not converted"), and only then.
+// The totals as the summary panel shows them, then those of income for a portfolio with income records;
+// totals that add up several currencies say so last, with the panel's text ("GBp and USD, not
+// converted"), and only then.
 OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
   OutputRecord r;
   if (held) {
@@ -180,6 +181,10 @@ OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
     r.AddText("marginOwed", s.marginOwed).AddText("marginAvailable", s.marginAvailable);
   } else {
     r.AddText("netProceeds", s.netProceeds).AddText("gain", s.gain).AddText("postSaleGain", s.postSaleGain);
+  }
+  if (s.HasIncome()) {
+    r.AddText("incomeThisYear", s.incomeThisYear).AddText("incomeAll", s.incomeAll);
+    r.AddText("withholdingThisYear", s.withholdingThisYear).AddText("totalReturn", s.totalReturn);
   }
   if (const std::string mixed = MixedCurrenciesText(s); !mixed.empty()) r.Add("mixedCurrencies", mixed);
   return r;

@@ -4,11 +4,15 @@
 #include <unordered_map>
 
 #include "marketdata/stock_info.h"
+#include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_quote_source.h"
+#include "portfolio/income/income_allocation.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "portfolio/views/portfolio_summary.h"
 
 namespace {
 
@@ -141,6 +145,21 @@ VLResult VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfoli
     const auto* holding = static_cast<const VLHoldingItem*>(item.get());
     if (holding->ownerPortfolioId == portfolioId) counted.push_back(holding);
   }
-  summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat());
+  SummaryIncome income;
+  for (const auto& item : incomes) {
+    const auto* record = static_cast<const VLIncomeItem*>(item.get());
+    if (record->portfolioId == portfolioId) (void)income.records.emplace_back().CopyFrom(record);
+  }
+  if (!income.records.empty()) {
+    std::vector<const VLStockHoldingItem*> stocks;
+    for (const VLHoldingItem* holding : counted) {
+      if (holding->GetKind() == kHoldingStock)
+        stocks.push_back(static_cast<const VLStockHoldingItem*>(holding));
+    }
+    const int64_t today = TodayDayNumber();
+    income.positionShares = AllocateIncome(stocks, income.records, today);
+    income.year = DateOfDayNumber(today).year;
+  }
+  summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat(), &income);
   return VLResult::Ok;
 }

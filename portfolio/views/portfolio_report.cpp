@@ -141,6 +141,18 @@ void AppendSummaryRow(std::string& doc, bool first, const char* label, const std
 constexpr const char* kSummaryTableStart = "<table cellspacing=0 cellpadding=0 border=0>\n";
 constexpr const char* kSummaryTableGap = "\n</td></tr></table></td><td width=30>&nbsp;<br></td><td>\n\n";
 
+// The income totals of a portfolio with income records, as a group of their own; nothing without.
+void AppendIncomeSummary(std::string& doc, const VLPortfolioSummary& s) {
+  if (!s.HasIncome()) return;
+  doc += kSummaryTableStart;
+  AppendSummaryRow(doc, true, "Income This Year:", EscapeReportText(s.incomeThisYear));
+  AppendSummaryRow(doc, false, "Withholding This Year:", EscapeReportText(s.withholdingThisYear));
+  AppendSummaryRow(doc, false, "Income (All):", EscapeReportText(s.incomeAll));
+  AppendSummaryRow(doc, false,
+                   "Total Return:", RedIf(StartsWithMinus(s.totalReturn), EscapeReportText(s.totalReturn)));
+  doc += "\n</td></tr></table>";
+}
+
 void AppendSummary(std::string& doc, const PortfolioReportInput& input) {
   const VLPortfolioSummary& s = input.summary;
   const auto text = [](const std::string& value) { return EscapeReportText(value); };
@@ -163,7 +175,10 @@ void AppendSummary(std::string& doc, const PortfolioReportInput& input) {
   const std::string mixed = MixedCurrenciesText(s);
   if (!input.heldView && !mixed.empty()) AppendSummaryRow(doc, false, "Mixed currencies:", text(mixed));
   doc += kSummaryTableGap;
-  if (!input.heldView) return;
+  if (!input.heldView) {
+    AppendIncomeSummary(doc, s);
+    return;
+  }
 
   doc += kSummaryTableStart;
   AppendSummaryRow(doc, true, "Equity:", text(s.equity));
@@ -181,6 +196,11 @@ void AppendSummary(std::string& doc, const PortfolioReportInput& input) {
   const std::string available = text(s.marginAvailable);
   AppendSummaryRow(doc, false, "Margin Available:",
                    s.marginAvailable != "0.00" ? "<font color=green>" + available + "</font>" : available);
+  if (s.HasIncome()) {
+    doc += kSummaryTableGap;
+    AppendIncomeSummary(doc, s);
+    return;
+  }
   doc += "\n</td></tr></table>";
 }
 

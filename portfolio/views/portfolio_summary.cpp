@@ -6,6 +6,8 @@
 
 #include "portfolio/columns/number_format.h"
 #include "portfolio/columns/position_currency.h"
+#include "portfolio/records/calendar_date.h"
+#include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_currency.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -30,6 +32,37 @@ std::string WithPercent(const std::string& text, double percent) {
 VLCurrency Minus(VLCurrency a, const VLCurrency& b) {
   a.SubtractMagnitude(b);
   return a;
+}
+
+// "-1,234.56": exact cents in the number format's grouping.
+std::string CentsText(int64_t cents, const NumberFormat& format) {
+  return FormatLocaleNumber(DecimalUnitsText(cents, 2, 2), format);
+}
+
+bool AddCents(int64_t* sum, int64_t value) {
+  return !__builtin_add_overflow(*sum, value, sum);
+}
+
+// The income texts of `s`: the records' sums of this year and of all, and the gain plus the counted
+// positions' net income. A sum beyond 64 bits is not given.
+void AddIncomeTexts(const SummaryIncome& income, const std::vector<const VLHoldingItem*>& counted,
+                    const VLCurrency& gain, const NumberFormat& format, VLPortfolioSummary& s) {
+  int64_t thisYear = 0, all = 0, withheld = 0, positions = gain.ToCents();
+  bool ok = true;
+  for (const VLIncomeItem& record : income.records) {
+    ok = ok && AddCents(&all, record.Net());
+    if (DateOfDayNumber(DayNumberOfStoredDate(record.payDate)).year != income.year) continue;
+    ok = ok && AddCents(&thisYear, record.Net()) && AddCents(&withheld, record.withholding);
+  }
+  for (const VLHoldingItem* holding : counted) {
+    const auto found = income.positionShares.find(holding->id);
+    if (found != income.positionShares.end()) ok = ok && AddCents(&positions, found->second.net);
+  }
+  if (!ok) return;
+  s.incomeThisYear = CentsText(thisYear, format);
+  s.incomeAll = CentsText(all, format);
+  s.withholdingThisYear = CentsText(withheld, format);
+  s.totalReturn = CentsText(positions, format);
 }
 
 struct Totals {
@@ -67,10 +100,13 @@ void AddStock(const VLStockHoldingItem& stock, Totals& t) {
 }  // namespace
 
 VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem*>& positions, bool held,
-                                           const std::vector<uint32_t>* ids, const NumberFormat& format) {
+                                           const std::vector<uint32_t>* ids, const NumberFormat& format,
+                                           const SummaryIncome* income) {
   Totals t;
+  std::vector<const VLHoldingItem*> counted;
   for (const VLHoldingItem* holding : positions) {
     if (!holding || !Counts(*holding, held, ids)) continue;
+    counted.push_back(holding);
     switch (holding->GetKind()) {
       case kHoldingStock:
         AddStock(static_cast<const VLStockHoldingItem&>(*holding), t);
@@ -114,6 +150,7 @@ VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem
   s.netProceeds = MoneyText(t.proceeds.GetValue(), format);
   s.postSaleGain = MoneyText(postSale.GetValue(), format);
   s.currencies.assign(t.currencies.begin(), t.currencies.end());
+  if (income && !income->records.empty()) AddIncomeTexts(*income, counted, gain, format, s);
   return s;
 }
 

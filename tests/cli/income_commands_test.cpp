@@ -88,6 +88,26 @@ TEST_F(IncomeCommands, AReinvestedDividendBuysItsSharesInTheSameChange) {
   EXPECT_EQ(Run({"income"}).out, kHeader);
 }
 
+TEST_F(IncomeCommands, TheSummaryAddsIncomeTotalsOnlyOnceThereIsIncome) {
+  const std::string before = Run({"summary", "Dividends"}).out;
+  EXPECT_EQ(before.find("income"), std::string::npos);
+  ASSERT_EQ(Run({"add-income", "Dividends", "KO", "--gross", "50", "--withholding", "7.50", "--pay-date",
+                 "2025-04-01"})
+                .code,
+            0);
+  ASSERT_EQ(Run({"add-income", "Dividends", "KO", "--gross", "20", "--withholding", "3", "--pay-date",
+                 "2026-01-01"})
+                .code,
+            0);
+  const CliResult r = Run({"summary", "Dividends", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  // Today is 2026-01-01; the position was never quoted, so its gain is -6,005.00 (all it paid).
+  for (const char* total : {"\"incomeThisYear\":\"17.00\"", "\"incomeAll\":\"59.50\"",
+                            "\"withholdingThisYear\":\"3.00\"", "\"totalReturn\":\"-5,945.50\""}) {
+    EXPECT_NE(r.out.find(total), std::string::npos) << total << "\n" << r.out;
+  }
+}
+
 TEST_F(IncomeCommands, WhatMakesNoSenseIsRefusedAndNothingChanges) {
   struct Case {
     std::vector<std::string> words;

@@ -178,6 +178,32 @@ TEST(PortfolioReportTest, MixedCurrenciesAreNamedInTheSummary) {
   }
 }
 
+// A portfolio with income adds a group of its income totals; the tables stay balanced.
+TEST(PortfolioReportTest, IncomeTotalsAreAGroupOfTheirOwn) {
+  for (PortfolioReportInput input : {HeldInput(), SoldInput()}) {
+    const std::string without = BuildPortfolioReport(input);
+    EXPECT_EQ(without.find("Income"), std::string::npos);
+    input.summary.incomeThisYear = "42.50";
+    input.summary.withholdingThisYear = "7.50";
+    input.summary.incomeAll = "1,042.50";
+    input.summary.totalReturn = "-3.25";
+    const std::string doc = BuildPortfolioReport(input);
+    EXPECT_NE(doc.find("<tr><td align=right>&nbsp;Income This Year:</td><td>&nbsp;42.50\n</td></tr><tr><td "
+                       "align=right>Withholding This Year:</td><td>&nbsp;7.50\n</td></tr><tr><td "
+                       "align=right>Income (All):</td><td>&nbsp;1,042.50\n</td></tr><tr><td "
+                       "align=right>Total Return:</td><td>&nbsp;<font color=red>-3.25</font>"),
+              std::string::npos)
+        << input.heldView;
+    const auto count = [&](const std::string& text, const char* tag) {
+      size_t n = 0;
+      for (size_t at = text.find(tag); at != std::string::npos; at = text.find(tag, at + 1)) ++n;
+      return n;
+    };
+    EXPECT_EQ(count(doc, "<table"), count(doc, "</table>")) << input.heldView;
+    EXPECT_EQ(count(doc, "<table") - count(without, "<table"), 1u);
+  }
+}
+
 TEST(PortfolioReportTest, TotalCountsEveryVisibleRowAndTimesPrintWithoutPadding) {
   PortfolioReportInput input = HeldInput();
   input.skippedRows = 2;

@@ -7,6 +7,7 @@
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "tests/support/exact_values.h"
+#include "tests/support/noon_utc.h"
 
 namespace {
 
@@ -84,6 +85,39 @@ TEST_F(SummaryTest, SoldViewCountsOnlySoldPositions) {
   EXPECT_EQ(s.gain, "40.00  (20.00%)");
   EXPECT_EQ(s.postSaleGain, "60.00");
   EXPECT_EQ(s.marginOwed, "0.00");  // margin only counts in the held view
+}
+
+TEST_F(SummaryTest, IncomeTotalsAreGivenOnlyForAPortfolioWithIncome) {
+  EXPECT_FALSE(Run(true).HasIncome());
+  SummaryIncome income;
+  income.year = 2026;
+  const auto paid = [&](int year, int64_t gross, int64_t withholding) {
+    VLIncomeItem& record = income.records.emplace_back();
+    record.payDate = NoonUtc(year, 3, 31);
+    record.gross = gross;
+    record.withholding = withholding;
+  };
+  paid(2026, 3500, 500);
+  paid(2025, 1000, 0);
+  paid(2026, -250000, -50000);  // a reversal
+  income.positionShares[1].net = 2500;
+  income.positionShares[2].net = 1500;
+  const auto run = [&](bool heldView, const std::vector<uint32_t>* ids = nullptr) {
+    return ComputePortfolioSummary({&held, &sold, &cash, &margin}, heldView, ids, NumberFormat::English(),
+                                   &income);
+  };
+  VLPortfolioSummary s = run(true);
+  EXPECT_EQ(s.incomeThisYear, "-1,970.00");
+  EXPECT_EQ(s.withholdingThisYear, "-495.00");
+  EXPECT_EQ(s.incomeAll, "-1,960.00");
+  EXPECT_EQ(s.totalReturn, "225.00");  // the gain 200.00 and the held position's 25.00
+  EXPECT_EQ(s.gain, "200.00  (13.33%)");
+  EXPECT_EQ(run(false).totalReturn, "55.00");  // the sale's 40.00 and its 15.00
+  const std::vector<uint32_t> onlyCash{3};
+  EXPECT_EQ(run(true, &onlyCash).totalReturn, "0.00");
+  EXPECT_EQ(run(true, &onlyCash).incomeAll, "-1,960.00");  // the portfolio's, whatever is selected
+  income.records.clear();
+  EXPECT_FALSE(run(true).HasIncome());
 }
 
 TEST_F(SummaryTest, ASelectionRestrictsTheTotals) {

@@ -20,6 +20,32 @@ TEST(SummaryMarkup, MixedCurrenciesShowBesideTheFigures) {
   }
 }
 
+TEST(SummaryMarkup, IncomeTotalsCloseEachRowAndTheTotalReturnTakesTheFreeMiddleCell) {
+  for (const bool held : {true, false}) {
+    VLPortfolioSummary s = held ? HeldFigures() : SoldFigures();
+    s.incomeThisYear = "42.50";
+    s.withholdingThisYear = "7.50";
+    s.incomeAll = "1,042.50";
+    s.totalReturn = "-3.25";
+    const std::string markup = BuildSummaryMarkup(s, held);
+    size_t at = 0;
+    for (const char* label :
+         {"Income This Year:", "Withholding This Year:", "Total Return:", "Income (All):"}) {
+      EXPECT_NE(markup.find(label), std::string::npos) << label;
+    }
+    // Row by row: the income group is the last cell pair of each of the three rows.
+    for (const char* label : {"Income This Year:", "Withholding This Year:", "Income (All):"}) {
+      at = markup.find(label, at);
+      ASSERT_NE(at, std::string::npos) << label;
+      const size_t rowEnd = markup.find("</tr>", at);
+      EXPECT_EQ(markup.find("<td width=50", at), markup.find("<td width=50", rowEnd)) << label << held;
+    }
+    EXPECT_NE(markup.find("color=red>-3.25<"), std::string::npos);
+    EXPECT_EQ(BuildSummaryMarkup(held ? HeldFigures() : SoldFigures(), held).find("Income"),
+              std::string::npos);
+  }
+}
+
 // Each figure's colour by its text and the view, one rule a row.
 TEST(SummaryMarkup, EachFigureIsColouredByItsRule) {
   using S = VLPortfolioSummary;

@@ -94,18 +94,38 @@ std::string BuildSummaryMarkup(const VLPortfolioSummary& s, bool held) {
   const std::string mixedPair =
       mixed.empty() ? std::string(kEmptyPair)
                     : Label("           Mixed currencies:  ") + ColouredValue(kMixedColor, mixed);
+  // A portfolio with income adds a group of its totals at the end of each row, and its total return where
+  // the middle group has room.
+  std::string income[3], totalReturn = std::string(kEmptyPair);
+  if (s.HasIncome()) {
+    income[0] = Label("           Income This Year:  ") + Value(s.incomeThisYear);
+    income[1] = Label("           Withholding This Year:  ") + Value(s.withholdingThisYear);
+    income[2] = Label("           Income (All):  ") + Value(s.incomeAll);
+    totalReturn = Label("           Total Return:  ") +
+                  ColouredValue(StartsWithMinus(s.totalReturn) ? "red" : "black", s.totalReturn);
+  }
   if (!held) {
+    if (!s.HasIncome()) {
+      return Frame(
+          "honeydew",
+          Row(Label("  Net Proceeds:  ") + Value(s.netProceeds) + (mixed.empty() ? "" : mixedPair)) +
+              Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain)) +
+              Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain)));
+    }
     return Frame("honeydew",
-                 Row(Label("  Net Proceeds:  ") + Value(s.netProceeds) + (mixed.empty() ? "" : mixedPair)) +
-                     Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain)) +
-                     Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain)));
+                 Row(Label("  Net Proceeds:  ") + Value(s.netProceeds) + mixedPair + income[0]) +
+                     Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + totalReturn + income[1]) +
+                     Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain) +
+                         std::string(kEmptyPair) + income[2]));
   }
   return Frame("whitesmoke",
                Row(Label("  Current Value:  ") + Value(s.currentValue) + Label("           Equity:  ") +
-                   Value(s.equity) + Label("           Marginable Equity:  ") + Value(s.marginableEquity)) +
+                   Value(s.equity) + Label("           Marginable Equity:  ") + Value(s.marginableEquity) +
+                   income[0]) +
                    Row(Label("  Change:  ") + ColouredValue(colors.change, s.change) + mixedPair +
-                       Label("           Margin Owed:  ") + ColouredValue(colors.marginOwed, s.marginOwed)) +
-                   Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + std::string(kEmptyPair) +
+                       Label("           Margin Owed:  ") + ColouredValue(colors.marginOwed, s.marginOwed) +
+                       income[1]) +
+                   Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + totalReturn +
                        Label("           Margin Available:  ") +
-                       ColouredValue(colors.marginAvailable, s.marginAvailable)));
+                       ColouredValue(colors.marginAvailable, s.marginAvailable) + income[2]));
 }
