@@ -21,8 +21,9 @@ constexpr const char* kDb = "  --db PATH  the database file (default: the applic
   "  --comment TEXT  a note kept with it\n"
 constexpr const char* kIncomeOptions = VL_INCOME_FIELD_OPTIONS;
 constexpr const char* kAddIncomeOptions = VL_INCOME_FIELD_OPTIONS
-    "  --reinvest-qty Q --reinvest-price P  the shares its cash bought on the pay date, at that price: the\n"
-    "    record and the purchase are one change\n"
+    "  --reinvest-qty Q  the shares its cash bought on the pay date: the record and the purchase are one\n"
+    "    change; with --reinvest-price\n"
+    "  --reinvest-price P  the price per share of that purchase\n"
     "  --reinvest-commission C  the commission of that purchase (default 0)\n";
 #undef VL_INCOME_FIELD_OPTIONS
 constexpr const char* kChartOptions =
