@@ -197,6 +197,21 @@ OutputRecord StepRecord(const ImportReading& reading, const ImportOutcome& outco
       .AddNumber("id", outcome.stepPositions[i]);
 }
 
+// A payment of income: recorded, or a duplicate of one recorded already; its gross as the price.
+OutputRecord IncomeRecord(const ImportReading& reading, const ImportOutcome& outcome, size_t i) {
+  const ImportIncome& row = reading.plan.incomes[i];
+  const bool recorded = i < outcome.incomeRecorded.size() && outcome.incomeRecorded[i];
+  return OutputRecord()
+      .AddNumber("line", row.line)
+      .Add("action", recorded ? "income" : "duplicate")
+      .Add("portfolio", reading.plan.portfolios[row.portfolio].name)
+      .Add("kind", IncomeKindName(row.income.kind))
+      .Add("symbol", row.income.name)
+      .AddDecimal("quantity", row.income.shares.IsZero() ? std::string() : DecimalText(row.income.shares))
+      .AddText("price", CentsDifferenceText(row.income.gross))
+      .AddNumber("id", 0);
+}
+
 OutputRecord SkippedRecord(const ImportReading& reading, const SkippedRow& row) {
   return OutputRecord()
       .AddNumber("line", row.line)
@@ -216,6 +231,8 @@ std::vector<OutputRecord> OutcomeRows(const ImportReading& reading, const Import
   for (size_t i = 0; i < reading.plan.steps.size(); ++i)
     lines.emplace_back(reading.plan.steps[i].line, StepRecord(reading, outcome, i));
   for (const SkippedRow& row : reading.skipped) lines.emplace_back(row.line, SkippedRecord(reading, row));
+  for (size_t i = 0; i < reading.plan.incomes.size(); ++i)
+    lines.emplace_back(reading.plan.incomes[i].line, IncomeRecord(reading, outcome, i));
   std::stable_sort(lines.begin(), lines.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<OutputRecord> rows;
@@ -253,6 +270,11 @@ void PrintOutcome(const CliArgs& args, CliIo& io, const ImportReading& reading,
   if (!reading.plan.actions.empty()) {
     summary.AddNumber("actions", outcome.actions);
     summaryColumns.push_back("actions");
+  }
+  // And the payments of income, for a file that holds any.
+  if (!reading.plan.incomes.empty()) {
+    summary.AddNumber("income", outcome.income);
+    summaryColumns.push_back("income");
   }
   std::vector<std::string> rowColumns = {"line",   "action",   "portfolio", "kind",
                                          "symbol", "quantity", "price",     "id"};

@@ -175,6 +175,7 @@ enum class StringId : int {
   ImportChooseTarget = 408,      // the summary line while no portfolio is chosen for the rows
   ImportBalancesOutdated = 409,  // %d: balances left alone, as the portfolio's are from later statements
   ImportActionsRecorded = 410,   // %d: splits and symbol changes the file records
+  ImportIncomeRecorded = 411,    // %d: payments of income the file records
   ImportFileMissing = 3300,
   ImportRefused = 3301,  // %s: the file, %d: its problems
   ImportTargetMissing = 3302,

@@ -185,6 +185,10 @@ class VLDatabase : public VLChangeRunner {
   // and day); a problem for each that differs from the one recorded (or given earlier in the file).
   std::vector<ImportAction> ImportedActions(const ImportPlan& plan,
                                             std::vector<ImportProblem>& problems) const;
+  // The payments of an import to record (indexes into plan.incomes): those with no record of the same
+  // portfolio, symbol, kind, pay date and gross in the store or earlier in the file; every one when the plan
+  // allows duplicates. `portfolioIds` are the resolution's (0: a portfolio the import creates).
+  std::vector<size_t> ImportedIncome(const ImportPlan& plan, const std::vector<uint32_t>& portfolioIds) const;
   // The splits an import puts the file's trades through: those recorded, and those of `imported` a
   // statement reports (each of them also in `reported`).
   void KnownSplits(const std::vector<ImportAction>& imported, ImportSplits& all,
@@ -203,7 +207,7 @@ class VLDatabase : public VLChangeRunner {
   // Whether the ids left cover what an import resolved against the store needs.
   // `newPrices`: the prices set by hand it adds (ImportedPrices).
   bool ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices,
-                  uint64_t newActions) const;
+                  uint64_t newActions, uint64_t newIncome) const;
 
   // The shared steps of adding and changing a cash position or margin debt.
   VLResult AddAmountPosition(VLDatabaseConn* conn, uint32_t portfolioId,

@@ -36,6 +36,7 @@ std::string ImportText(const ImportOutcome& outcome, const ImportPlan& plan,
   if (outcome.balances) parts.push_back(count(outcome.balances, "cash balance", "cash balances"));
   if (outcome.prices) parts.push_back(count(outcome.prices, "price set by hand", "prices set by hand"));
   if (outcome.actions) parts.push_back(count(outcome.actions, "corporate action", "corporate actions"));
+  if (outcome.income) parts.push_back(count(outcome.income, "income record", "income records"));
   std::string text = "Import";
   for (size_t i = 0; i < parts.size(); ++i) {
     text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
@@ -96,7 +97,7 @@ std::vector<VLManualPriceItem> VLDatabase::ImportedPrices(const ImportPlan& plan
 }
 
 bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& resolution, uint64_t newPrices,
-                            uint64_t newActions) const {
+                            uint64_t newActions, uint64_t newIncome) const {
   uint64_t newPortfolios = 0;
   for (uint32_t id : resolution.portfolioIds) newPortfolios += id == 0;
   uint64_t newPositions = 0;
@@ -114,7 +115,7 @@ bool VLDatabase::ImportFits(const ImportPlan& plan, const ImportResolution& reso
   const uint64_t newQuotes = symbols.size();
   return newPortfolios <= kLastId - lastPortfolioId && newPositions <= kLastId - lastPositionId &&
          newQuotes <= kLastId - lastQuoteId && newPrices <= kLastId - lastManualPriceId &&
-         newActions <= kLastId - lastCorporateActionId;
+         newActions <= kLastId - lastCorporateActionId && newIncome <= kLastId - lastIncomeId;
 }
 
 struct VLDatabase::ImportCheck {
@@ -124,6 +125,7 @@ struct VLDatabase::ImportCheck {
   ManualPriceIndex storedPrices;  // made only for a file that holds prices
   std::vector<VLManualPriceItem> prices;
   std::vector<ImportAction> actions;
+  std::vector<size_t> income;  // the payments recorded: indexes into the plan's incomes
   // A file of trades as traded that splits concern: the splits, the plan in today's shares, and the store's
   // positions as the splits the file reports leave them (each only when needed).
   ImportSplits splits;
@@ -157,10 +159,16 @@ VLResult VLDatabase::CheckImport(const ImportPlan& plan, ImportOutcome& outcome,
   uint64_t newPrices = 0;
   if (!plan.prices.empty()) check.storedPrices = IndexManualPrices();
   check.prices = ImportedPrices(plan, check.storedPrices, newPrices);
-  if (!ImportFits(plan, check.resolution, newPrices, check.actions.size())) return VLResult::StoreFull;
+  check.income = ImportedIncome(plan, check.resolution.portfolioIds);
+  if (!ImportFits(plan, check.resolution, newPrices, check.actions.size(), check.income.size()))
+    return VLResult::StoreFull;
   Report(check.resolution, outcome);
   outcome.prices = static_cast<int>(check.prices.size());
   outcome.actions = static_cast<int>(check.actions.size());
+  outcome.income = static_cast<int>(check.income.size());
+  outcome.incomeRecorded.assign(plan.incomes.size(), false);
+  for (size_t index : check.income) outcome.incomeRecorded[index] = true;
+  outcome.duplicates += static_cast<int>(plan.incomes.size() - check.income.size());
   return VLResult::Ok;
 }
 
@@ -271,6 +279,22 @@ struct VLDatabase::ImportRun {
     // The ids were counted before: ImportFits.
     for (const ImportAction& a : actions) {
       if (!a.IsReportedSplit()) db.StoreCorporateAction(change.record, a.action);
+    }
+  }
+
+  // The payments, each in its portfolio; a reinvested one names the position its purchase added.
+  void StoreIncome(const std::vector<ImportIncome>& incomes, const std::vector<size_t>& kept) {
+    for (size_t index : kept) {
+      const ImportIncome& row = incomes[index];
+      auto income = std::make_unique<VLIncomeItem>();
+      (void)income->CopyFrom(&row.income);  // cannot fail: not null
+      income->portfolioId = outcome.portfolioIds[row.portfolio];
+      income->reinvestPositionId = row.reinvestStep ? outcome.stepPositions[*row.reinvestStep] : 0;
+      change.record.Record(JournalRecordKind::Income, db.lastIncomeId + 1);
+      change.record.Portfolio(income->portfolioId);
+      income->id = ++db.lastIncomeId;  // the ids were counted before: ImportFits
+      db.incomes.InsertAt(db.incomes.GetCount(), std::move(income));
+      touched[row.portfolio] = true;
     }
   }
 
@@ -417,7 +441,8 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
                      ImportCheck check(plan);
                      if (const VLResult rc = CheckImport(plan, outcome, problems, check); rc != VLResult::Ok)
                        return rc;
-                     if (!ImportChanges(check.resolution, !check.prices.empty() || !check.actions.empty())) {
+                     if (!ImportChanges(check.resolution, !check.prices.empty() || !check.actions.empty() ||
+                                                              !check.income.empty())) {
                        change.unchanged = true;
                        return VLResult::Ok;
                      }
@@ -427,6 +452,7 @@ VLResult VLDatabase::ImportPositions(VLDatabaseConn* conn, const ImportPlan& pla
                      run.ApplySteps();
                      run.StorePrices(check.prices, check.storedPrices);
                      run.StoreActions(check.actions);
+                     run.StoreIncome(plan.incomes, check.income);
                      run.Finish(!check.prices.empty());
                      return VLResult::Ok;
                    });

@@ -1,9 +1,12 @@
 // Income: payments recorded per portfolio and symbol, each add, change and removal one change.
 #include <algorithm>
 #include <limits>
+#include <set>
+#include <tuple>
 
 #include "framework/text_util.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/exchange/import_plan.h"
 #include "portfolio/income/income_entitlement.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -16,7 +19,35 @@ std::string IncomeText(const VLIncomeItem& income) {
          " paid " + StoredDayText(income.payDate);
 }
 
+// What makes two payments the same for an import: portfolio, symbol, kind, pay day and gross.
+using IncomeKey = std::tuple<uint32_t, std::string, IncomeKind, int64_t, int64_t>;
+IncomeKey KeyOf(uint32_t portfolioId, const VLIncomeItem& income) {
+  return {portfolioId, AsciiUpper(income.name), income.kind, DayNumberOfStoredDate(income.payDate),
+          income.gross};
+}
+
 }  // namespace
+
+std::vector<size_t> VLDatabase::ImportedIncome(const ImportPlan& plan,
+                                               const std::vector<uint32_t>& portfolioIds) const {
+  std::set<IncomeKey> known;
+  if (!plan.allowDuplicates) {
+    for (const auto& item : incomes) {
+      const auto* income = static_cast<const VLIncomeItem*>(item.get());
+      known.insert(KeyOf(income->portfolioId, *income));
+    }
+  }
+  std::vector<size_t> kept;
+  for (size_t i = 0; i < plan.incomes.size(); ++i) {
+    const ImportIncome& row = plan.incomes[i];
+    const uint32_t portfolioId = portfolioIds[row.portfolio];
+    // A portfolio the import creates has no records yet: only the file's own rows can repeat each other.
+    const IncomeKey key = KeyOf(
+        portfolioId != 0 ? portfolioId : 0xFFFFFFFFu - static_cast<uint32_t>(row.portfolio), row.income);
+    if (plan.allowDuplicates || known.insert(key).second) kept.push_back(i);
+  }
+  return kept;
+}
 
 VLResult VLDatabase::GetIncome(VLDatabaseConn* conn, uint32_t portfolioId, std::vector<VLIncomeItem>& list) {
   std::lock_guard guard(lock);

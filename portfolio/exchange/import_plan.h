@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_holding_item.h"
+#include "portfolio/records/vl_income_item.h"
 
 // What an import asks the database to do, once every row of the file has passed the entry checks: one
 // change (VLDatabase::ImportPositions), applied whole or not at all.
@@ -75,6 +77,20 @@ struct ImportAction {
   bool IsReportedSplit() const { return applies && action.kind == CorporateActionKind::Split; }
 };
 
+// A payment of income: recorded in its portfolio unless a record of the same symbol, kind, pay date and
+// gross is there already (or comes earlier in the file).
+struct ImportIncome {
+  int line = 0;
+  size_t portfolio = 0;  // index into ImportPlan::portfolios
+  VLIncomeItem income;   // all but its portfolio and, for a reinvested payment, the position it bought
+  // A reinvested payment: the step that adds the purchase its cash made.
+  std::optional<size_t> reinvestStep;
+  // A row of tax withheld (a broker's list gives it apart from its dividend): a record of its own, a negative
+  // gross of kind "other", unless the file has a dividend of the same symbol and pay date to take it as
+  // withholding (MergeTaxRows).
+  bool tax = false;
+};
+
 struct ImportPlan {
   // More portfolios than this in one file are refused: an import that creates them by the thousand is no
   // user's intent, and every portfolio is matched by name against the database's.
@@ -85,6 +101,7 @@ struct ImportPlan {
   std::vector<ImportStep> steps;
   std::vector<ImportPrice> prices;
   std::vector<ImportAction> actions;
+  std::vector<ImportIncome> incomes;
   // Rows equal to a position already in their portfolio are added all the same (else they are skipped).
   bool allowDuplicates = false;
   // The file's trades are as traded, in the shares of their day (a statement, a broker's list of
@@ -114,6 +131,10 @@ struct ImportPlan {
   std::unordered_map<std::string, size_t> byName;
 };
 
+// Each tax row of `plan` becomes the withholding of the file's dividend of the same portfolio, symbol and
+// pay date, where that dividend's deductions leave room for it; the others stay records of their own.
+void MergeTaxRows(ImportPlan& plan);
+
 // What an import did (or, for a trial, would do).
 struct ImportOutcome {
   int added = 0;                            // positions added
@@ -123,6 +144,8 @@ struct ImportOutcome {
   int outdated = 0;                         // balances left alone: the position's is from a later statement
   int prices = 0;                           // prices set by hand stored (new, or another price that day)
   int actions = 0;                          // corporate actions recorded (not those recorded already)
+  int income = 0;                           // income records added (duplicates count as duplicates)
+  std::vector<bool> incomeRecorded;         // per ImportPlan::incomes: recorded, or skipped as a duplicate
   std::vector<uint32_t> createdPortfolios;  // ids (none for a trial)
   std::vector<uint32_t> portfolioIds;       // per ImportPlan::portfolios: the id it went into (0: new, trial)
   // Per step: what became of it, and the position it added or changed (0 for a trial, a skipped row or a

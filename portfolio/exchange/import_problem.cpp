@@ -37,6 +37,11 @@ const std::map<StringId, const char*>& CheckTexts() {
        "%f holds a control character (other than tab and line breaks), a NUL or bytes that are not UTF-8 "
        "text"},
       {StringId::SoldQuantityOutOfRange, "the quantity sold '%r' is not above 0"},
+      {StringId::IncomeGrossInvalid, "the amount of a payment '%r' is 0"},
+      {StringId::IncomeDeductionsTooLarge, "the tax withheld and the fees are more than the payment"},
+      {StringId::IncomeDateLater, "the pay date '%r' is later than today"},
+      {StringId::IncomeDateOutOfRange, "%f '%r' is before %1 or missing"},
+      {StringId::IncomePayBeforeEx, "the pay date is before the ex-date"},
       {StringId::CurrencyNotValid,
        "the currency '%r' is not a currency code (three capital letters such as USD, or %2)"},
   };
@@ -111,6 +116,12 @@ ImportField ImportFieldOf(EntryField field) {
       {EntryField::Comment, ImportField::Comment},
       {EntryField::Currency, ImportField::Currency},
       {EntryField::PortfolioComment, ImportField::PortfolioComment},
+      {EntryField::Gross, ImportField::Amount},
+      {EntryField::Withholding, ImportField::Withholding},
+      {EntryField::Fees, ImportField::Fees},
+      {EntryField::Shares, ImportField::Quantity},
+      {EntryField::PayDate, ImportField::Date},
+      {EntryField::IncomeKind, ImportField::Kind},
   };
   const auto it = fields.find(field);
   return it == fields.end() ? ImportField::None : it->second;

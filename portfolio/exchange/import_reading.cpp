@@ -100,6 +100,23 @@ bool RowSink::TakesPortfolio(int line, const std::string& name) {
   return false;
 }
 
+bool RowSink::AddIncome(int line, IncomeKind kind, bool tax, const RowTexts& texts,
+                        const std::string& portfolioName, std::optional<size_t> reinvestStep) {
+  ++reading.rows;
+  RowChecker check(rowReading, line, reading.problems);
+  std::string name = std::string(TrimBlanks(options.targetPortfolio));
+  bool ok = name.empty() ? check.PortfolioName(portfolioName, name) : true;
+  ImportIncome row;
+  row.line = line;
+  row.tax = tax;
+  row.reinvestStep = reinvestStep;
+  ok = check.Income(texts, kind, tax, row.income) && ok;
+  if (!ok || !TakesPortfolio(line, name)) return false;
+  row.portfolio = reading.plan.PortfolioIndex(name);
+  reading.plan.incomes.push_back(std::move(row));
+  return true;
+}
+
 bool RowSink::Add(int line, RowKind kind, const RowTexts& texts, const std::string& portfolioName,
                   const std::string& portfolioComment, bool matchSplitParts, bool opening) {
   const bool cash = kind == RowKind::Cash || kind == RowKind::CashBalance;

@@ -111,6 +111,10 @@ class RowSink {
   // the target portfolio). False when the row was refused.
   bool Add(int line, RowKind kind, const RowTexts& texts, const std::string& portfolioName = {},
            const std::string& portfolioComment = {}, bool matchSplitParts = false, bool opening = false);
+  // A payment of income (RowChecker::Income) into the plan's incomes; `reinvestStep` is the step of the
+  // purchase its cash made, if any. False when the row was refused.
+  bool AddIncome(int line, IncomeKind kind, bool tax, const RowTexts& texts,
+                 const std::string& portfolioName = {}, std::optional<size_t> reinvestStep = std::nullopt);
   // Reports progress; false when the user cancelled (the reading is then marked so).
   bool Progress(size_t done, size_t total);
 

@@ -4,10 +4,12 @@
 
 #include "framework/text_util.h"
 #include "portfolio/checks/holding_checks.h"
+#include "portfolio/checks/income_checks.h"
 #include "portfolio/checks/sell_checks.h"
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/checks/text_limits.h"
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/columns/clock.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_plan.h"
 #include "portfolio/records/calendar_date.h"
@@ -227,6 +229,43 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
     return nullptr;
   holding->tag = tag;
   return holding;
+}
+
+bool RowChecker::Income(const RowTexts& texts, IncomeKind kind, bool tax, VLIncomeItem& income) {
+  IncomeEntry entry;
+  entry.kind = IncomeKindName(kind);
+  entry.symbol = TrimBlanks(At(texts, ImportField::Symbol));
+  Show(ImportField::Symbol, entry.symbol);
+  bool ok = Number(texts, ImportField::Amount, FileNumberKind::Money, entry.gross);
+  ok = Number(texts, ImportField::Withholding, FileNumberKind::Money, entry.withholding) && ok;
+  ok = Number(texts, ImportField::Fees, FileNumberKind::Money, entry.fees) && ok;
+  ok = Number(texts, ImportField::Quantity, FileNumberKind::Quantity, entry.shares) && ok;
+  std::optional<int64_t> payDate;
+  ok = Date(texts, ImportField::Date, payDate) && ok;
+  entry.payDate = payDate.value_or(0);
+  entry.currency = TrimBlanks(At(texts, ImportField::Currency));
+  Show(ImportField::Currency, entry.currency);
+  entry.comment = At(texts, ImportField::Comment);
+  Show(ImportField::Comment, entry.comment);
+  if (!ok) return false;
+  if (!entry.shares.empty() && entry.shares.front() == '-') entry.shares.erase(0, 1);
+  if (tax) {
+    // Tax is money taken, whichever sign the file writes it with: a reversal of income.
+    if (!entry.gross.empty() && entry.gross.front() != '-') entry.gross.insert(0, 1, '-');
+    entry.withholding.clear();
+    entry.fees.clear();
+    if (entry.comment.empty()) entry.comment = "Tax withheld";
+  }
+  if (EntryCheck check = CheckIncome(entry, TodayDayNumber(), income); !check.Ok()) {
+    if (check.message == StringId::AmountMissing ||
+        (check.field == EntryField::Gross && entry.gross.empty())) {
+      Problem(ImportField::Amount, "a payment without its amount");
+    } else {
+      Failed(check, texts);
+    }
+    return false;
+  }
+  return true;
 }
 
 std::unique_ptr<VLHoldingItem> RowChecker::Money(int32_t kind, const RowTexts& texts) {

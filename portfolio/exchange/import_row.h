@@ -9,6 +9,7 @@
 #include "portfolio/columns/number_format.h"
 #include "portfolio/exchange/file_values.h"
 #include "portfolio/exchange/import_problem.h"
+#include "portfolio/records/vl_income_item.h"
 
 class VLHoldingItem;
 class VLStockHoldingItem;
@@ -63,6 +64,10 @@ class RowChecker {
   std::unique_ptr<VLHoldingItem> Money(int32_t kind, const RowTexts& texts);
   // A sale of shares (quantity, sale price, sale date, sale commission; the symbol): `step` gets them.
   [[nodiscard]] bool Sale(const RowTexts& texts, ImportStep& step);
+  // A payment of income of `kind`: the symbol, the amount (its gross, with its sign), withholding, fees,
+  // the shares (quantity), the pay date (date), the currency and the comment. A `tax` row's amount is tax
+  // withheld, kept as a negative gross of kind "other". False (a problem) when the row is refused.
+  [[nodiscard]] bool Income(const RowTexts& texts, IncomeKind kind, bool tax, VLIncomeItem& income);
   // A portfolio name, trimmed; false (a problem) when blank.
   [[nodiscard]] bool PortfolioName(const std::string& text, std::string& name);
 

@@ -52,6 +52,7 @@ class MappedRows {
     reading.plan.asTraded = Transactions();
     if (!reading.Refused() && !splits.empty())
       AddSplitRows(splits, rowReading.numbers, rowReading.datePattern, reading);
+    MergeTaxRows(reading.plan);
   }
 
  private:
@@ -117,6 +118,9 @@ class MappedRows {
       case RowTransaction::Action::Split:
         splits.push_back({record.line, At(texts, ImportField::Symbol), At(texts, ImportField::Date),
                           At(texts, ImportField::Quantity)});
+        break;
+      case RowTransaction::Action::Income:
+        (void)sink->AddIncome(record.line, transaction.incomeKind, transaction.tax, texts);
         break;
       case RowTransaction::Action::Skip:
         reading.skipped.push_back(SkippedRowOf(record.line, transaction, texts));

@@ -167,17 +167,25 @@ std::string WithoutSign(std::string text) {
 
 // Commission and fees together, exactly, to the places of a price (the row rounds the sum to the cent,
 // once); the text that fails when either is not an amount.
-std::string Costs(const OfxScannedTransaction& block) {
+// The sum of the amounts of `elements` (each by its magnitude when `magnitudes`); an amount that does not
+// read is given as written, for the row's checks to name.
+std::string SumOf(const OfxScannedTransaction& block, std::initializer_list<const char*> elements,
+                  bool magnitudes) {
   int64_t total = 0;
-  for (const char* element : {"COMMISSION", "FEES"}) {
+  for (const char* element : elements) {
     const std::string text = OfxNumber(block.Value(element));
     const FileNumber number = ReadFileNumber(text, FileNumberFormat(false), FileNumberKind::Price);
     if (number.status == FileNumberStatus::Empty) continue;
     const TypedNumber units = ReadTypedDecimal(number.entryText, UnitPrice::kPlaces);
-    if (number.status != FileNumberStatus::Ok || !units.IsOk()) return text;
-    total += units.value;
+    if (number.status != FileNumberStatus::Ok || !units.IsOk() ||
+        __builtin_add_overflow(total, magnitudes && units.value < 0 ? -units.value : units.value, &total))
+      return text;
   }
   return DecimalUnitsText(total, UnitPrice::kPlaces, 2);
+}
+
+std::string Costs(const OfxScannedTransaction& block) {
+  return SumOf(block, {"COMMISSION", "FEES"}, false);
 }
 
 bool IsStockOrFundTrade(const std::string& aggregate) {
@@ -315,6 +323,16 @@ struct Trade {
   int64_t second = -1;  // the time of day when the statement gives one; -1 (first of the day) when not
   RowKind kind = RowKind::Stock;
   RowTexts texts;
+  int income = -1;  // a reinvestment's purchase: its payment, an index into the statement's IncomeRows
+};
+
+// A payment of income the statement reports (INCOME, REINVEST, RETOFCAP), in the form of a row.
+struct IncomeRow {
+  int line = 0;
+  std::string which;  // " (FITID ...)"
+  IncomeKind kind = IncomeKind::Dividend;
+  RowTexts texts;
+  std::optional<size_t> reinvestStep;  // the step of its purchase, once added
 };
 
 // A statement lists its transactions in any order; a sale needs the purchases before it. By day, then by
@@ -615,9 +633,76 @@ void ReadSplit(const OfxScannedTransaction& block,
       ReportedSplit(block.line, ticker, DayNumberOf(day), ratio, block.Value("MEMO")));
 }
 
-// The trades, in the order they happened, and the balances, through the reading's checks.
-void AddRows(std::vector<Trade>& trades, const OfxScan& scan, const ImportOptions& options,
-             ImportReading& reading) {
+// The kind of income of an INCOME or REINVEST: its INCOMETYPE (DIV, CGLONG, CGSHORT, INTEREST, MISC).
+IncomeKind IncomeKindOf(const OfxScannedTransaction& block) {
+  if (block.aggregate == "RETOFCAP") return IncomeKind::ReturnOfCapital;
+  static const std::map<std::string, IncomeKind> kKinds = {{"DIV", IncomeKind::Dividend},
+                                                           {"CGLONG", IncomeKind::CapitalGain},
+                                                           {"CGSHORT", IncomeKind::CapitalGain},
+                                                           {"INTEREST", IncomeKind::Interest},
+                                                           {"MISC", IncomeKind::Other}};
+  const auto it = kKinds.find(std::string(TrimBlanks(block.Value("INCOMETYPE"))));
+  return it == kKinds.end() ? IncomeKind::Other : it->second;
+}
+
+// A payment of income: TOTAL its gross (a REINVEST's is what its purchase cost, written as money out, so
+// by its magnitude, the tax withheld added back), WITHHOLDING and TAXES its withholding, the settle date
+// (else the trade date) its pay date. A REINVEST's units bought at their price on the trade date become
+// the purchase of `trades` (its symbol in `symbols`), linked to it.
+void ReadIncome(const OfxScan& scan, const OfxScannedTransaction& block,
+                const std::map<std::string, const OfxScannedTransaction*>& securities,
+                std::vector<IncomeRow>& incomes, std::vector<Trade>& trades,
+                std::vector<std::string>& symbols) {
+  IncomeRow row;
+  row.line = block.line;
+  row.kind = IncomeKindOf(block);
+  row.which = " (FITID " + block.Value("FITID") + ")";
+  const std::string ticker = TickerOf(securities, block.Value("UNIQUEID"));
+  RowTexts& texts = row.texts;
+  At(texts, ImportField::Symbol) = ticker;
+  const bool reinvest = block.aggregate == "REINVEST";
+  const std::string withheld = SumOf(block, {"WITHHOLDING", "TAXES"}, true);
+  At(texts, ImportField::Withholding) = withheld == "0.00" ? std::string() : withheld;
+  std::string total = PlainOfxNumber(block.Value("TOTAL"));
+  if (reinvest) {
+    if (!total.empty() && total.front() == '-') total.erase(0, 1);
+    // What the shares cost was paid from the payment after its tax.
+    const TypedNumber cost = ReadTypedDecimal(total, UnitPrice::kPlaces, FileNumberFormat(false));
+    const TypedNumber tax = ReadTypedDecimal(withheld, UnitPrice::kPlaces, FileNumberFormat(false));
+    if (cost.IsOk() && tax.IsOk()) total = DecimalUnitsText(cost.value + tax.value, UnitPrice::kPlaces, 2);
+  }
+  At(texts, ImportField::Amount) = total;
+  const std::string settled = block.Value("DTSETTLE");
+  const std::string traded = block.Value("DTTRADE");
+  const std::string paid = settled.size() >= 8 ? settled : traded;
+  At(texts, ImportField::Date) = paid.substr(0, std::min<size_t>(paid.size(), 8));
+  At(texts, ImportField::Comment) = block.Value("MEMO");
+  At(texts, ImportField::Currency) = TradeCurrency(scan, block, ticker);
+  if (reinvest) {
+    Trade trade;
+    trade.line = block.line;
+    trade.which = row.which;
+    trade.income = static_cast<int>(incomes.size());
+    RowTexts& bought = trade.texts;
+    At(bought, ImportField::Symbol) = ticker;
+    At(bought, ImportField::Quantity) = WithoutSign(OfxNumber(block.Value("UNITS")));
+    At(bought, ImportField::Price) = OfxNumber(block.Value("UNITPRICE"));
+    At(bought, ImportField::Commission) = Costs(block);
+    At(bought, ImportField::Date) = traded.substr(0, std::min<size_t>(traded.size(), 8));
+    At(bought, ImportField::Comment) = "Reinvested " + std::string(IncomeKindName(row.kind));
+    At(bought, ImportField::Currency) = At(texts, ImportField::Currency);
+    CalendarDate day;
+    if (ReadPatternDate(At(bought, ImportField::Date), "YYYYMMDD", day)) trade.day = DayNumberOf(day);
+    trades.push_back(std::move(trade));
+    symbols.push_back(ticker);
+  }
+  incomes.push_back(std::move(row));
+}
+
+// The trades, in the order they happened, and the balances, through the reading's checks; then the
+// payments of income, a reinvested one linked to the step of its purchase.
+void AddRows(std::vector<Trade>& trades, std::vector<IncomeRow>& incomes, const OfxScan& scan,
+             const ImportOptions& options, ImportReading& reading) {
   std::stable_sort(trades.begin(), trades.end(), TradeBefore);
   RowReading rowReading;
   rowReading.datePattern = "YYYYMMDD";
@@ -627,11 +712,19 @@ void AddRows(std::vector<Trade>& trades, const OfxScan& scan, const ImportOption
                 ImportField::SaleCommission, ImportField::Amount, ImportField::Comment});
   for (const Trade& trade : trades) {
     const size_t before = reading.problems.size();
-    if (sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock, trade.opening))
+    if (sink.Add(trade.line, trade.kind, trade.texts, {}, {}, trade.kind == RowKind::Stock, trade.opening)) {
+      if (trade.income >= 0 && !reading.plan.steps.empty())
+        incomes[static_cast<size_t>(trade.income)].reinvestStep = reading.plan.steps.size() - 1;
       continue;
+    }
     for (size_t i = before; i < reading.problems.size(); ++i) reading.problems[i].text += trade.which;
   }
   for (const OfxScannedBalance& balance : scan.balances) AddBalance(reading, options, sink, balance);
+  for (const IncomeRow& income : incomes) {
+    const size_t before = reading.problems.size();
+    if (sink.AddIncome(income.line, income.kind, false, income.texts, {}, income.reinvestStep)) continue;
+    for (size_t i = before; i < reading.problems.size(); ++i) reading.problems[i].text += income.which;
+  }
 }
 
 }  // namespace
@@ -646,9 +739,13 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
   std::vector<Trade> trades = ReadTrades(scan, result, tradeSymbols, reading.problems);
   if (!reading.problems.empty()) return;
   const std::map<std::string, const OfxScannedTransaction*> securities = SecuritiesById(scan);
+  std::vector<IncomeRow> incomes;
   for (const OfxScannedTransaction& block : scan.transactions) {
     if (block.aggregate == "SPLIT") {
       ReadSplit(block, securities, reading);
+    } else if (block.aggregate == "INCOME" || block.aggregate == "REINVEST" ||
+               block.aggregate == "RETOFCAP") {
+      ReadIncome(scan, block, securities, incomes, trades, tradeSymbols);
     } else if (!IsStockOrFundTrade(block.aggregate)) {
       reading.skipped.push_back(SkippedTransaction(block, securities));
     }
@@ -666,5 +763,5 @@ void ReadOfxStatement(const std::string& path, std::string_view bytes, const Imp
     trades.insert(trades.begin(), std::make_move_iterator(opening.begin()),
                   std::make_move_iterator(opening.end()));
   }
-  AddRows(trades, scan, options, reading);
+  AddRows(trades, incomes, scan, options, reading);
 }

@@ -53,6 +53,28 @@ RowTransaction ClassifyRow(const CsvMapping& mapping, bool kindColumn, RowTexts&
       return {RowTransaction::Action::Sell, {}, {}};
     case TransactionKind::Split:
       return {RowTransaction::Action::Split, {}, {}};
+    case TransactionKind::Dividend:
+    case TransactionKind::CapitalGain:
+    case TransactionKind::ReturnOfCapital:
+    case TransactionKind::Interest:
+    case TransactionKind::Tax: {
+      // Interest on the account's cash, or tax on it, names no security: no holding paid it.
+      if (TrimBlanks(At(texts, ImportField::Symbol)).empty())
+        return Skip(TransactionKindName(*kind), "a payment without a symbol is not a holding's income");
+      RowTransaction income;
+      income.action = RowTransaction::Action::Income;
+      static const std::pair<TransactionKind, IncomeKind> kKinds[] = {
+          {TransactionKind::Dividend, IncomeKind::Dividend},
+          {TransactionKind::CapitalGain, IncomeKind::CapitalGain},
+          {TransactionKind::ReturnOfCapital, IncomeKind::ReturnOfCapital},
+          {TransactionKind::Interest, IncomeKind::Interest},
+          {TransactionKind::Tax, IncomeKind::Other}};
+      for (const auto& [file, record] : kKinds) {
+        if (file == *kind) income.incomeKind = record;
+      }
+      income.tax = *kind == TransactionKind::Tax;
+      return income;
+    }
     case TransactionKind::Skip:
       return Skip(TransactionKindName(*kind), "'" + value + "' is to be skipped");
     default:

@@ -4,13 +4,17 @@
 #include "portfolio/exchange/csv_mapping.h"
 #include "portfolio/exchange/import_reading.h"
 #include "portfolio/exchange/import_row.h"
+#include "portfolio/records/vl_income_item.h"
 
-// What a row of a mapped CSV file becomes: a purchase, a sale, a split, or a row listed as skipped.
+// What a row of a mapped CSV file becomes: a purchase, a sale, a split, a payment of income (or tax withheld
+// from one), or a row listed as skipped.
 struct RowTransaction {
-  enum class Action { Buy, Sell, Split, Skip };
+  enum class Action { Buy, Sell, Split, Income, Skip };
   Action action = Action::Buy;
   std::string kind;    // Skip: the kind's name, or the file's value when no kind names it
   std::string reason;  // Skip: why
+  IncomeKind incomeKind = IncomeKind::Dividend;  // Income
+  bool tax = false;                              // Income: a row of tax withheld
 };
 
 // Decides what the row is, by its kind column (`kindColumn`: the file has one) or, without one, by the sign

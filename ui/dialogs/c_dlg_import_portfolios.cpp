@@ -422,6 +422,8 @@ void CDlgImportPortfolios::ShowReading() {
     if (trial.actions > 0)
       text +=
           QLatin1Char(' ') + FormatString(StringId::ImportActionsRecorded, QString::number(trial.actions));
+    if (trial.income > 0)
+      text += QLatin1Char(' ') + FormatString(StringId::ImportIncomeRecorded, QString::number(trial.income));
     if (!reading.skipped.empty()) {
       text += QLatin1Char(' ') + FormatString(StringId::ImportRowsSkipped,
                                               QString::number(static_cast<int>(reading.skipped.size())));

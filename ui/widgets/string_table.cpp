@@ -214,6 +214,7 @@ const std::map<StringId, const char*>& Table() {
        "%d cash balance(s) left alone: the portfolio's are from later statements."},
       {StringId::ImportActionsRecorded,
        "%d split(s) or symbol change(s) to record: see Position > Corporate Actions once imported."},
+      {StringId::ImportIncomeRecorded, "%d payment(s) of income to record."},
       {StringId::ImportFileMissing, "Please specify the file to import."},
       {StringId::ImportRefused,
        "[ %s ]\n\nThis file was not imported: it has %d problem(s),\nlisted in the dialog.  Nothing was "
