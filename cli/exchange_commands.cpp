@@ -207,7 +207,7 @@ OutputRecord IncomeRecord(const ImportReading& reading, const ImportOutcome& out
       .Add("portfolio", reading.plan.portfolios[row.portfolio].name)
       .Add("kind", IncomeKindName(row.income.kind))
       .Add("symbol", row.income.name)
-      .AddDecimal("quantity", row.income.shares.IsZero() ? std::string() : DecimalText(row.income.shares))
+      .AddDecimal("quantity", DecimalText(row.income.shares))
       .AddText("price", CentsDifferenceText(row.income.gross))
       .AddNumber("id", 0);
 }

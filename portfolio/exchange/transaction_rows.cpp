@@ -61,6 +61,9 @@ RowTransaction ClassifyRow(const CsvMapping& mapping, bool kindColumn, RowTexts&
       // Interest on the account's cash, or tax on it, names no security: no holding paid it.
       if (TrimBlanks(At(texts, ImportField::Symbol)).empty())
         return Skip(TransactionKindName(*kind), "a payment without a symbol is not a holding's income");
+      if (TrimBlanks(At(texts, ImportField::Amount)).empty())
+        return Skip(TransactionKindName(*kind),
+                    "a payment without its amount: map the column of its amount to record it");
       RowTransaction income;
       income.action = RowTransaction::Action::Income;
       static const std::pair<TransactionKind, IncomeKind> kKinds[] = {

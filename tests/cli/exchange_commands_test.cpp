@@ -174,12 +174,12 @@ TEST_F(ExchangeCommands, ATransactionListImportsItsTradesAndListsEveryOtherRow) 
   const auto said = nlohmann::json::parse(done.out);
   EXPECT_EQ(said["added"], 1);
   EXPECT_EQ(said["sold"], 1);
-  EXPECT_EQ(said["skipped"], 2);
+  EXPECT_EQ(said["skipped"], 1);
+  EXPECT_EQ(said["income"], 1);
   ASSERT_EQ(said["rows"].size(), 4u);  // in the order of the file
-  EXPECT_EQ(said["rows"][1]["action"], "skipped");
+  EXPECT_EQ(said["rows"][1]["action"], "income");
   EXPECT_EQ(said["rows"][1]["kind"], "dividend");
-  EXPECT_EQ(said["rows"][1]["amount"], "$694.48");
-  EXPECT_EQ(said["rows"][1]["reason"], "only purchases and sales become positions");
+  EXPECT_EQ(said["rows"][1]["price"], "694.48");
   EXPECT_EQ(said["rows"][2]["action"], "sold");
   EXPECT_EQ(said["rows"][3]["kind"], "Journal");
   EXPECT_EQ(said["rows"][3]["reason"], "no kind is given for 'Journal'");
@@ -208,6 +208,7 @@ struct BrokerCase {
   int added;
   int sold;
   int skipped;
+  int income;  // payments recorded
   // The first position listed: its symbol, shares and total paid.
   const char* firstSymbol;
   const char* firstQuantity;
@@ -226,6 +227,7 @@ TEST_P(ShippedProfile, ImportsItsBrokersFileWithNothingElseSaid) {
   EXPECT_EQ(said["added"], c.added);
   EXPECT_EQ(said["sold"], c.sold);
   EXPECT_EQ(said.value("skipped", 0), c.skipped);
+  EXPECT_EQ(said.value("income", 0), c.income);
   const CliResult listed = Run({"positions", "Broker", "--json"});
   ASSERT_EQ(listed.code, 0) << listed.err;
   const auto positions = nlohmann::json::parse(listed.out);
@@ -242,13 +244,13 @@ TEST_P(ShippedProfile, ImportsItsBrokersFileWithNothingElseSaid) {
 
 INSTANTIATE_TEST_SUITE_P(
     Brokers, ShippedProfile,
-    ::testing::Values(BrokerCase{"Interactive Brokers (Flex trades)", "ibkr-flex-trades.csv", 2, 1, 1, "NESN",
-                                 "20", "2095.00"},
-                      BrokerCase{"trading 212", "trading212-history.csv", 2, 1, 3, "AAPL", "0.2", "33.92"},
-                      BrokerCase{"Charles Schwab", "schwab-history.csv", 3, 1, 4, "KO", "10", "613.00"},
-                      BrokerCase{"Fidelity", "fidelity-history.csv", 3, 1, 2, "MSFT", "4", "997.68"},
-                      BrokerCase{"DEGIRO (Transactions)", "degiro-transactions.csv", 2, 1, 0, "NL0010273215",
-                                 "2", "1211.60"}),
+    ::testing::Values(BrokerCase{"Interactive Brokers (Flex trades)", "ibkr-flex-trades.csv", 2, 1, 1, 0,
+                                 "NESN", "20", "2095.00"},
+                      BrokerCase{"trading 212", "trading212-history.csv", 2, 1, 2, 1, "AAPL", "0.2", "33.92"},
+                      BrokerCase{"Charles Schwab", "schwab-history.csv", 3, 1, 2, 2, "KO", "10", "613.00"},
+                      BrokerCase{"Fidelity", "fidelity-history.csv", 3, 1, 1, 1, "MSFT", "4", "997.68"},
+                      BrokerCase{"DEGIRO (Transactions)", "degiro-transactions.csv", 2, 1, 0, 0,
+                                 "NL0010273215", "2", "1211.60"}),
     [](const auto& info) {
       std::string name;
       for (const char* p = info.param.file; *p && *p != '-'; ++p) name.push_back(*p);

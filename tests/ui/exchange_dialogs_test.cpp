@@ -266,12 +266,14 @@ TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
     if (!buy || !sell || !dividend) return int(QDialog::Rejected);
     EXPECT_EQ(dividend->currentText(), QStringLiteral("dividend"));  // a kind's own name needs no choice
     EXPECT_EQ(buy->currentText(), QStringLiteral("(skipped: no kind)"));
-    EXPECT_EQ(Items(dialog.Problems()),
-              (QStringList{
-                  "line 2: skipped (Koop IBM 2023-01-10 120,50): no kind is given for 'Koop'",
-                  "line 3: skipped (Verkoop IBM 2023-02-01 130,00): no kind is given for 'Verkoop'",
-                  "line 4: skipped (Splitsing IBM 2023-02-15): no kind is given for 'Splitsing'",
-                  "line 5: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"}));
+    EXPECT_EQ(
+        Items(dialog.Problems()),
+        (QStringList{
+            "line 2: skipped (Koop IBM 2023-01-10 120,50): no kind is given for 'Koop'",
+            "line 3: skipped (Verkoop IBM 2023-02-01 130,00): no kind is given for 'Verkoop'",
+            "line 4: skipped (Splitsing IBM 2023-02-15): no kind is given for 'Splitsing'",
+            "line 5: skipped (dividend IBM 2023-03-01): a payment without its amount: map the column of its "
+            "amount to record it"}));
     EXPECT_EQ(dialog.Summary()->text(),
               QStringLiteral("Choose the portfolio the rows go into to see what the import would do."));
     Choose(buy, 1);
@@ -283,7 +285,9 @@ TEST_F(ExchangeDialogs, ImportTakesAListOfTransactionsByTheKindOfEachRow) {
     QTest::keyClick(dialog.NewPortfolioName(), Qt::Key_Tab);
     EXPECT_EQ(
         Items(dialog.Problems()),
-        QStringList{"line 5: skipped (dividend IBM 2023-03-01): only purchases and sales become positions"});
+        QStringList{
+            "line 5: skipped (dividend IBM 2023-03-01): a payment without its amount: map the column of its "
+            "amount to record it"});
     EXPECT_EQ(
         dialog.Summary()->text(),
         QStringLiteral("2 row(s) read: 1 to add, 0 already there (skipped), 1 sale(s), 0 left out by the "
@@ -326,10 +330,12 @@ TEST_F(ExchangeDialogs, ImportShowsAStatementsWarningsAndItsOtherTransactions) {
     QTest::keyClick(dialog.File(), Qt::Key_Return);
     EXPECT_TRUE(dialog.Opening()->isVisible());
     const QStringList items = Items(dialog.Problems());
-    EXPECT_EQ(items.size(), 2);
+    EXPECT_EQ(items.size(), 1);
     EXPECT_TRUE(items.value(0).startsWith(QStringLiteral("warning: line "))) << items.value(0).toStdString();
     EXPECT_TRUE(items.value(0).endsWith(QStringLiteral("element \"BOGUS\" undefined")));
-    EXPECT_TRUE(items.value(1).contains(QStringLiteral("skipped (dividend XYZ 2023-03-01 12.00)")));
+    // The dividend is no skipped row now: it is recorded as income.
+    EXPECT_TRUE(dialog.Summary()->text().contains(QStringLiteral("1 payment(s) of income to record.")))
+        << dialog.Summary()->text().toStdString();
     ClickOk(dialog);
     return dialog.result();
   });

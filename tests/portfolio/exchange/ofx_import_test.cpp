@@ -56,12 +56,13 @@ class OfxImport : public ExchangeTest, public ::testing::WithParamInterface<cons
 TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
   ASSERT_EQ(ImportStatement(Original()), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(reading.format, ExchangeFormat::Ofx);
-  // The dividend is no position: it is listed, by its kind.
-  ASSERT_EQ(reading.skipped.size(), 1u);
-  EXPECT_EQ(reading.skipped[0].Describe(),
-            "line " + std::to_string(LineOf(Original(), "<INCOME>")) +
-                ": skipped (dividend XYZ 2023-03-01 12.00): only purchases and sales of stock and fund units "
-                "become positions (FITID I-1)");
+  // The dividend is no position: it is recorded as the portfolio's income.
+  EXPECT_TRUE(reading.skipped.empty());
+  EXPECT_EQ(outcome.income, 1);
+  ASSERT_EQ(reading.plan.incomes.size(), 1u);
+  EXPECT_EQ(reading.plan.incomes[0].line, LineOf(Original(), "<INCOME>"));
+  EXPECT_EQ(std::make_tuple(reading.plan.incomes[0].income.name, reading.plan.incomes[0].income.gross),
+            std::make_tuple(std::string("XYZ"), 1200LL));
   EXPECT_EQ(outcome.added, 4);
   EXPECT_EQ(outcome.sold, 1);
   const auto positions = Positions(PortfolioId("Broker"));
@@ -92,9 +93,10 @@ TEST_P(OfxImport, PurchasesSalesAndTheCashBalanceBecomePositions) {
   // The same statement again adds nothing: the purchases are found in the parts the sale made.
   const std::string before = ReadText(path);
   ASSERT_EQ(ImportStatement(Original()), VLResult::Ok);
-  // Five rows and the account's margin side, which the portfolio does not have: 0 as the statement says.
+  // Five rows, the account's margin side, which the portfolio does not have (0 as the statement says), and
+  // the dividend recorded already.
   EXPECT_EQ(std::make_tuple(outcome.added, outcome.sold, outcome.balances, outcome.duplicates),
-            std::make_tuple(0, 0, 0, 6));
+            std::make_tuple(0, 0, 0, 7));
   EXPECT_EQ(ReadText(path), before);
 
   // A later statement's balance replaces the one imported before.
@@ -112,7 +114,7 @@ TEST_P(OfxImport, AnOlderStatementLeavesTheCashBalanceAlone) {
     return *static_cast<const VLCashHoldingItem*>(Positions(PortfolioId("Broker"))[4].get());
   };
   EXPECT_EQ(cashOf().balanceDate, Day(2023, 4, 1));
-  EXPECT_EQ(db->GetVersion(), VLDatabase::kExactVersion);
+  EXPECT_EQ(db->GetVersion(), VLDatabase::kIncomeVersion);  // the statement's dividend is recorded
   const std::string march =
       Replaced(Replaced(Original(), "<DTASOF>20230401", "<DTASOF>20230315"), "1234.56", "50.00");
   const std::string before = ReadText(path);

@@ -71,10 +71,16 @@ TEST_F(TransactionCsv, EachRowIsWhatItsKindSays) {
                                               "MSFT 3 @260.00 +0", "AAPL 1 @150.00 +0"}));
   EXPECT_EQ(outcome.added, 3);
   EXPECT_EQ(outcome.sold, 1);
+  // The dividend is recorded as income of the portfolio.
+  EXPECT_EQ(outcome.income, 1);
+  std::vector<VLIncomeItem> income;
+  ASSERT_EQ(db->GetIncome(conn, 0, income), VLResult::Ok);
+  ASSERT_EQ(income.size(), 1u);
+  EXPECT_EQ(std::make_tuple(income[0].name, income[0].gross, income[0].payDate),
+            std::make_tuple(std::string("MSFT"), 680LL, Day(2023, 3, 15)));
   EXPECT_EQ(
       Skipped(),
       (std::vector<std::string>{
-          "line 5: skipped (dividend MSFT 2023-03-15 $6.80): only purchases and sales become positions",
           "line 6: skipped (deposit 2023-03-16 500.00): only purchases and sales become positions",
           "line 7: skipped (Currency conversion 2023-03-17 -10.00): no kind is given for 'Currency "
           "conversion'",
