@@ -18,7 +18,7 @@
 // update, fetch and performance once the database is open and has something to ask for.
 static bool StartsServiceOnDemand(const std::string& name) {
   return name == "add-stock" || name == "modify-stock" || name == "update" || name == "fetch" ||
-         name == "performance";
+         name == "performance" || name == "fetch-income";
 }
 
 static bool AsksService(const std::string& name, const CliArgs& args) {

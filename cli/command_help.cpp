@@ -191,6 +191,14 @@ const CommandHelp kHelp[] = {
      "forgets the ex-date",
      kIncomeOptions, "modify-income 3 --withholding 7.50 --db my.db"},
     {"delete-income", "income", "delete an income record", kDb, "delete-income 3 --db my.db"},
+    {"fetch-income", "income",
+     "ask the market-data service for the dividends of the portfolio's symbols and record, as one change, "
+     "each payment its positions were entitled to that is not recorded yet (gross = amount per share x the "
+     "shares then, no withholding)",
+     "  --from YYYY-MM-DD  only dividends with an ex-date from that day (default: each symbol's first "
+     "purchase)\n"
+     "  --dry-run  list what would be recorded, and record nothing\n",
+     "fetch-income Dividends --from 2025-01-01 --db my.db"},
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
     {"move", "positions", "move a position into another portfolio", kDb, "move 1 Trading --db my.db"},
     {"delete-position", "positions", "delete a position", kDb, "delete-position 1 --db my.db"},

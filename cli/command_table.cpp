@@ -17,7 +17,7 @@ std::vector<CliCommand> AllCliCommands() {
 
 bool AsksMarketService(const std::string& command) {
   static const std::set<std::string> kServiceCommands = {
-      "quote",  "history", "lookup",    "market-time",  "chart",       "news",
-      "update", "fetch",   "add-stock", "modify-stock", "performance", "fetch-splits"};
+      "quote", "history",   "lookup",       "market-time", "chart",        "news",        "update",
+      "fetch", "add-stock", "modify-stock", "performance", "fetch-splits", "fetch-income"};
   return kServiceCommands.count(command) != 0;
 }

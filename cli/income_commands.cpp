@@ -14,8 +14,10 @@
 #include "portfolio/checks/income_checks.h"
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
+#include "portfolio/income/income_fetch.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
+#include "portfolio/records/vl_stock_info_item_list.h"
 
 namespace {
 
@@ -230,6 +232,68 @@ int RunModifyIncome(const CliArgs& args, CliIo& io) {
   return Done(io, s, s.Db().ModifyIncome(s.Conn(), income));
 }
 
+const std::vector<std::string> kFetchColumns = {"symbol", "ex-date", "pay-date", "per-share",
+                                                "shares", "gross",   "currency", "status"};
+
+int RunFetchIncome(const CliArgs& args, CliIo& io) {
+  if (args.positional.size() != 1) return Usage(io, "fetch-income", "give the PORTFOLIO (id or name)");
+  int64_t fromDay = 0;
+  if (args.HasOption("from")) {
+    int64_t date = 0;
+    if (!ParseDate(args.Option("from"), &date))
+      return Usage(io, "fetch-income", "--from must be a date YYYY-MM-DD");
+    fromDay = DayNumberOfStoredDate(date);
+  }
+  DbSession s;
+  if (!s.Open(args, io)) return kExitFailed;
+  const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
+  if (portfolioId == 0) return kExitNotPossible;
+  VLStockInfoItemList quotes;
+  VLPortfolioItemList portfolios;
+  VLHoldingItemList positions;
+  s.Db().CopyAll(quotes, portfolios, positions);
+  std::vector<VLCorporateActionItem> actions;
+  std::vector<VLIncomeItem> incomes;
+  if (VLResult code = s.Db().GetCorporateActions(s.Conn(), actions); code != VLResult::Ok)
+    return Done(io, s, code);
+  if (VLResult code = s.Db().GetIncome(s.Conn(), portfolioId, incomes); code != VLResult::Ok)
+    return Done(io, s, code);
+  if (io.startService) io.startService();
+  ServiceDividendSource source;
+  const IncomeFetch fetch =
+      ProposeIncome(positions, portfolioId, actions, incomes, source, fromDay, TodayDayNumber());
+  if (fetch.NothingAnswered())
+    return FailedFetch(io, "the market-data service could not be asked about dividends", fetch.failure);
+  for (const std::string& line : fetch.unasked) Warn(io, "no dividends known of " + line);
+  const bool dryRun = args.Has("dry-run");
+  std::vector<VLIncomeItem> adding;
+  for (const IncomeProposal& p : fetch.proposals) {
+    if (!p.recorded) adding.push_back(p.income);
+  }
+  if (!dryRun && !adding.empty()) {
+    std::vector<uint32_t> ids;
+    if (VLResult code = s.Db().AddIncomes(s.Conn(), adding, ids); code != VLResult::Ok)
+      return Done(io, s, code);
+  }
+  std::vector<OutputRecord> records;
+  for (const IncomeProposal& p : fetch.proposals) {
+    records.emplace_back()
+        .Add("symbol", p.income.name)
+        .Add("ex-date", StoredDayText(p.income.exDate))
+        .Add("pay-date", StoredDayText(p.income.payDate))
+        .Add("per-share", DecimalUnitsText(p.amountMicros, 6, 2))
+        .Add("shares", DecimalText(p.income.shares))
+        .Add("gross", CentsDifferenceText(p.income.gross))
+        .Add("currency", p.income.currency)
+        .Add("status", p.recorded ? "recorded"
+                       : dryRun   ? "proposed"
+                                  : "added");
+  }
+  PrintList(args, io, kFetchColumns, records);
+  if (!dryRun && !adding.empty()) s.WarnIfNotJournaled(io);
+  return kExitOk;
+}
+
 int RunDeleteIncome(const CliArgs& args, CliIo& io) {
   DbSession s;
   VLIncomeItem stored;
@@ -249,6 +313,11 @@ std::vector<CliCommand> IncomeCommands() {
        {},
        RunAddIncome},
       {"income", "[PORTFOLIO] [--year YYYY]", {"db", "year"}, {}, RunIncome},
+      {"fetch-income",
+       "PORTFOLIO [--from YYYY-MM-DD] [--dry-run]",
+       {"db", "from"},
+       {"dry-run"},
+       RunFetchIncome},
       {"modify-income",
        "ID [--gross AMOUNT] [--pay-date D] [--kind KIND] [--ex-date D|-] [--shares Q] [--withholding W] "
        "[--fees F] [--currency C] [--comment TEXT]",

@@ -145,6 +145,10 @@ class VLDatabase : public VLChangeRunner {
   VLResult AddReinvestedIncome(VLDatabaseConn* conn, const VLIncomeItem& fields,
                                const VLStockHoldingItem& purchase, uint32_t& id, uint32_t& positionId,
                                Quantity* entitled = nullptr);
+  // Adds every record of `fields` as AddIncome adds one, all as one change (the dividends a fetch found);
+  // `ids` receives their ids. Failed or NotFound as for AddIncome for any of them, and nothing is added.
+  VLResult AddIncomes(VLDatabaseConn* conn, const std::vector<VLIncomeItem>& fields,
+                      std::vector<uint32_t>& ids);
   // The record of `fields.id` takes every field of `fields`: one change. NotFound for an unknown record or
   // portfolio; Failed as for AddIncome.
   VLResult ModifyIncome(VLDatabaseConn* conn, const VLIncomeItem& fields);

@@ -97,6 +97,37 @@ VLResult VLDatabase::AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields,
   });
 }
 
+VLResult VLDatabase::AddIncomes(VLDatabaseConn* conn, const std::vector<VLIncomeItem>& fields,
+                                std::vector<uint32_t>& ids) {
+  ids.clear();
+  std::vector<VLIncomeItem> stored(fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) {
+    (void)stored[i].CopyFrom(&fields[i]);
+    stored[i].name = AsciiUpper(fields[i].name);
+    if (!stored[i].FitsRecord()) return VLResult::Failed;
+  }
+  if (stored.empty()) return VLResult::Ok;
+  return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
+    for (const VLIncomeItem& income : stored) {
+      if (!FindPortfolio(income.portfolioId)) return VLResult::NotFound;
+    }
+    if (stored.size() > std::numeric_limits<uint32_t>::max() - lastIncomeId) return VLResult::StoreFull;
+    std::set<uint32_t> portfolioIds;
+    for (const VLIncomeItem& income : stored) {
+      uint32_t id = 0;
+      (void)InsertIncome(change, income, id, nullptr);  // cannot fail: checked above
+      ids.push_back(id);
+      portfolioIds.insert(income.portfolioId);
+    }
+    std::string names;
+    for (uint32_t p : portfolioIds) names += (names.empty() ? "" : ", ") + PortfolioName(p);
+    change.record.SetText(stored.size() == 1
+                              ? "Add income: " + IncomeText(stored[0]) + " in " + names
+                              : "Add " + std::to_string(stored.size()) + " income records in " + names);
+    return VLResult::Ok;
+  });
+}
+
 VLResult VLDatabase::AddReinvestedIncome(VLDatabaseConn* conn, const VLIncomeItem& fields,
                                          const VLStockHoldingItem& purchase, uint32_t& id,
                                          uint32_t& positionId, Quantity* entitled) {
