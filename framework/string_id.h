@@ -213,8 +213,13 @@ enum class StringId : int {
   CheckSplitsFound = 457,             // %d: the splits found
   CorporateActionsCount = 458,        // %d: the actions recorded
   PerformanceSplitNotRecorded = 459,  // %s: the split ("NVDA 10:1 on 2024-06-10")
-  ManualPriceInvalid = 3600,          // the price set by hand is not an amount above 0
-  SetPriceError = 3601,               // %s: the symbol
+  // Income.
+  DividendsTitle = 470,       // %s: the portfolio
+  DividendsCount = 471,       // %d: the payments recorded
+  FetchIncomeNone = 472,      // the service knows no payment that is not recorded
+  FetchIncomeFound = 473,     // %d: the payments found
+  ManualPriceInvalid = 3600,  // the price set by hand is not an amount above 0
+  SetPriceError = 3601,       // %s: the symbol
   // Corporate actions.
   SplitRatioInvalid = 3610,       // the ratio is not N:D in whole numbers of new and old shares
   CashInLieuInvalid = 3611,       // the cash-in-lieu price is not an amount above 0
@@ -230,6 +235,9 @@ enum class StringId : int {
   IncomePayBeforeEx = 3623,         // the pay date is before the ex-date
   IncomeDateLater = 3624,           // a pay or ex-date after today
   IncomeDateOutOfRange = 3625,      // %s: the earliest date
+  IncomeSaveError = 3626,           // %s: the symbol
+  IncomeDeleteConfirm = 3627,       // %s: the payment
+  FetchIncomeUnreachable = 3628,    // %s: why
   NothingToUndo = 3400,
   NothingToRedo = 3401,
   UndoMismatch = 3402,        // %s: the change

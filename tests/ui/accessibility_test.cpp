@@ -36,6 +36,7 @@
 #include "ui/dialogs/c_dlg_export_portfolios.h"
 #include "ui/dialogs/c_dlg_holding.h"
 #include "ui/dialogs/c_dlg_import_portfolios.h"
+#include "ui/dialogs/c_dlg_income_record.h"
 #include "ui/dialogs/c_dlg_options.h"
 #include "ui/dialogs/c_dlg_portfolio.h"
 #include "ui/dialogs/c_dlg_record_split.h"
@@ -44,6 +45,7 @@
 #include "ui/dialogs/c_dlg_set_price.h"
 #include "ui/main/c_dlg_change_history.h"
 #include "ui/main/c_dlg_corporate_actions.h"
+#include "ui/main/c_dlg_dividends.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/position_list_view.h"
@@ -326,6 +328,23 @@ TEST_F(AccessibilityTest, RecordSplitAndCorporateActionsWindows) {
   split.RefreshPreview();
   ASSERT_EQ(split.Preview()->topLevelItemCount(), 1);
   Sweep(split, QStringLiteral("record split"));
+}
+
+TEST_F(AccessibilityTest, DividendsWindowAndPaymentDialog) {
+  TestHost host;
+  const uint32_t id = host.AddPortfolio("Growth");
+  host.AddStock(id, "UPA");
+  CDlgVellumar window(host);
+  window.show();
+  RunPosted();
+  auto* dividends = new CDlgDividends(*host.database, host.otherConn, id, &window);
+  dividends->show();
+  RunPosted();
+  Sweep(*dividends, QStringLiteral("dividends"));
+  VLIncomeItem start;
+  start.name = "UPA";
+  CDlgIncomeRecord payment(start, false);
+  Sweep(payment, QStringLiteral("payment"));
 }
 
 TEST_F(AccessibilityTest, PositionDialogOnEveryPage) {

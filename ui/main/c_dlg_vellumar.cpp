@@ -171,7 +171,8 @@ void CDlgVellumar::CreateControls() {
     top->addWidget(AddCommandButton(id, central));
   }
   top->addSpacing(6);
-  for (int id : {kCmdChart, kCmdNews, kCmdInfo, kCmdPrice, kCmdPerformance, kCmdChooseColumns, kCmdUpdate}) {
+  for (int id : {kCmdChart, kCmdNews, kCmdInfo, kCmdPrice, kCmdPerformance, kCmdDividends, kCmdChooseColumns,
+                 kCmdUpdate}) {
     top->addWidget(AddCommandButton(id, central));
   }
   top->addStretch(1);
@@ -347,7 +348,8 @@ void CDlgVellumar::CreateMenus() {
   add(edit, {kCmdUndo, kCmdRedo, 0, kCmdChangeHistory});
   connect(edit, &QMenu::aboutToShow, this, &CDlgVellumar::RefreshEditCommands);
   QMenu* portfolio = bar->addMenu(QStringLiteral("&Portfolio"));
-  add(portfolio, {kCmdPortfolioNew, kCmdPortfolioEdit, kCmdPortfolioDelete, 0, kCmdImport, kCmdExport});
+  add(portfolio, {kCmdPortfolioNew, kCmdPortfolioEdit, kCmdPortfolioDelete, 0, kCmdDividends, 0, kCmdImport,
+                  kCmdExport});
   QMenu* position = bar->addMenu(QStringLiteral("P&osition"));
   add(position, {kCmdPositionNew, kCmdPositionEdit, kCmdPositionDelete, 0, kCmdSell, kCmdUnsell, kCmdSetPrice,
                  0, kCmdRecordSplit, kCmdCorporateActions, 0});

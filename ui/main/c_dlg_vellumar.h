@@ -163,6 +163,7 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   // A news window, owned by the main window and closed with the application, on `symbols`.
   void OpenNews(const QStringList& symbols);
   void OpenPerformance();
+  void OpenDividends();
   void OpenPriceFinder(const QString& symbol, const QDate& date);
   void OpenSymbolFinder(const QString& text);
   static QString SecurityInfoUrl(const QString& symbol);

@@ -74,6 +74,7 @@ void CDlgVellumar::RefreshCommandStates() {
   }
   actions.value(kCmdRecordSplit)->setEnabled(conn != nullptr);
   actions.value(kCmdCorporateActions)->setEnabled(conn != nullptr);
+  actions.value(kCmdDividends)->setEnabled(conn != nullptr && portfolio);
   // The menu items that do what the Chart, Info, News and Price buttons do follow those buttons; Performance
   // (menu item and button alike) needs the history service too.
   for (int id : {kCmdChart, kCmdInfo, kCmdNews, kCmdPrice, kCmdChartMenu, kCmdInfoMenu, kCmdRecentNews,

@@ -58,4 +58,5 @@ enum CommandId : int {
   kCmdSetPrice = 32887,          // Position menu and the lists' pop-up: a price set by hand
   kCmdRecordSplit = 32888,       // Position menu: record a split of the selected position's symbol
   kCmdCorporateActions = 32889,  // Position menu: the corporate actions window
+  kCmdDividends = 32890,         // Portfolio menu and button: the portfolio's income window
 };

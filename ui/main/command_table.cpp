@@ -41,6 +41,7 @@ const QList<CommandInfo>& CommandCatalogue() {
       {kCmdPriceMenu, "&Historical Price", nullptr, nullptr, false},
       {kCmdSymbolFinder, "&Symbol Finder", nullptr, nullptr, false},
       {kCmdPerformance, "&Performance...", "Performance", "Portfolio Performance", false},
+      {kCmdDividends, "&Dividends...", "Dividends", "Portfolio Dividends", false},
       {kCmdRecentNews, "Recent &News", nullptr, nullptr, false},
       {kCmdBusinessHeadlines, "&Business Headlines", nullptr, nullptr, false},
       {kCmdOrganizeFavorites, "Organize &Favorites...", nullptr, nullptr, false},

@@ -20,6 +20,7 @@
 #include "portfolio/views/portfolio_report.h"
 #include "prefs/vl_prefs.h"
 #include "ui/dialogs/dialog_fields.h"
+#include "ui/main/c_dlg_dividends.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_window_host.h"
@@ -58,6 +59,7 @@ void CDlgVellumar::RegisterToolWindowCommands() {
   for (int id : {kCmdInfo, kCmdInfoMenu}) handlers.insert(id, [this] { OnInfoSelected(); });
   for (int id : {kCmdPrice, kCmdPriceMenu}) handlers.insert(id, [this] { OnPriceSelected(); });
   handlers.insert(kCmdPerformance, [this] { OpenPerformance(); });
+  handlers.insert(kCmdDividends, [this] { OpenDividends(); });
 }
 
 QString CDlgVellumar::SecurityInfoUrl(const QString& symbol) {
@@ -174,6 +176,19 @@ void CDlgVellumar::OpenPerformance() {
   window->setAttribute(Qt::WA_DeleteOnClose);
   host.AddSecondaryWindow(window);
   window->show();
+}
+
+void CDlgVellumar::OpenDividends() {
+  if (portfolioId == 0 || !conn) return;
+  // One window per portfolio: asking again brings it to the front.
+  CDlgDividends* window = CDlgDividends::ForPortfolio(portfolioId);
+  if (!window) {
+    window = new CDlgDividends(Database(), conn, portfolioId, this);
+    host.AddSecondaryWindow(window);
+  }
+  window->showNormal();
+  window->raise();
+  window->activateWindow();
 }
 
 void CDlgVellumar::OpenPriceFinder(const QString& symbol, const QDate& date) {

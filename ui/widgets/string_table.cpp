@@ -283,6 +283,9 @@ const std::map<StringId, const char*>& Table() {
       {StringId::IncomePayBeforeEx, "The pay date must not be before the ex-date."},
       {StringId::IncomeDateLater, "The date must not be later than today."},
       {StringId::IncomeDateOutOfRange, "The date must lie between %s and today."},
+      {StringId::IncomeSaveError, "Vellumar was unable to save the payment of %s."},
+      {StringId::IncomeDeleteConfirm, "Delete the payment %s?"},
+      {StringId::FetchIncomeUnreachable, "The market-data service could not be asked about dividends: %s"},
       {StringId::NewSymbolSame, "The new symbol must differ from the old one."},
       {StringId::RecordSplitTitle, "Record Split"},
       {StringId::CorporateActionsTitle, "Corporate Actions"},
@@ -294,6 +297,14 @@ const std::map<StringId, const char*>& Table() {
       {StringId::CheckSplitsFound,
        "The market-data service knows %d split(s) of your held symbols that are not recorded. Record them?"},
       {StringId::CorporateActionsCount, "%d split(s) and symbol change(s) recorded, oldest first."},
+      {StringId::DividendsTitle, "Dividends - %s"},
+      {StringId::DividendsCount, "%d payment(s) recorded, newest first."},
+      {StringId::FetchIncomeNone,
+       "The market-data service knows no dividend the portfolio's positions were entitled to that is not "
+       "recorded yet."},
+      {StringId::FetchIncomeFound,
+       "%d payment(s) the positions were entitled to and not recorded yet. Untick those you do not want "
+       "recorded."},
       {StringId::PerformanceSplitNotRecorded,
        "The market-data service knows the split %s, which is not recorded: the shares held before it are "
        "valued at prices of the other shares (Position > Corporate Actions > Check for Splits)."},
