@@ -18,7 +18,10 @@ VLResult ReadExport(VLDatabase& db, VLDatabaseConn* conn, const ExportChoice& ch
   db.CopyAll(quotes, allPortfolios, positions);
   std::vector<VLCorporateActionItem> actions;
   if (VLResult code = db.GetCorporateActions(conn, actions); code != VLResult::Ok) return code;
-  return CollectExport(portfolios, positions, std::move(prices), choice, data, std::move(actions))
+  std::vector<VLIncomeItem> incomes;
+  if (VLResult code = db.GetIncome(conn, 0, incomes); code != VLResult::Ok) return code;
+  return CollectExport(portfolios, positions, std::move(prices), choice, data, std::move(actions),
+                       std::move(incomes))
              ? VLResult::Ok
              : VLResult::NotFound;
 }

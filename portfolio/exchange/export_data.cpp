@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "framework/text_util.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 
@@ -27,8 +28,9 @@ bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position) {
 
 bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& positions,
                    std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data,
-                   std::vector<VLCorporateActionItem> actions) {
+                   std::vector<VLCorporateActionItem> actions, std::vector<VLIncomeItem> incomes) {
   data.portfolios.clear();
+  data.incomes.clear();
   data.positions.RemoveAll();
   data.prices.clear();
   data.actions.clear();
@@ -62,5 +64,20 @@ bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& pos
     if (choice.portfolioIds.empty() || symbols.count(action.name) || symbols.count(action.newSymbol))
       data.actions.push_back(std::move(action));
   }
+  for (const VLIncomeItem& income : incomes) {
+    const auto found = slot.find(income.portfolioId);
+    if (found == slot.end()) continue;
+    ExportIncome& taken = data.incomes.emplace_back();
+    taken.portfolio = data.portfolios[found->second].name;
+    (void)taken.income.CopyFrom(&income);
+  }
+  std::stable_sort(data.incomes.begin(), data.incomes.end(),
+                   [&](const ExportIncome& a, const ExportIncome& b) {
+                     const size_t pa = slot[a.income.portfolioId], pb = slot[b.income.portfolioId];
+                     if (pa != pb) return pa < pb;
+                     const int64_t dayA = DayNumberOfStoredDate(a.income.payDate),
+                                   dayB = DayNumberOfStoredDate(b.income.payDate);
+                     return dayA != dayB ? dayA < dayB : a.income.id < b.income.id;
+                   });
   return true;
 }

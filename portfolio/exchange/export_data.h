@@ -6,6 +6,7 @@
 #include "portfolio/records/vl_corporate_action_item.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
+#include "portfolio/records/vl_income_item.h"
 #include "portfolio/records/vl_manual_price_item.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
 
@@ -27,11 +28,18 @@ struct ExportPortfolio {
 // prices set by hand and corporate actions that go with them: every one for the whole database, else those
 // of the symbols of the stock positions taken out (prices by symbol, then day; an action also goes with the
 // symbol it changed to).
+// A payment of income taken out with its portfolio, named as the file names it.
+struct ExportIncome {
+  std::string portfolio;
+  VLIncomeItem income;
+};
+
 struct ExportData {
   std::vector<ExportPortfolio> portfolios;
   VLHoldingItemList positions;  // copies of the positions taken out
   std::vector<VLManualPriceItem> prices;
   std::vector<VLCorporateActionItem> actions;  // by day, then symbol
+  std::vector<ExportIncome> incomes;           // of the portfolios taken out, by portfolio, then pay day
   int PositionCount() const;
 };
 
@@ -41,7 +49,7 @@ struct ExportData {
 // vl_database_reads.h).
 bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& positions,
                    std::vector<VLManualPriceItem> prices, const ExportChoice& choice, ExportData& data,
-                   std::vector<VLCorporateActionItem> actions = {});
+                   std::vector<VLCorporateActionItem> actions = {}, std::vector<VLIncomeItem> incomes = {});
 
 // Whether `choice` keeps the position.
 bool ExportKeeps(const ExportChoice& choice, const VLHoldingItem& position);

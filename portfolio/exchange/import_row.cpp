@@ -240,9 +240,12 @@ bool RowChecker::Income(const RowTexts& texts, IncomeKind kind, bool tax, VLInco
   ok = Number(texts, ImportField::Withholding, FileNumberKind::Money, entry.withholding) && ok;
   ok = Number(texts, ImportField::Fees, FileNumberKind::Money, entry.fees) && ok;
   ok = Number(texts, ImportField::Quantity, FileNumberKind::Quantity, entry.shares) && ok;
-  std::optional<int64_t> payDate;
+  std::optional<int64_t> payDate, exDate;
   ok = Date(texts, ImportField::Date, payDate) && ok;
+  // A payment's ex-date, where a file gives one, stands where a trade's sale date would.
+  ok = Date(texts, ImportField::SaleDate, exDate) && ok;
   entry.payDate = payDate.value_or(0);
+  entry.exDate = exDate.value_or(0);
   entry.currency = TrimBlanks(At(texts, ImportField::Currency));
   Show(ImportField::Currency, entry.currency);
   entry.comment = At(texts, ImportField::Comment);

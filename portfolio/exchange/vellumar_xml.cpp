@@ -13,6 +13,7 @@
 #include "portfolio/exchange/holding_texts.h"
 #include "portfolio/exchange/price_rows.h"
 #include "portfolio/exchange/xml_bounds.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/holding_xml.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
@@ -26,8 +27,10 @@ constexpr const char* kPrice = "Price";
 // Version 2 adds the prices set by hand; a file without any is written in version 1, as before.
 constexpr int kFirstVersion = 1;
 constexpr int kPriceVersion = 2;
-// Version 3 adds the corporate actions; a file without any is written as before.
-constexpr int kVersion = 3;
+// Version 3 adds the corporate actions, version 4 the income; a file without them is written as before.
+constexpr int kActionVersion = 3;
+constexpr int kVersion = 4;
+constexpr const char* kIncome = "Income";
 
 // An attribute value with every character a parser would change written as a reference: markup characters,
 // and tabs and line breaks, which XML parsers turn into blanks. What XML cannot hold at all (a NUL, other
@@ -168,6 +171,10 @@ class XmlReader {
                       reading);
         continue;
       }
+      if (std::strcmp(p->Name(), kIncome) == 0) {
+        Income(*p);
+        continue;
+      }
       if (std::strcmp(p->Name(), kPortfolio) != 0) {
         Problem(p->GetLineNum(), std::string("unknown element \"") + p->Name() + "\"");
         continue;
@@ -192,6 +199,34 @@ class XmlReader {
  private:
   void Problem(int line, const std::string& text) {
     reading.problems.push_back({line, ImportField::None, text});
+  }
+
+  // A payment: its portfolio, symbol, kind, pay and ex-dates, shares, gross, withholding, fees, currency and
+  // comment, checked as a payment typed in is.
+  void Income(const tinyxml2::XMLElement& e) {
+    const auto text = [&e](const char* name) {
+      const char* value = e.Attribute(name);
+      return std::string(value ? value : "");
+    };
+    IncomeKind kind = IncomeKind::Dividend;
+    if (!IncomeKindByName(text("kind"), kind)) {
+      reading.problems.push_back(
+          {e.GetLineNum(), ImportField::Kind,
+           "the kind of income '" + text("kind") +
+               "' is not dividend, capital-gain, return-of-capital, interest or other"});
+      return;
+    }
+    RowTexts texts;
+    At(texts, ImportField::Symbol) = text("symbol");
+    At(texts, ImportField::Date) = text("payDate");
+    At(texts, ImportField::SaleDate) = text("exDate");
+    At(texts, ImportField::Quantity) = text("shares");
+    At(texts, ImportField::Amount) = text("gross");
+    At(texts, ImportField::Withholding) = text("withholding");
+    At(texts, ImportField::Fees) = text("fees");
+    At(texts, ImportField::Currency) = text("currency");
+    At(texts, ImportField::Comment) = text("comment");
+    (void)sink.AddIncome(e.GetLineNum(), kind, false, texts, text("portfolio"));
   }
 
   void Position(const tinyxml2::XMLElement& e, const std::string& portfolioName,
@@ -250,7 +285,10 @@ class XmlReader {
 
 std::string WriteVellumarXml(const ExportData& data) {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<";
-  const int version = !data.actions.empty() ? kVersion : data.prices.empty() ? kFirstVersion : kPriceVersion;
+  const int version = !data.incomes.empty()   ? kVersion
+                      : !data.actions.empty() ? kActionVersion
+                      : data.prices.empty()   ? kFirstVersion
+                                              : kPriceVersion;
   out.append(kRoot).append(" version=\"").append(std::to_string(version)).append("\">\n");
   for (const ExportPortfolio& portfolio : data.portfolios) {
     out.append("  <").append(kPortfolio);
@@ -293,6 +331,23 @@ std::string WriteVellumarXml(const ExportData& data) {
     if (!t.cashInLieu.empty()) AppendAttribute(out, "cashInLieu", t.cashInLieu);
     if (!t.newSymbol.empty()) AppendAttribute(out, "newSymbol", t.newSymbol);
     AppendAttribute(out, "comment", XmlSafeText(t.comment));
+    out.append("/>\n");
+  }
+  for (const ExportIncome& paid : data.incomes) {
+    const VLIncomeItem& i = paid.income;
+    const auto amount = [](int64_t cents) { return DecimalUnitsText(cents, 2, 2); };
+    out.append("  <").append(kIncome);
+    AppendAttribute(out, "portfolio", XmlSafeText(paid.portfolio));
+    AppendAttribute(out, "symbol", XmlSafeText(i.name));
+    AppendAttribute(out, "kind", IncomeKindName(i.kind));
+    AppendAttribute(out, "payDate", StoredDayText(i.payDate));
+    if (i.exDate != 0) AppendAttribute(out, "exDate", StoredDayText(i.exDate));
+    if (!i.shares.IsZero()) AppendAttribute(out, "shares", DecimalText(i.shares));
+    AppendAttribute(out, "gross", amount(i.gross));
+    AppendAttribute(out, "withholding", amount(i.withholding));
+    AppendAttribute(out, "fees", amount(i.fees));
+    if (!i.currency.empty()) AppendAttribute(out, "currency", i.currency);
+    AppendAttribute(out, "comment", XmlSafeText(i.comment));
     out.append("/>\n");
   }
   out.append("</").append(kRoot).append(">\n");

@@ -1,7 +1,8 @@
 // Renders the Edit menu and the Change History window into PNGs, to look at: menu-edit.png and
-// change-history.png. Works on a copy of the database folder it is given (Vellumar.db, Vellumar.ini and the
-// journal), where it makes a few changes and undoes two of them. Arguments: that folder, the folder to write
-// to.
+// change-history.png; then, with a year and a half of dividends recorded, the Dividends window of the first
+// portfolio: dividends.png. Works on a copy of the database folder it is given (Vellumar.db, Vellumar.ini and
+// the journal), where it makes a few changes and undoes two of them. Arguments: that folder, the folder to
+// write to.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -13,10 +14,13 @@
 #include <cstdio>
 
 #include "portfolio/columns/number_format.h"
+#include "portfolio/records/calendar_date.h"
+#include "portfolio/records/vl_income_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "snapshot_support.h"
 #include "tests/support/null_window.h"
 #include "ui/main/c_dlg_change_history.h"
+#include "ui/main/c_dlg_dividends.h"
 #include "ui/main/c_dlg_vellumar.h"
 #include "ui/main/command_ids.h"
 
@@ -43,6 +47,46 @@ bool MakeChanges(VLDatabase& database) {
   ok = database.GetPortfolio(conn, 1, retirement) == VLResult::Ok && ok;
   retirement.comment = "long term, rebalanced yearly";
   ok = database.ModifyPortfolio(conn, retirement) == VLResult::Ok && ok;
+  return database.Disconnect(conn) == VLResult::Ok && ok;
+}
+
+// Dividends of the sample's first portfolio, as a fetch or a statement records them.
+bool RecordDividends(VLDatabase& database) {
+  auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = database.Connect(window, 1, 2, 3);
+  if (!conn) return false;
+  struct Paid {
+    const char* symbol;
+    CalendarDate exDate, payDate;
+    int shares;
+    int64_t perShareMicros;
+    int64_t withholdingPercent;
+  };
+  const Paid paid[] = {
+      {"KO", {2025, 3, 14}, {2025, 4, 1}, 120, 510000, 0},
+      {"JNJ", {2025, 5, 27}, {2025, 6, 10}, 40, 1240000, 15},
+      {"KO", {2025, 6, 13}, {2025, 7, 1}, 120, 510000, 0},
+      {"MSFT", {2025, 8, 21}, {2025, 9, 11}, 100, 830000, 0},
+      {"KO", {2025, 9, 15}, {2025, 10, 1}, 120, 510000, 0},
+      {"JNJ", {2025, 11, 25}, {2025, 12, 9}, 40, 1300000, 15},
+      {"KO", {2025, 11, 28}, {2025, 12, 15}, 120, 510000, 0},
+      {"MSFT", {2026, 2, 19}, {2026, 3, 12}, 100, 910000, 0},
+      {"KO", {2026, 3, 13}, {2026, 4, 1}, 120, 530000, 0},
+      {"KO", {2026, 6, 15}, {2026, 7, 1}, 120, 530000, 0},
+  };
+  std::vector<VLIncomeItem> records;
+  for (const Paid& p : paid) {
+    VLIncomeItem& income = records.emplace_back();
+    income.portfolioId = 1;
+    income.name = p.symbol;
+    income.exDate = StoredDateOf(p.exDate);
+    income.payDate = StoredDateOf(p.payDate);
+    income.shares = Quantity::FromWhole(p.shares);
+    income.gross = p.perShareMicros * p.shares / 10000;
+    income.withholding = income.gross * p.withholdingPercent / 100;
+  }
+  std::vector<uint32_t> ids;
+  const bool ok = database.AddIncomes(conn, records, ids) == VLResult::Ok;
   return database.Disconnect(conn) == VLResult::Ok && ok;
 }
 
@@ -86,5 +130,15 @@ int main(int argc, char* argv[]) {
   auto* history = window.findChild<CDlgChangeHistory*>(QStringLiteral("ChangeHistory"));
   Wait(1000);
   ok = history && SavePicture(history->grab(), out, QStringLiteral("change-history.png")) && ok;
+  if (history) history->close();
+
+  if (!RecordDividends(host.GetDatabase())) {
+    std::fprintf(stderr, "cannot record the dividends\n");
+    return 1;
+  }
+  window.RunCommand(kCmdDividends);
+  auto* dividends = window.findChild<CDlgDividends*>(QStringLiteral("Dividends"));
+  Wait(1000);
+  ok = dividends && SavePicture(dividends->grab(), out, QStringLiteral("dividends.png")) && ok;
   return ok ? 0 : 1;
 }

@@ -139,6 +139,7 @@ CDlgDividends::CDlgDividends(VLDatabase& db, VLDatabaseConn* connection, uint32_
                     {QStringLiteral("Year"), QStringLiteral("Gross"), QStringLiteral("Withholding"),
                      QStringLiteral("Fees"), QStringLiteral("Net")},
                     1, 4);
+  totals->header()->setStretchLastSection(false);  // the net beside the other sums, not at the far edge
   totalsLabel->setBuddy(totals);
   layout->addWidget(totals, 1);
 
@@ -209,6 +210,7 @@ void CDlgDividends::Reload(bool force) {
                                      r.exDate ? ToQt(StoredDayText(r.exDate)) : QString(),
                                      QuantityText(r.shares, true), ToQt(r.comment)});
     AlignAmounts(row, kGross, kNet);
+    row->setTextAlignment(kShares, Qt::AlignRight | Qt::AlignVCenter);
     rows.append(row);
     if (r.id == currentId) current = row;
     std::array<int64_t, 4>& sums = byYear[DateOfDayNumber(DayNumberOfStoredDate(r.payDate)).year];

@@ -67,7 +67,9 @@ class IncomeImport : public ExchangeTest {
   std::vector<VLIncomeItem> Income() {
     std::vector<VLIncomeItem> list;
     EXPECT_EQ(db->GetIncome(conn, 0, list), VLResult::Ok);
-    std::reverse(list.begin(), list.end());  // oldest first
+    // Oldest first, as they were added.
+    std::sort(list.begin(), list.end(),
+              [](const VLIncomeItem& a, const VLIncomeItem& b) { return a.id < b.id; });
     return list;
   }
   static std::string Row(const VLIncomeItem& i) {
@@ -159,4 +161,66 @@ TEST_F(IncomeImport, AListsPaymentsTakeTheirTaxRowsAsWithholding) {
   ASSERT_FALSE(reading.problems.empty());
   EXPECT_EQ(reading.problems[0].line, 2) << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(db->GetFingerprint(), before);
+}
+
+TEST_F(IncomeImport, AVellumarXmlFileCarriesTheIncomeOfItsPortfolios) {
+  const uint32_t p = AddPortfolio("Dividends");
+  AddPortfolio("Other");
+  EXPECT_NE(Export(true).find("<VellumarPortfolios version=\"1\">"), std::string::npos);  // nothing new
+  VLIncomeItem paid;
+  paid.portfolioId = p;
+  paid.name = "KO";
+  paid.payDate = Day(2025, 4, 1);
+  paid.exDate = Day(2025, 3, 14);
+  paid.shares = SharesOf("100.5");
+  paid.gross = 5025;
+  paid.withholding = 754;
+  paid.fees = 10;
+  paid.currency = "USD";
+  paid.comment = "Q1 <&>";
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddIncome(conn, paid, id), VLResult::Ok);
+  VLIncomeItem reversal;
+  (void)reversal.CopyFrom(&paid);
+  reversal.kind = IncomeKind::ReturnOfCapital;
+  reversal.exDate = 0;
+  reversal.shares = Quantity();
+  reversal.gross = -300;
+  reversal.withholding = reversal.fees = 0;
+  reversal.currency.clear();
+  reversal.comment.clear();
+  ASSERT_EQ(db->AddIncome(conn, reversal, id), VLResult::Ok);
+  const std::vector<VLIncomeItem> before = Income();
+  const std::string xml = Export(true);
+  EXPECT_NE(xml.find("version=\"4\""), std::string::npos);
+  EXPECT_NE(
+      xml.find("<Income portfolio=\"Dividends\" symbol=\"KO\" kind=\"dividend\" payDate=\"2025-04-01\" "
+               "exDate=\"2025-03-14\" shares=\"100.5\" gross=\"50.25\" withholding=\"7.54\" fees=\"0.10\" "
+               "currency=\"USD\" comment=\"Q1 &lt;&amp;&gt;\"/>"),
+      std::string::npos)
+      << xml;
+  // Into an empty database: the same payments, field by field.
+  path = folder.File("Empty.db");
+  Reopen(true);
+  ASSERT_EQ(Import(xml, {}, "all.xml"), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
+  EXPECT_EQ(outcome.income, 2);
+  const std::vector<VLIncomeItem> after = Income();
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < after.size(); ++i) {
+    EXPECT_EQ(Row(after[i]), Row(before[i]));
+    EXPECT_EQ(std::make_tuple(after[i].exDate, after[i].shares, after[i].currency, after[i].comment),
+              std::make_tuple(before[i].exDate, before[i].shares, before[i].currency, before[i].comment));
+  }
+  EXPECT_EQ(Export(true), xml);
+  // Again: each is there already.
+  ASSERT_EQ(Import(xml, {}, "all.xml"), VLResult::Ok);
+  EXPECT_EQ(outcome.income, 0);
+  // A kind no payment has is a problem of its line.
+  EXPECT_FALSE(
+      Import("<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"4\">\n<Income portfolio=\"P\" "
+             "symbol=\"KO\" kind=\"bonus\" payDate=\"2025-04-01\" gross=\"1\"/>\n</VellumarPortfolios>\n",
+             {}, "bad.xml")
+          .has_value());
+  ASSERT_EQ(reading.problems.size(), 1u);
+  EXPECT_EQ(reading.problems[0].line, 3);
 }
