@@ -1,6 +1,7 @@
 #include "portfolio/exchange/vellumar_csv.h"
 
 #include <cctype>
+#include <iterator>
 
 #include "framework/text_util.h"
 #include "portfolio/checks/typed_number.h"
@@ -9,17 +10,24 @@
 #include "portfolio/exchange/export_data.h"
 #include "portfolio/exchange/holding_texts.h"
 #include "portfolio/exchange/price_rows.h"
+#include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
 
-// The columns in order: one per field from the portfolio's name to the tag, and the currency after them
-// in a file with a position of its own currency (older files end with the tag).
+// The columns in order: one per field from the portfolio's name to the tag, the currency after them in a
+// file with a position of its own currency, and the fees and withholding after that in a file with income
+// (older files end with the tag).
 constexpr ImportField kFirstColumn = ImportField::Portfolio;
 constexpr size_t kColumnCount = static_cast<size_t>(ImportField::Tag) - static_cast<size_t>(kFirstColumn) + 1;
 constexpr size_t kColumnCountWithCurrency = kColumnCount + 1;
+constexpr size_t kColumnCountWithIncome = kColumnCountWithCurrency + 2;
 constexpr const char* kCurrencyHeader = "Currency";
+constexpr const char* kIncomeHeaders[] = {"Fees", "Withholding"};
 static_assert(static_cast<size_t>(ImportField::Currency) == static_cast<size_t>(kFirstColumn) + kColumnCount);
+static_assert(static_cast<size_t>(ImportField::Fees) == static_cast<size_t>(kFirstColumn) + kColumnCount + 1);
+static_assert(static_cast<size_t>(ImportField::Withholding) ==
+              static_cast<size_t>(kFirstColumn) + kColumnCount + 2);
 
 ImportField ColumnField(size_t column) {
   return static_cast<ImportField>(static_cast<size_t>(kFirstColumn) + column);
@@ -39,11 +47,18 @@ std::string Folded(std::string_view text) {
 // The number of columns the header row names (with or without the currency), or 0 when it is no header.
 size_t HeaderColumns(const std::vector<std::string>& fields) {
   const std::vector<std::string>& header = VellumarCsvHeader();
-  if (fields.size() != kColumnCount && fields.size() != kColumnCountWithCurrency) return 0;
+  if (fields.size() != kColumnCount && fields.size() != kColumnCountWithCurrency &&
+      fields.size() != kColumnCountWithIncome)
+    return 0;
   for (size_t i = 0; i < header.size(); ++i) {
     if (Folded(fields[i]) != Folded(header[i])) return 0;
   }
-  if (fields.size() == kColumnCountWithCurrency && Folded(fields.back()) != Folded(kCurrencyHeader)) return 0;
+  if (fields.size() >= kColumnCountWithCurrency && Folded(fields[kColumnCount]) != Folded(kCurrencyHeader))
+    return 0;
+  if (fields.size() == kColumnCountWithIncome &&
+      (Folded(fields[kColumnCount + 1]) != Folded(kIncomeHeaders[0]) ||
+       Folded(fields[kColumnCount + 2]) != Folded(kIncomeHeaders[1])))
+    return 0;
   return fields.size();
 }
 
@@ -97,10 +112,14 @@ bool IsVellumarCsv(std::string_view text) {
 
 std::string WriteVellumarCsv(const ExportData& data) {
   // A file whose positions all take their exchange's currency keeps the older form, column for column.
-  const size_t columns = HasOwnCurrency(data) ? kColumnCountWithCurrency : kColumnCount;
+  const size_t columns = !data.incomes.empty()  ? kColumnCountWithIncome
+                         : HasOwnCurrency(data) ? kColumnCountWithCurrency
+                                                : kColumnCount;
   std::string out;
   std::vector<std::string> fields = VellumarCsvHeader();
-  if (columns == kColumnCountWithCurrency) fields.push_back(kCurrencyHeader);
+  if (columns >= kColumnCountWithCurrency) fields.push_back(kCurrencyHeader);
+  if (columns == kColumnCountWithIncome)
+    fields.insert(fields.end(), std::begin(kIncomeHeaders), std::end(kIncomeHeaders));
   AppendCsvRecord(out, fields);
   for (const ExportPortfolio& portfolio : data.portfolios) {
     const auto write = [&](const RowTexts& texts) {
@@ -130,6 +149,26 @@ std::string WriteVellumarCsv(const ExportData& data) {
     set(ImportField::Date, PriceDayText(price));
     AppendCsvRecord(out, fields);
   }
+  // Each payment: its kind, the pay date as the date, the ex-date as the sale date, the gross as the amount.
+  for (const ExportIncome& paid : data.incomes) {
+    const VLIncomeItem& i = paid.income;
+    std::fill(fields.begin(), fields.end(), std::string());
+    const auto set = [&](ImportField field, std::string text) {
+      fields[static_cast<size_t>(field) - static_cast<size_t>(kFirstColumn)] = std::move(text);
+    };
+    set(ImportField::Portfolio, NeutralizeFormula(paid.portfolio));
+    set(ImportField::Kind, IncomeKindName(i.kind));
+    set(ImportField::Symbol, NeutralizeFormula(i.name));
+    if (!i.shares.IsZero()) set(ImportField::Quantity, DecimalText(i.shares));
+    set(ImportField::Date, StoredDayText(i.payDate));
+    if (i.exDate != 0) set(ImportField::SaleDate, StoredDayText(i.exDate));
+    set(ImportField::Amount, DecimalUnitsText(i.gross, 2, 2));
+    set(ImportField::Comment, NeutralizeFormula(i.comment));
+    set(ImportField::Currency, i.currency);
+    set(ImportField::Fees, DecimalUnitsText(i.fees, 2, 2));
+    set(ImportField::Withholding, DecimalUnitsText(i.withholding, 2, 2));
+    AppendCsvRecord(out, fields);
+  }
   return out;
 }
 
@@ -148,7 +187,7 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
     if (!header) {
       header = true;
       columns = HeaderColumns(record.fields);
-      if (columns == kColumnCountWithCurrency) reading.preview.fields.push_back(ImportField::Currency);
+      if (columns >= kColumnCountWithCurrency) reading.preview.fields.push_back(ImportField::Currency);
       if (columns != 0) return true;
       reading.problems.push_back(
           {record.line, ImportField::None, "the first row is not the Vellumar CSV header"});
@@ -175,11 +214,15 @@ void ReadVellumarCsv(std::string_view text, const ImportOptions& options, Import
                    reading);
       return true;
     }
+    if (IncomeKind income; IncomeKindByName(std::string(TrimBlanks(At(texts, ImportField::Kind))), income)) {
+      (void)sink.AddIncome(record.line, income, false, texts, At(texts, ImportField::Portfolio));
+      return true;
+    }
     RowKind kind = RowKind::Stock;
     if (!HoldingKindOfName(At(texts, ImportField::Kind), kind)) {
       reading.problems.push_back({record.line, ImportField::Kind,
                                   "the kind '" + std::string(TrimBlanks(At(texts, ImportField::Kind))) +
-                                      "' is not stock, cash, margin, portfolio or price"});
+                                      "' is not stock, cash, margin, portfolio, price or a kind of income"});
       return true;
     }
     (void)sink.Add(record.line, kind, texts, At(texts, ImportField::Portfolio),

@@ -105,7 +105,8 @@ TEST_F(ExchangeTest, EveryBadRowIsNamedAndNothingIsImported) {
       {Row({{F::Tag, "-1"}}), "the tag '-1' is not a whole number from 0 to 4294967295"},
       {Row({{F::Kind, "cash"}, {F::Amount, "0"}, {F::Comment, "c"}}), "the amount '0' is not above 0"},
       {Row({{F::Kind, "margin"}, {F::Amount, "5"}}), "the description is missing"},
-      {Row({{F::Kind, "bond"}}), "the kind 'bond' is not stock, cash, margin, portfolio or price"},
+      {Row({{F::Kind, "bond"}}),
+       "the kind 'bond' is not stock, cash, margin, portfolio, price or a kind of income"},
       {Row({{F::Portfolio, ""}}), "the portfolio name is missing"},
       {{"P", "", "stock"}, "the row has 3 columns instead of 20"},
   };

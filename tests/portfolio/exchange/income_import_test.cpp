@@ -163,10 +163,14 @@ TEST_F(IncomeImport, AListsPaymentsTakeTheirTaxRowsAsWithholding) {
   EXPECT_EQ(db->GetFingerprint(), before);
 }
 
-TEST_F(IncomeImport, AVellumarXmlFileCarriesTheIncomeOfItsPortfolios) {
+class IncomeRoundTrip : public IncomeImport, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(IncomeRoundTrip, AVellumarFileCarriesTheIncomeOfItsPortfolios) {
+  const bool xml = GetParam();
   const uint32_t p = AddPortfolio("Dividends");
   AddPortfolio("Other");
-  EXPECT_NE(Export(true).find("<VellumarPortfolios version=\"1\">"), std::string::npos);  // nothing new
+  const std::string plain = Export(xml);  // nothing new to say: the older form
+  EXPECT_NE(plain.find(xml ? "<VellumarPortfolios version=\"1\">" : ",Tag\r\n"), std::string::npos) << plain;
   VLIncomeItem paid;
   paid.portfolioId = p;
   paid.name = "KO";
@@ -191,18 +195,28 @@ TEST_F(IncomeImport, AVellumarXmlFileCarriesTheIncomeOfItsPortfolios) {
   reversal.comment.clear();
   ASSERT_EQ(db->AddIncome(conn, reversal, id), VLResult::Ok);
   const std::vector<VLIncomeItem> before = Income();
-  const std::string xml = Export(true);
-  EXPECT_NE(xml.find("version=\"4\""), std::string::npos);
-  EXPECT_NE(
-      xml.find("<Income portfolio=\"Dividends\" symbol=\"KO\" kind=\"dividend\" payDate=\"2025-04-01\" "
-               "exDate=\"2025-03-14\" shares=\"100.5\" gross=\"50.25\" withholding=\"7.54\" fees=\"0.10\" "
-               "currency=\"USD\" comment=\"Q1 &lt;&amp;&gt;\"/>"),
-      std::string::npos)
-      << xml;
+  const std::string file = Export(xml);
+  if (xml) {
+    EXPECT_NE(file.find("version=\"4\""), std::string::npos);
+    EXPECT_NE(
+        file.find("<Income portfolio=\"Dividends\" symbol=\"KO\" kind=\"dividend\" payDate=\"2025-04-01\" "
+                  "exDate=\"2025-03-14\" shares=\"100.5\" gross=\"50.25\" withholding=\"7.54\" "
+                  "fees=\"0.10\" currency=\"USD\" comment=\"Q1 &lt;&amp;&gt;\"/>"),
+        std::string::npos)
+        << file;
+  } else {
+    EXPECT_NE(file.find(",Tag,Currency,Fees,Withholding\r\n"), std::string::npos) << file;
+    EXPECT_NE(
+        file.find(
+            "Dividends,,dividend,KO,100.5,,2025-04-01,,,2025-03-14,,,,,,,,50.25,Q1 <&>,,USD,0.10,7.54\r\n"),
+        std::string::npos)
+        << file;
+  }
   // Into an empty database: the same payments, field by field.
   path = folder.File("Empty.db");
   Reopen(true);
-  ASSERT_EQ(Import(xml, {}, "all.xml"), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
+  const char* name = xml ? "all.xml" : "all.csv";
+  ASSERT_EQ(Import(file, {}, name), VLResult::Ok) << testing::PrintToString(Described(reading.problems));
   EXPECT_EQ(outcome.income, 2);
   const std::vector<VLIncomeItem> after = Income();
   ASSERT_EQ(after.size(), before.size());
@@ -211,10 +225,11 @@ TEST_F(IncomeImport, AVellumarXmlFileCarriesTheIncomeOfItsPortfolios) {
     EXPECT_EQ(std::make_tuple(after[i].exDate, after[i].shares, after[i].currency, after[i].comment),
               std::make_tuple(before[i].exDate, before[i].shares, before[i].currency, before[i].comment));
   }
-  EXPECT_EQ(Export(true), xml);
+  EXPECT_EQ(Export(xml), file);
   // Again: each is there already.
-  ASSERT_EQ(Import(xml, {}, "all.xml"), VLResult::Ok);
+  ASSERT_EQ(Import(file, {}, name), VLResult::Ok);
   EXPECT_EQ(outcome.income, 0);
+  if (!xml) return;
   // A kind no payment has is a problem of its line.
   EXPECT_FALSE(
       Import("<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"4\">\n<Income portfolio=\"P\" "
@@ -224,3 +239,6 @@ TEST_F(IncomeImport, AVellumarXmlFileCarriesTheIncomeOfItsPortfolios) {
   ASSERT_EQ(reading.problems.size(), 1u);
   EXPECT_EQ(reading.problems[0].line, 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothForms, IncomeRoundTrip, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Xml" : "Csv"; });
