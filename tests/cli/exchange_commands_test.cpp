@@ -90,7 +90,7 @@ TEST_F(ExchangeCommands, ARefusedFileExitsFourWithEveryProblemAndChangesNothing)
 TEST_F(ExchangeCommands, AnXmlFileOfANewerVersionIsRefusedByName) {
   const std::string file = folder.File("later.xml");
   WriteText(file,
-            "<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"4\">\n<Portfolio name=\"P\"/>\n"
+            "<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"5\">\n<Portfolio name=\"P\"/>\n"
             "</VellumarPortfolios>\n");
   const std::string before = ReadText(db);
   const CliResult result = Run({"import", file});
@@ -98,7 +98,7 @@ TEST_F(ExchangeCommands, AnXmlFileOfANewerVersionIsRefusedByName) {
   EXPECT_EQ(
       result.err,
       "vellumar-cli import: the file was written by a newer version of Vellumar (VellumarPortfolios form "
-      "of version 4; this version reads up to version 3)\n"
+      "of version 5; this version reads up to version 4)\n"
       "vellumar-cli import: " +
           file + " was not imported (1 problem); nothing was changed\n");
   EXPECT_EQ(ReadText(db), before);

@@ -140,11 +140,11 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n",
        "a.xml", "line 3: the file is not well-formed XML (XML_ERROR_PARSING)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"0\"/>\n", "a.xml",
-       "line 2: the file is not a Vellumar XML file of version 3 or earlier"},
+       "line 2: the file is not a Vellumar XML file of version 4 or earlier"},
       // What a later Vellumar wrote is said to be so, as a whole file or one element of it.
-      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"4\"/>\n", "a.xml",
-       "the file was written by a newer version of Vellumar (VellumarPortfolios form of version 4; this "
-       "version reads up to version 3)"},
+      {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"5\"/>\n", "a.xml",
+       "the file was written by a newer version of Vellumar (VellumarPortfolios form of version 5; this "
+       "version reads up to version 4)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n"
        "<VLStock version=\"99\" symbol=\"IBM\"/>\n</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml",
