@@ -1,8 +1,6 @@
 #include "ui/main/c_dlg_corporate_actions.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -14,6 +12,7 @@
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/calendar_date.h"
 #include "ui/dialogs/dialog_fields.h"
+#include "ui/main/record_lists.h"
 #include "ui/main/refused_change.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/string_table.h"
@@ -25,21 +24,6 @@ enum Column { kDate, kSymbol, kAction, kDetail, kCash, kComment, kColumns };
 
 QString DayOf(int64_t dayNumber) {
   return ToQt(IsoDateText(DateOfDayNumber(dayNumber)));
-}
-
-QTreeWidget* MakeList(QWidget* parent, const QString& objectName, const QString& name,
-                      const QStringList& headers) {
-  auto* list = new QTreeWidget(parent);
-  list->setObjectName(objectName);
-  list->setAccessibleName(name);
-  list->setColumnCount(static_cast<int>(headers.size()));
-  list->setHeaderLabels(headers);
-  list->setRootIsDecorated(false);
-  list->setUniformRowHeights(true);
-  list->setAllColumnsShowFocus(true);
-  list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  list->header()->setStretchLastSection(true);
-  return list;
 }
 
 // The splits found, each ticked to be recorded; Record records the ticked ones, oldest first.
@@ -54,9 +38,9 @@ class SplitProposalsDialog : public QDialog {
     text->setObjectName(QStringLiteral("information"));
     text->setWordWrap(true);
     layout->addWidget(text);
-    list = MakeList(this, QStringLiteral("proposalList"), QStringLiteral("Splits to record"),
-                    {QStringLiteral("Ex-date"), QStringLiteral("Symbol"), QStringLiteral("New for Old"),
-                     QStringLiteral("Positions")});
+    list = MakeRecordList(this, QStringLiteral("proposalList"), QStringLiteral("Splits to record"),
+                          {QStringLiteral("Ex-date"), QStringLiteral("Symbol"), QStringLiteral("New for Old"),
+                           QStringLiteral("Positions")});
     for (const SplitProposal& p : proposals) {
       auto* row = new QTreeWidgetItem({DayOf(p.split.day), ToQt(p.symbol),
                                        ToQt(SplitRatioText(p.split.ratio)), QString::number(p.positions)});
@@ -66,16 +50,7 @@ class SplitProposalsDialog : public QDialog {
     list->setCurrentItem(list->topLevelItem(0));
     list->setMinimumSize(420, 140);
     layout->addWidget(list, 1);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* record = buttons->addButton(QStringLiteral("&Record"), QDialogButtonBox::AcceptRole);
-    record->setObjectName(QStringLiteral("record"));
-    record->setAccessibleName(QStringLiteral("Record"));
-    record->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    AddRecordCancel(this, layout);
   }
   bool Ticked(int row) const { return list->topLevelItem(row)->checkState(kDate) == Qt::Checked; }
 
@@ -95,10 +70,10 @@ CDlgCorporateActions::CDlgCorporateActions(VLDatabase& db, VLDatabaseConn* conne
   note->setObjectName(QStringLiteral("actionsNote"));
   note->setWordWrap(true);
   layout->addWidget(note);
-  list = MakeList(this, QStringLiteral("actionList"), LoadString(StringId::CorporateActionsTitle),
-                  {QStringLiteral("Ex-date"), QStringLiteral("Symbol"), QStringLiteral("Action"),
-                   QStringLiteral("New for Old / New Symbol"), QStringLiteral("Cash in Lieu"),
-                   QStringLiteral("Comment")});
+  list = MakeRecordList(this, QStringLiteral("actionList"), LoadString(StringId::CorporateActionsTitle),
+                        {QStringLiteral("Ex-date"), QStringLiteral("Symbol"), QStringLiteral("Action"),
+                         QStringLiteral("New for Old / New Symbol"), QStringLiteral("Cash in Lieu"),
+                         QStringLiteral("Comment")});
   layout->addWidget(list, 1);
 
   auto* buttons = new QHBoxLayout;

@@ -1,6 +1,5 @@
 #include "ui/main/c_dlg_dividends.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -22,6 +21,7 @@
 #include "portfolio/records/vl_stock_info_item_list.h"
 #include "ui/dialogs/c_dlg_income_record.h"
 #include "ui/dialogs/dialog_fields.h"
+#include "ui/main/record_lists.h"
 #include "ui/main/refused_change.h"
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/string_table.h"
@@ -43,16 +43,7 @@ QString Money(int64_t cents) {
 
 QTreeWidget* MakeList(QWidget* parent, const QString& objectName, const QString& name,
                       const QStringList& headers, int firstAmount, int lastAmount) {
-  auto* list = new QTreeWidget(parent);
-  list->setObjectName(objectName);
-  list->setAccessibleName(name);
-  list->setColumnCount(static_cast<int>(headers.size()));
-  list->setHeaderLabels(headers);
-  list->setRootIsDecorated(false);
-  list->setUniformRowHeights(true);
-  list->setAllColumnsShowFocus(true);
-  list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  list->header()->setStretchLastSection(true);
+  QTreeWidget* list = MakeRecordList(parent, objectName, name, headers);
   for (int c = firstAmount; c <= lastAmount; ++c) list->headerItem()->setTextAlignment(c, Qt::AlignRight);
   return list;
 }
@@ -97,16 +88,7 @@ class PaymentProposalsDialog : public QDialog {
     list->setCurrentItem(list->topLevelItem(0));
     list->setMinimumSize(560, 180);
     layout->addWidget(list, 1);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* record = buttons->addButton(QStringLiteral("&Record"), QDialogButtonBox::AcceptRole);
-    record->setObjectName(QStringLiteral("record"));
-    record->setAccessibleName(QStringLiteral("Record"));
-    record->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    AddRecordCancel(this, layout);
   }
   bool Ticked(int row) const { return list->topLevelItem(row)->checkState(0) == Qt::Checked; }
 
