@@ -270,6 +270,7 @@ void CDlgDividends::DeletePayment() {
 }
 
 void CDlgDividends::FetchDividends() {
+  Reload(true);  // what is recorded now, so that nothing is offered twice
   IncomeFetch fetch;
   {
     WaitCursor wait;
