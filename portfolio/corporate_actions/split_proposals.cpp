@@ -5,32 +5,17 @@
 #include <utility>
 
 #include "framework/text_util.h"
-#include "marketdata/corporate_events_provider.h"
+#include "portfolio/corporate_actions/service_events.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_stock_holding_item.h"
-
-namespace {
-
-MarketDay MarketDayOf(int64_t day) {
-  const CalendarDate date = DateOfDayNumber(day);
-  return {date.year, date.month, date.day};
-}
-
-}  // namespace
 
 bool ServiceSplitSource::GetSplits(const std::string& symbol, int64_t firstDay, int64_t lastDay,
                                    std::vector<KnownSplit>& splits, std::string& error,
                                    FetchFailure& failure) {
   splits.clear();
-  CorporateEventsProvider provider;
   std::vector<CorporateEvent> events;
-  provider.Fetch(symbol, MarketDayOf(firstDay), MarketDayOf(lastDay), &events);
-  if (provider.HasError()) {
-    error = provider.GetErrorText();
-    failure = provider.GetFailure();
-    return false;
-  }
+  if (!FetchServiceEvents(symbol, firstDay, lastDay, events, error, failure)) return false;
   for (const CorporateEvent& e : events) {
     if (e.kind != CorporateEvent::Kind::Split) continue;
     SplitRatio ratio;

@@ -19,6 +19,14 @@ std::string IncomeText(const VLIncomeItem& income) {
          " paid " + StoredDayText(income.payDate);
 }
 
+// `fields` as a record keeps them: the symbol in upper case.
+VLIncomeItem StoredForm(const VLIncomeItem& fields) {
+  VLIncomeItem stored;
+  (void)stored.CopyFrom(&fields);
+  stored.name = AsciiUpper(fields.name);
+  return stored;
+}
+
 // What makes two payments the same for an import: portfolio, symbol, kind, pay day and gross.
 using IncomeKey = std::tuple<uint32_t, std::string, IncomeKind, int64_t, int64_t>;
 IncomeKey KeyOf(uint32_t portfolioId, const VLIncomeItem& income) {
@@ -86,9 +94,7 @@ VLResult VLDatabase::InsertIncome(Change& change, const VLIncomeItem& stored, ui
 VLResult VLDatabase::AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields, uint32_t& id,
                                Quantity* entitled) {
   id = 0;
-  VLIncomeItem stored;
-  (void)stored.CopyFrom(&fields);
-  stored.name = AsciiUpper(fields.name);
+  const VLIncomeItem stored = StoredForm(fields);
   if (!stored.FitsRecord()) return VLResult::Failed;
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     if (VLResult rc = InsertIncome(change, stored, id, entitled); rc != VLResult::Ok) return rc;
@@ -100,11 +106,10 @@ VLResult VLDatabase::AddIncome(VLDatabaseConn* conn, const VLIncomeItem& fields,
 VLResult VLDatabase::AddIncomes(VLDatabaseConn* conn, const std::vector<VLIncomeItem>& fields,
                                 std::vector<uint32_t>& ids) {
   ids.clear();
-  std::vector<VLIncomeItem> stored(fields.size());
-  for (size_t i = 0; i < fields.size(); ++i) {
-    (void)stored[i].CopyFrom(&fields[i]);
-    stored[i].name = AsciiUpper(fields[i].name);
-    if (!stored[i].FitsRecord()) return VLResult::Failed;
+  std::vector<VLIncomeItem> stored;
+  for (const VLIncomeItem& f : fields) {
+    stored.push_back(StoredForm(f));
+    if (!stored.back().FitsRecord()) return VLResult::Failed;
   }
   if (stored.empty()) return VLResult::Ok;
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
@@ -132,9 +137,7 @@ VLResult VLDatabase::AddReinvestedIncome(VLDatabaseConn* conn, const VLIncomeIte
                                          const VLStockHoldingItem& purchase, uint32_t& id,
                                          uint32_t& positionId, Quantity* entitled) {
   id = positionId = 0;
-  VLIncomeItem stored;
-  (void)stored.CopyFrom(&fields);
-  stored.name = AsciiUpper(fields.name);
+  VLIncomeItem stored = StoredForm(fields);
   VLStockHoldingItem bought;
   (void)bought.CopyFrom(&purchase);
   bought.name = stored.name;
@@ -158,9 +161,7 @@ VLResult VLDatabase::AddReinvestedIncome(VLDatabaseConn* conn, const VLIncomeIte
 }
 
 VLResult VLDatabase::ModifyIncome(VLDatabaseConn* conn, const VLIncomeItem& fields) {
-  VLIncomeItem wanted;
-  (void)wanted.CopyFrom(&fields);
-  wanted.name = AsciiUpper(fields.name);
+  const VLIncomeItem wanted = StoredForm(fields);
   if (!wanted.FitsRecord()) return VLResult::Failed;
   return RunChange(conn, NoticeKind::Positions, [&](Change& change) -> VLResult {
     auto* income = static_cast<VLIncomeItem*>(incomes.FindById(fields.id));

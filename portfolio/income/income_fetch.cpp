@@ -5,17 +5,12 @@
 #include <set>
 
 #include "framework/text_util.h"
-#include "marketdata/corporate_events_provider.h"
+#include "portfolio/corporate_actions/service_events.h"
 #include "portfolio/income/income_entitlement.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
-
-MarketDay MarketDayOf(int64_t day) {
-  const CalendarDate date = DateOfDayNumber(day);
-  return {date.year, date.month, date.day};
-}
 
 // Millionths of a unit per share times shares (units of 1e-8) in cents, half away from zero: / 1e12.
 int64_t GrossCents(int64_t amountMicros, Quantity shares) {
@@ -29,14 +24,8 @@ bool ServiceDividendSource::GetDividends(const std::string& symbol, int64_t firs
                                          std::vector<KnownDividend>& dividends, std::string& error,
                                          FetchFailure& failure) {
   dividends.clear();
-  CorporateEventsProvider provider;
   std::vector<CorporateEvent> events;
-  provider.Fetch(symbol, MarketDayOf(firstDay), MarketDayOf(lastDay), &events);
-  if (provider.HasError()) {
-    error = provider.GetErrorText();
-    failure = provider.GetFailure();
-    return false;
-  }
+  if (!FetchServiceEvents(symbol, firstDay, lastDay, events, error, failure)) return false;
   for (const CorporateEvent& e : events) {
     if (e.kind != CorporateEvent::Kind::Dividend || e.amountMicros <= 0) continue;
     dividends.push_back({e.date.Number(), e.hasPayDate ? e.payDate.Number() : 0, e.amountMicros, e.currency});
