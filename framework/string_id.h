@@ -238,6 +238,7 @@ enum class StringId : int {
   IncomeSaveError = 3626,           // %s: the symbol
   IncomeDeleteConfirm = 3627,       // %s: the payment
   FetchIncomeUnreachable = 3628,    // %s: why
+  IncomeNotEntitled = 3629,         // %s: the portfolio, %s: the symbol, %s: the day
   NothingToUndo = 3400,
   NothingToRedo = 3401,
   UndoMismatch = 3402,        // %s: the change

@@ -68,6 +68,9 @@ TEST_F(DividendsWindowTest, PaymentsAreAddedChangedAndDeletedAndTotalledByYear) 
     Type(dialog, "withholding", "7.50");
     PressOk(dialog);
   });
+  // The portfolio holds no KO: the payment is kept, and the window says so.
+  MessageScript notHeld;
+  notHeld.Expect(static_cast<int>(StringId::IncomeNotEntitled));
   QTest::mouseClick(Field<QPushButton>(*dividends, "add"), Qt::LeftButton);
   RunPosted();
   ASSERT_EQ(Income().size(), 1u);

@@ -12,6 +12,7 @@
 #include <array>
 #include <map>
 
+#include "framework/text_util.h"
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_database.h"
@@ -232,9 +233,17 @@ void CDlgDividends::AddPayment() {
   (void)income.CopyFrom(&dialog.Result());
   income.portfolioId = portfolioId;
   uint32_t id = 0;
-  if (const VLResult code = database.AddIncome(conn, income, id); code != VLResult::Ok) {
+  Quantity entitled;
+  if (const VLResult code = database.AddIncome(conn, income, id, &entitled); code != VLResult::Ok) {
     ShowRefusedChange(this, database, conn, StringId::IncomeSaveError, code, MessageIcon::Error,
                       {ToQt(income.name)});
+  } else if (entitled.IsZero()) {
+    // Kept all the same: a payment of a holding the portfolio does not record is still income.
+    VLPortfolioItem portfolio;
+    (void)database.GetPortfolio(conn, portfolioId, portfolio);
+    ShowMessage(this, StringId::IncomeNotEntitled, MessageIcon::Information, MessageButtons::Ok,
+                {ToQt(portfolio.name), ToQt(AsciiUpper(income.name)),
+                 ToQt(StoredDayText(income.exDate != 0 ? income.exDate : income.payDate))});
   }
   Reload(true);
 }

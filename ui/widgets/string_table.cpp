@@ -285,6 +285,8 @@ const std::map<StringId, const char*>& Table() {
       {StringId::IncomeDateOutOfRange, "The date must lie between %s and today."},
       {StringId::IncomeSaveError, "Vellumar was unable to save the payment of %s."},
       {StringId::IncomeDeleteConfirm, "Delete the payment %s?"},
+      {StringId::IncomeNotEntitled,
+       "%s held no %s bought before %s and not sold before it. The payment is kept all the same."},
       {StringId::FetchIncomeUnreachable, "The market-data service could not be asked about dividends: %s"},
       {StringId::NewSymbolSame, "The new symbol must differ from the old one."},
       {StringId::RecordSplitTitle, "Record Split"},
