@@ -215,37 +215,11 @@ void SortByDay(std::vector<Flow>& flows) {
   std::stable_sort(flows.begin(), flows.end(), [](const Flow& a, const Flow& b) { return a.day < b.day; });
 }
 
-// Purchases go in, sales come out, each on its own day: those after `cutoff` and by `to`, by day.
-std::vector<Flow> PriceFlows(const std::vector<Lot>& lots, int64_t cutoff, int64_t to) {
-  std::vector<Flow> flows;
-  for (const Lot& l : lots) {
-    if (l.lot->purchaseDay > cutoff) flows.push_back({l.lot->purchaseDay, l.paid, true});
-    if (l.lot->sold && l.lot->saleDay > cutoff && l.lot->saleDay <= to) {
-      flows.push_back({l.lot->saleDay, l.saleValue, false});
-    }
-  }
-  SortByDay(flows);
-  return flows;
-}
-
-// The flows with income: the net of each payment from `start` to `to` goes out on its pay day, except a
-// payment whose cash bought a lot of the span, which only lowers what that purchase puts in. False when a
-// sum is too large.
-bool TotalFlows(const std::vector<Lot>& lots, const std::vector<PerformanceIncome>& incomes, int64_t cutoff,
-                int64_t start, int64_t to, std::vector<Flow>& flows) {
-  std::map<uint32_t, int64_t> reinvested;  // by position id: the net income its purchase took
-  for (const Lot& l : lots) {
-    if (l.lot->positionId != 0 && l.lot->purchaseDay > cutoff) reinvested.emplace(l.lot->positionId, 0);
-  }
-  for (const PerformanceIncome& income : incomes) {
-    if (income.payDay < start || income.payDay <= cutoff || income.payDay > to) continue;
-    const auto bought = reinvested.find(income.reinvestPositionId);
-    if (income.reinvestPositionId != 0 && bought != reinvested.end()) {
-      if (!AddTo(&bought->second, income.NetCents())) return false;
-    } else {
-      flows.push_back({income.payDay, income.NetCents(), false});
-    }
-  }
+// Purchases go in, sales come out, each on its own day: those after `cutoff` and by `to`, into `flows`. A
+// purchase puts in its Total Paid less what payments reinvested in it (`reinvested`, by position id); a
+// negative rest goes out. False when a sum is too large.
+bool AddLotFlows(const std::vector<Lot>& lots, int64_t cutoff, int64_t to,
+                 const std::map<uint32_t, int64_t>& reinvested, std::vector<Flow>& flows) {
   for (const Lot& l : lots) {
     if (l.lot->purchaseDay > cutoff) {
       const auto bought = reinvested.find(l.lot->positionId);
@@ -263,6 +237,34 @@ bool TotalFlows(const std::vector<Lot>& lots, const std::vector<PerformanceIncom
   }
   SortByDay(flows);
   return true;
+}
+
+// The flows of the prices alone: every purchase money put in, every sale money taken out.
+std::vector<Flow> PriceFlows(const std::vector<Lot>& lots, int64_t cutoff, int64_t to) {
+  std::vector<Flow> flows;
+  (void)AddLotFlows(lots, cutoff, to, {}, flows);  // nothing is subtracted, so nothing can overflow
+  return flows;
+}
+
+// The flows with income: the net of each payment from `start` (after `cutoff`) to `to` goes out on its pay
+// day, except a payment whose cash bought a lot of the span, which only lowers what that purchase puts in.
+// False when a sum is too large.
+bool TotalFlows(const std::vector<Lot>& lots, const std::vector<PerformanceIncome>& incomes, int64_t cutoff,
+                int64_t start, int64_t to, std::vector<Flow>& flows) {
+  std::map<uint32_t, int64_t> reinvested;  // by position id: the net income its purchase took
+  for (const Lot& l : lots) {
+    if (l.lot->positionId != 0 && l.lot->purchaseDay > cutoff) reinvested.emplace(l.lot->positionId, 0);
+  }
+  for (const PerformanceIncome& income : incomes) {
+    if (income.payDay < start || income.payDay > to) continue;  // `start` is after `cutoff`
+    const auto bought = reinvested.find(income.reinvestPositionId);
+    if (income.reinvestPositionId != 0 && bought != reinvested.end()) {
+      if (!AddTo(&bought->second, income.NetCents())) return false;
+    } else {
+      flows.push_back({income.payDay, income.NetCents(), false});
+    }
+  }
+  return AddLotFlows(lots, cutoff, to, reinvested, flows);
 }
 
 // One time-weighted rate as the valuation days pass: each day's ratio, the day's flows being those since
