@@ -18,7 +18,8 @@
 // update, fetch and performance once the database is open and has something to ask for.
 static bool StartsServiceOnDemand(const std::string& name) {
   return name == "add-stock" || name == "modify-stock" || name == "update" || name == "fetch" ||
-         name == "performance" || name == "fetch-income";
+         name == "performance" || name == "fetch-income" || name == "view" || name == "summary" ||
+         name == "report";
 }
 
 static bool AsksService(const std::string& name, const CliArgs& args) {

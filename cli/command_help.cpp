@@ -37,22 +37,25 @@ constexpr const char* kChartOptions =
     "  --nasdaq  compare with the Nasdaq Composite\n"
     "  --sp500  compare with the S&P 500\n";
 // The options add-stock and modify-stock share.
-#define VL_STOCK_OPTIONS                                                                             \
-  "  --qty N  shares bought, up to 1000000, to 8 decimal places (default none)\n"                    \
-  "  --price D  price paid per share, to 6 decimal places, at most 42949672.95; needed with --qty\n" \
-  "  --commission D  commission paid for the purchase (default 0)\n"                                 \
-  "  --date YYYY-MM-DD  purchase date, from 1900-01-01 to today (default none)\n"                    \
-  "  --buy-target D  per-share price to buy more at (default none)\n"                                \
-  "  --sell-target D  per-share price to sell at (default none)\n"                                   \
-  "  --stop-loss D  per-share stop-loss price (default none)\n"                                      \
-  "  --marginable  the security may be bought on margin; needs --equity\n"                           \
-  "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"                                 \
-  "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"          \
-  "  --yes  keep an --equity for a security that is not marginable (else refused)\n"                 \
-  "  --comment TEXT  a note shown with the position (default empty)\n"                               \
-  "  --currency CODE  the prices' currency when not the exchange's: three capital letters\n"         \
-  "                   (USD) or a minor unit (GBp, ZAc, ILA); - for the exchange's, which clears\n"   \
-  "                   a position's own (default: the exchange's)\n"
+#define VL_STOCK_OPTIONS                                                                               \
+  "  --qty N  shares bought, up to 1000000, to 8 decimal places (default none)\n"                      \
+  "  --price D  price paid per share, to 6 decimal places, at most 42949672.95; needed with --qty\n"   \
+  "  --commission D  commission paid for the purchase (default 0)\n"                                   \
+  "  --date YYYY-MM-DD  purchase date, from 1900-01-01 to today (default none)\n"                      \
+  "  --buy-target D  per-share price to buy more at (default none)\n"                                  \
+  "  --sell-target D  per-share price to sell at (default none)\n"                                     \
+  "  --stop-loss D  per-share stop-loss price (default none)\n"                                        \
+  "  --marginable  the security may be bought on margin; needs --equity\n"                             \
+  "  --equity PCT  margin equity, 1 to 100 percent (default none)\n"                                   \
+  "  --threshold D  per-share price below which the margin equity is watched (default 0)\n"            \
+  "  --yes  keep an --equity for a security that is not marginable (else refused)\n"                   \
+  "  --comment TEXT  a note shown with the position (default empty)\n"                                 \
+  "  --currency CODE  the prices' currency when not the exchange's: three capital letters\n"           \
+  "                   (USD) or a minor unit (GBp, ZAc, ILA); - for the exchange's, which clears\n"     \
+  "                   a position's own (default: the exchange's)\n"                                    \
+  "  --buy-rate R  the exchange rate the purchase was made at: units of the position's currency per\n" \
+  "                one of the portfolio's base currency (0.8650 GBP per EUR); - for none (default:\n"  \
+  "                the reference rate of the purchase day)\n"
 constexpr const char* kAddStockOptions =
     "  --strict  refuse a symbol the market-data service does not know (exit 6) or could not be asked about\n"
     "            (exit 1); without it the position is stored with a warning\n"
@@ -66,6 +69,8 @@ constexpr const char* kViewOptions =
     "  --sort ID  the column to sort by (default: the application's sort column)\n"
     "  --asc  sort ascending\n"
     "  --desc  sort descending\n"
+    "  --base-currency CODE  convert into this currency for this look (the base columns and totals;\n"
+    "                        default: the portfolio's base currency); nothing is stored\n"
     "  (the first column, \"Id\", is the position's id, which sell, modify-stock and delete-position take)\n";
 
 // Every command's help, in the order `help` lists them within their groups.
@@ -101,11 +106,14 @@ const CommandHelp kHelp[] = {
      kDb, "fetch MSFT --db my.db"},
     {"portfolios", "portfolios", "list the portfolios with their ids", kDb, "portfolios --db my.db"},
     {"add-portfolio", "portfolios", "add a portfolio; its name must not be blank",
-     "  --comment TEXT  a note shown with the portfolio (default empty)\n",
+     "  --comment TEXT  a note shown with the portfolio (default empty)\n"
+     "  --base-currency CODE  the currency its totals are converted into, three capital letters\n"
+     "                        (default: the one set in Options, else none: no conversion)\n",
      "add-portfolio Retirement --db my.db"},
     {"modify-portfolio", "portfolios", "rename a portfolio or change its comment",
      "  --name NAME  the new name, not blank (default: unchanged)\n"
-     "  --comment TEXT  the new comment (default: unchanged)\n",
+     "  --comment TEXT  the new comment (default: unchanged)\n"
+     "  --base-currency CODE  the new base currency; - for none (default: unchanged)\n",
      "modify-portfolio Retirement --name Pension --db my.db"},
     {"delete-portfolio", "portfolios", "delete a portfolio and its positions", kDb,
      "delete-portfolio Pension --db my.db"},
@@ -128,6 +136,7 @@ const CommandHelp kHelp[] = {
     {"modify-stock", "positions", "change a stock position; options not given keep their values",
      "  --symbol S  the new symbol\n"
      "  --not-marginable  the security may not be bought on margin\n"
+     "  --sale-rate R  the exchange rate the sale was made at, as --buy-rate; - for none\n"
      "  (and every option of add-stock)\n"
      "  (--strict and --no-check ask about a new --symbol)\n",
      "modify-stock 1 --stop-loss 200 --db my.db"},
@@ -199,6 +208,12 @@ const CommandHelp kHelp[] = {
      "purchase)\n"
      "  --dry-run  list what would be recorded, and record nothing\n",
      "fetch-income Dividends --from 2025-01-01 --db my.db"},
+    {"fx-rate", "market data",
+     "print the exchange rate of a day as conversions take it: how many TO one FROM buys, at the latest "
+     "reference fixing on or before the day, and the day of that fixing",
+     "  --date YYYY-MM-DD  the day (default: today)\n"
+     "  (GBp, ZAc and ILA are hundredths of GBP, ZAR and ILS)\n",
+     "fx-rate EUR GBP --date 2024-03-15"},
     {"copy", "positions", "copy a position into another portfolio", kDb, "copy 1 Trading --db my.db"},
     {"move", "positions", "move a position into another portfolio", kDb, "move 1 Trading --db my.db"},
     {"delete-position", "positions", "delete a position", kDb, "delete-position 1 --db my.db"},
@@ -218,8 +233,13 @@ const CommandHelp kHelp[] = {
     {"summary", "views and reports", "print a portfolio's totals: value, change, gain, equity and margin",
      "  --sold  the totals of the sold positions\n"
      "  --ids IDS  only these positions, such as 3,7 (default: all)\n"
-     "  (totals of positions in more than one currency add a last column, mixedCurrencies, naming them:\n"
-     "  \"GBp and USD, not converted\"; a position's currency is its own, else its exchange's)\n",
+     "  --base-currency CODE  convert into this currency for this look (default: the portfolio's base\n"
+     "                        currency); nothing is stored\n"
+     "  (totals of positions in more than one currency add a column, mixedCurrencies, naming them:\n"
+     "  \"GBp and USD, not converted\"; a position's currency is its own, else its exchange's)\n"
+     "  (with a base currency: baseCurrency, then valueBase (netProceedsBase when sold), totalPaidBase,\n"
+     "  gainBase, priceGainBase, fxGainBase and the rates they were converted at, or baseError naming\n"
+     "  the missing rate)\n",
      "summary Retirement --db my.db"},
     {"update", "views and reports", "refresh the quotes of every position through the service", kDb,
      "update --db my.db"},
@@ -228,6 +248,8 @@ const CommandHelp kHelp[] = {
      "  --from YYYY-MM-DD  start of the span (default: the first purchase)\n"
      "  --to YYYY-MM-DD  end of the span (default: today)\n"
      "  --series  also list the value and invested capital of each valuation day (always in --json)\n"
+     "  --base-currency CODE  every amount in this currency at the rate of its day, for this look\n"
+     "                        (default: the portfolio's base currency; nothing is stored)\n"
      "  (the closes come from the service's daily history; exit 6 when a symbol held has none)\n",
      "performance Retirement --from 2024-01-01 --db my.db"},
     {"report", "views and reports", "write a portfolio's view and totals as an HTML page",

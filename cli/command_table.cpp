@@ -6,7 +6,7 @@ std::vector<CliCommand> AllCliCommands() {
   static const Group kGroups[] = {
       MarketCommands,          DbCommands,       ListCommands,  JournalCommands,     ViewCommands,
       PerformanceCommands,     ExchangeCommands, FetchCommands, MaintenanceCommands, PriceCommands,
-      CorporateActionCommands, IncomeCommands,
+      CorporateActionCommands, IncomeCommands,   FxCommands,
   };
   std::vector<CliCommand> all;
   for (Group group : kGroups) {
@@ -17,7 +17,8 @@ std::vector<CliCommand> AllCliCommands() {
 
 bool AsksMarketService(const std::string& command) {
   static const std::set<std::string> kServiceCommands = {
-      "quote", "history",   "lookup",       "market-time", "chart",        "news",        "update",
-      "fetch", "add-stock", "modify-stock", "performance", "fetch-splits", "fetch-income"};
+      "quote",        "history", "lookup",    "market-time",  "chart",       "news",
+      "update",       "fetch",   "add-stock", "modify-stock", "performance", "fetch-splits",
+      "fetch-income", "fx-rate", "view",      "summary",      "report"};
   return kServiceCommands.count(command) != 0;
 }

@@ -61,6 +61,7 @@ std::vector<CliCommand> JournalCommands();          // cli/journal_commands.cpp
 std::vector<CliCommand> PriceCommands();            // cli/price_commands.cpp
 std::vector<CliCommand> CorporateActionCommands();  // cli/corporate_action_commands.cpp
 std::vector<CliCommand> IncomeCommands();           // cli/income_commands.cpp
+std::vector<CliCommand> FxCommands();               // cli/fx_commands.cpp
 
 // Whether the command asks the market-data service (and so starts the bundled one when nothing answers).
 bool AsksMarketService(const std::string& command);

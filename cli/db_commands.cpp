@@ -6,6 +6,7 @@
 #include "cli/refusals.h"
 #include "cli/symbol_lookup.h"
 #include "cli/value_parsers.h"
+#include "framework/app_paths.h"
 #include "portfolio/checks/holding_checks.h"
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/sell_checks.h"
@@ -13,12 +14,14 @@
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/columns/cell_format.h"
 #include "portfolio/columns/clock.h"
+#include "portfolio/fx/fx_rate.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/records/vl_stock_info_item.h"
+#include "prefs/vl_general_prefs.h"
 
 namespace {
 
@@ -77,12 +80,33 @@ EntryQuestion YesOption(const CliArgs& args) {
   return [&args](StringId) { return args.Has("yes"); };
 }
 
-const std::set<std::string> kStockValues = {"db",     "qty",        "price",       "commission",
-                                            "date",   "buy-target", "sell-target", "stop-loss",
-                                            "equity", "threshold",  "comment",     "currency"};
+const std::set<std::string> kStockValues = {
+    "db",        "qty",    "price",     "commission", "date",     "buy-target", "sell-target",
+    "stop-loss", "equity", "threshold", "comment",    "currency", "buy-rate"};
 const std::set<std::string> kAddStockFlags = {"marginable", "yes", "strict", "no-check"};
 
-const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "comment", "created", "modified"};
+// The base currency column only when some portfolio has one.
+std::vector<std::string> PortfolioColumns(bool withBase) {
+  std::vector<std::string> columns = {"id", "tag", "name", "comment", "created", "modified"};
+  if (withBase) columns.push_back("baseCurrency");
+  return columns;
+}
+
+// The base currency Options gives a new portfolio; empty when none is set.
+std::string DefaultBaseCurrency() {
+  VLGeneralPrefs prefs;
+  prefs.SetFileName(GetAppPaths().IniPath());
+  prefs.Load();
+  return prefs.defaultBaseCurrency;
+}
+
+// --base-currency: a code, or "-" for none.
+int ReadBaseCurrencyOption(const CliArgs& args, CliIo& io, const char* command, std::string& code) {
+  const std::string typed = args.Option("base-currency");
+  if (EntryCheck check = CheckBaseCurrency(typed == "-" ? "" : typed, code); !check.Ok())
+    return Refuse(io, command, check);
+  return kExitOk;
+}
 
 int RunPortfolios(const CliArgs& args, CliIo& io) {
   DbSession s;
@@ -90,6 +114,7 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
   VLPortfolioItemList list;
   if (VLResult code = s.Db().GetPortfolios(s.Conn(), list); code != VLResult::Ok) return Done(io, s, code);
   std::vector<OutputRecord> records;
+  bool bases = false;
   // Dates as the user reads them (the dump keeps the stored seconds).
   for (const auto& item : list) {
     const auto& p = static_cast<const VLPortfolioItem&>(*item);
@@ -100,8 +125,10 @@ int RunPortfolios(const CliArgs& args, CliIo& io) {
         .Add("comment", p.comment)
         .Add("created", FormatDate(p.created))
         .Add("modified", FormatDate(p.modified));
+    if (!p.baseCurrency.empty()) records.back().Add("baseCurrency", p.baseCurrency);
+    bases = bases || !p.baseCurrency.empty();
   }
-  PrintList(args, io, kPortfolioColumns, records);
+  PrintList(args, io, PortfolioColumns(bases), records);
   return kExitOk;
 }
 
@@ -117,6 +144,11 @@ int RunAddPortfolio(const CliArgs& args, CliIo& io) {
     return Refuse(io, "add-portfolio", check);
   }
   p.comment = args.Option("comment");
+  if (args.HasOption("base-currency")) {
+    if (int rc = ReadBaseCurrencyOption(args, io, "add-portfolio", p.baseCurrency); rc != kExitOk) return rc;
+  } else {
+    p.baseCurrency = DefaultBaseCurrency();
+  }
   if (VLResult code = s.Db().AddPortfolio(s.Conn(), p); code != VLResult::Ok) return Done(io, s, code);
   s.WarnIfNotJournaled(io);
   PrintOne(args, io, {"id"}, OutputRecord().AddNumber("id", p.id));
@@ -134,6 +166,10 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   if (EntryCheck check = CheckPortfolioComment(args.Option("comment")); !check.Ok()) {
     return Refuse(io, "modify-portfolio", check);
   }
+  std::string base;
+  if (args.HasOption("base-currency")) {
+    if (int rc = ReadBaseCurrencyOption(args, io, "modify-portfolio", base); rc != kExitOk) return rc;
+  }
   DbSession s;
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t id = s.FindPortfolio(args.positional[0], io);
@@ -144,6 +180,7 @@ int RunModifyPortfolio(const CliArgs& args, CliIo& io) {
   }
   if (args.HasOption("name")) p.name = newName;
   if (args.HasOption("comment")) p.comment = args.Option("comment");
+  if (args.HasOption("base-currency")) p.baseCurrency = base;
   return Done(io, s, s.Db().ModifyPortfolio(s.Conn(), p));
 }
 
@@ -177,6 +214,36 @@ int CheckSymbolKnown(const CliArgs& args, CliIo& io, const char* command, const 
   return answer == SymbolAnswer::Unknown ? kExitUnknownSymbol : kExitFailed;
 }
 
+// --buy-rate and --sale-rate: the rates the broker charged, in the position's currency per one unit of the
+// portfolio's base currency, kept against that currency; "-" takes a rate away. A portfolio without a base
+// currency has nothing to keep them against.
+int ApplyRateOptions(const CliArgs& args, CliIo& io, const char* command, const std::string& base,
+                     VLStockHoldingItem& fields) {
+  const std::pair<const char*, EntryField> options[] = {{"buy-rate", EntryField::BuyRate},
+                                                        {"sale-rate", EntryField::SaleRate}};
+  for (const auto& [option, field] : options) {
+    if (!args.HasOption(option)) continue;
+    FxRate& rate = field == EntryField::BuyRate ? fields.buyRate : fields.saleRate;
+    const std::string typed = args.Option(option);
+    if (typed == "-") {
+      rate = FxRate();
+      continue;
+    }
+    if (base.empty())
+      return Refuse(io, command, EntryFailure(StringId::FxRateWithoutBase, EntryPage::None, field));
+    if (!ParseFxRate(typed, rate))
+      return Refuse(io, command, EntryFailure(StringId::FxRateNotValid, EntryPage::None, field, {typed}));
+    // Rates kept against another currency before go: they would not be this base's.
+    if (fields.rateCurrency != base) {
+      FxRate& other = field == EntryField::BuyRate ? fields.saleRate : fields.buyRate;
+      if (!args.HasOption(field == EntryField::BuyRate ? "sale-rate" : "buy-rate")) other = FxRate();
+      fields.rateCurrency = base;
+    }
+  }
+  if (!fields.buyRate.IsValid() && !fields.saleRate.IsValid()) fields.rateCurrency.clear();
+  return kExitOk;
+}
+
 int RunAddStock(const CliArgs& args, CliIo& io) {
   if (args.positional.size() != 2) return Usage(io, "add-stock", "give PORTFOLIO SYMBOL");
   StockHoldingEntry entry;
@@ -193,6 +260,9 @@ int RunAddStock(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
+  if (int rc = ApplyRateOptions(args, io, "add-stock", s.Db().BaseCurrencyOf(portfolioId), fields);
+      rc != kExitOk)
+    return rc;
   uint32_t id = 0;
   const VLResult code = s.Db().AddStockPosition(s.Conn(), portfolioId, fields, id);
   if (code != VLResult::Ok) return Done(io, s, code);
@@ -277,6 +347,10 @@ int RunModifyStock(const CliArgs& args, CliIo& io) {
   if (EntryCheck check = CheckStockHolding(entry, YesOption(args), fields); !check.Ok()) {
     return Refuse(io, "modify-stock", check);
   }
+  if (int rc =
+          ApplyRateOptions(args, io, "modify-stock", s.Db().BaseCurrencyOf(fields.ownerPortfolioId), fields);
+      rc != kExitOk)
+    return rc;
   if (!newSymbol.empty()) {
     if (int rc = CheckSymbolKnown(args, io, "modify-stock", newSymbol); rc != kExitOk) return rc;
   }
@@ -381,19 +455,24 @@ std::vector<CliCommand> DbCommands() {
   const std::set<std::string> db = {"db"};
   std::set<std::string> modifyStockValues = kStockValues;
   modifyStockValues.insert("symbol");
+  modifyStockValues.insert("sale-rate");
   return {
       {"portfolios", "[--db PATH]", db, {}, RunPortfolios},
-      {"add-portfolio", "NAME [--comment TEXT]", {"db", "comment"}, {}, RunAddPortfolio},
+      {"add-portfolio",
+       "NAME [--comment TEXT] [--base-currency CODE]",
+       {"db", "comment", "base-currency"},
+       {},
+       RunAddPortfolio},
       {"modify-portfolio",
-       "PORTFOLIO [--name NAME] [--comment TEXT]",
-       {"db", "name", "comment"},
+       "PORTFOLIO [--name NAME] [--comment TEXT] [--base-currency CODE|-]",
+       {"db", "name", "comment", "base-currency"},
        {},
        RunModifyPortfolio},
       {"delete-portfolio", "PORTFOLIO", db, {}, RunDeletePortfolio},
       {"add-stock",
        "PORTFOLIO SYMBOL [--qty N] [--price D] [--commission D] [--date YYYY-MM-DD] [--buy-target D] "
        "[--sell-target D] [--stop-loss D] [--marginable --equity PCT --threshold D] [--comment TEXT] "
-       "[--currency CODE] "
+       "[--currency CODE] [--buy-rate R] "
        "[--strict] "
        "[--no-check]",
        kStockValues, kAddStockFlags, RunAddStock},

@@ -121,10 +121,16 @@ OutputRecord PortfolioRecord(const VLPortfolioItem& p) {
   OutputRecord r;
   r.AddNumber("id", p.id).AddNumber("tag", p.tag).Add("name", p.name).Add("comment", p.comment);
   r.AddNumber("created", p.created).AddNumber("modified", p.modified);
+  if (!p.baseCurrency.empty()) r.Add("baseCurrency", p.baseCurrency);
   return r;
 }
 
-const std::vector<std::string> kPortfolioColumns = {"id", "tag", "name", "comment", "created", "modified"};
+// A base currency column only for a store in which some portfolio has one.
+std::vector<std::string> PortfolioColumns(bool withBase) {
+  std::vector<std::string> columns = {"id", "tag", "name", "comment", "created", "modified"};
+  if (withBase) columns.push_back("baseCurrency");
+  return columns;
+}
 
 const char* KindText(int32_t kind) {
   switch (kind) {
@@ -165,12 +171,14 @@ const struct {
     {"saleDate", [](const VLStockHoldingItem& s) { return std::to_string(s.saleDate); }},
 };
 
-// A currency column only for a store in which some position has a currency of its own.
-std::vector<std::string> StockPositionColumns(bool withCurrency) {
+// A currency column only for a store in which some position has a currency of its own, the stored rates'
+// columns only for one in which some position has them.
+std::vector<std::string> StockPositionColumns(bool withCurrency, bool withRates) {
   std::vector<std::string> columns = kPositionColumns;
   for (const auto& f : kStockNumbers) columns.push_back(f.name);
   columns.push_back("comment");
   if (withCurrency) columns.push_back("currency");
+  if (withRates) columns.insert(columns.end(), {"rateCurrency", "buyRate", "saleRate"});
   return columns;
 }
 
@@ -197,6 +205,11 @@ OutputRecord PositionRecord(const VLHoldingItem& h) {
   for (const auto& f : kStockNumbers) r.AddDecimal(f.name, f.value(s));
   r.Add("comment", s.comment);
   if (!s.currency.empty()) r.Add("currency", s.currency);
+  if (s.HasStoredRates()) {
+    r.Add("rateCurrency", s.rateCurrency);
+    r.Add("buyRate", s.buyRate.IsValid() ? FxRateText(s.buyRate) : "");
+    r.Add("saleRate", s.saleRate.IsValid() ? FxRateText(s.saleRate) : "");
+  }
   return r;
 }
 
@@ -222,21 +235,28 @@ int RunDump(const CliArgs& args, CliIo& io) {
       r.Add(std::string("quote.") + f.fieldName, (*q.quote).*f.member);
     r.AddNumber("quote.stamp", q.quote->stamp);
   }
-  for (const auto& item : portfolios)
-    portfolioRecords.push_back(PortfolioRecord(static_cast<VLPortfolioItem&>(*item)));
+  bool bases = false;
+  for (const auto& item : portfolios) {
+    const auto& portfolio = static_cast<const VLPortfolioItem&>(*item);
+    portfolioRecords.push_back(PortfolioRecord(portfolio));
+    bases = bases || !portfolio.baseCurrency.empty();
+  }
   bool currencies = false;
+  bool rates = false;
   for (const auto& item : positions) {
     const auto& h = static_cast<const VLHoldingItem&>(*item);
     (h.GetKind() == kHoldingStock ? stockRecords : otherRecords).push_back(PositionRecord(h));
-    if (h.GetKind() == kHoldingStock && !static_cast<const VLStockHoldingItem&>(h).currency.empty())
-      currencies = true;
+    if (const VLStockHoldingItem* stock = AsStock(&h)) {
+      currencies = currencies || !stock->currency.empty();
+      rates = rates || stock->HasStoredRates();
+    }
   }
 
   if (args.Has("json")) {
     io.out << "{\"quotes\":";
     PrintList(args, io, quoteColumns, quoteRecords);
     io.out << ",\"portfolios\":";
-    PrintList(args, io, kPortfolioColumns, portfolioRecords);
+    PrintList(args, io, PortfolioColumns(bases), portfolioRecords);
     std::vector<OutputRecord> all = stockRecords;
     all.insert(all.end(), otherRecords.begin(), otherRecords.end());
     io.out << ",\"positions\":";
@@ -247,9 +267,9 @@ int RunDump(const CliArgs& args, CliIo& io) {
   // Three tables, each with its own header, apart by a blank line.
   PrintList(args, io, quoteColumns, quoteRecords);
   io.out << "\n";
-  PrintList(args, io, kPortfolioColumns, portfolioRecords);
+  PrintList(args, io, PortfolioColumns(bases), portfolioRecords);
   io.out << "\n";
-  PrintList(args, io, StockPositionColumns(currencies), stockRecords);
+  PrintList(args, io, StockPositionColumns(currencies, rates), stockRecords);
   io.out << "\n";
   PrintList(args, io, AmountPositionColumns(), otherRecords);
   return kExitOk;

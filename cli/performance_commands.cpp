@@ -2,6 +2,7 @@
 // realized gains by year, from the positions and the service's daily history.
 #include <sstream>
 
+#include "cli/base_conversion.h"
 #include "cli/cli_output.h"
 #include "cli/command_table.h"
 #include "cli/db_session.h"
@@ -100,6 +101,9 @@ int Refuse(CliIo& io, const PerformanceOutcome& outcome) {
       return kExitUnknownSymbol;
     case PerformanceStatus::TooLarge:
       return Failed(io, "the amounts are too large to add up; no figures are given");
+    case PerformanceStatus::NoRate:
+      PrintError(io.err, io.command, outcome.symbol + "; no figures are given");
+      return kExitFailed;
     case PerformanceStatus::Unreachable:
     case PerformanceStatus::Failed:
       return FailedFetch(
@@ -139,6 +143,7 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
+  if (int rc = PrepareBaseConversion(args, io, "performance", s, portfolioId); rc != kExitOk) return rc;
   VLPortfolioItem portfolio;
   PerformanceLots lots;
   if (VLResult code = s.Db().GetPortfolio(s.Conn(), portfolioId, portfolio); code != VLResult::Ok) {
@@ -154,7 +159,7 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
     Warn(io, std::to_string(lots.skipped) +
                  " stock position(s) skipped: no purchase date, or sold without a sale date");
   }
-  if (lots.currencies.size() > 1) {
+  if (lots.currencies.size() > 1 && lots.baseCurrency.empty()) {
     std::string names;
     for (const std::string& c : lots.currencies) names += (names.empty() ? "" : ", ") + c;
     Warn(io, "the securities trade in more than one currency (" + names +
@@ -192,8 +197,8 @@ int RunPerformanceCommand(const CliArgs& args, CliIo& io) {
 std::vector<CliCommand> PerformanceCommands() {
   return {
       {"performance",
-       "PORTFOLIO [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--series]",
-       {"db", "from", "to"},
+       "PORTFOLIO [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--series] [--base-currency CODE]",
+       {"db", "from", "to", "base-currency"},
        {"series"},
        RunPerformanceCommand},
   };

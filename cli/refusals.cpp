@@ -71,6 +71,15 @@ const std::map<StringId, RefusalText>& Texts() {
        {"--currency: \"%1\" is not a currency code: give three capital letters (an ISO code such as USD), "
         "%2, or - for the currency of the exchange",
         kExitRefused}},
+      {StringId::BaseCurrencyNotValid,
+       {"%o: \"%1\" is not a base currency: give three capital letters (an ISO code such as EUR), or - for "
+        "none",
+        kExitRefused}},
+      {StringId::FxRateNotValid,
+       {"%o: \"%1\" is not an exchange rate (a number above 0 such as 0.8650)", kExitRefused}},
+      {StringId::FxRateWithoutBase,
+       {"%o: the portfolio has no base currency to keep the rate against (modify-portfolio --base-currency)",
+        kExitRefused}},
       {StringId::AmountNegative, {"%o must not be negative", kExitRefused}},
       {StringId::QuantityNegative, {"%o must not be negative", kExitRefused}},
       {StringId::AmountTooLarge, {"%o is too large: at most %1", kExitRefused}},
@@ -117,6 +126,9 @@ std::string OptionOf(EntryField field) {
       {EntryField::Comment, "--comment"},
       {EntryField::Currency, "--currency"},
       {EntryField::PortfolioComment, "--comment"},
+      {EntryField::BaseCurrency, "--base-currency"},
+      {EntryField::BuyRate, "--buy-rate"},
+      {EntryField::SaleRate, "--sale-rate"},
   };
   const auto it = options.find(field);
   return it == options.end() ? "the value" : it->second;

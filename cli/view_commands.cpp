@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "cli/base_conversion.h"
 #include "cli/cli_output.h"
 #include "cli/command_table.h"
 #include "cli/db_session.h"
@@ -90,6 +91,7 @@ int LoadView(const CliArgs& args, CliIo& io, const char* command, DbSession& s, 
   if (!s.Open(args, io)) return kExitFailed;
   *portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!*portfolioId) return kExitFailed;
+  if (int rc = PrepareBaseConversion(args, io, command, s, *portfolioId); rc != kExitOk) return rc;
   if (VLResult code = s.Db().GetPositions(s.Conn(), *portfolioId, choice->held, positions);
       code != VLResult::Ok) {
     return Failed(io, DatabaseCodeText(code));
@@ -187,6 +189,14 @@ OutputRecord SummaryRecord(const VLPortfolioSummary& s, bool held) {
     r.AddText("withholdingThisYear", s.withholdingThisYear).AddText("totalReturn", s.totalReturn);
   }
   if (const std::string mixed = MixedCurrenciesText(s); !mixed.empty()) r.Add("mixedCurrencies", mixed);
+  if (s.HasBase()) {
+    const SummaryBaseTotals& b = s.base;
+    r.Add("baseCurrency", b.currency);
+    if (!b.error.empty()) return r.Add("baseError", b.error);
+    r.AddText(held ? "valueBase" : "netProceedsBase", b.value).AddText("totalPaidBase", b.totalPaid);
+    r.AddText("gainBase", b.gain).AddText("priceGainBase", b.priceGain).AddText("fxGainBase", b.fxGain);
+    r.Add("rates", b.rates);
+  }
   return r;
 }
 
@@ -199,6 +209,7 @@ int RunSummary(const CliArgs& args, CliIo& io) {
   if (!s.Open(args, io)) return kExitFailed;
   const uint32_t portfolioId = s.FindPortfolio(args.positional[0], io);
   if (!portfolioId) return kExitFailed;
+  if (int rc = PrepareBaseConversion(args, io, "summary", s, portfolioId); rc != kExitOk) return rc;
   const bool held = !args.Has("sold");
   VLPortfolioSummary summary;
   if (s.Db().GetPortfolioSummary(s.Conn(), portfolioId, held, args.HasOption("ids") ? &ids : nullptr,
@@ -306,16 +317,22 @@ int RunReport(const CliArgs& args, CliIo& io) {
 }  // namespace
 
 std::vector<CliCommand> ViewCommands() {
-  const std::set<std::string> viewValues = {"db", "columns", "sort"};
+  const std::set<std::string> viewValues = {"db", "columns", "sort", "base-currency"};
   const std::set<std::string> viewFlags = {"sold", "asc", "desc"};
   std::set<std::string> listFlags = viewFlags;
   listFlags.insert("list-columns");
   std::set<std::string> reportValues = viewValues;
   reportValues.insert("out");
   return {
-      {"view", "PORTFOLIO [--sold] [--columns 0,1,3] [--sort ID --asc|--desc] | --list-columns", viewValues,
-       listFlags, RunView},
-      {"summary", "PORTFOLIO [--sold] [--ids 3,7]", {"db", "ids"}, {"sold"}, RunSummary},
+      {"view",
+       "PORTFOLIO [--sold] [--columns 0,1,3] [--sort ID --asc|--desc] [--base-currency CODE] | "
+       "--list-columns",
+       viewValues, listFlags, RunView},
+      {"summary",
+       "PORTFOLIO [--sold] [--ids 3,7] [--base-currency CODE]",
+       {"db", "ids", "base-currency"},
+       {"sold"},
+       RunSummary},
       {"update", "[--db PATH]", {"db"}, {}, RunUpdate},
       {"report", "PORTFOLIO [--sold] [--columns ...] [--sort ID --asc|--desc] --out FILE", reportValues,
        viewFlags, RunReport},

@@ -110,6 +110,9 @@ enum class StringId : int {
   SoldQuantityFraction = 3009,  // %s: the shares held, when they are not a whole number of one or more
   DecimalNotANumber = 3018,     // %s: the text typed, %s: an example (shares, a price per share)
   CurrencyNotValid = 3019,      // %s: the text typed, %s: the minor units taken ("GBp, ZAc or ILA")
+  BaseCurrencyNotValid = 3020,  // %s: the text typed
+  FxRateNotValid = 3021,        // %s: the text typed
+  FxRateWithoutBase = 3022,     // a rate typed for a portfolio without a base currency
   // Files: each failure names the file and the system's reason.
   DatabaseOpenFailed = 3010,        // %s: the database file, %s: why it cannot be opened
   ReportWriteError = 3011,          // %s: the report file, %s: why it cannot be written
@@ -238,6 +241,9 @@ enum class StringId : int {
   IncomeSaveError = 3626,           // %s: the symbol
   IncomeDeleteConfirm = 3627,       // %s: the payment
   FetchIncomeUnreachable = 3628,    // %s: why
+  FetchingRates = 3630,             // status bar, while the exchange rates are fetched
+  PerformanceNoRate = 3631,         // %s: the missing rate ("no EUR/GBP rate on or before 2024-03-15")
+  PerformanceInBase = 3632,         // %s: the base currency
   IncomeNotEntitled = 3629,         // %s: the portfolio, %s: the symbol, %s: the day
   NothingToUndo = 3400,
   NothingToRedo = 3401,

@@ -6,6 +6,7 @@
 
 #include "framework/text_util.h"
 #include "portfolio/columns/column_catalog.h"
+#include "portfolio/records/currency_units.h"
 
 namespace {
 
@@ -112,6 +113,9 @@ const GeneralKey kGeneralKeys[] = {
 constexpr const char* kOldHeldColumnsKey = "Columns";
 // The import's choice by its place, which earlier versions kept; read when present, never written.
 constexpr const char* kOldImportModeKey = "ImportMode";
+// The base currency a new portfolio gets; written only while one is set, so a file without one keeps its
+// bytes.
+constexpr const char* kDefaultBaseCurrencyKey = "DefaultBaseCurrency";
 
 int32_t GetComponent(uint32_t color, int shift) {
   return static_cast<int32_t>((color >> shift) & 0xFFu);
@@ -129,6 +133,7 @@ VLGeneralPrefs::VLGeneralPrefs() : Prefs("General") {
 
 void VLGeneralPrefs::SetDefaults() {
   importMode = 0;
+  defaultBaseCurrency.clear();
   for (const GeneralKey& entry : kGeneralKeys) {
     std::visit(Overloaded{
                    [&](BoolField f) { this->*f.member = entry.defaultValue != 0; },
@@ -169,6 +174,9 @@ void VLGeneralPrefs::Load() {
                entry.field);
   }
   importMode = ReadInt(kOldImportModeKey, importMode);
+  defaultBaseCurrency = ReadString(kDefaultBaseCurrencyKey, "");
+  // Only a code a portfolio could take; anything else is no default.
+  if (!IsBaseCurrencyForm(defaultBaseCurrency)) defaultBaseCurrency.clear();
   (void)EndBatch(false);  // read-only: nothing to commit; what could not be read keeps its default
 }
 
@@ -193,6 +201,9 @@ bool VLGeneralPrefs::Save() {
                },
                entry.field);
   }
+  written = (defaultBaseCurrency.empty() ? DeleteKey(kDefaultBaseCurrencyKey)
+                                         : WriteString(kDefaultBaseCurrencyKey, defaultBaseCurrency)) &&
+            written;
   return EndBatch(true) && written;
 }
 
@@ -202,6 +213,7 @@ void VLGeneralPrefs::CopyTo(VLGeneralPrefs& other) const {
     std::visit([&](auto f) { other.*f.member = this->*f.member; }, entry.field);
   }
   other.importMode = importMode;
+  other.defaultBaseCurrency = defaultBaseCurrency;
 }
 
 void VLGeneralPrefs::GetHeldColumns(std::vector<int32_t>& list) const {

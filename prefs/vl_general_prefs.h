@@ -67,4 +67,6 @@ class VLGeneralPrefs : public Prefs {
   // Colours hold red in the low byte, then green, then blue.
   uint32_t alternateRowColor = 0;
   uint32_t sortedColumnColor = 0;
+  // The base currency a new portfolio gets (Options); empty: none.
+  std::string defaultBaseCurrency;
 };

@@ -27,8 +27,11 @@ enum class EntryField {
   Description,
   NewSymbol,
   PortfolioName,
-  Comment,   // a stock position's comment
-  Currency,  // a stock position's own currency
+  Comment,       // a stock position's comment
+  Currency,      // a stock position's own currency
+  BaseCurrency,  // a portfolio's base currency
+  BuyRate,       // the exchange rate a purchase was made at
+  SaleRate,      // the exchange rate a sale was made at
   PortfolioComment,
   ManualPrice,  // a price set by hand
   SplitRatio,   // a split's new and old shares

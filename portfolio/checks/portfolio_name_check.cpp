@@ -2,6 +2,7 @@
 
 #include "portfolio/checks/text_limits.h"
 #include "portfolio/checks/typed_number.h"
+#include "portfolio/records/currency_units.h"
 
 EntryCheck CheckPortfolioName(const std::string& typed, std::string& name) {
   const std::string trimmed(TrimBlanks(typed));
@@ -12,6 +13,14 @@ EntryCheck CheckPortfolioName(const std::string& typed, std::string& name) {
       !check.Ok())
     return check;
   name = trimmed;
+  return {};
+}
+
+EntryCheck CheckBaseCurrency(const std::string& typed, std::string& code) {
+  const std::string trimmed(TrimBlanks(typed));
+  if (!trimmed.empty() && !IsBaseCurrencyForm(trimmed))
+    return EntryFailure(StringId::BaseCurrencyNotValid, EntryPage::None, EntryField::BaseCurrency, {trimmed});
+  code = trimmed;
   return {};
 }
 

@@ -113,6 +113,16 @@ constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
      kSortNumberDescending},
     {"Cost Basis", "Total cost less the position's share of returns of capital", 70, kAlignRight,
      kSortNumberAscending},
+    {"Value (base)", "Value in the portfolio's base currency, at the rate of the day valued", 70, kAlignRight,
+     kSortNumberAscending},
+    {"Total Paid (base)", "Total cost in the portfolio's base currency, at the purchase day's rate", 70,
+     kAlignRight, kSortNumberAscending},
+    {"Gain (base)", "Value less total cost in the portfolio's base currency", 70, kAlignRight,
+     kSortNumberDescending},
+    {"Price Gain (base)", "The part of the base gain the price made, at the purchase day's rate", 70,
+     kAlignRight, kSortNumberDescending},
+    {"FX Gain (base)", "The part of the base gain the exchange rate made", 70, kAlignRight,
+     kSortNumberDescending},
 }};
 
 struct Category {
@@ -128,8 +138,8 @@ const std::array<Category, kCategoryCount - 1>& Categories() {
       {"Forecast", {25, 36, 42, 43, 44, 45, 46}},
       {"Trading Activity", {2, 3, 4, 26, 27, 47, 28, 29, 30, 62, 63, 64}},
       {"User Supplied Information", {32, 8, 12, 11, 17, 37, 39, 65, 66, 67, 68}},
-      {"Computed Columns", {35, 9,  10, 14, 13, 15, 16, 18, 60, 38, 59, 40, 41,
-                            31, 61, 58, 69, 70, 71, 72, 73, 75, 76, 77, 78, 79}},
+      {"Computed Columns", {35, 9,  10, 14, 13, 15, 16, 18, 60, 38, 59, 40, 41, 31, 61, 58,
+                            69, 70, 71, 72, 73, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84}},
   }};
   return categories;
 }

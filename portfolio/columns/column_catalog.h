@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-// The list columns: a fixed id from 0 to 79 is what preferences store, what the column chooser edits and
-// what a position is asked about. Everything here is a pure function of the id; ids outside 0 to 79 have
+// The list columns: a fixed id from 0 to 84 is what preferences store, what the column chooser edits and
+// what a position is asked about. Everything here is a pure function of the id; ids outside 0 to 84 have
 // empty texts, width and alignment 0, and cannot be sorted.
 enum ColumnId : int {
   kColSymbol = 0,
@@ -87,7 +87,12 @@ enum ColumnId : int {
   kColPctTotalReturn = 77,
   kColYieldOnCost = 78,
   kColCostBasis = 79,
-  kColumnCount = 80,
+  kColValueBase = 80,
+  kColTotalPaidBase = 81,
+  kColGainBase = 82,
+  kColPriceGainBase = 83,
+  kColFxGainBase = 84,
+  kColumnCount = 85,
 };
 
 // Alignment, in the list control's own numbering.

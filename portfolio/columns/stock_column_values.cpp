@@ -237,6 +237,16 @@ double StockColumnValue(const VLStockHoldingItem& h, int column) {
     }
     case kColCostBasis:
       return static_cast<double>(CostBasisCents(h)) / 100.0;
+    case kColValueBase:
+      return static_cast<double>(h.base.value) / 100.0;
+    case kColTotalPaidBase:
+      return static_cast<double>(h.base.totalPaid) / 100.0;
+    case kColGainBase:
+      return static_cast<double>(h.base.gain) / 100.0;
+    case kColPriceGainBase:
+      return static_cast<double>(h.base.priceGain) / 100.0;
+    case kColFxGainBase:
+      return static_cast<double>(h.base.fxGain) / 100.0;
     default:
       return IsValidColumn(column) ? DefaultValue(h, column) : 0.0;
   }

@@ -121,6 +121,13 @@ std::string AmountText(const H& h, uint32_t amount) {
   return (h.qty.Units() > 0 && amount > 0) ? LocaleNumber(CentsText(amount)) : "";
 }
 
+// A figure in the portfolio's base currency: empty without one, "N/A" when a rate is missing (the summary
+// names the pair and the day).
+std::string BaseText(const H& h, int64_t cents) {
+  if (!h.base.known) return h.base.error.empty() ? "" : "N/A";
+  return LocaleNumber(CentsDifferenceText(cents));
+}
+
 std::string AlertText(const H& h) {
   if (HasStopLossAlert(h)) return "Stop loss";
   if (HasSellAlert(h)) return "Sell target";
@@ -271,6 +278,11 @@ const std::array<TextRule, kColumnCount> kTextRules{{
                  ? LocaleNumber(CentsText(CostBasisCents(h)))
                  : "";
     },
+    [](const H& h) { return BaseText(h, h.base.value); },
+    [](const H& h) { return BaseText(h, h.base.totalPaid); },
+    [](const H& h) { return BaseText(h, h.base.gain); },
+    [](const H& h) { return BaseText(h, h.base.priceGain); },
+    [](const H& h) { return BaseText(h, h.base.fxGain); },
 }};
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_web_quote_source.h"
 #include "portfolio/journal/change_texts.h"
+#include "portfolio/records/currency_units.h"
 #include "portfolio/records/manual_quote.h"
 #include "portfolio/records/vl_portfolio_item.h"
 #include "portfolio/records/vl_stock_holding_item.h"
@@ -53,6 +54,9 @@ int32_t VLStoreRecords::GetVersion() const {
   if (manualPrices.GetCount() > 0) return kManualPriceVersion;
   // A store known to hold none in the exact form spares the pass over every position (a save's most costly
   // part after the writing itself).
+  for (const auto& item : portfolios) {
+    if (!static_cast<const VLPortfolioItem*>(item.get())->baseCurrency.empty()) return kExactVersion;
+  }
   if (!mayNeedLaterForm) return kFirstVersion;
   for (const auto& item : positions) {
     if (static_cast<const VLHoldingItem*>(item.get())->NeedsLaterForm()) return kExactVersion;
@@ -350,6 +354,8 @@ VLResult VLDatabase::GetPortfolio(VLDatabaseConn* conn, uint32_t id, VLPortfolio
 
 VLResult VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfolio) {
   return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> VLResult {
+    if (!portfolio.baseCurrency.empty() && !IsBaseCurrencyForm(portfolio.baseCurrency))
+      return VLResult::Failed;
     for (const auto& item : portfolios) {
       if (EqualNoCase(item->name, portfolio.name)) return VLResult::NameClash;
     }
@@ -369,6 +375,8 @@ VLResult VLDatabase::AddPortfolio(VLDatabaseConn* conn, VLPortfolioItem& portfol
 
 VLResult VLDatabase::ModifyPortfolio(VLDatabaseConn* conn, const VLPortfolioItem& portfolio) {
   return RunChange(conn, NoticeKind::Portfolios, [&](Change& change) -> VLResult {
+    if (!portfolio.baseCurrency.empty() && !IsBaseCurrencyForm(portfolio.baseCurrency))
+      return VLResult::Failed;
     for (const auto& item : portfolios) {
       if (item->id != portfolio.id && EqualNoCase(item->name, portfolio.name)) return VLResult::NameClash;
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "portfolio/corporate_actions/corporate_action_change.h"
 #include "portfolio/database/vl_change_runner.h"
 #include "portfolio/database/vl_quote_source.h"
+#include "portfolio/fx/fx_rate_request.h"
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/views/portfolio_summary.h"
 
@@ -157,12 +159,32 @@ class VLDatabase : public VLChangeRunner {
   // Gives each stock position of `handedOut` (copies of the portfolio's) its part of the portfolio's income.
   void ShareIncome(uint32_t portfolioId, const std::vector<VLStockHoldingItem*>& handedOut) const;
 
+  // Base currencies (vl_database_fx.cpp). The rates conversions take: fetched by the caller (FetchRateBook)
+  // for what RateNeeds lists, kept for the session, never stored in the file.
+  void SetFxRates(std::shared_ptr<const FxRateBook> book);
+  // The rates set last; an empty book before any.
+  std::shared_ptr<const FxRateBook> FxRates() const;
+  // Converts the portfolio into `currency` for this session as if it were its base currency (empty: its own
+  // again); the file is not changed.
+  void LookInCurrency(uint32_t portfolioId, const std::string& currency);
+  // The base currency the portfolio's figures are converted into: a look's, else its own; empty for none.
+  std::string BaseCurrencyOf(uint32_t portfolioId) const;
+  // The pairs and days the conversions of the portfolio (0: of every portfolio with a base currency) need,
+  // up to `today`.
+  VLResult GetRateNeeds(VLDatabaseConn* conn, uint32_t portfolioId, int64_t today,
+                        std::vector<FxRateRequest>& needs);
+  // Gives each stock position of `handedOut` (copies of the portfolio's) its BaseFigures.
+  void ShareBaseFigures(uint32_t portfolioId, const std::vector<VLStockHoldingItem*>& handedOut) const;
+
   // The nine summary texts of a portfolio's held or sold view, over all its positions or only `ids`.
   VLResult GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfolioId, bool held,
                                const std::vector<uint32_t>* ids, VLPortfolioSummary& summary);
 
  private:
   friend class VLDatabaseTestPeer;  // tests only: plants a change that breaks the journaling rule
+
+  std::shared_ptr<const FxRateBook> fxRates;
+  std::map<uint32_t, std::string> lookCurrencies;  // LookInCurrency's, by portfolio
 
   // Both refreshes: every cached quote with the market time, or only those of `only`.
   VLResult RefreshQuotes(VLDatabaseConn* conn, const std::vector<std::string>* only);

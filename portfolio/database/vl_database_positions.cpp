@@ -39,6 +39,9 @@ void CopyStockFields(const VLStockHoldingItem& from, VLStockHoldingItem& to) {
   to.saleDate = from.saleDate;
   to.comment = from.comment;
   to.currency = from.currency;
+  to.rateCurrency = from.rateCurrency;
+  to.buyRate = from.buyRate;
+  to.saleRate = from.saleRate;
   to.tag = from.tag;
 }
 
@@ -124,6 +127,7 @@ VLResult VLDatabase::GetPositions(VLDatabaseConn* conn, uint32_t portfolioId, bo
     if (VLStockHoldingItem* stock = AsStock(static_cast<VLHoldingItem*>(item.get()))) stocks.push_back(stock);
   }
   ShareIncome(portfolioId, stocks);
+  ShareBaseFigures(portfolioId, stocks);
   return VLResult::Ok;
 }
 
@@ -155,7 +159,10 @@ VLResult VLDatabase::GetPosition(VLDatabaseConn* conn, uint32_t id,
   if (!stored) return VLResult::NotFound;
   std::unique_ptr<Item> clone = stored->Clone();
   position.reset(static_cast<VLHoldingItem*>(clone.release()));
-  if (VLStockHoldingItem* stock = AsStock(position.get())) ShareIncome(stored->ownerPortfolioId, {stock});
+  if (VLStockHoldingItem* stock = AsStock(position.get())) {
+    ShareIncome(stored->ownerPortfolioId, {stock});
+    ShareBaseFigures(stored->ownerPortfolioId, {stock});
+  }
   return VLResult::Ok;
 }
 

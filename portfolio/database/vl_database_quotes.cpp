@@ -160,6 +160,8 @@ VLResult VLDatabase::GetPortfolioSummary(VLDatabaseConn* conn, uint32_t portfoli
     income.positionShares = AllocateIncome(stocks, income.records, today);
     income.year = DateOfDayNumber(today).year;
   }
-  summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat(), &income);
+  const FxRateBook none;
+  const SummaryBase base{BaseCurrencyOf(portfolioId), fxRates ? fxRates.get() : &none, TodayDayNumber()};
+  summary = ComputePortfolioSummary(counted, held, ids, GetNumberFormat(), &income, &base);
   return VLResult::Ok;
 }

@@ -44,5 +44,7 @@ VLResult ReadPortfolioLots(VLDatabase& db, VLDatabaseConn* conn, uint32_t portfo
   std::vector<VLIncomeItem> incomes;
   if (const VLResult code = db.GetIncome(conn, portfolioId, incomes); code != VLResult::Ok) return code;
   AddIncome(incomes, lots);
+  lots->baseCurrency = db.BaseCurrencyOf(portfolioId);
+  if (!lots->baseCurrency.empty()) lots->rates = db.FxRates();
   return VLResult::Ok;
 }

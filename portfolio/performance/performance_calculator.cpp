@@ -40,8 +40,9 @@ struct Lot {
 // the value and invested capital that follow.
 class HoldingWalk {
  public:
-  HoldingWalk(const std::vector<Lot>& lots, std::vector<const std::vector<DailyClose>*> closesBySymbol)
-      : lots(lots), closes(std::move(closesBySymbol)) {
+  HoldingWalk(const std::vector<Lot>& lots, std::vector<const std::vector<DailyClose>*> closesBySymbol,
+              const PerformanceConversion& conversion)
+      : lots(lots), closes(std::move(closesBySymbol)), conversion(conversion) {
     for (size_t i = 0; i < lots.size(); ++i) {
       events.push_back({lots[i].lot->purchaseDay, i, Event::kEnters});
       for (const PerformanceLot::Split& split : lots[i].lot->splits)
@@ -55,6 +56,14 @@ class HoldingWalk {
     held.assign(closes.size(), 0);
     nextClose.assign(closes.size(), 0);
     close.assign(closes.size(), kNoClose);
+    // A symbol's value is in the currency of its first lot.
+    currency.assign(closes.size(), std::string());
+    std::vector<char> named(closes.size(), 0);
+    for (const Lot& lot : lots) {
+      if (named[lot.symbol]) continue;
+      named[lot.symbol] = 1;
+      currency[lot.symbol] = lot.lot->currency;
+    }
   }
 
   // Moves to the close of `day` (days only go forward); false when a sum leaves 64 bits.
@@ -89,8 +98,9 @@ class HoldingWalk {
     return true;
   }
 
-  // V at the current day, or the status that prevents it (with the symbol's index).
-  PerformanceStatus Value(int64_t* value, size_t* missing) const {
+  // V at the current day `day`, or the status that prevents it (with the symbol's index, or the missing
+  // rate in `error`).
+  PerformanceStatus Value(int64_t day, int64_t* value, size_t* missing, std::string* error) const {
     *value = 0;
     for (size_t s = 0; s < closes.size(); ++s) {
       if (held[s] == 0) continue;
@@ -99,8 +109,12 @@ class HoldingWalk {
         return PerformanceStatus::NoClose;
       }
       // Shares and close multiply exactly, rounded once to the cent.
-      const int64_t product = ProductCents(Quantity::FromUnits(held[s]), UnitPrice::FromUnits(close[s]));
-      if (product >= VLCurrency::kMaxCents || !AddTo(value, product)) return PerformanceStatus::TooLarge;
+      int64_t product = ProductCents(Quantity::FromUnits(held[s]), UnitPrice::FromUnits(close[s]));
+      if (product >= VLCurrency::kMaxCents) return PerformanceStatus::TooLarge;
+      if (const PerformanceStatus status = conversion.Convert(product, currency[s], day, product, *error);
+          status != PerformanceStatus::Ok)
+        return status;
+      if (!AddTo(value, product)) return PerformanceStatus::TooLarge;
     }
     return PerformanceStatus::Ok;
   }
@@ -123,7 +137,9 @@ class HoldingWalk {
   std::vector<int64_t> lotQty;  // each lot's shares as it entered or its last split left them
   std::vector<int64_t> held;    // shares held per symbol, in the shares of the day
   std::vector<size_t> nextClose;
-  std::vector<int64_t> close;  // last close so far per symbol, kNoClose before the first
+  std::vector<int64_t> close;         // last close so far per symbol, kNoClose before the first
+  std::vector<std::string> currency;  // per symbol
+  const PerformanceConversion& conversion;
   int64_t invested = 0;
 };
 
@@ -175,9 +191,11 @@ PerformanceOutcome Refused(PerformanceStatus status, const std::string& symbol =
   return outcome;
 }
 
-// The lots bought by TO with what they cost and what their sales brought; false when a sum is too large.
-bool PricedLots(const std::vector<PerformanceLot>& taking, const std::vector<std::string>& symbols,
-                std::vector<Lot>& lots) {
+// The lots bought by TO with what they cost and what their sales brought, in the base currency when the
+// conversion is active; Ok, TooLarge or NoRate.
+PerformanceOutcome PricedLots(const std::vector<PerformanceLot>& taking,
+                              const std::vector<std::string>& symbols,
+                              const PerformanceConversion& conversion, std::vector<Lot>& lots) {
   for (const PerformanceLot& lot : taking) {
     Lot l;
     l.lot = &lot;
@@ -186,22 +204,52 @@ bool PricedLots(const std::vector<PerformanceLot>& taking, const std::vector<std
     int64_t cost = ProductCents(lot.qty, lot.buyPrice), proceeds = ProductCents(lot.qty, lot.salePrice);
     if (cost >= VLCurrency::kMaxCents || proceeds >= VLCurrency::kMaxCents ||
         !AddTo(&cost, lot.buyCommissionCents) || !SubtractFrom(&proceeds, lot.saleCommissionCents)) {
-      return false;
+      return Refused(PerformanceStatus::TooLarge);
     }
-    l.paid = cost;
-    l.saleValue = proceeds;
+    std::string error;
+    if (const PerformanceStatus status = conversion.Convert(cost, lot.currency, lot.purchaseDay, l.paid,
+                                                            error, lot.buyRate, lot.rateCurrency);
+        status != PerformanceStatus::Ok)
+      return Refused(status, error);
+    if (lot.sold) {
+      if (const PerformanceStatus status = conversion.Convert(
+              proceeds, lot.currency, lot.saleDay, l.saleValue, error, lot.saleRate, lot.rateCurrency);
+          status != PerformanceStatus::Ok)
+        return Refused(status, error);
+    } else {
+      l.saleValue = proceeds;
+    }
     lots.push_back(l);
   }
-  return true;
+  return {};
+}
+
+// The income in the base currency: gross, withholding and fees each at the pay day's rate.
+PerformanceOutcome ConvertedIncome(const std::vector<PerformanceIncome>& incomes,
+                                   const PerformanceConversion& conversion,
+                                   std::vector<PerformanceIncome>& converted) {
+  converted = incomes;
+  if (!conversion.Active()) return {};
+  std::string error;
+  for (PerformanceIncome& income : converted) {
+    for (int64_t* amount : {&income.grossCents, &income.withholdingCents, &income.feesCents}) {
+      if (const PerformanceStatus status =
+              conversion.Convert(*amount, income.currency, income.payDay, *amount, error);
+          status != PerformanceStatus::Ok)
+        return Refused(status, error);
+    }
+  }
+  return {};
 }
 
 // What is held on `day` at its closes, into `value`; Ok, or the refusal (a symbol without a close names it).
 PerformanceOutcome ValueOn(HoldingWalk& walk, const std::vector<std::string>& symbols, int64_t day,
                            int64_t* value) {
   size_t missing = 0;
-  const PerformanceStatus status = walk.Value(value, &missing);
+  std::string error;
+  const PerformanceStatus status = walk.Value(day, value, &missing, &error);
   if (status == PerformanceStatus::NoClose) return Refused(status, symbols[missing], day);
-  return Refused(status);
+  return Refused(status, error);
 }
 
 // Money put in or taken out on one day.
@@ -358,7 +406,8 @@ bool RealizedGains(const std::vector<Lot>& lots, int64_t start, int64_t to, Perf
 
 PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots, const PerformanceSpan& span,
                                       const CloseTable& table,
-                                      const std::vector<PerformanceIncome>& incomes) {
+                                      const std::vector<PerformanceIncome>& incomesAsPaid,
+                                      const PerformanceConversion& conversion) {
   PerformanceOutcome outcome;
   PerformanceFigures& f = outcome.figures;
   f.toDay = span.to;
@@ -377,7 +426,12 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
     closes.push_back(it == table.end() ? &kNone : &it->second);
   }
   std::vector<Lot> lots;
-  if (!PricedLots(taking, symbols, lots)) return Refused(PerformanceStatus::TooLarge);
+  if (PerformanceOutcome r = PricedLots(taking, symbols, conversion, lots); r.status != PerformanceStatus::Ok)
+    return r;
+  std::vector<PerformanceIncome> incomes;
+  if (PerformanceOutcome r = ConvertedIncome(incomesAsPaid, conversion, incomes);
+      r.status != PerformanceStatus::Ok)
+    return r;
 
   int64_t firstPurchase = taking.front().purchaseDay;
   for (const PerformanceLot& lot : taking) firstPurchase = std::min(firstPurchase, lot.purchaseDay);
@@ -387,7 +441,7 @@ PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& allLots
 
   // With FROM after the first purchase, the value at the close of the last valuation day before it opens
   // the span; flows up to that day are inside that value. Without an earlier close, nothing may be held then.
-  HoldingWalk walk(lots, closes);
+  HoldingWalk walk(lots, closes, conversion);
   std::vector<CashFlow> irrFlows;
   int64_t cutoff = std::numeric_limits<int64_t>::min();
   if (start > firstPurchase) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "portfolio/performance/daily_close_source.h"
+#include "portfolio/performance/performance_conversion.h"
 #include "portfolio/performance/performance_lots.h"
 
 // The span of the figures in days since 1970-01-01: from FROM (none: the first purchase) to TO.
@@ -62,6 +63,7 @@ enum class PerformanceStatus {
   Unreachable,  // the service did not answer (`request` says why)
   Failed,       // the service answered something that is not a history (`request` says what)
   Cancelled,    // stopped by the caller before every history had arrived
+  NoRate,       // an amount has no exchange rate into the base currency (`symbol` says which and of what day)
 };
 
 struct PerformanceOutcome {
@@ -92,7 +94,11 @@ constexpr int64_t kCloseLookbackDays = 31;
 // - the price-only TTWROR counts no income and every purchase as money put in;
 // - IRR: SolveIrr over the purchases, the sales, the income (N at its pay day) and V(TO) at TO;
 // - with FROM after the first purchase, the value at the close of the last valuation day before FROM is
-//   the opening flow, and what happened up to that day is covered by it.
+//   the opening flow, and what happened up to that day is covered by it;
+// - with `conversion` active every amount is in the base currency: Total Paid at the purchase day's rate,
+//   a sale's value at the sale day's, income at the pay day's (the position's stored rates winning), and
+//   V(d) as the sum over the symbols of their value converted at the rate of d.
 PerformanceOutcome ComputePerformance(const std::vector<PerformanceLot>& lots, const PerformanceSpan& span,
                                       const CloseTable& closes,
-                                      const std::vector<PerformanceIncome>& incomes = {});
+                                      const std::vector<PerformanceIncome>& incomes = {},
+                                      const PerformanceConversion& conversion = {});

@@ -70,6 +70,9 @@ void CollectLots(const VLHoldingItemList& positions, PerformanceLots* lots) {
     // The position's own currency or its exchange's, as the Currency column shows it; else the symbol's
     // suffix (a quote not fetched yet names no exchange).
     lot.currency = PositionCurrency(*stock);
+    lot.rateCurrency = stock->rateCurrency;
+    lot.buyRate = stock->buyRate;
+    lot.saleRate = stock->saleRate;
     if (lot.currency.empty()) lot.currency = CurrencyOfSymbol(lot.symbol);
     const std::string& currency = lot.currency;
     if (!currency.empty() &&
@@ -137,8 +140,12 @@ void AddCorporateActions(const std::vector<VLCorporateActionItem>& actions, Perf
 void AddIncome(const std::vector<VLIncomeItem>& incomes, PerformanceLots* lots) {
   for (const VLIncomeItem& income : incomes) {
     if (income.payDate == 0) continue;
+    std::string currency = income.currency;
+    for (size_t i = 0; currency.empty() && i < lots->lots.size(); ++i) {
+      if (EqualNoCase(lots->lots[i].symbol, income.name)) currency = lots->lots[i].currency;
+    }
     lots->incomes.push_back({DayNumberOfStoredDate(income.payDate), income.gross, income.withholding,
-                             income.fees, income.reinvestPositionId});
+                             income.fees, income.reinvestPositionId, std::move(currency)});
   }
   std::stable_sort(
       lots->incomes.begin(), lots->incomes.end(),

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "portfolio/fx/fx_rate_book.h"
 #include "portfolio/performance/daily_close_source.h"
 
 #include "portfolio/records/exact_decimal.h"
@@ -27,6 +29,10 @@ struct PerformanceLot {
   UnitPrice salePrice;
   int64_t saleCommissionCents = 0;
   std::string currency;  // the position's currency (PositionCurrency), "" when unknown
+  // The rates the broker charged, kept against `rateCurrency` (VLStockHoldingItem's); invalid for none.
+  std::string rateCurrency;
+  FxRate buyRate;
+  FxRate saleRate;
   // The recorded splits its shares count: ex-dates after the purchase, up to the sale. On the days before
   // each, the position held its quantity divided by the split's ratio (AddCorporateActions).
   struct Split {
@@ -55,6 +61,7 @@ struct PerformanceIncome {
   int64_t withholdingCents = 0;
   int64_t feesCents = 0;
   uint32_t reinvestPositionId = 0;  // the position its cash bought; 0 for none
+  std::string currency;             // the record's, else that of a lot of its symbol; "" when unknown
 
   int64_t NetCents() const { return grossCents - withholdingCents - feesCents; }
 };
@@ -80,6 +87,10 @@ struct PerformanceLots {
   std::map<std::string, std::vector<FormerSymbol>> formerSymbols;
   // The portfolio's income, by pay day.
   std::vector<PerformanceIncome> incomes;
+  // The base currency the figures are computed in (empty: the positions' own amounts, not converted) and
+  // the rates to convert with.
+  std::string baseCurrency;
+  std::shared_ptr<const FxRateBook> rates;
 };
 
 // Adds the stock positions of `positions` (held and sold alike) to `lots`; cash and margin are counted, not
@@ -93,7 +104,8 @@ void AddManualCloses(const std::vector<VLManualPriceItem>& prices, PerformanceLo
 // purchase, up to its sale; and notes each symbol change as the former symbol of the new one.
 void AddCorporateActions(const std::vector<VLCorporateActionItem>& actions, PerformanceLots* lots);
 
-// Adds the portfolio's income records (`incomes`, of one portfolio) by pay day.
+// Adds the portfolio's income records (`incomes`, of one portfolio) by pay day; after the lots, whose
+// currency a record without one takes.
 void AddIncome(const std::vector<VLIncomeItem>& incomes, PerformanceLots* lots);
 
 // The currency a symbol is quoted in, from its exchange suffix ("BHP.AX" AUD, "VOD.L" GBp, no suffix USD),

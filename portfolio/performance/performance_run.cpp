@@ -90,5 +90,6 @@ PerformanceOutcome RunPerformance(const PerformanceLots& lots, const Performance
     }
     if (progress) progress(total, total, {});
   }
-  return ComputePerformance(taking, span, table, lots.incomes);
+  return ComputePerformance(taking, span, table, lots.incomes,
+                            PerformanceConversion(lots.baseCurrency, lots.rates.get()));
 }

@@ -45,6 +45,10 @@ bool IsAcceptedCurrencyCode(std::string_view code) {
   return FindMinorUnit(code) != nullptr || IsIsoCode(code);
 }
 
+bool IsBaseCurrencyForm(std::string_view code) {
+  return IsIsoCode(code) && FindMinorUnit(code) == nullptr;
+}
+
 std::string MajorCurrency(std::string_view code) {
   if (const CurrencyUnit* unit = FindMinorUnit(code)) return unit->major;
   return IsIsoCode(code) ? std::string(code) : std::string();

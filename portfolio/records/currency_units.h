@@ -17,6 +17,10 @@ bool IsCurrencyCodeForm(std::string_view code);
 // code), or one of the minor units spelt as markets write them ("GBp"; "gbp" could be pounds or pence).
 bool IsAcceptedCurrencyCode(std::string_view code);
 
+// Whether `code` is three capital ASCII letters and no minor unit ("GBp", "ILA"): the form a portfolio's base
+// currency keeps.
+bool IsBaseCurrencyForm(std::string_view code);
+
 // The major currency of an accepted code: "GBP" for "GBp", an ISO code itself; empty for any other text.
 std::string MajorCurrency(std::string_view code);
 

@@ -46,6 +46,13 @@ bool IoExact(Archive* ar, FixedDecimal<Places>& value, FixedDecimal<Places> larg
   return units >= 0 && value <= largest;
 }
 
+// A stored rate: its units and decimals; either none (0) or a rate a text of its own could give.
+bool IoRate(Archive* ar, FxRate& rate) {
+  ar->IoInt64(rate.units);
+  ar->Io(rate.decimals);
+  return rate.units == 0 ? rate.decimals == 0 : IsStorableRate(rate);
+}
+
 }  // namespace
 
 bool VLStockHoldingItem::NeedsExactForm() const {
@@ -60,6 +67,10 @@ bool VLStockHoldingItem::NeedsExactForm() const {
 bool VLStockHoldingItem::FitsRecord() const {
   if (qty.Units() < 0 || qty > kMaxStoredQuantity || !IsCurrencyCodeForm(currency)) return false;
   if (paidRemainder < -kMaxPaidRemainder || paidRemainder > kMaxPaidRemainder) return false;
+  if (!IsCurrencyCodeForm(rateCurrency)) return false;
+  for (const FxRate* rate : {&buyRate, &saleRate}) {
+    if (rate->units != 0 && (rateCurrency.empty() || !IsStorableRate(*rate))) return false;
+  }
   for (const UnitPrice& price :
        {buyPricePerShare, salePricePerShare, perShareBuyTarget, perShareSellTarget, perShareStopLossTarget}) {
     if (price.Units() < 0 || price > kMaxStoredPrice) return false;
@@ -79,6 +90,8 @@ SerializeResult VLStockHoldingItem::Serialize(Archive* ar) {
     comment.clear();
     currency.clear();
     paidRemainder = 0;
+    rateCurrency.clear();
+    buyRate = saleRate = FxRate();
   }
   ar->Io(quoteId);
   if (version >= kExactVersion) {
@@ -97,8 +110,12 @@ SerializeResult VLStockHoldingItem::Serialize(Archive* ar) {
     ar->Io(currency);
     if (version >= kPaidRemainderVersion) {
       ar->Io(paidRemainder);
-      fits = fits && paidRemainder != 0 && paidRemainder >= -kMaxPaidRemainder &&
-             paidRemainder <= kMaxPaidRemainder;
+      fits = fits && (paidRemainder != 0 || version > kPaidRemainderVersion) &&
+             paidRemainder >= -kMaxPaidRemainder && paidRemainder <= kMaxPaidRemainder;
+    }
+    if (version >= kRateVersion) {
+      ar->Io(rateCurrency);
+      fits = IoRate(ar, buyRate) && IoRate(ar, saleRate) && fits && !rateCurrency.empty();
     }
     return fits && IsCurrencyCodeForm(currency) ? SerializeResult::Ok : SerializeResult::Failed;
   }
@@ -180,9 +197,13 @@ bool VLStockHoldingItem::CopyTo(VLStockHoldingItem* other) const {
   other->saleDate = saleDate;
   other->comment = comment;
   other->currency = currency;
+  other->rateCurrency = rateCurrency;
+  other->buyRate = buyRate;
+  other->saleRate = saleRate;
   other->quoteId = quoteId;
   other->quote = quote;
   other->income = income;
+  other->base = base;
   return true;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "marketdata/shared_stock_info.h"
+#include "portfolio/fx/base_figures.h"
+#include "portfolio/fx/fx_rate.h"
 #include "portfolio/records/currency_units.h"
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_holding_item.h"
@@ -16,10 +18,11 @@ class VLStockHoldingItem : public VLHoldingItem {
  public:
   // The record's older form holds whole shares and whole cents in 32-bit fields; the exact one holds every
   // value exactly, and the currency; the latest adds what a split left of what was paid. A position is stored
-  // in the oldest form that holds it.
+  // in the oldest form that holds it; the rate form adds the exchange rates the broker charged.
   static constexpr int32_t kOlderVersion = 6;
   static constexpr int32_t kExactVersion = 7;
   static constexpr int32_t kPaidRemainderVersion = 8;
+  static constexpr int32_t kRateVersion = 9;
   // What a paid remainder may be at most, either way: a split leaves less than half of 0.000001 per share.
   static constexpr int32_t kMaxPaidRemainder = 100'000'000;
 
@@ -43,6 +46,12 @@ class VLStockHoldingItem : public VLHoldingItem {
   // The currency the prices are in (an ISO code, "GBp" for pence); empty: the currency of the exchange the
   // quote names.
   std::string currency;
+  // The exchange rates the broker charged, in units of the position's (major) currency per one unit of
+  // `rateCurrency`, for the purchase and the sale; an invalid rate (0) where none was given. They stand in
+  // for the reference rates when the portfolio's base currency is `rateCurrency`.
+  std::string rateCurrency;
+  FxRate buyRate;
+  FxRate saleRate;
   uint32_t quoteId = 0;
   SharedStockInfo quote;  // not part of the record
   // The position's part of its portfolio's income (income_allocation.h), in cents, which the database fills
@@ -53,6 +62,9 @@ class VLStockHoldingItem : public VLHoldingItem {
     int64_t returnOfCapital = 0;  // the gross of its returns of capital
   };
   Income income;
+  // The position's figures in its portfolio's base currency, which the database fills in when it hands the
+  // position out of a portfolio that has one: not part of the record.
+  BaseFigures base;
 
   bool IsSold() const { return !salePricePerShare.IsZero(); }
   // Whether the position held its shares at the start of the day `dayNumber`: bought before it (or on an
@@ -64,14 +76,18 @@ class VLStockHoldingItem : public VLHoldingItem {
   // Whether the position holds anything the older form cannot: a fraction of a share or of a cent, or a
   // currency of its own.
   bool NeedsExactForm() const;
-  bool NeedsLaterForm() const override { return NeedsExactForm() || paidRemainder != 0; }
+  bool NeedsLaterForm() const override { return NeedsExactForm() || paidRemainder != 0 || HasStoredRates(); }
+  bool HasStoredRates() const { return !rateCurrency.empty(); }
   // Whether every value lies within what a record holds (shares and prices from 0 up to their limits, a
   // currency code of three letters or none): what the database stores, and so what a load accepts.
   bool FitsRecord() const;
   int32_t GetVersion() const override {
-    return paidRemainder != 0 ? kPaidRemainderVersion : NeedsExactForm() ? kExactVersion : kOlderVersion;
+    return HasStoredRates()     ? kRateVersion
+           : paidRemainder != 0 ? kPaidRemainderVersion
+           : NeedsExactForm()   ? kExactVersion
+                                : kOlderVersion;
   }
-  int32_t GetLatestVersion() const override { return kPaidRemainderVersion; }
+  int32_t GetLatestVersion() const override { return kRateVersion; }
   int32_t GetKind() const override { return kHoldingStock; }
   // Stores version 6, or 7 or 8 when the position needs it; loads every version from 1 to 8, zeroing the
   // fields an older version lacks. A version 7 or 8 record whose values lie beyond what a record holds fails

@@ -4,6 +4,7 @@
 #include <tinyxml2.h>
 
 #include <limits>
+#include <utility>
 
 #include "framework/text_util.h"
 #include "portfolio/columns/cell_format.h"
@@ -68,6 +69,31 @@ bool ReadPaidRemainder(const tinyxml2::XMLElement& element, int64_t version, int
   return true;
 }
 
+// The rates the broker charged (the rate form): the base currency they are kept against and each rate
+// given, as their texts.
+bool ReadStoredRates(const tinyxml2::XMLElement& element, int64_t version, VLStockHoldingItem& position,
+                     std::string& message) {
+  position.rateCurrency.clear();
+  position.buyRate = position.saleRate = FxRate();
+  if (version < VLStockHoldingItem::kRateVersion) return true;
+  const char* code = element.Attribute("rateCurrency");
+  if (!code || !IsBaseCurrencyForm(code)) {
+    SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", "rateCurrency",
+                  code ? code : "");
+    return false;
+  }
+  position.rateCurrency = code;
+  for (const auto& [attribute, rate] :
+       {std::pair<const char*, FxRate*>{"buyRate", &position.buyRate}, {"saleRate", &position.saleRate}}) {
+    const char* text = element.Attribute(attribute);
+    if (text && !ParseFxRate(text, *rate)) {
+      SetXmlMessage(message, element, "Attribute \"%s\" has invalid value \"%s\".", attribute, text);
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 tinyxml2::XMLElement* VLStockHoldingItem::ToXml(tinyxml2::XMLDocument& doc) const {
@@ -92,6 +118,11 @@ tinyxml2::XMLElement* VLStockHoldingItem::ToXml(tinyxml2::XMLDocument& doc) cons
   e->SetAttribute("comment", comment.c_str());
   if (exact) e->SetAttribute("currency", currency.c_str());
   if (paidRemainder != 0) e->SetAttribute("paidRemainder", paidRemainder);
+  if (HasStoredRates()) {
+    e->SetAttribute("rateCurrency", rateCurrency.c_str());
+    if (buyRate.IsValid()) e->SetAttribute("buyRate", FxRateText(buyRate).c_str());
+    if (saleRate.IsValid()) e->SetAttribute("saleRate", FxRateText(saleRate).c_str());
+  }
   return e;
 }
 
@@ -99,8 +130,7 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
   if (!CheckXmlHeader(element, kHoldingStock, GetLatestVersion(), message)) return false;
   const char* elementName = element.Name();
   int64_t version = 0;
-  (void)ReadXmlInteger(element, "version", std::numeric_limits<int32_t>::min(), kPaidRemainderVersion,
-                       version);
+  (void)ReadXmlInteger(element, "version", std::numeric_limits<int32_t>::min(), kRateVersion, version);
   const bool exact = version >= kExactVersion;
 
   const char* symbol = element.Attribute("symbol");
@@ -165,5 +195,6 @@ bool VLStockHoldingItem::FromXml(const tinyxml2::XMLElement& element, std::strin
       return false;
     }
   }
+  if (!ReadStoredRates(element, version, *this, message)) return false;
   return ReadXmlTrimmedText(element, "comment", comment, message);
 }

@@ -133,24 +133,57 @@ void AppendTitleBlock(std::string& doc, const std::string& name, const std::stri
 }
 
 // One "label: value" row of a summary table; `first` rows open the table, later ones continue it.
-void AppendSummaryRow(std::string& doc, bool first, const char* label, const std::string& value) {
+void AppendSummaryRow(std::string& doc, bool first, const std::string& label, const std::string& value) {
   doc += first ? "<tr><td align=right>&nbsp;" : "\n</td></tr><tr><td align=right>";
-  doc += std::string(label) + "</td><td>&nbsp;" + value;
+  doc += label + "</td><td>&nbsp;" + value;
 }
 
 constexpr const char* kSummaryTableStart = "<table cellspacing=0 cellpadding=0 border=0>\n";
 constexpr const char* kSummaryTableGap = "\n</td></tr></table></td><td width=30>&nbsp;<br></td><td>\n\n";
 
-// The income totals of a portfolio with income records, as a group of their own; nothing without.
-void AppendIncomeSummary(std::string& doc, const VLPortfolioSummary& s) {
-  if (!s.HasIncome()) return;
+// The income totals of a portfolio with income records, as a group of their own (left open).
+void AppendIncomeGroup(std::string& doc, const VLPortfolioSummary& s) {
   doc += kSummaryTableStart;
   AppendSummaryRow(doc, true, "Income This Year:", EscapeReportText(s.incomeThisYear));
   AppendSummaryRow(doc, false, "Withholding This Year:", EscapeReportText(s.withholdingThisYear));
   AppendSummaryRow(doc, false, "Income (All):", EscapeReportText(s.incomeAll));
   AppendSummaryRow(doc, false,
                    "Total Return:", RedIf(StartsWithMinus(s.totalReturn), EscapeReportText(s.totalReturn)));
-  doc += "\n</td></tr></table>";
+}
+
+// The totals in a portfolio's base currency, as a group of their own (left open): the amounts and the rates
+// they were converted at, or why they could not be.
+void AppendBaseGroup(std::string& doc, const VLPortfolioSummary& s) {
+  const SummaryBaseTotals& b = s.base;
+  const auto text = [](const std::string& value) { return EscapeReportText(value); };
+  const std::string in = " (" + EscapeReportText(b.currency) + "):";
+  doc += kSummaryTableStart;
+  if (!b.error.empty()) {
+    AppendSummaryRow(doc, true, "Totals" + in, RedIf(true, text(b.error)));
+    return;
+  }
+  AppendSummaryRow(doc, true, "Value" + in, text(b.value));
+  AppendSummaryRow(doc, false, "Total Paid" + in, text(b.totalPaid));
+  AppendSummaryRow(doc, false, "Gain" + in, RedIf(StartsWithMinus(b.gain), text(b.gain)));
+  AppendSummaryRow(doc, false, "Price Gain" + in, RedIf(StartsWithMinus(b.priceGain), text(b.priceGain)));
+  AppendSummaryRow(doc, false, "FX Gain" + in, RedIf(StartsWithMinus(b.fxGain), text(b.fxGain)));
+  if (!b.rates.empty()) AppendSummaryRow(doc, false, "Converted:", text(b.rates));
+}
+
+// The groups of income and of the base currency, each after a gap but the first when `gapFirst` is false,
+// and the summary's end once there was a group.
+void AppendTrailingGroups(std::string& doc, const VLPortfolioSummary& s, bool gapFirst) {
+  bool gap = gapFirst;
+  if (s.HasIncome()) {
+    if (gap) doc += kSummaryTableGap;
+    AppendIncomeGroup(doc, s);
+    gap = true;
+  }
+  if (s.HasBase()) {
+    if (gap) doc += kSummaryTableGap;
+    AppendBaseGroup(doc, s);
+  }
+  if (s.HasIncome() || s.HasBase()) doc += "\n</td></tr></table>";
 }
 
 void AppendSummary(std::string& doc, const PortfolioReportInput& input) {
@@ -176,7 +209,7 @@ void AppendSummary(std::string& doc, const PortfolioReportInput& input) {
   if (!input.heldView && !mixed.empty()) AppendSummaryRow(doc, false, "Mixed currencies:", text(mixed));
   doc += kSummaryTableGap;
   if (!input.heldView) {
-    AppendIncomeSummary(doc, s);
+    AppendTrailingGroups(doc, s, false);
     return;
   }
 
@@ -196,9 +229,8 @@ void AppendSummary(std::string& doc, const PortfolioReportInput& input) {
   const std::string available = text(s.marginAvailable);
   AppendSummaryRow(doc, false, "Margin Available:",
                    s.marginAvailable != "0.00" ? "<font color=green>" + available + "</font>" : available);
-  if (s.HasIncome()) {
-    doc += kSummaryTableGap;
-    AppendIncomeSummary(doc, s);
+  if (s.HasIncome() || s.HasBase()) {
+    AppendTrailingGroups(doc, s, true);
     return;
   }
   doc += "\n</td></tr></table>";

@@ -6,7 +6,9 @@
 
 #include "portfolio/columns/number_format.h"
 #include "portfolio/columns/position_currency.h"
+#include "portfolio/fx/position_base.h"
 #include "portfolio/records/calendar_date.h"
+#include "portfolio/records/currency_units.h"
 #include "portfolio/records/exact_decimal.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_currency.h"
@@ -65,6 +67,52 @@ void AddIncomeTexts(const SummaryIncome& income, const std::vector<const VLHoldi
   s.totalReturn = CentsText(positions, format);
 }
 
+// The base totals of the counted positions: every stock's BaseFigures summed, cash added as it is. The first
+// position that cannot be converted stops them with its reason.
+SummaryBaseTotals BaseTotalsOf(const SummaryBase& base, const std::vector<const VLHoldingItem*>& counted,
+                               const NumberFormat& format) {
+  SummaryBaseTotals totals;
+  totals.currency = base.currency;
+  int64_t value = 0, paid = 0, priceGain = 0, fxGain = 0, rateDay = 0;
+  bool stored = false;
+  bool ok = true;
+  const FxRateBook none;
+  for (const VLHoldingItem* holding : counted) {
+    if (holding->GetKind() == kHoldingCash) {
+      const int64_t amount = static_cast<const VLCashHoldingItem*>(holding)->amount;
+      ok = ok && AddCents(&value, amount) && AddCents(&paid, amount);
+      continue;
+    }
+    const VLStockHoldingItem* stock = AsStock(holding);
+    if (!stock) continue;
+    const BaseFigures figures =
+        ComputeBaseFigures(*stock, base.currency, base.book ? *base.book : none, base.today);
+    if (!figures.known) {
+      if (figures.error.empty()) continue;  // a symbol without a quote adds nothing, as to every total
+      totals.error = figures.error;
+      return totals;
+    }
+    ok = ok && AddCents(&value, figures.value) && AddCents(&paid, figures.totalPaid) &&
+         AddCents(&priceGain, figures.priceGain) && AddCents(&fxGain, figures.fxGain);
+    if (MajorCurrency(PositionCurrency(*stock)) != base.currency)
+      rateDay = std::max(rateDay, figures.valueRateDay);
+    stored = stored || figures.storedRateUsed;
+  }
+  if (!ok) {
+    totals.error = "the totals are too large to convert";
+    return totals;
+  }
+  totals.value = CentsText(value, format);
+  totals.totalPaid = CentsText(paid, format);
+  totals.gain = CentsText(value - paid, format);
+  totals.priceGain = CentsText(priceGain, format);
+  totals.fxGain = CentsText(fxGain, format);
+  if (rateDay > 0) totals.rates = "at reference rates of " + IsoDateText(DateOfDayNumber(rateDay));
+  if (stored)
+    totals.rates += totals.rates.empty() ? "at the positions' own rates" : " and the positions' own rates";
+  return totals;
+}
+
 struct Totals {
   VLCurrency value, paid, proceeds, marginable, cash, owed;
   VLCurrency change;  // added as amounts, which saturate rather than overflow
@@ -101,7 +149,7 @@ void AddStock(const VLStockHoldingItem& stock, Totals& t) {
 
 VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem*>& positions, bool held,
                                            const std::vector<uint32_t>* ids, const NumberFormat& format,
-                                           const SummaryIncome* income) {
+                                           const SummaryIncome* income, const SummaryBase* base) {
   Totals t;
   std::vector<const VLHoldingItem*> counted;
   for (const VLHoldingItem* holding : positions) {
@@ -151,6 +199,7 @@ VLPortfolioSummary ComputePortfolioSummary(const std::vector<const VLHoldingItem
   s.postSaleGain = MoneyText(postSale.GetValue(), format);
   s.currencies.assign(t.currencies.begin(), t.currencies.end());
   if (income && !income->records.empty()) AddIncomeTexts(*income, counted, gain, format, s);
+  if (base && !base->currency.empty()) s.base = BaseTotalsOf(*base, counted, format);
   return s;
 }
 

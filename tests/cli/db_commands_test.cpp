@@ -166,7 +166,7 @@ TEST_F(DbCommands, SellingPartSplitsAndTheViewsShowBothParts) {
   // The Currency column, newer than the classic 74, is a column like the others; 80 is none.
   EXPECT_EQ(Run({"view", "P", "--sold", "--columns", "0,74", "--sort", "74"}).out,
             "Id\tSymbol\tCurrency  ^\n");
-  EXPECT_EQ(Run({"view", "P", "--columns", "0,80"}).code, 2);
+  EXPECT_EQ(Run({"view", "P", "--columns", "0,85"}).code, 2);
 }
 
 // A sale without --date is dated today (the clock's day), so the sold views show when it was sold; a named
@@ -296,12 +296,12 @@ TEST_F(DbCommands, AFileOfANewerVersionIsRefusedByNameAndLeftAlone) {
   const std::string saved = ReadText(db);
   ASSERT_EQ(saved.compare(0, 9, std::string("\x04VLDB\x01\x00\x00\x00", 9)), 0);
   std::string newerHeader = saved;
-  newerHeader[5] = '\x09';
-  // The stock record's three version fields ("SH" and 6 at each level) read 9.
+  newerHeader[5] = '\x0a';
+  // The stock record's three version fields ("SH" and 6 at each level) read 10.
   std::string newerRecord = saved;
   for (size_t at = 0;
        (at = newerRecord.find(std::string("\x02SH\x06\x00\x00\x00", 7), at)) != std::string::npos;)
-    newerRecord[at += 3] = '\x09';
+    newerRecord[at += 3] = '\x0a';
   ASSERT_NE(newerRecord, saved);
   for (const std::string& bytes : {newerHeader, newerRecord}) {
     WriteText(db, bytes);

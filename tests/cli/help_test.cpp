@@ -120,6 +120,6 @@ TEST(CliHelp, ViewListsEveryColumnForColumnsAndSort) {
     EXPECT_NE(line.back(), '\t') << line;
     ++rows;
   }
-  EXPECT_EQ(rows, 80);
+  EXPECT_EQ(rows, 85);
   EXPECT_EQ(list.out.find("0\tSymbol\t"), list.out.find('\n') + 1);
 }

@@ -191,7 +191,7 @@ TEST(StockRecord, TheExactFormRefusesValuesBeyondWhatARecordHolds) {
 
 TEST(StockRecord, RefusesNewerVersionsAndOtherKeys) {
   VLStockHoldingItem h;
-  EXPECT_EQ(LoadRecord(h, OldStockRecord(9)), SerializeResult::VersionTooNew);
+  EXPECT_EQ(LoadRecord(h, OldStockRecord(10)), SerializeResult::VersionTooNew);
   EXPECT_EQ(LoadRecord(h, OldStockRecord(6, "CH")), SerializeResult::TypeMismatch);
   // A record cut short is a stream error, which the database load turns into a failure.
   std::vector<uint8_t> cut = OldStockRecord(6);

@@ -113,7 +113,7 @@ TEST(StockXml, RoundTripsExceptTheBuyCommission) {
 TEST(StockXml, MessagesNameTheLineAndTheCulprit) {
   const std::pair<std::string, const char*> cases[] = {
       {"<VLStocks version=\"6\"/>", "Line 3: Unknown element \"VLStocks\" encountered."},
-      {StockWith("version", "9"), "Line 3: Element VLStock has invalid or missing version attribute."},
+      {StockWith("version", "10"), "Line 3: Element VLStock has invalid or missing version attribute."},
       // The exact form reads decimals where the older forms read whole numbers, and nothing else.
       {StockWith("qty", "1.5"), "Line 3: Element qty has invalid or missing value."},
       {StockWith("version", "six"), "Line 3: Element VLStock has invalid or missing version attribute."},

@@ -58,7 +58,7 @@ TEST_F(VLGeneralPrefsTest, ColumnListsDropUnknownIdsAndFallBackToDefaultsWhenUnu
       {"HeldColumns=3,x,4", heldDefault},
       {"HeldColumns=3,,4", heldDefault},
       {"HeldColumns=3,4,", heldDefault},
-      {"HeldColumns=99,-1,80", heldDefault},  // nothing left
+      {"HeldColumns=99,-1,85", heldDefault},  // nothing left
       {"HeldColumns=0,74", {0, 74}},          // the Currency column, newer than the classic 74
       {"HeldColumns=", heldDefault},
       {"HeldColumns= 73 , +5,73", {73, 5, 73}},
@@ -128,7 +128,7 @@ TEST_F(VLGeneralPrefsTest, HandEditedFileIsMendedAndTheNextSaveKeepsCommentsUnkn
 }
 
 TEST_F(VLGeneralPrefsTest, SortColumnsThatCannotBeSortedReadAsZero) {
-  for (int32_t id : {2, 20, 21, 22, 24, 30, 80, -1, 1000}) {
+  for (int32_t id : {2, 20, 21, 22, 24, 30, 85, -1, 1000}) {
     VLGeneralPrefs prefs;
     LoadFrom(path,
              "[General]\nHeldSortBy=" + std::to_string(id) + "\nSoldSortBy=" + std::to_string(id) + "\n",

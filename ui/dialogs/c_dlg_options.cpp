@@ -7,12 +7,14 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "portfolio/checks/portfolio_name_check.h"
 #include "prefs/vl_prefs.h"
 #include "ui/dialogs/dialog_fields.h"
 #include "ui/widgets/colour_button.h"
@@ -92,6 +94,7 @@ CDlgOptions::CDlgOptions(VLPrefs& prefs, const RealPriceFolders& folders, QWidge
   SelectMarket(general.market);
   alternate->SetColour(ColourFromPrefs(general.alternateRowColor));
   sorted->SetColour(ColourFromPrefs(general.sortedColumnColor));
+  baseCurrency->setText(QString::fromStdString(general.defaultBaseCurrency));
   const VLUpdatePrefs& updates = prefs.GetUpdatePrefs();
   updateAtStart->setChecked(updates.updateAtStart);
   updateEvery->setChecked(updates.updateEvery);
@@ -116,6 +119,12 @@ QWidget* CDlgOptions::CreateDisplayPage() {
   layout->addLayout(form);
   alternate = AddColourRow(form, QStringLiteral("&Alternate row color:"), QStringLiteral("2155"));
   sorted = AddColourRow(form, QStringLiteral("&Sorted column color:"), QStringLiteral("2156"));
+  baseCurrency = AddEditRow(form, QStringLiteral("&Base currency of new portfolios:"),
+                            QStringLiteral("vl_default_base"));
+  baseCurrency->setMaxLength(3);
+  baseCurrency->setPlaceholderText(QStringLiteral("none"));
+  baseCurrency->setToolTip(QStringLiteral("Three capital letters (EUR, USD); empty: no conversion"));
+  baseCurrency->setAccessibleDescription(baseCurrency->toolTip());
   layout->addStretch(1);
   return page;
 }
@@ -181,6 +190,7 @@ void CDlgOptions::OnReset() {
   SelectMarket(0);
   alternate->SetColour(kDefaultAlternate);
   sorted->SetColour(kDefaultSorted);
+  baseCurrency->clear();
   const VLUpdatePrefs defaults;
   updateAtStart->setChecked(defaults.updateAtStart);
   updateEvery->setChecked(defaults.updateEvery);
@@ -190,6 +200,13 @@ void CDlgOptions::OnReset() {
 }
 
 void CDlgOptions::OnOk() {
+  std::string base;
+  if (const EntryCheck check = CheckBaseCurrency(ToStd(baseCurrency->text()), base); !check.Ok()) {
+    ShowCheckMessage(this, check, MessageIcon::Exclamation);
+    pages->setCurrentIndex(0);
+    FocusEdit(baseCurrency);
+    return;
+  }
   VLUpdatePrefs& updates = prefs.GetUpdatePrefs();
   const bool wanted = realPrices->isChecked();
   const bool wasOn = updates.fetchRealPrices && HasRealPriceSources(folders.data);
@@ -205,6 +222,7 @@ void CDlgOptions::OnOk() {
   general.market = markets->currentData().toInt();
   general.alternateRowColor = ColourToPrefs(alternate->Colour());
   general.sortedColumnColor = ColourToPrefs(sorted->Colour());
+  general.defaultBaseCurrency = base;
   updates.updateAtStart = updateAtStart->isChecked();
   updates.updateEvery = updateEvery->isChecked();
   updates.updateMinutes = updateMinutes->value();

@@ -7,11 +7,13 @@ class ColourButton;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QSpinBox;
 class QTabWidget;
 class VLPrefs;
 
-// The options on three pages: " Display " (the home market and the two list colours), " Updates " (quotes
+// The options on three pages: " Display " (the home market, the two list colours and the base currency new
+// portfolios get), " Updates " (quotes
 // refreshed at start and every so many minutes) and " Real Prices " (the bundled service fetches real
 // daily prices before each update). Reset puts the defaults into the controls only; OK writes the
 // settings (and, when real prices are turned on, the service's sources file), Cancel writes nothing. The
@@ -49,5 +51,6 @@ class CDlgOptions : public QDialog {
   QSpinBox* updateMinutes = nullptr;
   QCheckBox* realPrices = nullptr;
   QLabel* lastFetched = nullptr;
+  QLineEdit* baseCurrency = nullptr;
   QPushButton* ok = nullptr;
 };

@@ -11,7 +11,7 @@
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/string_table.h"
 
-CDlgPortfolio::CDlgPortfolio(VLPortfolioItem* portfolio, QWidget* parent)
+CDlgPortfolio::CDlgPortfolio(VLPortfolioItem* portfolio, QWidget* parent, const std::string& defaultBase)
     : QDialog(parent), given(portfolio) {
   setObjectName(QStringLiteral("134"));
   setWindowTitle(portfolio ? LoadString(StringId::EditPortfolioTitle) : QStringLiteral("New Portfolio"));
@@ -20,6 +20,12 @@ CDlgPortfolio::CDlgPortfolio(VLPortfolioItem* portfolio, QWidget* parent)
   layout->addLayout(form);
   name = AddEditRow(form, QStringLiteral("Name:"), QStringLiteral("1035"));
   comment = AddEditRow(form, QStringLiteral("&Comment:"), QStringLiteral("1036"));
+  baseCurrency = AddEditRow(form, QStringLiteral("&Base currency:"), QStringLiteral("vl_base_currency"));
+  baseCurrency->setMaxLength(3);
+  baseCurrency->setPlaceholderText(QStringLiteral("none"));
+  baseCurrency->setToolTip(
+      QStringLiteral("The currency the totals are converted into (EUR, USD); empty: no conversion"));
+  baseCurrency->setAccessibleDescription(baseCurrency->toolTip());
   name->setMinimumWidth(name->fontMetrics().averageCharWidth() * 40);
   QDialogButtonBox* buttons = AddOkCancel(this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CDlgPortfolio::OnOk);
@@ -28,6 +34,9 @@ CDlgPortfolio::CDlgPortfolio(VLPortfolioItem* portfolio, QWidget* parent)
   if (portfolio) {
     name->setText(QString::fromStdString(portfolio->name));
     comment->setText(QString::fromStdString(portfolio->comment));
+    baseCurrency->setText(QString::fromStdString(portfolio->baseCurrency));
+  } else {
+    baseCurrency->setText(QString::fromStdString(defaultBase));
   }
   name->setFocus();
 }
@@ -52,6 +61,12 @@ void CDlgPortfolio::OnOk() {
     FocusEdit(comment);
     return;
   }
+  std::string base;
+  if (const EntryCheck baseCheck = CheckBaseCurrency(ToStd(baseCurrency->text()), base); !baseCheck.Ok()) {
+    ShowCheckMessage(this, baseCheck, MessageIcon::Exclamation);
+    FocusEdit(baseCurrency);
+    return;
+  }
   if (!given) {
     created = std::make_unique<VLPortfolioItem>();
     result = created.get();
@@ -60,5 +75,6 @@ void CDlgPortfolio::OnOk() {
   }
   result->name = trimmedName;
   result->comment = ToStd(comment->text().trimmed());
+  result->baseCurrency = base;
   accept();
 }

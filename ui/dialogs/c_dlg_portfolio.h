@@ -1,18 +1,21 @@
 #pragma once
 #include <QDialog>
 #include <memory>
+#include <string>
 
 class QLineEdit;
 class VLPortfolioItem;
 
-// Name and comment of a new portfolio, or of an existing one ("Edit Portfolio"). On OK the dialog holds
-// the filled item: the one it was given, or a new one the caller takes with TakePortfolio().
+// Name, comment and base currency of a new portfolio, or of an existing one ("Edit Portfolio"). On OK the
+// dialog holds the filled item: the one it was given, or a new one the caller takes with TakePortfolio().
 class CDlgPortfolio : public QDialog {
   Q_OBJECT
 
  public:
-  // `portfolio` null for a new portfolio; otherwise it is filled in place on OK and must outlive the dialog.
-  explicit CDlgPortfolio(VLPortfolioItem* portfolio, QWidget* parent = nullptr);
+  // `portfolio` null for a new portfolio, whose base currency starts as `defaultBase` (Options'); otherwise
+  // it is filled in place on OK and must outlive the dialog.
+  explicit CDlgPortfolio(VLPortfolioItem* portfolio, QWidget* parent = nullptr,
+                         const std::string& defaultBase = {});
   ~CDlgPortfolio() override;
 
   // The item filled on OK (the given one or the new one); null before OK.
@@ -28,4 +31,5 @@ class CDlgPortfolio : public QDialog {
   std::unique_ptr<VLPortfolioItem> created;
   QLineEdit* name = nullptr;
   QLineEdit* comment = nullptr;
+  QLineEdit* baseCurrency = nullptr;
 };

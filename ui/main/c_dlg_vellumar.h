@@ -176,6 +176,9 @@ class CDlgVellumar : public QMainWindow, public IVLDatabaseListener {
   [[nodiscard]] bool MayUpdateUnasked() const;
   void OnUpdateTimer();
   void FetchRealPricesFirst();
+  // The exchange rates the portfolios with a base currency need, from the market-data service, handed to
+  // the database for the session; true when some were needed (the lists then show them once refilled).
+  bool FetchExchangeRates();
   void RefreshQuoteOf(const std::string& symbol);
   // Fetches the quotes of the shown portfolio's held positions that have none yet (symbols an import
   // brought, or an undo brought back after their quote was dropped).

@@ -53,7 +53,7 @@ void CDlgVellumar::OnWelcome() {
 
 void CDlgVellumar::OnPortfolioNew() {
   if (!conn) return;
-  CDlgPortfolio dialog(nullptr, this);
+  CDlgPortfolio dialog(nullptr, this, Prefs().defaultBaseCurrency);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const VLResult code = Database().AddPortfolio(conn, *portfolio);
@@ -64,17 +64,29 @@ void CDlgVellumar::OnPortfolioNew() {
     return;
   }
   SelectPortfolio(portfolio->id);
+  // A base currency converts with rates of its own, which the next update would otherwise bring.
+  if (!portfolio->baseCurrency.empty() && connected && FetchExchangeRates()) {
+    RefillLists();
+    RefreshStatusBar();
+  }
 }
 
 void CDlgVellumar::OnPortfolioEdit() {
   VLPortfolioItem portfolio;
   if (portfolioId == 0 || !conn || Database().GetPortfolio(conn, portfolioId, portfolio) != VLResult::Ok)
     return;
+  const std::string baseBefore = portfolio.baseCurrency;
   CDlgPortfolio dialog(&portfolio, this);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   if (const VLResult code = Database().ModifyPortfolio(conn, portfolio); code != VLResult::Ok) {
     ShowRefusedChange(this, Database(), conn, StringId::PortfolioChangeError, code, MessageIcon::None,
                       {QString::fromStdString(portfolio.name)});
+    return;
+  }
+  if (portfolio.baseCurrency != baseBefore) {
+    if (!portfolio.baseCurrency.empty() && connected) (void)FetchExchangeRates();
+    RefillLists();
+    RefreshStatusBar();
   }
 }
 

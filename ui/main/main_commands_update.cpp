@@ -10,7 +10,9 @@
 #include "marketdata/real_prices.h"
 #include "marketdata/service_hosts.h"
 #include "marketdata/stock_info.h"
+#include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/fx/fx_rate_source.h"
 #include "portfolio/records/vl_holding_item.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "portfolio/records/vl_portfolio_item_list.h"
@@ -42,6 +44,8 @@ void CDlgVellumar::OnUpdate(bool unasked) {
   VLResult code = VLResult::Failed;
   {
     WaitCursor wait;
+    // First the rates, so that the lists the refresh refills convert with them.
+    (void)FetchExchangeRates();
     code = Database().UpdateQuotes(conn);
   }
   RefreshStatusBar();
@@ -105,6 +109,18 @@ void CDlgVellumar::FetchRealPricesFirst() {
     // A symbol no source has keeps the prices the service had; the quote refresh goes on either way.
     (void)FetchRealPrices(grab, service, symbol);
   }
+}
+
+bool CDlgVellumar::FetchExchangeRates() {
+  std::vector<FxRateRequest> needs;
+  if (!conn || Database().GetRateNeeds(conn, 0, TodayDayNumber(), needs) != VLResult::Ok || needs.empty())
+    return false;
+  statusBar()->showMessage(LoadString(StringId::FetchingRates));
+  statusBar()->repaint();
+  ServiceFxRateSource source;
+  std::vector<std::string> errors;  // each pair not fetched refuses its figures by name
+  Database().SetFxRates(FetchRateBook(source, needs, errors));
+  return true;
 }
 
 void CDlgVellumar::RefreshBlankQuotes() {

@@ -62,6 +62,32 @@ std::string Frame(std::string_view background, const std::string& rows) {
          "</table>";
 }
 
+// A portfolio with a base currency adds two groups at the end of each row: value, total paid and gain, then
+// the price and exchange-rate parts of the gain and the rates; or, when a rate is missing, why not.
+std::string BaseGroups(const VLPortfolioSummary& s, int row) {
+  if (!s.HasBase()) return {};
+  const SummaryBaseTotals& b = s.base;
+  const std::string in = " (" + b.currency + "):  ";
+  if (!b.error.empty()) {
+    return row == 0 ? Label("           " + b.currency + " totals:  ") + ColouredValue("red", b.error)
+                    : std::string(kEmptyPair);
+  }
+  const auto signedValue = [](const std::string& text) {
+    return ColouredValue(StartsWithMinus(text) ? "red" : "black", text);
+  };
+  switch (row) {
+    case 0:
+      return Label("           Value" + in) + Value(b.value) + Label("           Price Gain" + in) +
+             signedValue(b.priceGain);
+    case 1:
+      return Label("           Total Paid" + in) + Value(b.totalPaid) + Label("           FX Gain" + in) +
+             signedValue(b.fxGain);
+    default:
+      return Label("           Gain" + in) + signedValue(b.gain) +
+             (b.rates.empty() ? std::string(kEmptyPair) : Label("           Converted:  ") + Value(b.rates));
+  }
+}
+
 }  // namespace
 
 bool IsZeroAmountText(std::string_view text) {
@@ -105,27 +131,30 @@ std::string BuildSummaryMarkup(const VLPortfolioSummary& s, bool held) {
                   ColouredValue(StartsWithMinus(s.totalReturn) ? "red" : "black", s.totalReturn);
   }
   if (!held) {
-    if (!s.HasIncome()) {
+    if (!s.HasIncome() && !s.HasBase()) {
       return Frame(
           "honeydew",
           Row(Label("  Net Proceeds:  ") + Value(s.netProceeds) + (mixed.empty() ? "" : mixedPair)) +
               Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain)) +
               Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain)));
     }
-    return Frame("honeydew",
-                 Row(Label("  Net Proceeds:  ") + Value(s.netProceeds) + mixedPair + income[0]) +
-                     Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + totalReturn + income[1]) +
-                     Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain) +
-                         std::string(kEmptyPair) + income[2]));
+    return Frame(
+        "honeydew",
+        Row(Label("  Net Proceeds:  ") + Value(s.netProceeds) + mixedPair + income[0] + BaseGroups(s, 0)) +
+            Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + totalReturn + income[1] +
+                BaseGroups(s, 1)) +
+            Row(Label("  Post-Sale Gain:  ") + ColouredValue(colors.postSaleGain, s.postSaleGain) +
+                std::string(kEmptyPair) + income[2] + BaseGroups(s, 2)));
   }
-  return Frame("whitesmoke",
-               Row(Label("  Current Value:  ") + Value(s.currentValue) + Label("           Equity:  ") +
-                   Value(s.equity) + Label("           Marginable Equity:  ") + Value(s.marginableEquity) +
-                   income[0]) +
-                   Row(Label("  Change:  ") + ColouredValue(colors.change, s.change) + mixedPair +
-                       Label("           Margin Owed:  ") + ColouredValue(colors.marginOwed, s.marginOwed) +
-                       income[1]) +
-                   Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + totalReturn +
-                       Label("           Margin Available:  ") +
-                       ColouredValue(colors.marginAvailable, s.marginAvailable) + income[2]));
+  return Frame(
+      "whitesmoke",
+      Row(Label("  Current Value:  ") + Value(s.currentValue) + Label("           Equity:  ") +
+          Value(s.equity) + Label("           Marginable Equity:  ") + Value(s.marginableEquity) + income[0] +
+          BaseGroups(s, 0)) +
+          Row(Label("  Change:  ") + ColouredValue(colors.change, s.change) + mixedPair +
+              Label("           Margin Owed:  ") + ColouredValue(colors.marginOwed, s.marginOwed) +
+              income[1] + BaseGroups(s, 1)) +
+          Row(Label("  Gain:  ") + ColouredValue(colors.gain, s.gain) + totalReturn +
+              Label("           Margin Available:  ") +
+              ColouredValue(colors.marginAvailable, s.marginAvailable) + income[2] + BaseGroups(s, 2)));
 }

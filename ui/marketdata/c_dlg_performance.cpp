@@ -10,11 +10,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 #include <map>
 #include <optional>
 
+#include "portfolio/columns/clock.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/database/vl_database_reads.h"
+#include "portfolio/fx/fx_rate_source.h"
 #include "portfolio/performance/history_close_source.h"
 #include "portfolio/performance/performance_run.h"
 #include "portfolio/performance/performance_texts.h"
@@ -141,6 +144,7 @@ void CDlgPerformance::Recompute() {
     recomputeAfter = true;
     return;
   }
+  FetchMissingRates();
   PerformanceLots lots;
   if (!conn || ReadPortfolioLots(db, conn, portfolioId, &lots) != VLResult::Ok) {
     ShowMessage(this, StringId::PositionsReadError, MessageIcon::Error);
@@ -157,11 +161,12 @@ void CDlgPerformance::Recompute() {
   if (lots.cashAndMargin > 0)
     notes << FormatString(StringId::PerformanceLeftOut, QString::number(lots.cashAndMargin));
   if (lots.skipped > 0) notes << FormatString(StringId::PerformanceSkipped, QString::number(lots.skipped));
-  if (lots.currencies.size() > 1) {
+  if (lots.currencies.size() > 1 && lots.baseCurrency.empty()) {
     QStringList names;
     for (const std::string& c : lots.currencies) names << Q(c);
     notes << FormatString(StringId::PerformanceCurrencies, names.join(QStringLiteral(", ")));
   }
+  if (!lots.baseCurrency.empty()) notes << FormatString(StringId::PerformanceInBase, Q(lots.baseCurrency));
   notesLabel->setText(notes.join(u' '));
   notesLabel->setVisible(!notes.isEmpty());
 
@@ -285,10 +290,29 @@ void CDlgPerformance::ShowRefusal() {
     case PerformanceStatus::TooLarge:
       ShowMessage(this, StringId::PerformanceTooLarge, MessageIcon::Error);
       break;
+    case PerformanceStatus::NoRate:
+      ShowMessage(this, StringId::PerformanceNoRate, MessageIcon::Exclamation, MessageButtons::Ok, {symbol});
+      break;
     case PerformanceStatus::Cancelled:
     case PerformanceStatus::Ok:
       break;
   }
+}
+
+void CDlgPerformance::FetchMissingRates() {
+  std::vector<FxRateRequest> needs;
+  if (!conn || db.GetRateNeeds(conn, portfolioId, TodayDayNumber(), needs) != VLResult::Ok) return;
+  const std::shared_ptr<const FxRateBook> rates = db.FxRates();
+  const bool missing = std::any_of(needs.begin(), needs.end(), [&](const FxRateRequest& need) {
+    return !rates->Has(need.base, need.quote);
+  });
+  if (!missing) return;
+  // Every portfolio's pairs, so that the book the database keeps still serves the others.
+  if (db.GetRateNeeds(conn, 0, TodayDayNumber(), needs) != VLResult::Ok) return;
+  ServiceFxRateSource fxSource;
+  std::vector<std::string> errors;  // a pair not fetched refuses the figures by name
+  const ScopedUiMessagePump pump;
+  db.SetFxRates(FetchRateBook(fxSource, needs, errors));
 }
 
 void CDlgPerformance::OnCancel() {

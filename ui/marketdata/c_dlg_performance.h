@@ -73,6 +73,8 @@ class CDlgPerformance : public BusyDialog, public IVLDatabaseListener {
   void ShowFigures();
   void ShowYears(const PerformanceFigures& f);
   void ShowRefusal();
+  // The exchange rates the portfolio's base currency needs, fetched when the database has not got them.
+  void FetchMissingRates();
   void ClearFigures();
   void UpdateTitle();
   // Computes again from the event loop, once however often it is asked before then.

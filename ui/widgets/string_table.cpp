@@ -130,6 +130,16 @@ const std::map<StringId, const char*>& Table() {
       {StringId::CurrencyNotValid,
        "\"%s\" is not a currency code.  Please enter three capital\nletters (USD, EUR), one of %s, or "
        "nothing\nfor the currency of the exchange."},
+      {StringId::BaseCurrencyNotValid,
+       "\"%s\" is not a base currency.  Please enter three capital\nletters (EUR, USD) or nothing for no "
+       "conversion."},
+      {StringId::FxRateNotValid,
+       "\"%s\" is not an exchange rate.  Please enter a number above 0\nsuch as 0.8650, or nothing for the "
+       "reference rate."},
+      {StringId::FxRateWithoutBase,
+       "An exchange rate is kept against the portfolio's base currency,\nand this portfolio has none.  Give "
+       "it "
+       "one first."},
       {StringId::AmountNegative, "The amount cannot be negative."},
       {StringId::AmountTooLarge, "The amount is too large.  Vellumar keeps amounts\nof at most %s."},
       {StringId::QuantityNegative, "The number of shares cannot be negative."},
@@ -288,6 +298,12 @@ const std::map<StringId, const char*>& Table() {
       {StringId::IncomeNotEntitled,
        "%s held no %s bought before %s and not sold before it. The payment is kept all the same."},
       {StringId::FetchIncomeUnreachable, "The market-data service could not be asked about dividends: %s"},
+      {StringId::FetchingRates, " Fetching exchange rates..."},
+      {StringId::PerformanceInBase, "Amounts in %s, each at the exchange rate of its day."},
+      {StringId::PerformanceNoRate,
+       "The figures cannot be given in the portfolio's base currency:\n%s.\n\nUpdate fetches the exchange "
+       "rates; a rate the source does not have can be typed\ninto the position as the rate the broker "
+       "charged."},
       {StringId::NewSymbolSame, "The new symbol must differ from the old one."},
       {StringId::RecordSplitTitle, "Record Split"},
       {StringId::CorporateActionsTitle, "Corporate Actions"},

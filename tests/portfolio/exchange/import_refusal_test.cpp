@@ -149,7 +149,7 @@ TEST_F(ExchangeTest, MalformedFilesAreRefusedWithTheirLine) {
        "<VLStock version=\"99\" symbol=\"IBM\"/>\n</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml",
        "line 4: the file was written by a newer version of Vellumar (VLStock element of version 99; this "
-       "version reads up to version 8)"},
+       "version reads up to version 9)"},
       {"<?xml version=\"1.0\"?>\n<VellumarPortfolios version=\"1\">\n<Portfolio name=\"P\">\n<VLBond/>\n"
        "</Portfolio>\n</VellumarPortfolios>\n",
        "a.xml", "line 4: unknown element \"VLBond\""},
