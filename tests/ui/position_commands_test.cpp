@@ -256,6 +256,51 @@ TEST_F(PositionCommandsTest, PortfolioNewEditAndDelete) {
   EXPECT_NE(host.database->GetPortfolio(host.otherConn, created, stored), VLResult::Ok);
 }
 
+// The base currency: a new portfolio starts with the one Options sets; a code that is no base is refused
+// with the field focused; clearing it takes the conversion away again.
+TEST_F(PositionCommandsTest, PortfolioBaseCurrency) {
+  Open();
+  host.GetPrefs().GetGeneralPrefs().defaultBaseCurrency = "CHF";
+  DialogSteps dialogs;
+  dialogs.Then([](QDialog& dialog) {
+    EXPECT_EQ(Field(dialog, "vl_base_currency")->text(), QStringLiteral("CHF"));
+    Type(dialog, "1035", "Swiss");
+    PressOk(dialog);
+  });
+  window->RunCommand(kCmdPortfolioNew);
+  RunPosted();
+  const uint32_t created = window->CurrentPortfolio();
+  VLPortfolioItem stored;
+  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, created, stored), VLResult::Ok);
+  EXPECT_EQ(stored.baseCurrency, "CHF");
+
+  dialogs.Then([](QDialog& dialog) {
+    EXPECT_EQ(Field(dialog, "vl_base_currency")->text(), QStringLiteral("CHF"));
+    for (const char* refused : {"eur", "GBp", "EU"}) {
+      Type(dialog, "vl_base_currency", refused);
+      MessageScript messages;
+      messages.Expect(3020);
+      PressOk(dialog);
+      EXPECT_EQ(dialog.focusWidget(), Field(dialog, "vl_base_currency")) << refused;
+    }
+    Type(dialog, "vl_base_currency", "EUR");
+    PressOk(dialog);
+  });
+  window->RunCommand(kCmdPortfolioEdit);
+  RunPosted();
+  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, created, stored), VLResult::Ok);
+  EXPECT_EQ(stored.baseCurrency, "EUR");
+
+  dialogs.Then([](QDialog& dialog) {
+    Type(dialog, "vl_base_currency", "");
+    PressOk(dialog);
+  });
+  window->RunCommand(kCmdPortfolioEdit);
+  RunPosted();
+  ASSERT_EQ(host.database->GetPortfolio(host.otherConn, created, stored), VLResult::Ok);
+  EXPECT_EQ(stored.baseCurrency, "");
+}
+
 // Moving over the menus sends prompts to the status line; leaving an item without one used to wipe the
 // connection and market text until the next update.
 TEST_F(PositionCommandsTest, MenuPromptsLeaveTheStatusLineAsItWas) {

@@ -46,6 +46,31 @@ TEST(SummaryMarkup, IncomeTotalsCloseEachRowAndTheTotalReturnTakesTheFreeMiddleC
   }
 }
 
+// A base currency adds its two groups at the end of each row, after the income's; a missing rate names itself
+// in their place.
+TEST(SummaryMarkup, BaseTotalsCloseEachRowOrSayWhyNot) {
+  for (const bool held : {true, false}) {
+    VLPortfolioSummary s = held ? HeldFigures() : SoldFigures();
+    s.base = {"EUR", "2,054.60", "1,161.85", "892.75", "864.49", "-28.26", "at reference rates of 2026-12-08", ""};
+    const std::string markup = BuildSummaryMarkup(s, held);
+    size_t at = 0;
+    for (const char* label : {"Value (EUR):", "Price Gain (EUR):", "Total Paid (EUR):", "FX Gain (EUR):",
+                              "Gain (EUR):", "Converted:"}) {
+      at = markup.find(label, at);
+      ASSERT_NE(at, std::string::npos) << label << held;
+    }
+    // The last pair of the last row, then the end of the row.
+    EXPECT_EQ(markup.find("<td width=50", at), markup.find("<td width=50", markup.find("</tr>", at)));
+    EXPECT_NE(markup.find(">at reference rates of 2026-12-08<"), std::string::npos);
+    EXPECT_NE(markup.find("color=red>-28.26<"), std::string::npos);
+    s.base = {"EUR", "", "", "", "", "", "", "no EUR/GBP rate on or before 2024-03-15"};
+    const std::string refused = BuildSummaryMarkup(s, held);
+    EXPECT_NE(refused.find("EUR totals:"), std::string::npos);
+    EXPECT_NE(refused.find("color=red>no EUR/GBP rate on or before 2024-03-15<"), std::string::npos);
+    EXPECT_EQ(refused.find("Value (EUR)"), std::string::npos);
+  }
+}
+
 // Each figure's colour by its text and the view, one rule a row.
 TEST(SummaryMarkup, EachFigureIsColouredByItsRule) {
   using S = VLPortfolioSummary;

@@ -1,6 +1,6 @@
 // Renders the Edit menu and the Change History window into PNGs, to look at: menu-edit.png and
 // change-history.png; then, with a year and a half of dividends recorded, the Dividends window of the first
-// portfolio: dividends.png. Works on a copy of the database folder it is given (Vellumar.db, Vellumar.ini and
+// portfolio: dividends.png; then the same portfolio with the base currency EUR: base-currency.png. Works on a copy of the database folder it is given (Vellumar.db, Vellumar.ini and
 // the journal), where it makes a few changes and undoes two of them. Arguments: that folder, the folder to
 // write to.
 #include <QApplication>
@@ -13,7 +13,9 @@
 
 #include <cstdio>
 
+#include "portfolio/columns/clock.h"
 #include "portfolio/columns/number_format.h"
+#include "portfolio/fx/fx_rate_source.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_income_item.h"
 #include "portfolio/records/vl_portfolio_item.h"
@@ -90,6 +92,23 @@ bool RecordDividends(VLDatabase& database) {
   return database.Disconnect(conn) == VLResult::Ok && ok;
 }
 
+// Gives the first portfolio the base currency EUR and the database the rates it needs, as an Update does.
+bool ConvertToEuros(VLDatabase& database) {
+  auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = database.Connect(window, 1, 2, 3);
+  if (!conn) return false;
+  VLPortfolioItem portfolio;
+  bool ok = database.GetPortfolio(conn, 1, portfolio) == VLResult::Ok;
+  portfolio.baseCurrency = "EUR";
+  ok = ok && database.ModifyPortfolio(conn, portfolio) == VLResult::Ok;
+  std::vector<FxRateRequest> needs;
+  ok = ok && database.GetRateNeeds(conn, 0, TodayDayNumber(), needs) == VLResult::Ok;
+  ServiceFxRateSource source;
+  std::vector<std::string> errors;
+  database.SetFxRates(FetchRateBook(source, needs, errors));
+  return database.Disconnect(conn) == VLResult::Ok && ok && errors.empty();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -140,5 +159,18 @@ int main(int argc, char* argv[]) {
   auto* dividends = window.findChild<CDlgDividends*>(QStringLiteral("Dividends"));
   Wait(1000);
   ok = dividends && SavePicture(dividends->grab(), out, QStringLiteral("dividends.png")) && ok;
+  if (dividends) dividends->close();
+
+  // The first portfolio in euros: the base columns and the totals converted at the service's rates.
+  if (!ConvertToEuros(host.GetDatabase())) {
+    std::fprintf(stderr, "cannot give the portfolio a base currency\n");
+    return 1;
+  }
+  host.GetPrefs().GetGeneralPrefs().heldColumns = {0, 8, 9, 14, 80, 81, 82, 83, 84};
+  CDlgVellumar converted(host);
+  converted.resize(1240, 560);
+  converted.show();
+  Wait(1500);
+  ok = SavePicture(converted.grab(), out, QStringLiteral("base-currency.png")) && ok;
   return ok ? 0 : 1;
 }
