@@ -1,5 +1,6 @@
 #include "portfolio/checks/holding_checks.h"
 
+#include "framework/text_util.h"
 #include "portfolio/checks/number_field.h"
 #include "portfolio/checks/symbol_date_checks.h"
 #include "portfolio/checks/text_limits.h"
@@ -203,6 +204,42 @@ EntryCheck CheckCurrency(const std::string& code, const std::string& current) {
                       {code, MinorCurrencyUnitsText()});
 }
 
+// The rates typed, against the entry's base currency.
+EntryCheck CheckRates(const StockHoldingEntry& entry, VLStockHoldingItem& out) {
+  if (!entry.buyRate && !entry.saleRate) return {};
+  struct Typed {
+    const std::optional<std::string>& text;
+    FxRate* rate;
+    EntryPage page;
+    EntryField field;
+  };
+  const Typed typed[] = {{entry.buyRate, &out.buyRate, EntryPage::Purchase, EntryField::BuyRate},
+                         {entry.saleRate, &out.saleRate, EntryPage::Sale, EntryField::SaleRate}};
+  FxRate read[2];
+  bool any = false;
+  for (size_t i = 0; i < 2; ++i) {
+    if (!typed[i].text) continue;
+    const std::string text(TrimBlanks(*typed[i].text));
+    if (text.empty()) continue;
+    if (entry.baseCurrency.empty()) return Fail(StringId::FxRateWithoutBase, typed[i].page, typed[i].field);
+    if (!ParseFxRate(text, read[i]))
+      return EntryFailure(StringId::FxRateNotValid, typed[i].page, typed[i].field, {text});
+    any = true;
+  }
+  // Rates kept against another base stay while none is typed for this one.
+  if (out.rateCurrency != entry.baseCurrency && !any) return {};
+  for (size_t i = 0; i < 2; ++i) {
+    if (typed[i].text) *typed[i].rate = read[i];
+  }
+  if (out.rateCurrency != entry.baseCurrency) {
+    for (size_t i = 0; i < 2; ++i) {
+      if (!typed[i].text) *typed[i].rate = FxRate();  // the other base's rate does not hold for this one
+    }
+  }
+  out.rateCurrency = out.buyRate.IsValid() || out.saleRate.IsValid() ? entry.baseCurrency : std::string();
+  return {};
+}
+
 }  // namespace
 
 EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion& ask,
@@ -230,6 +267,7 @@ EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion
     return check;
   const std::string currency(TrimBlanks(entry.currency));
   if (EntryCheck check = CheckCurrency(currency, holding.currency); !check.Ok()) return check;
+  if (EntryCheck check = CheckRates(entry, out); !check.Ok()) return check;
 
   out.comment = entry.comment;
   out.currency = currency;

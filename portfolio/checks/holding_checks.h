@@ -36,6 +36,12 @@ struct StockHoldingEntry {
   std::string salePrice;
   std::optional<int64_t> saleDate;
   std::string saleCommission;
+  // The exchange rates the broker charged, kept against `baseCurrency` (the portfolio's): a rate typed, or
+  // empty for none. Not given (nullopt) leaves the position's rates as they are, as a portfolio without a
+  // base currency does.
+  std::string baseCurrency;
+  std::optional<std::string> buyRate;
+  std::optional<std::string> saleRate;
 };
 
 // The amount page of a cash position or a margin debt.
@@ -53,6 +59,7 @@ inline constexpr int64_t kMaxPositionQuantity = 1000000;
 // Runs the checks of the security page in their order and stops at the first failure. On success the
 // entered values are written into `holding` (its other fields stay); on failure `holding` is untouched.
 // The currency must be empty, an accepted code (IsAcceptedCurrencyCode) or the one `holding` has already.
+// A rate given must be empty or a rate (ParseFxRate), and needs a base currency to be kept against.
 // `ask` is called only for the margin-equity question of a security that is not marginable.
 EntryCheck CheckStockHolding(const StockHoldingEntry& entry, const EntryQuestion& ask,
                              VLStockHoldingItem& holding);

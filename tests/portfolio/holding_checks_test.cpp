@@ -148,6 +148,46 @@ TEST_F(HoldingChecks, CurrencyIsACodeTakenAsTypedOrNothing) {
   EXPECT_EQ(CheckStockHolding(entry, {}, other).message, StringId::CurrencyNotValid);
 }
 
+// The rates the broker charged are kept against the base currency they were typed for; rates of another
+// base stay until one is typed for this one, which replaces them both.
+TEST_F(HoldingChecks, BrokerRatesAreKeptAgainstTheBaseTheyWereTypedFor) {
+  StockHoldingEntry entry = ValidEntry();
+  VLStockHoldingItem holding;
+  entry.buyRate = "1.0875";
+  EXPECT_EQ(CheckStockHolding(entry, {}, holding).message, StringId::FxRateWithoutBase);
+  entry.baseCurrency = "USD";
+  for (const char* refused : {"0", "-1.2", "1,08", "abc"}) {
+    entry.buyRate = refused;
+    const EntryCheck check = CheckStockHolding(entry, {}, holding);
+    EXPECT_EQ(check.message, StringId::FxRateNotValid) << refused;
+    EXPECT_EQ(check.field, EntryField::BuyRate) << refused;
+  }
+  entry.buyRate = " 1.0875 ";
+  ASSERT_TRUE(CheckStockHolding(entry, {}, holding).Ok());
+  EXPECT_EQ(holding.rateCurrency, "USD");
+  EXPECT_EQ(FxRateText(holding.buyRate), "1.0875");
+  holding.saleRate = holding.buyRate;
+
+  // Another base: the dollar rates stay while nothing is typed, and go when a euro rate is.
+  entry.baseCurrency = "EUR";
+  entry.buyRate = "";
+  entry.saleRate = "";
+  ASSERT_TRUE(CheckStockHolding(entry, {}, holding).Ok());
+  EXPECT_EQ(holding.rateCurrency, "USD");
+  EXPECT_TRUE(holding.saleRate.IsValid());
+  entry.buyRate = "0.92";
+  entry.saleRate.reset();  // a held position's dialog has no sale page
+  ASSERT_TRUE(CheckStockHolding(entry, {}, holding).Ok());
+  EXPECT_EQ(holding.rateCurrency, "EUR");
+  EXPECT_EQ(FxRateText(holding.buyRate), "0.92");
+  EXPECT_FALSE(holding.saleRate.IsValid());
+  // Emptied, no rate is left to keep.
+  entry.buyRate = "";
+  ASSERT_TRUE(CheckStockHolding(entry, {}, holding).Ok());
+  EXPECT_EQ(holding.rateCurrency, "");
+  EXPECT_FALSE(holding.HasStoredRates());
+}
+
 TEST_F(HoldingChecks, QuantityLimitIsOneMillion) {
   StockHoldingEntry entry = ValidEntry();
   entry.quantity = "1000000";

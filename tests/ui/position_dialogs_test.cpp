@@ -7,6 +7,7 @@
 #include <QFormLayout>
 
 #include "dialog_steps.h"
+#include "portfolio/fx/fx_rate.h"
 #include "portfolio/records/calendar_date.h"
 #include "portfolio/records/vl_holding_item_list.h"
 #include "tests/support/exact_values.h"
@@ -282,6 +283,45 @@ TEST(DatePickers, ShowTheStoredDayInEveryTimeZone) {
     EXPECT_TRUE(row.check->isChecked()) << zone;
     EXPECT_EQ(row.date->date(), QDate(1970, 1, 1)) << zone;
   }
+}
+
+// With a base currency the purchase and sale pages take the rates the broker charged against it: shown
+// as kept, refused with the field focused when they are no rate, stored against the base; without one the
+// rows are not there.
+TEST_F(PositionDialogsTest, RatesTheBrokerChargedAreTypedAgainstTheBaseCurrency) {
+  VLStockHoldingItem stock;
+  stock.name = "HSBA.L";
+  stock.qty = Shares(100);
+  stock.buyPricePerShare = Cents(100000);
+  stock.salePricePerShare = Cents(120000);
+  stock.purchaseDate = StoredDateOf({2025, 3, 14});
+  stock.saleDate = StoredDateOf({2025, 9, 1});
+  stock.rateCurrency = "EUR";
+  FxRate kept;
+  ASSERT_TRUE(ParseFxRate("0.8650", kept));
+  stock.buyRate = kept;
+  {
+    CDlgHolding plain(true, kHoldingStock, &stock, nullptr);
+    EXPECT_FALSE(Field(plain, "buyRate")->isVisibleTo(&plain));
+  }
+  CDlgHolding dialog(true, kHoldingStock, &stock, nullptr, "EUR");
+  dialog.show();
+  EXPECT_EQ(Field(dialog, "buyRate")->text(), QStringLiteral("0.865"));
+  EXPECT_EQ(Field(dialog, "buyRate")->accessibleName(), QStringLiteral("Buy rate per 1 EUR"));
+  EXPECT_EQ(Field(dialog, "saleRate")->text(), QString());
+  MessageScript messages;
+  Type(dialog, "saleRate", "1,2");
+  messages.Expect(3021);
+  PressOk(dialog);
+  EXPECT_EQ(InnerTab(dialog), QStringLiteral(" Sale "));
+  EXPECT_EQ(dialog.focusWidget(), Field(dialog, "saleRate"));
+  Type(dialog, "saleRate", "0.8402");
+  Type(dialog, "buyRate", "");
+  PressOk(dialog);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.Stock().rateCurrency, "EUR");
+  EXPECT_FALSE(dialog.Stock().buyRate.IsValid());
+  EXPECT_EQ(FxRateText(dialog.Stock().saleRate), "0.8402");
 }
 
 TEST_F(PositionDialogsTest, TheFindersSayWhenTheyAreMissingAndEscapeCancels) {

@@ -51,7 +51,8 @@ TEST(SummaryMarkup, IncomeTotalsCloseEachRowAndTheTotalReturnTakesTheFreeMiddleC
 TEST(SummaryMarkup, BaseTotalsCloseEachRowOrSayWhyNot) {
   for (const bool held : {true, false}) {
     VLPortfolioSummary s = held ? HeldFigures() : SoldFigures();
-    s.base = {"EUR", "2,054.60", "1,161.85", "892.75", "864.49", "-28.26", "at reference rates of 2026-12-08", ""};
+    s.base = {"EUR", "2,054.60", "1,161.85", "892.75", "864.49", "-28.26", "at reference rates of 2026-12-08",
+              ""};
     const std::string markup = BuildSummaryMarkup(s, held);
     size_t at = 0;
     for (const char* label : {"Value (EUR):", "Price Gain (EUR):", "Total Paid (EUR):", "FX Gain (EUR):",

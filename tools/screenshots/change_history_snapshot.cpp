@@ -1,8 +1,8 @@
 // Renders the Edit menu and the Change History window into PNGs, to look at: menu-edit.png and
 // change-history.png; then, with a year and a half of dividends recorded, the Dividends window of the first
-// portfolio: dividends.png; then the same portfolio with the base currency EUR: base-currency.png. Works on a copy of the database folder it is given (Vellumar.db, Vellumar.ini and
-// the journal), where it makes a few changes and undoes two of them. Arguments: that folder, the folder to
-// write to.
+// portfolio: dividends.png; then the same portfolio with the base currency EUR: base-currency.png. Works on a
+// copy of the database folder it is given (Vellumar.db, Vellumar.ini and the journal), where it makes a few
+// changes and undoes two of them. Arguments: that folder, the folder to write to.
 #include <QApplication>
 #include <QDir>
 #include <QFile>

@@ -11,7 +11,8 @@
 #include "ui/dialogs/dialog_fields.h"
 #include "ui/widgets/string_table.h"
 
-CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holding, QWidget* parent)
+CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holding, QWidget* parent,
+                         const std::string& baseCurrency)
     : QDialog(parent), editing(editing), kind(kind) {
   setObjectName(QStringLiteral("1601"));
   setWindowTitle(editing ? LoadString(StringId::EditPositionTitle) : QStringLiteral("New Position"));
@@ -26,7 +27,7 @@ CDlgHolding::CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holdin
   tabs->setObjectName(QStringLiteral("tabs"));
   tabs->setAccessibleName(QStringLiteral("Position kind"));
   if (!editing || kind == kHoldingStock) {
-    stockPage = new CDlgStockHolding(stock, editing, tabs);
+    stockPage = new CDlgStockHolding(stock, editing, tabs, baseCurrency);
     tabs->addTab(stockPage, QStringLiteral(" Security "));
   }
   if (!editing || kind == kHoldingCash) {

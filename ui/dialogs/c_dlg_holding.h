@@ -22,7 +22,9 @@ class CDlgHolding : public QDialog {
 
  public:
   // `holding` is copied into the page of its kind; null for a new position (kind chooses the first tab).
-  CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holding, QWidget* parent = nullptr);
+  // `baseCurrency`: the portfolio's, for the rates the broker charged (none: no rate rows).
+  CDlgHolding(bool editing, int32_t kind, const VLHoldingItem* holding, QWidget* parent = nullptr,
+              const std::string& baseCurrency = {});
   ~CDlgHolding() override;
 
   int32_t Kind() const { return kind; }

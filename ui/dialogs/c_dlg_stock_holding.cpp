@@ -21,8 +21,9 @@
 #include "ui/widgets/dialog_runner.h"
 #include "ui/widgets/string_table.h"
 
-CDlgStockHolding::CDlgStockHolding(const VLStockHoldingItem& holding, bool editing, QWidget* parent)
-    : QWidget(parent), editing(editing), originalSymbol(holding.name) {
+CDlgStockHolding::CDlgStockHolding(const VLStockHoldingItem& holding, bool editing, QWidget* parent,
+                                   const std::string& baseCurrency)
+    : QWidget(parent), editing(editing), baseCurrency(baseCurrency), originalSymbol(holding.name) {
   setObjectName(QStringLiteral("1589"));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
@@ -48,14 +49,14 @@ CDlgStockHolding::CDlgStockHolding(const VLStockHoldingItem& holding, bool editi
   innerTabs = new QTabWidget(this);
   innerTabs->setObjectName(QStringLiteral("innerTabs"));
   innerTabs->setAccessibleName(QStringLiteral("Position details"));
-  purchase = new CDlgStockHoldingPurchase(innerTabs);
+  purchase = new CDlgStockHoldingPurchase(innerTabs, ToQt(baseCurrency));
   targets = new CDlgStockHoldingTargets(innerTabs);
   margin = new CDlgStockHoldingMargin(innerTabs);
   innerTabs->addTab(purchase, QStringLiteral(" Purchase "));
   innerTabs->addTab(targets, QStringLiteral(" Targets "));
   innerTabs->addTab(margin, QStringLiteral(" Margin Equity "));
   if (holding.IsSold()) {
-    sale = new CDlgStockHoldingSale(innerTabs);
+    sale = new CDlgStockHoldingSale(innerTabs, ToQt(baseCurrency));
     innerTabs->addTab(sale, QStringLiteral(" Sale "));
   }
   layout->addWidget(innerTabs);
@@ -90,6 +91,9 @@ void CDlgStockHolding::Fill(const VLStockHoldingItem& h) {
   purchase->buyPrice->setText(PriceEntryText(h.buyPricePerShare, fresh));
   WriteDateRow(purchase->buyDate, h.purchaseDate);
   purchase->buyCommission->setText(CentsText(h.buyCommission, fresh));
+  // The rates kept against this base; those of another base stay, unseen, until one is typed.
+  const bool ownRates = !baseCurrency.empty() && h.rateCurrency == baseCurrency;
+  purchase->buyRate->setText(ownRates && h.buyRate.IsValid() ? ToQt(FxRateText(h.buyRate)) : QString());
   targets->buyTarget->setText(PriceEntryText(h.perShareBuyTarget, true));
   targets->sellTarget->setText(PriceEntryText(h.perShareSellTarget, true));
   targets->stopLossTarget->setText(PriceEntryText(h.perShareStopLossTarget, true));
@@ -100,6 +104,7 @@ void CDlgStockHolding::Fill(const VLStockHoldingItem& h) {
     sale->salePrice->setText(PriceEntryText(h.salePricePerShare));
     WriteDateRow(sale->saleDate, h.saleDate);
     sale->saleCommission->setText(CentsText(h.saleCommission));
+    sale->saleRate->setText(ownRates && h.saleRate.IsValid() ? ToQt(FxRateText(h.saleRate)) : QString());
   }
 }
 
@@ -124,6 +129,11 @@ StockHoldingEntry CDlgStockHolding::Entry() const {
     entry.salePrice = ToStd(sale->salePrice->text());
     entry.saleDate = ReadDateRow(sale->saleDate);
     entry.saleCommission = ToStd(sale->saleCommission->text());
+  }
+  if (!baseCurrency.empty()) {
+    entry.baseCurrency = baseCurrency;
+    entry.buyRate = ToStd(purchase->buyRate->text());
+    if (sale) entry.saleRate = ToStd(sale->saleRate->text());
   }
   return entry;
 }
@@ -202,6 +212,12 @@ void CDlgStockHolding::ShowFailure(const EntryCheck& check) {
       break;
     case EntryField::Currency:
       field = currency;
+      break;
+    case EntryField::BuyRate:
+      field = purchase->buyRate;
+      break;
+    case EntryField::SaleRate:
+      field = sale ? sale->saleRate : nullptr;
       break;
     default:
       break;

@@ -23,8 +23,10 @@ class CDlgStockHolding : public QWidget {
   Q_OBJECT
 
  public:
-  // `editing`: the symbol is fixed and only "Change symbol" alters it.
-  CDlgStockHolding(const VLStockHoldingItem& holding, bool editing, QWidget* parent = nullptr);
+  // `editing`: the symbol is fixed and only "Change symbol" alters it. `baseCurrency`: the portfolio's,
+  // against which the rates the broker charged are typed; empty: no rate rows.
+  CDlgStockHolding(const VLStockHoldingItem& holding, bool editing, QWidget* parent = nullptr,
+                   const std::string& baseCurrency = {});
 
   StockHoldingEntry Entry() const;
   // Runs the checks; on failure shows the message, switches to the inner page and focuses the field.
@@ -51,6 +53,7 @@ class CDlgStockHolding : public QWidget {
   void OnPriceFinder(QLineEdit* price, const std::optional<int64_t>& date);
 
   bool editing;
+  std::string baseCurrency;
   std::string originalSymbol;
   std::optional<std::string> newSymbol;
 };

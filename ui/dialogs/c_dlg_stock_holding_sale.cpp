@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CDlgStockHoldingSale::CDlgStockHoldingSale(QWidget* parent) : QWidget(parent) {
+CDlgStockHoldingSale::CDlgStockHoldingSale(QWidget* parent, const QString& baseCurrency) : QWidget(parent) {
   setObjectName(QStringLiteral("1608"));
   auto* form = new QFormLayout(this);
   priceFinder = MakeButton(this, QStringLiteral("P&rice Finder..."), QStringLiteral("salePriceFinder"));
@@ -12,4 +12,6 @@ CDlgStockHoldingSale::CDlgStockHoldingSale(QWidget* parent) : QWidget(parent) {
       AddEditRow(form, QStringLiteral("&Per-share sale price:"), QStringLiteral("salePrice"), priceFinder);
   saleDate = AddDateRow(form, QStringLiteral("Sal&e date:"), QStringLiteral("saleDate"));
   saleCommission = AddEditRow(form, QStringLiteral("Sale co&mmission:"), QStringLiteral("saleCommission"));
+  saleRate = AddRateRow(form, QStringLiteral("Sale ra&te per 1 %1:"), QStringLiteral("saleRate"),
+                        baseCurrency, QStringLiteral("the sale date"));
 }

@@ -109,6 +109,19 @@ QLineEdit* AddEditRow(QFormLayout* form, const QString& label, const QString& ob
   return edit;
 }
 
+QLineEdit* AddRateRow(QFormLayout* form, const QString& label, const QString& objectName,
+                      const QString& baseCurrency, const QString& day) {
+  QLineEdit* edit = AddEditRow(form, label.arg(baseCurrency), objectName);
+  edit->setPlaceholderText(QStringLiteral("reference rate"));
+  edit->setAccessibleDescription(
+      QStringLiteral("The rate the broker charged: units of the position's currency per one %1; empty: the "
+                     "reference rate of %2")
+          .arg(baseCurrency, day));
+  edit->setToolTip(edit->accessibleDescription());
+  form->setRowVisible(edit, !baseCurrency.isEmpty());
+  return edit;
+}
+
 QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& objectName) {
   auto* button = new QPushButton(text, parent);
   button->setObjectName(objectName);

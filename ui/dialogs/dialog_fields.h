@@ -28,6 +28,10 @@ QString PlainLabel(const QString& label);
 // edit's buddy and accessible name.
 QLineEdit* AddEditRow(QFormLayout* form, const QString& label, const QString& objectName,
                       QWidget* trailing = nullptr);
+// An exchange rate row: `label` with "%1" for the base currency, whose empty value means the reference rate
+// of `day` ("the buy date"). Not shown without a base currency.
+QLineEdit* AddRateRow(QFormLayout* form, const QString& label, const QString& objectName,
+                      const QString& baseCurrency, const QString& day);
 // A push button that never acts as the dialog's default, named after its text for screen readers.
 class QPushButton;
 QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& objectName);

@@ -77,7 +77,7 @@ std::unique_ptr<VLHoldingItem> CDlgVellumar::ReadPosition(uint32_t id) {
 void CDlgVellumar::OnPositionNew() {
   if (portfolioId == 0 || !conn) return;
   if (!heldView) tabs->setCurrentIndex(0);
-  CDlgHolding dialog(false, kHoldingStock, nullptr, this);
+  CDlgHolding dialog(false, kHoldingStock, nullptr, this, Database().BaseCurrencyOf(portfolioId));
   if (RunDialog(dialog) != QDialog::Accepted) return;
   uint32_t id = 0;
   VLResult code = VLResult::Failed;
@@ -111,7 +111,7 @@ void CDlgVellumar::OnPositionEdit() {
   std::unique_ptr<VLHoldingItem> position = ReadPosition(ids.front());
   if (!position) return;
   const int32_t kind = position->GetKind();
-  CDlgHolding dialog(true, kind, position.get(), this);
+  CDlgHolding dialog(true, kind, position.get(), this, Database().BaseCurrencyOf(position->ownerPortfolioId));
   // The change is stored while the dialog is still open: when the database refuses it, the dialog stays
   // with what was typed, to try again or to copy from.
   dialog.SetCommit([&] {
