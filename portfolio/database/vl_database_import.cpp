@@ -211,6 +211,7 @@ struct VLDatabase::ImportRun {
       auto portfolio = std::make_unique<VLPortfolioItem>();
       portfolio->name = plan.portfolios[p].name;
       portfolio->comment = plan.portfolios[p].comment;
+      portfolio->baseCurrency = plan.portfolios[p].baseCurrency;
       change.record.Portfolio(db.lastPortfolioId + 1);
       portfolio->id = portfolioIds[p] = ++db.lastPortfolioId;
       portfolio->created = db.Now();

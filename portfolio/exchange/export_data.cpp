@@ -45,7 +45,7 @@ bool CollectExport(const VLPortfolioItemList& portfolios, VLHoldingItemList& pos
     if (!chosen) continue;
     const auto& portfolio = static_cast<const VLPortfolioItem&>(*item);
     slot[portfolio.id] = data.portfolios.size();
-    data.portfolios.push_back({portfolio.name, portfolio.comment, {}});
+    data.portfolios.push_back({portfolio.name, portfolio.comment, portfolio.baseCurrency, {}});
   }
   for (std::unique_ptr<Item>& item : positions.ReleaseAll())
     data.positions.InsertAt(data.positions.GetCount(), std::move(item));

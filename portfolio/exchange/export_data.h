@@ -21,6 +21,7 @@ struct ExportChoice {
 struct ExportPortfolio {
   std::string name;
   std::string comment;
+  std::string baseCurrency;                     // Vellumar XML carries it
   std::vector<const VLHoldingItem*> positions;  // owned by ExportData::positions, in the store's order
 };
 

@@ -56,6 +56,11 @@ RowTexts HoldingTexts(const VLHoldingItem& position) {
   At(texts, ImportField::MarginThreshold) = OptionalCents(s.mgnThreshold);
   At(texts, ImportField::Comment) = s.comment;
   At(texts, ImportField::Currency) = s.currency;
+  if (s.HasStoredRates()) {
+    At(texts, ImportField::RateCurrency) = s.rateCurrency;
+    At(texts, ImportField::BuyRate) = s.buyRate.IsValid() ? FxRateText(s.buyRate) : std::string();
+    At(texts, ImportField::SaleRate) = s.saleRate.IsValid() ? FxRateText(s.saleRate) : std::string();
+  }
   return texts;
 }
 

@@ -28,6 +28,9 @@ const std::vector<ImportFieldInfo>& ImportFieldTable() {
       {ImportField::Fees, "the fees", "Fees", "fees", "Fees:"},
       {ImportField::Withholding, "the withholding tax", "Withholding", "withholding", "Withholding:"},
       {ImportField::Name, "the name", "Name", "name", "Name:"},
+      {ImportField::RateCurrency, "the currency of the rates", "Rate Currency", nullptr, nullptr},
+      {ImportField::BuyRate, "the buy rate", "Buy Rate", nullptr, nullptr},
+      {ImportField::SaleRate, "the sale rate", "Sale Rate", nullptr, nullptr},
   };
   return table;
 }

@@ -21,6 +21,7 @@
 struct ImportPortfolio {
   std::string name;
   std::string comment;
+  std::string baseCurrency;  // a Vellumar file's; a portfolio the import creates takes it
 };
 
 enum class ImportStepKind {
@@ -120,7 +121,7 @@ struct ImportPlan {
   // The index of the portfolio of that name, added (with `comment`) when the plan has none yet.
   size_t PortfolioIndex(const std::string& name, const std::string& comment = {}) {
     const auto [it, added] = byName.try_emplace(FoldedName(name), portfolios.size());
-    if (added) portfolios.push_back({name, comment});
+    if (added) portfolios.push_back({name, comment, {}});
     return it->second;
   }
   bool HasPortfolio(const std::string& name) const { return byName.count(FoldedName(name)) != 0; }

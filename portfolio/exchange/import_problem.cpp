@@ -42,6 +42,8 @@ const std::map<StringId, const char*>& CheckTexts() {
       {StringId::IncomeDateLater, "the pay date '%r' is later than today"},
       {StringId::IncomeDateOutOfRange, "%f '%r' is before %1 or missing"},
       {StringId::IncomePayBeforeEx, "the pay date is before the ex-date"},
+      {StringId::FxRateNotValid, "the rate '%r' is not an exchange rate (a number above 0 such as 0.8650)"},
+      {StringId::FxRateWithoutBase, "a rate needs the currency it is kept against"},
       {StringId::CurrencyNotValid,
        "the currency '%r' is not a currency code (three capital letters such as USD, or %2)"},
   };
@@ -115,6 +117,8 @@ ImportField ImportFieldOf(EntryField field) {
       {EntryField::PortfolioName, ImportField::Portfolio},
       {EntryField::Comment, ImportField::Comment},
       {EntryField::Currency, ImportField::Currency},
+      {EntryField::BuyRate, ImportField::BuyRate},
+      {EntryField::SaleRate, ImportField::SaleRate},
       {EntryField::PortfolioComment, ImportField::PortfolioComment},
       {EntryField::Gross, ImportField::Amount},
       {EntryField::Withholding, ImportField::Withholding},

@@ -28,11 +28,14 @@ enum class ImportField {
   Amount,
   Comment,
   Tag,
-  Currency,     // a stock position's own currency (empty: its exchange's)
-  Fees,         // costs of a trade beside its commission, added to it
-  Withholding,  // tax withheld from a payment
-  Name,         // the security's name, for a symbol the market-data service may not know
-  Count,        // not a field: the number of them
+  Currency,      // a stock position's own currency (empty: its exchange's)
+  Fees,          // costs of a trade beside its commission, added to it
+  Withholding,   // tax withheld from a payment
+  Name,          // the security's name, for a symbol the market-data service may not know
+  RateCurrency,  // the base currency the broker's rates are kept against
+  BuyRate,       // the rate the broker charged for the purchase
+  SaleRate,      // the rate the broker charged for the sale
+  Count,         // not a field: the number of them
 };
 
 // "the quantity", "the sale price": how a problem names the field.

@@ -15,6 +15,7 @@
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/checks/typed_number.h"
 #include "portfolio/exchange/import_formats.h"
+#include "portfolio/records/currency_units.h"
 #include "portfolio/records/vl_stock_holding_item.h"
 
 namespace {
@@ -98,6 +99,19 @@ bool RowSink::TakesPortfolio(int line, const std::string& name) {
   }
   reading.tooManyPortfolios = true;
   return false;
+}
+
+void RowSink::PortfolioBase(int line, const std::string& portfolioName, const std::string& baseCurrency) {
+  if (baseCurrency.empty() || !TrimBlanks(options.targetPortfolio).empty()) return;
+  if (!IsBaseCurrencyForm(baseCurrency)) {
+    reading.problems.push_back({line, ImportField::Portfolio,
+                                "the base currency '" + baseCurrency +
+                                    "' is not a currency code (three capital letters such as EUR)"});
+    return;
+  }
+  const std::string name(TrimBlanks(portfolioName));
+  if (reading.plan.HasPortfolio(name))
+    reading.plan.portfolios[reading.plan.PortfolioIndex(name)].baseCurrency = baseCurrency;
 }
 
 bool RowSink::AddIncome(int line, IncomeKind kind, bool tax, const RowTexts& texts,

@@ -117,6 +117,10 @@ class RowSink {
                  const std::string& portfolioName = {}, std::optional<size_t> reinvestStep = std::nullopt);
   // Reports progress; false when the user cancelled (the reading is then marked so).
   bool Progress(size_t done, size_t total);
+  // The base currency a Vellumar file gives the portfolio `portfolioName` (read after its rows), for the
+  // portfolio the import creates; nothing when the rows go into a chosen portfolio. A text that is no base
+  // currency is a problem of `line`.
+  void PortfolioBase(int line, const std::string& portfolioName, const std::string& baseCurrency);
 
  private:
   // The row's cells into the preview (a sale's under the trade's columns where it has none of its own).

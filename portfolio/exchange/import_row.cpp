@@ -208,6 +208,19 @@ std::unique_ptr<VLStockHoldingItem> RowChecker::Stock(const RowTexts& texts) {
   // position whose row gives none.
   const std::string name(TrimBlanks(At(texts, ImportField::Name)));
   Show(ImportField::Name, name);
+  // The rates a broker charged, with the base currency they are kept against (a Vellumar file's).
+  const std::string rateCurrency(TrimBlanks(At(texts, ImportField::RateCurrency)));
+  if (!rateCurrency.empty() || !TrimBlanks(At(texts, ImportField::BuyRate)).empty() ||
+      !TrimBlanks(At(texts, ImportField::SaleRate)).empty()) {
+    if (!IsBaseCurrencyForm(rateCurrency)) {
+      Problem(ImportField::RateCurrency, "the currency of the rates '" + rateCurrency +
+                                             "' is not a base currency (three capital letters such as EUR)");
+      ok = false;
+    }
+    entry.baseCurrency = rateCurrency;
+    entry.buyRate = At(texts, ImportField::BuyRate);
+    entry.saleRate = At(texts, ImportField::SaleRate);
+  }
   if (!ok) return nullptr;
 
   entry.comment = TrimBlanks(comment).empty() && !name.empty() ? name : comment;

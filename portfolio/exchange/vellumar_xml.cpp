@@ -192,6 +192,8 @@ class XmlReader {
         if (++done % 64 == 0 && !sink.Progress(done, total)) return;
         Position(*e, portfolioName, portfolioComment);
       }
+      if (const char* base = p->Attribute("baseCurrency"))
+        sink.PortfolioBase(p->GetLineNum(), portfolioName, base);
     }
     (void)sink.Progress(total, total);
   }
@@ -294,6 +296,7 @@ std::string WriteVellumarXml(const ExportData& data) {
     out.append("  <").append(kPortfolio);
     AppendAttribute(out, "name", portfolio.name);
     AppendAttribute(out, "comment", portfolio.comment);
+    if (!portfolio.baseCurrency.empty()) AppendAttribute(out, "baseCurrency", portfolio.baseCurrency);
     if (portfolio.positions.empty()) {
       out.append("/>\n");
       continue;

@@ -111,6 +111,13 @@ QLineEdit* AddEditRow(QFormLayout* form, const QString& label, const QString& ob
 
 QLineEdit* AddRateRow(QFormLayout* form, const QString& label, const QString& objectName,
                       const QString& baseCurrency, const QString& day) {
+  if (baseCurrency.isEmpty()) {
+    // No row at all, so that the page keeps the size it has always had; the field stays empty and hidden.
+    auto* unused = new QLineEdit(form->parentWidget());
+    unused->setObjectName(objectName);
+    unused->hide();
+    return unused;
+  }
   QLineEdit* edit = AddEditRow(form, label.arg(baseCurrency), objectName);
   edit->setPlaceholderText(QStringLiteral("reference rate"));
   edit->setAccessibleDescription(
@@ -118,7 +125,6 @@ QLineEdit* AddRateRow(QFormLayout* form, const QString& label, const QString& ob
                      "reference rate of %2")
           .arg(baseCurrency, day));
   edit->setToolTip(edit->accessibleDescription());
-  form->setRowVisible(edit, !baseCurrency.isEmpty());
   return edit;
 }
 

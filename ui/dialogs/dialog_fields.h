@@ -29,7 +29,7 @@ QString PlainLabel(const QString& label);
 QLineEdit* AddEditRow(QFormLayout* form, const QString& label, const QString& objectName,
                       QWidget* trailing = nullptr);
 // An exchange rate row: `label` with "%1" for the base currency, whose empty value means the reference rate
-// of `day` ("the buy date"). Not shown without a base currency.
+// of `day` ("the buy date"). Without a base currency the field is made hidden and no row is added.
 QLineEdit* AddRateRow(QFormLayout* form, const QString& label, const QString& objectName,
                       const QString& baseCurrency, const QString& day);
 // A push button that never acts as the dialog's default, named after its text for screen readers.

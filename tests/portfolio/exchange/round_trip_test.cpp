@@ -4,6 +4,7 @@
 
 #include "portfolio/database/vl_database_reads.h"
 #include "portfolio/exchange/text_encoding.h"
+#include "portfolio/fx/fx_rate.h"
 #include "tests/portfolio/exchange/exchange_fixture.h"
 #include "tests/support/exact_values.h"
 
@@ -154,6 +155,53 @@ TEST_P(RoundTrip, AnOwnCurrencyComesBackAndOnlyFilesThatNeedItCarryIt) {
   EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*positions[1]).currency, "USD");
   EXPECT_EQ(reading.preview.fields.back(), ImportField::Currency);
   EXPECT_EQ(Export(xml), with);
+}
+
+// Vellumar XML carries a portfolio's base currency and the rates a broker charged; a portfolio the import
+// creates takes the base, and a rate that is none refuses the file by its line.
+TEST_F(ExchangeTest, XmlCarriesTheBaseCurrencyAndTheBrokersRates) {
+  VLPortfolioItem pension;
+  pension.name = "Pension";
+  pension.baseCurrency = "EUR";
+  ASSERT_EQ(db->AddPortfolio(conn, pension), VLResult::Ok);
+  VLStockHoldingItem hsba;
+  hsba.name = "HSBA.L";
+  hsba.qty = Shares(100);
+  hsba.buyPricePerShare = Cents(100000);
+  hsba.salePricePerShare = Cents(120000);
+  hsba.rateCurrency = "EUR";
+  ASSERT_TRUE(ParseFxRate("0.8650", hsba.buyRate));
+  ASSERT_TRUE(ParseFxRate("0.8402", hsba.saleRate));
+  uint32_t id = 0;
+  ASSERT_EQ(db->AddStockPosition(conn, pension.id, hsba, id), VLResult::Ok);
+  const std::string exported = Export(true);
+  EXPECT_NE(exported.find("baseCurrency=\"EUR\""), std::string::npos) << exported;
+  EXPECT_NE(exported.find("rateCurrency=\"EUR\" buyRate=\"0.865\" saleRate=\"0.8402\""), std::string::npos)
+      << exported;
+
+  path = folder.File("Empty.db");
+  Reopen(true);
+  ASSERT_EQ(Import(exported, {}, "all.xml"), VLResult::Ok)
+      << testing::PrintToString(Described(reading.problems));
+  VLPortfolioItem created;
+  ASSERT_EQ(db->GetPortfolio(conn, PortfolioId("Pension"), created), VLResult::Ok);
+  EXPECT_EQ(created.baseCurrency, "EUR");
+  const auto positions = Positions(created.id);
+  ASSERT_EQ(positions.size(), 1u);
+  const auto& back = static_cast<const VLStockHoldingItem&>(*positions[0]);
+  EXPECT_EQ(back.rateCurrency, "EUR");
+  EXPECT_EQ(FxRateText(back.buyRate), "0.865");
+  EXPECT_EQ(FxRateText(back.saleRate), "0.8402");
+  EXPECT_EQ(Export(true), exported);
+
+  std::string broken = exported;
+  broken.replace(broken.find("0.8402"), 6, "-1");
+  path = folder.File("Other.db");
+  Reopen(true);
+  EXPECT_EQ(Import(broken, {}, "all.xml"), std::nullopt);
+  ASSERT_FALSE(reading.problems.empty());
+  EXPECT_NE(reading.problems[0].Describe().find("saleRate"), std::string::npos)
+      << reading.problems[0].Describe();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, RoundTrip, ::testing::Values(false, true),
