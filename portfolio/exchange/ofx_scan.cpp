@@ -97,12 +97,15 @@ OfxScan ScanOfx(std::string_view text) {
       if (IsOfxPositionAggregate(name)) list = &scan.positions;
       if (name == "SECINFO") list = &scan.securities;
       if (list) {
-        list->push_back({name, tagLine, statement, {}});
+        list->push_back({name, tagLine, statement, {}, {}});
         open = &list->back();
         continue;
       }
     }
-    if (value.empty()) continue;
+    if (value.empty()) {
+      if (open) open->aggregates.insert(name);
+      continue;
+    }
     if (open) {
       open->values.emplace(name, value);  // the first of each name: the trade's own, not a nested one's
     } else if (balance) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@ struct OfxScannedTransaction {
   int line = 0;
   int statement = -1;  // the index of its statement in OfxScan::balances; -1 outside of one
   std::map<std::string, std::string> values;
+  std::set<std::string> aggregates;  // the names of the aggregates opened inside it ("CURRENCY", "INVTRAN")
   std::string Value(const std::string& element) const {
     const auto it = values.find(element);
     return it == values.end() ? std::string() : it->second;

@@ -15,8 +15,10 @@
 #include "portfolio/exchange/ofx_rules.h"
 #include "portfolio/exchange/ofx_scan.h"
 #include "portfolio/exchange/split_rows.h"
+#include "portfolio/fx/fx_rate.h"
 #include "portfolio/performance/performance_lots.h"
 #include "portfolio/records/calendar_date.h"
+#include "portfolio/records/currency_units.h"
 #include "portfolio/records/vl_cash_holding_item.h"
 #include "portfolio/records/vl_margin_holding_item.h"
 
@@ -289,11 +291,37 @@ std::string PositionCurrencyOf(std::string_view statementCurrency, const std::st
   return currency.empty() || currency == CurrencyOfSymbol(ticker) ? std::string() : currency;
 }
 
-// The currency the trade's prices are in, as PositionCurrencyOf says.
+// The currency of a trade's <CURRENCY> aggregate, in which its amounts are; empty without one (an
+// <ORIGCURRENCY> only names what the amounts, already in the statement's currency, were before).
+std::string ForeignCurrency(const OfxScannedTransaction& block) {
+  return block.aggregates.count("CURRENCY") ? block.Value("CURSYM") : std::string();
+}
+
+// The currency the trade's prices are in, as PositionCurrencyOf says: the statement's, or the one its
+// <CURRENCY> aggregate names (CURSYM), in which a trade's amounts then are.
 std::string TradeCurrency(const OfxScan& scan, const OfxScannedTransaction& block,
                           const std::string& ticker) {
+  const std::string own(TrimBlanks(ForeignCurrency(block)));
+  if (!own.empty()) return PositionCurrencyOf(own, ticker);
   if (block.statement < 0 || static_cast<size_t>(block.statement) >= scan.balances.size()) return {};
   return PositionCurrencyOf(scan.balances[static_cast<size_t>(block.statement)].currency, ticker);
+}
+
+// A purchase in another currency than the statement's (<CURRENCY> with CURSYM and CURRATE, the rate that
+// turns its amounts into the statement's currency): the broker's rate, kept against the statement's
+// currency as units of CURSYM per one of it (1 / CURRATE). Nothing for a rate that does not read: the
+// reference rate of the day stands in then.
+void AddTradeRate(const OfxScan& scan, const OfxScannedTransaction& block, RowTexts& texts) {
+  if (block.statement < 0 || static_cast<size_t>(block.statement) >= scan.balances.size()) return;
+  const std::string statementCurrency(
+      TrimBlanks(scan.balances[static_cast<size_t>(block.statement)].currency));
+  const std::string own(TrimBlanks(ForeignCurrency(block)));
+  FxRate rate, perStatementUnit;
+  if (own.empty() || own == statementCurrency || !IsBaseCurrencyForm(statementCurrency) ||
+      !ParseFxRate(TrimBlanks(block.Value("CURRATE")), rate) || !InverseRate(rate, perStatementUnit))
+    return;
+  At(texts, ImportField::RateCurrency) = statementCurrency;
+  At(texts, ImportField::BuyRate) = FxRateText(perStatementUnit);
 }
 
 bool IsPurchase(InvTransactionType type) {
@@ -594,6 +622,7 @@ std::vector<Trade> ReadTrades(const OfxScan& scan, const LibofxResult& result,
     Trade trade;
     if (!ReadTrade(named, block, trade, problems)) continue;
     At(trade.texts, ImportField::Currency) = TradeCurrency(scan, block, named.ticker);
+    if (trade.kind != RowKind::Sale) AddTradeRate(scan, block, trade.texts);
     trades.push_back(std::move(trade));
     symbols.push_back(named.ticker);
   }

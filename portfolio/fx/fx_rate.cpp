@@ -48,6 +48,22 @@ std::string FxRateText(const FxRate& rate) {
   return digits;
 }
 
+bool InverseRate(const FxRate& rate, FxRate& inverse) {
+  if (!IsStorableRate(rate)) return false;
+  constexpr Int128 kSignificant = 1'000'000'000;  // ten digits
+  // 1 / (units / 10^d) = 10^d / units; each further decimal k multiplies by 10.
+  for (int k = 0; k <= FxRate::kMaxDecimals; ++k) {
+    const Int128 value = DivideRounded(static_cast<Int128>(Pow10(rate.decimals)) * Pow10(k), rate.units);
+    if (value >= kSignificant || k == FxRate::kMaxDecimals) {
+      const FxRate result{static_cast<int64_t>(value), k};
+      if (value <= 0 || value >= FxRate::kMaxUnits || !IsStorableRate(result)) return false;
+      inverse = result;
+      return true;
+    }
+  }
+  return false;
+}
+
 bool ConvertCents(int64_t cents, int divisor, const FxRate& perBase, int64_t& converted) {
   if (!IsStorableRate(perBase) || divisor <= 0) return false;
   // cents / (divisor x units / 10^decimals) = cents x 10^decimals / (divisor x units); |cents| < 2^63 and

@@ -26,6 +26,10 @@ bool IsStorableRate(const FxRate& rate);
 // The rate as written, without trailing zeros after the point ("0.865", "160.12", "1").
 std::string FxRateText(const FxRate& rate);
 
+// 1 / rate, to ten significant digits (rounded half away from zero) as far as kMaxDecimals allows: the rate
+// of the other direction. False when the result is not a rate a record keeps.
+[[nodiscard]] bool InverseRate(const FxRate& rate, FxRate& inverse);
+
 // An amount in whole cents of a currency written in `divisor`ths of its major currency (100 for pence, 1 for
 // a currency of its own), converted into the currency one unit of which buys `perBase` of that major
 // currency: cents / (divisor x perBase), computed exactly and rounded once to the cent, half away from zero.

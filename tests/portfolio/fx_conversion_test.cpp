@@ -91,6 +91,18 @@ TEST(FxRate, ExactTextsAndConversionRoundedOnceHalfAwayFromZero) {
   EXPECT_FALSE(ConvertCents(INT64_MAX, 1, Rate("0.000001"), out));
   EXPECT_FALSE(ConvertCents(100, 0, Rate("1"), out));
   EXPECT_FALSE(ConvertCents(100, 1, FxRate(), out));
+  // The other direction of a rate, to ten significant digits, and none where it would round to nothing.
+  FxRate inverse;
+  ASSERT_TRUE(InverseRate(Rate("0.8"), inverse));
+  EXPECT_EQ(FxRateText(inverse), "1.25");
+  ASSERT_TRUE(InverseRate(Rate("3"), inverse));
+  EXPECT_EQ(FxRateText(inverse), "0.3333333333");
+  ASSERT_TRUE(InverseRate(Rate("160.12"), inverse));
+  EXPECT_EQ(FxRateText(inverse), "0.006245316013");
+  ASSERT_TRUE(InverseRate(Rate("0.000000000001"), inverse));
+  EXPECT_EQ(FxRateText(inverse), "1000000000000");
+  EXPECT_FALSE(InverseRate(Rate("100000000000000"), inverse));
+  EXPECT_FALSE(InverseRate(FxRate(), inverse));
 }
 
 TEST(FxRateBook, TheRateOfADayIsTheLatestFixingOnOrBeforeItAndNeverOneToOne) {

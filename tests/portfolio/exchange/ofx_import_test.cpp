@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "portfolio/fx/fx_rate.h"
 #include "portfolio/records/vl_amount_holding_item.h"
 #include "tests/portfolio/exchange/exchange_fixture.h"
 #include "tests/support/exact_values.h"
@@ -334,6 +335,38 @@ TEST_P(OfxImport, SharesThePortfolioHoldsAlreadyAreNotAddedAsHeldBefore) {
   const auto& opening = static_cast<const VLStockHoldingItem&>(*positions[1]);
   EXPECT_EQ(std::make_tuple(opening.name, opening.qty, opening.purchaseDate),
             std::make_tuple(std::string("XYZ"), Shares(9), Day(2023, 1, 1)));
+}
+
+// A trade in another currency than the statement's (<CURRENCY>) is a position in that currency, with the
+// broker's rate kept against the statement's currency: 1 / CURRATE, to ten significant digits. An
+// <ORIGCURRENCY> names what amounts already in the statement's currency were, and changes nothing.
+TEST_P(OfxImport, ATradeInAnotherCurrencyKeepsItsCurrencyAndTheBrokersRate) {
+  const bool xml = std::string(GetParam()).find("xml") != std::string::npos;
+  const auto aggregate = [xml](const char* name) {
+    return xml ? std::string("<") + name + "><CURRATE>1.0851</CURRATE><CURSYM>EUR</CURSYM></" + name + ">"
+               : std::string("\n<") + name + ">\n<CURRATE>1.0851\n<CURSYM>EUR\n</" + name + ">";
+  };
+  const std::string total = xml ? "<TOTAL>-126.00</TOTAL>" : "<TOTAL>-126.00";
+  ASSERT_EQ(ImportStatement(Replaced(Original(), total, total + aggregate("CURRENCY"))), VLResult::Ok)
+      << testing::PrintToString(Described(reading.problems));
+  const auto positions = Positions(PortfolioId("Broker"));
+  const auto fund =
+      std::find_if(positions.begin(), positions.end(), [](const auto& p) { return p->name == "FUNDX"; });
+  ASSERT_NE(fund, positions.end());
+  const auto& bought = static_cast<const VLStockHoldingItem&>(**fund);
+  EXPECT_EQ(bought.currency, "EUR");
+  EXPECT_EQ(bought.rateCurrency, "USD");
+  EXPECT_EQ(FxRateText(bought.buyRate), "0.9215740485");
+  EXPECT_FALSE(bought.saleRate.IsValid());
+
+  path = folder.File("Other.db");
+  Reopen(true);
+  ASSERT_EQ(ImportStatement(Replaced(Original(), total, total + aggregate("ORIGCURRENCY"))), VLResult::Ok);
+  for (const auto& p : Positions(PortfolioId("Broker"))) {
+    if (p->GetKind() != kHoldingStock) continue;
+    EXPECT_EQ(static_cast<const VLStockHoldingItem&>(*p).currency, "") << p->name;
+    EXPECT_FALSE(static_cast<const VLStockHoldingItem&>(*p).HasStoredRates()) << p->name;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSyntaxes, OfxImport,
