@@ -2,6 +2,7 @@
 // their messages, the dialogs they open, and the lists following the database's events.
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -259,6 +260,7 @@ TEST_F(PositionCommandsTest, PortfolioNewEditAndDelete) {
 // The base currency: a new portfolio starts with the one Options sets; a code that is no base is refused
 // with the field focused; clearing it takes the conversion away again.
 TEST_F(PositionCommandsTest, PortfolioBaseCurrency) {
+  const uint32_t held = host.AddStock(portfolio, "AAA");
   Open();
   host.GetPrefs().GetGeneralPrefs().defaultBaseCurrency = "CHF";
   DialogSteps dialogs;
@@ -299,6 +301,21 @@ TEST_F(PositionCommandsTest, PortfolioBaseCurrency) {
   RunPosted();
   ASSERT_EQ(host.database->GetPortfolio(host.otherConn, created, stored), VLResult::Ok);
   EXPECT_EQ(stored.baseCurrency, "");
+
+  // "New..." of the copy and move dialog starts from the same default.
+  window->SelectPortfolio(portfolio);
+  window->HeldList()->SelectIds({held});
+  dialogs.Then([](QDialog& dialog) {
+    Field<QPushButton>(dialog, "2153")->click();
+    dialog.reject();
+  });
+  dialogs.Then([](QDialog& dialog) {
+    EXPECT_EQ(Field(dialog, "vl_base_currency")->text(), QStringLiteral("CHF"));
+    dialog.reject();
+  });
+  window->RunCommand(kCmdCopyToPortfolio);
+  RunPosted();
+  EXPECT_EQ(dialogs.opened.size(), 5u);
 }
 
 // Moving over the menus sends prompts to the status line; leaving an item without one used to wipe the

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item_list.h"
@@ -18,8 +19,12 @@
 #include "ui/widgets/message_box.h"
 
 CDlgSelectPortfolio::CDlgSelectPortfolio(VLDatabase& database, VLDatabaseConn* conn, uint32_t leaveOut,
-                                         uint32_t preselect, QWidget* parent)
-    : QDialog(parent), database(database), conn(conn), leaveOut(leaveOut) {
+                                         uint32_t preselect, QWidget* parent, std::string defaultBase)
+    : QDialog(parent),
+      database(database),
+      conn(conn),
+      leaveOut(leaveOut),
+      defaultBase(std::move(defaultBase)) {
   setObjectName(QStringLiteral("1592"));
   setWindowTitle(QStringLiteral("Select Portfolio"));
   auto* layout = new QVBoxLayout(this);
@@ -93,7 +98,7 @@ void CDlgSelectPortfolio::OnSelectionChanged() {
 }
 
 void CDlgSelectPortfolio::OnNew() {
-  CDlgPortfolio dialog(nullptr, this);
+  CDlgPortfolio dialog(nullptr, this, defaultBase);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   std::unique_ptr<VLPortfolioItem> portfolio = dialog.TakePortfolio();
   const VLResult code = database.AddPortfolio(conn, *portfolio);

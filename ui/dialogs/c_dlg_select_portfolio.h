@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <cstdint>
+#include <string>
 
 class QListWidget;
 class QPushButton;
@@ -14,9 +15,10 @@ class CDlgSelectPortfolio : public QDialog {
   Q_OBJECT
 
  public:
-  // `leaveOut` 0 lists every portfolio; `preselect` 0 selects none.
+  // `leaveOut` 0 lists every portfolio; `preselect` 0 selects none. A portfolio added with "New..." starts
+  // with `defaultBase` as its base currency, as one added from the main window does.
   CDlgSelectPortfolio(VLDatabase& database, VLDatabaseConn* conn, uint32_t leaveOut, uint32_t preselect,
-                      QWidget* parent = nullptr);
+                      QWidget* parent = nullptr, std::string defaultBase = {});
 
   uint32_t Chosen() const { return chosen; }
   QListWidget* List() const { return list; }
@@ -31,6 +33,7 @@ class CDlgSelectPortfolio : public QDialog {
   VLDatabase& database;
   VLDatabaseConn* conn;
   uint32_t leaveOut;
+  std::string defaultBase;
   uint32_t chosen = 0;
   QListWidget* list = nullptr;
   QPushButton* newButton = nullptr;

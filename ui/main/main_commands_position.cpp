@@ -6,6 +6,7 @@
 #include "portfolio/database/split_check.h"
 #include "portfolio/database/vl_database.h"
 #include "portfolio/records/vl_holding_item.h"
+#include "prefs/vl_prefs.h"
 #include "ui/dialogs/c_dlg_holding.h"
 #include "ui/dialogs/c_dlg_record_split.h"
 #include "ui/dialogs/c_dlg_select_portfolio.h"
@@ -202,7 +203,7 @@ void CDlgVellumar::OnPositionCopyOrMove(bool move) {
     if (portfolios.GetCount() <= 1) return;
   }
   // Copying may target the current portfolio (a duplicate); moving may not.
-  CDlgSelectPortfolio dialog(Database(), conn, move ? portfolioId : 0, 0, this);
+  CDlgSelectPortfolio dialog(Database(), conn, move ? portfolioId : 0, 0, this, Prefs().defaultBaseCurrency);
   if (RunDialog(dialog) != QDialog::Accepted) return;
   for (uint32_t id : ids) {
     const VLResult code = move ? Database().MovePosition(conn, id, dialog.Chosen())
