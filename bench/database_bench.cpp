@@ -18,6 +18,8 @@
 #include "framework/store_lock.h"
 #include "portfolio/columns/column_catalog.h"
 #include "portfolio/database/vl_database.h"
+#include "portfolio/fx/fx_rate_book.h"
+#include "portfolio/records/vl_stock_holding_item.h"
 #include "portfolio/views/portfolio_view.h"
 #include "tests/support/null_window.h"
 #include "tests/support/sample_store.h"
@@ -221,6 +223,53 @@ void BM_SortedView(benchmark::State& state) {
   state.counters["heap_per_position"] = static_cast<double>(perPosition);
 }
 BENCHMARK(BM_SortedView)->Apply(FormArgs);
+
+// EUR/USD for every weekday of ten years, as a fetch for a portfolio held since 2017 gives it.
+std::shared_ptr<const FxRateBook> TenYearsOfEuroDollar() {
+  std::vector<FxFixing> fixings;
+  const int64_t first = 17167;  // 2017-01-01
+  for (int64_t day = first; day < first + 3653; ++day) {
+    if ((day + 4) % 7 >= 5) continue;  // 1970-01-01 was a Thursday: Saturdays and Sundays
+    fixings.push_back({day, FxRate{1050000 + (day % 200) * 1000, 6}});
+  }
+  auto book = std::make_shared<FxRateBook>();
+  book->Add("EUR", "USD", std::move(fixings));
+  return book;
+}
+
+// The same view of the dollar store in euros: every position converted at the rates of its days (the rate
+// of a day looked up in ten years of fixings), sorted by Gain (base), with four of the base columns.
+void BM_SortedViewInBase(benchmark::State& state) {
+  const std::string& path = StorePath(state.range(0), Fractional(state));
+  VLDatabase db(path);
+  auto window = std::make_shared<NullWindow>();
+  VLDatabaseConn* conn = db.Connect(window, 1, 2, 3);
+  if (!conn) state.SkipWithError("load failed");
+  db.SetFxRates(TenYearsOfEuroDollar());
+  db.LookInCurrency(1, "EUR");
+  const std::vector<int> columns = {kColSymbol,    kColQty,      kColCurrValue,     kColTotalPaid, kColGain,
+                                    kColValueBase, kColGainBase, kColPriceGainBase, kColFxGainBase};
+  int converted = 0, refused = 0;
+  {
+    VLHoldingItemList positions;
+    if (db.GetPositions(conn, 1, true, positions) != VLResult::Ok) state.SkipWithError("no positions");
+    for (int i = 0; i < positions.GetCount(); ++i) {
+      const auto* stock = dynamic_cast<const VLStockHoldingItem*>(positions.GetAt(i));
+      converted += stock && stock->base.known;
+      refused += stock && !stock->base.error.empty();
+    }
+    if (converted == 0) state.SkipWithError("nothing converted");
+  }
+  for (auto _ : state) {
+    VLHoldingItemList positions;
+    if (db.GetPositions(conn, 1, true, positions) != VLResult::Ok) state.SkipWithError("no positions");
+    PortfolioView view = BuildPortfolioView(positions, columns, kColGainBase, false);
+    benchmark::DoNotOptimize(view.rows.data());
+  }
+  state.counters["converted"] = converted;  // the rest have no quote, or a currency without EUR rates
+  state.counters["refused"] = refused;
+}
+BENCHMARK(BM_SortedViewInBase)->Apply(FormArgs);
 
 // What every change adds to keep several processes safe: take the lock file's lock and the file's (making
 // sure it is the file at the path), compare the file's identity with the one last read or written, release.

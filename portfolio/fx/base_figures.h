@@ -4,10 +4,11 @@
 
 // A stock position's figures in its portfolio's base currency, each amount converted once from the position's
 // currency and rounded half away from zero to the cent:
-//   value      = the value (held) or the sale value (sold) at the rate of the day valued (today, the sale
-//   day) totalPaid  = Total Paid at the purchase day's rate gain       = value - totalPaid priceGain  =
-//   (value - Total Paid in the position's currency) at the purchase day's rate fxGain     = gain - priceGain,
-//   what the currency did
+//   value:     the value (held) or the sale value (sold) at the rate of the day valued (today, the sale day);
+//   totalPaid: Total Paid at the purchase day's rate;
+//   gain:      value - totalPaid;
+//   priceGain: (value - Total Paid, in the position's currency) at the purchase day's rate;
+//   fxGain:    gain - priceGain, what the currency did.
 // A rate the position stores for the base currency (the broker's) stands in for the reference rate.
 struct BaseFigures {
   bool known = false;  // false: no base currency, or a figure could not be converted (see error)
