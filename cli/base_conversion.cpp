@@ -2,7 +2,6 @@
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
-#include "cli/refusals.h"
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/fx/fx_rate_source.h"
@@ -10,12 +9,15 @@
 int PrepareBaseConversion(const CliArgs& args, CliIo& io, const char* command, DbSession& session,
                           uint32_t portfolioId) {
   if (args.HasOption("base-currency")) {
+    // A look converts into a currency; it has no "none" to give, unlike add- and modify-portfolio.
     std::string code;
-    if (EntryCheck check = CheckBaseCurrency(args.Option("base-currency"), code); !check.Ok() || code.empty())
-      return Refuse(io, command,
-                    check.Ok() ? EntryFailure(StringId::BaseCurrencyNotValid, EntryPage::None,
-                                              EntryField::BaseCurrency, {args.Option("base-currency")})
-                               : check);
+    if (!CheckBaseCurrency(args.Option("base-currency"), code).Ok() || code.empty()) {
+      PrintError(
+          io.err, command,
+          "--base-currency: \"" + args.Option("base-currency") +
+              "\" is not a currency to convert into: give three capital letters (an ISO code such as EUR)");
+      return kExitRefused;
+    }
     session.Db().LookInCurrency(portfolioId, code);
   }
   std::vector<FxRateRequest> needs;

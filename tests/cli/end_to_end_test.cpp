@@ -233,3 +233,92 @@ TEST(EndToEnd, APositionsCurrencyIsNamedAlikeInTheColumnTheSummaryAndThePerforma
   EXPECT_EQ(Cli("summary Mixed" + db).out.find("mixed"), std::string::npos);
   EXPECT_EQ(warning(), "");
 }
+
+// A portfolio kept in euros: each amount converted once at its own day's fixing (a Saturday's purchase at
+// Friday's), pence as hundredths of a pound, the gain split exactly, and a currency the service has no rates
+// of refused by pair and day. A look in another currency changes nothing stored.
+TEST(EndToEnd, ABaseCurrencyConvertsEachAmountAtItsDaysRateAndNamesAMissingOne) {
+  RunningService marketd({"--now", "2026-12-04T15:30:00-05:00"});
+  ASSERT_GT(marketd.port, 0) << "the service did not start";
+  const TempFolder folder("vl_e2e_base");
+  const std::string db = " --db " + folder.File("Vellumar.db");
+  const std::string service = " --service 127.0.0.1:" + std::to_string(marketd.port);
+  ASSERT_EQ(Cli("init" + db).code, 0);
+  ASSERT_EQ(Cli("add-portfolio Euro --base-currency EUR" + db).code, 0);
+  ASSERT_EQ(Cli("add-stock Euro HSBA.L --qty 100 --price 1000 --commission 500 --date 2025-03-03 --strict" +
+                service + db)
+                .code,
+            0);
+  ASSERT_EQ(Cli("add-stock Euro MSFT --qty 10 --price 400 --date 2025-03-01 --strict" + service + db).code,
+            0);
+  ASSERT_EQ(Cli("update" + db + service).code, 0);
+
+  // fx-rate's rate and the day of the fixing it took.
+  const auto fixing = [&](const std::string& pair) {
+    const auto rows = TsvRows(Cli("fx-rate " + pair + service).out);
+    return rows.size() == 2 && rows[1].size() == 3 ? std::make_pair(rows[1][1], rows[1][2])
+                                                   : std::make_pair(std::string("?"), std::string("?"));
+  };
+  // `cents` divided by a rate such as "1.14182", rounded half away from zero, in integers.
+  const auto divided = [](long long cents, const std::string& rate) {
+    const size_t point = rate.find('.');
+    long long units = std::stoll(rate.substr(0, point) + rate.substr(point + 1));
+    long long scaled = cents;
+    for (size_t d = point + 1; d < rate.size(); ++d) scaled *= 10;
+    return (2 * scaled + units) / (2 * units);
+  };
+  const auto [dollar, dollarDay] = fixing("EUR USD --date 2025-03-01");
+  EXPECT_EQ(dollarDay, "2025-02-28");  // Saturday's rate is Friday's fixing
+  const auto [pence, penceDay] = fixing("EUR GBp --date 2025-03-03");
+  EXPECT_EQ(penceDay, "2025-03-03");
+  ASSERT_NE(pence, "?");
+  ASSERT_NE(dollar, "?");
+  const auto [back, backDay] = fixing("USD EUR --date 2025-02-28");
+  EXPECT_NEAR(std::stod(back) * std::stod(dollar), 1.0, 1e-5) << back << " against " << dollar;
+
+  const Table view(Cli("view Euro --columns 0,80,81,82,83,84" + db + service).out);
+  EXPECT_EQ(Cents(view.Cell("MSFT", "Total Paid (base)")), divided(400000, dollar));
+  // 100,500 pence are 1,005.00 pounds; the rate is pence per euro.
+  EXPECT_EQ(Cents(view.Cell("HSBA.L", "Total Paid (base)")), divided(100500 * 100, pence));
+  long long values = 0;
+  for (const char* symbol : {"MSFT", "HSBA.L"}) {
+    const long long value = Cents(view.Cell(symbol, "Value (base)"));
+    const long long gain = Cents(view.Cell(symbol, "Gain (base)"));
+    EXPECT_EQ(gain, value - Cents(view.Cell(symbol, "Total Paid (base)"))) << symbol;
+    EXPECT_EQ(gain,
+              Cents(view.Cell(symbol, "Price Gain (base)")) + Cents(view.Cell(symbol, "FX Gain (base)")))
+        << symbol;
+    values += value;
+  }
+
+  // The summary's cell under `header`; "?" when there is none.
+  const auto summary = [&](const std::string& options, const std::string& header) {
+    const auto rows = TsvRows(Cli("summary Euro" + options + db + service).out);
+    for (size_t c = 0; rows.size() == 2 && c < rows[0].size() && c < rows[1].size(); ++c) {
+      if (rows[0][c] == header) return rows[1][c];
+    }
+    return std::string("?");
+  };
+  EXPECT_EQ(summary("", "baseCurrency"), "EUR");
+  EXPECT_EQ(Cents(summary("", "valueBase")), values);
+  EXPECT_EQ(summary("", "rates"), "at reference rates of 2026-12-04");
+
+  // A currency without rates: its cells say N/A and the totals name the rate missing, never 1:1.
+  ASSERT_EQ(
+      Cli("add-stock Euro AAPL --qty 1 --price 100 --date 2025-03-03 --currency ZZZ --strict" + service + db)
+          .code,
+      0);
+  EXPECT_EQ(summary("", "baseError"), "no EUR/ZZZ rate on or before 2025-03-03");
+  EXPECT_EQ(summary("", "valueBase"), "?");
+  EXPECT_EQ(Table(Cli("view Euro --columns 0,80" + db + service).out).Cell("AAPL", "Value (base)"), "N/A");
+  EXPECT_NE(Cli("fx-rate EUR ZZZ" + service).code, 0);
+
+  // Without a base currency, a look in dollars converts for that command only.
+  ASSERT_EQ(Cli("modify-portfolio Euro --base-currency -" + db).code, 0);
+  EXPECT_EQ(summary("", "baseCurrency"), "?");
+  EXPECT_EQ(summary(" --base-currency USD", "baseCurrency"), "USD");
+  EXPECT_EQ(summary("", "baseCurrency"), "?");
+  const Output none = Cli("summary Euro --base-currency -" + db + service, "&1");
+  EXPECT_EQ(none.code, 4);
+  EXPECT_NE(none.out.find("is not a currency to convert into"), std::string::npos) << none.out;
+}
