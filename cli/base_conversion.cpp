@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/db_session.h"
+#include "cli/refusals.h"
 #include "portfolio/checks/portfolio_name_check.h"
 #include "portfolio/columns/clock.h"
 #include "portfolio/fx/fx_rate_source.h"
@@ -11,13 +12,10 @@ int PrepareBaseConversion(const CliArgs& args, CliIo& io, const char* command, D
   if (args.HasOption("base-currency")) {
     // A look converts into a currency; it has no "none" to give, unlike add- and modify-portfolio.
     std::string code;
-    if (!CheckBaseCurrency(args.Option("base-currency"), code).Ok() || code.empty()) {
-      PrintError(
-          io.err, command,
-          "--base-currency: \"" + args.Option("base-currency") +
-              "\" is not a currency to convert into: give three capital letters (an ISO code such as EUR)");
-      return kExitRefused;
-    }
+    if (!CheckBaseCurrency(args.Option("base-currency"), code).Ok() || code.empty())
+      return Refuse(io, command,
+                    EntryFailure(StringId::BaseCurrencyLookNotValid, EntryPage::None,
+                                 EntryField::BaseCurrency, {args.Option("base-currency")}));
     session.Db().LookInCurrency(portfolioId, code);
   }
   std::vector<FxRateRequest> needs;

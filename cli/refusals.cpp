@@ -75,6 +75,9 @@ const std::map<StringId, RefusalText>& Texts() {
        {"%o: \"%1\" is not a base currency: give three capital letters (an ISO code such as EUR), or - for "
         "none",
         kExitRefused}},
+      {StringId::BaseCurrencyLookNotValid,
+       {"%o: \"%1\" is not a currency to convert into: give three capital letters (an ISO code such as EUR)",
+        kExitRefused}},
       {StringId::FxRateNotValid,
        {"%o: \"%1\" is not an exchange rate (a number above 0 such as 0.8650)", kExitRefused}},
       {StringId::FxRateWithoutBase,

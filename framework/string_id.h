@@ -107,12 +107,13 @@ enum class StringId : int {
   TextTooLong = 3006,      // %s: the field ("the comment"), %s: the most characters it takes
   TextNotValid = 3007,     // %s: the field; it holds a control or NUL character, or bytes that are no UTF-8
   TooManyDecimals = 3008,  // %s: the text typed, %s: the decimal places the field keeps
-  SoldQuantityFraction = 3009,  // %s: the shares held, when they are not a whole number of one or more
-  DecimalNotANumber = 3018,     // %s: the text typed, %s: an example (shares, a price per share)
-  CurrencyNotValid = 3019,      // %s: the text typed, %s: the minor units taken ("GBp, ZAc or ILA")
-  BaseCurrencyNotValid = 3020,  // %s: the text typed
-  FxRateNotValid = 3021,        // %s: the text typed
-  FxRateWithoutBase = 3022,     // a rate typed for a portfolio without a base currency
+  SoldQuantityFraction = 3009,      // %s: the shares held, when they are not a whole number of one or more
+  DecimalNotANumber = 3018,         // %s: the text typed, %s: an example (shares, a price per share)
+  CurrencyNotValid = 3019,          // %s: the text typed, %s: the minor units taken ("GBp, ZAc or ILA")
+  BaseCurrencyNotValid = 3020,      // %s: the text typed
+  FxRateNotValid = 3021,            // %s: the text typed
+  FxRateWithoutBase = 3022,         // a rate typed for a portfolio without a base currency
+  BaseCurrencyLookNotValid = 3023,  // %s: the text typed for a look's currency, which has no "none"
   // Files: each failure names the file and the system's reason.
   DatabaseOpenFailed = 3010,        // %s: the database file, %s: why it cannot be opened
   ReportWriteError = 3011,          // %s: the report file, %s: why it cannot be written
